@@ -1,0 +1,111 @@
+#include "app/NumberHelpers.h"
+
+#include <QLocale>
+
+double NombreEnTete(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == '+' || text.at(i) == '-')) {
+        negative = text.at(i) == '-';
+        ++i;
+    }
+    double value = 0;
+    while (i < n && text.at(i) >= '0' && text.at(i) <= '9')
+        value = value * 10 + (text.at(i++).unicode() - '0');
+    if (i < n && text.at(i) == '.') {
+        ++i;
+        double scale = 0.1;
+        while (i < n && text.at(i) >= '0' && text.at(i) <= '9') {
+            value += (text.at(i++).unicode() - '0') * scale;
+            scale /= 10;
+        }
+    }
+    return negative ? -value : value;
+}
+
+std::optional<double> ValeurNumerique(const std::optional<QString> &value)
+{
+    if (!value)
+        return std::nullopt;
+    return ValeurNumerique(*value);
+}
+
+double ValeurNumerique(const QString &value)
+{
+    const QLocale locale;
+    const QString decimal = locale.decimalPoint();
+    const QString group = locale.groupSeparator();
+    QString work;
+    for (QChar c : value) {
+        if ((c >= '0' && c <= '9') || c == '+' || c == '-')
+            work.append(c);
+        else if (c == ',' || c == '.' || QString(c) == decimal)
+            work.append('.');
+        else if (c.unicode() == 160 || c == ' ' || QString(c) == group)
+            continue;
+        else
+            break;
+    }
+    return NombreEnTete(work);
+}
+
+static QString fitHex(QString text, int width)
+{
+    if (width <= 0)
+        return {};
+    if (text.size() < width)
+        return text.rightJustified(width, '0');
+    return text.right(width);
+}
+
+QString HexInt(int16_t value, int width)
+{
+    return fitHex(QString::number(static_cast<uint16_t>(value), 16).toUpper(), width);
+}
+
+QString HexLong(int32_t value, int width)
+{
+    return fitHex(QString::number(static_cast<uint32_t>(value), 16).toUpper(), width);
+}
+
+QString StrToHexDump(const QByteArray &bytes)
+{
+    QString out;
+    out.reserve(bytes.size() * 3);
+    for (char c : bytes) {
+        out.append(' ');
+        out.append(QString::number(static_cast<unsigned char>(c), 16).toUpper().rightJustified(2, '0'));
+    }
+    return out;
+}
+
+QString StrToDecDump(const QByteArray &bytes)
+{
+    QString out;
+    out.reserve(bytes.size() * 4);
+    for (char c : bytes) {
+        out.append(' ');
+        out.append(QString::number(static_cast<unsigned char>(c)).rightJustified(3, '0'));
+    }
+    return out;
+}
+
+uint32_t CouleurIndex(int index)
+{
+    struct Rgb {
+        uint32_t r, g, b;
+    };
+    static const Rgb table[17] = {
+        {255, 255, 255}, {0, 0, 0},       {0, 0, 127},   {0, 127, 0},     {255, 0, 0},
+        {127, 0, 0},     {127, 0, 127},   {255, 127, 0}, {255, 255, 0},   {0, 255, 0},
+        {64, 128, 128},  {0, 255, 255},   {0, 0, 255},   {255, 0, 255},   {92, 92, 92},
+        {184, 184, 184}, {200, 0, 145}};
+    if (index < 0 || index > 16)
+        return 0;
+    const Rgb &c = table[index];
+    return c.r + 256 * c.g + 65536 * c.b;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// Small stateless helpers shared by every part of the program.
+
+// Number typed by a user, whatever decimal separator was used: digits and signs
+// are kept, ",", "." or the locale's separator count as the decimal point,
+// blanks, no-break spaces and the locale's group separator are skipped, and any
+// other character ends the reading. Empty input gives 0, null gives null.
+std::optional<double> ValeurNumerique(const std::optional<QString> &value);
+double ValeurNumerique(const QString &value);
+
+// Upper-case hexadecimal text of exactly `width` digits: zero-padded, or the
+// lowest digits kept. Negative values are written in two's complement.
+QString HexInt(int16_t value, int width);
+QString HexLong(int32_t value, int width);
+
+// " 41 0A": a blank and two hexadecimal digits per byte.
+QString StrToHexDump(const QByteArray &bytes);
+// " 065 010": a blank and three decimal digits per byte.
+QString StrToDecDump(const QByteArray &bytes);
+
+// Fixed colour table, as red + 256 * green + 65536 * blue; unknown indexes are black.
+uint32_t CouleurIndex(int index);
+
+// The number at the start of `text` read with "." as decimal point (optional
+// sign, digits, optional fraction), 0 when there is none. The rule for every
+// number typed into the program's boxes and grid cells.
+double NombreEnTete(QStringView text);

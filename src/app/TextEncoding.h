@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The original text files are 8-bit Windows-1252; files written by newer tools
+// may be UTF-8. Reading takes UTF-8 where the bytes are valid UTF-8.
+namespace TextEncoding {
+
+QString decodeWindows1252(const QByteArray &bytes);
+// Characters outside Windows-1252 become '?'.
+QByteArray encodeWindows1252(const QString &text);
+// UTF-8 when the bytes are valid UTF-8, Windows-1252 otherwise.
+QString decodeText(const QByteArray &bytes);
+
+// Reads a whole text file (decodeText) and splits it into lines ended by
+// CR LF, LF or CR. A final line without an end is kept. False if unreadable.
+bool readTextLines(const QString &path, QStringList &lines, QString *error = nullptr);
+
+} // namespace TextEncoding

@@ -1,0 +1,12 @@
+#include "app/ui/VEK_Accueil.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("VEK_Courbe"));
+    VEK_Accueil window;
+    window.show();
+    return app.exec();
+}

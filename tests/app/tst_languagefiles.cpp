@@ -1,0 +1,57 @@
+#include "TestSupport.h"
+#include "app/VEK_LANGUAGE.h"
+
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QtTest>
+
+#define KEY_CALL_PATTERN R"re((?:GetLanguageText|LangKey)\(\s*(?:QStringLiteral\(\s*)?u?"([^"]+)")re"
+
+static QSet<QString> keysAskedByCode()
+{
+    static const QRegularExpression call(
+        R"re((?:GetLanguageText|LangKey)\(\s*(?:QStringLiteral\(\s*)?u?"([^"]+)")re");
+    QSet<QString> keys;
+    QDirIterator it(TestSupport::testSourceDirectory() + "/../src", {"*.cpp", "*.h"},
+                    QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString text = QString::fromUtf8(TestSupport::readFile(it.next()));
+        auto matches = call.globalMatch(text);
+        while (matches.hasNext())
+            keys.insert(matches.next().captured(1));
+    }
+    return keys;
+}
+
+
+// Every key the program looks up must be present, with a text, in each shipped language.
+class TestLanguageFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyKeyInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *f : {"francais.ini", "english.ini", "deutch.ini", "spanish.ini", "slovak.ini"})
+            QTest::newRow(f) << QString(f);
+    }
+
+    void everyKeyInEveryLanguage()
+    {
+        QFETCH(QString, file);
+        const QString path = TestSupport::dataDirectory() + "Languages/" + file;
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+        const QSet<QString> keys = keysAskedByCode();
+        QVERIFY(!keys.isEmpty());
+        QStringList missing;
+        for (const QString &key : keys)
+            if (VEK_LANGUAGE::ReadIniValue(path, "GLOBAL", key).isEmpty())
+                missing << key;
+        missing.sort();
+        QVERIFY2(missing.isEmpty(), qPrintable(file + " lacks: " + missing.join(", ")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLanguageFiles)
+#include "tst_languagefiles.moc"

@@ -1,0 +1,92 @@
+#include "app/NumberHelpers.h"
+
+#include <QLocale>
+#include <QtTest>
+
+class TestNumberHelpers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void valeurNumerique_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        for (const char *loc : {"C", "fr_FR"}) {
+            QTest::newRow(loc + QByteArray(" comma")) << loc << "2,5" << 2.5;
+            QTest::newRow(loc + QByteArray(" point")) << loc << "2.5" << 2.5;
+            QTest::newRow(loc + QByteArray(" negative")) << loc << "-0.5" << -0.5;
+            QTest::newRow(loc + QByteArray(" unit")) << loc << "3 V" << 3.0;
+            QTest::newRow(loc + QByteArray(" letters")) << loc << "abc" << 0.0;
+            QTest::newRow(loc + QByteArray(" empty")) << loc << "" << 0.0;
+            QTest::newRow(loc + QByteArray(" two separators")) << loc << "1.000,5" << 1.0;
+            QTest::newRow(loc + QByteArray(" grouped")) << loc << "1 250,75 ms" << 1250.75;
+            QTest::newRow(loc + QByteArray(" nbsp")) << loc << QString("1\u00a0250") << 1250.0;
+        }
+    }
+
+    void valeurNumerique()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QLocale::setDefault(QLocale(locale));
+        QCOMPARE(ValeurNumerique(text), expected);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void valeurNumeriqueNull()
+    {
+        QVERIFY(!ValeurNumerique(std::optional<QString>()).has_value());
+        QCOMPARE(ValeurNumerique(std::optional<QString>("4,25")).value(), 4.25);
+    }
+
+    void hex()
+    {
+        QCOMPARE(HexInt(10, 2), QString("0A"));
+        QCOMPARE(HexInt(255, 2), QString("FF"));
+        QCOMPARE(HexInt(4660, 2), QString("34"));
+        QCOMPARE(HexInt(256, 2), QString("00"));
+        QCOMPARE(HexInt(-1, 2), QString("FF"));
+        QCOMPARE(HexInt(-1, 4), QString("FFFF"));
+        QCOMPARE(HexInt(0x782, 4), QString("0782"));
+        QCOMPARE(HexInt(5, 0), QString());
+        QCOMPARE(HexLong(4096, 4), QString("1000"));
+        QCOMPARE(HexLong(-2, 4), QString("FFFE"));
+        QCOMPARE(HexLong(-2, 8), QString("FFFFFFFE"));
+        QCOMPARE(HexLong(0x4200, 6), QString("004200"));
+    }
+
+    void dumps()
+    {
+        QCOMPARE(StrToHexDump(QByteArray("A\n")), QString(" 41 0A"));
+        QCOMPARE(StrToHexDump(QByteArray("\x0f\x10\xff")), QString(" 0F 10 FF"));
+        QCOMPARE(StrToDecDump(QByteArray("A\n")), QString(" 065 010"));
+        QCOMPARE(StrToDecDump(QByteArray("\x07")), QString(" 007"));
+        QCOMPARE(StrToHexDump(QByteArray(1, '\0')), QString(" 00"));
+        QCOMPARE(StrToHexDump({}), QString());
+    }
+
+    void couleurIndex()
+    {
+        QCOMPARE(CouleurIndex(0), 0xFFFFFFu & 0xFFFFFF);
+        QCOMPARE(CouleurIndex(1), 0u);
+        QCOMPARE(CouleurIndex(17), 0u);
+        QCOMPARE(CouleurIndex(-3), 0u);
+        QCOMPARE(CouleurIndex(4), 255u);                         // red
+        QCOMPARE(CouleurIndex(12), 255u * 65536);                // blue
+        QCOMPARE(CouleurIndex(16), 200u + 0 * 256 + 145u * 65536);
+    }
+
+    void numberAtStart()
+    {
+        QCOMPARE(NombreEnTete(u"45.5"), 45.5);
+        QCOMPARE(NombreEnTete(u"45,5"), 45.0);
+        QCOMPARE(NombreEnTete(u"1000 rpm"), 1000.0);
+        QCOMPARE(NombreEnTete(u"-3.25x"), -3.25);
+        QCOMPARE(NombreEnTete(u"x1"), 0.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNumberHelpers)
+#include "tst_numberhelpers.moc"

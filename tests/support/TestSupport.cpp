@@ -1,0 +1,32 @@
+#include "TestSupport.h"
+
+#include "platform/DataPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace TestSupport {
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QString dataDirectory() { return DataPaths::DataDirectory(); }
+QString testSourceDirectory() { return QStringLiteral(VEK_TEST_SOURCE_DIR); }
+QString toolsDirectory() { return QStringLiteral(VEK_TOOLS_DIR); }
+
+} // namespace TestSupport
