@@ -5,8 +5,6 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#define KEY_CALL_PATTERN R"re((?:GetLanguageText|LangKey)\(\s*(?:QStringLiteral\(\s*)?u?"([^"]+)")re"
-
 static QSet<QString> keysAskedByCode()
 {
     static const QRegularExpression call(
