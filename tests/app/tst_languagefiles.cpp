@@ -7,8 +7,9 @@
 
 static QSet<QString> keysAskedByCode()
 {
-    static const QRegularExpression call(
-        R"re((?:GetLanguageText|LangKey)\(\s*(?:QStringLiteral\(\s*)?u?"([^"]+)")re");
+    // GetLanguageText("Key" or LangKey("Key", also with QStringLiteral around the key.
+    static const QRegularExpression call(QStringLiteral(
+        "(?:GetLanguageText|LangKey)\\(\\s*(?:QStringLiteral\\(\\s*)?u?\"([^\"]+)\""));
     QSet<QString> keys;
     QDirIterator it(TestSupport::testSourceDirectory() + "/../src", {"*.cpp", "*.h"},
                     QDir::Files, QDirIterator::Subdirectories);
