@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/MainSettings.h"
+#include "app/OptionBoardState.h"
+
+#include <QString>
+
+// The one owner of the program's shared state. The main window creates it and
+// hands it to every window it opens; plain classes take what they need from it.
+struct VekContext {
+    MainSettings settings;
+    OptionBoardState optionBoard;
+    QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
+    QString TypeVersionOS; // selected firmware package (list text)
+};
