@@ -647,8 +647,10 @@ void VEK_Accueil::LayoutChart()
     chart->addSeries(seriesTurbo_);
     auto *x = new QValueAxis(chart);
     x->setLabelFormat(QStringLiteral("%d"));
+    x->setTickCount(5);
     auto *y = new QValueAxis(chart);
     y->setLabelFormat(QStringLiteral("%d"));
+    y->setTickCount(6);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QLineSeries *series : {seriesAtmo_, seriesTurbo_}) {

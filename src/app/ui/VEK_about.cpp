@@ -220,6 +220,7 @@ void VEK_about::setPanelShown(bool shown)
 {
     panelOpen_ = shown;
     sidePanel_->setVisible(shown);
+    layout()->activate(); // resize now, not on the next layout pass
 }
 
 void VEK_about::Timer1_Timer()
