@@ -5,14 +5,21 @@
 #include <cstdint>
 #include <limits>
 
-namespace {
+namespace
+{
 
 const QString kConfig = QStringLiteral("Config");
 const QString kCompilation = QStringLiteral("Compilation");
 const QString kIcsp = QStringLiteral("ICSP");
 
-template <typename T> constexpr qint64 low() { return std::numeric_limits<T>::min(); }
-template <typename T> constexpr qint64 high() { return std::numeric_limits<T>::max(); }
+template <typename T> constexpr qint64 low()
+{
+    return std::numeric_limits<T>::min();
+}
+template <typename T> constexpr qint64 high()
+{
+    return std::numeric_limits<T>::max();
+}
 
 void readPort(MainSettings &settings, const QString &stored)
 {
@@ -48,6 +55,12 @@ qint64 MainSettingsLoader::number(const QString &section, const char *key, qint6
     bool ok = false;
     const qint64 value = text(section, key, QString()).trimmed().toLongLong(&ok);
     return ok && value >= lowest && value <= highest ? value : fallback;
+}
+
+std::unique_ptr<QSettings> MainSettingsLoader::OpenStore()
+{
+    return std::make_unique<QSettings>(StoreFormat(), StoreScope(), QString(),
+                                       QStringLiteral("VEK_Courbe"));
 }
 
 void MainSettingsLoader::Load(MainSettings &settings)

@@ -4,6 +4,8 @@
 
 #include <QSettings>
 
+#include <memory>
+
 // Reads the stored settings of the main window, key by key with their defaults,
 // in the order the program has always read them. A number that cannot be read,
 // or does not fit its type, falls back to the key's default.
@@ -18,6 +20,7 @@ public:
     // The store of the program: application "VEK_Courbe", INI format, per user.
     static QSettings::Format StoreFormat() { return QSettings::IniFormat; }
     static QSettings::Scope StoreScope() { return QSettings::UserScope; }
+    static std::unique_ptr<QSettings> OpenStore();
 
 private:
     void LoadConfig(MainSettings &settings);

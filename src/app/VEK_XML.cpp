@@ -6,7 +6,8 @@
 
 #include <utility>
 
-namespace {
+namespace
+{
 
 const QString kDevice = QStringLiteral("device");
 
@@ -46,7 +47,10 @@ QString VEK_XML::optionBoardCataloguePath() const
     return CataloguePath(folder(), QStringLiteral("Bin/carte_option.xml"));
 }
 
-CatalogueLoad VEK_XML::LoadChipCatalogue() { return load(chipCataloguePath(), chips_); }
+CatalogueLoad VEK_XML::LoadChipCatalogue()
+{
+    return load(chipCataloguePath(), chips_);
+}
 
 CatalogueLoad VEK_XML::LoadOptionBoardCatalogue()
 {

@@ -1,6 +1,7 @@
 #include "platform/SerialPortNames.h"
 
-namespace SerialPortNames {
+namespace SerialPortNames
+{
 
 QString DeviceForPortNumber(int number)
 {

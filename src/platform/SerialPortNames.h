@@ -4,7 +4,8 @@
 
 // Serial ports are kept in the settings as a port number (1 for the first port)
 // or as a device path; these helpers turn one into what the link opens.
-namespace SerialPortNames {
+namespace SerialPortNames
+{
 
 // Device path of serial port `number` (1 gives /dev/ttyS0).
 QString DeviceForPortNumber(int number);

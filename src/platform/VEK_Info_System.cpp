@@ -6,9 +6,11 @@
 
 #include <sys/sysinfo.h>
 
-namespace VEK_Info_System {
+namespace VEK_Info_System
+{
 
-namespace {
+namespace
+{
 
 uint64_t divideRoundHalfEven(uint64_t value, uint64_t divisor)
 {
@@ -24,7 +26,8 @@ uint64_t divideRoundHalfEven(uint64_t value, uint64_t divisor)
 MemoryStatus ReadMemoryStatus()
 {
     MemoryStatus status;
-    struct sysinfo info {};
+    struct sysinfo info {
+    };
     if (sysinfo(&info) != 0)
         return status;
     const uint64_t unit = info.mem_unit ? info.mem_unit : 1;
@@ -99,6 +102,9 @@ QString GetCpuName()
     return CpuNameFromCpuInfo(QString::fromUtf8(file.readAll()));
 }
 
-QString GetSystemName() { return QSysInfo::prettyProductName(); }
+QString GetSystemName()
+{
+    return QSysInfo::prettyProductName();
+}
 
 } // namespace VEK_Info_System

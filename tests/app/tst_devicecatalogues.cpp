@@ -4,7 +4,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 const QByteArray kThreeBoards = R"(<?xml version="1.0"?>
 <catalogue>
@@ -149,9 +150,9 @@ private slots:
         for (const CatalogueEntry &e : chips.entries)
             names << e.name;
         QCOMPARE(names.first(), QString("AUTO"));
-        for (const char *chip : {"12C508", "12C508A", "16F84", "16F84A", "16F628", "12F629",
-                                 "16F88", "16F876", "16F876A", "18F2455", "18F2550", "18F4455",
-                                 "18F4550"}) {
+        for (const char *chip :
+             {"12C508", "12C508A", "16F84", "16F84A", "16F628", "12F629", "16F88", "16F876",
+              "16F876A", "18F2455", "18F2550", "18F4455", "18F4550"}) {
             const int at = int(names.indexOf(QString("PIC-") + chip));
             QVERIFY2(at > 0, chip);
             QCOMPARE(xml.SelectChip(at).DeviceChip, QString(chip));

@@ -90,8 +90,7 @@ private slots:
 
     void portAsDevicePathOrHandWrittenSettings()
     {
-        const MainSettings s =
-            loadFrom("[Config]\nnewport=/dev/pts/7\ncom%24=9600,E,7,2\n");
+        const MainSettings s = loadFrom("[Config]\nnewport=/dev/pts/7\ncom%24=9600,E,7,2\n");
         QCOMPARE(s.portDevice, QString("/dev/pts/7"));
         QCOMPARE(s.portNumber, 0);
         QCOMPARE(s.serialSettings, QString("9600,E,7,2"));

@@ -32,7 +32,8 @@
 using VEK_LANGUAGE::GetLanguageText;
 using VEK_LANGUAGE::LangKey;
 
-namespace {
+namespace
+{
 
 const QString kFreeSetting = QStringLiteral("Paramétrage Libre");
 const QString kLivePageTitle = QStringLiteral("Real Time");
@@ -191,7 +192,10 @@ VEK_Accueil::VEK_Accueil(QWidget *parent) : QMainWindow(parent)
 
 VEK_Accueil::~VEK_Accueil() = default;
 
-QWidget *VEK_Accueil::page(int index) const { return SSTab1_->widget(index); }
+QWidget *VEK_Accueil::page(int index) const
+{
+    return SSTab1_->widget(index);
+}
 
 QString VEK_Accueil::statusPanel(int number) const
 {
@@ -210,12 +214,12 @@ void VEK_Accueil::buildWindow()
     SSTab1_->addTab(buildParametersPage(), QString());
     SSTab1_->addTab(buildCurvePage(), QString());
     SSTab1_->addTab(buildMapPage(), QString());
-    SSTab1_->addTab(buildNoticePage("LabelTERMINAL1", "LabelTERMINAL2", "FrameTerminal",
-                                    &terminalContainer_),
-                    QString());
-    SSTab1_->addTab(buildNoticePage("LabeLREALTIME1", "LabeLREALTIME2", "FrameRealTime",
-                                    &liveContainer_),
-                    kLivePageTitle);
+    SSTab1_->addTab(
+        buildNoticePage("LabelTERMINAL1", "LabelTERMINAL2", "FrameTerminal", &terminalContainer_),
+        QString());
+    SSTab1_->addTab(
+        buildNoticePage("LabeLREALTIME1", "LabeLREALTIME2", "FrameRealTime", &liveContainer_),
+        kLivePageTitle);
     column->addWidget(SSTab1_, 1);
 
     L_Info_ = make<QLabel>("L_Info", central);
@@ -255,8 +259,7 @@ QWidget *VEK_Accueil::buildButtonBar()
 
     connect(control<QPushButton>("bp_new"), &QPushButton::clicked, this,
             &VEK_Accueil::bp_new_Click);
-    connect(control<QPushButton>("about"), &QPushButton::clicked, this,
-            &VEK_Accueil::about_Click);
+    connect(control<QPushButton>("about"), &QPushButton::clicked, this, &VEK_Accueil::about_Click);
     connect(control<QPushButton>("Config"), &QPushButton::clicked, this,
             &VEK_Accueil::Config_Click);
     connect(control<QPushButton>("BP_Compilation"), &QPushButton::clicked, this,
@@ -434,8 +437,8 @@ QWidget *VEK_Accueil::buildMapPage()
     return page;
 }
 
-QWidget *VEK_Accueil::buildNoticePage(const char *label1, const char *label2,
-                                      const char *container, QWidget **containerOut)
+QWidget *VEK_Accueil::buildNoticePage(const char *label1, const char *label2, const char *container,
+                                      QWidget **containerOut)
 {
     auto *page = new QWidget(this);
     auto *column = new QVBoxLayout(page);
@@ -520,17 +523,16 @@ void VEK_Accueil::ApplyVersionStrings()
     s.VEKMZSetting = QStringLiteral("300");
     s.VEKJDMSetting = QStringLiteral("PCB.110");
     s.VEKDateRev = QStringLiteral("07/12/2007");
-    setWindowTitle(QStringLiteral("VEK-Courbe - [ Version%1 Révision %2 ]")
-                       .arg(s.VEKVersion, s.VEKRevision));
+    setWindowTitle(
+        QStringLiteral("VEK-Courbe - [ Version%1 Révision %2 ]").arg(s.VEKVersion, s.VEKRevision));
 }
 
 void VEK_Accueil::LoadStoredSettings()
 {
     MainSettings &s = settings();
     s.CourbeModifie = false;
-    QSettings store(MainSettingsLoader::StoreFormat(), MainSettingsLoader::StoreScope(),
-                    QCoreApplication::organizationName(), QStringLiteral("VEK_Courbe"));
-    MainSettingsLoader(store).Load(s);
+    const std::unique_ptr<QSettings> store = MainSettingsLoader::OpenStore();
+    MainSettingsLoader(*store).Load(s);
     VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
     VEK_LANGUAGE::SetFichierLangue(s.Language);
 }
@@ -558,9 +560,9 @@ void VEK_Accueil::ApplyFirmwareChoice()
     context_.TypeVersionOS = TypeVersionOS_->currentText();
     if (TypeVersionOS_->currentIndex() != 0)
         return;
-    for (const char *name : {"FrameAvanceBRPM", "FrameHardware", "FrameCarteOption",
-                             "FrameMultiEtincelle", "FrameRetardCliquetis", "FrameDwell",
-                             "FrameTableMap", "PicMap"})
+    for (const char *name :
+         {"FrameAvanceBRPM", "FrameHardware", "FrameCarteOption", "FrameMultiEtincelle",
+          "FrameRetardCliquetis", "FrameDwell", "FrameTableMap", "PicMap"})
         control<QWidget>(QString::fromLatin1(name))->show();
 }
 
@@ -586,7 +588,9 @@ void VEK_Accueil::LayoutMapTables()
     QStringList load{QStringLiteral("RPM")};
     QStringList smoothing{QStringLiteral("Lissage")};
     for (int i = 1; i < columns; ++i) {
-        load << QStringLiteral("%1-%2").arg((i - 1) * 100 / (columns - 1)).arg(i * 100 / (columns - 1));
+        load << QStringLiteral("%1-%2")
+                    .arg((i - 1) * 100 / (columns - 1))
+                    .arg(i * 100 / (columns - 1));
         smoothing << QString::number((i - 1) * 100 / (columns - 2));
     }
     tabl_avance_->setHorizontalHeaderLabels(load);
@@ -731,7 +735,8 @@ void VEK_Accueil::bp_new_Click()
         control<QRadioButton>("SingleSparck")->setChecked(true);
         control<QComboBox>("CmbCliquetis")->setCurrentIndex(5);
         control<QLineEdit>("Txt_av_cliquetisPlus")
-            ->setText(QString::number(4 * control<QComboBox>("CmbCliquetis")->currentText().toDouble()));
+            ->setText(
+                QString::number(4 * control<QComboBox>("CmbCliquetis")->currentText().toDouble()));
         control<QLineEdit>("TxtDureeRetardCliquetis")->setText(QStringLiteral("10"));
         control<QComboBox>("HardXLED")->setCurrentIndex(2);
         tab_avance_->setColumnCount(3);

@@ -21,9 +21,10 @@ const char *const VEK_about::kMailAddress1 = "contact@vek-courbe.example.org";
 const char *const VEK_about::kMailAddress2 = "support@vek-courbe.example.org";
 const char *const VEK_about::kWebAddress = "https://www.vek-courbe.example.org";
 
-namespace {
+namespace
+{
 
-constexpr int kBaseWidth = 512;  // window without the side panel
+constexpr int kBaseWidth = 512; // window without the side panel
 constexpr int kBaseHeight = 216;
 
 // The program's mark: an advance curve rising over engine speed.
@@ -181,8 +182,8 @@ void VEK_about::fillTexts()
                                .arg(s.VEKVersion, s.VEKRevision, s.VEKDateRev));
     const VEK_Info_System::MemoryStatus memory = VEK_Info_System::ReadMemoryStatus();
     LabelCPU->setText(QStringLiteral("CPU : ") + VEK_Info_System::GetCpuName());
-    LabelMEM->setText(QStringLiteral("RAM : %1 Mo")
-                          .arg(VEK_Info_System::RamMegabytes(memory.totalPhys)));
+    LabelMEM->setText(
+        QStringLiteral("RAM : %1 Mo").arg(VEK_Info_System::RamMegabytes(memory.totalPhys)));
     LabelWIN->setText(QStringLiteral("System : ") + VEK_Info_System::GetSystemName());
 
     VEK_LANGUAGE::InitLanguage();
@@ -199,7 +200,10 @@ void VEK_about::OK_Click()
     accept();
 }
 
-void VEK_about::Picture1_DblClick() { armed_ = true; }
+void VEK_about::Picture1_DblClick()
+{
+    armed_ = true;
+}
 
 void VEK_about::Picture2_Click()
 {
@@ -239,8 +243,7 @@ void VEK_about::openLink(const QString &url)
 void VEK_about::portServiceUnavailable(const QString &operation)
 {
     auto *box = new QMessageBox(QMessageBox::Information, operation,
-                                GetLanguageText("AboutPortServiceMissing"), QMessageBox::Ok,
-                                this);
+                                GetLanguageText("AboutPortServiceMissing"), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("PortServiceNotice"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
