@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -14,6 +16,16 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
+
+// Stands in for the desktop's mail program.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QUrl url;
+public slots:
+    void open(const QUrl &u) { url = u; }
+};
 
 class TestMainWindow : public QObject
 {
@@ -224,6 +236,47 @@ private slots:
         // Once closed, the whole gesture is needed again.
         QTest::mouseDClick(picture2, Qt::LeftButton);
         QVERIFY(!box.panelOpen());
+    }
+
+    void secondNewAsksAndCancelKeepsTheCurve()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.tab_avance()->setRowCount(1);
+        w.tab_avance()->setItem(0, 0, new QTableWidgetItem("1000"));
+        QString asked;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            asked = box->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        w.bp_new_Click();
+        QCOMPARE(asked, VEK_LANGUAGE::GetLanguageText("BPNewFileQuestion"));
+        QCOMPARE(w.tab_avance()->rowCount(), 1);
+        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPNewFileEnd"));
+
+        QTimer::singleShot(0, [] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            box->button(QMessageBox::Ok)->click();
+        });
+        w.settings().CourbeModifie = true;
+        w.bp_new_Click();
+        QCOMPARE(w.tab_avance()->rowCount(), 0);
+        QVERIFY(!w.settings().CourbeModifie);
+    }
+
+    void contactLinksOpenThroughTheDesktop()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("mailto", &catcher, "open");
+        MainSettings settings;
+        VEK_about box(settings);
+        box.show();
+        QTest::mouseClick(box.findChild<QWidget *>("Label2"), Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler("mailto");
+        QCOMPARE(catcher.url, QUrl(QString("mailto:") + VEK_about::kMailAddress2));
     }
 
     void portServiceButtonsReportPlainly()
