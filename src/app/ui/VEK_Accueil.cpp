@@ -8,7 +8,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
