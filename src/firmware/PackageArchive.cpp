@@ -13,9 +13,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace PackageArchive {
+namespace PackageArchive
+{
 
-namespace {
+namespace
+{
 
 Outcome failure(int32_t status, const QString &details)
 {
@@ -33,7 +35,10 @@ bool syncPath(const QString &path, int flags)
     return synced;
 }
 
-QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 } // namespace
 
@@ -61,13 +66,16 @@ Outcome build(const QString &archivePath, const QList<Member> &members)
     for (const Member &m : members) {
         if (!QFileInfo(m.file).isFile())
             continue; // absent files are simply not part of the archive
-        // Files are added under their bare names, so each one is staged under its member name.
+        // Files are added under their bare names, so each one is staged under its member
+        // name: a link where the folder allows it, else a copy.
         const QString staged = staging + '/' + m.member;
-        if (!QFile::copy(m.file, staged))
+        if (!QFile::link(QFileInfo(m.file).absoluteFilePath(), staged) &&
+            !QFile::copy(m.file, staged))
             return failure(ccZip::ZipErrWrite, m.file + QStringLiteral(": cannot be copied"));
+        const qsizetype reported = zip.GetZipInfo().size();
         const int32_t status = zip.AddFile(staged, 0, -1);
-        if (status != ccZip::ZipOk)
-            return failure(status, zip.GetZipInfo());
+        if (status != ccZip::ZipOk) // the user knows the archive by its own name
+            return failure(status, zip.GetZipInfo().mid(reported).replace(temporary, archivePath));
     }
     if (zip.count() == 0)
         return failure(ccZip::ZipErrNotFound, archivePath + QStringLiteral(": nothing to save"));
@@ -118,8 +126,10 @@ Outcome unpack(const QString &archivePath, const QList<Member> &wanted)
             break;
         // The first member of that name in the archive, whatever its case, is the one taken.
         for (const QString &name : zip.Col()) {
-            const QFileInfo extracted(work.filePath(name));
-            if (name.compare(m.member, Qt::CaseInsensitive) != 0 || !extracted.isFile())
+            if (name.compare(m.member, Qt::CaseInsensitive) != 0)
+                continue;
+            const QFileInfo extracted(work.path() + '/' + name);
+            if (!extracted.isFile())
                 continue;
             if (!QFile::rename(extracted.filePath(), m.file))
                 fail(ccZip::ZipErrWrite, m.file + QStringLiteral(": cannot be written"));

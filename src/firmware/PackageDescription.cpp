@@ -13,15 +13,15 @@ const QStringList &PackageDescription::infoKeys()
 
 const QStringList &PackageDescription::reglageKeys()
 {
+    // clang-format off
     static const QStringList keys = {
-        "TYPEBOITIER",        "MODCHIP",            "EN_SET_MOTEUR",      "EN_SET_AVANCE",
-        "FIX_NBCYL",          "VAL_NBCYL",          "LIMITE_RUPTEUR",     "FIX_AVSTAT",
-        "VAL_AVSTAT",         "HARDWARE",           "IO_TOR",             "AVANCEBRPM",
-        "DWELL",              "MULTISPARK",         "RETARDKNOCK",        "MODE3D",
-        "DIAG_KT5",           "TERMINALRS232",      "TRANSFERT",          "COMPILATION",
-        "HEX_ADD",            "HEX_LNG",            "NB_COURBES",         "ADD_TABLE_BASSE_L1",
-        "ADD_TABLE_HAUTE_L1", "ADD_TABLE_B16_L1",   "ADD_TABLE_H16_L1",   "ADD_TABLE_BASSE_L2",
-        "ADD_TABLE_HAUTE_L2", "ADD_TABLE_B16_L2",   "ADD_TABLE_H16_L2"};
+        "TYPEBOITIER", "MODCHIP", "EN_SET_MOTEUR", "EN_SET_AVANCE", "FIX_NBCYL", "VAL_NBCYL",
+        "LIMITE_RUPTEUR", "FIX_AVSTAT", "VAL_AVSTAT", "HARDWARE", "IO_TOR", "AVANCEBRPM",
+        "DWELL", "MULTISPARK", "RETARDKNOCK", "MODE3D", "DIAG_KT5", "TERMINALRS232",
+        "TRANSFERT", "COMPILATION", "HEX_ADD", "HEX_LNG", "NB_COURBES",
+        "ADD_TABLE_BASSE_L1", "ADD_TABLE_HAUTE_L1", "ADD_TABLE_B16_L1", "ADD_TABLE_H16_L1",
+        "ADD_TABLE_BASSE_L2", "ADD_TABLE_HAUTE_L2", "ADD_TABLE_B16_L2", "ADD_TABLE_H16_L2"};
+    // clang-format on
     return keys;
 }
 

@@ -9,9 +9,11 @@
 #include <QFileInfo>
 #include <QHash>
 
-namespace VEK_Gestion_OS {
+namespace VEK_Gestion_OS
+{
 
-namespace {
+namespace
+{
 
 struct State {
     QString dossierProgramme; // empty: the user's program folder
@@ -80,11 +82,17 @@ Result enregistrer(const QString &archive, const QList<PackageArchive::Member> &
     return result;
 }
 
-QString ouZero(const QString &value) { return value.isEmpty() ? QStringLiteral("0") : value; }
+QString ouZero(const QString &value)
+{
+    return value.isEmpty() ? QStringLiteral("0") : value;
+}
 
 } // namespace
 
-QString ParametrageLibre() { return QStringLiteral("Paramétrage Libre"); }
+QString ParametrageLibre()
+{
+    return QStringLiteral("Paramétrage Libre");
+}
 
 QString MessageDecompression()
 {
@@ -102,9 +110,15 @@ void SetDossierProgramme(const QString &folder)
     state().dossierProgramme = folder.isEmpty() ? QString() : withSlash(folder);
 }
 
-QString DossierPaquets() { return DossierProgramme() + QStringLiteral("HEX_XEH/"); }
+QString DossierPaquets()
+{
+    return DossierProgramme() + QStringLiteral("HEX_XEH/");
+}
 
-QString CheminTemp(const QString &fileName) { return DossierProgramme() + fileName; }
+QString CheminTemp(const QString &fileName)
+{
+    return DossierProgramme() + fileName;
+}
 
 QString NomFichierPaquet(const QString &nomDuFichier)
 {
@@ -216,7 +230,10 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
     return result;
 }
 
-Result EnregistrerCourbeOS(const QString &projet) { return enregistrer(projet, fichiersProjet()); }
+Result EnregistrerCourbeOS(const QString &projet)
+{
+    return enregistrer(projet, fichiersProjet());
+}
 
 void EffacerTemp()
 {

@@ -14,7 +14,8 @@
 #include <algorithm>
 #include <memory>
 
-namespace {
+namespace
+{
 
 constexpr qsizetype MaxListedNameLength = 256;
 constexpr zip_uint16_t MaxCommentBytes = 0xFFFF;
@@ -24,9 +25,15 @@ struct ReadHandleCloser {
 };
 using ReadHandle = std::unique_ptr<zip_t, ReadHandleCloser>;
 
-QByteArray nativePath(const QString &path) { return QFile::encodeName(path); }
+QByteArray nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
 
-QString slashed(const QString &name) { return QString(name).replace('\\', '/'); }
+QString slashed(const QString &name)
+{
+    return QString(name).replace('\\', '/');
+}
 
 QString entryName(zip_t *archive, zip_uint64_t index)
 {
@@ -124,9 +131,9 @@ int32_t ccZip::AddFile(const QString &sPath, int16_t bRecurse, int16_t bJunkDir)
         QDirIterator it(sPath, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QFileInfo file(it.next());
-            files.append({file.filePath(),
-                          bJunkDir ? file.fileName()
-                                   : QDir(base).relativeFilePath(file.absoluteFilePath())});
+            files.append(
+                {file.filePath(), bJunkDir ? file.fileName()
+                                           : QDir(base).relativeFilePath(file.absoluteFilePath())});
         }
         std::sort(files.begin(), files.end());
     }
@@ -154,10 +161,9 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
         zip_error_init(&sourceError);
         zip_source_t *source =
             zip_source_file_create(nativePath(path).constData(), 0, -1, &sourceError);
-        const zip_int64_t index =
-            source ? zip_file_add(archive, memberName.toUtf8().constData(), source,
-                                  ZIP_FL_OVERWRITE)
-                   : -1;
+        const zip_int64_t index = source ? zip_file_add(archive, memberName.toUtf8().constData(),
+                                                        source, ZIP_FL_OVERWRITE)
+                                         : -1;
         if (index < 0) {
             note(QStringLiteral("%1: %2\n")
                      .arg(path, source ? zip_strerror(archive) : zip_error_strerror(&sourceError)));
@@ -243,7 +249,8 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
     if (parts.isEmpty())
         return ZipOk;
     const bool folderOnly = path.endsWith('/');
-    const int32_t folders = makeFolders(targetRoot, parts, parts.size() - (folderOnly ? 0 : 1), name);
+    const int32_t folders =
+        makeFolders(targetRoot, parts, parts.size() - (folderOnly ? 0 : 1), name);
     if (folders != ZipOk || folderOnly)
         return folders;
 
@@ -284,7 +291,8 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
             note(QStringLiteral("%1: %2\n").arg(name, zip_file_strerror(file)));
             status = ZipErrMember;
         } else if ((total += got) > m_memberLimit) {
-            note(QStringLiteral("%1: refused, larger than %2 bytes\n").arg(name).arg(m_memberLimit));
+            note(
+                QStringLiteral("%1: refused, larger than %2 bytes\n").arg(name).arg(m_memberLimit));
             status = ZipErrTooLarge;
         } else if (out.write(buffer.constData(), got) != got) {
             note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));

@@ -10,7 +10,8 @@
 
 // Runs the Info-ZIP command-line tools, which this program does not share any
 // code with, to make and check archives in the tests.
-namespace ZipTestTools {
+namespace ZipTestTools
+{
 
 struct Run {
     int exitCode = -1;

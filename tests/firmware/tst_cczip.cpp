@@ -103,8 +103,8 @@ private slots:
         QVERIFY(writeFile(path("escape.txt"), "escape"));
         QVERIFY(writeFile(path("abs.txt"), "abs"));
         // Made from a subfolder, zip stores "../escape.txt" as given.
-        const auto made = run("zip", {"-q", "../hostile.zip", "../escape.txt", "good.txt"},
-                              path("in"));
+        const auto made =
+            run("zip", {"-q", "../hostile.zip", "../escape.txt", "good.txt"}, path("in"));
         QVERIFY2(made.exitCode == 0, made.output.constData());
         makeZip("abs.zip", {"abs.txt", "in/good.txt"});
         QVERIFY(ZipTestTools::renameMember("abs.zip", "abs.txt", path("stolen.txt"), root));
