@@ -2,6 +2,7 @@
 
 #include "app/VEK_LANGUAGE.h"
 #include "firmware/PackageArchive.h"
+#include "firmware/ccZip.h"
 #include "platform/DataPaths.h"
 
 #include <QDir>
@@ -198,9 +199,13 @@ Result CreerXOS(const QString &nom)
     const QString fileName = NomFichierPaquet(nom);
     if (fileName.isEmpty() || !QDir().mkpath(DossierPaquets())) {
         Result result;
-        result.status = 2;
+        result.status = ccZip::ZipErrWrite;
         result.message = VEK_LANGUAGE::GetLanguageText(
             "MessEnregistrementEchoue", {QStringLiteral("%1"), DossierPaquets() + fileName});
+        result.details =
+            fileName.isEmpty()
+                ? QStringLiteral("%1: no usable package name\n").arg(nom)
+                : QStringLiteral("%1: cannot create the folder\n").arg(DossierPaquets());
         return result;
     }
     return enregistrer(DossierPaquets() + fileName, fichiersPaquet());

@@ -64,14 +64,17 @@ QString LireReglageOS(const QString &key, const QStringList &pairs = {});
 // set, otherwise the older single set for both curves.
 TableAddresses LireAdressesTables();
 
-// The firmware list: the free setting, then the packages of the package folder.
+// The firmware list: the free setting, then the packages of the package folder
+// by name. The caller selects the first entry, which applies the free setting.
 QStringList ListerOS();
 // Unpacks the package (an entry of the list) into the temporary files.
 Result ChargerOS(const QString &paquet);
 // Builds the package nom + ".XOS" in the package folder from the temporary files.
 Result CreerXOS(const QString &nom);
-// Unpacks a project into the temporary files and makes sure that its package
-// is in the package folder.
+// Unpacks a project into the temporary files, makes its description the current
+// one and makes sure that its package is in the package folder. The caller then
+// selects `paquet` in the firmware list (appending it when told) and reads the
+// curve from CheminTemp("~TEMP.VEK").
 ProjectResult OuvrirCourbeOS(const QString &projet);
 // Writes a project from the temporary files ("~TEMP.VEK" holds its curve).
 Result EnregistrerCourbeOS(const QString &projet);

@@ -223,6 +223,18 @@ private slots:
         r = ChargerOS("GONE.XOS");
         QVERIFY(r.status > 1);
         QVERIFY(r.details.contains("GONE.XOS"));
+
+        writeTemps("n", "h", "x", "v");
+        const ProjectResult opened = OuvrirCourbeOS(packages() + "BAD.XOS");
+        QVERIFY(opened.status > 1);
+        QCOMPARE(opened.message, MessageDecompression());
+        QCOMPARE(opened.paquet, QString());
+        QCOMPARE(QDir(program).entryList(QDir::Files), QStringList());
+
+        QVERIFY(writeFile(program + "HEX_XEH.tmp", "x"));
+        SetDossierProgramme(program + "HEX_XEH.tmp/"); // the package folder cannot be made
+        QVERIFY(CreerXOS("P").status > 1);
+        QVERIFY(CreerXOS("..").details.contains("no usable package name"));
     }
 
     void projectRoundTripRecreatesItsPackage()
