@@ -84,9 +84,10 @@ Outcome build(const QString &archivePath, const QList<Member> &members)
     ccZip check;
     check.Init(temporary);
     if (check.Col() != zip.Col())
-        return failure(ccZip::ZipErrArchive, temporary + QStringLiteral(": written incompletely"));
+        return failure(ccZip::ZipErrArchive,
+                       archivePath + QStringLiteral(": written incompletely"));
     if (!syncPath(temporary, O_RDONLY))
-        return failure(ccZip::ZipErrWrite, temporary + QStringLiteral(": ") + systemError());
+        return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": ") + systemError());
     if (std::rename(QFile::encodeName(temporary).constData(),
                     QFile::encodeName(archivePath).constData()) != 0)
         return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": ") + systemError());
