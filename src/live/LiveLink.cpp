@@ -81,7 +81,7 @@ void LiveLink::onReadyRead()
     m_silent = false;
     if (!m_watchdog.isActive())
         armWatchdog(SilenceMs);
-    emit framesDecoded();
+    emit framesArrived();
 }
 
 void LiveLink::watchdogTick()

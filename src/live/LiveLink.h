@@ -64,7 +64,7 @@ public:
 
 signals:
     // One or more frames were decoded since the last signal.
-    void framesDecoded();
+    void framesArrived();
     // No valid frame came for SilenceMs: the display goes back to its reset state.
     void silence();
     // The port failed while open (device unplugged, read error); it is closed.
