@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+#include <QWidget>
+
+// A dial of the live page: a printed scale and a red needle, drawn in design
+// units (y down) and scaled to the widget with its proportions kept.
+class NeedleDial : public QWidget
+{
+    Q_OBJECT
+public:
+    enum class Kind { Rpm, Load };
+    explicit NeedleDial(Kind kind, QWidget *parent = nullptr);
+
+    // The value the needle points at (rpm or percent).
+    int value() const { return m_value; }
+    void setValue(int value);
+    // Where the needle ends, in design units.
+    QPointF needleEnd() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void drawScale(QPainter &painter) const;
+    float angle(int value) const;
+
+    Kind m_kind;
+    int m_value = 0;
+    QRectF m_design;
+};
