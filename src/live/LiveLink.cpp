@@ -8,6 +8,8 @@ LiveLink::LiveLink(const Clock &clock, QObject *parent) : QObject(parent), m_clo
 {
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this, &LiveLink::watchdogTick);
+    m_batch.setSingleShot(true);
+    connect(&m_batch, &QTimer::timeout, this, &LiveLink::onBatchDue);
     connect(&m_port, &QSerialPort::readyRead, this, &LiveLink::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &LiveLink::onError);
 }
@@ -28,6 +30,10 @@ LiveLink::Status LiveLink::open(const QString &device, const QString &settingsTe
         m_port.close();
         return {false, reason};
     }
+    // A one-byte read buffer makes the port stop reading once it holds a byte,
+    // so that nothing wakes us until the batch is due (see onReadyRead).
+    m_port.setReadBufferSize(1);
+    m_draining = false;
     m_parser.reset();
     m_capture.clear();
     m_latest = LiveReading::silent();
@@ -40,6 +46,7 @@ LiveLink::Status LiveLink::open(const QString &device, const QString &settingsTe
 void LiveLink::close()
 {
     m_watchdog.stop();
+    m_batch.stop();
     if (m_port.isOpen())
         m_port.close();
     m_parser.reset();
@@ -59,12 +66,37 @@ void LiveLink::setFrameObserver(std::function<void(const TrameLive &)> observer)
     m_observer = std::move(observer);
 }
 
+// Data arrived. The first byte starts a batch; the rest is read when it is due:
+// then the port reads freely once (everything waiting in the driver) and goes
+// back to the one-byte buffer. Whatever the port does, every byte is read in
+// order, at most ReadBatchMs late.
 void LiveLink::onReadyRead()
 {
-    const QByteArray data = m_port.readAll();
+    if (m_draining) {
+        m_draining = false;
+        process(m_port.readAll());
+        m_port.setReadBufferSize(1);
+        return;
+    }
+    if (!m_batch.isActive())
+        m_batch.start(ReadBatchMs);
+}
+
+void LiveLink::onBatchDue()
+{
+    if (!m_port.isOpen())
+        return;
+    m_draining = true;
+    m_port.setReadBufferSize(0);
+    process(m_port.readAll());
+}
+
+void LiveLink::process(const QByteArray &data)
+{
     if (data.isEmpty())
         return;
     m_bytesReceived += quint64(data.size());
+    ++m_reads;
     if (m_captureEnabled)
         m_capture += data;
     bool any = false;

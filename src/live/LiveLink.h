@@ -21,6 +21,9 @@ class LiveLink : public QObject
     Q_OBJECT
 public:
     static constexpr int SilenceMs = 500;
+    // Reads are gathered over this time: the frames keep their order and none
+    // is lost, but the process wakes up far less often than bytes arrive.
+    static constexpr int ReadBatchMs = 20;
 
     explicit LiveLink(const Clock &clock = SteadyClock::instance(), QObject *parent = nullptr);
     ~LiveLink() override;
@@ -48,6 +51,7 @@ public:
     const LiveReading &latest() const { return m_latest; }
     quint64 framesDecoded() const { return m_parser.framesFound(); }
     quint64 bytesReceived() const { return m_bytesReceived; }
+    quint64 reads() const { return m_reads; }
     // Called for every decoded frame, in order (tests, benchmarks).
     void setFrameObserver(std::function<void(const TrameLive &)> observer);
 
@@ -72,6 +76,8 @@ signals:
 
 private:
     void onReadyRead();
+    void onBatchDue();
+    void process(const QByteArray &data);
     void onError(QSerialPort::SerialPortError error);
     Status write(const QByteArray &bytes);
     void armWatchdog(qint64 delayMs);
@@ -79,12 +85,15 @@ private:
     const Clock &m_clock;
     QSerialPort m_port;
     QTimer m_watchdog;
+    QTimer m_batch;
+    bool m_draining = false;
     LiveFrameParser m_parser;
     QByteArray m_capture;
     bool m_captureEnabled = false;
     TrameLive m_latestFrame;
     LiveReading m_latest;
     quint64 m_bytesReceived = 0;
+    quint64 m_reads = 0;
     qint64 m_lastFrameMs = 0;
     bool m_silent = true;
     std::function<void(const TrameLive &)> m_observer;

@@ -1,10 +1,12 @@
 #include "live/ui/LedLamp.h"
 
+#include <QEvent>
 #include <QPainter>
 
 LedLamp::LedLamp(const QString &caption, QColor on, QColor off, QWidget *parent)
     : QWidget(parent), m_caption(caption), m_on(on), m_off(off)
 {
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void LedLamp::setLit(bool lit)
@@ -22,18 +24,43 @@ QSize LedLamp::sizeHint() const
     return QSize(d + 6 + (m_caption.isEmpty() ? 0 : fm.horizontalAdvance(m_caption) + 4), d + 4);
 }
 
-void LedLamp::paintEvent(QPaintEvent *)
+QPixmap LedLamp::render(bool lit) const
 {
-    QPainter painter(this);
+    const qreal dpr = devicePixelRatioF();
+    QPixmap image(size() * dpr);
+    image.setDevicePixelRatio(dpr);
+    image.fill(palette().color(QPalette::Window));
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const int d = fontMetrics().height() - 2;
     const QRectF lamp(2, (height() - d) / 2.0, d, d);
     painter.setPen(QPen(palette().color(QPalette::Dark), 1));
-    painter.setBrush(colour());
+    painter.setBrush(lit ? m_on : m_off);
     painter.drawEllipse(lamp);
     if (!m_caption.isEmpty()) {
         painter.setPen(palette().color(QPalette::WindowText));
+        painter.setFont(font());
         painter.drawText(QRectF(lamp.right() + 6, 0, width() - lamp.right() - 6, height()),
                          Qt::AlignVCenter | Qt::AlignLeft, m_caption);
     }
+    return image;
+}
+
+void LedLamp::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
+        m_imagesFor = QSize();
+    QWidget::changeEvent(event);
+}
+
+void LedLamp::paintEvent(QPaintEvent *)
+{
+    // Lamps blink many times a second: each state is drawn once per size.
+    if (m_imagesFor != size()) {
+        m_images[0] = render(false);
+        m_images[1] = render(true);
+        m_imagesFor = size();
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_images[m_lit ? 1 : 0]);
 }

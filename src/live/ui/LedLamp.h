@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -21,9 +22,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    QPixmap render(bool lit) const;
+
     QString m_caption;
     QColor m_on, m_off;
     bool m_lit = false;
+    QPixmap m_images[2]; // unlit and lit, drawn once per size
+    QSize m_imagesFor;
 };

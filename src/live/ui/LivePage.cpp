@@ -23,14 +23,23 @@
 #include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QVariant>
 
 using VEK_LANGUAGE::GetLanguageText;
 
 namespace {
+// The instruments follow the module at most this often (and never faster than
+// the screen): smooth needles, readable digits, little work.
+constexpr double MaxDisplayHz = 30.0;
 const QString OsInconnue = QStringLiteral("/!\\ OS inconnue /!\\");
 
 void styleCurveLabel(QLabel *label, bool active)
 {
+    // Restyling is costly: only when the state changes.
+    const QVariant was = label->property("active");
+    if (was.isValid() && was.toBool() == active)
+        return;
+    label->setProperty("active", active);
     const QColor back = active ? QColor(53, 149, 149) : QColor(23, 60, 60);
     const QColor text = active ? QColor(23, 60, 60) : QColor(0, 0, 0);
     label->setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; padding: 2px 6px; "
@@ -48,8 +57,8 @@ LivePage::LivePage(VekContext &context, QWidget *parent, const Clock &clock)
     connect(&m_link, &LiveLink::framesArrived, this, [this] {
         if (!m_refresh.isActive()) {
             const QScreen *s = screen();
-            const double hz = s && s->refreshRate() > 1 ? s->refreshRate() : 60.0;
-            m_refresh.start(qMax(1, int(1000.0 / hz)));
+            const double screenHz = s && s->refreshRate() > 1 ? s->refreshRate() : 60.0;
+            m_refresh.start(qMax(1, int(1000.0 / qMin(screenHz, MaxDisplayHz))));
         }
     });
     connect(&m_link, &LiveLink::silence, this, &LivePage::onSilence);

@@ -74,18 +74,37 @@ void NeedleDial::drawScale(QPainter &painter) const
     painter.drawText(QRectF(label.x() - 800, label.y() - 150, 1600, 300), Qt::AlignCenter, unit);
 }
 
-void NeedleDial::paintEvent(QPaintEvent *)
+double NeedleDial::fitToWidget(QPainter &painter) const
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), LivePalette::FondInstrument);
-    painter.setRenderHint(QPainter::Antialiasing);
     const double scale = qMin(width() / m_design.width(), height() / m_design.height());
     painter.translate((width() - m_design.width() * scale) / 2,
                       (height() - m_design.height() * scale) / 2);
     painter.scale(scale, scale);
     painter.translate(-m_design.topLeft());
-    drawScale(painter);
+    return scale;
+}
 
+const QPixmap &NeedleDial::face()
+{
+    const qreal dpr = devicePixelRatioF();
+    if (m_face.size() != size() * dpr) {
+        m_face = QPixmap(size() * dpr);
+        m_face.setDevicePixelRatio(dpr);
+        m_face.fill(LivePalette::FondInstrument);
+        QPainter painter(&m_face);
+        painter.setRenderHint(QPainter::Antialiasing);
+        fitToWidget(painter);
+        drawScale(painter);
+    }
+    return m_face;
+}
+
+void NeedleDial::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, face());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double scale = fitToWidget(painter);
     const bool rpm = m_kind == Kind::Rpm;
     QPen needle(LivePalette::Aiguille);
     needle.setCapStyle(Qt::RoundCap);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPointF>
 #include <QString>
 #include <QWidget>
@@ -26,9 +27,13 @@ protected:
 
 private:
     void drawScale(QPainter &painter) const;
+    // Maps design units onto the widget, same scale on both axes, centred.
+    double fitToWidget(QPainter &painter) const;
+    const QPixmap &face();
     float angle(int value) const;
 
     Kind m_kind;
     int m_value = 0;
     QRectF m_design;
+    QPixmap m_face; // background and scale, redrawn only when the size changes
 };

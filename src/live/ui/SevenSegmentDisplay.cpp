@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QPolygonF>
+#include <QtMath>
 
 SevenSegmentDisplay::SevenSegmentDisplay(int digits, QWidget *parent)
     : QWidget(parent), m_digits(digits), m_designWidth(digits * 400 + 200)
@@ -28,19 +29,47 @@ QSize SevenSegmentDisplay::sizeHint() const
     return QSize(int(m_designWidth / 9), int(m_designHeight / 9));
 }
 
+namespace {
+// Half the size of a digit's box in design units, with a margin for the antialiasing.
+constexpr double DigitHalfWidth = (SevenSegment::L + 2 * SevenSegment::T) / 2 + 10;
+constexpr double DigitHalfHeight = SevenSegment::H + SevenSegment::T * 1.5 + 10;
+} // namespace
+
+const QPixmap &SevenSegmentDisplay::digitImage(uint8_t code, double scale)
+{
+    if (m_imagesFor != size()) {
+        m_digitImages.clear();
+        m_imagesFor = size();
+    }
+    auto it = m_digitImages.find(code);
+    if (it != m_digitImages.end())
+        return *it;
+    const qreal dpr = devicePixelRatioF();
+    const QSize px(qCeil(2 * DigitHalfWidth * scale * dpr), qCeil(2 * DigitHalfHeight * scale * dpr));
+    QPixmap image(px);
+    image.setDevicePixelRatio(dpr);
+    image.fill(LivePalette::FondInstrument);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    AfficheChiffre7Seg(painter, code, DigitHalfWidth, DigitHalfHeight, SevenSegment::L,
+                       SevenSegment::H, SevenSegment::T);
+    return *m_digitImages.insert(code, image);
+}
+
 void SevenSegmentDisplay::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), LivePalette::FondInstrument);
-    painter.setRenderHint(QPainter::Antialiasing);
     // Design units onto the widget, same scale on both axes, centred.
     const double scale = qMin(width() / m_designWidth, height() / m_designHeight);
-    painter.translate(width() / 2.0, height() / 2.0);
-    painter.scale(scale, scale);
+    const QPointF centre(width() / 2.0, height() / 2.0);
     const std::vector<double> xs = SevenSegment::PositionsChiffres(int(m_codes.size()));
-    for (size_t i = 0; i < m_codes.size() && i < xs.size(); ++i)
-        AfficheChiffre7Seg(painter, m_codes[i], xs[i], 0, SevenSegment::L, SevenSegment::H,
-                           SevenSegment::T);
+    for (size_t i = 0; i < m_codes.size() && i < xs.size(); ++i) {
+        const QPointF topLeft = centre + QPointF((xs[i] - DigitHalfWidth) * scale,
+                                                 -DigitHalfHeight * scale);
+        painter.drawPixmap(topLeft.toPoint(), digitImage(m_codes[i], scale));
+    }
 }
 
 void AfficheNombre7Seg(int16_t value, int digits, SevenSegmentDisplay &picture)

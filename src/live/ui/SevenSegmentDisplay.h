@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QPixmap>
 #include <QWidget>
 
 #include <cstdint>
@@ -26,7 +28,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    const QPixmap &digitImage(uint8_t code, double scale);
+
     int m_digits;
+    // Each digit drawn once per size: the read-outs change many times a second.
+    QHash<uint8_t, QPixmap> m_digitImages;
+    QSize m_imagesFor;
     double m_designWidth;
     double m_designHeight = 800;
     std::vector<uint8_t> m_codes;
