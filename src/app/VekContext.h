@@ -2,6 +2,7 @@
 
 #include "app/MainSettings.h"
 #include "app/OptionBoardState.h"
+#include "icsp/PicDevice.h"
 
 #include <QString>
 
@@ -10,6 +11,7 @@
 struct VekContext {
     MainSettings settings;
     OptionBoardState optionBoard;
+    PicDevice pic; // device record and memory image of the programmer and transfers
     QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS; // selected firmware package (list text)
 };
