@@ -19,4 +19,5 @@ public:
 private:
     std::vector<double> m_rpm;     // column 0 of rows 1 on
     std::vector<double> m_advance; // column `col` of rows 1 on
+    bool m_sorted = true;          // rpm ascending, as the editor keeps it
 };

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <array>
+
 using VEK_LANGUAGE::GetLanguageText;
 
 namespace {
@@ -21,16 +23,16 @@ constexpr uint32_t kConfig12C = 0x1FFE; // family 12C; every 12 when written
 
 // ---- reading -----------------------------------------------------------------
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
+// Value of each character as a hexadecimal digit, -1 for any other.
+constexpr std::array<int8_t, 256> kHexDigits = [] {
+    std::array<int8_t, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[c] = c >= '0' && c <= '9'   ? int8_t(c - '0')
+               : c >= 'A' && c <= 'F' ? int8_t(c - 'A' + 10)
+               : c >= 'a' && c <= 'f' ? int8_t(c - 'a' + 10)
+                                      : int8_t(-1);
+    return t;
+}();
 
 // Field of `width` characters from `pos` (0-based), read as hexadecimal up to
 // its first non-hexadecimal character; a missing or empty field reads as 0.
@@ -38,7 +40,7 @@ uint32_t hexField(const char *line, qsizetype length, qsizetype pos, int width)
 {
     uint32_t value = 0;
     for (qsizetype p = pos; p < pos + width && p < length; ++p) {
-        const int d = hexDigit(line[p]);
+        const int d = kHexDigits[static_cast<uint8_t>(line[p])];
         if (d < 0)
             break;
         value = value * 16 + static_cast<uint32_t>(d);
@@ -137,6 +139,14 @@ void readRecord(const ReadRules &rules, ReadState &st, const char *line, qsizety
     const uint32_t type = hexField(line, length, 7, 2);
     switch (type) {
     case 0x00:
+        if (!rules.scrambled && !rules.family18 && address + count <= rules.programBytes
+            && 9 + 2 * qsizetype(count) <= length) {
+            // Program bytes only: no routing needed.
+            for (uint32_t i = 0; i < count; ++i)
+                st.image.ImageCode[address + i] =
+                    static_cast<uint8_t>(hexField(line, length, 9 + 2 * i, 2));
+            break;
+        }
         for (uint32_t i = 0; i < count && !st.recordTooLong; ++i)
             routeByte(rules, st, address, i,
                       static_cast<uint8_t>(hexField(line, length, 9 + 2 * i, 2)));
@@ -220,15 +230,21 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, bool scramble
 
 // ---- writing -----------------------------------------------------------------
 
-// Builds Intel HEX records (upper-case digits, CR LF) with their checksums.
+// Builds Intel HEX records (upper-case digits, CR LF) with their checksums,
+// straight into a buffer sized for the whole file.
 class RecordWriter
 {
 public:
-    explicit RecordWriter(qsizetype expectedSize) { m_out.reserve(expectedSize); }
+    static constexpr int MaxRecordChars = 1 + 2 * (4 + 255 + 1) + 2;
+
+    explicit RecordWriter(qsizetype maxRecords) : m_out(maxRecords * MaxRecordChars, Qt::Uninitialized)
+    {
+        m_next = m_out.data();
+    }
 
     void begin(uint8_t count, uint16_t address, uint8_t type)
     {
-        m_out.append(':');
+        *m_next++ = ':';
         m_sum = 0;
         byte(count);
         byte(static_cast<uint8_t>(address >> 8));
@@ -237,20 +253,27 @@ public:
     }
     void byte(uint8_t value)
     {
-        static const char digits[] = "0123456789ABCDEF";
-        m_out.append(digits[value >> 4]);
-        m_out.append(digits[value & 0xF]);
+        static constexpr char digits[] = "0123456789ABCDEF";
+        m_next[0] = digits[value >> 4];
+        m_next[1] = digits[value & 0xF];
+        m_next += 2;
         m_sum = static_cast<uint8_t>(m_sum + value);
     }
     void end()
     {
         byte(static_cast<uint8_t>(0x100 - m_sum));
-        m_out.append("\r\n", 2);
+        *m_next++ = '\r';
+        *m_next++ = '\n';
     }
-    const QByteArray &text() const { return m_out; }
+    QByteArray take()
+    {
+        m_out.truncate(m_next - m_out.constData());
+        return std::move(m_out);
+    }
 
 private:
     QByteArray m_out;
+    char *m_next = nullptr;
     uint8_t m_sum = 0;
 };
 
@@ -260,7 +283,7 @@ QByteArray imageText(const PicDevice &device, bool scrambled)
     const PicImage &image = device.ImagePIC;
     const int programBytes = device.programByteCount();
     const int eepromBytes = device.eepromByteCount();
-    RecordWriter w((programBytes / 16 + eepromBytes / 8 + 4) * 45);
+    RecordWriter w(programBytes / 16 + eepromBytes / 8 + 6);
 
     w.begin(2, 0, 0x04); // extended linear address 0
     w.byte(0);
@@ -303,7 +326,7 @@ QByteArray imageText(const PicDevice &device, bool scrambled)
 
     w.begin(0, 0, 0x01);
     w.end();
-    return w.text();
+    return w.take();
 }
 
 HexFileResult writeImage(const PicDevice &device, const QString &fichier, bool scrambled)

@@ -140,6 +140,8 @@ QString TableGenerator::delayMessage(const QString &reason, double rpm, double d
 std::optional<double> TableGenerator::checkRange(double delay, double rpm, RangeRule rule)
 {
     static const QString question = QStringLiteral("Souhaiter vous tronquer cette avance ?");
+    if (delay >= 0 && delay <= 255)
+        return delay;
     const QString title = GetLanguageText("ExportError");
     switch (rule) {
     case RangeRule::AskTruncation:

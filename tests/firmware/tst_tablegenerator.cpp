@@ -85,6 +85,12 @@ private slots:
         QCOMPARE(*InterpoleGrille(g, 5000, 2), 3.0);  // missing cell reads 0
         QCOMPARE(*InterpoleGrille(g, 7000, 1), -1.0); // a real advance of -1 degree
         QCOMPARE(*InterpoleGrille(g, 3000, 7), 0.0);
+
+        // Rows out of order are searched in row order, never dividing by zero.
+        const CurveGridSnapshot unsorted =
+            grid({{"1000", "5"}, {"3000", "15"}, {"2000", "25"}, {"2000", "30"}, {"4000", "35"}});
+        QCOMPARE(*InterpoleGrille(unsorted, 2500, 1), 12.5);
+        QCOMPARE(*InterpoleGrille(unsorted, 3500, 1), 33.75);
     }
 
     // A flat curve 5 degrees below a static advance of 10: every delay is
