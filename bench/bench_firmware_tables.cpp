@@ -5,7 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
-namespace {
+namespace
+{
 
 class AcceptAll : public TableGenerationPrompts
 {
@@ -64,7 +65,17 @@ template <bool Type88> void tableSet(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(tableSet<false>)->Name("TableSet_type8")->Arg(3)->Arg(50)->Arg(500)
-    ->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
-BENCHMARK(tableSet<true>)->Name("TableSet_type88")->Arg(3)->Arg(50)->Arg(500)
-    ->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+BENCHMARK(tableSet<false>)
+    ->Name("TableSet_type8")
+    ->Arg(3)
+    ->Arg(50)
+    ->Arg(500)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(tableSet<true>)
+    ->Name("TableSet_type88")
+    ->Arg(3)
+    ->Arg(50)
+    ->Arg(500)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);

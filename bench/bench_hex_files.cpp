@@ -8,7 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
-namespace {
+namespace
+{
 
 PicDevice device(int words)
 {
@@ -52,11 +53,27 @@ template <bool Scrambled> void readFile(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(writeFile<false>)->Name("EcrireFichierHex")->RangeMultiplier(4)->Range(1024, 16384)
-    ->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
-BENCHMARK(readFile<false>)->Name("LireFichierHex")->RangeMultiplier(4)->Range(1024, 16384)
-    ->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
-BENCHMARK(writeFile<true>)->Name("EcrireFichierXeh")->RangeMultiplier(4)->Range(1024, 16384)
-    ->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
-BENCHMARK(readFile<true>)->Name("LireFichierXeh")->RangeMultiplier(4)->Range(1024, 16384)
-    ->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+BENCHMARK(writeFile<false>)
+    ->Name("EcrireFichierHex")
+    ->RangeMultiplier(4)
+    ->Range(1024, 16384)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(readFile<false>)
+    ->Name("LireFichierHex")
+    ->RangeMultiplier(4)
+    ->Range(1024, 16384)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(writeFile<true>)
+    ->Name("EcrireFichierXeh")
+    ->RangeMultiplier(4)
+    ->Range(1024, 16384)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(readFile<true>)
+    ->Name("LireFichierXeh")
+    ->RangeMultiplier(4)
+    ->Range(1024, 16384)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);

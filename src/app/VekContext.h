@@ -11,7 +11,7 @@
 struct VekContext {
     MainSettings settings;
     OptionBoardState optionBoard;
-    PicDevice pic; // device record and memory image of the programmer and transfers
+    PicDevice pic;         // device record and memory image of the programmer and transfers
     QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS; // selected firmware package (list text)
 };

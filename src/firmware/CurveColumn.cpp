@@ -30,8 +30,8 @@ std::optional<double> CurveColumn::at(double rpm) const
     // for the usual ascending grid a binary search finds the same point.
     size_t i = 1;
     if (m_sorted) {
-        i = static_cast<size_t>(std::lower_bound(m_rpm.begin() + 1, m_rpm.end() - 1, rpm)
-                                - m_rpm.begin());
+        i = static_cast<size_t>(std::lower_bound(m_rpm.begin() + 1, m_rpm.end() - 1, rpm) -
+                                m_rpm.begin());
     } else {
         while (m_rpm[i] < rpm && i < n - 1)
             ++i;

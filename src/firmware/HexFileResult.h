@@ -7,10 +7,10 @@
 
 enum class HexFileStatus {
     Ok,
-    NoEndRecord,    // read to the end without an end-of-file record
-    OpenFailed,     // missing or unreadable file: the image is unchanged
-    ReadFailed,     // read error part way: the image is unchanged
-    RecordTooLong,  // scrambled program record of more than 16 bytes: refused
+    NoEndRecord,   // read to the end without an end-of-file record
+    OpenFailed,    // missing or unreadable file: the image is unchanged
+    ReadFailed,    // read error part way: the image is unchanged
+    RecordTooLong, // scrambled program record of more than 16 bytes: refused
     Family18Refused,
     WriteFailed,
 };

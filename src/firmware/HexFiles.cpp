@@ -12,7 +12,8 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace {
+namespace
+{
 
 constexpr uint32_t kUserIdFirst = 0x4000;
 constexpr uint32_t kUserIdLast = 0x4007;
@@ -139,8 +140,8 @@ void readRecord(const ReadRules &rules, ReadState &st, const char *line, qsizety
     const uint32_t type = hexField(line, length, 7, 2);
     switch (type) {
     case 0x00:
-        if (!rules.scrambled && !rules.family18 && address + count <= rules.programBytes
-            && 9 + 2 * qsizetype(count) <= length) {
+        if (!rules.scrambled && !rules.family18 && address + count <= rules.programBytes &&
+            9 + 2 * qsizetype(count) <= length) {
             // Program bytes only: no routing needed.
             for (uint32_t i = 0; i < count; ++i)
                 st.image.ImageCode[address + i] =
@@ -237,7 +238,8 @@ class RecordWriter
 public:
     static constexpr int MaxRecordChars = 1 + 2 * (4 + 255 + 1) + 2;
 
-    explicit RecordWriter(qsizetype maxRecords) : m_out(maxRecords * MaxRecordChars, Qt::Uninitialized)
+    explicit RecordWriter(qsizetype maxRecords)
+        : m_out(maxRecords * MaxRecordChars, Qt::Uninitialized)
     {
         m_next = m_out.data();
     }

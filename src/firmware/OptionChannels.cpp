@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 constexpr int kChannels = 6;
 
 QChar channelLetter(const OptionBoardState &board, int j)

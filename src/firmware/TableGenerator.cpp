@@ -12,7 +12,8 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace {
+namespace
+{
 
 constexpr int kEntries = 256;
 
@@ -40,7 +41,10 @@ const QString &entryText(int byte)
 const QString kJump = QStringLiteral("0782");
 const QString kFill = QStringLiteral("3400");
 
-double valText(const QString &text) { return NombreEnTete(text); }
+double valText(const QString &text)
+{
+    return NombreEnTete(text);
+}
 
 // "34" and the text of a configuration byte as the catalogue gives it,
 // upper-cased when it is a hexadecimal byte.
@@ -60,7 +64,10 @@ TableGenerator::TableGenerator(const TableHeaderSnapshot &header, TableGeneratio
 {
 }
 
-QString TableGenerator::retlw(int64_t value) { return entryText(static_cast<int>(value & 0xFF)); }
+QString TableGenerator::retlw(int64_t value)
+{
+    return entryText(static_cast<int>(value & 0xFF));
+}
 
 int16_t TableGenerator::GenereLTAB8(FirmwareTable &table, const CurveGridSnapshot &grid,
                                     double staticAdvance, int col)
@@ -132,9 +139,9 @@ std::optional<QString> TableGenerator::dataEntry(const CurveColumn &column, doub
 
 QString TableGenerator::delayMessage(const QString &reason, double rpm, double delay)
 {
-    return reason + QStringLiteral("\r\n") + GetLanguageText("ForRpm") + QLatin1Char(' ')
-           + QString::number(static_cast<qint64>(std::floor(rpm))) + QStringLiteral("...0x")
-           + QString::number(static_cast<qint64>(std::floor(delay)));
+    return reason + QStringLiteral("\r\n") + GetLanguageText("ForRpm") + QLatin1Char(' ') +
+           QString::number(static_cast<qint64>(std::floor(rpm))) + QStringLiteral("...0x") +
+           QString::number(static_cast<qint64>(std::floor(delay)));
 }
 
 std::optional<double> TableGenerator::checkRange(double delay, double rpm, RangeRule rule)
@@ -146,16 +153,16 @@ std::optional<double> TableGenerator::checkRange(double delay, double rpm, Range
     switch (rule) {
     case RangeRule::AskTruncation:
         if (delay > 255) {
-            if (!TroncatureAcceptee
-                && !m_prompts.askTruncation(
+            if (!TroncatureAcceptee &&
+                !m_prompts.askTruncation(
                     title, delayMessage(GetLanguageText("DifAvStAvTooBig"), rpm, delay) + question))
                 return std::nullopt;
             TroncatureAcceptee = true;
             delay = 255;
         }
         if (delay < 0) {
-            if (!TroncatureAcceptee
-                && !m_prompts.askTruncation(
+            if (!TroncatureAcceptee &&
+                !m_prompts.askTruncation(
                     title,
                     delayMessage(GetLanguageText("DifAvStAvNotEnough"), rpm, delay) + question))
                 return std::nullopt;
@@ -194,9 +201,9 @@ bool TableGenerator::fillLowHeader(FirmwareTable &table, bool type88)
         const double revLimit = ValeurNumerique(h.Txt_rpm_maxi);
         const double v = revLimit > 0 ? std::nearbyint(3750000.0 / revLimit) : 0;
         if (v <= 0 || v > std::numeric_limits<int16_t>::max()) {
-            m_prompts.showError(GetLanguageText("ExportError"),
-                                GetLanguageText("RpmMaxTooLittle") + QStringLiteral("\r\n")
-                                    + GetLanguageText("SupRpm5900"));
+            m_prompts.showError(GetLanguageText("ExportError"), GetLanguageText("RpmMaxTooLittle") +
+                                                                    QStringLiteral("\r\n") +
+                                                                    GetLanguageText("SupRpm5900"));
             return false;
         }
         const int64_t iv = static_cast<int64_t>(v);

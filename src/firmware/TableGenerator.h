@@ -39,11 +39,11 @@ public:
 private:
     enum class RangeRule { AskTruncation, Refuse, ClampHighRefuseLow };
     struct Layout {
-        double k1;        // rpm of entry i is k1 / i
-        double k2;        // delay ticks per second / 2
+        double k1; // rpm of entry i is k1 / i
+        double k2; // delay ticks per second / 2
         int firstData;
         int lastData;
-        bool lastIs34FF;  // entry 256 is "34FF"
+        bool lastIs34FF; // entry 256 is "34FF"
         RangeRule rule;
     };
 

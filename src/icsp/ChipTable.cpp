@@ -1,16 +1,18 @@
 #include "icsp/ChipTable.h"
 
-namespace ChipTable {
+namespace ChipTable
+{
 
-namespace {
+namespace
+{
 // The 18F sizes are bytes: the image holds them whole.
 constexpr FixedChip kFixedChips[] = {
-    {"PIC-12C508", "12C508", 255, 512, 0},      {"PIC-12C508A", "12C508A", 255, 512, 0},
-    {"PIC-16F84", "16F84", 0, 1024, 64},        {"PIC-16F84A", "16F84A", 1, 1024, 64},
-    {"PIC-16F628", "16F628", 1, 2048, 128},     {"PIC-12F629", "12F629", 4, 1024, 128},
-    {"PIC-16F88", "16F88", 1, 4096, 256},       {"PIC-16F876", "16F876", 3, 8192, 256},
-    {"PIC-16F876A", "16F876A", 3, 8192, 256},   {"PIC-18F2455", "18F2455", 8, 24576, 256},
-    {"PIC-18F2550", "18F2550", 8, 32768, 256},  {"PIC-18F4455", "18F4455", 8, 24576, 256},
+    {"PIC-12C508", "12C508", 255, 512, 0},     {"PIC-12C508A", "12C508A", 255, 512, 0},
+    {"PIC-16F84", "16F84", 0, 1024, 64},       {"PIC-16F84A", "16F84A", 1, 1024, 64},
+    {"PIC-16F628", "16F628", 1, 2048, 128},    {"PIC-12F629", "12F629", 4, 1024, 128},
+    {"PIC-16F88", "16F88", 1, 4096, 256},      {"PIC-16F876", "16F876", 3, 8192, 256},
+    {"PIC-16F876A", "16F876A", 3, 8192, 256},  {"PIC-18F2455", "18F2455", 8, 24576, 256},
+    {"PIC-18F2550", "18F2550", 8, 32768, 256}, {"PIC-18F4455", "18F4455", 8, 24576, 256},
     {"PIC-18F4550", "18F4550", 8, 32768, 256},
 };
 
@@ -22,10 +24,8 @@ struct IdPattern {
 
 // Tried in order; the first match wins.
 constexpr IdPattern kIdPatterns[] = {
-    {0x3FE0, 0x10E0, {"", "16F84A", 1, 1024, 64}},
-    {0x3FE0, 0x01E0, {"", "12C508A", 255, 512, 0}},
-    {0x3FE0, 0x07C0, {"", "16F628", 1, 2048, 128}},
-    {0x3FE0, 0x09E0, {"", "16F876", 1, 8192, 256}},
+    {0x3FE0, 0x10E0, {"", "16F84A", 1, 1024, 64}},   {0x3FE0, 0x01E0, {"", "12C508A", 255, 512, 0}},
+    {0x3FE0, 0x07C0, {"", "16F628", 1, 2048, 128}},  {0x3FE0, 0x09E0, {"", "16F876", 1, 8192, 256}},
     {0x3FF0, 0x0E00, {"", "16F876A", 3, 8192, 256}},
 };
 constexpr FixedChip kFallback = {"", "16F84", 0, 1024, 64};
@@ -36,7 +36,10 @@ ChipRecord toRecord(const FixedChip &c)
 }
 } // namespace
 
-std::span<const FixedChip> fixedChips() { return kFixedChips; }
+std::span<const FixedChip> fixedChips()
+{
+    return kFixedChips;
+}
 
 std::optional<ChipRecord> fixedChip(const QString &icspChip)
 {

@@ -24,7 +24,10 @@ PicDevice::Family PicDevice::familyOf(const QString &deviceChip)
     return Family::None;
 }
 
-PicDevice::Family PicDevice::family() const { return familyOf(DeviceChip); }
+PicDevice::Family PicDevice::family() const
+{
+    return familyOf(DeviceChip);
+}
 
 int PicDevice::programByteCount() const
 {

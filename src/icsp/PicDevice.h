@@ -21,8 +21,8 @@ public:
     int32_t DevicePgmSize = 0; // program words (bytes for the 18 family)
     int16_t DeviceEESize = 0;  // data EEPROM bytes
     PicImage ImagePIC;
-    QString HexFileName;       // HEX file last loaded into the image
-    QDateTime HexTimeStamp;    // its last-modified time
+    QString HexFileName;    // HEX file last loaded into the image
+    QDateTime HexTimeStamp; // its last-modified time
 
     // Sets the record (designation, algorithm, sizes); the image is left alone.
     void setChip(const ChipRecord &record);

@@ -13,9 +13,9 @@ struct PicImage {
 
     std::array<uint8_t, CodeBytes + 1> ImageCode{};
     std::array<uint8_t, EepromBytes + 1> ImageEEPROM{};
-    uint16_t ConfigWord = 0;          // chip address 0x2007
-    std::array<uint8_t, 8> UserID{};  // four ID words, low byte then high byte
-    uint16_t DeviceID = 0;            // chip address 0x2006, as last read
+    uint16_t ConfigWord = 0;         // chip address 0x2007
+    std::array<uint8_t, 8> UserID{}; // four ID words, low byte then high byte
+    uint16_t DeviceID = 0;           // chip address 0x2006, as last read
 
     // Word k of the program memory (0 for a word outside the image).
     uint16_t codeWord(int k) const

@@ -11,7 +11,8 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 PicDevice deviceFor(const char *setting)
 {
@@ -59,8 +60,8 @@ QByteArray record(int count, int address, int type, const QByteArray &data)
 
 bool sameImage(const PicImage &a, const PicImage &b)
 {
-    return a.ImageCode == b.ImageCode && a.ImageEEPROM == b.ImageEEPROM
-           && a.UserID == b.UserID && a.ConfigWord == b.ConfigWord;
+    return a.ImageCode == b.ImageCode && a.ImageEEPROM == b.ImageEEPROM && a.UserID == b.UserID &&
+           a.ConfigWord == b.ConfigWord;
 }
 
 } // namespace
@@ -110,13 +111,13 @@ private slots:
         PicDevice device = deviceFor("PIC-16F84A");
         QByteArray text = record(2, 0, 4, QByteArray::fromHex("0001")); // ignored by 16F
         text += record(4, 0, 0, QByteArray::fromHex("05308600"));
-        text += record(2, 0x7FE, 0, QByteArray::fromHex("AB2C"));       // last word
-        text += record(2, 0x800, 0, QByteArray::fromHex("1111"));       // beyond the chip
+        text += record(2, 0x7FE, 0, QByteArray::fromHex("AB2C")); // last word
+        text += record(2, 0x800, 0, QByteArray::fromHex("1111")); // beyond the chip
         text += record(8, 0x4000, 0, QByteArray::fromHex("0102030405060708"));
         text += record(2, 0x400E, 0, QByteArray::fromHex("F13F"));
         text += record(4, 0x4200, 0, QByteArray::fromHex("12003400"));
         text += record(2, 0x43FE, 0, QByteArray::fromHex("5600"));
-        text += "not a record\r\n:0300000201\r\n";                       // skipped
+        text += "not a record\r\n:0300000201\r\n"; // skipped
         text += ":00000001FF\r\n" + record(2, 0, 0, QByteArray::fromHex("0000"));
         const HexFileResult r = LireFichierHex(device, writeText("map.hex", text));
         QVERIFY(r.succeeded());
@@ -251,8 +252,8 @@ private slots:
         for (int i = 0; i < plain.size(); ++i) {
             QCOMPARE(plain[i].left(9), scrambled[i].left(9));
             differing += plain[i] != scrambled[i];
-            if (plain[i].startsWith(":084000") || plain[i].startsWith(":02400E")
-                || plain[i].startsWith(":021FFE"))
+            if (plain[i].startsWith(":084000") || plain[i].startsWith(":02400E") ||
+                plain[i].startsWith(":021FFE"))
                 QCOMPARE(plain[i], scrambled[i]);
         }
         QVERIFY(differing > plain.size() / 2);
@@ -283,16 +284,16 @@ private slots:
         PicDevice device = deviceFor("PIC-16F84A");
         fillImage(device, 4);
         const PicImage before = device.ImagePIC;
-        const QString p = writeText("long.xeh", record(17, 0, 0, QByteArray(17, '\x01'))
-                                                    + ":00000001FF\r\n");
+        const QString p =
+            writeText("long.xeh", record(17, 0, 0, QByteArray(17, '\x01')) + ":00000001FF\r\n");
         const HexFileResult r = LireFichierXeh(device, p);
         QCOMPARE(r.status, HexFileStatus::RecordTooLong);
         QCOMPARE(r.info, VEK_LANGUAGE::GetLanguageText("MessXehEnregistrementLong"));
         QVERIFY(sameImage(device.ImagePIC, before));
 
         // Outside the program area a long record is no trouble.
-        const QString ids = writeText("ids.xeh", record(17, 0x4000, 0, QByteArray(17, '\x01'))
-                                                     + ":00000001FF\r\n");
+        const QString ids =
+            writeText("ids.xeh", record(17, 0x4000, 0, QByteArray(17, '\x01')) + ":00000001FF\r\n");
         QVERIFY(LireFichierXeh(device, ids).succeeded());
     }
 
@@ -303,8 +304,8 @@ private slots:
         PicDevice device = deviceFor("PIC-16F84A");
         device.ImagePIC.ImageCode.fill(0x55);
         device.InitMemoire();
-        const QString p = writeText("edge.xeh", record(8, 0x7F8, 0, QByteArray(8, '\x00'))
-                                                    + ":00000001FF\r\n");
+        const QString p =
+            writeText("edge.xeh", record(8, 0x7F8, 0, QByteArray(8, '\x00')) + ":00000001FF\r\n");
         QVERIFY(LireFichierXeh(device, p).succeeded());
         for (int a = 0x800; a < 0x810; ++a)
             QCOMPARE(device.ImagePIC.ImageCode[a], uint8_t(0x55));
@@ -315,7 +316,7 @@ private slots:
         PicDevice device = deviceFor("PIC-18F2455");
         QByteArray text = record(4, 0x0010, 0, QByteArray::fromHex("01020304"));
         text += record(2, 0x5FFF, 0, QByteArray::fromHex("AABB")); // one byte inside
-        text += record(2, 0x0001, 4, QByteArray::fromHex("0030"));  // configuration area
+        text += record(2, 0x0001, 4, QByteArray::fromHex("0030")); // configuration area
         text += record(2, 0x0000, 0, QByteArray::fromHex("1234"));
         text += ":00000001FF\r\n";
         const HexFileResult r = LireFichierHex(device, writeText("f18.hex", text));
@@ -425,7 +426,8 @@ private slots:
         static const QRegularExpression word("^([0-9A-F]{4})   ((?:[0-9A-F]{4} )+)");
         static const QRegularExpression bytes("^(21[0-9A-F]{2})   ((?:[0-9A-F]{2} 00 ?)+) ");
         int checked = 0;
-        const QStringList listing = QString::fromLatin1(TestSupport::readFile(path("prog.lst"))).split('\n');
+        const QStringList listing =
+            QString::fromLatin1(TestSupport::readFile(path("prog.lst"))).split('\n');
         for (const QString &line : listing) {
             if (const auto m = word.match(line); m.hasMatch()) {
                 int address = m.captured(1).toInt(nullptr, 16);

@@ -9,7 +9,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // Answers the truncation question from a script and records what was asked.
 class ScriptedPrompts : public TableGenerationPrompts
@@ -52,9 +53,15 @@ TableHeaderSnapshot header()
     return h;
 }
 
-QString entry(int byte) { return TableGenerator::retlw(byte); }
+QString entry(int byte)
+{
+    return TableGenerator::retlw(byte);
+}
 
-int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
+int roundEven(double v)
+{
+    return static_cast<int>(std::nearbyint(v));
+}
 
 } // namespace
 
@@ -80,7 +87,7 @@ private slots:
         QCOMPARE(*InterpoleGrille(g, 500, 1), 5.0);   // below it
         QCOMPARE(*InterpoleGrille(g, 2000, 1), 15.0); // on a middle point
         QCOMPARE(*InterpoleGrille(g, 1500, 1), 10.0);
-        QCOMPARE(*InterpoleGrille(g, 3000, 2), 5.0);  // "6x" reads as 6
+        QCOMPARE(*InterpoleGrille(g, 3000, 2), 5.0); // "6x" reads as 6
         QCOMPARE(*InterpoleGrille(g, 5000, 1), 12.0);
         QCOMPARE(*InterpoleGrille(g, 5000, 2), 3.0);  // missing cell reads 0
         QCOMPARE(*InterpoleGrille(g, 7000, 1), -1.0); // a real advance of -1 degree
@@ -187,8 +194,8 @@ private slots:
         QCOMPARE(prompts.questions.size(), 1);
         QVERIFY(gen.TroncatureAcceptee);
         QVERIFY(prompts.questions.first().startsWith(
-            VEK_LANGUAGE::GetLanguageText("DifAvStAvTooBig") + "\r\n"
-            + VEK_LANGUAGE::GetLanguageText("ForRpm") + " "));
+            VEK_LANGUAGE::GetLanguageText("DifAvStAvTooBig") + "\r\n" +
+            VEK_LANGUAGE::GetLanguageText("ForRpm") + " "));
         QVERIFY(prompts.questions.first().endsWith("Souhaiter vous tronquer cette avance ?"));
         QCOMPARE(h1[250], QString("34FF")); // the entry that asked is clamped too
         QCOMPARE(gen.GenereLTAB8(l1, g, 60, 1), int16_t(0));
@@ -262,29 +269,75 @@ private slots:
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("type8");
         QTest::addColumn<QString>("type88");
-        QTest::newRow("rev 10000") << "rpm" << "10000" << 3 << "34FF" << "3417";
-        QTest::newRow("rev 14678") << "rpm" << "14678" << 3 << "34FF" << "34FF";
-        QTest::newRow("rev 916") << "rpm" << "916" << 3 << "34FF" << "34FF";
-        QTest::newRow("rev 915") << "rpm" << "915" << 3 << "34FF" << "3400";
-        QTest::newRow("rev 20000") << "rpm" << "20000" << 3 << "34FF" << "34BC";
-        QTest::newRow("period 500") << "rpm" << "500" << 11 << "3400" << "3400";
-        QTest::newRow("period 500 high") << "rpm" << "500" << 12 << "3400" << "3400";
-        QTest::newRow("period 6000") << "rpm" << "6000" << 11 << "34F4" << "3471";
-        QTest::newRow("period 6000 high") << "rpm" << "6000" << 12 << "3401" << "3402";
-        QTest::newRow("static 10.5") << "static" << "10.5" << 7 << "340A" << "340A";
-        QTest::newRow("static 11.5") << "static" << "11.5" << 7 << "340C" << "340C";
-        QTest::newRow("static 127.5") << "static" << "127.5" << 7 << "3480" << "3480";
-        QTest::newRow("dwell comma") << "dwell" << "3,0" << 8 << "3477" << "3477";
-        QTest::newRow("dwell 5") << "dwell" << "5.00" << 9 << "3402" << "3402";
-        QTest::newRow("dwell 0") << "dwell" << "0" << 8 << "3400" << "3400";
-        QTest::newRow("low rpm 0") << "low" << "0.0" << 6 << "3401" << "3401";
-        QTest::newRow("low rpm 12") << "low" << "12.0" << 6 << "340D" << "340D";
-        QTest::newRow("knock") << "knock" << "255" << 10 << "34FF" << "34FF";
-        QTest::newRow("multiple spark") << "spark" << "multiple" << 5 << "3402" << "3402";
-        QTest::newRow("led 1") << "led" << "1" << 13 << "3403" << "3403";
-        QTest::newRow("led 2") << "led" << "2" << 13 << "3405" << "3405";
-        QTest::newRow("led 3") << "led" << "3" << 13 << "3409" << "3409";
-        QTest::newRow("led 4") << "led" << "4" << 13 << "3411" << "3411";
+        QTest::newRow("rev 10000") << "rpm"
+                                   << "10000" << 3 << "34FF"
+                                   << "3417";
+        QTest::newRow("rev 14678") << "rpm"
+                                   << "14678" << 3 << "34FF"
+                                   << "34FF";
+        QTest::newRow("rev 916") << "rpm"
+                                 << "916" << 3 << "34FF"
+                                 << "34FF";
+        QTest::newRow("rev 915") << "rpm"
+                                 << "915" << 3 << "34FF"
+                                 << "3400";
+        QTest::newRow("rev 20000") << "rpm"
+                                   << "20000" << 3 << "34FF"
+                                   << "34BC";
+        QTest::newRow("period 500") << "rpm"
+                                    << "500" << 11 << "3400"
+                                    << "3400";
+        QTest::newRow("period 500 high") << "rpm"
+                                         << "500" << 12 << "3400"
+                                         << "3400";
+        QTest::newRow("period 6000") << "rpm"
+                                     << "6000" << 11 << "34F4"
+                                     << "3471";
+        QTest::newRow("period 6000 high") << "rpm"
+                                          << "6000" << 12 << "3401"
+                                          << "3402";
+        QTest::newRow("static 10.5") << "static"
+                                     << "10.5" << 7 << "340A"
+                                     << "340A";
+        QTest::newRow("static 11.5") << "static"
+                                     << "11.5" << 7 << "340C"
+                                     << "340C";
+        QTest::newRow("static 127.5") << "static"
+                                      << "127.5" << 7 << "3480"
+                                      << "3480";
+        QTest::newRow("dwell comma") << "dwell"
+                                     << "3,0" << 8 << "3477"
+                                     << "3477";
+        QTest::newRow("dwell 5") << "dwell"
+                                 << "5.00" << 9 << "3402"
+                                 << "3402";
+        QTest::newRow("dwell 0") << "dwell"
+                                 << "0" << 8 << "3400"
+                                 << "3400";
+        QTest::newRow("low rpm 0") << "low"
+                                   << "0.0" << 6 << "3401"
+                                   << "3401";
+        QTest::newRow("low rpm 12") << "low"
+                                    << "12.0" << 6 << "340D"
+                                    << "340D";
+        QTest::newRow("knock") << "knock"
+                               << "255" << 10 << "34FF"
+                               << "34FF";
+        QTest::newRow("multiple spark") << "spark"
+                                        << "multiple" << 5 << "3402"
+                                        << "3402";
+        QTest::newRow("led 1") << "led"
+                               << "1" << 13 << "3403"
+                               << "3403";
+        QTest::newRow("led 2") << "led"
+                               << "2" << 13 << "3405"
+                               << "3405";
+        QTest::newRow("led 3") << "led"
+                               << "3" << 13 << "3409"
+                               << "3409";
+        QTest::newRow("led 4") << "led"
+                               << "4" << 13 << "3411"
+                               << "3411";
     }
     void lowHeaderLines()
     {
@@ -337,8 +390,8 @@ private slots:
         FirmwareTable t;
         QCOMPARE(gen.GenereLTAB16(t, flat(5), 10, 1), int16_t(-1));
         QCOMPARE(prompts.errors.size(), 1);
-        QCOMPARE(prompts.errors.first(), VEK_LANGUAGE::GetLanguageText("RpmMaxTooLittle") + "\r\n"
-                                             + VEK_LANGUAGE::GetLanguageText("SupRpm5900"));
+        QCOMPARE(prompts.errors.first(), VEK_LANGUAGE::GetLanguageText("RpmMaxTooLittle") + "\r\n" +
+                                             VEK_LANGUAGE::GetLanguageText("SupRpm5900"));
         // The type-8 table has no such line and goes through.
         QCOMPARE(gen.GenereLTAB8(t, flat(5), 10, 1), int16_t(0));
         QCOMPARE(t[11], QString("3400"));

@@ -3,7 +3,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 PicDevice deviceFor(const char *setting)
 {
     PicDevice device;
@@ -20,12 +21,18 @@ private slots:
     {
         QTest::addColumn<QString>("chip");
         QTest::addColumn<QString>("text");
-        QTest::newRow("16F84") << "PIC-16F84" << "0x3CFE";
-        QTest::newRow("16F84A") << "PIC-16F84A" << "0x3CFE";
-        QTest::newRow("12C508") << "PIC-12C508" << "0x3E7E";
-        QTest::newRow("16F628") << "PIC-16F628" << "0x35FE";
-        QTest::newRow("16F876") << "PIC-16F876" << "0x23FE";
-        QTest::newRow("16F88 (not summed)") << "PIC-16F88" << "0x3BFE";
+        QTest::newRow("16F84") << "PIC-16F84"
+                               << "0x3CFE";
+        QTest::newRow("16F84A") << "PIC-16F84A"
+                                << "0x3CFE";
+        QTest::newRow("12C508") << "PIC-12C508"
+                                << "0x3E7E";
+        QTest::newRow("16F628") << "PIC-16F628"
+                                << "0x35FE";
+        QTest::newRow("16F876") << "PIC-16F876"
+                                << "0x23FE";
+        QTest::newRow("16F88 (not summed)") << "PIC-16F88"
+                                            << "0x3BFE";
     }
     void blankChecksums()
     {
@@ -116,7 +123,7 @@ private slots:
         f88.ImagePIC.UserID[0] = 0x71; // low nibble 1: ID value 0x1FFF
         QCOMPARE(f88.CalculChecksum(), int32_t(0x3BFF + 0x1FFF));
         f88.ImagePIC.UserID[1] = 0x00; // high bytes do not count
-        f88.ImagePIC.UserID[0] = 0xF1;  // only the low nibble counts
+        f88.ImagePIC.UserID[0] = 0xF1; // only the low nibble counts
         QCOMPARE(f88.CalculChecksum(), int32_t(0x3BFF + 0x1FFF));
     }
 
