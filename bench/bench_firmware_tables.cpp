@@ -5,8 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
-namespace
-{
+namespace {
 
 class AcceptAll : public TableGenerationPrompts
 {

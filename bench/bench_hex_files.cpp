@@ -8,8 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
-namespace
-{
+namespace {
 
 PicDevice device(int words)
 {

@@ -2,6 +2,7 @@
 
 #include "app/MainSettings.h"
 #include "app/OptionBoardState.h"
+#include "app/VEK_XML.h"
 #include "icsp/PicDevice.h"
 
 #include <QString>
@@ -14,4 +15,5 @@ struct VekContext {
     PicDevice pic;         // device record and memory image of the programmer and transfers
     QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS; // selected firmware package (list text)
+    VEK_XML catalogues;    // chip and option-board catalogues
 };

@@ -12,8 +12,7 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace
-{
+namespace {
 
 constexpr uint32_t kUserIdFirst = 0x4000;
 constexpr uint32_t kUserIdLast = 0x4007;

@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 constexpr int kChannels = 6;
 
 QChar channelLetter(const OptionBoardState &board, int j)

@@ -12,8 +12,7 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace
-{
+namespace {
 
 constexpr int kEntries = 256;
 
@@ -61,8 +60,7 @@ QString configByteEntry(const QString &text)
 
 TableGenerator::TableGenerator(const TableHeaderSnapshot &header, TableGenerationPrompts &prompts)
     : m_header(header), m_prompts(prompts)
-{
-}
+{}
 
 QString TableGenerator::retlw(int64_t value)
 {
@@ -140,8 +138,8 @@ std::optional<QString> TableGenerator::dataEntry(const CurveColumn &column, doub
 QString TableGenerator::delayMessage(const QString &reason, double rpm, double delay)
 {
     return reason + QStringLiteral("\r\n") + GetLanguageText("ForRpm") + QLatin1Char(' ') +
-           QString::number(static_cast<qint64>(std::floor(rpm))) + QStringLiteral("...0x") +
-           QString::number(static_cast<qint64>(std::floor(delay)));
+           QString::number(std::floor(rpm), 'f', 0) + QStringLiteral("...0x") +
+           QString::number(std::floor(delay), 'f', 0);
 }
 
 std::optional<double> TableGenerator::checkRange(double delay, double rpm, RangeRule rule)

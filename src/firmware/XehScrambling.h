@@ -6,8 +6,7 @@
 // The byte scrambling of the firmware packages' HEX files: inside each 16-byte
 // program block the bytes travel in a fixed order, and every program and EEPROM
 // byte is masked with one of two keys.
-namespace XehScrambling
-{
+namespace XehScrambling {
 
 // Entry i is the offset, within its 16-byte block, of the image byte that
 // travels at data position i of a program record. A permutation of 0 to 15.

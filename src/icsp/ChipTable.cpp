@@ -1,10 +1,8 @@
 #include "icsp/ChipTable.h"
 
-namespace ChipTable
-{
+namespace ChipTable {
 
-namespace
-{
+namespace {
 // The 18F sizes are bytes: the image holds them whole.
 constexpr FixedChip kFixedChips[] = {
     {"PIC-12C508", "12C508", 255, 512, 0},     {"PIC-12C508A", "12C508A", 255, 512, 0},

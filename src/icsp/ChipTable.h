@@ -17,8 +17,7 @@ struct ChipRecord {
 };
 
 // The chips the programmer knows, and the choice of one from the settings.
-namespace ChipTable
-{
+namespace ChipTable {
 
 struct FixedChip {
     const char *setting; // ICSPChip text, "PIC-" and the designation

@@ -11,8 +11,7 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-namespace
-{
+namespace {
 
 PicDevice deviceFor(const char *setting)
 {

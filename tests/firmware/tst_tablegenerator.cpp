@@ -9,8 +9,7 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 
 // Answers the truncation question from a script and records what was asked.
 class ScriptedPrompts : public TableGenerationPrompts

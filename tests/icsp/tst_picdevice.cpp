@@ -3,8 +3,7 @@
 
 #include <QtTest>
 
-namespace
-{
+namespace {
 PicDevice deviceFor(const char *setting)
 {
     PicDevice device;
