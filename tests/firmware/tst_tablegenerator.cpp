@@ -242,25 +242,6 @@ private slots:
         QVERIFY(!gen.TroncatureAcceptee);
     }
 
-    void lowHeaderParameters()
-    {
-        ScriptedPrompts prompts;
-        TableHeaderSnapshot h = header();
-        FirmwareTable l8, l16;
-        TableGenerator gen(h, prompts);
-        QCOMPARE(gen.GenereLTAB8(l8, flat(5), 10, 1), int16_t(0));
-        QCOMPARE(gen.GenereLTAB16(l16, flat(5), 10, 1), int16_t(0));
-        const QStringList expected8 = {"0782", "3400", "34FF", "3404", "3401", "3401", "340A",
-                                       "3477", "3401", "3414", "342C", "3401", "3400"};
-        for (int line = 1; line <= 13; ++line)
-            QCOMPARE(l8[line], expected8[line - 1]);
-        QCOMPARE(l16[3], QString("3417")); // v = 375: the digits before the last
-        QCOMPARE(l16[11], QString("3477"));
-        QCOMPARE(l16[12], QString("3401"));
-        for (int line : {14, 21, 25, 31, 44, 51, 58, 61})
-            QCOMPARE(l8[line], QString("3400"));
-    }
-
     void lowHeaderLines_data()
     {
         QTest::addColumn<QString>("field");
@@ -408,8 +389,9 @@ private slots:
             QCOMPARE((*t)[23], QString("34FF"));
             QCOMPARE((*t)[24], QString("3406"));
         }
-        for (int line = 32; line <= 43; ++line)
+        for (int line : {2, 14, 21, 25, 31, 32, 43, 44, 51, 58, 61})
             QCOMPARE(l8[line], QString("3400"));
+        QCOMPARE(l8[4], QString("3404"));
         const QStringList inputs = {"3400", "3441", "3400", "3400", "3444", "3445"};
         for (int k = 0; k < 6; ++k) {
             QCOMPARE(l8[52 + k], inputs[k]);
