@@ -70,34 +70,37 @@ QString TableGenerator::retlw(int64_t value)
 int16_t TableGenerator::GenereLTAB8(FirmwareTable &table, const CurveGridSnapshot &grid,
                                     double staticAdvance, int col)
 {
-    static constexpr Layout layout{187500, 12500, 62, 255, true, RangeRule::AskTruncation};
-    return generate(table, grid, staticAdvance, col, layout, false, true);
+    static constexpr Layout layout{187500,       12500, 62, 255, true, RangeRule::AskTruncation,
+                                   Header::Type8};
+    return generate(table, grid, staticAdvance, col, layout);
 }
 
 int16_t TableGenerator::GenereHTAB8(FirmwareTable &table, const CurveGridSnapshot &grid,
                                     double staticAdvance, int col)
 {
-    static constexpr Layout layout{750000, 50000, 75, 250, true, RangeRule::AskTruncation};
-    return generate(table, grid, staticAdvance, col, layout, false, false);
+    static constexpr Layout layout{750000,      50000, 75, 250, true, RangeRule::AskTruncation,
+                                   Header::None};
+    return generate(table, grid, staticAdvance, col, layout);
 }
 
 int16_t TableGenerator::GenereLTAB16(FirmwareTable &table, const CurveGridSnapshot &grid,
                                      double staticAdvance, int col)
 {
-    static constexpr Layout layout{234375, 31250, 61, 256, false, RangeRule::Refuse};
-    return generate(table, grid, staticAdvance, col, layout, true, false);
+    static constexpr Layout layout{234375,        31250, 61, 256, false, RangeRule::Refuse,
+                                   Header::Type88};
+    return generate(table, grid, staticAdvance, col, layout);
 }
 
 int16_t TableGenerator::GenereHTAB16(FirmwareTable &table, const CurveGridSnapshot &grid,
                                      double staticAdvance, int col)
 {
-    static constexpr Layout layout{937500, 62500, 62, 256, false, RangeRule::ClampHighRefuseLow};
-    return generate(table, grid, staticAdvance, col, layout, false, false);
+    static constexpr Layout layout{
+        937500, 62500, 62, 256, false, RangeRule::ClampHighRefuseLow, Header::None};
+    return generate(table, grid, staticAdvance, col, layout);
 }
 
 int16_t TableGenerator::generate(FirmwareTable &table, const CurveGridSnapshot &grid,
-                                 double staticAdvance, int col, const Layout &layout,
-                                 bool lowHeader88, bool lowHeader8)
+                                 double staticAdvance, int col, const Layout &layout)
 {
     table[1] = kJump;
     for (int i = 2; i < layout.firstData; ++i)
@@ -106,7 +109,7 @@ int16_t TableGenerator::generate(FirmwareTable &table, const CurveGridSnapshot &
         table[i] = kFill;
     if (layout.lastIs34FF)
         table[kEntries] = entryText(0xFF);
-    if ((lowHeader8 || lowHeader88) && !fillLowHeader(table, lowHeader88))
+    if (layout.header != Header::None && !fillLowHeader(table, layout.header == Header::Type88))
         return -1;
 
     const CurveColumn column(grid, col);

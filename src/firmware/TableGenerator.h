@@ -38,6 +38,7 @@ public:
 
 private:
     enum class RangeRule { AskTruncation, Refuse, ClampHighRefuseLow };
+    enum class Header { None, Type8, Type88 };
     struct Layout {
         double k1; // rpm of entry i is k1 / i
         double k2; // delay ticks per second / 2
@@ -45,10 +46,11 @@ private:
         int lastData;
         bool lastIs34FF; // entry 256 is "34FF"
         RangeRule rule;
+        Header header; // the low tables carry the parameter header
     };
 
     int16_t generate(FirmwareTable &table, const CurveGridSnapshot &grid, double staticAdvance,
-                     int col, const Layout &layout, bool lowHeader88, bool lowHeader8);
+                     int col, const Layout &layout);
     std::optional<QString> dataEntry(const CurveColumn &column, double staticAdvance, int i,
                                      const Layout &layout);
     std::optional<double> checkRange(double delay, double rpm, RangeRule rule);
