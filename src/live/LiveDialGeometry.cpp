@@ -8,8 +8,14 @@ namespace LiveDials {
 // on their printed scales.
 constexpr double Pi = 3.1419256;
 
-float AngleRPM(int rpm) { return float(rpm * Pi / 5350 - (Pi / 4 + Pi)); }
-float AngleCharge(int load) { return float(load * Pi / 200 - (Pi - Pi / 4)); }
+float AngleRPM(int rpm)
+{
+    return float(rpm * Pi / 5350 - (Pi / 4 + Pi));
+}
+float AngleCharge(int load)
+{
+    return float(load * Pi / 200 - (Pi - Pi / 4));
+}
 
 QPointF FinAiguilleRPM(int rpm)
 {

@@ -15,8 +15,7 @@ class LiveFrameParser
 {
 public:
     // Appends `data` and calls onFrame(const TrameLive&) for each frame it completes.
-    template <typename OnFrame>
-    void feed(QByteArrayView data, OnFrame &&onFrame)
+    template <typename OnFrame> void feed(QByteArrayView data, OnFrame &&onFrame)
     {
         m_pending.append(data.data(), data.size());
         const auto *p = reinterpret_cast<const uint8_t *>(m_pending.constData());

@@ -14,7 +14,10 @@ LiveLink::LiveLink(const Clock &clock, QObject *parent) : QObject(parent), m_clo
     connect(&m_port, &QSerialPort::errorOccurred, this, &LiveLink::onError);
 }
 
-LiveLink::~LiveLink() { close(); }
+LiveLink::~LiveLink()
+{
+    close();
+}
 
 LiveLink::Status LiveLink::open(const QString &device, const QString &settingsText)
 {
@@ -52,7 +55,10 @@ void LiveLink::close()
     m_parser.reset();
 }
 
-bool LiveLink::isOpen() const { return m_port.isOpen(); }
+bool LiveLink::isOpen() const
+{
+    return m_port.isOpen();
+}
 
 void LiveLink::setCaptureEnabled(bool enabled)
 {
@@ -134,7 +140,10 @@ void LiveLink::watchdogTick()
     armWatchdog(SilenceMs);
 }
 
-void LiveLink::armWatchdog(qint64 delayMs) { m_watchdog.start(int(qMax<qint64>(delayMs, 1))); }
+void LiveLink::armWatchdog(qint64 delayMs)
+{
+    m_watchdog.start(int(qMax<qint64>(delayMs, 1)));
+}
 
 void LiveLink::onError(QSerialPort::SerialPortError error)
 {
@@ -155,11 +164,16 @@ LiveLink::Status LiveLink::write(const QByteArray &bytes)
         return {false, tr("port not open")};
     if (m_port.write(bytes) != bytes.size())
         return {false, m_port.errorString()};
-    // Push the bytes out now and wait until they have left the port (a few bytes).
-    while (m_port.bytesToWrite() > 0)
-        if (!m_port.waitForBytesWritten(200))
-            return {false, m_port.errorString()};
-    SerialLineStatus::DrainOutput(int(m_port.handle()));
+    // Hand the bytes to the driver now (the port may be closed or reconfigured
+    // right after), and wait until they have left it. No waitForBytesWritten:
+    // it gives up while the batched read buffer is full.
+    const int fd = int(m_port.handle());
+    for (int attempt = 0; m_port.bytesToWrite() > 0 && attempt < 100; ++attempt)
+        if (!m_port.flush())
+            SerialLineStatus::DrainOutput(fd); // the driver is full: let it empty
+    if (m_port.bytesToWrite() > 0)
+        return {false, m_port.errorString()};
+    SerialLineStatus::DrainOutput(fd);
     return {};
 }
 
@@ -169,7 +183,8 @@ LiveLink::Status LiveLink::sendSimulationStart(uint16_t period)
         return {false, tr("port not open")};
     const SerialSettings own{m_port.baudRate(), m_port.parity(), m_port.dataBits(),
                              m_port.stopBits()};
-    const auto command = SerialSettings::parse(QString::fromLatin1(SimulationCommand::ReglagesSimulation));
+    const auto command =
+        SerialSettings::parse(QString::fromLatin1(SimulationCommand::ReglagesSimulation));
     if (!command->applyTo(m_port))
         return {false, m_port.errorString()};
     const Status sent = write(SimulationCommand::CommandeSimulation(period));

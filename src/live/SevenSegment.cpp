@@ -6,8 +6,8 @@ namespace SevenSegment {
 
 uint8_t Masque(uint8_t code)
 {
-    static constexpr uint8_t masks[16] = {63,  6,   91, 79, 102, 109, 125, 7,
-                                          127, 111, 119, 124, 57, 94,  121, 113};
+    static constexpr uint8_t masks[16] = {63,  6,   91,  79,  102, 109, 125, 7,
+                                          127, 111, 119, 124, 57,  94,  121, 113};
     if (code < 16)
         return masks[code];
     return code == CodeMoins ? 64 : 0;
@@ -48,13 +48,13 @@ std::vector<Segment> Segments(double x, double y)
     const double half = (H + T) / 2;
     using O = Orientation;
     return {
-        {{x, y - H - T}, O::Horizontal, L},       // a
-        {{x + side, y - half}, O::Vertical, H},   // b
-        {{x + side, y + half}, O::Vertical, H},   // c
-        {{x, y + H + T}, O::Horizontal, L},       // d
-        {{x - side, y + half}, O::Vertical, H},   // e
-        {{x - side, y - half}, O::Vertical, H},   // f
-        {{x, y}, O::Horizontal, L},               // g
+        {{x, y - H - T}, O::Horizontal, L},     // a
+        {{x + side, y - half}, O::Vertical, H}, // b
+        {{x + side, y + half}, O::Vertical, H}, // c
+        {{x, y + H + T}, O::Horizontal, L},     // d
+        {{x - side, y + half}, O::Vertical, H}, // e
+        {{x - side, y - half}, O::Vertical, H}, // f
+        {{x, y}, O::Horizontal, L},             // g
     };
 }
 

@@ -23,6 +23,9 @@ QByteArray CommandeSimulation(uint16_t period)
     return bytes;
 }
 
-QByteArray CommandeArretSimulation() { return QByteArray(1, StopByte); }
+QByteArray CommandeArretSimulation()
+{
+    return QByteArray(1, StopByte);
+}
 
 } // namespace SimulationCommand

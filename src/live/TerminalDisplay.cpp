@@ -27,7 +27,10 @@ QString TexteRecu(const QByteArray &bytes, Mode mode)
     return TextEncoding::decodeWindows1252(bytes);
 }
 
-bool DoitTronquer(qsizetype boxLength) { return boxLength > LongueurMax; }
+bool DoitTronquer(qsizetype boxLength)
+{
+    return boxLength > LongueurMax;
+}
 
 QString Tronque(const QString &boxText)
 {

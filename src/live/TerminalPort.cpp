@@ -57,10 +57,9 @@ void TerminalPort::pollLines()
         return;
     const int fd = int(m_port.handle());
     const auto lines = SerialLineStatus::ReadModemLines(fd);
-    if (lines.has_value() != m_haveLines || (lines && (lines->cts != m_lines.cts ||
-                                                       lines->dsr != m_lines.dsr ||
-                                                       lines->cd != m_lines.cd ||
-                                                       lines->rts != m_lines.rts))) {
+    if (lines.has_value() != m_haveLines ||
+        (lines && (lines->cts != m_lines.cts || lines->dsr != m_lines.dsr ||
+                   lines->cd != m_lines.cd || lines->rts != m_lines.rts))) {
         m_haveLines = lines.has_value();
         if (lines)
             m_lines = *lines;

@@ -27,14 +27,14 @@ TrameLive TrameLive::build(uint8_t periodHigh, uint8_t periodLow, uint8_t timing
                            uint8_t adc2)
 {
     TrameLive t;
-    t.bytes = {Marker, periodHigh, periodLow, timingHigh, timingLow,
-               statusA, statusB,   adc1,      adc2,       0};
+    t.bytes = {Marker,  periodHigh, periodLow, timingHigh, timingLow,
+               statusA, statusB,    adc1,      adc2,       0};
     t.bytes[9] = checksumOf(t.bytes.data());
     return t;
 }
 
-TrameLive TrameLive::withWords(uint16_t period, uint16_t timing, uint8_t statusA,
-                               uint8_t statusB, uint8_t adc1, uint8_t adc2)
+TrameLive TrameLive::withWords(uint16_t period, uint16_t timing, uint8_t statusA, uint8_t statusB,
+                               uint8_t adc1, uint8_t adc2)
 {
     return build(uint8_t(period >> 8), uint8_t(period), uint8_t(timing >> 8), uint8_t(timing),
                  statusA, statusB, adc1, adc2);

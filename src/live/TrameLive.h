@@ -42,8 +42,8 @@ struct TrameLive {
     static TrameLive build(uint8_t periodHigh, uint8_t periodLow, uint8_t timingHigh,
                            uint8_t timingLow, uint8_t statusA, uint8_t statusB, uint8_t adc1,
                            uint8_t adc2);
-    static TrameLive withWords(uint16_t period, uint16_t timing, uint8_t statusA,
-                               uint8_t statusB, uint8_t adc1, uint8_t adc2);
+    static TrameLive withWords(uint16_t period, uint16_t timing, uint8_t statusA, uint8_t statusB,
+                               uint8_t adc1, uint8_t adc2);
 
     QByteArray toByteArray() const;
     // "TRAME [10] : 23 - 3 - E8 - ...": the status-bar text of a frame.

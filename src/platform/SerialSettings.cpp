@@ -47,9 +47,9 @@ std::optional<SerialSettings> SerialSettings::parse(const QString &text)
 QString SerialSettings::toText() const
 {
     static const char *parityLetters = "N?EOSM"; // indexed by QSerialPort::Parity
-    const QString stop = stopBits == QSerialPort::OneStop         ? QStringLiteral("1")
+    const QString stop = stopBits == QSerialPort::OneStop          ? QStringLiteral("1")
                          : stopBits == QSerialPort::OneAndHalfStop ? QStringLiteral("1.5")
-                                                                    : QStringLiteral("2");
+                                                                   : QStringLiteral("2");
     return QStringLiteral("%1,%2,%3,%4")
         .arg(baudRate)
         .arg(QChar(parityLetters[parity]))

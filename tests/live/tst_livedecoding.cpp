@@ -19,7 +19,10 @@ static Frames parseAll(LiveFrameParser &parser, const QByteArray &bytes)
     return out;
 }
 
-static QByteArray hexBytes(const char *hex) { return QByteArray::fromHex(hex); }
+static QByteArray hexBytes(const char *hex)
+{
+    return QByteArray::fromHex(hex);
+}
 
 class TestLiveDecoding : public QObject
 {
@@ -28,12 +31,13 @@ class TestLiveDecoding : public QObject
 private slots:
     void frameFieldsAndChecksum()
     {
-        const auto f = TrameLive::fromBytes(reinterpret_cast<const uint8_t *>(
-            hexBytes("2303E8007D05400000AD").constData()));
+        const auto f = TrameLive::fromBytes(
+            reinterpret_cast<const uint8_t *>(hexBytes("2303E8007D05400000AD").constData()));
         QCOMPARE(f.period(), 1000);
         QCOMPARE(f.timing(), 125);
         QVERIFY(TrameLive::isValidAt(f.bytes.data()));
-        QCOMPARE(f.statusText(), QString("TRAME [10] : 23 - 3 - E8 - 0 - 7D - 5 - 40 - 0 - 0 - AD"));
+        QCOMPARE(f.statusText(),
+                 QString("TRAME [10] : 23 - 3 - E8 - 0 - 7D - 5 - 40 - 0 - 0 - AD"));
         const auto none = TrameLive::build(255, 7, 255, 9, 0, 0, 0, 0);
         QCOMPARE(none.period(), 0);
         QCOMPARE(none.timing(), 0);
@@ -162,8 +166,9 @@ private slots:
 
     void logLines()
     {
-        QCOMPARE(LigneLogLive(TrameLive::build(0x04, 0xE2, 0x01, 0xF4, 0x05, 0x40, 0, 0)),
-                 QString("RPM : 3000 | 4E2 - DP : 1F4 - XX : 5 - OPTION : 40 - ADC1 : 0 - ADC2 : 0"));
+        QCOMPARE(
+            LigneLogLive(TrameLive::build(0x04, 0xE2, 0x01, 0xF4, 0x05, 0x40, 0, 0)),
+            QString("RPM : 3000 | 4E2 - DP : 1F4 - XX : 5 - OPTION : 40 - ADC1 : 0 - ADC2 : 0"));
         QCOMPARE(LigneLogLive(TrameLive::build(255, 1, 2, 3, 4, 5, 6, 7)),
                  QString("RPM : OFF | FFFF - DP : FFFF - OPTION : FF - ADC1 : FF - ADC2 : FF"));
         QCOMPARE(LigneLogLive(TrameLive::build(0, 0, 255, 0x10, 0xAB, 1, 0xFE, 0x0F)),

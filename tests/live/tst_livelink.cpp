@@ -24,7 +24,8 @@ class TestLiveLink : public QObject
             const QList<QByteArray> parts = f.readLine().trimmed().split(' ');
             if (parts.size() == 2 && parts[1] == "V") {
                 const QByteArray bytes = QByteArray::fromHex(parts[0]);
-                frames << TrameLive::fromBytes(reinterpret_cast<const uint8_t *>(bytes.constData()));
+                frames << TrameLive::fromBytes(
+                    reinterpret_cast<const uint8_t *>(bytes.constData()));
             }
         }
         return frames;
@@ -136,14 +137,16 @@ private slots:
         QVERIFY(link.open(sim.devicePath(), "19200,N,8,1").ok);
         QVERIFY(link.sendSimulationStart(*SimulationCommand::PeriodeSimulation(3000)).ok);
         QCOMPARE(sim.waitForLine("SIMUL"), QString("SIMUL 1250"));
-        // The link keeps its own settings after the command.
+        // Commands also go out while frames stream in, and right before a close.
+        sim.command("stream 0");
+        QTRY_VERIFY(link.framesDecoded() > 3);
         QVERIFY(link.sendSimulationSpeed(*SimulationCommand::PeriodeSimulation(8000)).ok);
         QCOMPARE(sim.waitForLine("SIMUL"), QString("SIMUL 469"));
-        sim.command("stream 3");
-        QTRY_COMPARE(link.framesDecoded(), quint64(3));
-        QCOMPARE(link.latestFrame().period(), 469);
+        QTRY_COMPARE(link.latestFrame().period(), 469);
         QVERIFY(link.sendSimulationStop().ok);
+        link.close();
         QCOMPARE(sim.waitForLine("STOP"), QString("STOP"));
+        sim.command("stop");
     }
 
     void portFailures()

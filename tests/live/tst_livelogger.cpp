@@ -48,7 +48,9 @@ private slots:
         QCOMPARE(r.path, dir.filePath("VEK-LOGGER__2007-12-7_9H5.txt"));
         const QStringList lines = fileLines(r.path);
         QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0], QString("RPM : 3000 | 4E2 - DP : 1F4 - XX : 5 - OPTION : 40 - ADC1 : 0 - ADC2 : 1"));
+        QCOMPARE(
+            lines[0],
+            QString("RPM : 3000 | 4E2 - DP : 1F4 - XX : 5 - OPTION : 40 - ADC1 : 0 - ADC2 : 1"));
         QVERIFY(lines[2].endsWith("ADC2 : 3"));
     }
 
@@ -74,14 +76,16 @@ private slots:
     void offLine()
     {
         const QByteArray off = TrameLive::build(255, 0, 255, 0, 1, 2, 3, 4).toByteArray();
-        QCOMPARE(LiveLogger::TexteLog(off),
-                 QByteArray("RPM : OFF | FFFF - DP : FFFF - OPTION : FF - ADC1 : FF - ADC2 : FF\r\n"));
+        QCOMPARE(
+            LiveLogger::TexteLog(off),
+            QByteArray("RPM : OFF | FFFF - DP : FFFF - OPTION : FF - ADC1 : FF - ADC2 : FF\r\n"));
     }
 
     void noFrameWritesNoFile()
     {
         QTemporaryDir dir;
-        for (const QByteArray &capture : {QByteArray(), QByteArray(40, '#'), frame(1250, 1).left(9)}) {
+        for (const QByteArray &capture :
+             {QByteArray(), QByteArray(40, '#'), frame(1250, 1).left(9)}) {
             const auto r = LiveLogger::EcrireLog(capture, dir.path(), when);
             QCOMPARE(r.status, LiveLogger::Result::NoFrame);
         }
@@ -92,7 +96,8 @@ private slots:
     {
         QTemporaryDir dir;
         const auto first = LiveLogger::EcrireLog(frame(1250, 1), dir.path(), when);
-        const auto second = LiveLogger::EcrireLog(frame(1250, 2) + frame(1250, 3), dir.path(), when);
+        const auto second =
+            LiveLogger::EcrireLog(frame(1250, 2) + frame(1250, 3), dir.path(), when);
         QCOMPARE(second.status, LiveLogger::Result::Written);
         QCOMPARE(second.path, dir.filePath("VEK-LOGGER__2007-12-7_9H5_2.txt"));
         QCOMPARE(fileLines(first.path).size(), 1);

@@ -13,8 +13,7 @@ constexpr qint64 Unlimited = std::numeric_limits<qint64>::max();
 } // namespace
 
 SimulatedModule::SimulatedModule(const StreamOptions &options, uint16_t ownPeriod)
-    : m_options(options), m_live(std::make_unique<LiveProtocol>(ownPeriod)),
-      m_random(options.seed)
+    : m_options(options), m_live(std::make_unique<LiveProtocol>(ownPeriod)), m_random(options.seed)
 {
     m_handler = m_live.get();
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -33,8 +32,7 @@ bool SimulatedModule::start(QString *error)
             return false;
         }
     }
-    m_masterNotifier =
-        std::make_unique<QSocketNotifier>(m_pty.masterFd(), QSocketNotifier::Read);
+    m_masterNotifier = std::make_unique<QSocketNotifier>(m_pty.masterFd(), QSocketNotifier::Read);
     connect(m_masterNotifier.get(), &QSocketNotifier::activated, this,
             &SimulatedModule::onMasterReadable);
     m_stdinNotifier = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);

@@ -16,14 +16,14 @@
 
 // Streaming and fault-injection options.
 struct StreamOptions {
-    double rate = 100;       // frames per second
-    int baud = 0;            // when set, bytes leave no faster than this baud rate allows
-    bool split = false;      // write in random small pieces
-    double garbage = 0;      // chance per frame of 1 to 5 garbage bytes before it
-    double corrupt = 0;      // chance per frame of a bad checksum
-    int tickMs = 1;          // pacing step
+    double rate = 100;  // frames per second
+    int baud = 0;       // when set, bytes leave no faster than this baud rate allows
+    bool split = false; // write in random small pieces
+    double garbage = 0; // chance per frame of 1 to 5 garbage bytes before it
+    double corrupt = 0; // chance per frame of a bad checksum
+    int tickMs = 1;     // pacing step
     quint32 seed = 1;
-    QString recordPath;      // one line per frame sent: hex, then V (valid) or C (corrupt)
+    QString recordPath; // one line per frame sent: hex, then V (valid) or C (corrupt)
 };
 
 // The simulated module: a pty pair, the current protocol handler, a paced

@@ -5,9 +5,7 @@
 
 LedLamp::LedLamp(const QString &caption, QColor on, QColor off, QWidget *parent)
     : QWidget(parent), m_caption(caption), m_on(on), m_off(off)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+{}
 
 void LedLamp::setLit(bool lit)
 {
@@ -29,7 +27,7 @@ QPixmap LedLamp::render(bool lit) const
     const qreal dpr = devicePixelRatioF();
     QPixmap image(size() * dpr);
     image.setDevicePixelRatio(dpr);
-    image.fill(palette().color(QPalette::Window));
+    image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const int d = fontMetrics().height() - 2;

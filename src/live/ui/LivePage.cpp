@@ -9,7 +9,7 @@
 #include "live/ui/NeedleDial.h"
 #include "live/ui/SevenSegmentDisplay.h"
 #include "platform/DataPaths.h"
-#include "platform/SerialDevice.h"
+#include "platform/SerialPortNames.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -76,14 +76,6 @@ LivePage::~LivePage()
 void LivePage::buildUi()
 {
     auto *page = new QVBoxLayout(this);
-    m_notice1 = new QLabel(this);
-    m_notice1->setObjectName("LabeLREALTIME1");
-    m_notice2 = new QLabel(this);
-    m_notice2->setObjectName("LabeLREALTIME2");
-    m_notice1->hide();
-    m_notice2->hide();
-    page->addWidget(m_notice1);
-    page->addWidget(m_notice2);
 
     // Instruments.
     FrameKT5 = new QGroupBox(this);
@@ -200,25 +192,14 @@ void LivePage::buildUi()
     connect(SimulRegime, &QSlider::valueChanged, this, &LivePage::onSimulationSpeed);
 }
 
-void LivePage::setNoticeTexts(const QString &first, const QString &second)
-{
-    m_notice1->setText(first);
-    m_notice2->setText(second);
-    m_notice1->setVisible(!first.isEmpty());
-    m_notice2->setVisible(!second.isEmpty());
-}
-
 QString LivePage::portCaption() const
 {
-    return SerialDevice::PortCaption(m_context.settings.portDevice, m_context.settings.portNumber);
+    return SerialPortNames::PortCaption(m_context.settings.portNumber,
+                                        m_context.settings.portDevice);
 }
 
 void LivePage::setPanel(int panel, const QString &text)
 {
-    auto it = m_panels.find(panel);
-    if (it != m_panels.end() && *it == text)
-        return;
-    m_panels.insert(panel, text);
     emit statusPanelChanged(panel, text);
 }
 
@@ -277,10 +258,11 @@ void LivePage::BasculeMarcheArret()
         return;
     }
     const QString device =
-        SerialDevice::DevicePath(m_context.settings.portDevice, m_context.settings.portNumber);
+        SerialPortNames::DeviceToOpen(m_context.settings.portNumber, m_context.settings.portDevice);
     const LiveLink::Status status = m_link.open(device, m_context.settings.serialSettings);
     if (!status.ok) {
-        emit infoText(GetLanguageText("MessPortOuverture", {"{PORT}", device, "{RAISON}", status.reason}));
+        emit infoText(
+            GetLanguageText("MessPortOuverture", {"{PORT}", device, "{RAISON}", status.reason}));
         showStopped();
         return;
     }
@@ -301,8 +283,14 @@ void LivePage::resetDisplay()
     AfficheEntreesLive(none);
 }
 
-void LivePage::DessineCadranRPM(int16_t rpm) { Cadran_RPM->setValue(rpm); }
-void LivePage::DessineCadranCharge(int16_t load) { Cadran_Load->setValue(load); }
+void LivePage::DessineCadranRPM(int16_t rpm)
+{
+    Cadran_RPM->setValue(rpm);
+}
+void LivePage::DessineCadranCharge(int16_t load)
+{
+    Cadran_Load->setValue(load);
+}
 
 void LivePage::AfficheVoyantsLive(const LiveLamps &lamps)
 {
@@ -362,7 +350,8 @@ void LivePage::onPortLost(const QString &reason)
     resetDisplay();
     AfficheNombre7Seg(-1, 4, *PicLCD_RPM);
     AfficheNombre7Seg(-1, 2, *PicLCD_avance);
-    emit infoText(GetLanguageText("MessPortPerdu", {"{PORT}", m_link.device(), "{RAISON}", reason}));
+    emit infoText(
+        GetLanguageText("MessPortPerdu", {"{PORT}", m_link.device(), "{RAISON}", reason}));
 }
 
 void LivePage::updateBufferStat()
@@ -387,8 +376,8 @@ QString LivePage::logFolder() const
 
 void LivePage::onChooseLogFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(
-        this, GetLanguageText("MBLogDossier"), logFolder());
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, GetLanguageText("MBLogDossier"), logFolder());
     if (!folder.isEmpty())
         m_context.settings.LogFolder = folder;
     BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder()));
@@ -396,8 +385,8 @@ void LivePage::onChooseLogFolder()
 
 void LivePage::onLogger()
 {
-    const auto r = LiveLogger::EcrireLog(m_link.capture(), logFolder(),
-                                         QDateTime::currentDateTime());
+    const auto r =
+        LiveLogger::EcrireLog(m_link.capture(), logFolder(), QDateTime::currentDateTime());
     const QString file = QDir::toNativeSeparators(r.path);
     switch (r.status) {
     case LiveLogger::Result::Written:

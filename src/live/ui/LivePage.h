@@ -4,7 +4,6 @@
 #include "live/LiveLink.h"
 #include "platform/Clock.h"
 
-#include <QHash>
 #include <QTimer>
 #include <QWidget>
 
@@ -34,9 +33,6 @@ public:
     void pageShown();
     void closePort();
     bool isRunning() const { return m_link.isOpen(); }
-
-    // The two notice labels of the page (texts from the main window's captions).
-    void setNoticeTexts(const QString &first, const QString &second);
 
     // RUN/STOP (`Lbl_ON_OFF`).
     void BasculeMarcheArret();
@@ -78,10 +74,7 @@ private:
     VekContext &m_context;
     LiveLink m_link;
     QTimer m_refresh; // paces the display to the screen
-    QHash<int, QString> m_panels;
 
-    QLabel *m_notice1 = nullptr;
-    QLabel *m_notice2 = nullptr;
     QGroupBox *FrameKT5 = nullptr;
     NeedleDial *Cadran_RPM = nullptr;
     NeedleDial *Cadran_Load = nullptr;

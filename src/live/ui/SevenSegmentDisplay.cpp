@@ -22,7 +22,10 @@ void SevenSegmentDisplay::setCodes(std::vector<uint8_t> codes)
     update();
 }
 
-void SevenSegmentDisplay::clear() { setCodes({}); }
+void SevenSegmentDisplay::clear()
+{
+    setCodes({});
+}
 
 QSize SevenSegmentDisplay::sizeHint() const
 {
@@ -45,7 +48,8 @@ const QPixmap &SevenSegmentDisplay::digitImage(uint8_t code, double scale)
     if (it != m_digitImages.end())
         return *it;
     const qreal dpr = devicePixelRatioF();
-    const QSize px(qCeil(2 * DigitHalfWidth * scale * dpr), qCeil(2 * DigitHalfHeight * scale * dpr));
+    const QSize px(qCeil(2 * DigitHalfWidth * scale * dpr),
+                   qCeil(2 * DigitHalfHeight * scale * dpr));
     QPixmap image(px);
     image.setDevicePixelRatio(dpr);
     image.fill(LivePalette::FondInstrument);
@@ -66,8 +70,8 @@ void SevenSegmentDisplay::paintEvent(QPaintEvent *)
     const QPointF centre(width() / 2.0, height() / 2.0);
     const std::vector<double> xs = SevenSegment::PositionsChiffres(int(m_codes.size()));
     for (size_t i = 0; i < m_codes.size() && i < xs.size(); ++i) {
-        const QPointF topLeft = centre + QPointF((xs[i] - DigitHalfWidth) * scale,
-                                                 -DigitHalfHeight * scale);
+        const QPointF topLeft =
+            centre + QPointF((xs[i] - DigitHalfWidth) * scale, -DigitHalfHeight * scale);
         painter.drawPixmap(topLeft.toPoint(), digitImage(m_codes[i], scale));
     }
 }
@@ -107,8 +111,12 @@ void SegmentHorizontal(QPainter &painter, double x, double y, double length, dou
 {
     const double hl = length / 2, ht = thickness / 2;
     drawBar(painter,
-            QPolygonF({{x - hl, y}, {x - hl + ht, y - ht}, {x + hl - ht, y - ht}, {x + hl, y},
-                       {x + hl - ht, y + ht}, {x - hl + ht, y + ht}}),
+            QPolygonF({{x - hl, y},
+                       {x - hl + ht, y - ht},
+                       {x + hl - ht, y - ht},
+                       {x + hl, y},
+                       {x + hl - ht, y + ht},
+                       {x - hl + ht, y + ht}}),
             lit);
 }
 
@@ -117,7 +125,11 @@ void SegmentVertical(QPainter &painter, double x, double y, double length, doubl
 {
     const double hl = length / 2, ht = thickness / 2;
     drawBar(painter,
-            QPolygonF({{x, y - hl}, {x + ht, y - hl + ht}, {x + ht, y + hl - ht}, {x, y + hl},
-                       {x - ht, y + hl - ht}, {x - ht, y - hl + ht}}),
+            QPolygonF({{x, y - hl},
+                       {x + ht, y - hl + ht},
+                       {x + ht, y + hl - ht},
+                       {x, y + hl},
+                       {x - ht, y + hl - ht},
+                       {x - ht, y - hl + ht}}),
             lit);
 }

@@ -6,7 +6,7 @@
 #include "live/ui/LedLamp.h"
 #include "live/ui/LivePalette.h"
 #include "live/ui/TerminalReceiveBox.h"
-#include "platform/SerialDevice.h"
+#include "platform/SerialPortNames.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -36,19 +36,14 @@ TerminalPage::TerminalPage(VekContext &context, QWidget *parent)
     showPortState();
 }
 
-TerminalPage::~TerminalPage() { m_port.close(); }
+TerminalPage::~TerminalPage()
+{
+    m_port.close();
+}
 
 void TerminalPage::buildUi()
 {
     auto *page = new QVBoxLayout(this);
-    m_notice1 = new QLabel(this);
-    m_notice1->setObjectName("LabelTERMINAL1");
-    m_notice2 = new QLabel(this);
-    m_notice2->setObjectName("LabelTERMINAL2");
-    m_notice1->hide();
-    m_notice2->hide();
-    page->addWidget(m_notice1);
-    page->addWidget(m_notice2);
 
     auto *body = new QHBoxLayout;
     Term_Recept = new TerminalReceiveBox(this);
@@ -90,8 +85,8 @@ void TerminalPage::buildUi()
     FrameLED->setObjectName("FrameLED");
     auto *lamps = new QVBoxLayout(FrameLED);
     auto lamp = [&](const char *name, const QString &caption) {
-        auto *l = new LedLamp(caption, LivePalette::LigneActive, LivePalette::LigneInactive,
-                              FrameLED);
+        auto *l =
+            new LedLamp(caption, LivePalette::LigneActive, LivePalette::LigneInactive, FrameLED);
         l->setObjectName(name);
         lamps->addWidget(l);
         return l;
@@ -129,14 +124,6 @@ bool TerminalPage::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TerminalPage::setNoticeTexts(const QString &first, const QString &second)
-{
-    m_notice1->setText(first);
-    m_notice2->setText(second);
-    m_notice1->setVisible(!first.isEmpty());
-    m_notice2->setVisible(!second.isEmpty());
-}
-
 void TerminalPage::showPortState()
 {
     const bool open = m_port.isOpen();
@@ -151,25 +138,29 @@ void TerminalPage::BasculePort()
         return;
     }
     const QString device =
-        SerialDevice::DevicePath(m_context.settings.portDevice, m_context.settings.portNumber);
+        SerialPortNames::DeviceToOpen(m_context.settings.portNumber, m_context.settings.portDevice);
     if (const auto failure = m_port.open(device, m_context.settings.serialSettings)) {
-        emit infoText(GetLanguageText("MessPortOuverture", {"{PORT}", device, "{RAISON}", *failure}));
+        emit infoText(
+            GetLanguageText("MessPortOuverture", {"{PORT}", device, "{RAISON}", *failure}));
     }
     showPortState();
 }
 
-void TerminalPage::closePort() { m_port.close(); }
+void TerminalPage::closePort()
+{
+    m_port.close();
+}
 
 void TerminalPage::onClosed(const QString &reason)
 {
     flushReceived();
     showPortState();
     if (!reason.isEmpty())
-        emit infoText(GetLanguageText(
-            "MessPortPerdu",
-            {"{PORT}",
-             SerialDevice::DevicePath(m_context.settings.portDevice, m_context.settings.portNumber),
-             "{RAISON}", reason}));
+        emit infoText(GetLanguageText("MessPortPerdu",
+                                      {"{PORT}",
+                                       SerialPortNames::DeviceToOpen(m_context.settings.portNumber,
+                                                                     m_context.settings.portDevice),
+                                       "{RAISON}", reason}));
 }
 
 void TerminalPage::onReceived(const QByteArray &bytes)

@@ -27,7 +27,6 @@ public:
     // the page's controls follow.
     void closePort();
     bool isPortOpen() const { return m_port.isOpen(); }
-    void setNoticeTexts(const QString &first, const QString &second);
 
     // `BP_OpenPort`: opens or closes the port.
     void BasculePort();
@@ -58,8 +57,6 @@ private:
     QString ModeTerminal;
     bool EchoLocal = false;
 
-    QLabel *m_notice1 = nullptr;
-    QLabel *m_notice2 = nullptr;
     QGroupBox *FrameLED = nullptr;
     TerminalReceiveBox *Term_Recept = nullptr;
     QPushButton *BP_OpenPort = nullptr;

@@ -15,7 +15,10 @@ TerminalReceiveBox::TerminalReceiveBox(QWidget *parent) : QPlainTextEdit(parent)
     setFont(mono);
 }
 
-qsizetype TerminalReceiveBox::length() const { return document()->characterCount() - 1; }
+qsizetype TerminalReceiveBox::length() const
+{
+    return document()->characterCount() - 1;
+}
 
 void TerminalReceiveBox::appendReceived(const QString &text)
 {
