@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QVariant>
@@ -182,7 +183,7 @@ void LivePage::buildUi()
     controls->addWidget(m_simulValue);
     page->addLayout(controls);
 
-    BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder()));
+    BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
 
     connect(Lbl_ON_OFF, &QPushButton::clicked, this, &LivePage::BasculeMarcheArret);
     connect(ChkBuffer, &QCheckBox::toggled, this, &LivePage::onBufferToggled);
@@ -368,25 +369,30 @@ void LivePage::onBufferToggled(bool on)
     updateBufferStat();
 }
 
-QString LivePage::logFolder() const
+QString LivePage::logFolder(bool create) const
 {
     const QString chosen = m_context.settings.LogFolder;
-    return chosen.isEmpty() ? DataPaths::UserDocumentsDirectory() : chosen;
+    if (!chosen.isEmpty())
+        return chosen;
+    if (create)
+        return DataPaths::UserDocumentsDirectory();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
 void LivePage::onChooseLogFolder()
 {
     const QString folder =
-        QFileDialog::getExistingDirectory(this, GetLanguageText("MBLogDossier"), logFolder());
+        QFileDialog::getExistingDirectory(this, GetLanguageText("MBLogDossier"), logFolder(false));
     if (!folder.isEmpty())
         m_context.settings.LogFolder = folder;
-    BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder()));
+    BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
 }
 
 void LivePage::onLogger()
 {
     const auto r =
-        LiveLogger::EcrireLog(m_link.capture(), logFolder(), QDateTime::currentDateTime());
+        LiveLogger::EcrireLog(m_link.capture(), logFolder(true), QDateTime::currentDateTime());
     const QString file = QDir::toNativeSeparators(r.path);
     switch (r.status) {
     case LiveLogger::Result::Written:

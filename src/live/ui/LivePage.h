@@ -68,7 +68,8 @@ private:
     void stopSimulation();
     void setPanel(int panel, const QString &text);
     void updateBufferStat();
-    QString logFolder() const;
+    // The chosen folder, else the documents folder (created when `create`).
+    QString logFolder(bool create) const;
     QString portCaption() const;
 
     VekContext &m_context;

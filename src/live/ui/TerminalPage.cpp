@@ -106,10 +106,7 @@ void TerminalPage::buildUi()
     connect(optAsc, &QRadioButton::clicked, this, [this] { ModeTerminal = "asc"; });
     connect(optDec, &QRadioButton::clicked, this, [this] { ModeTerminal = "dec"; });
     connect(optHex, &QRadioButton::clicked, this, [this] { ModeTerminal = "hex"; });
-    connect(chkTermEcho, &QCheckBox::toggled, this, [this](bool on) {
-        EchoLocal = on;
-        Term_Recept->setEcho(on);
-    });
+    connect(chkTermEcho, &QCheckBox::toggled, Term_Recept, &TerminalReceiveBox::setEcho);
     connect(BP_Erraseterm, &QPushButton::clicked, this, [this] {
         emit infoText(QString());
         Term_Recept->clear();

@@ -54,8 +54,7 @@ private:
     TerminalPort m_port;
     QTimer m_flush;
     QByteArray m_pending;
-    QString ModeTerminal;
-    bool EchoLocal = false;
+    QString ModeTerminal; // "asc", "dec", "hex"; empty shows the bytes as received
 
     QGroupBox *FrameLED = nullptr;
     TerminalReceiveBox *Term_Recept = nullptr;
