@@ -15,7 +15,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
-#include <QGroupBox>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -36,11 +36,6 @@ const QString OsInconnue = QStringLiteral("/!\\ OS inconnue /!\\");
 
 void styleCurveLabel(QLabel *label, bool active)
 {
-    // Restyling is costly: only when the state changes.
-    const QVariant was = label->property("active");
-    if (was.isValid() && was.toBool() == active)
-        return;
-    label->setProperty("active", active);
     const QColor back = active ? QColor(53, 149, 149) : QColor(23, 60, 60);
     const QColor text = active ? QColor(23, 60, 60) : QColor(0, 0, 0);
     label->setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; padding: 2px 6px; "
@@ -79,7 +74,10 @@ void LivePage::buildUi()
     auto *page = new QVBoxLayout(this);
 
     // Instruments.
-    FrameKT5 = new QGroupBox(this);
+    // A plain frame: the lamps inside change often, and a group box would repaint
+    // its whole styled background behind each of them.
+    FrameKT5 = new QFrame(this);
+    FrameKT5->setFrameShape(QFrame::StyledPanel);
     FrameKT5->setObjectName("FrameKT5");
     auto *instruments = new QHBoxLayout(FrameKT5);
     Cadran_RPM = new NeedleDial(NeedleDial::Kind::Rpm, FrameKT5);
@@ -152,6 +150,10 @@ void LivePage::buildUi()
     ChkBuffer->setObjectName("ChkBuffer");
     BufferStat = new QLabel(QStringLiteral(".:: BUFFER = 0 ::."), this);
     BufferStat->setObjectName("BufferStat");
+    // Fixed size: the count changes many times a second and must not relayout the page.
+    BufferStat->setFixedSize(
+        BufferStat->fontMetrics().horizontalAdvance(QStringLiteral(".:: BUFFER = 0000000000 ::.")),
+        BufferStat->sizeHint().height());
     BP_Logger = new QPushButton(QStringLiteral("Sauvegarder le BUFFER"), this);
     BP_Logger->setObjectName("BP_Logger");
     BP_LogDossier = new QToolButton(this);
@@ -297,6 +299,10 @@ void LivePage::AfficheVoyantsLive(const LiveLamps &lamps)
 {
     LED_DECEL->setLit(lamps.decel);
     LED_KNOCK->setLit(lamps.knock);
+    // Restyling is costly: only when the active curve changes.
+    if (m_curve1Shown && *m_curve1Shown == lamps.curve1)
+        return;
+    m_curve1Shown = lamps.curve1;
     styleCurveLabel(Lbl_Loie1, lamps.curve1);
     styleCurveLabel(Lbl_Loie2, !lamps.curve1);
 }

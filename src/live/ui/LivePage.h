@@ -5,7 +5,9 @@
 #include "platform/Clock.h"
 
 #include <QTimer>
+
 #include <QWidget>
+#include <optional>
 
 class NeedleDial;
 class LedLamp;
@@ -15,7 +17,7 @@ class QLabel;
 class QPushButton;
 class QSlider;
 class QToolButton;
-class QGroupBox;
+class QFrame;
 struct VekContext;
 
 // The "Real Time" page of the main window: RUN/STOP of the live link, the
@@ -76,7 +78,7 @@ private:
     LiveLink m_link;
     QTimer m_refresh; // paces the display to the screen
 
-    QGroupBox *FrameKT5 = nullptr;
+    QFrame *FrameKT5 = nullptr;
     NeedleDial *Cadran_RPM = nullptr;
     NeedleDial *Cadran_Load = nullptr;
     SevenSegmentDisplay *PicLCD_RPM = nullptr;
@@ -87,6 +89,7 @@ private:
     LedLamp *LED_DECEL = nullptr;
     QLabel *Lbl_Loie1 = nullptr;
     QLabel *Lbl_Loie2 = nullptr;
+    std::optional<bool> m_curve1Shown; // the curve labels' state, once set
     QPushButton *Lbl_ON_OFF = nullptr;
     LedLamp *LED_Mode[2] = {};
     QCheckBox *ChkBuffer = nullptr;
