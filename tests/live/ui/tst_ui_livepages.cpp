@@ -142,6 +142,14 @@ private slots:
             QVERIFY(!box->isChecked());
             QVERIFY(box->isHidden());
         }
+        // Quitting the program with the simulation on stops it too.
+        auto *leaving = new LivePage(context);
+        leaving->pageShown();
+        leaving->BasculeMarcheArret();
+        child<QCheckBox>(*leaving, "Chk_Simulation")->setChecked(true);
+        QCOMPARE(sim.waitForLine("SIMUL"), QString("SIMUL 1250"));
+        delete leaving;
+        QCOMPARE(sim.waitForLine("STOP"), QString("STOP"));
     }
 
     void bufferAndLogger()
