@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CurveModel.h"
+#include "app/EngineParameters.h"
 #include "app/MainSettings.h"
 #include "app/OptionBoardState.h"
 
@@ -12,4 +14,6 @@ struct VekContext {
     OptionBoardState optionBoard;
     QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS; // selected firmware package (list text)
+    CurveModel tab_avance;      // the advance curve
+    EngineParameters moteur;    // the engine parameters beside it
 };
