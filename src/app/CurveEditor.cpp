@@ -7,8 +7,7 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-CurveEditor::CurveEditor(VekContext &context, QObject *parent)
-    : QObject(parent), m_context(context)
+CurveEditor::CurveEditor(VekContext &context, QObject *parent) : QObject(parent), m_context(context)
 {
     // A new curve, an opened file or an import ends any edit; so does losing the
     // edited row (erase, smoothing), else the rpm box would stay locked.
@@ -16,11 +15,20 @@ CurveEditor::CurveEditor(VekContext &context, QObject *parent)
     connect(&model(), &CurveModel::changed, this, &CurveEditor::curveChanged);
 }
 
-CurveModel &CurveEditor::model() const { return m_context.tab_avance; }
+CurveModel &CurveEditor::model() const
+{
+    return m_context.tab_avance;
+}
 
-QString CurveEditor::warningTitle() { return GetLanguageText(QStringLiteral("MessWARNING")); }
+QString CurveEditor::warningTitle()
+{
+    return GetLanguageText(QStringLiteral("MessWARNING"));
+}
 
-void CurveEditor::modifie() { m_context.settings.CourbeModifie = true; }
+void CurveEditor::modifie()
+{
+    m_context.settings.CourbeModifie = true;
+}
 
 void CurveEditor::setModeEdition(bool on, const QString &regime)
 {
@@ -50,7 +58,9 @@ static bool horsLimites(const QString &text, double low, double high)
 std::optional<CurveMessage> CurveEditor::verifier(const PointEntry &e,
                                                   QList<CurveMessage> &warnings) const
 {
-    auto warn = [](const QString &key) { return CurveMessage{warningTitle(), GetLanguageText(key)}; };
+    auto warn = [](const QString &key) {
+        return CurveMessage{warningTitle(), GetLanguageText(key)};
+    };
     if (e.regime.isEmpty())
         return warn(QStringLiteral("BPValideRpmMissed"));
     if (horsLimites(e.regime, RegimeMin, RegimeMax))
@@ -66,12 +76,14 @@ std::optional<CurveMessage> CurveEditor::verifier(const PointEntry &e,
     if (model().hasKnockColumn()) {
         const QString attention = QStringLiteral("ATTENTION");
         if (e.knock.isEmpty()) {
-            warnings << CurveMessage{attention, QStringLiteral("Il manque l'avance mode KNOCK... ")};
+            warnings << CurveMessage{attention,
+                                     QStringLiteral("Il manque l'avance mode KNOCK... ")};
             return warn(QStringLiteral("BPValideAdvKNOCKMissed"));
         }
         if (horsLimites(e.knock, AvanceMin, AvanceMax)) {
             warnings << CurveMessage{
-                attention, QStringLiteral("L'avance mode KNOCK est trop grande ou trop petite... ")};
+                attention,
+                QStringLiteral("L'avance mode KNOCK est trop grande ou trop petite... ")};
             return warn(QStringLiteral("BPValideAdvKNOCKTooBigOrLittle"));
         }
     }
@@ -87,8 +99,8 @@ PointResult CurveEditor::validerPoint(const PointEntry &entry, int selectedRow)
     }
     CurveModel &m = model();
 
-    if (m_modeEdition && selectedRow >= 0 && selectedRow < m.pointCount()
-        && m.cell(selectedRow, CurveModel::Rpm) == m_regimeEdite) {
+    if (m_modeEdition && selectedRow >= 0 && selectedRow < m.pointCount() &&
+        m.cell(selectedRow, CurveModel::Rpm) == m_regimeEdite) {
         setModeEdition(false);
         m.setCell(selectedRow, CurveModel::Atmo, entry.atmo);
         m.setCell(selectedRow, CurveModel::Turbo, entry.turbo);
@@ -137,8 +149,8 @@ std::optional<PointEntry> CurveEditor::editerPoint(int row)
     PointEntry entry{m.cell(row, CurveModel::Rpm), m.cell(row, CurveModel::Atmo),
                      m.cell(row, CurveModel::Turbo), QString()};
     if (m.hasKnockColumn())
-        entry.knock = CurveModel::texteNombre(m.value(row, CurveModel::Turbo)
-                                              - m_context.moteur.retardCliquetis());
+        entry.knock = CurveModel::texteNombre(m.value(row, CurveModel::Turbo) -
+                                              m_context.moteur.retardCliquetis());
     setModeEdition(true, entry.regime);
     return entry;
 }
@@ -149,13 +161,15 @@ QString CurveEditor::questionEffacer(int row) const
     const QString crlf = QStringLiteral("\r\n");
     const QString deg = QStringLiteral("°");
     QString text = GetLanguageText(QStringLiteral("MnuEffacerQuestion1")) + crlf;
-    text += GetLanguageText(QStringLiteral("MLCourbe7")) + ' ' + m.cell(row, CurveModel::Rpm) + ' '
-            + GetLanguageText(QStringLiteral("MLMoteur3")) + crlf;
-    text += GetLanguageText(QStringLiteral("MLCourbe8")) + ' ' + m.cell(row, CurveModel::Atmo) + deg + crlf;
-    text += GetLanguageText(QStringLiteral("MLCourbe9")) + ' ' + m.cell(row, CurveModel::Turbo) + deg + crlf;
+    text += GetLanguageText(QStringLiteral("MLCourbe7")) + ' ' + m.cell(row, CurveModel::Rpm) +
+            ' ' + GetLanguageText(QStringLiteral("MLMoteur3")) + crlf;
+    text += GetLanguageText(QStringLiteral("MLCourbe8")) + ' ' + m.cell(row, CurveModel::Atmo) +
+            deg + crlf;
+    text += GetLanguageText(QStringLiteral("MLCourbe9")) + ' ' + m.cell(row, CurveModel::Turbo) +
+            deg + crlf;
     if (m.hasKnockColumn())
-        text += GetLanguageText(QStringLiteral("MLCourbe11")) + ' ' + m.cell(row, CurveModel::Knock)
-                + deg + crlf;
+        text += GetLanguageText(QStringLiteral("MLCourbe11")) + ' ' +
+                m.cell(row, CurveModel::Knock) + deg + crlf;
     return text + GetLanguageText(QStringLiteral("MnuEffacerQuestion2"));
 }
 
@@ -175,13 +189,12 @@ CurveMessage CurveEditor::lisser()
     if (model().lisser() > 0)
         modifie();
     const int after = model().pointCount() + 1;
-    CurveMessage report{GetLanguageText(QStringLiteral("MnulisserTreate")),
-                        GetLanguageText(QStringLiteral("MnulisserBefore1")) + ' '
-                            + QString::number(before) + ' '
-                            + GetLanguageText(QStringLiteral("MnulisserBefore2")) + QStringLiteral("\r\n")
-                            + GetLanguageText(QStringLiteral("MnulisserAfter1")) + ' '
-                            + QString::number(after) + ' '
-                            + GetLanguageText(QStringLiteral("MnulisserAfter2"))};
+    CurveMessage report{
+        GetLanguageText(QStringLiteral("MnulisserTreate")),
+        GetLanguageText(QStringLiteral("MnulisserBefore1")) + ' ' + QString::number(before) + ' ' +
+            GetLanguageText(QStringLiteral("MnulisserBefore2")) + QStringLiteral("\r\n") +
+            GetLanguageText(QStringLiteral("MnulisserAfter1")) + ' ' + QString::number(after) +
+            ' ' + GetLanguageText(QStringLiteral("MnulisserAfter2"))};
     emit info(GetLanguageText(QStringLiteral("MnulisserEnd")));
     return report;
 }

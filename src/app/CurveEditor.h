@@ -28,7 +28,10 @@ enum class PointOutcome { Refused, Duplicate, Added, Replaced };
 struct PointResult {
     PointOutcome outcome = PointOutcome::Refused;
     QList<CurveMessage> warnings; // shown in order
-    bool stored() const { return outcome == PointOutcome::Added || outcome == PointOutcome::Replaced; }
+    bool stored() const
+    {
+        return outcome == PointOutcome::Added || outcome == PointOutcome::Replaced;
+    }
 };
 
 // The editing commands of the curve page, without widgets: point entry, point
@@ -69,7 +72,8 @@ signals:
     void editModeChanged(bool on);
 
 private:
-    std::optional<CurveMessage> verifier(const PointEntry &entry, QList<CurveMessage> &warnings) const;
+    std::optional<CurveMessage> verifier(const PointEntry &entry,
+                                         QList<CurveMessage> &warnings) const;
     void setModeEdition(bool on, const QString &regime = {});
     void curveChanged();
     void modifie();

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+namespace
+{
 constexpr double AdvanceMin = 0.0;
 constexpr double AdvanceMax = 50.0;
 } // namespace
@@ -27,7 +28,10 @@ QString CurveModel::cell(int row, int column) const
     return m_rows.at(row).at(column);
 }
 
-double CurveModel::value(int row, int column) const { return NombreEnTete(cell(row, column)); }
+double CurveModel::value(int row, int column) const
+{
+    return NombreEnTete(cell(row, column));
+}
 
 QStringList CurveModel::fitted(QStringList cells) const
 {
@@ -167,7 +171,8 @@ bool CurveModel::decalerAvances(double delta)
 QString CurveModel::texteNombre(double value)
 {
     // Fifteen significant digits hide the binary noise of sums like 12.3 - 1.
-    const int integerDigits = value == 0 ? 1 : std::max(1, int(std::floor(std::log10(std::fabs(value)))) + 1);
+    const int integerDigits =
+        value == 0 ? 1 : std::max(1, int(std::floor(std::log10(std::fabs(value)))) + 1);
     QString text = QString::number(value, 'f', std::max(0, 15 - integerDigits));
     if (text.contains('.')) {
         while (text.endsWith('0'))

@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace EngineParameterRules {
+namespace EngineParameterRules
+{
 
 QStringList CylinderItems()
 {
@@ -85,6 +86,9 @@ QString pas(Box box, const QString &text, int direction)
     return valider(box, CurveModel::texteNombre(v));
 }
 
-QString cliquetisPlus(int position) { return CurveModel::texteNombre(4 * (position / 2.0)); }
+QString cliquetisPlus(int position)
+{
+    return CurveModel::texteNombre(4 * (position / 2.0));
+}
 
 } // namespace EngineParameterRules

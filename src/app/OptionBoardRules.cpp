@@ -5,9 +5,11 @@
 #include <cmath>
 #include <limits>
 
-namespace OptionBoardRules {
+namespace OptionBoardRules
+{
 
-namespace {
+namespace
+{
 const QString Disable = QStringLiteral("DISABLE");
 } // namespace
 
@@ -65,8 +67,8 @@ int shownAction(ChannelKind kind, int code)
 
 bool hasThreshold(const QString &action)
 {
-    return action != Disable && action != QLatin1String("CLIQUETIS")
-           && action != QLatin1String("Select. COURBE");
+    return action != Disable && action != QLatin1String("CLIQUETIS") &&
+           action != QLatin1String("Select. COURBE");
 }
 
 Range thresholdRange(const QString &action)

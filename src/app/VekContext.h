@@ -12,8 +12,8 @@
 struct VekContext {
     MainSettings settings;
     OptionBoardState optionBoard;
-    QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
-    QString TypeVersionOS; // selected firmware package (list text)
-    CurveModel tab_avance;      // the advance curve
-    EngineParameters moteur;    // the engine parameters beside it
+    QString TypeTransfert;   // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
+    QString TypeVersionOS;   // selected firmware package (list text)
+    CurveModel tab_avance;   // the advance curve
+    EngineParameters moteur; // the engine parameters beside it
 };

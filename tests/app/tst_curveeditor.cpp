@@ -7,7 +7,10 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-static QString txt(const char *key) { return GetLanguageText(QString::fromLatin1(key)); }
+static QString txt(const char *key)
+{
+    return GetLanguageText(QString::fromLatin1(key));
+}
 
 class TestCurveEditor : public QObject
 {
@@ -34,16 +37,46 @@ private slots:
         QTest::addColumn<QString>("atmo");
         QTest::addColumn<QString>("turbo");
         QTest::addColumn<QString>("key"); // empty: accepted
-        QTest::newRow("lowest") << "735" << "0" << "50" << "";
-        QTest::newRow("highest") << "10000" << "50" << "0" << "";
-        QTest::newRow("rpm empty") << "" << "10" << "10" << "BPValideRpmMissed";
-        QTest::newRow("rpm blank") << " " << "10" << "10" << "BPValideRpmTooBigOrLittle";
-        QTest::newRow("rpm 734") << "734" << "10" << "10" << "BPValideRpmTooBigOrLittle";
-        QTest::newRow("rpm 10001") << "10001" << "10" << "10" << "BPValideRpmTooBigOrLittle";
-        QTest::newRow("atmo empty") << "1000" << "" << "10" << "BPValideAdvATMOMissed";
-        QTest::newRow("atmo -0.5") << "1000" << "-0.5" << "10" << "BPValideAdvATMOTooBigOrLittle";
-        QTest::newRow("turbo empty") << "1000" << "10" << "" << "BPValideAdvTURBOMissed";
-        QTest::newRow("turbo 50.5") << "1000" << "10" << "50.5" << "BPValideAdvTURBOTooBigOrLittle";
+        QTest::newRow("lowest") << "735"
+                                << "0"
+                                << "50"
+                                << "";
+        QTest::newRow("highest") << "10000"
+                                 << "50"
+                                 << "0"
+                                 << "";
+        QTest::newRow("rpm empty") << ""
+                                   << "10"
+                                   << "10"
+                                   << "BPValideRpmMissed";
+        QTest::newRow("rpm blank") << " "
+                                   << "10"
+                                   << "10"
+                                   << "BPValideRpmTooBigOrLittle";
+        QTest::newRow("rpm 734") << "734"
+                                 << "10"
+                                 << "10"
+                                 << "BPValideRpmTooBigOrLittle";
+        QTest::newRow("rpm 10001") << "10001"
+                                   << "10"
+                                   << "10"
+                                   << "BPValideRpmTooBigOrLittle";
+        QTest::newRow("atmo empty") << "1000"
+                                    << ""
+                                    << "10"
+                                    << "BPValideAdvATMOMissed";
+        QTest::newRow("atmo -0.5") << "1000"
+                                   << "-0.5"
+                                   << "10"
+                                   << "BPValideAdvATMOTooBigOrLittle";
+        QTest::newRow("turbo empty") << "1000"
+                                     << "10"
+                                     << ""
+                                     << "BPValideAdvTURBOMissed";
+        QTest::newRow("turbo 50.5") << "1000"
+                                    << "10"
+                                    << "50.5"
+                                    << "BPValideAdvTURBOTooBigOrLittle";
     }
 
     void entryChecks()
@@ -213,8 +246,8 @@ private slots:
         QCOMPARE(ctx.tab_avance.pointCount(), 2);
         QVERIFY(ctx.settings.CourbeModifie);
         QCOMPARE(report.title, txt("MnulisserTreate"));
-        QCOMPARE(report.text, txt("MnulisserBefore1") + " 4 " + txt("MnulisserBefore2") + "\r\n"
-                                  + txt("MnulisserAfter1") + " 3 " + txt("MnulisserAfter2"));
+        QCOMPARE(report.text, txt("MnulisserBefore1") + " 4 " + txt("MnulisserBefore2") + "\r\n" +
+                                  txt("MnulisserAfter1") + " 3 " + txt("MnulisserAfter2"));
         // Nothing removed: nothing to save.
         ctx.settings.CourbeModifie = false;
         editor.lisser();

@@ -15,8 +15,8 @@ private slots:
         for (int n = 0; n < ChannelCount; ++n)
             labels << kindLabel(kind(cfg, n));
         QCOMPARE(labels, QStringList({"ANA", "ANA", "INP", "INP", "OUT", "OUT"}));
-        QCOMPARE(kind("O-xIA", 0), ChannelKind::None);   // too short: no channel
-        QCOMPARE(kind("O-xIAi", 0), ChannelKind::None);  // lower case is no kind
+        QCOMPARE(kind("O-xIA", 0), ChannelKind::None);  // too short: no channel
+        QCOMPARE(kind("O-xIAi", 0), ChannelKind::None); // lower case is no kind
         QCOMPARE(kind("O-xIAi", 1), ChannelKind::Analogue);
         QCOMPARE(kind("", 3), ChannelKind::None);
         QCOMPARE(kind("OOOOOO", 6), ChannelKind::None);
@@ -45,17 +45,39 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("rpm low") << "RPM" << "200" << "500";
-        QTest::newRow("rpm high") << "RPM" << "12000" << "10000";
-        QTest::newRow("rpm letters") << "RPM" << "abc" << "500";
-        QTest::newRow("rupteur") << "Select. RUPTEUR(2)" << "499.9" << "500";
-        QTest::newRow("boost low") << "BOOST" << "-5" << "-1";
-        QTest::newRow("boost in range") << "BOOST" << "-0.5" << "-0.5";
-        QTest::newRow("sequentiel high") << "Coupure SEQUENTIEL" << "150" << "100";
-        QTest::newRow("in range kept as typed") << "Coupure SEQUENTIEL" << "50 %" << "50 %";
-        QTest::newRow("disable") << "DISABLE" << "3000" << "0";
-        QTest::newRow("courbe") << "Select. COURBE" << "12" << "0";
-        QTest::newRow("unknown") << "BATTERIE" << "12" << "0";
+        QTest::newRow("rpm low") << "RPM"
+                                 << "200"
+                                 << "500";
+        QTest::newRow("rpm high") << "RPM"
+                                  << "12000"
+                                  << "10000";
+        QTest::newRow("rpm letters") << "RPM"
+                                     << "abc"
+                                     << "500";
+        QTest::newRow("rupteur") << "Select. RUPTEUR(2)"
+                                 << "499.9"
+                                 << "500";
+        QTest::newRow("boost low") << "BOOST"
+                                   << "-5"
+                                   << "-1";
+        QTest::newRow("boost in range") << "BOOST"
+                                        << "-0.5"
+                                        << "-0.5";
+        QTest::newRow("sequentiel high") << "Coupure SEQUENTIEL"
+                                         << "150"
+                                         << "100";
+        QTest::newRow("in range kept as typed") << "Coupure SEQUENTIEL"
+                                                << "50 %"
+                                                << "50 %";
+        QTest::newRow("disable") << "DISABLE"
+                                 << "3000"
+                                 << "0";
+        QTest::newRow("courbe") << "Select. COURBE"
+                                << "12"
+                                << "0";
+        QTest::newRow("unknown") << "BATTERIE"
+                                 << "12"
+                                 << "0";
     }
 
     void thresholdClamp()
