@@ -102,10 +102,14 @@ PointResult CurveEditor::validerPoint(const PointEntry &entry, int selectedRow)
     if (m_modeEdition && selectedRow >= 0 && selectedRow < m.pointCount() &&
         m.cell(selectedRow, CurveModel::Rpm) == m_regimeEdite) {
         setModeEdition(false);
-        m.setCell(selectedRow, CurveModel::Atmo, entry.atmo);
-        m.setCell(selectedRow, CurveModel::Turbo, entry.turbo);
-        if (m.hasKnockColumn())
-            m.setCell(selectedRow, CurveModel::Knock, entry.knock);
+        {
+            const QSignalBlocker quiet(&m); // one notification for the whole row
+            m.setCell(selectedRow, CurveModel::Atmo, entry.atmo);
+            m.setCell(selectedRow, CurveModel::Turbo, entry.turbo);
+            if (m.hasKnockColumn())
+                m.setCell(selectedRow, CurveModel::Knock, entry.knock);
+        }
+        emit m.changed();
         modifie();
         result.outcome = PointOutcome::Replaced;
         return result;
