@@ -4,6 +4,7 @@
 #include "app/EngineParameters.h"
 #include "app/MainSettings.h"
 #include "app/OptionBoardState.h"
+#include "app/VEK_XML.h"
 
 #include <QString>
 
@@ -14,6 +15,7 @@ struct VekContext {
     OptionBoardState optionBoard;
     QString TypeTransfert;   // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS;   // selected firmware package (list text)
+    VEK_XML catalogues;      // chip and option-board catalogues
     CurveModel tab_avance;   // the advance curve
     EngineParameters moteur; // the engine parameters beside it
 };
