@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
+namespace {
 constexpr double AdvanceMin = 0.0;
 constexpr double AdvanceMax = 50.0;
 } // namespace

@@ -6,8 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace EngineParameterRules
-{
+namespace EngineParameterRules {
 
 QStringList CylinderItems()
 {

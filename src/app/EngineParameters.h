@@ -21,8 +21,7 @@ struct EngineParameters {
 };
 
 // The four numeric boxes: clamp, round and format rules, and Page Up/Down steps.
-namespace EngineParameterRules
-{
+namespace EngineParameterRules {
 
 enum class Box { AvanceStatique, RegimeMaxi, DureeRetardCliquetis, Dwell };
 

@@ -5,11 +5,9 @@
 #include <cmath>
 #include <limits>
 
-namespace OptionBoardRules
-{
+namespace OptionBoardRules {
 
-namespace
-{
+namespace {
 const QString Disable = QStringLiteral("DISABLE");
 } // namespace
 

@@ -7,8 +7,7 @@
 
 // Rules of the option board's six on/off channels: the kind of each channel
 // from the board's description, its action list and the threshold ranges.
-namespace OptionBoardRules
-{
+namespace OptionBoardRules {
 
 constexpr int ChannelCount = 6;
 

@@ -10,8 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
+namespace {
 const QList<QColor> SeriesColours{QColor(0x1f, 0x6f, 0xd0), QColor(0xd0, 0x3a, 0x1f),
                                   QColor(0x2e, 0x9b, 0x3f)};
 

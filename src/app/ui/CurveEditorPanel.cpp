@@ -6,7 +6,6 @@
 #include "app/VekContext.h"
 #include "app/ui/CurveChart.h"
 
-#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,11 +16,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace
-{
+namespace {
 QLabel *namedLabel(const char *name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -36,24 +35,6 @@ QLineEdit *namedBox(const char *name, QWidget *parent)
     box->setMaximumWidth(90);
     return box;
 }
-
-// Captions of the page's labels: control name, language key.
-const struct {
-    const char *control;
-    const char *key;
-} LabelCaptions[] = {
-    {"LabelCourbe1", VEK_LANGUAGE::LangKey("MLCourbe1")},
-    {"LabelCourbe2", VEK_LANGUAGE::LangKey("MLCourbe2")},
-    {"LabelCourbe3", VEK_LANGUAGE::LangKey("MLCourbe3")},
-    {"LabelCourbe4", VEK_LANGUAGE::LangKey("MLCourbe4")},
-    {"LabelCourbe5", VEK_LANGUAGE::LangKey("MLCourbe5")},
-    {"LabelCourbe6", VEK_LANGUAGE::LangKey("MLCourbe6")},
-    {"LabelCourbe7", VEK_LANGUAGE::LangKey("MLCourbe7")},
-    {"LabelCourbe8", VEK_LANGUAGE::LangKey("MLCourbe8")},
-    {"LabelCourbe9", VEK_LANGUAGE::LangKey("MLCourbe9")},
-    {"LabelCourbe10", VEK_LANGUAGE::LangKey("MLCourbe10")},
-    {"LabelCourbe11", VEK_LANGUAGE::LangKey("MLCourbe11")},
-};
 
 bool showMessageBox(QWidget *parent, CurveEditorPanel::MessageKind kind, const CurveMessage &m)
 {
@@ -155,7 +136,10 @@ QWidget *CurveEditorPanel::buildEntry()
     form->addWidget(m_turbo, 3, 1);
     form->addWidget(knockLabel, 4, 0);
     form->addWidget(m_knock, 4, 1);
-    form->addWidget(m_valide, 1, 2, 4, 1);
+    m_entryButtons = new QVBoxLayout;
+    m_entryButtons->addWidget(m_valide);
+    m_entryButtons->addStretch(1);
+    form->addLayout(m_entryButtons, 1, 2, 4, 1);
     auto *shift = new QHBoxLayout;
     shift->addWidget(namedLabel("LabelCourbe5", box), 1);
     shift->addWidget(m_dec);
@@ -168,11 +152,6 @@ QWidget *CurveEditorPanel::buildEntry()
     connect(m_valide, &QPushButton::clicked, this, &CurveEditorPanel::validerPoint);
     connect(m_dec, &QPushButton::clicked, this, [this] { decaler(-1); });
     connect(m_inc, &QPushButton::clicked, this, [this] { decaler(+1); });
-    for (QWidget *w : {static_cast<QWidget *>(m_valide), static_cast<QWidget *>(m_dec),
-                       static_cast<QWidget *>(m_inc)}) {
-        w->setMouseTracking(true);
-        w->installEventFilter(this);
-    }
     return box;
 }
 
@@ -208,10 +187,6 @@ QWidget *CurveEditorPanel::buildPointDisplay()
 
 void CurveEditorPanel::applyCaptions()
 {
-    for (const auto &caption : LabelCaptions)
-        if (auto *label = findChild<QLabel *>(QString::fromLatin1(caption.control)))
-            label->setText(GetLanguageText(QString::fromLatin1(caption.key)));
-    m_valide->setText(GetLanguageText(QStringLiteral("MOK")));
     const QList<QAction *> actions = m_menu->actions();
     actions.at(0)->setText(GetLanguageText(QStringLiteral("MnuEditer")));
     actions.at(1)->setText(GetLanguageText(QStringLiteral("MnuEffacer")));
@@ -220,17 +195,9 @@ void CurveEditorPanel::applyCaptions()
     m_chart->setAxisTitles(GetLanguageText(QStringLiteral("MLMoteur3")), QStringLiteral("°"));
 }
 
-bool CurveEditorPanel::eventFilter(QObject *watched, QEvent *event)
+void CurveEditorPanel::addEntryButton(QWidget *button)
 {
-    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-        if (watched == m_dec)
-            emit info(GetLanguageText(QStringLiteral("BPDECMM")));
-        else if (watched == m_inc)
-            emit info(GetLanguageText(QStringLiteral("BPINCMM")));
-        else if (watched == m_valide)
-            emit info(GetLanguageText(QStringLiteral("MMBPValideRpmAdv")));
-    }
-    return QWidget::eventFilter(watched, event);
+    m_entryButtons->insertWidget(m_entryButtons->count() - 1, button);
 }
 
 void CurveEditorPanel::refresh()

@@ -13,6 +13,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTableWidget;
+class QVBoxLayout;
 
 // The curve page: the grid `tab_avance`, the point-entry boxes, the shift
 // buttons, the chart `trace_courbe` and the read-out of a chart point. It shows
@@ -34,8 +35,12 @@ public:
     QMenu *gridMenu() const { return m_menu; }
     void setMessagePresenter(MessagePresenter presenter) { m_present = std::move(presenter); }
 
-    // Captions from the language texts (also after a language change).
+    // Texts of the grid's menu and the chart's axes (also after a language
+    // change); the labels' captions and help texts are put by the window that
+    // holds the panel, by control name.
     void applyCaptions();
+    // Puts a button of the holding window beside the OK button.
+    void addEntryButton(QWidget *button);
     // Rebuilds the chart, e.g. after the chart type changed.
     void GrilleVersGraphe();
 
@@ -51,9 +56,6 @@ public:
 signals:
     // Status and help texts for the main window's `L_Info`.
     void info(const QString &text);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildGrid();
@@ -82,5 +84,6 @@ private:
     QLabel *m_lblAtmo = nullptr;
     QLabel *m_lblTurbo = nullptr;
     QLabel *m_lblKnock = nullptr;
+    QVBoxLayout *m_entryButtons = nullptr;
     QList<QWidget *> m_knockItems; // shown only with a knock column
 };

@@ -15,8 +15,7 @@
 using VEK_LANGUAGE::GetLanguageText;
 using Box = EngineParameterRules::Box;
 
-namespace
-{
+namespace {
 QLabel *namedLabel(const char *name, QWidget *parent, const QString &text = {})
 {
     auto *label = new QLabel(text, parent);
@@ -24,47 +23,6 @@ QLabel *namedLabel(const char *name, QWidget *parent, const QString &text = {})
     return label;
 }
 
-// Captions of the frames and their labels: control name, language key.
-const struct {
-    const char *control;
-    const char *key;
-} Captions[] = {
-    {"FrameMoteur", VEK_LANGUAGE::LangKey("MFMoteur")},
-    {"LabelMoteur1", VEK_LANGUAGE::LangKey("MLMoteur1")},
-    {"LabelMoteur2", VEK_LANGUAGE::LangKey("MLMoteur2")},
-    {"LabelMoteur3", VEK_LANGUAGE::LangKey("MLMoteur3")},
-    {"FrameAvanceST", VEK_LANGUAGE::LangKey("MFAvanceST")},
-    {"LabelAvStatique1", VEK_LANGUAGE::LangKey("MLAvStatique1")},
-    {"LabelAvStatique2", VEK_LANGUAGE::LangKey("MLAvStatique2")},
-    {"FrameAvanceBRPM", VEK_LANGUAGE::LangKey("MFAvanceBRPM")},
-    {"LabelAvBRPM1", VEK_LANGUAGE::LangKey("MLAvBRPM1")},
-    {"LabelAvBRPM2", VEK_LANGUAGE::LangKey("MLAvBRPM2")},
-    {"FrameHardware", VEK_LANGUAGE::LangKey("MFHardware")},
-    {"LabelHarware1", VEK_LANGUAGE::LangKey("MLHardware1")},
-    {"FrameDwell", VEK_LANGUAGE::LangKey("MFDwell")},
-    {"LabelDwell", VEK_LANGUAGE::LangKey("MFDwell")},
-    {"FrameMultiEtincelle", VEK_LANGUAGE::LangKey("MFMultiEtincelle")},
-    {"LabelMultiEtincelle1", VEK_LANGUAGE::LangKey("MLMultiEtincelle1")},
-    {"SingleSparck", VEK_LANGUAGE::LangKey("MNon")},
-    {"MultiSparck", VEK_LANGUAGE::LangKey("MOui")},
-    {"FrameRetardCliquetis", VEK_LANGUAGE::LangKey("MFRetardCliquetis")},
-    {"LabelRetardCliquetis1", VEK_LANGUAGE::LangKey("MLRetardCliquetis1")},
-    {"LabelRetardCliquetis2", VEK_LANGUAGE::LangKey("MLRetardCliquetis2")},
-    {"LabelRetardCliquetis3", VEK_LANGUAGE::LangKey("MLRetardCliquetis3")},
-    {"LabelRetardCliquetis4", VEK_LANGUAGE::LangKey("MLRetardCliquetis4")},
-    {"LabelRetardCliquetis5", VEK_LANGUAGE::LangKey("MLRetardCliquetis5")},
-    {"LabelRetardCliquetis11", VEK_LANGUAGE::LangKey("MLRetardCliquetis11")},
-};
-
-// Mouse-over help of the frames: control name, language key.
-const struct {
-    const char *control;
-    const char *key;
-} HelpTexts[] = {
-    {"FrameAvanceST", VEK_LANGUAGE::LangKey("MMFrameAvanceST")},
-    {"FrameMoteur", VEK_LANGUAGE::LangKey("MMFrameMoteur")},
-    {"FrameHardware", VEK_LANGUAGE::LangKey("MMHardwareXLEDControl")},
-};
 } // namespace
 
 EngineParametersPanel::EngineParametersPanel(VekContext &context, QWidget *parent)
@@ -119,7 +77,6 @@ EngineParametersPanel::EngineParametersPanel(VekContext &context, QWidget *paren
         emit info(GetLanguageText(QStringLiteral("MultiSparckClick")));
     });
 
-    applyCaptions();
     showParameters();
 }
 
@@ -149,8 +106,6 @@ QGroupBox *EngineParametersPanel::newFrame(const char *name)
 {
     auto *frame = new QGroupBox(this);
     frame->setObjectName(QString::fromLatin1(name));
-    frame->setMouseTracking(true);
-    frame->installEventFilter(this);
     m_frames << frame;
     return frame;
 }
@@ -200,20 +155,6 @@ void EngineParametersPanel::layoutFrames()
     grid->addWidget(hardware, 1, 1);
     grid->addWidget(cliquetis, 2, 1, 2, 1);
     grid->setRowStretch(4, 1);
-}
-
-void EngineParametersPanel::applyCaptions()
-{
-    for (const auto &caption : Captions) {
-        const QString text = GetLanguageText(QString::fromLatin1(caption.key));
-        QWidget *w = findChild<QWidget *>(QString::fromLatin1(caption.control));
-        if (auto *label = qobject_cast<QLabel *>(w))
-            label->setText(text);
-        else if (auto *frame = qobject_cast<QGroupBox *>(w))
-            frame->setTitle(text);
-        else if (auto *option = qobject_cast<QRadioButton *>(w))
-            option->setText(text);
-    }
 }
 
 QLineEdit *EngineParametersPanel::box(Box which) const
@@ -293,11 +234,7 @@ bool EngineParametersPanel::eventFilter(QObject *watched, QEvent *event)
             if (key == Qt::Key_Return || key == Qt::Key_Enter)
                 valider(which);
         }
-        return QWidget::eventFilter(watched, event);
+        break;
     }
-    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter)
-        for (const auto &help : HelpTexts)
-            if (watched->objectName() == QLatin1String(help.control))
-                emit info(GetLanguageText(QString::fromLatin1(help.key)));
     return QWidget::eventFilter(watched, event);
 }

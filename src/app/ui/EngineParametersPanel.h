@@ -14,7 +14,8 @@ class QRadioButton;
 // The engine-parameter frames of the parameters page. Every control writes its
 // value into the context's engine parameters and marks the curve modified; the
 // four number boxes are stepped with Page Up/Page Down and brought into range
-// on Enter or when they lose the focus.
+// on Enter or when they lose the focus. Captions and help texts are put by
+// the window that holds the panel, by control name.
 class EngineParametersPanel : public QWidget
 {
     Q_OBJECT
@@ -25,7 +26,6 @@ public:
     // change handlers run as for a user's change; callers clear the modified
     // mark afterwards when they mean to.
     void showParameters();
-    void applyCaptions();
 
     QLineEdit *box(EngineParameterRules::Box which) const;
     QGroupBox *frame(const QString &name) const;

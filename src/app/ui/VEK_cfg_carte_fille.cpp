@@ -16,8 +16,7 @@
 
 using namespace OptionBoardRules;
 
-namespace
-{
+namespace {
 // A connector drawn as a row of numbered pins with their legends.
 class PinLegend : public QWidget
 {

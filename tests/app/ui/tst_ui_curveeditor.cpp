@@ -184,13 +184,6 @@ private slots:
         QCOMPARE(page.panel.chart()->seriesCount(), 1);
     }
 
-    void helpTexts()
-    {
-        Page page;
-        QTest::mouseMove(page.child<QPushButton>("BP_DEC"));
-        QTRY_VERIFY(page.infos.contains(GetLanguageText("BPDECMM")));
-    }
-
     void screenshot()
     {
         // Under a real display: VEK_SCREENSHOT_DIR=folder keeps a picture of the page.
