@@ -40,7 +40,8 @@ EngineParametersPanel::EngineParametersPanel(VekContext &context, QWidget *paren
     m_cliquetisPlus = new QLineEdit(this);
     m_cliquetisPlus->setObjectName(QStringLiteral("Txt_av_cliquetisPlus"));
     m_cliquetisPlus->setReadOnly(true);
-    m_cliquetisPlus->setMaximumWidth(70);
+    m_cliquetisPlus->setFixedWidth(80);
+    m_cliquetisPlus->setAlignment(Qt::AlignRight);
     m_single = new QRadioButton(this);
     m_single->setObjectName(QStringLiteral("SingleSparck"));
     m_multi = new QRadioButton(this);
@@ -92,7 +93,8 @@ QLineEdit *EngineParametersPanel::newBox(const char *name, Box which)
 {
     auto *edit = new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setMaximumWidth(80);
+    edit->setFixedWidth(80);
+    edit->setAlignment(Qt::AlignRight);
     edit->installEventFilter(this);
     m_boxes[int(which)] = edit;
     connect(edit, &QLineEdit::textChanged, this, [this, which] {

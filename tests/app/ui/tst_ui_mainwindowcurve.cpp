@@ -118,8 +118,8 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(w.grab().save(folder + "/main_parameters.png"));
-        enterCurve(w);
         w.SSTab1()->setCurrentIndex(1);
+        enterCurve(w);
         w.tab_avance()->selectRow(3);
         w.curveEditor()->showChartPoint(3);
         QTest::qWait(200);
