@@ -27,6 +27,13 @@ QString CurveModel::cell(int row, int column) const
     return m_rows.at(row).at(column);
 }
 
+QList<QStringList> CurveModel::gridRows() const
+{
+    QList<QStringList> grid{headers()};
+    grid.append(m_rows);
+    return grid;
+}
+
 double CurveModel::value(int row, int column) const
 {
     return NombreEnTete(cell(row, column));

@@ -24,6 +24,8 @@ public:
     int pointCount() const { return static_cast<int>(m_rows.size()); }
     const QVector<QStringList> &rows() const { return m_rows; }
     QString cell(int row, int column) const;
+    // The curve as a grid of text cells: row 0 the headers, then the points.
+    QList<QStringList> gridRows() const;
     double value(int row, int column) const;
 
     // New curve: header only, three columns.

@@ -45,6 +45,7 @@ private slots:
         QCOMPARE(m.columnCount(), 4);
         QCOMPARE(m.headers(), QStringList({"Rpm", "Atmo", "Turbo", "Knock"}));
         QCOMPARE(m.rows().first().size(), 4);
+        QCOMPARE(m.gridRows(), QList<QStringList>({m.headers(), {"1000", "10", "8", "5.5"}}));
         m.setKnockColumn(false);
         QCOMPARE(m.rows().first(), QStringList({"1000", "10", "8"}));
         m.clear();
