@@ -270,17 +270,6 @@ private slots:
         QCOMPARE(ctx.tab_avance.cell(0, 2), QString(" 49"));
         QVERIFY(ctx.settings.CourbeModifie);
     }
-
-    void sortFromMenu()
-    {
-        VekContext ctx;
-        ctx.tab_avance.setRows({{"4000"}, {"3000"}, {"2000"}, {"1000"}}, false);
-        CurveEditor editor(ctx);
-        QSignalSpy info(&editor, &CurveEditor::info);
-        editor.trier();
-        QCOMPARE(rpmTexts(ctx.tab_avance), QStringList({"1000", "2000", "3000", "4000"}));
-        QCOMPARE(info.last().first().toString(), txt("MnutrierClick"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCurveEditor)

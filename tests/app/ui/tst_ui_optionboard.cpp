@@ -41,10 +41,13 @@ private slots:
         QCOMPARE(dialog.ActionTOR(4)->currentText(), QString("RPM"));
         QVERIFY(dialog.SeuilTOR(4)->isEnabled());
         QCOMPARE(dialog.SeuilTOR(4)->text(), QString("3000"));
+        dialog.ActionTOR(4)->setCurrentIndex(0); // greyed, the text stays until OK
+        QVERIFY(!dialog.SeuilTOR(4)->isEnabled());
+        QCOMPARE(dialog.SeuilTOR(4)->text(), QString("3000"));
         dialog.valider();
+        QCOMPARE(ctx.optionBoard.VoiesTOR[4].Seuil, 0);
         QCOMPARE(ctx.optionBoard.VoiesTOR[5].Action, 0);
         QCOMPARE(ctx.optionBoard.VoiesTOR[5].Seuil, 0);
-        QCOMPARE(ctx.optionBoard.VoiesTOR[4].Seuil, 3000);
     }
 
     void okStoresPositionsAndClampsEveryThreshold()
@@ -72,20 +75,6 @@ private slots:
         QCOMPARE(v[2].Action, 1);
         QCOMPARE(v[2].Seuil, 0);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    }
-
-    void disablingKeepsTextUntilOk()
-    {
-        VekContext ctx;
-        ctx.optionBoard.DeviceCfg = "OOIIAA";
-        ctx.optionBoard.VoiesTOR[4] = {1, 3000};
-        VEK_cfg_carte_fille dialog(ctx);
-        dialog.ActionTOR(4)->setCurrentIndex(0);
-        QVERIFY(!dialog.SeuilTOR(4)->isEnabled());
-        QCOMPARE(dialog.SeuilTOR(4)->text(), QString("3000"));
-        dialog.valider();
-        QCOMPARE(ctx.optionBoard.VoiesTOR[4].Action, 0);
-        QCOMPARE(ctx.optionBoard.VoiesTOR[4].Seuil, 0);
     }
 
     void leavingThresholdClamps()
