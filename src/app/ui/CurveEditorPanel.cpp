@@ -6,7 +6,6 @@
 #include "app/VekContext.h"
 #include "app/ui/CurveChart.h"
 
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
