@@ -120,7 +120,6 @@ QWidget *CurveEditorPanel::buildEntry()
     m_knockItems << m_knock << knockLabel;
     m_valide = new QPushButton(box);
     m_valide->setObjectName(QStringLiteral("bp_valide"));
-    m_valide->setDefault(true);
     m_dec = new QPushButton(QStringLiteral("-1°"), box);
     m_dec->setObjectName(QStringLiteral("BP_DEC"));
     m_inc = new QPushButton(QStringLiteral("+1°"), box);
@@ -146,8 +145,6 @@ QWidget *CurveEditorPanel::buildEntry()
     form->addLayout(shift, 5, 0, 1, 3);
     form->setColumnStretch(0, 1);
 
-    for (QLineEdit *edit : {m_regime, m_atmo, m_turbo, m_knock})
-        connect(edit, &QLineEdit::returnPressed, this, &CurveEditorPanel::validerPoint);
     connect(m_valide, &QPushButton::clicked, this, &CurveEditorPanel::validerPoint);
     connect(m_dec, &QPushButton::clicked, this, [this] { decaler(-1); });
     connect(m_inc, &QPushButton::clicked, this, [this] { decaler(+1); });
