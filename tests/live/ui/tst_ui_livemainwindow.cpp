@@ -8,7 +8,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The live and terminal pages inside the main window: the shared port, the
@@ -17,14 +20,23 @@ class TestUiLiveMainWindow : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir store_;
+
 private slots:
-    void initTestCase() { VEK_LANGUAGE::InitLanguage(); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setApplicationName("VEK_Courbe");
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store_.path());
+        VEK_LANGUAGE::InitLanguage();
+    }
 
     void pageChangesCloseTheSharedPort()
     {
         ModuleSimulator sim;
         QVERIFY(sim.start({"--rate", "200", "--rpm", "4500"}));
         VEK_Accueil window;
+        window.Form_Load(false);
         window.settings().portNumber = 0;
         window.settings().portDevice = sim.devicePath();
         window.resize(1200, 860);
