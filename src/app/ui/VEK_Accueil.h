@@ -4,7 +4,11 @@
 
 #include <QMainWindow>
 
+class CurveEditorPanel;
+class EngineParametersPanel;
 class HelpTextFilter;
+class LivePage;
+class TerminalPage;
 class QChartView;
 class QComboBox;
 class QLabel;
@@ -17,7 +21,6 @@ class QTableWidget;
 class QLineEdit;
 class QGroupBox;
 class QWidget;
-class QLineSeries;
 
 // The main window: lives for the whole run and owns the program's shared state.
 // Its controls carry the object names the rest of the program knows them by, so
@@ -42,8 +45,15 @@ public:
     QWidget *page(int index) const;
     QTableWidget *tab_avance() const { return tab_avance_; }
     QChartView *trace_courbe() const { return trace_courbe_; }
+    CurveEditorPanel *curveEditor() const { return curveEditor_; }
+    EngineParametersPanel *engineParameters() const { return engineParameters_; }
     QWidget *liveContainer() const { return liveContainer_; }
     QWidget *terminalContainer() const { return terminalContainer_; }
+    LivePage *livePage() const { return livePage_; }
+    TerminalPage *terminalPage() const { return terminalPage_; }
+    // Closes the serial port that the live and terminal pages share (page
+    // changes, transfers); a running rpm simulation is stopped first.
+    void closeSerialPort();
     QWidget *PicMap() const { return PicMap_; }
     QLabel *L_Info() const { return L_Info_; }
     QStatusBar *StatusBarCom() const { return StatusBarCom_; }
@@ -61,10 +71,10 @@ public slots:
     void BP_Compilation_Click();
     void BP_Parametres_carte_option_Click();
     void BP_Bootloader_Click();
-    void SingleSparck_Click();
     void TypeCarteOption_Click();
     void Command5_Click();
     void ComboTest_Click();
+    void SSTab1_Click(int page);
 
 private:
     void buildWindow();
@@ -75,6 +85,7 @@ private:
     QWidget *buildNoticePage(const char *label1, const char *label2, const char *container,
                              QWidget **containerOut);
     void buildStatusBar();
+    void buildLinkPages();
     void registerHelpTexts();
 
     // Start-up steps.
@@ -93,7 +104,6 @@ private:
     void WriteStatusBar();
 
     void GrilleVersGraphe();
-    void setKnockItemsVisible(bool visible);
 
     VekContext context_;
     HelpTextFilter *helpTexts_ = nullptr;
@@ -102,10 +112,12 @@ private:
     QTableWidget *tabl_avance_ = nullptr;
     QTableWidget *talbMapAdj_ = nullptr;
     QChartView *trace_courbe_ = nullptr;
-    QLineSeries *seriesAtmo_ = nullptr;
-    QLineSeries *seriesTurbo_ = nullptr;
+    CurveEditorPanel *curveEditor_ = nullptr;
+    EngineParametersPanel *engineParameters_ = nullptr;
     QWidget *liveContainer_ = nullptr;
     QWidget *terminalContainer_ = nullptr;
+    LivePage *livePage_ = nullptr;
+    TerminalPage *terminalPage_ = nullptr;
     QWidget *PicMap_ = nullptr;
     QLabel *L_Info_ = nullptr;
     QProgressBar *ProgressBar_ = nullptr;
