@@ -1,20 +1,24 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
 
-// The readers under test take files: each input is written to one scratch file.
+// The readers under test take files: each input is written to one scratch file
+// (a name may hold folders) in a private folder kept for the whole run.
 class FuzzScratchFile
 {
 public:
     FuzzScratchFile(const uint8_t *data, size_t size, const QString &name = QStringLiteral("input"))
         : m_path(folder().filePath(name))
     {
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
         QFile file(m_path);
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             file.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size));

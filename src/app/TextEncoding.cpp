@@ -1,6 +1,7 @@
 #include "app/TextEncoding.h"
 
-#include <QFile>
+#include "app/BoundedFile.h"
+
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -60,13 +61,13 @@ QString decodeText(const QByteArray &bytes)
 
 bool readTextLines(const QString &path, QStringList &lines, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxTextFileBytes);
+    if (!read.ok) {
         if (error)
-            *error = file.errorString();
+            *error = read.error;
         return false;
     }
-    const QString text = decodeText(file.readAll());
+    const QString text = decodeText(read.bytes);
     lines.clear();
     qsizetype start = 0;
     const qsizetype n = text.size();

@@ -14,7 +14,8 @@ QByteArray encodeWindows1252(const QString &text);
 QString decodeText(const QByteArray &bytes);
 
 // Reads a whole text file (decodeText) and splits it into lines ended by
-// CR LF, LF or CR. A final line without an end is kept. False if unreadable.
+// CR LF, LF or CR. A final line without an end is kept. False if unreadable or
+// larger than BoundedFile::MaxTextFileBytes; `error` then says why.
 bool readTextLines(const QString &path, QStringList &lines, QString *error = nullptr);
 
 } // namespace TextEncoding

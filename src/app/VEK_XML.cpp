@@ -1,13 +1,13 @@
 #include "app/VEK_XML.h"
 
+#include "app/BoundedFile.h"
 #include "platform/DataPaths.h"
 
-#include <QFile>
+#include <QXmlStreamReader>
 
 #include <utility>
 
-namespace
-{
+namespace {
 
 const QString kDevice = QStringLiteral("device");
 
@@ -21,6 +21,28 @@ QDomElement deviceAt(const QDomDocument &document, int position)
 QString childText(const QDomElement &device, const char *name)
 {
     return device.firstChildElement(QString::fromLatin1(name)).text();
+}
+
+// The document parser slows down with the square of the nesting depth, so a
+// deeply nested file is refused before it is parsed. A catalogue needs three levels.
+constexpr int MaxNesting = 32;
+
+bool nestingWithinBound(const QByteArray &bytes, QString &reason, int &line, int &column)
+{
+    QXmlStreamReader reader(bytes);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+        else if (token == QXmlStreamReader::StartElement && ++depth > MaxNesting) {
+            reason = QStringLiteral("éléments imbriqués sur plus de %1 niveaux").arg(MaxNesting);
+            line = int(reader.lineNumber());
+            column = int(reader.columnNumber());
+            return false;
+        }
+    }
+    return true; // syntax errors are left to the document parser, which reports them
 }
 
 } // namespace
@@ -61,16 +83,19 @@ CatalogueLoad VEK_XML::load(const QString &path, QDomDocument &target)
 {
     CatalogueLoad result;
     const QString head = QStringLiteral("Le document %1 ne peut être chargé :\n").arg(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.message = head + file.errorString();
+    const BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxCatalogueBytes);
+    if (!read.ok) {
+        result.message = head + (read.tooLarge ? QStringLiteral("fichier de plus de %1 octets")
+                                                     .arg(BoundedFile::MaxCatalogueBytes)
+                                               : read.error);
         return result;
     }
     QDomDocument document;
     QString reason;
     int line = 0;
     int column = 0;
-    if (!document.setContent(&file, &reason, &line, &column)) {
+    if (!nestingWithinBound(read.bytes, reason, line, column) ||
+        !document.setContent(read.bytes, &reason, &line, &column)) {
         result.message =
             head + QStringLiteral("%1 (ligne %2, colonne %3)").arg(reason).arg(line).arg(column);
         return result;

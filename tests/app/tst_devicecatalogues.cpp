@@ -4,8 +4,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-namespace
-{
+namespace {
 
 const QByteArray kThreeBoards = R"(<?xml version="1.0"?>
 <catalogue>
@@ -139,6 +138,41 @@ private slots:
         QVERIFY(!missing.ok);
         QVERIFY(missing.message.contains(xml.optionBoardCataloguePath()));
         QVERIFY(missing.message.size() > xml.optionBoardCataloguePath().size() + 30);
+    }
+
+    void deepNestingIsRefusedBeforeParsing()
+    {
+        // The document parser's time grows with the square of the depth: parsed, this
+        // file (within the size bound) took about a minute.
+        const int depth = 40000;
+        write("up_chip.xml", "<c>" + QByteArray("<device name=\"a\">").repeated(depth) +
+                                 QByteArray("</device>").repeated(depth) + "</c>");
+        VEK_XML xml(dir_.path());
+        const CatalogueLoad deep = xml.LoadChipCatalogue();
+        QVERIFY(!deep.ok);
+        QVERIFY(deep.entries.isEmpty());
+        QVERIFY(deep.message.contains(xml.chipCataloguePath()));
+        QVERIFY(deep.message.contains("32 niveaux"));
+
+        // Thirty-two levels are still a catalogue.
+        write("up_chip.xml", QByteArray("<g>").repeated(31) + "<device name=\"ok\"/>" +
+                                 QByteArray("</g>").repeated(31));
+        const CatalogueLoad nested = xml.LoadChipCatalogue();
+        QVERIFY2(nested.ok, qPrintable(nested.message));
+        QCOMPARE(nested.entries.size(), 1);
+        QCOMPARE(xml.SelectChip(0).name, QString("ok"));
+    }
+
+    void oversizedCatalogueIsRefused()
+    {
+        QByteArray big = kTwoChips;
+        big.insert(big.indexOf("</catalogue>"), QByteArray(1024 * 1024, ' '));
+        write("up_chip.xml", big);
+        VEK_XML xml(dir_.path());
+        const CatalogueLoad loaded = xml.LoadChipCatalogue();
+        QVERIFY(!loaded.ok);
+        QVERIFY(loaded.message.contains(xml.chipCataloguePath()));
+        QVERIFY(loaded.message.contains("octets"));
     }
 
     void shippedCataloguesFitTheirUsers()

@@ -1,0 +1,55 @@
+#include "app/BoundedFile.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace BoundedFile {
+
+namespace {
+
+Read failed(const QString &error, bool tooLarge = false)
+{
+    Read result;
+    result.tooLarge = tooLarge;
+    result.error = error;
+    return result;
+}
+
+} // namespace
+
+Read readAll(const QString &path, qint64 limit)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(path + QStringLiteral(": ") + file.errorString());
+    if (file.size() > limit)
+        return failed(tooLargeMessage(path, limit), true);
+
+    // Devices and growing files say nothing true by their size: read in pieces,
+    // one byte past the bound at most.
+    Read result;
+    result.bytes.reserve(file.size());
+    char piece[64 * 1024];
+    qint64 got = 0;
+    while (result.bytes.size() <= limit) {
+        const qint64 wanted =
+            std::min<qint64>(qint64(sizeof piece), limit + 1 - result.bytes.size());
+        if ((got = file.read(piece, wanted)) <= 0)
+            break;
+        result.bytes.append(piece, got);
+    }
+    if (result.bytes.size() > limit)
+        return failed(tooLargeMessage(path, limit), true);
+    if (got < 0)
+        return failed(path + QStringLiteral(": ") + file.errorString());
+    result.ok = true;
+    return result;
+}
+
+QString tooLargeMessage(const QString &path, qint64 limit)
+{
+    return QStringLiteral("%1: larger than %2 bytes, not read").arg(path).arg(limit);
+}
+
+} // namespace BoundedFile

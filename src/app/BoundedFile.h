@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Files from outside (language files, descriptions, catalogues, curves, HEX
+// files) are read whole, but never more than a bound: a huge file, or a path
+// that names a device which never ends, is refused instead of filling memory.
+namespace BoundedFile {
+
+// Bounds on each kind of input, far above any genuine file of that kind.
+constexpr qint64 MaxTextFileBytes = 4 * 1024 * 1024; // language, description, curve files
+constexpr qint64 MaxCatalogueBytes = 1024 * 1024;    // device catalogues
+constexpr qint64 MaxHexFileBytes = 8 * 1024 * 1024;  // Intel HEX and scrambled HEX files
+
+struct Read {
+    bool ok = false;
+    bool tooLarge = false;
+    QByteArray bytes;
+    QString error; // why it failed, naming the file
+};
+
+// The whole file at `path`, when it holds at most `limit` bytes.
+Read readAll(const QString &path, qint64 limit);
+
+// "<path>: larger than <limit> bytes, not read"
+QString tooLargeMessage(const QString &path, qint64 limit);
+
+} // namespace BoundedFile

@@ -1,0 +1,69 @@
+#include "TestSupport.h"
+#include "app/BoundedFile.h"
+#include "app/TextEncoding.h"
+#include "app/VEK_LANGUAGE.h"
+
+#include <QtTest>
+
+class TestBoundedFile : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+private slots:
+    void readsUpToTheBoundAndRefusesOneByteMore()
+    {
+        const QString path = dir_.filePath("ten");
+        QVERIFY(TestSupport::writeFile(path, "0123456789"));
+        const BoundedFile::Read atBound = BoundedFile::readAll(path, 10);
+        QVERIFY(atBound.ok);
+        QCOMPARE(atBound.bytes, QByteArray("0123456789"));
+
+        const BoundedFile::Read over = BoundedFile::readAll(path, 9);
+        QVERIFY(!over.ok);
+        QVERIFY(over.tooLarge);
+        QVERIFY(over.bytes.isEmpty());
+        QCOMPARE(over.error, QString(path + ": larger than 9 bytes, not read"));
+    }
+
+    void aDeviceWithoutEndIsRefusedNotReadForever()
+    {
+        const BoundedFile::Read endless = BoundedFile::readAll("/dev/zero", 100000);
+        QVERIFY(!endless.ok);
+        QVERIFY(endless.tooLarge);
+    }
+
+    void missingFileNamesItself()
+    {
+        const QString path = dir_.filePath("absent");
+        const BoundedFile::Read missing = BoundedFile::readAll(path, 10);
+        QVERIFY(!missing.ok);
+        QVERIFY(!missing.tooLarge);
+        QVERIFY(missing.error.startsWith(path + ": "));
+        QVERIFY(missing.error.size() > path.size() + 4);
+    }
+
+    void emptyFileIsRead()
+    {
+        const QString path = dir_.filePath("empty");
+        QVERIFY(TestSupport::writeFile(path, {}));
+        QVERIFY(BoundedFile::readAll(path, 0).ok);
+    }
+
+    void textFilesAboveTheBoundAreNotRead()
+    {
+        const QString path = dir_.filePath("huge.ini");
+        QByteArray bytes = "[GLOBAL]\r\nMBAbout=kept out\r\n";
+        bytes.append(BoundedFile::MaxTextFileBytes, 'x');
+        QVERIFY(TestSupport::writeFile(path, bytes));
+        QStringList lines{"stale"};
+        QString error;
+        QVERIFY(!TextEncoding::readTextLines(path, lines, &error));
+        QVERIFY(error.contains("larger than"));
+        QVERIFY(VEK_LANGUAGE::ReadIniValue(path, "GLOBAL", "MBAbout").isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBoundedFile)
+#include "tst_boundedfile.moc"
