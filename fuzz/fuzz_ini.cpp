@@ -6,6 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzScratchFile file(data, size);
     VEK_LANGUAGE::ReadIniValue(file.path(), QStringLiteral("GLOBAL"), QStringLiteral("MBAbout"));
-    VEK_LANGUAGE::ReadIniValue(file.path(), QStringLiteral("[REGLAGE]"), QStringLiteral("HEX_ADD="));
+    VEK_LANGUAGE::ReadIniValue(file.path(), QStringLiteral("[REGLAGE]"),
+                               QStringLiteral("HEX_ADD="));
     return 0;
 }
