@@ -67,6 +67,16 @@ void LiveLink::setCaptureEnabled(bool enabled)
         m_capture.clear();
 }
 
+void LiveLink::addToCapture(const QByteArray &data)
+{
+    const qsizetype room = m_captureLimit - m_capture.size();
+    if (room <= 0)
+        return; // full, and already said
+    m_capture += data.left(room);
+    if (data.size() >= room)
+        emit captureFull();
+}
+
 void LiveLink::setFrameObserver(std::function<void(const TrameLive &)> observer)
 {
     m_observer = std::move(observer);
@@ -104,7 +114,7 @@ void LiveLink::process(const QByteArray &data)
     m_bytesReceived += quint64(data.size());
     ++m_reads;
     if (m_captureEnabled)
-        m_capture += data;
+        addToCapture(data);
     bool any = false;
     m_parser.feed(data, [&](const TrameLive &frame) {
         m_latestFrame = frame;

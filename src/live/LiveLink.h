@@ -40,8 +40,12 @@ public:
     QString device() const { return m_port.portName(); }
 
     // Raw capture for the logger (TamponCapture): kept only while enabled;
-    // disabling empties it.
+    // disabling empties it. It stops growing at captureLimit() bytes (hours of
+    // frames) and then says so once, by captureFull().
+    static constexpr qsizetype MaxCaptureBytes = 16 * 1024 * 1024;
     void setCaptureEnabled(bool enabled);
+    qsizetype captureLimit() const { return m_captureLimit; }
+    void setCaptureLimit(qsizetype bytes) { m_captureLimit = bytes; } // tests
     bool captureEnabled() const { return m_captureEnabled; }
     const QByteArray &capture() const { return m_capture; }
     void clearCapture() { m_capture.clear(); }
@@ -73,11 +77,14 @@ signals:
     void silence();
     // The port failed while open (device unplugged, read error); it is closed.
     void portLost(const QString &reason);
+    // The capture reached its limit: what arrives from now on is not kept.
+    void captureFull();
 
 private:
     void onReadyRead();
     void onBatchDue();
     void process(const QByteArray &data);
+    void addToCapture(const QByteArray &data);
     void onError(QSerialPort::SerialPortError error);
     Status write(const QByteArray &bytes);
     void armWatchdog(qint64 delayMs);
@@ -90,6 +97,7 @@ private:
     LiveFrameParser m_parser;
     QByteArray m_capture;
     bool m_captureEnabled = false;
+    qsizetype m_captureLimit = MaxCaptureBytes;
     TrameLive m_latestFrame;
     LiveReading m_latest;
     quint64 m_bytesReceived = 0;

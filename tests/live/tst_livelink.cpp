@@ -61,6 +61,36 @@ private slots:
         QCOMPARE(QString::fromLatin1(log[valid - 1]).trimmed(), LigneLogLive(sent.last()));
     }
 
+    void captureStopsAtItsLimitAndSaysSoOnce()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start());
+        LiveLink link;
+        QVERIFY(link.open(sim.devicePath(), "9600,N,8,1").ok);
+        QCOMPARE(link.captureLimit(), LiveLink::MaxCaptureBytes);
+        link.setCaptureEnabled(true);
+        link.setCaptureLimit(25);
+        QSignalSpy full(&link, &LiveLink::captureFull);
+        const QByteArray frame = TrameLive::withWords(1250, 100, 1, 2, 3, 4).toByteArray();
+
+        QVERIFY(sim.sendBytes(frame + frame + frame));
+        QTRY_COMPARE(link.framesDecoded(), quint64(3));
+        QCOMPARE(link.capture(), (frame + frame + frame).left(25));
+        QCOMPARE(full.count(), 1);
+
+        QVERIFY(sim.sendBytes(frame)); // decoded still, no longer kept, not said again
+        QTRY_COMPARE(link.framesDecoded(), quint64(4));
+        QCOMPARE(link.capture().size(), 25);
+        QCOMPARE(full.count(), 1);
+
+        link.setCaptureEnabled(false); // emptied: it fills again
+        link.setCaptureEnabled(true);
+        QVERIFY(sim.sendBytes(frame));
+        QTRY_COMPARE(link.framesDecoded(), quint64(5));
+        QCOMPARE(link.capture(), frame);
+        QCOMPARE(full.count(), 1);
+    }
+
     void frameSplitAtEveryPosition()
     {
         ModuleSimulator sim;

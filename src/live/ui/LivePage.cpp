@@ -59,6 +59,10 @@ LivePage::LivePage(VekContext &context, QWidget *parent, const Clock &clock)
     });
     connect(&m_link, &LiveLink::silence, this, &LivePage::onSilence);
     connect(&m_link, &LiveLink::portLost, this, &LivePage::onPortLost);
+    connect(&m_link, &LiveLink::captureFull, this, [this] {
+        emit infoText(GetLanguageText("MessTamponPlein",
+                                      {"{OCTETS}", QString::number(m_link.captureLimit())}));
+    });
     showStopped();
 }
 
