@@ -8,9 +8,10 @@ namespace BoundedFile {
 
 namespace {
 
-Read failed(const QString &error, bool tooLarge = false)
+Read failed(const QString &error, bool opened, bool tooLarge = false)
 {
     Read result;
+    result.opened = opened;
     result.tooLarge = tooLarge;
     result.error = error;
     return result;
@@ -22,13 +23,14 @@ Read readAll(const QString &path, qint64 limit)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failed(path + QStringLiteral(": ") + file.errorString());
+        return failed(path + QStringLiteral(": ") + file.errorString(), false);
     if (file.size() > limit)
-        return failed(tooLargeMessage(path, limit), true);
+        return failed(tooLargeMessage(path, limit), true, true);
 
     // Devices and growing files say nothing true by their size: read in pieces,
     // one byte past the bound at most.
     Read result;
+    result.opened = true;
     result.bytes.reserve(file.size());
     char piece[64 * 1024];
     qint64 got = 0;
@@ -40,9 +42,9 @@ Read readAll(const QString &path, qint64 limit)
         result.bytes.append(piece, got);
     }
     if (result.bytes.size() > limit)
-        return failed(tooLargeMessage(path, limit), true);
+        return failed(tooLargeMessage(path, limit), true, true);
     if (got < 0)
-        return failed(path + QStringLiteral(": ") + file.errorString());
+        return failed(path + QStringLiteral(": ") + file.errorString(), true);
     result.ok = true;
     return result;
 }

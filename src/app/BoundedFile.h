@@ -15,6 +15,7 @@ constexpr qint64 MaxHexFileBytes = 8 * 1024 * 1024;  // Intel HEX and scrambled 
 
 struct Read {
     bool ok = false;
+    bool opened = false; // false: missing or not readable at all
     bool tooLarge = false;
     QByteArray bytes;
     QString error; // why it failed, naming the file

@@ -1,5 +1,6 @@
 #include "firmware/HexFiles.h"
 
+#include "app/BoundedFile.h"
 #include "app/VEK_LANGUAGE.h"
 #include "firmware/XehScrambling.h"
 #include "icsp/PicDevice.h"
@@ -186,19 +187,17 @@ void readLines(const ReadRules &rules, ReadState &st, const QByteArray &text)
 HexFileResult readImage(PicDevice &device, const QString &fichier, bool scrambled)
 {
     HexFileResult result;
-    QFile file(fichier);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.status = HexFileStatus::OpenFailed;
-        result.info = GetLanguageText("MessHexLectureImpossible") + fichier;
+    const BoundedFile::Read read = BoundedFile::readAll(fichier, BoundedFile::MaxHexFileBytes);
+    if (!read.ok) {
+        result.status = read.opened ? HexFileStatus::ReadFailed : HexFileStatus::OpenFailed;
+        result.info = read.tooLarge
+                          ? GetLanguageText("MessFichierTropGrand",
+                                            {"{FICHIER}", fichier, "{OCTETS}",
+                                             QString::number(BoundedFile::MaxHexFileBytes)})
+                          : GetLanguageText("MessHexLectureImpossible") + fichier;
         return result;
     }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.status = HexFileStatus::ReadFailed;
-        result.info = GetLanguageText("MessHexLectureImpossible") + fichier;
-        return result;
-    }
-    file.close();
+    const QByteArray &text = read.bytes;
 
     const ReadRules rules = readRules(device, scrambled);
     ReadState st;

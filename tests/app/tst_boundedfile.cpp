@@ -22,6 +22,7 @@ private slots:
 
         const BoundedFile::Read over = BoundedFile::readAll(path, 9);
         QVERIFY(!over.ok);
+        QVERIFY(over.opened);
         QVERIFY(over.tooLarge);
         QVERIFY(over.bytes.isEmpty());
         QCOMPARE(over.error, QString(path + ": larger than 9 bytes, not read"));
@@ -39,6 +40,7 @@ private slots:
         const QString path = dir_.filePath("absent");
         const BoundedFile::Read missing = BoundedFile::readAll(path, 10);
         QVERIFY(!missing.ok);
+        QVERIFY(!missing.opened);
         QVERIFY(!missing.tooLarge);
         QVERIFY(missing.error.startsWith(path + ": "));
         QVERIFY(missing.error.size() > path.size() + 4);

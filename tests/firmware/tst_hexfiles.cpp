@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "app/BoundedFile.h"
 #include "app/VEK_LANGUAGE.h"
 #include "firmware/HexFiles.h"
 #include "firmware/XehScrambling.h"
@@ -163,6 +164,24 @@ private slots:
             QVERIFY(r.info.endsWith("file.hex"));
             QVERIFY(sameImage(device.ImagePIC, before));
             QCOMPARE(device.HexFileName, QString("previous.hex"));
+        }
+    }
+
+    void oversizedFileKeepsImage()
+    {
+        PicDevice device = deviceFor("PIC-16F628");
+        fillImage(device, 2);
+        const PicImage before = device.ImagePIC;
+        const QString huge = path("huge.hex");
+        QVERIFY(TestSupport::writeFile(huge, ":00000001FF\r\n" +
+                                                 QByteArray(BoundedFile::MaxHexFileBytes, '\n')));
+        for (auto read : {&LireFichierHex, &LireFichierXeh}) {
+            const HexFileResult r = read(device, huge);
+            QCOMPARE(r.status, HexFileStatus::ReadFailed);
+            QVERIFY(!r.imageReplaced());
+            QVERIFY(r.info.contains(huge));
+            QVERIFY(r.info.contains(QString::number(BoundedFile::MaxHexFileBytes)));
+            QVERIFY(sameImage(device.ImagePIC, before));
         }
     }
 
