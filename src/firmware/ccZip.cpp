@@ -14,8 +14,7 @@
 #include <algorithm>
 #include <memory>
 
-namespace
-{
+namespace {
 
 constexpr qsizetype MaxListedNameLength = 256;
 constexpr zip_uint16_t MaxCommentBytes = 0xFFFF;
@@ -52,6 +51,13 @@ bool storedAsLink(zip_t *archive, zip_uint64_t index)
 
 // Name a file is stored under when folder parts are kept: relative, without
 // leading "/" or "." and ".." parts.
+QString totalExceeded(const QString &name, int64_t limit)
+{
+    return QStringLiteral("%1: refused, the archive unpacks to more than %2 bytes\n")
+        .arg(name)
+        .arg(limit);
+}
+
 QString storedName(const QString &path)
 {
     QStringList parts = slashed(path).split('/', Qt::SkipEmptyParts);
@@ -78,6 +84,10 @@ void ccZip::Init(const QString &iName)
     m_name = iName;
     if (QFileInfo(iName).isFile()) {
         m_info.clear();
+        if (archiveTooLarge(iName)) {
+            m_level = 5;
+            return;
+        }
         int error = 0;
         ReadHandle archive(zip_open(nativePath(iName).constData(), ZIP_RDONLY, &error));
         if (archive) {
@@ -91,6 +101,15 @@ void ccZip::Init(const QString &iName)
         }
     }
     m_level = 5;
+}
+
+// Notes and says whether the archive is beyond what is ever listed or unpacked.
+bool ccZip::archiveTooLarge(const QString &path)
+{
+    if (QFileInfo(path).size() <= MaxArchiveBytes)
+        return false;
+    note(QStringLiteral("%1: larger than %2 bytes, not read\n").arg(path).arg(MaxArchiveBytes));
+    return true;
 }
 
 void ccZip::ListerArchive(zip *archive)
@@ -198,6 +217,9 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
     if (sTargetRoot.isEmpty())
         return ZipWarning;
     m_info.clear();
+    m_unpacked = 0;
+    if (archiveTooLarge(m_name))
+        return ZipErrTooLarge;
     int error = 0;
     ReadHandle archive(zip_open(nativePath(m_name).constData(), ZIP_RDONLY, &error));
     if (!archive) {
@@ -257,9 +279,14 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
     const QString target = targetRoot + '/' + parts.join('/');
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat_index(archive, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) &&
-        stat.size > zip_uint64_t(m_memberLimit)) {
+    const bool sized =
+        zip_stat_index(archive, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE);
+    if (sized && stat.size > zip_uint64_t(m_memberLimit)) {
         note(QStringLiteral("%1: refused, larger than %2 bytes\n").arg(name).arg(m_memberLimit));
+        return ZipErrTooLarge;
+    }
+    if (sized && stat.size > zip_uint64_t(m_totalLimit - m_unpacked)) {
+        note(totalExceeded(name, m_totalLimit));
         return ZipErrTooLarge;
     }
     const QFileInfo existing(target);
@@ -294,6 +321,9 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
             note(
                 QStringLiteral("%1: refused, larger than %2 bytes\n").arg(name).arg(m_memberLimit));
             status = ZipErrTooLarge;
+        } else if (m_unpacked + total > m_totalLimit) {
+            note(totalExceeded(name, m_totalLimit));
+            status = ZipErrTooLarge;
         } else if (out.write(buffer.constData(), got) != got) {
             note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
             status = ZipErrWrite;
@@ -308,6 +338,7 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
         note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
         return ZipErrWrite;
     }
+    m_unpacked += total;
     note(QStringLiteral("  inflating: %1\n").arg(name));
     return ZipOk;
 }

@@ -14,9 +14,11 @@ struct zip; // libzip archive handle
 // Each user makes an object for one archive, uses it for a few calls and drops it.
 //
 // Extraction never writes outside its target folder: members with an absolute
-// path, a ".." part or stored as a link are refused, and a member may unpack to
-// at most memberSizeLimit() bytes. Failures are statuses; the messages of the
-// last listing or extraction (and of adds since) are in GetZipInfo().
+// path, a ".." part or stored as a link are refused, a member may unpack to at
+// most memberSizeLimit() bytes and one extraction to at most totalSizeLimit()
+// bytes. Archives larger than MaxArchiveBytes are neither listed nor unpacked.
+// Failures are statuses; the messages of the last listing or extraction (and
+// of adds since) are in GetZipInfo().
 class ccZip
 {
 public:
@@ -32,6 +34,8 @@ public:
     };
 
     static constexpr int64_t DefaultMemberSizeLimit = 64LL * 1024 * 1024;
+    static constexpr int64_t DefaultTotalSizeLimit = 256LL * 1024 * 1024;
+    static constexpr int64_t MaxArchiveBytes = 64LL * 1024 * 1024;
 
     ccZip() = default;
     ~ccZip() { ViderListe(); }
@@ -62,6 +66,8 @@ public:
 
     int64_t memberSizeLimit() const { return m_memberLimit; }
     void setMemberSizeLimit(int64_t bytes) { m_memberLimit = bytes; }
+    int64_t totalSizeLimit() const { return m_totalLimit; }
+    void setTotalSizeLimit(int64_t bytes) { m_totalLimit = bytes; }
 
     // A name that stays inside the target folder: relative, no ".." part.
     static bool isSafeMemberName(const QString &name);
@@ -76,6 +82,7 @@ private:
     int32_t makeFolders(const QString &targetRoot, const QStringList &parts, qsizetype count,
                         const QString &name);
     void note(const QString &text) { m_info += text; }
+    bool archiveTooLarge(const QString &path);
 
     QStringList m_members;
     QString m_name;
@@ -83,4 +90,6 @@ private:
     int32_t m_level = 5;
     QString m_info;
     int64_t m_memberLimit = DefaultMemberSizeLimit;
+    int64_t m_totalLimit = DefaultTotalSizeLimit;
+    int64_t m_unpacked = 0; // bytes written by the extraction under way
 };

@@ -171,6 +171,43 @@ private slots:
         QCOMPARE(readFile(path("out/small.bin")), QByteArray("small"));
     }
 
+    void boundsWhatOneExtractionUnpacksTo()
+    {
+        // Three members of one name: each is unpacked over the last, and all count.
+        for (const char *name : {"a.bin", "b.bin", "c.bin"})
+            QVERIFY(writeFile(path(name), QByteArray(3000, *name)));
+        makeZip("same.zip", {"a.bin", "b.bin", "c.bin"});
+        QVERIFY(ZipTestTools::renameMember(path("same.zip"), "b.bin", "a.bin", root));
+        QVERIFY(ZipTestTools::renameMember(path("same.zip"), "c.bin", "A.BIN", root));
+        ccZip zip;
+        zip.Init(path("same.zip"));
+        QCOMPARE(zip.count(), 3);
+        QCOMPARE(zip.totalSizeLimit(), ccZip::DefaultTotalSizeLimit);
+        zip.setTotalSizeLimit(7000);
+        QCOMPARE(zip.Decompress(path("out"), "a.bin"), int32_t(ccZip::ZipErrTooLarge));
+        QVERIFY(zip.GetZipInfo().contains("more than 7000 bytes"));
+        QCOMPARE(readFile(path("out/a.bin")), QByteArray(3000, 'b')); // the third was refused
+
+        // The count starts again with each extraction.
+        zip.setTotalSizeLimit(9000);
+        QCOMPARE(zip.Decompress(path("out2"), QString()), int32_t(ccZip::ZipOk));
+        QCOMPARE(readFile(path("out2/A.BIN")), QByteArray(3000, 'c'));
+    }
+
+    void oversizedArchiveIsNeitherListedNorUnpacked()
+    {
+        QVERIFY(writeFile(path("one.txt"), "1"));
+        makeZip("big.zip", {"one.txt"});
+        QFile big(path("big.zip"));
+        QVERIFY(big.resize(ccZip::MaxArchiveBytes + 1)); // sparse: nothing written
+        ccZip zip;
+        zip.Init(path("big.zip"));
+        QCOMPARE(zip.count(), 0);
+        QVERIFY(zip.GetZipInfo().contains("larger than"));
+        QCOMPARE(zip.Decompress(path("out"), QString()), int32_t(ccZip::ZipErrTooLarge));
+        QVERIFY(!QFileInfo::exists(path("out/one.txt")));
+    }
+
     void damagedOrForeignArchivesFail()
     {
         QVERIFY(writeFile(path("notzip.zip"), "this is not an archive"));
