@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+
+// One point of the advance curve as the map and the MAP table read it: engine
+// speed in rpm, atmospheric and boost advance in degrees.
+struct AdvancePoint {
+    double rpm = 0;
+    double atmo = 0;
+    double turbo = 0;
+};
+
+using AdvanceCurve = QList<AdvancePoint>; // ascending rpm
+
+namespace AdvanceCurveMath {
+
+// Conversion of a number to an integer as the program does it everywhere:
+// to the nearest, halves to the even neighbour (2.5 gives 2, 3.5 gives 4).
+int RoundHalfEven(double value);
+
+// Advance of the curve at `rpm` by linear interpolation between neighbouring
+// points, held flat beyond the first and the last point. column 1 is the
+// atmospheric advance, 2 the boost advance. -1 when the curve has no point.
+double Interpolate(const AdvanceCurve &curve, double rpm, int column);
+
+// Moves from the atmospheric toward the boost advance by `pct` percent.
+double BlendAdvance(double atmo, double turbo, double pct);
+
+} // namespace AdvanceCurveMath

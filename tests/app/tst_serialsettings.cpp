@@ -1,0 +1,137 @@
+#include "TestSupport.h"
+#include "app/ChartType.h"
+#include "app/PrintLayout.h"
+#include "app/SerialSettings.h"
+
+#include <QSerialPort>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+using SerialSettingsText::SelectionOf;
+
+class TestSerialSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void textRoundTrip()
+    {
+        const auto s = SerialSettings::fromText("115200,E,7,2");
+        QVERIFY(s);
+        QCOMPARE(s->baud, 115200);
+        QCOMPARE(s->parity, QChar('E'));
+        QCOMPARE(s->dataBits, 7);
+        QCOMPARE(s->stopBits, 2);
+        QCOMPARE(s->text(), QStringLiteral("115200,E,7,2"));
+        QCOMPARE(SerialSettings().text(), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(SerialSettings::fromText("9600,n,8,1")->text(), QStringLiteral("9600,N,8,1"));
+        for (const char *bad : {"", "9600", "9601,N,8,1", "9600,X,8,1", "9600,N,6,1", "9600,N,8,3", "9600,N,8,1,0"})
+            QVERIFY2(!SerialSettings::fromText(bad), bad);
+    }
+
+    void dialogSelection()
+    {
+        auto s = SelectionOf("9600,N,8,1");
+        QCOMPARE(s.baudIndex, 96);
+        QCOMPARE(s.parity, QChar('N'));
+        QCOMPARE(s.dataBits, 8);
+        QCOMPARE(s.stopBits, 1);
+        s = SelectionOf("115200,e,7,2");
+        QCOMPARE(s.baudIndex, 1152);
+        QCOMPARE(s.parity, QChar('E'));
+        QCOMPARE(s.dataBits, 7);
+        QCOMPARE(s.stopBits, 2);
+        // Hand-edited values without an option select nothing.
+        s = SelectionOf("14400,M,5,3");
+        QCOMPARE(s.baudIndex, 0);
+        QVERIFY(s.parity.isNull());
+        QCOMPARE(s.dataBits, 0);
+        QCOMPARE(s.stopBits, 0);
+        s = SelectionOf("9600");
+        QCOMPARE(s.baudIndex, 0);
+        s = SelectionOf("9600,N");
+        QCOMPARE(s.parity, QChar('N'));
+        QCOMPARE(s.dataBits, 0);
+    }
+
+    void portChoice()
+    {
+        QCOMPARE(SerialSettingsText::DeviceOf("1"), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(SerialSettingsText::DeviceOf("4"), QStringLiteral("/dev/ttyS3"));
+        QCOMPARE(SerialSettingsText::DeviceOf("/dev/ttyUSB0"), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(SerialSettingsText::PortNumberOf("3"), 3);
+        QCOMPARE(SerialSettingsText::PortNumberOf("/dev/pts/4"), 0);
+    }
+
+    void applyToAnOpenPort()
+    {
+        int master = -1;
+        int slave = -1;
+        char name[256] = {};
+        QVERIFY(openpty(&master, &slave, name, nullptr, nullptr) == 0);
+        QSerialPort port(QString::fromLocal8Bit(name));
+        QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+        QString error;
+        QVERIFY2(SerialSettingsText::Apply(port, *SerialSettings::fromText("19200,O,8,2"), Handshaking::XonXoff, &error),
+                 qPrintable(error));
+        QCOMPARE(port.baudRate(), 19200);
+        QCOMPARE(port.parity(), QSerialPort::OddParity);
+        QCOMPARE(port.stopBits(), QSerialPort::TwoStop);
+        QCOMPARE(port.flowControl(), QSerialPort::SoftwareControl);
+        QVERIFY(SerialSettingsText::Apply(port, SerialSettings(), Handshaking::XonRts, &error));
+        QCOMPARE(port.flowControl(), QSerialPort::HardwareControl);
+        // A pseudo-terminal has no 7-bit mode: the refusal is reported.
+        error.clear();
+        QVERIFY(!SerialSettingsText::Apply(port, *SerialSettings::fromText("9600,N,7,1"), Handshaking::None, &error));
+        QVERIFY(!error.isEmpty());
+        port.close();
+        ::close(slave);
+        ::close(master);
+    }
+
+    void chartTypes()
+    {
+        QCOMPARE(ChartType::Drawn(2), 3);
+        QCOMPARE(ChartType::Drawn(4), 5);
+        QCOMPARE(ChartType::Drawn(16), 16);
+        QVERIFY(ChartType::IsKnown(16));
+        QVERIFY(!ChartType::IsKnown(7));
+    }
+
+    void whatToPrint()
+    {
+        using namespace PrintLayout;
+        QCOMPARE(ContentFor(Parameters, 5, "x"), Content::Nothing);
+        QCOMPARE(ContentFor(Curves, 0, ""), Content::Nothing);
+        QCOMPARE(ContentFor(Curves, 3, ""), Content::Chart);
+        QCOMPARE(ContentFor(RealTime, 3, ""), Content::Chart); // the live page prints the chart too
+        QCOMPARE(ContentFor(Map3D, 0, ""), Content::Nothing);
+        QCOMPARE(ContentFor(Map3D, 1, ""), Content::Map);
+        QCOMPARE(ContentFor(Terminal, 0, ""), Content::Nothing);
+        QCOMPARE(ContentFor(Terminal, 0, "abc"), Content::Text);
+    }
+
+    void pictureOnThePage()
+    {
+        using PrintLayout::PlacePicture;
+        const QSizeF a4(11906, 16838);
+        // Centred, 200 twips from the top.
+        QCOMPARE(PlacePicture({6000, 3000}, a4), QRectF((11906 - 6000) / 2.0, 200, 6000, 3000));
+        // Wider than the page: scaled to the page width, never a negative position.
+        const QRectF wide = PlacePicture({20000, 5000}, a4);
+        QCOMPARE(wide.left(), 0.0);
+        QCOMPARE(wide.width(), 11906.0);
+        QCOMPARE(wide.height(), 5000 * 11906 / 20000.0);
+        // Taller than the room left under the margin: scaled to it.
+        const QRectF tall = PlacePicture({5000, 40000}, a4);
+        QCOMPARE(tall.bottom(), 16838.0);
+        QVERIFY(tall.left() > 0);
+        QVERIFY(PlacePicture({0, 10}, a4).isNull());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerialSettings)
+#include "tst_serialsettings.moc"
