@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainSettings.h"
+#include "app/MapBoxes.h"
 #include "app/OptionBoardState.h"
 
 #include <QString>
@@ -10,6 +11,7 @@
 struct VekContext {
     MainSettings settings;
     OptionBoardState optionBoard;
+    MapBoxes mapBoxes;
     QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS; // selected firmware package (list text)
 };

@@ -1,0 +1,141 @@
+#include "app/MapPalette.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/VekContext.h"
+#include "app/ui/AdvanceMapView.h"
+#include "app/ui/MapPage.h"
+#include "app/ui/MapScenePainter.h"
+#include "app/ui/MapTableWidget.h"
+#include "app/ui/PercentValidator.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QtTest>
+
+namespace {
+
+const AdvanceCurve Realistic{{800, 8, 8},    {1500, 14, 12},  {2500, 24, 18}, {3500, 30, 22},
+                             {4500, 34, 26}, {6000, 36, 28},  {7500, 36, 28}};
+
+// Saves a picture for a look by eye when VEK_SCREENSHOT_DIR is set.
+void keep(const QImage &image, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        image.save(dir + QLatin1Char('/') + name);
+}
+
+int countPixels(const QImage &image, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == colour;
+    return n;
+}
+
+} // namespace
+
+class TestMapView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    void mapPicture()
+    {
+        VekContext context;
+        const MapScene scene = AdvanceMap3D::BuildScene(MapPage::InputsFor(context, Realistic));
+        const QImage image = MapScenePainter::Render(scene);
+        keep(image, QStringLiteral("map.png"));
+        QCOMPARE(image.size(), QSize(640, 400));
+        // Frame lines in green, cells filled from the palette: the low advances
+        // (blue side) and the high ones (red side) both show.
+        QVERIFY(countPixels(image, qRgb(0, 255, 0)) > 500);
+        const QRgb low = MapScenePainter::ColorOf(MapPalette::ColourOf(8)).rgb();
+        const QRgb high = MapScenePainter::ColorOf(MapPalette::ColourOf(36)).rgb();
+        QVERIFY(countPixels(image, low) > 20);
+        QVERIFY(countPixels(image, high) > 20);
+    }
+
+    void emptyCurveShowsTheFrame()
+    {
+        VekContext context;
+        const QImage image = MapScenePainter::Render(AdvanceMap3D::BuildScene(MapPage::InputsFor(context, {})));
+        keep(image, QStringLiteral("map-empty.png"));
+        QVERIFY(countPixels(image, qRgb(0, 255, 0)) > 500);
+        QCOMPARE(countPixels(image, qRgb(255, 255, 255)), 0); // no cell edges
+    }
+
+    void mapPage()
+    {
+        VekContext context;
+        MapPage page(context);
+        page.resize(1100, 460);
+        page.refresh(Realistic);
+        page.mapTable()->setCurve(Realistic);
+        page.mapTable()->Check1()->click();
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        keep(page.grab().toImage(), QStringLiteral("map-page.png"));
+        QTableWidget *table = page.mapTable()->tabl_avance();
+        QCOMPARE(table->rowCount(), 7);
+        // 2500 rpm: Atmo 24, Turbo 18; level 2 is 33 %: 24 - 6 x 0.33 = 22.02.
+        QCOMPARE(table->item(2, 2)->text(), QStringLiteral("22.02"));
+        QCOMPARE(table->item(2, 3)->text(), QStringLiteral("20.04"));
+        QCOMPARE(table->item(2, 4)->text(), QStringLiteral("18"));
+        QCOMPARE(table->item(0, 1)->foreground().color(), QColor(Qt::white)); // 8 degrees
+        QCOMPARE(table->item(2, 2)->background().color(),
+                 MapScenePainter::ColorOf(MapPalette::ColourOf(22)));
+    }
+
+    void percentCellsTakeDigitsOnly()
+    {
+        MapTableWidget widget;
+        QTableWidget *adjust = widget.talbMapAdj();
+        widget.show();
+        adjust->setCurrentCell(0, 2);
+        adjust->item(0, 2)->setText(QString());
+        QTest::keyClicks(adjust, QStringLiteral("7x5"));
+        QCOMPARE(adjust->item(0, 2)->text(), QStringLiteral("75"));
+        QTest::keyClick(adjust, '9'); // 759 is over 100
+        QCOMPARE(adjust->item(0, 2)->text(), QStringLiteral("75"));
+        QTest::keyClick(adjust, Qt::Key_Backspace);
+        QTest::keyClick(adjust, Qt::Key_Backspace);
+        QTest::keyClick(adjust, Qt::Key_Backspace);
+        QCOMPARE(adjust->item(0, 2)->text(), QString());
+        adjust->setCurrentCell(0, 0);
+        QTest::keyClick(adjust, '5'); // the "Lissage" caption is not a percentage
+        QCOMPARE(adjust->item(0, 0)->text(), QStringLiteral("Lissage"));
+    }
+
+    void noCurveGivesNeutralCells()
+    {
+        MapTableWidget widget;
+        widget.setRowTexts({{"1000", "10", "20"}});
+        widget.Check1_Click();
+        QCOMPARE(widget.tabl_avance()->item(0, 2)->text(), QString());
+        QCOMPARE(widget.tabl_avance()->item(0, 2)->background().color(),
+                 MapScenePainter::ColorOf(MapPalette::Neutral));
+    }
+
+    void percentBox()
+    {
+        QLineEdit box;
+        PercentValidator::Install(&box);
+        QTest::keyClicks(&box, QStringLiteral("150"));
+        QCOMPARE(box.text(), QStringLiteral("15"));
+        box.clear();
+        QTest::keyClicks(&box, QStringLiteral("37.5"));
+        QCOMPARE(box.text(), QStringLiteral("37.5"));
+    }
+};
+
+QTEST_MAIN(TestMapView)
+#include "tst_ui_mapview.moc"
