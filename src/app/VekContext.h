@@ -3,6 +3,7 @@
 #include "app/MainSettings.h"
 #include "app/MapBoxes.h"
 #include "app/OptionBoardState.h"
+#include "app/VEK_XML.h"
 
 #include <QString>
 
@@ -14,4 +15,5 @@ struct VekContext {
     MapBoxes mapBoxes;
     QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS; // selected firmware package (list text)
+    VEK_XML catalogues;    // chip and option-board catalogues
 };
