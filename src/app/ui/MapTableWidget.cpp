@@ -32,17 +32,8 @@ MapTableWidget::MapTableWidget(QWidget *parent)
     m_table->setObjectName(QStringLiteral("tabl_avance"));
     m_adjust->setObjectName(QStringLiteral("talbMapAdj"));
     m_check->setObjectName(QStringLiteral("Check1"));
-
-    // Bands of pressure: 0-25, 25-50, 50-75, 75-100; level percentages 0, 33, 66, 100.
-    QStringList headers{QStringLiteral("RPM")};
-    for (int i = 1; i < Columns; ++i) {
-        headers << QStringLiteral("%1-%2").arg((i - 1) * 100 / (Columns - 1)).arg(i * 100 / (Columns - 1));
-        m_adjust->setItem(0, i, centred(QString::number((i - 1) * 100 / (Columns - 2))));
-    }
-    m_table->setHorizontalHeaderLabels(headers);
-    auto *smoothing = centred(QStringLiteral("Lissage"));
-    smoothing->setFlags(Qt::ItemIsEnabled);
-    m_adjust->setItem(0, 0, smoothing);
+    m_curveSource = [] { return AdvanceCurve{}; };
+    LayoutTables();
 
     for (QTableWidget *t : {m_table, m_adjust}) {
         t->verticalHeader()->hide();
@@ -64,6 +55,24 @@ MapTableWidget::MapTableWidget(QWidget *parent)
     layout->addWidget(m_check);
     connect(m_check, &QCheckBox::clicked, this, &MapTableWidget::Check1_Click);
     retranslate();
+}
+
+void MapTableWidget::LayoutTables()
+{
+    // Bands of pressure: 0-25, 25-50, 50-75, 75-100; level percentages 0, 33, 66, 100.
+    m_table->setColumnCount(Columns);
+    m_table->setRowCount(0);
+    m_adjust->setColumnCount(Columns);
+    m_adjust->setRowCount(1);
+    QStringList headers{QStringLiteral("RPM")};
+    for (int i = 1; i < Columns; ++i) {
+        headers << QStringLiteral("%1-%2").arg((i - 1) * 100 / (Columns - 1)).arg(i * 100 / (Columns - 1));
+        m_adjust->setItem(0, i, centred(QString::number((i - 1) * 100 / (Columns - 2))));
+    }
+    m_table->setHorizontalHeaderLabels(headers);
+    auto *smoothing = centred(QStringLiteral("Lissage"));
+    smoothing->setFlags(Qt::ItemIsEnabled);
+    m_adjust->setItem(0, 0, smoothing);
 }
 
 void MapTableWidget::retranslate()
@@ -92,9 +101,8 @@ void MapTableWidget::setRowTexts(const QList<QStringList> &rows)
     }
 }
 
-void MapTableWidget::setCurve(const AdvanceCurve &curve)
+void MapTableWidget::setRowsFromCurve(const AdvanceCurve &curve)
 {
-    m_curve = curve;
     QList<QStringList> rows;
     for (const AdvancePoint &p : curve)
         rows << QStringList{QString::number(p.rpm), QString::number(p.atmo), QString::number(p.turbo)};
@@ -103,11 +111,12 @@ void MapTableWidget::setCurve(const AdvanceCurve &curve)
 
 void MapTableWidget::Check1_Click()
 {
+    const AdvanceCurve curve = m_curveSource();
     for (int c = 2; c <= Columns - 2; ++c) {
         const QString percent = m_adjust->item(0, c) ? m_adjust->item(0, c)->text() : QString();
         for (int r = 0; r < m_table->rowCount(); ++r) {
             const QString rpm = m_table->item(r, 0) ? m_table->item(r, 0)->text() : QString();
-            const std::optional<double> value = MapAdvanceTable::CellValue(m_curve, rpm, percent);
+            const std::optional<double> value = MapAdvanceTable::CellValue(curve, rpm, percent);
             setAdvanceCell(r, c, value ? MapAdvanceTable::CellText(*value) : QString(), value);
         }
     }

@@ -3,8 +3,10 @@
 #include "app/AdvancePoint.h"
 
 #include <QStringList>
-#include <optional>
 #include <QWidget>
+
+#include <functional>
+#include <optional>
 
 class QCheckBox;
 class QTableWidget;
@@ -26,9 +28,14 @@ public:
     // Rows of rpm, Atmo and Turbo texts: rpm in column 0, Atmo in column 1,
     // Turbo in the last column, advances coloured by the map palette.
     void setRowTexts(const QList<QStringList> &rows);
-    // The curve that the intermediate levels are computed from; also fills
-    // the rows from it.
-    void setCurve(const AdvanceCurve &curve);
+    // The curve that the intermediate levels are computed from, read when
+    // they are computed.
+    void setCurveSource(std::function<AdvanceCurve()> source) { m_curveSource = std::move(source); }
+    // Rows filled from a curve (rpm, Atmo, Turbo as number texts).
+    void setRowsFromCurve(const AdvanceCurve &curve);
+
+    // Columns, headers and the starting percentages (0, 33, 66, 100); no row.
+    void LayoutTables();
 
     // Computes and colours the intermediate levels (both states of Check1).
     void Check1_Click();
@@ -43,5 +50,5 @@ private:
     QTableWidget *m_table;
     QTableWidget *m_adjust;
     QCheckBox *m_check;
-    AdvanceCurve m_curve;
+    std::function<AdvanceCurve()> m_curveSource;
 };

@@ -2,12 +2,15 @@
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "app/ui/AdvanceMapView.h"
-#include "app/ui/MapPage.h"
+#include "app/ui/MapBoxesWidget.h"
+#include "app/ui/MapPageInputs.h"
 #include "app/ui/MapScenePainter.h"
 #include "app/ui/MapTableWidget.h"
 #include "app/ui/PercentValidator.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QtTest>
@@ -51,7 +54,7 @@ private slots:
     void mapPicture()
     {
         VekContext context;
-        const MapScene scene = AdvanceMap3D::BuildScene(MapPage::InputsFor(context, Realistic));
+        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
         const QImage image = MapScenePainter::Render(scene);
         keep(image, QStringLiteral("map.png"));
         QCOMPARE(image.size(), QSize(640, 400));
@@ -67,7 +70,7 @@ private slots:
     void emptyCurveShowsTheFrame()
     {
         VekContext context;
-        const QImage image = MapScenePainter::Render(AdvanceMap3D::BuildScene(MapPage::InputsFor(context, {})));
+        const QImage image = MapScenePainter::Render(AdvanceMap3D::BuildScene(MapPageInputs::For(context, {})));
         keep(image, QStringLiteral("map-empty.png"));
         QVERIFY(countPixels(image, qRgb(0, 255, 0)) > 500);
         QCOMPARE(countPixels(image, qRgb(255, 255, 255)), 0); // no cell edges
@@ -76,15 +79,25 @@ private slots:
     void mapPage()
     {
         VekContext context;
-        MapPage page(context);
-        page.resize(1100, 460);
-        page.refresh(Realistic);
-        page.mapTable()->setCurve(Realistic);
-        page.mapTable()->Check1()->click();
+        QWidget page;
+        auto *column = new QVBoxLayout;
+        auto *view = new AdvanceMapView;
+        auto *boxes = new MapBoxesWidget(context.mapBoxes);
+        column->addWidget(view, 1);
+        column->addWidget(boxes);
+        auto *mapTable = new MapTableWidget;
+        auto *row = new QHBoxLayout(&page);
+        row->addLayout(column, 3);
+        row->addWidget(mapTable, 2);
+        page.resize(1100, 520);
+        view->draw(MapPageInputs::For(context, Realistic));
+        mapTable->setRowsFromCurve(Realistic);
+        mapTable->setCurveSource([] { return Realistic; });
+        mapTable->Check1()->click();
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         keep(page.grab().toImage(), QStringLiteral("map-page.png"));
-        QTableWidget *table = page.mapTable()->tabl_avance();
+        QTableWidget *table = mapTable->tabl_avance();
         QCOMPARE(table->rowCount(), 7);
         // 2500 rpm: Atmo 24, Turbo 18; level 2 is 33 %: 24 - 6 x 0.33 = 22.02.
         QCOMPARE(table->item(2, 2)->text(), QStringLiteral("22.02"));
@@ -123,6 +136,21 @@ private slots:
         QCOMPARE(widget.tabl_avance()->item(0, 2)->text(), QString());
         QCOMPARE(widget.tabl_avance()->item(0, 2)->background().color(),
                  MapScenePainter::ColorOf(MapPalette::Neutral));
+    }
+
+    void boxesEditTheSharedTexts()
+    {
+        VekContext context;
+        MapBoxesWidget boxes(context.mapBoxes);
+        QCOMPARE(boxes.tbMapAdj(1)->text(), QStringLiteral("12.5"));
+        QSignalSpy changed(&boxes, &MapBoxesWidget::tbMapAdjChanged);
+        boxes.tbMapAdj(1)->clear();
+        QTest::keyClicks(boxes.tbMapAdj(1), QStringLiteral("250"));
+        QCOMPARE(context.mapBoxes.tbMapAdj[1], QStringLiteral("25")); // 250 is refused
+        QVERIFY(changed.count() > 0);
+        context.mapBoxes.tbMap[2] = QStringLiteral("25-50");
+        boxes.reload();
+        QCOMPARE(boxes.tbMap(2)->text(), QStringLiteral("25-50"));
     }
 
     void percentBox()

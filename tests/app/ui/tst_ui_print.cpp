@@ -1,7 +1,7 @@
 #include "app/PrintLayout.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
-#include "app/ui/MapPage.h"
+#include "app/ui/MapPageInputs.h"
 #include "app/ui/PrintService.h"
 
 #include <QChart>
@@ -188,7 +188,7 @@ private slots:
         hook(service);
         const QString pdf = m_dir.filePath(QStringLiteral("map.pdf"));
         service.setPdfOutput(pdf);
-        const MapScene scene = AdvanceMap3D::BuildScene(MapPage::InputsFor(context, Realistic));
+        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
         QVERIFY(service.bp_imprimer({PrintLayout::Map3D, int(Realistic.size()), nullptr, scene, {}}));
         const QImage page = renderPage(pdf);
         const QRect map = boxOf(page, [](QColor c) { return c.red() < 30 && c.green() < 30 && c.blue() < 30; });
@@ -245,7 +245,7 @@ private slots:
         const QString pdf = m_dir.filePath(QStringLiteral("fallback.pdf"));
         service.setPdfChooser([pdf] { return pdf; });
         VekContext context;
-        const MapScene scene = AdvanceMap3D::BuildScene(MapPage::InputsFor(context, Realistic));
+        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
         QVERIFY(service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}}));
         QCOMPARE(m_asked.size(), 1);
         QVERIFY(m_asked.first().contains(QStringLiteral("/nonexistent-folder/out.pdf")));
