@@ -1,5 +1,7 @@
 #include "app/SerialSettings.h"
 
+#include "platform/SerialPortNames.h"
+
 #include <QSerialPort>
 #include <QStringList>
 
@@ -66,7 +68,7 @@ QString DeviceOf(const QString &portChoice)
     bool isNumber = false;
     const int n = choice.toInt(&isNumber);
     if (isNumber && n >= 1)
-        return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+        return SerialPortNames::DeviceForPortNumber(n);
     return choice;
 }
 

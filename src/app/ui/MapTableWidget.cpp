@@ -75,6 +75,12 @@ void MapTableWidget::LayoutTables()
     m_adjust->setItem(0, 0, smoothing);
 }
 
+void MapTableWidget::setAdjustCaption(QWidget *caption)
+{
+    auto *column = static_cast<QVBoxLayout *>(layout());
+    column->insertWidget(column->indexOf(m_adjust), caption);
+}
+
 void MapTableWidget::retranslate()
 {
     m_check->setText(VEK_LANGUAGE::GetLanguageText(QStringLiteral("MLMapCheck1")));

@@ -40,6 +40,8 @@ public:
     // Computes and colours the intermediate levels (both states of Check1).
     void Check1_Click();
     void retranslate();
+    // Puts a caption (the main window's label) just above the percentages.
+    void setAdjustCaption(QWidget *caption);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -2,7 +2,15 @@
 
 #include "app/MainSettingsLoader.h"
 #include "app/VEK_LANGUAGE.h"
+#include "app/NumberHelpers.h"
+#include "app/ui/AdvanceMapView.h"
 #include "app/ui/HelpTextFilter.h"
+#include "app/ui/MapBoxesWidget.h"
+#include "app/ui/MapPageInputs.h"
+#include "app/ui/MapTableWidget.h"
+#include "app/ui/PrintService.h"
+#include "app/ui/TableImportFlow.h"
+#include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 
 #include <QChart>
@@ -15,6 +23,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -220,6 +230,10 @@ void VEK_Accueil::buildWindow()
         buildNoticePage("LabeLREALTIME1", "LabeLREALTIME2", "FrameRealTime", &liveContainer_),
         kLivePageTitle);
     column->addWidget(SSTab1_, 1);
+    connect(SSTab1_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 2)
+            DrawMap();
+    });
 
     L_Info_ = make<QLabel>("L_Info", central);
     L_Info_->setFrameShape(QFrame::StyledPanel);
@@ -266,6 +280,8 @@ QWidget *VEK_Accueil::buildButtonBar()
     connect(control<QPushButton>("BP_Bootloader"), &QPushButton::clicked, this,
             &VEK_Accueil::BP_Bootloader_Click);
     connect(control<QPushButton>("Quit"), &QPushButton::clicked, this, &QWidget::close);
+    connect(control<QPushButton>("bp_imprimer"), &QPushButton::clicked, this,
+            &VEK_Accueil::bp_imprimer_Click);
     return bar;
 }
 
@@ -350,11 +366,12 @@ QWidget *VEK_Accueil::buildParametersPage()
     auto *map = make<QGroupBox>("FrameTableMap", page);
     auto *mp = new QVBoxLayout(map);
     mp->addWidget(label("LabelTableMap1", map));
-    tabl_avance_ = make<QTableWidget>("tabl_avance", map);
-    mp->addWidget(tabl_avance_);
-    mp->addWidget(label("LabelTableMap2", map));
-    talbMapAdj_ = make<QTableWidget>("talbMapAdj", map);
-    mp->addWidget(talbMapAdj_);
+    mapTable_ = new MapTableWidget(map);
+    mapTable_->setCurveSource([this] { return CurveFromGrid(); });
+    tabl_avance_ = mapTable_->tabl_avance();
+    talbMapAdj_ = mapTable_->talbMapAdj();
+    mp->addWidget(mapTable_);
+    mapTable_->setAdjustCaption(label("LabelTableMap2", map));
     grid->addWidget(map, 0, 2, 4, 1);
 
     grid->setColumnStretch(0, 1);
@@ -385,7 +402,9 @@ QWidget *VEK_Accueil::buildCurvePage()
     entry->addWidget(label("LabelCourbe10", page), 4, 0);
     entry->addWidget(box("txt_av_knock", page), 4, 1);
     entry->addWidget(make<QPushButton>("bp_valide", page), 1, 2);
-    entry->addWidget(make<QPushButton>("BP_import", page), 2, 2);
+    auto *import = make<QPushButton>("BP_import", page);
+    connect(import, &QPushButton::clicked, this, &VEK_Accueil::BP_import_Click);
+    entry->addWidget(import, 2, 2);
     entry->addWidget(label("LabelCourbe9", page), 5, 0);
     auto *shift = new QHBoxLayout;
     auto *dec = make<QPushButton>("BP_DEC", page);
@@ -430,9 +449,16 @@ QWidget *VEK_Accueil::buildMapPage()
     top->addLayout(notice, 1);
     top->addWidget(make<QPushButton>("cmdGridColor", page), 0, Qt::AlignTop);
     column->addLayout(top);
-    PicMap_ = make<QWidget>("PicMap", page);
-    PicMap_->setMinimumSize(400, 300);
+    mapView_ = new AdvanceMapView(page);
+    PicMap_ = mapView_;
     column->addWidget(PicMap_, 1);
+    mapBoxes_ = new MapBoxesWidget(context_.mapBoxes, page);
+    column->addWidget(mapBoxes_);
+    connect(mapBoxes_, &MapBoxesWidget::tbMapAdjChanged, this, [this] {
+        settings().CourbeModifie = true;
+        DrawMap();
+    });
+    connect(mapBoxes_, &MapBoxesWidget::tbMapChanged, this, &VEK_Accueil::DrawMap);
     return page;
 }
 
@@ -485,6 +511,8 @@ void VEK_Accueil::InitLangue()
     for (const Caption &c : kCaptions)
         if (auto *widget = control<QWidget>(QString::fromLatin1(c.name)))
             setCaption(widget, GetLanguageText(QString::fromLatin1(c.key)));
+    mapTable_->retranslate();
+    DrawMap();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -577,23 +605,7 @@ void VEK_Accueil::LayoutCurveGrid()
 
 void VEK_Accueil::LayoutMapTables()
 {
-    for (QTableWidget *table : {tabl_avance_, talbMapAdj_}) {
-        table->setColumnCount(5);
-        table->setRowCount(0);
-        table->verticalHeader()->hide();
-        table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    }
-    const int columns = 5;
-    QStringList load{QStringLiteral("RPM")};
-    QStringList smoothing{QStringLiteral("Lissage")};
-    for (int i = 1; i < columns; ++i) {
-        load << QStringLiteral("%1-%2")
-                    .arg((i - 1) * 100 / (columns - 1))
-                    .arg(i * 100 / (columns - 1));
-        smoothing << QString::number((i - 1) * 100 / (columns - 2));
-    }
-    tabl_avance_->setHorizontalHeaderLabels(load);
-    talbMapAdj_->setHorizontalHeaderLabels(smoothing);
+    mapTable_->LayoutTables();
 }
 
 void VEK_Accueil::FillParameterLists()
@@ -762,11 +774,73 @@ void VEK_Accueil::about_Click()
 
 void VEK_Accueil::Config_Click()
 {
-    // The configuration dialog plugs in here; its changes show at once.
-    VEK_LANGUAGE::SetFichierLangue(settings().Language);
+    auto *dialog = new VEK_SETUP(context_, nullptr, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, &VEK_Accueil::AfterConfig);
+    dialog->open();
+}
+
+// The dialog has closed: the chart type may have changed, and the language.
+void VEK_Accueil::AfterConfig()
+{
+    GrilleVersGraphe();
     VEK_LANGUAGE::InitLanguage();
     InitLangue();
     WriteStatusBar();
+}
+
+AdvanceCurve VEK_Accueil::CurveFromGrid() const
+{
+    AdvanceCurve curve;
+    for (int row = 0; row < tab_avance_->rowCount(); ++row) {
+        const auto cell = [&](int column) {
+            const QTableWidgetItem *item = tab_avance_->item(row, column);
+            return item ? NombreEnTete(item->text()) : 0.0;
+        };
+        curve.append({cell(0), cell(1), cell(2)});
+    }
+    return curve;
+}
+
+void VEK_Accueil::DrawMap()
+{
+    mapView_->draw(MapPageInputs::For(context_, CurveFromGrid()));
+}
+
+void VEK_Accueil::bp_imprimer_Click()
+{
+    PrintService service(this);
+    service.setStatusSink([this](const QString &text) { L_Info_->setText(text); });
+    PrintService::Request request;
+    request.page = SSTab1_->currentIndex();
+    request.curvePointCount = tab_avance_->rowCount();
+    request.chart = trace_courbe_;
+    DrawMap();
+    request.map = mapView_->scene();
+    if (auto *text = findChild<QTextEdit *>(QStringLiteral("Term_Recept")))
+        request.terminalText = text->toPlainText();
+    else if (auto *plain = findChild<QPlainTextEdit *>(QStringLiteral("Term_Recept")))
+        request.terminalText = plain->toPlainText();
+    service.bp_imprimer(request);
+}
+
+void VEK_Accueil::BP_import_Click()
+{
+    TableImportFlow flow(this);
+    flow.setStatusSink([this](const QString &text) { L_Info_->setText(text); });
+    const auto points = flow.BP_import(settings().CourbeModifie,
+                                       control<QLineEdit>("Txt_av_statique")->text());
+    if (!points)
+        return;
+    const QList<QStringList> rows = TableImportFlow::RowsOf(*points, tab_avance_->columnCount());
+    tab_avance_->setRowCount(0);
+    tab_avance_->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows.at(r).size(); ++c)
+            tab_avance_->setItem(r, c, new QTableWidgetItem(rows.at(r).at(c)));
+    // The curve editor thins the imported points out (smoothing) once it is here.
+    GrilleVersGraphe();
+    settings().CourbeModifie = true; // an imported curve is not saved yet
 }
 
 // The assembly window opens here once it exists.

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "app/AdvancePoint.h"
 #include "app/VekContext.h"
 
 #include <QMainWindow>
 
+class AdvanceMapView;
 class HelpTextFilter;
+class MapBoxesWidget;
+class MapTableWidget;
 class QChartView;
 class QComboBox;
 class QLabel;
@@ -65,6 +69,8 @@ public slots:
     void TypeCarteOption_Click();
     void Command5_Click();
     void ComboTest_Click();
+    void bp_imprimer_Click();
+    void BP_import_Click();
 
 private:
     void buildWindow();
@@ -93,6 +99,10 @@ private:
     void WriteStatusBar();
 
     void GrilleVersGraphe();
+    void AfterConfig();
+    // The points of the curve grid (rpm, Atmo, Turbo), for the map and the MAP table.
+    AdvanceCurve CurveFromGrid() const;
+    void DrawMap();
     void setKnockItemsVisible(bool visible);
 
     VekContext context_;
@@ -107,6 +117,9 @@ private:
     QWidget *liveContainer_ = nullptr;
     QWidget *terminalContainer_ = nullptr;
     QWidget *PicMap_ = nullptr;
+    AdvanceMapView *mapView_ = nullptr;
+    MapTableWidget *mapTable_ = nullptr;
+    MapBoxesWidget *mapBoxes_ = nullptr;
     QLabel *L_Info_ = nullptr;
     QProgressBar *ProgressBar_ = nullptr;
     QStatusBar *StatusBarCom_ = nullptr;

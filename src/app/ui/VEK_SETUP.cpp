@@ -1,6 +1,7 @@
 #include "app/ui/VEK_SETUP.h"
 
 #include "app/ChartType.h"
+#include "app/MainSettingsLoader.h"
 #include "app/SerialSettings.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
@@ -109,10 +110,7 @@ VEK_SETUP::VEK_SETUP(VekContext &context, QSerialPort *livePort, QWidget *parent
     Form_Load();
 }
 
-VEK_SETUP::~VEK_SETUP()
-{
-    delete m_ownStore;
-}
+VEK_SETUP::~VEK_SETUP() = default;
 
 QWidget *VEK_SETUP::buildDisplayTab()
 {
@@ -342,8 +340,8 @@ QString VEK_SETUP::checkPort(const QString &device) const
 void VEK_SETUP::save(const QString &key, const QString &value)
 {
     if (!m_store) {
-        m_ownStore = new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("VEK_Courbe"));
-        m_store = m_ownStore;
+        m_ownStore = MainSettingsLoader::OpenStore();
+        m_store = m_ownStore.get();
     }
     m_store->setValue(QStringLiteral("Config/") + key, value);
 }
@@ -387,8 +385,10 @@ void VEK_SETUP::OKButton_Click()
     s.Language = VEK_LANGUAGE::FichierLangue();
     save(QStringLiteral("Language"), s.Language);
 
+    // The store's status is no guide (it reports an access error for an
+    // application without organisation even when it writes): look at the file.
     m_store->sync();
-    if (m_store->status() != QSettings::NoError)
+    if (!QFileInfo(m_store->fileName()).isWritable())
         failures << GetLanguageText(QStringLiteral("SetupSaveError"), {QStringLiteral("%1"), m_store->fileName()});
     if (!failures.isEmpty())
         m_warn(failures.join(QLatin1Char('\n')));

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QMap>
 #include <functional>
+#include <memory>
 
 class QButtonGroup;
 class QComboBox;
@@ -70,7 +71,7 @@ private:
     VekContext &m_context;
     QSerialPort *m_livePort;
     QSettings *m_store = nullptr;
-    QSettings *m_ownStore = nullptr;
+    std::unique_ptr<QSettings> m_ownStore;
     std::function<void(const QString &)> m_warn;
     QString m_languageAtOpening;
     QString m_portAtOpening;

@@ -7,11 +7,14 @@
 #include "app/ui/MapScenePainter.h"
 #include "app/ui/MapTableWidget.h"
 #include "app/ui/PercentValidator.h"
+#include "app/ui/VEK_Accueil.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QLineEdit>
+#include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -151,6 +154,40 @@ private slots:
         context.mapBoxes.tbMap[2] = QStringLiteral("25-50");
         boxes.reload();
         QCOMPARE(boxes.tbMap(2)->text(), QStringLiteral("25-50"));
+    }
+
+    void mainWindowDrawsTheMapOnItsPage()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        VEK_Accueil w;
+        w.Form_Load(false);
+        QTableWidget *grid = w.tab_avance();
+        grid->setRowCount(int(Realistic.size()));
+        for (int r = 0; r < Realistic.size(); ++r) {
+            grid->setItem(r, 0, new QTableWidgetItem(QString::number(Realistic[r].rpm)));
+            grid->setItem(r, 1, new QTableWidgetItem(QString::number(Realistic[r].atmo)));
+            grid->setItem(r, 2, new QTableWidgetItem(QString::number(Realistic[r].turbo)));
+        }
+        auto *map = w.findChild<AdvanceMapView *>(QStringLiteral("PicMap"));
+        QVERIFY(map);
+        map->show();
+        w.SSTab1()->setCurrentIndex(2);
+        QCOMPARE(map->scene().cells.size(), 3 * 75);
+        // A percentage box change marks the curve and redraws the map.
+        w.settings().CourbeModifie = false;
+        w.findChild<QLineEdit *>(QStringLiteral("tbMapAdj3"))->setText(QStringLiteral("100"));
+        QVERIFY(w.settings().CourbeModifie);
+        QCOMPARE(w.context().mapBoxes.tbMapAdj[3], QStringLiteral("100"));
+        // The MAP table computes from the grid.
+        auto *table = w.findChild<MapTableWidget *>();
+        table->setRowsFromCurve(Realistic);
+        table->Check1()->click();
+        QCOMPARE(table->tabl_avance()->item(2, 2)->text(), QStringLiteral("22.02"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        keep(w.grab().toImage(), QStringLiteral("mainwindow-map.png"));
+        w.SSTab1()->setCurrentIndex(0);
+        keep(w.grab().toImage(), QStringLiteral("mainwindow-parameters.png"));
     }
 
     void percentBox()

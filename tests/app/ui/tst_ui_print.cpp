@@ -241,14 +241,17 @@ private slots:
     {
         PrintService service;
         hook(service);
-        service.setPdfOutput(QStringLiteral("/nonexistent-folder/out.pdf"));
+        QFile plain(m_dir.filePath(QStringLiteral("plain")));
+        QVERIFY(plain.open(QIODevice::WriteOnly)); // a file, so "plain/out.pdf" cannot be made
+        plain.close();
+        service.setPdfOutput(m_dir.filePath(QStringLiteral("plain/out.pdf")));
         const QString pdf = m_dir.filePath(QStringLiteral("fallback.pdf"));
         service.setPdfChooser([pdf] { return pdf; });
         VekContext context;
         const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
         QVERIFY(service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}}));
         QCOMPARE(m_asked.size(), 1);
-        QVERIFY(m_asked.first().contains(QStringLiteral("/nonexistent-folder/out.pdf")));
+        QVERIFY(m_asked.first().contains(QStringLiteral("plain/out.pdf")));
         QVERIFY(QFileInfo(pdf).size() > 0);
     }
 };

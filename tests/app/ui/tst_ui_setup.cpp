@@ -189,6 +189,21 @@ private slots:
         QVERIFY(settings->allKeys().isEmpty());
     }
 
+    void anUnwritableStoreIsReported()
+    {
+        VekContext context;
+        // A folder that cannot be made: its parent is a plain file.
+        QFile plain(m_dir.filePath(QStringLiteral("plain")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        QSettings settings(m_dir.filePath(QStringLiteral("plain/VEK_Courbe.ini")), QSettings::IniFormat);
+        VEK_SETUP dialog(context);
+        prepare(dialog, settings);
+        dialog.OKButton()->click();
+        QCOMPARE(m_warnings.size(), 1);
+        QVERIFY(m_warnings.first().contains(QStringLiteral("plain/VEK_Courbe.ini")));
+    }
+
     void cancelRestoresTheLanguage()
     {
         VekContext context;
