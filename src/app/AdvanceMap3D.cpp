@@ -33,10 +33,8 @@ int BoxValue(const QString &text)
 MapProjection::MapProjection(double pictureWidth, double pictureHeight, int32_t spanRpm)
     : Origine3DX(static_cast<float>(0.35 * pictureWidth)),
       Origine3DY(static_cast<float>(0.85 * pictureHeight)),
-      Etendue3DRpm(spanRpm > 0 ? spanRpm : AdvanceMap3D::DefaultSpanRpm),
-      width(pictureWidth)
-{
-}
+      Etendue3DRpm(spanRpm > 0 ? spanRpm : AdvanceMap3D::DefaultSpanRpm), width(pictureWidth)
+{}
 
 void MapProjection::Projette3D(int32_t x, int32_t y, int32_t z, float &px, float &py) const
 {
@@ -53,7 +51,8 @@ QPointF MapProjection::project(int32_t x, int32_t y, int32_t z) const
     return {px, py};
 }
 
-MapTable3D CalculeTableCarte3D(const AdvanceCurve &curve, const std::array<int, AdvanceMap3D::Levels> &percent)
+MapTable3D CalculeTableCarte3D(const AdvanceCurve &curve,
+                               const std::array<int, AdvanceMap3D::Levels> &percent)
 {
     MapTable3D table{};
     for (int i = 0; i < AdvanceMap3D::Levels; ++i) {
@@ -77,7 +76,8 @@ static QPointF snapped(const MapProjection &projection, int32_t x, int32_t y, in
             double(RoundHalfEven(p.y() / TwipsPerPixel) * TwipsPerPixel)};
 }
 
-bool DessineQuadrilatere(const MapProjection &projection, const MapTable3D &table, int i, int j, MapCell &cell)
+bool DessineQuadrilatere(const MapProjection &projection, const MapTable3D &table, int i, int j,
+                         MapCell &cell)
 {
     if (i < 0 || i >= Levels || j < 0 || j >= Steps)
         return false;

@@ -23,8 +23,8 @@ namespace AdvanceMap3D {
 constexpr int DefaultSpanRpm = 8000;
 constexpr int PressureSpan = 100;
 constexpr int TwipsPerPixel = 15;
-constexpr int Levels = 4;   // pressure levels computed
-constexpr int Steps = 100;  // 100 rpm steps computed
+constexpr int Levels = 4;  // pressure levels computed
+constexpr int Steps = 100; // 100 rpm steps computed
 
 // Speed span of the map: the last point's rpm, or the default when there is
 // no point or that rpm is not positive (the span divides the projection).
@@ -50,10 +50,12 @@ struct MapProjection {
 
 // Advance in whole degrees per pressure level (0 to 4) and 100 rpm step (0 to
 // 100); levels 0 to 3 and steps 0 to 99 are filled.
-using MapTable3D = std::array<std::array<int16_t, AdvanceMap3D::Steps + 1>, AdvanceMap3D::Levels + 1>;
+using MapTable3D =
+    std::array<std::array<int16_t, AdvanceMap3D::Steps + 1>, AdvanceMap3D::Levels + 1>;
 
 // Fills the table from the curve and the four level percentages.
-MapTable3D CalculeTableCarte3D(const AdvanceCurve &curve, const std::array<int, AdvanceMap3D::Levels> &percent);
+MapTable3D CalculeTableCarte3D(const AdvanceCurve &curve,
+                               const std::array<int, AdvanceMap3D::Levels> &percent);
 
 struct MapSegment {
     QLineF line;
@@ -62,7 +64,7 @@ struct MapSegment {
 };
 
 struct MapLabel {
-    QPointF at;          // top-left corner of the text (top-right when alignRight)
+    QPointF at; // top-left corner of the text (top-right when alignRight)
     QString text;
     bool alignRight = false;
 };
@@ -78,18 +80,18 @@ struct MapScene {
     MapColour background = 0x000000;
     QList<MapSegment> segments;
     QList<MapLabel> labels;
-    QList<MapCell> cells;     // drawn after the segments, outlined in white
+    QList<MapCell> cells; // drawn after the segments, outlined in white
     MapColour cellEdge = 0xFFFFFF;
 };
 
 // What the map reads from the main window.
 struct MapInputs {
     AdvanceCurve curve;
-    QStringList levelPercentTexts;   // boxes tbMapAdj(0..3): percentage per level
-    QStringList pressureLineTexts;   // boxes tbMap(1..4): pressures of the grid lines
-    double width = 9600;             // picture size in twips
+    QStringList levelPercentTexts; // boxes tbMapAdj(0..3): percentage per level
+    QStringList pressureLineTexts; // boxes tbMap(1..4): pressures of the grid lines
+    double width = 9600;           // picture size in twips
     double height = 6000;
-    QString pressureText;            // axis captions
+    QString pressureText; // axis captions
     QString speedText;
     QString advanceText;
 };

@@ -42,7 +42,8 @@ double Interpolate(const AdvanceCurve &curve, double rpm, int column)
     const AdvancePoint &b = curve.at(i);
     if (b.rpm == a.rpm)
         return valueOf(b, column);
-    return (rpm - a.rpm) / (b.rpm - a.rpm) * (valueOf(b, column) - valueOf(a, column)) + valueOf(a, column);
+    return (rpm - a.rpm) / (b.rpm - a.rpm) * (valueOf(b, column) - valueOf(a, column)) +
+           valueOf(a, column);
 }
 
 double BlendAdvance(double atmo, double turbo, double pct)

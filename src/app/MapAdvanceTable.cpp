@@ -6,7 +6,8 @@
 
 namespace MapAdvanceTable {
 
-std::optional<double> CellValue(const AdvanceCurve &curve, const QString &rpmText, const QString &percentText)
+std::optional<double> CellValue(const AdvanceCurve &curve, const QString &rpmText,
+                                const QString &percentText)
 {
     if (curve.isEmpty())
         return std::nullopt;

@@ -17,7 +17,8 @@ constexpr int MaxPercentDigits = 3;
 // Advance of a table cell: the curve at the row's rpm (cell text, rounded to
 // whole rpm) moved from atmospheric toward boost by the level's percentage
 // (cell text). None when the curve has no point.
-std::optional<double> CellValue(const AdvanceCurve &curve, const QString &rpmText, const QString &percentText);
+std::optional<double> CellValue(const AdvanceCurve &curve, const QString &rpmText,
+                                const QString &percentText);
 
 // Full-precision text of a cell value.
 QString CellText(double value);

@@ -41,7 +41,8 @@ int Index(double advance)
 {
     if (std::isnan(advance))
         return 0;
-    return std::clamp(AdvanceCurveMath::RoundHalfEven(std::clamp(advance, -1.0e6, 1.0e6)), 0, Size - 1);
+    return std::clamp(AdvanceCurveMath::RoundHalfEven(std::clamp(advance, -1.0e6, 1.0e6)), 0,
+                      Size - 1);
 }
 
 MapColour ColourOf(double advance)

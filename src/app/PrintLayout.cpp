@@ -24,7 +24,8 @@ QRectF PlacePicture(QSizeF picture, QSizeF page)
     if (picture.width() <= 0 || picture.height() <= 0)
         return {};
     const double roomHeight = std::max(0.0, page.height() - TopMarginTwips);
-    const double scale = std::min({1.0, page.width() / picture.width(), roomHeight / picture.height()});
+    const double scale =
+        std::min({1.0, page.width() / picture.width(), roomHeight / picture.height()});
     const QSizeF size = picture * scale;
     return {(page.width() - size.width()) / 2, TopMarginTwips, size.width(), size.height()};
 }

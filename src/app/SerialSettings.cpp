@@ -20,8 +20,8 @@ std::optional<SerialSettings> SerialSettings::fromText(const QString &text)
     bool ok = false;
     SerialSettings s;
     s.baud = parts.at(0).trimmed().toInt(&ok);
-    if (!ok || std::find(std::begin(SerialSettingsText::Rates), std::end(SerialSettingsText::Rates), s.baud)
-                   == std::end(SerialSettingsText::Rates))
+    if (!ok || std::find(std::begin(SerialSettingsText::Rates), std::end(SerialSettingsText::Rates),
+                         s.baud) == std::end(SerialSettingsText::Rates))
         return std::nullopt;
     const QString parity = parts.at(1).trimmed().toUpper();
     if (parity.size() != 1 || !QStringLiteral("NEO").contains(parity))
@@ -104,10 +104,11 @@ static QSerialPort::FlowControl flowOf(Handshaking h)
 
 bool Apply(QSerialPort &port, const SerialSettings &s, Handshaking handshaking, QString *error)
 {
-    const bool ok = port.setBaudRate(s.baud) && port.setParity(parityOf(s.parity))
-                    && port.setDataBits(s.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8)
-                    && port.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop)
-                    && port.setFlowControl(flowOf(handshaking));
+    const bool ok =
+        port.setBaudRate(s.baud) && port.setParity(parityOf(s.parity)) &&
+        port.setDataBits(s.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8) &&
+        port.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+        port.setFlowControl(flowOf(handshaking));
     if (!ok && error)
         *error = port.errorString();
     return ok;

@@ -49,6 +49,7 @@ int PortNumberOf(const QString &portChoice);
 
 // Applies the settings and the handshaking to a port; false with a reason when
 // the port refuses one of them (Xon/RTS is applied as RTS/CTS).
-bool Apply(QSerialPort &port, const SerialSettings &settings, Handshaking handshaking, QString *error = nullptr);
+bool Apply(QSerialPort &port, const SerialSettings &settings, Handshaking handshaking,
+           QString *error = nullptr);
 
 } // namespace SerialSettingsText

@@ -33,7 +33,8 @@ int byteOf(QStringView digits)
 
 bool isDirectiveChar(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('D') || c == QLatin1Char('W');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('D') ||
+           c == QLatin1Char('W');
 }
 
 double tenth(double value)
@@ -78,11 +79,11 @@ Result ParseTableFile(const QString &text, TableKind kind, double staticAdvance)
             }
             double rpm = 0;
             double advance = 0;
-            if (!ItemPoint(kind, n, byteOf(line.mid(i + 2, 2)),
-                           staticAdvance, rpm, advance))
+            if (!ItemPoint(kind, n, byteOf(line.mid(i + 2, 2)), staticAdvance, rpm, advance))
                 continue;
             const ImportedPoint point{AdvanceCurveMath::RoundHalfEven(rpm), tenth(advance)};
-            if (point.rpm < MinRpm || point.rpm > MaxRpm || point.atmo < MinAdvance || point.atmo > MaxAdvance) {
+            if (point.rpm < MinRpm || point.rpm > MaxRpm || point.atmo < MinAdvance ||
+                point.atmo > MaxAdvance) {
                 if (result.refusedPoints++ == 0) {
                     result.badItem = n;
                     result.badRpm = point.rpm;

@@ -30,7 +30,7 @@ struct Result {
     int badItem = 0;             // number of the first refused item
     double badRpm = 0;           // and its point
     double badAdvance = 0;
-    int refusedPoints = 0;       // points outside the range in the whole file
+    int refusedPoints = 0; // points outside the range in the whole file
 };
 
 // Speed and advance of item n (numbered from 1) with low byte b, when n is one

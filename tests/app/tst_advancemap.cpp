@@ -145,7 +145,8 @@ private slots:
         QCOMPARE(*MapAdvanceTable::CellValue(up, "1000", "0"), 10.0);
         const AdvanceCurve down{{1000, 30, 10}};
         QCOMPARE(*MapAdvanceTable::CellValue(down, "1000", "50"), 20.0);
-        QCOMPARE(*MapAdvanceTable::CellValue({{1000, 10, 20}, {3000, 20, 40}}, "2000", "33"), 15 + 15 * 0.33);
+        QCOMPARE(*MapAdvanceTable::CellValue({{1000, 10, 20}, {3000, 20, 40}}, "2000", "33"),
+                 15 + 15 * 0.33);
         QVERIFY(!MapAdvanceTable::CellValue({}, "1000", "50"));
         QCOMPARE(MapAdvanceTable::CellText(15 + 10 * 0.33 / 1), QStringLiteral("18.3"));
     }

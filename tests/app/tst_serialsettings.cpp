@@ -28,7 +28,8 @@ private slots:
         QCOMPARE(s->text(), QStringLiteral("115200,E,7,2"));
         QCOMPARE(SerialSettings().text(), QStringLiteral("9600,N,8,1"));
         QCOMPARE(SerialSettings::fromText("9600,n,8,1")->text(), QStringLiteral("9600,N,8,1"));
-        for (const char *bad : {"", "9600", "9601,N,8,1", "9600,X,8,1", "9600,N,6,1", "9600,N,8,3", "9600,N,8,1,0"})
+        for (const char *bad :
+             {"", "9600", "9601,N,8,1", "9600,X,8,1", "9600,N,6,1", "9600,N,8,3", "9600,N,8,1,0"})
             QVERIFY2(!SerialSettings::fromText(bad), bad);
     }
 
@@ -75,7 +76,8 @@ private slots:
         QSerialPort port(QString::fromLocal8Bit(name));
         QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
         QString error;
-        QVERIFY2(SerialSettingsText::Apply(port, *SerialSettings::fromText("19200,O,8,2"), Handshaking::XonXoff, &error),
+        QVERIFY2(SerialSettingsText::Apply(port, *SerialSettings::fromText("19200,O,8,2"),
+                                           Handshaking::XonXoff, &error),
                  qPrintable(error));
         QCOMPARE(port.baudRate(), 19200);
         QCOMPARE(port.parity(), QSerialPort::OddParity);
@@ -85,7 +87,8 @@ private slots:
         QCOMPARE(port.flowControl(), QSerialPort::HardwareControl);
         // A pseudo-terminal has no 7-bit mode: the refusal is reported.
         error.clear();
-        QVERIFY(!SerialSettingsText::Apply(port, *SerialSettings::fromText("9600,N,7,1"), Handshaking::None, &error));
+        QVERIFY(!SerialSettingsText::Apply(port, *SerialSettings::fromText("9600,N,7,1"),
+                                           Handshaking::None, &error));
         QVERIFY(!error.isEmpty());
         port.close();
         ::close(slave);

@@ -11,7 +11,8 @@ namespace {
 
 // Writes 256 words as an include file: 64 lines "         DW         " and four
 // words separated by ",", each line ended by CR LF.
-QString includeFile(const QStringList &words, const QString &eol = QStringLiteral("\r\n"), bool lastEol = true)
+QString includeFile(const QStringList &words, const QString &eol = QStringLiteral("\r\n"),
+                    bool lastEol = true)
 {
     QString text;
     for (int m = 0; m < 64; ++m) {
@@ -44,7 +45,8 @@ QStringList tableWords(const AdvanceCurve &curve, double staticAdvance, TableKin
             words << (!high && i == 3 ? QStringLiteral("34FF") : QStringLiteral("3400"));
         } else {
             const double rpm = k1 / i;
-            const double delay = (staticAdvance - AdvanceCurveMath::Interpolate(curve, rpm, 1)) * k2 / (rpm * 3);
+            const double delay =
+                (staticAdvance - AdvanceCurveMath::Interpolate(curve, rpm, 1)) * k2 / (rpm * 3);
             words << word(std::clamp(AdvanceCurveMath::RoundHalfEven(delay), 0, 255));
         }
     }
@@ -140,7 +142,7 @@ private slots:
     void byteFromLeadingHexDigits()
     {
         QStringList words = filledWords(256);
-        words[99] = QStringLiteral("34a0"); // lower case is hexadecimal too
+        words[99] = QStringLiteral("34a0");  // lower case is hexadecimal too
         words[100] = QStringLiteral("341Z"); // only the leading digit counts: 1
         words[101] = QStringLiteral("34Z1"); // no leading digit: 0
         const Result r = ParseTableFile(includeFile(words), TableKind::High, 50.0);
@@ -158,7 +160,8 @@ private slots:
 
     void tooManyItemsAreRefused()
     {
-        QString text = includeFile(filledWords(256)) + QStringLiteral("         DW         3400\r\n");
+        QString text =
+            includeFile(filledWords(256)) + QStringLiteral("         DW         3400\r\n");
         const Result r = ParseTableFile(text, TableKind::High, 45.0);
         QCOMPARE(r.status, Status::TooManyItems);
         QVERIFY(r.points.isEmpty());
@@ -191,13 +194,15 @@ private slots:
 
     void exportThenImportGivesBackTheCurve()
     {
-        const AdvanceCurve curve{{800, 8, 8},     {1200, 12, 10},  {2000, 20, 14},  {3000, 28, 18},
-                                 {4000, 32, 22},  {5000, 34, 24},  {6500, 35, 24},  {8000, 35.5, 24}};
+        const AdvanceCurve curve{{800, 8, 8},    {1200, 12, 10}, {2000, 20, 14}, {3000, 28, 18},
+                                 {4000, 32, 22}, {5000, 34, 24}, {6500, 35, 24}, {8000, 35.5, 24}};
         const double staticAdvance = 45.0;
-        const Result high = ParseTableFile(includeFile(tableWords(curve, staticAdvance, TableKind::High)),
-                                           TableKind::High, staticAdvance);
-        const Result low = ParseTableFile(includeFile(tableWords(curve, staticAdvance, TableKind::Low)),
-                                          TableKind::Low, staticAdvance);
+        const Result high =
+            ParseTableFile(includeFile(tableWords(curve, staticAdvance, TableKind::High)),
+                           TableKind::High, staticAdvance);
+        const Result low =
+            ParseTableFile(includeFile(tableWords(curve, staticAdvance, TableKind::Low)),
+                           TableKind::Low, staticAdvance);
         QCOMPARE(high.status, Status::Ok);
         QCOMPARE(low.status, Status::Ok);
         const QList<ImportedPoint> all = MergeTables(high.points, low.points);
@@ -209,7 +214,8 @@ private slots:
             const double step = 3.0 * p.rpm / (p.rpm >= 3000 ? 50000 : 12500);
             const double expected = AdvanceCurveMath::Interpolate(curve, p.rpm, 1);
             QVERIFY2(std::abs(p.atmo - expected) <= step / 2 + 0.05 + 0.01,
-                     qPrintable(QStringLiteral("%1 rpm: %2 for %3").arg(p.rpm).arg(p.atmo).arg(expected)));
+                     qPrintable(
+                         QStringLiteral("%1 rpm: %2 for %3").arg(p.rpm).arg(p.atmo).arg(expected)));
         }
     }
 

@@ -31,7 +31,8 @@ void AdvanceMapView::paintEvent(QPaintEvent *)
     if (m_scene.width <= 0 || m_scene.height <= 0)
         return;
     const double scale = std::min(width() / m_scene.width, height() / m_scene.height);
-    painter.translate((width() - m_scene.width * scale) / 2, (height() - m_scene.height * scale) / 2);
+    painter.translate((width() - m_scene.width * scale) / 2,
+                      (height() - m_scene.height * scale) / 2);
     painter.scale(scale, scale);
     MapScenePainter::Paint(painter, m_scene);
 }

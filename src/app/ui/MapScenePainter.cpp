@@ -13,9 +13,12 @@ constexpr int LabelRoom = 4000;       // text box width; texts never come near i
 
 void paintLabel(QPainter &painter, const MapLabel &label)
 {
-    const QRectF box = label.alignRight ? QRectF(label.at.x() - LabelRoom, label.at.y(), LabelRoom, LabelHeightTwips * 2)
-                                        : QRectF(label.at.x(), label.at.y(), LabelRoom, LabelHeightTwips * 2);
-    painter.drawText(box, (label.alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop, label.text);
+    const QRectF box =
+        label.alignRight
+            ? QRectF(label.at.x() - LabelRoom, label.at.y(), LabelRoom, LabelHeightTwips * 2)
+            : QRectF(label.at.x(), label.at.y(), LabelRoom, LabelHeightTwips * 2);
+    painter.drawText(box, (label.alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop,
+                     label.text);
 }
 
 } // namespace
@@ -28,7 +31,8 @@ QColor ColorOf(MapColour colour)
 void Paint(QPainter &painter, const MapScene &scene)
 {
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false); // crisp one-pixel lines, as drawn on screen
+    painter.setRenderHint(QPainter::Antialiasing,
+                          false); // crisp one-pixel lines, as drawn on screen
     painter.fillRect(QRectF(0, 0, scene.width, scene.height), ColorOf(scene.background));
 
     for (const MapSegment &segment : scene.segments) {
@@ -48,7 +52,8 @@ void Paint(QPainter &painter, const MapScene &scene)
     QPen edge(ColorOf(scene.cellEdge), 0);
     edge.setCosmetic(true);
     for (const MapCell &cell : scene.cells) {
-        const QPolygonF polygon({cell.corners[0], cell.corners[1], cell.corners[2], cell.corners[3]});
+        const QPolygonF polygon(
+            {cell.corners[0], cell.corners[1], cell.corners[2], cell.corners[3]});
         QPainterPath path;
         path.addPolygon(polygon);
         path.setFillRule(Qt::WindingFill);

@@ -26,8 +26,8 @@ QTableWidgetItem *centred(const QString &text)
 } // namespace
 
 MapTableWidget::MapTableWidget(QWidget *parent)
-    : QWidget(parent), m_table(new QTableWidget(0, Columns, this)), m_adjust(new QTableWidget(1, Columns, this)),
-      m_check(new QCheckBox(this))
+    : QWidget(parent), m_table(new QTableWidget(0, Columns, this)),
+      m_adjust(new QTableWidget(1, Columns, this)), m_check(new QCheckBox(this))
 {
     m_table->setObjectName(QStringLiteral("tabl_avance"));
     m_adjust->setObjectName(QStringLiteral("talbMapAdj"));
@@ -66,7 +66,9 @@ void MapTableWidget::LayoutTables()
     m_adjust->setRowCount(1);
     QStringList headers{QStringLiteral("RPM")};
     for (int i = 1; i < Columns; ++i) {
-        headers << QStringLiteral("%1-%2").arg((i - 1) * 100 / (Columns - 1)).arg(i * 100 / (Columns - 1));
+        headers << QStringLiteral("%1-%2")
+                       .arg((i - 1) * 100 / (Columns - 1))
+                       .arg(i * 100 / (Columns - 1));
         m_adjust->setItem(0, i, centred(QString::number((i - 1) * 100 / (Columns - 2))));
     }
     m_table->setHorizontalHeaderLabels(headers);
@@ -86,10 +88,12 @@ void MapTableWidget::retranslate()
     m_check->setText(VEK_LANGUAGE::GetLanguageText(QStringLiteral("MLMapCheck1")));
 }
 
-void MapTableWidget::setAdvanceCell(int row, int column, const QString &text, std::optional<double> value)
+void MapTableWidget::setAdvanceCell(int row, int column, const QString &text,
+                                    std::optional<double> value)
 {
     auto *item = centred(text);
-    const CellColours colours = Color_Table(value ? *value : std::numeric_limits<double>::quiet_NaN());
+    const CellColours colours =
+        Color_Table(value ? *value : std::numeric_limits<double>::quiet_NaN());
     item->setBackground(MapScenePainter::ColorOf(colours.back));
     item->setForeground(MapScenePainter::ColorOf(colours.fore));
     m_table->setItem(row, column, item);
@@ -111,7 +115,8 @@ void MapTableWidget::setRowsFromCurve(const AdvanceCurve &curve)
 {
     QList<QStringList> rows;
     for (const AdvancePoint &p : curve)
-        rows << QStringList{QString::number(p.rpm), QString::number(p.atmo), QString::number(p.turbo)};
+        rows << QStringList{QString::number(p.rpm), QString::number(p.atmo),
+                            QString::number(p.turbo)};
     setRowTexts(rows);
 }
 
@@ -138,6 +143,7 @@ bool MapTableWidget::eventFilter(QObject *watched, QEvent *event)
         return false; // navigation keys keep working
     QTableWidgetItem *item = m_adjust->currentItem();
     if (item && m_adjust->currentColumn() > 0)
-        item->setText(MapAdvanceTable::EditPercentCell(item->text(), backspace ? QChar(8) : key->text().at(0)));
+        item->setText(MapAdvanceTable::EditPercentCell(item->text(),
+                                                       backspace ? QChar(8) : key->text().at(0)));
     return true;
 }

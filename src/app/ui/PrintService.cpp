@@ -18,7 +18,8 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-const QString PrintService::NothingToPrint = QStringLiteral("Erreur, il n'y a rien \u00E0 imprimer ! ");
+const QString PrintService::NothingToPrint =
+    QStringLiteral("Erreur, il n'y a rien \u00E0 imprimer ! ");
 const QString PrintService::PrintingText = QStringLiteral("Impression du texte en cours... ");
 
 namespace {
@@ -72,18 +73,22 @@ PrintService::PrintService(QWidget *parent) : m_parent(parent)
 {
     m_lookup = [] { return QPrinterInfo::defaultPrinter(); };
     m_choosePdf = [this] {
-        return QFileDialog::getSaveFileName(m_parent, GetLanguageText(QStringLiteral("PrintPdfTitle")), QString(),
-                                            QStringLiteral("PDF (*.pdf)"));
+        return QFileDialog::getSaveFileName(m_parent,
+                                            GetLanguageText(QStringLiteral("PrintPdfTitle")),
+                                            QString(), QStringLiteral("PDF (*.pdf)"));
     };
-    m_inform = [this](const QString &text) { QMessageBox::information(m_parent, applicationTitle(), text); };
+    m_inform = [this](const QString &text) {
+        QMessageBox::information(m_parent, applicationTitle(), text);
+    };
     m_ask = [this](const QString &text) {
-        return QMessageBox::question(m_parent, GetLanguageText(QStringLiteral("MessWARNING")), text)
-               == QMessageBox::Yes;
+        return QMessageBox::question(m_parent, GetLanguageText(QStringLiteral("MessWARNING")),
+                                     text) == QMessageBox::Yes;
     };
     m_status = [](const QString &) {};
 }
 
-void PrintService::setMessageSinks(std::function<void(const QString &)> inform, std::function<bool(const QString &)> ask)
+void PrintService::setMessageSinks(std::function<void(const QString &)> inform,
+                                   std::function<bool(const QString &)> ask)
 {
     m_inform = std::move(inform);
     m_ask = std::move(ask);
@@ -111,7 +116,8 @@ bool PrintService::bp_imprimer(const Request &request)
 {
     const PrintLayout::Content content =
         PrintLayout::ContentFor(request.page, request.curvePointCount, request.terminalText);
-    if (content == PrintLayout::Content::Nothing || (content == PrintLayout::Content::Chart && !request.chart)) {
+    if (content == PrintLayout::Content::Nothing ||
+        (content == PrintLayout::Content::Chart && !request.chart)) {
         m_inform(NothingToPrint);
         return false;
     }
@@ -135,12 +141,14 @@ bool PrintService::bp_imprimer(const Request &request)
     QString error;
     if (!printOnce(*printer, request, error)) {
         // Once to a PDF file when the printer (or the file) failed.
-        pdf = offerPdf(GetLanguageText(QStringLiteral("PrintPrinterError"), {QStringLiteral("%1"), error}));
+        pdf = offerPdf(
+            GetLanguageText(QStringLiteral("PrintPrinterError"), {QStringLiteral("%1"), error}));
         if (pdf.isEmpty())
             return false;
         printer = printerFor(pdf);
         if (!printOnce(*printer, request, error)) {
-            m_inform(GetLanguageText(QStringLiteral("PrintPrinterError"), {QStringLiteral("%1"), error}));
+            m_inform(GetLanguageText(QStringLiteral("PrintPrinterError"),
+                                     {QStringLiteral("%1"), error}));
             return false;
         }
     }
@@ -151,7 +159,8 @@ bool PrintService::bp_imprimer(const Request &request)
 
 bool PrintService::printOnce(QPrinter &printer, const Request &request, QString &error)
 {
-    const QString target = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    const QString target =
+        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
     QPainter painter;
     if (!painter.begin(&printer)) {
         error = target;
@@ -164,13 +173,15 @@ bool PrintService::printOnce(QPrinter &printer, const Request &request, QString 
         if (QClipboard *clipboard = QGuiApplication::clipboard())
             clipboard->setPixmap(picture); // the chart's copy, as its copy command leaves it
         const QSizeF twips = QSizeF(request.chart->size()) * 15;
-        painter.drawPixmap(toDevice(PrintLayout::PlacePicture(twips, pageTwips(printer)), scale), picture,
-                           QRectF(picture.rect()));
+        painter.drawPixmap(toDevice(PrintLayout::PlacePicture(twips, pageTwips(printer)), scale),
+                           picture, QRectF(picture.rect()));
         break;
     }
     case PrintLayout::Content::Map: {
-        const QRectF place = toDevice(
-            PrintLayout::PlacePicture(QSizeF(request.map.width, request.map.height), pageTwips(printer)), scale);
+        const QRectF place =
+            toDevice(PrintLayout::PlacePicture(QSizeF(request.map.width, request.map.height),
+                                               pageTwips(printer)),
+                     scale);
         painter.translate(place.topLeft());
         painter.scale(place.width() / request.map.width, place.height() / request.map.height);
         MapScenePainter::Paint(painter, request.map);

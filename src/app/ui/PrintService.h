@@ -18,11 +18,11 @@ class PrintService
 {
 public:
     struct Request {
-        int page = 0;                 // current page of the main window's tabs
-        int curvePointCount = 0;      // points of the curve grid
-        QWidget *chart = nullptr;     // the curve chart
-        MapScene map;                 // the 3D map as drawn
-        QString terminalText;         // the terminal's received text
+        int page = 0;             // current page of the main window's tabs
+        int curvePointCount = 0;  // points of the curve grid
+        QWidget *chart = nullptr; // the curve chart
+        MapScene map;             // the 3D map as drawn
+        QString terminalText;     // the terminal's received text
     };
 
     explicit PrintService(QWidget *parent = nullptr);
@@ -34,9 +34,13 @@ public:
     // Asks for the PDF file to write; an empty answer gives up.
     void setPdfChooser(std::function<QString()> chooser) { m_choosePdf = std::move(chooser); }
     // Message boxes: information (OK) and question (Yes/No, true for Yes).
-    void setMessageSinks(std::function<void(const QString &)> inform, std::function<bool(const QString &)> ask);
+    void setMessageSinks(std::function<void(const QString &)> inform,
+                         std::function<bool(const QString &)> ask);
     // The main window's information label.
-    void setStatusSink(std::function<void(const QString &)> status) { m_status = std::move(status); }
+    void setStatusSink(std::function<void(const QString &)> status)
+    {
+        m_status = std::move(status);
+    }
 
     // bp_imprimer: true when a document was printed or saved.
     bool bp_imprimer(const Request &request);

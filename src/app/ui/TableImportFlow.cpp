@@ -15,20 +15,21 @@ using VEK_LANGUAGE::GetLanguageText;
 TableImportFlow::TableImportFlow(QWidget *parent) : m_parent(parent)
 {
     m_choose = [this](const QString &title, const QString &filter) {
-        return QFileDialog::getOpenFileName(m_parent, title, DataPaths::UserDocumentsDirectory(), filter);
+        return QFileDialog::getOpenFileName(m_parent, title, DataPaths::UserDocumentsDirectory(),
+                                            filter);
     };
     m_warn = [this](const QString &text) {
         QMessageBox::warning(m_parent, GetLanguageText(QStringLiteral("MessWARNING")), text);
     };
     m_ask = [this](const QString &text) {
-        return QMessageBox::question(m_parent, GetLanguageText(QStringLiteral("MessWARNING")), text)
-               == QMessageBox::Yes;
+        return QMessageBox::question(m_parent, GetLanguageText(QStringLiteral("MessWARNING")),
+                                     text) == QMessageBox::Yes;
     };
     m_status = [](const QString &) {};
 }
 
-std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::BP_import(bool courbeModifie,
-                                                                           const QString &staticAdvanceText)
+std::optional<QList<TableImport::ImportedPoint>>
+TableImportFlow::BP_import(bool courbeModifie, const QString &staticAdvanceText)
 {
     if (courbeModifie && !m_ask(GetLanguageText(QStringLiteral("BPimportModifiedQuestion"))))
         return std::nullopt;
@@ -42,15 +43,18 @@ std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::BP_import(bool
     return TableImport::MergeTables(*high, *low);
 }
 
-std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::readTable(TableKind kind, double staticAdvance)
+std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::readTable(TableKind kind,
+                                                                            double staticAdvance)
 {
     const bool high = kind == TableKind::High;
     m_status(GetLanguageText(high ? QStringLiteral("BPimportTreateCurrentHTAB")
                                   : QStringLiteral("BPimportTreateCurrentLTAB")));
     // Table files are written in upper case ("HTAB0.TXT"): offer both cases.
-    const QString filter = GetLanguageText(QStringLiteral("BPimportDialogFilter")) + QStringLiteral(" (*.txt *.TXT)");
-    const QString path =
-        m_choose(GetLanguageText(high ? QStringLiteral("LoadHighTable") : QStringLiteral("LoadLowTable")), filter);
+    const QString filter =
+        GetLanguageText(QStringLiteral("BPimportDialogFilter")) + QStringLiteral(" (*.txt *.TXT)");
+    const QString path = m_choose(
+        GetLanguageText(high ? QStringLiteral("LoadHighTable") : QStringLiteral("LoadLowTable")),
+        filter);
     if (path.isEmpty())
         return std::nullopt;
 
@@ -59,26 +63,29 @@ std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::readTable(Tabl
         m_warn(GetLanguageText(QStringLiteral("BPimportReadError"), {QStringLiteral("%1"), path}));
         return std::nullopt;
     }
-    const TableImport::Result result = TableImport::ParseTableFile(TextEncoding::decodeText(file.readAll()), kind,
-                                                                   staticAdvance);
+    const TableImport::Result result =
+        TableImport::ParseTableFile(TextEncoding::decodeText(file.readAll()), kind, staticAdvance);
     switch (result.status) {
     case TableImport::Status::Ok:
         return result.points;
     case TableImport::Status::TooManyItems:
         m_warn(GetLanguageText(QStringLiteral("BPimportTooManyItems"),
-                               {QStringLiteral("%1"), path, QStringLiteral("%2"), QString::number(TableImport::MaxItems)}));
+                               {QStringLiteral("%1"), path, QStringLiteral("%2"),
+                                QString::number(TableImport::MaxItems)}));
         break;
     case TableImport::Status::PointOutOfRange:
         m_warn(GetLanguageText(QStringLiteral("BPimportPointOutOfRange"),
-                               {QStringLiteral("%1"), path, QStringLiteral("%2"), QString::number(result.badRpm),
-                                QStringLiteral("%3"), TableImport::AdvanceText(result.badAdvance),
-                                QStringLiteral("%4"), QString::number(result.refusedPoints)}));
+                               {QStringLiteral("%1"), path, QStringLiteral("%2"),
+                                QString::number(result.badRpm), QStringLiteral("%3"),
+                                TableImport::AdvanceText(result.badAdvance), QStringLiteral("%4"),
+                                QString::number(result.refusedPoints)}));
         break;
     }
     return std::nullopt;
 }
 
-QList<QStringList> TableImportFlow::RowsOf(const QList<TableImport::ImportedPoint> &points, int columns)
+QList<QStringList> TableImportFlow::RowsOf(const QList<TableImport::ImportedPoint> &points,
+                                           int columns)
 {
     QList<QStringList> rows;
     rows.reserve(points.size());

@@ -226,7 +226,8 @@ void VEK_SETUP::Form_Load()
 {
     const MainSettings &s = m_context.settings;
     const QString numbered = SerialSettingsText::DeviceOf(QString::number(s.portNumber));
-    if (s.portNumber >= 1 && s.portNumber <= 4 && (s.portDevice.isEmpty() || s.portDevice == numbered)) {
+    if (s.portNumber >= 1 && s.portNumber <= 4 &&
+        (s.portDevice.isEmpty() || s.portDevice == numbered)) {
         m_comPort.value(s.portNumber)->setChecked(true);
     } else {
         // A device path, or a port number without an option of its own.
@@ -255,11 +256,20 @@ void VEK_SETUP::Form_Load()
 
     QString programmer;
     switch (s.ICSPBoitier) {
-    case 0: programmer = QStringLiteral("JDM ") + s.VEKJDMSetting; break;
-    case 1: programmer = QStringLiteral("VEKP ") + s.VEKPSetting; break;
-    case 2: programmer = QStringLiteral("VEK-MZ") + s.VEKMZSetting; break;
-    case 3: programmer = QStringLiteral("Q-PAK"); break;
-    default: break;
+    case 0:
+        programmer = QStringLiteral("JDM ") + s.VEKJDMSetting;
+        break;
+    case 1:
+        programmer = QStringLiteral("VEKP ") + s.VEKPSetting;
+        break;
+    case 2:
+        programmer = QStringLiteral("VEK-MZ") + s.VEKMZSetting;
+        break;
+    case 3:
+        programmer = QStringLiteral("Q-PAK");
+        break;
+    default:
+        break;
     }
     m_info->setText(QStringLiteral("VEK_Courbe %1 (%2, %3)\n%4")
                         .arg(s.VEKVersion, s.VEKRevision, s.VEKDateRev, programmer));
@@ -287,7 +297,8 @@ void VEK_SETUP::ApplyLanguageSetup()
     for (const TraceOption &t : TraceOptions)
         m_typeTrace.value(t.code)->setText(textOr(t.key, t.design));
     m_note3D->setText(GetLanguageText(QStringLiteral("MLTypeTrace3DNote")));
-    LabelGraphique1->setText(textOr(VEK_LANGUAGE::LangKey("MLGraphique1"), "Attention Courbe non repr\u00E9sentative"));
+    LabelGraphique1->setText(
+        textOr(VEK_LANGUAGE::LangKey("MLGraphique1"), "Attention Courbe non repr\u00E9sentative"));
     m_ok->setText(textOr(VEK_LANGUAGE::LangKey("MOK"), "&OK"));
     m_cancel->setText(textOr(VEK_LANGUAGE::LangKey("MAnnuler"), "&Annuler"));
 }
@@ -306,7 +317,9 @@ QString VEK_SETUP::settingsText() const
     for (auto it = m_baud.cbegin(); it != m_baud.cend(); ++it)
         if (it.value()->isChecked())
             s.baud = it.key() * 100;
-    s.parity = EvenParity->isChecked() ? QLatin1Char('E') : OddParity->isChecked() ? QLatin1Char('O') : QLatin1Char('N');
+    s.parity = EvenParity->isChecked()  ? QLatin1Char('E')
+               : OddParity->isChecked() ? QLatin1Char('O')
+                                        : QLatin1Char('N');
     s.dataBits = Data7->isChecked() ? 7 : 8;
     s.stopBits = Stop2->isChecked() ? 2 : 1;
     return s.text();
@@ -332,7 +345,8 @@ QString VEK_SETUP::checkPort(const QString &device) const
     if (m_livePort && m_livePort->isOpen()) {
         const QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
         if (m_livePort->portName() != name && m_livePort->portName() != device)
-            return GetLanguageText(QStringLiteral("SetupPortBusy"), {QStringLiteral("%1"), m_livePort->portName()});
+            return GetLanguageText(QStringLiteral("SetupPortBusy"),
+                                   {QStringLiteral("%1"), m_livePort->portName()});
     }
     return {};
 }
@@ -368,9 +382,8 @@ void VEK_SETUP::OKButton_Click()
 
     const QString text = settingsText();
     QString error;
-    if (m_livePort
-        && !SerialSettingsText::Apply(*m_livePort, *SerialSettings::fromText(text),
-                                      static_cast<Handshaking>(handshaking()), &error)) {
+    if (m_livePort && !SerialSettingsText::Apply(*m_livePort, *SerialSettings::fromText(text),
+                                                 static_cast<Handshaking>(handshaking()), &error)) {
         failures << GetLanguageText(QStringLiteral("SetupSettingsRefused"),
                                     {QStringLiteral("%1"), text, QStringLiteral("%2"), error});
     } else {
@@ -389,7 +402,8 @@ void VEK_SETUP::OKButton_Click()
     // application without organisation even when it writes): look at the file.
     m_store->sync();
     if (!QFileInfo(m_store->fileName()).isWritable())
-        failures << GetLanguageText(QStringLiteral("SetupSaveError"), {QStringLiteral("%1"), m_store->fileName()});
+        failures << GetLanguageText(QStringLiteral("SetupSaveError"),
+                                    {QStringLiteral("%1"), m_store->fileName()});
     if (!failures.isEmpty())
         m_warn(failures.join(QLatin1Char('\n')));
     closeDialog(true);

@@ -25,7 +25,8 @@ class VEK_SETUP : public QDialog
     Q_OBJECT
 public:
     // `livePort`: the main window's serial port, when it has one.
-    explicit VEK_SETUP(VekContext &context, QSerialPort *livePort = nullptr, QWidget *parent = nullptr);
+    explicit VEK_SETUP(VekContext &context, QSerialPort *livePort = nullptr,
+                       QWidget *parent = nullptr);
     ~VEK_SETUP() override;
 
     // The settings store (application "VEK_Courbe"); tests give their own.
@@ -47,10 +48,10 @@ public:
     QTabWidget *SSTab1() const { return m_tabs; }
 
     // The working values the options stand for.
-    QString portChoice() const;       // "1" to "4", or a device path
-    QString settingsText() const;     // "9600,N,8,1"
-    int handshaking() const;          // 0 to 3
-    int chartType() const;            // 2, 3, 4, 5 or 16
+    QString portChoice() const;   // "1" to "4", or a device path
+    QString settingsText() const; // "9600,N,8,1"
+    int handshaking() const;      // 0 to 3
+    int chartType() const;        // 2, 3, 4, 5 or 16
 
 public slots:
     void OKButton_Click();

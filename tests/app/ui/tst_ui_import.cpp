@@ -81,7 +81,8 @@ private slots:
 
     void bothTablesGiveTheCurve()
     {
-        m_files << file("HTAB0.TXT", tableFile({{100, 0x10}})) << file("LTAB0.TXT", tableFile({{100, 0x08}}));
+        m_files << file("HTAB0.TXT", tableFile({{100, 0x10}}))
+                << file("LTAB0.TXT", tableFile({{100, 0x08}}));
         const auto points = flow().BP_import(false, QStringLiteral("45.0"));
         QVERIFY(points);
         QCOMPARE(points->size(), 176 + 193);
@@ -90,8 +91,9 @@ private slots:
         QCOMPARE(m_titles, (QStringList{VEK_LANGUAGE::GetLanguageText("LoadHighTable"),
                                         VEK_LANGUAGE::GetLanguageText("LoadLowTable")}));
         QVERIFY(m_filters.first().contains("*.TXT"));
-        QCOMPARE(m_status, (QStringList{VEK_LANGUAGE::GetLanguageText("BPimportTreateCurrentHTAB"),
-                                        VEK_LANGUAGE::GetLanguageText("BPimportTreateCurrentLTAB")}));
+        QCOMPARE(m_status,
+                 (QStringList{VEK_LANGUAGE::GetLanguageText("BPimportTreateCurrentHTAB"),
+                              VEK_LANGUAGE::GetLanguageText("BPimportTreateCurrentLTAB")}));
         QVERIFY(m_questions.isEmpty());
         const QList<QStringList> rows = TableImportFlow::RowsOf(*points);
         for (const QStringList &row : rows) {
@@ -122,7 +124,8 @@ private slots:
         m_answer = false;
         m_files << file("HTAB0.TXT", tableFile()) << file("LTAB0.TXT", tableFile());
         QVERIFY(!flow().BP_import(true, "45"));
-        QCOMPARE(m_questions, QStringList{VEK_LANGUAGE::GetLanguageText("BPimportModifiedQuestion")});
+        QCOMPARE(m_questions,
+                 QStringList{VEK_LANGUAGE::GetLanguageText("BPimportModifiedQuestion")});
         QVERIFY(m_titles.isEmpty()); // no file dialog before the answer
         m_answer = true;
         QVERIFY(flow().BP_import(true, "45"));

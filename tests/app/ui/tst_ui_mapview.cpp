@@ -11,17 +11,17 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QVBoxLayout>
 #include <QtTest>
 
 namespace {
 
-const AdvanceCurve Realistic{{800, 8, 8},    {1500, 14, 12},  {2500, 24, 18}, {3500, 30, 22},
-                             {4500, 34, 26}, {6000, 36, 28},  {7500, 36, 28}};
+const AdvanceCurve Realistic{{800, 8, 8},    {1500, 14, 12}, {2500, 24, 18}, {3500, 30, 22},
+                             {4500, 34, 26}, {6000, 36, 28}, {7500, 36, 28}};
 
 // Saves a picture for a look by eye when VEK_SCREENSHOT_DIR is set.
 void keep(const QImage &image, const QString &name)
@@ -73,7 +73,8 @@ private slots:
     void emptyCurveShowsTheFrame()
     {
         VekContext context;
-        const QImage image = MapScenePainter::Render(AdvanceMap3D::BuildScene(MapPageInputs::For(context, {})));
+        const QImage image =
+            MapScenePainter::Render(AdvanceMap3D::BuildScene(MapPageInputs::For(context, {})));
         keep(image, QStringLiteral("map-empty.png"));
         QVERIFY(countPixels(image, qRgb(0, 255, 0)) > 500);
         QCOMPARE(countPixels(image, qRgb(255, 255, 255)), 0); // no cell edges

@@ -22,8 +22,9 @@ const AdvanceCurve Realistic{{800, 8, 8},    {1500, 14, 12}, {2500, 24, 18}, {35
 QImage renderPage(const QString &pdf, int page = 1)
 {
     const QString base = pdf + QStringLiteral("-p%1").arg(page);
-    QProcess::execute(QStringLiteral("pdftoppm"), {"-png", "-r", "60", "-f", QString::number(page), "-l",
-                                                   QString::number(page), "-singlefile", pdf, base});
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {"-png", "-r", "60", "-f", QString::number(page), "-l", QString::number(page),
+                       "-singlefile", pdf, base});
     const QImage image(base + QStringLiteral(".png"));
     const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
     if (!dir.isEmpty())
@@ -37,7 +38,8 @@ int pageCount(const QString &pdf)
     info.start(QStringLiteral("pdfinfo"), {pdf});
     info.waitForFinished();
     const QString out = QString::fromLocal8Bit(info.readAllStandardOutput());
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(out);
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(out);
     return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
@@ -52,8 +54,14 @@ QRect boxOf(const QImage &image, const std::function<bool(QColor)> &match)
     return box;
 }
 
-bool reddish(QColor c) { return c.red() > 200 && c.green() < 80 && c.blue() < 80; }
-bool notWhite(QColor c) { return c.red() < 240 || c.green() < 240 || c.blue() < 240; }
+bool reddish(QColor c)
+{
+    return c.red() > 200 && c.green() < 80 && c.blue() < 80;
+}
+bool notWhite(QColor c)
+{
+    return c.red() < 240 || c.green() < 240 || c.blue() < 240;
+}
 
 } // namespace
 
@@ -189,12 +197,15 @@ private slots:
         const QString pdf = m_dir.filePath(QStringLiteral("map.pdf"));
         service.setPdfOutput(pdf);
         const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
-        QVERIFY(service.bp_imprimer({PrintLayout::Map3D, int(Realistic.size()), nullptr, scene, {}}));
+        QVERIFY(
+            service.bp_imprimer({PrintLayout::Map3D, int(Realistic.size()), nullptr, scene, {}}));
         const QImage page = renderPage(pdf);
-        const QRect map = boxOf(page, [](QColor c) { return c.red() < 30 && c.green() < 30 && c.blue() < 30; });
+        const QRect map =
+            boxOf(page, [](QColor c) { return c.red() < 30 && c.green() < 30 && c.blue() < 30; });
         QVERIFY(map.isValid()); // the black picture
         QVERIFY(std::abs(map.left() - (page.width() - 1 - map.right())) <= 3);
-        const QRect green = boxOf(page, [](QColor c) { return c.green() > 200 && c.red() < 100 && c.blue() < 100; });
+        const QRect green = boxOf(
+            page, [](QColor c) { return c.green() > 200 && c.red() < 100 && c.blue() < 100; });
         QVERIFY(map.contains(green));
     }
 
@@ -226,14 +237,16 @@ private slots:
         hook(service);
         const QString pdf = m_dir.filePath(QStringLiteral("offered.pdf"));
         service.setPdfChooser([pdf] { return pdf; });
-        QVERIFY(service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
+        QVERIFY(
+            service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
         QCOMPARE(m_asked, QStringList{VEK_LANGUAGE::GetLanguageText("PrintNoPrinter")});
         QVERIFY(QFileInfo(pdf).size() > 0);
 
         // Declined: nothing printed, nothing written.
         m_answer = false;
         QFile::remove(pdf);
-        QVERIFY(!service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
+        QVERIFY(
+            !service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
         QVERIFY(!QFile::exists(pdf));
     }
 

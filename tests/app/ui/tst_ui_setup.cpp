@@ -43,7 +43,10 @@ class TestSetup : public QObject
     QTemporaryDir m_dir;
     QStringList m_warnings;
 
-    std::unique_ptr<QSettings> store() { return std::make_unique<QSettings>(m_dir.filePath("VEK_Courbe.ini"), QSettings::IniFormat); }
+    std::unique_ptr<QSettings> store()
+    {
+        return std::make_unique<QSettings>(m_dir.filePath("VEK_Courbe.ini"), QSettings::IniFormat);
+    }
 
     void prepare(VEK_SETUP &dialog, QSettings &settings)
     {
@@ -196,7 +199,8 @@ private slots:
         QFile plain(m_dir.filePath(QStringLiteral("plain")));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
-        QSettings settings(m_dir.filePath(QStringLiteral("plain/VEK_Courbe.ini")), QSettings::IniFormat);
+        QSettings settings(m_dir.filePath(QStringLiteral("plain/VEK_Courbe.ini")),
+                           QSettings::IniFormat);
         VEK_SETUP dialog(context);
         prepare(dialog, settings);
         dialog.OKButton()->click();
