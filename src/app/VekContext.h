@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/CurveModel.h"
+#include "app/EngineParameters.h"
 #include "app/MainSettings.h"
 #include "app/MapBoxes.h"
 #include "app/OptionBoardState.h"
 #include "app/VEK_XML.h"
+#include "icsp/PicDevice.h"
 
 #include <QString>
 
@@ -12,8 +15,11 @@
 struct VekContext {
     MainSettings settings;
     OptionBoardState optionBoard;
-    MapBoxes mapBoxes;
-    QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
-    QString TypeVersionOS; // selected firmware package (list text)
-    VEK_XML catalogues;    // chip and option-board catalogues
+    MapBoxes mapBoxes;       // texts of the MAP boxes
+    PicDevice pic;           // device record and memory image of the programmer and transfers
+    QString TypeTransfert;   // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
+    QString TypeVersionOS;   // selected firmware package (list text)
+    VEK_XML catalogues;      // chip and option-board catalogues
+    CurveModel tab_avance;   // the advance curve
+    EngineParameters moteur; // the engine parameters beside it
 };

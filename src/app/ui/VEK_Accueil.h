@@ -6,6 +6,8 @@
 #include <QMainWindow>
 
 class AdvanceMapView;
+class CurveEditorPanel;
+class EngineParametersPanel;
 class HelpTextFilter;
 class MapBoxesWidget;
 class MapTableWidget;
@@ -21,7 +23,6 @@ class QTableWidget;
 class QLineEdit;
 class QGroupBox;
 class QWidget;
-class QLineSeries;
 
 // The main window: lives for the whole run and owns the program's shared state.
 // Its controls carry the object names the rest of the program knows them by, so
@@ -46,6 +47,8 @@ public:
     QWidget *page(int index) const;
     QTableWidget *tab_avance() const { return tab_avance_; }
     QChartView *trace_courbe() const { return trace_courbe_; }
+    CurveEditorPanel *curveEditor() const { return curveEditor_; }
+    EngineParametersPanel *engineParameters() const { return engineParameters_; }
     QWidget *liveContainer() const { return liveContainer_; }
     QWidget *terminalContainer() const { return terminalContainer_; }
     QWidget *PicMap() const { return PicMap_; }
@@ -65,7 +68,6 @@ public slots:
     void BP_Compilation_Click();
     void BP_Parametres_carte_option_Click();
     void BP_Bootloader_Click();
-    void SingleSparck_Click();
     void TypeCarteOption_Click();
     void Command5_Click();
     void ComboTest_Click();
@@ -103,7 +105,6 @@ private:
     // The points of the curve grid (rpm, Atmo, Turbo), for the map and the MAP table.
     AdvanceCurve CurveFromGrid() const;
     void DrawMap();
-    void setKnockItemsVisible(bool visible);
 
     VekContext context_;
     HelpTextFilter *helpTexts_ = nullptr;
@@ -112,8 +113,8 @@ private:
     QTableWidget *tabl_avance_ = nullptr;
     QTableWidget *talbMapAdj_ = nullptr;
     QChartView *trace_courbe_ = nullptr;
-    QLineSeries *seriesAtmo_ = nullptr;
-    QLineSeries *seriesTurbo_ = nullptr;
+    CurveEditorPanel *curveEditor_ = nullptr;
+    EngineParametersPanel *engineParameters_ = nullptr;
     QWidget *liveContainer_ = nullptr;
     QWidget *terminalContainer_ = nullptr;
     QWidget *PicMap_ = nullptr;

@@ -162,13 +162,10 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         VEK_Accueil w;
         w.Form_Load(false);
-        QTableWidget *grid = w.tab_avance();
-        grid->setRowCount(int(Realistic.size()));
-        for (int r = 0; r < Realistic.size(); ++r) {
-            grid->setItem(r, 0, new QTableWidgetItem(QString::number(Realistic[r].rpm)));
-            grid->setItem(r, 1, new QTableWidgetItem(QString::number(Realistic[r].atmo)));
-            grid->setItem(r, 2, new QTableWidgetItem(QString::number(Realistic[r].turbo)));
-        }
+        QVector<QStringList> rows;
+        for (const AdvancePoint &p : Realistic)
+            rows << QStringList{QString::number(p.rpm), QString::number(p.atmo), QString::number(p.turbo)};
+        w.context().tab_avance.setRows(rows, false);
         auto *map = w.findChild<AdvanceMapView *>(QStringLiteral("PicMap"));
         QVERIFY(map);
         map->show();
