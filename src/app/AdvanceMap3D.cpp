@@ -1,6 +1,7 @@
 #include "app/AdvanceMap3D.h"
 
 #include "app/NumberHelpers.h"
+#include "firmware/CurveColumn.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,11 +56,14 @@ MapTable3D CalculeTableCarte3D(const AdvanceCurve &curve,
                                const std::array<int, AdvanceMap3D::Levels> &percent)
 {
     MapTable3D table{};
+    const CurveGridSnapshot grid = AdvanceCurveMath::ToGridSnapshot(curve);
+    const CurveColumn atmo(grid, 1);
+    const CurveColumn turbo(grid, 2);
     for (int i = 0; i < AdvanceMap3D::Levels; ++i) {
         for (int j = 0; j < AdvanceMap3D::Steps; ++j) {
             const double rpm = 100.0 * j;
-            const int a1 = RoundHalfEven(AdvanceCurveMath::Interpolate(curve, rpm, 1));
-            const int a2 = RoundHalfEven(AdvanceCurveMath::Interpolate(curve, rpm, 2));
+            const int a1 = RoundHalfEven(atmo.at(rpm).value_or(-1));
+            const int a2 = RoundHalfEven(turbo.at(rpm).value_or(-1));
             const int value = RoundHalfEven(AdvanceCurveMath::BlendAdvance(a1, a2, percent[i]));
             table[i][j] = static_cast<int16_t>(std::clamp(value, -32768, 32767));
         }

@@ -22,28 +22,15 @@ int RoundHalfEven(double value)
     return static_cast<int>(r);
 }
 
-static double valueOf(const AdvancePoint &p, int column)
+CurveGridSnapshot ToGridSnapshot(const AdvanceCurve &curve)
 {
-    return column == 2 ? p.turbo : p.atmo;
-}
-
-double Interpolate(const AdvanceCurve &curve, double rpm, int column)
-{
-    if (curve.isEmpty())
-        return -1;
-    if (curve.first().rpm >= rpm)
-        return valueOf(curve.first(), column);
-    if (curve.last().rpm <= rpm)
-        return valueOf(curve.last(), column);
-    qsizetype i = 1;
-    while (curve.at(i).rpm < rpm && i < curve.size() - 1)
-        ++i;
-    const AdvancePoint &a = curve.at(i - 1);
-    const AdvancePoint &b = curve.at(i);
-    if (b.rpm == a.rpm)
-        return valueOf(b, column);
-    return (rpm - a.rpm) / (b.rpm - a.rpm) * (valueOf(b, column) - valueOf(a, column)) +
-           valueOf(a, column);
+    CurveGridSnapshot grid;
+    grid.rows.reserve(curve.size() + 1);
+    grid.rows.append({QStringLiteral("Rpm"), QStringLiteral("Atmo"), QStringLiteral("Turbo")});
+    for (const AdvancePoint &p : curve)
+        grid.rows.append({QString::number(p.rpm, 'g', 17), QString::number(p.atmo, 'g', 17),
+                          QString::number(p.turbo, 'g', 17)});
+    return grid;
 }
 
 double BlendAdvance(double atmo, double turbo, double pct)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "firmware/CurveGridSnapshot.h"
+
 #include <QList>
 
 // One point of the advance curve as the map and the MAP table read it: engine
@@ -18,10 +20,9 @@ namespace AdvanceCurveMath {
 // to the nearest, halves to the even neighbour (2.5 gives 2, 3.5 gives 4).
 int RoundHalfEven(double value);
 
-// Advance of the curve at `rpm` by linear interpolation between neighbouring
-// points, held flat beyond the first and the last point. column 1 is the
-// atmospheric advance, 2 the boost advance. -1 when the curve has no point.
-double Interpolate(const AdvanceCurve &curve, double rpm, int column);
+// The curve as the grid of text cells that the interpolation reads (row 0 the
+// titles, then one row per point).
+CurveGridSnapshot ToGridSnapshot(const AdvanceCurve &curve);
 
 // Moves from the atmospheric toward the boost advance by `pct` percent.
 double BlendAdvance(double atmo, double turbo, double pct);

@@ -6,15 +6,15 @@
 
 namespace MapAdvanceTable {
 
-std::optional<double> CellValue(const AdvanceCurve &curve, const QString &rpmText,
-                                const QString &percentText)
+std::optional<double> CellValue(const CurveColumn &atmo, const CurveColumn &turbo,
+                                const QString &rpmText, const QString &percentText)
 {
-    if (curve.isEmpty())
-        return std::nullopt;
     const int rpm = AdvanceCurveMath::RoundHalfEven(NombreEnTete(rpmText));
-    const double a1 = AdvanceCurveMath::Interpolate(curve, rpm, 1);
-    const double a2 = AdvanceCurveMath::Interpolate(curve, rpm, 2);
-    return AdvanceCurveMath::BlendAdvance(a1, a2, NombreEnTete(percentText));
+    const std::optional<double> a1 = atmo.at(rpm);
+    const std::optional<double> a2 = turbo.at(rpm);
+    if (!a1 || !a2)
+        return std::nullopt;
+    return AdvanceCurveMath::BlendAdvance(*a1, *a2, NombreEnTete(percentText));
 }
 
 QString CellText(double value)

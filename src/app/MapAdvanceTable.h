@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AdvancePoint.h"
+#include "firmware/CurveColumn.h"
 
 #include <QChar>
 #include <QString>
@@ -14,11 +15,11 @@ namespace MapAdvanceTable {
 constexpr int MaxPercent = 100;
 constexpr int MaxPercentDigits = 3;
 
-// Advance of a table cell: the curve at the row's rpm (cell text, rounded to
-// whole rpm) moved from atmospheric toward boost by the level's percentage
-// (cell text). None when the curve has no point.
-std::optional<double> CellValue(const AdvanceCurve &curve, const QString &rpmText,
-                                const QString &percentText);
+// Advance of a table cell: the curve's atmospheric and boost columns at the
+// row's rpm (cell text, rounded to whole rpm), moved from atmospheric toward
+// boost by the level's percentage (cell text). None when the curve has no point.
+std::optional<double> CellValue(const CurveColumn &atmo, const CurveColumn &turbo,
+                                const QString &rpmText, const QString &percentText);
 
 // Full-precision text of a cell value.
 QString CellText(double value);

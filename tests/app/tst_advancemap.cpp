@@ -8,6 +8,12 @@ using namespace AdvanceMap3D;
 
 namespace {
 
+std::optional<double> cellValue(const AdvanceCurve &curve, const char *rpm, const char *percent)
+{
+    const CurveGridSnapshot grid = AdvanceCurveMath::ToGridSnapshot(curve);
+    return MapAdvanceTable::CellValue(CurveColumn(grid, 1), CurveColumn(grid, 2), rpm, percent);
+}
+
 const QStringList DesignedPercents{"0", "12.5", "25", "37.5"};
 
 MapInputs inputs(const AdvanceCurve &curve)
@@ -141,13 +147,12 @@ private slots:
     void mapTableCells()
     {
         const AdvanceCurve up{{1000, 10, 30}};
-        QCOMPARE(*MapAdvanceTable::CellValue(up, "1000", "50"), 20.0);
-        QCOMPARE(*MapAdvanceTable::CellValue(up, "1000", "0"), 10.0);
+        QCOMPARE(*cellValue(up, "1000", "50"), 20.0);
+        QCOMPARE(*cellValue(up, "1000", "0"), 10.0);
         const AdvanceCurve down{{1000, 30, 10}};
-        QCOMPARE(*MapAdvanceTable::CellValue(down, "1000", "50"), 20.0);
-        QCOMPARE(*MapAdvanceTable::CellValue({{1000, 10, 20}, {3000, 20, 40}}, "2000", "33"),
-                 15 + 15 * 0.33);
-        QVERIFY(!MapAdvanceTable::CellValue({}, "1000", "50"));
+        QCOMPARE(*cellValue(down, "1000", "50"), 20.0);
+        QCOMPARE(*cellValue({{1000, 10, 20}, {3000, 20, 40}}, "2000", "33"), 15 + 15 * 0.33);
+        QVERIFY(!cellValue({}, "1000", "50"));
         QCOMPARE(MapAdvanceTable::CellText(15 + 10 * 0.33 / 1), QStringLiteral("18.3"));
     }
 

@@ -1,5 +1,8 @@
 #include "app/AdvancePoint.h"
 #include "app/TableImport.h"
+#include "firmware/Interpolation.h"
+#include "firmware/TableGenerationPrompts.h"
+#include "firmware/TableGenerator.h"
 
 #include <QtTest>
 
@@ -23,35 +26,18 @@ QString includeFile(const QStringList &words, const QString &eol = QStringLitera
     return text;
 }
 
-QString word(int byte)
+// Answers the generators' questions: no truncation is expected here.
+class NoQuestions : public TableGenerationPrompts
 {
-    return QStringLiteral("34%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
-}
-
-// Table words built from a curve the way the firmware tables are made: word i
-// stands for rpm = k1 / i and holds the delay behind the static advance.
-QStringList tableWords(const AdvanceCurve &curve, double staticAdvance, TableKind kind)
-{
-    const bool high = kind == TableKind::High;
-    const double k1 = high ? 750000 : 187500;
-    const double k2 = high ? 50000 : 12500;
-    const int first = high ? 75 : 62;
-    const int last = high ? 250 : 255;
-    QStringList words{QStringLiteral("0782")};
-    for (int i = 2; i <= 256; ++i) {
-        if (i == 256) {
-            words << QStringLiteral("34FF");
-        } else if (i < first || i > last) {
-            words << (!high && i == 3 ? QStringLiteral("34FF") : QStringLiteral("3400"));
-        } else {
-            const double rpm = k1 / i;
-            const double delay =
-                (staticAdvance - AdvanceCurveMath::Interpolate(curve, rpm, 1)) * k2 / (rpm * 3);
-            words << word(std::clamp(AdvanceCurveMath::RoundHalfEven(delay), 0, 255));
-        }
+public:
+    bool askTruncation(const QString &, const QString &) override
+    {
+        ++asked;
+        return false;
     }
-    return words;
-}
+    void showError(const QString &, const QString &) override { ++asked; }
+    int asked = 0;
+};
 
 QStringList filledWords(int count, const QString &filler = QStringLiteral("3400"))
 {
@@ -194,25 +180,42 @@ private slots:
 
     void exportThenImportGivesBackTheCurve()
     {
+        // The program's own generators build the tables of a realistic curve;
+        // they are written as include files and read back.
         const AdvanceCurve curve{{800, 8, 8},    {1200, 12, 10}, {2000, 20, 14}, {3000, 28, 18},
                                  {4000, 32, 22}, {5000, 34, 24}, {6500, 35, 24}, {8000, 35.5, 24}};
+        const CurveGridSnapshot grid = AdvanceCurveMath::ToGridSnapshot(curve);
+        TableHeaderSnapshot header;
+        header.Txt_rpm_maxi = QStringLiteral("6650");
+        header.CmbAvanceBasRegime = QStringLiteral("11.0");
+        header.Txt_av_statique = QStringLiteral("45.0");
+        header.TxtDwell = QStringLiteral("2.5");
+        header.TxtDureeRetardCliquetis = QStringLiteral("10");
+        NoQuestions prompts;
+        TableGenerator generator(header, prompts);
+        FirmwareTable high;
+        FirmwareTable low;
         const double staticAdvance = 45.0;
-        const Result high =
-            ParseTableFile(includeFile(tableWords(curve, staticAdvance, TableKind::High)),
-                           TableKind::High, staticAdvance);
-        const Result low =
-            ParseTableFile(includeFile(tableWords(curve, staticAdvance, TableKind::Low)),
-                           TableKind::Low, staticAdvance);
-        QCOMPARE(high.status, Status::Ok);
-        QCOMPARE(low.status, Status::Ok);
-        const QList<ImportedPoint> all = MergeTables(high.points, low.points);
+        QCOMPARE(generator.GenereHTAB8(high, grid, staticAdvance, 1), int16_t(0));
+        QCOMPARE(generator.GenereLTAB8(low, grid, staticAdvance, 1), int16_t(0));
+        QCOMPARE(prompts.asked, 0);
+        const auto words = [](const FirmwareTable &table) {
+            return QStringList(table.begin() + 1, table.end());
+        };
+
+        const Result h = ParseTableFile(includeFile(words(high)), TableKind::High, staticAdvance);
+        const Result l = ParseTableFile(includeFile(words(low)), TableKind::Low, staticAdvance);
+        QCOMPARE(h.status, Status::Ok);
+        QCOMPARE(l.status, Status::Ok);
+        const QList<ImportedPoint> all = MergeTables(h.points, l.points);
         QCOMPARE(all.size(), 176 + 193);
         for (qsizetype i = 1; i < all.size(); ++i)
             QVERIFY(all.at(i - 1).rpm <= all.at(i).rpm);
         for (const ImportedPoint &p : all) {
-            // One delay step is 3 x rpm / K2 degrees; the import rounds to the tenth.
+            // One delay step is 3 x rpm / K2 degrees; the import keeps tenths and
+            // whole rpm.
             const double step = 3.0 * p.rpm / (p.rpm >= 3000 ? 50000 : 12500);
-            const double expected = AdvanceCurveMath::Interpolate(curve, p.rpm, 1);
+            const double expected = *InterpoleGrille(grid, p.rpm, 1);
             QVERIFY2(std::abs(p.atmo - expected) <= step / 2 + 0.05 + 0.01,
                      qPrintable(
                          QStringLiteral("%1 rpm: %2 for %3").arg(p.rpm).arg(p.atmo).arg(expected)));

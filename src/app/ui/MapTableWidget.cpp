@@ -122,12 +122,15 @@ void MapTableWidget::setRowsFromCurve(const AdvanceCurve &curve)
 
 void MapTableWidget::Check1_Click()
 {
-    const AdvanceCurve curve = m_curveSource();
+    const CurveGridSnapshot grid = AdvanceCurveMath::ToGridSnapshot(m_curveSource());
+    const CurveColumn atmo(grid, 1);
+    const CurveColumn turbo(grid, 2);
     for (int c = 2; c <= Columns - 2; ++c) {
         const QString percent = m_adjust->item(0, c) ? m_adjust->item(0, c)->text() : QString();
         for (int r = 0; r < m_table->rowCount(); ++r) {
             const QString rpm = m_table->item(r, 0) ? m_table->item(r, 0)->text() : QString();
-            const std::optional<double> value = MapAdvanceTable::CellValue(curve, rpm, percent);
+            const std::optional<double> value =
+                MapAdvanceTable::CellValue(atmo, turbo, rpm, percent);
             setAdvanceCell(r, c, value ? MapAdvanceTable::CellText(*value) : QString(), value);
         }
     }

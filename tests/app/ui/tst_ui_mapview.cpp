@@ -164,7 +164,8 @@ private slots:
         w.Form_Load(false);
         QVector<QStringList> rows;
         for (const AdvancePoint &p : Realistic)
-            rows << QStringList{QString::number(p.rpm), QString::number(p.atmo), QString::number(p.turbo)};
+            rows << QStringList{QString::number(p.rpm), QString::number(p.atmo),
+                                QString::number(p.turbo)};
         w.context().tab_avance.setRows(rows, false);
         auto *map = w.findChild<AdvanceMapView *>(QStringLiteral("PicMap"));
         QVERIFY(map);
