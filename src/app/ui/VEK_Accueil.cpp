@@ -305,6 +305,9 @@ QWidget *VEK_Accueil::buildParametersPage()
     mp->addWidget(label("LabelTableMap1", map));
     mapTable_ = new MapTableWidget(map);
     mapTable_->setCurveSource([this] { return CurveFromGrid(); });
+    // A whole new curve (new, file, import) gives the MAP table its rows.
+    connect(&context_.tab_avance, &CurveModel::reset, mapTable_,
+            [this] { mapTable_->setRowsFromCurve(CurveFromGrid()); });
     tabl_avance_ = mapTable_->tabl_avance();
     talbMapAdj_ = mapTable_->talbMapAdj();
     mp->addWidget(mapTable_);

@@ -179,7 +179,7 @@ private slots:
         QCOMPARE(w.context().mapBoxes.tbMapAdj[3], QStringLiteral("100"));
         // The MAP table computes from the grid.
         auto *table = w.findChild<MapTableWidget *>();
-        table->setRowsFromCurve(Realistic);
+        QCOMPARE(table->tabl_avance()->rowCount(), int(Realistic.size())); // from the new curve
         table->Check1()->click();
         QCOMPARE(table->tabl_avance()->item(2, 2)->text(), QStringLiteral("22.02"));
         w.show();
