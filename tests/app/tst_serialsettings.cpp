@@ -1,6 +1,4 @@
 #include "TestSupport.h"
-#include "app/ChartType.h"
-#include "app/PrintLayout.h"
 #include "app/SerialSettings.h"
 
 #include <QSerialPort>
@@ -93,46 +91,6 @@ private slots:
         port.close();
         ::close(slave);
         ::close(master);
-    }
-
-    void chartTypes()
-    {
-        QCOMPARE(ChartType::Drawn(2), 3);
-        QCOMPARE(ChartType::Drawn(4), 5);
-        QCOMPARE(ChartType::Drawn(16), 16);
-        QVERIFY(ChartType::IsKnown(16));
-        QVERIFY(!ChartType::IsKnown(7));
-    }
-
-    void whatToPrint()
-    {
-        using namespace PrintLayout;
-        QCOMPARE(ContentFor(Parameters, 5, "x"), Content::Nothing);
-        QCOMPARE(ContentFor(Curves, 0, ""), Content::Nothing);
-        QCOMPARE(ContentFor(Curves, 3, ""), Content::Chart);
-        QCOMPARE(ContentFor(RealTime, 3, ""), Content::Chart); // the live page prints the chart too
-        QCOMPARE(ContentFor(Map3D, 0, ""), Content::Nothing);
-        QCOMPARE(ContentFor(Map3D, 1, ""), Content::Map);
-        QCOMPARE(ContentFor(Terminal, 0, ""), Content::Nothing);
-        QCOMPARE(ContentFor(Terminal, 0, "abc"), Content::Text);
-    }
-
-    void pictureOnThePage()
-    {
-        using PrintLayout::PlacePicture;
-        const QSizeF a4(11906, 16838);
-        // Centred, 200 twips from the top.
-        QCOMPARE(PlacePicture({6000, 3000}, a4), QRectF((11906 - 6000) / 2.0, 200, 6000, 3000));
-        // Wider than the page: scaled to the page width, never a negative position.
-        const QRectF wide = PlacePicture({20000, 5000}, a4);
-        QCOMPARE(wide.left(), 0.0);
-        QCOMPARE(wide.width(), 11906.0);
-        QCOMPARE(wide.height(), 5000 * 11906 / 20000.0);
-        // Taller than the room left under the margin: scaled to it.
-        const QRectF tall = PlacePicture({5000, 40000}, a4);
-        QCOMPARE(tall.bottom(), 16838.0);
-        QVERIFY(tall.left() > 0);
-        QVERIFY(PlacePicture({0, 10}, a4).isNull());
     }
 };
 

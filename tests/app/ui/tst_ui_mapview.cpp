@@ -6,7 +6,6 @@
 #include "app/ui/MapPageInputs.h"
 #include "app/ui/MapScenePainter.h"
 #include "app/ui/MapTableWidget.h"
-#include "app/ui/PercentValidator.h"
 #include "app/ui/VEK_Accueil.h"
 
 #include <QCheckBox>
@@ -187,17 +186,6 @@ private slots:
         keep(w.grab().toImage(), QStringLiteral("mainwindow-map.png"));
         w.SSTab1()->setCurrentIndex(0);
         keep(w.grab().toImage(), QStringLiteral("mainwindow-parameters.png"));
-    }
-
-    void percentBox()
-    {
-        QLineEdit box;
-        PercentValidator::Install(&box);
-        QTest::keyClicks(&box, QStringLiteral("150"));
-        QCOMPARE(box.text(), QStringLiteral("15"));
-        box.clear();
-        QTest::keyClicks(&box, QStringLiteral("37.5"));
-        QCOMPARE(box.text(), QStringLiteral("37.5"));
     }
 };
 

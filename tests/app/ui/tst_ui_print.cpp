@@ -103,6 +103,24 @@ private slots:
         m_answer = true;
     }
 
+    void pictureOnThePage()
+    {
+        using PrintLayout::PlacePicture;
+        const QSizeF a4(11906, 16838);
+        // Centred, 200 twips from the top.
+        QCOMPARE(PlacePicture({6000, 3000}, a4), QRectF((11906 - 6000) / 2.0, 200, 6000, 3000));
+        // Wider than the page: scaled to the page width, never a negative position.
+        const QRectF wide = PlacePicture({20000, 5000}, a4);
+        QCOMPARE(wide.left(), 0.0);
+        QCOMPARE(wide.width(), 11906.0);
+        QCOMPARE(wide.height(), 5000 * 11906 / 20000.0);
+        // Taller than the room left under the margin: scaled to it.
+        const QRectF tall = PlacePicture({5000, 40000}, a4);
+        QCOMPARE(tall.bottom(), 16838.0);
+        QVERIFY(tall.left() > 0);
+        QVERIFY(PlacePicture({0, 10}, a4).isNull());
+    }
+
     void nothingToPrint_data()
     {
         QTest::addColumn<int>("page");
