@@ -1,7 +1,10 @@
 #include "TestSupport.h"
+#include "app/MainSettingsLoader.h"
 #include "app/SerialSettings.h"
 
 #include <QSerialPort>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -63,6 +66,22 @@ private slots:
         QCOMPARE(SerialSettingsText::DeviceOf("/dev/ttyUSB0"), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(SerialSettingsText::PortNumberOf("3"), 3);
         QCOMPARE(SerialSettingsText::PortNumberOf("/dev/pts/4"), 0);
+    }
+
+    void handshakingIsStoredBesideThePortSettings()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("VEK_Courbe.ini"));
+        for (const auto &[stored, expected] : {std::pair{"2", 2}, {"3", 3}, {"9", 0}, {"x", 0}}) {
+            {
+                QSettings store(path, QSettings::IniFormat);
+                store.setValue(QStringLiteral("Config/Handshaking"), QString::fromLatin1(stored));
+            }
+            QSettings store(path, QSettings::IniFormat);
+            MainSettings settings;
+            MainSettingsLoader(store).Load(settings);
+            QCOMPARE(int(settings.Handshaking), expected);
+        }
     }
 
     void applyToAnOpenPort()
