@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QWidget>
 
+#include <algorithm>
+
 using VEK_LANGUAGE::GetLanguageText;
 
 const QString PrintService::NothingToPrint =
@@ -49,21 +51,27 @@ QRectF toDevice(const QRectF &twips, double scale)
     return {twips.topLeft() * scale, twips.size() * scale};
 }
 
+// The text in a fixed font, line by line; lines longer than the page are
+// continued on the next line rather than cut at the page's edge.
 void paintText(QPrinter &printer, QPainter &painter, const QString &text)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(9);
     painter.setFont(QFont(font, &printer));
     const QFontMetricsF metrics(painter.font(), &printer);
-    const double pageHeight = printer.pageLayout().paintRectPixels(printer.resolution()).height();
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int perLine =
+        std::max(1, int(page.width() / metrics.horizontalAdvance(QLatin1Char('M'))));
     double y = 0;
     for (const QString &line : text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")))) {
-        if (y + metrics.height() > pageHeight) {
-            printer.newPage();
-            y = 0;
+        for (qsizetype start = 0; start == 0 || start < line.size(); start += perLine) {
+            if (y + metrics.height() > page.height()) {
+                printer.newPage();
+                y = 0;
+            }
+            painter.drawText(QPointF(0, y + metrics.ascent()), line.mid(start, perLine));
+            y += metrics.lineSpacing();
         }
-        painter.drawText(QPointF(0, y + metrics.ascent()), line);
-        y += metrics.lineSpacing();
     }
 }
 

@@ -236,6 +236,7 @@ private slots:
         QStringList lines;
         for (int i = 1; i <= 150; ++i)
             lines << QStringLiteral("#VEK line %1: 1500 rpm 12.5 deg").arg(i);
+        lines << QStringLiteral("long:") + QString(300, QLatin1Char('x')) + QStringLiteral(":end");
         QVERIFY(service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, lines.join("\r\n")}));
         QCOMPARE(m_informed, QStringList{PrintService::PrintingText});
         QVERIFY(m_status.isEmpty());
@@ -247,6 +248,7 @@ private slots:
         const QString out = QString::fromUtf8(text.readAllStandardOutput());
         QVERIFY(out.contains(QStringLiteral("#VEK line 1:")));
         QVERIFY(out.contains(QStringLiteral("#VEK line 150:")));
+        QVERIFY(out.contains(QStringLiteral(":end"))); // a long line is wrapped, not cut
     }
 
     void noPrinterOffersPdf()
