@@ -41,8 +41,9 @@ public:
     QRadioButton *languageOption(const QString &file) const { return m_language.value(file); }
     QRadioButton *otherPort() const { return m_otherPort; }
     QComboBox *otherPortDevice() const { return m_device; }
-    QRadioButton *Data7, *Data8, *Stop1, *Stop2, *EvenParity, *NoParity, *OddParity;
-    QRadioButton *NoFlow, *XonFlow, *RTSFlow, *BothFlow;
+    QRadioButton *Data7 = nullptr, *Data8 = nullptr, *Stop1 = nullptr, *Stop2 = nullptr;
+    QRadioButton *EvenParity = nullptr, *NoParity = nullptr, *OddParity = nullptr;
+    QRadioButton *NoFlow = nullptr, *XonFlow = nullptr, *RTSFlow = nullptr, *BothFlow = nullptr;
     QPushButton *OKButton() const { return m_ok; }
     QPushButton *CancelButton() const { return m_cancel; }
     QTabWidget *SSTab1() const { return m_tabs; }
