@@ -76,7 +76,7 @@ int PortNumberOf(const QString &portChoice)
 {
     bool isNumber = false;
     const int n = portChoice.trimmed().toInt(&isNumber);
-    return isNumber && n >= 1 && n <= 4 ? n : 0;
+    return isNumber && n >= 1 && n <= 255 ? n : 0;
 }
 
 static QSerialPort::Parity parityOf(QChar letter)

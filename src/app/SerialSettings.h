@@ -44,7 +44,7 @@ Selection SelectionOf(const QString &text);
 // Device of a port choice: a port number n is the n-th serial port of the
 // system (/dev/ttyS<n-1>); any other text is taken as a device path.
 QString DeviceOf(const QString &portChoice);
-// A port number 1 to 4 of a choice text, 0 for a device path.
+// The port number of a choice text (1 to 255, as the settings keep it), 0 for a device path.
 int PortNumberOf(const QString &portChoice);
 
 // Applies the settings and the handshaking to a port; false with a reason when

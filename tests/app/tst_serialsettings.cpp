@@ -66,6 +66,7 @@ private slots:
         QCOMPARE(SerialSettingsText::DeviceOf("/dev/ttyUSB0"), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(SerialSettingsText::PortNumberOf("3"), 3);
         QCOMPARE(SerialSettingsText::PortNumberOf("/dev/pts/4"), 0);
+        QCOMPARE(SerialSettingsText::PortNumberOf("7"), 7);
     }
 
     void handshakingIsStoredBesideThePortSettings()
