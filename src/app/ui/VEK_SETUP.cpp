@@ -386,6 +386,10 @@ void VEK_SETUP::OKButton_Click()
                                                  static_cast<Handshaking>(handshaking()), &error)) {
         failures << GetLanguageText(QStringLiteral("SetupSettingsRefused"),
                                     {QStringLiteral("%1"), text, QStringLiteral("%2"), error});
+        // Part of the new settings may have reached the port: put back the old ones.
+        if (const auto previous = SerialSettings::fromText(s.serialSettings))
+            SerialSettingsText::Apply(*m_livePort, *previous,
+                                      static_cast<Handshaking>(s.Handshaking));
     } else {
         s.serialSettings = text;
         s.Handshaking = static_cast<int16_t>(handshaking());

@@ -148,12 +148,14 @@ private slots:
         auto settings = store();
         VEK_SETUP dialog(context, &port);
         prepare(dialog, *settings);
-        dialog.Data7->click(); // a pseudo-terminal has no 7-bit mode
+        dialog.Baud(192)->click(); // reaches the port before the data bits fail
+        dialog.Data7->click();     // a pseudo-terminal has no 7-bit mode
         dialog.RTSFlow->click();
         dialog.OKButton()->click();
         QCOMPARE(m_warnings.size(), 1);
-        QVERIFY(m_warnings.first().contains("9600,N,7,1"));
+        QVERIFY(m_warnings.first().contains("19200,N,7,1"));
         QCOMPARE(context.settings.serialSettings, QStringLiteral("9600,N,8,1"));
+        QCOMPARE(port.baudRate(), 9600); // the old settings are back on the port
         QVERIFY(!settings->contains("Config/com$"));
         QVERIFY(!settings->contains("Config/Handshaking"));
         // What was applied is saved all the same.
