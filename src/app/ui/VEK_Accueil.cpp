@@ -15,6 +15,9 @@
 #include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
+#include "live/ui/LivePage.h"
+#include "live/ui/TerminalPage.h"
+#include "live/ui/TerminalReceiveBox.h"
 
 #include <QChartView>
 #include <QComboBox>
@@ -24,14 +27,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -219,10 +220,6 @@ void VEK_Accueil::buildWindow()
         buildNoticePage("LabeLREALTIME1", "LabeLREALTIME2", "FrameRealTime", &liveContainer_),
         kLivePageTitle);
     column->addWidget(SSTab1_, 1);
-    connect(SSTab1_, &QTabWidget::currentChanged, this, [this](int index) {
-        if (index == 2)
-            DrawMap();
-    });
 
     L_Info_ = make<QLabel>("L_Info", central);
     L_Info_->setFrameShape(QFrame::StyledPanel);
@@ -235,6 +232,7 @@ void VEK_Accueil::buildWindow()
     column->addWidget(ProgressBar_);
     setCentralWidget(central);
     buildStatusBar();
+    buildLinkPages();
     resize(1100, 760);
 }
 
@@ -386,6 +384,46 @@ void VEK_Accueil::buildStatusBar()
         StatusBarCom_->addWidget(panels_[i]);
     }
     setStatusBar(StatusBarCom_);
+}
+
+void VEK_Accueil::buildLinkPages()
+{
+    livePage_ = new LivePage(context_, liveContainer_);
+    auto *live = new QVBoxLayout(liveContainer_);
+    live->setContentsMargins(0, 0, 0, 0);
+    live->addWidget(livePage_);
+    terminalPage_ = new TerminalPage(context_, terminalContainer_);
+    auto *terminal = new QVBoxLayout(terminalContainer_);
+    terminal->setContentsMargins(0, 0, 0, 0);
+    terminal->addWidget(terminalPage_);
+
+    // The live page numbers its panels 1 port, 2 settings, 3 frame, 4 firmware
+    // note, 5 link state; this status bar keeps the link state in its fourth.
+    connect(livePage_, &LivePage::statusPanelChanged, this, [this](int panel, const QString &text) {
+        if (panel >= 1 && panel <= 3)
+            panels_[panel - 1]->setText(text);
+        else if (panel == 5)
+            panels_[3]->setText(text);
+    });
+    connect(livePage_, &LivePage::infoText, L_Info_, &QLabel::setText);
+    connect(terminalPage_, &TerminalPage::infoText, L_Info_, &QLabel::setText);
+    connect(SSTab1_, &QTabWidget::currentChanged, this, &VEK_Accueil::SSTab1_Click);
+}
+
+void VEK_Accueil::closeSerialPort()
+{
+    livePage_->closePort();
+    terminalPage_->closePort();
+}
+
+// A page change: the shared serial port closes, whichever page is left or entered.
+void VEK_Accueil::SSTab1_Click(int page)
+{
+    closeSerialPort();
+    if (page == 2)
+        DrawMap();
+    if (page == 4)
+        livePage_->pageShown();
 }
 
 void VEK_Accueil::registerHelpTexts()
@@ -641,10 +679,7 @@ void VEK_Accueil::bp_imprimer_Click()
     request.chart = trace_courbe_;
     DrawMap();
     request.map = mapView_->scene();
-    if (auto *text = findChild<QTextEdit *>(QStringLiteral("Term_Recept")))
-        request.terminalText = text->toPlainText();
-    else if (auto *plain = findChild<QPlainTextEdit *>(QStringLiteral("Term_Recept")))
-        request.terminalText = plain->toPlainText();
+    request.terminalText = terminalPage_->receiveBox()->toPlainText();
     service.bp_imprimer(request);
 }
 

@@ -11,6 +11,8 @@ class EngineParametersPanel;
 class HelpTextFilter;
 class MapBoxesWidget;
 class MapTableWidget;
+class LivePage;
+class TerminalPage;
 class QChartView;
 class QComboBox;
 class QLabel;
@@ -51,6 +53,11 @@ public:
     EngineParametersPanel *engineParameters() const { return engineParameters_; }
     QWidget *liveContainer() const { return liveContainer_; }
     QWidget *terminalContainer() const { return terminalContainer_; }
+    LivePage *livePage() const { return livePage_; }
+    TerminalPage *terminalPage() const { return terminalPage_; }
+    // Closes the serial port that the live and terminal pages share (page
+    // changes, transfers); a running rpm simulation is stopped first.
+    void closeSerialPort();
     QWidget *PicMap() const { return PicMap_; }
     QLabel *L_Info() const { return L_Info_; }
     QStatusBar *StatusBarCom() const { return StatusBarCom_; }
@@ -73,6 +80,7 @@ public slots:
     void ComboTest_Click();
     void bp_imprimer_Click();
     void BP_import_Click();
+    void SSTab1_Click(int page);
 
 private:
     void buildWindow();
@@ -83,6 +91,7 @@ private:
     QWidget *buildNoticePage(const char *label1, const char *label2, const char *container,
                              QWidget **containerOut);
     void buildStatusBar();
+    void buildLinkPages();
     void registerHelpTexts();
 
     // Start-up steps.
@@ -117,6 +126,8 @@ private:
     EngineParametersPanel *engineParameters_ = nullptr;
     QWidget *liveContainer_ = nullptr;
     QWidget *terminalContainer_ = nullptr;
+    LivePage *livePage_ = nullptr;
+    TerminalPage *terminalPage_ = nullptr;
     QWidget *PicMap_ = nullptr;
     AdvanceMapView *mapView_ = nullptr;
     MapTableWidget *mapTable_ = nullptr;

@@ -2,7 +2,7 @@
 
 #include "app/ChartType.h"
 #include "app/MainSettingsLoader.h"
-#include "app/SerialSettings.h"
+#include "app/SerialOptions.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 
@@ -169,7 +169,7 @@ QWidget *VEK_SETUP::buildTerminalTab()
     auto *rates = new QGridLayout;
     QGroupBox *rateFrame = frame(QStringLiteral("D\u00E9bit en &Baud"), group, rates);
     int n = 0;
-    for (int rate : SerialSettingsText::Rates) {
+    for (int rate : SerialOptions::Rates) {
         auto *button = new QRadioButton(QString::number(rate));
         group->addButton(button);
         rates->addWidget(button, n % 5, n / 5);
@@ -225,7 +225,7 @@ QWidget *VEK_SETUP::buildInfoTab()
 void VEK_SETUP::Form_Load()
 {
     const MainSettings &s = m_context.settings;
-    const QString numbered = SerialSettingsText::DeviceOf(QString::number(s.portNumber));
+    const QString numbered = SerialOptions::DeviceOf(QString::number(s.portNumber));
     if (s.portNumber >= 1 && s.portNumber <= 4 &&
         (s.portDevice.isEmpty() || s.portDevice == numbered)) {
         m_comPort.value(s.portNumber)->setChecked(true);
@@ -236,7 +236,7 @@ void VEK_SETUP::Form_Load()
     }
 
     // Parts of a hand-edited settings text without an option take the usual values.
-    const SerialSettingsText::Selection sel = SerialSettingsText::SelectionOf(s.serialSettings);
+    const SerialOptions::Selection sel = SerialOptions::SelectionOf(s.serialSettings);
     m_baud.value(sel.baudIndex ? sel.baudIndex : 96)->setChecked(true);
     checkIf(EvenParity, sel.parity == QLatin1Char('E'));
     checkIf(OddParity, sel.parity == QLatin1Char('O'));
@@ -313,16 +313,15 @@ QString VEK_SETUP::portChoice() const
 
 QString VEK_SETUP::settingsText() const
 {
-    SerialSettings s;
+    int baud = 9600;
     for (auto it = m_baud.cbegin(); it != m_baud.cend(); ++it)
         if (it.value()->isChecked())
-            s.baud = it.key() * 100;
-    s.parity = EvenParity->isChecked()  ? QLatin1Char('E')
-               : OddParity->isChecked() ? QLatin1Char('O')
-                                        : QLatin1Char('N');
-    s.dataBits = Data7->isChecked() ? 7 : 8;
-    s.stopBits = Stop2->isChecked() ? 2 : 1;
-    return s.text();
+            baud = it.key() * 100;
+    const QChar parity = EvenParity->isChecked()  ? QLatin1Char('E')
+                         : OddParity->isChecked() ? QLatin1Char('O')
+                                                  : QLatin1Char('N');
+    return SerialOptions::TextOf(baud, parity, Data7->isChecked() ? 7 : 8,
+                                 Stop2->isChecked() ? 2 : 1);
 }
 
 int VEK_SETUP::handshaking() const
@@ -366,7 +365,7 @@ void VEK_SETUP::OKButton_Click()
     // A port that does not exist or cannot be switched is refused before
     // anything is applied: the dialog stays open to choose again.
     const QString choice = portChoice();
-    const QString device = SerialSettingsText::DeviceOf(choice);
+    const QString device = SerialOptions::DeviceOf(choice);
     // The port in use at opening was accepted then; only a new one is checked.
     const QString refused = choice == m_portAtOpening ? QString() : checkPort(device);
     if (!refused.isEmpty()) {
@@ -376,20 +375,17 @@ void VEK_SETUP::OKButton_Click()
     QStringList failures;
     if (m_livePort && !m_livePort->isOpen())
         m_livePort->setPortName(device);
-    s.portNumber = SerialSettingsText::PortNumberOf(choice);
+    s.portNumber = SerialOptions::PortNumberOf(choice);
     s.portDevice = device;
     save(QStringLiteral("newport"), choice);
 
     const QString text = settingsText();
     QString error;
-    if (m_livePort && !SerialSettingsText::Apply(*m_livePort, *SerialSettings::fromText(text),
-                                                 static_cast<Handshaking>(handshaking()), &error)) {
+    if (m_livePort && !SerialOptions::Apply(*m_livePort, text, handshaking(), &error)) {
         failures << GetLanguageText(QStringLiteral("SetupSettingsRefused"),
                                     {QStringLiteral("%1"), text, QStringLiteral("%2"), error});
         // Part of the new settings may have reached the port: put back the old ones.
-        if (const auto previous = SerialSettings::fromText(s.serialSettings))
-            SerialSettingsText::Apply(*m_livePort, *previous,
-                                      static_cast<Handshaking>(s.Handshaking));
+        SerialOptions::Apply(*m_livePort, s.serialSettings, s.Handshaking);
     } else {
         s.serialSettings = text;
         s.Handshaking = static_cast<int16_t>(handshaking());
