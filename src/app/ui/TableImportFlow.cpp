@@ -1,11 +1,11 @@
 #include "app/ui/TableImportFlow.h"
 
+#include "app/BoundedFile.h"
 #include "app/NumberHelpers.h"
 #include "app/TextEncoding.h"
 #include "app/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -58,13 +58,17 @@ std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::readTable(Tabl
     if (path.isEmpty())
         return std::nullopt;
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_warn(GetLanguageText(QStringLiteral("BPimportReadError"), {QStringLiteral("%1"), path}));
+    const BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxTextFileBytes);
+    if (!read.ok) {
+        m_warn(read.tooLarge ? GetLanguageText("MessFichierTropGrand",
+                                               {"{FICHIER}", path, "{OCTETS}",
+                                                QString::number(BoundedFile::MaxTextFileBytes)})
+                             : GetLanguageText(QStringLiteral("BPimportReadError"),
+                                               {QStringLiteral("%1"), path}));
         return std::nullopt;
     }
     const TableImport::Result result =
-        TableImport::ParseTableFile(TextEncoding::decodeText(file.readAll()), kind, staticAdvance);
+        TableImport::ParseTableFile(TextEncoding::decodeText(read.bytes), kind, staticAdvance);
     switch (result.status) {
     case TableImport::Status::Ok:
         return result.points;

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "app/BoundedFile.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/ui/TableImportFlow.h"
 
@@ -150,6 +151,13 @@ private slots:
         QVERIFY(!flow().BP_import(false, "45"));
         QCOMPARE(m_warnings.size(), 3);
         QVERIFY(m_warnings.last().contains("missing.txt"));
+
+        // Beyond the text-file bound the file is not read at all, and the message says so.
+        m_files << file("HUGE.TXT", tableFile() + QByteArray(BoundedFile::MaxTextFileBytes, ' '));
+        QVERIFY(!flow().BP_import(false, "45"));
+        QCOMPARE(m_warnings.size(), 4);
+        QVERIFY(m_warnings.last().contains("HUGE.TXT"));
+        QVERIFY(m_warnings.last().contains(QString::number(BoundedFile::MaxTextFileBytes)));
     }
 };
 
