@@ -4,7 +4,8 @@
 
 #include <QSettings>
 
-namespace CompilationSettings {
+namespace CompilationSettings
+{
 
 void Sauver(const MainSettings &settings, QSettings &store)
 {
