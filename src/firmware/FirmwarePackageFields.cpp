@@ -102,7 +102,8 @@ FirmwarePackageFields::fromDescription(const Lookup &info, const Lookup &reglage
     f.HEX_LNG = reglage(QStringLiteral("HEX_LNG"));
     f.NB_COURBES = reglage(QStringLiteral("NB_COURBES"));
 
-    const bool with16 = f.COMPILATION == 16;
+    // The 16-bit boxes are read only while option 16 is chosen.
+    const bool with16 = read.compilationKnown && f.COMPILATION == 16;
     auto only16 = [&](const QString &key) { return with16 ? reglage(key) : QString(); };
     if (!reglage(QStringLiteral("ADD_TABLE_BASSE_L1")).isEmpty()) {
         for (int i = 0; i < 2; ++i) {

@@ -56,7 +56,7 @@ struct FirmwarePackageFields {
     // Fields of a read description. A COMPILATION other than "8", "16" and "88"
     // keeps `compilation` (the editor's current type) and gives no option; a
     // description without ADD_TABLE_BASSE_L1 (the older single-line layout) puts
-    // its unsuffixed addresses on line 2. 16-bit addresses only for type 16.
+    // its unsuffixed addresses on line 2. 16-bit addresses only when COMPILATION is "16".
     struct Read;
     static Read fromDescription(const Lookup &info, const Lookup &reglage, int compilation);
 };

@@ -113,14 +113,16 @@ private slots:
         QCOMPARE(f.ADD_TABLE_BASSE[0], QString());
         QCOMPARE(f.ADD_TABLE_BASSE[1], QString("310"));
         QCOMPARE(f.ADD_TABLE_HAUTE[1], QString("510"));
-        QCOMPARE(f.ADD_TABLE_B16[1], QString("1310"));
+        QCOMPARE(f.ADD_TABLE_B16[1], QString()); // no option 16 chosen
         const QByteArray again = f.toDescription();
         QVERIFY(again.contains("ADD_TABLE_BASSE_L1=\r\n"));
         QVERIFY(again.contains("ADD_TABLE_BASSE_L2=310\r\n"));
 
-        const auto as8 =
-            FirmwarePackageFields::fromDescription(d.section("INFO"), d.section("REGLAGE"), 8);
-        QCOMPARE(as8.fields.ADD_TABLE_B16[1], QString()); // 16-bit boxes only for type 16
+        const Description d16 = write("[REGLAGE]\r\nCOMPILATION=16\r\nADD_TABLE_B16=1310\r\n");
+        const auto as16 =
+            FirmwarePackageFields::fromDescription(d16.section("INFO"), d16.section("REGLAGE"), 8);
+        QCOMPARE(as16.fields.COMPILATION, 16);
+        QCOMPARE(as16.fields.ADD_TABLE_B16[1], QString("1310"));
     }
 
     void updateDescriptionHasEightLines()

@@ -3,6 +3,8 @@
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "firmware/CompilationSettings.h"
+#include "firmware/ui/VEK_New_MJ.h"
+#include "firmware/ui/VEK_New_OS.h"
 #include "firmware/ui/WindowPrompts.h"
 
 #include <QDir>
@@ -19,6 +21,7 @@
 #include <QVBoxLayout>
 
 using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
 
 namespace
 {
@@ -202,14 +205,14 @@ void VEK_ASM::InitLangue()
     LabelAsm3B->setText(GetLanguageText("MLabelAsm3B"));
     LabelAsm3H->setText(GetLanguageText("MLabelAsm3H"));
     const std::pair<QPushButton *, std::pair<const char *, const char *>> captions[] = {
-        {BP_Modifier, {"MBModifier", "BPModifieTTT"}},
-        {BP_EditProg, {"MBNotpad", "BPEditTTT"}},
-        {BP_ExportTables, {"MBExportTables", "BPExportTTT"}},
-        {BP_MPASM, {"MBMPASM", "BPMPASMTTT"}},
-        {BP_ICSP, {"MBProgrammer", "BPICSPTTT"}},
-        {BP_CreerOS, {"MBXosCreerOS", "MBXosCreerOSTTT"}},
-        {BP_CreerMJ, {"MBXosCreerMJ", "MBXosCreerMJTTT"}},
-        {BP_Quitter, {"MBQuitter", "BPQuitTTT"}},
+        {BP_Modifier, {LangKey("MBModifier"), LangKey("BPModifieTTT")}},
+        {BP_EditProg, {LangKey("MBNotpad"), LangKey("BPEditTTT")}},
+        {BP_ExportTables, {LangKey("MBExportTables"), LangKey("BPExportTTT")}},
+        {BP_MPASM, {LangKey("MBMPASM"), LangKey("BPMPASMTTT")}},
+        {BP_ICSP, {LangKey("MBProgrammer"), LangKey("BPICSPTTT")}},
+        {BP_CreerOS, {LangKey("MBXosCreerOS"), LangKey("MBXosCreerOSTTT")}},
+        {BP_CreerMJ, {LangKey("MBXosCreerMJ"), LangKey("MBXosCreerMJTTT")}},
+        {BP_Quitter, {LangKey("MBQuitter"), LangKey("BPQuitTTT")}},
     };
     for (const auto &[control, keys] : captions) {
         control->setText(GetLanguageText(keys.first));
@@ -374,9 +377,21 @@ void VEK_ASM::showAssemblerResult(const AssemblerResult &result)
     emit assemblerDone(result);
 }
 
-void VEK_ASM::BP_CreerOS_Click() {}
+void VEK_ASM::BP_CreerOS_Click()
+{
+    if (!m_packageServices)
+        m_packageServices = PackageEditorServices::standard(m_context);
+    VEK_New_OS editor(m_context, *m_packageServices, this, &m_prompts);
+    m_showModal(editor);
+}
 
-void VEK_ASM::BP_CreerMJ_Click() {}
+void VEK_ASM::BP_CreerMJ_Click()
+{
+    if (!m_packageServices)
+        m_packageServices = PackageEditorServices::standard(m_context);
+    VEK_New_MJ editor(m_context, *m_packageServices, this, &m_prompts);
+    m_showModal(editor);
+}
 
 void VEK_ASM::BP_ICSP_Click()
 {

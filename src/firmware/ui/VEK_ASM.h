@@ -2,11 +2,13 @@
 
 #include "firmware/AssemblerRun.h"
 #include "firmware/TableIncludeFiles.h"
+#include "firmware/ui/PackageEditorServices.h"
 
 #include <QDialog>
 
 #include <functional>
 #include <map>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -42,6 +44,10 @@ public:
     void setSettingsStore(QSettings *store) { m_store = store; }
     // The assembler runner (tests point it at another program).
     AssemblerRun &assembler() { return m_assembler; }
+    // What the package editors are given; the program's own services by default.
+    void setPackageServices(PackageEditorServices services) { m_packageServices = services; }
+    // How the windows it opens are shown; modally by default.
+    void setShowModal(std::function<int(QDialog &)> show) { m_showModal = std::move(show); }
 
     int typeCompilation() const { return m_type; }
 
@@ -73,6 +79,8 @@ private:
     WindowPrompts &m_prompts;
     QSettings *m_store = nullptr;
     AssemblerRun m_assembler;
+    std::optional<PackageEditorServices> m_packageServices;
+    std::function<int(QDialog &)> m_showModal = [](QDialog &dialog) { return dialog.exec(); };
     int m_type = 8;
 
     QLabel *LabelAsm1 = nullptr;
