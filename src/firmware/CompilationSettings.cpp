@@ -4,8 +4,7 @@
 
 #include <QSettings>
 
-namespace CompilationSettings
-{
+namespace CompilationSettings {
 
 void Sauver(const MainSettings &settings, QSettings &store)
 {

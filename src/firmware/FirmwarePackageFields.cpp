@@ -1,63 +1,51 @@
 #include "firmware/FirmwarePackageFields.h"
 
-#include "app/TextEncoding.h"
-
-#include <QStringList>
-
-namespace
+PackageDescription FirmwarePackageFields::toDescription() const
 {
-
-void line(QStringList &lines, const char *key, const QString &value)
-{
-    lines << QLatin1String(key) + QLatin1Char('=') + value;
-}
-
-} // namespace
-
-QByteArray FirmwarePackageFields::toDescription() const
-{
-    QStringList l;
-    l << QStringLiteral("[INFO]");
-    line(l, "Module", Module);
-    line(l, "VersionOS", VersionOS);
-    line(l, "Author", Author);
-    line(l, "AuthorEmail", AuthorEmail);
-    line(l, "NomDuFichier", NomDuFichier);
-    l << QStringLiteral("[REGLAGE]");
-    line(l, "TYPEBOITIER", TYPEBOITIER);
-    line(l, "MODCHIP", MODCHIP);
-    line(l, "EN_SET_MOTEUR", OuiNon(EN_SET_MOTEUR));
-    line(l, "EN_SET_AVANCE", OuiNon(EN_SET_AVANCE));
-    line(l, "FIX_NBCYL", OuiNon(FIX_NBCYL));
-    line(l, "VAL_NBCYL", VAL_NBCYL);
-    line(l, "LIMITE_RUPTEUR", LIMITE_RUPTEUR);
-    line(l, "FIX_AVSTAT", OuiNon(FIX_AVSTAT));
-    line(l, "VAL_AVSTAT", VAL_AVSTAT);
-    line(l, "HARDWARE", OuiNon(HARDWARE));
-    line(l, "IO_TOR", OuiNon(IO_TOR));
-    line(l, "AVANCEBRPM", OuiNon(AVANCEBRPM));
-    line(l, "DWELL", OuiNon(DWELL));
-    line(l, "MULTISPARK", OuiNon(MULTISPARK));
-    line(l, "RETARDKNOCK", OuiNon(RETARDKNOCK));
-    line(l, "MODE3D", OuiNon(MODE3D));
-    line(l, "DIAG_KT5", OuiNon(DIAG_KT5));
-    line(l, "TERMINALRS232", OuiNon(TERMINALRS232));
-    line(l, "TRANSFERT", TRANSFERT);
-    line(l, "COMPILATION", QString::number(COMPILATION));
-    line(l, "HEX_ADD", HEX_ADD);
-    line(l, "HEX_LNG", HEX_LNG);
-    line(l, "NB_COURBES", MODE3D ? NB_COURBES : QStringLiteral("2"));
+    PackageDescription d;
+    d.setInfo(QStringLiteral("Module"), Module);
+    d.setInfo(QStringLiteral("VersionOS"), VersionOS);
+    d.setInfo(QStringLiteral("Author"), Author);
+    d.setInfo(QStringLiteral("AuthorEmail"), AuthorEmail);
+    d.setInfo(QStringLiteral("NomDuFichier"), NomDuFichier);
+    auto set = [&d](const char *key, const QString &value) {
+        d.setReglage(QLatin1String(key), value);
+    };
+    auto flag = [&set](const char *key, bool value) { set(key, PackageDescription::yesNo(value)); };
+    set("TYPEBOITIER", TYPEBOITIER);
+    set("MODCHIP", MODCHIP);
+    flag("EN_SET_MOTEUR", EN_SET_MOTEUR);
+    flag("EN_SET_AVANCE", EN_SET_AVANCE);
+    flag("FIX_NBCYL", FIX_NBCYL);
+    set("VAL_NBCYL", VAL_NBCYL);
+    set("LIMITE_RUPTEUR", LIMITE_RUPTEUR);
+    flag("FIX_AVSTAT", FIX_AVSTAT);
+    set("VAL_AVSTAT", VAL_AVSTAT);
+    flag("HARDWARE", HARDWARE);
+    flag("IO_TOR", IO_TOR);
+    flag("AVANCEBRPM", AVANCEBRPM);
+    flag("DWELL", DWELL);
+    flag("MULTISPARK", MULTISPARK);
+    flag("RETARDKNOCK", RETARDKNOCK);
+    flag("MODE3D", MODE3D);
+    flag("DIAG_KT5", DIAG_KT5);
+    flag("TERMINALRS232", TERMINALRS232);
+    set("TRANSFERT", TRANSFERT);
+    set("COMPILATION", QString::number(COMPILATION));
+    set("HEX_ADD", HEX_ADD);
+    set("HEX_LNG", HEX_LNG);
+    set("NB_COURBES", MODE3D ? NB_COURBES : QStringLiteral("2"));
     const bool with16 = COMPILATION == 16;
     for (int i = 0; i < 2; ++i) {
         const QString n = QString::number(i + 1);
-        l << QStringLiteral("ADD_TABLE_BASSE_L") + n + QLatin1Char('=') + ADD_TABLE_BASSE[i];
-        l << QStringLiteral("ADD_TABLE_HAUTE_L") + n + QLatin1Char('=') + ADD_TABLE_HAUTE[i];
+        d.setReglage(QStringLiteral("ADD_TABLE_BASSE_L") + n, ADD_TABLE_BASSE[i]);
+        d.setReglage(QStringLiteral("ADD_TABLE_HAUTE_L") + n, ADD_TABLE_HAUTE[i]);
         if (with16) {
-            l << QStringLiteral("ADD_TABLE_B16_L") + n + QLatin1Char('=') + ADD_TABLE_B16[i];
-            l << QStringLiteral("ADD_TABLE_H16_L") + n + QLatin1Char('=') + ADD_TABLE_H16[i];
+            d.setReglage(QStringLiteral("ADD_TABLE_B16_L") + n, ADD_TABLE_B16[i]);
+            d.setReglage(QStringLiteral("ADD_TABLE_H16_L") + n, ADD_TABLE_H16[i]);
         }
     }
-    return TextEncoding::encodeWindows1252(l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    return d;
 }
 
 FirmwarePackageFields::Read
@@ -71,7 +59,9 @@ FirmwarePackageFields::fromDescription(const Lookup &info, const Lookup &reglage
     f.AuthorEmail = info(QStringLiteral("AuthorEmail"));
     f.NomDuFichier = info(QStringLiteral("NomDuFichier"));
 
-    auto flag = [&](const char *key) { return EstOui(reglage(QLatin1String(key))); };
+    auto flag = [&](const char *key) {
+        return PackageDescription::isYes(reglage(QLatin1String(key)));
+    };
     f.TYPEBOITIER = reglage(QStringLiteral("TYPEBOITIER"));
     f.MODCHIP = reglage(QStringLiteral("MODCHIP"));
     f.EN_SET_MOTEUR = flag("EN_SET_MOTEUR");

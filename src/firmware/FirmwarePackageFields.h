@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "firmware/PackageDescription.h"
+
 #include <QString>
 
 #include <array>
@@ -46,9 +47,9 @@ struct FirmwarePackageFields {
     std::array<QString, 2> ADD_TABLE_B16;
     std::array<QString, 2> ADD_TABLE_H16;
 
-    // The description file: CR LF lines, Windows-1252. NB_COURBES is "2" unless
-    // MODE3D is set; the 16-bit table addresses are written only for type 16.
-    QByteArray toDescription() const;
+    // The description, every key in its order. NB_COURBES is "2" unless MODE3D
+    // is set; the 16-bit table addresses are written only for type 16.
+    PackageDescription toDescription() const;
 
     // Key look-up of one section of a description; empty for a missing key.
     using Lookup = std::function<QString(const QString &key)>;
@@ -65,13 +66,3 @@ struct FirmwarePackageFields::Read {
     FirmwarePackageFields fields;
     bool compilationKnown = false; // an option of the three is chosen
 };
-
-// Only "OUI", exact and upper case, counts as yes.
-inline bool EstOui(const QString &value)
-{
-    return value == QLatin1String("OUI");
-}
-inline QString OuiNon(bool value)
-{
-    return value ? QStringLiteral("OUI") : QStringLiteral("NON");
-}

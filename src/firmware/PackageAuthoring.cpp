@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -25,8 +24,7 @@ const PackageKind &PackageKind::update()
 
 PackageAuthoring::PackageAuthoring(QString folder, const PackageKind &kind)
     : m_folder(QDir::cleanPath(folder)), m_kind(kind)
-{
-}
+{}
 
 PackageAuthoring::NameCheck PackageAuthoring::checkName(const QString &name)
 {
@@ -67,8 +65,7 @@ void PackageAuthoring::deleteWorkFiles() const
         QFile::remove(workPath(member));
 }
 
-namespace
-{
+namespace {
 
 // Copies a file over an existing one.
 PackageAuthoring::Outcome copyReplacing(const QString &from, const QString &to)
@@ -118,8 +115,17 @@ PackageAuthoring::Result PackageAuthoring::prepareFirmware(const QString &source
     return result;
 }
 
+QString PackageAuthoring::packagePath(const QString &name) const
+{
+    QString base = name;
+    const QString extension = QLatin1Char('.') + m_kind.extension;
+    if (base.endsWith(extension, Qt::CaseInsensitive))
+        base.chop(extension.size());
+    return m_folder + QLatin1Char('/') + base + extension;
+}
+
 PackageAuthoring::Result PackageAuthoring::create(const QString &name,
-                                                  const QByteArray &description,
+                                                  const PackageDescription &description,
                                                   const QString &source, const Converter &convert,
                                                   const ArchiveWriter &writeArchive) const
 {
@@ -130,9 +136,9 @@ PackageAuthoring::Result PackageAuthoring::create(const QString &name,
     if (!result.ok())
         return result;
 
-    QSaveFile nfo(workPath(m_kind.description));
-    if (!nfo.open(QIODevice::WriteOnly) || nfo.write(description) < 0 || !nfo.commit())
-        return {Result::WriteFailed, nfo.errorString(), {}};
+    QString error;
+    if (!description.write(workPath(m_kind.description), &error))
+        return {Result::WriteFailed, error, {}};
 
     QStringList files;
     for (const QString &member : m_kind.members())
@@ -141,9 +147,9 @@ PackageAuthoring::Result PackageAuthoring::create(const QString &name,
 
     // Built beside the package, then renamed over it: an older package of that
     // name stays whole until the new one is complete.
-    const QString building = m_folder + QLatin1Char('/') + name + QStringLiteral(".ZIP");
-    const QString package =
-        m_folder + QLatin1Char('/') + name + QLatin1Char('.') + m_kind.extension;
+    const QString package = packagePath(name);
+    const QString building =
+        package.left(package.size() - m_kind.extension.size()) + QStringLiteral("ZIP");
     QFile::remove(building);
     const Outcome written = writeArchive ? writeArchive(building, files) : Outcome{false, {}};
     if (!written.ok) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "firmware/PackageDescription.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +32,10 @@ public:
     // A package name becomes a file name in the package folder: no folder
     // separators and no "..".
     static NameCheck checkName(const QString &name);
+
+    // File name of the package `name`: a name typed with the package's extension
+    // keeps a single one, as the project opening looks packages up that way.
+    QString packagePath(const QString &name) const;
 
     enum class SourceKind { None, Hex, Xeh };
     // By the source's last three characters, without regard to case.
@@ -64,7 +69,7 @@ public:
     // The package `name` + "." + extension from the description and the firmware
     // source: a HEX source is converted to the scrambled member, a scrambled one
     // copied, a work path (a package read before) taken as it is.
-    Result create(const QString &name, const QByteArray &description, const QString &source,
+    Result create(const QString &name, const PackageDescription &description, const QString &source,
                   const Converter &convert, const ArchiveWriter &writeArchive) const;
 
     // Reads a package into the work files (the old ones deleted first).

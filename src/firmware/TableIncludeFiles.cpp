@@ -8,11 +8,9 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace TableIncludeFiles
-{
+namespace TableIncludeFiles {
 
-namespace
-{
+namespace {
 
 // Nine blanks, "DW", nine blanks: the column layout the firmware sources use.
 const QByteArray LinePrefix = QByteArrayLiteral("         DW         ");

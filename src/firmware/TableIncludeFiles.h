@@ -7,8 +7,7 @@
 // one low and one high file per curve (MAP) line. Each file holds the 256 table
 // words as 64 "DW" lines of four words, the atmospheric table blended toward the
 // boost table by the line's MAP pressure percentage.
-namespace TableIncludeFiles
-{
+namespace TableIncludeFiles {
 
 constexpr int WordsPerTable = 256;
 constexpr int WordsPerLine = 4;

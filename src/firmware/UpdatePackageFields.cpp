@@ -1,23 +1,15 @@
 #include "firmware/UpdatePackageFields.h"
 
-#include "app/TextEncoding.h"
-
-#include <QStringList>
-
-QByteArray UpdatePackageFields::toDescription() const
+PackageDescription UpdatePackageFields::toDescription() const
 {
-    const QStringList lines{
-        QStringLiteral("[INFO]"),
-        QStringLiteral("Module=") + Module,
-        QStringLiteral("VersionOS=") + VersionOS,
-        QStringLiteral("Author=") + Author,
-        QStringLiteral("AuthorEmail=") + AuthorEmail,
-        QStringLiteral("NomDuFichier=") + NomDuFichier,
-        QStringLiteral("[REGLAGE]"),
-        QStringLiteral("MODCHIP=") + MODCHIP,
-    };
-    return TextEncoding::encodeWindows1252(lines.join(QStringLiteral("\r\n")) +
-                                           QStringLiteral("\r\n"));
+    PackageDescription d;
+    d.setInfo(QStringLiteral("Module"), Module);
+    d.setInfo(QStringLiteral("VersionOS"), VersionOS);
+    d.setInfo(QStringLiteral("Author"), Author);
+    d.setInfo(QStringLiteral("AuthorEmail"), AuthorEmail);
+    d.setInfo(QStringLiteral("NomDuFichier"), NomDuFichier);
+    d.setReglage(QStringLiteral("MODCHIP"), MODCHIP);
+    return d;
 }
 
 UpdatePackageFields UpdatePackageFields::fromDescription(const Lookup &info, const Lookup &reglage)

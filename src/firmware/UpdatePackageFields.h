@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "firmware/PackageDescription.h"
+
 #include <QString>
 
 #include <functional>
@@ -14,8 +15,8 @@ struct UpdatePackageFields {
     QString NomDuFichier;
     QString MODCHIP;
 
-    // "[INFO]", the five identity lines, "[REGLAGE]", MODCHIP; CR LF, Windows-1252.
-    QByteArray toDescription() const;
+    // "[INFO]", the five identity lines, "[REGLAGE]", MODCHIP.
+    PackageDescription toDescription() const;
 
     using Lookup = std::function<QString(const QString &key)>;
     static UpdatePackageFields fromDescription(const Lookup &info, const Lookup &reglage);

@@ -14,8 +14,7 @@
 #include <algorithm>
 #include <memory>
 
-namespace
-{
+namespace {
 
 constexpr qsizetype MaxListedNameLength = 256;
 constexpr zip_uint16_t MaxCommentBytes = 0xFFFF;

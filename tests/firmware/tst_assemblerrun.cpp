@@ -9,8 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace
-{
+namespace {
 
 AssemblerResult run(AssemblerRun &assembler, const QString &project)
 {

@@ -8,6 +8,17 @@
 
 using Outcome = PackageAuthoring::Outcome;
 
+namespace {
+
+PackageDescription desc()
+{
+    PackageDescription d;
+    d.setInfo("Module", "d");
+    return d;
+}
+
+} // namespace
+
 class TestPackageAuthoring : public QObject
 {
     Q_OBJECT
@@ -70,6 +81,11 @@ private slots:
         QCOMPARE(PackageAuthoring::checkName("a/b"), N::Unsafe);
         QCOMPARE(PackageAuthoring::checkName("a\\b"), N::Unsafe);
         QCOMPARE(PackageAuthoring::checkName(".."), N::Unsafe);
+        const PackageAuthoring os("/p/HEX_XEH", PackageKind::firmware());
+        QCOMPARE(os.packagePath("MonOS"), QString("/p/HEX_XEH/MonOS.XOS"));
+        QCOMPARE(os.packagePath("MonOS.xos"), QString("/p/HEX_XEH/MonOS.XOS"));
+        QCOMPARE(PackageAuthoring("/p", PackageKind::update()).packagePath("M.XMJ"),
+                 QString("/p/M.XMJ"));
         using S = PackageAuthoring::SourceKind;
         QCOMPARE(PackageAuthoring::sourceKind("/x/fw.hex"), S::Hex);
         QCOMPARE(PackageAuthoring::sourceKind("/x/fw.Hex"), S::Hex);
@@ -84,7 +100,7 @@ private slots:
         const QString source = dir.path() + "/My Firmware.Hex";
         QVERIFY(TestSupport::writeFile(source, ":00000001FF\n"));
         const PackageAuthoring a(folder, PackageKind::firmware());
-        const auto r = a.create("MonOS", "[INFO]\r\n", source, converter(), writer());
+        const auto r = a.create("MonOS", desc(), source, converter(), writer());
         QVERIFY(r.ok());
         QCOMPARE(r.packagePath, path("MonOS.XOS"));
         QCOMPARE(archived, (QStringList{"OS.NFO", "CODE.XEH"}));
@@ -98,7 +114,7 @@ private slots:
         const QString source = dir.path() + "/fw.XEH";
         QVERIFY(TestSupport::writeFile(source, "xeh"));
         const PackageAuthoring a(folder, PackageKind::update());
-        const auto r = a.create("MAJ 1", "[INFO]\r\n", source, converter(), writer());
+        const auto r = a.create("MAJ 1", desc(), source, converter(), writer());
         QVERIFY(r.ok());
         QCOMPARE(r.packagePath, path("MAJ 1.XMJ"));
         QCOMPARE(archived, (QStringList{"MAJ.NFO", "UPDATE.XEH"}));
@@ -110,7 +126,7 @@ private slots:
         const PackageAuthoring a(folder, PackageKind::firmware());
         QVERIFY(TestSupport::writeFile(path("CODE.HEX"), "hex"));
         QVERIFY(TestSupport::writeFile(path("CODE.XEH"), "xeh"));
-        const auto r = a.create("Again", "d", a.workPath("CODE.XEH"), converter(), writer());
+        const auto r = a.create("Again", desc(), a.workPath("CODE.XEH"), converter(), writer());
         QVERIFY(r.ok());
         QCOMPARE(archived, (QStringList{"OS.NFO", "CODE.HEX", "CODE.XEH"}));
         QVERIFY(converted.isEmpty());
@@ -121,12 +137,12 @@ private slots:
         const QString source = dir.path() + "/fw.hex";
         QVERIFY(TestSupport::writeFile(source, ":1000"));
         const PackageAuthoring a(folder, PackageKind::firmware());
-        QCOMPARE(a.create("../x", "d", source, converter(), writer()).status,
+        QCOMPARE(a.create("../x", desc(), source, converter(), writer()).status,
                  PackageAuthoring::Result::BadName);
         QVERIFY(files().isEmpty());
 
         conversionOk = false;
-        const auto r = a.create("MonOS", "d", source, converter(), writer());
+        const auto r = a.create("MonOS", desc(), source, converter(), writer());
         QCOMPARE(r.status, PackageAuthoring::Result::ConversionFailed);
         QCOMPARE(r.error, QString("no end record"));
         QVERIFY(files().isEmpty());
@@ -137,22 +153,23 @@ private slots:
         QVERIFY(TestSupport::writeFile(path("MonOS.XOS"), "old package"));
         const PackageAuthoring a(folder, PackageKind::firmware());
         archiveOk = false;
-        const auto r = a.create("MonOS", "d", QString(), converter(), writer());
+        const auto r = a.create("MonOS", desc(), QString(), converter(), writer());
         QCOMPARE(r.status, PackageAuthoring::Result::ArchiveFailed);
         QCOMPARE(r.error, QString("disk full"));
         QCOMPARE(TestSupport::readFile(path("MonOS.XOS")), QByteArray("old package"));
         QVERIFY(!QFile::exists(path("MonOS.ZIP")));
 
         archiveOk = true;
-        QVERIFY(a.create("MonOS", "d", QString(), converter(), writer()).ok());
+        QVERIFY(a.create("MonOS", desc(), QString(), converter(), writer()).ok());
         QCOMPARE(archived, QStringList{"OS.NFO"}); // no source: the description alone
-        QCOMPARE(TestSupport::readFile(path("MonOS.XOS")), QByteArray("OS.NFO\nd"));
+        QCOMPARE(TestSupport::readFile(path("MonOS.XOS")),
+                 QByteArray("OS.NFO\n[INFO]\r\nModule=d\r\n[REGLAGE]\r\n"));
     }
 
     void missingSourceIsAFailure()
     {
         const PackageAuthoring a(folder, PackageKind::firmware());
-        const auto r = a.create("MonOS", "d", dir.path() + "/gone.hex", converter(), writer());
+        const auto r = a.create("MonOS", desc(), dir.path() + "/gone.hex", converter(), writer());
         QCOMPARE(r.status, PackageAuthoring::Result::SourceFailed);
         QVERIFY(!QFile::exists(path("MonOS.XOS")));
     }

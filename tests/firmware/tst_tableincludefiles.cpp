@@ -8,8 +8,7 @@
 
 using namespace TableIncludeFiles;
 
-namespace
-{
+namespace {
 
 // A table as the generators give it: "0782", then return-with-literal words.
 QStringList table(int base)

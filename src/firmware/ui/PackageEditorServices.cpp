@@ -1,16 +1,52 @@
 #include "firmware/ui/PackageEditorServices.h"
 
-#include "app/VEK_LANGUAGE.h"
+#include "app/VEK_XML.h"
 #include "app/VekContext.h"
-#include "platform/DataPaths.h"
+#include "firmware/PackageArchive.h"
+#include "firmware/VEK_Gestion_OS.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+PackageAuthoring::Outcome outcome(const PackageArchive::Outcome &archive)
+{
+    return {archive.ok(), archive.details.trimmed()};
+}
+
+} // namespace
 
 PackageEditorServices PackageEditorServices::standard(VekContext &context)
 {
-    Q_UNUSED(context);
     PackageEditorServices s;
-    s.packageFolder = DataPaths::UserProgramDirectory() + QStringLiteral("HEX_XEH");
+    s.packageFolder = QDir::cleanPath(VEK_Gestion_OS::DossierPaquets());
     QDir().mkpath(s.packageFolder);
+    s.chipCatalogue = [&context]() -> std::optional<QStringList> {
+        const CatalogueLoad load = context.catalogues.LoadChipCatalogue();
+        if (!load.ok)
+            return std::nullopt;
+        QStringList names;
+        for (const CatalogueEntry &entry : load.entries)
+            names << entry.name;
+        return names;
+    };
+    s.makeCurrentDescription = [](const QString &folder, const QString &file) {
+        VEK_Gestion_OS::InitGestionOS(folder, file);
+    };
+    s.lireInfo = [](const QString &key) { return VEK_Gestion_OS::LireInfoOS(key); };
+    s.lireReglage = [](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); };
+    s.writeArchive = [](const QString &zip, const QStringList &files) {
+        QList<PackageArchive::Member> members;
+        for (const QString &file : files)
+            members.append({file, QFileInfo(file).fileName()});
+        return outcome(PackageArchive::build(zip, members));
+    };
+    s.readArchive = [](const QString &zip, const QString &folder, const QStringList &names) {
+        QList<PackageArchive::Member> wanted;
+        for (const QString &name : names)
+            wanted.append({QDir(folder).filePath(name), name});
+        return outcome(PackageArchive::unpack(zip, wanted));
+    };
     return s;
 }

@@ -15,8 +15,7 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace
-{
+namespace {
 
 // The chip list's entry when the catalogue cannot be loaded.
 const QString PlaceholderChip = QStringLiteral("****");
@@ -175,7 +174,7 @@ bool PackageEditorWindow::namePlausible()
     return true;
 }
 
-void PackageEditorWindow::createPackage(const QByteArray &description)
+void PackageEditorWindow::createPackage(const PackageDescription &description)
 {
     const QString chip = Processeur_CHIP->currentText();
     const PackageAuthoring::Converter convert = [this, chip](const QString &hex,

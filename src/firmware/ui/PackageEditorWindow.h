@@ -51,7 +51,7 @@ protected:
     void showSourceFromWorkFiles();
     // Create: the package from the description and the source; the window closes
     // on success and stays open, with a message, on a failure.
-    void createPackage(const QByteArray &description);
+    void createPackage(const PackageDescription &description);
     // Common refusals before anything is written: unsafe name, chip.
     bool namePlausible();
 

@@ -1,5 +1,6 @@
 #include "firmware/ui/VEK_ASM.h"
 
+#include "app/MainSettingsLoader.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "firmware/CompilationSettings.h"
@@ -23,8 +24,7 @@
 using VEK_LANGUAGE::GetLanguageText;
 using VEK_LANGUAGE::LangKey;
 
-namespace
-{
+namespace {
 
 QPushButton *button(QWidget *parent, const char *name, const QString &design)
 {
@@ -410,8 +410,7 @@ void VEK_ASM::BP_Quitter_Click()
     if (m_store) {
         CompilationSettings::Sauver(s, *m_store);
     } else {
-        QSettings store;
-        CompilationSettings::Sauver(s, store);
+        CompilationSettings::Sauver(s, *MainSettingsLoader::OpenStore());
     }
     accept();
 }

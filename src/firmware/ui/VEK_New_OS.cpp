@@ -17,8 +17,7 @@
 using VEK_LANGUAGE::GetLanguageText;
 using VEK_LANGUAGE::LangKey;
 
-namespace
-{
+namespace {
 
 template <typename T> T *named(T *control, const QString &name)
 {

@@ -66,7 +66,7 @@ private slots:
         folder = dir.path() + "/HEX_XEH";
         QDir(folder).removeRecursively();
         QDir().mkpath(folder);
-        context = VekContext{};
+        context.settings = MainSettings{};
         prompts = FakePrompts{};
         fake = FakePackageServices{};
     }

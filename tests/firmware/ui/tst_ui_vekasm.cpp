@@ -17,8 +17,7 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace
-{
+namespace {
 
 QStringList table(int base)
 {
@@ -74,7 +73,7 @@ private slots:
 
     void init()
     {
-        context = VekContext{};
+        context.settings = MainSettings{};
         context.settings.ICSPNbTables = "2";
         prompts = FakePrompts{};
         prompts.folder = dir.path();
