@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
 
@@ -253,6 +254,54 @@ private slots:
         QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("12F629"));
         QCOMPARE(child<QLineEdit>(w, "TxtNomFichier")->text(), QString("MAJ2"));
         QCOMPARE(child<QLabel>(w, "Lbl_NomFichierHEXXEH")->text(), QString("/before.hex"));
+    }
+
+    void packageOfTheProgramsServicesIsOfferedAndUnpacked()
+    {
+        VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
+        const PackageEditorServices services = PackageEditorServices::standard(context);
+        QCOMPARE(services.packageFolder, dir.path() + "/program/HEX_XEH");
+        const QString source = dir.path() + "/fw.xeh";
+        QVERIFY(TestSupport::writeFile(source, "scrambled firmware"));
+
+        VEK_New_OS w(context, services, nullptr, &prompts);
+        type(w, "TxtNomFichier", "Paquet Test");
+        type(w, "TxtVersion", "5.2 beta");
+        type(w, "TxtAuteur", "Jérôme");
+        child<QComboBox>(w, "TypeModule")->setCurrentIndex(2);
+        child<QComboBox>(w, "TypeTransfertModule")->setCurrentIndex(1);
+        child<QRadioButton>(w, "Compilation88")->click();
+        type(w, "ADDL8_1", "310");
+        prompts.files = {source};
+        w.BP_SelectFile_Click();
+        w.BP_OK_Click();
+        QVERIFY2(prompts.messages.isEmpty(), qPrintable(messages().join('|')));
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+
+        QVERIFY(VEK_Gestion_OS::ListerOS().contains("Paquet Test.XOS"));
+        QVERIFY(VEK_Gestion_OS::ChargerOS("Paquet Test.XOS").ok());
+        VEK_Gestion_OS::InitGestionOS("", "~TEMP.NFO");
+        QCOMPARE(VEK_Gestion_OS::LireInfoOS("VersionOS"), QString("5.2 beta"));
+        QCOMPARE(VEK_Gestion_OS::LireInfoOS("Author"), QString("Jérôme"));
+        QCOMPARE(VEK_Gestion_OS::LireInfoOS("NomDuFichier"), QString("Paquet Test"));
+        QCOMPARE(VEK_Gestion_OS::LireReglageOS("TYPEBOITIER"), QString("VEK-MZ300"));
+        QCOMPARE(VEK_Gestion_OS::LireReglageOS("TRANSFERT"), QString("BOOTLOADER"));
+        QCOMPARE(VEK_Gestion_OS::LireReglageOS("COMPILATION"), QString("88"));
+        QCOMPARE(VEK_Gestion_OS::LireReglageOS("MODCHIP"),
+                 child<QComboBox>(w, "Processeur_CHIP")->currentText());
+        QCOMPARE(VEK_Gestion_OS::LireAdressesTables().LTAB_L1, QString("310"));
+        QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.XEH")),
+                 QByteArray("scrambled firmware"));
+
+        // Read back into a new editor: the extracted description becomes the current one.
+        VEK_New_OS again(context, services, nullptr, &prompts);
+        prompts.files = {services.packageFolder + "/Paquet Test.XOS"};
+        again.BP_Lire_OS_Click();
+        QCOMPARE(child<QLineEdit>(again, "TxtAuteur")->text(), QString("Jérôme"));
+        QVERIFY(child<QRadioButton>(again, "Compilation88")->isChecked());
+        QCOMPARE(child<QLabel>(again, "Lbl_NomFichierHEXXEH")->text(),
+                 services.packageFolder + "/CODE.XEH");
+        QCOMPARE(VEK_Gestion_OS::LireInfoOS("NomDuFichier"), QString("Paquet Test"));
     }
 
     void screenshots()
