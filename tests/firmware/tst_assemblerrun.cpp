@@ -79,8 +79,8 @@ private slots:
             for (int i = 1; i < 256; ++i)
                 *t << QString("34%1").arg((i * 7 + t->size()) & 0xFF, 2, 16, QChar('0')).toUpper();
         }
-        const TableIncludeFiles::ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT",
-                                                       1,          {"0"},      tables};
+        const TableIncludeFiles::ExportRequest request{dir.path(), "LTAB.TXT",   "HTAB.TXT",
+                                                       2,          {"0", "100"}, tables};
         QVERIFY(TableIncludeFiles::Exporter(request).ok());
 
         AssemblerRun assembler;
@@ -93,6 +93,8 @@ private slots:
         for (int i = 0; i < 256; ++i) {
             QCOMPARE(words.value(0x300 + i, -1), tables.basseAtmo[i].toInt(nullptr, 16));
             QCOMPARE(words.value(0x500 + i, -1), tables.hauteAtmo[i].toInt(nullptr, 16));
+            QCOMPARE(words.value(0x700 + i, -1), tables.basseBoost[i].toInt(nullptr, 16));
+            QCOMPARE(words.value(0x900 + i, -1), tables.hauteBoost[i].toInt(nullptr, 16));
         }
     }
 

@@ -1,9 +1,13 @@
 #include "firmware/ui/PackageEditorServices.h"
 
+#include "app/VEK_LANGUAGE.h"
 #include "app/VEK_XML.h"
 #include "app/VekContext.h"
+#include "firmware/HexFiles.h"
 #include "firmware/PackageArchive.h"
 #include "firmware/VEK_Gestion_OS.h"
+#include "icsp/DevicePreparation.h"
+#include "icsp/PicDevice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +17,26 @@ namespace {
 PackageAuthoring::Outcome outcome(const PackageArchive::Outcome &archive)
 {
     return {archive.ok(), archive.details.trimmed()};
+}
+
+// The HEX firmware into the image of `chip`, then out as the scrambled member. A
+// chip the chip table does not fix, or a HEX file without its end record, stops it.
+PackageAuthoring::Outcome convertirHex(PicDevice &device, const QString &chip, const QString &hex,
+                                       const QString &xeh)
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    device.DeviceChip = chip;
+    if (!DevicePreparation::Preparer(device, chip).chipSelected)
+        return {false, GetLanguageText("MessXosChipInconnu", {QStringLiteral("%CHIP%"), chip})};
+    const HexFileResult read = LireFichierHex(device, hex);
+    if (read.status == HexFileStatus::NoEndRecord)
+        return {false, GetLanguageText("MessXosHexIncomplet")};
+    if (!read.succeeded())
+        return {false, read.info};
+    const HexFileResult written = EcrireFichierXeh(device, xeh);
+    if (!written.succeeded())
+        return {false, written.info};
+    return {};
 }
 
 } // namespace
@@ -47,6 +71,9 @@ PackageEditorServices PackageEditorServices::standard(VekContext &context)
         for (const QString &name : names)
             wanted.append({QDir(folder).filePath(name), name});
         return outcome(PackageArchive::unpack(zip, wanted));
+    };
+    s.convertHex = [&context](const QString &chip, const QString &hex, const QString &xeh) {
+        return convertirHex(context.pic, chip, hex, xeh);
     };
     return s;
 }
