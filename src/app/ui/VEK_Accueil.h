@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+class CurveEditorPanel;
+class EngineParametersPanel;
 class HelpTextFilter;
 class QChartView;
 class QComboBox;
@@ -17,7 +19,6 @@ class QTableWidget;
 class QLineEdit;
 class QGroupBox;
 class QWidget;
-class QLineSeries;
 
 // The main window: lives for the whole run and owns the program's shared state.
 // Its controls carry the object names the rest of the program knows them by, so
@@ -42,6 +43,8 @@ public:
     QWidget *page(int index) const;
     QTableWidget *tab_avance() const { return tab_avance_; }
     QChartView *trace_courbe() const { return trace_courbe_; }
+    CurveEditorPanel *curveEditor() const { return curveEditor_; }
+    EngineParametersPanel *engineParameters() const { return engineParameters_; }
     QWidget *liveContainer() const { return liveContainer_; }
     QWidget *terminalContainer() const { return terminalContainer_; }
     QWidget *PicMap() const { return PicMap_; }
@@ -61,7 +64,6 @@ public slots:
     void BP_Compilation_Click();
     void BP_Parametres_carte_option_Click();
     void BP_Bootloader_Click();
-    void SingleSparck_Click();
     void TypeCarteOption_Click();
     void Command5_Click();
     void ComboTest_Click();
@@ -93,7 +95,6 @@ private:
     void WriteStatusBar();
 
     void GrilleVersGraphe();
-    void setKnockItemsVisible(bool visible);
 
     VekContext context_;
     HelpTextFilter *helpTexts_ = nullptr;
@@ -102,8 +103,8 @@ private:
     QTableWidget *tabl_avance_ = nullptr;
     QTableWidget *talbMapAdj_ = nullptr;
     QChartView *trace_courbe_ = nullptr;
-    QLineSeries *seriesAtmo_ = nullptr;
-    QLineSeries *seriesTurbo_ = nullptr;
+    CurveEditorPanel *curveEditor_ = nullptr;
+    EngineParametersPanel *engineParameters_ = nullptr;
     QWidget *liveContainer_ = nullptr;
     QWidget *terminalContainer_ = nullptr;
     QWidget *PicMap_ = nullptr;
