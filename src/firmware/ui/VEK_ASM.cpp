@@ -4,6 +4,7 @@
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "firmware/CompilationSettings.h"
+#include "firmware/CurveTables.h"
 #include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
 #include "firmware/ui/WindowPrompts.h"
@@ -72,6 +73,18 @@ VEK_ASM::VEK_ASM(VekContext &context, AsmCurveAccess curve, QWidget *parent, Win
     InitLangue();
 
     connect(&m_assembler, &AssemblerRun::finished, this, &VEK_ASM::showAssemblerResult);
+}
+
+VEK_ASM::VEK_ASM(VekContext &context, std::function<QStringList()> mapPercentages, QWidget *parent,
+                 WindowPrompts *prompts)
+    : VEK_ASM(context, AsmCurveAccess{}, parent, prompts)
+{
+    m_tablePrompts = std::make_unique<WindowTablePrompts>(this, m_prompts);
+    m_curve.gridRows = [&context] { return context.tab_avance.pointCount() + 1; };
+    m_curve.buildTables = [this, &context](int type, TableIncludeFiles::TablesExport &tables) {
+        return int(CurveTables::GenererTablesExport(type, context, *m_tablePrompts, tables));
+    };
+    m_curve.mapPercentages = std::move(mapPercentages);
 }
 
 QString VEK_ASM::nomProgrammateur(const VekContext &context)

@@ -3,11 +3,13 @@
 #include "firmware/AssemblerRun.h"
 #include "firmware/TableIncludeFiles.h"
 #include "firmware/ui/PackageEditorServices.h"
+#include "firmware/ui/WindowTablePrompts.h"
 
 #include <QDialog>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -39,6 +41,10 @@ class VEK_ASM : public QDialog
 public:
     VEK_ASM(VekContext &context, AsmCurveAccess curve, QWidget *parent = nullptr,
             WindowPrompts *prompts = nullptr);
+    // Over the shared curve and engine parameters; the generators' questions in
+    // this window's message boxes; the MAP percentage texts as `mapPercentages` gives them.
+    VEK_ASM(VekContext &context, std::function<QStringList()> mapPercentages,
+            QWidget *parent = nullptr, WindowPrompts *prompts = nullptr);
 
     // The settings store written on quit; the program's own store by default.
     void setSettingsStore(QSettings *store) { m_store = store; }
@@ -77,6 +83,7 @@ private:
     VekContext &m_context;
     AsmCurveAccess m_curve;
     WindowPrompts &m_prompts;
+    std::unique_ptr<WindowTablePrompts> m_tablePrompts;
     QSettings *m_store = nullptr;
     AssemblerRun m_assembler;
     std::optional<PackageEditorServices> m_packageServices;

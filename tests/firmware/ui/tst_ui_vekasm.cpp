@@ -263,6 +263,41 @@ private slots:
         QVERIFY(prompts.messages[1].text.contains("gputils"));
     }
 
+    void exportFromTheSharedCurveThroughTheGenerators()
+    {
+        context.tab_avance.setRows({{"1000", "10", "6"}, {"6000", "30", "20"}}, false);
+        context.moteur.Txt_av_statique = "40";
+        VEK_ASM w(
+            context,
+            [] {
+                return QStringList{"0", "100"};
+            },
+            nullptr, &prompts);
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text, GetLanguageText("MSGBAsmExportOk1"));
+        const QByteArray low0 = TestSupport::readFile(out("LTAB0.TXT"));
+        QVERIFY(low0.startsWith("         DW         0782,"));
+        QVERIFY(low0 != TestSupport::readFile(out("LTAB1.TXT"))); // atmospheric, then boost
+
+        // A truncation refused in the generators ends the export with the failure message.
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        context.moteur.Txt_av_statique = "5";
+        prompts.messages.clear();
+        prompts.answer = QMessageBox::No;
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(prompts.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(prompts.messages[1].text, GetLanguageText("MSGBAsmExportEr1"));
+        QVERIFY(QDir(dir.path()).isEmpty());
+
+        context.tab_avance.setRows({{"1000", "10", "6"}}, false);
+        prompts.messages.clear();
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.messages[0].title, GetLanguageText("MSGBAsmExport3"));
+    }
+
     void programmerButtonSaysItIsNotAvailableYet()
     {
         VEK_ASM w(context, curve(), nullptr, &prompts);
