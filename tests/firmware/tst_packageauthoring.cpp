@@ -95,43 +95,6 @@ private slots:
         QCOMPARE(PackageAuthoring::sourceKind(""), S::None);
     }
 
-    void hexSourceBecomesTheScrambledMemberOnly()
-    {
-        const QString source = dir.path() + "/My Firmware.Hex";
-        QVERIFY(TestSupport::writeFile(source, ":00000001FF\n"));
-        const PackageAuthoring a(folder, PackageKind::firmware());
-        const auto r = a.create("MonOS", desc(), source, converter(), writer());
-        QVERIFY(r.ok());
-        QCOMPARE(r.packagePath, path("MonOS.XOS"));
-        QCOMPARE(archived, (QStringList{"OS.NFO", "CODE.XEH"}));
-        QCOMPARE(converted, QStringList{path("CODE.HEX")});
-        QCOMPARE(files(), QStringList{"MonOS.XOS"}); // work files and the .ZIP are gone
-        QVERIFY(TestSupport::readFile(r.packagePath).contains("scrambled::00000001FF"));
-    }
-
-    void scrambledSourceIsCopiedAndUpdatePackagesUseTheirNames()
-    {
-        const QString source = dir.path() + "/fw.XEH";
-        QVERIFY(TestSupport::writeFile(source, "xeh"));
-        const PackageAuthoring a(folder, PackageKind::update());
-        const auto r = a.create("MAJ 1", desc(), source, converter(), writer());
-        QVERIFY(r.ok());
-        QCOMPARE(r.packagePath, path("MAJ 1.XMJ"));
-        QCOMPARE(archived, (QStringList{"MAJ.NFO", "UPDATE.XEH"}));
-        QVERIFY(converted.isEmpty());
-    }
-
-    void readMembersAreArchivedAsTheyAre()
-    {
-        const PackageAuthoring a(folder, PackageKind::firmware());
-        QVERIFY(TestSupport::writeFile(path("CODE.HEX"), "hex"));
-        QVERIFY(TestSupport::writeFile(path("CODE.XEH"), "xeh"));
-        const auto r = a.create("Again", desc(), a.workPath("CODE.XEH"), converter(), writer());
-        QVERIFY(r.ok());
-        QCOMPARE(archived, (QStringList{"OS.NFO", "CODE.HEX", "CODE.XEH"}));
-        QVERIFY(converted.isEmpty());
-    }
-
     void unsafeNameOrFailedConversionWritesNoPackage()
     {
         const QString source = dir.path() + "/fw.hex";

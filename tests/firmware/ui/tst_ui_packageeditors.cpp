@@ -1,9 +1,10 @@
-#include "FakePackageServices.h"
 #include "FakePrompts.h"
 #include "TestSupport.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "firmware/PackageArchive.h"
 #include "firmware/VEK_Gestion_OS.h"
+#include "firmware/ccZip.h"
 #include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
 
@@ -18,14 +19,15 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
+// The package editors over the program's own services (catalogue, archives,
+// descriptions, HEX files), in a program folder of the test's own.
 class TestPackageEditors : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir;
-    QString folder;
+    QString folder; // the package folder
     VekContext context;
     FakePrompts prompts;
-    FakePackageServices fake;
 
     template <typename T> static T *child(QWidget &w, const QString &name)
     {
@@ -38,8 +40,22 @@ class TestPackageEditors : public QObject
     {
         child<QLineEdit>(w, name)->setText(text);
     }
+    static void chip(QWidget &w, const QString &name)
+    {
+        auto *list = child<QComboBox>(w, "Processeur_CHIP");
+        list->setCurrentIndex(list->findText(name));
+    }
+    PackageEditorServices services() { return PackageEditorServices::standard(context); }
     QString path(const QString &name) const { return folder + "/" + name; }
     QStringList files() const { return QDir(folder).entryList(QDir::Files, QDir::Name); }
+    static QStringList members(const QString &archive)
+    {
+        ccZip zip;
+        zip.Init(archive);
+        QStringList names = zip.Col();
+        names.sort();
+        return names;
+    }
     QStringList messages() const
     {
         QStringList texts;
@@ -47,11 +63,14 @@ class TestPackageEditors : public QObject
             texts << m.text;
         return texts;
     }
+    QString source(const QString &name, const QByteArray &text)
+    {
+        TestSupport::writeFile(dir.filePath("src/" + name), text);
+        return dir.filePath("src/" + name);
+    }
     QString hexSource(const QString &name)
     {
-        const QString source = dir.path() + "/" + name;
-        TestSupport::writeFile(source, ":020000000028D6\r\n:00000001FF\r\n");
-        return source;
+        return source(name, ":020000000028D6\r\n:00000001FF\r\n");
     }
 
 private slots:
@@ -60,55 +79,82 @@ private slots:
         VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
         VEK_LANGUAGE::SetFichierLangue("francais.ini");
         VEK_LANGUAGE::InitLanguage();
+        VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
+        folder = dir.path() + "/program/HEX_XEH";
     }
 
     void init()
     {
-        folder = dir.path() + "/HEX_XEH";
         QDir(folder).removeRecursively();
         QDir().mkpath(folder);
         context.settings = MainSettings{};
         prompts = FakePrompts{};
-        fake = FakePackageServices{};
     }
 
     void firmwareEditorOpensWithItsDefaults()
     {
-        VEK_New_OS w(context, fake.services(folder), nullptr, &prompts);
+        VEK_New_OS w(context, services(), nullptr, &prompts);
         QCOMPARE(w.windowTitle(), QString("Créer un Opérating Système (*.XOS)"));
-        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("16F84A"));
+        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("AUTO"));
+        QVERIFY(child<QComboBox>(w, "Processeur_CHIP")->findText("PIC-16F876A") > 0);
         QCOMPARE(child<QComboBox>(w, "TypeModule")->currentText(), QString("JDM"));
         QCOMPARE(child<QComboBox>(w, "TypeTransfertModule")->currentText(), QString("BL_INIT"));
         QCOMPARE(child<QComboBox>(w, "NbTablesExport")->currentText(), QString("4"));
         QVERIFY(child<QRadioButton>(w, "Compilation8")->isChecked());
         QCOMPARE(child<QPushButton>(w, "BP_OK")->text(), GetLanguageText("MBXosCreerOS"));
-        for (const char *hidden : {"Nbre_Cylindre", "Av_Statique", "ADDL16_1", "ADDH16_2"})
+        for (const char *hidden : {"Nbre_Cylindre", "Av_Statique", "NbTablesExport", "ADDL16_1"})
             QVERIFY2(child<QWidget>(w, hidden)->isHidden(), hidden);
-        QVERIFY(child<QWidget>(w, "NbTablesExport")->isHidden());
         child<QCheckBox>(w, "FrameNbrCyl")->click();
         QVERIFY(!child<QWidget>(w, "Nbre_Cylindre")->isHidden());
         child<QRadioButton>(w, "Compilation16")->click();
         QCOMPARE(w.typeCompilation(), 16);
         QVERIFY(!child<QWidget>(w, "ADDH16_2")->isHidden());
-        QVERIFY(!child<QWidget>(w, "Label4")->isHidden());
     }
 
-    void createRefusesMissingNameAndChip()
+    void createRefusesWhatWouldMakeABadPackage()
     {
-        VEK_New_OS w(context, fake.services(folder), nullptr, &prompts);
-        auto *chip = child<QComboBox>(w, "Processeur_CHIP");
-        chip->setEditText("PIC-TYPED"); // typed, not picked
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        child<QComboBox>(w, "Processeur_CHIP")->setEditText("PIC-TYPED"); // typed, not picked
         w.BP_OK_Click();
         QCOMPARE(messages(), (QStringList{"Il manque le fichier HEX",
                                           "Le type de microcontroleur n'a pas été choisi"}));
-        QVERIFY(files().isEmpty());
+
+        prompts.messages.clear();
+        chip(w, "PIC-16F84A");
+        type(w, "TxtNomFichier", "../../outside");
+        w.BP_OK_Click();
+        QCOMPARE(messages(), QStringList{GetLanguageText("MessXosNomInvalide")});
+
+        // A truncated HEX file, or a chip the programmer cannot fix.
+        type(w, "TxtNomFichier", "Refus");
+        const struct {
+            const char *chip;
+            QString source;
+            QString message;
+        } cases[] = {
+            {"PIC-16F84A", source("cut.hex", ":020000000028D6\r\n"),
+             GetLanguageText("MessXosHexIncomplet")},
+            {"AUTO", hexSource("whole.hex"), "AUTO"},
+        };
+        for (const auto &c : cases) {
+            prompts.messages.clear();
+            chip(w, c.chip);
+            prompts.files = {c.source};
+            w.BP_SelectFile_Click();
+            w.BP_OK_Click();
+            QCOMPARE(prompts.messages.size(), 1);
+            QVERIFY2(prompts.messages[0].text.contains(c.message), qPrintable(messages()[0]));
+        }
         QCOMPARE(w.result(), 0);
+        QVERIFY(files().isEmpty());
+        QVERIFY(!QFile::exists(dir.path() + "/outside.XOS"));
     }
 
     void placeholderChipIsRefused()
     {
-        fake.catalogueLoads = false;
-        VEK_New_OS w(context, fake.services(folder), nullptr, &prompts);
+        PackageEditorServices s = services();
+        s.chipCatalogue = [] { return std::optional<QStringList>(); };
+        VEK_New_OS w(context, s, nullptr, &prompts);
         QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("****"));
         type(w, "TxtNomFichier", "MonOS");
         w.BP_OK_Click();
@@ -116,73 +162,47 @@ private slots:
         QVERIFY(files().isEmpty());
     }
 
-    void unsafeNameIsRefused()
-    {
-        VEK_New_OS w(context, fake.services(folder), nullptr, &prompts);
-        type(w, "TxtNomFichier", "../../outside");
-        w.BP_OK_Click();
-        QCOMPARE(messages(), QStringList{GetLanguageText("MessXosNomInvalide")});
-        QVERIFY(files().isEmpty());
-        QVERIFY(!QFile::exists(dir.path() + "/outside.XOS"));
-    }
-
     void createFromAMixedCaseHexSource()
     {
-        VEK_New_OS w(context, fake.services(folder), nullptr, &prompts);
-        type(w, "TxtNomFichier", "Mon OS");
-        type(w, "TxtModule", "VEK-MZ300");
-        child<QComboBox>(w, "Processeur_CHIP")->setCurrentIndex(1);
-        child<QCheckBox>(w, "FrameDwell")->click();
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        type(w, "TxtNomFichier", "Mon OS.xos"); // one extension only
+        chip(w, "PIC-16F84A");
         prompts.files = {hexSource("firmware.Hex")};
         w.BP_SelectFile_Click();
         w.BP_OK_Click();
         QVERIFY2(prompts.messages.isEmpty(), qPrintable(messages().join('|')));
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(files(), QStringList{"Mon OS.XOS"});
-        QCOMPARE(FakePackageServices::members(path("Mon OS.XOS")),
-                 (QStringList{"CODE.XEH", "OS.NFO"}));
-        QCOMPARE(fake.convertedChips, QStringList{"16F876A"});
-        QCOMPARE(context.settings.ICSPChip, QString("16F876A"));
-    }
-
-    void failedConversionKeepsTheWindowOpen()
-    {
-        fake.conversionFails = true;
-        VEK_New_OS w(context, fake.services(folder), nullptr, &prompts);
-        type(w, "TxtNomFichier", "MonOS");
-        prompts.files = {hexSource("cut.hex")};
-        w.BP_SelectFile_Click();
-        w.BP_OK_Click();
-        QCOMPARE(prompts.messages.size(), 1);
-        QVERIFY(prompts.messages[0].text.contains("HEX incomplet"));
-        QCOMPARE(w.result(), 0);
-        QVERIFY(!QFile::exists(path("MonOS.XOS")));
+        QCOMPARE(members(path("Mon OS.XOS")), (QStringList{"CODE.XEH", "OS.NFO"}));
+        QCOMPARE(context.settings.ICSPChip, QString("PIC-16F84A"));
+        QCOMPARE(context.pic.DeviceChip, QString("16F84A"));
+        QCOMPARE(context.pic.ImagePIC.codeWord(0), uint16_t(0x2800));
     }
 
     void readShowsThePackageAndCreatesItAgain()
     {
-        QVERIFY(TestSupport::writeFile(
-            dir.path() + "/src/OS.NFO",
-            "[INFO]\r\nModule=MZ\r\nVersionOS=4.1\r\nNomDuFichier=Lu\r\n[REGLAGE]\r\n"
-            "TYPEBOITIER=vek-mz300\r\nMODCHIP=16f876a\r\nDWELL=oui\r\nMODE3D=NON\r\n"
-            "HARDWARE=OUI\r\nFIX_NBCYL=OUI\r\nVAL_NBCYL=4\r\nTRANSFERT=BOOTLOADER\r\n"
-            "COMPILATION=88\r\nNB_COURBES=2\r\nADD_TABLE_BASSE=300\r\nADD_TABLE_HAUTE=500\r\n"));
-        QVERIFY(TestSupport::writeFile(dir.path() + "/src/CODE.HEX", ":00000001FF\r\n"));
-        QVERIFY(TestSupport::writeFile(dir.path() + "/src/CODE.XEH", "xeh"));
-        QVERIFY(TestSupport::writeFile(dir.path() + "/src/EXTRA.TXT", "not a member"));
+        const QList<PackageArchive::Member> fixture = {
+            {source("OS.NFO",
+                    "[INFO]\r\nModule=MZ\r\nVersionOS=4.1\r\nNomDuFichier=Lu\r\n[REGLAGE]\r\n"
+                    "TYPEBOITIER=vek-mz300\r\nMODCHIP=pic-16f876a\r\nDWELL=oui\r\n"
+                    "HARDWARE=OUI\r\nFIX_NBCYL=OUI\r\nVAL_NBCYL=4\r\nTRANSFERT=BOOTLOADER\r\n"
+                    "COMPILATION=88\r\nNB_COURBES=2\r\nADD_TABLE_BASSE=300\r\n"
+                    "ADD_TABLE_HAUTE=500\r\n"),
+             "OS.NFO"},
+            {source("CODE.HEX", ":00000001FF\r\n"), "CODE.HEX"},
+            {source("CODE.XEH", "xeh"), "CODE.XEH"},
+            {source("EXTRA.TXT", "not a member"), "EXTRA.TXT"}};
         const QString package = path("Lu.XOS");
-        QVERIFY(FakePackageServices::run(
-            "zip", {"-j", "-q", package, dir.path() + "/src/OS.NFO", dir.path() + "/src/CODE.HEX",
-                    dir.path() + "/src/CODE.XEH", dir.path() + "/src/EXTRA.TXT"}));
+        QVERIFY(PackageArchive::build(package, fixture).ok());
 
-        VEK_New_OS w(context, fake.services(folder), nullptr, &prompts);
+        VEK_New_OS w(context, services(), nullptr, &prompts);
         prompts.files = {package};
         w.BP_Lire_OS_Click();
-        QCOMPARE(fake.currentFile, QString("OS.NFO"));
-        QVERIFY(!QFile::exists(path("EXTRA.TXT"))); // only the known members
+        QVERIFY(!QFile::exists(path("EXTRA.TXT")));                        // only the known members
+        QCOMPARE(VEK_Gestion_OS::LireInfoOS("VersionOS"), QString("4.1")); // now current
         QCOMPARE(child<QLineEdit>(w, "TxtModule")->text(), QString("MZ"));
         QCOMPARE(child<QComboBox>(w, "TypeModule")->currentText(), QString("VEK-MZ300"));
-        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("16F876A"));
+        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("PIC-16F876A"));
         QVERIFY(!child<QCheckBox>(w, "FrameDwell")->isChecked());
         QVERIFY(child<QCheckBox>(w, "FrameHardware")->isChecked());
         QVERIFY(!child<QWidget>(w, "Nbre_Cylindre")->isHidden());
@@ -194,16 +214,14 @@ private slots:
 
         w.BP_OK_Click();
         QCOMPARE(w.result(), int(QDialog::Accepted));
-        QCOMPARE(FakePackageServices::members(package),
-                 (QStringList{"CODE.HEX", "CODE.XEH", "OS.NFO"}));
-        QVERIFY(fake.convertedChips.isEmpty());
+        QCOMPARE(members(package), (QStringList{"CODE.HEX", "CODE.XEH", "OS.NFO"}));
         QCOMPARE(files(), QStringList{"Lu.XOS"});
     }
 
     void cancelledReadAndCancelLeaveNoWorkFiles()
     {
         QVERIFY(TestSupport::writeFile(path("OS.NFO"), "[INFO]\r\n"));
-        VEK_New_OS w(context, fake.services(folder), nullptr, &prompts);
+        VEK_New_OS w(context, services(), nullptr, &prompts);
         type(w, "TxtModule", "kept");
         w.BP_Lire_OS_Click(); // the dialog is cancelled
         QCOMPARE(child<QLineEdit>(w, "TxtModule")->text(), QString("kept"));
@@ -216,11 +234,10 @@ private slots:
 
     void updateEditorChecksItsChipAndBuildsItsMembers()
     {
-        VEK_New_MJ w(context, fake.services(folder), nullptr, &prompts);
+        VEK_New_MJ w(context, services(), nullptr, &prompts);
         QCOMPARE(w.windowTitle(), QString("Créer un Opérating Système (*.XMJ)"));
         w.BP_OK_Click(); // no name: nothing at all
         QVERIFY(prompts.messages.isEmpty());
-        QVERIFY(files().isEmpty());
 
         type(w, "TxtNomFichier", "MAJ1");
         child<QComboBox>(w, "Processeur_CHIP")->setCurrentIndex(-1);
@@ -228,80 +245,32 @@ private slots:
         QCOMPARE(messages(), QStringList{"Le type de microcontroleur n'a pas été choisi"});
         QVERIFY(files().isEmpty());
 
-        child<QComboBox>(w, "Processeur_CHIP")->setCurrentIndex(2);
+        chip(w, "PIC-12F629");
         prompts.files = {hexSource("update.hex")};
         w.BP_SelectFile_Click();
         QVERIFY(prompts.fileFilters.last().startsWith("Compilé"));
         w.BP_OK_Click();
         QCOMPARE(w.result(), int(QDialog::Accepted));
-        QCOMPARE(FakePackageServices::members(path("MAJ1.XMJ")),
-                 (QStringList{"MAJ.NFO", "UPDATE.XEH"}));
-        QCOMPARE(fake.convertedChips, QStringList{"12F629"});
+        QCOMPARE(members(path("MAJ1.XMJ")), (QStringList{"MAJ.NFO", "UPDATE.XEH"}));
+        QCOMPARE(context.pic.DeviceChip, QString("12F629"));
     }
 
     void updateEditorReadsItsPackages()
     {
-        QVERIFY(TestSupport::writeFile(dir.path() + "/src/MAJ.NFO",
-                                       "[INFO]\r\nModule=M\r\nNomDuFichier=MAJ2\r\n[REGLAGE]\r\n"
-                                       "MODCHIP=12f629\r\n"));
-        QVERIFY(FakePackageServices::run(
-            "zip", {"-j", "-q", path("MAJ2.XMJ"), dir.path() + "/src/MAJ.NFO"}));
-        VEK_New_MJ w(context, fake.services(folder), nullptr, &prompts);
+        QVERIFY(PackageArchive::build(
+                    path("MAJ2.XMJ"),
+                    {{source("MAJ.NFO", "[INFO]\r\nModule=M\r\nNomDuFichier="
+                                        "MAJ2\r\n[REGLAGE]\r\nMODCHIP=pic-12f629\r\n"),
+                      "MAJ.NFO"}})
+                    .ok());
+        VEK_New_MJ w(context, services(), nullptr, &prompts);
         child<QLabel>(w, "Lbl_NomFichierHEXXEH")->setText("/before.hex");
         prompts.files = {path("MAJ2.XMJ")};
         w.BP_Lire_OS_Click();
-        QCOMPARE(fake.currentFile, QString("MAJ.NFO"));
-        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("12F629"));
+        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("PIC-12F629"));
         QCOMPARE(child<QLineEdit>(w, "TxtNomFichier")->text(), QString("MAJ2"));
         QCOMPARE(child<QLabel>(w, "Lbl_NomFichierHEXXEH")->text(), QString("/before.hex"));
-    }
-
-    void packageOfTheProgramsServicesIsOfferedAndUnpacked()
-    {
-        VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
-        const PackageEditorServices services = PackageEditorServices::standard(context);
-        QCOMPARE(services.packageFolder, dir.path() + "/program/HEX_XEH");
-        const QString source = dir.path() + "/fw.xeh";
-        QVERIFY(TestSupport::writeFile(source, "scrambled firmware"));
-
-        VEK_New_OS w(context, services, nullptr, &prompts);
-        type(w, "TxtNomFichier", "Paquet Test");
-        type(w, "TxtVersion", "5.2 beta");
-        type(w, "TxtAuteur", "Jérôme");
-        child<QComboBox>(w, "TypeModule")->setCurrentIndex(2);
-        child<QComboBox>(w, "TypeTransfertModule")->setCurrentIndex(1);
-        child<QRadioButton>(w, "Compilation88")->click();
-        type(w, "ADDL8_1", "310");
-        prompts.files = {source};
-        w.BP_SelectFile_Click();
-        w.BP_OK_Click();
-        QVERIFY2(prompts.messages.isEmpty(), qPrintable(messages().join('|')));
-        QCOMPARE(w.result(), int(QDialog::Accepted));
-
-        QVERIFY(VEK_Gestion_OS::ListerOS().contains("Paquet Test.XOS"));
-        QVERIFY(VEK_Gestion_OS::ChargerOS("Paquet Test.XOS").ok());
-        VEK_Gestion_OS::InitGestionOS("", "~TEMP.NFO");
-        QCOMPARE(VEK_Gestion_OS::LireInfoOS("VersionOS"), QString("5.2 beta"));
-        QCOMPARE(VEK_Gestion_OS::LireInfoOS("Author"), QString("Jérôme"));
-        QCOMPARE(VEK_Gestion_OS::LireInfoOS("NomDuFichier"), QString("Paquet Test"));
-        QCOMPARE(VEK_Gestion_OS::LireReglageOS("TYPEBOITIER"), QString("VEK-MZ300"));
-        QCOMPARE(VEK_Gestion_OS::LireReglageOS("TRANSFERT"), QString("BOOTLOADER"));
-        QCOMPARE(VEK_Gestion_OS::LireReglageOS("COMPILATION"), QString("88"));
-        QCOMPARE(VEK_Gestion_OS::LireReglageOS("MODCHIP"),
-                 child<QComboBox>(w, "Processeur_CHIP")->currentText());
-        QCOMPARE(VEK_Gestion_OS::LireAdressesTables().LTAB_L1, QString("310"));
-        QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.XEH")),
-                 QByteArray("scrambled firmware"));
-
-        // Read back into a new editor: the extracted description becomes the current one.
-        VEK_New_OS again(context, services, nullptr, &prompts);
-        prompts.files = {services.packageFolder + "/Paquet Test.XOS"};
-        again.BP_Lire_OS_Click();
-        QCOMPARE(child<QLineEdit>(again, "TxtAuteur")->text(), QString("Jérôme"));
-        QVERIFY(child<QRadioButton>(again, "Compilation88")->isChecked());
-        QCOMPARE(child<QLabel>(again, "Lbl_NomFichierHEXXEH")->text(),
-                 services.packageFolder + "/CODE.XEH");
-        QCOMPARE(VEK_Gestion_OS::LireInfoOS("NomDuFichier"), QString("Paquet Test"));
+        QCOMPARE(VEK_Gestion_OS::LireInfoOS("Module"), QString("M"));
     }
 
     void screenshots()
@@ -309,7 +278,7 @@ private slots:
         const QString shots = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
         if (shots.isEmpty())
             QSKIP("VEK_SCREENSHOT_DIR not set");
-        VEK_New_OS os(context, fake.services(folder), nullptr, &prompts);
+        VEK_New_OS os(context, services(), nullptr, &prompts);
         child<QCheckBox>(os, "FrameTableMap")->click();
         child<QCheckBox>(os, "FrameNbrCyl")->click();
         child<QRadioButton>(os, "Compilation16")->click();
@@ -317,7 +286,7 @@ private slots:
         os.show();
         QVERIFY(QTest::qWaitForWindowExposed(&os));
         QVERIFY(os.grab().save(shots + "/vek_new_os.png"));
-        VEK_New_MJ mj(context, fake.services(folder), nullptr, &prompts);
+        VEK_New_MJ mj(context, services(), nullptr, &prompts);
         mj.show();
         QVERIFY(QTest::qWaitForWindowExposed(&mj));
         QVERIFY(mj.grab().save(shots + "/vek_new_mj.png"));

@@ -95,36 +95,6 @@ private slots:
         for (const auto &p : AsmTestFirmware::placements)
             QCOMPARE(fromPackage.ImagePIC.codeWord(p.address + 17), fw.expected(p, 17));
     }
-
-    void truncatedHexOrUnknownChipMakesNoPackage()
-    {
-        const QString cut = dir.filePath("cut.hex");
-        QVERIFY(TestSupport::writeFile(cut, ":020000000028D6\r\n"));
-        const QString whole = dir.filePath("whole.hex");
-        QVERIFY(TestSupport::writeFile(whole, ":020000000028D6\r\n:00000001FF\r\n"));
-        const struct {
-            const char *chip;
-            QString source;
-            QString message;
-        } cases[] = {
-            {"PIC-16F876A", cut, VEK_LANGUAGE::GetLanguageText("MessXosHexIncomplet")},
-            {"AUTO", whole, "AUTO"},
-        };
-        for (const auto &c : cases) {
-            prompts.messages.clear();
-            VEK_New_OS w(context, PackageEditorServices::standard(context), nullptr, &prompts);
-            child<QLineEdit>(w, "TxtNomFichier")->setText("Refus");
-            QVERIFY(chooseChip(w, c.chip));
-            prompts.files = {c.source};
-            w.BP_SelectFile_Click();
-            w.BP_OK_Click();
-            QCOMPARE(prompts.messages.size(), 1);
-            QVERIFY2(prompts.messages[0].text.contains(c.message),
-                     qPrintable(prompts.messages[0].text));
-            QCOMPARE(w.result(), 0);
-            QVERIFY(!VEK_Gestion_OS::ListerOS().contains("Refus.XOS"));
-        }
-    }
 };
 
 QTEST_MAIN(TestPackageRoundTrip)
