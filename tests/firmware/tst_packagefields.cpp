@@ -76,28 +76,6 @@ private slots:
         QCOMPARE(with16.count("\r\n"), 38);
     }
 
-    void writtenDescriptionReadsBack()
-    {
-        FirmwarePackageFields f;
-        f.Module = "Module X";
-        f.TYPEBOITIER = "VEK-MZ300";
-        f.MODCHIP = "16F876A";
-        f.DWELL = true;
-        f.TERMINALRS232 = true;
-        f.MODE3D = true;
-        f.NB_COURBES = "16";
-        f.COMPILATION = 16;
-        f.HEX_ADD = "000";
-        f.HEX_LNG = "1E00";
-        f.ADD_TABLE_BASSE = {"300", "700"};
-        f.ADD_TABLE_H16 = {"1500", "1900"};
-        const Description d = write(bytes(f.toDescription()));
-        const auto read =
-            FirmwarePackageFields::fromDescription(d.section("INFO"), d.section("REGLAGE"), 8);
-        QVERIFY(read.compilationKnown);
-        QCOMPARE(bytes(read.fields.toDescription()), bytes(f.toDescription()));
-    }
-
     void readingFollowsTheDescriptionRules()
     {
         const Description d = write("[INFO]\r\nModule=M\r\n[REGLAGE]\r\nTYPEBOITIER=vek-mz300\r\n"
