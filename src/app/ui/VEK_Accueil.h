@@ -7,6 +7,8 @@
 class CurveEditorPanel;
 class EngineParametersPanel;
 class HelpTextFilter;
+class LivePage;
+class TerminalPage;
 class QChartView;
 class QComboBox;
 class QLabel;
@@ -47,6 +49,11 @@ public:
     EngineParametersPanel *engineParameters() const { return engineParameters_; }
     QWidget *liveContainer() const { return liveContainer_; }
     QWidget *terminalContainer() const { return terminalContainer_; }
+    LivePage *livePage() const { return livePage_; }
+    TerminalPage *terminalPage() const { return terminalPage_; }
+    // Closes the serial port that the live and terminal pages share (page
+    // changes, transfers); a running rpm simulation is stopped first.
+    void closeSerialPort();
     QWidget *PicMap() const { return PicMap_; }
     QLabel *L_Info() const { return L_Info_; }
     QStatusBar *StatusBarCom() const { return StatusBarCom_; }
@@ -67,6 +74,7 @@ public slots:
     void TypeCarteOption_Click();
     void Command5_Click();
     void ComboTest_Click();
+    void SSTab1_Click(int page);
 
 private:
     void buildWindow();
@@ -77,6 +85,7 @@ private:
     QWidget *buildNoticePage(const char *label1, const char *label2, const char *container,
                              QWidget **containerOut);
     void buildStatusBar();
+    void buildLinkPages();
     void registerHelpTexts();
 
     // Start-up steps.
@@ -107,6 +116,8 @@ private:
     EngineParametersPanel *engineParameters_ = nullptr;
     QWidget *liveContainer_ = nullptr;
     QWidget *terminalContainer_ = nullptr;
+    LivePage *livePage_ = nullptr;
+    TerminalPage *terminalPage_ = nullptr;
     QWidget *PicMap_ = nullptr;
     QLabel *L_Info_ = nullptr;
     QProgressBar *ProgressBar_ = nullptr;
