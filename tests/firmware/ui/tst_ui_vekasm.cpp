@@ -311,8 +311,14 @@ private slots:
         const QString shots = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
         if (shots.isEmpty())
             QSKIP("VEK_SCREENSHOT_DIR not set");
-        context.settings.CheminProjetAsm = "/home/user/Projets VEK/firmware/vek_mz300.asm";
+        context.settings.CheminProjetAsm = out("vek_mz300.asm");
+        QVERIFY(TestSupport::writeFile(context.settings.CheminProjetAsm,
+                                       "        list p=16F84A\n        include \"LTAB0.TXT\"\n"
+                                       "        end\n"));
         VEK_ASM w(context, curve(), nullptr, &prompts);
+        QSignalSpy done(&w, &VEK_ASM::assemblerDone);
+        w.BP_MPASM_Click();
+        QVERIFY(done.wait(60000));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(w.grab().save(shots + "/vek_asm.png"));
