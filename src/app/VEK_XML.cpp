@@ -6,8 +6,7 @@
 
 #include <utility>
 
-namespace
-{
+namespace {
 
 const QString kDevice = QStringLiteral("device");
 
@@ -98,10 +97,10 @@ void VEK_XML::SelectOptionBoard(int position, OptionBoardState &board) const
     board.DeviceCfgA = childText(device, "DeviceCfgA");
 }
 
-ChipRecord VEK_XML::SelectChip(int position) const
+ChipCatalogueRecord VEK_XML::SelectChip(int position) const
 {
     const QDomElement device = deviceAt(chips_, position);
-    ChipRecord chip;
+    ChipCatalogueRecord chip;
     chip.name = device.attribute(QStringLiteral("name"));
     chip.id = device.attribute(QStringLiteral("id"));
     chip.DeviceFamille = childText(device, "DeviceFamille");
