@@ -6,7 +6,8 @@
 
 #include <utility>
 
-namespace {
+namespace
+{
 
 const QString kDevice = QStringLiteral("device");
 
