@@ -59,8 +59,10 @@ qint64 MainSettingsLoader::number(const QString &section, const char *key, qint6
 
 std::unique_ptr<QSettings> MainSettingsLoader::OpenStore()
 {
-    return std::make_unique<QSettings>(StoreFormat(), StoreScope(), QString(),
-                                       QStringLiteral("VEK_Courbe"));
+    // The program name stands where QSettings expects an organisation, so the
+    // store is one "VEK_Courbe.ini" in the user's configuration folder (an empty
+    // organisation would become "Unknown Organization" and report access errors).
+    return std::make_unique<QSettings>(StoreFormat(), StoreScope(), QStringLiteral("VEK_Courbe"));
 }
 
 void MainSettingsLoader::Load(MainSettings &settings)
@@ -76,6 +78,7 @@ void MainSettingsLoader::LoadConfig(MainSettings &s)
     s.serialSettings = text(kConfig, "com$", QStringLiteral("9600,N,8,1"));
     s.TypeCourbe = int32_t(number(kConfig, "TypeCourbe", 16, low<int32_t>(), high<int32_t>()));
     s.Language = text(kConfig, "Language", QStringLiteral("francais.ini"));
+    s.Handshaking = int16_t(number(kConfig, "Handshaking", 0, 0, 3));
 }
 
 void MainSettingsLoader::LoadCompilation(MainSettings &s)

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 #include "app/VEK_LANGUAGE.h"
+#include "app/MainSettingsLoader.h"
 #include "app/ui/VEK_Accueil.h"
+#include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -45,8 +48,7 @@ class TestMainWindow : public QObject
 
     QString storeFile() const
     {
-        return QSettings(QSettings::IniFormat, QSettings::UserScope, QString(), "VEK_Courbe")
-            .fileName();
+        return MainSettingsLoader::OpenStore()->fileName();
     }
 
 private slots:
@@ -114,7 +116,8 @@ private slots:
     void storedSettingsReachTheWindow()
     {
         {
-            QSettings store(QSettings::IniFormat, QSettings::UserScope, QString(), "VEK_Courbe");
+            const auto store_ptr = MainSettingsLoader::OpenStore();
+            QSettings &store = *store_ptr;
             store.setValue("Config/newport", "/dev/pts/4");
             store.setValue("Config/com$", "19200,N,8,1");
             store.setValue("Config/Language", "english.ini");
@@ -133,8 +136,12 @@ private slots:
         VEK_Accueil w;
         w.Form_Load(false);
         w.SSTab1()->setCurrentIndex(2);
-        w.settings().Language = "deutch.ini";
         w.Config_Click();
+        auto *dialog = w.findChild<VEK_SETUP *>();
+        QVERIFY(dialog);
+        dialog->languageOption("deutch.ini")->click();
+        dialog->OKButton()->click();
+        QCOMPARE(w.settings().Language, QString("deutch.ini"));
         QCOMPARE(w.SSTab1()->currentIndex(), 2);
         QCOMPARE(caption(w, "Quit"), QString("Beenden"));
         QCOMPARE(w.control<QWidget>("Quit")->toolTip(), QString("Programm beenden"));
