@@ -15,6 +15,7 @@
 #include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
+#include "firmware/ui/VEK_ASM.h"
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"
 #include "live/ui/TerminalReceiveBox.h"
@@ -700,7 +701,14 @@ void VEK_Accueil::BP_import_Click()
 }
 
 // The assembly window opens here once it exists.
-void VEK_Accueil::BP_Compilation_Click() {}
+void VEK_Accueil::BP_Compilation_Click()
+{
+    const MapBoxes &boxes = context_.mapBoxes;
+    VEK_ASM window(
+        context_, [&boxes] { return QStringList(boxes.tbMapAdj.begin(), boxes.tbMapAdj.end()); },
+        this);
+    window.exec();
+}
 
 // The programming windows open here once they exist.
 void VEK_Accueil::BP_Bootloader_Click() {}

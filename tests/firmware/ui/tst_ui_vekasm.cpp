@@ -2,8 +2,11 @@
 #include "TestSupport.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "app/ui/VEK_Accueil.h"
+#include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -12,7 +15,9 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using VEK_LANGUAGE::GetLanguageText;
@@ -304,6 +309,25 @@ private slots:
         w.BP_ICSP_Click();
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages[0].text, GetLanguageText("MessICSPIndisponible"));
+    }
+
+    void compilationButtonOpensTheAssemblyWindow()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
+        VEK_Accueil main;
+        main.Form_Load(false);
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            auto *window = qobject_cast<VEK_ASM *>(QApplication::activeModalWidget());
+            if (!window)
+                return;
+            shown = window->windowTitle();
+            window->findChild<QPushButton *>("BP_Annuler")->click();
+        });
+        main.BP_Compilation_Click();
+        QVERIFY(shown.startsWith(GetLanguageText("FormCapt")));
     }
 
     void screenshot()
