@@ -12,4 +12,5 @@ struct VekContext {
     OptionBoardState optionBoard;
     QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS; // selected firmware package (list text)
+    QString DeviceChip;    // chip of the device record, set by the firmware choice
 };
