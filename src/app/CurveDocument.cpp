@@ -9,7 +9,8 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+namespace
+{
 
 const QString kHeaderV2 = QStringLiteral("#VEKP_COURBE 2");
 const QString kHeaderV1 = QStringLiteral("#VEKP_COURBE");
@@ -49,10 +50,16 @@ QString trimmedEnd(const QString &text)
     return text.left(n);
 }
 
-bool isBlank(const QString &line) { return line.trimmed().isEmpty(); }
+bool isBlank(const QString &line)
+{
+    return line.trimmed().isEmpty();
+}
 
 // Half to the even neighbour, as every conversion to an integer of the program.
-long long roundHalfEven(double value) { return std::llround(std::nearbyint(value)); }
+long long roundHalfEven(double value)
+{
+    return std::llround(std::nearbyint(value));
+}
 
 // A whole number as a person writes it: optional blanks and sign, digits,
 // optional fraction (rounded half to even). Anything else is refused.
@@ -199,8 +206,7 @@ private:
 
     static bool applyChannelKey(CurveDocument &doc, const QString &key, const QString &value)
     {
-        static const QRegularExpression channelKey(
-            QStringLiteral("^#TOR-([0-5]) (TYPE|VALEUR)$"));
+        static const QRegularExpression channelKey(QStringLiteral("^#TOR-([0-5]) (TYPE|VALEUR)$"));
         const QRegularExpressionMatch m = channelKey.match(key);
         if (!m.hasMatch())
             return true; // remarks and keys of newer files
@@ -356,8 +362,8 @@ QByteArray CurveDocument::toVek() const
     line(QStringLiteral("#AVANCE BAS REGIME"), signedNumberText(CmbAvanceBasRegime));
     line(QStringLiteral("#MAXI RPM"), Txt_rpm_maxi);
     line(QStringLiteral("#DWELL T"), TxtDwell);
-    line(QStringLiteral("#MULTI ETINCELLE"), multiSpark ? QStringLiteral("OUI")
-                                                        : QStringLiteral("NON"));
+    line(QStringLiteral("#MULTI ETINCELLE"),
+         multiSpark ? QStringLiteral("OUI") : QStringLiteral("NON"));
     line(QStringLiteral("#CLIQUETIS AVANCE"), signedNumberText(CmbCliquetis / 2.0));
     line(QStringLiteral("#CLIQUETIS TEMPS"), TxtDureeRetardCliquetis);
     // No word for "nothing chosen": the reader then keeps its default.

@@ -20,10 +20,10 @@ class CurveDocument
 {
 public:
     // Sizes of the parameter lists (positions 0 .. size - 1).
-    static constexpr int kCylinderPositions = 5;  // "1", "2", "4", "6", "8"
-    static constexpr int kLowRpmPositions = 13;   // "0.0" .. "12.0"
+    static constexpr int kCylinderPositions = 5;    // "1", "2", "4", "6", "8"
+    static constexpr int kLowRpmPositions = 13;     // "0.0" .. "12.0"
     static constexpr int kKnockRetardPositions = 9; // "0.0" .. "4.0" by 0.5
-    static constexpr int kHardXLedPositions = 5;  // "DISABLE" .. "BOOST"
+    static constexpr int kHardXLedPositions = 5;    // "DISABLE" .. "BOOST"
     static constexpr int kChannels = 6;
 
     // How a file lays out the curve.
@@ -54,8 +54,8 @@ public:
     QString DeviceCfg;
     std::array<VoieTOR, 7> VoiesTOR{};
 
-    bool knockColumn = false;   // a fourth grid column
-    QList<QStringList> rows;    // data rows; each has columnCount() cells
+    bool knockColumn = false; // a fourth grid column
+    QList<QStringList> rows;  // data rows; each has columnCount() cells
 
     int columnCount() const { return knockColumn ? 4 : 3; }
     bool operator==(const CurveDocument &other) const;
@@ -88,11 +88,11 @@ public:
 
 // Outcome of reading a curve file.
 struct CurveReadResult {
-    CurveDocument document;                   // the curve read (only when ok())
+    CurveDocument document; // the curve read (only when ok())
     CurveDocument::Layout layout = CurveDocument::Layout::Keyword;
-    QString errorKey;                         // language key of the failure, empty on success
-    int errorLine = 0;                        // 1-based line that failed (0: the whole file)
-    QList<int> commentLines;                  // lines skipped as remarks without "#"
+    QString errorKey;        // language key of the failure, empty on success
+    int errorLine = 0;       // 1-based line that failed (0: the whole file)
+    QList<int> commentLines; // lines skipped as remarks without "#"
 
     bool ok() const { return errorKey.isEmpty(); }
 };

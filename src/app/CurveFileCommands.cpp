@@ -8,7 +8,8 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace {
+namespace
+{
 
 QString modifiedQuestion()
 {
@@ -139,9 +140,8 @@ void CurveFileCommands::OpenFile(const QString &path)
 void CurveFileCommands::enregistrer()
 {
     CurveFiles::Kind kind = CurveFiles::Kind::Project;
-    const QString path = m_host.askSaveFileName(GetLanguageText("enregistrerClick"),
-                                                fileFilter(QStringLiteral(" ")), CurveFolder(),
-                                                kind);
+    const QString path = m_host.askSaveFileName(
+        GetLanguageText("enregistrerClick"), fileFilter(QStringLiteral(" ")), CurveFolder(), kind);
     if (path.isEmpty())
         return; // Cancel
     SaveFile(path, kind);

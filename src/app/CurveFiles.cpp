@@ -3,7 +3,8 @@
 #include <QFile>
 #include <QSaveFile>
 
-namespace CurveFiles {
+namespace CurveFiles
+{
 
 Kind KindOf(const QString &fileName)
 {

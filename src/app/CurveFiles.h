@@ -5,7 +5,8 @@
 
 // The three kinds of curve files the main window opens and saves, told apart
 // by their extension (case aside), and whole-file reading and writing.
-namespace CurveFiles {
+namespace CurveFiles
+{
 
 enum class Kind {
     Unknown,

@@ -6,10 +6,14 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // Flags of a description: exactly "OUI" is yes.
-bool flag(const QString &value) { return value == QLatin1String("OUI"); }
+bool flag(const QString &value)
+{
+    return value == QLatin1String("OUI");
+}
 
 int16_t boitierCode(const QString &value)
 {
@@ -32,7 +36,10 @@ int16_t compilationType(const QString &value)
     return 16;
 }
 
-QString orZero(const QString &address) { return address.isEmpty() ? QStringLiteral("0") : address; }
+QString orZero(const QString &address)
+{
+    return address.isEmpty() ? QStringLiteral("0") : address;
+}
 
 std::array<QString, 8> packageAddresses(const DescriptionLookup &reglage)
 {
@@ -83,9 +90,8 @@ FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting)
     p.FrameRetardCliquetis = p.FrameDwell = p.FrameTableMap = p.TerminalDisplay = true;
 
     bool isNumber = false;
-    const int boitier = icspSetting(QStringLiteral("ICSP_Boitier"), QStringLiteral("0"))
-                            .trimmed()
-                            .toInt(&isNumber);
+    const int boitier =
+        icspSetting(QStringLiteral("ICSP_Boitier"), QStringLiteral("0")).trimmed().toInt(&isNumber);
     p.ICSPBoitier = isNumber ? static_cast<int16_t>(boitier) : 0;
     p.ICSPHEXADD = icspSetting(QStringLiteral("ICSP_HEXADD"), QStringLiteral("000"));
     p.ICSPHEXLNG = icspSetting(QStringLiteral("ICSP_HEXLNG"), QStringLiteral("400"));

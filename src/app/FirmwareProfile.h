@@ -12,9 +12,9 @@ struct VekContext;
 
 // Layout of the MAP pressure boxes for a firmware with `count` curves.
 struct MapBoxLayout {
-    int count = 0;             // boxes 0 .. count - 1 shown, the others hidden
-    QStringList percentTexts;  // text of each shown percentage box (" 0", " 50", " 100")
-    QStringList rangeTexts;    // text of each shown range box ("0-50", "50-100")
+    int count = 0;            // boxes 0 .. count - 1 shown, the others hidden
+    QStringList percentTexts; // text of each shown percentage box (" 0", " 50", " 100")
+    QStringList rangeTexts;   // text of each shown range box ("0-50", "50-100")
     // The first and the last shown percentage boxes are fixed at 0 and 100.
     bool isLocked(int box) const { return box == 0 || box == count - 1; }
 };
@@ -39,8 +39,8 @@ struct FirmwareProfile {
     std::optional<bool> FrameKT5;
 
     // Engine values the firmware fixes.
-    std::optional<bool> NbCylindresEnabled;    // and its label LabelMoteur1
-    std::optional<QString> NbCylindresText;    // item to select (case aside); none equal: no selection
+    std::optional<bool> NbCylindresEnabled; // and its label LabelMoteur1
+    std::optional<QString> NbCylindresText; // item to select (case aside); none equal: no selection
     std::optional<bool> AvStatiqueEnabled;
     std::optional<QString> AvStatiqueText;
     std::optional<MapBoxLayout> mapBoxes;
@@ -49,7 +49,7 @@ struct FirmwareProfile {
     int16_t TypeCompilation = 8;
     int32_t LimiteRupteur = 0;
     int16_t ICSPBoitier = 0;
-    std::optional<QString> chip;          // ICSPChip and DeviceChip
+    std::optional<QString> chip; // ICSPChip and DeviceChip
     std::optional<QString> TypeTransfert;
     QString ICSPHEXADD;
     QString ICSPHEXLNG;

@@ -41,10 +41,11 @@ private slots:
     {
         CurveDocument doc = sampleCurve();
         doc.VoiesTOR[4] = {2, -1};
-        const QByteArray expected = "#VEKP_COURBE 2\r\n#CYLINDRES=8\r\n#AVANCE STATIQUE=12.5\r\n"
-                                    "#AVANCE BAS REGIME= 7\r\n#MAXI RPM=7200\r\n#DWELL T=3.00\r\n"
-                                    "#MULTI ETINCELLE=OUI\r\n#CLIQUETIS AVANCE= 1.5\r\n"
-                                    "#CLIQUETIS TEMPS=40\r\n#HARDWARE=RESET\r\n#OPTION=Opt_q29b\r\n";
+        const QByteArray expected =
+            "#VEKP_COURBE 2\r\n#CYLINDRES=8\r\n#AVANCE STATIQUE=12.5\r\n"
+            "#AVANCE BAS REGIME= 7\r\n#MAXI RPM=7200\r\n#DWELL T=3.00\r\n"
+            "#MULTI ETINCELLE=OUI\r\n#CLIQUETIS AVANCE= 1.5\r\n"
+            "#CLIQUETIS TEMPS=40\r\n#HARDWARE=RESET\r\n#OPTION=Opt_q29b\r\n";
         const QByteArray text = doc.toVek();
         QVERIFY2(text.startsWith(expected), text.constData());
         QVERIFY(text.contains("#TOR-4 TYPE=BOOST\r\n#TOR-4 VALEUR=-1\r\n"));
@@ -175,11 +176,11 @@ private slots:
         base.VoiesTOR[1] = {1, 3000};
         const CurveReadResult r = CurveDocument::parseVek(
             "#VEKP_COURBE 2\r\n"
-            "#MULTI ETINCELLE =OUI\r\n"   // one blank before "=" is the same key
-            "#MAXI RPM  =9999\r\n"        // two blanks: a key nobody knows
+            "#MULTI ETINCELLE =OUI\r\n" // one blank before "=" is the same key
+            "#MAXI RPM  =9999\r\n"      // two blanks: a key nobody knows
             "#REM=any text; even = signs\r\n"
             "note=not a key\r\n"
-            "#TOR-2 TYPE=BOOST\r\n"       // lost: the board line below clears channels
+            "#TOR-2 TYPE=BOOST\r\n" // lost: the board line below clears channels
             "#OPTION=Opt_Q17\r\n"
             "#TOR-3 TYPE=BOOST\r\n#TOR-3 VALEUR= 50\r\n",
             base);
@@ -231,9 +232,12 @@ private slots:
         const QByteArray head = "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n";
         QTest::newRow("no header") << QByteArray("#TABLE=1;2;3\r\n") << "CorruptFile" << 1;
         QTest::newRow("empty file") << QByteArray() << "CorruptFile" << 1;
-        QTest::newRow("no =") << head + "#REM nothing\r\n" << "CurveFileBadLine" << 3;
-        QTest::newRow("short row") << head + "#TABLE=2000;20\r\n" << "CurveFileBadLine" << 3;
-        QTest::newRow("threshold text") << head + "#TOR-1 VALEUR=abc\r\n" << "CurveFileBadLine" << 3;
+        QTest::newRow("no =") << head + "#REM nothing\r\n"
+                              << "CurveFileBadLine" << 3;
+        QTest::newRow("short row") << head + "#TABLE=2000;20\r\n"
+                                   << "CurveFileBadLine" << 3;
+        QTest::newRow("threshold text") << head + "#TOR-1 VALEUR=abc\r\n"
+                                        << "CurveFileBadLine" << 3;
         QTest::newRow("threshold 16 bits") << head + "#TOR-1 VALEUR=40000\r\n"
                                            << "CurveFileBadLine" << 3;
         QTest::newRow("low rpm range") << head + "#AVANCE BAS REGIME=13\r\n"
@@ -262,9 +266,9 @@ private slots:
         QCOMPARE(r.layout, Layout::Positional);
         QCOMPARE(r.document.Txt_av_statique, QString("42.5"));
         QCOMPARE(r.document.Txt_rpm_maxi, QString("7000"));
-        QCOMPARE(r.document.rows, QList<QStringList>({{"1000", "10.5", "8"},
-                                                      {"3000", "25", "20"},
-                                                      {"6000", "30", "26"}}));
+        QCOMPARE(r.document.rows,
+                 QList<QStringList>(
+                     {{"1000", "10.5", "8"}, {"3000", "25", "20"}, {"6000", "30", "26"}}));
         const CurveReadResult bad =
             CurveDocument::parseVek("#VEKP_COURBE\r\n42.5;\r\n7000;\r\n3;\r\n1000;10\r\n", {});
         QCOMPARE(bad.errorLine, 5);
@@ -280,9 +284,9 @@ private slots:
             CurveDocument::parseMrt(mrt, CurveDocument(), CurveDocument::MrtColumn::Turbo);
         QVERIFY(r.ok());
         QCOMPARE(r.layout, Layout::SingleCurve);
-        QCOMPARE(r.document.rows, QList<QStringList>({{"1000", "0", "10.0"},
-                                                      {"3000.5", "0", "25"},
-                                                      {"6500", "0", "32"}}));
+        QCOMPARE(r.document.rows,
+                 QList<QStringList>(
+                     {{"1000", "0", "10.0"}, {"3000.5", "0", "25"}, {"6500", "0", "32"}}));
         r = CurveDocument::parseMrt(mrt, CurveDocument(), CurveDocument::MrtColumn::Atmo);
         QCOMPARE(r.document.rows.first(), QStringList({"1000", "10.0", "0"}));
         r = CurveDocument::parseMrt("1000;10\r\nrubbish\r\n", {}, CurveDocument::MrtColumn::Atmo);

@@ -16,7 +16,7 @@ public:
     QStringList questions, errors, messages;
     bool modified = false;
     QString info, caption = "untouched";
-    CurveDocument window;  // the curve the controls hold
+    CurveDocument window; // the curve the controls hold
     int newCurves = 0, shownCurves = 0, firmwareApplied = 0, firmwareRestored = 0;
     bool tempDeleted = false;
     QByteArray projectCurve, savedProject;

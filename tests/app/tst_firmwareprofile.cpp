@@ -11,18 +11,38 @@ static DescriptionLookup lookup(const Description &d)
     return [d](const QString &key) { return d.value(key); };
 }
 
-static FirmwareProfile package(const Description &d) { return PackageProfile(lookup(d)); }
+static FirmwareProfile package(const Description &d)
+{
+    return PackageProfile(lookup(d));
+}
 
-static const Description kPackage = {
-    {"TYPEBOITIER", "VEKP"},      {"MODCHIP", "16F628A"},      {"EN_SET_MOTEUR", "OUI"},
-    {"EN_SET_AVANCE", "NON"},     {"FIX_NBCYL", "OUI"},        {"VAL_NBCYL", "4"},
-    {"LIMITE_RUPTEUR", "6500 rpm"}, {"FIX_AVSTAT", "OUI"},     {"VAL_AVSTAT", "10"},
-    {"HARDWARE", "oui"},          {"IO_TOR", "OUI"},           {"AVANCEBRPM", "OUI"},
-    {"DWELL", "NON"},             {"MULTISPARK", "OUI"},       {"RETARDKNOCK", "NON"},
-    {"MODE3D", "OUI"},            {"DIAG_KT5", "OUI"},         {"TERMINALRS232", "NON"},
-    {"TRANSFERT", "BOOTLOADER"},  {"COMPILATION", "88"},       {"HEX_ADD", "000"},
-    {"HEX_LNG", "600"},           {"NB_COURBES", "4"},         {"ADD_TABLE_BASSE_L1", "300"},
-    {"ADD_TABLE_HAUTE_L1", "400"}, {"ADD_TABLE_BASSE_L2", "500"}, {"ADD_TABLE_HAUTE_L2", "600"}};
+static const Description kPackage = {{"TYPEBOITIER", "VEKP"},
+                                     {"MODCHIP", "16F628A"},
+                                     {"EN_SET_MOTEUR", "OUI"},
+                                     {"EN_SET_AVANCE", "NON"},
+                                     {"FIX_NBCYL", "OUI"},
+                                     {"VAL_NBCYL", "4"},
+                                     {"LIMITE_RUPTEUR", "6500 rpm"},
+                                     {"FIX_AVSTAT", "OUI"},
+                                     {"VAL_AVSTAT", "10"},
+                                     {"HARDWARE", "oui"},
+                                     {"IO_TOR", "OUI"},
+                                     {"AVANCEBRPM", "OUI"},
+                                     {"DWELL", "NON"},
+                                     {"MULTISPARK", "OUI"},
+                                     {"RETARDKNOCK", "NON"},
+                                     {"MODE3D", "OUI"},
+                                     {"DIAG_KT5", "OUI"},
+                                     {"TERMINALRS232", "NON"},
+                                     {"TRANSFERT", "BOOTLOADER"},
+                                     {"COMPILATION", "88"},
+                                     {"HEX_ADD", "000"},
+                                     {"HEX_LNG", "600"},
+                                     {"NB_COURBES", "4"},
+                                     {"ADD_TABLE_BASSE_L1", "300"},
+                                     {"ADD_TABLE_HAUTE_L1", "400"},
+                                     {"ADD_TABLE_BASSE_L2", "500"},
+                                     {"ADD_TABLE_HAUTE_L2", "600"}};
 
 class TestFirmwareProfile : public QObject
 {
@@ -49,8 +69,8 @@ private slots:
         QCOMPARE(p.chip, QString("16F628A"));
         QCOMPARE(p.TypeTransfert, QString("BOOTLOADER"));
         QCOMPARE(p.ICSPHEXLNG, QString("600"));
-        QCOMPARE(p.tableAddresses, (std::array<QString, 8>{"300", "400", "0", "0", "500", "600",
-                                                           "0", "0"}));
+        QCOMPARE(p.tableAddresses,
+                 (std::array<QString, 8>{"300", "400", "0", "0", "500", "600", "0", "0"}));
     }
 
     void compilationTypes_data()
@@ -131,8 +151,8 @@ private slots:
         QCOMPARE(p.ICSPHEXADD, QString("000"));
         QCOMPARE(p.ICSPHEXLNG, QString("400"));
         QCOMPARE(p.ICSPNbTables, QString("2"));
-        QCOMPARE(p.tableAddresses, (std::array<QString, 8>{"300", "500", "700", "900", "A00",
-                                                           "500", "700", "900"}));
+        QCOMPARE(p.tableAddresses,
+                 (std::array<QString, 8>{"300", "500", "700", "900", "A00", "500", "700", "900"}));
         QCOMPARE(p.AvStatiqueText, QString("45"));
         QCOMPARE(p.TerminalDisplay, true);
         // What the free setting leaves alone.
@@ -150,10 +170,8 @@ private slots:
         QCOMPARE(context.settings.ICSPHTAB_L2, QString("600"));
         QCOMPARE(context.settings.ICSPNbTables, QString("4"));
 
-        ApplyProfileSettings(FreeSettingProfile([](const QString &, const QString &def) {
-                                 return def;
-                             }),
-                             context);
+        ApplyProfileSettings(
+            FreeSettingProfile([](const QString &, const QString &def) { return def; }), context);
         QCOMPARE(context.settings.TypeCompilation, int16_t(8));
         QCOMPARE(context.settings.ICSPHTAB_L2, QString("500"));
         QCOMPARE(context.TypeTransfert, QString("BOOTLOADER"));

@@ -6,14 +6,16 @@
 #include <QLineEdit>
 #include <QWidget>
 
-namespace {
+namespace
+{
 
 template <typename T = QWidget> T *find(QWidget &window, const QString &name)
 {
     return window.findChild<T *>(name);
 }
 
-void show(QWidget &window, const std::optional<bool> &shown, std::initializer_list<const char *> names)
+void show(QWidget &window, const std::optional<bool> &shown,
+          std::initializer_list<const char *> names)
 {
     if (!shown)
         return;
@@ -58,8 +60,8 @@ void layOutMapBoxes(QWidget &window, const MapBoxLayout &layout)
                 adj->setReadOnly(locked);
                 // Locked boxes take the colour of a button face, the others of an entry.
                 QPalette palette = adj->palette();
-                palette.setColor(QPalette::Base, window.palette().color(
-                                                     locked ? QPalette::Button : QPalette::Base));
+                palette.setColor(QPalette::Base, window.palette().color(locked ? QPalette::Button
+                                                                               : QPalette::Base));
                 adj->setPalette(palette);
             }
         }

@@ -59,9 +59,8 @@ private slots:
         QVERIFY(!w.box("tbMapAdj2")->isReadOnly());
         QVERIFY(w.box("tbMapAdj4")->isHidden() && w.box("tbMap8")->isHidden());
 
-        ApplyWindowProfile(w, FreeSettingProfile([](const QString &, const QString &d) {
-                               return d;
-                           }));
+        ApplyWindowProfile(w,
+                           FreeSettingProfile([](const QString &, const QString &d) { return d; }));
         QVERIFY(w.shown("FrameAvanceST") && w.shown("FrameDwell") && w.shown("PicMap"));
         QVERIFY(w.shown("FrameLED"));
         QVERIFY(!w.shown("BP_OpenPort")); // the free setting leaves the port controls alone
