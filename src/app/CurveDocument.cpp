@@ -316,6 +316,14 @@ QString CurveDocument::signedNumberText(double value)
     return text.startsWith('-') ? text : QLatin1Char(' ') + text;
 }
 
+int CurveDocument::optionBoardEntry(const QStringList &boardNames, const QString &name)
+{
+    for (qsizetype i = 0; i < boardNames.size(); ++i)
+        if (boardNames.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    return 0;
+}
+
 QChar CurveDocument::channelKind(const QString &deviceCfg, int channel)
 {
     const qsizetype index = 5 - channel;

@@ -79,6 +79,10 @@ public:
     // Kind letter of channel n in a board description (channel 0 is the last letter).
     static QChar channelKind(const QString &deviceCfg, int channel);
 
+    // Entry of the option-board list named by a file: the first whose name
+    // matches without regard to case, else 0 (no board).
+    static int optionBoardEntry(const QStringList &boardNames, const QString &name);
+
     // Number text with a blank in place of the sign when not negative
     // (" 11", " 2.5", "-1"), "." as decimal point, no trailing zeros.
     static QString signedNumberText(double value);

@@ -115,6 +115,15 @@ private slots:
         QCOMPARE(CurveDocument::channelAction("UNKNOWN"), uint8_t(0));
     }
 
+    void boardNamesMatchWhateverTheirCase()
+    {
+        const QStringList boards = {"Sans", "OPT_Q17", "Opt_q29b"};
+        QCOMPARE(CurveDocument::optionBoardEntry(boards, "opt_q29B"), 2);
+        QCOMPARE(CurveDocument::optionBoardEntry(boards, "OPT_Q17"), 1);
+        QCOMPARE(CurveDocument::optionBoardEntry(boards, "OPT_Q99"), 0);
+        QCOMPARE(CurveDocument::optionBoardEntry(boards, ""), 0);
+    }
+
     void threeAndFourColumnsRoundTrip()
     {
         CurveDocument doc = sampleCurve();
