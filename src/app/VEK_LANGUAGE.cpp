@@ -49,8 +49,11 @@ QString GetLanguageText(const QString &key, const QStringList &pairs)
     auto it = s.cache.constFind(cacheKey);
     if (it == s.cache.constEnd())
         it = s.cache.insert(cacheKey, ReadLanguageKey(key));
-    QString text = it.value();
+    return ReplacePlaceholders(it.value(), pairs);
+}
 
+QString ReplacePlaceholders(QString text, const QStringList &pairs)
+{
     for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
         const QString &placeholder = pairs.at(i);
         const QString &value = pairs.at(i + 1);

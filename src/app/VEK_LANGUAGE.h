@@ -27,6 +27,10 @@ void InitLanguage();
 // of `pairs` replaced in turn; an odd last placeholder is ignored.
 QString GetLanguageText(const QString &key, const QStringList &pairs = {});
 
+// Each (placeholder, value) pair of `pairs` replaced in turn, left to right, exact
+// case; inserted text is not searched again; an odd last placeholder is ignored.
+QString ReplacePlaceholders(QString text, const QStringList &pairs);
+
 // Text of the key in the current file, else in the French file.
 QString ReadLanguageKey(const QString &key);
 

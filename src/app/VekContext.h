@@ -2,6 +2,7 @@
 
 #include "app/MainSettings.h"
 #include "app/OptionBoardState.h"
+#include "app/VEK_XML.h"
 
 #include <QString>
 
@@ -12,5 +13,6 @@ struct VekContext {
     OptionBoardState optionBoard;
     QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS; // selected firmware package (list text)
+    VEK_XML catalogues;    // chip and option-board catalogues
     QString DeviceChip;    // chip of the device record, set by the firmware choice
 };

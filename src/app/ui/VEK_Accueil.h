@@ -1,11 +1,117 @@
 #pragma once
 
+#include "app/VekContext.h"
+
 #include <QMainWindow>
 
-// The main window: lives for the whole run and owns the program's state.
+class HelpTextFilter;
+class QChartView;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTabWidget;
+class QTableWidget;
+class QLineEdit;
+class QGroupBox;
+class QWidget;
+class QLineSeries;
+
+// The main window: lives for the whole run and owns the program's shared state.
+// Its controls carry the object names the rest of the program knows them by, so
+// the windows and pages built elsewhere find them with findChild / control().
 class VEK_Accueil : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit VEK_Accueil(QWidget *parent = nullptr);
+    ~VEK_Accueil() override;
+
+    // The whole start: language, settings, lists, captions, splash, new curve.
+    // `splash` false skips the about box shown at start (tests).
+    void Form_Load(bool splash = true);
+
+    VekContext &context() { return context_; }
+    MainSettings &settings() { return context_.settings; }
+
+    template <typename T> T *control(const QString &name) const { return findChild<T *>(name); }
+
+    QTabWidget *SSTab1() const { return SSTab1_; }
+    QWidget *page(int index) const;
+    QTableWidget *tab_avance() const { return tab_avance_; }
+    QChartView *trace_courbe() const { return trace_courbe_; }
+    QWidget *liveContainer() const { return liveContainer_; }
+    QWidget *terminalContainer() const { return terminalContainer_; }
+    QWidget *PicMap() const { return PicMap_; }
+    QLabel *L_Info() const { return L_Info_; }
+    QStatusBar *StatusBarCom() const { return StatusBarCom_; }
+    QString statusPanel(int number) const; // panels numbered from 1
+    QComboBox *TypeCarteOption() const { return TypeCarteOption_; }
+    QComboBox *TypeVersionOS() const { return TypeVersionOS_; }
+
+    // Every caption, tool tip and page title from the current language file.
+    void InitLangue();
+
+public slots:
+    void bp_new_Click();
+    void about_Click();
+    void Config_Click();
+    void BP_Compilation_Click();
+    void BP_Parametres_carte_option_Click();
+    void BP_Bootloader_Click();
+    void SingleSparck_Click();
+    void TypeCarteOption_Click();
+    void Command5_Click();
+    void ComboTest_Click();
+
+private:
+    void buildWindow();
+    QWidget *buildButtonBar();
+    QWidget *buildParametersPage();
+    QWidget *buildCurvePage();
+    QWidget *buildMapPage();
+    QWidget *buildNoticePage(const char *label1, const char *label2, const char *container,
+                             QWidget **containerOut);
+    void buildStatusBar();
+    void registerHelpTexts();
+
+    // Start-up steps.
+    void ApplyVersionStrings();
+    void LoadStoredSettings();
+    void EffacerTemp();
+    void ListerOS();
+    void SelectFirmwareEntry(int index);
+    void ApplyFirmwareChoice();
+    void LayoutCurveGrid();
+    void LayoutMapTables();
+    void FillParameterLists();
+    void LoadOptionBoards();
+    void LayoutChart();
+    void ShowSplash();
+    void WriteStatusBar();
+
+    void GrilleVersGraphe();
+    void setKnockItemsVisible(bool visible);
+
+    VekContext context_;
+    HelpTextFilter *helpTexts_ = nullptr;
+    QTabWidget *SSTab1_ = nullptr;
+    QTableWidget *tab_avance_ = nullptr;
+    QTableWidget *tabl_avance_ = nullptr;
+    QTableWidget *talbMapAdj_ = nullptr;
+    QChartView *trace_courbe_ = nullptr;
+    QLineSeries *seriesAtmo_ = nullptr;
+    QLineSeries *seriesTurbo_ = nullptr;
+    QWidget *liveContainer_ = nullptr;
+    QWidget *terminalContainer_ = nullptr;
+    QWidget *PicMap_ = nullptr;
+    QLabel *L_Info_ = nullptr;
+    QProgressBar *ProgressBar_ = nullptr;
+    QStatusBar *StatusBarCom_ = nullptr;
+    QLabel *panels_[4] = {};
+    QComboBox *TypeCarteOption_ = nullptr;
+    QComboBox *TypeVersionOS_ = nullptr;
+    QComboBox *ComboTest_ = nullptr;
 };

@@ -1,0 +1,116 @@
+#include "app/MainSettingsLoader.h"
+
+#include "platform/SerialPortNames.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace
+{
+
+const QString kConfig = QStringLiteral("Config");
+const QString kCompilation = QStringLiteral("Compilation");
+const QString kIcsp = QStringLiteral("ICSP");
+
+template <typename T> constexpr qint64 low()
+{
+    return std::numeric_limits<T>::min();
+}
+template <typename T> constexpr qint64 high()
+{
+    return std::numeric_limits<T>::max();
+}
+
+void readPort(MainSettings &settings, const QString &stored)
+{
+    // A device path is taken as it stands; otherwise a port number from 1 up.
+    if (SerialPortNames::IsDevicePath(stored)) {
+        settings.portDevice = stored;
+        settings.portNumber = 0;
+        return;
+    }
+    bool ok = false;
+    const int number = stored.trimmed().toInt(&ok);
+    settings.portNumber = ok && number >= 1 && number <= 255 ? number : 1;
+    settings.portDevice = SerialPortNames::DeviceForPortNumber(settings.portNumber);
+}
+
+} // namespace
+
+QString MainSettingsLoader::text(const QString &section, const char *key,
+                                 const QString &fallback) const
+{
+    const QVariant value = store_.value(section + '/' + QLatin1String(key));
+    if (!value.isValid())
+        return fallback;
+    // An INI line written by hand without quotes ("9600,N,8,1") reads as a list.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(',');
+    return value.toString();
+}
+
+qint64 MainSettingsLoader::number(const QString &section, const char *key, qint64 fallback,
+                                  qint64 lowest, qint64 highest) const
+{
+    bool ok = false;
+    const qint64 value = text(section, key, QString()).trimmed().toLongLong(&ok);
+    return ok && value >= lowest && value <= highest ? value : fallback;
+}
+
+std::unique_ptr<QSettings> MainSettingsLoader::OpenStore()
+{
+    return std::make_unique<QSettings>(StoreFormat(), StoreScope(), QString(),
+                                       QStringLiteral("VEK_Courbe"));
+}
+
+void MainSettingsLoader::Load(MainSettings &settings)
+{
+    LoadConfig(settings);
+    LoadCompilation(settings);
+    LoadIcsp(settings);
+}
+
+void MainSettingsLoader::LoadConfig(MainSettings &s)
+{
+    readPort(s, text(kConfig, "newport", QStringLiteral("1")));
+    s.serialSettings = text(kConfig, "com$", QStringLiteral("9600,N,8,1"));
+    s.TypeCourbe = int32_t(number(kConfig, "TypeCourbe", 16, low<int32_t>(), high<int32_t>()));
+    s.Language = text(kConfig, "Language", QStringLiteral("francais.ini"));
+}
+
+void MainSettingsLoader::LoadCompilation(MainSettings &s)
+{
+    s.TypeCompilation =
+        int16_t(number(kCompilation, "TypeCompilation", 8, low<int16_t>(), high<int16_t>()));
+    s.NomFichierLTAB8 = text(kCompilation, "NomFichierLTAB8", QStringLiteral("LTAB.TXT"));
+    s.NomFichierHTAB8 = text(kCompilation, "NomFichierHTAB8", QStringLiteral("HTAB.TXT"));
+    s.NomFichierLTAB16 = text(kCompilation, "NomFichierLTAB16", QStringLiteral("LTAB16_.TXT"));
+    s.NomFichierHTAB16 = text(kCompilation, "NomFichierHTAB16", QStringLiteral("HTAB16_.TXT"));
+    s.CheminProjetAsm = text(kCompilation, "CheminProjetAsm", QString());
+}
+
+void MainSettingsLoader::LoadIcsp(MainSettings &s)
+{
+    const auto byte = [this](const char *key, uint8_t fallback) {
+        return uint8_t(number(kIcsp, key, fallback, 0, 255));
+    };
+    s.ICSPBoitier = int16_t(number(kIcsp, "ICSP_Boitier", 2, low<int16_t>(), high<int16_t>()));
+    s.ICSPChip = text(kIcsp, "ICSP_Chip", QStringLiteral("AUTO"));
+    s.ICSPPort = text(kIcsp, "ICSP_Port", QStringLiteral("COM1"));
+    s.ICSPPINMCLR = byte("ICSP_Broche_MCLR", 5);
+    s.ICSPPINCLOCK = byte("ICSP_Broche_CLOCK", 3);
+    s.ICSPPINDATA = byte("ICSP_Broche_DATA", 2);
+    s.ICSPPINDATAR = byte("ICSP_Broche_DATAR", 10);
+    s.ICSPDELAY = text(kIcsp, "ICSP_Delay", QStringLiteral("15"));
+    s.ICSPNBWRT = byte("ICSP_NbWrite", 5);
+    s.ICSPHEXADD = text(kIcsp, "ICSP_HEXADD", QStringLiteral("000"));
+    s.ICSPHEXLNG = text(kIcsp, "ICSP_HEXLNG", QStringLiteral("200"));
+    s.ICSPLTAB_L1 = text(kIcsp, "ICSP_LTAB_L1", QStringLiteral("300"));
+    s.ICSPHTAB_L1 = text(kIcsp, "ICSP_HTAB_L1", QStringLiteral("500"));
+    s.ICSPLTAB16_L1 = text(kIcsp, "ICSP_LTAB16_L1", QStringLiteral("1300"));
+    s.ICSPHTAB16_L1 = text(kIcsp, "ICSP_HTAB16_L1", QStringLiteral("1500"));
+    s.ICSPLTAB_L2 = text(kIcsp, "ICSP_LTAB_L2", QStringLiteral("300"));
+    s.ICSPHTAB_L2 = text(kIcsp, "ICSP_HTAB_L2", QStringLiteral("500"));
+    s.ICSPLTAB16_L2 = text(kIcsp, "ICSP_LTAB16_L2", QStringLiteral("1300"));
+    s.ICSPHTAB16_L2 = text(kIcsp, "ICSP_HTAB16_L2", QStringLiteral("1500"));
+}

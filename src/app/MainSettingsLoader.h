@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/MainSettings.h"
+
+#include <QSettings>
+
+#include <memory>
+
+// Reads the stored settings of the main window, key by key with their defaults,
+// in the order the program has always read them. A number that cannot be read,
+// or does not fit its type, falls back to the key's default.
+class MainSettingsLoader
+{
+public:
+    explicit MainSettingsLoader(QSettings &store) : store_(store) {}
+
+    // Sections "Config", "Compilation" and "ICSP" into `settings`.
+    void Load(MainSettings &settings);
+
+    // The store of the program: application "VEK_Courbe", INI format, per user.
+    static QSettings::Format StoreFormat() { return QSettings::IniFormat; }
+    static QSettings::Scope StoreScope() { return QSettings::UserScope; }
+    static std::unique_ptr<QSettings> OpenStore();
+
+private:
+    void LoadConfig(MainSettings &settings);
+    void LoadCompilation(MainSettings &settings);
+    void LoadIcsp(MainSettings &settings);
+
+    QString text(const QString &section, const char *key, const QString &fallback) const;
+    qint64 number(const QString &section, const char *key, qint64 fallback, qint64 low,
+                  qint64 high) const;
+
+    QSettings &store_;
+};

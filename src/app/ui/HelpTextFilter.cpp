@@ -1,0 +1,28 @@
+#include "app/ui/HelpTextFilter.h"
+
+#include "app/VEK_LANGUAGE.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QWidget>
+
+HelpTextFilter::HelpTextFilter(QLabel *target, QObject *parent) : QObject(parent), target_(target)
+{
+}
+
+void HelpTextFilter::add(QWidget *control, const char *key)
+{
+    keys_.insert(control, key);
+    control->installEventFilter(this);
+    connect(control, &QObject::destroyed, this, [this](QObject *gone) { keys_.remove(gone); });
+}
+
+bool HelpTextFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
+        const auto it = keys_.constFind(watched);
+        if (it != keys_.constEnd())
+            target_->setText(VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(it.value())));
+    }
+    return QObject::eventFilter(watched, event);
+}

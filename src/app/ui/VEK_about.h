@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDialog>
+
+struct MainSettings;
+class ClickableLabel;
+class QLabel;
+class QPushButton;
+class QTimer;
+class QWidget;
+
+// The about box: program version, system information and contacts. Shown as the
+// start-up splash (settings.presentation set: no OK button, closes itself on the
+// first tick of its timer) and by the about button. A gesture on its two
+// pictures opens a side panel with the parallel-port service buttons.
+class VEK_about : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit VEK_about(const MainSettings &settings, QWidget *parent = nullptr);
+
+    static constexpr int kTimerInterval = 300; // ms
+    static constexpr int kPanelWidth = 308;    // width added by the side panel
+
+    bool armed() const { return armed_; }
+    bool panelOpen() const { return panelOpen_; }
+
+    // Contacts, opened with the desktop's mail program and browser.
+    static const char *const kMailAddress1;
+    static const char *const kMailAddress2;
+    static const char *const kWebAddress;
+
+public slots:
+    void OK_Click();
+    void Picture1_DblClick();
+    void Picture2_Click();
+    void Picture2_DblClick();
+    void Timer1_Timer();
+
+private:
+    QWidget *buildMain();
+    QWidget *buildSidePanel();
+    void fillTexts();
+    void openLink(const QString &url);
+    void portServiceUnavailable(const QString &operation);
+    void setPanelShown(bool shown);
+
+    const MainSettings &settings_;
+    bool armed_ = false;
+    bool panelOpen_ = false;
+    QWidget *sidePanel_ = nullptr;
+    QTimer *Timer1 = nullptr;
+    QPushButton *OK = nullptr;
+    ClickableLabel *Picture1 = nullptr;
+    ClickableLabel *Picture2 = nullptr;
+    QLabel *LabelRevision = nullptr;
+    QLabel *LabelCPU = nullptr;
+    QLabel *LabelMEM = nullptr;
+    QLabel *LabelWIN = nullptr;
+    QLabel *LabelAbout1 = nullptr;
+    QLabel *LabelAbout2 = nullptr;
+    QLabel *LabelAbout3 = nullptr;
+};

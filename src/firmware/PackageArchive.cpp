@@ -1,0 +1,143 @@
+#include "firmware/PackageArchive.h"
+
+#include "firmware/ccZip.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace PackageArchive
+{
+
+namespace
+{
+
+Outcome failure(int32_t status, const QString &details)
+{
+    return Outcome{status, details.endsWith('\n') ? details : details + '\n'};
+}
+
+// Flushes a file or folder to the device so that a rename that follows is durable.
+bool syncPath(const QString &path, int flags)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+} // namespace
+
+Outcome build(const QString &archivePath, const QList<Member> &members)
+{
+    const QFileInfo destination(archivePath);
+    const QString folder = destination.absolutePath();
+    if (destination.isDir())
+        return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": is a folder"));
+    if (!QFileInfo(folder).isDir())
+        return failure(ccZip::ZipErrWrite, folder + QStringLiteral(": no such folder"));
+
+    QTemporaryDir work(folder + QStringLiteral("/.vek-save-XXXXXX"));
+    if (!work.isValid())
+        return failure(ccZip::ZipErrWrite, folder + QStringLiteral(": ") + work.errorString());
+    const QString temporary = work.filePath(QStringLiteral("archive.zip"));
+    const QString staging = work.filePath(QStringLiteral("members"));
+    if (!QDir().mkdir(staging))
+        return failure(ccZip::ZipErrWrite, staging + QStringLiteral(": cannot create"));
+
+    ccZip zip;
+    zip.Init(temporary);
+    zip.setComm(QString());
+    zip.setLevel(5);
+    for (const Member &m : members) {
+        if (!QFileInfo(m.file).isFile())
+            continue; // absent files are simply not part of the archive
+        // Files are added under their bare names, so each one is staged under its member
+        // name: a link where the folder allows it, else a copy.
+        const QString staged = staging + '/' + m.member;
+        if (!QFile::link(QFileInfo(m.file).absoluteFilePath(), staged) &&
+            !QFile::copy(m.file, staged))
+            return failure(ccZip::ZipErrWrite, m.file + QStringLiteral(": cannot be copied"));
+        const qsizetype reported = zip.GetZipInfo().size();
+        const int32_t status = zip.AddFile(staged, 0, -1);
+        if (status != ccZip::ZipOk) // the user knows the archive by its own name
+            return failure(status, zip.GetZipInfo().mid(reported).replace(temporary, archivePath));
+    }
+    if (zip.count() == 0)
+        return failure(ccZip::ZipErrNotFound, archivePath + QStringLiteral(": nothing to save"));
+
+    // Read back what was written before it replaces anything.
+    ccZip check;
+    check.Init(temporary);
+    if (check.Col() != zip.Col())
+        return failure(ccZip::ZipErrArchive,
+                       archivePath + QStringLiteral(": written incompletely"));
+    if (!syncPath(temporary, O_RDONLY))
+        return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": ") + systemError());
+    if (std::rename(QFile::encodeName(temporary).constData(),
+                    QFile::encodeName(archivePath).constData()) != 0)
+        return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": ") + systemError());
+    syncPath(folder, O_RDONLY | O_DIRECTORY);
+    return {};
+}
+
+Outcome unpack(const QString &archivePath, const QList<Member> &wanted)
+{
+    Outcome outcome;
+    auto fail = [&outcome](int32_t status, const QString &details) {
+        if (outcome.status <= ccZip::ZipWarning)
+            outcome.status = status;
+        outcome.details += details.endsWith('\n') ? details : details + '\n';
+    };
+    for (const Member &m : wanted)
+        QFile::remove(m.file);
+    if (wanted.isEmpty())
+        return outcome;
+
+    // Members land in a private folder beside their destination, never in place.
+    QTemporaryDir work(QFileInfo(wanted.first().file).absolutePath() +
+                       QStringLiteral("/.vek-unpack-XXXXXX"));
+    if (!work.isValid()) {
+        fail(ccZip::ZipErrWrite, work.errorString());
+        return outcome;
+    }
+    ccZip zip;
+    zip.Init(archivePath);
+    for (const Member &m : wanted) {
+        const int32_t status = zip.Decompress(work.path(), m.member);
+        if (status == ccZip::ZipErrNotFound)
+            continue; // the archive lacks it: its destination stays absent
+        if (status > ccZip::ZipWarning)
+            fail(status, zip.GetZipInfo());
+        if (status == ccZip::ZipErrArchive)
+            break;
+        // The first member of that name in the archive, whatever its case, is the one taken.
+        for (const QString &name : zip.Col()) {
+            if (name.compare(m.member, Qt::CaseInsensitive) != 0)
+                continue;
+            const QFileInfo extracted(work.path() + '/' + name);
+            if (!extracted.isFile())
+                continue;
+            if (!QFile::rename(extracted.filePath(), m.file))
+                fail(ccZip::ZipErrWrite, m.file + QStringLiteral(": cannot be written"));
+            break;
+        }
+    }
+    return outcome;
+}
+
+} // namespace PackageArchive

@@ -1,0 +1,76 @@
+#include "firmware/PackageDescription.h"
+
+#include "app/TextEncoding.h"
+
+#include <QSaveFile>
+
+const QStringList &PackageDescription::infoKeys()
+{
+    static const QStringList keys = {"Module", "VersionOS", "Author", "AuthorEmail",
+                                     "NomDuFichier"};
+    return keys;
+}
+
+const QStringList &PackageDescription::reglageKeys()
+{
+    // clang-format off
+    static const QStringList keys = {
+        "TYPEBOITIER", "MODCHIP", "EN_SET_MOTEUR", "EN_SET_AVANCE", "FIX_NBCYL", "VAL_NBCYL",
+        "LIMITE_RUPTEUR", "FIX_AVSTAT", "VAL_AVSTAT", "HARDWARE", "IO_TOR", "AVANCEBRPM",
+        "DWELL", "MULTISPARK", "RETARDKNOCK", "MODE3D", "DIAG_KT5", "TERMINALRS232",
+        "TRANSFERT", "COMPILATION", "HEX_ADD", "HEX_LNG", "NB_COURBES",
+        "ADD_TABLE_BASSE_L1", "ADD_TABLE_HAUTE_L1", "ADD_TABLE_B16_L1", "ADD_TABLE_H16_L1",
+        "ADD_TABLE_BASSE_L2", "ADD_TABLE_HAUTE_L2", "ADD_TABLE_B16_L2", "ADD_TABLE_H16_L2"};
+    // clang-format on
+    return keys;
+}
+
+void PackageDescription::setInfo(const QString &key, const QString &value)
+{
+    set(m_info, key, value);
+}
+
+void PackageDescription::setReglage(const QString &key, const QString &value)
+{
+    set(m_reglage, key, value);
+}
+
+void PackageDescription::set(Section &section, const QString &key, const QString &value)
+{
+    const QString upper = key.toUpper();
+    if (!section.values.contains(upper))
+        section.setOrder.append(key);
+    QString oneLine = value;
+    oneLine.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    oneLine.replace('\r', ' ').replace('\n', ' '); // a line break would start a new key
+    section.values.insert(upper, oneLine);
+}
+
+void PackageDescription::appendSection(QString &text, const QString &header,
+                                       const QStringList &order, const Section &section)
+{
+    text += header + QStringLiteral("\r\n");
+    QStringList keys;
+    for (const QString &key : order)
+        if (section.values.contains(key.toUpper()))
+            keys.append(key);
+    for (const QString &key : section.setOrder)
+        if (!order.contains(key, Qt::CaseInsensitive))
+            keys.append(key);
+    for (const QString &key : keys)
+        text += key + '=' + section.values.value(key.toUpper()) + QStringLiteral("\r\n");
+}
+
+bool PackageDescription::write(const QString &path, QString *error) const
+{
+    QString text;
+    appendSection(text, QStringLiteral("[INFO]"), infoKeys(), m_info);
+    appendSection(text, QStringLiteral("[REGLAGE]"), reglageKeys(), m_reglage);
+    QSaveFile file(path);
+    const QByteArray bytes = TextEncoding::encodeWindows1252(text);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}

@@ -1,0 +1,249 @@
+#include "firmware/VEK_Gestion_OS.h"
+
+#include "app/VEK_LANGUAGE.h"
+#include "firmware/PackageArchive.h"
+#include "firmware/ccZip.h"
+#include "platform/DataPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+namespace VEK_Gestion_OS
+{
+
+namespace
+{
+
+struct State {
+    QString dossierProgramme; // empty: the user's program folder
+    QString dossierCourant;
+    QString fichierCourant;
+    QHash<QString, QString> cacheInfo;    // lower-case key -> value
+    QHash<QString, QString> cacheReglage; // lower-case key -> value
+};
+
+State &state()
+{
+    static State s;
+    return s;
+}
+
+QString withSlash(QString folder)
+{
+    if (!folder.endsWith('/'))
+        folder += '/';
+    return folder;
+}
+
+QString lireCle(QHash<QString, QString> &cache, const QString &section, const QString &key,
+                const QStringList &pairs)
+{
+    const State &s = state();
+    const QString cacheKey = key.toLower();
+    auto it = cache.constFind(cacheKey);
+    if (it == cache.constEnd())
+        it = cache.insert(cacheKey, VEK_LANGUAGE::ReadIniValue(s.dossierCourant + s.fichierCourant,
+                                                               section, key));
+    return VEK_LANGUAGE::ReplacePlaceholders(it.value(), pairs);
+}
+
+// The package files as (temporary file, member) pairs, in the order they are handled.
+QList<PackageArchive::Member> fichiersPaquet()
+{
+    return {{CheminTemp(QStringLiteral("~TEMP.NFO")), QStringLiteral("OS.NFO")},
+            {CheminTemp(QStringLiteral("~TEMP.HEX")), QStringLiteral("CODE.HEX")},
+            {CheminTemp(QStringLiteral("~TEMP.XEH")), QStringLiteral("CODE.XEH")}};
+}
+
+QList<PackageArchive::Member> fichiersProjet()
+{
+    return fichiersPaquet() << PackageArchive::Member{CheminTemp(QStringLiteral("~TEMP.VEK")),
+                                                      QStringLiteral("COURBE.VEK")};
+}
+
+void echecDecompression(Result &result, const PackageArchive::Outcome &outcome)
+{
+    result.status = outcome.status;
+    result.message = MessageDecompression();
+    result.details = outcome.details;
+}
+
+Result enregistrer(const QString &archive, const QList<PackageArchive::Member> &members)
+{
+    const PackageArchive::Outcome outcome = PackageArchive::build(archive, members);
+    Result result;
+    if (!outcome.ok()) {
+        result.status = outcome.status;
+        result.message = VEK_LANGUAGE::GetLanguageText("MessEnregistrementEchoue",
+                                                       {QStringLiteral("%1"), archive});
+        result.details = outcome.details;
+    }
+    return result;
+}
+
+QString ouZero(const QString &value)
+{
+    return value.isEmpty() ? QStringLiteral("0") : value;
+}
+
+} // namespace
+
+QString ParametrageLibre()
+{
+    return QStringLiteral("Paramétrage Libre");
+}
+
+QString MessageDecompression()
+{
+    return QStringLiteral("Une erreur s'est produite pendant la décompression");
+}
+
+QString DossierProgramme()
+{
+    const State &s = state();
+    return s.dossierProgramme.isEmpty() ? DataPaths::UserProgramDirectory() : s.dossierProgramme;
+}
+
+void SetDossierProgramme(const QString &folder)
+{
+    state().dossierProgramme = folder.isEmpty() ? QString() : withSlash(folder);
+}
+
+QString DossierPaquets()
+{
+    return DossierProgramme() + QStringLiteral("HEX_XEH/");
+}
+
+QString CheminTemp(const QString &fileName)
+{
+    return DossierProgramme() + fileName;
+}
+
+QString NomFichierPaquet(const QString &nomDuFichier)
+{
+    // A description names its package; it must never name a path.
+    QString name = nomDuFichier;
+    name.replace('\\', '/');
+    name = name.mid(name.lastIndexOf('/') + 1).trimmed();
+    if (name.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
+        name.chop(4);
+    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
+        return {};
+    return name + QStringLiteral(".XOS");
+}
+
+void InitGestionOS(const QString &folder, const QString &file)
+{
+    State &s = state();
+    s.dossierCourant = folder.isEmpty() ? DossierProgramme() : withSlash(folder);
+    s.fichierCourant = file;
+    s.cacheInfo.clear();
+    s.cacheReglage.clear();
+}
+
+QString LireInfoOS(const QString &key, const QStringList &pairs)
+{
+    return lireCle(state().cacheInfo, QStringLiteral("INFO"), key, pairs);
+}
+
+QString LireReglageOS(const QString &key, const QStringList &pairs)
+{
+    return lireCle(state().cacheReglage, QStringLiteral("REGLAGE"), key, pairs);
+}
+
+TableAddresses LireAdressesTables()
+{
+    TableAddresses a;
+    if (!LireReglageOS(QStringLiteral("ADD_TABLE_BASSE_L1")).isEmpty()) {
+        a.LTAB_L1 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_BASSE_L1")));
+        a.HTAB_L1 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_HAUTE_L1")));
+        a.LTAB16_L1 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_B16_L1")));
+        a.HTAB16_L1 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_H16_L1")));
+        a.LTAB_L2 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_BASSE_L2")));
+        a.HTAB_L2 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_HAUTE_L2")));
+        a.LTAB16_L2 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_B16_L2")));
+        a.HTAB16_L2 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_H16_L2")));
+    } else {
+        a.LTAB_L1 = a.LTAB_L2 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_BASSE")));
+        a.HTAB_L1 = a.HTAB_L2 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_HAUTE")));
+        a.LTAB16_L1 = a.LTAB16_L2 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_B16")));
+        a.HTAB16_L1 = a.HTAB16_L2 = ouZero(LireReglageOS(QStringLiteral("ADD_TABLE_H16")));
+    }
+    return a;
+}
+
+QStringList ListerOS()
+{
+    QStringList list{ParametrageLibre()};
+    const QStringList files = QDir(DossierPaquets()).entryList(QDir::Files, QDir::Name);
+    for (const QString &name : files)
+        if (name.endsWith(QStringLiteral("XOS"), Qt::CaseSensitive))
+            list.append(name);
+    return list;
+}
+
+Result ChargerOS(const QString &paquet)
+{
+    Result result;
+    const QString archive = DossierPaquets() + QFileInfo(paquet).fileName();
+    const PackageArchive::Outcome outcome = PackageArchive::unpack(archive, fichiersPaquet());
+    if (!outcome.ok())
+        echecDecompression(result, outcome);
+    return result;
+}
+
+Result CreerXOS(const QString &nom)
+{
+    const QString fileName = NomFichierPaquet(nom);
+    if (fileName.isEmpty() || !QDir().mkpath(DossierPaquets())) {
+        Result result;
+        result.status = ccZip::ZipErrWrite;
+        result.message = VEK_LANGUAGE::GetLanguageText(
+            "MessEnregistrementEchoue", {QStringLiteral("%1"), DossierPaquets() + fileName});
+        result.details =
+            fileName.isEmpty()
+                ? QStringLiteral("%1: no usable package name\n").arg(nom)
+                : QStringLiteral("%1: cannot create the folder\n").arg(DossierPaquets());
+        return result;
+    }
+    return enregistrer(DossierPaquets() + fileName, fichiersPaquet());
+}
+
+ProjectResult OuvrirCourbeOS(const QString &projet)
+{
+    ProjectResult result;
+    const PackageArchive::Outcome outcome = PackageArchive::unpack(projet, fichiersProjet());
+    InitGestionOS(DossierProgramme(), QStringLiteral("~TEMP.NFO"));
+    const QString paquet = NomFichierPaquet(LireInfoOS(QStringLiteral("NomDuFichier")));
+    if (!paquet.isEmpty()) {
+        if (QFileInfo(DossierPaquets() + paquet).isFile()) {
+            result.paquet = paquet;
+        } else {
+            const Result created = CreerXOS(paquet);
+            if (created.ok()) {
+                result.paquet = paquet;
+                result.ajouterALaListe = true;
+            } else {
+                static_cast<Result &>(result) = created;
+            }
+        }
+    }
+    if (!outcome.ok()) // the unpacking fault is the one to report first
+        echecDecompression(result, outcome);
+    return result;
+}
+
+Result EnregistrerCourbeOS(const QString &projet)
+{
+    return enregistrer(projet, fichiersProjet());
+}
+
+void EffacerTemp()
+{
+    for (const PackageArchive::Member &m : fichiersProjet())
+        QFile::remove(m.file);
+}
+
+} // namespace VEK_Gestion_OS

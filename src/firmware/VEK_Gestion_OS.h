@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// Firmware packages (".XOS" archives in the package folder HEX_XEH), the
+// description of the package in use, and projects (a curve zipped with its
+// package). The package in use is unpacked into the temporary files "~TEMP.NFO",
+// "~TEMP.HEX" and "~TEMP.XEH" of the program folder; a project's curve goes
+// through "~TEMP.VEK". No widgets here: the windows show the lists and results.
+// Used on the GUI thread only.
+namespace VEK_Gestion_OS
+{
+
+// Outcome of an unpacking or a save. On failure `message` is the text to show
+// and `details` says what failed.
+struct Result {
+    int32_t status = 0; // 0 done, 1 warning, above 1 failed
+    QString message;
+    QString details;
+    bool ok() const { return status <= 1; }
+};
+
+// Outcome of opening a project: `paquet` is the firmware-list entry of its
+// package (empty when the project names none); `ajouterALaListe` tells that the
+// package was re-created and must be appended to the list.
+struct ProjectResult : Result {
+    QString paquet;
+    bool ajouterALaListe = false;
+};
+
+// Table addresses of the current description, each "0" when empty.
+struct TableAddresses {
+    QString LTAB_L1, HTAB_L1, LTAB16_L1, HTAB16_L1;
+    QString LTAB_L2, HTAB_L2, LTAB16_L2, HTAB16_L2;
+};
+
+// First entry of the firmware list: no package, the user's own settings.
+QString ParametrageLibre();
+// Message of a package or project that could not be unpacked.
+QString MessageDecompression();
+
+// The program folder (ending with "/"): the user's writable program folder
+// unless set (tests). The package folder is its "HEX_XEH/".
+QString DossierProgramme();
+void SetDossierProgramme(const QString &folder);
+QString DossierPaquets();
+QString CheminTemp(const QString &fileName); // e.g. CheminTemp("~TEMP.VEK")
+
+// File name of the package named by a description's NomDuFichier: the bare
+// name, ending in ".XOS". Empty when no usable name is left.
+QString NomFichierPaquet(const QString &nomDuFichier);
+
+// Makes folder + file the current description and empties the key cache. An
+// empty folder stands for the program folder.
+void InitGestionOS(const QString &folder, const QString &file);
+// Value of a key of [INFO] / [REGLAGE] of the current description (cached per
+// key without regard to case, also when empty), placeholders substituted.
+QString LireInfoOS(const QString &key, const QStringList &pairs = {});
+QString LireReglageOS(const QString &key, const QStringList &pairs = {});
+// Table addresses from [REGLAGE]: the per-curve keys when ADD_TABLE_BASSE_L1 is
+// set, otherwise the older single set for both curves.
+TableAddresses LireAdressesTables();
+
+// The firmware list: the free setting, then the packages of the package folder
+// by name. The caller selects the first entry, which applies the free setting.
+QStringList ListerOS();
+// Unpacks the package (an entry of the list) into the temporary files.
+Result ChargerOS(const QString &paquet);
+// Builds the package nom + ".XOS" in the package folder from the temporary files.
+Result CreerXOS(const QString &nom);
+// Unpacks a project into the temporary files, makes its description the current
+// one and makes sure that its package is in the package folder. The caller then
+// selects `paquet` in the firmware list (appending it when told) and reads the
+// curve from CheminTemp("~TEMP.VEK").
+ProjectResult OuvrirCourbeOS(const QString &projet);
+// Writes a project from the temporary files ("~TEMP.VEK" holds its curve).
+Result EnregistrerCourbeOS(const QString &projet);
+// Deletes the four temporary files.
+void EffacerTemp();
+
+} // namespace VEK_Gestion_OS

@@ -1,0 +1,337 @@
+#include "firmware/ccZip.h"
+
+#include "app/TextEncoding.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace
+{
+
+constexpr qsizetype MaxListedNameLength = 256;
+constexpr zip_uint16_t MaxCommentBytes = 0xFFFF;
+
+struct ReadHandleCloser {
+    void operator()(zip_t *archive) const { zip_discard(archive); }
+};
+using ReadHandle = std::unique_ptr<zip_t, ReadHandleCloser>;
+
+QByteArray nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+QString slashed(const QString &name)
+{
+    return QString(name).replace('\\', '/');
+}
+
+QString entryName(zip_t *archive, zip_uint64_t index)
+{
+    const char *raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
+    return raw ? TextEncoding::decodeText(QByteArray(raw)) : QString();
+}
+
+bool storedAsLink(zip_t *archive, zip_uint64_t index)
+{
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0)
+        return false;
+    return system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
+}
+
+// Name a file is stored under when folder parts are kept: relative, without
+// leading "/" or "." and ".." parts.
+QString storedName(const QString &path)
+{
+    QStringList parts = slashed(path).split('/', Qt::SkipEmptyParts);
+    parts.removeAll(QStringLiteral("."));
+    parts.removeAll(QStringLiteral(".."));
+    return parts.join('/');
+}
+
+} // namespace
+
+bool ccZip::isSafeMemberName(const QString &name)
+{
+    const QString path = slashed(name);
+    if (path.isEmpty() || path.startsWith('/'))
+        return false;
+    if (path.size() >= 2 && path.at(1) == ':' && path.at(0).isLetter())
+        return false; // drive letter
+    return !path.split('/').contains(QStringLiteral(".."));
+}
+
+void ccZip::Init(const QString &iName)
+{
+    ViderListe();
+    m_name = iName;
+    if (QFileInfo(iName).isFile()) {
+        m_info.clear();
+        int error = 0;
+        ReadHandle archive(zip_open(nativePath(iName).constData(), ZIP_RDONLY, &error));
+        if (archive) {
+            ListerArchive(archive.get());
+            ListerArchiveCommentaire(archive.get());
+        } else {
+            zip_error_t details;
+            zip_error_init_with_code(&details, error);
+            note(QStringLiteral("%1: %2\n").arg(iName, zip_error_strerror(&details)));
+            zip_error_fini(&details);
+        }
+    }
+    m_level = 5;
+}
+
+void ccZip::ListerArchive(zip *archive)
+{
+    const zip_int64_t entries = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const QString name = entryName(archive, zip_uint64_t(i)).left(MaxListedNameLength);
+        m_members.append(name);
+        note(name + '\n');
+    }
+}
+
+void ccZip::ListerArchiveCommentaire(zip *archive)
+{
+    int length = 0;
+    const char *raw = zip_get_archive_comment(archive, &length, ZIP_FL_ENC_RAW);
+    if (!raw || length <= 0)
+        return; // no comment: the one set before stays
+    m_comment = TextEncoding::decodeText(QByteArray(raw, length));
+    note(m_comment + '\n');
+}
+
+QString ccZip::GetFile(int32_t lIndex) const
+{
+    if (lIndex < 1 || lIndex > count())
+        return {};
+    return m_members.at(lIndex - 1);
+}
+
+int32_t ccZip::AddFile(const QString &sPath, int16_t bRecurse, int16_t bJunkDir)
+{
+    const QFileInfo info(sPath);
+    QList<QPair<QString, QString>> files; // path on disk, name in the archive
+    if (info.isFile()) {
+        files.append({sPath, bJunkDir ? info.fileName() : storedName(sPath)});
+    } else if (info.isDir() && bRecurse) {
+        const QString base = info.absolutePath(); // names keep the folder itself
+        QDirIterator it(sPath, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo file(it.next());
+            files.append(
+                {file.filePath(), bJunkDir ? file.fileName()
+                                           : QDir(base).relativeFilePath(file.absoluteFilePath())});
+        }
+        std::sort(files.begin(), files.end());
+    }
+    if (files.isEmpty()) {
+        note(QStringLiteral("%1: nothing to add\n").arg(sPath));
+        return ZipErrNotFound;
+    }
+    return addFiles(files);
+}
+
+int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
+{
+    int error = 0;
+    zip_t *archive = zip_open(nativePath(m_name).constData(), ZIP_CREATE, &error);
+    if (!archive) {
+        zip_error_t details;
+        zip_error_init_with_code(&details, error);
+        note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
+        zip_error_fini(&details);
+        return ZipErrArchive;
+    }
+    const int32_t level = std::clamp(m_level, 0, 9);
+    for (const auto &[path, memberName] : files) {
+        zip_error_t sourceError;
+        zip_error_init(&sourceError);
+        zip_source_t *source =
+            zip_source_file_create(nativePath(path).constData(), 0, -1, &sourceError);
+        const zip_int64_t index = source ? zip_file_add(archive, memberName.toUtf8().constData(),
+                                                        source, ZIP_FL_OVERWRITE)
+                                         : -1;
+        if (index < 0) {
+            note(QStringLiteral("%1: %2\n")
+                     .arg(path, source ? zip_strerror(archive) : zip_error_strerror(&sourceError)));
+            if (source)
+                zip_source_free(source);
+            zip_error_fini(&sourceError);
+            zip_discard(archive);
+            return ZipErrNotFound;
+        }
+        zip_error_fini(&sourceError);
+        zip_set_file_compression(archive, zip_uint64_t(index),
+                                 level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE, zip_uint32_t(level));
+    }
+    if (!m_comment.isEmpty()) {
+        const QByteArray comment = TextEncoding::encodeWindows1252(m_comment).left(MaxCommentBytes);
+        zip_set_archive_comment(archive, comment.constData(), zip_uint16_t(comment.size()));
+    }
+    if (zip_close(archive) != 0) {
+        note(QStringLiteral("%1: %2\n").arg(m_name, zip_strerror(archive)));
+        zip_discard(archive);
+        return ZipErrWrite;
+    }
+    for (const auto &file : files) {
+        m_members.append(file.second.left(MaxListedNameLength));
+        note(file.second + '\n');
+    }
+    return ZipOk;
+}
+
+int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
+{
+    if (sTargetRoot.isEmpty())
+        return ZipWarning;
+    m_info.clear();
+    int error = 0;
+    ReadHandle archive(zip_open(nativePath(m_name).constData(), ZIP_RDONLY, &error));
+    if (!archive) {
+        zip_error_t details;
+        zip_error_init_with_code(&details, error);
+        note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
+        zip_error_fini(&details);
+        return ZipErrArchive;
+    }
+    const QString root = QDir::cleanPath(sTargetRoot);
+    if (!QDir().mkpath(root)) {
+        note(QStringLiteral("%1: cannot create the folder\n").arg(root));
+        return ZipErrWrite;
+    }
+    const QString wanted = slashed(iName);
+    int32_t status = ZipOk;
+    bool matched = false;
+    const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const QString name = entryName(archive.get(), zip_uint64_t(i));
+        if (!wanted.isEmpty() && slashed(name).compare(wanted, Qt::CaseInsensitive) != 0)
+            continue;
+        matched = true;
+        const int32_t result = extractOne(archive.get(), zip_uint64_t(i), name, root);
+        if (status == ZipOk)
+            status = result; // the first failure is the one reported
+    }
+    if (!wanted.isEmpty() && !matched) {
+        note(QStringLiteral("%1: no such member\n").arg(iName));
+        return ZipErrNotFound;
+    }
+    return status;
+}
+
+int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
+                          const QString &targetRoot)
+{
+    if (!isSafeMemberName(name)) {
+        note(QStringLiteral("%1: refused, its path leaves the target folder\n").arg(name));
+        return ZipErrUnsafe;
+    }
+    if (storedAsLink(archive, index)) {
+        note(QStringLiteral("%1: refused, stored as a link\n").arg(name));
+        return ZipErrUnsafe;
+    }
+    const QString path = slashed(name);
+    QStringList parts = path.split('/', Qt::SkipEmptyParts);
+    parts.removeAll(QStringLiteral("."));
+    if (parts.isEmpty())
+        return ZipOk;
+    const bool folderOnly = path.endsWith('/');
+    const int32_t folders =
+        makeFolders(targetRoot, parts, parts.size() - (folderOnly ? 0 : 1), name);
+    if (folders != ZipOk || folderOnly)
+        return folders;
+
+    const QString target = targetRoot + '/' + parts.join('/');
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) &&
+        stat.size > zip_uint64_t(m_memberLimit)) {
+        note(QStringLiteral("%1: refused, larger than %2 bytes\n").arg(name).arg(m_memberLimit));
+        return ZipErrTooLarge;
+    }
+    const QFileInfo existing(target);
+    if (existing.isSymLink()) {
+        QFile::remove(target); // replace the link itself, never what it points to
+    } else if (existing.isDir()) {
+        note(QStringLiteral("%1: a folder of that name is in the way\n").arg(name));
+        return ZipErrWrite;
+    }
+
+    zip_file_t *file = zip_fopen_index(archive, index, 0);
+    if (!file) {
+        note(QStringLiteral("%1: %2\n").arg(name, zip_strerror(archive)));
+        return ZipErrMember;
+    }
+    QSaveFile out(target);
+    int32_t status = ZipOk;
+    if (!out.open(QIODevice::WriteOnly)) {
+        note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
+        status = ZipErrWrite;
+    }
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    int64_t total = 0;
+    while (status == ZipOk) {
+        const zip_int64_t got = zip_fread(file, buffer.data(), zip_uint64_t(buffer.size()));
+        if (got == 0)
+            break;
+        if (got < 0) {
+            note(QStringLiteral("%1: %2\n").arg(name, zip_file_strerror(file)));
+            status = ZipErrMember;
+        } else if ((total += got) > m_memberLimit) {
+            note(
+                QStringLiteral("%1: refused, larger than %2 bytes\n").arg(name).arg(m_memberLimit));
+            status = ZipErrTooLarge;
+        } else if (out.write(buffer.constData(), got) != got) {
+            note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
+            status = ZipErrWrite;
+        }
+    }
+    zip_fclose(file);
+    if (status != ZipOk) {
+        out.cancelWriting();
+        return status;
+    }
+    if (!out.commit()) {
+        note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
+        return ZipErrWrite;
+    }
+    note(QStringLiteral("  inflating: %1\n").arg(name));
+    return ZipOk;
+}
+
+// Creates the first `count` parts below the target folder, never through a link.
+int32_t ccZip::makeFolders(const QString &targetRoot, const QStringList &parts, qsizetype count,
+                           const QString &name)
+{
+    QString folder = targetRoot;
+    for (qsizetype k = 0; k < count; ++k) {
+        folder += '/' + parts.at(k);
+        const QFileInfo info(folder);
+        if (info.isSymLink()) {
+            note(QStringLiteral("%1: refused, its path goes through a link\n").arg(name));
+            return ZipErrUnsafe;
+        }
+        if (!info.exists() && !QDir().mkdir(folder)) {
+            note(QStringLiteral("%1: cannot create the folder %2\n").arg(name, folder));
+            return ZipErrWrite;
+        }
+        if (info.exists() && !info.isDir()) {
+            note(QStringLiteral("%1: %2 is not a folder\n").arg(name, folder));
+            return ZipErrWrite;
+        }
+    }
+    return ZipOk;
+}

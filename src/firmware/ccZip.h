@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+struct zip; // libzip archive handle
+
+// One zip archive: its member names and comment, extraction of members into a
+// folder, and adding files one at a time with a compression level and a comment.
+// Each user makes an object for one archive, uses it for a few calls and drops it.
+//
+// Extraction never writes outside its target folder: members with an absolute
+// path, a ".." part or stored as a link are refused, and a member may unpack to
+// at most memberSizeLimit() bytes. Failures are statuses; the messages of the
+// last listing or extraction (and of adds since) are in GetZipInfo().
+class ccZip
+{
+public:
+    enum Status : int32_t {
+        ZipOk = 0,
+        ZipWarning = 1,     // nothing done: no target folder
+        ZipErrArchive = 2,  // archive missing, unreadable, not a zip archive, or not written
+        ZipErrMember = 3,   // a member's data could not be read (damaged, encrypted, method)
+        ZipErrWrite = 4,    // a file or folder could not be written
+        ZipErrUnsafe = 5,   // member refused: absolute path, "..", or a link
+        ZipErrTooLarge = 6, // member larger than the size limit
+        ZipErrNotFound = 7, // no member of that name, or no file to add
+    };
+
+    static constexpr int64_t DefaultMemberSizeLimit = 64LL * 1024 * 1024;
+
+    ccZip() = default;
+    ~ccZip() { ViderListe(); }
+    ccZip(const ccZip &) = delete;
+    ccZip &operator=(const ccZip &) = delete;
+
+    const QStringList &Col() const { return m_members; }
+    int32_t count() const { return static_cast<int32_t>(m_members.size()); }
+    QString Name() const { return m_name; }
+    QString Comm() const { return m_comment; }
+    void setComm(const QString &iComm) { m_comment = iComm; }
+    int32_t Level() const { return m_level; }
+    void setLevel(int32_t iLevel) { m_level = iLevel; }
+
+    // Names the archive and lists it when it exists; the comment is replaced only
+    // by an archive comment; the level becomes 5.
+    void Init(const QString &iName);
+    // Adds a file (bRecurse: a folder with its files below) to the archive,
+    // creating it; bJunkDir stores bare names. An existing member of the same
+    // name is replaced. Returns a Status.
+    int32_t AddFile(const QString &sPath, int16_t bRecurse, int16_t bJunkDir);
+    // Member name at position lIndex (from 1), or an empty text.
+    QString GetFile(int32_t lIndex) const;
+    // Extracts every member (iName empty) or the members whose name equals iName
+    // without regard to case into sTargetRoot, replacing existing files.
+    int32_t Decompress(const QString &sTargetRoot, const QString &iName);
+    QString GetZipInfo() const { return m_info; }
+
+    int64_t memberSizeLimit() const { return m_memberLimit; }
+    void setMemberSizeLimit(int64_t bytes) { m_memberLimit = bytes; }
+
+    // A name that stays inside the target folder: relative, no ".." part.
+    static bool isSafeMemberName(const QString &name);
+
+private:
+    void ViderListe() { m_members.clear(); }
+    void ListerArchive(zip *archive);
+    void ListerArchiveCommentaire(zip *archive);
+    int32_t addFiles(const QList<QPair<QString, QString>> &files);
+    int32_t extractOne(zip *archive, uint64_t index, const QString &name,
+                       const QString &targetRoot);
+    int32_t makeFolders(const QString &targetRoot, const QStringList &parts, qsizetype count,
+                        const QString &name);
+    void note(const QString &text) { m_info += text; }
+
+    QStringList m_members;
+    QString m_name;
+    QString m_comment;
+    int32_t m_level = 5;
+    QString m_info;
+    int64_t m_memberLimit = DefaultMemberSizeLimit;
+};

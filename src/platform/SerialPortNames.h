@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Serial ports are kept in the settings as a port number (1 for the first port)
+// or as a device path; these helpers turn one into what the link opens.
+namespace SerialPortNames
+{
+
+// Device path of serial port `number` (1 gives /dev/ttyS0).
+QString DeviceForPortNumber(int number);
+
+// True for a text that names a device path rather than a port number.
+bool IsDevicePath(const QString &text);
+
+} // namespace SerialPortNames

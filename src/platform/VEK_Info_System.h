@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// System information shown by the about box.
+namespace VEK_Info_System
+{
+
+// Memory figures in bytes (load in percent), 64-bit so that large memories fit.
+struct MemoryStatus {
+    uint32_t memoryLoad = 0;
+    uint64_t totalPhys = 0;
+    uint64_t availPhys = 0;
+    uint64_t totalPageFile = 0;
+    uint64_t availPageFile = 0;
+    uint64_t totalVirtual = 0;
+    uint64_t availVirtual = 0;
+};
+
+MemoryStatus ReadMemoryStatus();
+
+// Megabytes as shown: bytes / 1024 rounded, / 1024 again rounded, ties to even.
+uint64_t RamMegabytes(uint64_t bytes);
+
+// Name of a Windows version by platform id, major, minor and build number;
+// empty when the version is not one the program knows.
+QString GetWindowsVersionName(int platformId, int major, int minor, int64_t build);
+
+// Processor name from the text of /proc/cpuinfo; "(unknown)" when it has none.
+QString CpuNameFromCpuInfo(const QString &cpuinfo);
+QString GetCpuName();
+
+// Pretty name of the running system ("Debian GNU/Linux 12 (bookworm)").
+QString GetSystemName();
+
+} // namespace VEK_Info_System

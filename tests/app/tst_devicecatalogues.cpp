@@ -1,0 +1,182 @@
+#include "TestSupport.h"
+#include "app/VEK_XML.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace
+{
+
+const QByteArray kThreeBoards = R"(<?xml version="1.0"?>
+<catalogue>
+  <device name="Sans"><DeviceCfg>------</DeviceCfg><DeviceCfgP>FF</DeviceCfgP></device>
+  <group>
+    <device name="OPT_A"><DeviceCfg>OOOIII</DeviceCfg><DeviceCfgP>C7</DeviceCfgP>
+      <DeviceCfgA>06</DeviceCfgA><DeviceAnalogue>0</DeviceAnalogue>
+      <DeviceInput>3</DeviceInput><DeviceOuput>3</DeviceOuput></device>
+  </group>
+  <device name="OPT_B"><DeviceCfg>OOIIAA</DeviceCfg><DeviceCfgP>CF</DeviceCfgP>
+    <DeviceCfgA>04</DeviceCfgA></device>
+</catalogue>
+)";
+
+const QByteArray kTwoChips = R"(<catalogue>
+  <device name="AUTO" id="0000"><DeviceChip>AUTO</DeviceChip></device>
+  <device name="PIC-16F84A" id="10E0"><DeviceFamille>16F</DeviceFamille>
+    <DeviceChip>16F84A</DeviceChip><DevicePgmSize>1024</DevicePgmSize>
+    <DeviceEESize>64</DeviceEESize></device>
+</catalogue>
+)";
+
+} // namespace
+
+class TestDeviceCatalogues : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    void write(const char *file, const QByteArray &bytes)
+    {
+        QVERIFY(TestSupport::writeFile(dir_.path() + "/Bin/" + file, bytes));
+    }
+
+private slots:
+    void pathJoinsWithOneSlash()
+    {
+        QCOMPARE(VEK_XML::CataloguePath("/", "Bin/up_chip.xml"), QString("/Bin/up_chip.xml"));
+        QCOMPARE(VEK_XML::CataloguePath("/opt/vek/", "Bin/carte_option.xml"),
+                 QString("/opt/vek/Bin/carte_option.xml"));
+        QCOMPARE(VEK_XML::CataloguePath("/opt/vek", "Bin/up_chip.xml"),
+                 QString("/opt/vek/Bin/up_chip.xml"));
+    }
+
+    void entriesInDocumentOrderWithPositions()
+    {
+        write("carte_option.xml", kThreeBoards);
+        VEK_XML xml(dir_.path());
+        const CatalogueLoad loaded = xml.LoadOptionBoardCatalogue();
+        QVERIFY(loaded.ok);
+        QCOMPARE(loaded.entries.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(loaded.entries[i].position, i);
+        QCOMPARE(loaded.entries[1].name, QString("OPT_A"));
+        QCOMPARE(loaded.entries[2].name, QString("OPT_B"));
+    }
+
+    void selectingABoardStoresItsDescription()
+    {
+        write("carte_option.xml", kThreeBoards);
+        write("up_chip.xml", kTwoChips);
+        VEK_XML xml(dir_.path());
+        QVERIFY(xml.LoadOptionBoardCatalogue().ok);
+        // The chip catalogue loaded later must not stand in for the boards.
+        QVERIFY(xml.LoadChipCatalogue().ok);
+        OptionBoardState board;
+        xml.SelectOptionBoard(2, board);
+        QCOMPARE(board.CarteOptionId, QString("2"));
+        QCOMPARE(board.CarteOptionNom, QString("OPT_B"));
+        QCOMPARE(board.DeviceCfg, QString("OOIIAA"));
+        QCOMPARE(board.DeviceCfgP, QString("CF"));
+        QCOMPARE(board.DeviceCfgA, QString("04"));
+        QVERIFY(board.DeviceInput.isEmpty()); // element absent: empty text
+
+        xml.SelectOptionBoard(1, board);
+        QCOMPARE(board.DeviceInput, QString("3"));
+        QCOMPARE(board.DeviceOuput, QString("3"));
+        QCOMPARE(board.DeviceAnalogue, QString("0"));
+    }
+
+    void noSelectionAndMissingDevice()
+    {
+        write("carte_option.xml", kThreeBoards);
+        VEK_XML xml(dir_.path());
+        OptionBoardState board;
+        board.CarteOptionNom = "kept";
+        xml.SelectOptionBoard(-1, board);
+        QCOMPARE(board.CarteOptionNom, QString("kept"));
+        // Not loaded yet: a position without a device gives empty texts.
+        xml.SelectOptionBoard(0, board);
+        QCOMPARE(board.CarteOptionId, QString("0"));
+        QVERIFY(board.CarteOptionNom.isEmpty());
+        QVERIFY(board.DeviceCfg.isEmpty());
+    }
+
+    void chipRecord()
+    {
+        write("up_chip.xml", kTwoChips);
+        VEK_XML xml(dir_.path());
+        QVERIFY(xml.LoadChipCatalogue().ok);
+        const ChipRecord chip = xml.SelectChip(1);
+        QCOMPARE(chip.name, QString("PIC-16F84A"));
+        QCOMPARE(chip.id, QString("10E0"));
+        QCOMPARE(chip.DeviceFamille, QString("16F"));
+        QCOMPARE(chip.DevicePgmSize, QString("1024"));
+        QCOMPARE(chip.DeviceEESize, QString("64"));
+        QVERIFY(xml.SelectChip(7).name.isEmpty());
+        QVERIFY(xml.SelectChip(-1).name.isEmpty());
+    }
+
+    void failureSaysWhatFailedAndKeepsThePreviousCatalogue()
+    {
+        write("carte_option.xml", kThreeBoards);
+        VEK_XML xml(dir_.path());
+        QVERIFY(xml.LoadOptionBoardCatalogue().ok);
+
+        write("carte_option.xml", "<catalogue><device name=\"x\"></catalogue>");
+        const CatalogueLoad broken = xml.LoadOptionBoardCatalogue();
+        QVERIFY(!broken.ok);
+        QVERIFY(broken.entries.isEmpty());
+        QVERIFY(broken.message.contains(xml.optionBoardCataloguePath()));
+        QVERIFY(broken.message.contains("ligne 1"));
+        QVERIFY(!broken.message.contains("créer")); // nothing is created, nothing promised
+        OptionBoardState board;
+        xml.SelectOptionBoard(1, board);
+        QCOMPARE(board.CarteOptionNom, QString("OPT_A"));
+
+        QFile::remove(xml.optionBoardCataloguePath());
+        const CatalogueLoad missing = xml.LoadOptionBoardCatalogue();
+        QVERIFY(!missing.ok);
+        QVERIFY(missing.message.contains(xml.optionBoardCataloguePath()));
+        QVERIFY(missing.message.size() > xml.optionBoardCataloguePath().size() + 30);
+    }
+
+    void shippedCataloguesFitTheirUsers()
+    {
+        VEK_XML xml(TestSupport::dataDirectory());
+        const CatalogueLoad chips = xml.LoadChipCatalogue();
+        QVERIFY2(chips.ok, qPrintable(chips.message));
+        QStringList names;
+        for (const CatalogueEntry &e : chips.entries)
+            names << e.name;
+        QCOMPARE(names.first(), QString("AUTO"));
+        for (const char *chip :
+             {"12C508", "12C508A", "16F84", "16F84A", "16F628", "12F629", "16F88", "16F876",
+              "16F876A", "18F2455", "18F2550", "18F4455", "18F4550"}) {
+            const int at = int(names.indexOf(QString("PIC-") + chip));
+            QVERIFY2(at > 0, chip);
+            QCOMPARE(xml.SelectChip(at).DeviceChip, QString(chip));
+        }
+
+        const CatalogueLoad boards = xml.LoadOptionBoardCatalogue();
+        QVERIFY2(boards.ok, qPrintable(boards.message));
+        QCOMPARE(boards.entries.size(), 3);
+        QCOMPARE(boards.entries[0].name, QString("Sans"));
+        QCOMPARE(boards.entries[1].name, QString("OPT_Q17"));
+        QCOMPARE(boards.entries[2].name, QString("OPT_Q29"));
+        static const QRegularExpression hexByte("^[0-9A-F]{2}$");
+        for (int i = 0; i < 3; ++i) {
+            OptionBoardState board;
+            xml.SelectOptionBoard(i, board);
+            QCOMPARE(board.DeviceCfg.size(), 6);
+            QVERIFY(hexByte.match(board.DeviceCfgP).hasMatch());
+            QVERIFY(hexByte.match(board.DeviceCfgA).hasMatch());
+        }
+        OptionBoardState none;
+        xml.SelectOptionBoard(0, none);
+        QVERIFY(!none.DeviceCfg.contains('I') && !none.DeviceCfg.contains('O'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeviceCatalogues)
+#include "tst_devicecatalogues.moc"

@@ -1,0 +1,294 @@
+#include "TestSupport.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/ui/VEK_Accueil.h"
+#include "app/ui/VEK_about.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QtTest>
+
+// Stands in for the desktop's mail program.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QUrl url;
+public slots:
+    void open(const QUrl &u) { url = u; }
+};
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir store_;
+
+    static QString caption(VEK_Accueil &w, const char *name)
+    {
+        QWidget *widget = w.control<QWidget>(name);
+        if (auto *group = qobject_cast<QGroupBox *>(widget))
+            return group->title();
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            return button->text();
+        return qobject_cast<QLabel *>(widget)->text();
+    }
+
+    QString storeFile() const
+    {
+        return QSettings(QSettings::IniFormat, QSettings::UserScope, QString(), "VEK_Courbe")
+            .fileName();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setApplicationName("VEK_Courbe");
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store_.path());
+        QVERIFY(storeFile().startsWith(store_.path()));
+    }
+
+    void init()
+    {
+        QFile::remove(storeFile());
+        VEK_LANGUAGE::SetFichierLangue(QString());
+    }
+
+    void firstRunGivesTheDefaults()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        const MainSettings &s = w.settings();
+        QCOMPARE(s.portNumber, 1);
+        QCOMPARE(s.serialSettings, QString("9600,N,8,1"));
+        QCOMPARE(s.TypeCourbe, 16);
+        QCOMPARE(s.TypeCompilation, int16_t(8));
+        QCOMPARE(s.ICSPBoitier, int16_t(2));
+        QCOMPARE(int(s.ICSPPINMCLR), 5);
+        QCOMPARE(int(s.ICSPPINCLOCK), 3);
+        QCOMPARE(int(s.ICSPPINDATA), 2);
+        QCOMPARE(int(s.ICSPPINDATAR), 10);
+        QVERIFY(!s.CourbeModifie);
+        QCOMPARE(int(s.VersionModule), 3);
+        QCOMPARE(VEK_LANGUAGE::FichierLangue(), QString("francais.ini"));
+        QCOMPARE(caption(w, "bp_new"), QString("Nouveau"));
+        QCOMPARE(w.SSTab1()->tabText(0), QString("Paramètres"));
+        QCOMPARE(w.SSTab1()->tabText(4), QString("Real Time"));
+        QCOMPARE(w.SSTab1()->currentIndex(), 0);
+
+        QCOMPARE(w.statusPanel(1), QString("COM1"));
+        QCOMPARE(w.statusPanel(2), QString("9600,N,8,1"));
+        QCOMPARE(w.statusPanel(3), QString("NOM :"));
+        QCOMPARE(w.statusPanel(4), QString("LOCAL"));
+        QCOMPARE(w.StatusBarCom()->objectName(), QString("StatusBarCom"));
+
+        // Free setting only; the board list from the catalogue, first board applied.
+        QCOMPARE(w.TypeVersionOS()->count(), 1);
+        QCOMPARE(w.TypeVersionOS()->itemText(0), QString("Paramétrage Libre"));
+        QVERIFY(w.TypeCarteOption()->isEnabled());
+        QCOMPARE(w.TypeCarteOption()->count(), 3);
+        QCOMPARE(w.context().optionBoard.CarteOptionId, QString("0"));
+        QCOMPARE(w.context().optionBoard.CarteOptionNom, QString("Sans"));
+        QVERIFY(!w.control<QPushButton>("BP_Parametres_carte_option")->isEnabled());
+
+        // New: three columns, no point, the knock items and colour button hidden.
+        QCOMPARE(w.tab_avance()->columnCount(), 3);
+        QCOMPARE(w.tab_avance()->rowCount(), 0);
+        QVERIFY(w.control<QWidget>("cmdGridColor")->isHidden());
+        QVERIFY(w.control<QWidget>("txt_av_knock")->isHidden());
+        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPNewFileEnd"));
+        QCOMPARE(w.control<QComboBox>("HardXLED")->currentText(), QString("RUPTEUR"));
+        QCOMPARE(w.control<QComboBox>("CmbAvanceBasRegime")->currentText(), QString("11.0"));
+    }
+
+    void storedSettingsReachTheWindow()
+    {
+        {
+            QSettings store(QSettings::IniFormat, QSettings::UserScope, QString(), "VEK_Courbe");
+            store.setValue("Config/newport", "/dev/pts/4");
+            store.setValue("Config/com$", "19200,N,8,1");
+            store.setValue("Config/Language", "english.ini");
+            store.setValue("ICSP/ICSP_Broche_MCLR", "300");
+        }
+        VEK_Accueil w;
+        w.Form_Load(false);
+        QCOMPARE(w.statusPanel(1), QString("/dev/pts/4"));
+        QCOMPARE(w.statusPanel(2), QString("19200,N,8,1"));
+        QCOMPARE(int(w.settings().ICSPPINMCLR), 5);
+        QCOMPARE(caption(w, "bp_new"), QString("New"));
+    }
+
+    void languageChangeKeepsThePage()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.SSTab1()->setCurrentIndex(2);
+        w.settings().Language = "deutch.ini";
+        w.Config_Click();
+        QCOMPARE(w.SSTab1()->currentIndex(), 2);
+        QCOMPARE(caption(w, "Quit"), QString("Beenden"));
+        QCOMPARE(w.control<QWidget>("Quit")->toolTip(), QString("Programm beenden"));
+        QCOMPARE(w.SSTab1()->tabText(1), QString("Kurven"));
+        QCOMPARE(w.SSTab1()->tabText(4), QString("Real Time"));
+        QCOMPARE(caption(w, "LabelDwell"), caption(w, "FrameDwell"));
+        for (const char *name : {"LabelTERMINAL1", "LabeLREALTIME1"})
+            QCOMPARE(caption(w, name), caption(w, "LabelMAPPING3D1"));
+        QVERIFY(!caption(w, "LabelMAPPING3D2").isEmpty());
+    }
+
+    void pointerOverAControlShowsItsHelp()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(w.control<QWidget>("FrameHardware"), &enter);
+        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("MMHardwareXLEDControl"));
+        QCoreApplication::sendEvent(w.control<QWidget>("BP_INC"), &enter);
+        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
+        // The programming button has no help text: the label keeps the last one.
+        QCoreApplication::sendEvent(w.control<QWidget>("BP_Bootloader"), &enter);
+        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
+    }
+
+    void missingBoardCatalogueDisablesTheChoice()
+    {
+        QTemporaryDir empty;
+        VEK_Accueil w;
+        w.context().catalogues = VEK_XML(empty.path());
+        w.Form_Load(false);
+        QVERIFY(!w.TypeCarteOption()->isEnabled());
+        QCOMPARE(w.TypeCarteOption()->count(), 0);
+        QVERIFY(w.L_Info()->text().isEmpty() == false);
+        auto *warning = w.findChild<QWidget *>("Warning");
+        QVERIFY(warning);
+        QVERIFY(qobject_cast<QLabel *>(warning->findChild<QLabel *>("qt_msgbox_label"))
+                    ->text()
+                    .contains("carte_option.xml"));
+    }
+
+    void splashClosesByItself()
+    {
+        VEK_Accueil w;
+        w.Form_Load(true);
+        QVERIFY(w.settings().presentation);
+        auto *splash = w.findChild<VEK_about *>();
+        QVERIFY(splash);
+        QVERIFY(splash->isVisible());
+        QVERIFY(splash->findChild<QWidget *>("OK")->isHidden());
+        QPointer<VEK_about> guard(splash);
+        QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 3000);
+        QVERIFY(!w.settings().presentation);
+    }
+
+    void aboutBoxWaitsForOk()
+    {
+        MainSettings settings;
+        VEK_about box(settings);
+        box.show();
+        QVERIFY(!box.findChild<QWidget *>("OK")->isHidden());
+        QTest::qWait(VEK_about::kTimerInterval * 2);
+        QVERIFY(box.isVisible());
+        QVERIFY(box.findChild<QLabel *>("LabelRevision")->text() ==
+                "Version : 2.0.0 Révision 01 du 07/12/2007");
+        QVERIFY(box.findChild<QLabel *>("LabelMEM")->text().endsWith(" Mo"));
+        QVERIFY(box.findChild<QLabel *>("LabelWIN")->text().size() > QString("System : ").size());
+        for (const char *name : {"BP_LoadDRV", "BP_RemoveDRV", "BP_StartDRV", "BP_StopDRV",
+                                 "BP_PauseDRV", "BP_StatusDRV"})
+            QVERIFY(box.findChild<QPushButton *>(name));
+        box.findChild<QPushButton *>("OK")->click();
+        QVERIFY(!box.isVisible());
+    }
+
+    void sidePanelGesture()
+    {
+        MainSettings settings;
+        VEK_about box(settings);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const int narrow = box.width();
+        auto *picture1 = box.findChild<QWidget *>("Picture1");
+        auto *picture2 = box.findChild<QWidget *>("Picture2");
+
+        QTest::mouseDClick(picture2, Qt::LeftButton);
+        QVERIFY(!box.panelOpen());
+        QCOMPARE(box.width(), narrow);
+
+        QTest::mouseDClick(picture1, Qt::LeftButton);
+        QVERIFY(box.armed());
+        QTest::mouseDClick(picture2, Qt::LeftButton);
+        QVERIFY(box.panelOpen());
+        QVERIFY(!box.armed());
+        QCOMPARE(box.width(), narrow + VEK_about::kPanelWidth);
+
+        QTest::mouseClick(picture2, Qt::LeftButton);
+        QVERIFY(!box.panelOpen());
+        QCOMPARE(box.width(), narrow);
+        // Once closed, the whole gesture is needed again.
+        QTest::mouseDClick(picture2, Qt::LeftButton);
+        QVERIFY(!box.panelOpen());
+    }
+
+    void secondNewAsksAndCancelKeepsTheCurve()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.tab_avance()->setRowCount(1);
+        w.tab_avance()->setItem(0, 0, new QTableWidgetItem("1000"));
+        QString asked;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            asked = box->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        w.bp_new_Click();
+        QCOMPARE(asked, VEK_LANGUAGE::GetLanguageText("BPNewFileQuestion"));
+        QCOMPARE(w.tab_avance()->rowCount(), 1);
+        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPNewFileEnd"));
+
+        QTimer::singleShot(0, [] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            box->button(QMessageBox::Ok)->click();
+        });
+        w.settings().CourbeModifie = true;
+        w.bp_new_Click();
+        QCOMPARE(w.tab_avance()->rowCount(), 0);
+        QVERIFY(!w.settings().CourbeModifie);
+    }
+
+    void contactLinksOpenThroughTheDesktop()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("mailto", &catcher, "open");
+        MainSettings settings;
+        VEK_about box(settings);
+        box.show();
+        QTest::mouseClick(box.findChild<QWidget *>("Label2"), Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler("mailto");
+        QCOMPARE(catcher.url, QUrl(QString("mailto:") + VEK_about::kMailAddress2));
+    }
+
+    void portServiceButtonsReportPlainly()
+    {
+        MainSettings settings;
+        VEK_about box(settings);
+        box.findChild<QPushButton *>("BP_StatusDRV")->click();
+        auto *notice = box.findChild<QWidget *>("PortServiceNotice");
+        QVERIFY(notice);
+        QVERIFY(notice->isVisible());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_ui_mainwindow.moc"

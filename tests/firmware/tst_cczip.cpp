@@ -1,0 +1,262 @@
+#include "TestSupport.h"
+#include "ZipTestTools.h"
+#include "firmware/ccZip.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
+using ZipTestTools::run;
+
+class TestCcZip : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir tmp;
+    QString root; // fresh folder per test
+
+    QString path(const QString &name) const { return root + '/' + name; }
+
+    // An archive made by Info-ZIP's zip from files written here.
+    void makeZip(const QString &archive, const QStringList &args, const QByteArray &input = {})
+    {
+        const auto result = run("zip", QStringList{"-q", archive} + args, root, input);
+        QVERIFY2(result.exitCode == 0, result.output.constData());
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(tmp.isValid());
+        static int n = 0;
+        root = tmp.path() + QStringLiteral("/t%1").arg(++n);
+        QVERIFY(QDir().mkpath(root));
+    }
+
+    void listsMembersInOrderAndTheComment()
+    {
+        QVERIFY(writeFile(path("one.txt"), "1"));
+        QVERIFY(writeFile(path("TWO.TXT"), "2"));
+        QVERIFY(writeFile(path("Three.Txt"), "3"));
+        makeZip("c.zip", {"-z", "one.txt", "TWO.TXT", "Three.Txt"}, "Archive comment\n");
+        makeZip("n.zip", {"one.txt", "TWO.TXT", "Three.Txt"});
+
+        ccZip zip;
+        zip.setComm("kept");
+        zip.Init(path("n.zip"));
+        QCOMPARE(zip.count(), 3);
+        QCOMPARE(zip.GetFile(1), QString("one.txt"));
+        QCOMPARE(zip.GetFile(2), QString("TWO.TXT"));
+        QCOMPARE(zip.GetFile(3), QString("Three.Txt"));
+        QCOMPARE(zip.GetFile(0), QString());
+        QCOMPARE(zip.GetFile(4), QString());
+        QCOMPARE(zip.Comm(), QString("kept")); // no archive comment: the old one stays
+        QCOMPARE(zip.Level(), 5);
+
+        zip.Init(path("c.zip"));
+        QCOMPARE(zip.Comm(), QString("Archive comment"));
+        QCOMPARE(zip.Col(), QStringList({"one.txt", "TWO.TXT", "Three.Txt"}));
+
+        zip.Init(path("missing.zip")); // no archive: empty list, no error
+        QCOMPARE(zip.count(), 0);
+        QCOMPARE(zip.Name(), path("missing.zip"));
+    }
+
+    void extractsAllOrOneMemberWithoutRegardToCase()
+    {
+        QVERIFY(writeFile(path("src/Code.HEX"), ":00000001FF\r\n"));
+        QVERIFY(writeFile(path("src/sub/os.nfo"), "[INFO]\r\n"));
+        makeZip("p.zip", {"-r", "src"});
+        ccZip zip;
+        zip.Init(path("p.zip"));
+
+        QCOMPARE(zip.Decompress(path("one"), "SRC/CODE.hex"), int32_t(ccZip::ZipOk));
+        QCOMPARE(readFile(path("one/src/Code.HEX")), QByteArray(":00000001FF\r\n"));
+        QVERIFY(!QFileInfo::exists(path("one/src/sub")));
+
+        QCOMPARE(zip.Decompress(path("all"), QString()), int32_t(ccZip::ZipOk));
+        QCOMPARE(readFile(path("all/src/sub/os.nfo")), QByteArray("[INFO]\r\n"));
+
+        QCOMPARE(zip.Decompress(path("one"), "absent.txt"), int32_t(ccZip::ZipErrNotFound));
+        QVERIFY(zip.GetZipInfo().contains("absent.txt"));
+    }
+
+    void emptyTargetDoesNothingAndExistingFilesAreReplaced()
+    {
+        QVERIFY(writeFile(path("a.txt"), "new"));
+        makeZip("a.zip", {"a.txt"});
+        QVERIFY(writeFile(path("out/a.txt"), "old"));
+        ccZip zip;
+        zip.Init(path("a.zip"));
+        const QStringList before = QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QCOMPARE(zip.Decompress(QString(), QString()), int32_t(ccZip::ZipWarning));
+        QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QCOMPARE(zip.Decompress(path("out"), QString()), int32_t(ccZip::ZipOk));
+        QCOMPARE(readFile(path("out/a.txt")), QByteArray("new"));
+    }
+
+    void refusesMembersThatLeaveTheTarget()
+    {
+        QVERIFY(writeFile(path("in/good.txt"), "good"));
+        QVERIFY(writeFile(path("escape.txt"), "escape"));
+        QVERIFY(writeFile(path("abs.txt"), "abs"));
+        // Made from a subfolder, zip stores "../escape.txt" as given.
+        const auto made =
+            run("zip", {"-q", "../hostile.zip", "../escape.txt", "good.txt"}, path("in"));
+        QVERIFY2(made.exitCode == 0, made.output.constData());
+        makeZip("abs.zip", {"abs.txt", "in/good.txt"});
+        QVERIFY(ZipTestTools::renameMember("abs.zip", "abs.txt", path("stolen.txt"), root));
+        QFile::remove(path("escape.txt"));
+
+        ccZip zip;
+        zip.Init(path("hostile.zip"));
+        QCOMPARE(zip.Col(), QStringList({"../escape.txt", "good.txt"}));
+        QCOMPARE(zip.Decompress(path("out/deep"), QString()), int32_t(ccZip::ZipErrUnsafe));
+        QVERIFY(zip.GetZipInfo().contains("../escape.txt"));
+        QVERIFY(!QFileInfo::exists(path("out/escape.txt")));
+        QCOMPARE(readFile(path("out/deep/good.txt")), QByteArray("good")); // the rest is extracted
+
+        zip.Init(path("abs.zip"));
+        QCOMPARE(zip.GetFile(1), path("stolen.txt"));
+        QCOMPARE(zip.Decompress(path("out2"), QString()), int32_t(ccZip::ZipErrUnsafe));
+        QVERIFY(!QFileInfo::exists(path("stolen.txt")));
+        QVERIFY(!QFileInfo::exists(path("out2") + path("stolen.txt")));
+        QCOMPARE(readFile(path("out2/in/good.txt")), QByteArray("good"));
+    }
+
+    void refusesLinksStoredOrFoundInTheWay()
+    {
+        QVERIFY(writeFile(path("outside/secret.txt"), "secret"));
+        QVERIFY(writeFile(path("plain.txt"), "plain"));
+        QVERIFY(QFile::link(path("outside/secret.txt"), path("link.txt")));
+        makeZip("links.zip", {"-y", "link.txt", "plain.txt"});
+        ccZip zip;
+        zip.Init(path("links.zip"));
+        QCOMPARE(zip.count(), 2);
+        QCOMPARE(zip.Decompress(path("out"), QString()), int32_t(ccZip::ZipErrUnsafe));
+        QVERIFY(!QFileInfo(path("out/link.txt")).isSymLink());
+        QVERIFY(!QFileInfo::exists(path("out/link.txt")));
+        QCOMPARE(readFile(path("out/plain.txt")), QByteArray("plain"));
+
+        // Links already in the target folder are never followed.
+        QVERIFY(writeFile(path("dir/x/plain.txt"), "inner"));
+        makeZip("nested.zip", {"dir/x/plain.txt"});
+        QVERIFY(QDir().mkpath(path("out3")));
+        QVERIFY(QFile::link(path("outside"), path("out3/dir")));
+        zip.Init(path("nested.zip"));
+        QCOMPARE(zip.Decompress(path("out3"), QString()), int32_t(ccZip::ZipErrUnsafe));
+        QVERIFY(!QFileInfo::exists(path("outside/x")));
+
+        QVERIFY(QDir().mkpath(path("out4")));
+        QVERIFY(QFile::link(path("outside/secret.txt"), path("out4/plain.txt")));
+        zip.Init(path("links.zip"));
+        QCOMPARE(zip.Decompress(path("out4"), "plain.txt"), int32_t(ccZip::ZipOk));
+        QVERIFY(!QFileInfo(path("out4/plain.txt")).isSymLink());
+        QCOMPARE(readFile(path("out4/plain.txt")), QByteArray("plain"));
+        QCOMPARE(readFile(path("outside/secret.txt")), QByteArray("secret"));
+    }
+
+    void boundsWhatOneMemberUnpacksTo()
+    {
+        QVERIFY(writeFile(path("big.bin"), QByteArray(100000, 'A')));
+        QVERIFY(writeFile(path("small.bin"), "small"));
+        makeZip("bomb.zip", {"big.bin", "small.bin"});
+        ccZip zip;
+        zip.Init(path("bomb.zip"));
+        zip.setMemberSizeLimit(4096);
+        QCOMPARE(zip.Decompress(path("out"), QString()), int32_t(ccZip::ZipErrTooLarge));
+        QVERIFY(!QFileInfo::exists(path("out/big.bin")));
+        QCOMPARE(readFile(path("out/small.bin")), QByteArray("small"));
+    }
+
+    void damagedOrForeignArchivesFail()
+    {
+        QVERIFY(writeFile(path("notzip.zip"), "this is not an archive"));
+        ccZip zip;
+        zip.Init(path("notzip.zip"));
+        QCOMPARE(zip.count(), 0);
+        QCOMPARE(zip.Decompress(path("out"), QString()), int32_t(ccZip::ZipErrArchive));
+        QVERIFY(!zip.GetZipInfo().isEmpty());
+
+        // A stored member with one byte changed fails its check and leaves no file.
+        QVERIFY(writeFile(path("data.txt"), "0123456789abcdef"));
+        makeZip("bad.zip", {"-0", "data.txt"});
+        QByteArray bytes = readFile(path("bad.zip"));
+        const qsizetype at = bytes.indexOf("0123456789");
+        QVERIFY(at > 0);
+        bytes[at] = 'X';
+        QVERIFY(writeFile(path("bad.zip"), bytes));
+        zip.Init(path("bad.zip"));
+        QCOMPARE(zip.Decompress(path("out"), QString()), int32_t(ccZip::ZipErrMember));
+        QVERIFY(!QFileInfo::exists(path("out/data.txt")));
+    }
+
+    void addedFilesAreListedTestedAndCarryCommentAndLevel()
+    {
+        QVERIFY(writeFile(path("src/a/OS.NFO"), QByteArray(3000, 'n')));
+        QVERIFY(writeFile(path("src/b/CODE.XEH"), QByteArray(3000, 'x')));
+        ccZip zip;
+        zip.Init(path("new.zip"));
+        zip.setComm("Paquet d'essai");
+        zip.setLevel(9);
+        QCOMPARE(zip.AddFile(path("src/a/OS.NFO"), 0, -1), int32_t(ccZip::ZipOk));
+        zip.setLevel(0);
+        QCOMPARE(zip.AddFile(path("src/b/CODE.XEH"), 0, -1), int32_t(ccZip::ZipOk));
+        QCOMPARE(zip.Col(), QStringList({"OS.NFO", "CODE.XEH"}));
+
+        QCOMPARE(run("unzip", {"-tq", "new.zip"}, root).exitCode, 0);
+        const auto listing = run("zipinfo", {"new.zip"}, root).output;
+        QVERIFY2(listing.contains("defX") && listing.contains("OS.NFO"), listing.constData());
+        QVERIFY2(listing.contains("stor") && listing.contains("CODE.XEH"), listing.constData());
+        QCOMPARE(run("unzip", {"-z", "new.zip"}, root).output.contains("Paquet d'essai"), true);
+        QVERIFY(!run("unzip", {"-Z1", "new.zip"}, root).output.contains("src"));
+
+        // Adding a file of a name already there replaces that member.
+        QVERIFY(writeFile(path("src/c/OS.NFO"), "second"));
+        zip.setLevel(5);
+        QCOMPARE(zip.AddFile(path("src/c/OS.NFO"), 0, 1), int32_t(ccZip::ZipOk));
+        ccZip again;
+        again.Init(path("new.zip"));
+        QCOMPARE(again.Col(), QStringList({"OS.NFO", "CODE.XEH"}));
+        QCOMPARE(run("unzip", {"-p", "new.zip", "OS.NFO"}, root).output, QByteArray("second"));
+
+        QCOMPARE(zip.AddFile(path("src/none.txt"), 0, 1), int32_t(ccZip::ZipErrNotFound));
+        QCOMPARE(zip.AddFile(path("src"), 0, 1), int32_t(ccZip::ZipErrNotFound));
+        QCOMPARE(zip.AddFile(path("src/b"), 1, 0), int32_t(ccZip::ZipOk));
+        QVERIFY(run("unzip", {"-Z1", "new.zip"}, root).output.contains("b/CODE.XEH"));
+    }
+
+    void aFailedAddLeavesTheArchiveAsItWas()
+    {
+        QVERIFY(writeFile(path("first.txt"), "first"));
+        QVERIFY(writeFile(path("big.bin"), ZipTestTools::noise(200000, 7)));
+        ccZip zip;
+        zip.Init(path("keep.zip"));
+        QCOMPARE(zip.AddFile(path("first.txt"), 0, 1), int32_t(ccZip::ZipOk));
+        const QByteArray before = readFile(path("keep.zip"));
+        {
+            ZipTestTools::FileSizeLimit full(64 * 1024);
+            QCOMPARE(zip.AddFile(path("big.bin"), 0, 1), int32_t(ccZip::ZipErrWrite));
+        }
+        QVERIFY(!zip.GetZipInfo().isEmpty());
+        QCOMPARE(readFile(path("keep.zip")), before);
+        QCOMPARE(zip.Col(), QStringList({"first.txt"}));
+    }
+
+    void memberNameSafety()
+    {
+        QVERIFY(ccZip::isSafeMemberName("OS.NFO"));
+        QVERIFY(ccZip::isSafeMemberName("a/b..c/./d"));
+        QVERIFY(!ccZip::isSafeMemberName(""));
+        QVERIFY(!ccZip::isSafeMemberName("/etc/passwd"));
+        QVERIFY(!ccZip::isSafeMemberName("\\windows\\x"));
+        QVERIFY(!ccZip::isSafeMemberName("C:/x"));
+        QVERIFY(!ccZip::isSafeMemberName("a/../../b"));
+        QVERIFY(!ccZip::isSafeMemberName("a\\..\\b"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCcZip)
+#include "tst_cczip.moc"
