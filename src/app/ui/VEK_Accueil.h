@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class HelpTextFilter;
 class QChartView;
 class QComboBox;
@@ -18,6 +20,8 @@ class QLineEdit;
 class QGroupBox;
 class QWidget;
 class QLineSeries;
+class MainWindowCurveFiles;
+enum class TransferWindow;
 
 // The main window: lives for the whole run and owns the program's shared state.
 // Its controls carry the object names the rest of the program knows them by, so
@@ -65,6 +69,15 @@ public slots:
     void TypeCarteOption_Click();
     void Command5_Click();
     void ComboTest_Click();
+    void Ouvrir_Click();
+    void enregistrer_Click();
+    void Quit_Click();
+    // The user's choice in the firmware list.
+    void TypeVersionOS_Click();
+
+protected:
+    // Quit and the window's close box both ask before discarding a modified curve.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildWindow();
@@ -94,6 +107,13 @@ private:
 
     void GrilleVersGraphe();
     void setKnockItemsVisible(bool visible);
+    void showProgrammingMessage(const QString &text);
+    void openTransferWindow(TransferWindow window);
+    void closeLivePort();
+
+    friend class MainWindowCurveFiles;
+    std::unique_ptr<MainWindowCurveFiles> curveFiles_;
+    int firmwareEntry_ = 0; // the entry whose package is in use
 
     VekContext context_;
     HelpTextFilter *helpTexts_ = nullptr;
