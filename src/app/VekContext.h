@@ -3,6 +3,7 @@
 #include "app/MainSettings.h"
 #include "app/OptionBoardState.h"
 #include "app/VEK_XML.h"
+#include "icsp/PicDevice.h"
 
 #include <QString>
 
@@ -11,6 +12,7 @@
 struct VekContext {
     MainSettings settings;
     OptionBoardState optionBoard;
+    PicDevice pic;         // device record and memory image of the programmer and transfers
     QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS; // selected firmware package (list text)
     VEK_XML catalogues;    // chip and option-board catalogues

@@ -1,0 +1,370 @@
+#include "firmware/HexFiles.h"
+
+#include "app/VEK_LANGUAGE.h"
+#include "firmware/XehScrambling.h"
+#include "icsp/PicDevice.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <array>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+namespace {
+
+constexpr uint32_t kUserIdFirst = 0x4000;
+constexpr uint32_t kUserIdLast = 0x4007;
+constexpr uint32_t kEepromFirst = 0x4200;
+constexpr uint32_t kEepromLast = 0x43FE;
+constexpr uint32_t kConfig16 = 0x400E;  // families 16 and 12F (plain reader)
+constexpr uint32_t kConfig12C = 0x1FFE; // family 12C; every 12 when written
+
+// ---- reading -----------------------------------------------------------------
+
+// Value of each character as a hexadecimal digit, -1 for any other.
+constexpr std::array<int8_t, 256> kHexDigits = [] {
+    std::array<int8_t, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[c] = c >= '0' && c <= '9'   ? int8_t(c - '0')
+               : c >= 'A' && c <= 'F' ? int8_t(c - 'A' + 10)
+               : c >= 'a' && c <= 'f' ? int8_t(c - 'a' + 10)
+                                      : int8_t(-1);
+    return t;
+}();
+
+// Field of `width` characters from `pos` (0-based), read as hexadecimal up to
+// its first non-hexadecimal character; a missing or empty field reads as 0.
+uint32_t hexField(const char *line, qsizetype length, qsizetype pos, int width)
+{
+    uint32_t value = 0;
+    for (qsizetype p = pos; p < pos + width && p < length; ++p) {
+        const int d = kHexDigits[static_cast<uint8_t>(line[p])];
+        if (d < 0)
+            break;
+        value = value * 16 + static_cast<uint32_t>(d);
+    }
+    return value;
+}
+
+enum class ConfigPlace { None, At400E, At1FFE };
+
+struct ReadRules {
+    bool scrambled = false;
+    bool family18 = false;
+    uint32_t programBytes = 0;
+    ConfigPlace config = ConfigPlace::None;
+};
+
+ReadRules readRules(const PicDevice &device, bool scrambled)
+{
+    ReadRules rules;
+    rules.scrambled = scrambled;
+    rules.family18 = device.family() == PicDevice::Family::F18;
+    rules.programBytes = static_cast<uint32_t>(device.programByteCount());
+    const QString &chip = device.DeviceChip;
+    if (scrambled) {
+        // The scrambled files keep every 12 chip's word where the writers put it.
+        if (chip.startsWith(QLatin1String("16")))
+            rules.config = ConfigPlace::At400E;
+        else if (chip.startsWith(QLatin1String("12")))
+            rules.config = ConfigPlace::At1FFE;
+    } else {
+        if (chip.startsWith(QLatin1String("16")) || chip.startsWith(QLatin1String("12F")))
+            rules.config = ConfigPlace::At400E;
+        else if (chip.startsWith(QLatin1String("12C")))
+            rules.config = ConfigPlace::At1FFE;
+    }
+    return rules;
+}
+
+struct ReadState {
+    PicImage image;
+    uint8_t configLow = 0xFF;
+    uint8_t configHigh = 0x3F;
+    uint32_t upperAddress = 0;
+    bool endSeen = false;
+    bool recordTooLong = false;
+};
+
+// Puts one data byte of a record where the address map sends it.
+void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, uint32_t i,
+               uint8_t stored)
+{
+    using namespace XehScrambling;
+    const uint32_t a = recordAddress + i;
+    if (rules.family18 && !rules.scrambled) {
+        const uint32_t linear = (st.upperAddress << 16) + a;
+        if (linear < rules.programBytes)
+            st.image.ImageCode[linear] = stored;
+        return;
+    }
+    if (a < rules.programBytes) {
+        if (!rules.scrambled) {
+            st.image.ImageCode[a] = stored;
+            return;
+        }
+        if (i >= PositionTable.size()) {
+            st.recordTooLong = true;
+            return;
+        }
+        const uint32_t destination = recordAddress + PositionTable[i];
+        if (destination < rules.programBytes)
+            st.image.ImageCode[destination] = unscramble(stored, keyForAddress(a));
+        return;
+    }
+    if (a >= kEepromFirst && a <= kEepromLast && a % 2 == 0) {
+        const uint8_t value = rules.scrambled ? unscramble(stored, OddAddressKey) : stored;
+        st.image.ImageEEPROM[(a - kEepromFirst) / 2] = value;
+        return;
+    }
+    if (a >= kUserIdFirst && a <= kUserIdLast) {
+        st.image.UserID[a - kUserIdFirst] = stored;
+        return;
+    }
+    const uint32_t configAddress = rules.config == ConfigPlace::At400E   ? kConfig16
+                                   : rules.config == ConfigPlace::At1FFE ? kConfig12C
+                                                                         : 0;
+    if (configAddress != 0 && a == configAddress)
+        st.configLow = stored;
+    else if (configAddress != 0 && a == configAddress + 1)
+        st.configHigh = stored;
+}
+
+void readRecord(const ReadRules &rules, ReadState &st, const char *line, qsizetype length)
+{
+    const uint32_t count = hexField(line, length, 1, 2);
+    const uint32_t address = hexField(line, length, 3, 4);
+    const uint32_t type = hexField(line, length, 7, 2);
+    switch (type) {
+    case 0x00:
+        if (!rules.scrambled && !rules.family18 && address + count <= rules.programBytes &&
+            9 + 2 * qsizetype(count) <= length) {
+            // Program bytes only: no routing needed.
+            for (uint32_t i = 0; i < count; ++i)
+                st.image.ImageCode[address + i] =
+                    static_cast<uint8_t>(hexField(line, length, 9 + 2 * i, 2));
+            break;
+        }
+        for (uint32_t i = 0; i < count && !st.recordTooLong; ++i)
+            routeByte(rules, st, address, i,
+                      static_cast<uint8_t>(hexField(line, length, 9 + 2 * i, 2)));
+        break;
+    case 0x01:
+        st.endSeen = true;
+        break;
+    case 0x04:
+        if (!rules.scrambled)
+            st.upperAddress = hexField(line, length, 9, 4);
+        break;
+    default:
+        break;
+    }
+}
+
+// Walks the lines (CR LF, LF or CR) until the end record or a refused record.
+void readLines(const ReadRules &rules, ReadState &st, const QByteArray &text)
+{
+    const char *data = text.constData();
+    const qsizetype size = text.size();
+    qsizetype start = 0;
+    while (start < size && !st.endSeen && !st.recordTooLong) {
+        qsizetype end = start;
+        while (end < size && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        if (end > start && data[start] == ':')
+            readRecord(rules, st, data + start, end - start);
+        start = end;
+        if (start < size && data[start] == '\r')
+            ++start;
+        if (start < size && data[start] == '\n')
+            ++start;
+    }
+}
+
+HexFileResult readImage(PicDevice &device, const QString &fichier, bool scrambled)
+{
+    HexFileResult result;
+    QFile file(fichier);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.status = HexFileStatus::OpenFailed;
+        result.info = GetLanguageText("MessHexLectureImpossible") + fichier;
+        return result;
+    }
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.status = HexFileStatus::ReadFailed;
+        result.info = GetLanguageText("MessHexLectureImpossible") + fichier;
+        return result;
+    }
+    file.close();
+
+    const ReadRules rules = readRules(device, scrambled);
+    ReadState st;
+    st.image = device.ImagePIC;
+    device.blankProgram(st.image);
+    readLines(rules, st, text);
+    if (st.recordTooLong) {
+        result.status = HexFileStatus::RecordTooLong;
+        result.info = GetLanguageText("MessXehEnregistrementLong");
+        return result;
+    }
+
+    st.image.ConfigWord = static_cast<uint16_t>(st.configHigh << 8 | st.configLow);
+    device.ImagePIC = st.image;
+    device.HexFileName = fichier;
+    device.HexTimeStamp = QFileInfo(fichier).lastModified();
+    result.checksum = device.CalculChecksum();
+    if (rules.family18)
+        result.notice = GetLanguageText("MessHexFamille18Lecture");
+    if (!st.endSeen) {
+        result.status = HexFileStatus::NoEndRecord;
+        result.info = scrambled ? QStringLiteral("Fichier XEH non valide ? ")
+                                : GetLanguageText("HEXFileCorrupted");
+    } else if (!scrambled) {
+        result.info = QStringLiteral("Importation du fichier HEX effectuée");
+    }
+    return result;
+}
+
+// ---- writing -----------------------------------------------------------------
+
+// Builds Intel HEX records (upper-case digits, CR LF) with their checksums,
+// straight into a buffer sized for the whole file.
+class RecordWriter
+{
+public:
+    static constexpr int MaxRecordChars = 1 + 2 * (4 + 255 + 1) + 2;
+
+    explicit RecordWriter(qsizetype maxRecords)
+        : m_out(maxRecords * MaxRecordChars, Qt::Uninitialized)
+    {
+        m_next = m_out.data();
+    }
+
+    void begin(uint8_t count, uint16_t address, uint8_t type)
+    {
+        *m_next++ = ':';
+        m_sum = 0;
+        byte(count);
+        byte(static_cast<uint8_t>(address >> 8));
+        byte(static_cast<uint8_t>(address & 0xFF));
+        byte(type);
+    }
+    void byte(uint8_t value)
+    {
+        static constexpr char digits[] = "0123456789ABCDEF";
+        m_next[0] = digits[value >> 4];
+        m_next[1] = digits[value & 0xF];
+        m_next += 2;
+        m_sum = static_cast<uint8_t>(m_sum + value);
+    }
+    void end()
+    {
+        byte(static_cast<uint8_t>(0x100 - m_sum));
+        *m_next++ = '\r';
+        *m_next++ = '\n';
+    }
+    QByteArray take()
+    {
+        m_out.truncate(m_next - m_out.constData());
+        return std::move(m_out);
+    }
+
+private:
+    QByteArray m_out;
+    char *m_next = nullptr;
+    uint8_t m_sum = 0;
+};
+
+QByteArray imageText(const PicDevice &device, bool scrambled)
+{
+    using namespace XehScrambling;
+    const PicImage &image = device.ImagePIC;
+    const int programBytes = device.programByteCount();
+    const int eepromBytes = device.eepromByteCount();
+    RecordWriter w(programBytes / 16 + eepromBytes / 8 + 6);
+
+    w.begin(2, 0, 0x04); // extended linear address 0
+    w.byte(0);
+    w.byte(0);
+    w.end();
+
+    for (int a = 0; a < programBytes; a += 16) {
+        w.begin(0x10, static_cast<uint16_t>(a), 0);
+        for (int i = 0; i < 16; ++i) {
+            if (scrambled)
+                w.byte(scramble(image.ImageCode[a + PositionTable[i]], keyForAddress(i)));
+            else
+                w.byte(image.ImageCode[a + i]);
+        }
+        w.end();
+    }
+
+    w.begin(8, kUserIdFirst, 0);
+    for (uint8_t id : image.UserID)
+        w.byte(id);
+    w.end();
+
+    const PicDevice::Family family = device.family();
+    if (family == PicDevice::Family::F16 || family == PicDevice::Family::F12) {
+        w.begin(2, family == PicDevice::Family::F16 ? kConfig16 : kConfig12C, 0);
+        w.byte(static_cast<uint8_t>(image.ConfigWord & 0xFF));
+        w.byte(static_cast<uint8_t>(image.ConfigWord >> 8));
+        w.end();
+    }
+
+    for (int i = 0; i < eepromBytes; i += 8) {
+        w.begin(0x10, static_cast<uint16_t>(kEepromFirst + 2 * i), 0);
+        for (int k = 0; k < 8; ++k) {
+            const uint8_t value = image.ImageEEPROM[i + k];
+            w.byte(scrambled ? scramble(value, OddAddressKey) : value);
+            w.byte(0);
+        }
+        w.end();
+    }
+
+    w.begin(0, 0, 0x01);
+    w.end();
+    return w.take();
+}
+
+HexFileResult writeImage(const PicDevice &device, const QString &fichier, bool scrambled)
+{
+    HexFileResult result;
+    if (device.family() == PicDevice::Family::F18) {
+        result.status = HexFileStatus::Family18Refused;
+        result.info = GetLanguageText("MessHexFamille18Ecriture");
+        return result;
+    }
+    const QByteArray text = imageText(device, scrambled);
+    QSaveFile file(fichier);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        result.status = HexFileStatus::WriteFailed;
+        result.info = GetLanguageText("MessHexEcritureImpossible") + fichier;
+    }
+    return result;
+}
+
+} // namespace
+
+HexFileResult LireFichierHex(PicDevice &device, const QString &fichier)
+{
+    return readImage(device, fichier, false);
+}
+
+HexFileResult LireFichierXeh(PicDevice &device, const QString &fichier)
+{
+    return readImage(device, fichier, true);
+}
+
+HexFileResult EcrireFichierHex(const PicDevice &device, const QString &fichier)
+{
+    return writeImage(device, fichier, false);
+}
+
+HexFileResult EcrireFichierXeh(const PicDevice &device, const QString &fichier)
+{
+    return writeImage(device, fichier, true);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "firmware/HexFileResult.h"
+
+#include <QString>
+
+class PicDevice;
+
+// Intel HEX files of the PIC firmware and their scrambled twins (.XEH) of the
+// firmware packages, to and from the shared memory image.
+//
+// The readers open and read the whole file first and only then replace the
+// image, so a missing or unreadable file leaves it untouched. They blank the
+// program area; EEPROM bytes and user IDs absent from the file keep their values.
+// The writers refuse 18F chips, whose memory layout these files do not carry.
+
+HexFileResult LireFichierHex(PicDevice &device, const QString &fichier);
+HexFileResult EcrireFichierHex(const PicDevice &device, const QString &fichier);
+HexFileResult LireFichierXeh(PicDevice &device, const QString &fichier);
+HexFileResult EcrireFichierXeh(const PicDevice &device, const QString &fichier);

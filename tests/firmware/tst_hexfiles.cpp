@@ -1,0 +1,462 @@
+#include "TestSupport.h"
+#include "app/VEK_LANGUAGE.h"
+#include "firmware/HexFiles.h"
+#include "firmware/XehScrambling.h"
+#include "icsp/ChipTable.h"
+#include "icsp/PicDevice.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+
+PicDevice deviceFor(const char *setting)
+{
+    PicDevice device;
+    device.setChip(*ChipTable::fixedChip(QString::fromLatin1(setting)));
+    device.InitMemoire();
+    return device;
+}
+
+// Fills the chip's program words, EEPROM bytes, IDs and configuration word with
+// reproducible values.
+void fillImage(PicDevice &device, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    PicImage &im = device.ImagePIC;
+    for (int k = 0; k < device.programByteCount() / 2; ++k)
+        im.setCodeWord(k, static_cast<uint16_t>(random.bounded(0x4000)));
+    for (int i = 0; i < device.eepromByteCount(); ++i)
+        im.ImageEEPROM[i] = static_cast<uint8_t>(random.bounded(256));
+    for (uint8_t &id : im.UserID)
+        id = static_cast<uint8_t>(random.bounded(256));
+    im.ConfigWord = static_cast<uint16_t>(random.bounded(0x4000));
+}
+
+QStringList lines(const QByteArray &text)
+{
+    QStringList out = QString::fromLatin1(text).split("\r\n");
+    if (!out.isEmpty() && out.last().isEmpty())
+        out.removeLast();
+    return out;
+}
+
+// Intel HEX record with its checksum.
+QByteArray record(int count, int address, int type, const QByteArray &data)
+{
+    QByteArray bytes;
+    bytes.append(char(count)).append(char(address >> 8)).append(char(address & 0xFF));
+    bytes.append(char(type)).append(data);
+    uint8_t sum = 0;
+    for (char c : bytes)
+        sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(c));
+    bytes.append(char(static_cast<uint8_t>(0x100 - sum)));
+    return ":" + bytes.toHex().toUpper() + "\r\n";
+}
+
+bool sameImage(const PicImage &a, const PicImage &b)
+{
+    return a.ImageCode == b.ImageCode && a.ImageEEPROM == b.ImageEEPROM && a.UserID == b.UserID &&
+           a.ConfigWord == b.ConfigWord;
+}
+
+} // namespace
+
+class TestHexFiles : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString writeText(const QString &name, const QByteArray &text) const
+    {
+        const QString p = path(name);
+        TestSupport::writeFile(p, text);
+        return p;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    void endRecordOnly()
+    {
+        PicDevice device = deviceFor("PIC-16F84A");
+        fillImage(device, 1);
+        const PicImage before = device.ImagePIC;
+        const QString p = writeText("end.hex", ":00000001FF\r\n");
+        const HexFileResult r = LireFichierHex(device, p);
+        QVERIFY(r.succeeded());
+        QCOMPARE(r.info, QString("Importation du fichier HEX effectuée"));
+        QVERIFY(r.notice.isEmpty());
+        for (int k = 0; k < 1024; ++k)
+            QCOMPARE(device.ImagePIC.codeWord(k), uint16_t(0x3FFF));
+        QCOMPARE(device.ImagePIC.ConfigWord, uint16_t(0x3FFF));
+        QVERIFY(device.ImagePIC.ImageEEPROM == before.ImageEEPROM);
+        QVERIFY(device.ImagePIC.UserID == before.UserID);
+        QCOMPARE(r.checksum.value(), int32_t(0x3CFE));
+        QCOMPARE(device.HexFileName, p);
+        QCOMPARE(device.HexTimeStamp, QFileInfo(p).lastModified());
+    }
+
+    void addressMap()
+    {
+        PicDevice device = deviceFor("PIC-16F84A");
+        QByteArray text = record(2, 0, 4, QByteArray::fromHex("0001")); // ignored by 16F
+        text += record(4, 0, 0, QByteArray::fromHex("05308600"));
+        text += record(2, 0x7FE, 0, QByteArray::fromHex("AB2C")); // last word
+        text += record(2, 0x800, 0, QByteArray::fromHex("1111")); // beyond the chip
+        text += record(8, 0x4000, 0, QByteArray::fromHex("0102030405060708"));
+        text += record(2, 0x400E, 0, QByteArray::fromHex("F13F"));
+        text += record(4, 0x4200, 0, QByteArray::fromHex("12003400"));
+        text += record(2, 0x43FE, 0, QByteArray::fromHex("5600"));
+        text += "not a record\r\n:0300000201\r\n"; // skipped
+        text += ":00000001FF\r\n" + record(2, 0, 0, QByteArray::fromHex("0000"));
+        const HexFileResult r = LireFichierHex(device, writeText("map.hex", text));
+        QVERIFY(r.succeeded());
+        const PicImage &im = device.ImagePIC;
+        QCOMPARE(im.codeWord(0), uint16_t(0x3005));
+        QCOMPARE(im.codeWord(1), uint16_t(0x0086));
+        QCOMPARE(im.codeWord(1023), uint16_t(0x2CAB));
+        QCOMPARE(im.ImageCode[0x800], uint8_t(0));
+        QCOMPARE(im.UserID[7], uint8_t(8));
+        QCOMPARE(im.ConfigWord, uint16_t(0x3FF1));
+        QCOMPARE(im.ImageEEPROM[0], uint8_t(0x12));
+        QCOMPARE(im.ImageEEPROM[1], uint8_t(0x34));
+        QCOMPARE(im.ImageEEPROM[255], uint8_t(0x56));
+        QCOMPARE(im.ImageEEPROM[2], uint8_t(0xFF));
+    }
+
+    // Byte addresses from 0x8000 up and configuration bytes from 0x80 up are
+    // plain numbers: dropped or stored, never an overflow.
+    void highAddressesAndBytes()
+    {
+        PicDevice device = deviceFor("PIC-16F876A");
+        QByteArray text = record(16, 0xFFF8, 0, QByteArray(16, '\x77'));
+        text += record(2, 0x8000, 0, QByteArray::fromHex("AAAA"));
+        text += record(2, 0x400E, 0, QByteArray::fromHex("FFFF"));
+        text += ":00000001FF\r\n";
+        const HexFileResult r = LireFichierHex(device, writeText("high.hex", text));
+        QVERIFY(r.succeeded());
+        QCOMPARE(device.ImagePIC.ConfigWord, uint16_t(0xFFFF));
+        QCOMPARE(device.ImagePIC.codeWord(0), uint16_t(0x3FFF));
+        QCOMPARE(r.checksum.value(), device.CalculChecksum(0x3FFF & 0x3BFF));
+    }
+
+    void missingFileKeepsImage()
+    {
+        PicDevice device = deviceFor("PIC-16F628");
+        fillImage(device, 2);
+        device.HexFileName = "previous.hex";
+        const PicImage before = device.ImagePIC;
+        for (auto read : {&LireFichierHex, &LireFichierXeh}) {
+            const HexFileResult r = read(device, path("no/such/file.hex"));
+            QCOMPARE(r.status, HexFileStatus::OpenFailed);
+            QVERIFY(!r.imageReplaced());
+            QVERIFY(r.info.startsWith(VEK_LANGUAGE::GetLanguageText("MessHexLectureImpossible")));
+            QVERIFY(r.info.endsWith("file.hex"));
+            QVERIFY(sameImage(device.ImagePIC, before));
+            QCOMPARE(device.HexFileName, QString("previous.hex"));
+        }
+    }
+
+    void noEndRecord()
+    {
+        PicDevice device = deviceFor("PIC-16F84");
+        const QString p =
+            writeText("cut.hex", record(2, 2, 0, QByteArray::fromHex("FF00")) + "\x1a");
+        HexFileResult r = LireFichierHex(device, p);
+        QCOMPARE(r.status, HexFileStatus::NoEndRecord);
+        QCOMPARE(r.info, VEK_LANGUAGE::GetLanguageText("HEXFileCorrupted"));
+        QVERIFY(!r.info.isEmpty());
+        QCOMPARE(device.ImagePIC.codeWord(1), uint16_t(0x00FF));
+        QVERIFY(r.checksum.has_value());
+
+        r = LireFichierXeh(device, writeText("empty.xeh", ""));
+        QCOMPARE(r.status, HexFileStatus::NoEndRecord);
+        QCOMPARE(r.info, QString("Fichier XEH non valide ? "));
+        QCOMPARE(device.ImagePIC.codeWord(1), uint16_t(0x3FFF));
+    }
+
+    void writerLayout()
+    {
+        PicDevice device = deviceFor("PIC-16F84A");
+        device.ImagePIC.ConfigWord = 0x3FF1;
+        device.ImagePIC.ImageEEPROM[0] = 0x12;
+        QVERIFY(EcrireFichierHex(device, path("w.hex")).succeeded());
+        const QStringList l = lines(TestSupport::readFile(path("w.hex")));
+        QCOMPARE(l.size(), 140);
+        QCOMPARE(l.first(), QString(":020000040000FA"));
+        QCOMPARE(l[1], QString(":10000000FF3FFF3FFF3FFF3FFF3FFF3FFF3FFF3F00"));
+        QCOMPARE(l[128], QString(":1007F000FF3FFF3FFF3FFF3FFF3FFF3FFF3FFF3F09"));
+        QCOMPARE(l[129], QString(":084000007F7F7F7F7F7F7F7FC0"));
+        QCOMPARE(l[130], QString(":02400E00F13F80"));
+        QCOMPARE(l[131], QString(":104200001200FF00FF00FF00FF00FF00FF00FF00A3"));
+        QCOMPARE(l.last(), QString(":00000001FF"));
+
+        PicDevice c12 = deviceFor("PIC-12C508A");
+        c12.ImagePIC.ConfigWord = 0x0FEA;
+        QVERIFY(EcrireFichierHex(c12, path("c12.hex")).succeeded());
+        QVERIFY(lines(TestSupport::readFile(path("c12.hex"))).contains(":021FFE00EA0FE8"));
+
+        PicDevice none; // no chip: address, ID and end records only
+        QVERIFY(EcrireFichierHex(none, path("none.hex")).succeeded());
+        QCOMPARE(lines(TestSupport::readFile(path("none.hex"))).size(), 3);
+    }
+
+    void roundTrips_data()
+    {
+        QTest::addColumn<QString>("chip");
+        for (const char *chip : {"PIC-16F84A", "PIC-12C508A", "PIC-12F629", "PIC-16F876A"})
+            QTest::newRow(chip) << QString(chip);
+    }
+    void roundTrips()
+    {
+        QFETCH(QString, chip);
+        PicDevice device;
+        device.setChip(*ChipTable::fixedChip(chip));
+        device.InitMemoire();
+        fillImage(device, 3);
+        const PicImage written = device.ImagePIC;
+
+        QVERIFY(EcrireFichierXeh(device, path("rt.xeh")).succeeded());
+        PicDevice back = device;
+        back.InitMemoire();
+        const HexFileResult r = LireFichierXeh(back, path("rt.xeh"));
+        QVERIFY(r.succeeded());
+        QVERIFY(r.info.isEmpty()); // a good scrambled file leaves the label alone
+        QVERIFY(sameImage(back.ImagePIC, written));
+
+        QVERIFY(EcrireFichierHex(device, path("rt.hex")).succeeded());
+        back.InitMemoire();
+        QVERIFY(LireFichierHex(back, path("rt.hex")).succeeded());
+        if (chip.startsWith("PIC-12F")) // read at 0x400E, written at 0x1FFE
+            QCOMPARE(back.ImagePIC.ConfigWord, uint16_t(0x3FFF));
+        else
+            QCOMPARE(back.ImagePIC.ConfigWord, written.ConfigWord);
+        back.ImagePIC.ConfigWord = written.ConfigWord;
+        QVERIFY(sameImage(back.ImagePIC, written));
+
+        // Plain and scrambled files differ only in the program and EEPROM data.
+        const QStringList plain = lines(TestSupport::readFile(path("rt.hex")));
+        const QStringList scrambled = lines(TestSupport::readFile(path("rt.xeh")));
+        QCOMPARE(plain.size(), scrambled.size());
+        int differing = 0;
+        for (int i = 0; i < plain.size(); ++i) {
+            QCOMPARE(plain[i].left(9), scrambled[i].left(9));
+            differing += plain[i] != scrambled[i];
+            if (plain[i].startsWith(":084000") || plain[i].startsWith(":02400E") ||
+                plain[i].startsWith(":021FFE"))
+                QCOMPARE(plain[i], scrambled[i]);
+        }
+        QVERIFY(differing > plain.size() / 2);
+    }
+
+    void scramblingIsABijection()
+    {
+        using namespace XehScrambling;
+        std::array<bool, 16> seen{};
+        for (uint8_t offset : PositionTable) {
+            QVERIFY(offset < 16);
+            QVERIFY(!seen[offset]);
+            seen[offset] = true;
+        }
+        for (uint8_t key : {OddAddressKey, EvenAddressKey}) {
+            std::array<bool, 256> images{};
+            for (int b = 0; b < 256; ++b) {
+                const uint8_t s = scramble(uint8_t(b), key);
+                QCOMPARE(unscramble(s, key), uint8_t(b));
+                images[s] = true;
+            }
+            QVERIFY(std::all_of(images.begin(), images.end(), [](bool b) { return b; }));
+        }
+    }
+
+    void scrambledRecordTooLong()
+    {
+        PicDevice device = deviceFor("PIC-16F84A");
+        fillImage(device, 4);
+        const PicImage before = device.ImagePIC;
+        const QString p =
+            writeText("long.xeh", record(17, 0, 0, QByteArray(17, '\x01')) + ":00000001FF\r\n");
+        const HexFileResult r = LireFichierXeh(device, p);
+        QCOMPARE(r.status, HexFileStatus::RecordTooLong);
+        QCOMPARE(r.info, VEK_LANGUAGE::GetLanguageText("MessXehEnregistrementLong"));
+        QVERIFY(sameImage(device.ImagePIC, before));
+
+        // Outside the program area a long record is no trouble.
+        const QString ids =
+            writeText("ids.xeh", record(17, 0x4000, 0, QByteArray(17, '\x01')) + ":00000001FF\r\n");
+        QVERIFY(LireFichierXeh(device, ids).succeeded());
+    }
+
+    // A record that starts inside the program area but not on a block boundary
+    // has destinations beyond it: each is checked, none is written.
+    void scrambledDestinationsChecked()
+    {
+        PicDevice device = deviceFor("PIC-16F84A");
+        device.ImagePIC.ImageCode.fill(0x55);
+        device.InitMemoire();
+        const QString p =
+            writeText("edge.xeh", record(8, 0x7F8, 0, QByteArray(8, '\x00')) + ":00000001FF\r\n");
+        QVERIFY(LireFichierXeh(device, p).succeeded());
+        for (int a = 0x800; a < 0x810; ++a)
+            QCOMPARE(device.ImagePIC.ImageCode[a], uint8_t(0x55));
+    }
+
+    void family18()
+    {
+        PicDevice device = deviceFor("PIC-18F2455");
+        QByteArray text = record(4, 0x0010, 0, QByteArray::fromHex("01020304"));
+        text += record(2, 0x5FFF, 0, QByteArray::fromHex("AABB")); // one byte inside
+        text += record(2, 0x0001, 4, QByteArray::fromHex("0030")); // configuration area
+        text += record(2, 0x0000, 0, QByteArray::fromHex("1234"));
+        text += ":00000001FF\r\n";
+        const HexFileResult r = LireFichierHex(device, writeText("f18.hex", text));
+        QVERIFY(r.succeeded());
+        QCOMPARE(r.notice, VEK_LANGUAGE::GetLanguageText("MessHexFamille18Lecture"));
+        QVERIFY(!r.notice.isEmpty());
+        const PicImage &im = device.ImagePIC;
+        QCOMPARE(im.ImageCode[0x10], uint8_t(1));
+        QCOMPARE(im.ImageCode[0x13], uint8_t(4));
+        QCOMPARE(im.ImageCode[0x5FFF], uint8_t(0xAA));
+        QCOMPARE(im.ImageCode[0x6000], uint8_t(0x00)); // beyond the chip
+        QCOMPARE(im.ImageCode[0], uint8_t(0xFF));      // not moved by the 04 record
+
+        for (auto write : {&EcrireFichierHex, &EcrireFichierXeh}) {
+            const HexFileResult w = write(device, path("f18-out.hex"));
+            QCOMPARE(w.status, HexFileStatus::Family18Refused);
+            QCOMPARE(w.info, VEK_LANGUAGE::GetLanguageText("MessHexFamille18Ecriture"));
+            QVERIFY(!QFileInfo::exists(path("f18-out.hex")));
+        }
+    }
+
+    void unwritableTarget()
+    {
+        PicDevice device = deviceFor("PIC-16F84A");
+        const HexFileResult r = EcrireFichierHex(device, path("missing-folder/x.hex"));
+        QCOMPARE(r.status, HexFileStatus::WriteFailed);
+        QVERIFY(r.info.startsWith(VEK_LANGUAGE::GetLanguageText("MessHexEcritureImpossible")));
+    }
+
+    // Independent readers see the same bytes in what we write.
+    void readByOtherTools()
+    {
+        PicDevice device = deviceFor("PIC-16F628");
+        fillImage(device, 5);
+        const QString hex = path("tools.hex");
+        QVERIFY(EcrireFichierHex(device, hex).succeeded());
+
+        QByteArray expected(0x4200 + 2 * 128, '\0');
+        for (int a = 0; a < 4096; ++a)
+            expected[a] = char(device.ImagePIC.ImageCode[a]);
+        for (int i = 0; i < 8; ++i)
+            expected[0x4000 + i] = char(device.ImagePIC.UserID[i]);
+        expected[0x400E] = char(device.ImagePIC.ConfigWord & 0xFF);
+        expected[0x400F] = char(device.ImagePIC.ConfigWord >> 8);
+        for (int i = 0; i < 128; ++i)
+            expected[0x4200 + 2 * i] = char(device.ImagePIC.ImageEEPROM[i]);
+
+        int toolsRun = 0;
+        const QString objcopy = QStandardPaths::findExecutable("objcopy");
+        if (!objcopy.isEmpty()) {
+            QProcess p;
+            p.start(objcopy, {"-I", "ihex", "-O", "binary", hex, path("objcopy.bin")});
+            QVERIFY(p.waitForFinished(30000));
+            QCOMPARE(p.exitCode(), 0);
+            QCOMPARE(TestSupport::readFile(path("objcopy.bin")), expected);
+            ++toolsRun;
+        }
+        const QString srecCat = QStandardPaths::findExecutable("srec_cat");
+        if (!srecCat.isEmpty()) {
+            // srec_cat checks every record's checksum while it reads.
+            QProcess p;
+            p.start(srecCat, {hex, "-intel", "-fill", "0x00", "0", QString::number(expected.size()),
+                              "-o", path("srec.bin"), "-binary"});
+            QVERIFY(p.waitForFinished(30000));
+            QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+            QCOMPARE(TestSupport::readFile(path("srec.bin")), expected);
+            ++toolsRun;
+        }
+        if (toolsRun == 0)
+            QSKIP("neither objcopy (binutils) nor srec_cat (srecord) is installed");
+    }
+
+    // A program assembled by gpasm loads into the words its listing shows.
+    void readsAssemblerOutput()
+    {
+        const QString gpasm = QStandardPaths::findExecutable("gpasm");
+        if (gpasm.isEmpty())
+            QSKIP("gpasm (gputils) is not installed");
+        const QString source = writeText("prog.asm", "\tlist p=16f84a\n"
+                                                     "\tinclude \"p16f84a.inc\"\n"
+                                                     "\t__config _XT_OSC & _WDT_OFF & _PWRTE_ON\n"
+                                                     "\torg 0\n"
+                                                     "\tmovlw 0x05\n"
+                                                     "\tmovwf PORTB\n"
+                                                     "loop\tcall table\n"
+                                                     "\tgoto loop\n"
+                                                     "\torg 0x300\n"
+                                                     "table\taddwf PCL,F\n"
+                                                     "\tretlw 0x12\n"
+                                                     "\tretlw 0xFF\n"
+                                                     "\torg 0x3FF\n"
+                                                     "\tsleep\n"
+                                                     "\t__idlocs 0x1234\n"
+                                                     "\torg 0x2100\n"
+                                                     "\tde 0x12, 0x34\n"
+                                                     "\tend\n");
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.start(gpasm, {"-o", path("prog.hex"), source});
+        QVERIFY(p.waitForFinished(30000));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardOutput().constData());
+
+        PicDevice device = deviceFor("PIC-16F84A");
+        QVERIFY(LireFichierHex(device, path("prog.hex")).succeeded());
+
+        // Listing lines: address, then a word, or EEPROM bytes two per word.
+        static const QRegularExpression word("^([0-9A-F]{4})   ((?:[0-9A-F]{4} )+)");
+        static const QRegularExpression bytes("^(21[0-9A-F]{2})   ((?:[0-9A-F]{2} 00 ?)+) ");
+        int checked = 0;
+        const QStringList listing =
+            QString::fromLatin1(TestSupport::readFile(path("prog.lst"))).split('\n');
+        for (const QString &line : listing) {
+            if (const auto m = word.match(line); m.hasMatch()) {
+                int address = m.captured(1).toInt(nullptr, 16);
+                for (const QString &w : m.captured(2).split(' ', Qt::SkipEmptyParts)) {
+                    const uint16_t value = w.toUShort(nullptr, 16);
+                    if (address == 0x2007) {
+                        QCOMPARE(device.ImagePIC.ConfigWord, value);
+                    } else if (address >= 0x2000 && address < 0x2004) {
+                        const int k = 2 * (address - 0x2000);
+                        QCOMPARE(device.ImagePIC.UserID[k] | device.ImagePIC.UserID[k + 1] << 8,
+                                 int(value));
+                    } else {
+                        QCOMPARE(device.ImagePIC.codeWord(address), value);
+                    }
+                    ++address;
+                    ++checked;
+                }
+            } else if (const auto e = bytes.match(line); e.hasMatch()) {
+                const int first = e.captured(1).toInt(nullptr, 16) - 0x2100;
+                const QStringList values = e.captured(2).split(' ', Qt::SkipEmptyParts);
+                for (int i = 0; i < values.size(); i += 2)
+                    QCOMPARE(device.ImagePIC.ImageEEPROM[first + i / 2],
+                             uint8_t(values[i].toUInt(nullptr, 16)));
+                ++checked;
+            }
+        }
+        QVERIFY2(checked >= 13, qPrintable(QString::number(checked)));
+        QCOMPARE(device.ImagePIC.codeWord(4), uint16_t(0x3FFF)); // not in the program
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHexFiles)
+#include "tst_hexfiles.moc"
