@@ -146,7 +146,7 @@ void ApplyProfileSettings(const FirmwareProfile &profile, VekContext &context)
     s.LimiteRupteur = profile.LimiteRupteur;
     s.ICSPBoitier = profile.ICSPBoitier;
     if (profile.chip) {
-        context.DeviceChip = *profile.chip;
+        context.pic.DeviceChip = *profile.chip;
         s.ICSPChip = *profile.chip;
     }
     if (profile.TypeTransfert)

@@ -16,5 +16,4 @@ struct VekContext {
     QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS; // selected firmware package (list text)
     VEK_XML catalogues;    // chip and option-board catalogues
-    QString DeviceChip;    // chip of the device record, set by the firmware choice
 };

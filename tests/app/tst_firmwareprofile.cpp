@@ -166,7 +166,7 @@ private slots:
         ApplyProfileSettings(package(kPackage), context);
         QCOMPARE(context.settings.TypeCompilation, int16_t(88));
         QCOMPARE(context.settings.ICSPChip, QString("16F628A"));
-        QCOMPARE(context.DeviceChip, QString("16F628A"));
+        QCOMPARE(context.pic.DeviceChip, QString("16F628A"));
         QCOMPARE(context.settings.ICSPHTAB_L2, QString("600"));
         QCOMPARE(context.settings.ICSPNbTables, QString("4"));
 
