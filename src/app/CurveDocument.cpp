@@ -9,8 +9,7 @@
 #include <cmath>
 #include <limits>
 
-namespace
-{
+namespace {
 
 const QString kHeaderV2 = QStringLiteral("#VEKP_COURBE 2");
 const QString kHeaderV1 = QStringLiteral("#VEKP_COURBE");
@@ -152,33 +151,33 @@ private:
     {
         const QString word = value.trimmed().toUpper();
         if (key == QLatin1String("#CYLINDRES")) {
-            doc.NbCylindres = 0;
+            doc.moteur.NbCylindres = 0;
             for (int p = 0; p < CurveDocument::kCylinderPositions; ++p)
                 if (word == kCylinderCodes[p])
-                    doc.NbCylindres = p;
+                    doc.moteur.NbCylindres = p;
         } else if (key == QLatin1String("#AVANCE STATIQUE")) {
-            doc.Txt_av_statique = value;
+            doc.moteur.Txt_av_statique = value;
         } else if (key == QLatin1String("#AVANCE BAS REGIME")) {
             return listPosition(NombreEnTete(value), CurveDocument::kLowRpmPositions,
-                                doc.CmbAvanceBasRegime);
+                                doc.moteur.CmbAvanceBasRegime);
         } else if (key == QLatin1String("#MAXI RPM")) {
-            doc.Txt_rpm_maxi = value;
+            doc.moteur.Txt_rpm_maxi = value;
         } else if (key == QLatin1String("#DWELL T")) {
-            doc.TxtDwell = value;
+            doc.moteur.TxtDwell = value;
         } else if (key == QLatin1String("#MULTI ETINCELLE")) {
             if (word == QLatin1String("NON") || word == QLatin1String("NO"))
-                doc.multiSpark = false;
+                doc.moteur.MultiSparck = false;
             else if (word == QLatin1String("OUI") || word == QLatin1String("YES"))
-                doc.multiSpark = true;
+                doc.moteur.MultiSparck = true;
         } else if (key == QLatin1String("#CLIQUETIS AVANCE")) {
             return listPosition(NombreEnTete(value) * 2, CurveDocument::kKnockRetardPositions,
-                                doc.CmbCliquetis);
+                                doc.moteur.CmbCliquetis);
         } else if (key == QLatin1String("#CLIQUETIS TEMPS")) {
-            doc.TxtDureeRetardCliquetis = value;
+            doc.moteur.TxtDureeRetardCliquetis = value;
         } else if (key == QLatin1String("#HARDWARE")) {
             for (int p = 0; p < CurveDocument::kHardXLedPositions; ++p)
                 if (word == kHardwareWords[p])
-                    doc.HardXLED = p;
+                    doc.moteur.HardXLED = p;
         } else if (key == QLatin1String("#OPTION")) {
             // Choosing a board clears its channels; later channel lines fill them.
             doc.CarteOptionNom = value.trimmed();
@@ -263,9 +262,9 @@ private:
                     break;
                 }
                 if (valueCount == 0)
-                    doc.Txt_av_statique = cells.first();
+                    doc.moteur.Txt_av_statique = cells.first();
                 else if (valueCount == 1)
-                    doc.Txt_rpm_maxi = cells.first();
+                    doc.moteur.Txt_rpm_maxi = cells.first();
                 ++valueCount;
                 continue;
             }
@@ -287,14 +286,17 @@ private:
 
 bool CurveDocument::operator==(const CurveDocument &o) const
 {
-    for (size_t n = 0; n < VoiesTOR.size(); ++n)
-        if (VoiesTOR[n].Action != o.VoiesTOR[n].Action || VoiesTOR[n].Seuil != o.VoiesTOR[n].Seuil)
+    for (size_t i = 0; i < VoiesTOR.size(); ++i)
+        if (VoiesTOR[i].Action != o.VoiesTOR[i].Action || VoiesTOR[i].Seuil != o.VoiesTOR[i].Seuil)
             return false;
-    return NbCylindres == o.NbCylindres && Txt_av_statique == o.Txt_av_statique &&
-           CmbAvanceBasRegime == o.CmbAvanceBasRegime && Txt_rpm_maxi == o.Txt_rpm_maxi &&
-           TxtDwell == o.TxtDwell && multiSpark == o.multiSpark && CmbCliquetis == o.CmbCliquetis &&
-           TxtDureeRetardCliquetis == o.TxtDureeRetardCliquetis && HardXLED == o.HardXLED &&
-           CarteOptionNom == o.CarteOptionNom && DeviceCfg == o.DeviceCfg &&
+    const EngineParameters &m = moteur, &n = o.moteur;
+    const bool sameEngine =
+        m.NbCylindres == n.NbCylindres && m.Txt_av_statique == n.Txt_av_statique &&
+        m.CmbAvanceBasRegime == n.CmbAvanceBasRegime && m.Txt_rpm_maxi == n.Txt_rpm_maxi &&
+        m.TxtDwell == n.TxtDwell && m.MultiSparck == n.MultiSparck &&
+        m.CmbCliquetis == n.CmbCliquetis &&
+        m.TxtDureeRetardCliquetis == n.TxtDureeRetardCliquetis && m.HardXLED == n.HardXLED;
+    return sameEngine && CarteOptionNom == o.CarteOptionNom && DeviceCfg == o.DeviceCfg &&
            knockColumn == o.knockColumn && rows == o.rows;
 }
 
@@ -364,19 +366,19 @@ QByteArray CurveDocument::toVek() const
         out += key + '=' + value + kCrLf;
     };
     out += kHeaderV2 + kCrLf;
-    const bool knownCylinders = NbCylindres >= 0 && NbCylindres < kCylinderPositions;
-    line(QStringLiteral("#CYLINDRES"), kCylinderCodes[knownCylinders ? NbCylindres : 0]);
-    line(QStringLiteral("#AVANCE STATIQUE"), Txt_av_statique);
-    line(QStringLiteral("#AVANCE BAS REGIME"), signedNumberText(CmbAvanceBasRegime));
-    line(QStringLiteral("#MAXI RPM"), Txt_rpm_maxi);
-    line(QStringLiteral("#DWELL T"), TxtDwell);
+    const bool knownCylinders = moteur.NbCylindres >= 0 && moteur.NbCylindres < kCylinderPositions;
+    line(QStringLiteral("#CYLINDRES"), kCylinderCodes[knownCylinders ? moteur.NbCylindres : 0]);
+    line(QStringLiteral("#AVANCE STATIQUE"), moteur.Txt_av_statique);
+    line(QStringLiteral("#AVANCE BAS REGIME"), signedNumberText(moteur.CmbAvanceBasRegime));
+    line(QStringLiteral("#MAXI RPM"), moteur.Txt_rpm_maxi);
+    line(QStringLiteral("#DWELL T"), moteur.TxtDwell);
     line(QStringLiteral("#MULTI ETINCELLE"),
-         multiSpark ? QStringLiteral("OUI") : QStringLiteral("NON"));
-    line(QStringLiteral("#CLIQUETIS AVANCE"), signedNumberText(CmbCliquetis / 2.0));
-    line(QStringLiteral("#CLIQUETIS TEMPS"), TxtDureeRetardCliquetis);
+         moteur.MultiSparck ? QStringLiteral("OUI") : QStringLiteral("NON"));
+    line(QStringLiteral("#CLIQUETIS AVANCE"), signedNumberText(moteur.CmbCliquetis / 2.0));
+    line(QStringLiteral("#CLIQUETIS TEMPS"), moteur.TxtDureeRetardCliquetis);
     // No word for "nothing chosen": the reader then keeps its default.
-    const bool knownHardware = HardXLED >= 0 && HardXLED < kHardXLedPositions;
-    line(QStringLiteral("#HARDWARE"), knownHardware ? kHardwareWords[HardXLED] : QString());
+    const bool knownHardware = moteur.HardXLED >= 0 && moteur.HardXLED < kHardXLedPositions;
+    line(QStringLiteral("#HARDWARE"), knownHardware ? kHardwareWords[moteur.HardXLED] : QString());
     line(QStringLiteral("#OPTION"), CarteOptionNom.value_or(QString()));
     for (int n = 0; n < kChannels; ++n) {
         const QString prefix = QStringLiteral("#TOR-") + QString::number(n);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EngineParameters.h"
 #include "app/OptionBoardState.h"
 
 #include <QByteArray>
@@ -36,15 +37,7 @@ public:
     enum class MrtColumn { Atmo, Turbo };
 
     // List positions and box texts, defaults as a new curve has them.
-    int NbCylindres = 0;
-    QString Txt_av_statique = QStringLiteral("45.0");
-    int CmbAvanceBasRegime = 11;
-    QString Txt_rpm_maxi = QStringLiteral("6650");
-    QString TxtDwell = QStringLiteral("2.5");
-    bool multiSpark = false;
-    int CmbCliquetis = 5;
-    QString TxtDureeRetardCliquetis = QStringLiteral("10");
-    int HardXLED = 2;
+    EngineParameters moteur;
 
     // Board named by the file; none when the file names no board at all
     // (an empty name stands for "no board").

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CurveModel.h"
+#include "app/EngineParameters.h"
 #include "app/MainSettings.h"
 #include "app/OptionBoardState.h"
 #include "app/VEK_XML.h"
@@ -12,8 +14,10 @@
 struct VekContext {
     MainSettings settings;
     OptionBoardState optionBoard;
-    PicDevice pic;         // device record and memory image of the programmer and transfers
-    QString TypeTransfert; // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
-    QString TypeVersionOS; // selected firmware package (list text)
-    VEK_XML catalogues;    // chip and option-board catalogues
+    PicDevice pic;           // device record and memory image of the programmer and transfers
+    QString TypeTransfert;   // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
+    QString TypeVersionOS;   // selected firmware package (list text)
+    VEK_XML catalogues;      // chip and option-board catalogues
+    CurveModel tab_avance;   // the advance curve
+    EngineParameters moteur; // the engine parameters beside it
 };

@@ -10,15 +10,15 @@ using Layout = CurveDocument::Layout;
 static CurveDocument sampleCurve()
 {
     CurveDocument doc;
-    doc.NbCylindres = 2;
-    doc.Txt_av_statique = QStringLiteral("12.5");
-    doc.CmbAvanceBasRegime = 7;
-    doc.Txt_rpm_maxi = QStringLiteral("7200");
-    doc.TxtDwell = QStringLiteral("3.00");
-    doc.multiSpark = true;
-    doc.CmbCliquetis = 3;
-    doc.TxtDureeRetardCliquetis = QStringLiteral("40");
-    doc.HardXLED = 1;
+    doc.moteur.NbCylindres = 2;
+    doc.moteur.Txt_av_statique = QStringLiteral("12.5");
+    doc.moteur.CmbAvanceBasRegime = 7;
+    doc.moteur.Txt_rpm_maxi = QStringLiteral("7200");
+    doc.moteur.TxtDwell = QStringLiteral("3.00");
+    doc.moteur.MultiSparck = true;
+    doc.moteur.CmbCliquetis = 3;
+    doc.moteur.TxtDureeRetardCliquetis = QStringLiteral("40");
+    doc.moteur.HardXLED = 1;
     doc.CarteOptionNom = QStringLiteral("Opt_q29b");
     doc.DeviceCfg = QStringLiteral("OOIIAA");
     doc.rows = {{"1000", "10.0", "8.0"}, {"3000", " 25.5", "20"}, {"6500", "32", "28.5"}};
@@ -57,25 +57,25 @@ private slots:
     void everyParameterPositionRoundTrips()
     {
         const struct {
-            int CurveDocument::*field;
+            int EngineParameters::*field;
             int positions;
-        } lists[] = {{&CurveDocument::NbCylindres, CurveDocument::kCylinderPositions},
-                     {&CurveDocument::CmbAvanceBasRegime, CurveDocument::kLowRpmPositions},
-                     {&CurveDocument::CmbCliquetis, CurveDocument::kKnockRetardPositions},
-                     {&CurveDocument::HardXLED, CurveDocument::kHardXLedPositions}};
+        } lists[] = {{&EngineParameters::NbCylindres, CurveDocument::kCylinderPositions},
+                     {&EngineParameters::CmbAvanceBasRegime, CurveDocument::kLowRpmPositions},
+                     {&EngineParameters::CmbCliquetis, CurveDocument::kKnockRetardPositions},
+                     {&EngineParameters::HardXLED, CurveDocument::kHardXLedPositions}};
         for (const auto &list : lists) {
             for (int p = 0; p < list.positions; ++p) {
                 CurveDocument doc = sampleCurve();
-                doc.*list.field = p;
+                doc.moteur.*list.field = p;
                 const CurveReadResult r = reread(doc);
                 QVERIFY(r.ok());
-                QCOMPARE(r.document.*list.field, p);
+                QCOMPARE(r.document.moteur.*list.field, p);
             }
         }
         for (bool multi : {false, true}) {
             CurveDocument doc = sampleCurve();
-            doc.multiSpark = multi;
-            QCOMPARE(reread(doc).document.multiSpark, multi);
+            doc.moteur.MultiSparck = multi;
+            QCOMPARE(reread(doc).document.moteur.MultiSparck, multi);
         }
         CurveDocument doc = sampleCurve();
         const CurveReadResult r = reread(doc);
@@ -164,18 +164,18 @@ private slots:
         for (const auto &c : cylinders) {
             const QByteArray text = QByteArray("#VEKP_COURBE 2\r\n#CYLINDRES=") + c.value + "\r\n";
             CurveDocument base;
-            base.NbCylindres = 4;
-            QCOMPARE(CurveDocument::parseVek(text, base).document.NbCylindres, c.position);
+            base.moteur.NbCylindres = 4;
+            QCOMPARE(CurveDocument::parseVek(text, base).document.moteur.NbCylindres, c.position);
         }
         const CurveReadResult r = CurveDocument::parseVek(
             "#VEKP_COURBE 2\r\n#HARDWARE=PMH\r\n#MULTI ETINCELLE=YES\r\n#AVANCE BAS REGIME=11\r\n"
             "#CLIQUETIS AVANCE= 2.5\r\n#HARDWARE=SOMETHING\r\n",
             CurveDocument());
         QVERIFY(r.ok());
-        QCOMPARE(r.document.HardXLED, 3);
-        QVERIFY(r.document.multiSpark);
-        QCOMPARE(r.document.CmbAvanceBasRegime, 11);
-        QCOMPARE(r.document.CmbCliquetis, 5);
+        QCOMPARE(r.document.moteur.HardXLED, 3);
+        QVERIFY(r.document.moteur.MultiSparck);
+        QCOMPARE(r.document.moteur.CmbAvanceBasRegime, 11);
+        QCOMPARE(r.document.moteur.CmbCliquetis, 5);
     }
 
     void keysAndRemarks()
@@ -194,8 +194,8 @@ private slots:
             "#TOR-3 TYPE=BOOST\r\n#TOR-3 VALEUR= 50\r\n",
             base);
         QVERIFY(r.ok());
-        QVERIFY(r.document.multiSpark);
-        QCOMPARE(r.document.Txt_rpm_maxi, QString("6650"));
+        QVERIFY(r.document.moteur.MultiSparck);
+        QCOMPARE(r.document.moteur.Txt_rpm_maxi, QString("6650"));
         QCOMPARE(r.commentLines, QList<int>({5}));
         QCOMPARE(r.document.CarteOptionNom, std::optional<QString>("Opt_Q17"));
         QCOMPARE(r.document.VoiesTOR[1].Action, uint8_t(0));
@@ -219,7 +219,7 @@ private slots:
                                  "#TABLE=1000;10;8  \n\n   \n#TABLE=2000;20;18";
         const CurveReadResult r = CurveDocument::parseVek(typed, CurveDocument());
         QVERIFY2(r.ok(), qPrintable(r.errorKey + QString::number(r.errorLine)));
-        QCOMPARE(r.document.Txt_av_statique, QString("30.0"));
+        QCOMPARE(r.document.moteur.Txt_av_statique, QString("30.0"));
         QCOMPARE(r.document.CarteOptionNom, std::optional<QString>("opt_q29B"));
         QCOMPARE(r.document.VoiesTOR[5].Action, uint8_t(1));
         QCOMPARE(r.document.rows, QList<QStringList>({{"1000", "10", "8"}, {"2000", "20", "18"}}));
@@ -273,8 +273,8 @@ private slots:
         const CurveReadResult r = CurveDocument::parseVek(old, CurveDocument());
         QVERIFY(r.ok());
         QCOMPARE(r.layout, Layout::Positional);
-        QCOMPARE(r.document.Txt_av_statique, QString("42.5"));
-        QCOMPARE(r.document.Txt_rpm_maxi, QString("7000"));
+        QCOMPARE(r.document.moteur.Txt_av_statique, QString("42.5"));
+        QCOMPARE(r.document.moteur.Txt_rpm_maxi, QString("7000"));
         QCOMPARE(r.document.rows,
                  QList<QStringList>(
                      {{"1000", "10.5", "8"}, {"3000", "25", "20"}, {"6000", "30", "26"}}));

@@ -69,7 +69,7 @@ public:
     void applyProjectFirmware() override
     {
         ++firmwareApplied;
-        window.Txt_av_statique = "30.0"; // the package presets the static advance
+        window.moteur.Txt_av_statique = "30.0"; // the package presets the static advance
     }
     void restoreFirmware() override { ++firmwareRestored; }
     bool saveProject(const QString &, const QByteArray &curve, QString &) override
@@ -153,8 +153,8 @@ private slots:
         FakeHost host;
         host.modified = true;
         CurveDocument saved;
-        saved.NbCylindres = 4;
-        saved.HardXLED = 4;
+        saved.moteur.NbCylindres = 4;
+        saved.moteur.HardXLED = 4;
         saved.knockColumn = true;
         saved.rows = {{"1000", "10", "8", "5"}};
         host.openName = file("saved.vek", saved.toVek());
@@ -162,8 +162,8 @@ private slots:
         commands.Ouvrir();
         QCOMPARE(host.questions.size(), 1); // the modified curve
         QCOMPARE(host.newCurves, 1);
-        QCOMPARE(host.window.NbCylindres, 4);
-        QCOMPARE(host.window.HardXLED, 4);
+        QCOMPARE(host.window.moteur.NbCylindres, 4);
+        QCOMPARE(host.window.moteur.HardXLED, 4);
         QCOMPARE(host.window.rows, saved.rows);
         QVERIFY(!host.modified);
         QCOMPARE(host.caption, QString("VEK-Courbe - [saved.vek]"));
@@ -208,7 +208,7 @@ private slots:
         QCOMPARE(host.caption, QString("untouched"));
 
         commands.OpenFile(file("old.vek", "#VEKP_COURBE\r\n40;\r\n7000;\r\n0;\r\n900;5;6;\r\n"));
-        QCOMPARE(host.window.Txt_av_statique, QString("40"));
+        QCOMPARE(host.window.moteur.Txt_av_statique, QString("40"));
         QVERIFY(host.modified);
     }
 
@@ -219,8 +219,8 @@ private slots:
         host.projectCurve = "#VEKP_COURBE 2\r\n#MAXI RPM=7000\r\n#TABLE=1000;10;8\r\n";
         commands.OpenFile(file("p.xsc", QByteArray()));
         QCOMPARE(host.firmwareApplied, 1);
-        QCOMPARE(host.window.Txt_rpm_maxi, QString("7000"));
-        QCOMPARE(host.window.Txt_av_statique, QString("30.0")); // the package's value stays
+        QCOMPARE(host.window.moteur.Txt_rpm_maxi, QString("7000"));
+        QCOMPARE(host.window.moteur.Txt_av_statique, QString("30.0")); // the package's value stays
         QVERIFY(!host.modified);
 
         host.projectCurve = "#VEKP_COURBE 2\r\n#TABLE=1000\r\n";

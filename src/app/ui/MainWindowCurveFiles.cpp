@@ -1,5 +1,6 @@
 #include "app/ui/MainWindowCurveFiles.h"
 
+#include "app/ui/EngineParametersPanel.h"
 #include "app/ui/VEK_Accueil.h"
 #include "firmware/VEK_Gestion_OS.h"
 
@@ -11,19 +12,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
-
-namespace {
-
-const char *const kLineBoxes[] = {"Txt_av_statique", "Txt_rpm_maxi", "TxtDwell",
-                                  "TxtDureeRetardCliquetis"};
-
-QString cellText(const QTableWidget *table, int row, int column)
-{
-    const QTableWidgetItem *item = table->item(row, column);
-    return item ? item->text() : QString();
-}
-
-} // namespace
 
 MainWindowCurveFiles::MainWindowCurveFiles(VEK_Accueil &window) : window_(window), commands_(*this)
 {}
@@ -108,30 +96,14 @@ void MainWindowCurveFiles::setCaption(const QString &caption)
 
 CurveDocument MainWindowCurveFiles::currentCurve() const
 {
+    const VekContext &context = window_.context();
     CurveDocument curve;
-    curve.NbCylindres = window_.control<QComboBox>("NbCylindres")->currentIndex();
-    curve.Txt_av_statique = window_.control<QLineEdit>("Txt_av_statique")->text();
-    curve.CmbAvanceBasRegime = window_.control<QComboBox>("CmbAvanceBasRegime")->currentIndex();
-    curve.Txt_rpm_maxi = window_.control<QLineEdit>("Txt_rpm_maxi")->text();
-    curve.TxtDwell = window_.control<QLineEdit>("TxtDwell")->text();
-    curve.multiSpark = window_.control<QRadioButton>("MultiSparck")->isChecked();
-    curve.CmbCliquetis = window_.control<QComboBox>("CmbCliquetis")->currentIndex();
-    curve.TxtDureeRetardCliquetis = window_.control<QLineEdit>("TxtDureeRetardCliquetis")->text();
-    curve.HardXLED = window_.control<QComboBox>("HardXLED")->currentIndex();
-
-    const OptionBoardState &board = window_.context().optionBoard;
-    curve.CarteOptionNom = board.CarteOptionNom;
-    curve.DeviceCfg = board.DeviceCfg;
-    curve.VoiesTOR = board.VoiesTOR;
-
-    const QTableWidget *grid = window_.tab_avance();
-    curve.knockColumn = grid->columnCount() == 4;
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < curve.columnCount(); ++column)
-            cells << cellText(grid, row, column);
-        curve.rows << cells;
-    }
+    curve.moteur = context.moteur;
+    curve.CarteOptionNom = context.optionBoard.CarteOptionNom;
+    curve.DeviceCfg = context.optionBoard.DeviceCfg;
+    curve.VoiesTOR = context.optionBoard.VoiesTOR;
+    curve.knockColumn = context.tab_avance.hasKnockColumn();
+    curve.rows = context.tab_avance.rows();
     return curve;
 }
 
@@ -143,18 +115,11 @@ void MainWindowCurveFiles::startNewCurve()
 
 void MainWindowCurveFiles::showCurve(const CurveDocument &curve)
 {
-    window_.control<QComboBox>("NbCylindres")->setCurrentIndex(curve.NbCylindres);
-    const QString texts[] = {curve.Txt_av_statique, curve.Txt_rpm_maxi, curve.TxtDwell,
-                             curve.TxtDureeRetardCliquetis};
-    for (int i = 0; i < 4; ++i)
-        window_.control<QLineEdit>(QString::fromLatin1(kLineBoxes[i]))->setText(texts[i]);
-    window_.control<QComboBox>("CmbAvanceBasRegime")->setCurrentIndex(curve.CmbAvanceBasRegime);
-    window_.control<QRadioButton>(curve.multiSpark ? "MultiSparck" : "SingleSparck")
-        ->setChecked(true);
-    window_.control<QComboBox>("CmbCliquetis")->setCurrentIndex(curve.CmbCliquetis);
-    window_.control<QComboBox>("HardXLED")->setCurrentIndex(curve.HardXLED);
+    window_.context().moteur = curve.moteur;
+    window_.engineParameters()->showParameters();
     showOptionBoard(curve);
-    showRows(curve);
+    window_.context().tab_avance.setRows(curve.rows, curve.knockColumn);
+    showMapRows(curve);
     window_.GrilleVersGraphe();
     window_.SSTab1()->setCurrentIndex(1);
 }
@@ -177,23 +142,13 @@ void MainWindowCurveFiles::showOptionBoard(const CurveDocument &curve)
         board.VoiesTOR[n] = curve.VoiesTOR[n];
 }
 
-void MainWindowCurveFiles::showRows(const CurveDocument &curve)
+// The map page's copy of the curve: rpm, Atmo, and Turbo in the last column.
+void MainWindowCurveFiles::showMapRows(const CurveDocument &curve)
 {
-    QTableWidget *grid = window_.tab_avance();
-    grid->setColumnCount(curve.columnCount());
-    QStringList headers = {QStringLiteral("Rpm"), QStringLiteral("Atmo"), QStringLiteral("Turbo")};
-    if (curve.knockColumn)
-        headers << QStringLiteral("Knock");
-    grid->setHorizontalHeaderLabels(headers);
-    window_.setKnockItemsVisible(curve.knockColumn);
-    grid->setRowCount(static_cast<int>(curve.rows.size()));
     QTableWidget *map = window_.tabl_avance_;
     map->setRowCount(static_cast<int>(curve.rows.size()));
-    for (int row = 0; row < curve.rows.size(); ++row) {
+    for (int row = 0; row < map->rowCount(); ++row) {
         const QStringList &cells = curve.rows.at(row);
-        for (int column = 0; column < curve.columnCount(); ++column)
-            grid->setItem(row, column, new QTableWidgetItem(cells.value(column)));
-        // The map page's copy: rpm, Atmo, and Turbo in the last column.
         map->setItem(row, 0, new QTableWidgetItem(cells.value(0)));
         map->setItem(row, 1, new QTableWidgetItem(cells.value(1)));
         map->setItem(row, map->columnCount() - 1, new QTableWidgetItem(cells.value(2)));

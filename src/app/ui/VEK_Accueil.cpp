@@ -4,13 +4,16 @@
 #include "app/MainSettingsLoader.h"
 #include "app/PackageFilesBackup.h"
 #include "app/VEK_LANGUAGE.h"
+#include "app/ui/CurveChart.h"
+#include "app/ui/CurveEditorPanel.h"
+#include "app/ui/EngineParametersPanel.h"
 #include "app/ui/HelpTextFilter.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_about.h"
+#include "app/ui/VEK_cfg_carte_fille.h"
 #include "app/ui/WindowProfile.h"
 #include "firmware/VEK_Gestion_OS.h"
 
-#include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -20,18 +23,14 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QLineSeries>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
 
@@ -157,14 +156,6 @@ QLabel *label(const char *name, QWidget *parent, const QString &text = {})
     return l;
 }
 
-QLineEdit *box(const char *name, QWidget *parent, int width = 70)
-{
-    auto *edit = make<QLineEdit>(name, parent);
-    edit->setFixedWidth(width);
-    edit->setAlignment(Qt::AlignRight);
-    return edit;
-}
-
 void setCaption(QWidget *widget, const QString &text)
 {
     if (auto *group = qobject_cast<QGroupBox *>(widget))
@@ -285,49 +276,12 @@ QWidget *VEK_Accueil::buildParametersPage()
     auto *page = make<QWidget>("PageParametres", this);
     auto *grid = new QGridLayout(page);
 
-    auto *moteur = make<QGroupBox>("FrameMoteur", page);
-    auto *m = new QGridLayout(moteur);
-    m->addWidget(label("LabelMoteur1", moteur), 0, 0);
-    m->addWidget(make<QComboBox>("NbCylindres", moteur), 0, 1);
-    m->addWidget(label("LabelMoteur2", moteur), 1, 0);
-    m->addWidget(box("Txt_rpm_maxi", moteur), 1, 1);
-    m->addWidget(label("LabelMoteur3", moteur), 1, 2);
-    grid->addWidget(moteur, 0, 0);
-
-    auto *statique = make<QGroupBox>("FrameAvanceST", page);
-    auto *st = new QGridLayout(statique);
-    st->addWidget(label("LabelAvStatique1", statique), 0, 0);
-    st->addWidget(box("Txt_av_statique", statique), 0, 1);
-    st->addWidget(label("LabelAvStatique2", statique), 0, 2);
-    grid->addWidget(statique, 1, 0);
-
-    auto *basRegime = make<QGroupBox>("FrameAvanceBRPM", page);
-    auto *br = new QGridLayout(basRegime);
-    br->addWidget(label("LabelAvBRPM1", basRegime), 0, 0);
-    br->addWidget(make<QComboBox>("CmbAvanceBasRegime", basRegime), 0, 1);
-    br->addWidget(label("LabelAvBRPM2", basRegime), 0, 2);
-    grid->addWidget(basRegime, 2, 0);
-
-    auto *dwell = make<QGroupBox>("FrameDwell", page);
-    auto *dw = new QGridLayout(dwell);
-    dw->addWidget(label("LabelDwell", dwell), 0, 0);
-    dw->addWidget(box("TxtDwell", dwell), 0, 1);
-    grid->addWidget(dwell, 3, 0);
-
-    auto *hardware = make<QGroupBox>("FrameHardware", page);
-    auto *hw = new QGridLayout(hardware);
-    hw->addWidget(label("LabelHarware1", hardware), 0, 0);
-    hw->addWidget(make<QComboBox>("HardXLED", hardware), 0, 1);
-    grid->addWidget(hardware, 0, 1);
-
-    auto *spark = make<QGroupBox>("FrameMultiEtincelle", page);
-    auto *sp = new QGridLayout(spark);
-    sp->addWidget(label("LabelMultiEtincelle1", spark), 0, 0, 1, 2);
-    auto *single = make<QRadioButton>("SingleSparck", spark);
-    sp->addWidget(single, 1, 0);
-    sp->addWidget(make<QRadioButton>("MultiSparck", spark), 1, 1);
-    connect(single, &QRadioButton::clicked, this, &VEK_Accueil::SingleSparck_Click);
-    grid->addWidget(spark, 1, 1);
+    // The engine-parameter frames; the option board and the MAP tables beside them.
+    engineParameters_ = new EngineParametersPanel(context_, page);
+    engineParameters_->setObjectName(QStringLiteral("EngineParameters"));
+    connect(engineParameters_, &EngineParametersPanel::info, this,
+            [this](const QString &text) { L_Info_->setText(text); });
+    grid->addWidget(engineParameters_, 0, 0, 1, 2);
 
     auto *option = make<QGroupBox>("FrameCarteOption", page);
     auto *op = new QHBoxLayout(option);
@@ -341,22 +295,7 @@ QWidget *VEK_Accueil::buildParametersPage()
             &VEK_Accueil::TypeCarteOption_Click);
     connect(optionButton, &QPushButton::clicked, this,
             &VEK_Accueil::BP_Parametres_carte_option_Click);
-    grid->addWidget(option, 2, 1);
-
-    auto *knock = make<QGroupBox>("FrameRetardCliquetis", page);
-    auto *kn = new QGridLayout(knock);
-    kn->addWidget(label("LabelRetardCliquetis1", knock), 0, 0);
-    kn->addWidget(make<QComboBox>("CmbCliquetis", knock), 0, 1);
-    kn->addWidget(label("LabelRetardCliquetis2", knock), 0, 2);
-    kn->addWidget(label("LabelRetardCliquetis3", knock), 1, 0);
-    kn->addWidget(box("TxtDureeRetardCliquetis", knock), 1, 1);
-    kn->addWidget(label("LabelRetardCliquetis11", knock), 1, 2);
-    kn->addWidget(label("LabelRetardCliquetis4", knock), 2, 0);
-    auto *plus = box("Txt_av_cliquetisPlus", knock);
-    plus->setReadOnly(true);
-    kn->addWidget(plus, 2, 1);
-    kn->addWidget(label("LabelRetardCliquetis5", knock), 2, 2);
-    grid->addWidget(knock, 3, 1);
+    grid->addWidget(option, 1, 0, 1, 2);
 
     auto *map = make<QGroupBox>("FrameTableMap", page);
     auto *mp = new QVBoxLayout(map);
@@ -366,12 +305,12 @@ QWidget *VEK_Accueil::buildParametersPage()
     mp->addWidget(label("LabelTableMap2", map));
     talbMapAdj_ = make<QTableWidget>("talbMapAdj", map);
     mp->addWidget(talbMapAdj_);
-    grid->addWidget(map, 0, 2, 4, 1);
+    grid->addWidget(map, 0, 2, 3, 1);
 
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 2);
-    grid->setRowStretch(4, 1);
+    grid->setRowStretch(2, 1);
     return page;
 }
 
@@ -379,54 +318,15 @@ QWidget *VEK_Accueil::buildCurvePage()
 {
     auto *page = make<QWidget>("PageCourbes", this);
     auto *row = new QHBoxLayout(page);
-
-    auto *left = new QVBoxLayout;
-    tab_avance_ = make<QTableWidget>("tab_avance", page);
-    tab_avance_->setMinimumWidth(260);
-    left->addWidget(tab_avance_, 1);
-
-    auto *entry = new QGridLayout;
-    entry->addWidget(label("LabelCourbe8", page), 0, 0, 1, 3);
-    entry->addWidget(label("LabelCourbe1", page), 1, 0);
-    entry->addWidget(box("Txt_regime", page), 1, 1);
-    entry->addWidget(label("LabelCourbe2", page), 2, 0);
-    entry->addWidget(box("txt_av_atmo", page), 2, 1);
-    entry->addWidget(label("LabelCourbe3", page), 3, 0);
-    entry->addWidget(box("txt_av_sural", page), 3, 1);
-    entry->addWidget(label("LabelCourbe10", page), 4, 0);
-    entry->addWidget(box("txt_av_knock", page), 4, 1);
-    entry->addWidget(make<QPushButton>("bp_valide", page), 1, 2);
-    entry->addWidget(make<QPushButton>("BP_import", page), 2, 2);
-    entry->addWidget(label("LabelCourbe9", page), 5, 0);
-    auto *shift = new QHBoxLayout;
-    auto *dec = make<QPushButton>("BP_DEC", page);
-    dec->setText(QStringLiteral("- 1°"));
-    auto *inc = make<QPushButton>("BP_INC", page);
-    inc->setText(QStringLiteral("+ 1°"));
-    shift->addWidget(dec);
-    shift->addWidget(inc);
-    entry->addLayout(shift, 5, 1, 1, 2);
-    left->addLayout(entry);
-    row->addLayout(left);
-
-    auto *right = new QVBoxLayout;
-    trace_courbe_ = make<QChartView>("trace_courbe", page);
-    trace_courbe_->setRenderHint(QPainter::Antialiasing);
-    right->addWidget(trace_courbe_, 1);
-    auto *point = new QHBoxLayout;
-    point->addWidget(label("LabelCourbe4", page));
-    point->addWidget(label("LabelCourbe5", page));
-    point->addWidget(label("Lbl_regime", page));
-    point->addWidget(label("LabelCourbe6", page));
-    point->addWidget(label("Lbl_av_atmo", page));
-    point->addWidget(label("LabelCourbe7", page));
-    point->addWidget(label("Lbl_av_sural", page));
-    point->addWidget(label("LabelCourbe11", page));
-    point->addWidget(label("Lbl_av_knock", page));
-    point->addWidget(label("LabelCourbe12", page, QStringLiteral("°")));
-    point->addStretch();
-    right->addLayout(point);
-    row->addLayout(right, 1);
+    row->setContentsMargins(0, 0, 0, 0);
+    curveEditor_ = new CurveEditorPanel(context_, page);
+    curveEditor_->setObjectName(QStringLiteral("CurveEditor"));
+    curveEditor_->addEntryButton(make<QPushButton>("BP_import", page));
+    connect(curveEditor_, &CurveEditorPanel::info, this,
+            [this](const QString &text) { L_Info_->setText(text); });
+    tab_avance_ = curveEditor_->grid();
+    trace_courbe_ = curveEditor_->chart();
+    row->addWidget(curveEditor_);
     return page;
 }
 
@@ -496,6 +396,7 @@ void VEK_Accueil::InitLangue()
     for (const Caption &c : kCaptions)
         if (auto *widget = control<QWidget>(QString::fromLatin1(c.name)))
             setCaption(widget, GetLanguageText(QString::fromLatin1(c.key)));
+    curveEditor_->applyCaptions();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -613,12 +514,7 @@ void VEK_Accueil::ApplyFirmwareChoice()
 
 void VEK_Accueil::LayoutCurveGrid()
 {
-    tab_avance_->setColumnCount(3);
-    tab_avance_->setRowCount(0);
-    tab_avance_->setHorizontalHeaderLabels(
-        {QStringLiteral("Rpm"), QStringLiteral("Atmo"), QStringLiteral("Turbo")});
-    tab_avance_->verticalHeader()->hide();
-    tab_avance_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    context_.tab_avance.clear(); // three columns, header only
 }
 
 void VEK_Accueil::LayoutMapTables()
@@ -642,27 +538,16 @@ void VEK_Accueil::LayoutMapTables()
     talbMapAdj_->setHorizontalHeaderLabels(smoothing);
 }
 
+// The lists are filled by the panel; these first values hold until New.
 void VEK_Accueil::FillParameterLists()
 {
-    auto *cylinders = control<QComboBox>("NbCylindres");
-    cylinders->clear();
-    cylinders->addItems({"1", "2", "4", "6", "8"});
-    cylinders->setCurrentIndex(0);
-    auto *knock = control<QComboBox>("CmbCliquetis");
-    knock->clear();
-    for (int i = 0; i <= 8; ++i)
-        knock->addItem(QString::number(i * 0.5, 'f', 1));
-    knock->setCurrentIndex(4);
-    auto *low = control<QComboBox>("CmbAvanceBasRegime");
-    low->clear();
-    for (int i = 0; i <= 12; ++i)
-        low->addItem(QString::number(i, 'f', 1));
-    low->setCurrentIndex(8);
-    control<QLineEdit>("Txt_av_statique")->setText(QStringLiteral("45.0"));
-    auto *led = control<QComboBox>("HardXLED");
-    led->clear();
-    led->addItems({"DISABLE", "PROGRAM", "RUPTEUR", "CLIQUETIS", "BOOST"});
-    led->setCurrentIndex(0);
+    EngineParameters &p = context_.moteur;
+    p.NbCylindres = 0;
+    p.CmbCliquetis = 4;
+    p.CmbAvanceBasRegime = 8;
+    p.Txt_av_statique = QStringLiteral("45.0");
+    p.HardXLED = 0;
+    engineParameters_->showParameters();
 }
 
 void VEK_Accueil::LoadOptionBoards()
@@ -687,51 +572,12 @@ void VEK_Accueil::LoadOptionBoards()
 
 void VEK_Accueil::LayoutChart()
 {
-    auto *chart = new QChart;
-    seriesAtmo_ = new QLineSeries(chart);
-    seriesAtmo_->setName(QStringLiteral("ATMO"));
-    seriesTurbo_ = new QLineSeries(chart);
-    seriesTurbo_->setName(QStringLiteral("TURBO"));
-    chart->addSeries(seriesAtmo_);
-    chart->addSeries(seriesTurbo_);
-    auto *x = new QValueAxis(chart);
-    x->setLabelFormat(QStringLiteral("%d"));
-    x->setTickCount(5);
-    auto *y = new QValueAxis(chart);
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setTickCount(6);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QLineSeries *series : {seriesAtmo_, seriesTurbo_}) {
-        series->attachAxis(x);
-        series->attachAxis(y);
-    }
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    QChart *old = trace_courbe_->chart();
-    trace_courbe_->setChart(chart);
-    delete old;
     GrilleVersGraphe();
 }
 
-// Copies the grid's points into the chart (the curve editor draws it properly).
 void VEK_Accueil::GrilleVersGraphe()
 {
-    seriesAtmo_->clear();
-    seriesTurbo_->clear();
-    double maxRpm = 1000, maxAdvance = 10;
-    for (int row = 0; row < tab_avance_->rowCount(); ++row) {
-        const auto cell = [&](int column) {
-            const QTableWidgetItem *item = tab_avance_->item(row, column);
-            return item ? item->text().toDouble() : 0.0;
-        };
-        seriesAtmo_->append(cell(0), cell(1));
-        seriesTurbo_->append(cell(0), cell(2));
-        maxRpm = std::max(maxRpm, cell(0));
-        maxAdvance = std::max({maxAdvance, cell(1), cell(2)});
-    }
-    const QList<QAbstractAxis *> axes = trace_courbe_->chart()->axes();
-    axes.value(0)->setRange(0, maxRpm);
-    axes.value(1)->setRange(0, maxAdvance);
+    curveEditor_->GrilleVersGraphe();
 }
 
 void VEK_Accueil::ShowSplash()
@@ -769,35 +615,15 @@ void VEK_Accueil::bp_new_Click()
     }
     if (ok) {
         setWindowTitle(QStringLiteral("VEK-Courbe - [ %1 ]").arg(GetLanguageText("BPNewFileDoc")));
-        tab_avance_->setRowCount(0);
+        context_.tab_avance.clear(); // also ends a point edit
         for (const char *name : {"FrameTableMap", "FrameRetardCliquetis", "cmdGridColor", "PicMap"})
             control<QWidget>(QString::fromLatin1(name))->hide();
-        control<QComboBox>("NbCylindres")->setCurrentIndex(0);
-        control<QLineEdit>("Txt_av_statique")->setText(QStringLiteral("45.0"));
-        control<QComboBox>("CmbAvanceBasRegime")->setCurrentIndex(11);
-        control<QLineEdit>("Txt_rpm_maxi")->setText(QStringLiteral("6650"));
-        control<QLineEdit>("TxtDwell")->setText(QStringLiteral("2.5"));
-        control<QRadioButton>("SingleSparck")->setChecked(true);
-        control<QComboBox>("CmbCliquetis")->setCurrentIndex(5);
-        control<QLineEdit>("Txt_av_cliquetisPlus")
-            ->setText(
-                QString::number(4 * control<QComboBox>("CmbCliquetis")->currentText().toDouble()));
-        control<QLineEdit>("TxtDureeRetardCliquetis")->setText(QStringLiteral("10"));
-        control<QComboBox>("HardXLED")->setCurrentIndex(2);
-        tab_avance_->setColumnCount(3);
-        setKnockItemsVisible(false);
-        GrilleVersGraphe();
+        context_.moteur = EngineParameters{};
+        engineParameters_->showParameters();
         SelectFirmwareEntry(0);
         s.CourbeModifie = false;
     }
     L_Info_->setText(GetLanguageText("BPNewFileEnd"));
-}
-
-void VEK_Accueil::setKnockItemsVisible(bool visible)
-{
-    for (const char *name :
-         {"LabelCourbe10", "Lbl_av_knock", "LabelCourbe11", "LabelCourbe12", "txt_av_knock"})
-        control<QWidget>(QString::fromLatin1(name))->setVisible(visible);
 }
 
 void VEK_Accueil::about_Click()
@@ -878,13 +704,13 @@ void VEK_Accueil::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-// The option-board dialog opens here, for a board (not the first entry).
-void VEK_Accueil::BP_Parametres_carte_option_Click() {}
-
-void VEK_Accueil::SingleSparck_Click()
+// The option-board dialog, for a board (not the first entry).
+void VEK_Accueil::BP_Parametres_carte_option_Click()
 {
-    settings().CourbeModifie = true;
-    L_Info_->setText(GetLanguageText("SingleSparckClick"));
+    if (TypeCarteOption_->currentIndex() <= 0)
+        return;
+    VEK_cfg_carte_fille dialog(context_, this);
+    dialog.exec();
 }
 
 void VEK_Accueil::TypeCarteOption_Click()

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class CurveEditorPanel;
+class EngineParametersPanel;
 class HelpTextFilter;
 class QChartView;
 class QComboBox;
@@ -19,7 +21,6 @@ class QTableWidget;
 class QLineEdit;
 class QGroupBox;
 class QWidget;
-class QLineSeries;
 class MainWindowCurveFiles;
 enum class TransferWindow;
 
@@ -46,6 +47,8 @@ public:
     QWidget *page(int index) const;
     QTableWidget *tab_avance() const { return tab_avance_; }
     QChartView *trace_courbe() const { return trace_courbe_; }
+    CurveEditorPanel *curveEditor() const { return curveEditor_; }
+    EngineParametersPanel *engineParameters() const { return engineParameters_; }
     QWidget *liveContainer() const { return liveContainer_; }
     QWidget *terminalContainer() const { return terminalContainer_; }
     QWidget *PicMap() const { return PicMap_; }
@@ -65,7 +68,6 @@ public slots:
     void BP_Compilation_Click();
     void BP_Parametres_carte_option_Click();
     void BP_Bootloader_Click();
-    void SingleSparck_Click();
     void TypeCarteOption_Click();
     void Command5_Click();
     void ComboTest_Click();
@@ -106,7 +108,6 @@ private:
     void WriteStatusBar();
 
     void GrilleVersGraphe();
-    void setKnockItemsVisible(bool visible);
     void showProgrammingMessage(const QString &text);
     void openTransferWindow(TransferWindow window);
     void closeLivePort();
@@ -122,8 +123,8 @@ private:
     QTableWidget *tabl_avance_ = nullptr;
     QTableWidget *talbMapAdj_ = nullptr;
     QChartView *trace_courbe_ = nullptr;
-    QLineSeries *seriesAtmo_ = nullptr;
-    QLineSeries *seriesTurbo_ = nullptr;
+    CurveEditorPanel *curveEditor_ = nullptr;
+    EngineParametersPanel *engineParameters_ = nullptr;
     QWidget *liveContainer_ = nullptr;
     QWidget *terminalContainer_ = nullptr;
     QWidget *PicMap_ = nullptr;

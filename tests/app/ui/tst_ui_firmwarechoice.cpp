@@ -201,10 +201,10 @@ private slots:
         VEK_Accueil w;
         w.Form_Load(false);
         CurveDocument curve;
-        curve.NbCylindres = 3;
-        curve.HardXLED = 4;
-        curve.multiSpark = true;
-        curve.Txt_rpm_maxi = "7100";
+        curve.moteur.NbCylindres = 3;
+        curve.moteur.HardXLED = 4;
+        curve.moteur.MultiSparck = true;
+        curve.moteur.Txt_rpm_maxi = "7100";
         curve.knockColumn = true;
         curve.rows = {{"1000", "10", "8", "6"}, {"4000", "99", "-5", "1"}};
         curve.CarteOptionNom = w.TypeCarteOption()->itemText(2).toLower();
@@ -236,8 +236,8 @@ private slots:
         files.startNewCurve();
         files.commands().OpenFile(vek);
         CurveDocument reread = files.currentCurve();
-        QCOMPARE(reread.NbCylindres, 3);
-        QCOMPARE(reread.HardXLED, 4);
+        QCOMPARE(reread.moteur.NbCylindres, 3);
+        QCOMPARE(reread.moteur.HardXLED, 4);
         QCOMPARE(reread.rows, curve.rows);
         QCOMPARE(reread.VoiesTOR[4].Action, uint8_t(2));
         QCOMPARE(reread.VoiesTOR[4].Seuil, 70);

@@ -243,8 +243,7 @@ private slots:
     {
         VEK_Accueil w;
         w.Form_Load(false);
-        w.tab_avance()->setRowCount(1);
-        w.tab_avance()->setItem(0, 0, new QTableWidgetItem("1000"));
+        w.context().tab_avance.appendRow({"1000", "10", "8"});
         QString asked;
         QTimer::singleShot(0, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());

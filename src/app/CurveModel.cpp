@@ -1,0 +1,198 @@
+#include "app/CurveModel.h"
+
+#include "app/NumberHelpers.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double AdvanceMin = 0.0;
+constexpr double AdvanceMax = 50.0;
+} // namespace
+
+CurveModel::CurveModel(QObject *parent) : QObject(parent) {}
+
+QStringList CurveModel::headers() const
+{
+    QStringList h{QStringLiteral("Rpm"), QStringLiteral("Atmo"), QStringLiteral("Turbo")};
+    if (hasKnockColumn())
+        h << QStringLiteral("Knock");
+    return h;
+}
+
+QString CurveModel::cell(int row, int column) const
+{
+    if (row < 0 || row >= pointCount() || column < 0 || column >= m_columns)
+        return {};
+    return m_rows.at(row).at(column);
+}
+
+QList<QStringList> CurveModel::gridRows() const
+{
+    QList<QStringList> grid{headers()};
+    grid.append(m_rows);
+    return grid;
+}
+
+double CurveModel::value(int row, int column) const
+{
+    return NombreEnTete(cell(row, column));
+}
+
+QStringList CurveModel::fitted(QStringList cells) const
+{
+    while (cells.size() < m_columns)
+        cells << QString();
+    return cells.mid(0, m_columns);
+}
+
+void CurveModel::clear()
+{
+    m_columns = 3;
+    m_rows.clear();
+    emit reset();
+    emit changed();
+}
+
+void CurveModel::setRows(const QVector<QStringList> &rows, bool knockColumn)
+{
+    m_columns = knockColumn ? 4 : 3;
+    m_rows.clear();
+    m_rows.reserve(rows.size());
+    for (const QStringList &r : rows)
+        m_rows << fitted(r);
+    emit reset();
+    emit changed();
+}
+
+void CurveModel::setKnockColumn(bool on)
+{
+    const int columns = on ? 4 : 3;
+    if (columns == m_columns)
+        return;
+    m_columns = columns;
+    for (QStringList &r : m_rows)
+        r = fitted(r);
+    emit changed();
+}
+
+void CurveModel::appendRow(const QStringList &cells)
+{
+    m_rows << fitted(cells);
+    emit changed();
+}
+
+void CurveModel::setCell(int row, int column, const QString &text)
+{
+    if (row < 0 || row >= pointCount() || column < 0 || column >= m_columns)
+        return;
+    m_rows[row][column] = text;
+    emit changed();
+}
+
+void CurveModel::SwapRowGrid(int row1, int row2)
+{
+    if (row1 < 0 || row2 < 0 || row1 >= pointCount() || row2 >= pointCount())
+        return;
+    m_rows.swapItemsAt(row1, row2);
+    emit changed();
+}
+
+void CurveModel::Tri_tableau(int column)
+{
+    for (int i = 0; i < pointCount(); ++i) {
+        int smallest = i;
+        for (int j = i + 1; j < pointCount(); ++j)
+            if (static_cast<float>(value(j, column)) < static_cast<float>(value(smallest, column)))
+                smallest = j;
+        if (smallest != i)
+            m_rows.swapItemsAt(i, smallest);
+    }
+    emit changed();
+}
+
+void CurveModel::SupprimeLigneGrille(int row)
+{
+    if (row < 0 || row >= pointCount())
+        return;
+    m_rows.removeAt(row);
+    emit changed();
+}
+
+int CurveModel::lisser()
+{
+    int removed = 0;
+    int i = 0;
+    while (i < pointCount() - 2) {
+        const double x1 = value(i, Rpm);
+        const double xm = std::nearbyint(value(i + 1, Rpm));
+        const double x3 = value(i + 2, Rpm);
+        const double y1 = value(i, Atmo);
+        const float ym = static_cast<float>(value(i + 1, Atmo));
+        const double y3 = value(i + 2, Atmo);
+        // Three points at one engine speed give no line to test against: such
+        // points are left as they are rather than judged on a division by zero.
+        if (x3 == x1) {
+            ++i;
+            continue;
+        }
+        const double a = (y3 - y1) / (x3 - x1);
+        const float b = static_cast<float>((x3 * y1 - x1 * y3) / (x3 - x1));
+        const double p = a * xm + b;
+        const bool onLine = p - 0.2 <= ym && ym <= p + 0.2;
+        const bool peak = (ym < y1 && ym < y3) || (ym > y1 && ym > y3);
+        if (onLine || peak) {
+            m_rows.removeAt(i + 1);
+            ++removed;
+        } else {
+            ++i;
+        }
+    }
+    if (removed > 0)
+        emit changed();
+    return removed;
+}
+
+bool CurveModel::decalerAvances(double delta)
+{
+    bool anyValueChanged = false;
+    for (int r = 0; r < pointCount(); ++r) {
+        for (int c = Atmo; c < m_columns; ++c) {
+            const double before = value(r, c);
+            QString text = texteSigne(before + delta);
+            const double written = NombreEnTete(text);
+            if (delta < 0 && written < AdvanceMin)
+                text = texteSigne(AdvanceMin);
+            else if (delta > 0 && written > AdvanceMax)
+                text = texteSigne(AdvanceMax);
+            anyValueChanged = anyValueChanged || NombreEnTete(text) != before;
+            m_rows[r][c] = text;
+        }
+    }
+    if (pointCount() > 0)
+        emit changed();
+    return anyValueChanged;
+}
+
+QString CurveModel::texteNombre(double value)
+{
+    // Fifteen significant digits hide the binary noise of sums like 12.3 - 1.
+    const int integerDigits =
+        value == 0 ? 1 : std::max(1, int(std::floor(std::log10(std::fabs(value)))) + 1);
+    QString text = QString::number(value, 'f', std::max(0, 15 - integerDigits));
+    if (text.contains('.')) {
+        while (text.endsWith('0'))
+            text.chop(1);
+        if (text.endsWith('.'))
+            text.chop(1);
+    }
+    if (text == QLatin1String("-0"))
+        text = QStringLiteral("0");
+    return text;
+}
+
+QString CurveModel::texteSigne(double value)
+{
+    const QString text = texteNombre(value);
+    return text.startsWith('-') ? text : QLatin1Char(' ') + text;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The engine parameters beside the curve, as their controls hold them: list
+// positions and box texts. Defaults are those of a new curve.
+struct EngineParameters {
+    int NbCylindres = 0; // position in CylinderItems()
+    QString Txt_rpm_maxi = QStringLiteral("6650");
+    QString Txt_av_statique = QStringLiteral("45.0");
+    int CmbAvanceBasRegime = 11; // position = degrees
+    QString TxtDwell = QStringLiteral("2.5");
+    bool MultiSparck = false;
+    int CmbCliquetis = 5; // position = 2 x degrees
+    QString TxtDureeRetardCliquetis = QStringLiteral("10");
+    int HardXLED = 2; // position in HardXLEDItems()
+
+    // Knock retard per detection in degrees (the value of `CmbCliquetis`).
+    double retardCliquetis() const { return CmbCliquetis / 2.0; }
+};
+
+// The four numeric boxes: clamp, round and format rules, and Page Up/Down steps.
+namespace EngineParameterRules {
+
+enum class Box { AvanceStatique, RegimeMaxi, DureeRetardCliquetis, Dwell };
+
+QStringList CylinderItems();        // "1", "2", "4", "6", "8"
+QStringList AvanceBasRegimeItems(); // "0.0" to "12.0"
+QStringList CliquetisItems();       // "0.0" to "4.0" by 0.5
+QStringList HardXLEDItems();        // "DISABLE", "PROGRAM", "RUPTEUR", "CLIQUETIS", "BOOST"
+
+double step(Box box);
+// The box's text brought into range and format; never refuses anything.
+QString valider(Box box, const QString &text);
+// Page Up (direction +1) or Page Down (-1): the step added, then validated.
+QString pas(Box box, const QString &text, int direction);
+// What `Txt_av_cliquetisPlus` shows for a position of `CmbCliquetis`.
+QString cliquetisPlus(int position);
+
+} // namespace EngineParameterRules

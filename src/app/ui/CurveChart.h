@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/CurveChartData.h"
+
+#include <QChartView>
+
+class QAbstractSeries;
+
+// The curve chart `trace_courbe`: an XY chart of the Atmo, Turbo and Knock
+// advances against engine speed (chart type 16), or bars of Atmo and Turbo per
+// point for any other type. It only shows a copy of the curve.
+class CurveChart : public QChartView
+{
+    Q_OBJECT
+public:
+    explicit CurveChart(QWidget *parent = nullptr);
+
+    void setData(const CurveChartData &data);
+    const CurveChartData &data() const { return m_data; }
+    // Points drawn in a series (tests and printing).
+    QList<QPointF> seriesPoints(int series) const;
+    int seriesCount() const;
+    void setAxisTitles(const QString &x, const QString &y);
+
+signals:
+    // A data point was clicked: its row in the curve.
+    void pointSelected(int row);
+    void pointerMoved();
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void buildXY();
+    void buildBars();
+    void selectNearest(int series, const QPointF &point);
+
+    CurveChartData m_data;
+    QString m_xTitle;
+    QString m_yTitle;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/OptionBoardRules.h"
+
+#include <QDialog>
+
+struct VekContext;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+// The option-board dialog: one row per channel with its kind, its action and
+// its threshold, filled from the board's description and the channel table.
+// Only OK ("Valide") writes the channel table back.
+class VEK_cfg_carte_fille : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit VEK_cfg_carte_fille(VekContext &context, QWidget *parent = nullptr);
+
+    QLabel *TypeTOR(int channel) const { return m_type[channel]; }
+    QComboBox *ActionTOR(int channel) const { return m_action[channel]; }
+    QLineEdit *SeuilTOR(int channel) const { return m_seuil[channel]; }
+
+    // `BP_OK`: stores the six channels, thresholds brought into range, and closes.
+    void valider();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    void actionChoisie(int channel);
+    void seuilQuitte(int channel);
+
+    VekContext &m_context;
+    QLabel *m_type[OptionBoardRules::ChannelCount] = {};
+    QComboBox *m_action[OptionBoardRules::ChannelCount] = {};
+    QLineEdit *m_seuil[OptionBoardRules::ChannelCount] = {};
+};

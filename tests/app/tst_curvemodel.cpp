@@ -1,0 +1,186 @@
+#include "app/CurveChartData.h"
+#include "app/CurveModel.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+static QVector<QStringList> points(const QList<std::pair<double, double>> &xy)
+{
+    QVector<QStringList> rows;
+    for (auto [x, y] : xy)
+        rows << QStringList{QString::number(x), QString::number(y), QString::number(y - 5)};
+    return rows;
+}
+
+static QList<double> column(const CurveModel &m, int c)
+{
+    QList<double> values;
+    for (int r = 0; r < m.pointCount(); ++r)
+        values << m.value(r, c);
+    return values;
+}
+
+class TestCurveModel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cellsReadAsLeadingNumber()
+    {
+        CurveModel m;
+        m.setRows({{"1000 rpm", "12.5°", "abc"}, {" 2000", "-0.5", ".5"}}, false);
+        QCOMPARE(m.value(0, 0), 1000.0);
+        QCOMPARE(m.value(0, 1), 12.5);
+        QCOMPARE(m.value(0, 2), 0.0);
+        QCOMPARE(m.value(1, 0), 2000.0);
+        QCOMPARE(m.value(1, 1), -0.5);
+        QCOMPARE(m.cell(0, 1), QString("12.5°")); // cells keep their text
+        QCOMPARE(m.cell(5, 0), QString());
+    }
+
+    void knockColumnAndReset()
+    {
+        CurveModel m;
+        QSignalSpy resets(&m, &CurveModel::reset);
+        m.setRows({{"1000", "10", "8", "5.5", "extra"}}, true);
+        QCOMPARE(m.columnCount(), 4);
+        QCOMPARE(m.headers(), QStringList({"Rpm", "Atmo", "Turbo", "Knock"}));
+        QCOMPARE(m.rows().first().size(), 4);
+        QCOMPARE(m.gridRows(), QList<QStringList>({m.headers(), {"1000", "10", "8", "5.5"}}));
+        m.setKnockColumn(false);
+        QCOMPARE(m.rows().first(), QStringList({"1000", "10", "8"}));
+        m.clear();
+        QCOMPARE(m.pointCount(), 0);
+        QCOMPARE(m.columnCount(), 3);
+        QCOMPARE(resets.count(), 2);
+    }
+
+    void swapIgnoresRowsOutOfRange()
+    {
+        CurveModel m;
+        m.setRows(points({{1000, 10}, {2000, 20}}), false);
+        m.SwapRowGrid(0, 2);
+        m.SwapRowGrid(-1, 0);
+        QCOMPARE(column(m, 0), QList<double>({1000, 2000}));
+        m.SwapRowGrid(0, 1);
+        QCOMPARE(column(m, 0), QList<double>({2000, 1000}));
+    }
+
+    void sortAscendingNumerically()
+    {
+        CurveModel m;
+        m.setRows({{"4000", "4"}, {"3000", "3"}, {"800", "0.8"}, {"10000", "10"}, {"1000.0", "1"}},
+                  false);
+        m.Tri_tableau(0);
+        QCOMPARE(column(m, 0), QList<double>({800, 1000, 3000, 4000, 10000}));
+        QCOMPARE(column(m, 1), QList<double>({0.8, 1, 3, 4, 10})); // rows move whole
+    }
+
+    void sortKeepsFirstOfEqualValues()
+    {
+        CurveModel m;
+        m.setRows({{"2000", "a"}, {"1000", "first"}, {"1000", "second"}}, false);
+        m.Tri_tableau(0);
+        QCOMPARE(m.cell(0, 1), QString("first"));
+        QCOMPARE(m.cell(1, 1), QString("second"));
+    }
+
+    void deleteRow()
+    {
+        CurveModel m;
+        m.setRows(points({{1000, 10}, {2000, 20}, {3000, 30}}), false);
+        m.SupprimeLigneGrille(1);
+        QCOMPARE(column(m, 0), QList<double>({1000, 3000}));
+        m.SupprimeLigneGrille(1);
+        m.SupprimeLigneGrille(7);
+        QCOMPARE(column(m, 0), QList<double>({1000}));
+    }
+
+    void smoothStraightLineKeepsEnds()
+    {
+        CurveModel m;
+        QList<std::pair<double, double>> line;
+        for (int x = 800; x <= 8000; x += 800)
+            line << std::pair<double, double>(x, 5 + x * 0.003);
+        m.setRows(points(line), false);
+        QCOMPARE(m.lisser(), line.size() - 2);
+        QCOMPARE(column(m, 0), QList<double>({800, 8000}));
+    }
+
+    void smoothMiddlePoint_data()
+    {
+        QTest::addColumn<double>("ym");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("near line") << 20.1 << true;
+        QTest::newRow("off line") << 20.3 << false;
+        QTest::newRow("above both") << 35.0 << true;
+        QTest::newRow("below both") << 5.0 << true;
+    }
+
+    void smoothMiddlePoint()
+    {
+        QFETCH(double, ym);
+        QFETCH(bool, removed);
+        CurveModel m;
+        m.setRows(points({{1000, 10}, {2000, ym}, {3000, 30}}), false);
+        QCOMPARE(m.lisser(), removed ? 1 : 0);
+        QCOMPARE(m.pointCount(), removed ? 2 : 3);
+    }
+
+    void smoothFewPointsOrEqualRpm()
+    {
+        CurveModel m;
+        m.setRows(points({{1000, 10}, {2000, 25}}), false);
+        QCOMPARE(m.lisser(), 0);
+        // Three points at one speed: no line through them, nothing judged.
+        m.setRows(points({{2000, 10}, {2000, 20}, {2000, 15}, {3000, 12}}), false);
+        QCOMPARE(m.lisser(), 0);
+        QCOMPARE(m.pointCount(), 4);
+    }
+
+    void shiftWritesSignedTextAndClamps()
+    {
+        CurveModel m;
+        m.setRows({{"1000", "0.5", "12.5", "49.5"}, {"2000", "12.3", "0", "50"}}, true);
+        QVERIFY(m.decalerAvances(-1));
+        QCOMPARE(m.rows().at(0), QStringList({"1000", " 0", " 11.5", " 48.5"}));
+        QCOMPARE(m.rows().at(1), QStringList({"2000", " 11.3", " 0", " 49"}));
+        QVERIFY(m.decalerAvances(+1));
+        QVERIFY(m.decalerAvances(+1));
+        QCOMPARE(m.rows().at(0), QStringList({"1000", " 2", " 13.5", " 50"}));
+        m.setRows({{"1000", "0", "0"}}, false);
+        QVERIFY(!m.decalerAvances(-1)); // nothing below 0: no value changed
+        QCOMPARE(m.cell(0, 1), QString(" 0"));
+    }
+
+    void numberTexts()
+    {
+        QCOMPARE(CurveModel::texteNombre(12.3 - 1), QString("11.3"));
+        QCOMPARE(CurveModel::texteNombre(-0.5), QString("-0.5"));
+        QCOMPARE(CurveModel::texteNombre(10000), QString("10000"));
+        QCOMPARE(CurveModel::texteNombre(0.1 + 0.2), QString("0.3"));
+        QCOMPARE(CurveModel::texteSigne(-0.0), QString(" 0"));
+        QCOMPARE(CurveModel::texteSigne(-2), QString("-2"));
+    }
+
+    void chartData()
+    {
+        CurveModel m;
+        m.setRows({{"1000", "10", "8"}, {"2000", "20", "18"}}, false);
+        CurveChartData xy = GrilleVersGraphe(m, CurveChartData::TypeXY);
+        QCOMPARE(xy.columnCount, 4);
+        QCOMPARE(xy.seriesCount(), 2);
+        QCOMPARE(xy.rows.at(1), QVector<double>({2000, 20, 2000, 18}));
+        m.setKnockColumn(true);
+        m.setCell(0, 3, "6");
+        xy = GrilleVersGraphe(m, CurveChartData::TypeXY);
+        QCOMPARE(xy.columnCount, 6);
+        QCOMPARE(xy.rows.at(0), QVector<double>({1000, 10, 1000, 8, 1000, 6}));
+        const CurveChartData bars = GrilleVersGraphe(m, 1);
+        QCOMPARE(bars.columnCount, 2);
+        QCOMPARE(bars.rows.at(0), QVector<double>({10, 8}));
+        QCOMPARE(CurveChartData::seriesName(2), QString("KNOCK"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCurveModel)
+#include "tst_curvemodel.moc"
