@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "app/TextEncoding.h"
 #include "app/VEK_LANGUAGE.h"
 
 #include <QDirIterator>
@@ -49,6 +50,28 @@ private slots:
                 missing << key;
         missing.sort();
         QVERIFY2(missing.isEmpty(), qPrintable(file + " lacks: " + missing.join(", ")));
+    }
+
+    // The first line of a key wins, so a second one is dead text that misleads translators.
+    void noKeyTwice_data() { everyKeyInEveryLanguage_data(); }
+
+    void noKeyTwice()
+    {
+        QFETCH(QString, file);
+        QStringList lines;
+        QVERIFY(TextEncoding::readTextLines(TestSupport::dataDirectory() + "Languages/" + file, lines));
+        QSet<QString> seen;
+        QStringList twice;
+        for (const QString &line : lines) {
+            const qsizetype eq = line.indexOf('=');
+            if (eq <= 0 || line.startsWith('[') || line.startsWith(';'))
+                continue;
+            const QString key = line.left(eq).toLower();
+            if (seen.contains(key))
+                twice << key;
+            seen.insert(key);
+        }
+        QVERIFY2(twice.isEmpty(), qPrintable(file + " repeats: " + twice.join(", ")));
     }
 };
 
