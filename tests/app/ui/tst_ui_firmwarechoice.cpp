@@ -242,6 +242,21 @@ private slots:
         QCOMPARE(reread.VoiesTOR[4].Action, uint8_t(2));
         QCOMPARE(reread.VoiesTOR[4].Seuil, 70);
     }
+
+    void screenshot()
+    {
+        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (folder.isEmpty())
+            QSKIP("no screenshot folder");
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("BOOT.XOS"));
+        w.TypeVersionOS_Click();
+        QTest::qWait(200);
+        QVERIFY(w.grab().save(folder + "/firmware_package.png"));
+    }
 };
 
 QTEST_MAIN(TestFirmwareChoice)
