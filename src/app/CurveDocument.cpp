@@ -196,6 +196,8 @@ private:
 
     static bool listPosition(double value, int size, int &position)
     {
+        if (!std::isfinite(value) || std::abs(value) > size + 1.0)
+            return false;
         const long long p = roundHalfEven(value);
         if (p < 0 || p >= size)
             return false;
