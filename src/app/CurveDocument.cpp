@@ -258,6 +258,8 @@ private:
             QStringList cells = trimmedEnd(m_lines.at(i)).split(';');
             if (cells.size() > 1 && cells.last().trimmed().isEmpty())
                 cells.removeLast(); // the ";" that ends the last value
+            for (QString &cell : cells)
+                cell = trimmedEnd(cell); // blanks before a ";" are no part of the value
             if (valueCount < 3) {
                 if (cells.size() != 1 || !m_lines.at(i).contains(';')) {
                     failLine(i);

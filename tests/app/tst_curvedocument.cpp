@@ -268,7 +268,7 @@ private slots:
 
     void readsPositionalLayout()
     {
-        const QByteArray old = "#VEKP_COURBE\r\n42.5;\r\n7000;\r\n3;\r\n"
+        const QByteArray old = "#VEKP_COURBE\r\n42.5;\r\n7000 ;\r\n3;\r\n"
                                "1000;10.5;8;\r\n3000;25;20;\r\n6000;30;26\r\n";
         const CurveReadResult r = CurveDocument::parseVek(old, CurveDocument());
         QVERIFY(r.ok());
