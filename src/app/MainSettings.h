@@ -50,4 +50,5 @@ struct MainSettings {
     QString serialSettings = QStringLiteral("9600,N,8,1"); // "com$"
     int32_t TypeCourbe = 16;                             // chart type
     QString Language = QStringLiteral("francais.ini");
+    QString LogFolder; // folder of the live logs; empty: the user's documents folder
 };

@@ -13,4 +13,14 @@ bool IsDevicePath(const QString &text)
     return text.startsWith(QStringLiteral("/dev/")) && text.size() > 5;
 }
 
+QString DeviceToOpen(int number, const QString &device)
+{
+    return device.isEmpty() ? DeviceForPortNumber(number) : device;
+}
+
+QString PortCaption(int number, const QString &device)
+{
+    return number > 0 ? QStringLiteral("COM%1").arg(number) : device;
+}
+
 } // namespace SerialPortNames

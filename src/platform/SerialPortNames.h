@@ -13,4 +13,10 @@ QString DeviceForPortNumber(int number);
 // True for a text that names a device path rather than a port number.
 bool IsDevicePath(const QString &text);
 
+// The device the link opens: the settings' device path, else that of the number.
+QString DeviceToOpen(int number, const QString &device);
+
+// Status-bar name of the port: "COM" and the number, or the device path.
+QString PortCaption(int number, const QString &device);
+
 } // namespace SerialPortNames

@@ -13,6 +13,8 @@
 #include "app/ui/VEK_cfg_carte_fille.h"
 #include "app/ui/WindowProfile.h"
 #include "firmware/VEK_Gestion_OS.h"
+#include "live/ui/LivePage.h"
+#include "live/ui/TerminalPage.h"
 
 #include <QChartView>
 #include <QCloseEvent>
@@ -229,6 +231,7 @@ void VEK_Accueil::buildWindow()
     column->addWidget(ProgressBar_);
     setCentralWidget(central);
     buildStatusBar();
+    buildLinkPages();
     resize(1100, 760);
 }
 
@@ -370,6 +373,44 @@ void VEK_Accueil::buildStatusBar()
         StatusBarCom_->addWidget(panels_[i]);
     }
     setStatusBar(StatusBarCom_);
+}
+
+void VEK_Accueil::buildLinkPages()
+{
+    livePage_ = new LivePage(context_, liveContainer_);
+    auto *live = new QVBoxLayout(liveContainer_);
+    live->setContentsMargins(0, 0, 0, 0);
+    live->addWidget(livePage_);
+    terminalPage_ = new TerminalPage(context_, terminalContainer_);
+    auto *terminal = new QVBoxLayout(terminalContainer_);
+    terminal->setContentsMargins(0, 0, 0, 0);
+    terminal->addWidget(terminalPage_);
+
+    // The live page numbers its panels 1 port, 2 settings, 3 frame, 4 firmware
+    // note, 5 link state; this status bar keeps the link state in its fourth.
+    connect(livePage_, &LivePage::statusPanelChanged, this, [this](int panel, const QString &text) {
+        if (panel >= 1 && panel <= 3)
+            panels_[panel - 1]->setText(text);
+        else if (panel == 5)
+            panels_[3]->setText(text);
+    });
+    connect(livePage_, &LivePage::infoText, L_Info_, &QLabel::setText);
+    connect(terminalPage_, &TerminalPage::infoText, L_Info_, &QLabel::setText);
+    connect(SSTab1_, &QTabWidget::currentChanged, this, &VEK_Accueil::SSTab1_Click);
+}
+
+void VEK_Accueil::closeSerialPort()
+{
+    livePage_->closePort();
+    terminalPage_->closePort();
+}
+
+// A page change: the shared serial port closes, whichever page is left or entered.
+void VEK_Accueil::SSTab1_Click(int page)
+{
+    closeSerialPort();
+    if (page == 4)
+        livePage_->pageShown();
 }
 
 void VEK_Accueil::registerHelpTexts()
@@ -650,7 +691,7 @@ void VEK_Accueil::BP_Bootloader_Click()
         showProgrammingMessage(QStringLiteral("Aucun fichier OS n'a été sélectionné"));
         return;
     }
-    closeLivePort(); // the transfer window needs the serial line
+    closeSerialPort(); // the transfer window needs the serial line
     const QString &type = context_.TypeTransfert;
     const TransferWindow window = TransferWindowFor(type);
     if (window == TransferWindow::Unknown) {
@@ -677,9 +718,6 @@ void VEK_Accueil::openTransferWindow(TransferWindow)
 {
     showProgrammingMessage(GetLanguageText("MessTransfertIndisponible"));
 }
-
-// The live link closes its port here once it belongs to the window.
-void VEK_Accueil::closeLivePort() {}
 
 void VEK_Accueil::Ouvrir_Click()
 {

@@ -9,6 +9,8 @@
 class CurveEditorPanel;
 class EngineParametersPanel;
 class HelpTextFilter;
+class LivePage;
+class TerminalPage;
 class QChartView;
 class QComboBox;
 class QLabel;
@@ -51,6 +53,11 @@ public:
     EngineParametersPanel *engineParameters() const { return engineParameters_; }
     QWidget *liveContainer() const { return liveContainer_; }
     QWidget *terminalContainer() const { return terminalContainer_; }
+    LivePage *livePage() const { return livePage_; }
+    TerminalPage *terminalPage() const { return terminalPage_; }
+    // Closes the serial port that the live and terminal pages share (page
+    // changes, transfers); a running rpm simulation is stopped first.
+    void closeSerialPort();
     QWidget *PicMap() const { return PicMap_; }
     QLabel *L_Info() const { return L_Info_; }
     QStatusBar *StatusBarCom() const { return StatusBarCom_; }
@@ -71,6 +78,7 @@ public slots:
     void TypeCarteOption_Click();
     void Command5_Click();
     void ComboTest_Click();
+    void SSTab1_Click(int page);
     void Ouvrir_Click();
     void enregistrer_Click();
     void Quit_Click();
@@ -90,6 +98,7 @@ private:
     QWidget *buildNoticePage(const char *label1, const char *label2, const char *container,
                              QWidget **containerOut);
     void buildStatusBar();
+    void buildLinkPages();
     void registerHelpTexts();
 
     // Start-up steps.
@@ -110,7 +119,6 @@ private:
     void GrilleVersGraphe();
     void showProgrammingMessage(const QString &text);
     void openTransferWindow(TransferWindow window);
-    void closeLivePort();
 
     friend class MainWindowCurveFiles;
     std::unique_ptr<MainWindowCurveFiles> curveFiles_;
@@ -127,6 +135,8 @@ private:
     EngineParametersPanel *engineParameters_ = nullptr;
     QWidget *liveContainer_ = nullptr;
     QWidget *terminalContainer_ = nullptr;
+    LivePage *livePage_ = nullptr;
+    TerminalPage *terminalPage_ = nullptr;
     QWidget *PicMap_ = nullptr;
     QLabel *L_Info_ = nullptr;
     QProgressBar *ProgressBar_ = nullptr;

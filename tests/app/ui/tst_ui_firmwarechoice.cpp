@@ -107,6 +107,7 @@ private slots:
         QVERIFY(shown(w, "FrameMoteur"));
         QVERIFY(!shown(w, "FrameDwell") && !shown(w, "FrameHardware"));
         QVERIFY(!shown(w, "FrameTableMap") && !shown(w, "PicMap"));
+        QVERIFY(!shown(w, "FrameLED") && !shown(w, "BP_OpenPort") && !shown(w, "FrameKT5"));
         QVERIFY(!w.control<QComboBox>("NbCylindres")->isEnabled());
         QCOMPARE(w.control<QComboBox>("NbCylindres")->currentText(), QString("4"));
         QVERIFY(!w.control<QLineEdit>("Txt_av_statique")->isEnabled());
@@ -121,6 +122,9 @@ private slots:
         list->setCurrentIndex(0);
         w.TypeVersionOS_Click();
         QVERIFY(shown(w, "FrameDwell") && shown(w, "FrameHardware") && shown(w, "PicMap"));
+        // The free setting brings back the terminal's display, not its port controls.
+        QVERIFY(shown(w, "FrameLED") && shown(w, "Term_Recept") && shown(w, "BP_Erraseterm"));
+        QVERIFY(!shown(w, "BP_OpenPort") && !shown(w, "chkTermEcho") && !shown(w, "FrameKT5"));
         QVERIFY(w.control<QComboBox>("NbCylindres")->isEnabled());
         QVERIFY(w.control<QLineEdit>("Txt_av_statique")->isEnabled());
         QCOMPARE(s.TypeCompilation, int16_t(8));

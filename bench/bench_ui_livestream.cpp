@@ -1,0 +1,158 @@
+// The live page against the simulated module streaming as fast as 115200 baud
+// allows (1152 frames/s), with random splits and 1 % corrupt frames.
+// Reports frames decoded and logged against frames sent, invalid frames
+// accepted, and the program's CPU time per second of streaming.
+// VEK_BENCH_SECONDS sets the streaming time (default 30).
+#include "app/VekContext.h"
+#include "live/LiveLogger.h"
+#include "live/ui/LivePage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QString waitForLine(QProcess &sim, const QString &prefix, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < timeoutMs) {
+        while (sim.canReadLine()) {
+            const QString line = QString::fromLatin1(sim.readLine()).trimmed();
+            if (line.startsWith(prefix))
+                return line;
+        }
+        runFor(5);
+    }
+    return {};
+}
+
+void LiveStream115200(benchmark::State &state)
+{
+    const int seconds = qEnvironmentVariableIntValue("VEK_BENCH_SECONDS") > 0
+                            ? qEnvironmentVariableIntValue("VEK_BENCH_SECONDS")
+                            : 30;
+    QTemporaryDir dir;
+    const QString record = dir.filePath("sent.txt");
+    for (auto _ : state) {
+        QProcess sim;
+        sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        sim.start(QStringLiteral(VEK_TOOLS_DIR "/vek_module_sim"),
+                  {"--baud", "115200", "--split", "--corrupt", "0.01", "--seed", "2026", "--record",
+                   record});
+        const QString device = waitForLine(sim, "PTY ", 5000).mid(4);
+        if (device.isEmpty()) {
+            state.SkipWithError("simulated module did not start");
+            return;
+        }
+        VekContext context;
+        context.settings.portDevice = device;
+        context.settings.serialSettings = "115200,N,8,1";
+        LivePage page(context);
+        page.resize(1000, 600);
+        if (!qEnvironmentVariableIsSet("VEK_BENCH_HIDDEN")) // compare with the page not shown
+            page.show();
+        page.pageShown();
+        page.BasculeMarcheArret();
+        page.findChild<QCheckBox *>("ChkBuffer")->setChecked(true);
+        QList<TrameLive> decoded;
+        decoded.reserve(seconds * 1200);
+        page.link().setFrameObserver([&](const TrameLive &f) { decoded << f; });
+        runFor(200);
+
+        const double cpu0 = cpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        sim.write("stream 0\n");
+        runFor(seconds * 1000);
+        sim.write("stop\n");
+        const QString done = waitForLine(sim, "DONE ", 10000);
+        runFor(200); // the last bytes
+        const double cpu = cpuSeconds() - cpu0;
+        const double elapsed = wall.elapsed() / 1000.0;
+
+        // What was sent, from the simulator's record.
+        QSet<QByteArray> valid;
+        qint64 validSent = 0, corruptSent = 0;
+        QFile f(record);
+        f.open(QIODevice::ReadOnly);
+        while (!f.atEnd()) {
+            const QList<QByteArray> parts = f.readLine().trimmed().split(' ');
+            if (parts.size() != 2)
+                continue;
+            if (parts[1] == "V") {
+                valid.insert(QByteArray::fromHex(parts[0]));
+                ++validSent;
+            } else {
+                ++corruptSent;
+            }
+        }
+        qint64 invalidAccepted = 0;
+        for (const TrameLive &t : decoded)
+            if (!valid.contains(t.toByteArray()))
+                ++invalidAccepted;
+        int logged = 0;
+        LiveLogger::TexteLog(page.link().capture(), &logged);
+
+        state.counters["frames_sent_valid"] = double(validSent);
+        state.counters["frames_sent_corrupt"] = double(corruptSent);
+        state.counters["frames_decoded"] = double(decoded.size());
+        state.counters["frames_logged"] = logged;
+        state.counters["invalid_accepted"] = double(invalidAccepted);
+        state.counters["cpu_percent_of_core"] = 100.0 * cpu / elapsed;
+        state.counters["stream_seconds"] = elapsed;
+        state.counters["reads_per_second"] = double(page.link().reads()) / elapsed;
+        std::fprintf(stderr,
+                     "sent valid %lld, corrupt %lld; decoded %lld, logged %d; invalid accepted "
+                     "%lld; CPU %.2f %% of one core over %.1f s; %.0f reads/s\n",
+                     validSent, corruptSent, qint64(decoded.size()), logged, invalidAccepted,
+                     100.0 * cpu / elapsed, elapsed, double(page.link().reads()) / elapsed);
+        state.SetIterationTime(elapsed);
+        page.closePort();
+        sim.closeWriteChannel();
+        sim.waitForFinished(3000);
+        Q_UNUSED(done);
+    }
+}
+
+} // namespace
+
+BENCHMARK(LiveStream115200)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,204 @@
+#include "live/LiveLink.h"
+
+#include "live/SimulationCommand.h"
+#include "platform/SerialLineStatus.h"
+#include "platform/SerialSettings.h"
+
+LiveLink::LiveLink(const Clock &clock, QObject *parent) : QObject(parent), m_clock(clock)
+{
+    m_watchdog.setSingleShot(true);
+    connect(&m_watchdog, &QTimer::timeout, this, &LiveLink::watchdogTick);
+    m_batch.setSingleShot(true);
+    connect(&m_batch, &QTimer::timeout, this, &LiveLink::onBatchDue);
+    connect(&m_port, &QSerialPort::readyRead, this, &LiveLink::onReadyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &LiveLink::onError);
+}
+
+LiveLink::~LiveLink()
+{
+    close();
+}
+
+LiveLink::Status LiveLink::open(const QString &device, const QString &settingsText)
+{
+    close();
+    const auto settings = SerialSettings::parse(settingsText);
+    if (!settings)
+        return {false, tr("invalid serial settings \"%1\"").arg(settingsText)};
+    m_port.setPortName(device);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return {false, m_port.errorString()};
+    if (!settings->applyTo(m_port)) {
+        const QString reason = m_port.errorString();
+        m_port.close();
+        return {false, reason};
+    }
+    // A one-byte read buffer makes the port stop reading once it holds a byte,
+    // so that nothing wakes us until the batch is due (see onReadyRead).
+    m_port.setReadBufferSize(1);
+    m_draining = false;
+    m_parser.reset();
+    m_capture.clear();
+    m_latest = LiveReading::silent();
+    m_silent = false; // the first silence is reported like any other
+    m_lastFrameMs = m_clock.nowMs();
+    armWatchdog(SilenceMs);
+    return {};
+}
+
+void LiveLink::close()
+{
+    m_watchdog.stop();
+    m_batch.stop();
+    if (m_port.isOpen())
+        m_port.close();
+    m_parser.reset();
+}
+
+bool LiveLink::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+void LiveLink::setCaptureEnabled(bool enabled)
+{
+    m_captureEnabled = enabled;
+    if (!enabled)
+        m_capture.clear();
+}
+
+void LiveLink::setFrameObserver(std::function<void(const TrameLive &)> observer)
+{
+    m_observer = std::move(observer);
+}
+
+// Data arrived. The first byte starts a batch; the rest is read when it is due:
+// then the port reads freely once (everything waiting in the driver) and goes
+// back to the one-byte buffer. Whatever the port does, every byte is read in
+// order, at most ReadBatchMs late.
+void LiveLink::onReadyRead()
+{
+    if (m_draining) {
+        m_draining = false;
+        process(m_port.readAll());
+        m_port.setReadBufferSize(1);
+        return;
+    }
+    if (!m_batch.isActive())
+        m_batch.start(ReadBatchMs);
+}
+
+void LiveLink::onBatchDue()
+{
+    if (!m_port.isOpen())
+        return;
+    m_draining = true;
+    m_port.setReadBufferSize(0);
+    process(m_port.readAll());
+}
+
+void LiveLink::process(const QByteArray &data)
+{
+    if (data.isEmpty())
+        return;
+    m_bytesReceived += quint64(data.size());
+    ++m_reads;
+    if (m_captureEnabled)
+        m_capture += data;
+    bool any = false;
+    m_parser.feed(data, [&](const TrameLive &frame) {
+        m_latestFrame = frame;
+        any = true;
+        if (m_observer)
+            m_observer(frame);
+    });
+    if (!any)
+        return;
+    m_latest = LiveReading::decode(m_latestFrame);
+    m_lastFrameMs = m_clock.nowMs();
+    m_silent = false;
+    if (!m_watchdog.isActive())
+        armWatchdog(SilenceMs);
+    emit framesArrived();
+}
+
+void LiveLink::watchdogTick()
+{
+    if (!m_port.isOpen())
+        return;
+    const qint64 quiet = m_clock.nowMs() - m_lastFrameMs;
+    if (quiet < SilenceMs) {
+        armWatchdog(SilenceMs - quiet);
+        return;
+    }
+    if (!m_silent) {
+        m_silent = true;
+        m_latest = LiveReading::silent();
+        emit silence();
+    }
+    // Stay armed so that the next frame finds the timer running.
+    armWatchdog(SilenceMs);
+}
+
+void LiveLink::armWatchdog(qint64 delayMs)
+{
+    m_watchdog.start(int(qMax<qint64>(delayMs, 1)));
+}
+
+void LiveLink::onError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError || !m_port.isOpen())
+        return;
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+        error != QSerialPort::WriteError)
+        return;
+    const QString reason = m_port.errorString();
+    m_port.clearError();
+    close();
+    emit portLost(reason);
+}
+
+LiveLink::Status LiveLink::write(const QByteArray &bytes)
+{
+    if (!m_port.isOpen())
+        return {false, tr("port not open")};
+    if (m_port.write(bytes) != bytes.size())
+        return {false, m_port.errorString()};
+    // Hand the bytes to the driver now (the port may be closed or reconfigured
+    // right after), and wait until they have left it. No waitForBytesWritten:
+    // it gives up while the batched read buffer is full.
+    const int fd = int(m_port.handle());
+    for (int attempt = 0; m_port.bytesToWrite() > 0 && attempt < 100; ++attempt)
+        if (!m_port.flush())
+            SerialLineStatus::DrainOutput(fd); // the driver is full: let it empty
+    if (m_port.bytesToWrite() > 0)
+        return {false, m_port.errorString()};
+    SerialLineStatus::DrainOutput(fd);
+    return {};
+}
+
+LiveLink::Status LiveLink::sendSimulationStart(uint16_t period)
+{
+    if (!m_port.isOpen())
+        return {false, tr("port not open")};
+    const SerialSettings own{m_port.baudRate(), m_port.parity(), m_port.dataBits(),
+                             m_port.stopBits()};
+    const auto command =
+        SerialSettings::parse(QString::fromLatin1(SimulationCommand::ReglagesSimulation));
+    if (!command->applyTo(m_port))
+        return {false, m_port.errorString()};
+    const Status sent = write(SimulationCommand::CommandeSimulation(period));
+    if (!own.applyTo(m_port))
+        return {false, m_port.errorString()};
+    return sent;
+}
+
+LiveLink::Status LiveLink::sendSimulationSpeed(uint16_t period)
+{
+    return write(SimulationCommand::CommandeSimulation(period));
+}
+
+LiveLink::Status LiveLink::sendSimulationStop()
+{
+    return write(SimulationCommand::CommandeArretSimulation());
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "live/LiveDecoder.h"
+#include "live/LiveFrameParser.h"
+#include "live/TrameLive.h"
+#include "platform/Clock.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+
+// The live link to a running module: reads the serial port as data arrives,
+// decodes every valid frame, keeps the raw capture for the logger while asked
+// to, watches for silence, and sends the rpm simulation commands.
+class LiveLink : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int SilenceMs = 500;
+    // Reads are gathered over this time: the frames keep their order and none
+    // is lost, but the process wakes up far less often than bytes arrive.
+    static constexpr int ReadBatchMs = 20;
+
+    explicit LiveLink(const Clock &clock = SteadyClock::instance(), QObject *parent = nullptr);
+    ~LiveLink() override;
+
+    struct Status {
+        bool ok = true;
+        QString reason; // the system's reason when not ok
+    };
+
+    // Opens `device` with a settings text such as "9600,N,8,1".
+    Status open(const QString &device, const QString &settingsText);
+    void close();
+    bool isOpen() const;
+    QString device() const { return m_port.portName(); }
+
+    // Raw capture for the logger (TamponCapture): kept only while enabled;
+    // disabling empties it.
+    void setCaptureEnabled(bool enabled);
+    bool captureEnabled() const { return m_captureEnabled; }
+    const QByteArray &capture() const { return m_capture; }
+    void clearCapture() { m_capture.clear(); }
+
+    // The last decoded frame and what it reads as.
+    const TrameLive &latestFrame() const { return m_latestFrame; }
+    const LiveReading &latest() const { return m_latest; }
+    quint64 framesDecoded() const { return m_parser.framesFound(); }
+    quint64 bytesReceived() const { return m_bytesReceived; }
+    quint64 reads() const { return m_reads; }
+    // Called for every decoded frame, in order (tests, benchmarks).
+    void setFrameObserver(std::function<void(const TrameLive &)> observer);
+
+    // Rpm simulation: the start command goes out at 57600,N,8,1 and the port
+    // returns to its own settings afterwards; a new speed and the stop byte go
+    // out at the port's settings.
+    Status sendSimulationStart(uint16_t period);
+    Status sendSimulationSpeed(uint16_t period);
+    Status sendSimulationStop();
+
+    // Checks the silence watchdog against the clock; the link's own timer calls
+    // it, tests call it after moving their clock.
+    void watchdogTick();
+
+signals:
+    // One or more frames were decoded since the last signal.
+    void framesArrived();
+    // No valid frame came for SilenceMs: the display goes back to its reset state.
+    void silence();
+    // The port failed while open (device unplugged, read error); it is closed.
+    void portLost(const QString &reason);
+
+private:
+    void onReadyRead();
+    void onBatchDue();
+    void process(const QByteArray &data);
+    void onError(QSerialPort::SerialPortError error);
+    Status write(const QByteArray &bytes);
+    void armWatchdog(qint64 delayMs);
+
+    const Clock &m_clock;
+    QSerialPort m_port;
+    QTimer m_watchdog;
+    QTimer m_batch;
+    bool m_draining = false;
+    LiveFrameParser m_parser;
+    QByteArray m_capture;
+    bool m_captureEnabled = false;
+    TrameLive m_latestFrame;
+    LiveReading m_latest;
+    quint64 m_bytesReceived = 0;
+    quint64 m_reads = 0;
+    qint64 m_lastFrameMs = 0;
+    bool m_silent = true;
+    std::function<void(const TrameLive &)> m_observer;
+};

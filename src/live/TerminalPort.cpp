@@ -1,0 +1,97 @@
+#include "live/TerminalPort.h"
+
+#include "platform/SerialSettings.h"
+
+TerminalPort::TerminalPort(QObject *parent) : QObject(parent)
+{
+    m_linePoll.setInterval(LinePollMs);
+    connect(&m_linePoll, &QTimer::timeout, this, &TerminalPort::pollLines);
+    connect(&m_port, &QSerialPort::readyRead, this, [this] {
+        const QByteArray bytes = m_port.readAll();
+        if (!bytes.isEmpty())
+            emit received(bytes);
+    });
+    connect(&m_port, &QSerialPort::errorOccurred, this, &TerminalPort::onError);
+}
+
+std::optional<QString> TerminalPort::open(const QString &device, const QString &settingsText)
+{
+    close();
+    const auto settings = SerialSettings::parse(settingsText);
+    if (!settings)
+        return tr("invalid serial settings \"%1\"").arg(settingsText);
+    m_port.setPortName(device);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return m_port.errorString();
+    if (!settings->applyTo(m_port)) {
+        const QString reason = m_port.errorString();
+        m_port.close();
+        return reason;
+    }
+    m_counts = SerialLineStatus::ReadErrorCounts(int(m_port.handle()));
+    m_haveLines = false;
+    m_linePoll.start();
+    emit opened();
+    pollLines();
+    return std::nullopt;
+}
+
+void TerminalPort::close()
+{
+    m_linePoll.stop();
+    if (!m_port.isOpen())
+        return;
+    m_port.close();
+    emit linesChanged(std::nullopt);
+    emit closed(QString());
+}
+
+bool TerminalPort::write(const QByteArray &bytes)
+{
+    return m_port.isOpen() && m_port.write(bytes) == bytes.size();
+}
+
+void TerminalPort::pollLines()
+{
+    if (!m_port.isOpen())
+        return;
+    const int fd = int(m_port.handle());
+    const auto lines = SerialLineStatus::ReadModemLines(fd);
+    if (lines.has_value() != m_haveLines ||
+        (lines && (lines->cts != m_lines.cts || lines->dsr != m_lines.dsr ||
+                   lines->cd != m_lines.cd || lines->rts != m_lines.rts))) {
+        m_haveLines = lines.has_value();
+        if (lines)
+            m_lines = *lines;
+        emit linesChanged(lines);
+    }
+    const auto counts = SerialLineStatus::ReadErrorCounts(fd);
+    if (counts && m_counts) {
+        if (counts->framing != m_counts->framing)
+            emit lineError(LineError::Framing);
+        if (counts->overrun != m_counts->overrun)
+            emit lineError(LineError::Overrun);
+        if (counts->bufferOverrun != m_counts->bufferOverrun)
+            emit lineError(LineError::BufferOverflow);
+        if (counts->parity != m_counts->parity)
+            emit lineError(LineError::Parity);
+        if (counts->breaks != m_counts->breaks)
+            emit lineError(LineError::Break);
+    }
+    m_counts = counts;
+}
+
+void TerminalPort::onError(QSerialPort::SerialPortError error)
+{
+    if (!m_port.isOpen())
+        return;
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+        error != QSerialPort::WriteError)
+        return;
+    const QString reason = m_port.errorString();
+    m_port.clearError();
+    m_linePoll.stop();
+    m_port.close();
+    emit linesChanged(std::nullopt);
+    emit closed(reason);
+}

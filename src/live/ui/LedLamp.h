@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+// A round lamp with its caption to the right.
+class LedLamp : public QWidget
+{
+    Q_OBJECT
+public:
+    LedLamp(const QString &caption, QColor on, QColor off, QWidget *parent = nullptr);
+
+    bool isLit() const { return m_lit; }
+    void setLit(bool lit);
+    QColor colour() const { return m_lit ? m_on : m_off; }
+    QString caption() const { return m_caption; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    QPixmap render(bool lit) const;
+
+    QString m_caption;
+    QColor m_on, m_off;
+    bool m_lit = false;
+    QPixmap m_images[2]; // unlit and lit, drawn once per size
+    QSize m_imagesFor;
+};

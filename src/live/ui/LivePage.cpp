@@ -1,0 +1,456 @@
+#include "live/ui/LivePage.h"
+
+#include "app/VEK_LANGUAGE.h"
+#include "app/VekContext.h"
+#include "live/LiveLogger.h"
+#include "live/SimulationCommand.h"
+#include "live/ui/LedLamp.h"
+#include "live/ui/LivePalette.h"
+#include "live/ui/NeedleDial.h"
+#include "live/ui/SevenSegmentDisplay.h"
+#include "platform/DataPaths.h"
+#include "platform/SerialPortNames.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QVariant>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+namespace {
+// The instruments follow the module at most this often (and never faster than
+// the screen): smooth needles, readable digits, little work.
+constexpr double MaxDisplayHz = 30.0;
+const QString OsInconnue = QStringLiteral("/!\\ OS inconnue /!\\");
+
+void styleCurveLabel(QLabel *label, bool active)
+{
+    const QColor back = active ? QColor(53, 149, 149) : QColor(23, 60, 60);
+    const QColor text = active ? QColor(23, 60, 60) : QColor(0, 0, 0);
+    label->setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; padding: 2px 6px; "
+                                        "font-weight: bold; }")
+                             .arg(back.name(), text.name()));
+}
+} // namespace
+
+LivePage::LivePage(VekContext &context, QWidget *parent, const Clock &clock)
+    : QWidget(parent), m_context(context), m_link(clock)
+{
+    buildUi();
+    m_refresh.setSingleShot(true);
+    connect(&m_refresh, &QTimer::timeout, this, &LivePage::refreshFromLink);
+    connect(&m_link, &LiveLink::framesArrived, this, [this] {
+        if (!m_refresh.isActive()) {
+            const QScreen *s = screen();
+            const double screenHz = s && s->refreshRate() > 1 ? s->refreshRate() : 60.0;
+            m_refresh.start(qMax(1, int(1000.0 / qMin(screenHz, MaxDisplayHz))));
+        }
+    });
+    connect(&m_link, &LiveLink::silence, this, &LivePage::onSilence);
+    connect(&m_link, &LiveLink::portLost, this, &LivePage::onPortLost);
+    showStopped();
+}
+
+LivePage::~LivePage()
+{
+    // Leave the module as found: no simulation running without a page to stop it.
+    stopSimulation();
+    m_link.close();
+}
+
+void LivePage::buildUi()
+{
+    auto *page = new QVBoxLayout(this);
+
+    // Instruments.
+    // A plain frame: the lamps inside change often, and a group box would repaint
+    // its whole styled background behind each of them.
+    FrameKT5 = new QFrame(this);
+    FrameKT5->setFrameShape(QFrame::StyledPanel);
+    FrameKT5->setObjectName("FrameKT5");
+    auto *instruments = new QHBoxLayout(FrameKT5);
+    Cadran_RPM = new NeedleDial(NeedleDial::Kind::Rpm, FrameKT5);
+    Cadran_RPM->setObjectName("Cadran_RPM");
+    instruments->addWidget(Cadran_RPM, 3);
+
+    auto *middle = new QVBoxLayout;
+    auto caption = [this](const QString &text) {
+        auto *l = new QLabel(text, FrameKT5);
+        l->setAlignment(Qt::AlignCenter);
+        return l;
+    };
+    PicLCD_RPM = new SevenSegmentDisplay(4, FrameKT5);
+    PicLCD_RPM->setObjectName("PicLCD_RPM");
+    PicLCD_avance = new SevenSegmentDisplay(2, FrameKT5);
+    PicLCD_avance->setObjectName("PicLCD_avance");
+    Cadran_Load = new NeedleDial(NeedleDial::Kind::Load, FrameKT5);
+    Cadran_Load->setObjectName("Cadran_Load");
+    middle->addWidget(caption(QStringLiteral("RPM")));
+    middle->addWidget(PicLCD_RPM, 2);
+    middle->addWidget(caption(QStringLiteral("AVANCE")));
+    middle->addWidget(PicLCD_avance, 2);
+    middle->addWidget(Cadran_Load, 3);
+    instruments->addLayout(middle, 2);
+
+    auto *lamps = new QVBoxLayout;
+    const QColor on = LivePalette::VoyantAllume, off = LivePalette::VoyantEteint;
+    for (int i = 0; i < 4; ++i) {
+        LED_IN[i] = new LedLamp(QStringLiteral("INPUT %1").arg(i + 1), on, off, FrameKT5);
+        LED_IN[i]->setObjectName(QStringLiteral("LED_IN_%1").arg(i + 1));
+        lamps->addWidget(LED_IN[i]);
+    }
+    for (int i = 0; i < 2; ++i) {
+        LED_OUT[i] = new LedLamp(QStringLiteral("OUTPUT %1").arg(i + 1), on, off, FrameKT5);
+        LED_OUT[i]->setObjectName(QStringLiteral("LED_OUT_%1").arg(i + 1));
+        lamps->addWidget(LED_OUT[i]);
+    }
+    LED_KNOCK = new LedLamp(QStringLiteral("KNOCK"), on, off, FrameKT5);
+    LED_KNOCK->setObjectName("LED_KNOCK");
+    LED_DECEL = new LedLamp(QStringLiteral("DECEL"), on, off, FrameKT5);
+    LED_DECEL->setObjectName("LED_DECEL");
+    lamps->addWidget(LED_KNOCK);
+    lamps->addWidget(LED_DECEL);
+    Lbl_Loie1 = new QLabel(QStringLiteral("LOIE 1"), FrameKT5);
+    Lbl_Loie1->setObjectName("Lbl_Loie1");
+    Lbl_Loie2 = new QLabel(QStringLiteral("LOIE 2"), FrameKT5);
+    Lbl_Loie2->setObjectName("Lbl_Loie2");
+    lamps->addSpacing(8);
+    lamps->addWidget(Lbl_Loie1);
+    lamps->addWidget(Lbl_Loie2);
+    lamps->addStretch();
+    instruments->addLayout(lamps);
+    page->addWidget(FrameKT5, 1);
+
+    // Link, capture and simulation controls.
+    auto *controls = new QHBoxLayout;
+    Lbl_ON_OFF = new QPushButton(QStringLiteral("RUN / STOP"), this);
+    Lbl_ON_OFF->setObjectName("Lbl_ON_OFF");
+    LED_Mode[0] = new LedLamp(QStringLiteral("RUN"), LivePalette::VoyantAllume,
+                              LivePalette::VoyantAllume, this);
+    LED_Mode[0]->setLit(true);
+    LED_Mode[1] = new LedLamp(QStringLiteral("STOP"), LivePalette::LigneInactive,
+                              LivePalette::LigneInactive, this);
+    controls->addWidget(Lbl_ON_OFF);
+    controls->addWidget(LED_Mode[0]);
+    controls->addWidget(LED_Mode[1]);
+    controls->addSpacing(16);
+
+    ChkBuffer = new QCheckBox(QStringLiteral("Activer le buffer"), this);
+    ChkBuffer->setObjectName("ChkBuffer");
+    BufferStat = new QLabel(QStringLiteral(".:: BUFFER = 0 ::."), this);
+    BufferStat->setObjectName("BufferStat");
+    // Fixed size: the count changes many times a second and must not relayout the page.
+    BufferStat->setFixedSize(
+        BufferStat->fontMetrics().horizontalAdvance(QStringLiteral(".:: BUFFER = 0000000000 ::.")),
+        BufferStat->sizeHint().height());
+    BP_Logger = new QPushButton(QStringLiteral("Sauvegarder le BUFFER"), this);
+    BP_Logger->setObjectName("BP_Logger");
+    BP_LogDossier = new QToolButton(this);
+    BP_LogDossier->setObjectName("BP_LogDossier");
+    BP_LogDossier->setText(GetLanguageText("MBLogDossier"));
+    BufferStat->hide();
+    BP_Logger->hide();
+    BP_LogDossier->hide();
+    controls->addWidget(ChkBuffer);
+    controls->addWidget(BufferStat);
+    controls->addWidget(BP_Logger);
+    controls->addWidget(BP_LogDossier);
+    controls->addStretch();
+
+    Chk_Simulation = new QCheckBox(QStringLiteral("Activer simulation"), this);
+    Chk_Simulation->setObjectName("Chk_Simulation");
+    SimulRegime = new QSlider(Qt::Horizontal, this);
+    SimulRegime->setObjectName("SimulRegime");
+    SimulRegime->setRange(SimulationCommand::RegimeMin, SimulationCommand::RegimeMax);
+    SimulRegime->setSingleStep(50);
+    SimulRegime->setPageStep(500);
+    SimulRegime->setValue(3000);
+    SimulRegime->setMinimumWidth(160);
+    m_simulValue = new QLabel(this);
+    m_simulValue->setMinimumWidth(QFontMetrics(font()).horizontalAdvance("8000 rpm "));
+    m_simulValue->setText(QStringLiteral("%1 rpm").arg(SimulRegime->value()));
+    controls->addWidget(Chk_Simulation);
+    controls->addWidget(SimulRegime);
+    controls->addWidget(m_simulValue);
+    page->addLayout(controls);
+
+    BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
+
+    connect(Lbl_ON_OFF, &QPushButton::clicked, this, &LivePage::BasculeMarcheArret);
+    connect(ChkBuffer, &QCheckBox::toggled, this, &LivePage::onBufferToggled);
+    connect(BP_Logger, &QPushButton::clicked, this, &LivePage::onLogger);
+    connect(BP_LogDossier, &QToolButton::clicked, this, &LivePage::onChooseLogFolder);
+    connect(Chk_Simulation, &QCheckBox::toggled, this, &LivePage::onSimulationToggled);
+    connect(SimulRegime, &QSlider::valueChanged, this, &LivePage::onSimulationSpeed);
+}
+
+QString LivePage::portCaption() const
+{
+    return SerialPortNames::PortCaption(m_context.settings.portNumber,
+                                        m_context.settings.portDevice);
+}
+
+void LivePage::setPanel(int panel, const QString &text)
+{
+    emit statusPanelChanged(panel, text);
+}
+
+void LivePage::pageShown()
+{
+    m_link.clearCapture();
+    setPanel(4, OsInconnue);
+    showStopped();
+    PicLCD_RPM->clear();
+    PicLCD_avance->clear();
+    resetDisplay();
+    AfficheNombre7Seg(-1, 4, *PicLCD_RPM);
+    AfficheNombre7Seg(-1, 2, *PicLCD_avance);
+}
+
+void LivePage::closePort()
+{
+    if (!m_link.isOpen())
+        return;
+    stopSimulation();
+    m_refresh.stop();
+    m_link.close();
+    showStopped();
+}
+
+void LivePage::showStopped()
+{
+    setPanel(1, portCaption());
+    setPanel(2, m_context.settings.serialSettings);
+    setPanel(3, QStringLiteral("TRAME :"));
+    setPanel(5, QStringLiteral("STOP"));
+    LED_Mode[0]->hide();
+    LED_Mode[1]->show();
+    Chk_Simulation->hide();
+    SimulRegime->hide();
+    m_simulValue->hide();
+}
+
+void LivePage::showRunning()
+{
+    setPanel(5, QStringLiteral("RUN"));
+    LED_Mode[0]->show();
+    LED_Mode[1]->hide();
+    Chk_Simulation->show();
+    SimulRegime->show();
+    m_simulValue->show();
+}
+
+void LivePage::BasculeMarcheArret()
+{
+    if (m_link.isOpen()) {
+        closePort();
+        resetDisplay();
+        AfficheNombre7Seg(-1, 4, *PicLCD_RPM);
+        AfficheNombre7Seg(-1, 2, *PicLCD_avance);
+        return;
+    }
+    const QString device =
+        SerialPortNames::DeviceToOpen(m_context.settings.portNumber, m_context.settings.portDevice);
+    const LiveLink::Status status = m_link.open(device, m_context.settings.serialSettings);
+    if (!status.ok) {
+        emit infoText(
+            GetLanguageText("MessPortOuverture", {"{PORT}", device, "{RAISON}", status.reason}));
+        showStopped();
+        return;
+    }
+    m_link.setCaptureEnabled(ChkBuffer->isChecked());
+    showRunning();
+    resetDisplay();
+    AfficheNombre7Seg(0, 4, *PicLCD_RPM);
+    AfficheNombre7Seg(0, 2, *PicLCD_avance);
+    updateBufferStat();
+}
+
+void LivePage::resetDisplay()
+{
+    DessineCadranRPM(0);
+    DessineCadranCharge(0);
+    const LiveLamps none;
+    AfficheVoyantsLive(none);
+    AfficheEntreesLive(none);
+}
+
+void LivePage::DessineCadranRPM(int16_t rpm)
+{
+    Cadran_RPM->setValue(rpm);
+}
+void LivePage::DessineCadranCharge(int16_t load)
+{
+    Cadran_Load->setValue(load);
+}
+
+void LivePage::AfficheVoyantsLive(const LiveLamps &lamps)
+{
+    LED_DECEL->setLit(lamps.decel);
+    LED_KNOCK->setLit(lamps.knock);
+    // Restyling is costly: only when the active curve changes.
+    if (m_curve1Shown && *m_curve1Shown == lamps.curve1)
+        return;
+    m_curve1Shown = lamps.curve1;
+    styleCurveLabel(Lbl_Loie1, lamps.curve1);
+    styleCurveLabel(Lbl_Loie2, !lamps.curve1);
+}
+
+void LivePage::AfficheEntreesLive(const LiveLamps &lamps)
+{
+    for (int i = 0; i < 4; ++i)
+        LED_IN[i]->setLit(lamps.inputs[size_t(i)]);
+    for (int i = 0; i < 2; ++i)
+        LED_OUT[i]->setLit(lamps.outputs[size_t(i)]);
+}
+
+void LivePage::showReading(const LiveReading &r)
+{
+    DessineCadranRPM(r.RegimeLive);
+    AfficheNombre7Seg(r.RegimeLive, 4, *PicLCD_RPM);
+    AfficheNombre7Seg(r.AvanceLive, 2, *PicLCD_avance);
+    AfficheVoyantsLive(r.lamps);
+    AfficheEntreesLive(r.lamps);
+    DessineCadranCharge(r.ChargeLive);
+}
+
+void LivePage::refreshFromLink()
+{
+    if (!m_link.isOpen())
+        return;
+    setPanel(3, m_link.latestFrame().statusText());
+    updateBufferStat();
+    showReading(m_link.latest());
+}
+
+void LivePage::onSilence()
+{
+    m_refresh.stop();
+    const LiveReading silent = LiveReading::silent();
+    DessineCadranRPM(silent.RegimeLive);
+    AfficheNombre7Seg(0, 4, *PicLCD_RPM);
+    AfficheNombre7Seg(0, 2, *PicLCD_avance);
+    AfficheVoyantsLive(silent.lamps);
+    AfficheEntreesLive(silent.lamps);
+    DessineCadranCharge(0);
+}
+
+void LivePage::onPortLost(const QString &reason)
+{
+    m_refresh.stop();
+    {
+        const QSignalBlocker block(Chk_Simulation);
+        Chk_Simulation->setChecked(false);
+    }
+    showStopped();
+    resetDisplay();
+    AfficheNombre7Seg(-1, 4, *PicLCD_RPM);
+    AfficheNombre7Seg(-1, 2, *PicLCD_avance);
+    emit infoText(
+        GetLanguageText("MessPortPerdu", {"{PORT}", m_link.device(), "{RAISON}", reason}));
+}
+
+void LivePage::updateBufferStat()
+{
+    BufferStat->setText(QStringLiteral(".:: BUFFER = %1 ::.").arg(m_link.capture().size()));
+}
+
+void LivePage::onBufferToggled(bool on)
+{
+    BufferStat->setVisible(on);
+    BP_Logger->setVisible(on);
+    BP_LogDossier->setVisible(on);
+    m_link.setCaptureEnabled(on);
+    updateBufferStat();
+}
+
+QString LivePage::logFolder(bool create) const
+{
+    const QString chosen = m_context.settings.LogFolder;
+    if (!chosen.isEmpty())
+        return chosen;
+    if (create)
+        return DataPaths::UserDocumentsDirectory();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+void LivePage::onChooseLogFolder()
+{
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, GetLanguageText("MBLogDossier"), logFolder(false));
+    if (!folder.isEmpty())
+        m_context.settings.LogFolder = folder;
+    BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
+}
+
+void LivePage::onLogger()
+{
+    const auto r =
+        LiveLogger::EcrireLog(m_link.capture(), logFolder(true), QDateTime::currentDateTime());
+    const QString file = QDir::toNativeSeparators(r.path);
+    switch (r.status) {
+    case LiveLogger::Result::Written:
+        emit infoText(GetLanguageText("MessLogEcrit",
+                                      {"{FICHIER}", file, "{LIGNES}", QString::number(r.lines)}));
+        break;
+    case LiveLogger::Result::NoFrame:
+        emit infoText(GetLanguageText("MessLogVide"));
+        break;
+    case LiveLogger::Result::CannotCreate:
+    case LiveLogger::Result::WriteFailed:
+        emit infoText(GetLanguageText("MessLogEchec", {"{FICHIER}", file, "{RAISON}", r.reason}));
+        break;
+    }
+}
+
+void LivePage::onSimulationToggled(bool on)
+{
+    if (!m_link.isOpen())
+        return;
+    LiveLink::Status status;
+    if (on) {
+        const auto period = SimulationCommand::PeriodeSimulation(SimulRegime->value());
+        if (!period)
+            return;
+        status = m_link.sendSimulationStart(*period);
+    } else {
+        status = m_link.sendSimulationStop();
+    }
+    if (!status.ok)
+        emit infoText(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
+}
+
+void LivePage::onSimulationSpeed(int rpm)
+{
+    m_simulValue->setText(QStringLiteral("%1 rpm").arg(rpm));
+    if (!Chk_Simulation->isChecked() || !m_link.isOpen())
+        return;
+    const auto period = SimulationCommand::PeriodeSimulation(rpm);
+    if (!period)
+        return;
+    const LiveLink::Status status = m_link.sendSimulationSpeed(*period);
+    if (!status.ok)
+        emit infoText(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
+}
+
+void LivePage::stopSimulation()
+{
+    if (!Chk_Simulation->isChecked())
+        return;
+    if (m_link.isOpen())
+        m_link.sendSimulationStop();
+    const QSignalBlocker block(Chk_Simulation);
+    Chk_Simulation->setChecked(false);
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "live/LiveDecoder.h"
+#include "live/LiveLink.h"
+#include "platform/Clock.h"
+
+#include <QTimer>
+
+#include <QWidget>
+#include <optional>
+
+class NeedleDial;
+class LedLamp;
+class SevenSegmentDisplay;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QToolButton;
+class QFrame;
+struct VekContext;
+
+// The "Real Time" page of the main window: RUN/STOP of the live link, the
+// instruments, the capture and logger, and the rpm simulation.
+class LivePage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit LivePage(VekContext &context, QWidget *parent = nullptr,
+                      const Clock &clock = SteadyClock::instance());
+    ~LivePage() override;
+
+    // The main window calls these: when the page is entered, and on every page
+    // change, before a transfer and at quit (stops a running simulation first).
+    void pageShown();
+    void closePort();
+    bool isRunning() const { return m_link.isOpen(); }
+
+    // RUN/STOP (`Lbl_ON_OFF`).
+    void BasculeMarcheArret();
+
+    // Display procedures.
+    void DessineCadranRPM(int16_t rpm);
+    void DessineCadranCharge(int16_t load);
+    void AfficheVoyantsLive(const LiveLamps &lamps);
+    void AfficheEntreesLive(const LiveLamps &lamps);
+
+    LiveLink &link() { return m_link; }
+
+signals:
+    // Status bar panel n (1 port, 2 settings, 3 frame, 4 firmware note, 5 RUN/STOP).
+    void statusPanelChanged(int panel, const QString &text);
+    // A short status or outcome text for the main window's information label.
+    void infoText(const QString &text);
+
+private:
+    void buildUi();
+    void showStopped();
+    void showRunning();
+    void resetDisplay();
+    void showReading(const LiveReading &reading);
+    void refreshFromLink();
+    void onSilence();
+    void onPortLost(const QString &reason);
+    void onBufferToggled(bool on);
+    void onLogger();
+    void onChooseLogFolder();
+    void onSimulationToggled(bool on);
+    void onSimulationSpeed(int rpm);
+    void stopSimulation();
+    void setPanel(int panel, const QString &text);
+    void updateBufferStat();
+    // The chosen folder, else the documents folder (created when `create`).
+    QString logFolder(bool create) const;
+    QString portCaption() const;
+
+    VekContext &m_context;
+    LiveLink m_link;
+    QTimer m_refresh; // paces the display to the screen
+
+    QFrame *FrameKT5 = nullptr;
+    NeedleDial *Cadran_RPM = nullptr;
+    NeedleDial *Cadran_Load = nullptr;
+    SevenSegmentDisplay *PicLCD_RPM = nullptr;
+    SevenSegmentDisplay *PicLCD_avance = nullptr;
+    LedLamp *LED_IN[4] = {};
+    LedLamp *LED_OUT[2] = {};
+    LedLamp *LED_KNOCK = nullptr;
+    LedLamp *LED_DECEL = nullptr;
+    QLabel *Lbl_Loie1 = nullptr;
+    QLabel *Lbl_Loie2 = nullptr;
+    std::optional<bool> m_curve1Shown; // the curve labels' state, once set
+    QPushButton *Lbl_ON_OFF = nullptr;
+    LedLamp *LED_Mode[2] = {};
+    QCheckBox *ChkBuffer = nullptr;
+    QLabel *BufferStat = nullptr;
+    QPushButton *BP_Logger = nullptr;
+    QToolButton *BP_LogDossier = nullptr;
+    QCheckBox *Chk_Simulation = nullptr;
+    QSlider *SimulRegime = nullptr;
+    QLabel *m_simulValue = nullptr;
+};

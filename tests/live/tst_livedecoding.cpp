@@ -1,0 +1,236 @@
+#include "live/LiveDecoder.h"
+#include "live/LiveDialGeometry.h"
+#include "live/LiveFrameParser.h"
+#include "live/LiveLogFormatter.h"
+#include "live/SevenSegment.h"
+#include "live/SimulationCommand.h"
+#include "live/TerminalDisplay.h"
+
+#include <QtTest>
+
+#include <random>
+
+using Frames = QList<TrameLive>;
+
+static Frames parseAll(LiveFrameParser &parser, const QByteArray &bytes)
+{
+    Frames out;
+    parser.feed(bytes, [&](const TrameLive &f) { out << f; });
+    return out;
+}
+
+static QByteArray hexBytes(const char *hex)
+{
+    return QByteArray::fromHex(hex);
+}
+
+class TestLiveDecoding : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void frameFieldsAndChecksum()
+    {
+        const auto f = TrameLive::fromBytes(
+            reinterpret_cast<const uint8_t *>(hexBytes("2303E8007D05400000AD").constData()));
+        QCOMPARE(f.period(), 1000);
+        QCOMPARE(f.timing(), 125);
+        QVERIFY(TrameLive::isValidAt(f.bytes.data()));
+        QCOMPARE(f.statusText(),
+                 QString("TRAME [10] : 23 - 3 - E8 - 0 - 7D - 5 - 40 - 0 - 0 - AD"));
+        const auto none = TrameLive::build(255, 7, 255, 9, 0, 0, 0, 0);
+        QCOMPARE(none.period(), 0);
+        QCOMPARE(none.timing(), 0);
+        QCOMPARE(none.rawTiming(), 0xFF09);
+    }
+
+    void parserTakesOnlyCheckedFrames()
+    {
+        const TrameLive a = TrameLive::withWords(1250, 100, 1, 2, 3, 4);
+        const TrameLive b = TrameLive::withWords(5000, 0, 0x3F, 0x43, 9, 9);
+        QByteArray bad = a.toByteArray();
+        bad[9] = char(bad[9] + 1);
+        QByteArray noMarker = b.toByteArray();
+        noMarker[0] = '$';
+
+        LiveFrameParser parser;
+        const QByteArray stream = QByteArray("xx#\x01") + a.toByteArray() + bad + noMarker +
+                                  b.toByteArray() + "#" + a.toByteArray();
+        QCOMPARE(parseAll(parser, stream), (Frames{a, b, a}));
+        QCOMPARE(parser.framesFound(), 3u);
+        QVERIFY(parser.pendingBytes() < TrameLive::Size);
+
+        // A short read never yields a frame, valid or not, and never reads past its end.
+        LiveFrameParser shortReads;
+        QVERIFY(parseAll(shortReads, QByteArray("#") + QByteArray(8, '\0')).isEmpty());
+        QVERIFY(parseAll(shortReads, QByteArray(14, '#')).isEmpty());
+        QVERIFY(shortReads.pendingBytes() <= 9);
+    }
+
+    void frameSplitAtEveryPosition()
+    {
+        const TrameLive a = TrameLive::withWords(1250, 100, 5, 0x40, 0, 0);
+        const TrameLive b = TrameLive::withWords(0x2323, 0x2323, 0x23, 0x23, 0x23, 0x23);
+        const QByteArray stream = a.toByteArray() + b.toByteArray() + a.toByteArray();
+        for (int cut1 = 0; cut1 <= stream.size(); ++cut1) {
+            for (int cut2 = cut1; cut2 <= stream.size(); cut2 += 7) {
+                LiveFrameParser parser;
+                Frames got = parseAll(parser, stream.left(cut1));
+                got += parseAll(parser, stream.mid(cut1, cut2 - cut1));
+                got += parseAll(parser, stream.mid(cut2));
+                QCOMPARE(got, (Frames{a, b, a}));
+            }
+        }
+    }
+
+    void parserResynchronisesOnNoise()
+    {
+        std::mt19937 random(7);
+        QByteArray stream;
+        Frames sent;
+        for (int i = 0; i < 2000; ++i) {
+            if (random() % 10 == 0)
+                for (int j = random() % 6; j >= 0; --j)
+                    stream.append(char(random() % 256));
+            TrameLive f = TrameLive::withWords(uint16_t(1000 + i), uint16_t(i), uint8_t(i),
+                                               uint8_t(i >> 3), uint8_t(i >> 8), uint8_t(i));
+            if (random() % 50 == 0)
+                f.bytes[9] ^= 0x5A; // damaged: must never come out
+            else
+                sent << f;
+            stream += f.toByteArray();
+        }
+        LiveFrameParser parser;
+        Frames got;
+        for (qsizetype pos = 0; pos < stream.size();) {
+            const qsizetype n = 1 + random() % 40;
+            got += parseAll(parser, stream.mid(pos, n));
+            pos += n;
+        }
+        QCOMPARE(got.size(), sent.size());
+        QCOMPARE(got, sent);
+    }
+
+    void engineSpeed()
+    {
+        QCOMPARE(CalculRegimeLive(0), int16_t(-1));
+        QCOMPARE(CalculRegimeLive(-5), int16_t(-1));
+        QCOMPARE(CalculRegimeLive(375), int16_t(9999));
+        QCOMPARE(CalculRegimeLive(300), int16_t(9999));
+        QCOMPARE(CalculRegimeLive(376), int16_t(9973));
+        QCOMPARE(CalculRegimeLive(1250), int16_t(3000));
+        QCOMPARE(CalculRegimeLive(5000), int16_t(750));
+        QCOMPARE(CalculRegimeLive(65535), int16_t(57));
+    }
+
+    void advance()
+    {
+        QCOMPARE(CalculAvanceLive(0, 3000), int16_t(45));
+        QCOMPARE(CalculAvanceLive(100, 3000), int16_t(27));
+        QCOMPARE(CalculAvanceLive(1000, 3000), int16_t(-99)); // -135, clamped
+        QCOMPARE(CalculAvanceLive(500, -1), int16_t(-1));
+        QCOMPARE(CalculAvanceLive(500, 0), int16_t(-1));
+        // 749 rpm counts 16 us units, 750 rpm 20 us units.
+        QCOMPARE(CalculAvanceLive(2500, 749), int16_t(45 - qRound(2500 / 62500.0 * 3 * 749)));
+        QCOMPARE(CalculAvanceLive(2500, 750), int16_t(45 - qRound(2500 / 50000.0 * 3 * 750)));
+        // Wide arithmetic: no 16-bit wrap at the extremes.
+        QCOMPARE(CalculAvanceLive(65000, 9999), int16_t(-99));
+        // Halves go to the even neighbour: 45 - 4.5 = 40.5 -> 40.
+        QCOMPARE(CalculAvanceLive(100, 750), int16_t(40));
+    }
+
+    void loadAndLamps()
+    {
+        QCOMPARE(CalculJaugeLive(0), int16_t(0));
+        QCOMPARE(CalculJaugeLive(1), int16_t(33));
+        QCOMPARE(CalculJaugeLive(2 | 0x80), int16_t(66));
+        QCOMPARE(CalculJaugeLive(3), int16_t(100));
+        const LiveLamps l = LiveLamps::from(0b101001, 16 | 64);
+        QCOMPARE(l.inputs, (std::array<bool, 4>{true, false, false, true}));
+        QCOMPARE(l.outputs, (std::array<bool, 2>{false, true}));
+        QVERIFY(l.decel && !l.knock && l.curve1);
+        QVERIFY(!LiveLamps::from(0xC0, 0).curve1);
+    }
+
+    void frameReadings()
+    {
+        const auto off = LiveReading::decode(TrameLive::build(255, 0, 1, 0, 0, 0, 0, 0));
+        QCOMPARE(off.RegimeLive, int16_t(-1));
+        QCOMPARE(off.AvanceLive, int16_t(-1));
+        const auto noTiming = LiveReading::decode(TrameLive::build(0x04, 0xE2, 255, 3, 0, 3, 0, 0));
+        QCOMPARE(noTiming.RegimeLive, int16_t(3000));
+        QCOMPARE(noTiming.AvanceLive, int16_t(45));
+        QCOMPARE(noTiming.ChargeLive, int16_t(100));
+        QCOMPARE(LiveReading::silent().RegimeLive, int16_t(-1));
+    }
+
+    void logLines()
+    {
+        QCOMPARE(
+            LigneLogLive(TrameLive::build(0x04, 0xE2, 0x01, 0xF4, 0x05, 0x40, 0, 0)),
+            QString("RPM : 3000 | 4E2 - DP : 1F4 - XX : 5 - OPTION : 40 - ADC1 : 0 - ADC2 : 0"));
+        QCOMPARE(LigneLogLive(TrameLive::build(255, 1, 2, 3, 4, 5, 6, 7)),
+                 QString("RPM : OFF | FFFF - DP : FFFF - OPTION : FF - ADC1 : FF - ADC2 : FF"));
+        QCOMPARE(LigneLogLive(TrameLive::build(0, 0, 255, 0x10, 0xAB, 1, 0xFE, 0x0F)),
+                 QString("RPM : -1 | 0 - DP : FF10 - XX : AB - OPTION : 1 - ADC1 : FE - ADC2 : F"));
+    }
+
+    void simulationCommand()
+    {
+        QCOMPARE(SimulationCommand::PeriodeSimulation(3000), std::optional<uint16_t>(1250));
+        QCOMPARE(SimulationCommand::PeriodeSimulation(8000), std::optional<uint16_t>(469));
+        QCOMPARE(SimulationCommand::PeriodeSimulation(500), std::optional<uint16_t>(7500));
+        QCOMPARE(SimulationCommand::PeriodeSimulation(115), std::optional<uint16_t>(32609));
+        QVERIFY(!SimulationCommand::PeriodeSimulation(114));
+        QVERIFY(!SimulationCommand::PeriodeSimulation(0));
+        QCOMPARE(SimulationCommand::CommandeSimulation(1250), hexBytes("2104E2"));
+        QCOMPARE(SimulationCommand::CommandeSimulation(469), hexBytes("2101D5"));
+        QCOMPARE(SimulationCommand::CommandeSimulation(7500), hexBytes("211D4C"));
+        QCOMPARE(SimulationCommand::CommandeArretSimulation(), hexBytes("22"));
+    }
+
+    void terminalText()
+    {
+        using namespace TerminalDisplay;
+        QCOMPARE(ModeFromText(""), Mode::Asc);
+        QCOMPARE(TexteRecu("AB", ModeFromText("")), QString("AB"));
+        QCOMPARE(TexteRecu("AB", Mode::Dec), QString(" 065 066"));
+        QCOMPARE(TexteRecu("AB", Mode::Hex), QString(" 41 42"));
+        QCOMPARE(TexteRecu("\x80\xE9", Mode::Asc), QString::fromUtf8("€é"));
+        QCOMPARE(Tronque(QString(1000, 'x')).size(), 1000);
+        const QString big = QString(901, 'a') + QString(100, 'b');
+        QCOMPARE(Tronque(big), QString(100, 'b'));
+    }
+
+    void sevenSegmentCodes()
+    {
+        using namespace SevenSegment;
+        QCOMPARE(*CodesNombre(12345, 4), (std::vector<uint8_t>{9, 9, 9, 9}));
+        QCOMPARE(*CodesNombre(-1, 4), (std::vector<uint8_t>{CodeBlanc, 0, 15, 15}));
+        QCOMPARE(*CodesNombre(-5, 2), (std::vector<uint8_t>{CodeMoins, CodeMoins}));
+        QCOMPARE(*CodesNombre(750, 4), (std::vector<uint8_t>{0, 7, 5, 0}));
+        QCOMPARE(*CodesNombre(123, 2), (std::vector<uint8_t>{2, 3}));
+        QCOMPARE(*CodesNombre(5, 2), (std::vector<uint8_t>{0, 5}));
+        QVERIFY(!CodesNombre(3, 3));
+        QCOMPARE(Masque(8), uint8_t(127));
+        QCOMPARE(Masque(15), uint8_t(113));
+        QCOMPARE(Masque(CodeMoins), uint8_t(64));
+        QCOMPARE(Masque(16), uint8_t(0));
+        QCOMPARE(Masque(255), uint8_t(0));
+        const auto segs = Segments(0, 0);
+        QCOMPARE(segs[0].centre, QPointF(0, -240));
+        QCOMPARE(segs[2].centre, QPointF(120, 120));
+    }
+
+    void dialNeedles()
+    {
+        const QPointF rpm = LiveDials::FinAiguilleRPM(5350);
+        QVERIFY(qAbs(rpm.x() - 3031) < 1.5 && qAbs(rpm.y() - 669) < 1.5);
+        const QPointF load = LiveDials::FinAiguilleCharge(50);
+        QVERIFY(qAbs(load.x() - 1050) < 1.5 && qAbs(load.y() - 200) < 1.5);
+        QVERIFY(qAbs(LiveDials::AngleRPM(9999) - 1.945) < 0.01);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLiveDecoding)
+#include "tst_livedecoding.moc"

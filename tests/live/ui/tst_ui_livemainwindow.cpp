@@ -1,0 +1,95 @@
+#include "ModuleSimulator.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/ui/VEK_Accueil.h"
+#include "live/TrameLive.h"
+#include "live/ui/LivePage.h"
+#include "live/ui/TerminalPage.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The live and terminal pages inside the main window: the shared port, the
+// status bar and the information label.
+class TestUiLiveMainWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir store_;
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setApplicationName("VEK_Courbe");
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store_.path());
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    void pageChangesCloseTheSharedPort()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--rate", "200", "--rpm", "4500"}));
+        VEK_Accueil window;
+        window.Form_Load(false);
+        window.settings().portNumber = 0;
+        window.settings().portDevice = sim.devicePath();
+        window.resize(1200, 860);
+        window.show();
+
+        window.SSTab1()->setCurrentIndex(4);
+        QCOMPARE(window.statusPanel(1), sim.devicePath());
+        QCOMPARE(window.statusPanel(3), QString("TRAME :"));
+        QCOMPARE(window.statusPanel(4), QString("STOP"));
+        window.control<QPushButton>("Lbl_ON_OFF")->click();
+        QVERIFY(window.livePage()->isRunning());
+        QCOMPARE(window.statusPanel(4), QString("RUN"));
+        window.control<QCheckBox>("ChkBuffer")->setChecked(true);
+        window.control<QCheckBox>("Chk_Simulation")->setChecked(true);
+        QCOMPARE(sim.waitForLine("SIMUL"), QString("SIMUL 1250"));
+        sim.command("stream 0");
+        QTRY_VERIFY(window.statusPanel(3).startsWith("TRAME [10] : 23 - 4 - E2"));
+        QTest::qWait(300);
+        const QString shots = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (!shots.isEmpty())
+            window.grab().save(shots + "/main_live_page.png");
+
+        // Leaving the page stops the simulation and closes the port.
+        window.SSTab1()->setCurrentIndex(3);
+        QCOMPARE(sim.waitForLine("STOP"), QString("STOP"));
+        QVERIFY(!window.livePage()->isRunning());
+        QCOMPARE(window.statusPanel(4), QString("STOP"));
+
+        auto *open = window.control<QPushButton>("BP_OpenPort");
+        open->click();
+        QVERIFY(window.terminalPage()->isPortOpen());
+        window.control<QAbstractButton>("optHex")->click();
+        QTest::qWait(300);
+        if (!shots.isEmpty())
+            window.grab().save(shots + "/main_terminal_page.png");
+        window.SSTab1()->setCurrentIndex(0);
+        QVERIFY(!window.terminalPage()->isPortOpen());
+        QCOMPARE(open->text(), QString("Open Port"));
+        sim.command("stop");
+    }
+
+    void openFailureShowsInTheInformationLabel()
+    {
+        VEK_Accueil window;
+        window.settings().portNumber = 0;
+        window.settings().portDevice = "/dev/vek-no-such-port";
+        window.SSTab1()->setCurrentIndex(4);
+        window.control<QPushButton>("Lbl_ON_OFF")->click();
+        QVERIFY(!window.livePage()->isRunning());
+        QVERIFY(window.L_Info()->text().contains("/dev/vek-no-such-port"));
+        QCOMPARE(window.statusPanel(4), QString("STOP"));
+    }
+};
+
+QTEST_MAIN(TestUiLiveMainWindow)
+#include "tst_ui_livemainwindow.moc"
