@@ -7,9 +7,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 
