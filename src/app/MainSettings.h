@@ -50,5 +50,6 @@ struct MainSettings {
     QString serialSettings = QStringLiteral("9600,N,8,1"); // "com$"
     int32_t TypeCourbe = 16;                             // chart type
     QString Language = QStringLiteral("francais.ini");
+    int16_t Handshaking = 0; // "Handshaking": 0 none, 1 Xon/Xoff, 2 RTS, 3 Xon/RTS
     QString LogFolder; // folder of the live logs; empty: the user's documents folder
 };

@@ -76,6 +76,7 @@ void MainSettingsLoader::LoadConfig(MainSettings &s)
     s.serialSettings = text(kConfig, "com$", QStringLiteral("9600,N,8,1"));
     s.TypeCourbe = int32_t(number(kConfig, "TypeCourbe", 16, low<int32_t>(), high<int32_t>()));
     s.Language = text(kConfig, "Language", QStringLiteral("francais.ini"));
+    s.Handshaking = int16_t(number(kConfig, "Handshaking", 0, 0, 3));
 }
 
 void MainSettingsLoader::LoadCompilation(MainSettings &s)

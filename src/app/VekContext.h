@@ -3,6 +3,7 @@
 #include "app/CurveModel.h"
 #include "app/EngineParameters.h"
 #include "app/MainSettings.h"
+#include "app/MapBoxes.h"
 #include "app/OptionBoardState.h"
 #include "app/VEK_XML.h"
 #include "icsp/PicDevice.h"
@@ -14,6 +15,7 @@
 struct VekContext {
     MainSettings settings;
     OptionBoardState optionBoard;
+    MapBoxes mapBoxes;       // texts of the MAP boxes
     PicDevice pic;           // device record and memory image of the programmer and transfers
     QString TypeTransfert;   // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
     QString TypeVersionOS;   // selected firmware package (list text)

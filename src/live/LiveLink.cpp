@@ -19,7 +19,8 @@ LiveLink::~LiveLink()
     close();
 }
 
-LiveLink::Status LiveLink::open(const QString &device, const QString &settingsText)
+LiveLink::Status LiveLink::open(const QString &device, const QString &settingsText,
+                                QSerialPort::FlowControl flow)
 {
     close();
     const auto settings = SerialSettings::parse(settingsText);
@@ -28,7 +29,7 @@ LiveLink::Status LiveLink::open(const QString &device, const QString &settingsTe
     m_port.setPortName(device);
     if (!m_port.open(QIODevice::ReadWrite))
         return {false, m_port.errorString()};
-    if (!settings->applyTo(m_port)) {
+    if (!settings->applyTo(m_port) || !m_port.setFlowControl(flow)) {
         const QString reason = m_port.errorString();
         m_port.close();
         return {false, reason};

@@ -33,8 +33,9 @@ public:
         QString reason; // the system's reason when not ok
     };
 
-    // Opens `device` with a settings text such as "9600,N,8,1".
-    Status open(const QString &device, const QString &settingsText);
+    // Opens `device` with a settings text such as "9600,N,8,1" and a flow control.
+    Status open(const QString &device, const QString &settingsText,
+                QSerialPort::FlowControl flow = QSerialPort::NoFlowControl);
     void close();
     bool isOpen() const;
     QString device() const { return m_port.portName(); }

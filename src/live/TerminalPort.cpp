@@ -14,7 +14,8 @@ TerminalPort::TerminalPort(QObject *parent) : QObject(parent)
     connect(&m_port, &QSerialPort::errorOccurred, this, &TerminalPort::onError);
 }
 
-std::optional<QString> TerminalPort::open(const QString &device, const QString &settingsText)
+std::optional<QString> TerminalPort::open(const QString &device, const QString &settingsText,
+                                          QSerialPort::FlowControl flow)
 {
     close();
     const auto settings = SerialSettings::parse(settingsText);
@@ -23,7 +24,7 @@ std::optional<QString> TerminalPort::open(const QString &device, const QString &
     m_port.setPortName(device);
     if (!m_port.open(QIODevice::ReadWrite))
         return m_port.errorString();
-    if (!settings->applyTo(m_port)) {
+    if (!settings->applyTo(m_port) || !m_port.setFlowControl(flow)) {
         const QString reason = m_port.errorString();
         m_port.close();
         return reason;

@@ -20,9 +20,10 @@ public:
 
     explicit TerminalPort(QObject *parent = nullptr);
 
-    // Opens `device` with a settings text such as "9600,N,8,1"; on failure the
-    // port stays closed and the system's reason is returned.
-    std::optional<QString> open(const QString &device, const QString &settingsText);
+    // Opens `device` with a settings text such as "9600,N,8,1" and a flow
+    // control; on failure the port stays closed and the system's reason is returned.
+    std::optional<QString> open(const QString &device, const QString &settingsText,
+                                QSerialPort::FlowControl flow = QSerialPort::NoFlowControl);
     void close();
     bool isOpen() const { return m_port.isOpen(); }
     bool write(const QByteArray &bytes);

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTabWidget>
-#include <QTableWidget>
 
 MainWindowCurveFiles::MainWindowCurveFiles(VEK_Accueil &window) : window_(window), commands_(*this)
 {}
@@ -116,8 +115,8 @@ void MainWindowCurveFiles::showCurve(const CurveDocument &curve)
     window_.context().moteur = curve.moteur;
     window_.engineParameters()->showParameters();
     showOptionBoard(curve);
+    // The curve grid, the chart and the MAP table follow the model.
     window_.context().tab_avance.setRows(curve.rows, curve.knockColumn);
-    showMapRows(curve);
     window_.GrilleVersGraphe();
     window_.SSTab1()->setCurrentIndex(1);
 }
@@ -138,19 +137,6 @@ void MainWindowCurveFiles::showOptionBoard(const CurveDocument &curve)
     OptionBoardState &board = window_.context().optionBoard;
     for (int n = 0; n < CurveDocument::kChannels; ++n)
         board.VoiesTOR[n] = curve.VoiesTOR[n];
-}
-
-// The map page's copy of the curve: rpm, Atmo, and Turbo in the last column.
-void MainWindowCurveFiles::showMapRows(const CurveDocument &curve)
-{
-    QTableWidget *map = window_.tabl_avance_;
-    map->setRowCount(static_cast<int>(curve.rows.size()));
-    for (int row = 0; row < map->rowCount(); ++row) {
-        const QStringList &cells = curve.rows.at(row);
-        map->setItem(row, 0, new QTableWidgetItem(cells.value(0)));
-        map->setItem(row, 1, new QTableWidgetItem(cells.value(1)));
-        map->setItem(row, map->columnCount() - 1, new QTableWidgetItem(cells.value(2)));
-    }
 }
 
 // ---------------------------------------------------------------- projects

@@ -44,7 +44,6 @@ public:
 
 private:
     void showOptionBoard(const CurveDocument &curve);
-    void showMapRows(const CurveDocument &curve);
 
     VEK_Accueil &window_;
     CurveFileCommands commands_;

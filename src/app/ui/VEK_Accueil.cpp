@@ -4,17 +4,25 @@
 #include "app/MainSettingsLoader.h"
 #include "app/PackageFilesBackup.h"
 #include "app/VEK_LANGUAGE.h"
+#include "app/ui/AdvanceMapView.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
 #include "app/ui/EngineParametersPanel.h"
 #include "app/ui/HelpTextFilter.h"
 #include "app/ui/MainWindowCurveFiles.h"
+#include "app/ui/MapBoxesWidget.h"
+#include "app/ui/MapPageInputs.h"
+#include "app/ui/MapTableWidget.h"
+#include "app/ui/PrintService.h"
+#include "app/ui/TableImportFlow.h"
+#include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
 #include "app/ui/WindowProfile.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"
+#include "live/ui/TerminalReceiveBox.h"
 
 #include <QChartView>
 #include <QCloseEvent>
@@ -271,6 +279,8 @@ QWidget *VEK_Accueil::buildButtonBar()
             &VEK_Accueil::enregistrer_Click);
     connect(control<QPushButton>("Quit"), &QPushButton::clicked, this, &VEK_Accueil::Quit_Click);
     connect(TypeVersionOS_, &QComboBox::activated, this, &VEK_Accueil::TypeVersionOS_Click);
+    connect(control<QPushButton>("bp_imprimer"), &QPushButton::clicked, this,
+            &VEK_Accueil::bp_imprimer_Click);
     return bar;
 }
 
@@ -303,11 +313,15 @@ QWidget *VEK_Accueil::buildParametersPage()
     auto *map = make<QGroupBox>("FrameTableMap", page);
     auto *mp = new QVBoxLayout(map);
     mp->addWidget(label("LabelTableMap1", map));
-    tabl_avance_ = make<QTableWidget>("tabl_avance", map);
-    mp->addWidget(tabl_avance_);
-    mp->addWidget(label("LabelTableMap2", map));
-    talbMapAdj_ = make<QTableWidget>("talbMapAdj", map);
-    mp->addWidget(talbMapAdj_);
+    mapTable_ = new MapTableWidget(map);
+    mapTable_->setCurveSource([this] { return CurveFromGrid(); });
+    // A whole new curve (new, file, import) gives the MAP table its rows.
+    connect(&context_.tab_avance, &CurveModel::reset, mapTable_,
+            [this] { mapTable_->setRowsFromCurve(CurveFromGrid()); });
+    tabl_avance_ = mapTable_->tabl_avance();
+    talbMapAdj_ = mapTable_->talbMapAdj();
+    mp->addWidget(mapTable_);
+    mapTable_->setAdjustCaption(label("LabelTableMap2", map));
     grid->addWidget(map, 0, 2, 3, 1);
 
     grid->setColumnStretch(0, 1);
@@ -324,7 +338,9 @@ QWidget *VEK_Accueil::buildCurvePage()
     row->setContentsMargins(0, 0, 0, 0);
     curveEditor_ = new CurveEditorPanel(context_, page);
     curveEditor_->setObjectName(QStringLiteral("CurveEditor"));
-    curveEditor_->addEntryButton(make<QPushButton>("BP_import", page));
+    auto *import = make<QPushButton>("BP_import", page);
+    connect(import, &QPushButton::clicked, this, &VEK_Accueil::BP_import_Click);
+    curveEditor_->addEntryButton(import);
     connect(curveEditor_, &CurveEditorPanel::info, this,
             [this](const QString &text) { L_Info_->setText(text); });
     tab_avance_ = curveEditor_->grid();
@@ -344,9 +360,16 @@ QWidget *VEK_Accueil::buildMapPage()
     top->addLayout(notice, 1);
     top->addWidget(make<QPushButton>("cmdGridColor", page), 0, Qt::AlignTop);
     column->addLayout(top);
-    PicMap_ = make<QWidget>("PicMap", page);
-    PicMap_->setMinimumSize(400, 300);
+    mapView_ = new AdvanceMapView(page);
+    PicMap_ = mapView_;
     column->addWidget(PicMap_, 1);
+    mapBoxes_ = new MapBoxesWidget(context_.mapBoxes, page);
+    column->addWidget(mapBoxes_);
+    connect(mapBoxes_, &MapBoxesWidget::tbMapAdjChanged, this, [this] {
+        settings().CourbeModifie = true;
+        DrawMap();
+    });
+    connect(mapBoxes_, &MapBoxesWidget::tbMapChanged, this, &VEK_Accueil::DrawMap);
     return page;
 }
 
@@ -409,6 +432,8 @@ void VEK_Accueil::closeSerialPort()
 void VEK_Accueil::SSTab1_Click(int page)
 {
     closeSerialPort();
+    if (page == 2)
+        DrawMap();
     if (page == 4)
         livePage_->pageShown();
 }
@@ -438,6 +463,8 @@ void VEK_Accueil::InitLangue()
         if (auto *widget = control<QWidget>(QString::fromLatin1(c.name)))
             setCaption(widget, GetLanguageText(QString::fromLatin1(c.key)));
     curveEditor_->applyCaptions();
+    mapTable_->retranslate();
+    DrawMap();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -560,23 +587,7 @@ void VEK_Accueil::LayoutCurveGrid()
 
 void VEK_Accueil::LayoutMapTables()
 {
-    for (QTableWidget *table : {tabl_avance_, talbMapAdj_}) {
-        table->setColumnCount(5);
-        table->setRowCount(0);
-        table->verticalHeader()->hide();
-        table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    }
-    const int columns = 5;
-    QStringList load{QStringLiteral("RPM")};
-    QStringList smoothing{QStringLiteral("Lissage")};
-    for (int i = 1; i < columns; ++i) {
-        load << QStringLiteral("%1-%2")
-                    .arg((i - 1) * 100 / (columns - 1))
-                    .arg(i * 100 / (columns - 1));
-        smoothing << QString::number((i - 1) * 100 / (columns - 2));
-    }
-    tabl_avance_->setHorizontalHeaderLabels(load);
-    talbMapAdj_->setHorizontalHeaderLabels(smoothing);
+    mapTable_->LayoutTables();
 }
 
 // The lists are filled by the panel; these first values hold until New.
@@ -675,11 +686,64 @@ void VEK_Accueil::about_Click()
 
 void VEK_Accueil::Config_Click()
 {
-    // The configuration dialog plugs in here; its changes show at once.
-    VEK_LANGUAGE::SetFichierLangue(settings().Language);
+    auto *dialog = new VEK_SETUP(context_, nullptr, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, &VEK_Accueil::AfterConfig);
+    dialog->open();
+}
+
+// The dialog has closed: the chart type may have changed, and the language.
+void VEK_Accueil::AfterConfig()
+{
+    GrilleVersGraphe();
     VEK_LANGUAGE::InitLanguage();
     InitLangue();
     WriteStatusBar();
+}
+
+AdvanceCurve VEK_Accueil::CurveFromGrid() const
+{
+    const CurveModel &model = context_.tab_avance;
+    AdvanceCurve curve;
+    for (int row = 0; row < model.pointCount(); ++row)
+        curve.append({model.value(row, CurveModel::Rpm), model.value(row, CurveModel::Atmo),
+                      model.value(row, CurveModel::Turbo)});
+    return curve;
+}
+
+void VEK_Accueil::DrawMap()
+{
+    mapView_->draw(MapPageInputs::For(context_, CurveFromGrid()));
+}
+
+void VEK_Accueil::bp_imprimer_Click()
+{
+    PrintService service(this);
+    service.setStatusSink([this](const QString &text) { L_Info_->setText(text); });
+    PrintService::Request request;
+    request.page = SSTab1_->currentIndex();
+    request.curvePointCount = context_.tab_avance.pointCount();
+    request.chart = trace_courbe_;
+    DrawMap();
+    request.map = mapView_->scene();
+    request.terminalText = terminalPage_->receiveBox()->toPlainText();
+    service.bp_imprimer(request);
+}
+
+void VEK_Accueil::BP_import_Click()
+{
+    TableImportFlow flow(this);
+    flow.setStatusSink([this](const QString &text) { L_Info_->setText(text); });
+    const auto points = flow.BP_import(settings().CourbeModifie, context_.moteur.Txt_av_statique);
+    if (!points)
+        return;
+    CurveModel &model = context_.tab_avance;
+    const QList<QStringList> rows = TableImportFlow::RowsOf(*points, model.columnCount());
+    model.setRows(QVector<QStringList>(rows.cbegin(), rows.cend()), model.hasKnockColumn());
+    model.Tri_tableau(CurveModel::Rpm);
+    curveEditor_->lisser(); // thins the points out, with its own report
+    GrilleVersGraphe();
+    settings().CourbeModifie = true; // an imported curve is not saved yet
 }
 
 // The assembly window opens here once it exists.

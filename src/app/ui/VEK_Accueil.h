@@ -1,14 +1,18 @@
 #pragma once
 
+#include "app/AdvancePoint.h"
 #include "app/VekContext.h"
 
 #include <QMainWindow>
 
 #include <memory>
 
+class AdvanceMapView;
 class CurveEditorPanel;
 class EngineParametersPanel;
 class HelpTextFilter;
+class MapBoxesWidget;
+class MapTableWidget;
 class LivePage;
 class TerminalPage;
 class QChartView;
@@ -78,6 +82,8 @@ public slots:
     void TypeCarteOption_Click();
     void Command5_Click();
     void ComboTest_Click();
+    void bp_imprimer_Click();
+    void BP_import_Click();
     void SSTab1_Click(int page);
     void Ouvrir_Click();
     void enregistrer_Click();
@@ -117,6 +123,10 @@ private:
     void WriteStatusBar();
 
     void GrilleVersGraphe();
+    void AfterConfig();
+    // The points of the curve grid (rpm, Atmo, Turbo), for the map and the MAP table.
+    AdvanceCurve CurveFromGrid() const;
+    void DrawMap();
     void showProgrammingMessage(const QString &text);
     void openTransferWindow(TransferWindow window);
 
@@ -138,6 +148,9 @@ private:
     LivePage *livePage_ = nullptr;
     TerminalPage *terminalPage_ = nullptr;
     QWidget *PicMap_ = nullptr;
+    AdvanceMapView *mapView_ = nullptr;
+    MapTableWidget *mapTable_ = nullptr;
+    MapBoxesWidget *mapBoxes_ = nullptr;
     QLabel *L_Info_ = nullptr;
     QProgressBar *ProgressBar_ = nullptr;
     QStatusBar *StatusBarCom_ = nullptr;

@@ -1,5 +1,6 @@
 #include "live/ui/LivePage.h"
 
+#include "app/SerialOptions.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "live/LiveLogger.h"
@@ -262,7 +263,9 @@ void LivePage::BasculeMarcheArret()
     }
     const QString device =
         SerialPortNames::DeviceToOpen(m_context.settings.portNumber, m_context.settings.portDevice);
-    const LiveLink::Status status = m_link.open(device, m_context.settings.serialSettings);
+    const LiveLink::Status status =
+        m_link.open(device, m_context.settings.serialSettings,
+                    SerialOptions::FlowControlOf(m_context.settings.Handshaking));
     if (!status.ok) {
         emit infoText(
             GetLanguageText("MessPortOuverture", {"{PORT}", device, "{RAISON}", status.reason}));

@@ -1,5 +1,6 @@
 #include "live/ui/TerminalPage.h"
 
+#include "app/SerialOptions.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "live/TerminalDisplay.h"
@@ -136,7 +137,9 @@ void TerminalPage::BasculePort()
     }
     const QString device =
         SerialPortNames::DeviceToOpen(m_context.settings.portNumber, m_context.settings.portDevice);
-    if (const auto failure = m_port.open(device, m_context.settings.serialSettings)) {
+    if (const auto failure =
+            m_port.open(device, m_context.settings.serialSettings,
+                        SerialOptions::FlowControlOf(m_context.settings.Handshaking))) {
         emit infoText(
             GetLanguageText("MessPortOuverture", {"{PORT}", device, "{RAISON}", *failure}));
     }

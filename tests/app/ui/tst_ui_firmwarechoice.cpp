@@ -90,6 +90,7 @@ private slots:
                              {"COMPILATION", "88"},
                              {"NB_COURBES", "4"},
                              {"ADD_TABLE_BASSE", "310"}});
+        makePackage("ODD", {{"NB_COURBES", "x"}, {"VAL_NBCYL", "5"}});
         // A package that cannot be unpacked.
         QVERIFY(TestSupport::writeFile(VEK_Gestion_OS::DossierPaquets() + "DAMAGED.XOS", "PK?"));
     }
@@ -99,7 +100,7 @@ private slots:
         VEK_Accueil w;
         w.Form_Load(false);
         QComboBox *list = w.TypeVersionOS();
-        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->count(), 4);
         QCOMPARE(list->currentIndex(), 0);
 
         list->setCurrentIndex(list->findText("BOOT.XOS"));
@@ -118,6 +119,14 @@ private slots:
         QCOMPARE(s.ICSPLTAB_L2, QString("310"));
         QCOMPARE(w.context().TypeTransfert, QString("BOOTLOADER"));
         QCOMPARE(w.context().TypeVersionOS, QString("BOOT.XOS"));
+        // Four curves: four pressure boxes, the outer two fixed.
+        const auto box = [&w](const QString &name) { return w.control<QLineEdit>(name); };
+        QCOMPARE(box("tbMapAdj1")->text(), QString(" 33"));
+        QCOMPARE(w.context().mapBoxes.tbMapAdj[1], QString(" 33"));
+        QCOMPARE(box("tbMap3")->text(), QString("75-100"));
+        QVERIFY(box("tbMapAdj0")->isReadOnly() && box("tbMapAdj3")->isReadOnly());
+        QVERIFY(!box("tbMapAdj1")->isReadOnly());
+        QVERIFY(box("tbMapAdj4")->isHidden() && box("tbMap8")->isHidden());
 
         list->setCurrentIndex(0);
         w.TypeVersionOS_Click();
@@ -130,6 +139,14 @@ private slots:
         QCOMPARE(s.TypeCompilation, int16_t(8));
         QCOMPARE(s.ICSPLTAB_L2, QString("300"));
         QCOMPARE(w.context().TypeTransfert, QString("BOOTLOADER")); // kept from the package
+
+        // A curve count that is no number leaves the boxes; an unknown cylinder
+        // count leaves the list without a selection.
+        list->setCurrentIndex(list->findText("ODD.XOS"));
+        w.TypeVersionOS_Click();
+        QCOMPARE(box("tbMapAdj1")->text(), QString(" 33"));
+        QVERIFY(box("tbMapAdj4")->isHidden());
+        QCOMPARE(w.control<QComboBox>("NbCylindres")->currentIndex(), -1);
     }
 
     void aPackageThatCannotBeUnpackedIsRefused()
@@ -242,6 +259,8 @@ private slots:
         CurveDocument reread = files.currentCurve();
         QCOMPARE(reread.moteur.NbCylindres, 3);
         QCOMPARE(reread.moteur.HardXLED, 4);
+        // Advances beyond the map palette (99, -5) still fill the MAP table.
+        QCOMPARE(w.control<QTableWidget>("tabl_avance")->rowCount(), 2);
         QCOMPARE(reread.rows, curve.rows);
         QCOMPARE(reread.VoiesTOR[4].Action, uint8_t(2));
         QCOMPARE(reread.VoiesTOR[4].Seuil, 70);
@@ -260,6 +279,9 @@ private slots:
         w.TypeVersionOS_Click();
         QTest::qWait(200);
         QVERIFY(w.grab().save(folder + "/firmware_package.png"));
+        w.SSTab1()->setCurrentIndex(2);
+        QTest::qWait(200);
+        QVERIFY(w.grab().save(folder + "/firmware_package_map.png"));
     }
 };
 

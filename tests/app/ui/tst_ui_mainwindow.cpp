@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/ui/VEK_Accueil.h"
+#include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -134,8 +136,12 @@ private slots:
         VEK_Accueil w;
         w.Form_Load(false);
         w.SSTab1()->setCurrentIndex(2);
-        w.settings().Language = "deutch.ini";
         w.Config_Click();
+        auto *dialog = w.findChild<VEK_SETUP *>();
+        QVERIFY(dialog);
+        dialog->languageOption("deutch.ini")->click();
+        dialog->OKButton()->click();
+        QCOMPARE(w.settings().Language, QString("deutch.ini"));
         QCOMPARE(w.SSTab1()->currentIndex(), 2);
         QCOMPARE(caption(w, "Quit"), QString("Beenden"));
         QCOMPARE(w.control<QWidget>("Quit")->toolTip(), QString("Programm beenden"));

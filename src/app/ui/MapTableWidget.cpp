@@ -1,0 +1,152 @@
+#include "app/ui/MapTableWidget.h"
+
+#include "app/MapAdvanceTable.h"
+#include "app/MapPalette.h"
+#include "app/NumberHelpers.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/ui/MapScenePainter.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int Columns = 5;
+
+QTableWidgetItem *centred(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    return item;
+}
+
+} // namespace
+
+MapTableWidget::MapTableWidget(QWidget *parent)
+    : QWidget(parent), m_table(new QTableWidget(0, Columns, this)),
+      m_adjust(new QTableWidget(1, Columns, this)), m_check(new QCheckBox(this))
+{
+    m_table->setObjectName(QStringLiteral("tabl_avance"));
+    m_adjust->setObjectName(QStringLiteral("talbMapAdj"));
+    m_check->setObjectName(QStringLiteral("Check1"));
+    m_curveSource = [] { return AdvanceCurve{}; };
+    LayoutTables();
+
+    for (QTableWidget *t : {m_table, m_adjust}) {
+        t->verticalHeader()->hide();
+        t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    }
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_adjust->horizontalHeader()->hide();
+    m_adjust->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_adjust->setFixedHeight(m_adjust->rowHeight(0) + 2 * m_adjust->frameWidth());
+    m_adjust->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_adjust->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_adjust->installEventFilter(this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_table, 1);
+    layout->addWidget(m_adjust);
+    layout->addWidget(m_check);
+    connect(m_check, &QCheckBox::clicked, this, &MapTableWidget::Check1_Click);
+    retranslate();
+}
+
+void MapTableWidget::LayoutTables()
+{
+    // Bands of pressure: 0-25, 25-50, 50-75, 75-100; level percentages 0, 33, 66, 100.
+    m_table->setColumnCount(Columns);
+    m_table->setRowCount(0);
+    m_adjust->setColumnCount(Columns);
+    m_adjust->setRowCount(1);
+    QStringList headers{QStringLiteral("RPM")};
+    for (int i = 1; i < Columns; ++i) {
+        headers << QStringLiteral("%1-%2")
+                       .arg((i - 1) * 100 / (Columns - 1))
+                       .arg(i * 100 / (Columns - 1));
+        m_adjust->setItem(0, i, centred(QString::number((i - 1) * 100 / (Columns - 2))));
+    }
+    m_table->setHorizontalHeaderLabels(headers);
+    auto *smoothing = centred(QStringLiteral("Lissage"));
+    smoothing->setFlags(Qt::ItemIsEnabled);
+    m_adjust->setItem(0, 0, smoothing);
+}
+
+void MapTableWidget::setAdjustCaption(QWidget *caption)
+{
+    auto *column = static_cast<QVBoxLayout *>(layout());
+    column->insertWidget(column->indexOf(m_adjust), caption);
+}
+
+void MapTableWidget::retranslate()
+{
+    m_check->setText(VEK_LANGUAGE::GetLanguageText(QStringLiteral("MLMapCheck1")));
+}
+
+void MapTableWidget::setAdvanceCell(int row, int column, const QString &text,
+                                    std::optional<double> value)
+{
+    auto *item = centred(text);
+    const CellColours colours =
+        Color_Table(value ? *value : std::numeric_limits<double>::quiet_NaN());
+    item->setBackground(MapScenePainter::ColorOf(colours.back));
+    item->setForeground(MapScenePainter::ColorOf(colours.fore));
+    m_table->setItem(row, column, item);
+}
+
+void MapTableWidget::setRowTexts(const QList<QStringList> &rows)
+{
+    m_table->setRowCount(0);
+    m_table->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        const QStringList &cells = rows.at(r);
+        m_table->setItem(r, 0, centred(cells.value(0)));
+        setAdvanceCell(r, 1, cells.value(1), NombreEnTete(cells.value(1)));
+        setAdvanceCell(r, Columns - 1, cells.value(2), NombreEnTete(cells.value(2)));
+    }
+}
+
+void MapTableWidget::setRowsFromCurve(const AdvanceCurve &curve)
+{
+    QList<QStringList> rows;
+    for (const AdvancePoint &p : curve)
+        rows << QStringList{QString::number(p.rpm), QString::number(p.atmo),
+                            QString::number(p.turbo)};
+    setRowTexts(rows);
+}
+
+void MapTableWidget::Check1_Click()
+{
+    const CurveGridSnapshot grid = AdvanceCurveMath::ToGridSnapshot(m_curveSource());
+    const CurveColumn atmo(grid, 1);
+    const CurveColumn turbo(grid, 2);
+    for (int c = 2; c <= Columns - 2; ++c) {
+        const QString percent = m_adjust->item(0, c) ? m_adjust->item(0, c)->text() : QString();
+        for (int r = 0; r < m_table->rowCount(); ++r) {
+            const QString rpm = m_table->item(r, 0) ? m_table->item(r, 0)->text() : QString();
+            const std::optional<double> value =
+                MapAdvanceTable::CellValue(atmo, turbo, rpm, percent);
+            setAdvanceCell(r, c, value ? MapAdvanceTable::CellText(*value) : QString(), value);
+        }
+    }
+}
+
+bool MapTableWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_adjust || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    const bool backspace = key->key() == Qt::Key_Backspace;
+    if (!backspace && (key->text().isEmpty() || !key->text().at(0).isPrint()))
+        return false; // navigation keys keep working
+    QTableWidgetItem *item = m_adjust->currentItem();
+    if (item && m_adjust->currentColumn() > 0)
+        item->setText(MapAdvanceTable::EditPercentCell(item->text(),
+                                                       backspace ? QChar(8) : key->text().at(0)));
+    return true;
+}

@@ -1,0 +1,209 @@
+#include "app/ui/PrintService.h"
+
+#include "app/PrintLayout.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/ui/MapScenePainter.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QWidget>
+
+#include <algorithm>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+const QString PrintService::NothingToPrint =
+    QStringLiteral("Erreur, il n'y a rien \u00E0 imprimer ! ");
+const QString PrintService::PrintingText = QStringLiteral("Impression du texte en cours... ");
+
+namespace {
+
+constexpr double TwipsPerInch = 1440;
+
+QString applicationTitle()
+{
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("VEK_Courbe") : name;
+}
+
+// Device units per twip of the printer.
+double deviceScale(const QPrinter &printer)
+{
+    return printer.resolution() / TwipsPerInch;
+}
+
+QSizeF pageTwips(const QPrinter &printer)
+{
+    const QRect paint = printer.pageLayout().paintRectPixels(printer.resolution());
+    return QSizeF(paint.size()) / deviceScale(printer);
+}
+
+QRectF toDevice(const QRectF &twips, double scale)
+{
+    return {twips.topLeft() * scale, twips.size() * scale};
+}
+
+// The text in a fixed font, line by line; lines longer than the page are
+// continued on the next line rather than cut at the page's edge.
+void paintText(QPrinter &printer, QPainter &painter, const QString &text)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(9);
+    painter.setFont(QFont(font, &printer));
+    const QFontMetricsF metrics(painter.font(), &printer);
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int perLine =
+        std::max(1, int(page.width() / metrics.horizontalAdvance(QLatin1Char('M'))));
+    double y = 0;
+    for (const QString &line : text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")))) {
+        for (qsizetype start = 0; start == 0 || start < line.size(); start += perLine) {
+            if (y + metrics.height() > page.height()) {
+                printer.newPage();
+                y = 0;
+            }
+            painter.drawText(QPointF(0, y + metrics.ascent()), line.mid(start, perLine));
+            y += metrics.lineSpacing();
+        }
+    }
+}
+
+} // namespace
+
+PrintService::PrintService(QWidget *parent) : m_parent(parent)
+{
+    m_lookup = [] { return QPrinterInfo::defaultPrinter(); };
+    m_choosePdf = [this] {
+        return QFileDialog::getSaveFileName(m_parent,
+                                            GetLanguageText(QStringLiteral("PrintPdfTitle")),
+                                            QString(), QStringLiteral("PDF (*.pdf)"));
+    };
+    m_inform = [this](const QString &text) {
+        QMessageBox::information(m_parent, applicationTitle(), text);
+    };
+    m_ask = [this](const QString &text) {
+        return QMessageBox::question(m_parent, GetLanguageText(QStringLiteral("MessWARNING")),
+                                     text) == QMessageBox::Yes;
+    };
+    m_status = [](const QString &) {};
+}
+
+void PrintService::setMessageSinks(std::function<void(const QString &)> inform,
+                                   std::function<bool(const QString &)> ask)
+{
+    m_inform = std::move(inform);
+    m_ask = std::move(ask);
+}
+
+std::unique_ptr<QPrinter> PrintService::printerFor(const QString &pdfPath) const
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!pdfPath.isEmpty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdfPath);
+    }
+    printer->setDocName(applicationTitle());
+    return printer;
+}
+
+QString PrintService::offerPdf(const QString &question)
+{
+    if (!m_ask(question))
+        return {};
+    return m_choosePdf();
+}
+
+bool PrintService::bp_imprimer(const Request &request)
+{
+    const PrintLayout::Content content =
+        PrintLayout::ContentFor(request.page, request.curvePointCount, request.terminalText);
+    if (content == PrintLayout::Content::Nothing ||
+        (content == PrintLayout::Content::Chart && !request.chart)) {
+        m_inform(NothingToPrint);
+        return false;
+    }
+
+    QString pdf = m_pdfOutput;
+    std::unique_ptr<QPrinter> printer;
+    if (pdf.isEmpty()) {
+        const QPrinterInfo info = m_lookup();
+        if (info.isNull()) {
+            pdf = offerPdf(GetLanguageText(QStringLiteral("PrintNoPrinter")));
+            if (pdf.isEmpty())
+                return false;
+        } else {
+            printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+            printer->setDocName(applicationTitle());
+        }
+    }
+    if (!printer)
+        printer = printerFor(pdf);
+
+    QString error;
+    if (!printOnce(*printer, request, error)) {
+        // Once to a PDF file when the printer (or the file) failed.
+        pdf = offerPdf(
+            GetLanguageText(QStringLiteral("PrintPrinterError"), {QStringLiteral("%1"), error}));
+        if (pdf.isEmpty())
+            return false;
+        printer = printerFor(pdf);
+        if (!printOnce(*printer, request, error)) {
+            m_inform(GetLanguageText(QStringLiteral("PrintPrinterError"),
+                                     {QStringLiteral("%1"), error}));
+            return false;
+        }
+    }
+    if (content != PrintLayout::Content::Text)
+        m_status(GetLanguageText(QStringLiteral("BPimprimerCurrent")));
+    return true;
+}
+
+bool PrintService::printOnce(QPrinter &printer, const Request &request, QString &error)
+{
+    const QString target =
+        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        error = target;
+        return false;
+    }
+    const double scale = deviceScale(printer);
+    switch (PrintLayout::ContentFor(request.page, request.curvePointCount, request.terminalText)) {
+    case PrintLayout::Content::Chart: {
+        const QPixmap picture = request.chart->grab();
+        if (QClipboard *clipboard = QGuiApplication::clipboard())
+            clipboard->setPixmap(picture); // the chart's copy, as its copy command leaves it
+        const QSizeF twips = QSizeF(request.chart->size()) * 15;
+        painter.drawPixmap(toDevice(PrintLayout::PlacePicture(twips, pageTwips(printer)), scale),
+                           picture, QRectF(picture.rect()));
+        break;
+    }
+    case PrintLayout::Content::Map: {
+        const QRectF place =
+            toDevice(PrintLayout::PlacePicture(QSizeF(request.map.width, request.map.height),
+                                               pageTwips(printer)),
+                     scale);
+        painter.translate(place.topLeft());
+        painter.scale(place.width() / request.map.width, place.height() / request.map.height);
+        MapScenePainter::Paint(painter, request.map);
+        break;
+    }
+    case PrintLayout::Content::Text:
+        paintText(printer, painter, request.terminalText);
+        m_inform(PrintingText); // the page leaves when the box is closed
+        break;
+    case PrintLayout::Content::Nothing:
+        break;
+    }
+    const bool ok = painter.end() && printer.printerState() != QPrinter::Error;
+    if (!ok)
+        error = target;
+    return ok;
+}

@@ -1,0 +1,99 @@
+#include "app/ui/TableImportFlow.h"
+
+#include "app/NumberHelpers.h"
+#include "app/TextEncoding.h"
+#include "app/VEK_LANGUAGE.h"
+#include "platform/DataPaths.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+
+using TableImport::TableKind;
+using VEK_LANGUAGE::GetLanguageText;
+
+TableImportFlow::TableImportFlow(QWidget *parent) : m_parent(parent)
+{
+    m_choose = [this](const QString &title, const QString &filter) {
+        return QFileDialog::getOpenFileName(m_parent, title, DataPaths::UserDocumentsDirectory(),
+                                            filter);
+    };
+    m_warn = [this](const QString &text) {
+        QMessageBox::warning(m_parent, GetLanguageText(QStringLiteral("MessWARNING")), text);
+    };
+    m_ask = [this](const QString &text) {
+        return QMessageBox::question(m_parent, GetLanguageText(QStringLiteral("MessWARNING")),
+                                     text) == QMessageBox::Yes;
+    };
+    m_status = [](const QString &) {};
+}
+
+std::optional<QList<TableImport::ImportedPoint>>
+TableImportFlow::BP_import(bool courbeModifie, const QString &staticAdvanceText)
+{
+    if (courbeModifie && !m_ask(GetLanguageText(QStringLiteral("BPimportModifiedQuestion"))))
+        return std::nullopt;
+    const double staticAdvance = NombreEnTete(staticAdvanceText);
+    const auto high = readTable(TableKind::High, staticAdvance);
+    if (!high)
+        return std::nullopt;
+    const auto low = readTable(TableKind::Low, staticAdvance);
+    if (!low)
+        return std::nullopt;
+    return TableImport::MergeTables(*high, *low);
+}
+
+std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::readTable(TableKind kind,
+                                                                            double staticAdvance)
+{
+    const bool high = kind == TableKind::High;
+    m_status(GetLanguageText(high ? QStringLiteral("BPimportTreateCurrentHTAB")
+                                  : QStringLiteral("BPimportTreateCurrentLTAB")));
+    // Table files are written in upper case ("HTAB0.TXT"): offer both cases.
+    const QString filter =
+        GetLanguageText(QStringLiteral("BPimportDialogFilter")) + QStringLiteral(" (*.txt *.TXT)");
+    const QString path = m_choose(
+        GetLanguageText(high ? QStringLiteral("LoadHighTable") : QStringLiteral("LoadLowTable")),
+        filter);
+    if (path.isEmpty())
+        return std::nullopt;
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_warn(GetLanguageText(QStringLiteral("BPimportReadError"), {QStringLiteral("%1"), path}));
+        return std::nullopt;
+    }
+    const TableImport::Result result =
+        TableImport::ParseTableFile(TextEncoding::decodeText(file.readAll()), kind, staticAdvance);
+    switch (result.status) {
+    case TableImport::Status::Ok:
+        return result.points;
+    case TableImport::Status::TooManyItems:
+        m_warn(GetLanguageText(QStringLiteral("BPimportTooManyItems"),
+                               {QStringLiteral("%1"), path, QStringLiteral("%2"),
+                                QString::number(TableImport::MaxItems)}));
+        break;
+    case TableImport::Status::PointOutOfRange:
+        m_warn(GetLanguageText(QStringLiteral("BPimportPointOutOfRange"),
+                               {QStringLiteral("%1"), path, QStringLiteral("%2"),
+                                QString::number(result.badRpm), QStringLiteral("%3"),
+                                TableImport::AdvanceText(result.badAdvance), QStringLiteral("%4"),
+                                QString::number(result.refusedPoints)}));
+        break;
+    }
+    return std::nullopt;
+}
+
+QList<QStringList> TableImportFlow::RowsOf(const QList<TableImport::ImportedPoint> &points,
+                                           int columns)
+{
+    QList<QStringList> rows;
+    rows.reserve(points.size());
+    for (const TableImport::ImportedPoint &p : points) {
+        QStringList row{QString::number(p.rpm), TableImport::AdvanceText(p.atmo)};
+        while (row.size() < columns)
+            row << QString();
+        rows << row;
+    }
+    return rows;
+}

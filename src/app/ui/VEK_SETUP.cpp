@@ -1,0 +1,432 @@
+#include "app/ui/VEK_SETUP.h"
+
+#include "app/ChartType.h"
+#include "app/MainSettingsLoader.h"
+#include "app/SerialOptions.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/VekContext.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+namespace {
+
+struct TraceOption {
+    int code;
+    const char *key;
+    const char *design;
+};
+
+const TraceOption TraceOptions[] = {
+    {ChartType::Line3D, VEK_LANGUAGE::LangKey("MLTypeTrace2"), "3D - Ligne"},
+    {ChartType::Line, VEK_LANGUAGE::LangKey("MLTypeTrace3"), "2D - Ligne"},
+    {ChartType::Area3D, VEK_LANGUAGE::LangKey("MLTypeTrace4"), "3D - Plein"},
+    {ChartType::Area, VEK_LANGUAGE::LangKey("MLTypeTrace5"), "2D - Plein"},
+    {ChartType::XY, VEK_LANGUAGE::LangKey("MLTypeTrace16"), "2D Y=F(x)"},
+};
+
+struct LanguageOption {
+    const char *name;
+    const char *file;
+    const char *caption;
+};
+
+const LanguageOption LanguageOptions[] = {
+    {"fr", "francais.ini", "Fran\u00E7ais"}, {"uk", "english.ini", "English"},
+    {"de", "deutch.ini", "Deutsch"},         {"sp", "spanish.ini", "Espa\u00F1ol"},
+    {"sk", "slovak.ini", "Sloven\u010Dina"},
+};
+
+// The language text of a key, or the design caption while the key has none.
+QString textOr(const char *key, const char *design)
+{
+    const QString text = GetLanguageText(QString::fromLatin1(key));
+    return text.isEmpty() ? QString::fromUtf8(design) : text;
+}
+
+QRadioButton *option(const QString &caption, QButtonGroup *group, QLayout *layout)
+{
+    auto *button = new QRadioButton(caption);
+    group->addButton(button);
+    layout->addWidget(button);
+    return button;
+}
+
+QGroupBox *frame(const QString &caption, QButtonGroup *&group, QLayout *layout)
+{
+    auto *box = new QGroupBox(caption);
+    box->setLayout(layout);
+    group = new QButtonGroup(box);
+    return box;
+}
+
+void checkIf(QRadioButton *button, bool condition)
+{
+    if (button && condition)
+        button->setChecked(true);
+}
+
+} // namespace
+
+VEK_SETUP::VEK_SETUP(VekContext &context, QSerialPort *livePort, QWidget *parent)
+    : QDialog(parent), m_context(context), m_livePort(livePort)
+{
+    setObjectName(QStringLiteral("VEK_SETUP"));
+    m_warn = [this](const QString &text) {
+        QMessageBox::warning(this, GetLanguageText(QStringLiteral("MessWARNING")), text);
+    };
+    m_tabs = new QTabWidget(this);
+    m_tabs->addTab(buildDisplayTab(), QString());
+    m_tabs->addTab(buildTerminalTab(), QString());
+    m_tabs->addTab(buildInfoTab(), QString());
+
+    m_ok = new QPushButton(this);
+    m_cancel = new QPushButton(this);
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &VEK_SETUP::OKButton_Click);
+    connect(m_cancel, &QPushButton::clicked, this, &VEK_SETUP::CancelButton_Click);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    layout->addLayout(buttons);
+    Form_Load();
+}
+
+VEK_SETUP::~VEK_SETUP() = default;
+
+QWidget *VEK_SETUP::buildDisplayTab()
+{
+    auto *page = new QWidget;
+    QButtonGroup *group = nullptr;
+    auto *traces = new QVBoxLayout;
+    FrameGraphique = frame(QString(), group, traces);
+    for (const TraceOption &t : TraceOptions)
+        m_typeTrace.insert(t.code, option(QString(), group, traces));
+    m_note3D = new QLabel;
+    m_note3D->setWordWrap(true);
+    LabelGraphique1 = new QLabel;
+    LabelGraphique1->setWordWrap(true);
+    LabelGraphique1->setStyleSheet(QStringLiteral("color: #C00000"));
+    traces->addWidget(m_note3D);
+    traces->addWidget(LabelGraphique1);
+    traces->addStretch();
+
+    auto *languages = new QVBoxLayout;
+    FrameLanguage = frame(QString(), group, languages);
+    for (const LanguageOption &l : LanguageOptions) {
+        QRadioButton *button = option(QString::fromUtf8(l.caption), group, languages);
+        button->setObjectName(QString::fromLatin1(l.name));
+        const QString file = QString::fromLatin1(l.file);
+        m_language.insert(file, button);
+        connect(button, &QRadioButton::clicked, this, [this, file] { chooseLanguage(file); });
+    }
+    languages->addStretch();
+
+    auto *layout = new QHBoxLayout(page);
+    layout->addWidget(FrameGraphique, 1);
+    layout->addWidget(FrameLanguage, 1);
+    return page;
+}
+
+QWidget *VEK_SETUP::buildTerminalTab()
+{
+    auto *page = new QWidget;
+    QButtonGroup *group = nullptr;
+
+    auto *ports = new QVBoxLayout;
+    QGroupBox *portFrame = frame(QStringLiteral("Port de &comm."), group, ports);
+    for (int i = 1; i <= 4; ++i)
+        m_comPort.insert(i, option(QStringLiteral("Com%1").arg(i), group, ports));
+    m_otherPort = option(QStringLiteral("P\u00E9riph\u00E9rique :"), group, ports);
+    m_device = new QComboBox;
+    m_device->setEditable(true);
+    m_device->setMinimumContentsLength(14);
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        m_device->addItem(info.systemLocation());
+    m_device->setCurrentIndex(-1); // the list offers; only a device choice shows a path
+    ports->addWidget(m_device);
+    connect(m_device, &QComboBox::editTextChanged, this, [this] { m_otherPort->setChecked(true); });
+    ports->addStretch();
+
+    auto *rates = new QGridLayout;
+    QGroupBox *rateFrame = frame(QStringLiteral("D\u00E9bit en &Baud"), group, rates);
+    int n = 0;
+    for (int rate : SerialOptions::Rates) {
+        auto *button = new QRadioButton(QString::number(rate));
+        group->addButton(button);
+        rates->addWidget(button, n % 5, n / 5);
+        m_baud.insert(rate / 100, button);
+        ++n;
+    }
+
+    auto *data = new QVBoxLayout;
+    QGroupBox *dataFrame = frame(QStringLiteral("Bits de &donn\u00E9es"), group, data);
+    Data7 = option(QStringLiteral("7"), group, data);
+    Data8 = option(QStringLiteral("8"), group, data);
+    auto *stop = new QVBoxLayout;
+    QGroupBox *stopFrame = frame(QStringLiteral("Bits d'&arr\u00EAt"), group, stop);
+    Stop1 = option(QStringLiteral("1"), group, stop);
+    Stop2 = option(QStringLiteral("2"), group, stop);
+    auto *parity = new QVBoxLayout;
+    QGroupBox *parityFrame = frame(QStringLiteral("&Parit\u00E9"), group, parity);
+    EvenParity = option(QStringLiteral("Paire"), group, parity);
+    NoParity = option(QStringLiteral("Aucune"), group, parity);
+    OddParity = option(QStringLiteral("Impaire"), group, parity);
+    auto *flow = new QVBoxLayout;
+    QGroupBox *flowFrame = frame(QStringLiteral("Contr\u00F4le de &flux"), group, flow);
+    NoFlow = option(QStringLiteral("Aucun"), group, flow);
+    XonFlow = option(QStringLiteral("Xon/Xoff"), group, flow);
+    RTSFlow = option(QStringLiteral("RTS"), group, flow);
+    BothFlow = option(QStringLiteral("Xon/RTS"), group, flow);
+
+    auto *layout = new QGridLayout(page);
+    layout->addWidget(portFrame, 0, 0, 2, 1);
+    layout->addWidget(rateFrame, 0, 1, 2, 1);
+    layout->addWidget(dataFrame, 0, 2);
+    layout->addWidget(stopFrame, 1, 2);
+    layout->addWidget(parityFrame, 0, 3);
+    layout->addWidget(flowFrame, 1, 3);
+    return page;
+}
+
+QWidget *VEK_SETUP::buildInfoTab()
+{
+    auto *page = new QWidget;
+    auto *inner = new QVBoxLayout;
+    FrameInfo = new QGroupBox;
+    FrameInfo->setLayout(inner);
+    m_info = new QLabel;
+    m_info->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    inner->addWidget(m_info);
+    inner->addStretch();
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(FrameInfo);
+    return page;
+}
+
+void VEK_SETUP::Form_Load()
+{
+    const MainSettings &s = m_context.settings;
+    const QString numbered = SerialOptions::DeviceOf(QString::number(s.portNumber));
+    if (s.portNumber >= 1 && s.portNumber <= 4 &&
+        (s.portDevice.isEmpty() || s.portDevice == numbered)) {
+        m_comPort.value(s.portNumber)->setChecked(true);
+    } else {
+        // A device path, or a port number without an option of its own.
+        m_device->setEditText(s.portDevice.isEmpty() ? numbered : s.portDevice);
+        m_otherPort->setChecked(true);
+    }
+
+    // Parts of a hand-edited settings text without an option take the usual values.
+    const SerialOptions::Selection sel = SerialOptions::SelectionOf(s.serialSettings);
+    m_baud.value(sel.baudIndex ? sel.baudIndex : 96)->setChecked(true);
+    checkIf(EvenParity, sel.parity == QLatin1Char('E'));
+    checkIf(OddParity, sel.parity == QLatin1Char('O'));
+    checkIf(NoParity, sel.parity != QLatin1Char('E') && sel.parity != QLatin1Char('O'));
+    checkIf(Data7, sel.dataBits == 7);
+    checkIf(Data8, sel.dataBits != 7);
+    checkIf(Stop2, sel.stopBits == 2);
+    checkIf(Stop1, sel.stopBits != 2);
+    QRadioButton *const flows[] = {NoFlow, XonFlow, RTSFlow, BothFlow};
+    flows[s.Handshaking >= 0 && s.Handshaking <= 3 ? s.Handshaking : 0]->setChecked(true);
+
+    checkIf(m_typeTrace.value(s.TypeCourbe), true);
+
+    m_portAtOpening = portChoice();
+    m_languageAtOpening = VEK_LANGUAGE::FichierLangue();
+    checkIf(m_language.value(m_languageAtOpening.toLower()), true);
+
+    QString programmer;
+    switch (s.ICSPBoitier) {
+    case 0:
+        programmer = QStringLiteral("JDM ") + s.VEKJDMSetting;
+        break;
+    case 1:
+        programmer = QStringLiteral("VEKP ") + s.VEKPSetting;
+        break;
+    case 2:
+        programmer = QStringLiteral("VEK-MZ") + s.VEKMZSetting;
+        break;
+    case 3:
+        programmer = QStringLiteral("Q-PAK");
+        break;
+    default:
+        break;
+    }
+    m_info->setText(QStringLiteral("VEK_Courbe %1 (%2, %3)\n%4")
+                        .arg(s.VEKVersion, s.VEKRevision, s.VEKDateRev, programmer));
+    ApplyLanguageSetup();
+    m_tabs->setCurrentIndex(0);
+}
+
+void VEK_SETUP::chooseLanguage(const QString &file)
+{
+    VEK_LANGUAGE::SetFichierLangue(file);
+    VEK_LANGUAGE::InitLanguage();
+    ApplyLanguageSetup();
+    m_tabs->setCurrentIndex(0);
+}
+
+void VEK_SETUP::ApplyLanguageSetup()
+{
+    setWindowTitle(textOr(VEK_LANGUAGE::LangKey("MOFormCapt"), "Configuration du Logiciel"));
+    m_tabs->setTabText(0, textOr(VEK_LANGUAGE::LangKey("MOAffichage"), "AFFICHAGE"));
+    m_tabs->setTabText(1, textOr(VEK_LANGUAGE::LangKey("MOHyperTerminal"), "Hyper Terminal"));
+    m_tabs->setTabText(2, textOr(VEK_LANGUAGE::LangKey("MOInfo"), "INFO"));
+    FrameGraphique->setTitle(textOr(VEK_LANGUAGE::LangKey("MFTypeGraphique"), "&GRAPHIQUE COURBE"));
+    FrameLanguage->setTitle(textOr(VEK_LANGUAGE::LangKey("MFLanguage"), "Language"));
+    FrameInfo->setTitle(textOr(VEK_LANGUAGE::LangKey("MOFrameInfo"), "Informations"));
+    for (const TraceOption &t : TraceOptions)
+        m_typeTrace.value(t.code)->setText(textOr(t.key, t.design));
+    m_note3D->setText(GetLanguageText(QStringLiteral("MLTypeTrace3DNote")));
+    LabelGraphique1->setText(
+        textOr(VEK_LANGUAGE::LangKey("MLGraphique1"), "Attention Courbe non repr\u00E9sentative"));
+    m_ok->setText(textOr(VEK_LANGUAGE::LangKey("MOK"), "&OK"));
+    m_cancel->setText(textOr(VEK_LANGUAGE::LangKey("MAnnuler"), "&Annuler"));
+}
+
+QString VEK_SETUP::portChoice() const
+{
+    for (auto it = m_comPort.cbegin(); it != m_comPort.cend(); ++it)
+        if (it.value()->isChecked())
+            return QString::number(it.key());
+    return m_device->currentText().trimmed();
+}
+
+QString VEK_SETUP::settingsText() const
+{
+    int baud = 9600;
+    for (auto it = m_baud.cbegin(); it != m_baud.cend(); ++it)
+        if (it.value()->isChecked())
+            baud = it.key() * 100;
+    const QChar parity = EvenParity->isChecked()  ? QLatin1Char('E')
+                         : OddParity->isChecked() ? QLatin1Char('O')
+                                                  : QLatin1Char('N');
+    return SerialOptions::TextOf(baud, parity, Data7->isChecked() ? 7 : 8,
+                                 Stop2->isChecked() ? 2 : 1);
+}
+
+int VEK_SETUP::handshaking() const
+{
+    return XonFlow->isChecked() ? 1 : RTSFlow->isChecked() ? 2 : BothFlow->isChecked() ? 3 : 0;
+}
+
+int VEK_SETUP::chartType() const
+{
+    for (auto it = m_typeTrace.cbegin(); it != m_typeTrace.cend(); ++it)
+        if (it.value()->isChecked())
+            return it.key();
+    return m_context.settings.TypeCourbe; // a stored type without an option stays
+}
+
+QString VEK_SETUP::checkPort(const QString &device) const
+{
+    if (device.isEmpty() || !QFileInfo::exists(device))
+        return GetLanguageText(QStringLiteral("SetupPortMissing"), {QStringLiteral("%1"), device});
+    if (m_livePort && m_livePort->isOpen()) {
+        const QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
+        if (m_livePort->portName() != name && m_livePort->portName() != device)
+            return GetLanguageText(QStringLiteral("SetupPortBusy"),
+                                   {QStringLiteral("%1"), m_livePort->portName()});
+    }
+    return {};
+}
+
+void VEK_SETUP::save(const QString &key, const QString &value)
+{
+    if (!m_store) {
+        m_ownStore = MainSettingsLoader::OpenStore();
+        m_store = m_ownStore.get();
+    }
+    m_store->setValue(QStringLiteral("Config/") + key, value);
+}
+
+void VEK_SETUP::OKButton_Click()
+{
+    MainSettings &s = m_context.settings;
+    // A port that does not exist or cannot be switched is refused before
+    // anything is applied: the dialog stays open to choose again.
+    const QString choice = portChoice();
+    const QString device = SerialOptions::DeviceOf(choice);
+    // The port in use at opening was accepted then; only a new one is checked.
+    const QString refused = choice == m_portAtOpening ? QString() : checkPort(device);
+    if (!refused.isEmpty()) {
+        m_warn(refused);
+        return;
+    }
+    QStringList failures;
+    if (m_livePort && !m_livePort->isOpen())
+        m_livePort->setPortName(device);
+    s.portNumber = SerialOptions::PortNumberOf(choice);
+    s.portDevice = device;
+    save(QStringLiteral("newport"), choice);
+
+    const QString text = settingsText();
+    QString error;
+    if (m_livePort && !SerialOptions::Apply(*m_livePort, text, handshaking(), &error)) {
+        failures << GetLanguageText(QStringLiteral("SetupSettingsRefused"),
+                                    {QStringLiteral("%1"), text, QStringLiteral("%2"), error});
+        // Part of the new settings may have reached the port: put back the old ones.
+        SerialOptions::Apply(*m_livePort, s.serialSettings, s.Handshaking);
+    } else {
+        s.serialSettings = text;
+        s.Handshaking = static_cast<int16_t>(handshaking());
+        save(QStringLiteral("com$"), text);
+        save(QStringLiteral("Handshaking"), QString::number(s.Handshaking));
+    }
+
+    s.TypeCourbe = chartType();
+    save(QStringLiteral("TypeCourbe"), QString::number(s.TypeCourbe));
+    s.Language = VEK_LANGUAGE::FichierLangue();
+    save(QStringLiteral("Language"), s.Language);
+
+    // The store's status is no guide (it reports an access error for an
+    // application without organisation even when it writes): look at the file.
+    m_store->sync();
+    if (!QFileInfo(m_store->fileName()).isWritable())
+        failures << GetLanguageText(QStringLiteral("SetupSaveError"),
+                                    {QStringLiteral("%1"), m_store->fileName()});
+    if (!failures.isEmpty())
+        m_warn(failures.join(QLatin1Char('\n')));
+    closeDialog(true);
+}
+
+void VEK_SETUP::CancelButton_Click()
+{
+    VEK_LANGUAGE::SetFichierLangue(m_languageAtOpening);
+    closeDialog(false);
+}
+
+void VEK_SETUP::reject()
+{
+    CancelButton_Click(); // Escape and the window's close button cancel too
+}
+
+void VEK_SETUP::closeDialog(bool accepted)
+{
+    // Whatever the way out, the next texts come from the language now in force.
+    VEK_LANGUAGE::InitLanguage();
+    ApplyLanguageSetup();
+    if (accepted)
+        QDialog::accept();
+    else
+        QDialog::reject();
+}

@@ -1,0 +1,234 @@
+#include "app/AdvancePoint.h"
+#include "app/TableImport.h"
+#include "firmware/Interpolation.h"
+#include "firmware/TableGenerationPrompts.h"
+#include "firmware/TableGenerator.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+using namespace TableImport;
+
+namespace {
+
+// Writes 256 words as an include file: 64 lines "         DW         " and four
+// words separated by ",", each line ended by CR LF.
+QString includeFile(const QStringList &words, const QString &eol = QStringLiteral("\r\n"),
+                    bool lastEol = true)
+{
+    QString text;
+    for (int m = 0; m < 64; ++m) {
+        text += QStringLiteral("         DW         ") + words.mid(4 * m, 4).join(QLatin1Char(','));
+        if (m < 63 || lastEol)
+            text += eol;
+    }
+    return text;
+}
+
+// Answers the generators' questions: no truncation is expected here.
+class NoQuestions : public TableGenerationPrompts
+{
+public:
+    bool askTruncation(const QString &, const QString &) override
+    {
+        ++asked;
+        return false;
+    }
+    void showError(const QString &, const QString &) override { ++asked; }
+    int asked = 0;
+};
+
+QStringList filledWords(int count, const QString &filler = QStringLiteral("3400"))
+{
+    QStringList words{QStringLiteral("0782")};
+    while (words.size() < count)
+        words << filler;
+    return words;
+}
+
+} // namespace
+
+class TestTableImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void itemsAreNumberedAsWritten()
+    {
+        // Word 100 of the high table is 7500 rpm; byte 0x10 with a static
+        // advance of 45 gives 45 - 16 x 3 x 7500 / 50000 = 37.8.
+        QStringList words = filledWords(256);
+        words[99] = QStringLiteral("3410");
+        const Result r = ParseTableFile(includeFile(words), TableKind::High, 45.0);
+        QCOMPARE(r.status, Status::Ok);
+        QCOMPARE(r.itemCount, 256);
+        QCOMPARE(r.points.size(), 176); // words 75 to 250
+        QCOMPARE(r.points.first().rpm, 10000);
+        QCOMPARE(r.points.last().rpm, 3000);
+        bool found = false;
+        for (const ImportedPoint &p : r.points)
+            if (p.rpm == 7500) {
+                QCOMPARE(p.atmo, 37.8);
+                found = true;
+            } else {
+                QCOMPARE(p.atmo, 45.0);
+            }
+        QVERIFY(found);
+    }
+
+    void lowTableConstants()
+    {
+        QStringList words = filledWords(256);
+        words[99] = QStringLiteral("3408");
+        const Result r = ParseTableFile(includeFile(words), TableKind::Low, 45.0);
+        QCOMPARE(r.status, Status::Ok);
+        QCOMPARE(r.points.size(), 193); // words 63 to 255
+        QCOMPARE(r.points.first().rpm, 2976);
+        QCOMPARE(r.points.last().rpm, 735);
+        for (const ImportedPoint &p : r.points)
+            if (p.rpm == 1875)
+                QCOMPARE(p.atmo, 41.4);
+    }
+
+    void lineEndsAndLastLine_data()
+    {
+        QTest::addColumn<QString>("eol");
+        QTest::addColumn<bool>("lastEol");
+        QTest::newRow("CR LF") << QStringLiteral("\r\n") << true;
+        QTest::newRow("CR LF, last line without") << QStringLiteral("\r\n") << false;
+        QTest::newRow("LF") << QStringLiteral("\n") << true;
+        QTest::newRow("LF, last line without") << QStringLiteral("\n") << false;
+    }
+
+    void lineEndsAndLastLine()
+    {
+        QFETCH(QString, eol);
+        QFETCH(bool, lastEol);
+        QStringList words = filledWords(256);
+        words[249] = QStringLiteral("3401"); // last speed word, on the last line
+        const Result r = ParseTableFile(includeFile(words, eol, lastEol), TableKind::High, 45.0);
+        QCOMPARE(r.status, Status::Ok);
+        QCOMPARE(r.itemCount, 256);
+        QCOMPARE(r.points.size(), 176);
+        QCOMPARE(r.points.last().rpm, 3000);
+        QCOMPARE(r.points.last().atmo, 44.8); // 45 - 3 x 3000 / 50000 = 44.82
+    }
+
+    void otherLinesCountTheirItems()
+    {
+        // A comment line yields items like any other; an empty line yields none.
+        QString text = QStringLiteral("; c\r\n\r\n") + includeFile(filledWords(252));
+        // "; c" is one item: 253 items in all, and every word moves one place on.
+        const Result r = ParseTableFile(text, TableKind::High, 45.0);
+        QCOMPARE(r.itemCount, 253);
+        QCOMPARE(r.points.first().rpm, 10000);
+    }
+
+    void byteFromLeadingHexDigits()
+    {
+        QStringList words = filledWords(256);
+        words[99] = QStringLiteral("34a0");  // lower case is hexadecimal too
+        words[100] = QStringLiteral("341Z"); // only the leading digit counts: 1
+        words[101] = QStringLiteral("34Z1"); // no leading digit: 0
+        const Result r = ParseTableFile(includeFile(words), TableKind::High, 50.0);
+        QCOMPARE(r.status, Status::PointOutOfRange); // 0xA0 gives a negative advance
+        words[99] = QStringLiteral("3400");
+        const Result ok = ParseTableFile(includeFile(words), TableKind::High, 50.0);
+        QCOMPARE(ok.status, Status::Ok);
+        for (const ImportedPoint &p : ok.points) {
+            if (p.rpm == 7426) // word 101, byte 1: 50 - 3 x 7425.7 / 50000 = 49.55
+                QCOMPARE(p.atmo, 49.6);
+            if (p.rpm == 7353) // word 102
+                QCOMPARE(p.atmo, 50.0);
+        }
+    }
+
+    void tooManyItemsAreRefused()
+    {
+        QString text =
+            includeFile(filledWords(256)) + QStringLiteral("         DW         3400\r\n");
+        const Result r = ParseTableFile(text, TableKind::High, 45.0);
+        QCOMPARE(r.status, Status::TooManyItems);
+        QVERIFY(r.points.isEmpty());
+    }
+
+    void pointsOutsideTheCurveRangeAreRefused()
+    {
+        // A static advance below the advances the table holds gives negative points.
+        QStringList words = filledWords(256);
+        words[199] = QStringLiteral("3480"); // 3750 rpm: 10 - 128 x 3 x 3750 / 50000 = -18.8
+        const Result r = ParseTableFile(includeFile(words), TableKind::High, 10.0);
+        QCOMPARE(r.status, Status::PointOutOfRange);
+        QCOMPARE(r.badItem, 200);
+        QCOMPARE(r.badRpm, 3750.0);
+        QCOMPARE(r.badAdvance, -18.8);
+        QCOMPARE(r.refusedPoints, 1);
+        QVERIFY(r.points.isEmpty());
+        // So is a static advance above the curve's limit with a zero delay.
+        QCOMPARE(ParseTableFile(includeFile(filledWords(256)), TableKind::High, 60.0).status,
+                 Status::PointOutOfRange);
+    }
+
+    void emptyTextGivesNoPoint()
+    {
+        const Result r = ParseTableFile(QString(), TableKind::Low, 45.0);
+        QCOMPARE(r.status, Status::Ok);
+        QCOMPARE(r.itemCount, 0);
+        QVERIFY(r.points.isEmpty());
+    }
+
+    void exportThenImportGivesBackTheCurve()
+    {
+        // The program's own generators build the tables of a realistic curve;
+        // they are written as include files and read back.
+        const AdvanceCurve curve{{800, 8, 8},    {1200, 12, 10}, {2000, 20, 14}, {3000, 28, 18},
+                                 {4000, 32, 22}, {5000, 34, 24}, {6500, 35, 24}, {8000, 35.5, 24}};
+        const CurveGridSnapshot grid = AdvanceCurveMath::ToGridSnapshot(curve);
+        TableHeaderSnapshot header;
+        header.Txt_rpm_maxi = QStringLiteral("6650");
+        header.CmbAvanceBasRegime = QStringLiteral("11.0");
+        header.Txt_av_statique = QStringLiteral("45.0");
+        header.TxtDwell = QStringLiteral("2.5");
+        header.TxtDureeRetardCliquetis = QStringLiteral("10");
+        NoQuestions prompts;
+        TableGenerator generator(header, prompts);
+        FirmwareTable high;
+        FirmwareTable low;
+        const double staticAdvance = 45.0;
+        QCOMPARE(generator.GenereHTAB8(high, grid, staticAdvance, 1), int16_t(0));
+        QCOMPARE(generator.GenereLTAB8(low, grid, staticAdvance, 1), int16_t(0));
+        QCOMPARE(prompts.asked, 0);
+        const auto words = [](const FirmwareTable &table) {
+            return QStringList(table.begin() + 1, table.end());
+        };
+
+        const Result h = ParseTableFile(includeFile(words(high)), TableKind::High, staticAdvance);
+        const Result l = ParseTableFile(includeFile(words(low)), TableKind::Low, staticAdvance);
+        QCOMPARE(h.status, Status::Ok);
+        QCOMPARE(l.status, Status::Ok);
+        const QList<ImportedPoint> all = MergeTables(h.points, l.points);
+        QCOMPARE(all.size(), 176 + 193);
+        for (qsizetype i = 1; i < all.size(); ++i)
+            QVERIFY(all.at(i - 1).rpm <= all.at(i).rpm);
+        for (const ImportedPoint &p : all) {
+            // One delay step is 3 x rpm / K2 degrees; the import keeps tenths and
+            // whole rpm.
+            const double step = 3.0 * p.rpm / (p.rpm >= 3000 ? 50000 : 12500);
+            const double expected = *InterpoleGrille(grid, p.rpm, 1);
+            QVERIFY2(std::abs(p.atmo - expected) <= step / 2 + 0.05 + 0.01,
+                     qPrintable(
+                         QStringLiteral("%1 rpm: %2 for %3").arg(p.rpm).arg(p.atmo).arg(expected)));
+        }
+    }
+
+    void advanceText()
+    {
+        QCOMPARE(AdvanceText(45.0), QStringLiteral("45"));
+        QCOMPARE(AdvanceText(37.8), QStringLiteral("37.8"));
+        QCOMPARE(AdvanceText(-0.0), QStringLiteral("0"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTableImport)
+#include "tst_tableimport.moc"

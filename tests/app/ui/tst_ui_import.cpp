@@ -1,0 +1,157 @@
+#include "TestSupport.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/ui/TableImportFlow.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// An include file whose words are all "3400" but for `changes` (word number, byte).
+QByteArray tableFile(const QList<QPair<int, int>> &changes = {}, int words = 256)
+{
+    QStringList list{QStringLiteral("0782")};
+    while (list.size() < words)
+        list << QStringLiteral("3400");
+    for (const auto &c : changes)
+        list[c.first - 1] = QStringLiteral("34%1").arg(c.second, 2, 16, QLatin1Char('0')).toUpper();
+    QByteArray text;
+    for (int m = 0; m * 4 < list.size(); ++m)
+        text += "         DW         " + list.mid(4 * m, 4).join(',').toLatin1() + "\r\n";
+    return text;
+}
+
+} // namespace
+
+class TestImport : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QStringList m_files; // answers of the file dialog, in turn
+    QStringList m_titles;
+    QStringList m_filters;
+    QStringList m_warnings;
+    QStringList m_questions;
+    QStringList m_status;
+    bool m_answer = true;
+
+    TableImportFlow flow()
+    {
+        TableImportFlow f;
+        f.setFileChooser([this](const QString &title, const QString &filter) {
+            m_titles << title;
+            m_filters << filter;
+            return m_files.isEmpty() ? QString() : m_files.takeFirst();
+        });
+        f.setMessageSinks([this](const QString &t) { m_warnings << t; },
+                          [this](const QString &t) {
+                              m_questions << t;
+                              return m_answer;
+                          });
+        f.setStatusSink([this](const QString &t) { m_status << t; });
+        return f;
+    }
+
+    QString file(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        TestSupport::writeFile(path, bytes);
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    void init()
+    {
+        m_files.clear();
+        m_titles.clear();
+        m_filters.clear();
+        m_warnings.clear();
+        m_questions.clear();
+        m_status.clear();
+        m_answer = true;
+    }
+
+    void bothTablesGiveTheCurve()
+    {
+        m_files << file("HTAB0.TXT", tableFile({{100, 0x10}}))
+                << file("LTAB0.TXT", tableFile({{100, 0x08}}));
+        const auto points = flow().BP_import(false, QStringLiteral("45.0"));
+        QVERIFY(points);
+        QCOMPARE(points->size(), 176 + 193);
+        QCOMPARE(points->first().rpm, 735);
+        QCOMPARE(points->last().rpm, 10000);
+        QCOMPARE(m_titles, (QStringList{VEK_LANGUAGE::GetLanguageText("LoadHighTable"),
+                                        VEK_LANGUAGE::GetLanguageText("LoadLowTable")}));
+        QVERIFY(m_filters.first().contains("*.TXT"));
+        QCOMPARE(m_status,
+                 (QStringList{VEK_LANGUAGE::GetLanguageText("BPimportTreateCurrentHTAB"),
+                              VEK_LANGUAGE::GetLanguageText("BPimportTreateCurrentLTAB")}));
+        QVERIFY(m_questions.isEmpty());
+        const QList<QStringList> rows = TableImportFlow::RowsOf(*points);
+        for (const QStringList &row : rows) {
+            QCOMPARE(row.size(), 3);
+            if (row.at(0) == "7500")
+                QCOMPARE(row.at(1), QStringLiteral("37.8"));
+            if (row.at(0) == "1875")
+                QCOMPARE(row.at(1), QStringLiteral("41.4"));
+            if (row.at(0) == "3000")
+                QCOMPARE(row.at(1), QStringLiteral("45"));
+        }
+        QCOMPARE(rows.first().at(2), QString());
+    }
+
+    void cancelLeavesNoResult()
+    {
+        // Cancel on the first dialog, then on the second.
+        QVERIFY(!flow().BP_import(false, "45"));
+        QCOMPARE(m_titles.size(), 1);
+        m_files << file("HTAB0.TXT", tableFile());
+        QVERIFY(!flow().BP_import(false, "45"));
+        QCOMPARE(m_titles.size(), 3);
+        QVERIFY(m_warnings.isEmpty());
+    }
+
+    void unsavedEditsAreAskedAboutFirst()
+    {
+        m_answer = false;
+        m_files << file("HTAB0.TXT", tableFile()) << file("LTAB0.TXT", tableFile());
+        QVERIFY(!flow().BP_import(true, "45"));
+        QCOMPARE(m_questions,
+                 QStringList{VEK_LANGUAGE::GetLanguageText("BPimportModifiedQuestion")});
+        QVERIFY(m_titles.isEmpty()); // no file dialog before the answer
+        m_answer = true;
+        QVERIFY(flow().BP_import(true, "45"));
+    }
+
+    void refusedFilesAreReported()
+    {
+        m_files << file("BIG.TXT", tableFile({}, 260));
+        QVERIFY(!flow().BP_import(false, "45"));
+        QCOMPARE(m_warnings.size(), 1);
+        QVERIFY(m_warnings.first().contains("BIG.TXT"));
+        QVERIFY(m_warnings.first().contains("256"));
+
+        // A static advance of 10 cannot give back a delay of 0x80 at 3750 rpm.
+        m_files << file("HTAB0.TXT", tableFile()) << file("LOW.TXT", tableFile({{200, 0x80}}));
+        QVERIFY(!flow().BP_import(false, "10"));
+        QCOMPARE(m_warnings.size(), 2);
+        QVERIFY(m_warnings.last().contains("LOW.TXT"));
+        QVERIFY(m_warnings.last().contains("938")); // 187500 / 200
+
+        m_files << m_dir.filePath("missing.txt");
+        QVERIFY(!flow().BP_import(false, "45"));
+        QCOMPARE(m_warnings.size(), 3);
+        QVERIFY(m_warnings.last().contains("missing.txt"));
+    }
+};
+
+QTEST_MAIN(TestImport)
+#include "tst_ui_import.moc"

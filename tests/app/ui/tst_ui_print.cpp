@@ -1,0 +1,293 @@
+#include "app/PrintLayout.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/VekContext.h"
+#include "app/ui/MapPageInputs.h"
+#include "app/ui/PrintService.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const AdvanceCurve Realistic{{800, 8, 8},    {1500, 14, 12}, {2500, 24, 18}, {3500, 30, 22},
+                             {4500, 34, 26}, {6000, 36, 28}, {7500, 36, 28}};
+
+// Renders page `page` of a PDF to a PNG (pdftoppm) and loads it.
+QImage renderPage(const QString &pdf, int page = 1)
+{
+    const QString base = pdf + QStringLiteral("-p%1").arg(page);
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {"-png", "-r", "60", "-f", QString::number(page), "-l", QString::number(page),
+                       "-singlefile", pdf, base});
+    const QImage image(base + QStringLiteral(".png"));
+    const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        image.save(dir + QLatin1Char('/') + QFileInfo(base).fileName() + QStringLiteral(".png"));
+    return image;
+}
+
+int pageCount(const QString &pdf)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished();
+    const QString out = QString::fromLocal8Bit(info.readAllStandardOutput());
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(out);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+// Bounding box of the pixels close to a colour.
+QRect boxOf(const QImage &image, const std::function<bool(QColor)> &match)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (match(image.pixelColor(x, y)))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+bool reddish(QColor c)
+{
+    return c.red() > 200 && c.green() < 80 && c.blue() < 80;
+}
+bool notWhite(QColor c)
+{
+    return c.red() < 240 || c.green() < 240 || c.blue() < 240;
+}
+
+} // namespace
+
+class TestPrint : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QStringList m_informed;
+    QStringList m_asked;
+    QStringList m_status;
+    bool m_answer = true;
+
+    void hook(PrintService &service)
+    {
+        service.setMessageSinks([this](const QString &t) { m_informed << t; },
+                                [this](const QString &t) {
+                                    m_asked << t;
+                                    return m_answer;
+                                });
+        service.setStatusSink([this](const QString &t) { m_status << t; });
+        service.setPrinterLookup([] { return QPrinterInfo(); }); // never a real printer in tests
+        service.setPdfChooser([] { return QString(); });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    void init()
+    {
+        m_informed.clear();
+        m_asked.clear();
+        m_status.clear();
+        m_answer = true;
+    }
+
+    void pictureOnThePage()
+    {
+        using PrintLayout::PlacePicture;
+        const QSizeF a4(11906, 16838);
+        // Centred, 200 twips from the top.
+        QCOMPARE(PlacePicture({6000, 3000}, a4), QRectF((11906 - 6000) / 2.0, 200, 6000, 3000));
+        // Wider than the page: scaled to the page width, never a negative position.
+        const QRectF wide = PlacePicture({20000, 5000}, a4);
+        QCOMPARE(wide.left(), 0.0);
+        QCOMPARE(wide.width(), 11906.0);
+        QCOMPARE(wide.height(), 5000 * 11906 / 20000.0);
+        // Taller than the room left under the margin: scaled to it.
+        const QRectF tall = PlacePicture({5000, 40000}, a4);
+        QCOMPARE(tall.bottom(), 16838.0);
+        QVERIFY(tall.left() > 0);
+        QVERIFY(PlacePicture({0, 10}, a4).isNull());
+    }
+
+    void nothingToPrint_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("parameters") << 0 << 5 << "x";
+        QTest::newRow("chart without points") << 1 << 0 << "";
+        QTest::newRow("map without points") << 2 << 0 << "";
+        QTest::newRow("empty terminal") << 3 << 5 << "";
+    }
+
+    void nothingToPrint()
+    {
+        QFETCH(int, page);
+        QFETCH(int, points);
+        QFETCH(QString, text);
+        PrintService service;
+        hook(service);
+        const QString pdf = m_dir.filePath(QStringLiteral("nothing.pdf"));
+        service.setPdfOutput(pdf);
+        QLabel chart(QStringLiteral("chart"));
+        QVERIFY(!service.bp_imprimer({page, points, &chart, {}, text}));
+        QCOMPARE(m_informed, QStringList{PrintService::NothingToPrint});
+        QVERIFY(!QFile::exists(pdf));
+    }
+
+    void wideChartIsScaledToThePage()
+    {
+        // A picture with a red border, wider than any page: the whole border
+        // must be on paper, centred.
+        QPixmap wide(1500, 500);
+        wide.fill(Qt::white);
+        QPainter p(&wide);
+        p.setPen(QPen(Qt::red, 12));
+        p.drawRect(6, 6, 1488, 488);
+        p.end();
+        QLabel chart;
+        chart.setPixmap(wide);
+        chart.resize(1500, 500);
+        PrintService service;
+        hook(service);
+        const QString pdf = m_dir.filePath(QStringLiteral("wide.pdf"));
+        service.setPdfOutput(pdf);
+        QVERIFY(service.bp_imprimer({PrintLayout::Curves, 3, &chart, {}, {}}));
+        QCOMPARE(m_status, QStringList{VEK_LANGUAGE::GetLanguageText("BPimprimerCurrent")});
+        const QImage page = renderPage(pdf);
+        QVERIFY(!page.isNull());
+        const QRect red = boxOf(page, reddish);
+        QVERIFY(red.isValid());
+        QVERIFY(red.left() > 0);
+        QVERIFY(red.right() < page.width() - 1);
+        QVERIFY(std::abs(red.left() - (page.width() - 1 - red.right())) <= 3); // centred
+        // The right edge of the border is there too: the picture is whole.
+        int rightEdge = 0;
+        for (int y = red.top(); y <= red.bottom(); ++y)
+            rightEdge += reddish(page.pixelColor(red.right(), y));
+        QVERIFY(rightEdge > red.height() / 2);
+    }
+
+    void chartPage()
+    {
+        auto *atmo = new QLineSeries;
+        auto *turbo = new QLineSeries;
+        for (const AdvancePoint &point : Realistic) {
+            atmo->append(point.rpm, point.atmo);
+            turbo->append(point.rpm, point.turbo);
+        }
+        auto *chart = new QChart;
+        chart->addSeries(atmo);
+        chart->addSeries(turbo);
+        chart->createDefaultAxes();
+        QChartView view(chart);
+        view.resize(700, 420);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        PrintService service;
+        hook(service);
+        const QString pdf = m_dir.filePath(QStringLiteral("chart.pdf"));
+        service.setPdfOutput(pdf);
+        QVERIFY(service.bp_imprimer({PrintLayout::RealTime, int(Realistic.size()), &view, {}, {}}));
+        const QImage page = renderPage(pdf);
+        const QRect ink = boxOf(page, notWhite);
+        QVERIFY(ink.isValid());
+        QVERIFY(ink.top() < page.height() / 3);
+    }
+
+    void mapPage()
+    {
+        VekContext context;
+        PrintService service;
+        hook(service);
+        const QString pdf = m_dir.filePath(QStringLiteral("map.pdf"));
+        service.setPdfOutput(pdf);
+        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
+        QVERIFY(
+            service.bp_imprimer({PrintLayout::Map3D, int(Realistic.size()), nullptr, scene, {}}));
+        const QImage page = renderPage(pdf);
+        const QRect map =
+            boxOf(page, [](QColor c) { return c.red() < 30 && c.green() < 30 && c.blue() < 30; });
+        QVERIFY(map.isValid()); // the black picture
+        QVERIFY(std::abs(map.left() - (page.width() - 1 - map.right())) <= 3);
+        const QRect green = boxOf(
+            page, [](QColor c) { return c.green() > 200 && c.red() < 100 && c.blue() < 100; });
+        QVERIFY(map.contains(green));
+    }
+
+    void terminalText()
+    {
+        PrintService service;
+        hook(service);
+        const QString pdf = m_dir.filePath(QStringLiteral("text.pdf"));
+        service.setPdfOutput(pdf);
+        QStringList lines;
+        for (int i = 1; i <= 150; ++i)
+            lines << QStringLiteral("#VEK line %1: 1500 rpm 12.5 deg").arg(i);
+        lines << QStringLiteral("long:") + QString(300, QLatin1Char('x')) + QStringLiteral(":end");
+        QVERIFY(service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, lines.join("\r\n")}));
+        QCOMPARE(m_informed, QStringList{PrintService::PrintingText});
+        QVERIFY(m_status.isEmpty());
+        QVERIFY(pageCount(pdf) >= 2);
+        QVERIFY(boxOf(renderPage(pdf), notWhite).isValid());
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        text.waitForFinished();
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY(out.contains(QStringLiteral("#VEK line 1:")));
+        QVERIFY(out.contains(QStringLiteral("#VEK line 150:")));
+        QVERIFY(out.contains(QStringLiteral(":end"))); // a long line is wrapped, not cut
+    }
+
+    void noPrinterOffersPdf()
+    {
+        PrintService service;
+        hook(service);
+        const QString pdf = m_dir.filePath(QStringLiteral("offered.pdf"));
+        service.setPdfChooser([pdf] { return pdf; });
+        QVERIFY(
+            service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
+        QCOMPARE(m_asked, QStringList{VEK_LANGUAGE::GetLanguageText("PrintNoPrinter")});
+        QVERIFY(QFileInfo(pdf).size() > 0);
+
+        // Declined: nothing printed, nothing written.
+        m_answer = false;
+        QFile::remove(pdf);
+        QVERIFY(
+            !service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
+        QVERIFY(!QFile::exists(pdf));
+    }
+
+    void printerErrorOffersPdf()
+    {
+        PrintService service;
+        hook(service);
+        QFile plain(m_dir.filePath(QStringLiteral("plain")));
+        QVERIFY(plain.open(QIODevice::WriteOnly)); // a file, so "plain/out.pdf" cannot be made
+        plain.close();
+        service.setPdfOutput(m_dir.filePath(QStringLiteral("plain/out.pdf")));
+        const QString pdf = m_dir.filePath(QStringLiteral("fallback.pdf"));
+        service.setPdfChooser([pdf] { return pdf; });
+        VekContext context;
+        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
+        QVERIFY(service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}}));
+        QCOMPARE(m_asked.size(), 1);
+        QVERIFY(m_asked.first().contains(QStringLiteral("plain/out.pdf")));
+        QVERIFY(QFileInfo(pdf).size() > 0);
+    }
+};
+
+QTEST_MAIN(TestPrint)
+#include "tst_ui_print.moc"

@@ -1,0 +1,258 @@
+#include "app/VEK_LANGUAGE.h"
+#include "app/VekContext.h"
+#include "app/ui/VEK_SETUP.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSerialPort>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <pty.h>
+#include <unistd.h>
+
+namespace {
+
+// A pseudo-terminal pair standing in for a serial port.
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    QString path;
+    Pty()
+    {
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
+            path = QString::fromLocal8Bit(name);
+    }
+    ~Pty()
+    {
+        ::close(slave);
+        ::close(master);
+    }
+};
+
+} // namespace
+
+class TestSetup : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QStringList m_warnings;
+
+    std::unique_ptr<QSettings> store()
+    {
+        return std::make_unique<QSettings>(m_dir.filePath("VEK_Courbe.ini"), QSettings::IniFormat);
+    }
+
+    void prepare(VEK_SETUP &dialog, QSettings &settings)
+    {
+        dialog.setSettingsStore(&settings);
+        dialog.setWarningSink([this](const QString &text) { m_warnings << text; });
+    }
+
+private slots:
+    void init()
+    {
+        m_warnings.clear();
+        QFile::remove(m_dir.filePath("VEK_Courbe.ini"));
+        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    void openingSelectsTheSettings()
+    {
+        VekContext context;
+        context.settings.portNumber = 1;
+        auto settings = store();
+        VEK_SETUP dialog(context);
+        prepare(dialog, *settings);
+        QVERIFY(dialog.ComPort(1)->isChecked());
+        QVERIFY(dialog.Baud(96)->isChecked());
+        QVERIFY(dialog.NoParity->isChecked());
+        QVERIFY(dialog.Data8->isChecked());
+        QVERIFY(dialog.Stop1->isChecked());
+        QVERIFY(dialog.NoFlow->isChecked());
+        QVERIFY(dialog.Type_Trace(16)->isChecked());
+        QVERIFY(dialog.languageOption("francais.ini")->isChecked());
+        QCOMPARE(dialog.SSTab1()->currentIndex(), 0);
+        QCOMPARE(dialog.portChoice(), QStringLiteral("1"));
+        QCOMPARE(dialog.settingsText(), QStringLiteral("9600,N,8,1"));
+        // OK without changes writes the same values back, whether or not the
+        // machine has that port.
+        dialog.OKButton()->click();
+        QVERIFY(m_warnings.isEmpty());
+        QCOMPARE(settings->value("Config/newport").toString(), QStringLiteral("1"));
+        QCOMPARE(settings->value("Config/com$").toString(), QStringLiteral("9600,N,8,1"));
+    }
+
+    void okWritesTheChoices()
+    {
+        // Without a live port, OK applies to the settings and saves them.
+        Pty pty;
+        VekContext context;
+        auto settings = store();
+        VEK_SETUP dialog(context);
+        prepare(dialog, *settings);
+        dialog.otherPortDevice()->setEditText(pty.path);
+        dialog.Baud(1152)->click();
+        dialog.EvenParity->click();
+        dialog.Data7->click();
+        dialog.Stop2->click();
+        dialog.XonFlow->click();
+        dialog.Type_Trace(5)->click();
+        dialog.OKButton()->click();
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join('\n')));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(context.settings.serialSettings, QStringLiteral("115200,E,7,2"));
+        QCOMPARE(context.settings.portDevice, pty.path);
+        QCOMPARE(context.settings.TypeCourbe, 5);
+        QCOMPARE(context.settings.Handshaking, int16_t(1));
+        QCOMPARE(settings->value("Config/com$").toString(), QStringLiteral("115200,E,7,2"));
+        QCOMPARE(settings->value("Config/newport").toString(), pty.path);
+        QCOMPARE(settings->value("Config/TypeCourbe").toString(), QStringLiteral("5"));
+        QCOMPARE(settings->value("Config/Language").toString(), QStringLiteral("francais.ini"));
+        QCOMPARE(settings->value("Config/Handshaking").toString(), QStringLiteral("1"));
+    }
+
+    void aMissingPortIsRefusedAndNothingSaved()
+    {
+        VekContext context;
+        auto settings = store();
+        VEK_SETUP dialog(context);
+        prepare(dialog, *settings);
+        QVERIFY(dialog.ComPort(1)->isChecked());
+        dialog.otherPortDevice()->setEditText(QStringLiteral("/dev/vek-no-such-port"));
+        dialog.Type_Trace(3)->click();
+        dialog.show();
+        dialog.OKButton()->click();
+        QCOMPARE(m_warnings.size(), 1);
+        QVERIFY(m_warnings.first().contains("/dev/vek-no-such-port"));
+        QVERIFY(dialog.isVisible()); // stays open to choose again
+        QVERIFY(settings->allKeys().isEmpty());
+        QCOMPARE(context.settings.TypeCourbe, 16);
+    }
+
+    void settingsRefusedByTheOpenPortAreNotSaved()
+    {
+        Pty pty;
+        QSerialPort port(pty.path);
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        VekContext context;
+        context.settings.portNumber = 0;
+        context.settings.portDevice = pty.path;
+        auto settings = store();
+        VEK_SETUP dialog(context, &port);
+        prepare(dialog, *settings);
+        dialog.Baud(192)->click(); // reaches the port before the data bits fail
+        dialog.Data7->click();     // a pseudo-terminal has no 7-bit mode
+        dialog.RTSFlow->click();
+        dialog.OKButton()->click();
+        QCOMPARE(m_warnings.size(), 1);
+        QVERIFY(m_warnings.first().contains("19200,N,7,1"));
+        QCOMPARE(context.settings.serialSettings, QStringLiteral("9600,N,8,1"));
+        QCOMPARE(port.baudRate(), 9600); // the old settings are back on the port
+        QVERIFY(!settings->contains("Config/com$"));
+        QVERIFY(!settings->contains("Config/Handshaking"));
+        // What was applied is saved all the same.
+        QCOMPARE(settings->value("Config/newport").toString(), pty.path);
+        QCOMPARE(settings->value("Config/TypeCourbe").toString(), QStringLiteral("16"));
+
+        // Accepted settings and handshaking reach the open port.
+        m_warnings.clear();
+        VEK_SETUP again(context, &port);
+        prepare(again, *settings);
+        again.Baud(192)->click();
+        again.RTSFlow->click();
+        again.OKButton()->click();
+        QVERIFY(m_warnings.isEmpty());
+        QCOMPARE(port.baudRate(), 19200);
+        QCOMPARE(port.flowControl(), QSerialPort::HardwareControl);
+        QCOMPARE(settings->value("Config/Handshaking").toString(), QStringLiteral("2"));
+    }
+
+    void anOpenPortCannotBeSwitched()
+    {
+        Pty pty;
+        Pty other;
+        QSerialPort port(pty.path);
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        VekContext context;
+        context.settings.portNumber = 0;
+        context.settings.portDevice = pty.path;
+        auto settings = store();
+        VEK_SETUP dialog(context, &port);
+        prepare(dialog, *settings);
+        dialog.otherPortDevice()->setEditText(other.path);
+        dialog.OKButton()->click();
+        QCOMPARE(m_warnings.size(), 1);
+        QCOMPARE(context.settings.portDevice, pty.path);
+        QVERIFY(settings->allKeys().isEmpty());
+    }
+
+    void anUnwritableStoreIsReported()
+    {
+        VekContext context;
+        // A folder that cannot be made: its parent is a plain file.
+        QFile plain(m_dir.filePath(QStringLiteral("plain")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        QSettings settings(m_dir.filePath(QStringLiteral("plain/VEK_Courbe.ini")),
+                           QSettings::IniFormat);
+        VEK_SETUP dialog(context);
+        prepare(dialog, settings);
+        dialog.OKButton()->click();
+        QCOMPARE(m_warnings.size(), 1);
+        QVERIFY(m_warnings.first().contains(QStringLiteral("plain/VEK_Courbe.ini")));
+    }
+
+    void cancelRestoresTheLanguage()
+    {
+        VekContext context;
+        auto settings = store();
+        VEK_SETUP dialog(context);
+        prepare(dialog, *settings);
+        const QString french = dialog.windowTitle();
+        dialog.languageOption("english.ini")->click();
+        QCOMPARE(VEK_LANGUAGE::FichierLangue(), QStringLiteral("english.ini"));
+        QVERIFY(dialog.windowTitle() != french);
+        QCOMPARE(dialog.SSTab1()->currentIndex(), 0);
+        dialog.CancelButton()->click();
+        QCOMPARE(VEK_LANGUAGE::FichierLangue(), QStringLiteral("francais.ini"));
+        QCOMPARE(VEK_LANGUAGE::GetLanguageText("MOFormCapt"), french);
+        QVERIFY(settings->allKeys().isEmpty());
+    }
+
+    void threeDimensionalTypesAreExplained()
+    {
+        VekContext context;
+        context.settings.TypeCourbe = 7; // hand-edited: no option
+        VEK_SETUP dialog(context);
+        for (int code : {2, 3, 4, 5, 16})
+            QVERIFY(!dialog.Type_Trace(code)->isChecked());
+        QCOMPARE(dialog.chartType(), 7);
+        QVERIFY(!VEK_LANGUAGE::GetLanguageText("MLTypeTrace3DNote").isEmpty());
+    }
+
+    void screenshot()
+    {
+        const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            QSKIP("VEK_SCREENSHOT_DIR not set");
+        VekContext context;
+        VEK_SETUP dialog(context);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        for (int tab = 0; tab < 3; ++tab) {
+            dialog.SSTab1()->setCurrentIndex(tab);
+            dialog.grab().save(QStringLiteral("%1/setup-%2.png").arg(dir).arg(tab));
+        }
+    }
+};
+
+QTEST_MAIN(TestSetup)
+#include "tst_ui_setup.moc"
