@@ -59,8 +59,10 @@ qint64 MainSettingsLoader::number(const QString &section, const char *key, qint6
 
 std::unique_ptr<QSettings> MainSettingsLoader::OpenStore()
 {
-    return std::make_unique<QSettings>(StoreFormat(), StoreScope(), QString(),
-                                       QStringLiteral("VEK_Courbe"));
+    // The program name stands where QSettings expects an organisation, so the
+    // store is one "VEK_Courbe.ini" in the user's configuration folder (an empty
+    // organisation would become "Unknown Organization" and report access errors).
+    return std::make_unique<QSettings>(StoreFormat(), StoreScope(), QStringLiteral("VEK_Courbe"));
 }
 
 void MainSettingsLoader::Load(MainSettings &settings)

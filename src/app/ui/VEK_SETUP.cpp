@@ -398,10 +398,8 @@ void VEK_SETUP::OKButton_Click()
     s.Language = VEK_LANGUAGE::FichierLangue();
     save(QStringLiteral("Language"), s.Language);
 
-    // The store's status is no guide (it reports an access error for an
-    // application without organisation even when it writes): look at the file.
     m_store->sync();
-    if (!QFileInfo(m_store->fileName()).isWritable())
+    if (m_store->status() != QSettings::NoError)
         failures << GetLanguageText(QStringLiteral("SetupSaveError"),
                                     {QStringLiteral("%1"), m_store->fileName()});
     if (!failures.isEmpty())

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "app/VEK_LANGUAGE.h"
+#include "app/MainSettingsLoader.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
@@ -47,8 +48,7 @@ class TestMainWindow : public QObject
 
     QString storeFile() const
     {
-        return QSettings(QSettings::IniFormat, QSettings::UserScope, QString(), "VEK_Courbe")
-            .fileName();
+        return MainSettingsLoader::OpenStore()->fileName();
     }
 
 private slots:
@@ -117,7 +117,8 @@ private slots:
     void storedSettingsReachTheWindow()
     {
         {
-            QSettings store(QSettings::IniFormat, QSettings::UserScope, QString(), "VEK_Courbe");
+            const auto store_ptr = MainSettingsLoader::OpenStore();
+            QSettings &store = *store_ptr;
             store.setValue("Config/newport", "/dev/pts/4");
             store.setValue("Config/com$", "19200,N,8,1");
             store.setValue("Config/Language", "english.ini");
