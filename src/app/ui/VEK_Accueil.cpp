@@ -541,43 +541,48 @@ void VEK_Accueil::TypeVersionOS_Click()
 
 // The free setting makes every engine setting available and takes the programmer
 // and the table addresses from the user's settings; a package is unpacked and
-// its description shapes the window. A package that cannot be unpacked is
-// reported and the choice goes back to the entry in use, its files restored.
+// its description shapes the window.
 void VEK_Accueil::ApplyFirmwareChoice()
 {
     const int entry = std::max(TypeVersionOS_->currentIndex(), 0);
-    FirmwareProfile profile;
+    std::optional<FirmwareProfile> profile;
     if (entry == 0) {
         const std::unique_ptr<QSettings> store = MainSettingsLoader::OpenStore();
         profile = FreeSettingProfile([&store](const QString &key, const QString &fallback) {
             return store->value(QStringLiteral("ICSP/") + key, fallback).toString();
         });
     } else {
-        PackageFilesBackup backup(PackageFilesBackup::TemporaryPackageFiles());
-        backup.save();
-        const VEK_Gestion_OS::Result loaded =
-            VEK_Gestion_OS::ChargerOS(TypeVersionOS_->currentText());
-        if (!loaded.ok()) {
-            backup.restore();
-            const QSignalBlocker block(TypeVersionOS_);
-            TypeVersionOS_->setCurrentIndex(firmwareEntry_);
-            auto *box = new QMessageBox(QMessageBox::Critical, GetLanguageText("MessWARNING"),
-                                        loaded.message, QMessageBox::Ok, this);
-            box->setObjectName(QStringLiteral("FirmwareError"));
-            box->setDetailedText(loaded.details);
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            box->open();
+        profile = LoadPackageProfile();
+        if (!profile)
             return;
-        }
-        VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(),
-                                      QStringLiteral("~TEMP.NFO"));
-        profile =
-            PackageProfile([](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); });
     }
     firmwareEntry_ = entry;
     context_.TypeVersionOS = TypeVersionOS_->currentText();
-    ApplyProfileSettings(profile, context_);
-    ApplyWindowProfile(*this, profile);
+    ApplyProfileSettings(*profile, context_);
+    ApplyWindowProfile(*this, *profile);
+}
+
+// A package that cannot be unpacked is reported and the choice goes back to
+// the entry in use, with its files restored.
+std::optional<FirmwareProfile> VEK_Accueil::LoadPackageProfile()
+{
+    PackageFilesBackup backup(PackageFilesBackup::TemporaryPackageFiles());
+    backup.save();
+    const VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(TypeVersionOS_->currentText());
+    if (!loaded.ok()) {
+        backup.restore();
+        const QSignalBlocker block(TypeVersionOS_);
+        TypeVersionOS_->setCurrentIndex(firmwareEntry_);
+        auto *box = new QMessageBox(QMessageBox::Critical, GetLanguageText("MessWARNING"),
+                                    loaded.message, QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("FirmwareError"));
+        box->setDetailedText(loaded.details);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return std::nullopt;
+    }
+    VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(), QStringLiteral("~TEMP.NFO"));
+    return PackageProfile([](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); });
 }
 
 void VEK_Accueil::LayoutCurveGrid()

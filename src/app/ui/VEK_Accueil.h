@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/AdvancePoint.h"
+#include "app/FirmwareProfile.h"
 #include "app/VekContext.h"
 
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class AdvanceMapView;
 class CurveEditorPanel;
@@ -28,7 +30,6 @@ class QLineEdit;
 class QGroupBox;
 class QWidget;
 class MainWindowCurveFiles;
-enum class TransferWindow;
 
 // The main window: lives for the whole run and owns the program's shared state.
 // Its controls carry the object names the rest of the program knows them by, so
@@ -114,6 +115,7 @@ private:
     void ListerOS();
     void SelectFirmwareEntry(int index);
     void ApplyFirmwareChoice();
+    std::optional<FirmwareProfile> LoadPackageProfile();
     void LayoutCurveGrid();
     void LayoutMapTables();
     void FillParameterLists();
