@@ -123,10 +123,10 @@ void VEK_XML::SelectOptionBoard(int position, OptionBoardState &board) const
     board.DeviceCfgA = childText(device, "DeviceCfgA");
 }
 
-ChipRecord VEK_XML::SelectChip(int position) const
+ChipCatalogueRecord VEK_XML::SelectChip(int position) const
 {
     const QDomElement device = deviceAt(chips_, position);
-    ChipRecord chip;
+    ChipCatalogueRecord chip;
     chip.name = device.attribute(QStringLiteral("name"));
     chip.id = device.attribute(QStringLiteral("id"));
     chip.DeviceFamille = childText(device, "DeviceFamille");

@@ -22,7 +22,7 @@ struct CatalogueLoad {
 };
 
 // What the chip catalogue tells about one chip.
-struct ChipRecord {
+struct ChipCatalogueRecord {
     QString name;
     QString id;
     QString DeviceFamille;
@@ -48,7 +48,7 @@ public:
     void SelectOptionBoard(int position, OptionBoardState &board) const;
 
     // The record of the chip at `position`; empty texts when there is none.
-    ChipRecord SelectChip(int position) const;
+    ChipCatalogueRecord SelectChip(int position) const;
 
     // `folder` joined with `fileName` by exactly one "/".
     static QString CataloguePath(const QString &folder, const QString &fileName);

@@ -13,11 +13,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace PackageArchive
-{
+namespace PackageArchive {
 
-namespace
-{
+namespace {
 
 Outcome failure(int32_t status, const QString &details)
 {

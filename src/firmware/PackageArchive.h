@@ -12,8 +12,7 @@
 // a failed save leaves the earlier archive as it was. unpack() extracts only the
 // wanted members, found without regard to case, through a private temporary
 // folder, and moves each onto its destination file.
-namespace PackageArchive
-{
+namespace PackageArchive {
 
 struct Member {
     QString file;   // file on disk

@@ -10,11 +10,9 @@
 #include <QFileInfo>
 #include <QHash>
 
-namespace VEK_Gestion_OS
-{
+namespace VEK_Gestion_OS {
 
-namespace
-{
+namespace {
 
 struct State {
     QString dossierProgramme; // empty: the user's program folder

@@ -11,8 +11,7 @@
 // "~TEMP.HEX" and "~TEMP.XEH" of the program folder; a project's curve goes
 // through "~TEMP.VEK". No widgets here: the windows show the lists and results.
 // Used on the GUI thread only.
-namespace VEK_Gestion_OS
-{
+namespace VEK_Gestion_OS {
 
 // Outcome of an unpacking or a save. On failure `message` is the text to show
 // and `details` says what failed.

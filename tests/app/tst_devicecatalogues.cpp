@@ -106,7 +106,7 @@ private slots:
         write("up_chip.xml", kTwoChips);
         VEK_XML xml(dir_.path());
         QVERIFY(xml.LoadChipCatalogue().ok);
-        const ChipRecord chip = xml.SelectChip(1);
+        const ChipCatalogueRecord chip = xml.SelectChip(1);
         QCOMPARE(chip.name, QString("PIC-16F84A"));
         QCOMPARE(chip.id, QString("10E0"));
         QCOMPARE(chip.DeviceFamille, QString("16F"));

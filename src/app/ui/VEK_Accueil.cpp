@@ -1,12 +1,15 @@
 #include "app/ui/VEK_Accueil.h"
 
+#include "app/FirmwareProfile.h"
 #include "app/MainSettingsLoader.h"
+#include "app/PackageFilesBackup.h"
 #include "app/VEK_LANGUAGE.h"
 #include "app/ui/AdvanceMapView.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
 #include "app/ui/EngineParametersPanel.h"
 #include "app/ui/HelpTextFilter.h"
+#include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/MapBoxesWidget.h"
 #include "app/ui/MapPageInputs.h"
 #include "app/ui/MapTableWidget.h"
@@ -15,12 +18,17 @@
 #include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
+#include "app/ui/WindowProfile.h"
+#include "firmware/VEK_Gestion_OS.h"
+#include "firmware/ui/VEK_ASM.h"
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"
 #include "live/ui/TerminalReceiveBox.h"
 
 #include <QChartView>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -42,7 +50,6 @@ using VEK_LANGUAGE::LangKey;
 
 namespace {
 
-const QString kFreeSetting = QStringLiteral("Paramétrage Libre");
 const QString kLivePageTitle = QStringLiteral("Real Time");
 
 struct ButtonText {
@@ -187,6 +194,7 @@ VEK_Accueil::VEK_Accueil(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("VEK_Accueil"));
     buildWindow();
     registerHelpTexts();
+    curveFiles_ = std::make_unique<MainWindowCurveFiles>(*this);
 }
 
 VEK_Accueil::~VEK_Accueil() = default;
@@ -266,7 +274,12 @@ QWidget *VEK_Accueil::buildButtonBar()
             &VEK_Accueil::BP_Compilation_Click);
     connect(control<QPushButton>("BP_Bootloader"), &QPushButton::clicked, this,
             &VEK_Accueil::BP_Bootloader_Click);
-    connect(control<QPushButton>("Quit"), &QPushButton::clicked, this, &QWidget::close);
+    connect(control<QPushButton>("Ouvrir"), &QPushButton::clicked, this,
+            &VEK_Accueil::Ouvrir_Click);
+    connect(control<QPushButton>("enregistrer"), &QPushButton::clicked, this,
+            &VEK_Accueil::enregistrer_Click);
+    connect(control<QPushButton>("Quit"), &QPushButton::clicked, this, &VEK_Accueil::Quit_Click);
+    connect(TypeVersionOS_, &QComboBox::activated, this, &VEK_Accueil::TypeVersionOS_Click);
     connect(control<QPushButton>("bp_imprimer"), &QPushButton::clicked, this,
             &VEK_Accueil::bp_imprimer_Click);
     return bar;
@@ -504,14 +517,16 @@ void VEK_Accueil::LoadStoredSettings()
     VEK_LANGUAGE::SetFichierLangue(s.Language);
 }
 
-// Temporary package files are removed by the package layer once it exists.
-void VEK_Accueil::EffacerTemp() {}
+void VEK_Accueil::EffacerTemp()
+{
+    VEK_Gestion_OS::EffacerTemp();
+}
 
-// Until packages are listed, the free setting is the only entry.
 void VEK_Accueil::ListerOS()
 {
+    const QSignalBlocker block(TypeVersionOS_);
     TypeVersionOS_->clear();
-    TypeVersionOS_->addItem(kFreeSetting);
+    TypeVersionOS_->addItems(VEK_Gestion_OS::ListerOS());
 }
 
 void VEK_Accueil::SelectFirmwareEntry(int index)
@@ -520,17 +535,55 @@ void VEK_Accueil::SelectFirmwareEntry(int index)
     ApplyFirmwareChoice();
 }
 
-// The free setting makes every part of the window available; package-specific
-// settings come with the package layer.
+void VEK_Accueil::TypeVersionOS_Click()
+{
+    ApplyFirmwareChoice();
+}
+
+// The free setting makes every engine setting available and takes the programmer
+// and the table addresses from the user's settings; a package is unpacked and
+// its description shapes the window.
 void VEK_Accueil::ApplyFirmwareChoice()
 {
+    const int entry = std::max(TypeVersionOS_->currentIndex(), 0);
+    std::optional<FirmwareProfile> profile;
+    if (entry == 0) {
+        const std::unique_ptr<QSettings> store = MainSettingsLoader::OpenStore();
+        profile = FreeSettingProfile([&store](const QString &key, const QString &fallback) {
+            return store->value(QStringLiteral("ICSP/") + key, fallback).toString();
+        });
+    } else {
+        profile = LoadPackageProfile();
+        if (!profile)
+            return;
+    }
+    firmwareEntry_ = entry;
     context_.TypeVersionOS = TypeVersionOS_->currentText();
-    if (TypeVersionOS_->currentIndex() != 0)
-        return;
-    for (const char *name :
-         {"FrameAvanceBRPM", "FrameHardware", "FrameCarteOption", "FrameMultiEtincelle",
-          "FrameRetardCliquetis", "FrameDwell", "FrameTableMap", "PicMap"})
-        control<QWidget>(QString::fromLatin1(name))->show();
+    ApplyProfileSettings(*profile, context_);
+    ApplyWindowProfile(*this, *profile);
+}
+
+// A package that cannot be unpacked is reported and the choice goes back to
+// the entry in use, with its files restored.
+std::optional<FirmwareProfile> VEK_Accueil::LoadPackageProfile()
+{
+    PackageFilesBackup backup(PackageFilesBackup::TemporaryPackageFiles());
+    backup.save();
+    const VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(TypeVersionOS_->currentText());
+    if (!loaded.ok()) {
+        backup.restore();
+        const QSignalBlocker block(TypeVersionOS_);
+        TypeVersionOS_->setCurrentIndex(firmwareEntry_);
+        auto *box = new QMessageBox(QMessageBox::Critical, GetLanguageText("MessWARNING"),
+                                    loaded.message, QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("FirmwareError"));
+        box->setDetailedText(loaded.details);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return std::nullopt;
+    }
+    VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(), QStringLiteral("~TEMP.NFO"));
+    return PackageProfile([](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); });
 }
 
 void VEK_Accueil::LayoutCurveGrid()
@@ -700,10 +753,71 @@ void VEK_Accueil::BP_import_Click()
 }
 
 // The assembly window opens here once it exists.
-void VEK_Accueil::BP_Compilation_Click() {}
+void VEK_Accueil::BP_Compilation_Click()
+{
+    const MapBoxes &boxes = context_.mapBoxes;
+    VEK_ASM window(
+        context_, [&boxes] { return QStringList(boxes.tbMapAdj.begin(), boxes.tbMapAdj.end()); },
+        this);
+    window.exec();
+}
 
-// The programming windows open here once they exist.
-void VEK_Accueil::BP_Bootloader_Click() {}
+void VEK_Accueil::BP_Bootloader_Click()
+{
+    if (TypeVersionOS_->currentIndex() <= 0) {
+        showProgrammingMessage(QStringLiteral("Aucun fichier OS n'a été sélectionné"));
+        return;
+    }
+    closeSerialPort(); // the transfer window needs the serial line
+    const QString &type = context_.TypeTransfert;
+    const TransferWindow window = TransferWindowFor(type);
+    if (window == TransferWindow::Unknown) {
+        showProgrammingMessage(QStringLiteral("Type de transfert : ") + type +
+                               QStringLiteral(" n'est pas reconnu ..."));
+        return;
+    }
+    if (window == TransferWindow::Korval)
+        showProgrammingMessage(QStringLiteral("Type de transfert : ") + type +
+                               QStringLiteral(" n'est pas débugger ..."));
+    openTransferWindow(window);
+}
+
+void VEK_Accueil::showProgrammingMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
+                    this);
+    box.setObjectName(QStringLiteral("ProgrammingMessage"));
+    box.exec();
+}
+
+// The transfer windows plug in here; until then the user is told plainly.
+void VEK_Accueil::openTransferWindow(TransferWindow)
+{
+    showProgrammingMessage(GetLanguageText("MessTransfertIndisponible"));
+}
+
+void VEK_Accueil::Ouvrir_Click()
+{
+    curveFiles_->commands().Ouvrir();
+}
+
+void VEK_Accueil::enregistrer_Click()
+{
+    curveFiles_->commands().enregistrer();
+}
+
+void VEK_Accueil::Quit_Click()
+{
+    close();
+}
+
+void VEK_Accueil::closeEvent(QCloseEvent *event)
+{
+    if (curveFiles_->commands().ConfirmQuit())
+        event->accept();
+    else
+        event->ignore();
+}
 
 // The option-board dialog, for a board (not the first entry).
 void VEK_Accueil::BP_Parametres_carte_option_Click()

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "app/AdvancePoint.h"
+#include "app/FirmwareProfile.h"
 #include "app/VekContext.h"
 
 #include <QMainWindow>
+
+#include <memory>
+#include <optional>
 
 class AdvanceMapView;
 class CurveEditorPanel;
@@ -25,6 +29,7 @@ class QTableWidget;
 class QLineEdit;
 class QGroupBox;
 class QWidget;
+class MainWindowCurveFiles;
 
 // The main window: lives for the whole run and owns the program's shared state.
 // Its controls carry the object names the rest of the program knows them by, so
@@ -81,6 +86,15 @@ public slots:
     void bp_imprimer_Click();
     void BP_import_Click();
     void SSTab1_Click(int page);
+    void Ouvrir_Click();
+    void enregistrer_Click();
+    void Quit_Click();
+    // The user's choice in the firmware list.
+    void TypeVersionOS_Click();
+
+protected:
+    // Quit and the window's close box both ask before discarding a modified curve.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildWindow();
@@ -101,6 +115,7 @@ private:
     void ListerOS();
     void SelectFirmwareEntry(int index);
     void ApplyFirmwareChoice();
+    std::optional<FirmwareProfile> LoadPackageProfile();
     void LayoutCurveGrid();
     void LayoutMapTables();
     void FillParameterLists();
@@ -114,6 +129,12 @@ private:
     // The points of the curve grid (rpm, Atmo, Turbo), for the map and the MAP table.
     AdvanceCurve CurveFromGrid() const;
     void DrawMap();
+    void showProgrammingMessage(const QString &text);
+    void openTransferWindow(TransferWindow window);
+
+    friend class MainWindowCurveFiles;
+    std::unique_ptr<MainWindowCurveFiles> curveFiles_;
+    int firmwareEntry_ = 0; // the entry whose package is in use
 
     VekContext context_;
     HelpTextFilter *helpTexts_ = nullptr;

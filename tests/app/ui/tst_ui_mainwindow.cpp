@@ -75,7 +75,8 @@ private slots:
         QCOMPARE(s.serialSettings, QString("9600,N,8,1"));
         QCOMPARE(s.TypeCourbe, 16);
         QCOMPARE(s.TypeCompilation, int16_t(8));
-        QCOMPARE(s.ICSPBoitier, int16_t(2));
+        QCOMPARE(s.ICSPBoitier, int16_t(0)); // the free setting's own default, applied last
+        QCOMPARE(s.ICSPHEXLNG, QString("400"));
         QCOMPARE(int(s.ICSPPINMCLR), 5);
         QCOMPARE(int(s.ICSPPINCLOCK), 3);
         QCOMPARE(int(s.ICSPPINDATA), 2);

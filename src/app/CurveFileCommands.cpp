@@ -1,0 +1,190 @@
+#include "app/CurveFileCommands.h"
+
+#include "app/VEK_LANGUAGE.h"
+#include "platform/DataPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+namespace
+{
+
+QString modifiedQuestion()
+{
+    return GetLanguageText("MessModifieCurve1") + QLatin1Char('\n') +
+           GetLanguageText("MessModifieCurve2");
+}
+
+QString fileFilter(const QString &curvesSeparator)
+{
+    return QStringLiteral("Projet VEK (*.xsc *.XSC);;") + GetLanguageText("Courbes") +
+           curvesSeparator + QStringLiteral("VEK (*.vek *.VEK);;Mono Courbe MIRT (*.mrt *.MRT)");
+}
+
+} // namespace
+
+QString CurveFileCommands::CurveFolder()
+{
+    const QString folder = DataPaths::UserProgramDirectory() + QStringLiteral("Courbes/");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+bool CurveFileCommands::discardModifiedCurve()
+{
+    return !m_host.curveModified() ||
+           m_host.askYesNo(GetLanguageText("MessWARNING"), modifiedQuestion());
+}
+
+void CurveFileCommands::Ouvrir()
+{
+    if (!discardModifiedCurve())
+        return;
+    const QString path = m_host.askOpenFileName(GetLanguageText("LoadAdvanceCurves"),
+                                                fileFilter(QString()), CurveFolder());
+    if (!path.isEmpty())
+        OpenFile(path);
+}
+
+bool CurveFileCommands::readCurve(const QString &path, CurveFiles::Kind kind, QByteArray &bytes)
+{
+    QString error;
+    if (kind == CurveFiles::Kind::Project) {
+        if (m_host.openProject(path, bytes, error))
+            return true;
+    } else if (CurveFiles::ReadAll(path, bytes, &error)) {
+        return true;
+    }
+    m_host.showError(GetLanguageText("MessNoREADING"),
+                     GetLanguageText("CurveFileReadErr", {"%RAISON%", error}));
+    return false;
+}
+
+CurveReadResult CurveFileCommands::parse(const QByteArray &bytes, CurveFiles::Kind kind,
+                                         const CurveDocument &base) const
+{
+    if (kind == CurveFiles::Kind::SingleCurve)
+        return CurveDocument::parseMrt(bytes, base, m_mrtColumn);
+    return CurveDocument::parseVek(bytes, base);
+}
+
+void CurveFileCommands::reportComments(const CurveReadResult &result)
+{
+    for (qsizetype i = 0; i < result.commentLines.size(); ++i)
+        m_host.showMessage(GetLanguageText("MessREADING"), GetLanguageText("CommentFound"));
+}
+
+QString CurveFileCommands::failureText(const CurveReadResult &result) const
+{
+    return GetLanguageText(result.errorKey, {"%LIGNE%", QString::number(result.errorLine)});
+}
+
+void CurveFileCommands::OpenFile(const QString &path)
+{
+    const CurveFiles::Kind kind = CurveFiles::KindOf(path);
+    if (kind == CurveFiles::Kind::Unknown) {
+        m_host.showError(GetLanguageText("MessNoREADING"), GetLanguageText("BadFormat"));
+        return;
+    }
+    QByteArray bytes;
+    if (!readCurve(path, kind, bytes)) {
+        if (kind == CurveFiles::Kind::Project)
+            m_host.restoreFirmware();
+        return;
+    }
+    if (kind == CurveFiles::Kind::SingleCurve) {
+        const bool atmo = m_host.askYesNo(
+            GetLanguageText("MessWARNING"),
+            GetLanguageText("MonoCourbe") +
+                QStringLiteral("\nDans quelle colonne doit-on mettre les valeurs ? \n"
+                               "OUI :: Colonne ATMOSPHRIQUE\nNON :: Colonne TURBO\n"));
+        m_mrtColumn = atmo ? CurveDocument::MrtColumn::Atmo : CurveDocument::MrtColumn::Turbo;
+    }
+
+    // Check the whole file against the curve as it is, before changing anything.
+    CurveDocument base = m_host.currentCurve();
+    base.CarteOptionNom.reset();
+    base.knockColumn = false; // as a new curve has it
+    const CurveReadResult check = parse(bytes, kind, base);
+    reportComments(check);
+    if (!check.ok()) {
+        m_host.showError(GetLanguageText("MessNoREADING"), failureText(check));
+        if (kind == CurveFiles::Kind::Project)
+            m_host.restoreFirmware();
+        return;
+    }
+
+    // What the file does not set keeps the values of the new curve and of the
+    // project's firmware, so it is read again over them.
+    m_host.startNewCurve();
+    if (kind == CurveFiles::Kind::Project)
+        m_host.applyProjectFirmware();
+    base = m_host.currentCurve();
+    base.CarteOptionNom.reset();
+    const CurveReadResult result = parse(bytes, kind, base);
+    if (!result.ok()) { // cannot happen: the file was checked over the same layout
+        m_host.showError(GetLanguageText("MessNoREADING"), failureText(result));
+        return;
+    }
+    m_host.showCurve(result.document);
+    if (result.layout == CurveDocument::Layout::Keyword) {
+        m_host.setCaption(QStringLiteral("VEK-Courbe - [") + QFileInfo(path).fileName() +
+                          QLatin1Char(']'));
+        m_host.setCurveModified(false);
+    }
+    m_host.setInfoText(GetLanguageText("OuvrirClickEnd"));
+}
+
+void CurveFileCommands::enregistrer()
+{
+    CurveFiles::Kind kind = CurveFiles::Kind::Project;
+    const QString path = m_host.askSaveFileName(
+        GetLanguageText("enregistrerClick"), fileFilter(QStringLiteral(" ")), CurveFolder(), kind);
+    if (path.isEmpty())
+        return; // Cancel
+    SaveFile(path, kind);
+}
+
+bool CurveFileCommands::SaveFile(const QString &chosen, CurveFiles::Kind wanted)
+{
+    if (chosen.trimmed().isEmpty()) {
+        m_host.showError(GetLanguageText("MessWARNING"), GetLanguageText("enregistrerWriteErr"));
+        return false;
+    }
+    const QString path = CurveFiles::WithExtension(chosen, wanted);
+    const CurveDocument curve = m_host.currentCurve();
+    QString error;
+    bool written = false;
+    switch (CurveFiles::KindOf(path)) {
+    case CurveFiles::Kind::SingleCurve:
+        written = CurveFiles::WriteAll(path, curve.toMrt(), &error);
+        break;
+    case CurveFiles::Kind::Curve:
+        written = CurveFiles::WriteAll(path, curve.toVek(), &error);
+        break;
+    case CurveFiles::Kind::Project:
+        written = m_host.saveProject(path, curve.toVek(), error);
+        break;
+    case CurveFiles::Kind::Unknown:
+        break;
+    }
+    if (!written) {
+        m_host.showError(GetLanguageText("MessWARNING"),
+                         GetLanguageText("CurveFileWriteErr", {"%RAISON%", error}));
+        return false;
+    }
+    m_host.setCurveModified(false);
+    m_host.setInfoText(GetLanguageText("enregisterEnd"));
+    return true;
+}
+
+bool CurveFileCommands::ConfirmQuit()
+{
+    m_host.setInfoText(GetLanguageText("QuitClick"));
+    if (!discardModifiedCurve())
+        return false;
+    m_host.deleteTemporaryFiles();
+    return true;
+}

@@ -1,0 +1,70 @@
+#include "app/CurveFiles.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace CurveFiles
+{
+
+Kind KindOf(const QString &fileName)
+{
+    if (fileName.endsWith(QLatin1String(".xsc"), Qt::CaseInsensitive))
+        return Kind::Project;
+    if (fileName.endsWith(QLatin1String(".vek"), Qt::CaseInsensitive))
+        return Kind::Curve;
+    if (fileName.endsWith(QLatin1String(".mrt"), Qt::CaseInsensitive))
+        return Kind::SingleCurve;
+    return Kind::Unknown;
+}
+
+QString Extension(Kind kind)
+{
+    switch (kind) {
+    case Kind::Project:
+        return QStringLiteral(".xsc");
+    case Kind::Curve:
+        return QStringLiteral(".vek");
+    case Kind::SingleCurve:
+        return QStringLiteral(".mrt");
+    case Kind::Unknown:
+        break;
+    }
+    return {};
+}
+
+QString WithExtension(const QString &fileName, Kind wanted)
+{
+    if (fileName.isEmpty() || KindOf(fileName) != Kind::Unknown)
+        return fileName;
+    return fileName + Extension(wanted);
+}
+
+bool ReadAll(const QString &path, QByteArray &bytes, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool WriteAll(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace CurveFiles

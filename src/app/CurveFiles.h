@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The three kinds of curve files the main window opens and saves, told apart
+// by their extension (case aside), and whole-file reading and writing.
+namespace CurveFiles
+{
+
+enum class Kind {
+    Unknown,
+    Project,     // ".xsc": the curve with the firmware package in use
+    Curve,       // ".vek"
+    SingleCurve, // ".mrt"
+};
+
+// Kind named by the file's extension, whatever its case.
+Kind KindOf(const QString &fileName);
+// Extension of a kind, with its dot (".xsc", ".vek", ".mrt").
+QString Extension(Kind kind);
+// The name to save under: kept when its extension names a kind, else with the
+// extension of `wanted` added (a name with no extension, or an unknown one).
+QString WithExtension(const QString &fileName, Kind wanted);
+
+// Whole file, or false with the system's reason.
+bool ReadAll(const QString &path, QByteArray &bytes, QString *error = nullptr);
+// Writes through a temporary file renamed over the old one, so a failed write
+// leaves the old file whole. False with the system's reason.
+bool WriteAll(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+} // namespace CurveFiles

@@ -1,0 +1,174 @@
+#include "app/FirmwareProfile.h"
+
+#include "app/NumberHelpers.h"
+#include "app/VekContext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+// Flags of a description: exactly "OUI" is yes.
+bool flag(const QString &value)
+{
+    return value == QLatin1String("OUI");
+}
+
+int16_t boitierCode(const QString &value)
+{
+    if (value == QLatin1String("VEKP"))
+        return 1;
+    if (value == QLatin1String("VEK-MZ300"))
+        return 2;
+    if (value == QLatin1String("Q-PAK"))
+        return 3;
+    return 0;
+}
+
+// Each compilation type keeps its own table generator; the others have none.
+int16_t compilationType(const QString &value)
+{
+    if (value == QLatin1String("8"))
+        return 8;
+    if (value == QLatin1String("88"))
+        return 88;
+    return 16;
+}
+
+QString orZero(const QString &address)
+{
+    return address.isEmpty() ? QStringLiteral("0") : address;
+}
+
+std::array<QString, 8> packageAddresses(const DescriptionLookup &reglage)
+{
+    std::array<QString, 8> addresses;
+    if (!reglage(QStringLiteral("ADD_TABLE_BASSE_L1")).isEmpty()) {
+        const char *keys[8] = {"ADD_TABLE_BASSE_L1", "ADD_TABLE_HAUTE_L1", "ADD_TABLE_B16_L1",
+                               "ADD_TABLE_H16_L1",   "ADD_TABLE_BASSE_L2", "ADD_TABLE_HAUTE_L2",
+                               "ADD_TABLE_B16_L2",   "ADD_TABLE_H16_L2"};
+        for (int i = 0; i < 8; ++i)
+            addresses[i] = orZero(reglage(QLatin1String(keys[i])));
+        return addresses;
+    }
+    // Older descriptions: one set of addresses for both curves.
+    const char *keys[4] = {"ADD_TABLE_BASSE", "ADD_TABLE_HAUTE", "ADD_TABLE_B16", "ADD_TABLE_H16"};
+    for (int i = 0; i < 4; ++i)
+        addresses[i] = addresses[i + 4] = orZero(reglage(QLatin1String(keys[i])));
+    return addresses;
+}
+
+} // namespace
+
+std::optional<MapBoxLayout> MapBoxesFor(const QString &curveCount)
+{
+    bool isNumber = false;
+    const int n = curveCount.trimmed().toInt(&isNumber);
+    if (!isNumber || n < 2 || n >= FirmwareProfile::kMapBoxes)
+        return std::nullopt;
+    MapBoxLayout layout;
+    layout.count = n;
+    for (int i = 0; i < n; ++i) {
+        layout.percentTexts << QLatin1Char(' ') + QString::number(i * 100 / (n - 1));
+        layout.rangeTexts << QString::number(i * 100 / n) + QLatin1Char('-') +
+                                 QString::number((i + 1) * 100 / n);
+    }
+    return layout;
+}
+
+FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting)
+{
+    FirmwareProfile p;
+    p.TypeCompilation = 8;
+    p.FrameMoteur = p.FrameAvanceST = true;
+    p.NbCylindresEnabled = true;
+    p.LimiteRupteur = 50000;
+    p.AvStatiqueEnabled = true;
+    p.AvStatiqueText = QStringLiteral("45");
+    p.FrameAvanceBRPM = p.FrameHardware = p.FrameCarteOption = p.FrameMultiEtincelle = true;
+    p.FrameRetardCliquetis = p.FrameDwell = p.FrameTableMap = p.TerminalDisplay = true;
+
+    bool isNumber = false;
+    const int boitier =
+        icspSetting(QStringLiteral("ICSP_Boitier"), QStringLiteral("0")).trimmed().toInt(&isNumber);
+    p.ICSPBoitier = isNumber ? static_cast<int16_t>(boitier) : 0;
+    p.ICSPHEXADD = icspSetting(QStringLiteral("ICSP_HEXADD"), QStringLiteral("000"));
+    p.ICSPHEXLNG = icspSetting(QStringLiteral("ICSP_HEXLNG"), QStringLiteral("400"));
+    p.ICSPNbTables = icspSetting(QStringLiteral("ICSP_NBTABLES"), QStringLiteral("2"));
+    const char *keys[8] = {"ICSP_LTAB_L1", "ICSP_HTAB_L1", "ICSP_LTAB16_L1", "ICSP_HTAB16_L1",
+                           "ICSP_LTAB_L2", "ICSP_HTAB_L2", "ICSP_LTAB16_L2", "ICSP_HTAB16_L2"};
+    const char *defaults[8] = {"300", "500", "700", "900", "300", "500", "700", "900"};
+    for (int i = 0; i < 8; ++i)
+        p.tableAddresses[i] = icspSetting(QLatin1String(keys[i]), QLatin1String(defaults[i]));
+    return p;
+}
+
+FirmwareProfile PackageProfile(const DescriptionLookup &reglage)
+{
+    auto shown = [&reglage](const char *key) { return flag(reglage(QLatin1String(key))); };
+    FirmwareProfile p;
+    p.TypeCompilation = compilationType(reglage(QStringLiteral("COMPILATION")));
+    p.FrameMoteur = shown("EN_SET_MOTEUR");
+    p.NbCylindresEnabled = !shown("FIX_NBCYL");
+    p.NbCylindresText = reglage(QStringLiteral("VAL_NBCYL"));
+    p.FrameAvanceST = shown("EN_SET_AVANCE");
+    const double limit = std::nearbyint(NombreEnTete(reglage(QStringLiteral("LIMITE_RUPTEUR"))));
+    p.LimiteRupteur = static_cast<int32_t>(std::clamp(limit, -2147483648.0, 2147483647.0));
+    p.AvStatiqueEnabled = !shown("FIX_AVSTAT");
+    p.AvStatiqueText = reglage(QStringLiteral("VAL_AVSTAT"));
+    p.FrameAvanceBRPM = shown("AVANCEBRPM");
+    p.FrameHardware = shown("HARDWARE");
+    p.FrameCarteOption = shown("IO_TOR");
+    p.FrameMultiEtincelle = shown("MULTISPARK");
+    p.FrameRetardCliquetis = shown("RETARDKNOCK");
+    p.FrameDwell = shown("DWELL");
+    p.FrameTableMap = shown("MODE3D");
+    p.TerminalDisplay = p.TerminalPort = shown("TERMINALRS232");
+    p.FrameKT5 = shown("DIAG_KT5");
+    p.ICSPBoitier = boitierCode(reglage(QStringLiteral("TYPEBOITIER")));
+    p.chip = reglage(QStringLiteral("MODCHIP"));
+    p.TypeTransfert = reglage(QStringLiteral("TRANSFERT"));
+    p.ICSPHEXADD = reglage(QStringLiteral("HEX_ADD"));
+    p.ICSPHEXLNG = reglage(QStringLiteral("HEX_LNG"));
+    p.ICSPNbTables = reglage(QStringLiteral("NB_COURBES"));
+    if (p.ICSPNbTables.isEmpty())
+        p.ICSPNbTables = QStringLiteral("2");
+    p.mapBoxes = MapBoxesFor(p.ICSPNbTables);
+    p.tableAddresses = packageAddresses(reglage);
+    return p;
+}
+
+void ApplyProfileSettings(const FirmwareProfile &profile, VekContext &context)
+{
+    MainSettings &s = context.settings;
+    s.TypeCompilation = profile.TypeCompilation;
+    s.LimiteRupteur = profile.LimiteRupteur;
+    s.ICSPBoitier = profile.ICSPBoitier;
+    if (profile.chip) {
+        context.pic.DeviceChip = *profile.chip;
+        s.ICSPChip = *profile.chip;
+    }
+    if (profile.TypeTransfert)
+        context.TypeTransfert = *profile.TypeTransfert;
+    s.ICSPHEXADD = profile.ICSPHEXADD;
+    s.ICSPHEXLNG = profile.ICSPHEXLNG;
+    s.ICSPNbTables = profile.ICSPNbTables;
+    QString *targets[8] = {&s.ICSPLTAB_L1, &s.ICSPHTAB_L1, &s.ICSPLTAB16_L1, &s.ICSPHTAB16_L1,
+                           &s.ICSPLTAB_L2, &s.ICSPHTAB_L2, &s.ICSPLTAB16_L2, &s.ICSPHTAB16_L2};
+    for (int i = 0; i < 8; ++i)
+        *targets[i] = profile.tableAddresses[i];
+}
+
+TransferWindow TransferWindowFor(const QString &typeTransfert)
+{
+    if (typeTransfert == QLatin1String("ICSP"))
+        return TransferWindow::Icsp;
+    if (typeTransfert == QLatin1String("BOOTLOADER"))
+        return TransferWindow::Bootloader;
+    if (typeTransfert == QLatin1String("BL_INIT"))
+        return TransferWindow::BlInit;
+    if (typeTransfert == QLatin1String("KORVALx"))
+        return TransferWindow::Korval;
+    return TransferWindow::Unknown;
+}

@@ -1,0 +1,40 @@
+#include "app/PackageFilesBackup.h"
+
+#include "firmware/VEK_Gestion_OS.h"
+
+#include <QFile>
+
+PackageFilesBackup::PackageFilesBackup(const QStringList &files) : files_(files) {}
+
+QStringList PackageFilesBackup::TemporaryPackageFiles()
+{
+    QStringList files;
+    for (const char *name : {"~TEMP.NFO", "~TEMP.HEX", "~TEMP.XEH", "~TEMP.VEK"})
+        files << VEK_Gestion_OS::CheminTemp(QString::fromLatin1(name));
+    return files;
+}
+
+bool PackageFilesBackup::save()
+{
+    if (!copy_.isValid())
+        return false;
+    existed_.clear();
+    bool ok = true;
+    for (qsizetype i = 0; i < files_.size(); ++i) {
+        const QString kept = copy_.filePath(QString::number(i));
+        QFile::remove(kept);
+        existed_.append(QFile::exists(files_.at(i)));
+        if (existed_.last())
+            ok = QFile::copy(files_.at(i), kept) && ok;
+    }
+    return ok;
+}
+
+void PackageFilesBackup::restore()
+{
+    for (qsizetype i = 0; i < existed_.size(); ++i) {
+        QFile::remove(files_.at(i));
+        if (existed_.at(i))
+            QFile::copy(copy_.filePath(QString::number(i)), files_.at(i));
+    }
+}

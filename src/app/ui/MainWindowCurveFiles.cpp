@@ -1,0 +1,193 @@
+#include "app/ui/MainWindowCurveFiles.h"
+
+#include "app/ui/EngineParametersPanel.h"
+#include "app/ui/VEK_Accueil.h"
+#include "firmware/VEK_Gestion_OS.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTabWidget>
+
+MainWindowCurveFiles::MainWindowCurveFiles(VEK_Accueil &window) : window_(window), commands_(*this)
+{}
+
+MainWindowCurveFiles::~MainWindowCurveFiles() = default;
+
+// ---------------------------------------------------------------- dialogs
+
+QString MainWindowCurveFiles::askOpenFileName(const QString &title, const QString &filter,
+                                              const QString &initialName)
+{
+    return QFileDialog::getOpenFileName(&window_, title, initialName, filter);
+}
+
+QString MainWindowCurveFiles::askSaveFileName(const QString &title, const QString &filter,
+                                              const QString &initialName, CurveFiles::Kind &kind)
+{
+    static const CurveFiles::Kind kinds[] = {CurveFiles::Kind::Project, CurveFiles::Kind::Curve,
+                                             CurveFiles::Kind::SingleCurve};
+    QFileDialog dialog(&window_, title, initialName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QStringList filters = filter.split(QStringLiteral(";;"));
+    // The dialog adds the chosen kind's extension itself, and asks before replacing.
+    auto suffixFor = [&filters](const QString &chosen) {
+        const qsizetype index = filters.indexOf(chosen);
+        return index >= 0 && index < 3 ? kinds[index] : CurveFiles::Kind::Project;
+    };
+    dialog.setDefaultSuffix(CurveFiles::Extension(kinds[0]).mid(1));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &suffixFor](const QString &chosen) {
+                         dialog.setDefaultSuffix(CurveFiles::Extension(suffixFor(chosen)).mid(1));
+                     });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    kind = suffixFor(dialog.selectedNameFilter());
+    return dialog.selectedFiles().constFirst();
+}
+
+bool MainWindowCurveFiles::askYesNo(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No,
+                    &window_);
+    box.setObjectName(QStringLiteral("CurveQuestion"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+void MainWindowCurveFiles::showError(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, &window_);
+    box.setObjectName(QStringLiteral("CurveError"));
+    box.exec();
+}
+
+void MainWindowCurveFiles::showMessage(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, &window_);
+    box.setObjectName(QStringLiteral("CurveMessage"));
+    box.exec();
+}
+
+// ---------------------------------------------------------------- window state
+
+bool MainWindowCurveFiles::curveModified() const
+{
+    return window_.settings().CourbeModifie;
+}
+
+void MainWindowCurveFiles::setCurveModified(bool modified)
+{
+    window_.settings().CourbeModifie = modified;
+}
+
+void MainWindowCurveFiles::setInfoText(const QString &text)
+{
+    window_.L_Info()->setText(text);
+}
+
+void MainWindowCurveFiles::setCaption(const QString &caption)
+{
+    window_.setWindowTitle(caption);
+}
+
+CurveDocument MainWindowCurveFiles::currentCurve() const
+{
+    const VekContext &context = window_.context();
+    CurveDocument curve;
+    curve.moteur = context.moteur;
+    curve.CarteOptionNom = context.optionBoard.CarteOptionNom;
+    curve.DeviceCfg = context.optionBoard.DeviceCfg;
+    curve.VoiesTOR = context.optionBoard.VoiesTOR;
+    curve.knockColumn = context.tab_avance.hasKnockColumn();
+    curve.rows = context.tab_avance.rows();
+    return curve;
+}
+
+void MainWindowCurveFiles::startNewCurve()
+{
+    window_.settings().VersionModule = 0;
+    window_.bp_new_Click();
+}
+
+void MainWindowCurveFiles::showCurve(const CurveDocument &curve)
+{
+    window_.context().moteur = curve.moteur;
+    window_.engineParameters()->showParameters();
+    showOptionBoard(curve);
+    // The curve grid, the chart and the MAP table follow the model.
+    window_.context().tab_avance.setRows(curve.rows, curve.knockColumn);
+    window_.GrilleVersGraphe();
+    window_.SSTab1()->setCurrentIndex(1);
+}
+
+void MainWindowCurveFiles::showOptionBoard(const CurveDocument &curve)
+{
+    if (curve.CarteOptionNom) {
+        QComboBox *boards = window_.TypeCarteOption();
+        QStringList names;
+        for (int i = 0; i < boards->count(); ++i)
+            names << boards->itemText(i);
+        const int entry = CurveDocument::optionBoardEntry(names, *curve.CarteOptionNom);
+        if (boards->currentIndex() == entry)
+            window_.TypeCarteOption_Click(); // the board is applied afresh all the same
+        else
+            boards->setCurrentIndex(entry);
+    }
+    OptionBoardState &board = window_.context().optionBoard;
+    for (int n = 0; n < CurveDocument::kChannels; ++n)
+        board.VoiesTOR[n] = curve.VoiesTOR[n];
+}
+
+// ---------------------------------------------------------------- projects
+
+bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, QString &error)
+{
+    backup_ = std::make_unique<PackageFilesBackup>(PackageFilesBackup::TemporaryPackageFiles());
+    backup_->save();
+    const VEK_Gestion_OS::ProjectResult opened = VEK_Gestion_OS::OuvrirCourbeOS(path);
+    projectPackage_ = opened.paquet;
+    projectPackageIsNew_ = opened.ajouterALaListe;
+    if (!opened.ok()) {
+        error = opened.message + QLatin1Char('\n') + opened.details.trimmed();
+        return false;
+    }
+    return CurveFiles::ReadAll(VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK")), curve,
+                               &error);
+}
+
+void MainWindowCurveFiles::applyProjectFirmware()
+{
+    QComboBox *list = window_.TypeVersionOS();
+    if (projectPackageIsNew_ && list->findText(projectPackage_) < 0)
+        list->addItem(projectPackage_);
+    // A project that names no package keeps the choice in force.
+    const int entry =
+        projectPackage_.isEmpty() ? list->currentIndex() : list->findText(projectPackage_);
+    window_.SelectFirmwareEntry(std::max(entry, 0));
+    backup_.reset();
+}
+
+void MainWindowCurveFiles::restoreFirmware()
+{
+    if (backup_)
+        backup_->restore();
+    backup_.reset();
+    VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(), QStringLiteral("~TEMP.NFO"));
+}
+
+bool MainWindowCurveFiles::saveProject(const QString &path, const QByteArray &curve, QString &error)
+{
+    if (!CurveFiles::WriteAll(VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK")), curve,
+                              &error))
+        return false;
+    const VEK_Gestion_OS::Result saved = VEK_Gestion_OS::EnregistrerCourbeOS(path);
+    if (!saved.ok())
+        error = saved.message + QLatin1Char('\n') + saved.details.trimmed();
+    return saved.ok();
+}
+
+void MainWindowCurveFiles::deleteTemporaryFiles()
+{
+    VEK_Gestion_OS::EffacerTemp();
+}

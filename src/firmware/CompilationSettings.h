@@ -1,0 +1,12 @@
+#pragma once
+
+class QSettings;
+struct MainSettings;
+
+// The "Compilation" section of the settings store: the compilation type and the
+// four table file names, as the assembly window saves them on quit.
+namespace CompilationSettings {
+
+void Sauver(const MainSettings &settings, QSettings &store);
+
+} // namespace CompilationSettings

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "firmware/CurveGridSnapshot.h"
+#include "firmware/TableHeaderSnapshot.h"
+#include "firmware/TableIncludeFiles.h"
+
+#include <cstdint>
+
+class TableGenerationPrompts;
+struct VekContext;
+
+// The firmware tables of the curve in use: what the generators read of the shared
+// curve, engine parameters and option board, and the set of four tables of an export.
+namespace CurveTables {
+
+CurveGridSnapshot Grille(const VekContext &context);
+TableHeaderSnapshot EnTete(const VekContext &context);
+
+// High then low table of the atmospheric column, then of the boost column, for
+// the compilation type 8 or 88 (the generators with "16" in their names). Stops
+// at the first generator that returns -1 and returns -1; any other type gives -1
+// without a table.
+int16_t GenererTablesExport(int type, const VekContext &context, TableGenerationPrompts &prompts,
+                            TableIncludeFiles::TablesExport &tables);
+
+} // namespace CurveTables

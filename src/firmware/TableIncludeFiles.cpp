@@ -1,0 +1,120 @@
+#include "firmware/TableIncludeFiles.h"
+
+#include "app/NumberHelpers.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace TableIncludeFiles {
+
+namespace {
+
+// Nine blanks, "DW", nine blanks: the column layout the firmware sources use.
+const QByteArray LinePrefix = QByteArrayLiteral("         DW         ");
+
+int hexValue(const QString &word)
+{
+    bool ok = false;
+    const int value = word.trimmed().toInt(&ok, 16);
+    return ok ? value : 0;
+}
+
+int roundHalfEven(double value)
+{
+    return static_cast<int>(std::nearbyint(value));
+}
+
+} // namespace
+
+QString NomFichierLigne(const QString &name, int line)
+{
+    const QString number = QString::number(line);
+    if (name.size() < 4)
+        return name + number;
+    return name.left(name.size() - 4) + number + name.right(4);
+}
+
+int PourcentageMap(const QString &text)
+{
+    const double value = NombreEnTete(text);
+    if (!(value > 0)) // also catches NaN
+        return 0;
+    if (value >= 100)
+        return 100;
+    return roundHalfEven(value);
+}
+
+QString MelangeMot(const QString &atmo, const QString &boost, int pct)
+{
+    const int a = hexValue(atmo);
+    const int b = hexValue(boost);
+    const double d = static_cast<double>(std::abs(b - a) * pct) / 100.0;
+    const double word = a > b ? a - d : a + d;
+    return HexInt(static_cast<int16_t>(roundHalfEven(word)), 4);
+}
+
+QByteArray ContenuFichier(const QStringList &atmo, const QStringList &boost, int pct)
+{
+    QByteArray text;
+    text.reserve(WordsPerTable / WordsPerLine * (LinePrefix.size() + 4 * 5 + 1));
+    for (int first = 0; first < WordsPerTable; first += WordsPerLine) {
+        text += LinePrefix;
+        for (int i = first; i < first + WordsPerLine; ++i) {
+            if (i > first)
+                text += ',';
+            text += MelangeMot(atmo.value(i), boost.value(i), pct).toLatin1();
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+int NombreLignes(const QString &nbTables)
+{
+    // Lines 0 .. CInt(n - 1), the last line rounded half to even.
+    return roundHalfEven(NombreEnTete(nbTables) - 1) + 1;
+}
+
+ExportResult Exporter(const ExportRequest &request)
+{
+    ExportResult result;
+    const TablesExport &t = request.tables;
+    for (const QStringList *table : {&t.hauteAtmo, &t.basseAtmo, &t.hauteBoost, &t.basseBoost})
+        if (table->size() != WordsPerTable) {
+            result.status = ExportResult::BadTables;
+            return result;
+        }
+    if (request.lineCount > request.percentages.size()) {
+        result.status = ExportResult::TooManyLines;
+        return result;
+    }
+
+    const QDir folder(request.folder);
+    auto write = [&](const QString &name, const QStringList &atmo, const QStringList &boost,
+                     int pct) {
+        const QString path = folder.filePath(name);
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(ContenuFichier(atmo, boost, pct)) < 0 ||
+            !file.commit()) {
+            result.status = ExportResult::WriteFailed;
+            result.failedPath = QDir::toNativeSeparators(path);
+            result.error = file.errorString();
+            return false;
+        }
+        result.written << path;
+        return true;
+    };
+
+    for (int line = 0; line < request.lineCount; ++line) {
+        const int pct = PourcentageMap(request.percentages.at(line));
+        if (!write(NomFichierLigne(request.nomBasse, line), t.basseAtmo, t.basseBoost, pct) ||
+            !write(NomFichierLigne(request.nomHaute, line), t.hauteAtmo, t.hauteBoost, pct))
+            break;
+    }
+    return result;
+}
+
+} // namespace TableIncludeFiles

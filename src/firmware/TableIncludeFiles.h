@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Table include files: the firmware's lookup tables written as assembler source,
+// one low and one high file per curve (MAP) line. Each file holds the 256 table
+// words as 64 "DW" lines of four words, the atmospheric table blended toward the
+// boost table by the line's MAP pressure percentage.
+namespace TableIncludeFiles {
+
+constexpr int WordsPerTable = 256;
+constexpr int WordsPerLine = 4;
+
+// Name of the file of curve line `line`: the number inserted before the last four
+// characters ("LTAB.TXT", 1 -> "LTAB1.TXT"); a name shorter than that gets it appended.
+QString NomFichierLigne(const QString &name, int line);
+
+// Percentage of a MAP box text: the number at its start, rounded half to even and
+// held within 0..100 so that every blended word stays between its two sources.
+int PourcentageMap(const QString &text);
+
+// One word moved from the atmospheric value toward the boost value by `pct` percent
+// (both read as hexadecimal); four upper-case hexadecimal digits.
+QString MelangeMot(const QString &atmo, const QString &boost, int pct);
+
+// The file text: 64 lines of nine blanks, "DW", nine blanks and four words, each
+// line ended by CR LF. Both tables must hold 256 words.
+QByteArray ContenuFichier(const QStringList &atmo, const QStringList &boost, int pct);
+
+// The four tables of one export, as the generators fill them (entry 1 first).
+struct TablesExport {
+    QStringList hauteAtmo;  // high table, column 1
+    QStringList basseAtmo;  // low table, column 1
+    QStringList hauteBoost; // high table, column 2
+    QStringList basseBoost; // low table, column 2
+};
+
+struct ExportRequest {
+    QString folder;          // destination folder
+    QString nomBasse;        // low-table file name ("LTAB.TXT")
+    QString nomHaute;        // high-table file name ("HTAB.TXT")
+    int lineCount = 0;       // curve lines to write
+    QStringList percentages; // text of each MAP percentage box, line 0 first
+    TablesExport tables;
+};
+
+struct ExportResult {
+    enum Status { Ok, TooManyLines, BadTables, WriteFailed };
+    Status status = Ok;
+    QStringList written; // files written, in order
+    QString failedPath;  // the file that could not be written
+    QString error;       // the system's reason
+    bool ok() const { return status == Ok; }
+};
+
+// Number of curve lines of the `ICSPNbTables` text: its leading number, rounded.
+int NombreLignes(const QString &nbTables);
+
+// Writes the low then the high file of each line 0 .. lineCount-1. Nothing is written
+// when the count exceeds the percentage boxes or a table is not 256 words; each
+// file is replaced only once it has been written whole.
+ExportResult Exporter(const ExportRequest &request);
+
+} // namespace TableIncludeFiles

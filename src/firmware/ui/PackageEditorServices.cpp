@@ -1,0 +1,79 @@
+#include "firmware/ui/PackageEditorServices.h"
+
+#include "app/VEK_LANGUAGE.h"
+#include "app/VEK_XML.h"
+#include "app/VekContext.h"
+#include "firmware/HexFiles.h"
+#include "firmware/PackageArchive.h"
+#include "firmware/VEK_Gestion_OS.h"
+#include "icsp/DevicePreparation.h"
+#include "icsp/PicDevice.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+PackageAuthoring::Outcome outcome(const PackageArchive::Outcome &archive)
+{
+    return {archive.ok(), archive.details.trimmed()};
+}
+
+// The HEX firmware into the image of `chip`, then out as the scrambled member. A
+// chip the chip table does not fix, or a HEX file without its end record, stops it.
+PackageAuthoring::Outcome convertirHex(PicDevice &device, const QString &chip, const QString &hex,
+                                       const QString &xeh)
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    device.DeviceChip = chip;
+    if (!DevicePreparation::Preparer(device, chip).chipSelected)
+        return {false, GetLanguageText("MessXosChipInconnu", {QStringLiteral("%CHIP%"), chip})};
+    const HexFileResult read = LireFichierHex(device, hex);
+    if (read.status == HexFileStatus::NoEndRecord)
+        return {false, GetLanguageText("MessXosHexIncomplet")};
+    if (!read.succeeded())
+        return {false, read.info};
+    const HexFileResult written = EcrireFichierXeh(device, xeh);
+    if (!written.succeeded())
+        return {false, written.info};
+    return {};
+}
+
+} // namespace
+
+PackageEditorServices PackageEditorServices::standard(VekContext &context)
+{
+    PackageEditorServices s;
+    s.packageFolder = QDir::cleanPath(VEK_Gestion_OS::DossierPaquets());
+    QDir().mkpath(s.packageFolder);
+    s.chipCatalogue = [&context]() -> std::optional<QStringList> {
+        const CatalogueLoad load = context.catalogues.LoadChipCatalogue();
+        if (!load.ok)
+            return std::nullopt;
+        QStringList names;
+        for (const CatalogueEntry &entry : load.entries)
+            names << entry.name;
+        return names;
+    };
+    s.makeCurrentDescription = [](const QString &folder, const QString &file) {
+        VEK_Gestion_OS::InitGestionOS(folder, file);
+    };
+    s.lireInfo = [](const QString &key) { return VEK_Gestion_OS::LireInfoOS(key); };
+    s.lireReglage = [](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); };
+    s.writeArchive = [](const QString &zip, const QStringList &files) {
+        QList<PackageArchive::Member> members;
+        for (const QString &file : files)
+            members.append({file, QFileInfo(file).fileName()});
+        return outcome(PackageArchive::build(zip, members));
+    };
+    s.readArchive = [](const QString &zip, const QString &folder, const QStringList &names) {
+        QList<PackageArchive::Member> wanted;
+        for (const QString &name : names)
+            wanted.append({QDir(folder).filePath(name), name});
+        return outcome(PackageArchive::unpack(zip, wanted));
+    };
+    s.convertHex = [&context](const QString &chip, const QString &hex, const QString &xeh) {
+        return convertirHex(context.pic, chip, hex, xeh);
+    };
+    return s;
+}

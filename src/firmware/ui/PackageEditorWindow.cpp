@@ -1,0 +1,204 @@
+#include "firmware/ui/PackageEditorWindow.h"
+
+#include "app/VEK_LANGUAGE.h"
+#include "app/VekContext.h"
+#include "firmware/ui/WindowPrompts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+namespace {
+
+// The chip list's entry when the catalogue cannot be loaded.
+const QString PlaceholderChip = QStringLiteral("****");
+
+template <typename T> T *named(T *control, const char *name)
+{
+    control->setObjectName(QLatin1String(name));
+    return control;
+}
+
+} // namespace
+
+PackageEditorWindow::PackageEditorWindow(VekContext &context, PackageEditorServices services,
+                                         const PackageKind &kind, WindowPrompts *prompts,
+                                         QWidget *parent)
+    : QDialog(parent), m_context(context), m_services(std::move(services)), m_kind(kind),
+      m_authoring(m_services.packageFolder, kind),
+      m_prompts(prompts ? *prompts : WindowPrompts::system())
+{
+    setModal(true);
+}
+
+void PackageEditorWindow::buildSharedControls()
+{
+    Frame_info = named(new QGroupBox(this), "Frame_info");
+    LblTypeModule = named(new QLabel(Frame_info), "LblTypeModule");
+    LblTypeVersion = named(new QLabel(Frame_info), "LblTypeVersion");
+    LblTypeAuteur = named(new QLabel(Frame_info), "LblTypeAuteur");
+    LblTypeEmail = named(new QLabel(Frame_info), "LblTypeEmail");
+    LblTypeNomFichier = named(new QLabel(Frame_info), "LblTypeNomFichier");
+    TxtModule = named(new QLineEdit(Frame_info), "TxtModule");
+    TxtVersion = named(new QLineEdit(Frame_info), "TxtVersion");
+    TxtAuteur = named(new QLineEdit(Frame_info), "TxtAuteur");
+    TxtEmail = named(new QLineEdit(Frame_info), "TxtEmail");
+    TxtNomFichier = named(new QLineEdit(Frame_info), "TxtNomFichier");
+
+    Frame_Processeur = named(new QGroupBox(this), "Frame_Processeur");
+    Processeur_CHIP = named(new QComboBox(Frame_Processeur), "Processeur_CHIP");
+    Processeur_CHIP->setEditable(true);
+    Processeur_CHIP->setInsertPolicy(QComboBox::NoInsert);
+    Processeur_CHIP->addItem(PlaceholderChip);
+
+    Frame_source = named(new QGroupBox(this), "Frame_source");
+    Lbl_NomFichierHEXXEH = named(new QLabel(Frame_source), "Lbl_NomFichierHEXXEH");
+    Lbl_NomFichierHEXXEH->setFrameShape(QFrame::StyledPanel);
+    Lbl_NomFichierHEXXEH->setWordWrap(true);
+    Lbl_NomFichierHEXXEH->setMinimumHeight(Lbl_NomFichierHEXXEH->fontMetrics().height() * 2 + 6);
+    Lbl_NomFichierHEXXEH->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    BP_SelectFile = named(new QPushButton(QStringLiteral("..."), Frame_source), "BP_SelectFile");
+
+    BP_OK = named(new QPushButton(this), "BP_OK");
+    BP_Lire_OS = named(new QPushButton(this), "BP_Lire_OS");
+    BP_Annuler = named(new QPushButton(this), "BP_Annuler");
+    for (QPushButton *b : {BP_SelectFile, BP_OK, BP_Lire_OS, BP_Annuler})
+        b->setAutoDefault(false);
+
+    connect(BP_SelectFile, &QPushButton::clicked, this, &PackageEditorWindow::BP_SelectFile_Click);
+    connect(BP_Lire_OS, &QPushButton::clicked, this, &PackageEditorWindow::BP_Lire_OS_Click);
+    connect(BP_OK, &QPushButton::clicked, this, &PackageEditorWindow::BP_OK_Click);
+    connect(BP_Annuler, &QPushButton::clicked, this, &PackageEditorWindow::BP_Annuler_Click);
+}
+
+void PackageEditorWindow::fillChips()
+{
+    const std::optional<QStringList> chips =
+        m_services.chipCatalogue ? m_services.chipCatalogue() : std::nullopt;
+    if (chips) {
+        Processeur_CHIP->clear();
+        Processeur_CHIP->addItems(*chips);
+    }
+    Processeur_CHIP->setCurrentIndex(Processeur_CHIP->count() > 0 ? 0 : -1);
+}
+
+void PackageEditorWindow::listMatch(QComboBox *list, const QString &value)
+{
+    list->setCurrentIndex(-1);
+    const QString wanted = value.toUpper();
+    for (int i = 0; i < list->count(); ++i)
+        if (list->itemText(i).toUpper() == wanted) {
+            list->setCurrentIndex(i);
+            return;
+        }
+}
+
+bool PackageEditorWindow::isPicked(const QComboBox *list)
+{
+    const int index = list->currentIndex();
+    return index >= 0 && list->currentText() == list->itemText(index);
+}
+
+bool PackageEditorWindow::chipChosen() const
+{
+    return isPicked(Processeur_CHIP) && Processeur_CHIP->currentText() != PlaceholderChip;
+}
+
+void PackageEditorWindow::warn(const QString &text)
+{
+    m_prompts.message(this, QMessageBox::Warning, QStringLiteral("Attention"), text,
+                      QMessageBox::Ok);
+}
+
+void PackageEditorWindow::BP_SelectFile_Click()
+{
+    const QString chosen =
+        m_prompts.chooseFile(this, QStringLiteral("Choix du projet"), QString(), m_sourceFilter);
+    if (!chosen.isEmpty())
+        Lbl_NomFichierHEXXEH->setText(chosen);
+}
+
+void PackageEditorWindow::BP_Annuler_Click()
+{
+    m_authoring.deleteWorkFiles();
+    reject();
+}
+
+bool PackageEditorWindow::readPackage(const QString &title, const QString &filter)
+{
+    m_authoring.deleteWorkFiles();
+    const QString chosen = m_prompts.chooseFile(this, title, m_authoring.folder(), filter);
+    if (chosen.isEmpty())
+        return false;
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const PackageAuthoring::Outcome read = m_authoring.read(chosen, m_services.readArchive);
+    QApplication::restoreOverrideCursor();
+    if (!read.ok) {
+        m_prompts.message(
+            this, QMessageBox::Critical, windowTitle(),
+            GetLanguageText("MessXosLectureEchec",
+                            {QStringLiteral("%FICHIER%"), QDir::toNativeSeparators(chosen),
+                             QStringLiteral("%ERREUR%"), read.error}),
+            QMessageBox::Ok);
+        return false;
+    }
+    if (m_services.makeCurrentDescription)
+        m_services.makeCurrentDescription(m_authoring.folder() + QLatin1Char('/'),
+                                          m_kind.description);
+    return true;
+}
+
+void PackageEditorWindow::showSourceFromWorkFiles()
+{
+    for (const QString &member : {m_kind.hexMember, m_kind.xehMember}) {
+        const QString path = m_authoring.workPath(member);
+        if (QFileInfo::exists(path))
+            Lbl_NomFichierHEXXEH->setText(path);
+    }
+}
+
+bool PackageEditorWindow::namePlausible()
+{
+    if (PackageAuthoring::checkName(TxtNomFichier->text()) == PackageAuthoring::NameCheck::Unsafe) {
+        warn(GetLanguageText("MessXosNomInvalide"));
+        return false;
+    }
+    return true;
+}
+
+void PackageEditorWindow::createPackage(const PackageDescription &description)
+{
+    const QString chip = Processeur_CHIP->currentText();
+    const PackageAuthoring::Converter convert = [this, chip](const QString &hex,
+                                                             const QString &xeh) {
+        m_context.settings.ICSPChip = chip;
+        if (!m_services.convertHex)
+            return PackageAuthoring::Outcome{false, QString()};
+        return m_services.convertHex(chip, hex, xeh);
+    };
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const PackageAuthoring::Result result =
+        m_authoring.create(TxtNomFichier->text(), description, Lbl_NomFichierHEXXEH->text(),
+                           convert, m_services.writeArchive);
+    QApplication::restoreOverrideCursor();
+    if (result.ok()) {
+        accept();
+        return;
+    }
+    if (result.status == PackageAuthoring::Result::BadName) {
+        warn(GetLanguageText("MessXosNomInvalide"));
+        return;
+    }
+    m_prompts.message(this, QMessageBox::Critical, windowTitle(),
+                      GetLanguageText("MessXosEchec", {QStringLiteral("%ERREUR%"), result.error}),
+                      QMessageBox::Ok);
+}

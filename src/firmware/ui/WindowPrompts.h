@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+// The dialogs and desktop services a window asks of the user and the system.
+// Windows reach them through this interface so that tests can answer in their place.
+class WindowPrompts
+{
+public:
+    virtual ~WindowPrompts() = default;
+
+    // A message box; returns the button pressed.
+    virtual QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon,
+                                                const QString &title, const QString &text,
+                                                QMessageBox::StandardButtons buttons,
+                                                const QString &details = {});
+    // An existing folder, or "" when the user cancels.
+    virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &start);
+    // An existing file to open, or "" when the user cancels. `filter` uses ";;".
+    virtual QString chooseFile(QWidget *parent, const QString &title, const QString &start,
+                               const QString &filter);
+    // Opens a file with the desktop's default handler; false when none took it.
+    virtual bool openWithDesktop(const QString &path);
+
+    // The prompts of the running program.
+    static WindowPrompts &system();
+};

@@ -1,0 +1,193 @@
+#include "app/FirmwareProfile.h"
+#include "app/VekContext.h"
+
+#include <QMap>
+#include <QtTest>
+
+using Description = QMap<QString, QString>;
+
+static DescriptionLookup lookup(const Description &d)
+{
+    return [d](const QString &key) { return d.value(key); };
+}
+
+static FirmwareProfile package(const Description &d)
+{
+    return PackageProfile(lookup(d));
+}
+
+static const Description kPackage = {{"TYPEBOITIER", "VEKP"},
+                                     {"MODCHIP", "16F628A"},
+                                     {"EN_SET_MOTEUR", "OUI"},
+                                     {"EN_SET_AVANCE", "NON"},
+                                     {"FIX_NBCYL", "OUI"},
+                                     {"VAL_NBCYL", "4"},
+                                     {"LIMITE_RUPTEUR", "6500 rpm"},
+                                     {"FIX_AVSTAT", "OUI"},
+                                     {"VAL_AVSTAT", "10"},
+                                     {"HARDWARE", "oui"},
+                                     {"IO_TOR", "OUI"},
+                                     {"AVANCEBRPM", "OUI"},
+                                     {"DWELL", "NON"},
+                                     {"MULTISPARK", "OUI"},
+                                     {"RETARDKNOCK", "NON"},
+                                     {"MODE3D", "OUI"},
+                                     {"DIAG_KT5", "OUI"},
+                                     {"TERMINALRS232", "NON"},
+                                     {"TRANSFERT", "BOOTLOADER"},
+                                     {"COMPILATION", "88"},
+                                     {"HEX_ADD", "000"},
+                                     {"HEX_LNG", "600"},
+                                     {"NB_COURBES", "4"},
+                                     {"ADD_TABLE_BASSE_L1", "300"},
+                                     {"ADD_TABLE_HAUTE_L1", "400"},
+                                     {"ADD_TABLE_BASSE_L2", "500"},
+                                     {"ADD_TABLE_HAUTE_L2", "600"}};
+
+class TestFirmwareProfile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void packageShapesTheWindow()
+    {
+        const FirmwareProfile p = package(kPackage);
+        QCOMPARE(p.FrameMoteur, true);
+        QCOMPARE(p.FrameAvanceST, false);
+        QCOMPARE(p.NbCylindresEnabled, false);
+        QCOMPARE(p.NbCylindresText, QString("4"));
+        QCOMPARE(p.AvStatiqueEnabled, false);
+        QCOMPARE(p.AvStatiqueText, QString("10"));
+        QCOMPARE(p.FrameHardware, false); // only "OUI" in capitals is yes
+        QCOMPARE(p.FrameDwell, false);
+        QCOMPARE(p.FrameTableMap, true);
+        QCOMPARE(p.TerminalDisplay, false);
+        QCOMPARE(p.TerminalPort, false);
+        QCOMPARE(p.FrameKT5, true);
+        QCOMPARE(p.LimiteRupteur, 6500);
+        QCOMPARE(p.ICSPBoitier, int16_t(1));
+        QCOMPARE(p.chip, QString("16F628A"));
+        QCOMPARE(p.TypeTransfert, QString("BOOTLOADER"));
+        QCOMPARE(p.ICSPHEXLNG, QString("600"));
+        QCOMPARE(p.tableAddresses,
+                 (std::array<QString, 8>{"300", "400", "0", "0", "500", "600", "0", "0"}));
+    }
+
+    void compilationTypes_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("type");
+        QTest::newRow("8") << "8" << 8;
+        QTest::newRow("88") << "88" << 88;
+        QTest::newRow("16") << "16" << 16;
+        QTest::newRow("8 blank") << "8 " << 16;
+        QTest::newRow("absent") << "" << 16;
+    }
+
+    void compilationTypes()
+    {
+        QFETCH(QString, value);
+        QFETCH(int, type);
+        QCOMPARE(package({{"COMPILATION", value}}).TypeCompilation, type);
+    }
+
+    void mapBoxes()
+    {
+        std::optional<MapBoxLayout> four = MapBoxesFor("4");
+        QVERIFY(four);
+        QCOMPARE(four->percentTexts, QStringList({" 0", " 33", " 66", " 100"}));
+        QCOMPARE(four->rangeTexts, QStringList({"0-25", "25-50", "50-75", "75-100"}));
+        QVERIFY(four->isLocked(0) && four->isLocked(3) && !four->isLocked(1));
+
+        std::optional<MapBoxLayout> two = MapBoxesFor("2");
+        QCOMPARE(two->percentTexts, QStringList({" 0", " 100"}));
+        QCOMPARE(two->rangeTexts, QStringList({"0-50", "50-100"}));
+        QVERIFY(MapBoxesFor("8"));
+
+        // Counts the boxes cannot show leave them as they are.
+        for (const char *count : {"9", "16", "1", "0", "-3", "abc", "2.5"})
+            QVERIFY2(!MapBoxesFor(count), count);
+
+        FirmwareProfile p = package({{"NB_COURBES", "16"}});
+        QCOMPARE(p.ICSPNbTables, QString("16"));
+        QVERIFY(!p.mapBoxes);
+        p = package({});
+        QCOMPARE(p.ICSPNbTables, QString("2"));
+        QCOMPARE(p.mapBoxes->count, 2);
+    }
+
+    void olderAddressLayout()
+    {
+        Description d = {{"ADD_TABLE_BASSE", "310"},
+                         {"ADD_TABLE_HAUTE", "410"},
+                         {"ADD_TABLE_H16", "910"},
+                         {"ADD_TABLE_HAUTE_L1", "999"}}; // ignored: no BASSE_L1
+        QCOMPARE(package(d).tableAddresses,
+                 (std::array<QString, 8>{"310", "410", "0", "910", "310", "410", "0", "910"}));
+    }
+
+    void emptyDescription()
+    {
+        const FirmwareProfile p = package({});
+        QCOMPARE(p.FrameMoteur, false);
+        QCOMPARE(p.NbCylindresEnabled, true);
+        QCOMPARE(p.NbCylindresText, QString());
+        QCOMPARE(p.AvStatiqueText, QString());
+        QCOMPARE(p.LimiteRupteur, 0);
+        QCOMPARE(p.ICSPBoitier, int16_t(0));
+        QCOMPARE(p.TypeTransfert, QString());
+        QCOMPARE(p.tableAddresses[7], QString("0"));
+        QCOMPARE(package({{"LIMITE_RUPTEUR", "x6500"}}).LimiteRupteur, 0);
+    }
+
+    void freeSetting()
+    {
+        QMap<QString, QString> store = {{"ICSP_Boitier", "3"}, {"ICSP_LTAB_L2", "A00"}};
+        const FirmwareProfile p = FreeSettingProfile(
+            [&store](const QString &key, const QString &def) { return store.value(key, def); });
+        QCOMPARE(p.TypeCompilation, int16_t(8));
+        QCOMPARE(p.LimiteRupteur, 50000);
+        QCOMPARE(p.ICSPBoitier, int16_t(3));
+        QCOMPARE(p.ICSPHEXADD, QString("000"));
+        QCOMPARE(p.ICSPHEXLNG, QString("400"));
+        QCOMPARE(p.ICSPNbTables, QString("2"));
+        QCOMPARE(p.tableAddresses,
+                 (std::array<QString, 8>{"300", "500", "700", "900", "A00", "500", "700", "900"}));
+        QCOMPARE(p.AvStatiqueText, QString("45"));
+        QCOMPARE(p.TerminalDisplay, true);
+        // What the free setting leaves alone.
+        QVERIFY(!p.TerminalPort && !p.FrameKT5 && !p.mapBoxes && !p.NbCylindresText);
+        QVERIFY(!p.chip && !p.TypeTransfert);
+    }
+
+    void settingsOfAPackageOutliveTheFreeSetting()
+    {
+        VekContext context;
+        ApplyProfileSettings(package(kPackage), context);
+        QCOMPARE(context.settings.TypeCompilation, int16_t(88));
+        QCOMPARE(context.settings.ICSPChip, QString("16F628A"));
+        QCOMPARE(context.pic.DeviceChip, QString("16F628A"));
+        QCOMPARE(context.settings.ICSPHTAB_L2, QString("600"));
+        QCOMPARE(context.settings.ICSPNbTables, QString("4"));
+
+        ApplyProfileSettings(
+            FreeSettingProfile([](const QString &, const QString &def) { return def; }), context);
+        QCOMPARE(context.settings.TypeCompilation, int16_t(8));
+        QCOMPARE(context.settings.ICSPHTAB_L2, QString("500"));
+        QCOMPARE(context.TypeTransfert, QString("BOOTLOADER"));
+        QCOMPARE(context.settings.ICSPChip, QString("16F628A"));
+    }
+
+    void transferWindows()
+    {
+        QCOMPARE(TransferWindowFor("ICSP"), TransferWindow::Icsp);
+        QCOMPARE(TransferWindowFor("BOOTLOADER"), TransferWindow::Bootloader);
+        QCOMPARE(TransferWindowFor("BL_INIT"), TransferWindow::BlInit);
+        QCOMPARE(TransferWindowFor("KORVALx"), TransferWindow::Korval);
+        QCOMPARE(TransferWindowFor("bootloader"), TransferWindow::Unknown);
+        QCOMPARE(TransferWindowFor(""), TransferWindow::Unknown);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFirmwareProfile)
+#include "tst_firmwareprofile.moc"

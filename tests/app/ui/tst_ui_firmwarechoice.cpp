@@ -1,0 +1,289 @@
+#include "TestSupport.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/ui/MainWindowCurveFiles.h"
+#include "app/ui/VEK_Accueil.h"
+#include "firmware/PackageArchive.h"
+#include "firmware/PackageDescription.h"
+#include "firmware/VEK_Gestion_OS.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+
+// Answers the modal message boxes as they come up, and keeps their texts.
+class ModalAnswerer : public QObject
+{
+public:
+    explicit ModalAnswerer(QList<QMessageBox::StandardButton> answers) : answers_(answers)
+    {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            texts << box->text();
+            const QMessageBox::StandardButton answer =
+                answers_.isEmpty() ? QMessageBox::Ok : answers_.takeFirst();
+            box->button(answer) ? box->button(answer)->click() : box->reject();
+        });
+        timer_.start(10);
+    }
+    QStringList texts;
+
+private:
+    QList<QMessageBox::StandardButton> answers_;
+    QTimer timer_;
+};
+
+class TestFirmwareChoice : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir program_;
+
+    static bool shown(VEK_Accueil &w, const char *name)
+    {
+        return !w.control<QWidget>(name)->isHidden();
+    }
+
+    void makePackage(const QString &name, const QMap<QString, QString> &reglage)
+    {
+        PackageDescription description;
+        description.setInfo("NomDuFichier", name);
+        for (auto it = reglage.begin(); it != reglage.end(); ++it)
+            description.setReglage(it.key(), it.value());
+        const QString nfo = program_.filePath("OS.NFO");
+        QVERIFY(description.write(nfo));
+        QVERIFY(TestSupport::writeFile(program_.filePath("CODE.XEH"), ":00000001FF\r\n"));
+        QVERIFY(
+            PackageArchive::build(VEK_Gestion_OS::DossierPaquets() + name + ".XOS",
+                                  {{nfo, "OS.NFO"}, {program_.filePath("CODE.XEH"), "CODE.XEH"}})
+                .ok());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setApplicationName("VEK_Courbe");
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, program_.filePath("store"));
+        VEK_Gestion_OS::SetDossierProgramme(program_.path());
+        QDir().mkpath(VEK_Gestion_OS::DossierPaquets());
+        makePackage("BOOT", {{"EN_SET_MOTEUR", "OUI"},
+                             {"FIX_NBCYL", "OUI"},
+                             {"VAL_NBCYL", "4"},
+                             {"EN_SET_AVANCE", "OUI"},
+                             {"FIX_AVSTAT", "OUI"},
+                             {"VAL_AVSTAT", "10.0"},
+                             {"DWELL", "NON"},
+                             {"HARDWARE", "NON"},
+                             {"IO_TOR", "OUI"},
+                             {"MODE3D", "NON"},
+                             {"TRANSFERT", "BOOTLOADER"},
+                             {"COMPILATION", "88"},
+                             {"NB_COURBES", "4"},
+                             {"ADD_TABLE_BASSE", "310"}});
+        makePackage("ODD", {{"NB_COURBES", "x"}, {"VAL_NBCYL", "5"}});
+        // A package that cannot be unpacked.
+        QVERIFY(TestSupport::writeFile(VEK_Gestion_OS::DossierPaquets() + "DAMAGED.XOS", "PK?"));
+    }
+
+    void packageThenFreeSetting()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        QComboBox *list = w.TypeVersionOS();
+        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->currentIndex(), 0);
+
+        list->setCurrentIndex(list->findText("BOOT.XOS"));
+        w.TypeVersionOS_Click();
+        QVERIFY(shown(w, "FrameMoteur"));
+        QVERIFY(!shown(w, "FrameDwell") && !shown(w, "FrameHardware"));
+        QVERIFY(!shown(w, "FrameTableMap") && !shown(w, "PicMap"));
+        QVERIFY(!shown(w, "FrameLED") && !shown(w, "BP_OpenPort") && !shown(w, "FrameKT5"));
+        QVERIFY(!w.control<QComboBox>("NbCylindres")->isEnabled());
+        QCOMPARE(w.control<QComboBox>("NbCylindres")->currentText(), QString("4"));
+        QVERIFY(!w.control<QLineEdit>("Txt_av_statique")->isEnabled());
+        QCOMPARE(w.control<QLineEdit>("Txt_av_statique")->text(), QString("10.0"));
+        const MainSettings &s = w.settings();
+        QCOMPARE(s.TypeCompilation, int16_t(88));
+        QCOMPARE(s.ICSPNbTables, QString("4"));
+        QCOMPARE(s.ICSPLTAB_L2, QString("310"));
+        QCOMPARE(w.context().TypeTransfert, QString("BOOTLOADER"));
+        QCOMPARE(w.context().TypeVersionOS, QString("BOOT.XOS"));
+        // Four curves: four pressure boxes, the outer two fixed.
+        const auto box = [&w](const QString &name) { return w.control<QLineEdit>(name); };
+        QCOMPARE(box("tbMapAdj1")->text(), QString(" 33"));
+        QCOMPARE(w.context().mapBoxes.tbMapAdj[1], QString(" 33"));
+        QCOMPARE(box("tbMap3")->text(), QString("75-100"));
+        QVERIFY(box("tbMapAdj0")->isReadOnly() && box("tbMapAdj3")->isReadOnly());
+        QVERIFY(!box("tbMapAdj1")->isReadOnly());
+        QVERIFY(box("tbMapAdj4")->isHidden() && box("tbMap8")->isHidden());
+
+        list->setCurrentIndex(0);
+        w.TypeVersionOS_Click();
+        QVERIFY(shown(w, "FrameDwell") && shown(w, "FrameHardware") && shown(w, "PicMap"));
+        // The free setting brings back the terminal's display, not its port controls.
+        QVERIFY(shown(w, "FrameLED") && shown(w, "Term_Recept") && shown(w, "BP_Erraseterm"));
+        QVERIFY(!shown(w, "BP_OpenPort") && !shown(w, "chkTermEcho") && !shown(w, "FrameKT5"));
+        QVERIFY(w.control<QComboBox>("NbCylindres")->isEnabled());
+        QVERIFY(w.control<QLineEdit>("Txt_av_statique")->isEnabled());
+        QCOMPARE(s.TypeCompilation, int16_t(8));
+        QCOMPARE(s.ICSPLTAB_L2, QString("300"));
+        QCOMPARE(w.context().TypeTransfert, QString("BOOTLOADER")); // kept from the package
+
+        // A curve count that is no number leaves the boxes; an unknown cylinder
+        // count leaves the list without a selection.
+        list->setCurrentIndex(list->findText("ODD.XOS"));
+        w.TypeVersionOS_Click();
+        QCOMPARE(box("tbMapAdj1")->text(), QString(" 33"));
+        QVERIFY(box("tbMapAdj4")->isHidden());
+        QCOMPARE(w.control<QComboBox>("NbCylindres")->currentIndex(), -1);
+    }
+
+    void aPackageThatCannotBeUnpackedIsRefused()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        QComboBox *list = w.TypeVersionOS();
+        list->setCurrentIndex(list->findText("BOOT.XOS"));
+        w.TypeVersionOS_Click();
+        const QByteArray description =
+            TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO"));
+        QVERIFY(!description.isEmpty());
+
+        list->setCurrentIndex(list->findText("DAMAGED.XOS"));
+        w.TypeVersionOS_Click();
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+        QCOMPARE(w.settings().TypeCompilation, int16_t(88));
+        QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
+        QVERIFY(!shown(w, "FrameDwell"));
+    }
+
+    void programmingButton()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        {
+            ModalAnswerer answers({QMessageBox::Ok});
+            w.BP_Bootloader_Click();
+            QCOMPARE(answers.texts, QStringList({"Aucun fichier OS n'a été sélectionné"}));
+        }
+        QComboBox *list = w.TypeVersionOS();
+        list->setCurrentIndex(list->findText("BOOT.XOS"));
+        w.TypeVersionOS_Click();
+        {
+            ModalAnswerer answers({QMessageBox::Ok});
+            w.BP_Bootloader_Click();
+            QCOMPARE(answers.texts,
+                     QStringList({VEK_LANGUAGE::GetLanguageText("MessTransfertIndisponible")}));
+        }
+        w.context().TypeTransfert = "SERIE";
+        {
+            ModalAnswerer answers({QMessageBox::Ok});
+            w.BP_Bootloader_Click();
+            QCOMPARE(answers.texts,
+                     QStringList({"Type de transfert : SERIE n'est pas reconnu ..."}));
+        }
+    }
+
+    void quitAsksAboutAModifiedCurve()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        w.settings().CourbeModifie = true;
+        {
+            ModalAnswerer answers({QMessageBox::No});
+            w.control<QPushButton>("Quit")->click();
+            QCOMPARE(answers.texts.size(), 1);
+        }
+        QVERIFY(w.isVisible());
+        QVERIFY(w.settings().CourbeModifie);
+        {
+            ModalAnswerer answers({QMessageBox::Yes});
+            w.close(); // the window's close box
+            QCOMPARE(answers.texts.size(), 1);
+        }
+        QVERIFY(!w.isVisible());
+    }
+
+    void curveAndProjectRoundTrip()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        CurveDocument curve;
+        curve.moteur.NbCylindres = 3;
+        curve.moteur.HardXLED = 4;
+        curve.moteur.MultiSparck = true;
+        curve.moteur.Txt_rpm_maxi = "7100";
+        curve.knockColumn = true;
+        curve.rows = {{"1000", "10", "8", "6"}, {"4000", "99", "-5", "1"}};
+        curve.CarteOptionNom = w.TypeCarteOption()->itemText(2).toLower();
+        curve.VoiesTOR[4] = {2, 70}; // an output channel of that board: BOOST
+        MainWindowCurveFiles files(w);
+        files.showCurve(curve);
+        QCOMPARE(w.TypeCarteOption()->currentIndex(), 2);
+        QCOMPARE(w.tab_avance()->columnCount(), 4);
+
+        const QString vek = program_.filePath("round.Vek");
+        QVERIFY(files.commands().SaveFile(vek, CurveFiles::Kind::Curve));
+        QVERIFY(!w.settings().CourbeModifie);
+        QComboBox *list = w.TypeVersionOS();
+        list->setCurrentIndex(list->findText("BOOT.XOS"));
+        w.TypeVersionOS_Click();
+        const QString project = program_.filePath("round");
+        QVERIFY(files.commands().SaveFile(project, CurveFiles::Kind::Project));
+        const CurveDocument saved = files.currentCurve();
+
+        files.startNewCurve();
+        QCOMPARE(w.tab_avance()->rowCount(), 0);
+        QCOMPARE(list->currentIndex(), 0);
+        files.commands().OpenFile(project + ".xsc");
+        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+        QCOMPARE(files.currentCurve(), saved);
+        QVERIFY(!w.settings().CourbeModifie);
+        QCOMPARE(w.windowTitle(), QString("VEK-Courbe - [round.xsc]"));
+
+        files.startNewCurve();
+        files.commands().OpenFile(vek);
+        CurveDocument reread = files.currentCurve();
+        QCOMPARE(reread.moteur.NbCylindres, 3);
+        QCOMPARE(reread.moteur.HardXLED, 4);
+        // Advances beyond the map palette (99, -5) still fill the MAP table.
+        QCOMPARE(w.control<QTableWidget>("tabl_avance")->rowCount(), 2);
+        QCOMPARE(reread.rows, curve.rows);
+        QCOMPARE(reread.VoiesTOR[4].Action, uint8_t(2));
+        QCOMPARE(reread.VoiesTOR[4].Seuil, 70);
+    }
+
+    void screenshot()
+    {
+        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (folder.isEmpty())
+            QSKIP("no screenshot folder");
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("BOOT.XOS"));
+        w.TypeVersionOS_Click();
+        QTest::qWait(200);
+        QVERIFY(w.grab().save(folder + "/firmware_package.png"));
+        w.SSTab1()->setCurrentIndex(2);
+        QTest::qWait(200);
+        QVERIFY(w.grab().save(folder + "/firmware_package_map.png"));
+    }
+};
+
+QTEST_MAIN(TestFirmwareChoice)
+#include "tst_ui_firmwarechoice.moc"

@@ -1,0 +1,158 @@
+#include "TestSupport.h"
+#include "firmware/TableIncludeFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace TableIncludeFiles;
+
+namespace {
+
+// A table as the generators give it: "0782", then return-with-literal words.
+QStringList table(int base)
+{
+    QStringList words{QStringLiteral("0782")};
+    for (int i = 1; i < WordsPerTable; ++i)
+        words << QStringLiteral("34%1").arg((base + i) & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+    return words;
+}
+
+TablesExport tables()
+{
+    return {table(0x40), table(0x10), table(0x80), table(0x20)};
+}
+
+QStringList wordsOf(const QByteArray &file)
+{
+    QStringList words;
+    for (const QByteArray &line : file.split('\n'))
+        if (!line.isEmpty())
+            words << QString::fromLatin1(line.mid(20).trimmed()).split(',');
+    return words;
+}
+
+} // namespace
+
+class TestTableIncludeFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fileNamesTakeTheLineNumberBeforeTheExtension()
+    {
+        QCOMPARE(NomFichierLigne("LTAB.TXT", 0), QString("LTAB0.TXT"));
+        QCOMPARE(NomFichierLigne("HTAB.TXT", 12), QString("HTAB12.TXT"));
+        QCOMPARE(NomFichierLigne("LTAB16_.TXT", 1), QString("LTAB16_1.TXT"));
+        QCOMPARE(NomFichierLigne("AB", 3), QString("AB3"));
+    }
+
+    void percentagesAreRoundedAndClamped()
+    {
+        QCOMPARE(PourcentageMap("50"), 50);
+        QCOMPARE(PourcentageMap("12.5"), 12);
+        QCOMPARE(PourcentageMap("13.5 %"), 14);
+        QCOMPARE(PourcentageMap(""), 0);
+        QCOMPARE(PourcentageMap("-20"), 0);
+        QCOMPARE(PourcentageMap("250"), 100);
+        QCOMPARE(PourcentageMap("1000000000"), 100);
+    }
+
+    void wordsMoveFromAtmosphericTowardBoost()
+    {
+        QCOMPARE(MelangeMot("3410", "3420", 50), QString("3418"));
+        QCOMPARE(MelangeMot("3420", "3410", 25), QString("341C"));
+        QCOMPARE(MelangeMot("3410", "3420", 0), QString("3410"));
+        QCOMPARE(MelangeMot("3410", "3420", 100), QString("3420"));
+        // 0x11 * 50 / 100 = 8.5 rounds to even.
+        QCOMPARE(MelangeMot("3400", "3411", 50), QString("3408"));
+        QCOMPARE(MelangeMot("0782", "0782", 70), QString("0782"));
+        // Clamped percentages keep every word in the return-with-literal form.
+        QCOMPARE(MelangeMot("3400", "34FF", PourcentageMap("400")), QString("34FF"));
+        QCOMPARE(MelangeMot("34FF", "3400", PourcentageMap("-400")), QString("34FF"));
+    }
+
+    void fileHasSixtyFourLinesOfFourWords()
+    {
+        const QByteArray text = ContenuFichier(table(0x10), table(0x20), 0);
+        QVERIFY(text.startsWith("         DW         0782,3411,3412,3413\r\n"));
+        QCOMPARE(text.count("\r\n"), 64);
+        QCOMPARE(text.count('\n'), 64);
+        QVERIFY(text.endsWith("\r\n"));
+        const QStringList words = wordsOf(text);
+        QCOMPARE(words.size(), 256);
+        QCOMPARE(words, table(0x10));
+        QCOMPARE(wordsOf(ContenuFichier(table(0x10), table(0x20), 100)), table(0x20));
+    }
+
+    void exportWritesLowThenHighForEachLine()
+    {
+        QTemporaryDir dir(QDir::tempPath() + "/vek export XXXXXX");
+        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", 2, {"0", "100", "50"}, tables()};
+        const ExportResult result = Exporter(request);
+        QVERIFY(result.ok());
+        const QDir d(dir.path());
+        QCOMPARE(result.written, (QStringList{d.filePath("LTAB0.TXT"), d.filePath("HTAB0.TXT"),
+                                              d.filePath("LTAB1.TXT"), d.filePath("HTAB1.TXT")}));
+        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("LTAB0.TXT"))), tables().basseAtmo);
+        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("HTAB0.TXT"))), tables().hauteAtmo);
+        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("LTAB1.TXT"))), tables().basseBoost);
+        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("HTAB1.TXT"))), tables().hauteBoost);
+        QVERIFY(!QFile::exists(d.filePath("LTAB2.TXT")));
+    }
+
+    void noLinesWritesNothingAndSucceeds()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(NombreLignes(""), 0);
+        QCOMPARE(NombreLignes("16"), 16);
+        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", NombreLignes(""), {}, tables()};
+        const ExportResult result = Exporter(request);
+        QVERIFY(result.ok());
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    void moreLinesThanPercentageBoxesIsRefusedBeforeWriting()
+    {
+        QTemporaryDir dir;
+        QStringList nine(9, QStringLiteral("0"));
+        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", 16, nine, tables()};
+        QCOMPARE(Exporter(request).status, ExportResult::TooManyLines);
+        QVERIFY(QDir(dir.path()).isEmpty());
+        request.lineCount = 9;
+        QVERIFY(Exporter(request).ok());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 18);
+    }
+
+    void incompleteTablesAreRefused()
+    {
+        QTemporaryDir dir;
+        TablesExport t = tables();
+        t.basseBoost.removeLast();
+        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", 1, {"0"}, t};
+        QCOMPARE(Exporter(request).status, ExportResult::BadTables);
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    void writeErrorsAreFailures()
+    {
+        QTemporaryDir dir;
+        ExportRequest request{dir.path() + "/missing", "LTAB.TXT", "HTAB.TXT", 1, {"0"}, tables()};
+        ExportResult result = Exporter(request);
+        QCOMPARE(result.status, ExportResult::WriteFailed);
+        QVERIFY(result.failedPath.endsWith("LTAB0.TXT"));
+        QVERIFY(!result.error.isEmpty());
+
+        // The high file of line 0 cannot be written: a folder holds its name.
+        QVERIFY(QDir(dir.path()).mkdir("HTAB0.TXT"));
+        request.folder = dir.path();
+        result = Exporter(request);
+        QCOMPARE(result.status, ExportResult::WriteFailed);
+        QCOMPARE(result.written, QStringList{QDir(dir.path()).filePath("LTAB0.TXT")});
+        QVERIFY(result.failedPath.endsWith("HTAB0.TXT"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTableIncludeFiles)
+#include "tst_tableincludefiles.moc"

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "firmware/ui/WindowPrompts.h"
+
+#include <QStringList>
+
+// Answers the windows' dialogs in tests and records what they showed.
+class FakePrompts : public WindowPrompts
+{
+public:
+    struct Shown {
+        QMessageBox::Icon icon;
+        QString title;
+        QString text;
+        QString details;
+    };
+    QList<Shown> messages;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    QString folder;    // answer of chooseFolder ("" = cancel)
+    QStringList files; // answers of chooseFile, in turn ("" = cancel)
+    int folderAsks = 0;
+    QStringList fileFilters;
+    QStringList opened; // paths handed to the desktop
+    bool desktopOpens = true;
+
+    QMessageBox::StandardButton message(QWidget *, QMessageBox::Icon icon, const QString &title,
+                                        const QString &text, QMessageBox::StandardButtons,
+                                        const QString &details) override
+    {
+        messages.append({icon, title, text, details});
+        return answer;
+    }
+    QString chooseFolder(QWidget *, const QString &, const QString &) override
+    {
+        ++folderAsks;
+        return folder;
+    }
+    QString chooseFile(QWidget *, const QString &, const QString &, const QString &filter) override
+    {
+        fileFilters << filter;
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    bool openWithDesktop(const QString &path) override
+    {
+        opened << path;
+        return desktopOpens;
+    }
+};

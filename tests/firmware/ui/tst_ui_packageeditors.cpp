@@ -1,0 +1,297 @@
+#include "FakePrompts.h"
+#include "TestSupport.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/VekContext.h"
+#include "firmware/PackageArchive.h"
+#include "firmware/VEK_Gestion_OS.h"
+#include "firmware/ccZip.h"
+#include "firmware/ui/VEK_New_MJ.h"
+#include "firmware/ui/VEK_New_OS.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+// The package editors over the program's own services (catalogue, archives,
+// descriptions, HEX files), in a program folder of the test's own.
+class TestPackageEditors : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString folder; // the package folder
+    VekContext context;
+    FakePrompts prompts;
+
+    template <typename T> static T *child(QWidget &w, const QString &name)
+    {
+        T *found = w.findChild<T *>(name);
+        if (!found)
+            qFatal("no control %s", qPrintable(name));
+        return found;
+    }
+    static void type(QWidget &w, const char *name, const QString &text)
+    {
+        child<QLineEdit>(w, name)->setText(text);
+    }
+    static void chip(QWidget &w, const QString &name)
+    {
+        auto *list = child<QComboBox>(w, "Processeur_CHIP");
+        list->setCurrentIndex(list->findText(name));
+    }
+    PackageEditorServices services() { return PackageEditorServices::standard(context); }
+    QString path(const QString &name) const { return folder + "/" + name; }
+    QStringList files() const { return QDir(folder).entryList(QDir::Files, QDir::Name); }
+    static QStringList members(const QString &archive)
+    {
+        ccZip zip;
+        zip.Init(archive);
+        QStringList names = zip.Col();
+        names.sort();
+        return names;
+    }
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (const auto &m : prompts.messages)
+            texts << m.text;
+        return texts;
+    }
+    QString source(const QString &name, const QByteArray &text)
+    {
+        TestSupport::writeFile(dir.filePath("src/" + name), text);
+        return dir.filePath("src/" + name);
+    }
+    QString hexSource(const QString &name)
+    {
+        return source(name, ":020000000028D6\r\n:00000001FF\r\n");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
+        VEK_LANGUAGE::SetFichierLangue("francais.ini");
+        VEK_LANGUAGE::InitLanguage();
+        VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
+        folder = dir.path() + "/program/HEX_XEH";
+    }
+
+    void init()
+    {
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        context.settings = MainSettings{};
+        prompts = FakePrompts{};
+    }
+
+    void firmwareEditorOpensWithItsDefaults()
+    {
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        QCOMPARE(w.windowTitle(), QString("Créer un Opérating Système (*.XOS)"));
+        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("AUTO"));
+        QVERIFY(child<QComboBox>(w, "Processeur_CHIP")->findText("PIC-16F876A") > 0);
+        QCOMPARE(child<QComboBox>(w, "TypeModule")->currentText(), QString("JDM"));
+        QCOMPARE(child<QComboBox>(w, "TypeTransfertModule")->currentText(), QString("BL_INIT"));
+        QCOMPARE(child<QComboBox>(w, "NbTablesExport")->currentText(), QString("4"));
+        QVERIFY(child<QRadioButton>(w, "Compilation8")->isChecked());
+        QCOMPARE(child<QPushButton>(w, "BP_OK")->text(), GetLanguageText("MBXosCreerOS"));
+        for (const char *hidden : {"Nbre_Cylindre", "Av_Statique", "NbTablesExport", "ADDL16_1"})
+            QVERIFY2(child<QWidget>(w, hidden)->isHidden(), hidden);
+        child<QCheckBox>(w, "FrameNbrCyl")->click();
+        QVERIFY(!child<QWidget>(w, "Nbre_Cylindre")->isHidden());
+        child<QRadioButton>(w, "Compilation16")->click();
+        QCOMPARE(w.typeCompilation(), 16);
+        QVERIFY(!child<QWidget>(w, "ADDH16_2")->isHidden());
+    }
+
+    void createRefusesWhatWouldMakeABadPackage()
+    {
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        child<QComboBox>(w, "Processeur_CHIP")->setEditText("PIC-TYPED"); // typed, not picked
+        w.BP_OK_Click();
+        QCOMPARE(messages(), (QStringList{"Il manque le fichier HEX",
+                                          "Le type de microcontroleur n'a pas été choisi"}));
+
+        prompts.messages.clear();
+        chip(w, "PIC-16F84A");
+        type(w, "TxtNomFichier", "../../outside");
+        w.BP_OK_Click();
+        QCOMPARE(messages(), QStringList{GetLanguageText("MessXosNomInvalide")});
+
+        // A truncated HEX file, or a chip the programmer cannot fix.
+        type(w, "TxtNomFichier", "Refus");
+        const struct {
+            const char *chip;
+            QString source;
+            QString message;
+        } cases[] = {
+            {"PIC-16F84A", source("cut.hex", ":020000000028D6\r\n"),
+             GetLanguageText("MessXosHexIncomplet")},
+            {"AUTO", hexSource("whole.hex"), "AUTO"},
+        };
+        for (const auto &c : cases) {
+            prompts.messages.clear();
+            chip(w, c.chip);
+            prompts.files = {c.source};
+            w.BP_SelectFile_Click();
+            w.BP_OK_Click();
+            QCOMPARE(prompts.messages.size(), 1);
+            QVERIFY2(prompts.messages[0].text.contains(c.message), qPrintable(messages()[0]));
+        }
+        QCOMPARE(w.result(), 0);
+        QVERIFY(files().isEmpty());
+        QVERIFY(!QFile::exists(dir.path() + "/outside.XOS"));
+    }
+
+    void placeholderChipIsRefused()
+    {
+        PackageEditorServices s = services();
+        s.chipCatalogue = [] { return std::optional<QStringList>(); };
+        VEK_New_OS w(context, s, nullptr, &prompts);
+        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("****"));
+        type(w, "TxtNomFichier", "MonOS");
+        w.BP_OK_Click();
+        QCOMPARE(messages(), QStringList{"Le type de microcontroleur n'a pas été choisi"});
+        QVERIFY(files().isEmpty());
+    }
+
+    void createFromAMixedCaseHexSource()
+    {
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        type(w, "TxtNomFichier", "Mon OS.xos"); // one extension only
+        chip(w, "PIC-16F84A");
+        prompts.files = {hexSource("firmware.Hex")};
+        w.BP_SelectFile_Click();
+        w.BP_OK_Click();
+        QVERIFY2(prompts.messages.isEmpty(), qPrintable(messages().join('|')));
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(files(), QStringList{"Mon OS.XOS"});
+        QCOMPARE(members(path("Mon OS.XOS")), (QStringList{"CODE.XEH", "OS.NFO"}));
+        QCOMPARE(context.settings.ICSPChip, QString("PIC-16F84A"));
+        QCOMPARE(context.pic.DeviceChip, QString("16F84A"));
+        QCOMPARE(context.pic.ImagePIC.codeWord(0), uint16_t(0x2800));
+    }
+
+    void readShowsThePackageAndCreatesItAgain()
+    {
+        const QList<PackageArchive::Member> fixture = {
+            {source("OS.NFO",
+                    "[INFO]\r\nModule=MZ\r\nVersionOS=4.1\r\nNomDuFichier=Lu\r\n[REGLAGE]\r\n"
+                    "TYPEBOITIER=vek-mz300\r\nMODCHIP=pic-16f876a\r\nDWELL=oui\r\n"
+                    "HARDWARE=OUI\r\nFIX_NBCYL=OUI\r\nVAL_NBCYL=4\r\nTRANSFERT=BOOTLOADER\r\n"
+                    "COMPILATION=88\r\nNB_COURBES=2\r\nADD_TABLE_BASSE=300\r\n"
+                    "ADD_TABLE_HAUTE=500\r\n"),
+             "OS.NFO"},
+            {source("CODE.HEX", ":00000001FF\r\n"), "CODE.HEX"},
+            {source("CODE.XEH", "xeh"), "CODE.XEH"},
+            {source("EXTRA.TXT", "not a member"), "EXTRA.TXT"}};
+        const QString package = path("Lu.XOS");
+        QVERIFY(PackageArchive::build(package, fixture).ok());
+
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        prompts.files = {package};
+        w.BP_Lire_OS_Click();
+        QVERIFY(!QFile::exists(path("EXTRA.TXT")));                        // only the known members
+        QCOMPARE(VEK_Gestion_OS::LireInfoOS("VersionOS"), QString("4.1")); // now current
+        QCOMPARE(child<QLineEdit>(w, "TxtModule")->text(), QString("MZ"));
+        QCOMPARE(child<QComboBox>(w, "TypeModule")->currentText(), QString("VEK-MZ300"));
+        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("PIC-16F876A"));
+        QVERIFY(!child<QCheckBox>(w, "FrameDwell")->isChecked());
+        QVERIFY(child<QCheckBox>(w, "FrameHardware")->isChecked());
+        QVERIFY(!child<QWidget>(w, "Nbre_Cylindre")->isHidden());
+        QVERIFY(child<QRadioButton>(w, "Compilation88")->isChecked());
+        QCOMPARE(child<QComboBox>(w, "NbTablesExport")->currentText(), QString("2"));
+        QCOMPARE(child<QLineEdit>(w, "ADDL8_1")->text(), QString());
+        QCOMPARE(child<QLineEdit>(w, "ADDL8_2")->text(), QString("300"));
+        QCOMPARE(child<QLabel>(w, "Lbl_NomFichierHEXXEH")->text(), path("CODE.XEH"));
+
+        w.BP_OK_Click();
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(members(package), (QStringList{"CODE.HEX", "CODE.XEH", "OS.NFO"}));
+        QCOMPARE(files(), QStringList{"Lu.XOS"});
+    }
+
+    void cancelledReadAndCancelLeaveNoWorkFiles()
+    {
+        QVERIFY(TestSupport::writeFile(path("OS.NFO"), "[INFO]\r\n"));
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        type(w, "TxtModule", "kept");
+        w.BP_Lire_OS_Click(); // the dialog is cancelled
+        QCOMPARE(child<QLineEdit>(w, "TxtModule")->text(), QString("kept"));
+        QVERIFY(files().isEmpty());
+        QVERIFY(TestSupport::writeFile(path("CODE.XEH"), "x"));
+        child<QPushButton>(w, "BP_Annuler")->click();
+        QVERIFY(files().isEmpty());
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+    }
+
+    void updateEditorChecksItsChipAndBuildsItsMembers()
+    {
+        VEK_New_MJ w(context, services(), nullptr, &prompts);
+        QCOMPARE(w.windowTitle(), QString("Créer un Opérating Système (*.XMJ)"));
+        w.BP_OK_Click(); // no name: nothing at all
+        QVERIFY(prompts.messages.isEmpty());
+
+        type(w, "TxtNomFichier", "MAJ1");
+        child<QComboBox>(w, "Processeur_CHIP")->setCurrentIndex(-1);
+        w.BP_OK_Click();
+        QCOMPARE(messages(), QStringList{"Le type de microcontroleur n'a pas été choisi"});
+        QVERIFY(files().isEmpty());
+
+        chip(w, "PIC-12F629");
+        prompts.files = {hexSource("update.hex")};
+        w.BP_SelectFile_Click();
+        QVERIFY(prompts.fileFilters.last().startsWith("Compilé"));
+        w.BP_OK_Click();
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(members(path("MAJ1.XMJ")), (QStringList{"MAJ.NFO", "UPDATE.XEH"}));
+        QCOMPARE(context.pic.DeviceChip, QString("12F629"));
+    }
+
+    void updateEditorReadsItsPackages()
+    {
+        QVERIFY(PackageArchive::build(
+                    path("MAJ2.XMJ"),
+                    {{source("MAJ.NFO", "[INFO]\r\nModule=M\r\nNomDuFichier="
+                                        "MAJ2\r\n[REGLAGE]\r\nMODCHIP=pic-12f629\r\n"),
+                      "MAJ.NFO"}})
+                    .ok());
+        VEK_New_MJ w(context, services(), nullptr, &prompts);
+        child<QLabel>(w, "Lbl_NomFichierHEXXEH")->setText("/before.hex");
+        prompts.files = {path("MAJ2.XMJ")};
+        w.BP_Lire_OS_Click();
+        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("PIC-12F629"));
+        QCOMPARE(child<QLineEdit>(w, "TxtNomFichier")->text(), QString("MAJ2"));
+        QCOMPARE(child<QLabel>(w, "Lbl_NomFichierHEXXEH")->text(), QString("/before.hex"));
+        QCOMPARE(VEK_Gestion_OS::LireInfoOS("Module"), QString("M"));
+    }
+
+    void screenshots()
+    {
+        const QString shots = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (shots.isEmpty())
+            QSKIP("VEK_SCREENSHOT_DIR not set");
+        VEK_New_OS os(context, services(), nullptr, &prompts);
+        child<QCheckBox>(os, "FrameTableMap")->click();
+        child<QCheckBox>(os, "FrameNbrCyl")->click();
+        child<QRadioButton>(os, "Compilation16")->click();
+        child<QLabel>(os, "Lbl_NomFichierHEXXEH")->setText("/home/user/Projets VEK/build/vek.hex");
+        os.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&os));
+        QVERIFY(os.grab().save(shots + "/vek_new_os.png"));
+        VEK_New_MJ mj(context, services(), nullptr, &prompts);
+        mj.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mj));
+        QVERIFY(mj.grab().save(shots + "/vek_new_mj.png"));
+    }
+};
+
+QTEST_MAIN(TestPackageEditors)
+#include "tst_ui_packageeditors.moc"

@@ -1,0 +1,353 @@
+#include "FakePrompts.h"
+#include "TestSupport.h"
+#include "app/VEK_LANGUAGE.h"
+#include "app/VekContext.h"
+#include "app/ui/VEK_Accueil.h"
+#include "firmware/VEK_Gestion_OS.h"
+#include "firmware/ui/VEK_ASM.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+namespace {
+
+QStringList table(int base)
+{
+    QStringList words{QStringLiteral("0782")};
+    for (int i = 1; i < 256; ++i)
+        words << QStringLiteral("34%1").arg((base + i) & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+    return words;
+}
+
+} // namespace
+
+class TestVekAsm : public QObject
+{
+    Q_OBJECT
+    VekContext context;
+    FakePrompts prompts;
+    QTemporaryDir dir{QDir::tempPath() + "/vek asm ui XXXXXX"};
+    int rows = 3;
+    int buildResult = 0;
+    QList<int> builtTypes;
+    QStringList percentages{"0", "100", "50", "0", "0", "0", "0", "0", "0"};
+
+    AsmCurveAccess curve()
+    {
+        AsmCurveAccess access;
+        access.gridRows = [this] { return rows; };
+        access.buildTables = [this](int type, TableIncludeFiles::TablesExport &t) {
+            builtTypes << type;
+            t = {table(0x40), table(0x10), table(0x80), table(0x20)};
+            return buildResult;
+        };
+        access.mapPercentages = [this] { return percentages; };
+        return access;
+    }
+
+    template <typename T> static T *child(QWidget &w, const char *name)
+    {
+        T *found = w.findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+
+    QString out(const QString &name) const { return QDir(dir.path()).filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
+        VEK_LANGUAGE::SetFichierLangue("francais.ini");
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    void init()
+    {
+        context.settings = MainSettings{};
+        context.settings.ICSPNbTables = "2";
+        prompts = FakePrompts{};
+        prompts.folder = dir.path();
+        rows = 3;
+        buildResult = 0;
+        builtTypes.clear();
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+    }
+
+    void loadTakesTheMainSettings()
+    {
+        context.settings.TypeCompilation = 16;
+        context.settings.ICSPBoitier = 1;
+        context.settings.CheminProjetAsm = "/p/vek.asm";
+        context.settings.NomFichierLTAB8 = "L8.INC";
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        QCOMPARE(w.windowTitle(), GetLanguageText("FormCapt") + " VEKP V 3.9");
+        QVERIFY(child<QRadioButton>(w, "Compilation16")->isChecked());
+        QVERIFY(!child<QGroupBox>(w, "Frame2")->isEnabled());
+        QCOMPARE(child<QLabel>(w, "CheminProjet")->text(), QString("/p/vek.asm"));
+        QCOMPARE(child<QLineEdit>(w, "TABL8")->text(), QString("L8.INC"));
+        QCOMPARE(child<QLineEdit>(w, "TABH16")->text(), QString("HTAB16_.TXT"));
+        QCOMPARE(child<QPushButton>(w, "BP_MPASM")->text(), GetLanguageText("MBMPASM"));
+        child<QRadioButton>(w, "Compilation88")->click();
+        QCOMPARE(w.typeCompilation(), 88);
+        QVERIFY(child<QGroupBox>(w, "Frame2")->isEnabled());
+    }
+
+    void exportWritesEachLinesFilesUnderTheEightBitNames()
+    {
+        context.settings.TypeCompilation = 88;
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        child<QPushButton>(w, "BP_ExportTables")->click();
+        QCOMPARE(builtTypes, QList<int>{88});
+        for (const char *name : {"LTAB0.TXT", "HTAB0.TXT", "LTAB1.TXT", "HTAB1.TXT"})
+            QVERIFY2(QFile::exists(out(name)), name);
+        QVERIFY(!QFile::exists(out("LTAB16_0.TXT")));
+        QVERIFY(TestSupport::readFile(out("LTAB1.TXT"))
+                    .startsWith("         DW         0782,3421,3422,3423\r\n"));
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text, GetLanguageText("MSGBAsmExportOk1"));
+    }
+
+    void exportUsesTheTypeChosenInTheWindow()
+    {
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        child<QRadioButton>(w, "Compilation88")->click();
+        w.BP_ExportTables_Click();
+        QCOMPARE(builtTypes, QList<int>{88});
+        QCOMPARE(context.settings.TypeCompilation, int16_t(8)); // saved only on quit
+    }
+
+    void aCurveOfOnePointIsRefusedBeforeTheFolderIsAsked()
+    {
+        rows = 2;
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.folderAsks, 0);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(prompts.messages[0].title, GetLanguageText("MSGBAsmExport3"));
+        QVERIFY(builtTypes.isEmpty());
+    }
+
+    void moreCurvesThanPercentageBoxesIsRefused()
+    {
+        context.settings.ICSPNbTables = "16";
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.folderAsks, 0);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.messages[0].text.contains("16"));
+        QVERIFY(prompts.messages[0].text.contains("9"));
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    void cancelledFolderOrStoppedGeneratorWritesNothing()
+    {
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        prompts.folder.clear();
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.messages.last().text, GetLanguageText("MSGBAsmExportEr1"));
+        QVERIFY(builtTypes.isEmpty());
+
+        prompts.folder = dir.path();
+        buildResult = -1;
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.messages.last().text, GetLanguageText("MSGBAsmExportEr1"));
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    void typeSixteenExportsNothing()
+    {
+        context.settings.TypeCompilation = 16;
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.messages.last().text, GetLanguageText("MSGBAsm1"));
+        QVERIFY(builtTypes.isEmpty());
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    void writeErrorIsReportedAsAFailure()
+    {
+        QVERIFY(QDir(dir.path()).mkdir("HTAB0.TXT"));
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].icon, QMessageBox::Critical);
+        QVERIFY(prompts.messages[0].text.contains("HTAB0.TXT"));
+        QVERIFY(child<QLabel>(w, "L_Info")->text().contains("HTAB0.TXT"));
+    }
+
+    void quitSavesTheCompilationSettingsAndCancelDoesNot()
+    {
+        QSettings store(out("settings.ini"), QSettings::IniFormat);
+        {
+            VEK_ASM w(context, curve(), nullptr, &prompts);
+            w.setSettingsStore(&store);
+            child<QRadioButton>(w, "Compilation88")->click();
+            child<QLineEdit>(w, "TABL8")->setText("BASSE.INC");
+            child<QPushButton>(w, "BP_Annuler")->click();
+            QCOMPARE(w.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(context.settings.TypeCompilation, int16_t(8));
+        QCOMPARE(context.settings.NomFichierLTAB8, QString("LTAB.TXT"));
+        QVERIFY(!store.contains("Compilation/TypeCompilation"));
+
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        w.setSettingsStore(&store);
+        child<QRadioButton>(w, "Compilation88")->click();
+        child<QLineEdit>(w, "TABH16")->setText("H16.INC");
+        child<QPushButton>(w, "BP_Quitter")->click();
+        QCOMPARE(context.settings.TypeCompilation, int16_t(88));
+        QCOMPARE(context.settings.NomFichierHTAB16, QString("H16.INC"));
+        QCOMPARE(store.value("Compilation/TypeCompilation").toString(), QString("88"));
+        QCOMPARE(store.value("Compilation/NomFichierHTAB16").toString(), QString("H16.INC"));
+        QCOMPARE(store.value("Compilation/NomFichierLTAB8").toString(), QString("LTAB.TXT"));
+    }
+
+    void projectChoiceEditorAndAssemblerRun()
+    {
+        const QString project = out("my firmware.asm");
+        QVERIFY(TestSupport::writeFile(project, "        list p=16F84A\nstart   goto START\n"
+                                                "        end\n"));
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        prompts.files = {QString()};
+        w.BP_Modifier_Click(); // cancelled: nothing changes
+        QCOMPARE(context.settings.CheminProjetAsm, QString());
+        prompts.files = {project};
+        w.BP_Modifier_Click();
+        QCOMPARE(context.settings.CheminProjetAsm, project);
+        QCOMPARE(child<QLabel>(w, "CheminProjet")->text(), project);
+
+        child<QPushButton>(w, "BP_EditProg")->click();
+        QCOMPARE(prompts.opened, QStringList{project});
+
+        QSignalSpy done(&w, &VEK_ASM::assemblerDone);
+        child<QPushButton>(w, "BP_MPASM")->click();
+        QVERIFY(!child<QPushButton>(w, "BP_MPASM")->isEnabled());
+        QVERIFY(done.wait(60000));
+        QVERIFY(child<QPushButton>(w, "BP_MPASM")->isEnabled());
+        QVERIFY(prompts.messages.isEmpty());
+        QVERIFY(child<QLabel>(w, "L_Info")->text().contains("my firmware.hex"));
+        QVERIFY(QFile::exists(out("my firmware.hex")));
+    }
+
+    void assemblerErrorsAndMissingAssemblerAreShown()
+    {
+        const QString project = out("bad.asm");
+        QVERIFY(TestSupport::writeFile(project, "        list p=16F84A\n        nosuchop 1\n"
+                                                "        end\n"));
+        context.settings.CheminProjetAsm = project;
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        QSignalSpy done(&w, &VEK_ASM::assemblerDone);
+        w.BP_MPASM_Click();
+        QVERIFY(done.wait(60000));
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].icon, QMessageBox::Critical);
+        QVERIFY(prompts.messages[0].text.contains("bad.asm:2:Error["));
+        QVERIFY(child<QLabel>(w, "L_Info")->text().contains("bad.asm:2:Error["));
+
+        w.assembler().setProgram("vek-no-such-assembler");
+        w.BP_MPASM_Click();
+        QVERIFY(done.wait(60000));
+        QCOMPARE(prompts.messages.size(), 2);
+        QVERIFY(prompts.messages[1].text.contains("gputils"));
+    }
+
+    void exportFromTheSharedCurveThroughTheGenerators()
+    {
+        context.tab_avance.setRows({{"1000", "10", "6"}, {"6000", "30", "20"}}, false);
+        context.moteur.Txt_av_statique = "40";
+        VEK_ASM w(
+            context,
+            [] {
+                return QStringList{"0", "100"};
+            },
+            nullptr, &prompts);
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text, GetLanguageText("MSGBAsmExportOk1"));
+        const QByteArray low0 = TestSupport::readFile(out("LTAB0.TXT"));
+        QVERIFY(low0.startsWith("         DW         0782,"));
+        QVERIFY(low0 != TestSupport::readFile(out("LTAB1.TXT"))); // atmospheric, then boost
+
+        // A truncation refused in the generators ends the export with the failure message.
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        context.moteur.Txt_av_statique = "5";
+        prompts.messages.clear();
+        prompts.answer = QMessageBox::No;
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(prompts.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(prompts.messages[1].text, GetLanguageText("MSGBAsmExportEr1"));
+        QVERIFY(QDir(dir.path()).isEmpty());
+
+        context.tab_avance.setRows({{"1000", "10", "6"}}, false);
+        prompts.messages.clear();
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.messages[0].title, GetLanguageText("MSGBAsmExport3"));
+    }
+
+    void programmerButtonSaysItIsNotAvailableYet()
+    {
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        w.BP_ICSP_Click();
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text, GetLanguageText("MessICSPIndisponible"));
+    }
+
+    void compilationButtonOpensTheAssemblyWindow()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
+        VEK_Accueil main;
+        main.Form_Load(false);
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            auto *window = qobject_cast<VEK_ASM *>(QApplication::activeModalWidget());
+            if (!window)
+                return;
+            shown = window->windowTitle();
+            window->findChild<QPushButton *>("BP_Annuler")->click();
+        });
+        main.BP_Compilation_Click();
+        QVERIFY(shown.startsWith(GetLanguageText("FormCapt")));
+    }
+
+    void screenshot()
+    {
+        const QString shots = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (shots.isEmpty())
+            QSKIP("VEK_SCREENSHOT_DIR not set");
+        context.settings.CheminProjetAsm = out("vek_mz300.asm");
+        QVERIFY(TestSupport::writeFile(context.settings.CheminProjetAsm,
+                                       "        list p=16F84A\n        include \"LTAB0.TXT\"\n"
+                                       "        end\n"));
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        QSignalSpy done(&w, &VEK_ASM::assemblerDone);
+        w.BP_MPASM_Click();
+        QVERIFY(done.wait(60000));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.grab().save(shots + "/vek_asm.png"));
+    }
+};
+
+QTEST_MAIN(TestVekAsm)
+#include "tst_ui_vekasm.moc"
