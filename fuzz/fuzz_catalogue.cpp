@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int position = -1; position < count + 2; ++position) {
         if (position == 8 && count > 12)
             position = count - 4;
-        const ChipRecord chip = catalogues.SelectChip(position);
+        const ChipCatalogueRecord chip = catalogues.SelectChip(position);
         OptionBoardState board;
         catalogues.SelectOptionBoard(position, board);
         if (position >= 0 && position < count && chip.name != chipList.entries.at(position).name)

@@ -1,10 +1,13 @@
 #include "app/CurveFiles.h"
 
-#include <QFile>
+#include "app/BoundedFile.h"
+#include "app/VEK_LANGUAGE.h"
+
 #include <QSaveFile>
 
-namespace CurveFiles
-{
+#include <utility>
+
+namespace CurveFiles {
 
 Kind KindOf(const QString &fileName)
 {
@@ -41,18 +44,17 @@ QString WithExtension(const QString &fileName, Kind wanted)
 
 bool ReadAll(const QString &path, QByteArray &bytes, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxTextFileBytes);
+    if (!read.ok) {
         if (error)
-            *error = file.errorString();
+            *error = read.tooLarge
+                         ? VEK_LANGUAGE::GetLanguageText(
+                               "MessTailleDepassee",
+                               {"{OCTETS}", QString::number(BoundedFile::MaxTextFileBytes)})
+                         : read.error;
         return false;
     }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    bytes = std::move(read.bytes);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
+#include "app/BoundedFile.h"
 #include "app/CurveDocument.h"
 #include "app/CurveFiles.h"
+#include "app/VEK_LANGUAGE.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -339,6 +341,21 @@ private slots:
         QVERIFY(!CurveFiles::WriteAll(dir.filePath("missing/curve.vek"), "x", &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(!CurveFiles::ReadAll(dir.filePath("missing.vek"), bytes));
+    }
+
+    void oversizedCurveFileIsNotRead()
+    {
+        VEK_LANGUAGE::InitLanguage();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("huge.vek");
+        QVERIFY(TestSupport::writeFile(path, QByteArray(BoundedFile::MaxTextFileBytes + 1, '#')));
+        QByteArray bytes = "kept";
+        QString error;
+        QVERIFY(!CurveFiles::ReadAll(path, bytes, &error));
+        QVERIFY(error.contains(QString::number(BoundedFile::MaxTextFileBytes)));
+        QCOMPARE(error, VEK_LANGUAGE::GetLanguageText(
+                            "MessTailleDepassee",
+                            {"{OCTETS}", QString::number(BoundedFile::MaxTextFileBytes)}));
     }
 };
 
