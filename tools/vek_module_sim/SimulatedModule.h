@@ -59,6 +59,7 @@ private:
     void tick();
     void produceDue();
     void enqueueFrame();
+    static uint8_t withoutMarker(uint8_t byte);
     void writeQueued(qint64 budget);
     void finished(const Item &item);
     void maybeFinishStream();
