@@ -191,6 +191,29 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
     }
 
+    void fullCaptureIsReportedOnce()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start());
+        VekContext context;
+        context.settings.portDevice = sim.devicePath();
+        LivePage page(context);
+        QSignalSpy info(&page, &LivePage::infoText);
+        page.pageShown();
+        page.BasculeMarcheArret();
+        child<QCheckBox>(page, "ChkBuffer")->setChecked(true);
+        page.link().setCaptureLimit(15);
+        const QByteArray frame = TrameLive::withWords(1250, 0, 0, 0, 0, 0).toByteArray();
+        QVERIFY(sim.sendBytes(frame + frame));
+        QTRY_COMPARE(info.count(), 1);
+        QCOMPARE(info[0][0].toString(),
+                 VEK_LANGUAGE::GetLanguageText("MessTamponPlein", {"{OCTETS}", "15"}));
+        QVERIFY(sim.sendBytes(frame));
+        QTRY_COMPARE(page.link().framesDecoded(), quint64(3));
+        QCOMPARE(info.count(), 1);
+        QCOMPARE(page.link().capture().size(), 15);
+    }
+
     void terminalSendsAndShows()
     {
         ModuleSimulator sim;
