@@ -7,7 +7,8 @@
 
 #include <utility>
 
-namespace CurveFiles {
+namespace CurveFiles
+{
 
 Kind KindOf(const QString &fileName)
 {

@@ -7,7 +7,8 @@
 
 #include <utility>
 
-namespace {
+namespace
+{
 
 const QString kDevice = QStringLiteral("device");
 

@@ -49,8 +49,6 @@ bool storedAsLink(zip_t *archive, zip_uint64_t index)
     return system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
 }
 
-// Name a file is stored under when folder parts are kept: relative, without
-// leading "/" or "." and ".." parts.
 QString totalExceeded(const QString &name, int64_t limit)
 {
     return QStringLiteral("%1: refused, the archive unpacks to more than %2 bytes\n")
@@ -58,6 +56,8 @@ QString totalExceeded(const QString &name, int64_t limit)
         .arg(limit);
 }
 
+// Name a file is stored under when folder parts are kept: relative, without
+// leading "/" or "." and ".." parts.
 QString storedName(const QString &path)
 {
     QStringList parts = slashed(path).split('/', Qt::SkipEmptyParts);

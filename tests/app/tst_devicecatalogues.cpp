@@ -4,7 +4,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 const QByteArray kThreeBoards = R"(<?xml version="1.0"?>
 <catalogue>
