@@ -9,7 +9,8 @@
 namespace BoundedFile {
 
 // Bounds on each kind of input, far above any genuine file of that kind.
-constexpr qint64 MaxTextFileBytes = 4 * 1024 * 1024; // language, description, curve files
+constexpr qint64 MaxIniFileBytes = 1024 * 1024;      // language files, package descriptions
+constexpr qint64 MaxTextFileBytes = 4 * 1024 * 1024; // curve and table include files
 constexpr qint64 MaxCatalogueBytes = 1024 * 1024;    // device catalogues
 constexpr qint64 MaxHexFileBytes = 8 * 1024 * 1024;  // Intel HEX and scrambled HEX files
 

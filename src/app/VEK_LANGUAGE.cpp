@@ -1,5 +1,6 @@
 #include "app/VEK_LANGUAGE.h"
 
+#include "app/BoundedFile.h"
 #include "app/TextEncoding.h"
 #include "platform/DataPaths.h"
 
@@ -92,20 +93,30 @@ QString ReadIniValue(const QString &path, const QString &section, const QString 
     if (!QFileInfo(path).isFile())
         return {};
     ++state().fileReads;
-    QStringList lines;
-    if (!TextEncoding::readTextLines(path, lines))
+    const BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxIniFileBytes);
+    if (!read.ok)
         return {};
 
-    qsizetype i = 0;
-    while (i < lines.size() && lines.at(i).compare(sectionLine, Qt::CaseInsensitive) != 0)
-        ++i;
-    for (++i; i < lines.size(); ++i) {
-        const QString &line = lines.at(i);
-        if (line.startsWith('['))
+    // Every look-up reads the file, so its lines are walked in place, never copied.
+    const QString text = TextEncoding::decodeText(read.bytes);
+    bool inSection = false;
+    for (qsizetype start = 0, end = 0; start < text.size(); start = end) {
+        end = start;
+        while (end < text.size() && text.at(end) != '\r' && text.at(end) != '\n')
+            ++end;
+        const QStringView line = QStringView(text).mid(start, end - start);
+        if (end < text.size() && text.at(end) == '\r' && end + 1 < text.size() &&
+            text.at(end + 1) == '\n')
+            ++end;
+        ++end;
+        if (!inSection) {
+            inSection = line.compare(sectionLine, Qt::CaseInsensitive) == 0;
+        } else if (line.startsWith('[')) {
             return {};
-        if (line.size() >= keyEq.size() &&
-            QStringView(line).left(keyEq.size()).compare(keyEq, Qt::CaseInsensitive) == 0)
-            return line.mid(keyEq.size());
+        } else if (line.size() >= keyEq.size() &&
+                   line.left(keyEq.size()).compare(keyEq, Qt::CaseInsensitive) == 0) {
+            return line.mid(keyEq.size()).toString();
+        }
     }
     return {};
 }

@@ -65,6 +65,28 @@ private slots:
         QVERIFY(error.contains("larger than"));
         QVERIFY(VEK_LANGUAGE::ReadIniValue(path, "GLOBAL", "MBAbout").isEmpty());
     }
+
+    void languageFilesHaveTheirOwnBound()
+    {
+        const QString path = dir_.filePath("lang.ini");
+        const QByteArray head = "[GLOBAL]\r\nMBAbout=read\r\n";
+        QVERIFY(TestSupport::writeFile(
+            path, head + QByteArray(BoundedFile::MaxIniFileBytes - head.size(), '\n')));
+        QCOMPARE(VEK_LANGUAGE::ReadIniValue(path, "GLOBAL", "MBAbout"), QString("read"));
+        QVERIFY(TestSupport::writeFile(
+            path, head + QByteArray(BoundedFile::MaxIniFileBytes - head.size() + 1, '\n')));
+        QVERIFY(VEK_LANGUAGE::ReadIniValue(path, "GLOBAL", "MBAbout").isEmpty());
+    }
+
+    void keyAfterAMillionLineEndsIsFound()
+    {
+        // Each look-up reads the file; its lines are walked, not copied one by one.
+        const QString path = dir_.filePath("blank.ini");
+        QVERIFY(TestSupport::writeFile(path, "[GLOBAL]" + QByteArray(500000, '\n') +
+                                                 QByteArray("\r\n").repeated(250000) +
+                                                 "Last=found\r"));
+        QCOMPARE(VEK_LANGUAGE::ReadIniValue(path, "global", "LAST"), QString("found"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestBoundedFile)
