@@ -1,5 +1,7 @@
 #include "firmware/ui/PackageEditorWindow.h"
 
+#include <QGridLayout>
+
 #include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "firmware/ui/WindowPrompts.h"
@@ -36,6 +38,21 @@ PackageEditorWindow::PackageEditorWindow(VekContext &context, PackageEditorServi
       m_prompts(prompts ? *prompts : WindowPrompts::system())
 {
     setModal(true);
+}
+
+void PackageEditorWindow::layoutIdentityFrame()
+{
+    auto *info = new QGridLayout(Frame_info);
+    const std::pair<QLabel *, QLineEdit *> rows[] = {{LblTypeModule, TxtModule},
+                                                     {LblTypeVersion, TxtVersion},
+                                                     {LblTypeAuteur, TxtAuteur},
+                                                     {LblTypeEmail, TxtEmail},
+                                                     {LblTypeNomFichier, TxtNomFichier}};
+    int row = 0;
+    for (const auto &[caption, edit] : rows) {
+        info->addWidget(caption, row, 0);
+        info->addWidget(edit, row++, 1);
+    }
 }
 
 void PackageEditorWindow::buildSharedControls()

@@ -33,6 +33,8 @@ protected:
 
     // Builds the shared controls; the windows lay them out.
     void buildSharedControls();
+    // Caption and box of each identity field, one row each.
+    void layoutIdentityFrame();
     void fillChips();
 
     // List match of a read value: the first item equal without regard to case,

@@ -28,17 +28,7 @@ VEK_New_MJ::VEK_New_MJ(VekContext &context, PackageEditorServices services, QWid
 
 void VEK_New_MJ::buildForm()
 {
-    auto *info = new QGridLayout(Frame_info);
-    const std::pair<QLabel *, QLineEdit *> rows[] = {{LblTypeModule, TxtModule},
-                                                     {LblTypeVersion, TxtVersion},
-                                                     {LblTypeAuteur, TxtAuteur},
-                                                     {LblTypeEmail, TxtEmail},
-                                                     {LblTypeNomFichier, TxtNomFichier}};
-    int row = 0;
-    for (const auto &[caption, edit] : rows) {
-        info->addWidget(caption, row, 0);
-        info->addWidget(edit, row++, 1);
-    }
+    layoutIdentityFrame();
     (new QVBoxLayout(Frame_Processeur))->addWidget(Processeur_CHIP);
     auto *source = new QHBoxLayout(Frame_source);
     source->addWidget(Lbl_NomFichierHEXXEH, 1);

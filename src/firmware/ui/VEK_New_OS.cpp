@@ -72,17 +72,7 @@ QCheckBox *VEK_New_OS::check(const char *name, QWidget *parent)
 void VEK_New_OS::buildForm()
 {
     // Identity.
-    auto *info = new QGridLayout(Frame_info);
-    const std::pair<QLabel *, QLineEdit *> rows[] = {{LblTypeModule, TxtModule},
-                                                     {LblTypeVersion, TxtVersion},
-                                                     {LblTypeAuteur, TxtAuteur},
-                                                     {LblTypeEmail, TxtEmail},
-                                                     {LblTypeNomFichier, TxtNomFichier}};
-    int row = 0;
-    for (const auto &[caption, edit] : rows) {
-        info->addWidget(caption, row, 0);
-        info->addWidget(edit, row++, 1);
-    }
+    layoutIdentityFrame();
 
     // Box type, chip, transfer.
     Frame_TypeBoitier = named(new QGroupBox(this), QStringLiteral("Frame_TypeBoitier"));
@@ -205,7 +195,7 @@ void VEK_New_OS::buildForm()
                                                         {FrameTableMap, NbTablesExport},
                                                         {FrameKT5, nullptr},
                                                         {FrameTerminalRS232, nullptr}};
-    row = 0;
+    int row = 0;
     for (const auto &[caption, value] : features) {
         options->addWidget(caption, row, 0);
         if (value)
