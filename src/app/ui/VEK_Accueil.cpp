@@ -496,13 +496,15 @@ void VEK_Accueil::Form_Load(bool splash)
 
 void VEK_Accueil::ApplyVersionStrings()
 {
+    // The version strings are those the settings start with.
+    const MainSettings release;
     MainSettings &s = settings();
-    s.VEKVersion = QStringLiteral("2.0.0");
-    s.VEKRevision = QStringLiteral("01");
-    s.VEKPSetting = QStringLiteral("V 3.9");
-    s.VEKMZSetting = QStringLiteral("300");
-    s.VEKJDMSetting = QStringLiteral("PCB.110");
-    s.VEKDateRev = QStringLiteral("07/12/2007");
+    s.VEKVersion = release.VEKVersion;
+    s.VEKRevision = release.VEKRevision;
+    s.VEKPSetting = release.VEKPSetting;
+    s.VEKMZSetting = release.VEKMZSetting;
+    s.VEKJDMSetting = release.VEKJDMSetting;
+    s.VEKDateRev = release.VEKDateRev;
     setWindowTitle(
         QStringLiteral("VEK-Courbe - [ Version%1 Révision %2 ]").arg(s.VEKVersion, s.VEKRevision));
 }
