@@ -1,7 +1,7 @@
 // Device catalogues: the same bytes as the chip catalogue and as the option-board
 // catalogue, then every listed device selected, and a few positions past the end.
 #include "FuzzSupport.h"
-#include "app/VEK_XML.h"
+#include "base/VEK_XML.h"
 
 #include <QDir>
 #include <QFileInfo>

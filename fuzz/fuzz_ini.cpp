@@ -1,8 +1,8 @@
 // Language files and package descriptions: the INI-like reader, checked against
 // a plain reading of the same rules over the file's list of lines.
 #include "FuzzSupport.h"
-#include "app/TextEncoding.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <cstdlib>
 

@@ -3,8 +3,8 @@
 // names), then opened as a project, which unpacks into the program folder and
 // may re-create a package there, and nowhere else.
 #include "FuzzSupport.h"
-#include "app/TextEncoding.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageDescription.h"
 #include "firmware/VEK_Gestion_OS.h"
 

@@ -2,7 +2,7 @@
 // low table, for a few static advances. What is accepted stays in range, and
 // the merged curve runs by engine speed.
 #include "app/TableImport.h"
-#include "app/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
 #include "app/AdvanceMap3D.h"
 
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 #include "firmware/CurveColumn.h"
 
 #include <algorithm>

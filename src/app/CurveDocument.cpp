@@ -1,8 +1,8 @@
 #include "app/CurveDocument.h"
 
-#include "app/NumberHelpers.h"
-#include "app/TextEncoding.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/NumberHelpers.h"
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/EngineParameters.h"
-#include "app/OptionBoardState.h"
+#include "base/OptionBoardState.h"
 
 #include <QByteArray>
 #include <QList>

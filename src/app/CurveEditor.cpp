@@ -1,9 +1,9 @@
 #include "app/CurveEditor.h"
 
 #include "app/CurveModel.h"
-#include "app/NumberHelpers.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
 
 using VEK_LANGUAGE::GetLanguageText;
 

@@ -1,6 +1,6 @@
 #include "app/CurveFileCommands.h"
 
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 
 #include <QDir>
@@ -8,8 +8,7 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace
-{
+namespace {
 
 QString modifiedQuestion()
 {

@@ -1,14 +1,13 @@
 #include "app/CurveFiles.h"
 
-#include "app/BoundedFile.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/BoundedFile.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QSaveFile>
 
 #include <utility>
 
-namespace CurveFiles
-{
+namespace CurveFiles {
 
 Kind KindOf(const QString &fileName)
 {

@@ -1,6 +1,6 @@
 #include "app/CurveModel.h"
 
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "app/EngineParameters.h"
 
 #include "app/CurveModel.h"
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,13 +1,12 @@
 #include "app/FirmwareProfile.h"
 
-#include "app/NumberHelpers.h"
 #include "app/VekContext.h"
+#include "base/NumberHelpers.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
+namespace {
 
 // Flags of a description: exactly "OUI" is yes.
 bool flag(const QString &value)

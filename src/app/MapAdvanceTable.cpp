@@ -1,6 +1,6 @@
 #include "app/MapAdvanceTable.h"
 
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 
 #include <QRegularExpression>
 

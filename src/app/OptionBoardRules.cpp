@@ -1,6 +1,6 @@
 #include "app/OptionBoardRules.h"
 
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 
 #include <cmath>
 #include <limits>

@@ -2,10 +2,10 @@
 
 #include "app/CurveModel.h"
 #include "app/EngineParameters.h"
-#include "app/MainSettings.h"
 #include "app/MapBoxes.h"
-#include "app/OptionBoardState.h"
-#include "app/VEK_XML.h"
+#include "base/MainSettings.h"
+#include "base/OptionBoardState.h"
+#include "base/VEK_XML.h"
 #include "icsp/PicDevice.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "firmware/CompilationSettings.h"
 
-#include "app/MainSettings.h"
+#include "base/MainSettings.h"
 
 #include <QSettings>
 

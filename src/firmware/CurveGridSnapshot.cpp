@@ -1,6 +1,6 @@
 #include "firmware/CurveGridSnapshot.h"
 
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 
 double CurveGridSnapshot::value(int row, int col) const
 {

@@ -1,7 +1,7 @@
 #include "firmware/HexFiles.h"
 
-#include "app/BoundedFile.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/BoundedFile.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/XehScrambling.h"
 #include "icsp/PicDevice.h"
 

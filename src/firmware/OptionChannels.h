@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/OptionBoardState.h"
+#include "base/OptionBoardState.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "firmware/PackageDescription.h"
 
-#include "app/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QSaveFile>
 

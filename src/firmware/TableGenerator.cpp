@@ -1,7 +1,7 @@
 #include "firmware/TableGenerator.h"
 
-#include "app/NumberHelpers.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/CurveColumn.h"
 #include "firmware/OptionChannels.h"
 #include "firmware/TableGenerationPrompts.h"

@@ -1,6 +1,6 @@
 #include "firmware/TableIncludeFiles.h"
 
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #include "firmware/VEK_Gestion_OS.h"
 
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageArchive.h"
 #include "firmware/ccZip.h"
 #include "platform/DataPaths.h"

@@ -1,6 +1,6 @@
 #include "firmware/ccZip.h"
 
-#include "app/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,6 +1,6 @@
 #include "icsp/PicDevice.h"
 
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 #include "icsp/ChipTable.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "live/TerminalDisplay.h"
 
-#include "app/NumberHelpers.h"
-#include "app/TextEncoding.h"
+#include "base/NumberHelpers.h"
+#include "base/TextEncoding.h"
 
 namespace TerminalDisplay {
 

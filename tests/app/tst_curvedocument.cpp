@@ -1,8 +1,8 @@
 #include "TestSupport.h"
-#include "app/BoundedFile.h"
 #include "app/CurveDocument.h"
 #include "app/CurveFiles.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/BoundedFile.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,6 +1,6 @@
 #include "app/CurveEditor.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QSignalSpy>
 #include <QtTest>

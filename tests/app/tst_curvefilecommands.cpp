@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "app/CurveFileCommands.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>

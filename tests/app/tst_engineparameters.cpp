@@ -1,5 +1,5 @@
 #include "app/EngineParameters.h"
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 
 #include <QLocale>
 #include <QtTest>

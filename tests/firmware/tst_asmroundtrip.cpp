@@ -1,5 +1,5 @@
 #include "AsmTestFirmware.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/HexFiles.h"
 #include "icsp/DevicePreparation.h"
 #include "icsp/PicDevice.h"

@@ -1,6 +1,6 @@
-#include "app/VEK_LANGUAGE.h"
+#include "app/CurveTables.h"
 #include "app/VekContext.h"
-#include "firmware/CurveTables.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/TableGenerationPrompts.h"
 #include "firmware/TableGenerator.h"
 

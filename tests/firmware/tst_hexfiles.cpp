@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "app/BoundedFile.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/BoundedFile.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/HexFiles.h"
 #include "firmware/XehScrambling.h"
 #include "icsp/ChipTable.h"

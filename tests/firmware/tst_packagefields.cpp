@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/FirmwarePackageFields.h"
 #include "firmware/UpdatePackageFields.h"
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "ZipTestTools.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageDescription.h"
 #include "firmware/VEK_Gestion_OS.h"
 

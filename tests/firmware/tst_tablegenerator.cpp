@@ -1,4 +1,4 @@
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/CurveColumn.h"
 #include "firmware/Interpolation.h"
 #include "firmware/OptionChannels.h"

@@ -2,9 +2,9 @@
 
 #include "app/CurveChartData.h"
 #include "app/CurveModel.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "app/ui/CurveChart.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "app/ui/EngineParametersPanel.h"
 
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QComboBox>
 #include <QEvent>

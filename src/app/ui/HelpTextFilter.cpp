@@ -1,14 +1,13 @@
 #include "app/ui/HelpTextFilter.h"
 
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QWidget>
 
 HelpTextFilter::HelpTextFilter(QLabel *target, QObject *parent) : QObject(parent), target_(target)
-{
-}
+{}
 
 void HelpTextFilter::add(QWidget *control, const char *key)
 {

@@ -2,9 +2,9 @@
 
 #include "app/MapAdvanceTable.h"
 #include "app/MapPalette.h"
-#include "app/NumberHelpers.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/ui/MapScenePainter.h"
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QCheckBox>
 #include <QHeaderView>

@@ -1,8 +1,8 @@
 #include "app/ui/PrintService.h"
 
 #include "app/PrintLayout.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/ui/MapScenePainter.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 #include "app/ui/TableImportFlow.h"
 
-#include "app/BoundedFile.h"
-#include "app/NumberHelpers.h"
-#include "app/TextEncoding.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/BoundedFile.h"
+#include "base/NumberHelpers.h"
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 
 #include <QFileDialog>

@@ -1,9 +1,7 @@
 #include "app/ui/VEK_Accueil.h"
 
 #include "app/FirmwareProfile.h"
-#include "app/MainSettingsLoader.h"
 #include "app/PackageFilesBackup.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/ui/AdvanceMapView.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
@@ -19,6 +17,8 @@
 #include "app/ui/VEK_about.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
 #include "app/ui/WindowProfile.h"
+#include "base/MainSettingsLoader.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
 #include "live/ui/LivePage.h"

@@ -1,10 +1,11 @@
 #include "app/ui/VEK_SETUP.h"
+#include "icsp/ProgrammerLabel.h"
 
 #include "app/ChartType.h"
-#include "app/MainSettingsLoader.h"
-#include "app/SerialOptions.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "base/MainSettingsLoader.h"
+#include "base/SerialOptions.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -254,23 +255,7 @@ void VEK_SETUP::Form_Load()
     m_languageAtOpening = VEK_LANGUAGE::FichierLangue();
     checkIf(m_language.value(m_languageAtOpening.toLower()), true);
 
-    QString programmer;
-    switch (s.ICSPBoitier) {
-    case 0:
-        programmer = QStringLiteral("JDM ") + s.VEKJDMSetting;
-        break;
-    case 1:
-        programmer = QStringLiteral("VEKP ") + s.VEKPSetting;
-        break;
-    case 2:
-        programmer = QStringLiteral("VEK-MZ") + s.VEKMZSetting;
-        break;
-    case 3:
-        programmer = QStringLiteral("Q-PAK");
-        break;
-    default:
-        break;
-    }
+    const QString programmer = NomProgrammateur(s);
     m_info->setText(QStringLiteral("VEK_Courbe %1 (%2, %3)\n%4")
                         .arg(s.VEKVersion, s.VEKRevision, s.VEKDateRev, programmer));
     ApplyLanguageSetup();

@@ -1,8 +1,8 @@
 #include "app/ui/VEK_about.h"
 
-#include "app/MainSettings.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/ui/ClickableLabel.h"
+#include "base/MainSettings.h"
+#include "base/VEK_LANGUAGE.h"
 #include "platform/VEK_Info_System.h"
 
 #include <QDesktopServices>
@@ -21,8 +21,7 @@ const char *const VEK_about::kMailAddress1 = "contact@vek-courbe.example.org";
 const char *const VEK_about::kMailAddress2 = "support@vek-courbe.example.org";
 const char *const VEK_about::kWebAddress = "https://www.vek-courbe.example.org";
 
-namespace
-{
+namespace {
 
 constexpr int kBaseWidth = 512; // window without the side panel
 constexpr int kBaseHeight = 216;

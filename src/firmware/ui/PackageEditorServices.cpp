@@ -1,8 +1,8 @@
 #include "firmware/ui/PackageEditorServices.h"
 
-#include "app/VEK_LANGUAGE.h"
-#include "app/VEK_XML.h"
 #include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
+#include "base/VEK_XML.h"
 #include "firmware/HexFiles.h"
 #include "firmware/PackageArchive.h"
 #include "firmware/VEK_Gestion_OS.h"

@@ -2,9 +2,9 @@
 
 #include <QGridLayout>
 
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
-#include "firmware/ui/WindowPrompts.h"
+#include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
 
 #include <QApplication>
 #include <QComboBox>

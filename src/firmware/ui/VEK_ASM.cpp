@@ -1,13 +1,14 @@
 #include "firmware/ui/VEK_ASM.h"
 
-#include "app/MainSettingsLoader.h"
-#include "app/VEK_LANGUAGE.h"
+#include "app/CurveTables.h"
 #include "app/VekContext.h"
+#include "base/MainSettingsLoader.h"
+#include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
 #include "firmware/CompilationSettings.h"
-#include "firmware/CurveTables.h"
 #include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
-#include "firmware/ui/WindowPrompts.h"
+#include "icsp/ProgrammerLabel.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -60,7 +61,8 @@ VEK_ASM::VEK_ASM(VekContext &context, AsmCurveAccess curve, QWidget *parent, Win
     buildForm();
 
     const MainSettings &s = m_context.settings;
-    setWindowTitle(GetLanguageText("FormCapt") + QLatin1Char(' ') + nomProgrammateur(m_context));
+    setWindowTitle(GetLanguageText("FormCapt") + QLatin1Char(' ') +
+                   NomProgrammateur(m_context.settings));
     m_type = s.TypeCompilation;
     if (auto it = Compilation.find(m_type); it != Compilation.end())
         it->second->setChecked(true);
@@ -85,23 +87,6 @@ VEK_ASM::VEK_ASM(VekContext &context, std::function<QStringList()> mapPercentage
         return int(CurveTables::GenererTablesExport(type, context, *m_tablePrompts, tables));
     };
     m_curve.mapPercentages = std::move(mapPercentages);
-}
-
-QString VEK_ASM::nomProgrammateur(const VekContext &context)
-{
-    const MainSettings &s = context.settings;
-    switch (s.ICSPBoitier) {
-    case 0:
-        return QStringLiteral("JDM ") + s.VEKJDMSetting;
-    case 1:
-        return QStringLiteral("VEKP ") + s.VEKPSetting;
-    case 2:
-        return QStringLiteral("VEK-MZ") + s.VEKMZSetting;
-    case 3:
-        return QStringLiteral("Q-PAK");
-    default:
-        return {};
-    }
 }
 
 void VEK_ASM::buildForm()

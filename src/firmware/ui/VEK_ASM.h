@@ -78,7 +78,6 @@ private:
     void setInfo(const QString &text, bool failure);
     void showAssemblerResult(const AssemblerResult &result);
     void exportFailed();
-    static QString nomProgrammateur(const VekContext &context);
 
     VekContext &m_context;
     AsmCurveAccess m_curve;

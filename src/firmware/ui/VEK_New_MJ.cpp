@@ -1,6 +1,6 @@
 #include "firmware/ui/VEK_New_MJ.h"
 
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "firmware/ui/VEK_New_OS.h"
 
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

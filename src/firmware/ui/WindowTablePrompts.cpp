@@ -1,6 +1,6 @@
 #include "firmware/ui/WindowTablePrompts.h"
 
-#include "firmware/ui/WindowPrompts.h"
+#include "base/ui/WindowPrompts.h"
 
 bool WindowTablePrompts::askTruncation(const QString &title, const QString &text)
 {

@@ -1,8 +1,8 @@
 #include "live/ui/TerminalPage.h"
 
-#include "app/SerialOptions.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "base/SerialOptions.h"
+#include "base/VEK_LANGUAGE.h"
 #include "live/TerminalDisplay.h"
 #include "live/ui/LedLamp.h"
 #include "live/ui/LivePalette.h"

@@ -1,6 +1,6 @@
 #include "live/ui/TerminalReceiveBox.h"
 
-#include "app/TextEncoding.h"
+#include "base/TextEncoding.h"
 #include "live/TerminalDisplay.h"
 
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QAction>
 #include <QLabel>

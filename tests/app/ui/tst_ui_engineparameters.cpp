@@ -1,6 +1,6 @@
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "app/ui/EngineParametersPanel.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QComboBox>
 #include <QGroupBox>

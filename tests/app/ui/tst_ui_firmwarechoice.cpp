@@ -1,7 +1,7 @@
 #include "TestSupport.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageArchive.h"
 #include "firmware/PackageDescription.h"
 #include "firmware/VEK_Gestion_OS.h"

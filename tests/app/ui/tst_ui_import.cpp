@@ -1,7 +1,7 @@
 #include "TestSupport.h"
-#include "app/BoundedFile.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/ui/TableImportFlow.h"
+#include "base/BoundedFile.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

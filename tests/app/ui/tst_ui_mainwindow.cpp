@@ -1,9 +1,9 @@
 #include "TestSupport.h"
-#include "app/VEK_LANGUAGE.h"
-#include "app/MainSettingsLoader.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
+#include "base/MainSettingsLoader.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -46,10 +46,7 @@ class TestMainWindow : public QObject
         return qobject_cast<QLabel *>(widget)->text();
     }
 
-    QString storeFile() const
-    {
-        return MainSettingsLoader::OpenStore()->fileName();
-    }
+    QString storeFile() const { return MainSettingsLoader::OpenStore()->fileName(); }
 
 private slots:
     void initTestCase()

@@ -1,8 +1,8 @@
-#include "app/VEK_LANGUAGE.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QApplication>
 #include <QComboBox>

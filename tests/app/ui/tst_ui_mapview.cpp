@@ -1,5 +1,4 @@
 #include "app/MapPalette.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "app/ui/AdvanceMapView.h"
 #include "app/ui/MapBoxesWidget.h"
@@ -7,6 +6,7 @@
 #include "app/ui/MapScenePainter.h"
 #include "app/ui/MapTableWidget.h"
 #include "app/ui/VEK_Accueil.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "app/PrintLayout.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "app/ui/MapPageInputs.h"
 #include "app/ui/PrintService.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QChart>
 #include <QChartView>

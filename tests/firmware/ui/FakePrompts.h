@@ -1,6 +1,6 @@
 #pragma once
 
-#include "firmware/ui/WindowPrompts.h"
+#include "base/ui/WindowPrompts.h"
 
 #include <QStringList>
 

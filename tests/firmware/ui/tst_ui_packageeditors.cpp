@@ -1,7 +1,7 @@
 #include "FakePrompts.h"
 #include "TestSupport.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageArchive.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ccZip.h"

@@ -1,7 +1,7 @@
 #include "../AsmTestFirmware.h"
 #include "FakePrompts.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/HexFiles.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_New_OS.h"

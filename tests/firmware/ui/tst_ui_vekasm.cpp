@@ -1,8 +1,8 @@
 #include "FakePrompts.h"
 #include "TestSupport.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
 #include "app/ui/VEK_Accueil.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
 

@@ -1,6 +1,6 @@
 #include "ModuleSimulator.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/ui/VEK_Accueil.h"
+#include "base/VEK_LANGUAGE.h"
 #include "live/TrameLive.h"
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"

@@ -1,7 +1,7 @@
 #include "ManualClock.h"
 #include "ModuleSimulator.h"
-#include "app/VEK_LANGUAGE.h"
 #include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
 #include "live/TrameLive.h"
 #include "live/ui/LedLamp.h"
 #include "live/ui/LivePage.h"

@@ -1,14 +1,13 @@
-#include "app/VEK_XML.h"
+#include "base/VEK_XML.h"
 
-#include "app/BoundedFile.h"
+#include "base/BoundedFile.h"
 #include "platform/DataPaths.h"
 
 #include <QXmlStreamReader>
 
 #include <utility>
 
-namespace
-{
+namespace {
 
 const QString kDevice = QStringLiteral("device");
 

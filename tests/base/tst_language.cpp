@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,9 +24,10 @@ private slots:
         folder = dir.path() + "/Languages/";
         SetRepertoireLangue(folder);
         SetFichierLangueDefaut("francais.ini");
-        writeLang("francais.ini", "junk=before\r\n[GLOBAL]\r\nMBAbout=  A propos \r\n"
-                                  "MBQuit =wrong\r\nMBQuit=Quitter\r\nOnlyFr=Seulement\r\n"
-                                  "MBQuit=second\r\nEq=a=b=c\r\nTpl=%1-%1\r\n[OTHER]\r\nAfter=no\r\n");
+        writeLang("francais.ini",
+                  "junk=before\r\n[GLOBAL]\r\nMBAbout=  A propos \r\n"
+                  "MBQuit =wrong\r\nMBQuit=Quitter\r\nOnlyFr=Seulement\r\n"
+                  "MBQuit=second\r\nEq=a=b=c\r\nTpl=%1-%1\r\n[OTHER]\r\nAfter=no\r\n");
         writeLang("english.ini", "[global]\r\nmbabout=About\r\nMBQuit=Quit");
         writeLang("blanksection.ini", " [GLOBAL]\r\nMBAbout=never\r\n");
         writeLang("latin.ini", "[GLOBAL]\r\nAccent=Param\xe9trage \x80\r\n");

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "app/MainSettingsLoader.h"
-#include "app/SerialOptions.h"
+#include "base/MainSettingsLoader.h"
+#include "base/SerialOptions.h"
 
 #include <QSerialPort>
 #include <QSettings>

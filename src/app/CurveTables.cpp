@@ -1,7 +1,7 @@
-#include "firmware/CurveTables.h"
+#include "app/CurveTables.h"
 
-#include "app/NumberHelpers.h"
 #include "app/VekContext.h"
+#include "base/NumberHelpers.h"
 #include "firmware/TableGenerator.h"
 
 namespace CurveTables {

@@ -1,4 +1,4 @@
-#include "app/SerialOptions.h"
+#include "base/SerialOptions.h"
 
 #include "platform/SerialPortNames.h"
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "app/TextEncoding.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>
@@ -12,8 +12,8 @@ static QSet<QString> keysAskedByCode()
     static const QRegularExpression call(QStringLiteral(
         "(?:GetLanguageText|LangKey)\\(\\s*(?:QStringLiteral\\(\\s*)?u?\"([^\"]+)\""));
     QSet<QString> keys;
-    QDirIterator it(TestSupport::testSourceDirectory() + "/../src", {"*.cpp", "*.h"},
-                    QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(TestSupport::testSourceDirectory() + "/../src", {"*.cpp", "*.h"}, QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString text = QString::fromUtf8(TestSupport::readFile(it.next()));
         auto matches = call.globalMatch(text);
@@ -22,7 +22,6 @@ static QSet<QString> keysAskedByCode()
     }
     return keys;
 }
-
 
 // Every key the program looks up must be present, with a text, in each shipped language.
 class TestLanguageFiles : public QObject
@@ -33,7 +32,8 @@ private slots:
     void everyKeyInEveryLanguage_data()
     {
         QTest::addColumn<QString>("file");
-        for (const char *f : {"francais.ini", "english.ini", "deutch.ini", "spanish.ini", "slovak.ini"})
+        for (const char *f :
+             {"francais.ini", "english.ini", "deutch.ini", "spanish.ini", "slovak.ini"})
             QTest::newRow(f) << QString(f);
     }
 
@@ -59,7 +59,8 @@ private slots:
     {
         QFETCH(QString, file);
         QStringList lines;
-        QVERIFY(TextEncoding::readTextLines(TestSupport::dataDirectory() + "Languages/" + file, lines));
+        QVERIFY(
+            TextEncoding::readTextLines(TestSupport::dataDirectory() + "Languages/" + file, lines));
         QSet<QString> seen;
         QStringList twice;
         for (const QString &line : lines) {

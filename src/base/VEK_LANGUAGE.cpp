@@ -1,7 +1,7 @@
-#include "app/VEK_LANGUAGE.h"
+#include "base/VEK_LANGUAGE.h"
 
-#include "app/BoundedFile.h"
-#include "app/TextEncoding.h"
+#include "base/BoundedFile.h"
+#include "base/TextEncoding.h"
 #include "platform/DataPaths.h"
 
 #include <QFileInfo>
@@ -25,13 +25,34 @@ State &state()
 }
 } // namespace
 
-QString RepertoireLangue() { return state().repertoire; }
-QString FichierLangue() { return state().fichier; }
-QString FichierLangueDefaut() { return state().fichierDefaut; }
-void SetRepertoireLangue(const QString &folder) { state().repertoire = folder; }
-void SetFichierLangue(const QString &fileName) { state().fichier = fileName; }
-void SetFichierLangueDefaut(const QString &fileName) { state().fichierDefaut = fileName; }
-int FileReadCount() { return state().fileReads; }
+QString RepertoireLangue()
+{
+    return state().repertoire;
+}
+QString FichierLangue()
+{
+    return state().fichier;
+}
+QString FichierLangueDefaut()
+{
+    return state().fichierDefaut;
+}
+void SetRepertoireLangue(const QString &folder)
+{
+    state().repertoire = folder;
+}
+void SetFichierLangue(const QString &fileName)
+{
+    state().fichier = fileName;
+}
+void SetFichierLangueDefaut(const QString &fileName)
+{
+    state().fichierDefaut = fileName;
+}
+int FileReadCount()
+{
+    return state().fileReads;
+}
 
 void InitLanguage()
 {

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "app/MainSettingsLoader.h"
+#include "base/MainSettingsLoader.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
-#include "app/BoundedFile.h"
-#include "app/TextEncoding.h"
-#include "app/VEK_LANGUAGE.h"
+#include "base/BoundedFile.h"
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "firmware/ui/WindowPrompts.h"
+#include "base/ui/WindowPrompts.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 
 #include <QLocale>
 
@@ -78,7 +78,8 @@ QString StrToHexDump(const QByteArray &bytes)
     out.reserve(bytes.size() * 3);
     for (char c : bytes) {
         out.append(' ');
-        out.append(QString::number(static_cast<unsigned char>(c), 16).toUpper().rightJustified(2, '0'));
+        out.append(
+            QString::number(static_cast<unsigned char>(c), 16).toUpper().rightJustified(2, '0'));
     }
     return out;
 }
@@ -99,11 +100,11 @@ uint32_t CouleurIndex(int index)
     struct Rgb {
         uint32_t r, g, b;
     };
-    static const Rgb table[17] = {
-        {255, 255, 255}, {0, 0, 0},       {0, 0, 127},   {0, 127, 0},     {255, 0, 0},
-        {127, 0, 0},     {127, 0, 127},   {255, 127, 0}, {255, 255, 0},   {0, 255, 0},
-        {64, 128, 128},  {0, 255, 255},   {0, 0, 255},   {255, 0, 255},   {92, 92, 92},
-        {184, 184, 184}, {200, 0, 145}};
+    static const Rgb table[17] = {{255, 255, 255}, {0, 0, 0},     {0, 0, 127},    {0, 127, 0},
+                                  {255, 0, 0},     {127, 0, 0},   {127, 0, 127},  {255, 127, 0},
+                                  {255, 255, 0},   {0, 255, 0},   {64, 128, 128}, {0, 255, 255},
+                                  {0, 0, 255},     {255, 0, 255}, {92, 92, 92},   {184, 184, 184},
+                                  {200, 0, 145}};
     if (index < 0 || index > 16)
         return 0;
     const Rgb &c = table[index];

@@ -1,11 +1,10 @@
 #include "TestSupport.h"
-#include "app/VEK_XML.h"
+#include "base/VEK_XML.h"
 
 #include <QRegularExpression>
 #include <QtTest>
 
-namespace
-{
+namespace {
 
 const QByteArray kThreeBoards = R"(<?xml version="1.0"?>
 <catalogue>

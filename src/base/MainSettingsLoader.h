@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MainSettings.h"
+#include "base/MainSettings.h"
 
 #include <QSettings>
 

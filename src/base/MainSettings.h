@@ -45,11 +45,11 @@ struct MainSettings {
     bool presentation = false;
 
     // Serial link of the main window (live page and terminal).
-    QString portDevice;                                  // device path opened by the link
-    int portNumber = 1;                                  // "newport"
+    QString portDevice;                                    // device path opened by the link
+    int portNumber = 1;                                    // "newport"
     QString serialSettings = QStringLiteral("9600,N,8,1"); // "com$"
-    int32_t TypeCourbe = 16;                             // chart type
+    int32_t TypeCourbe = 16;                               // chart type
     QString Language = QStringLiteral("francais.ini");
     int16_t Handshaking = 0; // "Handshaking": 0 none, 1 Xon/Xoff, 2 RTS, 3 Xon/RTS
-    QString LogFolder; // folder of the live logs; empty: the user's documents folder
+    QString LogFolder;       // folder of the live logs; empty: the user's documents folder
 };

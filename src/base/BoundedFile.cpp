@@ -1,4 +1,4 @@
-#include "app/BoundedFile.h"
+#include "base/BoundedFile.h"
 
 #include <QFile>
 

@@ -1,12 +1,11 @@
-#include "app/MainSettingsLoader.h"
+#include "base/MainSettingsLoader.h"
 
 #include "platform/SerialPortNames.h"
 
 #include <cstdint>
 #include <limits>
 
-namespace
-{
+namespace {
 
 const QString kConfig = QStringLiteral("Config");
 const QString kCompilation = QStringLiteral("Compilation");

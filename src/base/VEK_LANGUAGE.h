@@ -10,7 +10,10 @@ namespace VEK_LANGUAGE {
 
 // Marks a language key that is looked up later (tables of captions and help
 // texts), so that the key check of the tests finds it like a direct look-up.
-constexpr const char *LangKey(const char *key) { return key; }
+constexpr const char *LangKey(const char *key)
+{
+    return key;
+}
 
 // Module state. The folder is set by the first InitLanguage and then kept.
 QString RepertoireLangue();

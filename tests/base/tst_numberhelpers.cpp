@@ -1,4 +1,4 @@
-#include "app/NumberHelpers.h"
+#include "base/NumberHelpers.h"
 
 #include <QLocale>
 #include <QtTest>
@@ -73,8 +73,8 @@ private slots:
         QCOMPARE(CouleurIndex(1), 0u);
         QCOMPARE(CouleurIndex(17), 0u);
         QCOMPARE(CouleurIndex(-3), 0u);
-        QCOMPARE(CouleurIndex(4), 255u);                         // red
-        QCOMPARE(CouleurIndex(12), 255u * 65536);                // blue
+        QCOMPARE(CouleurIndex(4), 255u);          // red
+        QCOMPARE(CouleurIndex(12), 255u * 65536); // blue
         QCOMPARE(CouleurIndex(16), 200u + 0 * 256 + 145u * 65536);
     }
 

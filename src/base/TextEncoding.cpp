@@ -1,6 +1,6 @@
-#include "app/TextEncoding.h"
+#include "base/TextEncoding.h"
 
-#include "app/BoundedFile.h"
+#include "base/BoundedFile.h"
 
 #include <QStringDecoder>
 #include <QStringList>
