@@ -2,13 +2,19 @@
 
 #include "platform/Clock.h"
 
-// A clock that moves only when the test says so.
+#include <atomic>
+
+// A clock that moves only when the test says so, or when code waits on it: a
+// wait moves it by the time waited, so timed protocols run at once in tests.
 class ManualClock final : public Clock
 {
 public:
-    qint64 nowMs() const override { return m_now; }
-    void advance(qint64 ms) { m_now += ms; }
+    qint64 nowMs() const override { return m_nowUs / 1000; }
+    qint64 nowUs() const override { return m_nowUs; }
+    void waitUs(qint64 us) const override { m_nowUs += us > 0 ? us : 0; }
+    void sleepMs(qint64 ms) const override { m_nowUs += ms > 0 ? ms * 1000 : 0; }
+    void advance(qint64 ms) { m_nowUs += ms * 1000; }
 
 private:
-    qint64 m_now = 1000;
+    mutable std::atomic<qint64> m_nowUs{1000 * 1000};
 };

@@ -1,0 +1,97 @@
+#include "base/JobRunner.h"
+
+#include <QMetaObject>
+
+#include <exception>
+
+// Posts each report to the runner's thread; a report of an abandoned run is dropped there.
+class JobRunner::Sink final : public ProgressSink
+{
+public:
+    Sink(JobRunner *runner, quint64 generation) : m_runner(runner), m_generation(generation) {}
+
+    void setBar(int bar, double percent, const QString &text) override
+    {
+        post([=](JobRunner *r) { emit r->progress(bar, percent, text); });
+    }
+    void setStatus(const QString &text) override
+    {
+        post([=](JobRunner *r) { emit r->status(text); });
+    }
+    template <typename F> void post(F report)
+    {
+        JobRunner *runner = m_runner;
+        const quint64 generation = m_generation;
+        QMetaObject::invokeMethod(
+            runner,
+            [runner, generation, report] {
+                if (runner->m_generation == generation)
+                    report(runner);
+            },
+            Qt::QueuedConnection);
+    }
+
+private:
+    JobRunner *m_runner;
+    quint64 m_generation;
+};
+
+JobRunner::JobRunner(QObject *parent) : QObject(parent)
+{
+    qRegisterMetaType<JobOutcome>();
+}
+
+JobRunner::~JobRunner()
+{
+    cancelAndWait();
+}
+
+bool JobRunner::start(Job job)
+{
+    if (m_running)
+        return false;
+    join(); // the previous run's thread has ended; collect it
+    m_running = true;
+    m_cancel = std::make_shared<CancelToken>();
+    const quint64 generation = ++m_generation;
+    emit started();
+    m_thread = std::thread([this, job = std::move(job), cancel = m_cancel, generation] {
+        Sink sink(this, generation);
+        JobOutcome outcome;
+        try {
+            outcome = job(sink, *cancel);
+        } catch (const std::exception &e) {
+            outcome = JobOutcome::failure(QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            outcome = JobOutcome::failure(QStringLiteral("unexpected failure"));
+        }
+        sink.post([outcome](JobRunner *r) {
+            r->m_running = false;
+            r->join();
+            emit r->finished(outcome);
+        });
+    });
+    return true;
+}
+
+void JobRunner::cancel()
+{
+    if (m_cancel)
+        m_cancel->cancel();
+}
+
+void JobRunner::cancelAndWait()
+{
+    cancel();
+    join();
+    if (m_running) {
+        m_running = false;
+        ++m_generation; // drop what the run posted and has not been delivered
+    }
+}
+
+void JobRunner::join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}

@@ -1,0 +1,87 @@
+#include "platform/ParallelPort.h"
+
+#include "platform/SystemCalls.h"
+
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+
+QString PpdevPort::DeviceFor(const QString &port)
+{
+    static const QRegularExpression lpt(QStringLiteral("^LPT([1-9])$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto m = lpt.match(port.trimmed());
+    if (m.hasMatch())
+        return QStringLiteral("/dev/parport%1").arg(m.captured(1).toInt() - 1);
+    return port.trimmed();
+}
+
+DeviceResult<PpdevPort> PpdevPort::open(const QString &port, SystemCalls &calls)
+{
+    DeviceResult<PpdevPort> result;
+    const QString device = DeviceFor(port);
+    const int fd = calls.open(device.toLocal8Bit().constData(), O_RDWR);
+    if (fd < 0) {
+        result.error = DeviceErrorText(device, errno);
+        return result;
+    }
+    if (calls.ioctl(fd, PPCLAIM, nullptr) != 0) {
+        result.error = DeviceErrorText(device, errno);
+        calls.close(fd);
+        return result;
+    }
+    result.device.reset(new PpdevPort(fd, device, calls));
+    return result;
+}
+
+PpdevPort::~PpdevPort()
+{
+    m_calls.ioctl(m_fd, PPRELEASE, nullptr);
+    m_calls.close(m_fd);
+}
+
+bool PpdevPort::write(unsigned long request, uint8_t value)
+{
+    unsigned char byte = value;
+    if (m_calls.ioctl(m_fd, request, &byte) == 0)
+        return true;
+    m_error = DeviceErrorText(m_device, errno);
+    return false;
+}
+
+std::optional<uint8_t> PpdevPort::read(unsigned long request)
+{
+    unsigned char byte = 0;
+    if (m_calls.ioctl(m_fd, request, &byte) == 0)
+        return byte;
+    m_error = DeviceErrorText(m_device, errno);
+    return std::nullopt;
+}
+
+bool PpdevPort::writeData(uint8_t value)
+{
+    return write(PPWDATA, value);
+}
+
+std::optional<uint8_t> PpdevPort::readData()
+{
+    return read(PPRDATA);
+}
+
+bool PpdevPort::writeControl(uint8_t value)
+{
+    return write(PPWCONTROL, value);
+}
+
+std::optional<uint8_t> PpdevPort::readControl()
+{
+    return read(PPRCONTROL);
+}
+
+std::optional<uint8_t> PpdevPort::readStatus()
+{
+    return read(PPRSTATUS);
+}

@@ -1,0 +1,223 @@
+#include "platform/ModemLines.h"
+#include "platform/ParallelPort.h"
+#include "platform/SystemCalls.h"
+#include "platform/TtyByteLink.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/ppdev.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+// The ioctl layer of a tty with modem lines and of a parallel port, kept in memory.
+class FakeCalls final : public SystemCalls
+{
+public:
+    int modem = 0;
+    bool brk = false;
+    uint8_t data = 0, control = 0, status = 0x78;
+    bool claimed = false;
+    int failWith = 0; // errno of every call when not 0
+    QStringList opened;
+
+    int open(const char *path, int) override
+    {
+        if (failWith)
+            return errno = failWith, -1;
+        opened << QString::fromLocal8Bit(path);
+        return 42;
+    }
+    int close(int) override { return 0; }
+    int ioctl(int fd, unsigned long request, void *arg) override
+    {
+        if (failWith || fd != 42)
+            return errno = failWith ? failWith : EBADF, -1;
+        auto *byte = static_cast<unsigned char *>(arg);
+        auto *bits = static_cast<int *>(arg);
+        switch (request) {
+        case TIOCSBRK:
+            brk = true;
+            break;
+        case TIOCCBRK:
+            brk = false;
+            break;
+        case TIOCMBIS:
+            modem |= *bits;
+            break;
+        case TIOCMBIC:
+            modem &= ~*bits;
+            break;
+        case TIOCMGET:
+            *bits = modem;
+            break;
+        case PPCLAIM:
+            claimed = true;
+            break;
+        case PPRELEASE:
+            claimed = false;
+            break;
+        case PPWDATA:
+            data = *byte;
+            break;
+        case PPRDATA:
+            *byte = data;
+            break;
+        case PPWCONTROL:
+            control = *byte;
+            break;
+        case PPRCONTROL:
+            *byte = control;
+            break;
+        case PPRSTATUS:
+            *byte = status;
+            break;
+        default:
+            return errno = ENOTTY, -1;
+        }
+        return 0;
+    }
+};
+
+struct Pty {
+    int master = -1;
+    QString slave;
+    Pty()
+    {
+        int slaveFd = -1;
+        char name[128];
+        if (openpty(&master, &slaveFd, name, nullptr, nullptr) == 0) {
+            slave = QString::fromLocal8Bit(name);
+            ::close(slaveFd); // the link opens it by name, as it opens a real port
+        }
+    }
+    ~Pty()
+    {
+        if (master >= 0)
+            ::close(master);
+    }
+};
+
+} // namespace
+
+class TestDeviceLinks : public QObject
+{
+    Q_OBJECT
+private slots:
+    void byteLinkBothWaysAndDeadlines();
+    void byteLinkReportsClosedPeerAndBadDevice();
+    void modemLinesDriveTheIoctls();
+    void parallelPortClaimsAndMapsRegisters();
+};
+
+void TestDeviceLinks::byteLinkBothWaysAndDeadlines()
+{
+    Pty pty;
+    QVERIFY(!pty.slave.isEmpty());
+    auto opened = TtyByteLink::open(pty.slave, "57600,N,8,1");
+    QVERIFY2(opened, qPrintable(opened.error));
+    ByteLink &link = *opened.device;
+
+    // Out: every byte, the marker and zero among them.
+    const QByteArray frame = QByteArray::fromHex("0f2300ff0d0a23");
+    QCOMPARE(link.write(frame), ByteLink::Status::Ok);
+    QByteArray got(frame.size(), 0);
+    QCOMPARE(::read(pty.master, got.data(), size_t(got.size())), ssize_t(frame.size()));
+    QCOMPARE(got, frame);
+
+    // In: what came is returned as soon as it is complete.
+    QCOMPARE(::write(pty.master, "abc", 3), ssize_t(3));
+    QTRY_COMPARE(link.available(), qsizetype(3));
+    QByteArray in;
+    QCOMPARE(link.read(in, 2, 1000), ByteLink::Status::Ok);
+    QCOMPARE(in, QByteArray("ab"));
+
+    // A read that cannot complete ends at its deadline with what came.
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(link.read(in, 5, 150), ByteLink::Status::TimedOut);
+    const qint64 took = timer.elapsed();
+    QVERIFY2(took >= 150 && took < 180, qPrintable(QString::number(took)));
+    QCOMPARE(in, QByteArray("abc"));
+
+    QCOMPARE(::write(pty.master, "zz", 2), ssize_t(2));
+    QTRY_COMPARE(link.available(), qsizetype(2));
+    link.discardInput();
+    QCOMPARE(link.available(), qsizetype(0));
+}
+
+void TestDeviceLinks::byteLinkReportsClosedPeerAndBadDevice()
+{
+    auto pty = std::make_unique<Pty>();
+    auto opened = TtyByteLink::open(pty->slave, "9600,N,8,1");
+    QVERIFY(opened);
+    pty.reset(); // the other end goes away
+    QByteArray in;
+    QCOMPARE(opened.device->read(in, 1, 1000), ByteLink::Status::Closed);
+    QVERIFY(!opened.device->errorText().isEmpty());
+
+    const auto missing = TtyByteLink::open("/dev/ttyNOSUCH9", "9600,N,8,1");
+    QVERIFY(!missing);
+    QVERIFY2(missing.error.startsWith("/dev/ttyNOSUCH9: "), qPrintable(missing.error));
+    Pty other;
+    const auto badSettings = TtyByteLink::open(other.slave, "12345,N,8,1");
+    QVERIFY(!badSettings);
+    QVERIFY(badSettings.error.contains("12345,N,8,1"));
+}
+
+void TestDeviceLinks::modemLinesDriveTheIoctls()
+{
+    FakeCalls calls;
+    TtyModemLines lines(42, "/dev/ttyS0", calls);
+    QVERIFY(lines.setTxd(true));
+    QVERIFY(calls.brk);
+    QVERIFY(lines.setRts(true) && lines.setDtr(true));
+    QCOMPARE(calls.modem, TIOCM_RTS | TIOCM_DTR);
+    QVERIFY(lines.setRts(false));
+    QCOMPARE(calls.modem, TIOCM_DTR);
+    QVERIFY(lines.setTxd(false));
+    QVERIFY(!calls.brk);
+    QCOMPARE(lines.cts(), std::optional<bool>(false));
+    calls.modem |= TIOCM_CTS;
+    QCOMPARE(lines.cts(), std::optional<bool>(true));
+
+    calls.failWith = EIO;
+    QVERIFY(!lines.setDtr(true));
+    QVERIFY(!lines.cts());
+    QVERIFY2(lines.errorText().startsWith("/dev/ttyS0: "), qPrintable(lines.errorText()));
+}
+
+void TestDeviceLinks::parallelPortClaimsAndMapsRegisters()
+{
+    QCOMPARE(PpdevPort::DeviceFor("LPT1"), QString("/dev/parport0"));
+    QCOMPARE(PpdevPort::DeviceFor("lpt3"), QString("/dev/parport2"));
+    QCOMPARE(PpdevPort::DeviceFor("/dev/parport7"), QString("/dev/parport7"));
+
+    FakeCalls calls;
+    {
+        auto opened = PpdevPort::open("LPT2", calls);
+        QVERIFY(opened);
+        QCOMPARE(calls.opened, QStringList{"/dev/parport1"});
+        QVERIFY(calls.claimed);
+        ParallelPortRegisters &port = *opened.device;
+        QVERIFY(port.writeData(0xA5) && port.writeControl(0x0B));
+        QCOMPARE(calls.data, uint8_t(0xA5));
+        QCOMPARE(port.readData(), std::optional<uint8_t>(0xA5));
+        QCOMPARE(port.readControl(), std::optional<uint8_t>(0x0B));
+        QCOMPARE(port.readStatus(), std::optional<uint8_t>(0x78));
+    }
+    QVERIFY(!calls.claimed); // released when closed
+
+    calls.failWith = EACCES;
+    const auto refused = PpdevPort::open("LPT1", calls);
+    QVERIFY(!refused);
+    QVERIFY2(refused.error.startsWith("/dev/parport0: "), qPrintable(refused.error));
+}
+
+QTEST_GUILESS_MAIN(TestDeviceLinks)
+#include "tst_devicelinks.moc"
