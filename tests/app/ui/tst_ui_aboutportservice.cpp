@@ -113,6 +113,34 @@ private slots:
         QVERIFY(text.startsWith(VEK_LANGUAGE::GetLanguageText(key)));
         QVERIFY(text.contains(VEK_LANGUAGE::GetLanguageText("PortSvcNow") + "\nRunning"));
     }
+
+    void screenshot()
+    {
+        const QString folder = qEnvironmentVariable("VEK_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("VEK_SCREENSHOTS names no folder");
+        FakeCalls calls;
+        calls.openErrno = EACCES;
+        const PortAccessService service(m_root.path(), calls);
+        MainSettings settings;
+        VEK_about box(settings);
+        box.setPortAccessService(&service);
+        box.show();
+        box.Picture1_DblClick();
+        box.Picture2_DblClick();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.grab().save(folder + "/about_panel.png");
+        box.findChild<QPushButton *>("BP_StatusDRV")->click();
+        auto *notice = box.findChild<QMessageBox *>("PortServiceNotice");
+        QVERIFY(QTest::qWaitForWindowExposed(notice));
+        notice->grab().save(folder + "/about_status.png");
+        notice->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        box.findChild<QPushButton *>("BP_LoadDRV")->click();
+        notice = box.findChild<QMessageBox *>("PortServiceNotice");
+        QVERIFY(QTest::qWaitForWindowExposed(notice));
+        notice->grab().save(folder + "/about_load.png");
+    }
 };
 
 QTEST_MAIN(TestAboutPortService)
