@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -313,6 +314,24 @@ private slots:
         QCOMPARE(context.pic.DeviceChip, QString("16F876A"));
         QCOMPARE(settings->value("ICSP/ICSP_Chip").toString(), QString("PIC-16F876A"));
         QVERIFY(!settings->contains("ICSP/ICSP_HEXADD"));
+    }
+
+    void unreadableCatalogueKeepsTheChip()
+    {
+        QTemporaryDir noData;
+        VekContext context;
+        context.catalogues = VEK_XML(noData.path());
+        context.settings.ICSPChip = "PIC-16F84A";
+        auto settings = store();
+        VEK_SETUP_ICSP d(context);
+        d.setSettingsStore(settings.get());
+        QVERIFY(d.findChild<QMessageBox *>("ChipCatalogueError"));
+        QCOMPARE(d.ICSP_CHIP->count(), 1);
+        QCOMPARE(d.ICSP_CHIP->itemText(0), QString("****"));
+        QCOMPARE(d.chosenChip(), QString("PIC-16F84A"));
+        d.OKButton->click();
+        QCOMPARE(context.settings.ICSPChip, QString("PIC-16F84A"));
+        QCOMPARE(context.pic.DeviceChip, QString("16F84A"));
     }
 
     void onOffReportsAFailedOpen()
