@@ -36,10 +36,14 @@ VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *pr
         Lb_step[size_t(i)] = new QLabel(QString::fromUtf8(kStepTexts[i - 1]), this);
         Lb_step[size_t(i)]->setObjectName(QStringLiteral("Lb_step%1").arg(i));
         Lb_step[size_t(i)]->setWordWrap(true);
-        Lb_step[size_t(i)]->setMinimumWidth(420);
+        // As wide as one instruction: the runs of blanks put each on its own line.
+        Lb_step[size_t(i)]->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral(
+                                              "- Rétablir l'alimentation du module d'allumage")) +
+                                          12);
         steps->addWidget(BP_STEP[size_t(i)], i, 0);
         steps->addWidget(Lb_step[size_t(i)], i, 1);
     }
+    steps->setColumnStretch(2, 1);
     body()->addLayout(steps);
     BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(false);
