@@ -14,10 +14,7 @@ public:
     explicit VEK_BL(VekContext &context, QWidget *parent = nullptr,
                     WindowPrompts *prompts = nullptr);
 
-    QPushButton *BP_tst = nullptr;
-    QPushButton *BP_MAJHEX = nullptr;
     std::array<QPushButton *, 3> BP_DLOAD{}; // indexes 1 and 2
-    QPushButton *BP_UPLOAD = nullptr;
 
 protected:
     std::optional<QString> initialPanel3() const override;

@@ -1,7 +1,6 @@
 #include "bootloader/ui/VEK_BL_INIT.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -47,10 +46,7 @@ VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *pr
     body()->addLayout(steps);
     BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(false);
-    BP_Quit = addButton("BP_Quit", QStringLiteral("&Quitter"));
-    buttonRow()->addStretch();
-    buttonRow()->addWidget(BP_Quit);
-    connect(BP_Quit, &QPushButton::clicked, this, &QDialog::close);
+    addQuitButton();
     Form_Load();
 }
 

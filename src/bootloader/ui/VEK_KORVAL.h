@@ -11,10 +11,7 @@ public:
     explicit VEK_KORVAL(VekContext &context, QWidget *parent = nullptr,
                         WindowPrompts *prompts = nullptr);
 
-    QPushButton *BP_tst = nullptr;
-    QPushButton *BP_MAJHEX = nullptr;
     QPushButton *BP_DLOAD = nullptr;
-    QPushButton *BP_UPLOAD = nullptr;
 
 protected:
     bool buildsProgrammerLabel() const override { return false; }

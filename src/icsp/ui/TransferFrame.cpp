@@ -22,6 +22,7 @@
 #include <algorithm>
 
 using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
 
 namespace {
 constexpr int kTwipsPerPixel = 15;
@@ -30,7 +31,7 @@ constexpr int kTwipsPerPixel = 15;
 TransferFrame::TransferFrame(VekContext &context, const Design &design, QWidget *parent,
                              WindowPrompts *prompts)
     : QDialog(parent), m_context(context), m_prompts(prompts ? *prompts : WindowPrompts::system()),
-      m_hoverClearsInfo(design.hoverClearsInfo)
+      m_hoverHelp(design.hoverHelp)
 {
     setModal(true);
     setWindowTitle(QStringLiteral("Communication MODULE ..."));
@@ -117,7 +118,35 @@ QPushButton *TransferFrame::addButton(const char *name, const QString &design, Q
 
 void TransferFrame::addHoverHelp(QWidget *control, const char *key)
 {
-    m_help->add(control, key);
+    if (m_hoverHelp)
+        m_help->add(control, key);
+}
+
+void TransferFrame::addLinkButtons(const QList<QPushButton *> &downloads)
+{
+    BP_tst = addButton("BP_tst", QStringLiteral("&Connexion"));
+    BP_MAJHEX = addButton("BP_MAJHEX", QStringLiteral("&Mise à jour"));
+    BP_UPLOAD = addButton("BP_UPLOAD", QStringLiteral("&Upload"));
+    const QList<QPushButton *> waiting = downloads + QList<QPushButton *>{BP_MAJHEX, BP_UPLOAD};
+    m_buttonRow->addWidget(BP_tst);
+    addHoverHelp(BP_tst, LangKey("MMBPtst"));
+    for (QPushButton *button : waiting) {
+        m_buttonRow->addWidget(button);
+        button->setEnabled(false);
+    }
+    for (QPushButton *download : downloads)
+        addHoverHelp(download, LangKey("MMBPDLOAD"));
+    addHoverHelp(BP_MAJHEX, LangKey("MMBPMAJHEX"));
+    addHoverHelp(BP_UPLOAD, LangKey("MMBPULOAD"));
+}
+
+void TransferFrame::addQuitButton()
+{
+    BP_Quit = addButton("BP_Quit", QStringLiteral("&Quitter"));
+    m_buttonRow->addStretch();
+    m_buttonRow->addWidget(BP_Quit);
+    addHoverHelp(BP_Quit, LangKey("MMBPQuit"));
+    connect(BP_Quit, &QPushButton::clicked, this, &QDialog::close);
 }
 
 StatusPanel *TransferFrame::panel(int number) const
@@ -216,6 +245,11 @@ void TransferFrame::showChipProblem()
 
 void TransferFrame::frameCaptions()
 {
+    if (BP_tst) {
+        BP_tst->setText(GetLanguageText("MBConnection"));
+        BP_MAJHEX->setText(GetLanguageText("MBMajHex"));
+        BP_UPLOAD->setText(GetLanguageText("MBupload"));
+    }
     BP_Quit->setText(GetLanguageText("MBQuitter"));
     m_panels[1]->setText(GetLanguageText("BEPItem2"));
 }
@@ -259,6 +293,9 @@ void TransferFrame::lock(bool locked)
         m_lockedStates.clear();
         QList<QWidget *> controls = lockedWhileRunning();
         controls << BP_Quit << MnuHex;
+        for (QWidget *link : {BP_tst, BP_MAJHEX, BP_UPLOAD})
+            if (link)
+                controls << link;
         for (QWidget *w : controls) {
             m_lockedStates.append({w, w->isEnabled()});
             w->setEnabled(false);
@@ -281,7 +318,7 @@ void TransferFrame::stopRunningTransfer()
 
 void TransferFrame::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_hoverClearsInfo)
+    if (m_hoverHelp)
         L_Info->clear();
     QDialog::mouseMoveEvent(event);
 }

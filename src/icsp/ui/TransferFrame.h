@@ -39,7 +39,7 @@ public:
     struct Design {
         std::array<int, 3> panelTwips; // 0: no such panel
         bool programmerTimer;          // Timer1 (500 ms) rather than TimerBootloader (1000 ms)
-        bool hoverClearsInfo;          // moving over the bare window clears L_Info
+        bool hoverHelp;                // help on the buttons; the bare window clears L_Info
     };
 
     ~TransferFrame() override;
@@ -75,6 +75,10 @@ public:
     QAction *MnuCompHex = nullptr;
     QAction *MnuClsBuff = nullptr;
     QPushButton *BP_Quit = nullptr;
+    // The link buttons (none in the first-load window).
+    QPushButton *BP_tst = nullptr;    // connection
+    QPushButton *BP_MAJHEX = nullptr; // firmware update
+    QPushButton *BP_UPLOAD = nullptr;
 
     // "Clear buffer": blank image, views redrawn; file name and bars kept.
     void MnuClsBuff_Click();
@@ -95,15 +99,20 @@ protected:
     virtual void InitLangue() = 0;
     // The chip has been identified and the image blanked: redraw what shows them.
     virtual void chipPrepared() {}
-    // The buttons and controls locked while a transfer runs (the quit button
-    // and the menu are locked by the frame).
+    // The buttons and controls locked while a transfer runs (the link and
+    // quit buttons and the menu are locked by the frame).
     virtual QList<QWidget *> lockedWhileRunning() const = 0;
 
     QVBoxLayout *body() const { return m_body; }
     QHBoxLayout *buttonRow() const { return m_buttonRow; }
     QPushButton *addButton(const char *name, const QString &design, QWidget *parent = nullptr);
     void addHoverHelp(QWidget *control, const char *key);
-    // The captions of the frame's own parts: quit button and panel 2.
+    // Connection, `downloads`, update and upload in the button row, all but
+    // the connection disabled until a connection opens the link.
+    void addLinkButtons(const QList<QPushButton *> &downloads);
+    // The quit button at the end of the button row.
+    void addQuitButton();
+    // The captions of the frame's own parts: link and quit buttons, panel 2.
     void frameCaptions();
     // The chip problem message (a "PIC-" choice the chip table does not know).
     void showChipProblem();
@@ -131,7 +140,7 @@ private:
     QVBoxLayout *m_body = nullptr;
     QHBoxLayout *m_buttonRow = nullptr;
     HelpTextFilter *m_help = nullptr;
-    bool m_hoverClearsInfo = true;
+    bool m_hoverHelp = true;
     std::function<void(const JobOutcome &)> m_done;
     QList<QPair<QWidget *, bool>> m_lockedStates;
 };

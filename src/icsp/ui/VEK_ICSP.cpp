@@ -173,33 +173,17 @@ void VEK_ICSP::buildButtons()
         operations->addWidget(files[i], 1, int(i));
     body()->addLayout(operations);
 
-    BP_tst = addButton("BP_tst", QStringLiteral("&Connexion"));
     BP_DLOAD = addButton("BP_DLOAD", QStringLiteral("&Dowload"));
-    BP_MAJHEX = addButton("BP_MAJHEX", QStringLiteral("&Mise à jour"));
-    BP_UPLOAD = addButton("BP_UPLOAD", QStringLiteral("&Upload"));
+    addLinkButtons({BP_DLOAD});
     BP_Config = addButton("BP_Config", QStringLiteral("&Setup"));
-    BP_Quit = addButton("BP_Quit", QStringLiteral("&Quitter"));
-    for (QPushButton *b : {BP_tst, BP_DLOAD, BP_MAJHEX, BP_UPLOAD, BP_Config})
-        buttonRow()->addWidget(b);
-    buttonRow()->addStretch();
-    buttonRow()->addWidget(BP_Quit);
-    // Until the connection opens the link.
-    for (QPushButton *b : {BP_DLOAD, BP_MAJHEX, BP_UPLOAD})
-        b->setEnabled(false);
-
+    buttonRow()->addWidget(BP_Config);
+    addHoverHelp(BP_Config, LangKey("MMBPConfig"));
+    addQuitButton();
     m_operationButtons = chip + files;
     m_operationButtons.removeOne(BP_Annuler);
-    m_operationButtons << BP_tst << BP_DLOAD << BP_MAJHEX << BP_UPLOAD << BP_Config;
-
-    const std::pair<QPushButton *, const char *> help[] = {
-        {BP_Config, LangKey("MMBPConfig")}, {BP_DLOAD, LangKey("MMBPDLOAD")},
-        {BP_MAJHEX, LangKey("MMBPMAJHEX")}, {BP_Quit, LangKey("MMBPQuit")},
-        {BP_tst, LangKey("MMBPtst")},       {BP_UPLOAD, LangKey("MMBPULOAD")}};
-    for (const auto &[button, key] : help)
-        addHoverHelp(button, key);
+    m_operationButtons << BP_DLOAD << BP_Config;
 
     connect(BP_Annuler, &QPushButton::clicked, this, &VEK_ICSP::BP_Annuler_Click);
-    connect(BP_Quit, &QPushButton::clicked, this, &QDialog::close);
 }
 
 std::optional<QString> VEK_ICSP::initialPanel3() const
@@ -210,12 +194,15 @@ std::optional<QString> VEK_ICSP::initialPanel3() const
 void VEK_ICSP::InitLangue()
 {
     const std::pair<QPushButton *, const char *> buttons[] = {
-        {BP_tst, LangKey("MBConnection")},          {BP_MAJHEX, LangKey("MBMajHex")},
-        {BP_UPLOAD, LangKey("MBupload")},           {BP_DLOAD, LangKey("MBdownload")},
-        {BP_Config, LangKey("MBConfiguration")},    {BP_IMPORT_HEX, LangKey("MBimportHEX")},
-        {BP_EXPORT_HEX, LangKey("MBexportHEX")},    {BP_IMPORT_XEH, LangKey("MBimportXEH")},
-        {BP_EXPORT_XEH, LangKey("MBexportXEH")},    {BP_Clear, LangKey("MBClear")},
-        {BP_ReadModule, LangKey("MBReadModule")},   {BP_WriteModule, LangKey("MBWriteModule")},
+        {BP_DLOAD, LangKey("MBdownload")},
+        {BP_Config, LangKey("MBConfiguration")},
+        {BP_IMPORT_HEX, LangKey("MBimportHEX")},
+        {BP_EXPORT_HEX, LangKey("MBexportHEX")},
+        {BP_IMPORT_XEH, LangKey("MBimportXEH")},
+        {BP_EXPORT_XEH, LangKey("MBexportXEH")},
+        {BP_Clear, LangKey("MBClear")},
+        {BP_ReadModule, LangKey("MBReadModule")},
+        {BP_WriteModule, LangKey("MBWriteModule")},
         {BP_EraseDevice, LangKey("MBEraseModule")},
     };
     for (const auto &[button, key] : buttons)

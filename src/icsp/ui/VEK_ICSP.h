@@ -52,11 +52,10 @@ public:
     QComboBox *CmbCodeProtect = nullptr;
     std::array<QCheckBox *, 7> CkBit{};
     // Buttons.
-    QPushButton *BP_tst = nullptr, *BP_MAJHEX = nullptr, *BP_DLOAD = nullptr, *BP_UPLOAD = nullptr,
-                *BP_Config = nullptr, *BP_Annuler = nullptr, *BP_Clear = nullptr,
-                *BP_ReadModule = nullptr, *BP_WriteModule = nullptr, *BP_EraseDevice = nullptr,
-                *BP_IMPORT_HEX = nullptr, *BP_EXPORT_HEX = nullptr, *BP_IMPORT_XEH = nullptr,
-                *BP_EXPORT_XEH = nullptr;
+    QPushButton *BP_DLOAD = nullptr, *BP_Config = nullptr, *BP_Annuler = nullptr,
+                *BP_Clear = nullptr, *BP_ReadModule = nullptr, *BP_WriteModule = nullptr,
+                *BP_EraseDevice = nullptr, *BP_IMPORT_HEX = nullptr, *BP_EXPORT_HEX = nullptr,
+                *BP_IMPORT_XEH = nullptr, *BP_EXPORT_XEH = nullptr;
 
     // Cancel: asks the running operation to stop.
     void BP_Annuler_Click();
