@@ -3,6 +3,7 @@
 #include "app/PrintLayout.h"
 #include "app/ui/MapScenePainter.h"
 #include "base/VEK_LANGUAGE.h"
+#include "platform/DataPaths.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -77,13 +78,18 @@ void paintText(QPrinter &printer, QPainter &painter, const QString &text)
 
 } // namespace
 
+QString PrintService::DefaultPdfPath()
+{
+    return DataPaths::UserDocumentsDirectory() + applicationTitle() + QStringLiteral(".pdf");
+}
+
 PrintService::PrintService(QWidget *parent) : m_parent(parent)
 {
     m_lookup = [] { return QPrinterInfo::defaultPrinter(); };
     m_choosePdf = [this] {
         return QFileDialog::getSaveFileName(m_parent,
                                             GetLanguageText(QStringLiteral("PrintPdfTitle")),
-                                            QString(), QStringLiteral("PDF (*.pdf)"));
+                                            DefaultPdfPath(), QStringLiteral("PDF (*.pdf)"));
     };
     m_inform = [this](const QString &text) {
         QMessageBox::information(m_parent, applicationTitle(), text);

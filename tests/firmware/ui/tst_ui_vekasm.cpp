@@ -303,6 +303,28 @@ private slots:
         QCOMPARE(prompts.messages[0].title, GetLanguageText("MSGBAsmExport3"));
     }
 
+    // A curve with cells that are not numbers, out of range or out of order
+    // never becomes tables: the export names the rows and writes nothing.
+    void unusableCurveIsRefusedWithTheRowsNamed()
+    {
+        context.tab_avance.setRows(
+            {{"1000", "10", "6"}, {"3000", "24,5", "20"}, {"6000", "30", "20"}}, false);
+        VEK_ASM w(
+            context,
+            [] {
+                return QStringList{"0", "100"};
+            },
+            nullptr, &prompts);
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.folderAsks, 0);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(prompts.messages[0].text, context.tab_avance.invalidValuesMessage());
+        QVERIFY(prompts.messages[0].text.contains("24,5"));
+        QVERIFY(QDir(dir.path()).isEmpty());
+        QVERIFY(w.findChild<QLabel *>("L_Info")->text() != GetLanguageText("MSGBAsmExportOk1"));
+    }
+
     void programmerButtonSaysItIsNotAvailableYet()
     {
         VEK_ASM w(context, curve(), nullptr, &prompts);
