@@ -23,13 +23,17 @@ public:
     QByteArray projectCurve, savedProject;
     bool projectOk = true;
 
-    QString askOpenFileName(const QString &, const QString &, const QString &) override
+    QStringList startFolders; // where each file dialog opened
+
+    QString askOpenFileName(const QString &, const QString &, const QString &start) override
     {
+        startFolders << start;
         return openName;
     }
-    QString askSaveFileName(const QString &, const QString &filter, const QString &,
+    QString askSaveFileName(const QString &, const QString &filter, const QString &start,
                             CurveFiles::Kind &kind) override
     {
+        startFolders << start;
         Q_ASSERT(filter.contains("*.vek"));
         kind = saveKind;
         return saveName;
@@ -218,6 +222,19 @@ private slots:
             QVERIFY2(text.contains(row), row);
         QVERIFY(!text.contains("Row 1 "));
         QCOMPARE(host.window.rows.size(), 5); // opened all the same
+    }
+
+    // Curves are looked for and saved where users keep their files.
+    void dialogsStartInTheDocumentsFolder()
+    {
+        FakeHost host;
+        CurveFileCommands commands(host);
+        commands.Ouvrir();
+        commands.enregistrer();
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + '/';
+        QCOMPARE(host.startFolders, (QStringList{documents, documents}));
+        QVERIFY(QFileInfo(documents).isDir());
     }
 
     void singleCurveAndOlderFilesKeepTheMark()
