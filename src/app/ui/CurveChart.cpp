@@ -162,7 +162,12 @@ void CurveChart::buildByPoint(bool area)
         series->attachAxis(x);
         series->attachAxis(y);
     }
-    setRange(x, 0, double(m_data.rows.size()), 0, 1);
+    // Point numbers from 1, a tick on whole numbers only.
+    const int points = std::max(2, static_cast<int>(m_data.rows.size()));
+    x->setRange(1, points);
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(1);
+    x->setTickInterval(niceStep(points - 1, 10, 1));
     setRange(y, low, high, 1, 5);
 }
 
