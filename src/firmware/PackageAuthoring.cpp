@@ -1,5 +1,7 @@
 #include "firmware/PackageAuthoring.h"
 
+#include "base/TextEncoding.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,9 +33,9 @@ PackageAuthoring::NameCheck PackageAuthoring::checkName(const QString &name)
     if (name.isEmpty())
         return NameCheck::Empty;
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QLatin1String("..")) || name.contains(QChar(0)))
+        name.contains(QLatin1String("..")))
         return NameCheck::Unsafe;
-    return NameCheck::Ok;
+    return TextEncoding::hasControlCharacters(name) ? NameCheck::Unsafe : NameCheck::Ok;
 }
 
 PackageAuthoring::SourceKind PackageAuthoring::sourceKind(const QString &path)

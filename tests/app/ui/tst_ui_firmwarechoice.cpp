@@ -91,6 +91,7 @@ private slots:
                              {"NB_COURBES", "4"},
                              {"ADD_TABLE_BASSE", "310"}});
         makePackage("ODD", {{"NB_COURBES", "x"}, {"VAL_NBCYL", "5"}});
+        makePackage("HUGE", {{"NB_COURBES", QString(400, '9')}, {"COMPILATION", "8"}});
         // A package that cannot be unpacked.
         QVERIFY(TestSupport::writeFile(VEK_Gestion_OS::DossierPaquets() + "DAMAGED.XOS", "PK?"));
     }
@@ -100,7 +101,7 @@ private slots:
         VEK_Accueil w;
         w.Form_Load(false);
         QComboBox *list = w.TypeVersionOS();
-        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->count(), 5);
         QCOMPARE(list->currentIndex(), 0);
 
         list->setCurrentIndex(list->findText("BOOT.XOS"));
@@ -167,6 +168,19 @@ private slots:
         QCOMPARE(w.settings().TypeCompilation, int16_t(88));
         QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
         QVERIFY(!shown(w, "FrameDwell"));
+        delete w.findChild<QMessageBox *>("FirmwareError");
+
+        // A number out of its range refuses the package the same way, and says where.
+        list->setCurrentIndex(list->findText("HUGE.XOS"));
+        w.TypeVersionOS_Click();
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        const QString text = w.findChild<QMessageBox *>("FirmwareError")->text();
+        QVERIFY2(text.contains("NB_COURBES") && text.contains("HUGE.XOS"), qPrintable(text));
+        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+        QCOMPARE(w.settings().TypeCompilation, int16_t(88));
+        QCOMPARE(w.settings().ICSPNbTables, QString("4"));
+        QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
+        QCOMPARE(VEK_Gestion_OS::LireReglageOS("NB_COURBES"), QString("4"));
     }
 
     void programmingButton()
