@@ -259,6 +259,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
         note(QStringLiteral("%1: cannot create the folder\n").arg(root));
         return ZipErrWrite;
     }
+    const bool every = iName.isEmpty();
     const QString wanted = memberKey(iName);
     QSet<QString> seen; // names met so far: the first member of a name is that member
     int32_t status = ZipOk;
@@ -267,7 +268,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
     for (zip_int64_t i = 0; i < entries && !matched; ++i) {
         const QString name = entryName(archive.get(), zip_uint64_t(i));
         const QString key = memberKey(name);
-        if (!wanted.isEmpty()) {
+        if (!every) {
             matched = key == wanted;
             if (!matched)
                 continue;
@@ -282,7 +283,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
         if (m_totalReached)
             break; // nothing more is read from this archive
     }
-    if (!wanted.isEmpty() && !matched) {
+    if (!every && !matched) {
         note(QStringLiteral("%1: no such member\n").arg(iName));
         return ZipErrNotFound;
     }

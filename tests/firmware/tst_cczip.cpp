@@ -189,6 +189,8 @@ private slots:
         QCOMPARE(QDir(path("all")).entryList(QDir::Files), QStringList({"a.bin"}));
         QCOMPARE(readFile(path("all/a.bin")), QByteArray(3000, 'a'));
         QVERIFY2(zip.GetZipInfo().contains("./A.BIN: skipped"), qPrintable(zip.GetZipInfo()));
+        QCOMPARE(zip.Decompress(path("none"), "./"), int32_t(ccZip::ZipErrNotFound));
+        QVERIFY(!QFileInfo::exists(path("none/a.bin")));
     }
 
     void boundsWhatOneArchiveUnpacksTo()
