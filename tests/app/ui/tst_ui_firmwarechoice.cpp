@@ -296,6 +296,14 @@ private slots:
         w.SSTab1()->setCurrentIndex(2);
         QTest::qWait(200);
         QVERIFY(w.grab().save(folder + "/firmware_package_map.png"));
+
+        w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("HUGE.XOS"));
+        w.TypeVersionOS_Click();
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        QMessageBox *refused = w.findChild<QMessageBox *>("FirmwareError");
+        QTRY_VERIFY(refused->isVisible());
+        QTest::qWait(200);
+        QVERIFY(refused->grab().save(folder + "/firmware_out_of_range.png"));
     }
 };
 
