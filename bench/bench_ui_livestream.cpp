@@ -65,8 +65,8 @@ void LiveStream115200(benchmark::State &state)
         QProcess sim;
         sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         sim.start(QStringLiteral(VEK_TOOLS_DIR "/vek_module_sim"),
-                  {"--baud", "115200", "--split", "--corrupt", "0.01", "--seed", "2026", "--record",
-                   record});
+                  {"--baud", "115200", "--split", "--garbage", "0.01", "--corrupt", "0.01",
+                   "--seed", "2026", "--record", record});
         const QString device = waitForLine(sim, "PTY ", 5000).mid(4);
         if (device.isEmpty()) {
             state.SkipWithError("simulated module did not start");
