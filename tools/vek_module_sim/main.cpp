@@ -20,13 +20,16 @@ int main(int argc, char *argv[])
     const QCommandLineOption baud("baud", "Pace the bytes as this baud rate allows.", "baud");
     const QCommandLineOption split("split", "Write in random small pieces.");
     const QCommandLineOption garbage("garbage", "Chance per frame of garbage bytes.", "p", "0");
-    const QCommandLineOption corrupt("corrupt", "Chance per frame of a bad checksum.", "p", "0");
+    const QCommandLineOption corrupt("corrupt", "Chance per frame of a damaged byte.", "p", "0");
+    const QCommandLineOption markers("markers", "Chance per frame of the marker in a data byte.",
+                                     "p", "0.125");
     const QCommandLineOption seed("seed", "Random seed.", "n", "1");
     const QCommandLineOption tick("tick-ms", "Pacing step in ms.", "ms", "1");
     const QCommandLineOption rpm("rpm", "Engine speed of the own stream.", "rpm", "3000");
     const QCommandLineOption record("record", "Write every frame sent to this file.", "file");
     const QCommandLineOption stream("stream", "Stream at once, until told to stop.");
-    parser.addOptions({rate, baud, split, garbage, corrupt, seed, tick, rpm, record, stream});
+    parser.addOptions(
+        {rate, baud, split, garbage, corrupt, markers, seed, tick, rpm, record, stream});
     parser.process(app);
 
     StreamOptions options;
@@ -36,6 +39,7 @@ int main(int argc, char *argv[])
     options.split = parser.isSet(split);
     options.garbage = parser.value(garbage).toDouble();
     options.corrupt = parser.value(corrupt).toDouble();
+    options.markers = parser.value(markers).toDouble();
     options.seed = parser.value(seed).toUInt();
     options.tickMs = parser.value(tick).toInt();
     options.recordPath = parser.value(record);
