@@ -6,6 +6,8 @@
 #include "icsp/ChipTable.h"
 #include "icsp/IcspProgrammer.h"
 #include "icsp/PicDevice.h"
+#include "icsp/TransferContext.h"
+#include "platform/Clock.h"
 
 #include <cmath>
 
@@ -224,6 +226,15 @@ std::optional<uint16_t> IdentifyChip(IcspProgrammer &p)
     if (p.JumpTo(0x2000) != 0 || p.LireParametres(area) != 0)
         return std::nullopt;
     return area.DeviceID;
+}
+
+std::optional<uint16_t> ReadDeviceId(TransferContext &transfer)
+{
+    IcspProgrammer programmer(transfer.settings, SteadyClock::instance());
+    programmer.attach(&transfer.progress, &transfer.cancel);
+    const std::optional<uint16_t> id = IdentifyChip(programmer);
+    programmer.FermerProgrammateur();
+    return id;
 }
 
 IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)

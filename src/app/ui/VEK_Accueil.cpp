@@ -6,7 +6,6 @@
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
 #include "app/ui/EngineParametersPanel.h"
-#include "app/ui/HelpTextFilter.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/MapBoxesWidget.h"
 #include "app/ui/MapPageInputs.h"
@@ -19,8 +18,13 @@
 #include "app/ui/WindowProfile.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/HelpTextFilter.h"
+#include "bootloader/ui/VEK_BL.h"
+#include "bootloader/ui/VEK_BL_INIT.h"
+#include "bootloader/ui/VEK_KORVAL.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
+#include "icsp/ui/VEK_ICSP.h"
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"
 #include "live/ui/TerminalReceiveBox.h"
@@ -464,6 +468,7 @@ void VEK_Accueil::InitLangue()
         if (auto *widget = control<QWidget>(QString::fromLatin1(c.name)))
             setCaption(widget, GetLanguageText(QString::fromLatin1(c.key)));
     curveEditor_->applyCaptions();
+    livePage_->applyCaptions();
     mapTable_->retranslate();
     DrawMap();
 }
@@ -529,6 +534,20 @@ void VEK_Accueil::ListerOS()
     const QSignalBlocker block(TypeVersionOS_);
     TypeVersionOS_->clear();
     TypeVersionOS_->addItems(VEK_Gestion_OS::ListerOS());
+}
+
+void VEK_Accueil::RefreshFirmwareList()
+{
+    const QString inUse = TypeVersionOS_->itemText(firmwareEntry_);
+    ListerOS();
+    const QSignalBlocker block(TypeVersionOS_);
+    int entry = TypeVersionOS_->findText(inUse);
+    if (entry < 0) { // a project's package not in the folder: it stays listed
+        TypeVersionOS_->addItem(inUse);
+        entry = TypeVersionOS_->count() - 1;
+    }
+    TypeVersionOS_->setCurrentIndex(entry);
+    firmwareEntry_ = entry;
 }
 
 void VEK_Accueil::SelectFirmwareEntry(int index)
@@ -762,6 +781,7 @@ void VEK_Accueil::BP_Compilation_Click()
         context_, [&boxes] { return QStringList(boxes.tbMapAdj.begin(), boxes.tbMapAdj.end()); },
         this);
     window.exec();
+    RefreshFirmwareList(); // the package editors may have created packages
 }
 
 void VEK_Accueil::BP_Bootloader_Click()
@@ -792,10 +812,27 @@ void VEK_Accueil::showProgrammingMessage(const QString &text)
     box.exec();
 }
 
-// The transfer windows plug in here; until then the user is told plainly.
-void VEK_Accueil::openTransferWindow(TransferWindow)
+// The window that the package's transfer type names, shown modally.
+void VEK_Accueil::openTransferWindow(TransferWindow window)
 {
-    showProgrammingMessage(GetLanguageText("MessTransfertIndisponible"));
+    std::unique_ptr<QDialog> dialog;
+    switch (window) {
+    case TransferWindow::Icsp:
+        dialog = std::make_unique<VEK_ICSP>(context_, this, transferPrompts_);
+        break;
+    case TransferWindow::Bootloader:
+        dialog = std::make_unique<VEK_BL>(context_, this, transferPrompts_);
+        break;
+    case TransferWindow::BlInit:
+        dialog = std::make_unique<VEK_BL_INIT>(context_, this, transferPrompts_);
+        break;
+    case TransferWindow::Korval:
+        dialog = std::make_unique<VEK_KORVAL>(context_, this, transferPrompts_);
+        break;
+    case TransferWindow::Unknown:
+        return;
+    }
+    showTransferWindow_(*dialog);
 }
 
 void VEK_Accueil::Ouvrir_Click()

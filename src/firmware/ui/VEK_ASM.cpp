@@ -9,6 +9,8 @@
 #include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
 #include "icsp/ProgrammerLabel.h"
+#include "icsp/ui/VEK_ICSP.h"
+#include "platform/DataPaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -87,6 +89,7 @@ VEK_ASM::VEK_ASM(VekContext &context, std::function<QStringList()> mapPercentage
         return int(CurveTables::GenererTablesExport(type, context, *m_tablePrompts, tables));
     };
     m_curve.mapPercentages = std::move(mapPercentages);
+    m_curve.invalidValues = [&context] { return context.tab_avance.invalidValuesMessage(); };
 }
 
 void VEK_ASM::buildForm()
@@ -238,6 +241,13 @@ void VEK_ASM::exportFailed()
                       GetLanguageText("MSGBAsmExportEr1"), QMessageBox::Ok);
 }
 
+QString VEK_ASM::exportStart()
+{
+    // Many desktops have no Desktop folder: a dialog must not open in one that is missing.
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return QFileInfo(desktop).isDir() ? desktop : DataPaths::UserDocumentsDirectory();
+}
+
 void VEK_ASM::BP_ExportTables_Click()
 {
     if (!m_curve.gridRows || m_curve.gridRows() < 3) {
@@ -245,6 +255,13 @@ void VEK_ASM::BP_ExportTables_Click()
                           GetLanguageText("MSGBAsmExport1") + QLatin1Char('\n') +
                               GetLanguageText("MSGBAsmExport2"),
                           QMessageBox::Ok | QMessageBox::Cancel);
+        return;
+    }
+    if (const QString invalid = m_curve.invalidValues ? m_curve.invalidValues() : QString();
+        !invalid.isEmpty()) {
+        setInfo(GetLanguageText("MSGBAsmExportEr1"), true);
+        m_prompts.message(this, QMessageBox::Critical, GetLanguageText("MSGBAsmExportEr2"), invalid,
+                          QMessageBox::Ok);
         return;
     }
 
@@ -261,8 +278,7 @@ void VEK_ASM::BP_ExportTables_Click()
         return;
     }
 
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    request.folder = m_prompts.chooseFolder(this, GetLanguageText("SelectFolder"), desktop);
+    request.folder = m_prompts.chooseFolder(this, GetLanguageText("SelectFolder"), exportStart());
     if (request.folder.isEmpty()) {
         exportFailed();
         return;
@@ -393,8 +409,8 @@ void VEK_ASM::BP_CreerMJ_Click()
 
 void VEK_ASM::BP_ICSP_Click()
 {
-    m_prompts.message(this, QMessageBox::Information, GetLanguageText("MBProgrammer"),
-                      GetLanguageText("MessICSPIndisponible"), QMessageBox::Ok);
+    VEK_ICSP window(m_context, this, &m_prompts);
+    m_showModal(window);
 }
 
 void VEK_ASM::BP_Quitter_Click()

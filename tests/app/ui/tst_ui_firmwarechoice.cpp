@@ -1,3 +1,4 @@
+#include "FakePrompts.h"
 #include "TestSupport.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
@@ -7,6 +8,7 @@
 #include "firmware/VEK_Gestion_OS.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -87,10 +89,14 @@ private slots:
                              {"IO_TOR", "OUI"},
                              {"MODE3D", "NON"},
                              {"TRANSFERT", "BOOTLOADER"},
+                             {"MODCHIP", "AUTO"},
                              {"COMPILATION", "88"},
                              {"NB_COURBES", "4"},
                              {"ADD_TABLE_BASSE", "310"}});
         makePackage("ODD", {{"NB_COURBES", "x"}, {"VAL_NBCYL", "5"}});
+        makePackage("PROG", {{"TRANSFERT", "ICSP"}, {"MODCHIP", "PIC-16F628"}});
+        makePackage("FIRST", {{"TRANSFERT", "BL_INIT"}, {"MODCHIP", "PIC-16F876A"}});
+        makePackage("COMPAT", {{"TRANSFERT", "KORVALx"}});
         // A package that cannot be unpacked.
         QVERIFY(TestSupport::writeFile(VEK_Gestion_OS::DossierPaquets() + "DAMAGED.XOS", "PK?"));
     }
@@ -100,7 +106,7 @@ private slots:
         VEK_Accueil w;
         w.Form_Load(false);
         QComboBox *list = w.TypeVersionOS();
-        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->count(), 7);
         QCOMPARE(list->currentIndex(), 0);
 
         list->setCurrentIndex(list->findText("BOOT.XOS"));
@@ -128,12 +134,21 @@ private slots:
         QVERIFY(!box("tbMapAdj1")->isReadOnly());
         QVERIFY(box("tbMapAdj4")->isHidden() && box("tbMap8")->isHidden());
 
+        auto *echo = w.control<QCheckBox>("chkTermEcho");
+        echo->setChecked(true);
+        echo->setEnabled(false);
         list->setCurrentIndex(0);
         w.TypeVersionOS_Click();
         QVERIFY(shown(w, "FrameDwell") && shown(w, "FrameHardware") && shown(w, "PicMap"));
-        // The free setting brings back the terminal's display, not its port controls.
+        // The free setting brings back the terminal and the live instruments,
+        // usable, with the values they had.
         QVERIFY(shown(w, "FrameLED") && shown(w, "Term_Recept") && shown(w, "BP_Erraseterm"));
-        QVERIFY(!shown(w, "BP_OpenPort") && !shown(w, "chkTermEcho") && !shown(w, "FrameKT5"));
+        for (const char *name :
+             {"BP_OpenPort", "chkTermEcho", "Label5", "optAsc", "optHex", "optDec", "FrameKT5"}) {
+            QVERIFY2(shown(w, name), name);
+            QVERIFY2(w.control<QWidget>(name)->isEnabled(), name);
+        }
+        QVERIFY(echo->isChecked());
         QVERIFY(w.control<QComboBox>("NbCylindres")->isEnabled());
         QVERIFY(w.control<QLineEdit>("Txt_av_statique")->isEnabled());
         QCOMPARE(s.TypeCompilation, int16_t(8));
@@ -169,24 +184,42 @@ private slots:
         QVERIFY(!shown(w, "FrameDwell"));
     }
 
+    // The programming button opens the window of the package's transfer type.
     void programmingButton()
     {
         VEK_Accueil w;
         w.Form_Load(false);
+        FakePrompts prompts;
+        w.setTransferPrompts(&prompts);
+        QStringList opened;
+        w.setTransferWindowShow([&opened](QDialog &dialog) { opened << dialog.objectName(); });
         {
             ModalAnswerer answers({QMessageBox::Ok});
             w.BP_Bootloader_Click();
             QCOMPARE(answers.texts, QStringList({"Aucun fichier OS n'a été sélectionné"}));
         }
         QComboBox *list = w.TypeVersionOS();
-        list->setCurrentIndex(list->findText("BOOT.XOS"));
-        w.TypeVersionOS_Click();
-        {
+        const std::pair<const char *, const char *> packages[] = {{"BOOT.XOS", "VEK_BL"},
+                                                                  {"PROG.XOS", "VEK_ICSP"},
+                                                                  {"FIRST.XOS", "VEK_BL_INIT"},
+                                                                  {"COMPAT.XOS", "VEK_KORVAL"}};
+        for (const auto &[package, window] : packages) {
+            list->setCurrentIndex(list->findText(package));
+            w.TypeVersionOS_Click();
             ModalAnswerer answers({QMessageBox::Ok});
             w.BP_Bootloader_Click();
-            QCOMPARE(answers.texts,
-                     QStringList({VEK_LANGUAGE::GetLanguageText("MessTransfertIndisponible")}));
+            QCOMPARE(opened.size() ? opened.last() : QString(), QString(window));
+            if (QString(window) == "VEK_KORVAL")
+                QCOMPARE(answers.texts,
+                         QStringList({"Type de transfert : KORVALx n'est pas débugger ..."}));
+            else
+                QVERIFY(answers.texts.isEmpty());
         }
+        QCOMPARE(opened.size(), 4);
+        // A package without a chip leaves none chosen: the window says so.
+        QCOMPARE(w.context().settings.ICSPChip, QString());
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text, VEK_LANGUAGE::GetLanguageText("ChipProbPara"));
         w.context().TypeTransfert = "SERIE";
         {
             ModalAnswerer answers({QMessageBox::Ok});
@@ -194,6 +227,7 @@ private slots:
             QCOMPARE(answers.texts,
                      QStringList({"Type de transfert : SERIE n'est pas reconnu ..."}));
         }
+        QCOMPARE(opened.size(), 4);
     }
 
     void quitAsksAboutAModifiedCurve()
@@ -248,7 +282,12 @@ private slots:
         files.startNewCurve();
         QCOMPARE(w.tab_avance()->rowCount(), 0);
         QCOMPARE(list->currentIndex(), 0);
+        // The advances out of range (99, -5) open with one message naming row 2.
+        ModalAnswerer answers({});
         files.commands().OpenFile(project + ".xsc");
+        QCOMPARE(answers.texts.size(), 1);
+        QCOMPARE(answers.texts.first(), w.context().tab_avance.invalidValuesMessage());
+        QVERIFY(answers.texts.first().contains("4000 ; 99 ; -5 ; 1"));
         QCOMPARE(list->currentText(), QString("BOOT.XOS"));
         QCOMPARE(files.currentCurve(), saved);
         QVERIFY(!w.settings().CourbeModifie);
