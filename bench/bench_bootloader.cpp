@@ -67,7 +67,8 @@ std::pair<TablePlacement::Plan, PicImage> curvePlan()
 // Runs `download` against a simulator started with `baud` (0: unpaced);
 // reports the mean time per download against `wireBytes` at that baud rate.
 template <typename Download>
-void run(benchmark::State &state, int baud, int frames, int wireBytes, Download download)
+void run(benchmark::State &state, const char *label, int baud, int frames, int wireBytes,
+         Download download)
 {
     QProcess sim;
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -108,11 +109,11 @@ void run(benchmark::State &state, int baud, int frames, int wireBytes, Download 
             const double wire = wireBytes * BitsPerByte / baud;
             state.counters["wire_seconds"] = wire;
             state.counters["ratio"] = mean / wire;
-            std::fprintf(stderr, "%s: %.4f s against %.4f s on the wire: %.3f x\n",
-                         state.name().c_str(), mean, wire, mean / wire);
+            std::fprintf(stderr, "%s: %.4f s against %.4f s on the wire: %.3f x\n", label, mean,
+                         wire, mean / wire);
         } else {
-            std::fprintf(stderr, "%s: %.1f us per frame (%.4f s for %d frames)\n",
-                         state.name().c_str(), 1e6 * mean / frames, mean, frames);
+            std::fprintf(stderr, "%s: %.1f us per frame (%.4f s for %d frames)\n", label,
+                         1e6 * mean / frames, mean, frames);
         }
     }
     Deconnecter(session, true, sink, CancelToken{});
@@ -123,9 +124,10 @@ void run(benchmark::State &state, int baud, int frames, int wireBytes, Download 
 void CurveLine(benchmark::State &state)
 {
     const auto [plan, image] = curvePlan();
-    run(state, int(state.range(0)), 64, 2 + 64 * 23, [&](BootloaderSession &s, NoSink &sink) {
-        return TelechargerCourbes(s, image, plan, texts(), sink, CancelToken{});
-    });
+    run(state, "curve line", int(state.range(0)), 64, 2 + 64 * 23,
+        [&](BootloaderSession &s, NoSink &sink) {
+            return TelechargerCourbes(s, image, plan, texts(), sink, CancelToken{});
+        });
 }
 
 void Firmware400(benchmark::State &state)
@@ -133,9 +135,10 @@ void Firmware400(benchmark::State &state)
     PicImage image;
     for (int k = 0; k < 0x400; ++k)
         image.setCodeWord(k, uint16_t((k * 0x2E3) & 0x3FFF));
-    run(state, int(state.range(0)), 128, 2 + 128 * 23, [&](BootloaderSession &s, NoSink &sink) {
-        return TelechargerFirmware(s, image, {0, 0x400}, texts(), sink, CancelToken{});
-    });
+    run(state, "firmware 0x400 words", int(state.range(0)), 128, 2 + 128 * 23,
+        [&](BootloaderSession &s, NoSink &sink) {
+            return TelechargerFirmware(s, image, {0, 0x400}, texts(), sink, CancelToken{});
+        });
 }
 
 } // namespace

@@ -103,7 +103,7 @@ QByteArray BootloaderFrame(const PicImage &image, int block)
 WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int first, int end,
                                       const WriteRangeProgress &progress,
                                       const BootloaderTexts &texts, ProgressSink &sink,
-                                      const CancelToken &cancel)
+                                      const CancelToken &cancel, bool lastRange)
 {
     WriteRangeResult result;
     result.range = {first, end};
@@ -140,7 +140,7 @@ WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int
     }
     // Anything beyond the last acknowledgement means the exchange went astray.
     QByteArray stray;
-    port.read(stray, 1, QuietMs);
+    port.read(stray, lastRange ? 1 : port.available(), lastRange ? QuietMs : 0);
     if (!stray.isEmpty()) {
         result.stop = WriteRangeResult::Stop::ExtraBytes;
         result.block = end - WordsPerFrame;

@@ -98,11 +98,13 @@ struct WriteRangeResult {
 // aligned 8-word block, and stops at the first one refused. Both ends must be
 // multiples of 8 within the image: any other range sends nothing. The cancel
 // request is honoured between frames; bytes arriving beyond an acknowledgement
-// stop the range, as the line can no longer be trusted.
+// stop the range, as the line can no longer be trusted. The last range of a
+// transfer also waits a moment after its last frame for such bytes (the next
+// range's frames would catch them otherwise).
 WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int first, int end,
                                       const WriteRangeProgress &progress,
                                       const BootloaderTexts &texts, ProgressSink &sink,
-                                      const CancelToken &cancel);
+                                      const CancelToken &cancel, bool lastRange = true);
 
 // The user's message for a range that stopped, naming the block.
 QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderTexts &texts);

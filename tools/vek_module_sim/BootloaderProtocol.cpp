@@ -83,13 +83,13 @@ void BootloaderProtocol::onByte(uint8_t byte, qint64 arrivalUs, ModuleLine &line
         m_frame.append(char(byte));
         m_lastFrameByteUs = arrivalUs;
         if (m_frame.size() == FrameSize) {
-            sleepUntil(arrivalUs);
+            m_commandEndUs = arrivalUs;
             onFrame(line);
             m_frame.clear();
         }
         return;
     }
-    sleepUntil(arrivalUs);
+    m_commandEndUs = arrivalUs;
     switch (byte) {
     case Hello:
         ++m_hellos;
@@ -205,7 +205,10 @@ void BootloaderProtocol::respond(std::optional<BootloaderFault::Kind> fault,
         changed = reply.left(reply.size() > 1 ? 1 : 0);
         break;
     case BootloaderFault::Late:
-        QTimer::singleShot(m_options.lateMs, [this, reply, &line] { emitBytes(reply, line); });
+        QTimer::singleShot(m_options.lateMs, [this, reply, &line] {
+            m_commandEndUs = nowUs();
+            emitBytes(reply, line);
+        });
         return;
     case BootloaderFault::Extra:
         changed.append(reply.back());
@@ -230,11 +233,11 @@ void BootloaderProtocol::emitBytes(const QByteArray &bytes, ModuleLine &line)
         line.send(bytes); // one write: the program sees the answer whole
         return;
     }
-    for (char c : bytes) {
-        m_outFreeUs = std::max(nowUs(), m_outFreeUs) + byteUs();
-        sleepUntil(m_outFreeUs);
-        line.send(QByteArray(1, c));
-    }
+    // The answer is written when its last byte would have left the wire, the
+    // command having ended on the wire before it: one wake-up per exchange.
+    m_outFreeUs = std::max(m_commandEndUs, m_outFreeUs) + byteUs() * bytes.size();
+    sleepUntil(m_outFreeUs);
+    line.send(bytes);
 }
 
 bool BootloaderProtocol::command(const QStringList &words, ModuleLine &line)

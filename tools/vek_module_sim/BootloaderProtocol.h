@@ -75,8 +75,9 @@ private:
     qint64 m_lastFrameByteUs = 0;
     bool m_hello = false;
     bool m_dropped = false;
-    qint64 m_inFreeUs = 0;  // when the incoming wire is free (pacing)
-    qint64 m_outFreeUs = 0; // when the outgoing wire is free
+    qint64 m_inFreeUs = 0;     // when the incoming wire is free (pacing)
+    qint64 m_outFreeUs = 0;    // when the outgoing wire is free
+    qint64 m_commandEndUs = 0; // when the command being answered ended on the wire
     std::map<uint8_t, int> m_seen;
     int m_hellos = 0, m_frames = 0, m_written = 0, m_bad = 0, m_faults = 0, m_closes = 0,
         m_probes = 0, m_stray = 0;
