@@ -99,6 +99,10 @@ CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &requ
         out.refusal = twoLines("MsgBoxCURVBad3", "MsgBoxCURVBad1", "MsgBoxCURVBad2");
         return out;
     }
+    if (!request.curveProblem.isEmpty()) {
+        out.refusal = {GetLanguageText("MsgBoxCURVBad3"), request.curveProblem};
+        return out;
+    }
     TablePlacement::Checked checked = TablePlacement::Verifier(request.placement);
     if (!checked.plan) {
         out.refusal = checked.refusal;

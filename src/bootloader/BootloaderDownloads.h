@@ -20,7 +20,8 @@ class PicDevice;
 // What the curve download needs of the program, taken on the GUI thread.
 struct CurveDownloadRequest {
     QString DeviceChip;
-    int gridRows = 0; // rows of the curve grid, the title row included
+    int gridRows = 0;     // rows of the curve grid, the title row included
+    QString curveProblem; // the curve model's report of unusable cells; empty when usable
     TablePlacement::Request placement;
     // Builds the four tables (high then low of the atmospheric column, then of
     // the boost column) and returns 0, or -1 after telling the user why not.
@@ -32,7 +33,7 @@ struct CurveDownloadPlan {
     TablePlacement::Refusal refusal;          // otherwise the message to show
 };
 
-// Checks the chip, the curve (two points at least) and the placement, builds
+// Checks the chip, the curve (two points at least, every cell usable) and the placement, builds
 // the tables, blanks the image of `pic` and places them; nothing is touched
 // before every check passed. GUI thread.
 CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &request,

@@ -118,6 +118,14 @@ Checked Verifier(const Request &request)
             return checked;
         }
     }
+    // Overlapping areas would have the high tables overwrite the low ones.
+    if (plan.low.first < plan.high.end && plan.high.first < plan.low.end) {
+        checked.refusal = warning(GetLanguageText(
+            "MessZonesChevauchent",
+            {"{BDEBUT}", hex4(plan.low.first), "{BFIN}", hex4(plan.low.end - 1), "{HDEBUT}",
+             hex4(plan.high.first), "{HFIN}", hex4(plan.high.end - 1)}));
+        return checked;
+    }
     for (int line = 0; line < plan.lines; ++line) {
         const std::optional<int> pct = PourcentageStrict(request.tbMapAdj[line]);
         if (!pct) {

@@ -68,7 +68,7 @@ struct Checked {
 };
 
 // Compilation type 8 or 88, 1 to 4 lines, aligned addresses whose tables fit the
-// image, and a percentage of 0 to 100 for each line (GUI thread).
+// image without overlapping, and a percentage of 0 to 100 for each line (GUI thread).
 Checked Verifier(const Request &request);
 
 // Blends and places the four tables (as the generators fill them, entry 1 first)

@@ -29,6 +29,8 @@ private slots:
     void curveTablesReachTheFlash_data();
     void curveTablesReachTheFlash();
     void firmwareReachesTheFlash();
+    void curveDownloadsRefusedBeforeTheImageIsTouched_data();
+    void curveDownloadsRefusedBeforeTheImageIsTouched();
     void faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowledged_data();
     void faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowledged();
     void identityFaultsFailTheConnection_data();
@@ -292,6 +294,60 @@ void TestBootloaderTransfers::firmwareReachesTheFlash()
     QCOMPARE(writtenOutside(flash, {{0, 0x400}}), 0);
     QCOMPARE(module.badFrames(), 0);
     QVERIFY(Deconnecter(session, true, sink, CancelToken{}).succeeded());
+}
+
+void TestBootloaderTransfers::curveDownloadsRefusedBeforeTheImageIsTouched_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("two points suffice") << "two points"
+                                        << "";
+    QTest::newRow("chip without curve download") << "chip"
+                                                 << "MessWARNING";
+    QTest::newRow("one point") << "one point"
+                               << "MsgBoxCURVBad3";
+    QTest::newRow("unusable cell") << "cell"
+                                   << "MsgBoxCURVBad3";
+    QTest::newRow("type 16") << "type"
+                             << "MSGBAsm2";
+    QTest::newRow("generator gives up") << "generator"
+                                        << "MSGBAsmExportEr2";
+    QTest::newRow("MAP text") << "map"
+                              << "MessWARNING";
+}
+
+void TestBootloaderTransfers::curveDownloadsRefusedBeforeTheImageIsTouched()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, title);
+    m_context->pic.ImagePIC = firmwareImage();
+    const PicImage before = m_context->pic.ImagePIC;
+    m_context->settings.ICSPNbTables = "2";
+    m_context->settings.TypeCompilation = 8;
+    CurveDownloadRequest request;
+    request.DeviceChip = change == "chip" ? "12F629" : m_context->pic.DeviceChip;
+    request.gridRows = change == "one point" ? 2 : 3;
+    if (change == "cell")
+        request.curveProblem = "Row 2: \"1O\" is not a number";
+    if (change == "type")
+        m_context->settings.TypeCompilation = 16;
+    if (change == "map")
+        m_context->mapBoxes.tbMapAdj[1] = "120";
+    request.placement = DemandePlacement(m_context->settings, m_context->mapBoxes.tbMapAdj, 1);
+    Answers answers;
+    request.generer = [&](TableIncludeFiles::TablesExport &t) {
+        return change == "generator" ? int16_t(-1)
+                                     : CurveTables::GenererTablesExport(8, *m_context, answers, t);
+    };
+    const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, m_context->pic);
+    QCOMPARE(plan.plan.has_value(), title.isEmpty());
+    if (title.isEmpty())
+        return;
+    QCOMPARE(plan.refusal.title, VEK_LANGUAGE::GetLanguageText(title));
+    QVERIFY(!plan.refusal.text.isEmpty());
+    if (change == "cell")
+        QCOMPARE(plan.refusal.text, request.curveProblem);
+    QVERIFY(m_context->pic.ImagePIC.ImageCode == before.ImageCode);
 }
 
 void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowledged_data()

@@ -70,6 +70,9 @@ void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched_data()
     QTest::newRow("address not hexadecimal") << "low"
                                              << "&H300"
                                              << "";
+    QTest::newRow("areas overlap") << "high"
+                                   << "400"
+                                   << "0400";
     QTest::newRow("percentage not a number") << "pct"
                                              << "abc"
                                              << "\"abc\"";
