@@ -87,6 +87,9 @@ FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting)
     p.AvStatiqueText = QStringLiteral("45");
     p.FrameAvanceBRPM = p.FrameHardware = p.FrameCarteOption = p.FrameMultiEtincelle = true;
     p.FrameRetardCliquetis = p.FrameDwell = p.FrameTableMap = p.TerminalDisplay = true;
+    // A package may have hidden the terminal's port controls and the live
+    // instruments; nothing but the free setting can bring them back.
+    p.TerminalPort = p.FrameKT5 = true;
 
     bool isNumber = false;
     const int boitier =

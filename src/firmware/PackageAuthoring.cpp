@@ -1,5 +1,7 @@
 #include "firmware/PackageAuthoring.h"
 
+#include "base/VEK_LANGUAGE.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -173,5 +175,14 @@ PackageAuthoring::Outcome PackageAuthoring::read(const QString &packagePath,
     deleteWorkFiles();
     if (!extract)
         return {false, {}};
-    return extract(packagePath, m_folder, m_kind.members());
+    const Outcome outcome = extract(packagePath, m_folder, m_kind.members());
+    // Any zip unpacks; without its description it is not one of our packages,
+    // and reading it would only empty the editor.
+    if (outcome.ok && !QFileInfo::exists(workPath(m_kind.description))) {
+        deleteWorkFiles();
+        return {false,
+                VEK_LANGUAGE::GetLanguageText("MessXosPasUnPaquet",
+                                              {QStringLiteral("%FICHIER%"), m_kind.description})};
+    }
+    return outcome;
 }

@@ -72,7 +72,8 @@ public:
     Result create(const QString &name, const PackageDescription &description, const QString &source,
                   const Converter &convert, const ArchiveWriter &writeArchive) const;
 
-    // Reads a package into the work files (the old ones deleted first).
+    // Reads a package into the work files (the old ones deleted first); an
+    // archive without the description is refused as not a package.
     Outcome read(const QString &packagePath, const ArchiveReader &extract) const;
 
 private:

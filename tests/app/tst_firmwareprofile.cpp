@@ -155,8 +155,12 @@ private slots:
                  (std::array<QString, 8>{"300", "500", "700", "900", "A00", "500", "700", "900"}));
         QCOMPARE(p.AvStatiqueText, QString("45"));
         QCOMPARE(p.TerminalDisplay, true);
+        // Only the free setting can show the port controls and the live
+        // instruments again after a package hid them.
+        QCOMPARE(p.TerminalPort, true);
+        QCOMPARE(p.FrameKT5, true);
         // What the free setting leaves alone.
-        QVERIFY(!p.TerminalPort && !p.FrameKT5 && !p.mapBoxes && !p.NbCylindresText);
+        QVERIFY(!p.mapBoxes && !p.NbCylindresText);
         QVERIFY(!p.chip && !p.TypeTransfert);
     }
 

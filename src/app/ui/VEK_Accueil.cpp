@@ -468,6 +468,7 @@ void VEK_Accueil::InitLangue()
         if (auto *widget = control<QWidget>(QString::fromLatin1(c.name)))
             setCaption(widget, GetLanguageText(QString::fromLatin1(c.key)));
     curveEditor_->applyCaptions();
+    livePage_->applyCaptions();
     mapTable_->retranslate();
     DrawMap();
 }
@@ -533,6 +534,20 @@ void VEK_Accueil::ListerOS()
     const QSignalBlocker block(TypeVersionOS_);
     TypeVersionOS_->clear();
     TypeVersionOS_->addItems(VEK_Gestion_OS::ListerOS());
+}
+
+void VEK_Accueil::RefreshFirmwareList()
+{
+    const QString inUse = TypeVersionOS_->itemText(firmwareEntry_);
+    ListerOS();
+    const QSignalBlocker block(TypeVersionOS_);
+    int entry = TypeVersionOS_->findText(inUse);
+    if (entry < 0) { // a project's package not in the folder: it stays listed
+        TypeVersionOS_->addItem(inUse);
+        entry = TypeVersionOS_->count() - 1;
+    }
+    TypeVersionOS_->setCurrentIndex(entry);
+    firmwareEntry_ = entry;
 }
 
 void VEK_Accueil::SelectFirmwareEntry(int index)
@@ -766,6 +781,7 @@ void VEK_Accueil::BP_Compilation_Click()
         context_, [&boxes] { return QStringList(boxes.tbMapAdj.begin(), boxes.tbMapAdj.end()); },
         this);
     window.exec();
+    RefreshFirmwareList(); // the package editors may have created packages
 }
 
 void VEK_Accueil::BP_Bootloader_Click()

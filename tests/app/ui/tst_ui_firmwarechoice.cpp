@@ -8,6 +8,7 @@
 #include "firmware/VEK_Gestion_OS.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -133,12 +134,21 @@ private slots:
         QVERIFY(!box("tbMapAdj1")->isReadOnly());
         QVERIFY(box("tbMapAdj4")->isHidden() && box("tbMap8")->isHidden());
 
+        auto *echo = w.control<QCheckBox>("chkTermEcho");
+        echo->setChecked(true);
+        echo->setEnabled(false);
         list->setCurrentIndex(0);
         w.TypeVersionOS_Click();
         QVERIFY(shown(w, "FrameDwell") && shown(w, "FrameHardware") && shown(w, "PicMap"));
-        // The free setting brings back the terminal's display, not its port controls.
+        // The free setting brings back the terminal and the live instruments,
+        // usable, with the values they had.
         QVERIFY(shown(w, "FrameLED") && shown(w, "Term_Recept") && shown(w, "BP_Erraseterm"));
-        QVERIFY(!shown(w, "BP_OpenPort") && !shown(w, "chkTermEcho") && !shown(w, "FrameKT5"));
+        for (const char *name :
+             {"BP_OpenPort", "chkTermEcho", "Label5", "optAsc", "optHex", "optDec", "FrameKT5"}) {
+            QVERIFY2(shown(w, name), name);
+            QVERIFY2(w.control<QWidget>(name)->isEnabled(), name);
+        }
+        QVERIFY(echo->isChecked());
         QVERIFY(w.control<QComboBox>("NbCylindres")->isEnabled());
         QVERIFY(w.control<QLineEdit>("Txt_av_statique")->isEnabled());
         QCOMPARE(s.TypeCompilation, int16_t(8));
@@ -272,7 +282,12 @@ private slots:
         files.startNewCurve();
         QCOMPARE(w.tab_avance()->rowCount(), 0);
         QCOMPARE(list->currentIndex(), 0);
+        // The advances out of range (99, -5) open with one message naming row 2.
+        ModalAnswerer answers({});
         files.commands().OpenFile(project + ".xsc");
+        QCOMPARE(answers.texts.size(), 1);
+        QCOMPARE(answers.texts.first(), w.context().tab_avance.invalidValuesMessage());
+        QVERIFY(answers.texts.first().contains("4000 ; 99 ; -5 ; 1"));
         QCOMPARE(list->currentText(), QString("BOOT.XOS"));
         QCOMPARE(files.currentCurve(), saved);
         QVERIFY(!w.settings().CourbeModifie);
