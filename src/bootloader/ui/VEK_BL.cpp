@@ -143,6 +143,7 @@ void VEK_BL::BP_DLOAD_Click(int index)
     CurveDownloadRequest request;
     request.DeviceChip = m_context.pic.DeviceChip;
     request.gridRows = CurveTables::Grille(m_context).rowCount();
+    request.curveProblem = m_context.tab_avance.invalidValuesMessage();
     request.placement = DemandePlacement(m_context.settings, m_context.mapBoxes.tbMapAdj, index);
     WindowTablePrompts questions(this, m_prompts);
     const int16_t type = m_context.settings.TypeCompilation;

@@ -137,6 +137,22 @@ private slots:
         QVERIFY(w.BP_DLOAD[1]->isEnabled()); // still connected, ready for another try
     }
 
+    void unusableCurveIsNotSent()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        ctx->tab_avance.setRows({{"1000", "12", "8"}, {"3000", "1O", "11"}}, false);
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QSignalSpy started(&w.runner(), &JobRunner::started);
+        w.BP_DLOAD[1]->click();
+        QCOMPARE(started.size(), 0);
+        QCOMPARE(prompts.messages.last().text, ctx->tab_avance.invalidValuesMessage());
+        sim.command("blstats");
+        QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
+    }
+
     void refusalsComeBeforeAnyPort_data()
     {
         QTest::addColumn<QString>("port");
