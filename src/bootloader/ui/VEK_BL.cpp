@@ -156,17 +156,14 @@ void VEK_BL::BP_DLOAD_Click(int index)
         showBox(QMessageBox::Critical, plan.refusal.title, plan.refusal.text);
         return;
     }
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF0000);
-    auto session = m_session;
     const PicImage image = m_context.pic.ImagePIC;
     const TablePlacement::Plan tables = *plan.plan;
     const BootloaderTexts t = texts();
-    startTransfer(
-        [session, image, tables, t](TransferContext &c) {
-            return TelechargerCourbes(*session, image, tables, t, c.progress, c.cancel);
+    startDownload(
+        [image, tables, t](BootloaderSession &s, ProgressSink &p, const CancelToken &c) {
+            return TelechargerCourbes(s, image, tables, t, p, c);
         },
-        [this](const JobOutcome &outcome) { downloadDone(outcome, BootloaderMessages::CurvesOk); });
+        BootloaderMessages::CurvesOk);
 }
 
 void VEK_BL::BP_MAJHEX_Click()
@@ -181,17 +178,25 @@ void VEK_BL::BP_MAJHEX_Click()
         showBox(QMessageBox::NoIcon, plan.refusal.title, plan.refusal.text);
         return;
     }
-    auto session = m_session;
     const PicImage image = m_context.pic.ImagePIC;
     const TablePlacement::WordRange range = *plan.range;
     const BootloaderTexts t = texts();
-    startTransfer(
-        [session, image, range, t](TransferContext &c) {
-            return TelechargerFirmware(*session, image, range, t, c.progress, c.cancel);
+    startDownload(
+        [image, range, t](BootloaderSession &s, ProgressSink &p, const CancelToken &c) {
+            return TelechargerFirmware(s, image, range, t, p, c);
         },
-        [this](const JobOutcome &outcome) {
-            downloadDone(outcome, BootloaderMessages::FirmwareOk);
-        });
+        BootloaderMessages::FirmwareOk);
+}
+
+// The download runs on the window's connection, as a job of the window.
+void VEK_BL::startDownload(const Download &send, const QString &success)
+{
+    P1->setTextColor(0);
+    P1->setProgressColor(0xFF0000);
+    auto session = m_session;
+    startTransfer(
+        [session, send](TransferContext &c) { return send(*session, c.progress, c.cancel); },
+        [this, success](const JobOutcome &outcome) { downloadDone(outcome, success); });
 }
 
 // Success and failure are both told in this window; a lost line leaves it

@@ -36,6 +36,9 @@ protected:
 private:
     void connectionDone(const JobOutcome &outcome);
     void disconnectionDone(const JobOutcome &outcome);
+    using Download =
+        std::function<JobOutcome(BootloaderSession &, ProgressSink &, const CancelToken &)>;
+    void startDownload(const Download &send, const QString &success);
     void downloadDone(const JobOutcome &outcome, const QString &success);
     void showLink(bool connected);
     void showBox(QMessageBox::Icon icon, const QString &title, const QString &text);
