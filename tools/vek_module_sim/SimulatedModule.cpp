@@ -43,6 +43,19 @@ bool SimulatedModule::start(QString *error)
     return true;
 }
 
+void SimulatedModule::useProtocol(std::unique_ptr<ProtocolHandler> handler)
+{
+    m_other = std::move(handler);
+    m_handler = m_other.get();
+}
+
+void SimulatedModule::hangUp()
+{
+    m_masterNotifier.reset();
+    m_queue.clear();
+    m_pty.closeMaster();
+}
+
 void SimulatedModule::report(const QString &line)
 {
     std::fputs(qPrintable(line + '\n'), stdout);
@@ -102,7 +115,7 @@ void SimulatedModule::command(const QString &line)
         report(stats());
     } else if (verb == "quit") {
         QCoreApplication::quit();
-    } else {
+    } else if (!m_handler->command(words, *this)) {
         report(QStringLiteral("UNKNOWN %1").arg(line));
     }
 }

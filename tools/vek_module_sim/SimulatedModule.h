@@ -45,8 +45,11 @@ public:
 
     void startStream(qint64 frames);
     void stopStream();
+    // Plays `handler` instead of the live stream (the bootloader).
+    void useProtocol(std::unique_ptr<ProtocolHandler> handler);
     void send(const QByteArray &bytes) override;
     void report(const QString &line) override;
+    void hangUp() override;
 
 private:
     struct Item {
@@ -69,6 +72,7 @@ private:
     StreamOptions m_options;
     PtyPair m_pty;
     std::unique_ptr<LiveProtocol> m_live;
+    std::unique_ptr<ProtocolHandler> m_other;
     ProtocolHandler *m_handler = nullptr;
     std::unique_ptr<QSocketNotifier> m_masterNotifier;
     std::unique_ptr<QSocketNotifier> m_stdinNotifier;
