@@ -145,6 +145,7 @@ void CurveChart::buildByPoint(bool area)
         QAbstractSeries *series = line;
         if (area) {
             auto *filled = new QAreaSeries(line); // down to the axis
+            line->setParent(filled);              // the area does not own its edge
             colour.setAlpha(120);                 // the series behind shows through
             filled->setBrush(colour);
             filled->setPen(QPen(SeriesColours.value(s), 2));
