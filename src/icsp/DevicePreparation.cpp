@@ -11,7 +11,8 @@ Outcome Preparer(PicDevice &device, const QString &icspChip, std::optional<uint1
     std::optional<ChipRecord> chip;
     if (icspChip == QLatin1String("AUTO")) {
         if (deviceId)
-            chip = ChipTable::identifyFromDeviceId(*deviceId);
+            chip =
+                ChipTable::identifyFromDeviceId(*deviceId); // nothing for no chip or an unknown ID
     } else {
         chip = ChipTable::fixedChip(icspChip);
     }

@@ -18,7 +18,9 @@ struct Outcome {
     int32_t checksum = 0;      // of the blank image
 };
 
-// "AUTO" needs `deviceId` (without one the chip is not selected); a "PIC-" name
+// "AUTO" needs a `deviceId` that names a chip (without one, or with no chip on
+// the lines or an unknown ID, the chip is not selected: ChipTable::unidentifiedText
+// says why); a "PIC-" name
 // of the chip table fixes the chip; any other name selects nothing.
 Outcome Preparer(PicDevice &device, const QString &icspChip,
                  std::optional<uint16_t> deviceId = std::nullopt);
