@@ -18,10 +18,10 @@ struct Outcome {
     int32_t checksum = 0;      // of the blank image
 };
 
-// "AUTO" needs a `deviceId` that names a chip (without one, or with no chip on
-// the lines or an unknown ID, the chip is not selected: ChipTable::unidentifiedText
-// says why); a "PIC-" name
-// of the chip table fixes the chip; any other name selects nothing.
+// "AUTO" needs a `deviceId`: 0 (nothing read yet) gives the 16F84 as it always
+// has; an ID read with no chip on the lines (0x3FFF) or an unknown ID selects
+// nothing (ChipTable::unidentifiedText says why), nor does a missing one. A
+// "PIC-" name of the chip table fixes the chip; any other name selects nothing.
 Outcome Preparer(PicDevice &device, const QString &icspChip,
                  std::optional<uint16_t> deviceId = std::nullopt);
 

@@ -8,6 +8,8 @@
 #include "icsp/DevicePreparation.h"
 #include "icsp/ProgrammerLabel.h"
 #include "icsp/ui/StatusPanel.h"
+#include "icsp/ui/VEK_SETUP_ICSP.h"
+#include "platform/Clock.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -260,6 +262,15 @@ void TransferFrame::MnuClsBuff_Click()
     chipPrepared();
 }
 
+void TransferFrame::showProgrammerSetup(const std::function<void()> &closed)
+{
+    if (m_runner.isRunning())
+        return;
+    VEK_SETUP_ICSP setup(m_context, this);
+    connect(&setup, &VEK_SETUP_ICSP::setupClosed, this, closed);
+    setup.exec();
+}
+
 bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobOutcome &)> done)
 {
     if (m_runner.isRunning())
@@ -269,9 +280,12 @@ bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobO
     PicDevice *pic = &m_context.pic;
     const MainSettings settings = m_context.settings;
     const TransferTimeouts timeouts = m_context.transfer.timeouts;
-    return m_runner.start([job = std::move(job), pic, settings,
-                           timeouts](ProgressSink &sink, const CancelToken &cancel) {
-        TransferContext transfer{*pic, settings, sink, cancel, timeouts};
+    const IcspPortOpener opener = m_context.transfer.programmerPort;
+    const Clock *clock =
+        m_context.transfer.clock ? m_context.transfer.clock : &SteadyClock::instance();
+    return m_runner.start([job = std::move(job), pic, settings, timeouts, opener,
+                           clock](ProgressSink &sink, const CancelToken &cancel) {
+        TransferContext transfer{*pic, settings, sink, cancel, timeouts, opener, *clock};
         return job(transfer);
     });
 }

@@ -83,6 +83,10 @@ public:
     // "Clear buffer": blank image, views redrawn; file name and bars kept.
     void MnuClsBuff_Click();
 
+    // The programmer set-up dialog, modal; `closed` runs once it has closed
+    // (by OK or Cancel). Nothing while a transfer runs.
+    void showProgrammerSetup(const std::function<void()> &closed);
+
 protected:
     TransferFrame(VekContext &context, const Design &design, QWidget *parent,
                   WindowPrompts *prompts);
