@@ -429,6 +429,10 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QVERIFY(w->grab().save(folder + "/icsp_read.png"));
+        b.pic.refuseWrites(0x40);
+        b.context.pic.ImagePIC.setCodeWord(0x40, 0x0001);
+        click(*w, w->BP_WriteModule);
+        QVERIFY(w->grab().save(folder + "/icsp_write_fault.png"));
     }
 };
 
