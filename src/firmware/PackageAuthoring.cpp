@@ -1,5 +1,6 @@
 #include "firmware/PackageAuthoring.h"
 
+#include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 
 #include <QDir>
@@ -33,9 +34,9 @@ PackageAuthoring::NameCheck PackageAuthoring::checkName(const QString &name)
     if (name.isEmpty())
         return NameCheck::Empty;
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QLatin1String("..")) || name.contains(QChar(0)))
+        name.contains(QLatin1String("..")))
         return NameCheck::Unsafe;
-    return NameCheck::Ok;
+    return TextEncoding::hasControlCharacters(name) ? NameCheck::Unsafe : NameCheck::Ok;
 }
 
 PackageAuthoring::SourceKind PackageAuthoring::sourceKind(const QString &path)

@@ -6,6 +6,8 @@
 #include "icsp/ChipTable.h"
 #include "icsp/IcspProgrammer.h"
 #include "icsp/PicDevice.h"
+#include "icsp/TransferContext.h"
+#include "platform/Clock.h"
 
 #include <cmath>
 
@@ -78,6 +80,18 @@ std::optional<Calibration> readCalibration(IcspProgrammer &p, IcspResult &r)
     }
     c.config = area.ConfigWord;
     return c;
+}
+
+// Opens, and reads the factory calibration of a chip that has one.
+bool startKeepingCalibration(IcspProgrammer &p, const PicDevice &device, IcspResult &r,
+                             std::optional<Calibration> &calibration)
+{
+    if (!start(p, device, r))
+        return false;
+    if (p.chip().calibrationWord < 0)
+        return true;
+    calibration = readCalibration(p, r);
+    return calibration.has_value();
 }
 
 uint16_t withCalibration(uint16_t config, const ChipTraits &chip, const Calibration &c)
@@ -214,6 +228,15 @@ std::optional<uint16_t> IdentifyChip(IcspProgrammer &p)
     return area.DeviceID;
 }
 
+std::optional<uint16_t> ReadDeviceId(TransferContext &transfer)
+{
+    IcspProgrammer programmer(transfer.settings, SteadyClock::instance());
+    programmer.attach(&transfer.progress, &transfer.cancel);
+    const std::optional<uint16_t> id = IdentifyChip(programmer);
+    programmer.FermerProgrammateur();
+    return id;
+}
+
 IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
 {
     IcspResult r;
@@ -269,15 +292,12 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
 IcspResult WriteChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
 {
     IcspResult r;
-    if (!start(p, device, r))
+    std::optional<Calibration> calibration;
+    if (!startKeepingCalibration(p, device, r, calibration))
         return finish(p, r);
     const ChipTraits chip = p.chip();
     PicImage &image = device.ImagePIC;
-    std::optional<Calibration> calibration;
-    if (chip.calibrationWord >= 0) {
-        calibration = readCalibration(p, r);
-        if (!calibration)
-            return finish(p, r);
+    if (calibration) {
         image.setCodeWord(chip.calibrationWord, calibration->word);
         image.ConfigWord = withCalibration(image.ConfigWord, chip, *calibration);
     }
@@ -300,15 +320,10 @@ IcspResult WriteChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
 IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
 {
     IcspResult r;
-    if (!start(p, device, r))
+    std::optional<Calibration> calibration;
+    if (!startKeepingCalibration(p, device, r, calibration))
         return finish(p, r);
     const ChipTraits chip = p.chip();
-    std::optional<Calibration> calibration;
-    if (chip.calibrationWord >= 0) {
-        calibration = readCalibration(p, r);
-        if (!calibration)
-            return finish(p, r);
-    }
     int unblank = -1;
     for (int round = 0; round < 3; ++round) {
         if (uint8_t code = eraseOnce(p))

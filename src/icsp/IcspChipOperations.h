@@ -8,6 +8,7 @@
 
 class IcspProgrammer;
 class PicDevice;
+struct TransferContext;
 
 // Where a whole-chip operation stopped, for the window's own message: the
 // step, the protocol's result code and the address (program word, EEPROM byte
@@ -46,6 +47,11 @@ struct IcspResult {
 // it is not, left open); nothing when the configuration area cannot be read.
 // 0x3FFF or 0x0000 is what the lines give with no chip: see ChipTable::identify.
 std::optional<uint16_t> IdentifyChip(IcspProgrammer &programmer);
+
+// The transfer windows' device-ID reader (TransferServices::readDeviceId): the
+// programmer of the context's settings on the real port and clock, opened and
+// closed inside. Runs off the GUI thread.
+std::optional<uint16_t> ReadDeviceId(TransferContext &transfer);
 
 // Whole-chip operations. Each resets the programming state, opens the
 // programmer, and closes it on every path; the long loops stop between words

@@ -5,35 +5,27 @@
 #include "platform/ParallelPort.h"
 #include "platform/SerialPortNames.h"
 
-namespace {
+namespace ParallelPins {
 
-enum class Register { None, Data, Control };
-
-struct OutputPin {
-    Register reg;
-    uint8_t mask;
-};
-
-OutputPin outputPin(uint8_t pin)
+Output output(uint8_t pin)
 {
     if (pin >= 2 && pin <= 9)
-        return {Register::Data, uint8_t(1u << (pin - 2))};
+        return {false, uint8_t(1u << (pin - 2))};
     switch (pin) {
     case 1:
-        return {Register::Control, 0x01};
+        return {true, 0x01};
     case 14:
-        return {Register::Control, 0x02};
+        return {true, 0x02};
     case 16:
-        return {Register::Control, 0x04};
+        return {true, 0x04};
     case 17:
-        return {Register::Control, 0x08};
+        return {true, 0x08};
     default:
-        return {Register::None, 0};
+        return {};
     }
 }
 
-// Status-register bit of an input pin; 0 for a pin that is not an input.
-uint8_t inputMask(uint8_t pin)
+uint8_t statusMask(uint8_t pin)
 {
     switch (pin) {
     case 10:
@@ -51,7 +43,7 @@ uint8_t inputMask(uint8_t pin)
     }
 }
 
-} // namespace
+} // namespace ParallelPins
 
 IcspLineSettings IcspLineSettings::from(const MainSettings &s)
 {
@@ -145,10 +137,10 @@ int IcspLineDriver::LireLigneICSP(int line)
 
 void IcspLineDriver::EcrireBrocheLPT(uint8_t pin, int value)
 {
-    const OutputPin out = outputPin(pin);
-    if (out.reg == Register::None || !m_parallel)
+    const ParallelPins::Output out = ParallelPins::output(pin);
+    if (out.mask == 0 || !m_parallel)
         return;
-    const bool data = out.reg == Register::Data;
+    const bool data = !out.control;
     const auto now = data ? m_parallel->readData() : m_parallel->readControl();
     note(now.has_value());
     const uint8_t old = now.value_or(0);
@@ -158,7 +150,7 @@ void IcspLineDriver::EcrireBrocheLPT(uint8_t pin, int value)
 
 int IcspLineDriver::LireBrocheLPT(uint8_t pin)
 {
-    const uint8_t mask = inputMask(pin);
+    const uint8_t mask = ParallelPins::statusMask(pin);
     if (mask == 0 || !m_parallel)
         return 0;
     const auto status = m_parallel->readStatus();
@@ -168,12 +160,12 @@ int IcspLineDriver::LireBrocheLPT(uint8_t pin)
 
 bool IcspLineDriver::isOutputPin(uint8_t pin)
 {
-    return outputPin(pin).reg != Register::None;
+    return ParallelPins::output(pin).mask != 0;
 }
 
 bool IcspLineDriver::isInputPin(uint8_t pin)
 {
-    return pin == 0 || inputMask(pin) != 0;
+    return pin == 0 || ParallelPins::statusMask(pin) != 0;
 }
 
 QString IcspLineDriver::pinProblem() const

@@ -12,6 +12,17 @@ struct MainSettings;
 // the adapter returns it.
 enum IcspLine : int { LineMCLR = 1, LineCLOCK = 2, LineDATA = 4, LineDATA_R = 5 };
 
+// Where the parallel-port pins sit in the port's registers.
+namespace ParallelPins {
+struct Output {
+    bool control = false; // control register, else data register
+    uint8_t mask = 0;     // 0: not an output pin
+};
+Output output(uint8_t pin);
+// Status-register bit of an input pin; 0 for a pin that is not an input.
+uint8_t statusMask(uint8_t pin);
+} // namespace ParallelPins
+
 // The box, port and pin settings a programmer operation works with, copied
 // from the main settings when it starts so that a running operation never
 // reads them again.

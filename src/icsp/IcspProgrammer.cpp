@@ -112,9 +112,11 @@ uint32_t IcspProgrammer::PipeBites(uint32_t word, int bits)
 {
     waitWriteDone(); // a chip busy writing would lose the frame
     uint32_t result = 0;
+    // The chip samples DATA on the falling clock and drives it after the rising
+    // one: the data is held before the clock falls, and the clock stays low a
+    // moment before the line is read. The other steps need no pause of their own.
     for (int i = 0; i < bits; ++i) {
         line(LineCLOCK, 1);
-        settle();
         line(LineDATA, int(word & 1u));
         settle();
         line(LineCLOCK, 0);

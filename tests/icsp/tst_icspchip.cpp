@@ -20,12 +20,6 @@ QByteArray where(const IcspResult &r)
         .toUtf8();
 }
 
-IcspLineSettings wiring(int box, const QString &port, uint8_t mclr = 5, uint8_t clock = 3,
-                        uint8_t data = 2, uint8_t dataR = 10)
-{
-    return {int16_t(box), port, mclr, clock, data, dataR};
-}
-
 bool imageOnChip(const SimulatedPic &pic, const PicDevice &device)
 {
     for (int k = 0; k < device.programByteCount() / 2; ++k)
@@ -107,16 +101,16 @@ private slots:
     {
         QTest::addColumn<IcspLineSettings>("lines");
         for (int box = 0; box < 4; ++box)
-            QTest::addRow("box %d COM1", box) << wiring(box, "COM1");
-        QTest::newRow("JDM on LPT1 text") << wiring(0, "LPT1");
-        QTest::newRow("VEKP tty path") << wiring(1, "/dev/ttyUSB0");
+            QTest::addRow("box %d COM1", box) << IcspRig::wiring(box, "COM1");
+        QTest::newRow("JDM on LPT1 text") << IcspRig::wiring(0, "LPT1");
+        QTest::newRow("VEKP tty path") << IcspRig::wiring(1, "/dev/ttyUSB0");
         const std::array<std::array<uint8_t, 4>, 5> pins = {
             {{5, 3, 2, 10}, {1, 14, 16, 11}, {9, 8, 7, 15}, {17, 6, 4, 13}, {2, 3, 4, 12}}};
         for (int box = 1; box < 4; ++box)
             for (const auto &p : pins)
                 QTest::addRow("box %d LPT1 %d/%d/%d/%d", box, p[0], p[1], p[2], p[3])
-                    << wiring(box, "LPT1", p[0], p[1], p[2], p[3]);
-        QTest::newRow("VEK-MZ parport path") << wiring(2, "/dev/parport0");
+                    << IcspRig::wiring(box, "LPT1", p[0], p[1], p[2], p[3]);
+        QTest::newRow("VEK-MZ parport path") << IcspRig::wiring(2, "/dev/parport0");
     }
     void everyRouting()
     {

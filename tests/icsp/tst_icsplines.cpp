@@ -33,12 +33,6 @@ public:
     QString errorText() const override { return {}; }
 };
 
-IcspLineSettings wiring(int box, const QString &port, uint8_t mclr = 5, uint8_t clock = 3,
-                        uint8_t data = 2, uint8_t dataR = 10)
-{
-    return {int16_t(box), port, mclr, clock, data, dataR};
-}
-
 } // namespace
 
 class TestIcspLines : public QObject
@@ -63,7 +57,7 @@ private slots:
         QFETCH(bool, control);
         QFETCH(int, mask);
         RecordingPort port;
-        IcspLineDriver lines(wiring(1, "LPT1"), nullptr, &port);
+        IcspLineDriver lines(IcspRig::wiring(1, "LPT1"), nullptr, &port);
         const uint8_t before = control ? port.control : port.data;
         lines.EcrireBrocheLPT(uint8_t(pin), 0);
         QCOMPARE(control ? port.control : port.data, uint8_t(before & ~mask));
@@ -79,14 +73,14 @@ private slots:
     {
         RecordingPort port;
         port.data = 0;
-        IcspLineDriver vekp(wiring(1, "LPT1"), nullptr, &port);
+        IcspLineDriver vekp(IcspRig::wiring(1, "LPT1"), nullptr, &port);
         vekp.EcrireLigneICSP(LineMCLR, 1);
         vekp.EcrireLigneICSP(LineCLOCK, 1);
         vekp.EcrireLigneICSP(LineDATA, 1);
         QCOMPARE(port.data, uint8_t(0x0B));
         port.status = 0x40;
         QCOMPARE(vekp.LireLigneICSP(LineDATA_R), 1);
-        IcspLineDriver mz(wiring(2, "LPT1"), nullptr, &port);
+        IcspLineDriver mz(IcspRig::wiring(2, "LPT1"), nullptr, &port);
         QCOMPARE(mz.LireLigneICSP(LineDATA_R), 0);
         port.status = 0;
         QCOMPARE(mz.LireLigneICSP(LineDATA_R), 1);
@@ -96,21 +90,23 @@ private slots:
     void serialRouting()
     {
         RecordingModem modem;
-        IcspLineDriver jdm(wiring(0, "LPT1"), &modem, nullptr); // JDM: serial whatever the text
+        IcspLineDriver jdm(IcspRig::wiring(0, "LPT1"), &modem,
+                           nullptr); // JDM: serial whatever the text
         jdm.EcrireLigneICSP(LineMCLR, 1);
         jdm.EcrireLigneICSP(LineDATA, 1);
         QVERIFY(modem.txd && modem.dtr && !modem.rts);
         modem.ctsLevel = true;
         QCOMPARE(jdm.LireLigneICSP(LineDATA_R), 1);
-        IcspLineDriver qpak(wiring(3, "COM2"), &modem, nullptr);
+        IcspLineDriver qpak(IcspRig::wiring(3, "COM2"), &modem, nullptr);
         QCOMPARE(qpak.LireLigneICSP(LineDATA_R), 0);
         RecordingModem untouched;
-        IcspLineDriver lower(wiring(1, "com1"), &untouched, nullptr); // case counts
+        IcspLineDriver lower(IcspRig::wiring(1, "com1"), &untouched, nullptr); // case counts
         lower.EcrireLigneICSP(LineMCLR, 1);
         QVERIFY(!untouched.txd);
         QCOMPARE(lower.LireLigneICSP(LineDATA_R), 0);
-        QCOMPARE(wiring(1, "/dev/ttyUSB0").portKind(), IcspLineSettings::PortKind::Serial);
-        QCOMPARE(wiring(2, "/dev/parport1").portKind(), IcspLineSettings::PortKind::Parallel);
+        QCOMPARE(IcspRig::wiring(1, "/dev/ttyUSB0").portKind(), IcspLineSettings::PortKind::Serial);
+        QCOMPARE(IcspRig::wiring(2, "/dev/parport1").portKind(),
+                 IcspLineSettings::PortKind::Parallel);
     }
 
     void framesEchoOnTheLoopback()
@@ -161,7 +157,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, diagnosis);
         for (int box = 0; box < 4; ++box) {
-            IcspRig rig("16F84A", wiring(box, "COM1"));
+            IcspRig rig("16F84A", IcspRig::wiring(box, "COM1"));
             rig.box->setLoopback(SimulatedProgrammerBox::Loopback(loopback));
             QCOMPARE(rig.programmer->OuvrirProgrammateur(), uint8_t(code == 0x3210 ? 0 : 1));
             const qint64 start = rig.clock.nowUs();
@@ -180,7 +176,7 @@ private slots:
 
     void failedSelfTestNamesTheBox()
     {
-        IcspRig rig("16F84A", wiring(3, "COM1"));
+        IcspRig rig("16F84A", IcspRig::wiring(3, "COM1"));
         rig.box->setLoopback(SimulatedProgrammerBox::Loopback::StuckLow);
         QCOMPARE(rig.programmer->OuvrirProgrammateur(), IcspProgrammer::OpenNoAnswer);
         QCOMPARE(rig.programmer->failureText(), QString("Pas de réponse du module Q-PAK"));
@@ -225,7 +221,7 @@ private slots:
     // A wrong read-back pin stops the opening with one message; no bit is read.
     void wrongDataRPinCheckedOnce()
     {
-        IcspRig rig("16F84A", wiring(1, "LPT1", 5, 3, 2, 9));
+        IcspRig rig("16F84A", IcspRig::wiring(1, "LPT1", 5, 3, 2, 9));
         IcspProgrammer &p = *rig.programmer;
         QCOMPARE(p.OuvrirProgrammateur(), IcspProgrammer::OpenBadPins);
         QCOMPARE(p.failureText(),

@@ -22,6 +22,12 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     programmer = std::make_unique<IcspProgrammer>(settings, clock, box->opener(), texts);
 }
 
+IcspLineSettings IcspRig::wiring(int box, const QString &port, uint8_t mclr, uint8_t clock,
+                                 uint8_t data, uint8_t dataR)
+{
+    return {int16_t(box), port, mclr, clock, data, dataR};
+}
+
 PicDevice IcspRig::deviceFor(const QString &chip)
 {
     PicDevice device;

@@ -22,6 +22,9 @@ struct IcspRig {
     explicit IcspRig(const QString &chip, const IcspLineSettings &wiring = {},
                      bool realChip = false);
 
+    // Box type, port and pins (output pins MCLR, CLOCK, DATA, then DATA_R).
+    static IcspLineSettings wiring(int box, const QString &port, uint8_t mclr = 5,
+                                   uint8_t clock = 3, uint8_t data = 2, uint8_t dataR = 10);
     // The device record and a blank image for a fixed chip ("16F84A").
     static PicDevice deviceFor(const QString &chip);
     // An image of pseudo-random words, EEPROM bytes, IDs and configuration.

@@ -329,10 +329,10 @@ void SimulatedPic::beginCycle()
 {
     if (m_latchKind == Pending::None)
         return;
-    ++m_stats.programCycles;
     m_pendingKind = m_latchKind;
     m_pendingAddress = -1;
     if (m_latchKind == Pending::Data) {
+        ++m_stats.eepromCycles;
         if (m_model.eeSize > 0) {
             m_pendingAddress = m_pc % m_model.eeSize;
             m_pendingOld = eeprom[size_t(m_pendingAddress)];
@@ -341,6 +341,7 @@ void SimulatedPic::beginCycle()
         busyFor(m_real ? m_model.eepromUs : kIdealEepromUs);
         return;
     }
+    ++m_stats.programCycles;
     if (m_pc < 0x2000) {
         const int address = m_pc % m_model.pgmSize;
         if (!m_refused.count(address)) {

@@ -79,7 +79,8 @@ public:
 
     struct Stats {
         int programmingModeEntries = 0;
-        int programCycles = 0;
+        int programCycles = 0; // program memory, IDs and configuration
+        int eepromCycles = 0;
         int bulkErases = 0;
         int commandsWhileBusy = 0;
         int interruptedWrites = 0;

@@ -61,41 +61,11 @@ private:
     SimulatedProgrammerBox &m_box;
 };
 
-// Bit of an output pin in its register, as a PC parallel port has it.
+// Level of an output pin, as the port's registers set it.
 bool outputBit(uint8_t pin, uint8_t data, uint8_t control)
 {
-    if (pin >= 2 && pin <= 9)
-        return data & (1u << (pin - 2));
-    switch (pin) {
-    case 1:
-        return control & 0x01;
-    case 14:
-        return control & 0x02;
-    case 16:
-        return control & 0x04;
-    case 17:
-        return control & 0x08;
-    default:
-        return false;
-    }
-}
-
-uint8_t statusMask(uint8_t pin)
-{
-    switch (pin) {
-    case 10:
-        return 0x40;
-    case 11:
-        return 0x80;
-    case 12:
-        return 0x20;
-    case 13:
-        return 0x10;
-    case 15:
-        return 0x08;
-    default:
-        return 0;
-    }
+    const ParallelPins::Output out = ParallelPins::output(pin);
+    return ((out.control ? control : data) & out.mask) != 0;
 }
 
 } // namespace
@@ -180,7 +150,7 @@ void SimulatedProgrammerBox::parallelOutputs(uint8_t data, uint8_t control)
 uint8_t SimulatedProgrammerBox::parallelStatus() const
 {
     // Unused inputs float high, as on a real port.
-    const uint8_t mask = statusMask(m_wiring.ICSPPINDATAR);
+    const uint8_t mask = ParallelPins::statusMask(m_wiring.ICSPPINDATAR);
     uint8_t status = 0x78 | 0x80;
     if (m_wiring.portKind() == IcspLineSettings::PortKind::Parallel && mask)
         status = returnedLevel() ? uint8_t(status | mask) : uint8_t(status & ~mask);

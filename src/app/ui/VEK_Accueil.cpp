@@ -592,9 +592,21 @@ std::optional<FirmwareProfile> VEK_Accueil::LoadPackageProfile()
 {
     PackageFilesBackup backup(PackageFilesBackup::TemporaryPackageFiles());
     backup.save();
-    const VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(TypeVersionOS_->currentText());
-    if (!loaded.ok()) {
+    const QString package = TypeVersionOS_->currentText();
+    VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(package);
+    const DescriptionLookup reglage = [](const QString &key) {
+        return VEK_Gestion_OS::LireReglageOS(key);
+    };
+    if (loaded.ok()) {
+        VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(),
+                                      QStringLiteral("~TEMP.NFO"));
+        loaded.message = DescriptionRangeError(reglage, VEK_Gestion_OS::DossierPaquets() + package +
+                                                            QStringLiteral(" (OS.NFO)"));
+    }
+    if (!loaded.ok() || !loaded.message.isEmpty()) {
         backup.restore();
+        VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(),
+                                      QStringLiteral("~TEMP.NFO"));
         const QSignalBlocker block(TypeVersionOS_);
         TypeVersionOS_->setCurrentIndex(firmwareEntry_);
         auto *box = new QMessageBox(QMessageBox::Critical, GetLanguageText("MessWARNING"),
@@ -605,8 +617,7 @@ std::optional<FirmwareProfile> VEK_Accueil::LoadPackageProfile()
         box->open();
         return std::nullopt;
     }
-    VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(), QStringLiteral("~TEMP.NFO"));
-    return PackageProfile([](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); });
+    return PackageProfile(reglage);
 }
 
 void VEK_Accueil::LayoutCurveGrid()

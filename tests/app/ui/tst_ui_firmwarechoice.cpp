@@ -97,6 +97,7 @@ private slots:
         makePackage("PROG", {{"TRANSFERT", "ICSP"}, {"MODCHIP", "PIC-16F628"}});
         makePackage("FIRST", {{"TRANSFERT", "BL_INIT"}, {"MODCHIP", "PIC-16F876A"}});
         makePackage("COMPAT", {{"TRANSFERT", "KORVALx"}});
+        makePackage("HUGE", {{"NB_COURBES", QString(400, '9')}, {"COMPILATION", "8"}});
         // A package that cannot be unpacked.
         QVERIFY(TestSupport::writeFile(VEK_Gestion_OS::DossierPaquets() + "DAMAGED.XOS", "PK?"));
     }
@@ -106,7 +107,7 @@ private slots:
         VEK_Accueil w;
         w.Form_Load(false);
         QComboBox *list = w.TypeVersionOS();
-        QCOMPARE(list->count(), 7);
+        QCOMPARE(list->count(), 8);
         QCOMPARE(list->currentIndex(), 0);
 
         list->setCurrentIndex(list->findText("BOOT.XOS"));
@@ -182,6 +183,19 @@ private slots:
         QCOMPARE(w.settings().TypeCompilation, int16_t(88));
         QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
         QVERIFY(!shown(w, "FrameDwell"));
+        delete w.findChild<QMessageBox *>("FirmwareError");
+
+        // A number out of its range refuses the package the same way, and says where.
+        list->setCurrentIndex(list->findText("HUGE.XOS"));
+        w.TypeVersionOS_Click();
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        const QString text = w.findChild<QMessageBox *>("FirmwareError")->text();
+        QVERIFY2(text.contains("NB_COURBES") && text.contains("HUGE.XOS"), qPrintable(text));
+        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+        QCOMPARE(w.settings().TypeCompilation, int16_t(88));
+        QCOMPARE(w.settings().ICSPNbTables, QString("4"));
+        QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
+        QCOMPARE(VEK_Gestion_OS::LireReglageOS("NB_COURBES"), QString("4"));
     }
 
     // The programming button opens the window of the package's transfer type.
@@ -321,6 +335,14 @@ private slots:
         w.SSTab1()->setCurrentIndex(2);
         QTest::qWait(200);
         QVERIFY(w.grab().save(folder + "/firmware_package_map.png"));
+
+        w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("HUGE.XOS"));
+        w.TypeVersionOS_Click();
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        QMessageBox *refused = w.findChild<QMessageBox *>("FirmwareError");
+        QTRY_VERIFY(refused->isVisible());
+        QTest::qWait(200);
+        QVERIFY(refused->grab().save(folder + "/firmware_out_of_range.png"));
     }
 };
 
