@@ -7,7 +7,6 @@
 #include "icsp/IcspProgrammer.h"
 #include "icsp/PicDevice.h"
 #include "icsp/TransferContext.h"
-#include "platform/Clock.h"
 
 #include <cmath>
 
@@ -230,7 +229,7 @@ std::optional<uint16_t> IdentifyChip(IcspProgrammer &p)
 
 std::optional<uint16_t> ReadDeviceId(TransferContext &transfer)
 {
-    IcspProgrammer programmer(transfer.settings, SteadyClock::instance());
+    IcspProgrammer programmer(transfer.settings, transfer.clock, transfer.programmerPort);
     programmer.attach(&transfer.progress, &transfer.cancel);
     const std::optional<uint16_t> id = IdentifyChip(programmer);
     programmer.FermerProgrammateur();

@@ -49,8 +49,8 @@ struct IcspResult {
 std::optional<uint16_t> IdentifyChip(IcspProgrammer &programmer);
 
 // The transfer windows' device-ID reader (TransferServices::readDeviceId): the
-// programmer of the context's settings on the real port and clock, opened and
-// closed inside. Runs off the GUI thread.
+// programmer of the context's settings on the context's port and clock, opened
+// and closed inside. Runs off the GUI thread.
 std::optional<uint16_t> ReadDeviceId(TransferContext &transfer);
 
 // Whole-chip operations. Each resets the programming state, opens the

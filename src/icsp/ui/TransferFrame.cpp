@@ -142,6 +142,15 @@ void TransferFrame::addLinkButtons(const QList<QPushButton *> &downloads)
     addHoverHelp(BP_UPLOAD, LangKey("MMBPULOAD"));
 }
 
+void TransferFrame::addSetupButton(std::function<void()> closed)
+{
+    BP_Config = addButton("BP_Config", QStringLiteral("&Setup"));
+    m_buttonRow->addWidget(BP_Config);
+    addHoverHelp(BP_Config, LangKey("MMBPConfig"));
+    connect(BP_Config, &QPushButton::clicked, this,
+            [this, closed = std::move(closed)] { showProgrammerSetup(closed); });
+}
+
 void TransferFrame::addQuitButton()
 {
     BP_Quit = addButton("BP_Quit", QStringLiteral("&Quitter"));
@@ -252,6 +261,8 @@ void TransferFrame::frameCaptions()
         BP_MAJHEX->setText(GetLanguageText("MBMajHex"));
         BP_UPLOAD->setText(GetLanguageText("MBupload"));
     }
+    if (BP_Config)
+        BP_Config->setText(GetLanguageText("MBConfiguration"));
     BP_Quit->setText(GetLanguageText("MBQuitter"));
     m_panels[1]->setText(GetLanguageText("BEPItem2"));
 }
@@ -307,7 +318,7 @@ void TransferFrame::lock(bool locked)
         m_lockedStates.clear();
         QList<QWidget *> controls = lockedWhileRunning();
         controls << BP_Quit << MnuHex;
-        for (QWidget *link : {BP_tst, BP_MAJHEX, BP_UPLOAD})
+        for (QWidget *link : {BP_tst, BP_MAJHEX, BP_UPLOAD, BP_Config})
             if (link)
                 controls << link;
         for (QWidget *w : controls) {

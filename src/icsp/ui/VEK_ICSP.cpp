@@ -179,13 +179,12 @@ void VEK_ICSP::buildButtons()
 
     BP_DLOAD = addButton("BP_DLOAD", QStringLiteral("&Dowload"));
     addLinkButtons({BP_DLOAD});
-    BP_Config = addButton("BP_Config", QStringLiteral("&Setup"));
-    buttonRow()->addWidget(BP_Config);
-    addHoverHelp(BP_Config, LangKey("MMBPConfig"));
+    // Closing the set-up dialog initialises the window again.
+    addSetupButton([this] { Initialisation(); });
     addQuitButton();
     m_operationButtons = chip + files;
     m_operationButtons.removeOne(BP_Annuler);
-    m_operationButtons << BP_DLOAD << BP_Config;
+    m_operationButtons << BP_DLOAD;
 
     connect(BP_Annuler, &QPushButton::clicked, this, &VEK_ICSP::BP_Annuler_Click);
     connectOperations();
@@ -199,17 +198,11 @@ std::optional<QString> VEK_ICSP::initialPanel3() const
 void VEK_ICSP::InitLangue()
 {
     const std::pair<QPushButton *, const char *> buttons[] = {
-        {BP_DLOAD, LangKey("MBdownload")},
-        {BP_Config, LangKey("MBConfiguration")},
-        {BP_IMPORT_HEX, LangKey("MBimportHEX")},
-        {BP_EXPORT_HEX, LangKey("MBexportHEX")},
-        {BP_IMPORT_XEH, LangKey("MBimportXEH")},
-        {BP_EXPORT_XEH, LangKey("MBexportXEH")},
-        {BP_Clear, LangKey("MBClear")},
-        {BP_ReadModule, LangKey("MBReadModule")},
-        {BP_WriteModule, LangKey("MBWriteModule")},
-        {BP_EraseDevice, LangKey("MBEraseModule")},
-        {BP_ProgTables, LangKey("MBProgTables")},
+        {BP_DLOAD, LangKey("MBdownload")},          {BP_IMPORT_HEX, LangKey("MBimportHEX")},
+        {BP_EXPORT_HEX, LangKey("MBexportHEX")},    {BP_IMPORT_XEH, LangKey("MBimportXEH")},
+        {BP_EXPORT_XEH, LangKey("MBexportXEH")},    {BP_Clear, LangKey("MBClear")},
+        {BP_ReadModule, LangKey("MBReadModule")},   {BP_WriteModule, LangKey("MBWriteModule")},
+        {BP_EraseDevice, LangKey("MBEraseModule")}, {BP_ProgTables, LangKey("MBProgTables")},
     };
     for (const auto &[button, key] : buttons)
         button->setText(GetLanguageText(key));

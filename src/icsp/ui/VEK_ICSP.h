@@ -56,11 +56,10 @@ public:
     QComboBox *CmbCodeProtect = nullptr;
     std::array<QCheckBox *, 7> CkBit{};
     // Buttons.
-    QPushButton *BP_DLOAD = nullptr, *BP_Config = nullptr, *BP_Annuler = nullptr,
-                *BP_Clear = nullptr, *BP_ReadModule = nullptr, *BP_WriteModule = nullptr,
-                *BP_EraseDevice = nullptr, *BP_IMPORT_HEX = nullptr, *BP_EXPORT_HEX = nullptr,
-                *BP_IMPORT_XEH = nullptr, *BP_EXPORT_XEH = nullptr, *BP_VerifyDevice = nullptr,
-                *BP_ProgTables = nullptr;
+    QPushButton *BP_DLOAD = nullptr, *BP_Annuler = nullptr, *BP_Clear = nullptr,
+                *BP_ReadModule = nullptr, *BP_WriteModule = nullptr, *BP_EraseDevice = nullptr,
+                *BP_IMPORT_HEX = nullptr, *BP_EXPORT_HEX = nullptr, *BP_IMPORT_XEH = nullptr,
+                *BP_EXPORT_XEH = nullptr, *BP_VerifyDevice = nullptr, *BP_ProgTables = nullptr;
 
     // Cancel: asks the running operation to stop.
     void BP_Annuler_Click();
@@ -81,8 +80,6 @@ public:
     // INIT BUFF: blank image, file name forgotten.
     void BP_Clear_Click();
     void MnuEditHex_Click();
-    // The programmer set-up dialog; the window initialises again when it closes.
-    void BP_Config_Click();
     // Commits user-ID box `index`: hexadecimal, clamped to 00..FF, stored in
     // the even byte of its pair.
     void UserID_Commit(int index);

@@ -1,6 +1,6 @@
 // The programmer window's operations: read, write, erase, verification and
 // table programming through the programmer, the HEX files, INIT BUFF, the user
-// IDs and the set-up dialog.
+// IDs.
 #include "icsp/ui/VEK_ICSP.h"
 
 #include "app/CurveTables.h"
@@ -77,7 +77,6 @@ void VEK_ICSP::connectOperations()
         {BP_IMPORT_XEH, &VEK_ICSP::BP_IMPORT_XEH_Click},
         {BP_EXPORT_XEH, &VEK_ICSP::BP_EXPORT_XEH_Click},
         {BP_Clear, &VEK_ICSP::BP_Clear_Click},
-        {BP_Config, &VEK_ICSP::BP_Config_Click},
     };
     for (const auto &[button, handler] : handlers)
         connect(button, &QPushButton::clicked, this, handler);
@@ -451,11 +450,4 @@ bool VEK_ICSP::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return TransferFrame::eventFilter(watched, event);
-}
-
-// ---- set-up ---------------------------------------------------------------------
-
-void VEK_ICSP::BP_Config_Click()
-{
-    showProgrammerSetup([this] { Initialisation(); });
 }

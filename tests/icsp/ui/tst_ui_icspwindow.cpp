@@ -404,13 +404,20 @@ private slots:
         Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
         auto w = b.window();
         IcspRig::fillImage(b.context.pic, 2, 0x3FF1);
-        QTimer::singleShot(0, [] {
+        bool dataDriven = false;
+        QTimer::singleShot(0, [&b, &dataDriven] {
             auto *setup = qobject_cast<VEK_SETUP_ICSP *>(QApplication::activeModalWidget());
             QVERIFY(setup);
+            // The hand tests drive the simulated box's lines.
+            setup->BP_ONOFF_Click();
+            setup->TST_DATA->click();
+            dataDriven = b.pic.dataLine();
             setup->CancelButton_Click();
         });
         w->BP_Config->click();
         Bench::wait(*w);
+        QVERIFY(dataDriven);
+        QVERIFY(!b.pic.dataLine()); // lines at rest once the dialog closed
         QCOMPARE(b.context.pic.CalculChecksum(), 0x3CFE); // blanked by the initialisation
     }
 
