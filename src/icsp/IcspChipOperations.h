@@ -41,6 +41,11 @@ struct IcspResult {
     QStringList notes; // remarks on a success (calibration kept)
 
     bool ok() const { return stage == Stage::Done; }
+    static IcspResult failure(Stage stage, uint8_t code, int address = -1,
+                              const QString &message = {})
+    {
+        return {stage, code, address, message, {}};
+    }
 };
 
 // The device-ID word the chip reports, read through the programmer (opened if

@@ -15,16 +15,6 @@ namespace {
 
 constexpr int TableWords = 256;
 
-IcspResult fail(Stage stage, uint8_t code, int address = -1, const QString &message = {})
-{
-    IcspResult r;
-    r.stage = stage;
-    r.code = code;
-    r.address = address;
-    r.message = message;
-    return r;
-}
-
 QString sizeText(const char *key, int size)
 {
     return GetLanguageText(key) + QLatin1Char(' ') + QString::number(size) + QLatin1Char(' ') +
@@ -65,13 +55,13 @@ IcspResult VerifierModule(IcspProgrammer &p, PicDevice &device)
     p.setChip(ChipTable::traitsOf(device.DeviceChip));
     IcspResult r;
     if (const uint8_t opened = p.OuvrirProgrammateur())
-        r = fail(Stage::Open, opened, -1, p.failureText());
+        r = IcspResult::failure(Stage::Open, opened, -1, p.failureText());
     else if (const uint8_t code = p.JumpTo(0x2000))
-        r = fail(Stage::JumpConfig, code, 0x2000);
+        r = IcspResult::failure(Stage::JumpConfig, code, 0x2000);
     else {
         PicImage area = device.ImagePIC;
         if (const uint8_t read = p.LireParametres(area))
-            r = fail(Stage::ReadConfig, read, 0x2000);
+            r = IcspResult::failure(Stage::ReadConfig, read, 0x2000);
         else {
             device.ImagePIC.UserID = area.UserID;
             device.ImagePIC.DeviceID = area.DeviceID;
@@ -99,12 +89,12 @@ IcspResult ProgrammerTablesCourbes(IcspProgrammer &p, const CurveTableArea &tabl
 {
     // Column 0 or a failed generation leaves no table: nothing is written then.
     if (const int bad = MauvaisMotTable(table.words); bad >= 0)
-        return fail(Stage::WriteCode, 0, bad);
+        return IcspResult::failure(Stage::WriteCode, 0, bad);
     const QString prefix = texts.bar + QLatin1Char(' ') + table.libelle;
     if (p.sink())
         p.sink()->setBar(1, 100.0 * barDone / barTotal, prefix + QStringLiteral(" : "));
     if (const uint8_t code = p.JumpTo(table.adresse))
-        return fail(Stage::JumpCode, code, table.adresse);
+        return IcspResult::failure(Stage::JumpCode, code, table.adresse);
     for (int i = 0; i < TableWords; ++i) {
         if (p.sink()) {
             p.sink()->setBar(1, std::nearbyint(100.0 * (barDone + i) / barTotal),
@@ -113,9 +103,9 @@ IcspResult ProgrammerTablesCourbes(IcspProgrammer &p, const CurveTableArea &tabl
                                 QStringLiteral("    (Erreur=%1)").arg(p.NbErreurs));
         }
         if (const uint8_t code = p.ProgMotCode(table.adresse + i, essais, table.words[size_t(i)]))
-            return fail(Stage::WriteCode, code, i);
+            return IcspResult::failure(Stage::WriteCode, code, i);
         if (p.cancelled())
-            return fail(Stage::Cancelled, 0, table.adresse + i);
+            return IcspResult::failure(Stage::Cancelled, 0, table.adresse + i);
     }
     return {};
 }
@@ -129,7 +119,7 @@ IcspResult ProgrammerCourbes(IcspProgrammer &p, const PicDevice &device,
     p.setChip(ChipTable::traitsOf(device.DeviceChip));
     IcspResult r;
     if (const uint8_t opened = p.InitProgrammation()) {
-        r = fail(Stage::Open, opened, -1, p.failureText());
+        r = IcspResult::failure(Stage::Open, opened, -1, p.failureText());
         failedTable = 0;
     } else {
         const int total = int(tables.size()) * TableWords;

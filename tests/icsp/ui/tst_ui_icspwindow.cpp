@@ -64,20 +64,7 @@ struct Bench {
 
     static void wait(VEK_ICSP &w) { QTRY_VERIFY_WITH_TIMEOUT(!w.transferRunning(), 60000); }
 
-    bool imageOnChip() const
-    {
-        const PicDevice &d = context.pic;
-        for (int k = 0; k < d.programByteCount() / 2; ++k)
-            if (pic.program[size_t(k)] != (d.ImagePIC.codeWord(k) & 0x3FFF))
-                return false;
-        for (int j = 0; j < d.eepromByteCount(); ++j)
-            if (pic.eeprom[size_t(j)] != d.ImagePIC.ImageEEPROM[size_t(j)])
-                return false;
-        for (int i = 0; i < 4; ++i)
-            if (pic.userId[size_t(i)] != d.ImagePIC.UserID[size_t(2 * i)])
-                return false;
-        return pic.readConfig() == d.ImagePIC.ConfigWord;
-    }
+    bool imageOnChip() const { return IcspRig::imageOnChip(pic, context.pic); }
 
     QString lastMessage() const
     {
@@ -417,7 +404,7 @@ private slots:
         w->BP_Config->click();
         Bench::wait(*w);
         QVERIFY(dataDriven);
-        QVERIFY(!b.pic.dataLine()); // lines at rest once the dialog closed
+        QVERIFY(!b.pic.dataLine());                       // lines at rest once the dialog closed
         QCOMPARE(b.context.pic.CalculChecksum(), 0x3CFE); // blanked by the initialisation
     }
 
