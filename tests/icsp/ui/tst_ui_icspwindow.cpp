@@ -408,12 +408,12 @@ private slots:
         QCOMPARE(b.context.pic.CalculChecksum(), 0x3CFE); // blanked by the initialisation
     }
 
-    // Under Xvfb with VEK_SCREENSHOTS set: the window after a read.
+    // Under Xvfb with VEK_SCREENSHOT_DIR set: the window after a read.
     void screenshot()
     {
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOTS");
+        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
         if (folder.isEmpty())
-            QSKIP("VEK_SCREENSHOTS not set");
+            QSKIP("VEK_SCREENSHOT_DIR not set");
         Bench b(QStringLiteral("16F628"));
         IcspRig::fillImage(b.context.pic, 1, 0x3F70);
         auto w = b.window();
