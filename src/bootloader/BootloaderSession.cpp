@@ -164,6 +164,24 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
     return JobOutcome::success(done);
 }
 
+namespace {
+
+// Reads and drops what arrives until the line has been quiet for a moment
+// (never longer than one command's time-out).
+void DropAnswersUntilQuiet(ByteLink &port)
+{
+    constexpr qint64 QuietForMs = 30;
+    QByteArray dropped;
+    for (int i = 0; i < int(CommandTimeoutMs / QuietForMs); ++i) {
+        const qsizetype before = dropped.size();
+        const ByteLink::Status status = port.read(dropped, 1, QuietForMs);
+        if (status != ByteLink::Status::Ok || dropped.size() == before)
+            return;
+    }
+}
+
+} // namespace
+
 JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSink &sink,
                        const CancelToken &)
 {
@@ -174,6 +192,9 @@ JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSi
             BootloaderSendByte(*port, Close, 0);
             BootloaderSendByte(*port, Close, 0);
             BootloaderSendByte(*port, QueryLeave, 1);
+            // The two 0xED wait for nothing: their answers may still be on the
+            // way and must not be taken for the close's own answer.
+            DropAnswersUntilQuiet(*port);
         }
         closed = BootloaderCommand(*port, Close).ok();
     }

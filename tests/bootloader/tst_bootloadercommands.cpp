@@ -25,6 +25,7 @@ private slots:
     void connectionRetriesTheProbe();
     void shortIdentityAnswerFailsAndCloses();
     void portThatCannotOpenStaysDisconnected();
+    void lateAnswersOfTheClosingBytesAreNotTheClosesAnswer();
 };
 
 namespace {
@@ -386,6 +387,29 @@ void TestBootloaderCommands::portThatCannotOpenStaysDisconnected()
     QCOMPARE(outcome.code, int(BootloaderPortFailed));
     QCOMPARE(outcome.message, QString("open PTY /dev/pts/x: No such file or directory"));
     QVERIFY(!s.session.connected());
+}
+
+// The module answers each unjudged 0xED too, and on a busy line those answers
+// come late: they must not be taken for the answer of the judged close.
+void TestBootloaderCommands::lateAnswersOfTheClosingBytesAreNotTheClosesAnswer()
+{
+    ScriptedSession s;
+    s.script = goodModule;
+    RecordingSink sink;
+    QVERIFY(s.connect(sink).succeeded());
+    int closes = 0;
+    s.script = [&](ScriptedByteLink &l, const QByteArray &w) {
+        if (w == QByteArray(1, char(0xED)) && ++closes <= 2)
+            l.reply(QByteArray(1, char(0xE4)), 40); // late: after the '?' is answered
+        else if (w == "?")
+            l.reply(QByteArray(1, char(0x00)), 1);
+        else if (w == QByteArray(1, char(0xED)))
+            l.reply(QByteArray(1, char(0xE4)), 1);
+    };
+    s.link->setScript(s.script);
+    const JobOutcome closed = Deconnecter(s.session, true, sink, CancelToken{});
+    QVERIFY2(closed.succeeded(), qPrintable(closed.message));
+    QCOMPARE(closes, 3);
 }
 
 QTEST_GUILESS_MAIN(TestBootloaderCommands)

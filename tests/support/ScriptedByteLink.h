@@ -26,6 +26,7 @@ public:
     {
         m_pending.append({m_clock.nowMs() + delayMs, bytes});
     }
+    void setScript(Script script) { m_script = std::move(script); }
     // From now on every operation fails as a hung-up line.
     void hangUp() { m_closed = true; }
 
