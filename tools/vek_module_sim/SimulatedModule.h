@@ -44,6 +44,8 @@ public:
     void startStream(qint64 frames);
     void stopStream();
     void send(const QByteArray &bytes) override;
+    // Plays another mode of the module than the live stream from now on.
+    void useHandler(std::unique_ptr<ProtocolHandler> handler);
     void report(const QString &line) override;
 
 private:
@@ -69,6 +71,7 @@ private:
     PtyPair m_pty;
     std::unique_ptr<LiveProtocol> m_live;
     ProtocolHandler *m_handler = nullptr;
+    std::unique_ptr<ProtocolHandler> m_otherMode;
     std::unique_ptr<QSocketNotifier> m_masterNotifier;
     std::unique_ptr<QSocketNotifier> m_stdinNotifier;
     QByteArray m_stdinBuffer;

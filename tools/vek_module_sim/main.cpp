@@ -2,6 +2,7 @@
 // Prints "PTY <path>" (the device the program should open), then streams live
 // frames and answers the program's commands; see SimulatedModule.h for the
 // control commands read from standard input.
+#include "FamilyProtocol.h"
 #include "SimulatedModule.h"
 #include "live/SimulationCommand.h"
 
@@ -27,6 +28,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption record("record", "Write every frame sent to this file.", "file");
     const QCommandLineOption stream("stream", "Stream at once, until told to stop.");
     parser.addOptions({rate, baud, split, garbage, corrupt, seed, tick, rpm, record, stream});
+    const FamilyProtocol::CommandLine family(parser);
     parser.process(app);
 
     StreamOptions options;
@@ -47,6 +49,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "vek_module_sim: %s\n", qPrintable(error));
         return 1;
     }
+    if (auto handler = family.protocol(parser))
+        module.useHandler(std::move(handler));
     module.report(QStringLiteral("PTY %1").arg(module.slavePath()));
     if (parser.isSet(stream))
         module.startStream(0);
