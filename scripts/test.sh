@@ -2,7 +2,8 @@
 # Installs what is missing, builds and runs every test, in two build trees:
 #   build/      the normal build (the default compiler), the whole suite;
 #   build-asan/ AddressSanitizer + UBSan (clang), the whole suite again plus a
-#               short run of each fuzz target over its seeds (label "fuzz").
+#               short run of each fuzz target over its seeds (label "fuzz");
+#   build-tsan/ ThreadSanitizer, the tests of the job runner and device links.
 # Usage: scripts/test.sh [plain|sanitize]   (default: both, normal first)
 # VEK_SANITIZE=1 is the same as "sanitize"; VEK_FUZZ_SECONDS sets the length of
 # each short fuzz run (default 5), VEK_JOBS the parallel jobs (default: all cores).
@@ -60,5 +61,18 @@ run_sanitize() {
   return "$status"
 }
 
+# The tests that run threads and device links, once more under ThreadSanitizer.
+run_tsan() {
+  local build="$top/build-tsan"
+  local tests=(tst_jobrunner tst_devicelinks)
+  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVEK_TSAN=ON >/dev/null
+  cmake --build "$build" -j"$jobs" --target "${tests[@]}"
+  local pattern
+  pattern="^($(IFS='|'; echo "${tests[*]}"))$"
+  (cd "$build" && TSAN_OPTIONS="halt_on_error=1:suppressions=$top/scripts/tsan.supp:${TSAN_OPTIONS:-}" \
+     ctest --output-on-failure -R "$pattern")
+}
+
 [ "$suites" = sanitize ] || run_plain
 [ "$suites" = plain ] || run_sanitize
+[ "$suites" = plain ] || run_tsan

@@ -1,26 +1,8 @@
 #include "app/AdvancePoint.h"
 
-#include <cfenv>
 #include <cmath>
 
 namespace AdvanceCurveMath {
-
-int RoundHalfEven(double value)
-{
-    if (!std::isfinite(value))
-        return 0;
-    // nearbyint follows the current rounding mode, which is to-nearest-even
-    // unless someone changed it; set it explicitly to be sure.
-    const int saved = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double r = std::nearbyint(value);
-    std::fesetround(saved);
-    if (r > 2147483647.0)
-        return 2147483647;
-    if (r < -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<int>(r);
-}
 
 CurveGridSnapshot ToGridSnapshot(const AdvanceCurve &curve)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/NumberHelpers.h"
 #include "firmware/CurveGridSnapshot.h"
 
 #include <QList>
@@ -16,9 +17,7 @@ using AdvanceCurve = QList<AdvancePoint>; // ascending rpm
 
 namespace AdvanceCurveMath {
 
-// Conversion of a number to an integer as the program does it everywhere:
-// to the nearest, halves to the even neighbour (2.5 gives 2, 3.5 gives 4).
-int RoundHalfEven(double value);
+using ::RoundHalfEven;
 
 // The curve as the grid of text cells that the interpolation reads (row 0 the
 // titles, then one row per point).

@@ -7,6 +7,7 @@
 #include "base/OptionBoardState.h"
 #include "base/VEK_XML.h"
 #include "icsp/PicDevice.h"
+#include "icsp/TransferContext.h"
 
 #include <QString>
 
@@ -15,11 +16,12 @@
 struct VekContext {
     MainSettings settings;
     OptionBoardState optionBoard;
-    MapBoxes mapBoxes;       // texts of the MAP boxes
-    PicDevice pic;           // device record and memory image of the programmer and transfers
-    QString TypeTransfert;   // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
-    QString TypeVersionOS;   // selected firmware package (list text)
-    VEK_XML catalogues;      // chip and option-board catalogues
-    CurveModel tab_avance;   // the advance curve
-    EngineParameters moteur; // the engine parameters beside it
+    MapBoxes mapBoxes;         // texts of the MAP boxes
+    PicDevice pic;             // device record and memory image of the programmer and transfers
+    TransferServices transfer; // services of the transfer windows
+    QString TypeTransfert;     // "ICSP", "BOOTLOADER", "BL_INIT" or "KORVALx"
+    QString TypeVersionOS;     // selected firmware package (list text)
+    VEK_XML catalogues;        // chip and option-board catalogues
+    CurveModel tab_avance;     // the advance curve
+    EngineParameters moteur;   // the engine parameters beside it
 };

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-// Posts each report to the runner's thread; a report of an abandoned run is dropped there.
+// Hands each report to the runner's thread; a report of an abandoned run is dropped there.
 class JobRunner::Sink final : public ProgressSink
 {
 public:
@@ -18,23 +18,36 @@ public:
     {
         post([=](JobRunner *r) { emit r->status(text); });
     }
-    template <typename F> void post(F report)
-    {
-        JobRunner *runner = m_runner;
-        const quint64 generation = m_generation;
-        QMetaObject::invokeMethod(
-            runner,
-            [runner, generation, report] {
-                if (runner->m_generation == generation)
-                    report(runner);
-            },
-            Qt::QueuedConnection);
-    }
+    void post(Report report) { m_runner->post(m_generation, std::move(report)); }
 
 private:
     JobRunner *m_runner;
     quint64 m_generation;
 };
+
+void JobRunner::post(quint64 generation, Report report)
+{
+    bool wake = false;
+    {
+        std::lock_guard lock(m_reportsLock);
+        wake = m_reports.empty();
+        m_reports.emplace_back(generation, std::move(report));
+    }
+    if (wake)
+        QMetaObject::invokeMethod(this, "deliverReports", Qt::QueuedConnection);
+}
+
+void JobRunner::deliverReports()
+{
+    std::deque<std::pair<quint64, Report>> reports;
+    {
+        std::lock_guard lock(m_reportsLock);
+        reports.swap(m_reports);
+    }
+    for (auto &[generation, report] : reports)
+        if (generation == m_generation)
+            report(this);
+}
 
 JobRunner::JobRunner(QObject *parent) : QObject(parent)
 {

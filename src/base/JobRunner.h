@@ -4,7 +4,10 @@
 
 #include <QObject>
 
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 // Runs one job at a time on a worker thread and reports its progress, status
@@ -32,12 +35,21 @@ signals:
     void status(const QString &text);
     void finished(const JobOutcome &outcome);
 
+private slots:
+    void deliverReports();
+
 private:
     class Sink;
+    using Report = std::function<void(JobRunner *)>;
+    void post(quint64 generation, Report report);
     void join();
 
     std::thread m_thread;
     std::shared_ptr<CancelToken> m_cancel;
     bool m_running = false;
     quint64 m_generation = 0; // outcomes of an abandoned run are dropped
+    // Reports cross from the worker through this queue, under our own lock, so
+    // that the hand-over does not rest on the event loop's internals.
+    std::mutex m_reportsLock;
+    std::deque<std::pair<quint64, Report>> m_reports;
 };

@@ -2,6 +2,9 @@
 
 #include <QLocale>
 
+#include <cfenv>
+#include <cmath>
+
 double NombreEnTete(QStringView text)
 {
     qsizetype i = 0;
@@ -109,4 +112,21 @@ uint32_t CouleurIndex(int index)
         return 0;
     const Rgb &c = table[index];
     return c.r + 256 * c.g + 65536 * c.b;
+}
+
+int RoundHalfEven(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    // nearbyint follows the current rounding mode, which is to-nearest-even
+    // unless someone changed it; set it explicitly to be sure.
+    const int saved = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double r = std::nearbyint(value);
+    std::fesetround(saved);
+    if (r > 2147483647.0)
+        return 2147483647;
+    if (r < -2147483648.0)
+        return -2147483647 - 1;
+    return static_cast<int>(r);
 }

@@ -32,3 +32,8 @@ uint32_t CouleurIndex(int index);
 // sign, digits, optional fraction), 0 when there is none. The rule for every
 // number typed into the program's boxes and grid cells.
 double NombreEnTete(QStringView text);
+
+// Conversion of a number to an integer as the program does it everywhere:
+// to the nearest, halves to the even neighbour (2.5 gives 2, 3.5 gives 4).
+// Not-a-number gives 0; values beyond the int range are clamped.
+int RoundHalfEven(double value);

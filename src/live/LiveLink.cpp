@@ -2,6 +2,7 @@
 
 #include "live/SimulationCommand.h"
 #include "platform/SerialLineStatus.h"
+#include "platform/SerialPortOpening.h"
 #include "platform/SerialSettings.h"
 
 LiveLink::LiveLink(const Clock &clock, QObject *parent) : QObject(parent), m_clock(clock)
@@ -23,17 +24,8 @@ LiveLink::Status LiveLink::open(const QString &device, const QString &settingsTe
                                 QSerialPort::FlowControl flow)
 {
     close();
-    const auto settings = SerialSettings::parse(settingsText);
-    if (!settings)
-        return {false, tr("invalid serial settings \"%1\"").arg(settingsText)};
-    m_port.setPortName(device);
-    if (!m_port.open(QIODevice::ReadWrite))
-        return {false, m_port.errorString()};
-    if (!settings->applyTo(m_port) || !m_port.setFlowControl(flow)) {
-        const QString reason = m_port.errorString();
-        m_port.close();
-        return {false, reason};
-    }
+    if (const auto failure = SerialPortOpening::Open(m_port, device, settingsText, flow))
+        return {false, *failure};
     // A one-byte read buffer makes the port stop reading once it holds a byte,
     // so that nothing wakes us until the batch is due (see onReadyRead).
     m_port.setReadBufferSize(1);
@@ -158,10 +150,7 @@ void LiveLink::armWatchdog(qint64 delayMs)
 
 void LiveLink::onError(QSerialPort::SerialPortError error)
 {
-    if (error == QSerialPort::NoError || !m_port.isOpen())
-        return;
-    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
-        error != QSerialPort::WriteError)
+    if (!m_port.isOpen() || !SerialPortOpening::IsLoss(error))
         return;
     const QString reason = m_port.errorString();
     m_port.clearError();

@@ -1,6 +1,6 @@
 #include "live/TerminalPort.h"
 
-#include "platform/SerialSettings.h"
+#include "platform/SerialPortOpening.h"
 
 TerminalPort::TerminalPort(QObject *parent) : QObject(parent)
 {
@@ -18,17 +18,8 @@ std::optional<QString> TerminalPort::open(const QString &device, const QString &
                                           QSerialPort::FlowControl flow)
 {
     close();
-    const auto settings = SerialSettings::parse(settingsText);
-    if (!settings)
-        return tr("invalid serial settings \"%1\"").arg(settingsText);
-    m_port.setPortName(device);
-    if (!m_port.open(QIODevice::ReadWrite))
-        return m_port.errorString();
-    if (!settings->applyTo(m_port) || !m_port.setFlowControl(flow)) {
-        const QString reason = m_port.errorString();
-        m_port.close();
-        return reason;
-    }
+    if (const auto failure = SerialPortOpening::Open(m_port, device, settingsText, flow))
+        return failure;
     m_counts = SerialLineStatus::ReadErrorCounts(int(m_port.handle()));
     m_haveLines = false;
     m_linePoll.start();
@@ -84,10 +75,7 @@ void TerminalPort::pollLines()
 
 void TerminalPort::onError(QSerialPort::SerialPortError error)
 {
-    if (!m_port.isOpen())
-        return;
-    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
-        error != QSerialPort::WriteError)
+    if (!m_port.isOpen() || !SerialPortOpening::IsLoss(error))
         return;
     const QString reason = m_port.errorString();
     m_port.clearError();

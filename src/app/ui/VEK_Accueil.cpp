@@ -6,7 +6,6 @@
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
 #include "app/ui/EngineParametersPanel.h"
-#include "app/ui/HelpTextFilter.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/MapBoxesWidget.h"
 #include "app/ui/MapPageInputs.h"
@@ -19,8 +18,13 @@
 #include "app/ui/WindowProfile.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/HelpTextFilter.h"
+#include "bootloader/ui/VEK_BL.h"
+#include "bootloader/ui/VEK_BL_INIT.h"
+#include "bootloader/ui/VEK_KORVAL.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
+#include "icsp/ui/VEK_ICSP.h"
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"
 #include "live/ui/TerminalReceiveBox.h"
@@ -792,10 +796,27 @@ void VEK_Accueil::showProgrammingMessage(const QString &text)
     box.exec();
 }
 
-// The transfer windows plug in here; until then the user is told plainly.
-void VEK_Accueil::openTransferWindow(TransferWindow)
+// The window that the package's transfer type names, shown modally.
+void VEK_Accueil::openTransferWindow(TransferWindow window)
 {
-    showProgrammingMessage(GetLanguageText("MessTransfertIndisponible"));
+    std::unique_ptr<QDialog> dialog;
+    switch (window) {
+    case TransferWindow::Icsp:
+        dialog = std::make_unique<VEK_ICSP>(context_, this, transferPrompts_);
+        break;
+    case TransferWindow::Bootloader:
+        dialog = std::make_unique<VEK_BL>(context_, this, transferPrompts_);
+        break;
+    case TransferWindow::BlInit:
+        dialog = std::make_unique<VEK_BL_INIT>(context_, this, transferPrompts_);
+        break;
+    case TransferWindow::Korval:
+        dialog = std::make_unique<VEK_KORVAL>(context_, this, transferPrompts_);
+        break;
+    case TransferWindow::Unknown:
+        return;
+    }
+    showTransferWindow_(*dialog);
 }
 
 void VEK_Accueil::Ouvrir_Click()

@@ -4,8 +4,10 @@
 #include "app/FirmwareProfile.h"
 #include "app/VekContext.h"
 
+#include <QDialog>
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -19,6 +21,7 @@ class LivePage;
 class TerminalPage;
 class QChartView;
 class QComboBox;
+class WindowPrompts;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -72,6 +75,14 @@ public:
 
     // Every caption, tool tip and page title from the current language file.
     void InitLangue();
+
+    // How the transfer windows are shown (modally by default) and whom they ask
+    // (the program's own prompts by default); tests answer in their place.
+    void setTransferWindowShow(std::function<void(QDialog &)> show)
+    {
+        showTransferWindow_ = std::move(show);
+    }
+    void setTransferPrompts(WindowPrompts *prompts) { transferPrompts_ = prompts; }
 
 public slots:
     void bp_new_Click();
@@ -137,6 +148,8 @@ private:
     int firmwareEntry_ = 0; // the entry whose package is in use
 
     VekContext context_;
+    std::function<void(QDialog &)> showTransferWindow_ = [](QDialog &dialog) { dialog.exec(); };
+    WindowPrompts *transferPrompts_ = nullptr;
     HelpTextFilter *helpTexts_ = nullptr;
     QTabWidget *SSTab1_ = nullptr;
     QTableWidget *tab_avance_ = nullptr;

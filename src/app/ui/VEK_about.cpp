@@ -3,6 +3,7 @@
 #include "app/ui/ClickableLabel.h"
 #include "base/MainSettings.h"
 #include "base/VEK_LANGUAGE.h"
+#include "platform/PortAccessService.h"
 #include "platform/VEK_Info_System.h"
 
 #include <QDesktopServices>
@@ -60,7 +61,8 @@ ClickableLabel *linkLabel(const QString &text, const char *name, QWidget *parent
 } // namespace
 
 VEK_about::VEK_about(const MainSettings &settings, QWidget *parent)
-    : QDialog(parent), settings_(settings)
+    : QDialog(parent), settings_(settings), ownService_(std::make_unique<PortAccessService>()),
+      service_(ownService_.get())
 {
     setObjectName(QStringLiteral("VEK_about"));
     auto *layout = new QHBoxLayout(this);
@@ -76,6 +78,13 @@ VEK_about::VEK_about(const MainSettings &settings, QWidget *parent)
     Timer1->setInterval(kTimerInterval);
     connect(Timer1, &QTimer::timeout, this, &VEK_about::Timer1_Timer);
     Timer1->start();
+}
+
+VEK_about::~VEK_about() = default;
+
+void VEK_about::setPortAccessService(const PortAccessService *service)
+{
+    service_ = service ? service : ownService_.get();
 }
 
 QWidget *VEK_about::buildMain()
@@ -156,18 +165,25 @@ QWidget *VEK_about::buildSidePanel()
     panel->setObjectName(QStringLiteral("SidePanel"));
     panel->setFixedWidth(kPanelWidth - 6); // the layout spacing makes up the rest
     auto *column = new QVBoxLayout(panel);
+    // On Linux the kernel is the port's driver: STATUS finds out whether the
+    // port is usable, the others say what to do instead (nothing is pretended).
     const struct {
         const char *name;
         const char *caption;
-    } buttons[] = {{"BP_LoadDRV", "Load DRIVER"}, {"BP_RemoveDRV", "Remove DRIVER"},
-                   {"BP_StartDRV", "START"},      {"BP_StopDRV", "STOP"},
-                   {"BP_PauseDRV", "PAUSE"},      {"BP_StatusDRV", "STATUS"}};
+        const char *advice; // none for STATUS
+    } buttons[] = {{"BP_LoadDRV", "Load DRIVER", VEK_LANGUAGE::LangKey("PortSvcInstall")},
+                   {"BP_RemoveDRV", "Remove DRIVER", VEK_LANGUAGE::LangKey("PortSvcRemove")},
+                   {"BP_StartDRV", "START", VEK_LANGUAGE::LangKey("PortSvcStart")},
+                   {"BP_StopDRV", "STOP", VEK_LANGUAGE::LangKey("PortSvcStop")},
+                   {"BP_PauseDRV", "PAUSE", VEK_LANGUAGE::LangKey("PortSvcPause")},
+                   {"BP_StatusDRV", "STATUS", nullptr}};
     for (const auto &b : buttons) {
         auto *button = new QPushButton(QString::fromLatin1(b.caption), panel);
         button->setObjectName(QString::fromLatin1(b.name));
         const QString operation = button->text();
+        const char *advice = b.advice;
         connect(button, &QPushButton::clicked, this,
-                [this, operation] { portServiceUnavailable(operation); });
+                [this, operation, advice] { portServiceButton(operation, advice); });
         column->addWidget(button);
     }
     column->addStretch();
@@ -239,10 +255,42 @@ void VEK_about::openLink(const QString &url)
                              GetLanguageText("AboutLinkFailed", {QStringLiteral("%1"), url}));
 }
 
-void VEK_about::portServiceUnavailable(const QString &operation)
+QString VEK_about::StatusText(const PortAccessStatus &status)
 {
-    auto *box = new QMessageBox(QMessageBox::Information, operation,
-                                GetLanguageText("AboutPortServiceMissing"), QMessageBox::Ok, this);
+    QStringList lines{status.stateName()};
+    if (status.state == PortAccessStatus::State::Running)
+        lines << GetLanguageText("PortSvcRunning", {QStringLiteral("%1"), status.device});
+    if (!status.missingModules.isEmpty())
+        lines << GetLanguageText("PortSvcModules",
+                                 {QStringLiteral("%1"), status.missingModules.join(", ")});
+    if (status.deviceMissing)
+        lines << GetLanguageText("PortSvcNoDevice", {QStringLiteral("%1"), status.device});
+    if (status.permissionDenied) {
+        const QString group =
+            status.deviceGroup.isEmpty() ? QStringLiteral("lp") : status.deviceGroup;
+        lines << GetLanguageText("PortSvcPermission", {QStringLiteral("%1"), status.systemError,
+                                                       QStringLiteral("%2"), group});
+    } else if (!status.systemError.isEmpty()) {
+        lines << GetLanguageText("PortSvcUnusable", {QStringLiteral("%1"), status.systemError});
+    }
+    lines.removeAll(QString());
+    return lines.join('\n');
+}
+
+QString VEK_about::serviceNow() const
+{
+    return StatusText(service_->status());
+}
+
+void VEK_about::portServiceButton(const QString &operation, const char *adviceKey)
+{
+    // Every answer ends with the port's present state and the system's reason.
+    const QString now = serviceNow();
+    const QString text = adviceKey ? GetLanguageText(QString::fromLatin1(adviceKey)) +
+                                         QStringLiteral("\n\n") + GetLanguageText("PortSvcNow") +
+                                         QLatin1Char('\n') + now
+                                   : now;
+    auto *box = new QMessageBox(QMessageBox::Information, operation, text, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("PortServiceNotice"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -2,8 +2,12 @@
 
 #include <QDialog>
 
+#include <memory>
+
 struct MainSettings;
 class ClickableLabel;
+class PortAccessService;
+struct PortAccessStatus;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -18,6 +22,14 @@ class VEK_about : public QDialog
     Q_OBJECT
 public:
     explicit VEK_about(const MainSettings &settings, QWidget *parent = nullptr);
+    ~VEK_about() override;
+
+    // The parallel-port access service behind the side panel; tests give one
+    // over a fake system tree.
+    void setPortAccessService(const PortAccessService *service);
+
+    // What the STATUS button shows: the state name, then what is missing.
+    static QString StatusText(const PortAccessStatus &status);
 
     static constexpr int kTimerInterval = 300; // ms
     static constexpr int kPanelWidth = 308;    // width added by the side panel
@@ -42,13 +54,16 @@ private:
     QWidget *buildSidePanel();
     void fillTexts();
     void openLink(const QString &url);
-    void portServiceUnavailable(const QString &operation);
+    void portServiceButton(const QString &operation, const char *adviceKey);
+    QString serviceNow() const;
     void setPanelShown(bool shown);
 
     const MainSettings &settings_;
     bool armed_ = false;
     bool panelOpen_ = false;
     QWidget *sidePanel_ = nullptr;
+    std::unique_ptr<PortAccessService> ownService_;
+    const PortAccessService *service_ = nullptr;
     QTimer *Timer1 = nullptr;
     QPushButton *OK = nullptr;
     ClickableLabel *Picture1 = nullptr;

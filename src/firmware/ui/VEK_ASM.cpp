@@ -9,6 +9,7 @@
 #include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
 #include "icsp/ProgrammerLabel.h"
+#include "icsp/ui/VEK_ICSP.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -393,8 +394,8 @@ void VEK_ASM::BP_CreerMJ_Click()
 
 void VEK_ASM::BP_ICSP_Click()
 {
-    m_prompts.message(this, QMessageBox::Information, GetLanguageText("MBProgrammer"),
-                      GetLanguageText("MessICSPIndisponible"), QMessageBox::Ok);
+    VEK_ICSP window(m_context, this, &m_prompts);
+    m_showModal(window);
 }
 
 void VEK_ASM::BP_Quitter_Click()

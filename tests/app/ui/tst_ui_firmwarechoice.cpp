@@ -1,3 +1,4 @@
+#include "FakePrompts.h"
 #include "TestSupport.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
@@ -87,10 +88,14 @@ private slots:
                              {"IO_TOR", "OUI"},
                              {"MODE3D", "NON"},
                              {"TRANSFERT", "BOOTLOADER"},
+                             {"MODCHIP", "AUTO"},
                              {"COMPILATION", "88"},
                              {"NB_COURBES", "4"},
                              {"ADD_TABLE_BASSE", "310"}});
         makePackage("ODD", {{"NB_COURBES", "x"}, {"VAL_NBCYL", "5"}});
+        makePackage("PROG", {{"TRANSFERT", "ICSP"}, {"MODCHIP", "PIC-16F628"}});
+        makePackage("FIRST", {{"TRANSFERT", "BL_INIT"}, {"MODCHIP", "PIC-16F876A"}});
+        makePackage("COMPAT", {{"TRANSFERT", "KORVALx"}});
         // A package that cannot be unpacked.
         QVERIFY(TestSupport::writeFile(VEK_Gestion_OS::DossierPaquets() + "DAMAGED.XOS", "PK?"));
     }
@@ -100,7 +105,7 @@ private slots:
         VEK_Accueil w;
         w.Form_Load(false);
         QComboBox *list = w.TypeVersionOS();
-        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->count(), 7);
         QCOMPARE(list->currentIndex(), 0);
 
         list->setCurrentIndex(list->findText("BOOT.XOS"));
@@ -169,24 +174,42 @@ private slots:
         QVERIFY(!shown(w, "FrameDwell"));
     }
 
+    // The programming button opens the window of the package's transfer type.
     void programmingButton()
     {
         VEK_Accueil w;
         w.Form_Load(false);
+        FakePrompts prompts;
+        w.setTransferPrompts(&prompts);
+        QStringList opened;
+        w.setTransferWindowShow([&opened](QDialog &dialog) { opened << dialog.objectName(); });
         {
             ModalAnswerer answers({QMessageBox::Ok});
             w.BP_Bootloader_Click();
             QCOMPARE(answers.texts, QStringList({"Aucun fichier OS n'a été sélectionné"}));
         }
         QComboBox *list = w.TypeVersionOS();
-        list->setCurrentIndex(list->findText("BOOT.XOS"));
-        w.TypeVersionOS_Click();
-        {
+        const std::pair<const char *, const char *> packages[] = {{"BOOT.XOS", "VEK_BL"},
+                                                                  {"PROG.XOS", "VEK_ICSP"},
+                                                                  {"FIRST.XOS", "VEK_BL_INIT"},
+                                                                  {"COMPAT.XOS", "VEK_KORVAL"}};
+        for (const auto &[package, window] : packages) {
+            list->setCurrentIndex(list->findText(package));
+            w.TypeVersionOS_Click();
             ModalAnswerer answers({QMessageBox::Ok});
             w.BP_Bootloader_Click();
-            QCOMPARE(answers.texts,
-                     QStringList({VEK_LANGUAGE::GetLanguageText("MessTransfertIndisponible")}));
+            QCOMPARE(opened.size() ? opened.last() : QString(), QString(window));
+            if (QString(window) == "VEK_KORVAL")
+                QCOMPARE(answers.texts,
+                         QStringList({"Type de transfert : KORVALx n'est pas débugger ..."}));
+            else
+                QVERIFY(answers.texts.isEmpty());
         }
+        QCOMPARE(opened.size(), 4);
+        // A package without a chip leaves none chosen: the window says so.
+        QCOMPARE(w.context().settings.ICSPChip, QString());
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text, VEK_LANGUAGE::GetLanguageText("ChipProbPara"));
         w.context().TypeTransfert = "SERIE";
         {
             ModalAnswerer answers({QMessageBox::Ok});
@@ -194,6 +217,7 @@ private slots:
             QCOMPARE(answers.texts,
                      QStringList({"Type de transfert : SERIE n'est pas reconnu ..."}));
         }
+        QCOMPARE(opened.size(), 4);
     }
 
     void quitAsksAboutAModifiedCurve()

@@ -303,12 +303,19 @@ private slots:
         QCOMPARE(prompts.messages[0].title, GetLanguageText("MSGBAsmExport3"));
     }
 
-    void programmerButtonSaysItIsNotAvailableYet()
+    void programmerButtonOpensTheProgrammerWindow()
     {
         VEK_ASM w(context, curve(), nullptr, &prompts);
+        QString shown;
+        w.setShowModal([&shown](QDialog &dialog) {
+            shown = dialog.objectName();
+            return 0;
+        });
+        context.pic.HexFileName = "old.hex";
         w.BP_ICSP_Click();
-        QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].text, GetLanguageText("MessICSPIndisponible"));
+        QCOMPARE(shown, QString("VEK_ICSP"));
+        QVERIFY(context.pic.HexFileName.isEmpty()); // the window starts on a blank image
+        QVERIFY(prompts.messages.isEmpty());
     }
 
     void compilationButtonOpensTheAssemblyWindow()

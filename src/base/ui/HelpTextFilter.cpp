@@ -1,4 +1,4 @@
-#include "app/ui/HelpTextFilter.h"
+#include "base/ui/HelpTextFilter.h"
 
 #include "base/VEK_LANGUAGE.h"
 

@@ -1,0 +1,244 @@
+#include "icsp/IcspSetup.h"
+
+#include "base/MainSettings.h"
+#include "base/NumberHelpers.h"
+#include "icsp/ChipTable.h"
+#include "icsp/PicDevice.h"
+
+#include <QRegularExpression>
+#include <QSettings>
+
+#include <algorithm>
+#include <cmath>
+
+namespace IcspSetup {
+
+namespace {
+
+// Output list index -> pin; the input list's pins follow.
+constexpr uint8_t kOutputPins[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 14, 16, 17};
+constexpr uint8_t kInputPins[] = {0, 10, 11, 12, 13, 15};
+
+constexpr int kProgramWords = 0x2000; // 14-bit cores address 8 K words
+constexpr int kTableWords = 256;
+
+template <size_t N> uint8_t pinAt(const uint8_t (&pins)[N], uint8_t index)
+{
+    return index < N ? pins[index] : 0;
+}
+
+template <size_t N> uint8_t indexOf(const uint8_t (&pins)[N], uint8_t pin)
+{
+    for (size_t i = 1; i < N; ++i)
+        if (pins[i] == pin)
+            return uint8_t(i);
+    return 0;
+}
+
+// One to four hexadecimal digits, as the addresses are kept.
+std::optional<int> hexWord(const QString &text)
+{
+    static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{1,4}$"));
+    const QString t = text.trimmed();
+    if (!hex.match(t).hasMatch())
+        return std::nullopt;
+    return t.toInt(nullptr, 16);
+}
+
+bool tableFits(const QString &text)
+{
+    const auto start = hexWord(text);
+    return start && *start + kTableWords <= kProgramWords;
+}
+
+} // namespace
+
+uint8_t ConvertListeBrocheS(uint8_t NumBroche)
+{
+    return pinAt(kOutputPins, NumBroche);
+}
+
+uint8_t ConvertListeBrocheE(uint8_t NumBroche)
+{
+    return pinAt(kInputPins, NumBroche);
+}
+
+uint8_t ConvertBrocheListeS(uint8_t NumBroche)
+{
+    return indexOf(kOutputPins, NumBroche);
+}
+
+uint8_t ConvertBrocheListeE(uint8_t NumBroche)
+{
+    return indexOf(kInputPins, NumBroche);
+}
+
+const QStringList &OutputPinEntries()
+{
+    static const QStringList entries{
+        QStringLiteral("--CHOIX--"),
+        QStringLiteral("Broche 1 : /STROBE"),
+        QStringLiteral("Broche 2 : D0"),
+        QStringLiteral("Broche 3 : D1"),
+        QStringLiteral("Broche 4 : D2"),
+        QStringLiteral("Broche 5 : D3"),
+        QStringLiteral("Broche 6 : D4"),
+        QStringLiteral("Broche 7 : D5"),
+        QStringLiteral("Broche 8 : D6"),
+        QStringLiteral("Broche 9 : D7"),
+        QStringLiteral("Broche 14 : /AUTOFEED"),
+        QStringLiteral("Broche 16 : /INIT"),
+        QStringLiteral("Broche 17 : /SELECT IN"),
+    };
+    return entries;
+}
+
+const QStringList &InputPinEntries()
+{
+    static const QStringList entries{
+        QStringLiteral("--CHOIX--"),          QStringLiteral("Broche 10 : /ACK"),
+        QStringLiteral("Broche 11 : BUSY"),   QStringLiteral("Broche 12 : PE"),
+        QStringLiteral("Broche 13 : SELECT"), QStringLiteral("Broche 15 : /ERROR"),
+    };
+    return entries;
+}
+
+Twips Db25MarkerPosition(uint8_t pin)
+{
+    // Pins 14 to 25 lie on the connector's second row; pin 1 is at the right.
+    if (pin > 13)
+        return {2340 - 150 * (pin - 14), 470};
+    return {2410 - 150 * (pin - 1), 305};
+}
+
+QString BoxOptionCaption(int index)
+{
+    switch (index) {
+    case 0:
+        return QStringLiteral("JDM");
+    case 1:
+        return QStringLiteral("VEKP V 3.9");
+    case 2:
+        return QStringLiteral("VEK-MZ300");
+    case 3:
+        return QStringLiteral("Q-PAK");
+    default:
+        return {};
+    }
+}
+
+QStringList FixedPortEntries()
+{
+    QStringList ports;
+    for (int n = 1; n <= 7; ++n)
+        ports << QStringLiteral("COM%1").arg(n);
+    ports << QStringLiteral("LPT1");
+    return ports;
+}
+
+int DelayForSlider(const QString &ICSPDELAY)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?\\.?[0-9]"));
+    const QString text = ICSPDELAY.trimmed();
+    if (!number.match(text).hasMatch())
+        return 15;
+    const double value = std::nearbyint(NombreEnTete(text));
+    return int(std::clamp(value, double(MinDelayUs), double(MaxDelayUs)));
+}
+
+std::optional<uint8_t> WriteAttemptsOf(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.size() != 1 || t[0] < QLatin1Char('1') || t[0] > QLatin1Char('9'))
+        return std::nullopt;
+    return uint8_t(t[0].unicode() - '0');
+}
+
+std::optional<Field> FirstRefusedField(const Entries &e, bool packageChosen)
+{
+    if (packageChosen)
+        return std::nullopt;
+    if (!WriteAttemptsOf(e.nbWrite))
+        return Field::NbWrite;
+    const auto start = hexWord(e.HEXADD);
+    if (!start || *start >= kProgramWords)
+        return Field::HEXADD;
+    const auto length = hexWord(e.HEXLNG);
+    if (!length || *length == 0 || *start + *length > kProgramWords)
+        return Field::HEXLNG;
+    const std::pair<const QString &, Field> tables[] = {
+        {e.ADDL8, Field::ADDL8},
+        {e.ADDH8, Field::ADDH8},
+        {e.ADDL16, Field::ADDL16},
+        {e.ADDH16, Field::ADDH16},
+    };
+    for (const auto &[text, field] : tables)
+        if (!tableFits(text))
+            return field;
+    return std::nullopt;
+}
+
+bool ApplyOk(MainSettings &s, PicDevice &device, const Entries &e, bool packageChosen)
+{
+    s.ICSPDELAY = QString::number(e.delayUs);
+    if (!packageChosen) {
+        if (const auto attempts = WriteAttemptsOf(e.nbWrite))
+            s.ICSPNBWRT = *attempts;
+        s.ICSPChip = e.chip;
+        s.ICSPHEXADD = e.HEXADD.trimmed();
+        s.ICSPHEXLNG = e.HEXLNG.trimmed();
+        s.ICSPLTAB_L1 = e.ADDL8.trimmed();
+        s.ICSPHTAB_L1 = e.ADDH8.trimmed();
+        s.ICSPLTAB16_L1 = e.ADDL16.trimmed();
+        s.ICSPHTAB16_L1 = e.ADDH16.trimmed();
+    }
+    const auto chip = ChipTable::chipForSetting(s.ICSPChip, device.ImagePIC.DeviceID);
+    if (!chip)
+        return false;
+    device.setChip(*chip);
+    return true;
+}
+
+bool SaveIcspSettings(QSettings &store, const MainSettings &s, bool packageChosen)
+{
+    const auto save = [&store](const char *key, const QString &value) {
+        store.setValue(QStringLiteral("ICSP/") + QLatin1String(key), value);
+    };
+    save("ICSP_Boitier", QString::number(s.ICSPBoitier));
+    save("ICSP_Chip", s.ICSPChip);
+    save("ICSP_Port", s.ICSPPort);
+    save("ICSP_Broche_MCLR", QString::number(s.ICSPPINMCLR));
+    save("ICSP_Broche_CLOCK", QString::number(s.ICSPPINCLOCK));
+    save("ICSP_Broche_DATA", QString::number(s.ICSPPINDATA));
+    save("ICSP_Broche_DATAR", QString::number(s.ICSPPINDATAR));
+    save("ICSP_Delay", s.ICSPDELAY);
+    save("ICSP_NbWrite", QString::number(s.ICSPNBWRT));
+    if (!packageChosen) {
+        save("ICSP_HEXADD", s.ICSPHEXADD);
+        save("ICSP_HEXLNG", s.ICSPHEXLNG);
+        save("ICSP_LTAB_L1", s.ICSPLTAB_L1);
+        save("ICSP_HTAB_L1", s.ICSPHTAB_L1);
+        save("ICSP_LTAB16_L1", s.ICSPLTAB16_L1);
+        save("ICSP_HTAB16_L1", s.ICSPHTAB16_L1);
+    }
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+LiveSettings CaptureLive(const MainSettings &s)
+{
+    return {s.ICSPBoitier,  s.ICSPPort,    s.ICSPPINMCLR,
+            s.ICSPPINCLOCK, s.ICSPPINDATA, s.ICSPPINDATAR};
+}
+
+void RestoreLive(MainSettings &s, const LiveSettings &kept)
+{
+    s.ICSPBoitier = kept.ICSPBoitier;
+    s.ICSPPort = kept.ICSPPort;
+    s.ICSPPINMCLR = kept.ICSPPINMCLR;
+    s.ICSPPINCLOCK = kept.ICSPPINCLOCK;
+    s.ICSPPINDATA = kept.ICSPPINDATA;
+    s.ICSPPINDATAR = kept.ICSPPINDATAR;
+}
+
+} // namespace IcspSetup

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "base/Jobs.h"
+#include "base/MainSettings.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class PicDevice;
+
+// How long the module may take to answer: what the transfer windows' timers stand for.
+struct TransferTimeouts {
+    int commandMs = 500;   // a bootloader command (hello, write frame, close, probe)
+    int identityMs = 1000; // an identity query of the module
+};
+
+// What a transfer job works with: the shared device record and image, the
+// settings as they stood when it started, where its progress and status go,
+// its cancel request and its time-outs. The window that runs the job builds it,
+// so everything the job reports goes to that window.
+struct TransferContext {
+    PicDevice &pic;
+    const MainSettings settings;
+    ProgressSink &progress;
+    const CancelToken &cancel;
+    TransferTimeouts timeouts;
+};
+
+// A long exchange of a transfer window, run off the GUI thread.
+using TransferJob = std::function<JobOutcome(TransferContext &)>;
+
+// Reads the chip's device-ID word through the programmer; nothing when no chip
+// answered (the device ID last read then stands).
+using DeviceIdReader = std::function<std::optional<uint16_t>(TransferContext &)>;
+
+// What the transfer windows share for the whole run; the layers that provide
+// a service plug it in here once (the programmer's device-ID read).
+struct TransferServices {
+    DeviceIdReader readDeviceId; // run on opening a window when the chip choice is "AUTO"
+    TransferTimeouts timeouts;
+};

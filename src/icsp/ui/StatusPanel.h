@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+// One panel of a transfer window's status bar: a picture (drawn by a
+// VEK_BarGraph) at its left edge and a text after it.
+class StatusPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit StatusPanel(int width, QWidget *parent = nullptr);
+
+    void setPicture(const QImage &picture);
+    const QImage &picture() const { return m_picture; }
+    void setText(const QString &text);
+    const QString &text() const { return m_text; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_picture;
+    QString m_text;
+};

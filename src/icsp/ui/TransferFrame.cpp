@@ -1,0 +1,338 @@
+#include "icsp/ui/TransferFrame.h"
+
+#include "app/VekContext.h"
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+#include "base/ui/HelpTextFilter.h"
+#include "base/ui/WindowPrompts.h"
+#include "icsp/DevicePreparation.h"
+#include "icsp/ProgrammerLabel.h"
+#include "icsp/ui/StatusPanel.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+} // namespace
+
+TransferFrame::TransferFrame(VekContext &context, const Design &design, QWidget *parent,
+                             WindowPrompts *prompts)
+    : QDialog(parent), m_context(context), m_prompts(prompts ? *prompts : WindowPrompts::system()),
+      m_hoverHelp(design.hoverHelp)
+{
+    setModal(true);
+    setWindowTitle(QStringLiteral("Communication MODULE ..."));
+    buildFrame(design);
+    connect(&m_runner, &JobRunner::started, this, [this] { lock(true); });
+    connect(&m_runner, &JobRunner::progress, this, &TransferFrame::showProgress);
+    connect(&m_runner, &JobRunner::status, L_Info, &QLabel::setText);
+    connect(&m_runner, &JobRunner::finished, this, [this](const JobOutcome &outcome) {
+        lock(false);
+        auto done = std::move(m_done);
+        m_done = nullptr;
+        if (done)
+            done(outcome);
+        else if (!outcome.message.isEmpty())
+            L_Info->setText(outcome.message);
+    });
+}
+
+// The window's own controls are gone by now: only the job is stopped.
+TransferFrame::~TransferFrame()
+{
+    m_runner.cancelAndWait();
+}
+
+void TransferFrame::buildFrame(const Design &design)
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *menus = new QMenuBar(this);
+    MnuHex = menus->addMenu(QStringLiteral("&Fichier HEX"));
+    MnuHex->setObjectName(QStringLiteral("MnuHex"));
+    MnuEditHex = MnuHex->addAction(QStringLiteral("Editer HEX"));
+    MnuCompHex = MnuHex->addAction(QStringLiteral("Comparer HEX"));
+    MnuClsBuff = MnuHex->addAction(QStringLiteral("Clear buffer"));
+    MnuEditHex->setObjectName(QStringLiteral("MnuEditHex"));
+    MnuCompHex->setObjectName(QStringLiteral("MnuCompHex"));
+    MnuClsBuff->setObjectName(QStringLiteral("MnuClsBuff"));
+    connect(MnuClsBuff, &QAction::triggered, this, &TransferFrame::MnuClsBuff_Click);
+    layout->setMenuBar(menus);
+
+    m_body = new QVBoxLayout;
+    layout->addLayout(m_body, 1);
+
+    L_Info = new QLabel(this);
+    L_Info->setObjectName(QStringLiteral("L_Info"));
+    L_Info->setFrameShape(QFrame::StyledPanel);
+    L_Info->setWordWrap(true);
+    L_Info->setMinimumHeight(2 * fontMetrics().height() + 6);
+    layout->addWidget(L_Info);
+    m_help = new HelpTextFilter(L_Info, this);
+
+    m_buttonRow = new QHBoxLayout;
+    layout->addLayout(m_buttonRow);
+
+    BarreEtat = new QStatusBar(this);
+    BarreEtat->setObjectName(QStringLiteral("BarreEtat"));
+    BarreEtat->setSizeGripEnabled(false);
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        if (design.panelTwips[i] <= 0)
+            continue;
+        m_panels[i] = new StatusPanel(design.panelTwips[i] / kTwipsPerPixel, BarreEtat);
+        m_panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        BarreEtat->addWidget(m_panels[i]);
+    }
+    m_panels[1]->setText(QStringLiteral("....."));
+    layout->addWidget(BarreEtat);
+
+    auto *timer = new QTimer(this);
+    timer->setInterval(design.programmerTimer ? 500 : 1000);
+    timer->setObjectName(design.programmerTimer ? QStringLiteral("Timer1")
+                                                : QStringLiteral("TimerBootloader"));
+    (design.programmerTimer ? Timer1 : TimerBootloader) = timer;
+    connect(timer, &QTimer::timeout, this, [this] { Boot_timeoutFlag = true; });
+
+    setMouseTracking(true);
+}
+
+QPushButton *TransferFrame::addButton(const char *name, const QString &design, QWidget *parent)
+{
+    auto *button = new QPushButton(design, parent ? parent : this);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+void TransferFrame::addHoverHelp(QWidget *control, const char *key)
+{
+    if (m_hoverHelp)
+        m_help->add(control, key);
+}
+
+void TransferFrame::addLinkButtons(const QList<QPushButton *> &downloads)
+{
+    BP_tst = addButton("BP_tst", QStringLiteral("&Connexion"));
+    BP_MAJHEX = addButton("BP_MAJHEX", QStringLiteral("&Mise à jour"));
+    BP_UPLOAD = addButton("BP_UPLOAD", QStringLiteral("&Upload"));
+    const QList<QPushButton *> waiting = downloads + QList<QPushButton *>{BP_MAJHEX, BP_UPLOAD};
+    m_buttonRow->addWidget(BP_tst);
+    addHoverHelp(BP_tst, LangKey("MMBPtst"));
+    for (QPushButton *button : waiting) {
+        m_buttonRow->addWidget(button);
+        button->setEnabled(false);
+    }
+    for (QPushButton *download : downloads)
+        addHoverHelp(download, LangKey("MMBPDLOAD"));
+    addHoverHelp(BP_MAJHEX, LangKey("MMBPMAJHEX"));
+    addHoverHelp(BP_UPLOAD, LangKey("MMBPULOAD"));
+}
+
+void TransferFrame::addQuitButton()
+{
+    BP_Quit = addButton("BP_Quit", QStringLiteral("&Quitter"));
+    m_buttonRow->addStretch();
+    m_buttonRow->addWidget(BP_Quit);
+    addHoverHelp(BP_Quit, LangKey("MMBPQuit"));
+    connect(BP_Quit, &QPushButton::clicked, this, &QDialog::close);
+}
+
+StatusPanel *TransferFrame::panel(int number) const
+{
+    return number >= 1 && number <= 3 ? m_panels[size_t(number - 1)] : nullptr;
+}
+
+void TransferFrame::Form_Load()
+{
+    PortOuvert = false;
+    InterditConfigChange = true;
+    Initialisation();
+    InitLangue();
+}
+
+QString TransferFrame::caption() const
+{
+    return GetLanguageText("VEK_ISCPCapt") + QLatin1Char(' ') + NomProgrammateur;
+}
+
+void TransferFrame::Initialisation()
+{
+    if (buildsProgrammerLabel()) {
+        const QString label = ::NomProgrammateur(m_context.settings);
+        if (!label.isEmpty()) // an unknown box type keeps the label
+            NomProgrammateur = label;
+    }
+    setWindowTitle(caption());
+    newBars();
+    P2->DrawFond(m_context.settings.ICSPPort);
+    m_panels[1]->setText(QStringLiteral("Transfert PRET... "));
+    if (const auto text = initialPanel3(); text && m_panels[2])
+        m_panels[2]->setText(*text);
+    L_Info->clear();
+    identifyChip();
+    Annuler = false;
+}
+
+void TransferFrame::newBars()
+{
+    P1 = std::make_unique<VEK_BarGraph>();
+    P1->Initialize(m_panels[1]);
+    P1->setTextColor(0);
+    P1->setProgressColor(0xFF0000);
+    P2 = std::make_unique<VEK_BarGraph>();
+    P2->Initialize(m_panels[0]);
+    P2->setTextColor(0);
+    P2->setProgressColor(255);
+}
+
+// With "AUTO" and a programmer that can read the chip, the device ID is read
+// first, off the GUI thread; otherwise the device ID last read decides.
+void TransferFrame::identifyChip()
+{
+    const DeviceIdReader &read = m_context.transfer.readDeviceId;
+    if (read && m_context.settings.ICSPChip == QLatin1String("AUTO")) {
+        const bool started = startTransfer(
+            [read](TransferContext &transfer) {
+                const std::optional<uint16_t> id = read(transfer);
+                JobOutcome outcome = JobOutcome::success();
+                if (id)
+                    outcome.code = *id;
+                else
+                    outcome.kind = JobOutcome::Kind::Failed;
+                return outcome;
+            },
+            [this](const JobOutcome &outcome) {
+                prepareDevice(outcome.succeeded() ? std::optional<uint16_t>(uint16_t(outcome.code))
+                                                  : std::nullopt);
+            });
+        if (started)
+            return;
+    }
+    prepareDevice(std::nullopt);
+}
+
+void TransferFrame::prepareDevice(std::optional<uint16_t> readDeviceId)
+{
+    PicDevice &pic = m_context.pic;
+    if (readDeviceId)
+        pic.ImagePIC.DeviceID = *readDeviceId;
+    const auto outcome =
+        DevicePreparation::Preparer(pic, m_context.settings.ICSPChip, pic.ImagePIC.DeviceID);
+    if (!outcome.chipSelected)
+        showChipProblem();
+    chipPrepared();
+    if (showsReadyHelp())
+        L_Info->setText(GetLanguageText("BEPItem2"));
+}
+
+void TransferFrame::showChipProblem()
+{
+    m_prompts.message(this, QMessageBox::NoIcon, GetLanguageText("ICSPIdentChip"),
+                      GetLanguageText("ChipProbPara"), QMessageBox::Ok);
+}
+
+void TransferFrame::frameCaptions()
+{
+    if (BP_tst) {
+        BP_tst->setText(GetLanguageText("MBConnection"));
+        BP_MAJHEX->setText(GetLanguageText("MBMajHex"));
+        BP_UPLOAD->setText(GetLanguageText("MBupload"));
+    }
+    BP_Quit->setText(GetLanguageText("MBQuitter"));
+    m_panels[1]->setText(GetLanguageText("BEPItem2"));
+}
+
+void TransferFrame::MnuClsBuff_Click()
+{
+    m_context.pic.InitMemoire();
+    chipPrepared();
+}
+
+bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobOutcome &)> done)
+{
+    if (m_runner.isRunning())
+        return false;
+    m_done = std::move(done);
+    Annuler = false;
+    PicDevice *pic = &m_context.pic;
+    const MainSettings settings = m_context.settings;
+    const TransferTimeouts timeouts = m_context.transfer.timeouts;
+    return m_runner.start([job = std::move(job), pic, settings,
+                           timeouts](ProgressSink &sink, const CancelToken &cancel) {
+        TransferContext transfer{*pic, settings, sink, cancel, timeouts};
+        return job(transfer);
+    });
+}
+
+void TransferFrame::showProgress(int bar, double percent, const QString &text)
+{
+    const int value = std::clamp(RoundHalfEven(percent), -32768, 32767);
+    if (bar == 1) {
+        ProgressBar = value;
+        P1->DrawPanel(text, int16_t(value));
+    } else {
+        P2->DrawPanel(text, int16_t(value));
+    }
+}
+
+void TransferFrame::lock(bool locked)
+{
+    if (locked) {
+        m_lockedStates.clear();
+        QList<QWidget *> controls = lockedWhileRunning();
+        controls << BP_Quit << MnuHex;
+        for (QWidget *link : {BP_tst, BP_MAJHEX, BP_UPLOAD})
+            if (link)
+                controls << link;
+        for (QWidget *w : controls) {
+            m_lockedStates.append({w, w->isEnabled()});
+            w->setEnabled(false);
+        }
+        return;
+    }
+    for (const auto &[w, enabled] : std::as_const(m_lockedStates))
+        w->setEnabled(enabled);
+    m_lockedStates.clear();
+}
+
+void TransferFrame::stopRunningTransfer()
+{
+    if (!m_runner.isRunning())
+        return;
+    m_runner.cancelAndWait();
+    lock(false);
+    m_done = nullptr;
+}
+
+void TransferFrame::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_hoverHelp)
+        L_Info->clear();
+    QDialog::mouseMoveEvent(event);
+}
+
+// Closing while a transfer runs stops it first: nothing is left running behind
+// a closed window.
+void TransferFrame::closeEvent(QCloseEvent *event)
+{
+    stopRunningTransfer();
+    QDialog::closeEvent(event);
+}
+
+void TransferFrame::reject()
+{
+    stopRunningTransfer();
+    QDialog::reject();
+}

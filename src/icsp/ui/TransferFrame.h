@@ -1,0 +1,146 @@
+#pragma once
+
+#include "base/JobRunner.h"
+#include "icsp/TransferContext.h"
+#include "icsp/ui/VEK_BarGraph.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class HelpTextFilter;
+class QAction;
+class QHBoxLayout;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+class QVBoxLayout;
+class StatusPanel;
+class WindowPrompts;
+struct VekContext;
+
+// What the four transfer windows (programmer, bootloader, first load,
+// compatible family) have in common: the information label, the status bar
+// with the link bar P2 (panel 1) and the progress bar P1 (panel 2), the time-out
+// timer, the "Fichier HEX" menu, the quit button, hover help, and the way a
+// long exchange runs: off the GUI thread through the window's own JobRunner,
+// its progress on the bars, its status in L_Info, the buttons locked meanwhile,
+// Cancel honoured, and closing the window cancels and waits for it.
+class TransferFrame : public QDialog
+{
+    Q_OBJECT
+public:
+    // The fixed design of a window.
+    struct Design {
+        std::array<int, 3> panelTwips; // 0: no such panel
+        bool programmerTimer;          // Timer1 (500 ms) rather than TimerBootloader (1000 ms)
+        bool hoverHelp;                // help on the buttons; the bare window clears L_Info
+    };
+
+    ~TransferFrame() override;
+
+    // Members every transfer window has.
+    std::unique_ptr<VEK_BarGraph> P1;   // progress bar, panel 2
+    std::unique_ptr<VEK_BarGraph> P2;   // link bar, panel 1
+    std::unique_ptr<VEK_BarGraph> PCom; // kept empty
+    int32_t ProgressBar = 0;            // percent of the running operation
+    bool InterditConfigChange = false;  // configuration controls ignore their changes
+    bool Annuler = false;               // cancel requested
+    bool Boot_timeoutFlag = false;      // raised by the time-out timer
+
+    // Programmer label, caption, new bars, status texts, then the chip
+    // re-identified and the image blanked (the chip read may finish later).
+    void Initialisation();
+
+    // Runs `job` through the window's runner; false while another runs.
+    // `done` runs on the GUI thread after the buttons are unlocked; without it
+    // a non-empty outcome message goes to L_Info.
+    bool startTransfer(TransferJob job, std::function<void(const JobOutcome &)> done = {});
+    bool transferRunning() const { return m_runner.isRunning(); }
+    JobRunner &runner() { return m_runner; }
+
+    const QString &nomProgrammateur() const { return NomProgrammateur; }
+    StatusPanel *panel(int number) const; // 1 to 3; nullptr for a missing panel
+    QStatusBar *BarreEtat = nullptr;
+    QLabel *L_Info = nullptr;
+    QTimer *Timer1 = nullptr;          // programmer window
+    QTimer *TimerBootloader = nullptr; // the three others
+    QMenu *MnuHex = nullptr;
+    QAction *MnuEditHex = nullptr;
+    QAction *MnuCompHex = nullptr;
+    QAction *MnuClsBuff = nullptr;
+    QPushButton *BP_Quit = nullptr;
+    // The link buttons (none in the first-load window).
+    QPushButton *BP_tst = nullptr;    // connection
+    QPushButton *BP_MAJHEX = nullptr; // firmware update
+    QPushButton *BP_UPLOAD = nullptr;
+
+    // "Clear buffer": blank image, views redrawn; file name and bars kept.
+    void MnuClsBuff_Click();
+
+protected:
+    TransferFrame(VekContext &context, const Design &design, QWidget *parent,
+                  WindowPrompts *prompts);
+
+    // Runs the window's start once its controls exist: PortOuvert cleared,
+    // InterditConfigChange set, Initialisation, then the captions.
+    void Form_Load();
+
+    // The differences of the windows.
+    virtual bool buildsProgrammerLabel() const { return true; }
+    virtual QString caption() const;
+    virtual std::optional<QString> initialPanel3() const = 0; // nothing: no third panel
+    virtual bool showsReadyHelp() const { return true; }
+    virtual void InitLangue() = 0;
+    // The chip has been identified and the image blanked: redraw what shows them.
+    virtual void chipPrepared() {}
+    // The buttons and controls locked while a transfer runs (the link and
+    // quit buttons and the menu are locked by the frame).
+    virtual QList<QWidget *> lockedWhileRunning() const = 0;
+
+    QVBoxLayout *body() const { return m_body; }
+    QHBoxLayout *buttonRow() const { return m_buttonRow; }
+    QPushButton *addButton(const char *name, const QString &design, QWidget *parent = nullptr);
+    void addHoverHelp(QWidget *control, const char *key);
+    // Connection, `downloads`, update and upload in the button row, all but
+    // the connection disabled until a connection opens the link.
+    void addLinkButtons(const QList<QPushButton *> &downloads);
+    // The quit button at the end of the button row.
+    void addQuitButton();
+    // The captions of the frame's own parts: link and quit buttons, panel 2.
+    void frameCaptions();
+    // The chip problem message (a "PIC-" choice the chip table does not know).
+    void showChipProblem();
+
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+    VekContext &m_context;
+    WindowPrompts &m_prompts;
+    QString NomProgrammateur;
+    bool PortOuvert = false; // no port library is held open by these windows
+
+private:
+    void buildFrame(const Design &design);
+    void newBars();
+    void identifyChip();
+    void prepareDevice(std::optional<uint16_t> readDeviceId);
+    void showProgress(int bar, double percent, const QString &text);
+    void lock(bool locked);
+    void stopRunningTransfer();
+
+    JobRunner m_runner;
+    std::array<StatusPanel *, 3> m_panels{};
+    QVBoxLayout *m_body = nullptr;
+    QHBoxLayout *m_buttonRow = nullptr;
+    HelpTextFilter *m_help = nullptr;
+    bool m_hoverHelp = true;
+    std::function<void(const JobOutcome &)> m_done;
+    QList<QPair<QWidget *, bool>> m_lockedStates;
+};

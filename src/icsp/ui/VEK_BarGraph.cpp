@@ -1,0 +1,112 @@
+#include "icsp/ui/VEK_BarGraph.h"
+
+#include "base/NumberHelpers.h"
+#include "icsp/ui/StatusPanel.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPalette>
+
+#include <algorithm>
+
+void VEK_BarGraph::Initialize(StatusPanel *Pnl)
+{
+    m_panel = Pnl;
+    m_bound = Pnl != nullptr;
+}
+
+QColor VEK_BarGraph::colorOf(uint32_t value, const QPalette &palette)
+{
+    if (value & 0x80000000u) {
+        switch (value & 0xFF) {
+        case 5:
+            return palette.color(QPalette::Base);
+        case 7:
+        case 8:
+            return palette.color(QPalette::WindowText);
+        case 13:
+            return palette.color(QPalette::Highlight);
+        case 14:
+            return palette.color(QPalette::HighlightedText);
+        case 15:
+            return palette.color(QPalette::Button);
+        default:
+            return Qt::black;
+        }
+    }
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+QImage VEK_BarGraph::clearedSurface() const
+{
+    QImage surface(std::max(1, m_panel->width()), std::max(1, m_panel->height()),
+                   QImage::Format_RGB32);
+    surface.fill(Background);
+    return surface;
+}
+
+// Each pixel becomes the inverse of (pen XOR pixel): text drawn in the pen
+// colour turns white, the background takes the pen colour.
+void VEK_BarGraph::notXorFill(QImage &surface, int x0, int x1) const
+{
+    const QRgb pen = colorOf(m_progressColor, m_panel->palette()).rgb() & 0xFFFFFF;
+    x0 = std::clamp(x0, 0, surface.width());
+    x1 = std::clamp(x1, 0, surface.width());
+    for (int y = 0; y < surface.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(surface.scanLine(y));
+        for (int x = x0; x < x1; ++x)
+            line[x] = 0xFF000000u | (~(pen ^ line[x]) & 0xFFFFFFu);
+    }
+}
+
+void VEK_BarGraph::present(const QImage &surface)
+{
+    m_panel->setPicture(surface);
+}
+
+void VEK_BarGraph::DrawPanel(const QString &TextAvant, int16_t Valeur, const QString &TextBefore)
+{
+    if (!isBound())
+        return;
+    QImage surface = clearedSurface();
+    const QFontMetrics metrics(m_panel->font());
+    const int h = surface.height();
+    const int textTop = RoundHalfEven((h - metrics.height()) / 2.0);
+    int start = 0;
+    {
+        QPainter painter(&surface);
+        painter.setFont(m_panel->font());
+        if (!TextBefore.isEmpty()) {
+            painter.setPen(colorOf(m_textColor, m_panel->palette()));
+            painter.drawText(0, textTop + metrics.ascent(), TextBefore);
+            start = metrics.horizontalAdvance(TextBefore); // the bar starts after it
+        }
+        const int value = std::min<int>(Valeur, 100);
+        painter.setPen(colorOf(m_progressColor, m_panel->palette()));
+        painter.drawText(0, textTop + metrics.ascent(),
+                         TextAvant + QString::number(value) + QStringLiteral(" %"));
+        painter.end();
+        if (value > 0)
+            notXorFill(surface, start,
+                       start + RoundHalfEven((surface.width() - start) * value / 100.0));
+    }
+    present(surface);
+}
+
+void VEK_BarGraph::DrawFond(const QString &Text)
+{
+    if (!isBound())
+        return;
+    QImage surface = clearedSurface();
+    const QFontMetrics metrics(m_panel->font());
+    {
+        QPainter painter(&surface);
+        painter.setFont(m_panel->font());
+        painter.setPen(colorOf(m_progressColor, m_panel->palette()));
+        const double left = (surface.width() - metrics.horizontalAdvance(Text)) / 2.0;
+        const int top = RoundHalfEven((surface.height() - metrics.height()) / 2.0);
+        painter.drawText(QPointF(left, top + metrics.ascent()), Text);
+    }
+    notXorFill(surface, 0, surface.width());
+    present(surface);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "icsp/ui/StatusPanel.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+
+class QPalette;
+
+// A percentage bar with its text, or a text on a coloured background, drawn
+// off-screen and handed to one status-bar panel as a finished picture. The bar
+// and the text are combined with a not-xor pen, so the text stays readable
+// over both the filled and the empty part.
+class VEK_BarGraph
+{
+public:
+    // Colours are 32-bit values: red in the low byte, or 0x80000000 + n for
+    // system colour n (7 menu text, 13 selection highlight...).
+    static constexpr uint32_t DefaultTextColor = 0x80000007;
+    static constexpr uint32_t DefaultProgressColor = 0x8000000D;
+
+    // Binds the bar to its panel; draw calls before this do nothing.
+    void Initialize(StatusPanel *Pnl);
+    bool isBound() const { return m_bound && m_panel; }
+
+    uint32_t TextColor() const { return m_textColor; }
+    void setTextColor(uint32_t Couleur) { m_textColor = Couleur; }
+    uint32_t ProgressColor() const { return m_progressColor; }
+    void setProgressColor(uint32_t Couleur) { m_progressColor = Couleur; }
+
+    // `TextAvant` then the percentage (at most 100) and " %", with a bar
+    // filled to the percentage after `TextBefore`.
+    void DrawPanel(const QString &TextAvant, int16_t Valeur, const QString &TextBefore = {});
+    // `Text` centred on a panel filled with the progress colour.
+    void DrawFond(const QString &Text);
+
+    // The colour that a colour value stands for.
+    static QColor colorOf(uint32_t value, const QPalette &palette);
+    // The surface's own background.
+    static constexpr QRgb Background = 0xFFFFFFFF;
+
+private:
+    QImage clearedSurface() const;
+    void notXorFill(QImage &surface, int x0, int x1) const;
+    void present(const QImage &surface);
+
+    QPointer<StatusPanel> m_panel;
+    bool m_bound = false;
+    uint32_t m_textColor = DefaultTextColor;
+    uint32_t m_progressColor = DefaultProgressColor;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+
+#include <optional>
+
+// Opening the event-driven serial port of the live link and the terminal, and
+// telling which of its errors mean the port is gone.
+namespace SerialPortOpening {
+
+// Opens `device` with a settings text such as "9600,N,8,1" and a flow control.
+// On failure the port is left closed and the reason is returned.
+std::optional<QString> Open(QSerialPort &port, const QString &device, const QString &settingsText,
+                            QSerialPort::FlowControl flow);
+
+// True for the errors after which the port cannot go on (unplugged, read or write failure).
+bool IsLoss(QSerialPort::SerialPortError error);
+
+} // namespace SerialPortOpening

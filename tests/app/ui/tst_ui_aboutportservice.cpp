@@ -1,0 +1,147 @@
+#include "TestSupport.h"
+#include "app/ui/VEK_about.h"
+#include "base/MainSettings.h"
+#include "base/VEK_LANGUAGE.h"
+#include "platform/PortAccessService.h"
+#include "platform/SystemCalls.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <cerrno>
+
+namespace {
+
+class FakeCalls final : public SystemCalls
+{
+public:
+    int openErrno = 0;
+    int open(const char *, int) override { return openErrno ? (errno = openErrno, -1) : 5; }
+    int close(int) override { return 0; }
+    int ioctl(int, unsigned long, void *) override { return 0; }
+};
+
+} // namespace
+
+// The side panel's buttons answer from the system's real state, never pretend.
+class TestAboutPortService : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+
+    QString press(const char *button, const PortAccessService &service)
+    {
+        MainSettings settings;
+        VEK_about box(settings);
+        box.setPortAccessService(&service);
+        box.findChild<QPushButton *>(button)->click();
+        auto *notice = box.findChild<QMessageBox *>("PortServiceNotice");
+        return notice ? notice->text() : QString("<no notice>");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::InitLanguage();
+        TestSupport::writeFile(m_root.path() + "/proc/modules",
+                               "ppdev 1 0 - Live 0x0\nparport 1 1 ppdev, Live 0x0\n");
+        TestSupport::writeFile(m_root.path() + "/dev/parport0", {});
+    }
+
+    void statusRunning()
+    {
+        FakeCalls calls;
+        const QString text = press("BP_StatusDRV", PortAccessService(m_root.path(), calls));
+        QVERIFY2(text.startsWith("Running\n"), qPrintable(text));
+        QVERIFY(text.contains("/dev/parport0"));
+    }
+
+    void statusNamesTheMissingPermission()
+    {
+        FakeCalls calls;
+        calls.openErrno = EACCES;
+        const QString text = press("BP_StatusDRV", PortAccessService(m_root.path(), calls));
+        QVERIFY2(!text.startsWith("Running") && !text.startsWith("Stopped"), qPrintable(text));
+        QVERIFY(text.contains(QString::fromLocal8Bit(strerror(EACCES))));
+        QVERIFY(text.contains("usermod -aG"));
+    }
+
+    void statusStoppedGivesTheSystemReason()
+    {
+        FakeCalls calls;
+        calls.openErrno = EBUSY;
+        const QString text = press("BP_StatusDRV", PortAccessService(m_root.path(), calls));
+        QVERIFY2(text.startsWith("Stopped\n"), qPrintable(text));
+        QVERIFY(text.contains("/dev/parport0: " + QString::fromLocal8Bit(strerror(EBUSY))));
+    }
+
+    void statusWithoutModulesOrDevice()
+    {
+        QTemporaryDir bare;
+        FakeCalls calls;
+        const QString text = press("BP_StatusDRV", PortAccessService(bare.path(), calls));
+        QVERIFY(text.contains("parport, ppdev"));
+        QVERIFY(text.contains("modprobe"));
+        QVERIFY(text.contains(
+            VEK_LANGUAGE::GetLanguageText("PortSvcNoDevice", {"%1", "/dev/parport0"})));
+    }
+
+    void otherButtonsSayWhatToDoAndTheState_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("load") << "BP_LoadDRV"
+                              << "PortSvcInstall";
+        QTest::newRow("start") << "BP_StartDRV"
+                               << "PortSvcStart";
+        QTest::newRow("stop") << "BP_StopDRV"
+                              << "PortSvcStop";
+        QTest::newRow("pause") << "BP_PauseDRV"
+                               << "PortSvcPause";
+        QTest::newRow("remove") << "BP_RemoveDRV"
+                                << "PortSvcRemove";
+    }
+
+    void otherButtonsSayWhatToDoAndTheState()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, key);
+        FakeCalls calls;
+        const QString text = press(qPrintable(button), PortAccessService(m_root.path(), calls));
+        QVERIFY(text.startsWith(VEK_LANGUAGE::GetLanguageText(key)));
+        QVERIFY(text.contains(VEK_LANGUAGE::GetLanguageText("PortSvcNow") + "\nRunning"));
+    }
+
+    void screenshot()
+    {
+        const QString folder = qEnvironmentVariable("VEK_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("VEK_SCREENSHOTS names no folder");
+        FakeCalls calls;
+        calls.openErrno = EACCES;
+        const PortAccessService service(m_root.path(), calls);
+        MainSettings settings;
+        VEK_about box(settings);
+        box.setPortAccessService(&service);
+        box.show();
+        box.Picture1_DblClick();
+        box.Picture2_DblClick();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.grab().save(folder + "/about_panel.png");
+        box.findChild<QPushButton *>("BP_StatusDRV")->click();
+        auto *notice = box.findChild<QMessageBox *>("PortServiceNotice");
+        QVERIFY(QTest::qWaitForWindowExposed(notice));
+        notice->grab().save(folder + "/about_status.png");
+        notice->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        box.findChild<QPushButton *>("BP_LoadDRV")->click();
+        notice = box.findChild<QMessageBox *>("PortServiceNotice");
+        QVERIFY(QTest::qWaitForWindowExposed(notice));
+        notice->grab().save(folder + "/about_load.png");
+    }
+};
+
+QTEST_MAIN(TestAboutPortService)
+#include "tst_ui_aboutportservice.moc"

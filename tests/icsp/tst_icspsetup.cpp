@@ -1,0 +1,272 @@
+#include "base/MainSettings.h"
+#include "base/MainSettingsLoader.h"
+#include "icsp/IcspSetup.h"
+#include "icsp/PicDevice.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace IcspSetup;
+
+namespace {
+
+Entries freeEntries()
+{
+    Entries e;
+    e.chip = "PIC-16F628";
+    e.delayUs = 40;
+    e.nbWrite = "7";
+    e.HEXADD = "000";
+    e.HEXLNG = "400";
+    e.ADDL8 = "300";
+    e.ADDH8 = "500";
+    e.ADDL16 = "700";
+    e.ADDH16 = "900";
+    return e;
+}
+
+} // namespace
+
+class TestIcspSetup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pinConversionsFollowTheLists()
+    {
+        const uint8_t outputs[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 14, 16, 17};
+        const uint8_t inputs[] = {0, 10, 11, 12, 13, 15};
+        for (int i = 0; i < 256; ++i) {
+            const auto n = uint8_t(i);
+            QCOMPARE(ConvertListeBrocheS(n), n < 13 ? outputs[n] : 0);
+            QCOMPARE(ConvertListeBrocheE(n), n < 6 ? inputs[n] : 0);
+            // Every pin comes back to its index; a pin of no list to "--CHOIX--".
+            const auto *out = std::find(std::begin(outputs), std::end(outputs), n);
+            QCOMPARE(ConvertBrocheListeS(n), out != std::end(outputs) ? out - outputs : 0);
+            const auto *in = std::find(std::begin(inputs), std::end(inputs), n);
+            QCOMPARE(ConvertBrocheListeE(n), in != std::end(inputs) ? in - inputs : 0);
+        }
+        QCOMPARE(OutputPinEntries().size(), 13);
+        QCOMPARE(InputPinEntries().size(), 6);
+        QCOMPARE(OutputPinEntries()[10], QString("Broche 14 : /AUTOFEED"));
+        QCOMPARE(InputPinEntries()[5], QString("Broche 15 : /ERROR"));
+    }
+
+    void markersSitOnTheirPins_data()
+    {
+        QTest::addColumn<int>("pin");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("top");
+        QTest::newRow("MCLR 5") << 5 << 1810 << 305;
+        QTest::newRow("CLOCK 3") << 3 << 2110 << 305;
+        QTest::newRow("DATA 2") << 2 << 2260 << 305;
+        QTest::newRow("DATA_R 10") << 10 << 1060 << 305;
+        QTest::newRow("pin 1") << 1 << 2410 << 305;
+        QTest::newRow("pin 13") << 13 << 610 << 305;
+        QTest::newRow("pin 14") << 14 << 2340 << 470;
+        QTest::newRow("pin 15") << 15 << 2190 << 470;
+        QTest::newRow("pin 17") << 17 << 1890 << 470;
+        QTest::newRow("no pin") << 0 << 2560 << 305;
+    }
+
+    void markersSitOnTheirPins()
+    {
+        QFETCH(int, pin);
+        QFETCH(int, left);
+        QFETCH(int, top);
+        QCOMPARE(Db25MarkerPosition(uint8_t(pin)), (Twips{left, top}));
+    }
+
+    void writeAttemptsOneToNineOnly_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("attempts"); // -1: refused
+        QTest::newRow("7") << "7" << 7;
+        QTest::newRow("blanks") << " 3 " << 3;
+        QTest::newRow("abc") << "abc" << -1;
+        QTest::newRow("300") << "300" << -1;
+        QTest::newRow("0") << "0" << -1;
+        QTest::newRow("10") << "10" << -1;
+        QTest::newRow("7.5") << "7.5" << -1;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("-1") << "-1" << -1;
+    }
+
+    void writeAttemptsOneToNineOnly()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, attempts);
+        const auto value = WriteAttemptsOf(text);
+        QCOMPARE(value ? int(*value) : -1, attempts);
+    }
+
+    void delayForSlider()
+    {
+        QCOMPARE(DelayForSlider("15"), 15);
+        QCOMPARE(DelayForSlider("22.5"), 22); // halves to even
+        QCOMPARE(DelayForSlider("23.5"), 24);
+        QCOMPARE(DelayForSlider("0"), MinDelayUs);
+        QCOMPARE(DelayForSlider("5000"), MaxDelayUs);
+        QCOMPARE(DelayForSlider("abc"), 15);
+        QCOMPARE(DelayForSlider(""), 15);
+    }
+
+    void refusedBoxes_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("refused"); // -1: accepted
+        const int none = -1;
+        QTest::newRow("all good") << ""
+                                  << "" << none;
+        QTest::newRow("attempts abc") << "nbWrite"
+                                      << "abc" << int(Field::NbWrite);
+        QTest::newRow("start not hex") << "HEXADD"
+                                       << "0x100" << int(Field::HEXADD);
+        QTest::newRow("start lower case") << "HEXADD"
+                                          << "1a0" << none;
+        QTest::newRow("start too far") << "HEXADD"
+                                       << "2000" << int(Field::HEXADD);
+        QTest::newRow("five digits") << "HEXADD"
+                                     << "00100" << int(Field::HEXADD);
+        QTest::newRow("empty start") << "HEXADD"
+                                     << "" << int(Field::HEXADD);
+        QTest::newRow("zero length") << "HEXLNG"
+                                     << "0" << int(Field::HEXLNG);
+        QTest::newRow("area past 8K") << "HEXLNG"
+                                      << "2001" << int(Field::HEXLNG);
+        QTest::newRow("area up to 8K") << "HEXLNG"
+                                       << "2000" << none; // with start 0
+        QTest::newRow("table at 1F00") << "ADDH16"
+                                       << "1F00" << none;
+        QTest::newRow("table past the end") << "ADDH16"
+                                            << "1F01" << int(Field::ADDH16);
+        QTest::newRow("table G") << "ADDL8"
+                                 << "30G" << int(Field::ADDL8);
+        QTest::newRow("table blank") << "ADDH8"
+                                     << " " << int(Field::ADDH8);
+        QTest::newRow("table 16 low") << "ADDL16"
+                                      << "zz" << int(Field::ADDL16);
+    }
+
+    void refusedBoxes()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(int, refused);
+        Entries e = freeEntries();
+        QString *fields[] = {&e.nbWrite, &e.HEXADD, &e.HEXLNG, &e.ADDL8,
+                             &e.ADDH8,   &e.ADDL16, &e.ADDH16};
+        const QStringList names{"nbWrite", "HEXADD", "HEXLNG", "ADDL8",
+                                "ADDH8",   "ADDL16", "ADDH16"};
+        if (!box.isEmpty())
+            *fields[names.indexOf(box)] = text;
+        const auto field = FirstRefusedField(e, false);
+        QCOMPARE(field ? int(*field) : -1, refused);
+        // With a package the boxes are locked and not taken: nothing is refused.
+        QVERIFY(!FirstRefusedField(e, true));
+    }
+
+    void okWithoutPackageAppliesAndSavesEverything()
+    {
+        QTemporaryDir dir;
+        QSettings store(dir.filePath("VEK_Courbe.ini"), QSettings::IniFormat);
+        MainSettings s;
+        s.ICSPBoitier = 1;
+        s.ICSPPort = "LPT1";
+        s.ICSPPINDATAR = 15;
+        PicDevice pic;
+        QVERIFY(ApplyOk(s, pic, freeEntries(), false));
+        QCOMPARE(s.ICSPDELAY, QString("40"));
+        QCOMPARE(s.ICSPNBWRT, uint8_t(7));
+        QCOMPARE(s.ICSPChip, QString("PIC-16F628"));
+        QCOMPARE(pic.DeviceChip, QString("16F628"));
+        QCOMPARE(s.ICSPHEXLNG, QString("400"));
+        QCOMPARE(s.ICSPHTAB16_L1, QString("900"));
+        QVERIFY(SaveIcspSettings(store, s, false));
+
+        // Read back by the program's own loader, as the next start does.
+        QSettings reread(dir.filePath("VEK_Courbe.ini"), QSettings::IniFormat);
+        MainSettings loaded;
+        MainSettingsLoader(reread).Load(loaded);
+        QCOMPARE(loaded.ICSPBoitier, int16_t(1));
+        QCOMPARE(loaded.ICSPPort, QString("LPT1"));
+        QCOMPARE(loaded.ICSPPINDATAR, uint8_t(15));
+        QCOMPARE(loaded.ICSPDELAY, QString("40"));
+        QCOMPARE(loaded.ICSPNBWRT, uint8_t(7));
+        QCOMPARE(loaded.ICSPChip, QString("PIC-16F628"));
+        QCOMPARE(loaded.ICSPHEXADD, QString("000"));
+        QCOMPARE(loaded.ICSPLTAB16_L1, QString("700"));
+        QCOMPARE(reread.value("ICSP/ICSP_Broche_MCLR").toString(), QString("5"));
+    }
+
+    void okWithPackageKeepsChipAndAddresses()
+    {
+        QTemporaryDir dir;
+        QSettings store(dir.filePath("VEK_Courbe.ini"), QSettings::IniFormat);
+        MainSettings s;
+        s.ICSPChip = "PIC-16F876A"; // set by the package
+        s.ICSPHEXADD = "020";
+        PicDevice pic;
+        Entries e = freeEntries();
+        e.HEXADD = e.HEXLNG = "xxxx";
+        QVERIFY(ApplyOk(s, pic, e, true));
+        QCOMPARE(s.ICSPChip, QString("PIC-16F876A"));
+        QCOMPARE(pic.DeviceChip, QString("16F876A"));
+        QCOMPARE(s.ICSPHEXADD, QString("020"));
+        QCOMPARE(s.ICSPNBWRT, uint8_t(5));
+        QCOMPARE(s.ICSPDELAY, QString("40"));
+        QVERIFY(SaveIcspSettings(store, s, true));
+        store.sync();
+        QStringList keys =
+            QSettings(dir.filePath("VEK_Courbe.ini"), QSettings::IniFormat).allKeys();
+        keys.sort();
+        QCOMPARE(keys, (QStringList{"ICSP/ICSP_Boitier", "ICSP/ICSP_Broche_CLOCK",
+                                    "ICSP/ICSP_Broche_DATA", "ICSP/ICSP_Broche_DATAR",
+                                    "ICSP/ICSP_Broche_MCLR", "ICSP/ICSP_Chip", "ICSP/ICSP_Delay",
+                                    "ICSP/ICSP_NbWrite", "ICSP/ICSP_Port"}));
+    }
+
+    void unknownChipKeepsTheRecord()
+    {
+        MainSettings s;
+        PicDevice pic;
+        Entries e = freeEntries();
+        e.chip = "****"; // the list's entry when the catalogue could not be read
+        QVERIFY(ApplyOk(s, pic, e, false) == false);
+        QCOMPARE(pic.DeviceChip, QString());
+        QCOMPARE(s.ICSPChip, QString("****"));
+    }
+
+    void saveReportsAStoreThatCannotBeWritten()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath("ro")));
+        QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QSettings store(dir.filePath("ro/VEK_Courbe.ini"), QSettings::IniFormat);
+        if (QFileInfo(dir.filePath("ro")).isWritable())
+            QSKIP("running with rights that ignore folder permissions");
+        QVERIFY(!SaveIcspSettings(store, MainSettings(), false));
+    }
+
+    void cancelPutsBackTheLiveValues()
+    {
+        MainSettings s;
+        const LiveSettings kept = CaptureLive(s);
+        s.ICSPBoitier = 0;
+        s.ICSPPort = "LPT1";
+        s.ICSPPINMCLR = s.ICSPPINCLOCK = s.ICSPPINDATA = s.ICSPPINDATAR = 0;
+        s.ICSPDELAY = "99";
+        RestoreLive(s, kept);
+        const MainSettings fresh;
+        QCOMPARE(s.ICSPBoitier, fresh.ICSPBoitier);
+        QCOMPARE(s.ICSPPort, fresh.ICSPPort);
+        QCOMPARE(s.ICSPPINMCLR, fresh.ICSPPINMCLR);
+        QCOMPARE(s.ICSPPINDATAR, fresh.ICSPPINDATAR);
+        QCOMPARE(s.ICSPDELAY, QString("99")); // only the live values go back
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIcspSetup)
+#include "tst_icspsetup.moc"

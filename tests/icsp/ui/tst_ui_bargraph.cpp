@@ -1,0 +1,170 @@
+#include "icsp/ui/StatusPanel.h"
+#include "icsp/ui/VEK_BarGraph.h"
+
+#include <QApplication>
+#include <QtTest>
+
+// The bar graph draws into an off-screen picture that its panel shows.
+class TestBarGraph : public QObject
+{
+    Q_OBJECT
+
+    static constexpr QRgb White = 0xFFFFFFFF;
+    static constexpr QRgb Blue = 0xFF0000FF; // colour value 0xFF0000 (red in the low byte)
+
+    static int countColour(const QImage &image, QRgb colour, int x0, int x1)
+    {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = x0; x < x1; ++x)
+                n += image.pixel(x, y) == colour;
+        return n;
+    }
+    // Columns from x0 to x1 holding any pixel other than `colour`.
+    static bool onlyColour(const QImage &image, QRgb colour, int x0, int x1)
+    {
+        return countColour(image, colour, x0, x1) == image.height() * (x1 - x0);
+    }
+
+    struct Bound {
+        StatusPanel panel{300};
+        VEK_BarGraph bar;
+        Bound()
+        {
+            bar.Initialize(&panel);
+            bar.setTextColor(0);
+            bar.setProgressColor(0xFF0000);
+        }
+    };
+
+private slots:
+    void colourValues()
+    {
+        const QPalette palette = QApplication::palette();
+        QCOMPARE(VEK_BarGraph::colorOf(0xFF0000, palette), QColor(0, 0, 255));
+        QCOMPARE(VEK_BarGraph::colorOf(255, palette), QColor(255, 0, 0));
+        QCOMPARE(VEK_BarGraph::colorOf(0x8000000D, palette), palette.color(QPalette::Highlight));
+        VEK_BarGraph fresh;
+        QCOMPARE(fresh.TextColor(), 0x80000007u);
+        QCOMPARE(fresh.ProgressColor(), 0x8000000Du);
+    }
+
+    void unboundDrawsNothing()
+    {
+        VEK_BarGraph bar;
+        bar.DrawPanel("", 50);
+        bar.DrawFond("COM1");
+        QVERIFY(!bar.isBound());
+        StatusPanel panel(100);
+        VEK_BarGraph other;
+        other.DrawPanel("", 50);
+        QVERIFY(panel.picture().isNull());
+    }
+
+    void barFollowsThePercentage_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("filled"); // columns of the 300-pixel panel
+        QTest::newRow("150 is full") << 150 << 300;
+        QTest::newRow("100") << 100 << 300;
+        QTest::newRow("half") << 50 << 150;
+        QTest::newRow("zero") << 0 << 0;
+        QTest::newRow("negative") << -20 << 0;
+    }
+
+    void barFollowsThePercentage()
+    {
+        QFETCH(int, value);
+        QFETCH(int, filled);
+        Bound b;
+        b.bar.DrawPanel("", int16_t(value));
+        const QImage image = b.panel.picture();
+        QCOMPARE(image.width(), 300);
+        QCOMPARE(image.height(), b.panel.height());
+        // Past the text: the bar in blue, then the white background.
+        const int textEnd = b.panel.fontMetrics().horizontalAdvance("-100 %") + 2;
+        if (filled > textEnd) {
+            QVERIFY(onlyColour(image, Blue, textEnd, filled));
+            QVERIFY(countColour(image, Blue, filled, 300) == 0);
+        }
+        if (filled < 300)
+            QVERIFY(onlyColour(image, White, std::max(filled, textEnd), 300));
+    }
+
+    // Bar lengths are rounded to the nearest pixel, halves to even.
+    void lengthRoundsHalfToEven()
+    {
+        StatusPanel panel(5050);
+        VEK_BarGraph bar;
+        bar.Initialize(&panel);
+        bar.setProgressColor(0xFF0000);
+        bar.DrawPanel("", 1); // 50.5 pixels
+        QVERIFY(onlyColour(panel.picture(), Blue, 49, 50));
+        QVERIFY(onlyColour(panel.picture(), White, 50, 51));
+        bar.DrawPanel("", 3); // 151.5 pixels
+        QVERIFY(onlyColour(panel.picture(), Blue, 151, 152));
+        QVERIFY(onlyColour(panel.picture(), White, 152, 153));
+    }
+
+    // The text is blue on the empty part and white on the bar, so it reads on both.
+    void textReadsOverBarAndBackground()
+    {
+        Bound b;
+        b.bar.DrawPanel("Lecture ", 0);
+        const QImage empty = b.panel.picture();
+        // The columns of "Lecture", the same in both texts.
+        const int textWidth = b.panel.fontMetrics().horizontalAdvance("Lecture") - 1;
+        const int ink = textWidth * empty.height() - countColour(empty, White, 0, textWidth);
+        QVERIFY(ink > 20);
+        // Every text pixel is bluish on white.
+        for (int y = 0; y < empty.height(); ++y)
+            for (int x = 0; x < textWidth; ++x)
+                QVERIFY(qBlue(empty.pixel(x, y)) == 255);
+        b.bar.DrawPanel("Lecture ", 100);
+        const QImage full = b.panel.picture();
+        // On the bar the same pixels are inverted: whitish on blue.
+        QCOMPARE(textWidth * full.height() - countColour(full, Blue, 0, textWidth), ink);
+        for (int y = 0; y < full.height(); ++y)
+            for (int x = 0; x < textWidth; ++x)
+                QVERIFY(qBlue(full.pixel(x, y)) == 255 &&
+                        qRed(full.pixel(x, y)) == qGreen(full.pixel(x, y)));
+    }
+
+    void emptyLeadingTextShowsTheNumberOnly()
+    {
+        Bound a, b;
+        a.bar.DrawPanel("", 42);
+        b.bar.DrawPanel("x", 42);
+        QVERIFY(a.panel.picture() != b.panel.picture());
+        Bound c;
+        c.bar.DrawPanel("", 42);
+        QCOMPARE(a.panel.picture(), c.panel.picture());
+    }
+
+    void backgroundWithCentredText()
+    {
+        StatusPanel panel(200);
+        VEK_BarGraph bar;
+        bar.Initialize(&panel);
+        bar.setProgressColor(255);
+        bar.DrawFond("COM1");
+        const QImage image = panel.picture();
+        const QRgb red = 0xFFFF0000;
+        const int width = panel.fontMetrics().horizontalAdvance("COM1");
+        const int left = (200 - width) / 2;
+        // Red everywhere but the text, which is white and centred.
+        QVERIFY(onlyColour(image, red, 0, left - 1));
+        QVERIFY(onlyColour(image, red, left + width + 1, 200));
+        QVERIFY(countColour(image, White, left, left + width) > 10);
+    }
+
+    void panelKeepsItsText()
+    {
+        StatusPanel panel(120);
+        panel.setText("Transfert PRET... ");
+        QCOMPARE(panel.text(), QString("Transfert PRET... "));
+    }
+};
+
+QTEST_MAIN(TestBarGraph)
+#include "tst_ui_bargraph.moc"

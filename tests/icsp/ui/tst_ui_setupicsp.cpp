@@ -1,0 +1,503 @@
+#include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
+#include "icsp/ProgrammerLineTests.h"
+#include "icsp/ui/ConnectorPicture.h"
+#include "icsp/ui/VEK_SETUP_ICSP.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <mutex>
+
+namespace {
+
+// The programmer behind the line tests, recording what the dialog asks of it.
+class RecordingLineTests final : public ProgrammerLineTests
+{
+public:
+    QString openError;
+    QString lineError;
+    JobOutcome presence = JobOutcome::success();
+    QStringList calls;
+    bool open_ = false;
+
+    QString open(const MainSettings &s) override
+    {
+        calls << "open " + s.ICSPPort;
+        open_ = openError.isEmpty();
+        return openError;
+    }
+    QString setLine(const MainSettings &, int line, int value) override
+    {
+        calls << QString("line %1=%2").arg(line).arg(value);
+        return lineError;
+    }
+    void close() override
+    {
+        calls << "close";
+        open_ = false;
+    }
+    bool isOpen() const override { return open_; }
+    JobOutcome presenceTest(const MainSettings &s, ProgressSink &, const CancelToken &) override
+    {
+        std::lock_guard lock(mutex);
+        presenceCalls << "presence " + s.ICSPPort + (open_ ? " while open" : "");
+        return presence;
+    }
+    std::mutex mutex;
+    QStringList presenceCalls;
+};
+
+QPoint twips(QWidget *marker)
+{
+    return ConnectorPicture::markerTwips(marker);
+}
+
+} // namespace
+
+class TestSetupIcsp : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QStringList m_warnings;
+    QString m_languages;
+
+    std::unique_ptr<QSettings> store()
+    {
+        return std::make_unique<QSettings>(m_dir.filePath("VEK_Courbe.ini"), QSettings::IniFormat);
+    }
+
+    static QString text(VEK_SETUP_ICSP &d) { return d.L_Info->text(); }
+
+private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::InitLanguage();
+        m_languages = VEK_LANGUAGE::RepertoireLangue();
+    }
+
+    void init()
+    {
+        m_warnings.clear();
+        QFile::remove(m_dir.filePath("VEK_Courbe.ini"));
+        VEK_LANGUAGE::SetRepertoireLangue(m_languages);
+        VEK_LANGUAGE::SetFichierLangue("francais.ini");
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    void loadingShowsTheSettings()
+    {
+        VekContext context;
+        VEK_SETUP_ICSP d(context);
+        QCOMPARE(d.windowTitle(), QString("Configuration du module ICSP"));
+        QVERIFY(d.ICSP_BOITIER[2]->isChecked());
+        QCOMPARE(d.boxLabel(), QString("VEK-MZ300"));
+        QVERIFY(d.ICSP_CHIP->count() > 1); // the catalogue replaced "****"
+        QCOMPARE(d.ICSP_CHIP->currentText(), QString("AUTO"));
+        QCOMPARE(d.ICSP_COM->currentText(), QString("COM1"));
+        QCOMPARE(d.LptBrocheMCLR->currentIndex(), 5);
+        QCOMPARE(d.LptBrocheCLOCK->currentIndex(), 3);
+        QCOMPARE(d.LptBrocheDATA->currentIndex(), 2);
+        QCOMPARE(d.LptBrocheDATAR->currentIndex(), 1);
+        QCOMPARE(twips(d.EtatLpt_MCLR), QPoint(1810, 305));
+        QCOMPARE(twips(d.EtatLpt_CLOCK), QPoint(2110, 305));
+        QCOMPARE(twips(d.EtatLpt_DATA), QPoint(2260, 305));
+        QCOMPARE(twips(d.EtatLpt_DATAR), QPoint(1060, 305));
+        QCOMPARE(twips(d.EtatCom_CLOCK), QPoint(990, 480));
+        QCOMPARE(d.ICSP_Delay->value(), 15);
+        QCOMPARE(d.ICSP_NbWrite->currentText(), QString("5"));
+        QCOMPARE(d.HEXLNG->text(), QString("200"));
+        QCOMPARE(d.ADDH16->text(), QString("1500"));
+        QVERIFY(d.FrameCodeAdresse->isEnabled());
+        QCOMPARE(d.SSTab1->currentIndex(), 0);
+        QVERIFY(text(d).isEmpty());
+        QVERIFY(!d.testPortOpen());
+        QVERIFY(!d.TST_MCLR->isEnabled());
+        QVERIFY(!d.Sub_db9->isHidden());
+        QVERIFY(d.Sub_db25->isHidden());
+        QVERIFY(d.LptBrocheMCLR->isHidden());
+    }
+
+    void pinsOutsideTheirListsBecomeNone()
+    {
+        VekContext context;
+        context.settings.ICSPPINDATAR = 5;
+        context.settings.ICSPPINMCLR = 12;
+        context.settings.ICSPPort = "LPT1";
+        auto settings = store();
+        VEK_SETUP_ICSP d(context);
+        d.setSettingsStore(settings.get());
+        QCOMPARE(d.LptBrocheDATAR->currentText(), QString("--CHOIX--"));
+        QCOMPARE(context.settings.ICSPPINDATAR, uint8_t(0));
+        QCOMPARE(context.settings.ICSPPINMCLR, uint8_t(0));
+        QCOMPARE(twips(d.EtatLpt_DATAR), QPoint(2560, 305));
+        QVERIFY(!d.LptBrocheMCLR->isHidden());
+        QVERIFY(!d.Sub_db25->isHidden());
+        d.OKButton->click();
+        QCOMPARE(settings->value("ICSP/ICSP_Broche_DATAR").toString(), QString("0"));
+    }
+
+    void pickedValuesAreLiveAndCancelPutsThemBack()
+    {
+        VekContext context;
+        context.settings.ICSPPINDATAR = 5; // turned into 0 by loading
+        auto settings = store();
+        VEK_SETUP_ICSP d(context);
+        d.setSettingsStore(settings.get());
+        QSignalSpy closed(&d, &VEK_SETUP_ICSP::setupClosed);
+        d.ICSP_BOITIER[1]->click();
+        QCOMPARE(context.settings.ICSPBoitier, int16_t(1));
+        QCOMPARE(text(d), QString("Vous vennez de sélectionner le module VEKP V 3.9"));
+        d.ICSP_COM_Click("LPT1");
+        QCOMPARE(context.settings.ICSPPort, QString("LPT1"));
+        QCOMPARE(text(d), QString("Vous venez de basculer sur le port paralèlle : LPT1"));
+        d.LptBrocheDATAR->setCurrentIndex(5);
+        QCOMPARE(context.settings.ICSPPINDATAR, uint8_t(15));
+        QCOMPARE(twips(d.EtatLpt_DATAR), QPoint(2190, 470));
+        d.LptBrocheMCLR->setCurrentIndex(10);
+        QCOMPARE(context.settings.ICSPPINMCLR, uint8_t(14));
+
+        d.CancelButton->click();
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(context.settings.ICSPBoitier, int16_t(2));
+        QCOMPARE(context.settings.ICSPPort, QString("COM1"));
+        QCOMPARE(context.settings.ICSPPINMCLR, uint8_t(5));
+        QCOMPARE(context.settings.ICSPPINDATAR, uint8_t(5)); // as at loading
+        QVERIFY(settings->allKeys().isEmpty());
+    }
+
+    void closeBoxActsAsCancel()
+    {
+        VekContext context;
+        auto settings = store();
+        VEK_SETUP_ICSP d(context);
+        d.setSettingsStore(settings.get());
+        QSignalSpy closed(&d, &VEK_SETUP_ICSP::setupClosed);
+        d.show();
+        d.ICSP_BOITIER[0]->click();
+        d.ICSP_COM_Click("LPT1");
+        d.close(); // the window's close box
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(context.settings.ICSPBoitier, int16_t(2));
+        QCOMPARE(context.settings.ICSPPort, QString("COM1"));
+        QVERIFY(settings->allKeys().isEmpty());
+    }
+
+    void okRefusesBadAttemptsAndAddresses_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("attempts abc") << "ICSP_NbWrite"
+                                      << "abc"
+                                      << "de 1 à 9";
+        QTest::newRow("attempts 300") << "ICSP_NbWrite"
+                                      << "300"
+                                      << "de 1 à 9";
+        QTest::newRow("start not hex") << "HEXADD"
+                                       << "12K"
+                                       << "Emplacement du programme refusé";
+        QTest::newRow("table too high") << "ADDL16"
+                                        << "1FFF"
+                                        << "« 1FFF » refusée";
+    }
+
+    void okRefusesBadAttemptsAndAddresses()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        VekContext context;
+        auto settings = store();
+        VEK_SETUP_ICSP d(context);
+        d.setSettingsStore(settings.get());
+        QSignalSpy closed(&d, &VEK_SETUP_ICSP::setupClosed);
+        d.show();
+        d.SSTab1->setCurrentIndex(1);
+        if (auto *list = d.findChild<QComboBox *>(box))
+            list->setEditText(typed);
+        else
+            d.findChild<QLineEdit *>(box)->setText(typed);
+        d.OKButton->click();
+        // Nothing applied nor saved; the dialog stays on the box to correct.
+        QCOMPARE(closed.count(), 0);
+        QVERIFY(d.isVisible());
+        QVERIFY2(text(d).contains(message), qPrintable(text(d)));
+        QCOMPARE(d.SSTab1->currentIndex(), 0);
+        QCOMPARE(context.settings.ICSPNBWRT, uint8_t(5));
+        QVERIFY(settings->allKeys().isEmpty());
+    }
+
+    void okTakesTheChoicesAndSaves()
+    {
+        VekContext context;
+        auto settings = store();
+        VEK_SETUP_ICSP d(context);
+        d.setSettingsStore(settings.get());
+        d.setWarningSink([this](const QString &t) { m_warnings << t; });
+        QSignalSpy closed(&d, &VEK_SETUP_ICSP::setupClosed);
+        const int chip = d.ICSP_CHIP->findText("PIC-16F628");
+        QVERIFY(chip > 0);
+        d.ICSP_CHIP->setCurrentIndex(chip);
+        emit d.ICSP_CHIP->activated(chip);
+        d.ICSP_NbWrite->setEditText("7");
+        d.ICSP_Delay->setValue(33);
+        d.ADDL8->setText("0400");
+        // A port typed but not confirmed is not taken.
+        d.ICSP_COM->setEditText("COM5");
+        d.OKButton->click();
+        QVERIFY(m_warnings.isEmpty());
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(closed.count(), 1);
+        const MainSettings &s = context.settings;
+        QCOMPARE(s.ICSPChip, QString("PIC-16F628"));
+        QCOMPARE(context.pic.DeviceChip, QString("16F628"));
+        QCOMPARE(s.ICSPNBWRT, uint8_t(7));
+        QCOMPARE(s.ICSPDELAY, QString("33"));
+        QCOMPARE(s.ICSPLTAB_L1, QString("0400"));
+        QCOMPARE(s.ICSPPort, QString("COM1"));
+        QCOMPARE(settings->value("ICSP/ICSP_Chip").toString(), QString("PIC-16F628"));
+        QCOMPARE(settings->value("ICSP/ICSP_NbWrite").toString(), QString("7"));
+        QCOMPARE(settings->value("ICSP/ICSP_Delay").toString(), QString("33"));
+        QCOMPARE(settings->value("ICSP/ICSP_LTAB_L1").toString(), QString("0400"));
+        QCOMPARE(settings->value("ICSP/ICSP_Port").toString(), QString("COM1"));
+    }
+
+    void typedDevicePathCountsOnReturn()
+    {
+        VekContext context;
+        VEK_SETUP_ICSP d(context);
+        d.show();
+        d.SSTab1->setCurrentIndex(1);
+        d.ICSP_COM->lineEdit()->setText("/dev/ttyUSB3");
+        QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
+        QCOMPARE(context.settings.ICSPPort, QString("/dev/ttyUSB3"));
+        QCOMPARE(text(d), QString("Vous venez de basculer sur le port série : /dev/ttyUSB3"));
+        d.ICSP_COM->lineEdit()->setText("USB");
+        QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
+        QCOMPARE(text(d), QString("Problème sur le port de communication"));
+        d.reject();
+    }
+
+    void packageLocksBoxChipAndAddresses()
+    {
+        VekContext context;
+        context.TypeVersionOS = "VEK_MZ300_V2.XOS";
+        context.settings.ICSPChip = "PIC-16F876A";
+        auto settings = store();
+        VEK_SETUP_ICSP d(context);
+        d.setSettingsStore(settings.get());
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 d.FrameTypeBoitier, d.FrameProcesseur, d.FrameNbEssaiProg, d.FrameDelais,
+                 d.FrameCodeAdresse, d.FrameCourbeAdresse})
+            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+        QVERIFY(d.FramePortICSP->isEnabled());
+        QCOMPARE(d.HEXADD->text(), QString("xxxx"));
+        QCOMPARE(d.ADDH16->text(), QString("xxxx"));
+        d.OKButton->click();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(context.settings.ICSPHEXADD, QString("000"));
+        QCOMPARE(context.pic.DeviceChip, QString("16F876A"));
+        QCOMPARE(settings->value("ICSP/ICSP_Chip").toString(), QString("PIC-16F876A"));
+        QVERIFY(!settings->contains("ICSP/ICSP_HEXADD"));
+    }
+
+    void unreadableCatalogueKeepsTheChip()
+    {
+        QTemporaryDir noData;
+        VekContext context;
+        context.catalogues = VEK_XML(noData.path());
+        context.settings.ICSPChip = "PIC-16F84A";
+        auto settings = store();
+        VEK_SETUP_ICSP d(context);
+        d.setSettingsStore(settings.get());
+        QVERIFY(d.findChild<QMessageBox *>("ChipCatalogueError"));
+        QCOMPARE(d.ICSP_CHIP->count(), 1);
+        QCOMPARE(d.ICSP_CHIP->itemText(0), QString("****"));
+        QCOMPARE(d.chosenChip(), QString("PIC-16F84A"));
+        d.OKButton->click();
+        QCOMPARE(context.settings.ICSPChip, QString("PIC-16F84A"));
+        QCOMPARE(context.pic.DeviceChip, QString("16F84A"));
+    }
+
+    void onOffReportsAFailedOpen()
+    {
+        VekContext context;
+        RecordingLineTests lines;
+        lines.openError = "/dev/ttyS0: Permission denied";
+        VEK_SETUP_ICSP d(context);
+        d.setLineTests(&lines);
+        d.BP_ONOFF->click();
+        QVERIFY(!d.testPortOpen());
+        QVERIFY(!d.TST_MCLR->isEnabled());
+        QVERIFY(d.EtatCom_MCLR->isHidden());
+        QCOMPARE(d.BP_ONOFF->text(), VEK_LANGUAGE::GetLanguageText("MBCOMOFF"));
+        QCOMPARE(text(d), QString("Module VEK-MZ300 non connecté : /dev/ttyS0: Permission denied"));
+        d.reject();
+        QCOMPARE(lines.calls, QStringList{"open COM1"}); // nothing to close
+    }
+
+    void lineTestsDriveTheLines()
+    {
+        VekContext context;
+        context.settings.ICSPBoitier = 1;
+        RecordingLineTests lines;
+        VEK_SETUP_ICSP d(context);
+        d.setLineTests(&lines);
+        d.show();
+        d.SSTab1->setCurrentIndex(1);
+        d.BP_ONOFF->click();
+        QVERIFY(d.testPortOpen());
+        QCOMPARE(d.BP_ONOFF->text(), VEK_LANGUAGE::GetLanguageText("MBCOMON"));
+        QCOMPARE(text(d), QString("Module VEKP V 3.9 connecté !"));
+        QVERIFY(d.EtatCom_CLOCK->isVisible());
+        QCOMPARE(d.EtatCom_CLOCK->color(), QColor(255, 0, 0));
+        QCOMPARE(d.EtatLpt_DATAR->color(), QColor(255, 0, 255));
+
+        d.TST_CLOCK->click();
+        QCOMPARE(lines.calls.last(), QString("line 2=1"));
+        QCOMPARE(d.EtatCom_CLOCK->color(), QColor(0, 255, 0));
+        QCOMPARE(d.EtatLpt_CLOCK->color(), QColor(0, 255, 0));
+        QCOMPARE(text(d), QString("Réponse CLOCK du module VEKP V 3.9 ==> OK !"));
+        d.TST_DATA->click();
+        QCOMPARE(lines.calls.last(), QString("line 4=1"));
+
+        // A line that cannot be driven says why and stays at 0.
+        lines.lineError = "/dev/ttyS0: Input/output error";
+        d.TST_MCLR->click();
+        QVERIFY(!d.TST_MCLR->isChecked());
+        QCOMPARE(d.EtatCom_MCLR->color(), QColor(255, 0, 0));
+        QCOMPARE(text(d), QString("Ligne MCLR du module VEKP V 3.9 non commandée : "
+                                  "/dev/ttyS0: Input/output error"));
+        lines.lineError.clear();
+
+        // Closing drives the ticked lines to 0 first, then lets the port go.
+        lines.calls.clear();
+        d.BP_ONOFF->click();
+        QCOMPARE(lines.calls, (QStringList{"line 2=0", "line 4=0", "close"}));
+        QVERIFY(!d.testPortOpen());
+        QVERIFY(!d.TST_DATA->isChecked());
+        QVERIFY(d.EtatCom_DATA->isHidden());
+        QCOMPARE(text(d), QString("Module VEKP V 3.9 déconnecté !"));
+        d.reject();
+    }
+
+    void choosingAnotherPortClosesTheTestPort()
+    {
+        VekContext context;
+        RecordingLineTests lines;
+        VEK_SETUP_ICSP d(context);
+        d.setLineTests(&lines);
+        d.BP_ONOFF->click();
+        d.ICSP_COM->setCurrentIndex(d.ICSP_COM->findText("LPT1"));
+        emit d.ICSP_COM->textActivated("LPT1");
+        QCOMPARE(lines.calls, (QStringList{"open COM1", "close"}));
+        QVERIFY(!d.testPortOpen());
+        QVERIFY(!d.Sub_db25->isHidden());
+        QCOMPARE(text(d), QString("Vous venez de basculer sur le port paralèlle : LPT1"));
+        d.reject();
+    }
+
+    void closingReleasesAnOpenPort()
+    {
+        VekContext context;
+        RecordingLineTests lines;
+        auto settings = store();
+        VEK_SETUP_ICSP d(context);
+        d.setSettingsStore(settings.get());
+        d.setLineTests(&lines);
+        d.BP_ONOFF->click();
+        d.TST_MCLR->click();
+        d.OKButton->click();
+        QCOMPARE(lines.calls.last(), QString("close"));
+        QVERIFY(!lines.isOpen());
+    }
+
+    void equalCaptionsDoNotOpenThePort()
+    {
+        // Without language files both on/off captions are empty: loading and
+        // port choices must still leave the port closed.
+        QTemporaryDir empty;
+        VEK_LANGUAGE::SetRepertoireLangue(empty.path() + "/");
+        VEK_LANGUAGE::InitLanguage();
+        VekContext context;
+        RecordingLineTests lines;
+        VEK_SETUP_ICSP d(context);
+        d.setLineTests(&lines);
+        QCOMPARE(d.BP_ONOFF->text(), QString());
+        d.ICSP_COM_Click("COM2");
+        QVERIFY(!d.testPortOpen());
+        QVERIFY(lines.calls.isEmpty());
+        d.BP_ONOFF->click();
+        QVERIFY(d.testPortOpen());
+        d.BP_ONOFF->click(); // same caption, yet it closes
+        QVERIFY(!d.testPortOpen());
+        QCOMPARE(lines.calls, (QStringList{"open COM2", "close"}));
+        d.reject();
+    }
+
+    void presenceTestKeepsTheButtonInStep()
+    {
+        VekContext context;
+        RecordingLineTests lines;
+        VEK_SETUP_ICSP d(context);
+        d.setLineTests(&lines);
+        d.BP_ONOFF->click();
+        d.BP_TST_PROG->click();
+        // The hand-test port was closed before the test took the programmer.
+        QVERIFY(!d.testPortOpen());
+        QCOMPARE(d.BP_ONOFF->text(), VEK_LANGUAGE::GetLanguageText("MBCOMOFF"));
+        QVERIFY(!d.OKButton->isEnabled());
+        QTRY_VERIFY(!d.presenceTestRunning());
+        QTRY_VERIFY(d.OKButton->isEnabled());
+        QCOMPARE(lines.presenceCalls, QStringList{"presence COM1"});
+        QCOMPARE(text(d), QString("Le module VEK-MZ300 à répondu correctement !"));
+
+        lines.presence = JobOutcome::failure("Pas d'écho sur DATA_R");
+        d.BP_TST_PROG->click();
+        QTRY_VERIFY(d.OKButton->isEnabled());
+        QCOMPARE(text(d), QString("Pas de réponse du module VEK-MZ300 ?\nPas d'écho sur DATA_R"));
+        d.reject();
+    }
+
+    void screenshot()
+    {
+        VekContext context;
+        context.settings.ICSPPort = "LPT1";
+        RecordingLineTests lines;
+        VEK_SETUP_ICSP d(context);
+        d.setLineTests(&lines);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        const QString folder = qEnvironmentVariable("VEK_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("VEK_SCREENSHOTS names no folder");
+        d.grab().save(folder + "/setup_icsp_page0.png");
+        d.SSTab1->setCurrentIndex(1);
+        d.BP_ONOFF->click();
+        d.TST_MCLR->click();
+        d.grab().save(folder + "/setup_icsp_page1_lpt.png");
+        d.ICSP_COM_Click("COM1");
+        d.BP_ONOFF->click();
+        d.TST_CLOCK->click();
+        d.grab().save(folder + "/setup_icsp_page1_com.png");
+        d.reject();
+    }
+};
+
+QTEST_MAIN(TestSetupIcsp)
+#include "tst_ui_setupicsp.moc"
