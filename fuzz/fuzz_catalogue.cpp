@@ -1,5 +1,7 @@
 // Device catalogues: the same bytes as the chip catalogue and as the option-board
 // catalogue, then every listed device selected, and a few positions past the end.
+// A piece between two NUL bytes is repeated up to the catalogue's size bound, so
+// that short inputs reach large documents (entities used many times, many devices).
 #include "FuzzSupport.h"
 #include "base/VEK_XML.h"
 
@@ -10,8 +12,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FuzzScratchFile chips(data, size, QStringLiteral("Bin/up_chip.xml"));
-    FuzzScratchFile boards(data, size, QStringLiteral("Bin/carte_option.xml"));
+    const QByteArray document =
+        expanded(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), 1000 * 1000);
+    const auto *bytes = reinterpret_cast<const uint8_t *>(document.constData());
+    FuzzScratchFile chips(bytes, size_t(document.size()), QStringLiteral("Bin/up_chip.xml"));
+    FuzzScratchFile boards(bytes, size_t(document.size()), QStringLiteral("Bin/carte_option.xml"));
     VEK_XML catalogues(QFileInfo(chips.path()).absolutePath() + QStringLiteral("/.."));
 
     const CatalogueLoad chipList = catalogues.LoadChipCatalogue();

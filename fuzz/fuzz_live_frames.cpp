@@ -60,13 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             checkReading(LiveReading::decode(f));
             frames.append(f);
         });
-        check(parser.pendingBytes() < TrameLive::Size);
+        check(parser.pendingBytes() < LiveFrameParser::MaxPending);
         const auto mode = static_cast<TerminalDisplay::Mode>(k % 3);
         const QString shown = TerminalDisplay::TexteRecu(part, mode);
         check(mode != TerminalDisplay::Mode::Asc || shown.size() == part.size());
         check(TerminalDisplay::Tronque(shown).size() <= qMax<qsizetype>(shown.size(), 0));
     }
-    // Every byte is in a frame, skipped, or waiting for the rest of its frame.
+    // Every byte is in a frame, skipped, or held until the bytes after it are known.
     check(parser.framesFound() * TrameLive::Size + parser.bytesSkipped() +
               quint64(parser.pendingBytes()) ==
           quint64(stream.size()));

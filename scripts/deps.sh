@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only those missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config
-          qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev libgl-dev
+          qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-translations-l10n libqt6opengl6-dev libxkbcommon-dev libgl-dev
           libzip-dev gputils zip unzip srecord binutils xvfb xauth
           clang libclang-rt-14-dev poppler-utils libbenchmark-dev fonts-dejavu-core)
 missing=()

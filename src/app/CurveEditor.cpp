@@ -6,6 +6,7 @@
 #include "base/VEK_LANGUAGE.h"
 
 using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
 
 CurveEditor::CurveEditor(VekContext &context, QObject *parent) : QObject(parent), m_context(context)
 {
@@ -49,50 +50,63 @@ void CurveEditor::curveChanged()
     setModeEdition(false);
 }
 
-static bool horsLimites(const QString &text, double low, double high)
-{
-    const double v = NombreEnTete(text);
-    return v < low || v > high;
-}
-
-std::optional<CurveMessage> CurveEditor::verifier(const PointEntry &e,
+std::optional<CurveMessage> CurveEditor::verifier(PointEntry &e,
                                                   QList<CurveMessage> &warnings) const
 {
-    auto warn = [](const QString &key) {
-        return CurveMessage{warningTitle(), GetLanguageText(key)};
+    auto warn = [](const char *key, const QStringList &pairs = {}) {
+        return CurveMessage{warningTitle(), GetLanguageText(QLatin1String(key), pairs)};
     };
-    if (e.regime.isEmpty())
-        return warn(QStringLiteral("BPValideRpmMissed"));
-    if (horsLimites(e.regime, RegimeMin, RegimeMax))
-        return warn(QStringLiteral("BPValideRpmTooBigOrLittle"));
-    if (e.atmo.isEmpty())
-        return warn(QStringLiteral("BPValideAdvATMOMissed"));
-    if (horsLimites(e.atmo, AvanceMin, AvanceMax))
-        return warn(QStringLiteral("BPValideAdvATMOTooBigOrLittle"));
-    if (e.turbo.isEmpty())
-        return warn(QStringLiteral("BPValideAdvTURBOMissed"));
-    if (horsLimites(e.turbo, AvanceMin, AvanceMax))
-        return warn(QStringLiteral("BPValideAdvTURBOTooBigOrLittle"));
+    // Each box: missing, then not a number, then out of its limits. A number
+    // typed with the locale's decimal comma is kept with ".".
+    struct Box {
+        QString *text;
+        double low, high;
+        const char *missed, *outOfRange;
+    };
+    const Box boxes[] = {
+        {&e.regime, CurveModel::RegimeMin, CurveModel::RegimeMax, LangKey("BPValideRpmMissed"),
+         LangKey("BPValideRpmTooBigOrLittle")},
+        {&e.atmo, CurveModel::AvanceMin, CurveModel::AvanceMax, LangKey("BPValideAdvATMOMissed"),
+         LangKey("BPValideAdvATMOTooBigOrLittle")},
+        {&e.turbo, CurveModel::AvanceMin, CurveModel::AvanceMax, LangKey("BPValideAdvTURBOMissed"),
+         LangKey("BPValideAdvTURBOTooBigOrLittle")}};
+    for (const Box &box : boxes) {
+        if (box.text->isEmpty())
+            return warn(box.missed);
+        const std::optional<QString> number = CurveModel::typedNumber(*box.text);
+        if (!number)
+            return warn(LangKey("SaisieNonNombre"), {"%VALEUR%", *box.text});
+        *box.text = *number;
+        const double v = NombreEnTete(*number);
+        if (v < box.low || v > box.high)
+            return warn(box.outOfRange);
+    }
     if (model().hasKnockColumn()) {
         const QString attention = QStringLiteral("ATTENTION");
         if (e.knock.isEmpty()) {
             warnings << CurveMessage{attention,
                                      QStringLiteral("Il manque l'avance mode KNOCK... ")};
-            return warn(QStringLiteral("BPValideAdvKNOCKMissed"));
+            return warn(LangKey("BPValideAdvKNOCKMissed"));
         }
-        if (horsLimites(e.knock, AvanceMin, AvanceMax)) {
+        const std::optional<QString> knock = CurveModel::typedNumber(e.knock);
+        if (!knock)
+            return warn(LangKey("SaisieNonNombre"), {"%VALEUR%", e.knock});
+        e.knock = *knock;
+        const double v = NombreEnTete(*knock);
+        if (v < CurveModel::AvanceMin || v > CurveModel::AvanceMax) {
             warnings << CurveMessage{
                 attention,
                 QStringLiteral("L'avance mode KNOCK est trop grande ou trop petite... ")};
-            return warn(QStringLiteral("BPValideAdvKNOCKTooBigOrLittle"));
+            return warn(LangKey("BPValideAdvKNOCKTooBigOrLittle"));
         }
     }
     return std::nullopt;
 }
 
-PointResult CurveEditor::validerPoint(const PointEntry &entry, int selectedRow)
+PointResult CurveEditor::validerPoint(const PointEntry &typed, int selectedRow)
 {
     PointResult result;
+    PointEntry entry = typed;
     if (auto failure = verifier(entry, result.warnings)) {
         result.warnings << *failure;
         return result;

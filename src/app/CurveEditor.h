@@ -41,11 +41,6 @@ class CurveEditor : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr double RegimeMin = 735;
-    static constexpr double RegimeMax = 10000;
-    static constexpr double AvanceMin = 0;
-    static constexpr double AvanceMax = 50;
-
     explicit CurveEditor(VekContext &context, QObject *parent = nullptr);
 
     bool ModeEditionPoint() const { return m_modeEdition; }
@@ -72,8 +67,8 @@ signals:
     void editModeChanged(bool on);
 
 private:
-    std::optional<CurveMessage> verifier(const PointEntry &entry,
-                                         QList<CurveMessage> &warnings) const;
+    // Checks the boxes in order and writes the numbers back as the curve keeps them.
+    std::optional<CurveMessage> verifier(PointEntry &entry, QList<CurveMessage> &warnings) const;
     void setModeEdition(bool on, const QString &regime = {});
     void curveChanged();
     void modifie();

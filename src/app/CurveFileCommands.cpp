@@ -1,9 +1,9 @@
 #include "app/CurveFileCommands.h"
 
+#include "app/CurveModel.h"
 #include "base/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 using VEK_LANGUAGE::GetLanguageText;
@@ -26,9 +26,7 @@ QString fileFilter(const QString &curvesSeparator)
 
 QString CurveFileCommands::CurveFolder()
 {
-    const QString folder = DataPaths::UserProgramDirectory() + QStringLiteral("Courbes/");
-    QDir().mkpath(folder);
-    return folder;
+    return DataPaths::UserDocumentsDirectory(); // where users look for their files
 }
 
 bool CurveFileCommands::discardModifiedCurve()
@@ -134,6 +132,11 @@ void CurveFileCommands::OpenFile(const QString &path)
         m_host.setCurveModified(false);
     }
     m_host.setInfoText(GetLanguageText("OuvrirClickEnd"));
+    // The curve stays open to be mended, but the user learns at once what the
+    // export and the downloads will refuse.
+    const QString invalid = CurveModel::invalidValuesMessage(result.document.rows);
+    if (!invalid.isEmpty())
+        m_host.showError(GetLanguageText("MessWARNING"), invalid);
 }
 
 void CurveFileCommands::enregistrer()

@@ -1,13 +1,44 @@
 #include "app/CurveModel.h"
 
 #include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+
+#include <QLocale>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
 
+using VEK_LANGUAGE::GetLanguageText;
+
 namespace {
-constexpr double AdvanceMin = 0.0;
-constexpr double AdvanceMax = 50.0;
+
+constexpr int kListedRowsMax = 20; // a message box, not a report
+
+// Why one row cannot be used, or empty.
+QString rowFault(const QStringList &cells, const QStringList *previous)
+{
+    for (const QString &cell : cells.mid(0, CurveModel::Knock))
+        if (!CurveModel::isPlainNumber(cell))
+            return GetLanguageText("CourbeCelluleNonNombre");
+    // The knock column is not turned into tables: an empty cell is harmless.
+    const QString knock = cells.value(CurveModel::Knock);
+    if (!knock.trimmed().isEmpty() && !CurveModel::isPlainNumber(knock))
+        return GetLanguageText("CourbeCelluleNonNombre");
+    const double rpm = NombreEnTete(cells.value(CurveModel::Rpm));
+    if (rpm < CurveModel::RegimeMin || rpm > CurveModel::RegimeMax)
+        return GetLanguageText("CourbeHorsLimites");
+    for (int c : {CurveModel::Atmo, CurveModel::Turbo}) {
+        const double advance = NombreEnTete(cells.value(c));
+        if (advance < CurveModel::AvanceMin || advance > CurveModel::AvanceMax)
+            return GetLanguageText("CourbeHorsLimites");
+    }
+    if (previous && CurveModel::isPlainNumber(previous->value(CurveModel::Rpm)) &&
+        rpm <= NombreEnTete(previous->value(CurveModel::Rpm)))
+        return GetLanguageText("CourbeHorsOrdre");
+    return {};
+}
+
 } // namespace
 
 CurveModel::CurveModel(QObject *parent) : QObject(parent) {}
@@ -161,10 +192,10 @@ bool CurveModel::decalerAvances(double delta)
             const double before = value(r, c);
             QString text = texteSigne(before + delta);
             const double written = NombreEnTete(text);
-            if (delta < 0 && written < AdvanceMin)
-                text = texteSigne(AdvanceMin);
-            else if (delta > 0 && written > AdvanceMax)
-                text = texteSigne(AdvanceMax);
+            if (delta < 0 && written < AvanceMin)
+                text = texteSigne(AvanceMin);
+            else if (delta > 0 && written > AvanceMax)
+                text = texteSigne(AvanceMax);
             anyValueChanged = anyValueChanged || NombreEnTete(text) != before;
             m_rows[r][c] = text;
         }
@@ -195,4 +226,46 @@ QString CurveModel::texteSigne(double value)
 {
     const QString text = texteNombre(value);
     return text.startsWith('-') ? text : QLatin1Char(' ') + text;
+}
+
+QString CurveModel::invalidValuesMessage() const
+{
+    return invalidValuesMessage(m_rows);
+}
+
+QString CurveModel::invalidValuesMessage(const QVector<QStringList> &rows)
+{
+    QStringList listed;
+    int faults = 0;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QString fault = rowFault(rows.at(r), r > 0 ? &rows.at(r - 1) : nullptr);
+        if (fault.isEmpty())
+            continue;
+        if (++faults <= kListedRowsMax)
+            listed << GetLanguageText("CourbeLigneInvalide",
+                                      {"%LIGNE%", QString::number(r + 1), "%VALEURS%",
+                                       rows.at(r).join(QStringLiteral(" ; ")), "%RAISON%", fault});
+    }
+    if (faults == 0)
+        return {};
+    if (faults > kListedRowsMax)
+        listed << QStringLiteral("...");
+    return GetLanguageText("CourbeValeursInvalides") + QLatin1Char('\n') +
+           listed.join(QLatin1Char('\n'));
+}
+
+bool CurveModel::isPlainNumber(QStringView text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
+    return number.match(text).hasMatch();
+}
+
+std::optional<QString> CurveModel::typedNumber(const QString &typed)
+{
+    QString text = typed.trimmed();
+    text.replace(QLocale().decimalPoint(), QStringLiteral("."));
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    if (!isPlainNumber(text))
+        return std::nullopt;
+    return text;
 }

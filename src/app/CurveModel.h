@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 // The advance curve `tab_avance`: one row of text cells per point, column 0 the
 // engine speed (rpm), 1 the Atmo advance, 2 the Turbo advance and, when the
 // curve has a knock column, 3 the Knock advance. Cells keep the text they were
@@ -15,6 +17,12 @@ class CurveModel : public QObject
     Q_OBJECT
 public:
     enum Column { Rpm = 0, Atmo = 1, Turbo = 2, Knock = 3 };
+
+    // Limits of a point: engine speed in rpm, each advance in degrees (inclusive).
+    static constexpr double RegimeMin = 735;
+    static constexpr double RegimeMax = 10000;
+    static constexpr double AvanceMin = 0;
+    static constexpr double AvanceMax = 50;
 
     explicit CurveModel(QObject *parent = nullptr);
 
@@ -48,6 +56,21 @@ public:
     // Adds `delta` degrees to every advance, kept within 0 to 50; returns true
     // when any value changed.
     bool decalerAvances(double delta);
+
+    // What stops the curve from becoming firmware tables: cells that are not
+    // plain numbers, values outside the point limits, engine speeds not above
+    // the previous point's. One message listing those rows (numbered from 1, as
+    // the grid shows them), or empty when the curve is usable. Loading a file,
+    // the table export and the downloads show it and refuse such a curve.
+    QString invalidValuesMessage() const;
+    static QString invalidValuesMessage(const QVector<QStringList> &rows);
+
+    // A plain number: optional sign, digits with an optional "." fraction,
+    // blanks around it allowed.
+    static bool isPlainNumber(QStringView text);
+    // A number typed in an entry box as the curve keeps it: trimmed, with ","
+    // or the locale's decimal separator written as "."; none when not a number.
+    static std::optional<QString> typedNumber(const QString &typed);
 
     // Number text as the shift writes it: a leading blank when not negative.
     static QString texteSigne(double value);

@@ -2,6 +2,8 @@
 
 #include "app/VekContext.h"
 #include "base/NumberHelpers.h"
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,7 +60,62 @@ std::array<QString, 8> packageAddresses(const DescriptionLookup &reglage)
     return addresses;
 }
 
+struct NumberRange {
+    const char *key;
+    int base; // 10: its leading number, 16: hexadecimal digits only
+    double max;
+};
+
+// Ranges of the numbers a description may hold (all from 0).
+constexpr NumberRange kDescriptionNumbers[] = {{"NB_COURBES", 10, 16},
+                                               {"LIMITE_RUPTEUR", 10, 999999},
+                                               {"HEX_ADD", 16, 0x1FFFFF},
+                                               {"HEX_LNG", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_BASSE_L1", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_HAUTE_L1", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_B16_L1", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_H16_L1", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_BASSE_L2", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_HAUTE_L2", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_B16_L2", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_H16_L2", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_BASSE", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_HAUTE", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_B16", 16, 0x1FFFFF},
+                                               {"ADD_TABLE_H16", 16, 0x1FFFFF}};
+
+bool inRange(const QString &value, const NumberRange &range)
+{
+    const QString text = value.trimmed();
+    if (text.isEmpty())
+        return true;
+    if (range.base == 10) {
+        const double number = NombreEnTete(text);
+        return number >= 0 && number <= range.max; // also false for NaN
+    }
+    const bool digits = text.size() <= 8 && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+                            const char16_t u = QChar(c).toUpper().unicode();
+                            return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F');
+                        });
+    return digits && text.toULongLong(nullptr, 16) <= qulonglong(range.max);
+}
+
 } // namespace
+
+QString DescriptionRangeError(const DescriptionLookup &reglage, const QString &file)
+{
+    for (const NumberRange &range : kDescriptionNumbers) {
+        const QString value = reglage(QLatin1String(range.key));
+        if (inRange(value, range))
+            continue;
+        return VEK_LANGUAGE::GetLanguageText(
+            "MessValeurHorsPlage", {QStringLiteral("%FICHIER%"), file, QStringLiteral("%CLE%"),
+                                    QLatin1String(range.key), QStringLiteral("%VALEUR%"),
+                                    TextEncoding::shownInMessage(value), QStringLiteral("%MAX%"),
+                                    QString::number(qulonglong(range.max), range.base).toUpper()});
+    }
+    return {};
+}
 
 std::optional<MapBoxLayout> MapBoxesFor(const QString &curveCount)
 {
@@ -87,6 +144,9 @@ FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting)
     p.AvStatiqueText = QStringLiteral("45");
     p.FrameAvanceBRPM = p.FrameHardware = p.FrameCarteOption = p.FrameMultiEtincelle = true;
     p.FrameRetardCliquetis = p.FrameDwell = p.FrameTableMap = p.TerminalDisplay = true;
+    // A package may have hidden the terminal's port controls and the live
+    // instruments; nothing but the free setting can bring them back.
+    p.TerminalPort = p.FrameKT5 = true;
 
     bool isNumber = false;
     const int boitier =

@@ -70,6 +70,13 @@ FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting);
 // A firmware package, as its description says.
 FirmwareProfile PackageProfile(const DescriptionLookup &reglage);
 
+// The numbers of a package description checked against their ranges before
+// the description is applied: the curve count NB_COURBES 0 to 16, the rev
+// limit LIMITE_RUPTEUR 0 to 999999, the code area and table addresses
+// hexadecimal up to 1FFFFF (each may be empty). Empty when all are in range,
+// otherwise the message naming the first key out of range and `file`.
+QString DescriptionRangeError(const DescriptionLookup &reglage, const QString &file);
+
 // The MAP boxes for a curve count text, or none when the boxes should keep
 // their state (fewer than two curves, nine or more, or not a whole number).
 std::optional<MapBoxLayout> MapBoxesFor(const QString &curveCount);

@@ -3,29 +3,42 @@
 #include <QLocale>
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 double NombreEnTete(QStringView text)
 {
+    // Collect the accepted prefix (sign, digits, one point, digits) and let a
+    // correctly rounded conversion read it: "0.3" must be the double nearest
+    // to 0.3, since table bytes are rounded from it half to even.
+    std::string number;
     qsizetype i = 0;
     const qsizetype n = text.size();
+    const auto isDigit = [&](qsizetype k) {
+        return k < n && text.at(k) >= '0' && text.at(k) <= '9';
+    };
     while (i < n && text.at(i).isSpace())
         ++i;
     bool negative = false;
-    if (i < n && (text.at(i) == '+' || text.at(i) == '-')) {
-        negative = text.at(i) == '-';
+    if (i < n && (text.at(i) == '+' || text.at(i) == '-'))
+        negative = text.at(i++) == '-';
+    number.push_back('0'); // "" and ".5" read as 0 and 0.5
+    while (isDigit(i))
+        number.push_back(char(text.at(i++).unicode()));
+    if (i < n && text.at(i) == '.') {
+        number.push_back('.');
         ++i;
+        while (isDigit(i))
+            number.push_back(char(text.at(i++).unicode()));
     }
     double value = 0;
-    while (i < n && text.at(i) >= '0' && text.at(i) <= '9')
-        value = value * 10 + (text.at(i++).unicode() - '0');
-    if (i < n && text.at(i) == '.') {
-        ++i;
-        double scale = 0.1;
-        while (i < n && text.at(i) >= '0' && text.at(i) <= '9') {
-            value += (text.at(i++).unicode() - '0') * scale;
-            scale /= 10;
-        }
+    const auto read = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (read.ec == std::errc::result_out_of_range) {
+        // Hundreds of digits: too large, or too small when the whole part is 0.
+        const std::string_view whole = std::string_view(number).substr(0, number.find('.'));
+        value = whole.find_first_not_of('0') == std::string_view::npos ? 0.0 : HUGE_VAL;
     }
     return negative ? -value : value;
 }

@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace TextEncoding {
 
 // Code points of bytes 0x80..0x9F; 0 marks the five bytes Windows-1252 leaves undefined
@@ -83,6 +85,21 @@ bool readTextLines(const QString &path, QStringList &lines, QString *error)
     if (start < n)
         lines.append(text.mid(start));
     return true;
+}
+
+bool hasControlCharacters(QStringView text)
+{
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+QString shownInMessage(const QString &text, qsizetype length)
+{
+    QString shown = text.left(length);
+    for (QChar &c : shown)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char('?');
+    return text.size() > length ? shown + QStringLiteral("...") : shown;
 }
 
 } // namespace TextEncoding

@@ -13,6 +13,12 @@ QByteArray encodeWindows1252(const QString &text);
 // UTF-8 when the bytes are valid UTF-8, Windows-1252 otherwise.
 QString decodeText(const QByteArray &bytes);
 
+// Whether the text holds a control character (C0, DEL or C1; NUL among them).
+bool hasControlCharacters(QStringView text);
+// Text from a file as a message shows it: control characters as "?", at most
+// `length` characters, longer texts cut and ended by "...".
+QString shownInMessage(const QString &text, qsizetype length = 40);
+
 // Reads a whole text file (decodeText) and splits it into lines ended by
 // CR LF, LF or CR. A final line without an end is kept. False if unreadable or
 // larger than BoundedFile::MaxTextFileBytes; `error` then says why.

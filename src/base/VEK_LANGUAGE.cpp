@@ -1,6 +1,7 @@
 #include "base/VEK_LANGUAGE.h"
 
 #include "base/BoundedFile.h"
+#include "base/QtLibraryTexts.h"
 #include "base/TextEncoding.h"
 #include "platform/DataPaths.h"
 
@@ -62,6 +63,7 @@ void InitLanguage()
     if (s.fichier.isEmpty())
         s.fichier = s.fichierDefaut;
     s.cache.clear();
+    QtLibraryTexts::Apply(s.fichier); // Qt's buttons and dialogs follow the language
 }
 
 QString GetLanguageText(const QString &key, const QStringList &pairs)

@@ -23,7 +23,8 @@ void SetRepertoireLangue(const QString &folder); // tests and special set-ups
 void SetFichierLangue(const QString &fileName);
 void SetFichierLangueDefaut(const QString &fileName);
 
-// Sets the folder (first call only) and the current file, and empties the cache.
+// Sets the folder (first call only) and the current file, and empties the cache;
+// Qt's own texts follow the language of that file.
 void InitLanguage();
 
 // Text of a key (cached, also when empty), then each (placeholder, value) pair

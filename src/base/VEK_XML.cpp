@@ -27,7 +27,16 @@ QString childText(const QDomElement &device, const char *name)
 // deeply nested file is refused before it is parsed. A catalogue needs three levels.
 constexpr int MaxNesting = 32;
 
-bool nestingWithinBound(const QByteArray &bytes, QString &reason, int &line, int &column)
+// A document type that declares entities is refused before anything is
+// expanded: one entity used many times turns a small file into gigabytes, and
+// the catalogues need none.
+bool declaresEntities(const QXmlStreamReader &reader)
+{
+    return !reader.entityDeclarations().isEmpty() ||
+           reader.text().contains(QLatin1String("<!ENTITY"), Qt::CaseInsensitive);
+}
+
+bool withinBounds(const QByteArray &bytes, QString &reason, int &line, int &column)
 {
     QXmlStreamReader reader(bytes);
     int depth = 0;
@@ -35,8 +44,11 @@ bool nestingWithinBound(const QByteArray &bytes, QString &reason, int &line, int
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::EndElement)
             --depth;
-        else if (token == QXmlStreamReader::StartElement && ++depth > MaxNesting) {
+        else if (token == QXmlStreamReader::StartElement && ++depth > MaxNesting)
             reason = QStringLiteral("éléments imbriqués sur plus de %1 niveaux").arg(MaxNesting);
+        else if (token == QXmlStreamReader::DTD && declaresEntities(reader))
+            reason = QStringLiteral("déclaration d'entité refusée");
+        if (!reason.isEmpty()) {
             line = int(reader.lineNumber());
             column = int(reader.columnNumber());
             return false;
@@ -94,7 +106,7 @@ CatalogueLoad VEK_XML::load(const QString &path, QDomDocument &target)
     QString reason;
     int line = 0;
     int column = 0;
-    if (!nestingWithinBound(read.bytes, reason, line, column) ||
+    if (!withinBounds(read.bytes, reason, line, column) ||
         !document.setContent(read.bytes, &reason, &line, &column)) {
         result.message =
             head + QStringLiteral("%1 (ligne %2, colonne %3)").arg(reason).arg(line).arg(column);

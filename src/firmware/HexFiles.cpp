@@ -96,7 +96,9 @@ void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, ui
     using namespace XehScrambling;
     const uint32_t a = recordAddress + i;
     if (rules.family18 && !rules.scrambled) {
-        const uint32_t linear = (st.upperAddress << 16) + a;
+        // In 64 bits: an upper address of 0xFFFF plus a record near 0xFFFF
+        // must fall outside the image, not wrap round to the reset vector.
+        const uint64_t linear = (uint64_t(st.upperAddress) << 16) + a;
         if (linear < rules.programBytes)
             st.image.ImageCode[linear] = stored;
         return;
@@ -202,7 +204,12 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, bool scramble
     const ReadRules rules = readRules(device, scrambled);
     ReadState st;
     st.image = device.ImagePIC;
-    device.blankProgram(st.image);
+    // Both readers blank to the word 0x3FFF; only the plain reader of an 18
+    // chip blanks to 0xFF bytes.
+    if (rules.family18 && !scrambled)
+        device.blankProgram(st.image);
+    else
+        device.blankProgramAs(st.image, 0xFF, 0x3F);
     readLines(rules, st, text);
     if (st.recordTooLong) {
         result.status = HexFileStatus::RecordTooLong;

@@ -38,10 +38,29 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// Renames `from` to `to`; with Existing::Keep never over a file already there,
+// checked by the system in the same step (errno EEXIST then).
+bool moveInPlace(const QString &from, const QString &to, Existing existing)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (existing == Existing::Replace)
+        return std::rename(source.constData(), target.constData()) == 0;
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without that rename: a second name, which cannot replace either.
+    return ::link(source.constData(), target.constData()) == 0;
+}
+
 } // namespace
 
-Outcome build(const QString &archivePath, const QList<Member> &members)
+Outcome build(const QString &archivePath, const QList<Member> &members, Existing existing)
 {
+    if (archivePath.contains(QChar(0))) // the system would see a shorter path
+        return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": not a usable path"));
     const QFileInfo destination(archivePath);
     const QString folder = destination.absolutePath();
     if (destination.isDir())
@@ -86,8 +105,7 @@ Outcome build(const QString &archivePath, const QList<Member> &members)
                        archivePath + QStringLiteral(": written incompletely"));
     if (!syncPath(temporary, O_RDONLY))
         return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": ") + systemError());
-    if (std::rename(QFile::encodeName(temporary).constData(),
-                    QFile::encodeName(archivePath).constData()) != 0)
+    if (!moveInPlace(temporary, archivePath, existing))
         return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": ") + systemError());
     syncPath(folder, O_RDONLY | O_DIRECTORY);
     return {};
@@ -124,16 +142,9 @@ Outcome unpack(const QString &archivePath, const QList<Member> &wanted)
         if (status == ccZip::ZipErrArchive)
             break;
         // The first member of that name in the archive, whatever its case, is the one taken.
-        for (const QString &name : zip.Col()) {
-            if (name.compare(m.member, Qt::CaseInsensitive) != 0)
-                continue;
-            const QFileInfo extracted(work.path() + '/' + name);
-            if (!extracted.isFile())
-                continue;
-            if (!QFile::rename(extracted.filePath(), m.file))
-                fail(ccZip::ZipErrWrite, m.file + QStringLiteral(": cannot be written"));
-            break;
-        }
+        const QStringList &extracted = zip.extractedFiles();
+        if (!extracted.isEmpty() && !QFile::rename(extracted.first(), m.file))
+            fail(ccZip::ZipErrWrite, m.file + QStringLiteral(": cannot be written"));
     }
     return outcome;
 }

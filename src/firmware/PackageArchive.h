@@ -10,8 +10,8 @@
 // build() makes the whole archive in a private temporary file beside the
 // destination, checks every step and only then renames it over the old one, so
 // a failed save leaves the earlier archive as it was. unpack() extracts only the
-// wanted members, found without regard to case, through a private temporary
-// folder, and moves each onto its destination file.
+// wanted members, found without regard to case (the first of a name), through a
+// private temporary folder, and moves each onto its destination file.
 namespace PackageArchive {
 
 struct Member {
@@ -25,9 +25,14 @@ struct Outcome {
     bool ok() const { return status <= 1; }
 };
 
+// What build() does with an archive already at its destination.
+enum class Existing { Replace, Keep };
+
 // Members whose file does not exist are left out; an archive with no member
-// at all is not written (status above 1).
-Outcome build(const QString &archivePath, const QList<Member> &members);
+// at all is not written (status above 1). With Existing::Keep an archive
+// already there stays as it is and the build fails.
+Outcome build(const QString &archivePath, const QList<Member> &members,
+              Existing existing = Existing::Replace);
 
 // For each wanted member: its destination file is deleted, then the member, when
 // the archive has it, is put there. A member the archive lacks is no failure.

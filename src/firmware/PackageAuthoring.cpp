@@ -1,5 +1,8 @@
 #include "firmware/PackageAuthoring.h"
 
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,9 +34,9 @@ PackageAuthoring::NameCheck PackageAuthoring::checkName(const QString &name)
     if (name.isEmpty())
         return NameCheck::Empty;
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QLatin1String("..")) || name.contains(QChar(0)))
+        name.contains(QLatin1String("..")))
         return NameCheck::Unsafe;
-    return NameCheck::Ok;
+    return TextEncoding::hasControlCharacters(name) ? NameCheck::Unsafe : NameCheck::Ok;
 }
 
 PackageAuthoring::SourceKind PackageAuthoring::sourceKind(const QString &path)
@@ -173,5 +176,14 @@ PackageAuthoring::Outcome PackageAuthoring::read(const QString &packagePath,
     deleteWorkFiles();
     if (!extract)
         return {false, {}};
-    return extract(packagePath, m_folder, m_kind.members());
+    const Outcome outcome = extract(packagePath, m_folder, m_kind.members());
+    // Any zip unpacks; without its description it is not one of our packages,
+    // and reading it would only empty the editor.
+    if (outcome.ok && !QFileInfo::exists(workPath(m_kind.description))) {
+        deleteWorkFiles();
+        return {false,
+                VEK_LANGUAGE::GetLanguageText("MessXosPasUnPaquet",
+                                              {QStringLiteral("%FICHIER%"), m_kind.description})};
+    }
+    return outcome;
 }

@@ -30,7 +30,9 @@ public:
 
     enum class NameCheck { Ok, Empty, Unsafe };
     // A package name becomes a file name in the package folder: no folder
-    // separators and no "..".
+    // separators, no ".." and no control character (a NUL would cut the name
+    // short for the system while the program still sees all of it). Every
+    // package name that comes from a file or from the user goes through it.
     static NameCheck checkName(const QString &name);
 
     // File name of the package `name`: a name typed with the package's extension
@@ -72,7 +74,8 @@ public:
     Result create(const QString &name, const PackageDescription &description, const QString &source,
                   const Converter &convert, const ArchiveWriter &writeArchive) const;
 
-    // Reads a package into the work files (the old ones deleted first).
+    // Reads a package into the work files (the old ones deleted first); an
+    // archive without the description is refused as not a package.
     Outcome read(const QString &packagePath, const ArchiveReader &extract) const;
 
 private:

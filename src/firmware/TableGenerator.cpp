@@ -131,7 +131,10 @@ std::optional<QString> TableGenerator::dataEntry(const CurveColumn &column, doub
         m_prompts.showError(GetLanguageText("ExportError"), GetLanguageText("InterpoError"));
         return std::nullopt;
     }
-    const double delay = (staticAdvance - *advance) * layout.k2 / (rpm * 3);
+    // (static - advance) * K2 / (3 * K1 / i), with K2 * i and 3 * K1 exact
+    // integers: a delay that is a half in decimal stays a half.
+    const double delay =
+        (staticAdvance - *advance) * (double(layout.k2) * i) / (3.0 * double(layout.k1));
     const std::optional<double> kept = checkRange(delay, rpm, layout.rule);
     if (!kept)
         return std::nullopt;

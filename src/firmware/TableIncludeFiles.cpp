@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -74,8 +75,12 @@ QByteArray ContenuFichier(const QStringList &atmo, const QStringList &boost, int
 
 int NombreLignes(const QString &nbTables)
 {
-    // Lines 0 .. CInt(n - 1), the last line rounded half to even.
-    return roundHalfEven(NombreEnTete(nbTables) - 1) + 1;
+    // Lines 0 .. CInt(n - 1), the last line rounded half to even; the count is
+    // held within 0 .. MaxLignes before any conversion to a whole number.
+    const double count = NombreEnTete(nbTables);
+    if (!(count > 0)) // also catches NaN
+        return 0;
+    return roundHalfEven(std::min(count, double(MaxLignes)) - 1) + 1;
 }
 
 ExportResult Exporter(const ExportRequest &request)

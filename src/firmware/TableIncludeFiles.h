@@ -54,7 +54,10 @@ struct ExportResult {
     bool ok() const { return status == Ok; }
 };
 
-// Number of curve lines of the `ICSPNbTables` text: its leading number, rounded.
+// Number of curve lines of the `ICSPNbTables` text: its leading number, rounded;
+// 0 for none or a negative number, MaxLignes at most (more than any firmware has,
+// so that the export refuses it).
+constexpr int MaxLignes = 1 << 16;
 int NombreLignes(const QString &nbTables);
 
 // Writes the low then the high file of each line 0 .. lineCount-1. Nothing is written

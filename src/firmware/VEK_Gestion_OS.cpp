@@ -1,7 +1,9 @@
 #include "firmware/VEK_Gestion_OS.h"
 
+#include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageArchive.h"
+#include "firmware/PackageAuthoring.h"
 #include "firmware/ccZip.h"
 #include "platform/DataPaths.h"
 
@@ -68,9 +70,10 @@ void echecDecompression(Result &result, const PackageArchive::Outcome &outcome)
     result.details = outcome.details;
 }
 
-Result enregistrer(const QString &archive, const QList<PackageArchive::Member> &members)
+Result enregistrer(const QString &archive, const QList<PackageArchive::Member> &members,
+                   PackageArchive::Existing existing = PackageArchive::Existing::Replace)
 {
-    const PackageArchive::Outcome outcome = PackageArchive::build(archive, members);
+    const PackageArchive::Outcome outcome = PackageArchive::build(archive, members, existing);
     Result result;
     if (!outcome.ok()) {
         result.status = outcome.status;
@@ -127,7 +130,8 @@ QString NomFichierPaquet(const QString &nomDuFichier)
     name = name.mid(name.lastIndexOf('/') + 1).trimmed();
     if (name.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
         name.chop(4);
-    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
+    if (PackageAuthoring::checkName(name) != PackageAuthoring::NameCheck::Ok ||
+        name == QStringLiteral("."))
         return {};
     return name + QStringLiteral(".XOS");
 }
@@ -202,11 +206,13 @@ Result CreerXOS(const QString &nom)
             "MessEnregistrementEchoue", {QStringLiteral("%1"), DossierPaquets() + fileName});
         result.details =
             fileName.isEmpty()
-                ? QStringLiteral("%1: no usable package name\n").arg(nom)
+                ? QStringLiteral("%1: no usable package name\n")
+                      .arg(TextEncoding::shownInMessage(nom))
                 : QStringLiteral("%1: cannot create the folder\n").arg(DossierPaquets());
         return result;
     }
-    return enregistrer(DossierPaquets() + fileName, fichiersPaquet());
+    return enregistrer(DossierPaquets() + fileName, fichiersPaquet(),
+                       PackageArchive::Existing::Keep);
 }
 
 ProjectResult OuvrirCourbeOS(const QString &projet)
@@ -214,22 +220,35 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
     ProjectResult result;
     const PackageArchive::Outcome outcome = PackageArchive::unpack(projet, fichiersProjet());
     InitGestionOS(DossierProgramme(), QStringLiteral("~TEMP.NFO"));
-    const QString paquet = NomFichierPaquet(LireInfoOS(QStringLiteral("NomDuFichier")));
-    if (!paquet.isEmpty()) {
-        if (QFileInfo(DossierPaquets() + paquet).isFile()) {
-            result.paquet = paquet;
-        } else {
-            const Result created = CreerXOS(paquet);
-            if (created.ok()) {
-                result.paquet = paquet;
-                result.ajouterALaListe = true;
-            } else {
-                static_cast<Result &>(result) = created;
-            }
-        }
-    }
-    if (!outcome.ok()) // the unpacking fault is the one to report first
+    if (!outcome.ok()) { // a refused project creates nothing
         echecDecompression(result, outcome);
+        return result;
+    }
+    const QString nom = LireInfoOS(QStringLiteral("NomDuFichier"));
+    const QString paquet = NomFichierPaquet(nom);
+    if (paquet.isEmpty()) {
+        if (!nom.trimmed().isEmpty()) {
+            result.status = ccZip::ZipErrUnsafe;
+            result.message = VEK_LANGUAGE::GetLanguageText("MessProjetPaquetInvalide",
+                                                           {QStringLiteral("%FICHIER%"), projet,
+                                                            QStringLiteral("%NOM%"),
+                                                            TextEncoding::shownInMessage(nom)});
+            result.details =
+                QStringLiteral("%1: OS.NFO, NomDuFichier: no usable package name\n").arg(projet);
+        }
+        return result;
+    }
+    if (QFileInfo(DossierPaquets() + paquet).isFile()) {
+        result.paquet = paquet;
+        return result;
+    }
+    const Result created = CreerXOS(paquet);
+    if (!created.ok()) {
+        static_cast<Result &>(result) = created;
+        return result;
+    }
+    result.paquet = paquet;
+    result.ajouterALaListe = true;
     return result;
 }
 

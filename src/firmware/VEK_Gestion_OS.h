@@ -49,7 +49,8 @@ QString DossierPaquets();
 QString CheminTemp(const QString &fileName); // e.g. CheminTemp("~TEMP.VEK")
 
 // File name of the package named by a description's NomDuFichier: the bare
-// name, ending in ".XOS". Empty when no usable name is left.
+// name, ending in ".XOS". Empty when no usable name is left (the name checks of
+// PackageAuthoring::checkName).
 QString NomFichierPaquet(const QString &nomDuFichier);
 
 // Makes folder + file the current description and empties the key cache. An
@@ -69,9 +70,12 @@ QStringList ListerOS();
 // Unpacks the package (an entry of the list) into the temporary files.
 Result ChargerOS(const QString &paquet);
 // Builds the package nom + ".XOS" in the package folder from the temporary files.
+// A package of that name already there is never replaced: the build fails.
 Result CreerXOS(const QString &nom);
 // Unpacks a project into the temporary files, makes its description the current
-// one and makes sure that its package is in the package folder. The caller then
+// one and makes sure that its package is in the package folder. A project that
+// cannot be unpacked, or whose NomDuFichier is no usable package name, is
+// refused and no package is created. The caller then
 // selects `paquet` in the firmware list (appending it when told) and reads the
 // curve from CheminTemp("~TEMP.VEK").
 ProjectResult OuvrirCourbeOS(const QString &projet);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 
 #include <sys/stat.h>
 #include <zip.h>
@@ -49,6 +50,15 @@ bool storedAsLink(zip_t *archive, zip_uint64_t index)
     return system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
 }
 
+// Name by which members are told apart: folder parts kept, "." parts and
+// separators of no meaning dropped, without regard to case.
+QString memberKey(const QString &name)
+{
+    QStringList parts = slashed(name).split('/', Qt::SkipEmptyParts);
+    parts.removeAll(QStringLiteral("."));
+    return parts.join('/').toCaseFolded();
+}
+
 QString totalExceeded(const QString &name, int64_t limit)
 {
     return QStringLiteral("%1: refused, the archive unpacks to more than %2 bytes\n")
@@ -82,6 +92,8 @@ void ccZip::Init(const QString &iName)
 {
     ViderListe();
     m_name = iName;
+    m_unpacked = 0;
+    m_totalReached = false;
     if (QFileInfo(iName).isFile()) {
         m_info.clear();
         if (archiveTooLarge(iName)) {
@@ -91,8 +103,10 @@ void ccZip::Init(const QString &iName)
         int error = 0;
         ReadHandle archive(zip_open(nativePath(iName).constData(), ZIP_RDONLY, &error));
         if (archive) {
-            ListerArchive(archive.get());
-            ListerArchiveCommentaire(archive.get());
+            if (!tooManyMembers(archive.get())) {
+                ListerArchive(archive.get());
+                ListerArchiveCommentaire(archive.get());
+            }
         } else {
             zip_error_t details;
             zip_error_init_with_code(&details, error);
@@ -109,6 +123,15 @@ bool ccZip::archiveTooLarge(const QString &path)
     if (QFileInfo(path).size() <= MaxArchiveBytes)
         return false;
     note(QStringLiteral("%1: larger than %2 bytes, not read\n").arg(path).arg(MaxArchiveBytes));
+    return true;
+}
+
+// Entries may share their data, so their number is bounded apart from the size.
+bool ccZip::tooManyMembers(zip *archive)
+{
+    if (zip_get_num_entries(archive, 0) <= MaxMembers)
+        return false;
+    note(QStringLiteral("%1: more than %2 members, not read\n").arg(m_name).arg(MaxMembers));
     return true;
 }
 
@@ -217,7 +240,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
     if (sTargetRoot.isEmpty())
         return ZipWarning;
     m_info.clear();
-    m_unpacked = 0;
+    m_extracted.clear();
     if (archiveTooLarge(m_name))
         return ZipErrTooLarge;
     int error = 0;
@@ -229,25 +252,38 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
         zip_error_fini(&details);
         return ZipErrArchive;
     }
+    if (tooManyMembers(archive.get()))
+        return ZipErrTooLarge;
     const QString root = QDir::cleanPath(sTargetRoot);
     if (!QDir().mkpath(root)) {
         note(QStringLiteral("%1: cannot create the folder\n").arg(root));
         return ZipErrWrite;
     }
-    const QString wanted = slashed(iName);
+    const bool every = iName.isEmpty();
+    const QString wanted = memberKey(iName);
+    QSet<QString> seen; // names met so far: the first member of a name is that member
     int32_t status = ZipOk;
     bool matched = false;
     const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
-    for (zip_int64_t i = 0; i < entries; ++i) {
+    for (zip_int64_t i = 0; i < entries && !matched; ++i) {
         const QString name = entryName(archive.get(), zip_uint64_t(i));
-        if (!wanted.isEmpty() && slashed(name).compare(wanted, Qt::CaseInsensitive) != 0)
+        const QString key = memberKey(name);
+        if (!every) {
+            matched = key == wanted;
+            if (!matched)
+                continue;
+        } else if (seen.contains(key)) {
+            note(QStringLiteral("%1: skipped, an earlier member has that name\n").arg(name));
             continue;
-        matched = true;
+        }
+        seen.insert(key);
         const int32_t result = extractOne(archive.get(), zip_uint64_t(i), name, root);
         if (status == ZipOk)
             status = result; // the first failure is the one reported
+        if (m_totalReached)
+            break; // nothing more is read from this archive
     }
-    if (!wanted.isEmpty() && !matched) {
+    if (!every && !matched) {
         note(QStringLiteral("%1: no such member\n").arg(iName));
         return ZipErrNotFound;
     }
@@ -277,18 +313,6 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
         return folders;
 
     const QString target = targetRoot + '/' + parts.join('/');
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    const bool sized =
-        zip_stat_index(archive, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE);
-    if (sized && stat.size > zip_uint64_t(m_memberLimit)) {
-        note(QStringLiteral("%1: refused, larger than %2 bytes\n").arg(name).arg(m_memberLimit));
-        return ZipErrTooLarge;
-    }
-    if (sized && stat.size > zip_uint64_t(m_totalLimit - m_unpacked)) {
-        note(totalExceeded(name, m_totalLimit));
-        return ZipErrTooLarge;
-    }
     const QFileInfo existing(target);
     if (existing.isSymLink()) {
         QFile::remove(target); // replace the link itself, never what it points to
@@ -296,40 +320,8 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
         note(QStringLiteral("%1: a folder of that name is in the way\n").arg(name));
         return ZipErrWrite;
     }
-
-    zip_file_t *file = zip_fopen_index(archive, index, 0);
-    if (!file) {
-        note(QStringLiteral("%1: %2\n").arg(name, zip_strerror(archive)));
-        return ZipErrMember;
-    }
     QSaveFile out(target);
-    int32_t status = ZipOk;
-    if (!out.open(QIODevice::WriteOnly)) {
-        note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
-        status = ZipErrWrite;
-    }
-    QByteArray buffer(64 * 1024, Qt::Uninitialized);
-    int64_t total = 0;
-    while (status == ZipOk) {
-        const zip_int64_t got = zip_fread(file, buffer.data(), zip_uint64_t(buffer.size()));
-        if (got == 0)
-            break;
-        if (got < 0) {
-            note(QStringLiteral("%1: %2\n").arg(name, zip_file_strerror(file)));
-            status = ZipErrMember;
-        } else if ((total += got) > m_memberLimit) {
-            note(
-                QStringLiteral("%1: refused, larger than %2 bytes\n").arg(name).arg(m_memberLimit));
-            status = ZipErrTooLarge;
-        } else if (m_unpacked + total > m_totalLimit) {
-            note(totalExceeded(name, m_totalLimit));
-            status = ZipErrTooLarge;
-        } else if (out.write(buffer.constData(), got) != got) {
-            note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
-            status = ZipErrWrite;
-        }
-    }
-    zip_fclose(file);
+    const int32_t status = readMember(archive, index, name, out);
     if (status != ZipOk) {
         out.cancelWriting();
         return status;
@@ -338,9 +330,68 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
         note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
         return ZipErrWrite;
     }
-    m_unpacked += total;
+    m_extracted.append(target);
     note(QStringLiteral("  inflating: %1\n").arg(name));
     return ZipOk;
+}
+
+// Unpacks one member into `out`, reading no byte past the smallest of its declared
+// size and the bounds; every byte read counts towards the archive's total.
+int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSaveFile &out)
+{
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
+        note(QStringLiteral("%1: refused, its size is not known\n").arg(name));
+        return ZipErrMember;
+    }
+    if (stat.size > zip_uint64_t(m_memberLimit)) {
+        note(QStringLiteral("%1: refused, larger than %2 bytes\n").arg(name).arg(m_memberLimit));
+        return ZipErrTooLarge;
+    }
+    const int64_t declared = int64_t(stat.size);
+    if (declared > m_totalLimit - m_unpacked) {
+        m_totalReached = true;
+        note(totalExceeded(name, m_totalLimit));
+        return ZipErrTooLarge;
+    }
+    zip_file_t *file = zip_fopen_index(archive, index, 0);
+    if (!file) {
+        note(QStringLiteral("%1: %2\n").arg(name, zip_strerror(archive)));
+        return ZipErrMember;
+    }
+    int32_t status = ZipOk;
+    if (!out.open(QIODevice::WriteOnly)) {
+        note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
+        status = ZipErrWrite;
+    }
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    int64_t total = 0;
+    while (status == ZipOk) {
+        // One byte more than declared is enough to know that the size lies.
+        const int64_t wanted = std::min<int64_t>(buffer.size(), declared - total + 1);
+        const zip_int64_t got = zip_fread(file, buffer.data(), zip_uint64_t(wanted));
+        if (got == 0)
+            break;
+        if (got < 0) {
+            note(QStringLiteral("%1: %2\n").arg(name, zip_file_strerror(file)));
+            status = ZipErrMember;
+            break;
+        }
+        total += got;
+        m_unpacked += got;
+        if (total > declared) {
+            note(QStringLiteral("%1: refused, it holds more than the %2 bytes it declares\n")
+                     .arg(name)
+                     .arg(declared));
+            status = ZipErrMember;
+        } else if (out.write(buffer.constData(), got) != got) {
+            note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
+            status = ZipErrWrite;
+        }
+    }
+    zip_fclose(file);
+    return status;
 }
 
 // Creates the first `count` parts below the target folder, never through a link.

@@ -8,17 +8,22 @@
 #include <cstdint>
 
 struct zip; // libzip archive handle
+class QSaveFile;
 
 // One zip archive: its member names and comment, extraction of members into a
 // folder, and adding files one at a time with a compression level and a comment.
 // Each user makes an object for one archive, uses it for a few calls and drops it.
 //
 // Extraction never writes outside its target folder: members with an absolute
-// path, a ".." part or stored as a link are refused, a member may unpack to at
-// most memberSizeLimit() bytes and one extraction to at most totalSizeLimit()
-// bytes. Archives larger than MaxArchiveBytes are neither listed nor unpacked.
-// Failures are statuses; the messages of the last listing or extraction (and
-// of adds since) are in GetZipInfo().
+// path, a ".." part or stored as a link are refused. Sizes an archive declares
+// are not trusted: a member is read no further than its declared size, at most
+// memberSizeLimit() bytes, and everything unpacked from one archive (from Init
+// on, members refused on the way included) to at most totalSizeLimit() bytes.
+// Of members whose names differ only by case the first one is the member of
+// that name; the others are never unpacked. Archives larger than
+// MaxArchiveBytes or with more than MaxMembers members are neither listed nor
+// unpacked. Failures are statuses; the messages of the last listing or
+// extraction (and of adds since) are in GetZipInfo().
 class ccZip
 {
 public:
@@ -36,6 +41,7 @@ public:
     static constexpr int64_t DefaultMemberSizeLimit = 64LL * 1024 * 1024;
     static constexpr int64_t DefaultTotalSizeLimit = 256LL * 1024 * 1024;
     static constexpr int64_t MaxArchiveBytes = 64LL * 1024 * 1024;
+    static constexpr int64_t MaxMembers = 65535;
 
     ccZip() = default;
     ~ccZip() { ViderListe(); }
@@ -51,7 +57,8 @@ public:
     void setLevel(int32_t iLevel) { m_level = iLevel; }
 
     // Names the archive and lists it when it exists; the comment is replaced only
-    // by an archive comment; the level becomes 5.
+    // by an archive comment; the level becomes 5; the count of bytes unpacked
+    // starts again.
     void Init(const QString &iName);
     // Adds a file (bRecurse: a folder with its files below) to the archive,
     // creating it; bJunkDir stores bare names. An existing member of the same
@@ -59,9 +66,11 @@ public:
     int32_t AddFile(const QString &sPath, int16_t bRecurse, int16_t bJunkDir);
     // Member name at position lIndex (from 1), or an empty text.
     QString GetFile(int32_t lIndex) const;
-    // Extracts every member (iName empty) or the members whose name equals iName
-    // without regard to case into sTargetRoot, replacing existing files.
+    // Extracts every member (iName empty) or the first member whose name equals
+    // iName without regard to case into sTargetRoot, replacing existing files.
     int32_t Decompress(const QString &sTargetRoot, const QString &iName);
+    // Files written by the last Decompress, in archive order.
+    const QStringList &extractedFiles() const { return m_extracted; }
     QString GetZipInfo() const { return m_info; }
 
     int64_t memberSizeLimit() const { return m_memberLimit; }
@@ -81,8 +90,10 @@ private:
                        const QString &targetRoot);
     int32_t makeFolders(const QString &targetRoot, const QStringList &parts, qsizetype count,
                         const QString &name);
+    int32_t readMember(zip *archive, uint64_t index, const QString &name, QSaveFile &out);
     void note(const QString &text) { m_info += text; }
     bool archiveTooLarge(const QString &path);
+    bool tooManyMembers(zip *archive);
 
     QStringList m_members;
     QString m_name;
@@ -91,5 +102,7 @@ private:
     QString m_info;
     int64_t m_memberLimit = DefaultMemberSizeLimit;
     int64_t m_totalLimit = DefaultTotalSizeLimit;
-    int64_t m_unpacked = 0; // bytes written by the extraction under way
+    int64_t m_unpacked = 0;      // bytes unpacked from this archive, kept or refused
+    bool m_totalReached = false; // a member was refused for the archive's bound
+    QStringList m_extracted;
 };

@@ -1,5 +1,8 @@
 #include "icsp/ChipTable.h"
 
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+
 namespace ChipTable {
 
 namespace {
@@ -20,13 +23,32 @@ struct IdPattern {
     FixedChip chip;
 };
 
-// Tried in order; the first match wins.
+// Tried in order; the first match wins. A real 16F84A reports 0x0560 (revision
+// in the low five bits): it comes first.
 constexpr IdPattern kIdPatterns[] = {
-    {0x3FE0, 0x10E0, {"", "16F84A", 1, 1024, 64}},   {0x3FE0, 0x01E0, {"", "12C508A", 255, 512, 0}},
-    {0x3FE0, 0x07C0, {"", "16F628", 1, 2048, 128}},  {0x3FE0, 0x09E0, {"", "16F876", 1, 8192, 256}},
-    {0x3FF0, 0x0E00, {"", "16F876A", 3, 8192, 256}},
+    {0x3FE0, 0x0560, {"", "16F84A", 1, 1024, 64}},  {0x3FE0, 0x10E0, {"", "16F84A", 1, 1024, 64}},
+    {0x3FE0, 0x01E0, {"", "12C508A", 255, 512, 0}}, {0x3FE0, 0x07C0, {"", "16F628", 1, 2048, 128}},
+    {0x3FE0, 0x09E0, {"", "16F876", 1, 8192, 256}}, {0x3FF0, 0x0E00, {"", "16F876A", 3, 8192, 256}},
 };
-constexpr FixedChip kFallback = {"", "16F84", 0, 1024, 64};
+
+struct TraitsRow {
+    const char *deviceChip;
+    ChipTraits traits;
+};
+
+// Write and erase times are the makers' longest, so a slow part is never read
+// back early; the mask holds the configuration bits each chip implements.
+constexpr TraitsRow kTraits[] = {
+    {"16F84", {10, 10, 10, 0x3FFF, EraseMethod::SetupSequence, -1, 0}},
+    {"16F84A", {4, 4, 10, 0x3FFF, EraseMethod::SetupSequence, -1, 0}},
+    {"16F628", {8, 8, 15, 0x3DFF, EraseMethod::SetupSequence, -1, 0}},
+    {"12F629", {4, 6, 10, 0x31FF, EraseMethod::BulkCommands, 0x3FF, 0x3000}},
+    {"16F88", {4, 4, 10, 0x3FFF, EraseMethod::BulkCommands, -1, 0}},
+    {"16F876", {8, 8, 10, 0x3BFF, EraseMethod::SetupSequence, -1, 0}},
+    {"16F876A", {8, 8, 10, 0x2FCF, EraseMethod::BulkCommands, -1, 0}},
+    {"12C508", {10, 10, 15, 0x001F, EraseMethod::None, -1, 0}},
+    {"12C508A", {10, 10, 15, 0x001F, EraseMethod::None, -1, 0}},
+};
 
 ChipRecord toRecord(const FixedChip &c)
 {
@@ -47,12 +69,40 @@ std::optional<ChipRecord> fixedChip(const QString &icspChip)
     return std::nullopt;
 }
 
-ChipRecord identifyFromDeviceId(uint16_t deviceId)
+ChipTraits traitsOf(const QString &deviceChip)
 {
+    for (const TraitsRow &row : kTraits)
+        if (deviceChip == QLatin1String(row.deviceChip))
+            return row.traits;
+    return ChipTraits{};
+}
+
+Identification identify(uint16_t deviceId)
+{
+    const uint16_t id = deviceId & 0x3FFF;
+    if (id == 0x3FFF || id == 0)
+        return {Identification::Result::NoChip, {}};
     for (const IdPattern &p : kIdPatterns)
-        if ((deviceId & p.mask) == p.value)
-            return toRecord(p.chip);
-    return toRecord(kFallback);
+        if ((id & p.mask) == p.value)
+            return {Identification::Result::Recognised, toRecord(p.chip)};
+    return {Identification::Result::Unknown, {}};
+}
+
+std::optional<ChipRecord> identifyFromDeviceId(uint16_t deviceId)
+{
+    const Identification found = identify(deviceId);
+    if (found.result != Identification::Result::Recognised)
+        return std::nullopt;
+    return found.record;
+}
+
+QString unidentifiedText(uint16_t deviceId)
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    if (identify(deviceId).result == Identification::Result::NoChip)
+        return GetLanguageText(QStringLiteral("ICSPNoChip"));
+    return GetLanguageText(QStringLiteral("ICSPUnknownChipID"),
+                           {QStringLiteral("%ID%"), QStringLiteral("0x") + HexInt(deviceId, 4)});
 }
 
 std::optional<ChipRecord> chipForSetting(const QString &icspChip, uint16_t deviceId)

@@ -16,6 +16,30 @@ struct ChipRecord {
     bool operator==(const ChipRecord &) const = default;
 };
 
+// How a chip clears its memories in programming mode.
+enum class EraseMethod {
+    SetupSequence, // commands 1 then 7 around Begin Erase/Programming (16F84, 16F628)
+    BulkCommands,  // Bulk Erase Program Memory 0x09 and Bulk Erase Data Memory 0x0B
+    None,          // one-time programmable: no erase
+};
+
+// What the programmer needs of a chip beyond the device record: its write
+// times (the next command never goes out before they have passed), the
+// configuration bits it implements (the others read back as 1), its erase
+// commands and the factory calibration it keeps in program memory and in the
+// configuration word.
+struct ChipTraits {
+    int programMs = 10; // program or configuration word cycle
+    int eepromMs = 10;  // data EEPROM byte cycle
+    int eraseMs = 15;   // one bulk erase
+    uint16_t configMask = 0x3FFF;
+    EraseMethod erase = EraseMethod::SetupSequence;
+    int calibrationWord = -1;       // program address of the oscillator calibration, -1 none
+    uint16_t calibrationConfig = 0; // factory bits of the configuration word
+
+    bool operator==(const ChipTraits &) const = default;
+};
+
 // The chips the programmer knows, and the choice of one from the settings.
 namespace ChipTable {
 
@@ -33,8 +57,28 @@ std::span<const FixedChip> fixedChips();
 // The record of a fixed choice ("PIC-16F84A"...): exact, case-sensitive match.
 std::optional<ChipRecord> fixedChip(const QString &icspChip);
 
-// Recognition from the device-ID word; an unknown ID gives the 16F84.
-ChipRecord identifyFromDeviceId(uint16_t deviceId);
+// Traits of a designation ("16F628"); an unknown one gets the slowest times,
+// every configuration bit and the setup-sequence erase.
+ChipTraits traitsOf(const QString &deviceChip);
+
+// What a device-ID word says.
+struct Identification {
+    enum class Result { Recognised, NoChip, Unknown };
+    Result result = Result::Unknown;
+    ChipRecord record; // set when recognised
+};
+
+// Recognition from the device-ID word: 0x3FFF and 0x0000 are what the lines
+// give with no chip on them; an ID that no row knows stays unknown (it is not
+// taken for some other chip).
+Identification identify(uint16_t deviceId);
+
+// The record of a recognised ID, nothing for no chip or an unknown ID.
+std::optional<ChipRecord> identifyFromDeviceId(uint16_t deviceId);
+
+// Message for an ID that selects no chip: no chip answers, or the ID read and
+// the advice to choose the chip in the set-up (language texts: GUI thread).
+QString unidentifiedText(uint16_t deviceId);
 
 // The record for the setting ICSPChip: "AUTO" recognises the chip from `deviceId`,
 // a known fixed choice gives its row, anything else gives nothing (the caller

@@ -43,7 +43,6 @@ int PicDevice::eepromByteCount() const
 
 void PicDevice::blankProgram(PicImage &image) const
 {
-    const int bytes = programByteCount();
     uint8_t low = 0x00, high = 0x00;
     switch (family()) {
     case Family::F12:
@@ -57,6 +56,12 @@ void PicDevice::blankProgram(PicImage &image) const
     case Family::None:
         break;
     }
+    blankProgramAs(image, low, high);
+}
+
+void PicDevice::blankProgramAs(PicImage &image, uint8_t low, uint8_t high) const
+{
+    const int bytes = programByteCount();
     for (int a = 0; a + 1 < bytes; a += 2) {
         image.ImageCode[a] = low;
         image.ImageCode[a + 1] = high;

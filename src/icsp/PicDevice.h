@@ -43,6 +43,8 @@ public:
 
     // Blanks only the program area of `image` for the current chip family.
     void blankProgram(PicImage &image) const;
+    // Fills the program words of `image` with the bytes `low`, `high`.
+    void blankProgramAs(PicImage &image, uint8_t low, uint8_t high) const;
 
     // Checksum of the image as the programmer shows it (0 to 65535).
     int32_t CalculChecksum(uint16_t config) const;

@@ -8,34 +8,40 @@
 #include <cstdint>
 
 // Finds live frames in a byte stream that arrives in pieces of any size.
-// The bytes of a frame split over several reads are carried over to the next
-// read; only frames that start with the marker and carry a good checksum come
-// out, and after any error the parser realigns on the next such frame.
+//
+// A frame is 10 bytes that start with the marker and carry a good checksum, but
+// the modules send the marker value inside their data too, so a damaged frame
+// or a few noise bytes hold windows that pass both tests by chance (1 in 256).
+// To keep an aligned stream aligned:
+// - after a damaged frame that starts with the marker, the frame 10 bytes on is
+//   tried first, before any window inside the damaged one;
+// - when a window that starts inside a checked window passes too, the one
+//   better tied to what follows wins: followed by a good frame, then followed
+//   by a marker, then followed by anything else; the first one on a tie.
+// A frame whose inside holds the marker is decided once the bytes after it are
+// known: at the end of a read it waits for the next read, or for pause(). The
+// same bytes give the same frames however they are cut into reads.
 class LiveFrameParser
 {
 public:
-    // Appends `data` and calls onFrame(const TrameLive&) for each frame it completes.
+    // Appends `data` and calls onFrame(const TrameLive&) for each frame it decides.
     template <typename OnFrame> void feed(QByteArrayView data, OnFrame &&onFrame)
     {
         m_pending.append(data.data(), data.size());
-        const auto *p = reinterpret_cast<const uint8_t *>(m_pending.constData());
-        const qsizetype n = m_pending.size();
-        qsizetype i = 0;
-        while (n - i >= TrameLive::Size) {
-            if (TrameLive::isValidAt(p + i)) {
-                ++m_frames;
-                onFrame(TrameLive::fromBytes(p + i));
-                i += TrameLive::Size;
-            } else {
-                const qsizetype next = nextMarker(p, i + 1, n);
-                m_skipped += quint64(next - i);
-                i = next;
-            }
-        }
-        // Keep only what may start a frame: from the first marker in the tail.
-        const qsizetype keep = nextMarker(p, i, n);
-        m_skipped += quint64(keep - i);
-        m_pending.remove(0, keep);
+        scan(Mode::Stream, onFrame);
+    }
+
+    // The line went quiet: what is held is all there is for now, so a frame
+    // waiting for the byte after it is decided as if the stream ended there.
+    // An incomplete frame is kept for the bytes still to come.
+    template <typename OnFrame> void pause(OnFrame &&onFrame) { scan(Mode::Pause, onFrame); }
+
+    // The end of the stream (a whole capture): decides what is held, drops the rest.
+    template <typename OnFrame> void finish(OnFrame &&onFrame)
+    {
+        scan(Mode::End, onFrame);
+        m_skipped += quint64(m_pending.size());
+        m_pending.clear();
     }
 
     // Forgets a partial frame (the port was closed and reopened).
@@ -44,10 +50,48 @@ public:
     // Frames found and bytes skipped since construction.
     quint64 framesFound() const { return m_frames; }
     quint64 bytesSkipped() const { return m_skipped; }
-    // Bytes waiting for the rest of their frame (never more than 9).
+    // Bytes held until the bytes after them are known (fewer than MaxPending).
     qsizetype pendingBytes() const { return m_pending.size(); }
+    // True when a complete frame may be held, waiting for the bytes after it.
+    bool frameWaiting() const { return m_pending.size() >= TrameLive::Size; }
+
+    static constexpr qsizetype MaxPending = 4 * TrameLive::Size;
 
 private:
+    enum class Mode { Stream, Pause, End };
+    struct Step {
+        enum Kind { Frame, Skip, Wait } kind;
+        qsizetype at; // Frame: where it starts; Skip: where to go on
+    };
+
+    template <typename OnFrame> void scan(Mode mode, OnFrame &onFrame)
+    {
+        const auto *p = reinterpret_cast<const uint8_t *>(m_pending.constData());
+        const qsizetype n = m_pending.size();
+        qsizetype i = 0;
+        for (;;) {
+            const Step s = step(p, i, n, mode);
+            if (s.kind == Step::Wait)
+                break;
+            m_skipped += quint64(s.at - i);
+            i = s.at;
+            if (s.kind == Step::Frame) {
+                ++m_frames;
+                onFrame(TrameLive::fromBytes(p + i));
+                i += TrameLive::Size;
+            }
+        }
+        m_pending.remove(0, i);
+    }
+
+    // What to do at position i of the n bytes at p.
+    static Step step(const uint8_t *p, qsizetype i, qsizetype n, Mode mode);
+    enum class Verdict { Take, Refuse, Wait };
+    // Whether the checked window at i is a frame.
+    static Verdict verdict(const uint8_t *p, qsizetype i, qsizetype n, Mode mode);
+    // How the checked window at x ties to what follows it: 2 a good frame,
+    // 1 a marker, 0 anything else; -1 when the bytes are yet to come.
+    static int strength(const uint8_t *p, qsizetype x, qsizetype n, Mode mode);
     static qsizetype nextMarker(const uint8_t *p, qsizetype from, qsizetype n);
 
     QByteArray m_pending;

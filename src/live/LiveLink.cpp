@@ -11,6 +11,8 @@ LiveLink::LiveLink(const Clock &clock, QObject *parent) : QObject(parent), m_clo
     connect(&m_watchdog, &QTimer::timeout, this, &LiveLink::watchdogTick);
     m_batch.setSingleShot(true);
     connect(&m_batch, &QTimer::timeout, this, &LiveLink::onBatchDue);
+    m_quiet.setSingleShot(true);
+    connect(&m_quiet, &QTimer::timeout, this, &LiveLink::onQuietLine);
     connect(&m_port, &QSerialPort::readyRead, this, &LiveLink::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &LiveLink::onError);
 }
@@ -43,6 +45,7 @@ void LiveLink::close()
 {
     m_watchdog.stop();
     m_batch.stop();
+    m_quiet.stop();
     if (m_port.isOpen())
         m_port.close();
     m_parser.reset();
@@ -108,14 +111,33 @@ void LiveLink::process(const QByteArray &data)
     ++m_reads;
     if (m_captureEnabled)
         addToCapture(data);
-    bool any = false;
-    m_parser.feed(data, [&](const TrameLive &frame) {
-        m_latestFrame = frame;
-        any = true;
-        if (m_observer)
-            m_observer(frame);
-    });
-    if (!any)
+    m_anyFrame = false;
+    m_parser.feed(data, [this](const TrameLive &frame) { takeFrame(frame); });
+    if (m_parser.frameWaiting())
+        m_quiet.start(QuietLineMs);
+    framesTaken();
+}
+
+void LiveLink::onQuietLine()
+{
+    if (!m_port.isOpen() || m_batch.isActive())
+        return; // bytes came in: their read decides
+    m_anyFrame = false;
+    m_parser.pause([this](const TrameLive &frame) { takeFrame(frame); });
+    framesTaken();
+}
+
+void LiveLink::takeFrame(const TrameLive &frame)
+{
+    m_latestFrame = frame;
+    m_anyFrame = true;
+    if (m_observer)
+        m_observer(frame);
+}
+
+void LiveLink::framesTaken()
+{
+    if (!m_anyFrame)
         return;
     m_latest = LiveReading::decode(m_latestFrame);
     m_lastFrameMs = m_clock.nowMs();

@@ -24,6 +24,9 @@ public:
     // Reads are gathered over this time: the frames keep their order and none
     // is lost, but the process wakes up far less often than bytes arrive.
     static constexpr int ReadBatchMs = 20;
+    // A frame is decided once the byte after it is known; when the line stays
+    // quiet this long after a read, the frame held last is decided without it.
+    static constexpr int QuietLineMs = 2 * ReadBatchMs;
 
     explicit LiveLink(const Clock &clock = SteadyClock::instance(), QObject *parent = nullptr);
     ~LiveLink() override;
@@ -84,6 +87,9 @@ signals:
 private:
     void onReadyRead();
     void onBatchDue();
+    void onQuietLine();
+    void takeFrame(const TrameLive &frame);
+    void framesTaken();
     void process(const QByteArray &data);
     void addToCapture(const QByteArray &data);
     void onError(QSerialPort::SerialPortError error);
@@ -94,6 +100,7 @@ private:
     QSerialPort m_port;
     QTimer m_watchdog;
     QTimer m_batch;
+    QTimer m_quiet;
     bool m_draining = false;
     LiveFrameParser m_parser;
     QByteArray m_capture;
@@ -106,4 +113,5 @@ private:
     qint64 m_lastFrameMs = 0;
     bool m_silent = true;
     std::function<void(const TrameLive &)> m_observer;
+    bool m_anyFrame = false; // set by takeFrame() during one parse
 };

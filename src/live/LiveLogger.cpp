@@ -25,11 +25,13 @@ QByteArray TexteLog(const QByteArray &capture, int *lineCount)
     QByteArray text;
     int lines = 0;
     LiveFrameParser parser;
-    parser.feed(capture, [&](const TrameLive &frame) {
+    const auto addLine = [&](const TrameLive &frame) {
         text += LigneLogLive(frame).toLatin1();
         text += "\r\n";
         ++lines;
-    });
+    };
+    parser.feed(capture, addLine);
+    parser.finish(addLine);
     if (lineCount)
         *lineCount = lines;
     return text;

@@ -49,10 +49,6 @@ private slots:
                                    << "10"
                                    << "10"
                                    << "BPValideRpmMissed";
-        QTest::newRow("rpm blank") << " "
-                                   << "10"
-                                   << "10"
-                                   << "BPValideRpmTooBigOrLittle";
         QTest::newRow("rpm 734") << "734"
                                  << "10"
                                  << "10"
@@ -103,6 +99,49 @@ private slots:
             QCOMPARE(ctx.tab_avance.pointCount(), 0);
             QVERIFY(!ctx.settings.CourbeModifie);
             QVERIFY(info.isEmpty());
+        }
+    }
+
+    // Whatever box it is typed in, a value is a plain number; the decimal
+    // comma of a French keyboard is stored as ".".
+    void typedNumbers_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // empty: refused as not a number
+        for (int box = 0; box < 3; ++box) {
+            const QString b = QString::number(box);
+            const QString rpm = box == 0 ? "1500" : "24.5";
+            QTest::newRow(qPrintable(b + " comma")) << box << QString(box == 0 ? "1500,0" : "24,5")
+                                                    << QString(box == 0 ? "1500.0" : "24.5");
+            QTest::newRow(qPrintable(b + " blanks"))
+                << box << QString(" 24.5 ").replace("24.5", rpm) << rpm;
+            QTest::newRow(qPrintable(b + " text")) << box << "24x" << QString();
+            QTest::newRow(qPrintable(b + " exponent")) << box << "2e1" << QString();
+            QTest::newRow(qPrintable(b + " two commas")) << box << "2,4,5" << QString();
+            QTest::newRow(qPrintable(b + " blank")) << box << " " << QString();
+        }
+    }
+
+    void typedNumbers()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        VekContext ctx;
+        CurveEditor editor(ctx);
+        QStringList cells{"1500", "20", "30"};
+        cells[box] = typed;
+        const PointResult r = editor.validerPoint({cells[0], cells[1], cells[2], {}}, -1);
+        if (stored.isEmpty()) {
+            QCOMPARE(r.outcome, PointOutcome::Refused);
+            QCOMPARE(r.warnings.last().text,
+                     GetLanguageText("SaisieNonNombre", {"%VALEUR%", typed}));
+            QCOMPARE(ctx.tab_avance.pointCount(), 0);
+        } else {
+            QCOMPARE(r.outcome, PointOutcome::Added);
+            QCOMPARE(ctx.tab_avance.cell(0, box), stored);
+            QVERIFY(ctx.tab_avance.invalidValuesMessage().isEmpty());
         }
     }
 

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "app/CurveFileCommands.h"
+#include "app/CurveModel.h"
 #include "base/VEK_LANGUAGE.h"
 
 #include <QStandardPaths>
@@ -22,13 +23,17 @@ public:
     QByteArray projectCurve, savedProject;
     bool projectOk = true;
 
-    QString askOpenFileName(const QString &, const QString &, const QString &) override
+    QStringList startFolders; // where each file dialog opened
+
+    QString askOpenFileName(const QString &, const QString &, const QString &start) override
     {
+        startFolders << start;
         return openName;
     }
-    QString askSaveFileName(const QString &, const QString &filter, const QString &,
+    QString askSaveFileName(const QString &, const QString &filter, const QString &start,
                             CurveFiles::Kind &kind) override
     {
+        startFolders << start;
         Q_ASSERT(filter.contains("*.vek"));
         kind = saveKind;
         return saveName;
@@ -195,6 +200,41 @@ private slots:
         QCOMPARE(host.errors.size(), 4);
         QCOMPARE(host.newCurves, 0);
         QCOMPARE(host.caption, QString("untouched"));
+    }
+
+    // A file with unusable cells opens (to be mended) with one message that
+    // names every such row; a sound file says nothing.
+    void unusableValuesAreReportedOnOpening()
+    {
+        FakeHost host;
+        CurveFileCommands commands(host);
+        commands.OpenFile(file("sound.vek", "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n"
+                                            "#TABLE=2000;24.5;20\r\n"));
+        QVERIFY(host.errors.isEmpty());
+
+        commands.OpenFile(file("wild.vek", "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n"
+                                           "#TABLE=1500;24,5;20\r\n#TABLE=1400;20;20\r\n"
+                                           "#TABLE=2000;x;20\r\n#TABLE=3000;60;20\r\n"));
+        QCOMPARE(host.errors.size(), 1);
+        const QString text = host.errors.first();
+        QCOMPARE(text, CurveModel::invalidValuesMessage(host.window.rows));
+        for (const char *row : {"Row 2 ", "Row 3 ", "Row 4 ", "Row 5 "})
+            QVERIFY2(text.contains(row), row);
+        QVERIFY(!text.contains("Row 1 "));
+        QCOMPARE(host.window.rows.size(), 5); // opened all the same
+    }
+
+    // Curves are looked for and saved where users keep their files.
+    void dialogsStartInTheDocumentsFolder()
+    {
+        FakeHost host;
+        CurveFileCommands commands(host);
+        commands.Ouvrir();
+        commands.enregistrer();
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + '/';
+        QCOMPARE(host.startFolders, (QStringList{documents, documents}));
+        QVERIFY(QFileInfo(documents).isDir());
     }
 
     void singleCurveAndOlderFilesKeepTheMark()

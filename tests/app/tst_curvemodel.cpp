@@ -1,5 +1,6 @@
 #include "app/CurveChartData.h"
 #include "app/CurveModel.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -24,6 +25,79 @@ class TestCurveModel : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangue("english.ini");
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    // What keeps a curve from becoming tables: the rows named, each with its reason.
+    void invalidValues_data()
+    {
+        QTest::addColumn<QVector<QStringList>>("rows");
+        QTest::addColumn<bool>("knock");
+        QTest::addColumn<QList<int>>("badRows"); // numbered from 1
+        QTest::addColumn<QString>("reasonKey");
+        const QVector<QStringList> sound{{"1000", "10", "8"}, {"2000", " 24.5", "+20"}};
+        QTest::newRow("sound") << sound << false << QList<int>{} << QString();
+        QTest::newRow("empty curve")
+            << QVector<QStringList>{} << false << QList<int>{} << QString();
+        QTest::newRow("decimal comma") << QVector<QStringList>{{"1000", "24,5", "8"}} << false
+                                       << QList<int>{1} << "CourbeCelluleNonNombre";
+        QTest::newRow("trailing text") << QVector<QStringList>{{"1000 rpm", "10", "8"}} << false
+                                       << QList<int>{1} << "CourbeCelluleNonNombre";
+        QTest::newRow("empty cell") << QVector<QStringList>{{"1000", "", "8"}} << false
+                                    << QList<int>{1} << "CourbeCelluleNonNombre";
+        QTest::newRow("rpm too low") << QVector<QStringList>{{"734", "10", "8"}} << false
+                                     << QList<int>{1} << "CourbeHorsLimites";
+        QTest::newRow("advance above 50") << QVector<QStringList>{{"1000", "10", "50.5"}} << false
+                                          << QList<int>{1} << "CourbeHorsLimites";
+        QTest::newRow("negative advance") << QVector<QStringList>{{"1000", "-1", "8"}} << false
+                                          << QList<int>{1} << "CourbeHorsLimites";
+        QTest::newRow("unsorted") << QVector<QStringList>{{"2000", "10", "8"}, {"1000", "10", "8"}}
+                                  << false << QList<int>{2} << "CourbeHorsOrdre";
+        QTest::newRow("same rpm twice")
+            << QVector<QStringList>{{"1000", "10", "8"}, {"1000.0", "12", "8"}} << false
+            << QList<int>{2} << "CourbeHorsOrdre";
+        QTest::newRow("knock empty is harmless")
+            << QVector<QStringList>{{"1000", "10", "8", ""}} << true << QList<int>{} << QString();
+        QTest::newRow("knock text") << QVector<QStringList>{{"1000", "10", "8", "k"}} << true
+                                    << QList<int>{1} << "CourbeCelluleNonNombre";
+    }
+
+    void invalidValues()
+    {
+        QFETCH(QVector<QStringList>, rows);
+        QFETCH(bool, knock);
+        QFETCH(QList<int>, badRows);
+        QFETCH(QString, reasonKey);
+        CurveModel m;
+        m.setRows(rows, knock);
+        const QString message = m.invalidValuesMessage();
+        QCOMPARE(message, CurveModel::invalidValuesMessage(m.rows()));
+        if (badRows.isEmpty()) {
+            QVERIFY2(message.isEmpty(), qPrintable(message));
+            return;
+        }
+        const QStringList lines = message.split('\n');
+        QCOMPARE(lines.first(), VEK_LANGUAGE::GetLanguageText("CourbeValeursInvalides"));
+        QCOMPARE(lines.size(), badRows.size() + 1);
+        for (int i = 0; i < badRows.size(); ++i) {
+            QVERIFY(lines.at(i + 1).startsWith(QString("Row %1 (").arg(badRows.at(i))));
+            QVERIFY(lines.at(i + 1).endsWith(VEK_LANGUAGE::GetLanguageText(reasonKey)));
+        }
+    }
+
+    void longListsAreCut()
+    {
+        QVector<QStringList> rows;
+        for (int i = 0; i < 100; ++i)
+            rows << QStringList{"x", "10", "8"};
+        const QStringList lines = CurveModel::invalidValuesMessage(rows).split('\n');
+        QCOMPARE(lines.size(), 22); // the title, twenty rows, "..."
+        QCOMPARE(lines.last(), QString("..."));
+    }
+
     void cellsReadAsLeadingNumber()
     {
         CurveModel m;

@@ -1,5 +1,7 @@
+#include "TestSupport.h"
 #include "app/FirmwareProfile.h"
 #include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QMap>
 #include <QtTest>
@@ -49,6 +51,67 @@ class TestFirmwareProfile : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetRepertoireLangue(TestSupport::dataDirectory() + "Languages/");
+        VEK_LANGUAGE::SetFichierLangue("english.ini");
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    void numbersOutOfRangeAreNamedWithTheirFile_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("count") << "NB_COURBES"
+                               << "4" << true;
+        QTest::newRow("no count") << "NB_COURBES"
+                                  << "" << true;
+        QTest::newRow("count of none") << "NB_COURBES"
+                                       << "0" << true;
+        QTest::newRow("count words") << "NB_COURBES"
+                                     << "x" << true; // no number: none
+        QTest::newRow("count 16") << "NB_COURBES"
+                                  << "16" << true;
+        QTest::newRow("count 17") << "NB_COURBES"
+                                  << "17" << false;
+        QTest::newRow("count negative") << "NB_COURBES"
+                                        << "-2" << false;
+        QTest::newRow("count huge") << "NB_COURBES"
+                                    << "1e308" << true; // reads 1
+        QTest::newRow("count long") << "NB_COURBES" << QString(400, '9') << false;
+        QTest::newRow("limit") << "LIMITE_RUPTEUR"
+                               << "6500 rpm" << true;
+        QTest::newRow("limit negative") << "LIMITE_RUPTEUR"
+                                        << "-1" << false;
+        QTest::newRow("limit huge") << "LIMITE_RUPTEUR"
+                                    << "99999999999" << false;
+        QTest::newRow("address") << "ADD_TABLE_BASSE_L1"
+                                 << "1FFFFF" << true;
+        QTest::newRow("address high") << "ADD_TABLE_H16_L2"
+                                      << "200000" << false;
+        QTest::newRow("address words") << "ADD_TABLE_HAUTE"
+                                       << "xyz" << false;
+        QTest::newRow("address prefix") << "HEX_ADD"
+                                        << "0x300" << false;
+        QTest::newRow("address long") << "HEX_LNG" << QString(30, '0') + "1" << false;
+    }
+
+    void numbersOutOfRangeAreNamedWithTheirFile()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(bool, accepted);
+        const QString error = DescriptionRangeError(lookup({{key, value}}), "HEX_XEH/P.XOS");
+        QCOMPARE(error.isEmpty(), accepted);
+        if (!accepted) {
+            QVERIFY2(error.contains(key) && error.contains("HEX_XEH/P.XOS"), qPrintable(error));
+            QVERIFY2(error.size() < 300, qPrintable(error)); // the value is shown cut
+        }
+        // Whatever the value, the profile is made without undefined conversions.
+        package({{key, value}});
+    }
+
     void packageShapesTheWindow()
     {
         const FirmwareProfile p = package(kPackage);
@@ -155,8 +218,12 @@ private slots:
                  (std::array<QString, 8>{"300", "500", "700", "900", "A00", "500", "700", "900"}));
         QCOMPARE(p.AvStatiqueText, QString("45"));
         QCOMPARE(p.TerminalDisplay, true);
+        // Only the free setting can show the port controls and the live
+        // instruments again after a package hid them.
+        QCOMPARE(p.TerminalPort, true);
+        QCOMPARE(p.FrameKT5, true);
         // What the free setting leaves alone.
-        QVERIFY(!p.TerminalPort && !p.FrameKT5 && !p.mapBoxes && !p.NbCylindresText);
+        QVERIFY(!p.mapBoxes && !p.NbCylindresText);
         QVERIFY(!p.chip && !p.TypeTransfert);
     }
 

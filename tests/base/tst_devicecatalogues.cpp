@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "base/VEK_XML.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -161,6 +162,34 @@ private slots:
         QVERIFY2(nested.ok, qPrintable(nested.message));
         QCOMPARE(nested.entries.size(), 1);
         QCOMPARE(xml.SelectChip(0).name, QString("ok"));
+    }
+
+    void entitiesAreRefusedBeforeAnyIsExpanded()
+    {
+        VEK_XML xml(dir_.path());
+        write("up_chip.xml", R"(<!DOCTYPE c [<!ENTITY e "PIC">]>
+<c><device name="&e;" id="1"/></c>)");
+        CatalogueLoad loaded = xml.LoadChipCatalogue();
+        QVERIFY(!loaded.ok);
+        QVERIFY(loaded.entries.isEmpty());
+        QVERIFY(loaded.message.contains(xml.chipCataloguePath()));
+        QVERIFY2(loaded.message.contains("entité"), qPrintable(loaded.message));
+
+        // Within the size bound, one entity used many times would expand to about a gigabyte.
+        const QByteArray head = "<!DOCTYPE c [<!ENTITY e \"" + QByteArray(4000, 'x') + "\">]><c>";
+        QByteArray body = "<device name=\"" + QByteArray("&e;").repeated(340000) + "\"/>";
+        write("carte_option.xml", head + body + "</c>");
+        QElapsedTimer timer;
+        timer.start();
+        loaded = xml.LoadOptionBoardCatalogue();
+        QVERIFY(!loaded.ok);
+        QVERIFY2(timer.elapsed() < 2000, QByteArray::number(timer.elapsed()).constData());
+
+        // A document type without entities is still a catalogue.
+        write("up_chip.xml", "<!DOCTYPE c><c><device name=\"ok\"/></c>");
+        loaded = xml.LoadChipCatalogue();
+        QVERIFY2(loaded.ok, qPrintable(loaded.message));
+        QCOMPARE(loaded.entries.size(), 1);
     }
 
     void oversizedCatalogueIsRefused()

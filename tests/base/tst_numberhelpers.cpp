@@ -2,6 +2,9 @@
 
 #include <QLocale>
 #include <QtTest>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 class TestNumberHelpers : public QObject
 {
@@ -33,6 +36,41 @@ private slots:
         QLocale::setDefault(QLocale(locale));
         QCOMPARE(ValeurNumerique(text), expected);
         QLocale::setDefault(QLocale::c());
+    }
+
+    // Each accepted text reads as the double nearest to its decimal value,
+    // the same as a correctly rounded conversion of the same digits.
+    void nearestDouble_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("digits"); // what the reading accepts
+        for (const char *t : {"0.3", "11.875", "0.052", "2.43", "-0.15", "+1.17", "  3.87 V",
+                              "123456789.123456789", "0.1000000000000000055511151231257827",
+                              "9007199254740993", "1.", ".5", "-", "", "1.2.3"})
+            QTest::newRow(t) << t << QString(t).trimmed();
+        QTest::newRow("long") << QString("1") + QString(400, '0') << QString();
+        QTest::newRow("tiny") << QString("0.") + QString(400, '0') + "1" << QString();
+    }
+
+    void nearestDouble()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, digits);
+        const double v = NombreEnTete(text);
+        if (QTest::currentDataTag() == QLatin1String("long")) {
+            QVERIFY(std::isinf(v) && v > 0);
+            return;
+        }
+        if (QTest::currentDataTag() == QLatin1String("tiny")) {
+            QCOMPARE(v, 0.0);
+            return;
+        }
+        // strtod in the C locale over the accepted prefix
+        const QByteArray prefix = digits.section(' ', 0, 0).toLatin1();
+        char *end = nullptr;
+        const double expected = std::strtod(prefix.constData(), &end);
+        QCOMPARE(std::memcmp(&v, &expected, sizeof v) == 0 || (v == 0 && expected == 0), true);
+        QCOMPARE(ValeurNumerique(text), v);
     }
 
     void valeurNumeriqueNull()

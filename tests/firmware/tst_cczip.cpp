@@ -171,27 +171,86 @@ private slots:
         QCOMPARE(readFile(path("out/small.bin")), QByteArray("small"));
     }
 
-    void boundsWhatOneExtractionUnpacksTo()
+    void theFirstMemberOfANameWinsWhateverItsCase()
     {
-        // Three members of one name: each is unpacked over the last, and all count.
         for (const char *name : {"a.bin", "b.bin", "c.bin"})
             QVERIFY(writeFile(path(name), QByteArray(3000, *name)));
         makeZip("same.zip", {"a.bin", "b.bin", "c.bin"});
         QVERIFY(ZipTestTools::renameMember(path("same.zip"), "b.bin", "a.bin", root));
-        QVERIFY(ZipTestTools::renameMember(path("same.zip"), "c.bin", "A.BIN", root));
+        QVERIFY(ZipTestTools::renameMember(path("same.zip"), "c.bin", "./A.BIN", root));
         ccZip zip;
         zip.Init(path("same.zip"));
         QCOMPARE(zip.count(), 3);
+        QCOMPARE(zip.Decompress(path("one"), "A.bin"), int32_t(ccZip::ZipOk));
+        QCOMPARE(readFile(path("one/a.bin")), QByteArray(3000, 'a'));
+        QCOMPARE(zip.extractedFiles(), QStringList({path("one/a.bin")}));
+
+        QCOMPARE(zip.Decompress(path("all"), QString()), int32_t(ccZip::ZipOk));
+        QCOMPARE(QDir(path("all")).entryList(QDir::Files), QStringList({"a.bin"}));
+        QCOMPARE(readFile(path("all/a.bin")), QByteArray(3000, 'a'));
+        QVERIFY2(zip.GetZipInfo().contains("./A.BIN: skipped"), qPrintable(zip.GetZipInfo()));
+        QCOMPARE(zip.Decompress(path("none"), "./"), int32_t(ccZip::ZipErrNotFound));
+        QVERIFY(!QFileInfo::exists(path("none/a.bin")));
+    }
+
+    void boundsWhatOneArchiveUnpacksTo()
+    {
+        for (const char *name : {"a.bin", "b.bin", "c.bin"})
+            QVERIFY(writeFile(path(name), QByteArray(3000, *name)));
+        makeZip("three.zip", {"a.bin", "b.bin", "c.bin"});
+        ccZip zip;
+        zip.Init(path("three.zip"));
         QCOMPARE(zip.totalSizeLimit(), ccZip::DefaultTotalSizeLimit);
         zip.setTotalSizeLimit(7000);
-        QCOMPARE(zip.Decompress(path("out"), "a.bin"), int32_t(ccZip::ZipErrTooLarge));
+        QCOMPARE(zip.Decompress(path("out"), "a.bin"), int32_t(ccZip::ZipOk));
+        QCOMPARE(zip.Decompress(path("out"), "b.bin"), int32_t(ccZip::ZipOk));
+        QCOMPARE(zip.Decompress(path("out"), "c.bin"), int32_t(ccZip::ZipErrTooLarge));
         QVERIFY(zip.GetZipInfo().contains("more than 7000 bytes"));
-        QCOMPARE(readFile(path("out/a.bin")), QByteArray(3000, 'b')); // the third was refused
+        QVERIFY(!QFileInfo::exists(path("out/c.bin")));
 
-        // The count starts again with each extraction.
-        zip.setTotalSizeLimit(9000);
-        QCOMPARE(zip.Decompress(path("out2"), QString()), int32_t(ccZip::ZipOk));
-        QCOMPARE(readFile(path("out2/A.BIN")), QByteArray(3000, 'c'));
+        zip.Init(path("three.zip")); // the count starts again with the archive
+        QCOMPARE(zip.Decompress(path("out"), "c.bin"), int32_t(ccZip::ZipOk));
+    }
+
+    void readsNoMemberPastItsDeclaredSize()
+    {
+        // One megabyte of zeros said to be 100 bytes, by many entries sharing it.
+        using namespace ZipTestTools::Crafted;
+        QList<Entry> entries;
+        for (int i = 0; i < 200; ++i)
+            entries << Entry{QStringLiteral("m%1.bin").arg(i), 0, 100};
+        QVERIFY(writeFile(path("lie.zip"), archive({{QByteArray(1 << 20, '\0')}}, entries)));
+        ccZip zip;
+        zip.Init(path("lie.zip"));
+        QCOMPARE(zip.count(), 200);
+        zip.setTotalSizeLimit(1 << 20);
+        QCOMPARE(zip.Decompress(path("out"), "m7.bin"), int32_t(ccZip::ZipErrMember));
+        QVERIFY2(zip.GetZipInfo().contains("m7.bin: refused, it holds more than the 100 bytes"),
+                 qPrintable(zip.GetZipInfo()));
+        QCOMPARE(zip.Decompress(path("out"), QString()), int32_t(ccZip::ZipErrMember));
+        QVERIFY(!zip.GetZipInfo().contains("unpacks to more than")); // 101 bytes each at most
+        QCOMPARE(QDir(path("out")).entryList(QDir::Files), QStringList());
+    }
+
+    void everyByteUnpackedCountsTowardsTheArchiveBound()
+    {
+        // Entries sharing 200 kB whose check value is wrong: each is unpacked whole
+        // before it is refused, and that work counts all the same.
+        using namespace ZipTestTools::Crafted;
+        QList<Entry> entries;
+        for (int i = 0; i < 60; ++i)
+            entries << Entry{QStringLiteral("m%1.bin").arg(i), 0, -1, true};
+        QVERIFY(writeFile(path("crc.zip"),
+                          archive({{ZipTestTools::noise(200000, 5), false}}, entries)));
+        ccZip zip;
+        zip.Init(path("crc.zip"));
+        zip.setTotalSizeLimit(1000000);
+        QCOMPARE(zip.Decompress(path("out"), QString()), int32_t(ccZip::ZipErrMember));
+        const QString info = zip.GetZipInfo();
+        QVERIFY2(info.contains("unpacks to more than 1000000 bytes"), qPrintable(info));
+        QVERIFY2(!info.contains("m6.bin"), qPrintable(info)); // nothing read past the bound
+        QCOMPARE(zip.Decompress(path("out"), "m50.bin"), int32_t(ccZip::ZipErrTooLarge));
+        QCOMPARE(QDir(path("out")).entryList(QDir::Files), QStringList());
     }
 
     void oversizedArchiveIsNeitherListedNorUnpacked()

@@ -356,6 +356,35 @@ private slots:
         }
     }
 
+    // A chip name outside the known families with a program size: both
+    // readers still blank the program area to the word 0x3FFF.
+    void unknownFamilyBlanksTo3FFF()
+    {
+        for (auto read : {&LireFichierHex, &LireFichierXeh}) {
+            PicDevice device;
+            device.setChip({"10F200", 0, 256, 0});
+            device.InitMemoire(); // words of 0x0000 for an unknown family
+            const QString p = writeText("other.hex", ":00000001FF\r\n");
+            QVERIFY(read(device, p).succeeded());
+            for (int k = 0; k < 256; ++k)
+                QCOMPARE(device.ImagePIC.codeWord(k), uint16_t(0x3FFF));
+            QCOMPARE(device.ImagePIC.codeWord(256), uint16_t(0));
+        }
+    }
+
+    // An extended address of 0xFFFF and a record at the top of its 64 KiB:
+    // the bytes past 4 GiB are outside the image, not at the reset vector.
+    void extendedAddressDoesNotWrap()
+    {
+        PicDevice device = deviceFor("PIC-18F2455");
+        QByteArray text = record(2, 0x0000, 4, QByteArray::fromHex("FFFF"));
+        text += record(4, 0xFFFE, 0, QByteArray::fromHex("A1A2A3A4"));
+        text += ":00000001FF\r\n";
+        QVERIFY(LireFichierHex(device, writeText("wrap.hex", text)).succeeded());
+        for (int a = 0; a < device.programByteCount(); ++a)
+            QCOMPARE(device.ImagePIC.ImageCode[a], uint8_t(0xFF));
+    }
+
     void unwritableTarget()
     {
         PicDevice device = deviceFor("PIC-16F84A");

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageAuthoring.h"
 
 #include <QDir>
@@ -145,11 +146,30 @@ private slots:
         const Outcome o = a.read(
             "/p/x.XMJ", [&](const QString &zip, const QString &to, const QStringList &members) {
                 asked = members;
+                TestSupport::writeFile(path("MAJ.NFO"), "[INFO]\r\n");
                 return Outcome{zip == "/p/x.XMJ" && to == folder, QString()};
             });
         QVERIFY(o.ok);
         QCOMPARE(asked, (QStringList{"MAJ.NFO", "UPDATE.HEX", "UPDATE.XEH"}));
         QVERIFY(!QFile::exists(path("UPDATE.HEX")));
+    }
+
+    // Any zip unpacks; one without the description is no package, and says so.
+    void aZipWithoutTheDescriptionIsNotAPackage()
+    {
+        VEK_LANGUAGE::SetFichierLangue("english.ini");
+        VEK_LANGUAGE::InitLanguage();
+        const PackageAuthoring a(folder, PackageKind::firmware());
+        const Outcome o =
+            a.read("/p/photos.zip", [&](const QString &, const QString &, const QStringList &) {
+                TestSupport::writeFile(path("CODE.HEX"), ":00000001FF\r\n");
+                return Outcome{true, QString()};
+            });
+        QVERIFY(!o.ok);
+        QCOMPARE(o.error,
+                 VEK_LANGUAGE::GetLanguageText("MessXosPasUnPaquet", {"%FICHIER%", "OS.NFO"}));
+        QVERIFY(
+            !QFile::exists(path("CODE.HEX"))); // nothing of it is left to be taken for a package
     }
 };
 

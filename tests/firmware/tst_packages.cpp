@@ -297,6 +297,70 @@ private slots:
         QVERIFY(!bare.ajouterALaListe);
     }
 
+    void theFirstMemberOfANameIsTheOneUnpacked()
+    {
+        makePackage("D.XOS", {{"OS.NFO", "[INFO]\r\nNomDuFichier=first\r\n"},
+                              {"second.nfo", "second"},
+                              {"third.nfo", "third"}});
+        QVERIFY(ZipTestTools::renameMember(packages() + "D.XOS", "second.nfo", "OS.NFO", root));
+        QVERIFY(ZipTestTools::renameMember(packages() + "D.XOS", "third.nfo", "os.nfo", root));
+        const Result r = ChargerOS("D.XOS");
+        QVERIFY2(r.ok(), qPrintable(r.details));
+        QCOMPARE(readFile(temp("~TEMP.NFO")), QByteArray("[INFO]\r\nNomDuFichier=first\r\n"));
+        QCOMPARE(leftovers(program), QStringList());
+    }
+
+    void aNameFromAProjectNeverReplacesAPackage()
+    {
+        QVERIFY(writeFile(packages() + "A.XOS", "the package in place"));
+        QVERIFY(writeFile(packages() + "A", "a file in place"));
+        const QString project = root + "/named.xsc";
+        // NUL cuts the name short for the system: "A.XOS\0.XOS" would be "A.XOS".
+        for (const QByteArray &name :
+             {QByteArray("A.XOS\0", 6), QByteArray("A\0x", 3), QByteArray("A\x01"),
+              QByteArray("\x7f"
+                         "A"),
+              QByteArray("A\xc2\x85"
+                         "B"),
+              QByteArray("A\tB")}) {
+            EffacerTemp();
+            writeTemps("[INFO]\r\nNomDuFichier=" + name + "\r\n", QByteArray(), "xeh", "curve");
+            QVERIFY(EnregistrerCourbeOS(project).ok());
+            const ProjectResult opened = OuvrirCourbeOS(project);
+            QVERIFY2(opened.status > 1, name.toHex().constData());
+            QVERIFY2(opened.message.contains(project) && opened.details.contains("NomDuFichier"),
+                     qPrintable(opened.message));
+            QCOMPARE(opened.paquet, QString());
+            QCOMPARE(readFile(packages() + "A.XOS"), QByteArray("the package in place"));
+            QCOMPARE(readFile(packages() + "A"), QByteArray("a file in place"));
+            QCOMPARE(QDir(packages()).entryList(QDir::Files), QStringList({"A", "A.XOS"}));
+        }
+        QCOMPARE(NomFichierPaquet(QString("A.XOS") + QChar(0)), QString());
+
+        // Nor does a package re-created under a name that is there.
+        QVERIFY(CreerXOS("A").status > 1);
+        QCOMPARE(readFile(packages() + "A.XOS"), QByteArray("the package in place"));
+        QCOMPARE(leftovers(packages()), QStringList());
+    }
+
+    void aRefusedProjectCreatesNoPackage()
+    {
+        writeTemps("[INFO]\r\nNomDuFichier=Q\r\n", QByteArray(), "xeh", "curve");
+        const QString project = root + "/refused.xsc";
+        QVERIFY(EnregistrerCourbeOS(project).ok());
+        QVERIFY(writeFile(root + "/secret.txt", "secret"));
+        QVERIFY(QFile::link(root + "/secret.txt", root + "/CODE.HEX"));
+        QCOMPARE(run("zip", {"-q", "-y", project, "CODE.HEX"}, root).exitCode, 0);
+
+        const ProjectResult opened = OuvrirCourbeOS(project);
+        QVERIFY(opened.status > 1);
+        QCOMPARE(opened.message, MessageDecompression());
+        QCOMPARE(opened.paquet, QString());
+        QVERIFY(!opened.ajouterALaListe);
+        QVERIFY(!QFileInfo::exists(packages() + "Q.XOS"));
+        QCOMPARE(ListerOS(), QStringList({ParametrageLibre()}));
+    }
+
     void aFailedSaveKeepsTheEarlierArchiveAndSaysSo()
     {
         writeTemps("[INFO]\r\nNomDuFichier=Big\r\n", QByteArray(), "small", "curve");

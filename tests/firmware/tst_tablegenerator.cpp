@@ -1,3 +1,4 @@
+#include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/CurveColumn.h"
 #include "firmware/Interpolation.h"
@@ -60,6 +61,13 @@ QString entry(int byte)
 int roundEven(double v)
 {
     return static_cast<int>(std::nearbyint(v));
+}
+
+// num / den rounded half to even, in exact integer arithmetic.
+int64_t exactRoundEven(int64_t num, int64_t den)
+{
+    const int64_t q = num / den, twice = 2 * (num % den);
+    return twice > den || (twice == den && q % 2 != 0) ? q + 1 : q;
 }
 
 } // namespace
@@ -180,6 +188,75 @@ private slots:
         QCOMPARE(b.GenereHTAB8(t, flat(0), 47.53125, 1), int16_t(0));
         QCOMPARE(t[240], QString("34FE"));
         QCOMPARE(t[239], QString("34FC")); // 252.4
+    }
+
+    // Settings whose decimal value lands exactly on a rounding half: the table
+    // bytes must be those of exact decimal arithmetic, as the settings are
+    // typed, not those of a value read a hair off.
+    void decimalSettingsRoundAsTyped()
+    {
+        struct Layout {
+            const char *name;
+            int64_t k1, k2;
+            int first, last;
+        };
+        const Layout layouts[] = {{"HTAB8", 750000, 50000, 75, 250},
+                                  {"LTAB8", 187500, 12500, 62, 255},
+                                  {"HTAB16", 937500, 62500, 62, 256},
+                                  {"LTAB16", 234375, 31250, 61, 256}};
+        // Static advances in hundredths over a flat curve at 0 or 2.5 degrees.
+        for (const char *text : {"0.15", "0.30", "0.75", "1.17", "1.70", "2.43", "3.87", "11.25"}) {
+            for (const char *curve : {"0", "2.5"}) {
+                const int64_t hundredths =
+                    QString(text).remove('.').toLongLong() - (QString(curve) == "2.5" ? 250 : 0);
+                if (hundredths < 0)
+                    continue;
+                for (const Layout &l : layouts) {
+                    ScriptedPrompts prompts;
+                    TableGenerator gen(header(), prompts);
+                    FirmwareTable t;
+                    const CurveGridSnapshot g =
+                        grid({{"1000", curve, curve}, {"9000", curve, curve}});
+                    const double statique = NombreEnTete(QString(text));
+                    const QString name = l.name;
+                    const int16_t r = name == "HTAB8"    ? gen.GenereHTAB8(t, g, statique, 1)
+                                      : name == "LTAB8"  ? gen.GenereLTAB8(t, g, statique, 1)
+                                      : name == "HTAB16" ? gen.GenereHTAB16(t, g, statique, 1)
+                                                         : gen.GenereLTAB16(t, g, statique, 1);
+                    QCOMPARE(r, int16_t(0));
+                    for (int i = l.first; i <= l.last; ++i) {
+                        // delay = static * K2 / (3 * K1 / i), static = hundredths / 100
+                        const int64_t exact = exactRoundEven(hundredths * l.k2 * i, 300 * l.k1);
+                        if (exact > 255)
+                            continue;
+                        if (t[i] != entry(int(exact)))
+                            QFAIL(qPrintable(QString("%1 static %2 curve %3 entry %4: %5, exact %6")
+                                                 .arg(name, text, curve)
+                                                 .arg(i)
+                                                 .arg(t[i], entry(int(exact)))));
+                    }
+                }
+            }
+        }
+    }
+
+    // The dwell in 8 us units (ms * 125): texts whose exact value is a half.
+    void dwellRoundsAsTyped()
+    {
+        for (const char *text : {"0.052", "0.148", "0.308", "0.3", "1.004", "11.875", "2,212"}) {
+            TableHeaderSnapshot h = header();
+            h.TxtDwell = text;
+            ScriptedPrompts prompts;
+            TableGenerator gen(h, prompts);
+            FirmwareTable l8;
+            QCOMPARE(gen.GenereLTAB8(l8, flat(5), 10, 1), int16_t(0));
+            const QStringList parts = QString(text).split(QRegularExpression("[.,]"));
+            const int64_t thousandths =
+                parts[0].toLongLong() * 1000 + parts.value(1).leftJustified(3, '0').toLongLong();
+            const int64_t dwell = exactRoundEven(thousandths * 125, 1000);
+            QCOMPARE(l8[8], entry(int(dwell % 256)));
+            QCOMPARE(l8[9], entry(int(dwell / 256)));
+        }
     }
 
     void truncationAskedOncePerSet()

@@ -107,6 +107,11 @@ private slots:
         QTemporaryDir dir;
         QCOMPARE(NombreLignes(""), 0);
         QCOMPARE(NombreLignes("16"), 16);
+        // Counts beyond any whole number are held before they are converted.
+        QCOMPARE(NombreLignes(QString(400, '9')), MaxLignes);
+        QCOMPARE(NombreLignes("99999999999999999999"), MaxLignes);
+        QCOMPARE(NombreLignes("-" + QString(400, '9')), 0);
+        QCOMPARE(NombreLignes("-3"), 0);
         ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", NombreLignes(""), {}, tables()};
         const ExportResult result = Exporter(request);
         QVERIFY(result.ok());

@@ -39,6 +39,10 @@ private slots:
     {
         PicDevice device;
         QVERIFY(DevicePreparation::Preparer(device, "AUTO", uint16_t(0x10E3)).chipSelected);
+        const QString before = device.DeviceChip;
+        QVERIFY(!DevicePreparation::Preparer(device, "AUTO", uint16_t(0x3FFF)).chipSelected);
+        QVERIFY(!DevicePreparation::Preparer(device, "AUTO", uint16_t(0x1066)).chipSelected);
+        QCOMPARE(device.DeviceChip, before);
         QCOMPARE(device.DeviceChip, QString("16F84A"));
     }
 };

@@ -37,7 +37,10 @@ private slots:
         QTemporaryDir dir;
         const QString record = dir.filePath("sent.txt");
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--rate", "3000", "--split", "--garbage", "0.05", "--corrupt", "0.05",
+        // As fast as 115200 baud goes (1152 frames/s), cut at random, noise
+        // before 1 % of the frames and 1 % damaged, the marker in data, noise
+        // and damage.
+        QVERIFY(sim.start({"--baud", "115200", "--split", "--garbage", "0.01", "--corrupt", "0.01",
                            "--seed", "11", "--record", record}));
         LiveLink link;
         QVERIFY(link.open(sim.devicePath(), "115200,N,8,1").ok);
@@ -49,7 +52,7 @@ private slots:
         const QStringList done = sim.waitForLine("DONE ", 30000).split(' ');
         QCOMPARE(done.size(), 4);
         const int valid = done[2].toInt();
-        QVERIFY(done[3].toInt() > 50); // corrupt frames were sent
+        QVERIFY(done[3].toInt() > 15); // corrupt frames were sent
         QTRY_COMPARE_WITH_TIMEOUT(int(link.framesDecoded()), valid, 10000);
         const QList<TrameLive> sent = recordedValidFrames(record);
         QCOMPARE(sent.size(), valid);

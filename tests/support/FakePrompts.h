@@ -19,6 +19,7 @@ public:
     QString folder;    // answer of chooseFolder ("" = cancel)
     QStringList files; // answers of chooseFile, in turn ("" = cancel)
     int folderAsks = 0;
+    QStringList folderStarts; // where each folder choice opened
     QStringList fileFilters;
     QStringList opened; // paths handed to the desktop
     bool desktopOpens = true;
@@ -30,9 +31,10 @@ public:
         messages.append({icon, title, text, details});
         return answer;
     }
-    QString chooseFolder(QWidget *, const QString &, const QString &) override
+    QString chooseFolder(QWidget *, const QString &, const QString &start) override
     {
         ++folderAsks;
+        folderStarts << start;
         return folder;
     }
     QString chooseFile(QWidget *, const QString &, const QString &, const QString &filter) override

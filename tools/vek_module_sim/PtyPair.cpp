@@ -48,6 +48,13 @@ bool PtyPair::open(QString *error)
     return true;
 }
 
+void PtyPair::closeMaster()
+{
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
 qsizetype PtyPair::write(const char *data, qsizetype size)
 {
     for (;;) {

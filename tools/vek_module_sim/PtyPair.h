@@ -15,6 +15,8 @@ public:
     PtyPair &operator=(const PtyPair &) = delete;
 
     bool open(QString *error);
+    // Closes the module's side: the program's port hangs up.
+    void closeMaster();
     int masterFd() const { return m_master; }
     QString slavePath() const { return m_slavePath; }
 

@@ -13,7 +13,9 @@ constexpr qint64 Unlimited = std::numeric_limits<qint64>::max();
 } // namespace
 
 SimulatedModule::SimulatedModule(const StreamOptions &options, uint16_t ownPeriod)
-    : m_options(options), m_live(std::make_unique<LiveProtocol>(ownPeriod)), m_random(options.seed)
+    : m_options(options), m_live(std::make_unique<LiveProtocol>(ownPeriod)),
+      m_faults({options.garbage, options.corrupt, options.markers}, options.seed),
+      m_random(options.seed + 1)
 {
     m_handler = m_live.get();
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -39,6 +41,19 @@ bool SimulatedModule::start(QString *error)
     connect(m_stdinNotifier.get(), &QSocketNotifier::activated, this, &SimulatedModule::onStdin);
     m_clock.start();
     return true;
+}
+
+void SimulatedModule::useProtocol(std::unique_ptr<ProtocolHandler> handler)
+{
+    m_other = std::move(handler);
+    m_handler = m_other.get();
+}
+
+void SimulatedModule::hangUp()
+{
+    m_masterNotifier.reset();
+    m_queue.clear();
+    m_pty.closeMaster();
 }
 
 void SimulatedModule::report(const QString &line)
@@ -106,7 +121,7 @@ void SimulatedModule::command(const QString &line)
         report(stats());
     } else if (verb == "quit") {
         QCoreApplication::quit();
-    } else {
+    } else if (!m_handler->command(words, *this)) {
         report(QStringLiteral("UNKNOWN %1").arg(line));
     }
 }
@@ -167,36 +182,16 @@ void SimulatedModule::produceDue()
         m_streaming = false;
 }
 
-uint8_t SimulatedModule::withoutMarker(uint8_t byte)
-{
-    return byte == TrameLive::Marker ? uint8_t(TrameLive::Marker + 1) : byte;
-}
-
 void SimulatedModule::enqueueFrame()
 {
-    std::uniform_real_distribution<double> chance(0.0, 1.0);
-    if (m_options.garbage > 0 && chance(m_random) < m_options.garbage) {
-        QByteArray junk;
-        const int n = 1 + int(m_random() % 5);
-        // Noise never holds the frame marker: with a marker inside, a chance
-        // checksum match (1 in 256) would make a false frame, and the tests
-        // that count frames exactly would fail now and then.
-        for (int i = 0; i < n; ++i)
-            junk.append(char(withoutMarker(uint8_t(m_random() & 0xFF))));
+    const QByteArray junk = m_faults.noise();
+    if (!junk.isEmpty()) {
         m_queue.push_back({junk, Item::Garbage, 0});
         m_queuedBytes += junk.size();
     }
     TrameLive frame = m_live->nextFrame();
-    Item::Kind kind = Item::Valid;
-    if (m_options.corrupt > 0 && chance(m_random) < m_options.corrupt) {
-        for (int i = 1; i < TrameLive::Size - 1; ++i)
-            frame.bytes[i] = withoutMarker(frame.bytes[i]);
-        frame.bytes[9] = uint8_t(frame.bytes[9] + 1 + m_random() % 255);
-        // The changes above may fit the checksum, or make it the marker.
-        while (TrameLive::isValidAt(frame.bytes.data()) || frame.bytes[9] == TrameLive::Marker)
-            frame.bytes[9] = uint8_t(frame.bytes[9] + 1);
-        kind = Item::Corrupt;
-    }
+    m_faults.addMarker(frame);
+    const Item::Kind kind = m_faults.damage(frame) ? Item::Corrupt : Item::Valid;
     m_queue.push_back({frame.toByteArray(), kind, 0});
     m_queuedBytes += TrameLive::Size;
 }

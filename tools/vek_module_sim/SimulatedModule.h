@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LineFaults.h"
 #include "LiveProtocol.h"
 #include "ProtocolHandler.h"
 #include "PtyPair.h"
@@ -16,12 +17,13 @@
 
 // Streaming and fault-injection options.
 struct StreamOptions {
-    double rate = 100;  // frames per second
-    int baud = 0;       // when set, bytes leave no faster than this baud rate allows
-    bool split = false; // write in random small pieces
-    double garbage = 0; // chance per frame of 1 to 5 garbage bytes before it
-    double corrupt = 0; // chance per frame of a bad checksum
-    int tickMs = 1;     // pacing step
+    double rate = 100;      // frames per second
+    int baud = 0;           // when set, bytes leave no faster than this baud rate allows
+    bool split = false;     // write in random small pieces
+    double garbage = 0;     // chance per frame of 1 to 5 garbage bytes before it
+    double corrupt = 0;     // chance per frame of one damaged byte
+    double markers = 0.125; // chance per frame of the marker in a data byte
+    int tickMs = 1;         // pacing step
     quint32 seed = 1;
     QString recordPath; // one line per frame sent: hex, then V (valid) or C (corrupt)
 };
@@ -43,10 +45,13 @@ public:
 
     void startStream(qint64 frames);
     void stopStream();
+    // Plays `handler` instead of the live stream (the bootloader).
+    void useProtocol(std::unique_ptr<ProtocolHandler> handler);
     void send(const QByteArray &bytes) override;
     // Plays another mode of the module than the live stream from now on.
     void useHandler(std::unique_ptr<ProtocolHandler> handler);
     void report(const QString &line) override;
+    void hangUp() override;
 
 private:
     struct Item {
@@ -61,7 +66,6 @@ private:
     void tick();
     void produceDue();
     void enqueueFrame();
-    static uint8_t withoutMarker(uint8_t byte);
     void writeQueued(qint64 budget);
     void finished(const Item &item);
     void maybeFinishStream();
@@ -70,6 +74,7 @@ private:
     StreamOptions m_options;
     PtyPair m_pty;
     std::unique_ptr<LiveProtocol> m_live;
+    std::unique_ptr<ProtocolHandler> m_other;
     ProtocolHandler *m_handler = nullptr;
     std::unique_ptr<ProtocolHandler> m_otherMode;
     std::unique_ptr<QSocketNotifier> m_masterNotifier;
@@ -77,7 +82,8 @@ private:
     QByteArray m_stdinBuffer;
     QTimer m_timer;
     QElapsedTimer m_clock;
-    std::mt19937 m_random;
+    LineFaults m_faults;
+    std::mt19937 m_random; // the cuts of the writes
     std::deque<Item> m_queue;
     qint64 m_queuedBytes = 0;
     QFile m_record;

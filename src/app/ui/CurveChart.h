@@ -7,8 +7,9 @@
 class QAbstractSeries;
 
 // The curve chart `trace_courbe`: an XY chart of the Atmo, Turbo and Knock
-// advances against engine speed (chart type 16), or bars of Atmo and Turbo per
-// point for any other type. It only shows a copy of the curve.
+// advances against engine speed (chart type 16), or the Atmo and Turbo advances
+// over the point numbers as lines or filled areas (3D types drawn flat, unknown
+// types as lines). It only shows a copy of the curve.
 class CurveChart : public QChartView
 {
     Q_OBJECT
@@ -32,7 +33,7 @@ protected:
 
 private:
     void buildXY();
-    void buildBars();
+    void buildByPoint(bool area);
     void selectNearest(int series, const QPointF &point);
 
     CurveChartData m_data;

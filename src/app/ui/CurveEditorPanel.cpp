@@ -68,6 +68,8 @@ CurveEditorPanel::CurveEditorPanel(VekContext &context, QWidget *parent)
     connect(&m_editor, &CurveEditor::editModeChanged, this,
             [this](bool on) { m_regime->setEnabled(!on); });
     connect(&m_context.tab_avance, &CurveModel::changed, this, &CurveEditorPanel::refresh);
+    // A new, opened or imported curve: the point shown belonged to the old one.
+    connect(&m_context.tab_avance, &CurveModel::reset, this, &CurveEditorPanel::clearChartPoint);
     connect(m_chart, &CurveChart::pointSelected, this, &CurveEditorPanel::showChartPoint);
     connect(m_chart, &CurveChart::pointerMoved, this, [this] { emit info(QString()); });
 
@@ -293,6 +295,12 @@ void CurveEditorPanel::trier()
 void CurveEditorPanel::decaler(int direction)
 {
     m_editor.decaler(direction);
+}
+
+void CurveEditorPanel::clearChartPoint()
+{
+    for (QLabel *label : {m_lblRegime, m_lblAtmo, m_lblTurbo, m_lblKnock})
+        label->clear();
 }
 
 void CurveEditorPanel::showChartPoint(int row)

@@ -52,6 +52,8 @@ public:
     void trier();
     void decaler(int direction);
     void showChartPoint(int row);
+    // Empties the chart point display.
+    void clearChartPoint();
 
 signals:
     // Status and help texts for the main window's `L_Info`.

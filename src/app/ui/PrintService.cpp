@@ -3,6 +3,7 @@
 #include "app/PrintLayout.h"
 #include "app/ui/MapScenePainter.h"
 #include "base/VEK_LANGUAGE.h"
+#include "platform/DataPaths.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -51,8 +52,23 @@ QRectF toDevice(const QRectF &twips, double scale)
     return {twips.topLeft() * scale, twips.size() * scale};
 }
 
-// The text in a fixed font, line by line; lines longer than the page are
-// continued on the next line rather than cut at the page's edge.
+// Text lines keep clear of the paper's edge: at least this margin, and never
+// less than the printer's own unprintable border.
+constexpr double TextMarginMm = 10;
+
+void setTextMargins(QPrinter &printer)
+{
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter); // converts the minimum margins too
+    const QMarginsF least = layout.minimumMargins();
+    const auto side = [](double minimum) { return std::max(TextMarginMm, minimum); };
+    printer.setPageMargins(
+        QMarginsF(side(least.left()), side(least.top()), side(least.right()), side(least.bottom())),
+        QPageLayout::Millimeter);
+}
+
+// The text in a fixed font, line by line, within the printer's page rectangle; lines longer than
+// the page are continued on the next line rather than cut at the page's edge.
 void paintText(QPrinter &printer, QPainter &painter, const QString &text)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -77,13 +93,18 @@ void paintText(QPrinter &printer, QPainter &painter, const QString &text)
 
 } // namespace
 
+QString PrintService::DefaultPdfPath()
+{
+    return DataPaths::UserDocumentsDirectory() + applicationTitle() + QStringLiteral(".pdf");
+}
+
 PrintService::PrintService(QWidget *parent) : m_parent(parent)
 {
     m_lookup = [] { return QPrinterInfo::defaultPrinter(); };
     m_choosePdf = [this] {
         return QFileDialog::getSaveFileName(m_parent,
                                             GetLanguageText(QStringLiteral("PrintPdfTitle")),
-                                            QString(), QStringLiteral("PDF (*.pdf)"));
+                                            DefaultPdfPath(), QStringLiteral("PDF (*.pdf)"));
     };
     m_inform = [this](const QString &text) {
         QMessageBox::information(m_parent, applicationTitle(), text);
@@ -169,13 +190,17 @@ bool PrintService::printOnce(QPrinter &printer, const Request &request, QString 
 {
     const QString target =
         printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    const PrintLayout::Content content =
+        PrintLayout::ContentFor(request.page, request.curvePointCount, request.terminalText);
+    if (content == PrintLayout::Content::Text)
+        setTextMargins(printer);
     QPainter painter;
     if (!painter.begin(&printer)) {
         error = target;
         return false;
     }
     const double scale = deviceScale(printer);
-    switch (PrintLayout::ContentFor(request.page, request.curvePointCount, request.terminalText)) {
+    switch (content) {
     case PrintLayout::Content::Chart: {
         const QPixmap picture = request.chart->grab();
         if (QClipboard *clipboard = QGuiApplication::clipboard())

@@ -45,6 +45,9 @@ public:
     // bp_imprimer: true when a document was printed or saved.
     bool bp_imprimer(const Request &request);
 
+    // Where the PDF file choice starts: a named file in the documents folder.
+    static QString DefaultPdfPath();
+
     static const QString NothingToPrint;
     static const QString PrintingText;
 

@@ -468,6 +468,7 @@ void VEK_Accueil::InitLangue()
         if (auto *widget = control<QWidget>(QString::fromLatin1(c.name)))
             setCaption(widget, GetLanguageText(QString::fromLatin1(c.key)));
     curveEditor_->applyCaptions();
+    livePage_->applyCaptions();
     mapTable_->retranslate();
     DrawMap();
 }
@@ -535,6 +536,20 @@ void VEK_Accueil::ListerOS()
     TypeVersionOS_->addItems(VEK_Gestion_OS::ListerOS());
 }
 
+void VEK_Accueil::RefreshFirmwareList()
+{
+    const QString inUse = TypeVersionOS_->itemText(firmwareEntry_);
+    ListerOS();
+    const QSignalBlocker block(TypeVersionOS_);
+    int entry = TypeVersionOS_->findText(inUse);
+    if (entry < 0) { // a project's package not in the folder: it stays listed
+        TypeVersionOS_->addItem(inUse);
+        entry = TypeVersionOS_->count() - 1;
+    }
+    TypeVersionOS_->setCurrentIndex(entry);
+    firmwareEntry_ = entry;
+}
+
 void VEK_Accueil::SelectFirmwareEntry(int index)
 {
     TypeVersionOS_->setCurrentIndex(index);
@@ -575,9 +590,21 @@ std::optional<FirmwareProfile> VEK_Accueil::LoadPackageProfile()
 {
     PackageFilesBackup backup(PackageFilesBackup::TemporaryPackageFiles());
     backup.save();
-    const VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(TypeVersionOS_->currentText());
-    if (!loaded.ok()) {
+    const QString package = TypeVersionOS_->currentText();
+    VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(package);
+    const DescriptionLookup reglage = [](const QString &key) {
+        return VEK_Gestion_OS::LireReglageOS(key);
+    };
+    if (loaded.ok()) {
+        VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(),
+                                      QStringLiteral("~TEMP.NFO"));
+        loaded.message = DescriptionRangeError(reglage, VEK_Gestion_OS::DossierPaquets() + package +
+                                                            QStringLiteral(" (OS.NFO)"));
+    }
+    if (!loaded.ok() || !loaded.message.isEmpty()) {
         backup.restore();
+        VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(),
+                                      QStringLiteral("~TEMP.NFO"));
         const QSignalBlocker block(TypeVersionOS_);
         TypeVersionOS_->setCurrentIndex(firmwareEntry_);
         auto *box = new QMessageBox(QMessageBox::Critical, GetLanguageText("MessWARNING"),
@@ -588,8 +615,7 @@ std::optional<FirmwareProfile> VEK_Accueil::LoadPackageProfile()
         box->open();
         return std::nullopt;
     }
-    VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(), QStringLiteral("~TEMP.NFO"));
-    return PackageProfile([](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); });
+    return PackageProfile(reglage);
 }
 
 void VEK_Accueil::LayoutCurveGrid()
@@ -766,6 +792,7 @@ void VEK_Accueil::BP_Compilation_Click()
         context_, [&boxes] { return QStringList(boxes.tbMapAdj.begin(), boxes.tbMapAdj.end()); },
         this);
     window.exec();
+    RefreshFirmwareList(); // the package editors may have created packages
 }
 
 void VEK_Accueil::BP_Bootloader_Click()

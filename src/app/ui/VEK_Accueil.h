@@ -124,6 +124,9 @@ private:
     void LoadStoredSettings();
     void EffacerTemp();
     void ListerOS();
+    // The firmware list read again from the package folder (packages created
+    // meanwhile appear); the entry in use stays chosen, without being applied again.
+    void RefreshFirmwareList();
     void SelectFirmwareEntry(int index);
     void ApplyFirmwareChoice();
     std::optional<FirmwareProfile> LoadPackageProfile();

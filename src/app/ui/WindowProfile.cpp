@@ -6,8 +6,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
-namespace
-{
+namespace {
 
 template <typename T = QWidget> T *find(QWidget &window, const QString &name)
 {
@@ -22,6 +21,18 @@ void show(QWidget &window, const std::optional<bool> &shown,
     for (const char *name : names)
         if (QWidget *w = find(window, QLatin1String(name)))
             w->setVisible(*shown);
+}
+
+// Shown controls are also made usable: a control hidden by one package must
+// work again once shown.
+void showUsable(QWidget &window, const std::optional<bool> &shown,
+                std::initializer_list<const char *> names)
+{
+    show(window, shown, names);
+    if (shown && *shown)
+        for (const char *name : names)
+            if (QWidget *w = find(window, QLatin1String(name)))
+                w->setEnabled(true);
 }
 
 void enable(QWidget &window, const std::optional<bool> &enabled,
@@ -93,10 +104,10 @@ void ApplyWindowProfile(QWidget &window, const FirmwareProfile &p)
     show(window, p.FrameRetardCliquetis, {"FrameRetardCliquetis"});
     show(window, p.FrameDwell, {"FrameDwell"});
     show(window, p.FrameTableMap, {"FrameTableMap", "PicMap"});
-    show(window, p.TerminalDisplay, {"FrameLED", "Term_Recept", "BP_Erraseterm"});
-    show(window, p.TerminalPort,
-         {"BP_OpenPort", "chkTermEcho", "Label5", "optAsc", "optHex", "optDec"});
-    show(window, p.FrameKT5, {"FrameKT5"});
+    showUsable(window, p.TerminalDisplay, {"FrameLED", "Term_Recept", "BP_Erraseterm"});
+    showUsable(window, p.TerminalPort,
+               {"BP_OpenPort", "chkTermEcho", "Label5", "optAsc", "optHex", "optDec"});
+    showUsable(window, p.FrameKT5, {"FrameKT5"});
     if (p.mapBoxes)
         layOutMapBoxes(window, *p.mapBoxes);
 }

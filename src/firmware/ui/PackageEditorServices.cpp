@@ -50,9 +50,14 @@ PackageEditorServices PackageEditorServices::standard(VekContext &context)
         const CatalogueLoad load = context.catalogues.LoadChipCatalogue();
         if (!load.ok)
             return std::nullopt;
+        // Only chips a HEX file can be imported for: "AUTO" names no chip until
+        // the programmer reads one, so every creation from a HEX file would fail.
         QStringList names;
-        for (const CatalogueEntry &entry : load.entries)
-            names << entry.name;
+        for (const CatalogueEntry &entry : load.entries) {
+            PicDevice probe;
+            if (DevicePreparation::Preparer(probe, entry.name).chipSelected)
+                names << entry.name;
+        }
         return names;
     };
     s.makeCurrentDescription = [](const QString &folder, const QString &file) {

@@ -10,6 +10,7 @@
 #include "firmware/ui/VEK_New_OS.h"
 #include "icsp/ProgrammerLabel.h"
 #include "icsp/ui/VEK_ICSP.h"
+#include "platform/DataPaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -88,6 +89,7 @@ VEK_ASM::VEK_ASM(VekContext &context, std::function<QStringList()> mapPercentage
         return int(CurveTables::GenererTablesExport(type, context, *m_tablePrompts, tables));
     };
     m_curve.mapPercentages = std::move(mapPercentages);
+    m_curve.invalidValues = [&context] { return context.tab_avance.invalidValuesMessage(); };
 }
 
 void VEK_ASM::buildForm()
@@ -239,6 +241,13 @@ void VEK_ASM::exportFailed()
                       GetLanguageText("MSGBAsmExportEr1"), QMessageBox::Ok);
 }
 
+QString VEK_ASM::exportStart()
+{
+    // Many desktops have no Desktop folder: a dialog must not open in one that is missing.
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return QFileInfo(desktop).isDir() ? desktop : DataPaths::UserDocumentsDirectory();
+}
+
 void VEK_ASM::BP_ExportTables_Click()
 {
     if (!m_curve.gridRows || m_curve.gridRows() < 3) {
@@ -246,6 +255,13 @@ void VEK_ASM::BP_ExportTables_Click()
                           GetLanguageText("MSGBAsmExport1") + QLatin1Char('\n') +
                               GetLanguageText("MSGBAsmExport2"),
                           QMessageBox::Ok | QMessageBox::Cancel);
+        return;
+    }
+    if (const QString invalid = m_curve.invalidValues ? m_curve.invalidValues() : QString();
+        !invalid.isEmpty()) {
+        setInfo(GetLanguageText("MSGBAsmExportEr1"), true);
+        m_prompts.message(this, QMessageBox::Critical, GetLanguageText("MSGBAsmExportEr2"), invalid,
+                          QMessageBox::Ok);
         return;
     }
 
@@ -262,8 +278,7 @@ void VEK_ASM::BP_ExportTables_Click()
         return;
     }
 
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    request.folder = m_prompts.chooseFolder(this, GetLanguageText("SelectFolder"), desktop);
+    request.folder = m_prompts.chooseFolder(this, GetLanguageText("SelectFolder"), exportStart());
     if (request.folder.isEmpty()) {
         exportFailed();
         return;

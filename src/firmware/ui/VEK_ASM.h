@@ -31,6 +31,8 @@ struct AsmCurveAccess {
     std::function<int(int type, TableIncludeFiles::TablesExport &tables)> buildTables;
     // Text of each MAP percentage box, curve line 0 first.
     std::function<QStringList()> mapPercentages;
+    // Why the curve cannot become tables (rows listed), or empty.
+    std::function<QString()> invalidValues;
 };
 
 // The assembly window: compilation type, table include files, the assembler
@@ -78,6 +80,8 @@ private:
     void setInfo(const QString &text, bool failure);
     void showAssemblerResult(const AssemblerResult &result);
     void exportFailed();
+    // Where the folder choice of the export starts: the desktop when it exists.
+    static QString exportStart();
 
     VekContext &m_context;
     AsmCurveAccess m_curve;

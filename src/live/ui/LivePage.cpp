@@ -163,7 +163,6 @@ void LivePage::buildUi()
     BP_Logger->setObjectName("BP_Logger");
     BP_LogDossier = new QToolButton(this);
     BP_LogDossier->setObjectName("BP_LogDossier");
-    BP_LogDossier->setText(GetLanguageText("MBLogDossier"));
     BufferStat->hide();
     BP_Logger->hide();
     BP_LogDossier->hide();
@@ -391,6 +390,11 @@ QString LivePage::logFolder(bool create) const
         return DataPaths::UserDocumentsDirectory();
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+void LivePage::applyCaptions()
+{
+    BP_LogDossier->setText(GetLanguageText("MBLogDossier"));
 }
 
 void LivePage::onChooseLogFolder()

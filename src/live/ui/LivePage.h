@@ -47,6 +47,10 @@ public:
 
     LiveLink &link() { return m_link; }
 
+    // Captions that come from the language texts (the main window calls it
+    // once the texts are loaded, and on each change of language).
+    void applyCaptions();
+
 signals:
     // Status bar panel n (1 port, 2 settings, 3 frame, 4 firmware note, 5 RUN/STOP).
     void statusPanelChanged(int panel, const QString &text);

@@ -3,6 +3,7 @@
 #include "live/LiveDialGeometry.h"
 #include "live/ui/LivePalette.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -19,8 +20,46 @@ void NeedleDial::setValue(int value)
 {
     if (value == m_value)
         return;
+    const QRect before = needleRect();
+    const QLineF was = needleOnScreen();
     m_value = value;
-    update();
+    const QLineF now = needleOnScreen();
+    // A needle that moves less than a pixel keeps its picture; otherwise only
+    // the band of its old and new places is repainted over the cached face.
+    if (QLineF(was.p2(), now.p2()).length() < 1.0)
+        return;
+    update(before.united(needleRect()));
+}
+
+QTransform NeedleDial::designToWidget() const
+{
+    const double scale = qMin(width() / m_design.width(), height() / m_design.height());
+    QTransform t;
+    t.translate((width() - m_design.width() * scale) / 2,
+                (height() - m_design.height() * scale) / 2);
+    t.scale(scale, scale);
+    t.translate(-m_design.left(), -m_design.top());
+    return t;
+}
+
+QLineF NeedleDial::needleOnScreen() const
+{
+    const QPointF centre = m_kind == Kind::Rpm ? LiveDials::CentreRPM : LiveDials::CentreCharge;
+    return designToWidget().map(QLineF(centre, needleEnd()));
+}
+
+QRect NeedleDial::needleRect() const
+{
+    const int margin = int(std::ceil(needleWidth())) + 2; // round caps, antialiasing
+    return QRectF(needleOnScreen().p1(), needleOnScreen().p2())
+        .normalized()
+        .toAlignedRect()
+        .adjusted(-margin, -margin, margin, margin);
+}
+
+double NeedleDial::needleWidth() const
+{
+    return (m_kind == Kind::Rpm ? 5 : 3) * 0.8; // pixels, whatever the scale
 }
 
 float NeedleDial::angle(int value) const
@@ -74,14 +113,9 @@ void NeedleDial::drawScale(QPainter &painter) const
     painter.drawText(QRectF(label.x() - 800, label.y() - 150, 1600, 300), Qt::AlignCenter, unit);
 }
 
-double NeedleDial::fitToWidget(QPainter &painter) const
+void NeedleDial::fitToWidget(QPainter &painter) const
 {
-    const double scale = qMin(width() / m_design.width(), height() / m_design.height());
-    painter.translate((width() - m_design.width() * scale) / 2,
-                      (height() - m_design.height() * scale) / 2);
-    painter.scale(scale, scale);
-    painter.translate(-m_design.topLeft());
-    return scale;
+    painter.setTransform(designToWidget(), true);
 }
 
 const QPixmap &NeedleDial::face()
@@ -99,16 +133,17 @@ const QPixmap &NeedleDial::face()
     return m_face;
 }
 
-void NeedleDial::paintEvent(QPaintEvent *)
+void NeedleDial::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, face());
+    const QRect area = event->rect();
+    painter.drawPixmap(
+        area, face(),
+        QRectF(area.topLeft() * devicePixelRatioF(), area.size() * devicePixelRatioF()));
     painter.setRenderHint(QPainter::Antialiasing);
-    const double scale = fitToWidget(painter);
-    const bool rpm = m_kind == Kind::Rpm;
     QPen needle(LivePalette::Aiguille);
     needle.setCapStyle(Qt::RoundCap);
-    needle.setWidthF((rpm ? 5 : 3) / qMax(scale, 0.001) * 0.8);
+    needle.setWidthF(needleWidth());
     painter.setPen(needle);
-    painter.drawLine(rpm ? LiveDials::CentreRPM : LiveDials::CentreCharge, needleEnd());
+    painter.drawLine(needleOnScreen());
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QLineF>
 #include <QPixmap>
 #include <QPointF>
 #include <QString>
+#include <QTransform>
 #include <QWidget>
 
 // A dial of the live page: a printed scale and a red needle, drawn in design
@@ -28,7 +30,12 @@ protected:
 private:
     void drawScale(QPainter &painter) const;
     // Maps design units onto the widget, same scale on both axes, centred.
-    double fitToWidget(QPainter &painter) const;
+    QTransform designToWidget() const;
+    void fitToWidget(QPainter &painter) const;
+    QLineF needleOnScreen() const;
+    // The pixels the needle covers, with its caps and antialiasing.
+    QRect needleRect() const;
+    double needleWidth() const;
     const QPixmap &face();
     float angle(int value) const;
 

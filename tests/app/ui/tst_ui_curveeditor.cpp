@@ -3,13 +3,16 @@
 #include "app/ui/CurveEditorPanel.h"
 #include "base/VEK_LANGUAGE.h"
 
+#include <QAbstractSeries>
 #include <QAction>
+#include <QChart>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QValueAxis>
 #include <QtTest>
 
 using VEK_LANGUAGE::GetLanguageText;
@@ -168,14 +171,78 @@ private slots:
         QCOMPARE(page.child<QLabel>("Lbl_av_knock")->text(), QString("5.5"));
     }
 
-    void otherChartTypeDrawsBars()
+    // Each chart type of the configuration dialog draws its own kind of chart.
+    void chartTypes_data()
     {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("seriesType");
+        QTest::addColumn<int>("series");
+        QTest::newRow("3D line") << 2 << int(QAbstractSeries::SeriesTypeLine) << 2;
+        QTest::newRow("2D line") << 3 << int(QAbstractSeries::SeriesTypeLine) << 2;
+        QTest::newRow("3D area") << 4 << int(QAbstractSeries::SeriesTypeArea) << 2;
+        QTest::newRow("2D area") << 5 << int(QAbstractSeries::SeriesTypeArea) << 2;
+        QTest::newRow("XY") << 16 << int(QAbstractSeries::SeriesTypeLine) << 2;
+        QTest::newRow("hand-edited") << 1 << int(QAbstractSeries::SeriesTypeLine) << 2;
+    }
+
+    void chartTypes()
+    {
+        QFETCH(int, type);
+        QFETCH(int, seriesType);
+        QFETCH(int, series);
         Page page;
         page.enter("1000", "10", "8");
-        page.ctx.settings.TypeCourbe = 1;
+        page.enter("3000", "30", "20");
+        page.ctx.settings.TypeCourbe = type;
         page.panel.GrilleVersGraphe();
-        QCOMPARE(page.panel.chart()->data().columnCount, 2);
-        QCOMPARE(page.panel.chart()->seriesCount(), 1);
+        const QList<QAbstractSeries *> all = page.panel.chart()->chart()->series();
+        QCOMPARE(int(all.size()), series);
+        for (QAbstractSeries *s : all)
+            QCOMPARE(int(s->type()), seriesType);
+        // XY: rpm across; by point: the point number across, the advance up.
+        const QList<QPointF> atmo = page.chartAtmo();
+        QCOMPARE(atmo.size(), 2);
+        QCOMPARE(atmo.at(1), type == 16 ? QPointF(3000, 30) : QPointF(2, 30));
+    }
+
+    // A mistyped cell far out of range must not wipe the axis labels out.
+    void axesKeepTheirLabelsOnWildValues()
+    {
+        Page page;
+        page.ctx.tab_avance.setRows({{"1000", "10", "8"}, {"90000000000", "-7", "900000"}}, false);
+        for (QAbstractAxis *axis : page.panel.chart()->chart()->axes()) {
+            auto *values = qobject_cast<QValueAxis *>(axis);
+            QVERIFY(values);
+            QVERIFY2(values->tickCount() <= 12, qPrintable(QString::number(values->tickCount())));
+            QVERIFY(values->labelsVisible());
+        }
+        auto *y =
+            qobject_cast<QValueAxis *>(page.panel.chart()->chart()->axes(Qt::Vertical).first());
+        QVERIFY(y->min() <= -7); // a negative advance is shown, not cut off
+    }
+
+    // New or Open: the point display no longer shows the old curve's point.
+    void newCurveClearsThePointShown()
+    {
+        Page page;
+        enterTenPoints(page);
+        page.panel.showChartPoint(4);
+        QVERIFY(!page.child<QLabel>("Lbl_regime")->text().isEmpty());
+        page.ctx.tab_avance.clear();
+        for (const char *name : {"Lbl_regime", "Lbl_av_atmo", "Lbl_av_sural", "Lbl_av_knock"})
+            QVERIFY2(page.child<QLabel>(name)->text().isEmpty(), name);
+        page.panel.showChartPoint(4);
+        page.ctx.tab_avance.setRows({{"2000", "20", "25"}}, false);
+        QVERIFY(page.child<QLabel>("Lbl_regime")->text().isEmpty());
+    }
+
+    // The decimal comma typed in the boxes is stored with ".".
+    void decimalCommaIsStoredWithAPoint()
+    {
+        Page page;
+        page.enter("1500", "24,5", "30");
+        QCOMPARE(page.ctx.tab_avance.cell(0, 1), QString("24.5"));
+        QCOMPARE(page.ctx.tab_avance.value(0, 1), 24.5);
     }
 
     void screenshot()

@@ -8,6 +8,7 @@
 #include "firmware/VEK_Gestion_OS.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -96,6 +97,7 @@ private slots:
         makePackage("PROG", {{"TRANSFERT", "ICSP"}, {"MODCHIP", "PIC-16F628"}});
         makePackage("FIRST", {{"TRANSFERT", "BL_INIT"}, {"MODCHIP", "PIC-16F876A"}});
         makePackage("COMPAT", {{"TRANSFERT", "KORVALx"}});
+        makePackage("HUGE", {{"NB_COURBES", QString(400, '9')}, {"COMPILATION", "8"}});
         // A package that cannot be unpacked.
         QVERIFY(TestSupport::writeFile(VEK_Gestion_OS::DossierPaquets() + "DAMAGED.XOS", "PK?"));
     }
@@ -105,7 +107,7 @@ private slots:
         VEK_Accueil w;
         w.Form_Load(false);
         QComboBox *list = w.TypeVersionOS();
-        QCOMPARE(list->count(), 7);
+        QCOMPARE(list->count(), 8);
         QCOMPARE(list->currentIndex(), 0);
 
         list->setCurrentIndex(list->findText("BOOT.XOS"));
@@ -133,12 +135,21 @@ private slots:
         QVERIFY(!box("tbMapAdj1")->isReadOnly());
         QVERIFY(box("tbMapAdj4")->isHidden() && box("tbMap8")->isHidden());
 
+        auto *echo = w.control<QCheckBox>("chkTermEcho");
+        echo->setChecked(true);
+        echo->setEnabled(false);
         list->setCurrentIndex(0);
         w.TypeVersionOS_Click();
         QVERIFY(shown(w, "FrameDwell") && shown(w, "FrameHardware") && shown(w, "PicMap"));
-        // The free setting brings back the terminal's display, not its port controls.
+        // The free setting brings back the terminal and the live instruments,
+        // usable, with the values they had.
         QVERIFY(shown(w, "FrameLED") && shown(w, "Term_Recept") && shown(w, "BP_Erraseterm"));
-        QVERIFY(!shown(w, "BP_OpenPort") && !shown(w, "chkTermEcho") && !shown(w, "FrameKT5"));
+        for (const char *name :
+             {"BP_OpenPort", "chkTermEcho", "Label5", "optAsc", "optHex", "optDec", "FrameKT5"}) {
+            QVERIFY2(shown(w, name), name);
+            QVERIFY2(w.control<QWidget>(name)->isEnabled(), name);
+        }
+        QVERIFY(echo->isChecked());
         QVERIFY(w.control<QComboBox>("NbCylindres")->isEnabled());
         QVERIFY(w.control<QLineEdit>("Txt_av_statique")->isEnabled());
         QCOMPARE(s.TypeCompilation, int16_t(8));
@@ -172,6 +183,19 @@ private slots:
         QCOMPARE(w.settings().TypeCompilation, int16_t(88));
         QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
         QVERIFY(!shown(w, "FrameDwell"));
+        delete w.findChild<QMessageBox *>("FirmwareError");
+
+        // A number out of its range refuses the package the same way, and says where.
+        list->setCurrentIndex(list->findText("HUGE.XOS"));
+        w.TypeVersionOS_Click();
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        const QString text = w.findChild<QMessageBox *>("FirmwareError")->text();
+        QVERIFY2(text.contains("NB_COURBES") && text.contains("HUGE.XOS"), qPrintable(text));
+        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+        QCOMPARE(w.settings().TypeCompilation, int16_t(88));
+        QCOMPARE(w.settings().ICSPNbTables, QString("4"));
+        QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
+        QCOMPARE(VEK_Gestion_OS::LireReglageOS("NB_COURBES"), QString("4"));
     }
 
     // The programming button opens the window of the package's transfer type.
@@ -272,7 +296,12 @@ private slots:
         files.startNewCurve();
         QCOMPARE(w.tab_avance()->rowCount(), 0);
         QCOMPARE(list->currentIndex(), 0);
+        // The advances out of range (99, -5) open with one message naming row 2.
+        ModalAnswerer answers({});
         files.commands().OpenFile(project + ".xsc");
+        QCOMPARE(answers.texts.size(), 1);
+        QCOMPARE(answers.texts.first(), w.context().tab_avance.invalidValuesMessage());
+        QVERIFY(answers.texts.first().contains("4000 ; 99 ; -5 ; 1"));
         QCOMPARE(list->currentText(), QString("BOOT.XOS"));
         QCOMPARE(files.currentCurve(), saved);
         QVERIFY(!w.settings().CourbeModifie);
@@ -306,6 +335,14 @@ private slots:
         w.SSTab1()->setCurrentIndex(2);
         QTest::qWait(200);
         QVERIFY(w.grab().save(folder + "/firmware_package_map.png"));
+
+        w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("HUGE.XOS"));
+        w.TypeVersionOS_Click();
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        QMessageBox *refused = w.findChild<QMessageBox *>("FirmwareError");
+        QTRY_VERIFY(refused->isVisible());
+        QTest::qWait(200);
+        QVERIFY(refused->grab().save(folder + "/firmware_out_of_range.png"));
     }
 };
 

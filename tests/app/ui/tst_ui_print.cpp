@@ -3,6 +3,7 @@
 #include "app/ui/MapPageInputs.h"
 #include "app/ui/PrintService.h"
 #include "base/VEK_LANGUAGE.h"
+#include "platform/DataPaths.h"
 
 #include <QChart>
 #include <QChartView>
@@ -249,6 +250,29 @@ private slots:
         QVERIFY(out.contains(QStringLiteral("#VEK line 1:")));
         QVERIFY(out.contains(QStringLiteral("#VEK line 150:")));
         QVERIFY(out.contains(QStringLiteral(":end"))); // a long line is wrapped, not cut
+    }
+
+    // Text keeps clear of the paper's edge, where printers cannot print.
+    void terminalTextKeepsAMargin()
+    {
+        PrintService service;
+        hook(service);
+        const QString pdf = m_dir.filePath(QStringLiteral("margin.pdf"));
+        service.setPdfOutput(pdf);
+        QVERIFY(service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, "MMMM\r\nMMMM"}));
+        const QRect ink = boxOf(renderPage(pdf), notWhite); // 60 dots per inch
+        const double mm = 60 / 25.4;
+        QVERIFY2(ink.left() >= 9.5 * mm && ink.top() >= 9.5 * mm,
+                 qPrintable(QString("text at %1, %2 dots").arg(ink.left()).arg(ink.top())));
+    }
+
+    // The PDF file choice opens on a named file where the user keeps documents.
+    void pdfChoiceStartsWithANameInTheDocuments()
+    {
+        const QFileInfo start(PrintService::DefaultPdfPath());
+        QCOMPARE(start.absolutePath() + '/', DataPaths::UserDocumentsDirectory());
+        QCOMPARE(start.suffix(), QString("pdf"));
+        QVERIFY(!start.completeBaseName().isEmpty());
     }
 
     void noPrinterOffersPdf()

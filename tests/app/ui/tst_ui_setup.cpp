@@ -3,6 +3,7 @@
 #include "base/VEK_LANGUAGE.h"
 
 #include <QComboBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSerialPort>
@@ -225,6 +226,30 @@ private slots:
         QCOMPARE(VEK_LANGUAGE::FichierLangue(), QStringLiteral("francais.ini"));
         QCOMPARE(VEK_LANGUAGE::GetLanguageText("MOFormCapt"), french);
         QVERIFY(settings->allKeys().isEmpty());
+    }
+
+    // Qt's own buttons speak the chosen language: a French question is
+    // answered with "Oui"/"Non", and the choice in the dialog switches them.
+    void qtTextsFollowTheLanguage()
+    {
+        const auto yesText = [] {
+            QMessageBox box(QMessageBox::Question, "t", "q",
+                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            return box.button(QMessageBox::Yes)->text().remove('&');
+        };
+        QCOMPARE(yesText(), QString("Oui"));
+        VekContext context;
+        auto settings = store();
+        VEK_SETUP dialog(context);
+        prepare(dialog, *settings);
+        dialog.languageOption("deutch.ini")->click();
+        QCOMPARE(yesText(), QString("Ja"));
+        dialog.languageOption("english.ini")->click();
+        QCOMPARE(yesText(), QString("Yes"));
+        dialog.languageOption("spanish.ini")->click();
+        QCOMPARE(yesText(), QString("Sí"));
+        dialog.CancelButton()->click(); // back to French
+        QCOMPARE(yesText(), QString("Oui"));
     }
 
     void threeDimensionalTypesAreExplained()

@@ -95,8 +95,11 @@ private slots:
     {
         VEK_New_OS w(context, services(), nullptr, &prompts);
         QCOMPARE(w.windowTitle(), QString("Créer un Opérating Système (*.XOS)"));
-        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("AUTO"));
-        QVERIFY(child<QComboBox>(w, "Processeur_CHIP")->findText("PIC-16F876A") > 0);
+        // Only chips a HEX file can be imported for: "AUTO" names none.
+        auto *chips = child<QComboBox>(w, "Processeur_CHIP");
+        QCOMPARE(chips->findText("AUTO"), -1);
+        QCOMPARE(chips->currentText(), QString("PIC-12C508"));
+        QVERIFY(chips->findText("PIC-16F876A") > 0);
         QCOMPARE(child<QComboBox>(w, "TypeModule")->currentText(), QString("JDM"));
         QCOMPARE(child<QComboBox>(w, "TypeTransfertModule")->currentText(), QString("BL_INIT"));
         QCOMPARE(child<QComboBox>(w, "NbTablesExport")->currentText(), QString("4"));
@@ -134,7 +137,7 @@ private slots:
         } cases[] = {
             {"PIC-16F84A", source("cut.hex", ":020000000028D6\r\n"),
              GetLanguageText("MessXosHexIncomplet")},
-            {"AUTO", hexSource("whole.hex"), "AUTO"},
+            {"AUTO", hexSource("whole.hex"), "n'a pas été choisi"}, // not offered
         };
         for (const auto &c : cases) {
             prompts.messages.clear();
@@ -160,6 +163,44 @@ private slots:
         w.BP_OK_Click();
         QCOMPARE(messages(), QStringList{"Le type de microcontroleur n'a pas été choisi"});
         QVERIFY(files().isEmpty());
+    }
+
+    // What a new user does first: a name and a HEX file, the chip as offered.
+    void createWithTheOfferedChip()
+    {
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        type(w, "TxtNomFichier", "Premier");
+        prompts.files = {hexSource("first.hex")};
+        w.BP_SelectFile_Click();
+        w.BP_OK_Click();
+        QVERIFY2(prompts.messages.isEmpty(), qPrintable(messages().join('|')));
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(files(), QStringList{"Premier.XOS"});
+    }
+
+    // A zip that is no package leaves every field as it was, and says why.
+    void readingAZipThatIsNotAPackageKeepsTheFields()
+    {
+        const QString zip = dir.filePath("photos.zip");
+        QVERIFY(PackageArchive::build(zip, {{source("CODE.HEX", ":00000001FF\r\n"), "CODE.HEX"},
+                                            {source("photo.jpg", "jpg"), "photo.jpg"}})
+                    .ok());
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        type(w, "TxtModule", "kept");
+        type(w, "TxtNomFichier", "MonOS");
+        chip(w, "PIC-16F84A");
+        child<QCheckBox>(w, "FrameHardware")->setChecked(true);
+        prompts.files = {zip};
+        w.BP_Lire_OS_Click();
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY2(prompts.messages[0].text.contains(
+                     GetLanguageText("MessXosPasUnPaquet", {"%FICHIER%", "OS.NFO"})),
+                 qPrintable(prompts.messages[0].text));
+        QCOMPARE(child<QLineEdit>(w, "TxtModule")->text(), QString("kept"));
+        QCOMPARE(child<QLineEdit>(w, "TxtNomFichier")->text(), QString("MonOS"));
+        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("PIC-16F84A"));
+        QVERIFY(child<QCheckBox>(w, "FrameHardware")->isChecked());
+        QVERIFY(files().isEmpty()); // nothing of the zip left behind
     }
 
     void createFromAMixedCaseHexSource()

@@ -7,12 +7,14 @@
 #include "firmware/ui/VEK_ASM.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -121,6 +123,32 @@ private slots:
                     .startsWith("         DW         0782,3421,3422,3423\r\n"));
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages[0].text, GetLanguageText("MSGBAsmExportOk1"));
+    }
+
+    // The folder choice never opens in a folder that does not exist.
+    void exportFolderChoiceStartsInAnExistingFolder()
+    {
+        // A home of the test's own, whose desktop folder does not exist yet.
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", oldHome);
+            oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME")
+                               : qputenv("XDG_CONFIG_HOME", oldConfig);
+        });
+        const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        QVERIFY(desktop.startsWith(home.path()));
+        QVERIFY(!QFileInfo::exists(desktop));
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.folderStarts.size(), 1);
+        QVERIFY2(QFileInfo(prompts.folderStarts.first()).isDir(),
+                 qPrintable(prompts.folderStarts.first()));
+        QDir().mkpath(desktop); // a desktop that exists is the place to start
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.folderStarts.last(), desktop);
     }
 
     void exportUsesTheTypeChosenInTheWindow()
@@ -303,6 +331,28 @@ private slots:
         QCOMPARE(prompts.messages[0].title, GetLanguageText("MSGBAsmExport3"));
     }
 
+    // A curve with cells that are not numbers, out of range or out of order
+    // never becomes tables: the export names the rows and writes nothing.
+    void unusableCurveIsRefusedWithTheRowsNamed()
+    {
+        context.tab_avance.setRows(
+            {{"1000", "10", "6"}, {"3000", "24,5", "20"}, {"6000", "30", "20"}}, false);
+        VEK_ASM w(
+            context,
+            [] {
+                return QStringList{"0", "100"};
+            },
+            nullptr, &prompts);
+        w.BP_ExportTables_Click();
+        QCOMPARE(prompts.folderAsks, 0);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(prompts.messages[0].text, context.tab_avance.invalidValuesMessage());
+        QVERIFY(prompts.messages[0].text.contains("24,5"));
+        QVERIFY(QDir(dir.path()).isEmpty());
+        QVERIFY(w.findChild<QLabel *>("L_Info")->text() != GetLanguageText("MSGBAsmExportOk1"));
+    }
+
     void programmerButtonOpensTheProgrammerWindow()
     {
         VEK_ASM w(context, curve(), nullptr, &prompts);
@@ -325,16 +375,23 @@ private slots:
         VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
         VEK_Accueil main;
         main.Form_Load(false);
+        QCOMPARE(main.TypeVersionOS()->findText("NEUF.XOS"), -1);
         QString shown;
         QTimer::singleShot(0, [&shown] {
             auto *window = qobject_cast<VEK_ASM *>(QApplication::activeModalWidget());
             if (!window)
                 return;
             shown = window->windowTitle();
+            // As the package editors leave it: a new package in the folder.
+            QDir().mkpath(VEK_Gestion_OS::DossierPaquets());
+            TestSupport::writeFile(VEK_Gestion_OS::DossierPaquets() + "NEUF.XOS", "PK");
             window->findChild<QPushButton *>("BP_Annuler")->click();
         });
         main.BP_Compilation_Click();
         QVERIFY(shown.startsWith(GetLanguageText("FormCapt")));
+        // The new package is offered at once; the choice in force stays, not re-applied.
+        QVERIFY(main.TypeVersionOS()->findText("NEUF.XOS") > 0);
+        QCOMPARE(main.TypeVersionOS()->currentIndex(), 0);
     }
 
     void screenshot()

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 // The live and terminal pages inside the main window: the shared port, the
@@ -29,6 +30,21 @@ private slots:
         QCoreApplication::setApplicationName("VEK_Courbe");
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store_.path());
         VEK_LANGUAGE::InitLanguage();
+    }
+
+    // The window is built before the language texts are read: the log-folder
+    // button must still get its caption once they are.
+    void logFolderButtonHasItsCaption()
+    {
+        VEK_LANGUAGE::SetFichierLangueDefaut("missing.ini");
+        VEK_LANGUAGE::SetFichierLangue("missing.ini");
+        VEK_LANGUAGE::InitLanguage();
+        VEK_Accueil window;
+        window.Form_Load(false);
+        auto *button = window.findChild<QToolButton *>("BP_LogDossier");
+        QVERIFY(button);
+        QVERIFY(!button->text().isEmpty());
+        QCOMPARE(button->text(), VEK_LANGUAGE::GetLanguageText("MBLogDossier"));
     }
 
     void pageChangesCloseTheSharedPort()

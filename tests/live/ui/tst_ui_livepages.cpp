@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -43,6 +44,43 @@ class TestUiLivePages : public QObject
 
 private slots:
     void initTestCase() { VEK_LANGUAGE::InitLanguage(); }
+
+    // A dial repaints only the band its needle sweeps, and nothing when the
+    // needle moves less than a pixel; the picture is the same as a full paint.
+    void dialRepaintsOnlyWhatMoves()
+    {
+        struct PaintSpy : QObject {
+            QList<QRect> rects;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    rects << static_cast<QPaintEvent *>(e)->rect();
+                return false;
+            }
+        };
+        NeedleDial dial(NeedleDial::Kind::Rpm);
+        dial.resize(300, 300);
+        dial.setValue(3000);
+        dial.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dial));
+        PaintSpy spy;
+        dial.installEventFilter(&spy);
+
+        dial.setValue(3001); // a hundredth of a pixel at the needle's tip
+        QTest::qWait(50);
+        QVERIFY(spy.rects.isEmpty());
+
+        dial.setValue(6000);
+        QTRY_COMPARE(spy.rects.size(), 1);
+        const QRect band = spy.rects.first();
+        QVERIFY(band.width() * band.height() < 300 * 300 / 2);
+        QCOMPARE(dial.grab().toImage(), [&] {
+            NeedleDial fresh(NeedleDial::Kind::Rpm);
+            fresh.resize(300, 300);
+            fresh.setValue(6000);
+            return fresh.grab().toImage();
+        }());
+    }
 
     void runFailsCleanlyOnAMissingPort()
     {

@@ -1,0 +1,201 @@
+#include "bootloader/BootloaderDownloads.h"
+
+#include "base/VEK_LANGUAGE.h"
+#include "bootloader/VEK_BOOTLOADER.h"
+#include "firmware/HexFiles.h"
+#include "firmware/VEK_Gestion_OS.h"
+#include "icsp/ChipTable.h"
+#include "icsp/PicDevice.h"
+
+#include <QFileInfo>
+
+using TablePlacement::Refusal;
+using TablePlacement::WordRange;
+using VEK_LANGUAGE::GetLanguageText;
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+Refusal twoLines(const char *title, const char *first, const char *second)
+{
+    return {GetLanguageText(title), GetLanguageText(first) + CrLf + GetLanguageText(second)};
+}
+
+bool refusedChip(const QString &chip)
+{
+    return chip == QLatin1String("12C508A") || chip == QLatin1String("12C508") ||
+           chip == QLatin1String("12F629");
+}
+
+// The hello that opens each download; nothing when it was accepted.
+std::optional<JobOutcome> greet(BootloaderSession &session, const BootloaderTexts &texts,
+                                ProgressSink &sink)
+{
+    if (!session.connected()) {
+        sink.setStatus(BootloaderMessages::Timeout);
+        return JobOutcome::failure(BootloaderMessages::HelloFailed, BootloaderNotConnected);
+    }
+    sink.setStatus(BootloaderMessages::StartOfCommunication);
+    const BootloaderReply hello = BootloaderCommand(*session.port(), VEK_BOOTLOADER::Hello);
+    if (hello.status == BootloaderStatus::LineLost) {
+        session.close();
+        const QString message = VEK_LANGUAGE::ReplacePlaceholders(
+            texts.lineLost, {"{PORT}", texts.port, "{RAISON}", hello.lineError});
+        sink.setStatus(message);
+        return JobOutcome::failure(message, BootloaderLineLost);
+    }
+    if (!hello.ok()) {
+        sink.setStatus(BootloaderMessages::Timeout);
+        return JobOutcome::failure(BootloaderMessages::HelloFailed, BootloaderHelloFailed);
+    }
+    sink.setStatus(BootloaderMessages::Writing);
+    return std::nullopt;
+}
+
+// The failure of a range, shown in the window that runs the transfer.
+JobOutcome rangeFailed(BootloaderSession &session, const WriteRangeResult &result,
+                       const BootloaderTexts &texts, ProgressSink &sink)
+{
+    const QString message = BootloaderRangeMessage(result, texts);
+    sink.setStatus(message);
+    if (result.stop == WriteRangeResult::Stop::Cancelled)
+        return JobOutcome::cancelled(message);
+    if (result.reply.status == BootloaderStatus::LineLost) {
+        session.close();
+        return JobOutcome::failure(message, BootloaderLineLost);
+    }
+    return JobOutcome::failure(message, BootloaderFrameFailed);
+}
+
+JobOutcome succeeded(const QString &message, ProgressSink &sink)
+{
+    sink.setStatus(BootloaderMessages::TransferDone);
+    return JobOutcome::success(message);
+}
+
+} // namespace
+
+TablePlacement::Request DemandePlacement(const MainSettings &settings,
+                                         const std::array<QString, 9> &tbMapAdj, int curveSet)
+{
+    TablePlacement::Request r;
+    r.TypeCompilation = settings.TypeCompilation;
+    r.ICSPNbTables = settings.ICSPNbTables;
+    r.LTAB = curveSet == 2 ? settings.ICSPLTAB_L2 : settings.ICSPLTAB_L1;
+    r.HTAB = curveSet == 2 ? settings.ICSPHTAB_L2 : settings.ICSPHTAB_L1;
+    r.tbMapAdj = tbMapAdj;
+    return r;
+}
+
+CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &request, PicDevice &pic)
+{
+    CurveDownloadPlan out;
+    if (refusedChip(request.DeviceChip)) {
+        out.refusal = twoLines("MessWARNING", "MicroFail1", "MicroFail2");
+        return out;
+    }
+    if (request.gridRows <= 2) {
+        out.refusal = twoLines("MsgBoxCURVBad3", "MsgBoxCURVBad1", "MsgBoxCURVBad2");
+        return out;
+    }
+    if (!request.curveProblem.isEmpty()) {
+        out.refusal = {GetLanguageText("MsgBoxCURVBad3"), request.curveProblem};
+        return out;
+    }
+    TablePlacement::Checked checked = TablePlacement::Verifier(request.placement);
+    if (!checked.plan) {
+        out.refusal = checked.refusal;
+        return out;
+    }
+    TableIncludeFiles::TablesExport tables;
+    if (!request.generer || request.generer(tables) != 0) {
+        out.refusal = {GetLanguageText("MSGBAsmExportEr2"), GetLanguageText("MSGBAsmExportEr1")};
+        return out;
+    }
+    PicImage image = pic.ImagePIC;
+    pic.blankProgram(image);
+    if (auto refused = TablePlacement::Placer(*checked.plan, tables, image)) {
+        out.refusal = *refused;
+        return out;
+    }
+    pic.InitMemoire();
+    pic.ImagePIC.ImageCode = image.ImageCode;
+    out.plan = checked.plan;
+    return out;
+}
+
+JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
+                              const TablePlacement::Plan &plan, const BootloaderTexts &texts,
+                              ProgressSink &sink, const CancelToken &cancel)
+{
+    if (auto failed = greet(session, texts, sink))
+        return *failed;
+    for (const WordRange &range : {plan.low, plan.high}) {
+        const int first = range.first, end = range.end;
+        const bool last = range.first == plan.high.first;
+        // The bar shows the share of the range still to be written.
+        const WriteRangeProgress progress{(end - first) * 2 / 16, [first, end](int w) {
+                                              return 100.0 * (end - w) / (end - first);
+                                          }};
+        const WriteRangeResult result = BootloaderWriteRange(*session.port(), image, first, end,
+                                                             progress, texts, sink, cancel, last);
+        if (!result.ok())
+            return rangeFailed(session, result, texts, sink);
+    }
+    return succeeded(BootloaderMessages::CurvesOk, sink);
+}
+
+FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic)
+{
+    FirmwareDownloadPlan out;
+    const QString hex = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.HEX"));
+    const QString xeh = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.XEH"));
+    HexFileResult read;
+    if (QFileInfo::exists(hex))
+        read = LireFichierHex(pic, hex);
+    else if (QFileInfo::exists(xeh))
+        read = LireFichierXeh(pic, xeh);
+    else {
+        out.refusal.text = BootloaderMessages::NoFirmwareFile;
+        return out;
+    }
+    out.info = read.info;
+    if (!read.succeeded()) {
+        // A file read only in part must not be written into the module.
+        out.refusal.text = read.info.isEmpty() ? BootloaderMessages::NoFirmwareFile : read.info;
+        return out;
+    }
+    if (auto chip = ChipTable::chipForSetting(settings.ICSPChip, pic.ImagePIC.DeviceID))
+        pic.setChip(*chip);
+    int words = PicImage::CodeWords;
+    if (pic.DevicePgmSize > 0 && pic.family() != PicDevice::Family::F18)
+        words = std::min(words, int(pic.DevicePgmSize));
+    const std::optional<int> start = TablePlacement::AdresseHex(settings.ICSPHEXADD);
+    const std::optional<int> length = TablePlacement::AdresseHex(settings.ICSPHEXLNG);
+    const WordRange range{start.value_or(-1), start.value_or(-1) + length.value_or(0)};
+    if (!start || !length || !range.fitsBlocks(words)) {
+        out.refusal = {
+            GetLanguageText("MessWARNING"),
+            TablePlacement::ZoneRefuseeTexte(GetLanguageText("MessZoneRefusee"), range, words)};
+        return out;
+    }
+    out.range = range;
+    return out;
+}
+
+JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image,
+                               const WordRange &range, const BootloaderTexts &texts,
+                               ProgressSink &sink, const CancelToken &cancel)
+{
+    if (auto failed = greet(session, texts, sink))
+        return *failed;
+    const int end = range.end;
+    // The bar shows the share already sent, counted from word 0.
+    const WriteRangeProgress progress{end / 8, [end](int w) { return 100.0 * w / end; }};
+    const WriteRangeResult result = BootloaderWriteRange(*session.port(), image, range.first, end,
+                                                         progress, texts, sink, cancel);
+    if (!result.ok())
+        return rangeFailed(session, result, texts, sink);
+    return succeeded(BootloaderMessages::FirmwareOk, sink);
+}

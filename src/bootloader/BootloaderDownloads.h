@@ -1,0 +1,66 @@
+#pragma once
+
+#include "base/Jobs.h"
+#include "base/MainSettings.h"
+#include "bootloader/BootloaderSession.h"
+#include "firmware/TablePlacement.h"
+#include "icsp/PicImage.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class PicDevice;
+
+// The two downloads through the bootloader: the curve's tables, and the whole
+// firmware of the package in use. Each has a preparation on the GUI thread
+// (checks, questions, the shared image filled) and a job that only sends.
+
+// What the curve download needs of the program, taken on the GUI thread.
+struct CurveDownloadRequest {
+    QString DeviceChip;
+    int gridRows = 0;     // rows of the curve grid, the title row included
+    QString curveProblem; // the curve model's report of unusable cells; empty when usable
+    TablePlacement::Request placement;
+    // Builds the four tables (high then low of the atmospheric column, then of
+    // the boost column) and returns 0, or -1 after telling the user why not.
+    std::function<int16_t(TableIncludeFiles::TablesExport &)> generer;
+};
+
+struct CurveDownloadPlan {
+    std::optional<TablePlacement::Plan> plan; // set when ready to send
+    TablePlacement::Refusal refusal;          // otherwise the message to show
+};
+
+// Checks the chip, the curve (two points at least, every cell usable) and the placement, builds
+// the tables, blanks the image of `pic` and places them; nothing is touched
+// before every check passed. GUI thread.
+CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &request,
+                                                PicDevice &pic);
+
+// The settings' placement request of curve set 1 or 2.
+TablePlacement::Request DemandePlacement(const MainSettings &settings,
+                                         const std::array<QString, 9> &tbMapAdj, int curveSet);
+
+// Greets the bootloader and sends the low then the high table areas of the plan.
+JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
+                              const TablePlacement::Plan &plan, const BootloaderTexts &texts,
+                              ProgressSink &sink, const CancelToken &cancel);
+
+struct FirmwareDownloadPlan {
+    std::optional<TablePlacement::WordRange> range; // set when ready to send
+    TablePlacement::Refusal refusal;
+    QString info; // the file reader's text for the information label
+};
+
+// Loads "~TEMP.HEX" (else "~TEMP.XEH") of the program folder into `pic`,
+// identifies the chip from the ICSPChip setting, and checks the range
+// ICSPHEXADD + ICSPHEXLNG: whole 8-word blocks within the image and the chip.
+// A file the reader rejects stops here. GUI thread.
+FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic);
+
+// Greets the bootloader and sends the firmware range.
+JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image,
+                               const TablePlacement::WordRange &range, const BootloaderTexts &texts,
+                               ProgressSink &sink, const CancelToken &cancel);

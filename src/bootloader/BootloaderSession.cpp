@@ -1,0 +1,187 @@
+#include "bootloader/BootloaderSession.h"
+
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+#include "bootloader/VEK_BOOTLOADER.h"
+#include "platform/SerialPortNames.h"
+#include "platform/TtyByteLink.h"
+
+using VEK_LANGUAGE::ReplacePlaceholders;
+using namespace VEK_BOOTLOADER;
+
+namespace {
+
+constexpr int GreetingTries = 3;
+
+QString hexDigits(uint8_t value)
+{
+    return QString::number(value, 16).toUpper();
+}
+
+DeviceResult<ByteLink> openTty(const QString &device, const QString &settings)
+{
+    DeviceResult<TtyByteLink> tty = TtyByteLink::open(device, settings);
+    return {std::move(tty.device), tty.error};
+}
+
+JobOutcome lineLost(BootloaderSession &session, const BootloaderTexts &texts,
+                    const BootloaderReply &reply, ProgressSink &sink)
+{
+    session.close();
+    const QString message =
+        ReplacePlaceholders(texts.lineLost, {"{PORT}", texts.port, "{RAISON}", reply.lineError});
+    sink.setStatus(message);
+    return JobOutcome::failure(message, BootloaderLineLost);
+}
+
+// One identity query: the whole answer, or the reason it is missing.
+std::optional<QString> query(ByteLink &port, uint8_t command, int count,
+                             const BootloaderTexts &texts, QByteArray &answer)
+{
+    const BootloaderReply reply = BootloaderSendByte(port, command, count);
+    answer = reply.answer;
+    if (reply.ok())
+        return std::nullopt;
+    if (reply.status == BootloaderStatus::LineLost)
+        return ReplacePlaceholders(texts.lineLost,
+                                   {"{PORT}", texts.port, "{RAISON}", reply.lineError});
+    return ReplacePlaceholders(texts.identityShort, {"{CMD}", HexInt(command, 2), "{RECU}",
+                                                     QString::number(reply.answer.size()),
+                                                     "{ATTENDU}", QString::number(count)});
+}
+
+// The four identity queries; the fields are written as their answers come.
+std::optional<QString> identify(ByteLink &port, const BootloaderTexts &texts, ModuleIdentity &id)
+{
+    QByteArray a;
+    if (auto failed = query(port, QueryVersion, 2, texts, a))
+        return failed;
+    id.ModuleVersionOS = ModuleIdentity::Version(uint8_t(a[0]), uint8_t(a[1]));
+    if (auto failed = query(port, QueryFive, 1, texts, a))
+        return failed;
+    if (auto failed = query(port, QueryRevision, 1, texts, a))
+        return failed;
+    id.ModuleRevision = hexDigits(uint8_t(a[0]));
+    if (auto failed = query(port, QueryName, 12, texts, a))
+        return failed;
+    id.ModuleNom = QString::fromLatin1(a);
+    return std::nullopt;
+}
+
+} // namespace
+
+QString ModuleIdentity::Version(uint8_t b1, uint8_t b2)
+{
+    const QString s = HexInt(b2, 2);
+    return hexDigits(b1) + '.' + s[0] + '.' + s[1];
+}
+
+QString ModuleIdentity::texteEtat() const
+{
+    return ModuleNom + QStringLiteral("\\REV:") + ModuleRevision + QStringLiteral(" - OS:") +
+           ModuleVersionOS;
+}
+
+BootloaderSession::BootloaderSession(Opener opener)
+    : m_opener(opener ? std::move(opener) : Opener(openTty))
+{}
+
+std::optional<QString> BootloaderSession::open(const QString &device, const QString &settings)
+{
+    close();
+    DeviceResult<ByteLink> opened = m_opener(device, settings);
+    if (!opened)
+        return opened.error;
+    m_port = std::move(opened.device);
+    return std::nullopt;
+}
+
+void BootloaderSession::close()
+{
+    m_port.reset();
+    m_connected = false;
+}
+
+QString PortBootloader(const QString &icspPort)
+{
+    if (SerialPortNames::IsDevicePath(icspPort))
+        return icspPort;
+    return SerialPortNames::DeviceForPortNumber(icspPort.right(1).toInt());
+}
+
+std::optional<QString> RefusTransfert(const QString &icspPort, bool packageSelected)
+{
+    if (icspPort.left(3) == QLatin1String("LPT"))
+        return BootloaderMessages::NoLpt;
+    if (!packageSelected)
+        return BootloaderMessages::NoPackage;
+    return std::nullopt;
+}
+
+JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &request,
+                     ProgressSink &sink, const CancelToken &cancel)
+{
+    const BootloaderTexts &texts = request.texts;
+    if (const std::optional<QString> error = session.open(request.device, request.settings)) {
+        const QString message =
+            ReplacePlaceholders(texts.portOpenFailed, {"{PORT}", texts.port, "{RAISON}", *error});
+        sink.setStatus(message);
+        return JobOutcome::failure(message, BootloaderPortFailed);
+    }
+    ByteLink &port = *session.port();
+    port.discardInput();
+    sink.setStatus(BootloaderMessages::StartOfCommunication);
+    const uint8_t greeting = request.identify ? Probe : Hello;
+    bool greeted = false;
+    for (int i = 0; i < GreetingTries && !greeted; ++i) {
+        if (cancel.cancelled()) {
+            session.close();
+            return JobOutcome::cancelled({});
+        }
+        const BootloaderReply reply = BootloaderCommand(port, greeting);
+        if (reply.status == BootloaderStatus::LineLost)
+            return lineLost(session, texts, reply, sink);
+        greeted = reply.ok();
+    }
+    if (!greeted) {
+        session.close();
+        sink.setStatus(BootloaderMessages::Timeout);
+        return JobOutcome::failure(texts.greetingFailed + ' ' + request.nomProgrammateur,
+                                   BootloaderGreetingFailed);
+    }
+    if (request.identify) {
+        if (const std::optional<QString> failed = identify(port, texts, session.identity)) {
+            // Disconnected means the port is closed: nothing is left half open.
+            session.close();
+            sink.setStatus(BootloaderMessages::Timeout);
+            return JobOutcome::failure(BootloaderMessages::CheckPort + '\n' + *failed,
+                                       BootloaderIdentityFailed);
+        }
+    }
+    session.setConnected();
+    const QString done = request.identify ? BootloaderMessages::Connected : QString();
+    sink.setStatus(done);
+    return JobOutcome::success(done);
+}
+
+JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSink &sink,
+                       const CancelToken &)
+{
+    ByteLink *port = session.port();
+    bool closed = false;
+    if (port) {
+        if (queriesFirst) {
+            BootloaderSendByte(*port, Close, 0);
+            BootloaderSendByte(*port, Close, 0);
+            BootloaderSendByte(*port, QueryLeave, 1);
+        }
+        closed = BootloaderCommand(*port, Close).ok();
+    }
+    session.close();
+    if (!closed) {
+        sink.setStatus(BootloaderMessages::CloseFailedInfo);
+        return JobOutcome::failure(BootloaderMessages::CloseFailed, BootloaderCloseFailed);
+    }
+    sink.setStatus(BootloaderMessages::CloseDone);
+    return JobOutcome::success(BootloaderMessages::CloseDone);
+}

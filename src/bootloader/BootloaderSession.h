@@ -1,0 +1,91 @@
+#pragma once
+
+#include "base/Jobs.h"
+#include "bootloader/BootloaderTexts.h"
+#include "platform/ByteLink.h"
+#include "platform/DeviceResult.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+// The module as the bootloader window knows it, from the identity queries.
+struct ModuleIdentity {
+    QString ModuleNom;       // the 12 bytes of the name, as received
+    QString ModuleVersionOS; // "2.1.5"
+    QString ModuleRevision;  // "5", "1F"
+
+    // Version text of the two answer bytes: b1 in hexadecimal, then each digit of b2.
+    static QString Version(uint8_t b1, uint8_t b2);
+    // Status-bar text: name, "\REV:", revision, " - OS:", version.
+    QString texteEtat() const;
+};
+
+// Outcome codes of the bootloader jobs (JobOutcome::code), so that a window
+// picks the right message box.
+enum BootloaderCode {
+    BootloaderOk = 0,
+    BootloaderPortFailed = 1,     // the port could not be opened
+    BootloaderGreetingFailed = 2, // probe or hello unanswered three times
+    BootloaderIdentityFailed = 3, // an identity answer missing or short
+    BootloaderCloseFailed = 4,    // close not acknowledged (disconnected all the same)
+    BootloaderLineLost = 5,       // the line failed: disconnected
+    BootloaderHelloFailed = 6,    // the download's hello was not accepted
+    BootloaderFrameFailed = 7,    // a frame refused or unanswered, or stray bytes
+    BootloaderNotConnected = 8,
+};
+
+// The open connection of a transfer window: the port the connection opened and
+// the module's identity. The window's jobs use it one at a time (the job runner
+// runs one job, and the window leaves the session alone while one runs).
+class BootloaderSession
+{
+public:
+    using Opener =
+        std::function<DeviceResult<ByteLink>(const QString &device, const QString &settings)>;
+    // The default opener opens a tty.
+    explicit BootloaderSession(Opener opener = {});
+
+    bool connected() const { return m_connected && m_port; }
+    ByteLink *port() const { return m_port.get(); }
+    ModuleIdentity identity;
+
+    // Opens the device (closing what was open); the system's reason on failure.
+    std::optional<QString> open(const QString &device, const QString &settings);
+    void setConnected() { m_connected = m_port != nullptr; }
+    void close();
+
+private:
+    Opener m_opener;
+    std::unique_ptr<ByteLink> m_port;
+    bool m_connected = false;
+};
+
+// What the connection needs, taken from the settings on the GUI thread.
+struct ConnectionRequest {
+    QString device; // the tty to open
+    QString settings = QStringLiteral("57600,N,8,1");
+    bool identify = true; // bootloader window: probe and identity; else the hello
+    QString nomProgrammateur;
+    BootloaderTexts texts;
+};
+
+// The device of the ICSPPort setting: a device path as it stands, "COMn" the
+// system's serial port n.
+QString PortBootloader(const QString &icspPort);
+// The refusal that comes before any port is touched: a parallel port, or no
+// firmware package chosen; nothing when the transfer may go on.
+std::optional<QString> RefusTransfert(const QString &icspPort, bool packageSelected);
+
+// Opens the port, greets the bootloader (three tries) and, for the bootloader
+// window, reads the identity. Ends connected, or disconnected with the port
+// closed and the reason in the outcome.
+JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &request,
+                     ProgressSink &sink, const CancelToken &cancel);
+
+// Ends the transfer: the bootloader window first sends 0xED, 0xED and '?'
+// without judging the answers, then the judged close. Always ends disconnected.
+JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSink &sink,
+                       const CancelToken &cancel);

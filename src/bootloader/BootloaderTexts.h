@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+// The texts a bootloader job reports, looked up on the GUI thread before the job
+// starts (language look-ups are not made from the worker thread). Templates keep
+// their placeholders; the job fills them with ReplacePlaceholders.
+struct BootloaderTexts {
+    QString progressCode;   // "DP1ProgCODE": progress text before the block count
+    QString blocks;         // "Mbloc": after it
+    QString blockRefused;   // {ADR} {REPONSE}
+    QString extraBytes;     // {ADR} {OCTETS}
+    QString cancelled;      // {ADR}
+    QString rangeRefused;   // {DEBUT} {FIN} {MOTS}
+    QString lineLost;       // {PORT} {RAISON}
+    QString portOpenFailed; // {PORT} {RAISON}
+    QString identityShort;  // {CMD} {RECU} {ATTENDU}
+    QString greetingFailed; // "ICSPTestBad"
+    QString port;           // the port's name in messages
+
+    // Reads every text from the current language (GUI thread only).
+    static BootloaderTexts load(const QString &port);
+};
+
+// Fixed texts of the transfers, shown as they stand.
+namespace BootloaderMessages {
+inline const QString StartOfCommunication = QStringLiteral("Start of communication.");
+inline const QString Writing = QStringLiteral("Ecriture, attendre SVP !");
+inline const QString Timeout = QStringLiteral("Timeout of communication !");
+inline const QString HelloFailed = QStringLiteral(
+    "Timeout of communication, \r\nplease check port and ready of PIC for download ");
+inline const QString TransferDone = QString::fromUtf8("Transfert effectué avec succès !");
+inline const QString CurvesOk = QStringLiteral("Courbes download OK.");
+inline const QString FirmwareOk = QStringLiteral("Firmware download OK.");
+inline const QString Connected = QString::fromUtf8("Connection établie...");
+inline const QString CheckPort =
+    QString::fromUtf8("Vérifier le port COM et la connection du Module");
+inline const QString CloseDone = QString::fromUtf8("Transfert finalisé avec succès !");
+inline const QString CloseFailedInfo = QStringLiteral("Erreur pendant la cloture du transfert !");
+inline const QString CloseFailed = QStringLiteral("Erreur pendant la cloture !");
+inline const QString NoFirmwareFile = QString::fromUtf8("Il n'y a pas de fichier OS présent ... ");
+inline const QString NoLpt = QStringLiteral("Pas de transmission possible sur le port LPT");
+inline const QString NoPackage = QString::fromUtf8("Aucun fichier OS n'a été sélectionné");
+} // namespace BootloaderMessages

@@ -1,0 +1,157 @@
+#include "firmware/TablePlacement.h"
+
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <vector>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+namespace TablePlacement {
+
+namespace {
+
+QString hex4(int value)
+{
+    return HexInt(static_cast<int16_t>(value), 4);
+}
+
+Refusal warning(const QString &text)
+{
+    return {GetLanguageText("MessWARNING"), text};
+}
+
+// The blended words of one table for every line, or the first word refused.
+struct Placed {
+    int address;
+    uint16_t word;
+};
+
+std::optional<Refusal> blend(const Plan &plan, const QStringList &atmo, const QStringList &boost,
+                             int first, std::vector<Placed> &out)
+{
+    if (atmo.size() != WordsPerTable || boost.size() != WordsPerTable)
+        return Refusal{GetLanguageText("MSGBAsmExportEr2"), GetLanguageText("MSGBAsmExportEr1")};
+    for (int line = 0; line < plan.lines; ++line) {
+        for (int i = 0; i < WordsPerTable; ++i) {
+            bool ok = false;
+            const QString text = TableIncludeFiles::MelangeMot(atmo[i], boost[i], plan.pct[line]);
+            const int word = text.toInt(&ok, 16);
+            // Entry 1 is the table's jump; every other entry must stay a RETLW.
+            const bool retlw = ok && word >= 0x3400 && word <= 0x34FF;
+            if (i > 0 ? !retlw : !ok || word > 0x3FFF)
+                return warning(
+                    GetLanguageText("MessMotTable", {"{LIGNE}", QString::number(line), "{INDEX}",
+                                                     QString::number(i + 1), "{MOT}", text}));
+            out.push_back({first + line * WordsPerTable + i, uint16_t(word & 0x3FFF)});
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool WordRange::fitsBlocks(int words) const
+{
+    return first >= 0 && first < end && end <= words && first % BlockWords == 0 &&
+           end % BlockWords == 0;
+}
+
+std::optional<int> AdresseHex(const QString &text)
+{
+    const QString digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > 4)
+        return std::nullopt;
+    int value = 0;
+    for (const QChar c : digits) {
+        const qsizetype d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
+        if (d < 0)
+            return std::nullopt;
+        value = value * 16 + int(d);
+    }
+    return value;
+}
+
+QString ZoneRefuseeTexte(const QString &tmpl, const WordRange &range, int words)
+{
+    return VEK_LANGUAGE::ReplacePlaceholders(tmpl, {"{DEBUT}", hex4(range.first), "{FIN}",
+                                                    hex4(range.end - 1), "{MOTS}",
+                                                    QString::number(words)});
+}
+
+std::optional<int> PourcentageStrict(const QString &text)
+{
+    QString t = text.trimmed();
+    t.replace(',', '.');
+    bool ok = false;
+    const double value = QLocale::c().toDouble(t, &ok);
+    if (!ok || !(value >= 0) || value > 100)
+        return std::nullopt;
+    return static_cast<int>(std::nearbyint(value));
+}
+
+Checked Verifier(const Request &request)
+{
+    Checked checked;
+    if (request.TypeCompilation != 8 && request.TypeCompilation != 88) {
+        checked.refusal = {GetLanguageText("MSGBAsm2"), GetLanguageText("MSGBAsm1")};
+        return checked;
+    }
+    Plan plan;
+    plan.lines = TableIncludeFiles::NombreLignes(request.ICSPNbTables);
+    if (plan.lines < 1 || plan.lines > MaxLines) {
+        checked.refusal = warning(GetLanguageText("MessNbCourbes", {"{NB}", request.ICSPNbTables}));
+        return checked;
+    }
+    const int size = plan.lines * WordsPerTable;
+    const std::optional<int> low = AdresseHex(request.LTAB);
+    const std::optional<int> high = AdresseHex(request.HTAB);
+    plan.low = {low.value_or(-1), low.value_or(-1) + size};
+    plan.high = {high.value_or(-1), high.value_or(-1) + size};
+    for (const WordRange &range : {plan.low, plan.high}) {
+        if (!range.fitsBlocks(PicImage::CodeWords)) {
+            checked.refusal = warning(
+                ZoneRefuseeTexte(GetLanguageText("MessZoneRefusee"), range, PicImage::CodeWords));
+            return checked;
+        }
+    }
+    // Overlapping areas would have the high tables overwrite the low ones.
+    if (plan.low.first < plan.high.end && plan.high.first < plan.low.end) {
+        checked.refusal = warning(GetLanguageText(
+            "MessZonesChevauchent",
+            {"{BDEBUT}", hex4(plan.low.first), "{BFIN}", hex4(plan.low.end - 1), "{HDEBUT}",
+             hex4(plan.high.first), "{HFIN}", hex4(plan.high.end - 1)}));
+        return checked;
+    }
+    for (int line = 0; line < plan.lines; ++line) {
+        const std::optional<int> pct = PourcentageStrict(request.tbMapAdj[line]);
+        if (!pct) {
+            checked.refusal =
+                warning(GetLanguageText("MessMapPourcentage", {"{LIGNE}", QString::number(line),
+                                                               "{TEXTE}", request.tbMapAdj[line]}));
+            return checked;
+        }
+        plan.pct[line] = *pct;
+    }
+    checked.plan = plan;
+    return checked;
+}
+
+std::optional<Refusal> Placer(const Plan &plan, const TableIncludeFiles::TablesExport &tables,
+                              PicImage &image)
+{
+    std::vector<Placed> words;
+    words.reserve(2 * plan.lines * WordsPerTable);
+    if (auto refused = blend(plan, tables.basseAtmo, tables.basseBoost, plan.low.first, words))
+        return refused;
+    if (auto refused = blend(plan, tables.hauteAtmo, tables.hauteBoost, plan.high.first, words))
+        return refused;
+    for (const Placed &p : words)
+        image.setCodeWord(p.address, p.word);
+    return std::nullopt;
+}
+
+} // namespace TablePlacement

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "firmware/TableIncludeFiles.h"
+#include "icsp/PicImage.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// Where the curve's tables go in the program memory of the module: for each
+// curve (MAP) line, the atmospheric tables blended toward the boost tables by
+// the line's pressure percentage, at the table addresses of the firmware, one
+// 256-word table after the other. Shared by the bootloader's curve download and
+// the programmer's table programming. Checks run on the GUI thread (their
+// messages are language texts) and refuse before the image is touched.
+namespace TablePlacement {
+
+constexpr int WordsPerTable = TableIncludeFiles::WordsPerTable;
+constexpr int BlockWords = 8; // a bootloader write frame
+constexpr int MaxLines = 4;
+
+// Words first to end - 1 of the program memory.
+struct WordRange {
+    int first = 0;
+    int end = 0;
+    bool operator==(const WordRange &) const = default;
+    // Whole 8-word blocks, not empty, within `words` words.
+    bool fitsBlocks(int words) const;
+};
+
+// A message box for a refused transfer.
+struct Refusal {
+    QString title; // empty: the default title
+    QString text;
+};
+
+// Hexadecimal digits without prefix, 0 to 0xFFFF; nothing for any other text.
+std::optional<int> AdresseHex(const QString &text);
+
+// "MessZoneRefusee" filled in for `range` and a memory of `words` words; `tmpl`
+// is the text of that key (looked up by the caller, on the GUI thread).
+QString ZoneRefuseeTexte(const QString &tmpl, const WordRange &range, int words);
+
+// A MAP percentage typed by the user: a number from 0 to 100 ("." or ","
+// decimal point), rounded half to even; nothing for anything else.
+std::optional<int> PourcentageStrict(const QString &text);
+
+// What the placement reads of the settings, for one curve set.
+struct Request {
+    int16_t TypeCompilation = 8;
+    QString ICSPNbTables;            // curve lines
+    QString LTAB, HTAB;              // start addresses of the set's low and high tables
+    std::array<QString, 9> tbMapAdj; // MAP percentage of each line
+};
+
+// The checked request: ranges and percentages the tables will be placed at.
+struct Plan {
+    int lines = 0;
+    std::array<int, MaxLines> pct{};
+    WordRange low, high;
+};
+
+struct Checked {
+    std::optional<Plan> plan;
+    Refusal refusal; // when there is no plan
+};
+
+// Compilation type 8 or 88, 1 to 4 lines, aligned addresses whose tables fit the
+// image without overlapping, and a percentage of 0 to 100 for each line (GUI thread).
+Checked Verifier(const Request &request);
+
+// Blends and places the four tables (as the generators fill them, entry 1 first)
+// into `image` at the plan's ranges. Every word is checked first: entries 2 to
+// 256 of a placed table must be RETLW words (0x34xx); on a refusal the image is
+// left as it was and the text says which word (GUI thread).
+std::optional<Refusal> Placer(const Plan &plan, const TableIncludeFiles::TablesExport &tables,
+                              PicImage &image);
+
+} // namespace TablePlacement

@@ -1,0 +1,357 @@
+#include "icsp/IcspChipOperations.h"
+
+#include "base/Jobs.h"
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+#include "icsp/ChipTable.h"
+#include "icsp/IcspProgrammer.h"
+#include "icsp/PicDevice.h"
+#include "icsp/TransferContext.h"
+#include "platform/Clock.h"
+
+#include <cmath>
+
+using Stage = IcspResult::Stage;
+using VEK_LANGUAGE::ReplacePlaceholders;
+
+namespace {
+
+IcspResult fail(Stage stage, uint8_t code, int address = -1, const QString &message = {})
+{
+    IcspResult r;
+    r.stage = stage;
+    r.code = code;
+    r.address = address;
+    r.message = message;
+    return r;
+}
+
+void progress(IcspProgrammer &p, int done, int total, const QString &text)
+{
+    if (p.sink() && total > 0)
+        p.sink()->setBar(1, std::nearbyint(100.0 * done / total), text);
+}
+
+QString hex4(int value)
+{
+    return QStringLiteral("0x") + HexLong(value, 4);
+}
+
+// Opens and starts the operation; fills `r` when the programmer cannot be opened.
+bool start(IcspProgrammer &p, const PicDevice &device, IcspResult &r)
+{
+    p.resetState();
+    p.setChip(ChipTable::traitsOf(device.DeviceChip));
+    if (const uint8_t opened = p.OuvrirProgrammateur()) {
+        r = fail(Stage::Open, opened, -1, p.failureText());
+        return false;
+    }
+    return true;
+}
+
+IcspResult finish(IcspProgrammer &p, IcspResult r)
+{
+    p.FermerProgrammateur();
+    return r;
+}
+
+// The factory calibration of a chip that has one, as the chip holds it now.
+struct Calibration {
+    uint16_t word = 0x3FFF;
+    uint16_t config = 0x3FFF;
+};
+
+std::optional<Calibration> readCalibration(IcspProgrammer &p, IcspResult &r)
+{
+    const ChipTraits &chip = p.chip();
+    Calibration c;
+    if (uint8_t code = p.JumpTo(chip.calibrationWord)) {
+        r = fail(Stage::Calibration, code, chip.calibrationWord);
+        return std::nullopt;
+    }
+    if (uint8_t code = p.LireMotCode(c.word)) {
+        r = fail(Stage::Calibration, code, chip.calibrationWord);
+        return std::nullopt;
+    }
+    PicImage area;
+    if (uint8_t code = p.JumpTo(0x2000); code || (code = p.LireParametres(area))) {
+        r = fail(Stage::Calibration, code, 0x2007);
+        return std::nullopt;
+    }
+    c.config = area.ConfigWord;
+    return c;
+}
+
+// Opens, and reads the factory calibration of a chip that has one.
+bool startKeepingCalibration(IcspProgrammer &p, const PicDevice &device, IcspResult &r,
+                             std::optional<Calibration> &calibration)
+{
+    if (!start(p, device, r))
+        return false;
+    if (p.chip().calibrationWord < 0)
+        return true;
+    calibration = readCalibration(p, r);
+    return calibration.has_value();
+}
+
+uint16_t withCalibration(uint16_t config, const ChipTraits &chip, const Calibration &c)
+{
+    return uint16_t((config & ~chip.calibrationConfig) | (c.config & chip.calibrationConfig));
+}
+
+QString calibrationNote(IcspProgrammer &p, const Calibration &c)
+{
+    return ReplacePlaceholders(p.texts().calibrationKept,
+                               {QStringLiteral("%OSCCAL%"), hex4(c.word), QStringLiteral("%BG%"),
+                                hex4(c.config & p.chip().calibrationConfig)});
+}
+
+// Writes the configuration word and returns it as the chip reads it back.
+IcspResult writeConfig(IcspProgrammer &p, uint16_t config, uint8_t attempts, uint16_t &asRead)
+{
+    if (uint8_t code = p.JumpTo(0x2007))
+        return fail(Stage::JumpConfig, code, 0x2007);
+    if (uint8_t code = p.ProgMotCode(0x2007, attempts, config & 0x3FFF))
+        return fail(Stage::WriteConfig, code, 0x2007);
+    asRead = p.lastWordRead();
+    return {};
+}
+
+IcspResult writeCode(IcspProgrammer &p, const PicDevice &device, uint8_t attempts)
+{
+    const int words = device.programByteCount() / 2;
+    if (uint8_t code = p.JumpTo(0))
+        return fail(Stage::JumpCode, code);
+    for (int k = 0; k < words; ++k) {
+        progress(p, k, words, p.texts().writingCode);
+        const uint16_t word = device.ImagePIC.codeWord(k) & 0x3FFF;
+        if (uint8_t code = p.ProgMotCode(k, attempts, word))
+            return fail(Stage::WriteCode, code, k);
+        if (p.cancelled())
+            return fail(Stage::Cancelled, 0, k);
+    }
+    return {};
+}
+
+IcspResult writeEeprom(IcspProgrammer &p, const PicDevice &device, uint8_t attempts)
+{
+    const int bytes = device.eepromByteCount();
+    if (uint8_t code = p.JumpTo(0x2100))
+        return fail(Stage::JumpEeprom, code);
+    for (int j = 0; j < bytes; ++j) {
+        progress(p, j, bytes, p.texts().writingEeprom);
+        if (uint8_t code = p.ProgOctetEEPROM(device.ImagePIC.ImageEEPROM[size_t(j)], attempts))
+            return fail(Stage::WriteEeprom, code, j);
+        if (p.cancelled())
+            return fail(Stage::Cancelled, 0, j);
+    }
+    return {};
+}
+
+IcspResult writeIds(IcspProgrammer &p, const PicDevice &device, uint8_t attempts)
+{
+    if (uint8_t code = p.JumpTo(0x2000))
+        return fail(Stage::JumpUserId, code);
+    for (int k = 0; k < 4; ++k) {
+        progress(p, k, 8, p.texts().writingConfig);
+        const uint16_t id = device.ImagePIC.UserID[size_t(2 * k)] & 0x3FFF;
+        if (uint8_t code = p.ProgMotCode(0x2000 + k, attempts, id))
+            return fail(Stage::WriteUserId, code, k);
+    }
+    return {};
+}
+
+// First program word or EEPROM byte that does not read blank, or -1; the EEPROM
+// byte i is reported as 0x2100 + i.
+IcspResult blankCheck(IcspProgrammer &p, const PicDevice &device, int &firstUnblank)
+{
+    firstUnblank = -1;
+    const int words = device.programByteCount() / 2;
+    if (uint8_t code = p.JumpTo(0))
+        return fail(Stage::JumpCode, code);
+    for (int k = 0; k < words && firstUnblank < 0; ++k) {
+        uint16_t w = 0;
+        if (uint8_t code = p.LireMotCode(w))
+            return fail(Stage::ReadCode, code, k);
+        if ((w & 0x3FFF) != 0x3FFF)
+            firstUnblank = k;
+    }
+    if (firstUnblank >= 0 || device.eepromByteCount() == 0)
+        return {};
+    if (uint8_t code = p.JumpTo(0x2100))
+        return fail(Stage::JumpEeprom, code);
+    for (int j = 0; j < device.eepromByteCount(); ++j) {
+        uint16_t b = 0;
+        if (uint8_t code = p.LireOctetEEPROM(b))
+            return fail(Stage::ReadEeprom, code, j);
+        if ((b & 0xFF) != 0xFF) {
+            firstUnblank = 0x2100 + j;
+            break;
+        }
+    }
+    return {};
+}
+
+uint8_t eraseOnce(IcspProgrammer &p)
+{
+    uint8_t code = p.InitProgrammation();
+    if (code)
+        return code;
+    switch (p.chip().erase) {
+    case EraseMethod::SetupSequence:
+        code = p.EffacerProtection();
+        if (!code)
+            code = p.EffacerCode();
+        if (!code)
+            code = p.EffacerEEPROM();
+        break;
+    case EraseMethod::BulkCommands:
+        code = p.EffacerBulk();
+        break;
+    case EraseMethod::None:
+        break;
+    }
+    // The counter is stale after an erase: start again from 0.
+    const uint8_t restarted = p.InitProgrammation();
+    return code ? code : restarted;
+}
+
+} // namespace
+
+std::optional<uint16_t> IdentifyChip(IcspProgrammer &p)
+{
+    if (p.OuvrirProgrammateur() != 0)
+        return std::nullopt;
+    PicImage area;
+    if (p.JumpTo(0x2000) != 0 || p.LireParametres(area) != 0)
+        return std::nullopt;
+    return area.DeviceID;
+}
+
+std::optional<uint16_t> ReadDeviceId(TransferContext &transfer)
+{
+    IcspProgrammer programmer(transfer.settings, SteadyClock::instance());
+    programmer.attach(&transfer.progress, &transfer.cancel);
+    const std::optional<uint16_t> id = IdentifyChip(programmer);
+    programmer.FermerProgrammateur();
+    return id;
+}
+
+IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
+{
+    IcspResult r;
+    if (!start(p, device, r))
+        return finish(p, r);
+    PicImage &image = device.ImagePIC;
+    if (uint8_t code = p.JumpTo(0x2000))
+        return finish(p, fail(Stage::JumpConfig, code));
+    if (uint8_t code = p.LireParametres(image))
+        return finish(p, fail(Stage::ReadConfig, code));
+    if (icspChip == QLatin1String("AUTO")) {
+        const ChipTable::Identification found = ChipTable::identify(image.DeviceID);
+        if (found.result == ChipTable::Identification::Result::NoChip)
+            return finish(p, fail(Stage::Identify, 0, -1, p.texts().noChip));
+        if (found.result == ChipTable::Identification::Result::Unknown)
+            return finish(
+                p, fail(Stage::Identify, 0, -1,
+                        ReplacePlaceholders(p.texts().unknownChipId,
+                                            {QStringLiteral("%ID%"), hex4(image.DeviceID)})));
+        device.setChip(found.record);
+    } else if (const auto fixed = ChipTable::fixedChip(icspChip)) {
+        device.setChip(*fixed);
+    }
+    p.setChip(ChipTable::traitsOf(device.DeviceChip));
+
+    const int words = device.programByteCount() / 2;
+    if (uint8_t code = p.JumpTo(0))
+        return finish(p, fail(Stage::JumpCode, code));
+    for (int k = 0; k < words; ++k) {
+        progress(p, k, words, p.texts().readingCode);
+        uint16_t w = 0;
+        if (uint8_t code = p.LireMotCode(w))
+            return finish(p, fail(Stage::ReadCode, code, k));
+        image.setCodeWord(k, w & 0x3FFF);
+        if (p.cancelled())
+            return finish(p, fail(Stage::Cancelled, 0, k));
+    }
+    if (uint8_t code = p.JumpTo(0x2100))
+        return finish(p, fail(Stage::JumpEeprom, code));
+    for (int j = 0; j < device.eepromByteCount(); ++j) {
+        progress(p, j, device.eepromByteCount(), p.texts().readingEeprom);
+        uint16_t b = 0;
+        if (uint8_t code = p.LireOctetEEPROM(b))
+            return finish(p, fail(Stage::ReadEeprom, code, j));
+        image.ImageEEPROM[size_t(j)] = uint8_t(b & 0xFF);
+        if (p.cancelled())
+            return finish(p, fail(Stage::Cancelled, 0, j));
+    }
+    device.HexFileName.clear();
+    return finish(p, r);
+}
+
+IcspResult WriteChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
+{
+    IcspResult r;
+    std::optional<Calibration> calibration;
+    if (!startKeepingCalibration(p, device, r, calibration))
+        return finish(p, r);
+    const ChipTraits chip = p.chip();
+    PicImage &image = device.ImagePIC;
+    if (calibration) {
+        image.setCodeWord(chip.calibrationWord, calibration->word);
+        image.ConfigWord = withCalibration(image.ConfigWord, chip, *calibration);
+    }
+    if (IcspResult step = writeCode(p, device, attempts); !step.ok())
+        return finish(p, step);
+    if (IcspResult step = writeEeprom(p, device, attempts); !step.ok())
+        return finish(p, step);
+    if (IcspResult step = writeIds(p, device, attempts); !step.ok())
+        return finish(p, step);
+    uint16_t asRead = 0;
+    if (IcspResult step = writeConfig(p, image.ConfigWord, attempts, asRead); !step.ok())
+        return finish(p, step);
+    image.ConfigWord = asRead;
+    if (calibration)
+        r.notes << calibrationNote(p, *calibration);
+    device.HexFileName.clear();
+    return finish(p, r);
+}
+
+IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
+{
+    IcspResult r;
+    std::optional<Calibration> calibration;
+    if (!startKeepingCalibration(p, device, r, calibration))
+        return finish(p, r);
+    const ChipTraits chip = p.chip();
+    int unblank = -1;
+    for (int round = 0; round < 3; ++round) {
+        if (uint8_t code = eraseOnce(p))
+            return finish(p, fail(Stage::Erase, code));
+        if (IcspResult step = blankCheck(p, device, unblank); !step.ok())
+            return finish(p, step);
+        if (unblank < 0)
+            break;
+    }
+    if (unblank >= 0)
+        return finish(p, fail(Stage::BlankCheck, 0, unblank,
+                              ReplacePlaceholders(p.texts().eraseNotBlank,
+                                                  {QStringLiteral("%ADRESSE%"), hex4(unblank)})));
+    device.InitMemoire();
+    device.HexFileName.clear();
+    if (calibration) {
+        if (uint8_t code = p.ProgMotCode(chip.calibrationWord, attempts, calibration->word))
+            return finish(p, fail(Stage::Calibration, code, chip.calibrationWord));
+        uint16_t asRead = 0;
+        if (IcspResult step =
+                writeConfig(p, withCalibration(0x3FFF, chip, *calibration), attempts, asRead);
+            !step.ok()) {
+            step.stage = Stage::Calibration;
+            return finish(p, step);
+        }
+        device.ImagePIC.setCodeWord(chip.calibrationWord, calibration->word);
+        device.ImagePIC.ConfigWord = asRead;
+        r.notes << calibrationNote(p, *calibration);
+    }
+    return finish(p, r);
+}

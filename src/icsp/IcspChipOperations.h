@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+class IcspProgrammer;
+class PicDevice;
+struct TransferContext;
+
+// Where a whole-chip operation stopped, for the window's own message: the
+// step, the protocol's result code and the address (program word, EEPROM byte
+// or ID index) where it applies.
+struct IcspResult {
+    enum class Stage {
+        Done,
+        Cancelled,
+        Open,       // message: cannot open, pins, or no answer from the box
+        JumpConfig, // moving to 0x2000 (or 0x2007 for the configuration word)
+        ReadConfig,
+        Identify, // message: no chip answers, or an unknown device ID
+        JumpCode,
+        ReadCode,
+        WriteCode,
+        JumpEeprom,
+        ReadEeprom,
+        WriteEeprom,
+        JumpUserId,
+        WriteUserId,
+        WriteConfig,
+        Calibration, // reading or putting back the factory calibration
+        Erase,
+        BlankCheck, // message: the first address left unblank
+    };
+    Stage stage = Stage::Done;
+    uint8_t code = 0;
+    int address = -1;
+    QString message;
+    QStringList notes; // remarks on a success (calibration kept)
+
+    bool ok() const { return stage == Stage::Done; }
+};
+
+// The device-ID word the chip reports, read through the programmer (opened if
+// it is not, left open); nothing when the configuration area cannot be read.
+// 0x3FFF or 0x0000 is what the lines give with no chip: see ChipTable::identify.
+std::optional<uint16_t> IdentifyChip(IcspProgrammer &programmer);
+
+// The transfer windows' device-ID reader (TransferServices::readDeviceId): the
+// programmer of the context's settings on the real port and clock, opened and
+// closed inside. Runs off the GUI thread.
+std::optional<uint16_t> ReadDeviceId(TransferContext &transfer);
+
+// Whole-chip operations. Each resets the programming state, opens the
+// programmer, and closes it on every path; the long loops stop between words
+// when the programmer's cancel token is set.
+
+// Reads the configuration area, selects the chip (ICSPChip: "AUTO" by the device
+// ID, else the fixed choice; an unknown fixed name keeps the current chip), then
+// the program words and the EEPROM into the image.
+IcspResult ReadChip(IcspProgrammer &programmer, PicDevice &device, const QString &icspChip);
+
+// Programs and verifies the image: program words, EEPROM, user IDs, then the
+// configuration word (compared on the bits the chip implements). A chip with
+// factory calibration keeps it: it is read first and written in place of the
+// image's words, and the image takes the values the chip holds afterwards.
+IcspResult WriteChip(IcspProgrammer &programmer, PicDevice &device, uint8_t attempts);
+
+// Erases the chip with its own erase commands, checks that the program memory
+// and the EEPROM read blank (up to three rounds), puts the factory calibration
+// back, and blanks the image to match.
+IcspResult EraseChip(IcspProgrammer &programmer, PicDevice &device, uint8_t attempts);

@@ -1,0 +1,77 @@
+#include "icsp/IcspPort.h"
+
+#include "platform/ModemLines.h"
+#include "platform/ParallelPort.h"
+#include "platform/RawTty.h"
+#include "platform/SerialPortNames.h"
+#include "platform/SystemCalls.h"
+
+#include <QRegularExpression>
+
+IcspPort::IcspPort() = default;
+IcspPort::~IcspPort() = default;
+IcspPort::IcspPort(IcspPort &&) noexcept = default;
+IcspPort &IcspPort::operator=(IcspPort &&) noexcept = default;
+
+QString IcspSerialDevice(const QString &port)
+{
+    if (SerialPortNames::IsDevicePath(port))
+        return port;
+    static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"));
+    const auto m = com.match(port);
+    if (!m.hasMatch() || m.captured(1).toInt() < 1)
+        return {};
+    return SerialPortNames::DeviceForPortNumber(m.captured(1).toInt());
+}
+
+namespace {
+
+DeviceResult<IcspPort> openSerial(const QString &port)
+{
+    DeviceResult<IcspPort> result;
+    const QString device = IcspSerialDevice(port);
+    if (device.isEmpty()) {
+        result.error = port + QStringLiteral(": not a serial port");
+        return result;
+    }
+    auto tty = RawTty::open(device, QStringLiteral("19200,N,8,1"));
+    if (!tty) {
+        result.error = tty.error;
+        return result;
+    }
+    result.device = std::make_unique<IcspPort>();
+    result.device->modem =
+        std::make_unique<TtyModemLines>(tty.device->fd(), device, SystemCalls::real());
+    result.device->tty = std::move(tty.device);
+    return result;
+}
+
+DeviceResult<IcspPort> openParallel(const QString &port)
+{
+    DeviceResult<IcspPort> result;
+    auto lpt = PpdevPort::open(port, SystemCalls::real());
+    if (!lpt) {
+        result.error = lpt.error;
+        return result;
+    }
+    result.device = std::make_unique<IcspPort>();
+    result.device->parallel = std::move(lpt.device);
+    return result;
+}
+
+} // namespace
+
+DeviceResult<IcspPort> OpenIcspPort(const IcspLineSettings &settings)
+{
+    switch (settings.portKind()) {
+    case IcspLineSettings::PortKind::Serial:
+        return openSerial(settings.ICSPPort);
+    case IcspLineSettings::PortKind::Parallel:
+        return openParallel(settings.ICSPPort);
+    case IcspLineSettings::PortKind::None:
+        break;
+    }
+    DeviceResult<IcspPort> result;
+    result.error = settings.ICSPPort + QStringLiteral(": not a programmer port");
+    return result;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "icsp/IcspLines.h"
+#include "platform/DeviceResult.h"
+
+#include <functional>
+#include <memory>
+
+class ModemLines;
+class ParallelPortRegisters;
+class RawTty;
+
+// The device behind an open programmer: the modem lines of a serial port (with
+// the tty they act on) or the registers of a parallel port.
+struct IcspPort {
+    std::unique_ptr<RawTty> tty;
+    std::unique_ptr<ModemLines> modem;
+    std::unique_ptr<ParallelPortRegisters> parallel;
+
+    IcspPort();
+    ~IcspPort();
+    IcspPort(IcspPort &&) noexcept;
+    IcspPort &operator=(IcspPort &&) noexcept;
+};
+
+// Opens the port the settings name; tests hand the programmer their own opener.
+using IcspPortOpener = std::function<DeviceResult<IcspPort>(const IcspLineSettings &)>;
+
+// The real opener: "COMn" or a tty path opens the serial port (its modem lines),
+// "LPTn" or a /dev/parport path claims the parallel port through ppdev. The
+// error names the device and gives the system's reason.
+DeviceResult<IcspPort> OpenIcspPort(const IcspLineSettings &settings);
+
+// The device a serial setting opens: "COM3" gives /dev/ttyS2, a path is kept;
+// empty for a text that names no serial port.
+QString IcspSerialDevice(const QString &port);

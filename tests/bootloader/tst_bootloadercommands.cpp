@@ -1,0 +1,392 @@
+#include "ManualClock.h"
+#include "ScriptedByteLink.h"
+#include "bootloader/BootloaderSession.h"
+#include "bootloader/VEK_BOOTLOADER.h"
+
+#include <QtTest>
+
+// The command layer, the range writer and the connection against a scripted
+// module on the test clock.
+class TestBootloaderCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void frameLayout();
+    void commandJudgement_data();
+    void commandJudgement();
+    void sendByteReturnsWhatCame();
+    void unalignedRangesSendNothing_data();
+    void unalignedRangesSendNothing();
+    void rangeSendsOneFramePerBlock();
+    void rangeStopsAtTheFirstRefusal();
+    void rangeHonoursCancelBetweenFrames();
+    void bytesBeyondAnAcknowledgementStopTheRange();
+    void identityTexts();
+    void connectionRetriesTheProbe();
+    void shortIdentityAnswerFailsAndCloses();
+    void portThatCannotOpenStaysDisconnected();
+};
+
+namespace {
+
+class RecordingSink : public ProgressSink
+{
+public:
+    void setBar(int bar, double percent, const QString &text) override
+    {
+        if (bar == 1) {
+            percents << percent;
+            texts << text;
+        }
+    }
+    void setStatus(const QString &text) override { statuses << text; }
+    QList<double> percents;
+    QStringList texts;
+    QStringList statuses;
+};
+
+BootloaderTexts texts()
+{
+    BootloaderTexts t;
+    t.progressCode = "CODE";
+    t.blocks = "blocks";
+    t.blockRefused = "refused {ADR}:{REPONSE}";
+    t.extraBytes = "extra {ADR}:{OCTETS}";
+    t.cancelled = "cancelled {ADR}";
+    t.rangeRefused = "range {DEBUT}-{FIN} {MOTS}";
+    t.lineLost = "lost {PORT} {RAISON}";
+    t.portOpenFailed = "open {PORT} {RAISON}";
+    t.identityShort = "short {CMD} {RECU}/{ATTENDU}";
+    t.greetingFailed = "no answer";
+    t.port = "PTY";
+    return t;
+}
+
+// A well-behaved bootloader: answers each command at once.
+void goodModule(ScriptedByteLink &link, const QByteArray &w)
+{
+    switch (uint8_t(w[0])) {
+    case 0xEA:
+        link.reply("\xEB");
+        break;
+    case 0xE3:
+        link.reply("\xE7\xE4");
+        break;
+    case 0xED:
+        link.reply("\xE4");
+        break;
+    case ':':
+        link.reply(";");
+        break;
+    case '1':
+        link.reply("\x02\x15");
+        break;
+    case '5':
+        link.reply("\x01");
+        break;
+    case 0xEE:
+        link.reply("\x1F");
+        break;
+    case 0xEF:
+        link.reply("VEK-MZ300 OS");
+        break;
+    case '?':
+        link.reply(QByteArray(1, '\0'));
+        break;
+    }
+}
+
+PicImage imageWithPattern()
+{
+    PicImage image;
+    for (int k = 0; k < PicImage::CodeWords; ++k)
+        image.setCodeWord(k, uint16_t((k * 0x1E3) & 0x3FFF));
+    return image;
+}
+
+} // namespace
+
+void TestBootloaderCommands::frameLayout()
+{
+    PicImage image;
+    for (int k = 0; k < 16; ++k)
+        image.setCodeWord(k, 0x3FFF);
+    QCOMPARE(BootloaderFrame(image, 8).toHex(' '),
+             QByteArray("e3 00 08 10 f0 3f ff 3f ff 3f ff 3f ff 3f ff 3f ff 3f ff 3f ff"));
+    // The high byte keeps 14 bits; the checksum covers the data bytes only.
+    image.setCodeWord(0x1238, 0xC1EA);
+    const QByteArray frame = BootloaderFrame(image, 0x1238);
+    QCOMPARE(frame.size(), 21);
+    QCOMPARE(uint8_t(frame[1]), 0x12);
+    QCOMPARE(uint8_t(frame[2]), 0x38);
+    QCOMPARE(uint8_t(frame[5]), 0x01);
+    QCOMPARE(uint8_t(frame[6]), 0xEA);
+    QCOMPARE(uint8_t(frame[4]), uint8_t(0x01 + 0xEA));
+}
+
+void TestBootloaderCommands::commandJudgement_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<qint64>("elapsedMs");
+    using S = BootloaderStatus;
+    QTest::newRow("hello") << 0xEA << QByteArray("\xEB") << int(S::Accepted) << 0LL;
+    QTest::newRow("hello wrong") << 0xEA << QByteArray("\xEC") << int(S::WrongAnswer) << 0LL;
+    QTest::newRow("frame") << 0xE3 << QByteArray("\xE7\xE4") << int(S::Accepted) << 0LL;
+    QTest::newRow("frame three bytes")
+        << 0xE3 << QByteArray("\xE7\xE4\xE4") << int(S::Accepted) << 0LL;
+    QTest::newRow("frame half") << 0xE3 << QByteArray("\xE7") << int(S::ShortAnswer) << 500LL;
+    QTest::newRow("frame reversed") << 0xE3 << QByteArray("\xE4\xE7") << int(S::WrongAnswer) << 0LL;
+    QTest::newRow("close") << 0xED << QByteArray("\xE4") << int(S::Accepted) << 0LL;
+    QTest::newRow("probe") << 0x3A << QByteArray(";") << int(S::Accepted) << 0LL;
+    QTest::newRow("silence") << 0x3A << QByteArray() << int(S::NoAnswer) << 500LL;
+    QTest::newRow("not judged") << 0x31 << QByteArray("\x02") << int(S::NotACommand) << 0LL;
+}
+
+void TestBootloaderCommands::commandJudgement()
+{
+    QFETCH(int, command);
+    QFETCH(QByteArray, answer);
+    QFETCH(int, status);
+    QFETCH(qint64, elapsedMs);
+    ManualClock clock;
+    ScriptedByteLink link(clock, [&](ScriptedByteLink &l, const QByteArray &) {
+        if (!answer.isEmpty())
+            l.reply(answer);
+    });
+    link.reply("junk"); // waiting before the command: dropped, not taken for the answer
+    const qint64 start = clock.nowMs();
+    const QByteArray frame = command == 0xE3 ? BootloaderFrame(PicImage{}, 0) : QByteArray();
+    const BootloaderReply reply = BootloaderCommand(link, uint8_t(command), frame);
+    QCOMPARE(int(reply.status), status);
+    QCOMPARE(clock.nowMs() - start, elapsedMs);
+    if (status == int(BootloaderStatus::NotACommand))
+        QVERIFY(link.writes.isEmpty());
+    else
+        QCOMPARE(link.writes.value(0), command == 0xE3 ? frame : QByteArray(1, char(command)));
+}
+
+void TestBootloaderCommands::sendByteReturnsWhatCame()
+{
+    ManualClock clock;
+    ScriptedByteLink link(clock, [](ScriptedByteLink &l, const QByteArray &w) {
+        if (uint8_t(w[0]) == 0xEF)
+            l.reply("VEK-M", 20); // five of twelve, then nothing
+    });
+    BootloaderReply name = BootloaderSendByte(link, 0xEF, 12);
+    QCOMPARE(name.status, BootloaderStatus::ShortAnswer);
+    QCOMPARE(name.answer, QByteArray("VEK-M"));
+    // Count 0: at once, whatever was waiting.
+    link.reply("\xE4");
+    const qint64 before = clock.nowMs();
+    const BootloaderReply none = BootloaderSendByte(link, 0xED, 0);
+    QCOMPARE(none.status, BootloaderStatus::Accepted);
+    QCOMPARE(none.answer, QByteArray("\xE4"));
+    QCOMPARE(clock.nowMs(), before);
+}
+
+void TestBootloaderCommands::unalignedRangesSendNothing_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("end");
+    QTest::newRow("start inside a block") << 0x104 << 0x200;
+    QTest::newRow("end inside a block") << 0x100 << 0x1FC;
+    QTest::newRow("empty") << 0x100 << 0x100;
+    QTest::newRow("beyond the image") << 0x3F00 << 0x4008;
+    QTest::newRow("negative") << -8 << 0x10;
+}
+
+void TestBootloaderCommands::unalignedRangesSendNothing()
+{
+    QFETCH(int, first);
+    QFETCH(int, end);
+    ManualClock clock;
+    ScriptedByteLink link(clock, goodModule);
+    RecordingSink sink;
+    CancelToken cancel;
+    const WriteRangeResult r =
+        BootloaderWriteRange(link, PicImage{}, first, end, {}, texts(), sink, cancel);
+    QCOMPARE(r.stop, WriteRangeResult::Stop::RangeRefused);
+    QVERIFY(link.writes.isEmpty());
+    QVERIFY(BootloaderRangeMessage(r, texts()).startsWith("range "));
+}
+
+void TestBootloaderCommands::rangeSendsOneFramePerBlock()
+{
+    ManualClock clock;
+    ScriptedByteLink link(clock, goodModule);
+    RecordingSink sink;
+    CancelToken cancel;
+    const PicImage image = imageWithPattern();
+    const int first = 0x300, end = 0x400;
+    const WriteRangeProgress progress{(end - first) * 2 / 16,
+                                      [&](int w) { return 100.0 * (end - w) / (end - first); }};
+    const WriteRangeResult r =
+        BootloaderWriteRange(link, image, first, end, progress, texts(), sink, cancel);
+    QVERIFY(r.ok());
+    QCOMPARE(r.framesAccepted, 32);
+    QCOMPARE(link.writes.size(), 32);
+    for (int i = 0; i < 32; ++i)
+        QCOMPARE(link.writes[i], BootloaderFrame(image, first + 8 * i));
+    // The share still to be written: 97 for the first block of a table, 0 for the last.
+    QCOMPARE(sink.percents.first(), 97.0);
+    QCOMPARE(sink.percents.last(), 0.0);
+    QCOMPARE(sink.texts.first(), QString("CODE 32 blocks "));
+}
+
+void TestBootloaderCommands::rangeStopsAtTheFirstRefusal()
+{
+    ManualClock clock;
+    int frames = 0;
+    ScriptedByteLink link(clock, [&](ScriptedByteLink &l, const QByteArray &) {
+        if (++frames != 3)
+            l.reply("\xE7\xE4");
+        else
+            l.reply("\xE7"); // half an acknowledgement
+    });
+    RecordingSink sink;
+    CancelToken cancel;
+    const WriteRangeResult r =
+        BootloaderWriteRange(link, PicImage{}, 0, 0x200, {}, texts(), sink, cancel);
+    QCOMPARE(r.stop, WriteRangeResult::Stop::Refused);
+    QCOMPARE(r.framesAccepted, 2);
+    QCOMPARE(r.block, 0x10);
+    QCOMPARE(link.writes.size(), 3);
+    QCOMPARE(BootloaderRangeMessage(r, texts()), QString("refused 0010: E7"));
+}
+
+void TestBootloaderCommands::rangeHonoursCancelBetweenFrames()
+{
+    ManualClock clock;
+    CancelToken cancel;
+    ScriptedByteLink link(clock, [&](ScriptedByteLink &l, const QByteArray &) {
+        l.reply("\xE7\xE4");
+        if (l.writes.size() == 4)
+            cancel.cancel();
+    });
+    RecordingSink sink;
+    const WriteRangeResult r =
+        BootloaderWriteRange(link, PicImage{}, 0, 0x100, {}, texts(), sink, cancel);
+    QCOMPARE(r.stop, WriteRangeResult::Stop::Cancelled);
+    QCOMPARE(r.framesAccepted, 4);
+    QCOMPARE(link.writes.size(), 4);
+    QCOMPARE(BootloaderRangeMessage(r, texts()), QString("cancelled 0020"));
+}
+
+void TestBootloaderCommands::bytesBeyondAnAcknowledgementStopTheRange()
+{
+    for (const int extraAfter : {2, 4}) { // in the middle, and after the last frame
+        ManualClock clock;
+        ScriptedByteLink link(clock, [&](ScriptedByteLink &l, const QByteArray &) {
+            l.reply(l.writes.size() == extraAfter ? QByteArray("\xE7\xE4\xE4")
+                                                  : QByteArray("\xE7\xE4"));
+        });
+        RecordingSink sink;
+        CancelToken cancel;
+        const WriteRangeResult r =
+            BootloaderWriteRange(link, PicImage{}, 0, 0x20, {}, texts(), sink, cancel);
+        QCOMPARE(r.stop, WriteRangeResult::Stop::ExtraBytes);
+        QCOMPARE(r.block, 8 * (extraAfter - 1));
+        QCOMPARE(link.writes.size(), extraAfter);
+        QCOMPARE(BootloaderRangeMessage(r, texts()),
+                 QString("extra %1: E4").arg(8 * (extraAfter - 1), 4, 16, QChar('0')));
+    }
+}
+
+void TestBootloaderCommands::identityTexts()
+{
+    QCOMPARE(ModuleIdentity::Version(0x02, 0x15), QString("2.1.5"));
+    QCOMPARE(ModuleIdentity::Version(0x01, 0x0A), QString("1.0.A"));
+    QCOMPARE(ModuleIdentity::Version(0x10, 0xFF), QString("10.F.F"));
+    QCOMPARE(ModuleIdentity::Version(0x03, 0x07), QString("3.0.7"));
+    QCOMPARE(ModuleIdentity::Version(0x0B, 0xA0), QString("B.A.0"));
+    ModuleIdentity id{"VEK-MZ300 OS", "2.1.A", "5"};
+    QCOMPARE(id.texteEtat(), QString("VEK-MZ300 OS\\REV:5 - OS:2.1.A"));
+}
+
+namespace {
+
+// A session whose opener hands out a scripted link.
+struct ScriptedSession {
+    ManualClock clock;
+    ScriptedByteLink *link = nullptr;
+    ScriptedByteLink::Script script;
+    QString openError;
+    BootloaderSession session{[this](const QString &, const QString &) {
+        DeviceResult<ByteLink> r;
+        if (!openError.isEmpty()) {
+            r.error = openError;
+            return r;
+        }
+        auto l = std::make_unique<ScriptedByteLink>(clock, script);
+        link = l.get();
+        r.device = std::move(l);
+        return r;
+    }};
+    JobOutcome connect(RecordingSink &sink)
+    {
+        ConnectionRequest request;
+        request.device = "/dev/pts/x";
+        request.nomProgrammateur = "VEK-MZ300";
+        request.texts = texts();
+        return Connecter(session, request, sink, CancelToken{});
+    }
+};
+
+} // namespace
+
+void TestBootloaderCommands::connectionRetriesTheProbe()
+{
+    ScriptedSession s;
+    int probes = 0;
+    s.script = [&](ScriptedByteLink &l, const QByteArray &w) {
+        if (w[0] == ':' && ++probes == 1)
+            return; // the first probe goes unanswered
+        goodModule(l, w);
+    };
+    RecordingSink sink;
+    const JobOutcome outcome = s.connect(sink);
+    QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
+    QCOMPARE(probes, 2);
+    QVERIFY(s.session.connected());
+    QCOMPARE(s.session.identity.texteEtat(), QString("VEK-MZ300 OS\\REV:1F - OS:2.1.5"));
+    QCOMPARE(sink.statuses.last(), BootloaderMessages::Connected);
+    // Disconnection: 0xED, 0xED and '?' unjudged, then the judged close.
+    const JobOutcome closed = Deconnecter(s.session, true, sink, CancelToken{});
+    QVERIFY(closed.succeeded());
+    QVERIFY(!s.session.connected());
+}
+
+void TestBootloaderCommands::shortIdentityAnswerFailsAndCloses()
+{
+    ScriptedSession s;
+    s.script = [&](ScriptedByteLink &l, const QByteArray &w) {
+        if (uint8_t(w[0]) == 0xEF)
+            l.reply("VEK-MZ"); // six of twelve
+        else
+            goodModule(l, w);
+    };
+    RecordingSink sink;
+    const JobOutcome outcome = s.connect(sink);
+    QCOMPARE(outcome.code, int(BootloaderIdentityFailed));
+    QVERIFY(outcome.message.startsWith(BootloaderMessages::CheckPort));
+    QVERIFY(outcome.message.contains("short EF 6/12"));
+    QVERIFY(!s.session.connected());
+    QVERIFY(s.session.port() == nullptr);
+    QCOMPARE(sink.statuses.last(), BootloaderMessages::Timeout);
+}
+
+void TestBootloaderCommands::portThatCannotOpenStaysDisconnected()
+{
+    ScriptedSession s;
+    s.openError = "/dev/pts/x: No such file or directory";
+    RecordingSink sink;
+    const JobOutcome outcome = s.connect(sink);
+    QCOMPARE(outcome.code, int(BootloaderPortFailed));
+    QCOMPARE(outcome.message, QString("open PTY /dev/pts/x: No such file or directory"));
+    QVERIFY(!s.session.connected());
+}
+
+QTEST_GUILESS_MAIN(TestBootloaderCommands)
+#include "tst_bootloadercommands.moc"

@@ -1,0 +1,497 @@
+#include "ModuleSimulator.h"
+#include "TestSupport.h"
+#include "app/CurveTables.h"
+#include "app/VekContext.h"
+#include "base/JobRunner.h"
+#include "base/VEK_LANGUAGE.h"
+#include "bootloader/BootloaderDownloads.h"
+#include "bootloader/BootloaderSession.h"
+#include "firmware/HexFiles.h"
+#include "firmware/TableGenerationPrompts.h"
+#include "firmware/VEK_Gestion_OS.h"
+#include "icsp/ChipTable.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+// End to end: the plain transfers over a real pseudo-terminal against the
+// simulated module's bootloader, whose flash the tests read back.
+class TestBootloaderTransfers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void connectIdentifyAndDisconnectAsJobs();
+    void curveTablesReachTheFlash_data();
+    void curveTablesReachTheFlash();
+    void firmwareReachesTheFlash();
+    void curveDownloadsRefusedBeforeTheImageIsTouched_data();
+    void curveDownloadsRefusedBeforeTheImageIsTouched();
+    void faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowledged_data();
+    void faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowledged();
+    void identityFaultsFailTheConnection_data();
+    void identityFaultsFailTheConnection();
+    void truncatedFirmwareFileIsNotSent();
+    void firmwareRangesOutsideTheChipAreRefused_data();
+    void firmwareRangesOutsideTheChipAreRefused();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<VekContext> m_context;
+};
+
+namespace {
+
+class Answers : public TableGenerationPrompts
+{
+public:
+    bool askTruncation(const QString &, const QString &) override { return true; }
+    void showError(const QString &, const QString &text) override { errors << text; }
+    QStringList errors;
+};
+
+class RecordingSink : public ProgressSink
+{
+public:
+    void setBar(int, double percent, const QString &) override { percents << percent; }
+    void setStatus(const QString &text) override { statuses << text; }
+    QList<double> percents;
+    QStringList statuses;
+};
+
+// The simulated module with its bootloader, and its flash read back.
+struct Module {
+    ModuleSimulator sim;
+    QTemporaryDir dir;
+    bool start(const QStringList &extra = {})
+    {
+        return sim.start(QStringList{"--bootloader"} + extra);
+    }
+    QList<uint16_t> flash()
+    {
+        const QString path = dir.filePath("flash.bin");
+        sim.command("dump " + path);
+        if (sim.waitForLine("DUMPED").isEmpty())
+            return {};
+        const QByteArray bytes = TestSupport::readFile(path);
+        QList<uint16_t> words;
+        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+            words << uint16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
+        return words;
+    }
+    // Frames the module found malformed.
+    int badFrames()
+    {
+        sim.command("blstats");
+        const QString line = sim.waitForLine("BLSTATS");
+        const QRegularExpression bad("bad=(\\d+)");
+        return line.isEmpty() ? -1 : bad.match(line).captured(1).toInt();
+    }
+};
+
+BootloaderTexts texts()
+{
+    return BootloaderTexts::load("PTY");
+}
+
+JobOutcome connectModule(BootloaderSession &session, const QString &device)
+{
+    ConnectionRequest request;
+    request.device = device;
+    request.nomProgrammateur = "VEK-MZ300";
+    request.texts = texts();
+    RecordingSink sink;
+    return Connecter(session, request, sink, CancelToken{});
+}
+
+// Words outside the ranges must still be blank.
+int writtenOutside(const QList<uint16_t> &flash, const QList<TablePlacement::WordRange> &ranges)
+{
+    int n = 0;
+    for (int k = 0; k < flash.size(); ++k) {
+        bool inside = false;
+        for (const auto &r : ranges)
+            inside = inside || (k >= r.first && k < r.end);
+        n += !inside && flash[k] != 0x3FFF;
+    }
+    return n;
+}
+
+// A firmware image whose words hold the bootloader's command and answer bytes.
+PicImage firmwareImage()
+{
+    PicImage image;
+    for (int k = 0; k < PicImage::CodeWords; ++k)
+        image.setCodeWord(k, 0x3FFF);
+    const uint16_t tricky[] = {0x00EA, 0x00E3, 0x3AED, 0x003A, 0x00E4, 0x3BE7,
+                               0x00EB, 0x35EF, 0x3FEE, 0x313F, 0x0000, 0x2FE3};
+    for (int k = 0; k < 0x400; ++k)
+        image.setCodeWord(k, k % 3 == 0 ? tricky[(k / 3) % 12] : uint16_t((k * 0x2F1) & 0x3FFF));
+    return image;
+}
+
+} // namespace
+
+void TestBootloaderTransfers::initTestCase()
+{
+    VEK_LANGUAGE::InitLanguage();
+    QVERIFY(m_dir.isValid());
+    VEK_Gestion_OS::SetDossierProgramme(m_dir.path() + '/');
+}
+
+void TestBootloaderTransfers::init()
+{
+    m_context = std::make_unique<VekContext>();
+    m_context->tab_avance.setRows({{"1000", "12", "8"},
+                                   {"2000", "14", "9"},
+                                   {"3000", "16", "11"},
+                                   {"5000", "17", "13"},
+                                   {"7000", "18", "15"}},
+                                  false);
+    m_context->moteur.Txt_av_statique = "20";
+    m_context->pic.setChip(*ChipTable::fixedChip("PIC-16F876A"));
+    m_context->settings.ICSPChip = "PIC-16F876A";
+    QFile::remove(VEK_Gestion_OS::CheminTemp("~TEMP.HEX"));
+    QFile::remove(VEK_Gestion_OS::CheminTemp("~TEMP.XEH"));
+}
+
+void TestBootloaderTransfers::connectIdentifyAndDisconnectAsJobs()
+{
+    Module module;
+    QVERIFY(
+        module.start({"--bl-name", "VEKMZ-TEST12", "--bl-revision", "1F", "--bl-version", "0BA0"}));
+    auto session = std::make_shared<BootloaderSession>();
+    JobRunner runner;
+    QSignalSpy finished(&runner, &JobRunner::finished);
+    ConnectionRequest request;
+    request.device = module.sim.devicePath();
+    request.texts = texts();
+    QVERIFY(runner.start([session, request](ProgressSink &sink, const CancelToken &cancel) {
+        return Connecter(*session, request, sink, cancel);
+    }));
+    // One transfer at a time on the port.
+    QVERIFY(!runner.start([](ProgressSink &, const CancelToken &) { return JobOutcome{}; }));
+    QVERIFY(finished.wait(10000));
+    const JobOutcome outcome = finished.takeFirst().first().value<JobOutcome>();
+    QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
+    QCOMPARE(session->identity.ModuleNom, QString("VEKMZ-TEST12"));
+    QCOMPARE(session->identity.ModuleRevision, QString("1F"));
+    QCOMPARE(session->identity.ModuleVersionOS, QString("B.A.0"));
+
+    QVERIFY(runner.start([session](ProgressSink &sink, const CancelToken &cancel) {
+        return Deconnecter(*session, true, sink, cancel);
+    }));
+    QVERIFY(finished.wait(10000));
+    const JobOutcome closed = finished.takeFirst().first().value<JobOutcome>();
+    QVERIFY2(closed.succeeded(), qPrintable(closed.message));
+    QCOMPARE(closed.message, BootloaderMessages::CloseDone);
+    QVERIFY(!session->connected());
+}
+
+void TestBootloaderTransfers::curveTablesReachTheFlash_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("curveSet");
+    for (int type : {8, 88})
+        for (int lines = 1; lines <= 4; ++lines)
+            QTest::addRow("type %d, %d lines", type, lines) << type << lines << 1;
+    QTest::newRow("type 8, second curve set") << 8 << 2 << 2;
+}
+
+void TestBootloaderTransfers::curveTablesReachTheFlash()
+{
+    QFETCH(int, type);
+    QFETCH(int, lines);
+    QFETCH(int, curveSet);
+    MainSettings &s = m_context->settings;
+    s.TypeCompilation = int16_t(type);
+    s.ICSPNbTables = QString::number(lines);
+    s.ICSPLTAB_L1 = "800";
+    s.ICSPHTAB_L1 = "1000";
+    s.ICSPLTAB_L2 = "2000";
+    s.ICSPHTAB_L2 = "2800";
+    m_context->mapBoxes.tbMapAdj = {" 0", "33.3", "66.7", "100", "", "", "", "", ""};
+
+    Module module;
+    QVERIFY(module.start());
+    BootloaderSession session;
+    QVERIFY(connectModule(session, module.sim.devicePath()).succeeded());
+
+    Answers answers;
+    CurveDownloadRequest request;
+    request.DeviceChip = m_context->pic.DeviceChip;
+    request.gridRows = CurveTables::Grille(*m_context).rowCount();
+    request.placement = DemandePlacement(s, m_context->mapBoxes.tbMapAdj, curveSet);
+    TableIncludeFiles::TablesExport tables;
+    request.generer = [&](TableIncludeFiles::TablesExport &t) {
+        const int16_t r = CurveTables::GenererTablesExport(type, *m_context, answers, t);
+        tables = t;
+        return r;
+    };
+    const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, m_context->pic);
+    QVERIFY2(plan.plan, qPrintable(plan.refusal.text + answers.errors.join('\n')));
+
+    RecordingSink sink;
+    const JobOutcome outcome = TelechargerCourbes(session, m_context->pic.ImagePIC, *plan.plan,
+                                                  texts(), sink, CancelToken{});
+    QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
+    QCOMPARE(outcome.message, BootloaderMessages::CurvesOk);
+    QCOMPARE(sink.statuses.last(), BootloaderMessages::TransferDone);
+
+    // Word for word: each line's tables blended by its percentage.
+    const QList<uint16_t> flash = module.flash();
+    QCOMPARE(flash.size(), PicImage::CodeWords);
+    const int pct[4] = {0, 33, 67, 100};
+    const int low = curveSet == 1 ? 0x800 : 0x2000, high = curveSet == 1 ? 0x1000 : 0x2800;
+    for (int line = 0; line < lines; ++line) {
+        for (int i = 0; i < 256; ++i) {
+            const auto blended = [&](const QStringList &atmo, const QStringList &boost) {
+                const int a = atmo[i].toInt(nullptr, 16), b = boost[i].toInt(nullptr, 16);
+                return uint16_t(std::nearbyint(a + (b - a) * pct[line] / 100.0));
+            };
+            QCOMPARE(flash[low + 256 * line + i], blended(tables.basseAtmo, tables.basseBoost));
+            QCOMPARE(flash[high + 256 * line + i], blended(tables.hauteAtmo, tables.hauteBoost));
+        }
+    }
+    QCOMPARE(flash[low], uint16_t(0x0782));
+    QCOMPARE(writtenOutside(flash, {plan.plan->low, plan.plan->high}), 0);
+    QCOMPARE(module.badFrames(), 0);
+}
+
+void TestBootloaderTransfers::firmwareReachesTheFlash()
+{
+    m_context->pic.ImagePIC = firmwareImage();
+    QVERIFY(EcrireFichierHex(m_context->pic, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
+    m_context->pic.InitMemoire(); // the download reads the file again
+    m_context->settings.ICSPHEXADD = "000";
+    m_context->settings.ICSPHEXLNG = "400";
+
+    Module module;
+    QVERIFY(module.start());
+    BootloaderSession session;
+    QVERIFY(connectModule(session, module.sim.devicePath()).succeeded());
+    const FirmwareDownloadPlan plan =
+        PreparerTelechargementFirmware(m_context->settings, m_context->pic);
+    QVERIFY2(plan.range, qPrintable(plan.refusal.text));
+    RecordingSink sink;
+    const JobOutcome outcome = TelechargerFirmware(session, m_context->pic.ImagePIC, *plan.range,
+                                                   texts(), sink, CancelToken{});
+    QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
+    QCOMPARE(outcome.message, BootloaderMessages::FirmwareOk);
+    // The share sent, counted from word 0: 100 x 7 / 1024 first, 100 last.
+    QCOMPARE(sink.percents.first(), 1.0);
+    QCOMPARE(sink.percents.last(), 100.0);
+
+    const QList<uint16_t> flash = module.flash();
+    const PicImage expected = firmwareImage();
+    for (int k = 0; k < 0x400; ++k)
+        QCOMPARE(flash[k], expected.codeWord(k));
+    QCOMPARE(writtenOutside(flash, {{0, 0x400}}), 0);
+    QCOMPARE(module.badFrames(), 0);
+    QVERIFY(Deconnecter(session, true, sink, CancelToken{}).succeeded());
+}
+
+void TestBootloaderTransfers::curveDownloadsRefusedBeforeTheImageIsTouched_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("two points suffice") << "two points"
+                                        << "";
+    QTest::newRow("chip without curve download") << "chip"
+                                                 << "MessWARNING";
+    QTest::newRow("one point") << "one point"
+                               << "MsgBoxCURVBad3";
+    QTest::newRow("unusable cell") << "cell"
+                                   << "MsgBoxCURVBad3";
+    QTest::newRow("type 16") << "type"
+                             << "MSGBAsm2";
+    QTest::newRow("generator gives up") << "generator"
+                                        << "MSGBAsmExportEr2";
+    QTest::newRow("MAP text") << "map"
+                              << "MessWARNING";
+}
+
+void TestBootloaderTransfers::curveDownloadsRefusedBeforeTheImageIsTouched()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, title);
+    m_context->pic.ImagePIC = firmwareImage();
+    const PicImage before = m_context->pic.ImagePIC;
+    m_context->settings.ICSPNbTables = "2";
+    m_context->settings.TypeCompilation = 8;
+    CurveDownloadRequest request;
+    request.DeviceChip = change == "chip" ? "12F629" : m_context->pic.DeviceChip;
+    request.gridRows = change == "one point" ? 2 : 3;
+    if (change == "cell")
+        request.curveProblem = "Row 2: \"1O\" is not a number";
+    if (change == "type")
+        m_context->settings.TypeCompilation = 16;
+    if (change == "map")
+        m_context->mapBoxes.tbMapAdj[1] = "120";
+    request.placement = DemandePlacement(m_context->settings, m_context->mapBoxes.tbMapAdj, 1);
+    Answers answers;
+    request.generer = [&](TableIncludeFiles::TablesExport &t) {
+        return change == "generator" ? int16_t(-1)
+                                     : CurveTables::GenererTablesExport(8, *m_context, answers, t);
+    };
+    const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, m_context->pic);
+    QCOMPARE(plan.plan.has_value(), title.isEmpty());
+    if (title.isEmpty())
+        return;
+    QCOMPARE(plan.refusal.title, VEK_LANGUAGE::GetLanguageText(title));
+    QVERIFY(!plan.refusal.text.isEmpty());
+    if (change == "cell")
+        QCOMPARE(plan.refusal.text, request.curveProblem);
+    QVERIFY(m_context->pic.ImagePIC.ImageCode == before.ImageCode);
+}
+
+void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowledged_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("framesWritten"); // of the 0x100-word firmware range
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("names");
+    QTest::newRow("silence") << "silent:E3:5" << 4 << int(BootloaderFrameFailed)
+                             << "Timeout of communication ! [0x0020]";
+    QTest::newRow("wrong answer") << "wrong:E3:3" << 2 << int(BootloaderFrameFailed) << "[0x0010]";
+    QTest::newRow("half an answer")
+        << "partial:E3:7" << 6 << int(BootloaderFrameFailed) << "[0x0030]";
+    QTest::newRow("late answer") << "late:E3:4" << 4 << int(BootloaderFrameFailed)
+                                 << "Timeout of communication ! [0x0018]";
+    QTest::newRow("extra byte") << "extra:E3:2" << 2 << int(BootloaderFrameFailed) << "[0x0008]";
+    QTest::newRow("extra byte after the last")
+        << "extra:E3:32" << 32 << int(BootloaderFrameFailed) << "[0x00F8]";
+    QTest::newRow("line dropped") << "drop:E3:9" << 8 << int(BootloaderLineLost) << "[0x0040]";
+    QTest::newRow("hello unanswered")
+        << "silent:EA:1" << 0 << int(BootloaderHelloFailed) << "please check port";
+    QTest::newRow("hello wrong") << "wrong:EA:1" << 0 << int(BootloaderHelloFailed)
+                                 << "please check port";
+}
+
+void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowledged()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, framesWritten);
+    QFETCH(int, code);
+    QFETCH(QString, names);
+    m_context->pic.ImagePIC = firmwareImage();
+    Module module;
+    QVERIFY(module.start({"--fault", fault}));
+    BootloaderSession session;
+    QVERIFY(connectModule(session, module.sim.devicePath()).succeeded());
+    RecordingSink sink;
+    const JobOutcome outcome = TelechargerFirmware(session, m_context->pic.ImagePIC, {0, 0x100},
+                                                   texts(), sink, CancelToken{});
+    QVERIFY(!outcome.succeeded());
+    QCOMPARE(outcome.code, code);
+    QVERIFY2(outcome.message.contains(names), qPrintable(outcome.message));
+    QVERIFY(!sink.statuses.contains(BootloaderMessages::TransferDone));
+    // The failure shows in the window that runs the transfer.
+    QVERIFY(!sink.statuses.last().isEmpty());
+    QCOMPARE(session.connected(), code != int(BootloaderLineLost));
+    if (fault.startsWith("late"))
+        QTest::qWait(1000); // the late answer still writes its frame
+
+    const QList<uint16_t> flash = module.flash();
+    if (code == int(BootloaderLineLost)) {
+        QVERIFY(flash.isEmpty() || writtenOutside(flash, {{0, 8 * framesWritten}}) == 0);
+        return; // the module's line is gone: nothing more to ask it
+    }
+    const PicImage expected = firmwareImage();
+    for (int k = 0; k < 8 * framesWritten; ++k)
+        QCOMPARE(flash[k], expected.codeWord(k));
+    QCOMPARE(writtenOutside(flash, {{0, 8 * framesWritten}}), 0);
+    QCOMPARE(module.badFrames(), 0);
+}
+
+void TestBootloaderTransfers::identityFaultsFailTheConnection_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("code");
+    QTest::newRow("probe silent") << "silent:3A:0" << int(BootloaderGreetingFailed);
+    QTest::newRow("short name") << "short:EF:1" << int(BootloaderIdentityFailed);
+    QTest::newRow("short version") << "short:31:1" << int(BootloaderIdentityFailed);
+    QTest::newRow("no revision") << "silent:EE:1" << int(BootloaderIdentityFailed);
+    QTest::newRow("line dropped at the name") << "drop:EF:1" << int(BootloaderIdentityFailed);
+}
+
+void TestBootloaderTransfers::identityFaultsFailTheConnection()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, code);
+    Module module;
+    QVERIFY(module.start({"--fault", fault}));
+    BootloaderSession session;
+    const JobOutcome outcome = connectModule(session, module.sim.devicePath());
+    QCOMPARE(outcome.code, code);
+    QVERIFY(!outcome.message.isEmpty());
+    QVERIFY(!session.connected());
+    QVERIFY(session.port() == nullptr);
+}
+
+void TestBootloaderTransfers::truncatedFirmwareFileIsNotSent()
+{
+    m_context->pic.ImagePIC = firmwareImage();
+    const QString hex = VEK_Gestion_OS::CheminTemp("~TEMP.HEX");
+    QVERIFY(EcrireFichierHex(m_context->pic, hex).succeeded());
+    QByteArray text = TestSupport::readFile(hex);
+    text.truncate(text.size() / 2); // no end record
+    QVERIFY(TestSupport::writeFile(hex, text));
+    const FirmwareDownloadPlan plan =
+        PreparerTelechargementFirmware(m_context->settings, m_context->pic);
+    QVERIFY(!plan.range);
+    QCOMPARE(plan.refusal.text, VEK_LANGUAGE::GetLanguageText("HEXFileCorrupted"));
+
+    QFile::remove(hex);
+    const FirmwareDownloadPlan none =
+        PreparerTelechargementFirmware(m_context->settings, m_context->pic);
+    QVERIFY(!none.range);
+    QCOMPARE(none.refusal.text, BootloaderMessages::NoFirmwareFile);
+}
+
+void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("defaults") << "000"
+                              << "200" << true;
+    QTest::newRow("whole 16F876A") << "000"
+                                   << "2000" << true;
+    QTest::newRow("beyond the chip") << "1F00"
+                                     << "200" << false;
+    QTest::newRow("beyond 16383 words") << "3F00"
+                                        << "200" << false;
+    QTest::newRow("last block incomplete") << "000"
+                                           << "1FC" << false;
+    QTest::newRow("start inside a block") << "004"
+                                          << "1F8" << false;
+    QTest::newRow("not hexadecimal") << "0x0"
+                                     << "200" << false;
+    QTest::newRow("empty length") << "000"
+                                  << "" << false;
+}
+
+void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, length);
+    QFETCH(bool, accepted);
+    m_context->pic.ImagePIC = firmwareImage();
+    QVERIFY(EcrireFichierHex(m_context->pic, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
+    m_context->settings.ICSPHEXADD = start;
+    m_context->settings.ICSPHEXLNG = length;
+    const FirmwareDownloadPlan plan =
+        PreparerTelechargementFirmware(m_context->settings, m_context->pic);
+    QCOMPARE(plan.range.has_value(), accepted);
+    if (!accepted)
+        QVERIFY(plan.refusal.text.contains("8192"));
+}
+
+QTEST_GUILESS_MAIN(TestBootloaderTransfers)
+#include "tst_bootloadertransfers.moc"

@@ -1,0 +1,194 @@
+#include "FakePrompts.h"
+#include "ModuleSimulator.h"
+#include "TestSupport.h"
+#include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
+#include "bootloader/BootloaderTexts.h"
+#include "bootloader/ui/VEK_BL.h"
+#include "firmware/HexFiles.h"
+#include "firmware/VEK_Gestion_OS.h"
+#include "icsp/ChipTable.h"
+#include "icsp/ui/StatusPanel.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+// The bootloader window end to end, offscreen, against the simulated module on
+// a pseudo-terminal: connect, download the curve and the firmware, disconnect.
+class TestBlWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    std::unique_ptr<VekContext> ctx;
+    FakePrompts prompts;
+
+    // Clicks and waits for the job it started to finish.
+    bool clickAndWait(VEK_BL &w, QPushButton *button)
+    {
+        QSignalSpy finished(&w.runner(), &JobRunner::finished);
+        button->click();
+        const bool locked = !w.BP_tst->isEnabled() && !w.BP_Quit->isEnabled();
+        return locked && finished.wait(15000);
+    }
+
+    QList<uint16_t> flash(ModuleSimulator &sim)
+    {
+        const QString path = dir.filePath("flash.bin");
+        sim.command("dump " + path);
+        sim.waitForLine("DUMPED");
+        const QByteArray bytes = TestSupport::readFile(path);
+        QList<uint16_t> words;
+        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+            words << uint16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
+        return words;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
+        VEK_LANGUAGE::SetFichierLangue("francais.ini");
+        VEK_LANGUAGE::InitLanguage();
+        VEK_Gestion_OS::SetDossierProgramme(dir.path() + '/');
+    }
+
+    void init()
+    {
+        ctx = std::make_unique<VekContext>();
+        ctx->TypeVersionOS = "VEK-MZ300.XOS";
+        ctx->settings.ICSPChip = "PIC-16F876A";
+        ctx->settings.TypeCompilation = 8;
+        ctx->settings.ICSPNbTables = "2";
+        ctx->settings.ICSPLTAB_L1 = "300";
+        ctx->settings.ICSPHTAB_L1 = "500";
+        ctx->settings.ICSPHEXADD = "000";
+        ctx->settings.ICSPHEXLNG = "200";
+        ctx->tab_avance.setRows({{"1000", "12", "8"}, {"3000", "16", "11"}, {"7000", "18", "15"}},
+                                false);
+        ctx->moteur.Txt_av_statique = "20";
+        prompts.messages.clear();
+    }
+
+    void connectDownloadUpdateDisconnect()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--bl-name", "VEK-MZ300 T1"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        w.show();
+
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBDeconnection"));
+        QVERIFY(w.BP_DLOAD[1]->isEnabled() && w.BP_DLOAD[2]->isEnabled());
+        QVERIFY(w.BP_MAJHEX->isEnabled() && !w.BP_UPLOAD->isEnabled());
+        QCOMPARE(w.panel(3)->text(), QString("VEK-MZ300 T1\\REV:5 - OS:2.1.5"));
+        QCOMPARE(w.L_Info->text(), BootloaderMessages::Connected);
+
+        QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
+        QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
+        QList<uint16_t> words = flash(sim);
+        for (int k = 0x300; k < 0x700; ++k)
+            QCOMPARE(words[k], ctx->pic.ImagePIC.codeWord(k));
+        QCOMPARE(words[0x300], uint16_t(0x0782));
+        QImage shot = w.grab().toImage();
+        shot.save(dir.filePath("bl.png"));
+        if (qEnvironmentVariableIsSet("VEK_SCREENSHOT_DIR"))
+            shot.save(qEnvironmentVariable("VEK_SCREENSHOT_DIR") + "/vek_bl_download.png");
+
+        // Firmware of the package, with bytes that look like commands.
+        PicDevice firmware;
+        firmware.setChip(*ChipTable::fixedChip("PIC-16F876A"));
+        firmware.InitMemoire();
+        for (int k = 0; k < 0x200; ++k)
+            firmware.ImagePIC.setCodeWord(k, uint16_t(k % 2 ? 0x00EA : 0x3AE3 - k));
+        QVERIFY(EcrireFichierHex(firmware, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
+        QVERIFY(clickAndWait(w, w.BP_MAJHEX));
+        QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
+        words = flash(sim);
+        for (int k = 0; k < 0x200; ++k)
+            QCOMPARE(words[k], firmware.ImagePIC.codeWord(k));
+
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
+        QVERIFY(!w.BP_DLOAD[1]->isEnabled() && !w.BP_MAJHEX->isEnabled());
+        QCOMPARE(w.panel(3)->text(), QString("LOCAL"));
+        QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseDone);
+        QVERIFY(!w.session().connected());
+    }
+
+    void refusedFrameIsToldInThisWindow()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--fault", "wrong:E3:3"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
+        const FakePrompts::Shown shown = prompts.messages.last();
+        QCOMPARE(shown.icon, QMessageBox::Critical);
+        QVERIFY2(shown.text.contains("[0x0310]"), qPrintable(shown.text));
+        QVERIFY(!shown.text.contains("OK"));
+        QVERIFY(w.L_Info->text().contains("[0x0310]"));
+        QVERIFY(w.BP_DLOAD[1]->isEnabled()); // still connected, ready for another try
+    }
+
+    void unusableCurveIsNotSent()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        ctx->tab_avance.setRows({{"1000", "12", "8"}, {"3000", "1O", "11"}}, false);
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QSignalSpy started(&w.runner(), &JobRunner::started);
+        w.BP_DLOAD[1]->click();
+        QCOMPARE(started.size(), 0);
+        QCOMPARE(prompts.messages.last().text, ctx->tab_avance.invalidValuesMessage());
+        sim.command("blstats");
+        QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
+    }
+
+    void refusalsComeBeforeAnyPort_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("package");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("parallel port") << "LPT1"
+                                       << "A.XOS" << BootloaderMessages::NoLpt;
+        QTest::newRow("no package") << "/dev/null"
+                                    << "" << BootloaderMessages::NoPackage;
+    }
+
+    void refusalsComeBeforeAnyPort()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, package);
+        QFETCH(QString, says);
+        ctx->settings.ICSPPort = port;
+        ctx->TypeVersionOS = package;
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QSignalSpy started(&w.runner(), &JobRunner::started);
+        w.BP_tst->click();
+        QCOMPARE(prompts.messages.last().text, says);
+        QCOMPARE(started.size(), 0);
+        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
+    }
+
+    void missingPortStaysDisconnected()
+    {
+        ctx->settings.ICSPPort = "/dev/vek-no-such-port";
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QVERIFY(prompts.messages.last().text.contains("/dev/vek-no-such-port"));
+        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
+        QVERIFY(!w.BP_DLOAD[1]->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestBlWindow)
+#include "tst_ui_blwindow.moc"

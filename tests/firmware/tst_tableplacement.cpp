@@ -1,0 +1,178 @@
+#include "base/VEK_LANGUAGE.h"
+#include "firmware/TablePlacement.h"
+
+#include <QtTest>
+
+using namespace TablePlacement;
+
+// Where the tables go: the checks made before the image is touched, and the
+// blending by each line's MAP percentage.
+class TestTablePlacement : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { VEK_LANGUAGE::InitLanguage(); }
+    void requestsRefusedBeforeAnythingIsTouched_data();
+    void requestsRefusedBeforeAnythingIsTouched();
+    void percentagesAreNumbersFrom0To100_data();
+    void percentagesAreNumbersFrom0To100();
+    void linesFollowEachOtherBlendedByTheirPercentage();
+    void wordsLeavingTheRetlwFormAreRefused();
+};
+
+namespace {
+
+Request request()
+{
+    Request r;
+    r.TypeCompilation = 8;
+    r.ICSPNbTables = "2";
+    r.LTAB = "300";
+    r.HTAB = "500";
+    r.tbMapAdj = {"0", "100", "50", "25", "", "", "", "", ""};
+    return r;
+}
+
+QStringList table(int firstByte)
+{
+    QStringList t{"0782"};
+    for (int i = 1; i < 256; ++i)
+        t << QStringLiteral("34%1").arg((firstByte + i) & 0xFF, 2, 16, QChar('0')).toUpper();
+    return t;
+}
+
+} // namespace
+
+void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("type 16") << "type"
+                             << "16" << VEK_LANGUAGE::GetLanguageText("MSGBAsm1");
+    QTest::newRow("type 5") << "type"
+                            << "5" << VEK_LANGUAGE::GetLanguageText("MSGBAsm1");
+    QTest::newRow("no line") << "lines"
+                             << "0"
+                             << "\"0\"";
+    QTest::newRow("five lines") << "lines"
+                                << "5"
+                                << "\"5\"";
+    QTest::newRow("lines not a number") << "lines"
+                                        << "deux"
+                                        << "\"deux\"";
+    QTest::newRow("low table inside a block") << "low"
+                                              << "304"
+                                              << "0304";
+    QTest::newRow("high table past the image") << "high"
+                                               << "3F00"
+                                               << "3F00";
+    QTest::newRow("address not hexadecimal") << "low"
+                                             << "&H300"
+                                             << "";
+    QTest::newRow("areas overlap") << "high"
+                                   << "400"
+                                   << "0400";
+    QTest::newRow("percentage not a number") << "pct"
+                                             << "abc"
+                                             << "\"abc\"";
+    QTest::newRow("percentage above 100") << "pct"
+                                          << "150"
+                                          << "\"150\"";
+    QTest::newRow("percentage below 0") << "pct"
+                                        << "-5"
+                                        << "\"-5\"";
+}
+
+void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(QString, says);
+    Request r = request();
+    if (field == "type")
+        r.TypeCompilation = int16_t(value.toInt());
+    else if (field == "lines")
+        r.ICSPNbTables = value;
+    else if (field == "low")
+        r.LTAB = value;
+    else if (field == "high")
+        r.HTAB = value;
+    else
+        r.tbMapAdj[1] = value;
+    const Checked checked = Verifier(r);
+    QVERIFY(!checked.plan);
+    QVERIFY(!checked.refusal.text.isEmpty());
+    QVERIFY2(checked.refusal.text.contains(says), qPrintable(checked.refusal.text));
+    QVERIFY(Verifier(request()).plan); // the unchanged request passes
+}
+
+void TestTablePlacement::percentagesAreNumbersFrom0To100_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("pct");
+    QTest::newRow("blank around") << " 50 " << 50;
+    QTest::newRow("comma") << "12,5" << 12;
+    QTest::newRow("half to even") << "37.5" << 38;
+    QTest::newRow("hundred") << "100" << 100;
+    QTest::newRow("empty") << "" << -1;
+    QTest::newRow("trailing text") << "50%" << -1;
+    QTest::newRow("just above") << "100.1" << -1;
+}
+
+void TestTablePlacement::percentagesAreNumbersFrom0To100()
+{
+    QFETCH(QString, text);
+    QFETCH(int, pct);
+    QCOMPARE(PourcentageStrict(text).value_or(-1), pct);
+}
+
+void TestTablePlacement::linesFollowEachOtherBlendedByTheirPercentage()
+{
+    const Checked checked = Verifier(request());
+    QVERIFY(checked.plan);
+    const Plan &plan = *checked.plan;
+    QCOMPARE(plan.low, (WordRange{0x300, 0x500}));
+    QCOMPARE(plan.high, (WordRange{0x500, 0x700}));
+    TableIncludeFiles::TablesExport t{table(0x60), table(0x10), table(0x70), table(0x20)};
+    PicImage image;
+    QVERIFY(!Placer(plan, t, image));
+    // Line 0 at 0 %: the atmospheric tables; line 1 at 100 %: the boost tables, 256 further.
+    QCOMPARE(image.codeWord(0x300), uint16_t(0x0782));
+    QCOMPARE(image.codeWord(0x301), uint16_t(0x3411));
+    QCOMPARE(image.codeWord(0x401), uint16_t(0x3421));
+    QCOMPARE(image.codeWord(0x501), uint16_t(0x3461));
+    QCOMPARE(image.codeWord(0x601), uint16_t(0x3471));
+    QCOMPARE(image.codeWord(0x6FF), uint16_t(0x346F));
+    QCOMPARE(image.codeWord(0x700), uint16_t(0));
+
+    // 50 % between 0x3410 and 0x3420, either way round, gives 0x3418.
+    Request half = request();
+    half.ICSPNbTables = "1";
+    half.tbMapAdj[0] = "50";
+    const Plan p50 = *Verifier(half).plan;
+    TableIncludeFiles::TablesExport u{table(0x1F), table(0x0F), table(0x0F), table(0x1F)};
+    QVERIFY(!Placer(p50, u, image));
+    QCOMPARE(image.codeWord(0x301), uint16_t(0x3418));
+    QCOMPARE(image.codeWord(0x501), uint16_t(0x3418));
+}
+
+void TestTablePlacement::wordsLeavingTheRetlwFormAreRefused()
+{
+    const Plan plan = *Verifier(request()).plan;
+    TableIncludeFiles::TablesExport t{table(0x60), table(0x10), table(0x70), table(0x20)};
+    t.basseBoost[200] = "3520";
+    PicImage image;
+    const PicImage before = image;
+    const std::optional<Refusal> refused = Placer(plan, t, image);
+    QVERIFY(refused);
+    QVERIFY2(refused->text.contains("201"), qPrintable(refused->text));
+    QVERIFY(image.ImageCode == before.ImageCode); // nothing placed
+    t.basseBoost[200] = "3420";
+    t.hauteAtmo = t.hauteAtmo.mid(0, 255); // a table cut short
+    QVERIFY(Placer(plan, t, image));
+    QVERIFY(image.ImageCode == before.ImageCode);
+}
+
+QTEST_GUILESS_MAIN(TestTablePlacement)
+#include "tst_tableplacement.moc"

@@ -1,0 +1,384 @@
+// Whole-chip reads, writes and erases on the simulated PIC, the chip
+// identification, the injected faults and the behaviour of real chips.
+#include "IcspRig.h"
+#include "base/Jobs.h"
+#include "icsp/ChipTable.h"
+#include "icsp/IcspChipOperations.h"
+
+#include <QtTest>
+
+namespace {
+
+// Where an operation stopped, for the failure report of a test.
+QByteArray where(const IcspResult &r)
+{
+    return QStringLiteral("stage %1 code %2 address %3 %4")
+        .arg(int(r.stage))
+        .arg(r.code)
+        .arg(r.address)
+        .arg(r.message)
+        .toUtf8();
+}
+
+bool imageOnChip(const SimulatedPic &pic, const PicDevice &device)
+{
+    for (int k = 0; k < device.programByteCount() / 2; ++k)
+        if (pic.program[size_t(k)] != (device.ImagePIC.codeWord(k) & 0x3FFF))
+            return false;
+    for (int j = 0; j < device.eepromByteCount(); ++j)
+        if (pic.eeprom[size_t(j)] != device.ImagePIC.ImageEEPROM[size_t(j)])
+            return false;
+    for (int i = 0; i < 4; ++i)
+        if (pic.userId[size_t(i)] != device.ImagePIC.UserID[size_t(2 * i)])
+            return false;
+    return pic.readConfig() == device.ImagePIC.ConfigWord;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(IcspLineSettings)
+
+class TestIcspChip : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void programReadEraseEndToEnd_data()
+    {
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<int>("config");
+        QTest::addColumn<int>("blankChecksum");
+        QTest::newRow("16F84A") << "16F84A" << 0x3FF1 << 0x3CFE;
+        QTest::newRow("16F628") << "16F628" << 0x3F70 << 0x35FE;
+    }
+    void programReadEraseEndToEnd()
+    {
+        QFETCH(QString, chip);
+        QFETCH(int, config);
+        QFETCH(int, blankChecksum);
+        IcspRig rig(chip);
+        PicDevice device = IcspRig::deviceFor(chip);
+        IcspRig::fillImage(device, 42, uint16_t(config));
+        const int32_t checksum = device.CalculChecksum();
+
+        IcspResult written = WriteChip(*rig.programmer, device, 5);
+        QVERIFY2(written.ok(), where(written).constData());
+        QVERIFY(imageOnChip(rig.pic, device));
+        QCOMPARE(rig.pic.stats().commandsWhileBusy, 0);
+        QCOMPARE(rig.pic.stats().interruptedWrites, 0);
+        QVERIFY(!rig.pic.inProgrammingMode()); // closed
+
+        PicDevice readBack;
+        readBack.InitMemoire();
+        IcspResult read = ReadChip(*rig.programmer, readBack, "AUTO");
+        QVERIFY2(read.ok(), where(read).constData());
+        QCOMPARE(readBack.DeviceChip, chip);
+        QCOMPARE(readBack.CalculChecksum(), checksum);
+        QVERIFY(imageOnChip(rig.pic, readBack));
+
+        IcspResult erased = EraseChip(*rig.programmer, device, 5);
+        QVERIFY2(erased.ok(), where(erased).constData());
+        QCOMPARE(device.CalculChecksum(), blankChecksum);
+        QVERIFY(std::all_of(rig.pic.program.begin(), rig.pic.program.end(),
+                            [](uint16_t w) { return w == 0x3FFF; }));
+        QCOMPARE(ReadChip(*rig.programmer, readBack, "AUTO").stage, IcspResult::Stage::Done);
+        QCOMPARE(readBack.CalculChecksum(), blankChecksum);
+    }
+
+    void blankChecksumOf16F84()
+    {
+        IcspRig rig("16F84");
+        rig.pic.program[17] = 0x0123;
+        PicDevice device = IcspRig::deviceFor("16F84");
+        QVERIFY(EraseChip(*rig.programmer, device, 5).ok());
+        QCOMPARE(device.CalculChecksum(), 0x3CFE);
+        PicDevice readBack = IcspRig::deviceFor("16F84");
+        QVERIFY(ReadChip(*rig.programmer, readBack, "PIC-16F84").ok());
+        QCOMPARE(readBack.CalculChecksum(), 0x3CFE);
+    }
+
+    void everyRouting_data()
+    {
+        QTest::addColumn<IcspLineSettings>("lines");
+        for (int box = 0; box < 4; ++box)
+            QTest::addRow("box %d COM1", box) << IcspRig::wiring(box, "COM1");
+        QTest::newRow("JDM on LPT1 text") << IcspRig::wiring(0, "LPT1");
+        QTest::newRow("VEKP tty path") << IcspRig::wiring(1, "/dev/ttyUSB0");
+        const std::array<std::array<uint8_t, 4>, 5> pins = {
+            {{5, 3, 2, 10}, {1, 14, 16, 11}, {9, 8, 7, 15}, {17, 6, 4, 13}, {2, 3, 4, 12}}};
+        for (int box = 1; box < 4; ++box)
+            for (const auto &p : pins)
+                QTest::addRow("box %d LPT1 %d/%d/%d/%d", box, p[0], p[1], p[2], p[3])
+                    << IcspRig::wiring(box, "LPT1", p[0], p[1], p[2], p[3]);
+        QTest::newRow("VEK-MZ parport path") << IcspRig::wiring(2, "/dev/parport0");
+    }
+    void everyRouting()
+    {
+        QFETCH(IcspLineSettings, lines);
+        IcspRig rig("16F84A", lines);
+        IcspProgrammer &p = *rig.programmer;
+        const auto id = IdentifyChip(p);
+        QVERIFY(id);
+        QCOMPARE(*id, uint16_t(0x0563));
+        for (int k = 0; k < 16; ++k)
+            QCOMPARE(p.ProgMotCode(k, 3, uint16_t(0x2A55 ^ k)), uint8_t(0));
+        QCOMPARE(p.JumpTo(0), uint8_t(0));
+        for (int k = 0; k < 16; ++k) {
+            uint16_t w = 0;
+            QCOMPARE(p.LireMotCode(w), uint8_t(0));
+            QCOMPARE(w, uint16_t(0x2A55 ^ k));
+        }
+        QCOMPARE(p.NbErreurs, 0);
+        p.FermerProgrammateur();
+    }
+
+    void autoPicksEachRow_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("chip");
+        QTest::newRow("real 16F84A") << 0x0560 << "16F84A";
+        QTest::newRow("16F84A row") << 0x10E0 << "16F84A";
+        QTest::newRow("12C508A") << 0x01E3 << "12C508A";
+        QTest::newRow("16F628") << 0x07C3 << "16F628";
+        QTest::newRow("16F876") << 0x09E7 << "16F876";
+        QTest::newRow("16F876A") << 0x0E05 << "16F876A";
+    }
+    void autoPicksEachRow()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, chip);
+        SimChipModel model = SimChipModel::byName("16F84A");
+        model.deviceId = uint16_t(id);
+        ManualClock clock;
+        SimulatedPic pic(clock, model);
+        SimulatedProgrammerBox box(pic, IcspLineSettings{});
+        IcspProgrammer p(MainSettings{}, clock, box.opener());
+        const auto read = IdentifyChip(p);
+        QVERIFY(read);
+        const auto found = ChipTable::identify(*read);
+        QCOMPARE(found.result, ChipTable::Identification::Result::Recognised);
+        QCOMPARE(found.record.DeviceChip, chip);
+    }
+
+    // ---- injected faults: the protocol's code, never a false success
+
+    void cellThatRefusesWrites()
+    {
+        IcspRig rig("16F84A");
+        rig.pic.refuseWrites(0x123);
+        PicDevice device = IcspRig::deviceFor("16F84A");
+        IcspRig::fillImage(device, 3, 0x3FFF);
+        const IcspResult r = WriteChip(*rig.programmer, device, 3);
+        QCOMPARE(r.stage, IcspResult::Stage::WriteCode);
+        QCOMPARE(r.code, uint8_t(19));
+        QCOMPARE(r.address, 0x123);
+        QCOMPARE(rig.programmer->NbErreurs, 3);
+
+        IcspRig erase("16F84A");
+        erase.pic.program[0x40] = 0x0101;
+        erase.pic.refuseWrites(0x40);
+        const IcspResult e = EraseChip(*erase.programmer, device, 3);
+        QCOMPARE(e.stage, IcspResult::Stage::BlankCheck);
+        QCOMPARE(e.address, 0x40);
+        QCOMPARE(e.message, QString("not blank at 0x0040"));
+    }
+
+    void flippedBitOnTheLine()
+    {
+        IcspRig rig("16F84A");
+        rig.pic.flipLoadBit(10, 5);
+        PicDevice device = IcspRig::deviceFor("16F84A");
+        IcspRig::fillImage(device, 5, 0x3FFF);
+        const IcspResult r = WriteChip(*rig.programmer, device, 5);
+        QCOMPARE(r.stage, IcspResult::Stage::WriteCode);
+        QCOMPARE(r.code, uint8_t(12));
+        QCOMPARE(r.address, 9);
+    }
+
+    // A lost increment used to put every later word one cell too low while each
+    // verified: its echo is now checked and the word is tried again.
+    void lostIncrementOnWrite()
+    {
+        IcspRig rig("16F84A");
+        rig.pic.loseIncrement(200);
+        PicDevice device = IcspRig::deviceFor("16F84A");
+        IcspRig::fillImage(device, 9, 0x3FF1);
+        const IcspResult r = WriteChip(*rig.programmer, device, 5);
+        QVERIFY2(r.ok(), where(r).constData());
+        QCOMPARE(rig.programmer->NbErreurs, 1);
+        QVERIFY(imageOnChip(rig.pic, device));
+    }
+
+    void lostIncrementOnRead()
+    {
+        IcspRig rig("16F84A");
+        PicDevice device = IcspRig::deviceFor("16F84A");
+        rig.pic.loseIncrement(300);
+        const IcspResult r = ReadChip(*rig.programmer, device, "AUTO");
+        QCOMPARE(r.stage, IcspResult::Stage::ReadCode);
+        QCOMPARE(r.code, uint8_t(21));
+    }
+
+    // ---- real chips
+
+    void noChipIsNoChip()
+    {
+        IcspRig rig("16F84A");
+        rig.pic.setPresent(false);
+        IcspProgrammer &p = *rig.programmer;
+        QCOMPARE(p.OuvrirProgrammateur(), uint8_t(0)); // the loop-back passes the self-test
+        const auto id = IdentifyChip(p);
+        QVERIFY(id);
+        QCOMPARE(*id, uint16_t(0x3FFF));
+        QCOMPARE(ChipTable::identify(*id).result, ChipTable::Identification::Result::NoChip);
+        QCOMPARE(ChipTable::identify(0).result, ChipTable::Identification::Result::NoChip);
+        PicDevice device;
+        const IcspResult r = ReadChip(p, device, "AUTO");
+        QCOMPARE(r.stage, IcspResult::Stage::Identify);
+        QCOMPARE(r.message, QString("no chip"));
+        QVERIFY(device.DeviceChip.isEmpty()); // not taken for a 16F84
+
+        PicDevice image = IcspRig::deviceFor("16F84");
+        IcspRig::fillImage(image, 1, 0x3FFF);
+        QCOMPARE(WriteChip(p, image, 2).code, uint8_t(19)); // nothing verifies
+    }
+
+    void unknownIdStops_data()
+    {
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("16F628A") << "16F628A"
+                                 << "0x1066";
+        QTest::newRow("16F877A") << "16F877A"
+                                 << "0x0E27";
+        QTest::newRow("12F629") << "12F629"
+                                << "0x0F83";
+    }
+    void unknownIdStops()
+    {
+        QFETCH(QString, chip);
+        QFETCH(QString, id);
+        IcspRig rig(chip, {}, true);
+        PicDevice device;
+        const IcspResult r = ReadChip(*rig.programmer, device, "AUTO");
+        QCOMPARE(r.stage, IcspResult::Stage::Identify);
+        QCOMPARE(r.message, "unknown ID " + id);
+        QVERIFY(device.DeviceChip.isEmpty());
+    }
+
+    void writeTimesOfRealChips_data()
+    {
+        QTest::addColumn<QString>("chip");
+        QTest::newRow("16F84A") << "16F84A";
+        QTest::newRow("16F628") << "16F628";
+    }
+    void writeTimesOfRealChips()
+    {
+        QFETCH(QString, chip);
+        PicDevice device = IcspRig::deviceFor(chip);
+        IcspRig::fillImage(device, 11, 0x3FFF);
+        {
+            // The old single millisecond after Begin Programming.
+            IcspRig rig(chip, {}, true);
+            ChipTraits hurried = ChipTable::traitsOf(chip);
+            hurried.programMs = 1;
+            rig.programmer->setChip(hurried);
+            QVERIFY(rig.programmer->ProgMotCode(0, 5, device.ImagePIC.codeWord(0)) != 0);
+            QVERIFY(rig.pic.stats().commandsWhileBusy > 0);
+        }
+        IcspRig rig(chip, {}, true);
+        const IcspResult r = WriteChip(*rig.programmer, device, 5);
+        QVERIFY2(r.ok(), where(r).constData());
+        QCOMPARE(rig.pic.stats().commandsWhileBusy, 0);
+        QCOMPARE(rig.pic.stats().interruptedWrites, 0);
+        QCOMPARE(rig.programmer->NbErreurs, 0);
+        QVERIFY(imageOnChip(rig.pic, device)); // configuration 0x3FFF reads as written
+    }
+
+    void configurationVerifyUnderMask()
+    {
+        IcspRig old("16F628", {}, true);
+        ChipTraits everyBit = ChipTable::traitsOf("16F628");
+        everyBit.configMask = 0x3FFF;
+        old.programmer->setChip(everyBit);
+        QCOMPARE(old.programmer->ProgMotCode(0x2007, 3, 0x3D70), uint8_t(19));
+
+        IcspRig rig("16F628", {}, true);
+        PicDevice device = IcspRig::deviceFor("16F628");
+        IcspRig::fillImage(device, 13, 0x3D70);
+        const IcspResult r = WriteChip(*rig.programmer, device, 3);
+        QVERIFY2(r.ok(), where(r).constData());
+        QCOMPARE(device.ImagePIC.ConfigWord, uint16_t(0x3F70)); // as the chip reads it
+        QCOMPARE(rig.pic.readConfig(), uint16_t(0x3F70));
+    }
+
+    void eraseWithTheChipsOwnCommands()
+    {
+        IcspRig rig("12F629", {}, true);
+        std::fill(rig.pic.program.begin(), rig.pic.program.end() - 1, 0x0123);
+        rig.pic.eeprom[5] = 0x12;
+        IcspProgrammer &p = *rig.programmer;
+        // The old sequences: every frame echoes, nothing is erased.
+        p.setChip(ChipTable::traitsOf("12F629"));
+        QCOMPARE(p.InitProgrammation(), uint8_t(0));
+        QCOMPARE(p.EffacerProtection(), uint8_t(0));
+        QCOMPARE(p.EffacerCode(), uint8_t(0));
+        QCOMPARE(p.EffacerEEPROM(), uint8_t(0));
+        p.FermerProgrammateur();
+        QCOMPARE(rig.pic.program[1], uint16_t(0x0123));
+
+        PicDevice device = IcspRig::deviceFor("12F629");
+        const IcspResult r = EraseChip(p, device, 3);
+        QVERIFY2(r.ok(), where(r).constData());
+        QCOMPARE(rig.pic.program[1], uint16_t(0x3FFF));
+        QCOMPARE(rig.pic.eeprom[5], uint8_t(0xFF));
+    }
+
+    void calibrationKept()
+    {
+        IcspRig rig("12F629", {}, true);
+        QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
+        QCOMPARE(rig.pic.config & 0x3000, 0x1000);
+        {
+            // An erase that knows nothing of the calibration destroys it.
+            IcspRig old("12F629", {}, true);
+            old.programmer->setChip(ChipTable::traitsOf("12F629"));
+            QCOMPARE(old.programmer->InitProgrammation(), uint8_t(0));
+            QCOMPARE(old.programmer->EffacerBulk(), uint8_t(0));
+            old.programmer->FermerProgrammateur();
+            QCOMPARE(old.pic.program[0x3FF], uint16_t(0x3FFF));
+        }
+        PicDevice device = IcspRig::deviceFor("12F629");
+        IcspResult r = EraseChip(*rig.programmer, device, 3);
+        QVERIFY2(r.ok(), where(r).constData());
+        QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
+        QCOMPARE(rig.pic.config & 0x3000, 0x1000);
+        QCOMPARE(r.notes, QStringList{"kept 0x3480 0x1000"});
+        QCOMPARE(device.ImagePIC.codeWord(0x3FF), uint16_t(0x3480));
+
+        IcspRig::fillImage(device, 17, 0x3FFF); // a full image, calibration word blank
+        r = WriteChip(*rig.programmer, device, 3);
+        QVERIFY2(r.ok(), where(r).constData());
+        QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
+        QCOMPARE(rig.pic.config & 0x3000, 0x1000);
+        QCOMPARE(rig.pic.program[0x10], uint16_t(device.ImagePIC.codeWord(0x10)));
+        QCOMPARE(r.notes.size(), 1);
+    }
+
+    void cancelStopsBetweenWords()
+    {
+        IcspRig rig("16F84A");
+        PicDevice device = IcspRig::deviceFor("16F84A");
+        IcspRig::fillImage(device, 2, 0x3FFF);
+        CancelToken cancel;
+        cancel.cancel();
+        rig.programmer->attach(nullptr, &cancel);
+        const IcspResult r = WriteChip(*rig.programmer, device, 3);
+        QCOMPARE(r.stage, IcspResult::Stage::Cancelled);
+        QCOMPARE(r.address, 0);
+        QVERIFY(!rig.programmer->portOpen());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIcspChip)
+#include "tst_icspchip.moc"

@@ -1,0 +1,50 @@
+#include "IcspRig.h"
+
+#include "icsp/ChipTable.h"
+
+IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realChip)
+    : pic(clock, SimChipModel::byName(chip))
+{
+    pic.setRealChipBehaviour(realChip);
+    settings.ICSPBoitier = wiring.ICSPBoitier;
+    settings.ICSPPort = wiring.ICSPPort;
+    settings.ICSPPINMCLR = wiring.ICSPPINMCLR;
+    settings.ICSPPINCLOCK = wiring.ICSPPINCLOCK;
+    settings.ICSPPINDATA = wiring.ICSPPINDATA;
+    settings.ICSPPINDATAR = wiring.ICSPPINDATAR;
+    box = std::make_unique<SimulatedProgrammerBox>(pic, wiring);
+    IcspTexts texts;
+    texts.portOpenError = QStringLiteral("cannot open: %ERREUR%");
+    texts.noChip = QStringLiteral("no chip");
+    texts.unknownChipId = QStringLiteral("unknown ID %ID%");
+    texts.eraseNotBlank = QStringLiteral("not blank at %ADRESSE%");
+    texts.calibrationKept = QStringLiteral("kept %OSCCAL% %BG%");
+    programmer = std::make_unique<IcspProgrammer>(settings, clock, box->opener(), texts);
+}
+
+IcspLineSettings IcspRig::wiring(int box, const QString &port, uint8_t mclr, uint8_t clock,
+                                 uint8_t data, uint8_t dataR)
+{
+    return {int16_t(box), port, mclr, clock, data, dataR};
+}
+
+PicDevice IcspRig::deviceFor(const QString &chip)
+{
+    PicDevice device;
+    device.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-") + chip));
+    device.InitMemoire();
+    return device;
+}
+
+void IcspRig::fillImage(PicDevice &device, uint32_t seed, uint16_t config)
+{
+    uint32_t x = seed;
+    auto next = [&x] { return x = x * 1664525u + 1013904223u, x >> 8; };
+    for (int k = 0; k < device.programByteCount() / 2; ++k)
+        device.ImagePIC.setCodeWord(k, uint16_t(next() & 0x3FFF));
+    for (int j = 0; j < device.eepromByteCount(); ++j)
+        device.ImagePIC.ImageEEPROM[size_t(j)] = uint8_t(next());
+    for (int i = 0; i < 4; ++i)
+        device.ImagePIC.UserID[size_t(2 * i)] = uint8_t(next() & 0x7F);
+    device.ImagePIC.ConfigWord = config;
+}

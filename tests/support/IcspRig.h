@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ManualClock.h"
+#include "SimulatedPic.h"
+#include "SimulatedProgrammerBox.h"
+#include "base/MainSettings.h"
+#include "icsp/IcspProgrammer.h"
+#include "icsp/PicDevice.h"
+
+#include <memory>
+
+// A simulated PIC behind a simulated box, and the programmer driving it, on a
+// manual clock: a programming run takes no real time.
+struct IcspRig {
+    ManualClock clock;
+    SimulatedPic pic;
+    MainSettings settings;
+    std::unique_ptr<SimulatedProgrammerBox> box;
+    std::unique_ptr<IcspProgrammer> programmer;
+
+    // `wiring`: box type, port and pins, used both by the box and the settings.
+    explicit IcspRig(const QString &chip, const IcspLineSettings &wiring = {},
+                     bool realChip = false);
+
+    // Box type, port and pins (output pins MCLR, CLOCK, DATA, then DATA_R).
+    static IcspLineSettings wiring(int box, const QString &port, uint8_t mclr = 5,
+                                   uint8_t clock = 3, uint8_t data = 2, uint8_t dataR = 10);
+    // The device record and a blank image for a fixed chip ("16F84A").
+    static PicDevice deviceFor(const QString &chip);
+    // An image of pseudo-random words, EEPROM bytes, IDs and configuration.
+    static void fillImage(PicDevice &device, uint32_t seed, uint16_t config);
+};

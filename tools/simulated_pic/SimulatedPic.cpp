@@ -1,0 +1,390 @@
+#include "SimulatedPic.h"
+
+#include "platform/Clock.h"
+
+namespace {
+
+// Write times of the default behaviour: what the programmer has always waited.
+constexpr int kIdealProgramUs = 1000;
+constexpr int kIdealEepromUs = 1000;
+constexpr int kIdealEraseUs = 10000;
+
+constexpr uint16_t kOsccal = 0x3480;  // RETLW 0x80
+constexpr uint16_t kBandGap = 0x1000; // BG1:BG0 = 01
+
+} // namespace
+
+SimChipModel SimChipModel::byName(const QString &name)
+{
+    SimChipModel m;
+    m.name = name;
+    if (name == QLatin1String("16F84")) {
+        m.programUs = m.eepromUs = m.eraseUs = 10000;
+    } else if (name == QLatin1String("16F84A")) {
+        m.deviceId = 0x0563;
+    } else if (name == QLatin1String("16F628")) {
+        m.deviceId = 0x07C2;
+        m.pgmSize = 2048;
+        m.eeSize = 128;
+        m.configMask = 0x3DFF;
+        m.programUs = m.eepromUs = 8000;
+        m.eraseUs = 15000;
+    } else if (name == QLatin1String("16F628A")) {
+        m.deviceId = 0x1066;
+        m.pgmSize = 2048;
+        m.eeSize = 128;
+        m.configMask = 0x3DFF;
+        m.setupSequenceErase = false;
+        m.bulkEraseCommands = true;
+        m.programUs = m.eepromUs = 4000;
+        m.eraseUs = 6000;
+    } else if (name == QLatin1String("12F629")) {
+        m.deviceId = 0x0F83;
+        m.pgmSize = 1024;
+        m.eeSize = 128;
+        m.configMask = 0x31FF;
+        m.setupSequenceErase = false;
+        m.bulkEraseCommands = true;
+        m.calibrationWord = 0x3FF;
+        m.calibrationConfig = 0x3000;
+        m.programUs = 2500;
+        m.eepromUs = 6000;
+        m.eraseUs = 8000;
+    } else if (name == QLatin1String("16F876")) {
+        m.deviceId = 0x09E4;
+        m.pgmSize = 8192;
+        m.eeSize = 256;
+        m.configMask = 0x3BFF;
+        m.programUs = m.eepromUs = 8000;
+    } else if (name == QLatin1String("16F876A") || name == QLatin1String("16F877A")) {
+        m.deviceId = name == QLatin1String("16F876A") ? 0x0E07 : 0x0E27;
+        m.pgmSize = 8192;
+        m.eeSize = 256;
+        m.configMask = 0x2FCF;
+        m.setupSequenceErase = false;
+        m.bulkEraseCommands = true;
+        m.programUs = m.eepromUs = 8000;
+    }
+    return m;
+}
+
+SimulatedPic::SimulatedPic(const Clock &clock, const SimChipModel &model)
+    : m_clock(clock), m_model(model)
+{
+    program.assign(size_t(m_model.pgmSize), 0x3FFF);
+    eeprom.assign(size_t(m_model.eeSize), 0xFF);
+    userId.fill(0x3FFF);
+}
+
+void SimulatedPic::setRealChipBehaviour(bool on)
+{
+    m_real = on;
+    if (on)
+        applyRealFactoryData();
+}
+
+void SimulatedPic::applyRealFactoryData()
+{
+    if (m_model.calibrationWord >= 0 && m_model.calibrationWord < m_model.pgmSize)
+        program[size_t(m_model.calibrationWord)] = kOsccal;
+    config =
+        uint16_t((config & ~m_model.calibrationConfig) | (kBandGap & m_model.calibrationConfig));
+}
+
+void SimulatedPic::blank()
+{
+    std::fill(program.begin(), program.end(), 0x3FFF);
+    std::fill(eeprom.begin(), eeprom.end(), 0xFF);
+    userId.fill(0x3FFF);
+    config = 0x3FFF;
+    if (m_real)
+        applyRealFactoryData();
+}
+
+uint16_t SimulatedPic::readConfig() const
+{
+    if (!m_real)
+        return config & 0x3FFF;
+    return uint16_t((config | ~m_model.configMask) & 0x3FFF);
+}
+
+bool SimulatedPic::busy() const
+{
+    return m_clock.nowUs() < m_busyUntilUs;
+}
+
+void SimulatedPic::busyFor(int us)
+{
+    m_busyUntilUs = m_clock.nowUs() + us;
+}
+
+void SimulatedPic::setMclr(bool high)
+{
+    if (high == m_mclr)
+        return;
+    m_mclr = high;
+    if (!high) {
+        if (m_progMode && busy() && m_pendingAddress >= 0) {
+            // The cycle is cut short: the cell keeps what it held.
+            ++m_stats.interruptedWrites;
+            if (m_pendingKind == Pending::Data)
+                eeprom[size_t(m_pendingAddress)] = uint8_t(m_pendingOld);
+            else if (m_pendingAddress < 0x2000)
+                program[size_t(m_pendingAddress)] = m_pendingOld;
+            else if (m_pendingAddress == 0x2007)
+                config = m_pendingOld;
+            else
+                userId[size_t(m_pendingAddress - 0x2000)] = m_pendingOld;
+        }
+        m_busyUntilUs = 0;
+        m_progMode = false;
+        m_driving = false;
+        m_glitch = -1;
+        return;
+    }
+    if (m_present && !m_clk && !m_data) {
+        m_progMode = true;
+        ++m_stats.programmingModeEntries;
+        m_pc = 0;
+        m_phase = Phase::Command;
+        m_bits = 0;
+        m_shift = 0;
+        m_setup = 0;
+        m_latchKind = Pending::None;
+    }
+}
+
+void SimulatedPic::setClock(bool high)
+{
+    if (high == m_clk)
+        return;
+    m_clk = high;
+    if (!m_progMode)
+        return;
+    if (high)
+        risingEdge();
+    else
+        fallingEdge();
+}
+
+void SimulatedPic::setData(bool high)
+{
+    m_data = high;
+}
+
+bool SimulatedPic::dataLine() const
+{
+    if (m_glitch >= 0)
+        return m_glitch == 1;
+    return m_data && (!m_driving || m_driveBit);
+}
+
+void SimulatedPic::risingEdge()
+{
+    m_glitch = -1;
+    if (m_phase == Phase::DataOut && !m_ignoreFrame) {
+        m_driving = true;
+        m_driveBit = (m_outFrame >> m_bits) & 1u;
+    }
+}
+
+void SimulatedPic::fallingEdge()
+{
+    bool level = dataLine();
+    // Faults: the line itself glitches, so the programmer's read-back sees it too.
+    if (m_phase == Phase::Command && m_bits == 3 && m_loseIncrement > 0 && (m_shift & 7u) == 6u &&
+        !level && ++m_incLikeCount == m_loseIncrement) {
+        level = true;
+        m_glitch = 1;
+    }
+    if (m_phase == Phase::DataIn && m_command != 0x00 && m_flipLoad > 0 &&
+        m_loadCount == m_flipLoad && m_bits == m_flipBit) {
+        level = !level;
+        m_glitch = level ? 1 : 0;
+    }
+    m_shift |= uint32_t(level ? 1 : 0) << m_bits;
+    ++m_bits;
+    switch (m_phase) {
+    case Phase::Command:
+        if (m_bits == 6) {
+            const int command = int(m_shift & 0x3F);
+            m_bits = 0;
+            m_shift = 0;
+            decodeCommand(command);
+        }
+        break;
+    case Phase::DataIn:
+        if (m_bits == 16) {
+            const int value = int((m_shift >> 1) & 0x3FFF);
+            m_phase = Phase::Command;
+            m_bits = 0;
+            m_shift = 0;
+            if (!m_ignoreFrame)
+                loaded(value);
+        }
+        break;
+    case Phase::DataOut:
+        if (m_bits == 16) {
+            m_phase = Phase::Command;
+            m_bits = 0;
+            m_shift = 0;
+            m_driving = false;
+        }
+        break;
+    }
+}
+
+void SimulatedPic::decodeCommand(int command)
+{
+    m_command = command;
+    m_ignoreFrame = busy();
+    if (m_ignoreFrame)
+        ++m_stats.commandsWhileBusy;
+    const bool loads = command == 0x00 || command == 0x02 || command == 0x03;
+    const bool reads = command == 0x04 || command == 0x05;
+    if (loads) {
+        if (command == 0x02 || command == 0x03)
+            ++m_loadCount;
+        m_phase = Phase::DataIn;
+        return;
+    }
+    if (reads) {
+        m_phase = Phase::DataOut;
+        uint16_t value = 0x3FFF;
+        if (command == 0x04)
+            value = readProgramSpace();
+        else if (m_model.eeSize > 0)
+            value = eeprom[size_t(m_pc % m_model.eeSize)];
+        // Start and stop bits are left to the line (released high).
+        m_outFrame = (uint32_t(value & 0x3FFF) << 1) | 0x8001u;
+        return;
+    }
+    if (m_ignoreFrame)
+        return;
+    const int setup = m_setup;
+    m_setup = 0;
+    const bool knowsSetup = m_model.setupSequenceErase || !m_real;
+    const bool knowsBulk = m_model.bulkEraseCommands || !m_real;
+    switch (command) {
+    case 0x06:
+        ++m_stats.increments;
+        ++m_pc;
+        if (m_pc > 0x3FFF)
+            m_pc = 0x2000;
+        break;
+    case 0x01:
+        m_setup = knowsSetup ? 1 : 0;
+        break;
+    case 0x07:
+        m_setup = setup == 1 ? 2 : 0;
+        break;
+    case 0x08:
+        if (setup == 2) {
+            if (m_latchKind == Pending::Data)
+                bulkEraseData();
+            else
+                bulkEraseProgram();
+            if (m_pc == 0x2007) // erasing a protected chip clears the data memory too
+                bulkEraseData();
+            ++m_stats.bulkErases;
+            busyFor(m_real ? m_model.eraseUs : kIdealEraseUs);
+        } else {
+            beginCycle();
+        }
+        break;
+    case 0x09:
+    case 0x0B:
+        if (knowsBulk) {
+            if (command == 0x09)
+                bulkEraseProgram();
+            else
+                bulkEraseData();
+            ++m_stats.bulkErases;
+            busyFor(m_real ? m_model.eraseUs : kIdealEraseUs);
+        }
+        break;
+    default:
+        break; // not a command of this chip
+    }
+}
+
+void SimulatedPic::loaded(int value)
+{
+    m_setup = 0;
+    if (m_command == 0x00) {
+        if (m_pc < 0x2000)
+            m_pc = 0x2000;
+        m_latch = uint16_t(value);
+        m_latchKind = Pending::Program;
+    } else if (m_command == 0x02) {
+        m_latch = uint16_t(value);
+        m_latchKind = Pending::Program;
+    } else {
+        m_latch = uint16_t(value & 0xFF);
+        m_latchKind = Pending::Data;
+    }
+}
+
+void SimulatedPic::beginCycle()
+{
+    if (m_latchKind == Pending::None)
+        return;
+    m_pendingKind = m_latchKind;
+    m_pendingAddress = -1;
+    if (m_latchKind == Pending::Data) {
+        ++m_stats.eepromCycles;
+        if (m_model.eeSize > 0) {
+            m_pendingAddress = m_pc % m_model.eeSize;
+            m_pendingOld = eeprom[size_t(m_pendingAddress)];
+            eeprom[size_t(m_pendingAddress)] = uint8_t(m_latch);
+        }
+        busyFor(m_real ? m_model.eepromUs : kIdealEepromUs);
+        return;
+    }
+    ++m_stats.programCycles;
+    if (m_pc < 0x2000) {
+        const int address = m_pc % m_model.pgmSize;
+        if (!m_refused.count(address)) {
+            m_pendingAddress = address;
+            m_pendingOld = program[size_t(address)];
+            program[size_t(address)] = m_latch & 0x3FFF;
+        }
+    } else if (m_pc <= 0x2003 || m_pc == 0x2007) {
+        m_pendingAddress = m_pc;
+        uint16_t &cell = m_pc == 0x2007 ? config : userId[size_t(m_pc - 0x2000)];
+        m_pendingOld = cell;
+        cell = m_latch & 0x3FFF;
+    }
+    busyFor(m_real ? m_model.programUs : kIdealProgramUs);
+}
+
+void SimulatedPic::bulkEraseProgram()
+{
+    for (int a = 0; a < m_model.pgmSize; ++a)
+        if (!m_refused.count(a))
+            program[size_t(a)] = 0x3FFF;
+    if (m_pc >= 0x2000) {
+        userId.fill(0x3FFF);
+        config = 0x3FFF;
+    }
+    m_pendingAddress = -1;
+}
+
+void SimulatedPic::bulkEraseData()
+{
+    std::fill(eeprom.begin(), eeprom.end(), 0xFF);
+    m_pendingAddress = -1;
+}
+
+uint16_t SimulatedPic::readProgramSpace() const
+{
+    if (m_pc < 0x2000)
+        return program[size_t(m_pc % m_model.pgmSize)];
+    if (m_pc <= 0x2003)
+        return userId[size_t(m_pc - 0x2000)];
+    if (m_pc == 0x2006)
+        return m_model.deviceId;
+    if (m_pc == 0x2007)
+        return readConfig();
+    return 0x3FFF;
+}

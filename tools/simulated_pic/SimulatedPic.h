@@ -1,0 +1,142 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <set>
+#include <vector>
+
+class Clock;
+
+// What the simulated chip is: sizes, IDs, which erase commands it obeys, the
+// configuration bits it implements, its factory calibration and its write times.
+struct SimChipModel {
+    QString name;
+    uint16_t deviceId = 0x3FFF; // 0x3FFF: the chip has no device ID
+    int pgmSize = 1024;
+    int eeSize = 64;
+    uint16_t configMask = 0x3FFF;
+    bool setupSequenceErase = true; // commands 1, 7 then Begin Erase/Programming
+    bool bulkEraseCommands = false; // 0x09 and 0x0B
+    int calibrationWord = -1;       // factory oscillator calibration in program memory
+    uint16_t calibrationConfig = 0; // factory bits of the configuration word
+    int programUs = 4000;           // real cycle times
+    int eepromUs = 4000;
+    int eraseUs = 10000;
+
+    // "16F84", "16F84A", "16F628", "16F628A", "12F629", "16F876", "16F876A", "16F877A".
+    static SimChipModel byName(const QString &name);
+};
+
+// A 14-bit mid-range PIC in serial programming mode, as the programmer's lines
+// see it. It enters programming mode when MCLR rises with CLOCK and DATA low,
+// samples DATA on each falling CLOCK, decodes 6-bit commands and 16-bit data
+// frames, drives the data line for reads, and is busy for its write time after
+// each programming or erase cycle: a command clocked in while busy is lost, and
+// MCLR dropped while busy loses the write.
+//
+// By default it behaves as the programmer has always assumed (short write times,
+// every erase command, configuration read back as written). Real-chip behaviour
+// gives it the model's write times, the model's erase commands only, unimplemented
+// configuration bits reading 1 and factory calibration data.
+class SimulatedPic
+{
+public:
+    SimulatedPic(const Clock &clock, const SimChipModel &model);
+
+    void setRealChipBehaviour(bool on);
+    // No chip on the lines: nothing is decoded, nothing is driven.
+    void setPresent(bool present) { m_present = present; }
+    const SimChipModel &model() const { return m_model; }
+
+    // Line levels from the programmer box.
+    void setMclr(bool high);
+    void setClock(bool high);
+    void setData(bool high);
+    // The data line as the box reads it back: the programmer's level, pulled low
+    // where the chip drives a 0, or a fault's glitch.
+    bool dataLine() const;
+
+    // Memories (14-bit words, EEPROM bytes), for the tests to fill and check.
+    std::vector<uint16_t> program;
+    std::vector<uint8_t> eeprom;
+    std::array<uint16_t, 4> userId{};
+    uint16_t config = 0x3FFF; // as stored; readConfig() is what the chip returns
+    uint16_t readConfig() const;
+    void blank(); // erased chip, factory calibration kept
+
+    // Faults.
+    void refuseWrites(int address) { m_refused.insert(address); }
+    // The line glitches on bit `bit` (1 to 14) of the `nth` (1-based) Load Data frame.
+    void flipLoadBit(int nth, int bit)
+    {
+        m_flipLoad = nth;
+        m_flipBit = bit;
+    }
+    // The `nth` Increment Address is garbled on the line (the chip ignores it).
+    void loseIncrement(int nth) { m_loseIncrement = nth; }
+
+    struct Stats {
+        int programmingModeEntries = 0;
+        int programCycles = 0; // program memory, IDs and configuration
+        int eepromCycles = 0;
+        int bulkErases = 0;
+        int commandsWhileBusy = 0;
+        int interruptedWrites = 0;
+        int increments = 0;
+    };
+    const Stats &stats() const { return m_stats; }
+    bool inProgrammingMode() const { return m_progMode; }
+    int pc() const { return m_pc; }
+
+private:
+    enum class Phase { Command, DataIn, DataOut };
+    enum class Pending { None, Program, Data };
+
+    void fallingEdge();
+    void risingEdge();
+    void decodeCommand(int command);
+    void loaded(int value);
+    void beginCycle();
+    void bulkEraseProgram();
+    void bulkEraseData();
+    uint16_t readProgramSpace() const;
+    void busyFor(int us);
+    bool busy() const;
+    void applyRealFactoryData();
+
+    const Clock &m_clock;
+    SimChipModel m_model;
+    bool m_real = false;
+    bool m_present = true;
+
+    bool m_mclr = false, m_clk = false, m_data = false;
+    bool m_progMode = false;
+    Phase m_phase = Phase::Command;
+    int m_bits = 0;
+    uint32_t m_shift = 0;
+    int m_command = 0;
+    bool m_ignoreFrame = false; // the command came in while busy
+    int m_pc = 0;
+    uint16_t m_latch = 0x3FFF;
+    Pending m_latchKind = Pending::None;
+    int m_setup = 0; // 1 after command 1, 2 after 1 then 7
+    bool m_driving = false;
+    bool m_driveBit = true;
+    uint32_t m_outFrame = 0;
+    int m_glitch = -1; // -1 none, else the level the line is forced to
+    int m_loadCount = 0;
+    int m_incLikeCount = 0;
+
+    qint64 m_busyUntilUs = 0;
+    // The write in progress, undone when MCLR drops before it is over.
+    int m_pendingAddress = -1;
+    Pending m_pendingKind = Pending::None;
+    uint16_t m_pendingOld = 0;
+
+    std::set<int> m_refused;
+    int m_flipLoad = 0, m_flipBit = 0;
+    int m_loseIncrement = 0;
+    Stats m_stats;
+};
