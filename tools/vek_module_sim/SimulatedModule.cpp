@@ -71,12 +71,6 @@ void SimulatedModule::send(const QByteArray &bytes)
         m_timer.start();
 }
 
-void SimulatedModule::useHandler(std::unique_ptr<ProtocolHandler> handler)
-{
-    m_otherMode = std::move(handler);
-    m_handler = m_otherMode.get();
-}
-
 void SimulatedModule::onMasterReadable()
 {
     const QByteArray bytes = m_pty.readAvailable();

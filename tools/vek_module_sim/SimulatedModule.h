@@ -48,8 +48,6 @@ public:
     // Plays `handler` instead of the live stream (the bootloader).
     void useProtocol(std::unique_ptr<ProtocolHandler> handler);
     void send(const QByteArray &bytes) override;
-    // Plays another mode of the module than the live stream from now on.
-    void useHandler(std::unique_ptr<ProtocolHandler> handler);
     void report(const QString &line) override;
     void hangUp() override;
 
@@ -76,7 +74,6 @@ private:
     std::unique_ptr<LiveProtocol> m_live;
     std::unique_ptr<ProtocolHandler> m_other;
     ProtocolHandler *m_handler = nullptr;
-    std::unique_ptr<ProtocolHandler> m_otherMode;
     std::unique_ptr<QSocketNotifier> m_masterNotifier;
     std::unique_ptr<QSocketNotifier> m_stdinNotifier;
     QByteArray m_stdinBuffer;
