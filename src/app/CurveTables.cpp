@@ -2,7 +2,10 @@
 
 #include "app/VekContext.h"
 #include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+#include "firmware/TableGenerationPrompts.h"
 #include "firmware/TableGenerator.h"
+#include "firmware/TablePlacement.h"
 
 namespace CurveTables {
 
@@ -11,6 +14,37 @@ namespace {
 QStringList entries(const FirmwareTable &table)
 {
     return QStringList(table.begin() + 1, table.end());
+}
+
+// The generators' questions handed to the window's own prompts.
+class PromptFunctions final : public TableGenerationPrompts
+{
+public:
+    PromptFunctions(AskTruncation ask, ShowError error)
+        : m_ask(std::move(ask)), m_error(std::move(error))
+    {}
+    bool askTruncation(const QString &title, const QString &text) override
+    {
+        return m_ask(title, text);
+    }
+    void showError(const QString &title, const QString &text) override { m_error(title, text); }
+
+private:
+    AskTruncation m_ask;
+    ShowError m_error;
+};
+
+void addAreas(QList<CurveTableArea> &out, const PicImage &image,
+              const TablePlacement::WordRange &range, int lines, const QString &kind)
+{
+    for (int line = 0; line < lines; ++line) {
+        CurveTableArea area;
+        area.adresse = range.first + line * TablePlacement::WordsPerTable;
+        area.libelle = QStringLiteral("L%1 %2").arg(line + 1).arg(kind);
+        for (int i = 0; i < TablePlacement::WordsPerTable; ++i)
+            area.words.push_back(image.codeWord(area.adresse + i));
+        out << area;
+    }
 }
 
 } // namespace
@@ -63,6 +97,47 @@ int16_t GenererTablesExport(int type, const VekContext &context, TableGeneration
         *step.target = entries(table);
     }
     return 0;
+}
+
+IcspTables TablesPourProgrammateur(const VekContext &context, AskTruncation ask, ShowError error,
+                                   int curveSet)
+{
+    IcspTables out;
+    const MainSettings &settings = context.settings;
+    TablePlacement::Request request;
+    request.TypeCompilation = settings.TypeCompilation;
+    request.ICSPNbTables = settings.ICSPNbTables;
+    request.LTAB = curveSet == 2 ? settings.ICSPLTAB_L2 : settings.ICSPLTAB_L1;
+    request.HTAB = curveSet == 2 ? settings.ICSPHTAB_L2 : settings.ICSPHTAB_L1;
+    request.tbMapAdj = context.mapBoxes.tbMapAdj;
+    const TablePlacement::Checked checked = TablePlacement::Verifier(request);
+    if (!checked.plan) {
+        out.title = checked.refusal.title;
+        out.refusal = checked.refusal.text;
+        return out;
+    }
+    PromptFunctions prompts(std::move(ask), std::move(error));
+    TableIncludeFiles::TablesExport tables;
+    if (GenererTablesExport(settings.TypeCompilation, context, prompts, tables) != 0)
+        return out; // the generator has told the user why
+    // The tables must lie within the chip's program memory.
+    const int words = context.pic.DevicePgmSize;
+    for (const TablePlacement::WordRange &range : {checked.plan->low, checked.plan->high}) {
+        if (words > 0 && context.pic.family() != PicDevice::Family::F18 && range.end > words) {
+            out.refusal = TablePlacement::ZoneRefuseeTexte(
+                VEK_LANGUAGE::GetLanguageText("MessZoneRefusee"), range, words);
+            return out;
+        }
+    }
+    PicImage image;
+    if (auto refused = TablePlacement::Placer(*checked.plan, tables, image)) {
+        out.title = refused->title;
+        out.refusal = refused->text;
+        return out;
+    }
+    addAreas(out.tables, image, checked.plan->low, checked.plan->lines, QStringLiteral("basse"));
+    addAreas(out.tables, image, checked.plan->high, checked.plan->lines, QStringLiteral("haute"));
+    return out;
 }
 
 } // namespace CurveTables

@@ -3,8 +3,12 @@
 #include "firmware/CurveGridSnapshot.h"
 #include "firmware/TableHeaderSnapshot.h"
 #include "firmware/TableIncludeFiles.h"
+#include "icsp/ProgrammerOperations.h"
+
+#include <QList>
 
 #include <cstdint>
+#include <functional>
 
 class TableGenerationPrompts;
 struct VekContext;
@@ -22,5 +26,19 @@ TableHeaderSnapshot EnTete(const VekContext &context);
 // without a table.
 int16_t GenererTablesExport(int type, const VekContext &context, TableGenerationPrompts &prompts,
                             TableIncludeFiles::TablesExport &tables);
+
+// The tables of curve set 1 or 2 for the programmer: built from the curve,
+// blended and placed as the bootloader's curve download places them (low
+// tables of every line, then high tables), each with its address. Empty tables
+// and a refusal text (and its title, when not the default) when a check fails.
+struct IcspTables {
+    QList<CurveTableArea> tables;
+    QString title;
+    QString refusal;
+};
+using AskTruncation = std::function<bool(const QString &title, const QString &text)>;
+using ShowError = std::function<void(const QString &title, const QString &text)>;
+IcspTables TablesPourProgrammateur(const VekContext &context, AskTruncation ask, ShowError error,
+                                   int curveSet);
 
 } // namespace CurveTables

@@ -7,7 +7,6 @@
 #include "icsp/IcspProgrammer.h"
 #include "icsp/PicDevice.h"
 #include "icsp/TransferContext.h"
-#include "platform/Clock.h"
 
 #include <cmath>
 
@@ -15,16 +14,6 @@ using Stage = IcspResult::Stage;
 using VEK_LANGUAGE::ReplacePlaceholders;
 
 namespace {
-
-IcspResult fail(Stage stage, uint8_t code, int address = -1, const QString &message = {})
-{
-    IcspResult r;
-    r.stage = stage;
-    r.code = code;
-    r.address = address;
-    r.message = message;
-    return r;
-}
 
 void progress(IcspProgrammer &p, int done, int total, const QString &text)
 {
@@ -43,7 +32,7 @@ bool start(IcspProgrammer &p, const PicDevice &device, IcspResult &r)
     p.resetState();
     p.setChip(ChipTable::traitsOf(device.DeviceChip));
     if (const uint8_t opened = p.OuvrirProgrammateur()) {
-        r = fail(Stage::Open, opened, -1, p.failureText());
+        r = IcspResult::failure(Stage::Open, opened, -1, p.failureText());
         return false;
     }
     return true;
@@ -66,16 +55,16 @@ std::optional<Calibration> readCalibration(IcspProgrammer &p, IcspResult &r)
     const ChipTraits &chip = p.chip();
     Calibration c;
     if (uint8_t code = p.JumpTo(chip.calibrationWord)) {
-        r = fail(Stage::Calibration, code, chip.calibrationWord);
+        r = IcspResult::failure(Stage::Calibration, code, chip.calibrationWord);
         return std::nullopt;
     }
     if (uint8_t code = p.LireMotCode(c.word)) {
-        r = fail(Stage::Calibration, code, chip.calibrationWord);
+        r = IcspResult::failure(Stage::Calibration, code, chip.calibrationWord);
         return std::nullopt;
     }
     PicImage area;
     if (uint8_t code = p.JumpTo(0x2000); code || (code = p.LireParametres(area))) {
-        r = fail(Stage::Calibration, code, 0x2007);
+        r = IcspResult::failure(Stage::Calibration, code, 0x2007);
         return std::nullopt;
     }
     c.config = area.ConfigWord;
@@ -110,9 +99,9 @@ QString calibrationNote(IcspProgrammer &p, const Calibration &c)
 IcspResult writeConfig(IcspProgrammer &p, uint16_t config, uint8_t attempts, uint16_t &asRead)
 {
     if (uint8_t code = p.JumpTo(0x2007))
-        return fail(Stage::JumpConfig, code, 0x2007);
+        return IcspResult::failure(Stage::JumpConfig, code, 0x2007);
     if (uint8_t code = p.ProgMotCode(0x2007, attempts, config & 0x3FFF))
-        return fail(Stage::WriteConfig, code, 0x2007);
+        return IcspResult::failure(Stage::WriteConfig, code, 0x2007);
     asRead = p.lastWordRead();
     return {};
 }
@@ -121,14 +110,14 @@ IcspResult writeCode(IcspProgrammer &p, const PicDevice &device, uint8_t attempt
 {
     const int words = device.programByteCount() / 2;
     if (uint8_t code = p.JumpTo(0))
-        return fail(Stage::JumpCode, code);
+        return IcspResult::failure(Stage::JumpCode, code);
     for (int k = 0; k < words; ++k) {
         progress(p, k, words, p.texts().writingCode);
         const uint16_t word = device.ImagePIC.codeWord(k) & 0x3FFF;
         if (uint8_t code = p.ProgMotCode(k, attempts, word))
-            return fail(Stage::WriteCode, code, k);
+            return IcspResult::failure(Stage::WriteCode, code, k);
         if (p.cancelled())
-            return fail(Stage::Cancelled, 0, k);
+            return IcspResult::failure(Stage::Cancelled, 0, k);
     }
     return {};
 }
@@ -137,13 +126,13 @@ IcspResult writeEeprom(IcspProgrammer &p, const PicDevice &device, uint8_t attem
 {
     const int bytes = device.eepromByteCount();
     if (uint8_t code = p.JumpTo(0x2100))
-        return fail(Stage::JumpEeprom, code);
+        return IcspResult::failure(Stage::JumpEeprom, code);
     for (int j = 0; j < bytes; ++j) {
         progress(p, j, bytes, p.texts().writingEeprom);
         if (uint8_t code = p.ProgOctetEEPROM(device.ImagePIC.ImageEEPROM[size_t(j)], attempts))
-            return fail(Stage::WriteEeprom, code, j);
+            return IcspResult::failure(Stage::WriteEeprom, code, j);
         if (p.cancelled())
-            return fail(Stage::Cancelled, 0, j);
+            return IcspResult::failure(Stage::Cancelled, 0, j);
     }
     return {};
 }
@@ -151,12 +140,12 @@ IcspResult writeEeprom(IcspProgrammer &p, const PicDevice &device, uint8_t attem
 IcspResult writeIds(IcspProgrammer &p, const PicDevice &device, uint8_t attempts)
 {
     if (uint8_t code = p.JumpTo(0x2000))
-        return fail(Stage::JumpUserId, code);
+        return IcspResult::failure(Stage::JumpUserId, code);
     for (int k = 0; k < 4; ++k) {
         progress(p, k, 8, p.texts().writingConfig);
         const uint16_t id = device.ImagePIC.UserID[size_t(2 * k)] & 0x3FFF;
         if (uint8_t code = p.ProgMotCode(0x2000 + k, attempts, id))
-            return fail(Stage::WriteUserId, code, k);
+            return IcspResult::failure(Stage::WriteUserId, code, k);
     }
     return {};
 }
@@ -168,22 +157,22 @@ IcspResult blankCheck(IcspProgrammer &p, const PicDevice &device, int &firstUnbl
     firstUnblank = -1;
     const int words = device.programByteCount() / 2;
     if (uint8_t code = p.JumpTo(0))
-        return fail(Stage::JumpCode, code);
+        return IcspResult::failure(Stage::JumpCode, code);
     for (int k = 0; k < words && firstUnblank < 0; ++k) {
         uint16_t w = 0;
         if (uint8_t code = p.LireMotCode(w))
-            return fail(Stage::ReadCode, code, k);
+            return IcspResult::failure(Stage::ReadCode, code, k);
         if ((w & 0x3FFF) != 0x3FFF)
             firstUnblank = k;
     }
     if (firstUnblank >= 0 || device.eepromByteCount() == 0)
         return {};
     if (uint8_t code = p.JumpTo(0x2100))
-        return fail(Stage::JumpEeprom, code);
+        return IcspResult::failure(Stage::JumpEeprom, code);
     for (int j = 0; j < device.eepromByteCount(); ++j) {
         uint16_t b = 0;
         if (uint8_t code = p.LireOctetEEPROM(b))
-            return fail(Stage::ReadEeprom, code, j);
+            return IcspResult::failure(Stage::ReadEeprom, code, j);
         if ((b & 0xFF) != 0xFF) {
             firstUnblank = 0x2100 + j;
             break;
@@ -230,7 +219,7 @@ std::optional<uint16_t> IdentifyChip(IcspProgrammer &p)
 
 std::optional<uint16_t> ReadDeviceId(TransferContext &transfer)
 {
-    IcspProgrammer programmer(transfer.settings, SteadyClock::instance());
+    IcspProgrammer programmer(transfer.settings, transfer.clock, transfer.programmerPort);
     programmer.attach(&transfer.progress, &transfer.cancel);
     const std::optional<uint16_t> id = IdentifyChip(programmer);
     programmer.FermerProgrammateur();
@@ -244,18 +233,18 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
         return finish(p, r);
     PicImage &image = device.ImagePIC;
     if (uint8_t code = p.JumpTo(0x2000))
-        return finish(p, fail(Stage::JumpConfig, code));
+        return finish(p, IcspResult::failure(Stage::JumpConfig, code));
     if (uint8_t code = p.LireParametres(image))
-        return finish(p, fail(Stage::ReadConfig, code));
+        return finish(p, IcspResult::failure(Stage::ReadConfig, code));
     if (icspChip == QLatin1String("AUTO")) {
         const ChipTable::Identification found = ChipTable::identify(image.DeviceID);
         if (found.result == ChipTable::Identification::Result::NoChip)
-            return finish(p, fail(Stage::Identify, 0, -1, p.texts().noChip));
+            return finish(p, IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChip));
         if (found.result == ChipTable::Identification::Result::Unknown)
-            return finish(
-                p, fail(Stage::Identify, 0, -1,
-                        ReplacePlaceholders(p.texts().unknownChipId,
-                                            {QStringLiteral("%ID%"), hex4(image.DeviceID)})));
+            return finish(p, IcspResult::failure(Stage::Identify, 0, -1,
+                                                 ReplacePlaceholders(p.texts().unknownChipId,
+                                                                     {QStringLiteral("%ID%"),
+                                                                      hex4(image.DeviceID)})));
         device.setChip(found.record);
     } else if (const auto fixed = ChipTable::fixedChip(icspChip)) {
         device.setChip(*fixed);
@@ -264,26 +253,26 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
 
     const int words = device.programByteCount() / 2;
     if (uint8_t code = p.JumpTo(0))
-        return finish(p, fail(Stage::JumpCode, code));
+        return finish(p, IcspResult::failure(Stage::JumpCode, code));
     for (int k = 0; k < words; ++k) {
         progress(p, k, words, p.texts().readingCode);
         uint16_t w = 0;
         if (uint8_t code = p.LireMotCode(w))
-            return finish(p, fail(Stage::ReadCode, code, k));
+            return finish(p, IcspResult::failure(Stage::ReadCode, code, k));
         image.setCodeWord(k, w & 0x3FFF);
         if (p.cancelled())
-            return finish(p, fail(Stage::Cancelled, 0, k));
+            return finish(p, IcspResult::failure(Stage::Cancelled, 0, k));
     }
     if (uint8_t code = p.JumpTo(0x2100))
-        return finish(p, fail(Stage::JumpEeprom, code));
+        return finish(p, IcspResult::failure(Stage::JumpEeprom, code));
     for (int j = 0; j < device.eepromByteCount(); ++j) {
         progress(p, j, device.eepromByteCount(), p.texts().readingEeprom);
         uint16_t b = 0;
         if (uint8_t code = p.LireOctetEEPROM(b))
-            return finish(p, fail(Stage::ReadEeprom, code, j));
+            return finish(p, IcspResult::failure(Stage::ReadEeprom, code, j));
         image.ImageEEPROM[size_t(j)] = uint8_t(b & 0xFF);
         if (p.cancelled())
-            return finish(p, fail(Stage::Cancelled, 0, j));
+            return finish(p, IcspResult::failure(Stage::Cancelled, 0, j));
     }
     device.HexFileName.clear();
     return finish(p, r);
@@ -327,21 +316,22 @@ IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
     int unblank = -1;
     for (int round = 0; round < 3; ++round) {
         if (uint8_t code = eraseOnce(p))
-            return finish(p, fail(Stage::Erase, code));
+            return finish(p, IcspResult::failure(Stage::Erase, code));
         if (IcspResult step = blankCheck(p, device, unblank); !step.ok())
             return finish(p, step);
         if (unblank < 0)
             break;
     }
     if (unblank >= 0)
-        return finish(p, fail(Stage::BlankCheck, 0, unblank,
-                              ReplacePlaceholders(p.texts().eraseNotBlank,
-                                                  {QStringLiteral("%ADRESSE%"), hex4(unblank)})));
+        return finish(p, IcspResult::failure(
+                             Stage::BlankCheck, 0, unblank,
+                             ReplacePlaceholders(p.texts().eraseNotBlank,
+                                                 {QStringLiteral("%ADRESSE%"), hex4(unblank)})));
     device.InitMemoire();
     device.HexFileName.clear();
     if (calibration) {
         if (uint8_t code = p.ProgMotCode(chip.calibrationWord, attempts, calibration->word))
-            return finish(p, fail(Stage::Calibration, code, chip.calibrationWord));
+            return finish(p, IcspResult::failure(Stage::Calibration, code, chip.calibrationWord));
         uint16_t asRead = 0;
         if (IcspResult step =
                 writeConfig(p, withCalibration(0x3FFF, chip, *calibration), attempts, asRead);

@@ -41,6 +41,11 @@ struct IcspResult {
     QStringList notes; // remarks on a success (calibration kept)
 
     bool ok() const { return stage == Stage::Done; }
+    static IcspResult failure(Stage stage, uint8_t code, int address = -1,
+                              const QString &message = {})
+    {
+        return {stage, code, address, message, {}};
+    }
 };
 
 // The device-ID word the chip reports, read through the programmer (opened if
@@ -49,8 +54,8 @@ struct IcspResult {
 std::optional<uint16_t> IdentifyChip(IcspProgrammer &programmer);
 
 // The transfer windows' device-ID reader (TransferServices::readDeviceId): the
-// programmer of the context's settings on the real port and clock, opened and
-// closed inside. Runs off the GUI thread.
+// programmer of the context's settings on the context's port and clock, opened
+// and closed inside. Runs off the GUI thread.
 std::optional<uint16_t> ReadDeviceId(TransferContext &transfer);
 
 // Whole-chip operations. Each resets the programming state, opens the

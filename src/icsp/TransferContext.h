@@ -2,11 +2,13 @@
 
 #include "base/Jobs.h"
 #include "base/MainSettings.h"
+#include "icsp/IcspPort.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 
+class Clock;
 class PicDevice;
 
 // How long the module may take to answer: what the transfer windows' timers stand for.
@@ -25,6 +27,9 @@ struct TransferContext {
     ProgressSink &progress;
     const CancelToken &cancel;
     TransferTimeouts timeouts;
+    // How the programmer reaches its port, and the clock of its waits.
+    IcspPortOpener programmerPort;
+    const Clock &clock;
 };
 
 // A long exchange of a transfer window, run off the GUI thread.
@@ -34,9 +39,27 @@ using TransferJob = std::function<JobOutcome(TransferContext &)>;
 // answered (the device ID last read then stands).
 using DeviceIdReader = std::function<std::optional<uint16_t>(TransferContext &)>;
 
+// Outcome of reading or writing the image as a file: `info` for the
+// information label (may be empty), `notice` for a message box when not empty.
+struct ImageFileOutcome {
+    bool ok = false;
+    QString info;
+    QString notice;
+};
+
+// The image as an Intel HEX file or as the packages' scrambled HEX file.
+struct ImageFileServices {
+    enum class Format { Hex, Xeh };
+    std::function<ImageFileOutcome(PicDevice &, const QString &, Format)> read;
+    std::function<ImageFileOutcome(const PicDevice &, const QString &, Format)> write;
+};
+
 // What the transfer windows share for the whole run; the layers that provide
-// a service plug it in here once (the programmer's device-ID read).
+// a service plug it in here once (the programmer's device-ID read, the HEX files).
 struct TransferServices {
     DeviceIdReader readDeviceId; // run on opening a window when the chip choice is "AUTO"
     TransferTimeouts timeouts;
+    ImageFileServices imageFiles;
+    IcspPortOpener programmerPort = OpenIcspPort; // tests put a simulated box here
+    const Clock *clock = nullptr;                 // nullptr: the steady clock
 };

@@ -20,20 +20,6 @@ QByteArray where(const IcspResult &r)
         .toUtf8();
 }
 
-bool imageOnChip(const SimulatedPic &pic, const PicDevice &device)
-{
-    for (int k = 0; k < device.programByteCount() / 2; ++k)
-        if (pic.program[size_t(k)] != (device.ImagePIC.codeWord(k) & 0x3FFF))
-            return false;
-    for (int j = 0; j < device.eepromByteCount(); ++j)
-        if (pic.eeprom[size_t(j)] != device.ImagePIC.ImageEEPROM[size_t(j)])
-            return false;
-    for (int i = 0; i < 4; ++i)
-        if (pic.userId[size_t(i)] != device.ImagePIC.UserID[size_t(2 * i)])
-            return false;
-    return pic.readConfig() == device.ImagePIC.ConfigWord;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(IcspLineSettings)
@@ -63,7 +49,7 @@ private slots:
 
         IcspResult written = WriteChip(*rig.programmer, device, 5);
         QVERIFY2(written.ok(), where(written).constData());
-        QVERIFY(imageOnChip(rig.pic, device));
+        QVERIFY(IcspRig::imageOnChip(rig.pic, device));
         QCOMPARE(rig.pic.stats().commandsWhileBusy, 0);
         QCOMPARE(rig.pic.stats().interruptedWrites, 0);
         QVERIFY(!rig.pic.inProgrammingMode()); // closed
@@ -74,7 +60,7 @@ private slots:
         QVERIFY2(read.ok(), where(read).constData());
         QCOMPARE(readBack.DeviceChip, chip);
         QCOMPARE(readBack.CalculChecksum(), checksum);
-        QVERIFY(imageOnChip(rig.pic, readBack));
+        QVERIFY(IcspRig::imageOnChip(rig.pic, readBack));
 
         IcspResult erased = EraseChip(*rig.programmer, device, 5);
         QVERIFY2(erased.ok(), where(erased).constData());
@@ -206,7 +192,7 @@ private slots:
         const IcspResult r = WriteChip(*rig.programmer, device, 5);
         QVERIFY2(r.ok(), where(r).constData());
         QCOMPARE(rig.programmer->NbErreurs, 1);
-        QVERIFY(imageOnChip(rig.pic, device));
+        QVERIFY(IcspRig::imageOnChip(rig.pic, device));
     }
 
     void lostIncrementOnRead()
@@ -292,7 +278,7 @@ private slots:
         QCOMPARE(rig.pic.stats().commandsWhileBusy, 0);
         QCOMPARE(rig.pic.stats().interruptedWrites, 0);
         QCOMPARE(rig.programmer->NbErreurs, 0);
-        QVERIFY(imageOnChip(rig.pic, device)); // configuration 0x3FFF reads as written
+        QVERIFY(IcspRig::imageOnChip(rig.pic, device)); // configuration 0x3FFF reads as written
     }
 
     void configurationVerifyUnderMask()

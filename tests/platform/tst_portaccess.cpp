@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 #include "platform/PortAccessService.h"
-#include "platform/ProgrammerPort.h"
 #include "platform/SystemCalls.h"
 
 #include <QtTest>
@@ -148,29 +147,6 @@ private slots:
         FakePortCalls calls;
         QCOMPARE(PortAccessService(tree.dir.path(), calls).parallelDevices(),
                  (QStringList{"/dev/parport0", "/dev/parport1"}));
-    }
-
-    void portKinds_data()
-    {
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("device");
-        using K = ProgrammerPort::Kind;
-        QTest::newRow("COM1") << "COM1" << int(K::Serial) << "/dev/ttyS0";
-        QTest::newRow("COM7") << "COM7" << int(K::Serial) << "/dev/ttyS6";
-        QTest::newRow("LPT1") << "LPT1" << int(K::Parallel) << "/dev/parport0";
-        QTest::newRow("usb serial") << "/dev/ttyUSB0" << int(K::Serial) << "/dev/ttyUSB0";
-        QTest::newRow("pty") << "/dev/pts/4" << int(K::Serial) << "/dev/pts/4";
-        QTest::newRow("second parport") << "/dev/parport1" << int(K::Parallel) << "/dev/parport1";
-        QTest::newRow("lower case") << "com1" << int(K::Unknown) << "com1";
-        QTest::newRow("empty") << "" << int(K::Unknown) << "";
-    }
-
-    void portKinds()
-    {
-        QFETCH(QString, port);
-        QTEST(int(ProgrammerPort::KindOf(port)), "kind");
-        QTEST(ProgrammerPort::DeviceOf(port), "device");
     }
 };
 

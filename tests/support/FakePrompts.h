@@ -16,8 +16,9 @@ public:
     };
     QList<Shown> messages;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
-    QString folder;    // answer of chooseFolder ("" = cancel)
-    QStringList files; // answers of chooseFile, in turn ("" = cancel)
+    QString folder;        // answer of chooseFolder ("" = cancel)
+    QStringList files;     // answers of chooseFile, in turn ("" = cancel)
+    QStringList saveFiles; // answers of chooseSaveFile, in turn ("" = cancel)
     int folderAsks = 0;
     QStringList folderStarts; // where each folder choice opened
     QStringList fileFilters;
@@ -41,6 +42,12 @@ public:
     {
         fileFilters << filter;
         return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    QString chooseSaveFile(QWidget *, const QString &, const QString &,
+                           const QString &filter) override
+    {
+        fileFilters << filter;
+        return saveFiles.isEmpty() ? QString() : saveFiles.takeFirst();
     }
     bool openWithDesktop(const QString &path) override
     {

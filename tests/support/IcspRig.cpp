@@ -48,3 +48,17 @@ void IcspRig::fillImage(PicDevice &device, uint32_t seed, uint16_t config)
         device.ImagePIC.UserID[size_t(2 * i)] = uint8_t(next() & 0x7F);
     device.ImagePIC.ConfigWord = config;
 }
+
+bool IcspRig::imageOnChip(const SimulatedPic &pic, const PicDevice &device)
+{
+    for (int k = 0; k < device.programByteCount() / 2; ++k)
+        if (pic.program[size_t(k)] != (device.ImagePIC.codeWord(k) & 0x3FFF))
+            return false;
+    for (int j = 0; j < device.eepromByteCount(); ++j)
+        if (pic.eeprom[size_t(j)] != device.ImagePIC.ImageEEPROM[size_t(j)])
+            return false;
+    for (int i = 0; i < 4; ++i)
+        if (pic.userId[size_t(i)] != device.ImagePIC.UserID[size_t(2 * i)])
+            return false;
+    return pic.readConfig() == device.ImagePIC.ConfigWord;
+}

@@ -29,4 +29,6 @@ struct IcspRig {
     static PicDevice deviceFor(const QString &chip);
     // An image of pseudo-random words, EEPROM bytes, IDs and configuration.
     static void fillImage(PicDevice &device, uint32_t seed, uint16_t config);
+    // The chip holds the image: program words, EEPROM, user IDs, configuration.
+    static bool imageOnChip(const SimulatedPic &pic, const PicDevice &device);
 };

@@ -2,6 +2,7 @@
 
 #include "app/FirmwareProfile.h"
 #include "app/PackageFilesBackup.h"
+#include "app/TransferServicesSetup.h"
 #include "app/ui/AdvanceMapView.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
@@ -196,6 +197,7 @@ void showWarning(QWidget *parent, const QString &text)
 VEK_Accueil::VEK_Accueil(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("VEK_Accueil"));
+    InstallTransferServices(context_.transfer);
     buildWindow();
     registerHelpTexts();
     curveFiles_ = std::make_unique<MainWindowCurveFiles>(*this);

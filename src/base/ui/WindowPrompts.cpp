@@ -26,6 +26,12 @@ QString WindowPrompts::chooseFile(QWidget *parent, const QString &title, const Q
     return QFileDialog::getOpenFileName(parent, title, start, filter);
 }
 
+QString WindowPrompts::chooseSaveFile(QWidget *parent, const QString &title, const QString &start,
+                                      const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, title, start, filter);
+}
+
 bool WindowPrompts::openWithDesktop(const QString &path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));

@@ -22,6 +22,9 @@ public:
     // An existing file to open, or "" when the user cancels. `filter` uses ";;".
     virtual QString chooseFile(QWidget *parent, const QString &title, const QString &start,
                                const QString &filter);
+    // A file name to save to, or "" when the user cancels. `filter` uses ";;".
+    virtual QString chooseSaveFile(QWidget *parent, const QString &title, const QString &start,
+                                   const QString &filter);
     // Opens a file with the desktop's default handler; false when none took it.
     virtual bool openWithDesktop(const QString &path);
 

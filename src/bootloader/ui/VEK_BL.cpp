@@ -27,6 +27,8 @@ VEK_BL::VEK_BL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
     BP_DLOAD[1] = addButton("BP_DLOAD1", QStringLiteral("&Dowload"));
     BP_DLOAD[2] = addButton("BP_DLOAD2", QStringLiteral("&Dowload"));
     addLinkButtons({BP_DLOAD[1], BP_DLOAD[2]});
+    // After the set-up only the port shown on the link bar changes.
+    addSetupButton([this] { P2->DrawFond(m_context.settings.ICSPPort); });
     addQuitButton();
     connect(BP_tst, &QPushButton::clicked, this, &VEK_BL::BP_tst_Click);
     connect(BP_DLOAD[1], &QPushButton::clicked, this, [this] { BP_DLOAD_Click(1); });

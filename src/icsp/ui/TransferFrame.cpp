@@ -8,6 +8,8 @@
 #include "icsp/DevicePreparation.h"
 #include "icsp/ProgrammerLabel.h"
 #include "icsp/ui/StatusPanel.h"
+#include "icsp/ui/VEK_SETUP_ICSP.h"
+#include "platform/Clock.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -140,6 +142,15 @@ void TransferFrame::addLinkButtons(const QList<QPushButton *> &downloads)
     addHoverHelp(BP_UPLOAD, LangKey("MMBPULOAD"));
 }
 
+void TransferFrame::addSetupButton(std::function<void()> closed)
+{
+    BP_Config = addButton("BP_Config", QStringLiteral("&Setup"));
+    m_buttonRow->addWidget(BP_Config);
+    addHoverHelp(BP_Config, LangKey("MMBPConfig"));
+    connect(BP_Config, &QPushButton::clicked, this,
+            [this, closed = std::move(closed)] { showProgrammerSetup(closed); });
+}
+
 void TransferFrame::addQuitButton()
 {
     BP_Quit = addButton("BP_Quit", QStringLiteral("&Quitter"));
@@ -250,6 +261,8 @@ void TransferFrame::frameCaptions()
         BP_MAJHEX->setText(GetLanguageText("MBMajHex"));
         BP_UPLOAD->setText(GetLanguageText("MBupload"));
     }
+    if (BP_Config)
+        BP_Config->setText(GetLanguageText("MBConfiguration"));
     BP_Quit->setText(GetLanguageText("MBQuitter"));
     m_panels[1]->setText(GetLanguageText("BEPItem2"));
 }
@@ -258,6 +271,15 @@ void TransferFrame::MnuClsBuff_Click()
 {
     m_context.pic.InitMemoire();
     chipPrepared();
+}
+
+void TransferFrame::showProgrammerSetup(const std::function<void()> &closed)
+{
+    if (m_runner.isRunning())
+        return;
+    VEK_SETUP_ICSP setup(m_context, this);
+    connect(&setup, &VEK_SETUP_ICSP::setupClosed, this, closed);
+    setup.exec();
 }
 
 bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobOutcome &)> done)
@@ -269,9 +291,12 @@ bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobO
     PicDevice *pic = &m_context.pic;
     const MainSettings settings = m_context.settings;
     const TransferTimeouts timeouts = m_context.transfer.timeouts;
-    return m_runner.start([job = std::move(job), pic, settings,
-                           timeouts](ProgressSink &sink, const CancelToken &cancel) {
-        TransferContext transfer{*pic, settings, sink, cancel, timeouts};
+    const IcspPortOpener opener = m_context.transfer.programmerPort;
+    const Clock *clock =
+        m_context.transfer.clock ? m_context.transfer.clock : &SteadyClock::instance();
+    return m_runner.start([job = std::move(job), pic, settings, timeouts, opener,
+                           clock](ProgressSink &sink, const CancelToken &cancel) {
+        TransferContext transfer{*pic, settings, sink, cancel, timeouts, opener, *clock};
         return job(transfer);
     });
 }
@@ -293,7 +318,7 @@ void TransferFrame::lock(bool locked)
         m_lockedStates.clear();
         QList<QWidget *> controls = lockedWhileRunning();
         controls << BP_Quit << MnuHex;
-        for (QWidget *link : {BP_tst, BP_MAJHEX, BP_UPLOAD})
+        for (QWidget *link : {BP_tst, BP_MAJHEX, BP_UPLOAD, BP_Config})
             if (link)
                 controls << link;
         for (QWidget *w : controls) {

@@ -79,9 +79,14 @@ public:
     QPushButton *BP_tst = nullptr;    // connection
     QPushButton *BP_MAJHEX = nullptr; // firmware update
     QPushButton *BP_UPLOAD = nullptr;
+    QPushButton *BP_Config = nullptr; // programmer set-up (programmer and bootloader windows)
 
     // "Clear buffer": blank image, views redrawn; file name and bars kept.
     void MnuClsBuff_Click();
+
+    // The programmer set-up dialog, modal; `closed` runs once it has closed
+    // (by OK or Cancel). Nothing while a transfer runs.
+    void showProgrammerSetup(const std::function<void()> &closed);
 
 protected:
     TransferFrame(VekContext &context, const Design &design, QWidget *parent,
@@ -110,6 +115,9 @@ protected:
     // Connection, `downloads`, update and upload in the button row, all but
     // the connection disabled until a connection opens the link.
     void addLinkButtons(const QList<QPushButton *> &downloads);
+    // The set-up button in the button row: the programmer set-up dialog, then
+    // `closed` once it has closed.
+    void addSetupButton(std::function<void()> closed);
     // The quit button at the end of the button row.
     void addQuitButton();
     // The captions of the frame's own parts: link and quit buttons, panel 2.

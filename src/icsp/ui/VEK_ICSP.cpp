@@ -116,7 +116,8 @@ QWidget *VEK_ICSP::buildViews()
     for (size_t i = 0; i < UserID.size(); ++i) {
         UserID[i] = new QLineEdit(views);
         UserID[i]->setObjectName(QStringLiteral("UserID%1").arg(i));
-        UserID[i]->setMaxLength(2);
+        UserID[i]->setMaxLength(8); // longer texts are clamped on commit
+        UserID[i]->installEventFilter(this);
         UserID[i]->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("FFFF")) + 12);
         identity->addWidget(UserID[i], 1, int(i) + 1);
     }
@@ -164,7 +165,10 @@ void VEK_ICSP::buildButtons()
     BP_EXPORT_HEX = addButton("BP_EXPORT_HEX", QStringLiteral("Export HEX"));
     BP_IMPORT_XEH = addButton("BP_IMPORT_XEH", QStringLiteral("Import XEH"));
     BP_EXPORT_XEH = addButton("BP_EXPORT_XEH", QStringLiteral("Export XEH"));
-    const QList<QPushButton *> chip = {BP_ReadModule, BP_WriteModule, BP_EraseDevice, BP_Clear,
+    BP_VerifyDevice = addButton("BP_VerifyDevice", QStringLiteral("Verify MODULE"));
+    BP_ProgTables = addButton("BP_ProgTables", QStringLiteral("Courbes"));
+    const QList<QPushButton *> chip = {BP_ReadModule,   BP_WriteModule, BP_EraseDevice,
+                                       BP_VerifyDevice, BP_ProgTables,  BP_Clear,
                                        BP_Annuler};
     const QList<QPushButton *> files = {BP_IMPORT_HEX, BP_EXPORT_HEX, BP_IMPORT_XEH, BP_EXPORT_XEH};
     for (qsizetype i = 0; i < chip.size(); ++i)
@@ -175,15 +179,15 @@ void VEK_ICSP::buildButtons()
 
     BP_DLOAD = addButton("BP_DLOAD", QStringLiteral("&Dowload"));
     addLinkButtons({BP_DLOAD});
-    BP_Config = addButton("BP_Config", QStringLiteral("&Setup"));
-    buttonRow()->addWidget(BP_Config);
-    addHoverHelp(BP_Config, LangKey("MMBPConfig"));
+    // Closing the set-up dialog initialises the window again.
+    addSetupButton([this] { Initialisation(); });
     addQuitButton();
     m_operationButtons = chip + files;
     m_operationButtons.removeOne(BP_Annuler);
-    m_operationButtons << BP_DLOAD << BP_Config;
+    m_operationButtons << BP_DLOAD;
 
     connect(BP_Annuler, &QPushButton::clicked, this, &VEK_ICSP::BP_Annuler_Click);
+    connectOperations();
 }
 
 std::optional<QString> VEK_ICSP::initialPanel3() const
@@ -194,16 +198,11 @@ std::optional<QString> VEK_ICSP::initialPanel3() const
 void VEK_ICSP::InitLangue()
 {
     const std::pair<QPushButton *, const char *> buttons[] = {
-        {BP_DLOAD, LangKey("MBdownload")},
-        {BP_Config, LangKey("MBConfiguration")},
-        {BP_IMPORT_HEX, LangKey("MBimportHEX")},
-        {BP_EXPORT_HEX, LangKey("MBexportHEX")},
-        {BP_IMPORT_XEH, LangKey("MBimportXEH")},
-        {BP_EXPORT_XEH, LangKey("MBexportXEH")},
-        {BP_Clear, LangKey("MBClear")},
-        {BP_ReadModule, LangKey("MBReadModule")},
-        {BP_WriteModule, LangKey("MBWriteModule")},
-        {BP_EraseDevice, LangKey("MBEraseModule")},
+        {BP_DLOAD, LangKey("MBdownload")},          {BP_IMPORT_HEX, LangKey("MBimportHEX")},
+        {BP_EXPORT_HEX, LangKey("MBexportHEX")},    {BP_IMPORT_XEH, LangKey("MBimportXEH")},
+        {BP_EXPORT_XEH, LangKey("MBexportXEH")},    {BP_Clear, LangKey("MBClear")},
+        {BP_ReadModule, LangKey("MBReadModule")},   {BP_WriteModule, LangKey("MBWriteModule")},
+        {BP_EraseDevice, LangKey("MBEraseModule")}, {BP_ProgTables, LangKey("MBProgTables")},
     };
     for (const auto &[button, key] : buttons)
         button->setText(GetLanguageText(key));

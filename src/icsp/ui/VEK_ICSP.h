@@ -1,9 +1,11 @@
 #pragma once
 
 #include "icsp/ConfigurationWord.h"
+#include "icsp/IcspChipOperations.h"
 #include "icsp/ui/TransferFrame.h"
 
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -14,7 +16,9 @@ class QTextEdit;
 // The programmer window: the memory views of the image (program words, EEPROM,
 // configuration word, user IDs, chip, checksum), the configuration controls of
 // the chip's family, and the buttons of the programmer and bootloader
-// operations. The operations themselves are added beside this file.
+// operations. The programmer's operations (read, write, erase, verification,
+// table programming) and the files are in VEK_ICSPOperations.cpp: each runs as
+// a job on a copy of the image, taken back when the job is over.
 class VEK_ICSP : public TransferFrame
 {
     Q_OBJECT
@@ -52,21 +56,59 @@ public:
     QComboBox *CmbCodeProtect = nullptr;
     std::array<QCheckBox *, 7> CkBit{};
     // Buttons.
-    QPushButton *BP_DLOAD = nullptr, *BP_Config = nullptr, *BP_Annuler = nullptr,
-                *BP_Clear = nullptr, *BP_ReadModule = nullptr, *BP_WriteModule = nullptr,
-                *BP_EraseDevice = nullptr, *BP_IMPORT_HEX = nullptr, *BP_EXPORT_HEX = nullptr,
-                *BP_IMPORT_XEH = nullptr, *BP_EXPORT_XEH = nullptr;
+    QPushButton *BP_DLOAD = nullptr, *BP_Annuler = nullptr, *BP_Clear = nullptr,
+                *BP_ReadModule = nullptr, *BP_WriteModule = nullptr, *BP_EraseDevice = nullptr,
+                *BP_IMPORT_HEX = nullptr, *BP_EXPORT_HEX = nullptr, *BP_IMPORT_XEH = nullptr,
+                *BP_EXPORT_XEH = nullptr, *BP_VerifyDevice = nullptr, *BP_ProgTables = nullptr;
 
     // Cancel: asks the running operation to stop.
     void BP_Annuler_Click();
+
+    // The programmer's operations, run as jobs.
+    void BP_ReadModule_Click();
+    void BP_WriteModule_Click();
+    void BP_EraseDevice_Click();
+    void BP_VerifyDevice_Click();
+    // The curve's tables (curve 1) placed as the curve download places them
+    // and programmed at the firmware's table addresses.
+    void BP_ProgTables_Click();
+    // Files: the image is replaced only by a file read whole.
+    void BP_IMPORT_HEX_Click();
+    void BP_EXPORT_HEX_Click();
+    void BP_IMPORT_XEH_Click();
+    void BP_EXPORT_XEH_Click();
+    // INIT BUFF: blank image, file name forgotten.
+    void BP_Clear_Click();
+    void MnuEditHex_Click();
+    // Commits user-ID box `index`: hexadecimal, clamped to 00..FF, stored in
+    // the even byte of its pair.
+    void UserID_Commit(int index);
 
 protected:
     std::optional<QString> initialPanel3() const override;
     void InitLangue() override;
     void chipPrepared() override;
     QList<QWidget *> lockedWhileRunning() const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    using Operation = std::function<IcspResult(IcspProgrammer &, PicDevice &)>;
+    using Finished = std::function<void(const IcspResult &, PicDevice &)>;
+    // Runs `operation` on a programmer of its own and a copy of the image;
+    // `finished` gets the result and that copy on the GUI thread.
+    void runProgrammer(Operation operation, Finished finished);
+    void readFinished(const IcspResult &result, PicDevice &read);
+    void writeFinished(const IcspResult &result, PicDevice &written);
+    void eraseFinished(const IcspResult &result, PicDevice &erased);
+    void verifyFinished(const IcspResult &result, PicDevice &verified);
+    void showDeviceRecord(bool withAlgo);
+    void importImage(ImageFileServices::Format format, const QString &pattern,
+                     const QString &filter, const QString &title);
+    void exportImage(ImageFileServices::Format format, const QString &pattern,
+                     const QString &filter, const QString &title);
+    void clearBar();
+    void connectOperations();
+
     void buildForm();
     QWidget *buildViews();
     QWidget *buildConfiguration();

@@ -4,11 +4,12 @@
 #include "base/JobRunner.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "icsp/IcspLineTests.h"
+#include "icsp/IcspLines.h"
 #include "icsp/ProgrammerLabel.h"
-#include "icsp/ProgrammerLineTests.h"
 #include "icsp/ui/ConnectorPicture.h"
+#include "platform/Clock.h"
 #include "platform/PortAccessService.h"
-#include "platform/ProgrammerPort.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,26 +41,6 @@ const QColor kInputMarker(255, 0, 255);
 constexpr IcspSetup::Twips kDb9Mclr{920, 330};
 constexpr IcspSetup::Twips kDb9Clock{990, 480};
 constexpr IcspSetup::Twips kDb9Data{760, 330};
-
-// Stands in while no programmer is given: every open says why it cannot.
-class NoLineTests final : public ProgrammerLineTests
-{
-public:
-    QString open(const MainSettings &) override { return unavailable(); }
-    QString setLine(const MainSettings &, int, int) override { return unavailable(); }
-    void close() override {}
-    bool isOpen() const override { return false; }
-    JobOutcome presenceTest(const MainSettings &, ProgressSink &, const CancelToken &) override
-    {
-        return JobOutcome::failure(unavailable());
-    }
-
-private:
-    static QString unavailable()
-    {
-        return GetLanguageText(QStringLiteral("IcspLineDriverMissing"));
-    }
-};
 
 QGroupBox *frame(const char *name, QLayout *layout)
 {
@@ -94,7 +75,11 @@ VEK_SETUP_ICSP::VEK_SETUP_ICSP(VekContext &context, QWidget *parent)
     warn_ = [this](const QString &text) {
         QMessageBox::warning(this, GetLanguageText(QStringLiteral("MessWARNING")), text);
     };
-    ownLineTests_ = std::make_unique<NoLineTests>();
+    // The programmer as the transfer windows reach it (tests give a simulated box).
+    const TransferServices &services = context.transfer;
+    ownLineTests_ =
+        std::make_unique<IcspLineTests>(services.clock ? *services.clock : SteadyClock::instance(),
+                                        services.programmerPort, IcspTexts::load());
     lineTests_ = ownLineTests_.get();
     runner_ = new JobRunner(this);
     connect(runner_, &JobRunner::finished, this, &VEK_SETUP_ICSP::presenceTestFinished);
@@ -485,12 +470,16 @@ void VEK_SETUP_ICSP::ICSP_COM_Click(const QString &port)
 
 void VEK_SETUP_ICSP::showPortKind(const QString &port)
 {
-    const ProgrammerPort::Kind kind = ProgrammerPort::KindOf(port);
-    if (kind == ProgrammerPort::Kind::Unknown) {
+    // The picture follows the port text alone (a box other than JDM).
+    IcspLineSettings lines;
+    lines.ICSPBoitier = 1;
+    lines.ICSPPort = port;
+    const IcspLineSettings::PortKind kind = lines.portKind();
+    if (kind == IcspLineSettings::PortKind::None) {
         L_Info->setText(QStringLiteral("Problème sur le port de communication"));
         return;
     }
-    const bool parallel = kind == ProgrammerPort::Kind::Parallel;
+    const bool parallel = kind == IcspLineSettings::PortKind::Parallel;
     Sub_db9->setVisible(!parallel);
     Sub_db25->setVisible(parallel);
     for (QWidget *w : portKindWidgets_)

@@ -1,0 +1,8 @@
+#pragma once
+
+struct TransferServices;
+
+// Plugs the services of the lower floors into the transfer windows: the
+// programmer's device-ID read (the chip re-identified when a window opens)
+// and the HEX and scrambled HEX files of the image.
+void InstallTransferServices(TransferServices &services);

@@ -1,0 +1,57 @@
+#include "icsp/IcspLineTests.h"
+
+IcspLineTests::IcspLineTests(const Clock &clock, IcspPortOpener opener, IcspTexts texts)
+    : clock_(clock), opener_(std::move(opener)), texts_(std::move(texts))
+{}
+
+IcspLineTests::~IcspLineTests()
+{
+    close();
+}
+
+QString IcspLineTests::open(const MainSettings &settings)
+{
+    lines_ = IcspLineSettings::from(settings);
+    if (port_)
+        return {};
+    DeviceResult<IcspPort> opened = opener_(lines_);
+    if (!opened)
+        return opened.error;
+    port_ = std::move(opened.device);
+    return {};
+}
+
+QString IcspLineTests::setLine(const MainSettings &settings, int line, int value)
+{
+    if (!port_)
+        return {};
+    // The box, port and pins are read afresh: the dialog changes them live.
+    lines_ = IcspLineSettings::from(settings);
+    IcspLineDriver driver(lines_, port_->modem.get(), port_->parallel.get());
+    const QString pins = driver.pinProblem();
+    if (!pins.isEmpty())
+        return pins;
+    driver.EcrireLigneICSP(line, value);
+    return driver.errorText();
+}
+
+void IcspLineTests::close()
+{
+    if (!port_)
+        return;
+    IcspLineDriver driver(lines_, port_->modem.get(), port_->parallel.get());
+    for (const int line : {LineMCLR, LineCLOCK, LineDATA})
+        driver.EcrireLigneICSP(line, 0);
+    port_.reset();
+}
+
+JobOutcome IcspLineTests::presenceTest(const MainSettings &settings, ProgressSink &progress,
+                                       const CancelToken &cancel)
+{
+    IcspProgrammer programmer(settings, clock_, opener_, texts_);
+    programmer.attach(&progress, &cancel);
+    const uint8_t opened = programmer.OuvrirProgrammateur();
+    const QString failure = programmer.failureText();
+    programmer.FermerProgrammateur();
+    return opened == 0 ? JobOutcome::success() : JobOutcome::failure(failure, opened);
+}

@@ -1,0 +1,295 @@
+#include "icsp/ProgrammerOperations.h"
+
+#include "base/Jobs.h"
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+#include "icsp/ChipTable.h"
+#include "icsp/PicDevice.h"
+
+#include <cmath>
+
+using Stage = IcspResult::Stage;
+using VEK_LANGUAGE::GetLanguageText;
+
+namespace {
+
+constexpr int TableWords = 256;
+
+QString sizeText(const char *key, int size)
+{
+    return GetLanguageText(key) + QLatin1Char(' ') + QString::number(size) + QLatin1Char(' ') +
+           GetLanguageText("Bytes") + QLatin1Char(' ');
+}
+
+// " [0x0123]"
+QString at(int address, int width = 4)
+{
+    return QStringLiteral(" [0x") + HexLong(address, width) + QLatin1Char(']');
+}
+
+// The opening failure: the window's text, then the programmer's reason.
+QString openFailure(const IcspResult &r, const QString &nom)
+{
+    QString text = GetLanguageText("InitModuleBad") + QLatin1Char(' ') + nom;
+    if (!r.message.isEmpty())
+        text += QLatin1Char('\n') + r.message;
+    return text;
+}
+
+} // namespace
+
+IcspTexts ProgrammerOperationTexts(const PicDevice &device)
+{
+    IcspTexts texts = IcspTexts::load();
+    texts.readingCode = sizeText("DP1ReadingProg", device.DevicePgmSize);
+    texts.readingEeprom = sizeText("DP1ReadingEEPROM", device.DeviceEESize);
+    texts.writingCode = sizeText("DP1ProgCODE", device.DevicePgmSize);
+    texts.writingEeprom = sizeText("DP1ProgEEPROM", device.DeviceEESize);
+    texts.writingConfig = GetLanguageText("ProgParam");
+    return texts;
+}
+
+IcspResult VerifierModule(IcspProgrammer &p, PicDevice &device)
+{
+    p.resetState();
+    p.setChip(ChipTable::traitsOf(device.DeviceChip));
+    IcspResult r;
+    if (const uint8_t opened = p.OuvrirProgrammateur())
+        r = IcspResult::failure(Stage::Open, opened, -1, p.failureText());
+    else if (const uint8_t code = p.JumpTo(0x2000))
+        r = IcspResult::failure(Stage::JumpConfig, code, 0x2000);
+    else {
+        PicImage area = device.ImagePIC;
+        if (const uint8_t read = p.LireParametres(area))
+            r = IcspResult::failure(Stage::ReadConfig, read, 0x2000);
+        else {
+            device.ImagePIC.UserID = area.UserID;
+            device.ImagePIC.DeviceID = area.DeviceID;
+            device.ImagePIC.ConfigWord = area.ConfigWord;
+        }
+    }
+    p.FermerProgrammateur();
+    return r;
+}
+
+int MauvaisMotTable(const std::vector<uint16_t> &words)
+{
+    if (words.size() != size_t(TableWords))
+        return int(std::min<size_t>(words.size(), TableWords));
+    if (words[0] > 0x3FFF)
+        return 0;
+    for (int i = 1; i < TableWords; ++i)
+        if ((words[size_t(i)] & 0xFF00) != 0x3400)
+            return i;
+    return -1;
+}
+
+IcspResult ProgrammerTablesCourbes(IcspProgrammer &p, const CurveTableArea &table, uint8_t essais,
+                                   const CurveTableTexts &texts, int barDone, int barTotal)
+{
+    // Column 0 or a failed generation leaves no table: nothing is written then.
+    if (const int bad = MauvaisMotTable(table.words); bad >= 0)
+        return IcspResult::failure(Stage::WriteCode, 0, bad);
+    const QString prefix = texts.bar + QLatin1Char(' ') + table.libelle;
+    if (p.sink())
+        p.sink()->setBar(1, 100.0 * barDone / barTotal, prefix + QStringLiteral(" : "));
+    if (const uint8_t code = p.JumpTo(table.adresse))
+        return IcspResult::failure(Stage::JumpCode, code, table.adresse);
+    for (int i = 0; i < TableWords; ++i) {
+        if (p.sink()) {
+            p.sink()->setBar(1, std::nearbyint(100.0 * (barDone + i) / barTotal),
+                             prefix + QStringLiteral(" (512) bytes : "));
+            p.sink()->setStatus(prefix + QLatin1Char(' ') + texts.current +
+                                QStringLiteral("    (Erreur=%1)").arg(p.NbErreurs));
+        }
+        if (const uint8_t code = p.ProgMotCode(table.adresse + i, essais, table.words[size_t(i)]))
+            return IcspResult::failure(Stage::WriteCode, code, i);
+        if (p.cancelled())
+            return IcspResult::failure(Stage::Cancelled, 0, table.adresse + i);
+    }
+    return {};
+}
+
+IcspResult ProgrammerCourbes(IcspProgrammer &p, const PicDevice &device,
+                             const QList<CurveTableArea> &tables, uint8_t essais,
+                             const CurveTableTexts &texts, int &failedTable)
+{
+    failedTable = -1;
+    p.resetState();
+    p.setChip(ChipTable::traitsOf(device.DeviceChip));
+    IcspResult r;
+    if (const uint8_t opened = p.InitProgrammation()) {
+        r = IcspResult::failure(Stage::Open, opened, -1, p.failureText());
+        failedTable = 0;
+    } else {
+        const int total = int(tables.size()) * TableWords;
+        for (qsizetype t = 0; t < tables.size() && r.ok(); ++t) {
+            r = ProgrammerTablesCourbes(p, tables[t], essais, texts, int(t) * TableWords, total);
+            if (!r.ok())
+                failedTable = int(t);
+        }
+    }
+    p.FermerProgrammateur();
+    return r;
+}
+
+namespace ProgrammerReports {
+
+QString cancelled(const IcspResult &r)
+{
+    QString text = GetLanguageText("ICSPCancelled");
+    if (r.address >= 0)
+        text += at(r.address);
+    return text;
+}
+
+QString readStatus(const IcspResult &r, const QString &nom)
+{
+    switch (r.stage) {
+    case Stage::Done:
+        return GetLanguageText("ReadPICEnded");
+    case Stage::Cancelled:
+        return cancelled(r);
+    case Stage::Open:
+        return openFailure(r, nom);
+    case Stage::JumpConfig:
+        return GetLanguageText("MessPBJumpCONFIG");
+    case Stage::ReadConfig:
+        return GetLanguageText("MessPBReadCONFIG");
+    case Stage::JumpCode:
+        return GetLanguageText("MessPBJumpCODE");
+    case Stage::ReadCode:
+        return GetLanguageText("MessPBReadCODE") + at(r.address);
+    case Stage::JumpEeprom:
+        return GetLanguageText("MessPBJumpEEPROM");
+    case Stage::ReadEeprom:
+        return GetLanguageText("MessPBReadEEPROM") + at(r.address);
+    default:
+        return r.message;
+    }
+}
+
+QString writeStatus(const IcspResult &r, const QString &nom)
+{
+    switch (r.stage) {
+    case Stage::Done: {
+        QStringList lines{GetLanguageText("WritePICEnded")};
+        return (lines + r.notes).join(QLatin1Char('\n'));
+    }
+    case Stage::Cancelled:
+        return cancelled(r);
+    case Stage::Open:
+        return openFailure(r, nom);
+    case Stage::Calibration:
+        return GetLanguageText("ICSPCalibrationFailed") + at(r.address);
+    case Stage::JumpCode:
+        return GetLanguageText("MessPBJumpCODE");
+    case Stage::WriteCode:
+        return GetLanguageText("MessErrProgCODE") + at(r.address);
+    case Stage::JumpEeprom:
+        return GetLanguageText("MessPBJumpEEPROM");
+    case Stage::WriteEeprom:
+        return GetLanguageText("MessErrProgEEPROM") + at(r.address);
+    case Stage::JumpUserId:
+        return GetLanguageText("MessPBJumpUSERID");
+    case Stage::WriteUserId:
+        return GetLanguageText("MessErrProgUSERID") + at(r.address, 1);
+    case Stage::JumpConfig:
+        return GetLanguageText("MessPBJumpCONFIG");
+    case Stage::WriteConfig:
+        return GetLanguageText("MessBPProgFUSES");
+    default:
+        return r.message;
+    }
+}
+
+QString writeFailureBox(const IcspResult &r)
+{
+    // The address in the chip's own space: EEPROM bytes from 0x2100, IDs from 0x2000.
+    int address = -1;
+    switch (r.stage) {
+    case Stage::WriteCode:
+    case Stage::Calibration:
+        address = r.address;
+        break;
+    case Stage::JumpCode:
+        address = 0;
+        break;
+    case Stage::WriteEeprom:
+        address = 0x2100 + r.address;
+        break;
+    case Stage::JumpEeprom:
+        address = 0x2100;
+        break;
+    case Stage::WriteUserId:
+        address = 0x2000 + r.address;
+        break;
+    case Stage::JumpUserId:
+        address = 0x2000;
+        break;
+    case Stage::JumpConfig:
+    case Stage::WriteConfig:
+        address = 0x2007;
+        break;
+    default:
+        break;
+    }
+    const QString crlf = QStringLiteral("\r\n");
+    QString text = GetLanguageText("ErrICSPWritePIC") + crlf;
+    if (address >= 0)
+        text += QStringLiteral("Adresse = ") + at(address) + crlf;
+    text += QStringLiteral("Code erreur = ") + QString::number(r.code);
+    if (!r.message.isEmpty())
+        text += crlf + r.message;
+    return text;
+}
+
+QString eraseDetail(const IcspResult &r, const QString &nom)
+{
+    switch (r.stage) {
+    case Stage::Open:
+        return openFailure(r, nom);
+    case Stage::Calibration:
+        return GetLanguageText("ICSPCalibrationFailed") + at(r.address);
+    case Stage::BlankCheck:
+        return r.message;
+    default:
+        return QStringLiteral("Code erreur = ") + QString::number(r.code);
+    }
+}
+
+QString verifyStatus(const IcspResult &r, const QString &nom)
+{
+    switch (r.stage) {
+    case Stage::Done:
+        return QStringLiteral("Fin de Vérification du module ") + nom;
+    case Stage::Open: {
+        QString text = QStringLiteral("Problème: communication avec le module ") + nom;
+        return r.message.isEmpty() ? text : text + QLatin1Char('\n') + r.message;
+    }
+    case Stage::JumpConfig:
+        return GetLanguageText("MessPBJumpCONFIG");
+    default:
+        return GetLanguageText("MessPBReadCONFIG");
+    }
+}
+
+QString tableStatus(const IcspResult &r, const QString &libelle, const QString &nom)
+{
+    switch (r.stage) {
+    case Stage::Open:
+        return openFailure(r, nom);
+    case Stage::Cancelled:
+        return cancelled(r);
+    case Stage::JumpCode:
+        return GetLanguageText("MessErrJumpAdrTables") + QLatin1Char(' ') + libelle;
+    case Stage::WriteCode:
+        if (r.code == 0)
+            return GetLanguageText("MessErrMakeTables") + QLatin1Char(' ') + libelle;
+        return GetLanguageText("MessErrProgTables") + QLatin1Char(' ') + libelle + at(r.address);
+    default:
+        return r.message;
+    }
+}
+
+} // namespace ProgrammerReports

@@ -1,0 +1,453 @@
+// The programmer window's operations: read, write, erase, verification and
+// table programming through the programmer, the HEX files, INIT BUFF, the user
+// IDs.
+#include "icsp/ui/VEK_ICSP.h"
+
+#include "app/CurveTables.h"
+#include "app/VekContext.h"
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
+#include "icsp/ProgrammerOperations.h"
+#include "icsp/ui/StatusPanel.h"
+#include "platform/DataPaths.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include <memory>
+
+using Stage = IcspResult::Stage;
+using Format = ImageFileServices::Format;
+using VEK_LANGUAGE::GetLanguageText;
+namespace Reports = ProgrammerReports;
+
+namespace {
+
+JobOutcome outcomeOf(const IcspResult &result)
+{
+    if (result.ok())
+        return JobOutcome::success();
+    if (result.stage == Stage::Cancelled)
+        return JobOutcome::cancelled({});
+    return JobOutcome::failure({}, result.code);
+}
+
+// A box text read as hexadecimal: its leading hexadecimal digits; one to four
+// digits are a 16-bit signed value (8000 to FFFF negative), five to eight a
+// 32-bit one; none gives 0.
+int32_t HexBoxValue(const QString &text)
+{
+    QString digits;
+    for (const QChar c : text.trimmed()) {
+        if (!isxdigit(c.toLatin1()) || digits.size() == 8)
+            break;
+        digits += c;
+    }
+    if (digits.isEmpty())
+        return 0;
+    const uint32_t value = digits.toUInt(nullptr, 16);
+    return digits.size() <= 4 ? int16_t(uint16_t(value)) : int32_t(value);
+}
+
+QString packageFolder()
+{
+    return DataPaths::UserProgramDirectory() + QStringLiteral("HEX_XEH/");
+}
+
+} // namespace
+
+void VEK_ICSP::connectOperations()
+{
+    const std::pair<QPushButton *, void (VEK_ICSP::*)()> handlers[] = {
+        {BP_ReadModule, &VEK_ICSP::BP_ReadModule_Click},
+        {BP_WriteModule, &VEK_ICSP::BP_WriteModule_Click},
+        {BP_EraseDevice, &VEK_ICSP::BP_EraseDevice_Click},
+        {BP_VerifyDevice, &VEK_ICSP::BP_VerifyDevice_Click},
+        {BP_ProgTables, &VEK_ICSP::BP_ProgTables_Click},
+        {BP_IMPORT_HEX, &VEK_ICSP::BP_IMPORT_HEX_Click},
+        {BP_EXPORT_HEX, &VEK_ICSP::BP_EXPORT_HEX_Click},
+        {BP_IMPORT_XEH, &VEK_ICSP::BP_IMPORT_XEH_Click},
+        {BP_EXPORT_XEH, &VEK_ICSP::BP_EXPORT_XEH_Click},
+        {BP_Clear, &VEK_ICSP::BP_Clear_Click},
+    };
+    for (const auto &[button, handler] : handlers)
+        connect(button, &QPushButton::clicked, this, handler);
+    connect(MnuEditHex, &QAction::triggered, this, &VEK_ICSP::MnuEditHex_Click);
+    T_ProgramMem->viewport()->installEventFilter(this);
+}
+
+void VEK_ICSP::runProgrammer(Operation operation, Finished finished)
+{
+    auto result = std::make_shared<IcspResult>();
+    auto device = std::make_shared<PicDevice>(m_context.pic);
+    const IcspTexts texts = ProgrammerOperationTexts(m_context.pic);
+    startTransfer(
+        [operation, result, device, texts](TransferContext &t) {
+            IcspProgrammer programmer(t.settings, t.clock, t.programmerPort, texts);
+            programmer.attach(&t.progress, &t.cancel);
+            *result = operation(programmer, *device);
+            return outcomeOf(*result);
+        },
+        [result, device, finished](const JobOutcome &) { finished(*result, *device); });
+}
+
+void VEK_ICSP::clearBar()
+{
+    panel(2)->setPicture(QImage());
+}
+
+// ---- read -------------------------------------------------------------------
+
+void VEK_ICSP::BP_ReadModule_Click()
+{
+    if (transferRunning())
+        return;
+    L_Info->setText(QStringLiteral("Lecture du module ") + NomProgrammateur +
+                    QStringLiteral("en cours..."));
+    P1->setTextColor(0);
+    P1->setProgressColor(0xFF0000);
+    const QString chip = m_context.settings.ICSPChip;
+    runProgrammer([chip](IcspProgrammer &p, PicDevice &d) { return ReadChip(p, d, chip); },
+                  [this](const IcspResult &r, PicDevice &d) { readFinished(r, d); });
+}
+
+void VEK_ICSP::readFinished(const IcspResult &result, PicDevice &read)
+{
+    // What was read up to a failure or a cancel stays in the image.
+    if (result.stage != Stage::Open)
+        m_context.pic = read;
+    chipPrepared();
+    clearBar();
+    const QString status = Reports::readStatus(result, NomProgrammateur);
+    L_Info->setText(status);
+    if (result.ok())
+        m_prompts.message(this, QMessageBox::Information, GetLanguageText("ICSPReadPIC"),
+                          GetLanguageText("ICSPReadOK1"), QMessageBox::Ok);
+    else if (result.stage == Stage::Cancelled)
+        m_prompts.message(this, QMessageBox::Warning, GetLanguageText("ICSPReadPIC"), status,
+                          QMessageBox::Ok);
+    else
+        m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPReadPB"), status,
+                          QMessageBox::Ok);
+}
+
+// ---- write ------------------------------------------------------------------
+
+void VEK_ICSP::showDeviceRecord(bool withAlgo)
+{
+    const PicDevice &pic = m_context.pic;
+    const QString crlf = QStringLiteral("\r\n");
+    QString text = QStringLiteral("HexTimeStamp = ") +
+                   QLocale::system().toString(pic.HexTimeStamp, QLocale::ShortFormat) + crlf +
+                   QStringLiteral("HexFileName = ") + pic.HexFileName + crlf +
+                   QStringLiteral("DeviceName = ") + pic.DeviceChip + crlf +
+                   QStringLiteral("DeviceChip = ") + pic.DeviceChip + crlf;
+    if (withAlgo)
+        text += QStringLiteral("DeviceAlgo = ") + QString::number(pic.DeviceAlgo) + crlf;
+    text += QStringLiteral("DevicePgmSize = ") + QString::number(pic.DevicePgmSize) + crlf +
+            QStringLiteral("DeviceEESize = ") + QString::number(pic.DeviceEESize) + crlf;
+    m_prompts.message(this, QMessageBox::NoIcon, QStringLiteral("DEBUGGING 16F876..."), text,
+                      QMessageBox::Ok);
+}
+
+void VEK_ICSP::BP_WriteModule_Click()
+{
+    if (transferRunning())
+        return;
+    L_Info->setText(GetLanguageText("PBNDef"));
+    showDeviceRecord(false);
+    P1->setTextColor(0);
+    P1->setProgressColor(0xFF);
+    const uint8_t attempts = m_context.settings.ICSPNBWRT;
+    runProgrammer([attempts](IcspProgrammer &p, PicDevice &d) { return WriteChip(p, d, attempts); },
+                  [this](const IcspResult &r, PicDevice &d) { writeFinished(r, d); });
+}
+
+void VEK_ICSP::writeFinished(const IcspResult &result, PicDevice &written)
+{
+    clearBar();
+    const QString status = Reports::writeStatus(result, NomProgrammateur);
+    if (result.ok()) {
+        // The chip's calibration and configuration bits as it keeps them.
+        m_context.pic = written;
+        AfficherMemoire();
+        L_Info->setText(status);
+        return;
+    }
+    L_Info->setText(status);
+    if (result.stage == Stage::Cancelled)
+        m_prompts.message(this, QMessageBox::Warning, GetLanguageText("ICSPWritePB"), status,
+                          QMessageBox::Ok);
+    else
+        m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPWritePB"),
+                          Reports::writeFailureBox(result), QMessageBox::Ok);
+}
+
+// ---- erase ------------------------------------------------------------------
+
+void VEK_ICSP::BP_EraseDevice_Click()
+{
+    if (transferRunning())
+        return;
+    L_Info->setText(GetLanguageText("MessAlertCopy"));
+    const QString question =
+        GetLanguageText("NotErrasedProgModule1") + QLatin1Char(' ') + NomProgrammateur;
+    if (m_prompts.message(this, QMessageBox::Warning, QStringLiteral("ICSP EFFACER PIC"),
+                          question + QStringLiteral(" ?"),
+                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        m_context.pic.HexFileName.clear();
+        L_Info->setText(question + QLatin1Char(' ') + GetLanguageText("NotErrasedProgModule2"));
+        return;
+    }
+    L_Info->setText(QStringLiteral("Effacement du programme du module ") + NomProgrammateur +
+                    QStringLiteral(" en cours..."));
+    const uint8_t attempts = m_context.settings.ICSPNBWRT;
+    runProgrammer([attempts](IcspProgrammer &p, PicDevice &d) { return EraseChip(p, d, attempts); },
+                  [this](const IcspResult &r, PicDevice &d) { eraseFinished(r, d); });
+}
+
+void VEK_ICSP::eraseFinished(const IcspResult &result, PicDevice &erased)
+{
+    // Only an erase that left the chip blank blanks the image.
+    if (result.ok())
+        m_context.pic = erased;
+    m_context.pic.HexFileName.clear();
+    clearBar();
+    AfficherMemoire();
+    if (result.ok()) {
+        L_Info->setText(QStringList(QStringList{GetLanguageText("ErrasePICEnded")} + result.notes)
+                            .join(QLatin1Char('\n')));
+        return;
+    }
+    const QString detail = result.stage == Stage::Cancelled
+                               ? Reports::cancelled(result)
+                               : Reports::eraseDetail(result, NomProgrammateur);
+    L_Info->setText(GetLanguageText("ErrasePICNotDone") + QLatin1Char('\n') + detail);
+    m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPReadPB"),
+                      GetLanguageText("ReadModuleError") + QLatin1Char(' ') + NomProgrammateur +
+                          QLatin1Char('\n') + detail,
+                      QMessageBox::Ok);
+}
+
+// ---- verification -----------------------------------------------------------
+
+void VEK_ICSP::BP_VerifyDevice_Click()
+{
+    if (transferRunning())
+        return;
+    L_Info->setText(QStringLiteral("Vérification du module ") + NomProgrammateur +
+                    QStringLiteral(" en cours..."));
+    P1->setTextColor(0);
+    P1->setProgressColor(0xFF00);
+    runProgrammer([](IcspProgrammer &p, PicDevice &d) { return VerifierModule(p, d); },
+                  [this](const IcspResult &r, PicDevice &d) { verifyFinished(r, d); });
+}
+
+void VEK_ICSP::verifyFinished(const IcspResult &result, PicDevice &verified)
+{
+    clearBar();
+    if (!result.ok()) {
+        L_Info->setText(Reports::verifyStatus(result, NomProgrammateur));
+        return;
+    }
+    m_context.pic.ImagePIC.UserID = verified.ImagePIC.UserID;
+    m_context.pic.ImagePIC.DeviceID = verified.ImagePIC.DeviceID;
+    m_context.pic.ImagePIC.ConfigWord = verified.ImagePIC.ConfigWord;
+    m_prompts.message(this, QMessageBox::NoIcon, QStringLiteral("Debug ICSP Vérifie"),
+                      QStringLiteral("TypeChip=") + HexLong(verified.ImagePIC.DeviceID, 4),
+                      QMessageBox::Ok);
+    IdentifierPIC();
+    AfficherMemoire();
+    L_Info->setText(Reports::verifyStatus(result, NomProgrammateur));
+}
+
+// ---- table programming ------------------------------------------------------
+
+void VEK_ICSP::BP_ProgTables_Click()
+{
+    if (transferRunning())
+        return;
+    const QString title = GetLanguageText("ICSPTablesTitle");
+    if (const QString problem = m_context.tab_avance.invalidValuesMessage(); !problem.isEmpty()) {
+        m_prompts.message(this, QMessageBox::Critical, title, problem, QMessageBox::Ok);
+        return;
+    }
+    const CurveTables::IcspTables placed = CurveTables::TablesPourProgrammateur(
+        m_context,
+        [this](const QString &t, const QString &text) {
+            return m_prompts.message(this, QMessageBox::Critical, t, text,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        },
+        [this](const QString &t, const QString &text) {
+            m_prompts.message(this, QMessageBox::Critical, t, text, QMessageBox::Ok);
+        },
+        1);
+    if (placed.tables.isEmpty()) {
+        if (!placed.refusal.isEmpty())
+            m_prompts.message(this, QMessageBox::Critical,
+                              placed.title.isEmpty() ? title : placed.title, placed.refusal,
+                              QMessageBox::Ok);
+        return;
+    }
+    const QList<CurveTableArea> tables = placed.tables;
+    const CurveTableTexts texts{GetLanguageText("P1.DrawPanelProgCurve"),
+                                GetLanguageText("P1.DrawPanelProgCurveCurrent")};
+    const uint8_t attempts = m_context.settings.ICSPNBWRT;
+    auto failed = std::make_shared<int>(-1);
+    P1->setTextColor(0);
+    P1->setProgressColor(0xFF);
+    L_Info->clear();
+    runProgrammer(
+        [tables, texts, attempts, failed](IcspProgrammer &p, PicDevice &d) {
+            return ProgrammerCourbes(p, d, tables, attempts, texts, *failed);
+        },
+        [this, tables, failed, title](const IcspResult &r, PicDevice &) {
+            clearBar();
+            if (r.ok()) {
+                L_Info->setText(GetLanguageText("ICSPTablesEnded"));
+                return;
+            }
+            const QString libelle = *failed >= 0 ? tables[*failed].libelle : QString();
+            const QString status = Reports::tableStatus(r, libelle, NomProgrammateur);
+            L_Info->setText(status);
+            m_prompts.message(this, QMessageBox::Critical, title, status, QMessageBox::Ok);
+        });
+}
+
+// ---- files ------------------------------------------------------------------
+
+void VEK_ICSP::importImage(Format format, const QString &pattern, const QString &filter,
+                           const QString &title)
+{
+    const QString file = m_prompts.chooseFile(this, title, packageFolder() + pattern, filter);
+    if (file.isEmpty() || !m_context.transfer.imageFiles.read)
+        return;
+    // Read into a copy: a file refused part way leaves the image as it was.
+    PicDevice scratch = m_context.pic;
+    scratch.InitMemoire();
+    const ImageFileOutcome read = m_context.transfer.imageFiles.read(scratch, file, format);
+    if (read.ok) {
+        m_context.pic = scratch;
+        if (format == Format::Xeh)
+            IdentifierPIC();
+    }
+    AfficherMemoire();
+    QString info = read.info;
+    if (!read.ok)
+        info = (info.isEmpty() ? QString() : info + QLatin1Char('\n')) +
+               GetLanguageText("ICSPImportRefused");
+    L_Info->setText(info);
+    if (!read.notice.isEmpty())
+        m_prompts.message(this, QMessageBox::Information, title, read.notice, QMessageBox::Ok);
+    if (!read.ok)
+        m_prompts.message(this, QMessageBox::Critical, title, info, QMessageBox::Ok);
+}
+
+void VEK_ICSP::exportImage(Format format, const QString &pattern, const QString &filter,
+                           const QString &title)
+{
+    const QString file = m_prompts.chooseSaveFile(this, title, packageFolder() + pattern, filter);
+    if (file.isEmpty() || !m_context.transfer.imageFiles.write)
+        return;
+    const ImageFileOutcome written =
+        m_context.transfer.imageFiles.write(m_context.pic, file, format);
+    AfficherMemoire();
+    if (written.ok) {
+        L_Info->setText(GetLanguageText("ICSPExportDone") + QLatin1Char(' ') + file);
+        return;
+    }
+    L_Info->setText(written.info);
+    m_prompts.message(this, QMessageBox::Critical, title, written.info, QMessageBox::Ok);
+}
+
+void VEK_ICSP::BP_IMPORT_HEX_Click()
+{
+    importImage(Format::Hex, QStringLiteral("*.hex"),
+                GetLanguageText("HEXFile") + QStringLiteral(" (*.hex)"),
+                GetLanguageText("ReadHEXFile"));
+}
+
+void VEK_ICSP::BP_EXPORT_HEX_Click()
+{
+    exportImage(Format::Hex, QStringLiteral("*.hex"),
+                GetLanguageText("HEXFile") + QStringLiteral(" (*.hex)"),
+                GetLanguageText("SaveHEXFile"));
+}
+
+void VEK_ICSP::BP_IMPORT_XEH_Click()
+{
+    importImage(Format::Xeh, QStringLiteral("*.xeh"),
+                GetLanguageText("UpdateFiles") + QStringLiteral(" (*.xeh)"),
+                GetLanguageText("ImportUpdateFile"));
+}
+
+void VEK_ICSP::BP_EXPORT_XEH_Click()
+{
+    exportImage(Format::Xeh, QStringLiteral("*.xeh"), QStringLiteral("Update files (*.xeh)"),
+                GetLanguageText("ExportUpdateFile"));
+}
+
+// ---- buffer, edit menu, user IDs ---------------------------------------------
+
+void VEK_ICSP::BP_Clear_Click()
+{
+    // No programmer stays open between operations: nothing to close here.
+    clearBar();
+    m_context.pic.InitMemoire();
+    m_context.pic.HexFileName.clear();
+    AfficherMemoire();
+    L_Info->setText(QStringLiteral("Vérification du module ") + NomProgrammateur +
+                    QStringLiteral(" recommandée ! "));
+}
+
+void VEK_ICSP::MnuEditHex_Click()
+{
+    L_Info->setText(QStringLiteral("Editer location ? "));
+    T_ProgramMem->setPlainText(QStringLiteral("Test d'édition uniquement, faire un CLEAR !"));
+}
+
+void VEK_ICSP::UserID_Commit(int index)
+{
+    QLineEdit *box = UserID[size_t(index)];
+    const int32_t value = std::clamp<int32_t>(HexBoxValue(box->text()), 0, 255);
+    box->setText(HexLong(value, 2));
+    m_context.pic.ImagePIC.UserID[size_t(2 * index)] = uint8_t(HexBoxValue(box->text()) & 0xFF);
+}
+
+bool VEK_ICSP::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == T_ProgramMem->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && MnuHex->isEnabled())
+            MnuHex->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        return false;
+    }
+    const auto found = std::find(UserID.begin(), UserID.end(), watched);
+    if (found == UserID.end())
+        return TransferFrame::eventFilter(watched, event);
+    const int index = int(found - UserID.begin());
+    if (event->type() == QEvent::FocusOut) {
+        UserID_Commit(index);
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        QLineEdit *box = *found;
+        if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            const int step = key == Qt::Key_PageUp ? 1 : -1;
+            box->setText(HexInt(int16_t(HexBoxValue(box->text()) + step), 2));
+            UserID_Commit(index);
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            UserID_Commit(index);
+            return true;
+        }
+    }
+    return TransferFrame::eventFilter(watched, event);
+}

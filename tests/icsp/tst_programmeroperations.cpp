@@ -1,0 +1,159 @@
+// Table programming and module verification on the simulated PIC, and the
+// set-up dialog's line tests on the simulated programmer box.
+#include "IcspRig.h"
+#include "base/Jobs.h"
+#include "icsp/IcspLineTests.h"
+#include "icsp/ProgrammerOperations.h"
+
+#include <QtTest>
+
+namespace {
+
+struct RecordingSink final : ProgressSink {
+    QList<double> bars;
+    QStringList statuses;
+    void setBar(int, double percent, const QString &) override { bars << percent; }
+    void setStatus(const QString &text) override { statuses << text; }
+};
+
+CurveTableArea lookupTable(int address)
+{
+    CurveTableArea t{QStringLiteral("L1 basse"), address, {0x0782}};
+    for (int i = 1; i < 256; ++i)
+        t.words.push_back(uint16_t(0x3400 | (i * 7 & 0xFF)));
+    return t;
+}
+
+const CurveTableTexts texts{QStringLiteral("Courbe"), QStringLiteral("en cours")};
+
+} // namespace
+
+class TestProgrammerOperations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // What column 0 or a failed generation leaves must not reach the chip.
+    void notATableIsRefused_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("word");
+        QTest::addColumn<int>("bad");
+        QTest::newRow("256 zeros") << 256 << 0 << 1;
+        QTest::newRow("no entry") << 0 << 0 << 0;
+        QTest::newRow("short") << 200 << 0x3412 << 200;
+    }
+    void notATableIsRefused()
+    {
+        QFETCH(int, count);
+        QFETCH(int, word);
+        QFETCH(int, bad);
+        IcspRig rig(QStringLiteral("16F876A"));
+        QCOMPARE(rig.programmer->InitProgrammation(), uint8_t(0));
+        CurveTableArea table{QStringLiteral("L1"), 0x300,
+                             std::vector<uint16_t>(size_t(count), uint16_t(word))};
+        const IcspResult r = ProgrammerTablesCourbes(*rig.programmer, table, 5, texts, 0, 512);
+        QCOMPARE(r.stage, IcspResult::Stage::WriteCode);
+        QCOMPARE(r.code, uint8_t(0));
+        QCOMPARE(r.address, bad);
+        QCOMPARE(rig.pic.stats().programCycles, 0);
+    }
+
+    // The second of two tables draws the bar from 50 % to 100 %.
+    void secondTableFillsTheSecondHalf()
+    {
+        IcspRig rig(QStringLiteral("16F876A"));
+        RecordingSink sink;
+        rig.programmer->attach(&sink, nullptr);
+        QCOMPARE(rig.programmer->InitProgrammation(), uint8_t(0));
+        const CurveTableArea table = lookupTable(0x500);
+        QVERIFY(ProgrammerTablesCourbes(*rig.programmer, table, 5, texts, 256, 512).ok());
+        QCOMPARE(sink.bars.first(), 50.0);
+        QCOMPARE(sink.bars.last(), 100.0);
+        QVERIFY(sink.statuses.last().endsWith("(Erreur=0)"));
+        for (int i = 0; i < 256; ++i)
+            QCOMPARE(rig.pic.program[size_t(0x500 + i)], table.words[size_t(i)]);
+    }
+
+    void failureAtTheTenthWord()
+    {
+        IcspRig rig(QStringLiteral("16F876A"));
+        rig.pic.refuseWrites(0x300 + 9);
+        PicDevice device = IcspRig::deviceFor(QStringLiteral("16F876A"));
+        int failed = -1;
+        const IcspResult r = ProgrammerCourbes(
+            *rig.programmer, device, {lookupTable(0x300), lookupTable(0x500)}, 3, texts, failed);
+        QCOMPARE(r.stage, IcspResult::Stage::WriteCode);
+        QCOMPARE(r.address, 9);
+        QCOMPARE(failed, 0);
+        QVERIFY(
+            ProgrammerReports::tableStatus(r, "L1 basse", "VEKP").endsWith(" L1 basse [0x0009]"));
+        QVERIFY(!rig.programmer->portOpen());
+        QCOMPARE(rig.pic.program[0x500], uint16_t(0x3FFF)); // stopped there
+    }
+
+    void verificationThatCannotOpenClosesThePort()
+    {
+        IcspRig rig(QStringLiteral("16F84A"));
+        rig.box->setLoopback(SimulatedProgrammerBox::Loopback::StuckLow);
+        PicDevice device = IcspRig::deviceFor(QStringLiteral("16F84A"));
+        device.ImagePIC.UserID[1] = 0x55;
+        const IcspResult r = VerifierModule(*rig.programmer, device);
+        QCOMPARE(r.stage, IcspResult::Stage::Open);
+        QVERIFY(!rig.programmer->portOpen());
+        QCOMPARE(int(device.ImagePIC.UserID[1]), 0x55); // nothing stored
+    }
+
+    void handLineTestsOnTheSerialBox()
+    {
+        IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("COM1"), 5, 3, 2, 10});
+        IcspLineTests lines(rig.clock, rig.box->opener());
+        QCOMPARE(lines.open(rig.settings), QString());
+        QVERIFY(lines.isOpen());
+        QCOMPARE(lines.setLine(rig.settings, LineDATA, 1), QString());
+        QVERIFY(rig.pic.dataLine());
+        QCOMPARE(lines.setLine(rig.settings, LineDATA, 0), QString());
+        QVERIFY(!rig.pic.dataLine());
+        QCOMPARE(lines.setLine(rig.settings, LineMCLR, 1), QString());
+        QVERIFY(rig.pic.inProgrammingMode()); // MCLR rose with CLOCK and DATA low
+        lines.close();
+        QVERIFY(!lines.isOpen());
+        QVERIFY(!rig.pic.inProgrammingMode()); // lines put to rest
+    }
+
+    void handLineTestsOnTheParallelPins()
+    {
+        IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("LPT1"), 5, 3, 2, 10});
+        IcspLineTests lines(rig.clock, rig.box->opener());
+        QCOMPARE(lines.open(rig.settings), QString());
+        QCOMPARE(lines.setLine(rig.settings, LineMCLR, 1), QString());
+        QVERIFY(rig.box->dataRegister & 0x08); // pin 5: data bit 3
+        lines.close();
+        QCOMPARE(rig.box->dataRegister & 0x08, 0);
+        // A wiring that does not fit the port is reported, not driven.
+        rig.settings.ICSPPINDATAR = 3; // an output pin cannot return the data line
+        QCOMPARE(lines.open(rig.settings), QString());
+        QVERIFY(!lines.setLine(rig.settings, LineMCLR, 1).isEmpty());
+        lines.close();
+    }
+
+    void presenceTest()
+    {
+        IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("COM1"), 5, 3, 2, 10});
+        IcspLineTests lines(rig.clock, rig.box->opener(), {});
+        NullProgressSink sink;
+        CancelToken cancel;
+        QVERIFY(lines.presenceTest(rig.settings, sink, cancel).succeeded());
+        QVERIFY(!rig.pic.inProgrammingMode());
+        rig.box->setLoopback(SimulatedProgrammerBox::Loopback::StuckHigh);
+        const JobOutcome silent = lines.presenceTest(rig.settings, sink, cancel);
+        QVERIFY(!silent.succeeded());
+        QVERIFY(!silent.message.isEmpty());
+        rig.box->failOpens(QStringLiteral("busy"));
+        QVERIFY(lines.open(rig.settings).contains("busy"));
+        QVERIFY(!lines.isOpen());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgrammerOperations)
+#include "tst_programmeroperations.moc"

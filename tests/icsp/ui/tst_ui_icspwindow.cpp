@@ -1,0 +1,434 @@
+// The programmer window on a simulated PIC behind a simulated programmer box:
+// read, write, erase, verification, table programming, files and user IDs,
+// cancelling and injected faults, all through the window's buttons.
+#include "FakePrompts.h"
+#include "IcspRig.h"
+#include "app/CurveTables.h"
+#include "app/TransferServicesSetup.h"
+#include "app/VekContext.h"
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+#include "icsp/ChipTable.h"
+#include "icsp/ui/StatusPanel.h"
+#include "icsp/ui/VEK_ICSP.h"
+#include "icsp/ui/VEK_SETUP_ICSP.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QtTest>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+namespace {
+
+// The window's world: a context whose programmer port leads to a simulated
+// box and PIC on a manual clock.
+struct Bench {
+    ManualClock clock;
+    SimulatedPic pic;
+    std::unique_ptr<SimulatedProgrammerBox> box;
+    VekContext context;
+    FakePrompts prompts;
+
+    explicit Bench(const QString &chip, const QString &choice = QStringLiteral("AUTO"))
+        : pic(clock, SimChipModel::byName(chip))
+    {
+        IcspLineSettings wiring;
+        wiring.ICSPBoitier = 1;
+        wiring.ICSPPort = QStringLiteral("COM1");
+        box = std::make_unique<SimulatedProgrammerBox>(pic, wiring);
+        InstallTransferServices(context.transfer);
+        context.transfer.programmerPort = box->opener();
+        context.transfer.clock = &clock;
+        context.settings.ICSPBoitier = 1;
+        context.settings.ICSPPort = QStringLiteral("COM1");
+        context.settings.ICSPChip = choice;
+        context.settings.ICSPNBWRT = 5;
+        context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-") + chip));
+        context.pic.InitMemoire();
+    }
+
+    // The window, once its opening identification is over.
+    std::unique_ptr<VEK_ICSP> window()
+    {
+        auto w = std::make_unique<VEK_ICSP>(context, nullptr, &prompts);
+        wait(*w);
+        prompts.messages.clear();
+        return w;
+    }
+
+    static void wait(VEK_ICSP &w) { QTRY_VERIFY_WITH_TIMEOUT(!w.transferRunning(), 60000); }
+
+    bool imageOnChip() const { return IcspRig::imageOnChip(pic, context.pic); }
+
+    QString lastMessage() const
+    {
+        return prompts.messages.isEmpty() ? QString() : prompts.messages.last().text;
+    }
+};
+
+void click(VEK_ICSP &w, QPushButton *button)
+{
+    button->click();
+    Bench::wait(w);
+}
+
+// A curve of a real engine: 8 points from 800 to 7000 rpm.
+void realisticCurve(VekContext &context)
+{
+    context.tab_avance.setRows({{"800", "10.0", "10.0"},
+                                {"1500", "14.0", "12.0"},
+                                {"2200", "20.0", "15.0"},
+                                {"3000", "26.0", "19.0"},
+                                {"3800", "30.0", "22.0"},
+                                {"4600", "32.0", "24.0"},
+                                {"5500", "33.0", "25.0"},
+                                {"7000", "33.0", "25.0"}},
+                               false);
+    context.moteur.Txt_av_statique = QStringLiteral("45.0");
+    context.settings.TypeCompilation = 8;
+    context.settings.ICSPNbTables = QStringLiteral("1");
+    context.settings.ICSPLTAB_L1 = QStringLiteral("300");
+    context.settings.ICSPHTAB_L1 = QStringLiteral("500");
+}
+
+void typeId(VEK_ICSP &w, int index, const QString &text, int key)
+{
+    QLineEdit *box = w.UserID[size_t(index)];
+    box->setText(text);
+    QTest::keyClick(box, Qt::Key(key));
+}
+
+} // namespace
+
+class TestIcspWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::InitLanguage();
+    }
+
+    // Program with verification, clear, read back, erase: what the chip holds
+    // is the image at each step, and each step says so.
+    void programReadErase()
+    {
+        Bench b(QStringLiteral("16F84A"));
+        auto w = b.window();
+        QCOMPARE(b.context.pic.DeviceChip, QString("16F84A")); // identified on opening
+        IcspRig::fillImage(b.context.pic, 7, 0x3FF1);
+        w->AfficherMemoire();
+        const int32_t checksum = b.context.pic.CalculChecksum();
+
+        click(*w, w->BP_WriteModule);
+        QCOMPARE(b.prompts.messages.size(), 1); // the device record only
+        QCOMPARE(b.prompts.messages[0].title, QString("DEBUGGING 16F876..."));
+        QVERIFY(b.imageOnChip());
+        QVERIFY2(w->L_Info->text().startsWith(GetLanguageText("WritePICEnded")),
+                 qPrintable(w->L_Info->text()));
+
+        click(*w, w->BP_Clear);
+        QVERIFY(b.context.pic.CalculChecksum() != checksum);
+        click(*w, w->BP_ReadModule);
+        QCOMPARE(b.context.pic.CalculChecksum(), checksum);
+        QCOMPARE(w->CheckSum->text(), PicDevice::ChecksumText(checksum));
+        QCOMPARE(b.prompts.messages.last().text, GetLanguageText("ICSPReadOK1"));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("ReadPICEnded"));
+        QVERIFY(w->BP_ReadModule->isEnabled() && w->BP_Quit->isEnabled());
+
+        b.prompts.answer = QMessageBox::Yes;
+        click(*w, w->BP_EraseDevice);
+        QVERIFY(std::all_of(b.pic.program.begin(), b.pic.program.end(),
+                            [](uint16_t v) { return v == 0x3FFF; }));
+        QCOMPARE(b.context.pic.CalculChecksum(), 0x3CFE);
+        QCOMPARE(w->L_Info->text(), GetLanguageText("ErrasePICEnded"));
+    }
+
+    void cancelledReadReportsItself()
+    {
+        Bench b(QStringLiteral("16F84A"));
+        auto w = b.window();
+        w->BP_ReadModule->click();
+        w->BP_Annuler_Click();
+        Bench::wait(*w);
+        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(b.prompts.messages[0].icon, QMessageBox::Warning);
+        QVERIFY2(b.lastMessage().startsWith(GetLanguageText("ICSPCancelled")),
+                 qPrintable(b.lastMessage()));
+        QVERIFY(b.lastMessage() != GetLanguageText("ICSPReadOK1"));
+        QVERIFY(!b.pic.inProgrammingMode());
+    }
+
+    void faultMidWriteNamesItsAddress()
+    {
+        Bench b(QStringLiteral("16F84A"));
+        auto w = b.window();
+        IcspRig::fillImage(b.context.pic, 3, 0x3FF1);
+        b.context.pic.ImagePIC.setCodeWord(0x123, 0x0055);
+        b.pic.refuseWrites(0x123);
+        click(*w, w->BP_WriteModule);
+        QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
+        QCOMPARE(b.prompts.messages.last().title, GetLanguageText("ICSPWritePB"));
+        QVERIFY2(b.lastMessage().contains("Adresse =  [0x0123]"), qPrintable(b.lastMessage()));
+        QVERIFY(b.lastMessage().contains("Code erreur = "));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("MessErrProgCODE") + " [0x0123]");
+        QVERIFY(!b.pic.inProgrammingMode());
+    }
+
+    // An erase that cannot reach the chip keeps the image.
+    void failedEraseKeepsTheImage()
+    {
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        IcspRig::fillImage(b.context.pic, 11, 0x3FF1);
+        const int32_t checksum = b.context.pic.CalculChecksum();
+        b.box->failOpens(QStringLiteral("gone"));
+        b.prompts.answer = QMessageBox::Yes;
+        click(*w, w->BP_EraseDevice);
+        QCOMPARE(b.context.pic.CalculChecksum(), checksum);
+        QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
+        QVERIFY(w->L_Info->text().startsWith(GetLanguageText("ErrasePICNotDone")));
+
+        // No: nothing sent, the file name forgotten.
+        b.box->failOpens({});
+        b.context.pic.HexFileName = QStringLiteral("x.hex");
+        const int opens = b.box->opens();
+        b.prompts.answer = QMessageBox::No;
+        click(*w, w->BP_EraseDevice);
+        QCOMPARE(b.box->opens(), opens);
+        QVERIFY(b.context.pic.HexFileName.isEmpty());
+        QCOMPARE(b.context.pic.CalculChecksum(), checksum);
+    }
+
+    void filesRoundTrip_data()
+    {
+        QTest::addColumn<bool>("scrambled");
+        QTest::newRow("HEX") << false;
+        QTest::newRow("XEH") << true;
+    }
+    void filesRoundTrip()
+    {
+        QFETCH(bool, scrambled);
+        Bench b(QStringLiteral("16F628"), QStringLiteral("PIC-16F628"));
+        auto w = b.window();
+        IcspRig::fillImage(b.context.pic, 5, 0x3F70);
+        const int32_t checksum = b.context.pic.CalculChecksum();
+        const QString file = m_dir.filePath(scrambled ? "image.xeh" : "image.hex");
+        b.prompts.saveFiles << file;
+        click(*w, scrambled ? w->BP_EXPORT_XEH : w->BP_EXPORT_HEX);
+        QVERIFY(QFileInfo::exists(file));
+        QVERIFY(b.prompts.messages.isEmpty());
+        if (scrambled)
+            QCOMPARE(b.prompts.fileFilters.last(), QString("Update files (*.xeh)"));
+
+        click(*w, w->BP_Clear);
+        b.prompts.files << file;
+        click(*w, scrambled ? w->BP_IMPORT_XEH : w->BP_IMPORT_HEX);
+        QCOMPARE(b.context.pic.CalculChecksum(), checksum);
+        QCOMPARE(b.context.pic.HexFileName, file);
+
+        // Programmed from the file and read back from the chip.
+        click(*w, w->BP_WriteModule);
+        QVERIFY(b.imageOnChip());
+    }
+
+    // A file refused part way leaves the image whole; a failed save says so.
+    void fileFailuresAreReported()
+    {
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        IcspRig::fillImage(b.context.pic, 9, 0x3FF1);
+        const int32_t checksum = b.context.pic.CalculChecksum();
+        const QString cut = m_dir.filePath("cut.hex");
+        QFile f(cut);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(":020000000A28CC\r\n:0400020001020304F0\r\n"); // no end record
+        f.close();
+        b.prompts.files << cut;
+        click(*w, w->BP_IMPORT_HEX);
+        QCOMPARE(b.context.pic.CalculChecksum(), checksum);
+        QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
+        QVERIFY(w->L_Info->text().contains(GetLanguageText("ICSPImportRefused")));
+
+        b.prompts.saveFiles << "/nonexistent-folder/out.hex";
+        click(*w, w->BP_EXPORT_HEX);
+        QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
+        QVERIFY(b.lastMessage().contains("/nonexistent-folder/out.hex"));
+        QVERIFY(!QFileInfo::exists("/nonexistent-folder/out.hex"));
+
+        // Cancelling the dialog changes nothing.
+        const qsizetype shown = b.prompts.messages.size();
+        click(*w, w->BP_IMPORT_HEX);
+        QCOMPARE(b.prompts.messages.size(), shown);
+        QCOMPARE(b.context.pic.CalculChecksum(), checksum);
+    }
+
+    void userIdsClamp_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("1FF") << "1FF" << int(Qt::Key_Return) << "FF" << 0xFF;
+        QTest::newRow("FFFF") << "FFFF" << int(Qt::Key_Return) << "00" << 0;
+        QTest::newRow("empty") << "" << int(Qt::Key_Enter) << "00" << 0;
+        QTest::newRow("not hex") << "zz" << int(Qt::Key_Return) << "00" << 0;
+        QTest::newRow("3a") << "3a" << int(Qt::Key_Return) << "3A" << 0x3A;
+        QTest::newRow("PageDown 00") << "00" << int(Qt::Key_PageDown) << "FF" << 0xFF;
+        QTest::newRow("PageUp FF") << "FF" << int(Qt::Key_PageUp) << "00" << 0;
+        QTest::newRow("PageUp 41") << "41" << int(Qt::Key_PageUp) << "42" << 0x42;
+    }
+    void userIdsClamp()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QString, shown);
+        QFETCH(int, stored);
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        b.context.pic.ImagePIC.UserID[3] = 0x21;
+        typeId(*w, 1, typed, key);
+        QCOMPARE(w->UserID[1]->text(), shown);
+        QCOMPARE(int(b.context.pic.ImagePIC.UserID[2]), stored);
+        QCOMPARE(int(b.context.pic.ImagePIC.UserID[3]), 0x21); // odd byte untouched
+    }
+
+    // IDs and configuration bits edited in the window reach the chip.
+    void editedIdsAndConfigurationProgrammed()
+    {
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        typeId(*w, 0, "12", Qt::Key_Return);
+        typeId(*w, 3, "7E", Qt::Key_Return);
+        const uint16_t before = b.context.pic.ImagePIC.ConfigWord;
+        QCheckBox *bit = w->CkBit[0];
+        QVERIFY(bit->isVisible() || !bit->text().isEmpty());
+        bit->click();
+        QVERIFY(b.context.pic.ImagePIC.ConfigWord != before);
+        click(*w, w->BP_WriteModule);
+        QCOMPARE(int(b.pic.userId[0]), 0x12);
+        QCOMPARE(int(b.pic.userId[3]), 0x7E);
+        QCOMPARE(b.pic.readConfig(), b.context.pic.ImagePIC.ConfigWord);
+    }
+
+    void verification()
+    {
+        Bench b(QStringLiteral("16F628"), QStringLiteral("AUTO"));
+        b.pic.userId = {0x0112, 0x0234, 0x0356, 0x0078};
+        b.pic.config = 0x3F62;
+        auto w = b.window();
+        click(*w, w->BP_VerifyDevice);
+        const PicImage &image = b.context.pic.ImagePIC;
+        QCOMPARE(int(image.UserID[0]), 0x12);
+        QCOMPARE(int(image.UserID[1]), 0x01); // the high byte, as a read keeps it
+        QCOMPARE(int(image.UserID[5]), 0x03);
+        QCOMPARE(image.ConfigWord, uint16_t(0x3F62));
+        QCOMPARE(b.context.pic.DeviceChip, QString("16F628"));
+        QCOMPARE(b.prompts.messages.last().title, QString("Debug ICSP Vérifie"));
+        QCOMPARE(b.lastMessage(), "TypeChip=" + HexLong(image.DeviceID, 4));
+        QCOMPARE(w->L_Info->text(), "Fin de Vérification du module " + w->nomProgrammateur());
+        QCOMPARE(w->UserID[1]->text(), QString("34"));
+        QVERIFY(!b.pic.inProgrammingMode());
+
+        // No answer: no finished verification, the port released.
+        b.box->setLoopback(SimulatedProgrammerBox::Loopback::StuckLow);
+        b.prompts.messages.clear();
+        click(*w, w->BP_VerifyDevice);
+        QVERIFY(b.prompts.messages.isEmpty());
+        QVERIFY2(w->L_Info->text().startsWith("Problème: communication avec le module "),
+                 qPrintable(w->L_Info->text()));
+        QVERIFY(!b.pic.inProgrammingMode());
+    }
+
+    void tablesOfARealisticCurve()
+    {
+        Bench b(QStringLiteral("16F876A"), QStringLiteral("PIC-16F876A"));
+        auto w = b.window();
+        realisticCurve(b.context);
+        const CurveTables::IcspTables expected = CurveTables::TablesPourProgrammateur(
+            b.context, [](const QString &, const QString &) { return true; },
+            [](const QString &, const QString &) {}, 1);
+        QVERIFY2(expected.tables.size() == 2, qPrintable(expected.refusal));
+        QVERIFY(b.prompts.messages.isEmpty()); // no truncation asked
+        QCOMPARE(expected.tables[0].adresse, 0x300);
+        QCOMPARE(expected.tables[1].adresse, 0x500);
+
+        click(*w, w->BP_ProgTables);
+        QVERIFY2(b.prompts.messages.isEmpty(), qPrintable(b.lastMessage()));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("ICSPTablesEnded"));
+        for (const CurveTableArea &table : expected.tables)
+            for (int i = 0; i < 256; ++i)
+                QCOMPARE(b.pic.program[size_t(table.adresse + i)], table.words[size_t(i)]);
+        QCOMPARE(b.pic.program[0x2FF], uint16_t(0x3FFF)); // nothing outside the tables
+        QCOMPARE(b.pic.program[0x400], uint16_t(0x3FFF));
+        QVERIFY(!b.pic.inProgrammingMode());
+    }
+
+    // A curve the model finds unusable is refused with its own message.
+    void tablesRefuseAnInvalidCurve()
+    {
+        Bench b(QStringLiteral("16F876A"), QStringLiteral("PIC-16F876A"));
+        auto w = b.window();
+        realisticCurve(b.context);
+        b.context.tab_avance.setCell(3, 1, QStringLiteral("abc"));
+        const int opens = b.box->opens();
+        click(*w, w->BP_ProgTables);
+        QCOMPARE(b.lastMessage(), b.context.tab_avance.invalidValuesMessage());
+        QCOMPARE(b.box->opens(), opens);
+    }
+
+    void setupDialogReinitialisesTheWindow()
+    {
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        IcspRig::fillImage(b.context.pic, 2, 0x3FF1);
+        bool dataDriven = false;
+        QTimer::singleShot(0, [&b, &dataDriven] {
+            auto *setup = qobject_cast<VEK_SETUP_ICSP *>(QApplication::activeModalWidget());
+            QVERIFY(setup);
+            // The hand tests drive the simulated box's lines.
+            setup->BP_ONOFF_Click();
+            setup->TST_DATA->click();
+            dataDriven = b.pic.dataLine();
+            setup->CancelButton_Click();
+        });
+        w->BP_Config->click();
+        Bench::wait(*w);
+        QVERIFY(dataDriven);
+        QVERIFY(!b.pic.dataLine());                       // lines at rest once the dialog closed
+        QCOMPARE(b.context.pic.CalculChecksum(), 0x3CFE); // blanked by the initialisation
+    }
+
+    // Under Xvfb with VEK_SCREENSHOT_DIR set: the window after a read.
+    void screenshot()
+    {
+        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (folder.isEmpty())
+            QSKIP("VEK_SCREENSHOT_DIR not set");
+        Bench b(QStringLiteral("16F628"));
+        IcspRig::fillImage(b.context.pic, 1, 0x3F70);
+        auto w = b.window();
+        IcspRig::fillImage(b.context.pic, 1, 0x3F70);
+        click(*w, w->BP_WriteModule);
+        click(*w, w->BP_ReadModule);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(w->grab().save(folder + "/icsp_read.png"));
+        b.pic.refuseWrites(0x40);
+        b.context.pic.ImagePIC.setCodeWord(0x40, 0x0001);
+        click(*w, w->BP_WriteModule);
+        QVERIFY(w->grab().save(folder + "/icsp_write_fault.png"));
+    }
+};
+
+QTEST_MAIN(TestIcspWindow)
+#include "tst_ui_icspwindow.moc"
