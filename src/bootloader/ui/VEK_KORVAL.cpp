@@ -139,6 +139,7 @@ void VEK_KORVAL::BP_UPLOAD_Click()
     P1->setProgressColor(kYellow);
     L_Info->clear(); // the ready help does not stand during the upload
     auto upload = std::make_shared<CompatibleFamilyUpload>(*m_link, byteTimeoutMs);
+    // The job keeps the port it reads alive, whatever the window does meanwhile.
     const bool started = startTransfer(
         [upload, link = m_link](TransferContext &t) { return (*upload)(t.progress, t.cancel); },
         [this, upload](const JobOutcome &) { uploadEnded(*upload); });
@@ -158,7 +159,6 @@ void VEK_KORVAL::uploadEnded(const CompatibleFamilyUpload &upload)
     BP_Annuler->setEnabled(false);
     L_Info->clear();
     panel(2)->setPicture(QImage());
-    const QString title = QCoreApplication::applicationName();
     if (upload.end() == FamilyUploadEnd::Complete) {
         m_tables = upload.tables();
         showTables();
