@@ -118,6 +118,11 @@ std::optional<QString> RefusTransfert(const QString &icspPort, bool packageSelec
     return std::nullopt;
 }
 
+std::optional<QString> RefusTransfert(const QString &icspPort, const QString &typeVersionOS)
+{
+    return RefusTransfert(icspPort, typeVersionOS.endsWith(QLatin1String("XOS")));
+}
+
 JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &request,
                      ProgressSink &sink, const CancelToken &cancel)
 {

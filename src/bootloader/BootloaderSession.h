@@ -78,6 +78,8 @@ QString PortBootloader(const QString &icspPort);
 // The refusal that comes before any port is touched: a parallel port, or no
 // firmware package chosen; nothing when the transfer may go on.
 std::optional<QString> RefusTransfert(const QString &icspPort, bool packageSelected);
+// The same with the package list's current text: a package is a ".XOS" file.
+std::optional<QString> RefusTransfert(const QString &icspPort, const QString &typeVersionOS);
 
 // Opens the port, greets the bootloader (three tries) and, for the bootloader
 // window, reads the identity. Ends connected, or disconnected with the port

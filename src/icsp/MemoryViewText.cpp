@@ -23,6 +23,21 @@ QString addressText(int address, int digits)
     return text;
 }
 
+// Byte address (3 digits), then eight bytes; a last partial line ends in zeros.
+template <typename ByteAt> QList<Line> linesOfBytes(int count, ByteAt byteAt)
+{
+    QList<Line> lines;
+    for (int address = 0; address < count; address += kPerLine) {
+        Line line{addressText(address, 3), QString()};
+        for (int k = address; k < address + kPerLine; ++k) {
+            appendHex(line.data, k < count ? unsigned(byteAt(k)) : 0u, 2);
+            line.data += QLatin1Char(' ');
+        }
+        lines.append(line);
+    }
+    return lines;
+}
+
 } // namespace
 
 QList<Line> programLines(const PicDevice &device)
@@ -47,18 +62,15 @@ QList<Line> programLines(const PicDevice &device)
 
 QList<Line> eepromLines(const PicDevice &device)
 {
-    const int bytes = device.eepromByteCount();
     const auto &eeprom = device.ImagePIC.ImageEEPROM;
-    QList<Line> lines;
-    for (int address = 0; address < bytes; address += kPerLine) {
-        Line line{addressText(address, 3), QString()};
-        for (int k = address; k < address + kPerLine; ++k) {
-            appendHex(line.data, size_t(k) < eeprom.size() ? eeprom[size_t(k)] : 0, 2);
-            line.data += QLatin1Char(' ');
-        }
-        lines.append(line);
-    }
-    return lines;
+    return linesOfBytes(device.eepromByteCount(), [&eeprom](int k) {
+        return size_t(k) < eeprom.size() ? eeprom[size_t(k)] : 0;
+    });
+}
+
+QList<Line> byteLines(const uint8_t *bytes, int count)
+{
+    return linesOfBytes(count, [bytes](int k) { return bytes[k]; });
 }
 
 QString AfficherCodeTexte(const PicDevice &device)

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <cstdint>
+
 class PicDevice;
 
 // The memory image as the programmer window shows it: one line per eight
@@ -19,6 +21,8 @@ struct Line {
 QList<Line> programLines(const PicDevice &device);
 // Byte address (3 digits), then 8 EEPROM bytes.
 QList<Line> eepromLines(const PicDevice &device);
+// The same lines for `count` bytes from `bytes` (address 0 first).
+QList<Line> byteLines(const uint8_t *bytes, int count);
 
 // The program lines as plain text joined by CR LF, without a final line end.
 QString AfficherCodeTexte(const PicDevice &device);

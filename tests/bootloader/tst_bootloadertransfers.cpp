@@ -71,18 +71,7 @@ struct Module {
     {
         return sim.start(QStringList{"--bootloader"} + extra);
     }
-    QList<uint16_t> flash()
-    {
-        const QString path = dir.filePath("flash.bin");
-        sim.command("dump " + path);
-        if (sim.waitForLine("DUMPED").isEmpty())
-            return {};
-        const QByteArray bytes = TestSupport::readFile(path);
-        QList<uint16_t> words;
-        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-            words << uint16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
-        return words;
-    }
+    QList<uint16_t> flash() { return sim.flashWords(dir.filePath("flash.bin")); }
     // Frames the module found malformed.
     int badFrames()
     {

@@ -60,3 +60,15 @@ QString ModuleSimulator::waitForLine(const QString &prefix, int timeoutMs)
         m_process.waitForReadyRead(5);
     }
 }
+
+QList<uint16_t> ModuleSimulator::flashWords(const QString &scratchPath)
+{
+    command("dump " + scratchPath);
+    if (waitForLine("DUMPED").isEmpty())
+        return {};
+    const QByteArray bytes = TestSupport::readFile(scratchPath);
+    QList<uint16_t> words;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        words << uint16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
+    return words;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,9 @@ public:
     // Waits (running the event loop) for the next output line that starts with
     // `prefix`, skipping others; empty on time-out.
     QString waitForLine(const QString &prefix, int timeoutMs = 10000);
+    // The bootloader's flash as program words, dumped through the file
+    // `scratchPath`; empty when the simulator did not dump it.
+    QList<uint16_t> flashWords(const QString &scratchPath);
     // Every output line seen so far.
     QStringList lines() const { return m_seen; }
 

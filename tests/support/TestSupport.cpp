@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "base/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 
 #include <QDir>
@@ -25,8 +26,24 @@ QByteArray readFile(const QString &path)
     return file.readAll();
 }
 
-QString dataDirectory() { return DataPaths::DataDirectory(); }
-QString testSourceDirectory() { return QStringLiteral(VEK_TEST_SOURCE_DIR); }
-QString toolsDirectory() { return QStringLiteral(VEK_TOOLS_DIR); }
+QString dataDirectory()
+{
+    return DataPaths::DataDirectory();
+}
+QString testSourceDirectory()
+{
+    return QStringLiteral(VEK_TEST_SOURCE_DIR);
+}
+QString toolsDirectory()
+{
+    return QStringLiteral(VEK_TOOLS_DIR);
+}
+
+void useFrenchTexts()
+{
+    VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
+    VEK_LANGUAGE::SetFichierLangue("francais.ini");
+    VEK_LANGUAGE::InitLanguage();
+}
 
 } // namespace TestSupport

@@ -18,4 +18,7 @@ QString testSourceDirectory();
 // Folder of the built test tools (simulated module, ...).
 QString toolsDirectory();
 
+// The program's texts from the French language file, as at a first start.
+void useFrenchTexts();
+
 } // namespace TestSupport

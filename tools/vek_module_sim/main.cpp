@@ -3,6 +3,7 @@
 // frames and answers the program's commands; see SimulatedModule.h for the
 // control commands read from standard input.
 #include "BootloaderProtocol.h"
+#include "FamilyProtocol.h"
 #include "SimulatedModule.h"
 #include "live/SimulationCommand.h"
 
@@ -40,6 +41,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption blWords("bl-flash-words", "Program words of the chip.", "n");
     const QCommandLineOption fault("fault", "Bootloader fault kind:command:n (repeatable).", "f");
     parser.addOptions({bootloader, blName, blRevision, blVersion, blLate, blWords, fault});
+    const FamilyProtocol::CommandLine family(parser);
     parser.process(app);
 
     StreamOptions options;
@@ -87,6 +89,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "vek_module_sim: %s\n", qPrintable(error));
         return 1;
     }
+    if (auto handler = family.protocol(parser))
+        module.useProtocol(std::move(handler));
     module.report(QStringLiteral("PTY %1").arg(module.slavePath()));
     if (parser.isSet(stream))
         module.startStream(0);

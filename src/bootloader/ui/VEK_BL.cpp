@@ -70,8 +70,8 @@ void VEK_BL::showBox(QMessageBox::Icon icon, const QString &title, const QString
 void VEK_BL::BP_tst_Click()
 {
     const MainSettings &s = m_context.settings;
-    const bool package = m_context.TypeVersionOS.endsWith(QLatin1String("XOS"));
-    if (const std::optional<QString> refused = RefusTransfert(s.ICSPPort, package)) {
+    if (const std::optional<QString> refused =
+            RefusTransfert(s.ICSPPort, m_context.TypeVersionOS)) {
         showBox(QMessageBox::NoIcon, {}, *refused);
         return;
     }

@@ -1,5 +1,13 @@
 #include "bootloader/ui/VEK_BL_INIT.h"
 
+#include "app/VekContext.h"
+#include "base/ui/WindowPrompts.h"
+#include "bootloader/BootloaderDownloads.h"
+#include "bootloader/BootloaderTexts.h"
+#include "icsp/ui/StatusPanel.h"
+
+#include <QApplication>
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -47,6 +55,9 @@ VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *pr
     BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(false);
     addQuitButton();
+    connect(BP_STEP[1], &QPushButton::clicked, this, &VEK_BL_INIT::BP_STEP1_Click);
+    connect(BP_STEP[2], &QPushButton::clicked, this, &VEK_BL_INIT::BP_STEP2_Click);
+    connect(BP_STEP[3], &QPushButton::clicked, this, &VEK_BL_INIT::BP_STEP3_Click);
     Form_Load();
 }
 
@@ -58,4 +69,116 @@ void VEK_BL_INIT::InitLangue()
 QList<QWidget *> VEK_BL_INIT::lockedWhileRunning() const
 {
     return {BP_STEP[1], BP_STEP[2], BP_STEP[3]};
+}
+
+void VEK_BL_INIT::message(QMessageBox::Icon icon, const QString &text)
+{
+    m_prompts.message(this, icon, QCoreApplication::applicationName(), text, QMessageBox::Ok);
+}
+
+void VEK_BL_INIT::BP_STEP1_Click()
+{
+    BP_STEP[2]->setEnabled(true);
+}
+
+// Connects (three hellos), then sends the package's firmware. A second click
+// starts over on a freshly opened port.
+void VEK_BL_INIT::BP_STEP2_Click()
+{
+    const QString &port = m_context.settings.ICSPPort;
+    if (const std::optional<QString> refusal = RefusTransfert(port, m_context.TypeVersionOS)) {
+        message(QMessageBox::NoIcon, *refusal);
+        return;
+    }
+    m_session->close();
+    L_Info->setText(BootloaderMessages::StartOfCommunication);
+    ConnectionRequest request;
+    request.device = PortBootloader(port);
+    request.settings = LinkSettings;
+    request.identify = false;
+    request.nomProgrammateur = NomProgrammateur;
+    request.texts = BootloaderTexts::load(port);
+    auto session = m_session;
+    startTransfer(
+        [session, request](TransferContext &t) {
+            return Connecter(*session, request, t.progress, t.cancel);
+        },
+        [this](const JobOutcome &outcome) { connected(outcome); });
+}
+
+void VEK_BL_INIT::connected(const JobOutcome &outcome)
+{
+    if (!outcome.succeeded()) {
+        if (outcome.code == BootloaderGreetingFailed) {
+            L_Info->setText(QString::fromUtf8("Module VEK non trouvé..."));
+            BP_STEP[2]->setEnabled(false);
+            BP_STEP[3]->setEnabled(false);
+        } else {
+            // The port could not be opened, or the line went: said, the steps kept.
+            L_Info->setText(outcome.message);
+            if (outcome.code == BootloaderPortFailed)
+                message(QMessageBox::Critical, outcome.message);
+        }
+        return;
+    }
+    P2->setProgressColor(0xFF00);
+    P2->DrawFond(m_context.settings.ICSPPort);
+    BP_STEP[3]->setEnabled(true);
+    const FirmwareDownloadPlan plan =
+        PreparerTelechargementFirmware(m_context.settings, m_context.pic);
+    chipPrepared();
+    if (!plan.range) {
+        L_Info->setText(plan.refusal.text);
+        m_prompts.message(this, QMessageBox::NoIcon, plan.refusal.title, plan.refusal.text,
+                          QMessageBox::Ok);
+        return;
+    }
+    const TablePlacement::WordRange range = *plan.range;
+    const BootloaderTexts texts = BootloaderTexts::load(m_context.settings.ICSPPort);
+    const PicImage image = m_context.pic.ImagePIC;
+    auto session = m_session;
+    startTransfer(
+        [session, image, range, texts](TransferContext &t) {
+            return TelechargerFirmware(*session, image, range, texts, t.progress, t.cancel);
+        },
+        [this](const JobOutcome &outcome) { downloaded(outcome); });
+}
+
+void VEK_BL_INIT::downloaded(const JobOutcome &outcome)
+{
+    if (outcome.succeeded()) {
+        L_Info->setText(BootloaderMessages::TransferDone);
+        message(QMessageBox::NoIcon, BootloaderMessages::FirmwareOk);
+        L_Info->clear();
+        panel(2)->setPicture(QImage());
+        return;
+    }
+    // Step 3 stays open, so that the user can still close the transfer.
+    if (!outcome.message.isEmpty())
+        message(QMessageBox::Critical, outcome.message);
+}
+
+void VEK_BL_INIT::BP_STEP3_Click()
+{
+    auto session = m_session;
+    startTransfer(
+        [session](TransferContext &t) {
+            return Deconnecter(*session, false, t.progress, t.cancel);
+        },
+        [this](const JobOutcome &outcome) { closed(outcome); });
+}
+
+void VEK_BL_INIT::closed(const JobOutcome &outcome)
+{
+    if (outcome.succeeded()) {
+        QApplication::beep();
+        L_Info->setText(BootloaderMessages::CloseDone);
+    } else {
+        L_Info->setText(BootloaderMessages::CloseFailedInfo);
+        message(QMessageBox::NoIcon, BootloaderMessages::CloseFailed);
+    }
+    P2->setProgressColor(0xFF);
+    P2->DrawFond(m_context.settings.ICSPPort);
+    BP_STEP[2]->setEnabled(false);
+    BP_STEP[3]->setEnabled(false);
 }

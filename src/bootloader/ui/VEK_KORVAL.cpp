@@ -1,20 +1,60 @@
 #include "bootloader/ui/VEK_KORVAL.h"
 
+#include "app/VekContext.h"
+#include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
+#include "bootloader/BootloaderSession.h"
+#include "bootloader/BootloaderTexts.h"
+#include "icsp/MemoryViewText.h"
 #include "icsp/ui/StatusPanel.h"
+#include "platform/TtyByteLink.h"
 
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 using VEK_LANGUAGE::GetLanguageText;
+
+namespace {
+
+constexpr uint32_t kGreen = 0xFF00, kRed = 0xFF, kYellow = 0xFFFF;
+
+// The table's bytes as the programmer window shows memory: the address, then
+// eight bytes in hexadecimal per line.
+QString tableText(const QString &title, const std::array<uint8_t, 256> &table)
+{
+    QString text = title;
+    for (const MemoryViewText::Line &line : MemoryViewText::byteLines(table.data(), 256))
+        text += QLatin1Char('\n') + line.address + line.data;
+    return text;
+}
+
+} // namespace
 
 VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
     : TransferFrame(context, {{1147, 8643, 2117}, false, true}, parent, prompts)
 {
     setObjectName(QStringLiteral("VEK_KORVAL"));
+    T_Tables = new QPlainTextEdit(this);
+    T_Tables->setObjectName(QStringLiteral("T_Tables"));
+    T_Tables->setReadOnly(true);
+    T_Tables->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    T_Tables->setMinimumSize(T_Tables->fontMetrics().horizontalAdvance(QString(34, 'W')), 160);
+    body()->addWidget(T_Tables);
     BP_DLOAD = addButton("BP_DLOAD", QStringLiteral("&Dowload"));
     addLinkButtons({BP_DLOAD});
+    BP_Annuler = addButton("BP_Annuler", QStringLiteral("Annuler"));
+    BP_Annuler->setEnabled(false);
+    buttonRow()->addWidget(BP_Annuler);
     addQuitButton();
     panel(3)->setText(QStringLiteral("CONNECTE"));
+    connect(BP_tst, &QPushButton::clicked, this, &VEK_KORVAL::BP_tst_Click);
+    connect(BP_UPLOAD, &QPushButton::clicked, this, &VEK_KORVAL::BP_UPLOAD_Click);
+    connect(BP_Annuler, &QPushButton::clicked, this, &VEK_KORVAL::BP_Annuler_Click);
     Form_Load();
 }
 
@@ -38,4 +78,130 @@ void VEK_KORVAL::InitLangue()
 QList<QWidget *> VEK_KORVAL::lockedWhileRunning() const
 {
     return {BP_DLOAD};
+}
+
+void VEK_KORVAL::BP_tst_Click()
+{
+    const QString &port = m_context.settings.ICSPPort;
+    if (const std::optional<QString> refusal = RefusTransfert(port, m_context.TypeVersionOS)) {
+        m_prompts.message(this, QMessageBox::NoIcon, QCoreApplication::applicationName(), *refusal,
+                          QMessageBox::Ok);
+        return;
+    }
+    if (BP_tst->text() == GetLanguageText("MBConnection"))
+        connectLink();
+    else
+        disconnectLink();
+}
+
+// A port that cannot be opened is reported and leaves the window disconnected.
+void VEK_KORVAL::connectLink()
+{
+    m_link.reset();
+    const QString &port = m_context.settings.ICSPPort;
+    auto opened = TtyByteLink::open(PortBootloader(port), LinkSettings);
+    if (!opened) {
+        m_prompts.message(
+            this, QMessageBox::Critical, QCoreApplication::applicationName(),
+            GetLanguageText("MessPortOuverture", {"{PORT}", port, "{RAISON}", opened.error}),
+            QMessageBox::Ok);
+        return;
+    }
+    m_link = std::shared_ptr<ByteLink>(std::move(opened.device));
+    m_link->discardInput();
+    BP_tst->setText(GetLanguageText("MBDeconnection"));
+    P2->setProgressColor(kGreen);
+    P2->DrawFond(port);
+    panel(2)->setText(QStringLiteral("Transfert PRET... "));
+    panel(3)->setText(QStringLiteral("CONNECTE"));
+    BP_DLOAD->setEnabled(true);
+    BP_UPLOAD->setEnabled(true);
+    BP_MAJHEX->setEnabled(false);
+}
+
+void VEK_KORVAL::disconnectLink()
+{
+    panel(2)->setText(QString());
+    panel(3)->setText(QStringLiteral("LOCAL"));
+    BP_tst->setText(GetLanguageText("MBConnection"));
+    m_link.reset();
+    P2->setProgressColor(kRed);
+    P2->DrawFond(m_context.settings.ICSPPort);
+    for (QPushButton *b : {BP_DLOAD, BP_UPLOAD, BP_MAJHEX})
+        b->setEnabled(false);
+}
+
+void VEK_KORVAL::BP_UPLOAD_Click()
+{
+    if (!m_link)
+        return;
+    P1->setTextColor(0);
+    P1->setProgressColor(kYellow);
+    L_Info->clear(); // the ready help does not stand during the upload
+    auto upload = std::make_shared<CompatibleFamilyUpload>(*m_link, byteTimeoutMs);
+    // The job keeps the port it reads alive, whatever the window does meanwhile.
+    const bool started = startTransfer(
+        [upload, link = m_link](TransferContext &t) { return (*upload)(t.progress, t.cancel); },
+        [this, upload](const JobOutcome &) { uploadEnded(*upload); });
+    BP_Annuler->setEnabled(started);
+}
+
+void VEK_KORVAL::BP_Annuler_Click()
+{
+    Annuler = true;
+    runner().cancel();
+}
+
+// The end, whatever the outcome: the bar leaves the status bar, then the
+// module's texts (or the reason of the stop) and the closing message.
+void VEK_KORVAL::uploadEnded(const CompatibleFamilyUpload &upload)
+{
+    BP_Annuler->setEnabled(false);
+    L_Info->clear();
+    panel(2)->setPicture(QImage());
+    if (upload.end() == FamilyUploadEnd::Complete) {
+        m_tables = upload.tables();
+        showTables();
+        L_Info->setText(GetLanguageText(
+            "MessKorvalTextes", {"{NOM}", m_tables->texte8(), "{TEXTE}", m_tables->texte40()}));
+        m_prompts.message(this, QMessageBox::Information, GetLanguageText("ICSPReadPIC"),
+                          GetLanguageText("ICSPReadOK1") + QLatin1Char('\n') + L_Info->text(),
+                          QMessageBox::Ok);
+        return;
+    }
+    const QString reason = stopReason(upload);
+    L_Info->setText(reason);
+    if (upload.end() == FamilyUploadEnd::LinkFailed)
+        disconnectLink(); // the port is gone: connect again once it is back
+    m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPReadPB"),
+                      GetLanguageText("ICSPReadStopped") + QLatin1Char('\n') + reason,
+                      QMessageBox::Ok);
+}
+
+QString VEK_KORVAL::stopReason(const CompatibleFamilyUpload &upload) const
+{
+    const QString received = QString::number(upload.received());
+    switch (upload.end()) {
+    case FamilyUploadEnd::NoAnswer:
+        return GetLanguageText("MessKorvalSilence", {"{MS}", QString::number(byteTimeoutMs)});
+    case FamilyUploadEnd::ShortStream:
+        return GetLanguageText("MessKorvalIncomplet", {"{RECUS}", received});
+    case FamilyUploadEnd::WrongMarker:
+        return GetLanguageText("MessKorvalMarqueur", {"{OCTET}", HexInt(upload.markerSeen(), 2)});
+    case FamilyUploadEnd::Cancelled:
+        return GetLanguageText("MessKorvalAnnule", {"{RECUS}", received});
+    case FamilyUploadEnd::LinkFailed:
+        return GetLanguageText("MessPortPerdu", {"{PORT}", m_context.settings.ICSPPort, "{RAISON}",
+                                                 upload.linkError()});
+    case FamilyUploadEnd::Complete:
+        break;
+    }
+    return {};
+}
+
+void VEK_KORVAL::showTables()
+{
+    T_Tables->setPlainText(tableText(GetLanguageText("MLTableBasse"), m_tables->basse) +
+                           QStringLiteral("\n\n") +
+                           tableText(GetLanguageText("MLTableHaute"), m_tables->haute));
 }

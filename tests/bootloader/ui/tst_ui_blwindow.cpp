@@ -38,14 +38,7 @@ class TestBlWindow : public QObject
 
     QList<uint16_t> flash(ModuleSimulator &sim)
     {
-        const QString path = dir.filePath("flash.bin");
-        sim.command("dump " + path);
-        sim.waitForLine("DUMPED");
-        const QByteArray bytes = TestSupport::readFile(path);
-        QList<uint16_t> words;
-        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-            words << uint16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
-        return words;
+        return sim.flashWords(dir.filePath("flash.bin"));
     }
 
 private slots:

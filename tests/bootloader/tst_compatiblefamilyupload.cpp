@@ -1,0 +1,231 @@
+#include "ModuleSimulator.h"
+#include "base/JobRunner.h"
+#include "bootloader/CompatibleFamilyUpload.h"
+#include "platform/TtyByteLink.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(FamilyUploadEnd)
+
+namespace {
+
+struct Bar {
+    double percent;
+    QString text;
+};
+
+class RecordingSink : public ProgressSink
+{
+public:
+    void setBar(int bar, double percent, const QString &text) override
+    {
+        if (bar == 1)
+            bars.append({percent, text});
+    }
+    void setStatus(const QString &) override {}
+    QList<Bar> bars;
+};
+
+// A link that records what is written and plays a fixed answer.
+class ScriptedLink : public ByteLink
+{
+public:
+    Status write(const QByteArray &bytes) override
+    {
+        log << "write " + bytes;
+        return Status::Ok;
+    }
+    Status read(QByteArray &into, qsizetype count, qint64) override
+    {
+        const QByteArray part = answer.left(count);
+        answer.remove(0, part.size());
+        into += part;
+        return part.size() == count ? Status::Ok : Status::TimedOut;
+    }
+    qsizetype available() override { return answer.size(); }
+    void discardInput() override { log << "discard"; }
+    QString errorText() const override { return {}; }
+
+    QByteArray answer;
+    QStringList log;
+};
+
+constexpr qint64 TestByteLimitMs = 400; // short, so that the fault cases run fast
+
+} // namespace
+
+// The compatible-family upload against the simulated module, through a real
+// pseudo-terminal at the module's 9600 baud.
+class TestCompatibleFamilyUpload : public QObject
+{
+    Q_OBJECT
+
+    static std::unique_ptr<TtyByteLink> openLink(const ModuleSimulator &sim)
+    {
+        auto opened = TtyByteLink::open(sim.devicePath(), "9600,N,8,1");
+        return std::move(opened.device);
+    }
+
+private slots:
+    void wholeStreamGivesTablesTextsAndProgress()
+    {
+        ModuleSimulator sim;
+        const QString name = "VEK-MÉRT", text = "Courbe d'essai, 40 caractères exactement";
+        QVERIFY(sim.start({"--family", "--split", "--family-name", name, "--family-text", text}));
+        auto link = openLink(sim);
+        QVERIFY(link);
+        CompatibleFamilyUpload upload(*link, TestByteLimitMs);
+        RecordingSink sink;
+        QVERIFY(upload(sink, CancelToken{}).succeeded());
+
+        QCOMPARE(upload.end(), FamilyUploadEnd::Complete);
+        QCOMPARE(upload.received(), 512);
+        const QStringList answer = sim.waitForLine("FAMILY ANSWER ").split(' ');
+        const QByteArray sent = QByteArray::fromHex(answer.value(3).toLatin1());
+        QCOMPARE(sent.size(), 512);
+        const CompatibleFamilyTables &t = upload.tables();
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(t.basse.data()), 256), sent.left(256));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(t.haute.data()), 256), sent.mid(256));
+        QCOMPARE(t.texte8(), name); // Windows-1252 on the wire
+        QCOMPARE(t.texte40(), text);
+
+        // The bar climbs from 0 to 100, the low-table text up to 50 %, then the high one.
+        QVERIFY(sink.bars.size() > 20);
+        QCOMPARE(sink.bars.first().percent, 0.0);
+        QCOMPARE(sink.bars.last().percent, 100.0);
+        for (int i = 1; i < sink.bars.size(); ++i)
+            QVERIFY(sink.bars[i].percent >= sink.bars[i - 1].percent);
+        for (const Bar &b : std::as_const(sink.bars))
+            QVERIFY(b.text.contains("basse") ? b.percent <= 50 : b.percent >= 50);
+        QVERIFY(sink.bars.last().text.contains("haute"));
+
+        // Four "R" make one burst: one answer only, nothing more arrives.
+        QTest::qWait(int(2 * TestByteLimitMs));
+        QCOMPARE(link->available(), 0);
+        QCOMPARE(sim.lines().filter("FAMILY ANSWER").size(), 1);
+    }
+
+    void faultsEndWithTheirReason_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<FamilyUploadEnd>("end");
+        QTest::addColumn<int>("received");
+        QTest::newRow("wrong marker, high table not read")
+            << QStringList{"--family-marker", "83"} << FamilyUploadEnd::WrongMarker << 2;
+        QTest::newRow("short stream")
+            << QStringList{"--family-length", "300"} << FamilyUploadEnd::ShortStream << 300;
+        QTest::newRow("one byte") << QStringList{"--family-length", "1"}
+                                  << FamilyUploadEnd::ShortStream << 1;
+        QTest::newRow("silence") << QStringList{"--family-silent"} << FamilyUploadEnd::NoAnswer
+                                 << 0;
+        QTest::newRow("pause shorter than the limit")
+            << QStringList{"--family-pause-ms", "150"} << FamilyUploadEnd::Complete << 512;
+    }
+
+    void faultsEndWithTheirReason()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(FamilyUploadEnd, end);
+        QFETCH(int, received);
+        ModuleSimulator sim;
+        QVERIFY(sim.start(QStringList{"--family", "--split"} + options));
+        auto link = openLink(sim);
+        QVERIFY(link);
+        CompatibleFamilyUpload upload(*link, TestByteLimitMs);
+        NullProgressSink sink;
+        QElapsedTimer timer;
+        timer.start();
+        const JobOutcome outcome = upload(sink, CancelToken{});
+        QCOMPARE(upload.end(), end);
+        QCOMPARE(upload.received(), received);
+        QCOMPARE(outcome.succeeded(), end == FamilyUploadEnd::Complete);
+        if (!outcome.succeeded())
+            QCOMPARE(outcome.code, int(end));
+        // A stop waits at most one byte limit past the last byte (and some slack).
+        QVERIFY2(timer.elapsed() < 3 * TestByteLimitMs,
+                 qPrintable(QString::number(timer.elapsed())));
+        if (end == FamilyUploadEnd::WrongMarker)
+            QCOMPARE(upload.markerSeen(), uint8_t(0x83));
+    }
+
+    // Run as the window runs it: a job on the runner, cancelled while the module is silent.
+    void cancelEndsTheWaitAtOnce()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--family", "--family-silent"}));
+        auto link = openLink(sim);
+        QVERIFY(link);
+        auto upload = std::make_shared<CompatibleFamilyUpload>(*link, 60000);
+        JobRunner runner;
+        QSignalSpy finished(&runner, &JobRunner::finished);
+        QVERIFY(runner.start(
+            [upload](ProgressSink &p, const CancelToken &c) { return (*upload)(p, c); }));
+        QTest::qWait(200);
+        QElapsedTimer timer;
+        timer.start();
+        runner.cancel();
+        QVERIFY(finished.wait(2000));
+        QVERIFY(timer.elapsed() < 500);
+        QCOMPARE(finished.first().first().value<JobOutcome>().kind, JobOutcome::Kind::Cancelled);
+        QCOMPARE(upload->end(), FamilyUploadEnd::Cancelled);
+    }
+
+    void moduleGoneIsALinkFailure()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--family", "--family-silent"}));
+        auto link = openLink(sim);
+        QVERIFY(link);
+        sim.command("quit");
+        CompatibleFamilyUpload upload(*link, 2000);
+        NullProgressSink sink;
+        QTest::qWait(200);
+        const JobOutcome outcome = upload(sink, CancelToken{});
+        QCOMPARE(upload.end(), FamilyUploadEnd::LinkFailed);
+        QVERIFY(!upload.linkError().isEmpty());
+        QCOMPARE(outcome.kind, JobOutcome::Kind::Failed);
+    }
+
+    // Leftovers of an earlier exchange are dropped before the four "R", each
+    // written on its own; byte 0 is not checked.
+    void requestIsFourSeparateR()
+    {
+        ScriptedLink link;
+        link.answer = QByteArray(512, char(0x82));
+        link.answer[0] = char(0x00);
+        CompatibleFamilyUpload upload(link, TestByteLimitMs);
+        NullProgressSink sink;
+        QVERIFY(upload(sink, CancelToken{}).succeeded());
+        QCOMPARE(link.log, QStringList({"discard", "write R", "write R", "write R", "write R"}));
+    }
+
+    void percentagesRoundHalfToEven_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<bool>("high");
+        for (auto [i, p, h] : {std::tuple{0, 0, false},
+                               {64, 12, false},
+                               {192, 38, false},
+                               {255, 50, false},
+                               {256, 50, true},
+                               {320, 62, true},
+                               {448, 88, true},
+                               {511, 100, true}})
+            QTest::addRow("%d", i) << i << p << h;
+    }
+
+    void percentagesRoundHalfToEven()
+    {
+        QFETCH(int, index);
+        QFETCH(int, percent);
+        QFETCH(bool, high);
+        QCOMPARE(CompatibleFamilyUpload::progressPercent(index), percent);
+        QCOMPARE(CompatibleFamilyUpload::progressText(index).contains("haute"), high);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCompatibleFamilyUpload)
+#include "tst_compatiblefamilyupload.moc"

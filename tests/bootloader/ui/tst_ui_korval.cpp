@@ -1,0 +1,217 @@
+#include "FakePrompts.h"
+#include "ModuleSimulator.h"
+#include "TestSupport.h"
+#include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
+#include "bootloader/ui/VEK_KORVAL.h"
+#include "icsp/ui/StatusPanel.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using VEK_LANGUAGE::GetLanguageText;
+
+// The compatible-family window end to end: the simulated module on a
+// pseudo-terminal, the buttons clicked as a user would.
+class TestKorvalWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<VekContext> ctx;
+    FakePrompts prompts;
+
+    std::unique_ptr<VEK_KORVAL> openWindow(const QString &port)
+    {
+        ctx->settings.ICSPPort = port;
+        auto w = std::make_unique<VEK_KORVAL>(*ctx, nullptr, &prompts);
+        w->byteTimeoutMs = 300;
+        prompts.messages.clear();
+        return w;
+    }
+
+    static bool connectedState(const VEK_KORVAL &w)
+    {
+        return w.linkOpen() && w.BP_tst->text() == GetLanguageText("MBDeconnection") &&
+               w.BP_UPLOAD->isEnabled() && w.BP_DLOAD->isEnabled() && !w.BP_MAJHEX->isEnabled() &&
+               w.panel(3)->text() == "CONNECTE";
+    }
+
+    static bool disconnectedState(const VEK_KORVAL &w)
+    {
+        return !w.linkOpen() && w.BP_tst->text() == GetLanguageText("MBConnection") &&
+               !w.BP_UPLOAD->isEnabled() && !w.BP_DLOAD->isEnabled() && !w.BP_MAJHEX->isEnabled() &&
+               w.panel(3)->text() == "LOCAL";
+    }
+
+    void upload(VEK_KORVAL &w, const QString &screenshot = {})
+    {
+        w.BP_UPLOAD->click();
+        QVERIFY(w.transferRunning());
+        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (!screenshot.isEmpty() && !folder.isEmpty()) {
+            w.show();
+            QTRY_VERIFY(w.ProgressBar >= 40);
+            QVERIFY(w.grab().save(folder + '/' + screenshot));
+        }
+        // Locked meanwhile, but for Cancel.
+        QVERIFY(!w.BP_tst->isEnabled() && !w.BP_UPLOAD->isEnabled() && !w.BP_Quit->isEnabled());
+        QVERIFY(w.BP_Annuler->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.transferRunning(), 10000);
+        QVERIFY(!w.BP_Annuler->isEnabled());
+        QVERIFY(w.panel(2)->picture().isNull()); // the bar has left the status bar
+    }
+
+private slots:
+    void initTestCase() { TestSupport::useFrenchTexts(); }
+
+    void init()
+    {
+        ctx = std::make_unique<VekContext>();
+        ctx->TypeVersionOS = "MIRT_KORVAL.XOS";
+        prompts.messages.clear();
+    }
+
+    void uploadShowsTheTextsAndKeepsTheTables()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--family", "--split", "--family-name", "MIRT-12A", "--family-text",
+                           "Module compatible, allumage électronique"}));
+        auto w = openWindow(sim.devicePath());
+        w->BP_tst->click();
+        QVERIFY(connectedState(*w));
+        QVERIFY(prompts.messages.isEmpty());
+
+        upload(*w, "VEK_KORVAL_running.png");
+        QCOMPARE(w->ProgressBar, 100);
+        QCOMPARE(prompts.messages.size(), 1);
+        const FakePrompts::Shown &shown = prompts.messages.first();
+        QCOMPARE(shown.icon, QMessageBox::Information);
+        QCOMPARE(shown.title, GetLanguageText("ICSPReadPIC"));
+        QVERIFY(shown.text.startsWith(GetLanguageText("ICSPReadOK1")));
+        for (const QString &text : {shown.text, w->L_Info->text()}) {
+            QVERIFY2(text.contains("MIRT-12A"), qPrintable(text));
+            QVERIFY(text.contains("Module compatible, allumage électronique"));
+        }
+
+        const QByteArray sent =
+            QByteArray::fromHex(sim.waitForLine("FAMILY ANSWER ").section(' ', 3).toLatin1());
+        QVERIFY(w->tables().has_value());
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(w->tables()->basse.data()), 256),
+                 sent.left(256));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(w->tables()->haute.data()), 256),
+                 sent.mid(256));
+        const QString view = w->T_Tables->toPlainText();
+        QVERIFY2(view.contains("000: 52 82 82 "), qPrintable(view.left(200)));
+        QVERIFY(view.contains(GetLanguageText("MLTableHaute") + "\n000: FF FE FD FC"));
+        QVERIFY(connectedState(*w)); // the link stays open
+
+        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
+        if (!folder.isEmpty()) {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            QVERIFY(w->grab().save(folder + "/VEK_KORVAL_upload.png"));
+        }
+
+        w->BP_tst->click();
+        QVERIFY(disconnectedState(*w));
+        QVERIFY(w->tables().has_value()); // kept after the link closes
+    }
+
+    void stopsEndInAClearMessage_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("wrong marker") << QStringList{"--family-marker", "7E"}
+                                      << GetLanguageText("MessKorvalMarqueur", {"{OCTET}", "7E"});
+        QTest::newRow("short stream") << QStringList{"--family-length", "400"}
+                                      << GetLanguageText("MessKorvalIncomplet", {"{RECUS}", "400"});
+        QTest::newRow("silence") << QStringList{"--family-silent"}
+                                 << GetLanguageText("MessKorvalSilence", {"{MS}", "300"});
+    }
+
+    void stopsEndInAClearMessage()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, reason);
+        ModuleSimulator sim;
+        QVERIFY(sim.start(QStringList{"--family"} + options));
+        auto w = openWindow(sim.devicePath());
+        w->BP_tst->click();
+        upload(*w);
+        QCOMPARE(prompts.messages.size(), 1);
+        const FakePrompts::Shown &shown = prompts.messages.first();
+        QCOMPARE(shown.icon, QMessageBox::Critical);
+        QCOMPARE(shown.title, GetLanguageText("ICSPReadPB"));
+        QCOMPARE(shown.text, GetLanguageText("ICSPReadStopped") + '\n' + reason);
+        QCOMPARE(w->L_Info->text(), reason);
+        QVERIFY(!w->tables().has_value()); // nothing half-read is kept
+        QVERIFY(connectedState(*w));
+        QVERIFY(w->BP_Quit->isEnabled());
+    }
+
+    void cancelStopsTheWait()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--family", "--family-silent"}));
+        auto w = openWindow(sim.devicePath());
+        w->byteTimeoutMs = 60000;
+        w->BP_tst->click();
+        w->BP_UPLOAD->click();
+        QTest::qWait(100);
+        QElapsedTimer timer;
+        timer.start();
+        w->BP_Annuler->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->transferRunning(), 2000);
+        QVERIFY(timer.elapsed() < 1000);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.first().text,
+                 GetLanguageText("ICSPReadStopped") + '\n' +
+                     GetLanguageText("MessKorvalAnnule", {"{RECUS}", "0"}));
+        QVERIFY(connectedState(*w));
+    }
+
+    void lostModuleDisconnects()
+    {
+        auto sim = std::make_unique<ModuleSimulator>();
+        QVERIFY(sim->start({"--family", "--family-silent"}));
+        auto w = openWindow(sim->devicePath());
+        w->byteTimeoutMs = 60000;
+        w->BP_tst->click();
+        w->BP_UPLOAD->click();
+        sim.reset(); // the module goes away during the upload
+        QTRY_VERIFY_WITH_TIMEOUT(!w->transferRunning(), 5000);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.messages.first().text.contains(ctx->settings.ICSPPort));
+        QVERIFY(disconnectedState(*w));
+    }
+
+    void refusalsAndPortFailures()
+    {
+        auto w = openWindow("LPT1");
+        ctx->TypeVersionOS.clear(); // the port comes first
+        w->BP_tst->click();
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.takeFirst().text,
+                 QString("Pas de transmission possible sur le port LPT"));
+        QVERIFY(disconnectedState(*w));
+
+        ctx->settings.ICSPPort = "COM1";
+        w->BP_tst->click();
+        QCOMPARE(prompts.messages.takeFirst().text,
+                 QString("Aucun fichier OS n'a été sélectionné"));
+
+        ctx->TypeVersionOS = "MIRT_KORVAL.XOS";
+        ctx->settings.ICSPPort = "/dev/vek-no-such-port";
+        w->BP_tst->click();
+        QCOMPARE(prompts.messages.size(), 1);
+        const FakePrompts::Shown shown = prompts.messages.takeFirst();
+        QCOMPARE(shown.icon, QMessageBox::Critical);
+        QVERIFY2(shown.text.contains("/dev/vek-no-such-port"), qPrintable(shown.text));
+        QVERIFY(disconnectedState(*w));
+    }
+};
+
+QTEST_MAIN(TestKorvalWindow)
+#include "tst_ui_korval.moc"
