@@ -36,36 +36,33 @@ LiveFrameParser::Step LiveFrameParser::step(const uint8_t *p, qsizetype i, qsize
         return {Step::Skip, nextMarker(p, i + 1, n)};
     if (n - i < N)
         return {Step::Wait, i}; // finish() drops an incomplete frame
-    if (checked(p, i)) {
-        switch (verdict(p, i, n, mode)) {
-        case Verdict::Take:
-            return {Step::Frame, i};
-        case Verdict::Wait:
-            return {Step::Wait, i};
-        case Verdict::Refuse:
-            return {Step::Skip, nextMarker(p, i + 1, n)};
-        }
-    }
+    const Step hunt{Step::Skip, nextMarker(p, i + 1, n)};
+    if (checked(p, i))
+        return decide(verdict(p, i, n, mode), i, i, hunt);
     // A damaged frame that starts with the marker: in an aligned stream the
     // next frame starts 10 bytes on, so that place is tried before any marker
     // inside the damaged frame.
     const qsizetype j = i + N;
     const bool known = n - j >= N;
     if (j < n && p[j] != TrameLive::Marker)
-        return {Step::Skip, nextMarker(p, i + 1, n)};
+        return hunt;
     if (!known)
-        return mode == Mode::End ? Step{Step::Skip, nextMarker(p, i + 1, n)} : Step{Step::Wait, i};
-    if (checked(p, j)) {
-        switch (verdict(p, j, n, mode)) {
-        case Verdict::Take:
-            return {Step::Frame, j};
-        case Verdict::Wait:
-            return {Step::Wait, i};
-        case Verdict::Refuse:
-            break;
-        }
+        return mode == Mode::End ? hunt : Step{Step::Wait, i};
+    return checked(p, j) ? decide(verdict(p, j, n, mode), j, i, hunt) : hunt;
+}
+
+LiveFrameParser::Step LiveFrameParser::decide(Verdict v, qsizetype frameAt, qsizetype waitAt,
+                                              Step refused)
+{
+    switch (v) {
+    case Verdict::Take:
+        return {Step::Frame, frameAt};
+    case Verdict::Wait:
+        return {Step::Wait, waitAt};
+    case Verdict::Refuse:
+        break;
     }
-    return {Step::Skip, nextMarker(p, i + 1, n)};
+    return refused;
 }
 
 LiveFrameParser::Step LiveFrameParser::stepPastDamage(const uint8_t *p, qsizetype i, qsizetype n,
@@ -93,14 +90,7 @@ LiveFrameParser::Step LiveFrameParser::stepPastDamage(const uint8_t *p, qsizetyp
             if (pick == Pick::First)
                 return {Step::Skip, i}; // left to the hunt
         }
-        switch (verdict(p, j, n, mode)) {
-        case Verdict::Take:
-            return {Step::Frame, j};
-        case Verdict::Wait:
-            return {Step::Wait, i};
-        case Verdict::Refuse:
-            return {Step::Skip, i};
-        }
+        return decide(verdict(p, j, n, mode), j, i, {Step::Skip, i});
     }
     return {Step::Skip, i};
 }

@@ -108,6 +108,8 @@ private:
     enum class Verdict { Take, Refuse, Wait };
     // Whether the checked window at i is a frame.
     Verdict verdict(const uint8_t *p, qsizetype i, qsizetype n, Mode mode) const;
+    // The step a verdict on the window at frameAt leads to.
+    static Step decide(Verdict v, qsizetype frameAt, qsizetype waitAt, Step refused);
     enum class Pick { First, Second, Even, Wait };
     // Which of two overlapping checked windows a < b is the better frame.
     Pick better(const uint8_t *p, qsizetype a, qsizetype b, qsizetype n, Mode mode) const;
