@@ -17,7 +17,15 @@
 //   tried first, before any window inside the damaged one;
 // - when a window that starts inside a checked window passes too, the one
 //   better tied to what follows wins: followed by a good frame, then followed
-//   by a marker, then followed by anything else; the first one on a tie.
+//   by a marker, then followed by anything else; on a tie, the one whose next
+//   frame lies a whole number of frames on (damaged frames keep their length),
+//   else the first one;
+// - a window much more like the frame before than the other one wins whatever
+//   follows: a module's consecutive frames differ in few bytes, a window shifted
+//   across a frame boundary in most;
+// - right after a frame, when the next window fails, the frame 10 or 20 bytes
+//   on (behind one or two damaged frames) is taken unless a window in between
+//   is better tied.
 // A frame whose inside holds the marker is decided once the bytes after it are
 // known: at the end of a read it waits for the next read, or for pause(). The
 // same bytes give the same frames however they are cut into reads.
@@ -45,7 +53,12 @@ public:
     }
 
     // Forgets a partial frame (the port was closed and reopened).
-    void reset() { m_pending.clear(); }
+    void reset()
+    {
+        m_pending.clear();
+        m_aligned = false;
+        m_haveLast = false;
+    }
 
     // Frames found and bytes skipped since construction.
     quint64 framesFound() const { return m_frames; }
@@ -55,7 +68,7 @@ public:
     // True when a complete frame may be held, waiting for the bytes after it.
     bool frameWaiting() const { return m_pending.size() >= TrameLive::Size; }
 
-    static constexpr qsizetype MaxPending = 4 * TrameLive::Size;
+    static constexpr qsizetype MaxPending = 6 * TrameLive::Size;
 
 private:
     enum class Mode { Stream, Pause, End };
@@ -74,10 +87,14 @@ private:
             if (s.kind == Step::Wait)
                 break;
             m_skipped += quint64(s.at - i);
+            m_aligned = m_aligned && s.at == i;
             i = s.at;
             if (s.kind == Step::Frame) {
                 ++m_frames;
-                onFrame(TrameLive::fromBytes(p + i));
+                m_last = TrameLive::fromBytes(p + i);
+                m_haveLast = true;
+                m_aligned = true;
+                onFrame(m_last);
                 i += TrameLive::Size;
             }
         }
@@ -85,10 +102,21 @@ private:
     }
 
     // What to do at position i of the n bytes at p.
-    static Step step(const uint8_t *p, qsizetype i, qsizetype n, Mode mode);
+    Step step(const uint8_t *p, qsizetype i, qsizetype n, Mode mode) const;
+    // Right after a frame whose next window at i fails: a frame 10 or 20 bytes on.
+    Step stepPastDamage(const uint8_t *p, qsizetype i, qsizetype n, Mode mode) const;
     enum class Verdict { Take, Refuse, Wait };
     // Whether the checked window at i is a frame.
-    static Verdict verdict(const uint8_t *p, qsizetype i, qsizetype n, Mode mode);
+    Verdict verdict(const uint8_t *p, qsizetype i, qsizetype n, Mode mode) const;
+    // The step a verdict on the window at frameAt leads to.
+    static Step decide(Verdict v, qsizetype frameAt, qsizetype waitAt, Step refused);
+    enum class Pick { First, Second, Even, Wait };
+    // Which of two overlapping checked windows a < b is the better frame.
+    Pick better(const uint8_t *p, qsizetype a, qsizetype b, qsizetype n, Mode mode) const;
+    // How many data bytes of the window at p equal the last frame's.
+    int likeness(const uint8_t *p) const;
+    // Whether a checked window lies 20 or 30 bytes after x: 1 yes, 0 no, -1 yet to come.
+    static int frameWholeFramesOn(const uint8_t *p, qsizetype x, qsizetype n, Mode mode);
     // How the checked window at x ties to what follows it: 2 a good frame,
     // 1 a marker, 0 anything else; -1 when the bytes are yet to come.
     static int strength(const uint8_t *p, qsizetype x, qsizetype n, Mode mode);
@@ -97,4 +125,7 @@ private:
     QByteArray m_pending;
     quint64 m_frames = 0;
     quint64 m_skipped = 0;
+    bool m_aligned = false; // the held bytes start right after a frame
+    bool m_haveLast = false;
+    TrameLive m_last; // the last frame found
 };

@@ -32,6 +32,22 @@ static QByteArray hexBytes(const char *hex)
     return QByteArray::fromHex(hex);
 }
 
+// Sets the byte at `free` (inside the window at `at`, after its marker) so that
+// the window passes the checksum.
+static void makePass(QByteArray &s, qsizetype at, qsizetype free)
+{
+    auto *w = reinterpret_cast<uint8_t *>(s.data() + at);
+    QVERIFY(w[0] == TrameLive::Marker && free > at && free < at + TrameLive::Size);
+    uint8_t &byte = w[free - at];
+    if (free - at == TrameLive::Size - 1) {
+        byte = TrameLive::checksumOf(w);
+        return;
+    }
+    byte = 0;
+    byte = uint8_t(w[TrameLive::Size - 1] - TrameLive::checksumOf(w));
+    QVERIFY(TrameLive::isValidAt(w));
+}
+
 class TestLiveDecoding : public QObject
 {
     Q_OBJECT
@@ -96,7 +112,7 @@ private slots:
     // good frame comes out once, in order, and nothing else, however the stream
     // is cut into reads. (What stays possible, markers in noise, data and damage
     // that line up with a chance checksum so that two readings of the bytes fit
-    // about equally well, is near one frame in a million at these rates: the
+    // about equally well, is a few frames in ten million at these rates: the
     // benchmark counts it over ten million frames.)
     void parserResynchronisesOnRoughLine()
     {
@@ -164,6 +180,81 @@ private slots:
         QCOMPARE(parseStream(parser, next + bad + next + next), (Frames{good, good, good}));
         LiveFrameParser afterNoise; // a damaged frame right after noise
         QCOMPARE(parseStream(afterNoise, "\x01#" + bad + next + next), (Frames{good, good}));
+    }
+
+    // Crafted streams for the rules that keep or regain the alignment: in each,
+    // a window that does not belong to any frame sent passes both checks.
+    void alignmentRules_data()
+    {
+        QTest::addColumn<QByteArray>("stream");
+        QTest::addColumn<Frames>("expected");
+        // Frames alike, as a module sends them: the period kept, a counter running.
+        const auto like = [](int k) { return TrameLive::withWords(1250, 100, 5, 0x40, 0, k); };
+        const TrameLive a = like(1), b = like(2), c = like(3), d = like(4);
+        const QByteArray noise = QByteArray::fromHex("11121314");
+        {
+            // b holds the marker at byte 5 and four noise bytes follow it: the
+            // window from that marker is followed by a frame, b by noise; b is
+            // like the frame before it and the window is not.
+            TrameLive marked = b;
+            marked.bytes[4] = TrameLive::Marker;
+            marked.bytes[9] = TrameLive::checksumOf(marked.bytes.data());
+            QByteArray s =
+                a.toByteArray() + marked.toByteArray() + noise + c.toByteArray() + d.toByteArray();
+            makePass(s, 14, 23);
+            QTest::newRow("frame like the one before beats a better-tied window")
+                << s << Frames{a, marked, c, d};
+        }
+        {
+            // Unlike frames after noise: a window from the noise's marker passes;
+            // neither it nor the frame is followed by a frame, but a frame follows
+            // the frame two frames on, behind a damaged one.
+            const TrameLive g = TrameLive::withWords(0x1001, 0x0203, 0x40, 0x50, 0x60, 0x70);
+            const TrameLive h = TrameLive::withWords(0x3100, 0x7702, 0x15, 0x16, 0x17, 0x18);
+            QByteArray damaged = TrameLive::withWords(0x0101, 0x0202, 3, 4, 5, 6).toByteArray();
+            damaged[0] = 0x55;
+            QByteArray s =
+                QByteArray::fromHex("2300") + g.toByteArray() + damaged + h.toByteArray();
+            makePass(s, 0, 1);
+            QTest::newRow("tie goes to the frame whose next lies whole frames on")
+                << s << Frames{g, h};
+        }
+        {
+            // Right after a: two damaged frames, the first starting with the marker,
+            // and a window inside them that passes; b lies 20 bytes after a.
+            TrameLive first = b;
+            first.bytes[4] = TrameLive::Marker;
+            first.bytes[9] = uint8_t(TrameLive::checksumOf(first.bytes.data()) + 1);
+            QByteArray second = c.toByteArray();
+            second[0] = 0x55;
+            QByteArray s =
+                a.toByteArray() + first.toByteArray() + second + d.toByteArray() + a.toByteArray();
+            makePass(s, 14, 23);
+            QTest::newRow("frame behind two damaged frames beats a window inside them")
+                << s << Frames{a, d, a};
+        }
+        {
+            // Noise on both sides of a frame: the frame 20 bytes after the last one
+            // does not make the frame between them vanish.
+            const QByteArray s = a.toByteArray() + noise + "\x15" + b.toByteArray() + noise +
+                                 "\x15" + c.toByteArray() + d.toByteArray();
+            QTest::newRow("frame between noise stays") << s << Frames{a, b, c, d};
+        }
+    }
+
+    // The same frames come out whole or fed a byte at a time.
+    void alignmentRules()
+    {
+        QFETCH(QByteArray, stream);
+        QFETCH(Frames, expected);
+        LiveFrameParser whole;
+        QCOMPARE(parseStream(whole, stream), expected);
+        LiveFrameParser bytewise;
+        Frames got;
+        for (char byte : stream)
+            got += parseAll(bytewise, QByteArray(1, byte));
+        bytewise.finish([&](const TrameLive &f) { got << f; });
+        QCOMPARE(got, expected);
     }
 
     // A frame that holds the marker inside waits for the bytes after it at the

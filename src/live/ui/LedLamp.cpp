@@ -12,7 +12,14 @@ void LedLamp::setLit(bool lit)
     if (lit == m_lit)
         return;
     m_lit = lit;
-    update();
+    // Only the lamp changes: its caption keeps its pixels.
+    update(lampRect().toAlignedRect().adjusted(-2, -2, 2, 2));
+}
+
+QRectF LedLamp::lampRect() const
+{
+    const int d = fontMetrics().height() - 2;
+    return QRectF(2, (height() - d) / 2.0, d, d);
 }
 
 QSize LedLamp::sizeHint() const
@@ -30,8 +37,7 @@ QPixmap LedLamp::render(bool lit) const
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    const int d = fontMetrics().height() - 2;
-    const QRectF lamp(2, (height() - d) / 2.0, d, d);
+    const QRectF lamp = lampRect();
     painter.setPen(QPen(palette().color(QPalette::Dark), 1));
     painter.setBrush(lit ? m_on : m_off);
     painter.drawEllipse(lamp);

@@ -26,6 +26,8 @@ protected:
 
 private:
     QPixmap render(bool lit) const;
+    // Where the round lamp is drawn.
+    QRectF lampRect() const;
 
     QString m_caption;
     QColor m_on, m_off;

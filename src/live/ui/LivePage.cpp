@@ -33,6 +33,8 @@ namespace {
 // The instruments follow the module at most this often (and never faster than
 // the screen): smooth needles, readable digits, little work.
 constexpr double MaxDisplayHz = 30.0;
+// The capture's byte count is read, not watched: four updates a second do.
+constexpr int BufferStatMs = 250;
 const QString OsInconnue = QStringLiteral("/!\\ OS inconnue /!\\");
 
 void styleCurveLabel(QLabel *label, bool active)
@@ -229,6 +231,7 @@ void LivePage::closePort()
     stopSimulation();
     m_refresh.stop();
     m_link.close();
+    updateBufferStat();
     showStopped();
 }
 
@@ -336,13 +339,14 @@ void LivePage::refreshFromLink()
     if (!m_link.isOpen())
         return;
     setPanel(3, m_link.latestFrame().statusText());
-    updateBufferStat();
+    updateBufferStatPaced();
     showReading(m_link.latest());
 }
 
 void LivePage::onSilence()
 {
     m_refresh.stop();
+    updateBufferStat();
     const LiveReading silent = LiveReading::silent();
     DessineCadranRPM(silent.RegimeLive);
     AfficheNombre7Seg(0, 4, *PicLCD_RPM);
@@ -370,6 +374,13 @@ void LivePage::onPortLost(const QString &reason)
 void LivePage::updateBufferStat()
 {
     BufferStat->setText(QStringLiteral(".:: BUFFER = %1 ::.").arg(m_link.capture().size()));
+    m_bufferStatShown.start();
+}
+
+void LivePage::updateBufferStatPaced()
+{
+    if (!m_bufferStatShown.isValid() || m_bufferStatShown.elapsed() >= BufferStatMs)
+        updateBufferStat();
 }
 
 void LivePage::onBufferToggled(bool on)

@@ -4,6 +4,7 @@
 #include "live/LiveLink.h"
 #include "platform/Clock.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <QWidget>
@@ -74,6 +75,8 @@ private:
     void stopSimulation();
     void setPanel(int panel, const QString &text);
     void updateBufferStat();
+    // During streaming: the count at most every BufferStatMs.
+    void updateBufferStatPaced();
     // The chosen folder, else the documents folder (created when `create`).
     QString logFolder(bool create) const;
     QString portCaption() const;
@@ -81,6 +84,7 @@ private:
     VekContext &m_context;
     LiveLink m_link;
     QTimer m_refresh; // paces the display to the screen
+    QElapsedTimer m_bufferStatShown;
 
     QFrame *FrameKT5 = nullptr;
     NeedleDial *Cadran_RPM = nullptr;

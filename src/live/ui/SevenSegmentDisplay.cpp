@@ -3,6 +3,7 @@
 #include "live/SevenSegment.h"
 #include "live/ui/LivePalette.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPolygonF>
 #include <QtMath>
@@ -18,8 +19,18 @@ void SevenSegmentDisplay::setCodes(std::vector<uint8_t> codes)
 {
     if (codes == m_codes)
         return;
+    if (codes.size() != m_codes.size()) {
+        m_codes = std::move(codes);
+        update();
+        return;
+    }
+    // Same digit count: only the digits that change are repainted.
+    QRegion changed;
+    for (size_t i = 0; i < codes.size(); ++i)
+        if (codes[i] != m_codes[i])
+            changed += digitRect(i, codes.size());
     m_codes = std::move(codes);
-    update();
+    update(changed);
 }
 
 void SevenSegmentDisplay::clear()
@@ -61,18 +72,33 @@ const QPixmap &SevenSegmentDisplay::digitImage(uint8_t code, double scale)
     return *m_digitImages.insert(code, image);
 }
 
-void SevenSegmentDisplay::paintEvent(QPaintEvent *)
+double SevenSegmentDisplay::scale() const
+{
+    // Design units onto the widget, same scale on both axes, centred.
+    return qMin(width() / m_designWidth, height() / m_designHeight);
+}
+
+QRect SevenSegmentDisplay::digitRect(size_t i, size_t count) const
+{
+    const std::vector<double> xs = SevenSegment::PositionsChiffres(int(count));
+    if (i >= xs.size())
+        return {};
+    const double s = scale();
+    const QPointF centre(width() / 2.0, height() / 2.0);
+    const QPointF topLeft = centre + QPointF((xs[i] - DigitHalfWidth) * s, -DigitHalfHeight * s);
+    return QRect(topLeft.toPoint(),
+                 QSize(qCeil(2 * DigitHalfWidth * s) + 1, qCeil(2 * DigitHalfHeight * s) + 1));
+}
+
+void SevenSegmentDisplay::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), LivePalette::FondInstrument);
-    // Design units onto the widget, same scale on both axes, centred.
-    const double scale = qMin(width() / m_designWidth, height() / m_designHeight);
-    const QPointF centre(width() / 2.0, height() / 2.0);
-    const std::vector<double> xs = SevenSegment::PositionsChiffres(int(m_codes.size()));
-    for (size_t i = 0; i < m_codes.size() && i < xs.size(); ++i) {
-        const QPointF topLeft =
-            centre + QPointF((xs[i] - DigitHalfWidth) * scale, -DigitHalfHeight * scale);
-        painter.drawPixmap(topLeft.toPoint(), digitImage(m_codes[i], scale));
+    painter.fillRect(event->rect(), LivePalette::FondInstrument);
+    const double s = scale();
+    for (size_t i = 0; i < m_codes.size(); ++i) {
+        const QRect at = digitRect(i, m_codes.size());
+        if (at.isValid() && event->region().intersects(at))
+            painter.drawPixmap(at.topLeft(), digitImage(m_codes[i], s));
     }
 }
 

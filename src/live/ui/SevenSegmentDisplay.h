@@ -29,6 +29,9 @@ protected:
 
 private:
     const QPixmap &digitImage(uint8_t code, double scale);
+    double scale() const;
+    // Where digit i of `count` is drawn.
+    QRect digitRect(size_t i, size_t count) const;
 
     int m_digits;
     // Each digit drawn once per size: the read-outs change many times a second.
