@@ -3,9 +3,12 @@
 #include "app/VekContext.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
+#include "bootloader/BootloaderDownloads.h"
 #include "firmware/TableGenerationPrompts.h"
 #include "firmware/TableGenerator.h"
 #include "firmware/TablePlacement.h"
+
+#include <memory>
 
 namespace CurveTables {
 
@@ -138,6 +141,22 @@ IcspTables TablesPourProgrammateur(const VekContext &context, AskTruncation ask,
     addAreas(out.tables, image, checked.plan->low, checked.plan->lines, QStringLiteral("basse"));
     addAreas(out.tables, image, checked.plan->high, checked.plan->lines, QStringLiteral("haute"));
     return out;
+}
+
+CurveDownloadRequest DemandeTelechargement(const VekContext &context, AskTruncation ask,
+                                           ShowError error, int curveSet)
+{
+    CurveDownloadRequest request;
+    request.DeviceChip = context.pic.DeviceChip;
+    request.gridRows = Grille(context).rowCount();
+    request.curveProblem = context.tab_avance.invalidValuesMessage();
+    request.placement = DemandePlacement(context.settings, context.mapBoxes.tbMapAdj, curveSet);
+    auto prompts = std::make_shared<PromptFunctions>(std::move(ask), std::move(error));
+    const int16_t type = context.settings.TypeCompilation;
+    request.generer = [&context, prompts, type](TableIncludeFiles::TablesExport &tables) {
+        return GenererTablesExport(type, context, *prompts, tables);
+    };
+    return request;
 }
 
 } // namespace CurveTables

@@ -11,6 +11,7 @@
 #include <functional>
 
 class TableGenerationPrompts;
+struct CurveDownloadRequest;
 struct VekContext;
 
 // The firmware tables of the curve in use: what the generators read of the shared
@@ -40,5 +41,10 @@ using AskTruncation = std::function<bool(const QString &title, const QString &te
 using ShowError = std::function<void(const QString &title, const QString &text)>;
 IcspTables TablesPourProgrammateur(const VekContext &context, AskTruncation ask, ShowError error,
                                    int curveSet);
+
+// What the bootloader's curve download of curve set 1 or 2 needs of the
+// program, read now; its table generation asks through `ask` and `error`.
+CurveDownloadRequest DemandeTelechargement(const VekContext &context, AskTruncation ask,
+                                           ShowError error, int curveSet);
 
 } // namespace CurveTables

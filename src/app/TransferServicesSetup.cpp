@@ -1,5 +1,8 @@
 #include "app/TransferServicesSetup.h"
 
+#include "app/CurveTables.h"
+#include "app/VekContext.h"
+#include "bootloader/BootloaderDownloads.h"
 #include "firmware/HexFiles.h"
 #include "icsp/IcspChipOperations.h"
 #include "icsp/TransferContext.h"
@@ -11,10 +14,92 @@ ImageFileOutcome outcomeOf(const HexFileResult &result)
     return {result.succeeded(), result.info, result.notice};
 }
 
+const QString Settings19200 = QStringLiteral("19200,N,8,1");
+
+QString addressLine(const char *name, int address)
+{
+    return QStringLiteral("%1 = %2(&H %3)\r\n")
+        .arg(QLatin1String(name))
+        .arg(address)
+        .arg(QString::number(address, 16).toUpper());
+}
+
+// The areas the curve download is about to write, as the programmer window shows them.
+QString curveAreasText(const TablePlacement::Plan &plan)
+{
+    return addressLine("L Adddebut", plan.low.first) + addressLine("L Addfin", plan.low.end) +
+           addressLine("H Adddebut", plan.high.first) + addressLine("H Addfin", plan.high.end);
+}
+
+BootloaderJob refused(const TablePlacement::Refusal &refusal, const QString &info = {})
+{
+    return {{}, refusal.title, refusal.text, info, {}};
+}
+
+BootloaderJob prepareCurves(BootloaderServices::Session session, VekContext &context,
+                            BootloaderServices::Ask ask, BootloaderServices::Tell tell)
+{
+    const CurveDownloadRequest request =
+        CurveTables::DemandeTelechargement(context, std::move(ask), std::move(tell), 1);
+    const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, context.pic);
+    if (!plan.plan)
+        return refused(plan.refusal);
+    const PicImage image = context.pic.ImagePIC;
+    const TablePlacement::Plan tables = *plan.plan;
+    const BootloaderTexts texts = BootloaderTexts::load(context.settings.ICSPPort);
+    BootloaderJob out;
+    out.notice = curveAreasText(tables);
+    out.job = [session, image, tables, texts](TransferContext &t) {
+        return TelechargerCourbes(*session, image, tables, texts, t.progress, t.cancel);
+    };
+    return out;
+}
+
+BootloaderJob prepareFirmware(BootloaderServices::Session session, const MainSettings &settings,
+                              PicDevice &pic)
+{
+    const FirmwareDownloadPlan plan = PreparerTelechargementFirmware(settings, pic);
+    if (!plan.range)
+        return refused(plan.refusal, plan.refusal.text);
+    const PicImage image = pic.ImagePIC;
+    const TablePlacement::WordRange range = *plan.range;
+    const BootloaderTexts texts = BootloaderTexts::load(settings.ICSPPort);
+    BootloaderJob out;
+    out.job = [session, image, range, texts](TransferContext &t) {
+        return TelechargerFirmware(*session, image, range, texts, t.progress, t.cancel);
+    };
+    return out;
+}
+
+void installBootloader(BootloaderServices &bootloader)
+{
+    bootloader.newSession = [] { return std::make_shared<BootloaderSession>(); };
+    bootloader.connected = [](const BootloaderSession &session) { return session.connected(); };
+    bootloader.refusal = [](const QString &port, const QString &package) {
+        return RefusTransfert(port, package);
+    };
+    bootloader.connect = [](BootloaderServices::Session session, const QString &port,
+                            const QString &nomProgrammateur) -> TransferJob {
+        const ConnectionRequest request =
+            ConnectionRequest::forPort(port, Settings19200, false, nomProgrammateur);
+        return [session, request](TransferContext &t) {
+            return Connecter(*session, request, t.progress, t.cancel);
+        };
+    };
+    bootloader.disconnect = [](BootloaderServices::Session session) -> TransferJob {
+        return [session](TransferContext &t) {
+            return Deconnecter(*session, false, t.progress, t.cancel);
+        };
+    };
+    bootloader.prepareCurves = prepareCurves;
+    bootloader.prepareFirmware = prepareFirmware;
+}
+
 } // namespace
 
 void InstallTransferServices(TransferServices &services)
 {
+    installBootloader(services.bootloader);
     using Format = ImageFileServices::Format;
     services.readDeviceId = ReadDeviceId;
     services.imageFiles.read = [](PicDevice &device, const QString &file, Format format) {

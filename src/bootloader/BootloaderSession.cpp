@@ -123,6 +123,18 @@ std::optional<QString> RefusTransfert(const QString &icspPort, const QString &ty
     return RefusTransfert(icspPort, typeVersionOS.endsWith(QLatin1String("XOS")));
 }
 
+ConnectionRequest ConnectionRequest::forPort(const QString &icspPort, const QString &settings,
+                                             bool identify, const QString &nomProgrammateur)
+{
+    ConnectionRequest request;
+    request.device = PortBootloader(icspPort);
+    request.settings = settings;
+    request.identify = identify;
+    request.nomProgrammateur = nomProgrammateur;
+    request.texts = BootloaderTexts::load(icspPort);
+    return request;
+}
+
 JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &request,
                      ProgressSink &sink, const CancelToken &cancel)
 {

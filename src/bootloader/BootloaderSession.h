@@ -2,6 +2,7 @@
 
 #include "base/Jobs.h"
 #include "bootloader/BootloaderTexts.h"
+#include "icsp/TransferContext.h"
 #include "platform/ByteLink.h"
 #include "platform/DeviceResult.h"
 
@@ -21,20 +22,6 @@ struct ModuleIdentity {
     static QString Version(uint8_t b1, uint8_t b2);
     // Status-bar text: name, "\REV:", revision, " - OS:", version.
     QString texteEtat() const;
-};
-
-// Outcome codes of the bootloader jobs (JobOutcome::code), so that a window
-// picks the right message box.
-enum BootloaderCode {
-    BootloaderOk = 0,
-    BootloaderPortFailed = 1,     // the port could not be opened
-    BootloaderGreetingFailed = 2, // probe or hello unanswered three times
-    BootloaderIdentityFailed = 3, // an identity answer missing or short
-    BootloaderCloseFailed = 4,    // close not acknowledged (disconnected all the same)
-    BootloaderLineLost = 5,       // the line failed: disconnected
-    BootloaderHelloFailed = 6,    // the download's hello was not accepted
-    BootloaderFrameFailed = 7,    // a frame refused or unanswered, or stray bytes
-    BootloaderNotConnected = 8,
 };
 
 // The open connection of a transfer window: the port the connection opened and
@@ -70,6 +57,11 @@ struct ConnectionRequest {
     bool identify = true; // bootloader window: probe and identity; else the hello
     QString nomProgrammateur;
     BootloaderTexts texts;
+
+    // The request for the ICSPPort setting's line at `settings`, its texts read
+    // from the current language (GUI thread).
+    static ConnectionRequest forPort(const QString &icspPort, const QString &settings,
+                                     bool identify, const QString &nomProgrammateur);
 };
 
 // The device of the ICSPPort setting: a device path as it stands, "COMn" the

@@ -8,7 +8,6 @@
 #include "firmware/ui/WindowTablePrompts.h"
 #include "icsp/ui/StatusPanel.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -84,11 +83,8 @@ void VEK_BL::BP_tst_Click()
             [this](const JobOutcome &outcome) { disconnectionDone(outcome); });
         return;
     }
-    ConnectionRequest request;
-    request.device = PortBootloader(s.ICSPPort);
-    request.settings = Settings57600;
-    request.nomProgrammateur = NomProgrammateur;
-    request.texts = texts();
+    const ConnectionRequest request =
+        ConnectionRequest::forPort(s.ICSPPort, Settings57600, true, NomProgrammateur);
     startTransfer(
         [session, request](TransferContext &t) {
             return Connecter(*session, request, t.progress, t.cancel);
@@ -96,62 +92,37 @@ void VEK_BL::BP_tst_Click()
         [this](const JobOutcome &outcome) { connectionDone(outcome); });
 }
 
-void VEK_BL::showLink(bool connected)
-{
-    BP_tst->setText(GetLanguageText(connected ? "MBDeconnection" : "MBConnection"));
-    P2->setProgressColor(connected ? 65280 : 255);
-    P2->DrawFond(m_context.settings.ICSPPort);
-    BP_DLOAD[1]->setEnabled(connected);
-    BP_DLOAD[2]->setEnabled(connected);
-    BP_MAJHEX->setEnabled(connected);
-    BP_UPLOAD->setEnabled(false);
-}
-
 void VEK_BL::connectionDone(const JobOutcome &outcome)
 {
-    if (outcome.succeeded()) {
-        showLink(true);
-        L_Info->setText(BootloaderMessages::Connected);
-        panel(3)->setText(m_session->identity.texteEtat());
+    if (!outcome.succeeded()) {
+        tellConnectionFailure(outcome);
         return;
     }
-    showLink(false);
-    if (outcome.code == BootloaderGreetingFailed) {
-        showBox(QMessageBox::Question, GetLanguageText("TransferPCModule") + ' ' + NomProgrammateur,
-                outcome.message);
-        L_Info->clear();
-        return;
-    }
-    showBox(QMessageBox::NoIcon, {}, outcome.message);
+    showLink(true);
+    L_Info->setText(BootloaderMessages::Connected);
+    panel(3)->setText(m_session->identity.texteEtat());
 }
 
 void VEK_BL::disconnectionDone(const JobOutcome &outcome)
 {
-    showLink(false);
     panel(3)->setText(QStringLiteral("LOCAL"));
-    if (outcome.succeeded()) {
-        QApplication::beep();
-        L_Info->setText(BootloaderMessages::CloseDone);
-        return;
-    }
-    L_Info->setText(BootloaderMessages::CloseFailedInfo);
-    showBox(QMessageBox::NoIcon, {}, BootloaderMessages::CloseFailed);
+    tellDisconnection(outcome);
 }
 
 void VEK_BL::BP_DLOAD_Click(int index)
 {
     if (!m_session->connected())
         return;
-    CurveDownloadRequest request;
-    request.DeviceChip = m_context.pic.DeviceChip;
-    request.gridRows = CurveTables::Grille(m_context).rowCount();
-    request.curveProblem = m_context.tab_avance.invalidValuesMessage();
-    request.placement = DemandePlacement(m_context.settings, m_context.mapBoxes.tbMapAdj, index);
     WindowTablePrompts questions(this, m_prompts);
-    const int16_t type = m_context.settings.TypeCompilation;
-    request.generer = [this, type, &questions](TableIncludeFiles::TablesExport &tables) {
-        return CurveTables::GenererTablesExport(type, m_context, questions, tables);
-    };
+    const CurveDownloadRequest request = CurveTables::DemandeTelechargement(
+        m_context,
+        [&questions](const QString &title, const QString &text) {
+            return questions.askTruncation(title, text);
+        },
+        [&questions](const QString &title, const QString &text) {
+            questions.showError(title, text);
+        },
+        index);
     const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, m_context.pic);
     chipPrepared();
     if (!plan.plan) {
@@ -161,11 +132,9 @@ void VEK_BL::BP_DLOAD_Click(int index)
     const PicImage image = m_context.pic.ImagePIC;
     const TablePlacement::Plan tables = *plan.plan;
     const BootloaderTexts t = texts();
-    startDownload(
-        [image, tables, t](BootloaderSession &s, ProgressSink &p, const CancelToken &c) {
-            return TelechargerCourbes(s, image, tables, t, p, c);
-        },
-        BootloaderMessages::CurvesOk);
+    startDownload([image, tables, t](BootloaderSession &s, ProgressSink &p, const CancelToken &c) {
+        return TelechargerCourbes(s, image, tables, t, p, c);
+    });
 }
 
 void VEK_BL::BP_MAJHEX_Click()
@@ -183,38 +152,29 @@ void VEK_BL::BP_MAJHEX_Click()
     const PicImage image = m_context.pic.ImagePIC;
     const TablePlacement::WordRange range = *plan.range;
     const BootloaderTexts t = texts();
-    startDownload(
-        [image, range, t](BootloaderSession &s, ProgressSink &p, const CancelToken &c) {
-            return TelechargerFirmware(s, image, range, t, p, c);
-        },
-        BootloaderMessages::FirmwareOk);
+    startDownload([image, range, t](BootloaderSession &s, ProgressSink &p, const CancelToken &c) {
+        return TelechargerFirmware(s, image, range, t, p, c);
+    });
 }
 
 // The download runs on the window's connection, as a job of the window.
-void VEK_BL::startDownload(const Download &send, const QString &success)
+void VEK_BL::startDownload(const Download &send)
 {
     P1->setTextColor(0);
     P1->setProgressColor(0xFF0000);
     auto session = m_session;
     startTransfer(
         [session, send](TransferContext &c) { return send(*session, c.progress, c.cancel); },
-        [this, success](const JobOutcome &outcome) { downloadDone(outcome, success); });
+        [this](const JobOutcome &outcome) { downloadDone(outcome); });
 }
 
 // Success and failure are both told in this window; a lost line leaves it
 // disconnected.
-void VEK_BL::downloadDone(const JobOutcome &outcome, const QString &success)
+void VEK_BL::downloadDone(const JobOutcome &outcome)
 {
-    const QString title = QCoreApplication::applicationName();
-    if (outcome.succeeded()) {
-        showBox(QMessageBox::NoIcon, title, success);
-        L_Info->clear();
-        panel(2)->setPicture({}); // the progress bar is taken away
-        return;
-    }
-    if (!m_session->connected()) {
+    if (!outcome.succeeded() && !m_session->connected()) {
         showLink(false);
         panel(3)->setText(QStringLiteral("LOCAL"));
     }
-    showBox(QMessageBox::Critical, title, outcome.message);
+    tellDownload(outcome);
 }

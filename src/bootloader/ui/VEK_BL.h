@@ -38,9 +38,8 @@ private:
     void disconnectionDone(const JobOutcome &outcome);
     using Download =
         std::function<JobOutcome(BootloaderSession &, ProgressSink &, const CancelToken &)>;
-    void startDownload(const Download &send, const QString &success);
-    void downloadDone(const JobOutcome &outcome, const QString &success);
-    void showLink(bool connected);
+    void startDownload(const Download &send);
+    void downloadDone(const JobOutcome &outcome);
     void showBox(QMessageBox::Icon icon, const QString &title, const QString &text);
     BootloaderTexts texts() const;
 

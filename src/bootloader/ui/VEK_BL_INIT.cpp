@@ -92,12 +92,8 @@ void VEK_BL_INIT::BP_STEP2_Click()
     }
     m_session->close();
     L_Info->setText(BootloaderMessages::StartOfCommunication);
-    ConnectionRequest request;
-    request.device = PortBootloader(port);
-    request.settings = LinkSettings;
-    request.identify = false;
-    request.nomProgrammateur = NomProgrammateur;
-    request.texts = BootloaderTexts::load(port);
+    const ConnectionRequest request =
+        ConnectionRequest::forPort(port, LinkSettings, false, NomProgrammateur);
     auto session = m_session;
     startTransfer(
         [session, request](TransferContext &t) {

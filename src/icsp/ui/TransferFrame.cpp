@@ -11,6 +11,7 @@
 #include "icsp/ui/VEK_SETUP_ICSP.h"
 #include "platform/Clock.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -129,6 +130,7 @@ void TransferFrame::addLinkButtons(const QList<QPushButton *> &downloads)
     BP_tst = addButton("BP_tst", QStringLiteral("&Connexion"));
     BP_MAJHEX = addButton("BP_MAJHEX", QStringLiteral("&Mise à jour"));
     BP_UPLOAD = addButton("BP_UPLOAD", QStringLiteral("&Upload"));
+    m_downloads = downloads;
     const QList<QPushButton *> waiting = downloads + QList<QPushButton *>{BP_MAJHEX, BP_UPLOAD};
     m_buttonRow->addWidget(BP_tst);
     addHoverHelp(BP_tst, LangKey("MMBPtst"));
@@ -360,4 +362,50 @@ void TransferFrame::reject()
 {
     stopRunningTransfer();
     QDialog::reject();
+}
+
+void TransferFrame::showLink(bool connected)
+{
+    BP_tst->setText(GetLanguageText(connected ? "MBDeconnection" : "MBConnection"));
+    P2->setProgressColor(connected ? 65280 : 255);
+    P2->DrawFond(m_context.settings.ICSPPort);
+    for (QPushButton *download : std::as_const(m_downloads))
+        download->setEnabled(connected);
+    BP_MAJHEX->setEnabled(connected);
+    BP_UPLOAD->setEnabled(false);
+}
+
+void TransferFrame::tellConnectionFailure(const JobOutcome &outcome)
+{
+    showLink(false);
+    if (outcome.code == BootloaderGreetingFailed) {
+        m_prompts.message(this, QMessageBox::Question,
+                          GetLanguageText("TransferPCModule") + ' ' + NomProgrammateur,
+                          outcome.message, QMessageBox::Ok);
+        L_Info->clear();
+        return;
+    }
+    m_prompts.message(this, QMessageBox::NoIcon, {}, outcome.message, QMessageBox::Ok);
+}
+
+// Always disconnected, whether the module acknowledged the close or not.
+void TransferFrame::tellDisconnection(const JobOutcome &outcome)
+{
+    showLink(false);
+    if (outcome.succeeded())
+        QApplication::beep();
+    else
+        m_prompts.message(this, QMessageBox::NoIcon, {}, outcome.message, QMessageBox::Ok);
+}
+
+void TransferFrame::tellDownload(const JobOutcome &outcome)
+{
+    const QString title = QCoreApplication::applicationName();
+    if (outcome.succeeded()) {
+        m_prompts.message(this, QMessageBox::NoIcon, title, outcome.message, QMessageBox::Ok);
+        L_Info->clear();
+        panel(2)->setPicture({}); // the progress bar is taken away
+        return;
+    }
+    m_prompts.message(this, QMessageBox::Critical, title, outcome.message, QMessageBox::Ok);
 }

@@ -115,6 +115,15 @@ protected:
     // Connection, `downloads`, update and upload in the button row, all but
     // the connection disabled until a connection opens the link.
     void addLinkButtons(const QList<QPushButton *> &downloads);
+    // The link buttons as a connection leaves them: the connection button's
+    // caption, the link bar green or red, the downloads and the update enabled
+    // only while connected, the upload never.
+    void showLink(bool connected);
+    // The end of a bootloader connection, a disconnection, a download: what
+    // the user is told of it (the job's status is in L_Info already).
+    void tellConnectionFailure(const JobOutcome &outcome);
+    void tellDisconnection(const JobOutcome &outcome);
+    void tellDownload(const JobOutcome &outcome);
     // The set-up button in the button row: the programmer set-up dialog, then
     // `closed` once it has closed.
     void addSetupButton(std::function<void()> closed);
@@ -151,4 +160,5 @@ private:
     bool m_hoverHelp = true;
     std::function<void(const JobOutcome &)> m_done;
     QList<QPair<QWidget *, bool>> m_lockedStates;
+    QList<QPushButton *> m_downloads; // the link buttons' downloads
 };

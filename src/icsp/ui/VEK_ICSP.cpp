@@ -188,6 +188,7 @@ void VEK_ICSP::buildButtons()
 
     connect(BP_Annuler, &QPushButton::clicked, this, &VEK_ICSP::BP_Annuler_Click);
     connectOperations();
+    connectBootloader();
 }
 
 std::optional<QString> VEK_ICSP::initialPanel3() const

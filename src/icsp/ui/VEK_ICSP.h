@@ -4,6 +4,8 @@
 #include "icsp/IcspChipOperations.h"
 #include "icsp/ui/TransferFrame.h"
 
+#include <QMessageBox>
+
 #include <array>
 #include <functional>
 
@@ -61,6 +63,14 @@ public:
                 *BP_IMPORT_HEX = nullptr, *BP_EXPORT_HEX = nullptr, *BP_IMPORT_XEH = nullptr,
                 *BP_EXPORT_XEH = nullptr, *BP_VerifyDevice = nullptr, *BP_ProgTables = nullptr;
 
+    // The module's bootloader over the serial line (VEK_ICSPBootloader.cpp):
+    // connection and disconnection, curve-table download (curve set 1) and
+    // firmware update, each run as a job on the window's connection.
+    void BP_tst_Click();
+    void BP_DLOAD_Click();
+    void BP_MAJHEX_Click();
+    bool bootloaderConnected() const;
+
     // Cancel: asks the running operation to stop.
     void BP_Annuler_Click();
 
@@ -108,6 +118,9 @@ private:
                      const QString &filter, const QString &title);
     void clearBar();
     void connectOperations();
+    void connectBootloader();
+    bool refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon);
+    void startDownload(const TransferJob &job);
 
     void buildForm();
     QWidget *buildViews();
@@ -119,4 +132,5 @@ private:
 
     QGroupBox *m_configuration = nullptr;
     QList<QPushButton *> m_operationButtons;
+    BootloaderServices::Session m_bootloader; // opened by the first connection
 };

@@ -1,0 +1,111 @@
+// The programmer window's bootloader buttons: the connection at 19200 bauds
+// (the hello only), the curve-table download of curve set 1 and the firmware
+// update, through the bootloader services of the shared context.
+#include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
+#include "icsp/ui/StatusPanel.h"
+#include "icsp/ui/VEK_ICSP.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+
+void VEK_ICSP::connectBootloader()
+{
+    connect(BP_tst, &QPushButton::clicked, this, &VEK_ICSP::BP_tst_Click);
+    connect(BP_DLOAD, &QPushButton::clicked, this, &VEK_ICSP::BP_DLOAD_Click);
+    connect(BP_MAJHEX, &QPushButton::clicked, this, &VEK_ICSP::BP_MAJHEX_Click);
+}
+
+bool VEK_ICSP::bootloaderConnected() const
+{
+    const BootloaderServices &services = m_context.transfer.bootloader;
+    return m_bootloader && services.connected && services.connected(*m_bootloader);
+}
+
+// The checks come before the connect-or-disconnect decision.
+void VEK_ICSP::BP_tst_Click()
+{
+    const BootloaderServices &services = m_context.transfer.bootloader;
+    if (transferRunning() || !services.newSession)
+        return;
+    const QString &port = m_context.settings.ICSPPort;
+    if (const std::optional<QString> refused = services.refusal(port, m_context.TypeVersionOS)) {
+        m_prompts.message(this, QMessageBox::NoIcon, {}, *refused, QMessageBox::Ok);
+        return;
+    }
+    if (bootloaderConnected()) {
+        startTransfer(services.disconnect(m_bootloader),
+                      [this](const JobOutcome &outcome) { tellDisconnection(outcome); });
+        return;
+    }
+    if (!m_bootloader)
+        m_bootloader = services.newSession();
+    startTransfer(services.connect(m_bootloader, port, NomProgrammateur),
+                  [this](const JobOutcome &outcome) {
+                      if (!outcome.succeeded()) {
+                          tellConnectionFailure(outcome);
+                          return;
+                      }
+                      showLink(true);
+                      L_Info->clear();
+                  });
+}
+
+void VEK_ICSP::BP_DLOAD_Click()
+{
+    if (transferRunning() || !bootloaderConnected())
+        return;
+    const BootloaderJob prepared = m_context.transfer.bootloader.prepareCurves(
+        m_bootloader, m_context,
+        [this](const QString &title, const QString &text) {
+            return m_prompts.message(this, QMessageBox::Critical, title, text,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        },
+        [this](const QString &title, const QString &text) {
+            m_prompts.message(this, QMessageBox::Critical, title, text, QMessageBox::Ok);
+        });
+    AfficherMemoire();
+    if (refusedDownload(prepared, QMessageBox::Critical))
+        return;
+    // The areas about to be written, before anything is sent.
+    m_prompts.message(this, QMessageBox::NoIcon, QCoreApplication::applicationName(),
+                      prepared.notice, QMessageBox::Ok);
+    startDownload(prepared.job);
+}
+
+void VEK_ICSP::BP_MAJHEX_Click()
+{
+    if (transferRunning() || !bootloaderConnected())
+        return;
+    const BootloaderJob prepared = m_context.transfer.bootloader.prepareFirmware(
+        m_bootloader, m_context.settings, m_context.pic);
+    chipPrepared();
+    if (refusedDownload(prepared, QMessageBox::NoIcon))
+        return;
+    panel(3)->setText(QStringLiteral("Processeur: ") + m_context.pic.DeviceChip);
+    startDownload(prepared.job);
+}
+
+bool VEK_ICSP::refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon)
+{
+    if (prepared.job)
+        return false;
+    if (!prepared.info.isEmpty())
+        L_Info->setText(prepared.info);
+    m_prompts.message(this, icon, prepared.title, prepared.refusal, QMessageBox::Ok);
+    return true;
+}
+
+// A download leaves the connection open; a lost line leaves the window disconnected.
+void VEK_ICSP::startDownload(const TransferJob &job)
+{
+    P1->setTextColor(0);
+    P1->setProgressColor(0xFF0000);
+    startTransfer(job, [this](const JobOutcome &outcome) {
+        if (!outcome.succeeded() && !bootloaderConnected())
+            showLink(false);
+        tellDownload(outcome);
+    });
+}
