@@ -483,6 +483,8 @@ uint8_t IcspProgrammer::ProgrammerCode(const PicDevice &device, const QString &b
         return CodeUnknownMode;
     const int words = device.programByteCount() / 2;
     for (int k = 0; k < words; ++k) {
+        // Every stop names the word it stopped at.
+        m_codeRun = {k, 0, 0};
         if (cancelled())
             return CodeCancelled;
         if (m_sink) {
@@ -490,6 +492,7 @@ uint8_t IcspProgrammer::ProgrammerCode(const PicDevice &device, const QString &b
             m_sink->setStatus(statusText + QStringLiteral("(Erreur=%1)").arg(NbErreurs));
         }
         const uint16_t word = device.ImagePIC.codeWord(k) & 0x3FFF;
+        m_codeRun.written = word;
         if (EnvoyerCommandeDonnee(LoadDataProgram, word) != 0)
             return 99;
         if (!beginCycle(m_chip.programMs))
@@ -497,12 +500,12 @@ uint8_t IcspProgrammer::ProgrammerCode(const PicDevice &device, const QString &b
         uint16_t value = 0;
         if (LireMot(ReadDataProgram, value) != 0)
             return 11;
-        if ((value & 0x3FFF) != word) {
-            m_codeRun = {k, word, uint16_t(value & 0x3FFF)};
+        m_codeRun.read = uint16_t(value & 0x3FFF);
+        if (m_codeRun.read != word)
             return CodeVerifyFailed;
-        }
         if (!command(IncrementAddress))
             return 12;
     }
+    m_codeRun = {};
     return 0;
 }

@@ -51,7 +51,8 @@ public:
     static constexpr uint8_t OpenNoAnswer = 1; // the adapter failed its self-test
     static constexpr uint8_t OpenPortFailed = 2;
     static constexpr uint8_t OpenBadPins = 3;
-    // ProgrammerCode: a word read back differs (the address is in codeRun()).
+    // ProgrammerCode: a word read back differs, the run was cancelled, or a
+    // mode it has no steps for (codeRun() names the word where it stopped).
     static constexpr uint8_t CodeVerifyFailed = 1;
     static constexpr uint8_t CodeCancelled = 2;
     static constexpr uint8_t CodeUnknownMode = 3;
@@ -119,7 +120,7 @@ public:
     // Whole code memory from address 0, no retry; `barText` and `statusText`
     // are the window's progress texts.
     struct CodeRun {
-        int address = -1; // word that failed
+        int address = -1; // word that failed or was not reached (-1 on success)
         uint16_t written = 0, read = 0;
     };
     uint8_t ProgrammerCode(const PicDevice &device, const QString &barText = {},

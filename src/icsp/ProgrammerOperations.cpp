@@ -36,6 +36,54 @@ QString openFailure(const IcspResult &r, const QString &nom)
     return text;
 }
 
+// A fresh programming state for `device`'s chip and the programmer opened;
+// the opening failure otherwise.
+IcspResult open(IcspProgrammer &p, const PicDevice &device)
+{
+    p.resetState();
+    p.setChip(ChipTable::traitsOf(device.DeviceChip));
+    if (const uint8_t opened = p.OuvrirProgrammateur())
+        return IcspResult::failure(Stage::Open, opened, -1, p.failureText());
+    return {};
+}
+
+// The eight words of the configuration area into the image, all or none.
+IcspResult readConfigurationArea(IcspProgrammer &p, PicDevice &device)
+{
+    if (const uint8_t code = p.JumpTo(0x2000))
+        return IcspResult::failure(Stage::JumpConfig, code, 0x2000);
+    PicImage area = device.ImagePIC;
+    if (const uint8_t read = p.LireParametres(area))
+        return IcspResult::failure(Stage::ReadConfig, read, 0x2000);
+    device.ImagePIC.UserID = area.UserID;
+    device.ImagePIC.DeviceID = area.DeviceID;
+    device.ImagePIC.ConfigWord = area.ConfigWord;
+    return {};
+}
+
+// The whole program memory from address 0 in one pass.
+IcspResult streamCode(IcspProgrammer &p, const PicDevice &device, const QString &statusText)
+{
+    if (const uint8_t jumped = p.JumpTo(0))
+        return IcspResult::failure(Stage::JumpCode, jumped, 0);
+    const uint8_t code = p.ProgrammerCode(device, p.texts().writingCode, statusText);
+    const IcspProgrammer::CodeRun &run = p.codeRun();
+    switch (code) {
+    case 0:
+        return {};
+    case IcspProgrammer::CodeCancelled:
+        return IcspResult::failure(Stage::Cancelled, 0, run.address);
+    case IcspProgrammer::CodeVerifyFailed:
+        return IcspResult::failure(
+            Stage::WriteCode, code, run.address,
+            QStringLiteral("Adresse = %1\r\nDonnée Ecrite : %2\r\nDonnée lue    : %3")
+                .arg(run.address)
+                .arg(HexLong(run.written, 4), HexLong(run.read, 4)));
+    default:
+        return IcspResult::failure(Stage::WriteCode, code, run.address);
+    }
+}
+
 } // namespace
 
 IcspTexts ProgrammerOperationTexts(const PicDevice &device)
@@ -51,23 +99,19 @@ IcspTexts ProgrammerOperationTexts(const PicDevice &device)
 
 IcspResult VerifierModule(IcspProgrammer &p, PicDevice &device)
 {
-    p.resetState();
-    p.setChip(ChipTable::traitsOf(device.DeviceChip));
-    IcspResult r;
-    if (const uint8_t opened = p.OuvrirProgrammateur())
-        r = IcspResult::failure(Stage::Open, opened, -1, p.failureText());
-    else if (const uint8_t code = p.JumpTo(0x2000))
-        r = IcspResult::failure(Stage::JumpConfig, code, 0x2000);
-    else {
-        PicImage area = device.ImagePIC;
-        if (const uint8_t read = p.LireParametres(area))
-            r = IcspResult::failure(Stage::ReadConfig, read, 0x2000);
-        else {
-            device.ImagePIC.UserID = area.UserID;
-            device.ImagePIC.DeviceID = area.DeviceID;
-            device.ImagePIC.ConfigWord = area.ConfigWord;
-        }
-    }
+    IcspResult r = open(p, device);
+    if (r.ok())
+        r = readConfigurationArea(p, device);
+    p.FermerProgrammateur();
+    return r;
+}
+
+IcspResult ProgrammerCodeRapide(IcspProgrammer &p, const PicDevice &device,
+                                const QString &statusText)
+{
+    IcspResult r = open(p, device);
+    if (r.ok())
+        r = streamCode(p, device, statusText);
     p.FermerProgrammateur();
     return r;
 }
@@ -271,6 +315,24 @@ QString verifyStatus(const IcspResult &r, const QString &nom)
         return GetLanguageText("MessPBJumpCONFIG");
     default:
         return GetLanguageText("MessPBReadCONFIG");
+    }
+}
+
+QString codeFailure(const IcspResult &r, const QString &nom)
+{
+    switch (r.stage) {
+    case Stage::Open:
+        return openFailure(r, nom);
+    case Stage::JumpCode:
+        return GetLanguageText("MessPBJumpCODE");
+    case Stage::Cancelled:
+        return cancelled(r);
+    default:
+        // A word read back wrong carries its own report; the other codes name the word.
+        if (!r.message.isEmpty())
+            return r.message;
+        return QStringLiteral("Erreur : ") + QString::number(r.code) +
+               (r.address >= 0 ? at(r.address) : QString());
     }
 }
 

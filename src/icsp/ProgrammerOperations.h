@@ -58,6 +58,16 @@ IcspResult ProgrammerCourbes(IcspProgrammer &programmer, const PicDevice &device
                              const QList<CurveTableArea> &tables, uint8_t essais,
                              const CurveTableTexts &texts, int &failedTable);
 
+// The quick code-memory programming: opens the programmer, moves to address 0
+// and streams the whole program memory from the image with ProgrammerCode (one
+// pass, each word read back, no retry); closes the programmer on every path.
+// The bar shows the programmer's code-writing text, the status line
+// `statusText` with the error count. A word read back
+// wrong fails at stage WriteCode with the code CodeVerifyFailed and the verify
+// report as message; a cancel stops between words (stage Cancelled).
+IcspResult ProgrammerCodeRapide(IcspProgrammer &programmer, const PicDevice &device,
+                                const QString &statusText);
+
 // The window's reports of each operation: the status line and, for failures,
 // the message box text. `nom` is the programmer label.
 namespace ProgrammerReports {
@@ -68,6 +78,8 @@ QString writeStatus(const IcspResult &result, const QString &nom);
 QString writeFailureBox(const IcspResult &result);
 QString eraseDetail(const IcspResult &result, const QString &nom);
 QString verifyStatus(const IcspResult &result, const QString &nom);
+// The failure box of the quick code programming.
+QString codeFailure(const IcspResult &result, const QString &nom);
 QString tableStatus(const IcspResult &result, const QString &libelle, const QString &nom);
 // "Opération annulée ... [0xADDR]" for a stopped operation.
 QString cancelled(const IcspResult &result);

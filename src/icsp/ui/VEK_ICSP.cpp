@@ -167,9 +167,9 @@ void VEK_ICSP::buildButtons()
     BP_EXPORT_XEH = addButton("BP_EXPORT_XEH", QStringLiteral("Export XEH"));
     BP_VerifyDevice = addButton("BP_VerifyDevice", QStringLiteral("Verify MODULE"));
     BP_ProgTables = addButton("BP_ProgTables", QStringLiteral("Courbes"));
-    const QList<QPushButton *> chip = {BP_ReadModule,   BP_WriteModule, BP_EraseDevice,
-                                       BP_VerifyDevice, BP_ProgTables,  BP_Clear,
-                                       BP_Annuler};
+    KivCommand1 = addButton("KivCommand1", QStringLiteral("test prog fast"));
+    const QList<QPushButton *> chip = {BP_ReadModule,   BP_WriteModule, BP_EraseDevice, KivCommand1,
+                                       BP_VerifyDevice, BP_ProgTables,  BP_Clear,       BP_Annuler};
     const QList<QPushButton *> files = {BP_IMPORT_HEX, BP_EXPORT_HEX, BP_IMPORT_XEH, BP_EXPORT_XEH};
     for (qsizetype i = 0; i < chip.size(); ++i)
         operations->addWidget(chip[i], 0, int(i));

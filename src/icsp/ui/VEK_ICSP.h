@@ -61,7 +61,8 @@ public:
     QPushButton *BP_DLOAD = nullptr, *BP_Annuler = nullptr, *BP_Clear = nullptr,
                 *BP_ReadModule = nullptr, *BP_WriteModule = nullptr, *BP_EraseDevice = nullptr,
                 *BP_IMPORT_HEX = nullptr, *BP_EXPORT_HEX = nullptr, *BP_IMPORT_XEH = nullptr,
-                *BP_EXPORT_XEH = nullptr, *BP_VerifyDevice = nullptr, *BP_ProgTables = nullptr;
+                *BP_EXPORT_XEH = nullptr, *BP_VerifyDevice = nullptr, *BP_ProgTables = nullptr,
+                *KivCommand1 = nullptr;
 
     // The module's bootloader over the serial line (VEK_ICSPBootloader.cpp):
     // connection and disconnection, curve-table download (curve set 1) and
@@ -82,6 +83,9 @@ public:
     // The curve's tables (curve 1) placed as the curve download places them
     // and programmed at the firmware's table addresses.
     void BP_ProgTables_Click();
+    // "test prog fast": the whole code memory in one pass, each word read
+    // back, no retry; the image stays as it is.
+    void KivCommand1_Click();
     // Files: the image is replaced only by a file read whole.
     void BP_IMPORT_HEX_Click();
     void BP_EXPORT_HEX_Click();
@@ -111,6 +115,7 @@ private:
     void writeFinished(const IcspResult &result, PicDevice &written);
     void eraseFinished(const IcspResult &result, PicDevice &erased);
     void verifyFinished(const IcspResult &result, PicDevice &verified);
+    void codeTestFinished(const IcspResult &result);
     void showDeviceRecord(bool withAlgo);
     void importImage(ImageFileServices::Format format, const QString &pattern,
                      const QString &filter, const QString &title);

@@ -12,6 +12,7 @@
 #include "icsp/ui/StatusPanel.h"
 #include "platform/DataPaths.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -72,6 +73,7 @@ void VEK_ICSP::connectOperations()
         {BP_EraseDevice, &VEK_ICSP::BP_EraseDevice_Click},
         {BP_VerifyDevice, &VEK_ICSP::BP_VerifyDevice_Click},
         {BP_ProgTables, &VEK_ICSP::BP_ProgTables_Click},
+        {KivCommand1, &VEK_ICSP::KivCommand1_Click},
         {BP_IMPORT_HEX, &VEK_ICSP::BP_IMPORT_HEX_Click},
         {BP_EXPORT_HEX, &VEK_ICSP::BP_EXPORT_HEX_Click},
         {BP_IMPORT_XEH, &VEK_ICSP::BP_IMPORT_XEH_Click},
@@ -189,6 +191,38 @@ void VEK_ICSP::writeFinished(const IcspResult &result, PicDevice &written)
     else
         m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPWritePB"),
                           Reports::writeFailureBox(result), QMessageBox::Ok);
+}
+
+// ---- quick code programming ------------------------------------------------
+
+void VEK_ICSP::KivCommand1_Click()
+{
+    if (transferRunning())
+        return;
+    L_Info->setText(GetLanguageText("PBNDef"));
+    showDeviceRecord(true);
+    P1->setTextColor(0);
+    P1->setProgressColor(0xFF);
+    const QString current = GetLanguageText("ProgCODECurrent") + QLatin1Char(' ');
+    runProgrammer(
+        [current](IcspProgrammer &p, PicDevice &d) { return ProgrammerCodeRapide(p, d, current); },
+        [this](const IcspResult &r, PicDevice &) { codeTestFinished(r); });
+}
+
+void VEK_ICSP::codeTestFinished(const IcspResult &result)
+{
+    clearBar();
+    const QString status = GetLanguageText("PBNDef");
+    if (result.ok()) {
+        L_Info->setText(status);
+        return;
+    }
+    // The status line keeps the failure once its box is closed.
+    const QString report = Reports::codeFailure(result, NomProgrammateur);
+    L_Info->setText(status + QLatin1Char('\n') + report);
+    m_prompts.message(
+        this, result.stage == Stage::Cancelled ? QMessageBox::Warning : QMessageBox::Critical,
+        QCoreApplication::applicationName(), report, QMessageBox::Ok);
 }
 
 // ---- erase ------------------------------------------------------------------

@@ -184,6 +184,69 @@ private slots:
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
+    // The test button streams the image into the code memory: the chip holds
+    // it afterwards, the image is left as it was, the button is locked meanwhile.
+    void quickCodeProgramming()
+    {
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        IcspRig::fillImage(b.context.pic, 13, 0x3FF1);
+        b.context.pic.ImagePIC.setCodeWord(3, 0xFFFF); // high bits dropped on the way
+        const int32_t checksum = b.context.pic.CalculChecksum();
+        w->KivCommand1->click();
+        QVERIFY(!w->KivCommand1->isEnabled() && !w->BP_WriteModule->isEnabled());
+        Bench::wait(*w);
+        QVERIFY(w->KivCommand1->isEnabled());
+        QCOMPARE(b.prompts.messages.size(), 1); // the device record, with the algorithm
+        QCOMPARE(b.prompts.messages[0].title, QString("DEBUGGING 16F876..."));
+        QVERIFY(b.lastMessage().contains("DeviceChip = 16F84A\r\nDeviceAlgo = "));
+        for (int k = 0; k < b.context.pic.DevicePgmSize; ++k)
+            QCOMPARE(b.pic.program[size_t(k)],
+                     uint16_t(b.context.pic.ImagePIC.codeWord(k) & 0x3FFF));
+        QCOMPARE(b.pic.program[3], uint16_t(0x3FFF));
+        QCOMPARE(b.context.pic.CalculChecksum(), checksum);
+        QCOMPARE(w->L_Info->text(), GetLanguageText("PBNDef"));
+        QVERIFY(!b.pic.inProgrammingMode());
+    }
+
+    // A refused cell, a cancel and a programmer that cannot be opened each say
+    // so and where; none passes for a finished programming.
+    void quickCodeProgrammingFailures()
+    {
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        IcspRig::fillImage(b.context.pic, 3, 0x3FF1);
+        b.context.pic.ImagePIC.setCodeWord(0x123, 0x0055);
+        b.pic.refuseWrites(0x123);
+        click(*w, w->KivCommand1);
+        QCOMPARE(b.prompts.messages.size(), 2);
+        QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
+        QCOMPARE(b.lastMessage(),
+                 QString("Adresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF"));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("PBNDef") + '\n' + b.lastMessage());
+        QCOMPARE(b.pic.program[0x122], uint16_t(b.context.pic.ImagePIC.codeWord(0x122) & 0x3FFF));
+        QCOMPARE(b.pic.program[0x124], uint16_t(0x3FFF)); // nothing after the failure
+        QVERIFY(!b.pic.inProgrammingMode());
+
+        b.box->failOpens(QStringLiteral("gone"));
+        click(*w, w->KivCommand1);
+        QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
+        QVERIFY2(b.lastMessage().startsWith(GetLanguageText("InitModuleBad") + ' ' +
+                                            w->nomProgrammateur()),
+                 qPrintable(b.lastMessage()));
+
+        // A long chip, so that the cancel comes long before the last word.
+        Bench big(QStringLiteral("16F876A"), QStringLiteral("PIC-16F876A"));
+        auto v = big.window();
+        v->KivCommand1->click();
+        v->BP_Annuler_Click();
+        Bench::wait(*v);
+        QCOMPARE(big.prompts.messages.last().icon, QMessageBox::Warning);
+        QVERIFY2(big.lastMessage().startsWith(GetLanguageText("ICSPCancelled") + " [0x"),
+                 qPrintable(big.lastMessage()));
+        QVERIFY(!big.pic.inProgrammingMode());
+    }
+
     // An erase that cannot reach the chip keeps the image.
     void failedEraseKeepsTheImage()
     {
@@ -427,6 +490,9 @@ private slots:
         b.context.pic.ImagePIC.setCodeWord(0x40, 0x0001);
         click(*w, w->BP_WriteModule);
         QVERIFY(w->grab().save(folder + "/icsp_write_fault.png"));
+        b.pic.refuseWrites(0x41);
+        click(*w, w->KivCommand1);
+        QVERIFY(w->grab().save(folder + "/icsp_test_prog.png"));
     }
 };
 
