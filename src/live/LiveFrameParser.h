@@ -68,7 +68,9 @@ public:
     // True when a complete frame may be held, waiting for the bytes after it.
     bool frameWaiting() const { return m_pending.size() >= TrameLive::Size; }
 
-    static constexpr qsizetype MaxPending = 6 * TrameLive::Size;
+    // The farthest a decision looks: a frame 20 bytes on behind damage, a
+    // window inside it, and the frames that tie that window to what follows.
+    static constexpr qsizetype MaxPending = 7 * TrameLive::Size;
 
 private:
     enum class Mode { Stream, Pause, End };
