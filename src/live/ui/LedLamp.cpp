@@ -4,7 +4,8 @@
 #include <QPainter>
 
 LedLamp::LedLamp(const QString &caption, QColor on, QColor off, QWidget *parent)
-    : QWidget(parent), m_caption(caption), m_on(on), m_off(off)
+    : QWidget(parent), m_caption(caption), m_on(on), m_off(off),
+      m_lampDiameter(fontMetrics().height() - 2)
 {}
 
 void LedLamp::setLit(bool lit)
@@ -18,7 +19,7 @@ void LedLamp::setLit(bool lit)
 
 QRectF LedLamp::lampRect() const
 {
-    const int d = fontMetrics().height() - 2;
+    const int d = m_lampDiameter;
     return QRectF(2, (height() - d) / 2.0, d, d);
 }
 
@@ -54,6 +55,8 @@ void LedLamp::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
         m_imagesFor = QSize();
+    if (event->type() == QEvent::FontChange)
+        m_lampDiameter = fontMetrics().height() - 2;
     QWidget::changeEvent(event);
 }
 

@@ -34,4 +34,6 @@ private:
     bool m_lit = false;
     QPixmap m_images[2]; // unlit and lit, drawn once per size
     QSize m_imagesFor;
+    // From the font, which is costly to ask on every blink.
+    int m_lampDiameter;
 };

@@ -37,13 +37,24 @@ constexpr double MaxDisplayHz = 30.0;
 constexpr int BufferStatMs = 250;
 const QString OsInconnue = QStringLiteral("/!\\ OS inconnue /!\\");
 
+// Bold on a filled background; the colours tell the active curve.
+void makeCurveLabel(QLabel *label)
+{
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setContentsMargins(6, 2, 6, 2);
+    label->setAutoFillBackground(true);
+}
+
+// A palette, not a style sheet: the curve may change many times a second, and
+// a new style sheet re-polishes the label and relayouts the page each time.
 void styleCurveLabel(QLabel *label, bool active)
 {
-    const QColor back = active ? QColor(53, 149, 149) : QColor(23, 60, 60);
-    const QColor text = active ? QColor(23, 60, 60) : QColor(0, 0, 0);
-    label->setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; padding: 2px 6px; "
-                                        "font-weight: bold; }")
-                             .arg(back.name(), text.name()));
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, active ? QColor(53, 149, 149) : QColor(23, 60, 60));
+    p.setColor(QPalette::WindowText, active ? QColor(23, 60, 60) : QColor(0, 0, 0));
+    label->setPalette(p);
 }
 } // namespace
 
@@ -132,6 +143,8 @@ void LivePage::buildUi()
     Lbl_Loie1->setObjectName("Lbl_Loie1");
     Lbl_Loie2 = new QLabel(QStringLiteral("LOIE 2"), FrameKT5);
     Lbl_Loie2->setObjectName("Lbl_Loie2");
+    makeCurveLabel(Lbl_Loie1);
+    makeCurveLabel(Lbl_Loie2);
     lamps->addSpacing(8);
     lamps->addWidget(Lbl_Loie1);
     lamps->addWidget(Lbl_Loie2);
@@ -240,6 +253,7 @@ void LivePage::showStopped()
     setPanel(1, portCaption());
     setPanel(2, m_context.settings.serialSettings);
     setPanel(3, QStringLiteral("TRAME :"));
+    m_frameShown.reset();
     setPanel(5, QStringLiteral("STOP"));
     LED_Mode[0]->hide();
     LED_Mode[1]->show();
@@ -338,7 +352,11 @@ void LivePage::refreshFromLink()
 {
     if (!m_link.isOpen())
         return;
-    setPanel(3, m_link.latestFrame().statusText());
+    // The frame text is formatted and relayouts the status bar: only when it changes.
+    if (m_frameShown != m_link.latestFrame()) {
+        m_frameShown = m_link.latestFrame();
+        setPanel(3, m_frameShown->statusText());
+    }
     updateBufferStatPaced();
     showReading(m_link.latest());
 }

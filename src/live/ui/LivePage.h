@@ -97,7 +97,8 @@ private:
     LedLamp *LED_DECEL = nullptr;
     QLabel *Lbl_Loie1 = nullptr;
     QLabel *Lbl_Loie2 = nullptr;
-    std::optional<bool> m_curve1Shown; // the curve labels' state, once set
+    std::optional<bool> m_curve1Shown;     // the curve labels' state, once set
+    std::optional<TrameLive> m_frameShown; // in the status bar, once set
     QPushButton *Lbl_ON_OFF = nullptr;
     LedLamp *LED_Mode[2] = {};
     QCheckBox *ChkBuffer = nullptr;

@@ -141,9 +141,18 @@ void NeedleDial::paintEvent(QPaintEvent *event)
         area, face(),
         QRectF(area.topLeft() * devicePixelRatioF(), area.size() * devicePixelRatioF()));
     painter.setRenderHint(QPainter::Antialiasing);
+    // A flat-capped line takes the raster engine's fast line path; a round cap
+    // goes through the general path filler at many times the cost. The round
+    // ends are two small discs.
+    const QLineF line = needleOnScreen();
+    const double w = needleWidth();
     QPen needle(LivePalette::Aiguille);
-    needle.setCapStyle(Qt::RoundCap);
-    needle.setWidthF(needleWidth());
+    needle.setCapStyle(Qt::FlatCap);
+    needle.setWidthF(w);
     painter.setPen(needle);
-    painter.drawLine(needleOnScreen());
+    painter.drawLine(line);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(LivePalette::Aiguille);
+    painter.drawEllipse(line.p1(), w / 2, w / 2);
+    painter.drawEllipse(line.p2(), w / 2, w / 2);
 }
