@@ -16,55 +16,26 @@ constexpr uint16_t kBandGap = 0x1000; // BG1:BG0 = 01
 
 SimChipModel SimChipModel::byName(const QString &name)
 {
+    // One line per chip: device ID, program words, EEPROM bytes, implemented
+    // configuration bits, erase by setup sequence, erase by bulk commands,
+    // calibration word and bits, write times (program, EEPROM, erase) in us.
+    // clang-format off
+    static const SimChipModel models[] = {
+        {QStringLiteral("16F84"),    0x3FFF, 1024,  64, 0x3FFF, true , false,    -1, 0     , 10000, 10000, 10000},
+        {QStringLiteral("16F84A"),   0x0563, 1024,  64, 0x3FFF, true , false,    -1, 0     ,  4000,  4000, 10000},
+        {QStringLiteral("16F628"),   0x07C2, 2048, 128, 0x3DFF, true , false,    -1, 0     ,  8000,  8000, 15000},
+        {QStringLiteral("16F628A"),  0x1066, 2048, 128, 0x3DFF, false, true ,    -1, 0     ,  4000,  4000,  6000},
+        {QStringLiteral("12F629"),   0x0F83, 1024, 128, 0x31FF, false, true , 0x3FF, 0x3000,  2500,  6000,  8000},
+        {QStringLiteral("16F876"),   0x09E4, 8192, 256, 0x3BFF, true , false,    -1, 0     ,  8000,  8000, 10000},
+        {QStringLiteral("16F876A"),  0x0E07, 8192, 256, 0x2FCF, false, true ,    -1, 0     ,  8000,  8000, 10000},
+        {QStringLiteral("16F877A"),  0x0E27, 8192, 256, 0x2FCF, false, true ,    -1, 0     ,  8000,  8000, 10000},
+    };
+    // clang-format on
+    for (const SimChipModel &m : models)
+        if (m.name == name)
+            return m;
     SimChipModel m;
     m.name = name;
-    if (name == QLatin1String("16F84")) {
-        m.programUs = m.eepromUs = m.eraseUs = 10000;
-    } else if (name == QLatin1String("16F84A")) {
-        m.deviceId = 0x0563;
-    } else if (name == QLatin1String("16F628")) {
-        m.deviceId = 0x07C2;
-        m.pgmSize = 2048;
-        m.eeSize = 128;
-        m.configMask = 0x3DFF;
-        m.programUs = m.eepromUs = 8000;
-        m.eraseUs = 15000;
-    } else if (name == QLatin1String("16F628A")) {
-        m.deviceId = 0x1066;
-        m.pgmSize = 2048;
-        m.eeSize = 128;
-        m.configMask = 0x3DFF;
-        m.setupSequenceErase = false;
-        m.bulkEraseCommands = true;
-        m.programUs = m.eepromUs = 4000;
-        m.eraseUs = 6000;
-    } else if (name == QLatin1String("12F629")) {
-        m.deviceId = 0x0F83;
-        m.pgmSize = 1024;
-        m.eeSize = 128;
-        m.configMask = 0x31FF;
-        m.setupSequenceErase = false;
-        m.bulkEraseCommands = true;
-        m.calibrationWord = 0x3FF;
-        m.calibrationConfig = 0x3000;
-        m.programUs = 2500;
-        m.eepromUs = 6000;
-        m.eraseUs = 8000;
-    } else if (name == QLatin1String("16F876")) {
-        m.deviceId = 0x09E4;
-        m.pgmSize = 8192;
-        m.eeSize = 256;
-        m.configMask = 0x3BFF;
-        m.programUs = m.eepromUs = 8000;
-    } else if (name == QLatin1String("16F876A") || name == QLatin1String("16F877A")) {
-        m.deviceId = name == QLatin1String("16F876A") ? 0x0E07 : 0x0E27;
-        m.pgmSize = 8192;
-        m.eeSize = 256;
-        m.configMask = 0x2FCF;
-        m.setupSequenceErase = false;
-        m.bulkEraseCommands = true;
-        m.programUs = m.eepromUs = 8000;
-    }
     return m;
 }
 
