@@ -8,18 +8,10 @@
 #include "icsp/PicDevice.h"
 #include "icsp/TransferContext.h"
 
-#include <cmath>
-
 using Stage = IcspResult::Stage;
 using VEK_LANGUAGE::ReplacePlaceholders;
 
 namespace {
-
-void progress(IcspProgrammer &p, int done, int total, const QString &text)
-{
-    if (p.sink() && total > 0)
-        p.sink()->setBar(1, std::nearbyint(100.0 * done / total), text);
-}
 
 QString hex4(int value)
 {
@@ -112,7 +104,7 @@ IcspResult writeCode(IcspProgrammer &p, const PicDevice &device, uint8_t attempt
     if (uint8_t code = p.JumpTo(0))
         return IcspResult::failure(Stage::JumpCode, code);
     for (int k = 0; k < words; ++k) {
-        progress(p, k, words, p.texts().writingCode);
+        p.showProgress(k, words, p.texts().writingCode);
         const uint16_t word = device.ImagePIC.codeWord(k) & 0x3FFF;
         if (uint8_t code = p.ProgMotCode(k, attempts, word))
             return IcspResult::failure(Stage::WriteCode, code, k);
@@ -128,7 +120,7 @@ IcspResult writeEeprom(IcspProgrammer &p, const PicDevice &device, uint8_t attem
     if (uint8_t code = p.JumpTo(0x2100))
         return IcspResult::failure(Stage::JumpEeprom, code);
     for (int j = 0; j < bytes; ++j) {
-        progress(p, j, bytes, p.texts().writingEeprom);
+        p.showProgress(j, bytes, p.texts().writingEeprom);
         if (uint8_t code = p.ProgOctetEEPROM(device.ImagePIC.ImageEEPROM[size_t(j)], attempts))
             return IcspResult::failure(Stage::WriteEeprom, code, j);
         if (p.cancelled())
@@ -142,7 +134,7 @@ IcspResult writeIds(IcspProgrammer &p, const PicDevice &device, uint8_t attempts
     if (uint8_t code = p.JumpTo(0x2000))
         return IcspResult::failure(Stage::JumpUserId, code);
     for (int k = 0; k < 4; ++k) {
-        progress(p, k, 8, p.texts().writingConfig);
+        p.showProgress(k, 8, p.texts().writingConfig);
         const uint16_t id = device.ImagePIC.UserID[size_t(2 * k)] & 0x3FFF;
         if (uint8_t code = p.ProgMotCode(0x2000 + k, attempts, id))
             return IcspResult::failure(Stage::WriteUserId, code, k);
@@ -255,7 +247,7 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
     if (uint8_t code = p.JumpTo(0))
         return finish(p, IcspResult::failure(Stage::JumpCode, code));
     for (int k = 0; k < words; ++k) {
-        progress(p, k, words, p.texts().readingCode);
+        p.showProgress(k, words, p.texts().readingCode);
         uint16_t w = 0;
         if (uint8_t code = p.LireMotCode(w))
             return finish(p, IcspResult::failure(Stage::ReadCode, code, k));
@@ -266,7 +258,7 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
     if (uint8_t code = p.JumpTo(0x2100))
         return finish(p, IcspResult::failure(Stage::JumpEeprom, code));
     for (int j = 0; j < device.eepromByteCount(); ++j) {
-        progress(p, j, device.eepromByteCount(), p.texts().readingEeprom);
+        p.showProgress(j, device.eepromByteCount(), p.texts().readingEeprom);
         uint16_t b = 0;
         if (uint8_t code = p.LireOctetEEPROM(b))
             return finish(p, IcspResult::failure(Stage::ReadEeprom, code, j));

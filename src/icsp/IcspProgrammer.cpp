@@ -57,6 +57,12 @@ bool IcspProgrammer::cancelled() const
     return m_cancel && m_cancel->cancelled();
 }
 
+void IcspProgrammer::showProgress(int done, int total, const QString &text) const
+{
+    if (m_sink && total > 0)
+        m_sink->setBar(1, std::nearbyint(100.0 * done / total), text);
+}
+
 void IcspProgrammer::resetState()
 {
     ProgrammateurOuvert = false;
@@ -487,8 +493,8 @@ uint8_t IcspProgrammer::ProgrammerCode(const PicDevice &device, const QString &b
         m_codeRun = {k, 0, 0};
         if (cancelled())
             return CodeCancelled;
+        showProgress(k, words, barText);
         if (m_sink) {
-            m_sink->setBar(1, std::nearbyint(100.0 * k / words), barText);
             m_sink->setStatus(statusText + QStringLiteral("(Erreur=%1)").arg(NbErreurs));
         }
         const uint16_t word = device.ImagePIC.codeWord(k) & 0x3FFF;

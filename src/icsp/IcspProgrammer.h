@@ -72,6 +72,8 @@ public:
     void attach(ProgressSink *sink, const CancelToken *cancel);
     bool cancelled() const;
     ProgressSink *sink() const { return m_sink; }
+    // Bar 1 at `done` of `total` (rounded percent), when there is a sink.
+    void showProgress(int done, int total, const QString &text) const;
 
     // Programming state.
     int PicPC = 0;

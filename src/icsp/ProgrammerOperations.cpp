@@ -6,8 +6,6 @@
 #include "icsp/ChipTable.h"
 #include "icsp/PicDevice.h"
 
-#include <cmath>
-
 using Stage = IcspResult::Stage;
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -135,17 +133,14 @@ IcspResult ProgrammerTablesCourbes(IcspProgrammer &p, const CurveTableArea &tabl
     if (const int bad = MauvaisMotTable(table.words); bad >= 0)
         return IcspResult::failure(Stage::WriteCode, 0, bad);
     const QString prefix = texts.bar + QLatin1Char(' ') + table.libelle;
-    if (p.sink())
-        p.sink()->setBar(1, 100.0 * barDone / barTotal, prefix + QStringLiteral(" : "));
+    p.showProgress(barDone, barTotal, prefix + QStringLiteral(" : "));
     if (const uint8_t code = p.JumpTo(table.adresse))
         return IcspResult::failure(Stage::JumpCode, code, table.adresse);
     for (int i = 0; i < TableWords; ++i) {
-        if (p.sink()) {
-            p.sink()->setBar(1, std::nearbyint(100.0 * (barDone + i) / barTotal),
-                             prefix + QStringLiteral(" (512) bytes : "));
+        p.showProgress(barDone + i, barTotal, prefix + QStringLiteral(" (512) bytes : "));
+        if (p.sink())
             p.sink()->setStatus(prefix + QLatin1Char(' ') + texts.current +
                                 QStringLiteral("    (Erreur=%1)").arg(p.NbErreurs));
-        }
         if (const uint8_t code = p.ProgMotCode(table.adresse + i, essais, table.words[size_t(i)]))
             return IcspResult::failure(Stage::WriteCode, code, i);
         if (p.cancelled())
