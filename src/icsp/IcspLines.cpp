@@ -57,12 +57,17 @@ IcspLineSettings::PortKind IcspLineSettings::portKind() const
         return PortKind::Serial;
     if (ICSPBoitier < 0 || ICSPBoitier > 3)
         return PortKind::None;
-    if (SerialPortNames::IsDevicePath(ICSPPort))
-        return ICSPPort.startsWith(QLatin1String("/dev/parport")) ? PortKind::Parallel
-                                                                  : PortKind::Serial;
-    if (ICSPPort.startsWith(QLatin1Char('C')))
+    return portKindOf(ICSPPort);
+}
+
+IcspLineSettings::PortKind IcspLineSettings::portKindOf(const QString &port)
+{
+    if (SerialPortNames::IsDevicePath(port))
+        return port.startsWith(QLatin1String("/dev/parport")) ? PortKind::Parallel
+                                                              : PortKind::Serial;
+    if (port.startsWith(QLatin1Char('C')))
         return PortKind::Serial;
-    if (ICSPPort.startsWith(QLatin1Char('L')))
+    if (port.startsWith(QLatin1Char('L')))
         return PortKind::Parallel;
     return PortKind::None;
 }

@@ -42,6 +42,8 @@ struct IcspLineSettings {
     // or a serial device path is serial, "L..." or a /dev/parport path parallel
     // (exact case, as the settings have always been compared).
     PortKind portKind() const;
+    // The port text alone, as for a box other than JDM.
+    static PortKind portKindOf(const QString &port);
     // Boxes 2 and 3 return the data line inverted.
     bool invertedDataR() const { return ICSPBoitier == 2 || ICSPBoitier == 3; }
 };

@@ -471,10 +471,7 @@ void VEK_SETUP_ICSP::ICSP_COM_Click(const QString &port)
 void VEK_SETUP_ICSP::showPortKind(const QString &port)
 {
     // The picture follows the port text alone (a box other than JDM).
-    IcspLineSettings lines;
-    lines.ICSPBoitier = 1;
-    lines.ICSPPort = port;
-    const IcspLineSettings::PortKind kind = lines.portKind();
+    const IcspLineSettings::PortKind kind = IcspLineSettings::portKindOf(port);
     if (kind == IcspLineSettings::PortKind::None) {
         L_Info->setText(QStringLiteral("Problème sur le port de communication"));
         return;
