@@ -51,6 +51,16 @@ IcspLineSettings IcspLineSettings::from(const MainSettings &s)
             s.ICSPPINCLOCK, s.ICSPPINDATA, s.ICSPPINDATAR};
 }
 
+void IcspLineSettings::applyTo(MainSettings &s) const
+{
+    s.ICSPBoitier = ICSPBoitier;
+    s.ICSPPort = ICSPPort;
+    s.ICSPPINMCLR = ICSPPINMCLR;
+    s.ICSPPINCLOCK = ICSPPINCLOCK;
+    s.ICSPPINDATA = ICSPPINDATA;
+    s.ICSPPINDATAR = ICSPPINDATAR;
+}
+
 IcspLineSettings::PortKind IcspLineSettings::portKind() const
 {
     if (ICSPBoitier == 0)

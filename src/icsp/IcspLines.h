@@ -37,6 +37,8 @@ struct IcspLineSettings {
     uint8_t ICSPPINDATAR = 10;
 
     static IcspLineSettings from(const MainSettings &settings);
+    // Puts these values back into the main settings (the reverse of from()).
+    void applyTo(MainSettings &settings) const;
 
     // JDM always uses the serial lines; the others follow the port text: "C..."
     // or a serial device path is serial, "L..." or a /dev/parport path parallel

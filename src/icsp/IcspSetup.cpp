@@ -227,18 +227,12 @@ bool SaveIcspSettings(QSettings &store, const MainSettings &s, bool packageChose
 
 LiveSettings CaptureLive(const MainSettings &s)
 {
-    return {s.ICSPBoitier,  s.ICSPPort,    s.ICSPPINMCLR,
-            s.ICSPPINCLOCK, s.ICSPPINDATA, s.ICSPPINDATAR};
+    return IcspLineSettings::from(s);
 }
 
 void RestoreLive(MainSettings &s, const LiveSettings &kept)
 {
-    s.ICSPBoitier = kept.ICSPBoitier;
-    s.ICSPPort = kept.ICSPPort;
-    s.ICSPPINMCLR = kept.ICSPPINMCLR;
-    s.ICSPPINCLOCK = kept.ICSPPINCLOCK;
-    s.ICSPPINDATA = kept.ICSPPINDATA;
-    s.ICSPPINDATAR = kept.ICSPPINDATAR;
+    kept.applyTo(s);
 }
 
 } // namespace IcspSetup

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "icsp/IcspLines.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -83,12 +85,9 @@ bool ApplyOk(MainSettings &settings, PicDevice &device, const Entries &entries, 
 // cannot be written.
 bool SaveIcspSettings(QSettings &store, const MainSettings &settings, bool packageChosen);
 
-// The settings the dialog writes at once while it is open, kept for Cancel.
-struct LiveSettings {
-    int16_t ICSPBoitier = 0;
-    QString ICSPPort;
-    uint8_t ICSPPINMCLR = 0, ICSPPINCLOCK = 0, ICSPPINDATA = 0, ICSPPINDATAR = 0;
-};
+// The settings the dialog writes at once while it is open (box, port and pins),
+// kept for Cancel.
+using LiveSettings = IcspLineSettings;
 LiveSettings CaptureLive(const MainSettings &settings);
 void RestoreLive(MainSettings &settings, const LiveSettings &kept);
 

@@ -6,12 +6,7 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     : pic(clock, SimChipModel::byName(chip))
 {
     pic.setRealChipBehaviour(realChip);
-    settings.ICSPBoitier = wiring.ICSPBoitier;
-    settings.ICSPPort = wiring.ICSPPort;
-    settings.ICSPPINMCLR = wiring.ICSPPINMCLR;
-    settings.ICSPPINCLOCK = wiring.ICSPPINCLOCK;
-    settings.ICSPPINDATA = wiring.ICSPPINDATA;
-    settings.ICSPPINDATAR = wiring.ICSPPINDATAR;
+    wiring.applyTo(settings);
     box = std::make_unique<SimulatedProgrammerBox>(pic, wiring);
     IcspTexts texts;
     texts.portOpenError = QStringLiteral("cannot open: %ERREUR%");
