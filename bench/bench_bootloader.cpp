@@ -3,13 +3,12 @@
 // on the wire, 0.256 s) and a 0x400-word firmware download (hello and 128 frames,
 // 2946 bytes, 0.511 s); the counter "ratio" is the time taken over the wire time.
 // Unpaced: the protocol's own cost per frame (round trip through the pty).
+#include "ModuleSimulator.h"
 #include "bootloader/BootloaderDownloads.h"
 #include "bootloader/BootloaderSession.h"
 #include "firmware/TablePlacement.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QThread>
 
 #include <benchmark/benchmark.h>
 
@@ -18,21 +17,6 @@
 namespace {
 
 constexpr double BitsPerByte = 10; // start, 8 data, stop
-
-QString waitForLine(QProcess &sim, const QString &prefix, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < timeoutMs) {
-        while (sim.canReadLine()) {
-            const QString line = QString::fromLatin1(sim.readLine()).trimmed();
-            if (line.startsWith(prefix))
-                return line;
-        }
-        sim.waitForReadyRead(5);
-    }
-    return {};
-}
 
 BootloaderTexts texts()
 {
@@ -70,13 +54,12 @@ template <typename Download>
 void run(benchmark::State &state, const char *label, int baud, int frames, int wireBytes,
          Download download)
 {
-    QProcess sim;
-    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    ModuleSimulator sim;
     QStringList args{"--bootloader"};
     if (baud > 0)
         args << "--baud" << QString::number(baud);
-    sim.start(QStringLiteral(VEK_TOOLS_DIR "/vek_module_sim"), args);
-    const QString device = waitForLine(sim, "PTY ", 5000).mid(4);
+    sim.start(args);
+    const QString device = sim.devicePath();
     BootloaderSession session;
     ConnectionRequest request;
     request.device = device;
@@ -117,8 +100,6 @@ void run(benchmark::State &state, const char *label, int baud, int frames, int w
         }
     }
     Deconnecter(session, true, sink, CancelToken{});
-    sim.closeWriteChannel();
-    sim.waitForFinished(3000);
 }
 
 void CurveLine(benchmark::State &state)

@@ -3,6 +3,7 @@
 // Reports frames decoded and logged against frames sent, invalid frames
 // accepted, and the program's CPU time per second of streaming.
 // VEK_BENCH_SECONDS sets the streaming time (default 30).
+#include "ModuleSimulator.h"
 #include "app/VekContext.h"
 #include "live/LiveLogger.h"
 #include "live/ui/LivePage.h"
@@ -12,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -39,21 +39,6 @@ void runFor(int ms)
     loop.exec();
 }
 
-QString waitForLine(QProcess &sim, const QString &prefix, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < timeoutMs) {
-        while (sim.canReadLine()) {
-            const QString line = QString::fromLatin1(sim.readLine()).trimmed();
-            if (line.startsWith(prefix))
-                return line;
-        }
-        runFor(5);
-    }
-    return {};
-}
-
 void LiveStream115200(benchmark::State &state)
 {
     const int seconds = qEnvironmentVariableIntValue("VEK_BENCH_SECONDS") > 0
@@ -62,12 +47,10 @@ void LiveStream115200(benchmark::State &state)
     QTemporaryDir dir;
     const QString record = dir.filePath("sent.txt");
     for (auto _ : state) {
-        QProcess sim;
-        sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        sim.start(QStringLiteral(VEK_TOOLS_DIR "/vek_module_sim"),
-                  {"--baud", "115200", "--split", "--garbage", "0.01", "--corrupt", "0.01",
+        ModuleSimulator sim;
+        sim.start({"--baud", "115200", "--split", "--garbage", "0.01", "--corrupt", "0.01",
                    "--seed", "2026", "--record", record});
-        const QString device = waitForLine(sim, "PTY ", 5000).mid(4);
+        const QString device = sim.devicePath();
         if (device.isEmpty()) {
             state.SkipWithError("simulated module did not start");
             return;
@@ -91,10 +74,10 @@ void LiveStream115200(benchmark::State &state)
         const double cpu0 = cpuSeconds();
         QElapsedTimer wall;
         wall.start();
-        sim.write("stream 0\n");
+        sim.command("stream 0");
         runFor(seconds * 1000);
-        sim.write("stop\n");
-        const QString done = waitForLine(sim, "DONE ", 10000);
+        sim.command("stop");
+        const QString done = sim.waitForLine("DONE ", 10000);
         runFor(200); // the last bytes
         const double cpu = cpuSeconds() - cpu0;
         const double elapsed = wall.elapsed() / 1000.0;
@@ -147,8 +130,6 @@ void LiveStream115200(benchmark::State &state)
             double(page.link().reads()) / elapsed);
         state.SetIterationTime(elapsed);
         page.closePort();
-        sim.closeWriteChannel();
-        sim.waitForFinished(3000);
         Q_UNUSED(done);
     }
 }

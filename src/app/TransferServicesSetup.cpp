@@ -44,14 +44,10 @@ BootloaderJob prepareCurves(BootloaderServices::Session session, VekContext &con
     const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, context.pic);
     if (!plan.plan)
         return refused(plan.refusal);
-    const PicImage image = context.pic.ImagePIC;
-    const TablePlacement::Plan tables = *plan.plan;
-    const BootloaderTexts texts = BootloaderTexts::load(context.settings.ICSPPort);
     BootloaderJob out;
-    out.notice = curveAreasText(tables);
-    out.job = [session, image, tables, texts](TransferContext &t) {
-        return TelechargerCourbes(*session, image, tables, texts, t.progress, t.cancel);
-    };
+    out.notice = curveAreasText(*plan.plan);
+    out.job = CurveDownloadJob(session, context.pic.ImagePIC, *plan.plan,
+                               BootloaderTexts::load(context.settings.ICSPPort));
     return out;
 }
 
@@ -61,13 +57,9 @@ BootloaderJob prepareFirmware(BootloaderServices::Session session, const MainSet
     const FirmwareDownloadPlan plan = PreparerTelechargementFirmware(settings, pic);
     if (!plan.range)
         return refused(plan.refusal, plan.refusal.text);
-    const PicImage image = pic.ImagePIC;
-    const TablePlacement::WordRange range = *plan.range;
-    const BootloaderTexts texts = BootloaderTexts::load(settings.ICSPPort);
     BootloaderJob out;
-    out.job = [session, image, range, texts](TransferContext &t) {
-        return TelechargerFirmware(*session, image, range, texts, t.progress, t.cancel);
-    };
+    out.job = FirmwareDownloadJob(session, pic.ImagePIC, *plan.range,
+                                  BootloaderTexts::load(settings.ICSPPort));
     return out;
 }
 
@@ -82,14 +74,10 @@ void installBootloader(BootloaderServices &bootloader)
                             const QString &nomProgrammateur) -> TransferJob {
         const ConnectionRequest request =
             ConnectionRequest::forPort(port, Settings19200, false, nomProgrammateur);
-        return [session, request](TransferContext &t) {
-            return Connecter(*session, request, t.progress, t.cancel);
-        };
+        return ConnectionJob(session, request);
     };
     bootloader.disconnect = [](BootloaderServices::Session session) -> TransferJob {
-        return [session](TransferContext &t) {
-            return Deconnecter(*session, false, t.progress, t.cancel);
-        };
+        return DisconnectionJob(session, false);
     };
     bootloader.prepareCurves = prepareCurves;
     bootloader.prepareFirmware = prepareFirmware;

@@ -160,7 +160,6 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
         out.refusal.text = BootloaderMessages::NoFirmwareFile;
         return out;
     }
-    out.info = read.info;
     if (!read.succeeded()) {
         // A file read only in part must not be written into the module.
         out.refusal.text = read.info.isEmpty() ? BootloaderMessages::NoFirmwareFile : read.info;
@@ -198,4 +197,21 @@ JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image
     if (!result.ok())
         return rangeFailed(session, result, texts, sink);
     return succeeded(BootloaderMessages::FirmwareOk, sink);
+}
+
+TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+                             const TablePlacement::Plan &plan, const BootloaderTexts &texts)
+{
+    return [session, image, plan, texts](TransferContext &t) {
+        return TelechargerCourbes(*session, image, plan, texts, t.progress, t.cancel);
+    };
+}
+
+TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+                                const TablePlacement::WordRange &range,
+                                const BootloaderTexts &texts)
+{
+    return [session, image, range, texts](TransferContext &t) {
+        return TelechargerFirmware(*session, image, range, texts, t.progress, t.cancel);
+    };
 }

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class PicDevice;
@@ -51,7 +52,6 @@ JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
 struct FirmwareDownloadPlan {
     std::optional<TablePlacement::WordRange> range; // set when ready to send
     TablePlacement::Refusal refusal;
-    QString info; // the file reader's text for the information label
 };
 
 // Loads "~TEMP.HEX" (else "~TEMP.XEH") of the program folder into `pic`,
@@ -64,3 +64,11 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
 JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image,
                                const TablePlacement::WordRange &range, const BootloaderTexts &texts,
                                ProgressSink &sink, const CancelToken &cancel);
+
+// The downloads as jobs on a window's connection. The image, plan and texts are
+// copied when the job is made (GUI thread), so the job sends what was prepared.
+TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+                             const TablePlacement::Plan &plan, const BootloaderTexts &texts);
+TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+                                const TablePlacement::WordRange &range,
+                                const BootloaderTexts &texts);

@@ -223,3 +223,18 @@ JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSi
     sink.setStatus(BootloaderMessages::CloseDone);
     return JobOutcome::success(BootloaderMessages::CloseDone);
 }
+
+TransferJob ConnectionJob(std::shared_ptr<BootloaderSession> session,
+                          const ConnectionRequest &request)
+{
+    return [session, request](TransferContext &t) {
+        return Connecter(*session, request, t.progress, t.cancel);
+    };
+}
+
+TransferJob DisconnectionJob(std::shared_ptr<BootloaderSession> session, bool queriesFirst)
+{
+    return [session, queriesFirst](TransferContext &t) {
+        return Deconnecter(*session, queriesFirst, t.progress, t.cancel);
+    };
+}

@@ -83,3 +83,8 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
 // without judging the answers, then the judged close. Always ends disconnected.
 JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSink &sink,
                        const CancelToken &cancel);
+
+// The two as jobs on a window's connection (the request copied when the job is made).
+TransferJob ConnectionJob(std::shared_ptr<BootloaderSession> session,
+                          const ConnectionRequest &request);
+TransferJob DisconnectionJob(std::shared_ptr<BootloaderSession> session, bool queriesFirst);

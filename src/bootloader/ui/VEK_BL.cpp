@@ -74,22 +74,15 @@ void VEK_BL::BP_tst_Click()
         showBox(QMessageBox::NoIcon, {}, *refused);
         return;
     }
-    auto session = m_session;
     if (m_session->connected()) {
-        startTransfer(
-            [session](TransferContext &t) {
-                return Deconnecter(*session, true, t.progress, t.cancel);
-            },
-            [this](const JobOutcome &outcome) { disconnectionDone(outcome); });
+        startTransfer(DisconnectionJob(m_session, true),
+                      [this](const JobOutcome &outcome) { disconnectionDone(outcome); });
         return;
     }
     const ConnectionRequest request =
         ConnectionRequest::forPort(s.ICSPPort, Settings57600, true, NomProgrammateur);
-    startTransfer(
-        [session, request](TransferContext &t) {
-            return Connecter(*session, request, t.progress, t.cancel);
-        },
-        [this](const JobOutcome &outcome) { connectionDone(outcome); });
+    startTransfer(ConnectionJob(m_session, request),
+                  [this](const JobOutcome &outcome) { connectionDone(outcome); });
 }
 
 void VEK_BL::connectionDone(const JobOutcome &outcome)
@@ -129,12 +122,7 @@ void VEK_BL::BP_DLOAD_Click(int index)
         showBox(QMessageBox::Critical, plan.refusal.title, plan.refusal.text);
         return;
     }
-    const PicImage image = m_context.pic.ImagePIC;
-    const TablePlacement::Plan tables = *plan.plan;
-    const BootloaderTexts t = texts();
-    startDownload([image, tables, t](BootloaderSession &s, ProgressSink &p, const CancelToken &c) {
-        return TelechargerCourbes(s, image, tables, t, p, c);
-    });
+    startDownload(CurveDownloadJob(m_session, m_context.pic.ImagePIC, *plan.plan, texts()));
 }
 
 void VEK_BL::BP_MAJHEX_Click()
@@ -149,23 +137,15 @@ void VEK_BL::BP_MAJHEX_Click()
         showBox(QMessageBox::NoIcon, plan.refusal.title, plan.refusal.text);
         return;
     }
-    const PicImage image = m_context.pic.ImagePIC;
-    const TablePlacement::WordRange range = *plan.range;
-    const BootloaderTexts t = texts();
-    startDownload([image, range, t](BootloaderSession &s, ProgressSink &p, const CancelToken &c) {
-        return TelechargerFirmware(s, image, range, t, p, c);
-    });
+    startDownload(FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range, texts()));
 }
 
 // The download runs on the window's connection, as a job of the window.
-void VEK_BL::startDownload(const Download &send)
+void VEK_BL::startDownload(TransferJob job)
 {
     P1->setTextColor(0);
     P1->setProgressColor(0xFF0000);
-    auto session = m_session;
-    startTransfer(
-        [session, send](TransferContext &c) { return send(*session, c.progress, c.cancel); },
-        [this](const JobOutcome &outcome) { downloadDone(outcome); });
+    startTransfer(std::move(job), [this](const JobOutcome &outcome) { downloadDone(outcome); });
 }
 
 // Success and failure are both told in this window; a lost line leaves it

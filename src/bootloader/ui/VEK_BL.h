@@ -36,9 +36,7 @@ protected:
 private:
     void connectionDone(const JobOutcome &outcome);
     void disconnectionDone(const JobOutcome &outcome);
-    using Download =
-        std::function<JobOutcome(BootloaderSession &, ProgressSink &, const CancelToken &)>;
-    void startDownload(const Download &send);
+    void startDownload(TransferJob job);
     void downloadDone(const JobOutcome &outcome);
     void showBox(QMessageBox::Icon icon, const QString &title, const QString &text);
     BootloaderTexts texts() const;

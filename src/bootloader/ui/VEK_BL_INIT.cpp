@@ -94,12 +94,8 @@ void VEK_BL_INIT::BP_STEP2_Click()
     L_Info->setText(BootloaderMessages::StartOfCommunication);
     const ConnectionRequest request =
         ConnectionRequest::forPort(port, LinkSettings, false, NomProgrammateur);
-    auto session = m_session;
-    startTransfer(
-        [session, request](TransferContext &t) {
-            return Connecter(*session, request, t.progress, t.cancel);
-        },
-        [this](const JobOutcome &outcome) { connected(outcome); });
+    startTransfer(ConnectionJob(m_session, request),
+                  [this](const JobOutcome &outcome) { connected(outcome); });
 }
 
 void VEK_BL_INIT::connected(const JobOutcome &outcome)
@@ -129,15 +125,9 @@ void VEK_BL_INIT::connected(const JobOutcome &outcome)
                           QMessageBox::Ok);
         return;
     }
-    const TablePlacement::WordRange range = *plan.range;
-    const BootloaderTexts texts = BootloaderTexts::load(m_context.settings.ICSPPort);
-    const PicImage image = m_context.pic.ImagePIC;
-    auto session = m_session;
-    startTransfer(
-        [session, image, range, texts](TransferContext &t) {
-            return TelechargerFirmware(*session, image, range, texts, t.progress, t.cancel);
-        },
-        [this](const JobOutcome &outcome) { downloaded(outcome); });
+    startTransfer(FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range,
+                                      BootloaderTexts::load(m_context.settings.ICSPPort)),
+                  [this](const JobOutcome &outcome) { downloaded(outcome); });
 }
 
 void VEK_BL_INIT::downloaded(const JobOutcome &outcome)
@@ -156,12 +146,8 @@ void VEK_BL_INIT::downloaded(const JobOutcome &outcome)
 
 void VEK_BL_INIT::BP_STEP3_Click()
 {
-    auto session = m_session;
-    startTransfer(
-        [session](TransferContext &t) {
-            return Deconnecter(*session, false, t.progress, t.cancel);
-        },
-        [this](const JobOutcome &outcome) { closed(outcome); });
+    startTransfer(DisconnectionJob(m_session, false),
+                  [this](const JobOutcome &outcome) { closed(outcome); });
 }
 
 void VEK_BL_INIT::closed(const JobOutcome &outcome)

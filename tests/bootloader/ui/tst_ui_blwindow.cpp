@@ -1,3 +1,4 @@
+#include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
 #include "TestSupport.h"
@@ -7,7 +8,6 @@
 #include "bootloader/ui/VEK_BL.h"
 #include "firmware/HexFiles.h"
 #include "firmware/VEK_Gestion_OS.h"
-#include "icsp/ChipTable.h"
 #include "icsp/ui/StatusPanel.h"
 
 #include <QLabel>
@@ -42,28 +42,11 @@ class TestBlWindow : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
-        VEK_Gestion_OS::SetDossierProgramme(dir.path() + '/');
-    }
+    void initTestCase() { BootloaderWindowRig::useTextsAndFolder(dir); }
 
     void init()
     {
-        ctx = std::make_unique<VekContext>();
-        ctx->TypeVersionOS = "VEK-MZ300.XOS";
-        ctx->settings.ICSPChip = "PIC-16F876A";
-        ctx->settings.TypeCompilation = 8;
-        ctx->settings.ICSPNbTables = "2";
-        ctx->settings.ICSPLTAB_L1 = "300";
-        ctx->settings.ICSPHTAB_L1 = "500";
-        ctx->settings.ICSPHEXADD = "000";
-        ctx->settings.ICSPHEXLNG = "200";
-        ctx->tab_avance.setRows({{"1000", "12", "8"}, {"3000", "16", "11"}, {"7000", "18", "15"}},
-                                false);
-        ctx->moteur.Txt_av_statique = "20";
+        ctx = BootloaderWindowRig::context();
         prompts.messages.clear();
     }
 
@@ -93,12 +76,7 @@ private slots:
         if (qEnvironmentVariableIsSet("VEK_SCREENSHOT_DIR"))
             shot.save(qEnvironmentVariable("VEK_SCREENSHOT_DIR") + "/vek_bl_download.png");
 
-        // Firmware of the package, with bytes that look like commands.
-        PicDevice firmware;
-        firmware.setChip(*ChipTable::fixedChip("PIC-16F876A"));
-        firmware.InitMemoire();
-        for (int k = 0; k < 0x200; ++k)
-            firmware.ImagePIC.setCodeWord(k, uint16_t(k % 2 ? 0x00EA : 0x3AE3 - k));
+        const PicDevice firmware = BootloaderWindowRig::packageFirmware();
         QVERIFY(EcrireFichierHex(firmware, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
         QVERIFY(clickAndWait(w, w.BP_MAJHEX));
         QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
@@ -146,16 +124,7 @@ private slots:
         QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
     }
 
-    void refusalsComeBeforeAnyPort_data()
-    {
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<QString>("package");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("parallel port") << "LPT1"
-                                       << "A.XOS" << BootloaderMessages::NoLpt;
-        QTest::newRow("no package") << "/dev/null"
-                                    << "" << BootloaderMessages::NoPackage;
-    }
+    void refusalsComeBeforeAnyPort_data() { BootloaderWindowRig::addRefusalRows(); }
 
     void refusalsComeBeforeAnyPort()
     {
