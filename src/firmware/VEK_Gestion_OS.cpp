@@ -262,10 +262,18 @@ Result EnregistrerCourbeOS(const QString &projet)
     return enregistrer(projet, fichiersProjet());
 }
 
+QStringList FichiersTemp()
+{
+    QStringList files;
+    for (const PackageArchive::Member &m : fichiersProjet())
+        files << m.file;
+    return files;
+}
+
 void EffacerTemp()
 {
-    for (const PackageArchive::Member &m : fichiersProjet())
-        QFile::remove(m.file);
+    for (const QString &file : FichiersTemp())
+        QFile::remove(file);
 }
 
 } // namespace VEK_Gestion_OS

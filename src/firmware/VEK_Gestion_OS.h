@@ -84,6 +84,8 @@ Result CreerXOS(const QString &nom);
 ProjectResult OuvrirCourbeOS(const QString &projet);
 // Writes a project from the temporary files ("~TEMP.VEK" holds its curve).
 Result EnregistrerCourbeOS(const QString &projet);
+// The four temporary files: the package's three and the project's curve.
+QStringList FichiersTemp();
 // Deletes the four temporary files.
 void EffacerTemp();
 
