@@ -1,9 +1,11 @@
 #include "app/FirmwareProfile.h"
 
+#include "app/PackageFilesBackup.h"
 #include "app/VekContext.h"
 #include "base/NumberHelpers.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
+#include "firmware/VEK_Gestion_OS.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,6 +117,29 @@ QString DescriptionRangeError(const DescriptionLookup &reglage, const QString &f
                                     QString::number(qulonglong(range.max), range.base).toUpper()});
     }
     return {};
+}
+
+PackageChoice LoadPackageProfile(const QString &package)
+{
+    PackageFilesBackup backup(PackageFilesBackup::TemporaryPackageFiles());
+    backup.save();
+    const VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(package);
+    const DescriptionLookup reglage = [](const QString &key) {
+        return VEK_Gestion_OS::LireReglageOS(key);
+    };
+    PackageChoice choice{std::nullopt, loaded.message, loaded.details};
+    if (loaded.ok()) {
+        VEK_Gestion_OS::InitDescriptionTemp();
+        choice.message = DescriptionRangeError(reglage, VEK_Gestion_OS::DossierPaquets() + package +
+                                                            QStringLiteral(" (OS.NFO)"));
+    }
+    if (!loaded.ok() || !choice.message.isEmpty()) {
+        backup.restore();
+        VEK_Gestion_OS::InitDescriptionTemp();
+        return choice;
+    }
+    choice.profile = PackageProfile(reglage);
+    return choice;
 }
 
 std::optional<MapBoxLayout> MapBoxesFor(const QString &curveCount)

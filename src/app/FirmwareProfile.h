@@ -77,6 +77,17 @@ FirmwareProfile PackageProfile(const DescriptionLookup &reglage);
 // otherwise the message naming the first key out of range and `file`.
 QString DescriptionRangeError(const DescriptionLookup &reglage, const QString &file);
 
+// The package `package` of the firmware list unpacked over the temporary
+// files, its description made current and checked (DescriptionRangeError): its
+// profile, or the message and details to show, the earlier package files and
+// description then being in use again.
+struct PackageChoice {
+    std::optional<FirmwareProfile> profile;
+    QString message;
+    QString details;
+};
+PackageChoice LoadPackageProfile(const QString &package);
+
 // The MAP boxes for a curve count text, or none when the boxes should keep
 // their state (fewer than two curves, nine or more, or not a whole number).
 std::optional<MapBoxLayout> MapBoxesFor(const QString &curveCount);

@@ -8,10 +8,7 @@ PackageFilesBackup::PackageFilesBackup(const QStringList &files) : files_(files)
 
 QStringList PackageFilesBackup::TemporaryPackageFiles()
 {
-    QStringList files;
-    for (const char *name : {"~TEMP.NFO", "~TEMP.HEX", "~TEMP.XEH", "~TEMP.VEK"})
-        files << VEK_Gestion_OS::CheminTemp(QString::fromLatin1(name));
-    return files;
+    return VEK_Gestion_OS::FichiersTemp();
 }
 
 bool PackageFilesBackup::save()

@@ -145,6 +145,11 @@ void InitGestionOS(const QString &folder, const QString &file)
     s.cacheReglage.clear();
 }
 
+void InitDescriptionTemp()
+{
+    InitGestionOS(DossierProgramme(), QStringLiteral("~TEMP.NFO"));
+}
+
 QString LireInfoOS(const QString &key, const QStringList &pairs)
 {
     return lireCle(state().cacheInfo, QStringLiteral("INFO"), key, pairs);
@@ -219,7 +224,7 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
 {
     ProjectResult result;
     const PackageArchive::Outcome outcome = PackageArchive::unpack(projet, fichiersProjet());
-    InitGestionOS(DossierProgramme(), QStringLiteral("~TEMP.NFO"));
+    InitDescriptionTemp();
     if (!outcome.ok()) { // a refused project creates nothing
         echecDecompression(result, outcome);
         return result;
@@ -257,10 +262,18 @@ Result EnregistrerCourbeOS(const QString &projet)
     return enregistrer(projet, fichiersProjet());
 }
 
+QStringList FichiersTemp()
+{
+    QStringList files;
+    for (const PackageArchive::Member &m : fichiersProjet())
+        files << m.file;
+    return files;
+}
+
 void EffacerTemp()
 {
-    for (const PackageArchive::Member &m : fichiersProjet())
-        QFile::remove(m.file);
+    for (const QString &file : FichiersTemp())
+        QFile::remove(file);
 }
 
 } // namespace VEK_Gestion_OS

@@ -56,6 +56,9 @@ QString NomFichierPaquet(const QString &nomDuFichier);
 // Makes folder + file the current description and empties the key cache. An
 // empty folder stands for the program folder.
 void InitGestionOS(const QString &folder, const QString &file);
+// Makes the unpacked package's description, CheminTemp("~TEMP.NFO"), the
+// current one (after it was unpacked, restored or replaced).
+void InitDescriptionTemp();
 // Value of a key of [INFO] / [REGLAGE] of the current description (cached per
 // key without regard to case, also when empty), placeholders substituted.
 QString LireInfoOS(const QString &key, const QStringList &pairs = {});
@@ -81,6 +84,8 @@ Result CreerXOS(const QString &nom);
 ProjectResult OuvrirCourbeOS(const QString &projet);
 // Writes a project from the temporary files ("~TEMP.VEK" holds its curve).
 Result EnregistrerCourbeOS(const QString &projet);
+// The four temporary files: the package's three and the project's curve.
+QStringList FichiersTemp();
 // Deletes the four temporary files.
 void EffacerTemp();
 

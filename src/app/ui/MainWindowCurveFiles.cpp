@@ -173,7 +173,7 @@ void MainWindowCurveFiles::restoreFirmware()
     if (backup_)
         backup_->restore();
     backup_.reset();
-    VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(), QStringLiteral("~TEMP.NFO"));
+    VEK_Gestion_OS::InitDescriptionTemp();
 }
 
 bool MainWindowCurveFiles::saveProject(const QString &path, const QByteArray &curve, QString &error)

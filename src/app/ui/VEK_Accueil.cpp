@@ -1,7 +1,6 @@
 #include "app/ui/VEK_Accueil.h"
 
 #include "app/FirmwareProfile.h"
-#include "app/PackageFilesBackup.h"
 #include "app/TransferServicesSetup.h"
 #include "app/ui/AdvanceMapView.h"
 #include "app/ui/CurveChart.h"
@@ -586,38 +585,22 @@ void VEK_Accueil::ApplyFirmwareChoice()
     ApplyWindowProfile(*this, *profile);
 }
 
-// A package that cannot be unpacked is reported and the choice goes back to
-// the entry in use, with its files restored.
+// A package that cannot be used is reported and the choice goes back to the
+// entry in use.
 std::optional<FirmwareProfile> VEK_Accueil::LoadPackageProfile()
 {
-    PackageFilesBackup backup(PackageFilesBackup::TemporaryPackageFiles());
-    backup.save();
-    const QString package = TypeVersionOS_->currentText();
-    VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(package);
-    const DescriptionLookup reglage = [](const QString &key) {
-        return VEK_Gestion_OS::LireReglageOS(key);
-    };
-    if (loaded.ok()) {
-        VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(),
-                                      QStringLiteral("~TEMP.NFO"));
-        loaded.message = DescriptionRangeError(reglage, VEK_Gestion_OS::DossierPaquets() + package +
-                                                            QStringLiteral(" (OS.NFO)"));
-    }
-    if (!loaded.ok() || !loaded.message.isEmpty()) {
-        backup.restore();
-        VEK_Gestion_OS::InitGestionOS(VEK_Gestion_OS::DossierProgramme(),
-                                      QStringLiteral("~TEMP.NFO"));
+    PackageChoice choice = ::LoadPackageProfile(TypeVersionOS_->currentText());
+    if (!choice.profile) {
         const QSignalBlocker block(TypeVersionOS_);
         TypeVersionOS_->setCurrentIndex(firmwareEntry_);
         auto *box = new QMessageBox(QMessageBox::Critical, GetLanguageText("MessWARNING"),
-                                    loaded.message, QMessageBox::Ok, this);
+                                    choice.message, QMessageBox::Ok, this);
         box->setObjectName(QStringLiteral("FirmwareError"));
-        box->setDetailedText(loaded.details);
+        box->setDetailedText(choice.details);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
-        return std::nullopt;
     }
-    return PackageProfile(reglage);
+    return std::move(choice.profile);
 }
 
 void VEK_Accueil::LayoutCurveGrid()
