@@ -5,6 +5,9 @@
 #include "platform/SerialPortOpening.h"
 #include "platform/SerialSettings.h"
 
+#include <cerrno>
+#include <unistd.h>
+
 LiveLink::LiveLink(const Clock &clock, QObject *parent) : QObject(parent), m_clock(clock)
 {
     m_watchdog.setSingleShot(true);
@@ -31,7 +34,6 @@ LiveLink::Status LiveLink::open(const QString &device, const QString &settingsTe
     // A one-byte read buffer makes the port stop reading once it holds a byte,
     // so that nothing wakes us until the batch is due (see onReadyRead).
     m_port.setReadBufferSize(1);
-    m_draining = false;
     m_parser.reset();
     m_capture.clear();
     m_latest = LiveReading::silent();
@@ -78,18 +80,12 @@ void LiveLink::setFrameObserver(std::function<void(const TrameLive &)> observer)
     m_observer = std::move(observer);
 }
 
-// Data arrived. The first byte starts a batch; the rest is read when it is due:
-// then the port reads freely once (everything waiting in the driver) and goes
-// back to the one-byte buffer. Whatever the port does, every byte is read in
-// order, at most ReadBatchMs late.
+// Data arrived. The port's one-byte buffer holds the first byte of a batch and
+// the port stops watching the line; the rest is read when the batch is due,
+// straight from the driver, so that the port wakes us again only for the first
+// byte of the next batch. Every byte is read in order, at most ReadBatchMs late.
 void LiveLink::onReadyRead()
 {
-    if (m_draining) {
-        m_draining = false;
-        process(m_port.readAll());
-        m_port.setReadBufferSize(1);
-        return;
-    }
     if (!m_batch.isActive())
         m_batch.start(ReadBatchMs);
 }
@@ -98,9 +94,25 @@ void LiveLink::onBatchDue()
 {
     if (!m_port.isOpen())
         return;
-    m_draining = true;
-    m_port.setReadBufferSize(0);
-    process(m_port.readAll());
+    // Taking the buffered byte makes the port watch the line again.
+    QByteArray data = m_port.readAll();
+    readWaiting(data);
+    process(data);
+}
+
+// Whatever the driver holds, without waiting. A read error ends the reading
+// here; the port meets it too when it next reads and reports the loss.
+void LiveLink::readWaiting(QByteArray &data) const
+{
+    const int fd = int(m_port.handle());
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0)
+            data.append(chunk, n);
+        if (n < qsizetype(sizeof chunk) && !(n < 0 && errno == EINTR))
+            return;
+    }
 }
 
 void LiveLink::process(const QByteArray &data)

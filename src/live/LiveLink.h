@@ -21,9 +21,10 @@ class LiveLink : public QObject
     Q_OBJECT
 public:
     static constexpr int SilenceMs = 500;
-    // Reads are gathered over this time: the frames keep their order and none
-    // is lost, but the process wakes up far less often than bytes arrive.
-    static constexpr int ReadBatchMs = 20;
+    // Reads are gathered over this time, about one display refresh: the frames
+    // keep their order and none is lost, but the process wakes up far less
+    // often than bytes arrive.
+    static constexpr int ReadBatchMs = 50;
     // A frame is decided once the byte after it is known; when the line stays
     // quiet this long after a read, the frame held last is decided without it.
     static constexpr int QuietLineMs = 2 * ReadBatchMs;
@@ -87,6 +88,7 @@ signals:
 private:
     void onReadyRead();
     void onBatchDue();
+    void readWaiting(QByteArray &data) const;
     void onQuietLine();
     void takeFrame(const TrameLive &frame);
     void framesTaken();
@@ -101,7 +103,6 @@ private:
     QTimer m_watchdog;
     QTimer m_batch;
     QTimer m_quiet;
-    bool m_draining = false;
     LiveFrameParser m_parser;
     QByteArray m_capture;
     bool m_captureEnabled = false;

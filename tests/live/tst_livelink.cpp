@@ -191,14 +191,21 @@ private slots:
         QVERIFY(!link.isOpen());
         QVERIFY(!link.sendSimulationStop().ok);
 
-        // The module going away while the link runs closes it and says why.
-        auto *sim = new ModuleSimulator;
-        QVERIFY(sim->start());
-        QVERIFY(link.open(sim->devicePath(), "9600,N,8,1").ok);
-        QSignalSpy lost(&link, &LiveLink::portLost);
-        delete sim;
-        QTRY_COMPARE(lost.count(), 1);
-        QVERIFY(!link.isOpen());
+        // The module going away while the link runs closes it and says why,
+        // on a quiet line and in the middle of a stream alike.
+        for (const bool streaming : {false, true}) {
+            auto *sim = new ModuleSimulator;
+            QVERIFY(sim->start({"--baud", "115200"}));
+            QVERIFY(link.open(sim->devicePath(), "115200,N,8,1").ok);
+            QSignalSpy lost(&link, &LiveLink::portLost);
+            if (streaming) {
+                sim->command("stream 0");
+                QTRY_VERIFY(link.framesDecoded() > 100);
+            }
+            delete sim;
+            QTRY_COMPARE(lost.count(), 1);
+            QVERIFY(!link.isOpen());
+        }
     }
 };
 

@@ -25,6 +25,7 @@
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
 #include "icsp/ui/VEK_ICSP.h"
+#include "live/TrameLive.h"
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"
 #include "live/ui/TerminalReceiveBox.h"
@@ -401,7 +402,27 @@ void VEK_Accueil::buildStatusBar()
         panels_[i]->setMinimumWidth(widths[i]);
         StatusBarCom_->addWidget(panels_[i]);
     }
+    fitFramePanel();
     setStatusBar(StatusBarCom_);
+}
+
+// The frame panel changes with every frame the live page shows: a fixed size,
+// wide enough for any frame, spares the status bar a new layout each time.
+void VEK_Accueil::fitFramePanel()
+{
+    QLabel *panel = panels_[2];
+    const QFontMetrics fm(panel->font());
+    char widest = '0';
+    for (char digit : QByteArrayLiteral("0123456789ABCDEF"))
+        if (fm.horizontalAdvance(QLatin1Char(digit)) > fm.horizontalAdvance(QLatin1Char(widest)))
+            widest = digit;
+    // The frame whose every byte is written with the widest digit twice.
+    const int value = QByteArray(1, widest).toInt(nullptr, 16);
+    TrameLive frame;
+    frame.bytes.fill(uint8_t(value * 17));
+    const int text = fm.horizontalAdvance(frame.statusText());
+    panel->setFixedSize(qMax(panel->minimumWidth(), text + 2 * panel->margin() + 4),
+                        panel->sizeHint().height());
 }
 
 void VEK_Accueil::buildLinkPages()

@@ -116,6 +116,7 @@ private:
     QWidget *buildNoticePage(const char *label1, const char *label2, const char *container,
                              QWidget **containerOut);
     void buildStatusBar();
+    void fitFramePanel();
     void buildLinkPages();
     void registerHelpTexts();
 

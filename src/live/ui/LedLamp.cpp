@@ -6,7 +6,11 @@
 LedLamp::LedLamp(const QString &caption, QColor on, QColor off, QWidget *parent)
     : QWidget(parent), m_caption(caption), m_on(on), m_off(off),
       m_lampDiameter(fontMetrics().height() - 2)
-{}
+{
+    // Each image covers the whole lamp, its background included: Qt then leaves
+    // the frame behind alone when a lamp blinks.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void LedLamp::setLit(bool lit)
 {
@@ -35,7 +39,7 @@ QPixmap LedLamp::render(bool lit) const
     const qreal dpr = devicePixelRatioF();
     QPixmap image(size() * dpr);
     image.setDevicePixelRatio(dpr);
-    image.fill(Qt::transparent);
+    image.fill(palette().color(backgroundRole()));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF lamp = lampRect();

@@ -32,9 +32,10 @@ using VEK_LANGUAGE::GetLanguageText;
 namespace {
 // The instruments follow the module at most this often (and never faster than
 // the screen): smooth needles, readable digits, little work.
-constexpr double MaxDisplayHz = 30.0;
-// The capture's byte count is read, not watched: four updates a second do.
-constexpr int BufferStatMs = 250;
+constexpr double MaxDisplayHz = 20.0;
+// The frame text and the capture's byte count are read, not watched: four
+// updates a second do, and each costs a text layout.
+constexpr int TextReadoutMs = 250;
 const QString OsInconnue = QStringLiteral("/!\\ OS inconnue /!\\");
 
 // Bold on a filled background; the colours tell the active curve.
@@ -64,13 +65,7 @@ LivePage::LivePage(VekContext &context, QWidget *parent, const Clock &clock)
     buildUi();
     m_refresh.setSingleShot(true);
     connect(&m_refresh, &QTimer::timeout, this, &LivePage::refreshFromLink);
-    connect(&m_link, &LiveLink::framesArrived, this, [this] {
-        if (!m_refresh.isActive()) {
-            const QScreen *s = screen();
-            const double screenHz = s && s->refreshRate() > 1 ? s->refreshRate() : 60.0;
-            m_refresh.start(qMax(1, int(1000.0 / qMin(screenHz, MaxDisplayHz))));
-        }
-    });
+    connect(&m_link, &LiveLink::framesArrived, this, &LivePage::onFramesArrived);
     connect(&m_link, &LiveLink::silence, this, &LivePage::onSilence);
     connect(&m_link, &LiveLink::portLost, this, &LivePage::onPortLost);
     connect(&m_link, &LiveLink::captureFull, this, [this] {
@@ -348,22 +343,56 @@ void LivePage::showReading(const LiveReading &r)
     DessineCadranCharge(r.ChargeLive);
 }
 
+int LivePage::refreshIntervalMs() const
+{
+    const QScreen *s = screen();
+    const double screenHz = s && s->refreshRate() > 1 ? s->refreshRate() : 60.0;
+    return qMax(1, int(1000.0 / qMin(screenHz, MaxDisplayHz)));
+}
+
+// Frames come in batches about as often as the display refreshes: a refresh
+// that is due is made at once, in the same wake-up as the read, and only one
+// that comes early waits for its time.
+void LivePage::onFramesArrived()
+{
+    if (m_refresh.isActive())
+        return;
+    const int interval = refreshIntervalMs();
+    const qint64 since = m_refreshed.isValid() ? m_refreshed.elapsed() : interval;
+    // Timers may fire a little early: a tenth of the interval is close enough.
+    if (since >= interval - interval / 10)
+        refreshFromLink();
+    else
+        m_refresh.start(int(interval - since));
+}
+
 void LivePage::refreshFromLink()
 {
     if (!m_link.isOpen())
         return;
-    // The frame text is formatted and relayouts the status bar: only when it changes.
-    if (m_frameShown != m_link.latestFrame()) {
-        m_frameShown = m_link.latestFrame();
-        setPanel(3, m_frameShown->statusText());
+    m_refreshed.start();
+    if (!m_textsShown.isValid() || m_textsShown.elapsed() >= TextReadoutMs) {
+        showFrameText();
+        updateBufferStat();
+        m_textsShown.start();
     }
-    updateBufferStatPaced();
     showReading(m_link.latest());
+}
+
+void LivePage::showFrameText()
+{
+    if (m_frameShown == m_link.latestFrame())
+        return;
+    m_frameShown = m_link.latestFrame();
+    setPanel(3, m_frameShown->statusText());
 }
 
 void LivePage::onSilence()
 {
     m_refresh.stop();
+    // The texts end on the last frame, which may have come between two updates.
+    if (m_frameShown)
+        showFrameText();
     updateBufferStat();
     const LiveReading silent = LiveReading::silent();
     DessineCadranRPM(silent.RegimeLive);
@@ -392,13 +421,6 @@ void LivePage::onPortLost(const QString &reason)
 void LivePage::updateBufferStat()
 {
     BufferStat->setText(QStringLiteral(".:: BUFFER = %1 ::.").arg(m_link.capture().size()));
-    m_bufferStatShown.start();
-}
-
-void LivePage::updateBufferStatPaced()
-{
-    if (!m_bufferStatShown.isValid() || m_bufferStatShown.elapsed() >= BufferStatMs)
-        updateBufferStat();
 }
 
 void LivePage::onBufferToggled(bool on)

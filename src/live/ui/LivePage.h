@@ -64,6 +64,8 @@ private:
     void showRunning();
     void resetDisplay();
     void showReading(const LiveReading &reading);
+    void onFramesArrived();
+    int refreshIntervalMs() const;
     void refreshFromLink();
     void onSilence();
     void onPortLost(const QString &reason);
@@ -75,16 +77,17 @@ private:
     void stopSimulation();
     void setPanel(int panel, const QString &text);
     void updateBufferStat();
-    // During streaming: the count at most every BufferStatMs.
-    void updateBufferStatPaced();
+    // The latest frame in the status bar, when it is not there yet.
+    void showFrameText();
     // The chosen folder, else the documents folder (created when `create`).
     QString logFolder(bool create) const;
     QString portCaption() const;
 
     VekContext &m_context;
     LiveLink m_link;
-    QTimer m_refresh; // paces the display to the screen
-    QElapsedTimer m_bufferStatShown;
+    QTimer m_refresh;           // paces the display to the screen
+    QElapsedTimer m_refreshed;  // since the last refresh
+    QElapsedTimer m_textsShown; // the frame text and buffer count, while streaming
 
     QFrame *FrameKT5 = nullptr;
     NeedleDial *Cadran_RPM = nullptr;

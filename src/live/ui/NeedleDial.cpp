@@ -129,6 +129,9 @@ const QPixmap &NeedleDial::face()
         painter.setRenderHint(QPainter::Antialiasing);
         fitToWidget(painter);
         drawScale(painter);
+        painter.resetTransform();
+        // The needle's round end at the pivot never moves: it is part of the face.
+        drawDisc(painter, needleOnScreen().p1());
     }
     return m_face;
 }
@@ -143,16 +146,20 @@ void NeedleDial::paintEvent(QPaintEvent *event)
     painter.setRenderHint(QPainter::Antialiasing);
     // A flat-capped line takes the raster engine's fast line path; a round cap
     // goes through the general path filler at many times the cost. The round
-    // ends are two small discs.
+    // ends are small discs, the one at the pivot drawn on the face.
     const QLineF line = needleOnScreen();
-    const double w = needleWidth();
     QPen needle(LivePalette::Aiguille);
     needle.setCapStyle(Qt::FlatCap);
-    needle.setWidthF(w);
+    needle.setWidthF(needleWidth());
     painter.setPen(needle);
     painter.drawLine(line);
+    drawDisc(painter, line.p2());
+}
+
+void NeedleDial::drawDisc(QPainter &painter, QPointF centre) const
+{
+    const double r = needleWidth() / 2;
     painter.setPen(Qt::NoPen);
     painter.setBrush(LivePalette::Aiguille);
-    painter.drawEllipse(line.p1(), w / 2, w / 2);
-    painter.drawEllipse(line.p2(), w / 2, w / 2);
+    painter.drawEllipse(centre, r, r);
 }

@@ -36,6 +36,8 @@ private:
     // The pixels the needle covers, with its caps and antialiasing.
     QRect needleRect() const;
     double needleWidth() const;
+    // A round end of the needle, in widget pixels.
+    void drawDisc(QPainter &painter, QPointF centre) const;
     const QPixmap &face();
     float angle(int value) const;
 

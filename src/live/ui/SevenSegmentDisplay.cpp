@@ -24,11 +24,13 @@ void SevenSegmentDisplay::setCodes(std::vector<uint8_t> codes)
         update();
         return;
     }
-    // Same digit count: only the digits that change are repainted.
-    QRegion changed;
+    // Same digit count: only the digits that change are repainted, as one
+    // rectangle. A clip of several rectangles would take the painter off its
+    // plain copy of the digit images onto a slower path that wakes threads.
+    QRect changed;
     for (size_t i = 0; i < codes.size(); ++i)
         if (codes[i] != m_codes[i])
-            changed += digitRect(i, codes.size());
+            changed |= digitRect(i, codes.size());
     m_codes = std::move(codes);
     update(changed);
 }

@@ -146,6 +146,8 @@ private slots:
         QCOMPARE(rpm->codes(), (Codes{0, 0, 0, 0}));
         QCOMPARE(adv->codes(), (Codes{0, 0}));
         QVERIFY(!child<LedLamp>(page, "LED_IN_1")->isLit());
+        // The status bar is paced, but it ends on the last frame.
+        QCOMPARE(panels[3], TrameLive::build(255, 0, 0, 0, 0, 0, 0, 0).statusText());
 
         page.BasculeMarcheArret();
         QVERIFY(!page.isRunning());
