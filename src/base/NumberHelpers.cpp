@@ -83,6 +83,11 @@ QString HexInt(int16_t value, int width)
     return fitHex(QString::number(static_cast<uint16_t>(value), 16).toUpper(), width);
 }
 
+QString HexWord(int32_t value)
+{
+    return QStringLiteral("0x") + HexLong(value, 4);
+}
+
 QString HexLong(int32_t value, int width)
 {
     return fitHex(QString::number(static_cast<uint32_t>(value), 16).toUpper(), width);

@@ -19,6 +19,8 @@ double ValeurNumerique(const QString &value);
 // lowest digits kept. Negative values are written in two's complement.
 QString HexInt(int16_t value, int width);
 QString HexLong(int32_t value, int width);
+// "0x3FFF": a program word or device ID as the windows and messages show it.
+QString HexWord(int32_t value);
 
 // " 41 0A": a blank and two hexadecimal digits per byte.
 QString StrToHexDump(const QByteArray &bytes);

@@ -102,7 +102,7 @@ QString unidentifiedText(uint16_t deviceId)
     if (identify(deviceId).result == Identification::Result::NoChip)
         return GetLanguageText(QStringLiteral("ICSPNoChip"));
     return GetLanguageText(QStringLiteral("ICSPUnknownChipID"),
-                           {QStringLiteral("%ID%"), QStringLiteral("0x") + HexInt(deviceId, 4)});
+                           {QStringLiteral("%ID%"), HexWord(deviceId)});
 }
 
 std::optional<ChipRecord> chipForSetting(const QString &icspChip, uint16_t deviceId)

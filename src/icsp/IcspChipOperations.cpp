@@ -13,11 +13,6 @@ using VEK_LANGUAGE::ReplacePlaceholders;
 
 namespace {
 
-QString hex4(int value)
-{
-    return QStringLiteral("0x") + HexLong(value, 4);
-}
-
 // Opens and starts the operation; fills `r` when the programmer cannot be opened.
 bool start(IcspProgrammer &p, const PicDevice &device, IcspResult &r)
 {
@@ -83,8 +78,8 @@ uint16_t withCalibration(uint16_t config, const ChipTraits &chip, const Calibrat
 QString calibrationNote(IcspProgrammer &p, const Calibration &c)
 {
     return ReplacePlaceholders(p.texts().calibrationKept,
-                               {QStringLiteral("%OSCCAL%"), hex4(c.word), QStringLiteral("%BG%"),
-                                hex4(c.config & p.chip().calibrationConfig)});
+                               {QStringLiteral("%OSCCAL%"), HexWord(c.word), QStringLiteral("%BG%"),
+                                HexWord(c.config & p.chip().calibrationConfig)});
 }
 
 // Writes the configuration word and returns it as the chip reads it back.
@@ -236,7 +231,7 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
             return finish(p, IcspResult::failure(Stage::Identify, 0, -1,
                                                  ReplacePlaceholders(p.texts().unknownChipId,
                                                                      {QStringLiteral("%ID%"),
-                                                                      hex4(image.DeviceID)})));
+                                                                      HexWord(image.DeviceID)})));
         device.setChip(found.record);
     } else if (const auto fixed = ChipTable::fixedChip(icspChip)) {
         device.setChip(*fixed);
@@ -318,7 +313,7 @@ IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
         return finish(p, IcspResult::failure(
                              Stage::BlankCheck, 0, unblank,
                              ReplacePlaceholders(p.texts().eraseNotBlank,
-                                                 {QStringLiteral("%ADRESSE%"), hex4(unblank)})));
+                                                 {QStringLiteral("%ADRESSE%"), HexWord(unblank)})));
     device.InitMemoire();
     device.HexFileName.clear();
     if (calibration) {

@@ -113,5 +113,5 @@ int32_t PicDevice::CalculChecksum(uint16_t config) const
 
 QString PicDevice::ChecksumText(int32_t checksum)
 {
-    return QStringLiteral("0x") + HexLong(checksum, 4);
+    return HexWord(checksum);
 }

@@ -282,7 +282,7 @@ void VEK_ICSP::AfficherMemoire()
     T_EEDATA->setVisible(eeprom);
     if (eeprom)
         fillView(T_EEDATA, MemoryViewText::eepromLines(pic));
-    TBConfigWord->setText(QStringLiteral("0x") + HexLong(pic.ImagePIC.ConfigWord, 4));
+    TBConfigWord->setText(HexWord(pic.ImagePIC.ConfigWord));
     for (size_t i = 0; i < UserID.size(); ++i)
         UserID[i]->setText(HexLong(pic.ImagePIC.UserID[2 * i], 2));
     TBDeviceID->setText(pic.DeviceChip);
@@ -330,7 +330,7 @@ void VEK_ICSP::MotConfigDepuisControles()
     PicDevice &pic = m_context.pic;
     pic.ImagePIC.ConfigWord =
         ConfigurationWord::MotConfigDepuisControles(pic.DeviceChip, configControls());
-    TBConfigWord->setText(QStringLiteral("0x") + HexLong(pic.ImagePIC.ConfigWord, 4));
+    TBConfigWord->setText(HexWord(pic.ImagePIC.ConfigWord));
     CheckSum->setText(PicDevice::ChecksumText(pic.CalculChecksum()));
 }
 
