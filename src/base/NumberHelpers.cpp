@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <cctype>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
@@ -81,6 +82,22 @@ static QString fitHex(QString text, int width)
 QString HexInt(int16_t value, int width)
 {
     return fitHex(QString::number(static_cast<uint16_t>(value), 16).toUpper(), width);
+}
+
+int32_t HexBoxValue(const QString &text)
+{
+    QString digits;
+    for (const QChar c : text.trimmed()) {
+        const bool hex =
+            c.unicode() < 128 && std::isxdigit(static_cast<unsigned char>(c.unicode()));
+        if (!hex || digits.size() == 8)
+            break;
+        digits += c;
+    }
+    if (digits.isEmpty())
+        return 0;
+    const uint32_t value = digits.toUInt(nullptr, 16);
+    return digits.size() <= 4 ? int16_t(uint16_t(value)) : int32_t(value);
 }
 
 QString HexWord(int32_t value)

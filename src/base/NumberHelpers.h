@@ -19,6 +19,10 @@ double ValeurNumerique(const QString &value);
 // lowest digits kept. Negative values are written in two's complement.
 QString HexInt(int16_t value, int width);
 QString HexLong(int32_t value, int width);
+// A box text read as hexadecimal: its leading hexadecimal digits; one to four
+// digits are a 16-bit signed value (8000 to FFFF negative), five to eight a
+// 32-bit one; none gives 0.
+int32_t HexBoxValue(const QString &text);
 // "0x3FFF": a program word or device ID as the windows and messages show it.
 QString HexWord(int32_t value);
 

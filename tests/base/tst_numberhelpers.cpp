@@ -95,6 +95,21 @@ private slots:
         QCOMPARE(HexLong(0x4200, 6), QString("004200"));
     }
 
+    void hexBoxes()
+    {
+        QCOMPARE(HexBoxValue(" 1f "), 0x1F);
+        QCOMPARE(HexBoxValue("7Fzz"), 0x7F);
+        QCOMPARE(HexBoxValue("FFFF"), -1);              // four digits: 16 bits, signed
+        QCOMPARE(HexBoxValue("0FFFF"), 0xFFFF);         // five: 32 bits
+        QCOMPARE(HexBoxValue("123456789"), 0x12345678); // eight at most
+        QCOMPARE(HexBoxValue(""), 0);
+        // A letter outside ASCII ends the digits like any other.
+        QCOMPARE(HexBoxValue(QString::fromUtf16(u"\u00e9A")), 0);
+        QCOMPARE(HexBoxValue(QString::fromUtf16(u"A\u00e9")), 0xA);
+        QCOMPARE(HexWord(0x3FFF), QString("0x3FFF"));
+        QCOMPARE(HexWord(0x560), QString("0x0560"));
+    }
+
     void dumps()
     {
         QCOMPARE(StrToHexDump(QByteArray("A\n")), QString(" 41 0A"));

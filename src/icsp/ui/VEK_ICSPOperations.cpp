@@ -41,23 +41,6 @@ JobOutcome outcomeOf(const IcspResult &result)
     return JobOutcome::failure({}, result.code);
 }
 
-// A box text read as hexadecimal: its leading hexadecimal digits; one to four
-// digits are a 16-bit signed value (8000 to FFFF negative), five to eight a
-// 32-bit one; none gives 0.
-int32_t HexBoxValue(const QString &text)
-{
-    QString digits;
-    for (const QChar c : text.trimmed()) {
-        if (!isxdigit(c.toLatin1()) || digits.size() == 8)
-            break;
-        digits += c;
-    }
-    if (digits.isEmpty())
-        return 0;
-    const uint32_t value = digits.toUInt(nullptr, 16);
-    return digits.size() <= 4 ? int16_t(uint16_t(value)) : int32_t(value);
-}
-
 QString packageFolder()
 {
     return DataPaths::UserProgramDirectory() + QStringLiteral("HEX_XEH/");
