@@ -7,7 +7,6 @@
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/VEK_Gestion_OS.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -95,11 +94,8 @@ bool inRange(const QString &value, const NumberRange &range)
         const double number = NombreEnTete(text);
         return number >= 0 && number <= range.max; // also false for NaN
     }
-    const bool digits = text.size() <= 8 && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
-                            const char16_t u = QChar(c).toUpper().unicode();
-                            return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F');
-                        });
-    return digits && text.toULongLong(nullptr, 16) <= qulonglong(range.max);
+    const std::optional<uint32_t> number = HexDigitsValue(text, 8);
+    return number && *number <= range.max;
 }
 
 } // namespace

@@ -100,6 +100,31 @@ int32_t HexBoxValue(const QString &text)
     return digits.size() <= 4 ? int16_t(uint16_t(value)) : int32_t(value);
 }
 
+std::optional<uint32_t> HexDigitsValue(QStringView text, int maxDigits)
+{
+    const QStringView digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > qMin(maxDigits, 8))
+        return std::nullopt;
+    uint32_t value = 0;
+    for (const QChar c : digits) {
+        const char16_t u = c.unicode();
+        const int d = u >= '0' && u <= '9'   ? u - '0'
+                      : u >= 'A' && u <= 'F' ? u - 'A' + 10
+                      : u >= 'a' && u <= 'f' ? u - 'a' + 10
+                                             : -1;
+        if (d < 0)
+            return std::nullopt;
+        value = value * 16 + uint32_t(d);
+    }
+    return value;
+}
+
+std::optional<int> HexAddress(QStringView text)
+{
+    const std::optional<uint32_t> value = HexDigitsValue(text, 4);
+    return value ? std::optional<int>(int(*value)) : std::nullopt;
+}
+
 QString HexWord(int32_t value)
 {
     return QStringLiteral("0x") + HexLong(value, 4);

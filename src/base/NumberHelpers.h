@@ -23,6 +23,12 @@ QString HexLong(int32_t value, int width);
 // digits are a 16-bit signed value (8000 to FFFF negative), five to eight a
 // 32-bit one; none gives 0.
 int32_t HexBoxValue(const QString &text);
+// The whole text, blanks around it aside, read as 1 to `maxDigits` (at most 8)
+// hexadecimal digits without prefix; nothing for any other text.
+std::optional<uint32_t> HexDigitsValue(QStringView text, int maxDigits);
+// An address or length as the settings and descriptions keep them: 1 to 4
+// hexadecimal digits, 0 to 0xFFFF.
+std::optional<int> HexAddress(QStringView text);
 // "0x3FFF": a program word or device ID as the windows and messages show it.
 QString HexWord(int32_t value);
 

@@ -1,5 +1,6 @@
 #include "bootloader/BootloaderDownloads.h"
 
+#include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "bootloader/VEK_BOOTLOADER.h"
 #include "firmware/HexFiles.h"
@@ -170,8 +171,8 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
     int words = PicImage::CodeWords;
     if (pic.DevicePgmSize > 0 && pic.family() != PicDevice::Family::F18)
         words = std::min(words, int(pic.DevicePgmSize));
-    const std::optional<int> start = TablePlacement::AdresseHex(settings.ICSPHEXADD);
-    const std::optional<int> length = TablePlacement::AdresseHex(settings.ICSPHEXLNG);
+    const std::optional<int> start = HexAddress(settings.ICSPHEXADD);
+    const std::optional<int> length = HexAddress(settings.ICSPHEXLNG);
     const WordRange range{start.value_or(-1), start.value_or(-1) + length.value_or(0)};
     if (!start || !length || !range.fitsBlocks(words)) {
         out.refusal = {

@@ -60,21 +60,6 @@ bool WordRange::fitsBlocks(int words) const
            end % BlockWords == 0;
 }
 
-std::optional<int> AdresseHex(const QString &text)
-{
-    const QString digits = text.trimmed();
-    if (digits.isEmpty() || digits.size() > 4)
-        return std::nullopt;
-    int value = 0;
-    for (const QChar c : digits) {
-        const qsizetype d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
-        if (d < 0)
-            return std::nullopt;
-        value = value * 16 + int(d);
-    }
-    return value;
-}
-
 QString ZoneRefuseeTexte(const QString &tmpl, const WordRange &range, int words)
 {
     return VEK_LANGUAGE::ReplacePlaceholders(tmpl, {"{DEBUT}", hex4(range.first), "{FIN}",
@@ -107,8 +92,8 @@ Checked Verifier(const Request &request)
         return checked;
     }
     const int size = plan.lines * WordsPerTable;
-    const std::optional<int> low = AdresseHex(request.LTAB);
-    const std::optional<int> high = AdresseHex(request.HTAB);
+    const std::optional<int> low = HexAddress(request.LTAB);
+    const std::optional<int> high = HexAddress(request.HTAB);
     plan.low = {low.value_or(-1), low.value_or(-1) + size};
     plan.high = {high.value_or(-1), high.value_or(-1) + size};
     for (const WordRange &range : {plan.low, plan.high}) {

@@ -36,9 +36,6 @@ struct Refusal {
     QString text;
 };
 
-// Hexadecimal digits without prefix, 0 to 0xFFFF; nothing for any other text.
-std::optional<int> AdresseHex(const QString &text);
-
 // "MessZoneRefusee" filled in for `range` and a memory of `words` words; `tmpl`
 // is the text of that key (looked up by the caller, on the GUI thread).
 QString ZoneRefuseeTexte(const QString &tmpl, const WordRange &range, int words);

@@ -35,19 +35,9 @@ template <size_t N> uint8_t indexOf(const uint8_t (&pins)[N], uint8_t pin)
     return 0;
 }
 
-// One to four hexadecimal digits, as the addresses are kept.
-std::optional<int> hexWord(const QString &text)
-{
-    static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{1,4}$"));
-    const QString t = text.trimmed();
-    if (!hex.match(t).hasMatch())
-        return std::nullopt;
-    return t.toInt(nullptr, 16);
-}
-
 bool tableFits(const QString &text)
 {
-    const auto start = hexWord(text);
+    const auto start = HexAddress(text);
     return start && *start + kTableWords <= kProgramWords;
 }
 
@@ -160,10 +150,10 @@ std::optional<Field> FirstRefusedField(const Entries &e, bool packageChosen)
         return std::nullopt;
     if (!WriteAttemptsOf(e.nbWrite))
         return Field::NbWrite;
-    const auto start = hexWord(e.HEXADD);
+    const auto start = HexAddress(e.HEXADD);
     if (!start || *start >= kProgramWords)
         return Field::HEXADD;
-    const auto length = hexWord(e.HEXLNG);
+    const auto length = HexAddress(e.HEXLNG);
     if (!length || *length == 0 || *start + *length > kProgramWords)
         return Field::HEXLNG;
     const std::pair<const QString &, Field> tables[] = {

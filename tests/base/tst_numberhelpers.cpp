@@ -106,6 +106,15 @@ private slots:
         // A letter outside ASCII ends the digits like any other.
         QCOMPARE(HexBoxValue(QString::fromUtf16(u"\u00e9A")), 0);
         QCOMPARE(HexBoxValue(QString::fromUtf16(u"A\u00e9")), 0xA);
+        // Addresses and lengths: the whole text, 1 to 4 digits, no prefix.
+        QCOMPARE(HexAddress(u" 1f "), std::optional<int>(0x1F));
+        QCOMPARE(HexAddress(u"FFFF"), std::optional<int>(0xFFFF));
+        for (const char16_t *refused :
+             {u"", u"  ", u"0x10", u"12345", u"1G", u"-1", u"1 2", u"\uFF11"}) // a full-width digit
+            QVERIFY2(!HexAddress(refused), qPrintable(QString::fromUtf16(refused)));
+        QCOMPARE(HexDigitsValue(u"1FFFFF", 8), std::optional<uint32_t>(0x1FFFFF));
+        QCOMPARE(HexDigitsValue(u"FFFFFFFF", 8), std::optional<uint32_t>(0xFFFFFFFF));
+        QVERIFY(!HexDigitsValue(u"100000000", 12)); // never more than 32 bits
         QCOMPARE(HexWord(0x3FFF), QString("0x3FFF"));
         QCOMPARE(HexWord(0x560), QString("0x0560"));
     }
