@@ -6,11 +6,7 @@
 LedLamp::LedLamp(const QString &caption, QColor on, QColor off, QWidget *parent)
     : QWidget(parent), m_caption(caption), m_on(on), m_off(off),
       m_lampDiameter(fontMetrics().height() - 2)
-{
-    // Each image covers the whole lamp, its background included: Qt then leaves
-    // the frame behind alone when a lamp blinks.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+{}
 
 void LedLamp::setLit(bool lit)
 {
@@ -39,7 +35,10 @@ QPixmap LedLamp::render(bool lit) const
     const qreal dpr = devicePixelRatioF();
     QPixmap image(size() * dpr);
     image.setDevicePixelRatio(dpr);
-    image.fill(palette().color(backgroundRole()));
+    // An opaque lamp paints the plain background it stands on, so that Qt
+    // leaves what is behind it alone when it blinks.
+    image.fill(testAttribute(Qt::WA_OpaquePaintEvent) ? palette().color(backgroundRole())
+                                                      : QColor(Qt::transparent));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF lamp = lampRect();

@@ -5,7 +5,9 @@
 #include <QString>
 #include <QWidget>
 
-// A round lamp with its caption to the right.
+// A round lamp with its caption to the right. On a parent filled with its
+// palette's background, mark it Qt::WA_OpaquePaintEvent: it then paints that
+// background itself and blinks without repainting its parent.
 class LedLamp : public QWidget
 {
     Q_OBJECT

@@ -87,10 +87,12 @@ void LivePage::buildUi()
     auto *page = new QVBoxLayout(this);
 
     // Instruments.
-    // A plain frame: the lamps inside change often, and a group box would repaint
-    // its whole styled background behind each of them.
+    // A plain frame filled with its palette's background: the lamps inside
+    // change often and paint that background themselves (a group box would
+    // repaint its whole styled background behind each of them).
     FrameKT5 = new QFrame(this);
     FrameKT5->setFrameShape(QFrame::StyledPanel);
+    FrameKT5->setAutoFillBackground(true);
     FrameKT5->setObjectName("FrameKT5");
     auto *instruments = new QHBoxLayout(FrameKT5);
     Cadran_RPM = new NeedleDial(NeedleDial::Kind::Rpm, FrameKT5);
@@ -132,6 +134,8 @@ void LivePage::buildUi()
     LED_KNOCK->setObjectName("LED_KNOCK");
     LED_DECEL = new LedLamp(QStringLiteral("DECEL"), on, off, FrameKT5);
     LED_DECEL->setObjectName("LED_DECEL");
+    for (LedLamp *lamp : FrameKT5->findChildren<LedLamp *>())
+        lamp->setAttribute(Qt::WA_OpaquePaintEvent);
     lamps->addWidget(LED_KNOCK);
     lamps->addWidget(LED_DECEL);
     Lbl_Loie1 = new QLabel(QStringLiteral("LOIE 1"), FrameKT5);
