@@ -2,6 +2,7 @@
 #include "app/ui/VEK_Accueil.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/TrameLive.h"
+#include "live/ui/LedLamp.h"
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"
 
@@ -74,6 +75,18 @@ private slots:
         const QString shots = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
         if (!shots.isEmpty())
             window.grab().save(shots + "/main_live_page.png");
+        // Every lamp blends with what stands behind it: the instrument frame or
+        // the tab's lighter pane.
+        const QImage shot = window.grab().toImage();
+        int lamps = 0;
+        for (LedLamp *lamp : window.livePage()->findChildren<LedLamp *>()) {
+            if (!lamp->isVisible())
+                continue;
+            const QPoint corner = lamp->mapTo(&window, QPoint(lamp->width() - 1, 0));
+            QCOMPARE(QColor(shot.pixel(corner)), QColor(shot.pixel(corner - QPoint(0, 1))));
+            ++lamps;
+        }
+        QCOMPARE(lamps, 9); // eight on the frame and RUN
 
         // Leaving the page stops the simulation and closes the port.
         window.SSTab1()->setCurrentIndex(3);
