@@ -2,7 +2,6 @@
 
 #include <QLocale>
 
-#include <cctype>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
@@ -84,20 +83,28 @@ QString HexInt(int16_t value, int width)
     return fitHex(QString::number(static_cast<uint16_t>(value), 16).toUpper(), width);
 }
 
+namespace {
+// The value of an ASCII hexadecimal digit, -1 for any other character.
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u >= '0' && u <= '9'   ? u - '0'
+           : u >= 'A' && u <= 'F' ? u - 'A' + 10
+           : u >= 'a' && u <= 'f' ? u - 'a' + 10
+                                  : -1;
+}
+} // namespace
+
 int32_t HexBoxValue(const QString &text)
 {
-    QString digits;
-    for (const QChar c : text.trimmed()) {
-        const bool hex =
-            c.unicode() < 128 && std::isxdigit(static_cast<unsigned char>(c.unicode()));
-        if (!hex || digits.size() == 8)
-            break;
-        digits += c;
-    }
-    if (digits.isEmpty())
+    const QStringView trimmed = QStringView(text).trimmed();
+    qsizetype n = 0;
+    while (n < trimmed.size() && n < 8 && hexDigit(trimmed[n]) >= 0)
+        ++n;
+    if (n == 0)
         return 0;
-    const uint32_t value = digits.toUInt(nullptr, 16);
-    return digits.size() <= 4 ? int16_t(uint16_t(value)) : int32_t(value);
+    const uint32_t value = *HexDigitsValue(trimmed.first(n), 8);
+    return n <= 4 ? int16_t(uint16_t(value)) : int32_t(value);
 }
 
 std::optional<uint32_t> HexDigitsValue(QStringView text, int maxDigits)
@@ -107,11 +114,7 @@ std::optional<uint32_t> HexDigitsValue(QStringView text, int maxDigits)
         return std::nullopt;
     uint32_t value = 0;
     for (const QChar c : digits) {
-        const char16_t u = c.unicode();
-        const int d = u >= '0' && u <= '9'   ? u - '0'
-                      : u >= 'A' && u <= 'F' ? u - 'A' + 10
-                      : u >= 'a' && u <= 'f' ? u - 'a' + 10
-                                             : -1;
+        const int d = hexDigit(c);
         if (d < 0)
             return std::nullopt;
         value = value * 16 + uint32_t(d);
