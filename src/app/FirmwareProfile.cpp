@@ -240,6 +240,16 @@ void ApplyProfileSettings(const FirmwareProfile &profile, VekContext &context)
         *targets[i] = profile.tableAddresses[i];
 }
 
+FirmwareListRefresh KeepEntryInUse(QStringList listed, const QString &inUse)
+{
+    int chosen = listed.indexOf(inUse);
+    if (chosen < 0) {
+        listed.append(inUse);
+        chosen = int(listed.size()) - 1;
+    }
+    return {std::move(listed), chosen};
+}
+
 TransferWindow TransferWindowFor(const QString &typeTransfert)
 {
     if (typeTransfert == QLatin1String("ICSP"))

@@ -95,6 +95,15 @@ std::optional<MapBoxLayout> MapBoxesFor(const QString &curveCount);
 // Puts a profile's settings into the shared state.
 void ApplyProfileSettings(const FirmwareProfile &profile, VekContext &context);
 
+// The firmware list read again from the package folder (`listed`, the free
+// setting first): the entry in use stays chosen; a package no longer in the
+// folder (a project's own) stays listed at the end.
+struct FirmwareListRefresh {
+    QStringList entries;
+    int chosen = 0;
+};
+FirmwareListRefresh KeepEntryInUse(QStringList listed, const QString &inUse);
+
 // The window the programming button opens for a transfer type.
 enum class TransferWindow { Icsp, Bootloader, BlInit, Korval, Unknown };
 TransferWindow TransferWindowFor(const QString &typeTransfert);

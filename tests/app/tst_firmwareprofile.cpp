@@ -245,6 +245,29 @@ private slots:
         QCOMPARE(context.settings.ICSPChip, QString("16F628A"));
     }
 
+    void refreshedListKeepsTheEntryInUse_data()
+    {
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("inUse");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<int>("chosen");
+        const QStringList folder{"Paramétrage Libre", "A.XOS", "B.XOS"};
+        QTest::newRow("free setting") << folder << "Paramétrage Libre" << folder << 0;
+        QTest::newRow("package still there") << folder << "B.XOS" << folder << 2;
+        QTest::newRow("package gone")
+            << folder << "Proj.XOS"
+            << QStringList{"Paramétrage Libre", "A.XOS", "B.XOS", "Proj.XOS"} << 3;
+    }
+
+    void refreshedListKeepsTheEntryInUse()
+    {
+        QFETCH(QStringList, listed);
+        QFETCH(QString, inUse);
+        const FirmwareListRefresh refresh = KeepEntryInUse(listed, inUse);
+        QTEST(refresh.entries, "entries");
+        QTEST(refresh.chosen, "chosen");
+    }
+
     void transferWindows()
     {
         QCOMPARE(TransferWindowFor("ICSP"), TransferWindow::Icsp);
