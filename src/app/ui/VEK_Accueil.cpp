@@ -6,6 +6,7 @@
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
 #include "app/ui/EngineParametersPanel.h"
+#include "app/ui/FirmwarePackageList.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/MapBoxesWidget.h"
 #include "app/ui/MapPageInputs.h"
@@ -261,6 +262,7 @@ QWidget *VEK_Accueil::buildButtonBar()
     TypeVersionOS_ = make<QComboBox>("TypeVersionOS", bar);
     TypeVersionOS_->setMinimumContentsLength(22);
     row->addWidget(TypeVersionOS_, 1);
+    firmwareList_ = std::make_unique<FirmwarePackageList>(*TypeVersionOS_, context_, *this);
 
     // Developer check of the chip catalogue; not part of the normal window.
     auto *command5 = make<QPushButton>("Command5", bar);
@@ -503,7 +505,7 @@ void VEK_Accueil::Form_Load(bool splash)
     ApplyVersionStrings();
     LoadStoredSettings();
     EffacerTemp();
-    ListerOS();
+    firmwareList_->fill();
     SelectFirmwareEntry(TypeVersionOS_->count() - 1);
     SelectFirmwareEntry(0);
     LayoutCurveGrid();
@@ -551,77 +553,14 @@ void VEK_Accueil::EffacerTemp()
     VEK_Gestion_OS::EffacerTemp();
 }
 
-void VEK_Accueil::ListerOS()
-{
-    const QSignalBlocker block(TypeVersionOS_);
-    TypeVersionOS_->clear();
-    TypeVersionOS_->addItems(VEK_Gestion_OS::ListerOS());
-}
-
-void VEK_Accueil::RefreshFirmwareList()
-{
-    const QString inUse = TypeVersionOS_->itemText(firmwareEntry_);
-    ListerOS();
-    const QSignalBlocker block(TypeVersionOS_);
-    int entry = TypeVersionOS_->findText(inUse);
-    if (entry < 0) { // a project's package not in the folder: it stays listed
-        TypeVersionOS_->addItem(inUse);
-        entry = TypeVersionOS_->count() - 1;
-    }
-    TypeVersionOS_->setCurrentIndex(entry);
-    firmwareEntry_ = entry;
-}
-
 void VEK_Accueil::SelectFirmwareEntry(int index)
 {
-    TypeVersionOS_->setCurrentIndex(index);
-    ApplyFirmwareChoice();
+    firmwareList_->select(index);
 }
 
 void VEK_Accueil::TypeVersionOS_Click()
 {
-    ApplyFirmwareChoice();
-}
-
-// The free setting makes every engine setting available and takes the programmer
-// and the table addresses from the user's settings; a package is unpacked and
-// its description shapes the window.
-void VEK_Accueil::ApplyFirmwareChoice()
-{
-    const int entry = std::max(TypeVersionOS_->currentIndex(), 0);
-    std::optional<FirmwareProfile> profile;
-    if (entry == 0) {
-        const std::unique_ptr<QSettings> store = MainSettingsLoader::OpenStore();
-        profile = FreeSettingProfile([&store](const QString &key, const QString &fallback) {
-            return store->value(QStringLiteral("ICSP/") + key, fallback).toString();
-        });
-    } else {
-        profile = LoadPackageProfile();
-        if (!profile)
-            return;
-    }
-    firmwareEntry_ = entry;
-    context_.TypeVersionOS = TypeVersionOS_->currentText();
-    ApplyProfileSettings(*profile, context_);
-    ApplyWindowProfile(*this, *profile);
-}
-
-// A package that cannot be used is reported and the choice goes back to the
-// entry in use.
-std::optional<FirmwareProfile> VEK_Accueil::LoadPackageProfile()
-{
-    PackageChoice choice = ::LoadPackageProfile(TypeVersionOS_->currentText());
-    if (!choice.profile) {
-        const QSignalBlocker block(TypeVersionOS_);
-        TypeVersionOS_->setCurrentIndex(firmwareEntry_);
-        auto *box = new QMessageBox(QMessageBox::Critical, GetLanguageText("MessWARNING"),
-                                    choice.message, QMessageBox::Ok, this);
-        box->setObjectName(QStringLiteral("FirmwareError"));
-        box->setDetailedText(choice.details);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-    }
-    return std::move(choice.profile);
+    firmwareList_->apply();
 }
 
 void VEK_Accueil::LayoutCurveGrid()
@@ -798,7 +737,7 @@ void VEK_Accueil::BP_Compilation_Click()
         context_, [&boxes] { return QStringList(boxes.tbMapAdj.begin(), boxes.tbMapAdj.end()); },
         this);
     window.exec();
-    RefreshFirmwareList(); // the package editors may have created packages
+    firmwareList_->refresh(); // the package editors may have created packages
 }
 
 void VEK_Accueil::BP_Bootloader_Click()

@@ -14,6 +14,7 @@
 class AdvanceMapView;
 class CurveEditorPanel;
 class EngineParametersPanel;
+class FirmwarePackageList;
 class HelpTextFilter;
 class MapBoxesWidget;
 class MapTableWidget;
@@ -124,13 +125,7 @@ private:
     void ApplyVersionStrings();
     void LoadStoredSettings();
     void EffacerTemp();
-    void ListerOS();
-    // The firmware list read again from the package folder (packages created
-    // meanwhile appear); the entry in use stays chosen, without being applied again.
-    void RefreshFirmwareList();
     void SelectFirmwareEntry(int index);
-    void ApplyFirmwareChoice();
-    std::optional<FirmwareProfile> LoadPackageProfile();
     void LayoutCurveGrid();
     void LayoutMapTables();
     void FillParameterLists();
@@ -149,7 +144,7 @@ private:
 
     friend class MainWindowCurveFiles;
     std::unique_ptr<MainWindowCurveFiles> curveFiles_;
-    int firmwareEntry_ = 0; // the entry whose package is in use
+    std::unique_ptr<FirmwarePackageList> firmwareList_;
 
     VekContext context_;
     std::function<void(QDialog &)> showTransferWindow_ = [](QDialog &dialog) { dialog.exec(); };

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/FirmwareProfile.h"
+
+#include <optional>
+
+class QComboBox;
+class QWidget;
+struct VekContext;
+
+// The main window's firmware list: the free setting, then the packages of the
+// package folder. Choosing an entry unpacks its package and shapes the window;
+// a package that cannot be used is reported and the entry in use chosen again.
+class FirmwarePackageList
+{
+public:
+    FirmwarePackageList(QComboBox &list, VekContext &context, QWidget &window);
+
+    // The list read from the package folder, nothing chosen yet.
+    void fill();
+    // The list read again (packages created meanwhile appear); the entry in use
+    // stays chosen, without being applied again.
+    void refresh();
+    void select(int index);
+    // Applies the entry the list shows.
+    void apply();
+
+private:
+    std::optional<FirmwareProfile> loadPackageProfile();
+
+    QComboBox &list_;
+    VekContext &context_;
+    QWidget &window_;
+    int entryInUse_ = 0;
+};
