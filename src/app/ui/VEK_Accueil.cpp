@@ -13,6 +13,7 @@
 #include "app/ui/MapTableWidget.h"
 #include "app/ui/PrintService.h"
 #include "app/ui/TableImportFlow.h"
+#include "app/ui/TransferWindowLauncher.h"
 #include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
@@ -20,12 +21,8 @@
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/HelpTextFilter.h"
-#include "bootloader/ui/VEK_BL.h"
-#include "bootloader/ui/VEK_BL_INIT.h"
-#include "bootloader/ui/VEK_KORVAL.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
-#include "icsp/ui/VEK_ICSP.h"
 #include "live/TrameLive.h"
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"
@@ -199,6 +196,7 @@ VEK_Accueil::VEK_Accueil(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("VEK_Accueil"));
     InstallTransferServices(context_.transfer);
+    transferWindows_ = std::make_unique<TransferWindowLauncher>(context_, *this);
     buildWindow();
     registerHelpTexts();
     curveFiles_ = std::make_unique<MainWindowCurveFiles>(*this);
@@ -742,53 +740,17 @@ void VEK_Accueil::BP_Compilation_Click()
 
 void VEK_Accueil::BP_Bootloader_Click()
 {
-    if (TypeVersionOS_->currentIndex() <= 0) {
-        showProgrammingMessage(QStringLiteral("Aucun fichier OS n'a été sélectionné"));
-        return;
-    }
-    closeSerialPort(); // the transfer window needs the serial line
-    const QString &type = context_.TypeTransfert;
-    const TransferWindow window = TransferWindowFor(type);
-    if (window == TransferWindow::Unknown) {
-        showProgrammingMessage(QStringLiteral("Type de transfert : ") + type +
-                               QStringLiteral(" n'est pas reconnu ..."));
-        return;
-    }
-    if (window == TransferWindow::Korval)
-        showProgrammingMessage(QStringLiteral("Type de transfert : ") + type +
-                               QStringLiteral(" n'est pas débugger ..."));
-    openTransferWindow(window);
+    transferWindows_->launch(TypeVersionOS_->currentIndex() > 0, [this] { closeSerialPort(); });
 }
 
-void VEK_Accueil::showProgrammingMessage(const QString &text)
+void VEK_Accueil::setTransferWindowShow(std::function<void(QDialog &)> show)
 {
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
-                    this);
-    box.setObjectName(QStringLiteral("ProgrammingMessage"));
-    box.exec();
+    transferWindows_->setShow(std::move(show));
 }
 
-// The window that the package's transfer type names, shown modally.
-void VEK_Accueil::openTransferWindow(TransferWindow window)
+void VEK_Accueil::setTransferPrompts(WindowPrompts *prompts)
 {
-    std::unique_ptr<QDialog> dialog;
-    switch (window) {
-    case TransferWindow::Icsp:
-        dialog = std::make_unique<VEK_ICSP>(context_, this, transferPrompts_);
-        break;
-    case TransferWindow::Bootloader:
-        dialog = std::make_unique<VEK_BL>(context_, this, transferPrompts_);
-        break;
-    case TransferWindow::BlInit:
-        dialog = std::make_unique<VEK_BL_INIT>(context_, this, transferPrompts_);
-        break;
-    case TransferWindow::Korval:
-        dialog = std::make_unique<VEK_KORVAL>(context_, this, transferPrompts_);
-        break;
-    case TransferWindow::Unknown:
-        return;
-    }
-    showTransferWindow_(*dialog);
+    transferWindows_->setPrompts(prompts);
 }
 
 void VEK_Accueil::Ouvrir_Click()

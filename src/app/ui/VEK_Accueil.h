@@ -20,6 +20,7 @@ class MapBoxesWidget;
 class MapTableWidget;
 class LivePage;
 class TerminalPage;
+class TransferWindowLauncher;
 class QChartView;
 class QComboBox;
 class WindowPrompts;
@@ -79,11 +80,8 @@ public:
 
     // How the transfer windows are shown (modally by default) and whom they ask
     // (the program's own prompts by default); tests answer in their place.
-    void setTransferWindowShow(std::function<void(QDialog &)> show)
-    {
-        showTransferWindow_ = std::move(show);
-    }
-    void setTransferPrompts(WindowPrompts *prompts) { transferPrompts_ = prompts; }
+    void setTransferWindowShow(std::function<void(QDialog &)> show);
+    void setTransferPrompts(WindowPrompts *prompts);
 
 public slots:
     void bp_new_Click();
@@ -139,16 +137,13 @@ private:
     // The points of the curve grid (rpm, Atmo, Turbo), for the map and the MAP table.
     AdvanceCurve CurveFromGrid() const;
     void DrawMap();
-    void showProgrammingMessage(const QString &text);
-    void openTransferWindow(TransferWindow window);
 
     friend class MainWindowCurveFiles;
     std::unique_ptr<MainWindowCurveFiles> curveFiles_;
     std::unique_ptr<FirmwarePackageList> firmwareList_;
 
     VekContext context_;
-    std::function<void(QDialog &)> showTransferWindow_ = [](QDialog &dialog) { dialog.exec(); };
-    WindowPrompts *transferPrompts_ = nullptr;
+    std::unique_ptr<TransferWindowLauncher> transferWindows_;
     HelpTextFilter *helpTexts_ = nullptr;
     QTabWidget *SSTab1_ = nullptr;
     QTableWidget *tab_avance_ = nullptr;
