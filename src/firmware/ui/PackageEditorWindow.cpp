@@ -11,9 +11,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -31,17 +33,36 @@ template <typename T> T *named(T *control, const char *name)
 } // namespace
 
 PackageEditorWindow::PackageEditorWindow(VekContext &context, PackageEditorServices services,
-                                         const PackageKind &kind, WindowPrompts *prompts,
-                                         QWidget *parent)
+                                         const PackageKind &kind, const Texts &texts,
+                                         WindowPrompts *prompts, QWidget *parent)
     : QDialog(parent), m_context(context), m_services(std::move(services)), m_kind(kind),
       m_authoring(m_services.packageFolder, kind),
-      m_prompts(prompts ? *prompts : WindowPrompts::system())
+      m_prompts(prompts ? *prompts : WindowPrompts::system()), m_sourceFilter(texts.sourceFilter),
+      m_readTitle(texts.readTitle), m_readFilter(texts.readFilter)
 {
     setModal(true);
+    setObjectName(texts.objectName);
+    setWindowTitle(texts.title);
+    buildSharedControls();
 }
 
-void PackageEditorWindow::layoutIdentityFrame()
+QHBoxLayout *PackageEditorWindow::buttonRow()
 {
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BP_Lire_OS);
+    buttons->addWidget(BP_OK);
+    buttons->addWidget(BP_Annuler);
+    return buttons;
+}
+
+void PackageEditorWindow::layoutSharedFrames()
+{
+    (new QVBoxLayout(Frame_Processeur))->addWidget(Processeur_CHIP);
+    auto *source = new QHBoxLayout(Frame_source);
+    source->addWidget(Lbl_NomFichierHEXXEH, 1);
+    source->addWidget(BP_SelectFile);
+
     auto *info = new QGridLayout(Frame_info);
     const std::pair<QLabel *, QLineEdit *> rows[] = {{LblTypeModule, TxtModule},
                                                      {LblTypeVersion, TxtVersion},
@@ -128,6 +149,14 @@ bool PackageEditorWindow::chipChosen() const
     return isPicked(Processeur_CHIP) && Processeur_CHIP->currentText() != PlaceholderChip;
 }
 
+bool PackageEditorWindow::requireChip()
+{
+    if (chipChosen())
+        return true;
+    warn(QStringLiteral("Le type de microcontroleur n'a pas été choisi"));
+    return false;
+}
+
 void PackageEditorWindow::warn(const QString &text)
 {
     m_prompts.message(this, QMessageBox::Warning, QStringLiteral("Attention"), text,
@@ -148,10 +177,19 @@ void PackageEditorWindow::BP_Annuler_Click()
     reject();
 }
 
-bool PackageEditorWindow::readPackage(const QString &title, const QString &filter)
+void PackageEditorWindow::BP_Lire_OS_Click()
+{
+    if (!readPackage())
+        return;
+    showDescription();
+    showSourceFromWorkFiles();
+}
+
+bool PackageEditorWindow::readPackage()
 {
     m_authoring.deleteWorkFiles();
-    const QString chosen = m_prompts.chooseFile(this, title, m_authoring.folder(), filter);
+    const QString chosen =
+        m_prompts.chooseFile(this, m_readTitle, m_authoring.folder(), m_readFilter);
     if (chosen.isEmpty())
         return false;
 
@@ -218,4 +256,58 @@ void PackageEditorWindow::createPackage(const PackageDescription &description)
     m_prompts.message(this, QMessageBox::Critical, windowTitle(),
                       GetLanguageText("MessXosEchec", {QStringLiteral("%ERREUR%"), result.error}),
                       QMessageBox::Ok);
+}
+
+static std::function<QString(const QString &)>
+orEmpty(const std::function<QString(const QString &)> &read)
+{
+    return [read](const QString &key) { return read ? read(key) : QString(); };
+}
+
+std::function<QString(const QString &key)> PackageEditorWindow::infoLookup() const
+{
+    return orEmpty(m_services.lireInfo);
+}
+
+std::function<QString(const QString &key)> PackageEditorWindow::reglageLookup() const
+{
+    return orEmpty(m_services.lireReglage);
+}
+
+void PackageEditorWindow::showIdentity(const QString &module, const QString &version,
+                                       const QString &author, const QString &email,
+                                       const QString &fileName)
+{
+    TxtModule->setText(module);
+    TxtVersion->setText(version);
+    TxtAuteur->setText(author);
+    TxtEmail->setText(email);
+    TxtNomFichier->setText(fileName);
+}
+
+void PackageEditorWindow::setCaptions(std::initializer_list<Caption> captions)
+{
+    for (const auto &[control, key] : captions) {
+        const QString text = VEK_LANGUAGE::GetLanguageText(key);
+        if (auto *group = qobject_cast<QGroupBox *>(control))
+            group->setTitle(text);
+        else if (auto *label = qobject_cast<QLabel *>(control))
+            label->setText(text);
+        else if (auto *button = qobject_cast<QAbstractButton *>(control))
+            button->setText(text);
+    }
+}
+
+void PackageEditorWindow::initSharedCaptions()
+{
+    using VEK_LANGUAGE::LangKey;
+    setCaptions({{BP_Annuler, LangKey("MAnnuler")},
+                 {Frame_info, LangKey("MFXosInfo")},
+                 {LblTypeModule, LangKey("MFTypeBoitier")},
+                 {LblTypeVersion, LangKey("MLXosTypeVersion")},
+                 {LblTypeAuteur, LangKey("MLXosTypeAuteur")},
+                 {LblTypeEmail, LangKey("MLXosTypeEMAIL")},
+                 {LblTypeNomFichier, LangKey("MLXosTypeNomFichier")},
+                 {Frame_Processeur, LangKey("MFProcesseur")},
+                 {Frame_source, LangKey("MFXosFichierSource")}});
 }

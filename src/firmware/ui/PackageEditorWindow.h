@@ -5,8 +5,13 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <initializer_list>
+#include <utility>
+
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,20 +26,33 @@ class PackageEditorWindow : public QDialog
     Q_OBJECT
 public:
     void BP_SelectFile_Click();
-    virtual void BP_Lire_OS_Click() = 0;
+    // Reads a package chosen by the user and shows its description and source.
+    void BP_Lire_OS_Click();
     virtual void BP_OK_Click() = 0;
     void BP_Annuler_Click();
 
     const PackageAuthoring &authoring() const { return m_authoring; }
 
 protected:
-    PackageEditorWindow(VekContext &context, PackageEditorServices services,
-                        const PackageKind &kind, WindowPrompts *prompts, QWidget *parent);
-
+    // The window's name and title, the filter of its firmware source, and the
+    // title and filter of the package choice of BP_Lire_OS.
+    struct Texts {
+        QString objectName;
+        QString title;
+        QString sourceFilter;
+        QString readTitle;
+        QString readFilter;
+    };
     // Builds the shared controls; the windows lay them out.
-    void buildSharedControls();
-    // Caption and box of each identity field, one row each.
-    void layoutIdentityFrame();
+    PackageEditorWindow(VekContext &context, PackageEditorServices services,
+                        const PackageKind &kind, const Texts &texts, WindowPrompts *prompts,
+                        QWidget *parent);
+
+    // Inside the shared frames: caption and box of each identity field, one row
+    // each; the chip list; the source name and its button.
+    void layoutSharedFrames();
+    // Read, create and cancel, at the right of a row.
+    QHBoxLayout *buttonRow();
     void fillChips();
 
     // List match of a read value: the first item equal without regard to case,
@@ -43,14 +61,26 @@ protected:
     // An item picked from the list (a typed text is no choice).
     static bool isPicked(const QComboBox *list);
     bool chipChosen() const;
+    // The chip chosen, or a warning that it is not.
+    bool requireChip();
 
     // A message box titled "Attention".
     void warn(const QString &text);
 
-    // Read: work files deleted, package chosen and its known members extracted,
-    // its description made current. False when cancelled or unreadable.
-    bool readPackage(const QString &title, const QString &filter);
-    void showSourceFromWorkFiles();
+    // Puts a package description just read into the window's fields.
+    virtual void showDescription() = 0;
+    // The description just read, section by section (empty texts without one).
+    std::function<QString(const QString &key)> infoLookup() const;
+    std::function<QString(const QString &key)> reglageLookup() const;
+    // The identity fields as a description gives them.
+    void showIdentity(const QString &module, const QString &version, const QString &author,
+                      const QString &email, const QString &fileName);
+
+    // Captions from the language file: group titles, labels and buttons.
+    using Caption = std::pair<QWidget *, const char *>;
+    static void setCaptions(std::initializer_list<Caption> captions);
+    // Captions of the shared controls (identity, chip, source, Cancel).
+    void initSharedCaptions();
     // Create: the package from the description and the source; the window closes
     // on success and stays open, with a message, on a failure.
     void createPackage(const PackageDescription &description);
@@ -84,4 +114,14 @@ protected:
     QPushButton *BP_Annuler = nullptr;
 
     QString m_sourceFilter; // filter of BP_SelectFile
+
+private:
+    void buildSharedControls();
+    // Read: work files deleted, package chosen and its known members extracted,
+    // its description made current. False when cancelled or unreadable.
+    bool readPackage();
+    void showSourceFromWorkFiles();
+
+    QString m_readTitle;
+    QString m_readFilter;
 };

@@ -11,12 +11,12 @@ public:
     VEK_New_MJ(VekContext &context, PackageEditorServices services, QWidget *parent = nullptr,
                WindowPrompts *prompts = nullptr);
 
-    void BP_Lire_OS_Click() override;
     void BP_OK_Click() override;
 
     UpdatePackageFields fields() const;
 
 private:
+    void showDescription() override;
     void buildForm();
     void InitLangue();
 };

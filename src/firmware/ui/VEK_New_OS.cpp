@@ -14,7 +14,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-using VEK_LANGUAGE::GetLanguageText;
 using VEK_LANGUAGE::LangKey;
 
 namespace {
@@ -46,12 +45,13 @@ QLineEdit *addressBox(QWidget *parent, const char *name, int index)
 
 VEK_New_OS::VEK_New_OS(VekContext &context, PackageEditorServices services, QWidget *parent,
                        WindowPrompts *prompts)
-    : PackageEditorWindow(context, std::move(services), PackageKind::firmware(), prompts, parent)
+    : PackageEditorWindow(
+          context, std::move(services), PackageKind::firmware(),
+          {QStringLiteral("VEK_New_OS"), QStringLiteral("Créer un Opérating Système (*.XOS)"),
+           QStringLiteral("Codé (*.xeh *.XEH);;Compilé (*.hex *.HEX)"),
+           QStringLiteral("Choix de Opérating Système"), QStringLiteral("O.S. (*.xos *.XOS)")},
+          prompts, parent)
 {
-    setObjectName(QStringLiteral("VEK_New_OS"));
-    setWindowTitle(QStringLiteral("Créer un Opérating Système (*.XOS)"));
-    m_sourceFilter = QStringLiteral("Codé (*.xeh *.XEH);;Compilé (*.hex *.HEX)");
-    buildSharedControls();
     buildForm();
 
     // Opening: captions, chip list, first items, option 8, first curve count.
@@ -72,13 +72,12 @@ QCheckBox *VEK_New_OS::check(const char *name, QWidget *parent)
 void VEK_New_OS::buildForm()
 {
     // Identity.
-    layoutIdentityFrame();
+    layoutSharedFrames();
 
     // Box type, chip, transfer.
     Frame_TypeBoitier = named(new QGroupBox(this), QStringLiteral("Frame_TypeBoitier"));
     TypeModule = list(Frame_TypeBoitier, "TypeModule", {"JDM", "VEKP", "VEK-MZ300", "Q-PAK"});
     (new QVBoxLayout(Frame_TypeBoitier))->addWidget(TypeModule);
-    (new QVBoxLayout(Frame_Processeur))->addWidget(Processeur_CHIP);
     Frame_TypeTransfert = named(new QGroupBox(QStringLiteral("*Type de transfert"), this),
                                 QStringLiteral("Frame_TypeTransfert"));
     TypeTransfertModule = list(Frame_TypeTransfert, "TypeTransfertModule",
@@ -149,9 +148,6 @@ void VEK_New_OS::buildForm()
     }
 
     // Firmware source.
-    auto *source = new QHBoxLayout(Frame_source);
-    source->addWidget(Lbl_NomFichierHEXXEH, 1);
-    source->addWidget(BP_SelectFile);
 
     // Features of the firmware.
     Frame_Option = named(new QGroupBox(this), QStringLiteral("Frame_Option"));
@@ -226,29 +222,18 @@ void VEK_New_OS::buildForm()
     auto *columns = new QHBoxLayout;
     columns->addLayout(left, 1);
     columns->addWidget(Frame_Option);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BP_Lire_OS);
-    buttons->addWidget(BP_OK);
-    buttons->addWidget(BP_Annuler);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(columns);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow());
 }
 
 void VEK_New_OS::InitLangue()
 {
     m_type = 8;
-    const std::pair<QWidget *, const char *> captions[] = {
+    initSharedCaptions();
+    setCaptions({
         {BP_OK, LangKey("MBXosCreerOS")},
         {BP_Lire_OS, LangKey("MBXosLireOS")},
-        {BP_Annuler, LangKey("MAnnuler")},
-        {Frame_info, LangKey("MFXosInfo")},
-        {LblTypeModule, LangKey("MFTypeBoitier")},
-        {LblTypeVersion, LangKey("MLXosTypeVersion")},
-        {LblTypeAuteur, LangKey("MLXosTypeAuteur")},
-        {LblTypeEmail, LangKey("MLXosTypeEMAIL")},
-        {LblTypeNomFichier, LangKey("MLXosTypeNomFichier")},
         {FrameEnSetMoteur, LangKey("MFXosEnSetMoteur")},
         {FrameEnSetAvance, LangKey("MFXosEnSetAvance")},
         {Frame_Option, LangKey("MFXosOption")},
@@ -262,7 +247,6 @@ void VEK_New_OS::InitLangue()
         {FrameTerminalRS232, LangKey("MOHyperTerminal")},
         {FrameKT5, LangKey("MFXosEnDiagKt5")},
         {Frame_TypeBoitier, LangKey("MFTypeBoitier")},
-        {Frame_Processeur, LangKey("MFProcesseur")},
         {LabelAsm2, LangKey("MLabelAsm2")},
         {Compilation[8], LangKey("MLCompilationMIRTU10")},
         {Compilation[88], LangKey("MLCompilationMIRTU8")},
@@ -275,17 +259,7 @@ void VEK_New_OS::InitLangue()
         {LabelCourbeAdresse1[1], LangKey("MLXosCourbeAdresse1_L2")},
         {LabelCourbeAdresse4, LangKey("MLXosCourbeAdresse4")},
         {LabelCourbeAdresse5, LangKey("MLXosCourbeAdresse5")},
-        {Frame_source, LangKey("MFXosFichierSource")},
-    };
-    for (const auto &[control, key] : captions) {
-        const QString text = GetLanguageText(key);
-        if (auto *group = qobject_cast<QGroupBox *>(control))
-            group->setTitle(text);
-        else if (auto *label = qobject_cast<QLabel *>(control))
-            label->setText(text);
-        else if (auto *button = qobject_cast<QAbstractButton *>(control))
-            button->setText(text);
-    }
+    });
 }
 
 void VEK_New_OS::Compilation_Click(int index)
@@ -351,36 +325,22 @@ void VEK_New_OS::BP_OK_Click()
         warn(QStringLiteral("Le module n'a pas été choisi"));
         refused = true;
     }
-    if (!chipChosen()) {
-        warn(QStringLiteral("Le type de microcontroleur n'a pas été choisi"));
+    if (!requireChip())
         refused = true;
-    }
     if (refused || !namePlausible())
         return;
     createPackage(fields().toDescription());
 }
 
-void VEK_New_OS::BP_Lire_OS_Click()
+void VEK_New_OS::showDescription()
 {
-    if (!readPackage(QStringLiteral("Choix de Opérating Système"),
-                     QStringLiteral("O.S. (*.xos *.XOS)")))
-        return;
-    const auto lookup = [](const std::function<QString(const QString &)> &f) {
-        return [f](const QString &key) { return f ? f(key) : QString(); };
-    };
-    applyRead(FirmwarePackageFields::fromDescription(lookup(m_services.lireInfo),
-                                                     lookup(m_services.lireReglage), m_type));
-    showSourceFromWorkFiles();
+    applyRead(FirmwarePackageFields::fromDescription(infoLookup(), reglageLookup(), m_type));
 }
 
 void VEK_New_OS::applyRead(const FirmwarePackageFields::Read &read)
 {
     const FirmwarePackageFields &f = read.fields;
-    TxtModule->setText(f.Module);
-    TxtVersion->setText(f.VersionOS);
-    TxtAuteur->setText(f.Author);
-    TxtEmail->setText(f.AuthorEmail);
-    TxtNomFichier->setText(f.NomDuFichier);
+    showIdentity(f.Module, f.VersionOS, f.Author, f.AuthorEmail, f.NomDuFichier);
     listMatch(TypeModule, f.TYPEBOITIER);
     listMatch(Processeur_CHIP, f.MODCHIP);
     FrameEnSetMoteur->setChecked(f.EN_SET_MOTEUR);

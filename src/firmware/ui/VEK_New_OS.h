@@ -19,7 +19,6 @@ public:
     VEK_New_OS(VekContext &context, PackageEditorServices services, QWidget *parent = nullptr,
                WindowPrompts *prompts = nullptr);
 
-    void BP_Lire_OS_Click() override;
     void BP_OK_Click() override;
     void Compilation_Click(int index);
 
@@ -28,6 +27,7 @@ public:
     FirmwarePackageFields fields() const;
 
 private:
+    void showDescription() override;
     void buildForm();
     void InitLangue();
     void applyRead(const FirmwarePackageFields::Read &read);
