@@ -1,4 +1,5 @@
 #include "FakePrompts.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
@@ -316,9 +317,6 @@ private slots:
 
     void screenshots()
     {
-        const QString shots = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (shots.isEmpty())
-            QSKIP("VEK_SCREENSHOT_DIR not set");
         VEK_New_OS os(context, services(), nullptr, &prompts);
         child<QCheckBox>(os, "FrameTableMap")->click();
         child<QCheckBox>(os, "FrameNbrCyl")->click();
@@ -326,13 +324,13 @@ private slots:
         child<QLabel>(os, "Lbl_NomFichierHEXXEH")->setText("/home/user/Projets VEK/build/vek.hex");
         os.show();
         QVERIFY(QTest::qWaitForWindowExposed(&os));
-        QVERIFY(os.grab().save(shots + "/vek_new_os.png"));
+        QVERIFY(os.grab().save(TestSupport::screenshotPath("vek_new_os.png")));
         VEK_New_MJ mj(context, services(), nullptr, &prompts);
         mj.show();
         QVERIFY(QTest::qWaitForWindowExposed(&mj));
-        QVERIFY(mj.grab().save(shots + "/vek_new_mj.png"));
+        QVERIFY(mj.grab().save(TestSupport::screenshotPath("vek_new_mj.png")));
     }
 };
 
-QTEST_MAIN(TestPackageEditors)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestPackageEditors)
 #include "tst_ui_packageeditors.moc"

@@ -1,5 +1,6 @@
 #include "ManualClock.h"
 #include "ModuleSimulator.h"
+#include "Screenshots.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/TrameLive.h"
@@ -33,13 +34,6 @@ class TestUiLivePages : public QObject
         if (!w)
             qFatal("no child %s", name);
         return w;
-    }
-
-    static void screenshot(QWidget &page, const char *name)
-    {
-        const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (!dir.isEmpty())
-            page.grab().save(dir + "/" + name + ".png");
     }
 
 private slots:
@@ -133,7 +127,7 @@ private slots:
         QVERIFY(child<LedLamp>(page, "LED_KNOCK")->isLit());
         QVERIFY(!child<LedLamp>(page, "LED_DECEL")->isLit());
         QCOMPARE(panels[3], QString("TRAME [10] : 23 - 4 - E2 - 0 - 64 - 29 - 62 - 0 - 0 - D5"));
-        screenshot(page, "live_page");
+        TestSupport::keepScreenshot(page.grab().toImage(), "live_page.png");
 
         // A frame without period: OFF pattern and two minus signs.
         QVERIFY(sim.sendBytes(TrameLive::build(255, 0, 0, 0, 0, 0, 0, 0).toByteArray()));
@@ -288,7 +282,7 @@ private slots:
         child<QRadioButton>(page, "optDec")->click();
         QVERIFY(sim.sendBytes("AB"));
         QTRY_COMPARE(box->toPlainText(), QString("yAB 41 42 065 066"));
-        screenshot(page, "terminal_page");
+        TestSupport::keepScreenshot(page.grab().toImage(), "terminal_page.png");
 
         // The box is cut to its last 100 characters once above 1000.
         child<QRadioButton>(page, "optAsc")->click();
