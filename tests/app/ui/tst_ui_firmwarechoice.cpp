@@ -190,6 +190,7 @@ private slots:
         list->setCurrentIndex(list->findText("HUGE.XOS"));
         w.TypeVersionOS_Click();
         QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError")->isVisible());
         const QString text = w.findChild<QMessageBox *>("FirmwareError")->text();
         QVERIFY2(text.contains("NB_COURBES") && text.contains("HUGE.XOS"), qPrintable(text));
         QCOMPARE(list->currentText(), QString("BOOT.XOS"));
