@@ -213,8 +213,8 @@ private slots:
     }
 
     // Without a picture the panel shows its text from the left, in the window
-    // text colour, cut with an ellipsis where the panel ends; a picture pushes
-    // the text past it.
+    // text colour, and no further than its frame; a picture pushes the text
+    // past it.
     void panelKeepsItsText()
     {
         StatusPanel panel(300);
