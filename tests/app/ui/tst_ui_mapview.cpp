@@ -1,4 +1,5 @@
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/MapPalette.h"
 #include "app/VekContext.h"
 #include "app/ui/AdvanceMapView.h"
@@ -7,7 +8,6 @@
 #include "app/ui/MapScenePainter.h"
 #include "app/ui/MapTableWidget.h"
 #include "app/ui/VEK_Accueil.h"
-#include "base/VEK_LANGUAGE.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -39,12 +39,7 @@ class TestMapView : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void mapPicture()
     {

@@ -1,4 +1,5 @@
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/PrintLayout.h"
 #include "app/VekContext.h"
 #include "app/ui/MapPageInputs.h"
@@ -88,12 +89,7 @@ class TestPrint : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void init()
     {

@@ -1,4 +1,5 @@
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
 #include "app/ui/VEK_SETUP.h"
 #include "base/VEK_LANGUAGE.h"
@@ -61,9 +62,7 @@ private slots:
     {
         m_warnings.clear();
         QFile::remove(m_dir.filePath("VEK_Courbe.ini"));
-        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useFrenchTexts();
     }
 
     void openingSelectsTheSettings()

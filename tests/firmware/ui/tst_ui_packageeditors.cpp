@@ -77,9 +77,7 @@ class TestPackageEditors : public QObject
 private slots:
     void initTestCase()
     {
-        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useFrenchTexts();
         VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
         folder = dir.path() + "/program/HEX_XEH";
     }

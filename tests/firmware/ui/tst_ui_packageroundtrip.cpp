@@ -1,7 +1,7 @@
 #include "../AsmTestFirmware.h"
 #include "FakePrompts.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
-#include "base/VEK_LANGUAGE.h"
 #include "firmware/HexFiles.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_New_OS.h"
@@ -41,9 +41,7 @@ class TestPackageRoundTrip : public QObject
 private slots:
     void initTestCase()
     {
-        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useFrenchTexts();
         VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
     }
 

@@ -72,12 +72,7 @@ class TestVekAsm : public QObject
     QString out(const QString &name) const { return QDir(dir.path()).filePath(name); }
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void init()
     {
