@@ -20,8 +20,11 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
+using TestSupport::child;
+
 // The package editors over the program's own services (catalogue, archives,
 // descriptions, HEX files), in a program folder of the test's own.
+
 class TestPackageEditors : public QObject
 {
     Q_OBJECT
@@ -30,13 +33,6 @@ class TestPackageEditors : public QObject
     VekContext context;
     FakePrompts prompts;
 
-    template <typename T> static T *child(QWidget &w, const QString &name)
-    {
-        T *found = w.findChild<T *>(name);
-        if (!found)
-            qFatal("no control %s", qPrintable(name));
-        return found;
-    }
     static void type(QWidget &w, const char *name, const QString &text)
     {
         child<QLineEdit>(w, name)->setText(text);

@@ -13,23 +13,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using TestSupport::child;
+
 // A firmware package made by the editor from the assembled test firmware: offered
 // by the firmware choice, unpacked to the description typed, its scrambled member
 // read back to the image of the HEX file.
+
 class TestPackageRoundTrip : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir{QDir::tempPath() + "/vek package XXXXXX"};
     VekContext context;
     FakePrompts prompts;
-
-    template <typename T> static T *child(QWidget &w, const char *name)
-    {
-        T *found = w.findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
 
     bool chooseChip(QWidget &w, const QString &chip)
     {

@@ -37,6 +37,8 @@ QStringList table(int base)
 
 } // namespace
 
+using TestSupport::child;
+
 class TestVekAsm : public QObject
 {
     Q_OBJECT
@@ -59,14 +61,6 @@ class TestVekAsm : public QObject
         };
         access.mapPercentages = [this] { return percentages; };
         return access;
-    }
-
-    template <typename T> static T *child(QWidget &w, const char *name)
-    {
-        T *found = w.findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
     }
 
     QString out(const QString &name) const { return QDir(dir.path()).filePath(name); }

@@ -1,6 +1,7 @@
 #include "ManualClock.h"
 #include "ModuleSimulator.h"
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/TrameLive.h"
@@ -23,18 +24,13 @@
 
 using Codes = std::vector<uint8_t>;
 
+using TestSupport::child;
+
 // The live and terminal pages against the simulated module.
+
 class TestUiLivePages : public QObject
 {
     Q_OBJECT
-
-    template <typename T> static T *child(QWidget &page, const char *name)
-    {
-        auto *w = page.findChild<T *>(name);
-        if (!w)
-            qFatal("no child %s", name);
-        return w;
-    }
 
 private slots:
     void initTestCase() { VEK_LANGUAGE::InitLanguage(); }
