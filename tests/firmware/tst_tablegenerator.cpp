@@ -240,23 +240,49 @@ private slots:
         }
     }
 
-    // The dwell in 8 us units (ms * 125): texts whose exact value is a half.
+    // The dwell in 8 us units (ms * 125), low byte on line 8, high on line 9;
+    // halves go to the even neighbour.
+    void dwellRoundsAsTyped_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("low");
+        QTest::addColumn<QString>("high");
+        QTest::newRow("6.5") << "0.052"
+                             << "3406"
+                             << "3400";
+        QTest::newRow("18.5") << "0.148"
+                              << "3412"
+                              << "3400";
+        QTest::newRow("38.5") << "0.308"
+                              << "3426"
+                              << "3400";
+        QTest::newRow("37.5") << "0.3"
+                              << "3426"
+                              << "3400";
+        QTest::newRow("125.5") << "1.004"
+                               << "347E"
+                               << "3400";
+        QTest::newRow("1484.375") << "11.875"
+                                  << "34CC"
+                                  << "3405";
+        QTest::newRow("276.5, decimal comma") << "2,212"
+                                              << "3414"
+                                              << "3401";
+    }
+
     void dwellRoundsAsTyped()
     {
-        for (const char *text : {"0.052", "0.148", "0.308", "0.3", "1.004", "11.875", "2,212"}) {
-            TableHeaderSnapshot h = header();
-            h.TxtDwell = text;
-            ScriptedPrompts prompts;
-            TableGenerator gen(h, prompts);
-            FirmwareTable l8;
-            QCOMPARE(gen.GenereLTAB8(l8, flat(5), 10, 1), int16_t(0));
-            const QStringList parts = QString(text).split(QRegularExpression("[.,]"));
-            const int64_t thousandths =
-                parts[0].toLongLong() * 1000 + parts.value(1).leftJustified(3, '0').toLongLong();
-            const int64_t dwell = exactRoundEven(thousandths * 125, 1000);
-            QCOMPARE(l8[8], entry(int(dwell % 256)));
-            QCOMPARE(l8[9], entry(int(dwell / 256)));
-        }
+        QFETCH(QString, text);
+        QFETCH(QString, low);
+        QFETCH(QString, high);
+        TableHeaderSnapshot h = header();
+        h.TxtDwell = text;
+        ScriptedPrompts prompts;
+        TableGenerator gen(h, prompts);
+        FirmwareTable l8;
+        QCOMPARE(gen.GenereLTAB8(l8, flat(5), 10, 1), int16_t(0));
+        QCOMPARE(l8[8], low);
+        QCOMPARE(l8[9], high);
     }
 
     void truncationAskedOncePerSet()

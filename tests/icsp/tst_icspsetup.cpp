@@ -33,19 +33,23 @@ class TestIcspSetup : public QObject
     Q_OBJECT
 
 private slots:
+    // The set-up's pin lists: output entries 1 to 12 are pins 1 to 9, 14, 16
+    // and 17, input entries 1 to 5 pins 10 to 13 and 15; entry 0 is
+    // "--CHOIX--", which every other entry or pin comes to.
     void pinConversionsFollowTheLists()
     {
-        const uint8_t outputs[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 14, 16, 17};
-        const uint8_t inputs[] = {0, 10, 11, 12, 13, 15};
+        const QMap<int, int> outputPinOfEntry{{1, 1}, {2, 2}, {3, 3}, {4, 4},   {5, 5},   {6, 6},
+                                              {7, 7}, {8, 8}, {9, 9}, {10, 14}, {11, 16}, {12, 17}};
+        const QMap<int, int> outputEntryOfPin{{1, 1}, {2, 2}, {3, 3}, {4, 4},   {5, 5},   {6, 6},
+                                              {7, 7}, {8, 8}, {9, 9}, {14, 10}, {16, 11}, {17, 12}};
+        const QMap<int, int> inputPinOfEntry{{1, 10}, {2, 11}, {3, 12}, {4, 13}, {5, 15}};
+        const QMap<int, int> inputEntryOfPin{{10, 1}, {11, 2}, {12, 3}, {13, 4}, {15, 5}};
         for (int i = 0; i < 256; ++i) {
             const auto n = uint8_t(i);
-            QCOMPARE(ConvertListeBrocheS(n), n < 13 ? outputs[n] : 0);
-            QCOMPARE(ConvertListeBrocheE(n), n < 6 ? inputs[n] : 0);
-            // Every pin comes back to its index; a pin of no list to "--CHOIX--".
-            const auto *out = std::find(std::begin(outputs), std::end(outputs), n);
-            QCOMPARE(ConvertBrocheListeS(n), out != std::end(outputs) ? out - outputs : 0);
-            const auto *in = std::find(std::begin(inputs), std::end(inputs), n);
-            QCOMPARE(ConvertBrocheListeE(n), in != std::end(inputs) ? in - inputs : 0);
+            QCOMPARE(ConvertListeBrocheS(n), outputPinOfEntry.value(i, 0));
+            QCOMPARE(ConvertBrocheListeS(n), outputEntryOfPin.value(i, 0));
+            QCOMPARE(ConvertListeBrocheE(n), inputPinOfEntry.value(i, 0));
+            QCOMPARE(ConvertBrocheListeE(n), inputEntryOfPin.value(i, 0));
         }
         QCOMPARE(OutputPinEntries().size(), 13);
         QCOMPARE(InputPinEntries().size(), 6);

@@ -140,13 +140,17 @@ private slots:
 
     void checksumConfigMask()
     {
+        // Blank 16F628: 2048 words of 0x3FFF fold to 63999; 0x3BFF of the
+        // configuration word counts, 63999 + 15359 - 65536 = 0x35FE.
         PicDevice device = deviceFor("PIC-16F628");
-        const int32_t blank = device.InitMemoire();
-        QCOMPARE(device.CalculChecksum(0x3FFF | 0x0400), blank);
-        QCOMPARE(device.CalculChecksum(0xFFFF), blank); // high bits unsigned, masked
+        QCOMPARE(device.InitMemoire(), int32_t(0x35FE));
+        QCOMPARE(device.CalculChecksum(0x3FFF | 0x0400), int32_t(0x35FE));
+        QCOMPARE(device.CalculChecksum(0xFFFF), int32_t(0x35FE)); // high bits unsigned, masked
+        // Blank 16F84: 1024 words fold to 64767; the whole 0x3FFF counts.
         PicDevice f84 = deviceFor("PIC-16F84");
         f84.InitMemoire();
-        QCOMPARE(f84.CalculChecksum(0x3BFF), f84.CalculChecksum() - 0x0400);
+        QCOMPARE(f84.CalculChecksum(), int32_t(0x3CFE));
+        QCOMPARE(f84.CalculChecksum(0x3BFF), int32_t(0x38FE));
     }
 
     void chipTableFixed()

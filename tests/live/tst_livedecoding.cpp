@@ -289,20 +289,31 @@ private slots:
         QCOMPARE(CalculRegimeLive(65535), int16_t(57));
     }
 
+    void advance_data()
+    {
+        QTest::addColumn<int>("timing");
+        QTest::addColumn<int>("rpm");
+        QTest::addColumn<int>("degrees");
+        QTest::newRow("no delay: the reference 45") << 0 << 3000 << 45;
+        QTest::newRow("3000 rpm, 100: 45 - 18") << 100 << 3000 << 27;
+        QTest::newRow("3000 rpm, 1000: -135 shown as -99") << 1000 << 3000 << -99;
+        QTest::newRow("no speed") << 500 << -1 << -1;
+        QTest::newRow("0 rpm") << 500 << 0 << -1;
+        QTest::newRow("1 rpm, 62500: 45 - 3") << 62500 << 1 << 42;
+        // 749 rpm counts 16 us units, 750 rpm 20 us units.
+        QTest::newRow("749 rpm, 2500: 45 - 89.88") << 2500 << 749 << -45;
+        QTest::newRow("750 rpm, 2500: 45 - 112.5, to even") << 2500 << 750 << -68;
+        QTest::newRow("750 rpm, 100: 40.5 to even") << 100 << 750 << 40;
+        // About -39 000: no 16-bit wrap.
+        QTest::newRow("9999 rpm, 65000") << 65000 << 9999 << -99;
+    }
+
     void advance()
     {
-        QCOMPARE(CalculAvanceLive(0, 3000), int16_t(45));
-        QCOMPARE(CalculAvanceLive(100, 3000), int16_t(27));
-        QCOMPARE(CalculAvanceLive(1000, 3000), int16_t(-99)); // -135, clamped
-        QCOMPARE(CalculAvanceLive(500, -1), int16_t(-1));
-        QCOMPARE(CalculAvanceLive(500, 0), int16_t(-1));
-        // 749 rpm counts 16 us units, 750 rpm 20 us units.
-        QCOMPARE(CalculAvanceLive(2500, 749), int16_t(45 - qRound(2500 / 62500.0 * 3 * 749)));
-        QCOMPARE(CalculAvanceLive(2500, 750), int16_t(45 - qRound(2500 / 50000.0 * 3 * 750)));
-        // Wide arithmetic: no 16-bit wrap at the extremes.
-        QCOMPARE(CalculAvanceLive(65000, 9999), int16_t(-99));
-        // Halves go to the even neighbour: 45 - 4.5 = 40.5 -> 40.
-        QCOMPARE(CalculAvanceLive(100, 750), int16_t(40));
+        QFETCH(int, timing);
+        QFETCH(int, rpm);
+        QFETCH(int, degrees);
+        QCOMPARE(CalculAvanceLive(timing, int16_t(rpm)), int16_t(degrees));
     }
 
     void loadAndLamps()

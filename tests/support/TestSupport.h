@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -20,5 +21,15 @@ QString toolsDirectory();
 
 // The program's texts from the French language file, as at a first start.
 void useFrenchTexts();
+
+// The control `name` inside `window`; a missing one ends the test program, as
+// every later step would fail on it.
+template <typename T> T *child(const QObject &window, const QString &name)
+{
+    T *found = window.findChild<T *>(name);
+    if (!found)
+        qFatal("no control %s", qPrintable(name));
+    return found;
+}
 
 } // namespace TestSupport

@@ -1,3 +1,4 @@
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/ui/VEK_about.h"
 #include "base/MainSettings.h"
@@ -116,9 +117,6 @@ private slots:
 
     void screenshot()
     {
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOTS");
-        if (folder.isEmpty())
-            QSKIP("VEK_SCREENSHOTS names no folder");
         FakeCalls calls;
         calls.openErrno = EACCES;
         const PortAccessService service(m_root.path(), calls);
@@ -129,19 +127,19 @@ private slots:
         box.Picture1_DblClick();
         box.Picture2_DblClick();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
-        box.grab().save(folder + "/about_panel.png");
+        QVERIFY(box.grab().save(TestSupport::screenshotPath("about_panel.png")));
         box.findChild<QPushButton *>("BP_StatusDRV")->click();
         auto *notice = box.findChild<QMessageBox *>("PortServiceNotice");
         QVERIFY(QTest::qWaitForWindowExposed(notice));
-        notice->grab().save(folder + "/about_status.png");
+        QVERIFY(notice->grab().save(TestSupport::screenshotPath("about_status.png")));
         notice->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         box.findChild<QPushButton *>("BP_LoadDRV")->click();
         notice = box.findChild<QMessageBox *>("PortServiceNotice");
         QVERIFY(QTest::qWaitForWindowExposed(notice));
-        notice->grab().save(folder + "/about_load.png");
+        QVERIFY(notice->grab().save(TestSupport::screenshotPath("about_load.png")));
     }
 };
 
-QTEST_MAIN(TestAboutPortService)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestAboutPortService)
 #include "tst_ui_aboutportservice.moc"

@@ -1,3 +1,4 @@
+#include "Screenshots.h"
 #include "app/VekContext.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
@@ -247,18 +248,14 @@ private slots:
 
     void screenshot()
     {
-        // Under a real display: VEK_SCREENSHOT_DIR=folder keeps a picture of the page.
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (folder.isEmpty())
-            QSKIP("no screenshot folder");
         Page page;
         enterTenPoints(page);
         page.panel.grid()->selectRow(4);
         page.panel.showChartPoint(4);
         QTest::qWait(200);
-        QVERIFY(page.panel.grab().save(folder + "/curve_page.png"));
+        QVERIFY(page.panel.grab().save(TestSupport::screenshotPath("curve_page.png")));
     }
 };
 
-QTEST_MAIN(TestUiCurveEditor)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestUiCurveEditor)
 #include "tst_ui_curveeditor.moc"

@@ -1,3 +1,4 @@
+#include "Screenshots.h"
 #include "app/VekContext.h"
 #include "app/ui/EngineParametersPanel.h"
 #include "base/VEK_LANGUAGE.h"
@@ -96,14 +97,11 @@ private slots:
 
     void screenshot()
     {
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (folder.isEmpty())
-            QSKIP("no screenshot folder");
         Page page;
         QTest::qWait(100);
-        QVERIFY(page.panel.grab().save(folder + "/engine_parameters.png"));
+        QVERIFY(page.panel.grab().save(TestSupport::screenshotPath("engine_parameters.png")));
     }
 };
 
-QTEST_MAIN(TestUiEngineParameters)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestUiEngineParameters)
 #include "tst_ui_engineparameters.moc"

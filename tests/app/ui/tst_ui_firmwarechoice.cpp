@@ -1,4 +1,5 @@
 #include "FakePrompts.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
@@ -189,6 +190,7 @@ private slots:
         list->setCurrentIndex(list->findText("HUGE.XOS"));
         w.TypeVersionOS_Click();
         QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError")->isVisible());
         const QString text = w.findChild<QMessageBox *>("FirmwareError")->text();
         QVERIFY2(text.contains("NB_COURBES") && text.contains("HUGE.XOS"), qPrintable(text));
         QCOMPARE(list->currentText(), QString("BOOT.XOS"));
@@ -321,9 +323,6 @@ private slots:
 
     void screenshot()
     {
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (folder.isEmpty())
-            QSKIP("no screenshot folder");
         VEK_Accueil w;
         w.Form_Load(false);
         w.show();
@@ -331,10 +330,10 @@ private slots:
         w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("BOOT.XOS"));
         w.TypeVersionOS_Click();
         QTest::qWait(200);
-        QVERIFY(w.grab().save(folder + "/firmware_package.png"));
+        QVERIFY(w.grab().save(TestSupport::screenshotPath("firmware_package.png")));
         w.SSTab1()->setCurrentIndex(2);
         QTest::qWait(200);
-        QVERIFY(w.grab().save(folder + "/firmware_package_map.png"));
+        QVERIFY(w.grab().save(TestSupport::screenshotPath("firmware_package_map.png")));
 
         w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("HUGE.XOS"));
         w.TypeVersionOS_Click();
@@ -342,9 +341,9 @@ private slots:
         QMessageBox *refused = w.findChild<QMessageBox *>("FirmwareError");
         QTRY_VERIFY(refused->isVisible());
         QTest::qWait(200);
-        QVERIFY(refused->grab().save(folder + "/firmware_out_of_range.png"));
+        QVERIFY(refused->grab().save(TestSupport::screenshotPath("firmware_out_of_range.png")));
     }
 };
 
-QTEST_MAIN(TestFirmwareChoice)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestFirmwareChoice)
 #include "tst_ui_firmwarechoice.moc"

@@ -62,12 +62,7 @@ class TestImport : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void init()
     {

@@ -1,3 +1,4 @@
+#include "Screenshots.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
 #include "app/ui/VEK_Accueil.h"
@@ -111,22 +112,19 @@ private slots:
 
     void screenshot()
     {
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (folder.isEmpty())
-            QSKIP("no screenshot folder");
         VEK_Accueil w;
         w.Form_Load(false);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QVERIFY(w.grab().save(folder + "/main_parameters.png"));
+        QVERIFY(w.grab().save(TestSupport::screenshotPath("main_parameters.png")));
         w.SSTab1()->setCurrentIndex(1);
         enterCurve(w);
         w.tab_avance()->selectRow(3);
         w.curveEditor()->showChartPoint(3);
         QTest::qWait(200);
-        QVERIFY(w.grab().save(folder + "/main_curve.png"));
+        QVERIFY(w.grab().save(TestSupport::screenshotPath("main_curve.png")));
     }
 };
 
-QTEST_MAIN(TestMainWindowCurve)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestMainWindowCurve)
 #include "tst_ui_mainwindowcurve.moc"

@@ -1,3 +1,5 @@
+#include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/MapPalette.h"
 #include "app/VekContext.h"
 #include "app/ui/AdvanceMapView.h"
@@ -6,7 +8,6 @@
 #include "app/ui/MapScenePainter.h"
 #include "app/ui/MapTableWidget.h"
 #include "app/ui/VEK_Accueil.h"
-#include "base/VEK_LANGUAGE.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -21,14 +22,6 @@ namespace {
 
 const AdvanceCurve Realistic{{800, 8, 8},    {1500, 14, 12}, {2500, 24, 18}, {3500, 30, 22},
                              {4500, 34, 26}, {6000, 36, 28}, {7500, 36, 28}};
-
-// Saves a picture for a look by eye when VEK_SCREENSHOT_DIR is set.
-void keep(const QImage &image, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        image.save(dir + QLatin1Char('/') + name);
-}
 
 int countPixels(const QImage &image, QRgb colour)
 {
@@ -46,19 +39,14 @@ class TestMapView : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void mapPicture()
     {
         VekContext context;
         const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
         const QImage image = MapScenePainter::Render(scene);
-        keep(image, QStringLiteral("map.png"));
+        TestSupport::keepScreenshot(image, QStringLiteral("map.png"));
         QCOMPARE(image.size(), QSize(640, 400));
         // Frame lines in green, cells filled from the palette: the low advances
         // (blue side) and the high ones (red side) both show.
@@ -74,7 +62,7 @@ private slots:
         VekContext context;
         const QImage image =
             MapScenePainter::Render(AdvanceMap3D::BuildScene(MapPageInputs::For(context, {})));
-        keep(image, QStringLiteral("map-empty.png"));
+        TestSupport::keepScreenshot(image, QStringLiteral("map-empty.png"));
         QVERIFY(countPixels(image, qRgb(0, 255, 0)) > 500);
         QCOMPARE(countPixels(image, qRgb(255, 255, 255)), 0); // no cell edges
     }
@@ -99,7 +87,7 @@ private slots:
         mapTable->Check1()->click();
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        keep(page.grab().toImage(), QStringLiteral("map-page.png"));
+        TestSupport::keepScreenshot(page.grab().toImage(), QStringLiteral("map-page.png"));
         QTableWidget *table = mapTable->tabl_avance();
         QCOMPARE(table->rowCount(), 7);
         // 2500 rpm: Atmo 24, Turbo 18; level 2 is 33 %: 24 - 6 x 0.33 = 22.02.
@@ -183,9 +171,10 @@ private slots:
         QCOMPARE(table->tabl_avance()->item(2, 2)->text(), QStringLiteral("22.02"));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        keep(w.grab().toImage(), QStringLiteral("mainwindow-map.png"));
+        TestSupport::keepScreenshot(w.grab().toImage(), QStringLiteral("mainwindow-map.png"));
         w.SSTab1()->setCurrentIndex(0);
-        keep(w.grab().toImage(), QStringLiteral("mainwindow-parameters.png"));
+        TestSupport::keepScreenshot(w.grab().toImage(),
+                                    QStringLiteral("mainwindow-parameters.png"));
     }
 };
 

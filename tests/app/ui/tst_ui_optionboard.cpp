@@ -1,3 +1,4 @@
+#include "Screenshots.h"
 #include "app/VekContext.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
 
@@ -107,9 +108,6 @@ private slots:
 
     void screenshot()
     {
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (folder.isEmpty())
-            QSKIP("no screenshot folder");
         VekContext ctx;
         ctx.optionBoard.CarteOptionNom = "TOR-6";
         ctx.optionBoard.DeviceCfg = "OOIIAA";
@@ -118,9 +116,9 @@ private slots:
         VEK_cfg_carte_fille dialog(ctx);
         dialog.show();
         QTest::qWait(100);
-        QVERIFY(dialog.grab().save(folder + "/option_board.png"));
+        QVERIFY(dialog.grab().save(TestSupport::screenshotPath("option_board.png")));
     }
 };
 
-QTEST_MAIN(TestUiOptionBoard)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestUiOptionBoard)
 #include "tst_ui_optionboard.moc"

@@ -1,3 +1,5 @@
+#include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/PrintLayout.h"
 #include "app/VekContext.h"
 #include "app/ui/MapPageInputs.h"
@@ -27,9 +29,7 @@ QImage renderPage(const QString &pdf, int page = 1)
                       {"-png", "-r", "60", "-f", QString::number(page), "-l", QString::number(page),
                        "-singlefile", pdf, base});
     const QImage image(base + QStringLiteral(".png"));
-    const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        image.save(dir + QLatin1Char('/') + QFileInfo(base).fileName() + QStringLiteral(".png"));
+    TestSupport::keepScreenshot(image, QFileInfo(base).fileName() + QStringLiteral(".png"));
     return image;
 }
 
@@ -89,12 +89,7 @@ class TestPrint : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void init()
     {

@@ -1,3 +1,5 @@
+#include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
 #include "app/ui/VEK_SETUP.h"
 #include "base/VEK_LANGUAGE.h"
@@ -60,9 +62,7 @@ private slots:
     {
         m_warnings.clear();
         QFile::remove(m_dir.filePath("VEK_Courbe.ini"));
-        VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useFrenchTexts();
     }
 
     void openingSelectsTheSettings()
@@ -265,19 +265,17 @@ private slots:
 
     void screenshot()
     {
-        const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (dir.isEmpty())
-            QSKIP("VEK_SCREENSHOT_DIR not set");
         VekContext context;
         VEK_SETUP dialog(context);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         for (int tab = 0; tab < 3; ++tab) {
             dialog.SSTab1()->setCurrentIndex(tab);
-            dialog.grab().save(QStringLiteral("%1/setup-%2.png").arg(dir).arg(tab));
+            QVERIFY(dialog.grab().save(
+                TestSupport::screenshotPath(QStringLiteral("setup-%1.png").arg(tab))));
         }
     }
 };
 
-QTEST_MAIN(TestSetup)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestSetup)
 #include "tst_ui_setup.moc"

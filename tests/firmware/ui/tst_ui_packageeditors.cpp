@@ -1,4 +1,5 @@
 #include "FakePrompts.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
@@ -19,8 +20,11 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
+using TestSupport::child;
+
 // The package editors over the program's own services (catalogue, archives,
 // descriptions, HEX files), in a program folder of the test's own.
+
 class TestPackageEditors : public QObject
 {
     Q_OBJECT
@@ -29,13 +33,6 @@ class TestPackageEditors : public QObject
     VekContext context;
     FakePrompts prompts;
 
-    template <typename T> static T *child(QWidget &w, const QString &name)
-    {
-        T *found = w.findChild<T *>(name);
-        if (!found)
-            qFatal("no control %s", qPrintable(name));
-        return found;
-    }
     static void type(QWidget &w, const char *name, const QString &text)
     {
         child<QLineEdit>(w, name)->setText(text);
@@ -76,9 +73,7 @@ class TestPackageEditors : public QObject
 private slots:
     void initTestCase()
     {
-        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useFrenchTexts();
         VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
         folder = dir.path() + "/program/HEX_XEH";
     }
@@ -316,9 +311,6 @@ private slots:
 
     void screenshots()
     {
-        const QString shots = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (shots.isEmpty())
-            QSKIP("VEK_SCREENSHOT_DIR not set");
         VEK_New_OS os(context, services(), nullptr, &prompts);
         child<QCheckBox>(os, "FrameTableMap")->click();
         child<QCheckBox>(os, "FrameNbrCyl")->click();
@@ -326,13 +318,13 @@ private slots:
         child<QLabel>(os, "Lbl_NomFichierHEXXEH")->setText("/home/user/Projets VEK/build/vek.hex");
         os.show();
         QVERIFY(QTest::qWaitForWindowExposed(&os));
-        QVERIFY(os.grab().save(shots + "/vek_new_os.png"));
+        QVERIFY(os.grab().save(TestSupport::screenshotPath("vek_new_os.png")));
         VEK_New_MJ mj(context, services(), nullptr, &prompts);
         mj.show();
         QVERIFY(QTest::qWaitForWindowExposed(&mj));
-        QVERIFY(mj.grab().save(shots + "/vek_new_mj.png"));
+        QVERIFY(mj.grab().save(TestSupport::screenshotPath("vek_new_mj.png")));
     }
 };
 
-QTEST_MAIN(TestPackageEditors)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestPackageEditors)
 #include "tst_ui_packageeditors.moc"

@@ -1,7 +1,7 @@
 #include "../AsmTestFirmware.h"
 #include "FakePrompts.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
-#include "base/VEK_LANGUAGE.h"
 #include "firmware/HexFiles.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_New_OS.h"
@@ -13,23 +13,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using TestSupport::child;
+
 // A firmware package made by the editor from the assembled test firmware: offered
 // by the firmware choice, unpacked to the description typed, its scrambled member
 // read back to the image of the HEX file.
+
 class TestPackageRoundTrip : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir{QDir::tempPath() + "/vek package XXXXXX"};
     VekContext context;
     FakePrompts prompts;
-
-    template <typename T> static T *child(QWidget &w, const char *name)
-    {
-        T *found = w.findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
 
     bool chooseChip(QWidget &w, const QString &chip)
     {
@@ -41,9 +36,7 @@ class TestPackageRoundTrip : public QObject
 private slots:
     void initTestCase()
     {
-        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useFrenchTexts();
         VEK_Gestion_OS::SetDossierProgramme(dir.path() + "/program/");
     }
 

@@ -1,4 +1,5 @@
 #include "FakePrompts.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
 #include "app/ui/VEK_Accueil.h"
@@ -36,6 +37,8 @@ QStringList table(int base)
 
 } // namespace
 
+using TestSupport::child;
+
 class TestVekAsm : public QObject
 {
     Q_OBJECT
@@ -60,23 +63,10 @@ class TestVekAsm : public QObject
         return access;
     }
 
-    template <typename T> static T *child(QWidget &w, const char *name)
-    {
-        T *found = w.findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-
     QString out(const QString &name) const { return QDir(dir.path()).filePath(name); }
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void init()
     {
@@ -396,9 +386,6 @@ private slots:
 
     void screenshot()
     {
-        const QString shots = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (shots.isEmpty())
-            QSKIP("VEK_SCREENSHOT_DIR not set");
         context.settings.CheminProjetAsm = out("vek_mz300.asm");
         QVERIFY(TestSupport::writeFile(context.settings.CheminProjetAsm,
                                        "        list p=16F84A\n        include \"LTAB0.TXT\"\n"
@@ -409,9 +396,9 @@ private slots:
         QVERIFY(done.wait(60000));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QVERIFY(w.grab().save(shots + "/vek_asm.png"));
+        QVERIFY(w.grab().save(TestSupport::screenshotPath("vek_asm.png")));
     }
 };
 
-QTEST_MAIN(TestVekAsm)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestVekAsm)
 #include "tst_ui_vekasm.moc"

@@ -26,6 +26,30 @@ class TestBarGraph : public QObject
         return countColour(image, colour, x0, x1) == image.height() * (x1 - x0);
     }
 
+    // First and last columns from x0 to x1 holding any pixel other than
+    // `colour` (frame rows excluded), or -1, -1.
+    static std::pair<int, int> inkColumns(const QImage &image, QRgb colour, int x0, int x1)
+    {
+        int first = -1, last = -1;
+        for (int x = x0; x < x1; ++x)
+            for (int y = 1; y + 1 < image.height(); ++y)
+                if (image.pixel(x, y) != colour) {
+                    if (first < 0)
+                        first = x;
+                    last = x;
+                    break;
+                }
+        return {first, last};
+    }
+    static int darkest(const QImage &image, int x0, int x1)
+    {
+        int gray = 255;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = x0; x <= x1; ++x)
+                gray = std::min(gray, qGray(image.pixel(x, y)));
+        return gray;
+    }
+
     struct Bound {
         StatusPanel panel{300};
         VEK_BarGraph bar;
@@ -49,16 +73,32 @@ private slots:
         QCOMPARE(fresh.ProgressColor(), 0x8000000Du);
     }
 
+    // A bar unbound from its panel, or whose panel is gone, leaves on screen
+    // what was drawn last.
     void unboundDrawsNothing()
     {
-        VEK_BarGraph bar;
-        bar.DrawPanel("", 50);
-        bar.DrawFond("COM1");
-        QVERIFY(!bar.isBound());
-        StatusPanel panel(100);
-        VEK_BarGraph other;
-        other.DrawPanel("", 50);
-        QVERIFY(panel.picture().isNull());
+        Bound b;
+        b.bar.DrawPanel("", 50);
+        const QImage half = b.panel.grab().toImage();
+        const QImage inside = half.copy(0, 1, half.width(), half.height() - 2); // within the frame
+        QVERIFY(onlyColour(inside, Blue, 100, 149));
+        QVERIFY(onlyColour(inside, White, 151, 299));
+        b.bar.Initialize(nullptr);
+        QVERIFY(!b.bar.isBound());
+        b.bar.DrawPanel("", 100);
+        b.bar.DrawFond("COM1");
+        QCOMPARE(b.panel.grab().toImage(), half);
+
+        VEK_BarGraph orphan;
+        auto *gone = new StatusPanel(100);
+        orphan.Initialize(gone);
+        delete gone;
+        QVERIFY(!orphan.isBound());
+        orphan.DrawPanel("", 50); // must not reach the deleted panel
+        orphan.DrawFond("COM1");
+        VEK_BarGraph never;
+        never.DrawPanel("", 50);
+        QVERIFY(!never.isBound());
     }
 
     void barFollowsThePercentage_data()
@@ -130,15 +170,29 @@ private slots:
                         qRed(full.pixel(x, y)) == qGreen(full.pixel(x, y)));
     }
 
+    // With no leading text the number starts at the left edge; a leading
+    // text pushes it right by its own width.
     void emptyLeadingTextShowsTheNumberOnly()
     {
         Bound a, b;
         a.bar.DrawPanel("", 42);
         b.bar.DrawPanel("x", 42);
-        QVERIFY(a.panel.picture() != b.panel.picture());
-        Bound c;
-        c.bar.DrawPanel("", 42);
-        QCOMPARE(a.panel.picture(), c.panel.picture());
+        const QFontMetrics metrics = a.panel.fontMetrics();
+        const int numberEnd = metrics.horizontalAdvance("42 %");
+        const int withLeadEnd = metrics.horizontalAdvance("x42 %");
+        QVERIFY(withLeadEnd > numberEnd + 3);
+        // The text lies on the bar (126 of 300 columns): white-ish on blue.
+        const auto [aFirst, aLast] = inkColumns(a.panel.picture(), Blue, 0, 126);
+        QVERIFY2(aFirst <= 2, qPrintable(QString::number(aFirst)));
+        QVERIFY2(aLast >= numberEnd - 4 && aLast <= numberEnd + 1,
+                 qPrintable(QStringLiteral("%1 / %2").arg(aLast).arg(numberEnd)));
+        const auto [bFirst, bLast] = inkColumns(b.panel.picture(), Blue, 0, 126);
+        QVERIFY(bFirst <= 2);
+        QVERIFY2(bLast >= withLeadEnd - 4 && bLast <= withLeadEnd + 1,
+                 qPrintable(QStringLiteral("%1 / %2").arg(bLast).arg(withLeadEnd)));
+        // Past the text both show the same bar and background.
+        const QRect rest(withLeadEnd + 2, 0, 300 - withLeadEnd - 2, a.panel.height());
+        QCOMPARE(a.panel.picture().copy(rest), b.panel.picture().copy(rest));
     }
 
     void backgroundWithCentredText()
@@ -158,11 +212,36 @@ private slots:
         QVERIFY(countColour(image, White, left, left + width) > 10);
     }
 
+    // Without a picture the panel shows its text from the left, in the window
+    // text colour, and no further than its frame; a picture pushes the text
+    // past it.
     void panelKeepsItsText()
     {
-        StatusPanel panel(120);
+        StatusPanel panel(300);
+        const QImage blank = panel.grab().toImage();
+        QCOMPARE(inkColumns(blank, blank.pixel(10, 10), 1, 299).first, -1);
         panel.setText("Transfert PRET... ");
         QCOMPARE(panel.text(), QString("Transfert PRET... "));
+        const QImage shown = panel.grab().toImage();
+        const QRgb background = blank.pixel(10, 10);
+        const auto [first, last] = inkColumns(shown, background, 1, 299);
+        const int textEnd = 3 + panel.fontMetrics().horizontalAdvance("Transfert PRET...");
+        QVERIFY2(first >= 2 && first <= 5, qPrintable(QString::number(first)));
+        QVERIFY2(last >= textEnd - 4 && last <= textEnd + 1,
+                 qPrintable(QStringLiteral("%1 / %2").arg(last).arg(textEnd)));
+        QVERIFY(darkest(shown, first, last) < 100); // black on the light window
+
+        QImage picture(100, panel.height(), QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        panel.setPicture(picture);
+        const QImage behind = panel.grab().toImage();
+        QCOMPARE(QColor(behind.pixel(50, 10)), QColor(Qt::red));
+        QCOMPARE(inkColumns(behind, background, 100, 299).first, first + 100);
+
+        StatusPanel narrow(60);
+        narrow.setText("Transfert PRET... ");
+        const int cutEnd = inkColumns(narrow.grab().toImage(), background, 1, 59).second;
+        QVERIFY2(cutEnd >= 40 && cutEnd <= 58, qPrintable(QString::number(cutEnd)));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "ModuleSimulator.h"
+#include "Screenshots.h"
 #include "app/ui/VEK_Accueil.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/TrameLive.h"
@@ -72,12 +73,10 @@ private slots:
         sim.command("stream 0");
         QTRY_VERIFY(window.statusPanel(3).startsWith("TRAME [10] : 23 - 4 - E2"));
         QTest::qWait(300);
-        const QString shots = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (!shots.isEmpty())
-            window.grab().save(shots + "/main_live_page.png");
         // Every lamp blends with what stands behind it: the instrument frame or
         // the tab's lighter pane.
         const QImage shot = window.grab().toImage();
+        TestSupport::keepScreenshot(shot, "main_live_page.png");
         int lamps = 0;
         for (LedLamp *lamp : window.livePage()->findChildren<LedLamp *>()) {
             if (!lamp->isVisible())
@@ -99,8 +98,7 @@ private slots:
         QVERIFY(window.terminalPage()->isPortOpen());
         window.control<QAbstractButton>("optHex")->click();
         QTest::qWait(300);
-        if (!shots.isEmpty())
-            window.grab().save(shots + "/main_terminal_page.png");
+        TestSupport::keepScreenshot(window.grab(), "main_terminal_page.png");
         window.SSTab1()->setCurrentIndex(0);
         QVERIFY(!window.terminalPage()->isPortOpen());
         QCOMPARE(open->text(), QString("Open Port"));

@@ -1,5 +1,7 @@
 #include "ManualClock.h"
 #include "ModuleSimulator.h"
+#include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/TrameLive.h"
@@ -22,25 +24,13 @@
 
 using Codes = std::vector<uint8_t>;
 
+using TestSupport::child;
+
 // The live and terminal pages against the simulated module.
+
 class TestUiLivePages : public QObject
 {
     Q_OBJECT
-
-    template <typename T> static T *child(QWidget &page, const char *name)
-    {
-        auto *w = page.findChild<T *>(name);
-        if (!w)
-            qFatal("no child %s", name);
-        return w;
-    }
-
-    static void screenshot(QWidget &page, const char *name)
-    {
-        const QString dir = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (!dir.isEmpty())
-            page.grab().save(dir + "/" + name + ".png");
-    }
 
 private slots:
     void initTestCase() { VEK_LANGUAGE::InitLanguage(); }
@@ -133,7 +123,7 @@ private slots:
         QVERIFY(child<LedLamp>(page, "LED_KNOCK")->isLit());
         QVERIFY(!child<LedLamp>(page, "LED_DECEL")->isLit());
         QCOMPARE(panels[3], QString("TRAME [10] : 23 - 4 - E2 - 0 - 64 - 29 - 62 - 0 - 0 - D5"));
-        screenshot(page, "live_page");
+        TestSupport::keepScreenshot(page.grab().toImage(), "live_page.png");
 
         // A frame without period: OFF pattern and two minus signs.
         QVERIFY(sim.sendBytes(TrameLive::build(255, 0, 0, 0, 0, 0, 0, 0).toByteArray()));
@@ -288,7 +278,7 @@ private slots:
         child<QRadioButton>(page, "optDec")->click();
         QVERIFY(sim.sendBytes("AB"));
         QTRY_COMPARE(box->toPlainText(), QString("yAB 41 42 065 066"));
-        screenshot(page, "terminal_page");
+        TestSupport::keepScreenshot(page.grab().toImage(), "terminal_page.png");
 
         // The box is cut to its last 100 characters once above 1000.
         child<QRadioButton>(page, "optAsc")->click();
