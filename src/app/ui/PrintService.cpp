@@ -52,16 +52,14 @@ QRectF toDevice(const QRectF &twips, double scale)
     return {twips.topLeft() * scale, twips.size() * scale};
 }
 
-// Text lines keep clear of the paper's edge: at least this margin, and never
-// less than the printer's own unprintable border.
-constexpr double TextMarginMm = 10;
-
-void setTextMargins(QPrinter &printer)
+// The page's margins: PrintLayout's, and never less than the printer's own
+// unprintable border.
+void setPageMargins(QPrinter &printer)
 {
     QPageLayout layout = printer.pageLayout();
     layout.setUnits(QPageLayout::Millimeter); // converts the minimum margins too
     const QMarginsF least = layout.minimumMargins();
-    const auto side = [](double minimum) { return std::max(TextMarginMm, minimum); };
+    const auto side = [](double minimum) { return std::max(PrintLayout::PageMarginMm, minimum); };
     printer.setPageMargins(
         QMarginsF(side(least.left()), side(least.top()), side(least.right()), side(least.bottom())),
         QPageLayout::Millimeter);
@@ -192,8 +190,7 @@ bool PrintService::printOnce(QPrinter &printer, const Request &request, QString 
         printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
     const PrintLayout::Content content =
         PrintLayout::ContentFor(request.page, request.curvePointCount, request.terminalText);
-    if (content == PrintLayout::Content::Text)
-        setTextMargins(printer);
+    setPageMargins(printer);
     QPainter painter;
     if (!painter.begin(&printer)) {
         error = target;
