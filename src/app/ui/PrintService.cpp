@@ -3,11 +3,11 @@
 #include "app/PrintLayout.h"
 #include "app/ui/MapScenePainter.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
 #include "platform/DataPaths.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -100,9 +100,9 @@ PrintService::PrintService(QWidget *parent) : m_parent(parent)
 {
     m_lookup = [] { return QPrinterInfo::defaultPrinter(); };
     m_choosePdf = [this] {
-        return QFileDialog::getSaveFileName(m_parent,
-                                            GetLanguageText(QStringLiteral("PrintPdfTitle")),
-                                            DefaultPdfPath(), QStringLiteral("PDF (*.pdf)"));
+        return WindowPrompts::AskSaveFileName(m_parent,
+                                              GetLanguageText(QStringLiteral("PrintPdfTitle")),
+                                              DefaultPdfPath(), QStringLiteral("PDF (*.pdf)"));
     };
     m_inform = [this](const QString &text) {
         QMessageBox::information(m_parent, applicationTitle(), text);
