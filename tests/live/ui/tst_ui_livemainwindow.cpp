@@ -1,5 +1,7 @@
+#include "FakePrompts.h"
 #include "ModuleSimulator.h"
 #include "app/ui/VEK_Accueil.h"
+#include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/TrameLive.h"
 #include "live/ui/LedLamp.h"
@@ -33,6 +35,12 @@ private slots:
         VEK_LANGUAGE::InitLanguage();
     }
 
+    void init()
+    {
+        // Each test starts from the defaults: what one saved is not the next one's.
+        MainSettingsLoader::OpenStore()->clear();
+    }
+
     // The window is built before the language texts are read: the log-folder
     // button must still get its caption once they are.
     void logFolderButtonHasItsCaption()
@@ -46,6 +54,27 @@ private slots:
         QVERIFY(button);
         QVERIFY(!button->text().isEmpty());
         QCOMPARE(button->text(), VEK_LANGUAGE::GetLanguageText("MBLogDossier"));
+    }
+
+    // The folder chosen for the logs is there again after a restart.
+    void logFolderSurvivesARestart()
+    {
+        QTemporaryDir logs;
+        FakePrompts prompts;
+        prompts.folder = logs.path();
+        {
+            VEK_Accueil window;
+            window.Form_Load(false);
+            window.livePage()->setPrompts(prompts);
+            window.findChild<QToolButton *>("BP_LogDossier")->click();
+            QCOMPARE(prompts.folderAsks, 1);
+            QCOMPARE(window.settings().LogFolder, logs.path());
+        }
+        VEK_Accueil restarted;
+        restarted.Form_Load(false);
+        QCOMPARE(restarted.settings().LogFolder, logs.path());
+        QCOMPARE(restarted.findChild<QToolButton *>("BP_LogDossier")->toolTip(),
+                 QDir::toNativeSeparators(logs.path()));
     }
 
     void pageChangesCloseTheSharedPort()
