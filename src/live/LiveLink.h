@@ -43,6 +43,8 @@ public:
     void close();
     bool isOpen() const;
     QString device() const { return m_port.portName(); }
+    // The open port, for the configuration dialog to apply new settings to.
+    QSerialPort &serialPort() { return m_port; }
 
     // Raw capture for the logger (TamponCapture): kept only while enabled;
     // disabling empties it. It stops growing at captureLimit() bytes (hours of

@@ -27,6 +27,8 @@ public:
     void close();
     bool isOpen() const { return m_port.isOpen(); }
     bool write(const QByteArray &bytes);
+    // The open port, for the configuration dialog to apply new settings to.
+    QSerialPort &serialPort() { return m_port; }
 
     // Reads the lines and error counters now (the poll timer calls it).
     void pollLines();
