@@ -499,7 +499,7 @@ void LivePage::onSimulationToggled(bool on)
     } else {
         status = m_link.sendSimulationStop();
     }
-    if (!status.ok)
+    if (!status.ok && m_link.isOpen()) // a lost link has said why
         emit infoText(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
 }
 
@@ -512,7 +512,7 @@ void LivePage::onSimulationSpeed(int rpm)
     if (!period)
         return;
     const LiveLink::Status status = m_link.sendSimulationSpeed(*period);
-    if (!status.ok)
+    if (!status.ok && m_link.isOpen()) // a lost link has said why
         emit infoText(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
 }
 
