@@ -213,7 +213,7 @@ LiveLink::Status LiveLink::write(const QByteArray &bytes)
     QString reason = qt_error_string(sent.error);
     if (sent.end == SerialLineStatus::WriteOutcome::Held) {
         // What the line kept back would make the close wait for it.
-        SerialLineStatus::DiscardOutput(int(m_port.handle()));
+        SerialLineStatus::SettleOutput(int(m_port.handle()), 0);
         reason = GetLanguageText("MessLigneRetenue", {"{MS}", QString::number(WriteDeadlineMs)});
     }
     lose(reason);

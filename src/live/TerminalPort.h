@@ -17,6 +17,8 @@ class TerminalPort : public QObject
 public:
     enum class LineError { Framing, Overrun, BufferOverflow, Parity, Break };
     static constexpr int LinePollMs = 100;
+    // At a close, what was written may still leave the port this long.
+    static constexpr int CloseSettleMs = 200;
 
     explicit TerminalPort(QObject *parent = nullptr);
 

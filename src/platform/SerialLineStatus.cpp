@@ -48,6 +48,19 @@ int pendingOutput(int fd, SystemCalls &calls)
     return calls.ioctl(fd, TIOCOUTQ, &pending) == 0 ? pending : 0;
 }
 
+// Waits until the driver's queue is empty, at the line's pace (a few
+// milliseconds for a command), or the deadline has passed.
+bool drainedBy(int fd, qint64 deadline, SystemCalls &calls)
+{
+    const SteadyClock &clock = SteadyClock::instance();
+    while (pendingOutput(fd, calls) > 0) {
+        if (clock.nowMs() >= deadline)
+            return false;
+        clock.sleepMs(1);
+    }
+    return true;
+}
+
 } // namespace
 
 WriteOutcome WriteWithin(int fd, const QByteArray &bytes, int timeoutMs, SystemCalls &calls)
@@ -76,20 +89,17 @@ WriteOutcome WriteWithin(int fd, const QByteArray &bytes, int timeoutMs, SystemC
         if (p.revents & (POLLHUP | POLLERR))
             return {WriteOutcome::Failed, EIO};
     }
-    // The driver's queue empties at the line's pace: a few milliseconds for a
-    // command, never while the line is held.
-    while (pendingOutput(fd, calls) > 0) {
-        if (clock.nowMs() >= deadline)
-            return {WriteOutcome::Held, 0};
-        clock.sleepMs(1);
-    }
+    if (!drainedBy(fd, deadline, calls))
+        return {WriteOutcome::Held, 0};
     return {};
 }
 
-void DiscardOutput(int fd)
+bool SettleOutput(int fd, int timeoutMs, SystemCalls &calls)
 {
-    if (fd >= 0)
-        ::tcflush(fd, TCOFLUSH);
+    if (fd < 0 || drainedBy(fd, SteadyClock::instance().nowMs() + timeoutMs, calls))
+        return true;
+    ::tcflush(fd, TCOFLUSH);
+    return false;
 }
 
 } // namespace SerialLineStatus

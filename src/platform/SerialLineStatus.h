@@ -43,8 +43,10 @@ struct WriteOutcome {
 WriteOutcome WriteWithin(int fd, const QByteArray &bytes, int timeoutMs,
                          SystemCalls &calls = SystemCalls::real());
 
-// Throws away what was written to the tty and has not left it: closing the
-// tty then does not wait for a held line to let it go.
-void DiscardOutput(int fd);
+// Before a close: lets what was written leave the tty for at most `timeoutMs`,
+// then throws away what a held line kept back, so that closing the tty does
+// not wait for the line (a serial driver waits up to 30 s). False when
+// something was thrown away.
+bool SettleOutput(int fd, int timeoutMs, SystemCalls &calls = SystemCalls::real());
 
 } // namespace SerialLineStatus
