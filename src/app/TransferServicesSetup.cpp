@@ -4,6 +4,7 @@
 #include "app/VekContext.h"
 #include "bootloader/BootloaderDownloads.h"
 #include "firmware/HexFiles.h"
+#include "firmware/TablePlacement.h"
 #include "icsp/IcspChipOperations.h"
 #include "icsp/TransferContext.h"
 
@@ -90,6 +91,16 @@ void InstallTransferServices(TransferServices &services)
     installBootloader(services.bootloader);
     using Format = ImageFileServices::Format;
     services.readDeviceId = ReadDeviceId;
+    services.tablesOverlap = [](const QString &nbTables, const QString &low,
+                                const QString &high) -> std::optional<QString> {
+        TablePlacement::Request tables;
+        tables.ICSPNbTables = nbTables;
+        tables.LTAB = low;
+        tables.HTAB = high;
+        if (const auto refusal = TablePlacement::Chevauchement(tables))
+            return refusal->text;
+        return std::nullopt;
+    };
     services.imageFiles.read = [](PicDevice &device, const QString &file, Format format) {
         return outcomeOf(format == Format::Hex ? LireFichierHex(device, file)
                                                : LireFichierXeh(device, file));

@@ -64,6 +64,13 @@ std::unique_ptr<QSettings> MainSettingsLoader::OpenStore()
     return std::make_unique<QSettings>(StoreFormat(), StoreScope(), QStringLiteral("VEK_Courbe"));
 }
 
+bool MainSettingsLoader::SaveLogFolder(QSettings &store, const QString &folder)
+{
+    store.setValue(kConfig + QStringLiteral("/LogFolder"), folder);
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
 void MainSettingsLoader::Load(MainSettings &settings)
 {
     LoadConfig(settings);
@@ -78,6 +85,7 @@ void MainSettingsLoader::LoadConfig(MainSettings &s)
     s.TypeCourbe = int32_t(number(kConfig, "TypeCourbe", 16, low<int32_t>(), high<int32_t>()));
     s.Language = text(kConfig, "Language", QStringLiteral("francais.ini"));
     s.Handshaking = int16_t(number(kConfig, "Handshaking", 0, 0, 3));
+    s.LogFolder = text(kConfig, "LogFolder", QString());
 }
 
 void MainSettingsLoader::LoadCompilation(MainSettings &s)

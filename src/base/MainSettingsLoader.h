@@ -22,6 +22,10 @@ public:
     static QSettings::Scope StoreScope() { return QSettings::UserScope; }
     static std::unique_ptr<QSettings> OpenStore();
 
+    // Saves the folder of the live logs, chosen on the live page, so that the
+    // next start writes there again. False when the store cannot be written.
+    static bool SaveLogFolder(QSettings &store, const QString &folder);
+
 private:
     void LoadConfig(MainSettings &settings);
     void LoadCompilation(MainSettings &settings);

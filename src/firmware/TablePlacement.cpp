@@ -52,6 +52,25 @@ std::optional<Refusal> blend(const Plan &plan, const QStringList &atmo, const QS
     return std::nullopt;
 }
 
+// Overlapping areas would have the high tables overwrite the low ones.
+std::optional<Refusal> overlapping(const WordRange &low, const WordRange &high)
+{
+    if (low.first >= high.end || high.first >= low.end)
+        return std::nullopt;
+    return warning(GetLanguageText("MessZonesChevauchent",
+                                   {"{BDEBUT}", hex4(low.first), "{BFIN}", hex4(low.end - 1),
+                                    "{HDEBUT}", hex4(high.first), "{HFIN}", hex4(high.end - 1)}));
+}
+
+// The `lines` tables of a set from the address `start`; nothing when it is no address.
+std::optional<WordRange> tablesFrom(const QString &start, int lines)
+{
+    const std::optional<int> first = HexAddress(start);
+    if (!first)
+        return std::nullopt;
+    return WordRange{*first, *first + lines * WordsPerTable};
+}
+
 } // namespace
 
 bool WordRange::fitsBlocks(int words) const
@@ -76,6 +95,16 @@ std::optional<int> PourcentageStrict(const QString &text)
     if (!ok || !(value >= 0) || value > 100)
         return std::nullopt;
     return static_cast<int>(std::nearbyint(value));
+}
+
+std::optional<Refusal> Chevauchement(const Request &request)
+{
+    const int lines = TableIncludeFiles::NombreLignes(request.ICSPNbTables);
+    const std::optional<WordRange> low = tablesFrom(request.LTAB, lines);
+    const std::optional<WordRange> high = tablesFrom(request.HTAB, lines);
+    if (lines < 1 || !low || !high)
+        return std::nullopt;
+    return overlapping(*low, *high);
 }
 
 Checked Verifier(const Request &request)
@@ -103,12 +132,8 @@ Checked Verifier(const Request &request)
             return checked;
         }
     }
-    // Overlapping areas would have the high tables overwrite the low ones.
-    if (plan.low.first < plan.high.end && plan.high.first < plan.low.end) {
-        checked.refusal = warning(GetLanguageText(
-            "MessZonesChevauchent",
-            {"{BDEBUT}", hex4(plan.low.first), "{BFIN}", hex4(plan.low.end - 1), "{HDEBUT}",
-             hex4(plan.high.first), "{HFIN}", hex4(plan.high.end - 1)}));
+    if (auto overlap = overlapping(plan.low, plan.high)) {
+        checked.refusal = *overlap;
         return checked;
     }
     for (int line = 0; line < plan.lines; ++line) {

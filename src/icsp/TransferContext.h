@@ -113,5 +113,11 @@ struct TransferServices {
     ImageFileServices imageFiles;
     BootloaderServices bootloader;                // the programmer window's bootloader buttons
     IcspPortOpener programmerPort = OpenIcspPort; // tests put a simulated box here
-    const Clock *clock = nullptr;                 // nullptr: the steady clock
+    // The refusal text when the low and high curve tables of `nbTables` lines at
+    // these start addresses would overlap, as the table programming words it;
+    // the programmer set-up refuses such addresses at OK.
+    std::function<std::optional<QString>(const QString &nbTables, const QString &low,
+                                         const QString &high)>
+        tablesOverlap;
+    const Clock *clock = nullptr; // nullptr: the steady clock
 };

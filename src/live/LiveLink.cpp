@@ -1,9 +1,12 @@
 #include "live/LiveLink.h"
 
+#include "base/VEK_LANGUAGE.h"
 #include "live/SimulationCommand.h"
 #include "platform/SerialLineStatus.h"
 #include "platform/SerialPortOpening.h"
 #include "platform/SerialSettings.h"
+
+using VEK_LANGUAGE::GetLanguageText;
 
 #include <cerrno>
 #include <unistd.h>
@@ -188,6 +191,11 @@ void LiveLink::onError(QSerialPort::SerialPortError error)
         return;
     const QString reason = m_port.errorString();
     m_port.clearError();
+    lose(reason);
+}
+
+void LiveLink::lose(const QString &reason)
+{
     close();
     emit portLost(reason);
 }
@@ -196,19 +204,20 @@ LiveLink::Status LiveLink::write(const QByteArray &bytes)
 {
     if (!m_port.isOpen())
         return {false, tr("port not open")};
-    if (m_port.write(bytes) != bytes.size())
-        return {false, m_port.errorString()};
-    // Hand the bytes to the driver now (the port may be closed or reconfigured
-    // right after), and wait until they have left it. No waitForBytesWritten:
-    // it gives up while the batched read buffer is full.
-    const int fd = int(m_port.handle());
-    for (int attempt = 0; m_port.bytesToWrite() > 0 && attempt < 100; ++attempt)
-        if (!m_port.flush())
-            SerialLineStatus::DrainOutput(fd); // the driver is full: let it empty
-    if (m_port.bytesToWrite() > 0)
-        return {false, m_port.errorString()};
-    SerialLineStatus::DrainOutput(fd);
-    return {};
+    // Straight to the driver, and until the bytes have left it (the port may be
+    // closed or reconfigured right after), within the deadline.
+    const SerialLineStatus::WriteOutcome sent =
+        SerialLineStatus::WriteWithin(int(m_port.handle()), bytes, WriteDeadlineMs);
+    if (sent.end == SerialLineStatus::WriteOutcome::Sent)
+        return {};
+    QString reason = qt_error_string(sent.error);
+    if (sent.end == SerialLineStatus::WriteOutcome::Held) {
+        // What the line kept back would make the close wait for it.
+        SerialLineStatus::SettleOutput(int(m_port.handle()), 0);
+        reason = GetLanguageText("MessLigneRetenue", {"{MS}", QString::number(WriteDeadlineMs)});
+    }
+    lose(reason);
+    return {false, reason};
 }
 
 LiveLink::Status LiveLink::sendSimulationStart(uint16_t period)

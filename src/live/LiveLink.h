@@ -28,6 +28,10 @@ public:
     // A frame is decided once the byte after it is known; when the line stays
     // quiet this long after a read, the frame held last is decided without it.
     static constexpr int QuietLineMs = 2 * ReadBatchMs;
+    // A command is written on the GUI thread: when the line is still held after
+    // this long (handshaking, a module that stops reading), the link gives up,
+    // stops and says so, rather than freezing the window.
+    static constexpr int WriteDeadlineMs = 500;
 
     explicit LiveLink(const Clock &clock = SteadyClock::instance(), QObject *parent = nullptr);
     ~LiveLink() override;
@@ -43,6 +47,8 @@ public:
     void close();
     bool isOpen() const;
     QString device() const { return m_port.portName(); }
+    // The open port, for the configuration dialog to apply new settings to.
+    QSerialPort &serialPort() { return m_port; }
 
     // Raw capture for the logger (TamponCapture): kept only while enabled;
     // disabling empties it. It stops growing at captureLimit() bytes (hours of
@@ -80,7 +86,8 @@ signals:
     void framesArrived();
     // No valid frame came for SilenceMs: the display goes back to its reset state.
     void silence();
-    // The port failed while open (device unplugged, read error); it is closed.
+    // The port failed while open (device unplugged, read or write error, a line
+    // held past the write deadline); it is closed.
     void portLost(const QString &reason);
     // The capture reached its limit: what arrives from now on is not kept.
     void captureFull();
@@ -96,6 +103,7 @@ private:
     void addToCapture(const QByteArray &data);
     void onError(QSerialPort::SerialPortError error);
     Status write(const QByteArray &bytes);
+    void lose(const QString &reason);
     void armWatchdog(qint64 delayMs);
 
     const Clock &m_clock;

@@ -33,6 +33,9 @@ void TerminalPort::close()
     m_linePoll.stop();
     if (!m_port.isOpen())
         return;
+    // Typed bytes on their way get a moment; a line held by its handshaking
+    // does not keep a page change or the quit waiting.
+    SerialLineStatus::SettleOutput(int(m_port.handle()), CloseSettleMs);
     m_port.close();
     emit linesChanged(std::nullopt);
     emit closed(QString());

@@ -17,6 +17,8 @@ class TerminalPort : public QObject
 public:
     enum class LineError { Framing, Overrun, BufferOverflow, Parity, Break };
     static constexpr int LinePollMs = 100;
+    // At a close, what was written may still leave the port this long.
+    static constexpr int CloseSettleMs = 200;
 
     explicit TerminalPort(QObject *parent = nullptr);
 
@@ -27,6 +29,8 @@ public:
     void close();
     bool isOpen() const { return m_port.isOpen(); }
     bool write(const QByteArray &bytes);
+    // The open port, for the configuration dialog to apply new settings to.
+    QSerialPort &serialPort() { return m_port; }
 
     // Reads the lines and error counters now (the poll timer calls it).
     void pollLines();

@@ -1,5 +1,7 @@
 #include "platform/TtyByteLink.h"
 
+#include "platform/SerialLineStatus.h"
+
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
@@ -14,6 +16,9 @@ qint64 nowMs()
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
+
+// The line may be held this long on top of the time the bytes take.
+constexpr int HeldLineMs = 2000;
 
 } // namespace
 
@@ -38,28 +43,21 @@ ByteLink::Status TtyByteLink::fail(int errnum)
 
 ByteLink::Status TtyByteLink::write(const QByteArray &bytes)
 {
-    const int fd = m_tty->fd();
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n > 0) {
-            done += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN)
-            return fail(errno);
-        pollfd p{fd, POLLOUT, 0};
-        if (::poll(&p, 1, 1000) < 0 && errno != EINTR)
-            return fail(errno);
-        if (p.revents & (POLLHUP | POLLERR))
-            return fail(EIO);
+    // Time-outs of an answer count from when the question has left the wire. A
+    // line held by its handshaking longer than the bytes can take fails the
+    // exchange rather than hanging it (a millisecond a byte is 9600 bauds).
+    const int timeoutMs = HeldLineMs + int(std::min<qsizetype>(bytes.size(), 1 << 20));
+    const SerialLineStatus::WriteOutcome sent =
+        SerialLineStatus::WriteWithin(m_tty->fd(), bytes, timeoutMs);
+    switch (sent.end) {
+    case SerialLineStatus::WriteOutcome::Sent:
+        return Status::Ok;
+    case SerialLineStatus::WriteOutcome::Held:
+        return fail(ETIMEDOUT);
+    case SerialLineStatus::WriteOutcome::Failed:
+        break;
     }
-    // Time-outs of an answer count from when the question has left the wire.
-    if (tcdrain(fd) != 0 && errno != EINTR && errno != ENOTTY)
-        return fail(errno);
-    return Status::Ok;
+    return fail(sent.error);
 }
 
 ByteLink::Status TtyByteLink::read(QByteArray &into, qsizetype count, qint64 timeoutMs)

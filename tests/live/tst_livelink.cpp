@@ -1,5 +1,6 @@
 #include "ManualClock.h"
 #include "ModuleSimulator.h"
+#include "base/VEK_LANGUAGE.h"
 #include "live/LiveLink.h"
 #include "live/LiveLogFormatter.h"
 #include "live/LiveLogger.h"
@@ -32,6 +33,12 @@ class TestLiveLink : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangue("francais.ini");
+        VEK_LANGUAGE::InitLanguage();
+    }
+
     void everyValidFrameDecodedOnceAndLogged()
     {
         QTemporaryDir dir;
@@ -179,6 +186,34 @@ private slots:
         QVERIFY(link.sendSimulationStop().ok);
         link.close();
         QCOMPARE(sim.waitForLine("STOP"), QString("STOP"));
+        sim.command("stop");
+    }
+
+    // A module that holds the line (XOFF under software handshaking) cannot
+    // block the program: the command gives up at its deadline, the link stops
+    // and says why.
+    void heldLineDoesNotBlock()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start());
+        LiveLink link;
+        QVERIFY(link.open(sim.devicePath(), "9600,N,8,1", QSerialPort::SoftwareControl).ok);
+        QSignalSpy lost(&link, &LiveLink::portLost);
+        QVERIFY(sim.sendBytes(QByteArray(1, '\x13'))); // XOFF, never followed by XON
+        QTest::qWait(100);                             // the tty has taken it
+        QElapsedTimer took;
+        took.start();
+        const LiveLink::Status status =
+            link.sendSimulationSpeed(*SimulationCommand::PeriodeSimulation(3000));
+        QVERIFY2(took.elapsed() < 4 * LiveLink::WriteDeadlineMs,
+                 qPrintable(QString("%1 ms").arg(took.elapsed())));
+        QVERIFY(!status.ok);
+        QVERIFY(!link.isOpen());
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(lost[0][0].toString(), status.reason);
+        QCOMPARE(status.reason,
+                 QString("l'envoi est resté bloqué 500 ms (contrôle de flux, ou le module ne lit "
+                         "plus)"));
         sim.command("stop");
     }
 

@@ -1,5 +1,6 @@
 #include "platform/ModemLines.h"
 #include "platform/ParallelPort.h"
+#include "platform/SerialLineStatus.h"
 #include "platform/SystemCalls.h"
 #include "platform/TtyByteLink.h"
 
@@ -84,6 +85,22 @@ public:
     }
 };
 
+// A tty driver whose output queue never empties: a serial port stopped by CTS
+// or XOFF for good.
+class HeldQueue final : public SystemCalls
+{
+public:
+    int open(const char *, int) override { return errno = ENOSYS, -1; }
+    int close(int) override { return 0; }
+    int ioctl(int, unsigned long request, void *arg) override
+    {
+        if (request != TIOCOUTQ)
+            return errno = ENOTTY, -1;
+        *static_cast<int *>(arg) = 3;
+        return 0;
+    }
+};
+
 struct Pty {
     int master = -1;
     QString slave;
@@ -113,6 +130,7 @@ private slots:
     void byteLinkReportsClosedPeerAndBadDevice();
     void modemLinesDriveTheIoctls();
     void parallelPortClaimsAndMapsRegisters();
+    void boundedWriteGivesUpOnAHeldLine();
 };
 
 void TestDeviceLinks::byteLinkBothWaysAndDeadlines()
@@ -217,6 +235,35 @@ void TestDeviceLinks::parallelPortClaimsAndMapsRegisters()
     const auto refused = PpdevPort::open("LPT1", calls);
     QVERIFY(!refused);
     QVERIFY2(refused.error.startsWith("/dev/parport0: "), qPrintable(refused.error));
+}
+
+void TestDeviceLinks::boundedWriteGivesUpOnAHeldLine()
+{
+    using Outcome = SerialLineStatus::WriteOutcome;
+    Pty pty;
+    const int fd = ::open(qPrintable(pty.slave), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    QCOMPARE(SerialLineStatus::WriteWithin(fd, "abc", 200).end, Outcome::Sent);
+    char got[3] = {};
+    QCOMPARE(::read(pty.master, got, sizeof got), ssize_t(3));
+    // The bytes never leave the driver: given up at the deadline, where
+    // tcdrain() would wait for ever.
+    HeldQueue held;
+    QElapsedTimer took;
+    took.start();
+    QCOMPARE(SerialLineStatus::WriteWithin(fd, "abc", 200, held).end, Outcome::Held);
+    QVERIFY2(took.elapsed() >= 150 && took.elapsed() < 2000,
+             qPrintable(QString("%1 ms").arg(took.elapsed())));
+    // Before a close: a line that lets the bytes go keeps them; a held one has
+    // them thrown away at once rather than have the close wait for it.
+    QVERIFY(SerialLineStatus::SettleOutput(fd, 200));
+    took.restart();
+    QVERIFY(!SerialLineStatus::SettleOutput(fd, 0, held));
+    QVERIFY(took.elapsed() < 150);
+    ::close(fd);
+    const Outcome closed = SerialLineStatus::WriteWithin(-1, "abc", 200);
+    QCOMPARE(closed.end, Outcome::Failed);
+    QCOMPARE(closed.error, EBADF);
 }
 
 QTEST_GUILESS_MAIN(TestDeviceLinks)

@@ -2,6 +2,7 @@
 
 #include "app/ui/EngineParametersPanel.h"
 #include "app/ui/VEK_Accueil.h"
+#include "base/ui/WindowPrompts.h"
 #include "firmware/VEK_Gestion_OS.h"
 
 #include <QComboBox>
@@ -28,23 +29,12 @@ QString MainWindowCurveFiles::askSaveFileName(const QString &title, const QStrin
 {
     static const CurveFiles::Kind kinds[] = {CurveFiles::Kind::Project, CurveFiles::Kind::Curve,
                                              CurveFiles::Kind::SingleCurve};
-    QFileDialog dialog(&window_, title, initialName, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    const QStringList filters = filter.split(QStringLiteral(";;"));
-    // The dialog adds the chosen kind's extension itself, and asks before replacing.
-    auto suffixFor = [&filters](const QString &chosen) {
-        const qsizetype index = filters.indexOf(chosen);
-        return index >= 0 && index < 3 ? kinds[index] : CurveFiles::Kind::Project;
-    };
-    dialog.setDefaultSuffix(CurveFiles::Extension(kinds[0]).mid(1));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog, &suffixFor](const QString &chosen) {
-                         dialog.setDefaultSuffix(CurveFiles::Extension(suffixFor(chosen)).mid(1));
-                     });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    kind = suffixFor(dialog.selectedNameFilter());
-    return dialog.selectedFiles().constFirst();
+    QString chosen;
+    const QString path =
+        WindowPrompts::AskSaveFileName(&window_, title, initialName, filter, &chosen);
+    const qsizetype index = filter.split(QStringLiteral(";;")).indexOf(chosen);
+    kind = index >= 0 && index < 3 ? kinds[index] : CurveFiles::Kind::Project;
+    return path;
 }
 
 bool MainWindowCurveFiles::askYesNo(const QString &title, const QString &text)

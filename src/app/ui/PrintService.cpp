@@ -3,11 +3,11 @@
 #include "app/PrintLayout.h"
 #include "app/ui/MapScenePainter.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
 #include "platform/DataPaths.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -52,16 +52,14 @@ QRectF toDevice(const QRectF &twips, double scale)
     return {twips.topLeft() * scale, twips.size() * scale};
 }
 
-// Text lines keep clear of the paper's edge: at least this margin, and never
-// less than the printer's own unprintable border.
-constexpr double TextMarginMm = 10;
-
-void setTextMargins(QPrinter &printer)
+// The page's margins: PrintLayout's, and never less than the printer's own
+// unprintable border.
+void setPageMargins(QPrinter &printer)
 {
     QPageLayout layout = printer.pageLayout();
     layout.setUnits(QPageLayout::Millimeter); // converts the minimum margins too
     const QMarginsF least = layout.minimumMargins();
-    const auto side = [](double minimum) { return std::max(TextMarginMm, minimum); };
+    const auto side = [](double minimum) { return std::max(PrintLayout::PageMarginMm, minimum); };
     printer.setPageMargins(
         QMarginsF(side(least.left()), side(least.top()), side(least.right()), side(least.bottom())),
         QPageLayout::Millimeter);
@@ -102,9 +100,9 @@ PrintService::PrintService(QWidget *parent) : m_parent(parent)
 {
     m_lookup = [] { return QPrinterInfo::defaultPrinter(); };
     m_choosePdf = [this] {
-        return QFileDialog::getSaveFileName(m_parent,
-                                            GetLanguageText(QStringLiteral("PrintPdfTitle")),
-                                            DefaultPdfPath(), QStringLiteral("PDF (*.pdf)"));
+        return WindowPrompts::AskSaveFileName(m_parent,
+                                              GetLanguageText(QStringLiteral("PrintPdfTitle")),
+                                              DefaultPdfPath(), QStringLiteral("PDF (*.pdf)"));
     };
     m_inform = [this](const QString &text) {
         QMessageBox::information(m_parent, applicationTitle(), text);
@@ -192,8 +190,7 @@ bool PrintService::printOnce(QPrinter &printer, const Request &request, QString 
         printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
     const PrintLayout::Content content =
         PrintLayout::ContentFor(request.page, request.curvePointCount, request.terminalText);
-    if (content == PrintLayout::Content::Text)
-        setTextMargins(printer);
+    setPageMargins(printer);
     QPainter painter;
     if (!painter.begin(&printer)) {
         error = target;

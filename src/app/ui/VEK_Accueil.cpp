@@ -666,7 +666,12 @@ void VEK_Accueil::about_Click()
 
 void VEK_Accueil::Config_Click()
 {
-    auto *dialog = new VEK_SETUP(context_, nullptr, this);
+    // The live page and the terminal share the main window's port: new
+    // settings reach it at once while either has it open.
+    QSerialPort *open = livePage_->isRunning()        ? &livePage_->link().serialPort()
+                        : terminalPage_->isPortOpen() ? &terminalPage_->port().serialPort()
+                                                      : nullptr;
+    auto *dialog = new VEK_SETUP(context_, open, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, &VEK_Accueil::AfterConfig);
     dialog->open();

@@ -2,7 +2,28 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
+
+namespace {
+
+// The first extension a filter names: "pdf" for "PDF (*.pdf)"; "" for "*" or "*.*".
+QString extensionOf(const QString &filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    return pattern.match(filter).captured(1);
+}
+
+QString withExtension(const QString &name, const QString &filter)
+{
+    const QString extension = extensionOf(filter);
+    if (name.isEmpty() || extension.isEmpty() || !QFileInfo(name).suffix().isEmpty())
+        return name;
+    return name + (name.endsWith(QLatin1Char('.')) ? extension : QLatin1Char('.') + extension);
+}
+
+} // namespace
 
 QMessageBox::StandardButton WindowPrompts::message(QWidget *parent, QMessageBox::Icon icon,
                                                    const QString &title, const QString &text,
@@ -29,7 +50,26 @@ QString WindowPrompts::chooseFile(QWidget *parent, const QString &title, const Q
 QString WindowPrompts::chooseSaveFile(QWidget *parent, const QString &title, const QString &start,
                                       const QString &filter)
 {
-    return QFileDialog::getSaveFileName(parent, title, start, filter);
+    return AskSaveFileName(parent, title, start, filter);
+}
+
+QString WindowPrompts::AskSaveFileName(QWidget *parent, const QString &title, const QString &start,
+                                       const QString &filter, QString *chosenFilter)
+{
+    QFileDialog dialog(parent, title, start, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the extension itself before it asks about replacing a file;
+    // the name is completed again below, as not every dialog does.
+    const auto follow = [&dialog](const QString &chosen) {
+        dialog.setDefaultSuffix(extensionOf(chosen));
+    };
+    follow(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (chosenFilter)
+        *chosenFilter = dialog.selectedNameFilter();
+    return withExtension(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter());
 }
 
 bool WindowPrompts::openWithDesktop(const QString &path)

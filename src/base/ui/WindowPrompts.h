@@ -22,9 +22,17 @@ public:
     // An existing file to open, or "" when the user cancels. `filter` uses ";;".
     virtual QString chooseFile(QWidget *parent, const QString &title, const QString &start,
                                const QString &filter);
-    // A file name to save to, or "" when the user cancels. `filter` uses ";;".
+    // A file name to save to, or "" when the user cancels. `filter` uses ";;"
+    // (AskSaveFileName).
     virtual QString chooseSaveFile(QWidget *parent, const QString &title, const QString &start,
                                    const QString &filter);
+    // The save dialog of every window: a name typed without an extension gets
+    // the extension of the chosen filter ("out1" is saved as "out1.pdf" with
+    // "PDF (*.pdf)"); "" when the user cancels. `chosenFilter`, when given,
+    // receives the filter chosen.
+    static QString AskSaveFileName(QWidget *parent, const QString &title, const QString &start,
+                                   const QString &filter, QString *chosenFilter = nullptr);
+
     // Opens a file with the desktop's default handler; false when none took it.
     virtual bool openWithDesktop(const QString &path);
 

@@ -673,15 +673,29 @@ QString VEK_SETUP_ICSP::refusalText(IcspSetup::Field field) const
                            {QStringLiteral("%1"), box->text()});
 }
 
+void VEK_SETUP_ICSP::refuseOk(const QString &text, QWidget *box)
+{
+    // Nothing is applied: the dialog stays open on the box to correct.
+    SSTab1->setCurrentIndex(0);
+    L_Info->setText(text);
+    box->setFocus();
+}
+
 void VEK_SETUP_ICSP::OKButton_Click()
 {
     const IcspSetup::Entries e = entries();
     if (const auto refused = IcspSetup::FirstRefusedField(e, packageChosen_)) {
-        // Nothing is applied: the dialog stays open on the box to correct.
-        SSTab1->setCurrentIndex(0);
-        L_Info->setText(refusalText(*refused));
-        fieldWidget(*refused)->setFocus();
+        refuseOk(refusalText(*refused), fieldWidget(*refused));
         return;
+    }
+    // The high tables would overwrite the low ones: the table programming would
+    // refuse them later, say so now.
+    const auto &overlap = context_.transfer.tablesOverlap;
+    if (!packageChosen_ && overlap) {
+        if (const auto text = overlap(context_.settings.ICSPNbTables, e.ADDL8, e.ADDH8)) {
+            refuseOk(*text, ADDH8);
+            return;
+        }
     }
     IcspSetup::ApplyOk(context_.settings, context_.pic, e, packageChosen_);
     if (!store_) {

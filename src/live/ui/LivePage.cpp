@@ -1,8 +1,10 @@
 #include "live/ui/LivePage.h"
 
 #include "app/VekContext.h"
+#include "base/MainSettingsLoader.h"
 #include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
 #include "live/LiveLogger.h"
 #include "live/SimulationCommand.h"
 #include "live/ui/LedLamp.h"
@@ -15,7 +17,6 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,7 +61,7 @@ void styleCurveLabel(QLabel *label, bool active)
 } // namespace
 
 LivePage::LivePage(VekContext &context, QWidget *parent, const Clock &clock)
-    : QWidget(parent), m_context(context), m_link(clock)
+    : QWidget(parent), m_context(context), m_prompts(&WindowPrompts::system()), m_link(clock)
 {
     buildUi();
     m_refresh.setSingleShot(true);
@@ -202,8 +203,6 @@ void LivePage::buildUi()
     controls->addWidget(SimulRegime);
     controls->addWidget(m_simulValue);
     page->addLayout(controls);
-
-    BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
 
     connect(Lbl_ON_OFF, &QPushButton::clicked, this, &LivePage::BasculeMarcheArret);
     connect(ChkBuffer, &QCheckBox::toggled, this, &LivePage::onBufferToggled);
@@ -450,14 +449,20 @@ QString LivePage::logFolder(bool create) const
 void LivePage::applyCaptions()
 {
     BP_LogDossier->setText(GetLanguageText("MBLogDossier"));
+    // Also once the stored settings are read: the folder saved last time.
+    BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
 }
 
 void LivePage::onChooseLogFolder()
 {
     const QString folder =
-        QFileDialog::getExistingDirectory(this, GetLanguageText("MBLogDossier"), logFolder(false));
-    if (!folder.isEmpty())
+        m_prompts->chooseFolder(this, GetLanguageText("MBLogDossier"), logFolder(false));
+    if (!folder.isEmpty()) {
         m_context.settings.LogFolder = folder;
+        const auto store = MainSettingsLoader::OpenStore();
+        if (!MainSettingsLoader::SaveLogFolder(*store, folder))
+            emit infoText(GetLanguageText("SetupSaveError", {"%1", store->fileName()}));
+    }
     BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
 }
 
@@ -494,7 +499,7 @@ void LivePage::onSimulationToggled(bool on)
     } else {
         status = m_link.sendSimulationStop();
     }
-    if (!status.ok)
+    if (!status.ok && m_link.isOpen()) // a lost link has said why
         emit infoText(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
 }
 
@@ -507,7 +512,7 @@ void LivePage::onSimulationSpeed(int rpm)
     if (!period)
         return;
     const LiveLink::Status status = m_link.sendSimulationSpeed(*period);
-    if (!status.ok)
+    if (!status.ok && m_link.isOpen()) // a lost link has said why
         emit infoText(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
 }
 

@@ -19,6 +19,7 @@ class QPushButton;
 class QSlider;
 class QToolButton;
 class QFrame;
+class WindowPrompts;
 struct VekContext;
 
 // The "Real Time" page of the main window: RUN/STOP of the live link, the
@@ -47,6 +48,8 @@ public:
     void AfficheEntreesLive(const LiveLamps &lamps);
 
     LiveLink &link() { return m_link; }
+    // The dialogs the page asks (the folder choice); tests answer in their place.
+    void setPrompts(WindowPrompts &prompts) { m_prompts = &prompts; }
 
     // Captions that come from the language texts (the main window calls it
     // once the texts are loaded, and on each change of language).
@@ -84,6 +87,7 @@ private:
     QString portCaption() const;
 
     VekContext &m_context;
+    WindowPrompts *m_prompts;
     LiveLink m_link;
     QTimer m_refresh;           // paces the display to the screen
     QElapsedTimer m_refreshed;  // since the last refresh

@@ -247,18 +247,47 @@ private slots:
         QVERIFY(out.contains(QStringLiteral(":end"))); // a long line is wrapped, not cut
     }
 
-    // Text keeps clear of the paper's edge, where printers cannot print.
-    void terminalTextKeepsAMargin()
+    // Text and pictures keep clear of the paper's edge, where printers cannot
+    // print: 10 mm all round.
+    void everyPrintKeepsAMargin_data()
     {
+        QTest::addColumn<int>("page");
+        QTest::newRow("terminal text") << int(PrintLayout::Terminal);
+        QTest::newRow("curve chart") << int(PrintLayout::Curves);
+        QTest::newRow("3D map") << int(PrintLayout::Map3D);
+    }
+
+    void everyPrintKeepsAMargin()
+    {
+        QFETCH(int, page);
+        // A chart wider than any page and inked to its edges: it fills the
+        // width between the margins.
+        QPixmap wide(1500, 500);
+        wide.fill(Qt::black);
+        QLabel chart;
+        chart.setPixmap(wide);
+        chart.resize(wide.size());
+        VekContext context;
+        const MapScene map = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
         PrintService service;
         hook(service);
         const QString pdf = m_dir.filePath(QStringLiteral("margin.pdf"));
         service.setPdfOutput(pdf);
-        QVERIFY(service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, "MMMM\r\nMMMM"}));
-        const QRect ink = boxOf(renderPage(pdf), notWhite); // 60 dots per inch
-        const double mm = 60 / 25.4;
-        QVERIFY2(ink.left() >= 9.5 * mm && ink.top() >= 9.5 * mm,
-                 qPrintable(QString("text at %1, %2 dots").arg(ink.left()).arg(ink.top())));
+        QVERIFY(service.bp_imprimer({page, int(Realistic.size()), &chart, map, "MMMM\r\nMMMM"}));
+        const QImage paper = renderPage(pdf); // 60 dots per inch
+        const QRect ink = boxOf(paper, notWhite);
+        QVERIFY(ink.isValid());
+        const double margin = 9.5 * 60 / 25.4;
+        QVERIFY2(ink.left() >= margin && ink.top() >= margin &&
+                     paper.width() - 1 - ink.right() >= margin &&
+                     paper.height() - 1 - ink.bottom() >= margin,
+                 qPrintable(QString("ink from %1, %2 to %3, %4 on %5 x %6 dots")
+                                .arg(ink.left())
+                                .arg(ink.top())
+                                .arg(ink.right())
+                                .arg(ink.bottom())
+                                .arg(paper.width())
+                                .arg(paper.height())));
     }
 
     // The PDF file choice opens on a named file where the user keeps documents.

@@ -1,3 +1,4 @@
+#include "app/TransferServicesSetup.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "icsp/ProgrammerLineTests.h"
@@ -214,6 +215,11 @@ private slots:
         QTest::newRow("table too high") << "ADDL16"
                                         << "1FFF"
                                         << "« 1FFF » refusée";
+        // Two curve lines from 300 end at 4FF: high tables from 400 would overwrite them.
+        QTest::newRow("tables overlap") << "ADDH8"
+                                        << "400"
+                                        << "Les tables basses [0x0300-0x04FF] et hautes "
+                                           "[0x0400-0x05FF] se chevauchent";
     }
 
     void okRefusesBadAttemptsAndAddresses()
@@ -222,6 +228,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, message);
         VekContext context;
+        InstallTransferServices(context.transfer);
+        context.settings.ICSPNbTables = "2";
         auto settings = store();
         VEK_SETUP_ICSP d(context);
         d.setSettingsStore(settings.get());

@@ -1,6 +1,9 @@
+#include "FakePrompts.h"
 #include "ModuleSimulator.h"
 #include "Screenshots.h"
 #include "app/ui/VEK_Accueil.h"
+#include "app/ui/VEK_SETUP.h"
+#include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/TrameLive.h"
 #include "live/ui/LedLamp.h"
@@ -10,12 +13,15 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+
+#include <termios.h>
 
 // The live and terminal pages inside the main window: the shared port, the
 // status bar and the information label.
@@ -34,6 +40,12 @@ private slots:
         VEK_LANGUAGE::InitLanguage();
     }
 
+    void init()
+    {
+        // Each test starts from the defaults: what one saved is not the next one's.
+        MainSettingsLoader::OpenStore()->clear();
+    }
+
     // The window is built before the language texts are read: the log-folder
     // button must still get its caption once they are.
     void logFolderButtonHasItsCaption()
@@ -47,6 +59,27 @@ private slots:
         QVERIFY(button);
         QVERIFY(!button->text().isEmpty());
         QCOMPARE(button->text(), VEK_LANGUAGE::GetLanguageText("MBLogDossier"));
+    }
+
+    // The folder chosen for the logs is there again after a restart.
+    void logFolderSurvivesARestart()
+    {
+        QTemporaryDir logs;
+        FakePrompts prompts;
+        prompts.folder = logs.path();
+        {
+            VEK_Accueil window;
+            window.Form_Load(false);
+            window.livePage()->setPrompts(prompts);
+            window.findChild<QToolButton *>("BP_LogDossier")->click();
+            QCOMPARE(prompts.folderAsks, 1);
+            QCOMPARE(window.settings().LogFolder, logs.path());
+        }
+        VEK_Accueil restarted;
+        restarted.Form_Load(false);
+        QCOMPARE(restarted.settings().LogFolder, logs.path());
+        QCOMPARE(restarted.findChild<QToolButton *>("BP_LogDossier")->toolTip(),
+                 QDir::toNativeSeparators(logs.path()));
     }
 
     void pageChangesCloseTheSharedPort()
@@ -103,6 +136,54 @@ private slots:
         QVERIFY(!window.terminalPage()->isPortOpen());
         QCOMPARE(open->text(), QString("Open Port"));
         sim.command("stop");
+    }
+
+    // The configuration dialog's new settings reach the port the live page or
+    // the terminal holds open, without closing it.
+    void newSettingsReachTheOpenPort_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("openButton");
+        QTest::newRow("live page") << 4 << "Lbl_ON_OFF";
+        QTest::newRow("terminal") << 3 << "BP_OpenPort";
+    }
+
+    void newSettingsReachTheOpenPort()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, openButton);
+        ModuleSimulator sim;
+        QVERIFY(sim.start());
+        VEK_Accueil window;
+        window.Form_Load(false);
+        window.settings().portNumber = 0;
+        window.settings().portDevice = sim.devicePath();
+        window.SSTab1()->setCurrentIndex(page);
+        window.control<QPushButton>(qPrintable(openButton))->click();
+        QSerialPort &port = page == 4 ? window.livePage()->link().serialPort()
+                                      : window.terminalPage()->port().serialPort();
+        QVERIFY(port.isOpen());
+
+        window.Config_Click();
+        auto *dialog = window.findChild<VEK_SETUP *>();
+        QVERIFY(dialog);
+        QStringList warnings;
+        dialog->setWarningSink([&warnings](const QString &text) { warnings << text; });
+        // What a pseudo-terminal takes: no parity, eight data bits.
+        dialog->Baud(192)->click();
+        dialog->Stop2->click();
+        dialog->RTSFlow->click();
+        dialog->OKButton()->click();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(" / ")));
+
+        QVERIFY(port.isOpen());
+        termios line{};
+        QCOMPARE(tcgetattr(int(port.handle()), &line), 0);
+        QCOMPARE(cfgetospeed(&line), speed_t(B19200));
+        QVERIFY(line.c_cflag & CSTOPB);
+        QVERIFY(line.c_cflag & CRTSCTS);
+        QCOMPARE(window.statusPanel(2), QString("19200,N,8,2"));
+        QCOMPARE(window.settings().serialSettings, QString("19200,N,8,2"));
     }
 
     void openFailureShowsInTheInformationLabel()

@@ -1,0 +1,93 @@
+#include "base/ui/WindowPrompts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+// The save dialog every window uses: a name typed without an extension is
+// saved with the extension of the filter chosen.
+class TestUiSaveDialogs : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    // What the user does: picks the filter in the dialog's list, types a name, presses Save.
+    static void answer(const QString &filter, int chosen, const QString &typed)
+    {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
+        QVERIFY(types);
+        types->setCurrentIndex(chosen);
+        emit types->activated(chosen);
+        emit types->textActivated(filter.split(";;").at(chosen));
+        dialog->selectFile(typed);
+        static_cast<QDialog *>(dialog)->accept(); // as the Save button does
+    }
+
+private slots:
+    void typedNameGetsTheFilterExtension_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("pdf") << "PDF (*.pdf)" << 0 << "out1"
+                             << "out1.pdf";
+        QTest::newRow("hex") << "Fichier HEX (*.hex)" << 0 << "out1"
+                             << "out1.hex";
+        QTest::newRow("second filter")
+            << "Projet VEK (*.xsc *.XSC);;Courbes VEK (*.vek *.VEK);;Mono Courbe MIRT (*.mrt *.MRT)"
+            << 1 << "out1"
+            << "out1.vek";
+        QTest::newRow("own extension kept") << "PDF (*.pdf)" << 0 << "out1.txt"
+                                            << "out1.txt";
+        QTest::newRow("trailing dot") << "Update files (*.xeh)" << 0 << "out1."
+                                      << "out1.xeh";
+        QTest::newRow("filter without extension") << "Tous (*)" << 0 << "out1"
+                                                  << "out1";
+    }
+
+    void typedNameGetsTheFilterExtension()
+    {
+        QFETCH(QString, filter);
+        QFETCH(int, chosen);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        bool answered = false;
+        QTimer::singleShot(0, this, [&] {
+            answer(filter, chosen, typed);
+            answered = true;
+        });
+        QString chosenFilter;
+        const QString path =
+            WindowPrompts::AskSaveFileName(nullptr, "Save", m_dir.path(), filter, &chosenFilter);
+        QVERIFY(answered);
+        QCOMPARE(path, m_dir.filePath(saved));
+        QCOMPARE(chosenFilter, filter.split(";;").at(chosen));
+        // The windows' own prompts go through the same dialog.
+        QTimer::singleShot(0, this, [&] { answer(filter, chosen, typed); });
+        QCOMPARE(WindowPrompts::system().chooseSaveFile(nullptr, "Save", m_dir.path(), filter),
+                 m_dir.filePath(saved));
+    }
+
+    void cancelSavesNothing()
+    {
+        QTimer::singleShot(0, this, [] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+        QString chosenFilter = "untouched";
+        QVERIFY(WindowPrompts::AskSaveFileName(nullptr, "Save", m_dir.path(), "PDF (*.pdf)",
+                                               &chosenFilter)
+                    .isEmpty());
+        QCOMPARE(chosenFilter, QString("untouched"));
+    }
+};
+
+QTEST_MAIN(TestUiSaveDialogs)
+#include "tst_ui_savedialogs.moc"
