@@ -68,6 +68,20 @@ std::optional<QString> identify(ByteLink &port, const BootloaderTexts &texts, Mo
     return std::nullopt;
 }
 
+// Reads and drops what arrives until the line has been quiet for a moment
+// (never longer than one command's time-out).
+void DropAnswersUntilQuiet(ByteLink &port)
+{
+    constexpr qint64 QuietForMs = 30;
+    QByteArray dropped;
+    for (int i = 0; i < int(CommandTimeoutMs / QuietForMs); ++i) {
+        const qsizetype before = dropped.size();
+        const ByteLink::Status status = port.read(dropped, 1, QuietForMs);
+        if (status != ByteLink::Status::Ok || dropped.size() == before)
+            return;
+    }
+}
+
 } // namespace
 
 QString ModuleIdentity::Version(uint8_t b1, uint8_t b2)
@@ -150,7 +164,8 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
     sink.setStatus(BootloaderMessages::StartOfCommunication);
     const uint8_t greeting = request.identify ? Probe : Hello;
     bool greeted = false;
-    for (int i = 0; i < GreetingTries && !greeted; ++i) {
+    int tries = 0;
+    for (; tries < GreetingTries && !greeted; ++tries) {
         if (cancel.cancelled()) {
             session.close();
             return JobOutcome::cancelled({});
@@ -166,6 +181,10 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
         return JobOutcome::failure(texts.greetingFailed + ' ' + request.nomProgrammateur,
                                    BootloaderGreetingFailed);
     }
+    // The answer to an unanswered try may still come, just after the one
+    // taken: it must not be read as the first identity answer.
+    if (tries > 1)
+        DropAnswersUntilQuiet(port);
     if (request.identify) {
         if (const std::optional<QString> failed = identify(port, texts, session.identity)) {
             // Disconnected means the port is closed: nothing is left half open.
@@ -180,24 +199,6 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
     sink.setStatus(done);
     return JobOutcome::success(done);
 }
-
-namespace {
-
-// Reads and drops what arrives until the line has been quiet for a moment
-// (never longer than one command's time-out).
-void DropAnswersUntilQuiet(ByteLink &port)
-{
-    constexpr qint64 QuietForMs = 30;
-    QByteArray dropped;
-    for (int i = 0; i < int(CommandTimeoutMs / QuietForMs); ++i) {
-        const qsizetype before = dropped.size();
-        const ByteLink::Status status = port.read(dropped, 1, QuietForMs);
-        if (status != ByteLink::Status::Ok || dropped.size() == before)
-            return;
-    }
-}
-
-} // namespace
 
 JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSink &sink,
                        const CancelToken &)

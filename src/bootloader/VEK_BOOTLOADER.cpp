@@ -65,6 +65,8 @@ BootloaderReply BootloaderCommand(ByteLink &port, uint8_t command, const QByteAr
 
 BootloaderReply BootloaderSendByte(ByteLink &port, uint8_t command, int count, qint64 timeoutMs)
 {
+    if (count > 0)
+        port.discardInput(); // a late answer to an earlier command is not this one's
     if (port.write(QByteArray(1, char(command))) != ByteLink::Status::Ok)
         return lost(port);
     BootloaderReply reply;

@@ -66,7 +66,8 @@ struct BootloaderReply {
 BootloaderReply BootloaderCommand(ByteLink &port, uint8_t command, const QByteArray &data = {});
 
 // Sends one command byte and returns up to `count` answer bytes, received within
-// `timeoutMs`; with count 0 it returns at once with what was waiting. Judges
+// `timeoutMs`, what was waiting before it dropped; with count 0 it returns at
+// once with what was waiting. Judges
 // nothing but the length: fewer bytes than asked is ShortAnswer (or NoAnswer).
 BootloaderReply BootloaderSendByte(ByteLink &port, uint8_t command, int count,
                                    qint64 timeoutMs = VEK_BOOTLOADER::QueryTimeoutMs);

@@ -92,6 +92,34 @@ private slots:
         QVERIFY(!w.session().connected());
     }
 
+    // What the module answers out of step or in part: the window shows the
+    // identity the module has, never one shifted by a late answer.
+    void connectionShowsTheModulesIdentity_data()
+    {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QString>("panel3");
+        QTest::newRow("first probe answered after its deadline")
+            << QStringList{"--fault", "late:3A:1", "--bl-late-ms", "600"}
+            << "VEK-MZ300 OS\\REV:5 - OS:2.1.5";
+    }
+
+    void connectionShowsTheModulesIdentity()
+    {
+        QFETCH(QStringList, faults);
+        QFETCH(QString, panel3);
+        ModuleSimulator sim;
+        QVERIFY(sim.start(QStringList{"--bootloader"} + faults));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QCOMPARE(w.panel(3)->text(), panel3);
+        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBDeconnection"));
+        QVERIFY(prompts.messages.isEmpty());
+        // The line is in step afterwards: the download goes through.
+        QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
+        QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
+    }
+
     void refusedFrameIsToldInThisWindow()
     {
         ModuleSimulator sim;
