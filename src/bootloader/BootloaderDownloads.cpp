@@ -134,13 +134,12 @@ JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
         return *failed;
     for (const WordRange &range : {plan.low, plan.high}) {
         const int first = range.first, end = range.end;
-        const bool last = range.first == plan.high.first;
         // The bar shows the share of the range still to be written.
         const WriteRangeProgress progress{(end - first) * 2 / 16, [first, end](int w) {
                                               return 100.0 * (end - w) / (end - first);
                                           }};
-        const WriteRangeResult result = BootloaderWriteRange(*session.port(), image, first, end,
-                                                             progress, texts, sink, cancel, last);
+        const WriteRangeResult result =
+            BootloaderWriteRange(*session.port(), image, first, end, progress, texts, sink, cancel);
         if (!result.ok())
             return rangeFailed(session, result, texts, sink);
     }

@@ -34,13 +34,14 @@ JobOutcome lineLost(BootloaderSession &session, const BootloaderTexts &texts,
     return JobOutcome::failure(message, BootloaderLineLost);
 }
 
-// One identity query: the whole answer, or the reason it is missing.
+// One identity query: the whole answer (or, with `partial`, what came of it),
+// or the reason it is missing.
 std::optional<QString> query(ByteLink &port, uint8_t command, int count,
-                             const BootloaderTexts &texts, QByteArray &answer)
+                             const BootloaderTexts &texts, QByteArray &answer, bool partial = false)
 {
     const BootloaderReply reply = BootloaderSendByte(port, command, count);
     answer = reply.answer;
-    if (reply.ok())
+    if (reply.ok() || (partial && reply.status == BootloaderStatus::ShortAnswer))
         return std::nullopt;
     if (reply.status == BootloaderStatus::LineLost)
         return ReplacePlaceholders(texts.lineLost,
@@ -62,7 +63,8 @@ std::optional<QString> identify(ByteLink &port, const BootloaderTexts &texts, Mo
     if (auto failed = query(port, QueryRevision, 1, texts, a))
         return failed;
     id.ModuleRevision = hexDigits(uint8_t(a[0]));
-    if (auto failed = query(port, QueryName, 12, texts, a))
+    // Modules in the field may send a shorter name: what came is the name.
+    if (auto failed = query(port, QueryName, 12, texts, a, true))
         return failed;
     id.ModuleNom = QString::fromLatin1(a);
     return std::nullopt;

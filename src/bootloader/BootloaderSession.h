@@ -14,7 +14,7 @@
 
 // The module as the bootloader window knows it, from the identity queries.
 struct ModuleIdentity {
-    QString ModuleNom;       // the 12 bytes of the name, as received
+    QString ModuleNom;       // the name (12 bytes, or fewer when the answer fell short)
     QString ModuleVersionOS; // "2.1.5"
     QString ModuleRevision;  // "5", "1F"
 

@@ -10,7 +10,6 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
     t.progressCode = GetLanguageText("DP1ProgCODE");
     t.blocks = GetLanguageText("Mbloc");
     t.blockRefused = GetLanguageText("MessBlocRefuse");
-    t.extraBytes = GetLanguageText("MessBlocOctetsEnTrop");
     t.cancelled = GetLanguageText("MessTransfertAnnule");
     t.rangeRefused = GetLanguageText("MessZoneRefusee");
     t.lineLost = GetLanguageText("MessPortPerdu");

@@ -9,7 +9,6 @@ struct BootloaderTexts {
     QString progressCode;   // "DP1ProgCODE": progress text before the block count
     QString blocks;         // "Mbloc": after it
     QString blockRefused;   // {ADR} {REPONSE}
-    QString extraBytes;     // {ADR} {OCTETS}
     QString cancelled;      // {ADR}
     QString rangeRefused;   // {DEBUT} {FIN} {MOTS}
     QString lineLost;       // {PORT} {RAISON}

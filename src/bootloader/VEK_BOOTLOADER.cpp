@@ -105,7 +105,7 @@ QByteArray BootloaderFrame(const PicImage &image, int block)
 WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int first, int end,
                                       const WriteRangeProgress &progress,
                                       const BootloaderTexts &texts, ProgressSink &sink,
-                                      const CancelToken &cancel, bool lastRange)
+                                      const CancelToken &cancel)
 {
     WriteRangeResult result;
     result.range = {first, end};
@@ -124,13 +124,6 @@ WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int
             result.stop = WriteRangeResult::Stop::Cancelled;
             return result;
         }
-        if (block > first && port.available() > 0) {
-            result.stop = WriteRangeResult::Stop::ExtraBytes;
-            result.block = block - WordsPerFrame;
-            result.reply = {BootloaderStatus::WrongAnswer, {}, {}};
-            port.read(result.reply.answer, port.available(), 0);
-            return result;
-        }
         const int w = block + WordsPerFrame - 1;
         sink.setBar(1, progress.percent ? std::nearbyint(progress.percent(w)) : 0, text);
         result.reply = BootloaderCommand(port, WriteFrame, BootloaderFrame(image, block));
@@ -139,15 +132,6 @@ WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int
             return result;
         }
         ++result.framesAccepted;
-    }
-    // Anything beyond the last acknowledgement means the exchange went astray.
-    QByteArray stray;
-    port.read(stray, lastRange ? 1 : port.available(), lastRange ? QuietMs : 0);
-    if (!stray.isEmpty()) {
-        result.stop = WriteRangeResult::Stop::ExtraBytes;
-        result.block = end - WordsPerFrame;
-        result.reply = {BootloaderStatus::WrongAnswer, stray, {}};
-        return result;
     }
     result.stop = WriteRangeResult::Stop::Done;
     return result;
@@ -163,9 +147,6 @@ QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderT
     case WriteRangeResult::Stop::RangeRefused:
         return TablePlacement::ZoneRefuseeTexte(texts.rangeRefused, result.range,
                                                 PicImage::CodeWords);
-    case WriteRangeResult::Stop::ExtraBytes:
-        return ReplacePlaceholders(texts.extraBytes,
-                                   {"{ADR}", adr, "{OCTETS}", StrToHexDump(result.reply.answer)});
     case WriteRangeResult::Stop::Cancelled:
         return ReplacePlaceholders(texts.cancelled, {"{ADR}", adr});
     case WriteRangeResult::Stop::Refused:

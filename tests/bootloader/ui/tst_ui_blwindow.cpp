@@ -101,6 +101,8 @@ private slots:
         QTest::newRow("first probe answered after its deadline")
             << QStringList{"--fault", "late:3A:1", "--bl-late-ms", "600"}
             << "VEK-MZ300 OS\\REV:5 - OS:2.1.5";
+        QTest::newRow("name of 6 bytes")
+            << QStringList{"--fault", "short:EF:1"} << "VEK-MZ\\REV:5 - OS:2.1.5";
     }
 
     void connectionShowsTheModulesIdentity()
