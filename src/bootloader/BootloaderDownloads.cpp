@@ -132,16 +132,19 @@ JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
 {
     if (auto failed = greet(session, texts, sink))
         return *failed;
+    // One bar over both areas: the share of the whole set already sent.
+    const int total = (plan.low.end - plan.low.first) + (plan.high.end - plan.high.first);
+    int before = 0;
     for (const WordRange &range : {plan.low, plan.high}) {
-        const int first = range.first, end = range.end;
-        // The bar shows the share of the range still to be written.
-        const WriteRangeProgress progress{(end - first) * 2 / 16, [first, end](int w) {
-                                              return 100.0 * (end - w) / (end - first);
+        const int first = range.first;
+        const WriteRangeProgress progress{total * 2 / 16, [first, before, total](int w) {
+                                              return 100.0 * (before + w + 1 - first) / total;
                                           }};
-        const WriteRangeResult result =
-            BootloaderWriteRange(*session.port(), image, first, end, progress, texts, sink, cancel);
+        const WriteRangeResult result = BootloaderWriteRange(
+            *session.port(), image, first, range.end, progress, texts, sink, cancel);
         if (!result.ok())
             return rangeFailed(session, result, texts, sink);
+        before += range.end - first;
     }
     return succeeded(BootloaderMessages::CurvesOk, sink);
 }

@@ -44,7 +44,8 @@ CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &requ
 TablePlacement::Request DemandePlacement(const MainSettings &settings,
                                          const std::array<QString, 9> &tbMapAdj, int curveSet);
 
-// Greets the bootloader and sends the low then the high table areas of the plan.
+// Greets the bootloader and sends the low then the high table areas of the plan,
+// the bar running once over both.
 JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
                               const TablePlacement::Plan &plan, const BootloaderTexts &texts,
                               ProgressSink &sink, const CancelToken &cancel);

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 
 // End to end: the plain transfers over a real pseudo-terminal against the
@@ -58,9 +59,14 @@ public:
 class RecordingSink : public ProgressSink
 {
 public:
-    void setBar(int, double percent, const QString &) override { percents << percent; }
+    void setBar(int, double percent, const QString &text) override
+    {
+        percents << percent;
+        texts << text;
+    }
     void setStatus(const QString &text) override { statuses << text; }
     QList<double> percents;
+    QStringList texts;
     QStringList statuses;
 };
 
@@ -232,6 +238,15 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
     QCOMPARE(outcome.message, BootloaderMessages::CurvesOk);
     QCOMPARE(sink.statuses.last(), BootloaderMessages::TransferDone);
+    // One bar over both areas (2 x 256 words a line), running forward to 100.
+    QCOMPARE(sink.percents.size(), 64 * lines);
+    QCOMPARE(sink.percents.first(), std::nearbyint(100.0 * 8 / (512 * lines)));
+    QCOMPARE(sink.percents.last(), 100.0);
+    QVERIFY(std::is_sorted(sink.percents.begin(), sink.percents.end()));
+    QCOMPARE(sink.texts.first(), QString("%1 %2 %3 ")
+                                     .arg(VEK_LANGUAGE::GetLanguageText("DP1ProgCODE"))
+                                     .arg(64 * lines)
+                                     .arg(VEK_LANGUAGE::GetLanguageText("Mbloc")));
 
     // Word for word: each line's tables blended by its percentage.
     const QList<uint16_t> flash = module.flash();

@@ -136,6 +136,11 @@ private slots:
         QVERIFY(!shown.text.contains("OK"));
         QVERIFY(w.L_Info->text().contains("[0x0310]"));
         QVERIFY(w.BP_DLOAD[1]->isEnabled()); // still connected, ready for another try
+
+        // Disconnected, no transfer's progress is left beside the red link.
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
+        QVERIFY(w.panel(2)->picture().isNull());
     }
 
     void unusableCurveIsNotSent()
