@@ -33,6 +33,8 @@ bool refusedChip(const QString &chip)
 std::optional<JobOutcome> greet(BootloaderSession &session, const BootloaderTexts &texts,
                                 ProgressSink &sink)
 {
+    // Until the transfer succeeds, the module may hold part of it.
+    session.failedTransferNote = texts.closedAfterFailure;
     if (!session.connected()) {
         sink.setStatus(BootloaderMessages::Timeout);
         return JobOutcome::failure(BootloaderMessages::HelloFailed, BootloaderNotConnected);
@@ -69,8 +71,9 @@ JobOutcome rangeFailed(BootloaderSession &session, const WriteRangeResult &resul
     return JobOutcome::failure(message, BootloaderFrameFailed);
 }
 
-JobOutcome succeeded(const QString &message, ProgressSink &sink)
+JobOutcome succeeded(BootloaderSession &session, const QString &message, ProgressSink &sink)
 {
+    session.failedTransferNote.clear();
     sink.setStatus(BootloaderMessages::TransferDone);
     return JobOutcome::success(message);
 }
@@ -146,7 +149,7 @@ JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
             return rangeFailed(session, result, texts, sink);
         before += range.end - first;
     }
-    return succeeded(BootloaderMessages::CurvesOk, sink);
+    return succeeded(session, BootloaderMessages::CurvesOk, sink);
 }
 
 FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic)
@@ -199,7 +202,7 @@ JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image
                                                          progress, texts, sink, cancel);
     if (!result.ok())
         return rangeFailed(session, result, texts, sink);
-    return succeeded(BootloaderMessages::FirmwareOk, sink);
+    return succeeded(session, BootloaderMessages::FirmwareOk, sink);
 }
 
 TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,

@@ -116,6 +116,7 @@ void BootloaderSession::close()
 {
     m_port.reset();
     m_connected = false;
+    failedTransferNote.clear();
 }
 
 QString PortBootloader(const QString &icspPort)
@@ -218,13 +219,15 @@ JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSi
         }
         closed = BootloaderCommand(*port, Close).ok();
     }
+    const QString failedTransfer = session.failedTransferNote;
     session.close();
     if (!closed) {
         sink.setStatus(BootloaderMessages::CloseFailedInfo);
         return JobOutcome::failure(BootloaderMessages::CloseFailed, BootloaderCloseFailed);
     }
-    sink.setStatus(BootloaderMessages::CloseDone);
-    return JobOutcome::success(BootloaderMessages::CloseDone);
+    const QString done = failedTransfer.isEmpty() ? BootloaderMessages::CloseDone : failedTransfer;
+    sink.setStatus(done);
+    return JobOutcome::success(done);
 }
 
 TransferJob ConnectionJob(std::shared_ptr<BootloaderSession> session,

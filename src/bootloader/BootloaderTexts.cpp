@@ -16,6 +16,7 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
     t.portOpenFailed = GetLanguageText("MessPortOuverture");
     t.identityShort = GetLanguageText("MessIdentiteIncomplete");
     t.greetingFailed = GetLanguageText("ICSPTestBad");
+    t.closedAfterFailure = GetLanguageText("MessDeconnexionApresEchec");
     t.port = port;
     return t;
 }

@@ -122,10 +122,19 @@ private slots:
         QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
     }
 
+    void refusedFrameIsToldInThisWindow_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("wrong acknowledgement") << "wrong:E3:3";
+        QTest::newRow("late acknowledgement") << "late:E3:3";
+        QTest::newRow("half an acknowledgement") << "partial:E3:3";
+    }
+
     void refusedFrameIsToldInThisWindow()
     {
+        QFETCH(QString, fault);
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "wrong:E3:3"}));
+        QVERIFY(sim.start({"--bootloader", "--fault", fault, "--bl-late-ms", "600"}));
         ctx->settings.ICSPPort = sim.devicePath();
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
@@ -137,9 +146,11 @@ private slots:
         QVERIFY(w.L_Info->text().contains("[0x0310]"));
         QVERIFY(w.BP_DLOAD[1]->isEnabled()); // still connected, ready for another try
 
-        // Disconnected, no transfer's progress is left beside the red link.
+        // Disconnected, nothing reads as a success, and no transfer's progress
+        // is left beside the red link.
         QVERIFY(clickAndWait(w, w.BP_tst));
         QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
+        QCOMPARE(w.L_Info->text(), GetLanguageText("MessDeconnexionApresEchec"));
         QVERIFY(w.panel(2)->picture().isNull());
     }
 
