@@ -157,11 +157,13 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
     FirmwareDownloadPlan out;
     const QString hex = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.HEX"));
     const QString xeh = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.XEH"));
+    // Read into a copy: a file refused part way leaves the image as it was.
+    PicDevice scratch = pic;
     HexFileResult read;
     if (QFileInfo::exists(hex))
-        read = LireFichierHex(pic, hex);
+        read = LireFichierHex(scratch, hex);
     else if (QFileInfo::exists(xeh))
-        read = LireFichierXeh(pic, xeh);
+        read = LireFichierXeh(scratch, xeh);
     else {
         out.refusal.text = BootloaderMessages::NoFirmwareFile;
         return out;
@@ -171,6 +173,7 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
         out.refusal.text = read.info.isEmpty() ? BootloaderMessages::NoFirmwareFile : read.info;
         return out;
     }
+    pic = scratch;
     if (auto chip = ChipTable::chipForSetting(settings.ICSPChip, pic.ImagePIC.DeviceID))
         pic.setChip(*chip);
     int words = PicImage::CodeWords;

@@ -58,7 +58,7 @@ struct FirmwareDownloadPlan {
 // Loads "~TEMP.HEX" (else "~TEMP.XEH") of the program folder into `pic`,
 // identifies the chip from the ICSPChip setting, and checks the range
 // ICSPHEXADD + ICSPHEXLNG: whole 8-word blocks within the image and the chip.
-// A file the reader rejects stops here. GUI thread.
+// A file the reader rejects stops here and leaves `pic` untouched. GUI thread.
 FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic);
 
 // Greets the bootloader and sends the firmware range.

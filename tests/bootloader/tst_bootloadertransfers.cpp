@@ -455,10 +455,15 @@ void TestBootloaderTransfers::truncatedFirmwareFileIsNotSent()
     QByteArray text = TestSupport::readFile(hex);
     text.truncate(text.size() / 2); // no end record
     QVERIFY(TestSupport::writeFile(hex, text));
+    // The image holds something else: the refused file must not replace it.
+    for (int k = 0; k < PicImage::CodeWords; ++k)
+        m_context->pic.ImagePIC.setCodeWord(k, 0x1234);
+    const PicImage before = m_context->pic.ImagePIC;
     const FirmwareDownloadPlan plan =
         PreparerTelechargementFirmware(m_context->settings, m_context->pic);
     QVERIFY(!plan.range);
     QCOMPARE(plan.refusal.text, VEK_LANGUAGE::GetLanguageText("HEXFileCorrupted"));
+    QVERIFY(m_context->pic.ImagePIC.ImageCode == before.ImageCode);
 
     QFile::remove(hex);
     const FirmwareDownloadPlan none =
