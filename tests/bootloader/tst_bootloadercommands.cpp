@@ -229,7 +229,7 @@ void TestBootloaderCommands::rangeSendsOneFramePerBlock()
     QCOMPARE(link.writes.size(), 32);
     for (int i = 0; i < 32; ++i)
         QCOMPARE(link.writes[i], BootloaderFrame(image, first + 8 * i));
-    // The share still to be written: 97 for the first block of a table, 0 for the last.
+    // The caller's rule at each block's last word, rounded: 97 first, 0 last.
     QCOMPARE(sink.percents.first(), 97.0);
     QCOMPARE(sink.percents.last(), 0.0);
     QCOMPARE(sink.texts.first(), QString("CODE 32 blocks "));
