@@ -50,7 +50,15 @@ BootloaderReply BootloaderCommand(ByteLink &port, uint8_t command, const QByteAr
     if (port.write(text) != ByteLink::Status::Ok)
         return lost(port);
     BootloaderReply reply;
-    const ByteLink::Status status = port.read(reply.answer, expected, CommandTimeoutMs);
+    ByteLink::Status status = port.read(reply.answer, expected, CommandTimeoutMs);
+    if (status == ByteLink::Status::Ok && !accepted(command, reply.answer)) {
+        // A byte trailing the previous answer (a module that sends one more)
+        // may reach us only after the command left: the answer may follow it.
+        QByteArray shifted = reply.answer;
+        status = port.read(shifted, 1, TrailingByteMs);
+        if (shifted.size() > expected && accepted(command, shifted.mid(1)))
+            reply.answer = shifted.mid(1);
+    }
     if (status == ByteLink::Status::Closed || status == ByteLink::Status::Failed)
         return lost(port);
     if (reply.answer.isEmpty())

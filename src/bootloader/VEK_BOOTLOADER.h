@@ -38,6 +38,8 @@ constexpr int DataBytes = 16;
 // Time given to a judged command (hello, frame, close, probe) and to an identity query.
 constexpr qint64 CommandTimeoutMs = 500;
 constexpr qint64 QueryTimeoutMs = 1000;
+// After a wrong answer: time for the true one to follow a stray byte.
+constexpr qint64 TrailingByteMs = 20;
 
 } // namespace VEK_BOOTLOADER
 
@@ -60,7 +62,9 @@ struct BootloaderReply {
 
 // Sends a judged command (hello 0xEA, write frame 0xE3 with `data` the whole
 // frame, close 0xED, probe ':') after dropping what was waiting, then reads
-// exactly the expected answer (2 bytes for a frame, else 1) within 500 ms.
+// exactly the expected answer (2 bytes for a frame, else 1) within 500 ms. One
+// stray byte before the answer (the tail of the previous one, late on the
+// line) is passed over.
 BootloaderReply BootloaderCommand(ByteLink &port, uint8_t command, const QByteArray &data = {});
 
 // Sends one command byte and returns up to `count` answer bytes, received within

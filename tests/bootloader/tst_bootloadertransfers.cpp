@@ -277,6 +277,8 @@ void TestBootloaderTransfers::firmwareReachesTheFlash_data()
     QTest::newRow("extra byte after the second frame") << QStringList{"--fault", "extra:E3:2"};
     QTest::newRow("extra byte after each frame") << QStringList{"--fault", "extra:E3:0"};
     QTest::newRow("extra byte after the last frame") << QStringList{"--fault", "extra:E3:128"};
+    QTest::newRow("extra byte after each frame, paced line")
+        << QStringList{"--fault", "extra:E3:0", "--baud", "57600"};
 }
 
 void TestBootloaderTransfers::firmwareReachesTheFlash()

@@ -222,8 +222,10 @@ void BootloaderProtocol::respond(std::optional<BootloaderFault::Kind> fault,
         });
         return;
     case BootloaderFault::Extra:
-        changed.append(reply.back());
-        break;
+        // The byte too many follows the answer on the wire, a byte time later.
+        emitBytes(reply, line);
+        emitBytes(reply.right(1), line);
+        return;
     case BootloaderFault::Short:
         changed = reply.left(reply.size() / 2);
         break;
