@@ -33,6 +33,8 @@ bool refusedChip(const QString &chip)
 std::optional<JobOutcome> greet(BootloaderSession &session, const BootloaderTexts &texts,
                                 ProgressSink &sink)
 {
+    // Until the transfer succeeds, the module may hold part of it.
+    session.failedTransferNote = texts.closedAfterFailure;
     if (!session.connected()) {
         sink.setStatus(BootloaderMessages::Timeout);
         return JobOutcome::failure(BootloaderMessages::HelloFailed, BootloaderNotConnected);
@@ -69,8 +71,9 @@ JobOutcome rangeFailed(BootloaderSession &session, const WriteRangeResult &resul
     return JobOutcome::failure(message, BootloaderFrameFailed);
 }
 
-JobOutcome succeeded(const QString &message, ProgressSink &sink)
+JobOutcome succeeded(BootloaderSession &session, const QString &message, ProgressSink &sink)
 {
+    session.failedTransferNote.clear();
     sink.setStatus(BootloaderMessages::TransferDone);
     return JobOutcome::success(message);
 }
@@ -132,19 +135,21 @@ JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
 {
     if (auto failed = greet(session, texts, sink))
         return *failed;
+    // One bar over both areas: the share of the whole set already sent.
+    const int total = (plan.low.end - plan.low.first) + (plan.high.end - plan.high.first);
+    int before = 0;
     for (const WordRange &range : {plan.low, plan.high}) {
-        const int first = range.first, end = range.end;
-        const bool last = range.first == plan.high.first;
-        // The bar shows the share of the range still to be written.
-        const WriteRangeProgress progress{(end - first) * 2 / 16, [first, end](int w) {
-                                              return 100.0 * (end - w) / (end - first);
+        const int first = range.first;
+        const WriteRangeProgress progress{total * 2 / 16, [first, before, total](int w) {
+                                              return 100.0 * (before + w + 1 - first) / total;
                                           }};
-        const WriteRangeResult result = BootloaderWriteRange(*session.port(), image, first, end,
-                                                             progress, texts, sink, cancel, last);
+        const WriteRangeResult result = BootloaderWriteRange(
+            *session.port(), image, first, range.end, progress, texts, sink, cancel);
         if (!result.ok())
             return rangeFailed(session, result, texts, sink);
+        before += range.end - first;
     }
-    return succeeded(BootloaderMessages::CurvesOk, sink);
+    return succeeded(session, BootloaderMessages::CurvesOk, sink);
 }
 
 FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic)
@@ -152,11 +157,13 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
     FirmwareDownloadPlan out;
     const QString hex = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.HEX"));
     const QString xeh = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.XEH"));
+    // Read into a copy: a file refused part way leaves the image as it was.
+    PicDevice scratch = pic;
     HexFileResult read;
     if (QFileInfo::exists(hex))
-        read = LireFichierHex(pic, hex);
+        read = LireFichierHex(scratch, hex);
     else if (QFileInfo::exists(xeh))
-        read = LireFichierXeh(pic, xeh);
+        read = LireFichierXeh(scratch, xeh);
     else {
         out.refusal.text = BootloaderMessages::NoFirmwareFile;
         return out;
@@ -166,6 +173,7 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
         out.refusal.text = read.info.isEmpty() ? BootloaderMessages::NoFirmwareFile : read.info;
         return out;
     }
+    pic = scratch;
     if (auto chip = ChipTable::chipForSetting(settings.ICSPChip, pic.ImagePIC.DeviceID))
         pic.setChip(*chip);
     int words = PicImage::CodeWords;
@@ -197,7 +205,7 @@ JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image
                                                          progress, texts, sink, cancel);
     if (!result.ok())
         return rangeFailed(session, result, texts, sink);
-    return succeeded(BootloaderMessages::FirmwareOk, sink);
+    return succeeded(session, BootloaderMessages::FirmwareOk, sink);
 }
 
 TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,

@@ -44,7 +44,8 @@ CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &requ
 TablePlacement::Request DemandePlacement(const MainSettings &settings,
                                          const std::array<QString, 9> &tbMapAdj, int curveSet);
 
-// Greets the bootloader and sends the low then the high table areas of the plan.
+// Greets the bootloader and sends the low then the high table areas of the plan,
+// the bar running once over both.
 JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
                               const TablePlacement::Plan &plan, const BootloaderTexts &texts,
                               ProgressSink &sink, const CancelToken &cancel);
@@ -57,7 +58,7 @@ struct FirmwareDownloadPlan {
 // Loads "~TEMP.HEX" (else "~TEMP.XEH") of the program folder into `pic`,
 // identifies the chip from the ICSPChip setting, and checks the range
 // ICSPHEXADD + ICSPHEXLNG: whole 8-word blocks within the image and the chip.
-// A file the reader rejects stops here. GUI thread.
+// A file the reader rejects stops here and leaves `pic` untouched. GUI thread.
 FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic);
 
 // Greets the bootloader and sends the firmware range.

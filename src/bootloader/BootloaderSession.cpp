@@ -34,13 +34,14 @@ JobOutcome lineLost(BootloaderSession &session, const BootloaderTexts &texts,
     return JobOutcome::failure(message, BootloaderLineLost);
 }
 
-// One identity query: the whole answer, or the reason it is missing.
+// One identity query: the whole answer (or, with `partial`, what came of it),
+// or the reason it is missing.
 std::optional<QString> query(ByteLink &port, uint8_t command, int count,
-                             const BootloaderTexts &texts, QByteArray &answer)
+                             const BootloaderTexts &texts, QByteArray &answer, bool partial = false)
 {
     const BootloaderReply reply = BootloaderSendByte(port, command, count);
     answer = reply.answer;
-    if (reply.ok())
+    if (reply.ok() || (partial && reply.status == BootloaderStatus::ShortAnswer))
         return std::nullopt;
     if (reply.status == BootloaderStatus::LineLost)
         return ReplacePlaceholders(texts.lineLost,
@@ -62,10 +63,25 @@ std::optional<QString> identify(ByteLink &port, const BootloaderTexts &texts, Mo
     if (auto failed = query(port, QueryRevision, 1, texts, a))
         return failed;
     id.ModuleRevision = hexDigits(uint8_t(a[0]));
-    if (auto failed = query(port, QueryName, 12, texts, a))
+    // Modules in the field may send a shorter name: what came is the name.
+    if (auto failed = query(port, QueryName, 12, texts, a, true))
         return failed;
     id.ModuleNom = QString::fromLatin1(a);
     return std::nullopt;
+}
+
+// Reads and drops what arrives until the line has been quiet for a moment
+// (never longer than one command's time-out).
+void DropAnswersUntilQuiet(ByteLink &port)
+{
+    constexpr qint64 QuietForMs = 30;
+    QByteArray dropped;
+    for (int i = 0; i < int(CommandTimeoutMs / QuietForMs); ++i) {
+        const qsizetype before = dropped.size();
+        const ByteLink::Status status = port.read(dropped, 1, QuietForMs);
+        if (status != ByteLink::Status::Ok || dropped.size() == before)
+            return;
+    }
 }
 
 } // namespace
@@ -100,6 +116,7 @@ void BootloaderSession::close()
 {
     m_port.reset();
     m_connected = false;
+    failedTransferNote.clear();
 }
 
 QString PortBootloader(const QString &icspPort)
@@ -150,7 +167,8 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
     sink.setStatus(BootloaderMessages::StartOfCommunication);
     const uint8_t greeting = request.identify ? Probe : Hello;
     bool greeted = false;
-    for (int i = 0; i < GreetingTries && !greeted; ++i) {
+    int tries = 0;
+    for (; tries < GreetingTries && !greeted; ++tries) {
         if (cancel.cancelled()) {
             session.close();
             return JobOutcome::cancelled({});
@@ -166,6 +184,10 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
         return JobOutcome::failure(texts.greetingFailed + ' ' + request.nomProgrammateur,
                                    BootloaderGreetingFailed);
     }
+    // The answer to an unanswered try may still come, just after the one
+    // taken: it must not be read as the first identity answer.
+    if (tries > 1)
+        DropAnswersUntilQuiet(port);
     if (request.identify) {
         if (const std::optional<QString> failed = identify(port, texts, session.identity)) {
             // Disconnected means the port is closed: nothing is left half open.
@@ -180,24 +202,6 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
     sink.setStatus(done);
     return JobOutcome::success(done);
 }
-
-namespace {
-
-// Reads and drops what arrives until the line has been quiet for a moment
-// (never longer than one command's time-out).
-void DropAnswersUntilQuiet(ByteLink &port)
-{
-    constexpr qint64 QuietForMs = 30;
-    QByteArray dropped;
-    for (int i = 0; i < int(CommandTimeoutMs / QuietForMs); ++i) {
-        const qsizetype before = dropped.size();
-        const ByteLink::Status status = port.read(dropped, 1, QuietForMs);
-        if (status != ByteLink::Status::Ok || dropped.size() == before)
-            return;
-    }
-}
-
-} // namespace
 
 JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSink &sink,
                        const CancelToken &)
@@ -215,13 +219,15 @@ JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSi
         }
         closed = BootloaderCommand(*port, Close).ok();
     }
+    const QString failedTransfer = session.failedTransferNote;
     session.close();
     if (!closed) {
         sink.setStatus(BootloaderMessages::CloseFailedInfo);
         return JobOutcome::failure(BootloaderMessages::CloseFailed, BootloaderCloseFailed);
     }
-    sink.setStatus(BootloaderMessages::CloseDone);
-    return JobOutcome::success(BootloaderMessages::CloseDone);
+    const QString done = failedTransfer.isEmpty() ? BootloaderMessages::CloseDone : failedTransfer;
+    sink.setStatus(done);
+    return JobOutcome::success(done);
 }
 
 TransferJob ConnectionJob(std::shared_ptr<BootloaderSession> session,

@@ -14,7 +14,7 @@
 
 // The module as the bootloader window knows it, from the identity queries.
 struct ModuleIdentity {
-    QString ModuleNom;       // the 12 bytes of the name, as received
+    QString ModuleNom;       // the name (12 bytes, or fewer when the answer fell short)
     QString ModuleVersionOS; // "2.1.5"
     QString ModuleRevision;  // "5", "1F"
 
@@ -38,6 +38,9 @@ public:
     bool connected() const { return m_connected && m_port; }
     ByteLink *port() const { return m_port.get(); }
     ModuleIdentity identity;
+    // What the disconnection says when the last transfer on this connection
+    // failed; empty when it succeeded or none ran.
+    QString failedTransferNote;
 
     // Opens the device (closing what was open); the system's reason on failure.
     std::optional<QString> open(const QString &device, const QString &settings);
@@ -80,7 +83,9 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
                      ProgressSink &sink, const CancelToken &cancel);
 
 // Ends the transfer: the bootloader window first sends 0xED, 0xED and '?'
-// without judging the answers, then the judged close. Always ends disconnected.
+// without judging the answers, then the judged close. Always ends disconnected;
+// an acknowledged close after a failed transfer says that it failed, never
+// that all went well.
 JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSink &sink,
                        const CancelToken &cancel);
 

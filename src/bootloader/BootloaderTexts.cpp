@@ -10,13 +10,13 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
     t.progressCode = GetLanguageText("DP1ProgCODE");
     t.blocks = GetLanguageText("Mbloc");
     t.blockRefused = GetLanguageText("MessBlocRefuse");
-    t.extraBytes = GetLanguageText("MessBlocOctetsEnTrop");
     t.cancelled = GetLanguageText("MessTransfertAnnule");
     t.rangeRefused = GetLanguageText("MessZoneRefusee");
     t.lineLost = GetLanguageText("MessPortPerdu");
     t.portOpenFailed = GetLanguageText("MessPortOuverture");
     t.identityShort = GetLanguageText("MessIdentiteIncomplete");
     t.greetingFailed = GetLanguageText("ICSPTestBad");
+    t.closedAfterFailure = GetLanguageText("MessDeconnexionApresEchec");
     t.port = port;
     return t;
 }

@@ -50,7 +50,15 @@ BootloaderReply BootloaderCommand(ByteLink &port, uint8_t command, const QByteAr
     if (port.write(text) != ByteLink::Status::Ok)
         return lost(port);
     BootloaderReply reply;
-    const ByteLink::Status status = port.read(reply.answer, expected, CommandTimeoutMs);
+    ByteLink::Status status = port.read(reply.answer, expected, CommandTimeoutMs);
+    if (status == ByteLink::Status::Ok && !accepted(command, reply.answer)) {
+        // A byte trailing the previous answer (a module that sends one more)
+        // may reach us only after the command left: the answer may follow it.
+        QByteArray shifted = reply.answer;
+        status = port.read(shifted, 1, TrailingByteMs);
+        if (shifted.size() > expected && accepted(command, shifted.mid(1)))
+            reply.answer = shifted.mid(1);
+    }
     if (status == ByteLink::Status::Closed || status == ByteLink::Status::Failed)
         return lost(port);
     if (reply.answer.isEmpty())
@@ -65,6 +73,8 @@ BootloaderReply BootloaderCommand(ByteLink &port, uint8_t command, const QByteAr
 
 BootloaderReply BootloaderSendByte(ByteLink &port, uint8_t command, int count, qint64 timeoutMs)
 {
+    if (count > 0)
+        port.discardInput(); // a late answer to an earlier command is not this one's
     if (port.write(QByteArray(1, char(command))) != ByteLink::Status::Ok)
         return lost(port);
     BootloaderReply reply;
@@ -103,7 +113,7 @@ QByteArray BootloaderFrame(const PicImage &image, int block)
 WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int first, int end,
                                       const WriteRangeProgress &progress,
                                       const BootloaderTexts &texts, ProgressSink &sink,
-                                      const CancelToken &cancel, bool lastRange)
+                                      const CancelToken &cancel)
 {
     WriteRangeResult result;
     result.range = {first, end};
@@ -122,13 +132,6 @@ WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int
             result.stop = WriteRangeResult::Stop::Cancelled;
             return result;
         }
-        if (block > first && port.available() > 0) {
-            result.stop = WriteRangeResult::Stop::ExtraBytes;
-            result.block = block - WordsPerFrame;
-            result.reply = {BootloaderStatus::WrongAnswer, {}, {}};
-            port.read(result.reply.answer, port.available(), 0);
-            return result;
-        }
         const int w = block + WordsPerFrame - 1;
         sink.setBar(1, progress.percent ? std::nearbyint(progress.percent(w)) : 0, text);
         result.reply = BootloaderCommand(port, WriteFrame, BootloaderFrame(image, block));
@@ -137,15 +140,6 @@ WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int
             return result;
         }
         ++result.framesAccepted;
-    }
-    // Anything beyond the last acknowledgement means the exchange went astray.
-    QByteArray stray;
-    port.read(stray, lastRange ? 1 : port.available(), lastRange ? QuietMs : 0);
-    if (!stray.isEmpty()) {
-        result.stop = WriteRangeResult::Stop::ExtraBytes;
-        result.block = end - WordsPerFrame;
-        result.reply = {BootloaderStatus::WrongAnswer, stray, {}};
-        return result;
     }
     result.stop = WriteRangeResult::Stop::Done;
     return result;
@@ -161,9 +155,6 @@ QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderT
     case WriteRangeResult::Stop::RangeRefused:
         return TablePlacement::ZoneRefuseeTexte(texts.rangeRefused, result.range,
                                                 PicImage::CodeWords);
-    case WriteRangeResult::Stop::ExtraBytes:
-        return ReplacePlaceholders(texts.extraBytes,
-                                   {"{ADR}", adr, "{OCTETS}", StrToHexDump(result.reply.answer)});
     case WriteRangeResult::Stop::Cancelled:
         return ReplacePlaceholders(texts.cancelled, {"{ADR}", adr});
     case WriteRangeResult::Stop::Refused:

@@ -38,8 +38,8 @@ constexpr int DataBytes = 16;
 // Time given to a judged command (hello, frame, close, probe) and to an identity query.
 constexpr qint64 CommandTimeoutMs = 500;
 constexpr qint64 QueryTimeoutMs = 1000;
-// After the last frame of a range: time in which a stray byte would show up.
-constexpr qint64 QuietMs = 3;
+// After a wrong answer: time for the true one to follow a stray byte.
+constexpr qint64 TrailingByteMs = 20;
 
 } // namespace VEK_BOOTLOADER
 
@@ -62,11 +62,14 @@ struct BootloaderReply {
 
 // Sends a judged command (hello 0xEA, write frame 0xE3 with `data` the whole
 // frame, close 0xED, probe ':') after dropping what was waiting, then reads
-// exactly the expected answer (2 bytes for a frame, else 1) within 500 ms.
+// exactly the expected answer (2 bytes for a frame, else 1) within 500 ms. One
+// stray byte before the answer (the tail of the previous one, late on the
+// line) is passed over.
 BootloaderReply BootloaderCommand(ByteLink &port, uint8_t command, const QByteArray &data = {});
 
 // Sends one command byte and returns up to `count` answer bytes, received within
-// `timeoutMs`; with count 0 it returns at once with what was waiting. Judges
+// `timeoutMs`, what was waiting before it dropped; with count 0 it returns at
+// once with what was waiting. Judges
 // nothing but the length: fewer bytes than asked is ShortAnswer (or NoAnswer).
 BootloaderReply BootloaderSendByte(ByteLink &port, uint8_t command, int count,
                                    qint64 timeoutMs = VEK_BOOTLOADER::QueryTimeoutMs);
@@ -85,11 +88,11 @@ struct WriteRangeProgress {
 
 // Outcome of a range: the frames accepted, and where and why it stopped.
 struct WriteRangeResult {
-    enum class Stop { Done, RangeRefused, Refused, ExtraBytes, Cancelled };
+    enum class Stop { Done, RangeRefused, Refused, Cancelled };
     Stop stop = Stop::Done;
     TablePlacement::WordRange range; // the range asked for
     BootloaderReply reply;           // of the block that stopped it
-    int block = -1;                  // that block's first word (the one before it for ExtraBytes)
+    int block = -1;                  // that block's first word
     int framesAccepted = 0;
     bool ok() const { return stop == Stop::Done; }
 };
@@ -97,14 +100,13 @@ struct WriteRangeResult {
 // Sends the words first to end - 1 of the image, one acknowledged frame per
 // aligned 8-word block, and stops at the first one refused. Both ends must be
 // multiples of 8 within the image: any other range sends nothing. The cancel
-// request is honoured between frames; bytes arriving beyond an acknowledgement
-// stop the range, as the line can no longer be trusted. The last range of a
-// transfer also waits a moment after its last frame for such bytes (the next
-// range's frames would catch them otherwise).
+// request is honoured between frames. Bytes beyond an acknowledgement are
+// accepted, and dropped before the next frame so they are not taken for its
+// answer.
 WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int first, int end,
                                       const WriteRangeProgress &progress,
                                       const BootloaderTexts &texts, ProgressSink &sink,
-                                      const CancelToken &cancel, bool lastRange = true);
+                                      const CancelToken &cancel);
 
 // The user's message for a range that stopped, naming the block.
 QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderTexts &texts);

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <utility>
 
 namespace {
 
@@ -64,7 +65,12 @@ void BootloaderProtocol::onBytes(const QByteArray &bytes, ModuleLine &line)
 {
     // Each byte ends on the wire one byte time after the one before it.
     const qint64 readUs = nowUs();
-    for (char c : bytes) {
+    for (int i = 0; i < bytes.size(); ++i) {
+        if (m_busy) { // a late answer: what follows waits its turn
+            m_backlog.append(bytes.mid(i));
+            return;
+        }
+        const char c = bytes[i];
         if (m_dropped)
             return;
         m_inFreeUs = std::max(readUs, m_inFreeUs) + byteUs();
@@ -205,14 +211,21 @@ void BootloaderProtocol::respond(std::optional<BootloaderFault::Kind> fault,
         changed = reply.left(reply.size() > 1 ? 1 : 0);
         break;
     case BootloaderFault::Late:
+        // The module is busy until it answers: the commands that come
+        // meanwhile are answered after it, in their order.
+        m_busy = true;
         QTimer::singleShot(m_options.lateMs, [this, reply, &line] {
             m_commandEndUs = nowUs();
             emitBytes(reply, line);
+            m_busy = false;
+            onBytes(std::exchange(m_backlog, {}), line);
         });
         return;
     case BootloaderFault::Extra:
-        changed.append(reply.back());
-        break;
+        // The byte too many follows the answer on the wire, a byte time later.
+        emitBytes(reply, line);
+        emitBytes(reply.right(1), line);
+        return;
     case BootloaderFault::Short:
         changed = reply.left(reply.size() / 2);
         break;

@@ -19,7 +19,7 @@ struct BootloaderFault {
         Silent,  // no answer, nothing written
         Wrong,   // the answer's last byte changed, nothing written
         Partial, // only the answer's first byte, nothing written
-        Late,    // the whole answer, late (the frame is written)
+        Late,    // the whole answer, late, the module busy meanwhile (the frame is written)
         Extra,   // the answer and one more byte (the frame is written)
         Short,   // half the answer (identity queries)
         Drop,    // the line goes away instead of answering
@@ -75,6 +75,8 @@ private:
     qint64 m_lastFrameByteUs = 0;
     bool m_hello = false;
     bool m_dropped = false;
+    bool m_busy = false; // answering late: the bytes that come wait in the backlog
+    QByteArray m_backlog;
     qint64 m_inFreeUs = 0;     // when the incoming wire is free (pacing)
     qint64 m_outFreeUs = 0;    // when the outgoing wire is free
     qint64 m_commandEndUs = 0; // when the command being answered ended on the wire

@@ -373,6 +373,8 @@ void TransferFrame::showLink(bool connected)
         download->setEnabled(connected);
     BP_MAJHEX->setEnabled(connected);
     BP_UPLOAD->setEnabled(false);
+    if (!connected) // no transfer's progress is left beside a red link
+        panel(2)->setPicture({});
 }
 
 void TransferFrame::tellConnectionFailure(const JobOutcome &outcome)

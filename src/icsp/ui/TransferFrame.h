@@ -117,7 +117,8 @@ protected:
     void addLinkButtons(const QList<QPushButton *> &downloads);
     // The link buttons as a connection leaves them: the connection button's
     // caption, the link bar green or red, the downloads and the update enabled
-    // only while connected, the upload never.
+    // only while connected, the upload never; disconnected, the progress bar
+    // is taken away.
     void showLink(bool connected);
     // The end of a bootloader connection, a disconnection, a download: what
     // the user is told of it (the job's status is in L_Info already).

@@ -48,6 +48,89 @@ private slots:
     {
         ctx = BootloaderWindowRig::context();
         prompts.messages.clear();
+        QFile::remove(VEK_Gestion_OS::CheminTemp("~TEMP.HEX"));
+        QFile::remove(VEK_Gestion_OS::CheminTemp("~TEMP.XEH"));
+    }
+
+    // The package's firmware comes as "~TEMP.XEH" (the usual layout) or
+    // "~TEMP.HEX"; when both are there, the plain file is the one sent.
+    void firmwareDownloadSendsThePackagesFile_data()
+    {
+        QTest::addColumn<bool>("plain");
+        QTest::addColumn<bool>("scrambled");
+        QTest::newRow("scrambled file only") << false << true;
+        QTest::newRow("plain file wins over the scrambled one") << true << true;
+    }
+
+    void firmwareDownloadSendsThePackagesFile()
+    {
+        QFETCH(bool, plain);
+        QFETCH(bool, scrambled);
+        const PicDevice firmware = BootloaderWindowRig::packageFirmware();
+        PicDevice other = firmware;
+        for (int k = 0; k < 0x200; ++k)
+            other.ImagePIC.setCodeWord(k, uint16_t(0x2000 + k));
+        const QString hex = VEK_Gestion_OS::CheminTemp("~TEMP.HEX");
+        const QString xeh = VEK_Gestion_OS::CheminTemp("~TEMP.XEH");
+        if (plain)
+            QVERIFY(EcrireFichierHex(firmware, hex).succeeded());
+        if (scrambled)
+            QVERIFY(EcrireFichierXeh(plain ? other : firmware, xeh).succeeded());
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QVERIFY(clickAndWait(w, w.BP_MAJHEX));
+        QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
+        const QList<uint16_t> words = flash(sim);
+        QCOMPARE(words.size(), 0x4000);
+        for (int k = 0; k < 0x200; ++k)
+            QCOMPARE(words[k], firmware.ImagePIC.codeWord(k));
+        QCOMPARE(words[0x200], uint16_t(0x3FFF));
+    }
+
+    // The second curve set goes to its own areas, and only there.
+    void secondCurveSetReachesItsAreas()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        ctx->settings.ICSPLTAB_L2 = "900";
+        ctx->settings.ICSPHTAB_L2 = "B00";
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QVERIFY(clickAndWait(w, w.BP_DLOAD[2]));
+        QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
+        const QList<uint16_t> words = flash(sim);
+        QCOMPARE(words.size(), 0x4000);
+        for (int k = 0x900; k < 0xD00; ++k)
+            QCOMPARE(words[k], ctx->pic.ImagePIC.codeWord(k));
+        QCOMPARE(words[0x900], uint16_t(0x0782));
+        QCOMPARE(words[0xB00], uint16_t(0x0782));
+        for (int k : {0x300, 0x500, 0x8FF, 0xD00})
+            QCOMPARE(words[k], uint16_t(0x3FFF));
+    }
+
+    // A close the module does not acknowledge is told, and the window ends
+    // disconnected all the same.
+    void unacknowledgedCloseStillDisconnects()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--fault", "silent:ED:0"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QCOMPARE(prompts.messages.last().text, BootloaderMessages::CloseFailed);
+        QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseFailedInfo);
+        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
+        QVERIFY(!w.BP_DLOAD[1]->isEnabled() && !w.BP_DLOAD[2]->isEnabled());
+        QVERIFY(!w.BP_MAJHEX->isEnabled());
+        QCOMPARE(w.panel(3)->text(), QString("LOCAL"));
+        QVERIFY(!w.session().connected());
+        sim.command("blstats");
+        QVERIFY(sim.waitForLine("BLSTATS").contains("close=3"));
     }
 
     void connectDownloadUpdateDisconnect()
@@ -92,10 +175,53 @@ private slots:
         QVERIFY(!w.session().connected());
     }
 
+    // What the module answers out of step or in part: the window shows the
+    // identity the module has, never one shifted by a late answer.
+    void connectionShowsTheModulesIdentity_data()
+    {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QString>("panel3");
+        QTest::newRow("first probe answered after its deadline")
+            << QStringList{"--fault", "late:3A:1", "--bl-late-ms", "700"}
+            << "VEK-MZ300 OS\\REV:5 - OS:2.1.5";
+        // At the line's pace the second answer trails the late one by a byte time.
+        QTest::newRow("first probe late, paced line")
+            << QStringList{"--fault", "late:3A:1", "--bl-late-ms", "700", "--baud", "57600"}
+            << "VEK-MZ300 OS\\REV:5 - OS:2.1.5";
+        QTest::newRow("name of 6 bytes")
+            << QStringList{"--fault", "short:EF:1"} << "VEK-MZ\\REV:5 - OS:2.1.5";
+    }
+
+    void connectionShowsTheModulesIdentity()
+    {
+        QFETCH(QStringList, faults);
+        QFETCH(QString, panel3);
+        ModuleSimulator sim;
+        QVERIFY(sim.start(QStringList{"--bootloader"} + faults));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QCOMPARE(w.panel(3)->text(), panel3);
+        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBDeconnection"));
+        QVERIFY(prompts.messages.isEmpty());
+        // The line is in step afterwards: the download goes through.
+        QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
+        QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
+    }
+
+    void refusedFrameIsToldInThisWindow_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("wrong acknowledgement") << "wrong:E3:3";
+        QTest::newRow("late acknowledgement") << "late:E3:3";
+        QTest::newRow("half an acknowledgement") << "partial:E3:3";
+    }
+
     void refusedFrameIsToldInThisWindow()
     {
+        QFETCH(QString, fault);
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "wrong:E3:3"}));
+        QVERIFY(sim.start({"--bootloader", "--fault", fault}));
         ctx->settings.ICSPPort = sim.devicePath();
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
@@ -106,6 +232,13 @@ private slots:
         QVERIFY(!shown.text.contains("OK"));
         QVERIFY(w.L_Info->text().contains("[0x0310]"));
         QVERIFY(w.BP_DLOAD[1]->isEnabled()); // still connected, ready for another try
+
+        // Disconnected, nothing reads as a success, and no transfer's progress
+        // is left beside the red link.
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
+        QCOMPARE(w.L_Info->text(), GetLanguageText("MessDeconnexionApresEchec"));
+        QVERIFY(w.panel(2)->picture().isNull());
     }
 
     void unusableCurveIsNotSent()
