@@ -92,8 +92,9 @@ void VEK_BL_INIT::BP_STEP2_Click()
     }
     m_session->close();
     L_Info->setText(BootloaderMessages::StartOfCommunication);
-    const ConnectionRequest request =
+    ConnectionRequest request =
         ConnectionRequest::forPort(port, LinkSettings, false, NomProgrammateur);
+    request.unansweredStatus = BootloaderMessages::ModuleNotFound;
     startTransfer(ConnectionJob(m_session, request),
                   [this](const JobOutcome &outcome) { connected(outcome); });
 }
@@ -102,7 +103,7 @@ void VEK_BL_INIT::connected(const JobOutcome &outcome)
 {
     if (!outcome.succeeded()) {
         if (outcome.code == BootloaderGreetingFailed) {
-            L_Info->setText(QString::fromUtf8("Module VEK non trouvé..."));
+            L_Info->setText(BootloaderMessages::ModuleNotFound);
             BP_STEP[2]->setEnabled(false);
             BP_STEP[3]->setEnabled(false);
         } else {
@@ -115,6 +116,10 @@ void VEK_BL_INIT::connected(const JobOutcome &outcome)
     }
     P2->setProgressColor(0xFF00);
     P2->DrawFond(m_context.settings.ICSPPort);
+    // An unanswered hello of this click locked step 2: the user starts again
+    // from step 1.
+    if (m_session->unansweredGreetings() > 0)
+        BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(true);
     const FirmwareDownloadPlan plan =
         PreparerTelechargementFirmware(m_context.settings, m_context.pic);
