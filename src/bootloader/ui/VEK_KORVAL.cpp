@@ -91,10 +91,10 @@ void VEK_KORVAL::BP_tst_Click()
                           QMessageBox::Ok);
         return;
     }
-    if (BP_tst->text() == GetLanguageText("MBConnection"))
-        connectLink();
-    else
+    if (linkOpen())
         disconnectLink();
+    else
+        connectLink();
 }
 
 // A port that cannot be opened is reported and leaves the window disconnected.

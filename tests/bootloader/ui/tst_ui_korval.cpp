@@ -220,8 +220,9 @@ private slots:
         QVERIFY(connectedState(*w)); // the download stays off: this module takes none
     }
 
-    // Captions from the language files, whichever language.
-    void englishCaptions()
+    // Captions from the language files, whichever language; the link button
+    // follows the link, not its caption.
+    void englishCaptionsAndTheLinkButton()
     {
         VEK_LANGUAGE::SetFichierLangue("english.ini");
         VEK_LANGUAGE::InitLanguage();
@@ -234,6 +235,10 @@ private slots:
         QVERIFY(started);
         QCOMPARE(cancel, QString("&Cancel"));
         QCOMPARE(setup, QString("Settings"));
+        w->BP_tst->click(); // an English caption, French texts: still a connection
+        QVERIFY(connectedState(*w));
+        w->BP_tst->click();
+        QVERIFY(disconnectedState(*w));
     }
 
     void refusalsAndPortFailures()
