@@ -1,6 +1,7 @@
 #include "bootloader/ui/VEK_BL_INIT.h"
 
 #include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
 #include "base/ui/WindowPrompts.h"
 #include "bootloader/BootloaderDownloads.h"
 #include "bootloader/BootloaderTexts.h"
@@ -130,9 +131,19 @@ void VEK_BL_INIT::connected(const JobOutcome &outcome)
                           QMessageBox::Ok);
         return;
     }
-    startTransfer(FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range,
-                                      BootloaderTexts::load(m_context.settings.ICSPPort)),
-                  [this](const JobOutcome &outcome) { downloaded(outcome); });
+    startTransfer(
+        FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range,
+                            BootloaderTexts::load(m_context.settings.ICSPPort)),
+        [this](const JobOutcome &outcome) { downloaded(outcome); },
+        VEK_LANGUAGE::GetLanguageText("MessFirmwarePartiel"));
+}
+
+// Step 3's close, when the line is still there.
+TransferJob VEK_BL_INIT::closingAfterStop()
+{
+    if (!m_session->connected())
+        return {};
+    return DisconnectionJob(m_session, false);
 }
 
 void VEK_BL_INIT::downloaded(const JobOutcome &outcome)

@@ -171,6 +171,28 @@ private slots:
         QCOMPARE(flash(sim).value(1), firmware.ImagePIC.codeWord(1));
     }
 
+    // Closing the window mid-way through step 2 and agreeing to stop: the
+    // module gets step 3's close, and the user learns the firmware is partial.
+    void closingDuringTheDownloadClosesTheTransfer()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--baud", "4800"}));
+        auto w = openAtStep2(sim.devicePath());
+        w->show();
+        w->BP_STEP[2]->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w->ProgressBar >= 20, 10000);
+        prompts.answer = QMessageBox::Yes;
+        const bool closed = w->close();
+        prompts.answer = QMessageBox::Ok;
+        QVERIFY(closed && !w->transferRunning());
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(prompts.messages[1].text, VEK_LANGUAGE::GetLanguageText("MessFirmwarePartiel"));
+        sim.command("blstats");
+        const QString stats = sim.waitForLine("BLSTATS");
+        QVERIFY2(stats.contains(" close=1 "), qPrintable(stats));
+        QCOMPARE(flash(sim).value(0x1FF), uint16_t(0x3FFF)); // the end never sent
+    }
+
     void noFirmwareFileKeepsStepThree()
     {
         QVERIFY(QFile::remove(VEK_Gestion_OS::CheminTemp("~TEMP.HEX")));
