@@ -103,6 +103,12 @@ void JobRunner::cancelAndWait()
     }
 }
 
+void JobRunner::wait()
+{
+    join();
+    deliverReports();
+}
+
 void JobRunner::join()
 {
     if (m_thread.joinable())

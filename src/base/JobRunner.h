@@ -28,6 +28,9 @@ public:
     void cancel();
     // Asks the job to stop and waits until it has; no finished() follows.
     void cancelAndWait();
+    // Waits until the job has ended, then delivers its reports and finished()
+    // at once, before returning.
+    void wait();
 
 signals:
     void started();

@@ -36,6 +36,8 @@ public:
     explicit BootloaderSession(Opener opener = {});
 
     bool connected() const { return m_connected && m_port; }
+    // Greetings of the last connection that went unanswered.
+    int unansweredGreetings() const { return m_unansweredGreetings; }
     ByteLink *port() const { return m_port.get(); }
     ModuleIdentity identity;
     // What the disconnection says when the last transfer on this connection
@@ -45,12 +47,14 @@ public:
     // Opens the device (closing what was open); the system's reason on failure.
     std::optional<QString> open(const QString &device, const QString &settings);
     void setConnected() { m_connected = m_port != nullptr; }
+    void setUnansweredGreetings(int count) { m_unansweredGreetings = count; }
     void close();
 
 private:
     Opener m_opener;
     std::unique_ptr<ByteLink> m_port;
     bool m_connected = false;
+    int m_unansweredGreetings = 0;
 };
 
 // What the connection needs, taken from the settings on the GUI thread.
@@ -60,6 +64,7 @@ struct ConnectionRequest {
     bool identify = true; // bootloader window: probe and identity; else the hello
     QString nomProgrammateur;
     BootloaderTexts texts;
+    QString unansweredStatus; // shown after each unanswered greeting, when set
 
     // The request for the ICSPPort setting's line at `settings`, its texts read
     // from the current language (GUI thread).

@@ -38,6 +38,7 @@ inline const QString CheckPort =
 inline const QString CloseDone = QString::fromUtf8("Transfert finalisé avec succès !");
 inline const QString CloseFailedInfo = QStringLiteral("Erreur pendant la cloture du transfert !");
 inline const QString CloseFailed = QStringLiteral("Erreur pendant la cloture !");
+inline const QString ModuleNotFound = QString::fromUtf8("Module VEK non trouvé...");
 inline const QString NoFirmwareFile = QString::fromUtf8("Il n'y a pas de fichier OS présent ... ");
 inline const QString NoLpt = QStringLiteral("Pas de transmission possible sur le port LPT");
 inline const QString NoPackage = QString::fromUtf8("Aucun fichier OS n'a été sélectionné");

@@ -135,7 +135,7 @@ std::optional<QString> TableGenerator::dataEntry(const CurveColumn &column, doub
     // integers: a delay that is a half in decimal stays a half.
     const double delay =
         (staticAdvance - *advance) * (double(layout.k2) * i) / (3.0 * double(layout.k1));
-    const std::optional<double> kept = checkRange(delay, rpm, layout.rule);
+    const std::optional<double> kept = checkRange(delay, rpm, *advance, layout.rule);
     if (!kept)
         return std::nullopt;
     return entryText(static_cast<int>(roundEven(*kept)));
@@ -148,9 +148,21 @@ QString TableGenerator::delayMessage(const QString &reason, double rpm, double d
            QString::number(std::floor(delay), 'f', 0);
 }
 
-std::optional<double> TableGenerator::checkRange(double delay, double rpm, RangeRule rule)
+// The reason, then the speed and the curve's advance in degrees, then the
+// question, each on its own line.
+QString TableGenerator::truncationQuestion(const QString &reason, double rpm, double advance)
 {
-    static const QString question = QStringLiteral("Souhaiter vous tronquer cette avance ?");
+    const QString crLf = QStringLiteral("\r\n");
+    return reason + crLf +
+           GetLanguageText("MessAvanceAuRegime",
+                           {"{REGIME}", QString::number(std::floor(rpm), 'f', 0), "{AVANCE}",
+                            QString::number(advance, 'g', 4)}) +
+           crLf + GetLanguageText("MessTronquerAvance");
+}
+
+std::optional<double> TableGenerator::checkRange(double delay, double rpm, double advance,
+                                                 RangeRule rule)
+{
     if (delay >= 0 && delay <= 255)
         return delay;
     const QString title = GetLanguageText("ExportError");
@@ -159,7 +171,7 @@ std::optional<double> TableGenerator::checkRange(double delay, double rpm, Range
         if (delay > 255) {
             if (!TroncatureAcceptee &&
                 !m_prompts.askTruncation(
-                    title, delayMessage(GetLanguageText("DifAvStAvTooBig"), rpm, delay) + question))
+                    title, truncationQuestion(GetLanguageText("DifAvStAvTooBig"), rpm, advance)))
                 return std::nullopt;
             TroncatureAcceptee = true;
             delay = 255;
@@ -167,8 +179,7 @@ std::optional<double> TableGenerator::checkRange(double delay, double rpm, Range
         if (delay < 0) {
             if (!TroncatureAcceptee &&
                 !m_prompts.askTruncation(
-                    title,
-                    delayMessage(GetLanguageText("DifAvStAvNotEnough"), rpm, delay) + question))
+                    title, truncationQuestion(GetLanguageText("DifAvStAvNotEnough"), rpm, advance)))
                 return std::nullopt;
             TroncatureAcceptee = true;
             delay = 0;

@@ -53,11 +53,12 @@ private:
                      int col, const Layout &layout);
     std::optional<QString> dataEntry(const CurveColumn &column, double staticAdvance, int i,
                                      const Layout &layout);
-    std::optional<double> checkRange(double delay, double rpm, RangeRule rule);
+    std::optional<double> checkRange(double delay, double rpm, double advance, RangeRule rule);
     bool fillLowHeader(FirmwareTable &table, bool type88);
     void fillInputBlock(FirmwareTable &table, int first) const;
     void fillOutputBlocks(FirmwareTable &table) const;
     static QString delayMessage(const QString &reason, double rpm, double delay);
+    static QString truncationQuestion(const QString &reason, double rpm, double advance);
 
     TableHeaderSnapshot m_header;
     TableGenerationPrompts &m_prompts;

@@ -15,6 +15,7 @@ private slots:
     void failuresAreReported_data();
     void failuresAreReported();
     void destroyingWhileRunningCancelsAndJoins();
+    void waitDeliversTheEndAtOnce();
 };
 
 void TestJobRunner::progressArrivesInOrderOnTheOwnerThread()
@@ -112,6 +113,29 @@ void TestJobRunner::destroyingWhileRunningCancelsAndJoins()
     }
     QVERIFY(ended);
     QCoreApplication::processEvents(); // reports of the dead runner are gone with it
+}
+
+// Waiting needs no event loop: the reports and the outcome are delivered
+// before wait() returns, and the runner takes a job at once.
+void TestJobRunner::waitDeliversTheEndAtOnce()
+{
+    JobRunner runner;
+    QStringList statuses;
+    connect(&runner, &JobRunner::status, this, [&](const QString &s) { statuses << s; });
+    QSignalSpy finished(&runner, &JobRunner::finished);
+    QVERIFY(runner.start([](ProgressSink &sink, const CancelToken &) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        sink.setStatus("closed");
+        return JobOutcome::success("ok");
+    }));
+    runner.wait();
+    QVERIFY(!runner.isRunning());
+    QCOMPARE(statuses, QStringList{"closed"});
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().first().value<JobOutcome>().message, QString("ok"));
+    QVERIFY(runner.start([](ProgressSink &, const CancelToken &) { return JobOutcome{}; }));
+    runner.wait();
+    QCOMPARE(finished.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestJobRunner)

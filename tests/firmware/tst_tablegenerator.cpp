@@ -298,7 +298,7 @@ private slots:
         QVERIFY(prompts.questions.first().startsWith(
             VEK_LANGUAGE::GetLanguageText("DifAvStAvTooBig") + "\r\n" +
             VEK_LANGUAGE::GetLanguageText("ForRpm") + " "));
-        QVERIFY(prompts.questions.first().endsWith("Souhaiter vous tronquer cette avance ?"));
+        QVERIFY(prompts.questions.first().endsWith("\r\nSouhaitez-vous tronquer cette avance ?"));
         QCOMPARE(h1[250], QString("34FF")); // the entry that asked is clamped too
         QCOMPARE(gen.GenereLTAB8(l1, g, 60, 1), int16_t(0));
         QCOMPARE(gen.GenereHTAB8(h2, g, 10, 2), int16_t(0)); // below 0: clamped silently
@@ -313,11 +313,59 @@ private slots:
         TableGenerator next(header(), refuse);
         QCOMPARE(next.GenereHTAB8(h2, g, 10, 2), int16_t(-1));
         QCOMPARE(refuse.questions.size(), 1);
-        QVERIFY(refuse.questions.first().startsWith(
-            VEK_LANGUAGE::GetLanguageText("DifAvStAvNotEnough")));
-        // 10 - 40 degrees at 10000 rpm: delay -50, written as its floor after "...0x".
-        QVERIFY(refuse.questions.first().contains("10000...0x-50Souhaiter"));
+        // 40 degrees of curve at 10000 rpm for a static advance of 10.
+        QCOMPARE(refuse.questions.first(),
+                 QString("L'avance de la courbe dépasse l'avance statique.\r\n"
+                         "Pour le régime 10000 tr/min, l'avance de la courbe est de 40°.\r\n"
+                         "Souhaitez-vous tronquer cette avance ?"));
         QVERIFY(!next.TroncatureAcceptee);
+    }
+
+    // In every language: the reason, the speed with the curve's advance in
+    // degrees, and the question, each on a line of its own.
+    void truncationQuestionInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("speedLine");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("fr") << "francais.ini"
+                            << "Pour le régime 10000 tr/min, l'avance de la courbe est de 40°."
+                            << "Souhaitez-vous tronquer cette avance ?";
+        QTest::newRow("en") << "english.ini"
+                            << "At 10000 rpm, the curve's advance is 40°."
+                            << "Do you want to truncate this advance?";
+        QTest::newRow("de") << "deutch.ini"
+                            << "Bei 10000 U/min beträgt die Frühzündung der Kurve 40°."
+                            << "Möchten Sie diese Frühzündung begrenzen?";
+        QTest::newRow("es") << "spanish.ini"
+                            << "Para el régimen de 10000 rpm, el avance de la curva es de 40°."
+                            << "¿Desea truncar este avance?";
+        QTest::newRow("sk") << "slovak.ini"
+                            << "Pri 10000 ot/min je predstih krivky 40°."
+                            << "Chcete tento predstih orezať?";
+    }
+
+    void truncationQuestionInEveryLanguage()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, speedLine);
+        QFETCH(QString, question);
+        const QString previous = VEK_LANGUAGE::FichierLangue();
+        VEK_LANGUAGE::SetFichierLangue(file);
+        VEK_LANGUAGE::InitLanguage();
+        ScriptedPrompts prompts;
+        prompts.answer = false;
+        TableGenerator gen(header(), prompts);
+        FirmwareTable t;
+        const int16_t result =
+            gen.GenereHTAB8(t, grid({{"1000", "0", "40"}, {"9000", "30", "40"}}), 10, 2);
+        const QString reason = VEK_LANGUAGE::GetLanguageText("DifAvStAvNotEnough");
+        VEK_LANGUAGE::SetFichierLangue(previous);
+        VEK_LANGUAGE::InitLanguage();
+        QCOMPARE(result, int16_t(-1));
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(prompts.questions.first().split("\r\n"),
+                 QStringList({reason, speedLine, question}));
     }
 
     void type88Ranges()

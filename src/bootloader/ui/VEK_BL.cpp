@@ -122,7 +122,8 @@ void VEK_BL::BP_DLOAD_Click(int index)
         showBox(QMessageBox::Critical, plan.refusal.title, plan.refusal.text);
         return;
     }
-    startDownload(CurveDownloadJob(m_session, m_context.pic.ImagePIC, *plan.plan, texts()));
+    startDownload(CurveDownloadJob(m_session, m_context.pic.ImagePIC, *plan.plan, texts()),
+                  "MessTablesPartielles");
 }
 
 void VEK_BL::BP_MAJHEX_Click()
@@ -137,15 +138,26 @@ void VEK_BL::BP_MAJHEX_Click()
         showBox(QMessageBox::NoIcon, plan.refusal.title, plan.refusal.text);
         return;
     }
-    startDownload(FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range, texts()));
+    startDownload(FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range, texts()),
+                  "MessFirmwarePartiel");
 }
 
 // The download runs on the window's connection, as a job of the window.
-void VEK_BL::startDownload(TransferJob job)
+void VEK_BL::startDownload(TransferJob job, const char *leftWhenStopped)
 {
     P1->setTextColor(0);
     P1->setProgressColor(0xFF0000);
-    startTransfer(std::move(job), [this](const JobOutcome &outcome) { downloadDone(outcome); });
+    startTransfer(
+        std::move(job), [this](const JobOutcome &outcome) { downloadDone(outcome); },
+        GetLanguageText(leftWhenStopped));
+}
+
+// The window's own ending of a transfer, when the line is still there.
+TransferJob VEK_BL::closingAfterStop()
+{
+    if (!m_session->connected())
+        return {};
+    return DisconnectionJob(m_session, true);
 }
 
 // Success and failure are both told in this window; a lost line leaves it

@@ -32,11 +32,12 @@ protected:
     std::optional<QString> initialPanel3() const override;
     void InitLangue() override;
     QList<QWidget *> lockedWhileRunning() const override;
+    TransferJob closingAfterStop() override;
 
 private:
     void connectionDone(const JobOutcome &outcome);
     void disconnectionDone(const JobOutcome &outcome);
-    void startDownload(TransferJob job);
+    void startDownload(TransferJob job, const char *leftWhenStopped);
     void downloadDone(const JobOutcome &outcome);
     void showBox(QMessageBox::Icon icon, const QString &title, const QString &text);
     BootloaderTexts texts() const;

@@ -1,6 +1,7 @@
 #include "bootloader/ui/VEK_BL_INIT.h"
 
 #include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
 #include "base/ui/WindowPrompts.h"
 #include "bootloader/BootloaderDownloads.h"
 #include "bootloader/BootloaderTexts.h"
@@ -92,8 +93,9 @@ void VEK_BL_INIT::BP_STEP2_Click()
     }
     m_session->close();
     L_Info->setText(BootloaderMessages::StartOfCommunication);
-    const ConnectionRequest request =
+    ConnectionRequest request =
         ConnectionRequest::forPort(port, LinkSettings, false, NomProgrammateur);
+    request.unansweredStatus = BootloaderMessages::ModuleNotFound;
     startTransfer(ConnectionJob(m_session, request),
                   [this](const JobOutcome &outcome) { connected(outcome); });
 }
@@ -102,7 +104,7 @@ void VEK_BL_INIT::connected(const JobOutcome &outcome)
 {
     if (!outcome.succeeded()) {
         if (outcome.code == BootloaderGreetingFailed) {
-            L_Info->setText(QString::fromUtf8("Module VEK non trouvé..."));
+            L_Info->setText(BootloaderMessages::ModuleNotFound);
             BP_STEP[2]->setEnabled(false);
             BP_STEP[3]->setEnabled(false);
         } else {
@@ -115,6 +117,10 @@ void VEK_BL_INIT::connected(const JobOutcome &outcome)
     }
     P2->setProgressColor(0xFF00);
     P2->DrawFond(m_context.settings.ICSPPort);
+    // An unanswered hello of this click locked step 2: the user starts again
+    // from step 1.
+    if (m_session->unansweredGreetings() > 0)
+        BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(true);
     const FirmwareDownloadPlan plan =
         PreparerTelechargementFirmware(m_context.settings, m_context.pic);
@@ -125,9 +131,19 @@ void VEK_BL_INIT::connected(const JobOutcome &outcome)
                           QMessageBox::Ok);
         return;
     }
-    startTransfer(FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range,
-                                      BootloaderTexts::load(m_context.settings.ICSPPort)),
-                  [this](const JobOutcome &outcome) { downloaded(outcome); });
+    startTransfer(
+        FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range,
+                            BootloaderTexts::load(m_context.settings.ICSPPort)),
+        [this](const JobOutcome &outcome) { downloaded(outcome); },
+        VEK_LANGUAGE::GetLanguageText("MessFirmwarePartiel"));
+}
+
+// Step 3's close, when the line is still there.
+TransferJob VEK_BL_INIT::closingAfterStop()
+{
+    if (!m_session->connected())
+        return {};
+    return DisconnectionJob(m_session, false);
 }
 
 void VEK_BL_INIT::downloaded(const JobOutcome &outcome)

@@ -37,6 +37,7 @@ protected:
     bool showsReadyHelp() const override { return false; }
     void InitLangue() override;
     QList<QWidget *> lockedWhileRunning() const override;
+    TransferJob closingAfterStop() override;
 
 private:
     void connected(const JobOutcome &outcome);

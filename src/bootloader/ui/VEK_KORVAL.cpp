@@ -50,6 +50,8 @@ VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prom
     BP_Annuler = addButton("BP_Annuler", QStringLiteral("Annuler"));
     BP_Annuler->setEnabled(false);
     buttonRow()->addWidget(BP_Annuler);
+    // The port is the programmer's: its set-up chooses it, and the link bar shows it.
+    addSetupButton([this] { P2->DrawFond(m_context.settings.ICSPPort); });
     addQuitButton();
     panel(3)->setText(QStringLiteral("CONNECTE"));
     connect(BP_tst, &QPushButton::clicked, this, &VEK_KORVAL::BP_tst_Click);
@@ -71,6 +73,7 @@ std::optional<QString> VEK_KORVAL::initialPanel3() const
 void VEK_KORVAL::InitLangue()
 {
     BP_DLOAD->setText(GetLanguageText("MBdownload"));
+    BP_Annuler->setText(GetLanguageText("MAnnuler"));
     frameCaptions();
     panel(3)->setText(QStringLiteral("LOCAL"));
 }
@@ -88,10 +91,10 @@ void VEK_KORVAL::BP_tst_Click()
                           QMessageBox::Ok);
         return;
     }
-    if (BP_tst->text() == GetLanguageText("MBConnection"))
-        connectLink();
-    else
+    if (linkOpen())
         disconnectLink();
+    else
+        connectLink();
 }
 
 // A port that cannot be opened is reported and leaves the window disconnected.
@@ -114,9 +117,11 @@ void VEK_KORVAL::connectLink()
     P2->DrawFond(port);
     panel(2)->setText(QStringLiteral("Transfert PRET... "));
     panel(3)->setText(QStringLiteral("CONNECTE"));
-    BP_DLOAD->setEnabled(true);
+    // The module of this family takes no download: the button stays off.
+    BP_DLOAD->setEnabled(false);
     BP_UPLOAD->setEnabled(true);
     BP_MAJHEX->setEnabled(false);
+    BP_Config->setEnabled(false); // the open link keeps its port
 }
 
 void VEK_KORVAL::disconnectLink()
@@ -129,6 +134,7 @@ void VEK_KORVAL::disconnectLink()
     P2->DrawFond(m_context.settings.ICSPPort);
     for (QPushButton *b : {BP_DLOAD, BP_UPLOAD, BP_MAJHEX})
         b->setEnabled(false);
+    BP_Config->setEnabled(true);
 }
 
 void VEK_KORVAL::BP_UPLOAD_Click()

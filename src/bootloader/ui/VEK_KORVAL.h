@@ -25,7 +25,7 @@ public:
     QPushButton *BP_Annuler = nullptr;  // stops a running upload
     QPlainTextEdit *T_Tables = nullptr; // the tables of the last complete upload
 
-    // Connects, or disconnects when the link button says so.
+    // Connects, or disconnects while the link is open.
     void BP_tst_Click();
     // Asks the module for its tables, off the GUI thread.
     void BP_UPLOAD_Click();

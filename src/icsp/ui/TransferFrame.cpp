@@ -44,6 +44,7 @@ TransferFrame::TransferFrame(VekContext &context, const Design &design, QWidget 
     connect(&m_runner, &JobRunner::status, L_Info, &QLabel::setText);
     connect(&m_runner, &JobRunner::finished, this, [this](const JobOutcome &outcome) {
         lock(false);
+        m_leftWhenStopped.clear();
         auto done = std::move(m_done);
         m_done = nullptr;
         if (done)
@@ -284,11 +285,13 @@ void TransferFrame::showProgrammerSetup(const std::function<void()> &closed)
     setup.exec();
 }
 
-bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobOutcome &)> done)
+bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobOutcome &)> done,
+                                  const QString &leftWhenStopped)
 {
     if (m_runner.isRunning())
         return false;
     m_done = std::move(done);
+    m_leftWhenStopped = leftWhenStopped;
     Annuler = false;
     PicDevice *pic = &m_context.pic;
     const MainSettings settings = m_context.settings;
@@ -341,6 +344,27 @@ void TransferFrame::stopRunningTransfer()
     m_runner.cancelAndWait();
     lock(false);
     m_done = nullptr;
+    m_leftWhenStopped.clear();
+}
+
+// Asked first; on Yes the job is stopped and waited for, the module gets its
+// close where the line allows, and the user learns what must be sent again.
+bool TransferFrame::stopTransferToClose()
+{
+    if (m_prompts.message(this, QMessageBox::Question, windowTitle(),
+                          GetLanguageText("MessArreterTransfert"),
+                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    if (!m_runner.isRunning())
+        return true; // it ended while the user was asked
+    const QString leftBehind = m_leftWhenStopped;
+    stopRunningTransfer();
+    if (TransferJob closing = closingAfterStop();
+        closing && startTransfer(std::move(closing), [](const JobOutcome &) {}))
+        m_runner.wait();
+    if (!leftBehind.isEmpty())
+        m_prompts.message(this, QMessageBox::Warning, windowTitle(), leftBehind, QMessageBox::Ok);
+    return true;
 }
 
 void TransferFrame::mouseMoveEvent(QMouseEvent *event)
@@ -350,17 +374,20 @@ void TransferFrame::mouseMoveEvent(QMouseEvent *event)
     QDialog::mouseMoveEvent(event);
 }
 
-// Closing while a transfer runs stops it first: nothing is left running behind
-// a closed window.
+// The close box, Alt+F4 and Escape all come through reject(); a window closed
+// while hidden stops its transfer without asking. Nothing is left running
+// behind a closed window.
 void TransferFrame::closeEvent(QCloseEvent *event)
 {
-    stopRunningTransfer();
     QDialog::closeEvent(event);
+    if (event->isAccepted())
+        stopRunningTransfer();
 }
 
 void TransferFrame::reject()
 {
-    stopRunningTransfer();
+    if (m_runner.isRunning() && !stopTransferToClose())
+        return; // the transfer goes on, the window stays
     QDialog::reject();
 }
 

@@ -30,7 +30,7 @@ struct VekContext;
 // timer, the "Fichier HEX" menu, the quit button, hover help, and the way a
 // long exchange runs: off the GUI thread through the window's own JobRunner,
 // its progress on the bars, its status in L_Info, the buttons locked meanwhile,
-// Cancel honoured, and closing the window cancels and waits for it.
+// Cancel honoured, and closing the window asks whether to stop it first.
 class TransferFrame : public QDialog
 {
     Q_OBJECT
@@ -59,8 +59,11 @@ public:
 
     // Runs `job` through the window's runner; false while another runs.
     // `done` runs on the GUI thread after the buttons are unlocked; without it
-    // a non-empty outcome message goes to L_Info.
-    bool startTransfer(TransferJob job, std::function<void(const JobOutcome &)> done = {});
+    // a non-empty outcome message goes to L_Info. `leftWhenStopped` is what the
+    // user is told when closing the window stops the job half-way (what the
+    // module then holds); empty when a stop leaves nothing to redo.
+    bool startTransfer(TransferJob job, std::function<void(const JobOutcome &)> done = {},
+                       const QString &leftWhenStopped = {});
     bool transferRunning() const { return m_runner.isRunning(); }
     JobRunner &runner() { return m_runner; }
 
@@ -134,6 +137,9 @@ protected:
     void frameCaptions();
     // The chip problem message (a "PIC-" choice the chip table does not know).
     void showChipProblem();
+    // The exchange that ends the module's transfer after a stopped job, while
+    // the line still allows it; none by default.
+    virtual TransferJob closingAfterStop() { return {}; }
 
     void mouseMoveEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -152,6 +158,7 @@ private:
     void showProgress(int bar, double percent, const QString &text);
     void lock(bool locked);
     void stopRunningTransfer();
+    bool stopTransferToClose();
 
     JobRunner m_runner;
     std::array<StatusPanel *, 3> m_panels{};
@@ -160,6 +167,7 @@ private:
     HelpTextFilter *m_help = nullptr;
     bool m_hoverHelp = true;
     std::function<void(const JobOutcome &)> m_done;
+    QString m_leftWhenStopped; // of the running job
     QList<QPair<QWidget *, bool>> m_lockedStates;
     QList<QPushButton *> m_downloads; // the link buttons' downloads
 };

@@ -104,13 +104,15 @@ protected:
     void chipPrepared() override;
     QList<QWidget *> lockedWhileRunning() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    TransferJob closingAfterStop() override;
 
 private:
     using Operation = std::function<IcspResult(IcspProgrammer &, PicDevice &)>;
     using Finished = std::function<void(const IcspResult &, PicDevice &)>;
     // Runs `operation` on a programmer of its own and a copy of the image;
     // `finished` gets the result and that copy on the GUI thread.
-    void runProgrammer(Operation operation, Finished finished);
+    // `leftWhenStopped`: what a stop half-way leaves in the chip (empty for a read).
+    void runProgrammer(Operation operation, Finished finished, const QString &leftWhenStopped = {});
     void readFinished(const IcspResult &result, PicDevice &read);
     void writeFinished(const IcspResult &result, PicDevice &written);
     void eraseFinished(const IcspResult &result, PicDevice &erased);
@@ -125,7 +127,7 @@ private:
     void connectOperations();
     void connectBootloader();
     bool refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon);
-    void startDownload(const TransferJob &job);
+    void startDownload(const TransferJob &job, const char *leftWhenStopped);
 
     void buildForm();
     QWidget *buildViews();

@@ -72,7 +72,7 @@ void VEK_ICSP::BP_DLOAD_Click()
     // The areas about to be written, before anything is sent.
     m_prompts.message(this, QMessageBox::NoIcon, QCoreApplication::applicationName(),
                       prepared.notice, QMessageBox::Ok);
-    startDownload(prepared.job);
+    startDownload(prepared.job, "MessTablesPartielles");
 }
 
 void VEK_ICSP::BP_MAJHEX_Click()
@@ -85,7 +85,7 @@ void VEK_ICSP::BP_MAJHEX_Click()
     if (refusedDownload(prepared, QMessageBox::NoIcon))
         return;
     panel(3)->setText(QStringLiteral("Processeur: ") + m_context.pic.DeviceChip);
-    startDownload(prepared.job);
+    startDownload(prepared.job, "MessFirmwarePartiel");
 }
 
 bool VEK_ICSP::refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon)
@@ -99,13 +99,25 @@ bool VEK_ICSP::refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon 
 }
 
 // A download leaves the connection open; a lost line leaves the window disconnected.
-void VEK_ICSP::startDownload(const TransferJob &job)
+void VEK_ICSP::startDownload(const TransferJob &job, const char *leftWhenStopped)
 {
     P1->setTextColor(0);
     P1->setProgressColor(0xFF0000);
-    startTransfer(job, [this](const JobOutcome &outcome) {
-        if (!outcome.succeeded() && !bootloaderConnected())
-            showLink(false);
-        tellDownload(outcome);
-    });
+    startTransfer(
+        job,
+        [this](const JobOutcome &outcome) {
+            if (!outcome.succeeded() && !bootloaderConnected())
+                showLink(false);
+            tellDownload(outcome);
+        },
+        VEK_LANGUAGE::GetLanguageText(leftWhenStopped));
+}
+
+// The bootloader's close when the line is still there; the programmer's own
+// operations end their programming mode themselves.
+TransferJob VEK_ICSP::closingAfterStop()
+{
+    if (!bootloaderConnected())
+        return {};
+    return m_context.transfer.bootloader.disconnect(m_bootloader);
 }

@@ -69,7 +69,7 @@ void VEK_ICSP::connectOperations()
     T_ProgramMem->viewport()->installEventFilter(this);
 }
 
-void VEK_ICSP::runProgrammer(Operation operation, Finished finished)
+void VEK_ICSP::runProgrammer(Operation operation, Finished finished, const QString &leftWhenStopped)
 {
     auto result = std::make_shared<IcspResult>();
     auto device = std::make_shared<PicDevice>(m_context.pic);
@@ -81,7 +81,8 @@ void VEK_ICSP::runProgrammer(Operation operation, Finished finished)
             *result = operation(programmer, *device);
             return outcomeOf(*result);
         },
-        [result, device, finished](const JobOutcome &) { finished(*result, *device); });
+        [result, device, finished](const JobOutcome &) { finished(*result, *device); },
+        leftWhenStopped);
 }
 
 void VEK_ICSP::clearBar()
@@ -153,7 +154,8 @@ void VEK_ICSP::BP_WriteModule_Click()
     P1->setProgressColor(0xFF);
     const uint8_t attempts = m_context.settings.ICSPNBWRT;
     runProgrammer([attempts](IcspProgrammer &p, PicDevice &d) { return WriteChip(p, d, attempts); },
-                  [this](const IcspResult &r, PicDevice &d) { writeFinished(r, d); });
+                  [this](const IcspResult &r, PicDevice &d) { writeFinished(r, d); },
+                  GetLanguageText("MessFirmwarePartiel"));
 }
 
 void VEK_ICSP::writeFinished(const IcspResult &result, PicDevice &written)
@@ -189,7 +191,8 @@ void VEK_ICSP::KivCommand1_Click()
     const QString current = GetLanguageText("ProgCODECurrent") + QLatin1Char(' ');
     runProgrammer(
         [current](IcspProgrammer &p, PicDevice &d) { return ProgrammerCodeRapide(p, d, current); },
-        [this](const IcspResult &r, PicDevice &) { codeTestFinished(r); });
+        [this](const IcspResult &r, PicDevice &) { codeTestFinished(r); },
+        GetLanguageText("MessFirmwarePartiel"));
 }
 
 void VEK_ICSP::codeTestFinished(const IcspResult &result)
@@ -228,7 +231,8 @@ void VEK_ICSP::BP_EraseDevice_Click()
                     QStringLiteral(" en cours..."));
     const uint8_t attempts = m_context.settings.ICSPNBWRT;
     runProgrammer([attempts](IcspProgrammer &p, PicDevice &d) { return EraseChip(p, d, attempts); },
-                  [this](const IcspResult &r, PicDevice &d) { eraseFinished(r, d); });
+                  [this](const IcspResult &r, PicDevice &d) { eraseFinished(r, d); },
+                  GetLanguageText("MessFirmwarePartiel"));
 }
 
 void VEK_ICSP::eraseFinished(const IcspResult &result, PicDevice &erased)
@@ -336,7 +340,8 @@ void VEK_ICSP::BP_ProgTables_Click()
             const QString status = Reports::tableStatus(r, libelle, NomProgrammateur);
             L_Info->setText(status);
             m_prompts.message(this, QMessageBox::Critical, title, status, QMessageBox::Ok);
-        });
+        },
+        GetLanguageText("MessTablesPartielles"));
 }
 
 // ---- files ------------------------------------------------------------------

@@ -50,6 +50,7 @@ private slots:
         prompts.messages.clear();
         QFile::remove(VEK_Gestion_OS::CheminTemp("~TEMP.HEX"));
         QFile::remove(VEK_Gestion_OS::CheminTemp("~TEMP.XEH"));
+        prompts.answer = QMessageBox::Ok;
     }
 
     // The package's firmware comes as "~TEMP.XEH" (the usual layout) or
@@ -131,6 +132,57 @@ private slots:
         QVERIFY(!w.session().connected());
         sim.command("blstats");
         QVERIFY(sim.waitForLine("BLSTATS").contains("close=3"));
+    }
+
+    // The close box during a firmware download, the module on a slow line so
+    // that the download is mid-way: Yes stops it, closes the transfer and says
+    // what the module now holds; No lets it run to its end.
+    void closingDuringADownload_data()
+    {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("stop") << true;
+        QTest::newRow("go on") << false;
+    }
+
+    void closingDuringADownload()
+    {
+        QFETCH(bool, stop);
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--baud", "4800"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        const PicDevice firmware = BootloaderWindowRig::packageFirmware();
+        QVERIFY(EcrireFichierHex(firmware, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
+        VEK_BL w(*ctx, nullptr, &prompts);
+        w.show();
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        prompts.messages.clear();
+        QSignalSpy finished(&w.runner(), &JobRunner::finished);
+        w.BP_MAJHEX->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.ProgressBar >= 20, 10000);
+        QVERIFY(w.transferRunning());
+        prompts.answer = stop ? QMessageBox::Yes : QMessageBox::No;
+        const bool closed = w.close();
+        QVERIFY(!prompts.messages.isEmpty());
+        QCOMPARE(prompts.messages.first().icon, QMessageBox::Question);
+        QCOMPARE(prompts.messages.first().text, GetLanguageText("MessArreterTransfert"));
+        if (!stop) {
+            QVERIFY(!closed && w.isVisible() && w.transferRunning());
+            QVERIFY(finished.wait(20000));
+            QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
+            QCOMPARE(flash(sim).value(0x1FF), firmware.ImagePIC.codeWord(0x1FF));
+            return;
+        }
+        QVERIFY(closed && !w.isVisible() && !w.transferRunning());
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(prompts.messages[1].icon, QMessageBox::Warning);
+        QCOMPARE(prompts.messages[1].text, GetLanguageText("MessFirmwarePartiel"));
+        QVERIFY(!w.session().connected());
+        sim.command("blstats");
+        const QString stats = sim.waitForLine("BLSTATS");
+        QVERIFY2(stats.contains("close=") && !stats.contains("close=0"), qPrintable(stats));
+        const QList<uint16_t> words = flash(sim);
+        QCOMPARE(words.value(0), firmware.ImagePIC.codeWord(0));
+        QCOMPARE(words.value(0x1FF), uint16_t(0x3FFF)); // the end never sent
     }
 
     void connectDownloadUpdateDisconnect()

@@ -130,12 +130,23 @@ private slots:
         QVERIFY(sim.waitForLine("BLSTATS").contains("close=1"));
     }
 
+    // The statuses the label showed while the job ran, in order.
+    static QStringList statusesOf(const QSignalSpy &spy)
+    {
+        QStringList texts;
+        for (const QList<QVariant> &args : spy)
+            texts << args.first().toString();
+        return texts;
+    }
+
     void noModuleLeavesStepOneOnly()
     {
         ModuleSimulator sim;
         QVERIFY(sim.start({"--bootloader", "--fault", "silent:EA:0"}));
         auto w = openAtStep2(sim.devicePath());
+        QSignalSpy status(&w->runner(), &JobRunner::status);
         QVERIFY(clickAndWait(*w, 2));
+        QCOMPARE(statusesOf(status).count("Module VEK non trouvé..."), 3); // after each hello
         QCOMPARE(w->L_Info->text(), QString("Module VEK non trouvé..."));
         QVERIFY(steps(*w, true, false, false));
         QVERIFY(prompts.messages.isEmpty());
@@ -147,10 +158,39 @@ private slots:
         ModuleSimulator sim;
         QVERIFY(sim.start({"--bootloader", "--fault", "silent:EA:1"}));
         auto w = openAtStep2(sim.devicePath());
+        QSignalSpy status(&w->runner(), &JobRunner::status);
         QVERIFY(clickAndWait(*w, 2, 2));
         QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
-        QVERIFY(w->BP_STEP[3]->isEnabled());
+        // Told of the first hello until the download starts, then step 2 left locked.
+        const QStringList said = statusesOf(status);
+        QCOMPARE(said.count("Module VEK non trouvé..."), 1);
+        QVERIFY2(said.lastIndexOf("Module VEK non trouvé...") <
+                     said.lastIndexOf(BootloaderMessages::StartOfCommunication),
+                 qPrintable(said.join(" | ")));
+        QVERIFY(steps(*w, true, false, true));
         QCOMPARE(flash(sim).value(1), firmware.ImagePIC.codeWord(1));
+    }
+
+    // Closing the window mid-way through step 2 and agreeing to stop: the
+    // module gets step 3's close, and the user learns the firmware is partial.
+    void closingDuringTheDownloadClosesTheTransfer()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--baud", "4800"}));
+        auto w = openAtStep2(sim.devicePath());
+        w->show();
+        w->BP_STEP[2]->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w->ProgressBar >= 20, 10000);
+        prompts.answer = QMessageBox::Yes;
+        const bool closed = w->close();
+        prompts.answer = QMessageBox::Ok;
+        QVERIFY(closed && !w->transferRunning());
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(prompts.messages[1].text, VEK_LANGUAGE::GetLanguageText("MessFirmwarePartiel"));
+        sim.command("blstats");
+        const QString stats = sim.waitForLine("BLSTATS");
+        QVERIFY2(stats.contains(" close=1 "), qPrintable(stats));
+        QCOMPARE(flash(sim).value(0x1FF), uint16_t(0x3FFF)); // the end never sent
     }
 
     void noFirmwareFileKeepsStepThree()

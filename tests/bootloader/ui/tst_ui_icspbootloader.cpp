@@ -196,8 +196,11 @@ private slots:
         w->show();
         w->BP_tst->click();
         QVERIFY(w->transferRunning());
+        prompts.answer = QMessageBox::Yes; // stop it
         w->close();
+        prompts.answer = QMessageBox::Ok;
         QVERIFY(!w->transferRunning());
+        QVERIFY(!w->isVisible());
     }
 };
 

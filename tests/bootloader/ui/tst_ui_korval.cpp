@@ -5,10 +5,14 @@
 #include "base/VEK_LANGUAGE.h"
 #include "bootloader/ui/VEK_KORVAL.h"
 #include "icsp/ui/StatusPanel.h"
+#include "icsp/ui/VEK_SETUP_ICSP.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using VEK_LANGUAGE::GetLanguageText;
@@ -34,15 +38,15 @@ class TestKorvalWindow : public QObject
     static bool connectedState(const VEK_KORVAL &w)
     {
         return w.linkOpen() && w.BP_tst->text() == GetLanguageText("MBDeconnection") &&
-               w.BP_UPLOAD->isEnabled() && w.BP_DLOAD->isEnabled() && !w.BP_MAJHEX->isEnabled() &&
-               w.panel(3)->text() == "CONNECTE";
+               w.BP_UPLOAD->isEnabled() && !w.BP_DLOAD->isEnabled() && !w.BP_MAJHEX->isEnabled() &&
+               !w.BP_Config->isEnabled() && w.panel(3)->text() == "CONNECTE";
     }
 
     static bool disconnectedState(const VEK_KORVAL &w)
     {
         return !w.linkOpen() && w.BP_tst->text() == GetLanguageText("MBConnection") &&
                !w.BP_UPLOAD->isEnabled() && !w.BP_DLOAD->isEnabled() && !w.BP_MAJHEX->isEnabled() &&
-               w.panel(3)->text() == "LOCAL";
+               w.BP_Config->isEnabled() && w.panel(3)->text() == "LOCAL";
     }
 
     void upload(VEK_KORVAL &w, const QString &screenshot = {})
@@ -184,6 +188,56 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!w->transferRunning(), 5000);
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(prompts.messages.first().text.contains(ctx->settings.ICSPPort));
+        QVERIFY(disconnectedState(*w));
+    }
+
+    // A wrong saved port is put right from this window: its set-up button
+    // opens the programmer set-up, whose port the connection then uses.
+    void portIsSetFromTheWindow()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--family"}));
+        auto w = openWindow("/dev/vek-no-such-port");
+        QTemporaryDir folder;
+        QSettings store(folder.filePath("setup.ini"), QSettings::IniFormat);
+        bool chosen = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            auto *setup = w->findChild<VEK_SETUP_ICSP *>();
+            QVERIFY(setup && setup->isVisible());
+            setup->setSettingsStore(&store);
+            setup->ICSP_COM_Click(sim.devicePath());
+            setup->OKButton->click();
+            chosen = !setup->isVisible();
+            if (!chosen)
+                setup->reject();
+        });
+        QCOMPARE(w->BP_Config->text(), GetLanguageText("MBConfiguration"));
+        w->BP_Config->click();
+        QVERIFY(chosen);
+        QCOMPARE(ctx->settings.ICSPPort, sim.devicePath());
+        w->BP_tst->click();
+        QVERIFY(prompts.messages.isEmpty());
+        QVERIFY(connectedState(*w)); // the download stays off: this module takes none
+    }
+
+    // Captions from the language files, whichever language; the link button
+    // follows the link, not its caption.
+    void englishCaptionsAndTheLinkButton()
+    {
+        VEK_LANGUAGE::SetFichierLangue("english.ini");
+        VEK_LANGUAGE::InitLanguage();
+        ModuleSimulator sim;
+        const bool started = sim.start({"--family"});
+        auto w = openWindow(sim.devicePath());
+        const QString cancel = w->BP_Annuler->text();
+        const QString setup = w->BP_Config->text();
+        TestSupport::useFrenchTexts(); // the caption stays English, the texts are French
+        QVERIFY(started);
+        QCOMPARE(cancel, QString("&Cancel"));
+        QCOMPARE(setup, QString("Settings"));
+        w->BP_tst->click(); // an English caption, French texts: still a connection
+        QVERIFY(connectedState(*w));
+        w->BP_tst->click();
         QVERIFY(disconnectedState(*w));
     }
 

@@ -370,9 +370,19 @@ private slots:
         }));
         QVERIFY(!w->startTransfer([](TransferContext &) { return JobOutcome::success(); }));
         w->show();
+        // Asked first: No leaves the window and its transfer as they were.
+        prompts.answer = QMessageBox::No;
+        QVERIFY(!w->close());
+        QVERIFY(w->isVisible() && w->transferRunning() && !ended);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.first().icon, QMessageBox::Question);
+        QCOMPARE(prompts.messages.first().text, GetLanguageText("MessArreterTransfert"));
+        prompts.answer = QMessageBox::Yes;
         QVERIFY(w->close());
+        prompts.answer = QMessageBox::Ok;
         QVERIFY(ended);
         QVERIFY(!w->transferRunning());
+        QCOMPARE(prompts.messages.size(), 2); // nothing was left half-written
     }
 
     void progressGoesToTheBarsAndStatus()
