@@ -51,7 +51,14 @@ JobOutcome IcspLineTests::presenceTest(const MainSettings &settings, ProgressSin
     IcspProgrammer programmer(settings, clock_, opener_, texts_);
     programmer.attach(&progress, &cancel);
     const uint8_t opened = programmer.OuvrirProgrammateur();
-    const QString failure = programmer.failureText();
+    // The window says "no answer" itself; what follows is why.
+    QString failure = programmer.failureText();
+    if (opened == IcspProgrammer::OpenNoAnswer) {
+        QStringList why{programmer.selfTestReport()};
+        if (!programmer.lineError().isEmpty())
+            why << programmer.lineError();
+        failure = why.join(QLatin1Char('\n'));
+    }
     programmer.FermerProgrammateur();
     return opened == 0 ? JobOutcome::success() : JobOutcome::failure(failure, opened);
 }

@@ -88,6 +88,9 @@ public:
     const Clock &clock() const { return m_clock; }
     // The message of the last failed opening (cannot open, pins, no answer).
     const QString &failureText() const { return m_failure; }
+    // What the last failed self-test found: its report, then what the
+    // pattern of answers says (one row per line); empty when it passed.
+    const QString &selfTestReport() const { return m_selfTestReport; }
     // The seam's own error once a line call failed (port gone), else empty.
     QString lineError() const;
 
@@ -167,6 +170,7 @@ private:
     std::unique_ptr<IcspLineDriver> m_lines;
     bool m_selfTested = false;
     QString m_failure;
+    QString m_selfTestReport;
     qint64 m_busyUntilUs = 0;
     uint16_t m_lastRead = 0;
     CodeRun m_codeRun;

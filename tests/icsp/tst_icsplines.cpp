@@ -179,7 +179,16 @@ private slots:
         IcspRig rig("16F84A", IcspRig::wiring(3, "COM1"));
         rig.box->setLoopback(SimulatedProgrammerBox::Loopback::StuckLow);
         QCOMPARE(rig.programmer->OuvrirProgrammateur(), IcspProgrammer::OpenNoAnswer);
-        QCOMPARE(rig.programmer->failureText(), QString("Pas de réponse du module Q-PAK"));
+        // The self-test's own report follows, so that the user sees what was read.
+        QCOMPARE(rig.programmer->failureText(),
+                 QString("Pas de réponse du module Q-PAK\n"
+                         "Mauvaise réponse à AUTO-DIAG\n"
+                         "[DATA, CLOCK] -> [DATA_R, CLOCK_R]:\n"
+                         "[    0    ,    0    ] -> [    0    ,    0    ]\n"
+                         "[    0    ,    1    ] -> [    0    ,    1    ]\n"
+                         "[    1    ,    0    ] -> [    0    ,    0    ]\n"
+                         "[    1    ,    1    ] -> [    0    ,    1    ]\n"
+                         "DATA est bloquée à 0 !"));
     }
 
     // The port that cannot be opened is reported as such, with the system's reason.

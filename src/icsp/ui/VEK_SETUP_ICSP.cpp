@@ -608,12 +608,19 @@ void VEK_SETUP_ICSP::BP_TST_PROG_Click()
 void VEK_SETUP_ICSP::presenceTestFinished(const JobOutcome &outcome)
 {
     setBusy(false);
-    QString text =
-        outcome.succeeded()
-            ? QStringLiteral("Le module ") + boxLabel_ + QStringLiteral(" à répondu correctement !")
-            : QStringLiteral("Pas de réponse du module ") + boxLabel_ + QStringLiteral(" ?");
-    if (!outcome.succeeded() && !outcome.message.isEmpty())
-        text += QLatin1Char('\n') + outcome.message;
+    if (outcome.succeeded()) {
+        L_Info->setText(QStringLiteral("Le module ") + boxLabel_ +
+                        QStringLiteral(" à répondu correctement !"));
+        return;
+    }
+    // A port that would not open was never tested: its reason alone.
+    if (outcome.code != IcspProgrammer::OpenNoAnswer) {
+        L_Info->setText(outcome.message);
+        return;
+    }
+    QString text = QStringLiteral("Pas de réponse du module ") + boxLabel_ + QStringLiteral(" ?");
+    if (!outcome.message.isEmpty())
+        text += QLatin1Char('\n') + outcome.message; // the self-test's report
     L_Info->setText(text);
 }
 

@@ -1,3 +1,6 @@
+#include "ManualClock.h"
+#include "SimulatedPic.h"
+#include "SimulatedProgrammerBox.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "icsp/ProgrammerLineTests.h"
@@ -467,10 +470,35 @@ private slots:
         QCOMPARE(lines.presenceCalls, QStringList{"presence COM1"});
         QCOMPARE(text(d), QString("Le module VEK-MZ300 à répondu correctement !"));
 
-        lines.presence = JobOutcome::failure("Pas d'écho sur DATA_R");
+        lines.presence = JobOutcome::failure("Pas d'écho sur DATA_R", 1);
         d.BP_TST_PROG->click();
         QTRY_VERIFY(d.OKButton->isEnabled());
         QCOMPARE(text(d), QString("Pas de réponse du module VEK-MZ300 ?\nPas d'écho sur DATA_R"));
+        d.reject();
+    }
+
+    void presenceTestShowsTheWiringDiagnosis()
+    {
+        // A VEKP box (data line returned as is) while the set-up says VEK-MZ
+        // (returned inverted): the self-test's report says what it read.
+        ManualClock clock;
+        SimulatedPic pic(clock, SimChipModel::byName("16F84A"));
+        SimulatedProgrammerBox box(pic, {1, "COM1"});
+        VekContext context;
+        context.transfer.programmerPort = box.opener();
+        context.transfer.clock = &clock;
+        VEK_SETUP_ICSP d(context);
+        d.BP_TST_PROG->click();
+        QTRY_VERIFY(!d.presenceTestRunning());
+        QTRY_VERIFY(d.OKButton->isEnabled());
+        QCOMPARE(text(d), QString("Pas de réponse du module VEK-MZ300 ?\n"
+                                  "Mauvaise réponse à AUTO-DIAG\n"
+                                  "[DATA, CLOCK] -> [DATA_R, CLOCK_R]:\n"
+                                  "[    0    ,    0    ] -> [    1    ,    0    ]\n"
+                                  "[    0    ,    1    ] -> [    1    ,    1    ]\n"
+                                  "[    1    ,    0    ] -> [    0    ,    0    ]\n"
+                                  "[    1    ,    1    ] -> [    0    ,    1    ]\n"
+                                  "DATA est inversée !"));
         d.reject();
     }
 
