@@ -104,9 +104,7 @@ void BootloaderSession::close()
 
 QString PortBootloader(const QString &icspPort)
 {
-    if (SerialPortNames::IsDevicePath(icspPort))
-        return icspPort;
-    return SerialPortNames::DeviceForPortNumber(icspPort.right(1).toInt());
+    return SerialPortNames::SerialDeviceOf(icspPort);
 }
 
 std::optional<QString> RefusTransfert(const QString &icspPort, bool packageSelected)

@@ -64,8 +64,8 @@ struct ConnectionRequest {
                                      bool identify, const QString &nomProgrammateur);
 };
 
-// The device of the ICSPPort setting: a device path as it stands, "COMn" the
-// system's serial port n.
+// The device of the ICSPPort setting, named as every window names it
+// (SerialPortNames::SerialDeviceOf); empty for a setting that names no serial port.
 QString PortBootloader(const QString &icspPort);
 // The refusal that comes before any port is touched: a parallel port, or no
 // firmware package chosen; nothing when the transfer may go on.

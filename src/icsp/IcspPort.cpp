@@ -6,30 +6,17 @@
 #include "platform/SerialPortNames.h"
 #include "platform/SystemCalls.h"
 
-#include <QRegularExpression>
-
 IcspPort::IcspPort() = default;
 IcspPort::~IcspPort() = default;
 IcspPort::IcspPort(IcspPort &&) noexcept = default;
 IcspPort &IcspPort::operator=(IcspPort &&) noexcept = default;
-
-QString IcspSerialDevice(const QString &port)
-{
-    if (SerialPortNames::IsDevicePath(port))
-        return port;
-    static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"));
-    const auto m = com.match(port);
-    if (!m.hasMatch() || m.captured(1).toInt() < 1)
-        return {};
-    return SerialPortNames::DeviceForPortNumber(m.captured(1).toInt());
-}
 
 namespace {
 
 DeviceResult<IcspPort> openSerial(const QString &port)
 {
     DeviceResult<IcspPort> result;
-    const QString device = IcspSerialDevice(port);
+    const QString device = SerialPortNames::SerialDeviceOf(port);
     if (device.isEmpty()) {
         result.error = port + QStringLiteral(": not a serial port");
         return result;

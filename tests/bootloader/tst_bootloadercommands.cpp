@@ -387,6 +387,9 @@ void TestBootloaderCommands::portThatCannotOpenStaysDisconnected()
     QCOMPARE(outcome.code, int(BootloaderPortFailed));
     QCOMPARE(outcome.message, QString("open PTY /dev/pts/x: No such file or directory"));
     QVERIFY(!s.session.connected());
+    // The bootloader opens the port the programmer opens: a two-digit COM too.
+    QCOMPARE(PortBootloader("COM12"), QString("/dev/ttyS11"));
+    QCOMPARE(PortBootloader("/dev/ttyUSB1"), QString("/dev/ttyUSB1"));
 }
 
 // The module answers each unjudged 0xED too, and on a busy line those answers
