@@ -39,8 +39,10 @@ public:
     ByteLink *port() const { return m_port.get(); }
     ModuleIdentity identity;
 
-    // Opens the device (closing what was open); the system's reason on failure.
-    std::optional<QString> open(const QString &device, const QString &settings);
+    // Opens the device (closing what was open). On failure, what `words` say
+    // of `port` (the port as the user set it); the system's words without them.
+    std::optional<QString> open(const QString &device, const QString &settings,
+                                const PortFailureTexts &words = {}, const QString &port = {});
     void setConnected() { m_connected = m_port != nullptr; }
     void close();
 

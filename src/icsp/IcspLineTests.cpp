@@ -16,7 +16,7 @@ QString IcspLineTests::open(const MainSettings &settings)
         return {};
     DeviceResult<IcspPort> opened = opener_(lines_);
     if (!opened)
-        return opened.error;
+        return texts_.portFailure.describe(lines_.ICSPPort, opened);
     port_ = std::move(opened.device);
     return {};
 }

@@ -19,11 +19,12 @@ DeviceResult<IcspPort> openSerial(const QString &port)
     const QString device = SerialPortNames::SerialDeviceOf(port);
     if (device.isEmpty()) {
         result.error = port + QStringLiteral(": not a serial port");
+        result.fault = DeviceFault::NotAPort;
         return result;
     }
     auto tty = RawTty::open(device, QStringLiteral("19200,N,8,1"));
     if (!tty) {
-        result.error = tty.error;
+        result.failAs(tty);
         return result;
     }
     result.device = std::make_unique<IcspPort>();
@@ -38,7 +39,7 @@ DeviceResult<IcspPort> openParallel(const QString &port)
     DeviceResult<IcspPort> result;
     auto lpt = PpdevPort::open(port, SystemCalls::real());
     if (!lpt) {
-        result.error = lpt.error;
+        result.failAs(lpt);
         return result;
     }
     result.device = std::make_unique<IcspPort>();
@@ -60,5 +61,6 @@ DeviceResult<IcspPort> OpenIcspPort(const IcspLineSettings &settings)
     }
     DeviceResult<IcspPort> result;
     result.error = settings.ICSPPort + QStringLiteral(": not a programmer port");
+    result.fault = DeviceFault::NotAPort;
     return result;
 }

@@ -25,7 +25,7 @@ IcspTexts IcspTexts::load()
 {
     using VEK_LANGUAGE::GetLanguageText;
     IcspTexts texts;
-    texts.portOpenError = GetLanguageText(QStringLiteral("ICSPPortOpenError"));
+    texts.portFailure = PortFailureTexts::load();
     texts.noChip = GetLanguageText(QStringLiteral("ICSPNoChip"));
     texts.unknownChipId = GetLanguageText(QStringLiteral("ICSPUnknownChipID"));
     texts.eraseNotBlank = GetLanguageText(QStringLiteral("ICSPEraseNotBlank"));
@@ -185,10 +185,7 @@ uint8_t IcspProgrammer::OuvrirProgrammateur()
         m_selfTested = false;
         auto opened = m_opener(m_lineSettings);
         if (!opened) {
-            m_failure = VEK_LANGUAGE::ReplacePlaceholders(
-                m_texts.portOpenError, {QStringLiteral("%ERREUR%"), opened.error});
-            if (m_texts.portOpenError.isEmpty())
-                m_failure = opened.error;
+            m_failure = m_texts.portFailure.describe(m_lineSettings.ICSPPort, opened);
             return OpenPortFailed;
         }
         m_port = std::move(opened.device);

@@ -79,11 +79,11 @@ DeviceResult<RawTty> RawTty::open(const QString &device, const QString &settings
     }
     const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
-        result.error = DeviceErrorText(device, errno);
+        result.fail(device, errno);
         return result;
     }
     if (!configure(fd, *settings, speed)) {
-        result.error = DeviceErrorText(device, errno);
+        result.fail(device, errno);
         ::close(fd);
         return result;
     }

@@ -1,5 +1,7 @@
 #include "platform/SerialPortNames.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace SerialPortNames {
@@ -26,6 +28,15 @@ QString SerialDeviceOf(const QString &setting)
                                                              [](QChar c) { return c.isDigit(); });
     const int number = onlyDigits ? digits.toInt() : 0;
     return number >= 1 ? DeviceForPortNumber(number) : QString();
+}
+
+QString TypedPort(const QString &text)
+{
+    const QString typed = text.trimmed();
+    if (!typed.startsWith(QLatin1Char('/')) || IsDevicePath(typed))
+        return typed;
+    const QString target = QFileInfo(typed).canonicalFilePath();
+    return IsDevicePath(target) ? target : typed;
 }
 
 QString DeviceToOpen(int number, const QString &device)

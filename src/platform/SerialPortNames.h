@@ -17,6 +17,11 @@ bool IsDevicePath(const QString &text);
 // else (a parallel port, a typing slip) names no serial device: empty.
 QString SerialDeviceOf(const QString &setting);
 
+// A port the user typed as it is kept: "COMn", "LPTn" and device paths as
+// typed; a path outside /dev (a link the user made) as the device it leads to,
+// or as typed when it leads to no device.
+QString TypedPort(const QString &text);
+
 // The device the link opens: the settings' device path, else that of the number.
 QString DeviceToOpen(int number, const QString &device);
 

@@ -56,7 +56,7 @@ BootloaderTexts texts()
     t.cancelled = "cancelled {ADR}";
     t.rangeRefused = "range {DEBUT}-{FIN} {MOTS}";
     t.lineLost = "lost {PORT} {RAISON}";
-    t.portOpenFailed = "open {PORT} {RAISON}";
+    t.portFailure.openFailed = "open {PORT} {RAISON}";
     t.identityShort = "short {CMD} {RECU}/{ATTENDU}";
     t.greetingFailed = "no answer";
     t.port = "PTY";

@@ -198,17 +198,18 @@ private slots:
         rig.box->failOpens("Permission denied");
         IcspProgrammer &p = *rig.programmer;
         QCOMPARE(p.OuvrirProgrammateur(), IcspProgrammer::OpenPortFailed);
-        QCOMPARE(p.failureText(), QString("cannot open: COM1: Permission denied"));
+        QCOMPARE(p.failureText(), QString("cannot open COM1: COM1: Permission denied"));
         QCOMPARE(p.JumpTo(0x2000), IcspProgrammer::OpenPortFailed);
 
         MainSettings settings;
         settings.ICSPPort = "/dev/vek-no-such-tty";
         IcspTexts texts;
-        texts.portOpenError = "cannot open: %ERREUR%";
+        texts.portFailure.openFailed = "cannot open {PORT}: {RAISON}";
+        texts.portFailure.noSuchPort = "{DEVICE} is missing";
         IcspProgrammer real(settings, rig.clock, OpenIcspPort, texts);
         QCOMPARE(real.OuvrirProgrammateur(), IcspProgrammer::OpenPortFailed);
-        QVERIFY2(real.failureText().contains("/dev/vek-no-such-tty: No such file"),
-                 qPrintable(real.failureText()));
+        QCOMPARE(real.failureText(),
+                 QString("cannot open /dev/vek-no-such-tty: /dev/vek-no-such-tty is missing"));
     }
 
     // Opening twice (the window, then the first restart) opens the port once.

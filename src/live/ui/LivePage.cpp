@@ -1,6 +1,7 @@
 #include "live/ui/LivePage.h"
 
 #include "app/VekContext.h"
+#include "base/PortFailureTexts.h"
 #include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/LiveLogger.h"
@@ -286,8 +287,9 @@ void LivePage::BasculeMarcheArret()
         m_link.open(device, m_context.settings.serialSettings,
                     SerialOptions::FlowControlOf(m_context.settings.Handshaking));
     if (!status.ok) {
-        emit infoText(
-            GetLanguageText("MessPortOuverture", {"{PORT}", device, "{RAISON}", status.reason}));
+        const DeviceFailure &failure = m_link.openFailure();
+        emit infoText(PortFailureTexts::load().describe(device, failure.fault, failure.holder,
+                                                        status.reason));
         showStopped();
         return;
     }

@@ -280,19 +280,43 @@ private slots:
         QCOMPARE(settings->value("ICSP/ICSP_Port").toString(), QString("COM1"));
     }
 
+    // Return in the port field takes the text and leaves the dialog open; a
+    // link is taken as the device it leads to, a name of no port is refused at OK.
     void typedDevicePathCountsOnReturn()
     {
         VekContext context;
         VEK_SETUP_ICSP d(context);
+        QSignalSpy closed(&d, &VEK_SETUP_ICSP::setupClosed);
         d.show();
         d.SSTab1->setCurrentIndex(1);
         d.ICSP_COM->lineEdit()->setText("/dev/ttyUSB3");
         QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
         QCOMPARE(context.settings.ICSPPort, QString("/dev/ttyUSB3"));
         QCOMPARE(text(d), QString("Vous venez de basculer sur le port série : /dev/ttyUSB3"));
-        d.ICSP_COM->lineEdit()->setText("USB");
+        QVERIFY(d.isVisible());
+        QCOMPARE(closed.count(), 0);
+
+        QTemporaryDir links;
+        const QString link = links.filePath("programmer");
+        QVERIFY(QFile::link("/dev/null", link));
+        d.ICSP_COM->lineEdit()->setText(link);
+        QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Enter);
+        QCOMPARE(context.settings.ICSPPort, QString("/dev/null"));
+        QCOMPARE(d.ICSP_COM->currentText(), QString("/dev/null"));
+
+        d.ICSP_COM->lineEdit()->setText(links.filePath("nothing"));
         QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
         QCOMPARE(text(d), QString("Problème sur le port de communication"));
+        d.OKButton->click();
+        QCOMPARE(closed.count(), 0);
+        QCOMPARE(d.SSTab1->currentIndex(), 1);
+        QCOMPARE(text(d), "Le port « " + links.filePath("nothing") +
+                              " » ne désigne aucun port : choisissez COM1, COM2…, LPT1 ou un "
+                              "chemin de périphérique /dev/… (un lien est remplacé par le "
+                              "périphérique qu'il désigne).");
+        d.ICSP_COM->lineEdit()->setText("COM12");
+        QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
+        QCOMPARE(context.settings.ICSPPort, QString("COM12"));
         d.reject();
     }
 
@@ -349,7 +373,7 @@ private slots:
         QVERIFY(!d.TST_MCLR->isEnabled());
         QVERIFY(d.EtatCom_MCLR->isHidden());
         QCOMPARE(d.BP_ONOFF->text(), VEK_LANGUAGE::GetLanguageText("MBCOMOFF"));
-        QCOMPARE(text(d), QString("Module VEK-MZ300 non connecté : /dev/ttyS0: Permission denied"));
+        QCOMPARE(text(d), QString("/dev/ttyS0: Permission denied")); // as the programmer words it
         d.reject();
         QCOMPARE(lines.calls, QStringList{"open COM1"}); // nothing to close
     }
