@@ -1,5 +1,6 @@
 #include "platform/SerialPortOpening.h"
 
+#include "platform/SerialPortLock.h"
 #include "platform/SerialSettings.h"
 
 #include <QCoreApplication>
@@ -25,8 +26,11 @@ DeviceFailure failureOf(const QSerialPort &port, const QString &device)
         failure.fault = DeviceFault::NoSuchPort;
         break;
     case QSerialPort::PermissionError:
-        // An exclusive port, or no right to it: the device's own permissions tell which.
-        failure.fault = ::access(device.toLocal8Bit().constData(), R_OK | W_OK) == 0
+        // A held lock or an exclusive port, or no right to it: the lock and
+        // the device's own permissions tell which.
+        failure.holder = SerialPortLock::holderOf(device);
+        failure.fault = !failure.holder.isEmpty() ||
+                                ::access(device.toLocal8Bit().constData(), R_OK | W_OK) == 0
                             ? DeviceFault::InUse
                             : DeviceFault::Denied;
         break;
