@@ -1,5 +1,8 @@
 #include "icsp/IcspLineTests.h"
 
+#include "base/VEK_LANGUAGE.h"
+#include "platform/ModemLines.h"
+
 IcspLineTests::IcspLineTests(const Clock &clock, IcspPortOpener opener, IcspTexts texts)
     : clock_(clock), opener_(std::move(opener)), texts_(std::move(texts))
 {}
@@ -32,7 +35,28 @@ QString IcspLineTests::setLine(const MainSettings &settings, int line, int value
     if (!pins.isEmpty())
         return pins;
     driver.EcrireLigneICSP(line, value);
-    return driver.errorText();
+    if (driver.failed())
+        return driver.errorText();
+    return readBackProblem(line, value);
+}
+
+QString IcspLineTests::readBackProblem(int line, int value) const
+{
+    // A line is shown driven only when the port says it is: RTS (CLOCK) and
+    // DTR (DATA) are read back; TXD (MCLR) cannot be.
+    if (lines_.portKind() != IcspLineSettings::PortKind::Serial || !port_->modem ||
+        (line != LineCLOCK && line != LineDATA))
+        return {};
+    const auto outputs = port_->modem->outputs();
+    if (!outputs)
+        return {};
+    const bool level = line == LineCLOCK ? outputs->rts : outputs->dtr;
+    if (level == (value == 1))
+        return {};
+    const QString read = QString::number(level ? 1 : 0);
+    const QString text = VEK_LANGUAGE::GetLanguageText(QStringLiteral("IcspLineReadBack"),
+                                                       {QStringLiteral("%1"), read});
+    return text.isEmpty() ? QStringLiteral("read back: ") + read : text;
 }
 
 void IcspLineTests::close()

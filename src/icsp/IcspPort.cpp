@@ -27,9 +27,14 @@ DeviceResult<IcspPort> openSerial(const QString &port)
         result.failAs(tty);
         return result;
     }
+    auto modem = std::make_unique<TtyModemLines>(tty.device->fd(), device, SystemCalls::real());
+    if (!modem->present()) {
+        result.error = modem->errorText();
+        result.fault = DeviceFault::NoModemLines;
+        return result;
+    }
     result.device = std::make_unique<IcspPort>();
-    result.device->modem =
-        std::make_unique<TtyModemLines>(tty.device->fd(), device, SystemCalls::real());
+    result.device->modem = std::move(modem);
     result.device->tty = std::move(tty.device);
     return result;
 }

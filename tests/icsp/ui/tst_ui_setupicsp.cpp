@@ -6,6 +6,7 @@
 #include "icsp/ProgrammerLineTests.h"
 #include "icsp/ui/ConnectorPicture.h"
 #include "icsp/ui/VEK_SETUP_ICSP.h"
+#include "platform/TtyByteLink.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,12 +16,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <pty.h>
+#include <unistd.h>
 
 #include <mutex>
 
@@ -498,6 +503,49 @@ private slots:
         d.BP_TST_PROG->click();
         QTRY_VERIFY(d.OKButton->isEnabled());
         QCOMPARE(text(d), QString("Pas de réponse du module VEK-MZ300 ?\nPas d'écho sur DATA_R"));
+        d.reject();
+    }
+
+    // A pseudo-terminal has no modem lines; a port another owner holds is in
+    // use: both are said when the port opens, and no line is shown driven.
+    void portsThatCannotDriveAProgrammer_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no modem lines")
+            << false
+            << "ce port n'a pas de lignes de modem (pseudo-terminal ou adaptateur USB sans ces "
+               "lignes) : il ne peut pas piloter un programmateur";
+        QFile comm("/proc/self/comm");
+        QVERIFY(comm.open(QIODevice::ReadOnly));
+        QTest::newRow("in use") << true
+                                << QString("le port est déjà utilisé par %1 (PID %2)")
+                                       .arg(QString(comm.readAll().trimmed()))
+                                       .arg(QCoreApplication::applicationPid());
+    }
+    void portsThatCannotDriveAProgrammer()
+    {
+        QFETCH(bool, held);
+        QFETCH(QString, reason);
+        int master = -1, slave = -1;
+        char name[128] = {};
+        QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+        const auto closePty = qScopeGuard([&] { ::close(master), ::close(slave); });
+        DeviceResult<TtyByteLink> owner;
+        if (held)
+            QVERIFY((owner = TtyByteLink::open(name, "57600,N,8,1")));
+        VekContext context;
+        context.settings.ICSPBoitier = 1;
+        context.settings.ICSPPort = name;
+        VEK_SETUP_ICSP d(context);
+        d.BP_ONOFF->click();
+        const QString expected = QString("Impossible d'ouvrir le port %1 : %2").arg(name, reason);
+        QCOMPARE(text(d), expected);
+        QVERIFY(!d.testPortOpen());
+        QVERIFY(!d.TST_MCLR->isEnabled());
+        d.BP_TST_PROG->click();
+        QTRY_VERIFY(d.OKButton->isEnabled());
+        QCOMPARE(text(d), expected);
         d.reject();
     }
 
