@@ -210,12 +210,13 @@ void TransferFrame::newBars()
     P2->setProgressColor(255);
 }
 
-// With "AUTO" and a programmer that can read the chip, the device ID is read
-// first, off the GUI thread; otherwise the device ID last read decides.
+// With "AUTO" and a programmer that can read the chip, the programmer window
+// reads the device ID first, off the GUI thread; otherwise the device ID last
+// read decides.
 void TransferFrame::identifyChip()
 {
     const DeviceIdReader &read = m_context.transfer.readDeviceId;
-    if (read && m_context.settings.ICSPChip == QLatin1String("AUTO")) {
+    if (read && identifiesChip() && m_context.settings.ICSPChip == QLatin1String("AUTO")) {
         const bool started = startTransfer(
             [read](TransferContext &transfer) {
                 const std::optional<uint16_t> id = read(transfer);

@@ -101,6 +101,9 @@ protected:
     virtual QString caption() const;
     virtual std::optional<QString> initialPanel3() const = 0; // nothing: no third panel
     virtual bool showsReadyHelp() const { return true; }
+    // Only the programmer window reads the chip ("AUTO") through the
+    // programmer's lines: the others work on the module's own serial link.
+    virtual bool identifiesChip() const { return false; }
     virtual void InitLangue() = 0;
     // The chip has been identified and the image blanked: redraw what shows them.
     virtual void chipPrepared() {}

@@ -100,6 +100,7 @@ public:
 
 protected:
     std::optional<QString> initialPanel3() const override;
+    bool identifiesChip() const override { return true; }
     void InitLangue() override;
     void chipPrepared() override;
     QList<QWidget *> lockedWhileRunning() const override;
