@@ -25,8 +25,10 @@ class VEK_ICSP : public TransferFrame
 {
     Q_OBJECT
 public:
+    // `image`: Keep when opened after a package editor may have imported firmware.
     explicit VEK_ICSP(VekContext &context, QWidget *parent = nullptr,
-                      WindowPrompts *prompts = nullptr);
+                      WindowPrompts *prompts = nullptr,
+                      ImageOnOpening image = ImageOnOpening::Blank);
 
     // Redraws every view of the image and sets the configuration controls from
     // the configuration word.
