@@ -21,7 +21,10 @@ QString hexDigits(uint8_t value)
 DeviceResult<ByteLink> openTty(const QString &device, const QString &settings)
 {
     DeviceResult<TtyByteLink> tty = TtyByteLink::open(device, settings);
-    return {std::move(tty.device), tty.error};
+    DeviceResult<ByteLink> link;
+    link.device = std::move(tty.device);
+    link.failAs(tty);
+    return link;
 }
 
 JobOutcome lineLost(BootloaderSession &session, const BootloaderTexts &texts,
@@ -102,12 +105,15 @@ BootloaderSession::BootloaderSession(Opener opener)
     : m_opener(opener ? std::move(opener) : Opener(openTty))
 {}
 
-std::optional<QString> BootloaderSession::open(const QString &device, const QString &settings)
+std::optional<QString> BootloaderSession::open(const QString &device, const QString &settings,
+                                               const PortFailureTexts &words, const QString &port)
 {
     close();
+    if (device.isEmpty()) // the setting names no serial port
+        return words.describe(port, DeviceFault::NotAPort, {}, port);
     DeviceResult<ByteLink> opened = m_opener(device, settings);
     if (!opened)
-        return opened.error;
+        return words.describe(port.isEmpty() ? device : port, opened);
     m_port = std::move(opened.device);
     return std::nullopt;
 }
@@ -121,9 +127,7 @@ void BootloaderSession::close()
 
 QString PortBootloader(const QString &icspPort)
 {
-    if (SerialPortNames::IsDevicePath(icspPort))
-        return icspPort;
-    return SerialPortNames::DeviceForPortNumber(icspPort.right(1).toInt());
+    return SerialPortNames::SerialDeviceOf(icspPort);
 }
 
 std::optional<QString> RefusTransfert(const QString &icspPort, bool packageSelected)
@@ -156,11 +160,10 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
                      ProgressSink &sink, const CancelToken &cancel)
 {
     const BootloaderTexts &texts = request.texts;
-    if (const std::optional<QString> error = session.open(request.device, request.settings)) {
-        const QString message =
-            ReplacePlaceholders(texts.portOpenFailed, {"{PORT}", texts.port, "{RAISON}", *error});
-        sink.setStatus(message);
-        return JobOutcome::failure(message, BootloaderPortFailed);
+    if (const std::optional<QString> message =
+            session.open(request.device, request.settings, texts.portFailure, texts.port)) {
+        sink.setStatus(*message);
+        return JobOutcome::failure(*message, BootloaderPortFailed);
     }
     ByteLink &port = *session.port();
     port.discardInput();

@@ -44,8 +44,10 @@ public:
     // failed; empty when it succeeded or none ran.
     QString failedTransferNote;
 
-    // Opens the device (closing what was open); the system's reason on failure.
-    std::optional<QString> open(const QString &device, const QString &settings);
+    // Opens the device (closing what was open). On failure, what `words` say
+    // of `port` (the port as the user set it); the system's words without them.
+    std::optional<QString> open(const QString &device, const QString &settings,
+                                const PortFailureTexts &words = {}, const QString &port = {});
     void setConnected() { m_connected = m_port != nullptr; }
     void setUnansweredGreetings(int count) { m_unansweredGreetings = count; }
     void close();
@@ -72,8 +74,8 @@ struct ConnectionRequest {
                                      bool identify, const QString &nomProgrammateur);
 };
 
-// The device of the ICSPPort setting: a device path as it stands, "COMn" the
-// system's serial port n.
+// The device of the ICSPPort setting, named as every window names it
+// (SerialPortNames::SerialDeviceOf); empty for a setting that names no serial port.
 QString PortBootloader(const QString &icspPort);
 // The refusal that comes before any port is touched: a parallel port, or no
 // firmware package chosen; nothing when the transfer may go on.

@@ -13,7 +13,7 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
     t.cancelled = GetLanguageText("MessTransfertAnnule");
     t.rangeRefused = GetLanguageText("MessZoneRefusee");
     t.lineLost = GetLanguageText("MessPortPerdu");
-    t.portOpenFailed = GetLanguageText("MessPortOuverture");
+    t.portFailure = PortFailureTexts::load();
     t.identityShort = GetLanguageText("MessIdentiteIncomplete");
     t.greetingFailed = GetLanguageText("ICSPTestBad");
     t.closedAfterFailure = GetLanguageText("MessDeconnexionApresEchec");

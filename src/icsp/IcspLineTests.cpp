@@ -1,5 +1,8 @@
 #include "icsp/IcspLineTests.h"
 
+#include "base/VEK_LANGUAGE.h"
+#include "platform/ModemLines.h"
+
 IcspLineTests::IcspLineTests(const Clock &clock, IcspPortOpener opener, IcspTexts texts)
     : clock_(clock), opener_(std::move(opener)), texts_(std::move(texts))
 {}
@@ -16,7 +19,7 @@ QString IcspLineTests::open(const MainSettings &settings)
         return {};
     DeviceResult<IcspPort> opened = opener_(lines_);
     if (!opened)
-        return opened.error;
+        return texts_.portFailure.describe(lines_.ICSPPort, opened);
     port_ = std::move(opened.device);
     return {};
 }
@@ -32,7 +35,28 @@ QString IcspLineTests::setLine(const MainSettings &settings, int line, int value
     if (!pins.isEmpty())
         return pins;
     driver.EcrireLigneICSP(line, value);
-    return driver.errorText();
+    if (driver.failed())
+        return driver.errorText();
+    return readBackProblem(line, value);
+}
+
+QString IcspLineTests::readBackProblem(int line, int value) const
+{
+    // A line is shown driven only when the port says it is: RTS (CLOCK) and
+    // DTR (DATA) are read back; TXD (MCLR) cannot be.
+    if (lines_.portKind() != IcspLineSettings::PortKind::Serial || !port_->modem ||
+        (line != LineCLOCK && line != LineDATA))
+        return {};
+    const auto outputs = port_->modem->outputs();
+    if (!outputs)
+        return {};
+    const bool level = line == LineCLOCK ? outputs->rts : outputs->dtr;
+    if (level == (value == 1))
+        return {};
+    const QString read = QString::number(level ? 1 : 0);
+    const QString text = VEK_LANGUAGE::GetLanguageText(QStringLiteral("IcspLineReadBack"),
+                                                       {QStringLiteral("%1"), read});
+    return text.isEmpty() ? QStringLiteral("read back: ") + read : text;
 }
 
 void IcspLineTests::close()
@@ -51,7 +75,14 @@ JobOutcome IcspLineTests::presenceTest(const MainSettings &settings, ProgressSin
     IcspProgrammer programmer(settings, clock_, opener_, texts_);
     programmer.attach(&progress, &cancel);
     const uint8_t opened = programmer.OuvrirProgrammateur();
-    const QString failure = programmer.failureText();
+    // The window says "no answer" itself; what follows is why.
+    QString failure = programmer.failureText();
+    if (opened == IcspProgrammer::OpenNoAnswer) {
+        QStringList why{programmer.selfTestReport()};
+        if (!programmer.lineError().isEmpty())
+            why << programmer.lineError();
+        failure = why.join(QLatin1Char('\n'));
+    }
     programmer.FermerProgrammateur();
     return opened == 0 ? JobOutcome::success() : JobOutcome::failure(failure, opened);
 }

@@ -23,6 +23,9 @@ public:
                             const CancelToken &cancel) override;
 
 private:
+    // Empty when the line reads back as driven (or cannot be read back).
+    QString readBackProblem(int line, int value) const;
+
     const Clock &clock_;
     IcspPortOpener opener_;
     IcspTexts texts_;

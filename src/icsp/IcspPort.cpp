@@ -6,42 +6,35 @@
 #include "platform/SerialPortNames.h"
 #include "platform/SystemCalls.h"
 
-#include <QRegularExpression>
-
 IcspPort::IcspPort() = default;
 IcspPort::~IcspPort() = default;
 IcspPort::IcspPort(IcspPort &&) noexcept = default;
 IcspPort &IcspPort::operator=(IcspPort &&) noexcept = default;
-
-QString IcspSerialDevice(const QString &port)
-{
-    if (SerialPortNames::IsDevicePath(port))
-        return port;
-    static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"));
-    const auto m = com.match(port);
-    if (!m.hasMatch() || m.captured(1).toInt() < 1)
-        return {};
-    return SerialPortNames::DeviceForPortNumber(m.captured(1).toInt());
-}
 
 namespace {
 
 DeviceResult<IcspPort> openSerial(const QString &port)
 {
     DeviceResult<IcspPort> result;
-    const QString device = IcspSerialDevice(port);
+    const QString device = SerialPortNames::SerialDeviceOf(port);
     if (device.isEmpty()) {
         result.error = port + QStringLiteral(": not a serial port");
+        result.fault = DeviceFault::NotAPort;
         return result;
     }
     auto tty = RawTty::open(device, QStringLiteral("19200,N,8,1"));
     if (!tty) {
-        result.error = tty.error;
+        result.failAs(tty);
+        return result;
+    }
+    auto modem = std::make_unique<TtyModemLines>(tty.device->fd(), device, SystemCalls::real());
+    if (!modem->present()) {
+        result.error = modem->errorText();
+        result.fault = DeviceFault::NoModemLines;
         return result;
     }
     result.device = std::make_unique<IcspPort>();
-    result.device->modem =
-        std::make_unique<TtyModemLines>(tty.device->fd(), device, SystemCalls::real());
+    result.device->modem = std::move(modem);
     result.device->tty = std::move(tty.device);
     return result;
 }
@@ -51,7 +44,7 @@ DeviceResult<IcspPort> openParallel(const QString &port)
     DeviceResult<IcspPort> result;
     auto lpt = PpdevPort::open(port, SystemCalls::real());
     if (!lpt) {
-        result.error = lpt.error;
+        result.failAs(lpt);
         return result;
     }
     result.device = std::make_unique<IcspPort>();
@@ -73,5 +66,6 @@ DeviceResult<IcspPort> OpenIcspPort(const IcspLineSettings &settings)
     }
     DeviceResult<IcspPort> result;
     result.error = settings.ICSPPort + QStringLiteral(": not a programmer port");
+    result.fault = DeviceFault::NotAPort;
     return result;
 }

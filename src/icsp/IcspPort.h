@@ -30,7 +30,3 @@ using IcspPortOpener = std::function<DeviceResult<IcspPort>(const IcspLineSettin
 // "LPTn" or a /dev/parport path claims the parallel port through ppdev. The
 // error names the device and gives the system's reason.
 DeviceResult<IcspPort> OpenIcspPort(const IcspLineSettings &settings);
-
-// The device a serial setting opens: "COM3" gives /dev/ttyS2, a path is kept;
-// empty for a text that names no serial port.
-QString IcspSerialDevice(const QString &port);

@@ -25,7 +25,7 @@ IcspTexts IcspTexts::load()
 {
     using VEK_LANGUAGE::GetLanguageText;
     IcspTexts texts;
-    texts.portOpenError = GetLanguageText(QStringLiteral("ICSPPortOpenError"));
+    texts.portFailure = PortFailureTexts::load();
     texts.noChip = GetLanguageText(QStringLiteral("ICSPNoChip"));
     texts.unknownChipId = GetLanguageText(QStringLiteral("ICSPUnknownChipID"));
     texts.eraseNotBlank = GetLanguageText(QStringLiteral("ICSPEraseNotBlank"));
@@ -180,14 +180,12 @@ bool IcspProgrammer::increment()
 
 uint8_t IcspProgrammer::OuvrirProgrammateur()
 {
+    m_selfTestReport.clear();
     if (!m_port) {
         m_selfTested = false;
         auto opened = m_opener(m_lineSettings);
         if (!opened) {
-            m_failure = VEK_LANGUAGE::ReplacePlaceholders(
-                m_texts.portOpenError, {QStringLiteral("%ERREUR%"), opened.error});
-            if (m_texts.portOpenError.isEmpty())
-                m_failure = opened.error;
+            m_failure = m_texts.portFailure.describe(m_lineSettings.ICSPPort, opened);
             return OpenPortFailed;
         }
         m_port = std::move(opened.device);
@@ -203,8 +201,15 @@ uint8_t IcspProgrammer::OuvrirProgrammateur()
     }
     if (m_selfTested)
         return 0;
-    if (AutoDiag().failed) {
-        m_failure = QStringLiteral("Pas de réponse du module ") + m_label;
+    const IcspSelfTest test = AutoDiag();
+    if (test.failed) {
+        // The self-test's own report tells a wrong box type or wiring apart.
+        QStringList rows;
+        for (const QString &message : test.messages)
+            rows << message.trimmed().replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        m_selfTestReport = rows.join(QLatin1Char('\n'));
+        m_failure = QStringLiteral("Pas de réponse du module ") + m_label + QLatin1Char('\n') +
+                    m_selfTestReport;
         if (m_lines->failed())
             m_failure += QStringLiteral("\n") + m_lines->errorText();
         return OpenNoAnswer;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/PortFailureTexts.h"
 #include "icsp/ChipTable.h"
 #include "icsp/IcspLines.h"
 #include "icsp/IcspPort.h"
@@ -20,11 +21,11 @@ struct PicImage;
 // Language texts of the programmer's own messages, looked up on the GUI thread
 // before an operation starts (the operation itself runs on a worker thread).
 struct IcspTexts {
-    QString portOpenError;   // %ERREUR%: device and the system's reason
-    QString noChip;          // no chip answers on the lines
-    QString unknownChipId;   // %ID%: a device ID no row of the chip table knows
-    QString eraseNotBlank;   // %ADRESSE%: first address an erase left unblank
-    QString calibrationKept; // %OSCCAL%, %BG%: factory calibration put back
+    PortFailureTexts portFailure; // a port that would not open
+    QString noChip;               // no chip answers on the lines
+    QString unknownChipId;        // %ID%: a device ID no row of the chip table knows
+    QString eraseNotBlank;        // %ADRESSE%: first address an erase left unblank
+    QString calibrationKept;      // %OSCCAL%, %BG%: factory calibration put back
     // Progress-bar texts of the window (empty unless it sets them).
     QString readingCode, readingEeprom, writingCode, writingEeprom, writingConfig, erasing;
 
@@ -88,6 +89,9 @@ public:
     const Clock &clock() const { return m_clock; }
     // The message of the last failed opening (cannot open, pins, no answer).
     const QString &failureText() const { return m_failure; }
+    // What the last failed self-test found: its report, then what the
+    // pattern of answers says (one row per line); empty when it passed.
+    const QString &selfTestReport() const { return m_selfTestReport; }
     // The seam's own error once a line call failed (port gone), else empty.
     QString lineError() const;
 
@@ -167,6 +171,7 @@ private:
     std::unique_ptr<IcspLineDriver> m_lines;
     bool m_selfTested = false;
     QString m_failure;
+    QString m_selfTestReport;
     qint64 m_busyUntilUs = 0;
     uint16_t m_lastRead = 0;
     CodeRun m_codeRun;

@@ -4,6 +4,7 @@
 #include "base/NumberHelpers.h"
 #include "icsp/ChipTable.h"
 #include "icsp/PicDevice.h"
+#include "platform/SerialPortNames.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -115,6 +116,19 @@ QString BoxOptionCaption(int index)
     default:
         return {};
     }
+}
+
+bool NamesAPort(const QString &ICSPPort)
+{
+    switch (IcspLineSettings::portKindOf(ICSPPort)) {
+    case IcspLineSettings::PortKind::Serial:
+        return !SerialPortNames::SerialDeviceOf(ICSPPort).isEmpty();
+    case IcspLineSettings::PortKind::Parallel:
+        return true;
+    case IcspLineSettings::PortKind::None:
+        break;
+    }
+    return false;
 }
 
 QStringList FixedPortEntries()

@@ -43,6 +43,10 @@ Twips Db25MarkerPosition(uint8_t pin);
 constexpr int BoxTypeCount = 4;
 QString BoxOptionCaption(int index);
 
+// True when the port setting names a port a programmer can be on: "COMn" or
+// a serial device path, "LPTn" or a parallel device path.
+bool NamesAPort(const QString &ICSPPort);
+
 // The fixed port entries: "COM1" to "COM7" and "LPT1".
 QStringList FixedPortEntries();
 

@@ -23,7 +23,8 @@ public:
     virtual bool isOpen() const = 0;
 
     // The box's self-test on a connection of its own, opened and closed inside.
-    // Succeeded when the box answered; otherwise the message says what failed.
+    // Succeeded when the box answered. Code 1: it did not, and the message is
+    // the self-test's report; any other code: no test was run, the message says why.
     // Runs off the GUI thread while the hand-test port is closed.
     virtual JobOutcome presenceTest(const MainSettings &settings, ProgressSink &progress,
                                     const CancelToken &cancel) = 0;

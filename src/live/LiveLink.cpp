@@ -32,8 +32,10 @@ LiveLink::Status LiveLink::open(const QString &device, const QString &settingsTe
                                 QSerialPort::FlowControl flow)
 {
     close();
-    if (const auto failure = SerialPortOpening::Open(m_port, device, settingsText, flow))
-        return {false, *failure};
+    if (const auto failure = SerialPortOpening::Open(m_port, device, settingsText, flow)) {
+        m_openFailure = *failure;
+        return {false, failure->error};
+    }
     // A one-byte read buffer makes the port stop reading once it holds a byte,
     // so that nothing wakes us until the batch is due (see onReadyRead).
     m_port.setReadBufferSize(1);

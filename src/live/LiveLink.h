@@ -4,6 +4,7 @@
 #include "live/LiveFrameParser.h"
 #include "live/TrameLive.h"
 #include "platform/Clock.h"
+#include "platform/DeviceResult.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -46,6 +47,8 @@ public:
                 QSerialPort::FlowControl flow = QSerialPort::NoFlowControl);
     void close();
     bool isOpen() const;
+    // Why the last open() failed: its fault and, for a port in use, the holder.
+    const DeviceFailure &openFailure() const { return m_openFailure; }
     QString device() const { return m_port.portName(); }
     // The open port, for the configuration dialog to apply new settings to.
     QSerialPort &serialPort() { return m_port; }
@@ -107,6 +110,7 @@ private:
     void armWatchdog(qint64 delayMs);
 
     const Clock &m_clock;
+    DeviceFailure m_openFailure;
     QSerialPort m_port;
     QTimer m_watchdog;
     QTimer m_batch;

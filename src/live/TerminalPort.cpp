@@ -14,8 +14,8 @@ TerminalPort::TerminalPort(QObject *parent) : QObject(parent)
     connect(&m_port, &QSerialPort::errorOccurred, this, &TerminalPort::onError);
 }
 
-std::optional<QString> TerminalPort::open(const QString &device, const QString &settingsText,
-                                          QSerialPort::FlowControl flow)
+std::optional<DeviceFailure> TerminalPort::open(const QString &device, const QString &settingsText,
+                                                QSerialPort::FlowControl flow)
 {
     close();
     if (const auto failure = SerialPortOpening::Open(m_port, device, settingsText, flow))

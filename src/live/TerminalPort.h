@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DeviceResult.h"
 #include "platform/SerialLineStatus.h"
 
 #include <QByteArray>
@@ -23,9 +24,9 @@ public:
     explicit TerminalPort(QObject *parent = nullptr);
 
     // Opens `device` with a settings text such as "9600,N,8,1" and a flow
-    // control; on failure the port stays closed and the system's reason is returned.
-    std::optional<QString> open(const QString &device, const QString &settingsText,
-                                QSerialPort::FlowControl flow = QSerialPort::NoFlowControl);
+    // control; on failure the port stays closed and the reason is returned.
+    std::optional<DeviceFailure> open(const QString &device, const QString &settingsText,
+                                      QSerialPort::FlowControl flow = QSerialPort::NoFlowControl);
     void close();
     bool isOpen() const { return m_port.isOpen(); }
     bool write(const QByteArray &bytes);

@@ -17,6 +17,15 @@ bool TtyModemLines::call(unsigned long request, void *arg)
     return false;
 }
 
+bool TtyModemLines::present()
+{
+    int bits = 0;
+    if (m_calls.ioctl(m_fd, TIOCMGET, &bits) == 0)
+        return true;
+    m_error = DeviceErrorText(m_device, errno);
+    return errno != ENOTTY && errno != EINVAL;
+}
+
 bool TtyModemLines::setTxd(bool on)
 {
     return call(on ? TIOCSBRK : TIOCCBRK, nullptr);
@@ -35,6 +44,14 @@ bool TtyModemLines::setRts(bool on)
 bool TtyModemLines::setDtr(bool on)
 {
     return setBit(TIOCM_DTR, on);
+}
+
+std::optional<ModemLines::Outputs> TtyModemLines::outputs()
+{
+    int bits = 0;
+    if (!call(TIOCMGET, &bits))
+        return std::nullopt;
+    return Outputs{(bits & TIOCM_RTS) != 0, (bits & TIOCM_DTR) != 0};
 }
 
 std::optional<bool> TtyModemLines::cts()

@@ -20,6 +20,14 @@ public:
     virtual bool setDtr(bool on) = 0;
     virtual std::optional<bool> cts() = 0;
     virtual QString errorText() const = 0;
+
+    // RTS and DTR as the port has them now, read back; nothing when this port
+    // cannot tell (TXD, held by a break, cannot be read back at all).
+    struct Outputs {
+        bool rts = false;
+        bool dtr = false;
+    };
+    virtual std::optional<Outputs> outputs() { return std::nullopt; }
 };
 
 // The lines of an open tty, through TIOCSBRK/TIOCCBRK, TIOCMBIS/TIOCMBIC and TIOCMGET.
@@ -29,10 +37,15 @@ public:
     // `fd` stays the caller's; `device` names it in messages.
     TtyModemLines(int fd, const QString &device, SystemCalls &calls);
 
+    // False for a port without modem lines (a pseudo-terminal, some USB
+    // adapters), which refuses to read them: it cannot drive a programmer.
+    bool present();
+
     bool setTxd(bool on) override;
     bool setRts(bool on) override;
     bool setDtr(bool on) override;
     std::optional<bool> cts() override;
+    std::optional<Outputs> outputs() override;
     QString errorText() const override { return m_error; }
 
 private:

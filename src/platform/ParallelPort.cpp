@@ -25,11 +25,11 @@ DeviceResult<PpdevPort> PpdevPort::open(const QString &port, SystemCalls &calls)
     const QString device = DeviceFor(port);
     const int fd = calls.open(device.toLocal8Bit().constData(), O_RDWR);
     if (fd < 0) {
-        result.error = DeviceErrorText(device, errno);
+        result.fail(device, errno);
         return result;
     }
     if (calls.ioctl(fd, PPCLAIM, nullptr) != 0) {
-        result.error = DeviceErrorText(device, errno);
+        result.fail(device, errno);
         calls.close(fd);
         return result;
     }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -77,22 +78,31 @@ DeviceResult<RawTty> RawTty::open(const QString &device, const QString &settings
             device + QStringLiteral(": invalid serial settings \"%1\"").arg(settingsText);
         return result;
     }
-    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        result.error = DeviceErrorText(device, errno);
+    DeviceResult<SerialPortLock> lock = SerialPortLock::take(device);
+    if (!lock) {
+        result.failAs(lock);
         return result;
     }
-    if (!configure(fd, *settings, speed)) {
-        result.error = DeviceErrorText(device, errno);
+    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        result.fail(device, errno);
+        if (result.fault == DeviceFault::InUse)
+            result.holder = SerialPortLock::holderOf(device);
+        return result;
+    }
+    // Exclusive: a second open fails with EBUSY (except for root).
+    if (::ioctl(fd, TIOCEXCL) != 0 || !configure(fd, *settings, speed)) {
+        result.fail(device, errno);
         ::close(fd);
         return result;
     }
     tcflush(fd, TCIOFLUSH);
-    result.device.reset(new RawTty(fd, device));
+    result.device.reset(new RawTty(fd, device, std::move(lock.device)));
     return result;
 }
 
 RawTty::~RawTty()
 {
+    ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
 }

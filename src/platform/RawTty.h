@@ -1,16 +1,19 @@
 #pragma once
 
 #include "platform/DeviceResult.h"
+#include "platform/SerialPortLock.h"
 
 #include <QString>
 
 // A serial device opened by hand with termios, in raw mode and non-blocking, so
 // that it can be used from a worker thread (QSerialPort belongs to the thread
-// that made it). Closed when destroyed.
+// that made it). It is its port's one owner: its lock file is taken and the
+// tty is made exclusive (TIOCEXCL) while it is open. Closed when destroyed.
 class RawTty
 {
 public:
-    // Opens `device` with a settings text such as "57600,N,8,1" (see SerialSettings).
+    // Opens `device` with a settings text such as "57600,N,8,1" (see
+    // SerialSettings); a port another program holds fails as in use.
     static DeviceResult<RawTty> open(const QString &device, const QString &settingsText);
     ~RawTty();
     RawTty(const RawTty &) = delete;
@@ -20,7 +23,10 @@ public:
     const QString &device() const { return m_device; }
 
 private:
-    RawTty(int fd, const QString &device) : m_fd(fd), m_device(device) {}
+    RawTty(int fd, const QString &device, std::unique_ptr<SerialPortLock> lock)
+        : m_fd(fd), m_device(device), m_lock(std::move(lock))
+    {}
     int m_fd;
     QString m_device;
+    std::unique_ptr<SerialPortLock> m_lock;
 };

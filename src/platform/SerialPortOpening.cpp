@@ -1,27 +1,65 @@
 #include "platform/SerialPortOpening.h"
 
+#include "platform/SerialPortLock.h"
 #include "platform/SerialSettings.h"
 
 #include <QCoreApplication>
 
+#include <unistd.h>
+
 namespace SerialPortOpening {
 
-std::optional<QString> Open(QSerialPort &port, const QString &device, const QString &settingsText,
-                            QSerialPort::FlowControl flow)
+namespace {
+
+DeviceFailure failureText(const QString &text)
+{
+    DeviceFailure failure;
+    failure.error = text;
+    return failure;
+}
+
+DeviceFailure failureOf(const QSerialPort &port, const QString &device)
+{
+    DeviceFailure failure = failureText(device + QStringLiteral(": ") + port.errorString());
+    switch (port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        failure.fault = DeviceFault::NoSuchPort;
+        break;
+    case QSerialPort::PermissionError:
+        // A held lock or an exclusive port, or no right to it: the lock and
+        // the device's own permissions tell which.
+        failure.holder = SerialPortLock::holderOf(device);
+        failure.fault = !failure.holder.isEmpty() ||
+                                ::access(device.toLocal8Bit().constData(), R_OK | W_OK) == 0
+                            ? DeviceFault::InUse
+                            : DeviceFault::Denied;
+        break;
+    default:
+        break;
+    }
+    return failure;
+}
+
+} // namespace
+
+std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
+                                  const QString &settingsText, QSerialPort::FlowControl flow)
 {
     if (port.isOpen())
         port.close();
     const auto settings = SerialSettings::parse(settingsText);
     if (!settings)
-        return QCoreApplication::translate("SerialPortOpening", "invalid serial settings \"%1\"")
-            .arg(settingsText);
+        return failureText(
+            QCoreApplication::translate("SerialPortOpening", "invalid serial settings \"%1\"")
+                .arg(settingsText));
     port.setPortName(device);
     if (!port.open(QIODevice::ReadWrite))
-        return port.errorString();
+        return failureOf(port, device);
     if (!settings->applyTo(port) || !port.setFlowControl(flow)) {
-        const QString reason = port.errorString();
+        const DeviceFailure failure =
+            failureText(device + QStringLiteral(": ") + port.errorString());
         port.close();
-        return reason;
+        return failure;
     }
     return std::nullopt;
 }

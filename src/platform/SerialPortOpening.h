@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DeviceResult.h"
+
 #include <QSerialPort>
 #include <QString>
 
@@ -10,9 +12,11 @@
 namespace SerialPortOpening {
 
 // Opens `device` with a settings text such as "9600,N,8,1" and a flow control.
-// On failure the port is left closed and the reason is returned.
-std::optional<QString> Open(QSerialPort &port, const QString &device, const QString &settingsText,
-                            QSerialPort::FlowControl flow);
+// On failure the port is left closed and the reason is returned; a port that
+// another program holds (QSerialPort takes the same lock files and exclusive
+// opening as our raw ttys) is told as in use, naming the holder.
+std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
+                                  const QString &settingsText, QSerialPort::FlowControl flow);
 
 // True for the errors after which the port cannot go on (unplugged, read or write failure).
 bool IsLoss(QSerialPort::SerialPortError error);

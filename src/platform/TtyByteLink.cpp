@@ -27,7 +27,7 @@ DeviceResult<TtyByteLink> TtyByteLink::open(const QString &device, const QString
     auto tty = RawTty::open(device, settingsText);
     DeviceResult<TtyByteLink> result;
     if (!tty)
-        result.error = tty.error;
+        result.failAs(tty);
     else
         result.device = std::make_unique<TtyByteLink>(std::move(tty.device));
     return result;

@@ -55,7 +55,7 @@ BootloaderTexts texts()
     t.cancelled = "cancelled {ADR}";
     t.rangeRefused = "range {DEBUT}-{FIN} {MOTS}";
     t.lineLost = "lost {PORT} {RAISON}";
-    t.portOpenFailed = "open {PORT} {RAISON}";
+    t.portFailure.openFailed = "open {PORT} {RAISON}";
     t.identityShort = "short {CMD} {RECU}/{ATTENDU}";
     t.greetingFailed = "no answer";
     t.port = "PTY";
@@ -389,6 +389,9 @@ void TestBootloaderCommands::portThatCannotOpenStaysDisconnected()
     QCOMPARE(outcome.code, int(BootloaderPortFailed));
     QCOMPARE(outcome.message, QString("open PTY /dev/pts/x: No such file or directory"));
     QVERIFY(!s.session.connected());
+    // The bootloader opens the port the programmer opens: a two-digit COM too.
+    QCOMPARE(PortBootloader("COM12"), QString("/dev/ttyS11"));
+    QCOMPARE(PortBootloader("/dev/ttyUSB1"), QString("/dev/ttyUSB1"));
 }
 
 // The module answers each unjudged 0xED too, and on a busy line those answers

@@ -119,6 +119,15 @@ private slots:
         lines.close();
         QVERIFY(!lines.isOpen());
         QVERIFY(!rig.pic.inProgrammingMode()); // lines put to rest
+
+        // A port that ignores RTS and DTR: the line reads back low, so it is
+        // not reported driven.
+        rig.box->setOutputsIgnored(true);
+        QCOMPARE(lines.open(rig.settings), QString());
+        QCOMPARE(lines.setLine(rig.settings, LineCLOCK, 1), QString("read back: 0"));
+        QCOMPARE(lines.setLine(rig.settings, LineDATA, 1), QString("read back: 0"));
+        QCOMPARE(lines.setLine(rig.settings, LineDATA, 0), QString());
+        lines.close();
     }
 
     void handLineTestsOnTheParallelPins()

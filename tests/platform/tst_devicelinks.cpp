@@ -1,10 +1,15 @@
 #include "platform/ModemLines.h"
 #include "platform/ParallelPort.h"
 #include "platform/SerialLineStatus.h"
+#include "platform/SerialPortLock.h"
+#include "platform/SerialPortOpening.h"
 #include "platform/SystemCalls.h"
 #include "platform/TtyByteLink.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QSerialPort>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
@@ -131,6 +136,9 @@ private slots:
     void modemLinesDriveTheIoctls();
     void parallelPortClaimsAndMapsRegisters();
     void boundedWriteGivesUpOnAHeldLine();
+    void aPortHasOneOwner();
+    void aLockOfAnotherProgramNamesIt();
+    void withoutALockFolderThePortStillOpens();
 };
 
 void TestDeviceLinks::byteLinkBothWaysAndDeadlines()
@@ -264,6 +272,97 @@ void TestDeviceLinks::boundedWriteGivesUpOnAHeldLine()
     const Outcome closed = SerialLineStatus::WriteWithin(-1, "abc", 200);
     QCOMPARE(closed.end, Outcome::Failed);
     QCOMPARE(closed.error, EBADF);
+}
+
+namespace {
+
+QString ownHolder()
+{
+    QFile comm("/proc/self/comm");
+    comm.open(QIODevice::ReadOnly);
+    return QString::fromLocal8Bit(comm.readAll().trimmed()) +
+           QString(" (PID %1)").arg(QCoreApplication::applicationPid());
+}
+
+} // namespace
+
+// Raw ttys and QSerialPort keep off each other's port, and say who holds it.
+void TestDeviceLinks::aPortHasOneOwner()
+{
+    Pty pty;
+    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.slave);
+    QCOMPARE(SerialPortLock::fileName("/dev/ttyS11"), QString("LCK..ttyS11"));
+    QCOMPARE(SerialPortLock::fileName("/dev/pts/7"), QString("LCK..pts_7"));
+    {
+        auto first = TtyByteLink::open(pty.slave, "9600,N,8,1");
+        QVERIFY2(first, qPrintable(first.error));
+        QVERIFY(QFile::exists(lockFile));
+        const auto second = TtyByteLink::open(pty.slave, "9600,N,8,1");
+        QVERIFY(!second);
+        QCOMPARE(int(second.fault), int(DeviceFault::InUse));
+        QCOMPARE(second.holder, ownHolder());
+
+        QSerialPort live;
+        const auto failure =
+            SerialPortOpening::Open(live, pty.slave, "9600,N,8,1", QSerialPort::NoFlowControl);
+        QVERIFY(failure);
+        QVERIFY(!live.isOpen());
+        QCOMPARE(int(failure->fault), int(DeviceFault::InUse));
+        QCOMPARE(failure->holder, ownHolder());
+    }
+    QVERIFY(!QFile::exists(lockFile)); // let go with the port
+
+    QSerialPort live;
+    QVERIFY(!SerialPortOpening::Open(live, pty.slave, "9600,N,8,1", QSerialPort::NoFlowControl));
+    const auto raw = TtyByteLink::open(pty.slave, "9600,N,8,1");
+    QVERIFY(!raw);
+    QCOMPARE(int(raw.fault), int(DeviceFault::InUse));
+    QCOMPARE(raw.holder, ownHolder());
+    live.close();
+    QVERIFY(TtyByteLink::open(pty.slave, "9600,N,8,1"));
+}
+
+// A lock file in the old form ("%10d\n") of a running program keeps us off
+// and names it; one whose program is gone is taken over.
+void TestDeviceLinks::aLockOfAnotherProgramNamesIt()
+{
+    QTemporaryDir folder;
+    const QStringList kept = SerialPortLock::folders();
+    SerialPortLock::setFolders({folder.path()});
+    Pty pty;
+    const QString lockFile = folder.filePath(SerialPortLock::fileName(pty.slave));
+    const auto writeLock = [&lockFile](qint64 pid) {
+        QFile f(lockFile);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QString("%1\n").arg(pid, 10).toLatin1());
+    };
+    QProcess other;
+    other.start("sleep", {"30"});
+    QVERIFY(other.waitForStarted());
+    writeLock(other.processId());
+    const auto held = TtyByteLink::open(pty.slave, "9600,N,8,1");
+    QVERIFY(!held);
+    QCOMPARE(int(held.fault), int(DeviceFault::InUse));
+    QCOMPARE(held.holder, QString("sleep (PID %1)").arg(other.processId()));
+    other.kill();
+    other.waitForFinished();
+
+    const auto stale = TtyByteLink::open(pty.slave, "9600,N,8,1");
+    QVERIFY2(stale, qPrintable(stale.error));
+    QFile lock(lockFile);
+    QVERIFY(lock.open(QIODevice::ReadOnly));
+    QCOMPARE(lock.readLine().trimmed().toLongLong(), QCoreApplication::applicationPid());
+    SerialPortLock::setFolders(kept);
+}
+
+void TestDeviceLinks::withoutALockFolderThePortStillOpens()
+{
+    const QStringList kept = SerialPortLock::folders();
+    SerialPortLock::setFolders({"/proc/vek-no-such-folder"});
+    Pty pty;
+    const auto opened = TtyByteLink::open(pty.slave, "9600,N,8,1");
+    SerialPortLock::setFolders(kept);
+    QVERIFY2(opened, qPrintable(opened.error));
 }
 
 QTEST_GUILESS_MAIN(TestDeviceLinks)

@@ -24,6 +24,49 @@ private slots:
             QVERIFY2(!SerialSettings::parse(bad), bad);
     }
 
+    // One rule for every window: "COMn" is /dev/ttyS(n-1), a device path is
+    // itself, anything else names no serial port.
+    void portSettingNamesOneDevice_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("device");
+        QTest::newRow("COM1") << "COM1"
+                              << "/dev/ttyS0";
+        QTest::newRow("COM3") << "COM3"
+                              << "/dev/ttyS2";
+        QTest::newRow("COM10") << "COM10"
+                               << "/dev/ttyS9";
+        QTest::newRow("COM12") << "COM12"
+                               << "/dev/ttyS11";
+        QTest::newRow("COM21") << "COM21"
+                               << "/dev/ttyS20";
+        QTest::newRow("usb adapter") << "/dev/ttyUSB0"
+                                     << "/dev/ttyUSB0";
+        QTest::newRow("pseudo-terminal") << "/dev/pts/12"
+                                         << "/dev/pts/12";
+        QTest::newRow("COM0") << "COM0"
+                              << "";
+        QTest::newRow("COM alone") << "COM"
+                                   << "";
+        QTest::newRow("COM with a space") << "COM 3"
+                                          << "";
+        QTest::newRow("lower case") << "com3"
+                                    << "";
+        QTest::newRow("parallel") << "LPT1"
+                                  << "";
+        QTest::newRow("path outside /dev") << "/tmp/x"
+                                           << "";
+        QTest::newRow("/dev/ alone") << "/dev/"
+                                     << "";
+    }
+
+    void portSettingNamesOneDevice()
+    {
+        QFETCH(QString, setting);
+        QFETCH(QString, device);
+        QCOMPARE(SerialPortNames::SerialDeviceOf(setting), device);
+    }
+
     void portNames()
     {
         QCOMPARE(SerialPortNames::DeviceToOpen(3, QString()), QString("/dev/ttyS2"));

@@ -9,7 +9,7 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     wiring.applyTo(settings);
     box = std::make_unique<SimulatedProgrammerBox>(pic, wiring);
     IcspTexts texts;
-    texts.portOpenError = QStringLiteral("cannot open: %ERREUR%");
+    texts.portFailure.openFailed = QStringLiteral("cannot open {PORT}: {RAISON}");
     texts.noChip = QStringLiteral("no chip");
     texts.unknownChipId = QStringLiteral("unknown ID %ID%");
     texts.eraseNotBlank = QStringLiteral("not blank at %ADRESSE%");

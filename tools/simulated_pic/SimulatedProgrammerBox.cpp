@@ -11,8 +11,9 @@ class BoxModemLines final : public ModemLines
 public:
     explicit BoxModemLines(SimulatedProgrammerBox &box) : m_box(box) {}
     bool setTxd(bool on) override { return set(m_txd, on); }
-    bool setRts(bool on) override { return set(m_rts, on); }
-    bool setDtr(bool on) override { return set(m_dtr, on); }
+    bool setRts(bool on) override { return set(m_rts, on && !m_box.outputsIgnored()); }
+    bool setDtr(bool on) override { return set(m_dtr, on && !m_box.outputsIgnored()); }
+    std::optional<Outputs> outputs() override { return Outputs{m_rts, m_dtr}; }
     std::optional<bool> cts() override
     {
         ++m_box.lineOperations;

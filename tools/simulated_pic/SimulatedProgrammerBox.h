@@ -24,6 +24,10 @@ public:
     SimulatedProgrammerBox(SimulatedPic &pic, const IcspLineSettings &wiring);
 
     void setLoopback(Loopback loopback) { m_loopback = loopback; }
+    // A port that ignores RTS and DTR (some USB adapters): they stay low, on
+    // the box's side as read back.
+    void setOutputsIgnored(bool ignored) { m_outputsIgnored = ignored; }
+    bool outputsIgnored() const { return m_outputsIgnored; }
     // The next opens fail with this reason (empty: they succeed).
     void failOpens(const QString &reason) { m_openError = reason; }
 
@@ -49,6 +53,7 @@ private:
     IcspLineSettings m_wiring;
     Loopback m_loopback = Loopback::Normal;
     QString m_openError;
+    bool m_outputsIgnored = false;
     int m_opens = 0;
     bool m_clock = false;
 };

@@ -2,6 +2,7 @@
 
 #include "app/VekContext.h"
 #include "base/NumberHelpers.h"
+#include "base/PortFailureTexts.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/WindowPrompts.h"
 #include "bootloader/BootloaderSession.h"
@@ -102,12 +103,13 @@ void VEK_KORVAL::connectLink()
 {
     m_link.reset();
     const QString &port = m_context.settings.ICSPPort;
-    auto opened = TtyByteLink::open(PortBootloader(port), LinkSettings);
+    const QString device = PortBootloader(port);
+    auto opened = TtyByteLink::open(device, LinkSettings);
     if (!opened) {
-        m_prompts.message(
-            this, QMessageBox::Critical, QCoreApplication::applicationName(),
-            GetLanguageText("MessPortOuverture", {"{PORT}", port, "{RAISON}", opened.error}),
-            QMessageBox::Ok);
+        if (device.isEmpty())
+            opened.fault = DeviceFault::NotAPort;
+        m_prompts.message(this, QMessageBox::Critical, QCoreApplication::applicationName(),
+                          PortFailureTexts::load().describe(port, opened), QMessageBox::Ok);
         return;
     }
     m_link = std::shared_ptr<ByteLink>(std::move(opened.device));

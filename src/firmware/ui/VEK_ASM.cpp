@@ -409,7 +409,8 @@ void VEK_ASM::BP_CreerMJ_Click()
 
 void VEK_ASM::BP_ICSP_Click()
 {
-    VEK_ICSP window(m_context, this, &m_prompts);
+    // Firmware a package editor has just imported is what the user came to program.
+    VEK_ICSP window(m_context, this, &m_prompts, VEK_ICSP::ImageOnOpening::Keep);
     m_showModal(window);
 }
 

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 using VEK_LANGUAGE::GetLanguageText;
 using VEK_LANGUAGE::LangKey;
@@ -168,10 +169,11 @@ StatusPanel *TransferFrame::panel(int number) const
     return number >= 1 && number <= 3 ? m_panels[size_t(number - 1)] : nullptr;
 }
 
-void TransferFrame::Form_Load()
+void TransferFrame::Form_Load(ImageOnOpening image)
 {
     PortOuvert = false;
     InterditConfigChange = true;
+    m_keepImage = image == ImageOnOpening::Keep;
     Initialisation();
     InitLangue();
 }
@@ -211,12 +213,13 @@ void TransferFrame::newBars()
     P2->setProgressColor(255);
 }
 
-// With "AUTO" and a programmer that can read the chip, the device ID is read
-// first, off the GUI thread; otherwise the device ID last read decides.
+// With "AUTO" and a programmer that can read the chip, the programmer window
+// reads the device ID first, off the GUI thread; otherwise the device ID last
+// read decides.
 void TransferFrame::identifyChip()
 {
     const DeviceIdReader &read = m_context.transfer.readDeviceId;
-    if (read && m_context.settings.ICSPChip == QLatin1String("AUTO")) {
+    if (read && identifiesChip() && m_context.settings.ICSPChip == QLatin1String("AUTO")) {
         const bool started = startTransfer(
             [read](TransferContext &transfer) {
                 const std::optional<uint16_t> id = read(transfer);
@@ -242,8 +245,15 @@ void TransferFrame::prepareDevice(std::optional<uint16_t> readDeviceId)
     PicDevice &pic = m_context.pic;
     if (readDeviceId)
         pic.ImagePIC.DeviceID = *readDeviceId;
+    const PicDevice before = pic;
     const auto outcome =
         DevicePreparation::Preparer(pic, m_context.settings.ICSPChip, pic.ImagePIC.DeviceID);
+    if (std::exchange(m_keepImage, false) && pic.DeviceChip == before.DeviceChip) {
+        // The imported firmware, for the chip it was imported for, stays.
+        pic.ImagePIC = before.ImagePIC;
+        pic.HexFileName = before.HexFileName;
+        pic.HexTimeStamp = before.HexTimeStamp;
+    }
     if (!outcome.chipSelected)
         showChipProblem();
     chipPrepared();

@@ -44,6 +44,11 @@ public:
 
     ~TransferFrame() override;
 
+    // What opening does with the image: blank it for the chip, or keep the
+    // firmware a package editor has just imported (the programmer window
+    // opened from the assembly window) while the chip stays the same.
+    enum class ImageOnOpening { Blank, Keep };
+
     // Members every transfer window has.
     std::unique_ptr<VEK_BarGraph> P1;   // progress bar, panel 2
     std::unique_ptr<VEK_BarGraph> P2;   // link bar, panel 1
@@ -97,13 +102,16 @@ protected:
 
     // Runs the window's start once its controls exist: PortOuvert cleared,
     // InterditConfigChange set, Initialisation, then the captions.
-    void Form_Load();
+    void Form_Load(ImageOnOpening image = ImageOnOpening::Blank);
 
     // The differences of the windows.
     virtual bool buildsProgrammerLabel() const { return true; }
     virtual QString caption() const;
     virtual std::optional<QString> initialPanel3() const = 0; // nothing: no third panel
     virtual bool showsReadyHelp() const { return true; }
+    // Only the programmer window reads the chip ("AUTO") through the
+    // programmer's lines: the others work on the module's own serial link.
+    virtual bool identifiesChip() const { return false; }
     virtual void InitLangue() = 0;
     // The chip has been identified and the image blanked: redraw what shows them.
     virtual void chipPrepared() {}
@@ -161,6 +169,7 @@ private:
     bool stopTransferToClose();
 
     JobRunner m_runner;
+    bool m_keepImage = false; // the opening's Initialisation keeps the image
     std::array<StatusPanel *, 3> m_panels{};
     QVBoxLayout *m_body = nullptr;
     QHBoxLayout *m_buttonRow = nullptr;

@@ -68,12 +68,13 @@ void fillView(QTextEdit *view, const QList<MemoryViewText::Line> &lines)
 
 } // namespace
 
-VEK_ICSP::VEK_ICSP(VekContext &context, QWidget *parent, WindowPrompts *prompts)
+VEK_ICSP::VEK_ICSP(VekContext &context, QWidget *parent, WindowPrompts *prompts,
+                   ImageOnOpening image)
     : TransferFrame(context, kDesign, parent, prompts)
 {
     setObjectName(QStringLiteral("VEK_ICSP"));
     buildForm();
-    Form_Load();
+    Form_Load(image);
 }
 
 void VEK_ICSP::buildForm()

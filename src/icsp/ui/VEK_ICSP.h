@@ -25,8 +25,10 @@ class VEK_ICSP : public TransferFrame
 {
     Q_OBJECT
 public:
+    // `image`: Keep when opened after a package editor may have imported firmware.
     explicit VEK_ICSP(VekContext &context, QWidget *parent = nullptr,
-                      WindowPrompts *prompts = nullptr);
+                      WindowPrompts *prompts = nullptr,
+                      ImageOnOpening image = ImageOnOpening::Blank);
 
     // Redraws every view of the image and sets the configuration controls from
     // the configuration word.
@@ -100,6 +102,7 @@ public:
 
 protected:
     std::optional<QString> initialPanel3() const override;
+    bool identifiesChip() const override { return true; }
     void InitLangue() override;
     void chipPrepared() override;
     QList<QWidget *> lockedWhileRunning() const override;

@@ -10,6 +10,7 @@
 #include "icsp/ui/ConnectorPicture.h"
 #include "platform/Clock.h"
 #include "platform/PortAccessService.h"
+#include "platform/SerialPortNames.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -246,12 +248,9 @@ QWidget *VEK_SETUP_ICSP::buildPortFrame()
         ICSP_COM->addItem(info.systemLocation());
     ICSP_COM->addItems(PortAccessService().parallelDevices());
     connect(ICSP_COM, &QComboBox::textActivated, this, &VEK_SETUP_ICSP::ICSP_COM_Click);
-    // A typed device path counts once Return confirms it (a listed text is a pick).
-    connect(ICSP_COM->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        const QString text = ICSP_COM->currentText().trimmed();
-        if (!text.isEmpty() && ICSP_COM->findText(text) < 0)
-            ICSP_COM_Click(text);
-    });
+    // A typed port counts once Return confirms it; Return goes no further (it
+    // must not press OK: the user goes on to test the lines on that port).
+    ICSP_COM->lineEdit()->installEventFilter(this);
     grid->addWidget(ICSP_COM, 0, 0, 1, 2);
 
     const struct {
@@ -530,11 +529,10 @@ void VEK_SETUP_ICSP::BP_ONOFF_Click()
         closeTestPort();
         return;
     }
+    // A port that would not open says why, worded as in every window.
     const QString error = lineTests_->open(context_.settings);
     if (!error.isEmpty()) {
-        L_Info->setText(
-            GetLanguageText(QStringLiteral("IcspTestOpenFailed"),
-                            {QStringLiteral("%1"), boxLabel_, QStringLiteral("%2"), error}));
+        L_Info->setText(error);
         return;
     }
     BP_ONOFF->setText(GetLanguageText(QStringLiteral("MBCOMON")));
@@ -608,12 +606,19 @@ void VEK_SETUP_ICSP::BP_TST_PROG_Click()
 void VEK_SETUP_ICSP::presenceTestFinished(const JobOutcome &outcome)
 {
     setBusy(false);
-    QString text =
-        outcome.succeeded()
-            ? QStringLiteral("Le module ") + boxLabel_ + QStringLiteral(" à répondu correctement !")
-            : QStringLiteral("Pas de réponse du module ") + boxLabel_ + QStringLiteral(" ?");
-    if (!outcome.succeeded() && !outcome.message.isEmpty())
-        text += QLatin1Char('\n') + outcome.message;
+    if (outcome.succeeded()) {
+        L_Info->setText(QStringLiteral("Le module ") + boxLabel_ +
+                        QStringLiteral(" à répondu correctement !"));
+        return;
+    }
+    // A port that would not open was never tested: its reason alone.
+    if (outcome.code != IcspProgrammer::OpenNoAnswer) {
+        L_Info->setText(outcome.message);
+        return;
+    }
+    QString text = QStringLiteral("Pas de réponse du module ") + boxLabel_ + QStringLiteral(" ?");
+    if (!outcome.message.isEmpty())
+        text += QLatin1Char('\n') + outcome.message; // the self-test's report
     L_Info->setText(text);
 }
 
@@ -684,6 +689,13 @@ void VEK_SETUP_ICSP::refuseOk(const QString &text, QWidget *box)
 void VEK_SETUP_ICSP::OKButton_Click()
 {
     const IcspSetup::Entries e = entries();
+    if (!IcspSetup::NamesAPort(context_.settings.ICSPPort)) {
+        SSTab1->setCurrentIndex(1);
+        L_Info->setText(GetLanguageText(QStringLiteral("IcspSetupBadPort"),
+                                        {QStringLiteral("%1"), context_.settings.ICSPPort}));
+        ICSP_COM->setFocus();
+        return;
+    }
     if (const auto refused = IcspSetup::FirstRefusedField(e, packageChosen_)) {
         refuseOk(refusalText(*refused), fieldWidget(*refused));
         return;
@@ -743,8 +755,24 @@ void VEK_SETUP_ICSP::Form_Unload()
     }
 }
 
+void VEK_SETUP_ICSP::takeTypedPort()
+{
+    const QString port = SerialPortNames::TypedPort(ICSP_COM->currentText());
+    if (port.isEmpty())
+        return;
+    ICSP_COM->setEditText(port); // a link shows as the device it leads to
+    ICSP_COM_Click(port);
+}
+
 bool VEK_SETUP_ICSP::eventFilter(QObject *watched, QEvent *event)
 {
+    if (ICSP_COM && watched == ICSP_COM->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            takeTypedPort();
+            return true;
+        }
+    }
     const struct {
         QGroupBox *frame;
         const char *help;

@@ -122,6 +122,7 @@ private:
     void presenceTestFinished(const JobOutcome &outcome);
     void setBusy(bool busy);
     void showPortKind(const QString &port);
+    void takeTypedPort();
     IcspSetup::Entries entries() const;
     QWidget *fieldWidget(IcspSetup::Field field) const;
     QString refusalText(IcspSetup::Field field) const;

@@ -2,6 +2,7 @@
 
 #include "app/VekContext.h"
 #include "base/MainSettingsLoader.h"
+#include "base/PortFailureTexts.h"
 #include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/WindowPrompts.h"
@@ -285,8 +286,9 @@ void LivePage::BasculeMarcheArret()
         m_link.open(device, m_context.settings.serialSettings,
                     SerialOptions::FlowControlOf(m_context.settings.Handshaking));
     if (!status.ok) {
-        emit infoText(
-            GetLanguageText("MessPortOuverture", {"{PORT}", device, "{RAISON}", status.reason}));
+        const DeviceFailure &failure = m_link.openFailure();
+        emit infoText(PortFailureTexts::load().describe(device, failure.fault, failure.holder,
+                                                        status.reason));
         showStopped();
         return;
     }

@@ -1,6 +1,7 @@
 #include "live/ui/TerminalPage.h"
 
 #include "app/VekContext.h"
+#include "base/PortFailureTexts.h"
 #include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/TerminalDisplay.h"
@@ -140,8 +141,8 @@ void TerminalPage::BasculePort()
     if (const auto failure =
             m_port.open(device, m_context.settings.serialSettings,
                         SerialOptions::FlowControlOf(m_context.settings.Handshaking))) {
-        emit infoText(
-            GetLanguageText("MessPortOuverture", {"{PORT}", device, "{RAISON}", *failure}));
+        emit infoText(PortFailureTexts::load().describe(device, failure->fault, failure->holder,
+                                                        failure->error));
     }
     showPortState();
 }

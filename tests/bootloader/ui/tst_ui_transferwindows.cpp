@@ -91,6 +91,25 @@ private slots:
         QVERIFY(!w->panel(1)->picture().isNull()); // the port drawn on the link bar
     }
 
+    // With "AUTO", only the programmer window reads the chip on opening: the
+    // bootloader windows' port is the module's link, not a programmer.
+    void onlyTheProgrammerWindowReadsTheChip_data() { allWindows(); }
+    void onlyTheProgrammerWindowReadsTheChip()
+    {
+        QFETCH(QString, name);
+        auto reads = std::make_shared<std::atomic<int>>(0);
+        ctx().transfer.readDeviceId = [reads](TransferContext &) -> std::optional<uint16_t> {
+            ++*reads;
+            return 0x07C5;
+        };
+        ctx().pic.ImagePIC.DeviceID = 0x10E3; // last read: a 16F84A
+        auto w = open(name, ctx(), prompts);
+        QTRY_VERIFY(!w->transferRunning());
+        const bool programmer = name == "VEK_ICSP";
+        QCOMPARE(reads->load(), programmer ? 1 : 0);
+        QCOMPARE(ctx().pic.DeviceChip, QString(programmer ? "16F628" : "16F84A"));
+    }
+
     void statusTextsAfterLoading_data()
     {
         QTest::addColumn<QString>("name");

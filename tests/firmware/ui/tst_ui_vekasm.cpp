@@ -6,6 +6,7 @@
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
+#include "icsp/ChipTable.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -351,11 +352,23 @@ private slots:
             shown = dialog.objectName();
             return 0;
         });
-        context.pic.HexFileName = "old.hex";
+        // Firmware a package editor imported for the chip in force stays to be
+        // programmed; for another chip the window starts on a blank image.
+        context.pic.setChip(*ChipTable::fixedChip("PIC-16F84"));
+        context.pic.InitMemoire();
+        context.pic.ImagePIC.setCodeWord(3, 0x1234);
+        context.pic.HexFileName = "import.hex";
         w.BP_ICSP_Click();
         QCOMPARE(shown, QString("VEK_ICSP"));
-        QVERIFY(context.pic.HexFileName.isEmpty()); // the window starts on a blank image
+        QCOMPARE(context.pic.HexFileName, QString("import.hex"));
+        QCOMPARE(context.pic.ImagePIC.codeWord(3), uint16_t(0x1234));
         QVERIFY(prompts.messages.isEmpty());
+
+        context.settings.ICSPChip = "PIC-16F628";
+        w.BP_ICSP_Click();
+        QCOMPARE(context.pic.DeviceChip, QString("16F628"));
+        QVERIFY(context.pic.HexFileName.isEmpty());
+        QCOMPARE(context.pic.ImagePIC.codeWord(3), uint16_t(0x3FFF));
     }
 
     void compilationButtonOpensTheAssemblyWindow()

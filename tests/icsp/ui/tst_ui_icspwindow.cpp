@@ -409,6 +409,8 @@ private slots:
         QVERIFY(b.prompts.messages.isEmpty());
         QVERIFY2(w->L_Info->text().startsWith("Problème: communication avec le module "),
                  qPrintable(w->L_Info->text()));
+        QVERIFY2(w->L_Info->text().endsWith("\nDATA est bloquée à 0 !"),
+                 qPrintable(w->L_Info->text()));
         QVERIFY(!b.pic.inProgrammingMode());
     }
 

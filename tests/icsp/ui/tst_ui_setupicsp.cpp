@@ -1,9 +1,13 @@
 #include "app/TransferServicesSetup.h"
+#include "ManualClock.h"
+#include "SimulatedPic.h"
+#include "SimulatedProgrammerBox.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "icsp/ProgrammerLineTests.h"
 #include "icsp/ui/ConnectorPicture.h"
 #include "icsp/ui/VEK_SETUP_ICSP.h"
+#include "platform/TtyByteLink.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,12 +17,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <pty.h>
+#include <unistd.h>
 
 #include <mutex>
 
@@ -285,19 +293,43 @@ private slots:
         QCOMPARE(settings->value("ICSP/ICSP_Port").toString(), QString("COM1"));
     }
 
+    // Return in the port field takes the text and leaves the dialog open; a
+    // link is taken as the device it leads to, a name of no port is refused at OK.
     void typedDevicePathCountsOnReturn()
     {
         VekContext context;
         VEK_SETUP_ICSP d(context);
+        QSignalSpy closed(&d, &VEK_SETUP_ICSP::setupClosed);
         d.show();
         d.SSTab1->setCurrentIndex(1);
         d.ICSP_COM->lineEdit()->setText("/dev/ttyUSB3");
         QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
         QCOMPARE(context.settings.ICSPPort, QString("/dev/ttyUSB3"));
         QCOMPARE(text(d), QString("Vous venez de basculer sur le port série : /dev/ttyUSB3"));
-        d.ICSP_COM->lineEdit()->setText("USB");
+        QVERIFY(d.isVisible());
+        QCOMPARE(closed.count(), 0);
+
+        QTemporaryDir links;
+        const QString link = links.filePath("programmer");
+        QVERIFY(QFile::link("/dev/null", link));
+        d.ICSP_COM->lineEdit()->setText(link);
+        QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Enter);
+        QCOMPARE(context.settings.ICSPPort, QString("/dev/null"));
+        QCOMPARE(d.ICSP_COM->currentText(), QString("/dev/null"));
+
+        d.ICSP_COM->lineEdit()->setText(links.filePath("nothing"));
         QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
         QCOMPARE(text(d), QString("Problème sur le port de communication"));
+        d.OKButton->click();
+        QCOMPARE(closed.count(), 0);
+        QCOMPARE(d.SSTab1->currentIndex(), 1);
+        QCOMPARE(text(d), "Le port « " + links.filePath("nothing") +
+                              " » ne désigne aucun port : choisissez COM1, COM2…, LPT1 ou un "
+                              "chemin de périphérique /dev/… (un lien est remplacé par le "
+                              "périphérique qu'il désigne).");
+        d.ICSP_COM->lineEdit()->setText("COM12");
+        QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
+        QCOMPARE(context.settings.ICSPPort, QString("COM12"));
         d.reject();
     }
 
@@ -354,7 +386,7 @@ private slots:
         QVERIFY(!d.TST_MCLR->isEnabled());
         QVERIFY(d.EtatCom_MCLR->isHidden());
         QCOMPARE(d.BP_ONOFF->text(), VEK_LANGUAGE::GetLanguageText("MBCOMOFF"));
-        QCOMPARE(text(d), QString("Module VEK-MZ300 non connecté : /dev/ttyS0: Permission denied"));
+        QCOMPARE(text(d), QString("/dev/ttyS0: Permission denied")); // as the programmer words it
         d.reject();
         QCOMPARE(lines.calls, QStringList{"open COM1"}); // nothing to close
     }
@@ -475,10 +507,78 @@ private slots:
         QCOMPARE(lines.presenceCalls, QStringList{"presence COM1"});
         QCOMPARE(text(d), QString("Le module VEK-MZ300 à répondu correctement !"));
 
-        lines.presence = JobOutcome::failure("Pas d'écho sur DATA_R");
+        lines.presence = JobOutcome::failure("Pas d'écho sur DATA_R", 1);
         d.BP_TST_PROG->click();
         QTRY_VERIFY(d.OKButton->isEnabled());
         QCOMPARE(text(d), QString("Pas de réponse du module VEK-MZ300 ?\nPas d'écho sur DATA_R"));
+        d.reject();
+    }
+
+    // A pseudo-terminal has no modem lines; a port another owner holds is in
+    // use: both are said when the port opens, and no line is shown driven.
+    void portsThatCannotDriveAProgrammer_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no modem lines")
+            << false
+            << "ce port n'a pas de lignes de modem (pseudo-terminal ou adaptateur USB sans ces "
+               "lignes) : il ne peut pas piloter un programmateur";
+        QFile comm("/proc/self/comm");
+        QVERIFY(comm.open(QIODevice::ReadOnly));
+        QTest::newRow("in use") << true
+                                << QString("le port est déjà utilisé par %1 (PID %2)")
+                                       .arg(QString(comm.readAll().trimmed()))
+                                       .arg(QCoreApplication::applicationPid());
+    }
+    void portsThatCannotDriveAProgrammer()
+    {
+        QFETCH(bool, held);
+        QFETCH(QString, reason);
+        int master = -1, slave = -1;
+        char name[128] = {};
+        QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+        const auto closePty = qScopeGuard([&] { ::close(master), ::close(slave); });
+        DeviceResult<TtyByteLink> owner;
+        if (held)
+            QVERIFY((owner = TtyByteLink::open(name, "57600,N,8,1")));
+        VekContext context;
+        context.settings.ICSPBoitier = 1;
+        context.settings.ICSPPort = name;
+        VEK_SETUP_ICSP d(context);
+        d.BP_ONOFF->click();
+        const QString expected = QString("Impossible d'ouvrir le port %1 : %2").arg(name, reason);
+        QCOMPARE(text(d), expected);
+        QVERIFY(!d.testPortOpen());
+        QVERIFY(!d.TST_MCLR->isEnabled());
+        d.BP_TST_PROG->click();
+        QTRY_VERIFY(d.OKButton->isEnabled());
+        QCOMPARE(text(d), expected);
+        d.reject();
+    }
+
+    void presenceTestShowsTheWiringDiagnosis()
+    {
+        // A VEKP box (data line returned as is) while the set-up says VEK-MZ
+        // (returned inverted): the self-test's report says what it read.
+        ManualClock clock;
+        SimulatedPic pic(clock, SimChipModel::byName("16F84A"));
+        SimulatedProgrammerBox box(pic, {1, "COM1"});
+        VekContext context;
+        context.transfer.programmerPort = box.opener();
+        context.transfer.clock = &clock;
+        VEK_SETUP_ICSP d(context);
+        d.BP_TST_PROG->click();
+        QTRY_VERIFY(!d.presenceTestRunning());
+        QTRY_VERIFY(d.OKButton->isEnabled());
+        QCOMPARE(text(d), QString("Pas de réponse du module VEK-MZ300 ?\n"
+                                  "Mauvaise réponse à AUTO-DIAG\n"
+                                  "[DATA, CLOCK] -> [DATA_R, CLOCK_R]:\n"
+                                  "[    0    ,    0    ] -> [    1    ,    0    ]\n"
+                                  "[    0    ,    1    ] -> [    1    ,    1    ]\n"
+                                  "[    1    ,    0    ] -> [    0    ,    0    ]\n"
+                                  "[    1    ,    1    ] -> [    0    ,    1    ]\n"
+                                  "DATA est inversée !"));
         d.reject();
     }
 

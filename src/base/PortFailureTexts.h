@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/DeviceResult.h"
+
+#include <QString>
+
+// How every window words a port that would not open, in the user's language:
+// "MessPortOuverture" with the port as the user set it ("COM12", "LPT1", a
+// device path) and the reason. Read on the GUI thread; jobs carry a copy.
+struct PortFailureTexts {
+    QString openFailed;   // {PORT} {RAISON}
+    QString noSuchPort;   // {DEVICE}
+    QString notAPort;     //
+    QString denied;       // {DEVICE}
+    QString inUse;        // nobody named
+    QString inUseBy;      // {QUI}
+    QString noModemLines; //
+
+    // Every text from the current language (GUI thread only).
+    static PortFailureTexts load();
+
+    // The sentence for a failed opening of `port`; without texts (nothing
+    // loaded) the system's own words.
+    template <typename Device>
+    QString describe(const QString &port, const DeviceResult<Device> &failed) const
+    {
+        return describe(port, failed.fault, failed.holder, failed.error);
+    }
+    QString describe(const QString &port, DeviceFault fault, const QString &holder,
+                     const QString &systemText) const;
+};
