@@ -119,6 +119,25 @@ private slots:
         }
         QVERIFY2(found.isEmpty(), qPrintable(file + " spells out: " + found.join(", ")));
     }
+
+    // "modprobe parport_pc ppdev" hands ppdev to parport_pc as a parameter and loads only
+    // parport_pc; several modules need -a.
+    void modprobeLoadsEveryModuleNamed_data() { everyKeyInEveryLanguage_data(); }
+
+    void modprobeLoadsEveryModuleNamed()
+    {
+        QFETCH(QString, file);
+        static const QRegularExpression oneModuleOnly(
+            QStringLiteral("modprobe\\s+(?!-a\\s)[\\w-]+\\s+\\w"));
+        QStringList lines;
+        QVERIFY(
+            TextEncoding::readTextLines(TestSupport::dataDirectory() + "Languages/" + file, lines));
+        QStringList wrong;
+        for (const QString &line : lines)
+            if (oneModuleOnly.match(line).hasMatch())
+                wrong << line.left(line.indexOf('='));
+        QVERIFY2(wrong.isEmpty(), qPrintable(file + ": " + wrong.join(", ")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLanguageFiles)
