@@ -19,6 +19,7 @@
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/HelpTextFilter.h"
+#include "base/ui/StatusTextArea.h"
 #include "bootloader/ui/VEK_BL.h"
 #include "bootloader/ui/VEK_BL_INIT.h"
 #include "bootloader/ui/VEK_KORVAL.h"
@@ -42,8 +43,11 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -238,16 +242,26 @@ void VEK_Accueil::buildWindow()
     L_Info_ = make<QLabel>("L_Info", central);
     L_Info_->setFrameShape(QFrame::StyledPanel);
     L_Info_->setFrameShadow(QFrame::Sunken);
-    L_Info_->setMinimumHeight(L_Info_->fontMetrics().height() + 8);
-    L_Info_->setWordWrap(true);
-    column->addWidget(L_Info_);
+    column->addWidget(StatusTextArea(L_Info_, 2, central));
     ProgressBar_ = make<QProgressBar>("ProgressBar", central);
     ProgressBar_->hide();
     column->addWidget(ProgressBar_);
     setCentralWidget(central);
     buildStatusBar();
     buildLinkPages();
-    resize(1100, 760);
+    resizeToFitScreen(QSize(1100, 760));
+}
+
+// The window's usual size, smaller on a small screen (1024x768) so that its
+// frame, status bar included, stays within the screen.
+void VEK_Accueil::resizeToFitScreen(const QSize &usual)
+{
+    QSize room = usual;
+    if (const QScreen *display = screen()) {
+        const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        room = room.boundedTo(display->availableGeometry().size() - QSize(8, titleBar + 8));
+    }
+    resize(room.expandedTo(minimumSizeHint()));
 }
 
 QWidget *VEK_Accueil::buildButtonBar()
