@@ -71,6 +71,7 @@ std::optional<QString> VEK_KORVAL::initialPanel3() const
 void VEK_KORVAL::InitLangue()
 {
     BP_DLOAD->setText(GetLanguageText("MBdownload"));
+    BP_Annuler->setText(GetLanguageText("MAnnuler"));
     frameCaptions();
     panel(3)->setText(QStringLiteral("LOCAL"));
 }

@@ -219,6 +219,7 @@ void VEK_ASM::InitLangue()
         control->setText(GetLanguageText(keys.first));
         control->setToolTip(GetLanguageText(keys.second));
     }
+    BP_Annuler->setText(GetLanguageText("MAnnuler"));
 }
 
 void VEK_ASM::Compilation_Click(int index)

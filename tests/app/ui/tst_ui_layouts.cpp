@@ -4,8 +4,11 @@
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_about.h"
 #include "bootloader/ui/VEK_BL.h"
+#include "bootloader/ui/VEK_KORVAL.h"
+#include "icsp/ui/VEK_ICSP.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -63,6 +66,19 @@ private slots:
         QVERIFY(area(w.L_Info)->height() < 3 * w.L_Info->fontMetrics().lineSpacing());
         const QRect bar = w.BarreEtat->geometry();
         QVERIFY2(w.height() - bar.bottom() < 20, qPrintable(QString::number(bar.bottom())));
+    }
+
+    // The transfer windows' Cancel buttons in the chosen language, not "Annuler".
+    void transferWindowsCancelInTheLanguage()
+    {
+        VEK_LANGUAGE::SetFichierLangue("english.ini");
+        VEK_LANGUAGE::InitLanguage();
+        auto ctx = BootloaderWindowRig::context();
+        VEK_ICSP programmer(*ctx, nullptr, &prompts);
+        VEK_KORVAL family(*ctx, nullptr, &prompts);
+        for (QDialog *w : std::initializer_list<QDialog *>{&programmer, &family})
+            QCOMPARE(w->findChild<QPushButton *>("BP_Annuler")->text(), QString("&Cancel"));
+        BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
     void aboutSidePanelStaysOnTheScreen()
