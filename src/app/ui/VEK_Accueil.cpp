@@ -273,7 +273,10 @@ QWidget *VEK_Accueil::buildButtonBar()
         row->addWidget(make<QPushButton>(b.name, bar));
     row->addSpacing(12);
     TypeVersionOS_ = make<QComboBox>("TypeVersionOS", bar);
-    TypeVersionOS_->setMinimumContentsLength(22);
+    // The list takes the rest of the bar; its minimum leaves room for the
+    // buttons of the longest language on a 1024-pixel screen.
+    TypeVersionOS_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    TypeVersionOS_->setMinimumContentsLength(14);
     row->addWidget(TypeVersionOS_, 1);
 
     // Developer check of the chip catalogue; not part of the normal window.

@@ -5,9 +5,11 @@
 #include "app/ui/VEK_about.h"
 #include "bootloader/ui/VEK_BL.h"
 #include "bootloader/ui/VEK_KORVAL.h"
+#include "firmware/ui/VEK_New_OS.h"
 #include "icsp/ui/VEK_ICSP.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -49,6 +51,54 @@ private slots:
         QTest::qWait(20);
         QCOMPARE(w.SSTab1()->height(), pages);
         QVERIFY(area(w.L_Info())->height() < 3 * w.L_Info()->fontMetrics().lineSpacing());
+    }
+
+    // Every language's main window fits a 1024x768 screen, its frame included.
+    void mainWindowFitsASmallScreen_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *f :
+             {"francais.ini", "english.ini", "deutch.ini", "spanish.ini", "slovak.ini"})
+            QTest::newRow(f) << QString(f);
+    }
+
+    void mainWindowFitsASmallScreen()
+    {
+        QFETCH(QString, file);
+        VEK_LANGUAGE::SetFichierLangue(file);
+        VEK_Accueil w;
+        w.Form_Load(false);
+        VEK_LANGUAGE::SetFichierLangue(file); // the stored settings may name another
+        VEK_LANGUAGE::InitLanguage();
+        w.InitLangue();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QSize least = w.minimumSizeHint().expandedTo(w.minimumSize());
+        QVERIFY2(least.width() <= 1016 && least.height() <= 700,
+                 qPrintable(QString("%1x%2").arg(least.width()).arg(least.height())));
+        // and the bar's buttons within the window, none cut at its right edge
+        const auto *quit = w.control<QPushButton>("Quit");
+        QVERIFY(quit->mapTo(&w, QPoint(quit->width(), 0)).x() <= w.width());
+        BootloaderWindowRig::useTextsAndFolder(dir);
+    }
+
+    // In German the firmware package editor's address boxes still hold six digits.
+    void packageEditorAddressBoxesHoldTheirDigits()
+    {
+        VEK_LANGUAGE::SetFichierLangue("deutch.ini");
+        VEK_LANGUAGE::InitLanguage();
+        auto ctx = BootloaderWindowRig::context();
+        VEK_New_OS w(*ctx, PackageEditorServices::standard(*ctx), nullptr, &prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (const char *name : {"HEXADD", "HEXLNG", "ADDL8_1", "ADDH8_2"}) {
+            auto *box = w.findChild<QLineEdit *>(name);
+            QVERIFY2(box, name);
+            const int digits = box->fontMetrics().horizontalAdvance("1FFFFF");
+            QVERIFY2(box->width() > digits,
+                     qPrintable(QString("%1: %2").arg(name).arg(box->width())));
+        }
+        BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
     // Maximised, the bootloader window keeps a status text of two lines and its
