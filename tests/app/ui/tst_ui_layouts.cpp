@@ -4,6 +4,7 @@
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_about.h"
 #include "bootloader/ui/VEK_BL.h"
+#include "bootloader/ui/VEK_BL_INIT.h"
 #include "bootloader/ui/VEK_KORVAL.h"
 #include "firmware/ui/VEK_New_OS.h"
 #include "icsp/ui/VEK_ICSP.h"
@@ -116,6 +117,21 @@ private slots:
         QVERIFY(area(w.L_Info)->height() < 3 * w.L_Info->fontMetrics().lineSpacing());
         const QRect bar = w.BarreEtat->geometry();
         QVERIFY2(w.height() - bar.bottom() < 20, qPrintable(QString::number(bar.bottom())));
+    }
+
+    // Grown, the first-load window keeps its steps right under their title.
+    void firstLoadWindowGrownKeepsItsStepsTogether()
+    {
+        auto ctx = BootloaderWindowRig::context();
+        VEK_BL_INIT w(*ctx, nullptr, &prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.resize(1000, 700);
+        QTest::qWait(20);
+        QCOMPARE(w.height(), 700);
+        const int gap = w.BP_STEP[1]->y() - w.Label1->y();
+        QVERIFY2(gap < 4 * w.Label1->fontMetrics().lineSpacing(), qPrintable(QString::number(gap)));
+        QVERIFY(w.height() - w.BarreEtat->geometry().bottom() < 20);
     }
 
     // The transfer windows' Cancel buttons in the chosen language, not "Annuler".
