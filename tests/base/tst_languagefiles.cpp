@@ -29,13 +29,7 @@ class TestLanguageFiles : public QObject
     Q_OBJECT
 
 private slots:
-    void everyKeyInEveryLanguage_data()
-    {
-        QTest::addColumn<QString>("file");
-        for (const char *f :
-             {"francais.ini", "english.ini", "deutch.ini", "spanish.ini", "slovak.ini"})
-            QTest::newRow(f) << QString(f);
-    }
+    void everyKeyInEveryLanguage_data() { TestSupport::addLanguageFileRows(); }
 
     void everyKeyInEveryLanguage()
     {

@@ -21,4 +21,7 @@ QString toolsDirectory();
 // The program's texts from the French language file, as at a first start.
 void useFrenchTexts();
 
+// Qt Test data: a "file" column with one row per shipped language file.
+void addLanguageFileRows();
+
 } // namespace TestSupport

@@ -55,13 +55,7 @@ private slots:
     }
 
     // Every language's main window fits a 1024x768 screen, its frame included.
-    void mainWindowFitsASmallScreen_data()
-    {
-        QTest::addColumn<QString>("file");
-        for (const char *f :
-             {"francais.ini", "english.ini", "deutch.ini", "spanish.ini", "slovak.ini"})
-            QTest::newRow(f) << QString(f);
-    }
+    void mainWindowFitsASmallScreen_data() { TestSupport::addLanguageFileRows(); }
 
     void mainWindowFitsASmallScreen()
     {
