@@ -8,6 +8,7 @@
 #include "bootloader/ui/VEK_KORVAL.h"
 #include "firmware/ui/VEK_New_OS.h"
 #include "icsp/ui/VEK_ICSP.h"
+#include "icsp/ui/VEK_SETUP_ICSP.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -139,6 +140,19 @@ private slots:
         for (QDialog *w : std::initializer_list<QDialog *>{&programmer, &family})
             QCOMPARE(w->findChild<QPushButton *>("BP_Annuler")->text(), QString("&Cancel"));
         BootloaderWindowRig::useTextsAndFolder(dir);
+    }
+
+    // The programmer set-up's tabs keep their height under a long message.
+    void programmerSetupMessageDoesNotShrinkTheTabs()
+    {
+        auto ctx = BootloaderWindowRig::context();
+        VEK_SETUP_ICSP w(*ctx);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const int tabs = w.SSTab1->height();
+        w.L_Info->setText(threeLines);
+        QTest::qWait(20);
+        QCOMPARE(w.SSTab1->height(), tabs);
     }
 
     void aboutSidePanelStaysOnTheScreen()
