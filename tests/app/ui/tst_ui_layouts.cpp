@@ -6,6 +6,7 @@
 #include "bootloader/ui/VEK_BL.h"
 #include "bootloader/ui/VEK_BL_INIT.h"
 #include "bootloader/ui/VEK_KORVAL.h"
+#include "firmware/ui/VEK_ASM.h"
 #include "firmware/ui/VEK_New_OS.h"
 #include "icsp/ui/VEK_ICSP.h"
 #include "icsp/ui/VEK_SETUP_ICSP.h"
@@ -153,6 +154,24 @@ private slots:
         w.L_Info->setText(threeLines);
         QTest::qWait(20);
         QCOMPARE(w.SSTab1->height(), tabs);
+    }
+
+    // Forty lines of assembler messages scroll; the window keeps its size.
+    void assemblyWindowLongMessageScrolls()
+    {
+        auto ctx = BootloaderWindowRig::context();
+        VEK_ASM w(*ctx, AsmCurveAccess{}, nullptr, &prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const int height = w.height();
+        QStringList lines;
+        for (int i = 1; i <= 40; ++i)
+            lines << QString("vek.asm:%1:Error[113] Symbol not previously defined").arg(i);
+        auto *info = w.findChild<QLabel *>("L_Info");
+        info->setText(lines.join('\n'));
+        QTest::qWait(20);
+        QCOMPARE(w.height(), height);
+        QVERIFY(area(info)->height() < 4 * info->fontMetrics().lineSpacing());
     }
 
     void aboutSidePanelStaysOnTheScreen()
