@@ -29,13 +29,7 @@ class TestLanguageFiles : public QObject
     Q_OBJECT
 
 private slots:
-    void everyKeyInEveryLanguage_data()
-    {
-        QTest::addColumn<QString>("file");
-        for (const char *f :
-             {"francais.ini", "english.ini", "deutch.ini", "spanish.ini", "slovak.ini"})
-            QTest::newRow(f) << QString(f);
-    }
+    void everyKeyInEveryLanguage_data() { TestSupport::addLanguageFileRows(); }
 
     void everyKeyInEveryLanguage()
     {
@@ -73,6 +67,70 @@ private slots:
             seen.insert(key);
         }
         QVERIFY2(twice.isEmpty(), qPrintable(file + " repeats: " + twice.join(", ")));
+    }
+
+    // Texts typed without the language's own letters ("geoeffnet", "alimentacion",
+    // "nie je mozne"): each row lists stand-ins that are never right in that language.
+    void ownLettersNotSpelledOut_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("standIns");
+        QTest::newRow("deutch.ini")
+            << "deutch.ini"
+            << "geraet|oeffn|loesch|pruef|waehl|\\bfuer\\b|ueber|koenn|moegl|aender|zurueck|"
+               "fuehr|gueltig|verfueg|groess|schliess";
+        QTest::newRow("spanish.ini")
+            << "spanish.ini"
+            << "\\w(cion|sion)\\b|\\bningun\\b|\\bnumero|\\bmodulo|\\bcodigo|"
+               "\\bfabrica\\b|\\bpagina|\\bvalido|\\blinea";
+        QTest::newRow("slovak.ini") << "slovak.ini"
+                                    << "\\bprogramator|\\bziadn|\\bmozn|\\bsubor|\\bcisl|"
+                                       "\\bkabel|\\bprazdn|\\bkalibracia|\\bodpoveda\\b|\\bznamy";
+        QTest::newRow("francais.ini") << "francais.ini"
+                                      << "\\b(etre|reglage|donnees|deja|memoire|echec|echoue|acces|"
+                                         "reponse|probleme|systeme|precedent|premiere|a ete)\\b";
+    }
+
+    void ownLettersNotSpelledOut()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, standIns);
+        const QRegularExpression spelledOut(standIns,
+                                            QRegularExpression::CaseInsensitiveOption |
+                                                QRegularExpression::UseUnicodePropertiesOption);
+        QVERIFY(spelledOut.isValid());
+        QStringList lines;
+        QVERIFY(
+            TextEncoding::readTextLines(TestSupport::dataDirectory() + "Languages/" + file, lines));
+        static const QRegularExpression placeholders(QStringLiteral("\\{\\w+\\}|%\\w+%"));
+        QStringList found;
+        for (const QString &line : lines) {
+            if (line.startsWith(';') || line.indexOf('=') <= 0)
+                continue;
+            const QString text = line.mid(line.indexOf('=') + 1).remove(placeholders);
+            if (spelledOut.match(text).hasMatch())
+                found << line.left(line.indexOf('='));
+        }
+        QVERIFY2(found.isEmpty(), qPrintable(file + " spells out: " + found.join(", ")));
+    }
+
+    // "modprobe parport_pc ppdev" hands ppdev to parport_pc as a parameter and loads only
+    // parport_pc; several modules need -a.
+    void modprobeLoadsEveryModuleNamed_data() { everyKeyInEveryLanguage_data(); }
+
+    void modprobeLoadsEveryModuleNamed()
+    {
+        QFETCH(QString, file);
+        static const QRegularExpression oneModuleOnly(
+            QStringLiteral("modprobe\\s+(?!-a\\s)[\\w-]+\\s+\\w"));
+        QStringList lines;
+        QVERIFY(
+            TextEncoding::readTextLines(TestSupport::dataDirectory() + "Languages/" + file, lines));
+        QStringList wrong;
+        for (const QString &line : lines)
+            if (oneModuleOnly.match(line).hasMatch())
+                wrong << line.left(line.indexOf('='));
+        QVERIFY2(wrong.isEmpty(), qPrintable(file + ": " + wrong.join(", ")));
     }
 };
 

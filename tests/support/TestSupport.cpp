@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 namespace TestSupport {
 
@@ -37,6 +38,13 @@ QString testSourceDirectory()
 QString toolsDirectory()
 {
     return QStringLiteral(VEK_TOOLS_DIR);
+}
+
+void addLanguageFileRows()
+{
+    QTest::addColumn<QString>("file");
+    for (const char *f : {"francais.ini", "english.ini", "deutch.ini", "spanish.ini", "slovak.ini"})
+        QTest::newRow(f) << QString::fromLatin1(f);
 }
 
 void useFrenchTexts()

@@ -32,4 +32,7 @@ template <typename T> T *child(const QObject &window, const QString &name)
     return found;
 }
 
+// Qt Test data: a "file" column with one row per shipped language file.
+void addLanguageFileRows();
+
 } // namespace TestSupport

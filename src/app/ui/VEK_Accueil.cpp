@@ -21,6 +21,7 @@
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/HelpTextFilter.h"
+#include "base/ui/StatusTextArea.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
 #include "live/TrameLive.h"
@@ -39,8 +40,11 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -236,16 +240,26 @@ void VEK_Accueil::buildWindow()
     L_Info_ = make<QLabel>("L_Info", central);
     L_Info_->setFrameShape(QFrame::StyledPanel);
     L_Info_->setFrameShadow(QFrame::Sunken);
-    L_Info_->setMinimumHeight(L_Info_->fontMetrics().height() + 8);
-    L_Info_->setWordWrap(true);
-    column->addWidget(L_Info_);
+    column->addWidget(StatusTextArea(L_Info_, 2, central));
     ProgressBar_ = make<QProgressBar>("ProgressBar", central);
     ProgressBar_->hide();
     column->addWidget(ProgressBar_);
     setCentralWidget(central);
     buildStatusBar();
     buildLinkPages();
-    resize(1100, 760);
+    resizeToFitScreen(QSize(1100, 760));
+}
+
+// The window's usual size, smaller on a small screen (1024x768) so that its
+// frame, status bar included, stays within the screen.
+void VEK_Accueil::resizeToFitScreen(const QSize &usual)
+{
+    QSize room = usual;
+    if (const QScreen *display = screen()) {
+        const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        room = room.boundedTo(display->availableGeometry().size() - QSize(8, titleBar + 8));
+    }
+    resize(room.expandedTo(minimumSizeHint()));
 }
 
 QWidget *VEK_Accueil::buildButtonBar()
@@ -257,7 +271,10 @@ QWidget *VEK_Accueil::buildButtonBar()
         row->addWidget(make<QPushButton>(b.name, bar));
     row->addSpacing(12);
     TypeVersionOS_ = make<QComboBox>("TypeVersionOS", bar);
-    TypeVersionOS_->setMinimumContentsLength(22);
+    // The list takes the rest of the bar; its minimum leaves room for the
+    // buttons of the longest language on a 1024-pixel screen.
+    TypeVersionOS_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    TypeVersionOS_->setMinimumContentsLength(14);
     row->addWidget(TypeVersionOS_, 1);
     firmwareList_ = std::make_unique<FirmwarePackageList>(*TypeVersionOS_, context_, *this);
 

@@ -107,6 +107,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void resizeToFitScreen(const QSize &usual);
     void buildWindow();
     QWidget *buildButtonBar();
     QWidget *buildParametersPage();

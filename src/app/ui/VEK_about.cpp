@@ -12,9 +12,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -240,6 +243,22 @@ void VEK_about::setPanelShown(bool shown)
     panelOpen_ = shown;
     sidePanel_->setVisible(shown);
     layout()->activate(); // resize now, not on the next layout pass
+    if (shown)
+        keepOnScreen();
+}
+
+// The side panel widens the box to the right: near the screen's right edge the
+// box moves left so that the panel's buttons stay in reach.
+void VEK_about::keepOnScreen()
+{
+    const QScreen *display = screen();
+    if (!display)
+        return;
+    const QRect room = display->availableGeometry();
+    const QRect frame = frameGeometry();
+    const int dx = std::max(room.left() - frame.left(), std::min(0, room.right() - frame.right()));
+    if (dx != 0)
+        move(pos() + QPoint(dx, 0));
 }
 
 void VEK_about::Timer1_Timer()

@@ -57,6 +57,7 @@ private:
     void portServiceButton(const QString &operation, const char *adviceKey);
     QString serviceNow() const;
     void setPanelShown(bool shown);
+    void keepOnScreen();
 
     const MainSettings &settings_;
     bool armed_ = false;

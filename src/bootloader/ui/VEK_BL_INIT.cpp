@@ -53,6 +53,7 @@ VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *pr
     }
     steps->setColumnStretch(2, 1);
     body()->addLayout(steps);
+    body()->addStretch(); // grown, the steps stay under their title
     BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(false);
     addQuitButton();

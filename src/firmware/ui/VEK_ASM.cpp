@@ -4,6 +4,7 @@
 #include "app/VekContext.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/StatusTextArea.h"
 #include "base/ui/WindowPrompts.h"
 #include "firmware/CompilationSettings.h"
 #include "firmware/ui/VEK_New_MJ.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -157,11 +159,10 @@ void VEK_ASM::buildForm()
     layout->addWidget(Frame2);
 
     L_Info = label(this, "L_Info", QString());
-    L_Info->setWordWrap(true);
     L_Info->setFrameShape(QFrame::StyledPanel);
-    L_Info->setMinimumHeight(40);
     L_Info->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(L_Info);
+    // The assembler's messages scroll rather than stretch the window off the screen.
+    layout->addWidget(StatusTextArea(L_Info, 3, this));
 
     // Actions.
     auto *actions = new QGridLayout;
@@ -219,6 +220,7 @@ void VEK_ASM::InitLangue()
         control->setText(GetLanguageText(keys.first));
         control->setToolTip(GetLanguageText(keys.second));
     }
+    BP_Annuler->setText(GetLanguageText("MAnnuler"));
 }
 
 void VEK_ASM::Compilation_Click(int index)

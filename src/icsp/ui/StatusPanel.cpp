@@ -2,9 +2,22 @@
 
 #include <QPainter>
 
-StatusPanel::StatusPanel(int width, QWidget *parent) : QWidget(parent)
+#include <algorithm>
+
+// The design's width is the panel's usual width; on a narrow screen a panel
+// gives up to half of it, so that the status bar never widens the window past
+// the screen.
+StatusPanel::StatusPanel(int width, QWidget *parent) : QWidget(parent), m_usualWidth(width)
 {
-    setFixedSize(width, fontMetrics().height() + 8);
+    setFixedHeight(fontMetrics().height() + 8);
+    setMinimumWidth(width / 2);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    resize(width, height());
+}
+
+QSize StatusPanel::sizeHint() const
+{
+    return {m_usualWidth, height()};
 }
 
 void StatusPanel::setPicture(const QImage &picture)
@@ -17,6 +30,16 @@ void StatusPanel::setText(const QString &text)
 {
     m_text = text;
     update();
+}
+
+void StatusPanel::fitWidth(int width)
+{
+    if (width <= minimumWidth())
+        return;
+    m_usualWidth = std::max(m_usualWidth, width);
+    setMinimumWidth(width);
+    resize(std::max(this->width(), width), height());
+    updateGeometry();
 }
 
 void StatusPanel::paintEvent(QPaintEvent *)

@@ -15,12 +15,16 @@ public:
     void setPicture(const QImage &picture);
     const QImage &picture() const { return m_picture; }
     void setText(const QString &text);
+    // Keeps the panel at least `width` pixels wide, whatever the room.
+    void fitWidth(int width);
     const QString &text() const { return m_text; }
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    int m_usualWidth;
     QImage m_picture;
     QString m_text;
 };

@@ -4,6 +4,7 @@
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/HelpTextFilter.h"
+#include "base/ui/StatusTextArea.h"
 #include "base/ui/WindowPrompts.h"
 #include "icsp/DevicePreparation.h"
 #include "icsp/ProgrammerLabel.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -78,13 +80,14 @@ void TransferFrame::buildFrame(const Design &design)
 
     m_body = new QVBoxLayout;
     layout->addLayout(m_body, 1);
+    // A window without a body (bootloader) keeps its status and buttons
+    // together at the bottom when it grows; a body takes the room first.
+    layout->addStretch(0);
 
     L_Info = new QLabel(this);
     L_Info->setObjectName(QStringLiteral("L_Info"));
     L_Info->setFrameShape(QFrame::StyledPanel);
-    L_Info->setWordWrap(true);
-    L_Info->setMinimumHeight(2 * fontMetrics().height() + 6);
-    layout->addWidget(L_Info);
+    layout->addWidget(StatusTextArea(L_Info, 2, this));
     m_help = new HelpTextFilter(L_Info, this);
 
     m_buttonRow = new QHBoxLayout;

@@ -37,6 +37,18 @@ QColor VEK_BarGraph::colorOf(uint32_t value, const QPalette &palette)
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
+// The text is drawn in the bar's colour, which the not-xor turns white on the
+// bar. A light bar (yellow, bright green) would hold white text nobody reads:
+// its text is drawn in the complement instead, dark on white and black on the bar.
+QColor VEK_BarGraph::inkColor() const
+{
+    const QColor bar = colorOf(m_progressColor, m_panel->palette());
+    const double luminance = 0.2126 * bar.redF() + 0.7152 * bar.greenF() + 0.0722 * bar.blueF();
+    if (luminance <= 0.5)
+        return bar;
+    return QColor(255 - bar.red(), 255 - bar.green(), 255 - bar.blue());
+}
+
 QImage VEK_BarGraph::clearedSurface() const
 {
     QImage surface(std::max(1, m_panel->width()), std::max(1, m_panel->height()),
@@ -82,7 +94,7 @@ void VEK_BarGraph::DrawPanel(const QString &TextAvant, int16_t Valeur, const QSt
             start = metrics.horizontalAdvance(TextBefore); // the bar starts after it
         }
         const int value = std::min<int>(Valeur, 100);
-        painter.setPen(colorOf(m_progressColor, m_panel->palette()));
+        painter.setPen(inkColor());
         painter.drawText(0, textTop + metrics.ascent(),
                          TextAvant + QString::number(value) + QStringLiteral(" %"));
         painter.end();
@@ -97,12 +109,14 @@ void VEK_BarGraph::DrawFond(const QString &Text)
 {
     if (!isBound())
         return;
-    QImage surface = clearedSurface();
     const QFontMetrics metrics(m_panel->font());
+    // A long device path widens the panel rather than losing both its ends.
+    m_panel->fitWidth(metrics.horizontalAdvance(Text) + 2 * metrics.averageCharWidth());
+    QImage surface = clearedSurface();
     {
         QPainter painter(&surface);
         painter.setFont(m_panel->font());
-        painter.setPen(colorOf(m_progressColor, m_panel->palette()));
+        painter.setPen(inkColor());
         const double left = (surface.width() - metrics.horizontalAdvance(Text)) / 2.0;
         const int top = RoundHalfEven((surface.height() - metrics.height()) / 2.0);
         painter.drawText(QPointF(left, top + metrics.ascent()), Text);

@@ -44,6 +44,7 @@ public:
     static constexpr QRgb Background = 0xFFFFFFFF;
 
 private:
+    QColor inkColor() const;
     QImage clearedSurface() const;
     void notXorFill(QImage &surface, int x0, int x1) const;
     void present(const QImage &surface);

@@ -205,6 +205,7 @@ void VEK_ICSP::InitLangue()
         {BP_EXPORT_XEH, LangKey("MBexportXEH")},    {BP_Clear, LangKey("MBClear")},
         {BP_ReadModule, LangKey("MBReadModule")},   {BP_WriteModule, LangKey("MBWriteModule")},
         {BP_EraseDevice, LangKey("MBEraseModule")}, {BP_ProgTables, LangKey("MBProgTables")},
+        {BP_Annuler, LangKey("MAnnuler")},
     };
     for (const auto &[button, key] : buttons)
         button->setText(GetLanguageText(key));

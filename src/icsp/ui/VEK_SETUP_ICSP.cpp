@@ -4,6 +4,7 @@
 #include "base/JobRunner.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/StatusTextArea.h"
 #include "icsp/IcspLineTests.h"
 #include "icsp/IcspLines.h"
 #include "icsp/ProgrammerLabel.h"
@@ -24,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSerialPortInfo>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -90,8 +92,6 @@ VEK_SETUP_ICSP::VEK_SETUP_ICSP(VekContext &context, QWidget *parent)
     SSTab1->addTab(buildProgrammerPage(), QString());
     SSTab1->addTab(buildHardwarePage(), QString());
     L_Info = named("L_Info", new QLabel(this));
-    L_Info->setWordWrap(true);
-    L_Info->setMinimumHeight(2 * fontMetrics().lineSpacing() + 6);
     L_Info->setFrameShape(QFrame::StyledPanel);
     OKButton = named("OKButton", new QPushButton(this));
     CancelButton = named("CancelButton", new QPushButton(this));
@@ -100,7 +100,7 @@ VEK_SETUP_ICSP::VEK_SETUP_ICSP(VekContext &context, QWidget *parent)
     connect(CancelButton, &QPushButton::clicked, this, &VEK_SETUP_ICSP::CancelButton_Click);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(L_Info, 1);
+    buttons->addWidget(StatusTextArea(L_Info, 2, this), 1);
     buttons->addWidget(OKButton, 0, Qt::AlignBottom);
     buttons->addWidget(CancelButton, 0, Qt::AlignBottom);
     auto *layout = new QVBoxLayout(this);

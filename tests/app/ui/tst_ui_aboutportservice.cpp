@@ -84,7 +84,7 @@ private slots:
         FakeCalls calls;
         const QString text = press("BP_StatusDRV", PortAccessService(bare.path(), calls));
         QVERIFY(text.contains("parport, ppdev"));
-        QVERIFY(text.contains("modprobe"));
+        QVERIFY(text.contains("sudo modprobe -a parport_pc ppdev")); // -a: both modules loaded
         QVERIFY(text.contains(
             VEK_LANGUAGE::GetLanguageText("PortSvcNoDevice", {"%1", "/dev/parport0"})));
     }

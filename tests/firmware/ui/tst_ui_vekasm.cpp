@@ -96,6 +96,7 @@ private slots:
         QCOMPARE(child<QLineEdit>(w, "TABL8")->text(), QString("L8.INC"));
         QCOMPARE(child<QLineEdit>(w, "TABH16")->text(), QString("HTAB16_.TXT"));
         QCOMPARE(child<QPushButton>(w, "BP_MPASM")->text(), GetLanguageText("MBMPASM"));
+        QCOMPARE(child<QPushButton>(w, "BP_Annuler")->text(), GetLanguageText("MAnnuler"));
         child<QRadioButton>(w, "Compilation88")->click();
         QCOMPARE(w.typeCompilation(), 88);
         QVERIFY(child<QGroupBox>(w, "Frame2")->isEnabled());

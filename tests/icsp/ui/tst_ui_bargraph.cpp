@@ -212,6 +212,55 @@ private slots:
         QVERIFY(countColour(image, White, left, left + width) > 10);
     }
 
+    // A device path longer than the panel widens it: "/tmp/hC/ttyBOOT" whole,
+    // not "np/hC/ttyBO".
+    void portPanelWidensToItsText()
+    {
+        StatusPanel panel(94);
+        VEK_BarGraph bar;
+        bar.Initialize(&panel);
+        bar.setProgressColor(255);
+        bar.DrawFond("/tmp/hC/ttyBOOT");
+        const int text = panel.fontMetrics().horizontalAdvance("/tmp/hC/ttyBOOT");
+        QVERIFY2(panel.width() > text,
+                 qPrintable(QString("%1 <= %2").arg(panel.width()).arg(text)));
+        QCOMPARE(panel.picture().width(), panel.width());
+        // Red margins on both sides: nothing of the text is cut.
+        const QRgb red = 0xFFFF0000;
+        QVERIFY(onlyColour(panel.picture(), red, 0, 2));
+        QVERIFY(onlyColour(panel.picture(), red, panel.width() - 2, panel.width()));
+        bar.DrawFond("COM1");
+        QCOMPARE(panel.width(), panel.picture().width()); // a short text keeps the width
+    }
+
+    // On a yellow bar (the compatible-family upload) the text is dark, not white.
+    void lightBarHoldsDarkText()
+    {
+        StatusPanel panel(300);
+        VEK_BarGraph bar;
+        bar.Initialize(&panel);
+        bar.setTextColor(0);
+        bar.setProgressColor(0xFFFF); // yellow
+        bar.DrawPanel("Lecture ", 100);
+        const QImage full = panel.picture();
+        const int textWidth = panel.fontMetrics().horizontalAdvance("Lecture") - 1;
+        int dark = 0, white = 0;
+        for (int y = 0; y < full.height(); ++y)
+            for (int x = 0; x < textWidth; ++x) {
+                dark += qGray(full.pixel(x, y)) < 100;
+                white += full.pixel(x, y) == White;
+            }
+        QVERIFY2(dark > 20, qPrintable(QString::number(dark)));
+        QCOMPARE(white, 0);
+        bar.DrawPanel("Lecture ", 0); // and readable on the empty part
+        const QImage empty = panel.picture();
+        int ink = 0;
+        for (int y = 0; y < empty.height(); ++y)
+            for (int x = 0; x < textWidth; ++x)
+                ink += qGray(empty.pixel(x, y)) < 100;
+        QVERIFY(ink > 20);
+    }
+
     // Without a picture the panel shows its text from the left, in the window
     // text colour, and no further than its frame; a picture pushes the text
     // past it.
