@@ -604,6 +604,13 @@ void VEK_Accueil::ApplyFirmwareChoice()
     context_.TypeVersionOS = TypeVersionOS_->currentText();
     ApplyProfileSettings(*profile, context_);
     ApplyWindowProfile(*this, *profile);
+    // A package's preset obeys the box's range like a typed value.
+    const QList<EngineParameterRules::ValeurRamenee> ramenees =
+        EngineParameterRules::ramener(context_.moteur);
+    if (!ramenees.isEmpty()) {
+        engineParameters_->showParameters();
+        showWarning(this, EngineParameterRules::messageRamenees(ramenees));
+    }
 }
 
 // A package that cannot be used is reported and the choice goes back to the
