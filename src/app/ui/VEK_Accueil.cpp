@@ -306,6 +306,8 @@ QWidget *VEK_Accueil::buildParametersPage()
     auto *option = make<QGroupBox>("FrameCarteOption", page);
     auto *op = new QHBoxLayout(option);
     TypeCarteOption_ = make<QComboBox>("TypeCarteOption", option);
+    for (const CatalogueEntry &entry : VEK_XML::DesignOptionBoards())
+        TypeCarteOption_->addItem(entry.name, entry.position);
     op->addWidget(TypeCarteOption_, 1);
     auto *optionButton = make<QPushButton>("BP_Parametres_carte_option", option);
     optionButton->setText(QStringLiteral("..."));
@@ -657,11 +659,14 @@ void VEK_Accueil::LoadOptionBoards()
 {
     const CatalogueLoad loaded = context_.catalogues.LoadOptionBoardCatalogue();
     const QSignalBlocker block(TypeCarteOption_);
-    TypeCarteOption_->clear();
-    for (const CatalogueEntry &entry : loaded.entries)
-        TypeCarteOption_->addItem(entry.name, entry.position);
-    // Without a catalogue no board can be described: the choice stays disabled.
-    const bool usable = loaded.ok && !loaded.entries.isEmpty();
+    if (loaded.ok) {
+        TypeCarteOption_->clear();
+        for (const CatalogueEntry &entry : loaded.entries)
+            TypeCarteOption_->addItem(entry.name, entry.position);
+    }
+    // Without a catalogue the list keeps its entries, so that a curve file's
+    // board can still be chosen.
+    const bool usable = TypeCarteOption_->count() > 0;
     TypeCarteOption_->setEnabled(usable);
     if (!loaded.ok) {
         L_Info_->setText(loaded.message);

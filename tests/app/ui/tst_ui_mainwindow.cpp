@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
@@ -165,15 +166,33 @@ private slots:
         QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
     }
 
-    void missingBoardCatalogueDisablesTheChoice()
+    // Without a catalogue the list offers the boards of the window's design,
+    // and a curve file naming one of them gets it back.
+    void missingBoardCatalogueKeepsTheDesignBoards()
     {
         QTemporaryDir empty;
         VEK_Accueil w;
         w.context().catalogues = VEK_XML(empty.path());
         w.Form_Load(false);
-        QVERIFY(!w.TypeCarteOption()->isEnabled());
-        QCOMPARE(w.TypeCarteOption()->count(), 0);
-        QVERIFY(w.L_Info()->text().isEmpty() == false);
+        QComboBox *boards = w.TypeCarteOption();
+        QVERIFY(boards->isEnabled());
+        QCOMPARE(boards->count(), 3);
+        QCOMPARE(boards->itemText(0), QString("Sans"));
+        QCOMPARE(boards->itemText(1), QString("OPT_Q17"));
+        QCOMPARE(boards->itemText(2), QString("OPT_Q29"));
+        QCOMPARE(boards->currentIndex(), 0);
+
+        const QString vek = empty.filePath("board.vek");
+        QVERIFY(TestSupport::writeFile(vek, "#VEKP_COURBE 2\r\n#OPTION=OPT_Q29\r\n"
+                                            "#TOR-1 VALEUR=300\r\n#TABLE=1000;10;8\r\n"));
+        MainWindowCurveFiles files(w);
+        files.commands().OpenFile(vek);
+        QCOMPARE(boards->currentText(), QString("OPT_Q29"));
+        QCOMPARE(w.context().optionBoard.CarteOptionNom, QString("OPT_Q29"));
+        QCOMPARE(w.context().optionBoard.CarteOptionId, QString("2"));
+        QCOMPARE(w.context().optionBoard.VoiesTOR[1].Seuil, 300);
+        QVERIFY(files.currentCurve().toVek().contains("#OPTION=OPT_Q29\r\n"));
+        QVERIFY(!w.L_Info()->text().isEmpty());
         auto *warning = w.findChild<QWidget *>("Warning");
         QVERIFY(warning);
         QVERIFY(qobject_cast<QLabel *>(warning->findChild<QLabel *>("qt_msgbox_label"))
