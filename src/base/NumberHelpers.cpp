@@ -69,6 +69,38 @@ double ValeurNumerique(const QString &value)
     return NombreEnTete(work);
 }
 
+std::optional<QString> DecimalNumberText(QStringView text)
+{
+    const QString decimal = QLocale().decimalPoint();
+    const qsizetype n = text.size();
+    QString out;
+    out.reserve(n);
+    qsizetype i = 0;
+    while (i < n && text.at(i).isSpace())
+        out.append(text.at(i++));
+    if (i < n && (text.at(i) == '+' || text.at(i) == '-'))
+        out.append(text.at(i++));
+    qsizetype digits = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c >= '0' && c <= '9') {
+            out.append(c);
+            ++digits;
+        } else if (!point && (c == ',' || c == '.' || QStringView(&c, 1) == decimal)) {
+            out.append('.');
+            point = true;
+        } else {
+            break;
+        }
+    }
+    while (i < n && text.at(i).isSpace())
+        out.append(text.at(i++));
+    if (i != n || digits == 0)
+        return std::nullopt;
+    return out;
+}
+
 static QString fitHex(QString text, int width)
 {
     if (width <= 0)

@@ -226,6 +226,15 @@ private slots:
         QCOMPARE(r.document.VoiesTOR[5].Action, uint8_t(1));
         QCOMPARE(r.document.rows, QList<QStringList>({{"1000", "10", "8"}, {"2000", "20", "18"}}));
 
+        // A decimal comma reads as typed; a cell that is no number stays, to be reported.
+        const CurveReadResult comma = CurveDocument::parseVek(
+            "#VEKP_COURBE 2\r\n#TABLE=1000;24,5;2z6\r\n#TABLE=2000; 20,25 ;18\r\n", {});
+        QCOMPARE(comma.document.rows,
+                 QList<QStringList>({{"1000", "24.5", "2z6"}, {"2000", " 20.25 ", "18"}}));
+        const CurveReadResult mrt =
+            CurveDocument::parseMrt("1000;12,5\r\n", {}, CurveDocument::MrtColumn::Atmo);
+        QCOMPARE(mrt.document.rows, QList<QStringList>({{"1000", "12.5", "0"}}));
+
         // Windows-1252 and UTF-8 text both read.
         const CurveReadResult latin =
             CurveDocument::parseVek("#VEKP_COURBE 2\r\n#OPTION=Carte \xe9t\xe9\r\n", {});

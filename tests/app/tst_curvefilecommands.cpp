@@ -218,9 +218,11 @@ private slots:
         QCOMPARE(host.errors.size(), 1);
         const QString text = host.errors.first();
         QCOMPARE(text, CurveModel::invalidValuesMessage(host.window.rows));
-        for (const char *row : {"Row 2 ", "Row 3 ", "Row 4 ", "Row 5 "})
+        for (const char *row : {"Row 3 ", "Row 4 ", "Row 5 "})
             QVERIFY2(text.contains(row), row);
-        QVERIFY(!text.contains("Row 1 "));
+        // A decimal comma reads as it does typed.
+        QVERIFY(!text.contains("Row 1 ") && !text.contains("Row 2 "));
+        QCOMPARE(host.window.rows.at(1).at(1), QString("24.5"));
         QCOMPARE(host.window.rows.size(), 5); // opened all the same
     }
 

@@ -38,6 +38,45 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
+    // One reading for a curve cell, typed or from a file.
+    void decimalNumberText_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("kept"); // null: not a number
+        for (const char *loc : {"C", "fr_FR"}) {
+            const QByteArray l(loc);
+            QTest::newRow(l + " comma") << loc << "24,5"
+                                        << "24.5";
+            QTest::newRow(l + " point") << loc << "24.5"
+                                        << "24.5";
+            QTest::newRow(l + " blanks kept") << loc << " 11 "
+                                              << " 11 ";
+            QTest::newRow(l + " signed") << loc << "-0,5"
+                                         << "-0.5";
+            QTest::newRow(l + " fraction only") << loc << ",5"
+                                                << ".5";
+            QTest::newRow(l + " letter inside") << loc << "2z6" << QString();
+            QTest::newRow(l + " letters") << loc << "abc" << QString();
+            QTest::newRow(l + " unit") << loc << "4x00" << QString();
+            QTest::newRow(l + " two separators") << loc << "1.000,5" << QString();
+            QTest::newRow(l + " sign only") << loc << "-" << QString();
+            QTest::newRow(l + " empty") << loc << "" << QString();
+        }
+    }
+    void decimalNumberText()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(QString, kept);
+        QLocale::setDefault(QLocale(locale));
+        const std::optional<QString> read = DecimalNumberText(text);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(read.has_value(), !kept.isNull());
+        if (read)
+            QCOMPARE(*read, kept);
+    }
+
     // Each accepted text reads as the double nearest to its decimal value,
     // the same as a correctly rounded conversion of the same digits.
     void nearestDouble_data()
