@@ -1,6 +1,7 @@
 #include "base/NumberHelpers.h"
 
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QtTest>
 #include <cmath>
 #include <cstdlib>
@@ -87,6 +88,18 @@ private slots:
                               "123456789.123456789", "0.1000000000000000055511151231257827",
                               "9007199254740993", "1.", ".5", "-", "", "1.2.3"})
             QTest::newRow(t) << t << QString(t).trimmed();
+        // Both sides of the short way: 15 and 16 significant digits, 22 and 23 decimals.
+        for (const char *t : {"999999999999999", "9999999999999999", "0.1234567890123456",
+                              "0.0000000000000000000001", "0.00000000000000000000001",
+                              "000000000000000000000000.5", "4503599627370497.5"})
+            QTest::newRow(t) << t << QString(t);
+        QRandomGenerator random(29);
+        for (int r = 0; r < 300; ++r) {
+            QString t = QString::number(random.bounded(1000000000));
+            t += '.' + QString::number(random.generate64()).left(random.bounded(1, 18));
+            t = t.left(random.bounded(1, int(t.size()) + 1));
+            QTest::newRow(qPrintable("random " + t)) << t << t;
+        }
         QTest::newRow("long") << QString("1") + QString(400, '0') << QString();
         QTest::newRow("tiny") << QString("0.") + QString(400, '0') + "1" << QString();
     }
