@@ -437,7 +437,9 @@ CurveReadResult CurveDocument::parseMrt(const QByteArray &bytes, const CurveDocu
             return result;
         }
         QStringList cells(result.document.columnCount(), QStringLiteral("0"));
-        cells[0] = numberText(NombreEnTete(line.left(sep)));
+        // The rpm in the grid's own number text; a cell that is no number stays, to be reported.
+        const std::optional<QString> rpm = DecimalNumberText(line.left(sep));
+        cells[0] = rpm ? numberText(NombreEnTete(*rpm)) : line.left(sep);
         cells[column == MrtColumn::Atmo ? 1 : 2] = cellText(line.mid(sep + 1));
         if (result.document.knockColumn)
             cells[3] = QString();

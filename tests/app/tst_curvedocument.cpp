@@ -309,6 +309,9 @@ private slots:
                      {{"1000", "0", "10.0"}, {"3000.5", "0", "25"}, {"6500", "0", "32"}}));
         r = CurveDocument::parseMrt(mrt, CurveDocument(), CurveDocument::MrtColumn::Atmo);
         QCOMPARE(r.document.rows.first(), QStringList({"1000", "10.0", "0"}));
+        // The rpm is read as a typed one: a comma is a decimal point, junk stays to be reported.
+        r = CurveDocument::parseMrt("1500,5;12\r\n2z6;14\r\n", {}, CurveDocument::MrtColumn::Atmo);
+        QCOMPARE(r.document.rows, QList<QStringList>({{"1500.5", "12", "0"}, {"2z6", "14", "0"}}));
         r = CurveDocument::parseMrt("1000;10\r\nrubbish\r\n", {}, CurveDocument::MrtColumn::Atmo);
         QCOMPARE(r.errorLine, 2);
     }
