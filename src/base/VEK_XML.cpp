@@ -132,9 +132,10 @@ void VEK_XML::SelectOptionBoard(int position, OptionBoardState &board) const
     if (position < 0)
         return;
     const QDomElement device = deviceAt(boards_, position);
-    board.CarteOptionId = QString::number(position);
-    // The name is kept even without a catalogue, so that saving the curve
-    // does not lose its board.
+    // Without a description (no catalogue) the tables are built as for no
+    // board, rather than with empty configuration bytes; the name is kept all
+    // the same, so that saving the curve does not lose its board.
+    board.CarteOptionId = device.isNull() ? QStringLiteral("0") : QString::number(position);
     board.CarteOptionNom = device.isNull() ? DesignOptionBoards().value(position).name
                                            : device.attribute(QStringLiteral("name"));
     board.DeviceAnalogue = childText(device, "DeviceAnalogue");

@@ -49,7 +49,8 @@ public:
 
     // Copies the description of the board at `position` into `board`; a negative
     // position (no selection) leaves `board` alone, a position without a device
-    // gives empty texts, but for the name of a design entry.
+    // gives empty texts and the id "0" (no board in the tables), but keeps the
+    // name of a design entry.
     void SelectOptionBoard(int position, OptionBoardState &board) const;
 
     // The record of the chip at `position`; empty texts when there is none.

@@ -95,10 +95,10 @@ private slots:
         board.CarteOptionNom = "kept";
         xml.SelectOptionBoard(-1, board);
         QCOMPARE(board.CarteOptionNom, QString("kept"));
-        // Not loaded yet: a position without a device gives empty texts, but
-        // a design entry keeps its name.
+        // Not loaded yet: a position without a device gives empty texts and
+        // tables without a board, but a design entry keeps its name.
         xml.SelectOptionBoard(2, board);
-        QCOMPARE(board.CarteOptionId, QString("2"));
+        QCOMPARE(board.CarteOptionId, QString("0"));
         QCOMPARE(board.CarteOptionNom, QString("OPT_Q29"));
         QVERIFY(board.DeviceCfg.isEmpty());
         xml.SelectOptionBoard(3, board);

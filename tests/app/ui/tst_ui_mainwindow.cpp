@@ -1,10 +1,13 @@
 #include "TestSupport.h"
+#include "app/CurveTables.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "firmware/TableGenerationPrompts.h"
+#include "firmware/TableGenerator.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -189,7 +192,18 @@ private slots:
         files.commands().OpenFile(vek);
         QCOMPARE(boards->currentText(), QString("OPT_Q29"));
         QCOMPARE(w.context().optionBoard.CarteOptionNom, QString("OPT_Q29"));
-        QCOMPARE(w.context().optionBoard.CarteOptionId, QString("2"));
+        // No description to send: the tables say "no board" rather than carry
+        // empty configuration bytes.
+        QCOMPARE(w.context().optionBoard.CarteOptionId, QString("0"));
+        struct NoQuestions : TableGenerationPrompts {
+            bool askTruncation(const QString &, const QString &) override { return false; }
+            void showError(const QString &, const QString &) override {}
+        } prompts;
+        FirmwareTable low;
+        QCOMPARE(TableGenerator(CurveTables::EnTete(w.context()), prompts)
+                     .GenereLTAB8(low, CurveTables::Grille(w.context()), 45, 1),
+                 int16_t(0));
+        QCOMPARE(QStringList({low[22], low[23], low[24]}), QStringList({"3400", "34FF", "3406"}));
         QCOMPARE(w.context().optionBoard.VoiesTOR[1].Seuil, 300);
         QVERIFY(files.currentCurve().toVek().contains("#OPTION=OPT_Q29\r\n"));
         QVERIFY(!w.L_Info()->text().isEmpty());
