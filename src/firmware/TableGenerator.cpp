@@ -131,7 +131,11 @@ const CurveColumn &TableGenerator::column(const CurveGridSnapshot &grid, int col
     }
     auto found = m_columns.find(col);
     if (found == m_columns.end())
-        found = m_columns.emplace(col, CurveColumn(grid, col)).first;
+        found =
+            m_columns
+                .emplace(col, m_columns.empty() ? CurveColumn(grid, col)
+                                                : CurveColumn(m_columns.begin()->second, grid, col))
+                .first;
     return found->second;
 }
 
