@@ -2,12 +2,25 @@
 
 #include "app/CurveModel.h"
 
+#include <limits>
+
 QString CurveChartData::seriesName(int series)
 {
     static const QStringList names{QStringLiteral("ATMO"), QStringLiteral("TURBO"),
                                    QStringLiteral("KNOCK")};
     return names.value(series);
 }
+
+namespace {
+
+double chartValue(const CurveModel &curve, int row, int column)
+{
+    return CurveModel::isPlainNumber(curve.cell(row, column))
+               ? curve.value(row, column)
+               : std::numeric_limits<double>::quiet_NaN();
+}
+
+} // namespace
 
 CurveChartData GrilleVersGraphe(const CurveModel &curve, int chartType)
 {
@@ -20,9 +33,10 @@ CurveChartData GrilleVersGraphe(const CurveModel &curve, int chartType)
         QVector<double> row;
         if (data.isXY()) {
             for (int c = 1; c <= advances; ++c)
-                row << curve.value(r, CurveModel::Rpm) << curve.value(r, c);
+                row << chartValue(curve, r, CurveModel::Rpm) << chartValue(curve, r, c);
         } else {
-            row << curve.value(r, CurveModel::Atmo) << curve.value(r, CurveModel::Turbo);
+            row << chartValue(curve, r, CurveModel::Atmo)
+                << chartValue(curve, r, CurveModel::Turbo);
         }
         data.rows << row;
     }

@@ -6,7 +6,8 @@
 
 class CurveModel;
 
-// The chart's copy of the curve: one row per point, `columnCount` values.
+// The chart's copy of the curve: one row per point, `columnCount` values; a
+// cell that holds no number gives not-a-number, and no point is drawn for it.
 // Chart type 16 (XY) holds pairs (rpm, advance) for Atmo, Turbo and, with a
 // knock column, Knock; any other type holds the Atmo and Turbo values only.
 struct CurveChartData {

@@ -60,6 +60,13 @@ long long roundHalfEven(double value)
     return std::llround(std::nearbyint(value));
 }
 
+// A cell as the curve keeps it: a number written with a decimal comma is read
+// as if typed, with "."; any other text stays as it is, to be reported.
+QString cellText(const QString &cell)
+{
+    return DecimalNumberText(cell).value_or(cell);
+}
+
 // A whole number as a person writes it: optional blanks and sign, digits,
 // optional fraction (rounded half to even). Anything else is refused.
 std::optional<long long> strictInteger(const QString &text)
@@ -240,10 +247,10 @@ private:
             const qsizetype sep = value.indexOf(';', start);
             if (sep < 0)
                 return false;
-            cells.append(value.mid(start, sep - start));
+            cells.append(cellText(value.mid(start, sep - start)));
             start = sep + 1;
         }
-        cells.append(value.mid(start));
+        cells.append(cellText(value.mid(start)));
         doc.rows.append(cells);
         return true;
     }
@@ -257,9 +264,9 @@ private:
                 continue;
             QStringList cells = trimmedEnd(m_lines.at(i)).split(';');
             if (cells.size() > 1 && cells.last().trimmed().isEmpty())
-                cells.removeLast(); // the ";" that ends the last value
-            for (QString &cell : cells)
-                cell = trimmedEnd(cell); // blanks before a ";" are no part of the value
+                cells.removeLast();     // the ";" that ends the last value
+            for (QString &cell : cells) // blanks before a ";" are no part of the value
+                cell = cellText(trimmedEnd(cell));
             if (valueCount < 3) {
                 if (cells.size() != 1 || !m_lines.at(i).contains(';')) {
                     failLine(i);
@@ -430,8 +437,10 @@ CurveReadResult CurveDocument::parseMrt(const QByteArray &bytes, const CurveDocu
             return result;
         }
         QStringList cells(result.document.columnCount(), QStringLiteral("0"));
-        cells[0] = numberText(NombreEnTete(line.left(sep)));
-        cells[column == MrtColumn::Atmo ? 1 : 2] = line.mid(sep + 1);
+        // The rpm in the grid's own number text; a cell that is no number stays, to be reported.
+        const std::optional<QString> rpm = DecimalNumberText(line.left(sep));
+        cells[0] = rpm ? numberText(NombreEnTete(*rpm)) : line.left(sep);
+        cells[column == MrtColumn::Atmo ? 1 : 2] = cellText(line.mid(sep + 1));
         if (result.document.knockColumn)
             cells[3] = QString();
         result.document.rows.append(cells);

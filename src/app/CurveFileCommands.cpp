@@ -1,6 +1,7 @@
 #include "app/CurveFileCommands.h"
 
 #include "app/CurveModel.h"
+#include "app/EngineParameters.h"
 #include "base/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 
@@ -125,16 +126,23 @@ void CurveFileCommands::OpenFile(const QString &path)
         m_host.showError(GetLanguageText("MessNoREADING"), failureText(result));
         return;
     }
-    m_host.showCurve(result.document);
+    // Engine values obey the ranges of their boxes, as if typed.
+    CurveDocument document = result.document;
+    const QList<EngineParameterRules::ValeurRamenee> ramenees =
+        EngineParameterRules::ramener(document.moteur);
+    m_host.showCurve(document);
     if (result.layout == CurveDocument::Layout::Keyword) {
         m_host.setCaption(QStringLiteral("VEK-Courbe - [") + QFileInfo(path).fileName() +
                           QLatin1Char(']'));
         m_host.setCurveModified(false);
     }
     m_host.setInfoText(GetLanguageText("OuvrirClickEnd"));
+    if (!ramenees.isEmpty())
+        m_host.showMessage(GetLanguageText("MessWARNING"),
+                           EngineParameterRules::messageRamenees(ramenees));
     // The curve stays open to be mended, but the user learns at once what the
     // export and the downloads will refuse.
-    const QString invalid = CurveModel::invalidValuesMessage(result.document.rows);
+    const QString invalid = CurveModel::invalidValuesMessage(document.rows);
     if (!invalid.isEmpty())
         m_host.showError(GetLanguageText("MessWARNING"), invalid);
 }

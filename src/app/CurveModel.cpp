@@ -3,7 +3,6 @@
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 
-#include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -262,10 +261,5 @@ bool CurveModel::isPlainNumber(QStringView text)
 
 std::optional<QString> CurveModel::typedNumber(const QString &typed)
 {
-    QString text = typed.trimmed();
-    text.replace(QLocale().decimalPoint(), QStringLiteral("."));
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    if (!isPlainNumber(text))
-        return std::nullopt;
-    return text;
+    return DecimalNumberText(QStringView(typed).trimmed());
 }

@@ -2,6 +2,7 @@
 
 #include "app/CurveModel.h"
 #include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,6 +89,42 @@ QString pas(Box box, const QString &text, int direction)
 QString cliquetisPlus(int position)
 {
     return CurveModel::texteNombre(4 * (position / 2.0));
+}
+
+QList<ValeurRamenee> ramener(EngineParameters &p)
+{
+    const std::pair<Box, QString *> boxes[] = {
+        {Box::AvanceStatique, &p.Txt_av_statique},
+        {Box::RegimeMaxi, &p.Txt_rpm_maxi},
+        {Box::DureeRetardCliquetis, &p.TxtDureeRetardCliquetis},
+        {Box::Dwell, &p.TxtDwell}};
+    QList<ValeurRamenee> changed;
+    for (const auto &[box, text] : boxes) {
+        const QString shown = valider(box, *text);
+        if (lire(box, shown) == lire(box, *text))
+            continue; // in range: the text stays as it was given
+        changed.append({box, *text, shown});
+        *text = shown;
+    }
+    return changed;
+}
+
+QString messageRamenees(const QList<ValeurRamenee> &values)
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    if (values.isEmpty())
+        return {};
+    QStringList lines{GetLanguageText("MessValeursRamenees")};
+    for (const ValeurRamenee &v : values) {
+        using VEK_LANGUAGE::LangKey;
+        const char *label = v.box == Box::AvanceStatique ? LangKey("MFAvanceST")
+                            : v.box == Box::RegimeMaxi   ? LangKey("MLMoteur2")
+                            : v.box == Box::Dwell        ? LangKey("MFDwell")
+                                                         : LangKey("MLRetardCliquetis3");
+        lines << GetLanguageText(label) + QStringLiteral(" : ") + v.lu.trimmed() +
+                     QStringLiteral(" \u2192 ") + v.retenu;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace EngineParameterRules

@@ -38,4 +38,17 @@ QString pas(Box box, const QString &text, int direction);
 // What `Txt_av_cliquetisPlus` shows for a position of `CmbCliquetis`.
 QString cliquetisPlus(int position);
 
+// A box value that loading brought into its range or onto its step.
+struct ValeurRamenee {
+    Box box;
+    QString lu;     // as the file or the package gave it
+    QString retenu; // as the box now shows it
+};
+// Brings the four boxes of `p` into range as their lost focus would, so that
+// loaded values obey the same rule as typed ones; a value already in range
+// and on its step keeps its text ("45" stays "45"). Lists the values changed.
+QList<ValeurRamenee> ramener(EngineParameters &p);
+// One message naming every value brought into range; empty for none.
+QString messageRamenees(const QList<ValeurRamenee> &values);
+
 } // namespace EngineParameterRules

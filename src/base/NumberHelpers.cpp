@@ -8,22 +8,17 @@
 #include <string>
 #include <string_view>
 
-double NombreEnTete(QStringView text)
+namespace {
+
+// The accepted prefix from `i` (digits, one point, digits) read by a correctly
+// rounded conversion, whatever its length.
+double exactReading(QStringView text, qsizetype i)
 {
-    // Collect the accepted prefix (sign, digits, one point, digits) and let a
-    // correctly rounded conversion read it: "0.3" must be the double nearest
-    // to 0.3, since table bytes are rounded from it half to even.
     std::string number;
-    qsizetype i = 0;
     const qsizetype n = text.size();
     const auto isDigit = [&](qsizetype k) {
         return k < n && text.at(k) >= '0' && text.at(k) <= '9';
     };
-    while (i < n && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < n && (text.at(i) == '+' || text.at(i) == '-'))
-        negative = text.at(i++) == '-';
     number.push_back('0'); // "" and ".5" read as 0 and 0.5
     while (isDigit(i))
         number.push_back(char(text.at(i++).unicode()));
@@ -40,6 +35,52 @@ double NombreEnTete(QStringView text)
         const std::string_view whole = std::string_view(number).substr(0, number.find('.'));
         value = whole.find_first_not_of('0') == std::string_view::npos ? 0.0 : HUGE_VAL;
     }
+    return value;
+}
+
+} // namespace
+
+double NombreEnTete(QStringView text)
+{
+    // The value must be the double nearest to the decimal text ("0.3" the
+    // double nearest to 0.3), since table bytes are rounded from it half to
+    // even. Up to 15 significant digits and 22 decimals, the digits as an
+    // integer and the power of ten are both exact doubles, so one division
+    // gives that nearest double at once; longer texts take the full reading.
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int kMaxDigits = 15;
+    constexpr int kMaxDecimals = 22;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == '+' || text.at(i) == '-'))
+        negative = text.at(i++) == '-';
+    uint64_t digits = 0;
+    int significant = 0;
+    int decimals = 0;
+    bool point = false;
+    for (qsizetype k = i; k < n; ++k) {
+        const char16_t c = text.at(k).unicode();
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + (c - '0');
+            significant += digits != 0;
+            decimals += point;
+            if (significant > kMaxDigits || decimals > kMaxDecimals) {
+                const double value = exactReading(text, i);
+                return negative ? -value : value;
+            }
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    // A whole number (engine speeds) needs no division at all.
+    const double value = decimals == 0 ? double(digits) : double(digits) / kPowersOfTen[decimals];
     return negative ? -value : value;
 }
 
@@ -67,6 +108,38 @@ double ValeurNumerique(const QString &value)
             break;
     }
     return NombreEnTete(work);
+}
+
+std::optional<QString> DecimalNumberText(QStringView text)
+{
+    const QString decimal = QLocale().decimalPoint();
+    const qsizetype n = text.size();
+    QString out;
+    out.reserve(n);
+    qsizetype i = 0;
+    while (i < n && text.at(i).isSpace())
+        out.append(text.at(i++));
+    if (i < n && (text.at(i) == '+' || text.at(i) == '-'))
+        out.append(text.at(i++));
+    qsizetype digits = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c >= '0' && c <= '9') {
+            out.append(c);
+            ++digits;
+        } else if (!point && (c == ',' || c == '.' || QStringView(&c, 1) == decimal)) {
+            out.append('.');
+            point = true;
+        } else {
+            break;
+        }
+    }
+    while (i < n && text.at(i).isSpace())
+        out.append(text.at(i++));
+    if (i != n || digits == 0)
+        return std::nullopt;
+    return out;
 }
 
 static QString fitHex(QString text, int width)

@@ -15,6 +15,13 @@
 std::optional<double> ValeurNumerique(const std::optional<QString> &value);
 double ValeurNumerique(const QString &value);
 
+// A whole text read as one number with the separators ValeurNumerique takes,
+// the one rule for a curve cell, typed or read from a file: blanks around it,
+// an optional sign, digits with an optional fraction after ",", "." or the
+// locale's separator. The text with "." as its decimal point and its blanks
+// kept ("24,5" gives "24.5"); none for any other text ("2z6", "1.000,5", "").
+std::optional<QString> DecimalNumberText(QStringView text);
+
 // Upper-case hexadecimal text of exactly `width` digits: zero-padded, or the
 // lowest digits kept. Negative values are written in two's complement.
 QString HexInt(int16_t value, int width);

@@ -120,13 +120,24 @@ CatalogueLoad VEK_XML::load(const QString &path, QDomDocument &target)
     return result;
 }
 
+QList<CatalogueEntry> VEK_XML::DesignOptionBoards()
+{
+    return {{QStringLiteral("Sans"), 0},
+            {QStringLiteral("OPT_Q17"), 1},
+            {QStringLiteral("OPT_Q29"), 2}};
+}
+
 void VEK_XML::SelectOptionBoard(int position, OptionBoardState &board) const
 {
     if (position < 0)
         return;
     const QDomElement device = deviceAt(boards_, position);
-    board.CarteOptionId = QString::number(position);
-    board.CarteOptionNom = device.attribute(QStringLiteral("name"));
+    // Without a description (no catalogue) the tables are built as for no
+    // board, rather than with empty configuration bytes; the name is kept all
+    // the same, so that saving the curve does not lose its board.
+    board.CarteOptionId = device.isNull() ? QStringLiteral("0") : QString::number(position);
+    board.CarteOptionNom = device.isNull() ? DesignOptionBoards().value(position).name
+                                           : device.attribute(QStringLiteral("name"));
     board.DeviceAnalogue = childText(device, "DeviceAnalogue");
     board.DeviceInput = childText(device, "DeviceInput");
     board.DeviceOuput = childText(device, "DeviceOuput");

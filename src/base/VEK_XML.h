@@ -42,9 +42,15 @@ public:
     CatalogueLoad LoadChipCatalogue();
     CatalogueLoad LoadOptionBoardCatalogue();
 
+    // The option-board list as the window offers it before any catalogue is
+    // loaded: no board, then the boards of the first modules. Without a
+    // catalogue these still let a curve file name its board.
+    static QList<CatalogueEntry> DesignOptionBoards();
+
     // Copies the description of the board at `position` into `board`; a negative
     // position (no selection) leaves `board` alone, a position without a device
-    // gives empty texts.
+    // gives empty texts and the id "0" (no board in the tables), but keeps the
+    // name of a design entry.
     void SelectOptionBoard(int position, OptionBoardState &board) const;
 
     // The record of the chip at `position`; empty texts when there is none.

@@ -17,6 +17,14 @@ CurveColumn::CurveColumn(const CurveGridSnapshot &grid, int col)
     m_sorted = std::is_sorted(m_rpm.begin(), m_rpm.end());
 }
 
+CurveColumn::CurveColumn(const CurveColumn &sameGrid, const CurveGridSnapshot &grid, int col)
+    : m_rpm(sameGrid.m_rpm), m_sorted(sameGrid.m_sorted)
+{
+    m_advance.reserve(m_rpm.size());
+    for (int row = 1; row <= int(m_rpm.size()); ++row)
+        m_advance.push_back(grid.value(row, col));
+}
+
 std::optional<double> CurveColumn::at(double rpm) const
 {
     const size_t n = m_rpm.size();

@@ -11,6 +11,9 @@ class CurveColumn
 {
 public:
     CurveColumn(const CurveGridSnapshot &grid, int col);
+    // Column `col` of the grid that `sameGrid` was read from: its engine
+    // speeds are taken over instead of being read again.
+    CurveColumn(const CurveColumn &sameGrid, const CurveGridSnapshot &grid, int col);
 
     bool isEmpty() const { return m_rpm.empty(); }
     // Linear between the points, flat beyond the ends; nothing without a point.

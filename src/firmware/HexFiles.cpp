@@ -19,8 +19,20 @@ constexpr uint32_t kUserIdFirst = 0x4000;
 constexpr uint32_t kUserIdLast = 0x4007;
 constexpr uint32_t kEepromFirst = 0x4200;
 constexpr uint32_t kEepromLast = 0x43FE;
-constexpr uint32_t kConfig16 = 0x400E;  // families 16 and 12F (plain reader)
-constexpr uint32_t kConfig12C = 0x1FFE; // family 12C; every 12 when written
+constexpr uint32_t kConfig14Bit = 0x400E; // word 0x2007: families 16 and 12F
+constexpr uint32_t kConfig12Bit = 0x1FFE; // word 0x0FFF: the 12-bit cores (12C)
+
+// Byte address of the configuration word in a file for this chip, 0 for none.
+// The 14-bit 12F chips keep it at word 0x2007 like the 16 family; only the
+// 12-bit cores keep it at 0x0FFF.
+uint32_t configAddressOf(const QString &chip)
+{
+    if (chip.startsWith(QLatin1String("16")) || chip.startsWith(QLatin1String("12F")))
+        return kConfig14Bit;
+    if (chip.startsWith(QLatin1String("12")))
+        return kConfig12Bit;
+    return 0;
+}
 
 // ---- reading -----------------------------------------------------------------
 
@@ -49,13 +61,12 @@ uint32_t hexField(const char *line, qsizetype length, qsizetype pos, int width)
     return value;
 }
 
-enum class ConfigPlace { None, At400E, At1FFE };
-
 struct ReadRules {
     bool scrambled = false;
     bool family18 = false;
     uint32_t programBytes = 0;
-    ConfigPlace config = ConfigPlace::None;
+    uint32_t configAddress = 0;       // 0: no configuration word
+    uint32_t legacyConfigAddress = 0; // also read, for older files of 12F chips
 };
 
 ReadRules readRules(const PicDevice &device, bool scrambled)
@@ -64,19 +75,11 @@ ReadRules readRules(const PicDevice &device, bool scrambled)
     rules.scrambled = scrambled;
     rules.family18 = device.family() == PicDevice::Family::F18;
     rules.programBytes = static_cast<uint32_t>(device.programByteCount());
-    const QString &chip = device.DeviceChip;
-    if (scrambled) {
-        // The scrambled files keep every 12 chip's word where the writers put it.
-        if (chip.startsWith(QLatin1String("16")))
-            rules.config = ConfigPlace::At400E;
-        else if (chip.startsWith(QLatin1String("12")))
-            rules.config = ConfigPlace::At1FFE;
-    } else {
-        if (chip.startsWith(QLatin1String("16")) || chip.startsWith(QLatin1String("12F")))
-            rules.config = ConfigPlace::At400E;
-        else if (chip.startsWith(QLatin1String("12C")))
-            rules.config = ConfigPlace::At1FFE;
-    }
+    rules.configAddress = configAddressOf(device.DeviceChip);
+    // Earlier versions wrote a 12F chip's word at 0x1FFE, outside its memory:
+    // files and packages made then still give their word back.
+    if (device.DeviceChip.startsWith(QLatin1String("12F")))
+        rules.legacyConfigAddress = kConfig12Bit;
     return rules;
 }
 
@@ -126,13 +129,12 @@ void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, ui
         st.image.UserID[a - kUserIdFirst] = stored;
         return;
     }
-    const uint32_t configAddress = rules.config == ConfigPlace::At400E   ? kConfig16
-                                   : rules.config == ConfigPlace::At1FFE ? kConfig12C
-                                                                         : 0;
-    if (configAddress != 0 && a == configAddress)
-        st.configLow = stored;
-    else if (configAddress != 0 && a == configAddress + 1)
-        st.configHigh = stored;
+    for (const uint32_t configAddress : {rules.configAddress, rules.legacyConfigAddress}) {
+        if (configAddress != 0 && a == configAddress)
+            st.configLow = stored;
+        else if (configAddress != 0 && a == configAddress + 1)
+            st.configHigh = stored;
+    }
 }
 
 void readRecord(const ReadRules &rules, ReadState &st, const char *line, qsizetype length)
@@ -313,9 +315,9 @@ QByteArray imageText(const PicDevice &device, bool scrambled)
         w.byte(id);
     w.end();
 
-    const PicDevice::Family family = device.family();
-    if (family == PicDevice::Family::F16 || family == PicDevice::Family::F12) {
-        w.begin(2, family == PicDevice::Family::F16 ? kConfig16 : kConfig12C, 0);
+    const uint32_t configAddress = configAddressOf(device.DeviceChip);
+    if (configAddress != 0) {
+        w.begin(2, static_cast<uint16_t>(configAddress), 0);
         w.byte(static_cast<uint8_t>(image.ConfigWord & 0xFF));
         w.byte(static_cast<uint8_t>(image.ConfigWord >> 8));
         w.end();

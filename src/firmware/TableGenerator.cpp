@@ -112,17 +112,34 @@ int16_t TableGenerator::generate(FirmwareTable &table, const CurveGridSnapshot &
     if (layout.header != Header::None && !fillLowHeader(table, layout.header == Header::Type88))
         return -1;
 
-    const CurveColumn column(grid, col);
+    const CurveColumn &numbers = column(grid, col);
     for (int i = layout.firstData; i <= layout.lastData; ++i) {
-        std::optional<QString> entry = dataEntry(column, staticAdvance, i, layout);
+        const std::optional<uint8_t> entry = dataEntry(numbers, staticAdvance, i, layout);
         if (!entry)
             return -1;
-        table[i] = *entry;
+        table[i] = entryText(*entry);
     }
     return 0;
 }
 
-std::optional<QString> TableGenerator::dataEntry(const CurveColumn &column, double staticAdvance,
+const CurveColumn &TableGenerator::column(const CurveGridSnapshot &grid, int col)
+{
+    if (m_columnRows.constData() != grid.rows.constData() ||
+        m_columnRows.size() != grid.rows.size()) {
+        m_columns.clear();
+        m_columnRows = grid.rows;
+    }
+    auto found = m_columns.find(col);
+    if (found == m_columns.end())
+        found =
+            m_columns
+                .emplace(col, m_columns.empty() ? CurveColumn(grid, col)
+                                                : CurveColumn(m_columns.begin()->second, grid, col))
+                .first;
+    return found->second;
+}
+
+std::optional<uint8_t> TableGenerator::dataEntry(const CurveColumn &column, double staticAdvance,
                                                  int i, const Layout &layout)
 {
     const double rpm = layout.k1 / i;
@@ -138,7 +155,7 @@ std::optional<QString> TableGenerator::dataEntry(const CurveColumn &column, doub
     const std::optional<double> kept = checkRange(delay, rpm, *advance, layout.rule);
     if (!kept)
         return std::nullopt;
-    return entryText(static_cast<int>(roundEven(*kept)));
+    return static_cast<uint8_t>(roundEven(*kept));
 }
 
 QString TableGenerator::delayMessage(const QString &reason, double rpm, double delay)

@@ -1,19 +1,21 @@
 #pragma once
 
+#include "firmware/CurveColumn.h"
 #include "firmware/CurveGridSnapshot.h"
 #include "firmware/FirmwareTable.h"
 #include "firmware/TableHeaderSnapshot.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 
-class CurveColumn;
 class TableGenerationPrompts;
 
 // Builds the module's lookup tables from the curve: a low-speed and a
 // high-speed table for each 8-bit firmware build (type 8, and type 88 whose
 // generators carry "16" in their names). Use one generator per set of tables:
-// the truncation answer given once holds for the whole set.
+// the truncation answer given once holds for the whole set, and each column
+// of the curve is read into numbers once for all the tables of the set.
 class TableGenerator
 {
 public:
@@ -51,7 +53,10 @@ private:
 
     int16_t generate(FirmwareTable &table, const CurveGridSnapshot &grid, double staticAdvance,
                      int col, const Layout &layout);
-    std::optional<QString> dataEntry(const CurveColumn &column, double staticAdvance, int i,
+    // Column `col` of `grid` in numbers, read at its first use.
+    const CurveColumn &column(const CurveGridSnapshot &grid, int col);
+    // The byte of data entry i; the entry is its RETLW word.
+    std::optional<uint8_t> dataEntry(const CurveColumn &column, double staticAdvance, int i,
                                      const Layout &layout);
     std::optional<double> checkRange(double delay, double rpm, double advance, RangeRule rule);
     bool fillLowHeader(FirmwareTable &table, bool type88);
@@ -62,4 +67,9 @@ private:
 
     TableHeaderSnapshot m_header;
     TableGenerationPrompts &m_prompts;
+    // The rows the columns were read from, held (shared, not copied) so that
+    // a grid changed since cannot pass for the same one: changing the rows
+    // gives them new storage while these are held.
+    QList<QStringList> m_columnRows;
+    std::map<int, CurveColumn> m_columns;
 };

@@ -226,6 +226,15 @@ private slots:
         QCOMPARE(r.document.VoiesTOR[5].Action, uint8_t(1));
         QCOMPARE(r.document.rows, QList<QStringList>({{"1000", "10", "8"}, {"2000", "20", "18"}}));
 
+        // A decimal comma reads as typed; a cell that is no number stays, to be reported.
+        const CurveReadResult comma = CurveDocument::parseVek(
+            "#VEKP_COURBE 2\r\n#TABLE=1000;24,5;2z6\r\n#TABLE=2000; 20,25 ;18\r\n", {});
+        QCOMPARE(comma.document.rows,
+                 QList<QStringList>({{"1000", "24.5", "2z6"}, {"2000", " 20.25 ", "18"}}));
+        const CurveReadResult mrt =
+            CurveDocument::parseMrt("1000;12,5\r\n", {}, CurveDocument::MrtColumn::Atmo);
+        QCOMPARE(mrt.document.rows, QList<QStringList>({{"1000", "12.5", "0"}}));
+
         // Windows-1252 and UTF-8 text both read.
         const CurveReadResult latin =
             CurveDocument::parseVek("#VEKP_COURBE 2\r\n#OPTION=Carte \xe9t\xe9\r\n", {});
@@ -300,6 +309,9 @@ private slots:
                      {{"1000", "0", "10.0"}, {"3000.5", "0", "25"}, {"6500", "0", "32"}}));
         r = CurveDocument::parseMrt(mrt, CurveDocument(), CurveDocument::MrtColumn::Atmo);
         QCOMPARE(r.document.rows.first(), QStringList({"1000", "10.0", "0"}));
+        // The rpm is read as a typed one: a comma is a decimal point, junk stays to be reported.
+        r = CurveDocument::parseMrt("1500,5;12\r\n2z6;14\r\n", {}, CurveDocument::MrtColumn::Atmo);
+        QCOMPARE(r.document.rows, QList<QStringList>({{"1500.5", "12", "0"}, {"2z6", "14", "0"}}));
         r = CurveDocument::parseMrt("1000;10\r\nrubbish\r\n", {}, CurveDocument::MrtColumn::Atmo);
         QCOMPARE(r.errorLine, 2);
     }

@@ -218,10 +218,34 @@ private slots:
         QCOMPARE(host.errors.size(), 1);
         const QString text = host.errors.first();
         QCOMPARE(text, CurveModel::invalidValuesMessage(host.window.rows));
-        for (const char *row : {"Row 2 ", "Row 3 ", "Row 4 ", "Row 5 "})
+        for (const char *row : {"Row 3 ", "Row 4 ", "Row 5 "})
             QVERIFY2(text.contains(row), row);
-        QVERIFY(!text.contains("Row 1 "));
+        // A decimal comma reads as it does typed.
+        QVERIFY(!text.contains("Row 1 ") && !text.contains("Row 2 "));
+        QCOMPARE(host.window.rows.at(1).at(1), QString("24.5"));
         QCOMPARE(host.window.rows.size(), 5); // opened all the same
+    }
+
+    // Engine values of a file obey the ranges of their boxes, with one message.
+    void loadedValuesAreBroughtIntoRange()
+    {
+        FakeHost host;
+        CurveFileCommands commands(host);
+        commands.OpenFile(file("wide.vek", "#VEKP_COURBE 2\r\n#AVANCE STATIQUE=200\r\n"
+                                           "#MAXI RPM=6650\r\n#DWELL T=7\r\n"
+                                           "#TABLE=1000;10;8\r\n"));
+        QCOMPARE(host.window.moteur.Txt_av_statique, QString("127.5"));
+        QCOMPARE(host.window.moteur.Txt_rpm_maxi, QString("6650"));
+        QCOMPARE(host.window.moteur.TxtDwell, QString("5.00"));
+        QCOMPARE(host.messages.size(), 1);
+        QVERIFY(host.messages.first().contains("200 \u2192 127.5"));
+        QVERIFY(host.messages.first().contains("7 \u2192 5.00"));
+        QVERIFY(!host.messages.first().contains("6650"));
+        QVERIFY(host.errors.isEmpty());
+
+        commands.OpenFile(file("old.vek", "#VEKP_COURBE\r\n-4;\r\n7000;\r\n0;\r\n900;5;6;\r\n"));
+        QCOMPARE(host.window.moteur.Txt_av_statique, QString("0.0"));
+        QCOMPARE(host.messages.size(), 2);
     }
 
     // Curves are looked for and saved where users keep their files.

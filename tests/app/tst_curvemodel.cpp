@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cmath>
+
 static QVector<QStringList> points(const QList<std::pair<double, double>> &xy)
 {
     QVector<QStringList> rows;
@@ -253,6 +255,19 @@ private slots:
         QCOMPARE(bars.columnCount, 2);
         QCOMPARE(bars.rows.at(0), QVector<double>({10, 8}));
         QCOMPARE(CurveChartData::seriesName(2), QString("KNOCK"));
+
+        // A cell without a number has no value to draw.
+        m.setKnockColumn(false);
+        m.setRows({{"1000", "10", "8"}, {"4x00", "abc", "2z6"}, {"2000", "20", "x"}}, false);
+        xy = GrilleVersGraphe(m, CurveChartData::TypeXY);
+        QCOMPARE(xy.rows.at(0), QVector<double>({1000, 10, 1000, 8}));
+        for (double v : xy.rows.at(1))
+            QVERIFY(std::isnan(v));
+        QCOMPARE(xy.rows.at(2).mid(0, 3), QVector<double>({2000, 20, 2000}));
+        QVERIFY(std::isnan(xy.rows.at(2).at(3)));
+        const CurveChartData lines = GrilleVersGraphe(m, 1);
+        QVERIFY(std::isnan(lines.rows.at(1).at(0)) && std::isnan(lines.rows.at(1).at(1)));
+        QCOMPARE(lines.rows.at(2).at(0), 20.0);
     }
 };
 

@@ -60,6 +60,44 @@ private slots:
         QCOMPARE(pas(Box::Dwell, "2,5", -1), QString("2.00"));
     }
 
+    // Values from a file or a package: out of range or off their step they are
+    // brought in and listed; in range they keep their text.
+    void loadedValuesAreBroughtIntoRange_data()
+    {
+        QTest::addColumn<QStringList>("loaded"); // static, rev limit, duration, dwell
+        QTest::addColumn<QStringList>("kept");
+        QTest::addColumn<int>("listed");
+        QTest::newRow("in range") << QStringList{"45", "6650", "10", "2,5"}
+                                  << QStringList{"45", "6650", "10", "2,5"} << 0;
+        QTest::newRow("all beyond") << QStringList{"200", "12000", "300", "7"}
+                                    << QStringList{"127.5", "10000", "255", "5.00"} << 4;
+        QTest::newRow("below and off step") << QStringList{"-3", "6650.5", "10", "-1"}
+                                            << QStringList{"0.0", "6650", "10", "0.00"} << 3;
+        QTest::newRow("static off step") << QStringList{"45.3", "6650", "10", "2.5"}
+                                         << QStringList{"45.5", "6650", "10", "2.5"} << 1;
+    }
+    void loadedValuesAreBroughtIntoRange()
+    {
+        QFETCH(QStringList, loaded);
+        QFETCH(QStringList, kept);
+        QFETCH(int, listed);
+        EngineParameters p;
+        p.Txt_av_statique = loaded[0];
+        p.Txt_rpm_maxi = loaded[1];
+        p.TxtDureeRetardCliquetis = loaded[2];
+        p.TxtDwell = loaded[3];
+        const QList<ValeurRamenee> changed = ramener(p);
+        QCOMPARE(
+            (QStringList{p.Txt_av_statique, p.Txt_rpm_maxi, p.TxtDureeRetardCliquetis, p.TxtDwell}),
+            kept);
+        QCOMPARE(changed.size(), listed);
+        const QString message = messageRamenees(changed);
+        QCOMPARE(message.isEmpty(), listed == 0);
+        QCOMPARE(message.count('\n'), listed); // a line per value under the heading
+        for (const ValeurRamenee &v : changed)
+            QVERIFY(message.contains(v.lu + QStringLiteral(" \u2192 ") + v.retenu));
+    }
+
     void formatIgnoresLocale()
     {
         // Boxes are read with "." whatever the locale, so they are written with it too.

@@ -95,11 +95,14 @@ private slots:
         board.CarteOptionNom = "kept";
         xml.SelectOptionBoard(-1, board);
         QCOMPARE(board.CarteOptionNom, QString("kept"));
-        // Not loaded yet: a position without a device gives empty texts.
-        xml.SelectOptionBoard(0, board);
+        // Not loaded yet: a position without a device gives empty texts and
+        // tables without a board, but a design entry keeps its name.
+        xml.SelectOptionBoard(2, board);
         QCOMPARE(board.CarteOptionId, QString("0"));
-        QVERIFY(board.CarteOptionNom.isEmpty());
+        QCOMPARE(board.CarteOptionNom, QString("OPT_Q29"));
         QVERIFY(board.DeviceCfg.isEmpty());
+        xml.SelectOptionBoard(3, board);
+        QVERIFY(board.CarteOptionNom.isEmpty());
     }
 
     void chipRecord()

@@ -1,6 +1,7 @@
 #include "base/NumberHelpers.h"
 
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QtTest>
 #include <cmath>
 #include <cstdlib>
@@ -38,6 +39,45 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
+    // One reading for a curve cell, typed or from a file.
+    void decimalNumberText_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("kept"); // null: not a number
+        for (const char *loc : {"C", "fr_FR"}) {
+            const QByteArray l(loc);
+            QTest::newRow(l + " comma") << loc << "24,5"
+                                        << "24.5";
+            QTest::newRow(l + " point") << loc << "24.5"
+                                        << "24.5";
+            QTest::newRow(l + " blanks kept") << loc << " 11 "
+                                              << " 11 ";
+            QTest::newRow(l + " signed") << loc << "-0,5"
+                                         << "-0.5";
+            QTest::newRow(l + " fraction only") << loc << ",5"
+                                                << ".5";
+            QTest::newRow(l + " letter inside") << loc << "2z6" << QString();
+            QTest::newRow(l + " letters") << loc << "abc" << QString();
+            QTest::newRow(l + " unit") << loc << "4x00" << QString();
+            QTest::newRow(l + " two separators") << loc << "1.000,5" << QString();
+            QTest::newRow(l + " sign only") << loc << "-" << QString();
+            QTest::newRow(l + " empty") << loc << "" << QString();
+        }
+    }
+    void decimalNumberText()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(QString, kept);
+        QLocale::setDefault(QLocale(locale));
+        const std::optional<QString> read = DecimalNumberText(text);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(read.has_value(), !kept.isNull());
+        if (read)
+            QCOMPARE(*read, kept);
+    }
+
     // Each accepted text reads as the double nearest to its decimal value,
     // the same as a correctly rounded conversion of the same digits.
     void nearestDouble_data()
@@ -48,6 +88,18 @@ private slots:
                               "123456789.123456789", "0.1000000000000000055511151231257827",
                               "9007199254740993", "1.", ".5", "-", "", "1.2.3"})
             QTest::newRow(t) << t << QString(t).trimmed();
+        // Both sides of the short way: 15 and 16 significant digits, 22 and 23 decimals.
+        for (const char *t : {"999999999999999", "9999999999999999", "0.1234567890123456",
+                              "0.0000000000000000000001", "0.00000000000000000000001",
+                              "000000000000000000000000.5", "4503599627370497.5"})
+            QTest::newRow(t) << t << QString(t);
+        QRandomGenerator random(29);
+        for (int r = 0; r < 300; ++r) {
+            QString t = QString::number(random.bounded(1000000000));
+            t += '.' + QString::number(random.generate64()).left(random.bounded(1, 18));
+            t = t.left(random.bounded(1, int(t.size()) + 1));
+            QTest::newRow(qPrintable("random " + t)) << t << t;
+        }
         QTest::newRow("long") << QString("1") + QString(400, '0') << QString();
         QTest::newRow("tiny") << QString("0.") + QString(400, '0') + "1" << QString();
     }

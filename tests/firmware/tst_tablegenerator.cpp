@@ -151,6 +151,34 @@ private slots:
         QVERIFY(!gen.TroncatureAcceptee);
     }
 
+    // A generator reads each column once per set, but never keeps the numbers
+    // of a curve that changed since.
+    void aChangedCurveIsReadAgain()
+    {
+        ScriptedPrompts prompts;
+        TableGenerator gen(header(), prompts);
+        CurveGridSnapshot g = flat(5);
+        FirmwareTable before, after, copied;
+        QCOMPARE(gen.GenereHTAB8(before, g, 10, 1), int16_t(0));
+        QCOMPARE(before[250], QString("341C")); // 3000 rpm: 27.78
+        g.rows[1][1] = g.rows[2][1] = "8";
+        QCOMPARE(gen.GenereHTAB8(after, g, 10, 1), int16_t(0));
+        QCOMPARE(after[250], QString("340B")); // 11.11
+        CurveGridSnapshot other = g;
+        other.rows[1][1] = other.rows[2][1] = "5";
+        QCOMPARE(gen.GenereHTAB8(copied, other, 10, 1), int16_t(0));
+        QCOMPARE(copied, before);
+
+        // The boost column of the same grid: its own advances at the same speeds.
+        other.rows[1][2] = "2";
+        FirmwareTable boost;
+        QCOMPARE(gen.GenereHTAB8(boost, other, 10, 2), int16_t(0));
+        QCOMPARE(gen.GenereHTAB8(copied, other, 10, 1), int16_t(0));
+        QCOMPARE(copied, before);
+        QCOMPARE(boost[75], QString("3408"));  // 10000 rpm: 5 degrees, delay 8.33
+        QCOMPARE(boost[250], QString("3428")); // 3000 rpm: 2.75 degrees, delay 40.28
+    }
+
     void minusOneDegreeIsACurve()
     {
         ScriptedPrompts prompts;

@@ -69,6 +69,7 @@ void CurveChart::setAxisTitles(const QString &x, const QString &y)
 void CurveChart::setData(const CurveChartData &data)
 {
     m_data = data;
+    m_pointRows.clear();
     QChart *c = chart();
     c->removeAllSeries();
     for (QAbstractAxis *axis : c->axes()) {
@@ -101,10 +102,15 @@ void CurveChart::buildXY()
         QPen pen(SeriesColours.value(s));
         pen.setWidthF(2);
         series->setPen(pen);
-        for (const QVector<double> &row : m_data.rows) {
+        QVector<int> &drawn = m_pointRows.emplace_back();
+        for (int r = 0; r < m_data.rows.size(); ++r) {
+            const QVector<double> &row = m_data.rows.at(r);
+            if (std::isnan(row.at(2 * s)) || std::isnan(row.at(2 * s + 1)))
+                continue; // a cell without a number has no point
             const double rpm = clamped(row.at(2 * s));
             const double advance = clamped(row.at(2 * s + 1));
             series->append(rpm, advance);
+            drawn.append(r);
             minRpm = std::min(minRpm, rpm);
             maxRpm = std::max(maxRpm, rpm);
             minAdvance = std::min(minAdvance, advance);
@@ -135,9 +141,13 @@ void CurveChart::buildByPoint(bool area)
     double low = 0, high = 0;
     for (int s = 0; s < m_data.columnCount; ++s) {
         auto *line = new QLineSeries;
+        QVector<int> &drawn = m_pointRows.emplace_back();
         for (int r = 0; r < m_data.rows.size(); ++r) {
+            if (std::isnan(m_data.rows.at(r).at(s)))
+                continue; // a cell without a number has no point
             const double value = clamped(m_data.rows.at(r).at(s));
             line->append(r + 1, value);
+            drawn.append(r);
             low = std::min(low, value);
             high = std::max(high, value);
         }
@@ -189,7 +199,7 @@ void CurveChart::selectNearest(int series, const QPointF &point)
             bestDistance = distance;
         }
     }
-    emit pointSelected(best);
+    emit pointSelected(m_pointRows.value(series).value(best, best));
 }
 
 int CurveChart::seriesCount() const

@@ -37,6 +37,7 @@ private:
     void selectNearest(int series, const QPointF &point);
 
     CurveChartData m_data;
+    QVector<QVector<int>> m_pointRows; // curve row of each point drawn, per series
     QString m_xTitle;
     QString m_yTitle;
 };

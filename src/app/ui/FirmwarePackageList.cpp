@@ -64,6 +64,8 @@ void FirmwarePackageList::apply()
     context_.TypeVersionOS = list_.currentText();
     ApplyProfileSettings(*profile, context_);
     ApplyWindowProfile(window_, *profile);
+    if (applied_)
+        applied_();
 }
 
 std::optional<FirmwareProfile> FirmwarePackageList::loadPackageProfile()

@@ -2,6 +2,7 @@
 
 #include "app/FirmwareProfile.h"
 
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -24,6 +25,8 @@ public:
     void select(int index);
     // Applies the entry the list shows.
     void apply();
+    // Called once an entry's settings are in force.
+    void setOnApplied(std::function<void()> applied) { applied_ = std::move(applied); }
 
 private:
     std::optional<FirmwareProfile> loadPackageProfile();
@@ -32,4 +35,5 @@ private:
     VekContext &context_;
     QWidget &window_;
     int entryInUse_ = 0;
+    std::function<void()> applied_;
 };

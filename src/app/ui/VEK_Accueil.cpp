@@ -277,6 +277,7 @@ QWidget *VEK_Accueil::buildButtonBar()
     TypeVersionOS_->setMinimumContentsLength(14);
     row->addWidget(TypeVersionOS_, 1);
     firmwareList_ = std::make_unique<FirmwarePackageList>(*TypeVersionOS_, context_, *this);
+    firmwareList_->setOnApplied([this] { BringPresetsIntoRange(); });
 
     // Developer check of the chip catalogue; not part of the normal window.
     auto *command5 = make<QPushButton>("Command5", bar);
@@ -322,6 +323,8 @@ QWidget *VEK_Accueil::buildParametersPage()
     auto *option = make<QGroupBox>("FrameCarteOption", page);
     auto *op = new QHBoxLayout(option);
     TypeCarteOption_ = make<QComboBox>("TypeCarteOption", option);
+    for (const CatalogueEntry &entry : VEK_XML::DesignOptionBoards())
+        TypeCarteOption_->addItem(entry.name, entry.position);
     op->addWidget(TypeCarteOption_, 1);
     auto *optionButton = make<QPushButton>("BP_Parametres_carte_option", option);
     optionButton->setText(QStringLiteral("..."));
@@ -577,6 +580,17 @@ void VEK_Accueil::TypeVersionOS_Click()
     firmwareList_->apply();
 }
 
+// A package's preset obeys the box's range like a typed value.
+void VEK_Accueil::BringPresetsIntoRange()
+{
+    const QList<EngineParameterRules::ValeurRamenee> ramenees =
+        EngineParameterRules::ramener(context_.moteur);
+    if (!ramenees.isEmpty()) {
+        engineParameters_->showParameters();
+        showWarning(this, EngineParameterRules::messageRamenees(ramenees));
+    }
+}
+
 void VEK_Accueil::LayoutCurveGrid()
 {
     context_.tab_avance.clear(); // three columns, header only
@@ -603,11 +617,14 @@ void VEK_Accueil::LoadOptionBoards()
 {
     const CatalogueLoad loaded = context_.catalogues.LoadOptionBoardCatalogue();
     const QSignalBlocker block(TypeCarteOption_);
-    TypeCarteOption_->clear();
-    for (const CatalogueEntry &entry : loaded.entries)
-        TypeCarteOption_->addItem(entry.name, entry.position);
-    // Without a catalogue no board can be described: the choice stays disabled.
-    const bool usable = loaded.ok && !loaded.entries.isEmpty();
+    if (loaded.ok) {
+        TypeCarteOption_->clear();
+        for (const CatalogueEntry &entry : loaded.entries)
+            TypeCarteOption_->addItem(entry.name, entry.position);
+    }
+    // Without a catalogue the list keeps its entries, so that a curve file's
+    // board can still be chosen.
+    const bool usable = TypeCarteOption_->count() > 0;
     TypeCarteOption_->setEnabled(usable);
     if (!loaded.ok) {
         L_Info_->setText(loaded.message);

@@ -125,6 +125,7 @@ private:
     void LoadStoredSettings();
     void EffacerTemp();
     void SelectFirmwareEntry(int index);
+    void BringPresetsIntoRange();
     void LayoutCurveGrid();
     void LayoutMapTables();
     void FillParameterLists();

@@ -9,6 +9,7 @@
 #include <QChart>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -220,6 +221,26 @@ private slots:
         auto *y =
             qobject_cast<QValueAxis *>(page.panel.chart()->chart()->axes(Qt::Vertical).first());
         QVERIFY(y->min() <= -7); // a negative advance is shown, not cut off
+    }
+
+    // Cells that hold no number get no point, and no line back to 0; a click
+    // on a point still names its own row.
+    void badCellsAreNotDrawn()
+    {
+        Page page;
+        page.ctx.tab_avance.setRows({{"1000", "10", "8"},
+                                     {"4x00", "abc", "12"},
+                                     {"2000", "2z6", "14"},
+                                     {"3000", "30", "20"}},
+                                    false);
+        QCOMPARE(page.chartAtmo(), QList<QPointF>({{1000, 10}, {3000, 30}}));
+        QCOMPARE(page.panel.chart()->seriesPoints(1),
+                 QList<QPointF>({{1000, 8}, {2000, 14}, {3000, 20}}));
+        QSignalSpy selected(page.panel.chart(), &CurveChart::pointSelected);
+        auto *turbo = qobject_cast<QLineSeries *>(page.panel.chart()->chart()->series().at(1));
+        emit turbo->clicked(QPointF(2000, 14));
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected.first().first().toInt(), 2);
     }
 
     // New or Open: the point display no longer shows the old curve's point.

@@ -94,7 +94,7 @@ private slots:
                              {"COMPILATION", "88"},
                              {"NB_COURBES", "4"},
                              {"ADD_TABLE_BASSE", "310"}});
-        makePackage("ODD", {{"NB_COURBES", "x"}, {"VAL_NBCYL", "5"}});
+        makePackage("ODD", {{"NB_COURBES", "x"}, {"VAL_NBCYL", "5"}, {"VAL_AVSTAT", "200"}});
         makePackage("PROG", {{"TRANSFERT", "ICSP"}, {"MODCHIP", "PIC-16F628"}});
         makePackage("FIRST", {{"TRANSFERT", "BL_INIT"}, {"MODCHIP", "PIC-16F876A"}});
         makePackage("COMPAT", {{"TRANSFERT", "KORVALx"}});
@@ -164,6 +164,13 @@ private slots:
         QCOMPARE(box("tbMapAdj1")->text(), QString(" 33"));
         QVERIFY(box("tbMapAdj4")->isHidden());
         QCOMPARE(w.control<QComboBox>("NbCylindres")->currentIndex(), -1);
+        // A preset out of range is brought into it, as a typed one, and said so.
+        QCOMPARE(w.control<QLineEdit>("Txt_av_statique")->text(), QString("127.5"));
+        QCOMPARE(w.context().moteur.Txt_av_statique, QString("127.5"));
+        const QList<QMessageBox *> warnings = w.findChildren<QMessageBox *>("Warning");
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY(warnings.first()->text().contains(VEK_LANGUAGE::GetLanguageText("MFAvanceST") +
+                                                  " : 200 \u2192 127.5"));
     }
 
     void aPackageThatCannotBeUnpackedIsRefused()

@@ -1,9 +1,13 @@
 #include "TestSupport.h"
+#include "app/CurveTables.h"
+#include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "firmware/TableGenerationPrompts.h"
+#include "firmware/TableGenerator.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -165,15 +169,44 @@ private slots:
         QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
     }
 
-    void missingBoardCatalogueDisablesTheChoice()
+    // Without a catalogue the list offers the boards of the window's design,
+    // and a curve file naming one of them gets it back.
+    void missingBoardCatalogueKeepsTheDesignBoards()
     {
         QTemporaryDir empty;
         VEK_Accueil w;
         w.context().catalogues = VEK_XML(empty.path());
         w.Form_Load(false);
-        QVERIFY(!w.TypeCarteOption()->isEnabled());
-        QCOMPARE(w.TypeCarteOption()->count(), 0);
-        QVERIFY(w.L_Info()->text().isEmpty() == false);
+        QComboBox *boards = w.TypeCarteOption();
+        QVERIFY(boards->isEnabled());
+        QCOMPARE(boards->count(), 3);
+        QCOMPARE(boards->itemText(0), QString("Sans"));
+        QCOMPARE(boards->itemText(1), QString("OPT_Q17"));
+        QCOMPARE(boards->itemText(2), QString("OPT_Q29"));
+        QCOMPARE(boards->currentIndex(), 0);
+
+        const QString vek = empty.filePath("board.vek");
+        QVERIFY(TestSupport::writeFile(vek, "#VEKP_COURBE 2\r\n#OPTION=OPT_Q29\r\n"
+                                            "#TOR-1 VALEUR=300\r\n#TABLE=1000;10;8\r\n"));
+        MainWindowCurveFiles files(w);
+        files.commands().OpenFile(vek);
+        QCOMPARE(boards->currentText(), QString("OPT_Q29"));
+        QCOMPARE(w.context().optionBoard.CarteOptionNom, QString("OPT_Q29"));
+        // No description to send: the tables say "no board" rather than carry
+        // empty configuration bytes.
+        QCOMPARE(w.context().optionBoard.CarteOptionId, QString("0"));
+        struct NoQuestions : TableGenerationPrompts {
+            bool askTruncation(const QString &, const QString &) override { return false; }
+            void showError(const QString &, const QString &) override {}
+        } prompts;
+        FirmwareTable low;
+        QCOMPARE(TableGenerator(CurveTables::EnTete(w.context()), prompts)
+                     .GenereLTAB8(low, CurveTables::Grille(w.context()), 45, 1),
+                 int16_t(0));
+        QCOMPARE(QStringList({low[22], low[23], low[24]}), QStringList({"3400", "34FF", "3406"}));
+        QCOMPARE(w.context().optionBoard.VoiesTOR[1].Seuil, 300);
+        QVERIFY(files.currentCurve().toVek().contains("#OPTION=OPT_Q29\r\n"));
+        QVERIFY(!w.L_Info()->text().isEmpty());
         auto *warning = w.findChild<QWidget *>("Warning");
         QVERIFY(warning);
         QVERIFY(qobject_cast<QLabel *>(warning->findChild<QLabel *>("qt_msgbox_label"))
