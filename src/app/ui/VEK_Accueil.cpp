@@ -20,6 +20,7 @@
 #include "app/ui/WindowProfile.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/Captions.h"
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/StatusTextArea.h"
 #include "firmware/VEK_Gestion_OS.h"
@@ -171,16 +172,6 @@ QLabel *label(const char *name, QWidget *parent, const QString &text = {})
     auto *l = make<QLabel>(name, parent);
     l->setText(text);
     return l;
-}
-
-void setCaption(QWidget *widget, const QString &text)
-{
-    if (auto *group = qobject_cast<QGroupBox *>(widget))
-        group->setTitle(text);
-    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
-        button->setText(text);
-    else if (auto *l = qobject_cast<QLabel *>(widget))
-        l->setText(text);
 }
 
 // A warning that does not hold up the caller (start-up goes on behind it).
@@ -507,7 +498,7 @@ void VEK_Accueil::InitLangue()
     SSTab1_->setTabText(4, kLivePageTitle);
     for (const Caption &c : kCaptions)
         if (auto *widget = control<QWidget>(QString::fromLatin1(c.name)))
-            setCaption(widget, GetLanguageText(QString::fromLatin1(c.key)));
+            SetCaption(widget, GetLanguageText(QString::fromLatin1(c.key)));
     curveEditor_->applyCaptions();
     livePage_->applyCaptions();
     mapTable_->retranslate();

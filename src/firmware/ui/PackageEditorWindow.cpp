@@ -4,6 +4,7 @@
 
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/Captions.h"
 #include "base/ui/WindowPrompts.h"
 
 #include <QApplication>
@@ -287,15 +288,8 @@ void PackageEditorWindow::showIdentity(const QString &module, const QString &ver
 
 void PackageEditorWindow::setCaptions(std::initializer_list<Caption> captions)
 {
-    for (const auto &[control, key] : captions) {
-        const QString text = VEK_LANGUAGE::GetLanguageText(key);
-        if (auto *group = qobject_cast<QGroupBox *>(control))
-            group->setTitle(text);
-        else if (auto *label = qobject_cast<QLabel *>(control))
-            label->setText(text);
-        else if (auto *button = qobject_cast<QAbstractButton *>(control))
-            button->setText(text);
-    }
+    for (const auto &[control, key] : captions)
+        SetCaption(control, VEK_LANGUAGE::GetLanguageText(key));
 }
 
 void PackageEditorWindow::initSharedCaptions()
