@@ -418,9 +418,15 @@ uint8_t IcspProgrammer::ProgOctetEEPROM(int value, uint8_t NbEssais)
 {
     const int address = PicPC;
     int attempts = NbEssais;
-    for (;;) {
+    for (bool first = true;; first = false) {
         if (attempts <= 0)
             return 29;
+        // A retry starts from a fresh programming mode: it goes back to the byte
+        // first, and a jump that falls short is a failed attempt, never another cell.
+        if (!first && JumpTo(address) != 0) {
+            failedAttempt(attempts);
+            continue;
+        }
         uint16_t read = 0;
         if (LireMot(ReadDataData, read) != 0)
             return 20;
@@ -433,7 +439,6 @@ uint8_t IcspProgrammer::ProgOctetEEPROM(int value, uint8_t NbEssais)
         if (ok && (read & 0xFF) == value && increment())
             return 0;
         failedAttempt(attempts);
-        JumpTo(address);
     }
 }
 
