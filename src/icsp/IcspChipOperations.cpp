@@ -168,6 +168,71 @@ IcspResult blankCheck(IcspProgrammer &p, const PicDevice &device, int &firstUnbl
     return {};
 }
 
+IcspResult mismatch(IcspProgrammer &p, int address, uint16_t read, uint16_t expected)
+{
+    return IcspResult::failure(
+        Stage::ReadBack, 0, address,
+        ReplacePlaceholders(p.texts().readBackMismatch,
+                            {QStringLiteral("%ADRESSE%"), HexWord(address), QStringLiteral("%LU%"),
+                             HexWord(read), QStringLiteral("%ATTENDU%"), HexWord(expected)}));
+}
+
+// Program words `address` to `address` + `count` - 1 against `expected(address)`;
+// the factory calibration word is passed over.
+template <typename Expected>
+IcspResult readBackCode(IcspProgrammer &p, int address, int count, Expected expected)
+{
+    if (uint8_t code = p.JumpTo(address))
+        return IcspResult::failure(Stage::ReadBack, code, address);
+    for (int k = address; k < address + count; ++k) {
+        p.showProgress(k - address, count, p.texts().readingCode);
+        uint16_t w = 0;
+        if (uint8_t code = p.LireMotCode(w))
+            return IcspResult::failure(Stage::ReadBack, code, k);
+        const uint16_t want = expected(k) & 0x3FFF;
+        if (k != p.chip().calibrationWord && (w & 0x3FFF) != want)
+            return mismatch(p, k, w & 0x3FFF, want);
+        if (p.cancelled())
+            return IcspResult::failure(Stage::Cancelled, 0, k);
+    }
+    return {};
+}
+
+IcspResult readBackEeprom(IcspProgrammer &p, const PicDevice &device)
+{
+    const int bytes = device.eepromByteCount();
+    if (uint8_t code = p.JumpTo(0x2100))
+        return IcspResult::failure(Stage::ReadBack, code, 0x2100);
+    for (int j = 0; j < bytes; ++j) {
+        p.showProgress(j, bytes, p.texts().readingEeprom);
+        uint16_t b = 0;
+        if (uint8_t code = p.LireOctetEEPROM(b))
+            return IcspResult::failure(Stage::ReadBack, code, 0x2100 + j);
+        const uint8_t want = device.ImagePIC.ImageEEPROM[size_t(j)];
+        if ((b & 0xFF) != want)
+            return mismatch(p, 0x2100 + j, b & 0xFF, want);
+    }
+    return {};
+}
+
+IcspResult readBackConfiguration(IcspProgrammer &p, const PicImage &image)
+{
+    PicImage area;
+    if (uint8_t code = p.JumpTo(0x2000); code || (code = p.LireParametres(area)))
+        return IcspResult::failure(Stage::ReadBack, code, 0x2000);
+    for (int k = 0; k < 4; ++k) {
+        const uint16_t read =
+            uint16_t(area.UserID[size_t(2 * k)] | (area.UserID[size_t(2 * k + 1)] << 8)) & 0x3FFF;
+        const uint16_t want = image.UserID[size_t(2 * k)] & 0x3FFF;
+        if (read != want)
+            return mismatch(p, 0x2000 + k, read, want);
+    }
+    const uint16_t mask = p.chip().configMask;
+    if ((area.ConfigWord & mask) != (image.ConfigWord & mask))
+        return mismatch(p, 0x2007, area.ConfigWord & 0x3FFF, image.ConfigWord & 0x3FFF);
+    return {};
+}
+
 uint8_t eraseOnce(IcspProgrammer &p)
 {
     uint8_t code = p.InitProgrammation();
@@ -211,6 +276,28 @@ std::optional<uint16_t> ReadDeviceId(TransferContext &transfer)
     const std::optional<uint16_t> id = IdentifyChip(programmer);
     programmer.FermerProgrammateur();
     return id;
+}
+
+IcspResult ReadBackImage(IcspProgrammer &p, const PicDevice &device, bool codeOnly)
+{
+    if (uint8_t code = p.InitProgrammation())
+        return IcspResult::failure(Stage::ReadBack, code);
+    const PicImage &image = device.ImagePIC;
+    IcspResult r = readBackCode(p, 0, device.programByteCount() / 2,
+                                [&image](int k) { return image.codeWord(k); });
+    if (r.ok() && !codeOnly)
+        r = readBackEeprom(p, device);
+    if (r.ok() && !codeOnly)
+        r = readBackConfiguration(p, image);
+    return r;
+}
+
+IcspResult ReadBackWords(IcspProgrammer &p, int address, const std::vector<uint16_t> &words)
+{
+    if (uint8_t code = p.InitProgrammation())
+        return IcspResult::failure(Stage::ReadBack, code, address);
+    return readBackCode(p, address, int(words.size()),
+                        [&words, address](int k) { return words[size_t(k - address)]; });
 }
 
 IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
@@ -287,6 +374,8 @@ IcspResult WriteChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
     if (IcspResult step = writeConfig(p, image.ConfigWord, attempts, asRead); !step.ok())
         return finish(p, step);
     image.ConfigWord = asRead;
+    if (IcspResult step = ReadBackImage(p, device, false); !step.ok())
+        return finish(p, step);
     if (calibration)
         r.notes << calibrationNote(p, *calibration);
     device.HexFileName.clear();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class IcspProgrammer;
 class PicDevice;
@@ -33,6 +34,7 @@ struct IcspResult {
         Calibration, // reading or putting back the factory calibration
         Erase,
         BlankCheck, // message: the first address left unblank
+        ReadBack,   // message: the first cell a fresh read finds unlike what was written
     };
     Stage stage = Stage::Done;
     uint8_t code = 0;
@@ -72,6 +74,18 @@ IcspResult ReadChip(IcspProgrammer &programmer, PicDevice &device, const QString
 // factory calibration keeps it: it is read first and written in place of the
 // image's words, and the image takes the values the chip holds afterwards.
 IcspResult WriteChip(IcspProgrammer &programmer, PicDevice &device, uint8_t attempts);
+
+// The proof of a write: what it put into the chip, read again after a fresh
+// entry into programming mode (the chip's counter from 0). ReadBackImage reads
+// the image's program words (the factory calibration word aside: no write takes
+// it from the image) and, unless `codeOnly`, the EEPROM, the user IDs and the
+// configuration word (on the bits the chip implements); ReadBackWords reads
+// `words` from `address` on. The first cell that differs fails at stage
+// ReadBack with its address (0x2100 + n for EEPROM byte n) and a message naming
+// the address, the value read and the value expected.
+IcspResult ReadBackImage(IcspProgrammer &programmer, const PicDevice &device, bool codeOnly);
+IcspResult ReadBackWords(IcspProgrammer &programmer, int address,
+                         const std::vector<uint16_t> &words);
 
 // Erases the chip with its own erase commands, checks that the program memory
 // and the EEPROM read blank (up to three rounds), puts the factory calibration

@@ -30,6 +30,7 @@ IcspTexts IcspTexts::load()
     texts.unknownChipId = GetLanguageText(QStringLiteral("ICSPUnknownChipID"));
     texts.eraseNotBlank = GetLanguageText(QStringLiteral("ICSPEraseNotBlank"));
     texts.calibrationKept = GetLanguageText(QStringLiteral("ICSPCalibrationKept"));
+    texts.readBackMismatch = GetLanguageText(QStringLiteral("ICSPReadBackMismatch"));
     return texts;
 }
 

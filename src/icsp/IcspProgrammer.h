@@ -20,11 +20,12 @@ struct PicImage;
 // Language texts of the programmer's own messages, looked up on the GUI thread
 // before an operation starts (the operation itself runs on a worker thread).
 struct IcspTexts {
-    QString portOpenError;   // %ERREUR%: device and the system's reason
-    QString noChip;          // no chip answers on the lines
-    QString unknownChipId;   // %ID%: a device ID no row of the chip table knows
-    QString eraseNotBlank;   // %ADRESSE%: first address an erase left unblank
-    QString calibrationKept; // %OSCCAL%, %BG%: factory calibration put back
+    QString portOpenError;    // %ERREUR%: device and the system's reason
+    QString noChip;           // no chip answers on the lines
+    QString unknownChipId;    // %ID%: a device ID no row of the chip table knows
+    QString eraseNotBlank;    // %ADRESSE%: first address an erase left unblank
+    QString calibrationKept;  // %OSCCAL%, %BG%: factory calibration put back
+    QString readBackMismatch; // %ADRESSE%, %LU%, %ATTENDU%: a written cell read again
     // Progress-bar texts of the window (empty unless it sets them).
     QString readingCode, readingEeprom, writingCode, writingEeprom, writingConfig, erasing;
 

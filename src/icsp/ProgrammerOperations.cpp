@@ -110,6 +110,8 @@ IcspResult ProgrammerCodeRapide(IcspProgrammer &p, const PicDevice &device,
     IcspResult r = open(p, device);
     if (r.ok())
         r = streamCode(p, device, statusText);
+    if (r.ok())
+        r = ReadBackImage(p, device, true);
     p.FermerProgrammateur();
     return r;
 }
@@ -164,6 +166,11 @@ IcspResult ProgrammerCourbes(IcspProgrammer &p, const PicDevice &device,
         const int total = int(tables.size()) * TableWords;
         for (qsizetype t = 0; t < tables.size() && r.ok(); ++t) {
             r = ProgrammerTablesCourbes(p, tables[t], essais, texts, int(t) * TableWords, total);
+            if (!r.ok())
+                failedTable = int(t);
+        }
+        for (qsizetype t = 0; t < tables.size() && r.ok(); ++t) {
+            r = ReadBackWords(p, tables[t].adresse, tables[t].words);
             if (!r.ok())
                 failedTable = int(t);
         }

@@ -2,8 +2,10 @@
 // identification, the injected faults and the behaviour of real chips.
 #include "IcspRig.h"
 #include "base/Jobs.h"
+#include "base/NumberHelpers.h"
 #include "icsp/ChipTable.h"
 #include "icsp/IcspChipOperations.h"
+#include "icsp/ProgrammerOperations.h"
 
 #include <QtTest>
 
@@ -193,6 +195,44 @@ private slots:
         QVERIFY2(r.ok(), where(r).constData());
         QCOMPARE(rig.programmer->NbErreurs, 1);
         QVERIFY(IcspRig::imageOnChip(rig.pic, device));
+    }
+
+    // The chip's counter misses one increment while the line echoes it: every
+    // later word went one cell too low, each verified where it landed. The fresh
+    // read after the write finds the first shifted cell.
+    void missedIncrementIsNoSuccess_data()
+    {
+        QTest::addColumn<bool>("quick");
+        QTest::addColumn<int>("skipped"); // the increment the chip misses (1-based)
+        QTest::addColumn<int>("address"); // the first cell found wrong
+        // The code stage steps once a word, the EEPROM stage once a byte after it.
+        QTest::newRow("write, code stage") << false << 200 << 199;
+        QTest::newRow("write, EEPROM stage") << false << 1024 + 11 << 0x2100 + 10;
+        QTest::newRow("quick code") << true << 100 << 99;
+    }
+    void missedIncrementIsNoSuccess()
+    {
+        QFETCH(bool, quick);
+        QFETCH(int, skipped);
+        QFETCH(int, address);
+        IcspRig rig("16F84A");
+        rig.pic.skipIncrement(skipped);
+        PicDevice device = IcspRig::deviceFor("16F84A");
+        IcspRig::fillImage(device, 9, 0x3FF1);
+        const IcspResult r = quick ? ProgrammerCodeRapide(*rig.programmer, device, {})
+                                   : WriteChip(*rig.programmer, device, 5);
+        QCOMPARE(r.stage, IcspResult::Stage::ReadBack);
+        QCOMPARE(r.address, address);
+        // The cell holds what belonged to the next one.
+        const PicImage &image = device.ImagePIC;
+        const bool code = address < 0x2100;
+        const int want =
+            code ? image.codeWord(address) : image.ImageEEPROM[size_t(address - 0x2100)];
+        const int read =
+            code ? image.codeWord(address + 1) : image.ImageEEPROM[size_t(address - 0x2100 + 1)];
+        QCOMPARE(r.message,
+                 QString("read back %1 %2 %3").arg(HexWord(address), HexWord(read), HexWord(want)));
+        QVERIFY(!rig.programmer->portOpen());
     }
 
     void lostIncrementOnRead()

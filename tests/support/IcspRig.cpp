@@ -14,6 +14,7 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     texts.unknownChipId = QStringLiteral("unknown ID %ID%");
     texts.eraseNotBlank = QStringLiteral("not blank at %ADRESSE%");
     texts.calibrationKept = QStringLiteral("kept %OSCCAL% %BG%");
+    texts.readBackMismatch = QStringLiteral("read back %ADRESSE% %LU% %ATTENDU%");
     programmer = std::make_unique<IcspProgrammer>(settings, clock, box->opener(), texts);
 }
 

@@ -239,6 +239,8 @@ void SimulatedPic::decodeCommand(int command)
     switch (command) {
     case 0x06:
         ++m_stats.increments;
+        if (++m_decodedIncrements == m_skipIncrement)
+            break;
         ++m_pc;
         if (m_pc > 0x3FFF)
             m_pc = 0x2000;

@@ -76,6 +76,9 @@ public:
     }
     // The `nth` Increment Address is garbled on the line (the chip ignores it).
     void loseIncrement(int nth) { m_loseIncrement = nth; }
+    // The chip's counter misses the `nth` Increment Address it decodes while
+    // the line looks right (the box's loop-back echoes the command).
+    void skipIncrement(int nth) { m_skipIncrement = nth; }
 
     struct Stats {
         int programmingModeEntries = 0;
@@ -138,5 +141,7 @@ private:
     std::set<int> m_refused;
     int m_flipLoad = 0, m_flipBit = 0;
     int m_loseIncrement = 0;
+    int m_skipIncrement = 0;
+    int m_decodedIncrements = 0;
     Stats m_stats;
 };
