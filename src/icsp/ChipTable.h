@@ -36,6 +36,7 @@ struct ChipTraits {
     EraseMethod erase = EraseMethod::SetupSequence;
     int calibrationWord = -1;       // program address of the oscillator calibration, -1 none
     uint16_t calibrationConfig = 0; // factory bits of the configuration word
+    bool hasDeviceId = true;        // false: 0x2006 holds no ID (16F84, 12C508)
 
     bool operator==(const ChipTraits &) const = default;
 };
@@ -60,6 +61,14 @@ std::optional<ChipRecord> fixedChip(const QString &icspChip);
 // Traits of a designation ("16F628"); an unknown one gets the slowest times,
 // every configuration bit and the setup-sequence erase.
 ChipTraits traitsOf(const QString &deviceChip);
+
+// A chip the programmer can program: a row of the traits table (not the 18F
+// entries, not an empty record).
+bool programmable(const QString &deviceChip);
+
+// The designation a device-ID word belongs to: the identification patterns,
+// then chips that "AUTO" does not pick (12F629, 16F88); empty when none.
+QString designationOfId(uint16_t deviceId);
 
 // What a device-ID word says.
 struct Identification {

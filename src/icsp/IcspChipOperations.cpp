@@ -13,15 +13,75 @@ using VEK_LANGUAGE::ReplacePlaceholders;
 
 namespace {
 
-// Opens and starts the operation; fills `r` when the programmer cannot be opened.
-bool start(IcspProgrammer &p, const PicDevice &device, IcspResult &r)
+// A fresh programming state for `device`'s chip, the programmer opened and the
+// configuration area (device ID included) read into `area`.
+IcspResult openAndReadArea(IcspProgrammer &p, const PicDevice &device, PicImage &area)
 {
     p.resetState();
     p.setChip(ChipTable::traitsOf(device.DeviceChip));
-    if (const uint8_t opened = p.OuvrirProgrammateur()) {
-        r = IcspResult::failure(Stage::Open, opened, -1, p.failureText());
-        return false;
+    if (const uint8_t opened = p.OuvrirProgrammateur())
+        return IcspResult::failure(Stage::Open, opened, -1, p.failureText());
+    if (uint8_t code = p.JumpTo(0x2000))
+        return IcspResult::failure(Stage::JumpConfig, code);
+    if (uint8_t code = p.LireParametres(area))
+        return IcspResult::failure(Stage::ReadConfig, code);
+    return {};
+}
+
+IcspResult identityFailure(const QString &text)
+{
+    return IcspResult::failure(Stage::Identify, 0, -1, text);
+}
+
+// The chip on the lines is the one chosen. A chip with an ID word that reads
+// 0x3FFF or 0x0000 is not there; a chip without one (16F84) can only be told
+// apart from chips that answer with an ID.
+IcspResult checkIdentity(IcspProgrammer &p, const QString &chosen, uint16_t deviceId)
+{
+    const IcspTexts &texts = p.texts();
+    const bool hasId = p.chip().hasDeviceId;
+    if (hasId && ChipTable::identify(deviceId).result == ChipTable::Identification::Result::NoChip)
+        return identityFailure(texts.noChip);
+    const QString found = ChipTable::designationOfId(deviceId);
+    if (found == chosen || (!hasId && found.isEmpty()))
+        return {};
+    const QString id = HexWord(deviceId);
+    if (found.isEmpty())
+        return identityFailure(ReplacePlaceholders(
+            texts.otherChipId, {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%ID%"), id}));
+    return identityFailure(ReplacePlaceholders(texts.otherChip, {QStringLiteral("%CHOISI%"), chosen,
+                                                                 QStringLiteral("%LU%"), found,
+                                                                 QStringLiteral("%ID%"), id}));
+}
+
+IcspResult startChecked(IcspProgrammer &p, const PicDevice &device, PicImage &area)
+{
+    if (!ChipTable::programmable(device.DeviceChip)) {
+        p.resetState();
+        return identityFailure(p.texts().chooseChip);
     }
+    IcspResult r = openAndReadArea(p, device, area);
+    return r.ok() ? checkIdentity(p, device.DeviceChip, area.DeviceID) : r;
+}
+
+// Opens and starts the operation; fills `r` when it cannot start.
+bool start(IcspProgrammer &p, const PicDevice &device, IcspResult &r)
+{
+    r = StartOperation(p, device);
+    return r.ok();
+}
+
+// Everything a chip without an ID word gives reads blank, as the lines give
+// with no chip at all.
+bool readsBlank(const PicDevice &device)
+{
+    const PicImage &image = device.ImagePIC;
+    for (int k = 0; k < device.programByteCount() / 2; ++k)
+        if ((image.codeWord(k) & 0x3FFF) != 0x3FFF)
+            return false;
+    for (int j = 0; j < device.eepromByteCount(); ++j)
+        if (image.ImageEEPROM[size_t(j)] != 0xFF)
+            return false;
     return true;
 }
 
@@ -300,17 +360,23 @@ IcspResult ReadBackWords(IcspProgrammer &p, int address, const std::vector<uint1
                         [&words, address](int k) { return words[size_t(k - address)]; });
 }
 
+IcspResult StartOperation(IcspProgrammer &p, const PicDevice &device)
+{
+    PicImage area;
+    return startChecked(p, device, area);
+}
+
 IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
 {
-    IcspResult r;
-    if (!start(p, device, r))
-        return finish(p, r);
+    const bool automatic = icspChip == QLatin1String("AUTO");
+    if (!automatic)
+        if (const auto fixed = ChipTable::fixedChip(icspChip))
+            device.setChip(*fixed);
     PicImage &image = device.ImagePIC;
-    if (uint8_t code = p.JumpTo(0x2000))
-        return finish(p, IcspResult::failure(Stage::JumpConfig, code));
-    if (uint8_t code = p.LireParametres(image))
-        return finish(p, IcspResult::failure(Stage::ReadConfig, code));
-    if (icspChip == QLatin1String("AUTO")) {
+    IcspResult r = automatic ? openAndReadArea(p, device, image) : startChecked(p, device, image);
+    if (!r.ok())
+        return finish(p, r);
+    if (automatic) {
         const ChipTable::Identification found = ChipTable::identify(image.DeviceID);
         if (found.result == ChipTable::Identification::Result::NoChip)
             return finish(p, IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChip));
@@ -320,10 +386,8 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
                                                                      {QStringLiteral("%ID%"),
                                                                       HexWord(image.DeviceID)})));
         device.setChip(found.record);
-    } else if (const auto fixed = ChipTable::fixedChip(icspChip)) {
-        device.setChip(*fixed);
+        p.setChip(ChipTable::traitsOf(device.DeviceChip));
     }
-    p.setChip(ChipTable::traitsOf(device.DeviceChip));
 
     const int words = device.programByteCount() / 2;
     if (uint8_t code = p.JumpTo(0))
@@ -348,6 +412,8 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
         if (p.cancelled())
             return finish(p, IcspResult::failure(Stage::Cancelled, 0, j));
     }
+    if (!p.chip().hasDeviceId && readsBlank(device))
+        r.notes << p.texts().blankOrAbsent;
     device.HexFileName.clear();
     return finish(p, r);
 }

@@ -64,9 +64,18 @@ std::optional<uint16_t> ReadDeviceId(TransferContext &transfer);
 // programmer, and closes it on every path; the long loops stop between words
 // when the programmer's cancel token is set.
 
+// The start of every operation on `device`'s chip: a record the programmer can
+// program (else stage Identify: the chip must be chosen), a fresh programming
+// state, the programmer opened, and the device ID read before anything else:
+// no chip answering, or another chip, stops at stage Identify with a message
+// naming the chip chosen and the one found. The caller closes the programmer.
+IcspResult StartOperation(IcspProgrammer &programmer, const PicDevice &device);
+
 // Reads the configuration area, selects the chip (ICSPChip: "AUTO" by the device
-// ID, else the fixed choice; an unknown fixed name keeps the current chip), then
-// the program words and the EEPROM into the image.
+// ID, else the fixed choice, checked as StartOperation does; an unknown fixed
+// name keeps the current chip), then the program words and the EEPROM into the
+// image. A chip without an ID word that reads blank throughout gets a note: it
+// may as well be absent.
 IcspResult ReadChip(IcspProgrammer &programmer, PicDevice &device, const QString &icspChip);
 
 // Programs and verifies the image: program words, EEPROM, user IDs, then the

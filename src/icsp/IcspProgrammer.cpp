@@ -31,6 +31,10 @@ IcspTexts IcspTexts::load()
     texts.eraseNotBlank = GetLanguageText(QStringLiteral("ICSPEraseNotBlank"));
     texts.calibrationKept = GetLanguageText(QStringLiteral("ICSPCalibrationKept"));
     texts.readBackMismatch = GetLanguageText(QStringLiteral("ICSPReadBackMismatch"));
+    texts.chooseChip = GetLanguageText(QStringLiteral("ICSPChooseChip"));
+    texts.otherChip = GetLanguageText(QStringLiteral("ICSPOtherChip"));
+    texts.otherChipId = GetLanguageText(QStringLiteral("ICSPOtherChipID"));
+    texts.blankOrAbsent = GetLanguageText(QStringLiteral("ICSPBlankOrAbsent"));
     return texts;
 }
 

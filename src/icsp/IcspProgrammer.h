@@ -26,6 +26,10 @@ struct IcspTexts {
     QString eraseNotBlank;    // %ADRESSE%: first address an erase left unblank
     QString calibrationKept;  // %OSCCAL%, %BG%: factory calibration put back
     QString readBackMismatch; // %ADRESSE%, %LU%, %ATTENDU%: a written cell read again
+    QString chooseChip;       // no record the programmer can program
+    QString otherChip;        // %CHOISI%, %LU%, %ID%: another chip answers
+    QString otherChipId;      // %CHOISI%, %ID%: an ID no known chip has
+    QString blankOrAbsent;    // a chip without ID that reads blank throughout
     // Progress-bar texts of the window (empty unless it sets them).
     QString readingCode, readingEeprom, writingCode, writingEeprom, writingConfig, erasing;
 

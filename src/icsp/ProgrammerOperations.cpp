@@ -107,7 +107,7 @@ IcspResult VerifierModule(IcspProgrammer &p, PicDevice &device)
 IcspResult ProgrammerCodeRapide(IcspProgrammer &p, const PicDevice &device,
                                 const QString &statusText)
 {
-    IcspResult r = open(p, device);
+    IcspResult r = StartOperation(p, device);
     if (r.ok())
         r = streamCode(p, device, statusText);
     if (r.ok())
@@ -156,11 +156,8 @@ IcspResult ProgrammerCourbes(IcspProgrammer &p, const PicDevice &device,
                              const CurveTableTexts &texts, int &failedTable)
 {
     failedTable = -1;
-    p.resetState();
-    p.setChip(ChipTable::traitsOf(device.DeviceChip));
-    IcspResult r;
-    if (const uint8_t opened = p.InitProgrammation()) {
-        r = IcspResult::failure(Stage::Open, opened, -1, p.failureText());
+    IcspResult r = StartOperation(p, device);
+    if (!r.ok()) {
         failedTable = 0;
     } else {
         const int total = int(tables.size()) * TableWords;
@@ -193,7 +190,7 @@ QString readStatus(const IcspResult &r, const QString &nom)
 {
     switch (r.stage) {
     case Stage::Done:
-        return GetLanguageText("ReadPICEnded");
+        return (QStringList{GetLanguageText("ReadPICEnded")} + r.notes).join(QLatin1Char('\n'));
     case Stage::Cancelled:
         return cancelled(r);
     case Stage::Open:
@@ -218,10 +215,8 @@ QString readStatus(const IcspResult &r, const QString &nom)
 QString writeStatus(const IcspResult &r, const QString &nom)
 {
     switch (r.stage) {
-    case Stage::Done: {
-        QStringList lines{GetLanguageText("WritePICEnded")};
-        return (lines + r.notes).join(QLatin1Char('\n'));
-    }
+    case Stage::Done:
+        return (QStringList{GetLanguageText("WritePICEnded")} + r.notes).join(QLatin1Char('\n'));
     case Stage::Cancelled:
         return cancelled(r);
     case Stage::Open:
@@ -282,6 +277,9 @@ QString writeFailureBox(const IcspResult &r)
     }
     const QString crlf = QStringLiteral("\r\n");
     QString text = GetLanguageText("ErrICSPWritePIC") + crlf;
+    // These messages name the chip or the cell themselves.
+    if (r.stage == Stage::Identify || r.stage == Stage::ReadBack)
+        return text + r.message;
     if (address >= 0)
         text += QStringLiteral("Adresse = ") + at(address) + crlf;
     text += QStringLiteral("Code erreur = ") + QString::number(r.code);
@@ -298,6 +296,7 @@ QString eraseDetail(const IcspResult &r, const QString &nom)
     case Stage::Calibration:
         return GetLanguageText("ICSPCalibrationFailed") + at(r.address);
     case Stage::BlankCheck:
+    case Stage::Identify:
         return r.message;
     default:
         return QStringLiteral("Code erreur = ") + QString::number(r.code);

@@ -205,10 +205,11 @@ private slots:
         QTest::addColumn<bool>("quick");
         QTest::addColumn<int>("skipped"); // the increment the chip misses (1-based)
         QTest::addColumn<int>("address"); // the first cell found wrong
-        // The code stage steps once a word, the EEPROM stage once a byte after it.
-        QTest::newRow("write, code stage") << false << 200 << 199;
-        QTest::newRow("write, EEPROM stage") << false << 1024 + 11 << 0x2100 + 10;
-        QTest::newRow("quick code") << true << 100 << 99;
+        // The device ID read steps 8 times first; then the code stage steps once
+        // a word, the EEPROM stage once a byte after it.
+        QTest::newRow("write, code stage") << false << 8 + 200 << 199;
+        QTest::newRow("write, EEPROM stage") << false << 8 + 1024 + 11 << 0x2100 + 10;
+        QTest::newRow("quick code") << true << 8 + 100 << 99;
     }
     void missedIncrementIsNoSuccess()
     {
@@ -267,6 +268,94 @@ private slots:
         PicDevice image = IcspRig::deviceFor("16F84");
         IcspRig::fillImage(image, 1, 0x3FFF);
         QCOMPARE(WriteChip(p, image, 2).code, uint8_t(19)); // nothing verifies
+    }
+
+    // With a fixed choice, every operation reads the device ID first: no chip,
+    // another chip or a record the programmer cannot program stops it before
+    // anything is written, and the message says which.
+    void wrongOrMissingChipStopsEveryOperation_data()
+    {
+        QTest::addColumn<QString>("onLines"); // the simulated chip ("" none)
+        QTest::addColumn<QString>("chosen");  // the device record ("" empty)
+        QTest::addColumn<QString>("message");
+        const QString noChip = "no chip";
+        const QString choose = "choose the chip";
+        QTest::newRow("no chip, 16F84A") << ""
+                                         << "16F84A" << noChip;
+        QTest::newRow("no chip, 12F629") << ""
+                                         << "12F629" << noChip;
+        QTest::newRow("16F84A as 16F628") << "16F84A"
+                                          << "16F628"
+                                          << "not 16F628 but 16F84A 0x0563";
+        QTest::newRow("12F629 as 16F84A") << "12F629"
+                                          << "16F84A"
+                                          << "not 16F84A but 12F629 0x0F83";
+        QTest::newRow("16F628 as 16F84") << "16F628"
+                                         << "16F84"
+                                         << "not 16F84 but 16F628 0x07C2";
+        QTest::newRow("16F877A as 16F876A") << "16F877A"
+                                            << "16F876A"
+                                            << "not 16F876A but ID 0x0E27";
+        QTest::newRow("empty record") << "12F629"
+                                      << "" << choose;
+        QTest::newRow("18F record") << "16F84A"
+                                    << "18F2550" << choose;
+    }
+    void wrongOrMissingChipStopsEveryOperation()
+    {
+        QFETCH(QString, onLines);
+        QFETCH(QString, chosen);
+        QFETCH(QString, message);
+        enum Operation { Read, Write, Erase, QuickCode };
+        for (const Operation operation : {Read, Write, Erase, QuickCode}) {
+            IcspRig rig(onLines.isEmpty() ? QStringLiteral("16F84A") : onLines, {}, true);
+            rig.pic.setPresent(!onLines.isEmpty());
+            const std::vector<uint16_t> program = rig.pic.program;
+            PicDevice device;
+            if (!chosen.isEmpty())
+                device = IcspRig::deviceFor(chosen);
+            IcspRig::fillImage(device, 3, 0x3FF1);
+            IcspProgrammer &p = *rig.programmer;
+            IcspResult r;
+            switch (operation) {
+            case Read:
+                if (chosen.isEmpty())
+                    continue; // "AUTO" identifies the chip itself
+                r = ReadChip(p, device, "PIC-" + chosen);
+                break;
+            case Write:
+                r = WriteChip(p, device, 3);
+                break;
+            case Erase:
+                r = EraseChip(p, device, 3);
+                break;
+            case QuickCode:
+                r = ProgrammerCodeRapide(p, device, {});
+                break;
+            }
+            QVERIFY2(r.stage == IcspResult::Stage::Identify, where(r).constData());
+            QCOMPARE(r.message, message);
+            QCOMPARE(rig.pic.stats().programCycles + rig.pic.stats().eepromCycles, 0);
+            QCOMPARE(rig.pic.stats().bulkErases, 0);
+            QVERIFY(rig.pic.program == program);
+            QVERIFY(!p.portOpen());
+        }
+    }
+
+    // A 16F84 has no ID word: a read that finds nothing but blank cells says
+    // that the chip may as well be absent.
+    void blankRead16F84MayBeNoChip()
+    {
+        IcspRig rig("16F84");
+        rig.pic.setPresent(false);
+        PicDevice device = IcspRig::deviceFor("16F84");
+        const IcspResult r = ReadChip(*rig.programmer, device, "PIC-16F84");
+        QVERIFY2(r.ok(), where(r).constData());
+        QCOMPARE(r.notes, QStringList{"blank or absent"});
+        rig.pic.setPresent(true);
+        rig.pic.eeprom[3] = 0x12;
+        const IcspResult written = ReadChip(*rig.programmer, device, "PIC-16F84");
+        QVERIFY(written.ok() && written.notes.isEmpty());
     }
 
     void unknownIdStops_data()

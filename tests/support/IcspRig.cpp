@@ -15,6 +15,10 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     texts.eraseNotBlank = QStringLiteral("not blank at %ADRESSE%");
     texts.calibrationKept = QStringLiteral("kept %OSCCAL% %BG%");
     texts.readBackMismatch = QStringLiteral("read back %ADRESSE% %LU% %ATTENDU%");
+    texts.chooseChip = QStringLiteral("choose the chip");
+    texts.otherChip = QStringLiteral("not %CHOISI% but %LU% %ID%");
+    texts.otherChipId = QStringLiteral("not %CHOISI% but ID %ID%");
+    texts.blankOrAbsent = QStringLiteral("blank or absent");
     programmer = std::make_unique<IcspProgrammer>(settings, clock, box->opener(), texts);
 }
 

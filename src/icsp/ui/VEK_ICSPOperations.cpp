@@ -114,8 +114,11 @@ void VEK_ICSP::readFinished(const IcspResult &result, PicDevice &read)
     const QString status = Reports::readStatus(result, NomProgrammateur);
     L_Info->setText(status);
     if (result.ok())
-        m_prompts.message(this, QMessageBox::Information, GetLanguageText("ICSPReadPIC"),
-                          GetLanguageText("ICSPReadOK1"), QMessageBox::Ok);
+        m_prompts.message(
+            this, result.notes.isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
+            GetLanguageText("ICSPReadPIC"),
+            (QStringList{GetLanguageText("ICSPReadOK1")} + result.notes).join(QLatin1Char('\n')),
+            QMessageBox::Ok);
     else if (result.stage == Stage::Cancelled)
         m_prompts.message(this, QMessageBox::Warning, GetLanguageText("ICSPReadPIC"), status,
                           QMessageBox::Ok);
