@@ -125,7 +125,8 @@ QString unidentifiedText(uint16_t deviceId)
 {
     using VEK_LANGUAGE::GetLanguageText;
     if (identify(deviceId).result == Identification::Result::NoChip)
-        return GetLanguageText(QStringLiteral("ICSPNoChip"));
+        return GetLanguageText(QStringLiteral("ICSPNoChip")) + QLatin1Char(' ') +
+               GetLanguageText(QStringLiteral("ICSPNo16F84ID"));
     return GetLanguageText(QStringLiteral("ICSPUnknownChipID"),
                            {QStringLiteral("%ID%"), HexWord(deviceId)});
 }
@@ -133,8 +134,16 @@ QString unidentifiedText(uint16_t deviceId)
 std::optional<ChipRecord> chipForSetting(const QString &icspChip, uint16_t deviceId)
 {
     if (icspChip == QLatin1String("AUTO"))
-        return identifyFromDeviceId(deviceId);
+        return deviceId == 0 ? fixedChip(QStringLiteral("PIC-16F84"))
+                             : identifyFromDeviceId(deviceId);
     return fixedChip(icspChip);
+}
+
+QString choiceProblemText(const QString &icspChip, uint16_t deviceId)
+{
+    if (icspChip == QLatin1String("AUTO"))
+        return unidentifiedText(deviceId);
+    return VEK_LANGUAGE::GetLanguageText(QStringLiteral("ChipProbPara"));
 }
 
 } // namespace ChipTable

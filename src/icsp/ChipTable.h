@@ -85,13 +85,21 @@ Identification identify(uint16_t deviceId);
 // The record of a recognised ID, nothing for no chip or an unknown ID.
 std::optional<ChipRecord> identifyFromDeviceId(uint16_t deviceId);
 
-// Message for an ID that selects no chip: no chip answers, or the ID read and
-// the advice to choose the chip in the set-up (language texts: GUI thread).
+// Message for an ID that selects no chip: no chip answers (and a PIC16F84,
+// which has no ID, is chosen in the set-up), or the ID read and the advice to
+// choose the chip in the set-up (language texts: GUI thread).
 QString unidentifiedText(uint16_t deviceId);
 
-// The record for the setting ICSPChip: "AUTO" recognises the chip from `deviceId`,
-// a known fixed choice gives its row, anything else gives nothing (the caller
-// then tells the user and keeps the previous chip).
+// The one rule of the chip choice, for every place that sets the record from
+// the setting ICSPChip: "AUTO" recognises the chip from `deviceId`; 0 is the
+// ID of an image no chip was read into (the lines cannot give it once the
+// programmer passed its self-test) and gives the 16F84, the programmer's first
+// chip; 0x3FFF (no chip answering) and unknown IDs select nothing. A known
+// fixed choice gives its row; anything else gives nothing. The caller then
+// keeps the previous chip and shows choiceProblemText.
 std::optional<ChipRecord> chipForSetting(const QString &icspChip, uint16_t deviceId);
+
+// Why chipForSetting selected nothing (language texts: GUI thread).
+QString choiceProblemText(const QString &icspChip, uint16_t deviceId);
 
 } // namespace ChipTable

@@ -379,7 +379,7 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
     if (automatic) {
         const ChipTable::Identification found = ChipTable::identify(image.DeviceID);
         if (found.result == ChipTable::Identification::Result::NoChip)
-            return finish(p, IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChip));
+            return finish(p, IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChipAuto));
         if (found.result == ChipTable::Identification::Result::Unknown)
             return finish(p, IcspResult::failure(Stage::Identify, 0, -1,
                                                  ReplacePlaceholders(p.texts().unknownChipId,

@@ -27,6 +27,7 @@ IcspTexts IcspTexts::load()
     IcspTexts texts;
     texts.portOpenError = GetLanguageText(QStringLiteral("ICSPPortOpenError"));
     texts.noChip = GetLanguageText(QStringLiteral("ICSPNoChip"));
+    texts.noChipAuto = ChipTable::unidentifiedText(0x3FFF);
     texts.unknownChipId = GetLanguageText(QStringLiteral("ICSPUnknownChipID"));
     texts.eraseNotBlank = GetLanguageText(QStringLiteral("ICSPEraseNotBlank"));
     texts.calibrationKept = GetLanguageText(QStringLiteral("ICSPCalibrationKept"));

@@ -22,6 +22,7 @@ struct PicImage;
 struct IcspTexts {
     QString portOpenError;    // %ERREUR%: device and the system's reason
     QString noChip;           // no chip answers on the lines
+    QString noChipAuto;       // the same under "AUTO", where a 16F84 (no ID) reads so too
     QString unknownChipId;    // %ID%: a device ID no row of the chip table knows
     QString eraseNotBlank;    // %ADRESSE%: first address an erase left unblank
     QString calibrationKept;  // %OSCCAL%, %BG%: factory calibration put back

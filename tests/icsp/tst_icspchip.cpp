@@ -262,7 +262,7 @@ private slots:
         PicDevice device;
         const IcspResult r = ReadChip(p, device, "AUTO");
         QCOMPARE(r.stage, IcspResult::Stage::Identify);
-        QCOMPARE(r.message, QString("no chip"));
+        QCOMPARE(r.message, QString("no chip, a 16F84 is chosen"));
         QVERIFY(device.DeviceChip.isEmpty()); // not taken for a 16F84
 
         PicDevice image = IcspRig::deviceFor("16F84");

@@ -11,6 +11,7 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     IcspTexts texts;
     texts.portOpenError = QStringLiteral("cannot open: %ERREUR%");
     texts.noChip = QStringLiteral("no chip");
+    texts.noChipAuto = QStringLiteral("no chip, a 16F84 is chosen");
     texts.unknownChipId = QStringLiteral("unknown ID %ID%");
     texts.eraseNotBlank = QStringLiteral("not blank at %ADRESSE%");
     texts.calibrationKept = QStringLiteral("kept %OSCCAL% %BG%");

@@ -5,6 +5,7 @@
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/WindowPrompts.h"
+#include "icsp/ChipTable.h"
 #include "icsp/DevicePreparation.h"
 #include "icsp/ProgrammerLabel.h"
 #include "icsp/ui/StatusPanel.h"
@@ -252,8 +253,10 @@ void TransferFrame::prepareDevice(std::optional<uint16_t> readDeviceId)
 
 void TransferFrame::showChipProblem()
 {
-    m_prompts.message(this, QMessageBox::NoIcon, GetLanguageText("ICSPIdentChip"),
-                      GetLanguageText("ChipProbPara"), QMessageBox::Ok);
+    m_prompts.message(
+        this, QMessageBox::NoIcon, GetLanguageText("ICSPIdentChip"),
+        ChipTable::choiceProblemText(m_context.settings.ICSPChip, m_context.pic.ImagePIC.DeviceID),
+        QMessageBox::Ok);
 }
 
 void TransferFrame::frameCaptions()

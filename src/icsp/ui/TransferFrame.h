@@ -131,7 +131,8 @@ protected:
     void addQuitButton();
     // The captions of the frame's own parts: link and quit buttons, panel 2.
     void frameCaptions();
-    // The chip problem message (a "PIC-" choice the chip table does not know).
+    // Why the chip choice selected nothing (an unknown "PIC-" name, or under
+    // "AUTO" no chip or an unknown device ID).
     void showChipProblem();
 
     void mouseMoveEvent(QMouseEvent *event) override;

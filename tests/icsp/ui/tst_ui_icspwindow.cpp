@@ -471,6 +471,23 @@ private slots:
         QCOMPARE(b.context.pic.CalculChecksum(), 0x3CFE); // blanked by the initialisation
     }
 
+    // "AUTO" with nothing answering: no chip is said, and that a 16F84 (which
+    // reads the same, having no ID) is chosen in the set-up; the record is kept.
+    void autoWithNoChipAnswering()
+    {
+        Bench b(QStringLiteral("16F628"));
+        b.pic.setPresent(false);
+        VEK_ICSP w(b.context, nullptr, &b.prompts);
+        Bench::wait(w);
+        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(b.lastMessage(),
+                 GetLanguageText("ICSPNoChip") + ' ' + GetLanguageText("ICSPNo16F84ID"));
+        QCOMPARE(b.context.pic.DeviceChip, QString("16F628"));
+        w.IdentifierPIC(); // the same rule, the same words
+        QCOMPARE(b.prompts.messages.size(), 2);
+        QCOMPARE(b.lastMessage(), b.prompts.messages[0].text);
+    }
+
     // Under Xvfb with VEK_SCREENSHOT_DIR set: the window after a read.
     void screenshot()
     {
