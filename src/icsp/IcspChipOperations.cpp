@@ -135,9 +135,10 @@ uint16_t withCalibration(uint16_t config, const ChipTraits &chip, const Calibrat
     return uint16_t((config & ~chip.calibrationConfig) | (c.config & chip.calibrationConfig));
 }
 
-QString calibrationNote(IcspProgrammer &p, const Calibration &c)
+// What became of the calibration: `text` is one of the calibration texts.
+QString calibrationNote(IcspProgrammer &p, const QString &text, const Calibration &c)
 {
-    return ReplacePlaceholders(p.texts().calibrationKept,
+    return ReplacePlaceholders(text,
                                {QStringLiteral("%OSCCAL%"), HexWord(c.word), QStringLiteral("%BG%"),
                                 HexWord(c.config & p.chip().calibrationConfig)});
 }
@@ -160,6 +161,8 @@ IcspResult writeCode(IcspProgrammer &p, const PicDevice &device, uint8_t attempt
         return IcspResult::failure(Stage::JumpCode, code);
     for (int k = 0; k < words; ++k) {
         p.showProgress(k, words, p.texts().writingCode);
+        if (k == p.chip().calibrationWord)
+            continue; // the chip's own, never the image's
         const uint16_t word = device.ImagePIC.codeWord(k) & 0x3FFF;
         if (uint8_t code = p.ProgMotCode(k, attempts, word))
             return IcspResult::failure(Stage::WriteCode, code, k);
@@ -443,18 +446,48 @@ IcspResult WriteChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
     if (IcspResult step = ReadBackImage(p, device, false); !step.ok())
         return finish(p, step);
     if (calibration)
-        r.notes << calibrationNote(p, *calibration);
+        r.notes << calibrationNote(p, p.texts().calibrationKept, *calibration);
     device.HexFileName.clear();
     return finish(p, r);
 }
 
-IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
+bool IsRetlw(uint16_t word)
+{
+    return (word & 0x3F00) == 0x3400;
+}
+
+IcspResult ReadFactoryCalibration(IcspProgrammer &p, const PicDevice &device, uint16_t &osccal)
+{
+    IcspResult r;
+    std::optional<Calibration> calibration;
+    if (startKeepingCalibration(p, device, r, calibration) && calibration)
+        osccal = calibration->word;
+    return finish(p, r);
+}
+
+IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts,
+                     const CalibrationAnswer &answer)
 {
     IcspResult r;
     std::optional<Calibration> calibration;
     if (!startKeepingCalibration(p, device, r, calibration))
         return finish(p, r);
     const ChipTraits chip = p.chip();
+    // A calibration word that is no RETLW (a protected chip reads 0x0000) is
+    // not the calibration: only the user can say what to put back.
+    QString noteText = p.texts().calibrationKept;
+    bool writeOsccal = true;
+    if (calibration && !IsRetlw(calibration->word)) {
+        if (!answer.asked)
+            return finish(p,
+                          IcspResult::failure(Stage::Calibration, 0, chip.calibrationWord,
+                                              ReplacePlaceholders(p.texts().calibrationLost,
+                                                                  {QStringLiteral("%OSCCAL%"),
+                                                                   HexWord(calibration->word)})));
+        writeOsccal = answer.typed.has_value();
+        calibration->word = answer.typed.value_or(0x3FFF);
+        noteText = writeOsccal ? p.texts().calibrationTyped : p.texts().calibrationNotWritten;
+    }
     int unblank = -1;
     for (int round = 0; round < 3; ++round) {
         if (uint8_t code = eraseOnce(p))
@@ -472,7 +505,8 @@ IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
     device.InitMemoire();
     device.HexFileName.clear();
     if (calibration) {
-        if (uint8_t code = p.ProgMotCode(chip.calibrationWord, attempts, calibration->word))
+        if (uint8_t code =
+                writeOsccal ? p.ProgMotCode(chip.calibrationWord, attempts, calibration->word) : 0)
             return finish(p, IcspResult::failure(Stage::Calibration, code, chip.calibrationWord));
         uint16_t asRead = 0;
         if (IcspResult step =
@@ -483,7 +517,7 @@ IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
         }
         device.ImagePIC.setCodeWord(chip.calibrationWord, calibration->word);
         device.ImagePIC.ConfigWord = asRead;
-        r.notes << calibrationNote(p, *calibration);
+        r.notes << calibrationNote(p, noteText, *calibration);
     }
     return finish(p, r);
 }

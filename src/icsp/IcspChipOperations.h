@@ -96,7 +96,26 @@ IcspResult ReadBackImage(IcspProgrammer &programmer, const PicDevice &device, bo
 IcspResult ReadBackWords(IcspProgrammer &programmer, int address,
                          const std::vector<uint16_t> &words);
 
+// A factory calibration word (OSCCAL) as the chip keeps it: RETLW, 0x34xx.
+bool IsRetlw(uint16_t word);
+
+// Reads the OSCCAL word of a chip that keeps one (checked as StartOperation
+// does; `osccal` is left alone for other chips); the programmer is closed.
+IcspResult ReadFactoryCalibration(IcspProgrammer &programmer, const PicDevice &device,
+                                  uint16_t &osccal);
+
+// What the user said, before an erase, of an OSCCAL word that reads as no
+// RETLW (a protected chip reads 0x0000): a value noted earlier, or nothing to
+// go on without it.
+struct CalibrationAnswer {
+    bool asked = false;
+    std::optional<uint16_t> typed; // a RETLW word to write
+};
+
 // Erases the chip with its own erase commands, checks that the program memory
 // and the EEPROM read blank (up to three rounds), puts the factory calibration
-// back, and blanks the image to match.
-IcspResult EraseChip(IcspProgrammer &programmer, PicDevice &device, uint8_t attempts);
+// back, and blanks the image to match. An OSCCAL word that is no RETLW is not
+// put back as it was read: without `answer.asked` nothing is erased (stage
+// Calibration); else the typed value is written, or none, and a note says so.
+IcspResult EraseChip(IcspProgrammer &programmer, PicDevice &device, uint8_t attempts,
+                     const CalibrationAnswer &answer = {});

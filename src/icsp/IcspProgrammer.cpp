@@ -31,6 +31,9 @@ IcspTexts IcspTexts::load()
     texts.unknownChipId = GetLanguageText(QStringLiteral("ICSPUnknownChipID"));
     texts.eraseNotBlank = GetLanguageText(QStringLiteral("ICSPEraseNotBlank"));
     texts.calibrationKept = GetLanguageText(QStringLiteral("ICSPCalibrationKept"));
+    texts.calibrationLost = GetLanguageText(QStringLiteral("ICSPCalibrationLost"));
+    texts.calibrationTyped = GetLanguageText(QStringLiteral("ICSPCalibrationTyped"));
+    texts.calibrationNotWritten = GetLanguageText(QStringLiteral("ICSPCalibrationNotWritten"));
     texts.readBackMismatch = GetLanguageText(QStringLiteral("ICSPReadBackMismatch"));
     texts.chooseChip = GetLanguageText(QStringLiteral("ICSPChooseChip"));
     texts.otherChip = GetLanguageText(QStringLiteral("ICSPOtherChip"));
@@ -507,6 +510,12 @@ uint8_t IcspProgrammer::ProgrammerCode(const PicDevice &device, const QString &b
         showProgress(k, words, barText);
         if (m_sink) {
             m_sink->setStatus(statusText + QStringLiteral("(Erreur=%1)").arg(NbErreurs));
+        }
+        if (k == m_chip.calibrationWord) {
+            // The factory calibration is the chip's, never the image's.
+            if (!command(IncrementAddress))
+                return 12;
+            continue;
         }
         const uint16_t word = device.ImagePIC.codeWord(k) & 0x3FFF;
         m_codeRun.written = word;

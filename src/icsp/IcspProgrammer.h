@@ -20,17 +20,20 @@ struct PicImage;
 // Language texts of the programmer's own messages, looked up on the GUI thread
 // before an operation starts (the operation itself runs on a worker thread).
 struct IcspTexts {
-    QString portOpenError;    // %ERREUR%: device and the system's reason
-    QString noChip;           // no chip answers on the lines
-    QString noChipAuto;       // the same under "AUTO", where a 16F84 (no ID) reads so too
-    QString unknownChipId;    // %ID%: a device ID no row of the chip table knows
-    QString eraseNotBlank;    // %ADRESSE%: first address an erase left unblank
-    QString calibrationKept;  // %OSCCAL%, %BG%: factory calibration put back
-    QString readBackMismatch; // %ADRESSE%, %LU%, %ATTENDU%: a written cell read again
-    QString chooseChip;       // no record the programmer can program
-    QString otherChip;        // %CHOISI%, %LU%, %ID%: another chip answers
-    QString otherChipId;      // %CHOISI%, %ID%: an ID no known chip has
-    QString blankOrAbsent;    // a chip without ID that reads blank throughout
+    QString portOpenError;         // %ERREUR%: device and the system's reason
+    QString noChip;                // no chip answers on the lines
+    QString noChipAuto;            // the same under "AUTO", where a 16F84 (no ID) reads so too
+    QString unknownChipId;         // %ID%: a device ID no row of the chip table knows
+    QString eraseNotBlank;         // %ADRESSE%: first address an erase left unblank
+    QString calibrationKept;       // %OSCCAL%, %BG%: factory calibration put back
+    QString calibrationLost;       // %OSCCAL%: the word read before an erase is no RETLW
+    QString calibrationTyped;      // %OSCCAL%, %BG%: the value the user typed written
+    QString calibrationNotWritten; // %BG%: the erase went on without the OSCCAL value
+    QString readBackMismatch;      // %ADRESSE%, %LU%, %ATTENDU%: a written cell read again
+    QString chooseChip;            // no record the programmer can program
+    QString otherChip;             // %CHOISI%, %LU%, %ID%: another chip answers
+    QString otherChipId;           // %CHOISI%, %ID%: an ID no known chip has
+    QString blankOrAbsent;         // a chip without ID that reads blank throughout
     // Progress-bar texts of the window (empty unless it sets them).
     QString readingCode, readingEeprom, writingCode, writingEeprom, writingConfig, erasing;
 

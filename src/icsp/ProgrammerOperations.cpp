@@ -294,6 +294,8 @@ QString eraseDetail(const IcspResult &r, const QString &nom)
     case Stage::Open:
         return openFailure(r, nom);
     case Stage::Calibration:
+        if (!r.message.isEmpty())
+            return r.message;
         return GetLanguageText("ICSPCalibrationFailed") + at(r.address);
     case Stage::BlankCheck:
     case Stage::Identify:

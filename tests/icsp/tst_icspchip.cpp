@@ -449,13 +449,60 @@ private slots:
         QCOMPARE(rig.pic.eeprom[5], uint8_t(0xFF));
     }
 
-    void calibrationKept()
+    // The erase puts the 12F629's factory calibration back: as read when it is a
+    // RETLW; else (a protected chip reads 0x0000) only as the user answered
+    // before, and without an answer nothing is erased.
+    void calibrationAroundTheErase_data()
     {
+        QTest::addColumn<bool>("isProtected");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<int>("typed");  // -1: go on without it
+        QTest::addColumn<int>("osccal"); // what the chip holds afterwards
+        QTest::addColumn<QString>("said");
+        QTest::newRow("factory OSCCAL") << false << false << -1 << 0x3480 << "kept 0x3480 0x1000";
+        QTest::newRow("protected, not asked") << true << false << -1 << 0x3480 << "lost 0x0000";
+        QTest::newRow("protected, value typed")
+            << true << true << 0x3490 << 0x3490 << "typed 0x3490 0x1000";
+        QTest::newRow("protected, without it")
+            << true << true << -1 << 0x3FFF << "not written 0x1000";
+    }
+    void calibrationAroundTheErase()
+    {
+        QFETCH(bool, isProtected);
+        QFETCH(bool, asked);
+        QFETCH(int, typed);
+        QFETCH(int, osccal);
+        QFETCH(QString, said);
         IcspRig rig("12F629", {}, true);
         QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
-        QCOMPARE(rig.pic.config & 0x3000, 0x1000);
+        rig.pic.program[5] = 0x0123;
+        if (isProtected)
+            rig.pic.protectCode();
+        CalibrationAnswer answer{asked, std::nullopt};
+        if (typed >= 0)
+            answer.typed = uint16_t(typed);
+        PicDevice device = IcspRig::deviceFor("12F629");
+        const IcspResult r = EraseChip(*rig.programmer, device, 3, answer);
+        QCOMPARE(rig.pic.program[0x3FF], uint16_t(osccal));
+        QCOMPARE(rig.pic.config & 0x3000, 0x1000); // band-gap bits
+        if (isProtected && !asked) {
+            QCOMPARE(r.stage, IcspResult::Stage::Calibration);
+            QCOMPARE(r.message, said);
+            QCOMPARE(rig.pic.stats().bulkErases, 0);
+            QCOMPARE(rig.pic.program[5], uint16_t(0x0123));
+            return;
+        }
+        QVERIFY2(r.ok(), where(r).constData());
+        QCOMPARE(r.notes, QStringList{said});
+        QCOMPARE(rig.pic.program[5], uint16_t(0x3FFF));
+        QCOMPARE(device.ImagePIC.codeWord(0x3FF), uint16_t(osccal));
+    }
+
+    // Writes and the quick code never take the OSCCAL word or the band-gap bits
+    // from the image; an erase that knew nothing of them destroyed both.
+    void calibrationNeverFromTheImage()
+    {
         {
-            // An erase that knows nothing of the calibration destroys it.
             IcspRig old("12F629", {}, true);
             old.programmer->setChip(ChipTable::traitsOf("12F629"));
             QCOMPARE(old.programmer->InitProgrammation(), uint8_t(0));
@@ -463,21 +510,18 @@ private slots:
             old.programmer->FermerProgrammateur();
             QCOMPARE(old.pic.program[0x3FF], uint16_t(0x3FFF));
         }
-        PicDevice device = IcspRig::deviceFor("12F629");
-        IcspResult r = EraseChip(*rig.programmer, device, 3);
-        QVERIFY2(r.ok(), where(r).constData());
-        QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
-        QCOMPARE(rig.pic.config & 0x3000, 0x1000);
-        QCOMPARE(r.notes, QStringList{"kept 0x3480 0x1000"});
-        QCOMPARE(device.ImagePIC.codeWord(0x3FF), uint16_t(0x3480));
-
-        IcspRig::fillImage(device, 17, 0x3FFF); // a full image, calibration word blank
-        r = WriteChip(*rig.programmer, device, 3);
-        QVERIFY2(r.ok(), where(r).constData());
-        QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
-        QCOMPARE(rig.pic.config & 0x3000, 0x1000);
-        QCOMPARE(rig.pic.program[0x10], uint16_t(device.ImagePIC.codeWord(0x10)));
-        QCOMPARE(r.notes.size(), 1);
+        for (const bool quick : {false, true}) {
+            IcspRig rig("12F629", {}, true);
+            PicDevice device = IcspRig::deviceFor("12F629");
+            IcspRig::fillImage(device, 17, 0x3FFF);
+            device.ImagePIC.setCodeWord(0x3FF, 0x0123);
+            const IcspResult r = quick ? ProgrammerCodeRapide(*rig.programmer, device, {})
+                                       : WriteChip(*rig.programmer, device, 3);
+            QVERIFY2(r.ok(), where(r).constData());
+            QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
+            QCOMPARE(rig.pic.config & 0x3000, 0x1000);
+            QCOMPARE(rig.pic.program[0x10], uint16_t(device.ImagePIC.codeWord(0x10)));
+        }
     }
 
     void cancelStopsBetweenWords()

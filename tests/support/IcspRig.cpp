@@ -15,6 +15,9 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     texts.unknownChipId = QStringLiteral("unknown ID %ID%");
     texts.eraseNotBlank = QStringLiteral("not blank at %ADRESSE%");
     texts.calibrationKept = QStringLiteral("kept %OSCCAL% %BG%");
+    texts.calibrationLost = QStringLiteral("lost %OSCCAL%");
+    texts.calibrationTyped = QStringLiteral("typed %OSCCAL% %BG%");
+    texts.calibrationNotWritten = QStringLiteral("not written %BG%");
     texts.readBackMismatch = QStringLiteral("read back %ADRESSE% %LU% %ATTENDU%");
     texts.chooseChip = QStringLiteral("choose the chip");
     texts.otherChip = QStringLiteral("not %CHOISI% but %LU% %ID%");

@@ -79,6 +79,9 @@ public:
     // The chip's counter misses the `nth` Increment Address it decodes while
     // the line looks right (the box's loop-back echoes the command).
     void skipIncrement(int nth) { m_skipIncrement = nth; }
+    // Code protection: program memory reads 0x0000 until an erase from the
+    // configuration area clears it (a protected 12F629 hides its OSCCAL so).
+    void protectCode() { m_protected = true; }
 
     struct Stats {
         int programmingModeEntries = 0;
@@ -142,6 +145,7 @@ private:
     int m_flipLoad = 0, m_flipBit = 0;
     int m_loseIncrement = 0;
     int m_skipIncrement = 0;
+    bool m_protected = false;
     int m_decodedIncrements = 0;
     Stats m_stats;
 };

@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QUrl>
 
 QMessageBox::StandardButton WindowPrompts::message(QWidget *parent, QMessageBox::Icon icon,
@@ -30,6 +31,16 @@ QString WindowPrompts::chooseSaveFile(QWidget *parent, const QString &title, con
                                       const QString &filter)
 {
     return QFileDialog::getSaveFileName(parent, title, start, filter);
+}
+
+std::optional<QString> WindowPrompts::askText(QWidget *parent, const QString &title,
+                                              const QString &label)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, label, QLineEdit::Normal, {}, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 bool WindowPrompts::openWithDesktop(const QString &path)
