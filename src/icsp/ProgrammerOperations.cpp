@@ -69,9 +69,9 @@ IcspResult streamCode(IcspProgrammer &p, const PicDevice &device, const QString 
     switch (code) {
     case 0:
         return {};
-    case IcspProgrammer::CodeCancelled:
+    case IcspProgrammer::StreamResult::Cancelled:
         return IcspResult::failure(Stage::Cancelled, 0, run.address);
-    case IcspProgrammer::CodeVerifyFailed:
+    case IcspProgrammer::StreamResult::VerifyFailed:
         return IcspResult::failure(
             Stage::WriteCode, code, run.address,
             QStringLiteral("Adresse = %1\r\nDonnée Ecrite : %2\r\nDonnée lue    : %3")

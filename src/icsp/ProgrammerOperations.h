@@ -64,7 +64,7 @@ IcspResult ProgrammerCourbes(IcspProgrammer &programmer, const PicDevice &device
 // pass, each word read back, no retry); closes the programmer on every path.
 // The bar shows the programmer's code-writing text, the status line
 // `statusText` with the error count. A word read back
-// wrong fails at stage WriteCode with the code CodeVerifyFailed and the verify
+// wrong fails at stage WriteCode with the code StreamResult::VerifyFailed and the verify
 // report as message; a cancel stops between words (stage Cancelled). The
 // whole code memory is then read again from a fresh start (ReadBackImage).
 IcspResult ProgrammerCodeRapide(IcspProgrammer &programmer, const PicDevice &device,

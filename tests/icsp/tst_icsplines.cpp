@@ -323,7 +323,8 @@ private slots:
         stuck.pic.refuseWrites(5);
         stuck.programmer->setChip(ChipTable::traitsOf("16F84A"));
         QCOMPARE(stuck.programmer->JumpTo(0), uint8_t(0));
-        QCOMPARE(stuck.programmer->ProgrammerCode(device), IcspProgrammer::CodeVerifyFailed);
+        QCOMPARE(stuck.programmer->ProgrammerCode(device),
+                 uint8_t(IcspProgrammer::StreamResult::VerifyFailed));
         QCOMPARE(stuck.programmer->codeRun().address, 5);
         QCOMPARE(stuck.pic.program[6], uint16_t(0x3FFF)); // nothing after the failure
     }
