@@ -217,20 +217,14 @@ void TransferFrame::identifyChip()
 {
     const DeviceIdReader &read = m_context.transfer.readDeviceId;
     if (read && m_context.settings.ICSPChip == QLatin1String("AUTO")) {
+        // The ID travels on its own, not in the outcome's code.
+        auto id = std::make_shared<std::optional<uint16_t>>();
         const bool started = startTransfer(
-            [read](TransferContext &transfer) {
-                const std::optional<uint16_t> id = read(transfer);
-                JobOutcome outcome = JobOutcome::success();
-                if (id)
-                    outcome.code = *id;
-                else
-                    outcome.kind = JobOutcome::Kind::Failed;
-                return outcome;
+            [read, id](TransferContext &transfer) {
+                *id = read(transfer);
+                return *id ? JobOutcome::success() : JobOutcome::failure({});
             },
-            [this](const JobOutcome &outcome) {
-                prepareDevice(outcome.succeeded() ? std::optional<uint16_t>(uint16_t(outcome.code))
-                                                  : std::nullopt);
-            });
+            [this, id](const JobOutcome &) { prepareDevice(*id); });
         if (started)
             return;
     }
