@@ -23,22 +23,25 @@ constexpr int kLineSettleLimitMs = 20;
 
 IcspTexts IcspTexts::load()
 {
-    using VEK_LANGUAGE::GetLanguageText;
+    static const std::pair<QString IcspTexts::*, const char *> keys[] = {
+        {&IcspTexts::portOpenError, "ICSPPortOpenError"},
+        {&IcspTexts::noChip, "ICSPNoChip"},
+        {&IcspTexts::unknownChipId, "ICSPUnknownChipID"},
+        {&IcspTexts::eraseNotBlank, "ICSPEraseNotBlank"},
+        {&IcspTexts::calibrationKept, "ICSPCalibrationKept"},
+        {&IcspTexts::calibrationLost, "ICSPCalibrationLost"},
+        {&IcspTexts::calibrationTyped, "ICSPCalibrationTyped"},
+        {&IcspTexts::calibrationNotWritten, "ICSPCalibrationNotWritten"},
+        {&IcspTexts::readBackMismatch, "ICSPReadBackMismatch"},
+        {&IcspTexts::chooseChip, "ICSPChooseChip"},
+        {&IcspTexts::otherChip, "ICSPOtherChip"},
+        {&IcspTexts::otherChipId, "ICSPOtherChipID"},
+        {&IcspTexts::blankOrAbsent, "ICSPBlankOrAbsent"},
+    };
     IcspTexts texts;
-    texts.portOpenError = GetLanguageText(QStringLiteral("ICSPPortOpenError"));
-    texts.noChip = GetLanguageText(QStringLiteral("ICSPNoChip"));
+    for (const auto &[field, key] : keys)
+        texts.*field = VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(key));
     texts.noChipAuto = ChipTable::unidentifiedText(0x3FFF);
-    texts.unknownChipId = GetLanguageText(QStringLiteral("ICSPUnknownChipID"));
-    texts.eraseNotBlank = GetLanguageText(QStringLiteral("ICSPEraseNotBlank"));
-    texts.calibrationKept = GetLanguageText(QStringLiteral("ICSPCalibrationKept"));
-    texts.calibrationLost = GetLanguageText(QStringLiteral("ICSPCalibrationLost"));
-    texts.calibrationTyped = GetLanguageText(QStringLiteral("ICSPCalibrationTyped"));
-    texts.calibrationNotWritten = GetLanguageText(QStringLiteral("ICSPCalibrationNotWritten"));
-    texts.readBackMismatch = GetLanguageText(QStringLiteral("ICSPReadBackMismatch"));
-    texts.chooseChip = GetLanguageText(QStringLiteral("ICSPChooseChip"));
-    texts.otherChip = GetLanguageText(QStringLiteral("ICSPOtherChip"));
-    texts.otherChipId = GetLanguageText(QStringLiteral("ICSPOtherChipID"));
-    texts.blankOrAbsent = GetLanguageText(QStringLiteral("ICSPBlankOrAbsent"));
     return texts;
 }
 
