@@ -3,6 +3,8 @@
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 
+#include <algorithm>
+
 namespace ChipTable {
 
 namespace {
@@ -31,6 +33,12 @@ constexpr IdPattern kIdPatterns[] = {
     {0x3FE0, 0x09E0, {"", "16F876", 1, 8192, 256}}, {0x3FF0, 0x0E00, {"", "16F876A", 3, 8192, 256}},
 };
 
+// Device IDs of chips the automatic choice leaves to the set-up.
+constexpr IdPattern kOtherIds[] = {
+    {0x3FE0, 0x0F80, {"", "12F629", 4, 1024, 128}},
+    {0x3FE0, 0x0760, {"", "16F88", 1, 4096, 256}},
+};
+
 struct TraitsRow {
     const char *deviceChip;
     ChipTraits traits;
@@ -39,14 +47,14 @@ struct TraitsRow {
 // Write and erase times are the makers' longest, so a slow part is never read
 // back early; the mask holds the configuration bits each chip implements.
 constexpr TraitsRow kTraits[] = {
-    {"16F84", {10, 10, 10, 0x3FFF, EraseMethod::SetupSequence, -1, 0}},
+    {"16F84", {10, 10, 10, 0x3FFF, EraseMethod::SetupSequence, -1, 0, false}},
     {"16F84A", {4, 4, 10, 0x3FFF, EraseMethod::SetupSequence, -1, 0}},
     {"16F628", {8, 8, 15, 0x3DFF, EraseMethod::SetupSequence, -1, 0}},
     {"12F629", {4, 6, 10, 0x31FF, EraseMethod::BulkCommands, 0x3FF, 0x3000}},
     {"16F88", {4, 4, 10, 0x3FFF, EraseMethod::BulkCommands, -1, 0}},
     {"16F876", {8, 8, 10, 0x3BFF, EraseMethod::SetupSequence, -1, 0}},
     {"16F876A", {8, 8, 10, 0x2FCF, EraseMethod::BulkCommands, -1, 0}},
-    {"12C508", {10, 10, 15, 0x001F, EraseMethod::None, -1, 0}},
+    {"12C508", {10, 10, 15, 0x001F, EraseMethod::None, -1, 0, false}},
     {"12C508A", {10, 10, 15, 0x001F, EraseMethod::None, -1, 0}},
 };
 
@@ -77,6 +85,23 @@ ChipTraits traitsOf(const QString &deviceChip)
     return ChipTraits{};
 }
 
+bool programmable(const QString &deviceChip)
+{
+    return std::any_of(std::begin(kTraits), std::end(kTraits), [&deviceChip](const TraitsRow &row) {
+        return deviceChip == QLatin1String(row.deviceChip);
+    });
+}
+
+QString designationOfId(uint16_t deviceId)
+{
+    if (const auto found = identifyFromDeviceId(deviceId))
+        return found->DeviceChip;
+    for (const IdPattern &p : kOtherIds)
+        if ((deviceId & p.mask) == p.value)
+            return QString::fromLatin1(p.chip.deviceChip);
+    return {};
+}
+
 Identification identify(uint16_t deviceId)
 {
     const uint16_t id = deviceId & 0x3FFF;
@@ -100,7 +125,8 @@ QString unidentifiedText(uint16_t deviceId)
 {
     using VEK_LANGUAGE::GetLanguageText;
     if (identify(deviceId).result == Identification::Result::NoChip)
-        return GetLanguageText(QStringLiteral("ICSPNoChip"));
+        return GetLanguageText(QStringLiteral("ICSPNoChip")) + QLatin1Char(' ') +
+               GetLanguageText(QStringLiteral("ICSPNo16F84ID"));
     return GetLanguageText(QStringLiteral("ICSPUnknownChipID"),
                            {QStringLiteral("%ID%"), HexWord(deviceId)});
 }
@@ -108,8 +134,16 @@ QString unidentifiedText(uint16_t deviceId)
 std::optional<ChipRecord> chipForSetting(const QString &icspChip, uint16_t deviceId)
 {
     if (icspChip == QLatin1String("AUTO"))
-        return identifyFromDeviceId(deviceId);
+        return deviceId == 0 ? fixedChip(QStringLiteral("PIC-16F84"))
+                             : identifyFromDeviceId(deviceId);
     return fixedChip(icspChip);
+}
+
+QString choiceProblemText(const QString &icspChip, uint16_t deviceId)
+{
+    if (icspChip == QLatin1String("AUTO"))
+        return unidentifiedText(deviceId);
+    return VEK_LANGUAGE::GetLanguageText(QStringLiteral("ChipProbPara"));
 }
 
 } // namespace ChipTable

@@ -36,6 +36,7 @@ struct ChipTraits {
     EraseMethod erase = EraseMethod::SetupSequence;
     int calibrationWord = -1;       // program address of the oscillator calibration, -1 none
     uint16_t calibrationConfig = 0; // factory bits of the configuration word
+    bool hasDeviceId = true;        // false: 0x2006 holds no ID (16F84, 12C508)
 
     bool operator==(const ChipTraits &) const = default;
 };
@@ -61,6 +62,14 @@ std::optional<ChipRecord> fixedChip(const QString &icspChip);
 // every configuration bit and the setup-sequence erase.
 ChipTraits traitsOf(const QString &deviceChip);
 
+// A chip the programmer can program: a row of the traits table (not the 18F
+// entries, not an empty record).
+bool programmable(const QString &deviceChip);
+
+// The designation a device-ID word belongs to: the identification patterns,
+// then chips that "AUTO" does not pick (12F629, 16F88); empty when none.
+QString designationOfId(uint16_t deviceId);
+
 // What a device-ID word says.
 struct Identification {
     enum class Result { Recognised, NoChip, Unknown };
@@ -76,13 +85,21 @@ Identification identify(uint16_t deviceId);
 // The record of a recognised ID, nothing for no chip or an unknown ID.
 std::optional<ChipRecord> identifyFromDeviceId(uint16_t deviceId);
 
-// Message for an ID that selects no chip: no chip answers, or the ID read and
-// the advice to choose the chip in the set-up (language texts: GUI thread).
+// Message for an ID that selects no chip: no chip answers (and a PIC16F84,
+// which has no ID, is chosen in the set-up), or the ID read and the advice to
+// choose the chip in the set-up (language texts: GUI thread).
 QString unidentifiedText(uint16_t deviceId);
 
-// The record for the setting ICSPChip: "AUTO" recognises the chip from `deviceId`,
-// a known fixed choice gives its row, anything else gives nothing (the caller
-// then tells the user and keeps the previous chip).
+// The one rule of the chip choice, for every place that sets the record from
+// the setting ICSPChip: "AUTO" recognises the chip from `deviceId`; 0 is the
+// ID of an image no chip was read into (the lines cannot give it once the
+// programmer passed its self-test) and gives the 16F84, the programmer's first
+// chip; 0x3FFF (no chip answering) and unknown IDs select nothing. A known
+// fixed choice gives its row; anything else gives nothing. The caller then
+// keeps the previous chip and shows choiceProblemText.
 std::optional<ChipRecord> chipForSetting(const QString &icspChip, uint16_t deviceId);
+
+// Why chipForSetting selected nothing (language texts: GUI thread).
+QString choiceProblemText(const QString &icspChip, uint16_t deviceId);
 
 } // namespace ChipTable

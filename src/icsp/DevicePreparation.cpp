@@ -8,19 +8,10 @@ namespace DevicePreparation {
 Outcome Preparer(PicDevice &device, const QString &icspChip, std::optional<uint16_t> deviceId)
 {
     Outcome outcome;
-    std::optional<ChipRecord> chip;
-    if (icspChip == QLatin1String("AUTO")) {
-        // 0 is the ID of an image no chip was read into: the programmer starts
-        // with the 16F84 then. An ID read from the lines that names no chip (no
-        // chip answering, or an unknown one) selects nothing.
-        if (deviceId && *deviceId == 0)
-            chip = ChipTable::fixedChip(QStringLiteral("PIC-16F84"));
-        else if (deviceId)
-            chip = ChipTable::identifyFromDeviceId(*deviceId);
-    } else {
-        chip = ChipTable::fixedChip(icspChip);
-    }
-    if (chip) {
+    const bool automatic = icspChip == QLatin1String("AUTO");
+    if (const auto chip = automatic && !deviceId
+                              ? std::nullopt
+                              : ChipTable::chipForSetting(icspChip, deviceId.value_or(0))) {
         device.setChip(*chip);
         outcome.chipSelected = true;
     }

@@ -18,10 +18,10 @@ struct Outcome {
     int32_t checksum = 0;      // of the blank image
 };
 
-// "AUTO" needs a `deviceId`: 0 (nothing read yet) gives the 16F84 as it always
-// has; an ID read with no chip on the lines (0x3FFF) or an unknown ID selects
-// nothing (ChipTable::unidentifiedText says why), nor does a missing one. A
-// "PIC-" name of the chip table fixes the chip; any other name selects nothing.
+// The chip is chosen by ChipTable::chipForSetting: "AUTO" by `deviceId` (the
+// package editors, which give none, need a fixed chip: "AUTO" selects nothing
+// there), a "PIC-" name of the chip table by its row; when nothing is selected
+// ChipTable::choiceProblemText says why.
 Outcome Preparer(PicDevice &device, const QString &icspChip,
                  std::optional<uint16_t> deviceId = std::nullopt);
 

@@ -13,15 +13,75 @@ using VEK_LANGUAGE::ReplacePlaceholders;
 
 namespace {
 
-// Opens and starts the operation; fills `r` when the programmer cannot be opened.
-bool start(IcspProgrammer &p, const PicDevice &device, IcspResult &r)
+// A fresh programming state for `device`'s chip, the programmer opened and the
+// configuration area (device ID included) read into `area`.
+IcspResult openAndReadArea(IcspProgrammer &p, const PicDevice &device, PicImage &area)
 {
     p.resetState();
     p.setChip(ChipTable::traitsOf(device.DeviceChip));
-    if (const uint8_t opened = p.OuvrirProgrammateur()) {
-        r = IcspResult::failure(Stage::Open, opened, -1, p.failureText());
-        return false;
+    if (const uint8_t opened = p.OuvrirProgrammateur())
+        return IcspResult::failure(Stage::Open, opened, -1, p.failureText());
+    if (uint8_t code = p.JumpTo(0x2000))
+        return IcspResult::failure(Stage::JumpConfig, code);
+    if (uint8_t code = p.LireParametres(area))
+        return IcspResult::failure(Stage::ReadConfig, code);
+    return {};
+}
+
+IcspResult identityFailure(const QString &text)
+{
+    return IcspResult::failure(Stage::Identify, 0, -1, text);
+}
+
+// The chip on the lines is the one chosen. A chip with an ID word that reads
+// 0x3FFF or 0x0000 is not there; a chip without one (16F84) can only be told
+// apart from chips that answer with an ID.
+IcspResult checkIdentity(IcspProgrammer &p, const QString &chosen, uint16_t deviceId)
+{
+    const IcspTexts &texts = p.texts();
+    const bool hasId = p.chip().hasDeviceId;
+    if (hasId && ChipTable::identify(deviceId).result == ChipTable::Identification::Result::NoChip)
+        return identityFailure(texts.noChip);
+    const QString found = ChipTable::designationOfId(deviceId);
+    if (found == chosen || (!hasId && found.isEmpty()))
+        return {};
+    const QString id = HexWord(deviceId);
+    if (found.isEmpty())
+        return identityFailure(ReplacePlaceholders(
+            texts.otherChipId, {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%ID%"), id}));
+    return identityFailure(ReplacePlaceholders(texts.otherChip, {QStringLiteral("%CHOISI%"), chosen,
+                                                                 QStringLiteral("%LU%"), found,
+                                                                 QStringLiteral("%ID%"), id}));
+}
+
+IcspResult startChecked(IcspProgrammer &p, const PicDevice &device, PicImage &area)
+{
+    if (!ChipTable::programmable(device.DeviceChip)) {
+        p.resetState();
+        return identityFailure(p.texts().chooseChip);
     }
+    IcspResult r = openAndReadArea(p, device, area);
+    return r.ok() ? checkIdentity(p, device.DeviceChip, area.DeviceID) : r;
+}
+
+// Opens and starts the operation; fills `r` when it cannot start.
+bool start(IcspProgrammer &p, const PicDevice &device, IcspResult &r)
+{
+    r = StartOperation(p, device);
+    return r.ok();
+}
+
+// Everything a chip without an ID word gives reads blank, as the lines give
+// with no chip at all.
+bool readsBlank(const PicDevice &device)
+{
+    const PicImage &image = device.ImagePIC;
+    for (int k = 0; k < device.programByteCount() / 2; ++k)
+        if ((image.codeWord(k) & 0x3FFF) != 0x3FFF)
+            return false;
+    for (int j = 0; j < device.eepromByteCount(); ++j)
+        if (image.ImageEEPROM[size_t(j)] != 0xFF)
+            return false;
     return true;
 }
 
@@ -75,9 +135,10 @@ uint16_t withCalibration(uint16_t config, const ChipTraits &chip, const Calibrat
     return uint16_t((config & ~chip.calibrationConfig) | (c.config & chip.calibrationConfig));
 }
 
-QString calibrationNote(IcspProgrammer &p, const Calibration &c)
+// What became of the calibration: `text` is one of the calibration texts.
+QString calibrationNote(IcspProgrammer &p, const QString &text, const Calibration &c)
 {
-    return ReplacePlaceholders(p.texts().calibrationKept,
+    return ReplacePlaceholders(text,
                                {QStringLiteral("%OSCCAL%"), HexWord(c.word), QStringLiteral("%BG%"),
                                 HexWord(c.config & p.chip().calibrationConfig)});
 }
@@ -100,6 +161,8 @@ IcspResult writeCode(IcspProgrammer &p, const PicDevice &device, uint8_t attempt
         return IcspResult::failure(Stage::JumpCode, code);
     for (int k = 0; k < words; ++k) {
         p.showProgress(k, words, p.texts().writingCode);
+        if (k == p.chip().calibrationWord)
+            continue; // the chip's own, never the image's
         const uint16_t word = device.ImagePIC.codeWord(k) & 0x3FFF;
         if (uint8_t code = p.ProgMotCode(k, attempts, word))
             return IcspResult::failure(Stage::WriteCode, code, k);
@@ -168,6 +231,71 @@ IcspResult blankCheck(IcspProgrammer &p, const PicDevice &device, int &firstUnbl
     return {};
 }
 
+IcspResult mismatch(IcspProgrammer &p, int address, uint16_t read, uint16_t expected)
+{
+    return IcspResult::failure(
+        Stage::ReadBack, 0, address,
+        ReplacePlaceholders(p.texts().readBackMismatch,
+                            {QStringLiteral("%ADRESSE%"), HexWord(address), QStringLiteral("%LU%"),
+                             HexWord(read), QStringLiteral("%ATTENDU%"), HexWord(expected)}));
+}
+
+// Program words `address` to `address` + `count` - 1 against `expected(address)`;
+// the factory calibration word is passed over.
+template <typename Expected>
+IcspResult readBackCode(IcspProgrammer &p, int address, int count, Expected expected)
+{
+    if (uint8_t code = p.JumpTo(address))
+        return IcspResult::failure(Stage::ReadBack, code, address);
+    for (int k = address; k < address + count; ++k) {
+        p.showProgress(k - address, count, p.texts().readingCode);
+        uint16_t w = 0;
+        if (uint8_t code = p.LireMotCode(w))
+            return IcspResult::failure(Stage::ReadBack, code, k);
+        const uint16_t want = expected(k) & 0x3FFF;
+        if (k != p.chip().calibrationWord && (w & 0x3FFF) != want)
+            return mismatch(p, k, w & 0x3FFF, want);
+        if (p.cancelled())
+            return IcspResult::failure(Stage::Cancelled, 0, k);
+    }
+    return {};
+}
+
+IcspResult readBackEeprom(IcspProgrammer &p, const PicDevice &device)
+{
+    const int bytes = device.eepromByteCount();
+    if (uint8_t code = p.JumpTo(0x2100))
+        return IcspResult::failure(Stage::ReadBack, code, 0x2100);
+    for (int j = 0; j < bytes; ++j) {
+        p.showProgress(j, bytes, p.texts().readingEeprom);
+        uint16_t b = 0;
+        if (uint8_t code = p.LireOctetEEPROM(b))
+            return IcspResult::failure(Stage::ReadBack, code, 0x2100 + j);
+        const uint8_t want = device.ImagePIC.ImageEEPROM[size_t(j)];
+        if ((b & 0xFF) != want)
+            return mismatch(p, 0x2100 + j, b & 0xFF, want);
+    }
+    return {};
+}
+
+IcspResult readBackConfiguration(IcspProgrammer &p, const PicImage &image)
+{
+    PicImage area;
+    if (uint8_t code = p.JumpTo(0x2000); code || (code = p.LireParametres(area)))
+        return IcspResult::failure(Stage::ReadBack, code, 0x2000);
+    for (int k = 0; k < 4; ++k) {
+        const uint16_t read =
+            uint16_t(area.UserID[size_t(2 * k)] | (area.UserID[size_t(2 * k + 1)] << 8)) & 0x3FFF;
+        const uint16_t want = image.UserID[size_t(2 * k)] & 0x3FFF;
+        if (read != want)
+            return mismatch(p, 0x2000 + k, read, want);
+    }
+    const uint16_t mask = p.chip().configMask;
+    if ((area.ConfigWord & mask) != (image.ConfigWord & mask))
+        return mismatch(p, 0x2007, area.ConfigWord & 0x3FFF, image.ConfigWord & 0x3FFF);
+    return {};
+}
+
 uint8_t eraseOnce(IcspProgrammer &p)
 {
     uint8_t code = p.InitProgrammation();
@@ -213,30 +341,56 @@ std::optional<uint16_t> ReadDeviceId(TransferContext &transfer)
     return id;
 }
 
+IcspResult ReadBackImage(IcspProgrammer &p, const PicDevice &device, bool codeOnly)
+{
+    if (uint8_t code = p.InitProgrammation())
+        return IcspResult::failure(Stage::ReadBack, code);
+    const PicImage &image = device.ImagePIC;
+    IcspResult r = readBackCode(p, 0, device.programByteCount() / 2,
+                                [&image](int k) { return image.codeWord(k); });
+    if (r.ok() && !codeOnly)
+        r = readBackEeprom(p, device);
+    if (r.ok() && !codeOnly)
+        r = readBackConfiguration(p, image);
+    return r;
+}
+
+IcspResult ReadBackWords(IcspProgrammer &p, int address, const std::vector<uint16_t> &words)
+{
+    if (uint8_t code = p.InitProgrammation())
+        return IcspResult::failure(Stage::ReadBack, code, address);
+    return readBackCode(p, address, int(words.size()),
+                        [&words, address](int k) { return words[size_t(k - address)]; });
+}
+
+IcspResult StartOperation(IcspProgrammer &p, const PicDevice &device)
+{
+    PicImage area;
+    return startChecked(p, device, area);
+}
+
 IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
 {
-    IcspResult r;
-    if (!start(p, device, r))
-        return finish(p, r);
+    const bool automatic = icspChip == QLatin1String("AUTO");
+    if (!automatic)
+        if (const auto fixed = ChipTable::fixedChip(icspChip))
+            device.setChip(*fixed);
     PicImage &image = device.ImagePIC;
-    if (uint8_t code = p.JumpTo(0x2000))
-        return finish(p, IcspResult::failure(Stage::JumpConfig, code));
-    if (uint8_t code = p.LireParametres(image))
-        return finish(p, IcspResult::failure(Stage::ReadConfig, code));
-    if (icspChip == QLatin1String("AUTO")) {
+    IcspResult r = automatic ? openAndReadArea(p, device, image) : startChecked(p, device, image);
+    if (!r.ok())
+        return finish(p, r);
+    if (automatic) {
         const ChipTable::Identification found = ChipTable::identify(image.DeviceID);
         if (found.result == ChipTable::Identification::Result::NoChip)
-            return finish(p, IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChip));
+            return finish(p, IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChipAuto));
         if (found.result == ChipTable::Identification::Result::Unknown)
             return finish(p, IcspResult::failure(Stage::Identify, 0, -1,
                                                  ReplacePlaceholders(p.texts().unknownChipId,
                                                                      {QStringLiteral("%ID%"),
                                                                       HexWord(image.DeviceID)})));
         device.setChip(found.record);
-    } else if (const auto fixed = ChipTable::fixedChip(icspChip)) {
-        device.setChip(*fixed);
+        p.setChip(ChipTable::traitsOf(device.DeviceChip));
     }
-    p.setChip(ChipTable::traitsOf(device.DeviceChip));
 
     const int words = device.programByteCount() / 2;
     if (uint8_t code = p.JumpTo(0))
@@ -261,6 +415,8 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
         if (p.cancelled())
             return finish(p, IcspResult::failure(Stage::Cancelled, 0, j));
     }
+    if (!p.chip().hasDeviceId && readsBlank(device))
+        r.notes << p.texts().blankOrAbsent;
     device.HexFileName.clear();
     return finish(p, r);
 }
@@ -287,19 +443,51 @@ IcspResult WriteChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
     if (IcspResult step = writeConfig(p, image.ConfigWord, attempts, asRead); !step.ok())
         return finish(p, step);
     image.ConfigWord = asRead;
+    if (IcspResult step = ReadBackImage(p, device, false); !step.ok())
+        return finish(p, step);
     if (calibration)
-        r.notes << calibrationNote(p, *calibration);
+        r.notes << calibrationNote(p, p.texts().calibrationKept, *calibration);
     device.HexFileName.clear();
     return finish(p, r);
 }
 
-IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
+bool IsRetlw(uint16_t word)
+{
+    return (word & 0x3F00) == 0x3400;
+}
+
+IcspResult ReadFactoryCalibration(IcspProgrammer &p, const PicDevice &device, uint16_t &osccal)
+{
+    IcspResult r;
+    std::optional<Calibration> calibration;
+    if (startKeepingCalibration(p, device, r, calibration) && calibration)
+        osccal = calibration->word;
+    return finish(p, r);
+}
+
+IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts,
+                     const CalibrationAnswer &answer)
 {
     IcspResult r;
     std::optional<Calibration> calibration;
     if (!startKeepingCalibration(p, device, r, calibration))
         return finish(p, r);
     const ChipTraits chip = p.chip();
+    // A calibration word that is no RETLW (a protected chip reads 0x0000) is
+    // not the calibration: only the user can say what to put back.
+    QString noteText = p.texts().calibrationKept;
+    bool writeOsccal = true;
+    if (calibration && !IsRetlw(calibration->word)) {
+        if (!answer.asked)
+            return finish(p,
+                          IcspResult::failure(Stage::Calibration, 0, chip.calibrationWord,
+                                              ReplacePlaceholders(p.texts().calibrationLost,
+                                                                  {QStringLiteral("%OSCCAL%"),
+                                                                   HexWord(calibration->word)})));
+        writeOsccal = answer.typed.has_value();
+        calibration->word = answer.typed.value_or(0x3FFF);
+        noteText = writeOsccal ? p.texts().calibrationTyped : p.texts().calibrationNotWritten;
+    }
     int unblank = -1;
     for (int round = 0; round < 3; ++round) {
         if (uint8_t code = eraseOnce(p))
@@ -317,7 +505,8 @@ IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
     device.InitMemoire();
     device.HexFileName.clear();
     if (calibration) {
-        if (uint8_t code = p.ProgMotCode(chip.calibrationWord, attempts, calibration->word))
+        if (uint8_t code =
+                writeOsccal ? p.ProgMotCode(chip.calibrationWord, attempts, calibration->word) : 0)
             return finish(p, IcspResult::failure(Stage::Calibration, code, chip.calibrationWord));
         uint16_t asRead = 0;
         if (IcspResult step =
@@ -328,7 +517,7 @@ IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
         }
         device.ImagePIC.setCodeWord(chip.calibrationWord, calibration->word);
         device.ImagePIC.ConfigWord = asRead;
-        r.notes << calibrationNote(p, *calibration);
+        r.notes << calibrationNote(p, noteText, *calibration);
     }
     return finish(p, r);
 }

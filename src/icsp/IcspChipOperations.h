@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class IcspProgrammer;
 class PicDevice;
@@ -33,6 +34,7 @@ struct IcspResult {
         Calibration, // reading or putting back the factory calibration
         Erase,
         BlankCheck, // message: the first address left unblank
+        ReadBack,   // message: the first cell a fresh read finds unlike what was written
     };
     Stage stage = Stage::Done;
     uint8_t code = 0;
@@ -62,9 +64,18 @@ std::optional<uint16_t> ReadDeviceId(TransferContext &transfer);
 // programmer, and closes it on every path; the long loops stop between words
 // when the programmer's cancel token is set.
 
+// The start of every operation on `device`'s chip: a record the programmer can
+// program (else stage Identify: the chip must be chosen), a fresh programming
+// state, the programmer opened, and the device ID read before anything else:
+// no chip answering, or another chip, stops at stage Identify with a message
+// naming the chip chosen and the one found. The caller closes the programmer.
+IcspResult StartOperation(IcspProgrammer &programmer, const PicDevice &device);
+
 // Reads the configuration area, selects the chip (ICSPChip: "AUTO" by the device
-// ID, else the fixed choice; an unknown fixed name keeps the current chip), then
-// the program words and the EEPROM into the image.
+// ID, else the fixed choice, checked as StartOperation does; an unknown fixed
+// name keeps the current chip), then the program words and the EEPROM into the
+// image. A chip without an ID word that reads blank throughout gets a note: it
+// may as well be absent.
 IcspResult ReadChip(IcspProgrammer &programmer, PicDevice &device, const QString &icspChip);
 
 // Programs and verifies the image: program words, EEPROM, user IDs, then the
@@ -73,7 +84,38 @@ IcspResult ReadChip(IcspProgrammer &programmer, PicDevice &device, const QString
 // image's words, and the image takes the values the chip holds afterwards.
 IcspResult WriteChip(IcspProgrammer &programmer, PicDevice &device, uint8_t attempts);
 
+// The proof of a write: what it put into the chip, read again after a fresh
+// entry into programming mode (the chip's counter from 0). ReadBackImage reads
+// the image's program words (the factory calibration word aside: no write takes
+// it from the image) and, unless `codeOnly`, the EEPROM, the user IDs and the
+// configuration word (on the bits the chip implements); ReadBackWords reads
+// `words` from `address` on. The first cell that differs fails at stage
+// ReadBack with its address (0x2100 + n for EEPROM byte n) and a message naming
+// the address, the value read and the value expected.
+IcspResult ReadBackImage(IcspProgrammer &programmer, const PicDevice &device, bool codeOnly);
+IcspResult ReadBackWords(IcspProgrammer &programmer, int address,
+                         const std::vector<uint16_t> &words);
+
+// A factory calibration word (OSCCAL) as the chip keeps it: RETLW, 0x34xx.
+bool IsRetlw(uint16_t word);
+
+// Reads the OSCCAL word of a chip that keeps one (checked as StartOperation
+// does; `osccal` is left alone for other chips); the programmer is closed.
+IcspResult ReadFactoryCalibration(IcspProgrammer &programmer, const PicDevice &device,
+                                  uint16_t &osccal);
+
+// What the user said, before an erase, of an OSCCAL word that reads as no
+// RETLW (a protected chip reads 0x0000): a value noted earlier, or nothing to
+// go on without it.
+struct CalibrationAnswer {
+    bool asked = false;
+    std::optional<uint16_t> typed; // a RETLW word to write
+};
+
 // Erases the chip with its own erase commands, checks that the program memory
 // and the EEPROM read blank (up to three rounds), puts the factory calibration
-// back, and blanks the image to match.
-IcspResult EraseChip(IcspProgrammer &programmer, PicDevice &device, uint8_t attempts);
+// back, and blanks the image to match. An OSCCAL word that is no RETLW is not
+// put back as it was read: without `answer.asked` nothing is erased (stage
+// Calibration); else the typed value is written, or none, and a note says so.
+IcspResult EraseChip(IcspProgrammer &programmer, PicDevice &device, uint8_t attempts,
+                     const CalibrationAnswer &answer = {});

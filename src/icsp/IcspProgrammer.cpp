@@ -23,13 +23,25 @@ constexpr int kLineSettleLimitMs = 20;
 
 IcspTexts IcspTexts::load()
 {
-    using VEK_LANGUAGE::GetLanguageText;
+    static const std::pair<QString IcspTexts::*, const char *> keys[] = {
+        {&IcspTexts::noChip, "ICSPNoChip"},
+        {&IcspTexts::unknownChipId, "ICSPUnknownChipID"},
+        {&IcspTexts::eraseNotBlank, "ICSPEraseNotBlank"},
+        {&IcspTexts::calibrationKept, "ICSPCalibrationKept"},
+        {&IcspTexts::calibrationLost, "ICSPCalibrationLost"},
+        {&IcspTexts::calibrationTyped, "ICSPCalibrationTyped"},
+        {&IcspTexts::calibrationNotWritten, "ICSPCalibrationNotWritten"},
+        {&IcspTexts::readBackMismatch, "ICSPReadBackMismatch"},
+        {&IcspTexts::chooseChip, "ICSPChooseChip"},
+        {&IcspTexts::otherChip, "ICSPOtherChip"},
+        {&IcspTexts::otherChipId, "ICSPOtherChipID"},
+        {&IcspTexts::blankOrAbsent, "ICSPBlankOrAbsent"},
+    };
     IcspTexts texts;
     texts.portFailure = PortFailureTexts::load();
-    texts.noChip = GetLanguageText(QStringLiteral("ICSPNoChip"));
-    texts.unknownChipId = GetLanguageText(QStringLiteral("ICSPUnknownChipID"));
-    texts.eraseNotBlank = GetLanguageText(QStringLiteral("ICSPEraseNotBlank"));
-    texts.calibrationKept = GetLanguageText(QStringLiteral("ICSPCalibrationKept"));
+    for (const auto &[field, key] : keys)
+        texts.*field = VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(key));
+    texts.noChipAuto = ChipTable::unidentifiedText(0x3FFF);
     return texts;
 }
 
@@ -140,19 +152,19 @@ uint8_t IcspProgrammer::EnvoyerCommandeDonnee(int command, int data)
 {
     const uint32_t frame = uint32_t(data * 2) & 0x7FFEu;
     if (PipeBites(uint32_t(command), 6) != uint32_t(command))
-        return 99;
+        return FrameResult::NotEchoed;
     if (PipeBites(frame, 16) != frame)
-        return 99;
-    return 0;
+        return FrameResult::NotEchoed;
+    return FrameResult::Done;
 }
 
 uint8_t IcspProgrammer::LireMot(int command, uint16_t &value)
 {
     if (PipeBites(uint32_t(command), 6) != uint32_t(command))
-        return 11;
+        return ReadFrameResult::CommandNotEchoed;
     const uint32_t r = PipeBites(0x7FFE, 16);
     value = uint16_t((r & 0x7FFEu) / 2);
-    return 0;
+    return ReadFrameResult::Done;
 }
 
 bool IcspProgrammer::command(int code)
@@ -318,27 +330,27 @@ uint8_t IcspProgrammer::JumpTo(int target)
         PicPC = 0x2100;
     } else if (PicPC < 0x2000 && target >= 0x2000) {
         if (EnvoyerCommandeDonnee(LoadConfiguration, 0x3FFF) != 0)
-            return 91;
+            return JumpResult::LoadConfigurationNotEchoed;
         PicPC = 0x2000;
     }
     while (PicPC < target)
         if (!increment())
-            return 92;
-    return 0;
+            return JumpResult::IncrementNotEchoed;
+    return JumpResult::Done;
 }
 
 uint8_t IcspProgrammer::LireMotCode(uint16_t &value)
 {
     if (LireMot(ReadDataProgram, value) != 0)
-        return 20;
-    return increment() ? 0 : 21;
+        return ReadWordResult::ReadNotEchoed;
+    return increment() ? ReadWordResult::Done : ReadWordResult::IncrementNotEchoed;
 }
 
 uint8_t IcspProgrammer::LireOctetEEPROM(uint16_t &value)
 {
     if (LireMot(ReadDataData, value) != 0)
-        return 30;
-    return increment() ? 0 : 31;
+        return ReadByteResult::ReadNotEchoed;
+    return increment() ? ReadByteResult::Done : ReadByteResult::IncrementNotEchoed;
 }
 
 uint8_t IcspProgrammer::LireParametres(PicImage &image)
@@ -351,9 +363,9 @@ uint8_t IcspProgrammer::LireParametres(PicImage &image)
                                QString::number(percent));
         uint16_t value = 0;
         if (LireMot(ReadDataProgram, value) != 0)
-            return 11;
+            return ReadAreaResult::ReadNotEchoed;
         if (!increment())
-            return 12;
+            return ReadAreaResult::IncrementNotEchoed;
         if (i < 4) {
             image.UserID[size_t(2 * i)] = uint8_t(value & 0xFF);
             image.UserID[size_t(2 * i + 1)] = uint8_t(value / 256);
@@ -363,7 +375,7 @@ uint8_t IcspProgrammer::LireParametres(PicImage &image)
             image.ConfigWord = value;
         }
     }
-    return 0;
+    return ReadAreaResult::Done;
 }
 
 uint8_t IcspProgrammer::failedAttempt(int &attempts)
@@ -382,11 +394,11 @@ uint8_t IcspProgrammer::ProgMotCode(int address, uint8_t NbEssais, uint16_t word
     bool first = true;
     for (;;) {
         if (attempts <= 0)
-            return 19;
+            return ProgWordResult::AttemptsUsedUp;
         if (JumpTo(address) != 0) {
             if (attempts <= 1) {
                 ++NbErreurs;
-                return 19;
+                return ProgWordResult::AttemptsUsedUp;
             }
             first = false;
             failedAttempt(attempts); // start again from a known counter
@@ -396,16 +408,16 @@ uint8_t IcspProgrammer::ProgMotCode(int address, uint8_t NbEssais, uint16_t word
         bool ok = LireMot(ReadDataProgram, value) == 0;
         if (ok && !(first && (value & mask) == (word & mask))) {
             if (EnvoyerCommandeDonnee(LoadDataProgram, word) != 0)
-                return 12;
+                return ProgWordResult::LoadNotEchoed;
             if (!beginCycle(m_chip.programMs))
-                return 13;
+                return ProgWordResult::CycleNotEchoed;
             ok = LireMot(ReadDataProgram, value) == 0;
         }
         if (ok && (value & mask) == (word & mask)) {
             m_lastRead = value;
             // A lost increment would put every later word one cell too low.
             if (increment())
-                return 0;
+                return ProgWordResult::Done;
         } else if (ok && !first && m_sink) {
             m_sink->setStatus(QStringLiteral("Adresse = %1\r\nWrite = %2 Read = %3\r\n\r\n"
                                              "Erreur = %4\r\nNbEssais = %5\r\n")
@@ -423,22 +435,27 @@ uint8_t IcspProgrammer::ProgOctetEEPROM(int value, uint8_t NbEssais)
 {
     const int address = PicPC;
     int attempts = NbEssais;
-    for (;;) {
+    for (bool first = true;; first = false) {
         if (attempts <= 0)
-            return 29;
+            return ProgByteResult::AttemptsUsedUp;
+        // A retry starts from a fresh programming mode: it goes back to the byte
+        // first, and a jump that falls short is a failed attempt, never another cell.
+        if (!first && JumpTo(address) != 0) {
+            failedAttempt(attempts);
+            continue;
+        }
         uint16_t read = 0;
         if (LireMot(ReadDataData, read) != 0)
-            return 20;
+            return ProgByteResult::ReadNotEchoed;
         bool ok = true;
         if ((read & 0xFF) != value) {
             ok = EnvoyerCommandeDonnee(LoadDataData, value) == 0 && beginCycle(m_chip.eepromMs);
             if (ok && LireMot(ReadDataData, read) != 0)
-                return 21;
+                return ProgByteResult::ReadBackNotEchoed;
         }
         if (ok && (read & 0xFF) == value && increment())
-            return 0;
+            return ProgByteResult::Done;
         failedAttempt(attempts);
-        JumpTo(address);
     }
 }
 
@@ -446,16 +463,16 @@ uint8_t IcspProgrammer::eraseSetupSequence(int load, int value, bool toConfigura
 {
     // Every frame is checked: an erase half sent is no erase.
     if (EnvoyerCommandeDonnee(load, value) != 0)
-        return 99;
+        return FrameResult::NotEchoed;
     if (toConfiguration)
         for (int i = 0; i < 7; ++i)
             if (!command(IncrementAddress))
-                return 99;
+                return FrameResult::NotEchoed;
     if (!command(BulkEraseSetup1) || !command(BulkEraseSetup2) || !beginCycle(m_chip.eraseMs))
-        return 99;
+        return FrameResult::NotEchoed;
     if (!command(BulkEraseSetup1) || !command(BulkEraseSetup2))
-        return 99;
-    return 0;
+        return FrameResult::NotEchoed;
+    return FrameResult::Done;
 }
 
 uint8_t IcspProgrammer::EffacerProtection()
@@ -478,12 +495,12 @@ uint8_t IcspProgrammer::EffacerBulk()
     // From the configuration area the program erase takes the IDs and the
     // configuration word too.
     if (EnvoyerCommandeDonnee(LoadConfiguration, 0x3FFF) != 0 || !command(BulkEraseProgram))
-        return 99;
+        return FrameResult::NotEchoed;
     m_busyUntilUs = m_clock.nowUs() + qint64(m_chip.eraseMs) * 1000;
     if (!command(BulkEraseData))
-        return 99;
+        return FrameResult::NotEchoed;
     m_busyUntilUs = m_clock.nowUs() + qint64(m_chip.eraseMs) * 1000;
-    return 0;
+    return FrameResult::Done;
 }
 
 uint8_t IcspProgrammer::ProgrammerCode(const PicDevice &device, const QString &barText,
@@ -491,32 +508,38 @@ uint8_t IcspProgrammer::ProgrammerCode(const PicDevice &device, const QString &b
 {
     m_codeRun = {};
     if (ModeProgrammation != 0)
-        return CodeUnknownMode;
+        return StreamResult::UnknownMode;
     const int words = device.programByteCount() / 2;
     for (int k = 0; k < words; ++k) {
         // Every stop names the word it stopped at.
         m_codeRun = {k, 0, 0};
         if (cancelled())
-            return CodeCancelled;
+            return StreamResult::Cancelled;
         showProgress(k, words, barText);
         if (m_sink) {
             m_sink->setStatus(statusText + QStringLiteral("(Erreur=%1)").arg(NbErreurs));
         }
+        if (k == m_chip.calibrationWord) {
+            // The factory calibration is the chip's, never the image's.
+            if (!command(IncrementAddress))
+                return StreamResult::IncrementNotEchoed;
+            continue;
+        }
         const uint16_t word = device.ImagePIC.codeWord(k) & 0x3FFF;
         m_codeRun.written = word;
         if (EnvoyerCommandeDonnee(LoadDataProgram, word) != 0)
-            return 99;
+            return StreamResult::LoadNotEchoed;
         if (!beginCycle(m_chip.programMs))
-            return 84;
+            return StreamResult::CycleNotEchoed;
         uint16_t value = 0;
         if (LireMot(ReadDataProgram, value) != 0)
-            return 11;
+            return StreamResult::ReadNotEchoed;
         m_codeRun.read = uint16_t(value & 0x3FFF);
         if (m_codeRun.read != word)
-            return CodeVerifyFailed;
+            return StreamResult::VerifyFailed;
         if (!command(IncrementAddress))
-            return 12;
+            return StreamResult::IncrementNotEchoed;
     }
     m_codeRun = {};
-    return 0;
+    return StreamResult::Done;
 }

@@ -21,11 +21,20 @@ struct PicImage;
 // Language texts of the programmer's own messages, looked up on the GUI thread
 // before an operation starts (the operation itself runs on a worker thread).
 struct IcspTexts {
-    PortFailureTexts portFailure; // a port that would not open
-    QString noChip;               // no chip answers on the lines
-    QString unknownChipId;        // %ID%: a device ID no row of the chip table knows
-    QString eraseNotBlank;        // %ADRESSE%: first address an erase left unblank
-    QString calibrationKept;      // %OSCCAL%, %BG%: factory calibration put back
+    PortFailureTexts portFailure;  // a port that would not open
+    QString noChip;                // no chip answers on the lines
+    QString noChipAuto;            // the same under "AUTO", where a 16F84 (no ID) reads so too
+    QString unknownChipId;         // %ID%: a device ID no row of the chip table knows
+    QString eraseNotBlank;         // %ADRESSE%: first address an erase left unblank
+    QString calibrationKept;       // %OSCCAL%, %BG%: factory calibration put back
+    QString calibrationLost;       // %OSCCAL%: the word read before an erase is no RETLW
+    QString calibrationTyped;      // %OSCCAL%, %BG%: the value the user typed written
+    QString calibrationNotWritten; // %BG%: the erase went on without the OSCCAL value
+    QString readBackMismatch;      // %ADRESSE%, %LU%, %ATTENDU%: a written cell read again
+    QString chooseChip;            // no record the programmer can program
+    QString otherChip;             // %CHOISI%, %LU%, %ID%: another chip answers
+    QString otherChipId;           // %CHOISI%, %ID%: an ID no known chip has
+    QString blankOrAbsent;         // a chip without ID that reads blank throughout
     // Progress-bar texts of the window (empty unless it sets them).
     QString readingCode, readingEeprom, writingCode, writingEeprom, writingConfig, erasing;
 
@@ -52,11 +61,52 @@ public:
     static constexpr uint8_t OpenNoAnswer = 1; // the adapter failed its self-test
     static constexpr uint8_t OpenPortFailed = 2;
     static constexpr uint8_t OpenBadPins = 3;
-    // ProgrammerCode: a word read back differs, the run was cancelled, or a
-    // mode it has no steps for (codeRun() names the word where it stopped).
-    static constexpr uint8_t CodeVerifyFailed = 1;
-    static constexpr uint8_t CodeCancelled = 2;
-    static constexpr uint8_t CodeUnknownMode = 3;
+    // Result codes, one set per procedure: 0 is success in each, and the
+    // values are the codes the windows report ("Code erreur").
+    struct FrameResult { // EnvoyerCommandeDonnee and the erase sequences
+        enum : uint8_t { Done = 0, NotEchoed = 99 };
+    };
+    struct ReadFrameResult { // LireMot
+        enum : uint8_t { Done = 0, CommandNotEchoed = 11 };
+    };
+    struct JumpResult {
+        enum : uint8_t { Done = 0, LoadConfigurationNotEchoed = 91, IncrementNotEchoed = 92 };
+    };
+    struct ReadWordResult { // LireMotCode
+        enum : uint8_t { Done = 0, ReadNotEchoed = 20, IncrementNotEchoed = 21 };
+    };
+    struct ReadByteResult { // LireOctetEEPROM
+        enum : uint8_t { Done = 0, ReadNotEchoed = 30, IncrementNotEchoed = 31 };
+    };
+    struct ReadAreaResult { // LireParametres
+        enum : uint8_t { Done = 0, ReadNotEchoed = 11, IncrementNotEchoed = 12 };
+    };
+    struct ProgWordResult { // ProgMotCode
+        enum : uint8_t { Done = 0, LoadNotEchoed = 12, CycleNotEchoed = 13, AttemptsUsedUp = 19 };
+    };
+    struct ProgByteResult { // ProgOctetEEPROM
+        enum : uint8_t {
+            Done = 0,
+            ReadNotEchoed = 20,
+            ReadBackNotEchoed = 21,
+            AttemptsUsedUp = 29
+        };
+    };
+    // ProgrammerCode: besides the frames' failures, a word read back differs,
+    // the run was cancelled, or a mode it has no steps for (codeRun() names the
+    // word where it stopped).
+    struct StreamResult {
+        enum : uint8_t {
+            Done = 0,
+            VerifyFailed = 1,
+            Cancelled = 2,
+            UnknownMode = 3,
+            ReadNotEchoed = 11,
+            IncrementNotEchoed = 12,
+            CycleNotEchoed = 84,
+            LoadNotEchoed = 99,
+        };
+    };
 
     IcspProgrammer(const MainSettings &settings, const Clock &clock,
                    IcspPortOpener opener = OpenIcspPort, const IcspTexts &texts = {});

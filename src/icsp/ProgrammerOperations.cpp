@@ -69,9 +69,9 @@ IcspResult streamCode(IcspProgrammer &p, const PicDevice &device, const QString 
     switch (code) {
     case 0:
         return {};
-    case IcspProgrammer::CodeCancelled:
+    case IcspProgrammer::StreamResult::Cancelled:
         return IcspResult::failure(Stage::Cancelled, 0, run.address);
-    case IcspProgrammer::CodeVerifyFailed:
+    case IcspProgrammer::StreamResult::VerifyFailed:
         return IcspResult::failure(
             Stage::WriteCode, code, run.address,
             QStringLiteral("Adresse = %1\r\nDonnée Ecrite : %2\r\nDonnée lue    : %3")
@@ -107,9 +107,11 @@ IcspResult VerifierModule(IcspProgrammer &p, PicDevice &device)
 IcspResult ProgrammerCodeRapide(IcspProgrammer &p, const PicDevice &device,
                                 const QString &statusText)
 {
-    IcspResult r = open(p, device);
+    IcspResult r = StartOperation(p, device);
     if (r.ok())
         r = streamCode(p, device, statusText);
+    if (r.ok())
+        r = ReadBackImage(p, device, true);
     p.FermerProgrammateur();
     return r;
 }
@@ -154,16 +156,18 @@ IcspResult ProgrammerCourbes(IcspProgrammer &p, const PicDevice &device,
                              const CurveTableTexts &texts, int &failedTable)
 {
     failedTable = -1;
-    p.resetState();
-    p.setChip(ChipTable::traitsOf(device.DeviceChip));
-    IcspResult r;
-    if (const uint8_t opened = p.InitProgrammation()) {
-        r = IcspResult::failure(Stage::Open, opened, -1, p.failureText());
+    IcspResult r = StartOperation(p, device);
+    if (!r.ok()) {
         failedTable = 0;
     } else {
         const int total = int(tables.size()) * TableWords;
         for (qsizetype t = 0; t < tables.size() && r.ok(); ++t) {
             r = ProgrammerTablesCourbes(p, tables[t], essais, texts, int(t) * TableWords, total);
+            if (!r.ok())
+                failedTable = int(t);
+        }
+        for (qsizetype t = 0; t < tables.size() && r.ok(); ++t) {
+            r = ReadBackWords(p, tables[t].adresse, tables[t].words);
             if (!r.ok())
                 failedTable = int(t);
         }
@@ -186,7 +190,7 @@ QString readStatus(const IcspResult &r, const QString &nom)
 {
     switch (r.stage) {
     case Stage::Done:
-        return GetLanguageText("ReadPICEnded");
+        return (QStringList{GetLanguageText("ReadPICEnded")} + r.notes).join(QLatin1Char('\n'));
     case Stage::Cancelled:
         return cancelled(r);
     case Stage::Open:
@@ -211,10 +215,8 @@ QString readStatus(const IcspResult &r, const QString &nom)
 QString writeStatus(const IcspResult &r, const QString &nom)
 {
     switch (r.stage) {
-    case Stage::Done: {
-        QStringList lines{GetLanguageText("WritePICEnded")};
-        return (lines + r.notes).join(QLatin1Char('\n'));
-    }
+    case Stage::Done:
+        return (QStringList{GetLanguageText("WritePICEnded")} + r.notes).join(QLatin1Char('\n'));
     case Stage::Cancelled:
         return cancelled(r);
     case Stage::Open:
@@ -275,6 +277,9 @@ QString writeFailureBox(const IcspResult &r)
     }
     const QString crlf = QStringLiteral("\r\n");
     QString text = GetLanguageText("ErrICSPWritePIC") + crlf;
+    // These messages name the chip or the cell themselves.
+    if (r.stage == Stage::Identify || r.stage == Stage::ReadBack)
+        return text + r.message;
     if (address >= 0)
         text += QStringLiteral("Adresse = ") + at(address) + crlf;
     text += QStringLiteral("Code erreur = ") + QString::number(r.code);
@@ -289,8 +294,11 @@ QString eraseDetail(const IcspResult &r, const QString &nom)
     case Stage::Open:
         return openFailure(r, nom);
     case Stage::Calibration:
+        if (!r.message.isEmpty())
+            return r.message;
         return GetLanguageText("ICSPCalibrationFailed") + at(r.address);
     case Stage::BlankCheck:
+    case Stage::Identify:
         return r.message;
     default:
         return QStringLiteral("Code erreur = ") + QString::number(r.code);

@@ -53,7 +53,8 @@ IcspResult ProgrammerTablesCourbes(IcspProgrammer &programmer, const CurveTableA
                                    int barTotal);
 
 // The tables one after the other on a programmer opened for them and closed at
-// the end; `failedTable` is the index of the table that stopped it.
+// the end, then each read again from a fresh start (ReadBackWords);
+// `failedTable` is the index of the table that stopped it.
 IcspResult ProgrammerCourbes(IcspProgrammer &programmer, const PicDevice &device,
                              const QList<CurveTableArea> &tables, uint8_t essais,
                              const CurveTableTexts &texts, int &failedTable);
@@ -63,8 +64,9 @@ IcspResult ProgrammerCourbes(IcspProgrammer &programmer, const PicDevice &device
 // pass, each word read back, no retry); closes the programmer on every path.
 // The bar shows the programmer's code-writing text, the status line
 // `statusText` with the error count. A word read back
-// wrong fails at stage WriteCode with the code CodeVerifyFailed and the verify
-// report as message; a cancel stops between words (stage Cancelled).
+// wrong fails at stage WriteCode with the code StreamResult::VerifyFailed and the verify
+// report as message; a cancel stops between words (stage Cancelled). The
+// whole code memory is then read again from a fresh start (ReadBackImage).
 IcspResult ProgrammerCodeRapide(IcspProgrammer &programmer, const PicDevice &device,
                                 const QString &statusText);
 

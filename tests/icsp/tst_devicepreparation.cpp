@@ -1,4 +1,6 @@
+#include "IcspRig.h"
 #include "icsp/DevicePreparation.h"
+#include "icsp/IcspSetup.h"
 #include "icsp/PicDevice.h"
 
 #include <QtTest>
@@ -35,15 +37,35 @@ private slots:
         QCOMPARE(device.DevicePgmSize, 1024);
     }
 
+    // The window's preparation and the set-up's OK choose alike from the same
+    // device ID: 0 (nothing read) the 16F84, 0x3FFF (no chip) and unknown IDs nothing.
+    void autoTakesTheDeviceIdRead_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("chip"); // "" nothing selected, the 16F628 kept
+        QTest::newRow("16F84A") << 0x10E3 << "16F84A";
+        QTest::newRow("nothing read") << 0 << "16F84";
+        QTest::newRow("no chip") << 0x3FFF << "";
+        QTest::newRow("unknown ID") << 0x1066 << "";
+    }
     void autoTakesTheDeviceIdRead()
     {
-        PicDevice device;
-        QVERIFY(DevicePreparation::Preparer(device, "AUTO", uint16_t(0x10E3)).chipSelected);
-        const QString before = device.DeviceChip;
-        QVERIFY(!DevicePreparation::Preparer(device, "AUTO", uint16_t(0x3FFF)).chipSelected);
-        QVERIFY(!DevicePreparation::Preparer(device, "AUTO", uint16_t(0x1066)).chipSelected);
-        QCOMPARE(device.DeviceChip, before);
-        QCOMPARE(device.DeviceChip, QString("16F84A"));
+        QFETCH(int, id);
+        QFETCH(QString, chip);
+        PicDevice prepared = IcspRig::deviceFor("16F628");
+        PicDevice applied = prepared;
+        applied.ImagePIC.DeviceID = uint16_t(id);
+        const bool selected =
+            DevicePreparation::Preparer(prepared, "AUTO", uint16_t(id)).chipSelected;
+        MainSettings settings;
+        IcspSetup::Entries entries;
+        entries.chip = "AUTO";
+        entries.nbWrite = "5";
+        QCOMPARE(IcspSetup::ApplyOk(settings, applied, entries, false), selected);
+        QCOMPARE(selected, !chip.isEmpty());
+        const QString expected = chip.isEmpty() ? QString("16F628") : chip;
+        QCOMPARE(prepared.DeviceChip, expected);
+        QCOMPARE(applied.DeviceChip, expected);
     }
 };
 

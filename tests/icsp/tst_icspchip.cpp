@@ -2,8 +2,10 @@
 // identification, the injected faults and the behaviour of real chips.
 #include "IcspRig.h"
 #include "base/Jobs.h"
+#include "base/NumberHelpers.h"
 #include "icsp/ChipTable.h"
 #include "icsp/IcspChipOperations.h"
+#include "icsp/ProgrammerOperations.h"
 
 #include <QtTest>
 
@@ -195,6 +197,45 @@ private slots:
         QVERIFY(IcspRig::imageOnChip(rig.pic, device));
     }
 
+    // The chip's counter misses one increment while the line echoes it: every
+    // later word went one cell too low, each verified where it landed. The fresh
+    // read after the write finds the first shifted cell.
+    void missedIncrementIsNoSuccess_data()
+    {
+        QTest::addColumn<bool>("quick");
+        QTest::addColumn<int>("skipped"); // the increment the chip misses (1-based)
+        QTest::addColumn<int>("address"); // the first cell found wrong
+        // The device ID read steps 8 times first; then the code stage steps once
+        // a word, the EEPROM stage once a byte after it.
+        QTest::newRow("write, code stage") << false << 8 + 200 << 199;
+        QTest::newRow("write, EEPROM stage") << false << 8 + 1024 + 11 << 0x2100 + 10;
+        QTest::newRow("quick code") << true << 8 + 100 << 99;
+    }
+    void missedIncrementIsNoSuccess()
+    {
+        QFETCH(bool, quick);
+        QFETCH(int, skipped);
+        QFETCH(int, address);
+        IcspRig rig("16F84A");
+        rig.pic.skipIncrement(skipped);
+        PicDevice device = IcspRig::deviceFor("16F84A");
+        IcspRig::fillImage(device, 9, 0x3FF1);
+        const IcspResult r = quick ? ProgrammerCodeRapide(*rig.programmer, device, {})
+                                   : WriteChip(*rig.programmer, device, 5);
+        QCOMPARE(r.stage, IcspResult::Stage::ReadBack);
+        QCOMPARE(r.address, address);
+        // The cell holds what belonged to the next one.
+        const PicImage &image = device.ImagePIC;
+        const bool code = address < 0x2100;
+        const int want =
+            code ? image.codeWord(address) : image.ImageEEPROM[size_t(address - 0x2100)];
+        const int read =
+            code ? image.codeWord(address + 1) : image.ImageEEPROM[size_t(address - 0x2100 + 1)];
+        QCOMPARE(r.message,
+                 QString("read back %1 %2 %3").arg(HexWord(address), HexWord(read), HexWord(want)));
+        QVERIFY(!rig.programmer->portOpen());
+    }
+
     void lostIncrementOnRead()
     {
         IcspRig rig("16F84A");
@@ -221,12 +262,100 @@ private slots:
         PicDevice device;
         const IcspResult r = ReadChip(p, device, "AUTO");
         QCOMPARE(r.stage, IcspResult::Stage::Identify);
-        QCOMPARE(r.message, QString("no chip"));
+        QCOMPARE(r.message, QString("no chip, a 16F84 is chosen"));
         QVERIFY(device.DeviceChip.isEmpty()); // not taken for a 16F84
 
         PicDevice image = IcspRig::deviceFor("16F84");
         IcspRig::fillImage(image, 1, 0x3FFF);
         QCOMPARE(WriteChip(p, image, 2).code, uint8_t(19)); // nothing verifies
+    }
+
+    // With a fixed choice, every operation reads the device ID first: no chip,
+    // another chip or a record the programmer cannot program stops it before
+    // anything is written, and the message says which.
+    void wrongOrMissingChipStopsEveryOperation_data()
+    {
+        QTest::addColumn<QString>("onLines"); // the simulated chip ("" none)
+        QTest::addColumn<QString>("chosen");  // the device record ("" empty)
+        QTest::addColumn<QString>("message");
+        const QString noChip = "no chip";
+        const QString choose = "choose the chip";
+        QTest::newRow("no chip, 16F84A") << ""
+                                         << "16F84A" << noChip;
+        QTest::newRow("no chip, 12F629") << ""
+                                         << "12F629" << noChip;
+        QTest::newRow("16F84A as 16F628") << "16F84A"
+                                          << "16F628"
+                                          << "not 16F628 but 16F84A 0x0563";
+        QTest::newRow("12F629 as 16F84A") << "12F629"
+                                          << "16F84A"
+                                          << "not 16F84A but 12F629 0x0F83";
+        QTest::newRow("16F628 as 16F84") << "16F628"
+                                         << "16F84"
+                                         << "not 16F84 but 16F628 0x07C2";
+        QTest::newRow("16F877A as 16F876A") << "16F877A"
+                                            << "16F876A"
+                                            << "not 16F876A but ID 0x0E27";
+        QTest::newRow("empty record") << "12F629"
+                                      << "" << choose;
+        QTest::newRow("18F record") << "16F84A"
+                                    << "18F2550" << choose;
+    }
+    void wrongOrMissingChipStopsEveryOperation()
+    {
+        QFETCH(QString, onLines);
+        QFETCH(QString, chosen);
+        QFETCH(QString, message);
+        enum Operation { Read, Write, Erase, QuickCode };
+        for (const Operation operation : {Read, Write, Erase, QuickCode}) {
+            IcspRig rig(onLines.isEmpty() ? QStringLiteral("16F84A") : onLines, {}, true);
+            rig.pic.setPresent(!onLines.isEmpty());
+            const std::vector<uint16_t> program = rig.pic.program;
+            PicDevice device;
+            if (!chosen.isEmpty())
+                device = IcspRig::deviceFor(chosen);
+            IcspRig::fillImage(device, 3, 0x3FF1);
+            IcspProgrammer &p = *rig.programmer;
+            IcspResult r;
+            switch (operation) {
+            case Read:
+                if (chosen.isEmpty())
+                    continue; // "AUTO" identifies the chip itself
+                r = ReadChip(p, device, "PIC-" + chosen);
+                break;
+            case Write:
+                r = WriteChip(p, device, 3);
+                break;
+            case Erase:
+                r = EraseChip(p, device, 3);
+                break;
+            case QuickCode:
+                r = ProgrammerCodeRapide(p, device, {});
+                break;
+            }
+            QVERIFY2(r.stage == IcspResult::Stage::Identify, where(r).constData());
+            QCOMPARE(r.message, message);
+            QCOMPARE(rig.pic.stats().programCycles + rig.pic.stats().eepromCycles, 0);
+            QCOMPARE(rig.pic.stats().bulkErases, 0);
+            QVERIFY(rig.pic.program == program);
+            QVERIFY(!p.portOpen());
+        }
+    }
+
+    // A 16F84 has no ID word: a read that finds nothing but blank cells says
+    // that the chip may as well be absent.
+    void blankRead16F84MayBeNoChip()
+    {
+        IcspRig rig("16F84");
+        rig.pic.setPresent(false);
+        PicDevice device = IcspRig::deviceFor("16F84");
+        const IcspResult r = ReadChip(*rig.programmer, device, "PIC-16F84");
+        QVERIFY2(r.ok(), where(r).constData());
+        QCOMPARE(r.notes, QStringList{"blank or absent"});
+        rig.pic.setPresent(true);
+        rig.pic.eeprom[3] = 0x12;
+        const IcspResult written = ReadChip(*rig.programmer, device, "PIC-16F84");
+        QVERIFY(written.ok() && written.notes.isEmpty());
     }
 
     void unknownIdStops_data()
@@ -320,13 +449,60 @@ private slots:
         QCOMPARE(rig.pic.eeprom[5], uint8_t(0xFF));
     }
 
-    void calibrationKept()
+    // The erase puts the 12F629's factory calibration back: as read when it is a
+    // RETLW; else (a protected chip reads 0x0000) only as the user answered
+    // before, and without an answer nothing is erased.
+    void calibrationAroundTheErase_data()
     {
+        QTest::addColumn<bool>("isProtected");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<int>("typed");  // -1: go on without it
+        QTest::addColumn<int>("osccal"); // what the chip holds afterwards
+        QTest::addColumn<QString>("said");
+        QTest::newRow("factory OSCCAL") << false << false << -1 << 0x3480 << "kept 0x3480 0x1000";
+        QTest::newRow("protected, not asked") << true << false << -1 << 0x3480 << "lost 0x0000";
+        QTest::newRow("protected, value typed")
+            << true << true << 0x3490 << 0x3490 << "typed 0x3490 0x1000";
+        QTest::newRow("protected, without it")
+            << true << true << -1 << 0x3FFF << "not written 0x1000";
+    }
+    void calibrationAroundTheErase()
+    {
+        QFETCH(bool, isProtected);
+        QFETCH(bool, asked);
+        QFETCH(int, typed);
+        QFETCH(int, osccal);
+        QFETCH(QString, said);
         IcspRig rig("12F629", {}, true);
         QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
-        QCOMPARE(rig.pic.config & 0x3000, 0x1000);
+        rig.pic.program[5] = 0x0123;
+        if (isProtected)
+            rig.pic.protectCode();
+        CalibrationAnswer answer{asked, std::nullopt};
+        if (typed >= 0)
+            answer.typed = uint16_t(typed);
+        PicDevice device = IcspRig::deviceFor("12F629");
+        const IcspResult r = EraseChip(*rig.programmer, device, 3, answer);
+        QCOMPARE(rig.pic.program[0x3FF], uint16_t(osccal));
+        QCOMPARE(rig.pic.config & 0x3000, 0x1000); // band-gap bits
+        if (isProtected && !asked) {
+            QCOMPARE(r.stage, IcspResult::Stage::Calibration);
+            QCOMPARE(r.message, said);
+            QCOMPARE(rig.pic.stats().bulkErases, 0);
+            QCOMPARE(rig.pic.program[5], uint16_t(0x0123));
+            return;
+        }
+        QVERIFY2(r.ok(), where(r).constData());
+        QCOMPARE(r.notes, QStringList{said});
+        QCOMPARE(rig.pic.program[5], uint16_t(0x3FFF));
+        QCOMPARE(device.ImagePIC.codeWord(0x3FF), uint16_t(osccal));
+    }
+
+    // Writes and the quick code never take the OSCCAL word or the band-gap bits
+    // from the image; an erase that knew nothing of them destroyed both.
+    void calibrationNeverFromTheImage()
+    {
         {
-            // An erase that knows nothing of the calibration destroys it.
             IcspRig old("12F629", {}, true);
             old.programmer->setChip(ChipTable::traitsOf("12F629"));
             QCOMPARE(old.programmer->InitProgrammation(), uint8_t(0));
@@ -334,21 +510,18 @@ private slots:
             old.programmer->FermerProgrammateur();
             QCOMPARE(old.pic.program[0x3FF], uint16_t(0x3FFF));
         }
-        PicDevice device = IcspRig::deviceFor("12F629");
-        IcspResult r = EraseChip(*rig.programmer, device, 3);
-        QVERIFY2(r.ok(), where(r).constData());
-        QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
-        QCOMPARE(rig.pic.config & 0x3000, 0x1000);
-        QCOMPARE(r.notes, QStringList{"kept 0x3480 0x1000"});
-        QCOMPARE(device.ImagePIC.codeWord(0x3FF), uint16_t(0x3480));
-
-        IcspRig::fillImage(device, 17, 0x3FFF); // a full image, calibration word blank
-        r = WriteChip(*rig.programmer, device, 3);
-        QVERIFY2(r.ok(), where(r).constData());
-        QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
-        QCOMPARE(rig.pic.config & 0x3000, 0x1000);
-        QCOMPARE(rig.pic.program[0x10], uint16_t(device.ImagePIC.codeWord(0x10)));
-        QCOMPARE(r.notes.size(), 1);
+        for (const bool quick : {false, true}) {
+            IcspRig rig("12F629", {}, true);
+            PicDevice device = IcspRig::deviceFor("12F629");
+            IcspRig::fillImage(device, 17, 0x3FFF);
+            device.ImagePIC.setCodeWord(0x3FF, 0x0123);
+            const IcspResult r = quick ? ProgrammerCodeRapide(*rig.programmer, device, {})
+                                       : WriteChip(*rig.programmer, device, 3);
+            QVERIFY2(r.ok(), where(r).constData());
+            QCOMPARE(rig.pic.program[0x3FF], uint16_t(0x3480));
+            QCOMPARE(rig.pic.config & 0x3000, 0x1000);
+            QCOMPARE(rig.pic.program[0x10], uint16_t(device.ImagePIC.codeWord(0x10)));
+        }
     }
 
     void cancelStopsBetweenWords()

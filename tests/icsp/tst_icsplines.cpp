@@ -285,16 +285,31 @@ private slots:
         QCOMPARE(rig.pic.stats().programCycles, 0);
     }
 
+    void eepromRetryProgramsTheSameCell_data()
+    {
+        QTest::addColumn<int>("lostIncrement");
+        QTest::addColumn<int>("errors");
+        QTest::newRow("verify fails once") << 0 << 1;
+        // The jump back to 0x2103 after the failed verify loses its second
+        // increment (the 5th of the run): that jump is a failed attempt too.
+        QTest::newRow("the retry's jump falls short") << 5 << 2;
+    }
     void eepromRetryProgramsTheSameCell()
     {
+        QFETCH(int, lostIncrement);
+        QFETCH(int, errors);
         IcspRig rig("16F84A");
         rig.pic.flipLoadBit(1, 3); // the first Load Data frame is garbled on the line
+        rig.pic.loseIncrement(lostIncrement);
         IcspProgrammer &p = *rig.programmer;
         QCOMPARE(p.JumpTo(0x2103), uint8_t(0));
         QCOMPARE(p.ProgOctetEEPROM(0x5A, 3), uint8_t(0));
         QCOMPARE(rig.pic.eeprom[3], uint8_t(0x5A));
-        QCOMPARE(p.NbErreurs, 1);
+        QCOMPARE(rig.pic.eeprom[1], uint8_t(0xFF)); // no other cell written
+        QCOMPARE(rig.pic.eeprom[2], uint8_t(0xFF));
+        QCOMPARE(p.NbErreurs, errors);
         QCOMPARE(p.PicPC, 0x2104);
+        QCOMPARE(rig.pic.pc(), 4);
         QCOMPARE(p.ProgOctetEEPROM(0x100, 2), uint8_t(29)); // above a byte: never verifies
     }
 
@@ -316,7 +331,8 @@ private slots:
         stuck.pic.refuseWrites(5);
         stuck.programmer->setChip(ChipTable::traitsOf("16F84A"));
         QCOMPARE(stuck.programmer->JumpTo(0), uint8_t(0));
-        QCOMPARE(stuck.programmer->ProgrammerCode(device), IcspProgrammer::CodeVerifyFailed);
+        QCOMPARE(stuck.programmer->ProgrammerCode(device),
+                 uint8_t(IcspProgrammer::StreamResult::VerifyFailed));
         QCOMPARE(stuck.programmer->codeRun().address, 5);
         QCOMPARE(stuck.pic.program[6], uint16_t(0x3FFF)); // nothing after the failure
     }

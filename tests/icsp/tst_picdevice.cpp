@@ -177,7 +177,7 @@ private slots:
         QTest::newRow("real 16F84A") << 0x0563 << "16F84A" << 1 << 1024 << 64;
         // No row matches: the chip is not taken for a 16F84.
         QTest::newRow("bit 4 kept by mask") << 0x0E15 << "" << 0 << 0 << 0;
-        QTest::newRow("never read") << 0 << "" << 0 << 0 << 0;
+        QTest::newRow("never read") << 0 << "16F84" << 0 << 1024 << 64;
         QTest::newRow("no chip on the lines") << 0x3FFF << "" << 0 << 0 << 0;
     }
     void chipTableAuto()

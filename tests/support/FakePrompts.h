@@ -49,6 +49,13 @@ public:
         fileFilters << filter;
         return saveFiles.isEmpty() ? QString() : saveFiles.takeFirst();
     }
+    QList<std::optional<QString>> typed; // answers of askText, in turn (none left: cancel)
+    QStringList asked;                   // what each askText said
+    std::optional<QString> askText(QWidget *, const QString &, const QString &label) override
+    {
+        asked << label;
+        return typed.isEmpty() ? std::nullopt : typed.takeFirst();
+    }
     bool openWithDesktop(const QString &path) override
     {
         opened << path;

@@ -11,9 +11,18 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     IcspTexts texts;
     texts.portFailure.openFailed = QStringLiteral("cannot open {PORT}: {RAISON}");
     texts.noChip = QStringLiteral("no chip");
+    texts.noChipAuto = QStringLiteral("no chip, a 16F84 is chosen");
     texts.unknownChipId = QStringLiteral("unknown ID %ID%");
     texts.eraseNotBlank = QStringLiteral("not blank at %ADRESSE%");
     texts.calibrationKept = QStringLiteral("kept %OSCCAL% %BG%");
+    texts.calibrationLost = QStringLiteral("lost %OSCCAL%");
+    texts.calibrationTyped = QStringLiteral("typed %OSCCAL% %BG%");
+    texts.calibrationNotWritten = QStringLiteral("not written %BG%");
+    texts.readBackMismatch = QStringLiteral("read back %ADRESSE% %LU% %ATTENDU%");
+    texts.chooseChip = QStringLiteral("choose the chip");
+    texts.otherChip = QStringLiteral("not %CHOISI% but %LU% %ID%");
+    texts.otherChipId = QStringLiteral("not %CHOISI% but ID %ID%");
+    texts.blankOrAbsent = QStringLiteral("blank or absent");
     programmer = std::make_unique<IcspProgrammer>(settings, clock, box->opener(), texts);
 }
 

@@ -239,6 +239,8 @@ void SimulatedPic::decodeCommand(int command)
     switch (command) {
     case 0x06:
         ++m_stats.increments;
+        if (++m_decodedIncrements == m_skipIncrement)
+            break;
         ++m_pc;
         if (m_pc > 0x3FFF)
             m_pc = 0x2000;
@@ -337,6 +339,7 @@ void SimulatedPic::bulkEraseProgram()
     if (m_pc >= 0x2000) {
         userId.fill(0x3FFF);
         config = 0x3FFF;
+        m_protected = false;
     }
     m_pendingAddress = -1;
 }
@@ -350,7 +353,7 @@ void SimulatedPic::bulkEraseData()
 uint16_t SimulatedPic::readProgramSpace() const
 {
     if (m_pc < 0x2000)
-        return program[size_t(m_pc % m_model.pgmSize)];
+        return m_protected ? 0 : program[size_t(m_pc % m_model.pgmSize)];
     if (m_pc <= 0x2003)
         return userId[size_t(m_pc - 0x2000)];
     if (m_pc == 0x2006)

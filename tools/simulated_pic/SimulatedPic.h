@@ -76,6 +76,12 @@ public:
     }
     // The `nth` Increment Address is garbled on the line (the chip ignores it).
     void loseIncrement(int nth) { m_loseIncrement = nth; }
+    // The chip's counter misses the `nth` Increment Address it decodes while
+    // the line looks right (the box's loop-back echoes the command).
+    void skipIncrement(int nth) { m_skipIncrement = nth; }
+    // Code protection: program memory reads 0x0000 until an erase from the
+    // configuration area clears it (a protected 12F629 hides its OSCCAL so).
+    void protectCode() { m_protected = true; }
 
     struct Stats {
         int programmingModeEntries = 0;
@@ -138,5 +144,8 @@ private:
     std::set<int> m_refused;
     int m_flipLoad = 0, m_flipBit = 0;
     int m_loseIncrement = 0;
+    int m_skipIncrement = 0;
+    bool m_protected = false;
+    int m_decodedIncrements = 0;
     Stats m_stats;
 };

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -70,6 +71,16 @@ QString WindowPrompts::AskSaveFileName(QWidget *parent, const QString &title, co
     if (chosenFilter)
         *chosenFilter = dialog.selectedNameFilter();
     return withExtension(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter());
+}
+
+std::optional<QString> WindowPrompts::askText(QWidget *parent, const QString &title,
+                                              const QString &label)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, label, QLineEdit::Normal, {}, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 bool WindowPrompts::openWithDesktop(const QString &path)

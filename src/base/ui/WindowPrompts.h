@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 // The dialogs and desktop services a window asks of the user and the system.
@@ -33,6 +35,9 @@ public:
     static QString AskSaveFileName(QWidget *parent, const QString &title, const QString &start,
                                    const QString &filter, QString *chosenFilter = nullptr);
 
+    // A line of text the user types, or nothing when the user cancels.
+    virtual std::optional<QString> askText(QWidget *parent, const QString &title,
+                                           const QString &label);
     // Opens a file with the desktop's default handler; false when none took it.
     virtual bool openWithDesktop(const QString &path);
 

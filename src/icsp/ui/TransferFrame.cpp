@@ -6,6 +6,7 @@
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/StatusTextArea.h"
 #include "base/ui/WindowPrompts.h"
+#include "icsp/ChipTable.h"
 #include "icsp/DevicePreparation.h"
 #include "icsp/ProgrammerLabel.h"
 #include "icsp/ui/StatusPanel.h"
@@ -223,20 +224,14 @@ void TransferFrame::identifyChip()
 {
     const DeviceIdReader &read = m_context.transfer.readDeviceId;
     if (read && identifiesChip() && m_context.settings.ICSPChip == QLatin1String("AUTO")) {
+        // The ID travels on its own, not in the outcome's code.
+        auto id = std::make_shared<std::optional<uint16_t>>();
         const bool started = startTransfer(
-            [read](TransferContext &transfer) {
-                const std::optional<uint16_t> id = read(transfer);
-                JobOutcome outcome = JobOutcome::success();
-                if (id)
-                    outcome.code = *id;
-                else
-                    outcome.kind = JobOutcome::Kind::Failed;
-                return outcome;
+            [read, id](TransferContext &transfer) {
+                *id = read(transfer);
+                return *id ? JobOutcome::success() : JobOutcome::failure({});
             },
-            [this](const JobOutcome &outcome) {
-                prepareDevice(outcome.succeeded() ? std::optional<uint16_t>(uint16_t(outcome.code))
-                                                  : std::nullopt);
-            });
+            [this, id](const JobOutcome &) { prepareDevice(*id); });
         if (started)
             return;
     }
@@ -266,8 +261,10 @@ void TransferFrame::prepareDevice(std::optional<uint16_t> readDeviceId)
 
 void TransferFrame::showChipProblem()
 {
-    m_prompts.message(this, QMessageBox::NoIcon, GetLanguageText("ICSPIdentChip"),
-                      GetLanguageText("ChipProbPara"), QMessageBox::Ok);
+    m_prompts.message(
+        this, QMessageBox::NoIcon, GetLanguageText("ICSPIdentChip"),
+        ChipTable::choiceProblemText(m_context.settings.ICSPChip, m_context.pic.ImagePIC.DeviceID),
+        QMessageBox::Ok);
 }
 
 void TransferFrame::frameCaptions()

@@ -143,7 +143,8 @@ protected:
     void addQuitButton();
     // The captions of the frame's own parts: link and quit buttons, panel 2.
     void frameCaptions();
-    // The chip problem message (a "PIC-" choice the chip table does not know).
+    // Why the chip choice selected nothing (an unknown "PIC-" name, or under
+    // "AUTO" no chip or an unknown device ID).
     void showChipProblem();
     // The exchange that ends the module's transfer after a stopped job, while
     // the line still allows it; none by default.

@@ -119,6 +119,10 @@ private:
     void readFinished(const IcspResult &result, PicDevice &read);
     void writeFinished(const IcspResult &result, PicDevice &written);
     void eraseFinished(const IcspResult &result, PicDevice &erased);
+    void startErase(const CalibrationAnswer &answer);
+    // Before erasing a chip whose OSCCAL word reads as no RETLW: the value the
+    // user noted earlier, or going on without it; nothing when the user cancels.
+    std::optional<CalibrationAnswer> askCalibration(uint16_t osccal);
     void verifyFinished(const IcspResult &result, PicDevice &verified);
     void codeTestFinished(const IcspResult &result);
     void showDeviceRecord(bool withAlgo);

@@ -8,6 +8,7 @@
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/WindowPrompts.h"
+#include "icsp/ChipTable.h"
 #include "icsp/ProgrammerOperations.h"
 #include "icsp/ui/StatusPanel.h"
 #include "platform/DataPaths.h"
@@ -115,8 +116,11 @@ void VEK_ICSP::readFinished(const IcspResult &result, PicDevice &read)
     const QString status = Reports::readStatus(result, NomProgrammateur);
     L_Info->setText(status);
     if (result.ok())
-        m_prompts.message(this, QMessageBox::Information, GetLanguageText("ICSPReadPIC"),
-                          GetLanguageText("ICSPReadOK1"), QMessageBox::Ok);
+        m_prompts.message(
+            this, result.notes.isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
+            GetLanguageText("ICSPReadPIC"),
+            (QStringList{GetLanguageText("ICSPReadOK1")} + result.notes).join(QLatin1Char('\n')),
+            QMessageBox::Ok);
     else if (result.stage == Stage::Cancelled)
         m_prompts.message(this, QMessageBox::Warning, GetLanguageText("ICSPReadPIC"), status,
                           QMessageBox::Ok);
@@ -229,8 +233,54 @@ void VEK_ICSP::BP_EraseDevice_Click()
     }
     L_Info->setText(QStringLiteral("Effacement du programme du module ") + NomProgrammateur +
                     QStringLiteral(" en cours..."));
+    if (ChipTable::traitsOf(m_context.pic.DeviceChip).calibrationWord < 0) {
+        startErase({});
+        return;
+    }
+    // The calibration is read first: a lost one is asked about before anything is erased.
+    auto osccal = std::make_shared<uint16_t>(0x3400);
+    runProgrammer(
+        [osccal](IcspProgrammer &p, PicDevice &d) { return ReadFactoryCalibration(p, d, *osccal); },
+        [this, osccal, question](const IcspResult &r, PicDevice &d) {
+            if (!r.ok()) {
+                eraseFinished(r, d);
+                return;
+            }
+            if (const auto answer = askCalibration(*osccal))
+                startErase(*answer);
+            else
+                L_Info->setText(question + QLatin1Char(' ') +
+                                GetLanguageText("NotErrasedProgModule2"));
+        });
+}
+
+std::optional<CalibrationAnswer> VEK_ICSP::askCalibration(uint16_t osccal)
+{
+    if (IsRetlw(osccal))
+        return CalibrationAnswer{};
+    const QString label =
+        GetLanguageText("ICSPCalibrationLost", {QStringLiteral("%OSCCAL%"), HexWord(osccal)}) +
+        QLatin1Char('\n') + GetLanguageText("ICSPCalibrationAsk");
+    for (;;) {
+        const std::optional<QString> typed =
+            m_prompts.askText(this, QStringLiteral("ICSP EFFACER PIC"), label);
+        if (!typed)
+            return std::nullopt;
+        QString text = typed->trimmed();
+        if (text.isEmpty())
+            return CalibrationAnswer{true, std::nullopt};
+        if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+            text = text.mid(2);
+        if (const auto value = HexAddress(text); value && IsRetlw(uint16_t(*value)))
+            return CalibrationAnswer{true, uint16_t(*value)};
+    }
+}
+
+void VEK_ICSP::startErase(const CalibrationAnswer &answer)
+{
     const uint8_t attempts = m_context.settings.ICSPNBWRT;
-    runProgrammer([attempts](IcspProgrammer &p, PicDevice &d) { return EraseChip(p, d, attempts); },
+    runProgrammer([attempts, answer](IcspProgrammer &p,
+                                     PicDevice &d) { return EraseChip(p, d, attempts, answer); },
                   [this](const IcspResult &r, PicDevice &d) { eraseFinished(r, d); },
                   GetLanguageText("MessFirmwarePartiel"));
 }

@@ -473,6 +473,50 @@ private slots:
         QCOMPARE(b.context.pic.CalculChecksum(), 0x3CFE); // blanked by the initialisation
     }
 
+    // A protected 12F629 reads its OSCCAL as 0x0000: the window asks for the
+    // value noted earlier before erasing, refuses what is no RETLW, writes what
+    // was typed and says so; a cancel erases nothing.
+    void protected12F629AsksForItsCalibration()
+    {
+        Bench b(QStringLiteral("12F629"), QStringLiteral("PIC-12F629"));
+        b.pic.setRealChipBehaviour(true);
+        b.pic.protectCode();
+        b.pic.program[5] = 0x0123;
+        auto w = b.window();
+        b.prompts.answer = QMessageBox::Yes;
+        click(*w, w->BP_EraseDevice);
+        const QString lost = GetLanguageText("ICSPCalibrationLost", {"%OSCCAL%", "0x0000"});
+        QCOMPARE(b.prompts.asked, QStringList{lost + '\n' + GetLanguageText("ICSPCalibrationAsk")});
+        QCOMPARE(b.pic.stats().bulkErases, 0); // cancelled: nothing erased
+        QCOMPARE(b.pic.program[5], uint16_t(0x0123));
+
+        b.prompts.typed = {QString("3FFF"), QString("0x3490")};
+        click(*w, w->BP_EraseDevice);
+        QCOMPARE(b.prompts.asked.size(), 3); // asked again after a value that is no RETLW
+        QCOMPARE(b.pic.program[5], uint16_t(0x3FFF));
+        QCOMPARE(b.pic.program[0x3FF], uint16_t(0x3490));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("ErrasePICEnded") + '\n' +
+                                        GetLanguageText("ICSPCalibrationTyped",
+                                                        {"%OSCCAL%", "0x3490", "%BG%", "0x1000"}));
+    }
+
+    // "AUTO" with nothing answering: no chip is said, and that a 16F84 (which
+    // reads the same, having no ID) is chosen in the set-up; the record is kept.
+    void autoWithNoChipAnswering()
+    {
+        Bench b(QStringLiteral("16F628"));
+        b.pic.setPresent(false);
+        VEK_ICSP w(b.context, nullptr, &b.prompts);
+        Bench::wait(w);
+        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(b.lastMessage(),
+                 GetLanguageText("ICSPNoChip") + ' ' + GetLanguageText("ICSPNo16F84ID"));
+        QCOMPARE(b.context.pic.DeviceChip, QString("16F628"));
+        w.IdentifierPIC(); // the same rule, the same words
+        QCOMPARE(b.prompts.messages.size(), 2);
+        QCOMPARE(b.lastMessage(), b.prompts.messages[0].text);
+    }
+
     // Under Xvfb with VEK_SCREENSHOT_DIR set: the window after a read.
     void screenshot()
     {
