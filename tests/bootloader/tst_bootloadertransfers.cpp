@@ -1,4 +1,5 @@
 #include "ModuleSimulator.h"
+#include "RecordingSink.h"
 #include "TestSupport.h"
 #include "app/CurveTables.h"
 #include "app/VekContext.h"
@@ -16,7 +17,6 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <cmath>
 
 // End to end: the plain transfers over a real pseudo-terminal against the
 // simulated module's bootloader, whose flash the tests read back.
@@ -56,39 +56,6 @@ public:
     QStringList errors;
 };
 
-class RecordingSink : public ProgressSink
-{
-public:
-    void setBar(int, double percent, const QString &text) override
-    {
-        percents << percent;
-        texts << text;
-    }
-    void setStatus(const QString &text) override { statuses << text; }
-    QList<double> percents;
-    QStringList texts;
-    QStringList statuses;
-};
-
-// The simulated module with its bootloader, and its flash read back.
-struct Module {
-    ModuleSimulator sim;
-    QTemporaryDir dir;
-    bool start(const QStringList &extra = {})
-    {
-        return sim.start(QStringList{"--bootloader"} + extra);
-    }
-    QList<uint16_t> flash() { return sim.flashWords(dir.filePath("flash.bin")); }
-    // Frames the module found malformed.
-    int badFrames()
-    {
-        sim.command("blstats");
-        const QString line = sim.waitForLine("BLSTATS");
-        const QRegularExpression bad("bad=(\\d+)");
-        return line.isEmpty() ? -1 : bad.match(line).captured(1).toInt();
-    }
-};
-
 BootloaderTexts texts()
 {
     return BootloaderTexts::load("PTY");
@@ -103,6 +70,32 @@ JobOutcome connectModule(BootloaderSession &session, const QString &device)
     RecordingSink sink;
     return Connecter(session, request, sink, CancelToken{});
 }
+
+// The simulated module with its bootloader, and its flash read back.
+struct Module {
+    ModuleSimulator sim;
+    QTemporaryDir dir;
+    bool start(const QStringList &extra = {})
+    {
+        return sim.start(QStringList{"--bootloader"} + extra);
+    }
+    // Starts it with `extra` (faults, pace...) and connects `session` to it.
+    JobOutcome startAndConnect(BootloaderSession &session, const QStringList &extra = {})
+    {
+        if (!start(extra))
+            return JobOutcome::failure("the simulated module did not start");
+        return connectModule(session, sim.devicePath());
+    }
+    QList<uint16_t> flash() { return sim.flashWords(dir.filePath("flash.bin")); }
+    // Frames the module found malformed.
+    int badFrames()
+    {
+        sim.command("blstats");
+        const QString line = sim.waitForLine("BLSTATS");
+        const QRegularExpression bad("bad=(\\d+)");
+        return line.isEmpty() ? -1 : bad.match(line).captured(1).toInt();
+    }
+};
 
 // Words outside the ranges must still be blank.
 int writtenOutside(const QList<uint16_t> &flash, const QList<TablePlacement::WordRange> &ranges)
@@ -193,10 +186,14 @@ void TestBootloaderTransfers::curveTablesReachTheFlash_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("lines");
     QTest::addColumn<int>("curveSet");
-    for (int type : {8, 88})
-        for (int lines = 1; lines <= 4; ++lines)
-            QTest::addRow("type %d, %d lines", type, lines) << type << lines << 1;
-    QTest::newRow("type 8, second curve set") << 8 << 2 << 2;
+    QTest::addColumn<double>("firstPercent"); // 8 words of the 512 a line sends, rounded
+    for (int type : {8, 88}) {
+        QTest::addRow("type %d, 1 line", type) << type << 1 << 1 << 2.0;
+        QTest::addRow("type %d, 2 lines", type) << type << 2 << 1 << 1.0;
+        QTest::addRow("type %d, 3 lines", type) << type << 3 << 1 << 1.0;
+        QTest::addRow("type %d, 4 lines", type) << type << 4 << 1 << 0.0;
+    }
+    QTest::newRow("type 8, second curve set") << 8 << 2 << 2 << 1.0;
 }
 
 void TestBootloaderTransfers::curveTablesReachTheFlash()
@@ -204,6 +201,7 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     QFETCH(int, type);
     QFETCH(int, lines);
     QFETCH(int, curveSet);
+    QFETCH(double, firstPercent);
     MainSettings &s = m_context->settings;
     s.TypeCompilation = int16_t(type);
     s.ICSPNbTables = QString::number(lines);
@@ -214,9 +212,8 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     m_context->mapBoxes.tbMapAdj = {" 0", "33.3", "66.7", "100", "", "", "", "", ""};
 
     Module module;
-    QVERIFY(module.start());
     BootloaderSession session;
-    QVERIFY(connectModule(session, module.sim.devicePath()).succeeded());
+    QVERIFY(module.startAndConnect(session).succeeded());
 
     Answers answers;
     CurveDownloadRequest request;
@@ -239,28 +236,34 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     QCOMPARE(outcome.message, BootloaderMessages::CurvesOk);
     QCOMPARE(sink.statuses.last(), BootloaderMessages::TransferDone);
     // One bar over both areas (2 x 256 words a line), running forward to 100.
-    QCOMPARE(sink.percents.size(), 64 * lines);
-    QCOMPARE(sink.percents.first(), std::nearbyint(100.0 * 8 / (512 * lines)));
-    QCOMPARE(sink.percents.last(), 100.0);
-    QVERIFY(std::is_sorted(sink.percents.begin(), sink.percents.end()));
-    QCOMPARE(sink.texts.first(), QString("%1 %2 %3 ")
-                                     .arg(VEK_LANGUAGE::GetLanguageText("DP1ProgCODE"))
-                                     .arg(64 * lines)
-                                     .arg(VEK_LANGUAGE::GetLanguageText("Mbloc")));
+    const QList<double> percents = sink.percents();
+    QCOMPARE(percents.size(), 64 * lines);
+    QCOMPARE(percents.first(), firstPercent);
+    QCOMPARE(percents.last(), 100.0);
+    QVERIFY(std::is_sorted(percents.begin(), percents.end()));
+    QCOMPARE(sink.texts(1).first(), QString("%1 %2 %3 ")
+                                        .arg(VEK_LANGUAGE::GetLanguageText("DP1ProgCODE"))
+                                        .arg(64 * lines)
+                                        .arg(VEK_LANGUAGE::GetLanguageText("Mbloc")));
 
-    // Word for word: each line's tables blended by its percentage.
+    // Word for word what was placed; the line at 0 % holds the atmospheric
+    // tables, the line at 100 % the boost ones.
     const QList<uint16_t> flash = module.flash();
     QCOMPARE(flash.size(), PicImage::CodeWords);
-    const int pct[4] = {0, 33, 67, 100};
     const int low = curveSet == 1 ? 0x800 : 0x2000, high = curveSet == 1 ? 0x1000 : 0x2800;
-    for (int line = 0; line < lines; ++line) {
-        for (int i = 0; i < 256; ++i) {
-            const auto blended = [&](const QStringList &atmo, const QStringList &boost) {
-                const int a = atmo[i].toInt(nullptr, 16), b = boost[i].toInt(nullptr, 16);
-                return uint16_t(std::nearbyint(a + (b - a) * pct[line] / 100.0));
-            };
-            QCOMPARE(flash[low + 256 * line + i], blended(tables.basseAtmo, tables.basseBoost));
-            QCOMPARE(flash[high + 256 * line + i], blended(tables.hauteAtmo, tables.hauteBoost));
+    for (int k = 0; k < 256 * lines; ++k) {
+        QCOMPARE(flash[low + k], m_context->pic.ImagePIC.codeWord(low + k));
+        QCOMPARE(flash[high + k], m_context->pic.ImagePIC.codeWord(high + k));
+    }
+    const auto word = [](const QStringList &table, int i) {
+        return uint16_t(table[i].toInt(nullptr, 16));
+    };
+    for (int i = 0; i < 256; ++i) {
+        QCOMPARE(flash[low + i], word(tables.basseAtmo, i));
+        QCOMPARE(flash[high + i], word(tables.hauteAtmo, i));
+        if (lines == 4) {
+            QCOMPARE(flash[low + 3 * 256 + i], word(tables.basseBoost, i));
+            QCOMPARE(flash[high + 3 * 256 + i], word(tables.hauteBoost, i));
         }
     }
     QCOMPARE(flash[low], uint16_t(0x0782));
@@ -291,9 +294,8 @@ void TestBootloaderTransfers::firmwareReachesTheFlash()
     m_context->settings.ICSPHEXLNG = "400";
 
     Module module;
-    QVERIFY(module.start(faults));
     BootloaderSession session;
-    QVERIFY(connectModule(session, module.sim.devicePath()).succeeded());
+    QVERIFY(module.startAndConnect(session, faults).succeeded());
     const FirmwareDownloadPlan plan =
         PreparerTelechargementFirmware(m_context->settings, m_context->pic);
     QVERIFY2(plan.range, qPrintable(plan.refusal.text));
@@ -303,8 +305,8 @@ void TestBootloaderTransfers::firmwareReachesTheFlash()
     QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
     QCOMPARE(outcome.message, BootloaderMessages::FirmwareOk);
     // The share sent, counted from word 0: 100 x 7 / 1024 first, 100 last.
-    QCOMPARE(sink.percents.first(), 1.0);
-    QCOMPARE(sink.percents.last(), 100.0);
+    QCOMPARE(sink.percents().first(), 1.0);
+    QCOMPARE(sink.percents().last(), 100.0);
 
     const QList<uint16_t> flash = module.flash();
     const PicImage expected = firmwareImage();
@@ -397,9 +399,8 @@ void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowle
     QFETCH(QString, names);
     m_context->pic.ImagePIC = firmwareImage();
     Module module;
-    QVERIFY(module.start({"--fault", fault}));
     BootloaderSession session;
-    QVERIFY(connectModule(session, module.sim.devicePath()).succeeded());
+    QVERIFY(module.startAndConnect(session, {"--fault", fault}).succeeded());
     RecordingSink sink;
     const JobOutcome outcome = TelechargerFirmware(session, m_context->pic.ImagePIC, {0, 0x100},
                                                    texts(), sink, CancelToken{});
@@ -440,9 +441,8 @@ void TestBootloaderTransfers::identityFaultsFailTheConnection()
     QFETCH(QString, fault);
     QFETCH(int, code);
     Module module;
-    QVERIFY(module.start({"--fault", fault}));
     BootloaderSession session;
-    const JobOutcome outcome = connectModule(session, module.sim.devicePath());
+    const JobOutcome outcome = module.startAndConnect(session, {"--fault", fault});
     QCOMPARE(outcome.code, code);
     QVERIFY(!outcome.message.isEmpty());
     QVERIFY(!session.connected());
