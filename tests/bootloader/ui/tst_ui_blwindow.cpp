@@ -118,27 +118,6 @@ private slots:
             QCOMPARE(words[k], uint16_t(0x3FFF));
     }
 
-    // A close the module does not acknowledge is told, and the window ends
-    // disconnected all the same.
-    void unacknowledgedCloseStillDisconnects()
-    {
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "silent:ED:0"}));
-        ctx->settings.ICSPPort = sim.devicePath();
-        VEK_BL w(*ctx, nullptr, &prompts);
-        QVERIFY(clickAndWait(w, w.BP_tst));
-        QVERIFY(clickAndWait(w, w.BP_tst));
-        QCOMPARE(prompts.messages.last().text, BootloaderMessages::CloseFailed);
-        QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseFailedInfo);
-        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
-        QVERIFY(!w.BP_DLOAD[1]->isEnabled() && !w.BP_DLOAD[2]->isEnabled());
-        QVERIFY(!w.BP_MAJHEX->isEnabled());
-        QCOMPARE(w.panel(3)->text(), QString("LOCAL"));
-        QVERIFY(!w.session().connected());
-        sim.command("blstats");
-        QVERIFY(sim.waitForLine("BLSTATS").contains("close=3"));
-    }
-
     // The close box during a firmware download, the module on a slow line so
     // that the download is mid-way: Yes stops it, closes the transfer and says
     // what the module now holds; No lets it run to its end.
@@ -237,36 +216,59 @@ private slots:
         QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
     }
 
-    void refusedFrameIsToldInThisWindow_data()
+    // A module that refuses a frame of the curve download, or the close: the
+    // fault is told in this window, and the window ends disconnected all the
+    // same, with nothing that reads as a success and no progress left beside
+    // the red link.
+    void faultsAreToldAndTheWindowEndsDisconnected_data()
     {
         QTest::addColumn<QString>("fault");
-        QTest::newRow("wrong acknowledgement") << "wrong:E3:3";
-        QTest::newRow("late acknowledgement") << "late:E3:3";
-        QTest::newRow("half an acknowledgement") << "partial:E3:3";
+        QTest::addColumn<bool>("download");
+        QTest::addColumn<QString>("closeSays"); // the message of the disconnection ("" none)
+        QTest::addColumn<QString>("info");      // the label once disconnected
+        const QString afterFailure = GetLanguageText("MessDeconnexionApresEchec");
+        QTest::newRow("wrong acknowledgement") << "wrong:E3:3" << true << "" << afterFailure;
+        QTest::newRow("late acknowledgement") << "late:E3:3" << true << "" << afterFailure;
+        QTest::newRow("half an acknowledgement") << "partial:E3:3" << true << "" << afterFailure;
+        QTest::newRow("close unacknowledged")
+            << "silent:ED:0" << false << BootloaderMessages::CloseFailed
+            << BootloaderMessages::CloseFailedInfo;
     }
 
-    void refusedFrameIsToldInThisWindow()
+    void faultsAreToldAndTheWindowEndsDisconnected()
     {
         QFETCH(QString, fault);
+        QFETCH(bool, download);
+        QFETCH(QString, closeSays);
+        QFETCH(QString, info);
         ModuleSimulator sim;
         QVERIFY(sim.start({"--bootloader", "--fault", fault}));
         ctx->settings.ICSPPort = sim.devicePath();
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
-        QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
-        const FakePrompts::Shown shown = prompts.messages.last();
-        QCOMPARE(shown.icon, QMessageBox::Critical);
-        QVERIFY2(shown.text.contains("[0x0310]"), qPrintable(shown.text));
-        QVERIFY(!shown.text.contains("OK"));
-        QVERIFY(w.L_Info->text().contains("[0x0310]"));
-        QVERIFY(w.BP_DLOAD[1]->isEnabled()); // still connected, ready for another try
+        if (download) {
+            QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
+            const FakePrompts::Shown shown = prompts.messages.takeLast();
+            QCOMPARE(shown.icon, QMessageBox::Critical);
+            QVERIFY2(shown.text.contains("[0x0310]"), qPrintable(shown.text));
+            QVERIFY(!shown.text.contains("OK"));
+            QVERIFY(w.L_Info->text().contains("[0x0310]"));
+            QVERIFY(w.BP_DLOAD[1]->isEnabled()); // still connected, ready for another try
+        }
 
-        // Disconnected, nothing reads as a success, and no transfer's progress
-        // is left beside the red link.
         QVERIFY(clickAndWait(w, w.BP_tst));
+        if (!closeSays.isEmpty())
+            QCOMPARE(prompts.messages.last().text, closeSays);
+        QCOMPARE(w.L_Info->text(), info);
         QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
-        QCOMPARE(w.L_Info->text(), GetLanguageText("MessDeconnexionApresEchec"));
+        QVERIFY(!w.BP_DLOAD[1]->isEnabled() && !w.BP_DLOAD[2]->isEnabled());
+        QVERIFY(!w.BP_MAJHEX->isEnabled());
+        QCOMPARE(w.panel(3)->text(), QString("LOCAL"));
         QVERIFY(w.panel(2)->picture().isNull());
+        QVERIFY(!w.session().connected());
+        sim.command("blstats");
+        const QString stats = sim.waitForLine("BLSTATS");
+        QVERIFY2(stats.contains("close=3"), qPrintable(stats)); // 0xED, 0xED, then the judged one
     }
 
     void unusableCurveIsNotSent()

@@ -89,39 +89,45 @@ private slots:
             *ctx, prompts, dir, [this] { return open(); }, signs);
     }
 
-    // A silent module: the connection's three hellos go unanswered.
-    void silentModuleIsToldAndStaysDisconnected()
+    // A module that goes silent: the connection's three hellos unanswered, or
+    // the download's hello after the connection. The window says so, stays
+    // as it was for another try, and sends no frame.
+    void silentModuleIsTold_data()
     {
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "silent:EA:0"}));
-        ctx->settings.ICSPPort = sim.devicePath();
-        auto w = window();
-        QVERIFY(clickAndWait(*w, w->BP_tst));
-        QCOMPARE(prompts.messages.size(), 1);
-        const FakePrompts::Shown shown = prompts.messages.last();
-        QCOMPARE(shown.icon, QMessageBox::Question);
-        QCOMPARE(shown.text, GetLanguageText("ICSPTestBad") + ' ' + w->nomProgrammateur());
-        QCOMPARE(shown.title, GetLanguageText("TransferPCModule") + ' ' + w->nomProgrammateur());
-        QVERIFY(!w->bootloaderConnected());
-        QCOMPARE(w->BP_tst->text(), GetLanguageText("MBConnection"));
-        QVERIFY(!w->BP_DLOAD->isEnabled() && !w->BP_MAJHEX->isEnabled());
-        QVERIFY(w->BP_tst->isEnabled());
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("connected");
+        QTest::newRow("at the connection") << "silent:EA:0" << false;
+        QTest::newRow("at the download") << "silent:EA:2" << true;
     }
 
-    // The module goes silent after the connection: the download's hello fails,
-    // the window says so and stays connected for another try.
-    void silentDownloadIsToldAndStaysConnected()
+    void silentModuleIsTold()
     {
+        QFETCH(QString, fault);
+        QFETCH(bool, connected);
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "silent:EA:2"}));
+        QVERIFY(sim.start({"--bootloader", "--fault", fault}));
         ctx->settings.ICSPPort = sim.devicePath();
         auto w = window();
         QVERIFY(clickAndWait(*w, w->BP_tst));
-        QVERIFY(clickAndWait(*w, w->BP_DLOAD));
-        QCOMPARE(prompts.messages.last().icon, QMessageBox::Critical);
-        QCOMPARE(lastMessage(), BootloaderMessages::HelloFailed);
-        QCOMPARE(w->L_Info->text(), BootloaderMessages::Timeout);
-        QVERIFY(w->bootloaderConnected() && w->BP_DLOAD->isEnabled());
+        if (connected)
+            QVERIFY(clickAndWait(*w, w->BP_DLOAD));
+        QCOMPARE(prompts.messages.size(), connected ? 2 : 1); // the download shows its areas first
+        const FakePrompts::Shown shown = prompts.messages.last();
+        if (connected) {
+            QCOMPARE(shown.icon, QMessageBox::Critical);
+            QCOMPARE(shown.text, BootloaderMessages::HelloFailed);
+            QCOMPARE(w->L_Info->text(), BootloaderMessages::Timeout);
+        } else {
+            const QString programmer = ' ' + w->nomProgrammateur();
+            QCOMPARE(shown.icon, QMessageBox::Question);
+            QCOMPARE(shown.text, GetLanguageText("ICSPTestBad") + programmer);
+            QCOMPARE(shown.title, GetLanguageText("TransferPCModule") + programmer);
+        }
+        QCOMPARE(w->bootloaderConnected(), connected);
+        QCOMPARE(w->BP_tst->text(), GetLanguageText(connected ? "MBDeconnection" : "MBConnection"));
+        QCOMPARE(w->BP_DLOAD->isEnabled(), connected);
+        QCOMPARE(w->BP_MAJHEX->isEnabled(), connected);
+        QVERIFY(w->BP_tst->isEnabled());
         sim.command("blstats");
         QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
     }
