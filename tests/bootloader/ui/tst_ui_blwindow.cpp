@@ -171,15 +171,15 @@ private slots:
 
     void connectDownloadUpdateDisconnect()
     {
-        BootloaderWindowRig::SessionSigns signs;
-        signs.infoWhenConnected = BootloaderMessages::Connected;
-        signs.panel3WhenConnected = "VEK-MZ300 T1\\REV:5 - OS:2.1.5";
-        signs.curveMessages = QStringList{BootloaderMessages::CurvesOk};
-        signs.panel3AfterFirmware = signs.panel3WhenConnected; // the module's identity stays
-        signs.panel3Disconnected = "LOCAL";
-        signs.screenshot = "vek_bl_download.png";
+        const QString identity = "VEK-MZ300 T1\\REV:5 - OS:2.1.5";
         BootloaderWindowRig::connectDownloadUpdateDisconnect(
-            *ctx, prompts, dir, [this] { return open(); }, signs);
+            *ctx, prompts, dir, [this] { return open(); },
+            {.infoWhenConnected = BootloaderMessages::Connected,
+             .panel3WhenConnected = identity,
+             .curveMessages = {BootloaderMessages::CurvesOk},
+             .panel3AfterFirmware = identity, // the module's identity stays
+             .panel3Disconnected = "LOCAL",
+             .screenshot = "vek_bl_download.png"});
     }
 
     // What the module answers out of step or in part: the window shows the

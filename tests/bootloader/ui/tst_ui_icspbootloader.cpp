@@ -76,17 +76,16 @@ private slots:
 
     void connectDownloadUpdateDisconnect()
     {
-        BootloaderWindowRig::SessionSigns signs;
-        // The areas are shown before the tables go out.
-        signs.curveMessages = QStringList{"L Adddebut = 768(&H 300)\r\n"
-                                          "L Addfin = 1280(&H 500)\r\n"
-                                          "H Adddebut = 1280(&H 500)\r\n"
-                                          "H Addfin = 1792(&H 700)\r\n",
-                                          BootloaderMessages::CurvesOk};
-        signs.panel3AfterFirmware = "Processeur: 16F876A";
-        signs.screenshot = "vek_icsp_bootloader.png";
+        const QString areas = "L Adddebut = 768(&H 300)\r\nL Addfin = 1280(&H 500)\r\n"
+                              "H Adddebut = 1280(&H 500)\r\nH Addfin = 1792(&H 700)\r\n";
         BootloaderWindowRig::connectDownloadUpdateDisconnect(
-            *ctx, prompts, dir, [this] { return open(); }, signs);
+            *ctx, prompts, dir, [this] { return open(); },
+            {.infoWhenConnected = "",
+             .panel3WhenConnected = "",                              // not checked
+             .curveMessages = {areas, BootloaderMessages::CurvesOk}, // the areas shown first
+             .panel3AfterFirmware = "Processeur: 16F876A",
+             .panel3Disconnected = "", // not checked
+             .screenshot = "vek_icsp_bootloader.png"});
     }
 
     // A module that goes silent: the connection's three hellos unanswered, or
