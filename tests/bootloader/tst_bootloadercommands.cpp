@@ -23,6 +23,7 @@ private slots:
     void rangeStopsAtARefusalOrACancel();
     void identityTexts();
     void connectionRetriesTheProbe();
+    void revisionZeroIsOneDigit();
     void shortVersionAnswerFailsAndCloses();
     void portThatCannotOpenStaysDisconnected();
     void lateAnswersOfTheClosingBytesAreNotTheClosesAnswer();
@@ -342,6 +343,20 @@ void TestBootloaderCommands::connectionRetriesTheProbe()
     const JobOutcome closed = Deconnecter(s.session, true, sink, CancelToken{});
     QVERIFY(closed.succeeded());
     QVERIFY(!s.session.connected());
+}
+
+void TestBootloaderCommands::revisionZeroIsOneDigit()
+{
+    ScriptedSession s;
+    s.script = [&](ScriptedByteLink &l, const QByteArray &w) {
+        if (uint8_t(w[0]) == 0xEE)
+            l.reply(QByteArray(1, '\0'));
+        else
+            goodModule(l, w);
+    };
+    RecordingSink sink;
+    QVERIFY(s.connect(sink).succeeded());
+    QCOMPARE(s.session.identity.texteEtat(), QString("VEK-MZ300 OS\\REV:0 - OS:2.1.5"));
 }
 
 void TestBootloaderCommands::shortVersionAnswerFailsAndCloses()

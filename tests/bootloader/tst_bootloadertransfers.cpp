@@ -274,24 +274,44 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
 void TestBootloaderTransfers::firmwareReachesTheFlash_data()
 {
     QTest::addColumn<QStringList>("faults");
-    QTest::newRow("module in step") << QStringList{};
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<double>("firstPercent"); // the share sent, counted from word 0
+    QTest::addColumn<int>("blocks");          // as the progress text counts them, from word 0
+    const QStringList none;
+    QTest::newRow("module in step") << none << "000"
+                                    << "400" << 1.0 << 128; // 100 x 7 / 1024 first
+    QTest::newRow("the package's defaults") << none << "000"
+                                            << "200" << 1.0 << 64; // 100 x 7 / 512
+    QTest::newRow("words 0x100 to 0x1FF") << none << "100"
+                                          << "100" << 51.0 << 64; // 100 x 263 / 512
     // An acknowledgement followed by one more byte is an acknowledgement; the
     // byte is not taken for the next frame's answer.
-    QTest::newRow("extra byte after the second frame") << QStringList{"--fault", "extra:E3:2"};
-    QTest::newRow("extra byte after each frame") << QStringList{"--fault", "extra:E3:0"};
-    QTest::newRow("extra byte after the last frame") << QStringList{"--fault", "extra:E3:128"};
+    QTest::newRow("extra byte after the second frame")
+        << QStringList{"--fault", "extra:E3:2"} << "000"
+        << "400" << 1.0 << 128;
+    QTest::newRow("extra byte after each frame") << QStringList{"--fault", "extra:E3:0"} << "000"
+                                                 << "400" << 1.0 << 128;
+    QTest::newRow("extra byte after the last frame")
+        << QStringList{"--fault", "extra:E3:128"} << "000"
+        << "400" << 1.0 << 128;
     QTest::newRow("extra byte after each frame, paced line")
-        << QStringList{"--fault", "extra:E3:0", "--baud", "57600"};
+        << QStringList{"--fault", "extra:E3:0", "--baud", "57600"} << "000"
+        << "400" << 1.0 << 128;
 }
 
 void TestBootloaderTransfers::firmwareReachesTheFlash()
 {
     QFETCH(QStringList, faults);
+    QFETCH(QString, start);
+    QFETCH(QString, length);
+    QFETCH(double, firstPercent);
+    QFETCH(int, blocks);
     m_context->pic.ImagePIC = firmwareImage();
     QVERIFY(EcrireFichierHex(m_context->pic, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
     m_context->pic.InitMemoire(); // the download reads the file again
-    m_context->settings.ICSPHEXADD = "000";
-    m_context->settings.ICSPHEXLNG = "400";
+    m_context->settings.ICSPHEXADD = start;
+    m_context->settings.ICSPHEXLNG = length;
 
     Module module;
     BootloaderSession session;
@@ -304,15 +324,19 @@ void TestBootloaderTransfers::firmwareReachesTheFlash()
                                                    texts(), sink, CancelToken{});
     QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
     QCOMPARE(outcome.message, BootloaderMessages::FirmwareOk);
-    // The share sent, counted from word 0: 100 x 7 / 1024 first, 100 last.
-    QCOMPARE(sink.percents().first(), 1.0);
+    QCOMPARE(sink.percents().first(), firstPercent);
     QCOMPARE(sink.percents().last(), 100.0);
+    QCOMPARE(sink.texts(1).first(), QString("%1 %2 %3 ")
+                                        .arg(VEK_LANGUAGE::GetLanguageText("DP1ProgCODE"))
+                                        .arg(blocks)
+                                        .arg(VEK_LANGUAGE::GetLanguageText("Mbloc")));
 
+    const int first = start.toInt(nullptr, 16), end = first + length.toInt(nullptr, 16);
     const QList<uint16_t> flash = module.flash();
     const PicImage expected = firmwareImage();
-    for (int k = 0; k < 0x400; ++k)
+    for (int k = first; k < end; ++k)
         QCOMPARE(flash[k], expected.codeWord(k));
-    QCOMPARE(writtenOutside(flash, {{0, 0x400}}), 0);
+    QCOMPARE(writtenOutside(flash, {{first, end}}), 0);
     QCOMPARE(module.badFrames(), 0);
     QVERIFY(Deconnecter(session, true, sink, CancelToken{}).succeeded());
 }
