@@ -67,21 +67,29 @@ inline PicDevice packageFirmware()
 // A window with bootloader buttons as the shared tests drive it.
 struct Road {
     std::shared_ptr<TransferFrame> window;
-    QPushButton *curves = nullptr; // the curve download of curve set 1
+    QList<QPushButton *> curves; // the curve downloads, that of curve set 1 first
     QList<QWidget *> lockedDuringJobs;
     std::function<bool()> connected;
     std::function<QString()> programView; // the program-memory view, where the window has one
 };
 using OpenWindow = std::function<Road()>;
 
+template <typename Widget> bool anyEnabled(const QList<Widget *> &widgets)
+{
+    return std::any_of(widgets.begin(), widgets.end(), [](Widget *w) { return w->isEnabled(); });
+}
+
+template <typename Widget> bool allEnabled(const QList<Widget *> &widgets)
+{
+    return std::all_of(widgets.begin(), widgets.end(), [](Widget *w) { return w->isEnabled(); });
+}
+
 // Clicks and waits for the job it started to finish; `locked` are disabled meanwhile.
 inline bool clickAndWait(TransferFrame &w, const QList<QWidget *> &locked, QPushButton *button)
 {
     QSignalSpy finished(&w.runner(), &JobRunner::finished);
     button->click();
-    const bool allLocked =
-        std::none_of(locked.begin(), locked.end(), [](QWidget *b) { return b->isEnabled(); });
-    return allLocked && finished.wait(15000);
+    return !anyEnabled(locked) && finished.wait(15000);
 }
 
 inline bool clickAndWait(const Road &road, QPushButton *button)
@@ -112,19 +120,19 @@ inline void connectDownloadUpdateDisconnect(VekContext &ctx, FakePrompts &prompt
     const Road road = open();
     TransferFrame &w = *road.window;
     w.show();
-    QVERIFY(!road.curves->isEnabled() && !w.BP_MAJHEX->isEnabled());
+    QVERIFY(!anyEnabled(road.curves) && !w.BP_MAJHEX->isEnabled());
 
     QVERIFY(clickAndWait(road, w.BP_tst));
     QVERIFY(road.connected());
     QCOMPARE(w.BP_tst->text(), GetLanguageText("MBDeconnection"));
-    QVERIFY(road.curves->isEnabled() && w.BP_MAJHEX->isEnabled());
+    QVERIFY(allEnabled(road.curves) && w.BP_MAJHEX->isEnabled());
     QVERIFY(!w.BP_UPLOAD->isEnabled());
     QCOMPARE(w.L_Info->text(), signs.infoWhenConnected);
     if (!signs.panel3WhenConnected.isEmpty())
         QCOMPARE(w.panel(3)->text(), signs.panel3WhenConnected);
     QVERIFY(prompts.messages.isEmpty());
 
-    QVERIFY(clickAndWait(road, road.curves));
+    QVERIFY(clickAndWait(road, road.curves.first()));
     QStringList shown;
     for (const FakePrompts::Shown &m : std::as_const(prompts.messages))
         shown << m.text;
@@ -149,7 +157,7 @@ inline void connectDownloadUpdateDisconnect(VekContext &ctx, FakePrompts &prompt
     QVERIFY(clickAndWait(road, w.BP_tst));
     QVERIFY(!road.connected());
     QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
-    QVERIFY(!road.curves->isEnabled() && !w.BP_MAJHEX->isEnabled());
+    QVERIFY(!anyEnabled(road.curves) && !w.BP_MAJHEX->isEnabled());
     QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseDone);
     if (!signs.panel3Disconnected.isEmpty())
         QCOMPARE(w.panel(3)->text(), signs.panel3Disconnected);
@@ -167,7 +175,7 @@ inline void unusableCurveIsNotSent(VekContext &ctx, FakePrompts &prompts, const 
     const Road road = open();
     QVERIFY(clickAndWait(road, road.window->BP_tst));
     QSignalSpy started(&road.window->runner(), &JobRunner::started);
-    road.curves->click();
+    road.curves.first()->click();
     QCOMPARE(started.size(), 0);
     QCOMPARE(prompts.messages.last().text, ctx.tab_avance.invalidValuesMessage());
     QCOMPARE(prompts.messages.last().icon, QMessageBox::Critical);

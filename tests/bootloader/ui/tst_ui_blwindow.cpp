@@ -38,7 +38,7 @@ class TestBlWindow : public QObject
     {
         auto w = std::make_shared<VEK_BL>(*ctx, nullptr, &prompts);
         const auto connected = [p = w.get()] { return p->session().connected(); };
-        return {w, w->BP_DLOAD[1], {w->BP_tst, w->BP_Quit}, connected, {}};
+        return {w, {w->BP_DLOAD[1], w->BP_DLOAD[2]}, {w->BP_tst, w->BP_Quit}, connected, {}};
     }
 
     QList<uint16_t> flash(ModuleSimulator &sim)

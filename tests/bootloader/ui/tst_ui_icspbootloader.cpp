@@ -54,7 +54,9 @@ class TestIcspBootloader : public QObject
     BootloaderWindowRig::Road open()
     {
         std::shared_ptr<VEK_ICSP> w = window();
-        return {w, w->BP_DLOAD, lockedDuringJobs(*w),
+        return {w,
+                {w->BP_DLOAD},
+                lockedDuringJobs(*w),
                 [p = w.get()] { return p->bootloaderConnected(); },
                 [p = w.get()] { return p->T_ProgramMem->toPlainText(); }};
     }
