@@ -274,44 +274,34 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
 void TestBootloaderTransfers::firmwareReachesTheFlash_data()
 {
     QTest::addColumn<QStringList>("faults");
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("length");
+    QTest::addColumn<int>("first"); // the words sent, from the package's settings
+    QTest::addColumn<int>("end");
     QTest::addColumn<double>("firstPercent"); // the share sent, counted from word 0
     QTest::addColumn<int>("blocks");          // as the progress text counts them, from word 0
     const QStringList none;
-    QTest::newRow("module in step") << none << "000"
-                                    << "400" << 1.0 << 128; // 100 x 7 / 1024 first
-    QTest::newRow("the package's defaults") << none << "000"
-                                            << "200" << 1.0 << 64; // 100 x 7 / 512
-    QTest::newRow("words 0x100 to 0x1FF") << none << "100"
-                                          << "100" << 51.0 << 64; // 100 x 263 / 512
+    QTest::newRow("module in step") << none << 0 << 0x400 << 1.0 << 128;           // 100 x 7 / 1024
+    QTest::newRow("the package's defaults") << none << 0 << 0x200 << 1.0 << 64;    // 100 x 7 / 512
+    QTest::newRow("words 0x100 to 0x1FF") << none << 0x100 << 0x200 << 51.0 << 64; // x 263 / 512
     // An acknowledgement followed by one more byte is an acknowledgement; the
     // byte is not taken for the next frame's answer.
-    QTest::newRow("extra byte after the second frame")
-        << QStringList{"--fault", "extra:E3:2"} << "000"
-        << "400" << 1.0 << 128;
-    QTest::newRow("extra byte after each frame") << QStringList{"--fault", "extra:E3:0"} << "000"
-                                                 << "400" << 1.0 << 128;
-    QTest::newRow("extra byte after the last frame")
-        << QStringList{"--fault", "extra:E3:128"} << "000"
-        << "400" << 1.0 << 128;
+    for (const char *fault : {"extra:E3:2", "extra:E3:0", "extra:E3:128"})
+        QTest::addRow("%s", fault) << QStringList{"--fault", fault} << 0 << 0x400 << 1.0 << 128;
     QTest::newRow("extra byte after each frame, paced line")
-        << QStringList{"--fault", "extra:E3:0", "--baud", "57600"} << "000"
-        << "400" << 1.0 << 128;
+        << QStringList{"--fault", "extra:E3:0", "--baud", "57600"} << 0 << 0x400 << 1.0 << 128;
 }
 
 void TestBootloaderTransfers::firmwareReachesTheFlash()
 {
     QFETCH(QStringList, faults);
-    QFETCH(QString, start);
-    QFETCH(QString, length);
+    QFETCH(int, first);
+    QFETCH(int, end);
     QFETCH(double, firstPercent);
     QFETCH(int, blocks);
     m_context->pic.ImagePIC = firmwareImage();
     QVERIFY(EcrireFichierHex(m_context->pic, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
     m_context->pic.InitMemoire(); // the download reads the file again
-    m_context->settings.ICSPHEXADD = start;
-    m_context->settings.ICSPHEXLNG = length;
+    m_context->settings.ICSPHEXADD = QString::number(first, 16).rightJustified(3, '0');
+    m_context->settings.ICSPHEXLNG = QString::number(end - first, 16).rightJustified(3, '0');
 
     Module module;
     BootloaderSession session;
@@ -331,7 +321,6 @@ void TestBootloaderTransfers::firmwareReachesTheFlash()
                                         .arg(blocks)
                                         .arg(VEK_LANGUAGE::GetLanguageText("Mbloc")));
 
-    const int first = start.toInt(nullptr, 16), end = first + length.toInt(nullptr, 16);
     const QList<uint16_t> flash = module.flash();
     const PicImage expected = firmwareImage();
     for (int k = first; k < end; ++k)
