@@ -1,4 +1,5 @@
 #include "ManualClock.h"
+#include "RecordingSink.h"
 #include "ScriptedByteLink.h"
 #include "bootloader/BootloaderSession.h"
 #include "bootloader/VEK_BOOTLOADER.h"
@@ -18,33 +19,17 @@ private slots:
     void unalignedRangesSendNothing_data();
     void unalignedRangesSendNothing();
     void rangeSendsOneFramePerBlock();
-    void rangeStopsAtTheFirstRefusal_data();
-    void rangeStopsAtTheFirstRefusal();
-    void rangeHonoursCancelBetweenFrames();
+    void rangeStopsAtARefusalOrACancel_data();
+    void rangeStopsAtARefusalOrACancel();
     void identityTexts();
     void connectionRetriesTheProbe();
+    void revisionZeroIsOneDigit();
     void shortVersionAnswerFailsAndCloses();
     void portThatCannotOpenStaysDisconnected();
     void lateAnswersOfTheClosingBytesAreNotTheClosesAnswer();
 };
 
 namespace {
-
-class RecordingSink : public ProgressSink
-{
-public:
-    void setBar(int bar, double percent, const QString &text) override
-    {
-        if (bar == 1) {
-            percents << percent;
-            texts << text;
-        }
-    }
-    void setStatus(const QString &text) override { statuses << text; }
-    QList<double> percents;
-    QStringList texts;
-    QStringList statuses;
-};
 
 BootloaderTexts texts()
 {
@@ -121,7 +106,7 @@ void TestBootloaderCommands::frameLayout()
     QCOMPARE(uint8_t(frame[2]), 0x38);
     QCOMPARE(uint8_t(frame[5]), 0x01);
     QCOMPARE(uint8_t(frame[6]), 0xEA);
-    QCOMPARE(uint8_t(frame[4]), uint8_t(0x01 + 0xEA));
+    QCOMPARE(uint8_t(frame[4]), 0xEB);
 }
 
 void TestBootloaderCommands::commandJudgement_data()
@@ -236,65 +221,64 @@ void TestBootloaderCommands::rangeSendsOneFramePerBlock()
     for (int i = 0; i < 32; ++i)
         QCOMPARE(link.writes[i], BootloaderFrame(image, first + 8 * i));
     // The caller's rule at each block's last word, rounded: 97 first, 0 last.
-    QCOMPARE(sink.percents.first(), 97.0);
-    QCOMPARE(sink.percents.last(), 0.0);
-    QCOMPARE(sink.texts.first(), QString("CODE 32 blocks "));
+    QCOMPARE(sink.percents(1).first(), 97.0);
+    QCOMPARE(sink.percents(1).last(), 0.0);
+    QCOMPARE(sink.texts(1).first(), QString("CODE 32 blocks "));
 }
 
-void TestBootloaderCommands::rangeStopsAtTheFirstRefusal_data()
+void TestBootloaderCommands::rangeStopsAtARefusalOrACancel_data()
 {
-    QTest::addColumn<QByteArray>("secondAnswer");
-    QTest::addColumn<QByteArray>("thirdAnswer");
+    // The answers to the frames in turn (an acknowledgement for the others),
+    // and the frame after whose answer the user cancels (0: never).
+    QTest::addColumn<QList<QByteArray>>("answers");
+    QTest::addColumn<int>("cancelAfter");
+    QTest::addColumn<int>("stop");
+    QTest::addColumn<int>("accepted");
+    QTest::addColumn<int>("block");
+    QTest::addColumn<int>("sent");
     QTest::addColumn<QString>("message");
+    const QByteArray ack("\xE7\xE4");
+    using Stop = WriteRangeResult::Stop;
     QTest::newRow("half an acknowledgement")
-        << QByteArray("\xE7\xE4") << QByteArray("\xE7") << "refused 0010: E7";
+        << QList<QByteArray>{ack, ack, "\xE7"} << 0 << int(Stop::Refused) << 2 << 0x10 << 3
+        << "refused 0010: E7";
     // A byte beyond the second acknowledgement is accepted with it, but must
     // not make the third frame's missing answer whole.
     QTest::newRow("stray byte before silence")
-        << QByteArray("\xE7\xE4\xE7") << QByteArray() << "Timeout of communication ! [0x0010]";
+        << QList<QByteArray>{ack, "\xE7\xE4\xE7", ""} << 0 << int(Stop::Refused) << 2 << 0x10 << 3
+        << "Timeout of communication ! [0x0010]";
+    // The cancel request is honoured between frames.
+    QTest::newRow("cancelled after the fourth frame")
+        << QList<QByteArray>{} << 4 << int(Stop::Cancelled) << 4 << 0x20 << 4 << "cancelled 0020";
 }
 
-void TestBootloaderCommands::rangeStopsAtTheFirstRefusal()
+void TestBootloaderCommands::rangeStopsAtARefusalOrACancel()
 {
-    QFETCH(QByteArray, secondAnswer);
-    QFETCH(QByteArray, thirdAnswer);
+    QFETCH(QList<QByteArray>, answers);
+    QFETCH(int, cancelAfter);
+    QFETCH(int, stop);
+    QFETCH(int, accepted);
+    QFETCH(int, block);
+    QFETCH(int, sent);
     QFETCH(QString, message);
     ManualClock clock;
+    CancelToken cancel;
     ScriptedByteLink link(clock, [&](ScriptedByteLink &l, const QByteArray &) {
         const int frame = int(l.writes.size());
-        const QByteArray answer = frame == 2   ? secondAnswer
-                                  : frame == 3 ? thirdAnswer
-                                               : QByteArray("\xE7\xE4");
+        const QByteArray answer = answers.value(frame - 1, QByteArray("\xE7\xE4"));
         if (!answer.isEmpty())
             l.reply(answer);
-    });
-    RecordingSink sink;
-    CancelToken cancel;
-    const WriteRangeResult r =
-        BootloaderWriteRange(link, PicImage{}, 0, 0x200, {}, texts(), sink, cancel);
-    QCOMPARE(r.stop, WriteRangeResult::Stop::Refused);
-    QCOMPARE(r.framesAccepted, 2);
-    QCOMPARE(r.block, 0x10);
-    QCOMPARE(link.writes.size(), 3);
-    QCOMPARE(BootloaderRangeMessage(r, texts()), message);
-}
-
-void TestBootloaderCommands::rangeHonoursCancelBetweenFrames()
-{
-    ManualClock clock;
-    CancelToken cancel;
-    ScriptedByteLink link(clock, [&](ScriptedByteLink &l, const QByteArray &) {
-        l.reply("\xE7\xE4");
-        if (l.writes.size() == 4)
+        if (frame == cancelAfter)
             cancel.cancel();
     });
     RecordingSink sink;
     const WriteRangeResult r =
-        BootloaderWriteRange(link, PicImage{}, 0, 0x100, {}, texts(), sink, cancel);
-    QCOMPARE(r.stop, WriteRangeResult::Stop::Cancelled);
-    QCOMPARE(r.framesAccepted, 4);
-    QCOMPARE(link.writes.size(), 4);
-    QCOMPARE(BootloaderRangeMessage(r, texts()), QString("cancelled 0020"));
+        BootloaderWriteRange(link, PicImage{}, 0, 0x200, {}, texts(), sink, cancel);
+    QCOMPARE(int(r.stop), stop);
+    QCOMPARE(r.framesAccepted, accepted);
+    QCOMPARE(r.block, block);
+    QCOMPARE(link.writes.size(), sent);
+    QCOMPARE(BootloaderRangeMessage(r, texts()), message);
 }
 
 void TestBootloaderCommands::identityTexts()
@@ -359,6 +343,20 @@ void TestBootloaderCommands::connectionRetriesTheProbe()
     const JobOutcome closed = Deconnecter(s.session, true, sink, CancelToken{});
     QVERIFY(closed.succeeded());
     QVERIFY(!s.session.connected());
+}
+
+void TestBootloaderCommands::revisionZeroIsOneDigit()
+{
+    ScriptedSession s;
+    s.script = [&](ScriptedByteLink &l, const QByteArray &w) {
+        if (uint8_t(w[0]) == 0xEE)
+            l.reply(QByteArray(1, '\0'));
+        else
+            goodModule(l, w);
+    };
+    RecordingSink sink;
+    QVERIFY(s.connect(sink).succeeded());
+    QCOMPARE(s.session.identity.texteEtat(), QString("VEK-MZ300 OS\\REV:0 - OS:2.1.5"));
 }
 
 void TestBootloaderCommands::shortVersionAnswerFailsAndCloses()

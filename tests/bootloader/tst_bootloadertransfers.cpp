@@ -1,4 +1,5 @@
 #include "ModuleSimulator.h"
+#include "RecordingSink.h"
 #include "TestSupport.h"
 #include "app/CurveTables.h"
 #include "app/VekContext.h"
@@ -16,7 +17,6 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <cmath>
 
 // End to end: the plain transfers over a real pseudo-terminal against the
 // simulated module's bootloader, whose flash the tests read back.
@@ -56,39 +56,6 @@ public:
     QStringList errors;
 };
 
-class RecordingSink : public ProgressSink
-{
-public:
-    void setBar(int, double percent, const QString &text) override
-    {
-        percents << percent;
-        texts << text;
-    }
-    void setStatus(const QString &text) override { statuses << text; }
-    QList<double> percents;
-    QStringList texts;
-    QStringList statuses;
-};
-
-// The simulated module with its bootloader, and its flash read back.
-struct Module {
-    ModuleSimulator sim;
-    QTemporaryDir dir;
-    bool start(const QStringList &extra = {})
-    {
-        return sim.start(QStringList{"--bootloader"} + extra);
-    }
-    QList<uint16_t> flash() { return sim.flashWords(dir.filePath("flash.bin")); }
-    // Frames the module found malformed.
-    int badFrames()
-    {
-        sim.command("blstats");
-        const QString line = sim.waitForLine("BLSTATS");
-        const QRegularExpression bad("bad=(\\d+)");
-        return line.isEmpty() ? -1 : bad.match(line).captured(1).toInt();
-    }
-};
-
 BootloaderTexts texts()
 {
     return BootloaderTexts::load("PTY");
@@ -103,6 +70,32 @@ JobOutcome connectModule(BootloaderSession &session, const QString &device)
     RecordingSink sink;
     return Connecter(session, request, sink, CancelToken{});
 }
+
+// The simulated module with its bootloader, and its flash read back.
+struct Module {
+    ModuleSimulator sim;
+    QTemporaryDir dir;
+    bool start(const QStringList &extra = {})
+    {
+        return sim.start(QStringList{"--bootloader"} + extra);
+    }
+    // Starts it with `extra` (faults, pace...) and connects `session` to it.
+    JobOutcome startAndConnect(BootloaderSession &session, const QStringList &extra = {})
+    {
+        if (!start(extra))
+            return JobOutcome::failure("the simulated module did not start");
+        return connectModule(session, sim.devicePath());
+    }
+    QList<uint16_t> flash() { return sim.flashWords(dir.filePath("flash.bin")); }
+    // Frames the module found malformed.
+    int badFrames()
+    {
+        sim.command("blstats");
+        const QString line = sim.waitForLine("BLSTATS");
+        const QRegularExpression bad("bad=(\\d+)");
+        return line.isEmpty() ? -1 : bad.match(line).captured(1).toInt();
+    }
+};
 
 // Words outside the ranges must still be blank.
 int writtenOutside(const QList<uint16_t> &flash, const QList<TablePlacement::WordRange> &ranges)
@@ -193,10 +186,14 @@ void TestBootloaderTransfers::curveTablesReachTheFlash_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("lines");
     QTest::addColumn<int>("curveSet");
-    for (int type : {8, 88})
-        for (int lines = 1; lines <= 4; ++lines)
-            QTest::addRow("type %d, %d lines", type, lines) << type << lines << 1;
-    QTest::newRow("type 8, second curve set") << 8 << 2 << 2;
+    QTest::addColumn<double>("firstPercent"); // 8 words of the 512 a line sends, rounded
+    for (int type : {8, 88}) {
+        QTest::addRow("type %d, 1 line", type) << type << 1 << 1 << 2.0;
+        QTest::addRow("type %d, 2 lines", type) << type << 2 << 1 << 1.0;
+        QTest::addRow("type %d, 3 lines", type) << type << 3 << 1 << 1.0;
+        QTest::addRow("type %d, 4 lines", type) << type << 4 << 1 << 0.0;
+    }
+    QTest::newRow("type 8, second curve set") << 8 << 2 << 2 << 1.0;
 }
 
 void TestBootloaderTransfers::curveTablesReachTheFlash()
@@ -204,6 +201,7 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     QFETCH(int, type);
     QFETCH(int, lines);
     QFETCH(int, curveSet);
+    QFETCH(double, firstPercent);
     MainSettings &s = m_context->settings;
     s.TypeCompilation = int16_t(type);
     s.ICSPNbTables = QString::number(lines);
@@ -214,9 +212,8 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     m_context->mapBoxes.tbMapAdj = {" 0", "33.3", "66.7", "100", "", "", "", "", ""};
 
     Module module;
-    QVERIFY(module.start());
     BootloaderSession session;
-    QVERIFY(connectModule(session, module.sim.devicePath()).succeeded());
+    QVERIFY(module.startAndConnect(session).succeeded());
 
     Answers answers;
     CurveDownloadRequest request;
@@ -239,28 +236,34 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     QCOMPARE(outcome.message, BootloaderMessages::CurvesOk);
     QCOMPARE(sink.statuses.last(), BootloaderMessages::TransferDone);
     // One bar over both areas (2 x 256 words a line), running forward to 100.
-    QCOMPARE(sink.percents.size(), 64 * lines);
-    QCOMPARE(sink.percents.first(), std::nearbyint(100.0 * 8 / (512 * lines)));
-    QCOMPARE(sink.percents.last(), 100.0);
-    QVERIFY(std::is_sorted(sink.percents.begin(), sink.percents.end()));
-    QCOMPARE(sink.texts.first(), QString("%1 %2 %3 ")
-                                     .arg(VEK_LANGUAGE::GetLanguageText("DP1ProgCODE"))
-                                     .arg(64 * lines)
-                                     .arg(VEK_LANGUAGE::GetLanguageText("Mbloc")));
+    const QList<double> percents = sink.percents();
+    QCOMPARE(percents.size(), 64 * lines);
+    QCOMPARE(percents.first(), firstPercent);
+    QCOMPARE(percents.last(), 100.0);
+    QVERIFY(std::is_sorted(percents.begin(), percents.end()));
+    QCOMPARE(sink.texts(1).first(), QString("%1 %2 %3 ")
+                                        .arg(VEK_LANGUAGE::GetLanguageText("DP1ProgCODE"))
+                                        .arg(64 * lines)
+                                        .arg(VEK_LANGUAGE::GetLanguageText("Mbloc")));
 
-    // Word for word: each line's tables blended by its percentage.
+    // Word for word what was placed; the line at 0 % holds the atmospheric
+    // tables, the line at 100 % the boost ones.
     const QList<uint16_t> flash = module.flash();
     QCOMPARE(flash.size(), PicImage::CodeWords);
-    const int pct[4] = {0, 33, 67, 100};
     const int low = curveSet == 1 ? 0x800 : 0x2000, high = curveSet == 1 ? 0x1000 : 0x2800;
-    for (int line = 0; line < lines; ++line) {
-        for (int i = 0; i < 256; ++i) {
-            const auto blended = [&](const QStringList &atmo, const QStringList &boost) {
-                const int a = atmo[i].toInt(nullptr, 16), b = boost[i].toInt(nullptr, 16);
-                return uint16_t(std::nearbyint(a + (b - a) * pct[line] / 100.0));
-            };
-            QCOMPARE(flash[low + 256 * line + i], blended(tables.basseAtmo, tables.basseBoost));
-            QCOMPARE(flash[high + 256 * line + i], blended(tables.hauteAtmo, tables.hauteBoost));
+    for (int k = 0; k < 256 * lines; ++k) {
+        QCOMPARE(flash[low + k], m_context->pic.ImagePIC.codeWord(low + k));
+        QCOMPARE(flash[high + k], m_context->pic.ImagePIC.codeWord(high + k));
+    }
+    const auto word = [](const QStringList &table, int i) {
+        return uint16_t(table[i].toInt(nullptr, 16));
+    };
+    for (int i = 0; i < 256; ++i) {
+        QCOMPARE(flash[low + i], word(tables.basseAtmo, i));
+        QCOMPARE(flash[high + i], word(tables.hauteAtmo, i));
+        if (lines == 4) {
+            QCOMPARE(flash[low + 3 * 256 + i], word(tables.basseBoost, i));
+            QCOMPARE(flash[high + 3 * 256 + i], word(tables.hauteBoost, i));
         }
     }
     QCOMPARE(flash[low], uint16_t(0x0782));
@@ -271,29 +274,38 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
 void TestBootloaderTransfers::firmwareReachesTheFlash_data()
 {
     QTest::addColumn<QStringList>("faults");
-    QTest::newRow("module in step") << QStringList{};
+    QTest::addColumn<int>("first"); // the words sent, from the package's settings
+    QTest::addColumn<int>("end");
+    QTest::addColumn<double>("firstPercent"); // the share sent, counted from word 0
+    QTest::addColumn<int>("blocks");          // as the progress text counts them, from word 0
+    const QStringList none;
+    QTest::newRow("module in step") << none << 0 << 0x400 << 1.0 << 128;           // 100 x 7 / 1024
+    QTest::newRow("the package's defaults") << none << 0 << 0x200 << 1.0 << 64;    // 100 x 7 / 512
+    QTest::newRow("words 0x100 to 0x1FF") << none << 0x100 << 0x200 << 51.0 << 64; // x 263 / 512
     // An acknowledgement followed by one more byte is an acknowledgement; the
     // byte is not taken for the next frame's answer.
-    QTest::newRow("extra byte after the second frame") << QStringList{"--fault", "extra:E3:2"};
-    QTest::newRow("extra byte after each frame") << QStringList{"--fault", "extra:E3:0"};
-    QTest::newRow("extra byte after the last frame") << QStringList{"--fault", "extra:E3:128"};
+    for (const char *fault : {"extra:E3:2", "extra:E3:0", "extra:E3:128"})
+        QTest::addRow("%s", fault) << QStringList{"--fault", fault} << 0 << 0x400 << 1.0 << 128;
     QTest::newRow("extra byte after each frame, paced line")
-        << QStringList{"--fault", "extra:E3:0", "--baud", "57600"};
+        << QStringList{"--fault", "extra:E3:0", "--baud", "57600"} << 0 << 0x400 << 1.0 << 128;
 }
 
 void TestBootloaderTransfers::firmwareReachesTheFlash()
 {
     QFETCH(QStringList, faults);
+    QFETCH(int, first);
+    QFETCH(int, end);
+    QFETCH(double, firstPercent);
+    QFETCH(int, blocks);
     m_context->pic.ImagePIC = firmwareImage();
     QVERIFY(EcrireFichierHex(m_context->pic, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
     m_context->pic.InitMemoire(); // the download reads the file again
-    m_context->settings.ICSPHEXADD = "000";
-    m_context->settings.ICSPHEXLNG = "400";
+    m_context->settings.ICSPHEXADD = QString::number(first, 16).rightJustified(3, '0');
+    m_context->settings.ICSPHEXLNG = QString::number(end - first, 16).rightJustified(3, '0');
 
     Module module;
-    QVERIFY(module.start(faults));
     BootloaderSession session;
-    QVERIFY(connectModule(session, module.sim.devicePath()).succeeded());
+    QVERIFY(module.startAndConnect(session, faults).succeeded());
     const FirmwareDownloadPlan plan =
         PreparerTelechargementFirmware(m_context->settings, m_context->pic);
     QVERIFY2(plan.range, qPrintable(plan.refusal.text));
@@ -302,15 +314,18 @@ void TestBootloaderTransfers::firmwareReachesTheFlash()
                                                    texts(), sink, CancelToken{});
     QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
     QCOMPARE(outcome.message, BootloaderMessages::FirmwareOk);
-    // The share sent, counted from word 0: 100 x 7 / 1024 first, 100 last.
-    QCOMPARE(sink.percents.first(), 1.0);
-    QCOMPARE(sink.percents.last(), 100.0);
+    QCOMPARE(sink.percents().first(), firstPercent);
+    QCOMPARE(sink.percents().last(), 100.0);
+    QCOMPARE(sink.texts(1).first(), QString("%1 %2 %3 ")
+                                        .arg(VEK_LANGUAGE::GetLanguageText("DP1ProgCODE"))
+                                        .arg(blocks)
+                                        .arg(VEK_LANGUAGE::GetLanguageText("Mbloc")));
 
     const QList<uint16_t> flash = module.flash();
     const PicImage expected = firmwareImage();
-    for (int k = 0; k < 0x400; ++k)
+    for (int k = first; k < end; ++k)
         QCOMPARE(flash[k], expected.codeWord(k));
-    QCOMPARE(writtenOutside(flash, {{0, 0x400}}), 0);
+    QCOMPARE(writtenOutside(flash, {{first, end}}), 0);
     QCOMPARE(module.badFrames(), 0);
     QVERIFY(Deconnecter(session, true, sink, CancelToken{}).succeeded());
 }
@@ -397,9 +412,8 @@ void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowle
     QFETCH(QString, names);
     m_context->pic.ImagePIC = firmwareImage();
     Module module;
-    QVERIFY(module.start({"--fault", fault}));
     BootloaderSession session;
-    QVERIFY(connectModule(session, module.sim.devicePath()).succeeded());
+    QVERIFY(module.startAndConnect(session, {"--fault", fault}).succeeded());
     RecordingSink sink;
     const JobOutcome outcome = TelechargerFirmware(session, m_context->pic.ImagePIC, {0, 0x100},
                                                    texts(), sink, CancelToken{});
@@ -440,9 +454,8 @@ void TestBootloaderTransfers::identityFaultsFailTheConnection()
     QFETCH(QString, fault);
     QFETCH(int, code);
     Module module;
-    QVERIFY(module.start({"--fault", fault}));
     BootloaderSession session;
-    const JobOutcome outcome = connectModule(session, module.sim.devicePath());
+    const JobOutcome outcome = module.startAndConnect(session, {"--fault", fault});
     QCOMPARE(outcome.code, code);
     QVERIFY(!outcome.message.isEmpty());
     QVERIFY(!session.connected());

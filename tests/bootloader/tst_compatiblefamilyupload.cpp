@@ -1,4 +1,5 @@
 #include "ModuleSimulator.h"
+#include "RecordingSink.h"
 #include "base/JobRunner.h"
 #include "bootloader/CompatibleFamilyUpload.h"
 #include "platform/TtyByteLink.h"
@@ -10,23 +11,6 @@
 Q_DECLARE_METATYPE(FamilyUploadEnd)
 
 namespace {
-
-struct Bar {
-    double percent;
-    QString text;
-};
-
-class RecordingSink : public ProgressSink
-{
-public:
-    void setBar(int bar, double percent, const QString &text) override
-    {
-        if (bar == 1)
-            bars.append({percent, text});
-    }
-    void setStatus(const QString &) override {}
-    QList<Bar> bars;
-};
 
 // A link that records what is written and plays a fixed answer.
 class ScriptedLink : public ByteLink
@@ -62,27 +46,34 @@ class TestCompatibleFamilyUpload : public QObject
 {
     Q_OBJECT
 
-    static std::unique_ptr<TtyByteLink> openLink(const ModuleSimulator &sim)
-    {
-        auto opened = TtyByteLink::open(sim.devicePath(), "9600,N,8,1");
-        return std::move(opened.device);
-    }
+    // The simulated module started with `options`, and the program's end of its line.
+    struct Module {
+        ModuleSimulator sim;
+        std::unique_ptr<TtyByteLink> link;
+        bool start(const QStringList &options)
+        {
+            if (!sim.start(options))
+                return false;
+            link = TtyByteLink::open(sim.devicePath(), "9600,N,8,1").device;
+            return link != nullptr;
+        }
+    };
 
 private slots:
     void wholeStreamGivesTablesTextsAndProgress()
     {
-        ModuleSimulator sim;
+        Module module;
         const QString name = "VEK-MÉRT", text = "Courbe d'essai, 40 caractères exactement";
-        QVERIFY(sim.start({"--family", "--split", "--family-name", name, "--family-text", text}));
-        auto link = openLink(sim);
-        QVERIFY(link);
-        CompatibleFamilyUpload upload(*link, TestByteLimitMs);
+        QVERIFY(
+            module.start({"--family", "--split", "--family-name", name, "--family-text", text}));
+        CompatibleFamilyUpload upload(*module.link, TestByteLimitMs);
         RecordingSink sink;
         QVERIFY(upload(sink, CancelToken{}).succeeded());
+        const QList<RecordingSink::Bar> bars = sink.barsOn(1);
 
         QCOMPARE(upload.end(), FamilyUploadEnd::Complete);
         QCOMPARE(upload.received(), 512);
-        const QStringList answer = sim.waitForLine("FAMILY ANSWER ").split(' ');
+        const QStringList answer = module.sim.waitForLine("FAMILY ANSWER ").split(' ');
         const QByteArray sent = QByteArray::fromHex(answer.value(3).toLatin1());
         QCOMPARE(sent.size(), 512);
         const CompatibleFamilyTables &t = upload.tables();
@@ -92,19 +83,19 @@ private slots:
         QCOMPARE(t.texte40(), text);
 
         // The bar climbs from 0 to 100, the low-table text up to 50 %, then the high one.
-        QVERIFY(sink.bars.size() > 20);
-        QCOMPARE(sink.bars.first().percent, 0.0);
-        QCOMPARE(sink.bars.last().percent, 100.0);
-        for (int i = 1; i < sink.bars.size(); ++i)
-            QVERIFY(sink.bars[i].percent >= sink.bars[i - 1].percent);
-        for (const Bar &b : std::as_const(sink.bars))
+        QVERIFY(bars.size() > 20);
+        QCOMPARE(bars.first().percent, 0.0);
+        QCOMPARE(bars.last().percent, 100.0);
+        for (int i = 1; i < bars.size(); ++i)
+            QVERIFY(bars[i].percent >= bars[i - 1].percent);
+        for (const RecordingSink::Bar &b : std::as_const(bars))
             QVERIFY(b.text.contains("basse") ? b.percent <= 50 : b.percent >= 50);
-        QVERIFY(sink.bars.last().text.contains("haute"));
+        QVERIFY(bars.last().text.contains("haute"));
 
         // Four "R" make one burst: one answer only, nothing more arrives.
         QTest::qWait(int(2 * TestByteLimitMs));
-        QCOMPARE(link->available(), 0);
-        QCOMPARE(sim.lines().filter("FAMILY ANSWER").size(), 1);
+        QCOMPARE(module.link->available(), 0);
+        QCOMPARE(module.sim.lines().filter("FAMILY ANSWER").size(), 1);
     }
 
     void faultsEndWithTheirReason_data()
@@ -129,11 +120,9 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(FamilyUploadEnd, end);
         QFETCH(int, received);
-        ModuleSimulator sim;
-        QVERIFY(sim.start(QStringList{"--family", "--split"} + options));
-        auto link = openLink(sim);
-        QVERIFY(link);
-        CompatibleFamilyUpload upload(*link, TestByteLimitMs);
+        Module module;
+        QVERIFY(module.start(QStringList{"--family", "--split"} + options));
+        CompatibleFamilyUpload upload(*module.link, TestByteLimitMs);
         NullProgressSink sink;
         QElapsedTimer timer;
         timer.start();
@@ -153,11 +142,9 @@ private slots:
     // Run as the window runs it: a job on the runner, cancelled while the module is silent.
     void cancelEndsTheWaitAtOnce()
     {
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--family", "--family-silent"}));
-        auto link = openLink(sim);
-        QVERIFY(link);
-        auto upload = std::make_shared<CompatibleFamilyUpload>(*link, 60000);
+        Module module;
+        QVERIFY(module.start({"--family", "--family-silent"}));
+        auto upload = std::make_shared<CompatibleFamilyUpload>(*module.link, 60000);
         JobRunner runner;
         QSignalSpy finished(&runner, &JobRunner::finished);
         QVERIFY(runner.start(
@@ -174,12 +161,10 @@ private slots:
 
     void moduleGoneIsALinkFailure()
     {
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--family", "--family-silent"}));
-        auto link = openLink(sim);
-        QVERIFY(link);
-        sim.command("quit");
-        CompatibleFamilyUpload upload(*link, 2000);
+        Module module;
+        QVERIFY(module.start({"--family", "--family-silent"}));
+        module.sim.command("quit");
+        CompatibleFamilyUpload upload(*module.link, 2000);
         NullProgressSink sink;
         QTest::qWait(200);
         const JobOutcome outcome = upload(sink, CancelToken{});

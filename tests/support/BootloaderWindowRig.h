@@ -1,15 +1,26 @@
 #pragma once
 
+#include "FakePrompts.h"
+#include "ModuleSimulator.h"
+#include "Screenshots.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "bootloader/BootloaderTexts.h"
+#include "firmware/HexFiles.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "icsp/ChipTable.h"
 #include "icsp/PicDevice.h"
+#include "icsp/ui/StatusPanel.h"
+#include "icsp/ui/TransferFrame.h"
 
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 // What the tests of the windows with bootloader buttons share: French texts,
@@ -53,6 +64,125 @@ inline PicDevice packageFirmware()
     return firmware;
 }
 
+// A window with bootloader buttons as the shared tests drive it.
+struct Road {
+    std::shared_ptr<TransferFrame> window;
+    QList<QPushButton *> curves; // the curve downloads, that of curve set 1 first
+    QList<QWidget *> lockedDuringJobs;
+    std::function<bool()> connected;
+    std::function<QString()> programView; // the program-memory view, where the window has one
+};
+using OpenWindow = std::function<Road()>;
+
+template <typename Widget> bool anyEnabled(const QList<Widget *> &widgets)
+{
+    return std::any_of(widgets.begin(), widgets.end(), [](Widget *w) { return w->isEnabled(); });
+}
+
+template <typename Widget> bool allEnabled(const QList<Widget *> &widgets)
+{
+    return std::all_of(widgets.begin(), widgets.end(), [](Widget *w) { return w->isEnabled(); });
+}
+
+// Clicks and waits for the job it started to finish; `locked` are disabled meanwhile.
+inline bool clickAndWait(TransferFrame &w, const QList<QWidget *> &locked, QPushButton *button)
+{
+    QSignalSpy finished(&w.runner(), &JobRunner::finished);
+    button->click();
+    return !anyEnabled(locked) && finished.wait(15000);
+}
+
+inline bool clickAndWait(const Road &road, QPushButton *button)
+{
+    return clickAndWait(*road.window, road.lockedDuringJobs, button);
+}
+
+// What a window shows along a whole session, where the windows differ.
+struct SessionSigns {
+    QString infoWhenConnected;   // the label once connected
+    QString panel3WhenConnected; // status panel 3 once connected ("" unchecked)
+    QStringList curveMessages;   // the messages of the curve download, in order
+    QString panel3AfterFirmware; // status panel 3 after the firmware update
+    QString panel3Disconnected;  // status panel 3 after the disconnection ("" unchecked)
+    QString screenshot;          // picture kept after the curve download
+};
+
+// Connect, download the curve, update the firmware, disconnect, against the
+// simulated module; the module holds what was sent.
+inline void connectDownloadUpdateDisconnect(VekContext &ctx, FakePrompts &prompts,
+                                            const QTemporaryDir &dir, const OpenWindow &open,
+                                            const SessionSigns &signs)
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    ModuleSimulator sim;
+    QVERIFY(sim.start({"--bootloader", "--bl-name", "VEK-MZ300 T1"}));
+    ctx.settings.ICSPPort = sim.devicePath();
+    const Road road = open();
+    TransferFrame &w = *road.window;
+    w.show();
+    QVERIFY(!anyEnabled(road.curves) && !w.BP_MAJHEX->isEnabled());
+
+    QVERIFY(clickAndWait(road, w.BP_tst));
+    QVERIFY(road.connected());
+    QCOMPARE(w.BP_tst->text(), GetLanguageText("MBDeconnection"));
+    QVERIFY(allEnabled(road.curves) && w.BP_MAJHEX->isEnabled());
+    QVERIFY(!w.BP_UPLOAD->isEnabled());
+    QCOMPARE(w.L_Info->text(), signs.infoWhenConnected);
+    if (!signs.panel3WhenConnected.isEmpty())
+        QCOMPARE(w.panel(3)->text(), signs.panel3WhenConnected);
+    QVERIFY(prompts.messages.isEmpty());
+
+    QVERIFY(clickAndWait(road, road.curves.first()));
+    QStringList shown;
+    for (const FakePrompts::Shown &m : std::as_const(prompts.messages))
+        shown << m.text;
+    QCOMPARE(shown, signs.curveMessages);
+    QList<uint16_t> words = sim.flashWords(dir.filePath("flash.bin"));
+    QCOMPARE(words.value(0x300), uint16_t(0x0782));
+    for (int k = 0x300; k < 0x700; ++k)
+        QCOMPARE(words.value(k), ctx.pic.ImagePIC.codeWord(k));
+    if (road.programView)
+        QVERIFY(road.programView().contains("0782"));
+    TestSupport::keepScreenshot(w.grab(), signs.screenshot);
+
+    const PicDevice firmware = packageFirmware();
+    QVERIFY(EcrireFichierHex(firmware, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
+    QVERIFY(clickAndWait(road, w.BP_MAJHEX));
+    QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
+    QCOMPARE(w.panel(3)->text(), signs.panel3AfterFirmware);
+    words = sim.flashWords(dir.filePath("flash.bin"));
+    for (int k = 0; k < 0x200; ++k)
+        QCOMPARE(words.value(k), firmware.ImagePIC.codeWord(k));
+
+    QVERIFY(clickAndWait(road, w.BP_tst));
+    QVERIFY(!road.connected());
+    QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
+    QVERIFY(!anyEnabled(road.curves) && !w.BP_MAJHEX->isEnabled());
+    QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseDone);
+    if (!signs.panel3Disconnected.isEmpty())
+        QCOMPARE(w.panel(3)->text(), signs.panel3Disconnected);
+    sim.command("blstats");
+    QVERIFY(sim.waitForLine("BLSTATS").contains("bad=0"));
+}
+
+// A curve with a cell that is no number is refused before anything is sent.
+inline void unusableCurveIsNotSent(VekContext &ctx, FakePrompts &prompts, const OpenWindow &open)
+{
+    ModuleSimulator sim;
+    QVERIFY(sim.start({"--bootloader"}));
+    ctx.settings.ICSPPort = sim.devicePath();
+    ctx.tab_avance.setRows({{"1000", "12", "8"}, {"3000", "1O", "11"}}, false);
+    const Road road = open();
+    QVERIFY(clickAndWait(road, road.window->BP_tst));
+    QSignalSpy started(&road.window->runner(), &JobRunner::started);
+    road.curves.first()->click();
+    QCOMPARE(started.size(), 0);
+    QCOMPARE(prompts.messages.last().text, ctx.tab_avance.invalidValuesMessage());
+    QCOMPARE(prompts.messages.last().icon, QMessageBox::Critical);
+    sim.command("blstats");
+    QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
+}
+
 // Rows of the refusals both windows make before opening any port.
 inline void addRefusalRows()
 {
@@ -63,6 +193,21 @@ inline void addRefusalRows()
                                    << "A.XOS" << BootloaderMessages::NoLpt;
     QTest::newRow("no package") << "/dev/null"
                                 << "" << BootloaderMessages::NoPackage;
+}
+
+inline void refusalsComeBeforeAnyPort(VekContext &ctx, FakePrompts &prompts, const OpenWindow &open)
+{
+    QFETCH(QString, port);
+    QFETCH(QString, package);
+    QFETCH(QString, says);
+    ctx.settings.ICSPPort = port;
+    ctx.TypeVersionOS = package;
+    const Road road = open();
+    QSignalSpy started(&road.window->runner(), &JobRunner::started);
+    road.window->BP_tst->click();
+    QCOMPARE(prompts.messages.last().text, says);
+    QCOMPARE(started.size(), 0);
+    QCOMPARE(road.window->BP_tst->text(), VEK_LANGUAGE::GetLanguageText("MBConnection"));
 }
 
 } // namespace BootloaderWindowRig

@@ -1,6 +1,7 @@
 #include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
@@ -28,12 +29,16 @@ class TestBlWindow : public QObject
     FakePrompts prompts;
 
     // Clicks and waits for the job it started to finish.
-    bool clickAndWait(VEK_BL &w, QPushButton *button)
+    static bool clickAndWait(VEK_BL &w, QPushButton *button)
     {
-        QSignalSpy finished(&w.runner(), &JobRunner::finished);
-        button->click();
-        const bool locked = !w.BP_tst->isEnabled() && !w.BP_Quit->isEnabled();
-        return locked && finished.wait(15000);
+        return BootloaderWindowRig::clickAndWait(w, {w.BP_tst, w.BP_Quit}, button);
+    }
+
+    BootloaderWindowRig::Road open()
+    {
+        auto w = std::make_shared<VEK_BL>(*ctx, nullptr, &prompts);
+        const auto connected = [p = w.get()] { return p->session().connected(); };
+        return {w, {w->BP_DLOAD[1], w->BP_DLOAD[2]}, {w->BP_tst, w->BP_Quit}, connected, {}};
     }
 
     QList<uint16_t> flash(ModuleSimulator &sim)
@@ -113,27 +118,6 @@ private slots:
             QCOMPARE(words[k], uint16_t(0x3FFF));
     }
 
-    // A close the module does not acknowledge is told, and the window ends
-    // disconnected all the same.
-    void unacknowledgedCloseStillDisconnects()
-    {
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "silent:ED:0"}));
-        ctx->settings.ICSPPort = sim.devicePath();
-        VEK_BL w(*ctx, nullptr, &prompts);
-        QVERIFY(clickAndWait(w, w.BP_tst));
-        QVERIFY(clickAndWait(w, w.BP_tst));
-        QCOMPARE(prompts.messages.last().text, BootloaderMessages::CloseFailed);
-        QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseFailedInfo);
-        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
-        QVERIFY(!w.BP_DLOAD[1]->isEnabled() && !w.BP_DLOAD[2]->isEnabled());
-        QVERIFY(!w.BP_MAJHEX->isEnabled());
-        QCOMPARE(w.panel(3)->text(), QString("LOCAL"));
-        QVERIFY(!w.session().connected());
-        sim.command("blstats");
-        QVERIFY(sim.waitForLine("BLSTATS").contains("close=3"));
-    }
-
     // The close box during a firmware download, the module on a slow line so
     // that the download is mid-way: Yes stops it, closes the transfer and says
     // what the module now holds; No lets it run to its end.
@@ -187,44 +171,15 @@ private slots:
 
     void connectDownloadUpdateDisconnect()
     {
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--bl-name", "VEK-MZ300 T1"}));
-        ctx->settings.ICSPPort = sim.devicePath();
-        VEK_BL w(*ctx, nullptr, &prompts);
-        w.show();
-
-        QVERIFY(clickAndWait(w, w.BP_tst));
-        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBDeconnection"));
-        QVERIFY(w.BP_DLOAD[1]->isEnabled() && w.BP_DLOAD[2]->isEnabled());
-        QVERIFY(w.BP_MAJHEX->isEnabled() && !w.BP_UPLOAD->isEnabled());
-        QCOMPARE(w.panel(3)->text(), QString("VEK-MZ300 T1\\REV:5 - OS:2.1.5"));
-        QCOMPARE(w.L_Info->text(), BootloaderMessages::Connected);
-
-        QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
-        QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
-        QList<uint16_t> words = flash(sim);
-        for (int k = 0x300; k < 0x700; ++k)
-            QCOMPARE(words[k], ctx->pic.ImagePIC.codeWord(k));
-        QCOMPARE(words[0x300], uint16_t(0x0782));
-        QImage shot = w.grab().toImage();
-        shot.save(dir.filePath("bl.png"));
-        if (qEnvironmentVariableIsSet("VEK_SCREENSHOT_DIR"))
-            shot.save(qEnvironmentVariable("VEK_SCREENSHOT_DIR") + "/vek_bl_download.png");
-
-        const PicDevice firmware = BootloaderWindowRig::packageFirmware();
-        QVERIFY(EcrireFichierHex(firmware, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
-        QVERIFY(clickAndWait(w, w.BP_MAJHEX));
-        QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
-        words = flash(sim);
-        for (int k = 0; k < 0x200; ++k)
-            QCOMPARE(words[k], firmware.ImagePIC.codeWord(k));
-
-        QVERIFY(clickAndWait(w, w.BP_tst));
-        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
-        QVERIFY(!w.BP_DLOAD[1]->isEnabled() && !w.BP_MAJHEX->isEnabled());
-        QCOMPARE(w.panel(3)->text(), QString("LOCAL"));
-        QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseDone);
-        QVERIFY(!w.session().connected());
+        const QString identity = "VEK-MZ300 T1\\REV:5 - OS:2.1.5";
+        BootloaderWindowRig::connectDownloadUpdateDisconnect(
+            *ctx, prompts, dir, [this] { return open(); },
+            {.infoWhenConnected = BootloaderMessages::Connected,
+             .panel3WhenConnected = identity,
+             .curveMessages = {BootloaderMessages::CurvesOk},
+             .panel3AfterFirmware = identity, // the module's identity stays
+             .panel3Disconnected = "LOCAL",
+             .screenshot = "vek_bl_download.png"});
     }
 
     // What the module answers out of step or in part: the window shows the
@@ -261,69 +216,71 @@ private slots:
         QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
     }
 
-    void refusedFrameIsToldInThisWindow_data()
+    // A module that refuses a frame of the curve download, or the close: the
+    // fault is told in this window, and the window ends disconnected all the
+    // same, with nothing that reads as a success and no progress left beside
+    // the red link.
+    void faultsAreToldAndTheWindowEndsDisconnected_data()
     {
         QTest::addColumn<QString>("fault");
-        QTest::newRow("wrong acknowledgement") << "wrong:E3:3";
-        QTest::newRow("late acknowledgement") << "late:E3:3";
-        QTest::newRow("half an acknowledgement") << "partial:E3:3";
+        QTest::addColumn<bool>("download");
+        QTest::addColumn<QString>("closeSays"); // the message of the disconnection ("" none)
+        QTest::addColumn<QString>("info");      // the label once disconnected
+        const QString afterFailure = GetLanguageText("MessDeconnexionApresEchec");
+        QTest::newRow("wrong acknowledgement") << "wrong:E3:3" << true << "" << afterFailure;
+        QTest::newRow("late acknowledgement") << "late:E3:3" << true << "" << afterFailure;
+        QTest::newRow("half an acknowledgement") << "partial:E3:3" << true << "" << afterFailure;
+        QTest::newRow("close unacknowledged")
+            << "silent:ED:0" << false << BootloaderMessages::CloseFailed
+            << BootloaderMessages::CloseFailedInfo;
     }
 
-    void refusedFrameIsToldInThisWindow()
+    void faultsAreToldAndTheWindowEndsDisconnected()
     {
         QFETCH(QString, fault);
+        QFETCH(bool, download);
+        QFETCH(QString, closeSays);
+        QFETCH(QString, info);
         ModuleSimulator sim;
         QVERIFY(sim.start({"--bootloader", "--fault", fault}));
         ctx->settings.ICSPPort = sim.devicePath();
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
-        QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
-        const FakePrompts::Shown shown = prompts.messages.last();
-        QCOMPARE(shown.icon, QMessageBox::Critical);
-        QVERIFY2(shown.text.contains("[0x0310]"), qPrintable(shown.text));
-        QVERIFY(!shown.text.contains("OK"));
-        QVERIFY(w.L_Info->text().contains("[0x0310]"));
-        QVERIFY(w.BP_DLOAD[1]->isEnabled()); // still connected, ready for another try
+        if (download) {
+            QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
+            const FakePrompts::Shown shown = prompts.messages.takeLast();
+            QCOMPARE(shown.icon, QMessageBox::Critical);
+            QVERIFY2(shown.text.contains("[0x0310]"), qPrintable(shown.text));
+            QVERIFY(!shown.text.contains("OK"));
+            QVERIFY(w.L_Info->text().contains("[0x0310]"));
+            QVERIFY(w.BP_DLOAD[1]->isEnabled()); // still connected, ready for another try
+        }
 
-        // Disconnected, nothing reads as a success, and no transfer's progress
-        // is left beside the red link.
         QVERIFY(clickAndWait(w, w.BP_tst));
+        if (!closeSays.isEmpty())
+            QCOMPARE(prompts.messages.last().text, closeSays);
+        QCOMPARE(w.L_Info->text(), info);
         QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
-        QCOMPARE(w.L_Info->text(), GetLanguageText("MessDeconnexionApresEchec"));
+        QVERIFY(!w.BP_DLOAD[1]->isEnabled() && !w.BP_DLOAD[2]->isEnabled());
+        QVERIFY(!w.BP_MAJHEX->isEnabled());
+        QCOMPARE(w.panel(3)->text(), QString("LOCAL"));
         QVERIFY(w.panel(2)->picture().isNull());
+        QVERIFY(!w.session().connected());
+        sim.command("blstats");
+        const QString stats = sim.waitForLine("BLSTATS");
+        QVERIFY2(stats.contains("close=3"), qPrintable(stats)); // 0xED, 0xED, then the judged one
     }
 
     void unusableCurveIsNotSent()
     {
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader"}));
-        ctx->settings.ICSPPort = sim.devicePath();
-        ctx->tab_avance.setRows({{"1000", "12", "8"}, {"3000", "1O", "11"}}, false);
-        VEK_BL w(*ctx, nullptr, &prompts);
-        QVERIFY(clickAndWait(w, w.BP_tst));
-        QSignalSpy started(&w.runner(), &JobRunner::started);
-        w.BP_DLOAD[1]->click();
-        QCOMPARE(started.size(), 0);
-        QCOMPARE(prompts.messages.last().text, ctx->tab_avance.invalidValuesMessage());
-        sim.command("blstats");
-        QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
+        BootloaderWindowRig::unusableCurveIsNotSent(*ctx, prompts, [this] { return open(); });
     }
 
     void refusalsComeBeforeAnyPort_data() { BootloaderWindowRig::addRefusalRows(); }
 
     void refusalsComeBeforeAnyPort()
     {
-        QFETCH(QString, port);
-        QFETCH(QString, package);
-        QFETCH(QString, says);
-        ctx->settings.ICSPPort = port;
-        ctx->TypeVersionOS = package;
-        VEK_BL w(*ctx, nullptr, &prompts);
-        QSignalSpy started(&w.runner(), &JobRunner::started);
-        w.BP_tst->click();
-        QCOMPARE(prompts.messages.last().text, says);
-        QCOMPARE(started.size(), 0);
-        QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
+        BootloaderWindowRig::refusalsComeBeforeAnyPort(*ctx, prompts, [this] { return open(); });
     }
 
     void missingPortStaysDisconnected()

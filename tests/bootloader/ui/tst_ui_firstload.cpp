@@ -1,5 +1,6 @@
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
@@ -115,11 +116,7 @@ private slots:
             QCOMPARE(words[k], firmware.ImagePIC.codeWord(k));
         QCOMPARE(words[0x200], uint16_t(0x3FFF)); // nothing beyond the range
 
-        if (qEnvironmentVariableIsSet("VEK_SCREENSHOT_DIR")) {
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
-            w.grab().save(qEnvironmentVariable("VEK_SCREENSHOT_DIR") + "/VEK_BL_INIT_loaded.png");
-        }
+        TestSupport::keepScreenshot(w.grab(), "VEK_BL_INIT_loaded.png");
 
         QVERIFY(clickAndWait(w, 3));
         QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseDone);
@@ -139,36 +136,80 @@ private slots:
         return texts;
     }
 
-    void noModuleLeavesStepOneOnly()
+    // A module that misbehaves once, at step 2 and then at step 3 when it is
+    // offered: what the user is told, which steps stay open, and how much of
+    // the firmware the module holds.
+    void faultsAreToldAtTheirStep_data()
     {
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "silent:EA:0"}));
-        auto w = openAtStep2(sim.devicePath());
-        QSignalSpy status(&w->runner(), &JobRunner::status);
-        QVERIFY(clickAndWait(*w, 2));
-        QCOMPARE(statusesOf(status).count("Module VEK non trouvé..."), 3); // after each hello
-        QCOMPARE(w->L_Info->text(), QString("Module VEK non trouvé..."));
-        QVERIFY(steps(*w, true, false, false));
-        QVERIFY(prompts.messages.isEmpty());
-        QVERIFY(flash(sim).startsWith(uint16_t(0x3FFF)));
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("jobs");          // that step 2 runs
+        QTest::addColumn<int>("notFound");      // "Module VEK non trouvé..." statuses
+        QTest::addColumn<QString>("says");      // the one message of step 2 ("" none)
+        QTest::addColumn<QString>("openSteps"); // after step 2
+        QTest::addColumn<int>("loaded");        // firmware words the module holds
+        QTest::addColumn<QString>("closing");   // the message of step 3 ("" no step 3)
+        const QString ok = BootloaderMessages::FirmwareOk;
+        QTest::newRow("no module") << "silent:EA:0" << 1 << 3 << ""
+                                   << "100" << 0 << "";
+        QTest::newRow("second hello answered")
+            << "silent:EA:1" << 2 << 1 << ok << "101" << 0x200 << BootloaderMessages::CloseDone;
+        QTest::newRow("third frame refused") << "wrong:E3:3" << 2 << 0 << "[0x0010]"
+                                             << "111" << 0x10 << BootloaderMessages::CloseDone;
+        QTest::newRow("close unanswered")
+            << "silent:ED:0" << 2 << 0 << ok << "111" << 0x200 << BootloaderMessages::CloseFailed;
     }
 
-    void secondHelloAnsweredStillLoads()
+    void faultsAreToldAtTheirStep()
     {
+        QFETCH(QString, fault);
+        QFETCH(int, jobs);
+        QFETCH(int, notFound);
+        QFETCH(QString, says);
+        QFETCH(QString, openSteps);
+        QFETCH(int, loaded);
+        QFETCH(QString, closing);
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "silent:EA:1"}));
+        QVERIFY(sim.start({"--bootloader", "--fault", fault}));
         auto w = openAtStep2(sim.devicePath());
         QSignalSpy status(&w->runner(), &JobRunner::status);
-        QVERIFY(clickAndWait(*w, 2, 2));
-        QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
-        // Told of the first hello until the download starts, then step 2 left locked.
+        QVERIFY(clickAndWait(*w, 2, jobs));
+
         const QStringList said = statusesOf(status);
-        QCOMPARE(said.count("Module VEK non trouvé..."), 1);
-        QVERIFY2(said.lastIndexOf("Module VEK non trouvé...") <
-                     said.lastIndexOf(BootloaderMessages::StartOfCommunication),
-                 qPrintable(said.join(" | ")));
-        QVERIFY(steps(*w, true, false, true));
-        QCOMPARE(flash(sim).value(1), firmware.ImagePIC.codeWord(1));
+        const QString lost = "Module VEK non trouvé...";
+        QCOMPARE(said.count(lost), notFound); // after each unanswered hello
+        if (notFound > 0 && loaded > 0)       // told until the download starts
+            QVERIFY2(said.lastIndexOf(lost) <
+                         said.lastIndexOf(BootloaderMessages::StartOfCommunication),
+                     qPrintable(said.join(" | ")));
+        if (loaded == 0)
+            QCOMPARE(w->L_Info->text(), lost);
+        QCOMPARE(prompts.messages.size(), says.isEmpty() ? 0 : 1);
+        if (!says.isEmpty()) {
+            const FakePrompts::Shown shown = prompts.messages.takeFirst();
+            QVERIFY2(shown.text.contains(says), qPrintable(shown.text));
+            QCOMPARE(shown.icon, says == BootloaderMessages::FirmwareOk ? QMessageBox::NoIcon
+                                                                        : QMessageBox::Critical);
+        }
+        QVERIFY(steps(*w, openSteps[0] == '1', openSteps[1] == '1', openSteps[2] == '1'));
+        const QList<uint16_t> words = flash(sim);
+        for (int k = 0; k < loaded; ++k)
+            QCOMPARE(words.value(k), firmware.ImagePIC.codeWord(k));
+        QCOMPARE(words.value(loaded), uint16_t(0x3FFF));
+        if (closing.isEmpty())
+            return;
+
+        // Step 3 closes the transfer, acknowledged or not.
+        QVERIFY(clickAndWait(*w, 3));
+        QVERIFY(steps(*w, true, false, false));
+        QVERIFY(!w->session().connected());
+        if (closing == BootloaderMessages::CloseDone) {
+            QCOMPARE(w->L_Info->text(), closing);
+            QVERIFY(prompts.messages.isEmpty());
+        } else {
+            QCOMPARE(w->L_Info->text(), BootloaderMessages::CloseFailedInfo);
+            QCOMPARE(prompts.messages.size(), 1);
+            QCOMPARE(prompts.messages.first().text, closing);
+        }
     }
 
     // Closing the window mid-way through step 2 and agreeing to stop: the
@@ -204,34 +245,6 @@ private slots:
         QCOMPARE(prompts.messages.first().text, BootloaderMessages::NoFirmwareFile);
         QVERIFY(steps(*w, true, true, true));
         QVERIFY(w->session().connected()); // step 3 can still close the transfer
-    }
-
-    void refusedFrameIsTold()
-    {
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "wrong:E3:3"}));
-        auto w = openAtStep2(sim.devicePath());
-        QVERIFY(clickAndWait(*w, 2, 2));
-        QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages.first().icon, QMessageBox::Critical);
-        QVERIFY2(prompts.messages.first().text.contains("[0x0010]"),
-                 qPrintable(prompts.messages.first().text));
-        QVERIFY(w->BP_STEP[3]->isEnabled());
-    }
-
-    void closeUnansweredStillCloses()
-    {
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "silent:ED:0"}));
-        auto w = openAtStep2(sim.devicePath());
-        QVERIFY(clickAndWait(*w, 2, 2));
-        prompts.messages.clear();
-        QVERIFY(clickAndWait(*w, 3));
-        QCOMPARE(w->L_Info->text(), BootloaderMessages::CloseFailedInfo);
-        QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages.first().text, BootloaderMessages::CloseFailed);
-        QVERIFY(steps(*w, true, false, false));
-        QVERIFY(!w->session().connected());
     }
 
     void portThatCannotOpenIsReported()

@@ -1,5 +1,6 @@
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
@@ -49,16 +50,10 @@ class TestKorvalWindow : public QObject
                w.BP_Config->isEnabled() && w.panel(3)->text() == "LOCAL";
     }
 
-    void upload(VEK_KORVAL &w, const QString &screenshot = {})
+    void upload(VEK_KORVAL &w)
     {
         w.BP_UPLOAD->click();
         QVERIFY(w.transferRunning());
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (!screenshot.isEmpty() && !folder.isEmpty()) {
-            w.show();
-            QTRY_VERIFY(w.ProgressBar >= 40);
-            QVERIFY(w.grab().save(folder + '/' + screenshot));
-        }
         // Locked meanwhile, but for Cancel.
         QVERIFY(!w.BP_tst->isEnabled() && !w.BP_UPLOAD->isEnabled() && !w.BP_Quit->isEnabled());
         QVERIFY(w.BP_Annuler->isEnabled());
@@ -87,7 +82,7 @@ private slots:
         QVERIFY(connectedState(*w));
         QVERIFY(prompts.messages.isEmpty());
 
-        upload(*w, "VEK_KORVAL_running.png");
+        upload(*w);
         QCOMPARE(w->ProgressBar, 100);
         QCOMPARE(prompts.messages.size(), 1);
         const FakePrompts::Shown &shown = prompts.messages.first();
@@ -111,16 +106,26 @@ private slots:
         QVERIFY(view.contains(GetLanguageText("MLTableHaute") + "\n000: FF FE FD FC"));
         QVERIFY(connectedState(*w)); // the link stays open
 
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (!folder.isEmpty()) {
-            w->show();
-            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-            QVERIFY(w->grab().save(folder + "/VEK_KORVAL_upload.png"));
-        }
-
         w->BP_tst->click();
         QVERIFY(disconnectedState(*w));
         QVERIFY(w->tables().has_value()); // kept after the link closes
+    }
+
+    // The window during an upload and after it.
+    void screenshotUpload()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--family", "--split", "--family-name", "MIRT-12A", "--family-text",
+                           "Module compatible, allumage électronique"}));
+        auto w = openWindow(sim.devicePath());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->BP_tst->click();
+        w->BP_UPLOAD->click();
+        QTRY_VERIFY(w->ProgressBar >= 40);
+        QVERIFY(w->grab().save(TestSupport::screenshotPath("VEK_KORVAL_running.png")));
+        QTRY_VERIFY_WITH_TIMEOUT(!w->transferRunning(), 10000);
+        QVERIFY(w->grab().save(TestSupport::screenshotPath("VEK_KORVAL_upload.png")));
     }
 
     void stopsEndInAClearMessage_data()
@@ -267,5 +272,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestKorvalWindow)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestKorvalWindow)
 #include "tst_ui_korval.moc"
