@@ -2,7 +2,7 @@
 // set-up dialog's line tests on the simulated programmer box.
 #include "IcspRig.h"
 #include "base/Jobs.h"
-#include "icsp/IcspLineTests.h"
+#include "icsp/IcspLineChecks.h"
 #include "icsp/ProgrammerOperations.h"
 
 #include <QtTest>
@@ -107,7 +107,7 @@ private slots:
     void handLineTestsOnTheSerialBox()
     {
         IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("COM1"), 5, 3, 2, 10});
-        IcspLineTests lines(rig.clock, rig.box->opener());
+        IcspLineChecks lines(rig.clock, rig.box->opener());
         QCOMPARE(lines.open(rig.settings), QString());
         QVERIFY(lines.isOpen());
         QCOMPARE(lines.setLine(rig.settings, LineDATA, 1), QString());
@@ -133,7 +133,7 @@ private slots:
     void handLineTestsOnTheParallelPins()
     {
         IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("LPT1"), 5, 3, 2, 10});
-        IcspLineTests lines(rig.clock, rig.box->opener());
+        IcspLineChecks lines(rig.clock, rig.box->opener());
         QCOMPARE(lines.open(rig.settings), QString());
         QCOMPARE(lines.setLine(rig.settings, LineMCLR, 1), QString());
         QVERIFY(rig.box->dataRegister & 0x08); // pin 5: data bit 3
@@ -149,7 +149,7 @@ private slots:
     void presenceTest()
     {
         IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("COM1"), 5, 3, 2, 10});
-        IcspLineTests lines(rig.clock, rig.box->opener(), {});
+        IcspLineChecks lines(rig.clock, rig.box->opener(), {});
         NullProgressSink sink;
         CancelToken cancel;
         QVERIFY(lines.presenceTest(rig.settings, sink, cancel).succeeded());
