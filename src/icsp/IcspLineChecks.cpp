@@ -1,6 +1,7 @@
 #include "icsp/IcspLineChecks.h"
 
 #include "base/VEK_LANGUAGE.h"
+#include "icsp/IcspChipOperations.h"
 #include "platform/ModemLines.h"
 
 IcspLineChecks::IcspLineChecks(const Clock &clock, IcspPortOpener opener, IcspTexts texts)
@@ -74,7 +75,8 @@ JobOutcome IcspLineChecks::presenceTest(const MainSettings &settings, ProgressSi
 {
     IcspProgrammer programmer(settings, clock_, opener_, texts_);
     programmer.attach(&progress, &cancel);
-    const uint8_t opened = programmer.OuvrirProgrammateur();
+    ProgrammerSession session(programmer);
+    const uint8_t opened = session.open().code;
     // The window says "no answer" itself; what follows is why.
     QString failure = programmer.failureText();
     if (opened == IcspProgrammer::OpenNoAnswer) {
@@ -83,6 +85,5 @@ JobOutcome IcspLineChecks::presenceTest(const MainSettings &settings, ProgressSi
             why << programmer.lineError();
         failure = why.join(QLatin1Char('\n'));
     }
-    programmer.FermerProgrammateur();
     return opened == 0 ? JobOutcome::success() : JobOutcome::failure(failure, opened);
 }

@@ -104,6 +104,40 @@ private slots:
         QCOMPARE(int(device.ImagePIC.UserID[1]), 0x55); // nothing stored
     }
 
+    // A read of the configuration area that breaks off half way (the chip's
+    // third increment is lost on the line) stores none of it, and the report
+    // names the area's address.
+    void failedConfigurationReadKeepsTheImage_data()
+    {
+        QTest::addColumn<bool>("verification");
+        QTest::newRow("chip read") << false;
+        QTest::newRow("module verification") << true;
+    }
+
+    void failedConfigurationReadKeepsTheImage()
+    {
+        QFETCH(bool, verification);
+        IcspRig rig(QStringLiteral("16F84A"));
+        rig.pic.userId = {0x0102, 0x0304, 0x0506, 0x0708};
+        rig.pic.loseIncrement(3);
+        PicDevice device = IcspRig::deviceFor(QStringLiteral("16F84A"));
+        device.ImagePIC.UserID.fill(0x55);
+        device.ImagePIC.DeviceID = 0x1234;
+        device.ImagePIC.ConfigWord = 0x3FF1;
+        const IcspResult r = verification ? VerifierModule(*rig.programmer, device)
+                                          : ReadChip(*rig.programmer, device, "AUTO");
+        QCOMPARE(r.stage, IcspResult::Stage::ReadConfig);
+        QCOMPARE(r.address, 0x2000);
+        for (const uint8_t byte : device.ImagePIC.UserID)
+            QCOMPARE(int(byte), 0x55);
+        QCOMPARE(device.ImagePIC.DeviceID, uint16_t(0x1234));
+        QCOMPARE(device.ImagePIC.ConfigWord, uint16_t(0x3FF1));
+        const QString report = verification ? ProgrammerReports::verifyStatus(r, "VEKP")
+                                            : ProgrammerReports::readStatus(r, "VEKP");
+        QVERIFY2(report.endsWith(" [0x2000]"), qPrintable(report));
+        QVERIFY(!rig.programmer->portOpen());
+    }
+
     void handLineTestsOnTheSerialBox()
     {
         IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("COM1"), 5, 3, 2, 10});
