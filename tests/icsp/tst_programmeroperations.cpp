@@ -1,6 +1,7 @@
 // Table programming and module verification on the simulated PIC, and the
 // set-up dialog's line tests on the simulated programmer box.
 #include "IcspRig.h"
+#include "RecordingSink.h"
 #include "base/Jobs.h"
 #include "icsp/IcspLineChecks.h"
 #include "icsp/ProgrammerOperations.h"
@@ -8,13 +9,6 @@
 #include <QtTest>
 
 namespace {
-
-struct RecordingSink final : ProgressSink {
-    QList<double> bars;
-    QStringList statuses;
-    void setBar(int, double percent, const QString &) override { bars << percent; }
-    void setStatus(const QString &text) override { statuses << text; }
-};
 
 CurveTableArea lookupTable(int address)
 {
@@ -68,8 +62,8 @@ private slots:
         QCOMPARE(rig.programmer->InitProgrammation(), uint8_t(0));
         const CurveTableArea table = lookupTable(0x500);
         QVERIFY(ProgrammerTablesCourbes(*rig.programmer, table, 5, texts, 256, 512).ok());
-        QCOMPARE(sink.bars.first(), 50.0);
-        QCOMPARE(sink.bars.last(), 100.0);
+        QCOMPARE(sink.percents().first(), 50.0);
+        QCOMPARE(sink.percents().last(), 100.0);
         QVERIFY(sink.statuses.last().endsWith("(Erreur=0)"));
         for (int i = 0; i < 256; ++i)
             QCOMPARE(rig.pic.program[size_t(0x500 + i)], table.words[size_t(i)]);
