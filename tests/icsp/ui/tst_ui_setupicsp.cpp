@@ -1,4 +1,5 @@
 #include "ManualClock.h"
+#include "Screenshots.h"
 #include "SimulatedPic.h"
 #include "SimulatedProgrammerBox.h"
 #include "app/TransferServicesSetup.h"
@@ -582,7 +583,8 @@ private slots:
         d.reject();
     }
 
-    void screenshot()
+    // Both pages, the line tests on a parallel port and on a serial one.
+    void screenshotBothPages()
     {
         VekContext context;
         context.settings.ICSPPort = "LPT1";
@@ -591,21 +593,18 @@ private slots:
         d.setLineChecks(&lines);
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOTS");
-        if (folder.isEmpty())
-            QSKIP("VEK_SCREENSHOTS names no folder");
-        d.grab().save(folder + "/setup_icsp_page0.png");
+        QVERIFY(d.grab().save(TestSupport::screenshotPath("setup_icsp_page0.png")));
         d.SSTab1->setCurrentIndex(1);
         d.BP_ONOFF->click();
         d.TST_MCLR->click();
-        d.grab().save(folder + "/setup_icsp_page1_lpt.png");
+        QVERIFY(d.grab().save(TestSupport::screenshotPath("setup_icsp_page1_lpt.png")));
         d.ICSP_COM_Click("COM1");
         d.BP_ONOFF->click();
         d.TST_CLOCK->click();
-        d.grab().save(folder + "/setup_icsp_page1_com.png");
+        QVERIFY(d.grab().save(TestSupport::screenshotPath("setup_icsp_page1_com.png")));
         d.reject();
     }
 };
 
-QTEST_MAIN(TestSetupIcsp)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestSetupIcsp)
 #include "tst_ui_setupicsp.moc"
