@@ -398,7 +398,9 @@ private slots:
         QCOMPARE(image.ConfigWord, uint16_t(0x3F62));
         QCOMPARE(b.context.pic.DeviceChip, QString("16F628"));
         QCOMPARE(b.prompts.messages.last().title, QString("Debug ICSP Vérifie"));
-        QCOMPARE(b.lastMessage(), "TypeChip=" + HexLong(image.DeviceID, 4));
+        // The simulated 16F628 answers 0x07C2 (its family's ID, revision 2).
+        QCOMPARE(image.DeviceID, uint16_t(0x07C2));
+        QCOMPARE(b.lastMessage(), QString("TypeChip=07C2"));
         QCOMPARE(w->L_Info->text(), "Fin de Vérification du module " + w->nomProgrammateur());
         QCOMPARE(w->UserID[1]->text(), QString("34"));
         QVERIFY(!b.pic.inProgrammingMode());
