@@ -13,19 +13,12 @@ using VEK_LANGUAGE::ReplacePlaceholders;
 
 namespace {
 
-// A fresh programming state for `device`'s chip, the programmer opened and the
-// configuration area (device ID included) read into `area`.
-IcspResult openAndReadArea(IcspProgrammer &p, const PicDevice &device, PicImage &area)
+// The programmer opened for `device`'s chip and the configuration area
+// (device ID included) read into `area`.
+IcspResult openAndReadArea(ProgrammerSession &session, const PicDevice &device, PicImage &area)
 {
-    p.resetState();
-    p.setChip(ChipTable::traitsOf(device.DeviceChip));
-    if (const uint8_t opened = p.OuvrirProgrammateur())
-        return IcspResult::failure(Stage::Open, opened, -1, p.failureText());
-    if (uint8_t code = p.JumpTo(0x2000))
-        return IcspResult::failure(Stage::JumpConfig, code);
-    if (uint8_t code = p.LireParametres(area))
-        return IcspResult::failure(Stage::ReadConfig, code);
-    return {};
+    IcspResult r = session.open(device);
+    return r.ok() ? ReadConfigurationArea(session.programmer(), area) : r;
 }
 
 IcspResult identityFailure(const QString &text)
@@ -54,20 +47,21 @@ IcspResult checkIdentity(IcspProgrammer &p, const QString &chosen, uint16_t devi
                                                                  QStringLiteral("%ID%"), id}));
 }
 
-IcspResult startChecked(IcspProgrammer &p, const PicDevice &device, PicImage &area)
+IcspResult startChecked(ProgrammerSession &session, const PicDevice &device, PicImage &area)
 {
+    IcspProgrammer &p = session.programmer();
     if (!ChipTable::programmable(device.DeviceChip)) {
         p.resetState();
         return identityFailure(p.texts().chooseChip);
     }
-    IcspResult r = openAndReadArea(p, device, area);
+    IcspResult r = openAndReadArea(session, device, area);
     return r.ok() ? checkIdentity(p, device.DeviceChip, area.DeviceID) : r;
 }
 
 // Opens and starts the operation; fills `r` when it cannot start.
-bool start(IcspProgrammer &p, const PicDevice &device, IcspResult &r)
+bool start(ProgrammerSession &session, const PicDevice &device, IcspResult &r)
 {
-    r = StartOperation(p, device);
+    r = StartOperation(session, device);
     return r.ok();
 }
 
@@ -83,12 +77,6 @@ bool readsBlank(const PicDevice &device)
         if (image.ImageEEPROM[size_t(j)] != 0xFF)
             return false;
     return true;
-}
-
-IcspResult finish(IcspProgrammer &p, IcspResult r)
-{
-    p.FermerProgrammateur();
-    return r;
 }
 
 // The factory calibration of a chip that has one, as the chip holds it now.
@@ -110,8 +98,8 @@ std::optional<Calibration> readCalibration(IcspProgrammer &p, IcspResult &r)
         return std::nullopt;
     }
     PicImage area;
-    if (uint8_t code = p.JumpTo(0x2000); code || (code = p.LireParametres(area))) {
-        r = IcspResult::failure(Stage::Calibration, code, 0x2007);
+    if (const IcspResult read = ReadConfigurationArea(p, area); !read.ok()) {
+        r = IcspResult::failure(Stage::Calibration, read.code, 0x2007);
         return std::nullopt;
     }
     c.config = area.ConfigWord;
@@ -119,10 +107,11 @@ std::optional<Calibration> readCalibration(IcspProgrammer &p, IcspResult &r)
 }
 
 // Opens, and reads the factory calibration of a chip that has one.
-bool startKeepingCalibration(IcspProgrammer &p, const PicDevice &device, IcspResult &r,
+bool startKeepingCalibration(ProgrammerSession &session, const PicDevice &device, IcspResult &r,
                              std::optional<Calibration> &calibration)
 {
-    if (!start(p, device, r))
+    IcspProgrammer &p = session.programmer();
+    if (!start(session, device, r))
         return false;
     if (p.chip().calibrationWord < 0)
         return true;
@@ -281,8 +270,8 @@ IcspResult readBackEeprom(IcspProgrammer &p, const PicDevice &device)
 IcspResult readBackConfiguration(IcspProgrammer &p, const PicImage &image)
 {
     PicImage area;
-    if (uint8_t code = p.JumpTo(0x2000); code || (code = p.LireParametres(area)))
-        return IcspResult::failure(Stage::ReadBack, code, 0x2000);
+    if (const IcspResult read = ReadConfigurationArea(p, area); !read.ok())
+        return IcspResult::failure(Stage::ReadBack, read.code, read.address);
     for (int k = 0; k < 4; ++k) {
         const uint16_t read =
             uint16_t(area.UserID[size_t(2 * k)] | (area.UserID[size_t(2 * k + 1)] << 8)) & 0x3FFF;
@@ -322,12 +311,42 @@ uint8_t eraseOnce(IcspProgrammer &p)
 
 } // namespace
 
+ProgrammerSession::~ProgrammerSession()
+{
+    m_programmer.FermerProgrammateur();
+}
+
+IcspResult ProgrammerSession::open()
+{
+    if (const uint8_t opened = m_programmer.OuvrirProgrammateur())
+        return IcspResult::failure(Stage::Open, opened, -1, m_programmer.failureText());
+    return {};
+}
+
+IcspResult ProgrammerSession::open(const PicDevice &device)
+{
+    m_programmer.resetState();
+    m_programmer.setChip(ChipTable::traitsOf(device.DeviceChip));
+    return open();
+}
+
+IcspResult ReadConfigurationArea(IcspProgrammer &p, PicImage &area)
+{
+    if (const uint8_t code = p.JumpTo(0x2000))
+        return IcspResult::failure(Stage::JumpConfig, code, 0x2000);
+    PicImage read = area;
+    if (const uint8_t code = p.LireParametres(read))
+        return IcspResult::failure(Stage::ReadConfig, code, 0x2000);
+    area.UserID = read.UserID;
+    area.DeviceID = read.DeviceID;
+    area.ConfigWord = read.ConfigWord;
+    return {};
+}
+
 std::optional<uint16_t> IdentifyChip(IcspProgrammer &p)
 {
-    if (p.OuvrirProgrammateur() != 0)
-        return std::nullopt;
     PicImage area;
-    if (p.JumpTo(0x2000) != 0 || p.LireParametres(area) != 0)
+    if (!ReadConfigurationArea(p, area).ok())
         return std::nullopt;
     return area.DeviceID;
 }
@@ -336,9 +355,8 @@ std::optional<uint16_t> ReadDeviceId(TransferContext &transfer)
 {
     IcspProgrammer programmer(transfer.settings, transfer.clock, transfer.programmerPort);
     programmer.attach(&transfer.progress, &transfer.cancel);
-    const std::optional<uint16_t> id = IdentifyChip(programmer);
-    programmer.FermerProgrammateur();
-    return id;
+    ProgrammerSession session(programmer);
+    return IdentifyChip(programmer);
 }
 
 IcspResult ReadBackImage(IcspProgrammer &p, const PicDevice &device, bool codeOnly)
@@ -363,10 +381,10 @@ IcspResult ReadBackWords(IcspProgrammer &p, int address, const std::vector<uint1
                         [&words, address](int k) { return words[size_t(k - address)]; });
 }
 
-IcspResult StartOperation(IcspProgrammer &p, const PicDevice &device)
+IcspResult StartOperation(ProgrammerSession &session, const PicDevice &device)
 {
     PicImage area;
-    return startChecked(p, device, area);
+    return startChecked(session, device, area);
 }
 
 IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
@@ -375,58 +393,61 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
     if (!automatic)
         if (const auto fixed = ChipTable::fixedChip(icspChip))
             device.setChip(*fixed);
+    ProgrammerSession session(p);
     PicImage &image = device.ImagePIC;
-    IcspResult r = automatic ? openAndReadArea(p, device, image) : startChecked(p, device, image);
+    IcspResult r =
+        automatic ? openAndReadArea(session, device, image) : startChecked(session, device, image);
     if (!r.ok())
-        return finish(p, r);
+        return r;
     if (automatic) {
         const ChipTable::Identification found = ChipTable::identify(image.DeviceID);
         if (found.result == ChipTable::Identification::Result::NoChip)
-            return finish(p, IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChipAuto));
+            return IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChipAuto);
         if (found.result == ChipTable::Identification::Result::Unknown)
-            return finish(p, IcspResult::failure(Stage::Identify, 0, -1,
-                                                 ReplacePlaceholders(p.texts().unknownChipId,
-                                                                     {QStringLiteral("%ID%"),
-                                                                      HexWord(image.DeviceID)})));
+            return IcspResult::failure(
+                Stage::Identify, 0, -1,
+                ReplacePlaceholders(p.texts().unknownChipId,
+                                    {QStringLiteral("%ID%"), HexWord(image.DeviceID)}));
         device.setChip(found.record);
         p.setChip(ChipTable::traitsOf(device.DeviceChip));
     }
 
     const int words = device.programByteCount() / 2;
     if (uint8_t code = p.JumpTo(0))
-        return finish(p, IcspResult::failure(Stage::JumpCode, code));
+        return IcspResult::failure(Stage::JumpCode, code);
     for (int k = 0; k < words; ++k) {
         p.showProgress(k, words, p.texts().readingCode);
         uint16_t w = 0;
         if (uint8_t code = p.LireMotCode(w))
-            return finish(p, IcspResult::failure(Stage::ReadCode, code, k));
+            return IcspResult::failure(Stage::ReadCode, code, k);
         image.setCodeWord(k, w & 0x3FFF);
         if (p.cancelled())
-            return finish(p, IcspResult::failure(Stage::Cancelled, 0, k));
+            return IcspResult::failure(Stage::Cancelled, 0, k);
     }
     if (uint8_t code = p.JumpTo(0x2100))
-        return finish(p, IcspResult::failure(Stage::JumpEeprom, code));
+        return IcspResult::failure(Stage::JumpEeprom, code);
     for (int j = 0; j < device.eepromByteCount(); ++j) {
         p.showProgress(j, device.eepromByteCount(), p.texts().readingEeprom);
         uint16_t b = 0;
         if (uint8_t code = p.LireOctetEEPROM(b))
-            return finish(p, IcspResult::failure(Stage::ReadEeprom, code, j));
+            return IcspResult::failure(Stage::ReadEeprom, code, j);
         image.ImageEEPROM[size_t(j)] = uint8_t(b & 0xFF);
         if (p.cancelled())
-            return finish(p, IcspResult::failure(Stage::Cancelled, 0, j));
+            return IcspResult::failure(Stage::Cancelled, 0, j);
     }
     if (!p.chip().hasDeviceId && readsBlank(device))
         r.notes << p.texts().blankOrAbsent;
     device.HexFileName.clear();
-    return finish(p, r);
+    return r;
 }
 
 IcspResult WriteChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
 {
     IcspResult r;
     std::optional<Calibration> calibration;
-    if (!startKeepingCalibration(p, device, r, calibration))
-        return finish(p, r);
+    ProgrammerSession session(p);
+    if (!startKeepingCalibration(session, device, r, calibration))
+        return r;
     const ChipTraits chip = p.chip();
     PicImage &image = device.ImagePIC;
     if (calibration) {
@@ -434,21 +455,21 @@ IcspResult WriteChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
         image.ConfigWord = withCalibration(image.ConfigWord, chip, *calibration);
     }
     if (IcspResult step = writeCode(p, device, attempts); !step.ok())
-        return finish(p, step);
+        return step;
     if (IcspResult step = writeEeprom(p, device, attempts); !step.ok())
-        return finish(p, step);
+        return step;
     if (IcspResult step = writeIds(p, device, attempts); !step.ok())
-        return finish(p, step);
+        return step;
     uint16_t asRead = 0;
     if (IcspResult step = writeConfig(p, image.ConfigWord, attempts, asRead); !step.ok())
-        return finish(p, step);
+        return step;
     image.ConfigWord = asRead;
     if (IcspResult step = ReadBackImage(p, device, false); !step.ok())
-        return finish(p, step);
+        return step;
     if (calibration)
         r.notes << calibrationNote(p, p.texts().calibrationKept, *calibration);
     device.HexFileName.clear();
-    return finish(p, r);
+    return r;
 }
 
 bool IsRetlw(uint16_t word)
@@ -460,9 +481,10 @@ IcspResult ReadFactoryCalibration(IcspProgrammer &p, const PicDevice &device, ui
 {
     IcspResult r;
     std::optional<Calibration> calibration;
-    if (startKeepingCalibration(p, device, r, calibration) && calibration)
+    ProgrammerSession session(p);
+    if (startKeepingCalibration(session, device, r, calibration) && calibration)
         osccal = calibration->word;
-    return finish(p, r);
+    return r;
 }
 
 IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts,
@@ -470,8 +492,9 @@ IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts,
 {
     IcspResult r;
     std::optional<Calibration> calibration;
-    if (!startKeepingCalibration(p, device, r, calibration))
-        return finish(p, r);
+    ProgrammerSession session(p);
+    if (!startKeepingCalibration(session, device, r, calibration))
+        return r;
     const ChipTraits chip = p.chip();
     // A calibration word that is no RETLW (a protected chip reads 0x0000) is
     // not the calibration: only the user can say what to put back.
@@ -479,11 +502,10 @@ IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts,
     bool writeOsccal = true;
     if (calibration && !IsRetlw(calibration->word)) {
         if (!answer.asked)
-            return finish(p,
-                          IcspResult::failure(Stage::Calibration, 0, chip.calibrationWord,
-                                              ReplacePlaceholders(p.texts().calibrationLost,
-                                                                  {QStringLiteral("%OSCCAL%"),
-                                                                   HexWord(calibration->word)})));
+            return IcspResult::failure(
+                Stage::Calibration, 0, chip.calibrationWord,
+                ReplacePlaceholders(p.texts().calibrationLost,
+                                    {QStringLiteral("%OSCCAL%"), HexWord(calibration->word)}));
         writeOsccal = answer.typed.has_value();
         calibration->word = answer.typed.value_or(0x3FFF);
         noteText = writeOsccal ? p.texts().calibrationTyped : p.texts().calibrationNotWritten;
@@ -491,33 +513,33 @@ IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts,
     int unblank = -1;
     for (int round = 0; round < 3; ++round) {
         if (uint8_t code = eraseOnce(p))
-            return finish(p, IcspResult::failure(Stage::Erase, code));
+            return IcspResult::failure(Stage::Erase, code);
         if (IcspResult step = blankCheck(p, device, unblank); !step.ok())
-            return finish(p, step);
+            return step;
         if (unblank < 0)
             break;
     }
     if (unblank >= 0)
-        return finish(p, IcspResult::failure(
-                             Stage::BlankCheck, 0, unblank,
-                             ReplacePlaceholders(p.texts().eraseNotBlank,
-                                                 {QStringLiteral("%ADRESSE%"), HexWord(unblank)})));
+        return IcspResult::failure(
+            Stage::BlankCheck, 0, unblank,
+            ReplacePlaceholders(p.texts().eraseNotBlank,
+                                {QStringLiteral("%ADRESSE%"), HexWord(unblank)}));
     device.InitMemoire();
     device.HexFileName.clear();
     if (calibration) {
         if (uint8_t code =
                 writeOsccal ? p.ProgMotCode(chip.calibrationWord, attempts, calibration->word) : 0)
-            return finish(p, IcspResult::failure(Stage::Calibration, code, chip.calibrationWord));
+            return IcspResult::failure(Stage::Calibration, code, chip.calibrationWord);
         uint16_t asRead = 0;
         if (IcspResult step =
                 writeConfig(p, withCalibration(0x3FFF, chip, *calibration), attempts, asRead);
             !step.ok()) {
             step.stage = Stage::Calibration;
-            return finish(p, step);
+            return step;
         }
         device.ImagePIC.setCodeWord(chip.calibrationWord, calibration->word);
         device.ImagePIC.ConfigWord = asRead;
         r.notes << calibrationNote(p, noteText, *calibration);
     }
-    return finish(p, r);
+    return r;
 }

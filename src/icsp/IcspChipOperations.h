@@ -9,6 +9,7 @@
 
 class IcspProgrammer;
 class PicDevice;
+struct PicImage;
 struct TransferContext;
 
 // Where a whole-chip operation stopped, for the window's own message: the
@@ -50,6 +51,33 @@ struct IcspResult {
     }
 };
 
+// Holds the programmer for one operation: every operation opens it through
+// its session, and the session closes it (lines at rest, port released) on
+// every path out of its scope.
+class ProgrammerSession
+{
+public:
+    explicit ProgrammerSession(IcspProgrammer &programmer) : m_programmer(programmer) {}
+    ~ProgrammerSession();
+    ProgrammerSession(const ProgrammerSession &) = delete;
+    ProgrammerSession &operator=(const ProgrammerSession &) = delete;
+
+    // The programmer opened (its self-test passed): stage Open with the
+    // programmer's opening code and reason otherwise.
+    IcspResult open();
+    // The same from a fresh programming state for `device`'s chip.
+    IcspResult open(const PicDevice &device);
+    IcspProgrammer &programmer() { return m_programmer; }
+
+private:
+    IcspProgrammer &m_programmer;
+};
+
+// The eight words of the configuration area (user IDs, device ID, configuration
+// word) into `area`, all or none: a failure (stage JumpConfig or ReadConfig)
+// names 0x2000 and leaves `area` as it was. Opens the programmer if it is not.
+IcspResult ReadConfigurationArea(IcspProgrammer &programmer, PicImage &area);
+
 // The device-ID word the chip reports, read through the programmer (opened if
 // it is not, left open); nothing when the configuration area cannot be read.
 // 0x3FFF or 0x0000 is what the lines give with no chip: see ChipTable::identify.
@@ -68,14 +96,15 @@ std::optional<uint16_t> ReadDeviceId(TransferContext &transfer);
 // program (else stage Identify: the chip must be chosen), a fresh programming
 // state, the programmer opened, and the device ID read before anything else:
 // no chip answering, or another chip, stops at stage Identify with a message
-// naming the chip chosen and the one found. The caller closes the programmer.
-IcspResult StartOperation(IcspProgrammer &programmer, const PicDevice &device);
+// naming the chip chosen and the one found. The session closes the programmer.
+IcspResult StartOperation(ProgrammerSession &session, const PicDevice &device);
 
 // Reads the configuration area, selects the chip (ICSPChip: "AUTO" by the device
 // ID, else the fixed choice, checked as StartOperation does; an unknown fixed
 // name keeps the current chip), then the program words and the EEPROM into the
-// image. A chip without an ID word that reads blank throughout gets a note: it
-// may as well be absent.
+// image (the configuration area all or none, as ReadConfigurationArea). A chip
+// without an ID word that reads blank throughout gets a note: it may as well be
+// absent.
 IcspResult ReadChip(IcspProgrammer &programmer, PicDevice &device, const QString &icspChip);
 
 // Programs and verifies the image: program words, EEPROM, user IDs, then the

@@ -25,6 +25,14 @@ QString at(int address, int width = 4)
     return QStringLiteral(" [0x") + HexLong(address, width) + QLatin1Char(']');
 }
 
+// A failed read of the configuration area, naming where it stopped.
+QString configurationFailure(const IcspResult &r)
+{
+    if (r.stage == Stage::JumpConfig)
+        return GetLanguageText("MessPBJumpCONFIG");
+    return GetLanguageText("MessPBReadCONFIG") + at(r.address);
+}
+
 // The opening failure: the window's text, then the programmer's reason.
 QString openFailure(const IcspResult &r, const QString &nom)
 {
@@ -32,31 +40,6 @@ QString openFailure(const IcspResult &r, const QString &nom)
     if (!r.message.isEmpty())
         text += QLatin1Char('\n') + r.message;
     return text;
-}
-
-// A fresh programming state for `device`'s chip and the programmer opened;
-// the opening failure otherwise.
-IcspResult open(IcspProgrammer &p, const PicDevice &device)
-{
-    p.resetState();
-    p.setChip(ChipTable::traitsOf(device.DeviceChip));
-    if (const uint8_t opened = p.OuvrirProgrammateur())
-        return IcspResult::failure(Stage::Open, opened, -1, p.failureText());
-    return {};
-}
-
-// The eight words of the configuration area into the image, all or none.
-IcspResult readConfigurationArea(IcspProgrammer &p, PicDevice &device)
-{
-    if (const uint8_t code = p.JumpTo(0x2000))
-        return IcspResult::failure(Stage::JumpConfig, code, 0x2000);
-    PicImage area = device.ImagePIC;
-    if (const uint8_t read = p.LireParametres(area))
-        return IcspResult::failure(Stage::ReadConfig, read, 0x2000);
-    device.ImagePIC.UserID = area.UserID;
-    device.ImagePIC.DeviceID = area.DeviceID;
-    device.ImagePIC.ConfigWord = area.ConfigWord;
-    return {};
 }
 
 // The whole program memory from address 0 in one pass.
@@ -97,22 +80,20 @@ IcspTexts ProgrammerOperationTexts(const PicDevice &device)
 
 IcspResult VerifierModule(IcspProgrammer &p, PicDevice &device)
 {
-    IcspResult r = open(p, device);
-    if (r.ok())
-        r = readConfigurationArea(p, device);
-    p.FermerProgrammateur();
-    return r;
+    ProgrammerSession session(p);
+    IcspResult r = session.open(device);
+    return r.ok() ? ReadConfigurationArea(p, device.ImagePIC) : r;
 }
 
 IcspResult ProgrammerCodeRapide(IcspProgrammer &p, const PicDevice &device,
                                 const QString &statusText)
 {
-    IcspResult r = StartOperation(p, device);
+    ProgrammerSession session(p);
+    IcspResult r = StartOperation(session, device);
     if (r.ok())
         r = streamCode(p, device, statusText);
     if (r.ok())
         r = ReadBackImage(p, device, true);
-    p.FermerProgrammateur();
     return r;
 }
 
@@ -156,7 +137,8 @@ IcspResult ProgrammerCourbes(IcspProgrammer &p, const PicDevice &device,
                              const CurveTableTexts &texts, int &failedTable)
 {
     failedTable = -1;
-    IcspResult r = StartOperation(p, device);
+    ProgrammerSession session(p);
+    IcspResult r = StartOperation(session, device);
     if (!r.ok()) {
         failedTable = 0;
     } else {
@@ -172,7 +154,6 @@ IcspResult ProgrammerCourbes(IcspProgrammer &p, const PicDevice &device,
                 failedTable = int(t);
         }
     }
-    p.FermerProgrammateur();
     return r;
 }
 
@@ -196,9 +177,8 @@ QString readStatus(const IcspResult &r, const QString &nom)
     case Stage::Open:
         return openFailure(r, nom);
     case Stage::JumpConfig:
-        return GetLanguageText("MessPBJumpCONFIG");
     case Stage::ReadConfig:
-        return GetLanguageText("MessPBReadCONFIG");
+        return configurationFailure(r);
     case Stage::JumpCode:
         return GetLanguageText("MessPBJumpCODE");
     case Stage::ReadCode:
@@ -314,10 +294,8 @@ QString verifyStatus(const IcspResult &r, const QString &nom)
         QString text = QStringLiteral("Problème: communication avec le module ") + nom;
         return r.message.isEmpty() ? text : text + QLatin1Char('\n') + r.message;
     }
-    case Stage::JumpConfig:
-        return GetLanguageText("MessPBJumpCONFIG");
     default:
-        return GetLanguageText("MessPBReadCONFIG");
+        return configurationFailure(r);
     }
 }
 

@@ -1,20 +1,14 @@
 // Table programming and module verification on the simulated PIC, and the
 // set-up dialog's line tests on the simulated programmer box.
 #include "IcspRig.h"
+#include "RecordingSink.h"
 #include "base/Jobs.h"
-#include "icsp/IcspLineTests.h"
+#include "icsp/IcspLineChecks.h"
 #include "icsp/ProgrammerOperations.h"
 
 #include <QtTest>
 
 namespace {
-
-struct RecordingSink final : ProgressSink {
-    QList<double> bars;
-    QStringList statuses;
-    void setBar(int, double percent, const QString &) override { bars << percent; }
-    void setStatus(const QString &text) override { statuses << text; }
-};
 
 CurveTableArea lookupTable(int address)
 {
@@ -68,8 +62,8 @@ private slots:
         QCOMPARE(rig.programmer->InitProgrammation(), uint8_t(0));
         const CurveTableArea table = lookupTable(0x500);
         QVERIFY(ProgrammerTablesCourbes(*rig.programmer, table, 5, texts, 256, 512).ok());
-        QCOMPARE(sink.bars.first(), 50.0);
-        QCOMPARE(sink.bars.last(), 100.0);
+        QCOMPARE(sink.percents().first(), 50.0);
+        QCOMPARE(sink.percents().last(), 100.0);
         QVERIFY(sink.statuses.last().endsWith("(Erreur=0)"));
         for (int i = 0; i < 256; ++i)
             QCOMPARE(rig.pic.program[size_t(0x500 + i)], table.words[size_t(i)]);
@@ -104,10 +98,44 @@ private slots:
         QCOMPARE(int(device.ImagePIC.UserID[1]), 0x55); // nothing stored
     }
 
+    // A read of the configuration area that breaks off half way (the chip's
+    // third increment is lost on the line) stores none of it, and the report
+    // names the area's address.
+    void failedConfigurationReadKeepsTheImage_data()
+    {
+        QTest::addColumn<bool>("verification");
+        QTest::newRow("chip read") << false;
+        QTest::newRow("module verification") << true;
+    }
+
+    void failedConfigurationReadKeepsTheImage()
+    {
+        QFETCH(bool, verification);
+        IcspRig rig(QStringLiteral("16F84A"));
+        rig.pic.userId = {0x0102, 0x0304, 0x0506, 0x0708};
+        rig.pic.loseIncrement(3);
+        PicDevice device = IcspRig::deviceFor(QStringLiteral("16F84A"));
+        device.ImagePIC.UserID.fill(0x55);
+        device.ImagePIC.DeviceID = 0x1234;
+        device.ImagePIC.ConfigWord = 0x3FF1;
+        const IcspResult r = verification ? VerifierModule(*rig.programmer, device)
+                                          : ReadChip(*rig.programmer, device, "AUTO");
+        QCOMPARE(r.stage, IcspResult::Stage::ReadConfig);
+        QCOMPARE(r.address, 0x2000);
+        for (const uint8_t byte : device.ImagePIC.UserID)
+            QCOMPARE(int(byte), 0x55);
+        QCOMPARE(device.ImagePIC.DeviceID, uint16_t(0x1234));
+        QCOMPARE(device.ImagePIC.ConfigWord, uint16_t(0x3FF1));
+        const QString report = verification ? ProgrammerReports::verifyStatus(r, "VEKP")
+                                            : ProgrammerReports::readStatus(r, "VEKP");
+        QVERIFY2(report.endsWith(" [0x2000]"), qPrintable(report));
+        QVERIFY(!rig.programmer->portOpen());
+    }
+
     void handLineTestsOnTheSerialBox()
     {
         IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("COM1"), 5, 3, 2, 10});
-        IcspLineTests lines(rig.clock, rig.box->opener());
+        IcspLineChecks lines(rig.clock, rig.box->opener());
         QCOMPARE(lines.open(rig.settings), QString());
         QVERIFY(lines.isOpen());
         QCOMPARE(lines.setLine(rig.settings, LineDATA, 1), QString());
@@ -133,7 +161,7 @@ private slots:
     void handLineTestsOnTheParallelPins()
     {
         IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("LPT1"), 5, 3, 2, 10});
-        IcspLineTests lines(rig.clock, rig.box->opener());
+        IcspLineChecks lines(rig.clock, rig.box->opener());
         QCOMPARE(lines.open(rig.settings), QString());
         QCOMPARE(lines.setLine(rig.settings, LineMCLR, 1), QString());
         QVERIFY(rig.box->dataRegister & 0x08); // pin 5: data bit 3
@@ -149,7 +177,7 @@ private slots:
     void presenceTest()
     {
         IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("COM1"), 5, 3, 2, 10});
-        IcspLineTests lines(rig.clock, rig.box->opener(), {});
+        IcspLineChecks lines(rig.clock, rig.box->opener(), {});
         NullProgressSink sink;
         CancelToken cancel;
         QVERIFY(lines.presenceTest(rig.settings, sink, cancel).succeeded());

@@ -5,7 +5,7 @@
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/StatusTextArea.h"
-#include "icsp/IcspLineTests.h"
+#include "icsp/IcspLineChecks.h"
 #include "icsp/IcspLines.h"
 #include "icsp/ProgrammerLabel.h"
 #include "icsp/ui/ConnectorPicture.h"
@@ -81,10 +81,10 @@ VEK_SETUP_ICSP::VEK_SETUP_ICSP(VekContext &context, QWidget *parent)
     };
     // The programmer as the transfer windows reach it (tests give a simulated box).
     const TransferServices &services = context.transfer;
-    ownLineTests_ =
-        std::make_unique<IcspLineTests>(services.clock ? *services.clock : SteadyClock::instance(),
-                                        services.programmerPort, IcspTexts::load());
-    lineTests_ = ownLineTests_.get();
+    ownLineChecks_ =
+        std::make_unique<IcspLineChecks>(services.clock ? *services.clock : SteadyClock::instance(),
+                                         services.programmerPort, IcspTexts::load());
+    lineChecks_ = ownLineChecks_.get();
     runner_ = new JobRunner(this);
     connect(runner_, &JobRunner::finished, this, &VEK_SETUP_ICSP::presenceTestFinished);
 
@@ -115,11 +115,11 @@ VEK_SETUP_ICSP::~VEK_SETUP_ICSP()
     runner_->cancelAndWait();
 }
 
-void VEK_SETUP_ICSP::setLineTests(ProgrammerLineTests *tests)
+void VEK_SETUP_ICSP::setLineChecks(ProgrammerLineChecks *tests)
 {
     if (testPortOpen_)
         closeTestPort();
-    lineTests_ = tests ? tests : ownLineTests_.get();
+    lineChecks_ = tests ? tests : ownLineChecks_.get();
 }
 
 bool VEK_SETUP_ICSP::PackageChosen(const VekContext &context)
@@ -530,7 +530,7 @@ void VEK_SETUP_ICSP::BP_ONOFF_Click()
         return;
     }
     // A port that would not open says why, worded as in every window.
-    const QString error = lineTests_->open(context_.settings);
+    const QString error = lineChecks_->open(context_.settings);
     if (!error.isEmpty()) {
         L_Info->setText(error);
         return;
@@ -560,7 +560,7 @@ void VEK_SETUP_ICSP::closeTestPort()
         }
     }
     EtatLpt_DATAR->hide();
-    lineTests_->close();
+    lineChecks_->close();
     testPortOpen_ = false;
     L_Info->setText(QStringLiteral("Module ") + boxLabel_ + QStringLiteral(" déconnecté !"));
 }
@@ -570,7 +570,7 @@ void VEK_SETUP_ICSP::lineTestClicked(const LineTest &test)
     if (!testPortOpen_)
         return;
     const bool high = test.box->isChecked();
-    const QString error = lineTests_->setLine(context_.settings, test.line, high ? 1 : 0);
+    const QString error = lineChecks_->setLine(context_.settings, test.line, high ? 1 : 0);
     const QString line = QString::fromLatin1(test.name);
     if (!error.isEmpty()) {
         // What the line shows is what was done: a failed write leaves it unticked.
@@ -596,7 +596,7 @@ void VEK_SETUP_ICSP::BP_TST_PROG_Click()
     if (testPortOpen_)
         closeTestPort();
     const MainSettings settings = context_.settings; // the job's own copy
-    ProgrammerLineTests *tests = lineTests_;
+    ProgrammerLineChecks *tests = lineChecks_;
     if (runner_->start([tests, settings](ProgressSink &progress, const CancelToken &cancel) {
             return tests->presenceTest(settings, progress, cancel);
         }))
@@ -750,7 +750,7 @@ void VEK_SETUP_ICSP::Form_Unload()
             const QSignalBlocker quiet(test.box);
             test.box->setChecked(false);
         }
-        lineTests_->close();
+        lineChecks_->close();
         testPortOpen_ = false;
     }
 }

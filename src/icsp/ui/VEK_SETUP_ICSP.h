@@ -12,7 +12,7 @@
 class ConnectorMarker;
 class ConnectorPicture;
 class JobRunner;
-class ProgrammerLineTests;
+class ProgrammerLineChecks;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -46,7 +46,7 @@ public:
     // Where a failed save is reported (a warning box by default).
     void setWarningSink(std::function<void(const QString &)> sink) { warn_ = std::move(sink); }
     // The programmer behind the line tests; tests give a simulated one.
-    void setLineTests(ProgrammerLineTests *tests);
+    void setLineChecks(ProgrammerLineChecks *tests);
 
     // A firmware package is chosen: box, chip, delay, attempts and addresses are locked.
     static bool PackageChosen(const VekContext &context);
@@ -134,8 +134,8 @@ private:
     QSettings *store_ = nullptr;
     std::unique_ptr<QSettings> ownStore_;
     std::function<void(const QString &)> warn_;
-    ProgrammerLineTests *lineTests_ = nullptr;
-    std::unique_ptr<ProgrammerLineTests> ownLineTests_;
+    ProgrammerLineChecks *lineChecks_ = nullptr;
+    std::unique_ptr<ProgrammerLineChecks> ownLineChecks_;
     JobRunner *runner_ = nullptr;
     std::array<LineTest, 3> lines_{};
     QList<QWidget *> portKindWidgets_; // pin lists and their captions: parallel only

@@ -3,6 +3,7 @@
 // cancelling and injected faults, all through the window's buttons.
 #include "FakePrompts.h"
 #include "IcspRig.h"
+#include "Screenshots.h"
 #include "app/CurveTables.h"
 #include "app/TransferServicesSetup.h"
 #include "app/VekContext.h"
@@ -397,7 +398,9 @@ private slots:
         QCOMPARE(image.ConfigWord, uint16_t(0x3F62));
         QCOMPARE(b.context.pic.DeviceChip, QString("16F628"));
         QCOMPARE(b.prompts.messages.last().title, QString("Debug ICSP Vérifie"));
-        QCOMPARE(b.lastMessage(), "TypeChip=" + HexLong(image.DeviceID, 4));
+        // The simulated 16F628 answers 0x07C2 (its family's ID, revision 2).
+        QCOMPARE(image.DeviceID, uint16_t(0x07C2));
+        QCOMPARE(b.lastMessage(), QString("TypeChip=07C2"));
         QCOMPARE(w->L_Info->text(), "Fin de Vérification du module " + w->nomProgrammateur());
         QCOMPARE(w->UserID[1]->text(), QString("34"));
         QVERIFY(!b.pic.inProgrammingMode());
@@ -517,12 +520,9 @@ private slots:
         QCOMPARE(b.lastMessage(), b.prompts.messages[0].text);
     }
 
-    // Under Xvfb with VEK_SCREENSHOT_DIR set: the window after a read.
-    void screenshot()
+    // The window after a read, after a refused write and after a test program.
+    void screenshotReadWriteAndTestProgram()
     {
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (folder.isEmpty())
-            QSKIP("VEK_SCREENSHOT_DIR not set");
         Bench b(QStringLiteral("16F628"));
         IcspRig::fillImage(b.context.pic, 1, 0x3F70);
         auto w = b.window();
@@ -531,16 +531,16 @@ private slots:
         click(*w, w->BP_ReadModule);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QVERIFY(w->grab().save(folder + "/icsp_read.png"));
+        QVERIFY(w->grab().save(TestSupport::screenshotPath("icsp_read.png")));
         b.pic.refuseWrites(0x40);
         b.context.pic.ImagePIC.setCodeWord(0x40, 0x0001);
         click(*w, w->BP_WriteModule);
-        QVERIFY(w->grab().save(folder + "/icsp_write_fault.png"));
+        QVERIFY(w->grab().save(TestSupport::screenshotPath("icsp_write_fault.png")));
         b.pic.refuseWrites(0x41);
         click(*w, w->KivCommand1);
-        QVERIFY(w->grab().save(folder + "/icsp_test_prog.png"));
+        QVERIFY(w->grab().save(TestSupport::screenshotPath("icsp_test_prog.png")));
     }
 };
 
-QTEST_MAIN(TestIcspWindow)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestIcspWindow)
 #include "tst_ui_icspwindow.moc"

@@ -1,10 +1,11 @@
-#include "app/TransferServicesSetup.h"
 #include "ManualClock.h"
+#include "Screenshots.h"
 #include "SimulatedPic.h"
 #include "SimulatedProgrammerBox.h"
+#include "app/TransferServicesSetup.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
-#include "icsp/ProgrammerLineTests.h"
+#include "icsp/ProgrammerLineChecks.h"
 #include "icsp/ui/ConnectorPicture.h"
 #include "icsp/ui/VEK_SETUP_ICSP.h"
 #include "platform/TtyByteLink.h"
@@ -33,7 +34,7 @@
 namespace {
 
 // The programmer behind the line tests, recording what the dialog asks of it.
-class RecordingLineTests final : public ProgrammerLineTests
+class RecordingLineChecks final : public ProgrammerLineChecks
 {
 public:
     QString openError;
@@ -377,10 +378,10 @@ private slots:
     void onOffReportsAFailedOpen()
     {
         VekContext context;
-        RecordingLineTests lines;
+        RecordingLineChecks lines;
         lines.openError = "/dev/ttyS0: Permission denied";
         VEK_SETUP_ICSP d(context);
-        d.setLineTests(&lines);
+        d.setLineChecks(&lines);
         d.BP_ONOFF->click();
         QVERIFY(!d.testPortOpen());
         QVERIFY(!d.TST_MCLR->isEnabled());
@@ -395,9 +396,9 @@ private slots:
     {
         VekContext context;
         context.settings.ICSPBoitier = 1;
-        RecordingLineTests lines;
+        RecordingLineChecks lines;
         VEK_SETUP_ICSP d(context);
-        d.setLineTests(&lines);
+        d.setLineChecks(&lines);
         d.show();
         d.SSTab1->setCurrentIndex(1);
         d.BP_ONOFF->click();
@@ -439,9 +440,9 @@ private slots:
     void choosingAnotherPortClosesTheTestPort()
     {
         VekContext context;
-        RecordingLineTests lines;
+        RecordingLineChecks lines;
         VEK_SETUP_ICSP d(context);
-        d.setLineTests(&lines);
+        d.setLineChecks(&lines);
         d.BP_ONOFF->click();
         d.ICSP_COM->setCurrentIndex(d.ICSP_COM->findText("LPT1"));
         emit d.ICSP_COM->textActivated("LPT1");
@@ -455,11 +456,11 @@ private slots:
     void closingReleasesAnOpenPort()
     {
         VekContext context;
-        RecordingLineTests lines;
+        RecordingLineChecks lines;
         auto settings = store();
         VEK_SETUP_ICSP d(context);
         d.setSettingsStore(settings.get());
-        d.setLineTests(&lines);
+        d.setLineChecks(&lines);
         d.BP_ONOFF->click();
         d.TST_MCLR->click();
         d.OKButton->click();
@@ -475,9 +476,9 @@ private slots:
         VEK_LANGUAGE::SetRepertoireLangue(empty.path() + "/");
         VEK_LANGUAGE::InitLanguage();
         VekContext context;
-        RecordingLineTests lines;
+        RecordingLineChecks lines;
         VEK_SETUP_ICSP d(context);
-        d.setLineTests(&lines);
+        d.setLineChecks(&lines);
         QCOMPARE(d.BP_ONOFF->text(), QString());
         d.ICSP_COM_Click("COM2");
         QVERIFY(!d.testPortOpen());
@@ -493,9 +494,9 @@ private slots:
     void presenceTestKeepsTheButtonInStep()
     {
         VekContext context;
-        RecordingLineTests lines;
+        RecordingLineChecks lines;
         VEK_SETUP_ICSP d(context);
-        d.setLineTests(&lines);
+        d.setLineChecks(&lines);
         d.BP_ONOFF->click();
         d.BP_TST_PROG->click();
         // The hand-test port was closed before the test took the programmer.
@@ -582,30 +583,28 @@ private slots:
         d.reject();
     }
 
-    void screenshot()
+    // Both pages, the line tests on a parallel port and on a serial one.
+    void screenshotBothPages()
     {
         VekContext context;
         context.settings.ICSPPort = "LPT1";
-        RecordingLineTests lines;
+        RecordingLineChecks lines;
         VEK_SETUP_ICSP d(context);
-        d.setLineTests(&lines);
+        d.setLineChecks(&lines);
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOTS");
-        if (folder.isEmpty())
-            QSKIP("VEK_SCREENSHOTS names no folder");
-        d.grab().save(folder + "/setup_icsp_page0.png");
+        QVERIFY(d.grab().save(TestSupport::screenshotPath("setup_icsp_page0.png")));
         d.SSTab1->setCurrentIndex(1);
         d.BP_ONOFF->click();
         d.TST_MCLR->click();
-        d.grab().save(folder + "/setup_icsp_page1_lpt.png");
+        QVERIFY(d.grab().save(TestSupport::screenshotPath("setup_icsp_page1_lpt.png")));
         d.ICSP_COM_Click("COM1");
         d.BP_ONOFF->click();
         d.TST_CLOCK->click();
-        d.grab().save(folder + "/setup_icsp_page1_com.png");
+        QVERIFY(d.grab().save(TestSupport::screenshotPath("setup_icsp_page1_com.png")));
         d.reject();
     }
 };
 
-QTEST_MAIN(TestSetupIcsp)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestSetupIcsp)
 #include "tst_ui_setupicsp.moc"

@@ -2,18 +2,18 @@
 
 #include "icsp/IcspPort.h"
 #include "icsp/IcspProgrammer.h"
-#include "icsp/ProgrammerLineTests.h"
+#include "icsp/ProgrammerLineChecks.h"
 
 class Clock;
 
 // The set-up dialog's line tests on the real programmer: the hand tests hold
 // the port open and drive one line at a time through the line driver; the
 // presence test opens the programmer with its self-test on a connection of its own.
-class IcspLineTests final : public ProgrammerLineTests
+class IcspLineChecks final : public ProgrammerLineChecks
 {
 public:
-    IcspLineTests(const Clock &clock, IcspPortOpener opener = OpenIcspPort, IcspTexts texts = {});
-    ~IcspLineTests() override;
+    IcspLineChecks(const Clock &clock, IcspPortOpener opener = OpenIcspPort, IcspTexts texts = {});
+    ~IcspLineChecks() override;
 
     QString open(const MainSettings &settings) override;
     QString setLine(const MainSettings &settings, int line, int value) override;

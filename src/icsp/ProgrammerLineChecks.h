@@ -8,10 +8,10 @@
 // The programmer as the set-up dialog's line tests reach it: its port held open
 // for the hand tests, one output line driven at a time, and the presence test.
 // Every call takes the settings in force, as the set-up changes them live.
-class ProgrammerLineTests
+class ProgrammerLineChecks
 {
 public:
-    virtual ~ProgrammerLineTests() = default;
+    virtual ~ProgrammerLineChecks() = default;
 
     // Opens the programmer's port for the hand tests: "" when open, else why not.
     virtual QString open(const MainSettings &settings) = 0;

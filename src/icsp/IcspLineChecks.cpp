@@ -1,18 +1,19 @@
-#include "icsp/IcspLineTests.h"
+#include "icsp/IcspLineChecks.h"
 
 #include "base/VEK_LANGUAGE.h"
+#include "icsp/IcspChipOperations.h"
 #include "platform/ModemLines.h"
 
-IcspLineTests::IcspLineTests(const Clock &clock, IcspPortOpener opener, IcspTexts texts)
+IcspLineChecks::IcspLineChecks(const Clock &clock, IcspPortOpener opener, IcspTexts texts)
     : clock_(clock), opener_(std::move(opener)), texts_(std::move(texts))
 {}
 
-IcspLineTests::~IcspLineTests()
+IcspLineChecks::~IcspLineChecks()
 {
     close();
 }
 
-QString IcspLineTests::open(const MainSettings &settings)
+QString IcspLineChecks::open(const MainSettings &settings)
 {
     lines_ = IcspLineSettings::from(settings);
     if (port_)
@@ -24,7 +25,7 @@ QString IcspLineTests::open(const MainSettings &settings)
     return {};
 }
 
-QString IcspLineTests::setLine(const MainSettings &settings, int line, int value)
+QString IcspLineChecks::setLine(const MainSettings &settings, int line, int value)
 {
     if (!port_)
         return {};
@@ -40,7 +41,7 @@ QString IcspLineTests::setLine(const MainSettings &settings, int line, int value
     return readBackProblem(line, value);
 }
 
-QString IcspLineTests::readBackProblem(int line, int value) const
+QString IcspLineChecks::readBackProblem(int line, int value) const
 {
     // A line is shown driven only when the port says it is: RTS (CLOCK) and
     // DTR (DATA) are read back; TXD (MCLR) cannot be.
@@ -59,7 +60,7 @@ QString IcspLineTests::readBackProblem(int line, int value) const
     return text.isEmpty() ? QStringLiteral("read back: ") + read : text;
 }
 
-void IcspLineTests::close()
+void IcspLineChecks::close()
 {
     if (!port_)
         return;
@@ -69,12 +70,13 @@ void IcspLineTests::close()
     port_.reset();
 }
 
-JobOutcome IcspLineTests::presenceTest(const MainSettings &settings, ProgressSink &progress,
-                                       const CancelToken &cancel)
+JobOutcome IcspLineChecks::presenceTest(const MainSettings &settings, ProgressSink &progress,
+                                        const CancelToken &cancel)
 {
     IcspProgrammer programmer(settings, clock_, opener_, texts_);
     programmer.attach(&progress, &cancel);
-    const uint8_t opened = programmer.OuvrirProgrammateur();
+    ProgrammerSession session(programmer);
+    const uint8_t opened = session.open().code;
     // The window says "no answer" itself; what follows is why.
     QString failure = programmer.failureText();
     if (opened == IcspProgrammer::OpenNoAnswer) {
@@ -83,6 +85,5 @@ JobOutcome IcspLineTests::presenceTest(const MainSettings &settings, ProgressSin
             why << programmer.lineError();
         failure = why.join(QLatin1Char('\n'));
     }
-    programmer.FermerProgrammateur();
     return opened == 0 ? JobOutcome::success() : JobOutcome::failure(failure, opened);
 }
