@@ -6,6 +6,8 @@
 #include "icsp/ChipTable.h"
 #include "icsp/PicDevice.h"
 
+#include <algorithm>
+
 using Stage = IcspResult::Stage;
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -31,6 +33,19 @@ QString configurationFailure(const IcspResult &r)
     if (r.stage == Stage::JumpConfig)
         return GetLanguageText("MessPBJumpCONFIG");
     return GetLanguageText("MessPBReadCONFIG") + at(r.address);
+}
+
+// A fresh read after a write: a cell unlike the image carries its own report;
+// a read that failed on the lines names the area and the address.
+QString readBackFailure(const IcspResult &r)
+{
+    if (!r.message.isEmpty())
+        return r.message;
+    if (r.address >= 0x2100)
+        return GetLanguageText("MessPBReadEEPROM") + at(r.address);
+    if (r.address >= 0x2000)
+        return GetLanguageText("MessPBReadCONFIG") + at(r.address);
+    return GetLanguageText("MessPBReadCODE") + at(std::max(r.address, 0));
 }
 
 // The opening failure: the window's text, then the programmer's reason.
@@ -219,6 +234,8 @@ QString writeStatus(const IcspResult &r, const QString &nom)
         return GetLanguageText("MessPBJumpCONFIG");
     case Stage::WriteConfig:
         return GetLanguageText("MessBPProgFUSES");
+    case Stage::ReadBack:
+        return readBackFailure(r);
     default:
         return r.message;
     }
@@ -258,8 +275,10 @@ QString writeFailureBox(const IcspResult &r)
     const QString crlf = QStringLiteral("\r\n");
     QString text = GetLanguageText("ErrICSPWritePIC") + crlf;
     // These messages name the chip or the cell themselves.
-    if (r.stage == Stage::Identify || r.stage == Stage::ReadBack)
+    if (r.stage == Stage::Identify)
         return text + r.message;
+    if (r.stage == Stage::ReadBack)
+        return text + readBackFailure(r);
     if (address >= 0)
         text += QStringLiteral("Adresse = ") + at(address) + crlf;
     text += QStringLiteral("Code erreur = ") + QString::number(r.code);
@@ -309,7 +328,9 @@ QString codeFailure(const IcspResult &r, const QString &nom)
     case Stage::Cancelled:
         return cancelled(r);
     default:
-        // A word read back wrong carries its own report; the other codes name the word.
+        if (r.stage == Stage::ReadBack)
+            return readBackFailure(r);
+        // The other codes name the word.
         if (!r.message.isEmpty())
             return r.message;
         return QStringLiteral("Erreur : ") + QString::number(r.code) +
@@ -330,6 +351,8 @@ QString tableStatus(const IcspResult &r, const QString &libelle, const QString &
         if (r.code == 0)
             return GetLanguageText("MessErrMakeTables") + QLatin1Char(' ') + libelle;
         return GetLanguageText("MessErrProgTables") + QLatin1Char(' ') + libelle + at(r.address);
+    case Stage::ReadBack:
+        return readBackFailure(r);
     default:
         return r.message;
     }

@@ -132,6 +132,30 @@ private slots:
         QVERIFY(!rig.programmer->portOpen());
     }
 
+    // A fresh read after a write that fails on the lines (no cell compared)
+    // still tells the user where: every report of a write names the address.
+    void readBackFailureOnTheLinesIsWorded_data()
+    {
+        QTest::addColumn<int>("address");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("program word") << 0x01A3 << " [0x01A3]";
+        QTest::newRow("configuration") << 0x2000 << " [0x2000]";
+        QTest::newRow("EEPROM byte") << 0x2105 << " [0x2105]";
+    }
+
+    void readBackFailureOnTheLinesIsWorded()
+    {
+        QFETCH(int, address);
+        QFETCH(QString, named);
+        const IcspResult r = IcspResult::failure(IcspResult::Stage::ReadBack, 3, address);
+        const QString reports[] = {ProgrammerReports::writeStatus(r, "VEKP"),
+                                   ProgrammerReports::writeFailureBox(r),
+                                   ProgrammerReports::codeFailure(r, "VEKP"),
+                                   ProgrammerReports::tableStatus(r, "L1 basse", "VEKP")};
+        for (const QString &report : reports)
+            QVERIFY2(report.endsWith(named), qPrintable(report));
+    }
+
     void handLineTestsOnTheSerialBox()
     {
         IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("COM1"), 5, 3, 2, 10});
