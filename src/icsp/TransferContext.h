@@ -14,22 +14,15 @@ class Clock;
 class PicDevice;
 struct VekContext;
 
-// How long the module may take to answer: what the transfer windows' timers stand for.
-struct TransferTimeouts {
-    int commandMs = 500;   // a bootloader command (hello, write frame, close, probe)
-    int identityMs = 1000; // an identity query of the module
-};
-
 // What a transfer job works with: the shared device record and image, the
 // settings as they stood when it started, where its progress and status go,
-// its cancel request and its time-outs. The window that runs the job builds it,
+// and its cancel request. The window that runs the job builds it,
 // so everything the job reports goes to that window.
 struct TransferContext {
     PicDevice &pic;
     const MainSettings settings;
     ProgressSink &progress;
     const CancelToken &cancel;
-    TransferTimeouts timeouts;
     // How the programmer reaches its port, and the clock of its waits.
     IcspPortOpener programmerPort;
     const Clock &clock;
@@ -109,7 +102,6 @@ struct ImageFileServices {
 // the bootloader).
 struct TransferServices {
     DeviceIdReader readDeviceId; // run on opening a window when the chip choice is "AUTO"
-    TransferTimeouts timeouts;
     ImageFileServices imageFiles;
     BootloaderServices bootloader;                // the programmer window's bootloader buttons
     IcspPortOpener programmerPort = OpenIcspPort; // tests put a simulated box here

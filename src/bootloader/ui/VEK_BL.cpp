@@ -20,7 +20,7 @@ const QString Settings57600 = QStringLiteral("57600,N,8,1");
 } // namespace
 
 VEK_BL::VEK_BL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
-    : TransferFrame(context, {{1147, 8819, 4410}, false, true}, parent, prompts)
+    : TransferFrame(context, {.panelTwips = {1147, 8819, 4410}, .hoverHelp = true}, parent, prompts)
 {
     setObjectName(QStringLiteral("VEK_BL"));
     BP_DLOAD[1] = addButton("BP_DLOAD1", QStringLiteral("&Dowload"));
@@ -64,8 +64,8 @@ void VEK_BL::showBox(QMessageBox::Icon icon, const QString &title, const QString
     m_prompts.message(this, icon, title, text, QMessageBox::Ok);
 }
 
-// The checks come before the connect-or-disconnect decision, as the caption
-// alone tells which one the click is.
+// The checks come before the connect-or-disconnect decision, which the
+// session's connected state makes.
 void VEK_BL::BP_tst_Click()
 {
     const MainSettings &s = m_context.settings;

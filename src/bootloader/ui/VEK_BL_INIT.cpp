@@ -27,7 +27,7 @@ const char *const kStepTexts[] = {
 } // namespace
 
 VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *prompts)
-    : TransferFrame(context, {{1147, 10583, 0}, false, false}, parent, prompts)
+    : TransferFrame(context, {.panelTwips = {1147, 10583, 0}, .hoverHelp = false}, parent, prompts)
 {
     setObjectName(QStringLiteral("VEK_BL_INIT"));
     Label1 = new QLabel(QStringLiteral("INITIALISATION MICROPROGRAMME"), this);
@@ -97,11 +97,14 @@ void VEK_BL_INIT::BP_STEP2_Click()
     ConnectionRequest request =
         ConnectionRequest::forPort(port, LinkSettings, false, NomProgrammateur);
     request.unansweredStatus = BootloaderMessages::ModuleNotFound;
-    startTransfer(ConnectionJob(m_session, request),
-                  [this](const JobOutcome &outcome) { connected(outcome); });
+    startTransfer(ConnectionJob(m_session, request), [this](const JobOutcome &outcome) {
+        if (connected(outcome))
+            downloadFirmware();
+    });
 }
 
-void VEK_BL_INIT::connected(const JobOutcome &outcome)
+// The link as the connection left it; true when it is open.
+bool VEK_BL_INIT::connected(const JobOutcome &outcome)
 {
     if (!outcome.succeeded()) {
         if (outcome.code == BootloaderGreetingFailed) {
@@ -114,7 +117,7 @@ void VEK_BL_INIT::connected(const JobOutcome &outcome)
             if (outcome.code == BootloaderPortFailed)
                 message(QMessageBox::Critical, outcome.message);
         }
-        return;
+        return false;
     }
     P2->setProgressColor(0xFF00);
     P2->DrawFond(m_context.settings.ICSPPort);
@@ -123,6 +126,12 @@ void VEK_BL_INIT::connected(const JobOutcome &outcome)
     if (m_session->unansweredGreetings() > 0)
         BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(true);
+    return true;
+}
+
+// The package's firmware over the connection step 2 has just opened.
+void VEK_BL_INIT::downloadFirmware()
+{
     const FirmwareDownloadPlan plan =
         PreparerTelechargementFirmware(m_context.settings, m_context.pic);
     chipPrepared();

@@ -40,7 +40,8 @@ protected:
     TransferJob closingAfterStop() override;
 
 private:
-    void connected(const JobOutcome &outcome);
+    bool connected(const JobOutcome &outcome);
+    void downloadFirmware();
     void downloaded(const JobOutcome &outcome);
     void closed(const JobOutcome &outcome);
     void message(QMessageBox::Icon icon, const QString &text);

@@ -37,7 +37,7 @@ QString tableText(const QString &title, const std::array<uint8_t, 256> &table)
 } // namespace
 
 VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
-    : TransferFrame(context, {{1147, 8643, 2117}, false, true}, parent, prompts)
+    : TransferFrame(context, {.panelTwips = {1147, 8643, 2117}, .hoverHelp = true}, parent, prompts)
 {
     setObjectName(QStringLiteral("VEK_KORVAL"));
     T_Tables = new QPlainTextEdit(this);
@@ -156,7 +156,6 @@ void VEK_KORVAL::BP_UPLOAD_Click()
 
 void VEK_KORVAL::BP_Annuler_Click()
 {
-    Annuler = true;
     runner().cancel();
 }
 

@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -106,13 +105,6 @@ void TransferFrame::buildFrame(const Design &design)
     m_panels[1]->setText(QStringLiteral("....."));
     layout->addWidget(BarreEtat);
 
-    auto *timer = new QTimer(this);
-    timer->setInterval(design.programmerTimer ? 500 : 1000);
-    timer->setObjectName(design.programmerTimer ? QStringLiteral("Timer1")
-                                                : QStringLiteral("TimerBootloader"));
-    (design.programmerTimer ? Timer1 : TimerBootloader) = timer;
-    connect(timer, &QTimer::timeout, this, [this] { Boot_timeoutFlag = true; });
-
     setMouseTracking(true);
 }
 
@@ -174,7 +166,6 @@ StatusPanel *TransferFrame::panel(int number) const
 
 void TransferFrame::Form_Load(ImageOnOpening image)
 {
-    PortOuvert = false;
     InterditConfigChange = true;
     m_keepImage = image == ImageOnOpening::Keep;
     Initialisation();
@@ -201,7 +192,6 @@ void TransferFrame::Initialisation()
         m_panels[2]->setText(*text);
     L_Info->clear();
     identifyChip();
-    Annuler = false;
 }
 
 void TransferFrame::newBars()
@@ -305,16 +295,14 @@ bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobO
         return false;
     m_done = std::move(done);
     m_leftWhenStopped = leftWhenStopped;
-    Annuler = false;
     PicDevice *pic = &m_context.pic;
     const MainSettings settings = m_context.settings;
-    const TransferTimeouts timeouts = m_context.transfer.timeouts;
     const IcspPortOpener opener = m_context.transfer.programmerPort;
     const Clock *clock =
         m_context.transfer.clock ? m_context.transfer.clock : &SteadyClock::instance();
-    return m_runner.start([job = std::move(job), pic, settings, timeouts, opener,
+    return m_runner.start([job = std::move(job), pic, settings, opener,
                            clock](ProgressSink &sink, const CancelToken &cancel) {
-        TransferContext transfer{*pic, settings, sink, cancel, timeouts, opener, *clock};
+        TransferContext transfer{*pic, settings, sink, cancel, opener, *clock};
         return job(transfer);
     });
 }

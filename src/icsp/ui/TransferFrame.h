@@ -18,7 +18,6 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QStatusBar;
-class QTimer;
 class QVBoxLayout;
 class StatusPanel;
 class WindowPrompts;
@@ -26,8 +25,8 @@ struct VekContext;
 
 // What the four transfer windows (programmer, bootloader, first load,
 // compatible family) have in common: the information label, the status bar
-// with the link bar P2 (panel 1) and the progress bar P1 (panel 2), the time-out
-// timer, the "Fichier HEX" menu, the quit button, hover help, and the way a
+// with the link bar P2 (panel 1) and the progress bar P1 (panel 2), the
+// "Fichier HEX" menu, the quit button, hover help, and the way a
 // long exchange runs: off the GUI thread through the window's own JobRunner,
 // its progress on the bars, its status in L_Info, the buttons locked meanwhile,
 // Cancel honoured, and closing the window asks whether to stop it first.
@@ -35,10 +34,10 @@ class TransferFrame : public QDialog
 {
     Q_OBJECT
 public:
-    // The fixed design of a window.
+    // The fixed design of a window. The exchanges' time-outs are deadlines of
+    // the jobs themselves, so a window holds no time-out timer.
     struct Design {
         std::array<int, 3> panelTwips; // 0: no such panel
-        bool programmerTimer;          // Timer1 (500 ms) rather than TimerBootloader (1000 ms)
         bool hoverHelp;                // help on the buttons; the bare window clears L_Info
     };
 
@@ -50,13 +49,10 @@ public:
     enum class ImageOnOpening { Blank, Keep };
 
     // Members every transfer window has.
-    std::unique_ptr<VEK_BarGraph> P1;   // progress bar, panel 2
-    std::unique_ptr<VEK_BarGraph> P2;   // link bar, panel 1
-    std::unique_ptr<VEK_BarGraph> PCom; // kept empty
-    int32_t ProgressBar = 0;            // percent of the running operation
-    bool InterditConfigChange = false;  // configuration controls ignore their changes
-    bool Annuler = false;               // cancel requested
-    bool Boot_timeoutFlag = false;      // raised by the time-out timer
+    std::unique_ptr<VEK_BarGraph> P1;  // progress bar, panel 2
+    std::unique_ptr<VEK_BarGraph> P2;  // link bar, panel 1
+    int32_t ProgressBar = 0;           // percent of the running operation
+    bool InterditConfigChange = false; // configuration controls ignore their changes
 
     // Programmer label, caption, new bars, status texts, then the chip
     // re-identified and the image blanked (the chip read may finish later).
@@ -76,8 +72,6 @@ public:
     StatusPanel *panel(int number) const; // 1 to 3; nullptr for a missing panel
     QStatusBar *BarreEtat = nullptr;
     QLabel *L_Info = nullptr;
-    QTimer *Timer1 = nullptr;          // programmer window
-    QTimer *TimerBootloader = nullptr; // the three others
     QMenu *MnuHex = nullptr;
     QAction *MnuEditHex = nullptr;
     QAction *MnuCompHex = nullptr;
@@ -100,8 +94,8 @@ protected:
     TransferFrame(VekContext &context, const Design &design, QWidget *parent,
                   WindowPrompts *prompts);
 
-    // Runs the window's start once its controls exist: PortOuvert cleared,
-    // InterditConfigChange set, Initialisation, then the captions.
+    // Runs the window's start once its controls exist: InterditConfigChange
+    // set, Initialisation, then the captions.
     void Form_Load(ImageOnOpening image = ImageOnOpening::Blank);
 
     // The differences of the windows.
@@ -156,7 +150,6 @@ protected:
     VekContext &m_context;
     WindowPrompts &m_prompts;
     QString NomProgrammateur;
-    bool PortOuvert = false; // no port library is held open by these windows
 
 private:
     void buildFrame(const Design &design);
