@@ -27,7 +27,7 @@ VEK_BL::VEK_BL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
     BP_DLOAD[2] = addButton("BP_DLOAD2", QStringLiteral("&Dowload"));
     addLinkButtons({BP_DLOAD[1], BP_DLOAD[2]});
     // After the set-up only the port shown on the link bar changes.
-    addSetupButton([this] { P2->DrawFond(m_context.settings.ICSPPort); });
+    addSetupButton([this] { drawLinkBar(m_session->connected()); });
     addQuitButton();
     connect(BP_tst, &QPushButton::clicked, this, &VEK_BL::BP_tst_Click);
     connect(BP_DLOAD[1], &QPushButton::clicked, this, [this] { BP_DLOAD_Click(1); });
@@ -145,8 +145,7 @@ void VEK_BL::BP_MAJHEX_Click()
 // The download runs on the window's connection, as a job of the window.
 void VEK_BL::startDownload(TransferJob job, const char *leftWhenStopped)
 {
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF0000);
+    useProgressColour(VEK_BarGraph::Blue);
     startTransfer(
         std::move(job), [this](const JobOutcome &outcome) { downloadDone(outcome); },
         GetLanguageText(leftWhenStopped));

@@ -119,8 +119,7 @@ bool VEK_BL_INIT::connected(const JobOutcome &outcome)
         }
         return false;
     }
-    P2->setProgressColor(0xFF00);
-    P2->DrawFond(m_context.settings.ICSPPort);
+    drawLinkBar(m_session->connected());
     // An unanswered hello of this click locked step 2: the user starts again
     // from step 1.
     if (m_session->unansweredGreetings() > 0)
@@ -185,8 +184,7 @@ void VEK_BL_INIT::closed(const JobOutcome &outcome)
         L_Info->setText(BootloaderMessages::CloseFailedInfo);
         message(QMessageBox::NoIcon, BootloaderMessages::CloseFailed);
     }
-    P2->setProgressColor(0xFF);
-    P2->DrawFond(m_context.settings.ICSPPort);
+    drawLinkBar(m_session->connected());
     BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(false);
 }

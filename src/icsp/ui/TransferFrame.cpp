@@ -186,7 +186,7 @@ void TransferFrame::Initialisation()
     }
     setWindowTitle(caption());
     newBars();
-    P2->DrawFond(m_context.settings.ICSPPort);
+    drawLinkBar(false);
     m_panels[1]->setText(QStringLiteral("Transfert PRET... "));
     if (const auto text = initialPanel3(); text && m_panels[2])
         m_panels[2]->setText(*text);
@@ -198,12 +198,22 @@ void TransferFrame::newBars()
 {
     P1 = std::make_unique<VEK_BarGraph>();
     P1->Initialize(m_panels[1]);
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF0000);
+    useProgressColour(VEK_BarGraph::Blue);
     P2 = std::make_unique<VEK_BarGraph>();
     P2->Initialize(m_panels[0]);
-    P2->setTextColor(0);
-    P2->setProgressColor(255);
+    P2->setTextColor(VEK_BarGraph::Black);
+}
+
+void TransferFrame::useProgressColour(uint32_t colour)
+{
+    P1->setTextColor(VEK_BarGraph::Black);
+    P1->setProgressColor(colour);
+}
+
+void TransferFrame::drawLinkBar(bool connected)
+{
+    P2->setProgressColor(connected ? VEK_BarGraph::Green : VEK_BarGraph::Red);
+    P2->DrawFond(m_context.settings.ICSPPort);
 }
 
 // With "AUTO" and a programmer that can read the chip, the programmer window
@@ -395,8 +405,7 @@ void TransferFrame::reject()
 void TransferFrame::showLink(bool connected)
 {
     BP_tst->setText(GetLanguageText(connected ? "MBDeconnection" : "MBConnection"));
-    P2->setProgressColor(connected ? 65280 : 255);
-    P2->DrawFond(m_context.settings.ICSPPort);
+    drawLinkBar(connected);
     for (QPushButton *download : std::as_const(m_downloads))
         download->setEnabled(connected);
     BP_MAJHEX->setEnabled(connected);

@@ -120,8 +120,12 @@ protected:
     // Connection, `downloads`, update and upload in the button row, all but
     // the connection disabled until a connection opens the link.
     void addLinkButtons(const QList<QPushButton *> &downloads);
+    // The link bar: the port on green while connected, on red otherwise.
+    void drawLinkBar(bool connected);
+    // The progress bar's colours for the next operation: black text on `colour`.
+    void useProgressColour(uint32_t colour);
     // The link buttons as a connection leaves them: the connection button's
-    // caption, the link bar green or red, the downloads and the update enabled
+    // caption, the link bar, the downloads and the update enabled
     // only while connected, the upload never; disconnected, the progress bar
     // is taken away.
     void showLink(bool connected);

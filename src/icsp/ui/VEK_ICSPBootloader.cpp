@@ -101,8 +101,7 @@ bool VEK_ICSP::refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon 
 // A download leaves the connection open; a lost line leaves the window disconnected.
 void VEK_ICSP::startDownload(const TransferJob &job, const char *leftWhenStopped)
 {
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF0000);
+    useProgressColour(VEK_BarGraph::Blue);
     startTransfer(
         job,
         [this](const JobOutcome &outcome) {

@@ -86,7 +86,10 @@ private slots:
         QVERIFY(ctx().pic.HexFileName.isEmpty());
         QVERIFY(prompts.messages.isEmpty());
         QVERIFY(w->P1 && w->P1->isBound() && w->P2 && w->P2->isBound());
-        QVERIFY(!w->panel(1)->picture().isNull()); // the port drawn on the link bar
+        // The port drawn on the link bar, red while disconnected.
+        const QImage link = w->panel(1)->picture();
+        QVERIFY(!link.isNull());
+        QCOMPARE(link.pixel(2, link.height() / 2), qRgb(255, 0, 0));
     }
 
     // With "AUTO", only the programmer window reads the chip on opening: the
