@@ -6,6 +6,7 @@
 #include "firmware/HexFiles.h"
 #include "firmware/TablePlacement.h"
 #include "icsp/IcspChipOperations.h"
+#include "icsp/IcspPort.h"
 #include "icsp/TransferContext.h"
 
 namespace {
@@ -14,8 +15,6 @@ ImageFileOutcome outcomeOf(const HexFileResult &result)
 {
     return {result.succeeded(), result.info, result.notice};
 }
-
-const QString Settings19200 = QStringLiteral("19200,N,8,1");
 
 QString addressLine(const char *name, int address)
 {
@@ -74,7 +73,7 @@ void installBootloader(BootloaderServices &bootloader)
     bootloader.connect = [](BootloaderServices::Session session, const QString &port,
                             const QString &nomProgrammateur) -> TransferJob {
         const ConnectionRequest request =
-            ConnectionRequest::forPort(port, Settings19200, false, nomProgrammateur);
+            ConnectionRequest::forPort(port, IcspLinkSettings, false, nomProgrammateur);
         return ConnectionJob(session, request);
     };
     bootloader.disconnect = [](BootloaderServices::Session session) -> TransferJob {

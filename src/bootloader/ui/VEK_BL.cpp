@@ -13,12 +13,6 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace {
-
-const QString Settings57600 = QStringLiteral("57600,N,8,1");
-
-} // namespace
-
 VEK_BL::VEK_BL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
     : TransferFrame(context, {.panelTwips = {1147, 8819, 4410}, .hoverHelp = true}, parent, prompts)
 {
@@ -80,7 +74,7 @@ void VEK_BL::BP_tst_Click()
         return;
     }
     const ConnectionRequest request =
-        ConnectionRequest::forPort(s.ICSPPort, Settings57600, true, NomProgrammateur);
+        ConnectionRequest::forPort(s.ICSPPort, ModuleLinkSettings, true, NomProgrammateur);
     startTransfer(ConnectionJob(m_session, request),
                   [this](const JobOutcome &outcome) { connectionDone(outcome); });
 }

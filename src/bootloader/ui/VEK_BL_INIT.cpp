@@ -95,7 +95,7 @@ void VEK_BL_INIT::BP_STEP2_Click()
     m_session->close();
     L_Info->setText(BootloaderMessages::StartOfCommunication);
     ConnectionRequest request =
-        ConnectionRequest::forPort(port, LinkSettings, false, NomProgrammateur);
+        ConnectionRequest::forPort(port, ModuleLinkSettings, false, NomProgrammateur);
     request.unansweredStatus = BootloaderMessages::ModuleNotFound;
     startTransfer(ConnectionJob(m_session, request), [this](const JobOutcome &outcome) {
         if (connected(outcome))

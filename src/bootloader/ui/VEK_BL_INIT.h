@@ -23,8 +23,6 @@ public:
     std::array<QPushButton *, 4> BP_STEP{}; // indexes 1 to 3
     std::array<QLabel *, 4> Lb_step{};      // indexes 1 to 3
 
-    static inline const QString LinkSettings = QStringLiteral("57600,N,8,1");
-
     void BP_STEP1_Click();
     void BP_STEP2_Click();
     void BP_STEP3_Click();
