@@ -14,18 +14,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-const char *const kStepTexts[] = {
-    "- Couper l'alimentation du module d'allumage        - Basculer SW101.3 sur OFF  "
-    "                               - Rétablir l'alimentation du module d'allumage",
-    "Lancer le transfert...",
-    "- Couper l'alimentation du module d'allumage        - Basculer SW101.3 sur ON   "
-    "                               - Rétablir l'alimentation du module d'allumage",
-};
-
-} // namespace
-
 VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *prompts)
     : TransferFrame(context, {.panelTwips = {1147, 10583, 0}, .hoverHelp = false}, parent, prompts)
 {
@@ -41,13 +29,12 @@ VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *pr
     for (int i = 1; i <= 3; ++i) {
         BP_STEP[size_t(i)] = addButton(qPrintable(QStringLiteral("BP_STEP%1").arg(i)),
                                        QStringLiteral("Etape %1").arg(i));
-        Lb_step[size_t(i)] = new QLabel(QString::fromUtf8(kStepTexts[i - 1]), this);
+        Lb_step[size_t(i)] = new QLabel(BootloaderMessages::FirstLoadSteps[i - 1], this);
         Lb_step[size_t(i)]->setObjectName(QStringLiteral("Lb_step%1").arg(i));
         Lb_step[size_t(i)]->setWordWrap(true);
         // As wide as one instruction: the runs of blanks put each on its own line.
-        Lb_step[size_t(i)]->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral(
-                                              "- Rétablir l'alimentation du module d'allumage")) +
-                                          12);
+        Lb_step[size_t(i)]->setFixedWidth(
+            fontMetrics().horizontalAdvance(BootloaderMessages::FirstLoadWidestInstruction) + 12);
         steps->addWidget(BP_STEP[size_t(i)], i, 0);
         steps->addWidget(Lb_step[size_t(i)], i, 1);
     }
