@@ -31,9 +31,9 @@ QString curveAreasText(const TablePlacement::Plan &plan)
            addressLine("H Adddebut", plan.high.first) + addressLine("H Addfin", plan.high.end);
 }
 
-BootloaderJob refused(const TablePlacement::Refusal &refusal, const QString &info = {})
+BootloaderJob refused(const TablePlacement::Refusal &refusal)
 {
-    return {{}, refusal.title, refusal.text, info, {}};
+    return {.job = {}, .title = refusal.title, .refusal = refusal.text, .info = {}, .notice = {}};
 }
 
 BootloaderJob prepareCurves(BootloaderServices::Session session, VekContext &context,
@@ -48,18 +48,6 @@ BootloaderJob prepareCurves(BootloaderServices::Session session, VekContext &con
     out.notice = curveAreasText(*plan.plan);
     out.job = CurveDownloadJob(session, context.pic.ImagePIC, *plan.plan,
                                BootloaderTexts::load(context.settings.ICSPPort));
-    return out;
-}
-
-BootloaderJob prepareFirmware(BootloaderServices::Session session, const MainSettings &settings,
-                              PicDevice &pic)
-{
-    const FirmwareDownloadPlan plan = PreparerTelechargementFirmware(settings, pic);
-    if (!plan.range)
-        return refused(plan.refusal, plan.refusal.text);
-    BootloaderJob out;
-    out.job = FirmwareDownloadJob(session, pic.ImagePIC, *plan.range,
-                                  BootloaderTexts::load(settings.ICSPPort));
     return out;
 }
 
@@ -80,7 +68,7 @@ void installBootloader(BootloaderServices &bootloader)
         return DisconnectionJob(session, false);
     };
     bootloader.prepareCurves = prepareCurves;
-    bootloader.prepareFirmware = prepareFirmware;
+    bootloader.prepareFirmware = PreparerJobFirmware;
 }
 
 } // namespace

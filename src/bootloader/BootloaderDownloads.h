@@ -73,3 +73,8 @@ TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const P
 TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
                                 const TablePlacement::WordRange &range,
                                 const BootloaderTexts &texts);
+
+// The package's firmware made ready to send on `session`, or its refusal, whose
+// text also goes to the information label. GUI thread.
+BootloaderJob PreparerJobFirmware(std::shared_ptr<BootloaderSession> session,
+                                  const MainSettings &settings, PicDevice &pic);

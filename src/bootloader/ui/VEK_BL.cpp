@@ -124,16 +124,12 @@ void VEK_BL::BP_MAJHEX_Click()
 {
     if (!m_session->connected())
         return;
-    const FirmwareDownloadPlan plan =
-        PreparerTelechargementFirmware(m_context.settings, m_context.pic);
+    const BootloaderJob prepared =
+        PreparerJobFirmware(m_session, m_context.settings, m_context.pic);
     chipPrepared();
-    if (!plan.range) {
-        L_Info->setText(plan.refusal.text);
-        showBox(QMessageBox::NoIcon, plan.refusal.title, plan.refusal.text);
+    if (refusedDownload(prepared, QMessageBox::NoIcon))
         return;
-    }
-    startDownload(FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range, texts()),
-                  "MessFirmwarePartiel");
+    startDownload(prepared.job, "MessFirmwarePartiel");
 }
 
 // The download runs on the window's connection, as a job of the window.

@@ -118,19 +118,13 @@ bool VEK_BL_INIT::connected(const JobOutcome &outcome)
 // The package's firmware over the connection step 2 has just opened.
 void VEK_BL_INIT::downloadFirmware()
 {
-    const FirmwareDownloadPlan plan =
-        PreparerTelechargementFirmware(m_context.settings, m_context.pic);
+    const BootloaderJob prepared =
+        PreparerJobFirmware(m_session, m_context.settings, m_context.pic);
     chipPrepared();
-    if (!plan.range) {
-        L_Info->setText(plan.refusal.text);
-        m_prompts.message(this, QMessageBox::NoIcon, plan.refusal.title, plan.refusal.text,
-                          QMessageBox::Ok);
+    if (refusedDownload(prepared, QMessageBox::NoIcon))
         return;
-    }
     startTransfer(
-        FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range,
-                            BootloaderTexts::load(m_context.settings.ICSPPort)),
-        [this](const JobOutcome &outcome) { downloaded(outcome); },
+        prepared.job, [this](const JobOutcome &outcome) { downloaded(outcome); },
         VEK_LANGUAGE::GetLanguageText("MessFirmwarePartiel"));
 }
 

@@ -437,6 +437,16 @@ void TransferFrame::tellDisconnection(const JobOutcome &outcome)
         m_prompts.message(this, QMessageBox::NoIcon, {}, outcome.message, QMessageBox::Ok);
 }
 
+bool TransferFrame::refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon)
+{
+    if (prepared.job)
+        return false;
+    if (!prepared.info.isEmpty())
+        L_Info->setText(prepared.info);
+    m_prompts.message(this, icon, prepared.title, prepared.refusal, QMessageBox::Ok);
+    return true;
+}
+
 void TransferFrame::tellDownload(const JobOutcome &outcome)
 {
     const QString title = QCoreApplication::applicationName();

@@ -5,6 +5,7 @@
 #include "icsp/ui/VEK_BarGraph.h"
 
 #include <QDialog>
+#include <QMessageBox>
 
 #include <array>
 #include <functional>
@@ -134,6 +135,9 @@ protected:
     void tellConnectionFailure(const JobOutcome &outcome);
     void tellDisconnection(const JobOutcome &outcome);
     void tellDownload(const JobOutcome &outcome);
+    // A download refused before anything was sent: its box, and its text for
+    // the information label when it has one. False when `prepared` may start.
+    bool refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon);
     // The set-up button in the button row: the programmer set-up dialog, then
     // `closed` once it has closed.
     void addSetupButton(std::function<void()> closed);

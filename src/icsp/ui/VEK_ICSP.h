@@ -129,7 +129,6 @@ private:
     void clearBar();
     void connectOperations();
     void connectBootloader();
-    bool refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon);
     void startDownload(const TransferJob &job, const char *leftWhenStopped);
 
     void buildForm();

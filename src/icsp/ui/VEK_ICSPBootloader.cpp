@@ -88,16 +88,6 @@ void VEK_ICSP::BP_MAJHEX_Click()
     startDownload(prepared.job, "MessFirmwarePartiel");
 }
 
-bool VEK_ICSP::refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon)
-{
-    if (prepared.job)
-        return false;
-    if (!prepared.info.isEmpty())
-        L_Info->setText(prepared.info);
-    m_prompts.message(this, icon, prepared.title, prepared.refusal, QMessageBox::Ok);
-    return true;
-}
-
 // A download leaves the connection open; a lost line leaves the window disconnected.
 void VEK_ICSP::startDownload(const TransferJob &job, const char *leftWhenStopped)
 {
