@@ -14,12 +14,12 @@ class Clock;
 class PicDevice;
 struct VekContext;
 
-// What a transfer job works with: the shared device record and image, the
-// settings as they stood when it started, where its progress and status go,
-// and its cancel request. The window that runs the job builds it,
-// so everything the job reports goes to that window.
+// What a transfer job works with: the settings as they stood when it started,
+// where its progress and status go, and its cancel request. The window that
+// runs the job builds it, so everything the job reports goes to that window.
+// The shared device record is not in it: a job copies what it sends when it
+// is made, on the GUI thread, and hands back what it read in its outcome.
 struct TransferContext {
-    PicDevice &pic;
     const MainSettings settings;
     ProgressSink &progress;
     const CancelToken &cancel;

@@ -305,14 +305,13 @@ bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobO
         return false;
     m_done = std::move(done);
     m_leftWhenStopped = leftWhenStopped;
-    PicDevice *pic = &m_context.pic;
     const MainSettings settings = m_context.settings;
     const IcspPortOpener opener = m_context.transfer.programmerPort;
     const Clock *clock =
         m_context.transfer.clock ? m_context.transfer.clock : &SteadyClock::instance();
-    return m_runner.start([job = std::move(job), pic, settings, opener,
+    return m_runner.start([job = std::move(job), settings, opener,
                            clock](ProgressSink &sink, const CancelToken &cancel) {
-        TransferContext transfer{*pic, settings, sink, cancel, opener, *clock};
+        TransferContext transfer{settings, sink, cancel, opener, *clock};
         return job(transfer);
     });
 }
