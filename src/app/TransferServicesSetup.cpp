@@ -7,7 +7,7 @@
 #include "firmware/TablePlacement.h"
 #include "icsp/IcspChipOperations.h"
 #include "icsp/IcspPort.h"
-#include "icsp/TransferContext.h"
+#include "icsp/TransferServices.h"
 
 namespace {
 

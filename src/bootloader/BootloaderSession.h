@@ -2,6 +2,7 @@
 
 #include "base/Jobs.h"
 #include "bootloader/BootloaderTexts.h"
+#include "icsp/BootloaderCode.h"
 #include "icsp/TransferContext.h"
 #include "platform/ByteLink.h"
 #include "platform/DeviceResult.h"

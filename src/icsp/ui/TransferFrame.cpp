@@ -6,6 +6,7 @@
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/StatusTextArea.h"
 #include "base/ui/WindowPrompts.h"
+#include "icsp/BootloaderCode.h"
 #include "icsp/DevicePreparation.h"
 #include "icsp/ProgrammerLabel.h"
 #include "icsp/ui/StatusPanel.h"

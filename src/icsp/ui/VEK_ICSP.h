@@ -2,6 +2,7 @@
 
 #include "icsp/ConfigurationWord.h"
 #include "icsp/IcspChipOperations.h"
+#include "icsp/ImageFileServices.h"
 #include "icsp/ui/TransferFrame.h"
 
 #include <QMessageBox>
