@@ -36,46 +36,54 @@ BootloaderJob refused(const TablePlacement::Refusal &refusal)
     return {.job = {}, .title = refusal.title, .refusal = refusal.text, .info = {}, .notice = {}};
 }
 
-BootloaderJob prepareCurves(BootloaderServices::Session session, VekContext &context,
-                            BootloaderServices::Ask ask, BootloaderServices::Tell tell)
+// The programmer window's bootloader: its own session on the ICSPPort's line.
+class ProgrammerBootloader : public BootloaderService
 {
-    const CurveDownloadRequest request =
-        CurveTables::DemandeTelechargement(context, std::move(ask), std::move(tell), 1);
-    const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, context.pic);
-    if (!plan.plan)
-        return refused(plan.refusal);
-    BootloaderJob out;
-    out.notice = curveAreasText(*plan.plan);
-    out.job = CurveDownloadJob(session, context.pic.ImagePIC, *plan.plan,
-                               BootloaderTexts::load(context.settings.ICSPPort));
-    return out;
-}
+public:
+    bool connected() const override { return m_session->connected(); }
 
-void installBootloader(BootloaderServices &bootloader)
-{
-    bootloader.newSession = [] { return std::make_shared<BootloaderSession>(); };
-    bootloader.connected = [](const BootloaderSession &session) { return session.connected(); };
-    bootloader.refusal = [](const QString &port, const QString &package) {
-        return RefusTransfert(port, package);
-    };
-    bootloader.connect = [](BootloaderServices::Session session, const QString &port,
-                            const QString &nomProgrammateur) -> TransferJob {
-        const ConnectionRequest request =
-            ConnectionRequest::forPort(port, IcspLinkSettings, false, nomProgrammateur);
-        return ConnectionJob(session, request);
-    };
-    bootloader.disconnect = [](BootloaderServices::Session session) -> TransferJob {
-        return DisconnectionJob(session, false);
-    };
-    bootloader.prepareCurves = prepareCurves;
-    bootloader.prepareFirmware = PreparerJobFirmware;
-}
+    std::optional<QString> refusal(const QString &icspPort,
+                                   const QString &typeVersionOS) const override
+    {
+        return RefusTransfert(icspPort, typeVersionOS);
+    }
+
+    TransferJob connect(const QString &icspPort, const QString &nomProgrammateur) override
+    {
+        return ConnectionJob(m_session, ConnectionRequest::forPort(icspPort, IcspLinkSettings,
+                                                                   false, nomProgrammateur));
+    }
+
+    TransferJob disconnect() override { return DisconnectionJob(m_session, false); }
+
+    BootloaderJob prepareCurves(VekContext &context, Ask ask, Tell tell) override
+    {
+        const CurveDownloadRequest request =
+            CurveTables::DemandeTelechargement(context, std::move(ask), std::move(tell), 1);
+        const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, context.pic);
+        if (!plan.plan)
+            return refused(plan.refusal);
+        BootloaderJob out;
+        out.notice = curveAreasText(*plan.plan);
+        out.job = CurveDownloadJob(m_session, context.pic.ImagePIC, *plan.plan,
+                                   BootloaderTexts::load(context.settings.ICSPPort));
+        return out;
+    }
+
+    BootloaderJob prepareFirmware(const MainSettings &settings, PicDevice &pic) override
+    {
+        return PreparerJobFirmware(m_session, settings, pic);
+    }
+
+private:
+    std::shared_ptr<BootloaderSession> m_session = std::make_shared<BootloaderSession>();
+};
 
 } // namespace
 
 void InstallTransferServices(TransferServices &services)
 {
-    installBootloader(services.bootloader);
+    services.bootloader = [] { return std::make_unique<ProgrammerBootloader>(); };
     using Format = ImageFileServices::Format;
     services.readDeviceId = ReadDeviceId;
     services.tablesOverlap = [](const QString &nbTables, const QString &low,

@@ -4,7 +4,7 @@
 #include "base/MainSettings.h"
 #include "bootloader/BootloaderSession.h"
 #include "firmware/TablePlacement.h"
-#include "icsp/BootloaderServices.h"
+#include "icsp/BootloaderService.h"
 #include "icsp/PicImage.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "icsp/BootloaderServices.h"
+#include "icsp/BootloaderService.h"
 #include "icsp/IcspPort.h"
 #include "icsp/ImageFileServices.h"
 #include "icsp/TransferContext.h"
@@ -18,7 +18,7 @@ class Clock;
 struct TransferServices {
     DeviceIdReader readDeviceId; // run on opening a window when the chip choice is "AUTO"
     ImageFileServices imageFiles;
-    BootloaderServices bootloader;                // the programmer window's bootloader buttons
+    BootloaderServiceMaker bootloader;            // the programmer window's bootloader buttons
     IcspPortOpener programmerPort = OpenIcspPort; // tests put a simulated box here
     // The refusal text when the low and high curve tables of `nbTables` lines at
     // these start addresses would overlap, as the table programming words it;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/JobRunner.h"
-#include "icsp/BootloaderServices.h"
+#include "icsp/BootloaderService.h"
 #include "icsp/TransferContext.h"
 #include "icsp/ui/VEK_BarGraph.h"
 

@@ -142,5 +142,5 @@ private:
 
     QGroupBox *m_configuration = nullptr;
     QList<QPushButton *> m_operationButtons;
-    BootloaderServices::Session m_bootloader; // opened by the first connection
+    std::unique_ptr<BootloaderService> m_bootloader; // made by the first connection
 };

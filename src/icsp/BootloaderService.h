@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 
-class BootloaderSession;
 class PicDevice;
 struct VekContext;
 
@@ -23,25 +22,31 @@ struct BootloaderJob {
     QString notice; // shown before the job starts (the curve areas about to be written)
 };
 
-// The module's bootloader as the programmer window reaches it: the window holds
-// a session it cannot look into, and these build the jobs that run on it.
-struct BootloaderServices {
-    using Session = std::shared_ptr<BootloaderSession>;
+// The module's bootloader as the programmer window reaches it: one connection
+// (a session the window cannot look into) and the jobs that run on it. The
+// layers that can reach the bootloader provide it; the window only calls it.
+class BootloaderService
+{
+public:
     using Ask = std::function<bool(const QString &title, const QString &text)>;
     using Tell = std::function<void(const QString &title, const QString &text)>;
-    std::function<Session()> newSession;
-    std::function<bool(const BootloaderSession &)> connected;
+
+    virtual ~BootloaderService() = default;
+
+    virtual bool connected() const = 0;
     // The refusal that comes before any port is touched (parallel port, no package).
-    std::function<std::optional<QString>(const QString &icspPort, const QString &typeVersionOS)>
-        refusal;
+    virtual std::optional<QString> refusal(const QString &icspPort,
+                                           const QString &typeVersionOS) const = 0;
     // Opens the ICSPPort's serial line at 19200 bauds and greets with the hello.
-    std::function<TransferJob(Session, const QString &icspPort, const QString &nomProgrammateur)>
-        connect;
+    virtual TransferJob connect(const QString &icspPort, const QString &nomProgrammateur) = 0;
     // The close command, then the port closed.
-    std::function<TransferJob(Session)> disconnect;
+    virtual TransferJob disconnect() = 0;
     // The tables of curve set 1 built, placed in the image and made ready to send;
     // the generators' questions go through `ask` and `tell`.
-    std::function<BootloaderJob(Session, VekContext &, Ask ask, Tell tell)> prepareCurves;
+    virtual BootloaderJob prepareCurves(VekContext &context, Ask ask, Tell tell) = 0;
     // The package's firmware loaded into the image and its range made ready to send.
-    std::function<BootloaderJob(Session, const MainSettings &, PicDevice &)> prepareFirmware;
+    virtual BootloaderJob prepareFirmware(const MainSettings &settings, PicDevice &pic) = 0;
 };
+
+// A new connection for a window; empty where no bootloader is plugged in.
+using BootloaderServiceMaker = std::function<std::unique_ptr<BootloaderService>()>;
