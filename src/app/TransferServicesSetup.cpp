@@ -6,7 +6,8 @@
 #include "firmware/HexFiles.h"
 #include "firmware/TablePlacement.h"
 #include "icsp/IcspChipOperations.h"
-#include "icsp/TransferContext.h"
+#include "icsp/IcspPort.h"
+#include "icsp/TransferServices.h"
 
 namespace {
 
@@ -14,8 +15,6 @@ ImageFileOutcome outcomeOf(const HexFileResult &result)
 {
     return {result.succeeded(), result.info, result.notice};
 }
-
-const QString Settings19200 = QStringLiteral("19200,N,8,1");
 
 QString addressLine(const char *name, int address)
 {
@@ -32,63 +31,59 @@ QString curveAreasText(const TablePlacement::Plan &plan)
            addressLine("H Adddebut", plan.high.first) + addressLine("H Addfin", plan.high.end);
 }
 
-BootloaderJob refused(const TablePlacement::Refusal &refusal, const QString &info = {})
+BootloaderJob refused(const TablePlacement::Refusal &refusal)
 {
-    return {{}, refusal.title, refusal.text, info, {}};
+    return {.job = {}, .title = refusal.title, .refusal = refusal.text, .info = {}, .notice = {}};
 }
 
-BootloaderJob prepareCurves(BootloaderServices::Session session, VekContext &context,
-                            BootloaderServices::Ask ask, BootloaderServices::Tell tell)
+// The programmer window's bootloader: its own session on the ICSPPort's line.
+class ProgrammerBootloader : public BootloaderService
 {
-    const CurveDownloadRequest request =
-        CurveTables::DemandeTelechargement(context, std::move(ask), std::move(tell), 1);
-    const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, context.pic);
-    if (!plan.plan)
-        return refused(plan.refusal);
-    BootloaderJob out;
-    out.notice = curveAreasText(*plan.plan);
-    out.job = CurveDownloadJob(session, context.pic.ImagePIC, *plan.plan,
-                               BootloaderTexts::load(context.settings.ICSPPort));
-    return out;
-}
+public:
+    bool connected() const override { return m_session->connected(); }
 
-BootloaderJob prepareFirmware(BootloaderServices::Session session, const MainSettings &settings,
-                              PicDevice &pic)
-{
-    const FirmwareDownloadPlan plan = PreparerTelechargementFirmware(settings, pic);
-    if (!plan.range)
-        return refused(plan.refusal, plan.refusal.text);
-    BootloaderJob out;
-    out.job = FirmwareDownloadJob(session, pic.ImagePIC, *plan.range,
-                                  BootloaderTexts::load(settings.ICSPPort));
-    return out;
-}
+    std::optional<QString> refusal(const QString &icspPort,
+                                   const QString &typeVersionOS) const override
+    {
+        return RefusTransfert(icspPort, typeVersionOS);
+    }
 
-void installBootloader(BootloaderServices &bootloader)
-{
-    bootloader.newSession = [] { return std::make_shared<BootloaderSession>(); };
-    bootloader.connected = [](const BootloaderSession &session) { return session.connected(); };
-    bootloader.refusal = [](const QString &port, const QString &package) {
-        return RefusTransfert(port, package);
-    };
-    bootloader.connect = [](BootloaderServices::Session session, const QString &port,
-                            const QString &nomProgrammateur) -> TransferJob {
-        const ConnectionRequest request =
-            ConnectionRequest::forPort(port, Settings19200, false, nomProgrammateur);
-        return ConnectionJob(session, request);
-    };
-    bootloader.disconnect = [](BootloaderServices::Session session) -> TransferJob {
-        return DisconnectionJob(session, false);
-    };
-    bootloader.prepareCurves = prepareCurves;
-    bootloader.prepareFirmware = prepareFirmware;
-}
+    TransferJob connect(const QString &icspPort, const QString &nomProgrammateur) override
+    {
+        return ConnectionJob(m_session, ConnectionRequest::forPort(icspPort, IcspLinkSettings,
+                                                                   false, nomProgrammateur));
+    }
+
+    TransferJob disconnect() override { return DisconnectionJob(m_session, false); }
+
+    BootloaderJob prepareCurves(VekContext &context, Ask ask, Tell tell) override
+    {
+        const CurveDownloadRequest request =
+            CurveTables::DemandeTelechargement(context, std::move(ask), std::move(tell), 1);
+        const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, context.pic);
+        if (!plan.plan)
+            return refused(plan.refusal);
+        BootloaderJob out;
+        out.notice = curveAreasText(*plan.plan);
+        out.job = CurveDownloadJob(m_session, context.pic.ImagePIC, *plan.plan,
+                                   BootloaderTexts::load(context.settings.ICSPPort));
+        return out;
+    }
+
+    BootloaderJob prepareFirmware(const MainSettings &settings, PicDevice &pic) override
+    {
+        return PreparerJobFirmware(m_session, settings, pic);
+    }
+
+private:
+    std::shared_ptr<BootloaderSession> m_session = std::make_shared<BootloaderSession>();
+};
 
 } // namespace
 
 void InstallTransferServices(TransferServices &services)
 {
-    installBootloader(services.bootloader);
+    services.bootloader = [] { return std::make_unique<ProgrammerBootloader>(); };
     using Format = ImageFileServices::Format;
     services.readDeviceId = ReadDeviceId;
     services.tablesOverlap = [](const QString &nbTables, const QString &low,

@@ -7,7 +7,7 @@
 #include "base/OptionBoardState.h"
 #include "base/VEK_XML.h"
 #include "icsp/PicDevice.h"
-#include "icsp/TransferContext.h"
+#include "icsp/TransferServices.h"
 
 #include <QString>
 

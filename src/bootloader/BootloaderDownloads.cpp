@@ -224,3 +224,19 @@ TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, cons
         return TelechargerFirmware(*session, image, range, texts, t.progress, t.cancel);
     };
 }
+
+BootloaderJob PreparerJobFirmware(std::shared_ptr<BootloaderSession> session,
+                                  const MainSettings &settings, PicDevice &pic)
+{
+    const FirmwareDownloadPlan plan = PreparerTelechargementFirmware(settings, pic);
+    BootloaderJob out;
+    if (!plan.range) {
+        out.title = plan.refusal.title;
+        out.refusal = plan.refusal.text;
+        out.info = plan.refusal.text;
+        return out;
+    }
+    out.job = FirmwareDownloadJob(std::move(session), pic.ImagePIC, *plan.range,
+                                  BootloaderTexts::load(settings.ICSPPort));
+    return out;
+}

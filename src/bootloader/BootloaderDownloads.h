@@ -4,6 +4,7 @@
 #include "base/MainSettings.h"
 #include "bootloader/BootloaderSession.h"
 #include "firmware/TablePlacement.h"
+#include "icsp/BootloaderService.h"
 #include "icsp/PicImage.h"
 
 #include <QString>
@@ -73,3 +74,8 @@ TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const P
 TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
                                 const TablePlacement::WordRange &range,
                                 const BootloaderTexts &texts);
+
+// The package's firmware made ready to send on `session`, or its refusal, whose
+// text also goes to the information label. GUI thread.
+BootloaderJob PreparerJobFirmware(std::shared_ptr<BootloaderSession> session,
+                                  const MainSettings &settings, PicDevice &pic);

@@ -2,6 +2,7 @@
 
 #include "base/Jobs.h"
 #include "bootloader/BootloaderTexts.h"
+#include "icsp/BootloaderCode.h"
 #include "icsp/TransferContext.h"
 #include "platform/ByteLink.h"
 #include "platform/DeviceResult.h"
@@ -59,10 +60,13 @@ private:
     int m_unansweredGreetings = 0;
 };
 
+// The module's own serial line, as the bootloader and first-load windows open it.
+inline const QString ModuleLinkSettings = QStringLiteral("57600,N,8,1");
+
 // What the connection needs, taken from the settings on the GUI thread.
 struct ConnectionRequest {
     QString device; // the tty to open
-    QString settings = QStringLiteral("57600,N,8,1");
+    QString settings = ModuleLinkSettings;
     bool identify = true; // bootloader window: probe and identity; else the hello
     QString nomProgrammateur;
     BootloaderTexts texts;

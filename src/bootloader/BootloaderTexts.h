@@ -44,4 +44,17 @@ inline const QString ModuleNotFound = QString::fromUtf8("Module VEK non trouvé.
 inline const QString NoFirmwareFile = QString::fromUtf8("Il n'y a pas de fichier OS présent ... ");
 inline const QString NoLpt = QStringLiteral("Pas de transmission possible sur le port LPT");
 inline const QString NoPackage = QString::fromUtf8("Aucun fichier OS n'a été sélectionné");
+// The first-load window's three steps. The runs of blanks put each instruction
+// on its own line in a label as wide as the widest one.
+inline const QString FirstLoadSteps[3] = {
+    QString::fromUtf8("- Couper l'alimentation du module d'allumage        - Basculer SW101.3 sur "
+                      "OFF                                 - Rétablir l'alimentation du module "
+                      "d'allumage"),
+    QStringLiteral("Lancer le transfert..."),
+    QString::fromUtf8("- Couper l'alimentation du module d'allumage        - Basculer SW101.3 sur "
+                      "ON                                  - Rétablir l'alimentation du module "
+                      "d'allumage"),
+};
+inline const QString FirstLoadWidestInstruction =
+    QString::fromUtf8("- Rétablir l'alimentation du module d'allumage");
 } // namespace BootloaderMessages

@@ -22,7 +22,7 @@ DeviceResult<IcspPort> openSerial(const QString &port)
         result.fault = DeviceFault::NotAPort;
         return result;
     }
-    auto tty = RawTty::open(device, QStringLiteral("19200,N,8,1"));
+    auto tty = RawTty::open(device, IcspLinkSettings);
     if (!tty) {
         result.failAs(tty);
         return result;

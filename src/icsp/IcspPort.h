@@ -3,6 +3,8 @@
 #include "icsp/IcspLines.h"
 #include "platform/DeviceResult.h"
 
+#include <QString>
+
 #include <functional>
 #include <memory>
 
@@ -22,6 +24,10 @@ struct IcspPort {
     IcspPort(IcspPort &&) noexcept;
     IcspPort &operator=(IcspPort &&) noexcept;
 };
+
+// The serial line of the programmer box, also the line of the programmer
+// window's bootloader buttons.
+inline const QString IcspLinkSettings = QStringLiteral("19200,N,8,1");
 
 // Opens the port the settings name; tests hand the programmer their own opener.
 using IcspPortOpener = std::function<DeviceResult<IcspPort>(const IcspLineSettings &)>;

@@ -13,21 +13,15 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace {
-
-const QString Settings57600 = QStringLiteral("57600,N,8,1");
-
-} // namespace
-
 VEK_BL::VEK_BL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
-    : TransferFrame(context, {{1147, 8819, 4410}, false, true}, parent, prompts)
+    : TransferFrame(context, {.panelTwips = {1147, 8819, 4410}, .hoverHelp = true}, parent, prompts)
 {
     setObjectName(QStringLiteral("VEK_BL"));
     BP_DLOAD[1] = addButton("BP_DLOAD1", QStringLiteral("&Dowload"));
     BP_DLOAD[2] = addButton("BP_DLOAD2", QStringLiteral("&Dowload"));
     addLinkButtons({BP_DLOAD[1], BP_DLOAD[2]});
     // After the set-up only the port shown on the link bar changes.
-    addSetupButton([this] { P2->DrawFond(m_context.settings.ICSPPort); });
+    addSetupButton([this] { drawLinkBar(m_session->connected()); });
     addQuitButton();
     connect(BP_tst, &QPushButton::clicked, this, &VEK_BL::BP_tst_Click);
     connect(BP_DLOAD[1], &QPushButton::clicked, this, [this] { BP_DLOAD_Click(1); });
@@ -64,8 +58,8 @@ void VEK_BL::showBox(QMessageBox::Icon icon, const QString &title, const QString
     m_prompts.message(this, icon, title, text, QMessageBox::Ok);
 }
 
-// The checks come before the connect-or-disconnect decision, as the caption
-// alone tells which one the click is.
+// The checks come before the connect-or-disconnect decision, which the
+// session's connected state makes.
 void VEK_BL::BP_tst_Click()
 {
     const MainSettings &s = m_context.settings;
@@ -80,7 +74,7 @@ void VEK_BL::BP_tst_Click()
         return;
     }
     const ConnectionRequest request =
-        ConnectionRequest::forPort(s.ICSPPort, Settings57600, true, NomProgrammateur);
+        ConnectionRequest::forPort(s.ICSPPort, ModuleLinkSettings, true, NomProgrammateur);
     startTransfer(ConnectionJob(m_session, request),
                   [this](const JobOutcome &outcome) { connectionDone(outcome); });
 }
@@ -130,23 +124,18 @@ void VEK_BL::BP_MAJHEX_Click()
 {
     if (!m_session->connected())
         return;
-    const FirmwareDownloadPlan plan =
-        PreparerTelechargementFirmware(m_context.settings, m_context.pic);
+    const BootloaderJob prepared =
+        PreparerJobFirmware(m_session, m_context.settings, m_context.pic);
     chipPrepared();
-    if (!plan.range) {
-        L_Info->setText(plan.refusal.text);
-        showBox(QMessageBox::NoIcon, plan.refusal.title, plan.refusal.text);
+    if (refusedDownload(prepared, QMessageBox::NoIcon))
         return;
-    }
-    startDownload(FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range, texts()),
-                  "MessFirmwarePartiel");
+    startDownload(prepared.job, "MessFirmwarePartiel");
 }
 
 // The download runs on the window's connection, as a job of the window.
 void VEK_BL::startDownload(TransferJob job, const char *leftWhenStopped)
 {
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF0000);
+    useProgressColour(VEK_BarGraph::Blue);
     startTransfer(
         std::move(job), [this](const JobOutcome &outcome) { downloadDone(outcome); },
         GetLanguageText(leftWhenStopped));

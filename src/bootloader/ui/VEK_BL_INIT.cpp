@@ -14,20 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-const char *const kStepTexts[] = {
-    "- Couper l'alimentation du module d'allumage        - Basculer SW101.3 sur OFF  "
-    "                               - Rétablir l'alimentation du module d'allumage",
-    "Lancer le transfert...",
-    "- Couper l'alimentation du module d'allumage        - Basculer SW101.3 sur ON   "
-    "                               - Rétablir l'alimentation du module d'allumage",
-};
-
-} // namespace
-
 VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *prompts)
-    : TransferFrame(context, {{1147, 10583, 0}, false, false}, parent, prompts)
+    : TransferFrame(context, {.panelTwips = {1147, 10583, 0}, .hoverHelp = false}, parent, prompts)
 {
     setObjectName(QStringLiteral("VEK_BL_INIT"));
     Label1 = new QLabel(QStringLiteral("INITIALISATION MICROPROGRAMME"), this);
@@ -41,13 +29,12 @@ VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *pr
     for (int i = 1; i <= 3; ++i) {
         BP_STEP[size_t(i)] = addButton(qPrintable(QStringLiteral("BP_STEP%1").arg(i)),
                                        QStringLiteral("Etape %1").arg(i));
-        Lb_step[size_t(i)] = new QLabel(QString::fromUtf8(kStepTexts[i - 1]), this);
+        Lb_step[size_t(i)] = new QLabel(BootloaderMessages::FirstLoadSteps[i - 1], this);
         Lb_step[size_t(i)]->setObjectName(QStringLiteral("Lb_step%1").arg(i));
         Lb_step[size_t(i)]->setWordWrap(true);
         // As wide as one instruction: the runs of blanks put each on its own line.
-        Lb_step[size_t(i)]->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral(
-                                              "- Rétablir l'alimentation du module d'allumage")) +
-                                          12);
+        Lb_step[size_t(i)]->setFixedWidth(
+            fontMetrics().horizontalAdvance(BootloaderMessages::FirstLoadWidestInstruction) + 12);
         steps->addWidget(BP_STEP[size_t(i)], i, 0);
         steps->addWidget(Lb_step[size_t(i)], i, 1);
     }
@@ -95,13 +82,16 @@ void VEK_BL_INIT::BP_STEP2_Click()
     m_session->close();
     L_Info->setText(BootloaderMessages::StartOfCommunication);
     ConnectionRequest request =
-        ConnectionRequest::forPort(port, LinkSettings, false, NomProgrammateur);
+        ConnectionRequest::forPort(port, ModuleLinkSettings, false, NomProgrammateur);
     request.unansweredStatus = BootloaderMessages::ModuleNotFound;
-    startTransfer(ConnectionJob(m_session, request),
-                  [this](const JobOutcome &outcome) { connected(outcome); });
+    startTransfer(ConnectionJob(m_session, request), [this](const JobOutcome &outcome) {
+        if (connected(outcome))
+            downloadFirmware();
+    });
 }
 
-void VEK_BL_INIT::connected(const JobOutcome &outcome)
+// The link as the connection left it; true when it is open.
+bool VEK_BL_INIT::connected(const JobOutcome &outcome)
 {
     if (!outcome.succeeded()) {
         if (outcome.code == BootloaderGreetingFailed) {
@@ -114,28 +104,27 @@ void VEK_BL_INIT::connected(const JobOutcome &outcome)
             if (outcome.code == BootloaderPortFailed)
                 message(QMessageBox::Critical, outcome.message);
         }
-        return;
+        return false;
     }
-    P2->setProgressColor(0xFF00);
-    P2->DrawFond(m_context.settings.ICSPPort);
+    drawLinkBar(m_session->connected());
     // An unanswered hello of this click locked step 2: the user starts again
     // from step 1.
     if (m_session->unansweredGreetings() > 0)
         BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(true);
-    const FirmwareDownloadPlan plan =
-        PreparerTelechargementFirmware(m_context.settings, m_context.pic);
+    return true;
+}
+
+// The package's firmware over the connection step 2 has just opened.
+void VEK_BL_INIT::downloadFirmware()
+{
+    const BootloaderJob prepared =
+        PreparerJobFirmware(m_session, m_context.settings, m_context.pic);
     chipPrepared();
-    if (!plan.range) {
-        L_Info->setText(plan.refusal.text);
-        m_prompts.message(this, QMessageBox::NoIcon, plan.refusal.title, plan.refusal.text,
-                          QMessageBox::Ok);
+    if (refusedDownload(prepared, QMessageBox::NoIcon))
         return;
-    }
     startTransfer(
-        FirmwareDownloadJob(m_session, m_context.pic.ImagePIC, *plan.range,
-                            BootloaderTexts::load(m_context.settings.ICSPPort)),
-        [this](const JobOutcome &outcome) { downloaded(outcome); },
+        prepared.job, [this](const JobOutcome &outcome) { downloaded(outcome); },
         VEK_LANGUAGE::GetLanguageText("MessFirmwarePartiel"));
 }
 
@@ -176,8 +165,7 @@ void VEK_BL_INIT::closed(const JobOutcome &outcome)
         L_Info->setText(BootloaderMessages::CloseFailedInfo);
         message(QMessageBox::NoIcon, BootloaderMessages::CloseFailed);
     }
-    P2->setProgressColor(0xFF);
-    P2->DrawFond(m_context.settings.ICSPPort);
+    drawLinkBar(m_session->connected());
     BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(false);
 }

@@ -23,8 +23,6 @@ public:
     std::array<QPushButton *, 4> BP_STEP{}; // indexes 1 to 3
     std::array<QLabel *, 4> Lb_step{};      // indexes 1 to 3
 
-    static inline const QString LinkSettings = QStringLiteral("57600,N,8,1");
-
     void BP_STEP1_Click();
     void BP_STEP2_Click();
     void BP_STEP3_Click();
@@ -40,7 +38,8 @@ protected:
     TransferJob closingAfterStop() override;
 
 private:
-    void connected(const JobOutcome &outcome);
+    bool connected(const JobOutcome &outcome);
+    void downloadFirmware();
     void downloaded(const JobOutcome &outcome);
     void closed(const JobOutcome &outcome);
     void message(QMessageBox::Icon icon, const QString &text);

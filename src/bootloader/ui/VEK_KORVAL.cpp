@@ -22,8 +22,6 @@ using VEK_LANGUAGE::GetLanguageText;
 
 namespace {
 
-constexpr uint32_t kGreen = 0xFF00, kRed = 0xFF, kYellow = 0xFFFF;
-
 // The table's bytes as the programmer window shows memory: the address, then
 // eight bytes in hexadecimal per line.
 QString tableText(const QString &title, const std::array<uint8_t, 256> &table)
@@ -37,7 +35,7 @@ QString tableText(const QString &title, const std::array<uint8_t, 256> &table)
 } // namespace
 
 VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
-    : TransferFrame(context, {{1147, 8643, 2117}, false, true}, parent, prompts)
+    : TransferFrame(context, {.panelTwips = {1147, 8643, 2117}, .hoverHelp = true}, parent, prompts)
 {
     setObjectName(QStringLiteral("VEK_KORVAL"));
     T_Tables = new QPlainTextEdit(this);
@@ -52,7 +50,7 @@ VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prom
     BP_Annuler->setEnabled(false);
     buttonRow()->addWidget(BP_Annuler);
     // The port is the programmer's: its set-up chooses it, and the link bar shows it.
-    addSetupButton([this] { P2->DrawFond(m_context.settings.ICSPPort); });
+    addSetupButton([this] { drawLinkBar(linkOpen()); });
     addQuitButton();
     panel(3)->setText(QStringLiteral("CONNECTE"));
     connect(BP_tst, &QPushButton::clicked, this, &VEK_KORVAL::BP_tst_Click);
@@ -114,15 +112,13 @@ void VEK_KORVAL::connectLink()
     }
     m_link = std::shared_ptr<ByteLink>(std::move(opened.device));
     m_link->discardInput();
-    BP_tst->setText(GetLanguageText("MBDeconnection"));
-    P2->setProgressColor(kGreen);
-    P2->DrawFond(port);
+    showLink(linkOpen());
     panel(2)->setText(QStringLiteral("Transfert PRET... "));
     panel(3)->setText(QStringLiteral("CONNECTE"));
-    // The module of this family takes no download: the button stays off.
+    // The module of this family takes neither download nor update: only the upload.
     BP_DLOAD->setEnabled(false);
-    BP_UPLOAD->setEnabled(true);
     BP_MAJHEX->setEnabled(false);
+    BP_UPLOAD->setEnabled(true);
     BP_Config->setEnabled(false); // the open link keeps its port
 }
 
@@ -130,12 +126,8 @@ void VEK_KORVAL::disconnectLink()
 {
     panel(2)->setText(QString());
     panel(3)->setText(QStringLiteral("LOCAL"));
-    BP_tst->setText(GetLanguageText("MBConnection"));
     m_link.reset();
-    P2->setProgressColor(kRed);
-    P2->DrawFond(m_context.settings.ICSPPort);
-    for (QPushButton *b : {BP_DLOAD, BP_UPLOAD, BP_MAJHEX})
-        b->setEnabled(false);
+    showLink(linkOpen());
     BP_Config->setEnabled(true);
 }
 
@@ -143,8 +135,7 @@ void VEK_KORVAL::BP_UPLOAD_Click()
 {
     if (!m_link)
         return;
-    P1->setTextColor(0);
-    P1->setProgressColor(kYellow);
+    useProgressColour(VEK_BarGraph::Yellow);
     L_Info->clear(); // the ready help does not stand during the upload
     auto upload = std::make_shared<CompatibleFamilyUpload>(*m_link, byteTimeoutMs);
     // The job keeps the port it reads alive, whatever the window does meanwhile.
@@ -156,7 +147,6 @@ void VEK_KORVAL::BP_UPLOAD_Click()
 
 void VEK_KORVAL::BP_Annuler_Click()
 {
-    Annuler = true;
     runner().cancel();
 }
 

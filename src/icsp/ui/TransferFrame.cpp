@@ -6,6 +6,7 @@
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/StatusTextArea.h"
 #include "base/ui/WindowPrompts.h"
+#include "icsp/BootloaderCode.h"
 #include "icsp/ChipTable.h"
 #include "icsp/DevicePreparation.h"
 #include "icsp/ProgrammerLabel.h"
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -107,13 +107,6 @@ void TransferFrame::buildFrame(const Design &design)
     m_panels[1]->setText(QStringLiteral("....."));
     layout->addWidget(BarreEtat);
 
-    auto *timer = new QTimer(this);
-    timer->setInterval(design.programmerTimer ? 500 : 1000);
-    timer->setObjectName(design.programmerTimer ? QStringLiteral("Timer1")
-                                                : QStringLiteral("TimerBootloader"));
-    (design.programmerTimer ? Timer1 : TimerBootloader) = timer;
-    connect(timer, &QTimer::timeout, this, [this] { Boot_timeoutFlag = true; });
-
     setMouseTracking(true);
 }
 
@@ -175,7 +168,6 @@ StatusPanel *TransferFrame::panel(int number) const
 
 void TransferFrame::Form_Load(ImageOnOpening image)
 {
-    PortOuvert = false;
     InterditConfigChange = true;
     m_keepImage = image == ImageOnOpening::Keep;
     Initialisation();
@@ -196,25 +188,34 @@ void TransferFrame::Initialisation()
     }
     setWindowTitle(caption());
     newBars();
-    P2->DrawFond(m_context.settings.ICSPPort);
+    drawLinkBar(false);
     m_panels[1]->setText(QStringLiteral("Transfert PRET... "));
     if (const auto text = initialPanel3(); text && m_panels[2])
         m_panels[2]->setText(*text);
     L_Info->clear();
     identifyChip();
-    Annuler = false;
 }
 
 void TransferFrame::newBars()
 {
     P1 = std::make_unique<VEK_BarGraph>();
     P1->Initialize(m_panels[1]);
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF0000);
+    useProgressColour(VEK_BarGraph::Blue);
     P2 = std::make_unique<VEK_BarGraph>();
     P2->Initialize(m_panels[0]);
-    P2->setTextColor(0);
-    P2->setProgressColor(255);
+    P2->setTextColor(VEK_BarGraph::Black);
+}
+
+void TransferFrame::useProgressColour(uint32_t colour)
+{
+    P1->setTextColor(VEK_BarGraph::Black);
+    P1->setProgressColor(colour);
+}
+
+void TransferFrame::drawLinkBar(bool connected)
+{
+    P2->setProgressColor(connected ? VEK_BarGraph::Green : VEK_BarGraph::Red);
+    P2->DrawFond(m_context.settings.ICSPPort);
 }
 
 // With "AUTO" and a programmer that can read the chip, the programmer window
@@ -302,16 +303,13 @@ bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobO
         return false;
     m_done = std::move(done);
     m_leftWhenStopped = leftWhenStopped;
-    Annuler = false;
-    PicDevice *pic = &m_context.pic;
     const MainSettings settings = m_context.settings;
-    const TransferTimeouts timeouts = m_context.transfer.timeouts;
     const IcspPortOpener opener = m_context.transfer.programmerPort;
     const Clock *clock =
         m_context.transfer.clock ? m_context.transfer.clock : &SteadyClock::instance();
-    return m_runner.start([job = std::move(job), pic, settings, timeouts, opener,
+    return m_runner.start([job = std::move(job), settings, opener,
                            clock](ProgressSink &sink, const CancelToken &cancel) {
-        TransferContext transfer{*pic, settings, sink, cancel, timeouts, opener, *clock};
+        TransferContext transfer{settings, sink, cancel, opener, *clock};
         return job(transfer);
     });
 }
@@ -404,8 +402,7 @@ void TransferFrame::reject()
 void TransferFrame::showLink(bool connected)
 {
     BP_tst->setText(GetLanguageText(connected ? "MBDeconnection" : "MBConnection"));
-    P2->setProgressColor(connected ? 65280 : 255);
-    P2->DrawFond(m_context.settings.ICSPPort);
+    drawLinkBar(connected);
     for (QPushButton *download : std::as_const(m_downloads))
         download->setEnabled(connected);
     BP_MAJHEX->setEnabled(connected);
@@ -435,6 +432,16 @@ void TransferFrame::tellDisconnection(const JobOutcome &outcome)
         QApplication::beep();
     else
         m_prompts.message(this, QMessageBox::NoIcon, {}, outcome.message, QMessageBox::Ok);
+}
+
+bool TransferFrame::refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon)
+{
+    if (prepared.job)
+        return false;
+    if (!prepared.info.isEmpty())
+        L_Info->setText(prepared.info);
+    m_prompts.message(this, icon, prepared.title, prepared.refusal, QMessageBox::Ok);
+    return true;
 }
 
 void TransferFrame::tellDownload(const JobOutcome &outcome)

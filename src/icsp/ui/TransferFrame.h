@@ -1,10 +1,12 @@
 #pragma once
 
 #include "base/JobRunner.h"
+#include "icsp/BootloaderService.h"
 #include "icsp/TransferContext.h"
 #include "icsp/ui/VEK_BarGraph.h"
 
 #include <QDialog>
+#include <QMessageBox>
 
 #include <array>
 #include <functional>
@@ -18,7 +20,6 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QStatusBar;
-class QTimer;
 class QVBoxLayout;
 class StatusPanel;
 class WindowPrompts;
@@ -26,8 +27,8 @@ struct VekContext;
 
 // What the four transfer windows (programmer, bootloader, first load,
 // compatible family) have in common: the information label, the status bar
-// with the link bar P2 (panel 1) and the progress bar P1 (panel 2), the time-out
-// timer, the "Fichier HEX" menu, the quit button, hover help, and the way a
+// with the link bar P2 (panel 1) and the progress bar P1 (panel 2), the
+// "Fichier HEX" menu, the quit button, hover help, and the way a
 // long exchange runs: off the GUI thread through the window's own JobRunner,
 // its progress on the bars, its status in L_Info, the buttons locked meanwhile,
 // Cancel honoured, and closing the window asks whether to stop it first.
@@ -35,10 +36,10 @@ class TransferFrame : public QDialog
 {
     Q_OBJECT
 public:
-    // The fixed design of a window.
+    // The fixed design of a window. The exchanges' time-outs are deadlines of
+    // the jobs themselves, so a window holds no time-out timer.
     struct Design {
         std::array<int, 3> panelTwips; // 0: no such panel
-        bool programmerTimer;          // Timer1 (500 ms) rather than TimerBootloader (1000 ms)
         bool hoverHelp;                // help on the buttons; the bare window clears L_Info
     };
 
@@ -50,13 +51,10 @@ public:
     enum class ImageOnOpening { Blank, Keep };
 
     // Members every transfer window has.
-    std::unique_ptr<VEK_BarGraph> P1;   // progress bar, panel 2
-    std::unique_ptr<VEK_BarGraph> P2;   // link bar, panel 1
-    std::unique_ptr<VEK_BarGraph> PCom; // kept empty
-    int32_t ProgressBar = 0;            // percent of the running operation
-    bool InterditConfigChange = false;  // configuration controls ignore their changes
-    bool Annuler = false;               // cancel requested
-    bool Boot_timeoutFlag = false;      // raised by the time-out timer
+    std::unique_ptr<VEK_BarGraph> P1;  // progress bar, panel 2
+    std::unique_ptr<VEK_BarGraph> P2;  // link bar, panel 1
+    int32_t ProgressBar = 0;           // percent of the running operation
+    bool InterditConfigChange = false; // configuration controls ignore their changes
 
     // Programmer label, caption, new bars, status texts, then the chip
     // re-identified and the image blanked (the chip read may finish later).
@@ -76,8 +74,6 @@ public:
     StatusPanel *panel(int number) const; // 1 to 3; nullptr for a missing panel
     QStatusBar *BarreEtat = nullptr;
     QLabel *L_Info = nullptr;
-    QTimer *Timer1 = nullptr;          // programmer window
-    QTimer *TimerBootloader = nullptr; // the three others
     QMenu *MnuHex = nullptr;
     QAction *MnuEditHex = nullptr;
     QAction *MnuCompHex = nullptr;
@@ -100,8 +96,8 @@ protected:
     TransferFrame(VekContext &context, const Design &design, QWidget *parent,
                   WindowPrompts *prompts);
 
-    // Runs the window's start once its controls exist: PortOuvert cleared,
-    // InterditConfigChange set, Initialisation, then the captions.
+    // Runs the window's start once its controls exist: InterditConfigChange
+    // set, Initialisation, then the captions.
     void Form_Load(ImageOnOpening image = ImageOnOpening::Blank);
 
     // The differences of the windows.
@@ -126,8 +122,12 @@ protected:
     // Connection, `downloads`, update and upload in the button row, all but
     // the connection disabled until a connection opens the link.
     void addLinkButtons(const QList<QPushButton *> &downloads);
+    // The link bar: the port on green while connected, on red otherwise.
+    void drawLinkBar(bool connected);
+    // The progress bar's colours for the next operation: black text on `colour`.
+    void useProgressColour(uint32_t colour);
     // The link buttons as a connection leaves them: the connection button's
-    // caption, the link bar green or red, the downloads and the update enabled
+    // caption, the link bar, the downloads and the update enabled
     // only while connected, the upload never; disconnected, the progress bar
     // is taken away.
     void showLink(bool connected);
@@ -136,6 +136,9 @@ protected:
     void tellConnectionFailure(const JobOutcome &outcome);
     void tellDisconnection(const JobOutcome &outcome);
     void tellDownload(const JobOutcome &outcome);
+    // A download refused before anything was sent: its box, and its text for
+    // the information label when it has one. False when `prepared` may start.
+    bool refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon);
     // The set-up button in the button row: the programmer set-up dialog, then
     // `closed` once it has closed.
     void addSetupButton(std::function<void()> closed);
@@ -157,7 +160,6 @@ protected:
     VekContext &m_context;
     WindowPrompts &m_prompts;
     QString NomProgrammateur;
-    bool PortOuvert = false; // no port library is held open by these windows
 
 private:
     void buildFrame(const Design &design);

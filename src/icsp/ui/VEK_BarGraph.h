@@ -22,6 +22,12 @@ public:
     // system colour n (7 menu text, 13 selection highlight...).
     static constexpr uint32_t DefaultTextColor = 0x80000007;
     static constexpr uint32_t DefaultProgressColor = 0x8000000D;
+    // The colours the windows paint their bars with.
+    static constexpr uint32_t Black = 0x000000;
+    static constexpr uint32_t Red = 0x0000FF;
+    static constexpr uint32_t Green = 0x00FF00;
+    static constexpr uint32_t Yellow = 0x00FFFF;
+    static constexpr uint32_t Blue = 0xFF0000;
 
     // Binds the bar to its panel; draw calls before this do nothing.
     void Initialize(StatusPanel *Pnl);

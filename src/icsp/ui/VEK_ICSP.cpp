@@ -26,7 +26,7 @@ using VEK_LANGUAGE::LangKey;
 
 namespace {
 
-const TransferFrame::Design kDesign{{1411, 8996, 3528}, true, true};
+const TransferFrame::Design kDesign{.panelTwips = {1411, 8996, 3528}, .hoverHelp = true};
 
 QTextEdit *memoryView(QWidget *parent, const char *name, int columns)
 {
@@ -351,6 +351,5 @@ void VEK_ICSP::AfficherCodeTexte()
 
 void VEK_ICSP::BP_Annuler_Click()
 {
-    Annuler = true;
     runner().cancel();
 }

@@ -2,6 +2,7 @@
 
 #include "icsp/ConfigurationWord.h"
 #include "icsp/IcspChipOperations.h"
+#include "icsp/ImageFileServices.h"
 #include "icsp/ui/TransferFrame.h"
 
 #include <QMessageBox>
@@ -133,7 +134,6 @@ private:
     void clearBar();
     void connectOperations();
     void connectBootloader();
-    bool refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon);
     void startDownload(const TransferJob &job, const char *leftWhenStopped);
 
     void buildForm();
@@ -146,5 +146,5 @@ private:
 
     QGroupBox *m_configuration = nullptr;
     QList<QPushButton *> m_operationButtons;
-    BootloaderServices::Session m_bootloader; // opened by the first connection
+    std::unique_ptr<BootloaderService> m_bootloader; // made by the first connection
 };

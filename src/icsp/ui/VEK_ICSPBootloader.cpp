@@ -20,45 +20,43 @@ void VEK_ICSP::connectBootloader()
 
 bool VEK_ICSP::bootloaderConnected() const
 {
-    const BootloaderServices &services = m_context.transfer.bootloader;
-    return m_bootloader && services.connected && services.connected(*m_bootloader);
+    return m_bootloader && m_bootloader->connected();
 }
 
 // The checks come before the connect-or-disconnect decision.
 void VEK_ICSP::BP_tst_Click()
 {
-    const BootloaderServices &services = m_context.transfer.bootloader;
-    if (transferRunning() || !services.newSession)
+    if (!m_bootloader && m_context.transfer.bootloader)
+        m_bootloader = m_context.transfer.bootloader();
+    if (transferRunning() || !m_bootloader)
         return;
     const QString &port = m_context.settings.ICSPPort;
-    if (const std::optional<QString> refused = services.refusal(port, m_context.TypeVersionOS)) {
+    if (const std::optional<QString> refused =
+            m_bootloader->refusal(port, m_context.TypeVersionOS)) {
         m_prompts.message(this, QMessageBox::NoIcon, {}, *refused, QMessageBox::Ok);
         return;
     }
     if (bootloaderConnected()) {
-        startTransfer(services.disconnect(m_bootloader),
+        startTransfer(m_bootloader->disconnect(),
                       [this](const JobOutcome &outcome) { tellDisconnection(outcome); });
         return;
     }
-    if (!m_bootloader)
-        m_bootloader = services.newSession();
-    startTransfer(services.connect(m_bootloader, port, NomProgrammateur),
-                  [this](const JobOutcome &outcome) {
-                      if (!outcome.succeeded()) {
-                          tellConnectionFailure(outcome);
-                          return;
-                      }
-                      showLink(true);
-                      L_Info->clear();
-                  });
+    startTransfer(m_bootloader->connect(port, NomProgrammateur), [this](const JobOutcome &outcome) {
+        if (!outcome.succeeded()) {
+            tellConnectionFailure(outcome);
+            return;
+        }
+        showLink(true);
+        L_Info->clear();
+    });
 }
 
 void VEK_ICSP::BP_DLOAD_Click()
 {
     if (transferRunning() || !bootloaderConnected())
         return;
-    const BootloaderJob prepared = m_context.transfer.bootloader.prepareCurves(
-        m_bootloader, m_context,
+    const BootloaderJob prepared = m_bootloader->prepareCurves(
+        m_context,
         [this](const QString &title, const QString &text) {
             return m_prompts.message(this, QMessageBox::Critical, title, text,
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
@@ -79,8 +77,7 @@ void VEK_ICSP::BP_MAJHEX_Click()
 {
     if (transferRunning() || !bootloaderConnected())
         return;
-    const BootloaderJob prepared = m_context.transfer.bootloader.prepareFirmware(
-        m_bootloader, m_context.settings, m_context.pic);
+    const BootloaderJob prepared = m_bootloader->prepareFirmware(m_context.settings, m_context.pic);
     chipPrepared();
     if (refusedDownload(prepared, QMessageBox::NoIcon))
         return;
@@ -88,21 +85,10 @@ void VEK_ICSP::BP_MAJHEX_Click()
     startDownload(prepared.job, "MessFirmwarePartiel");
 }
 
-bool VEK_ICSP::refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon)
-{
-    if (prepared.job)
-        return false;
-    if (!prepared.info.isEmpty())
-        L_Info->setText(prepared.info);
-    m_prompts.message(this, icon, prepared.title, prepared.refusal, QMessageBox::Ok);
-    return true;
-}
-
 // A download leaves the connection open; a lost line leaves the window disconnected.
 void VEK_ICSP::startDownload(const TransferJob &job, const char *leftWhenStopped)
 {
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF0000);
+    useProgressColour(VEK_BarGraph::Blue);
     startTransfer(
         job,
         [this](const JobOutcome &outcome) {
@@ -119,5 +105,5 @@ TransferJob VEK_ICSP::closingAfterStop()
 {
     if (!bootloaderConnected())
         return {};
-    return m_context.transfer.bootloader.disconnect(m_bootloader);
+    return m_bootloader->disconnect();
 }

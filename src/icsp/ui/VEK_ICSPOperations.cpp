@@ -99,8 +99,7 @@ void VEK_ICSP::BP_ReadModule_Click()
         return;
     L_Info->setText(QStringLiteral("Lecture du module ") + NomProgrammateur +
                     QStringLiteral("en cours..."));
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF0000);
+    useProgressColour(VEK_BarGraph::Blue);
     const QString chip = m_context.settings.ICSPChip;
     runProgrammer([chip](IcspProgrammer &p, PicDevice &d) { return ReadChip(p, d, chip); },
                   [this](const IcspResult &r, PicDevice &d) { readFinished(r, d); });
@@ -154,8 +153,7 @@ void VEK_ICSP::BP_WriteModule_Click()
         return;
     L_Info->setText(GetLanguageText("PBNDef"));
     showDeviceRecord(false);
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF);
+    useProgressColour(VEK_BarGraph::Red);
     const uint8_t attempts = m_context.settings.ICSPNBWRT;
     runProgrammer([attempts](IcspProgrammer &p, PicDevice &d) { return WriteChip(p, d, attempts); },
                   [this](const IcspResult &r, PicDevice &d) { writeFinished(r, d); },
@@ -190,8 +188,7 @@ void VEK_ICSP::KivCommand1_Click()
         return;
     L_Info->setText(GetLanguageText("PBNDef"));
     showDeviceRecord(true);
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF);
+    useProgressColour(VEK_BarGraph::Red);
     const QString current = GetLanguageText("ProgCODECurrent") + QLatin1Char(' ');
     runProgrammer(
         [current](IcspProgrammer &p, PicDevice &d) { return ProgrammerCodeRapide(p, d, current); },
@@ -316,8 +313,7 @@ void VEK_ICSP::BP_VerifyDevice_Click()
         return;
     L_Info->setText(QStringLiteral("Vérification du module ") + NomProgrammateur +
                     QStringLiteral(" en cours..."));
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF00);
+    useProgressColour(VEK_BarGraph::Green);
     runProgrammer([](IcspProgrammer &p, PicDevice &d) { return VerifierModule(p, d); },
                   [this](const IcspResult &r, PicDevice &d) { verifyFinished(r, d); });
 }
@@ -373,8 +369,7 @@ void VEK_ICSP::BP_ProgTables_Click()
                                 GetLanguageText("P1.DrawPanelProgCurveCurrent")};
     const uint8_t attempts = m_context.settings.ICSPNBWRT;
     auto failed = std::make_shared<int>(-1);
-    P1->setTextColor(0);
-    P1->setProgressColor(0xFF);
+    useProgressColour(VEK_BarGraph::Red);
     L_Info->clear();
     runProgrammer(
         [tables, texts, attempts, failed](IcspProgrammer &p, PicDevice &d) {
