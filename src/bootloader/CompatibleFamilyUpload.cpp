@@ -124,6 +124,6 @@ JobOutcome CompatibleFamilyUpload::finish(FamilyUploadEnd end)
     case FamilyUploadEnd::Cancelled:
         return JobOutcome::cancelled({});
     default:
-        return JobOutcome::failure({}, int(end));
+        return JobOutcome::failure({});
     }
 }

@@ -48,8 +48,9 @@ public:
         : m_link(link), m_byteTimeoutMs(byteTimeoutMs)
     {}
 
-    // The exchange; the outcome's code is the FamilyUploadEnd. Its message is
-    // empty: the window words the end in the user's language (see end()).
+    // The exchange. How it ended is end(), not the outcome's code (which stays
+    // the protocol's); the message is empty: the window words the end in the
+    // user's language.
     JobOutcome operator()(ProgressSink &progress, const CancelToken &cancel);
 
     FamilyUploadEnd end() const { return m_end; }

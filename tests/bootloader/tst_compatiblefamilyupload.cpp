@@ -129,9 +129,10 @@ private slots:
         const JobOutcome outcome = upload(sink, CancelToken{});
         QCOMPARE(upload.end(), end);
         QCOMPARE(upload.received(), received);
-        QCOMPARE(outcome.succeeded(), end == FamilyUploadEnd::Complete);
-        if (!outcome.succeeded())
-            QCOMPARE(outcome.code, int(end));
+        const auto kind = end == FamilyUploadEnd::Complete    ? JobOutcome::Kind::Succeeded
+                          : end == FamilyUploadEnd::Cancelled ? JobOutcome::Kind::Cancelled
+                                                              : JobOutcome::Kind::Failed;
+        QCOMPARE(outcome.kind, kind);
         // A stop waits at most one byte limit past the last byte (and some slack).
         QVERIFY2(timer.elapsed() < 3 * TestByteLimitMs,
                  qPrintable(QString::number(timer.elapsed())));
