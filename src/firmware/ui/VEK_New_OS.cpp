@@ -1,6 +1,7 @@
 #include "firmware/ui/VEK_New_OS.h"
 
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/HexAddressBox.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,8 +14,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 using VEK_LANGUAGE::LangKey;
 
@@ -35,19 +34,9 @@ QComboBox *list(QWidget *parent, const char *name, const QStringList &items)
     return combo;
 }
 
-// A box for a hexadecimal address keeps room for its six digits when a long
-// language's captions crowd the row.
-QLineEdit *hexBox(QLineEdit *edit)
-{
-    const int digits = edit->fontMetrics().horizontalAdvance(QStringLiteral("1FFFFF"));
-    edit->setMinimumWidth(std::min(90, digits + 12));
-    edit->setMaximumWidth(90);
-    return edit;
-}
-
 QLineEdit *addressBox(QWidget *parent, const char *name, int index)
 {
-    return hexBox(
+    return HexAddressBox(
         named(new QLineEdit(parent), QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index)));
 }
 
@@ -121,8 +110,8 @@ void VEK_New_OS::buildForm()
     auto *code = new QGridLayout(Frame_code);
     LabelCodeAdresse1 = named(new QLabel(Frame_code), QStringLiteral("LabelCodeAdresse1"));
     LabelCodeAdresse2 = named(new QLabel(Frame_code), QStringLiteral("LabelCodeAdresse2"));
-    HEXADD = hexBox(named(new QLineEdit(Frame_code), QStringLiteral("HEXADD")));
-    HEXLNG = hexBox(named(new QLineEdit(Frame_code), QStringLiteral("HEXLNG")));
+    HEXADD = HexAddressBox(named(new QLineEdit(Frame_code), QStringLiteral("HEXADD")));
+    HEXLNG = HexAddressBox(named(new QLineEdit(Frame_code), QStringLiteral("HEXLNG")));
     code->addWidget(LabelCodeAdresse1, 0, 0);
     code->addWidget(HEXADD, 0, 1);
     code->addWidget(LabelCodeAdresse2, 1, 0);

@@ -4,6 +4,7 @@
 #include "base/JobRunner.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/HexAddressBox.h"
 #include "base/ui/StatusTextArea.h"
 #include "icsp/IcspLineChecks.h"
 #include "icsp/IcspLines.h"
@@ -64,8 +65,7 @@ QLineEdit *addressBox(const char *name)
 {
     auto *box = named(name, new QLineEdit);
     box->setMaxLength(8);
-    box->setMaximumWidth(70);
-    return box;
+    return HexAddressBox(box, 80);
 }
 
 } // namespace

@@ -79,18 +79,36 @@ private slots:
         BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
-    // In German the firmware package editor's address boxes still hold six digits.
-    void packageEditorAddressBoxesHoldTheirDigits()
+    // In German the address boxes of the package editor and of the programmer
+    // set-up still hold six digits ("1300" was shown as "300").
+    void addressBoxesHoldTheirDigits_data()
     {
+        QTest::addColumn<bool>("setup");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::newRow("package editor")
+            << false << QStringList{"HEXADD", "HEXLNG", "ADDL8_1", "ADDH8_2"};
+        QTest::newRow("programmer set-up")
+            << true << QStringList{"HEXADD", "HEXLNG", "ADDL8", "ADDH8", "ADDL16", "ADDH16"};
+    }
+
+    void addressBoxesHoldTheirDigits()
+    {
+        QFETCH(bool, setup);
+        QFETCH(QStringList, boxes);
         VEK_LANGUAGE::SetFichierLangue("deutch.ini");
         VEK_LANGUAGE::InitLanguage();
         auto ctx = BootloaderWindowRig::context();
-        VEK_New_OS w(*ctx, PackageEditorServices::standard(*ctx), nullptr, &prompts);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        for (const char *name : {"HEXADD", "HEXLNG", "ADDL8_1", "ADDH8_2"}) {
-            auto *box = w.findChild<QLineEdit *>(name);
-            QVERIFY2(box, name);
+        std::unique_ptr<QDialog> w;
+        if (setup)
+            w = std::make_unique<VEK_SETUP_ICSP>(*ctx);
+        else
+            w = std::make_unique<VEK_New_OS>(*ctx, PackageEditorServices::standard(*ctx), nullptr,
+                                             &prompts);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        for (const QString &name : boxes) {
+            auto *box = w->findChild<QLineEdit *>(name);
+            QVERIFY2(box, qPrintable(name));
             const int digits = box->fontMetrics().horizontalAdvance("1FFFFF");
             QVERIFY2(box->width() > digits,
                      qPrintable(QString("%1: %2").arg(name).arg(box->width())));
