@@ -165,9 +165,11 @@ void TestBootloaderCommands::sendByteReturnsWhatCame()
         if (uint8_t(w[0]) == 0xEF)
             l.reply("VEK-M", 20); // five of twelve, then nothing
     });
+    const qint64 asked = clock.nowMs();
     BootloaderReply name = BootloaderSendByte(link, 0xEF, 12);
     QCOMPARE(name.status, BootloaderStatus::ShortAnswer);
     QCOMPARE(name.answer, QByteArray("VEK-M"));
+    QCOMPARE(clock.nowMs() - asked, 1000); // an identity query waits one second
     // Count 0: at once, whatever was waiting.
     link.reply("\xE4");
     const qint64 before = clock.nowMs();
