@@ -4,6 +4,7 @@
 // 2946 bytes, 0.511 s); the counter "ratio" is the time taken over the wire time.
 // Unpaced: the protocol's own cost per frame (round trip through the pty).
 #include "ModuleSimulator.h"
+#include "base/Jobs.h"
 #include "bootloader/BootloaderDownloads.h"
 #include "bootloader/BootloaderSession.h"
 #include "firmware/TablePlacement.h"
@@ -25,13 +26,6 @@ BootloaderTexts texts()
     t.blocks = "blocks";
     return t;
 }
-
-class NoSink : public ProgressSink
-{
-public:
-    void setBar(int, double, const QString &) override {}
-    void setStatus(const QString &) override {}
-};
 
 // A one-line table plan at 0x300 / 0x500 with its tables placed.
 std::pair<TablePlacement::Plan, PicImage> curvePlan()
@@ -64,7 +58,7 @@ void run(benchmark::State &state, const char *label, int baud, int frames, int w
     ConnectionRequest request;
     request.device = device;
     request.texts = texts();
-    NoSink sink;
+    NullProgressSink sink;
     if (device.isEmpty() || !Connecter(session, request, sink, CancelToken{}).succeeded()) {
         state.SkipWithError("no connection to the simulated module");
         return;
@@ -106,7 +100,7 @@ void CurveLine(benchmark::State &state)
 {
     const auto [plan, image] = curvePlan();
     run(state, "curve line", int(state.range(0)), 64, 2 + 64 * 23,
-        [&](BootloaderSession &s, NoSink &sink) {
+        [&](BootloaderSession &s, NullProgressSink &sink) {
             return TelechargerCourbes(s, image, plan, texts(), sink, CancelToken{});
         });
 }
@@ -117,7 +111,7 @@ void Firmware400(benchmark::State &state)
     for (int k = 0; k < 0x400; ++k)
         image.setCodeWord(k, uint16_t((k * 0x2E3) & 0x3FFF));
     run(state, "firmware 0x400 words", int(state.range(0)), 128, 2 + 128 * 23,
-        [&](BootloaderSession &s, NoSink &sink) {
+        [&](BootloaderSession &s, NullProgressSink &sink) {
             return TelechargerFirmware(s, image, {0, 0x400}, texts(), sink, CancelToken{});
         });
 }
