@@ -541,5 +541,8 @@ IcspResult EraseChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts,
         device.ImagePIC.ConfigWord = asRead;
         r.notes << calibrationNote(p, noteText, *calibration);
     }
+    // Without an ID word, a blank check cannot tell an erased chip from none.
+    if (!chip.hasDeviceId)
+        r.notes << p.texts().blankOrAbsent;
     return r;
 }

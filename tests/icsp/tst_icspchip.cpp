@@ -342,8 +342,8 @@ private slots:
         }
     }
 
-    // A 16F84 has no ID word: a read that finds nothing but blank cells says
-    // that the chip may as well be absent.
+    // A 16F84 has no ID word: a read that finds nothing but blank cells, and
+    // an erase, say that the chip may as well be absent.
     void blankRead16F84MayBeNoChip()
     {
         IcspRig rig("16F84");
@@ -356,6 +356,11 @@ private slots:
         rig.pic.eeprom[3] = 0x12;
         const IcspResult written = ReadChip(*rig.programmer, device, "PIC-16F84");
         QVERIFY(written.ok() && written.notes.isEmpty());
+        // Its erase ends on a blank check that an empty socket passes as well.
+        rig.pic.setPresent(false);
+        const IcspResult erased = EraseChip(*rig.programmer, device, 3);
+        QVERIFY2(erased.ok(), where(erased).constData());
+        QCOMPARE(erased.notes, QStringList{"blank or absent"});
     }
 
     void unknownIdStops_data()
