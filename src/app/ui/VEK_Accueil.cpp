@@ -8,6 +8,7 @@
 #include "app/ui/EngineParametersPanel.h"
 #include "app/ui/FirmwarePackageList.h"
 #include "app/ui/MainWindowCurveFiles.h"
+#include "app/ui/MainWindowTexts.h"
 #include "app/ui/MapBoxesWidget.h"
 #include "app/ui/MapPageInputs.h"
 #include "app/ui/MapTableWidget.h"
@@ -20,7 +21,6 @@
 #include "app/ui/WindowProfile.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
-#include "base/ui/Captions.h"
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/StatusTextArea.h"
 #include "firmware/VEK_Gestion_OS.h"
@@ -53,112 +53,8 @@
 #include <algorithm>
 
 using VEK_LANGUAGE::GetLanguageText;
-using VEK_LANGUAGE::LangKey;
 
 namespace {
-
-const QString kLivePageTitle = QStringLiteral("Real Time");
-
-struct ButtonText {
-    const char *name;
-    const char *caption;
-    const char *toolTip;
-};
-
-// Command buttons with their caption and tool-tip keys, in the order they are put.
-const ButtonText kButtons[] = {
-    {"about", LangKey("MBAbout"), LangKey("aboutTTT")},
-    {"bp_new", LangKey("MBNouveau"), LangKey("BPNewTTT")},
-    {"Ouvrir", LangKey("MBOuvrir"), LangKey("BPOpenTTT")},
-    {"enregistrer", LangKey("MBEnregitrer"), LangKey("BPSaveTTT")},
-    {"BP_Compilation", LangKey("MBCompilation"), LangKey("BPCompilationTTT")},
-    {"BP_Bootloader", LangKey("MBProgrammation"), LangKey("BPICSPTTT")},
-    {"bp_imprimer", LangKey("MBImprimer"), LangKey("PBPrintTTT")},
-    {"Config", LangKey("MBConfiguration"), LangKey("BPConfigTTT")},
-    {"Quit", LangKey("MBQuitter"), LangKey("BPQuitTTT")},
-};
-
-struct Caption {
-    const char *name;
-    const char *key;
-};
-
-// Titles of the pages 0 to 3; page 4 keeps its own title.
-const char *const kPageTitles[] = {LangKey("MOParametres"), LangKey("MOCourbes"),
-                                   LangKey("MOMapping"), LangKey("MOHyperTerminal")};
-
-// Captions of the controls on the pages, page by page.
-const Caption kCaptions[] = {
-    {"FrameMoteur", LangKey("MFMoteur")},
-    {"LabelMoteur1", LangKey("MLMoteur1")},
-    {"LabelMoteur2", LangKey("MLMoteur2")},
-    {"LabelMoteur3", LangKey("MLMoteur3")},
-    {"FrameAvanceST", LangKey("MFAvanceST")},
-    {"LabelAvStatique1", LangKey("MLAvStatique1")},
-    {"LabelAvStatique2", LangKey("MLAvStatique2")},
-    {"FrameAvanceBRPM", LangKey("MFAvanceBRPM")},
-    {"LabelAvBRPM1", LangKey("MLAvBRPM1")},
-    {"LabelAvBRPM2", LangKey("MLAvBRPM2")},
-    {"FrameHardware", LangKey("MFHardware")},
-    {"LabelHarware1", LangKey("MLHardware1")},
-    {"FrameDwell", LangKey("MFDwell")},
-    {"LabelDwell", LangKey("MFDwell")},
-    {"FrameMultiEtincelle", LangKey("MFMultiEtincelle")},
-    {"LabelMultiEtincelle1", LangKey("MLMultiEtincelle1")},
-    {"SingleSparck", LangKey("MNon")},
-    {"MultiSparck", LangKey("MOui")},
-    {"FrameCarteOption", LangKey("MFCarteTOR")},
-    {"FrameRetardCliquetis", LangKey("MFRetardCliquetis")},
-    {"LabelRetardCliquetis1", LangKey("MLRetardCliquetis1")},
-    {"LabelRetardCliquetis2", LangKey("MLRetardCliquetis2")},
-    {"LabelRetardCliquetis3", LangKey("MLRetardCliquetis3")},
-    {"LabelRetardCliquetis4", LangKey("MLRetardCliquetis4")},
-    {"LabelRetardCliquetis5", LangKey("MLRetardCliquetis5")},
-    {"LabelRetardCliquetis11", LangKey("MLRetardCliquetis11")},
-    {"FrameTableMap", LangKey("MFTableMap")},
-    {"LabelTableMap1", LangKey("MLTableMap1")},
-    {"LabelTableMap2", LangKey("MLTableMap2")},
-    {"LabelCourbe1", LangKey("MLCourbe1")},
-    {"LabelCourbe2", LangKey("MLCourbe2")},
-    {"LabelCourbe3", LangKey("MLCourbe3")},
-    {"LabelCourbe4", LangKey("MLCourbe4")},
-    {"LabelCourbe5", LangKey("MLCourbe5")},
-    {"LabelCourbe6", LangKey("MLCourbe6")},
-    {"LabelCourbe7", LangKey("MLCourbe7")},
-    {"LabelCourbe8", LangKey("MLCourbe8")},
-    {"LabelCourbe9", LangKey("MLCourbe9")},
-    {"LabelCourbe10", LangKey("MLCourbe10")},
-    {"LabelCourbe11", LangKey("MLCourbe11")},
-    {"bp_valide", LangKey("MOK")},
-    {"BP_import", LangKey("MBImport")},
-    {"LabelMAPPING3D1", LangKey("MLMAPPING3D1")},
-    {"LabelMAPPING3D2", LangKey("MLMAPPING3D2")},
-    {"cmdGridColor", LangKey("MBGridColor")},
-    {"LabelTERMINAL1", LangKey("MLMAPPING3D1")},
-    {"LabelTERMINAL2", LangKey("MLMAPPING3D2")},
-    {"LabeLREALTIME1", LangKey("MLMAPPING3D1")},
-    {"LabeLREALTIME2", LangKey("MLMAPPING3D2")},
-};
-
-// Help texts shown in L_Info while the pointer is over a control.
-const Caption kHelpTexts[] = {
-    {"about", LangKey("BPaboutMM")},
-    {"bp_new", LangKey("BPNewMM")},
-    {"Ouvrir", LangKey("MMOuvrir")},
-    {"enregistrer", LangKey("MMenregistrer")},
-    {"BP_Compilation", LangKey("BPCompilationMM")},
-    {"bp_imprimer", LangKey("BPimprimerMM")},
-    {"Config", LangKey("MMConfig")},
-    {"Quit", LangKey("MMQuit")},
-    {"BP_DEC", LangKey("BPDECMM")},
-    {"BP_INC", LangKey("BPINCMM")},
-    {"BP_import", LangKey("BPimportMM")},
-    {"bp_valide", LangKey("MMBPValideRpmAdv")},
-    {"cmdGridColor", LangKey("MMcmdGridColor")},
-    {"FrameAvanceST", LangKey("MMFrameAvanceST")},
-    {"FrameMoteur", LangKey("MMFrameMoteur")},
-    {"FrameHardware", LangKey("MMHardwareXLEDControl")},
-};
 
 template <typename T> T *make(const char *name, QWidget *parent)
 {
@@ -225,7 +121,7 @@ void VEK_Accueil::buildWindow()
         QString());
     SSTab1_->addTab(
         buildNoticePage("LabeLREALTIME1", "LabeLREALTIME2", "FrameRealTime", &liveContainer_),
-        kLivePageTitle);
+        MainWindowTexts::livePageTitle());
     column->addWidget(SSTab1_, 1);
 
     L_Info_ = make<QLabel>("L_Info", central);
@@ -258,8 +154,8 @@ QWidget *VEK_Accueil::buildButtonBar()
     auto *bar = new QWidget(this);
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
-    for (const ButtonText &b : kButtons)
-        row->addWidget(make<QPushButton>(b.name, bar));
+    for (const QString &name : MainWindowTexts::buttonNames())
+        row->addWidget(make<QPushButton>(qPrintable(name), bar));
     row->addSpacing(12);
     TypeVersionOS_ = make<QComboBox>("TypeVersionOS", bar);
     // The list takes the rest of the bar; its minimum leaves room for the
@@ -478,9 +374,7 @@ void VEK_Accueil::SSTab1_Click(int page)
 void VEK_Accueil::registerHelpTexts()
 {
     helpTexts_ = new HelpTextFilter(L_Info_, this);
-    for (const Caption &help : kHelpTexts)
-        if (auto *widget = control<QWidget>(QString::fromLatin1(help.name)))
-            helpTexts_->add(widget, help.key);
+    MainWindowTexts::registerHelp(*this, *helpTexts_);
 }
 
 // ---------------------------------------------------------------- captions
@@ -488,17 +382,7 @@ void VEK_Accueil::registerHelpTexts()
 void VEK_Accueil::InitLangue()
 {
     // Titles are set in place: the page the user looks at stays shown.
-    for (const ButtonText &b : kButtons) {
-        auto *button = control<QPushButton>(QString::fromLatin1(b.name));
-        button->setText(GetLanguageText(QString::fromLatin1(b.caption)));
-        button->setToolTip(GetLanguageText(QString::fromLatin1(b.toolTip)));
-    }
-    for (int i = 0; i < 4; ++i)
-        SSTab1_->setTabText(i, GetLanguageText(QString::fromLatin1(kPageTitles[i])));
-    SSTab1_->setTabText(4, kLivePageTitle);
-    for (const Caption &c : kCaptions)
-        if (auto *widget = control<QWidget>(QString::fromLatin1(c.name)))
-            SetCaption(widget, GetLanguageText(QString::fromLatin1(c.key)));
+    MainWindowTexts::applyCaptions(*this, *SSTab1_);
     curveEditor_->applyCaptions();
     livePage_->applyCaptions();
     mapTable_->retranslate();
