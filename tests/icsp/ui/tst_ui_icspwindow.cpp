@@ -158,8 +158,10 @@ private slots:
     {
         Bench b(QStringLiteral("16F84A"));
         auto w = b.window();
+        b.clock.hold(); // the read waits at its first line step for the cancel
         w->BP_ReadModule->click();
         w->BP_Annuler_Click();
+        b.clock.release();
         Bench::wait(*w);
         QCOMPARE(b.prompts.messages.size(), 1);
         QCOMPARE(b.prompts.messages[0].icon, QMessageBox::Warning);
@@ -236,11 +238,13 @@ private slots:
                                             w->nomProgrammateur()),
                  qPrintable(b.lastMessage()));
 
-        // A long chip, so that the cancel comes long before the last word.
+        // The cancel comes while the quick code waits at its first line step.
         Bench big(QStringLiteral("16F876A"), QStringLiteral("PIC-16F876A"));
         auto v = big.window();
+        big.clock.hold();
         v->KivCommand1->click();
         v->BP_Annuler_Click();
+        big.clock.release();
         Bench::wait(*v);
         QCOMPARE(big.prompts.messages.last().icon, QMessageBox::Warning);
         QVERIFY2(big.lastMessage().startsWith(GetLanguageText("ICSPCancelled") + " [0x"),
