@@ -58,13 +58,6 @@ IcspResult startChecked(ProgrammerSession &session, const PicDevice &device, Pic
     return r.ok() ? checkIdentity(p, device.DeviceChip, area.DeviceID) : r;
 }
 
-// Opens and starts the operation; fills `r` when it cannot start.
-bool start(ProgrammerSession &session, const PicDevice &device, IcspResult &r)
-{
-    r = StartOperation(session, device);
-    return r.ok();
-}
-
 // Everything a chip without an ID word gives reads blank, as the lines give
 // with no chip at all.
 bool readsBlank(const PicDevice &device)
@@ -85,10 +78,13 @@ struct Calibration {
     uint16_t config = 0x3FFF;
 };
 
-std::optional<Calibration> readCalibration(IcspProgrammer &p, IcspResult &r)
+// The calibration word from the chip; the configuration word is the one the
+// start of the operation read, so the area is not read a second time.
+std::optional<Calibration> readCalibration(IcspProgrammer &p, uint16_t config, IcspResult &r)
 {
     const ChipTraits &chip = p.chip();
     Calibration c;
+    c.config = config;
     if (uint8_t code = p.JumpTo(chip.calibrationWord)) {
         r = IcspResult::failure(Stage::Calibration, code, chip.calibrationWord);
         return std::nullopt;
@@ -97,12 +93,6 @@ std::optional<Calibration> readCalibration(IcspProgrammer &p, IcspResult &r)
         r = IcspResult::failure(Stage::Calibration, code, chip.calibrationWord);
         return std::nullopt;
     }
-    PicImage area;
-    if (const IcspResult read = ReadConfigurationArea(p, area); !read.ok()) {
-        r = IcspResult::failure(Stage::Calibration, read.code, 0x2007);
-        return std::nullopt;
-    }
-    c.config = area.ConfigWord;
     return c;
 }
 
@@ -110,12 +100,14 @@ std::optional<Calibration> readCalibration(IcspProgrammer &p, IcspResult &r)
 bool startKeepingCalibration(ProgrammerSession &session, const PicDevice &device, IcspResult &r,
                              std::optional<Calibration> &calibration)
 {
-    IcspProgrammer &p = session.programmer();
-    if (!start(session, device, r))
+    PicImage area;
+    r = startChecked(session, device, area);
+    if (!r.ok())
         return false;
+    IcspProgrammer &p = session.programmer();
     if (p.chip().calibrationWord < 0)
         return true;
-    calibration = readCalibration(p, r);
+    calibration = readCalibration(p, area.ConfigWord, r);
     return calibration.has_value();
 }
 

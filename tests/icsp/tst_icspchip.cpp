@@ -488,6 +488,7 @@ private slots:
             answer.typed = uint16_t(typed);
         PicDevice device = IcspRig::deviceFor("12F629");
         const IcspResult r = EraseChip(*rig.programmer, device, 3, answer);
+        QCOMPARE(rig.pic.stats().deviceIdReads, 1); // the chip is checked once, at the start
         QCOMPARE(rig.pic.program[0x3FF], uint16_t(osccal));
         QCOMPARE(rig.pic.config & 0x3000, 0x1000); // band-gap bits
         if (isProtected && !asked) {

@@ -222,9 +222,11 @@ void SimulatedPic::decodeCommand(int command)
     if (reads) {
         m_phase = Phase::DataOut;
         uint16_t value = 0x3FFF;
-        if (command == 0x04)
+        if (command == 0x04) {
             value = readProgramSpace();
-        else if (m_model.eeSize > 0)
+            if (m_pc == 0x2006)
+                ++m_stats.deviceIdReads;
+        } else if (m_model.eeSize > 0)
             value = eeprom[size_t(m_pc % m_model.eeSize)];
         // Start and stop bits are left to the line (released high).
         m_outFrame = (uint32_t(value & 0x3FFF) << 1) | 0x8001u;

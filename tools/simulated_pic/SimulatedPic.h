@@ -91,6 +91,7 @@ public:
         int commandsWhileBusy = 0;
         int interruptedWrites = 0;
         int increments = 0;
+        int deviceIdReads = 0; // Read Data at 0x2006
     };
     const Stats &stats() const { return m_stats; }
     bool inProgrammingMode() const { return m_progMode; }
