@@ -469,6 +469,18 @@ bool IsRetlw(uint16_t word)
     return (word & 0x3F00) == 0x3400;
 }
 
+std::optional<CalibrationAnswer> TypedCalibration(const QString &typed)
+{
+    QString text = typed.trimmed();
+    if (text.isEmpty())
+        return CalibrationAnswer{true, std::nullopt};
+    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        text = text.mid(2);
+    if (const auto value = HexAddress(text); value && IsRetlw(uint16_t(*value)))
+        return CalibrationAnswer{true, uint16_t(*value)};
+    return std::nullopt;
+}
+
 IcspResult ReadFactoryCalibration(IcspProgrammer &p, const PicDevice &device, uint16_t &osccal)
 {
     IcspResult r;

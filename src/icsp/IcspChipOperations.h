@@ -141,6 +141,11 @@ struct CalibrationAnswer {
     std::optional<uint16_t> typed; // a RETLW word to write
 };
 
+// What the user typed for such a word: nothing typed is going on without it, a
+// RETLW word ("3480" or "0x3480") is the value to write; any other text is no
+// answer (the user is asked again).
+std::optional<CalibrationAnswer> TypedCalibration(const QString &typed);
+
 // Erases the chip with its own erase commands, checks that the program memory
 // and the EEPROM read blank (up to three rounds), puts the factory calibration
 // back, and blanks the image to match. An OSCCAL word that is no RETLW is not

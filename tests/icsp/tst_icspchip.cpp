@@ -504,6 +504,29 @@ private slots:
         QCOMPARE(device.ImagePIC.codeWord(0x3FF), uint16_t(osccal));
     }
 
+    // The value typed for a lost OSCCAL word: only a RETLW is one.
+    void typedCalibration_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("answer"); // -2: asked again, -1: go on without it
+        QTest::newRow("nothing typed") << "  " << -1;
+        QTest::newRow("digits") << "3480" << 0x3480;
+        QTest::newRow("prefixed") << " 0X34ff " << 0x34FF;
+        QTest::newRow("no RETLW") << "3FFF" << -2;
+        QTest::newRow("no number") << "zz" << -2;
+    }
+    void typedCalibration()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, answer);
+        const std::optional<CalibrationAnswer> got = TypedCalibration(typed);
+        QCOMPARE(got.has_value(), answer != -2);
+        if (got) {
+            QVERIFY(got->asked);
+            QCOMPARE(got->typed.value_or(0xFFFF), answer < 0 ? 0xFFFF : answer);
+        }
+    }
+
     // Writes and the quick code never take the OSCCAL word or the band-gap bits
     // from the image; an erase that knew nothing of them destroyed both.
     void calibrationNeverFromTheImage()

@@ -263,13 +263,8 @@ std::optional<CalibrationAnswer> VEK_ICSP::askCalibration(uint16_t osccal)
             m_prompts.askText(this, QStringLiteral("ICSP EFFACER PIC"), label);
         if (!typed)
             return std::nullopt;
-        QString text = typed->trimmed();
-        if (text.isEmpty())
-            return CalibrationAnswer{true, std::nullopt};
-        if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-            text = text.mid(2);
-        if (const auto value = HexAddress(text); value && IsRetlw(uint16_t(*value)))
-            return CalibrationAnswer{true, uint16_t(*value)};
+        if (const auto answer = TypedCalibration(*typed))
+            return answer;
     }
 }
 
