@@ -231,7 +231,8 @@ QString writeStatus(const IcspResult &r, const QString &nom)
     case Stage::WriteUserId:
         return GetLanguageText("MessErrProgUSERID") + at(r.address, 1);
     case Stage::JumpConfig:
-        return GetLanguageText("MessPBJumpCONFIG");
+    case Stage::ReadConfig: // the chip check at the start
+        return configurationFailure(r);
     case Stage::WriteConfig:
         return GetLanguageText("MessBPProgFUSES");
     case Stage::ReadBack:
@@ -351,6 +352,9 @@ QString tableStatus(const IcspResult &r, const QString &libelle, const QString &
         if (r.code == 0)
             return GetLanguageText("MessErrMakeTables") + QLatin1Char(' ') + libelle;
         return GetLanguageText("MessErrProgTables") + QLatin1Char(' ') + libelle + at(r.address);
+    case Stage::JumpConfig:
+    case Stage::ReadConfig:
+        return configurationFailure(r);
     case Stage::ReadBack:
         return readBackFailure(r);
     default:

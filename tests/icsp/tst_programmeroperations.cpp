@@ -3,6 +3,8 @@
 #include "IcspRig.h"
 #include "RecordingSink.h"
 #include "base/Jobs.h"
+#include "base/VEK_LANGUAGE.h"
+#include "icsp/IcspChipOperations.h"
 #include "icsp/IcspLineChecks.h"
 #include "icsp/ProgrammerOperations.h"
 
@@ -154,6 +156,20 @@ private slots:
                                    ProgrammerReports::tableStatus(r, "L1 basse", "VEKP")};
         for (const QString &report : reports)
             QVERIFY2(report.endsWith(named), qPrintable(report));
+    }
+
+    // Every write checks the chip first: a configuration area it cannot read
+    // there is worded, with its address, by the write's and the tables' reports.
+    void configurationReadAtTheStartIsWorded()
+    {
+        IcspRig rig("16F84A");
+        rig.pic.loseIncrement(3); // within the eight words of the area
+        PicDevice device = IcspRig::deviceFor("16F84A");
+        const IcspResult r = WriteChip(*rig.programmer, device, 3);
+        QCOMPARE(r.stage, IcspResult::Stage::ReadConfig);
+        const QString worded = VEK_LANGUAGE::GetLanguageText("MessPBReadCONFIG") + " [0x2000]";
+        QCOMPARE(ProgrammerReports::writeStatus(r, "VEKP"), worded);
+        QCOMPARE(ProgrammerReports::tableStatus(r, "L1 basse", "VEKP"), worded);
     }
 
     void handLineTestsOnTheSerialBox()
