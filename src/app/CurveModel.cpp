@@ -3,8 +3,6 @@
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cmath>
 
@@ -255,8 +253,9 @@ QString CurveModel::invalidValuesMessage(const QVector<QStringList> &rows)
 
 bool CurveModel::isPlainNumber(QStringView text)
 {
-    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
-    return number.match(text).hasMatch();
+    // The reading of a typed number, with "." already its decimal point.
+    const std::optional<QString> number = DecimalNumberText(text);
+    return number && *number == text;
 }
 
 std::optional<QString> CurveModel::typedNumber(const QString &typed)

@@ -10,6 +10,13 @@
 
 namespace {
 
+// "," and "." are decimal points whatever the locale, and so is the locale's
+// own: the one rule for every number the user types or a file gives.
+bool isDecimalPoint(QChar c, const QString &localePoint)
+{
+    return c == ',' || c == '.' || QStringView(&c, 1) == localePoint;
+}
+
 // The accepted prefix from `i` (digits, one point, digits) read by a correctly
 // rounded conversion, whatever its length.
 double exactReading(QStringView text, qsizetype i)
@@ -100,7 +107,7 @@ double ValeurNumerique(const QString &value)
     for (QChar c : value) {
         if ((c >= '0' && c <= '9') || c == '+' || c == '-')
             work.append(c);
-        else if (c == ',' || c == '.' || QString(c) == decimal)
+        else if (isDecimalPoint(c, decimal))
             work.append('.');
         else if (c.unicode() == 160 || c == ' ' || QString(c) == group)
             continue;
@@ -128,7 +135,7 @@ std::optional<QString> DecimalNumberText(QStringView text)
         if (c >= '0' && c <= '9') {
             out.append(c);
             ++digits;
-        } else if (!point && (c == ',' || c == '.' || QStringView(&c, 1) == decimal)) {
+        } else if (!point && isDecimalPoint(c, decimal)) {
             out.append('.');
             point = true;
         } else {

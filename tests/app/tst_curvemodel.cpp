@@ -46,6 +46,12 @@ private slots:
             << QVector<QStringList>{} << false << QList<int>{} << QString();
         QTest::newRow("decimal comma") << QVector<QStringList>{{"1000", "24,5", "8"}} << false
                                        << QList<int>{1} << "CourbeCelluleNonNombre";
+        QTest::newRow("point at either end")
+            << QVector<QStringList>{{"1000", ".5", "8."}} << false << QList<int>{} << QString();
+        QTest::newRow("two points") << QVector<QStringList>{{"1000", "1.2.3", "8"}} << false
+                                    << QList<int>{1} << "CourbeCelluleNonNombre";
+        QTest::newRow("sign alone") << QVector<QStringList>{{"1000", "10", "-"}} << false
+                                    << QList<int>{1} << "CourbeCelluleNonNombre";
         QTest::newRow("trailing text") << QVector<QStringList>{{"1000 rpm", "10", "8"}} << false
                                        << QList<int>{1} << "CourbeCelluleNonNombre";
         QTest::newRow("empty cell") << QVector<QStringList>{{"1000", "", "8"}} << false
