@@ -1,20 +1,23 @@
 #include "base/PortFailureTexts.h"
 
-#include "base/VEK_LANGUAGE.h"
+#include "base/LoadTexts.h"
 
 using VEK_LANGUAGE::ReplacePlaceholders;
 
 PortFailureTexts PortFailureTexts::load()
 {
-    using VEK_LANGUAGE::GetLanguageText;
-    PortFailureTexts t;
-    t.openFailed = GetLanguageText(QStringLiteral("MessPortOuverture"));
-    t.noSuchPort = GetLanguageText(QStringLiteral("PortFaultMissing"));
-    t.notAPort = GetLanguageText(QStringLiteral("PortFaultNotAPort"));
-    t.denied = GetLanguageText(QStringLiteral("PortFaultDenied"));
-    t.inUse = GetLanguageText(QStringLiteral("PortFaultInUse"));
-    t.inUseBy = GetLanguageText(QStringLiteral("PortFaultInUseBy"));
-    t.noModemLines = GetLanguageText(QStringLiteral("PortFaultNoModemLines"));
+    using T = PortFailureTexts;
+    using VEK_LANGUAGE::LangKey;
+    T t;
+    VEK_LANGUAGE::LoadTexts(t, {
+                                   {&T::openFailed, LangKey("MessPortOuverture")},
+                                   {&T::noSuchPort, LangKey("PortFaultMissing")},
+                                   {&T::notAPort, LangKey("PortFaultNotAPort")},
+                                   {&T::denied, LangKey("PortFaultDenied")},
+                                   {&T::inUse, LangKey("PortFaultInUse")},
+                                   {&T::inUseBy, LangKey("PortFaultInUseBy")},
+                                   {&T::noModemLines, LangKey("PortFaultNoModemLines")},
+                               });
     return t;
 }
 

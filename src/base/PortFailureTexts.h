@@ -21,8 +21,7 @@ struct PortFailureTexts {
 
     // The sentence for a failed opening of `port`; without texts (nothing
     // loaded) the system's own words.
-    template <typename Device>
-    QString describe(const QString &port, const DeviceResult<Device> &failed) const
+    QString describe(const QString &port, const DeviceFailure &failed) const
     {
         return describe(port, failed.fault, failed.holder, failed.error);
     }

@@ -109,8 +109,6 @@ std::optional<QString> BootloaderSession::open(const QString &device, const QStr
                                                const PortFailureTexts &words, const QString &port)
 {
     close();
-    if (device.isEmpty()) // the setting names no serial port
-        return words.describe(port, DeviceFault::NotAPort, {}, port);
     DeviceResult<ByteLink> opened = m_opener(device, settings);
     if (!opened)
         return words.describe(port.isEmpty() ? device : port, opened);

@@ -1,22 +1,24 @@
 #include "bootloader/BootloaderTexts.h"
 
-#include "base/VEK_LANGUAGE.h"
-
-using VEK_LANGUAGE::GetLanguageText;
+#include "base/LoadTexts.h"
 
 BootloaderTexts BootloaderTexts::load(const QString &port)
 {
-    BootloaderTexts t;
-    t.progressCode = GetLanguageText("DP1ProgCODE");
-    t.blocks = GetLanguageText("Mbloc");
-    t.blockRefused = GetLanguageText("MessBlocRefuse");
-    t.cancelled = GetLanguageText("MessTransfertAnnule");
-    t.rangeRefused = GetLanguageText("MessZoneRefusee");
-    t.lineLost = GetLanguageText("MessPortPerdu");
+    using T = BootloaderTexts;
+    using VEK_LANGUAGE::LangKey;
+    T t;
+    VEK_LANGUAGE::LoadTexts(t, {
+                                   {&T::progressCode, LangKey("DP1ProgCODE")},
+                                   {&T::blocks, LangKey("Mbloc")},
+                                   {&T::blockRefused, LangKey("MessBlocRefuse")},
+                                   {&T::cancelled, LangKey("MessTransfertAnnule")},
+                                   {&T::rangeRefused, LangKey("MessZoneRefusee")},
+                                   {&T::lineLost, LangKey("MessPortPerdu")},
+                                   {&T::identityShort, LangKey("MessIdentiteIncomplete")},
+                                   {&T::greetingFailed, LangKey("ICSPTestBad")},
+                                   {&T::closedAfterFailure, LangKey("MessDeconnexionApresEchec")},
+                               });
     t.portFailure = PortFailureTexts::load();
-    t.identityShort = GetLanguageText("MessIdentiteIncomplete");
-    t.greetingFailed = GetLanguageText("ICSPTestBad");
-    t.closedAfterFailure = GetLanguageText("MessDeconnexionApresEchec");
     t.port = port;
     return t;
 }

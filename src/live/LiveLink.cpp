@@ -6,10 +6,10 @@
 #include "platform/SerialPortOpening.h"
 #include "platform/SerialSettings.h"
 
-using VEK_LANGUAGE::GetLanguageText;
-
 #include <cerrno>
 #include <unistd.h>
+
+using VEK_LANGUAGE::GetLanguageText;
 
 LiveLink::LiveLink(const Clock &clock, QObject *parent) : QObject(parent), m_clock(clock)
 {

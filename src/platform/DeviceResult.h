@@ -25,26 +25,17 @@ struct DeviceFailure {
 // The fault the system's error number stands for at opening.
 DeviceFault DeviceFaultOf(int errnum);
 
-// A device opened, or the reason it could not be: the device's path and the
-// system's own words ("/dev/ttyUSB0: Permission denied"), the kind of fault
-// and, for a port in use, who holds it when the system says.
-template <typename Device> struct DeviceResult {
+// A device opened, or the reason it could not be (the failure's fields: the
+// device's path and the system's own words, "/dev/ttyUSB0: Permission denied",
+// the kind of fault and, for a port in use, who holds it when the system says).
+template <typename Device> struct DeviceResult : DeviceFailure {
     std::unique_ptr<Device> device;
-    QString error;
-    DeviceFault fault = DeviceFault::Other;
-    QString holder; // "minicom (PID 1234)"
 
     explicit operator bool() const { return device != nullptr; }
     // Failed with the system's error number `errnum` on `path`.
     void fail(const QString &path, int errnum);
-    DeviceFailure failure() const { return {error, fault, holder}; }
-    // Failed as `other` did.
-    template <typename Other> void failAs(const DeviceResult<Other> &other)
-    {
-        error = other.error;
-        fault = other.fault;
-        holder = other.holder;
-    }
+    // Failed as `other` did (another device's result, or a bare failure).
+    void failAs(const DeviceFailure &other) { DeviceFailure::operator=(other); }
 };
 
 // "<path>: <strerror(errnum)>".

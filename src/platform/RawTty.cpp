@@ -71,6 +71,11 @@ bool configure(int fd, const SerialSettings &s, speed_t speed)
 DeviceResult<RawTty> RawTty::open(const QString &device, const QString &settingsText)
 {
     DeviceResult<RawTty> result;
+    if (device.isEmpty()) { // the setting names no serial port
+        result.error = QStringLiteral("no serial port named");
+        result.fault = DeviceFault::NotAPort;
+        return result;
+    }
     const auto settings = SerialSettings::parse(settingsText);
     const speed_t speed = settings ? speedFor(settings->baudRate) : B0;
     if (!settings || speed == B0) {

@@ -190,6 +190,10 @@ void TestDeviceLinks::byteLinkReportsClosedPeerAndBadDevice()
     const auto missing = TtyByteLink::open("/dev/ttyNOSUCH9", "9600,N,8,1");
     QVERIFY(!missing);
     QVERIFY2(missing.error.startsWith("/dev/ttyNOSUCH9: "), qPrintable(missing.error));
+    // A setting that names no serial port gives no device: not a port, not a missing one.
+    const auto unnamed = TtyByteLink::open(QString(), "9600,N,8,1");
+    QVERIFY(!unnamed);
+    QCOMPARE(int(unnamed.fault), int(DeviceFault::NotAPort));
     Pty other;
     const auto badSettings = TtyByteLink::open(other.slave, "12345,N,8,1");
     QVERIFY(!badSettings);

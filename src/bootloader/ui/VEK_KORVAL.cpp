@@ -101,11 +101,8 @@ void VEK_KORVAL::connectLink()
 {
     m_link.reset();
     const QString &port = m_context.settings.ICSPPort;
-    const QString device = PortBootloader(port);
-    auto opened = TtyByteLink::open(device, LinkSettings);
+    auto opened = TtyByteLink::open(PortBootloader(port), LinkSettings);
     if (!opened) {
-        if (device.isEmpty())
-            opened.fault = DeviceFault::NotAPort;
         m_prompts.message(this, QMessageBox::Critical, QCoreApplication::applicationName(),
                           PortFailureTexts::load().describe(port, opened), QMessageBox::Ok);
         return;
