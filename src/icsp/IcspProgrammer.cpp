@@ -1,5 +1,7 @@
 #include "icsp/IcspProgrammer.h"
 
+#include "base/LoadTexts.h"
+
 #include "base/Jobs.h"
 #include "base/MainSettings.h"
 #include "base/NumberHelpers.h"
@@ -23,24 +25,23 @@ constexpr int kLineSettleLimitMs = 20;
 
 IcspTexts IcspTexts::load()
 {
-    static const std::pair<QString IcspTexts::*, const char *> keys[] = {
-        {&IcspTexts::noChip, "ICSPNoChip"},
-        {&IcspTexts::unknownChipId, "ICSPUnknownChipID"},
-        {&IcspTexts::eraseNotBlank, "ICSPEraseNotBlank"},
-        {&IcspTexts::calibrationKept, "ICSPCalibrationKept"},
-        {&IcspTexts::calibrationLost, "ICSPCalibrationLost"},
-        {&IcspTexts::calibrationTyped, "ICSPCalibrationTyped"},
-        {&IcspTexts::calibrationNotWritten, "ICSPCalibrationNotWritten"},
-        {&IcspTexts::readBackMismatch, "ICSPReadBackMismatch"},
-        {&IcspTexts::chooseChip, "ICSPChooseChip"},
-        {&IcspTexts::otherChip, "ICSPOtherChip"},
-        {&IcspTexts::otherChipId, "ICSPOtherChipID"},
-        {&IcspTexts::blankOrAbsent, "ICSPBlankOrAbsent"},
-    };
     IcspTexts texts;
+    VEK_LANGUAGE::LoadTexts(texts,
+                            {
+                                {&IcspTexts::noChip, "ICSPNoChip"},
+                                {&IcspTexts::unknownChipId, "ICSPUnknownChipID"},
+                                {&IcspTexts::eraseNotBlank, "ICSPEraseNotBlank"},
+                                {&IcspTexts::calibrationKept, "ICSPCalibrationKept"},
+                                {&IcspTexts::calibrationLost, "ICSPCalibrationLost"},
+                                {&IcspTexts::calibrationTyped, "ICSPCalibrationTyped"},
+                                {&IcspTexts::calibrationNotWritten, "ICSPCalibrationNotWritten"},
+                                {&IcspTexts::readBackMismatch, "ICSPReadBackMismatch"},
+                                {&IcspTexts::chooseChip, "ICSPChooseChip"},
+                                {&IcspTexts::otherChip, "ICSPOtherChip"},
+                                {&IcspTexts::otherChipId, "ICSPOtherChipID"},
+                                {&IcspTexts::blankOrAbsent, "ICSPBlankOrAbsent"},
+                            });
     texts.portFailure = PortFailureTexts::load();
-    for (const auto &[field, key] : keys)
-        texts.*field = VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(key));
     texts.noChipAuto = ChipTable::unidentifiedText(0x3FFF);
     return texts;
 }
