@@ -17,6 +17,7 @@ PortFailureTexts PortFailureTexts::load()
                                    {&T::inUse, LangKey("PortFaultInUse")},
                                    {&T::inUseBy, LangKey("PortFaultInUseBy")},
                                    {&T::noModemLines, LangKey("PortFaultNoModemLines")},
+                                   {&T::gone, LangKey("PortFaultGone")},
                                });
     return t;
 }
@@ -45,6 +46,9 @@ QString PortFailureTexts::describe(const QString &port, DeviceFault fault, const
         break;
     case DeviceFault::NoModemLines:
         reason = noModemLines;
+        break;
+    case DeviceFault::Gone:
+        reason = gone;
         break;
     case DeviceFault::Other:
         break;

@@ -6,7 +6,8 @@
 
 // How every window words a port that would not open, in the user's language:
 // "MessPortOuverture" with the port as the user set it ("COM12", "LPT1", a
-// device path) and the reason. Read on the GUI thread; jobs carry a copy.
+// device path) and the reason; and why an open port was lost. Read on the GUI
+// thread; jobs carry a copy.
 struct PortFailureTexts {
     QString openFailed;   // {PORT} {RAISON}
     QString noSuchPort;   // {DEVICE}
@@ -15,6 +16,7 @@ struct PortFailureTexts {
     QString inUse;        // nobody named
     QString inUseBy;      // {QUI}
     QString noModemLines; //
+    QString gone;         // the device went away while open
 
     // Every text from the current language (GUI thread only).
     static PortFailureTexts load();
@@ -27,4 +29,12 @@ struct PortFailureTexts {
     }
     QString describe(const QString &port, DeviceFault fault, const QString &holder,
                      const QString &systemText) const;
+
+    // Why an open port was lost, for "MessPortPerdu": a device that went away
+    // is said so (the system's words for the call that failed then mislead),
+    // any other failure in the system's words.
+    QString lossReason(const DeviceFailure &lost) const
+    {
+        return lost.fault == DeviceFault::Gone && !gone.isEmpty() ? gone : lost.error;
+    }
 };

@@ -1,5 +1,6 @@
 #include "live/LiveLink.h"
 
+#include "base/PortFailureTexts.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/SimulationCommand.h"
 #include "platform/SerialLineStatus.h"
@@ -32,6 +33,7 @@ LiveLink::Status LiveLink::open(const QString &device, const QString &settingsTe
                                 QSerialPort::FlowControl flow)
 {
     close();
+    m_device = device;
     if (const auto failure = SerialPortOpening::Open(m_port, device, settingsText, flow)) {
         m_openFailure = *failure;
         return {false, failure->error};
@@ -189,11 +191,13 @@ void LiveLink::armWatchdog(qint64 delayMs)
 
 void LiveLink::onError(QSerialPort::SerialPortError error)
 {
-    if (!m_port.isOpen() || !SerialPortOpening::IsLoss(error))
+    if (!m_port.isOpen())
         return;
-    const QString reason = m_port.errorString();
+    const auto lost = SerialPortOpening::LossOf(m_port, error);
+    if (!lost)
+        return;
     m_port.clearError();
-    lose(reason);
+    lose(PortFailureTexts::load().lossReason(*lost));
 }
 
 void LiveLink::lose(const QString &reason)
@@ -212,11 +216,14 @@ LiveLink::Status LiveLink::write(const QByteArray &bytes)
         SerialLineStatus::WriteWithin(int(m_port.handle()), bytes, WriteDeadlineMs);
     if (sent.end == SerialLineStatus::WriteOutcome::Sent)
         return {};
-    QString reason = qt_error_string(sent.error);
+    QString reason;
     if (sent.end == SerialLineStatus::WriteOutcome::Held) {
         // What the line kept back would make the close wait for it.
         SerialLineStatus::SettleOutput(int(m_port.handle()), 0);
         reason = GetLanguageText("MessLigneRetenue", {"{MS}", QString::number(WriteDeadlineMs)});
+    } else {
+        const DeviceFault fault = IsDeviceGone(sent.error) ? DeviceFault::Gone : DeviceFault::Other;
+        reason = PortFailureTexts::load().lossReason({qt_error_string(sent.error), fault, {}});
     }
     lose(reason);
     return {false, reason};

@@ -49,7 +49,8 @@ public:
     bool isOpen() const;
     // Why the last open() failed: its fault and, for a port in use, the holder.
     const DeviceFailure &openFailure() const { return m_openFailure; }
-    QString device() const { return m_port.portName(); }
+    // The device as given to open(), as the user set it ("/dev/ttyUSB0").
+    QString device() const { return m_device; }
     // The open port, for the configuration dialog to apply new settings to.
     QSerialPort &serialPort() { return m_port; }
 
@@ -111,6 +112,7 @@ private:
 
     const Clock &m_clock;
     DeviceFailure m_openFailure;
+    QString m_device;
     QSerialPort m_port;
     QTimer m_watchdog;
     QTimer m_batch;

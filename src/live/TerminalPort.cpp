@@ -1,5 +1,6 @@
 #include "live/TerminalPort.h"
 
+#include "base/PortFailureTexts.h"
 #include "platform/SerialPortOpening.h"
 
 TerminalPort::TerminalPort(QObject *parent) : QObject(parent)
@@ -78,9 +79,12 @@ void TerminalPort::pollLines()
 
 void TerminalPort::onError(QSerialPort::SerialPortError error)
 {
-    if (!m_port.isOpen() || !SerialPortOpening::IsLoss(error))
+    if (!m_port.isOpen())
         return;
-    const QString reason = m_port.errorString();
+    const auto lost = SerialPortOpening::LossOf(m_port, error);
+    if (!lost)
+        return;
+    const QString reason = PortFailureTexts::load().lossReason(*lost);
     m_port.clearError();
     m_linePoll.stop();
     m_port.close();

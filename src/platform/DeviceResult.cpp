@@ -8,6 +8,11 @@ QString DeviceErrorText(const QString &path, int errnum)
     return path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errnum));
 }
 
+bool IsDeviceGone(int errnum)
+{
+    return errnum == EIO || errnum == ENXIO || errnum == ENODEV;
+}
+
 DeviceFault DeviceFaultOf(int errnum)
 {
     switch (errnum) {

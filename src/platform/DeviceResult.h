@@ -4,7 +4,8 @@
 
 #include <memory>
 
-// Why a device could not be opened, as far as the user is told apart.
+// Why a device could not be opened, or could not go on, as far as the user is
+// told apart.
 enum class DeviceFault {
     Other,        // the system's own words tell it
     NoSuchPort,   // no such device on this computer
@@ -12,6 +13,7 @@ enum class DeviceFault {
     Denied,       // the system refuses access to this user
     InUse,        // another program (or window) holds the port
     NoModemLines, // a serial device without modem lines cannot drive a programmer
+    Gone,         // the device went away while open (unplugged, its far end closed)
 };
 
 // A failed opening: the device's path and the system's own words, the kind of
@@ -24,6 +26,11 @@ struct DeviceFailure {
 
 // The fault the system's error number stands for at opening.
 DeviceFault DeviceFaultOf(int errnum);
+
+// True for the error numbers of a device that went away while open: a USB
+// adapter pulled out gives ENXIO or ENODEV, a pseudo-terminal whose other side
+// closed EIO.
+bool IsDeviceGone(int errnum);
 
 // A device opened, or the reason it could not be (the failure's fields: the
 // device's path and the system's own words, "/dev/ttyUSB0: Permission denied",

@@ -5,6 +5,9 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
+#include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace SerialPortOpening {
@@ -40,6 +43,17 @@ DeviceFailure failureOf(const QSerialPort &port, const QString &device)
     return failure;
 }
 
+// A tty whose device went away is hung up and fails its calls with one of the
+// errors IsDeviceGone knows.
+bool deviceGone(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return true;
+    termios attributes{};
+    return ::tcgetattr(fd, &attributes) != 0 && IsDeviceGone(errno);
+}
+
 } // namespace
 
 std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
@@ -64,10 +78,18 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
     return std::nullopt;
 }
 
-bool IsLoss(QSerialPort::SerialPortError error)
+std::optional<DeviceFailure> LossOf(const QSerialPort &port, QSerialPort::SerialPortError error)
 {
-    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
-           error == QSerialPort::WriteError;
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+        error != QSerialPort::WriteError)
+        return std::nullopt;
+    DeviceFailure lost = failureText(port.errorString());
+    // A device that went away often shows as a read error, worded with what
+    // an earlier call left in errno ("Resource temporarily unavailable"): the
+    // tty itself tells.
+    if (error == QSerialPort::ResourceError || deviceGone(int(port.handle())))
+        lost.fault = DeviceFault::Gone;
+    return lost;
 }
 
 } // namespace SerialPortOpening

@@ -18,7 +18,9 @@ namespace SerialPortOpening {
 std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
                                   const QString &settingsText, QSerialPort::FlowControl flow);
 
-// True for the errors after which the port cannot go on (unplugged, read or write failure).
-bool IsLoss(QSerialPort::SerialPortError error);
+// After `error` on the open `port`: nothing when the port can go on; else why
+// it cannot (unplugged, read or write failure), in the system's words without
+// the device's name, and the fault Gone when the device went away.
+std::optional<DeviceFailure> LossOf(const QSerialPort &port, QSerialPort::SerialPortError error);
 
 } // namespace SerialPortOpening

@@ -36,9 +36,7 @@ DeviceResult<TtyByteLink> TtyByteLink::open(const QString &device, const QString
 ByteLink::Status TtyByteLink::fail(int errnum)
 {
     m_error = DeviceErrorText(m_tty->device(), errnum);
-    // A pseudo-terminal whose other side closed reads as EIO; a USB adapter
-    // pulled out gives ENXIO or ENODEV.
-    return errnum == EIO || errnum == ENXIO || errnum == ENODEV ? Status::Closed : Status::Failed;
+    return IsDeviceGone(errnum) ? Status::Closed : Status::Failed;
 }
 
 ByteLink::Status TtyByteLink::write(const QByteArray &bytes)

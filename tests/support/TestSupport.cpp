@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QTest>
+
+#include <memory>
 
 namespace TestSupport {
 
@@ -45,6 +48,26 @@ void addLanguageFileRows()
     QTest::addColumn<QString>("file");
     for (const char *f : {"francais.ini", "english.ini", "deutch.ini", "spanish.ini", "slovak.ini"})
         QTest::newRow(f) << QString::fromLatin1(f);
+}
+
+void useOffscreenScreen(QSize size)
+{
+    if (qgetenv("QT_QPA_PLATFORM") != "offscreen")
+        return;
+    // The offscreen platform reads its screens from a file named in its options,
+    // once, when the application starts: the file lives as long as the program.
+    static std::unique_ptr<QTemporaryFile> file;
+    file = std::make_unique<QTemporaryFile>(QDir::temp().filePath("vek_screen_XXXXXX.json"));
+    if (!file->open())
+        qFatal("cannot write the offscreen screen's description");
+    file->write(QStringLiteral(R"({"windowFrameMargins": true, "screens": [{"name": "small",)"
+                               R"( "x": 0, "y": 0, "width": %1, "height": %2, "logicalDpi": 96,)"
+                               R"( "logicalBaseDpi": 96, "dpr": 1}]})")
+                    .arg(size.width())
+                    .arg(size.height())
+                    .toLatin1());
+    file->close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file->fileName().toLocal8Bit());
 }
 
 void useFrenchTexts()

@@ -38,6 +38,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -134,6 +135,9 @@ void VEK_Accueil::buildWindow()
     setCentralWidget(central);
     buildStatusBar();
     buildLinkPages();
+    // The window sets its least size itself (fitLeastSize): the layout would
+    // grow it to whatever its contents ask, past the screen's edge.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     resizeToFitScreen(QSize(1100, 760));
 }
 
@@ -141,12 +145,47 @@ void VEK_Accueil::buildWindow()
 // frame, status bar included, stays within the screen.
 void VEK_Accueil::resizeToFitScreen(const QSize &usual)
 {
-    QSize room = usual;
-    if (const QScreen *display = screen()) {
-        const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-        room = room.boundedTo(display->availableGeometry().size() - QSize(8, titleBar + 8));
+    resize(usual.boundedTo(roomOnScreen()).expandedTo(minimumSizeHint()));
+}
+
+QSize VEK_Accueil::roomOnScreen() const
+{
+    const QScreen *display = screen();
+    if (!display)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    QSize frame = frameGeometry().size() - size();
+    if (frame.isNull()) // not framed yet: a title bar and thin borders
+        frame = QSize(8, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8);
+    return display->availableGeometry().size() - frame;
+}
+
+// Shown, the window grows with its contents only as far as the screen's edge
+// (or its own size, on a screen already too small for it): beyond that the
+// contents give up room. Before, it takes their whole least size, as at start.
+void VEK_Accueil::fitLeastSize()
+{
+    QSize least = layout()->totalMinimumSize();
+    if (shown_)
+        least = least.boundedTo(roomOnScreen().expandedTo(size()));
+    if (least != minimumSize())
+        setMinimumSize(least);
+}
+
+bool VEK_Accueil::event(QEvent *event)
+{
+    const bool done = QMainWindow::event(event);
+    if (event->type() == QEvent::LayoutRequest)
+        fitLeastSize();
+    return done;
+}
+
+void VEK_Accueil::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        fitLeastSize();
+        shown_ = true;
     }
-    resize(room.expandedTo(minimumSizeHint()));
 }
 
 QWidget *VEK_Accueil::buildButtonBar()

@@ -105,9 +105,15 @@ public slots:
 protected:
     // Quit and the window's close box both ask before discarding a modified curve.
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void resizeToFitScreen(const QSize &usual);
+    // The room on the window's screen, its frame taken off.
+    QSize roomOnScreen() const;
+    // The window's least size: its contents', within the screen once shown.
+    void fitLeastSize();
     void buildWindow();
     QWidget *buildButtonBar();
     QWidget *buildParametersPage();
@@ -169,4 +175,5 @@ private:
     QComboBox *TypeCarteOption_ = nullptr;
     QComboBox *TypeVersionOS_ = nullptr;
     QComboBox *ComboTest_ = nullptr;
+    bool shown_ = false;
 };

@@ -29,6 +29,8 @@
 #include <QVBoxLayout>
 #include <QVariant>
 
+#include <initializer_list>
+
 using VEK_LANGUAGE::GetLanguageText;
 
 namespace {
@@ -153,8 +155,9 @@ void LivePage::buildUi()
     instruments->addLayout(lamps);
     page->addWidget(FrameKT5, 1);
 
-    // Link, capture and simulation controls.
-    auto *controls = new QHBoxLayout;
+    // Link and simulation on one row, the capture on a second: all on one row
+    // would be wider than a 1024-pixel screen once running with the capture on.
+    auto *link = new QHBoxLayout;
     Lbl_ON_OFF = new QPushButton(QStringLiteral("RUN / STOP"), this);
     Lbl_ON_OFF->setObjectName("Lbl_ON_OFF");
     LED_Mode[0] = new LedLamp(QStringLiteral("RUN"), LivePalette::VoyantAllume,
@@ -162,11 +165,36 @@ void LivePage::buildUi()
     LED_Mode[0]->setLit(true);
     LED_Mode[1] = new LedLamp(QStringLiteral("STOP"), LivePalette::LigneInactive,
                               LivePalette::LigneInactive, this);
-    controls->addWidget(Lbl_ON_OFF);
-    controls->addWidget(LED_Mode[0]);
-    controls->addWidget(LED_Mode[1]);
-    controls->addSpacing(16);
+    link->addWidget(Lbl_ON_OFF);
+    link->addWidget(LED_Mode[0]);
+    link->addWidget(LED_Mode[1]);
+    link->addSpacing(16);
 
+    Chk_Simulation = new QCheckBox(QStringLiteral("Activer simulation"), this);
+    Chk_Simulation->setObjectName("Chk_Simulation");
+    SimulRegime = new QSlider(Qt::Horizontal, this);
+    SimulRegime->setObjectName("SimulRegime");
+    SimulRegime->setRange(SimulationCommand::RegimeMin, SimulationCommand::RegimeMax);
+    SimulRegime->setSingleStep(50);
+    SimulRegime->setPageStep(500);
+    SimulRegime->setValue(3000);
+    SimulRegime->setMinimumWidth(160);
+    m_simulValue = new QLabel(this);
+    m_simulValue->setMinimumWidth(QFontMetrics(font()).horizontalAdvance("8000 rpm "));
+    m_simulValue->setText(QStringLiteral("%1 rpm").arg(SimulRegime->value()));
+    // Shown only while running; their room is kept, so that RUN and STOP do
+    // not lay the page out again.
+    for (QWidget *simulation :
+         std::initializer_list<QWidget *>{Chk_Simulation, SimulRegime, m_simulValue}) {
+        QSizePolicy policy = simulation->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        simulation->setSizePolicy(policy);
+        link->addWidget(simulation);
+    }
+    link->addStretch();
+    page->addLayout(link);
+
+    auto *capture = new QHBoxLayout;
     ChkBuffer = new QCheckBox(QStringLiteral("Activer le buffer"), this);
     ChkBuffer->setObjectName("ChkBuffer");
     BufferStat = new QLabel(QStringLiteral(".:: BUFFER = 0 ::."), this);
@@ -182,28 +210,12 @@ void LivePage::buildUi()
     BufferStat->hide();
     BP_Logger->hide();
     BP_LogDossier->hide();
-    controls->addWidget(ChkBuffer);
-    controls->addWidget(BufferStat);
-    controls->addWidget(BP_Logger);
-    controls->addWidget(BP_LogDossier);
-    controls->addStretch();
-
-    Chk_Simulation = new QCheckBox(QStringLiteral("Activer simulation"), this);
-    Chk_Simulation->setObjectName("Chk_Simulation");
-    SimulRegime = new QSlider(Qt::Horizontal, this);
-    SimulRegime->setObjectName("SimulRegime");
-    SimulRegime->setRange(SimulationCommand::RegimeMin, SimulationCommand::RegimeMax);
-    SimulRegime->setSingleStep(50);
-    SimulRegime->setPageStep(500);
-    SimulRegime->setValue(3000);
-    SimulRegime->setMinimumWidth(160);
-    m_simulValue = new QLabel(this);
-    m_simulValue->setMinimumWidth(QFontMetrics(font()).horizontalAdvance("8000 rpm "));
-    m_simulValue->setText(QStringLiteral("%1 rpm").arg(SimulRegime->value()));
-    controls->addWidget(Chk_Simulation);
-    controls->addWidget(SimulRegime);
-    controls->addWidget(m_simulValue);
-    page->addLayout(controls);
+    capture->addWidget(ChkBuffer);
+    capture->addWidget(BufferStat);
+    capture->addWidget(BP_Logger);
+    capture->addWidget(BP_LogDossier);
+    capture->addStretch();
+    page->addLayout(capture);
 
     connect(Lbl_ON_OFF, &QPushButton::clicked, this, &LivePage::BasculeMarcheArret);
     connect(ChkBuffer, &QCheckBox::toggled, this, &LivePage::onBufferToggled);

@@ -1,5 +1,6 @@
 #include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
+#include "ModuleSimulator.h"
 #include "TestSupport.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_about.h"
@@ -10,7 +11,10 @@
 #include "firmware/ui/VEK_New_OS.h"
 #include "icsp/ui/VEK_ICSP.h"
 #include "icsp/ui/VEK_SETUP_ICSP.h"
+#include "live/ui/LedLamp.h"
+#include "live/ui/LivePage.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,8 +23,9 @@
 #include <QTabWidget>
 #include <QtTest>
 
-// What a user sees of the windows' layouts: a long status text scrolls in a
-// frame of its own height, the windows keep their contents on the screen.
+// What a user sees of the windows' layouts, on the smallest screen the program
+// is made for: a long status text scrolls in a frame of its own height, the
+// windows keep their contents on the screen.
 class TestLayouts : public QObject
 {
     Q_OBJECT
@@ -36,6 +41,55 @@ class TestLayouts : public QObject
         while (w && !w->objectName().endsWith("Area"))
             w = w->parentWidget();
         return w ? w : label;
+    }
+
+    // The main window in language `file`, shown.
+    static void showInLanguage(VEK_Accueil &w, const QString &file)
+    {
+        VEK_LANGUAGE::SetFichierLangue(file);
+        w.Form_Load(false);
+        VEK_LANGUAGE::SetFichierLangue(file); // the stored settings may name another
+        VEK_LANGUAGE::InitLanguage();
+        w.InitLangue();
+        w.show();
+    }
+
+    // The window's frame (its close box in the corner) lies on the screen.
+    static bool frameOnScreen(const QWidget &w)
+    {
+        return w.screen()->availableGeometry().contains(w.frameGeometry());
+    }
+
+    // On the screen, and every control has at least its least room in it:
+    // none is squeezed into its neighbours.
+    static QString offTheScreenOrSqueezed(const QWidget &w)
+    {
+        const QSize least = w.minimumSizeHint();
+        if (frameOnScreen(w) && least.width() <= w.width() && least.height() <= w.height())
+            return {};
+        return QString("frame %1x%2, contents at least %3x%4")
+            .arg(w.frameGeometry().width())
+            .arg(w.frameGeometry().height())
+            .arg(least.width())
+            .arg(least.height());
+    }
+
+    // Each of `controls` shows, whole, inside the window `w`.
+    static QString controlsOutside(const QWidget &w, const QList<QWidget *> &controls)
+    {
+        QStringList outside;
+        for (const QWidget *c : controls) {
+            const QRect at(c->mapTo(&w, QPoint(0, 0)), c->size());
+            if (!c->isVisible() || !w.rect().contains(at))
+                outside << QString("%1 %2,%3 %4x%5")
+                               .arg(c->objectName().isEmpty() ? c->metaObject()->className()
+                                                              : c->objectName())
+                               .arg(at.x())
+                               .arg(at.y())
+                               .arg(at.width())
+                               .arg(at.height());
+        }
+        return outside.join(", ");
     }
 
 private slots:
@@ -77,6 +131,83 @@ private slots:
         const auto *quit = w.control<QPushButton>("Quit");
         QVERIFY(quit->mapTo(&w, QPoint(quit->width(), 0)).x() <= w.width());
         BootloaderWindowRig::useTextsAndFolder(dir);
+    }
+
+    // The live page running with its capture on and its simulation offered:
+    // the window keeps its frame on the screen, the lamps, the simulation and
+    // the capture's controls inside it, and so after STOP.
+    void mainWindowRunningLiveStaysOnTheScreen_data() { TestSupport::addLanguageFileRows(); }
+
+    void mainWindowRunningLiveStaysOnTheScreen()
+    {
+        QFETCH(QString, file);
+        QCOMPARE(QGuiApplication::primaryScreen()->size(), QSize(1024, 768));
+        ModuleSimulator sim;
+        QVERIFY(sim.start());
+        VEK_Accueil w;
+        showInLanguage(w, file);
+        w.settings().portNumber = 0;
+        w.settings().portDevice = sim.devicePath();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.SSTab1()->setCurrentIndex(4);
+        QTest::qWait(20);
+        QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
+
+        auto *buffer = w.control<QCheckBox>("ChkBuffer");
+        auto *run = w.control<QPushButton>("Lbl_ON_OFF");
+        QTest::mouseClick(buffer, Qt::LeftButton, {}, QPoint(8, buffer->height() / 2));
+        QVERIFY(buffer->isChecked());
+        QTest::mouseClick(run, Qt::LeftButton);
+        QVERIFY(w.livePage()->isRunning());
+        QTest::qWait(20);
+        QList<QWidget *> controls;
+        for (LedLamp *lamp : w.livePage()->findChildren<LedLamp *>())
+            if (lamp->caption() != "STOP")
+                controls << lamp;
+        QCOMPARE(controls.size(), 9); // eight on the instrument frame and RUN
+        for (const char *name : {"Chk_Simulation", "SimulRegime", "BufferStat", "BP_Logger",
+                                 "BP_LogDossier", "Lbl_ON_OFF", "Quit"})
+            controls << w.control<QWidget>(name);
+        QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
+        QString outside = controlsOutside(w, controls);
+        QVERIFY2(outside.isEmpty(), qPrintable(outside));
+
+        QTest::mouseClick(run, Qt::LeftButton);
+        QVERIFY(!w.livePage()->isRunning());
+        QTest::qWait(20);
+        QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
+        controls.removeAll(w.control<QWidget>("Chk_Simulation"));
+        controls.removeAll(w.control<QWidget>("SimulRegime"));
+        controls.removeIf([](QWidget *c) {
+            auto *lamp = qobject_cast<LedLamp *>(c);
+            return lamp && lamp->caption() == "RUN";
+        });
+        outside = controlsOutside(w, controls);
+        QVERIFY2(outside.isEmpty(), qPrintable(outside));
+        BootloaderWindowRig::useTextsAndFolder(dir);
+    }
+
+    // A caption wider than the screen (a language's long text) does not take
+    // the window past the screen's edge: its neighbours give up room.
+    void mainWindowNeverGrowsPastTheScreen()
+    {
+        VEK_Accueil w;
+        showInLanguage(w, "francais.ini");
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.SSTab1()->setCurrentIndex(4);
+        QTest::qWait(20);
+        auto *folder = w.control<QWidget>("BP_LogDossier");
+        qobject_cast<QAbstractButton *>(folder)->setText(QString(200, QChar('W')));
+        w.control<QCheckBox>("ChkBuffer")->setChecked(true);
+        QVERIFY(folder->sizeHint().width() > 1024);
+        QTest::qWait(20);
+        QVERIFY2(frameOnScreen(w), qPrintable(QString::number(w.frameGeometry().width())));
+        // Back to its own caption, every control has its room again.
+        w.InitLangue();
+        QTest::qWait(20);
+        QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
+        const QString outside = controlsOutside(w, {folder, w.control<QWidget>("Quit")});
+        QVERIFY2(outside.isEmpty(), qPrintable(outside));
     }
 
     // In German the address boxes of the package editor and of the programmer
@@ -216,5 +347,5 @@ private slots:
 const QString TestLayouts::threeLines =
     QStringLiteral("Première ligne d'un message d'état\nDeuxième ligne\nTroisième ligne");
 
-QTEST_MAIN(TestLayouts)
+VEK_TEST_MAIN_ON_SCREEN(TestLayouts, 1024, 768)
 #include "tst_ui_layouts.moc"

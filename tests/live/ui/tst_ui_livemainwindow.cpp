@@ -9,6 +9,7 @@
 #include "live/ui/LedLamp.h"
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"
+#include "live/ui/TerminalReceiveBox.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -184,6 +185,61 @@ private slots:
         QVERIFY(line.c_cflag & CRTSCTS);
         QCOMPARE(window.statusPanel(2), QString("19200,N,8,2"));
         QCOMPARE(window.settings().serialSettings, QString("19200,N,8,2"));
+    }
+
+    // A module that goes away (its simulator quits, as a USB adapter pulled
+    // out) while the live page or the terminal holds the port is said to have
+    // gone, in the user's language, not in the system's words for the read
+    // that failed ("Resource temporarily unavailable").
+    void goneModuleIsSaidInTheUsersLanguage_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("openButton");
+        QTest::addColumn<bool>("streaming");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("message"); // %1: the device
+        QTest::newRow("live page, quiet, French") << 4 << "Lbl_ON_OFF" << false << "francais.ini"
+                                                  << "Liaison interrompue sur %1 : le périphérique "
+                                                     "a disparu (adaptateur USB débranché ?)";
+        QTest::newRow("live page, streaming, English")
+            << 4 << "Lbl_ON_OFF" << true << "english.ini"
+            << "Link lost on %1: the device has gone (USB adapter unplugged?)";
+        QTest::newRow("terminal, streaming, German")
+            << 3 << "BP_OpenPort" << true << "deutch.ini"
+            << "Verbindung über %1 unterbrochen: das Gerät ist verschwunden (USB-Adapter "
+               "abgezogen?)";
+    }
+
+    void goneModuleIsSaidInTheUsersLanguage()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, openButton);
+        QFETCH(bool, streaming);
+        QFETCH(QString, language);
+        QFETCH(QString, message);
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--rate", "200"}));
+        VEK_Accueil window;
+        window.Form_Load(false);
+        VEK_LANGUAGE::SetFichierLangue(language);
+        VEK_LANGUAGE::InitLanguage();
+        window.settings().portNumber = 0;
+        window.settings().portDevice = sim.devicePath();
+        window.SSTab1()->setCurrentIndex(page);
+        window.control<QPushButton>(openButton)->click();
+        QSerialPort &port = page == 4 ? window.livePage()->link().serialPort()
+                                      : window.terminalPage()->port().serialPort();
+        QVERIFY(port.isOpen());
+        if (streaming) {
+            sim.command("stream 0");
+            QTRY_VERIFY(page == 4 ? window.livePage()->link().framesDecoded() > 10
+                                  : window.terminalPage()->receiveBox()->toPlainText().size() > 50);
+        }
+        sim.command("quit");
+        QTRY_VERIFY(!port.isOpen());
+        QCOMPARE(window.L_Info()->text(), message.arg(sim.devicePath()));
+        VEK_LANGUAGE::SetFichierLangue("francais.ini");
+        VEK_LANGUAGE::InitLanguage();
     }
 
     void openFailureShowsInTheInformationLabel()
