@@ -11,6 +11,7 @@ enum class HexFileStatus {
     OpenFailed,    // missing or unreadable file: the image is unchanged
     ReadFailed,    // read error part way: the image is unchanged
     RecordTooLong, // scrambled program record of more than 16 bytes: refused
+    DamagedRecord, // a record with a wrong checksum or length, or not hexadecimal: refused
     Family18Refused,
     WriteFailed,
 };

@@ -47,20 +47,6 @@ constexpr std::array<int8_t, 256> kHexDigits = [] {
     return t;
 }();
 
-// Field of `width` characters from `pos` (0-based), read as hexadecimal up to
-// its first non-hexadecimal character; a missing or empty field reads as 0.
-uint32_t hexField(const char *line, qsizetype length, qsizetype pos, int width)
-{
-    uint32_t value = 0;
-    for (qsizetype p = pos; p < pos + width && p < length; ++p) {
-        const int d = kHexDigits[static_cast<uint8_t>(line[p])];
-        if (d < 0)
-            break;
-        value = value * 16 + static_cast<uint32_t>(d);
-    }
-    return value;
-}
-
 struct ReadRules {
     bool scrambled = false;
     bool family18 = false;
@@ -83,6 +69,9 @@ ReadRules readRules(const PicDevice &device, bool scrambled)
     return rules;
 }
 
+// What is wrong with a damaged record.
+enum class Damage { None, NotHexadecimal, WrongLength, WrongChecksum };
+
 struct ReadState {
     PicImage image;
     uint8_t configLow = 0xFF;
@@ -90,7 +79,49 @@ struct ReadState {
     uint32_t upperAddress = 0;
     bool endSeen = false;
     bool recordTooLong = false;
+    Damage damage = Damage::None;
+    int damagedLine = 0;   // 1-based, counting every line of the file
+    int damagedColumn = 0; // of the first character that is not a hexadecimal digit
 };
+
+// One record decoded from its text, the ":" left out: count, address high and
+// low, type, the data bytes and the checksum.
+struct Record {
+    std::array<uint8_t, 5 + 255> bytes{};
+    uint32_t count() const { return bytes[0]; }
+    uint32_t address() const { return uint32_t(bytes[1]) << 8 | bytes[2]; }
+    uint32_t type() const { return bytes[3]; }
+    uint8_t data(uint32_t i) const { return bytes[4 + i]; }
+};
+
+// Decodes the record of a line that begins with ":". Only a whole record is
+// taken: hexadecimal digits only, as many as its count gives, and a checksum
+// that brings the sum of its bytes to zero.
+Damage decodeRecord(const char *line, qsizetype length, Record &record, int &badColumn)
+{
+    for (qsizetype p = 1; p < length; ++p) {
+        if (kHexDigits[static_cast<uint8_t>(line[p])] < 0) {
+            badColumn = int(p + 1);
+            return Damage::NotHexadecimal;
+        }
+    }
+    const qsizetype digits = length - 1;
+    if (digits < 10 || digits % 2 != 0)
+        return Damage::WrongLength;
+    const auto byteAt = [line](qsizetype k) {
+        return static_cast<uint8_t>(kHexDigits[static_cast<uint8_t>(line[1 + 2 * k])] << 4 |
+                                    kHexDigits[static_cast<uint8_t>(line[2 + 2 * k])]);
+    };
+    const qsizetype size = digits / 2;
+    if (size != 5 + qsizetype(byteAt(0)))
+        return Damage::WrongLength;
+    uint8_t sum = 0;
+    for (qsizetype k = 0; k < size; ++k) {
+        record.bytes[size_t(k)] = byteAt(k);
+        sum = static_cast<uint8_t>(sum + record.bytes[size_t(k)]);
+    }
+    return sum == 0 ? Damage::None : Damage::WrongChecksum;
+}
 
 // Puts one data byte of a record where the address map sends it.
 void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, uint32_t i,
@@ -137,31 +168,28 @@ void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, ui
     }
 }
 
-void readRecord(const ReadRules &rules, ReadState &st, const char *line, qsizetype length)
+void readRecord(const ReadRules &rules, ReadState &st, const Record &record)
 {
-    const uint32_t count = hexField(line, length, 1, 2);
-    const uint32_t address = hexField(line, length, 3, 4);
-    const uint32_t type = hexField(line, length, 7, 2);
-    switch (type) {
+    const uint32_t count = record.count();
+    const uint32_t address = record.address();
+    switch (record.type()) {
     case 0x00:
-        if (!rules.scrambled && !rules.family18 && address + count <= rules.programBytes &&
-            9 + 2 * qsizetype(count) <= length) {
+        if (!rules.scrambled && !rules.family18 && address + count <= rules.programBytes) {
             // Program bytes only: no routing needed.
             for (uint32_t i = 0; i < count; ++i)
-                st.image.ImageCode[address + i] =
-                    static_cast<uint8_t>(hexField(line, length, 9 + 2 * i, 2));
+                st.image.ImageCode[address + i] = record.data(i);
             break;
         }
         for (uint32_t i = 0; i < count && !st.recordTooLong; ++i)
-            routeByte(rules, st, address, i,
-                      static_cast<uint8_t>(hexField(line, length, 9 + 2 * i, 2)));
+            routeByte(rules, st, address, i, record.data(i));
         break;
     case 0x01:
         st.endSeen = true;
         break;
     case 0x04:
+        // The upper address is the first two data bytes; a shorter record gives 0.
         if (!rules.scrambled)
-            st.upperAddress = hexField(line, length, 9, 4);
+            st.upperAddress = count >= 2 ? uint32_t(record.data(0)) << 8 | record.data(1) : 0;
         break;
     default:
         break;
@@ -174,18 +202,42 @@ void readLines(const ReadRules &rules, ReadState &st, const QByteArray &text)
     const char *data = text.constData();
     const qsizetype size = text.size();
     qsizetype start = 0;
-    while (start < size && !st.endSeen && !st.recordTooLong) {
+    Record record;
+    for (int line = 1; start < size && !st.endSeen && !st.recordTooLong; ++line) {
         qsizetype end = start;
         while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
-        if (end > start && data[start] == ':')
-            readRecord(rules, st, data + start, end - start);
+        if (end > start && data[start] == ':') {
+            st.damage = decodeRecord(data + start, end - start, record, st.damagedColumn);
+            if (st.damage != Damage::None) {
+                st.damagedLine = line;
+                return;
+            }
+            readRecord(rules, st, record);
+        }
         start = end;
         if (start < size && data[start] == '\r')
             ++start;
         if (start < size && data[start] == '\n')
             ++start;
     }
+}
+
+QString damageText(const ReadState &st, const QString &fichier)
+{
+    const QString line = QString::number(st.damagedLine);
+    switch (st.damage) {
+    case Damage::NotHexadecimal:
+        return GetLanguageText("MessHexCaractere",
+                               {"{FICHIER}", fichier, "{LIGNE}", line, "{COLONNE}",
+                                QString::number(st.damagedColumn)});
+    case Damage::WrongLength:
+        return GetLanguageText("MessHexLongueur", {"{FICHIER}", fichier, "{LIGNE}", line});
+    case Damage::WrongChecksum:
+    case Damage::None:
+        break;
+    }
+    return GetLanguageText("MessHexSomme", {"{FICHIER}", fichier, "{LIGNE}", line});
 }
 
 HexFileResult readImage(PicDevice &device, const QString &fichier, bool scrambled)
@@ -213,6 +265,11 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, bool scramble
     else
         device.blankProgramAs(st.image, 0xFF, 0x3F);
     readLines(rules, st, text);
+    if (st.damage != Damage::None) {
+        result.status = HexFileStatus::DamagedRecord;
+        result.info = damageText(st, fichier);
+        return result;
+    }
     if (st.recordTooLong) {
         result.status = HexFileStatus::RecordTooLong;
         result.info = GetLanguageText("MessXehEnregistrementLong");

@@ -10,7 +10,10 @@ class PicDevice;
 // firmware packages, to and from the shared memory image.
 //
 // The readers open and read the whole file first and only then replace the
-// image, so a missing or unreadable file leaves it untouched. They blank the
+// image, so a missing or unreadable file leaves it untouched, as does a file
+// with a damaged record before its end record (a wrong checksum, a length
+// other than its count gives, a character that is not a hexadecimal digit):
+// such a file is refused whole, naming the line. They blank the
 // program area; EEPROM bytes and user IDs absent from the file keep their values.
 // The writers refuse 18F chips, whose memory layout these files do not carry.
 

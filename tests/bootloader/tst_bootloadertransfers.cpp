@@ -37,7 +37,8 @@ private slots:
     void faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowledged();
     void identityFaultsFailTheConnection_data();
     void identityFaultsFailTheConnection();
-    void truncatedFirmwareFileIsNotSent();
+    void damagedFirmwareFileIsNotSent_data();
+    void damagedFirmwareFileIsNotSent();
     void firmwareRangesOutsideTheChipAreRefused_data();
     void firmwareRangesOutsideTheChipAreRefused();
 
@@ -462,14 +463,45 @@ void TestBootloaderTransfers::identityFaultsFailTheConnection()
     QVERIFY(session.port() == nullptr);
 }
 
-void TestBootloaderTransfers::truncatedFirmwareFileIsNotSent()
+void TestBootloaderTransfers::damagedFirmwareFileIsNotSent_data()
 {
+    QTest::addColumn<bool>("scrambled");
+    QTest::addColumn<QString>("damage");
+    for (const bool scrambled : {false, true})
+        for (const char *damage :
+             {"cut at a line end", "cut inside line 200", "checksum of line 10"})
+            QTest::addRow("%s %s", scrambled ? "~TEMP.XEH" : "~TEMP.HEX", damage)
+                << scrambled << QString(damage);
+}
+
+void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
+{
+    QFETCH(bool, scrambled);
+    QFETCH(QString, damage);
+    using VEK_LANGUAGE::GetLanguageText;
     m_context->pic.ImagePIC = firmwareImage();
-    const QString hex = VEK_Gestion_OS::CheminTemp("~TEMP.HEX");
-    QVERIFY(EcrireFichierHex(m_context->pic, hex).succeeded());
-    QByteArray text = TestSupport::readFile(hex);
-    text.truncate(text.size() / 2); // no end record
-    QVERIFY(TestSupport::writeFile(hex, text));
+    const QString file = VEK_Gestion_OS::CheminTemp(scrambled ? "~TEMP.XEH" : "~TEMP.HEX");
+    QVERIFY((scrambled ? EcrireFichierXeh : EcrireFichierHex)(m_context->pic, file).succeeded());
+    QByteArray text = TestSupport::readFile(file);
+    const auto lineStart = [&text](int line) {
+        qsizetype at = 0;
+        for (int l = 1; l < line; ++l)
+            at = text.indexOf("\r\n", at) + 2;
+        return at;
+    };
+    QString expected;
+    if (damage == "cut at a line end") {
+        text.truncate(lineStart(300)); // no end record
+        expected = scrambled ? "Fichier XEH non valide ? " : GetLanguageText("HEXFileCorrupted");
+    } else if (damage == "cut inside line 200") {
+        text.truncate(lineStart(200) + 20);
+        expected = GetLanguageText("MessHexLongueur", {"{FICHIER}", file, "{LIGNE}", "200"});
+    } else {
+        const qsizetype digit = lineStart(11) - 3; // the checksum's last digit
+        text[digit] = text[digit] == '0' ? '1' : '0';
+        expected = GetLanguageText("MessHexSomme", {"{FICHIER}", file, "{LIGNE}", "10"});
+    }
+    QVERIFY(TestSupport::writeFile(file, text));
     // The image holds something else: the refused file must not replace it.
     for (int k = 0; k < PicImage::CodeWords; ++k)
         m_context->pic.ImagePIC.setCodeWord(k, 0x1234);
@@ -477,10 +509,10 @@ void TestBootloaderTransfers::truncatedFirmwareFileIsNotSent()
     const FirmwareDownloadPlan plan =
         PreparerTelechargementFirmware(m_context->settings, m_context->pic);
     QVERIFY(!plan.range);
-    QCOMPARE(plan.refusal.text, VEK_LANGUAGE::GetLanguageText("HEXFileCorrupted"));
+    QCOMPARE(plan.refusal.text, expected);
     QVERIFY(m_context->pic.ImagePIC.ImageCode == before.ImageCode);
 
-    QFile::remove(hex);
+    QFile::remove(file);
     const FirmwareDownloadPlan none =
         PreparerTelechargementFirmware(m_context->settings, m_context->pic);
     QVERIFY(!none.range);

@@ -1,8 +1,8 @@
+#include "ExpectedTables.h"
 #include "app/CurveTables.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/TableGenerationPrompts.h"
-#include "firmware/TableGenerator.h"
 
 #include <QtTest>
 
@@ -21,11 +21,6 @@ public:
     }
     void showError(const QString &, const QString &) override { ++errors; }
 };
-
-QStringList entries(const FirmwareTable &t)
-{
-    return QStringList(t.begin() + 1, t.end());
-}
 
 } // namespace
 
@@ -67,12 +62,27 @@ private slots:
         Answers answers;
         TableIncludeFiles::TablesExport t;
         QCOMPARE(CurveTables::GenererTablesExport(88, context, answers, t), int16_t(0));
-        TableGenerator direct(CurveTables::EnTete(context), answers);
-        FirmwareTable expected;
-        direct.GenereHTAB16(expected, CurveTables::Grille(context), 20, 1);
-        QCOMPARE(t.hauteAtmo, entries(expected));
-        direct.GenereLTAB16(expected, CurveTables::Grille(context), 20, 2);
-        QCOMPARE(t.basseBoost, entries(expected));
+
+        // The high table of the atmospheric column comes first. By hand, entry 62:
+        // 937500 / 62 = 15121 rpm, beyond the curve: 18°; (20 - 18) * 62500 /
+        // (3 * 15121) = 2.76, "3403".
+        using namespace ExpectedTables;
+        const QVector<QStringList> &curve = context.tab_avance.rows();
+        QCOMPARE(t.hauteAtmo, words(table(Kind::High88, curve, 1, 20)));
+        QCOMPARE(t.hauteAtmo[61], QString("3403"));
+        // The low table of the boost column last, its header from the engine
+        // parameters' defaults: rev limit 6650 gives CInt(3750000 / 6650) = 564,
+        // written 564 \ 16 = 35 in line 3, and 564 = 0x234 in lines 11, 12;
+        // single spark; low-rpm advance 11 + 1; static advance 20; dwell 2.5 ms
+        // * 125 = 312.5, 312 = 0x138; knock 10; LED 2: 2^2 + 1; no option board.
+        // Entry 256 by hand: 234375 / 256 = 915.5 rpm, below the curve: 8°;
+        // 12 * 31250 / (3 * 915.5) = 136.53, "3489".
+        const QMap<int, uint16_t> header{{3, 0x3423},  {4, 0x3404},  {5, 0x3401},  {6, 0x340C},
+                                         {7, 0x3414},  {8, 0x3438},  {9, 0x3401},  {10, 0x340A},
+                                         {11, 0x3434}, {12, 0x3402}, {13, 0x3405}, {23, 0x34FF},
+                                         {24, 0x3406}, {43, 0x3441}, {46, 0x3444}, {47, 0x3445}};
+        QCOMPARE(t.basseBoost, words(table(Kind::Low88, curve, 2, 20, header)));
+        QCOMPARE(t.basseBoost[255], QString("3489"));
         QCOMPARE(t.basseAtmo.size(), 256);
         QCOMPARE(t.basseAtmo.first(), QString("0782"));
     }

@@ -117,8 +117,10 @@ private slots:
         text += record(2, 0x400E, 0, QByteArray::fromHex("F13F"));
         text += record(4, 0x4200, 0, QByteArray::fromHex("12003400"));
         text += record(2, 0x43FE, 0, QByteArray::fromHex("5600"));
-        text += "not a record\r\n:0300000201\r\n"; // skipped
-        text += ":00000001FF\r\n" + record(2, 0, 0, QByteArray::fromHex("0000"));
+        text += "not a record\r\n" + record(3, 0, 2, QByteArray::fromHex("123456")); // skipped
+        // Nothing after the end record is read, damaged or not.
+        text +=
+            ":00000001FF\r\n" + record(2, 0, 0, QByteArray::fromHex("0000")) + ":0200000000\r\n";
         const HexFileResult r = LireFichierHex(device, writeText("map.hex", text));
         QVERIFY(r.succeeded());
         const PicImage &im = device.ImagePIC;
@@ -163,39 +165,82 @@ private slots:
         }
     }
 
-    void missingFileKeepsImage()
+    // A file that is missing, too large or damaged before its end record is
+    // refused whole: the image, its file name and date stay as they were, and
+    // the text says why (for a damaged record, on which line).
+    void refusedFileKeepsImage_data()
     {
+        QTest::addColumn<bool>("scrambled");
+        QTest::addColumn<QByteArray>("text"); // null: no file
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("info"); // %1: the file's path
+
+        const int open = int(HexFileStatus::OpenFailed);
+        const int read = int(HexFileStatus::ReadFailed);
+        const int damaged = int(HexFileStatus::DamagedRecord);
+        const QByteArray huge = ":00000001FF\r\n" + QByteArray(BoundedFile::MaxHexFileBytes, '\n');
+        const QString tooLarge = QString("Le fichier %1 n'est pas lu : il dépasse %2 octets.")
+                                     .arg("%1", QString::number(BoundedFile::MaxHexFileBytes));
+        // Line 3 is damaged; whole, it reads :0400100004030201E2.
+        const auto third = [](const QByteArray &line) {
+            return ":020000040000FA\r\n"
+                   "\r\n" +
+                   line + "\r\n" + record(4, 0x20, 0, "\x01\x02\x03\x04") + ":00000001FF\r\n";
+        };
+        const QString checksum =
+            "Fichier %1 refusé : la somme de contrôle de la ligne 3 est fausse.";
+        const QString length =
+            "Fichier %1 refusé : la ligne 3 n'a pas la longueur que donne son nombre d'octets.";
+        const QString notHex = "Fichier %1 refusé : la ligne 3 contient en colonne %2 un caractère "
+                               "qui n'est pas un chiffre hexadécimal.";
+        for (const bool scrambled : {false, true}) {
+            const char *kind = scrambled ? "XEH" : "HEX";
+            const auto row = [kind](const char *name) -> QTestData & {
+                return QTest::addRow("%s %s", kind, name);
+            };
+            row("missing") << scrambled << QByteArray() << open
+                           << QString("Lecture impossible du fichier : %1");
+            row("oversized") << scrambled << huge << read << tooLarge;
+            row("wrong checksum") << scrambled << third(":0400100004030201E3") << damaged
+                                  << checksum;
+            row("checksum missing") << scrambled << third(":0400100004030201") << damaged << length;
+            row("record cut short") << scrambled << third(":040010000403") << damaged << length;
+            row("one byte too many")
+                << scrambled << third(":040010000403020100E2") << damaged << length;
+            row("odd digit count")
+                << scrambled << third(":0400100004030201E20") << damaged << length;
+            row("bare colon") << scrambled << third(":") << damaged << length;
+            row("letter O for a zero")
+                << scrambled << third(":04001000O4030201E2") << damaged << notHex.arg("%1", "10");
+            row("space inside") << scrambled << third(":04001000 04030201E2") << damaged
+                                << notHex.arg("%1", "10");
+            row("trailing space") << scrambled << third(":0400100004030201E2 ") << damaged
+                                  << notHex.arg("%1", "20");
+            row("damaged end record")
+                << scrambled << third(":0400100004030201E2").replace(":00000001FF", ":00000001FE")
+                << damaged << "Fichier %1 refusé : la somme de contrôle de la ligne 5 est fausse.";
+        }
+    }
+    void refusedFileKeepsImage()
+    {
+        QFETCH(bool, scrambled);
+        QFETCH(QByteArray, text);
+        QFETCH(int, status);
+        QFETCH(QString, info);
+        const QString file = text.isNull() ? path("no/such/file.hex") : writeText("bad.hex", text);
         PicDevice device = deviceFor("PIC-16F628");
         fillImage(device, 2);
         device.HexFileName = "previous.hex";
+        const QDateTime stamp = device.HexTimeStamp = QDateTime(QDate(2001, 2, 3), QTime(4, 5));
         const PicImage before = device.ImagePIC;
-        for (auto read : {&LireFichierHex, &LireFichierXeh}) {
-            const HexFileResult r = read(device, path("no/such/file.hex"));
-            QCOMPARE(r.status, HexFileStatus::OpenFailed);
-            QVERIFY(!r.imageReplaced());
-            QVERIFY(r.info.startsWith(VEK_LANGUAGE::GetLanguageText("MessHexLectureImpossible")));
-            QVERIFY(r.info.endsWith("file.hex"));
-            QVERIFY(sameImage(device.ImagePIC, before));
-            QCOMPARE(device.HexFileName, QString("previous.hex"));
-        }
-    }
 
-    void oversizedFileKeepsImage()
-    {
-        PicDevice device = deviceFor("PIC-16F628");
-        fillImage(device, 2);
-        const PicImage before = device.ImagePIC;
-        const QString huge = path("huge.hex");
-        QVERIFY(TestSupport::writeFile(huge, ":00000001FF\r\n" +
-                                                 QByteArray(BoundedFile::MaxHexFileBytes, '\n')));
-        for (auto read : {&LireFichierHex, &LireFichierXeh}) {
-            const HexFileResult r = read(device, huge);
-            QCOMPARE(r.status, HexFileStatus::ReadFailed);
-            QVERIFY(!r.imageReplaced());
-            QVERIFY(r.info.contains(huge));
-            QVERIFY(r.info.contains(QString::number(BoundedFile::MaxHexFileBytes)));
-            QVERIFY(sameImage(device.ImagePIC, before));
-        }
+        const HexFileResult r = (scrambled ? LireFichierXeh : LireFichierHex)(device, file);
+        QCOMPARE(int(r.status), status);
+        QCOMPARE(r.info, info.arg(file));
+        QVERIFY(!r.imageReplaced());
+        QVERIFY(sameImage(device.ImagePIC, before));
+        QCOMPARE(device.HexFileName, QString("previous.hex"));
+        QCOMPARE(device.HexTimeStamp, stamp);
     }
 
     void noEndRecord()
@@ -313,6 +358,50 @@ private slots:
             }
             QVERIFY(std::all_of(images.begin(), images.end(), [](bool b) { return b; }));
         }
+    }
+
+    // Records worked out by hand from the format's rules. Program block 0 holds
+    // the bytes 00 to 0F in order; data position i carries the image byte at the
+    // block offset given by entry i of the position table (11 4 14 1 8 15 2 9 6
+    // 13 0 7 12 3 10 5), stored as (b Xor K) - K with K = 5C at even and A7 at
+    // odd positions:
+    //   i=0  0B: 0B^5C=57, 57-5C=FB     i=1  04: 04^A7=A3, A3-A7=FC
+    //   i=2  0E: 0E^5C=52, 52-5C=F6     i=3  01: 01^A7=A6, A6-A7=FF
+    //   i=4  08: 08^5C=54, 54-5C=F8     i=5  0F: 0F^A7=A8, A8-A7=01
+    //   i=6  02: 02^5C=5E, 5E-5C=02     i=7  09: 09^A7=AE, AE-A7=07
+    //   i=8  06: 06^5C=5A, 5A-5C=FE     i=9  0D: 0D^A7=AA, AA-A7=03
+    //   i=10 00: 00^5C=5C, 5C-5C=00     i=11 07: 07^A7=A0, A0-A7=F9
+    //   i=12 0C: 0C^5C=50, 50-5C=F4     i=13 03: 03^A7=A4, A4-A7=FD
+    //   i=14 0A: 0A^5C=56, 56-5C=FA     i=15 05: 05^A7=A2, A2-A7=FB
+    // checksum: 10 + the data's sum ACE = ADE, 100 - DE = 22; the same block at
+    // address 10 sums to AEE, checksum 12. EEPROM bytes take A7 and a plain 00
+    // after each: 12^A7=B5, B5-A7=0E; 3A^A7=9D, 9D-A7=F6; FF^A7=58, 58-A7=B1;
+    // checksum 10+42 + 0E+F6+6*B1 = 57C, 100 - 7C = 84.
+    void scrambledRecordsWorkedByHand()
+    {
+        const QString program = ":10000000FBFCF6FFF8010207FE0300F9F4FDFAFB22";
+        const QString eeprom = ":104200000E00F600B100B100B100B100B100B10084";
+        PicDevice device = deviceFor("PIC-16F84A");
+        for (int b = 0; b < 16; ++b)
+            device.ImagePIC.ImageCode[b] = uint8_t(b);
+        device.ImagePIC.ImageEEPROM[0] = 0x12;
+        device.ImagePIC.ImageEEPROM[1] = 0x3A;
+        QVERIFY(EcrireFichierXeh(device, path("hand.xeh")).succeeded());
+        const QStringList written = lines(TestSupport::readFile(path("hand.xeh")));
+        QCOMPARE(written.value(1), program);
+        QCOMPARE(written.value(131), eeprom);
+
+        // Read back from the hand-made text, the same block moved to 0x10.
+        QByteArray text = program.toLatin1() + "\r\n";
+        text += ":10001000FBFCF6FFF8010207FE0300F9F4FDFAFB12\r\n";
+        text += eeprom.toLatin1() + "\r\n:00000001FF\r\n";
+        PicDevice back = deviceFor("PIC-16F84A");
+        QVERIFY(LireFichierXeh(back, writeText("hand-read.xeh", text)).succeeded());
+        for (int b = 0; b < 32; ++b)
+            QCOMPARE(back.ImagePIC.ImageCode[b], uint8_t(b % 16));
+        QCOMPARE(back.ImagePIC.ImageEEPROM[0], uint8_t(0x12));
+        QCOMPARE(back.ImagePIC.ImageEEPROM[1], uint8_t(0x3A));
+        QCOMPARE(back.ImagePIC.ImageEEPROM[2], uint8_t(0xFF));
     }
 
     void scrambledRecordTooLong()

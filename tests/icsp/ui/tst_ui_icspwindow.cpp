@@ -1,10 +1,10 @@
 // The programmer window on a simulated PIC behind a simulated programmer box:
 // read, write, erase, verification, table programming, files and user IDs,
 // cancelling and injected faults, all through the window's buttons.
+#include "ExpectedTables.h"
 #include "FakePrompts.h"
 #include "IcspRig.h"
 #include "Screenshots.h"
-#include "app/CurveTables.h"
 #include "app/TransferServicesSetup.h"
 #include "app/VekContext.h"
 #include "base/NumberHelpers.h"
@@ -426,20 +426,33 @@ private slots:
         Bench b(QStringLiteral("16F876A"), QStringLiteral("PIC-16F876A"));
         auto w = b.window();
         realisticCurve(b.context);
-        const CurveTables::IcspTables expected = CurveTables::TablesPourProgrammateur(
-            b.context, [](const QString &, const QString &) { return true; },
-            [](const QString &, const QString &) {}, 1);
-        QVERIFY2(expected.tables.size() == 2, qPrintable(expected.refusal));
-        QVERIFY(b.prompts.messages.isEmpty()); // no truncation asked
-        QCOMPARE(expected.tables[0].adresse, 0x300);
-        QCOMPARE(expected.tables[1].adresse, 0x500);
+        // One curve line, type 8: the low table of the atmospheric column at 0x300,
+        // the high one at 0x500. The low table's header from the engine
+        // parameters' defaults: static advance 45; rev limit 6650, whose period
+        // 3000000 / 6650 = 451 = 0x1C3 fills lines 11, 12; single spark; low-rpm
+        // advance 11 + 1; dwell 2.5 ms * 125 = 312.5, 312 = 0x138; knock 10; LED
+        // 2: 2^2 + 1; no option board. By hand, entry 62 of the low table:
+        // 187500 / 62 = 3024.2 rpm, 26 + 4 * 24.2 / 800 = 26.12°, (45 - 26.12) *
+        // 12500 / (3 * 3024.2) = 26.01, 0x341A; entry 250 of the high table:
+        // 750000 / 250 = 3000 rpm, 26°, 19 * 50000 / 9000 = 105.56, 0x346A.
+        using namespace ExpectedTables;
+        const QVector<QStringList> &curve = b.context.tab_avance.rows();
+        const QMap<int, uint16_t> header{{3, 0x34FF},  {4, 0x3404},  {5, 0x3401},  {6, 0x340C},
+                                         {7, 0x342D},  {8, 0x3438},  {9, 0x3401},  {10, 0x340A},
+                                         {11, 0x34C3}, {12, 0x3401}, {13, 0x3405}, {23, 0x34FF},
+                                         {24, 0x3406}, {53, 0x3441}, {56, 0x3444}, {57, 0x3445}};
+        const std::array<uint16_t, 257> low = table(Kind::Low8, curve, 1, 45, header);
+        const std::array<uint16_t, 257> high = table(Kind::High8, curve, 1, 45);
+        QCOMPARE(low[62], uint16_t(0x341A));
+        QCOMPARE(high[250], uint16_t(0x346A));
 
         click(*w, w->BP_ProgTables);
-        QVERIFY2(b.prompts.messages.isEmpty(), qPrintable(b.lastMessage()));
+        QVERIFY2(b.prompts.messages.isEmpty(), qPrintable(b.lastMessage())); // no truncation
         QCOMPARE(w->L_Info->text(), GetLanguageText("ICSPTablesEnded"));
-        for (const CurveTableArea &table : expected.tables)
-            for (int i = 0; i < 256; ++i)
-                QCOMPARE(b.pic.program[size_t(table.adresse + i)], table.words[size_t(i)]);
+        for (int i = 0; i < 256; ++i) {
+            QCOMPARE(b.pic.program[size_t(0x300 + i)], low[size_t(i + 1)]);
+            QCOMPARE(b.pic.program[size_t(0x500 + i)], high[size_t(i + 1)]);
+        }
         QCOMPARE(b.pic.program[0x2FF], uint16_t(0x3FFF)); // nothing outside the tables
         QCOMPARE(b.pic.program[0x400], uint16_t(0x3FFF));
         QVERIFY(!b.pic.inProgrammingMode());
