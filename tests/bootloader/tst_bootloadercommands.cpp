@@ -329,7 +329,9 @@ void TestBootloaderCommands::connectionRetriesTheProbe()
 {
     ScriptedSession s;
     int probes = 0;
+    QList<QByteArray> received;
     s.script = [&](ScriptedByteLink &l, const QByteArray &w) {
+        received << w;
         if (w[0] == ':' && ++probes == 1)
             return; // the first probe goes unanswered
         goodModule(l, w);
@@ -342,9 +344,12 @@ void TestBootloaderCommands::connectionRetriesTheProbe()
     QCOMPARE(s.session.identity.texteEtat(), QString("VEK-MZ300 OS\\REV:1F - OS:2.1.5"));
     QCOMPARE(sink.statuses.last(), BootloaderMessages::Connected);
     // Disconnection: 0xED, 0xED and '?' unjudged, then the judged close.
+    received.clear();
     const JobOutcome closed = Deconnecter(s.session, true, sink, CancelToken{});
     QVERIFY(closed.succeeded());
     QVERIFY(!s.session.connected());
+    const QByteArray close(1, char(0xED));
+    QCOMPARE(received, (QList<QByteArray>{close, close, "?", close}));
 }
 
 void TestBootloaderCommands::revisionZeroIsOneDigit()
