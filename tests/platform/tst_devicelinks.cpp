@@ -164,12 +164,13 @@ void TestDeviceLinks::byteLinkBothWaysAndDeadlines()
     QCOMPARE(in, QByteArray("ab"));
 
     // A read that cannot complete ends at its deadline with what came: not
-    // before it, and long before a second (a slow machine takes longer).
+    // before it (counted in whole milliseconds), and long before a second (a
+    // slow machine takes longer).
     QElapsedTimer timer;
     timer.start();
     QCOMPARE(link.read(in, 5, 150), ByteLink::Status::TimedOut);
     const qint64 took = timer.elapsed();
-    QVERIFY2(took >= 150 && took < 1000, qPrintable(QString::number(took)));
+    QVERIFY2(took >= 150 - 1 && took < 1000, qPrintable(QString::number(took)));
     QCOMPARE(in, QByteArray("abc"));
 
     QCOMPARE(::write(pty.master, "zz", 2), ssize_t(2));
