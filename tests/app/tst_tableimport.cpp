@@ -54,41 +54,47 @@ class TestTableImport : public QObject
     Q_OBJECT
 
 private slots:
-    void itemsAreNumberedAsWritten()
+    // Word 100 changed: its item is numbered as written, 750000 / 100 = 7500 rpm
+    // in the high table, 187500 / 100 = 1875 in the low one; the others keep
+    // the static advance of 45.
+    void itemsAreNumberedAsWritten_data()
     {
-        // Word 100 of the high table is 7500 rpm; byte 0x10 with a static
-        // advance of 45 gives 45 - 16 x 3 x 7500 / 50000 = 37.8.
-        QStringList words = filledWords(256);
-        words[99] = QStringLiteral("3410");
-        const Result r = ParseTableFile(includeFile(words), TableKind::High, 45.0);
-        QCOMPARE(r.status, Status::Ok);
-        QCOMPARE(r.itemCount, 256);
-        QCOMPARE(r.points.size(), 176); // words 75 to 250
-        QCOMPARE(r.points.first().rpm, 10000);
-        QCOMPARE(r.points.last().rpm, 3000);
-        bool found = false;
-        for (const ImportedPoint &p : r.points)
-            if (p.rpm == 7500) {
-                QCOMPARE(p.atmo, 37.8);
-                found = true;
-            } else {
-                QCOMPARE(p.atmo, 45.0);
-            }
-        QVERIFY(found);
+        QTest::addColumn<TableKind>("kind");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("firstRpm");
+        QTest::addColumn<int>("lastRpm");
+        QTest::addColumn<int>("rpm");
+        QTest::addColumn<double>("advance");
+        // Words 75 to 250; 45 - 16 x 3 x 7500 / 50000 = 37.8.
+        QTest::newRow("high") << TableKind::High << "3410" << 176 << 10000 << 3000 << 7500 << 37.8;
+        // Words 63 to 255; 45 - 8 x 3 x 1875 / 12500 = 41.4.
+        QTest::newRow("low") << TableKind::Low << "3408" << 193 << 2976 << 735 << 1875 << 41.4;
     }
 
-    void lowTableConstants()
+    void itemsAreNumberedAsWritten()
     {
+        QFETCH(TableKind, kind);
+        QFETCH(QString, word);
+        QFETCH(int, points);
+        QFETCH(int, firstRpm);
+        QFETCH(int, lastRpm);
+        QFETCH(int, rpm);
+        QFETCH(double, advance);
         QStringList words = filledWords(256);
-        words[99] = QStringLiteral("3408");
-        const Result r = ParseTableFile(includeFile(words), TableKind::Low, 45.0);
+        words[99] = word;
+        const Result r = ParseTableFile(includeFile(words), kind, 45.0);
         QCOMPARE(r.status, Status::Ok);
-        QCOMPARE(r.points.size(), 193); // words 63 to 255
-        QCOMPARE(r.points.first().rpm, 2976);
-        QCOMPARE(r.points.last().rpm, 735);
-        for (const ImportedPoint &p : r.points)
-            if (p.rpm == 1875)
-                QCOMPARE(p.atmo, 41.4);
+        QCOMPARE(r.itemCount, 256);
+        QCOMPARE(r.points.size(), points);
+        QCOMPARE(r.points.first().rpm, firstRpm);
+        QCOMPARE(r.points.last().rpm, lastRpm);
+        int found = 0;
+        for (const ImportedPoint &p : r.points) {
+            found += p.rpm == rpm;
+            QCOMPARE(p.atmo, p.rpm == rpm ? advance : 45.0);
+        }
+        QCOMPARE(found, 1);
     }
 
     void lineEndsAndLastLine_data()

@@ -39,18 +39,25 @@ private slots:
         InitLanguage();
     }
 
-    void keyIsCaseInsensitiveAndTextKeptAsIs()
+    void textsOfTheGlobalSection_data()
     {
-        QCOMPARE(GetLanguageText("mbabout"), QString("  A propos "));
-        QCOMPARE(GetLanguageText("Eq"), QString("a=b=c"));
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        // "MBQuit =wrong" does not match; of the two lines left the first wins.
+        for (auto [row, key, text] :
+             {std::tuple{"key in any case, text as is", "mbabout", "  A propos "},
+              {"text with equals signs", "Eq", "a=b=c"},
+              {"blank before equals, first match", "MBQuit", "Quitter"},
+              {"section ends at the next", "After", ""}})
+            QTest::newRow(row) << QString(key) << QString(text);
     }
 
-    void blankBeforeEqualsDoesNotMatchAndFirstMatchWins()
+    void textsOfTheGlobalSection()
     {
-        QCOMPARE(GetLanguageText("MBQuit"), QString("Quitter"));
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QCOMPARE(GetLanguageText(key), text);
     }
-
-    void sectionEndsAtNextSection() { QCOMPARE(GetLanguageText("After"), QString()); }
 
     void sectionLineWithLeadingBlankYieldsNothing()
     {

@@ -22,9 +22,8 @@ private slots:
     void rangeStopsAtARefusalOrACancel_data();
     void rangeStopsAtARefusalOrACancel();
     void identityTexts();
-    void connectionRetriesTheProbe();
-    void revisionZeroIsOneDigit();
-    void shortVersionAnswerFailsAndCloses();
+    void connectionAndIdentity_data();
+    void connectionAndIdentity();
     void portThatCannotOpenStaysDisconnected();
     void lateAnswersOfTheClosingBytesAreNotTheClosesAnswer();
 };
@@ -325,59 +324,65 @@ struct ScriptedSession {
 
 } // namespace
 
-void TestBootloaderCommands::connectionRetriesTheProbe()
+void TestBootloaderCommands::connectionAndIdentity_data()
 {
+    // The answers of one command in turn (an empty one: none), then a good
+    // module's; the commands the module receives; how the connection ends.
+    QTest::addColumn<char>("command");
+    QTest::addColumn<QList<QByteArray>>("answers");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("said"); // the identity, or a part of the failure
+    QTest::newRow("first probe unanswered")
+        << ':' << QList<QByteArray>{""} << QByteArray("::15\xEE\xEF") << 0
+        << "VEK-MZ300 OS\\REV:1F - OS:2.1.5";
+    QTest::newRow("revision zero is one digit")
+        << char(0xEE) << QList<QByteArray>{QByteArray(1, '\0')} << QByteArray(":15\xEE\xEF") << 0
+        << "VEK-MZ300 OS\\REV:0 - OS:2.1.5";
+    QTest::newRow("short version") << '1' << QList<QByteArray>{"\x02"} << QByteArray(":1")
+                                   << int(BootloaderIdentityFailed) << "short 31 1/2";
+}
+
+void TestBootloaderCommands::connectionAndIdentity()
+{
+    QFETCH(char, command);
+    QFETCH(QList<QByteArray>, answers);
+    QFETCH(QByteArray, sent);
+    QFETCH(int, code);
+    QFETCH(QString, said);
     ScriptedSession s;
-    int probes = 0;
+    QList<QByteArray> received;
     s.script = [&](ScriptedByteLink &l, const QByteArray &w) {
-        if (w[0] == ':' && ++probes == 1)
-            return; // the first probe goes unanswered
-        goodModule(l, w);
+        received << w;
+        if (w[0] != command || answers.isEmpty())
+            goodModule(l, w);
+        else if (const QByteArray answer = answers.takeFirst(); !answer.isEmpty())
+            l.reply(answer);
     };
     RecordingSink sink;
     const JobOutcome outcome = s.connect(sink);
-    QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
-    QCOMPARE(probes, 2);
-    QVERIFY(s.session.connected());
-    QCOMPARE(s.session.identity.texteEtat(), QString("VEK-MZ300 OS\\REV:1F - OS:2.1.5"));
+    QCOMPARE(outcome.code, code);
+    QCOMPARE(s.session.connected(), code == 0);
+    QList<QByteArray> commands;
+    for (char c : sent)
+        commands << QByteArray(1, c);
+    QCOMPARE(received, commands);
+    if (code != 0) { // the port is closed
+        QVERIFY(outcome.message.startsWith(BootloaderMessages::CheckPort));
+        QVERIFY2(outcome.message.contains(said), qPrintable(outcome.message));
+        QVERIFY(s.session.port() == nullptr);
+        QCOMPARE(sink.statuses.last(), BootloaderMessages::Timeout);
+        return;
+    }
+    QCOMPARE(s.session.identity.texteEtat(), said);
     QCOMPARE(sink.statuses.last(), BootloaderMessages::Connected);
     // Disconnection: 0xED, 0xED and '?' unjudged, then the judged close.
+    received.clear();
     const JobOutcome closed = Deconnecter(s.session, true, sink, CancelToken{});
     QVERIFY(closed.succeeded());
     QVERIFY(!s.session.connected());
-}
-
-void TestBootloaderCommands::revisionZeroIsOneDigit()
-{
-    ScriptedSession s;
-    s.script = [&](ScriptedByteLink &l, const QByteArray &w) {
-        if (uint8_t(w[0]) == 0xEE)
-            l.reply(QByteArray(1, '\0'));
-        else
-            goodModule(l, w);
-    };
-    RecordingSink sink;
-    QVERIFY(s.connect(sink).succeeded());
-    QCOMPARE(s.session.identity.texteEtat(), QString("VEK-MZ300 OS\\REV:0 - OS:2.1.5"));
-}
-
-void TestBootloaderCommands::shortVersionAnswerFailsAndCloses()
-{
-    ScriptedSession s;
-    s.script = [&](ScriptedByteLink &l, const QByteArray &w) {
-        if (w[0] == '1')
-            l.reply("\x02"); // one of two
-        else
-            goodModule(l, w);
-    };
-    RecordingSink sink;
-    const JobOutcome outcome = s.connect(sink);
-    QCOMPARE(outcome.code, int(BootloaderIdentityFailed));
-    QVERIFY(outcome.message.startsWith(BootloaderMessages::CheckPort));
-    QVERIFY(outcome.message.contains("short 31 1/2"));
-    QVERIFY(!s.session.connected());
-    QVERIFY(s.session.port() == nullptr);
-    QCOMPARE(sink.statuses.last(), BootloaderMessages::Timeout);
+    const QByteArray close(1, char(0xED));
+    QCOMPARE(received, (QList<QByteArray>{close, close, "?", close}));
 }
 
 void TestBootloaderCommands::portThatCannotOpenStaysDisconnected()

@@ -1,5 +1,7 @@
+#include "ManualClock.h"
 #include "ModuleSimulator.h"
 #include "RecordingSink.h"
+#include "ScriptedByteLink.h"
 #include "base/JobRunner.h"
 #include "bootloader/CompatibleFamilyUpload.h"
 #include "platform/TtyByteLink.h"
@@ -36,7 +38,9 @@ public:
     QStringList log;
 };
 
-constexpr qint64 TestByteLimitMs = 400; // short, so that the fault cases run fast
+// Far beyond the simulator's pauses, so that a slow machine never stops an
+// upload; the limit itself is timed on the test clock.
+constexpr qint64 TestByteLimitMs = 1000;
 
 } // namespace
 
@@ -92,8 +96,10 @@ private slots:
             QVERIFY(b.text.contains("basse") ? b.percent <= 50 : b.percent >= 50);
         QVERIFY(bars.last().text.contains("haute"));
 
-        // Four "R" make one burst: one answer only, nothing more arrives.
-        QTest::qWait(int(2 * TestByteLimitMs));
+        // Four "R" make one burst: one answer only, nothing more was sent.
+        module.sim.command("stats");
+        const QString stats = module.sim.waitForLine("STATS");
+        QVERIFY2(stats.endsWith(" bytes=512"), qPrintable(stats));
         QCOMPARE(module.link->available(), 0);
         QCOMPARE(module.sim.lines().filter("FAMILY ANSWER").size(), 1);
     }
@@ -124,8 +130,6 @@ private slots:
         QVERIFY(module.start(QStringList{"--family", "--split"} + options));
         CompatibleFamilyUpload upload(*module.link, TestByteLimitMs);
         NullProgressSink sink;
-        QElapsedTimer timer;
-        timer.start();
         const JobOutcome outcome = upload(sink, CancelToken{});
         QCOMPARE(upload.end(), end);
         QCOMPARE(upload.received(), received);
@@ -133,11 +137,56 @@ private slots:
                           : end == FamilyUploadEnd::Cancelled ? JobOutcome::Kind::Cancelled
                                                               : JobOutcome::Kind::Failed;
         QCOMPARE(outcome.kind, kind);
-        // A stop waits at most one byte limit past the last byte (and some slack).
-        QVERIFY2(timer.elapsed() < 3 * TestByteLimitMs,
-                 qPrintable(QString::number(timer.elapsed())));
         if (end == FamilyUploadEnd::WrongMarker)
             QCOMPARE(upload.markerSeen(), uint8_t(0x83));
+    }
+
+    // On the test clock: a stop comes one limit (1000 ms) after the last byte,
+    // within the 50 ms slices the wait is read in, and each silence shorter
+    // than the limit is waited through.
+    void byteLimitCountsFromTheLastByte_data()
+    {
+        QTest::addColumn<int>("firstMs"); // when the first byte comes
+        QTest::addColumn<int>("length");  // bytes the module sends
+        QTest::addColumn<int>("pauseMs"); // its silence after the low table
+        QTest::addColumn<FamilyUploadEnd>("end");
+        QTest::addColumn<int>("received");
+        QTest::addColumn<int>("endMs");
+        QTest::newRow("two silences shorter than the limit")
+            << 900 << 512 << 900 << FamilyUploadEnd::Complete << 512 << 1800;
+        QTest::newRow("a pause longer than the limit")
+            << 0 << 512 << 1100 << FamilyUploadEnd::ShortStream << 256 << 1000;
+        QTest::newRow("short stream")
+            << 300 << 300 << 0 << FamilyUploadEnd::ShortStream << 300 << 1300;
+        QTest::newRow("silence") << 0 << 0 << 0 << FamilyUploadEnd::NoAnswer << 0 << 1000;
+    }
+
+    void byteLimitCountsFromTheLastByte()
+    {
+        QFETCH(int, firstMs);
+        QFETCH(int, length);
+        QFETCH(int, pauseMs);
+        QFETCH(FamilyUploadEnd, end);
+        QFETCH(int, received);
+        QFETCH(int, endMs);
+        ManualClock clock;
+        const qint64 start = clock.nowMs();
+        ScriptedByteLink link(clock, [&](ScriptedByteLink &l, const QByteArray &) {
+            if (l.writes.size() > 1)
+                return; // one burst, one answer
+            const QByteArray stream(length, char(0x82));
+            if (length > 0)
+                l.reply(stream.left(256), firstMs);
+            if (length > 256)
+                l.reply(stream.mid(256), firstMs + pauseMs);
+        });
+        CompatibleFamilyUpload upload(link);
+        NullProgressSink sink;
+        upload(sink, CancelToken{});
+        QCOMPARE(upload.end(), end);
+        QCOMPARE(upload.received(), received);
+        const qint64 ended = clock.nowMs() - start;
+        QVERIFY2(ended >= endMs && ended <= endMs + 50, qPrintable(QString::number(ended)));
     }
 
     // Run as the window runs it: a job on the runner, cancelled while the module is silent.
@@ -154,8 +203,9 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         runner.cancel();
-        QVERIFY(finished.wait(2000));
-        QVERIFY(timer.elapsed() < 500);
+        // Long before the minute's limit, however slow the machine.
+        QVERIFY(finished.wait(10000));
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(finished.first().first().value<JobOutcome>().kind, JobOutcome::Kind::Cancelled);
         QCOMPARE(upload->end(), FamilyUploadEnd::Cancelled);
     }

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <poll.h>
+
 // The live link against the simulated module, through a real pseudo-terminal.
 class TestLiveLink : public QObject
 {
@@ -200,12 +202,16 @@ private slots:
         QVERIFY(link.open(sim.devicePath(), "9600,N,8,1", QSerialPort::SoftwareControl).ok);
         QSignalSpy lost(&link, &LiveLink::portLost);
         QVERIFY(sim.sendBytes(QByteArray(1, '\x13'))); // XOFF, never followed by XON
-        QTest::qWait(100);                             // the tty has taken it
+        // The tty has taken it once it has no room for output.
+        pollfd out{int(link.serialPort().handle()), POLLOUT, 0};
+        QTRY_VERIFY(::poll(&out, 1, 0) == 0);
         QElapsedTimer took;
         took.start();
         const LiveLink::Status status =
             link.sendSimulationSpeed(*SimulationCommand::PeriodeSimulation(3000));
-        QVERIFY2(took.elapsed() < 4 * LiveLink::WriteDeadlineMs,
+        // Not before the deadline (counted in whole milliseconds), nor long after it.
+        QVERIFY2(took.elapsed() >= LiveLink::WriteDeadlineMs - 1 &&
+                     took.elapsed() < 4 * LiveLink::WriteDeadlineMs,
                  qPrintable(QString("%1 ms").arg(took.elapsed())));
         QVERIFY(!status.ok);
         QVERIFY(!link.isOpen());

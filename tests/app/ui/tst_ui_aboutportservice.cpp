@@ -51,42 +51,45 @@ private slots:
         TestSupport::writeFile(m_root.path() + "/dev/parport0", {});
     }
 
-    void statusRunning()
+    // The state first ("Running", "Stopped", or none when the port cannot
+    // work as things stand), then what the system says and what to do.
+    void statusButton_data()
     {
-        FakeCalls calls;
-        const QString text = press("BP_StatusDRV", PortAccessService(m_root.path(), calls));
-        QVERIFY2(text.startsWith("Running\n"), qPrintable(text));
-        QVERIFY(text.contains("/dev/parport0"));
+        QTest::addColumn<bool>("modulesAndDevice");
+        QTest::addColumn<int>("openErrno");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QStringList>("says");
+        const auto reason = [](int error) { return QString::fromLocal8Bit(strerror(error)); };
+        QTest::newRow("running") << true << 0 << "Running" << QStringList{"/dev/parport0"};
+        QTest::newRow("missing permission")
+            << true << EACCES << QString() << QStringList{reason(EACCES), "usermod -aG"};
+        QTest::newRow("stopped") << true << EBUSY << "Stopped"
+                                 << QStringList{"/dev/parport0: " + reason(EBUSY)};
+        QTest::newRow("without modules or device")
+            << false << 0 << QString()
+            << QStringList{
+                   "parport, ppdev",
+                   "sudo modprobe -a parport_pc ppdev", // -a: both modules loaded
+                   VEK_LANGUAGE::GetLanguageText("PortSvcNoDevice", {"%1", "/dev/parport0"})};
     }
 
-    void statusNamesTheMissingPermission()
+    void statusButton()
     {
-        FakeCalls calls;
-        calls.openErrno = EACCES;
-        const QString text = press("BP_StatusDRV", PortAccessService(m_root.path(), calls));
-        QVERIFY2(!text.startsWith("Running") && !text.startsWith("Stopped"), qPrintable(text));
-        QVERIFY(text.contains(QString::fromLocal8Bit(strerror(EACCES))));
-        QVERIFY(text.contains("usermod -aG"));
-    }
-
-    void statusStoppedGivesTheSystemReason()
-    {
-        FakeCalls calls;
-        calls.openErrno = EBUSY;
-        const QString text = press("BP_StatusDRV", PortAccessService(m_root.path(), calls));
-        QVERIFY2(text.startsWith("Stopped\n"), qPrintable(text));
-        QVERIFY(text.contains("/dev/parport0: " + QString::fromLocal8Bit(strerror(EBUSY))));
-    }
-
-    void statusWithoutModulesOrDevice()
-    {
+        QFETCH(bool, modulesAndDevice);
+        QFETCH(int, openErrno);
+        QFETCH(QString, state);
+        QFETCH(QStringList, says);
         QTemporaryDir bare;
         FakeCalls calls;
-        const QString text = press("BP_StatusDRV", PortAccessService(bare.path(), calls));
-        QVERIFY(text.contains("parport, ppdev"));
-        QVERIFY(text.contains("sudo modprobe -a parport_pc ppdev")); // -a: both modules loaded
-        QVERIFY(text.contains(
-            VEK_LANGUAGE::GetLanguageText("PortSvcNoDevice", {"%1", "/dev/parport0"})));
+        calls.openErrno = openErrno;
+        const QString root = modulesAndDevice ? m_root.path() : bare.path();
+        const QString text = press("BP_StatusDRV", PortAccessService(root, calls));
+        if (state.isEmpty())
+            QVERIFY2(!text.startsWith("Running") && !text.startsWith("Stopped"), qPrintable(text));
+        else
+            QVERIFY2(text.startsWith(state + "\n"), qPrintable(text));
+        for (const QString &part : says)
+            QVERIFY2(text.contains(part), qPrintable(text));
     }
 
     void otherButtonsSayWhatToDoAndTheState_data()

@@ -92,15 +92,14 @@ private slots:
                               VEK_LANGUAGE::GetLanguageText("BPimportTreateCurrentLTAB")}));
         QVERIFY(m_questions.isEmpty());
         const QList<QStringList> rows = TableImportFlow::RowsOf(*points);
+        QMultiMap<QString, QString> advanceAt; // rpm text to advance texts
         for (const QStringList &row : rows) {
             QCOMPARE(row.size(), 3);
-            if (row.at(0) == "7500")
-                QCOMPARE(row.at(1), QStringLiteral("37.8"));
-            if (row.at(0) == "1875")
-                QCOMPARE(row.at(1), QStringLiteral("41.4"));
-            if (row.at(0) == "3000")
-                QCOMPARE(row.at(1), QStringLiteral("45"));
+            advanceAt.insert(row.at(0), row.at(1));
         }
+        QCOMPARE(advanceAt.values("7500"), QStringList{"37.8"});
+        QCOMPARE(advanceAt.values("1875"), QStringList{"41.4"});
+        QCOMPARE(advanceAt.values("3000"), QStringList{"45"});
         QCOMPARE(rows.first().at(2), QString());
     }
 

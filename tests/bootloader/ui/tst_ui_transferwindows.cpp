@@ -1,4 +1,5 @@
 #include "FakePrompts.h"
+#include "Screenshots.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "bootloader/ui/VEK_BL.h"
@@ -414,17 +415,13 @@ private slots:
     void screenshots()
     {
         QFETCH(QString, name);
-        const QString folder = qEnvironmentVariable("VEK_SCREENSHOT_DIR");
-        if (folder.isEmpty())
-            QSKIP("no screenshot folder");
         auto w = open(name, ctx(), prompts);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->P1->DrawPanel("Ecriture ", 37);
-        QTest::qWait(100);
-        QVERIFY(w->grab().save(folder + "/" + name + ".png"));
+        QVERIFY(w->grab().save(TestSupport::screenshotPath(name + ".png")));
     }
 };
 
-QTEST_MAIN(TestTransferWindows)
+VEK_TEST_MAIN_WITH_SCREENSHOTS(TestTransferWindows)
 #include "tst_ui_transferwindows.moc"

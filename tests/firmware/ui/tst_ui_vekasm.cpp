@@ -152,64 +152,68 @@ private slots:
         QCOMPARE(context.settings.TypeCompilation, int16_t(8)); // saved only on quit
     }
 
-    void aCurveOfOnePointIsRefusedBeforeTheFolderIsAsked()
+    // An export that cannot be made says why in one message; what is refused
+    // before the folder is asked asks for none.
+    void failedExportsSayWhy_data()
     {
-        rows = 2;
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("folderAsked");
+        QTest::addColumn<bool>("built"); // the tables were generated
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text"); // for a file that cannot be written, a part of it
+        const auto text = [](const char *key) { return GetLanguageText(key); };
+        const QString failed = text("MSGBAsmExportEr2");
+        QTest::newRow("curve of one point")
+            << "one point" << false << false << int(QMessageBox::Critical) << text("MSGBAsmExport3")
+            << text("MSGBAsmExport1") + "\n" + text("MSGBAsmExport2");
+        QTest::newRow("more curves than percentage boxes")
+            << "16 curves" << false << false << int(QMessageBox::Warning) << failed
+            << GetLanguageText("MSGBAsmExportTrop", {"%NB%", "16", "%MAX%", "9"});
+        QTest::newRow("folder choice cancelled")
+            << "no folder" << true << false << int(QMessageBox::Question) << failed
+            << text("MSGBAsmExportEr1");
+        QTest::newRow("generator stopped")
+            << "generator" << true << true << int(QMessageBox::Question) << failed
+            << text("MSGBAsmExportEr1");
+        QTest::newRow("type 16") << "type 16" << true << false << int(QMessageBox::NoIcon)
+                                 << text("MSGBAsm2") << text("MSGBAsm1");
+        QTest::newRow("file in the way")
+            << "HTAB0.TXT" << true << true << int(QMessageBox::Critical) << failed << "HTAB0.TXT";
+    }
+
+    void failedExportsSayWhy()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, folderAsked);
+        QFETCH(bool, built);
+        QFETCH(int, icon);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        rows = change == "one point" ? 2 : 3;
+        if (change == "16 curves")
+            context.settings.ICSPNbTables = "16";
+        if (change == "no folder")
+            prompts.folder.clear();
+        buildResult = change == "generator" ? -1 : 0;
+        if (change == "type 16")
+            context.settings.TypeCompilation = 16;
+        if (change == "HTAB0.TXT")
+            QVERIFY(QDir(dir.path()).mkdir("HTAB0.TXT")); // a folder where the file goes
         VEK_ASM w(context, curve(), nullptr, &prompts);
         w.BP_ExportTables_Click();
-        QCOMPARE(prompts.folderAsks, 0);
+        QCOMPARE(prompts.folderAsks, folderAsked ? 1 : 0);
+        QCOMPARE(builtTypes.isEmpty(), !built);
         QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].icon, QMessageBox::Critical);
-        QCOMPARE(prompts.messages[0].title, GetLanguageText("MSGBAsmExport3"));
-        QVERIFY(builtTypes.isEmpty());
-    }
-
-    void moreCurvesThanPercentageBoxesIsRefused()
-    {
-        context.settings.ICSPNbTables = "16";
-        VEK_ASM w(context, curve(), nullptr, &prompts);
-        w.BP_ExportTables_Click();
-        QCOMPARE(prompts.folderAsks, 0);
-        QCOMPARE(prompts.messages.size(), 1);
-        QVERIFY(prompts.messages[0].text.contains("16"));
-        QVERIFY(prompts.messages[0].text.contains("9"));
-        QVERIFY(QDir(dir.path()).isEmpty());
-    }
-
-    void cancelledFolderOrStoppedGeneratorWritesNothing()
-    {
-        VEK_ASM w(context, curve(), nullptr, &prompts);
-        prompts.folder.clear();
-        w.BP_ExportTables_Click();
-        QCOMPARE(prompts.messages.last().text, GetLanguageText("MSGBAsmExportEr1"));
-        QVERIFY(builtTypes.isEmpty());
-
-        prompts.folder = dir.path();
-        buildResult = -1;
-        w.BP_ExportTables_Click();
-        QCOMPARE(prompts.messages.last().text, GetLanguageText("MSGBAsmExportEr1"));
-        QVERIFY(QDir(dir.path()).isEmpty());
-    }
-
-    void typeSixteenExportsNothing()
-    {
-        context.settings.TypeCompilation = 16;
-        VEK_ASM w(context, curve(), nullptr, &prompts);
-        w.BP_ExportTables_Click();
-        QCOMPARE(prompts.messages.last().text, GetLanguageText("MSGBAsm1"));
-        QVERIFY(builtTypes.isEmpty());
-        QVERIFY(QDir(dir.path()).isEmpty());
-    }
-
-    void writeErrorIsReportedAsAFailure()
-    {
-        QVERIFY(QDir(dir.path()).mkdir("HTAB0.TXT"));
-        VEK_ASM w(context, curve(), nullptr, &prompts);
-        w.BP_ExportTables_Click();
-        QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].icon, QMessageBox::Critical);
-        QVERIFY(prompts.messages[0].text.contains("HTAB0.TXT"));
-        QVERIFY(child<QLabel>(w, "L_Info")->text().contains("HTAB0.TXT"));
+        QCOMPARE(int(prompts.messages[0].icon), icon);
+        QCOMPARE(prompts.messages[0].title, title);
+        if (change == "HTAB0.TXT") {
+            QVERIFY(prompts.messages[0].text.contains(text));
+            QVERIFY(child<QLabel>(w, "L_Info")->text().contains(text));
+        } else {
+            QCOMPARE(prompts.messages[0].text, text);
+            QVERIFY(QDir(dir.path()).isEmpty());
+        }
     }
 
     void quitSavesTheCompilationSettingsAndCancelDoesNot()
