@@ -139,6 +139,8 @@ IcspPortOpener SimulatedProgrammerBox::opener()
             result.error = settings.ICSPPort + QStringLiteral(": ") + m_openError;
             return result;
         }
+        // The kind of port the program asked for; the box answers on it only
+        // when it is plugged into that kind.
         result.device = std::make_unique<IcspPort>();
         if (settings.portKind() == IcspLineSettings::PortKind::Parallel)
             result.device->parallel = std::make_unique<BoxParallelPort>(*this);
