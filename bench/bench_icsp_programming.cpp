@@ -70,6 +70,8 @@ void run(benchmark::State &state, const QString &chip, Run what)
         took = double(clock.nowUs() - start) / 1000;
         if (!r.ok())
             state.SkipWithError("operation failed");
+        if (pic.timingViolations() > 0)
+            state.SkipWithError("timing violations on the chip");
         if (what == Run::Read) {
             SimulatedPic::Stats s = pic.stats();
             waits = (s.programmingModeEntries - before.programmingModeEntries) * kEntryMs +

@@ -3,6 +3,7 @@
 #include "IcspRig.h"
 #include "base/Jobs.h"
 #include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
 #include "icsp/ChipTable.h"
 #include "icsp/IcspChipOperations.h"
 #include "icsp/ProgrammerOperations.h"
@@ -31,6 +32,12 @@ class TestIcspChip : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::InitLanguage();
+    }
+
     void programReadEraseEndToEnd_data()
     {
         QTest::addColumn<QString>("chip");
@@ -140,6 +147,7 @@ private slots:
         ManualClock clock;
         SimulatedPic pic(clock, model);
         SimulatedProgrammerBox box(pic, IcspLineSettings{});
+        box.onPortClosed([&pic] { IcspRig::failOnTimingViolations(pic); });
         IcspProgrammer p(MainSettings{}, clock, box.opener());
         const auto read = IdentifyChip(p);
         QVERIFY(read);
@@ -150,51 +158,128 @@ private slots:
 
     // ---- injected faults: the protocol's code, never a false success
 
-    void cellThatRefusesWrites()
+    // Each fault where it strikes: the stage, the protocol's code and the
+    // address the operation reports, and what the write's failure box says.
+    void injectedFaults_data()
     {
-        IcspRig rig("16F84A");
-        rig.pic.refuseWrites(0x123);
-        PicDevice device = IcspRig::deviceFor("16F84A");
-        IcspRig::fillImage(device, 3, 0x3FFF);
-        const IcspResult r = WriteChip(*rig.programmer, device, 3);
-        QCOMPARE(r.stage, IcspResult::Stage::WriteCode);
-        QCOMPARE(r.code, uint8_t(19));
-        QCOMPARE(r.address, 0x123);
-        QCOMPARE(rig.programmer->NbErreurs, 3);
-
-        IcspRig erase("16F84A");
-        erase.pic.program[0x40] = 0x0101;
-        erase.pic.refuseWrites(0x40);
-        const IcspResult e = EraseChip(*erase.programmer, device, 3);
-        QCOMPARE(e.stage, IcspResult::Stage::BlankCheck);
-        QCOMPARE(e.address, 0x40);
-        QCOMPARE(e.message, QString("not blank at 0x0040"));
+        QTest::addColumn<QString>("operation"); // "write", "read" or "erase"
+        QTest::addColumn<QString>("fault");     // "refuse", "flip", "lose" or "weak"
+        QTest::addColumn<int>("at");            // the cell, the nth frame or increment
+        QTest::addColumn<int>("count");         // the frame's bit, the erases a weak cell survives
+        QTest::addColumn<int>("seed");          // of the image written
+        QTest::addColumn<int>("attempts");
+        QTest::addColumn<IcspResult::Stage>("stage");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("address");
+        QTest::addColumn<int>("errors"); // failed attempts counted (-1: not looked at)
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("box"); // the write's failure box ("": none)
+        using S = IcspResult::Stage;
+        const QString failed = "La programmation du PIC a échoué.\r\nAdresse =  [0x%1]\r\n"
+                               "Code erreur = %2";
+        QTest::newRow("code word refuses writes")
+            << "write"
+            << "refuse" << 0x123 << 0 << 3 << 3 << S::WriteCode << 19 << 0x123 << 3 << ""
+            << failed.arg("0123").arg(19);
+        QTest::newRow("EEPROM byte refuses writes")
+            << "write"
+            << "refuse" << 0x2105 << 0 << 3 << 3 << S::WriteEeprom << 29 << 5 << 3 << ""
+            << failed.arg("2105").arg(29);
+        QTest::newRow("user ID refuses writes")
+            << "write"
+            << "refuse" << 0x2002 << 0 << 3 << 3 << S::WriteUserId << 19 << 2 << 3 << ""
+            << failed.arg("2002").arg(19);
+        QTest::newRow("configuration word refuses writes")
+            << "write"
+            << "refuse" << 0x2007 << 0 << 3 << 3 << S::WriteConfig << 19 << 0x2007 << 3 << ""
+            << failed.arg("2007").arg(19);
+        QTest::newRow("bit flipped on the line")
+            << "write"
+            << "flip" << 10 << 5 << 5 << 5 << S::WriteCode << 12 << 9 << -1 << ""
+            << failed.arg("0009").arg(12);
+        // A lost increment used to put every later word one cell too low while
+        // each verified: its echo is now checked and the word is tried again.
+        QTest::newRow("increment lost on write")
+            << "write"
+            << "lose" << 200 << 0 << 9 << 5 << S::Done << 0 << -1 << 1 << ""
+            << "";
+        QTest::newRow("increment lost on read")
+            << "read"
+            << "lose" << 300 << 0 << 0 << 0 << S::ReadCode << 21 << 0x123 << -1 << ""
+            << "";
+        // The erase goes round up to three times (each round the three erase
+        // sequences, two of which take the program memory).
+        QTest::newRow("erase in one round")
+            << "erase"
+            << "weak" << 0x40 << 0 << 0 << 3 << S::Done << 0 << -1 << -1 << ""
+            << "";
+        QTest::newRow("erase needs a second round")
+            << "erase"
+            << "weak" << 0x40 << 2 << 0 << 3 << S::Done << 0 << -1 << -1 << ""
+            << "";
+        QTest::newRow("erase needs a third round")
+            << "erase"
+            << "weak" << 0x40 << 4 << 0 << 3 << S::Done << 0 << -1 << -1 << ""
+            << "";
+        QTest::newRow("erase never takes") << "erase"
+                                           << "weak" << 0x40 << 6 << 0 << 3 << S::BlankCheck << 0
+                                           << 0x40 << -1 << "not blank at 0x0040"
+                                           << "";
+        QTest::newRow("cell refuses the erase") << "erase"
+                                                << "refuse" << 0x40 << 0 << 0 << 3 << S::BlankCheck
+                                                << 0 << 0x40 << -1 << "not blank at 0x0040"
+                                                << "";
     }
-
-    void flippedBitOnTheLine()
+    void injectedFaults()
     {
+        QFETCH(QString, operation);
+        QFETCH(QString, fault);
+        QFETCH(int, at);
+        QFETCH(int, count);
+        QFETCH(int, seed);
+        QFETCH(int, attempts);
+        QFETCH(IcspResult::Stage, stage);
+        QFETCH(int, code);
+        QFETCH(int, address);
+        QFETCH(int, errors);
+        QFETCH(QString, message);
+        QFETCH(QString, box);
         IcspRig rig("16F84A");
-        rig.pic.flipLoadBit(10, 5);
+        if (fault == "refuse")
+            rig.pic.refuseWrites(at);
+        else if (fault == "flip")
+            rig.pic.flipLoadBit(at, count);
+        else if (fault == "lose")
+            rig.pic.loseIncrement(at);
+        else
+            rig.pic.weakCell(at, count);
         PicDevice device = IcspRig::deviceFor("16F84A");
-        IcspRig::fillImage(device, 5, 0x3FFF);
-        const IcspResult r = WriteChip(*rig.programmer, device, 5);
-        QCOMPARE(r.stage, IcspResult::Stage::WriteCode);
-        QCOMPARE(r.code, uint8_t(12));
-        QCOMPARE(r.address, 9);
-    }
-
-    // A lost increment used to put every later word one cell too low while each
-    // verified: its echo is now checked and the word is tried again.
-    void lostIncrementOnWrite()
-    {
-        IcspRig rig("16F84A");
-        rig.pic.loseIncrement(200);
-        PicDevice device = IcspRig::deviceFor("16F84A");
-        IcspRig::fillImage(device, 9, 0x3FF1);
-        const IcspResult r = WriteChip(*rig.programmer, device, 5);
-        QVERIFY2(r.ok(), where(r).constData());
-        QCOMPARE(rig.programmer->NbErreurs, 1);
-        QVERIFY(IcspRig::imageOnChip(rig.pic, device));
+        IcspRig::fillImage(device, uint32_t(seed), 0x3FF1);
+        IcspResult r;
+        if (operation == "write") {
+            r = WriteChip(*rig.programmer, device, uint8_t(attempts));
+        } else if (operation == "read") {
+            r = ReadChip(*rig.programmer, device, "AUTO");
+        } else {
+            rig.pic.program[size_t(at)] = 0x0101;
+            r = EraseChip(*rig.programmer, device, uint8_t(attempts));
+        }
+        QVERIFY2(r.stage == stage, where(r).constData());
+        QCOMPARE(int(r.code), code);
+        QCOMPARE(r.address, address);
+        QCOMPARE(r.message, message);
+        if (errors >= 0)
+            QCOMPARE(rig.programmer->NbErreurs, errors);
+        if (!box.isEmpty())
+            QCOMPARE(ProgrammerReports::writeFailureBox(r), box);
+        if (r.ok() && operation == "write")
+            QVERIFY(IcspRig::imageOnChip(rig.pic, device));
+        if (operation == "erase") {
+            // Rounds made: each sends the three erase sequences.
+            const int rounds = r.ok() ? count / 2 + 1 : 3;
+            QCOMPARE(rig.pic.stats().bulkErases, 3 * rounds);
+            QCOMPARE(rig.pic.program[size_t(at)], uint16_t(r.ok() ? 0x3FFF : 0x0101));
+        }
     }
 
     // The chip's counter misses one increment while the line echoes it: every
@@ -234,16 +319,6 @@ private slots:
         QCOMPARE(r.message,
                  QString("read back %1 %2 %3").arg(HexWord(address), HexWord(read), HexWord(want)));
         QVERIFY(!rig.programmer->portOpen());
-    }
-
-    void lostIncrementOnRead()
-    {
-        IcspRig rig("16F84A");
-        PicDevice device = IcspRig::deviceFor("16F84A");
-        rig.pic.loseIncrement(300);
-        const IcspResult r = ReadChip(*rig.programmer, device, "AUTO");
-        QCOMPARE(r.stage, IcspResult::Stage::ReadCode);
-        QCOMPARE(r.code, uint8_t(21));
     }
 
     // ---- real chips
@@ -405,6 +480,10 @@ private slots:
             rig.programmer->setChip(hurried);
             QVERIFY(rig.programmer->ProgMotCode(0, 5, device.ImagePIC.codeWord(0)) != 0);
             QVERIFY(rig.pic.stats().commandsWhileBusy > 0);
+            const QStringList late = rig.pic.takeTimingViolations();
+            QVERIFY(!late.isEmpty());
+            QVERIFY2(late.first().contains("before the write or erase ended"),
+                     qPrintable(late.first()));
         }
         IcspRig rig(chip, {}, true);
         const IcspResult r = WriteChip(*rig.programmer, device, 5);

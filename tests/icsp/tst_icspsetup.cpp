@@ -243,15 +243,34 @@ private slots:
         QCOMPARE(s.ICSPChip, QString("****"));
     }
 
+    // A store that cannot be written is reported. A folder that is a file
+    // stops every user; a read-only folder stops all but root, for whom a
+    // folder of the read-only /proc stands in.
+    void saveReportsAStoreThatCannotBeWritten_data()
+    {
+        QTest::addColumn<bool>("folderIsAFile");
+        QTest::newRow("read-only folder") << false;
+        QTest::newRow("folder is a file") << true;
+    }
+
     void saveReportsAStoreThatCannotBeWritten()
     {
+        QFETCH(bool, folderIsAFile);
         QTemporaryDir dir;
-        QVERIFY(QDir().mkpath(dir.filePath("ro")));
-        QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        QSettings store(dir.filePath("ro/VEK_Courbe.ini"), QSettings::IniFormat);
-        if (QFileInfo(dir.filePath("ro")).isWritable())
-            QSKIP("running with rights that ignore folder permissions");
+        QString folder = dir.filePath("ro");
+        if (folderIsAFile) {
+            QFile file(folder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkpath(folder));
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            if (QFileInfo(folder).isWritable())
+                folder = QStringLiteral("/proc/self");
+        }
+        const QString path = folder + QStringLiteral("/VEK_Courbe.ini");
+        QSettings store(path, QSettings::IniFormat);
         QVERIFY(!SaveIcspSettings(store, MainSettings(), false));
+        QVERIFY(!QFileInfo::exists(path));
     }
 
     void cancelPutsBackTheLiveValues()

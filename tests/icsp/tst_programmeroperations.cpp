@@ -29,6 +29,12 @@ class TestProgrammerOperations : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
+        VEK_LANGUAGE::InitLanguage();
+    }
+
     // What column 0 or a failed generation leaves must not reach the chip.
     void notATableIsRefused_data()
     {
@@ -167,7 +173,8 @@ private slots:
         PicDevice device = IcspRig::deviceFor("16F84A");
         const IcspResult r = WriteChip(*rig.programmer, device, 3);
         QCOMPARE(r.stage, IcspResult::Stage::ReadConfig);
-        const QString worded = VEK_LANGUAGE::GetLanguageText("MessPBReadCONFIG") + " [0x2000]";
+        const QString worded =
+            QStringLiteral("Problème: lecture de la zone de configuration impossible [0x2000]");
         QCOMPARE(ProgrammerReports::writeStatus(r, "VEKP"), worded);
         QCOMPARE(ProgrammerReports::tableStatus(r, "L1 basse", "VEKP"), worded);
     }
@@ -192,8 +199,10 @@ private slots:
         // not reported driven.
         rig.box->setOutputsIgnored(true);
         QCOMPARE(lines.open(rig.settings), QString());
-        QCOMPARE(lines.setLine(rig.settings, LineCLOCK, 1), QString("read back: 0"));
-        QCOMPARE(lines.setLine(rig.settings, LineDATA, 1), QString("read back: 0"));
+        const QString low =
+            QStringLiteral("le port la relit à 0 (cet adaptateur ne commande pas RTS/DTR)");
+        QCOMPARE(lines.setLine(rig.settings, LineCLOCK, 1), low);
+        QCOMPARE(lines.setLine(rig.settings, LineDATA, 1), low);
         QCOMPARE(lines.setLine(rig.settings, LineDATA, 0), QString());
         lines.close();
     }

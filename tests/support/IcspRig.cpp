@@ -2,12 +2,15 @@
 
 #include "icsp/ChipTable.h"
 
+#include <QtTest>
+
 IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realChip)
     : pic(clock, SimChipModel::byName(chip))
 {
     pic.setRealChipBehaviour(realChip);
     wiring.applyTo(settings);
     box = std::make_unique<SimulatedProgrammerBox>(pic, wiring);
+    box->onPortClosed([this] { failOnTimingViolations(pic); });
     IcspTexts texts;
     texts.portFailure.openFailed = QStringLiteral("cannot open {PORT}: {RAISON}");
     texts.noChip = QStringLiteral("no chip");
@@ -65,4 +68,13 @@ bool IcspRig::imageOnChip(const SimulatedPic &pic, const PicDevice &device)
         if (pic.userId[size_t(i)] != device.ImagePIC.UserID[size_t(2 * i)])
             return false;
     return pic.readConfig() == device.ImagePIC.ConfigWord;
+}
+
+void IcspRig::failOnTimingViolations(SimulatedPic &pic)
+{
+    const QStringList violations = pic.takeTimingViolations();
+    if (!violations.isEmpty())
+        QTest::qFail(qPrintable(QStringLiteral("timing violations on the chip: ") +
+                                violations.join(QStringLiteral("; "))),
+                     __FILE__, __LINE__);
 }

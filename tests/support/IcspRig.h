@@ -10,7 +10,9 @@
 #include <memory>
 
 // A simulated PIC behind a simulated box, and the programmer driving it, on a
-// manual clock: a programming run takes no real time.
+// manual clock: a programming run takes no real time. Every close of the port
+// (the end of each operation) fails the test on a timing violation the chip
+// counted, unless the test took them first.
 struct IcspRig {
     ManualClock clock;
     SimulatedPic pic;
@@ -31,4 +33,7 @@ struct IcspRig {
     static void fillImage(PicDevice &device, uint32_t seed, uint16_t config);
     // The chip holds the image: program words, EEPROM, user IDs, configuration.
     static bool imageOnChip(const SimulatedPic &pic, const PicDevice &device);
+    // Fails the running test with the chip's timing violations, if any (and
+    // forgets them, so that each is reported once).
+    static void failOnTimingViolations(SimulatedPic &pic);
 };

@@ -12,6 +12,18 @@ constexpr int kIdealEraseUs = 10000;
 constexpr uint16_t kOsccal = 0x3480;  // RETLW 0x80
 constexpr uint16_t kBandGap = 0x1000; // BG1:BG0 = 01
 
+// Serial program/verify timing of the 14-bit chips' programming specifications
+// (minimums, the same for every chip simulated here).
+constexpr qint64 kDataSetupNs = 100;   // data steady before the clock falls
+constexpr qint64 kDataHoldNs = 100;    // data kept after the clock fell
+constexpr qint64 kDataIdleNs = 1000;   // data input left alone before a frame's first clock
+constexpr qint64 kFrameGapNs = 1000;   // a frame's last clock fall to the next frame's first rise
+constexpr qint64 kEntryHoldNs = 5000;  // clock and data held low after MCLR rises
+constexpr qint64 kResetPulseNs = 2000; // MCLR low long enough to reset the chip
+
+// Violations described one by one; past these only counted.
+constexpr int kViolationsDescribed = 10;
+
 } // namespace
 
 SimChipModel SimChipModel::byName(const QString &name)
@@ -94,18 +106,25 @@ void SimulatedPic::setMclr(bool high)
     if (high == m_mclr)
         return;
     m_mclr = high;
+    const qint64 now = m_clock.nowUs();
     if (!high) {
-        if (m_progMode && busy() && m_pendingAddress >= 0) {
-            // The cycle is cut short: the cell keeps what it held.
-            ++m_stats.interruptedWrites;
-            if (m_pendingKind == Pending::Data)
-                eeprom[size_t(m_pendingAddress)] = uint8_t(m_pendingOld);
-            else if (m_pendingAddress < 0x2000)
-                program[size_t(m_pendingAddress)] = m_pendingOld;
-            else if (m_pendingAddress == 0x2007)
-                config = m_pendingOld;
-            else
-                userId[size_t(m_pendingAddress - 0x2000)] = m_pendingOld;
+        m_mclrFellUs = now;
+        m_frameViolations.clear();
+        if (m_progMode && busy()) {
+            violation(QStringLiteral("MCLR dropped %1 us before the write or erase ended")
+                          .arg(m_busyUntilUs - now));
+            if (m_pendingAddress >= 0) {
+                // The cycle is cut short: the cell keeps what it held.
+                ++m_stats.interruptedWrites;
+                if (m_pendingKind == Pending::Data)
+                    eeprom[size_t(m_pendingAddress)] = uint8_t(m_pendingOld);
+                else if (m_pendingAddress < 0x2000)
+                    program[size_t(m_pendingAddress)] = m_pendingOld;
+                else if (m_pendingAddress == 0x2007)
+                    config = m_pendingOld;
+                else
+                    userId[size_t(m_pendingAddress - 0x2000)] = m_pendingOld;
+            }
         }
         m_busyUntilUs = 0;
         m_progMode = false;
@@ -113,7 +132,12 @@ void SimulatedPic::setMclr(bool high)
         m_glitch = -1;
         return;
     }
+    m_mclrRoseUs = now;
     if (m_present && !m_clk && !m_data) {
+        if (m_mclrFellUs >= 0 && (now - m_mclrFellUs) * 1000 < kResetPulseNs)
+            violation(QStringLiteral("MCLR low %1 ns before it rose, %2 ns needed for a reset")
+                          .arg((now - m_mclrFellUs) * 1000)
+                          .arg(kResetPulseNs));
         m_progMode = true;
         ++m_stats.programmingModeEntries;
         m_pc = 0;
@@ -122,6 +146,10 @@ void SimulatedPic::setMclr(bool high)
         m_shift = 0;
         m_setup = 0;
         m_latchKind = Pending::None;
+        m_command = -1;
+        m_lastFallUs = -1;
+        m_lastSampleUs = -1;
+        m_entryHeld = true;
     }
 }
 
@@ -132,6 +160,10 @@ void SimulatedPic::setClock(bool high)
     m_clk = high;
     if (!m_progMode)
         return;
+    if (m_entryHeld) {
+        m_entryHeld = false;
+        checkTiming("clock moved after MCLR rose", m_mclrRoseUs, kEntryHoldNs, true);
+    }
     if (high)
         risingEdge();
     else
@@ -140,7 +172,66 @@ void SimulatedPic::setClock(bool high)
 
 void SimulatedPic::setData(bool high)
 {
+    if (high == m_data)
+        return;
     m_data = high;
+    if (m_progMode) {
+        if (m_entryHeld) {
+            m_entryHeld = false;
+            checkTiming("data moved after MCLR rose", m_mclrRoseUs, kEntryHoldNs, true);
+        }
+        // The bit sampled last belongs to the frame being clocked in, or to
+        // the one just complete.
+        checkTiming("data held after the clock fell", m_lastSampleUs, kDataHoldNs, m_bits > 0);
+    }
+    m_dataChangedUs = m_clock.nowUs();
+}
+
+void SimulatedPic::checkTiming(const char *what, qint64 sinceUs, qint64 neededNs, bool inFrame)
+{
+    if (sinceUs < 0)
+        return;
+    const qint64 ns = (m_clock.nowUs() - sinceUs) * 1000;
+    if (ns >= neededNs)
+        return;
+    const QString frame =
+        m_command < 0
+            ? QStringLiteral("first frame")
+            : QStringLiteral("after command 0x%1").arg(m_command, 2, 16, QLatin1Char('0'));
+    const QString text = QStringLiteral("%1 %2 ns, %3 ns needed (%4, bit %5)")
+                             .arg(QLatin1String(what))
+                             .arg(ns)
+                             .arg(neededNs)
+                             .arg(frame)
+                             .arg(m_bits);
+    if (inFrame)
+        m_frameViolations << text;
+    else
+        violation(text);
+}
+
+void SimulatedPic::violation(const QString &text)
+{
+    if (m_violations.size() < kViolationsDescribed)
+        m_violations << text;
+    ++m_violationCount;
+}
+
+void SimulatedPic::commitFrameViolations()
+{
+    for (const QString &text : std::as_const(m_frameViolations))
+        violation(text);
+    m_frameViolations.clear();
+}
+
+QStringList SimulatedPic::takeTimingViolations()
+{
+    QStringList taken = m_violations;
+    if (m_violationCount > m_violations.size())
+        taken << QStringLiteral("and %1 more").arg(m_violationCount - m_violations.size());
+    m_violations.clear();
+    m_violationCount = 0;
+    return taken;
 }
 
 bool SimulatedPic::dataLine() const
@@ -153,6 +244,11 @@ bool SimulatedPic::dataLine() const
 void SimulatedPic::risingEdge()
 {
     m_glitch = -1;
+    if (m_bits == 0) {
+        // A new command or data frame.
+        checkTiming("frame started after the last clock fell", m_lastFallUs, kFrameGapNs, true);
+        checkTiming("frame started after the data line moved", m_dataChangedUs, kDataIdleNs, true);
+    }
     if (m_phase == Phase::DataOut && !m_ignoreFrame) {
         m_driving = true;
         m_driveBit = (m_outFrame >> m_bits) & 1u;
@@ -161,6 +257,11 @@ void SimulatedPic::risingEdge()
 
 void SimulatedPic::fallingEdge()
 {
+    m_lastFallUs = m_clock.nowUs();
+    if (m_phase != Phase::DataOut) {
+        checkTiming("data set up before the clock fell", m_dataChangedUs, kDataSetupNs, true);
+        m_lastSampleUs = m_lastFallUs;
+    }
     bool level = dataLine();
     // Faults: the line itself glitches, so the programmer's read-back sees it too.
     if (m_phase == Phase::Command && m_bits == 3 && m_loseIncrement > 0 && (m_shift & 7u) == 6u &&
@@ -181,6 +282,7 @@ void SimulatedPic::fallingEdge()
             const int command = int(m_shift & 0x3F);
             m_bits = 0;
             m_shift = 0;
+            commitFrameViolations();
             decodeCommand(command);
         }
         break;
@@ -190,6 +292,7 @@ void SimulatedPic::fallingEdge()
             m_phase = Phase::Command;
             m_bits = 0;
             m_shift = 0;
+            commitFrameViolations();
             if (!m_ignoreFrame)
                 loaded(value);
         }
@@ -200,6 +303,7 @@ void SimulatedPic::fallingEdge()
             m_bits = 0;
             m_shift = 0;
             m_driving = false;
+            commitFrameViolations();
         }
         break;
     }
@@ -209,8 +313,12 @@ void SimulatedPic::decodeCommand(int command)
 {
     m_command = command;
     m_ignoreFrame = busy();
-    if (m_ignoreFrame)
+    if (m_ignoreFrame) {
         ++m_stats.commandsWhileBusy;
+        violation(QStringLiteral("command 0x%1 %2 us before the write or erase ended")
+                      .arg(command, 2, 16, QLatin1Char('0'))
+                      .arg(m_busyUntilUs - m_clock.nowUs()));
+    }
     const bool loads = command == 0x00 || command == 0x02 || command == 0x03;
     const bool reads = command == 0x04 || command == 0x05;
     if (loads) {
@@ -308,7 +416,7 @@ void SimulatedPic::beginCycle()
     m_pendingAddress = -1;
     if (m_latchKind == Pending::Data) {
         ++m_stats.eepromCycles;
-        if (m_model.eeSize > 0) {
+        if (m_model.eeSize > 0 && !refused(0x2100 + m_pc % m_model.eeSize)) {
             m_pendingAddress = m_pc % m_model.eeSize;
             m_pendingOld = eeprom[size_t(m_pendingAddress)];
             eeprom[size_t(m_pendingAddress)] = uint8_t(m_latch);
@@ -319,12 +427,12 @@ void SimulatedPic::beginCycle()
     ++m_stats.programCycles;
     if (m_pc < 0x2000) {
         const int address = m_pc % m_model.pgmSize;
-        if (!m_refused.count(address)) {
+        if (!refused(address)) {
             m_pendingAddress = address;
             m_pendingOld = program[size_t(address)];
             program[size_t(address)] = m_latch & 0x3FFF;
         }
-    } else if (m_pc <= 0x2003 || m_pc == 0x2007) {
+    } else if ((m_pc <= 0x2003 || m_pc == 0x2007) && !refused(m_pc)) {
         m_pendingAddress = m_pc;
         uint16_t &cell = m_pc == 0x2007 ? config : userId[size_t(m_pc - 0x2000)];
         m_pendingOld = cell;
@@ -335,12 +443,19 @@ void SimulatedPic::beginCycle()
 
 void SimulatedPic::bulkEraseProgram()
 {
-    for (int a = 0; a < m_model.pgmSize; ++a)
-        if (!m_refused.count(a))
+    for (int a = 0; a < m_model.pgmSize; ++a) {
+        const auto weak = m_weak.find(a);
+        if (weak != m_weak.end() && weak->second > 0)
+            --weak->second;
+        else if (!refused(a))
             program[size_t(a)] = 0x3FFF;
+    }
     if (m_pc >= 0x2000) {
-        userId.fill(0x3FFF);
-        config = 0x3FFF;
+        for (int i = 0; i < 4; ++i)
+            if (!refused(0x2000 + i))
+                userId[size_t(i)] = 0x3FFF;
+        if (!refused(0x2007))
+            config = 0x3FFF;
         m_protected = false;
     }
     m_pendingAddress = -1;
@@ -348,7 +463,9 @@ void SimulatedPic::bulkEraseProgram()
 
 void SimulatedPic::bulkEraseData()
 {
-    std::fill(eeprom.begin(), eeprom.end(), 0xFF);
+    for (int n = 0; n < int(eeprom.size()); ++n)
+        if (!refused(0x2100 + n))
+            eeprom[size_t(n)] = 0xFF;
     m_pendingAddress = -1;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -36,6 +38,13 @@ struct SimChipModel {
 // each programming or erase cycle: a command clocked in while busy is lost, and
 // MCLR dropped while busy loses the write.
 //
+// It times every edge on the clock it is given and counts what breaks the
+// serial program/verify timing of the chips' programming specifications: data
+// set up too close before the clock falls or changed too soon after it, a frame
+// started too soon after the last one or after the data line changed, the clock
+// or data moved too soon after MCLR rose, MCLR too short low to reset the chip,
+// a command while a write or erase is still running, a write cut short.
+//
 // By default it behaves as the programmer has always assumed (short write times,
 // every erase command, configuration read back as written). Real-chip behaviour
 // gives it the model's write times, the model's erase commands only, unimplemented
@@ -67,6 +76,9 @@ public:
     void blank(); // erased chip, factory calibration kept
 
     // Faults.
+    // The cell refuses writes (and erases): a program word, a user ID
+    // (0x2000 to 0x2003), the configuration word (0x2007) or an EEPROM byte
+    // (0x2100 + n).
     void refuseWrites(int address) { m_refused.insert(address); }
     // The line glitches on bit `bit` (1 to 14) of the `nth` (1-based) Load Data frame.
     void flipLoadBit(int nth, int bit)
@@ -82,6 +94,14 @@ public:
     // Code protection: program memory reads 0x0000 until an erase from the
     // configuration area clears it (a protected 12F629 hides its OSCCAL so).
     void protectCode() { m_protected = true; }
+    // A weak program cell: it keeps its value through the next `erases` bulk
+    // erases of the program memory.
+    void weakCell(int address, int erases) { m_weak[address] = erases; }
+
+    // Timing violations since the last take: how many, and what they were (the
+    // first few, described), forgotten by the take.
+    int timingViolations() const { return m_violationCount; }
+    QStringList takeTimingViolations();
 
     struct Stats {
         int programmingModeEntries = 0;
@@ -112,6 +132,12 @@ private:
     void busyFor(int us);
     bool busy() const;
     void applyRealFactoryData();
+    bool refused(int address) const { return m_refused.count(address) != 0; }
+    // Timing: the time since `sinceUs` against the `neededNs` a rule asks for;
+    // a violation counts with the frame being clocked in, or at once.
+    void checkTiming(const char *what, qint64 sinceUs, qint64 neededNs, bool inFrame);
+    void violation(const QString &text);
+    void commitFrameViolations();
 
     const Clock &m_clock;
     SimChipModel m_model;
@@ -142,7 +168,23 @@ private:
     Pending m_pendingKind = Pending::None;
     uint16_t m_pendingOld = 0;
 
+    // Edge times (microseconds on the clock), -1 for none since the chip entered
+    // programming mode.
+    qint64 m_dataChangedUs = -1;
+    qint64 m_lastFallUs = -1;
+    qint64 m_lastSampleUs = -1;
+    qint64 m_mclrRoseUs = -1;
+    qint64 m_mclrFellUs = -1;
+    bool m_entryHeld = false; // clock and data untouched since MCLR rose
+    // Violations within the frame being clocked in: they count once the frame
+    // is complete, and go with it when MCLR drops first (a frame the chip never
+    // finished, such as the self-test's few clocks, is reset away).
+    QStringList m_frameViolations;
+    QStringList m_violations;
+    int m_violationCount = 0;
+
     std::set<int> m_refused;
+    std::map<int, int> m_weak;
     int m_flipLoad = 0, m_flipBit = 0;
     int m_loseIncrement = 0;
     int m_skipIncrement = 0;

@@ -53,6 +53,8 @@ struct Bench {
         context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-") + chip));
         context.pic.InitMemoire();
     }
+    // The window's operations ran on the chip within its timing.
+    ~Bench() { IcspRig::failOnTimingViolations(pic); }
 
     // The window, once its opening identification is over.
     std::unique_ptr<VEK_ICSP> window()
