@@ -14,6 +14,7 @@ struct PortFailureTexts {
     QString denied;       // {DEVICE}
     QString inUse;        // nobody named
     QString inUseBy;      // {QUI}
+    QString inUseHere;    // another window of ours
     QString noModemLines; //
 
     // Every text from the current language (GUI thread only).
@@ -21,10 +22,5 @@ struct PortFailureTexts {
 
     // The sentence for a failed opening of `port`; without texts (nothing
     // loaded) the system's own words.
-    QString describe(const QString &port, const DeviceFailure &failed) const
-    {
-        return describe(port, failed.fault, failed.holder, failed.error);
-    }
-    QString describe(const QString &port, DeviceFault fault, const QString &holder,
-                     const QString &systemText) const;
+    QString describe(const QString &port, const DeviceFailure &failed) const;
 };

@@ -7,8 +7,9 @@
 
 // A serial device opened by hand with termios, in raw mode and non-blocking, so
 // that it can be used from a worker thread (QSerialPort belongs to the thread
-// that made it). It is its port's one owner: its lock file is taken and the
-// tty is made exclusive (TIOCEXCL) while it is open. Closed when destroyed.
+// that made it). It is its port's one owner by the three conventions serial
+// programs keep: its lock file is taken, the device is flock()ed and the tty
+// is made exclusive (TIOCEXCL) while it is open. Closed when destroyed.
 class RawTty
 {
 public:

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace SerialPortOpening {
@@ -27,12 +28,13 @@ DeviceFailure failureOf(const QSerialPort &port, const QString &device)
         break;
     case QSerialPort::PermissionError:
         // A held lock or an exclusive port, or no right to it: the lock and
-        // the device's own permissions tell which.
-        failure.holder = SerialPortLock::holderOf(device);
-        failure.fault = !failure.holder.isEmpty() ||
-                                ::access(device.toLocal8Bit().constData(), R_OK | W_OK) == 0
-                            ? DeviceFault::InUse
-                            : DeviceFault::Denied;
+        // the device's own permissions tell which (the port let its own lock
+        // go when the opening failed).
+        if (SerialPortLock::holderPid(device) != 0 ||
+            ::access(device.toLocal8Bit().constData(), R_OK | W_OK) == 0)
+            SerialPortLock::markInUse(failure, device);
+        else
+            failure.fault = DeviceFault::Denied;
         break;
     default:
         break;
@@ -55,6 +57,14 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
     port.setPortName(device);
     if (!port.open(QIODevice::ReadWrite))
         return failureOf(port, device);
+    // QSerialPort keeps the lock file and TIOCEXCL; the flock() of raw
+    // openings and other programs is the third convention, binding root too.
+    if (::flock(int(port.handle()), LOCK_EX | LOCK_NB) != 0) {
+        port.close();
+        DeviceFailure failure = failureText(DeviceErrorText(device, EBUSY));
+        SerialPortLock::markInUse(failure, device);
+        return failure;
+    }
     if (!settings->applyTo(port) || !port.setFlowControl(flow)) {
         const DeviceFailure failure =
             failureText(device + QStringLiteral(": ") + port.errorString());
