@@ -13,6 +13,7 @@ PortFailureTexts PortFailureTexts::load()
                                    {&T::openFailed, LangKey("MessPortOuverture")},
                                    {&T::noSuchPort, LangKey("PortFaultMissing")},
                                    {&T::notAPort, LangKey("PortFaultNotAPort")},
+                                   {&T::notSerial, LangKey("PortFaultNotSerial")},
                                    {&T::denied, LangKey("PortFaultDenied")},
                                    {&T::inUse, LangKey("PortFaultInUse")},
                                    {&T::inUseBy, LangKey("PortFaultInUseBy")},
@@ -36,6 +37,9 @@ QString PortFailureTexts::describe(const QString &port, const DeviceFailure &fai
         break;
     case DeviceFault::NotAPort:
         reason = notAPort;
+        break;
+    case DeviceFault::NotSerial:
+        reason = notSerial;
         break;
     case DeviceFault::Denied:
         reason = ReplacePlaceholders(denied, {QStringLiteral("{DEVICE}"), device});

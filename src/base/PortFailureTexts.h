@@ -11,6 +11,7 @@ struct PortFailureTexts {
     QString openFailed;   // {PORT} {RAISON}
     QString noSuchPort;   // {DEVICE}
     QString notAPort;     //
+    QString notSerial;    //
     QString denied;       // {DEVICE}
     QString inUse;        // nobody named
     QString inUseBy;      // {QUI}

@@ -9,6 +9,7 @@ enum class DeviceFault {
     Other,        // the system's own words tell it
     NoSuchPort,   // no such device on this computer
     NotAPort,     // the setting names no port at all
+    NotSerial,    // a parallel port where a serial one is needed
     Denied,       // the system refuses access to this user
     InUse,        // another program, or another window of ours, holds the port
     NoModemLines, // a serial device without modem lines cannot drive a programmer

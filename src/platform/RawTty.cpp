@@ -1,5 +1,6 @@
 #include "platform/RawTty.h"
 
+#include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
 
 #include <cerrno>
@@ -69,14 +70,12 @@ bool configure(int fd, const SerialSettings &s, speed_t speed)
 
 } // namespace
 
-DeviceResult<RawTty> RawTty::open(const QString &device, const QString &settingsText)
+DeviceResult<RawTty> RawTty::open(const QString &port, const QString &settingsText)
 {
     DeviceResult<RawTty> result;
-    if (device.isEmpty()) { // the setting names no serial port
-        result.error = QStringLiteral("no serial port named");
-        result.fault = DeviceFault::NotAPort;
+    const QString device = SerialPortNames::SerialDeviceOf(port, &result);
+    if (device.isEmpty())
         return result;
-    }
     const auto settings = SerialSettings::parse(settingsText);
     const speed_t speed = settings ? speedFor(settings->baudRate) : B0;
     if (!settings || speed == B0) {

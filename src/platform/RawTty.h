@@ -13,9 +13,10 @@
 class RawTty
 {
 public:
-    // Opens `device` with a settings text such as "57600,N,8,1" (see
-    // SerialSettings); a port another program holds fails as in use.
-    static DeviceResult<RawTty> open(const QString &device, const QString &settingsText);
+    // Opens the serial port `port` names (SerialPortNames: "COMn" or a path,
+    // links followed) with a settings text such as "57600,N,8,1" (see
+    // SerialSettings); a port another program or window holds fails as in use.
+    static DeviceResult<RawTty> open(const QString &port, const QString &settingsText);
     ~RawTty();
     RawTty(const RawTty &) = delete;
     RawTty &operator=(const RawTty &) = delete;

@@ -1,6 +1,7 @@
 #include "platform/SerialPortOpening.h"
 
 #include "platform/SerialPortLock.h"
+#include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
 
 #include <QCoreApplication>
@@ -44,7 +45,7 @@ DeviceFailure failureOf(const QSerialPort &port, const QString &device)
 
 } // namespace
 
-std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
+std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
                                   const QString &settingsText, QSerialPort::FlowControl flow)
 {
     if (port.isOpen())
@@ -54,6 +55,10 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
         return failureText(
             QCoreApplication::translate("SerialPortOpening", "invalid serial settings \"%1\"")
                 .arg(settingsText));
+    DeviceFailure notSerial;
+    const QString device = SerialPortNames::SerialDeviceOf(name, &notSerial);
+    if (device.isEmpty())
+        return notSerial;
     port.setPortName(device);
     if (!port.open(QIODevice::ReadWrite))
         return failureOf(port, device);

@@ -143,6 +143,7 @@ private slots:
     void withoutALockFolderThePortStillOpens();
     void holdersWithoutALockAreNotUs_data();
     void holdersWithoutALockAreNotUs();
+    void aLinkOpensTheDeviceItLeadsTo();
 };
 
 void TestDeviceLinks::byteLinkBothWaysAndDeadlines()
@@ -415,6 +416,30 @@ void TestDeviceLinks::holdersWithoutALockAreNotUs()
             ::close(fd);
     }
     QVERIFY(TtyByteLink::open(pty.slave, "9600,N,8,1"));
+}
+
+// A link (as socat makes them) opens the device it leads to, under that
+// device's lock: opened by either name, the port has one owner.
+void TestDeviceLinks::aLinkOpensTheDeviceItLeadsTo()
+{
+    LinkedPty pty;
+    QVERIFY(!pty.link.isEmpty());
+    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.device);
+    {
+        auto raw = TtyByteLink::open(pty.link, "9600,N,8,1");
+        QVERIFY2(raw, qPrintable(raw.error));
+        QCOMPARE(raw.device->tty().device(), pty.device);
+        QVERIFY(QFile::exists(lockFile));
+        QSerialPort live;
+        const auto failure =
+            SerialPortOpening::Open(live, pty.device, "9600,N,8,1", QSerialPort::NoFlowControl);
+        QVERIFY(failure);
+        QCOMPARE(heldBy(*failure), QString("here")); // said as such, not by our name
+    }
+    QSerialPort live;
+    QVERIFY(!SerialPortOpening::Open(live, pty.link, "9600,N,8,1", QSerialPort::NoFlowControl));
+    QCOMPARE(live.portName(), pty.device.mid(5));
+    QCOMPARE(heldBy(TtyByteLink::open(pty.device, "9600,N,8,1")), QString("here"));
 }
 
 QTEST_GUILESS_MAIN(TestDeviceLinks)
