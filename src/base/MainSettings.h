@@ -45,8 +45,8 @@ struct MainSettings {
     bool presentation = false;
 
     // Serial link of the main window (live page and terminal).
-    QString portDevice;                                    // device path opened by the link
-    int portNumber = 1;                                    // "newport"
+    QString portDevice; // the port the link opens, as typed ("/dev/ttyUSB0", a link, "COM5")
+    int portNumber = 1; // "newport" when it is a number (0 for a typed port)
     QString serialSettings = QStringLiteral("9600,N,8,1"); // "com$"
     int32_t TypeCourbe = 16;                               // chart type
     QString Language = QStringLiteral("francais.ini");

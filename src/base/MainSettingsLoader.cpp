@@ -20,17 +20,27 @@ template <typename T> constexpr qint64 high()
     return std::numeric_limits<T>::max();
 }
 
+// A stored port name, read by the one rule of port names and kept as typed,
+// even when its device is not there now (an adapter unplugged, a link made
+// later: its opening says so); `fallback` for a text that names no port.
+QString portName(const QString &stored, const QString &fallback)
+{
+    const QString name = stored.trimmed();
+    return SerialPortNames::PortNamed(name).kind != SerialPortNames::PortKind::None ? name
+                                                                                    : fallback;
+}
+
 void readPort(MainSettings &settings, const QString &stored)
 {
-    // A device path is taken as it stands; otherwise a port number from 1 up.
-    if (SerialPortNames::IsDevicePath(stored)) {
-        settings.portDevice = stored;
+    // A port number from 1 up (the options' form), or a port name.
+    bool isNumber = false;
+    const int number = stored.trimmed().toInt(&isNumber);
+    if (const QString name = isNumber ? QString() : portName(stored, QString()); !name.isEmpty()) {
+        settings.portDevice = name;
         settings.portNumber = 0;
         return;
     }
-    bool ok = false;
-    const int number = stored.trimmed().toInt(&ok);
-    settings.portNumber = ok && number >= 1 && number <= 255 ? number : 1;
+    settings.portNumber = isNumber && number >= 1 && number <= 255 ? number : 1;
     settings.portDevice = SerialPortNames::DeviceForPortNumber(settings.portNumber);
 }
 
@@ -106,7 +116,7 @@ void MainSettingsLoader::LoadIcsp(MainSettings &s)
     };
     s.ICSPBoitier = int16_t(number(kIcsp, "ICSP_Boitier", 2, low<int16_t>(), high<int16_t>()));
     s.ICSPChip = text(kIcsp, "ICSP_Chip", QStringLiteral("AUTO"));
-    s.ICSPPort = text(kIcsp, "ICSP_Port", QStringLiteral("COM1"));
+    s.ICSPPort = portName(text(kIcsp, "ICSP_Port", QString()), QStringLiteral("COM1"));
     s.ICSPPINMCLR = byte("ICSP_Broche_MCLR", 5);
     s.ICSPPINCLOCK = byte("ICSP_Broche_CLOCK", 3);
     s.ICSPPINDATA = byte("ICSP_Broche_DATA", 2);

@@ -13,36 +13,44 @@ PortFailureTexts PortFailureTexts::load()
                                    {&T::openFailed, LangKey("MessPortOuverture")},
                                    {&T::noSuchPort, LangKey("PortFaultMissing")},
                                    {&T::notAPort, LangKey("PortFaultNotAPort")},
+                                   {&T::notSerial, LangKey("PortFaultNotSerial")},
                                    {&T::denied, LangKey("PortFaultDenied")},
                                    {&T::inUse, LangKey("PortFaultInUse")},
                                    {&T::inUseBy, LangKey("PortFaultInUseBy")},
+                                   {&T::inUseHere, LangKey("PortFaultInUseHere")},
                                    {&T::noModemLines, LangKey("PortFaultNoModemLines")},
                                    {&T::gone, LangKey("PortFaultGone")},
                                });
     return t;
 }
 
-QString PortFailureTexts::describe(const QString &port, DeviceFault fault, const QString &holder,
-                                   const QString &systemText) const
+QString PortFailureTexts::describe(const QString &port, const DeviceFailure &failed) const
 {
+    const QString &systemText = failed.error;
     if (openFailed.isEmpty())
         return systemText;
     // The system's text is "<device>: <its words>".
     const QString device = systemText.section(QStringLiteral(": "), 0, 0);
     QString reason;
-    switch (fault) {
+    switch (failed.fault) {
     case DeviceFault::NoSuchPort:
         reason = ReplacePlaceholders(noSuchPort, {QStringLiteral("{DEVICE}"), device});
         break;
     case DeviceFault::NotAPort:
         reason = notAPort;
         break;
+    case DeviceFault::NotSerial:
+        reason = notSerial;
+        break;
     case DeviceFault::Denied:
         reason = ReplacePlaceholders(denied, {QStringLiteral("{DEVICE}"), device});
         break;
     case DeviceFault::InUse:
-        reason = holder.isEmpty() ? inUse
-                                  : ReplacePlaceholders(inUseBy, {QStringLiteral("{QUI}"), holder});
+        // Never ourselves by name: another window of ours is said as such.
+        reason = failed.heldHere ? inUseHere
+                 : failed.holder.isEmpty()
+                     ? inUse
+                     : ReplacePlaceholders(inUseBy, {QStringLiteral("{QUI}"), failed.holder});
         break;
     case DeviceFault::NoModemLines:
         reason = noModemLines;

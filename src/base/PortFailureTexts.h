@@ -12,9 +12,11 @@ struct PortFailureTexts {
     QString openFailed;   // {PORT} {RAISON}
     QString noSuchPort;   // {DEVICE}
     QString notAPort;     //
+    QString notSerial;    //
     QString denied;       // {DEVICE}
     QString inUse;        // nobody named
     QString inUseBy;      // {QUI}
+    QString inUseHere;    // another window of ours
     QString noModemLines; //
     QString gone;         // the device went away while open
 
@@ -23,12 +25,7 @@ struct PortFailureTexts {
 
     // The sentence for a failed opening of `port`; without texts (nothing
     // loaded) the system's own words.
-    QString describe(const QString &port, const DeviceFailure &failed) const
-    {
-        return describe(port, failed.fault, failed.holder, failed.error);
-    }
-    QString describe(const QString &port, DeviceFault fault, const QString &holder,
-                     const QString &systemText) const;
+    QString describe(const QString &port, const DeviceFailure &failed) const;
 
     // Why an open port was lost, for "MessPortPerdu": a device that went away
     // is said so (the system's words for the call that failed then mislead),

@@ -130,7 +130,7 @@ QString PortBootloader(const QString &icspPort)
 
 std::optional<QString> RefusTransfert(const QString &icspPort, bool packageSelected)
 {
-    if (icspPort.left(3) == QLatin1String("LPT"))
+    if (SerialPortNames::PortNamed(icspPort).kind == SerialPortNames::PortKind::Parallel)
         return BootloaderMessages::NoLpt;
     if (!packageSelected)
         return BootloaderMessages::NoPackage;

@@ -72,14 +72,7 @@ IcspLineSettings::PortKind IcspLineSettings::portKind() const
 
 IcspLineSettings::PortKind IcspLineSettings::portKindOf(const QString &port)
 {
-    if (SerialPortNames::IsDevicePath(port))
-        return port.startsWith(QLatin1String("/dev/parport")) ? PortKind::Parallel
-                                                              : PortKind::Serial;
-    if (port.startsWith(QLatin1Char('C')))
-        return PortKind::Serial;
-    if (port.startsWith(QLatin1Char('L')))
-        return PortKind::Parallel;
-    return PortKind::None;
+    return SerialPortNames::PortNamed(port).kind;
 }
 
 IcspLineDriver::IcspLineDriver(const IcspLineSettings &settings, ModemLines *serial,

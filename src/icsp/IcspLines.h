@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SerialPortNames.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -27,7 +29,7 @@ uint8_t statusMask(uint8_t pin);
 // from the main settings when it starts so that a running operation never
 // reads them again.
 struct IcspLineSettings {
-    enum class PortKind { None, Serial, Parallel };
+    using PortKind = SerialPortNames::PortKind;
 
     int16_t ICSPBoitier = 2; // 0 JDM, 1 VEKP, 2 VEK-MZ, 3 Q-PAK
     QString ICSPPort = QStringLiteral("COM1");
@@ -40,9 +42,9 @@ struct IcspLineSettings {
     // Puts these values back into the main settings (the reverse of from()).
     void applyTo(MainSettings &settings) const;
 
-    // JDM always uses the serial lines; the others follow the port text: "C..."
-    // or a serial device path is serial, "L..." or a /dev/parport path parallel
-    // (exact case, as the settings have always been compared).
+    // JDM always uses the serial lines (on a parallel port its opening says
+    // that it needs a serial one); the others follow the port the text names
+    // (SerialPortNames): "COMn" or a serial device, "LPTn" or a parallel one.
     PortKind portKind() const;
     // The port text alone, as for a box other than JDM.
     static PortKind portKindOf(const QString &port);

@@ -16,18 +16,13 @@ namespace {
 DeviceResult<IcspPort> openSerial(const QString &port)
 {
     DeviceResult<IcspPort> result;
-    const QString device = SerialPortNames::SerialDeviceOf(port);
-    if (device.isEmpty()) {
-        result.error = port + QStringLiteral(": not a serial port");
-        result.fault = DeviceFault::NotAPort;
-        return result;
-    }
-    auto tty = RawTty::open(device, IcspLinkSettings);
+    auto tty = RawTty::open(port, IcspLinkSettings);
     if (!tty) {
         result.failAs(tty);
         return result;
     }
-    auto modem = std::make_unique<TtyModemLines>(tty.device->fd(), device, SystemCalls::real());
+    auto modem = std::make_unique<TtyModemLines>(tty.device->fd(), tty.device->device(),
+                                                 SystemCalls::real());
     if (!modem->present()) {
         result.error = modem->errorText();
         result.fault = DeviceFault::NoModemLines;
@@ -42,7 +37,7 @@ DeviceResult<IcspPort> openSerial(const QString &port)
 DeviceResult<IcspPort> openParallel(const QString &port)
 {
     DeviceResult<IcspPort> result;
-    auto lpt = PpdevPort::open(port, SystemCalls::real());
+    auto lpt = PpdevPort::open(SerialPortNames::PortNamed(port).device, SystemCalls::real());
     if (!lpt) {
         result.failAs(lpt);
         return result;

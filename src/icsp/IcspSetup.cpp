@@ -118,17 +118,14 @@ QString BoxOptionCaption(int index)
     }
 }
 
-bool NamesAPort(const QString &ICSPPort)
+std::optional<PortRefusal> RefusedPort(const MainSettings &settings)
 {
-    switch (IcspLineSettings::portKindOf(ICSPPort)) {
-    case IcspLineSettings::PortKind::Serial:
-        return !SerialPortNames::SerialDeviceOf(ICSPPort).isEmpty();
-    case IcspLineSettings::PortKind::Parallel:
-        return true;
-    case IcspLineSettings::PortKind::None:
-        break;
-    }
-    return false;
+    if (!SerialPortNames::NamesAPort(settings.ICSPPort))
+        return PortRefusal::NotAPort;
+    if (settings.ICSPBoitier == 0 &&
+        IcspLineSettings::portKindOf(settings.ICSPPort) == IcspLineSettings::PortKind::Parallel)
+        return PortRefusal::NeedsSerial;
+    return std::nullopt;
 }
 
 QStringList FixedPortEntries()

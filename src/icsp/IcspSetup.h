@@ -43,9 +43,11 @@ Twips Db25MarkerPosition(uint8_t pin);
 constexpr int BoxTypeCount = 4;
 QString BoxOptionCaption(int index);
 
-// True when the port setting names a port a programmer can be on: "COMn" or
-// a serial device path, "LPTn" or a parallel device path.
-bool NamesAPort(const QString &ICSPPort);
+// Why OK refuses the port of the settings: a text that names no port (the rule
+// of SerialPortNames), or a parallel port for the JDM box, which drives its
+// lines on a serial port only. Nothing when the port may be taken.
+enum class PortRefusal { NotAPort, NeedsSerial };
+std::optional<PortRefusal> RefusedPort(const MainSettings &settings);
 
 // The fixed port entries: "COM1" to "COM7" and "LPT1".
 QStringList FixedPortEntries();

@@ -10,18 +10,20 @@ enum class DeviceFault {
     Other,        // the system's own words tell it
     NoSuchPort,   // no such device on this computer
     NotAPort,     // the setting names no port at all
+    NotSerial,    // a parallel port where a serial one is needed
     Denied,       // the system refuses access to this user
-    InUse,        // another program (or window) holds the port
+    InUse,        // another program, or another window of ours, holds the port
     NoModemLines, // a serial device without modem lines cannot drive a programmer
     Gone,         // the device went away while open (unplugged, its far end closed)
 };
 
 // A failed opening: the device's path and the system's own words, the kind of
-// fault and, for a port in use, who holds it when the system says.
+// fault and, for a port in use, who holds it when the lock files say.
 struct DeviceFailure {
     QString error;
     DeviceFault fault = DeviceFault::Other;
-    QString holder; // "minicom (PID 1234)"
+    QString holder;        // another program: "minicom (PID 1234)"
+    bool heldHere = false; // another window of this program holds it
 };
 
 // The fault the system's error number stands for at opening.

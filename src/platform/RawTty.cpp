@@ -1,9 +1,11 @@
 #include "platform/RawTty.h"
 
+#include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -68,14 +70,12 @@ bool configure(int fd, const SerialSettings &s, speed_t speed)
 
 } // namespace
 
-DeviceResult<RawTty> RawTty::open(const QString &device, const QString &settingsText)
+DeviceResult<RawTty> RawTty::open(const QString &port, const QString &settingsText)
 {
     DeviceResult<RawTty> result;
-    if (device.isEmpty()) { // the setting names no serial port
-        result.error = QStringLiteral("no serial port named");
-        result.fault = DeviceFault::NotAPort;
+    const QString device = SerialPortNames::SerialDeviceOf(port, &result);
+    if (device.isEmpty())
         return result;
-    }
     const auto settings = SerialSettings::parse(settingsText);
     const speed_t speed = settings ? speedFor(settings->baudRate) : B0;
     if (!settings || speed == B0) {
@@ -91,8 +91,21 @@ DeviceResult<RawTty> RawTty::open(const QString &device, const QString &settings
     const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         result.fail(device, errno);
+        if (result.fault == DeviceFault::InUse) {
+            lock.device.reset(); // the lock just taken is ours: not the holder
+            SerialPortLock::markInUse(result, device);
+        }
+        return result;
+    }
+    // Another opening may hold the port by the third convention alone: an
+    // flock() on the device, which keeps off root too (TIOCEXCL does not).
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        lock.device.reset();
+        result.fail(device, error == EWOULDBLOCK ? EBUSY : error);
         if (result.fault == DeviceFault::InUse)
-            result.holder = SerialPortLock::holderOf(device);
+            SerialPortLock::markInUse(result, device);
         return result;
     }
     // Exclusive: a second open fails with EBUSY (except for root).

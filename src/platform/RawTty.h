@@ -7,14 +7,16 @@
 
 // A serial device opened by hand with termios, in raw mode and non-blocking, so
 // that it can be used from a worker thread (QSerialPort belongs to the thread
-// that made it). It is its port's one owner: its lock file is taken and the
-// tty is made exclusive (TIOCEXCL) while it is open. Closed when destroyed.
+// that made it). It is its port's one owner by the three conventions serial
+// programs keep: its lock file is taken, the device is flock()ed and the tty
+// is made exclusive (TIOCEXCL) while it is open. Closed when destroyed.
 class RawTty
 {
 public:
-    // Opens `device` with a settings text such as "57600,N,8,1" (see
-    // SerialSettings); a port another program holds fails as in use.
-    static DeviceResult<RawTty> open(const QString &device, const QString &settingsText);
+    // Opens the serial port `port` names (SerialPortNames: "COMn" or a path,
+    // links followed) with a settings text such as "57600,N,8,1" (see
+    // SerialSettings); a port another program or window holds fails as in use.
+    static DeviceResult<RawTty> open(const QString &port, const QString &settingsText);
     ~RawTty();
     RawTty(const RawTty &) = delete;
     RawTty &operator=(const RawTty &) = delete;

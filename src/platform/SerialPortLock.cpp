@@ -1,5 +1,6 @@
 #include "platform/SerialPortLock.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -59,30 +60,45 @@ QString SerialPortLock::fileName(const QString &device)
     return QStringLiteral("LCK..") + name;
 }
 
-QString SerialPortLock::holderOf(const QString &device)
+qint64 SerialPortLock::holderPid(const QString &device)
 {
     for (const QString &folder : folders()) {
         const qint64 pid = pidIn(folder + QLatin1Char('/') + fileName(device));
-        if (pid == 0 || !alive(pid))
-            continue;
-        const QString name = processName(pid);
-        return name.isEmpty() ? QStringLiteral("PID %1").arg(pid)
-                              : QStringLiteral("%1 (PID %2)").arg(name).arg(pid);
+        if (pid != 0 && alive(pid))
+            return pid;
     }
-    return {};
+    return 0;
+}
+
+void SerialPortLock::markInUse(DeviceFailure &failure, const QString &device)
+{
+    failure.fault = DeviceFault::InUse;
+    failure.holder.clear();
+    failure.heldHere = false;
+    const qint64 pid = holderPid(device);
+    if (pid == 0)
+        return;
+    if (pid == QCoreApplication::applicationPid()) {
+        failure.heldHere = true;
+        return;
+    }
+    const QString name = processName(pid);
+    failure.holder = name.isEmpty() ? QStringLiteral("PID %1").arg(pid)
+                                    : QStringLiteral("%1 (PID %2)").arg(name).arg(pid);
 }
 
 DeviceResult<SerialPortLock> SerialPortLock::take(const QString &device)
 {
     DeviceResult<SerialPortLock> result;
-    const auto inUse = [&result, &device](const QString &holder) {
-        result.error = device + QStringLiteral(": in use by ") + holder;
-        result.fault = DeviceFault::InUse;
-        result.holder = holder;
+    const auto inUse = [&result, &device] {
+        markInUse(result, device);
+        result.error =
+            device + QStringLiteral(": in use") +
+            (result.holder.isEmpty() ? QString() : QStringLiteral(" by ") + result.holder);
         return std::move(result);
     };
-    if (const QString holder = holderOf(device); !holder.isEmpty())
-        return inUse(holder);
+    if (holderPid(device) != 0)
+        return inUse();
     for (const QString &folder : folders()) {
         if (!QFileInfo(folder).isWritable())
             continue;
@@ -96,7 +112,7 @@ DeviceResult<SerialPortLock> SerialPortLock::take(const QString &device)
             return result;
         }
         if (file->error() == QLockFile::LockFailedError) // taken meanwhile
-            return inUse(holderOf(device));
+            return inUse();
     }
     result.device.reset(new SerialPortLock(nullptr));
     return result;

@@ -21,8 +21,13 @@ public:
     // over. Without a writable lock folder nothing is taken (the exclusive
     // opening of the port still keeps other programs off).
     static DeviceResult<SerialPortLock> take(const QString &device);
-    // Who holds the lock of `device`: "name (PID n)"; empty when nobody does.
-    static QString holderOf(const QString &device);
+    // The PID in a live lock of `device`; 0 when no live process holds one.
+    static qint64 holderPid(const QString &device);
+    // Marks `failure` as a port in use, with who holds it by the lock files:
+    // another program by name and PID, this program (another of its windows)
+    // as such, nobody when no live lock is found. A lock of our own must be
+    // let go first, or we would name ourselves.
+    static void markInUse(DeviceFailure &failure, const QString &device);
     // The lock file's name for `device` ("LCK..ttyS0", "LCK..pts_3").
     static QString fileName(const QString &device);
     // Where lock files are looked for, the first writable one taking ours

@@ -3,50 +3,87 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace SerialPortNames {
+
+namespace {
+
+// n of "COMn" or "LPTn" (digits only: "COM 3" or "COM+3" are slips); 0 otherwise.
+int numberAfter(const QString &name, QLatin1StringView prefix)
+{
+    if (!name.startsWith(prefix))
+        return 0;
+    const QString digits = name.mid(prefix.size());
+    const bool onlyDigits =
+        !digits.isEmpty() &&
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return onlyDigits ? digits.toInt() : 0;
+}
+
+PortKind kindOfDevice(const QString &device)
+{
+    return device.startsWith(QLatin1String("/dev/parport")) ? PortKind::Parallel : PortKind::Serial;
+}
+
+bool isCharacterDevice(const QString &path)
+{
+    struct stat st {
+    };
+    return ::stat(path.toLocal8Bit().constData(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+} // namespace
+
+NamedPort PortNamed(const QString &name)
+{
+    if (const int n = numberAfter(name, QLatin1StringView("COM")); n >= 1)
+        return {PortKind::Serial, DeviceForPortNumber(n)};
+    if (const int n = numberAfter(name, QLatin1StringView("LPT")); n >= 1)
+        return {PortKind::Parallel, QStringLiteral("/dev/parport%1").arg(n - 1)};
+    if (!name.startsWith(QLatin1Char('/')))
+        return {};
+    const QString target = QFileInfo(name).canonicalFilePath();
+    if (target.isEmpty()) // nothing there now: an adapter unplugged, a link not made yet
+        return {kindOfDevice(name), name, true};
+    if (!isCharacterDevice(target))
+        return {};
+    return {kindOfDevice(target), target};
+}
+
+bool NamesAPort(const QString &name)
+{
+    const NamedPort port = PortNamed(name);
+    return port.kind != PortKind::None && !port.leadsNowhere;
+}
+
+QString SerialDeviceOf(const QString &name, DeviceFailure *why)
+{
+    const NamedPort port = PortNamed(name);
+    if (port.kind == PortKind::Serial)
+        return port.device;
+    if (why) {
+        const bool parallel = port.kind == PortKind::Parallel;
+        why->fault = parallel ? DeviceFault::NotSerial : DeviceFault::NotAPort;
+        why->error = name + (parallel ? QStringLiteral(": not a serial port")
+                                      : QStringLiteral(": names no port"));
+    }
+    return {};
+}
 
 QString DeviceForPortNumber(int number)
 {
     return QStringLiteral("/dev/ttyS%1").arg(number - 1);
 }
 
-bool IsDevicePath(const QString &text)
+QString DeviceToOpen(int number, const QString &port)
 {
-    return text.startsWith(QStringLiteral("/dev/")) && text.size() > 5;
+    return port.isEmpty() ? DeviceForPortNumber(number) : port;
 }
 
-QString SerialDeviceOf(const QString &setting)
+QString PortCaption(int number, const QString &port)
 {
-    if (IsDevicePath(setting))
-        return setting;
-    if (!setting.startsWith(QLatin1String("COM")))
-        return {};
-    // Digits only: "COM 3" or "COM+3" are slips, not ports.
-    const QString digits = setting.mid(3);
-    const bool onlyDigits = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(),
-                                                             [](QChar c) { return c.isDigit(); });
-    const int number = onlyDigits ? digits.toInt() : 0;
-    return number >= 1 ? DeviceForPortNumber(number) : QString();
-}
-
-QString TypedPort(const QString &text)
-{
-    const QString typed = text.trimmed();
-    if (!typed.startsWith(QLatin1Char('/')) || IsDevicePath(typed))
-        return typed;
-    const QString target = QFileInfo(typed).canonicalFilePath();
-    return IsDevicePath(target) ? target : typed;
-}
-
-QString DeviceToOpen(int number, const QString &device)
-{
-    return device.isEmpty() ? DeviceForPortNumber(number) : device;
-}
-
-QString PortCaption(int number, const QString &device)
-{
-    return number > 0 ? QStringLiteral("COM%1").arg(number) : device;
+    return number > 0 ? QStringLiteral("COM%1").arg(number) : port;
 }
 
 } // namespace SerialPortNames

@@ -1,31 +1,46 @@
 #pragma once
 
+#include "platform/DeviceResult.h"
+
 #include <QString>
 
-// Serial ports are kept in the settings as a port number (1 for the first port)
-// or as a device path; these helpers turn one into what the link opens.
+// The one rule by which a text names a port, kept alike by the set-up dialogs
+// at OK, by the settings loader and by every opening, in every window:
+// "COMn" (n from 1, digits only, in capitals) names the serial port
+// /dev/ttyS(n-1), "LPTn" the parallel port /dev/parport(n-1), and an absolute
+// path the character device it leads to, links followed (a parallel port when
+// that is a /dev/parportN). Anything else names no port. A port is kept as
+// the user typed it: a link is followed at each opening, so that a link made
+// again (socat makes a new pseudo-terminal each time) still leads to its port.
 namespace SerialPortNames {
+
+enum class PortKind { None, Serial, Parallel };
+
+struct NamedPort {
+    PortKind kind = PortKind::None;
+    QString device; // what to open: the device the name leads to
+    // A path that leads nowhere (yet): its kind is read from the path itself,
+    // and its opening says that it does not exist.
+    bool leadsNowhere = false;
+};
+
+NamedPort PortNamed(const QString &name);
+
+// True when `name` names a port that is there to be chosen: "COMn", "LPTn",
+// or a path to a character device. What the set-up dialogs take at OK.
+bool NamesAPort(const QString &name);
+
+// The serial device an opening of `name` opens. Empty when there is none,
+// `why` then saying so: a parallel port (NotSerial) or no port (NotAPort).
+QString SerialDeviceOf(const QString &name, DeviceFailure *why = nullptr);
 
 // Device path of serial port `number` (1 gives /dev/ttyS0).
 QString DeviceForPortNumber(int number);
 
-// True for a text that names a device path rather than a port number.
-bool IsDevicePath(const QString &text);
+// The port the live link opens: the settings' port name, else that of the number.
+QString DeviceToOpen(int number, const QString &port);
 
-// The serial device a port setting names, for every window alike: "COMn"
-// (n from 1) is /dev/ttyS(n-1), a device path is kept as it stands; anything
-// else (a parallel port, a typing slip) names no serial device: empty.
-QString SerialDeviceOf(const QString &setting);
-
-// A port the user typed as it is kept: "COMn", "LPTn" and device paths as
-// typed; a path outside /dev (a link the user made) as the device it leads to,
-// or as typed when it leads to no device.
-QString TypedPort(const QString &text);
-
-// The device the link opens: the settings' device path, else that of the number.
-QString DeviceToOpen(int number, const QString &device);
-
-// Status-bar name of the port: "COM" and the number, or the device path.
-QString PortCaption(int number, const QString &device);
+// Status-bar name of the port: "COM" and the number, or the port as typed.
+QString PortCaption(int number, const QString &port);
 
 } // namespace SerialPortNames

@@ -1,12 +1,14 @@
 #include "platform/SerialPortOpening.h"
 
 #include "platform/SerialPortLock.h"
+#include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
 
 #include <QCoreApplication>
 
 #include <cerrno>
 #include <poll.h>
+#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -30,12 +32,13 @@ DeviceFailure failureOf(const QSerialPort &port, const QString &device)
         break;
     case QSerialPort::PermissionError:
         // A held lock or an exclusive port, or no right to it: the lock and
-        // the device's own permissions tell which.
-        failure.holder = SerialPortLock::holderOf(device);
-        failure.fault = !failure.holder.isEmpty() ||
-                                ::access(device.toLocal8Bit().constData(), R_OK | W_OK) == 0
-                            ? DeviceFault::InUse
-                            : DeviceFault::Denied;
+        // the device's own permissions tell which (the port let its own lock
+        // go when the opening failed).
+        if (SerialPortLock::holderPid(device) != 0 ||
+            ::access(device.toLocal8Bit().constData(), R_OK | W_OK) == 0)
+            SerialPortLock::markInUse(failure, device);
+        else
+            failure.fault = DeviceFault::Denied;
         break;
     default:
         break;
@@ -56,7 +59,7 @@ bool deviceGone(int fd)
 
 } // namespace
 
-std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
+std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
                                   const QString &settingsText, QSerialPort::FlowControl flow)
 {
     if (port.isOpen())
@@ -66,9 +69,21 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
         return failureText(
             QCoreApplication::translate("SerialPortOpening", "invalid serial settings \"%1\"")
                 .arg(settingsText));
+    DeviceFailure notSerial;
+    const QString device = SerialPortNames::SerialDeviceOf(name, &notSerial);
+    if (device.isEmpty())
+        return notSerial;
     port.setPortName(device);
     if (!port.open(QIODevice::ReadWrite))
         return failureOf(port, device);
+    // QSerialPort keeps the lock file and TIOCEXCL; the flock() of raw
+    // openings and other programs is the third convention, binding root too.
+    if (::flock(int(port.handle()), LOCK_EX | LOCK_NB) != 0) {
+        port.close();
+        DeviceFailure failure = failureText(DeviceErrorText(device, EBUSY));
+        SerialPortLock::markInUse(failure, device);
+        return failure;
+    }
     if (!settings->applyTo(port) || !port.setFlowControl(flow)) {
         const DeviceFailure failure =
             failureText(device + QStringLiteral(": ") + port.errorString());

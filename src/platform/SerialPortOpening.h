@@ -11,11 +11,13 @@
 // telling which of its errors mean the port is gone.
 namespace SerialPortOpening {
 
-// Opens `device` with a settings text such as "9600,N,8,1" and a flow control.
-// On failure the port is left closed and the reason is returned; a port that
-// another program holds (QSerialPort takes the same lock files and exclusive
-// opening as our raw ttys) is told as in use, naming the holder.
-std::optional<DeviceFailure> Open(QSerialPort &port, const QString &device,
+// Opens the serial port `name` names (SerialPortNames: "COMn" or a path,
+// links followed) with a settings text such as "9600,N,8,1" and a flow
+// control. On failure the port is left closed and the reason is returned; a
+// port that another program or window holds (QSerialPort takes the same lock
+// files and exclusive opening as our raw ttys, and we flock() it as they do)
+// is told as in use, with its holder when the lock files name one.
+std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
                                   const QString &settingsText, QSerialPort::FlowControl flow);
 
 // After `error` on the open `port`: nothing when the port can go on; else why

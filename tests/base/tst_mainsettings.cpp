@@ -1,3 +1,4 @@
+#include "PortHolders.h"
 #include "TestSupport.h"
 #include "base/MainSettingsLoader.h"
 
@@ -97,6 +98,54 @@ private slots:
 
         QCOMPARE(loadFrom("[Config]\nnewport=0\n").portNumber, 1);
         QCOMPARE(loadFrom("[Config]\nnewport= 2 \n").portNumber, 2);
+    }
+
+    // A port comes back at the next start as it was typed, by the rule the
+    // dialogs take it at OK ("COMn", "LPTn", a path to a character device,
+    // links followed); a path whose device is not there now is kept for its
+    // opening to say so; a text that names no port gives the first port.
+    void storedPortsComeBackAsTyped_data()
+    {
+        QTest::addColumn<QString>("stored"); // as newport and as ICSP_Port
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("icspPort");
+        QTest::newRow("link to a pseudo-terminal") << "{link}" << 0 << "{link}"
+                                                   << "{link}";
+        QTest::newRow("COM12") << "COM12" << 0 << "COM12"
+                               << "COM12";
+        QTest::newRow("LPT1") << "LPT1" << 0 << "LPT1"
+                              << "LPT1";
+        QTest::newRow("link leading nowhere now") << "{dangling}" << 0 << "{dangling}"
+                                                  << "{dangling}";
+        QTest::newRow("plain file") << "{file}" << 1 << "/dev/ttyS0"
+                                    << "COM1";
+        QTest::newRow("no port name") << "port" << 1 << "/dev/ttyS0"
+                                      << "COM1";
+    }
+
+    void storedPortsComeBackAsTyped()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, number);
+        QFETCH(QString, device);
+        QFETCH(QString, icspPort);
+        LinkedPty pty;
+        QVERIFY(!pty.link.isEmpty());
+        QVERIFY(TestSupport::writeFile(dir_.filePath("plain"), "not a port"));
+        QFile::remove(dir_.filePath("dangling"));
+        QVERIFY(QFile::link(dir_.filePath("nothing"), dir_.filePath("dangling")));
+        const auto places = [&](QString text) {
+            return text.replace("{link}", pty.link)
+                .replace("{file}", dir_.filePath("plain"))
+                .replace("{dangling}", dir_.filePath("dangling"));
+        };
+        stored = places(stored);
+        const MainSettings s =
+            loadFrom(QString("[Config]\nnewport=%1\n[ICSP]\nICSP_Port=%1\n").arg(stored).toUtf8());
+        QCOMPARE(s.portNumber, number);
+        QCOMPARE(s.portDevice, places(device));
+        QCOMPARE(s.ICSPPort, places(icspPort));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "PortHolders.h"
 #include "platform/ModemLines.h"
 #include "platform/ParallelPort.h"
 #include "platform/SerialLineStatus.h"
@@ -16,6 +17,7 @@
 #include <fcntl.h>
 #include <linux/ppdev.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -139,6 +141,9 @@ private slots:
     void aPortHasOneOwner();
     void aLockOfAnotherProgramNamesIt();
     void withoutALockFolderThePortStillOpens();
+    void holdersWithoutALockAreNotUs_data();
+    void holdersWithoutALockAreNotUs();
+    void aLinkOpensTheDeviceItLeadsTo();
 };
 
 void TestDeviceLinks::byteLinkBothWaysAndDeadlines()
@@ -282,17 +287,21 @@ void TestDeviceLinks::boundedWriteGivesUpOnAHeldLine()
 
 namespace {
 
-QString ownHolder()
+// Who a failed opening says holds the port: "here" (another window of ours),
+// the holder by name, "nobody known", or "not in use".
+QString heldBy(const DeviceFailure &failure)
 {
-    QFile comm("/proc/self/comm");
-    comm.open(QIODevice::ReadOnly);
-    return QString::fromLocal8Bit(comm.readAll().trimmed()) +
-           QString(" (PID %1)").arg(QCoreApplication::applicationPid());
+    if (failure.fault != DeviceFault::InUse)
+        return "not in use";
+    if (failure.heldHere)
+        return failure.holder.isEmpty() ? "here" : "here and " + failure.holder;
+    return failure.holder.isEmpty() ? "nobody known" : failure.holder;
 }
 
 } // namespace
 
-// Raw ttys and QSerialPort keep off each other's port, and say who holds it.
+// Raw ttys and QSerialPort keep off each other's port, and say that another
+// window of ours holds it (never naming ourselves as another program).
 void TestDeviceLinks::aPortHasOneOwner()
 {
     Pty pty;
@@ -305,16 +314,14 @@ void TestDeviceLinks::aPortHasOneOwner()
         QVERIFY(QFile::exists(lockFile));
         const auto second = TtyByteLink::open(pty.slave, "9600,N,8,1");
         QVERIFY(!second);
-        QCOMPARE(int(second.fault), int(DeviceFault::InUse));
-        QCOMPARE(second.holder, ownHolder());
+        QCOMPARE(heldBy(second), QString("here"));
 
         QSerialPort live;
         const auto failure =
             SerialPortOpening::Open(live, pty.slave, "9600,N,8,1", QSerialPort::NoFlowControl);
         QVERIFY(failure);
         QVERIFY(!live.isOpen());
-        QCOMPARE(int(failure->fault), int(DeviceFault::InUse));
-        QCOMPARE(failure->holder, ownHolder());
+        QCOMPARE(heldBy(*failure), QString("here"));
     }
     QVERIFY(!QFile::exists(lockFile)); // let go with the port
 
@@ -322,8 +329,7 @@ void TestDeviceLinks::aPortHasOneOwner()
     QVERIFY(!SerialPortOpening::Open(live, pty.slave, "9600,N,8,1", QSerialPort::NoFlowControl));
     const auto raw = TtyByteLink::open(pty.slave, "9600,N,8,1");
     QVERIFY(!raw);
-    QCOMPARE(int(raw.fault), int(DeviceFault::InUse));
-    QCOMPARE(raw.holder, ownHolder());
+    QCOMPARE(heldBy(raw), QString("here"));
     live.close();
     QVERIFY(TtyByteLink::open(pty.slave, "9600,N,8,1"));
 }
@@ -369,6 +375,73 @@ void TestDeviceLinks::withoutALockFolderThePortStillOpens()
     const auto opened = TtyByteLink::open(pty.slave, "9600,N,8,1");
     SerialPortLock::setFolders(kept);
     QVERIFY2(opened, qPrintable(opened.error));
+}
+
+// A port held without a lock file, by an flock() of another opening (which
+// keeps off root too: TIOCEXCL does not) or by another program's TIOCEXCL and
+// flock(), is in use; nobody is named, least of all ourselves through the
+// lock we took for the attempt, and that lock is let go.
+void TestDeviceLinks::holdersWithoutALockAreNotUs_data()
+{
+    QTest::addColumn<bool>("otherProgram");
+    QTest::newRow("flock of another opening") << false;
+    QTest::newRow("TIOCEXCL and flock of another program") << true;
+}
+
+void TestDeviceLinks::holdersWithoutALockAreNotUs()
+{
+    QFETCH(bool, otherProgram);
+    Pty pty;
+    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.slave);
+    {
+        std::unique_ptr<ForeignPortHolder> program;
+        int fd = -1;
+        if (otherProgram) {
+            program = std::make_unique<ForeignPortHolder>(pty.slave);
+            QVERIFY(program->holding());
+        } else {
+            fd = ::open(qPrintable(pty.slave), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0);
+        }
+        const auto raw = TtyByteLink::open(pty.slave, "9600,N,8,1");
+        QCOMPARE(heldBy(raw), QString("nobody known"));
+        QVERIFY(!QFile::exists(lockFile));
+
+        QSerialPort live;
+        const auto failure =
+            SerialPortOpening::Open(live, pty.slave, "9600,N,8,1", QSerialPort::NoFlowControl);
+        QVERIFY(failure);
+        QVERIFY(!live.isOpen());
+        QCOMPARE(heldBy(*failure), QString("nobody known"));
+        QVERIFY(!QFile::exists(lockFile));
+        if (fd >= 0)
+            ::close(fd);
+    }
+    QVERIFY(TtyByteLink::open(pty.slave, "9600,N,8,1"));
+}
+
+// A link (as socat makes them) opens the device it leads to, under that
+// device's lock: opened by either name, the port has one owner.
+void TestDeviceLinks::aLinkOpensTheDeviceItLeadsTo()
+{
+    LinkedPty pty;
+    QVERIFY(!pty.link.isEmpty());
+    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.device);
+    {
+        auto raw = TtyByteLink::open(pty.link, "9600,N,8,1");
+        QVERIFY2(raw, qPrintable(raw.error));
+        QCOMPARE(raw.device->tty().device(), pty.device);
+        QVERIFY(QFile::exists(lockFile));
+        QSerialPort live;
+        const auto failure =
+            SerialPortOpening::Open(live, pty.device, "9600,N,8,1", QSerialPort::NoFlowControl);
+        QVERIFY(failure);
+        QCOMPARE(heldBy(*failure), QString("here")); // said as such, not by our name
+    }
+    QSerialPort live;
+    QVERIFY(!SerialPortOpening::Open(live, pty.link, "9600,N,8,1", QSerialPort::NoFlowControl));
+    QCOMPARE(live.portName(), pty.device.mid(5));
+    QCOMPARE(heldBy(TtyByteLink::open(pty.device, "9600,N,8,1")), QString("here"));
 }
 
 QTEST_GUILESS_MAIN(TestDeviceLinks)

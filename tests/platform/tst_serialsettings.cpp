@@ -1,3 +1,5 @@
+#include "PortHolders.h"
+#include "TestSupport.h"
 #include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
 
@@ -7,7 +9,27 @@ class TestSerialSettings : public QObject
 {
     Q_OBJECT
 
+    LinkedPty m_pty;
+    QTemporaryDir m_dir;
+
+    // "{pty}", "{link}" (a link to it), "{file}" (a plain file) and
+    // "{dangling}" (a link to nothing) in `text` replaced by their paths.
+    QString places(QString text) const
+    {
+        return text.replace("{pty}", m_pty.device)
+            .replace("{link}", m_pty.link)
+            .replace("{file}", m_dir.filePath("plain"))
+            .replace("{dangling}", m_dir.filePath("dangling"));
+    }
+
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(!m_pty.link.isEmpty());
+        QVERIFY(TestSupport::writeFile(m_dir.filePath("plain"), "not a port"));
+        QVERIFY(QFile::link(m_dir.filePath("nothing"), m_dir.filePath("dangling")));
+    }
+
     void settingsText()
     {
         const auto s = SerialSettings::parse("115200,e,7,2");
@@ -24,8 +46,9 @@ private slots:
             QVERIFY2(!SerialSettings::parse(bad), bad);
     }
 
-    // One rule for every window: "COMn" is /dev/ttyS(n-1), a device path is
-    // itself, anything else names no serial port.
+    // One rule for every window: "COMn" is /dev/ttyS(n-1), a path the device
+    // it leads to (a path that leads nowhere is tried as it stands, so that its
+    // opening says it does not exist), anything else names no serial port.
     void portSettingNamesOneDevice_data()
     {
         QTest::addColumn<QString>("setting");
@@ -54,23 +77,69 @@ private slots:
                                     << "";
         QTest::newRow("parallel") << "LPT1"
                                   << "";
-        QTest::newRow("path outside /dev") << "/tmp/x"
-                                           << "";
+        QTest::newRow("path outside /dev, leading nowhere") << "/tmp/vek-no-such-port"
+                                                            << "/tmp/vek-no-such-port";
         QTest::newRow("/dev/ alone") << "/dev/"
                                      << "";
+        QTest::newRow("link to a pseudo-terminal") << "{link}"
+                                                   << "{pty}";
+        QTest::newRow("plain file") << "{file}"
+                                    << "";
     }
 
     void portSettingNamesOneDevice()
     {
         QFETCH(QString, setting);
         QFETCH(QString, device);
-        QCOMPARE(SerialPortNames::SerialDeviceOf(setting), device);
+        QCOMPARE(SerialPortNames::SerialDeviceOf(places(setting)), places(device));
+    }
+
+    // What names a port, for the set-up dialogs' OK and for the settings
+    // loader: "COMn", "LPTn", or an absolute path to a character device, links
+    // followed; a serial opening of a parallel port says that it needs a serial one.
+    void portNamesByOneRule_data()
+    {
+        using K = SerialPortNames::PortKind;
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<K>("kind");
+        QTest::addColumn<bool>("chosen"); // taken at OK
+        QTest::addColumn<DeviceFault>("notSerial");
+        const DeviceFault serial = DeviceFault::Other; // gives a serial device
+        QTest::newRow("COM7") << "COM7" << K::Serial << true << serial;
+        QTest::newRow("LPT1") << "LPT1" << K::Parallel << true << DeviceFault::NotSerial;
+        QTest::newRow("LPT0") << "LPT0" << K::None << false << DeviceFault::NotAPort;
+        QTest::newRow("lower case lpt1") << "lpt1" << K::None << false << DeviceFault::NotAPort;
+        QTest::newRow("pseudo-terminal") << "{pty}" << K::Serial << true << serial;
+        QTest::newRow("link to it") << "{link}" << K::Serial << true << serial;
+        QTest::newRow("plain file") << "{file}" << K::None << false << DeviceFault::NotAPort;
+        QTest::newRow("folder") << "/dev/" << K::None << false << DeviceFault::NotAPort;
+        QTest::newRow("relative name") << "ttyS0" << K::None << false << DeviceFault::NotAPort;
+        QTest::newRow("empty") << "" << K::None << false << DeviceFault::NotAPort;
+        QTest::newRow("link leading nowhere") << "{dangling}" << K::Serial << false << serial;
+        QTest::newRow("parallel device not there")
+            << "/dev/parport-vek9" << K::Parallel << false << DeviceFault::NotSerial;
+    }
+
+    void portNamesByOneRule()
+    {
+        QFETCH(QString, name);
+        QFETCH(SerialPortNames::PortKind, kind);
+        QFETCH(bool, chosen);
+        QFETCH(DeviceFault, notSerial);
+        name = places(name);
+        QCOMPARE(SerialPortNames::PortNamed(name).kind, kind);
+        QCOMPARE(SerialPortNames::NamesAPort(name), chosen);
+        DeviceFailure why;
+        const QString device = SerialPortNames::SerialDeviceOf(name, &why);
+        QCOMPARE(device.isEmpty(), notSerial != DeviceFault::Other);
+        QCOMPARE(why.fault, notSerial);
     }
 
     void portNames()
     {
         QCOMPARE(SerialPortNames::DeviceToOpen(3, QString()), QString("/dev/ttyS2"));
         QCOMPARE(SerialPortNames::DeviceToOpen(0, "/dev/pts/4"), QString("/dev/pts/4"));
+        QCOMPARE(SerialPortNames::DeviceToOpen(0, "COM5"), QString("COM5")); // opened by the rule
         QCOMPARE(SerialPortNames::PortCaption(2, "/dev/ttyS1"), QString("COM2"));
         QCOMPARE(SerialPortNames::PortCaption(0, "/dev/ttyUSB0"), QString("/dev/ttyUSB0"));
     }

@@ -29,6 +29,7 @@
 #include "live/ui/LivePage.h"
 #include "live/ui/TerminalPage.h"
 #include "live/ui/TerminalReceiveBox.h"
+#include "platform/SerialPortNames.h"
 
 #include <QChartView>
 #include <QCloseEvent>
@@ -572,8 +573,7 @@ void VEK_Accueil::ShowSplash()
 void VEK_Accueil::WriteStatusBar()
 {
     const MainSettings &s = settings();
-    panels_[0]->setText(s.portNumber > 0 ? QStringLiteral("COM%1").arg(s.portNumber)
-                                         : s.portDevice);
+    panels_[0]->setText(SerialPortNames::PortCaption(s.portNumber, s.portDevice));
     panels_[1]->setText(s.serialSettings);
     panels_[2]->setText(QStringLiteral("NOM :"));
     panels_[3]->setText(QStringLiteral("LOCAL"));

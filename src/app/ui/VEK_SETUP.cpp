@@ -6,6 +6,7 @@
 #include "base/MainSettingsLoader.h"
 #include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
+#include "platform/SerialPortNames.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -13,7 +14,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -159,12 +162,18 @@ QWidget *VEK_SETUP::buildTerminalTab()
     m_otherPort = option(QStringLiteral("P\u00E9riph\u00E9rique :"), group, ports);
     m_device = new QComboBox;
     m_device->setEditable(true);
+    m_device->setInsertPolicy(QComboBox::NoInsert);
     m_device->setMinimumContentsLength(14);
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
         m_device->addItem(info.systemLocation());
     m_device->setCurrentIndex(-1); // the list offers; only a device choice shows a path
     ports->addWidget(m_device);
     connect(m_device, &QComboBox::editTextChanged, this, [this] { m_otherPort->setChecked(true); });
+    // Return in the field takes the typed port and leaves the dialog open (it
+    // must not press OK). A key press reaches the combo box, which hands it to
+    // its line edit itself: both are watched.
+    m_device->installEventFilter(this);
+    m_device->lineEdit()->installEventFilter(this);
     ports->addStretch();
 
     auto *rates = new QGridLayout;
@@ -324,15 +333,36 @@ int VEK_SETUP::chartType() const
 
 QString VEK_SETUP::checkPort(const QString &device) const
 {
-    if (device.isEmpty() || !QFileInfo::exists(device))
+    // The one rule of port names, as at start and at every opening; here the
+    // port must also be serial, and there.
+    const SerialPortNames::NamedPort port = SerialPortNames::PortNamed(device);
+    if (port.kind != SerialPortNames::PortKind::Serial)
+        return GetLanguageText(QStringLiteral("SetupPortNotSerial"),
+                               {QStringLiteral("%1"), device});
+    if (port.leadsNowhere || !QFileInfo::exists(port.device))
         return GetLanguageText(QStringLiteral("SetupPortMissing"), {QStringLiteral("%1"), device});
     if (m_livePort && m_livePort->isOpen()) {
-        const QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
-        if (m_livePort->portName() != name && m_livePort->portName() != device)
+        const QString &opened = port.device;
+        const QString name = opened.startsWith(QLatin1String("/dev/")) ? opened.mid(5) : opened;
+        if (m_livePort->portName() != name && m_livePort->portName() != opened)
             return GetLanguageText(QStringLiteral("SetupPortBusy"),
                                    {QStringLiteral("%1"), m_livePort->portName()});
     }
     return {};
+}
+
+bool VEK_SETUP::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_device || watched == m_device->lineEdit()) &&
+        event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            m_device->setEditText(m_device->currentText().trimmed());
+            m_otherPort->setChecked(true);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void VEK_SETUP::save(const QString &key, const QString &value)

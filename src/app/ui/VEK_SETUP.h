@@ -59,6 +59,9 @@ public slots:
     void CancelButton_Click();
     void reject() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QWidget *buildDisplayTab();
     QWidget *buildTerminalTab();

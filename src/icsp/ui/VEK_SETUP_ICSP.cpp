@@ -248,8 +248,10 @@ QWidget *VEK_SETUP_ICSP::buildPortFrame()
         ICSP_COM->addItem(info.systemLocation());
     ICSP_COM->addItems(PortAccessService().parallelDevices());
     connect(ICSP_COM, &QComboBox::textActivated, this, &VEK_SETUP_ICSP::ICSP_COM_Click);
-    // A typed port counts once Return confirms it; Return goes no further (it
-    // must not press OK: the user goes on to test the lines on that port).
+    // Return takes the typed port and goes no further (it must not press OK:
+    // the user goes on to test the lines on that port). A key press reaches
+    // the combo box, which hands it to its line edit itself: both are watched.
+    ICSP_COM->installEventFilter(this);
     ICSP_COM->lineEdit()->installEventFilter(this);
     grid->addWidget(ICSP_COM, 0, 0, 1, 2);
 
@@ -461,6 +463,8 @@ void VEK_SETUP_ICSP::ICSP_CHIP_Click(int index)
 
 void VEK_SETUP_ICSP::ICSP_COM_Click(const QString &port)
 {
+    if (ICSP_COM->currentText() != port) // the field shows the port taken
+        ICSP_COM->setEditText(port);
     context_.settings.ICSPPort = port;
     if (testPortOpen_)
         BP_ONOFF_Click(); // closes the test port of the previous choice
@@ -469,9 +473,10 @@ void VEK_SETUP_ICSP::ICSP_COM_Click(const QString &port)
 
 void VEK_SETUP_ICSP::showPortKind(const QString &port)
 {
-    // The picture follows the port text alone (a box other than JDM).
+    // The picture follows the port text alone (a box other than JDM); a text
+    // that OK would refuse is a problem already.
     const IcspLineSettings::PortKind kind = IcspLineSettings::portKindOf(port);
-    if (kind == IcspLineSettings::PortKind::None) {
+    if (kind == IcspLineSettings::PortKind::None || !SerialPortNames::NamesAPort(port)) {
         L_Info->setText(QStringLiteral("Problème sur le port de communication"));
         return;
     }
@@ -529,6 +534,7 @@ void VEK_SETUP_ICSP::BP_ONOFF_Click()
         closeTestPort();
         return;
     }
+    takeTypedPort(); // the port shown is the port opened
     // A port that would not open says why, worded as in every window.
     const QString error = lineChecks_->open(context_.settings);
     if (!error.isEmpty()) {
@@ -595,6 +601,7 @@ void VEK_SETUP_ICSP::BP_TST_PROG_Click()
     // first, so that the button never shows a port that the test has closed.
     if (testPortOpen_)
         closeTestPort();
+    takeTypedPort();
     const MainSettings settings = context_.settings; // the job's own copy
     ProgrammerLineChecks *tests = lineChecks_;
     if (runner_->start([tests, settings](ProgressSink &progress, const CancelToken &cancel) {
@@ -689,10 +696,15 @@ void VEK_SETUP_ICSP::refuseOk(const QString &text, QWidget *box)
 void VEK_SETUP_ICSP::OKButton_Click()
 {
     const IcspSetup::Entries e = entries();
-    if (!IcspSetup::NamesAPort(context_.settings.ICSPPort)) {
+    takeTypedPort(); // OK takes the field's text
+    if (const auto refused = IcspSetup::RefusedPort(context_.settings)) {
         SSTab1->setCurrentIndex(1);
-        L_Info->setText(GetLanguageText(QStringLiteral("IcspSetupBadPort"),
-                                        {QStringLiteral("%1"), context_.settings.ICSPPort}));
+        L_Info->setText(*refused == IcspSetup::PortRefusal::NeedsSerial
+                            ? GetLanguageText(QStringLiteral("IcspSetupNeedsSerial"),
+                                              {QStringLiteral("%1"), boxLabel_,
+                                               QStringLiteral("%2"), context_.settings.ICSPPort})
+                            : GetLanguageText(QStringLiteral("IcspSetupBadPort"),
+                                              {QStringLiteral("%1"), context_.settings.ICSPPort}));
         ICSP_COM->setFocus();
         return;
     }
@@ -755,21 +767,22 @@ void VEK_SETUP_ICSP::Form_Unload()
     }
 }
 
-void VEK_SETUP_ICSP::takeTypedPort()
+void VEK_SETUP_ICSP::takeTypedPort(bool confirmed)
 {
-    const QString port = SerialPortNames::TypedPort(ICSP_COM->currentText());
-    if (port.isEmpty())
+    // Kept as typed (a link is followed at each opening, not replaced here).
+    const QString port = ICSP_COM->currentText().trimmed();
+    if (port.isEmpty() || (!confirmed && port == context_.settings.ICSPPort))
         return;
-    ICSP_COM->setEditText(port); // a link shows as the device it leads to
     ICSP_COM_Click(port);
 }
 
 bool VEK_SETUP_ICSP::eventFilter(QObject *watched, QEvent *event)
 {
-    if (ICSP_COM && watched == ICSP_COM->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (ICSP_COM && (watched == ICSP_COM || watched == ICSP_COM->lineEdit()) &&
+        event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            takeTypedPort();
+            takeTypedPort(true);
             return true;
         }
     }

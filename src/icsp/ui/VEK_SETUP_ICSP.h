@@ -122,7 +122,9 @@ private:
     void presenceTestFinished(const JobOutcome &outcome);
     void setBusy(bool busy);
     void showPortKind(const QString &port);
-    void takeTypedPort();
+    // The port typed in ICSP_COM becomes the port, as a pick would make it:
+    // always when Return confirms it, else only when it differs.
+    void takeTypedPort(bool confirmed = false);
     IcspSetup::Entries entries() const;
     QWidget *fieldWidget(IcspSetup::Field field) const;
     QString refusalText(IcspSetup::Field field) const;

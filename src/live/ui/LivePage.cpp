@@ -298,9 +298,7 @@ void LivePage::BasculeMarcheArret()
         m_link.open(device, m_context.settings.serialSettings,
                     SerialOptions::FlowControlOf(m_context.settings.Handshaking));
     if (!status.ok) {
-        const DeviceFailure &failure = m_link.openFailure();
-        emit infoText(PortFailureTexts::load().describe(device, failure.fault, failure.holder,
-                                                        status.reason));
+        emit infoText(PortFailureTexts::load().describe(device, m_link.openFailure()));
         showStopped();
         return;
     }

@@ -141,8 +141,7 @@ void TerminalPage::BasculePort()
     if (const auto failure =
             m_port.open(device, m_context.settings.serialSettings,
                         SerialOptions::FlowControlOf(m_context.settings.Handshaking))) {
-        emit infoText(PortFailureTexts::load().describe(device, failure->fault, failure->holder,
-                                                        failure->error));
+        emit infoText(PortFailureTexts::load().describe(device, *failure));
     }
     showPortState();
 }

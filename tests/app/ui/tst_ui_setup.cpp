@@ -1,8 +1,13 @@
+#include "Keyboard.h"
+#include "PortHolders.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
 #include "app/ui/VEK_SETUP.h"
+#include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "platform/SerialPortNames.h"
+#include "platform/SerialPortOpening.h"
 
 #include <QComboBox>
 #include <QMessageBox>
@@ -136,6 +141,95 @@ private slots:
         QVERIFY(dialog.isVisible()); // stays open to choose again
         QVERIFY(settings->allKeys().isEmpty());
         QCOMPARE(context.settings.TypeCourbe, 16);
+    }
+
+    // A typed port is the port taken, typed as a keyboard does (the keys go to
+    // the focus widget, the combo box): Return takes it and leaves the dialog
+    // open, OK saves it as typed; at the next start it comes back as typed and
+    // its opening reaches the device it leads to. A name of no serial port is
+    // refused at OK with the reason.
+    void typedPortIsThePortTaken_data()
+    {
+        QTest::addColumn<QString>("typed");   // {link}: a link to a pseudo-terminal, {pty}: it
+        QTest::addColumn<QString>("finish");  // "Return" or "OK"
+        QTest::addColumn<QString>("refusal"); // the warning at OK; empty: saved
+        const QString notSerial = "« %1 » ne désigne aucun port série : choisissez COM1, COM2… "
+                                  "ou le chemin d'un périphérique série (/dev/ttyUSB0, un lien "
+                                  "vers un pseudo-terminal…).";
+        QTest::newRow("link, Return") << "{link}"
+                                      << "Return"
+                                      << "";
+        QTest::newRow("link, OK") << "{link}"
+                                  << "OK"
+                                  << "";
+        QTest::newRow("pseudo-terminal, Return") << "{pty}"
+                                                 << "Return"
+                                                 << "";
+        QTest::newRow("LPT1, OK") << "LPT1"
+                                  << "OK" << notSerial.arg("LPT1");
+        QTest::newRow("plain file, OK") << "{file}"
+                                        << "OK" << notSerial.arg("{file}");
+        QTest::newRow("no port name, Return") << "port"
+                                              << "Return" << notSerial.arg("port");
+        QTest::newRow("link to nothing, OK")
+            << "{nothing}"
+            << "OK"
+            << "Le port série {nothing} n'existe pas. Choisissez un autre port.";
+    }
+
+    void typedPortIsThePortTaken()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, finish);
+        QFETCH(QString, refusal);
+        LinkedPty pty;
+        QVERIFY(!pty.link.isEmpty());
+        QVERIFY(TestSupport::writeFile(pty.folder.filePath("plain"), "not a port"));
+        const auto places = [&](QString text) {
+            return text.replace("{link}", pty.link)
+                .replace("{pty}", pty.device)
+                .replace("{file}", pty.folder.filePath("plain"))
+                .replace("{nothing}", pty.folder.filePath("nothing"));
+        };
+        typed = places(typed);
+        VekContext context;
+        auto settings = store();
+        VEK_SETUP dialog(context);
+        prepare(dialog, *settings);
+        QVERIFY(dialog.ComPort(1)->isChecked());
+        dialog.SSTab1()->setCurrentIndex(1);
+        QVERIFY(Keyboard::focus(dialog.otherPortDevice()));
+        Keyboard::retype(typed);
+        if (finish == "Return") {
+            Keyboard::press(Qt::Key_Return);
+            QVERIFY(dialog.isVisible()); // Return did not press OK
+            QVERIFY(dialog.otherPort()->isChecked());
+            QCOMPARE(dialog.portChoice(), typed);
+            QVERIFY(settings->allKeys().isEmpty());
+        }
+        QTest::mouseClick(dialog.OKButton(), Qt::LeftButton);
+        if (!refusal.isEmpty()) {
+            QCOMPARE(m_warnings, QStringList{places(refusal)});
+            QVERIFY(dialog.isVisible());
+            QVERIFY(settings->allKeys().isEmpty());
+            return;
+        }
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join('\n')));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(settings->value("Config/newport").toString(), typed);
+        // The next start reads the store afresh, and the live link opens what it reads.
+        settings.reset();
+        auto restarted = store();
+        MainSettings loaded;
+        MainSettingsLoader(*restarted).Load(loaded);
+        QCOMPARE(loaded.portDevice, typed);
+        QCOMPARE(SerialPortNames::PortCaption(loaded.portNumber, loaded.portDevice), typed);
+        QSerialPort live;
+        const auto failure = SerialPortOpening::Open(
+            live, SerialPortNames::DeviceToOpen(loaded.portNumber, loaded.portDevice),
+            loaded.serialSettings, QSerialPort::NoFlowControl);
+        QVERIFY2(!failure, qPrintable(failure ? failure->error : QString()));
+        QCOMPARE(live.portName(), pty.device.mid(5)); // "pts/N"
     }
 
     void settingsRefusedByTheOpenPortAreNotSaved()

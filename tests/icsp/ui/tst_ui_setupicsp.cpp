@@ -1,9 +1,12 @@
+#include "Keyboard.h"
 #include "ManualClock.h"
+#include "PortHolders.h"
 #include "Screenshots.h"
 #include "SimulatedPic.h"
 #include "SimulatedProgrammerBox.h"
 #include "app/TransferServicesSetup.h"
 #include "app/VekContext.h"
+#include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "icsp/ProgrammerLineChecks.h"
 #include "icsp/ui/ConnectorPicture.h"
@@ -274,7 +277,7 @@ private slots:
         d.ICSP_NbWrite->setEditText("7");
         d.ICSP_Delay->setValue(33);
         d.ADDL8->setText("0400");
-        // A port typed but not confirmed is not taken.
+        // A port typed and not confirmed by Return is taken by OK all the same.
         d.ICSP_COM->setEditText("COM5");
         d.OKButton->click();
         QVERIFY(m_warnings.isEmpty());
@@ -286,52 +289,145 @@ private slots:
         QCOMPARE(s.ICSPNBWRT, uint8_t(7));
         QCOMPARE(s.ICSPDELAY, QString("33"));
         QCOMPARE(s.ICSPLTAB_L1, QString("0400"));
-        QCOMPARE(s.ICSPPort, QString("COM1"));
+        QCOMPARE(s.ICSPPort, QString("COM5"));
         QCOMPARE(settings->value("ICSP/ICSP_Chip").toString(), QString("PIC-16F628"));
         QCOMPARE(settings->value("ICSP/ICSP_NbWrite").toString(), QString("7"));
         QCOMPARE(settings->value("ICSP/ICSP_Delay").toString(), QString("33"));
         QCOMPARE(settings->value("ICSP/ICSP_LTAB_L1").toString(), QString("0400"));
-        QCOMPARE(settings->value("ICSP/ICSP_Port").toString(), QString("COM1"));
+        QCOMPARE(settings->value("ICSP/ICSP_Port").toString(), QString("COM5"));
     }
 
-    // Return in the port field takes the text and leaves the dialog open; a
-    // link is taken as the device it leads to, a name of no port is refused at OK.
-    void typedDevicePathCountsOnReturn()
+    // A typed port is the port taken, typed as a keyboard does (the keys go to
+    // the focus widget, the combo box): Return takes it and leaves the dialog
+    // open; OK takes it, and it comes back as typed from a fresh load of the
+    // settings, as at the next start; a name that is not a port is refused at
+    // OK with the reason; "Port fermé" opens the port typed.
+    void typedPortIsThePortTaken_data()
     {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("typed");   // {link}: a link to a pseudo-terminal, {pty}: it
+        QTest::addColumn<QString>("finish");  // "Return", "Enter", "OK" or "onoff"
+        QTest::addColumn<QString>("info");    // L_Info after it, when given
+        QTest::addColumn<QString>("refusal"); // L_Info after OK; empty: saved
+        const QString serial = "Vous venez de basculer sur le port série : ";
+        const QString problem = "Problème sur le port de communication";
+        const QString badPort = "Le port « %1 » ne désigne aucun port : choisissez COM1, COM2…, "
+                                "LPT1 ou le chemin d'un périphérique (/dev/…, ou un lien vers un "
+                                "périphérique).";
+        const QString cannotOpen = "Impossible d'ouvrir le port %1 : ";
+        QTest::newRow("COM12, Return") << 2 << "COM12"
+                                       << "Return" << serial + "COM12"
+                                       << "";
+        QTest::newRow("COM13, OK") << 2 << "COM13"
+                                   << "OK"
+                                   << ""
+                                   << "";
+        QTest::newRow("pseudo-terminal, Return") << 2 << "{pty}"
+                                                 << "Return" << serial + "{pty}"
+                                                 << "";
+        QTest::newRow("link, Enter") << 2 << "{link}"
+                                     << "Enter" << serial + "{link}"
+                                     << "";
+        QTest::newRow("link, OK") << 1 << "{link}"
+                                  << "OK"
+                                  << ""
+                                  << "";
+        QTest::newRow("LPT1, Return") << 2 << "LPT1"
+                                      << "Return"
+                                      << "Vous venez de basculer sur le port paralèlle : LPT1"
+                                      << "";
+        QTest::newRow("device not there, Return")
+            << 2 << "/dev/vek-no-such-port"
+            << "Return" << problem << badPort.arg("/dev/vek-no-such-port");
+        QTest::newRow("link to nothing, Return") << 2 << "{nothing}"
+                                                 << "Return" << problem << badPort.arg("{nothing}");
+        QTest::newRow("no port name, OK") << 2 << "COM 3"
+                                          << "OK"
+                                          << "" << badPort.arg("COM 3");
+        QTest::newRow("JDM on LPT1, OK")
+            << 0 << "LPT1"
+            << "OK"
+            << ""
+            << "Le module JDM PCB.110 ne fonctionne que sur un port série : « LPT1 » est un port "
+               "parallèle. Choisissez COM1, COM2… ou le chemin d'un périphérique série.";
+        QTest::newRow("link, Port fermé")
+            << 1 << "{link}"
+            << "onoff"
+            << cannotOpen.arg("{link}") +
+                   "ce port n'a pas de lignes de modem (pseudo-terminal ou adaptateur USB sans "
+                   "ces lignes) : il ne peut pas piloter un programmateur"
+            << "";
+        QTest::newRow("JDM on LPT1, Port fermé")
+            << 0 << "LPT1"
+            << "onoff"
+            << cannotOpen.arg("LPT1") +
+                   "un port série est nécessaire ici (COM1, COM2… ou le chemin d'un périphérique "
+                   "série)"
+            << "";
+    }
+
+    void typedPortIsThePortTaken()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, finish);
+        QFETCH(QString, info);
+        QFETCH(QString, refusal);
+        LinkedPty pty;
+        QVERIFY(!pty.link.isEmpty());
+        const auto places = [&](QString text) {
+            return text.replace("{link}", pty.link)
+                .replace("{pty}", pty.device)
+                .replace("{nothing}", pty.folder.filePath("nothing"));
+        };
+        typed = places(typed);
         VekContext context;
+        context.settings.ICSPBoitier = int16_t(box);
+        context.settings.ICSPPort = "COM1";
+        auto settings = store();
         VEK_SETUP_ICSP d(context);
+        d.setSettingsStore(settings.get());
+        d.setWarningSink([this](const QString &t) { m_warnings << t; });
         QSignalSpy closed(&d, &VEK_SETUP_ICSP::setupClosed);
-        d.show();
         d.SSTab1->setCurrentIndex(1);
-        d.ICSP_COM->lineEdit()->setText("/dev/ttyUSB3");
-        QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
-        QCOMPARE(context.settings.ICSPPort, QString("/dev/ttyUSB3"));
-        QCOMPARE(text(d), QString("Vous venez de basculer sur le port série : /dev/ttyUSB3"));
-        QVERIFY(d.isVisible());
-        QCOMPARE(closed.count(), 0);
-
-        QTemporaryDir links;
-        const QString link = links.filePath("programmer");
-        QVERIFY(QFile::link("/dev/null", link));
-        d.ICSP_COM->lineEdit()->setText(link);
-        QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Enter);
-        QCOMPARE(context.settings.ICSPPort, QString("/dev/null"));
-        QCOMPARE(d.ICSP_COM->currentText(), QString("/dev/null"));
-
-        d.ICSP_COM->lineEdit()->setText(links.filePath("nothing"));
-        QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
-        QCOMPARE(text(d), QString("Problème sur le port de communication"));
-        d.OKButton->click();
-        QCOMPARE(closed.count(), 0);
-        QCOMPARE(d.SSTab1->currentIndex(), 1);
-        QCOMPARE(text(d), "Le port « " + links.filePath("nothing") +
-                              " » ne désigne aucun port : choisissez COM1, COM2…, LPT1 ou un "
-                              "chemin de périphérique /dev/… (un lien est remplacé par le "
-                              "périphérique qu'il désigne).");
-        d.ICSP_COM->lineEdit()->setText("COM12");
-        QTest::keyClick(d.ICSP_COM->lineEdit(), Qt::Key_Return);
-        QCOMPARE(context.settings.ICSPPort, QString("COM12"));
-        d.reject();
+        QVERIFY(Keyboard::focus(d.ICSP_COM));
+        QCOMPARE(QApplication::focusWidget(), d.ICSP_COM); // not its line edit
+        Keyboard::retype(typed);
+        if (finish == "onoff") {
+            QTest::mouseClick(d.BP_ONOFF, Qt::LeftButton);
+            QCOMPARE(text(d), places(info));
+            QVERIFY(!d.testPortOpen());
+            QCOMPARE(context.settings.ICSPPort, typed);
+            d.reject();
+            return;
+        }
+        if (finish != "OK") {
+            Keyboard::press(finish == "Return" ? Qt::Key_Return : Qt::Key_Enter);
+            QVERIFY(d.isVisible()); // Return did not press OK
+            QCOMPARE(closed.count(), 0);
+            QCOMPARE(context.settings.ICSPPort, typed);
+            QCOMPARE(text(d), places(info));
+            QCOMPARE(d.ICSP_COM->currentText(), typed); // kept as typed
+        }
+        QTest::mouseClick(d.OKButton, Qt::LeftButton);
+        if (!refusal.isEmpty()) {
+            QVERIFY(d.isVisible());
+            QCOMPARE(closed.count(), 0);
+            QCOMPARE(d.SSTab1->currentIndex(), 1);
+            QCOMPARE(text(d), places(refusal));
+            QVERIFY(settings->allKeys().isEmpty());
+            d.reject();
+            return;
+        }
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(m_warnings.isEmpty());
+        QCOMPARE(context.settings.ICSPPort, typed);
+        // The next start reads the store afresh.
+        settings.reset();
+        auto restarted = store();
+        MainSettings loaded;
+        MainSettingsLoader(*restarted).Load(loaded);
+        QCOMPARE(loaded.ICSPPort, typed);
     }
 
     void packageLocksBoxChipAndAddresses()
@@ -517,32 +613,38 @@ private slots:
 
     // A pseudo-terminal has no modem lines; a port another owner holds is in
     // use: both are said when the port opens, and no line is shown driven.
+    // Another window of ours is said as such; another program that holds the
+    // port without a lock file is not known by name, and never taken for us.
     void portsThatCannotDriveAProgrammer_data()
     {
-        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("holder"); // "", "window" or "program"
         QTest::addColumn<QString>("reason");
         QTest::newRow("no modem lines")
-            << false
+            << ""
             << "ce port n'a pas de lignes de modem (pseudo-terminal ou adaptateur USB sans ces "
                "lignes) : il ne peut pas piloter un programmateur";
-        QFile comm("/proc/self/comm");
-        QVERIFY(comm.open(QIODevice::ReadOnly));
-        QTest::newRow("in use") << true
-                                << QString("le port est déjà utilisé par %1 (PID %2)")
-                                       .arg(QString(comm.readAll().trimmed()))
-                                       .arg(QCoreApplication::applicationPid());
+        QTest::newRow("in use") << "window"
+                                << "le port est déjà ouvert dans une autre fenêtre de ce programme";
+        QTest::newRow("in use by another program")
+            << "program"
+            << "le port est déjà utilisé par un autre programme";
     }
     void portsThatCannotDriveAProgrammer()
     {
-        QFETCH(bool, held);
+        QFETCH(QString, holder);
         QFETCH(QString, reason);
         int master = -1, slave = -1;
         char name[128] = {};
         QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
         const auto closePty = qScopeGuard([&] { ::close(master), ::close(slave); });
         DeviceResult<TtyByteLink> owner;
-        if (held)
+        std::unique_ptr<ForeignPortHolder> program;
+        if (holder == "window")
             QVERIFY((owner = TtyByteLink::open(name, "57600,N,8,1")));
+        if (holder == "program") {
+            program = std::make_unique<ForeignPortHolder>(name);
+            QVERIFY(program->holding());
+        }
         VekContext context;
         context.settings.ICSPBoitier = 1;
         context.settings.ICSPPort = name;
