@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QTest>
 
 namespace TestSupport {
@@ -52,6 +53,21 @@ void useFrenchTexts()
     VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
     VEK_LANGUAGE::SetFichierLangue("francais.ini");
     VEK_LANGUAGE::InitLanguage();
+}
+
+void useSmallOffscreenScreen()
+{
+    if (qgetenv("QT_QPA_PLATFORM") != "offscreen")
+        return;
+    // The plugin reads its screens from a file named in its options; the file
+    // stays until the program ends.
+    static QTemporaryFile config(QDir::tempPath() + QStringLiteral("/vek-screen-XXXXXX.json"));
+    if (!config.open())
+        return;
+    config.write(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1024, "height": 768,
+                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    config.flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
 }
 
 } // namespace TestSupport

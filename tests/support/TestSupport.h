@@ -35,4 +35,9 @@ template <typename T> T *child(const QObject &window, const QString &name)
 // Qt Test data: a "file" column with one row per shipped language file.
 void addLanguageFileRows();
 
+// From a test's initMain(), before the application is made: an offscreen run
+// gets one 1024x768 screen, the smallest the windows are made for (the
+// plugin's own is 800x800).
+void useSmallOffscreenScreen();
+
 } // namespace TestSupport

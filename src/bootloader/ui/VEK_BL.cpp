@@ -87,7 +87,8 @@ void VEK_BL::connectionDone(const JobOutcome &outcome)
     }
     showLink(true);
     L_Info->setText(BootloaderMessages::Connected);
-    panel(3)->setText(m_session->identity.texteEtat());
+    // What a user checks before a download: never cut.
+    panel(3)->setWholeText(m_session->identity.texteEtat());
 }
 
 void VEK_BL::disconnectionDone(const JobOutcome &outcome)

@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -46,11 +47,15 @@ class TestBlWindow : public QObject
         return sim.flashWords(dir.filePath("flash.bin"));
     }
 
+public:
+    static void initMain() { TestSupport::useSmallOffscreenScreen(); }
+
 private slots:
     void initTestCase() { BootloaderWindowRig::useTextsAndFolder(dir); }
 
     void init()
     {
+        BootloaderWindowRig::useTextsAndFolder(dir);
         ctx = BootloaderWindowRig::context();
         prompts.messages.clear();
         QFile::remove(VEK_Gestion_OS::CheminTemp("~TEMP.HEX"));
@@ -279,6 +284,35 @@ private slots:
         sim.command("blstats");
         const QString stats = sim.waitForLine("BLSTATS");
         QVERIFY2(stats.contains("close=3"), qPrintable(stats)); // 0xED, 0xED, then the judged one
+    }
+
+    // The identity a user checks before a download shows whole at the
+    // window's own size, within a 1024x768 screen, in every language.
+    void identityShowsWholeAtTheWindowsSize_data() { TestSupport::addLanguageFileRows(); }
+
+    void identityShowsWholeAtTheWindowsSize()
+    {
+        QFETCH(QString, file);
+        VEK_LANGUAGE::SetFichierLangue(file);
+        VEK_LANGUAGE::InitLanguage();
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--bl-name", "VEK-SIMUL-01", "--bl-version", "0327",
+                           "--bl-revision", "1F"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QTest::qWait(20); // the layout takes the new text
+        const StatusPanel *identity = w.panel(3);
+        QCOMPARE(identity->text(), QString("VEK-SIMUL-01\\REV:1F - OS:3.2.7"));
+        QCOMPARE(identity->shownText(), identity->text());
+        // The panel within the window, the window within the screen.
+        QVERIFY(identity->mapTo(&w, QPoint(identity->width(), 0)).x() <= w.width());
+        QCOMPARE(w.screen()->geometry().width(), 1024);
+        QVERIFY2(w.frameGeometry().width() <= 1024, qPrintable(QString::number(w.width())));
+        TestSupport::keepScreenshot(w.grab(),
+                                    "vek_bl_identity_" + file.section('.', 0, 0) + ".png");
     }
 
     void unusableCurveIsNotSent()
