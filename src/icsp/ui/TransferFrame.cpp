@@ -453,5 +453,6 @@ void TransferFrame::tellDownload(const JobOutcome &outcome)
         panel(2)->setPicture({}); // the progress bar is taken away
         return;
     }
+    panel(2)->setPicture({}); // no bar is left part-way
     m_prompts.message(this, QMessageBox::Critical, title, outcome.message, QMessageBox::Ok);
 }
