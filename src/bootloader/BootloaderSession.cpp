@@ -182,7 +182,6 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
     }
     ByteLink &port = *session.port();
     port.discardInput();
-    session.setUnansweredGreetings(0);
     sink.setStatus(BootloaderMessages::StartOfCommunication);
     const uint8_t greeting = request.identify ? Probe : Hello;
     bool greeted = false;
@@ -196,11 +195,8 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
         if (reply.status == BootloaderStatus::LineLost)
             return lineLost(session, texts, reply, sink);
         greeted = reply.ok();
-        if (!greeted) {
-            session.setUnansweredGreetings(tries + 1);
-            if (!request.unansweredStatus.isEmpty())
-                sink.setStatus(request.unansweredStatus);
-        }
+        if (!greeted && !request.unansweredStatus.isEmpty())
+            sink.setStatus(request.unansweredStatus);
     }
     if (!greeted) {
         session.close();
