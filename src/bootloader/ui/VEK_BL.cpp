@@ -150,6 +150,21 @@ TransferJob VEK_BL::closingAfterStop()
     return DisconnectionJob(m_session, true);
 }
 
+// Quitting (the quit button, the close box, Escape) with the link open and
+// idle ends the transfer as the connection button does, so that the module
+// gets its close; the window closes once it has.
+void VEK_BL::reject()
+{
+    if (transferRunning() || !m_session->connected()) {
+        TransferFrame::reject();
+        return;
+    }
+    startTransfer(DisconnectionJob(m_session, true), [this](const JobOutcome &outcome) {
+        disconnectionDone(outcome);
+        TransferFrame::reject();
+    });
+}
+
 // Success and failure are both told in this window; a lost line leaves it
 // disconnected.
 void VEK_BL::downloadDone(const JobOutcome &outcome)

@@ -116,7 +116,6 @@ void VEK_KORVAL::connectLink()
     BP_DLOAD->setEnabled(false);
     BP_MAJHEX->setEnabled(false);
     BP_UPLOAD->setEnabled(true);
-    BP_Config->setEnabled(false); // the open link keeps its port
 }
 
 void VEK_KORVAL::disconnectLink()
@@ -125,7 +124,6 @@ void VEK_KORVAL::disconnectLink()
     panel(3)->setText(QStringLiteral("LOCAL"));
     m_link.reset();
     showLink(linkOpen());
-    BP_Config->setEnabled(true);
 }
 
 void VEK_KORVAL::BP_UPLOAD_Click()

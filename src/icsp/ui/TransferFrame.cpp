@@ -407,6 +407,8 @@ void TransferFrame::showLink(bool connected)
         download->setEnabled(connected);
     BP_MAJHEX->setEnabled(connected);
     BP_UPLOAD->setEnabled(false);
+    if (BP_Config) // the set-up chooses the port: the open link keeps its own
+        BP_Config->setEnabled(!connected);
     if (!connected) // no transfer's progress is left beside a red link
         panel(2)->setPicture({});
 }

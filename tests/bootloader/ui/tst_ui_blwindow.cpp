@@ -187,6 +187,39 @@ private slots:
              .screenshot = "vek_bl_download.png"});
     }
 
+    // Quitting while connected and idle ends the transfer as the connection
+    // button does: the module gets its close, then the window closes.
+    void quittingWhileConnectedClosesTheTransfer_data()
+    {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Quitter") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void quittingWhileConnectedClosesTheTransfer()
+    {
+        QFETCH(bool, closeBox);
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QSignalSpy finished(&w.runner(), &JobRunner::finished);
+        if (closeBox)
+            w.close();
+        else
+            w.BP_Quit->click();
+        QVERIFY(finished.wait(15000));
+        QTRY_VERIFY(!w.isVisible());
+        QVERIFY(prompts.messages.isEmpty()); // nothing was running: no question
+        QVERIFY(!w.session().connected());
+        sim.command("blstats");
+        const QString stats = sim.waitForLine("BLSTATS");
+        QVERIFY2(stats.contains("close=3"), qPrintable(stats)); // 0xED, 0xED, then the judged one
+    }
+
     // What the module answers out of step or in part: the window shows the
     // identity the module has, never one shifted by a late answer.
     void connectionShowsTheModulesIdentity_data()
