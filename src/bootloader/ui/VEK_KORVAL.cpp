@@ -110,7 +110,7 @@ void VEK_KORVAL::connectLink()
     m_link = std::shared_ptr<ByteLink>(std::move(opened.device));
     m_link->discardInput();
     showLink(linkOpen());
-    panel(2)->setText(QStringLiteral("Transfert PRET... "));
+    panel(2)->setText(GetLanguageText("BEPItem2"));
     panel(3)->setText(QStringLiteral("CONNECTE"));
     // The module of this family takes neither download nor update: only the upload.
     BP_DLOAD->setEnabled(false);
@@ -132,7 +132,8 @@ void VEK_KORVAL::BP_UPLOAD_Click()
         return;
     useProgressColour(VEK_BarGraph::Yellow);
     L_Info->clear(); // the ready help does not stand during the upload
-    auto upload = std::make_shared<CompatibleFamilyUpload>(*m_link, byteTimeoutMs);
+    auto upload =
+        std::make_shared<CompatibleFamilyUpload>(*m_link, byteTimeoutMs, FamilyUploadTexts::load());
     // The job keeps the port it reads alive, whatever the window does meanwhile.
     const bool started = startTransfer(
         [upload, link = m_link](TransferContext &t) { return (*upload)(t.progress, t.cancel); },
