@@ -52,7 +52,7 @@ VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prom
     // The port is the programmer's: its set-up chooses it, and the link bar shows it.
     addSetupButton([this] { drawLinkBar(linkOpen()); });
     addQuitButton();
-    panel(3)->setText(QStringLiteral("CONNECTE"));
+    panel(3)->setWholeText(QStringLiteral("CONNECTE")); // as wide as it from the start
     connect(BP_tst, &QPushButton::clicked, this, &VEK_KORVAL::BP_tst_Click);
     connect(BP_UPLOAD, &QPushButton::clicked, this, &VEK_KORVAL::BP_UPLOAD_Click);
     connect(BP_Annuler, &QPushButton::clicked, this, &VEK_KORVAL::BP_Annuler_Click);

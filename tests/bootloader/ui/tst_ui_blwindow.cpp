@@ -211,7 +211,7 @@ private slots:
             w.close();
         else
             w.BP_Quit->click();
-        QVERIFY(finished.wait(15000));
+        QVERIFY(!finished.isEmpty() || finished.wait(15000));
         QTRY_VERIFY(!w.isVisible());
         QVERIFY(prompts.messages.isEmpty()); // nothing was running: no question
         QVERIFY(!w.session().connected());

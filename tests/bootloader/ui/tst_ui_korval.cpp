@@ -283,8 +283,12 @@ private slots:
         ModuleSimulator sim;
         QVERIFY(sim.start({"--family"}));
         auto w = openWindow(sim.devicePath());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->BP_tst->click();
         QCOMPARE(w->panel(2)->text(), ready);
+        QTest::qWait(20); // the layout takes the new text
+        QCOMPARE(w->panel(3)->shownText(), QString("CONNECTE"));
         QSignalSpy bars(&w->runner(), &JobRunner::progress);
         upload(*w);
         QCOMPARE(prompts.messages.size(), 1);
