@@ -9,6 +9,8 @@
 #include <QTemporaryFile>
 #include <QTest>
 
+#include <memory>
+
 namespace TestSupport {
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -48,26 +50,31 @@ void addLanguageFileRows()
         QTest::newRow(f) << QString::fromLatin1(f);
 }
 
+void useOffscreenScreen(QSize size)
+{
+    if (qgetenv("QT_QPA_PLATFORM") != "offscreen")
+        return;
+    // The offscreen platform reads its screens from a file named in its options,
+    // once, when the application starts: the file lives as long as the program.
+    static std::unique_ptr<QTemporaryFile> file;
+    file = std::make_unique<QTemporaryFile>(QDir::temp().filePath("vek_screen_XXXXXX.json"));
+    if (!file->open())
+        qFatal("cannot write the offscreen screen's description");
+    file->write(QStringLiteral(R"({"windowFrameMargins": true, "screens": [{"name": "small",)"
+                               R"( "x": 0, "y": 0, "width": %1, "height": %2, "logicalDpi": 96,)"
+                               R"( "logicalBaseDpi": 96, "dpr": 1}]})")
+                    .arg(size.width())
+                    .arg(size.height())
+                    .toLatin1());
+    file->close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file->fileName().toLocal8Bit());
+}
+
 void useFrenchTexts()
 {
     VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
     VEK_LANGUAGE::SetFichierLangue("francais.ini");
     VEK_LANGUAGE::InitLanguage();
-}
-
-void useSmallOffscreenScreen()
-{
-    if (qgetenv("QT_QPA_PLATFORM") != "offscreen")
-        return;
-    // The plugin reads its screens from a file named in its options; the file
-    // stays until the program ends.
-    static QTemporaryFile config(QDir::tempPath() + QStringLiteral("/vek-screen-XXXXXX.json"));
-    if (!config.open())
-        return;
-    config.write(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1024, "height": 768,
-                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    config.flush();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
 }
 
 } // namespace TestSupport

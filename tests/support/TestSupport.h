@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -35,9 +36,21 @@ template <typename T> T *child(const QObject &window, const QString &name)
 // Qt Test data: a "file" column with one row per shipped language file.
 void addLanguageFileRows();
 
-// From a test's initMain(), before the application is made: an offscreen run
-// gets one 1024x768 screen, the smallest the windows are made for (the
-// plugin's own is 800x800).
-void useSmallOffscreenScreen();
+// Before the application starts: windows shown offscreen go to one screen of
+// `size`, framed as by a window manager, rather than to the default 800x600
+// unframed one. Does nothing on another platform (a real display).
+void useOffscreenScreen(QSize size);
 
 } // namespace TestSupport
+
+// QTEST_MAIN for a window test whose windows are shown on a screen of the
+// given size (1024, 768: the smallest screen the program is made for).
+#define VEK_TEST_MAIN_ON_SCREEN(TestObject, width, height)                                         \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestSupport::useOffscreenScreen(QSize(width, height));                                     \
+        QTEST_MAIN_SETUP()                                                                         \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }

@@ -47,9 +47,6 @@ class TestBlWindow : public QObject
         return sim.flashWords(dir.filePath("flash.bin"));
     }
 
-public:
-    static void initMain() { TestSupport::useSmallOffscreenScreen(); }
-
 private slots:
     void initTestCase() { BootloaderWindowRig::useTextsAndFolder(dir); }
 
@@ -380,5 +377,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestBlWindow)
+VEK_TEST_MAIN_ON_SCREEN(TestBlWindow, 1024, 768)
 #include "tst_ui_blwindow.moc"
