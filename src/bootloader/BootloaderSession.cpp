@@ -87,6 +87,23 @@ void DropAnswersUntilQuiet(ByteLink &port)
     }
 }
 
+// After a greeting that took `tries` tries, the answers of the unanswered ones
+// may still be on their way: each is read and dropped as it comes, until all
+// have come or none can come any more. The answer taken came within the
+// probing, so no answer is later than `tries` deadlines; once the line has
+// been quiet that long and one deadline more since its last byte, the rest
+// will not come.
+void AwaitLateGreetingAnswers(ByteLink &port, int tries)
+{
+    const int unanswered = tries - 1;
+    const qint64 quietMs = (tries + 1) * CommandTimeoutMs;
+    QByteArray late;
+    while (late.size() < unanswered) {
+        if (port.read(late, 1, quietMs) != ByteLink::Status::Ok)
+            return;
+    }
+}
+
 } // namespace
 
 QString ModuleIdentity::Version(uint8_t b1, uint8_t b2)
@@ -165,7 +182,6 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
     }
     ByteLink &port = *session.port();
     port.discardInput();
-    session.setUnansweredGreetings(0);
     sink.setStatus(BootloaderMessages::StartOfCommunication);
     const uint8_t greeting = request.identify ? Probe : Hello;
     bool greeted = false;
@@ -179,11 +195,8 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
         if (reply.status == BootloaderStatus::LineLost)
             return lineLost(session, texts, reply, sink);
         greeted = reply.ok();
-        if (!greeted) {
-            session.setUnansweredGreetings(tries + 1);
-            if (!request.unansweredStatus.isEmpty())
-                sink.setStatus(request.unansweredStatus);
-        }
+        if (!greeted && !request.unansweredStatus.isEmpty())
+            sink.setStatus(request.unansweredStatus);
     }
     if (!greeted) {
         session.close();
@@ -191,10 +204,10 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
         return JobOutcome::failure(texts.greetingFailed + ' ' + request.nomProgrammateur,
                                    BootloaderGreetingFailed);
     }
-    // The answer to an unanswered try may still come, just after the one
-    // taken: it must not be read as the first identity answer.
+    // The answer of an unanswered try may still come, after the one taken:
+    // it must not be read as an identity answer or the next command's.
     if (tries > 1)
-        DropAnswersUntilQuiet(port);
+        AwaitLateGreetingAnswers(port, tries);
     if (request.identify) {
         if (const std::optional<QString> failed = identify(port, texts, session.identity)) {
             // Disconnected means the port is closed: nothing is left half open.

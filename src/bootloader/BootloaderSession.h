@@ -37,8 +37,6 @@ public:
     explicit BootloaderSession(Opener opener = {});
 
     bool connected() const { return m_connected && m_port; }
-    // Greetings of the last connection that went unanswered.
-    int unansweredGreetings() const { return m_unansweredGreetings; }
     ByteLink *port() const { return m_port.get(); }
     ModuleIdentity identity;
     // What the disconnection says when the last transfer on this connection
@@ -50,14 +48,12 @@ public:
     std::optional<QString> open(const QString &device, const QString &settings,
                                 const PortFailureTexts &words = {}, const QString &port = {});
     void setConnected() { m_connected = m_port != nullptr; }
-    void setUnansweredGreetings(int count) { m_unansweredGreetings = count; }
     void close();
 
 private:
     Opener m_opener;
     std::unique_ptr<ByteLink> m_port;
     bool m_connected = false;
-    int m_unansweredGreetings = 0;
 };
 
 // The module's own serial line, as the bootloader and first-load windows open it.

@@ -11,6 +11,7 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
                                    {&T::progressCode, LangKey("DP1ProgCODE")},
                                    {&T::blocks, LangKey("Mbloc")},
                                    {&T::blockRefused, LangKey("MessBlocRefuse")},
+                                   {&T::blockShort, LangKey("MessBlocIncomplet")},
                                    {&T::cancelled, LangKey("MessTransfertAnnule")},
                                    {&T::rangeRefused, LangKey("MessZoneRefusee")},
                                    {&T::lineLost, LangKey("MessPortPerdu")},

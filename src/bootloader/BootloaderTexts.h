@@ -11,6 +11,7 @@ struct BootloaderTexts {
     QString progressCode;         // "DP1ProgCODE": progress text before the block count
     QString blocks;               // "Mbloc": after it
     QString blockRefused;         // {ADR} {REPONSE}
+    QString blockShort;           // {ADR} {REPONSE}: an acknowledgement cut short
     QString cancelled;            // {ADR}
     QString rangeRefused;         // {DEBUT} {FIN} {MOTS}
     QString lineLost;             // {PORT} {RAISON}

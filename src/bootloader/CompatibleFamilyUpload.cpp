@@ -1,6 +1,7 @@
 #include "bootloader/CompatibleFamilyUpload.h"
 
 #include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,11 +29,23 @@ QString CompatibleFamilyTables::texte40() const
     return texteDepuis(basse, TexteLongDebut, TexteLongTaille);
 }
 
-QString CompatibleFamilyUpload::progressText(int index)
+FamilyUploadTexts FamilyUploadTexts::load()
 {
-    return index < CompatibleFamilyTables::TableSize
-               ? QStringLiteral("Lecture de la table basse (512) bytes : ")
-               : QStringLiteral("Lecture de la table haute (512) bytes : ");
+    // "Lecture de la table basse..." and "octets" give
+    // "Lecture de la table basse (512) octets : ".
+    const QString bytes = VEK_LANGUAGE::GetLanguageText("Bytes");
+    const auto text = [&bytes](const char *key) {
+        QString table = VEK_LANGUAGE::GetLanguageText(key);
+        while (table.endsWith(QLatin1Char('.')) || table.endsWith(QChar(0x2026)))
+            table.chop(1);
+        return table.trimmed() + QStringLiteral(" (512) ") + bytes + QStringLiteral(" : ");
+    };
+    return {text("BPimportTreateCurrentLTAB"), text("BPimportTreateCurrentHTAB")};
+}
+
+QString CompatibleFamilyUpload::progressText(int index, const FamilyUploadTexts &texts)
+{
+    return index < CompatibleFamilyTables::TableSize ? texts.lowTable : texts.highTable;
 }
 
 int CompatibleFamilyUpload::progressPercent(int index)
@@ -112,7 +125,7 @@ void CompatibleFamilyUpload::reportFrom(int index, ProgressSink &progress)
         return;
     m_lastPercent = percent;
     m_lastHighTable = highTable;
-    progress.setBar(1, percent, progressText(index));
+    progress.setBar(1, percent, progressText(index, m_texts));
 }
 
 JobOutcome CompatibleFamilyUpload::finish(FamilyUploadEnd end)

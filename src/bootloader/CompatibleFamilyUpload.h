@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 // The two lookup tables of a compatible-family module, in reception order, and
 // the two texts the module keeps at the start of its low table.
@@ -18,6 +19,16 @@ struct CompatibleFamilyTables {
     // Low entries 5 to 12 and 13 to 52, one Windows-1252 character per byte.
     QString texte8() const;
     QString texte40() const;
+};
+
+// The bar's text before the percentage while each table comes, looked up on
+// the GUI thread before the upload starts.
+struct FamilyUploadTexts {
+    QString lowTable = QStringLiteral("Lecture de la table basse (512) bytes : ");
+    QString highTable = QStringLiteral("Lecture de la table haute (512) bytes : ");
+
+    // The texts of the current language (GUI thread only).
+    static FamilyUploadTexts load();
 };
 
 // How an upload ended. Every end but Complete is a stop of the upload.
@@ -44,8 +55,9 @@ public:
     static constexpr qint64 CancelSliceMs = 50;
     static constexpr qsizetype ReadChunk = 16;
 
-    explicit CompatibleFamilyUpload(ByteLink &link, qint64 byteTimeoutMs = DefaultByteTimeoutMs)
-        : m_link(link), m_byteTimeoutMs(byteTimeoutMs)
+    explicit CompatibleFamilyUpload(ByteLink &link, qint64 byteTimeoutMs = DefaultByteTimeoutMs,
+                                    FamilyUploadTexts texts = {})
+        : m_link(link), m_byteTimeoutMs(byteTimeoutMs), m_texts(std::move(texts))
     {}
 
     // The exchange. How it ended is end(), not the outcome's code (which stays
@@ -62,7 +74,7 @@ public:
 
     // Bar 1 at byte `index` (0 to 511): its text and its percentage, rounded
     // half to even (12 at byte 64, 62 at byte 320).
-    static QString progressText(int index);
+    static QString progressText(int index, const FamilyUploadTexts &texts = {});
     static int progressPercent(int index);
 
 private:
@@ -73,6 +85,7 @@ private:
 
     ByteLink &m_link;
     qint64 m_byteTimeoutMs;
+    FamilyUploadTexts m_texts;
     QByteArray m_bytes;
     CompatibleFamilyTables m_tables;
     FamilyUploadEnd m_end = FamilyUploadEnd::NoAnswer;

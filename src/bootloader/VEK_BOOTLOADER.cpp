@@ -167,6 +167,9 @@ QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderT
         return ReplacePlaceholders(texts.lineLost,
                                    {"{PORT}", texts.port, "{RAISON}", result.reply.lineError}) +
                QStringLiteral(" [0x") + adr + ']';
+    case BootloaderStatus::ShortAnswer:
+        return ReplacePlaceholders(texts.blockShort,
+                                   {"{ADR}", adr, "{REPONSE}", StrToHexDump(result.reply.answer)});
     default:
         return ReplacePlaceholders(texts.blockRefused,
                                    {"{ADR}", adr, "{REPONSE}", StrToHexDump(result.reply.answer)});

@@ -36,6 +36,7 @@ BootloaderTexts texts()
     t.progressCode = "CODE";
     t.blocks = "blocks";
     t.blockRefused = "refused {ADR}:{REPONSE}";
+    t.blockShort = "incomplete {ADR}:{REPONSE}";
     t.cancelled = "cancelled {ADR}";
     t.rangeRefused = "range {DEBUT}-{FIN} {MOTS}";
     t.lineLost = "lost {PORT} {RAISON}";
@@ -242,7 +243,7 @@ void TestBootloaderCommands::rangeStopsAtARefusalOrACancel_data()
     using Stop = WriteRangeResult::Stop;
     QTest::newRow("half an acknowledgement")
         << QList<QByteArray>{ack, ack, "\xE7"} << 0 << int(Stop::Refused) << 2 << 0x10 << 3
-        << "refused 0010: E7";
+        << "incomplete 0010: E7";
     // A byte beyond the second acknowledgement is accepted with it, but must
     // not make the third frame's missing answer whole.
     QTest::newRow("stray byte before silence")

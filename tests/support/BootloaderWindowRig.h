@@ -127,6 +127,7 @@ inline void connectDownloadUpdateDisconnect(VekContext &ctx, FakePrompts &prompt
     QCOMPARE(w.BP_tst->text(), GetLanguageText("MBDeconnection"));
     QVERIFY(allEnabled(road.curves) && w.BP_MAJHEX->isEnabled());
     QVERIFY(!w.BP_UPLOAD->isEnabled());
+    QVERIFY(!w.BP_Config->isEnabled()); // the open link keeps its port
     QCOMPARE(w.L_Info->text(), signs.infoWhenConnected);
     if (!signs.panel3WhenConnected.isEmpty())
         QCOMPARE(w.panel(3)->text(), signs.panel3WhenConnected);
@@ -158,6 +159,7 @@ inline void connectDownloadUpdateDisconnect(VekContext &ctx, FakePrompts &prompt
     QVERIFY(!road.connected());
     QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
     QVERIFY(!anyEnabled(road.curves) && !w.BP_MAJHEX->isEnabled());
+    QVERIFY(w.BP_Config->isEnabled());
     QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseDone);
     if (!signs.panel3Disconnected.isEmpty())
         QCOMPARE(w.panel(3)->text(), signs.panel3Disconnected);

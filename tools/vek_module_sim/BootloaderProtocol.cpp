@@ -43,7 +43,9 @@ std::optional<BootloaderFault> BootloaderFault::parse(const QString &text)
     bool okCommand = false, okCount = false;
     BootloaderFault f;
     f.kind = Kind(kinds.indexOf(parts[0]));
-    f.command = uint8_t(parts[1].toUInt(&okCommand, 16));
+    f.anyCommand = parts[1] == QLatin1String("*");
+    f.command = f.anyCommand ? 0 : uint8_t(parts[1].toUInt(&okCommand, 16));
+    okCommand = okCommand || f.anyCommand;
     f.occurrence = parts[2].toInt(&okCount);
     if (!okCommand || !okCount)
         return std::nullopt;
@@ -182,7 +184,7 @@ std::optional<BootloaderFault::Kind> BootloaderProtocol::faultFor(uint8_t comman
 {
     const int n = ++m_seen[command];
     for (const BootloaderFault &f : m_options.faults)
-        if (f.command == command && (f.occurrence == 0 || f.occurrence == n))
+        if ((f.anyCommand || f.command == command) && (f.occurrence == 0 || f.occurrence == n))
             return f.kind;
     return std::nullopt;
 }

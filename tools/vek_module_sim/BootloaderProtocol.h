@@ -12,8 +12,9 @@
 #include <vector>
 
 // A fault injected into the bootloader's answers: kind:command:n, the command
-// byte in hexadecimal and the n-th time it comes (0: every time), e.g.
-// "wrong:E3:3" answers the third write frame wrongly.
+// byte in hexadecimal ("*": every command) and the n-th time it comes (0: every
+// time), e.g. "wrong:E3:3" answers the third write frame wrongly and
+// "late:*:0" answers everything late.
 struct BootloaderFault {
     enum Kind {
         Silent,  // no answer, nothing written
@@ -26,6 +27,7 @@ struct BootloaderFault {
     };
     Kind kind = Silent;
     uint8_t command = 0;
+    bool anyCommand = false; // "*"
     int occurrence = 0;
 
     static std::optional<BootloaderFault> parse(const QString &text);

@@ -87,7 +87,8 @@ void VEK_BL::connectionDone(const JobOutcome &outcome)
     }
     showLink(true);
     L_Info->setText(BootloaderMessages::Connected);
-    panel(3)->setText(m_session->identity.texteEtat());
+    // What a user checks before a download: never cut.
+    panel(3)->setWholeText(m_session->identity.texteEtat());
 }
 
 void VEK_BL::disconnectionDone(const JobOutcome &outcome)
@@ -147,6 +148,21 @@ TransferJob VEK_BL::closingAfterStop()
     if (!m_session->connected())
         return {};
     return DisconnectionJob(m_session, true);
+}
+
+// Quitting (the quit button, the close box, Escape) with the link open and
+// idle ends the transfer as the connection button does, so that the module
+// gets its close; the window closes once it has.
+void VEK_BL::reject()
+{
+    if (transferRunning() || !m_session->connected()) {
+        TransferFrame::reject();
+        return;
+    }
+    startTransfer(DisconnectionJob(m_session, true), [this](const JobOutcome &outcome) {
+        disconnectionDone(outcome);
+        TransferFrame::reject();
+    });
 }
 
 // Success and failure are both told in this window; a lost line leaves it

@@ -33,6 +33,7 @@ protected:
     void InitLangue() override;
     QList<QWidget *> lockedWhileRunning() const override;
     TransferJob closingAfterStop() override;
+    void reject() override;
 
 private:
     void connectionDone(const JobOutcome &outcome);

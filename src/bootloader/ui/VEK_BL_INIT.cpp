@@ -107,10 +107,8 @@ bool VEK_BL_INIT::connected(const JobOutcome &outcome)
         return false;
     }
     drawLinkBar(m_session->connected());
-    // An unanswered hello of this click locked step 2: the user starts again
-    // from step 1.
-    if (m_session->unansweredGreetings() > 0)
-        BP_STEP[2]->setEnabled(false);
+    // The module found, the user goes on with step 3 or starts again from step 1.
+    BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(true);
     return true;
 }
@@ -136,18 +134,15 @@ TransferJob VEK_BL_INIT::closingAfterStop()
     return DisconnectionJob(m_session, false);
 }
 
+// After a failure step 3 stays open while the line is there, so that the user
+// can still close the transfer; a lost line leaves nothing to close.
 void VEK_BL_INIT::downloaded(const JobOutcome &outcome)
 {
-    if (outcome.succeeded()) {
-        L_Info->setText(BootloaderMessages::TransferDone);
-        message(QMessageBox::NoIcon, BootloaderMessages::FirmwareOk);
-        L_Info->clear();
-        panel(2)->setPicture(QImage());
-        return;
+    if (!m_session->connected()) {
+        drawLinkBar(false);
+        BP_STEP[3]->setEnabled(false);
     }
-    // Step 3 stays open, so that the user can still close the transfer.
-    if (!outcome.message.isEmpty())
-        message(QMessageBox::Critical, outcome.message);
+    tellDownload(outcome);
 }
 
 void VEK_BL_INIT::BP_STEP3_Click()
@@ -160,7 +155,7 @@ void VEK_BL_INIT::closed(const JobOutcome &outcome)
 {
     if (outcome.succeeded()) {
         QApplication::beep();
-        L_Info->setText(BootloaderMessages::CloseDone);
+        L_Info->setText(outcome.message); // or that the last transfer failed
     } else {
         L_Info->setText(BootloaderMessages::CloseFailedInfo);
         message(QMessageBox::NoIcon, BootloaderMessages::CloseFailed);

@@ -52,7 +52,7 @@ VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prom
     // The port is the programmer's: its set-up chooses it, and the link bar shows it.
     addSetupButton([this] { drawLinkBar(linkOpen()); });
     addQuitButton();
-    panel(3)->setText(QStringLiteral("CONNECTE"));
+    panel(3)->setWholeText(QStringLiteral("CONNECTE")); // as wide as it from the start
     connect(BP_tst, &QPushButton::clicked, this, &VEK_KORVAL::BP_tst_Click);
     connect(BP_UPLOAD, &QPushButton::clicked, this, &VEK_KORVAL::BP_UPLOAD_Click);
     connect(BP_Annuler, &QPushButton::clicked, this, &VEK_KORVAL::BP_Annuler_Click);
@@ -110,13 +110,12 @@ void VEK_KORVAL::connectLink()
     m_link = std::shared_ptr<ByteLink>(std::move(opened.device));
     m_link->discardInput();
     showLink(linkOpen());
-    panel(2)->setText(QStringLiteral("Transfert PRET... "));
+    panel(2)->setText(GetLanguageText("BEPItem2"));
     panel(3)->setText(QStringLiteral("CONNECTE"));
     // The module of this family takes neither download nor update: only the upload.
     BP_DLOAD->setEnabled(false);
     BP_MAJHEX->setEnabled(false);
     BP_UPLOAD->setEnabled(true);
-    BP_Config->setEnabled(false); // the open link keeps its port
 }
 
 void VEK_KORVAL::disconnectLink()
@@ -125,7 +124,6 @@ void VEK_KORVAL::disconnectLink()
     panel(3)->setText(QStringLiteral("LOCAL"));
     m_link.reset();
     showLink(linkOpen());
-    BP_Config->setEnabled(true);
 }
 
 void VEK_KORVAL::BP_UPLOAD_Click()
@@ -134,7 +132,8 @@ void VEK_KORVAL::BP_UPLOAD_Click()
         return;
     useProgressColour(VEK_BarGraph::Yellow);
     L_Info->clear(); // the ready help does not stand during the upload
-    auto upload = std::make_shared<CompatibleFamilyUpload>(*m_link, byteTimeoutMs);
+    auto upload =
+        std::make_shared<CompatibleFamilyUpload>(*m_link, byteTimeoutMs, FamilyUploadTexts::load());
     // The job keeps the port it reads alive, whatever the window does meanwhile.
     const bool started = startTransfer(
         [upload, link = m_link](TransferContext &t) { return (*upload)(t.progress, t.cancel); },

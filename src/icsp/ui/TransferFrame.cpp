@@ -407,6 +407,8 @@ void TransferFrame::showLink(bool connected)
         download->setEnabled(connected);
     BP_MAJHEX->setEnabled(connected);
     BP_UPLOAD->setEnabled(false);
+    if (BP_Config) // the set-up chooses the port: the open link keeps its own
+        BP_Config->setEnabled(!connected);
     if (!connected) // no transfer's progress is left beside a red link
         panel(2)->setPicture({});
 }
@@ -453,5 +455,6 @@ void TransferFrame::tellDownload(const JobOutcome &outcome)
         panel(2)->setPicture({}); // the progress bar is taken away
         return;
     }
+    panel(2)->setPicture({}); // no bar is left part-way
     m_prompts.message(this, QMessageBox::Critical, title, outcome.message, QMessageBox::Ok);
 }

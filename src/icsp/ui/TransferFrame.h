@@ -128,8 +128,8 @@ protected:
     void useProgressColour(uint32_t colour);
     // The link buttons as a connection leaves them: the connection button's
     // caption, the link bar, the downloads and the update enabled
-    // only while connected, the upload never; disconnected, the progress bar
-    // is taken away.
+    // only while connected, the upload never, the set-up only while
+    // disconnected; disconnected, the progress bar is taken away.
     void showLink(bool connected);
     // The end of a bootloader connection, a disconnection, a download: what
     // the user is told of it (the job's status is in L_Info already).

@@ -82,8 +82,19 @@ void VEK_ICSP::runProgrammer(Operation operation, Finished finished, const QStri
             *result = operation(programmer, *device);
             return outcomeOf(*result);
         },
-        [result, device, finished](const JobOutcome &) { finished(*result, *device); },
+        [this, result, device, finished](const JobOutcome &) {
+            finished(*result, *device);
+            showOutcome(result->ok());
+        },
         leftWhenStopped);
+}
+
+// The status bar keeps how the last operation ended: ready after a success,
+// else the first line of what stopped it (the label has it whole).
+void VEK_ICSP::showOutcome(bool succeeded)
+{
+    panel(2)->setText(succeeded ? GetLanguageText("BEPItem2")
+                                : L_Info->text().section(QLatin1Char('\n'), 0, 0));
 }
 
 void VEK_ICSP::clearBar()
@@ -199,14 +210,15 @@ void VEK_ICSP::KivCommand1_Click()
 void VEK_ICSP::codeTestFinished(const IcspResult &result)
 {
     clearBar();
-    const QString status = GetLanguageText("PBNDef");
     if (result.ok()) {
-        L_Info->setText(status);
+        L_Info->setText(GetLanguageText("PBNDef"));
         return;
     }
     // The status line keeps the failure once its box is closed.
     const QString report = Reports::codeFailure(result, NomProgrammateur);
-    L_Info->setText(status + QLatin1Char('\n') + report);
+    L_Info->setText(result.stage == Stage::Cancelled
+                        ? report
+                        : GetLanguageText("ErrICSPWritePIC") + QLatin1Char('\n') + report);
     m_prompts.message(
         this, result.stage == Stage::Cancelled ? QMessageBox::Warning : QMessageBox::Critical,
         QCoreApplication::applicationName(), report, QMessageBox::Ok);

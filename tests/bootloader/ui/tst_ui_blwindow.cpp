@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -51,6 +52,7 @@ private slots:
 
     void init()
     {
+        BootloaderWindowRig::useTextsAndFolder(dir);
         ctx = BootloaderWindowRig::context();
         prompts.messages.clear();
         QFile::remove(VEK_Gestion_OS::CheminTemp("~TEMP.HEX"));
@@ -182,27 +184,68 @@ private slots:
              .screenshot = "vek_bl_download.png"});
     }
 
+    // Quitting while connected and idle ends the transfer as the connection
+    // button does: the module gets its close, then the window closes.
+    void quittingWhileConnectedClosesTheTransfer_data()
+    {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Quitter") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void quittingWhileConnectedClosesTheTransfer()
+    {
+        QFETCH(bool, closeBox);
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QSignalSpy finished(&w.runner(), &JobRunner::finished);
+        if (closeBox)
+            w.close();
+        else
+            w.BP_Quit->click();
+        QVERIFY(!finished.isEmpty() || finished.wait(15000));
+        QTRY_VERIFY(!w.isVisible());
+        QVERIFY(prompts.messages.isEmpty()); // nothing was running: no question
+        QVERIFY(!w.session().connected());
+        sim.command("blstats");
+        const QString stats = sim.waitForLine("BLSTATS");
+        QVERIFY2(stats.contains("close=3"), qPrintable(stats)); // 0xED, 0xED, then the judged one
+    }
+
     // What the module answers out of step or in part: the window shows the
     // identity the module has, never one shifted by a late answer.
     void connectionShowsTheModulesIdentity_data()
     {
         QTest::addColumn<QStringList>("faults");
         QTest::addColumn<QString>("panel3");
+        QTest::addColumn<bool>("downloads"); // a curve download goes through afterwards
         QTest::newRow("first probe answered after its deadline")
             << QStringList{"--fault", "late:3A:1", "--bl-late-ms", "700"}
-            << "VEK-MZ300 OS\\REV:5 - OS:2.1.5";
+            << "VEK-MZ300 OS\\REV:5 - OS:2.1.5" << true;
         // At the line's pace the second answer trails the late one by a byte time.
         QTest::newRow("first probe late, paced line")
             << QStringList{"--fault", "late:3A:1", "--bl-late-ms", "700", "--baud", "57600"}
-            << "VEK-MZ300 OS\\REV:5 - OS:2.1.5";
+            << "VEK-MZ300 OS\\REV:5 - OS:2.1.5" << true;
+        // Each answer 600 ms late, past the probe's 500 ms: the first probe's
+        // answer is taken for the second's, whose own answer comes 600 ms later.
+        QTest::newRow("every answer late")
+            << QStringList{"--fault",      "late:*:0", "--bl-late-ms", "600",
+                           "--bl-version", "0327",     "--bl-name",    "VEK-SIMUL-01"}
+            << "VEK-SIMUL-01\\REV:5 - OS:3.2.7" << false;
         QTest::newRow("name of 6 bytes")
-            << QStringList{"--fault", "short:EF:1"} << "VEK-MZ\\REV:5 - OS:2.1.5";
+            << QStringList{"--fault", "short:EF:1"} << "VEK-MZ\\REV:5 - OS:2.1.5" << true;
     }
 
     void connectionShowsTheModulesIdentity()
     {
         QFETCH(QStringList, faults);
         QFETCH(QString, panel3);
+        QFETCH(bool, downloads);
         ModuleSimulator sim;
         QVERIFY(sim.start(QStringList{"--bootloader"} + faults));
         ctx->settings.ICSPPort = sim.devicePath();
@@ -211,6 +254,8 @@ private slots:
         QCOMPARE(w.panel(3)->text(), panel3);
         QCOMPARE(w.BP_tst->text(), GetLanguageText("MBDeconnection"));
         QVERIFY(prompts.messages.isEmpty());
+        if (!downloads) // every frame's acknowledgement would come too late
+            return;
         // The line is in step afterwards: the download goes through.
         QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
         QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
@@ -223,22 +268,31 @@ private slots:
     void faultsAreToldAndTheWindowEndsDisconnected_data()
     {
         QTest::addColumn<QString>("fault");
-        QTest::addColumn<bool>("download");
-        QTest::addColumn<QString>("closeSays"); // the message of the disconnection ("" none)
-        QTest::addColumn<QString>("info");      // the label once disconnected
+        QTest::addColumn<QString>("downloadSays"); // the curve download's failure ("" none)
+        QTest::addColumn<QString>("closeSays");    // the message of the disconnection ("" none)
+        QTest::addColumn<QString>("info");         // the label once disconnected
         const QString afterFailure = GetLanguageText("MessDeconnexionApresEchec");
-        QTest::newRow("wrong acknowledgement") << "wrong:E3:3" << true << "" << afterFailure;
-        QTest::newRow("late acknowledgement") << "late:E3:3" << true << "" << afterFailure;
-        QTest::newRow("half an acknowledgement") << "partial:E3:3" << true << "" << afterFailure;
+        // The third frame is block 0x310; a good acknowledgement is E7 E4.
+        QTest::newRow("wrong acknowledgement")
+            << "wrong:E3:3"
+            << GetLanguageText("MessBlocRefuse", {"{ADR}", "0310", "{REPONSE}", " E7 E5"}) << ""
+            << afterFailure;
+        QTest::newRow("late acknowledgement") << "late:E3:3"
+                                              << "Timeout of communication ! [0x0310]"
+                                              << "" << afterFailure;
+        QTest::newRow("half an acknowledgement")
+            << "partial:E3:3"
+            << GetLanguageText("MessBlocIncomplet", {"{ADR}", "0310", "{REPONSE}", " E7"}) << ""
+            << afterFailure;
         QTest::newRow("close unacknowledged")
-            << "silent:ED:0" << false << BootloaderMessages::CloseFailed
-            << BootloaderMessages::CloseFailedInfo;
+            << "silent:ED:0"
+            << "" << BootloaderMessages::CloseFailed << BootloaderMessages::CloseFailedInfo;
     }
 
     void faultsAreToldAndTheWindowEndsDisconnected()
     {
         QFETCH(QString, fault);
-        QFETCH(bool, download);
+        QFETCH(QString, downloadSays);
         QFETCH(QString, closeSays);
         QFETCH(QString, info);
         ModuleSimulator sim;
@@ -246,14 +300,14 @@ private slots:
         ctx->settings.ICSPPort = sim.devicePath();
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
-        if (download) {
+        if (!downloadSays.isEmpty()) {
             QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
             const FakePrompts::Shown shown = prompts.messages.takeLast();
             QCOMPARE(shown.icon, QMessageBox::Critical);
-            QVERIFY2(shown.text.contains("[0x0310]"), qPrintable(shown.text));
-            QVERIFY(!shown.text.contains("OK"));
-            QVERIFY(w.L_Info->text().contains("[0x0310]"));
-            QVERIFY(w.BP_DLOAD[1]->isEnabled()); // still connected, ready for another try
+            QCOMPARE(shown.text, downloadSays);
+            QCOMPARE(w.L_Info->text(), downloadSays);
+            QVERIFY(w.BP_DLOAD[1]->isEnabled());     // still connected, ready for another try
+            QVERIFY(w.panel(2)->picture().isNull()); // no bar left part-way
         }
 
         QVERIFY(clickAndWait(w, w.BP_tst));
@@ -269,6 +323,35 @@ private slots:
         sim.command("blstats");
         const QString stats = sim.waitForLine("BLSTATS");
         QVERIFY2(stats.contains("close=3"), qPrintable(stats)); // 0xED, 0xED, then the judged one
+    }
+
+    // The identity a user checks before a download shows whole at the
+    // window's own size, within a 1024x768 screen, in every language.
+    void identityShowsWholeAtTheWindowsSize_data() { TestSupport::addLanguageFileRows(); }
+
+    void identityShowsWholeAtTheWindowsSize()
+    {
+        QFETCH(QString, file);
+        VEK_LANGUAGE::SetFichierLangue(file);
+        VEK_LANGUAGE::InitLanguage();
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--bl-name", "VEK-SIMUL-01", "--bl-version", "0327",
+                           "--bl-revision", "1F"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QTest::qWait(20); // the layout takes the new text
+        const StatusPanel *identity = w.panel(3);
+        QCOMPARE(identity->text(), QString("VEK-SIMUL-01\\REV:1F - OS:3.2.7"));
+        QCOMPARE(identity->shownText(), identity->text());
+        // The panel within the window, the window within the screen.
+        QVERIFY(identity->mapTo(&w, QPoint(identity->width(), 0)).x() <= w.width());
+        QCOMPARE(w.screen()->geometry().width(), 1024);
+        QVERIFY2(w.frameGeometry().width() <= 1024, qPrintable(QString::number(w.width())));
+        TestSupport::keepScreenshot(w.grab(),
+                                    "vek_bl_identity_" + file.section('.', 0, 0) + ".png");
     }
 
     void unusableCurveIsNotSent()
@@ -294,5 +377,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestBlWindow)
+VEK_TEST_MAIN_ON_SCREEN(TestBlWindow, 1024, 768)
 #include "tst_ui_blwindow.moc"

@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(prompts.messages.first().text, BootloaderMessages::FirmwareOk);
         QVERIFY(w.L_Info->text().isEmpty());
         QVERIFY(w.panel(2)->picture().isNull());
-        QVERIFY(steps(w, true, true, true));
+        QVERIFY(steps(w, true, false, true)); // on with step 3, or again from step 1
         QCOMPARE(linkColour(w), QRgb(0x00FF00));
         const QList<uint16_t> words = flash(sim);
         for (int k = 0; k < 0x200; ++k)
@@ -146,17 +146,25 @@ private slots:
         QTest::addColumn<int>("notFound");      // "Module VEK non trouvé..." statuses
         QTest::addColumn<QString>("says");      // the one message of step 2 ("" none)
         QTest::addColumn<QString>("openSteps"); // after step 2
+        QTest::addColumn<bool>("linkUp");       // the link bar green after step 2
         QTest::addColumn<int>("loaded");        // firmware words the module holds
-        QTest::addColumn<QString>("closing");   // the message of step 3 ("" no step 3)
+        QTest::addColumn<QString>("closing");   // the label after step 3 ("" no step 3)
         const QString ok = BootloaderMessages::FirmwareOk;
+        const QString done = BootloaderMessages::CloseDone;
+        const QString afterFailure = VEK_LANGUAGE::GetLanguageText("MessDeconnexionApresEchec");
         QTest::newRow("no module") << "silent:EA:0" << 1 << 3 << ""
-                                   << "100" << 0 << "";
+                                   << "100" << false << 0 << "";
         QTest::newRow("second hello answered")
-            << "silent:EA:1" << 2 << 1 << ok << "101" << 0x200 << BootloaderMessages::CloseDone;
+            << "silent:EA:1" << 2 << 1 << ok << "101" << true << 0x200 << done;
         QTest::newRow("third frame refused") << "wrong:E3:3" << 2 << 0 << "[0x0010]"
-                                             << "111" << 0x10 << BootloaderMessages::CloseDone;
-        QTest::newRow("close unanswered")
-            << "silent:ED:0" << 2 << 0 << ok << "111" << 0x200 << BootloaderMessages::CloseFailed;
+                                             << "101" << true << 0x10 << afterFailure;
+        QTest::newRow("31st frame refused") << "wrong:E3:31" << 2 << 0 << "[0x00F0]"
+                                            << "101" << true << 0xF0 << afterFailure;
+        // The line goes at the 11th frame: nothing is left to close.
+        QTest::newRow("module gone mid-download") << "drop:E3:11" << 2 << 0 << "[0x0050]"
+                                                  << "100" << false << 0x50 << "";
+        QTest::newRow("close unanswered") << "silent:ED:0" << 2 << 0 << ok << "101" << true << 0x200
+                                          << BootloaderMessages::CloseFailedInfo;
     }
 
     void faultsAreToldAtTheirStep()
@@ -166,6 +174,7 @@ private slots:
         QFETCH(int, notFound);
         QFETCH(QString, says);
         QFETCH(QString, openSteps);
+        QFETCH(bool, linkUp);
         QFETCH(int, loaded);
         QFETCH(QString, closing);
         ModuleSimulator sim;
@@ -191,6 +200,8 @@ private slots:
                                                                         : QMessageBox::Critical);
         }
         QVERIFY(steps(*w, openSteps[0] == '1', openSteps[1] == '1', openSteps[2] == '1'));
+        QCOMPARE(linkColour(*w), linkUp ? QRgb(0x00FF00) : QRgb(0xFF0000));
+        QVERIFY(w->panel(2)->picture().isNull()); // no bar left part-way
         const QList<uint16_t> words = flash(sim);
         for (int k = 0; k < loaded; ++k)
             QCOMPARE(words.value(k), firmware.ImagePIC.codeWord(k));
@@ -202,13 +213,13 @@ private slots:
         QVERIFY(clickAndWait(*w, 3));
         QVERIFY(steps(*w, true, false, false));
         QVERIFY(!w->session().connected());
-        if (closing == BootloaderMessages::CloseDone) {
-            QCOMPARE(w->L_Info->text(), closing);
-            QVERIFY(prompts.messages.isEmpty());
-        } else {
-            QCOMPARE(w->L_Info->text(), BootloaderMessages::CloseFailedInfo);
+        QCOMPARE(linkColour(*w), QRgb(0xFF0000));
+        QCOMPARE(w->L_Info->text(), closing);
+        if (closing == BootloaderMessages::CloseFailedInfo) {
             QCOMPARE(prompts.messages.size(), 1);
-            QCOMPARE(prompts.messages.first().text, closing);
+            QCOMPARE(prompts.messages.first().text, BootloaderMessages::CloseFailed);
+        } else {
+            QVERIFY(prompts.messages.isEmpty());
         }
     }
 
@@ -243,7 +254,7 @@ private slots:
         QVERIFY(clickAndWait(*w, 2));
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages.first().text, BootloaderMessages::NoFirmwareFile);
-        QVERIFY(steps(*w, true, true, true));
+        QVERIFY(steps(*w, true, false, true));
         QVERIFY(w->session().connected()); // step 3 can still close the transfer
     }
 

@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
         QCOMPARE(b.lastMessage(),
                  QString("Adresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF"));
-        QCOMPARE(w->L_Info->text(), GetLanguageText("PBNDef") + '\n' + b.lastMessage());
+        QCOMPARE(w->L_Info->text(), GetLanguageText("ErrICSPWritePIC") + '\n' + b.lastMessage());
         QCOMPARE(b.pic.program[0x122], uint16_t(b.context.pic.ImagePIC.codeWord(0x122) & 0x3FFF));
         QCOMPARE(b.pic.program[0x124], uint16_t(0x3FFF)); // nothing after the failure
         QVERIFY(!b.pic.inProgrammingMode());
@@ -252,6 +252,38 @@ private slots:
         QVERIFY2(big.lastMessage().startsWith(GetLanguageText("ICSPCancelled") + " [0x"),
                  qPrintable(big.lastMessage()));
         QVERIFY(!big.pic.inProgrammingMode());
+    }
+
+    // After each operation the status bar and the label tell how it ended:
+    // a failure is followed neither by "ready" nor by "in progress".
+    void statusShowsTheLastOutcome()
+    {
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        const QString ready = GetLanguageText("BEPItem2");
+        QCOMPARE(w->panel(2)->text(), ready);
+        IcspRig::fillImage(b.context.pic, 3, 0x3FF1);
+        b.context.pic.ImagePIC.setCodeWord(0x123, 0x0055);
+        b.pic.refuseWrites(0x123);
+        click(*w, w->BP_WriteModule);
+        const QString writeFailed = GetLanguageText("MessErrProgCODE") + " [0x0123]";
+        QCOMPARE(w->L_Info->text(), writeFailed);
+        QCOMPARE(w->panel(2)->text(), writeFailed);
+
+        click(*w, w->KivCommand1);
+        const QString quickFailed = GetLanguageText("ErrICSPWritePIC");
+        QCOMPARE(w->L_Info->text(),
+                 quickFailed + "\nAdresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF");
+        QCOMPARE(w->panel(2)->text(), quickFailed);
+
+        b.box->failOpens(QStringLiteral("gone"));
+        click(*w, w->BP_ReadModule);
+        const QString openFailed = GetLanguageText("InitModuleBad") + ' ' + w->nomProgrammateur();
+        QVERIFY2(w->panel(2)->text().startsWith(openFailed), qPrintable(w->panel(2)->text()));
+        b.box->failOpens({});
+        click(*w, w->BP_ReadModule);
+        QCOMPARE(w->L_Info->text(), GetLanguageText("ReadPICEnded"));
+        QCOMPARE(w->panel(2)->text(), ready);
     }
 
     // An erase that cannot reach the chip keeps the image.
