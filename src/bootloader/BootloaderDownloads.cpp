@@ -43,8 +43,7 @@ std::optional<JobOutcome> greet(BootloaderSession &session, const BootloaderText
     const BootloaderReply hello = BootloaderCommand(*session.port(), VEK_BOOTLOADER::Hello);
     if (hello.status == BootloaderStatus::LineLost) {
         session.close();
-        const QString message = VEK_LANGUAGE::ReplacePlaceholders(
-            texts.lineLost, {"{PORT}", texts.port, "{RAISON}", hello.lineError});
+        const QString message = texts.lostLine(hello.line);
         sink.setStatus(message);
         return JobOutcome::failure(message, BootloaderLineLost);
     }

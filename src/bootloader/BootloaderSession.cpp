@@ -31,8 +31,7 @@ JobOutcome lineLost(BootloaderSession &session, const BootloaderTexts &texts,
                     const BootloaderReply &reply, ProgressSink &sink)
 {
     session.close();
-    const QString message =
-        ReplacePlaceholders(texts.lineLost, {"{PORT}", texts.port, "{RAISON}", reply.lineError});
+    const QString message = texts.lostLine(reply.line);
     sink.setStatus(message);
     return JobOutcome::failure(message, BootloaderLineLost);
 }
@@ -47,8 +46,7 @@ std::optional<QString> query(ByteLink &port, uint8_t command, int count,
     if (reply.ok() || (partial && reply.status == BootloaderStatus::ShortAnswer))
         return std::nullopt;
     if (reply.status == BootloaderStatus::LineLost)
-        return ReplacePlaceholders(texts.lineLost,
-                                   {"{PORT}", texts.port, "{RAISON}", reply.lineError});
+        return texts.lostLine(reply.line);
     return ReplacePlaceholders(texts.identityShort, {"{CMD}", HexInt(command, 2), "{RECU}",
                                                      QString::number(reply.answer.size()),
                                                      "{ATTENDU}", QString::number(count)});

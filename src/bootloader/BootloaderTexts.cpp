@@ -23,3 +23,9 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
     t.port = port;
     return t;
 }
+
+QString BootloaderTexts::lostLine(const DeviceFailure &line) const
+{
+    return VEK_LANGUAGE::ReplacePlaceholders(
+        lineLost, {"{PORT}", port, "{RAISON}", portFailure.lossReason(line)});
+}

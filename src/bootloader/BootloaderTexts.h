@@ -23,6 +23,10 @@ struct BootloaderTexts {
 
     // Reads every text from the current language (GUI thread only).
     static BootloaderTexts load(const QString &port);
+
+    // "MessPortPerdu" for a line lost as `line` says; a device that went away
+    // is said so in the user's language.
+    QString lostLine(const DeviceFailure &line) const;
 };
 
 // Fixed texts of the transfers, shown as they stand.

@@ -76,8 +76,9 @@ bool CompatibleFamilyUpload::request()
 {
     m_link.discardInput(); // what a previous exchange left
     for (int i = 0; i < 4; ++i) {
-        if (m_link.write(QByteArrayLiteral("R")) != ByteLink::Status::Ok) {
-            m_linkError = m_link.errorText();
+        if (const auto written = m_link.write(QByteArrayLiteral("R"));
+            written != ByteLink::Status::Ok) {
+            m_linkFailure = m_link.failureOf(written);
             return false;
         }
     }
@@ -100,7 +101,7 @@ FamilyUploadEnd CompatibleFamilyUpload::receive(ProgressSink &progress, const Ca
         const qint64 slice = std::min(CancelSliceMs, m_byteTimeoutMs - quietMs);
         const ByteLink::Status status = m_link.read(m_bytes, target - before, slice);
         if (status == ByteLink::Status::Closed || status == ByteLink::Status::Failed) {
-            m_linkError = m_link.errorText();
+            m_linkFailure = m_link.failureOf(status);
             m_bytes.truncate(std::min<qsizetype>(m_bytes.size(), StreamSize));
             return FamilyUploadEnd::LinkFailed;
         }

@@ -68,7 +68,7 @@ public:
     FamilyUploadEnd end() const { return m_end; }
     int received() const { return int(m_bytes.size()); } // bytes taken, 0 to 512
     uint8_t markerSeen() const { return m_bytes.size() > 1 ? uint8_t(m_bytes[1]) : 0; }
-    QString linkError() const { return m_linkError; }
+    const DeviceFailure &linkFailure() const { return m_linkFailure; }
     // Filled when end() is Complete.
     const CompatibleFamilyTables &tables() const { return m_tables; }
 
@@ -89,7 +89,7 @@ private:
     QByteArray m_bytes;
     CompatibleFamilyTables m_tables;
     FamilyUploadEnd m_end = FamilyUploadEnd::NoAnswer;
-    QString m_linkError;
+    DeviceFailure m_linkFailure;
     int m_lastPercent = -1; // what bar 1 shows, to send only changes
     bool m_lastHighTable = false;
 };

@@ -9,9 +9,9 @@ using namespace VEK_BOOTLOADER;
 
 namespace {
 
-BootloaderReply lost(const ByteLink &port)
+BootloaderReply lost(const ByteLink &port, ByteLink::Status status)
 {
-    return {BootloaderStatus::LineLost, {}, port.errorText()};
+    return {BootloaderStatus::LineLost, {}, port.failureOf(status)};
 }
 
 // Judges the answer of a judged command; a reply too short for the judgement
@@ -47,8 +47,8 @@ BootloaderReply BootloaderCommand(ByteLink &port, uint8_t command, const QByteAr
     const QByteArray text = command == WriteFrame ? data : QByteArray(1, char(command));
     const qsizetype expected = command == WriteFrame ? 2 : 1;
     port.discardInput(); // what came before the command is no answer to it
-    if (port.write(text) != ByteLink::Status::Ok)
-        return lost(port);
+    if (const auto written = port.write(text); written != ByteLink::Status::Ok)
+        return lost(port, written);
     BootloaderReply reply;
     ByteLink::Status status = port.read(reply.answer, expected, CommandTimeoutMs);
     if (status == ByteLink::Status::Ok && !accepted(command, reply.answer)) {
@@ -60,7 +60,7 @@ BootloaderReply BootloaderCommand(ByteLink &port, uint8_t command, const QByteAr
             reply.answer = shifted.mid(1);
     }
     if (status == ByteLink::Status::Closed || status == ByteLink::Status::Failed)
-        return lost(port);
+        return lost(port, status);
     if (reply.answer.isEmpty())
         reply.status = BootloaderStatus::NoAnswer;
     else if (accepted(command, reply.answer))
@@ -75,13 +75,14 @@ BootloaderReply BootloaderSendByte(ByteLink &port, uint8_t command, int count, q
 {
     if (count > 0)
         port.discardInput(); // a late answer to an earlier command is not this one's
-    if (port.write(QByteArray(1, char(command))) != ByteLink::Status::Ok)
-        return lost(port);
+    if (const auto written = port.write(QByteArray(1, char(command)));
+        written != ByteLink::Status::Ok)
+        return lost(port, written);
     BootloaderReply reply;
     const qsizetype wanted = count > 0 ? count : port.available();
     const ByteLink::Status status = port.read(reply.answer, wanted, count > 0 ? timeoutMs : 0);
     if (status == ByteLink::Status::Closed || status == ByteLink::Status::Failed)
-        return lost(port);
+        return lost(port, status);
     if (reply.answer.size() >= count)
         reply.status = BootloaderStatus::Accepted;
     else
@@ -164,9 +165,7 @@ QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderT
     case BootloaderStatus::NoAnswer:
         return BootloaderMessages::Timeout + QStringLiteral(" [0x") + adr + ']';
     case BootloaderStatus::LineLost:
-        return ReplacePlaceholders(texts.lineLost,
-                                   {"{PORT}", texts.port, "{RAISON}", result.reply.lineError}) +
-               QStringLiteral(" [0x") + adr + ']';
+        return texts.lostLine(result.reply.line) + QStringLiteral(" [0x") + adr + ']';
     case BootloaderStatus::ShortAnswer:
         return ReplacePlaceholders(texts.blockShort,
                                    {"{ADR}", adr, "{REPONSE}", StrToHexDump(result.reply.answer)});

@@ -56,7 +56,7 @@ enum class BootloaderStatus {
 struct BootloaderReply {
     BootloaderStatus status = BootloaderStatus::NoAnswer;
     QByteArray answer;
-    QString lineError; // the system's words when the line was lost
+    DeviceFailure line; // why, when the line was lost
     bool ok() const { return status == BootloaderStatus::Accepted; }
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DeviceResult.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -28,4 +30,14 @@ public:
     virtual void discardInput() = 0;
     // The system's words for the last failure.
     virtual QString errorText() const = 0;
+
+    // The failure a call that ended with `status` (Closed or Failed) stands
+    // for: the system's words, and Gone when the device went away.
+    DeviceFailure failureOf(Status status) const
+    {
+        DeviceFailure failure;
+        failure.error = errorText();
+        failure.fault = status == Status::Closed ? DeviceFault::Gone : DeviceFault::Other;
+        return failure;
+    }
 };

@@ -398,7 +398,10 @@ void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowle
         << "partial:E3:7" << 6 << int(BootloaderFrameFailed) << "[0x0030]";
     QTest::newRow("late answer") << "late:E3:4" << 4 << int(BootloaderFrameFailed)
                                  << "Timeout of communication ! [0x0018]";
-    QTest::newRow("line dropped") << "drop:E3:9" << 8 << int(BootloaderLineLost) << "[0x0040]";
+    QTest::newRow("line dropped")
+        << "drop:E3:9" << 8 << int(BootloaderLineLost)
+        << QString::fromUtf8("Liaison interrompue sur PTY : le périphérique a disparu (adaptateur "
+                             "USB débranché ?) [0x0040]");
     QTest::newRow("hello unanswered")
         << "silent:EA:1" << 0 << int(BootloaderHelloFailed) << "please check port";
     QTest::newRow("hello wrong") << "wrong:EA:1" << 0 << int(BootloaderHelloFailed)

@@ -220,7 +220,8 @@ private slots:
         QTest::qWait(200);
         const JobOutcome outcome = upload(sink, CancelToken{});
         QCOMPARE(upload.end(), FamilyUploadEnd::LinkFailed);
-        QVERIFY(!upload.linkError().isEmpty());
+        QVERIFY(!upload.linkFailure().error.isEmpty());
+        QCOMPARE(upload.linkFailure().fault, DeviceFault::Gone); // worded as a device gone
         QCOMPARE(outcome.kind, JobOutcome::Kind::Failed);
     }
 

@@ -185,8 +185,9 @@ QString VEK_KORVAL::stopReason(const CompatibleFamilyUpload &upload) const
     case FamilyUploadEnd::Cancelled:
         return GetLanguageText("MessKorvalAnnule", {"{RECUS}", received});
     case FamilyUploadEnd::LinkFailed:
-        return GetLanguageText("MessPortPerdu", {"{PORT}", m_context.settings.ICSPPort, "{RAISON}",
-                                                 upload.linkError()});
+        return GetLanguageText("MessPortPerdu",
+                               {"{PORT}", m_context.settings.ICSPPort, "{RAISON}",
+                                PortFailureTexts::load().lossReason(upload.linkFailure())});
     case FamilyUploadEnd::Complete:
         break;
     }
