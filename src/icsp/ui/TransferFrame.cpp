@@ -446,6 +446,12 @@ bool TransferFrame::refusedDownload(const BootloaderJob &prepared, QMessageBox::
     return true;
 }
 
+void TransferFrame::showOutcome(bool succeeded, const QString &failure)
+{
+    panel(2)->setText(succeeded ? GetLanguageText("BEPItem2")
+                                : failure.section(QLatin1Char('\n'), 0, 0));
+}
+
 void TransferFrame::tellDownload(const JobOutcome &outcome)
 {
     const QString title = QCoreApplication::applicationName();
@@ -453,8 +459,10 @@ void TransferFrame::tellDownload(const JobOutcome &outcome)
         m_prompts.message(this, QMessageBox::NoIcon, title, outcome.message, QMessageBox::Ok);
         L_Info->clear();
         panel(2)->setPicture({}); // the progress bar is taken away
+        showOutcome(true, {});
         return;
     }
     panel(2)->setPicture({}); // no bar is left part-way
+    showOutcome(false, outcome.message);
     m_prompts.message(this, QMessageBox::Critical, title, outcome.message, QMessageBox::Ok);
 }

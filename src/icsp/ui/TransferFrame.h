@@ -136,6 +136,9 @@ protected:
     void tellConnectionFailure(const JobOutcome &outcome);
     void tellDisconnection(const JobOutcome &outcome);
     void tellDownload(const JobOutcome &outcome);
+    // The status bar keeps how the last operation ended: ready after a
+    // success, else the first line of `failure` (the label has it whole).
+    void showOutcome(bool succeeded, const QString &failure);
     // A download refused before anything was sent: its box, and its text for
     // the information label when it has one. False when `prepared` may start.
     bool refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon);

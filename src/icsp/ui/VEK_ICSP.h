@@ -132,7 +132,6 @@ private:
     void exportImage(ImageFileServices::Format format, const QString &pattern,
                      const QString &filter, const QString &title);
     void clearBar();
-    void showOutcome(bool succeeded);
     void connectOperations();
     void connectBootloader();
     void startDownload(const TransferJob &job, const char *leftWhenStopped);

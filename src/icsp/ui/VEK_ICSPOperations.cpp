@@ -84,17 +84,9 @@ void VEK_ICSP::runProgrammer(Operation operation, Finished finished, const QStri
         },
         [this, result, device, finished](const JobOutcome &) {
             finished(*result, *device);
-            showOutcome(result->ok());
+            showOutcome(result->ok(), L_Info->text());
         },
         leftWhenStopped);
-}
-
-// The status bar keeps how the last operation ended: ready after a success,
-// else the first line of what stopped it (the label has it whole).
-void VEK_ICSP::showOutcome(bool succeeded)
-{
-    panel(2)->setText(succeeded ? GetLanguageText("BEPItem2")
-                                : L_Info->text().section(QLatin1Char('\n'), 0, 0));
 }
 
 void VEK_ICSP::clearBar()

@@ -202,6 +202,11 @@ private slots:
         QVERIFY(steps(*w, openSteps[0] == '1', openSteps[1] == '1', openSteps[2] == '1'));
         QCOMPARE(linkColour(*w), linkUp ? QRgb(0x00FF00) : QRgb(0xFF0000));
         QVERIFY(w->panel(2)->picture().isNull()); // no bar left part-way
+        // The status bar keeps how the download ended.
+        if (says == BootloaderMessages::FirmwareOk)
+            QCOMPARE(w->panel(2)->text(), VEK_LANGUAGE::GetLanguageText("BEPItem2"));
+        else if (says.startsWith("[0x"))
+            QVERIFY2(w->panel(2)->text().contains(says), qPrintable(w->panel(2)->text()));
         const QList<uint16_t> words = flash(sim);
         for (int k = 0; k < loaded; ++k)
             QCOMPARE(words.value(k), firmware.ImagePIC.codeWord(k));
