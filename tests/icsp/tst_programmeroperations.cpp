@@ -35,26 +35,41 @@ private slots:
         VEK_LANGUAGE::InitLanguage();
     }
 
-    // What column 0 or a failed generation leaves must not reach the chip.
+    // What column 0 or a failed generation leaves must not reach the chip: a
+    // table is a program word, then 255 return-with-literal words (0x34xx).
     void notATableIsRefused_data()
     {
         QTest::addColumn<int>("count");
-        QTest::addColumn<int>("word");
-        QTest::addColumn<int>("bad");
-        QTest::newRow("256 zeros") << 256 << 0 << 1;
-        QTest::newRow("no entry") << 0 << 0 << 0;
-        QTest::newRow("short") << 200 << 0x3412 << 200;
+        QTest::addColumn<int>("word");  // every word
+        QTest::addColumn<int>("other"); // word 9, when the table has one
+        QTest::addColumn<int>("bad");   // the first word refused, -1: programmed
+        QTest::newRow("256 zeros") << 256 << 0 << 0 << 1;
+        QTest::newRow("no entry") << 0 << 0 << 0 << 0;
+        QTest::newRow("short") << 200 << 0x3412 << 0x3412 << 200;
+        QTest::newRow("0x3000") << 256 << 0x3412 << 0x3000 << 9;
+        QTest::newRow("0x33FF") << 256 << 0x3412 << 0x33FF << 9;
+        QTest::newRow("0x35FF") << 256 << 0x3412 << 0x35FF << 9;
+        QTest::newRow("0x3FFF") << 256 << 0x3412 << 0x3FFF << 9;
+        QTest::newRow("0x3400 and 0x34FF") << 256 << 0x3400 << 0x34FF << -1;
     }
     void notATableIsRefused()
     {
         QFETCH(int, count);
         QFETCH(int, word);
+        QFETCH(int, other);
         QFETCH(int, bad);
         IcspRig rig(QStringLiteral("16F876A"));
         QCOMPARE(rig.programmer->InitProgrammation(), uint8_t(0));
         CurveTableArea table{QStringLiteral("L1"), 0x300,
                              std::vector<uint16_t>(size_t(count), uint16_t(word))};
+        if (count > 9)
+            table.words[9] = uint16_t(other);
         const IcspResult r = ProgrammerTablesCourbes(*rig.programmer, table, 5, texts, 0, 512);
+        if (bad < 0) {
+            QVERIFY(r.ok());
+            QCOMPARE(rig.pic.program[0x300 + 9], uint16_t(other));
+            return;
+        }
         QCOMPARE(r.stage, IcspResult::Stage::WriteCode);
         QCOMPARE(r.code, uint8_t(0));
         QCOMPARE(r.address, bad);
@@ -162,6 +177,135 @@ private slots:
                                    ProgrammerReports::tableStatus(r, "L1 basse", "VEKP")};
         for (const QString &report : reports)
             QVERIFY2(report.endsWith(named), qPrintable(report));
+    }
+
+    // The status line of every stage where a read or a write can stop, from a
+    // fault on the chip's side: what it says and the address it names (a
+    // program word or EEPROM byte, an ID by its index). The jumps to the code
+    // and the EEPROM only restart programming mode, which the chip cannot make
+    // fail once the programmer is open.
+    void everyFailureStageIsWorded_data()
+    {
+        using S = IcspResult::Stage;
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<QString>("fault"); // see the test
+        QTest::addColumn<int>("at");        // the cell, or the nth frame of its kind
+        QTest::addColumn<IcspResult::Stage>("stage");
+        QTest::addColumn<QString>("status");
+        const QString opening = "Ouverture impossible du programmateur VEKP\ncannot open COM1: "
+                                "COM1: busy";
+        const QString jumpConfig = "Problème: accès à la zone de configuration (0x2000) impossible";
+        const QString readConfig = "Problème: lecture de la zone de configuration impossible "
+                                   "[0x2000]";
+        const QString cancelled = "Opération annulée : le PIC n'a été traité que jusqu'à "
+                                  "l'adresse [0x0000]";
+        // The device ID read steps 8 times; then the code stage steps once a
+        // word (1024 of them), the EEPROM stage once a byte.
+        QTest::newRow("read, done") << false << "16F84A"
+                                    << "" << 0 << S::Done << "Lecture du PIC terminée";
+        QTest::newRow("read, port busy") << false << "16F84A"
+                                         << "busy" << 0 << S::Open << opening;
+        QTest::newRow("read, no chip")
+            << false << "16F84A"
+            << "absent" << 0 << S::Identify << "no chip, a 16F84 is chosen";
+        QTest::newRow("read, jump to the configuration")
+            << false << "16F84A"
+            << "load configuration" << 1 << S::JumpConfig << jumpConfig;
+        QTest::newRow("read, configuration") << false << "16F84A"
+                                             << "increment" << 3 << S::ReadConfig << readConfig;
+        QTest::newRow("read, program word") << false << "16F84A"
+                                            << "increment" << 8 + 0x1A3 + 1 << S::ReadCode
+                                            << "Problème: lecture de la mémoire programme [0x01A3]";
+        QTest::newRow("read, EEPROM byte") << false << "16F84A"
+                                           << "increment" << 8 + 1024 + 0x15 + 1 << S::ReadEeprom
+                                           << "Problème: lecture de la mémoire EEPROM [0x0015]";
+        QTest::newRow("read, cancelled") << false << "16F84A"
+                                         << "cancel" << 0 << S::Cancelled << cancelled;
+        QTest::newRow("write, done")
+            << true << "16F84A"
+            << "" << 0 << S::Done << "Programmation du PIC terminée et vérifiée";
+        QTest::newRow("write, port busy") << true << "16F84A"
+                                          << "busy" << 0 << S::Open << opening;
+        QTest::newRow("write, no chip") << true << "16F84A"
+                                        << "absent" << 0 << S::Identify << "no chip";
+        QTest::newRow("write, jump to the configuration")
+            << true << "16F84A"
+            << "load configuration" << 1 << S::JumpConfig << jumpConfig;
+        QTest::newRow("write, configuration") << true << "16F84A"
+                                              << "increment" << 3 << S::ReadConfig << readConfig;
+        QTest::newRow("write, factory calibration")
+            << true << "12F629"
+            << "increment" << 9 << S::Calibration
+            << "Problème avec le calibrage d'usine du PIC [0x03FF]";
+        QTest::newRow("write, program word")
+            << true << "16F84A"
+            << "refuse" << 0x1A3 << S::WriteCode
+            << "Erreur de programmation de la mémoire programme [0x01A3]";
+        QTest::newRow("write, EEPROM byte")
+            << true << "16F84A"
+            << "refuse" << 0x2100 + 0x15 << S::WriteEeprom
+            << "Erreur de programmation de la mémoire EEPROM [0x0015]";
+        // The configuration area is loaded once at the start, then for the IDs.
+        QTest::newRow("write, jump to the IDs")
+            << true << "16F84A"
+            << "load configuration" << 2 << S::JumpUserId
+            << "Problème: accès aux identifiants utilisateur impossible";
+        QTest::newRow("write, user ID") << true << "16F84A"
+                                        << "refuse" << 0x2002 << S::WriteUserId
+                                        << "Erreur de programmation de l'identifiant utilisateur "
+                                           "[0x2]";
+        QTest::newRow("write, configuration word")
+            << true << "16F84A"
+            << "refuse" << 0x2007 << S::WriteConfig
+            << "Erreur de programmation du mot de configuration";
+        // The chip misses the code stage's first increment: word 1 lands in
+        // cell 0, verified there, and the fresh read finds it.
+        QTest::newRow("write, read back")
+            << true << "16F84A"
+            << "skip" << 8 + 1 << S::ReadBack << "read back 0x0000 0x0456 0x0123";
+        QTest::newRow("write, cancelled") << true << "16F84A"
+                                          << "cancel" << 0 << S::Cancelled << cancelled;
+    }
+
+    void everyFailureStageIsWorded()
+    {
+        QFETCH(bool, write);
+        QFETCH(QString, chip);
+        QFETCH(QString, fault);
+        QFETCH(int, at);
+        QFETCH(IcspResult::Stage, stage);
+        QFETCH(QString, status);
+        IcspRig rig(chip);
+        CancelToken cancel;
+        rig.programmer->attach(nullptr, &cancel);
+        if (fault == "busy")
+            rig.box->failOpens("busy");
+        else if (fault == "absent")
+            rig.pic.setPresent(false);
+        else if (fault == "load configuration")
+            rig.pic.loseCommand(IcspProgrammer::LoadConfiguration, at);
+        else if (fault == "increment")
+            rig.pic.loseIncrement(at);
+        else if (fault == "skip")
+            rig.pic.skipIncrement(at);
+        else if (fault == "refuse")
+            rig.pic.refuseWrites(at);
+        else if (fault == "cancel")
+            cancel.cancel();
+        PicDevice device = IcspRig::deviceFor(chip);
+        IcspRig::fillImage(device, 5, 0x3FF1);
+        device.ImagePIC.setCodeWord(0, 0x0123);
+        device.ImagePIC.setCodeWord(1, 0x0456);
+        device.ImagePIC.setCodeWord(0x1A3, 0x1234);
+        device.ImagePIC.ImageEEPROM[0x15] = 0x5A;
+        device.ImagePIC.UserID[2 * 2] = 0x12;
+        const IcspResult r = write ? WriteChip(*rig.programmer, device, 3)
+                                   : ReadChip(*rig.programmer, device, "AUTO");
+        QCOMPARE(r.stage, stage);
+        QCOMPARE(write ? ProgrammerReports::writeStatus(r, "VEKP")
+                       : ProgrammerReports::readStatus(r, "VEKP"),
+                 status);
     }
 
     // Every write checks the chip first: a configuration area it cannot read

@@ -264,8 +264,8 @@ void SimulatedPic::fallingEdge()
     }
     bool level = dataLine();
     // Faults: the line itself glitches, so the programmer's read-back sees it too.
-    if (m_phase == Phase::Command && m_bits == 3 && m_loseIncrement > 0 && (m_shift & 7u) == 6u &&
-        !level && ++m_incLikeCount == m_loseIncrement) {
+    if (m_phase == Phase::Command && m_bits == 5 && m_loseNth > 0 &&
+        m_shift == uint32_t(m_loseCommand & 0x1F) && !level && ++m_lostCount == m_loseNth) {
         level = true;
         m_glitch = 1;
     }

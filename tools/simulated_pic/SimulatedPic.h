@@ -86,8 +86,15 @@ public:
         m_flipLoad = nth;
         m_flipBit = bit;
     }
-    // The `nth` Increment Address is garbled on the line (the chip ignores it).
-    void loseIncrement(int nth) { m_loseIncrement = nth; }
+    // The `nth` frame of the 6-bit `command` is garbled on the line: its last
+    // bit reads 1, a command the chip ignores, and the programmer reads it back so.
+    void loseCommand(int command, int nth)
+    {
+        m_loseCommand = command;
+        m_loseNth = nth;
+    }
+    // The `nth` Increment Address is garbled so.
+    void loseIncrement(int nth) { loseCommand(0x06, nth); }
     // The chip's counter misses the `nth` Increment Address it decodes while
     // the line looks right (the box's loop-back echoes the command).
     void skipIncrement(int nth) { m_skipIncrement = nth; }
@@ -160,7 +167,7 @@ private:
     uint32_t m_outFrame = 0;
     int m_glitch = -1; // -1 none, else the level the line is forced to
     int m_loadCount = 0;
-    int m_incLikeCount = 0;
+    int m_lostCount = 0; // frames of m_loseCommand clocked in
 
     qint64 m_busyUntilUs = 0;
     // The write in progress, undone when MCLR drops before it is over.
@@ -186,7 +193,7 @@ private:
     std::set<int> m_refused;
     std::map<int, int> m_weak;
     int m_flipLoad = 0, m_flipBit = 0;
-    int m_loseIncrement = 0;
+    int m_loseCommand = 0, m_loseNth = 0;
     int m_skipIncrement = 0;
     bool m_protected = false;
     int m_decodedIncrements = 0;
