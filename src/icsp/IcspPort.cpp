@@ -13,7 +13,7 @@ IcspPort &IcspPort::operator=(IcspPort &&) noexcept = default;
 
 namespace {
 
-DeviceResult<IcspPort> openSerial(const QString &port)
+DeviceResult<IcspPort> openSerial(const QString &port, SystemCalls &calls)
 {
     DeviceResult<IcspPort> result;
     auto tty = RawTty::open(port, IcspLinkSettings);
@@ -21,8 +21,7 @@ DeviceResult<IcspPort> openSerial(const QString &port)
         result.failAs(tty);
         return result;
     }
-    auto modem = std::make_unique<TtyModemLines>(tty.device->fd(), tty.device->device(),
-                                                 SystemCalls::real());
+    auto modem = std::make_unique<TtyModemLines>(tty.device->fd(), tty.device->device(), calls);
     if (!modem->present()) {
         result.error = modem->errorText();
         result.fault = DeviceFault::NoModemLines;
@@ -34,10 +33,10 @@ DeviceResult<IcspPort> openSerial(const QString &port)
     return result;
 }
 
-DeviceResult<IcspPort> openParallel(const QString &port)
+DeviceResult<IcspPort> openParallel(const QString &port, SystemCalls &calls)
 {
     DeviceResult<IcspPort> result;
-    auto lpt = PpdevPort::open(SerialPortNames::PortNamed(port).device, SystemCalls::real());
+    auto lpt = PpdevPort::open(SerialPortNames::PortNamed(port).device, calls);
     if (!lpt) {
         result.failAs(lpt);
         return result;
@@ -51,11 +50,16 @@ DeviceResult<IcspPort> openParallel(const QString &port)
 
 DeviceResult<IcspPort> OpenIcspPort(const IcspLineSettings &settings)
 {
+    return OpenIcspPortThrough(settings, SystemCalls::real());
+}
+
+DeviceResult<IcspPort> OpenIcspPortThrough(const IcspLineSettings &settings, SystemCalls &calls)
+{
     switch (settings.portKind()) {
     case IcspLineSettings::PortKind::Serial:
-        return openSerial(settings.ICSPPort);
+        return openSerial(settings.ICSPPort, calls);
     case IcspLineSettings::PortKind::Parallel:
-        return openParallel(settings.ICSPPort);
+        return openParallel(settings.ICSPPort, calls);
     case IcspLineSettings::PortKind::None:
         break;
     }

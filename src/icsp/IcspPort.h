@@ -11,6 +11,7 @@
 class ModemLines;
 class ParallelPortRegisters;
 class RawTty;
+class SystemCalls;
 
 // The device behind an open programmer: the modem lines of a serial port (with
 // the tty they act on) or the registers of a parallel port.
@@ -36,3 +37,5 @@ using IcspPortOpener = std::function<DeviceResult<IcspPort>(const IcspLineSettin
 // "LPTn" or a /dev/parport path claims the parallel port through ppdev. The
 // error names the device and gives the system's reason.
 DeviceResult<IcspPort> OpenIcspPort(const IcspLineSettings &settings);
+// The same, the parallel port and the modem lines reached through `calls`.
+DeviceResult<IcspPort> OpenIcspPortThrough(const IcspLineSettings &settings, SystemCalls &calls);

@@ -3,8 +3,12 @@
 #include "icsp/IcspLines.h"
 #include "platform/ModemLines.h"
 #include "platform/ParallelPort.h"
+#include "platform/SerialPortLock.h"
+#include "platform/SystemCalls.h"
 
 #include <QtTest>
+
+#include <cerrno>
 
 namespace {
 
@@ -31,6 +35,21 @@ public:
     bool setDtr(bool on) override { return dtr = on, true; }
     std::optional<bool> cts() override { return ctsLevel; }
     QString errorText() const override { return {}; }
+};
+
+// System calls that note each device opened and refuse it, as a computer
+// without that port does.
+class RefusedOpens final : public SystemCalls
+{
+public:
+    QStringList opened;
+    int open(const char *path, int) override
+    {
+        opened << QString::fromLocal8Bit(path);
+        return errno = ENOENT, -1;
+    }
+    int close(int) override { return 0; }
+    int ioctl(int, unsigned long, void *) override { return errno = ENOTTY, -1; }
 };
 
 } // namespace
@@ -210,6 +229,48 @@ private slots:
         QCOMPARE(real.OuvrirProgrammateur(), IcspProgrammer::OpenPortFailed);
         QCOMPARE(real.failureText(),
                  QString("cannot open /dev/vek-no-such-tty: /dev/vek-no-such-tty is missing"));
+    }
+
+    // The device the programmer opens for a port name ("LPTn" is
+    // /dev/parport(n-1), "COMn" /dev/ttyS(n-1)), through its own opening: the
+    // parallel port on system calls that refuse it, the serial port behind a
+    // lock we hold, so that no port of this computer is touched. The failure
+    // names the device.
+    void portNamesOpenTheirDevice_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("device");
+        QTest::newRow("LPT1") << "LPT1"
+                              << "/dev/parport0";
+        QTest::newRow("LPT2") << "LPT2"
+                              << "/dev/parport1";
+        QTest::newRow("LPT3") << "LPT3"
+                              << "/dev/parport2";
+        QTest::newRow("COM1") << "COM1"
+                              << "/dev/ttyS0";
+        QTest::newRow("COM2") << "COM2"
+                              << "/dev/ttyS1";
+        QTest::newRow("COM3") << "COM3"
+                              << "/dev/ttyS2";
+    }
+
+    void portNamesOpenTheirDevice()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, device);
+        QTemporaryDir locks;
+        const QStringList kept = SerialPortLock::folders();
+        SerialPortLock::setFolders({locks.path()});
+        QFile lock(locks.filePath(SerialPortLock::fileName(device)));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
+        lock.close();
+        RefusedOpens calls;
+        const auto opened = OpenIcspPortThrough(IcspRig::wiring(1, port), calls);
+        SerialPortLock::setFolders(kept);
+        QVERIFY(!opened);
+        QVERIFY2(opened.error.startsWith(device + ": "), qPrintable(opened.error));
+        QCOMPARE(calls.opened, port.startsWith("LPT") ? QStringList{device} : QStringList{});
     }
 
     // Opening twice (the window, then the first restart) opens the port once.
