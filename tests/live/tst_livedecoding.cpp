@@ -287,6 +287,10 @@ private slots:
         QCOMPARE(CalculRegimeLive(1250), int16_t(3000));
         QCOMPARE(CalculRegimeLive(5000), int16_t(750));
         QCOMPARE(CalculRegimeLive(65535), int16_t(57));
+        // Truncated, never rounded: 3750000 / 800 = 4687.5 exactly;
+        // 3750000 / 1251 = 2997 + 753 / 1251 (1251 x 2997 = 3749247), 2997.60.
+        QCOMPARE(CalculRegimeLive(800), int16_t(4687));
+        QCOMPARE(CalculRegimeLive(1251), int16_t(2997));
     }
 
     void advance_data()
