@@ -11,6 +11,8 @@
 #include <QtTest>
 
 #include <poll.h>
+#include <pty.h>
+#include <unistd.h>
 
 // The live link against the simulated module, through a real pseudo-terminal.
 class TestLiveLink : public QObject
@@ -247,6 +249,21 @@ private slots:
             QTRY_COMPARE(lost.count(), 1);
             QVERIFY(!link.isOpen());
         }
+
+        // A command written to a device that has gone (a pseudo-terminal whose
+        // other side closed: EIO) says so, before the port hears of it.
+        int master = -1, slave = -1;
+        char name[128];
+        QCOMPARE(openpty(&master, &slave, name, nullptr, nullptr), 0);
+        ::close(slave);
+        QVERIFY(link.open(QString::fromLocal8Bit(name), "9600,N,8,1").ok);
+        QSignalSpy lost(&link, &LiveLink::portLost);
+        ::close(master);
+        const LiveLink::Status gone = link.sendSimulationStop();
+        QVERIFY(!gone.ok);
+        QCOMPARE(gone.reason, QString("le périphérique a disparu (adaptateur USB débranché ?)"));
+        QCOMPARE(lost.count(), 1);
+        QVERIFY(!link.isOpen());
     }
 };
 
