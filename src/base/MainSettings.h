@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+// The shortest pause after each bit frame of the programmer, in microseconds:
+// the chips ask for 1 us after the data line moves before the next frame.
+constexpr int MinIcspDelayUs = 1;
+
 // The main window's public settings: read at start from the settings store,
 // then read and written by every other window through the shared context.
 struct MainSettings {
@@ -29,7 +33,7 @@ struct MainSettings {
     uint8_t ICSPPINCLOCK = 3;
     uint8_t ICSPPINDATA = 2;
     uint8_t ICSPPINDATAR = 10;
-    QString ICSPDELAY = QStringLiteral("15");
+    QString ICSPDELAY = QStringLiteral("15"); // microseconds, MinIcspDelayUs or more
     uint8_t ICSPNBWRT = 5;
     QString ICSPHEXADD = QStringLiteral("000");
     QString ICSPHEXLNG = QStringLiteral("200");

@@ -1,5 +1,6 @@
 #include "base/MainSettingsLoader.h"
 
+#include "base/NumberHelpers.h"
 #include "platform/SerialPortNames.h"
 
 #include <cstdint>
@@ -42,6 +43,15 @@ void readPort(MainSettings &settings, const QString &stored)
     }
     settings.portNumber = isNumber && number >= 1 && number <= 255 ? number : 1;
     settings.portDevice = SerialPortNames::DeviceForPortNumber(settings.portNumber);
+}
+
+// The pause after each bit frame: read as the programmer reads it (a number,
+// rounded), anything below the minimum (0, negative, no number) is the
+// minimum, or every frame would follow the data line too soon for the chip.
+QString programmingDelay(const QString &stored)
+{
+    const double us = ValeurNumerique(stored);
+    return us >= MinIcspDelayUs - 0.5 ? stored : QString::number(MinIcspDelayUs);
 }
 
 } // namespace
@@ -121,7 +131,7 @@ void MainSettingsLoader::LoadIcsp(MainSettings &s)
     s.ICSPPINCLOCK = byte("ICSP_Broche_CLOCK", 3);
     s.ICSPPINDATA = byte("ICSP_Broche_DATA", 2);
     s.ICSPPINDATAR = byte("ICSP_Broche_DATAR", 10);
-    s.ICSPDELAY = text(kIcsp, "ICSP_Delay", QStringLiteral("15"));
+    s.ICSPDELAY = programmingDelay(text(kIcsp, "ICSP_Delay", QStringLiteral("15")));
     s.ICSPNBWRT = byte("ICSP_NbWrite", 5);
     s.ICSPHEXADD = text(kIcsp, "ICSP_HEXADD", QStringLiteral("000"));
     s.ICSPHEXLNG = text(kIcsp, "ICSP_HEXLNG", QStringLiteral("200"));

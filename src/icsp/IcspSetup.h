@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/MainSettings.h"
 #include "icsp/IcspLines.h"
 
 #include <QString>
@@ -53,7 +54,7 @@ std::optional<PortRefusal> RefusedPort(const MainSettings &settings);
 QStringList FixedPortEntries();
 
 // Range of the delay after each bit frame, in whole microseconds.
-constexpr int MinDelayUs = 1;
+constexpr int MinDelayUs = MinIcspDelayUs;
 constexpr int MaxDelayUs = 200;
 // The stored delay text as the slider shows it: rounded, kept within range;
 // a text that is no number gives the usual 15.

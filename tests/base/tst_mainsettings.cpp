@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(s.ICSPBoitier, int16_t(0));
         QCOMPARE(int(s.ICSPPINDATAR), 0);
         QCOMPARE(int(s.ICSPPINMCLR), 255);
-        QCOMPARE(s.ICSPDELAY, QString("abc")); // a text setting stays as stored
+        QCOMPARE(s.ICSPDELAY, QString("1")); // no number: the shortest pause
         QCOMPARE(s.ICSPLTAB_L2, QString("0A00"));
     }
 

@@ -2,6 +2,7 @@
 // identification, the injected faults and the behaviour of real chips.
 #include "IcspRig.h"
 #include "base/Jobs.h"
+#include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "icsp/ChipTable.h"
@@ -492,6 +493,45 @@ private slots:
         QCOMPARE(rig.pic.stats().interruptedWrites, 0);
         QCOMPARE(rig.programmer->NbErreurs, 0);
         QVERIFY(IcspRig::imageOnChip(rig.pic, device)); // configuration 0x3FFF reads as written
+    }
+
+    // A stored pause after each frame below the set-up's 1 us (0, negative,
+    // no number) is loaded as 1 us: with none, every frame follows the data
+    // line's last move at once, which the chip counts as a timing violation
+    // (the rig fails the test on it when the port closes).
+    void storedDelayBelowTheMinimum_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("loaded");
+        QTest::newRow("0") << "0"
+                           << "1";
+        QTest::newRow("negative") << "-5"
+                                  << "1";
+        QTest::newRow("no number") << "abc"
+                                   << "1";
+        QTest::newRow("0.4") << "0.4"
+                             << "1";
+        QTest::newRow("40") << "40"
+                            << "40";
+    }
+    void storedDelayBelowTheMinimum()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, loaded);
+        QTemporaryDir dir;
+        QSettings store(dir.filePath("store.ini"), QSettings::IniFormat);
+        store.setValue("ICSP/ICSP_Delay", stored);
+        MainSettings settings;
+        MainSettingsLoader(store).Load(settings);
+        QCOMPARE(settings.ICSPDELAY, loaded);
+        IcspRig rig("16F84A");
+        rig.settings.ICSPDELAY = settings.ICSPDELAY;
+        rig.programmer =
+            std::make_unique<IcspProgrammer>(rig.settings, rig.clock, rig.box->opener());
+        PicDevice device = IcspRig::deviceFor("16F84A");
+        IcspRig::fillImage(device, 3, 0x3FF1);
+        const IcspResult r = WriteChip(*rig.programmer, device, 5);
+        QVERIFY2(r.ok(), where(r).constData());
     }
 
     void configurationVerifyUnderMask()
