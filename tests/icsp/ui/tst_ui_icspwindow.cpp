@@ -412,10 +412,17 @@ private slots:
         typeId(*w, 0, "12", Qt::Key_Return);
         typeId(*w, 3, "7E", Qt::Key_Return);
         const uint16_t before = b.context.pic.ImagePIC.ConfigWord;
+        // The 16F84A's first option, the watchdog (bit 2), is offered and ticked
+        // by a click where it is shown.
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QCheckBox *bit = w->CkBit[0];
-        QVERIFY(bit->isVisible() || !bit->text().isEmpty());
-        bit->click();
-        QVERIFY(b.context.pic.ImagePIC.ConfigWord != before);
+        QVERIFY(bit->isVisible());
+        QCOMPARE(bit->text(), QString("WDT"));
+        const QPoint at = bit->mapTo(w.get(), QPoint(8, bit->height() / 2));
+        QCOMPARE(w->childAt(at), bit);
+        QTest::mouseClick(w->childAt(at), Qt::LeftButton, {}, QPoint(8, bit->height() / 2));
+        QCOMPARE(b.context.pic.ImagePIC.ConfigWord, uint16_t(before ^ 0x0004));
         click(*w, w->BP_WriteModule);
         QCOMPARE(int(b.pic.userId[0]), 0x12);
         QCOMPARE(int(b.pic.userId[3]), 0x7E);
