@@ -131,6 +131,7 @@ private slots:
         QCOMPARE(twips(d.EtatLpt_DATAR), QPoint(1060, 305));
         QCOMPARE(twips(d.EtatCom_CLOCK), QPoint(990, 480));
         QCOMPARE(d.ICSP_Delay->value(), 15);
+        QCOMPARE(d.ICSP_Delay->minimum(), 1); // nothing shorter is ever stored
         QCOMPARE(d.ICSP_NbWrite->currentText(), QString("5"));
         QCOMPARE(d.HEXLNG->text(), QString("200"));
         QCOMPARE(d.ADDH16->text(), QString("1500"));
