@@ -181,6 +181,10 @@ inline void unusableCurveIsNotSent(VekContext &ctx, FakePrompts &prompts, const 
     QCOMPARE(started.size(), 0);
     QCOMPARE(prompts.messages.last().text, ctx.tab_avance.invalidValuesMessage());
     QCOMPARE(prompts.messages.last().icon, QMessageBox::Critical);
+    // The refusal is the newest outcome, in the label and the status bar.
+    QCOMPARE(road.window->L_Info->text(), ctx.tab_avance.invalidValuesMessage());
+    QCOMPARE(road.window->panel(2)->text(),
+             ctx.tab_avance.invalidValuesMessage().section('\n', 0, 0));
     sim.command("blstats");
     QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
 }
@@ -210,6 +214,8 @@ inline void refusalsComeBeforeAnyPort(VekContext &ctx, FakePrompts &prompts, con
     QCOMPARE(prompts.messages.last().text, says);
     QCOMPARE(started.size(), 0);
     QCOMPARE(road.window->BP_tst->text(), VEK_LANGUAGE::GetLanguageText("MBConnection"));
+    QCOMPARE(road.window->L_Info->text(), says);
+    QCOMPARE(road.window->panel(2)->text(), says);
 }
 
 } // namespace BootloaderWindowRig

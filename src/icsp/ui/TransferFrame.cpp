@@ -401,6 +401,8 @@ void TransferFrame::reject()
 
 void TransferFrame::showLink(bool connected)
 {
+    if (connected) // a connection has just opened the link
+        showOutcome(true, {});
     BP_tst->setText(GetLanguageText(connected ? "MBDeconnection" : "MBConnection"));
     drawLinkBar(connected);
     for (QPushButton *download : std::as_const(m_downloads))
@@ -416,11 +418,13 @@ void TransferFrame::showLink(bool connected)
 void TransferFrame::tellConnectionFailure(const JobOutcome &outcome)
 {
     showLink(false);
+    showOutcome(false, outcome.message);
     if (outcome.code == BootloaderGreetingFailed) {
+        // The label keeps why, rather than the time-out the job ended on.
+        L_Info->setText(outcome.message);
         m_prompts.message(this, QMessageBox::Question,
                           GetLanguageText("TransferPCModule") + ' ' + NomProgrammateur,
                           outcome.message, QMessageBox::Ok);
-        L_Info->clear();
         return;
     }
     m_prompts.message(this, QMessageBox::NoIcon, {}, outcome.message, QMessageBox::Ok);
@@ -430,6 +434,7 @@ void TransferFrame::tellConnectionFailure(const JobOutcome &outcome)
 void TransferFrame::tellDisconnection(const JobOutcome &outcome)
 {
     showLink(false);
+    showOutcome(outcome.succeeded(), outcome.message);
     if (outcome.succeeded())
         QApplication::beep();
     else
@@ -440,16 +445,23 @@ bool TransferFrame::refusedDownload(const BootloaderJob &prepared, QMessageBox::
 {
     if (prepared.job)
         return false;
-    if (!prepared.info.isEmpty())
-        L_Info->setText(prepared.info);
-    m_prompts.message(this, icon, prepared.title, prepared.refusal, QMessageBox::Ok);
+    tellFailure(icon, prepared.title, prepared.refusal, prepared.info);
     return true;
+}
+
+void TransferFrame::tellFailure(QMessageBox::Icon icon, const QString &title, const QString &text,
+                                const QString &info)
+{
+    const QString why = info.isEmpty() ? text : info;
+    L_Info->setText(why);
+    showOutcome(false, why);
+    m_prompts.message(this, icon, title, text, QMessageBox::Ok);
 }
 
 void TransferFrame::showOutcome(bool succeeded, const QString &failure)
 {
     panel(2)->setText(succeeded ? GetLanguageText("BEPItem2")
-                                : failure.section(QLatin1Char('\n'), 0, 0));
+                                : failure.section(QLatin1Char('\n'), 0, 0).trimmed());
 }
 
 void TransferFrame::tellDownload(const JobOutcome &outcome)

@@ -179,7 +179,11 @@ private slots:
         QFETCH(QString, closing);
         ModuleSimulator sim;
         QVERIFY(sim.start({"--bootloader", "--fault", fault}));
-        auto w = openAtStep2(sim.devicePath());
+        // The adapter's link, which goes when the module does.
+        const QString adapter = dir.filePath("adapter");
+        QFile::remove(adapter);
+        QVERIFY(QFile::link(sim.devicePath(), adapter));
+        auto w = openAtStep2(adapter);
         QSignalSpy status(&w->runner(), &JobRunner::status);
         QVERIFY(clickAndWait(*w, 2, jobs));
 
@@ -211,6 +215,19 @@ private slots:
         for (int k = 0; k < loaded; ++k)
             QCOMPARE(words.value(k), firmware.ImagePIC.codeWord(k));
         QCOMPARE(words.value(loaded), uint16_t(0x3FFF));
+        if (!linkUp && loaded > 0) {
+            // Steps 1 and 2 again, the device still gone: its cause is the
+            // newest outcome.
+            QVERIFY(QFile::remove(adapter));
+            prompts.messages.clear();
+            w->BP_STEP[1]->click();
+            QVERIFY(clickAndWait(*w, 2));
+            QCOMPARE(prompts.messages.size(), 1);
+            const QString cause = prompts.messages.first().text;
+            QVERIFY2(cause.contains(adapter), qPrintable(cause));
+            QCOMPARE(w->L_Info->text(), cause);
+            QCOMPARE(w->panel(2)->text(), cause.section('\n', 0, 0));
+        }
         if (closing.isEmpty())
             return;
 
