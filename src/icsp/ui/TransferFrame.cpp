@@ -47,6 +47,12 @@ TransferFrame::TransferFrame(VekContext &context, const Design &design, QWidget 
     connect(&m_runner, &JobRunner::progress, this, &TransferFrame::showProgress);
     connect(&m_runner, &JobRunner::status, L_Info, &QLabel::setText);
     connect(&m_runner, &JobRunner::finished, this, [this](const JobOutcome &outcome) {
+        // A question about stopping the transfer no longer applies: it goes
+        // before the outcome is told.
+        if (std::exchange(m_askingToStop, false)) {
+            m_stopQuestionWithdrawn = true;
+            m_prompts.withdrawMessage(this, GetLanguageText("MessArreterTransfert"));
+        }
         lock(false);
         m_leftWhenStopped.clear();
         auto done = std::move(m_done);
@@ -357,14 +363,20 @@ void TransferFrame::stopRunningTransfer()
 
 // Asked first; on Yes the job is stopped and waited for, the module gets its
 // close where the line allows, and the user learns what must be sent again.
-bool TransferFrame::stopTransferToClose()
+// The question stands only while the job runs: one that ends beneath it takes
+// the question away and tells its own outcome.
+TransferFrame::StopAnswer TransferFrame::askToStopTransfer()
 {
-    if (m_prompts.message(this, QMessageBox::Question, windowTitle(),
-                          GetLanguageText("MessArreterTransfert"),
-                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-        return false;
-    if (!m_runner.isRunning())
-        return true; // it ended while the user was asked
+    m_askingToStop = true;
+    m_stopQuestionWithdrawn = false;
+    const QMessageBox::StandardButton answer = m_prompts.message(
+        this, QMessageBox::Question, windowTitle(), GetLanguageText("MessArreterTransfert"),
+        QMessageBox::Yes | QMessageBox::No);
+    m_askingToStop = false;
+    if (std::exchange(m_stopQuestionWithdrawn, false) || !m_runner.isRunning())
+        return StopAnswer::Ended;
+    if (answer != QMessageBox::Yes)
+        return StopAnswer::GoOn;
     const QString leftBehind = m_leftWhenStopped;
     stopRunningTransfer();
     if (TransferJob closing = closingAfterStop();
@@ -372,7 +384,7 @@ bool TransferFrame::stopTransferToClose()
         m_runner.wait();
     if (!leftBehind.isEmpty())
         m_prompts.message(this, QMessageBox::Warning, windowTitle(), leftBehind, QMessageBox::Ok);
-    return true;
+    return StopAnswer::Stopped;
 }
 
 void TransferFrame::mouseMoveEvent(QMouseEvent *event)
@@ -394,8 +406,19 @@ void TransferFrame::closeEvent(QCloseEvent *event)
 
 void TransferFrame::reject()
 {
-    if (m_runner.isRunning() && !stopTransferToClose())
-        return; // the transfer goes on, the window stays
+    if (m_runner.isRunning()) {
+        switch (askToStopTransfer()) {
+        case StopAnswer::GoOn:
+            return; // the transfer goes on, the window stays
+        case StopAnswer::Ended:
+            // The user asked to close: the window closes as it does with no
+            // transfer running (a window may still have its own ending).
+            reject();
+            return;
+        case StopAnswer::Stopped:
+            break;
+        }
+    }
     QDialog::reject();
 }
 

@@ -178,7 +178,8 @@ private:
     void showProgress(int bar, double percent, const QString &text);
     void lock(bool locked);
     void stopRunningTransfer();
-    bool stopTransferToClose();
+    enum class StopAnswer { Stopped, GoOn, Ended };
+    StopAnswer askToStopTransfer();
 
     JobRunner m_runner;
     bool m_keepImage = false; // the opening's Initialisation keeps the image
@@ -188,7 +189,9 @@ private:
     HelpTextFilter *m_help = nullptr;
     bool m_hoverHelp = true;
     std::function<void(const JobOutcome &)> m_done;
-    QString m_leftWhenStopped; // of the running job
+    QString m_leftWhenStopped;            // of the running job
+    bool m_askingToStop = false;          // the question to stop the job is open
+    bool m_stopQuestionWithdrawn = false; // the job ended beneath it
     QList<QPair<QWidget *, bool>> m_lockedStates;
     QList<QPushButton *> m_downloads; // the link buttons' downloads
 };

@@ -177,6 +177,26 @@ private slots:
         QCOMPARE(words.value(0x1FF), uint16_t(0x3FFF)); // the end never sent
     }
 
+    // The download ends while the question to stop it is open: the question
+    // goes, and the window closes, the module getting its close first.
+    void stopQuestionGoesWhenTheDownloadEnds()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--baud", "4800"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(EcrireFichierHex(BootloaderWindowRig::packageFirmware(),
+                                 VEK_Gestion_OS::CheminTemp("~TEMP.HEX"))
+                    .succeeded());
+        VEK_BL w(*ctx, nullptr, nullptr); // the program's own message boxes
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(w, w.BP_MAJHEX,
+                                                                  BootloaderMessages::FirmwareOk);
+        QVERIFY(!w.session().connected());
+        sim.command("blstats");
+        const QString stats = sim.waitForLine("BLSTATS");
+        QVERIFY2(stats.contains("close=3"), qPrintable(stats));
+    }
+
     void connectDownloadUpdateDisconnect()
     {
         const QString identity = "VEK-MZ300 T1\\REV:5 - OS:2.1.5";

@@ -1,3 +1,4 @@
+#include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
 #include "Screenshots.h"
@@ -265,6 +266,20 @@ private slots:
         const QString stats = sim.waitForLine("BLSTATS");
         QVERIFY2(stats.contains(" close=1 "), qPrintable(stats));
         QCOMPARE(flash(sim).value(0x1FF), uint16_t(0x3FFF)); // the end never sent
+    }
+
+    // The download ends while the question to stop it is open: the question
+    // goes, and the window closes as it does when nothing runs.
+    void stopQuestionGoesWhenTheDownloadEnds()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--baud", "4800"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL_INIT w(*ctx, nullptr, nullptr); // the program's own message boxes
+        QVERIFY(Mouse::click(w.BP_STEP[1]));
+        BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(w, w.BP_STEP[2],
+                                                                  BootloaderMessages::FirmwareOk);
+        QCOMPARE(flash(sim).value(0x1FF), firmware.ImagePIC.codeWord(0x1FF)); // all of it
     }
 
     void noFirmwareFileKeepsStepThree()
