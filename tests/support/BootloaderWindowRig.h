@@ -2,6 +2,7 @@
 
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
+#include "Mouse.h"
 #include "Screenshots.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
@@ -13,10 +14,12 @@
 #include "icsp/ui/StatusPanel.h"
 #include "icsp/ui/TransferFrame.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <algorithm>
@@ -181,6 +184,10 @@ inline void unusableCurveIsNotSent(VekContext &ctx, FakePrompts &prompts, const 
     QCOMPARE(started.size(), 0);
     QCOMPARE(prompts.messages.last().text, ctx.tab_avance.invalidValuesMessage());
     QCOMPARE(prompts.messages.last().icon, QMessageBox::Critical);
+    // The refusal is the newest outcome, in the label and the status bar.
+    QCOMPARE(road.window->L_Info->text(), ctx.tab_avance.invalidValuesMessage());
+    QCOMPARE(road.window->panel(2)->text(),
+             ctx.tab_avance.invalidValuesMessage().section('\n', 0, 0));
     sim.command("blstats");
     QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
 }
@@ -210,6 +217,60 @@ inline void refusalsComeBeforeAnyPort(VekContext &ctx, FakePrompts &prompts, con
     QCOMPARE(prompts.messages.last().text, says);
     QCOMPARE(started.size(), 0);
     QCOMPARE(road.window->BP_tst->text(), VEK_LANGUAGE::GetLanguageText("MBConnection"));
+    QCOMPARE(road.window->L_Info->text(), says);
+    QCOMPARE(road.window->panel(2)->text(), says);
+}
+
+// Escape pressed during a download on a slow line, in a window that asks
+// with real message boxes, and the question to stop it left unanswered: the
+// download ends beneath it. The question goes away before the download's
+// `outcome` box opens, and once that is closed the window closes as an idle
+// one does. `start` starts the download.
+inline void downloadEndingBeneathTheStopQuestion(TransferFrame &w, QPushButton *start,
+                                                 const QString &outcome)
+{
+    const QString question = VEK_LANGUAGE::GetLanguageText("MessArreterTransfert");
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(Mouse::click(start));
+    QTRY_VERIFY_WITH_TIMEOUT(w.ProgressBar >= 20, 10000);
+    QVERIFY(w.transferRunning());
+
+    struct Shown {
+        QString text;
+        bool questionStillOpen; // a question box stood beneath it
+    };
+    QList<Shown> shown;
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, &w, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (box->text() == question) {
+            if (shown.isEmpty() || shown.last().text != question)
+                shown.append({question, false});
+            if (!w.transferRunning()) // a question that outlived the transfer
+                box->button(QMessageBox::No)->click();
+            return;
+        }
+        bool questionOpen = false;
+        for (QMessageBox *other : w.findChildren<QMessageBox *>())
+            questionOpen = questionOpen || (other->isVisible() && other->text() == question);
+        shown.append({box->text(), questionOpen});
+        box->button(QMessageBox::Ok)->click();
+    });
+    answering.start(10);
+    QWidget *focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &w, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 15000);
+    answering.stop();
+
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown[0].text, question);
+    QCOMPARE(shown[1].text, outcome);
+    QVERIFY(!shown[1].questionStillOpen);
+    QVERIFY(!w.transferRunning());
 }
 
 } // namespace BootloaderWindowRig

@@ -37,6 +37,15 @@ QMessageBox::StandardButton WindowPrompts::message(QWidget *parent, QMessageBox:
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+void WindowPrompts::withdrawMessage(QWidget *parent, const QString &text)
+{
+    if (!parent)
+        return;
+    for (QMessageBox *box : parent->findChildren<QMessageBox *>())
+        if (box->isVisible() && box->text() == text)
+            box->reject();
+}
+
 QString WindowPrompts::chooseFolder(QWidget *parent, const QString &title, const QString &start)
 {
     return QFileDialog::getExistingDirectory(parent, title, start);

@@ -19,6 +19,10 @@ public:
                                                 const QString &title, const QString &text,
                                                 QMessageBox::StandardButtons buttons,
                                                 const QString &details = {});
+    // Takes back the message box showing `text` that `parent` has open, when
+    // it no longer applies: it closes as Escape closes it, and its message()
+    // returns then (after any box opened over it meanwhile).
+    virtual void withdrawMessage(QWidget *parent, const QString &text);
     // An existing folder, or "" when the user cancels.
     virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &start);
     // An existing file to open, or "" when the user cancels. `filter` uses ";;".

@@ -53,11 +53,6 @@ BootloaderTexts VEK_BL::texts() const
     return BootloaderTexts::load(m_context.settings.ICSPPort);
 }
 
-void VEK_BL::showBox(QMessageBox::Icon icon, const QString &title, const QString &text)
-{
-    m_prompts.message(this, icon, title, text, QMessageBox::Ok);
-}
-
 // The checks come before the connect-or-disconnect decision, which the
 // session's connected state makes.
 void VEK_BL::BP_tst_Click()
@@ -65,7 +60,7 @@ void VEK_BL::BP_tst_Click()
     const MainSettings &s = m_context.settings;
     if (const std::optional<QString> refused =
             RefusTransfert(s.ICSPPort, m_context.TypeVersionOS)) {
-        showBox(QMessageBox::NoIcon, {}, *refused);
+        tellFailure(QMessageBox::NoIcon, {}, *refused);
         return;
     }
     if (m_session->connected()) {
@@ -114,7 +109,7 @@ void VEK_BL::BP_DLOAD_Click(int index)
     const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, m_context.pic);
     chipPrepared();
     if (!plan.plan) {
-        showBox(QMessageBox::Critical, plan.refusal.title, plan.refusal.text);
+        tellFailure(QMessageBox::Critical, plan.refusal.title, plan.refusal.text);
         return;
     }
     startDownload(CurveDownloadJob(m_session, m_context.pic.ImagePIC, *plan.plan, texts()),

@@ -40,7 +40,6 @@ private:
     void disconnectionDone(const JobOutcome &outcome);
     void startDownload(TransferJob job, const char *leftWhenStopped);
     void downloadDone(const JobOutcome &outcome);
-    void showBox(QMessageBox::Icon icon, const QString &title, const QString &text);
     BootloaderTexts texts() const;
 
     std::shared_ptr<BootloaderSession> m_session = std::make_shared<BootloaderSession>();

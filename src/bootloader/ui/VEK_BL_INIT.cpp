@@ -76,7 +76,7 @@ void VEK_BL_INIT::BP_STEP2_Click()
 {
     const QString &port = m_context.settings.ICSPPort;
     if (const std::optional<QString> refusal = RefusTransfert(port, m_context.TypeVersionOS)) {
-        message(QMessageBox::NoIcon, *refusal);
+        tellFailure(QMessageBox::NoIcon, QCoreApplication::applicationName(), *refusal);
         return;
     }
     m_session->close();
@@ -101,9 +101,10 @@ bool VEK_BL_INIT::connected(const JobOutcome &outcome)
         } else {
             // The port could not be opened, or the line went: said, the steps kept.
             L_Info->setText(outcome.message);
-            if (outcome.code == BootloaderPortFailed)
-                message(QMessageBox::Critical, outcome.message);
         }
+        showOutcome(false, L_Info->text());
+        if (outcome.code == BootloaderPortFailed)
+            message(QMessageBox::Critical, outcome.message);
         return false;
     }
     drawLinkBar(m_session->connected());
@@ -160,6 +161,7 @@ void VEK_BL_INIT::closed(const JobOutcome &outcome)
         L_Info->setText(BootloaderMessages::CloseFailedInfo);
         message(QMessageBox::NoIcon, BootloaderMessages::CloseFailed);
     }
+    showOutcome(outcome.succeeded(), L_Info->text());
     drawLinkBar(m_session->connected());
     BP_STEP[2]->setEnabled(false);
     BP_STEP[3]->setEnabled(false);

@@ -86,8 +86,7 @@ void VEK_KORVAL::BP_tst_Click()
 {
     const QString &port = m_context.settings.ICSPPort;
     if (const std::optional<QString> refusal = RefusTransfert(port, m_context.TypeVersionOS)) {
-        m_prompts.message(this, QMessageBox::NoIcon, QCoreApplication::applicationName(), *refusal,
-                          QMessageBox::Ok);
+        tellFailure(QMessageBox::NoIcon, QCoreApplication::applicationName(), *refusal);
         return;
     }
     if (linkOpen())
@@ -103,14 +102,14 @@ void VEK_KORVAL::connectLink()
     const QString &port = m_context.settings.ICSPPort;
     auto opened = TtyByteLink::open(PortBootloader(port), LinkSettings);
     if (!opened) {
-        m_prompts.message(this, QMessageBox::Critical, QCoreApplication::applicationName(),
-                          PortFailureTexts::load().describe(port, opened), QMessageBox::Ok);
+        tellFailure(QMessageBox::Critical, QCoreApplication::applicationName(),
+                    PortFailureTexts::load().describe(port, opened));
         return;
     }
     m_link = std::shared_ptr<ByteLink>(std::move(opened.device));
     m_link->discardInput();
-    showLink(linkOpen());
-    panel(2)->setText(GetLanguageText("BEPItem2"));
+    showLink(linkOpen()); // and ready in status panel 2
+    L_Info->clear();      // an earlier failure is over
     panel(3)->setText(QStringLiteral("CONNECTE"));
     // The module of this family takes neither download nor update: only the upload.
     BP_DLOAD->setEnabled(false);
@@ -158,6 +157,7 @@ void VEK_KORVAL::uploadEnded(const CompatibleFamilyUpload &upload)
         showTables();
         L_Info->setText(GetLanguageText(
             "MessKorvalTextes", {"{NOM}", m_tables->texte8(), "{TEXTE}", m_tables->texte40()}));
+        showOutcome(true, {});
         m_prompts.message(this, QMessageBox::Information, GetLanguageText("ICSPReadPIC"),
                           GetLanguageText("ICSPReadOK1") + QLatin1Char('\n') + L_Info->text(),
                           QMessageBox::Ok);
@@ -167,6 +167,7 @@ void VEK_KORVAL::uploadEnded(const CompatibleFamilyUpload &upload)
     L_Info->setText(reason);
     if (upload.end() == FamilyUploadEnd::LinkFailed)
         disconnectLink(); // the port is gone: connect again once it is back
+    showOutcome(false, reason);
     m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPReadPB"),
                       GetLanguageText("ICSPReadStopped") + QLatin1Char('\n') + reason,
                       QMessageBox::Ok);

@@ -47,6 +47,12 @@ TransferFrame::TransferFrame(VekContext &context, const Design &design, QWidget 
     connect(&m_runner, &JobRunner::progress, this, &TransferFrame::showProgress);
     connect(&m_runner, &JobRunner::status, L_Info, &QLabel::setText);
     connect(&m_runner, &JobRunner::finished, this, [this](const JobOutcome &outcome) {
+        // A question about stopping the transfer no longer applies: it goes
+        // before the outcome is told.
+        if (std::exchange(m_askingToStop, false)) {
+            m_stopQuestionWithdrawn = true;
+            m_prompts.withdrawMessage(this, GetLanguageText("MessArreterTransfert"));
+        }
         lock(false);
         m_leftWhenStopped.clear();
         auto done = std::move(m_done);
@@ -357,14 +363,20 @@ void TransferFrame::stopRunningTransfer()
 
 // Asked first; on Yes the job is stopped and waited for, the module gets its
 // close where the line allows, and the user learns what must be sent again.
-bool TransferFrame::stopTransferToClose()
+// The question stands only while the job runs: one that ends beneath it takes
+// the question away and tells its own outcome.
+TransferFrame::StopAnswer TransferFrame::askToStopTransfer()
 {
-    if (m_prompts.message(this, QMessageBox::Question, windowTitle(),
-                          GetLanguageText("MessArreterTransfert"),
-                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-        return false;
-    if (!m_runner.isRunning())
-        return true; // it ended while the user was asked
+    m_askingToStop = true;
+    m_stopQuestionWithdrawn = false;
+    const QMessageBox::StandardButton answer = m_prompts.message(
+        this, QMessageBox::Question, windowTitle(), GetLanguageText("MessArreterTransfert"),
+        QMessageBox::Yes | QMessageBox::No);
+    m_askingToStop = false;
+    if (std::exchange(m_stopQuestionWithdrawn, false) || !m_runner.isRunning())
+        return StopAnswer::Ended;
+    if (answer != QMessageBox::Yes)
+        return StopAnswer::GoOn;
     const QString leftBehind = m_leftWhenStopped;
     stopRunningTransfer();
     if (TransferJob closing = closingAfterStop();
@@ -372,7 +384,7 @@ bool TransferFrame::stopTransferToClose()
         m_runner.wait();
     if (!leftBehind.isEmpty())
         m_prompts.message(this, QMessageBox::Warning, windowTitle(), leftBehind, QMessageBox::Ok);
-    return true;
+    return StopAnswer::Stopped;
 }
 
 void TransferFrame::mouseMoveEvent(QMouseEvent *event)
@@ -394,13 +406,26 @@ void TransferFrame::closeEvent(QCloseEvent *event)
 
 void TransferFrame::reject()
 {
-    if (m_runner.isRunning() && !stopTransferToClose())
-        return; // the transfer goes on, the window stays
+    if (m_runner.isRunning()) {
+        switch (askToStopTransfer()) {
+        case StopAnswer::GoOn:
+            return; // the transfer goes on, the window stays
+        case StopAnswer::Ended:
+            // The user asked to close: the window closes as it does with no
+            // transfer running (a window may still have its own ending).
+            reject();
+            return;
+        case StopAnswer::Stopped:
+            break;
+        }
+    }
     QDialog::reject();
 }
 
 void TransferFrame::showLink(bool connected)
 {
+    if (connected) // a connection has just opened the link
+        showOutcome(true, {});
     BP_tst->setText(GetLanguageText(connected ? "MBDeconnection" : "MBConnection"));
     drawLinkBar(connected);
     for (QPushButton *download : std::as_const(m_downloads))
@@ -416,11 +441,13 @@ void TransferFrame::showLink(bool connected)
 void TransferFrame::tellConnectionFailure(const JobOutcome &outcome)
 {
     showLink(false);
+    showOutcome(false, outcome.message);
     if (outcome.code == BootloaderGreetingFailed) {
+        // The label keeps why, rather than the time-out the job ended on.
+        L_Info->setText(outcome.message);
         m_prompts.message(this, QMessageBox::Question,
                           GetLanguageText("TransferPCModule") + ' ' + NomProgrammateur,
                           outcome.message, QMessageBox::Ok);
-        L_Info->clear();
         return;
     }
     m_prompts.message(this, QMessageBox::NoIcon, {}, outcome.message, QMessageBox::Ok);
@@ -430,6 +457,7 @@ void TransferFrame::tellConnectionFailure(const JobOutcome &outcome)
 void TransferFrame::tellDisconnection(const JobOutcome &outcome)
 {
     showLink(false);
+    showOutcome(outcome.succeeded(), outcome.message);
     if (outcome.succeeded())
         QApplication::beep();
     else
@@ -440,16 +468,23 @@ bool TransferFrame::refusedDownload(const BootloaderJob &prepared, QMessageBox::
 {
     if (prepared.job)
         return false;
-    if (!prepared.info.isEmpty())
-        L_Info->setText(prepared.info);
-    m_prompts.message(this, icon, prepared.title, prepared.refusal, QMessageBox::Ok);
+    tellFailure(icon, prepared.title, prepared.refusal, prepared.info);
     return true;
+}
+
+void TransferFrame::tellFailure(QMessageBox::Icon icon, const QString &title, const QString &text,
+                                const QString &info)
+{
+    const QString why = info.isEmpty() ? text : info;
+    L_Info->setText(why);
+    showOutcome(false, why);
+    m_prompts.message(this, icon, title, text, QMessageBox::Ok);
 }
 
 void TransferFrame::showOutcome(bool succeeded, const QString &failure)
 {
     panel(2)->setText(succeeded ? GetLanguageText("BEPItem2")
-                                : failure.section(QLatin1Char('\n'), 0, 0));
+                                : failure.section(QLatin1Char('\n'), 0, 0).trimmed());
 }
 
 void TransferFrame::tellDownload(const JobOutcome &outcome)

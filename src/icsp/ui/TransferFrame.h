@@ -129,7 +129,8 @@ protected:
     // The link buttons as a connection leaves them: the connection button's
     // caption, the link bar, the downloads and the update enabled
     // only while connected, the upload never, the set-up only while
-    // disconnected; disconnected, the progress bar is taken away.
+    // disconnected; disconnected, the progress bar is taken away; connected,
+    // the status bar says ready.
     void showLink(bool connected);
     // The end of a bootloader connection, a disconnection, a download: what
     // the user is told of it (the job's status is in L_Info already).
@@ -139,6 +140,11 @@ protected:
     // The status bar keeps how the last operation ended: ready after a
     // success, else the first line of `failure` (the label has it whole).
     void showOutcome(bool succeeded, const QString &failure);
+    // An operation that ended without doing its work (refused before anything
+    // was sent, a port that would not open): the information label and the
+    // status bar say why (`info`, else `text`), then its box tells `text`.
+    void tellFailure(QMessageBox::Icon icon, const QString &title, const QString &text,
+                     const QString &info = {});
     // A download refused before anything was sent: its box, and its text for
     // the information label when it has one. False when `prepared` may start.
     bool refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon);
@@ -172,7 +178,8 @@ private:
     void showProgress(int bar, double percent, const QString &text);
     void lock(bool locked);
     void stopRunningTransfer();
-    bool stopTransferToClose();
+    enum class StopAnswer { Stopped, GoOn, Ended };
+    StopAnswer askToStopTransfer();
 
     JobRunner m_runner;
     bool m_keepImage = false; // the opening's Initialisation keeps the image
@@ -182,7 +189,9 @@ private:
     HelpTextFilter *m_help = nullptr;
     bool m_hoverHelp = true;
     std::function<void(const JobOutcome &)> m_done;
-    QString m_leftWhenStopped; // of the running job
+    QString m_leftWhenStopped;            // of the running job
+    bool m_askingToStop = false;          // the question to stop the job is open
+    bool m_stopQuestionWithdrawn = false; // the job ended beneath it
     QList<QPair<QWidget *, bool>> m_lockedStates;
     QList<QPushButton *> m_downloads; // the link buttons' downloads
 };

@@ -112,26 +112,33 @@ protected:
 
 private:
     using Operation = std::function<IcspResult(IcspProgrammer &, PicDevice &)>;
-    using Finished = std::function<void(const IcspResult &, PicDevice &)>;
+    // Tells how the operation ended; true when it did its work.
+    using Finished = std::function<bool(const IcspResult &, PicDevice &)>;
     // Runs `operation` on a programmer of its own and a copy of the image;
-    // `finished` gets the result and that copy on the GUI thread.
+    // `finished` gets the result and that copy on the GUI thread, then the
+    // status bar keeps the outcome (unless `finished` started the next job).
     // `leftWhenStopped`: what a stop half-way leaves in the chip (empty for a read).
     void runProgrammer(Operation operation, Finished finished, const QString &leftWhenStopped = {});
-    void readFinished(const IcspResult &result, PicDevice &read);
-    void writeFinished(const IcspResult &result, PicDevice &written);
-    void eraseFinished(const IcspResult &result, PicDevice &erased);
+    bool readFinished(const IcspResult &result, PicDevice &read);
+    bool writeFinished(const IcspResult &result, PicDevice &written);
+    bool eraseFinished(const IcspResult &result, PicDevice &erased);
     void startErase(const CalibrationAnswer &answer);
+    // The erase the user declined: nothing erased, the file name forgotten.
+    void eraseDeclined(const QString &question);
     // Before erasing a chip whose OSCCAL word reads as no RETLW: the value the
     // user noted earlier, or going on without it; nothing when the user cancels.
     std::optional<CalibrationAnswer> askCalibration(uint16_t osccal);
-    void verifyFinished(const IcspResult &result, PicDevice &verified);
-    void codeTestFinished(const IcspResult &result);
+    bool verifyFinished(const IcspResult &result, PicDevice &verified);
+    bool codeTestFinished(const IcspResult &result);
     void showDeviceRecord(bool withAlgo);
     void importImage(ImageFileServices::Format format, const QString &pattern,
                      const QString &filter, const QString &title);
     void exportImage(ImageFileServices::Format format, const QString &pattern,
                      const QString &filter, const QString &title);
     void clearBar();
+    // The table programming refused before anything is sent: the refusal to
+    // show, else what the table generators said when they stopped (`stopped`).
+    void tablesRefused(const QString &title, const QString &refusal, const QString &stopped);
     void connectOperations();
     void connectBootloader();
     void startDownload(const TransferJob &job, const char *leftWhenStopped);

@@ -33,7 +33,7 @@ void VEK_ICSP::BP_tst_Click()
     const QString &port = m_context.settings.ICSPPort;
     if (const std::optional<QString> refused =
             m_bootloader->refusal(port, m_context.TypeVersionOS)) {
-        m_prompts.message(this, QMessageBox::NoIcon, {}, *refused, QMessageBox::Ok);
+        tellFailure(QMessageBox::NoIcon, {}, *refused);
         return;
     }
     if (bootloaderConnected()) {

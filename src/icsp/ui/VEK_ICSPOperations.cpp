@@ -83,8 +83,9 @@ void VEK_ICSP::runProgrammer(Operation operation, Finished finished, const QStri
             return outcomeOf(*result);
         },
         [this, result, device, finished](const JobOutcome &) {
-            finished(*result, *device);
-            showOutcome(result->ok(), L_Info->text());
+            const bool done = finished(*result, *device);
+            if (!transferRunning())
+                showOutcome(done, L_Info->text());
         },
         leftWhenStopped);
 }
@@ -105,10 +106,10 @@ void VEK_ICSP::BP_ReadModule_Click()
     useProgressColour(VEK_BarGraph::Blue);
     const QString chip = m_context.settings.ICSPChip;
     runProgrammer([chip](IcspProgrammer &p, PicDevice &d) { return ReadChip(p, d, chip); },
-                  [this](const IcspResult &r, PicDevice &d) { readFinished(r, d); });
+                  [this](const IcspResult &r, PicDevice &d) { return readFinished(r, d); });
 }
 
-void VEK_ICSP::readFinished(const IcspResult &result, PicDevice &read)
+bool VEK_ICSP::readFinished(const IcspResult &result, PicDevice &read)
 {
     // What was read up to a failure or a cancel stays in the image.
     if (result.stage != Stage::Open)
@@ -129,6 +130,7 @@ void VEK_ICSP::readFinished(const IcspResult &result, PicDevice &read)
     else
         m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPReadPB"), status,
                           QMessageBox::Ok);
+    return result.ok();
 }
 
 // ---- write ------------------------------------------------------------------
@@ -159,11 +161,11 @@ void VEK_ICSP::BP_WriteModule_Click()
     useProgressColour(VEK_BarGraph::Red);
     const uint8_t attempts = m_context.settings.ICSPNBWRT;
     runProgrammer([attempts](IcspProgrammer &p, PicDevice &d) { return WriteChip(p, d, attempts); },
-                  [this](const IcspResult &r, PicDevice &d) { writeFinished(r, d); },
+                  [this](const IcspResult &r, PicDevice &d) { return writeFinished(r, d); },
                   GetLanguageText("MessFirmwarePartiel"));
 }
 
-void VEK_ICSP::writeFinished(const IcspResult &result, PicDevice &written)
+bool VEK_ICSP::writeFinished(const IcspResult &result, PicDevice &written)
 {
     clearBar();
     const QString status = Reports::writeStatus(result, NomProgrammateur);
@@ -172,7 +174,7 @@ void VEK_ICSP::writeFinished(const IcspResult &result, PicDevice &written)
         m_context.pic = written;
         AfficherMemoire();
         L_Info->setText(status);
-        return;
+        return true;
     }
     L_Info->setText(status);
     if (result.stage == Stage::Cancelled)
@@ -181,6 +183,7 @@ void VEK_ICSP::writeFinished(const IcspResult &result, PicDevice &written)
     else
         m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPWritePB"),
                           Reports::writeFailureBox(result), QMessageBox::Ok);
+    return false;
 }
 
 // ---- quick code programming ------------------------------------------------
@@ -195,16 +198,16 @@ void VEK_ICSP::KivCommand1_Click()
     const QString current = GetLanguageText("ProgCODECurrent") + QLatin1Char(' ');
     runProgrammer(
         [current](IcspProgrammer &p, PicDevice &d) { return ProgrammerCodeRapide(p, d, current); },
-        [this](const IcspResult &r, PicDevice &) { codeTestFinished(r); },
+        [this](const IcspResult &r, PicDevice &) { return codeTestFinished(r); },
         GetLanguageText("MessFirmwarePartiel"));
 }
 
-void VEK_ICSP::codeTestFinished(const IcspResult &result)
+bool VEK_ICSP::codeTestFinished(const IcspResult &result)
 {
     clearBar();
     if (result.ok()) {
         L_Info->setText(GetLanguageText("PBNDef"));
-        return;
+        return true;
     }
     // The status line keeps the failure once its box is closed.
     const QString report = Reports::codeFailure(result, NomProgrammateur);
@@ -214,6 +217,7 @@ void VEK_ICSP::codeTestFinished(const IcspResult &result)
     m_prompts.message(
         this, result.stage == Stage::Cancelled ? QMessageBox::Warning : QMessageBox::Critical,
         QCoreApplication::applicationName(), report, QMessageBox::Ok);
+    return false;
 }
 
 // ---- erase ------------------------------------------------------------------
@@ -229,7 +233,7 @@ void VEK_ICSP::BP_EraseDevice_Click()
                           question + QStringLiteral(" ?"),
                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         m_context.pic.HexFileName.clear();
-        L_Info->setText(question + QLatin1Char(' ') + GetLanguageText("NotErrasedProgModule2"));
+        eraseDeclined(question);
         return;
     }
     L_Info->setText(QStringLiteral("Effacement du programme du module ") + NomProgrammateur +
@@ -243,16 +247,22 @@ void VEK_ICSP::BP_EraseDevice_Click()
     runProgrammer(
         [osccal](IcspProgrammer &p, PicDevice &d) { return ReadFactoryCalibration(p, d, *osccal); },
         [this, osccal, question](const IcspResult &r, PicDevice &d) {
-            if (!r.ok()) {
-                eraseFinished(r, d);
-                return;
-            }
-            if (const auto answer = askCalibration(*osccal))
+            if (!r.ok())
+                return eraseFinished(r, d);
+            if (const auto answer = askCalibration(*osccal)) {
                 startErase(*answer);
-            else
-                L_Info->setText(question + QLatin1Char(' ') +
-                                GetLanguageText("NotErrasedProgModule2"));
+                return true;
+            }
+            eraseDeclined(question);
+            return false;
         });
+}
+
+void VEK_ICSP::eraseDeclined(const QString &question)
+{
+    const QString info = question + QLatin1Char(' ') + GetLanguageText("NotErrasedProgModule2");
+    L_Info->setText(info);
+    showOutcome(false, info);
 }
 
 std::optional<CalibrationAnswer> VEK_ICSP::askCalibration(uint16_t osccal)
@@ -277,11 +287,11 @@ void VEK_ICSP::startErase(const CalibrationAnswer &answer)
     const uint8_t attempts = m_context.settings.ICSPNBWRT;
     runProgrammer([attempts, answer](IcspProgrammer &p,
                                      PicDevice &d) { return EraseChip(p, d, attempts, answer); },
-                  [this](const IcspResult &r, PicDevice &d) { eraseFinished(r, d); },
+                  [this](const IcspResult &r, PicDevice &d) { return eraseFinished(r, d); },
                   GetLanguageText("MessFirmwarePartiel"));
 }
 
-void VEK_ICSP::eraseFinished(const IcspResult &result, PicDevice &erased)
+bool VEK_ICSP::eraseFinished(const IcspResult &result, PicDevice &erased)
 {
     // Only an erase that left the chip blank blanks the image.
     if (result.ok())
@@ -292,7 +302,7 @@ void VEK_ICSP::eraseFinished(const IcspResult &result, PicDevice &erased)
     if (result.ok()) {
         L_Info->setText(QStringList(QStringList{GetLanguageText("ErrasePICEnded")} + result.notes)
                             .join(QLatin1Char('\n')));
-        return;
+        return true;
     }
     const QString detail = result.stage == Stage::Cancelled
                                ? Reports::cancelled(result)
@@ -302,6 +312,7 @@ void VEK_ICSP::eraseFinished(const IcspResult &result, PicDevice &erased)
                       GetLanguageText("ReadModuleError") + QLatin1Char(' ') + NomProgrammateur +
                           QLatin1Char('\n') + detail,
                       QMessageBox::Ok);
+    return false;
 }
 
 // ---- verification -----------------------------------------------------------
@@ -314,15 +325,15 @@ void VEK_ICSP::BP_VerifyDevice_Click()
                     QStringLiteral(" en cours..."));
     useProgressColour(VEK_BarGraph::Green);
     runProgrammer([](IcspProgrammer &p, PicDevice &d) { return VerifierModule(p, d); },
-                  [this](const IcspResult &r, PicDevice &d) { verifyFinished(r, d); });
+                  [this](const IcspResult &r, PicDevice &d) { return verifyFinished(r, d); });
 }
 
-void VEK_ICSP::verifyFinished(const IcspResult &result, PicDevice &verified)
+bool VEK_ICSP::verifyFinished(const IcspResult &result, PicDevice &verified)
 {
     clearBar();
     if (!result.ok()) {
         L_Info->setText(Reports::verifyStatus(result, NomProgrammateur));
-        return;
+        return false;
     }
     m_context.pic.ImagePIC.UserID = verified.ImagePIC.UserID;
     m_context.pic.ImagePIC.DeviceID = verified.ImagePIC.DeviceID;
@@ -333,6 +344,7 @@ void VEK_ICSP::verifyFinished(const IcspResult &result, PicDevice &verified)
     IdentifierPIC();
     AfficherMemoire();
     L_Info->setText(Reports::verifyStatus(result, NomProgrammateur));
+    return true;
 }
 
 // ---- table programming ------------------------------------------------------
@@ -343,24 +355,27 @@ void VEK_ICSP::BP_ProgTables_Click()
         return;
     const QString title = GetLanguageText("ICSPTablesTitle");
     if (const QString problem = m_context.tab_avance.invalidValuesMessage(); !problem.isEmpty()) {
-        m_prompts.message(this, QMessageBox::Critical, title, problem, QMessageBox::Ok);
+        tablesRefused(title, problem, {});
         return;
     }
+    QString stopped; // why the generators stopped, once they have said it
     const CurveTables::IcspTables placed = CurveTables::TablesPourProgrammateur(
         m_context,
-        [this](const QString &t, const QString &text) {
-            return m_prompts.message(this, QMessageBox::Critical, t, text,
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        [this, &stopped](const QString &t, const QString &text) {
+            const bool truncate =
+                m_prompts.message(this, QMessageBox::Critical, t, text,
+                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+            if (!truncate) // the reason, without the question
+                stopped = text.section(QLatin1Char('\n'), 0, 0).trimmed();
+            return truncate;
         },
-        [this](const QString &t, const QString &text) {
+        [this, &stopped](const QString &t, const QString &text) {
             m_prompts.message(this, QMessageBox::Critical, t, text, QMessageBox::Ok);
+            stopped = text;
         },
         1);
     if (placed.tables.isEmpty()) {
-        if (!placed.refusal.isEmpty())
-            m_prompts.message(this, QMessageBox::Critical,
-                              placed.title.isEmpty() ? title : placed.title, placed.refusal,
-                              QMessageBox::Ok);
+        tablesRefused(placed.title.isEmpty() ? title : placed.title, placed.refusal, stopped);
         return;
     }
     const QList<CurveTableArea> tables = placed.tables;
@@ -378,14 +393,27 @@ void VEK_ICSP::BP_ProgTables_Click()
             clearBar();
             if (r.ok()) {
                 L_Info->setText(GetLanguageText("ICSPTablesEnded"));
-                return;
+                return true;
             }
             const QString libelle = *failed >= 0 ? tables[*failed].libelle : QString();
             const QString status = Reports::tableStatus(r, libelle, NomProgrammateur);
             L_Info->setText(status);
             m_prompts.message(this, QMessageBox::Critical, title, status, QMessageBox::Ok);
+            return false;
         },
         GetLanguageText("MessTablesPartielles"));
+}
+
+void VEK_ICSP::tablesRefused(const QString &title, const QString &refusal, const QString &stopped)
+{
+    if (!refusal.isEmpty()) {
+        tellFailure(QMessageBox::Critical, title, refusal);
+        return;
+    }
+    // The generators' own box has been shown.
+    const QString info = stopped + QLatin1Char('\n') + GetLanguageText("MsgBoxCURVBad2");
+    L_Info->setText(info);
+    showOutcome(false, info);
 }
 
 // ---- files ------------------------------------------------------------------
@@ -411,6 +439,7 @@ void VEK_ICSP::importImage(Format format, const QString &pattern, const QString 
         info = (info.isEmpty() ? QString() : info + QLatin1Char('\n')) +
                GetLanguageText("ICSPImportRefused");
     L_Info->setText(info);
+    showOutcome(read.ok, info);
     if (!read.notice.isEmpty())
         m_prompts.message(this, QMessageBox::Information, title, read.notice, QMessageBox::Ok);
     if (!read.ok)
@@ -426,6 +455,7 @@ void VEK_ICSP::exportImage(Format format, const QString &pattern, const QString 
     const ImageFileOutcome written =
         m_context.transfer.imageFiles.write(m_context.pic, file, format);
     AfficherMemoire();
+    showOutcome(written.ok, written.info);
     if (written.ok) {
         L_Info->setText(GetLanguageText("ICSPExportDone") + QLatin1Char(' ') + file);
         return;
@@ -472,6 +502,7 @@ void VEK_ICSP::BP_Clear_Click()
     AfficherMemoire();
     L_Info->setText(QStringLiteral("Vérification du module ") + NomProgrammateur +
                     QStringLiteral(" recommandée ! "));
+    showOutcome(true, {});
 }
 
 void VEK_ICSP::MnuEditHex_Click()

@@ -73,8 +73,8 @@ LivePage::LivePage(VekContext &context, QWidget *parent, const Clock &clock)
     connect(&m_link, &LiveLink::silence, this, &LivePage::onSilence);
     connect(&m_link, &LiveLink::portLost, this, &LivePage::onPortLost);
     connect(&m_link, &LiveLink::captureFull, this, [this] {
-        emit infoText(GetLanguageText("MessTamponPlein",
-                                      {"{OCTETS}", QString::number(m_link.captureLimit())}));
+        say(GetLanguageText("MessTamponPlein",
+                            {"{OCTETS}", QString::number(m_link.captureLimit())}));
     });
     showStopped();
 }
@@ -231,6 +231,12 @@ QString LivePage::portCaption() const
                                         m_context.settings.portDevice);
 }
 
+void LivePage::say(const QString &text)
+{
+    m_linkTroubleSaid = false;
+    emit infoText(text);
+}
+
 void LivePage::setPanel(int panel, const QString &text)
 {
     emit statusPanelChanged(panel, text);
@@ -239,6 +245,7 @@ void LivePage::setPanel(int panel, const QString &text)
 void LivePage::pageShown()
 {
     m_link.clearCapture();
+    updateBufferStat();
     setPanel(4, OsInconnue);
     showStopped();
     PicLCD_RPM->clear();
@@ -298,10 +305,14 @@ void LivePage::BasculeMarcheArret()
         m_link.open(device, m_context.settings.serialSettings,
                     SerialOptions::FlowControlOf(m_context.settings.Handshaking));
     if (!status.ok) {
-        emit infoText(PortFailureTexts::load().describe(device, m_link.openFailure()));
+        say(PortFailureTexts::load().describe(device, m_link.openFailure()));
+        m_linkTroubleSaid = true;
         showStopped();
         return;
     }
+    // The link runs again: what went wrong with it before is over.
+    if (m_linkTroubleSaid)
+        say({});
     m_link.setCaptureEnabled(ChkBuffer->isChecked());
     showRunning();
     resetDisplay();
@@ -429,8 +440,9 @@ void LivePage::onPortLost(const QString &reason)
     resetDisplay();
     AfficheNombre7Seg(-1, 4, *PicLCD_RPM);
     AfficheNombre7Seg(-1, 2, *PicLCD_avance);
-    emit infoText(
-        GetLanguageText("MessPortPerdu", {"{PORT}", m_link.device(), "{RAISON}", reason}));
+    updateBufferStat(); // with what came since the last readout
+    say(GetLanguageText("MessPortPerdu", {"{PORT}", m_link.device(), "{RAISON}", reason}));
+    m_linkTroubleSaid = true;
 }
 
 void LivePage::updateBufferStat()
@@ -473,7 +485,7 @@ void LivePage::onChooseLogFolder()
         m_context.settings.LogFolder = folder;
         const auto store = MainSettingsLoader::OpenStore();
         if (!MainSettingsLoader::SaveLogFolder(*store, folder))
-            emit infoText(GetLanguageText("SetupSaveError", {"%1", store->fileName()}));
+            say(GetLanguageText("SetupSaveError", {"%1", store->fileName()}));
     }
     BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
 }
@@ -485,15 +497,15 @@ void LivePage::onLogger()
     const QString file = QDir::toNativeSeparators(r.path);
     switch (r.status) {
     case LiveLogger::Result::Written:
-        emit infoText(GetLanguageText("MessLogEcrit",
-                                      {"{FICHIER}", file, "{LIGNES}", QString::number(r.lines)}));
+        say(GetLanguageText("MessLogEcrit",
+                            {"{FICHIER}", file, "{LIGNES}", QString::number(r.lines)}));
         break;
     case LiveLogger::Result::NoFrame:
-        emit infoText(GetLanguageText("MessLogVide"));
+        say(GetLanguageText("MessLogVide"));
         break;
     case LiveLogger::Result::CannotCreate:
     case LiveLogger::Result::WriteFailed:
-        emit infoText(GetLanguageText("MessLogEchec", {"{FICHIER}", file, "{RAISON}", r.reason}));
+        say(GetLanguageText("MessLogEchec", {"{FICHIER}", file, "{RAISON}", r.reason}));
         break;
     }
 }
@@ -512,7 +524,7 @@ void LivePage::onSimulationToggled(bool on)
         status = m_link.sendSimulationStop();
     }
     if (!status.ok && m_link.isOpen()) // a lost link has said why
-        emit infoText(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
+        say(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
 }
 
 void LivePage::onSimulationSpeed(int rpm)
@@ -525,7 +537,7 @@ void LivePage::onSimulationSpeed(int rpm)
         return;
     const LiveLink::Status status = m_link.sendSimulationSpeed(*period);
     if (!status.ok && m_link.isOpen()) // a lost link has said why
-        emit infoText(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
+        say(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
 }
 
 void LivePage::stopSimulation()

@@ -79,6 +79,8 @@ private:
     void onSimulationSpeed(int rpm);
     void stopSimulation();
     void setPanel(int panel, const QString &text);
+    // The information label's text (through infoText).
+    void say(const QString &text);
     void updateBufferStat();
     // The latest frame in the status bar, when it is not there yet.
     void showFrameText();
@@ -106,6 +108,7 @@ private:
     QLabel *Lbl_Loie2 = nullptr;
     std::optional<bool> m_curve1Shown;     // the curve labels' state, once set
     std::optional<TrameLive> m_frameShown; // in the status bar, once set
+    bool m_linkTroubleSaid = false;        // the information label tells a lost or refused port
     QPushButton *Lbl_ON_OFF = nullptr;
     LedLamp *LED_Mode[2] = {};
     QCheckBox *ChkBuffer = nullptr;

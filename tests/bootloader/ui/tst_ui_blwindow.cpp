@@ -1,6 +1,8 @@
 #include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
+#include "Mouse.h"
+#include "PortHolders.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
@@ -13,10 +15,14 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <pty.h>
+#include <unistd.h>
 
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -171,6 +177,26 @@ private slots:
         QCOMPARE(words.value(0x1FF), uint16_t(0x3FFF)); // the end never sent
     }
 
+    // The download ends while the question to stop it is open: the question
+    // goes, and the window closes, the module getting its close first.
+    void stopQuestionGoesWhenTheDownloadEnds()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--baud", "4800"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(EcrireFichierHex(BootloaderWindowRig::packageFirmware(),
+                                 VEK_Gestion_OS::CheminTemp("~TEMP.HEX"))
+                    .succeeded());
+        VEK_BL w(*ctx, nullptr, nullptr); // the program's own message boxes
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(w, w.BP_MAJHEX,
+                                                                  BootloaderMessages::FirmwareOk);
+        QVERIFY(!w.session().connected());
+        sim.command("blstats");
+        const QString stats = sim.waitForLine("BLSTATS");
+        QVERIFY2(stats.contains("close=3"), qPrintable(stats));
+    }
+
     void connectDownloadUpdateDisconnect()
     {
         const QString identity = "VEK-MZ300 T1\\REV:5 - OS:2.1.5";
@@ -323,6 +349,64 @@ private slots:
         sim.command("blstats");
         const QString stats = sim.waitForLine("BLSTATS");
         QVERIFY2(stats.contains("close=3"), qPrintable(stats)); // 0xED, 0xED, then the judged one
+    }
+
+    // After a download that ended with the device gone, a connection that
+    // fails is the newest outcome: its cause replaces the lost line in the
+    // box, the label and the status bar.
+    void failedConnectionAfterALostDevice_data()
+    {
+        QTest::addColumn<bool>("heldByAnotherProgram"); // else the device is still gone
+        QTest::newRow("device still gone") << false;
+        QTest::newRow("port held by another program") << true;
+    }
+
+    void failedConnectionAfterALostDevice()
+    {
+        QFETCH(bool, heldByAnotherProgram);
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--fault", "drop:E3:11"}));
+        // The adapter's link, which goes with it (its device number may serve
+        // another program's line soon after).
+        const QString adapter = dir.filePath("adapter");
+        QFile::remove(adapter);
+        QVERIFY(QFile::link(sim.devicePath(), adapter));
+        ctx->settings.ICSPPort = adapter;
+        VEK_BL w(*ctx, nullptr, &prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
+        QVERIFY(!w.session().connected());
+        QVERIFY(QFile::remove(adapter));
+        const QString lost = w.panel(2)->text();
+        QVERIFY2(lost.startsWith(GetLanguageText("MessPortPerdu").section("{PORT}", 0, 0)),
+                 qPrintable(lost));
+
+        int master = -1, slave = -1;
+        char name[128] = {};
+        std::unique_ptr<ForeignPortHolder> program;
+        const auto closePty = qScopeGuard([&] {
+            program.reset();
+            if (master >= 0)
+                ::close(master), ::close(slave);
+        });
+        if (heldByAnotherProgram) {
+            QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+            program = std::make_unique<ForeignPortHolder>(name);
+            QVERIFY(program->holding());
+            ctx->settings.ICSPPort = name;
+        }
+        prompts.messages.clear();
+        QSignalSpy finished(&w.runner(), &JobRunner::finished);
+        QVERIFY(Mouse::click(w.BP_tst));
+        QVERIFY(!finished.isEmpty() || finished.wait(15000));
+        QCOMPARE(prompts.messages.size(), 1);
+        const QString cause = prompts.messages.first().text;
+        QVERIFY2(cause.contains(ctx->settings.ICSPPort), qPrintable(cause));
+        QCOMPARE(w.L_Info->text(), cause);
+        QCOMPARE(w.panel(2)->text(), cause.section('\n', 0, 0));
+        QVERIFY(!w.session().connected());
     }
 
     // The identity a user checks before a download shows whole at the

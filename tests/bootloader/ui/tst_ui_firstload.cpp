@@ -1,3 +1,4 @@
+#include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
 #include "Screenshots.h"
@@ -179,7 +180,11 @@ private slots:
         QFETCH(QString, closing);
         ModuleSimulator sim;
         QVERIFY(sim.start({"--bootloader", "--fault", fault}));
-        auto w = openAtStep2(sim.devicePath());
+        // The adapter's link, which goes when the module does.
+        const QString adapter = dir.filePath("adapter");
+        QFile::remove(adapter);
+        QVERIFY(QFile::link(sim.devicePath(), adapter));
+        auto w = openAtStep2(adapter);
         QSignalSpy status(&w->runner(), &JobRunner::status);
         QVERIFY(clickAndWait(*w, 2, jobs));
 
@@ -211,6 +216,19 @@ private slots:
         for (int k = 0; k < loaded; ++k)
             QCOMPARE(words.value(k), firmware.ImagePIC.codeWord(k));
         QCOMPARE(words.value(loaded), uint16_t(0x3FFF));
+        if (!linkUp && loaded > 0) {
+            // Steps 1 and 2 again, the device still gone: its cause is the
+            // newest outcome.
+            QVERIFY(QFile::remove(adapter));
+            prompts.messages.clear();
+            w->BP_STEP[1]->click();
+            QVERIFY(clickAndWait(*w, 2));
+            QCOMPARE(prompts.messages.size(), 1);
+            const QString cause = prompts.messages.first().text;
+            QVERIFY2(cause.contains(adapter), qPrintable(cause));
+            QCOMPARE(w->L_Info->text(), cause);
+            QCOMPARE(w->panel(2)->text(), cause.section('\n', 0, 0));
+        }
         if (closing.isEmpty())
             return;
 
@@ -248,6 +266,20 @@ private slots:
         const QString stats = sim.waitForLine("BLSTATS");
         QVERIFY2(stats.contains(" close=1 "), qPrintable(stats));
         QCOMPARE(flash(sim).value(0x1FF), uint16_t(0x3FFF)); // the end never sent
+    }
+
+    // The download ends while the question to stop it is open: the question
+    // goes, and the window closes as it does when nothing runs.
+    void stopQuestionGoesWhenTheDownloadEnds()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--baud", "4800"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL_INIT w(*ctx, nullptr, nullptr); // the program's own message boxes
+        QVERIFY(Mouse::click(w.BP_STEP[1]));
+        BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(w, w.BP_STEP[2],
+                                                                  BootloaderMessages::FirmwareOk);
+        QCOMPARE(flash(sim).value(0x1FF), firmware.ImagePIC.codeWord(0x1FF)); // all of it
     }
 
     void noFirmwareFileKeepsStepThree()

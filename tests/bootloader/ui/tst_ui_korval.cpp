@@ -1,5 +1,6 @@
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
+#include "Mouse.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
@@ -190,14 +191,29 @@ private slots:
     {
         auto sim = std::make_unique<ModuleSimulator>();
         QVERIFY(sim->start({"--family", "--family-silent"}));
-        auto w = openWindow(sim->devicePath());
+        QTemporaryDir folder; // the adapter's link, which goes with it
+        const QString adapter = folder.filePath("adapter");
+        QVERIFY(QFile::link(sim->devicePath(), adapter));
+        auto w = openWindow(adapter);
         w->byteTimeoutMs = 60000;
         w->BP_tst->click();
         w->BP_UPLOAD->click();
         sim.reset(); // the module goes away during the upload
+        QVERIFY(QFile::remove(adapter));
         QTRY_VERIFY_WITH_TIMEOUT(!w->transferRunning(), 5000);
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(prompts.messages.first().text.contains(ctx->settings.ICSPPort));
+        QVERIFY(disconnectedState(*w));
+
+        // A connection to the port still gone: its cause replaces the lost line.
+        const QString lost = w->L_Info->text();
+        prompts.messages.clear();
+        QVERIFY(Mouse::click(w->BP_tst));
+        QCOMPARE(prompts.messages.size(), 1);
+        const QString cause = prompts.messages.first().text;
+        QVERIFY(cause != lost && cause.contains(ctx->settings.ICSPPort));
+        QCOMPARE(w->L_Info->text(), cause);
+        QCOMPARE(w->panel(2)->text(), cause.section('\n', 0, 0));
         QVERIFY(disconnectedState(*w));
     }
 

@@ -4,11 +4,14 @@
 #include "ExpectedTables.h"
 #include "FakePrompts.h"
 #include "IcspRig.h"
+#include "Mouse.h"
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/TransferServicesSetup.h"
 #include "app/VekContext.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
+#include "bootloader/BootloaderTexts.h"
 #include "icsp/ChipTable.h"
 #include "icsp/ui/StatusPanel.h"
 #include "icsp/ui/VEK_ICSP.h"
@@ -284,6 +287,117 @@ private slots:
         click(*w, w->BP_ReadModule);
         QCOMPARE(w->L_Info->text(), GetLanguageText("ReadPICEnded"));
         QCOMPARE(w->panel(2)->text(), ready);
+    }
+
+    // Every operation leaves its own outcome in the label and the status bar,
+    // those refused before anything is sent included: no row keeps the
+    // earlier failure, nor "ready". "%P": the programmer label.
+    void refusedOperationsSayHowTheyEnded_data()
+    {
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("info");   // the label ("" = the box's text)
+        QTest::addColumn<QString>("status"); // status panel 2 ("" = the label's first line)
+        const QString noTable = '\n' + GetLanguageText("MsgBoxCURVBad2");
+        QTest::newRow("tables of a curve without points")
+            << "16F876A"
+            << "BP_ProgTables"
+            << "no points" << GetLanguageText("InterpoError") + noTable
+            << GetLanguageText("InterpoError");
+        QTest::newRow("tables of a curve with a cell that is no number") << "16F876A"
+                                                                         << "BP_ProgTables"
+                                                                         << "not a number"
+                                                                         << ""
+                                                                         << "";
+        // High tables at 0x500-0x5FF, past the 1024 words of a 16F84A.
+        QTest::newRow("tables beyond the chip's memory") << "16F84A"
+                                                         << "BP_ProgTables"
+                                                         << "beyond the chip"
+                                                         << ""
+                                                         << "";
+        // Static advance 20 under the curve's 33: a truncation the user declines.
+        QTest::newRow("tables whose truncation is declined")
+            << "16F876A"
+            << "BP_ProgTables"
+            << "truncation declined" << GetLanguageText("DifAvStAvNotEnough") + noTable
+            << GetLanguageText("DifAvStAvNotEnough");
+        const QString notErased = GetLanguageText("NotErrasedProgModule1") + " %P " +
+                                  GetLanguageText("NotErrasedProgModule2");
+        QTest::newRow("erase declined") << "16F84A"
+                                        << "BP_EraseDevice"
+                                        << "declined" << notErased << notErased;
+        QTest::newRow("import of a HEX file without its end") << "16F84A"
+                                                              << "BP_IMPORT_HEX"
+                                                              << "cut file"
+                                                              << ""
+                                                              << "";
+        QTest::newRow("export to a missing folder") << "16F84A"
+                                                    << "BP_EXPORT_HEX"
+                                                    << "missing folder"
+                                                    << ""
+                                                    << "";
+        QTest::newRow("bootloader connection without a package")
+            << "16F84A"
+            << "BP_tst"
+            << "no package" << BootloaderMessages::NoPackage << BootloaderMessages::NoPackage;
+    }
+
+    void refusedOperationsSayHowTheyEnded()
+    {
+        QFETCH(QString, chip);
+        QFETCH(QString, button);
+        QFETCH(QString, refusal);
+        QFETCH(QString, info);
+        QFETCH(QString, status);
+        Bench b(chip, "PIC-" + chip);
+        auto w = b.window();
+        // The earlier outcome: a read whose programmer would not open.
+        b.box->failOpens(QStringLiteral("gone"));
+        QVERIFY(Mouse::click(w->BP_ReadModule));
+        Bench::wait(*w);
+        const QString earlier = w->panel(2)->text();
+        QVERIFY2(earlier.startsWith(GetLanguageText("InitModuleBad")), qPrintable(earlier));
+        b.box->failOpens({});
+        b.prompts.messages.clear();
+
+        realisticCurve(b.context);
+        const QString cut = m_dir.filePath("cut.hex");
+        if (refusal == "no points")
+            b.context.tab_avance.setRows({}, false);
+        if (refusal == "not a number")
+            b.context.tab_avance.setCell(3, 1, QStringLiteral("abc"));
+        if (refusal == "truncation declined")
+            b.context.moteur.Txt_av_statique = QStringLiteral("20");
+        if (refusal == "declined" || refusal == "truncation declined")
+            b.prompts.answer = QMessageBox::No;
+        if (refusal == "cut file") {
+            QVERIFY(TestSupport::writeFile(cut, ":020000000A28CC\r\n")); // no end record
+            b.prompts.files << cut;
+        }
+        if (refusal == "missing folder")
+            b.prompts.saveFiles << "/nonexistent-folder/out.hex";
+        const int opens = b.box->opens();
+        QVERIFY(Mouse::click(TestSupport::child<QPushButton>(*w, button)));
+        Bench::wait(*w);
+
+        QCOMPARE(b.box->opens(), opens); // nothing was sent
+        QVERIFY(!b.prompts.messages.isEmpty());
+        const QString shown = b.prompts.messages.last().text;
+        if (refusal == "not a number")
+            QCOMPARE(shown, b.context.tab_avance.invalidValuesMessage());
+        if (refusal == "beyond the chip")
+            QVERIFY2(shown.contains("0x0500"), qPrintable(shown));
+        if (refusal == "cut file")
+            QVERIFY(shown.endsWith('\n' + GetLanguageText("ICSPImportRefused")));
+        if (refusal == "missing folder")
+            QVERIFY(shown.contains("/nonexistent-folder/out.hex"));
+        info = info.isEmpty() ? shown : info.replace("%P", w->nomProgrammateur());
+        status = status.isEmpty() ? info.section('\n', 0, 0)
+                                  : status.replace("%P", w->nomProgrammateur());
+        QCOMPARE(w->L_Info->text(), info);
+        QCOMPARE(w->panel(2)->text(), status);
+        QVERIFY(status != earlier && status != GetLanguageText("BEPItem2"));
     }
 
     // An erase that cannot reach the chip keeps the image.

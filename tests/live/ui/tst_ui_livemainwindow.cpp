@@ -1,5 +1,6 @@
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
+#include "Mouse.h"
 #include "Screenshots.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_SETUP.h"
@@ -17,6 +18,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -31,6 +33,24 @@ class TestUiLiveMainWindow : public QObject
     Q_OBJECT
 
     QTemporaryDir store_;
+
+    // The window as it starts, its serial port set to `device`.
+    static void loadOn(VEK_Accueil &window, const QString &device)
+    {
+        window.Form_Load(false);
+        window.settings().portNumber = 0;
+        window.settings().portDevice = device;
+    }
+
+    // Enters page `index` as a user does: a click on its tab.
+    static void enterPage(VEK_Accueil &window, int index)
+    {
+        QTabBar *tabs = window.SSTab1()->tabBar();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+        QCOMPARE(window.SSTab1()->currentIndex(), index);
+    }
 
 private slots:
     void initTestCase()
@@ -88,9 +108,7 @@ private slots:
         ModuleSimulator sim;
         QVERIFY(sim.start({"--rate", "200", "--rpm", "4500"}));
         VEK_Accueil window;
-        window.Form_Load(false);
-        window.settings().portNumber = 0;
-        window.settings().portDevice = sim.devicePath();
+        loadOn(window, sim.devicePath());
         window.resize(1200, 860);
         window.show();
 
@@ -156,9 +174,7 @@ private slots:
         ModuleSimulator sim;
         QVERIFY(sim.start());
         VEK_Accueil window;
-        window.Form_Load(false);
-        window.settings().portNumber = 0;
-        window.settings().portDevice = sim.devicePath();
+        loadOn(window, sim.devicePath());
         window.SSTab1()->setCurrentIndex(page);
         window.control<QPushButton>(qPrintable(openButton))->click();
         QSerialPort &port = page == 4 ? window.livePage()->link().serialPort()
@@ -240,6 +256,70 @@ private slots:
         QCOMPARE(window.L_Info()->text(), message.arg(sim.devicePath()));
         VEK_LANGUAGE::SetFichierLangue("francais.ini");
         VEK_LANGUAGE::InitLanguage();
+    }
+
+    // The module comes back at the same path after the link was lost: RUN
+    // opens it again and frames arrive, and the label no longer says the
+    // link is lost.
+    void runningAgainClearsTheLostLink()
+    {
+        QTemporaryDir folder;
+        const QString device = folder.filePath("module"); // a link, as udev makes them
+        auto first = std::make_unique<ModuleSimulator>();
+        QVERIFY(first->start());
+        QVERIFY(QFile::link(first->devicePath(), device));
+        VEK_Accueil window;
+        loadOn(window, device);
+        enterPage(window, 4);
+        auto *run = window.control<QPushButton>("Lbl_ON_OFF");
+        QVERIFY(Mouse::click(run));
+        QVERIFY(window.livePage()->isRunning());
+        first.reset(); // the module goes away
+        QTRY_VERIFY(!window.livePage()->isRunning());
+        const QString lost = VEK_LANGUAGE::GetLanguageText("MessPortPerdu").section("{PORT}", 0, 0);
+        QVERIFY2(window.L_Info()->text().startsWith(lost), qPrintable(window.L_Info()->text()));
+
+        ModuleSimulator back;
+        QVERIFY(back.start({"--rate", "200"}));
+        QVERIFY(QFile::remove(device) && QFile::link(back.devicePath(), device));
+        QVERIFY(Mouse::click(run));
+        QVERIFY(window.livePage()->isRunning());
+        back.command("stream 0");
+        QTRY_VERIFY(window.livePage()->link().framesDecoded() > 10);
+        QCOMPARE(window.L_Info()->text(), QString());
+        back.command("stop");
+    }
+
+    // Entering the page empties the capture, and the count says so: saving
+    // then finds no frame, as the count shows.
+    void enteringThePageShowsTheEmptiedCapture()
+    {
+        QTemporaryDir logs;
+        ModuleSimulator sim;
+        QVERIFY(sim.start());
+        VEK_Accueil window;
+        loadOn(window, sim.devicePath());
+        window.settings().LogFolder = logs.path();
+        enterPage(window, 4);
+        auto *buffer = window.control<QCheckBox>("ChkBuffer");
+        auto *count = window.control<QLabel>("BufferStat");
+        QVERIFY(Mouse::click(buffer));
+        QVERIFY(buffer->isChecked());
+        QVERIFY(Mouse::click(window.control<QPushButton>("Lbl_ON_OFF")));
+        QByteArray stream;
+        for (int i = 0; i < 3; ++i)
+            stream += TrameLive::withWords(1250, 0, 0, 0, 0, uint8_t(i)).toByteArray();
+        QVERIFY(sim.sendBytes(stream));
+        QTRY_COMPARE(count->text(), QString(".:: BUFFER = 30 ::."));
+
+        enterPage(window, 3);
+        QCOMPARE(count->text(), QString(".:: BUFFER = 30 ::.")); // kept while away
+        enterPage(window, 4);
+        QVERIFY(buffer->isChecked() && count->isVisible());
+        QCOMPARE(window.livePage()->link().capture().size(), 0);
+        QCOMPARE(count->text(), QString(".:: BUFFER = 0 ::."));
+        QVERIFY(Mouse::click(window.control<QPushButton>("BP_Logger")));
+        QCOMPARE(window.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("MessLogVide"));
     }
 
     void openFailureShowsInTheInformationLabel()
