@@ -93,12 +93,20 @@ bool hasControlCharacters(QStringView text)
                        [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
+QString visibleControls(QString text)
+{
+    for (QChar &c : text) {
+        if (c.category() != QChar::Other_Control)
+            continue;
+        const char16_t code = c.unicode();
+        c = code < 0x20 ? QChar(0x2400 + code) : code == 0x7F ? QChar(0x2421) : QChar(0xFFFD);
+    }
+    return text;
+}
+
 QString shownInMessage(const QString &text, qsizetype length)
 {
-    QString shown = text.left(length);
-    for (QChar &c : shown)
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char('?');
+    const QString shown = visibleControls(text.left(length));
     return text.size() > length ? shown + QStringLiteral("...") : shown;
 }
 
