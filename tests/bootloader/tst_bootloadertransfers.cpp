@@ -493,7 +493,7 @@ void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
     QString expected;
     if (damage == "cut at a line end") {
         text.truncate(lineStart(300)); // no end record
-        expected = scrambled ? "Fichier XEH non valide ? " : GetLanguageText("HEXFileCorrupted");
+        expected = GetLanguageText("HEXFileCorrupted", {"{FICHIER}", file, "{LIGNE}", "299"});
     } else if (damage == "cut inside line 200") {
         text.truncate(lineStart(200) + 20);
         expected = GetLanguageText("MessHexLongueur", {"{FICHIER}", file, "{LIGNE}", "200"});
