@@ -95,12 +95,9 @@ bool hasControlCharacters(QStringView text)
 
 QString visibleControls(QString text)
 {
-    for (QChar &c : text) {
-        if (c.category() != QChar::Other_Control)
-            continue;
-        const char16_t code = c.unicode();
-        c = code < 0x20 ? QChar(0x2400 + code) : code == 0x7F ? QChar(0x2421) : QChar(0xFFFD);
-    }
+    for (QChar &c : text)
+        if (c.category() == QChar::Other_Control)
+            c = QChar(0x00B7);
     return text;
 }
 

@@ -347,7 +347,7 @@ private slots:
         QTest::qWait(20); // the layout takes the new text
         QCOMPARE(w.session().identity.ModuleNom, name);
         const StatusPanel *identity = w.panel(3);
-        QCOMPARE(identity->text(), QString("VEK\u2409SIM\u240D\u240A01\u2401\\REV:1F - OS:3.2.7"));
+        QCOMPARE(identity->text(), QString("VEK·SIM··01·\\REV:1F - OS:3.2.7"));
         QCOMPARE(identity->shownText(), identity->text());
         // The panel within the window, the window within the screen.
         QVERIFY(identity->mapTo(&w, QPoint(identity->width(), 0)).x() <= w.width());

@@ -95,8 +95,8 @@ private slots:
         QCOMPARE(shown.title, GetLanguageText("ICSPReadPIC"));
         QVERIFY(shown.text.startsWith(GetLanguageText("ICSPReadOK1")));
         for (const QString &text : {shown.text, w->L_Info->text()}) {
-            QVERIFY2(text.contains("MIRT\u240912A"), qPrintable(text));
-            QVERIFY(text.contains("Module compatible,\u240D\u240Aallumage à étincelle"));
+            QVERIFY2(text.contains("MIRT·12A"), qPrintable(text));
+            QVERIFY(text.contains("Module compatible,··allumage à étincelle"));
         }
 
         const QByteArray sent =
