@@ -127,8 +127,8 @@ IcspTables TablesPourProgrammateur(const VekContext &context, AskTruncation ask,
     const int words = context.pic.DevicePgmSize;
     for (const TablePlacement::WordRange &range : {checked.plan->low, checked.plan->high}) {
         if (words > 0 && context.pic.family() != PicDevice::Family::F18 && range.end > words) {
-            out.refusal = TablePlacement::ZoneRefuseeTexte(
-                VEK_LANGUAGE::GetLanguageText("MessZoneRefusee"), range, words);
+            out.refusal =
+                TablePlacement::ZoneRefuseeTexte(TablePlacement::ZoneTexts::load(), range, words);
             return out;
         }
     }

@@ -93,12 +93,17 @@ bool hasControlCharacters(QStringView text)
                        [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
+QString visibleControls(QString text)
+{
+    for (QChar &c : text)
+        if (c.category() == QChar::Other_Control)
+            c = QChar(0x00B7);
+    return text;
+}
+
 QString shownInMessage(const QString &text, qsizetype length)
 {
-    QString shown = text.left(length);
-    for (QChar &c : shown)
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char('?');
+    const QString shown = visibleControls(text.left(length));
     return text.size() > length ? shown + QStringLiteral("...") : shown;
 }
 

@@ -15,8 +15,13 @@ QString decodeText(const QByteArray &bytes);
 
 // Whether the text holds a control character (C0, DEL or C1; NUL among them).
 bool hasControlCharacters(QStringView text);
-// Text from a file as a message shows it: control characters as "?", at most
-// `length` characters, longer texts cut and ended by "...".
+// Text from outside (a file, a module) as a window or message shows it, on one
+// line: each control character (C0, DEL, C1) as a middle dot "·", which every
+// font draws (the control pictures of U+2400 are missing from the usual ones).
+// Only for showing: what is stored or compared keeps the characters as received.
+QString visibleControls(QString text);
+// Text from a file as a message shows it: visibleControls, at most `length`
+// characters, longer texts cut and ended by "...".
 QString shownInMessage(const QString &text, qsizetype length = 40);
 
 // Reads a whole text file (decodeText) and splits it into lines ended by

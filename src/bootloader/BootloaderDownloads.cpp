@@ -180,11 +180,15 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
         words = std::min(words, int(pic.DevicePgmSize));
     const std::optional<int> start = HexAddress(settings.ICSPHEXADD);
     const std::optional<int> length = HexAddress(settings.ICSPHEXLNG);
-    const WordRange range{start.value_or(-1), start.value_or(-1) + length.value_or(0)};
-    if (!start || !length || !range.fitsBlocks(words)) {
+    if (!start || !length) {
+        out.refusal = {GetLanguageText("MessWARNING"), GetLanguageText("IcspSetupBadCode")};
+        return out;
+    }
+    const WordRange range{*start, *start + *length};
+    if (!range.fitsBlocks(words)) {
         out.refusal = {
             GetLanguageText("MessWARNING"),
-            TablePlacement::ZoneRefuseeTexte(GetLanguageText("MessZoneRefusee"), range, words)};
+            TablePlacement::ZoneRefuseeTexte(TablePlacement::ZoneTexts::load(), range, words)};
         return out;
     }
     out.range = range;

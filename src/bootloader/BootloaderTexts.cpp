@@ -13,13 +13,13 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
                                    {&T::blockRefused, LangKey("MessBlocRefuse")},
                                    {&T::blockShort, LangKey("MessBlocIncomplet")},
                                    {&T::cancelled, LangKey("MessTransfertAnnule")},
-                                   {&T::rangeRefused, LangKey("MessZoneRefusee")},
                                    {&T::lineLost, LangKey("MessPortPerdu")},
                                    {&T::identityShort, LangKey("MessIdentiteIncomplete")},
                                    {&T::greetingFailed, LangKey("ICSPTestBad")},
                                    {&T::closedAfterFailure, LangKey("MessDeconnexionApresEchec")},
                                });
     t.portFailure = PortFailureTexts::load();
+    t.rangeRefused = TablePlacement::ZoneTexts::load();
     t.port = port;
     return t;
 }

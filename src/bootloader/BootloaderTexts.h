@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/PortFailureTexts.h"
+#include "firmware/TablePlacement.h"
 
 #include <QString>
 
@@ -8,18 +9,18 @@
 // starts (language look-ups are not made from the worker thread). Templates keep
 // their placeholders; the job fills them with ReplacePlaceholders.
 struct BootloaderTexts {
-    QString progressCode;         // "DP1ProgCODE": progress text before the block count
-    QString blocks;               // "Mbloc": after it
-    QString blockRefused;         // {ADR} {REPONSE}
-    QString blockShort;           // {ADR} {REPONSE}: an acknowledgement cut short
-    QString cancelled;            // {ADR}
-    QString rangeRefused;         // {DEBUT} {FIN} {MOTS}
-    QString lineLost;             // {PORT} {RAISON}
-    PortFailureTexts portFailure; // a port that would not open
-    QString identityShort;        // {CMD} {RECU} {ATTENDU}
-    QString greetingFailed;       // "ICSPTestBad"
-    QString closedAfterFailure;   // the disconnection after a transfer that failed
-    QString port;                 // the port's name in messages
+    QString progressCode;                   // "DP1ProgCODE": progress text before the block count
+    QString blocks;                         // "Mbloc": after it
+    QString blockRefused;                   // {ADR} {REPONSE}
+    QString blockShort;                     // {ADR} {REPONSE}: an acknowledgement cut short
+    QString cancelled;                      // {ADR}
+    TablePlacement::ZoneTexts rangeRefused; // which rule a range breaks
+    QString lineLost;                       // {PORT} {RAISON}
+    PortFailureTexts portFailure;           // a port that would not open
+    QString identityShort;                  // {CMD} {RECU} {ATTENDU}
+    QString greetingFailed;                 // "ICSPTestBad"
+    QString closedAfterFailure;             // the disconnection after a transfer that failed
+    QString port;                           // the port's name in messages
 
     // Reads every text from the current language (GUI thread only).
     static BootloaderTexts load(const QString &port);

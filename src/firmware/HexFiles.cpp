@@ -80,7 +80,9 @@ struct ReadState {
     bool endSeen = false;
     bool recordTooLong = false;
     Damage damage = Damage::None;
-    int damagedLine = 0;   // 1-based, counting every line of the file
+    int lines = 0;         // read so far, counting every line of the file
+    int records = 0;       // lines that began with ":"
+    int damagedLine = 0;   // 1-based: of the damaged or too long record
     int damagedColumn = 0; // of the first character that is not a hexadecimal digit
 };
 
@@ -207,13 +209,16 @@ void readLines(const ReadRules &rules, ReadState &st, const QByteArray &text)
         qsizetype end = start;
         while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
+        st.lines = line;
         if (end > start && data[start] == ':') {
+            ++st.records;
             st.damage = decodeRecord(data + start, end - start, record, st.damagedColumn);
-            if (st.damage != Damage::None) {
+            if (st.damage == Damage::None)
+                readRecord(rules, st, record);
+            if (st.damage != Damage::None || st.recordTooLong) {
                 st.damagedLine = line;
                 return;
             }
-            readRecord(rules, st, record);
         }
         start = end;
         if (start < size && data[start] == '\r')
@@ -240,7 +245,18 @@ QString damageText(const ReadState &st, const QString &fichier)
     return GetLanguageText("MessHexSomme", {"{FICHIER}", fichier, "{LIGNE}", line});
 }
 
-HexFileResult readImage(PicDevice &device, const QString &fichier, bool scrambled)
+// What the messages say of a file without its end record.
+QString noEndText(const ReadState &st, const QString &fichier)
+{
+    if (st.records == 0)
+        return GetLanguageText("MessHexVide", {"{FICHIER}", fichier});
+    return GetLanguageText("HEXFileCorrupted",
+                           {"{FICHIER}", fichier, "{LIGNE}", QString::number(st.lines)});
+}
+
+// `shown` is the name the messages give the file.
+HexFileResult readImage(PicDevice &device, const QString &fichier, const QString &shown,
+                        bool scrambled)
 {
     HexFileResult result;
     const BoundedFile::Read read = BoundedFile::readAll(fichier, BoundedFile::MaxHexFileBytes);
@@ -248,9 +264,9 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, bool scramble
         result.status = read.opened ? HexFileStatus::ReadFailed : HexFileStatus::OpenFailed;
         result.info = read.tooLarge
                           ? GetLanguageText("MessFichierTropGrand",
-                                            {"{FICHIER}", fichier, "{OCTETS}",
+                                            {"{FICHIER}", shown, "{OCTETS}",
                                              QString::number(BoundedFile::MaxHexFileBytes)})
-                          : GetLanguageText("MessHexLectureImpossible") + fichier;
+                          : GetLanguageText("MessHexLectureImpossible") + shown;
         return result;
     }
     const QByteArray &text = read.bytes;
@@ -267,12 +283,14 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, bool scramble
     readLines(rules, st, text);
     if (st.damage != Damage::None) {
         result.status = HexFileStatus::DamagedRecord;
-        result.info = damageText(st, fichier);
+        result.info = damageText(st, shown);
         return result;
     }
     if (st.recordTooLong) {
         result.status = HexFileStatus::RecordTooLong;
-        result.info = GetLanguageText("MessXehEnregistrementLong");
+        result.info =
+            GetLanguageText("MessXehEnregistrementLong",
+                            {"{FICHIER}", shown, "{LIGNE}", QString::number(st.damagedLine)});
         return result;
     }
 
@@ -285,8 +303,7 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, bool scramble
         result.notice = GetLanguageText("MessHexFamille18Lecture");
     if (!st.endSeen) {
         result.status = HexFileStatus::NoEndRecord;
-        result.info = scrambled ? QStringLiteral("Fichier XEH non valide ? ")
-                                : GetLanguageText("HEXFileCorrupted");
+        result.info = noEndText(st, shown);
     } else if (!scrambled) {
         result.info = QStringLiteral("Importation du fichier HEX effectuée");
     }
@@ -414,14 +431,14 @@ HexFileResult writeImage(const PicDevice &device, const QString &fichier, bool s
 
 } // namespace
 
-HexFileResult LireFichierHex(PicDevice &device, const QString &fichier)
+HexFileResult LireFichierHex(PicDevice &device, const QString &fichier, const QString &nomAffiche)
 {
-    return readImage(device, fichier, false);
+    return readImage(device, fichier, nomAffiche.isEmpty() ? fichier : nomAffiche, false);
 }
 
-HexFileResult LireFichierXeh(PicDevice &device, const QString &fichier)
+HexFileResult LireFichierXeh(PicDevice &device, const QString &fichier, const QString &nomAffiche)
 {
-    return readImage(device, fichier, true);
+    return readImage(device, fichier, nomAffiche.isEmpty() ? fichier : nomAffiche, true);
 }
 
 HexFileResult EcrireFichierHex(const PicDevice &device, const QString &fichier)

@@ -15,9 +15,14 @@ class PicDevice;
 // other than its count gives, a character that is not a hexadecimal digit):
 // such a file is refused whole, naming the line. They blank the
 // program area; EEPROM bytes and user IDs absent from the file keep their values.
+// Every message names the file, and the line where there is one.
 // The writers refuse 18F chips, whose memory layout these files do not carry.
 
-HexFileResult LireFichierHex(PicDevice &device, const QString &fichier);
+// `nomAffiche`, when given, is the name the messages give the file: the file
+// the user chose, of which `fichier` is a work copy.
+HexFileResult LireFichierHex(PicDevice &device, const QString &fichier,
+                             const QString &nomAffiche = {});
 HexFileResult EcrireFichierHex(const PicDevice &device, const QString &fichier);
-HexFileResult LireFichierXeh(PicDevice &device, const QString &fichier);
+HexFileResult LireFichierXeh(PicDevice &device, const QString &fichier,
+                             const QString &nomAffiche = {});
 HexFileResult EcrireFichierXeh(const PicDevice &device, const QString &fichier);

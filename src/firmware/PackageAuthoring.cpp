@@ -107,7 +107,7 @@ PackageAuthoring::Result PackageAuthoring::prepareFirmware(const QString &source
         outcome = copyReplacing(source, hex);
         if (!outcome.ok)
             return {Result::SourceFailed, outcome.error, {}};
-        outcome = convert ? convert(hex, xeh) : Outcome{false, QString()};
+        outcome = convert ? convert(hex, xeh, source) : Outcome{false, QString()};
         QFile::remove(hex); // the HEX copy never goes into the package
         if (!outcome.ok) {
             QFile::remove(xeh);

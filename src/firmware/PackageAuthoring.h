@@ -47,8 +47,10 @@ public:
         bool ok = true;
         QString error; // what went wrong, for the user
     };
-    // HEX source (work copy) -> scrambled member; the firmware services.
-    using Converter = std::function<Outcome(const QString &hexPath, const QString &xehPath)>;
+    // HEX source (work copy) -> scrambled member; the firmware services. Its
+    // messages name `source`, the file the user chose, not the work copy.
+    using Converter = std::function<Outcome(const QString &hexPath, const QString &xehPath,
+                                            const QString &source)>;
     // Writes a zip archive of the given files stored under their bare names.
     using ArchiveWriter = std::function<Outcome(const QString &zipPath, const QStringList &files)>;
     // Extracts the named members (only those) of an archive into a folder.

@@ -1,5 +1,6 @@
 #include "firmware/TablePlacement.h"
 
+#include "base/LoadTexts.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 
@@ -73,17 +74,46 @@ std::optional<WordRange> tablesFrom(const QString &start, int lines)
 
 } // namespace
 
-bool WordRange::fitsBlocks(int words) const
+WordRange::Fault WordRange::fault(int words) const
 {
-    return first >= 0 && first < end && end <= words && first % BlockWords == 0 &&
-           end % BlockWords == 0;
+    if (first >= end)
+        return Fault::Empty;
+    if (first % BlockWords != 0 || end % BlockWords != 0)
+        return Fault::NotWholeBlocks;
+    if (first < 0 || end > words)
+        return Fault::PastMemory;
+    return Fault::None;
 }
 
-QString ZoneRefuseeTexte(const QString &tmpl, const WordRange &range, int words)
+ZoneTexts ZoneTexts::load()
 {
-    return VEK_LANGUAGE::ReplacePlaceholders(tmpl, {"{DEBUT}", hex4(range.first), "{FIN}",
-                                                    hex4(range.end - 1), "{MOTS}",
-                                                    QString::number(words)});
+    using VEK_LANGUAGE::LangKey;
+    ZoneTexts t;
+    VEK_LANGUAGE::LoadTexts(t, {{&ZoneTexts::empty, LangKey("MessZoneVide")},
+                                {&ZoneTexts::blocks, LangKey("MessZoneRefusee")},
+                                {&ZoneTexts::memory, LangKey("MessZoneMemoire")}});
+    return t;
+}
+
+QString ZoneRefuseeTexte(const ZoneTexts &texts, const WordRange &range, int words)
+{
+    const QString *tmpl = nullptr;
+    switch (range.fault(words)) {
+    case WordRange::Fault::None:
+        return {};
+    case WordRange::Fault::Empty:
+        tmpl = &texts.empty;
+        break;
+    case WordRange::Fault::NotWholeBlocks:
+        tmpl = &texts.blocks;
+        break;
+    case WordRange::Fault::PastMemory:
+        tmpl = &texts.memory;
+        break;
+    }
+    return VEK_LANGUAGE::ReplacePlaceholders(
+        *tmpl, {"{DEBUT}", hex4(range.first), "{FIN}", hex4(range.end - 1), "{MOTS}",
+                QString::number(words), "{DERNIER}", hex4(words - 1)});
 }
 
 std::optional<int> PourcentageStrict(const QString &text)
@@ -120,15 +150,18 @@ Checked Verifier(const Request &request)
         checked.refusal = warning(GetLanguageText("MessNbCourbes", {"{NB}", request.ICSPNbTables}));
         return checked;
     }
-    const int size = plan.lines * WordsPerTable;
-    const std::optional<int> low = HexAddress(request.LTAB);
-    const std::optional<int> high = HexAddress(request.HTAB);
-    plan.low = {low.value_or(-1), low.value_or(-1) + size};
-    plan.high = {high.value_or(-1), high.value_or(-1) + size};
+    for (const QString &address : {request.LTAB, request.HTAB}) {
+        if (!HexAddress(address)) {
+            checked.refusal = warning(GetLanguageText("IcspSetupBadTable", {"%1", address}));
+            return checked;
+        }
+    }
+    plan.low = *tablesFrom(request.LTAB, plan.lines);
+    plan.high = *tablesFrom(request.HTAB, plan.lines);
+    const ZoneTexts texts = ZoneTexts::load();
     for (const WordRange &range : {plan.low, plan.high}) {
         if (!range.fitsBlocks(PicImage::CodeWords)) {
-            checked.refusal = warning(
-                ZoneRefuseeTexte(GetLanguageText("MessZoneRefusee"), range, PicImage::CodeWords));
+            checked.refusal = warning(ZoneRefuseeTexte(texts, range, PicImage::CodeWords));
             return checked;
         }
     }

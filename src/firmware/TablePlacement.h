@@ -26,8 +26,11 @@ struct WordRange {
     int first = 0;
     int end = 0;
     bool operator==(const WordRange &) const = default;
-    // Whole 8-word blocks, not empty, within `words` words.
-    bool fitsBlocks(int words) const;
+    // The rule the range breaks for a memory of `words` words, the first one
+    // in this order: not empty, whole 8-word blocks, within the memory.
+    enum class Fault { None, Empty, NotWholeBlocks, PastMemory };
+    Fault fault(int words) const;
+    bool fitsBlocks(int words) const { return fault(words) == Fault::None; }
 };
 
 // A message box for a refused transfer.
@@ -36,9 +39,18 @@ struct Refusal {
     QString text;
 };
 
-// "MessZoneRefusee" filled in for `range` and a memory of `words` words; `tmpl`
-// is the text of that key (looked up by the caller, on the GUI thread).
-QString ZoneRefuseeTexte(const QString &tmpl, const WordRange &range, int words);
+// The texts of a refused area, one for each rule, placeholders kept: read on
+// the GUI thread, filled in wherever the area is checked.
+struct ZoneTexts {
+    QString empty;  // "MessZoneVide": {DEBUT}
+    QString blocks; // "MessZoneRefusee": {DEBUT} {FIN}
+    QString memory; // "MessZoneMemoire": {DEBUT} {FIN} {MOTS} {DERNIER}
+    static ZoneTexts load();
+};
+
+// The text that says which rule `range` breaks in a memory of `words` words,
+// naming the area; empty when it breaks none.
+QString ZoneRefuseeTexte(const ZoneTexts &texts, const WordRange &range, int words);
 
 // A MAP percentage typed by the user: a number from 0 to 100 ("." or ","
 // decimal point), rounded half to even; nothing for anything else.

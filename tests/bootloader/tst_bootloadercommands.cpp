@@ -38,7 +38,7 @@ BootloaderTexts texts()
     t.blockRefused = "refused {ADR}:{REPONSE}";
     t.blockShort = "incomplete {ADR}:{REPONSE}";
     t.cancelled = "cancelled {ADR}";
-    t.rangeRefused = "range {DEBUT}-{FIN} {MOTS}";
+    t.rangeRefused = {"empty {DEBUT}", "blocks {DEBUT}-{FIN}", "memory {DEBUT}-{FIN} {MOTS}"};
     t.lineLost = "lost {PORT} {RAISON}";
     t.portFailure.openFailed = "open {PORT} {RAISON}";
     t.identityShort = "short {CMD} {RECU}/{ATTENDU}";
@@ -183,17 +183,19 @@ void TestBootloaderCommands::unalignedRangesSendNothing_data()
 {
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("end");
-    QTest::newRow("start inside a block") << 0x104 << 0x200;
-    QTest::newRow("end inside a block") << 0x100 << 0x1FC;
-    QTest::newRow("empty") << 0x100 << 0x100;
-    QTest::newRow("beyond the image") << 0x3F00 << 0x4008;
-    QTest::newRow("negative") << -8 << 0x10;
+    QTest::addColumn<QString>("says"); // the rule the range breaks
+    QTest::newRow("start inside a block") << 0x104 << 0x200 << "blocks 0104-01FF";
+    QTest::newRow("end inside a block") << 0x100 << 0x1FC << "blocks 0100-01FB";
+    QTest::newRow("empty") << 0x100 << 0x100 << "empty 0100";
+    QTest::newRow("beyond the image") << 0x3F00 << 0x4008 << "memory 3F00-4007 16384";
+    QTest::newRow("negative") << -8 << 0x10 << "memory FFF8-000F 16384";
 }
 
 void TestBootloaderCommands::unalignedRangesSendNothing()
 {
     QFETCH(int, first);
     QFETCH(int, end);
+    QFETCH(QString, says);
     ManualClock clock;
     ScriptedByteLink link(clock, goodModule);
     RecordingSink sink;
@@ -202,7 +204,7 @@ void TestBootloaderCommands::unalignedRangesSendNothing()
         BootloaderWriteRange(link, PicImage{}, first, end, {}, texts(), sink, cancel);
     QCOMPARE(r.stop, WriteRangeResult::Stop::RangeRefused);
     QVERIFY(link.writes.isEmpty());
-    QVERIFY(BootloaderRangeMessage(r, texts()).startsWith("range "));
+    QCOMPARE(BootloaderRangeMessage(r, texts()), says);
 }
 
 void TestBootloaderCommands::rangeSendsOneFramePerBlock()

@@ -493,7 +493,7 @@ void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
     QString expected;
     if (damage == "cut at a line end") {
         text.truncate(lineStart(300)); // no end record
-        expected = scrambled ? "Fichier XEH non valide ? " : GetLanguageText("HEXFileCorrupted");
+        expected = GetLanguageText("HEXFileCorrupted", {"{FICHIER}", file, "{LIGNE}", "299"});
     } else if (damage == "cut inside line 200") {
         text.truncate(lineStart(200) + 20);
         expected = GetLanguageText("MessHexLongueur", {"{FICHIER}", file, "{LIGNE}", "200"});
@@ -524,39 +524,52 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused_data()
 {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("length");
-    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("says"); // empty: accepted
+    using VEK_LANGUAGE::GetLanguageText;
+    // The 16F876A has 8192 words, 0x0000 to 0x1FFF.
+    const auto past = [](const char *first, const char *last) {
+        return GetLanguageText("MessZoneMemoire", {"{DEBUT}", first, "{FIN}", last, "{MOTS}",
+                                                   "8192", "{DERNIER}", "1FFF"});
+    };
+    const auto blocks = [](const char *first, const char *last) {
+        return GetLanguageText("MessZoneRefusee", {"{DEBUT}", first, "{FIN}", last});
+    };
+    const QString badCode = GetLanguageText("IcspSetupBadCode");
     QTest::newRow("defaults") << "000"
-                              << "200" << true;
+                              << "200"
+                              << "";
     QTest::newRow("whole 16F876A") << "000"
-                                   << "2000" << true;
+                                   << "2000"
+                                   << "";
     QTest::newRow("beyond the chip") << "1F00"
-                                     << "200" << false;
+                                     << "200" << past("1F00", "20FF");
     QTest::newRow("beyond 16383 words") << "3F00"
-                                        << "200" << false;
+                                        << "200" << past("3F00", "40FF");
     QTest::newRow("last block incomplete") << "000"
-                                           << "1FC" << false;
+                                           << "1FC" << blocks("0000", "01FB");
     QTest::newRow("start inside a block") << "004"
-                                          << "1F8" << false;
+                                          << "1F8" << blocks("0004", "01FB");
+    QTest::newRow("zero length") << "100"
+                                 << "0" << GetLanguageText("MessZoneVide", {"{DEBUT}", "0100"});
     QTest::newRow("not hexadecimal") << "0x0"
-                                     << "200" << false;
+                                     << "200" << badCode;
     QTest::newRow("empty length") << "000"
-                                  << "" << false;
+                                  << "" << badCode;
 }
 
 void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused()
 {
     QFETCH(QString, start);
     QFETCH(QString, length);
-    QFETCH(bool, accepted);
+    QFETCH(QString, says);
     m_context->pic.ImagePIC = firmwareImage();
     QVERIFY(EcrireFichierHex(m_context->pic, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
     m_context->settings.ICSPHEXADD = start;
     m_context->settings.ICSPHEXLNG = length;
     const FirmwareDownloadPlan plan =
         PreparerTelechargementFirmware(m_context->settings, m_context->pic);
-    QCOMPARE(plan.range.has_value(), accepted);
-    if (!accepted)
-        QVERIFY(plan.refusal.text.contains("8192"));
+    QCOMPARE(plan.range.has_value(), says.isEmpty());
+    QCOMPARE(plan.refusal.text, says);
 }
 
 QTEST_GUILESS_MAIN(TestBootloaderTransfers)

@@ -160,7 +160,7 @@ private slots:
             record(2, 0x1FFE, 0, QByteArray::fromHex("8431")) + ":00000001FF\r\n";
         for (auto read : {&LireFichierHex, &LireFichierXeh}) {
             device.InitMemoire();
-            QVERIFY(read(device, writeText("old12f.hex", text)).succeeded());
+            QVERIFY(read(device, writeText("old12f.hex", text), {}).succeeded());
             QCOMPARE(device.ImagePIC.ConfigWord, uint16_t(0x3184));
         }
     }
@@ -220,6 +220,13 @@ private slots:
                 << scrambled << third(":0400100004030201E2").replace(":00000001FF", ":00000001FE")
                 << damaged << "Fichier %1 refusé : la somme de contrôle de la ligne 5 est fausse.";
         }
+        QTest::newRow("XEH program record over 16 bytes")
+            << true
+            << ":020000040000FA\r\n" + record(17, 0, 0, QByteArray(17, '\x01')) + ":00000001FF\r\n"
+            << int(HexFileStatus::RecordTooLong)
+            << "Fichier %1 refusé : l'enregistrement de programme de la ligne 2 contient plus de "
+               "16 "
+               "octets.";
     }
     void refusedFileKeepsImage()
     {
@@ -234,7 +241,7 @@ private slots:
         const QDateTime stamp = device.HexTimeStamp = QDateTime(QDate(2001, 2, 3), QTime(4, 5));
         const PicImage before = device.ImagePIC;
 
-        const HexFileResult r = (scrambled ? LireFichierXeh : LireFichierHex)(device, file);
+        const HexFileResult r = (scrambled ? LireFichierXeh : LireFichierHex)(device, file, {});
         QCOMPARE(int(r.status), status);
         QCOMPARE(r.info, info.arg(file));
         QVERIFY(!r.imageReplaced());
@@ -243,22 +250,42 @@ private slots:
         QCOMPARE(device.HexTimeStamp, stamp);
     }
 
+    // A file without its end record still gives the image what its records
+    // hold; the text names the file and the line it stops at.
+    void noEndRecord_data()
+    {
+        QTest::addColumn<bool>("scrambled");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("info"); // %1: the file's path
+        QTest::addColumn<int>("word1");    // -1: not checked
+        const QByteArray cut = record(2, 2, 0, QByteArray::fromHex("FF00")) + "\x1a";
+        const QString stops =
+            "Fichier %1 corrompu : il s'arrête à la ligne 2 sans enregistrement de fin.";
+        const QString empty = "Fichier %1 vide : il ne contient aucun enregistrement.";
+        QTest::newRow("HEX cut short") << false << cut << stops << 0x00FF;
+        QTest::newRow("XEH cut short") << true << cut << stops << -1;
+        QTest::newRow("HEX empty") << false << QByteArray("") << empty << 0x3FFF;
+        QTest::newRow("XEH empty") << true << QByteArray("") << empty << 0x3FFF;
+        QTest::newRow("HEX without a record")
+            << false << QByteArray("\r\nnot a record\r\n") << empty << 0x3FFF;
+    }
+
     void noEndRecord()
     {
+        QFETCH(bool, scrambled);
+        QFETCH(QByteArray, text);
+        QFETCH(QString, info);
+        QFETCH(int, word1);
         PicDevice device = deviceFor("PIC-16F84");
-        const QString p =
-            writeText("cut.hex", record(2, 2, 0, QByteArray::fromHex("FF00")) + "\x1a");
-        HexFileResult r = LireFichierHex(device, p);
+        fillImage(device, 5);
+        const QString p = writeText(scrambled ? "noend.xeh" : "noend.hex", text);
+        const HexFileResult r = (scrambled ? LireFichierXeh : LireFichierHex)(device, p, {});
         QCOMPARE(r.status, HexFileStatus::NoEndRecord);
-        QCOMPARE(r.info, VEK_LANGUAGE::GetLanguageText("HEXFileCorrupted"));
-        QVERIFY(!r.info.isEmpty());
-        QCOMPARE(device.ImagePIC.codeWord(1), uint16_t(0x00FF));
+        QCOMPARE(r.info, info.arg(p));
         QVERIFY(r.checksum.has_value());
-
-        r = LireFichierXeh(device, writeText("empty.xeh", ""));
-        QCOMPARE(r.status, HexFileStatus::NoEndRecord);
-        QCOMPARE(r.info, QString("Fichier XEH non valide ? "));
-        QCOMPARE(device.ImagePIC.codeWord(1), uint16_t(0x3FFF));
+        QCOMPARE(device.HexFileName, p);
+        if (word1 >= 0)
+            QCOMPARE(device.ImagePIC.codeWord(1), uint16_t(word1));
     }
 
     void writerLayout()
@@ -404,19 +431,11 @@ private slots:
         QCOMPARE(back.ImagePIC.ImageEEPROM[2], uint8_t(0xFF));
     }
 
-    void scrambledRecordTooLong()
+    // Outside the program area a long scrambled record is no trouble (inside,
+    // it is refused: refusedFileKeepsImage).
+    void scrambledRecordTooLongOutsideTheProgram()
     {
         PicDevice device = deviceFor("PIC-16F84A");
-        fillImage(device, 4);
-        const PicImage before = device.ImagePIC;
-        const QString p =
-            writeText("long.xeh", record(17, 0, 0, QByteArray(17, '\x01')) + ":00000001FF\r\n");
-        const HexFileResult r = LireFichierXeh(device, p);
-        QCOMPARE(r.status, HexFileStatus::RecordTooLong);
-        QCOMPARE(r.info, VEK_LANGUAGE::GetLanguageText("MessXehEnregistrementLong"));
-        QVERIFY(sameImage(device.ImagePIC, before));
-
-        // Outside the program area a long record is no trouble.
         const QString ids =
             writeText("ids.xeh", record(17, 0x4000, 0, QByteArray(17, '\x01')) + ":00000001FF\r\n");
         QVERIFY(LireFichierXeh(device, ids).succeeded());
@@ -472,7 +491,7 @@ private slots:
             device.setChip({"10F200", 0, 256, 0});
             device.InitMemoire(); // words of 0x0000 for an unknown family
             const QString p = writeText("other.hex", ":00000001FF\r\n");
-            QVERIFY(read(device, p).succeeded());
+            QVERIFY(read(device, p, {}).succeeded());
             for (int k = 0; k < 256; ++k)
                 QCOMPARE(device.ImagePIC.codeWord(k), uint16_t(0x3FFF));
             QCOMPARE(device.ImagePIC.codeWord(256), uint16_t(0));

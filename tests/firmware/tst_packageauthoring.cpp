@@ -49,7 +49,7 @@ class TestPackageAuthoring : public QObject
 
     PackageAuthoring::Converter converter()
     {
-        return [this](const QString &hex, const QString &xeh) {
+        return [this](const QString &hex, const QString &xeh, const QString &) {
             converted << hex;
             if (!conversionOk)
                 return Outcome{false, QStringLiteral("no end record")};

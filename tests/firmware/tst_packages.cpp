@@ -273,6 +273,7 @@ private slots:
         QCOMPARE(NomFichierPaquet("vek.xos"), QString("vek.XOS"));
         QCOMPARE(NomFichierPaquet("..\\..\\Windows\\evil"), QString("evil.XOS"));
         QCOMPARE(NomFichierPaquet("/etc/cron.d/job"), QString("job.XOS"));
+        QCOMPARE(NomFichierPaquet("A\x01/B"), QString("B.XOS")); // only the last part counts
         QCOMPARE(NomFichierPaquet(".."), QString());
         QCOMPARE(NomFichierPaquet("dir/"), QString());
         QCOMPARE(NomFichierPaquet(""), QString());
@@ -322,7 +323,8 @@ private slots:
                          "A"),
               QByteArray("A\xc2\x85"
                          "B"),
-              QByteArray("A\tB")}) {
+              QByteArray("A\tB"), QByteArray(".."), QByteArray("dir\\.."), QByteArray("x/A..B"),
+              QByteArray("dir/"), QByteArray("."), QByteArray("A/.XOS")}) {
             EffacerTemp();
             writeTemps("[INFO]\r\nNomDuFichier=" + name + "\r\n", QByteArray(), "xeh", "curve");
             QVERIFY(EnregistrerCourbeOS(project).ok());

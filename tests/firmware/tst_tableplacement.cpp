@@ -14,6 +14,8 @@ private slots:
     void initTestCase() { VEK_LANGUAGE::InitLanguage(); }
     void requestsRefusedBeforeAnythingIsTouched_data();
     void requestsRefusedBeforeAnythingIsTouched();
+    void refusedAreasSayWhichRuleTheyBreak_data();
+    void refusedAreasSayWhichRuleTheyBreak();
     void percentagesAreNumbersFrom0To100_data();
     void percentagesAreNumbersFrom0To100();
     void linesFollowEachOtherBlendedByTheirPercentage();
@@ -61,15 +63,20 @@ void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched_data()
     QTest::newRow("lines not a number") << "lines"
                                         << "deux"
                                         << "\"deux\"";
-    QTest::newRow("low table inside a block") << "low"
-                                              << "304"
-                                              << "0304";
-    QTest::newRow("high table past the image") << "high"
-                                               << "3F00"
-                                               << "3F00";
-    QTest::newRow("address not hexadecimal") << "low"
-                                             << "&H300"
-                                             << "";
+    // Two lines: 512 words from each address.
+    QTest::newRow("low table inside a block")
+        << "low"
+        << "304"
+        << VEK_LANGUAGE::GetLanguageText("MessZoneRefusee", {"{DEBUT}", "0304", "{FIN}", "0503"});
+    QTest::newRow("high table past the image")
+        << "high"
+        << "3F00"
+        << VEK_LANGUAGE::GetLanguageText(
+               "MessZoneMemoire",
+               {"{DEBUT}", "3F00", "{FIN}", "40FF", "{MOTS}", "16384", "{DERNIER}", "3FFF"});
+    QTest::newRow("address not hexadecimal")
+        << "low"
+        << "&H300" << VEK_LANGUAGE::GetLanguageText("IcspSetupBadTable", {"%1", "&H300"});
     QTest::newRow("areas overlap") << "high"
                                    << "400"
                                    << "0400";
@@ -105,6 +112,35 @@ void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched()
     QVERIFY(!checked.refusal.text.isEmpty());
     QVERIFY2(checked.refusal.text.contains(says), qPrintable(checked.refusal.text));
     QVERIFY(Verifier(request()).plan); // the unchanged request passes
+}
+
+// Each rule an area can break has its own text, naming the area.
+void TestTablePlacement::refusedAreasSayWhichRuleTheyBreak_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<int>("words");
+    QTest::addColumn<QString>("says");
+    // Two tables of 256 words on a chip of 1024 words, 0x0000 to 0x03FF.
+    QTest::newRow("whole blocks past a 16F84")
+        << 0x300 << 0x500 << 1024 << "memory 0300-04FF of 1024 to 03FF";
+    QTest::newRow("start inside a block") << 0x304 << 0x400 << 1024 << "blocks 0304-03FF";
+    QTest::newRow("end inside a block") << 0x300 << 0x3FC << 1024 << "blocks 0300-03FB";
+    QTest::newRow("both") << 0x3F4 << 0x4F4 << 1024 << "blocks 03F4-04F3";
+    QTest::newRow("empty") << 0x300 << 0x300 << 1024 << "empty 0300";
+    QTest::newRow("fits") << 0x300 << 0x400 << 1024 << "";
+}
+
+void TestTablePlacement::refusedAreasSayWhichRuleTheyBreak()
+{
+    QFETCH(int, first);
+    QFETCH(int, end);
+    QFETCH(int, words);
+    QFETCH(QString, says);
+    const ZoneTexts texts{"empty {DEBUT}", "blocks {DEBUT}-{FIN}",
+                          "memory {DEBUT}-{FIN} of {MOTS} to {DERNIER}"};
+    QCOMPARE(ZoneRefuseeTexte(texts, WordRange{first, end}, words), says);
+    QCOMPARE(WordRange({first, end}).fitsBlocks(words), says.isEmpty());
 }
 
 void TestTablePlacement::percentagesAreNumbersFrom0To100_data()

@@ -2,6 +2,7 @@
 
 #include "app/CurveTables.h"
 #include "app/VekContext.h"
+#include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/WindowPrompts.h"
 #include "bootloader/BootloaderDownloads.h"
@@ -82,8 +83,8 @@ void VEK_BL::connectionDone(const JobOutcome &outcome)
     }
     showLink(true);
     L_Info->setText(BootloaderMessages::Connected);
-    // What a user checks before a download: never cut.
-    panel(3)->setWholeText(m_session->identity.texteEtat());
+    // What a user checks before a download: never cut, on one line.
+    panel(3)->setWholeText(TextEncoding::visibleControls(m_session->identity.texteEtat()));
 }
 
 void VEK_BL::disconnectionDone(const JobOutcome &outcome)

@@ -3,6 +3,7 @@
 #include "app/VekContext.h"
 #include "base/NumberHelpers.h"
 #include "base/PortFailureTexts.h"
+#include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/WindowPrompts.h"
 #include "bootloader/BootloaderSession.h"
@@ -156,7 +157,8 @@ void VEK_KORVAL::uploadEnded(const CompatibleFamilyUpload &upload)
         m_tables = upload.tables();
         showTables();
         L_Info->setText(GetLanguageText(
-            "MessKorvalTextes", {"{NOM}", m_tables->texte8(), "{TEXTE}", m_tables->texte40()}));
+            "MessKorvalTextes", {"{NOM}", TextEncoding::visibleControls(m_tables->texte8()),
+                                 "{TEXTE}", TextEncoding::visibleControls(m_tables->texte40())}));
         showOutcome(true, {});
         m_prompts.message(this, QMessageBox::Information, GetLanguageText("ICSPReadPIC"),
                           GetLanguageText("ICSPReadOK1") + QLatin1Char('\n') + L_Info->text(),

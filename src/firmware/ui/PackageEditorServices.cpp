@@ -20,17 +20,16 @@ PackageAuthoring::Outcome outcome(const PackageArchive::Outcome &archive)
 }
 
 // The HEX firmware into the image of `chip`, then out as the scrambled member. A
-// chip the chip table does not fix, or a HEX file without its end record, stops it.
+// chip the chip table does not fix, or a HEX file without its end record or
+// damaged, stops it; the message names `source`, of which `hex` is a copy.
 PackageAuthoring::Outcome convertirHex(PicDevice &device, const QString &chip, const QString &hex,
-                                       const QString &xeh)
+                                       const QString &xeh, const QString &source)
 {
     using VEK_LANGUAGE::GetLanguageText;
     device.DeviceChip = chip;
     if (!DevicePreparation::Preparer(device, chip).chipSelected)
         return {false, GetLanguageText("MessXosChipInconnu", {QStringLiteral("%CHIP%"), chip})};
-    const HexFileResult read = LireFichierHex(device, hex);
-    if (read.status == HexFileStatus::NoEndRecord)
-        return {false, GetLanguageText("MessXosHexIncomplet")};
+    const HexFileResult read = LireFichierHex(device, hex, QDir::toNativeSeparators(source));
     if (!read.succeeded())
         return {false, read.info};
     const HexFileResult written = EcrireFichierXeh(device, xeh);
@@ -77,8 +76,9 @@ PackageEditorServices PackageEditorServices::standard(VekContext &context)
             wanted.append({QDir(folder).filePath(name), name});
         return outcome(PackageArchive::unpack(zip, wanted));
     };
-    s.convertHex = [&context](const QString &chip, const QString &hex, const QString &xeh) {
-        return convertirHex(context.pic, chip, hex, xeh);
+    s.convertHex = [&context](const QString &chip, const QString &hex, const QString &xeh,
+                              const QString &source) {
+        return convertirHex(context.pic, chip, hex, xeh, source);
     };
     return s;
 }

@@ -25,9 +25,10 @@ struct PackageEditorServices {
     PackageAuthoring::ArchiveWriter writeArchive;
     PackageAuthoring::ArchiveReader readArchive;
     // Selects `chip` for the device record, blanks the image, imports the HEX
-    // file and writes it scrambled; fails for an unknown chip or an incomplete HEX.
+    // file and writes it scrambled; fails for an unknown chip or a HEX file that
+    // is damaged or without its end record, naming `source` (the user's file).
     std::function<PackageAuthoring::Outcome(const QString &chip, const QString &hexPath,
-                                            const QString &xehPath)>
+                                            const QString &xehPath, const QString &source)>
         convertHex;
 
     // The services of the running program.

@@ -233,12 +233,12 @@ bool PackageEditorWindow::namePlausible()
 void PackageEditorWindow::createPackage(const PackageDescription &description)
 {
     const QString chip = Processeur_CHIP->currentText();
-    const PackageAuthoring::Converter convert = [this, chip](const QString &hex,
-                                                             const QString &xeh) {
+    const PackageAuthoring::Converter convert = [this, chip](const QString &hex, const QString &xeh,
+                                                             const QString &source) {
         m_context.settings.ICSPChip = chip;
         if (!m_services.convertHex)
             return PackageAuthoring::Outcome{false, QString()};
-        return m_services.convertHex(chip, hex, xeh);
+        return m_services.convertHex(chip, hex, xeh, source);
     };
 
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -410,7 +410,8 @@ private slots:
     }
 
     // The identity a user checks before a download shows whole at the
-    // window's own size, within a 1024x768 screen, in every language.
+    // window's own size, within a 1024x768 screen, in every language, on one
+    // line: control bytes in the name show as marks, kept as received.
     void identityShowsWholeAtTheWindowsSize_data() { TestSupport::addLanguageFileRows(); }
 
     void identityShowsWholeAtTheWindowsSize()
@@ -419,16 +420,18 @@ private slots:
         VEK_LANGUAGE::SetFichierLangue(file);
         VEK_LANGUAGE::InitLanguage();
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--bl-name", "VEK-SIMUL-01", "--bl-version", "0327",
-                           "--bl-revision", "1F"}));
+        const QString name = "VEK\tSIM\r\n01\x01";
+        QVERIFY(sim.start(
+            {"--bootloader", "--bl-name", name, "--bl-version", "0327", "--bl-revision", "1F"}));
         ctx->settings.ICSPPort = sim.devicePath();
         VEK_BL w(*ctx, nullptr, &prompts);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(clickAndWait(w, w.BP_tst));
         QTest::qWait(20); // the layout takes the new text
+        QCOMPARE(w.session().identity.ModuleNom, name);
         const StatusPanel *identity = w.panel(3);
-        QCOMPARE(identity->text(), QString("VEK-SIMUL-01\\REV:1F - OS:3.2.7"));
+        QCOMPARE(identity->text(), QString("VEK·SIM··01·\\REV:1F - OS:3.2.7"));
         QCOMPARE(identity->shownText(), identity->text());
         // The panel within the window, the window within the screen.
         QVERIFY(identity->mapTo(&w, QPoint(identity->width(), 0)).x() <= w.width());

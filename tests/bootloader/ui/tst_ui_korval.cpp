@@ -80,8 +80,9 @@ private slots:
     void uploadShowsTheTextsAndKeepsTheTables()
     {
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--family", "--split", "--family-name", "MIRT-12A", "--family-text",
-                           "Module compatible, allumage électronique"}));
+        // Control bytes in the texts show as marks, on one line.
+        QVERIFY(sim.start({"--family", "--split", "--family-name", "MIRT\t12A", "--family-text",
+                           "Module compatible,\r\nallumage à étincelle"}));
         auto w = openWindow(sim.devicePath());
         w->BP_tst->click();
         QVERIFY(connectedState(*w));
@@ -95,8 +96,8 @@ private slots:
         QCOMPARE(shown.title, GetLanguageText("ICSPReadPIC"));
         QVERIFY(shown.text.startsWith(GetLanguageText("ICSPReadOK1")));
         for (const QString &text : {shown.text, w->L_Info->text()}) {
-            QVERIFY2(text.contains("MIRT-12A"), qPrintable(text));
-            QVERIFY(text.contains("Module compatible, allumage électronique"));
+            QVERIFY2(text.contains("MIRT·12A"), qPrintable(text));
+            QVERIFY(text.contains("Module compatible,··allumage à étincelle"));
         }
 
         const QByteArray sent =

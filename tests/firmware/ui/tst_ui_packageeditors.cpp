@@ -123,15 +123,20 @@ private slots:
         w.BP_OK_Click();
         QCOMPARE(messages(), QStringList{GetLanguageText("MessXosNomInvalide")});
 
-        // A truncated HEX file, or a chip the programmer cannot fix.
+        // A truncated or damaged HEX file, named as the user chose it, not as
+        // the package folder's work copy; or a chip the programmer cannot fix.
         type(w, "TxtNomFichier", "Refus");
+        const QString cut = source("cut.hex", ":020000000028D6\r\n");
+        const QString damaged = source("damaged.hex", ":020000000028D7\r\n:00000001FF\r\n");
         const struct {
             const char *chip;
             QString source;
             QString message;
         } cases[] = {
-            {"PIC-16F84A", source("cut.hex", ":020000000028D6\r\n"),
-             GetLanguageText("MessXosHexIncomplet")},
+            {"PIC-16F84A", cut,
+             GetLanguageText("HEXFileCorrupted", {"{FICHIER}", cut, "{LIGNE}", "1"})},
+            {"PIC-16F84A", damaged,
+             GetLanguageText("MessHexSomme", {"{FICHIER}", damaged, "{LIGNE}", "1"})},
             {"AUTO", hexSource("whole.hex"), "n'a pas été choisi"}, // not offered
         };
         for (const auto &c : cases) {
