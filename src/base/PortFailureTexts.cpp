@@ -14,6 +14,7 @@ PortFailureTexts PortFailureTexts::load()
                                    {&T::noSuchPort, LangKey("PortFaultMissing")},
                                    {&T::notAPort, LangKey("PortFaultNotAPort")},
                                    {&T::notSerial, LangKey("PortFaultNotSerial")},
+                                   {&T::notATty, LangKey("PortFaultNotATty")},
                                    {&T::denied, LangKey("PortFaultDenied")},
                                    {&T::inUse, LangKey("PortFaultInUse")},
                                    {&T::inUseBy, LangKey("PortFaultInUseBy")},
@@ -41,6 +42,9 @@ QString PortFailureTexts::describe(const QString &port, const DeviceFailure &fai
         break;
     case DeviceFault::NotSerial:
         reason = notSerial;
+        break;
+    case DeviceFault::NotATty:
+        reason = ReplacePlaceholders(notATty, {QStringLiteral("{DEVICE}"), device});
         break;
     case DeviceFault::Denied:
         reason = ReplacePlaceholders(denied, {QStringLiteral("{DEVICE}"), device});

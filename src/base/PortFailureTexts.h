@@ -13,6 +13,7 @@ struct PortFailureTexts {
     QString noSuchPort;   // {DEVICE}
     QString notAPort;     //
     QString notSerial;    //
+    QString notATty;      // {DEVICE}
     QString denied;       // {DEVICE}
     QString inUse;        // nobody named
     QString inUseBy;      // {QUI}

@@ -118,12 +118,17 @@ QString BoxOptionCaption(int index)
     }
 }
 
-std::optional<PortRefusal> RefusedPort(const MainSettings &settings)
+std::optional<PortRefusal> RefusedPort(const QString &port, int box)
 {
-    if (!SerialPortNames::NamesAPort(settings.ICSPPort))
+    if (port.isEmpty())
+        return PortRefusal::NoPort;
+    const SerialPortNames::NamedPort named = SerialPortNames::PortNamed(port);
+    if (named.kind == SerialPortNames::PortKind::None || named.leadsNowhere)
         return PortRefusal::NotAPort;
-    if (settings.ICSPBoitier == 0 &&
-        IcspLineSettings::portKindOf(settings.ICSPPort) == IcspLineSettings::PortKind::Parallel)
+    if (named.kind == SerialPortNames::PortKind::Serial &&
+        !SerialPortNames::IsSerialPort(named.device))
+        return PortRefusal::NotAPortDevice;
+    if (box == 0 && named.kind == SerialPortNames::PortKind::Parallel)
         return PortRefusal::NeedsSerial;
     return std::nullopt;
 }

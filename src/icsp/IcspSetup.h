@@ -44,11 +44,13 @@ Twips Db25MarkerPosition(uint8_t pin);
 constexpr int BoxTypeCount = 4;
 QString BoxOptionCaption(int index);
 
-// Why OK refuses the port of the settings: a text that names no port (the rule
-// of SerialPortNames), or a parallel port for the JDM box, which drives its
-// lines on a serial port only. Nothing when the port may be taken.
-enum class PortRefusal { NotAPort, NeedsSerial };
-std::optional<PortRefusal> RefusedPort(const MainSettings &settings);
+// Why OK refuses the port field's text `port` for box type `box`: no text, a
+// text that names no port (the rule of SerialPortNames), a device that is
+// neither a serial nor a parallel port (/dev/null), or a parallel port for the
+// JDM box, which drives its lines on a serial port only. Nothing when the port
+// may be taken.
+enum class PortRefusal { NoPort, NotAPort, NotAPortDevice, NeedsSerial };
+std::optional<PortRefusal> RefusedPort(const QString &port, int box);
 
 // The fixed port entries: "COM1" to "COM7" and "LPT1".
 QStringList FixedPortEntries();

@@ -11,6 +11,7 @@ enum class DeviceFault {
     NoSuchPort,   // no such device on this computer
     NotAPort,     // the setting names no port at all
     NotSerial,    // a parallel port where a serial one is needed
+    NotATty,      // a character device that is no serial port (/dev/null)
     Denied,       // the system refuses access to this user
     InUse,        // another program, or another window of ours, holds the port
     NoModemLines, // a serial device without modem lines cannot drive a programmer

@@ -97,6 +97,12 @@ DeviceResult<RawTty> RawTty::open(const QString &port, const QString &settingsTe
         }
         return result;
     }
+    // A character device that is no tty (/dev/null) says so to the first tty call.
+    if (termios attributes{}; ::tcgetattr(fd, &attributes) != 0 && errno == ENOTTY) {
+        ::close(fd);
+        result.failAs(SerialPortNames::NotASerialPort(device));
+        return result;
+    }
     // Another opening may hold the port by the third convention alone: an
     // flock() on the device, which keeps off root too (TIOCEXCL does not).
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -3,7 +3,11 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace SerialPortNames {
 
@@ -54,7 +58,28 @@ NamedPort PortNamed(const QString &name)
 bool NamesAPort(const QString &name)
 {
     const NamedPort port = PortNamed(name);
-    return port.kind != PortKind::None && !port.leadsNowhere;
+    return port.kind != PortKind::None && !port.leadsNowhere &&
+           (port.kind != PortKind::Serial || IsSerialPort(port.device));
+}
+
+bool IsSerialPort(const QString &device)
+{
+    const int fd =
+        ::open(device.toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    termios attributes{};
+    const bool tty = ::tcgetattr(fd, &attributes) == 0 || errno != ENOTTY;
+    ::close(fd);
+    return tty;
+}
+
+DeviceFailure NotASerialPort(const QString &device)
+{
+    DeviceFailure failure;
+    failure.error = device + QStringLiteral(": not a serial port");
+    failure.fault = DeviceFault::NotATty;
+    return failure;
 }
 
 QString SerialDeviceOf(const QString &name, DeviceFailure *why)

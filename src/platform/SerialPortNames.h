@@ -12,6 +12,8 @@
 // that is a /dev/parportN). Anything else names no port. A port is kept as
 // the user typed it: a link is followed at each opening, so that a link made
 // again (socat makes a new pseudo-terminal each time) still leads to its port.
+// Whether a serial device is a serial port at all is asked of the device
+// (IsSerialPort), at OK and at every opening, never read from its name.
 namespace SerialPortNames {
 
 enum class PortKind { None, Serial, Parallel };
@@ -27,8 +29,19 @@ struct NamedPort {
 NamedPort PortNamed(const QString &name);
 
 // True when `name` names a port that is there to be chosen: "COMn", "LPTn",
-// or a path to a character device. What the set-up dialogs take at OK.
+// or a path to a character device, a serial one unless it is a parallel port
+// (IsSerialPort). What the programmer set-up takes at OK.
 bool NamesAPort(const QString &name);
+
+// False when the serial `device` is a character device that is no serial
+// port (/dev/null), as the tty itself says, asked through an opening that
+// changes nothing (no controlling terminal, no wait for a carrier). A device
+// that cannot be asked (not there, access refused, held exclusively) is taken
+// for one: its opening says why it cannot be used.
+bool IsSerialPort(const QString &device);
+
+// The failure of an opening of `device` that found no serial port there.
+DeviceFailure NotASerialPort(const QString &device);
 
 // The serial device an opening of `name` opens. Empty when there is none,
 // `why` then saying so: a parallel port (NotSerial) or no port (NotAPort).

@@ -41,6 +41,9 @@ DeviceFailure failureOf(const QSerialPort &port, const QString &device)
             failure.fault = DeviceFault::Denied;
         break;
     default:
+        // Qt words a device that is no tty by the call that failed.
+        if (!SerialPortNames::IsSerialPort(device))
+            return SerialPortNames::NotASerialPort(device);
         break;
     }
     return failure;
@@ -73,13 +76,22 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
     const QString device = SerialPortNames::SerialDeviceOf(name, &notSerial);
     if (device.isEmpty())
         return notSerial;
+    // QSerialPort writes its own lock file; ours clears a stale one out of
+    // its way and tells our other windows that the port is taken.
+    DeviceResult<SerialPortLock> held =
+        SerialPortLock::take(device, SerialPortLock::File::LeftToTheOpening);
+    if (!held)
+        return DeviceFailure(held);
     port.setPortName(device);
-    if (!port.open(QIODevice::ReadWrite))
+    if (!port.open(QIODevice::ReadWrite)) {
+        held.device.reset();
         return failureOf(port, device);
+    }
     // QSerialPort keeps the lock file and TIOCEXCL; the flock() of raw
     // openings and other programs is the third convention, binding root too.
     if (::flock(int(port.handle()), LOCK_EX | LOCK_NB) != 0) {
         port.close();
+        held.device.reset();
         DeviceFailure failure = failureText(DeviceErrorText(device, EBUSY));
         SerialPortLock::markInUse(failure, device);
         return failure;
@@ -90,6 +102,13 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
         port.close();
         return failure;
     }
+    // Held until the port closes (its destruction closes it too).
+    QObject::connect(
+        &port, &QIODevice::aboutToClose, &port,
+        [lock = std::shared_ptr<SerialPortLock>(std::move(held.device))]() mutable {
+            lock.reset();
+        },
+        Qt::SingleShotConnection);
     return std::nullopt;
 }
 

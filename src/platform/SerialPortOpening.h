@@ -16,7 +16,9 @@ namespace SerialPortOpening {
 // control. On failure the port is left closed and the reason is returned; a
 // port that another program or window holds (QSerialPort takes the same lock
 // files and exclusive opening as our raw ttys, and we flock() it as they do)
-// is told as in use, with its holder when the lock files name one.
+// is told as in use, with its holder when the lock files name one; a device
+// that is no tty as not a serial port. While open, the port is known to our
+// other openings as held here (SerialPortLock), until it closes.
 std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
                                   const QString &settingsText, QSerialPort::FlowControl flow);
 

@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -140,6 +141,7 @@ private slots:
     void boundedWriteGivesUpOnAHeldLine();
     void aPortHasOneOwner();
     void aLockOfAnotherProgramNamesIt();
+    void aLockNamingUsIsStaleUnlessWeHoldThePort();
     void withoutALockFolderThePortStillOpens();
     void holdersWithoutALockAreNotUs_data();
     void holdersWithoutALockAreNotUs();
@@ -201,6 +203,17 @@ void TestDeviceLinks::byteLinkReportsClosedPeerAndBadDevice()
     const auto unnamed = TtyByteLink::open(QString(), "9600,N,8,1");
     QVERIFY(!unnamed);
     QCOMPARE(int(unnamed.fault), int(DeviceFault::NotAPort));
+    // A character device that is no tty is said to be no serial port, by
+    // both openings, not in the system's words for the call that failed.
+    const auto null = TtyByteLink::open("/dev/null", "9600,N,8,1");
+    QVERIFY(!null);
+    QCOMPARE(int(null.fault), int(DeviceFault::NotATty));
+    QSerialPort live;
+    const auto nullLive =
+        SerialPortOpening::Open(live, "/dev/null", "9600,N,8,1", QSerialPort::NoFlowControl);
+    QVERIFY(nullLive);
+    QCOMPARE(int(nullLive->fault), int(DeviceFault::NotATty));
+    QVERIFY(!live.isOpen());
     Pty other;
     const auto badSettings = TtyByteLink::open(other.slave, "12345,N,8,1");
     QVERIFY(!badSettings);
@@ -365,6 +378,43 @@ void TestDeviceLinks::aLockOfAnotherProgramNamesIt()
     QVERIFY(lock.open(QIODevice::ReadOnly));
     QCOMPARE(lock.readLine().trimmed().toLongLong(), QCoreApplication::applicationPid());
     SerialPortLock::setFolders(kept);
+}
+
+// A lock file naming our own PID (used again after a crash left the file
+// behind) is ours only while one of our openings holds the port: else it is
+// stale and either opening takes the port over, never saying that another
+// window of ours holds it.
+void TestDeviceLinks::aLockNamingUsIsStaleUnlessWeHoldThePort()
+{
+    Pty pty;
+    // The folder QSerialPort writes its lock files in, as ours do by default.
+    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.slave);
+    const auto removeLock = qScopeGuard([&lockFile] { QFile::remove(lockFile); });
+    // As a run of ours that crashed leaves it: our PID, name and host.
+    const auto leaveStaleLock = [&lockFile] {
+        QFile f(lockFile);
+        return f.open(QIODevice::WriteOnly) &&
+               f.write(QByteArray::number(::getpid()) + '\n' +
+                       QCoreApplication::applicationName().toUtf8() + '\n' +
+                       QSysInfo::machineHostName().toUtf8() + '\n') > 0;
+    };
+    QVERIFY(leaveStaleLock());
+    {
+        auto raw = TtyByteLink::open(pty.slave, "9600,N,8,1");
+        QVERIFY2(raw, qPrintable(raw.error));
+        QCOMPARE(heldBy(TtyByteLink::open(pty.slave, "9600,N,8,1")), QString("here"));
+    }
+    QVERIFY(!QFile::exists(lockFile));
+
+    QVERIFY(leaveStaleLock());
+    QSerialPort live;
+    const auto failure =
+        SerialPortOpening::Open(live, pty.slave, "9600,N,8,1", QSerialPort::NoFlowControl);
+    QVERIFY2(!failure, qPrintable(failure ? failure->error : QString()));
+    QCOMPARE(heldBy(TtyByteLink::open(pty.slave, "9600,N,8,1")), QString("here"));
+    live.close();
+    QVERIFY(!QFile::exists(lockFile));
+    QVERIFY(TtyByteLink::open(pty.slave, "9600,N,8,1"));
 }
 
 void TestDeviceLinks::withoutALockFolderThePortStillOpens()

@@ -96,7 +96,8 @@ private slots:
 
     // What names a port, for the set-up dialogs' OK and for the settings
     // loader: "COMn", "LPTn", or an absolute path to a character device, links
-    // followed; a serial opening of a parallel port says that it needs a serial one.
+    // followed (OK also asks a serial one whether it is a tty); a serial
+    // opening of a parallel port says that it needs a serial one.
     void portNamesByOneRule_data()
     {
         using K = SerialPortNames::PortKind;
@@ -111,6 +112,8 @@ private slots:
         QTest::newRow("lower case lpt1") << "lpt1" << K::None << false << DeviceFault::NotAPort;
         QTest::newRow("pseudo-terminal") << "{pty}" << K::Serial << true << serial;
         QTest::newRow("link to it") << "{link}" << K::Serial << true << serial;
+        // Asked, the device says it is no tty: a name for a serial port, not chosen.
+        QTest::newRow("not a tty") << "/dev/null" << K::Serial << false << serial;
         QTest::newRow("plain file") << "{file}" << K::None << false << DeviceFault::NotAPort;
         QTest::newRow("folder") << "/dev/" << K::None << false << DeviceFault::NotAPort;
         QTest::newRow("relative name") << "ttyS0" << K::None << false << DeviceFault::NotAPort;

@@ -26,6 +26,8 @@ inline bool focus(QWidget *field)
 inline void retype(const QString &text)
 {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty()) // typing nothing over a selection keeps it
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
     QTest::keyClicks(QApplication::focusWidget(), text);
 }
 

@@ -335,12 +335,19 @@ QString VEK_SETUP::checkPort(const QString &device) const
 {
     // The one rule of port names, as at start and at every opening; here the
     // port must also be serial, and there.
+    if (device.isEmpty())
+        return GetLanguageText(QStringLiteral("SetupPortEmpty"));
     const SerialPortNames::NamedPort port = SerialPortNames::PortNamed(device);
-    if (port.kind != SerialPortNames::PortKind::Serial)
+    const auto notSerial = [&device] {
         return GetLanguageText(QStringLiteral("SetupPortNotSerial"),
                                {QStringLiteral("%1"), device});
+    };
+    if (port.kind != SerialPortNames::PortKind::Serial)
+        return notSerial();
     if (port.leadsNowhere || !QFileInfo::exists(port.device))
         return GetLanguageText(QStringLiteral("SetupPortMissing"), {QStringLiteral("%1"), device});
+    if (!SerialPortNames::IsSerialPort(port.device))
+        return notSerial();
     if (m_livePort && m_livePort->isOpen()) {
         const QString &opened = port.device;
         const QString name = opened.startsWith(QLatin1String("/dev/")) ? opened.mid(5) : opened;

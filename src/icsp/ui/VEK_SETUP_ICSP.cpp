@@ -685,6 +685,24 @@ QString VEK_SETUP_ICSP::refusalText(IcspSetup::Field field) const
                            {QStringLiteral("%1"), box->text()});
 }
 
+QString VEK_SETUP_ICSP::portRefusalText(IcspSetup::PortRefusal refusal, const QString &port) const
+{
+    using R = IcspSetup::PortRefusal;
+    switch (refusal) {
+    case R::NoPort:
+        return GetLanguageText(QStringLiteral("IcspSetupNoPort"));
+    case R::NotAPort:
+        return GetLanguageText(QStringLiteral("IcspSetupBadPort"), {QStringLiteral("%1"), port});
+    case R::NotAPortDevice:
+        return GetLanguageText(QStringLiteral("IcspSetupNotAPortDevice"),
+                               {QStringLiteral("%1"), port});
+    case R::NeedsSerial:
+        break;
+    }
+    return GetLanguageText(QStringLiteral("IcspSetupNeedsSerial"),
+                           {QStringLiteral("%1"), boxLabel_, QStringLiteral("%2"), port});
+}
+
 void VEK_SETUP_ICSP::refuseOk(const QString &text, QWidget *box)
 {
     // Nothing is applied: the dialog stays open on the box to correct.
@@ -696,15 +714,13 @@ void VEK_SETUP_ICSP::refuseOk(const QString &text, QWidget *box)
 void VEK_SETUP_ICSP::OKButton_Click()
 {
     const IcspSetup::Entries e = entries();
-    takeTypedPort(); // OK takes the field's text
-    if (const auto refused = IcspSetup::RefusedPort(context_.settings)) {
+    // OK takes the field's text, and a refusal speaks of that text: never of
+    // a port taken earlier, which an emptied field would leave in force.
+    const QString port = ICSP_COM->currentText().trimmed();
+    takeTypedPort();
+    if (const auto refused = IcspSetup::RefusedPort(port, context_.settings.ICSPBoitier)) {
         SSTab1->setCurrentIndex(1);
-        L_Info->setText(*refused == IcspSetup::PortRefusal::NeedsSerial
-                            ? GetLanguageText(QStringLiteral("IcspSetupNeedsSerial"),
-                                              {QStringLiteral("%1"), boxLabel_,
-                                               QStringLiteral("%2"), context_.settings.ICSPPort})
-                            : GetLanguageText(QStringLiteral("IcspSetupBadPort"),
-                                              {QStringLiteral("%1"), context_.settings.ICSPPort}));
+        L_Info->setText(portRefusalText(*refused, port));
         ICSP_COM->setFocus();
         return;
     }

@@ -128,6 +128,7 @@ private:
     IcspSetup::Entries entries() const;
     QWidget *fieldWidget(IcspSetup::Field field) const;
     QString refusalText(IcspSetup::Field field) const;
+    QString portRefusalText(IcspSetup::PortRefusal refusal, const QString &port) const;
     void refuseOk(const QString &text, QWidget *box);
     void closeDialog(bool accepted);
     void Form_Unload();

@@ -146,12 +146,13 @@ private slots:
     // A typed port is the port taken, typed as a keyboard does (the keys go to
     // the focus widget, the combo box): Return takes it and leaves the dialog
     // open, OK saves it as typed; at the next start it comes back as typed and
-    // its opening reaches the device it leads to. A name of no serial port is
-    // refused at OK with the reason.
+    // its opening reaches the device it leads to. A name of no serial port, or
+    // no name, is refused at OK with the reason, and the port stored before
+    // stays.
     void typedPortIsThePortTaken_data()
     {
         QTest::addColumn<QString>("typed");   // {link}: a link to a pseudo-terminal, {pty}: it
-        QTest::addColumn<QString>("finish");  // "Return" or "OK"
+        QTest::addColumn<QString>("finish");  // "Return", "OK" or "Return, emptied" (then OK)
         QTest::addColumn<QString>("refusal"); // the warning at OK; empty: saved
         const QString notSerial = "« %1 » ne désigne aucun port série : choisissez COM1, COM2… "
                                   "ou le chemin d'un périphérique série (/dev/ttyUSB0, un lien "
@@ -171,6 +172,14 @@ private slots:
                                         << "OK" << notSerial.arg("{file}");
         QTest::newRow("no port name, Return") << "port"
                                               << "Return" << notSerial.arg("port");
+        QTest::newRow("not a serial port, OK") << "/dev/null"
+                                               << "OK" << notSerial.arg("/dev/null");
+        QTest::newRow("pseudo-terminal taken, then emptied")
+            << "{pty}"
+            << "Return, emptied"
+            << "Aucun port n'est indiqué : choisissez COM1, COM2… ou le "
+               "chemin d'un périphérique série (/dev/ttyUSB0, un lien "
+               "vers un pseudo-terminal…).";
         QTest::newRow("link to nothing, OK")
             << "{nothing}"
             << "OK"
@@ -193,25 +202,35 @@ private slots:
         };
         typed = places(typed);
         VekContext context;
+        context.settings.portNumber = 3;
         auto settings = store();
+        settings->setValue("Config/newport", "3"); // the port stored before
+        const auto loaded = [this] {
+            MainSettings s;
+            MainSettingsLoader(*store()).Load(s);
+            return s;
+        };
         VEK_SETUP dialog(context);
         prepare(dialog, *settings);
-        QVERIFY(dialog.ComPort(1)->isChecked());
+        QVERIFY(dialog.ComPort(3)->isChecked());
         dialog.SSTab1()->setCurrentIndex(1);
         QVERIFY(Keyboard::focus(dialog.otherPortDevice()));
         Keyboard::retype(typed);
-        if (finish == "Return") {
+        if (finish.startsWith("Return")) {
             Keyboard::press(Qt::Key_Return);
             QVERIFY(dialog.isVisible()); // Return did not press OK
             QVERIFY(dialog.otherPort()->isChecked());
             QCOMPARE(dialog.portChoice(), typed);
-            QVERIFY(settings->allKeys().isEmpty());
         }
+        if (finish.endsWith("emptied"))
+            Keyboard::retype("");
         QTest::mouseClick(dialog.OKButton(), Qt::LeftButton);
         if (!refusal.isEmpty()) {
             QCOMPARE(m_warnings, QStringList{places(refusal)});
             QVERIFY(dialog.isVisible());
-            QVERIFY(settings->allKeys().isEmpty());
+            QCOMPARE(settings->allKeys(), QStringList{"Config/newport"});
+            settings->sync();
+            QCOMPARE(loaded().portNumber, 3);
             return;
         }
         QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join('\n')));
@@ -219,15 +238,13 @@ private slots:
         QCOMPARE(settings->value("Config/newport").toString(), typed);
         // The next start reads the store afresh, and the live link opens what it reads.
         settings.reset();
-        auto restarted = store();
-        MainSettings loaded;
-        MainSettingsLoader(*restarted).Load(loaded);
-        QCOMPARE(loaded.portDevice, typed);
-        QCOMPARE(SerialPortNames::PortCaption(loaded.portNumber, loaded.portDevice), typed);
+        const MainSettings restarted = loaded();
+        QCOMPARE(restarted.portDevice, typed);
+        QCOMPARE(SerialPortNames::PortCaption(restarted.portNumber, restarted.portDevice), typed);
         QSerialPort live;
         const auto failure = SerialPortOpening::Open(
-            live, SerialPortNames::DeviceToOpen(loaded.portNumber, loaded.portDevice),
-            loaded.serialSettings, QSerialPort::NoFlowControl);
+            live, SerialPortNames::DeviceToOpen(restarted.portNumber, restarted.portDevice),
+            restarted.serialSettings, QSerialPort::NoFlowControl);
         QVERIFY2(!failure, qPrintable(failure ? failure->error : QString()));
         QCOMPARE(live.portName(), pty.device.mid(5)); // "pts/N"
     }

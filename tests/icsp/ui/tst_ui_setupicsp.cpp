@@ -4,6 +4,7 @@
 #include "Screenshots.h"
 #include "SimulatedPic.h"
 #include "SimulatedProgrammerBox.h"
+#include "TestSupport.h"
 #include "app/TransferServicesSetup.h"
 #include "app/VekContext.h"
 #include "base/MainSettingsLoader.h"
@@ -11,6 +12,7 @@
 #include "icsp/ProgrammerLineChecks.h"
 #include "icsp/ui/ConnectorPicture.h"
 #include "icsp/ui/VEK_SETUP_ICSP.h"
+#include "platform/SerialPortLock.h"
 #include "platform/TtyByteLink.h"
 
 #include <QCheckBox>
@@ -302,12 +304,14 @@ private slots:
     // the focus widget, the combo box): Return takes it and leaves the dialog
     // open; OK takes it, and it comes back as typed from a fresh load of the
     // settings, as at the next start; a name that is not a port is refused at
-    // OK with the reason; "Port fermé" opens the port typed.
+    // OK with the reason, which speaks of the field's text, and the port
+    // stored before stays; "Port fermé" opens the port typed.
     void typedPortIsThePortTaken_data()
     {
         QTest::addColumn<int>("box");
         QTest::addColumn<QString>("typed");   // {link}: a link to a pseudo-terminal, {pty}: it
-        QTest::addColumn<QString>("finish");  // "Return", "Enter", "OK" or "onoff"
+        QTest::addColumn<QString>("finish");  // "Return", "Enter", "OK", "onoff", or "Return,
+                                              // emptied" (then OK on an empty field)
         QTest::addColumn<QString>("info");    // L_Info after it, when given
         QTest::addColumn<QString>("refusal"); // L_Info after OK; empty: saved
         const QString serial = "Vous venez de basculer sur le port série : ";
@@ -358,6 +362,28 @@ private slots:
                    "ce port n'a pas de lignes de modem (pseudo-terminal ou adaptateur USB sans "
                    "ces lignes) : il ne peut pas piloter un programmateur"
             << "";
+        const QString noPort = "Aucun port n'est indiqué : choisissez COM1, COM2…, LPT1 ou le "
+                               "chemin d'un périphérique (/dev/…, ou un lien vers un "
+                               "périphérique).";
+        QTest::newRow("emptied, OK") << 1 << ""
+                                     << "OK"
+                                     << "" << noPort;
+        QTest::newRow("JDM, LPT1 taken, then emptied")
+            << 0 << "LPT1"
+            << "Return, emptied"
+            << "Vous venez de basculer sur le port paralèlle : LPT1" << noPort;
+        const QString notAPortDevice = "« /dev/null » n'est ni un port série ni un port "
+                                       "parallèle : choisissez COM1, COM2…, LPT1 ou le chemin "
+                                       "d'un périphérique série.";
+        QTest::newRow("/dev/null, OK") << 1 << "/dev/null"
+                                       << "OK"
+                                       << "" << notAPortDevice;
+        QTest::newRow("JDM on /dev/null, Return") << 0 << "/dev/null"
+                                                  << "Return" << problem << notAPortDevice;
+        QTest::newRow("/dev/null, Port fermé")
+            << 1 << "/dev/null"
+            << "onoff" << cannotOpen.arg("/dev/null") + "/dev/null n'est pas un port série"
+            << "";
         QTest::newRow("JDM on LPT1, Port fermé")
             << 0 << "LPT1"
             << "onoff"
@@ -384,8 +410,14 @@ private slots:
         typed = places(typed);
         VekContext context;
         context.settings.ICSPBoitier = int16_t(box);
-        context.settings.ICSPPort = "COM1";
+        context.settings.ICSPPort = "COM2";
         auto settings = store();
+        settings->setValue("ICSP/ICSP_Port", "COM2"); // the port stored before
+        const auto loadedPort = [this] {
+            MainSettings loaded;
+            MainSettingsLoader(*store()).Load(loaded);
+            return loaded.ICSPPort;
+        };
         VEK_SETUP_ICSP d(context);
         d.setSettingsStore(settings.get());
         d.setWarningSink([this](const QString &t) { m_warnings << t; });
@@ -410,13 +442,17 @@ private slots:
             QCOMPARE(text(d), places(info));
             QCOMPARE(d.ICSP_COM->currentText(), typed); // kept as typed
         }
+        if (finish.endsWith("emptied"))
+            Keyboard::retype("");
         QTest::mouseClick(d.OKButton, Qt::LeftButton);
         if (!refusal.isEmpty()) {
             QVERIFY(d.isVisible());
             QCOMPARE(closed.count(), 0);
             QCOMPARE(d.SSTab1->currentIndex(), 1);
             QCOMPARE(text(d), places(refusal));
-            QVERIFY(settings->allKeys().isEmpty());
+            QCOMPARE(settings->allKeys(), QStringList{"ICSP/ICSP_Port"});
+            settings->sync();
+            QCOMPARE(loadedPort(), QString("COM2"));
             d.reject();
             return;
         }
@@ -425,10 +461,7 @@ private slots:
         QCOMPARE(context.settings.ICSPPort, typed);
         // The next start reads the store afresh.
         settings.reset();
-        auto restarted = store();
-        MainSettings loaded;
-        MainSettingsLoader(*restarted).Load(loaded);
-        QCOMPARE(loaded.ICSPPort, typed);
+        QCOMPARE(loadedPort(), typed);
     }
 
     void packageLocksBoxChipAndAddresses()
@@ -616,14 +649,17 @@ private slots:
     // use: both are said when the port opens, and no line is shown driven.
     // Another window of ours is said as such; another program that holds the
     // port without a lock file is not known by name, and never taken for us.
+    // A lock file left with our PID (used again after a crash) while no
+    // window of ours holds the port is stale: the port opens.
     void portsThatCannotDriveAProgrammer_data()
     {
-        QTest::addColumn<QString>("holder"); // "", "window" or "program"
+        QTest::addColumn<QString>("holder"); // "", "window", "program" or "stale lock"
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no modem lines")
-            << ""
-            << "ce port n'a pas de lignes de modem (pseudo-terminal ou adaptateur USB sans ces "
-               "lignes) : il ne peut pas piloter un programmateur";
+        const QString noModemLines = "ce port n'a pas de lignes de modem (pseudo-terminal ou "
+                                     "adaptateur USB sans ces lignes) : il ne peut pas piloter "
+                                     "un programmateur";
+        QTest::newRow("no modem lines") << "" << noModemLines;
+        QTest::newRow("stale lock naming us") << "stale lock" << noModemLines;
         QTest::newRow("in use") << "window"
                                 << "le port est déjà ouvert dans une autre fenêtre de ce programme";
         QTest::newRow("in use by another program")
@@ -645,6 +681,14 @@ private slots:
         if (holder == "program") {
             program = std::make_unique<ForeignPortHolder>(name);
             QVERIFY(program->holding());
+        }
+        QTemporaryDir lockFolder;
+        const QStringList lockFolders = SerialPortLock::folders();
+        const auto keepFolders = qScopeGuard([&] { SerialPortLock::setFolders(lockFolders); });
+        if (holder == "stale lock") {
+            SerialPortLock::setFolders({lockFolder.path()});
+            QVERIFY(TestSupport::writeFile(lockFolder.filePath(SerialPortLock::fileName(name)),
+                                           QByteArray::number(::getpid()) + '\n'));
         }
         VekContext context;
         context.settings.ICSPBoitier = 1;

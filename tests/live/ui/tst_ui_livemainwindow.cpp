@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -322,15 +323,48 @@ private slots:
         QCOMPARE(window.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("MessLogVide"));
     }
 
+    // Why the port would not open is said in the user's language, a device
+    // that is no serial port included (not the system's words for the call
+    // that failed on it).
+    void openFailureShowsInTheInformationLabel_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no such port, French")
+            << "/dev/vek-no-such-port"
+            << "francais.ini"
+            << "Impossible d'ouvrir le port /dev/vek-no-such-port : /dev/vek-no-such-port "
+               "n'existe pas sur cet ordinateur";
+        QTest::newRow("not a serial port, French")
+            << "/dev/null"
+            << "francais.ini"
+            << "Impossible d'ouvrir le port /dev/null : /dev/null n'est pas un port série";
+        QTest::newRow("not a serial port, German")
+            << "/dev/null"
+            << "deutch.ini"
+            << "Der Anschluss /dev/null kann nicht geöffnet werden: /dev/null ist kein serieller "
+               "Anschluss";
+    }
+
     void openFailureShowsInTheInformationLabel()
     {
+        QFETCH(QString, port);
+        QFETCH(QString, language);
+        QFETCH(QString, message);
+        VEK_LANGUAGE::SetFichierLangue(language);
+        VEK_LANGUAGE::InitLanguage();
+        const auto french = qScopeGuard([] {
+            VEK_LANGUAGE::SetFichierLangue("francais.ini");
+            VEK_LANGUAGE::InitLanguage();
+        });
         VEK_Accueil window;
         window.settings().portNumber = 0;
-        window.settings().portDevice = "/dev/vek-no-such-port";
+        window.settings().portDevice = port;
         window.SSTab1()->setCurrentIndex(4);
         window.control<QPushButton>("Lbl_ON_OFF")->click();
         QVERIFY(!window.livePage()->isRunning());
-        QVERIFY(window.L_Info()->text().contains("/dev/vek-no-such-port"));
+        QCOMPARE(window.L_Info()->text(), message);
         QCOMPARE(window.statusPanel(4), QString("STOP"));
     }
 };
