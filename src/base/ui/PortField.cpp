@@ -13,8 +13,8 @@ void MakePortField(QComboBox *field)
     const QFontMetrics metrics(field->font());
     const QString usual =
         QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
-    field->setMinimumContentsLength(int(std::ceil(
-        double(metrics.horizontalAdvance(usual)) / metrics.horizontalAdvance(QLatin1Char('x')))));
+    field->setMinimumContentsLength(int(std::ceil(double(metrics.horizontalAdvance(usual)) /
+                                                  metrics.horizontalAdvance(QLatin1Char('x')))));
     field->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     QObject::connect(field, &QComboBox::editTextChanged, field, &QWidget::setToolTip);
 }

@@ -137,7 +137,7 @@ protected:
     void tellDisconnection(const JobOutcome &outcome);
     void tellDownload(const JobOutcome &outcome);
     // The status bar keeps how the last operation ended: ready after a
-    // success, else the first line of `failure` (the label has it whole).
+    // success, else the first line of `failure`, whole as its tooltip.
     void showOutcome(bool succeeded, const QString &failure);
     // A download refused before anything was sent: its box, and its text for
     // the information label when it has one. False when `prepared` may start.

@@ -245,10 +245,12 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("end");
         QTest::newRow("path") << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"
-                              << "/dev/" << "port0";
+                              << "/dev/"
+                              << "port0";
         QTest::newRow("failure")
             << "Réponse incomplète du module au bloc [0x00A0] (reçu : 3 octets sur 4)"
-            << "Réponse " << "…";
+            << "Réponse "
+            << "…";
     }
 
     void elidingKeepsWhatTells()
