@@ -252,7 +252,7 @@ QWidget *VEK_SETUP_ICSP::buildPortFrame()
     // the combo box, which hands it to its line edit itself: both are watched.
     ICSP_COM->installEventFilter(this);
     ICSP_COM->lineEdit()->installEventFilter(this);
-    grid->addWidget(ICSP_COM, 0, 0, 1, 8);
+    grid->addWidget(ICSP_COM, 0, 0, 1, 4);
 
     const struct {
         const char *label, *caption;
@@ -262,15 +262,17 @@ QWidget *VEK_SETUP_ICSP::buildPortFrame()
                 {"LblBrocheCLOCK", "Clock", LptBrocheCLOCK, "LptBrocheCLOCK"},
                 {"LblBrocheDATA", "Data (S)", LptBrocheDATA, "LptBrocheDATA"},
                 {"LblBrocheDATAR", "Data (E)", LptBrocheDATAR, "LptBrocheDATAR"}};
-    int column = 0;
+    // Two pins a row under the port: the page keeps its width for either kind of port.
+    int n = 0;
     for (const auto &p : pins) {
         auto *label = named(p.label, new QLabel(QString::fromLatin1(p.caption)));
         p.list = named(p.name, new QComboBox);
         QComboBox *list = p.list;
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { pinChosen(list); });
-        grid->addWidget(label, 1, column++, Qt::AlignRight);
-        grid->addWidget(list, 1, column++);
+        grid->addWidget(label, 1 + n / 2, n % 2 * 2, Qt::AlignRight);
+        grid->addWidget(list, 1 + n / 2, n % 2 * 2 + 1);
         portKindWidgets_ << label << list;
+        ++n;
     }
     return FramePortICSP;
 }
