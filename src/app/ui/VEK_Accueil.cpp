@@ -21,6 +21,7 @@
 #include "app/ui/WindowProfile.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/ElidedLabel.h"
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/StatusTextArea.h"
 #include "firmware/VEK_Gestion_OS.h"
@@ -343,10 +344,12 @@ void VEK_Accueil::buildStatusBar()
     StatusBarCom_ = make<QStatusBar>("StatusBarCom", this);
     const int widths[4] = {110, 120, 80, 140};
     for (int i = 0; i < 4; ++i) {
-        panels_[i] = new QLabel(StatusBarCom_);
+        panels_[i] = new ElidedLabel(widths[i], StatusBarCom_);
         panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         panels_[i]->setMinimumWidth(widths[i]);
-        StatusBarCom_->addWidget(panels_[i]);
+        // The port takes the bar's spare room: a device path shows as much
+        // as the window holds, and never widens it.
+        StatusBarCom_->addWidget(panels_[i], i == 0 ? 1 : 0);
     }
     fitFramePanel();
     setStatusBar(StatusBarCom_);
@@ -356,7 +359,7 @@ void VEK_Accueil::buildStatusBar()
 // wide enough for any frame, spares the status bar a new layout each time.
 void VEK_Accueil::fitFramePanel()
 {
-    QLabel *panel = panels_[2];
+    ElidedLabel *panel = panels_[2];
     const QFontMetrics fm(panel->font());
     char widest = '0';
     for (char digit : QByteArrayLiteral("0123456789ABCDEF"))
@@ -366,8 +369,7 @@ void VEK_Accueil::fitFramePanel()
     const int value = QByteArray(1, widest).toInt(nullptr, 16);
     TrameLive frame;
     frame.bytes.fill(uint8_t(value * 17));
-    const int text = fm.horizontalAdvance(frame.statusText());
-    panel->setFixedSize(qMax(panel->minimumWidth(), text + 2 * panel->margin() + 4),
+    panel->setFixedSize(qMax(panel->minimumWidth(), panel->wholeWidth(frame.statusText())),
                         panel->sizeHint().height());
 }
 

@@ -24,6 +24,7 @@ class TransferWindowLauncher;
 class QChartView;
 class QComboBox;
 class WindowPrompts;
+class ElidedLabel;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -171,7 +172,7 @@ private:
     QLabel *L_Info_ = nullptr;
     QProgressBar *ProgressBar_ = nullptr;
     QStatusBar *StatusBarCom_ = nullptr;
-    QLabel *panels_[4] = {};
+    ElidedLabel *panels_[4] = {};
     QComboBox *TypeCarteOption_ = nullptr;
     QComboBox *TypeVersionOS_ = nullptr;
     QComboBox *ComboTest_ = nullptr;

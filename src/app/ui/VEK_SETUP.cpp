@@ -6,6 +6,7 @@
 #include "base/MainSettingsLoader.h"
 #include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/PortField.h"
 #include "platform/SerialPortNames.h"
 
 #include <QButtonGroup>
@@ -155,26 +156,29 @@ QWidget *VEK_SETUP::buildTerminalTab()
     auto *page = new QWidget;
     QButtonGroup *group = nullptr;
 
+    // The ports across the page: a by-id path shows whole beside its option.
     auto *ports = new QVBoxLayout;
     QGroupBox *portFrame = frame(QStringLiteral("Port de &comm."), group, ports);
+    auto *numbered = new QHBoxLayout;
+    ports->addLayout(numbered);
     for (int i = 1; i <= 4; ++i)
-        m_comPort.insert(i, option(QStringLiteral("Com%1").arg(i), group, ports));
-    m_otherPort = option(QStringLiteral("P\u00E9riph\u00E9rique :"), group, ports);
+        m_comPort.insert(i, option(QStringLiteral("Com%1").arg(i), group, numbered));
+    numbered->addStretch();
+    auto *other = new QHBoxLayout;
+    ports->addLayout(other);
+    m_otherPort = option(QStringLiteral("P\u00E9riph\u00E9rique :"), group, other);
     m_device = new QComboBox;
-    m_device->setEditable(true);
-    m_device->setInsertPolicy(QComboBox::NoInsert);
-    m_device->setMinimumContentsLength(14);
+    MakePortField(m_device);
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
         m_device->addItem(info.systemLocation());
     m_device->setCurrentIndex(-1); // the list offers; only a device choice shows a path
-    ports->addWidget(m_device);
+    other->addWidget(m_device, 1);
     connect(m_device, &QComboBox::editTextChanged, this, [this] { m_otherPort->setChecked(true); });
     // Return in the field takes the typed port and leaves the dialog open (it
     // must not press OK). A key press reaches the combo box, which hands it to
     // its line edit itself: both are watched.
     m_device->installEventFilter(this);
     m_device->lineEdit()->installEventFilter(this);
-    ports->addStretch();
 
     auto *rates = new QGridLayout;
     QGroupBox *rateFrame = frame(QStringLiteral("D\u00E9bit en &Baud"), group, rates);
@@ -208,12 +212,12 @@ QWidget *VEK_SETUP::buildTerminalTab()
     BothFlow = option(QStringLiteral("Xon/RTS"), group, flow);
 
     auto *layout = new QGridLayout(page);
-    layout->addWidget(portFrame, 0, 0, 2, 1);
-    layout->addWidget(rateFrame, 0, 1, 2, 1);
-    layout->addWidget(dataFrame, 0, 2);
-    layout->addWidget(stopFrame, 1, 2);
-    layout->addWidget(parityFrame, 0, 3);
-    layout->addWidget(flowFrame, 1, 3);
+    layout->addWidget(portFrame, 0, 0, 1, 3);
+    layout->addWidget(rateFrame, 1, 0, 2, 1);
+    layout->addWidget(dataFrame, 1, 1);
+    layout->addWidget(stopFrame, 2, 1);
+    layout->addWidget(parityFrame, 1, 2);
+    layout->addWidget(flowFrame, 2, 2);
     return page;
 }
 

@@ -16,7 +16,11 @@ QScrollArea *StatusTextArea(QLabel *label, int lines, QWidget *parent)
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setMinimumHeight(0);
-    label->setContentsMargins(3, 1, 3, 1);
+    // Room around the text as the label's own margin and indent, not as
+    // contents margins: a new text repaints only the contents, while accents
+    // above capitals ("Ü") reach into the margin and stayed drawn there.
+    label->setMargin(1);
+    label->setIndent(2);
     area->setWidget(label);
     area->setBackgroundRole(QPalette::Window);
     const int text = lines * label->fontMetrics().lineSpacing() + 2;

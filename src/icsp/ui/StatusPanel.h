@@ -1,36 +1,39 @@
 #pragma once
 
+#include "base/ui/ElidedLabel.h"
+
 #include <QImage>
 #include <QString>
-#include <QWidget>
 
 // One panel of a transfer window's status bar: a picture (drawn by a
-// VEK_BarGraph) at its left edge and a text after it.
-class StatusPanel : public QWidget
+// VEK_BarGraph) at its left edge and a text after it. What either shows cut
+// (a long port on the link bar, a long failure) the tooltip gives whole.
+class StatusPanel : public ElidedLabel
 {
     Q_OBJECT
 public:
     explicit StatusPanel(int width, QWidget *parent = nullptr);
 
-    void setPicture(const QImage &picture);
+    // `cut`: the whole of a text the picture shows only in part.
+    void setPicture(const QImage &picture, const QString &cut = {});
     const QImage &picture() const { return m_picture; }
-    void setText(const QString &text);
-    // Shows `text` and keeps the panel wide enough for all of it.
+    // Shows `text` and keeps the panel wide enough for all of it: for short
+    // texts of a known length only (the module's identity).
     void setWholeText(const QString &text);
-    // Keeps the panel at least `width` pixels wide, whatever the room.
-    void fitWidth(int width);
-    const QString &text() const { return m_text; }
-    // The text as the panel draws it: cut with an ellipsis where it is too wide.
-    QString shownText() const;
     QSize sizeHint() const override;
 
+signals:
+    void resized();
+
 protected:
+    QRect textRect() const override;
+    QString cutText() const override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QRect textRect() const;
+    void fitWidth(int width);
 
-    int m_usualWidth;
     QImage m_picture;
-    QString m_text;
+    QString m_pictureCut;
 };

@@ -110,6 +110,9 @@ void TransferFrame::buildFrame(const Design &design)
         m_panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         BarreEtat->addWidget(m_panels[i]);
     }
+    // The link bar gives up none of its room on a narrow screen: a port's
+    // name has little to spare.
+    m_panels[0]->setMinimumWidth(m_panels[0]->sizeHint().width());
     m_panels[1]->setText(QStringLiteral("....."));
     layout->addWidget(BarreEtat);
 
@@ -483,8 +486,10 @@ void TransferFrame::tellFailure(QMessageBox::Icon icon, const QString &title, co
 
 void TransferFrame::showOutcome(bool succeeded, const QString &failure)
 {
-    panel(2)->setText(succeeded ? GetLanguageText("BEPItem2")
-                                : failure.section(QLatin1Char('\n'), 0, 0).trimmed());
+    if (succeeded)
+        panel(2)->setText(GetLanguageText("BEPItem2"));
+    else // hover help soon replaces L_Info: the panel's tooltip keeps the reason whole
+        panel(2)->setText(failure.section(QLatin1Char('\n'), 0, 0).trimmed(), failure);
 }
 
 void TransferFrame::tellDownload(const JobOutcome &outcome)

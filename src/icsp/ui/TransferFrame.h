@@ -138,7 +138,7 @@ protected:
     void tellDisconnection(const JobOutcome &outcome);
     void tellDownload(const JobOutcome &outcome);
     // The status bar keeps how the last operation ended: ready after a
-    // success, else the first line of `failure` (the label has it whole).
+    // success, else the first line of `failure`, whole as its tooltip.
     void showOutcome(bool succeeded, const QString &failure);
     // An operation that ended without doing its work (refused before anything
     // was sent, a port that would not open): the information label and the

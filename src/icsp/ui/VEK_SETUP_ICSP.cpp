@@ -5,6 +5,7 @@
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/HexAddressBox.h"
+#include "base/ui/PortField.h"
 #include "base/ui/StatusTextArea.h"
 #include "icsp/IcspLineChecks.h"
 #include "icsp/IcspLines.h"
@@ -227,11 +228,11 @@ QWidget *VEK_SETUP_ICSP::buildHardwarePage()
     page->installEventFilter(this);
     BP_TST_PROG = named("BP_TST_PROG", new QPushButton);
     connect(BP_TST_PROG, &QPushButton::clicked, this, &VEK_SETUP_ICSP::BP_TST_PROG_Click);
-    auto *layout = new QGridLayout(page);
-    layout->addWidget(buildPortFrame(), 0, 0);
-    layout->addWidget(buildTestFrame(), 0, 1);
-    layout->addWidget(BP_TST_PROG, 1, 1, Qt::AlignRight);
-    layout->setColumnStretch(1, 1);
+    // The port across the page: a by-id path shows whole.
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(buildPortFrame());
+    layout->addWidget(buildTestFrame(), 1);
+    layout->addWidget(BP_TST_PROG, 0, Qt::AlignRight);
     return page;
 }
 
@@ -240,9 +241,7 @@ QWidget *VEK_SETUP_ICSP::buildPortFrame()
     auto *grid = new QGridLayout;
     FramePortICSP = frame("FramePortICSP", grid);
     ICSP_COM = named("ICSP_COM", new QComboBox);
-    ICSP_COM->setEditable(true);
-    ICSP_COM->setInsertPolicy(QComboBox::NoInsert);
-    ICSP_COM->setMinimumContentsLength(14);
+    MakePortField(ICSP_COM);
     ICSP_COM->addItems(IcspSetup::FixedPortEntries());
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
         ICSP_COM->addItem(info.systemLocation());
@@ -253,7 +252,7 @@ QWidget *VEK_SETUP_ICSP::buildPortFrame()
     // the combo box, which hands it to its line edit itself: both are watched.
     ICSP_COM->installEventFilter(this);
     ICSP_COM->lineEdit()->installEventFilter(this);
-    grid->addWidget(ICSP_COM, 0, 0, 1, 2);
+    grid->addWidget(ICSP_COM, 0, 0, 1, 4);
 
     const struct {
         const char *label, *caption;
@@ -263,18 +262,18 @@ QWidget *VEK_SETUP_ICSP::buildPortFrame()
                 {"LblBrocheCLOCK", "Clock", LptBrocheCLOCK, "LptBrocheCLOCK"},
                 {"LblBrocheDATA", "Data (S)", LptBrocheDATA, "LptBrocheDATA"},
                 {"LblBrocheDATAR", "Data (E)", LptBrocheDATAR, "LptBrocheDATAR"}};
-    int row = 1;
+    // Two pins a row under the port: the page keeps its width for either kind of port.
+    int n = 0;
     for (const auto &p : pins) {
         auto *label = named(p.label, new QLabel(QString::fromLatin1(p.caption)));
         p.list = named(p.name, new QComboBox);
         QComboBox *list = p.list;
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { pinChosen(list); });
-        grid->addWidget(label, row, 0);
-        grid->addWidget(list, row, 1);
+        grid->addWidget(label, 1 + n / 2, n % 2 * 2, Qt::AlignRight);
+        grid->addWidget(list, 1 + n / 2, n % 2 * 2 + 1);
         portKindWidgets_ << label << list;
-        ++row;
+        ++n;
     }
-    grid->setRowStretch(row, 1);
     return FramePortICSP;
 }
 

@@ -1,8 +1,11 @@
 #include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
+#include "Keyboard.h"
 #include "ModuleSimulator.h"
+#include "PortHolders.h"
 #include "TestSupport.h"
 #include "app/ui/VEK_Accueil.h"
+#include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
 #include "bootloader/ui/VEK_BL.h"
 #include "bootloader/ui/VEK_BL_INIT.h"
@@ -15,11 +18,13 @@
 #include "live/ui/LivePage.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -92,8 +97,176 @@ class TestLayouts : public QObject
         return outside.join(", ");
     }
 
+    // A link of 150 characters to `pty`'s device, named as a by-id link to a
+    // USB adapter is.
+    static QString longLink(const LinkedPty &pty)
+    {
+        const QString start = pty.folder.path() + "/usb-FTDI_FT232R_USB_UART_A50285BI-";
+        const QString end = "-if00-port0";
+        const QString link = start + QString(150 - start.size() - end.size(), 'x') + end;
+        return QFile::link(pty.device, link) ? link : QString();
+    }
+
+    static void clickTab(QTabWidget *tabs, int index)
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(tabs->window()));
+        QTabBar *bar = tabs->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    }
+
+    // The port fields have room for a usual by-id path.
+    static bool holdsUsualPath(const QComboBox *field)
+    {
+        const QString usual = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+        return field->lineEdit()->width() >= field->fontMetrics().horizontalAdvance(usual);
+    }
+
 private slots:
-    void initTestCase() { BootloaderWindowRig::useTextsAndFolder(dir); }
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("store"));
+        BootloaderWindowRig::useTextsAndFolder(dir);
+    }
+
+    // A port given as a by-id link of 150 characters, typed in the programmer
+    // set-up, in every language: the field has room for a usual by-id path and
+    // gives the whole text as its tooltip; the programmer window stays on the
+    // screen with its controls inside it (it grew to fit the port), its link
+    // panel gives the whole path as its tooltip, and after a shorter port it
+    // needs no more room than it opened with.
+    void programmerWindowLongPortStaysOnTheScreen_data() { TestSupport::addLanguageFileRows(); }
+
+    void programmerWindowLongPortStaysOnTheScreen()
+    {
+        QFETCH(QString, file);
+        LinkedPty pty;
+        const QString link = longLink(pty);
+        QVERIFY(!link.isEmpty());
+        VEK_LANGUAGE::SetFichierLangue(file);
+        VEK_LANGUAGE::InitLanguage();
+        auto ctx = BootloaderWindowRig::context();
+        ctx->settings.ICSPPort = pty.device;
+        VEK_ICSP w(*ctx, nullptr, &prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const int least = w.minimumSizeHint().width();
+        struct Field {
+            QString tipBefore, tipTyped;
+            bool room = false;
+        };
+        const auto typePort = [&w](const QString &port) {
+            Field seen;
+            QTimer::singleShot(0, [&seen, port] {
+                auto *setup = qobject_cast<VEK_SETUP_ICSP *>(QApplication::activeModalWidget());
+                if (!setup)
+                    return;
+                clickTab(setup->SSTab1, 1);
+                seen.tipBefore = setup->ICSP_COM->toolTip();
+                if (Keyboard::focus(setup->ICSP_COM))
+                    Keyboard::retype(port);
+                seen.tipTyped = setup->ICSP_COM->toolTip();
+                seen.room = holdsUsualPath(setup->ICSP_COM);
+                QTest::mouseClick(setup->OKButton, Qt::LeftButton);
+                if (setup->isVisible())
+                    setup->reject();
+            });
+            QTest::mouseClick(w.BP_Config, Qt::LeftButton);
+            return seen;
+        };
+
+        const Field typed = typePort(link);
+        QCOMPARE(ctx->settings.ICSPPort, link);
+        QCOMPARE(typed.tipBefore, pty.device);
+        QCOMPARE(typed.tipTyped, link);
+        QVERIFY(typed.room);
+        QTest::qWait(20);
+        QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
+        const QString outside =
+            controlsOutside(w, {w.BP_Quit, w.BP_Annuler, w.findChild<QWidget *>("CmbOscillateur"),
+                                w.findChild<QWidget *>("FrameConfiguration")});
+        QVERIFY2(outside.isEmpty(), qPrintable(outside));
+        QCOMPARE(w.panel(1)->toolTip(), link);
+
+        typePort(pty.device);
+        QCOMPARE(ctx->settings.ICSPPort, pty.device);
+        QTest::qWait(20);
+        QVERIFY2(w.minimumSizeHint().width() <= least,
+                 qPrintable(QString("%1 > %2").arg(w.minimumSizeHint().width()).arg(least)));
+        QVERIFY(frameOnScreen(w));
+        QCOMPARE(w.panel(1)->toolTip(), QString());
+        BootloaderWindowRig::useTextsAndFolder(dir);
+    }
+
+    // The same port chosen in the configuration dialog: its device field has
+    // room for a usual by-id path and gives the whole text as its tooltip; the
+    // main window stays on the screen in every language, its port panel gives
+    // the whole path as its tooltip (it cut the path in a letter), and after a
+    // shorter port the window needs no more room than before.
+    void mainWindowLongPortStaysOnTheScreen_data() { TestSupport::addLanguageFileRows(); }
+
+    void mainWindowLongPortStaysOnTheScreen()
+    {
+        QFETCH(QString, file);
+        LinkedPty pty;
+        const QString link = longLink(pty);
+        QVERIFY(!link.isEmpty());
+        VEK_Accueil w;
+        showInLanguage(w, file);
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const int least = w.minimumSizeHint().width();
+        const auto choosePort = [&w](const QString &port) {
+            QTest::mouseClick(w.control<QPushButton>("Config"), Qt::LeftButton);
+            auto *dialog = qobject_cast<VEK_SETUP *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return QString("no dialog");
+            clickTab(dialog->SSTab1(), 1);
+            if (!Keyboard::focus(dialog->otherPortDevice()))
+                return QString("no focus");
+            Keyboard::retype(port);
+            const QString tip = dialog->otherPortDevice()->toolTip();
+            if (!holdsUsualPath(dialog->otherPortDevice()))
+                return QString("no room");
+            QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
+            return tip;
+        };
+        const QWidget *panel = w.StatusBarCom()->findChild<QWidget *>("Panel1");
+
+        QCOMPARE(choosePort(link), link);
+        QCOMPARE(w.statusPanel(1), link);
+        QTest::qWait(20);
+        QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
+        QCOMPARE(panel->toolTip(), link);
+
+        QCOMPARE(choosePort(pty.device), pty.device);
+        QTest::qWait(20);
+        QVERIFY(w.minimumSizeHint().width() <= least);
+        QVERIFY(frameOnScreen(w));
+        QCOMPARE(panel->toolTip(), QString());
+        BootloaderWindowRig::useTextsAndFolder(dir);
+    }
+
+    // A download that failed, at 1024x768: once its box is closed and hover
+    // help has taken the info line, the status panel gives the whole reason.
+    void bootloaderFailureStaysReadable()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--fault", "partial:E3:3"}));
+        auto ctx = BootloaderWindowRig::context();
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(BootloaderWindowRig::clickAndWait(w, {}, w.BP_tst));
+        QVERIFY(BootloaderWindowRig::clickAndWait(w, {}, w.BP_DLOAD[1]));
+        const QString reason = prompts.messages.last().text;
+        QCOMPARE(prompts.messages.last().icon, QMessageBox::Critical);
+        QTest::mouseMove(w.BP_Quit, QPoint(5, 5));
+        QTest::mouseMove(w.BP_Quit, QPoint(8, 8));
+        QCOMPARE(w.L_Info->text(), VEK_LANGUAGE::GetLanguageText("MMBPQuit"));
+        const StatusPanel *status = w.panel(2);
+        QVERIFY2(status->shownText() != reason, qPrintable(status->shownText())); // cut here
+        QCOMPARE(status->toolTip(), reason);
+    }
 
     void mainWindowStatusTextDoesNotSqueezeThePages()
     {
@@ -208,6 +381,33 @@ private slots:
         QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
         const QString outside = controlsOutside(w, {folder, w.control<QWidget>("Quit")});
         QVERIFY2(outside.isEmpty(), qPrintable(outside));
+    }
+
+    // German: after "Bereit zur Übertragung" the info line shows the next
+    // text, and nothing of the former one: what the screen shows of the label
+    // is what a fresh paint of it shows (the dots of the "Ü" went on standing
+    // above the next text).
+    void infoLineLeavesNoStalePixels()
+    {
+        VEK_LANGUAGE::SetFichierLangue("deutch.ini");
+        VEK_LANGUAGE::InitLanguage();
+        auto ctx = BootloaderWindowRig::context();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QCursor::setPos(w.screen()->geometry().bottomRight()); // no hover help yet
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.L_Info->text(), VEK_LANGUAGE::GetLanguageText("BEPItem2"));
+        QTest::qWait(50);
+        QTest::mouseMove(w.BP_tst, QPoint(5, 5));
+        QTest::mouseMove(w.BP_tst, QPoint(8, 8));
+        QCOMPARE(w.L_Info->text(), VEK_LANGUAGE::GetLanguageText("MMBPtst"));
+        QTest::qWait(50);
+        const QRect at(w.L_Info->mapTo(&w, QPoint(0, 0)), w.L_Info->size());
+        const QImage screen = w.screen()->grabWindow(w.winId()).toImage().copy(at);
+        const QImage fresh = w.L_Info->grab().toImage();
+        QCOMPARE(screen.convertToFormat(QImage::Format_RGB32),
+                 fresh.convertToFormat(QImage::Format_RGB32));
+        BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
     // In German the address boxes of the package editor and of the programmer

@@ -1,3 +1,4 @@
+#include "base/ui/ElidedLabel.h"
 #include "icsp/ui/StatusPanel.h"
 #include "icsp/ui/VEK_BarGraph.h"
 
@@ -212,25 +213,58 @@ private slots:
         QVERIFY(countColour(image, White, left, left + width) > 10);
     }
 
-    // A device path longer than the panel widens it: "/tmp/hC/ttyBOOT" whole,
-    // not "np/hC/ttyBO".
-    void portPanelWidensToItsText()
+    // A device path longer than the panel keeps the panel's width (its window
+    // never grows for it) and both its ends around "…"; the tooltip gives it
+    // whole. A path that fits needs no tooltip.
+    void longPortKeepsBothEndsAndThePanelItsWidth()
     {
         StatusPanel panel(94);
         VEK_BarGraph bar;
         bar.Initialize(&panel);
         bar.setProgressColor(255);
-        bar.DrawFond("/tmp/hC/ttyBOOT");
-        const int text = panel.fontMetrics().horizontalAdvance("/tmp/hC/ttyBOOT");
-        QVERIFY2(panel.width() > text,
-                 qPrintable(QString("%1 <= %2").arg(panel.width()).arg(text)));
-        QCOMPARE(panel.picture().width(), panel.width());
-        // Red margins on both sides: nothing of the text is cut.
+        const QString path = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+        bar.DrawFond(path);
+        QCOMPARE(panel.width(), 94);
+        QCOMPARE(panel.sizeHint().width(), 94);
+        QCOMPARE(panel.minimumWidth(), 47);
+        QCOMPARE(panel.picture().width(), 94);
+        QCOMPARE(panel.toolTip(), path);
+        // Red margins on both sides: the text is cut inside the panel, not at its edges.
         const QRgb red = 0xFFFF0000;
         QVERIFY(onlyColour(panel.picture(), red, 0, 2));
-        QVERIFY(onlyColour(panel.picture(), red, panel.width() - 2, panel.width()));
+        QVERIFY(onlyColour(panel.picture(), red, 92, 94));
         bar.DrawFond("COM1");
-        QCOMPARE(panel.width(), panel.picture().width()); // a short text keeps the width
+        QCOMPARE(panel.toolTip(), QString());
+        QCOMPARE(panel.width(), 94);
+    }
+
+    // A path keeps its folder and its name; any other text keeps its start.
+    void elidingKeepsWhatTells_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("path") << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"
+                              << "/dev/"
+                              << "port0";
+        QTest::newRow("failure")
+            << "Réponse incomplète du module au bloc [0x00A0] (reçu : 3 octets sur 4)"
+            << "Réponse "
+            << "…";
+    }
+
+    void elidingKeepsWhatTells()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        const QFontMetrics metrics(QApplication::font());
+        const int width = metrics.horizontalAdvance("/dev/serial…if00-port0");
+        const QString shown = ElidedToWidth(text, metrics, width);
+        QVERIFY2(shown.startsWith(start) && shown.endsWith(end) && shown.contains("…"),
+                 qPrintable(shown));
+        QVERIFY(metrics.horizontalAdvance(shown) <= width);
+        QCOMPARE(ElidedToWidth("/dev/ttyUSB0", metrics, width), QString("/dev/ttyUSB0"));
     }
 
     // On a yellow bar (the compatible-family upload) the text is dark, not white.
