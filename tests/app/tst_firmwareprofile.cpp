@@ -54,8 +54,7 @@ private slots:
     void initTestCase()
     {
         VEK_LANGUAGE::SetRepertoireLangue(TestSupport::dataDirectory() + "Languages/");
-        VEK_LANGUAGE::SetFichierLangue("english.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("english.ini");
     }
 
     void numbersOutOfRangeAreNamedWithTheirFile_data()

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/CurveColumn.h"
@@ -379,8 +380,7 @@ private slots:
         QFETCH(QString, speedLine);
         QFETCH(QString, question);
         const QString previous = VEK_LANGUAGE::FichierLangue();
-        VEK_LANGUAGE::SetFichierLangue(file);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(file);
         ScriptedPrompts prompts;
         prompts.answer = false;
         TableGenerator gen(header(), prompts);
@@ -388,8 +388,7 @@ private slots:
         const int16_t result =
             gen.GenereHTAB8(t, grid({{"1000", "0", "40"}, {"9000", "30", "40"}}), 10, 2);
         const QString reason = VEK_LANGUAGE::GetLanguageText("DifAvStAvNotEnough");
-        VEK_LANGUAGE::SetFichierLangue(previous);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(previous);
         QCOMPARE(result, int16_t(-1));
         QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(prompts.questions.first().split("\r\n"),

@@ -1,6 +1,7 @@
 // Whole-chip reads, writes and erases on the simulated PIC, the chip
 // identification, the injected faults and the behaviour of real chips.
 #include "IcspRig.h"
+#include "TestSupport.h"
 #include "base/Jobs.h"
 #include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
@@ -33,11 +34,7 @@ class TestIcspChip : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void programReadEraseEndToEnd_data()
     {

@@ -2,6 +2,7 @@
 // set-up dialog's line tests on the simulated programmer box.
 #include "IcspRig.h"
 #include "RecordingSink.h"
+#include "TestSupport.h"
 #include "base/Jobs.h"
 #include "base/VEK_LANGUAGE.h"
 #include "icsp/IcspChipOperations.h"
@@ -29,11 +30,7 @@ class TestProgrammerOperations : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     // What column 0 or a failed generation leaves must not reach the chip: a
     // table is a program word, then 255 return-with-literal words (0x34xx).

@@ -20,6 +20,8 @@ QString testSourceDirectory();
 // Folder of the built test tools (simulated module, ...).
 QString toolsDirectory();
 
+// The program's texts from the language file `file` ("english.ini").
+void useTexts(const QString &file);
 // The program's texts from the French language file, as at a first start.
 void useFrenchTexts();
 

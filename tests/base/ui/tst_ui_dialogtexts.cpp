@@ -50,8 +50,7 @@ private slots:
         QFETCH(QString, yes);
         QFETCH(QString, no);
         QFETCH(QString, cancel);
-        VEK_LANGUAGE::SetFichierLangue(file);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(file);
 
         QMessageBox box(QMessageBox::Question, "?", "?", QMessageBox::Yes | QMessageBox::No);
         // Texts as shown, without their shortcut marks.

@@ -251,8 +251,7 @@ private slots:
     // follows the link, not its caption.
     void englishCaptionsAndTheLinkButton()
     {
-        VEK_LANGUAGE::SetFichierLangue("english.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("english.ini");
         ModuleSimulator sim;
         const bool started = sim.start({"--family"});
         auto w = openWindow(sim.devicePath());
@@ -295,8 +294,7 @@ private slots:
         QFETCH(QString, ready);
         QFETCH(QString, low);
         QFETCH(QString, high);
-        VEK_LANGUAGE::SetFichierLangue(file);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(file);
         ModuleSimulator sim;
         QVERIFY(sim.start({"--family"}));
         auto w = openWindow(sim.devicePath());

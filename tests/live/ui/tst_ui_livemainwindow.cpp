@@ -2,6 +2,7 @@
 #include "ModuleSimulator.h"
 #include "Mouse.h"
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_SETUP.h"
 #include "base/MainSettingsLoader.h"
@@ -73,8 +74,7 @@ private slots:
     void logFolderButtonHasItsCaption()
     {
         VEK_LANGUAGE::SetFichierLangueDefaut("missing.ini");
-        VEK_LANGUAGE::SetFichierLangue("missing.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("missing.ini");
         VEK_Accueil window;
         window.Form_Load(false);
         auto *button = window.findChild<QToolButton *>("BP_LogDossier");
@@ -238,8 +238,7 @@ private slots:
         QVERIFY(sim.start({"--rate", "200"}));
         VEK_Accueil window;
         window.Form_Load(false);
-        VEK_LANGUAGE::SetFichierLangue(language);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(language);
         window.settings().portNumber = 0;
         window.settings().portDevice = sim.devicePath();
         window.SSTab1()->setCurrentIndex(page);
@@ -255,8 +254,7 @@ private slots:
         sim.command("quit");
         QTRY_VERIFY(!port.isOpen());
         QCOMPARE(window.L_Info()->text(), message.arg(sim.devicePath()));
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("francais.ini");
     }
 
     // The module comes back at the same path after the link was lost: RUN
@@ -352,12 +350,8 @@ private slots:
         QFETCH(QString, port);
         QFETCH(QString, language);
         QFETCH(QString, message);
-        VEK_LANGUAGE::SetFichierLangue(language);
-        VEK_LANGUAGE::InitLanguage();
-        const auto french = qScopeGuard([] {
-            VEK_LANGUAGE::SetFichierLangue("francais.ini");
-            VEK_LANGUAGE::InitLanguage();
-        });
+        TestSupport::useTexts(language);
+        const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
         VEK_Accueil window;
         window.settings().portNumber = 0;
         window.settings().portDevice = port;
