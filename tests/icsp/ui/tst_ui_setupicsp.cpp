@@ -31,7 +31,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <pty.h>
 #include <unistd.h>
 
 #include <mutex>
@@ -109,8 +108,7 @@ private slots:
         m_warnings.clear();
         QFile::remove(m_dir.filePath("VEK_Courbe.ini"));
         VEK_LANGUAGE::SetRepertoireLangue(m_languages);
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useFrenchTexts();
     }
 
     void loadingShowsTheSettings()
@@ -670,10 +668,8 @@ private slots:
     {
         QFETCH(QString, holder);
         QFETCH(QString, reason);
-        int master = -1, slave = -1;
-        char name[128] = {};
-        QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
-        const auto closePty = qScopeGuard([&] { ::close(master), ::close(slave); });
+        LinkedPty pty;
+        const QString name = pty.device;
         DeviceResult<TtyByteLink> owner;
         std::unique_ptr<ForeignPortHolder> program;
         if (holder == "window")
