@@ -118,11 +118,7 @@ class TestIcspWindow : public QObject
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     // Program with verification, clear, read back, erase: what the chip holds
     // is the image at each step, and each step says so.
@@ -305,6 +301,7 @@ private slots:
             << "BP_ProgTables"
             << "no points" << GetLanguageText("InterpoError") + noTable
             << GetLanguageText("InterpoError");
+        // A curve the model finds unusable: refused with the model's own message.
         QTest::newRow("tables of a curve with a cell that is no number") << "16F876A"
                                                                          << "BP_ProgTables"
                                                                          << "not a number"
@@ -465,10 +462,8 @@ private slots:
         IcspRig::fillImage(b.context.pic, 9, 0x3FF1);
         const int32_t checksum = b.context.pic.CalculChecksum();
         const QString cut = m_dir.filePath("cut.hex");
-        QFile f(cut);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(":020000000A28CC\r\n:0400020001020304F0\r\n"); // no end record
-        f.close();
+        // No end record.
+        QVERIFY(TestSupport::writeFile(cut, ":020000000A28CC\r\n:0400020001020304F0\r\n"));
         b.prompts.files << cut;
         click(*w, w->BP_IMPORT_HEX);
         QCOMPARE(b.context.pic.CalculChecksum(), checksum);
@@ -611,19 +606,6 @@ private slots:
         QCOMPARE(b.pic.program[0x2FF], uint16_t(0x3FFF)); // nothing outside the tables
         QCOMPARE(b.pic.program[0x400], uint16_t(0x3FFF));
         QVERIFY(!b.pic.inProgrammingMode());
-    }
-
-    // A curve the model finds unusable is refused with its own message.
-    void tablesRefuseAnInvalidCurve()
-    {
-        Bench b(QStringLiteral("16F876A"), QStringLiteral("PIC-16F876A"));
-        auto w = b.window();
-        realisticCurve(b.context);
-        b.context.tab_avance.setCell(3, 1, QStringLiteral("abc"));
-        const int opens = b.box->opens();
-        click(*w, w->BP_ProgTables);
-        QCOMPARE(b.lastMessage(), b.context.tab_avance.invalidValuesMessage());
-        QCOMPARE(b.box->opens(), opens);
     }
 
     void setupDialogReinitialisesTheWindow()
