@@ -1,5 +1,6 @@
 // The programmer's lines, frames, opening and self-test, on the simulated box.
 #include "IcspRig.h"
+#include "TestSupport.h"
 #include "icsp/IcspLines.h"
 #include "platform/ModemLines.h"
 #include "platform/ParallelPort.h"
@@ -261,10 +262,9 @@ private slots:
         QTemporaryDir locks;
         const QStringList kept = SerialPortLock::folders();
         SerialPortLock::setFolders({locks.path()});
-        QFile lock(locks.filePath(SerialPortLock::fileName(device)));
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
-        lock.close();
+        QVERIFY(
+            TestSupport::writeFile(locks.filePath(SerialPortLock::fileName(device)),
+                                   QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
         RefusedOpens calls;
         const auto opened = OpenIcspPortThrough(IcspRig::wiring(1, port), calls);
         SerialPortLock::setFolders(kept);
