@@ -54,6 +54,16 @@ class TestUiLiveMainWindow : public QObject
         QCOMPARE(window.SSTab1()->currentIndex(), index);
     }
 
+    // Opens the shared port from page `page` as a user does (4: RUN on the live
+    // page, 3: the terminal's Open Port); the port that page holds.
+    static QSerialPort &openFromPage(VEK_Accueil &window, int page)
+    {
+        window.SSTab1()->setCurrentIndex(page);
+        window.control<QPushButton>(page == 4 ? "Lbl_ON_OFF" : "BP_OpenPort")->click();
+        return page == 4 ? window.livePage()->link().serialPort()
+                         : window.terminalPage()->port().serialPort();
+    }
+
 private slots:
     void initTestCase()
     {
@@ -163,23 +173,18 @@ private slots:
     void newSettingsReachTheOpenPort_data()
     {
         QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("openButton");
-        QTest::newRow("live page") << 4 << "Lbl_ON_OFF";
-        QTest::newRow("terminal") << 3 << "BP_OpenPort";
+        QTest::newRow("live page") << 4;
+        QTest::newRow("terminal") << 3;
     }
 
     void newSettingsReachTheOpenPort()
     {
         QFETCH(int, page);
-        QFETCH(QString, openButton);
         ModuleSimulator sim;
         QVERIFY(sim.start());
         VEK_Accueil window;
         loadOn(window, sim.devicePath());
-        window.SSTab1()->setCurrentIndex(page);
-        window.control<QPushButton>(qPrintable(openButton))->click();
-        QSerialPort &port = page == 4 ? window.livePage()->link().serialPort()
-                                      : window.terminalPage()->port().serialPort();
+        QSerialPort &port = openFromPage(window, page);
         QVERIFY(port.isOpen());
 
         window.Config_Click();
@@ -211,18 +216,17 @@ private slots:
     void goneModuleIsSaidInTheUsersLanguage_data()
     {
         QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("openButton");
         QTest::addColumn<bool>("streaming");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("message"); // %1: the device
-        QTest::newRow("live page, quiet, French") << 4 << "Lbl_ON_OFF" << false << "francais.ini"
+        QTest::newRow("live page, quiet, French") << 4 << false << "francais.ini"
                                                   << "Liaison interrompue sur %1 : le périphérique "
                                                      "a disparu (adaptateur USB débranché ?)";
         QTest::newRow("live page, streaming, English")
-            << 4 << "Lbl_ON_OFF" << true << "english.ini"
+            << 4 << true << "english.ini"
             << "Link lost on %1: the device has gone (USB adapter unplugged?)";
         QTest::newRow("terminal, streaming, German")
-            << 3 << "BP_OpenPort" << true << "deutch.ini"
+            << 3 << true << "deutch.ini"
             << "Verbindung über %1 unterbrochen: das Gerät ist verschwunden (USB-Adapter "
                "abgezogen?)";
     }
@@ -230,21 +234,15 @@ private slots:
     void goneModuleIsSaidInTheUsersLanguage()
     {
         QFETCH(int, page);
-        QFETCH(QString, openButton);
         QFETCH(bool, streaming);
         QFETCH(QString, language);
         QFETCH(QString, message);
         ModuleSimulator sim;
         QVERIFY(sim.start({"--rate", "200"}));
         VEK_Accueil window;
-        window.Form_Load(false);
-        TestSupport::useTexts(language);
-        window.settings().portNumber = 0;
-        window.settings().portDevice = sim.devicePath();
-        window.SSTab1()->setCurrentIndex(page);
-        window.control<QPushButton>(openButton)->click();
-        QSerialPort &port = page == 4 ? window.livePage()->link().serialPort()
-                                      : window.terminalPage()->port().serialPort();
+        loadOn(window, sim.devicePath());
+        TestSupport::useTexts(language); // after the stored settings named theirs
+        QSerialPort &port = openFromPage(window, page);
         QVERIFY(port.isOpen());
         if (streaming) {
             sim.command("stream 0");
