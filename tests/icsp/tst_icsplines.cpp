@@ -11,6 +11,8 @@
 
 #include <cerrno>
 
+using TestSupport::row;
+
 namespace {
 
 // Registers that record every access.
@@ -241,18 +243,12 @@ private slots:
     {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("device");
-        QTest::newRow("LPT1") << "LPT1"
-                              << "/dev/parport0";
-        QTest::newRow("LPT2") << "LPT2"
-                              << "/dev/parport1";
-        QTest::newRow("LPT3") << "LPT3"
-                              << "/dev/parport2";
-        QTest::newRow("COM1") << "COM1"
-                              << "/dev/ttyS0";
-        QTest::newRow("COM2") << "COM2"
-                              << "/dev/ttyS1";
-        QTest::newRow("COM3") << "COM3"
-                              << "/dev/ttyS2";
+        row("LPT1", "LPT1", "/dev/parport0");
+        row("LPT2", "LPT2", "/dev/parport1");
+        row("LPT3", "LPT3", "/dev/parport2");
+        row("COM1", "COM1", "/dev/ttyS0");
+        row("COM2", "COM2", "/dev/ttyS1");
+        row("COM3", "COM3", "/dev/ttyS2");
     }
 
     void portNamesOpenTheirDevice()
