@@ -345,21 +345,16 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("speedLine");
         QTest::addColumn<QString>("question");
-        QTest::newRow("fr") << "francais.ini"
-                            << "Pour le régime 10000 tr/min, l'avance de la courbe est de 40°."
-                            << "Souhaitez-vous tronquer cette avance ?";
-        QTest::newRow("en") << "english.ini"
-                            << "At 10000 rpm, the curve's advance is 40°."
-                            << "Do you want to truncate this advance?";
-        QTest::newRow("de") << "deutch.ini"
-                            << "Bei 10000 U/min beträgt die Frühzündung der Kurve 40°."
-                            << "Möchten Sie diese Frühzündung begrenzen?";
-        QTest::newRow("es") << "spanish.ini"
-                            << "Para el régimen de 10000 rpm, el avance de la curva es de 40°."
-                            << "¿Desea truncar este avance?";
-        QTest::newRow("sk") << "slovak.ini"
-                            << "Pri 10000 ot/min je predstih krivky 40°."
-                            << "Chcete tento predstih orezať?";
+        row("fr", "francais.ini", "Pour le régime 10000 tr/min, l'avance de la courbe est de 40°.",
+            "Souhaitez-vous tronquer cette avance ?");
+        row("en", "english.ini", "At 10000 rpm, the curve's advance is 40°.",
+            "Do you want to truncate this advance?");
+        row("de", "deutch.ini", "Bei 10000 U/min beträgt die Frühzündung der Kurve 40°.",
+            "Möchten Sie diese Frühzündung begrenzen?");
+        row("es", "spanish.ini", "Para el régimen de 10000 rpm, el avance de la curva es de 40°.",
+            "¿Desea truncar este avance?");
+        row("sk", "slovak.ini", "Pri 10000 ot/min je predstih krivky 40°.",
+            "Chcete tento predstih orezať?");
     }
 
     void truncationQuestionInEveryLanguage()
@@ -475,10 +470,10 @@ private slots:
     void revLimitRefused_data()
     {
         QTest::addColumn<QString>("rev");
-        QTest::newRow("zero") << "0";
-        QTest::newRow("empty") << "";
-        QTest::newRow("negative") << "-100";
-        QTest::newRow("very low") << "100";
+        row("zero", "0");
+        row("empty", "");
+        row("negative", "-100");
+        row("very low", "100");
     }
     void revLimitRefused()
     {
