@@ -12,6 +12,8 @@
 
 #include <QtTest>
 
+using TestSupport::row;
+
 namespace {
 
 // Where an operation stopped, for the failure report of a test.
@@ -41,8 +43,8 @@ private slots:
         QTest::addColumn<QString>("chip");
         QTest::addColumn<int>("config");
         QTest::addColumn<int>("blankChecksum");
-        QTest::newRow("16F84A") << "16F84A" << 0x3FF1 << 0x3CFE;
-        QTest::newRow("16F628") << "16F628" << 0x3F70 << 0x35FE;
+        row("16F84A", "16F84A", 0x3FF1, 0x3CFE);
+        row("16F628", "16F628", 0x3F70, 0x35FE);
     }
     void programReadEraseEndToEnd()
     {
@@ -129,12 +131,12 @@ private slots:
     {
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("chip");
-        QTest::newRow("real 16F84A") << 0x0560 << "16F84A";
-        QTest::newRow("16F84A row") << 0x10E0 << "16F84A";
-        QTest::newRow("12C508A") << 0x01E3 << "12C508A";
-        QTest::newRow("16F628") << 0x07C3 << "16F628";
-        QTest::newRow("16F876") << 0x09E7 << "16F876";
-        QTest::newRow("16F876A") << 0x0E05 << "16F876A";
+        row("real 16F84A", 0x0560, "16F84A");
+        row("16F84A row", 0x10E0, "16F84A");
+        row("12C508A", 0x01E3, "12C508A");
+        row("16F628", 0x07C3, "16F628");
+        row("16F876", 0x09E7, "16F876");
+        row("16F876A", 0x0E05, "16F876A");
     }
     void autoPicksEachRow()
     {
@@ -440,12 +442,9 @@ private slots:
     {
         QTest::addColumn<QString>("chip");
         QTest::addColumn<QString>("id");
-        QTest::newRow("16F628A") << "16F628A"
-                                 << "0x1066";
-        QTest::newRow("16F877A") << "16F877A"
-                                 << "0x0E27";
-        QTest::newRow("12F629") << "12F629"
-                                << "0x0F83";
+        row("16F628A", "16F628A", "0x1066");
+        row("16F877A", "16F877A", "0x0E27");
+        row("12F629", "12F629", "0x0F83");
     }
     void unknownIdStops()
     {
@@ -462,8 +461,8 @@ private slots:
     void writeTimesOfRealChips_data()
     {
         QTest::addColumn<QString>("chip");
-        QTest::newRow("16F84A") << "16F84A";
-        QTest::newRow("16F628") << "16F628";
+        row("16F84A", "16F84A");
+        row("16F628", "16F628");
     }
     void writeTimesOfRealChips()
     {
@@ -500,16 +499,11 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("loaded");
-        QTest::newRow("0") << "0"
-                           << "1";
-        QTest::newRow("negative") << "-5"
-                                  << "1";
-        QTest::newRow("no number") << "abc"
-                                   << "1";
-        QTest::newRow("0.4") << "0.4"
-                             << "1";
-        QTest::newRow("40") << "40"
-                            << "40";
+        row("0", "0", "1");
+        row("negative", "-5", "1");
+        row("no number", "abc", "1");
+        row("0.4", "0.4", "1");
+        row("40", "40", "40");
     }
     void storedDelayBelowTheMinimum()
     {
@@ -580,12 +574,10 @@ private slots:
         QTest::addColumn<int>("typed");  // -1: go on without it
         QTest::addColumn<int>("osccal"); // what the chip holds afterwards
         QTest::addColumn<QString>("said");
-        QTest::newRow("factory OSCCAL") << false << false << -1 << 0x3480 << "kept 0x3480 0x1000";
-        QTest::newRow("protected, not asked") << true << false << -1 << 0x3480 << "lost 0x0000";
-        QTest::newRow("protected, value typed")
-            << true << true << 0x3490 << 0x3490 << "typed 0x3490 0x1000";
-        QTest::newRow("protected, without it")
-            << true << true << -1 << 0x3FFF << "not written 0x1000";
+        row("factory OSCCAL", false, false, -1, 0x3480, "kept 0x3480 0x1000");
+        row("protected, not asked", true, false, -1, 0x3480, "lost 0x0000");
+        row("protected, value typed", true, true, 0x3490, 0x3490, "typed 0x3490 0x1000");
+        row("protected, without it", true, true, -1, 0x3FFF, "not written 0x1000");
     }
     void calibrationAroundTheErase()
     {
@@ -625,11 +617,11 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("answer"); // -2: asked again, -1: go on without it
-        QTest::newRow("nothing typed") << "  " << -1;
-        QTest::newRow("digits") << "3480" << 0x3480;
-        QTest::newRow("prefixed") << " 0X34ff " << 0x34FF;
-        QTest::newRow("no RETLW") << "3FFF" << -2;
-        QTest::newRow("no number") << "zz" << -2;
+        row("nothing typed", "  ", -1);
+        row("digits", "3480", 0x3480);
+        row("prefixed", " 0X34ff ", 0x34FF);
+        row("no RETLW", "3FFF", -2);
+        row("no number", "zz", -2);
     }
     void typedCalibration()
     {
