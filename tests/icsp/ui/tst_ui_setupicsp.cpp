@@ -35,6 +35,8 @@
 
 #include <mutex>
 
+using TestSupport::row;
+
 namespace {
 
 // The programmer behind the line tests, recording what the dialog asks of it.
@@ -212,23 +214,14 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("attempts abc") << "ICSP_NbWrite"
-                                      << "abc"
-                                      << "de 1 à 9";
-        QTest::newRow("attempts 300") << "ICSP_NbWrite"
-                                      << "300"
-                                      << "de 1 à 9";
-        QTest::newRow("start not hex") << "HEXADD"
-                                       << "12K"
-                                       << "Emplacement du programme refusé";
-        QTest::newRow("table too high") << "ADDL16"
-                                        << "1FFF"
-                                        << "« 1FFF » refusée";
+        row("attempts abc", "ICSP_NbWrite", "abc", "de 1 à 9");
+        row("attempts 300", "ICSP_NbWrite", "300", "de 1 à 9");
+        row("start not hex", "HEXADD", "12K", "Emplacement du programme refusé");
+        row("table too high", "ADDL16", "1FFF", "« 1FFF » refusée");
         // Two curve lines from 300 end at 4FF: high tables from 400 would overwrite them.
-        QTest::newRow("tables overlap") << "ADDH8"
-                                        << "400"
-                                        << "Les tables basses [0x0300-0x04FF] et hautes "
-                                           "[0x0400-0x05FF] se chevauchent";
+        row("tables overlap", "ADDH8", "400",
+            "Les tables basses [0x0300-0x04FF] et hautes "
+            "[0x0400-0x05FF] se chevauchent");
     }
 
     void okRefusesBadAttemptsAndAddresses()
@@ -314,77 +307,43 @@ private slots:
                                 "LPT1 ou le chemin d'un périphérique (/dev/…, ou un lien vers un "
                                 "périphérique).";
         const QString cannotOpen = "Impossible d'ouvrir le port %1 : ";
-        QTest::newRow("COM12, Return") << 2 << "COM12"
-                                       << "Return" << serial + "COM12"
-                                       << "";
-        QTest::newRow("COM13, OK") << 2 << "COM13"
-                                   << "OK"
-                                   << ""
-                                   << "";
-        QTest::newRow("pseudo-terminal, Return") << 2 << "{pty}"
-                                                 << "Return" << serial + "{pty}"
-                                                 << "";
-        QTest::newRow("link, Enter") << 2 << "{link}"
-                                     << "Enter" << serial + "{link}"
-                                     << "";
-        QTest::newRow("link, OK") << 1 << "{link}"
-                                  << "OK"
-                                  << ""
-                                  << "";
-        QTest::newRow("LPT1, Return") << 2 << "LPT1"
-                                      << "Return"
-                                      << "Vous venez de basculer sur le port paralèlle : LPT1"
-                                      << "";
-        QTest::newRow("device not there, Return")
-            << 2 << "/dev/vek-no-such-port"
-            << "Return" << problem << badPort.arg("/dev/vek-no-such-port");
-        QTest::newRow("link to nothing, Return") << 2 << "{nothing}"
-                                                 << "Return" << problem << badPort.arg("{nothing}");
-        QTest::newRow("no port name, OK") << 2 << "COM 3"
-                                          << "OK"
-                                          << "" << badPort.arg("COM 3");
-        QTest::newRow("JDM on LPT1, OK")
-            << 0 << "LPT1"
-            << "OK"
-            << ""
-            << "Le module JDM PCB.110 ne fonctionne que sur un port série : « LPT1 » est un port "
-               "parallèle. Choisissez COM1, COM2… ou le chemin d'un périphérique série.";
-        QTest::newRow("link, Port fermé")
-            << 1 << "{link}"
-            << "onoff"
-            << cannotOpen.arg("{link}") +
-                   "ce port n'a pas de lignes de modem (pseudo-terminal ou adaptateur USB sans "
-                   "ces lignes) : il ne peut pas piloter un programmateur"
-            << "";
+        row("COM12, Return", 2, "COM12", "Return", serial + "COM12", "");
+        row("COM13, OK", 2, "COM13", "OK", "", "");
+        row("pseudo-terminal, Return", 2, "{pty}", "Return", serial + "{pty}", "");
+        row("link, Enter", 2, "{link}", "Enter", serial + "{link}", "");
+        row("link, OK", 1, "{link}", "OK", "", "");
+        row("LPT1, Return", 2, "LPT1", "Return",
+            "Vous venez de basculer sur le port paralèlle : LPT1", "");
+        row("device not there, Return", 2, "/dev/vek-no-such-port", "Return", problem,
+            badPort.arg("/dev/vek-no-such-port"));
+        row("link to nothing, Return", 2, "{nothing}", "Return", problem, badPort.arg("{nothing}"));
+        row("no port name, OK", 2, "COM 3", "OK", "", badPort.arg("COM 3"));
+        row("JDM on LPT1, OK", 0, "LPT1", "OK", "",
+            "Le module JDM PCB.110 ne fonctionne que sur un port série : « LPT1 » est un port "
+            "parallèle. Choisissez COM1, COM2… ou le chemin d'un périphérique série.");
+        row("link, Port fermé", 1, "{link}", "onoff",
+            cannotOpen.arg("{link}") +
+                "ce port n'a pas de lignes de modem (pseudo-terminal ou adaptateur USB sans "
+                "ces lignes) : il ne peut pas piloter un programmateur",
+            "");
         const QString noPort = "Aucun port n'est indiqué : choisissez COM1, COM2…, LPT1 ou le "
                                "chemin d'un périphérique (/dev/…, ou un lien vers un "
                                "périphérique).";
-        QTest::newRow("emptied, OK") << 1 << ""
-                                     << "OK"
-                                     << "" << noPort;
-        QTest::newRow("JDM, LPT1 taken, then emptied")
-            << 0 << "LPT1"
-            << "Return, emptied"
-            << "Vous venez de basculer sur le port paralèlle : LPT1" << noPort;
+        row("emptied, OK", 1, "", "OK", "", noPort);
+        row("JDM, LPT1 taken, then emptied", 0, "LPT1", "Return, emptied",
+            "Vous venez de basculer sur le port paralèlle : LPT1", noPort);
         const QString notAPortDevice = "« /dev/null » n'est ni un port série ni un port "
                                        "parallèle : choisissez COM1, COM2…, LPT1 ou le chemin "
                                        "d'un périphérique série.";
-        QTest::newRow("/dev/null, OK") << 1 << "/dev/null"
-                                       << "OK"
-                                       << "" << notAPortDevice;
-        QTest::newRow("JDM on /dev/null, Return") << 0 << "/dev/null"
-                                                  << "Return" << problem << notAPortDevice;
-        QTest::newRow("/dev/null, Port fermé")
-            << 1 << "/dev/null"
-            << "onoff" << cannotOpen.arg("/dev/null") + "/dev/null n'est pas un port série"
-            << "";
-        QTest::newRow("JDM on LPT1, Port fermé")
-            << 0 << "LPT1"
-            << "onoff"
-            << cannotOpen.arg("LPT1") +
-                   "un port série est nécessaire ici (COM1, COM2… ou le chemin d'un périphérique "
-                   "série)"
-            << "";
+        row("/dev/null, OK", 1, "/dev/null", "OK", "", notAPortDevice);
+        row("JDM on /dev/null, Return", 0, "/dev/null", "Return", problem, notAPortDevice);
+        row("/dev/null, Port fermé", 1, "/dev/null", "onoff",
+            cannotOpen.arg("/dev/null") + "/dev/null n'est pas un port série", "");
+        row("JDM on LPT1, Port fermé", 0, "LPT1", "onoff",
+            cannotOpen.arg("LPT1") +
+                "un port série est nécessaire ici (COM1, COM2… ou le chemin d'un périphérique "
+                "série)",
+            "");
     }
 
     void typedPortIsThePortTaken()
@@ -652,13 +611,11 @@ private slots:
         const QString noModemLines = "ce port n'a pas de lignes de modem (pseudo-terminal ou "
                                      "adaptateur USB sans ces lignes) : il ne peut pas piloter "
                                      "un programmateur";
-        QTest::newRow("no modem lines") << "" << noModemLines;
-        QTest::newRow("stale lock naming us") << "stale lock" << noModemLines;
-        QTest::newRow("in use") << "window"
-                                << "le port est déjà ouvert dans une autre fenêtre de ce programme";
-        QTest::newRow("in use by another program")
-            << "program"
-            << "le port est déjà utilisé par un autre programme";
+        row("no modem lines", "", noModemLines);
+        row("stale lock naming us", "stale lock", noModemLines);
+        row("in use", "window", "le port est déjà ouvert dans une autre fenêtre de ce programme");
+        row("in use by another program", "program",
+            "le port est déjà utilisé par un autre programme");
     }
     void portsThatCannotDriveAProgrammer()
     {
