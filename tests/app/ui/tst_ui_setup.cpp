@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using TestSupport::row;
+
 class TestSetup : public QObject
 {
     Q_OBJECT
@@ -132,33 +134,19 @@ private slots:
         const QString notSerial = "« %1 » ne désigne aucun port série : choisissez COM1, COM2… "
                                   "ou le chemin d'un périphérique série (/dev/ttyUSB0, un lien "
                                   "vers un pseudo-terminal…).";
-        QTest::newRow("link, Return") << "{link}"
-                                      << "Return"
-                                      << "";
-        QTest::newRow("link, OK") << "{link}"
-                                  << "OK"
-                                  << "";
-        QTest::newRow("pseudo-terminal, Return") << "{pty}"
-                                                 << "Return"
-                                                 << "";
-        QTest::newRow("LPT1, OK") << "LPT1"
-                                  << "OK" << notSerial.arg("LPT1");
-        QTest::newRow("plain file, OK") << "{file}"
-                                        << "OK" << notSerial.arg("{file}");
-        QTest::newRow("no port name, Return") << "port"
-                                              << "Return" << notSerial.arg("port");
-        QTest::newRow("not a serial port, OK") << "/dev/null"
-                                               << "OK" << notSerial.arg("/dev/null");
-        QTest::newRow("pseudo-terminal taken, then emptied")
-            << "{pty}"
-            << "Return, emptied"
-            << "Aucun port n'est indiqué : choisissez COM1, COM2… ou le "
-               "chemin d'un périphérique série (/dev/ttyUSB0, un lien "
-               "vers un pseudo-terminal…).";
-        QTest::newRow("link to nothing, OK")
-            << "{nothing}"
-            << "OK"
-            << "Le port série {nothing} n'existe pas. Choisissez un autre port.";
+        row("link, Return", "{link}", "Return", "");
+        row("link, OK", "{link}", "OK", "");
+        row("pseudo-terminal, Return", "{pty}", "Return", "");
+        row("LPT1, OK", "LPT1", "OK", notSerial.arg("LPT1"));
+        row("plain file, OK", "{file}", "OK", notSerial.arg("{file}"));
+        row("no port name, Return", "port", "Return", notSerial.arg("port"));
+        row("not a serial port, OK", "/dev/null", "OK", notSerial.arg("/dev/null"));
+        row("pseudo-terminal taken, then emptied", "{pty}", "Return, emptied",
+            "Aucun port n'est indiqué : choisissez COM1, COM2… ou le "
+            "chemin d'un périphérique série (/dev/ttyUSB0, un lien "
+            "vers un pseudo-terminal…).");
+        row("link to nothing, OK", "{nothing}", "OK",
+            "Le port série {nothing} n'existe pas. Choisissez un autre port.");
     }
 
     void typedPortIsThePortTaken()
