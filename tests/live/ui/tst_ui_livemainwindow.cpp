@@ -28,6 +28,8 @@
 
 #include <termios.h>
 
+using TestSupport::row;
+
 // The live and terminal pages inside the main window: the shared port, the
 // status bar and the information label.
 class TestUiLiveMainWindow : public QObject
@@ -173,8 +175,8 @@ private slots:
     void newSettingsReachTheOpenPort_data()
     {
         QTest::addColumn<int>("page");
-        QTest::newRow("live page") << 4;
-        QTest::newRow("terminal") << 3;
+        row("live page", 4);
+        row("terminal", 3);
     }
 
     void newSettingsReachTheOpenPort()
@@ -219,16 +221,14 @@ private slots:
         QTest::addColumn<bool>("streaming");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("message"); // %1: the device
-        QTest::newRow("live page, quiet, French") << 4 << false << "francais.ini"
-                                                  << "Liaison interrompue sur %1 : le périphérique "
-                                                     "a disparu (adaptateur USB débranché ?)";
-        QTest::newRow("live page, streaming, English")
-            << 4 << true << "english.ini"
-            << "Link lost on %1: the device has gone (USB adapter unplugged?)";
-        QTest::newRow("terminal, streaming, German")
-            << 3 << true << "deutch.ini"
-            << "Verbindung über %1 unterbrochen: das Gerät ist verschwunden (USB-Adapter "
-               "abgezogen?)";
+        row("live page, quiet, French", 4, false, "francais.ini",
+            "Liaison interrompue sur %1 : le périphérique "
+            "a disparu (adaptateur USB débranché ?)");
+        row("live page, streaming, English", 4, true, "english.ini",
+            "Link lost on %1: the device has gone (USB adapter unplugged?)");
+        row("terminal, streaming, German", 3, true, "deutch.ini",
+            "Verbindung über %1 unterbrochen: das Gerät ist verschwunden (USB-Adapter "
+            "abgezogen?)");
     }
 
     void goneModuleIsSaidInTheUsersLanguage()
@@ -327,20 +327,14 @@ private slots:
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no such port, French")
-            << "/dev/vek-no-such-port"
-            << "francais.ini"
-            << "Impossible d'ouvrir le port /dev/vek-no-such-port : /dev/vek-no-such-port "
-               "n'existe pas sur cet ordinateur";
-        QTest::newRow("not a serial port, French")
-            << "/dev/null"
-            << "francais.ini"
-            << "Impossible d'ouvrir le port /dev/null : /dev/null n'est pas un port série";
-        QTest::newRow("not a serial port, German")
-            << "/dev/null"
-            << "deutch.ini"
-            << "Der Anschluss /dev/null kann nicht geöffnet werden: /dev/null ist kein serieller "
-               "Anschluss";
+        row("no such port, French", "/dev/vek-no-such-port", "francais.ini",
+            "Impossible d'ouvrir le port /dev/vek-no-such-port : /dev/vek-no-such-port "
+            "n'existe pas sur cet ordinateur");
+        row("not a serial port, French", "/dev/null", "francais.ini",
+            "Impossible d'ouvrir le port /dev/null : /dev/null n'est pas un port série");
+        row("not a serial port, German", "/dev/null", "deutch.ini",
+            "Der Anschluss /dev/null kann nicht geöffnet werden: /dev/null ist kein serieller "
+            "Anschluss");
     }
 
     void openFailureShowsInTheInformationLabel()
