@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using TestSupport::row;
 using Layout = CurveDocument::Layout;
 
 static CurveDocument sampleCurve()
@@ -250,20 +251,14 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<int>("line");
         const QByteArray head = "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n";
-        QTest::newRow("no header") << QByteArray("#TABLE=1;2;3\r\n") << "CorruptFile" << 1;
-        QTest::newRow("empty file") << QByteArray() << "CorruptFile" << 1;
-        QTest::newRow("no =") << head + "#REM nothing\r\n"
-                              << "CurveFileBadLine" << 3;
-        QTest::newRow("short row") << head + "#TABLE=2000;20\r\n"
-                                   << "CurveFileBadLine" << 3;
-        QTest::newRow("threshold text") << head + "#TOR-1 VALEUR=abc\r\n"
-                                        << "CurveFileBadLine" << 3;
-        QTest::newRow("threshold 16 bits") << head + "#TOR-1 VALEUR=40000\r\n"
-                                           << "CurveFileBadLine" << 3;
-        QTest::newRow("low rpm range") << head + "#AVANCE BAS REGIME=13\r\n"
-                                       << "CurveFileBadLine" << 3;
-        QTest::newRow("knock range") << head + "#CLIQUETIS AVANCE=-0.5\r\n"
-                                     << "CurveFileBadLine" << 3;
+        row("no header", QByteArray("#TABLE=1;2;3\r\n"), "CorruptFile", 1);
+        row("empty file", QByteArray(), "CorruptFile", 1);
+        row("no =", head + "#REM nothing\r\n", "CurveFileBadLine", 3);
+        row("short row", head + "#TABLE=2000;20\r\n", "CurveFileBadLine", 3);
+        row("threshold text", head + "#TOR-1 VALEUR=abc\r\n", "CurveFileBadLine", 3);
+        row("threshold 16 bits", head + "#TOR-1 VALEUR=40000\r\n", "CurveFileBadLine", 3);
+        row("low rpm range", head + "#AVANCE BAS REGIME=13\r\n", "CurveFileBadLine", 3);
+        row("knock range", head + "#CLIQUETIS AVANCE=-0.5\r\n", "CurveFileBadLine", 3);
     }
 
     void badLinesFailTheWholeFile()

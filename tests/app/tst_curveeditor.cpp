@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "app/CurveEditor.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
@@ -5,6 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+using TestSupport::row;
 using VEK_LANGUAGE::GetLanguageText;
 
 static QString txt(const char *key)
@@ -37,42 +39,15 @@ private slots:
         QTest::addColumn<QString>("atmo");
         QTest::addColumn<QString>("turbo");
         QTest::addColumn<QString>("key"); // empty: accepted
-        QTest::newRow("lowest") << "735"
-                                << "0"
-                                << "50"
-                                << "";
-        QTest::newRow("highest") << "10000"
-                                 << "50"
-                                 << "0"
-                                 << "";
-        QTest::newRow("rpm empty") << ""
-                                   << "10"
-                                   << "10"
-                                   << "BPValideRpmMissed";
-        QTest::newRow("rpm 734") << "734"
-                                 << "10"
-                                 << "10"
-                                 << "BPValideRpmTooBigOrLittle";
-        QTest::newRow("rpm 10001") << "10001"
-                                   << "10"
-                                   << "10"
-                                   << "BPValideRpmTooBigOrLittle";
-        QTest::newRow("atmo empty") << "1000"
-                                    << ""
-                                    << "10"
-                                    << "BPValideAdvATMOMissed";
-        QTest::newRow("atmo -0.5") << "1000"
-                                   << "-0.5"
-                                   << "10"
-                                   << "BPValideAdvATMOTooBigOrLittle";
-        QTest::newRow("turbo empty") << "1000"
-                                     << "10"
-                                     << ""
-                                     << "BPValideAdvTURBOMissed";
-        QTest::newRow("turbo 50.5") << "1000"
-                                    << "10"
-                                    << "50.5"
-                                    << "BPValideAdvTURBOTooBigOrLittle";
+        row("lowest", "735", "0", "50", "");
+        row("highest", "10000", "50", "0", "");
+        row("rpm empty", "", "10", "10", "BPValideRpmMissed");
+        row("rpm 734", "734", "10", "10", "BPValideRpmTooBigOrLittle");
+        row("rpm 10001", "10001", "10", "10", "BPValideRpmTooBigOrLittle");
+        row("atmo empty", "1000", "", "10", "BPValideAdvATMOMissed");
+        row("atmo -0.5", "1000", "-0.5", "10", "BPValideAdvATMOTooBigOrLittle");
+        row("turbo empty", "1000", "10", "", "BPValideAdvTURBOMissed");
+        row("turbo 50.5", "1000", "10", "50.5", "BPValideAdvTURBOTooBigOrLittle");
     }
 
     void entryChecks()

@@ -104,8 +104,7 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-        VEK_LANGUAGE::SetFichierLangue("english.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("english.ini");
     }
 
     void savingWritesEveryNameItAccepts()

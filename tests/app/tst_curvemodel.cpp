@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "app/CurveChartData.h"
 #include "app/CurveModel.h"
 #include "base/VEK_LANGUAGE.h"
@@ -27,11 +28,7 @@ class TestCurveModel : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangue("english.ini");
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useTexts("english.ini"); }
 
     // What keeps a curve from becoming tables: the rows named, each with its reason.
     void invalidValues_data()

@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QtTest>
 
+using TestSupport::row;
 using Description = QMap<QString, QString>;
 
 static DescriptionLookup lookup(const Description &d)
@@ -54,8 +55,7 @@ private slots:
     void initTestCase()
     {
         VEK_LANGUAGE::SetRepertoireLangue(TestSupport::dataDirectory() + "Languages/");
-        VEK_LANGUAGE::SetFichierLangue("english.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("english.ini");
     }
 
     void numbersOutOfRangeAreNamedWithTheirFile_data()
@@ -63,38 +63,23 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("count") << "NB_COURBES"
-                               << "4" << true;
-        QTest::newRow("no count") << "NB_COURBES"
-                                  << "" << true;
-        QTest::newRow("count of none") << "NB_COURBES"
-                                       << "0" << true;
-        QTest::newRow("count words") << "NB_COURBES"
-                                     << "x" << true; // no number: none
-        QTest::newRow("count 16") << "NB_COURBES"
-                                  << "16" << true;
-        QTest::newRow("count 17") << "NB_COURBES"
-                                  << "17" << false;
-        QTest::newRow("count negative") << "NB_COURBES"
-                                        << "-2" << false;
-        QTest::newRow("count huge") << "NB_COURBES"
-                                    << "1e308" << true; // reads 1
-        QTest::newRow("count long") << "NB_COURBES" << QString(400, '9') << false;
-        QTest::newRow("limit") << "LIMITE_RUPTEUR"
-                               << "6500 rpm" << true;
-        QTest::newRow("limit negative") << "LIMITE_RUPTEUR"
-                                        << "-1" << false;
-        QTest::newRow("limit huge") << "LIMITE_RUPTEUR"
-                                    << "99999999999" << false;
-        QTest::newRow("address") << "ADD_TABLE_BASSE_L1"
-                                 << "1FFFFF" << true;
-        QTest::newRow("address high") << "ADD_TABLE_H16_L2"
-                                      << "200000" << false;
-        QTest::newRow("address words") << "ADD_TABLE_HAUTE"
-                                       << "xyz" << false;
-        QTest::newRow("address prefix") << "HEX_ADD"
-                                        << "0x300" << false;
-        QTest::newRow("address long") << "HEX_LNG" << QString(30, '0') + "1" << false;
+        row("count", "NB_COURBES", "4", true);
+        row("no count", "NB_COURBES", "", true);
+        row("count of none", "NB_COURBES", "0", true);
+        row("count words", "NB_COURBES", "x", true); // no number: none
+        row("count 16", "NB_COURBES", "16", true);
+        row("count 17", "NB_COURBES", "17", false);
+        row("count negative", "NB_COURBES", "-2", false);
+        row("count huge", "NB_COURBES", "1e308", true); // reads 1
+        row("count long", "NB_COURBES", QString(400, '9'), false);
+        row("limit", "LIMITE_RUPTEUR", "6500 rpm", true);
+        row("limit negative", "LIMITE_RUPTEUR", "-1", false);
+        row("limit huge", "LIMITE_RUPTEUR", "99999999999", false);
+        row("address", "ADD_TABLE_BASSE_L1", "1FFFFF", true);
+        row("address high", "ADD_TABLE_H16_L2", "200000", false);
+        row("address words", "ADD_TABLE_HAUTE", "xyz", false);
+        row("address prefix", "HEX_ADD", "0x300", false);
+        row("address long", "HEX_LNG", QString(30, '0') + "1", false);
     }
 
     void numbersOutOfRangeAreNamedWithTheirFile()
@@ -140,11 +125,11 @@ private slots:
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("type");
-        QTest::newRow("8") << "8" << 8;
-        QTest::newRow("88") << "88" << 88;
-        QTest::newRow("16") << "16" << 16;
-        QTest::newRow("8 blank") << "8 " << 16;
-        QTest::newRow("absent") << "" << 16;
+        row("8", "8", 8);
+        row("88", "88", 88);
+        row("16", "16", 16);
+        row("8 blank", "8 ", 16);
+        row("absent", "", 16);
     }
 
     void compilationTypes()
@@ -252,11 +237,10 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<int>("chosen");
         const QStringList folder{"Paramétrage Libre", "A.XOS", "B.XOS"};
-        QTest::newRow("free setting") << folder << "Paramétrage Libre" << folder << 0;
-        QTest::newRow("package still there") << folder << "B.XOS" << folder << 2;
-        QTest::newRow("package gone")
-            << folder << "Proj.XOS"
-            << QStringList{"Paramétrage Libre", "A.XOS", "B.XOS", "Proj.XOS"} << 3;
+        row("free setting", folder, "Paramétrage Libre", folder, 0);
+        row("package still there", folder, "B.XOS", folder, 2);
+        row("package gone", folder, "Proj.XOS",
+            QStringList{"Paramétrage Libre", "A.XOS", "B.XOS", "Proj.XOS"}, 3);
     }
 
     void refreshedListKeepsTheEntryInUse()

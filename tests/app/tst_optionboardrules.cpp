@@ -1,7 +1,9 @@
+#include "TestSupport.h"
 #include "app/OptionBoardRules.h"
 
 #include <QtTest>
 
+using TestSupport::row;
 using namespace OptionBoardRules;
 
 class TestOptionBoardRules : public QObject
@@ -45,39 +47,17 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("rpm low") << "RPM"
-                                 << "200"
-                                 << "500";
-        QTest::newRow("rpm high") << "RPM"
-                                  << "12000"
-                                  << "10000";
-        QTest::newRow("rpm letters") << "RPM"
-                                     << "abc"
-                                     << "500";
-        QTest::newRow("rupteur") << "Select. RUPTEUR(2)"
-                                 << "499.9"
-                                 << "500";
-        QTest::newRow("boost low") << "BOOST"
-                                   << "-5"
-                                   << "-1";
-        QTest::newRow("boost in range") << "BOOST"
-                                        << "-0.5"
-                                        << "-0.5";
-        QTest::newRow("sequentiel high") << "Coupure SEQUENTIEL"
-                                         << "150"
-                                         << "100";
-        QTest::newRow("in range kept as typed") << "Coupure SEQUENTIEL"
-                                                << "50 %"
-                                                << "50 %";
-        QTest::newRow("disable") << "DISABLE"
-                                 << "3000"
-                                 << "0";
-        QTest::newRow("courbe") << "Select. COURBE"
-                                << "12"
-                                << "0";
-        QTest::newRow("unknown") << "BATTERIE"
-                                 << "12"
-                                 << "0";
+        row("rpm low", "RPM", "200", "500");
+        row("rpm high", "RPM", "12000", "10000");
+        row("rpm letters", "RPM", "abc", "500");
+        row("rupteur", "Select. RUPTEUR(2)", "499.9", "500");
+        row("boost low", "BOOST", "-5", "-1");
+        row("boost in range", "BOOST", "-0.5", "-0.5");
+        row("sequentiel high", "Coupure SEQUENTIEL", "150", "100");
+        row("in range kept as typed", "Coupure SEQUENTIEL", "50 %", "50 %");
+        row("disable", "DISABLE", "3000", "0");
+        row("courbe", "Select. COURBE", "12", "0");
+        row("unknown", "BATTERIE", "12", "0");
     }
 
     void thresholdClamp()

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+using TestSupport::row;
+
 class TestMainSettings : public QObject
 {
     Q_OBJECT
@@ -110,18 +112,12 @@ private slots:
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("icspPort");
-        QTest::newRow("link to a pseudo-terminal") << "{link}" << 0 << "{link}"
-                                                   << "{link}";
-        QTest::newRow("COM12") << "COM12" << 0 << "COM12"
-                               << "COM12";
-        QTest::newRow("LPT1") << "LPT1" << 0 << "LPT1"
-                              << "LPT1";
-        QTest::newRow("link leading nowhere now") << "{dangling}" << 0 << "{dangling}"
-                                                  << "{dangling}";
-        QTest::newRow("plain file") << "{file}" << 1 << "/dev/ttyS0"
-                                    << "COM1";
-        QTest::newRow("no port name") << "port" << 1 << "/dev/ttyS0"
-                                      << "COM1";
+        row("link to a pseudo-terminal", "{link}", 0, "{link}", "{link}");
+        row("COM12", "COM12", 0, "COM12", "COM12");
+        row("LPT1", "LPT1", 0, "LPT1", "LPT1");
+        row("link leading nowhere now", "{dangling}", 0, "{dangling}", "{dangling}");
+        row("plain file", "{file}", 1, "/dev/ttyS0", "COM1");
+        row("no port name", "port", 1, "/dev/ttyS0", "COM1");
     }
 
     void storedPortsComeBackAsTyped()

@@ -1,3 +1,4 @@
+#include "PortHolders.h"
 #include "TestSupport.h"
 #include "base/MainSettingsLoader.h"
 #include "base/SerialOptions.h"
@@ -6,10 +7,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <fcntl.h>
-#include <pty.h>
-#include <unistd.h>
 
 using SerialOptions::SelectionOf;
 
@@ -81,11 +78,8 @@ private slots:
 
     void applyToAnOpenPort()
     {
-        int master = -1;
-        int slave = -1;
-        char name[256] = {};
-        QVERIFY(openpty(&master, &slave, name, nullptr, nullptr) == 0);
-        QSerialPort port(QString::fromLocal8Bit(name));
+        LinkedPty pty;
+        QSerialPort port(pty.device);
         QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
         QString error;
         QVERIFY2(SerialOptions::Apply(port, "19200,O,8,2", 1, &error), qPrintable(error));
@@ -99,9 +93,6 @@ private slots:
         error.clear();
         QVERIFY(!SerialOptions::Apply(port, "9600,N,7,1", 0, &error));
         QVERIFY(!error.isEmpty());
-        port.close();
-        ::close(slave);
-        ::close(master);
     }
 };
 

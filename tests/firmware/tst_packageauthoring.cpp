@@ -157,8 +157,7 @@ private slots:
     // Any zip unpacks; one without the description is no package, and says so.
     void aZipWithoutTheDescriptionIsNotAPackage()
     {
-        VEK_LANGUAGE::SetFichierLangue("english.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("english.ini");
         const PackageAuthoring a(folder, PackageKind::firmware());
         const Outcome o =
             a.read("/p/photos.zip", [&](const QString &, const QString &, const QStringList &) {

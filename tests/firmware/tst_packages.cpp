@@ -59,8 +59,7 @@ private slots:
     {
         QVERIFY(tmp.isValid());
         VEK_LANGUAGE::SetRepertoireLangue(TestSupport::dataDirectory() + "Languages/");
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useFrenchTexts();
     }
 
     void init()

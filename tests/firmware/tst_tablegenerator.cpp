@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/CurveColumn.h"
@@ -9,6 +10,8 @@
 #include <QtTest>
 
 #include <cmath>
+
+using TestSupport::row;
 
 namespace {
 
@@ -275,27 +278,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("low");
         QTest::addColumn<QString>("high");
-        QTest::newRow("6.5") << "0.052"
-                             << "3406"
-                             << "3400";
-        QTest::newRow("18.5") << "0.148"
-                              << "3412"
-                              << "3400";
-        QTest::newRow("38.5") << "0.308"
-                              << "3426"
-                              << "3400";
-        QTest::newRow("37.5") << "0.3"
-                              << "3426"
-                              << "3400";
-        QTest::newRow("125.5") << "1.004"
-                               << "347E"
-                               << "3400";
-        QTest::newRow("1484.375") << "11.875"
-                                  << "34CC"
-                                  << "3405";
-        QTest::newRow("276.5, decimal comma") << "2,212"
-                                              << "3414"
-                                              << "3401";
+        row("6.5", "0.052", "3406", "3400");
+        row("18.5", "0.148", "3412", "3400");
+        row("38.5", "0.308", "3426", "3400");
+        row("37.5", "0.3", "3426", "3400");
+        row("125.5", "1.004", "347E", "3400");
+        row("1484.375", "11.875", "34CC", "3405");
+        row("276.5, decimal comma", "2,212", "3414", "3401");
     }
 
     void dwellRoundsAsTyped()
@@ -356,21 +345,16 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("speedLine");
         QTest::addColumn<QString>("question");
-        QTest::newRow("fr") << "francais.ini"
-                            << "Pour le régime 10000 tr/min, l'avance de la courbe est de 40°."
-                            << "Souhaitez-vous tronquer cette avance ?";
-        QTest::newRow("en") << "english.ini"
-                            << "At 10000 rpm, the curve's advance is 40°."
-                            << "Do you want to truncate this advance?";
-        QTest::newRow("de") << "deutch.ini"
-                            << "Bei 10000 U/min beträgt die Frühzündung der Kurve 40°."
-                            << "Möchten Sie diese Frühzündung begrenzen?";
-        QTest::newRow("es") << "spanish.ini"
-                            << "Para el régimen de 10000 rpm, el avance de la curva es de 40°."
-                            << "¿Desea truncar este avance?";
-        QTest::newRow("sk") << "slovak.ini"
-                            << "Pri 10000 ot/min je predstih krivky 40°."
-                            << "Chcete tento predstih orezať?";
+        row("fr", "francais.ini", "Pour le régime 10000 tr/min, l'avance de la courbe est de 40°.",
+            "Souhaitez-vous tronquer cette avance ?");
+        row("en", "english.ini", "At 10000 rpm, the curve's advance is 40°.",
+            "Do you want to truncate this advance?");
+        row("de", "deutch.ini", "Bei 10000 U/min beträgt die Frühzündung der Kurve 40°.",
+            "Möchten Sie diese Frühzündung begrenzen?");
+        row("es", "spanish.ini", "Para el régimen de 10000 rpm, el avance de la curva es de 40°.",
+            "¿Desea truncar este avance?");
+        row("sk", "slovak.ini", "Pri 10000 ot/min je predstih krivky 40°.",
+            "Chcete tento predstih orezať?");
     }
 
     void truncationQuestionInEveryLanguage()
@@ -379,8 +363,7 @@ private slots:
         QFETCH(QString, speedLine);
         QFETCH(QString, question);
         const QString previous = VEK_LANGUAGE::FichierLangue();
-        VEK_LANGUAGE::SetFichierLangue(file);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(file);
         ScriptedPrompts prompts;
         prompts.answer = false;
         TableGenerator gen(header(), prompts);
@@ -388,8 +371,7 @@ private slots:
         const int16_t result =
             gen.GenereHTAB8(t, grid({{"1000", "0", "40"}, {"9000", "30", "40"}}), 10, 2);
         const QString reason = VEK_LANGUAGE::GetLanguageText("DifAvStAvNotEnough");
-        VEK_LANGUAGE::SetFichierLangue(previous);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(previous);
         QCOMPARE(result, int16_t(-1));
         QCOMPARE(prompts.questions.size(), 1);
         QCOMPARE(prompts.questions.first().split("\r\n"),
@@ -428,75 +410,29 @@ private slots:
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("type8");
         QTest::addColumn<QString>("type88");
-        QTest::newRow("rev 10000") << "rpm"
-                                   << "10000" << 3 << "34FF"
-                                   << "3417";
-        QTest::newRow("rev 14678") << "rpm"
-                                   << "14678" << 3 << "34FF"
-                                   << "34FF";
-        QTest::newRow("rev 916") << "rpm"
-                                 << "916" << 3 << "34FF"
-                                 << "34FF";
-        QTest::newRow("rev 915") << "rpm"
-                                 << "915" << 3 << "34FF"
-                                 << "3400";
-        QTest::newRow("rev 20000") << "rpm"
-                                   << "20000" << 3 << "34FF"
-                                   << "34BC";
-        QTest::newRow("period 500") << "rpm"
-                                    << "500" << 11 << "3400"
-                                    << "3400";
-        QTest::newRow("period 500 high") << "rpm"
-                                         << "500" << 12 << "3400"
-                                         << "3400";
-        QTest::newRow("period 6000") << "rpm"
-                                     << "6000" << 11 << "34F4"
-                                     << "3471";
-        QTest::newRow("period 6000 high") << "rpm"
-                                          << "6000" << 12 << "3401"
-                                          << "3402";
-        QTest::newRow("static 10.5") << "static"
-                                     << "10.5" << 7 << "340A"
-                                     << "340A";
-        QTest::newRow("static 11.5") << "static"
-                                     << "11.5" << 7 << "340C"
-                                     << "340C";
-        QTest::newRow("static 127.5") << "static"
-                                      << "127.5" << 7 << "3480"
-                                      << "3480";
-        QTest::newRow("dwell comma") << "dwell"
-                                     << "3,0" << 8 << "3477"
-                                     << "3477";
-        QTest::newRow("dwell 5") << "dwell"
-                                 << "5.00" << 9 << "3402"
-                                 << "3402";
-        QTest::newRow("dwell 0") << "dwell"
-                                 << "0" << 8 << "3400"
-                                 << "3400";
-        QTest::newRow("low rpm 0") << "low"
-                                   << "0.0" << 6 << "3401"
-                                   << "3401";
-        QTest::newRow("low rpm 12") << "low"
-                                    << "12.0" << 6 << "340D"
-                                    << "340D";
-        QTest::newRow("knock") << "knock"
-                               << "255" << 10 << "34FF"
-                               << "34FF";
-        QTest::newRow("multiple spark") << "spark"
-                                        << "multiple" << 5 << "3402"
-                                        << "3402";
-        QTest::newRow("led 1") << "led"
-                               << "1" << 13 << "3403"
-                               << "3403";
-        QTest::newRow("led 2") << "led"
-                               << "2" << 13 << "3405"
-                               << "3405";
-        QTest::newRow("led 3") << "led"
-                               << "3" << 13 << "3409"
-                               << "3409";
-        QTest::newRow("led 4") << "led"
-                               << "4" << 13 << "3411"
-                               << "3411";
+        row("rev 10000", "rpm", "10000", 3, "34FF", "3417");
+        row("rev 14678", "rpm", "14678", 3, "34FF", "34FF");
+        row("rev 916", "rpm", "916", 3, "34FF", "34FF");
+        row("rev 915", "rpm", "915", 3, "34FF", "3400");
+        row("rev 20000", "rpm", "20000", 3, "34FF", "34BC");
+        row("period 500", "rpm", "500", 11, "3400", "3400");
+        row("period 500 high", "rpm", "500", 12, "3400", "3400");
+        row("period 6000", "rpm", "6000", 11, "34F4", "3471");
+        row("period 6000 high", "rpm", "6000", 12, "3401", "3402");
+        row("static 10.5", "static", "10.5", 7, "340A", "340A");
+        row("static 11.5", "static", "11.5", 7, "340C", "340C");
+        row("static 127.5", "static", "127.5", 7, "3480", "3480");
+        row("dwell comma", "dwell", "3,0", 8, "3477", "3477");
+        row("dwell 5", "dwell", "5.00", 9, "3402", "3402");
+        row("dwell 0", "dwell", "0", 8, "3400", "3400");
+        row("low rpm 0", "low", "0.0", 6, "3401", "3401");
+        row("low rpm 12", "low", "12.0", 6, "340D", "340D");
+        row("knock", "knock", "255", 10, "34FF", "34FF");
+        row("multiple spark", "spark", "multiple", 5, "3402", "3402");
+        row("led 1", "led", "1", 13, "3403", "3403");
+        row("led 2", "led", "2", 13, "3405", "3405");
+        row("led 3", "led", "3", 13, "3409", "3409");
+        row("led 4", "led", "4", 13, "3411", "3411");
     }
     void lowHeaderLines()
     {
@@ -534,10 +470,10 @@ private slots:
     void revLimitRefused_data()
     {
         QTest::addColumn<QString>("rev");
-        QTest::newRow("zero") << "0";
-        QTest::newRow("empty") << "";
-        QTest::newRow("negative") << "-100";
-        QTest::newRow("very low") << "100";
+        row("zero", "0");
+        row("empty", "");
+        row("negative", "-100");
+        row("very low", "100");
     }
     void revLimitRefused()
     {

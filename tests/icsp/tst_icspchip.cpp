@@ -1,6 +1,7 @@
 // Whole-chip reads, writes and erases on the simulated PIC, the chip
 // identification, the injected faults and the behaviour of real chips.
 #include "IcspRig.h"
+#include "TestSupport.h"
 #include "base/Jobs.h"
 #include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
@@ -10,6 +11,8 @@
 #include "icsp/ProgrammerOperations.h"
 
 #include <QtTest>
+
+using TestSupport::row;
 
 namespace {
 
@@ -33,19 +36,15 @@ class TestIcspChip : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void programReadEraseEndToEnd_data()
     {
         QTest::addColumn<QString>("chip");
         QTest::addColumn<int>("config");
         QTest::addColumn<int>("blankChecksum");
-        QTest::newRow("16F84A") << "16F84A" << 0x3FF1 << 0x3CFE;
-        QTest::newRow("16F628") << "16F628" << 0x3F70 << 0x35FE;
+        row("16F84A", "16F84A", 0x3FF1, 0x3CFE);
+        row("16F628", "16F628", 0x3F70, 0x35FE);
     }
     void programReadEraseEndToEnd()
     {
@@ -98,15 +97,15 @@ private slots:
         QTest::addColumn<IcspLineSettings>("lines");
         for (int box = 0; box < 4; ++box)
             QTest::addRow("box %d COM1", box) << IcspRig::wiring(box, "COM1");
-        QTest::newRow("JDM on LPT1 text") << IcspRig::wiring(0, "LPT1");
-        QTest::newRow("VEKP tty path") << IcspRig::wiring(1, "/dev/ttyUSB0");
+        row("JDM on LPT1 text", IcspRig::wiring(0, "LPT1"));
+        row("VEKP tty path", IcspRig::wiring(1, "/dev/ttyUSB0"));
         const std::array<std::array<uint8_t, 4>, 5> pins = {
             {{5, 3, 2, 10}, {1, 14, 16, 11}, {9, 8, 7, 15}, {17, 6, 4, 13}, {2, 3, 4, 12}}};
         for (int box = 1; box < 4; ++box)
             for (const auto &p : pins)
                 QTest::addRow("box %d LPT1 %d/%d/%d/%d", box, p[0], p[1], p[2], p[3])
                     << IcspRig::wiring(box, "LPT1", p[0], p[1], p[2], p[3]);
-        QTest::newRow("VEK-MZ parport path") << IcspRig::wiring(2, "/dev/parport0");
+        row("VEK-MZ parport path", IcspRig::wiring(2, "/dev/parport0"));
     }
     void everyRouting()
     {
@@ -132,12 +131,12 @@ private slots:
     {
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("chip");
-        QTest::newRow("real 16F84A") << 0x0560 << "16F84A";
-        QTest::newRow("16F84A row") << 0x10E0 << "16F84A";
-        QTest::newRow("12C508A") << 0x01E3 << "12C508A";
-        QTest::newRow("16F628") << 0x07C3 << "16F628";
-        QTest::newRow("16F876") << 0x09E7 << "16F876";
-        QTest::newRow("16F876A") << 0x0E05 << "16F876A";
+        row("real 16F84A", 0x0560, "16F84A");
+        row("16F84A row", 0x10E0, "16F84A");
+        row("12C508A", 0x01E3, "12C508A");
+        row("16F628", 0x07C3, "16F628");
+        row("16F876", 0x09E7, "16F876");
+        row("16F876A", 0x0E05, "16F876A");
     }
     void autoPicksEachRow()
     {
@@ -178,58 +177,32 @@ private slots:
         using S = IcspResult::Stage;
         const QString failed = "La programmation du PIC a échoué.\r\nAdresse =  [0x%1]\r\n"
                                "Code erreur = %2";
-        QTest::newRow("code word refuses writes")
-            << "write"
-            << "refuse" << 0x123 << 0 << 3 << 3 << S::WriteCode << 19 << 0x123 << 3 << ""
-            << failed.arg("0123").arg(19);
-        QTest::newRow("EEPROM byte refuses writes")
-            << "write"
-            << "refuse" << 0x2105 << 0 << 3 << 3 << S::WriteEeprom << 29 << 5 << 3 << ""
-            << failed.arg("2105").arg(29);
-        QTest::newRow("user ID refuses writes")
-            << "write"
-            << "refuse" << 0x2002 << 0 << 3 << 3 << S::WriteUserId << 19 << 2 << 3 << ""
-            << failed.arg("2002").arg(19);
-        QTest::newRow("configuration word refuses writes")
-            << "write"
-            << "refuse" << 0x2007 << 0 << 3 << 3 << S::WriteConfig << 19 << 0x2007 << 3 << ""
-            << failed.arg("2007").arg(19);
-        QTest::newRow("bit flipped on the line")
-            << "write"
-            << "flip" << 10 << 5 << 5 << 5 << S::WriteCode << 12 << 9 << -1 << ""
-            << failed.arg("0009").arg(12);
+        row("code word refuses writes", "write", "refuse", 0x123, 0, 3, 3, S::WriteCode, 19, 0x123,
+            3, "", failed.arg("0123").arg(19));
+        row("EEPROM byte refuses writes", "write", "refuse", 0x2105, 0, 3, 3, S::WriteEeprom, 29, 5,
+            3, "", failed.arg("2105").arg(29));
+        row("user ID refuses writes", "write", "refuse", 0x2002, 0, 3, 3, S::WriteUserId, 19, 2, 3,
+            "", failed.arg("2002").arg(19));
+        row("configuration word refuses writes", "write", "refuse", 0x2007, 0, 3, 3, S::WriteConfig,
+            19, 0x2007, 3, "", failed.arg("2007").arg(19));
+        row("bit flipped on the line", "write", "flip", 10, 5, 5, 5, S::WriteCode, 12, 9, -1, "",
+            failed.arg("0009").arg(12));
         // A lost increment used to put every later word one cell too low while
         // each verified: its echo is now checked and the word is tried again.
-        QTest::newRow("increment lost on write")
-            << "write"
-            << "lose" << 200 << 0 << 9 << 5 << S::Done << 0 << -1 << 1 << ""
-            << "";
-        QTest::newRow("increment lost on read")
-            << "read"
-            << "lose" << 300 << 0 << 0 << 0 << S::ReadCode << 21 << 0x123 << -1 << ""
-            << "";
+        row("increment lost on write", "write", "lose", 200, 0, 9, 5, S::Done, 0, -1, 1, "", "");
+        row("increment lost on read", "read", "lose", 300, 0, 0, 0, S::ReadCode, 21, 0x123, -1, "",
+            "");
         // The erase goes round up to three times (each round the three erase
         // sequences, two of which take the program memory).
-        QTest::newRow("erase in one round")
-            << "erase"
-            << "weak" << 0x40 << 0 << 0 << 3 << S::Done << 0 << -1 << -1 << ""
-            << "";
-        QTest::newRow("erase needs a second round")
-            << "erase"
-            << "weak" << 0x40 << 2 << 0 << 3 << S::Done << 0 << -1 << -1 << ""
-            << "";
-        QTest::newRow("erase needs a third round")
-            << "erase"
-            << "weak" << 0x40 << 4 << 0 << 3 << S::Done << 0 << -1 << -1 << ""
-            << "";
-        QTest::newRow("erase never takes") << "erase"
-                                           << "weak" << 0x40 << 6 << 0 << 3 << S::BlankCheck << 0
-                                           << 0x40 << -1 << "not blank at 0x0040"
-                                           << "";
-        QTest::newRow("cell refuses the erase") << "erase"
-                                                << "refuse" << 0x40 << 0 << 0 << 3 << S::BlankCheck
-                                                << 0 << 0x40 << -1 << "not blank at 0x0040"
-                                                << "";
+        row("erase in one round", "erase", "weak", 0x40, 0, 0, 3, S::Done, 0, -1, -1, "", "");
+        row("erase needs a second round", "erase", "weak", 0x40, 2, 0, 3, S::Done, 0, -1, -1, "",
+            "");
+        row("erase needs a third round", "erase", "weak", 0x40, 4, 0, 3, S::Done, 0, -1, -1, "",
+            "");
+        row("erase never takes", "erase", "weak", 0x40, 6, 0, 3, S::BlankCheck, 0, 0x40, -1,
+            "not blank at 0x0040", "");
+        row("cell refuses the erase", "erase", "refuse", 0x40, 0, 0, 3, S::BlankCheck, 0, 0x40, -1,
+            "not blank at 0x0040", "");
     }
     void injectedFaults()
     {
@@ -293,9 +266,9 @@ private slots:
         QTest::addColumn<int>("address"); // the first cell found wrong
         // The device ID read steps 8 times first; then the code stage steps once
         // a word, the EEPROM stage once a byte after it.
-        QTest::newRow("write, code stage") << false << 8 + 200 << 199;
-        QTest::newRow("write, EEPROM stage") << false << 8 + 1024 + 11 << 0x2100 + 10;
-        QTest::newRow("quick code") << true << 8 + 100 << 99;
+        row("write, code stage", false, 8 + 200, 199);
+        row("write, EEPROM stage", false, 8 + 1024 + 11, 0x2100 + 10);
+        row("quick code", true, 8 + 100, 99);
     }
     void missedIncrementIsNoSuccess()
     {
@@ -356,26 +329,14 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString noChip = "no chip";
         const QString choose = "choose the chip";
-        QTest::newRow("no chip, 16F84A") << ""
-                                         << "16F84A" << noChip;
-        QTest::newRow("no chip, 12F629") << ""
-                                         << "12F629" << noChip;
-        QTest::newRow("16F84A as 16F628") << "16F84A"
-                                          << "16F628"
-                                          << "not 16F628 but 16F84A 0x0563";
-        QTest::newRow("12F629 as 16F84A") << "12F629"
-                                          << "16F84A"
-                                          << "not 16F84A but 12F629 0x0F83";
-        QTest::newRow("16F628 as 16F84") << "16F628"
-                                         << "16F84"
-                                         << "not 16F84 but 16F628 0x07C2";
-        QTest::newRow("16F877A as 16F876A") << "16F877A"
-                                            << "16F876A"
-                                            << "not 16F876A but ID 0x0E27";
-        QTest::newRow("empty record") << "12F629"
-                                      << "" << choose;
-        QTest::newRow("18F record") << "16F84A"
-                                    << "18F2550" << choose;
+        row("no chip, 16F84A", "", "16F84A", noChip);
+        row("no chip, 12F629", "", "12F629", noChip);
+        row("16F84A as 16F628", "16F84A", "16F628", "not 16F628 but 16F84A 0x0563");
+        row("12F629 as 16F84A", "12F629", "16F84A", "not 16F84A but 12F629 0x0F83");
+        row("16F628 as 16F84", "16F628", "16F84", "not 16F84 but 16F628 0x07C2");
+        row("16F877A as 16F876A", "16F877A", "16F876A", "not 16F876A but ID 0x0E27");
+        row("empty record", "12F629", "", choose);
+        row("18F record", "16F84A", "18F2550", choose);
     }
     void wrongOrMissingChipStopsEveryOperation()
     {
@@ -443,12 +404,9 @@ private slots:
     {
         QTest::addColumn<QString>("chip");
         QTest::addColumn<QString>("id");
-        QTest::newRow("16F628A") << "16F628A"
-                                 << "0x1066";
-        QTest::newRow("16F877A") << "16F877A"
-                                 << "0x0E27";
-        QTest::newRow("12F629") << "12F629"
-                                << "0x0F83";
+        row("16F628A", "16F628A", "0x1066");
+        row("16F877A", "16F877A", "0x0E27");
+        row("12F629", "12F629", "0x0F83");
     }
     void unknownIdStops()
     {
@@ -465,8 +423,8 @@ private slots:
     void writeTimesOfRealChips_data()
     {
         QTest::addColumn<QString>("chip");
-        QTest::newRow("16F84A") << "16F84A";
-        QTest::newRow("16F628") << "16F628";
+        row("16F84A", "16F84A");
+        row("16F628", "16F628");
     }
     void writeTimesOfRealChips()
     {
@@ -503,16 +461,11 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("loaded");
-        QTest::newRow("0") << "0"
-                           << "1";
-        QTest::newRow("negative") << "-5"
-                                  << "1";
-        QTest::newRow("no number") << "abc"
-                                   << "1";
-        QTest::newRow("0.4") << "0.4"
-                             << "1";
-        QTest::newRow("40") << "40"
-                            << "40";
+        row("0", "0", "1");
+        row("negative", "-5", "1");
+        row("no number", "abc", "1");
+        row("0.4", "0.4", "1");
+        row("40", "40", "40");
     }
     void storedDelayBelowTheMinimum()
     {
@@ -583,12 +536,10 @@ private slots:
         QTest::addColumn<int>("typed");  // -1: go on without it
         QTest::addColumn<int>("osccal"); // what the chip holds afterwards
         QTest::addColumn<QString>("said");
-        QTest::newRow("factory OSCCAL") << false << false << -1 << 0x3480 << "kept 0x3480 0x1000";
-        QTest::newRow("protected, not asked") << true << false << -1 << 0x3480 << "lost 0x0000";
-        QTest::newRow("protected, value typed")
-            << true << true << 0x3490 << 0x3490 << "typed 0x3490 0x1000";
-        QTest::newRow("protected, without it")
-            << true << true << -1 << 0x3FFF << "not written 0x1000";
+        row("factory OSCCAL", false, false, -1, 0x3480, "kept 0x3480 0x1000");
+        row("protected, not asked", true, false, -1, 0x3480, "lost 0x0000");
+        row("protected, value typed", true, true, 0x3490, 0x3490, "typed 0x3490 0x1000");
+        row("protected, without it", true, true, -1, 0x3FFF, "not written 0x1000");
     }
     void calibrationAroundTheErase()
     {
@@ -628,11 +579,11 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("answer"); // -2: asked again, -1: go on without it
-        QTest::newRow("nothing typed") << "  " << -1;
-        QTest::newRow("digits") << "3480" << 0x3480;
-        QTest::newRow("prefixed") << " 0X34ff " << 0x34FF;
-        QTest::newRow("no RETLW") << "3FFF" << -2;
-        QTest::newRow("no number") << "zz" << -2;
+        row("nothing typed", "  ", -1);
+        row("digits", "3480", 0x3480);
+        row("prefixed", " 0X34ff ", 0x34FF);
+        row("no RETLW", "3FFF", -2);
+        row("no number", "zz", -2);
     }
     void typedCalibration()
     {

@@ -1,5 +1,6 @@
 // The programmer's lines, frames, opening and self-test, on the simulated box.
 #include "IcspRig.h"
+#include "TestSupport.h"
 #include "icsp/IcspLines.h"
 #include "platform/ModemLines.h"
 #include "platform/ParallelPort.h"
@@ -9,6 +10,8 @@
 #include <QtTest>
 
 #include <cerrno>
+
+using TestSupport::row;
 
 namespace {
 
@@ -240,18 +243,12 @@ private slots:
     {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("device");
-        QTest::newRow("LPT1") << "LPT1"
-                              << "/dev/parport0";
-        QTest::newRow("LPT2") << "LPT2"
-                              << "/dev/parport1";
-        QTest::newRow("LPT3") << "LPT3"
-                              << "/dev/parport2";
-        QTest::newRow("COM1") << "COM1"
-                              << "/dev/ttyS0";
-        QTest::newRow("COM2") << "COM2"
-                              << "/dev/ttyS1";
-        QTest::newRow("COM3") << "COM3"
-                              << "/dev/ttyS2";
+        row("LPT1", "LPT1", "/dev/parport0");
+        row("LPT2", "LPT2", "/dev/parport1");
+        row("LPT3", "LPT3", "/dev/parport2");
+        row("COM1", "COM1", "/dev/ttyS0");
+        row("COM2", "COM2", "/dev/ttyS1");
+        row("COM3", "COM3", "/dev/ttyS2");
     }
 
     void portNamesOpenTheirDevice()
@@ -261,10 +258,9 @@ private slots:
         QTemporaryDir locks;
         const QStringList kept = SerialPortLock::folders();
         SerialPortLock::setFolders({locks.path()});
-        QFile lock(locks.filePath(SerialPortLock::fileName(device)));
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
-        lock.close();
+        QVERIFY(
+            TestSupport::writeFile(locks.filePath(SerialPortLock::fileName(device)),
+                                   QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
         RefusedOpens calls;
         const auto opened = OpenIcspPortThrough(IcspRig::wiring(1, port), calls);
         SerialPortLock::setFolders(kept);

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "base/MainSettings.h"
 #include "base/MainSettingsLoader.h"
 #include "icsp/IcspSetup.h"
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using TestSupport::row;
 using namespace IcspSetup;
 
 namespace {
@@ -62,16 +64,16 @@ private slots:
         QTest::addColumn<int>("pin");
         QTest::addColumn<int>("left");
         QTest::addColumn<int>("top");
-        QTest::newRow("MCLR 5") << 5 << 1810 << 305;
-        QTest::newRow("CLOCK 3") << 3 << 2110 << 305;
-        QTest::newRow("DATA 2") << 2 << 2260 << 305;
-        QTest::newRow("DATA_R 10") << 10 << 1060 << 305;
-        QTest::newRow("pin 1") << 1 << 2410 << 305;
-        QTest::newRow("pin 13") << 13 << 610 << 305;
-        QTest::newRow("pin 14") << 14 << 2340 << 470;
-        QTest::newRow("pin 15") << 15 << 2190 << 470;
-        QTest::newRow("pin 17") << 17 << 1890 << 470;
-        QTest::newRow("no pin") << 0 << 2560 << 305;
+        row("MCLR 5", 5, 1810, 305);
+        row("CLOCK 3", 3, 2110, 305);
+        row("DATA 2", 2, 2260, 305);
+        row("DATA_R 10", 10, 1060, 305);
+        row("pin 1", 1, 2410, 305);
+        row("pin 13", 13, 610, 305);
+        row("pin 14", 14, 2340, 470);
+        row("pin 15", 15, 2190, 470);
+        row("pin 17", 17, 1890, 470);
+        row("no pin", 0, 2560, 305);
     }
 
     void markersSitOnTheirPins()
@@ -86,15 +88,15 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("attempts"); // -1: refused
-        QTest::newRow("7") << "7" << 7;
-        QTest::newRow("blanks") << " 3 " << 3;
-        QTest::newRow("abc") << "abc" << -1;
-        QTest::newRow("300") << "300" << -1;
-        QTest::newRow("0") << "0" << -1;
-        QTest::newRow("10") << "10" << -1;
-        QTest::newRow("7.5") << "7.5" << -1;
-        QTest::newRow("empty") << "" << -1;
-        QTest::newRow("-1") << "-1" << -1;
+        row("7", "7", 7);
+        row("blanks", " 3 ", 3);
+        row("abc", "abc", -1);
+        row("300", "300", -1);
+        row("0", "0", -1);
+        row("10", "10", -1);
+        row("7.5", "7.5", -1);
+        row("empty", "", -1);
+        row("-1", "-1", -1);
     }
 
     void writeAttemptsOneToNineOnly()
@@ -122,36 +124,21 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("refused"); // -1: accepted
         const int none = -1;
-        QTest::newRow("all good") << ""
-                                  << "" << none;
-        QTest::newRow("attempts abc") << "nbWrite"
-                                      << "abc" << int(Field::NbWrite);
-        QTest::newRow("start not hex") << "HEXADD"
-                                       << "0x100" << int(Field::HEXADD);
-        QTest::newRow("start lower case") << "HEXADD"
-                                          << "1a0" << none;
-        QTest::newRow("start too far") << "HEXADD"
-                                       << "2000" << int(Field::HEXADD);
-        QTest::newRow("five digits") << "HEXADD"
-                                     << "00100" << int(Field::HEXADD);
-        QTest::newRow("empty start") << "HEXADD"
-                                     << "" << int(Field::HEXADD);
-        QTest::newRow("zero length") << "HEXLNG"
-                                     << "0" << int(Field::HEXLNG);
-        QTest::newRow("area past 8K") << "HEXLNG"
-                                      << "2001" << int(Field::HEXLNG);
-        QTest::newRow("area up to 8K") << "HEXLNG"
-                                       << "2000" << none; // with start 0
-        QTest::newRow("table at 1F00") << "ADDH16"
-                                       << "1F00" << none;
-        QTest::newRow("table past the end") << "ADDH16"
-                                            << "1F01" << int(Field::ADDH16);
-        QTest::newRow("table G") << "ADDL8"
-                                 << "30G" << int(Field::ADDL8);
-        QTest::newRow("table blank") << "ADDH8"
-                                     << " " << int(Field::ADDH8);
-        QTest::newRow("table 16 low") << "ADDL16"
-                                      << "zz" << int(Field::ADDL16);
+        row("all good", "", "", none);
+        row("attempts abc", "nbWrite", "abc", int(Field::NbWrite));
+        row("start not hex", "HEXADD", "0x100", int(Field::HEXADD));
+        row("start lower case", "HEXADD", "1a0", none);
+        row("start too far", "HEXADD", "2000", int(Field::HEXADD));
+        row("five digits", "HEXADD", "00100", int(Field::HEXADD));
+        row("empty start", "HEXADD", "", int(Field::HEXADD));
+        row("zero length", "HEXLNG", "0", int(Field::HEXLNG));
+        row("area past 8K", "HEXLNG", "2001", int(Field::HEXLNG));
+        row("area up to 8K", "HEXLNG", "2000", none); // with start 0
+        row("table at 1F00", "ADDH16", "1F00", none);
+        row("table past the end", "ADDH16", "1F01", int(Field::ADDH16));
+        row("table G", "ADDL8", "30G", int(Field::ADDL8));
+        row("table blank", "ADDH8", " ", int(Field::ADDH8));
+        row("table 16 low", "ADDL16", "zz", int(Field::ADDL16));
     }
 
     void refusedBoxes()
@@ -249,8 +236,8 @@ private slots:
     void saveReportsAStoreThatCannotBeWritten_data()
     {
         QTest::addColumn<bool>("folderIsAFile");
-        QTest::newRow("read-only folder") << false;
-        QTest::newRow("folder is a file") << true;
+        row("read-only folder", false);
+        row("folder is a file", true);
     }
 
     void saveReportsAStoreThatCannotBeWritten()

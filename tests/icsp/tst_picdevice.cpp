@@ -1,7 +1,10 @@
+#include "TestSupport.h"
 #include "icsp/ChipTable.h"
 #include "icsp/PicDevice.h"
 
 #include <QtTest>
+
+using TestSupport::row;
 
 namespace {
 PicDevice deviceFor(const char *setting)
@@ -20,18 +23,12 @@ private slots:
     {
         QTest::addColumn<QString>("chip");
         QTest::addColumn<QString>("text");
-        QTest::newRow("16F84") << "PIC-16F84"
-                               << "0x3CFE";
-        QTest::newRow("16F84A") << "PIC-16F84A"
-                                << "0x3CFE";
-        QTest::newRow("12C508") << "PIC-12C508"
-                                << "0x3E7E";
-        QTest::newRow("16F628") << "PIC-16F628"
-                                << "0x35FE";
-        QTest::newRow("16F876") << "PIC-16F876"
-                                << "0x23FE";
-        QTest::newRow("16F88 (not summed)") << "PIC-16F88"
-                                            << "0x3BFE";
+        row("16F84", "PIC-16F84", "0x3CFE");
+        row("16F84A", "PIC-16F84A", "0x3CFE");
+        row("12C508", "PIC-12C508", "0x3E7E");
+        row("16F628", "PIC-16F628", "0x35FE");
+        row("16F876", "PIC-16F876", "0x23FE");
+        row("16F88 (not summed)", "PIC-16F88", "0x3BFE");
     }
     void blankChecksums()
     {

@@ -2,6 +2,7 @@
 // set-up dialog's line tests on the simulated programmer box.
 #include "IcspRig.h"
 #include "RecordingSink.h"
+#include "TestSupport.h"
 #include "base/Jobs.h"
 #include "base/VEK_LANGUAGE.h"
 #include "icsp/IcspChipOperations.h"
@@ -9,6 +10,8 @@
 #include "icsp/ProgrammerOperations.h"
 
 #include <QtTest>
+
+using TestSupport::row;
 
 namespace {
 
@@ -29,11 +32,7 @@ class TestProgrammerOperations : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     // What column 0 or a failed generation leaves must not reach the chip: a
     // table is a program word, then 255 return-with-literal words (0x34xx).
@@ -43,14 +42,14 @@ private slots:
         QTest::addColumn<int>("word");  // every word
         QTest::addColumn<int>("other"); // word 9, when the table has one
         QTest::addColumn<int>("bad");   // the first word refused, -1: programmed
-        QTest::newRow("256 zeros") << 256 << 0 << 0 << 1;
-        QTest::newRow("no entry") << 0 << 0 << 0 << 0;
-        QTest::newRow("short") << 200 << 0x3412 << 0x3412 << 200;
-        QTest::newRow("0x3000") << 256 << 0x3412 << 0x3000 << 9;
-        QTest::newRow("0x33FF") << 256 << 0x3412 << 0x33FF << 9;
-        QTest::newRow("0x35FF") << 256 << 0x3412 << 0x35FF << 9;
-        QTest::newRow("0x3FFF") << 256 << 0x3412 << 0x3FFF << 9;
-        QTest::newRow("0x3400 and 0x34FF") << 256 << 0x3400 << 0x34FF << -1;
+        row("256 zeros", 256, 0, 0, 1);
+        row("no entry", 0, 0, 0, 0);
+        row("short", 200, 0x3412, 0x3412, 200);
+        row("0x3000", 256, 0x3412, 0x3000, 9);
+        row("0x33FF", 256, 0x3412, 0x33FF, 9);
+        row("0x35FF", 256, 0x3412, 0x35FF, 9);
+        row("0x3FFF", 256, 0x3412, 0x3FFF, 9);
+        row("0x3400 and 0x34FF", 256, 0x3400, 0x34FF, -1);
     }
     void notATableIsRefused()
     {
@@ -127,8 +126,8 @@ private slots:
     void failedConfigurationReadKeepsTheImage_data()
     {
         QTest::addColumn<bool>("verification");
-        QTest::newRow("chip read") << false;
-        QTest::newRow("module verification") << true;
+        row("chip read", false);
+        row("module verification", true);
     }
 
     void failedConfigurationReadKeepsTheImage()
@@ -161,9 +160,9 @@ private slots:
     {
         QTest::addColumn<int>("address");
         QTest::addColumn<QString>("named");
-        QTest::newRow("program word") << 0x01A3 << " [0x01A3]";
-        QTest::newRow("configuration") << 0x2000 << " [0x2000]";
-        QTest::newRow("EEPROM byte") << 0x2105 << " [0x2105]";
+        row("program word", 0x01A3, " [0x01A3]");
+        row("configuration", 0x2000, " [0x2000]");
+        row("EEPROM byte", 0x2105, " [0x2105]");
     }
 
     void readBackFailureOnTheLinesIsWorded()
@@ -202,70 +201,44 @@ private slots:
                                   "l'adresse [0x0000]";
         // The device ID read steps 8 times; then the code stage steps once a
         // word (1024 of them), the EEPROM stage once a byte.
-        QTest::newRow("read, done") << false << "16F84A"
-                                    << "" << 0 << S::Done << "Lecture du PIC terminée";
-        QTest::newRow("read, port busy") << false << "16F84A"
-                                         << "busy" << 0 << S::Open << opening;
-        QTest::newRow("read, no chip")
-            << false << "16F84A"
-            << "absent" << 0 << S::Identify << "no chip, a 16F84 is chosen";
-        QTest::newRow("read, jump to the configuration")
-            << false << "16F84A"
-            << "load configuration" << 1 << S::JumpConfig << jumpConfig;
-        QTest::newRow("read, configuration") << false << "16F84A"
-                                             << "increment" << 3 << S::ReadConfig << readConfig;
-        QTest::newRow("read, program word") << false << "16F84A"
-                                            << "increment" << 8 + 0x1A3 + 1 << S::ReadCode
-                                            << "Problème: lecture de la mémoire programme [0x01A3]";
-        QTest::newRow("read, EEPROM byte") << false << "16F84A"
-                                           << "increment" << 8 + 1024 + 0x15 + 1 << S::ReadEeprom
-                                           << "Problème: lecture de la mémoire EEPROM [0x0015]";
-        QTest::newRow("read, cancelled") << false << "16F84A"
-                                         << "cancel" << 0 << S::Cancelled << cancelled;
-        QTest::newRow("write, done")
-            << true << "16F84A"
-            << "" << 0 << S::Done << "Programmation du PIC terminée et vérifiée";
-        QTest::newRow("write, port busy") << true << "16F84A"
-                                          << "busy" << 0 << S::Open << opening;
-        QTest::newRow("write, no chip") << true << "16F84A"
-                                        << "absent" << 0 << S::Identify << "no chip";
-        QTest::newRow("write, jump to the configuration")
-            << true << "16F84A"
-            << "load configuration" << 1 << S::JumpConfig << jumpConfig;
-        QTest::newRow("write, configuration") << true << "16F84A"
-                                              << "increment" << 3 << S::ReadConfig << readConfig;
-        QTest::newRow("write, factory calibration")
-            << true << "12F629"
-            << "increment" << 9 << S::Calibration
-            << "Problème avec le calibrage d'usine du PIC [0x03FF]";
-        QTest::newRow("write, program word")
-            << true << "16F84A"
-            << "refuse" << 0x1A3 << S::WriteCode
-            << "Erreur de programmation de la mémoire programme [0x01A3]";
-        QTest::newRow("write, EEPROM byte")
-            << true << "16F84A"
-            << "refuse" << 0x2100 + 0x15 << S::WriteEeprom
-            << "Erreur de programmation de la mémoire EEPROM [0x0015]";
+        row("read, done", false, "16F84A", "", 0, S::Done, "Lecture du PIC terminée");
+        row("read, port busy", false, "16F84A", "busy", 0, S::Open, opening);
+        row("read, no chip", false, "16F84A", "absent", 0, S::Identify,
+            "no chip, a 16F84 is chosen");
+        row("read, jump to the configuration", false, "16F84A", "load configuration", 1,
+            S::JumpConfig, jumpConfig);
+        row("read, configuration", false, "16F84A", "increment", 3, S::ReadConfig, readConfig);
+        row("read, program word", false, "16F84A", "increment", 8 + 0x1A3 + 1, S::ReadCode,
+            "Problème: lecture de la mémoire programme [0x01A3]");
+        row("read, EEPROM byte", false, "16F84A", "increment", 8 + 1024 + 0x15 + 1, S::ReadEeprom,
+            "Problème: lecture de la mémoire EEPROM [0x0015]");
+        row("read, cancelled", false, "16F84A", "cancel", 0, S::Cancelled, cancelled);
+        row("write, done", true, "16F84A", "", 0, S::Done,
+            "Programmation du PIC terminée et vérifiée");
+        row("write, port busy", true, "16F84A", "busy", 0, S::Open, opening);
+        row("write, no chip", true, "16F84A", "absent", 0, S::Identify, "no chip");
+        row("write, jump to the configuration", true, "16F84A", "load configuration", 1,
+            S::JumpConfig, jumpConfig);
+        row("write, configuration", true, "16F84A", "increment", 3, S::ReadConfig, readConfig);
+        row("write, factory calibration", true, "12F629", "increment", 9, S::Calibration,
+            "Problème avec le calibrage d'usine du PIC [0x03FF]");
+        row("write, program word", true, "16F84A", "refuse", 0x1A3, S::WriteCode,
+            "Erreur de programmation de la mémoire programme [0x01A3]");
+        row("write, EEPROM byte", true, "16F84A", "refuse", 0x2100 + 0x15, S::WriteEeprom,
+            "Erreur de programmation de la mémoire EEPROM [0x0015]");
         // The configuration area is loaded once at the start, then for the IDs.
-        QTest::newRow("write, jump to the IDs")
-            << true << "16F84A"
-            << "load configuration" << 2 << S::JumpUserId
-            << "Problème: accès aux identifiants utilisateur impossible";
-        QTest::newRow("write, user ID") << true << "16F84A"
-                                        << "refuse" << 0x2002 << S::WriteUserId
-                                        << "Erreur de programmation de l'identifiant utilisateur "
-                                           "[0x2]";
-        QTest::newRow("write, configuration word")
-            << true << "16F84A"
-            << "refuse" << 0x2007 << S::WriteConfig
-            << "Erreur de programmation du mot de configuration";
+        row("write, jump to the IDs", true, "16F84A", "load configuration", 2, S::JumpUserId,
+            "Problème: accès aux identifiants utilisateur impossible");
+        row("write, user ID", true, "16F84A", "refuse", 0x2002, S::WriteUserId,
+            "Erreur de programmation de l'identifiant utilisateur "
+            "[0x2]");
+        row("write, configuration word", true, "16F84A", "refuse", 0x2007, S::WriteConfig,
+            "Erreur de programmation du mot de configuration");
         // The chip misses the code stage's first increment: word 1 lands in
         // cell 0, verified there, and the fresh read finds it.
-        QTest::newRow("write, read back")
-            << true << "16F84A"
-            << "skip" << 8 + 1 << S::ReadBack << "read back 0x0000 0x0456 0x0123";
-        QTest::newRow("write, cancelled") << true << "16F84A"
-                                          << "cancel" << 0 << S::Cancelled << cancelled;
+        row("write, read back", true, "16F84A", "skip", 8 + 1, S::ReadBack,
+            "read back 0x0000 0x0456 0x0123");
+        row("write, cancelled", true, "16F84A", "cancel", 0, S::Cancelled, cancelled);
     }
 
     void everyFailureStageIsWorded()

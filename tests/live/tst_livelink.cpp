@@ -1,5 +1,6 @@
 #include "ManualClock.h"
 #include "ModuleSimulator.h"
+#include "TestSupport.h"
 #include "base/VEK_LANGUAGE.h"
 #include "live/LiveLink.h"
 #include "live/LiveLogFormatter.h"
@@ -37,11 +38,7 @@ class TestLiveLink : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void everyValidFrameDecodedOnceAndLogged()
     {

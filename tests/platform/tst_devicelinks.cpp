@@ -1,4 +1,5 @@
 #include "PortHolders.h"
+#include "TestSupport.h"
 #include "platform/ModemLines.h"
 #include "platform/ParallelPort.h"
 #include "platform/SerialLineStatus.h"
@@ -17,7 +18,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/ppdev.h>
-#include <pty.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -109,25 +109,6 @@ public:
     }
 };
 
-struct Pty {
-    int master = -1;
-    QString slave;
-    Pty()
-    {
-        int slaveFd = -1;
-        char name[128];
-        if (openpty(&master, &slaveFd, name, nullptr, nullptr) == 0) {
-            slave = QString::fromLocal8Bit(name);
-            ::close(slaveFd); // the link opens it by name, as it opens a real port
-        }
-    }
-    ~Pty()
-    {
-        if (master >= 0)
-            ::close(master);
-    }
-};
-
 } // namespace
 
 class TestDeviceLinks : public QObject
@@ -150,9 +131,9 @@ private slots:
 
 void TestDeviceLinks::byteLinkBothWaysAndDeadlines()
 {
-    Pty pty;
-    QVERIFY(!pty.slave.isEmpty());
-    auto opened = TtyByteLink::open(pty.slave, "57600,N,8,1");
+    LinkedPty pty;
+    QVERIFY(!pty.device.isEmpty());
+    auto opened = TtyByteLink::open(pty.device, "57600,N,8,1");
     QVERIFY2(opened, qPrintable(opened.error));
     ByteLink &link = *opened.device;
 
@@ -188,8 +169,8 @@ void TestDeviceLinks::byteLinkBothWaysAndDeadlines()
 
 void TestDeviceLinks::byteLinkReportsClosedPeerAndBadDevice()
 {
-    auto pty = std::make_unique<Pty>();
-    auto opened = TtyByteLink::open(pty->slave, "9600,N,8,1");
+    auto pty = std::make_unique<LinkedPty>();
+    auto opened = TtyByteLink::open(pty->device, "9600,N,8,1");
     QVERIFY(opened);
     pty.reset(); // the other end goes away
     QByteArray in;
@@ -214,8 +195,8 @@ void TestDeviceLinks::byteLinkReportsClosedPeerAndBadDevice()
     QVERIFY(nullLive);
     QCOMPARE(int(nullLive->fault), int(DeviceFault::NotATty));
     QVERIFY(!live.isOpen());
-    Pty other;
-    const auto badSettings = TtyByteLink::open(other.slave, "12345,N,8,1");
+    LinkedPty other;
+    const auto badSettings = TtyByteLink::open(other.device, "12345,N,8,1");
     QVERIFY(!badSettings);
     QVERIFY(badSettings.error.contains("12345,N,8,1"));
 }
@@ -272,8 +253,8 @@ void TestDeviceLinks::parallelPortClaimsAndMapsRegisters()
 void TestDeviceLinks::boundedWriteGivesUpOnAHeldLine()
 {
     using Outcome = SerialLineStatus::WriteOutcome;
-    Pty pty;
-    const int fd = ::open(qPrintable(pty.slave), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    LinkedPty pty;
+    const int fd = ::open(qPrintable(pty.device), O_RDWR | O_NOCTTY | O_NONBLOCK);
     QVERIFY(fd >= 0);
     QCOMPARE(SerialLineStatus::WriteWithin(fd, "abc", 200).end, Outcome::Sent);
     char got[3] = {};
@@ -317,21 +298,21 @@ QString heldBy(const DeviceFailure &failure)
 // window of ours holds it (never naming ourselves as another program).
 void TestDeviceLinks::aPortHasOneOwner()
 {
-    Pty pty;
-    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.slave);
+    LinkedPty pty;
+    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.device);
     QCOMPARE(SerialPortLock::fileName("/dev/ttyS11"), QString("LCK..ttyS11"));
     QCOMPARE(SerialPortLock::fileName("/dev/pts/7"), QString("LCK..pts_7"));
     {
-        auto first = TtyByteLink::open(pty.slave, "9600,N,8,1");
+        auto first = TtyByteLink::open(pty.device, "9600,N,8,1");
         QVERIFY2(first, qPrintable(first.error));
         QVERIFY(QFile::exists(lockFile));
-        const auto second = TtyByteLink::open(pty.slave, "9600,N,8,1");
+        const auto second = TtyByteLink::open(pty.device, "9600,N,8,1");
         QVERIFY(!second);
         QCOMPARE(heldBy(second), QString("here"));
 
         QSerialPort live;
         const auto failure =
-            SerialPortOpening::Open(live, pty.slave, "9600,N,8,1", QSerialPort::NoFlowControl);
+            SerialPortOpening::Open(live, pty.device, "9600,N,8,1", QSerialPort::NoFlowControl);
         QVERIFY(failure);
         QVERIFY(!live.isOpen());
         QCOMPARE(heldBy(*failure), QString("here"));
@@ -339,12 +320,12 @@ void TestDeviceLinks::aPortHasOneOwner()
     QVERIFY(!QFile::exists(lockFile)); // let go with the port
 
     QSerialPort live;
-    QVERIFY(!SerialPortOpening::Open(live, pty.slave, "9600,N,8,1", QSerialPort::NoFlowControl));
-    const auto raw = TtyByteLink::open(pty.slave, "9600,N,8,1");
+    QVERIFY(!SerialPortOpening::Open(live, pty.device, "9600,N,8,1", QSerialPort::NoFlowControl));
+    const auto raw = TtyByteLink::open(pty.device, "9600,N,8,1");
     QVERIFY(!raw);
     QCOMPARE(heldBy(raw), QString("here"));
     live.close();
-    QVERIFY(TtyByteLink::open(pty.slave, "9600,N,8,1"));
+    QVERIFY(TtyByteLink::open(pty.device, "9600,N,8,1"));
 }
 
 // A lock file in the old form ("%10d\n") of a running program keeps us off
@@ -354,25 +335,21 @@ void TestDeviceLinks::aLockOfAnotherProgramNamesIt()
     QTemporaryDir folder;
     const QStringList kept = SerialPortLock::folders();
     SerialPortLock::setFolders({folder.path()});
-    Pty pty;
-    const QString lockFile = folder.filePath(SerialPortLock::fileName(pty.slave));
-    const auto writeLock = [&lockFile](qint64 pid) {
-        QFile f(lockFile);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QString("%1\n").arg(pid, 10).toLatin1());
-    };
+    LinkedPty pty;
+    const QString lockFile = folder.filePath(SerialPortLock::fileName(pty.device));
     QProcess other;
     other.start("sleep", {"30"});
     QVERIFY(other.waitForStarted());
-    writeLock(other.processId());
-    const auto held = TtyByteLink::open(pty.slave, "9600,N,8,1");
+    QVERIFY(
+        TestSupport::writeFile(lockFile, QString("%1\n").arg(other.processId(), 10).toLatin1()));
+    const auto held = TtyByteLink::open(pty.device, "9600,N,8,1");
     QVERIFY(!held);
     QCOMPARE(int(held.fault), int(DeviceFault::InUse));
     QCOMPARE(held.holder, QString("sleep (PID %1)").arg(other.processId()));
     other.kill();
     other.waitForFinished();
 
-    const auto stale = TtyByteLink::open(pty.slave, "9600,N,8,1");
+    const auto stale = TtyByteLink::open(pty.device, "9600,N,8,1");
     QVERIFY2(stale, qPrintable(stale.error));
     QFile lock(lockFile);
     QVERIFY(lock.open(QIODevice::ReadOnly));
@@ -386,43 +363,42 @@ void TestDeviceLinks::aLockOfAnotherProgramNamesIt()
 // window of ours holds it.
 void TestDeviceLinks::aLockNamingUsIsStaleUnlessWeHoldThePort()
 {
-    Pty pty;
+    LinkedPty pty;
     // The folder QSerialPort writes its lock files in, as ours do by default.
-    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.slave);
+    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.device);
     const auto removeLock = qScopeGuard([&lockFile] { QFile::remove(lockFile); });
     // As a run of ours that crashed leaves it: our PID, name and host.
     const auto leaveStaleLock = [&lockFile] {
-        QFile f(lockFile);
-        return f.open(QIODevice::WriteOnly) &&
-               f.write(QByteArray::number(::getpid()) + '\n' +
-                       QCoreApplication::applicationName().toUtf8() + '\n' +
-                       QSysInfo::machineHostName().toUtf8() + '\n') > 0;
+        return TestSupport::writeFile(lockFile, QByteArray::number(::getpid()) + '\n' +
+                                                    QCoreApplication::applicationName().toUtf8() +
+                                                    '\n' + QSysInfo::machineHostName().toUtf8() +
+                                                    '\n');
     };
     QVERIFY(leaveStaleLock());
     {
-        auto raw = TtyByteLink::open(pty.slave, "9600,N,8,1");
+        auto raw = TtyByteLink::open(pty.device, "9600,N,8,1");
         QVERIFY2(raw, qPrintable(raw.error));
-        QCOMPARE(heldBy(TtyByteLink::open(pty.slave, "9600,N,8,1")), QString("here"));
+        QCOMPARE(heldBy(TtyByteLink::open(pty.device, "9600,N,8,1")), QString("here"));
     }
     QVERIFY(!QFile::exists(lockFile));
 
     QVERIFY(leaveStaleLock());
     QSerialPort live;
     const auto failure =
-        SerialPortOpening::Open(live, pty.slave, "9600,N,8,1", QSerialPort::NoFlowControl);
+        SerialPortOpening::Open(live, pty.device, "9600,N,8,1", QSerialPort::NoFlowControl);
     QVERIFY2(!failure, qPrintable(failure ? failure->error : QString()));
-    QCOMPARE(heldBy(TtyByteLink::open(pty.slave, "9600,N,8,1")), QString("here"));
+    QCOMPARE(heldBy(TtyByteLink::open(pty.device, "9600,N,8,1")), QString("here"));
     live.close();
     QVERIFY(!QFile::exists(lockFile));
-    QVERIFY(TtyByteLink::open(pty.slave, "9600,N,8,1"));
+    QVERIFY(TtyByteLink::open(pty.device, "9600,N,8,1"));
 }
 
 void TestDeviceLinks::withoutALockFolderThePortStillOpens()
 {
     const QStringList kept = SerialPortLock::folders();
     SerialPortLock::setFolders({"/proc/vek-no-such-folder"});
-    Pty pty;
-    const auto opened = TtyByteLink::open(pty.slave, "9600,N,8,1");
+    LinkedPty pty;
+    const auto opened = TtyByteLink::open(pty.device, "9600,N,8,1");
     SerialPortLock::setFolders(kept);
     QVERIFY2(opened, qPrintable(opened.error));
 }
@@ -441,25 +417,25 @@ void TestDeviceLinks::holdersWithoutALockAreNotUs_data()
 void TestDeviceLinks::holdersWithoutALockAreNotUs()
 {
     QFETCH(bool, otherProgram);
-    Pty pty;
-    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.slave);
+    LinkedPty pty;
+    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(pty.device);
     {
         std::unique_ptr<ForeignPortHolder> program;
         int fd = -1;
         if (otherProgram) {
-            program = std::make_unique<ForeignPortHolder>(pty.slave);
+            program = std::make_unique<ForeignPortHolder>(pty.device);
             QVERIFY(program->holding());
         } else {
-            fd = ::open(qPrintable(pty.slave), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            fd = ::open(qPrintable(pty.device), O_RDWR | O_NOCTTY | O_NONBLOCK);
             QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0);
         }
-        const auto raw = TtyByteLink::open(pty.slave, "9600,N,8,1");
+        const auto raw = TtyByteLink::open(pty.device, "9600,N,8,1");
         QCOMPARE(heldBy(raw), QString("nobody known"));
         QVERIFY(!QFile::exists(lockFile));
 
         QSerialPort live;
         const auto failure =
-            SerialPortOpening::Open(live, pty.slave, "9600,N,8,1", QSerialPort::NoFlowControl);
+            SerialPortOpening::Open(live, pty.device, "9600,N,8,1", QSerialPort::NoFlowControl);
         QVERIFY(failure);
         QVERIFY(!live.isOpen());
         QCOMPARE(heldBy(*failure), QString("nobody known"));
@@ -467,7 +443,7 @@ void TestDeviceLinks::holdersWithoutALockAreNotUs()
         if (fd >= 0)
             ::close(fd);
     }
-    QVERIFY(TtyByteLink::open(pty.slave, "9600,N,8,1"));
+    QVERIFY(TtyByteLink::open(pty.device, "9600,N,8,1"));
 }
 
 // A link (as socat makes them) opens the device it leads to, under that

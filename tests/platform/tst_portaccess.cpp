@@ -8,6 +8,8 @@
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
 
+using TestSupport::row;
+
 namespace {
 
 // open/ioctl of a parallel port that may refuse to open or to be claimed.
@@ -74,31 +76,24 @@ private slots:
         QTest::addColumn<QString>("reason");
 
         const QStringList port{"parport0"};
-        QTest::newRow("usable") << kBothLoaded << QStringList() << port << 0 << 0 << "Running"
-                                << QStringList() << false << false << "";
-        QTest::newRow("built into the kernel")
-            << QByteArray() << QStringList{"parport"} << port << 0 << 0 << "Running"
-            << QStringList() << false << false << "";
-        QTest::newRow("claimed by another program")
-            << kBothLoaded << QStringList() << port << 0 << EBUSY << "Stopped" << QStringList()
-            << false << false << "/dev/parport0: " + QString(strerror(EBUSY));
-        QTest::newRow("no such hardware")
-            << kBothLoaded << QStringList() << port << ENXIO << 0 << "Stopped" << QStringList()
-            << false << false << "/dev/parport0: " + QString(strerror(ENXIO));
-        QTest::newRow("not in the lp group")
-            << kBothLoaded << QStringList() << port << EACCES << 0 << "" << QStringList() << false
-            << true << "/dev/parport0: " + QString(strerror(EACCES));
-        QTest::newRow("modules loaded, no device")
-            << kBothLoaded << QStringList() << QStringList() << 0 << 0 << "" << QStringList()
-            << true << false << "";
-        QTest::newRow("nothing loaded")
-            << QByteArray("snd 1 0 - Live 0x0\nparport_pc 1 0 - Live 0x0\n") << QStringList()
-            << QStringList() << 0 << 0 << "" << QStringList{"parport", "ppdev"} << true << false
-            << "";
-        QTest::newRow("stale node without ppdev")
-            << QByteArray("parport 1 0 - Live 0x0\n") << QStringList() << port << ENODEV << 0 << ""
-            << QStringList{"ppdev"} << false << false
-            << "/dev/parport0: " + QString(strerror(ENODEV));
+        row("usable", kBothLoaded, QStringList(), port, 0, 0, "Running", QStringList(), false,
+            false, "");
+        row("built into the kernel", QByteArray(), QStringList{"parport"}, port, 0, 0, "Running",
+            QStringList(), false, false, "");
+        row("claimed by another program", kBothLoaded, QStringList(), port, 0, EBUSY, "Stopped",
+            QStringList(), false, false, "/dev/parport0: " + QString(strerror(EBUSY)));
+        row("no such hardware", kBothLoaded, QStringList(), port, ENXIO, 0, "Stopped",
+            QStringList(), false, false, "/dev/parport0: " + QString(strerror(ENXIO)));
+        row("not in the lp group", kBothLoaded, QStringList(), port, EACCES, 0, "", QStringList(),
+            false, true, "/dev/parport0: " + QString(strerror(EACCES)));
+        row("modules loaded, no device", kBothLoaded, QStringList(), QStringList(), 0, 0, "",
+            QStringList(), true, false, "");
+        row("nothing loaded", QByteArray("snd 1 0 - Live 0x0\nparport_pc 1 0 - Live 0x0\n"),
+            QStringList(), QStringList(), 0, 0, "", QStringList{"parport", "ppdev"}, true, false,
+            "");
+        row("stale node without ppdev", QByteArray("parport 1 0 - Live 0x0\n"), QStringList(), port,
+            ENODEV, 0, "", QStringList{"ppdev"}, false, false,
+            "/dev/parport0: " + QString(strerror(ENODEV)));
     }
 
     void statusAnswers()

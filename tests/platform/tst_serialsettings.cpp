@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+using TestSupport::row;
+
 class TestSerialSettings : public QObject
 {
     Q_OBJECT
@@ -53,38 +55,22 @@ private slots:
     {
         QTest::addColumn<QString>("setting");
         QTest::addColumn<QString>("device");
-        QTest::newRow("COM1") << "COM1"
-                              << "/dev/ttyS0";
-        QTest::newRow("COM3") << "COM3"
-                              << "/dev/ttyS2";
-        QTest::newRow("COM10") << "COM10"
-                               << "/dev/ttyS9";
-        QTest::newRow("COM12") << "COM12"
-                               << "/dev/ttyS11";
-        QTest::newRow("COM21") << "COM21"
-                               << "/dev/ttyS20";
-        QTest::newRow("usb adapter") << "/dev/ttyUSB0"
-                                     << "/dev/ttyUSB0";
-        QTest::newRow("pseudo-terminal") << "/dev/pts/12"
-                                         << "/dev/pts/12";
-        QTest::newRow("COM0") << "COM0"
-                              << "";
-        QTest::newRow("COM alone") << "COM"
-                                   << "";
-        QTest::newRow("COM with a space") << "COM 3"
-                                          << "";
-        QTest::newRow("lower case") << "com3"
-                                    << "";
-        QTest::newRow("parallel") << "LPT1"
-                                  << "";
-        QTest::newRow("path outside /dev, leading nowhere") << "/tmp/vek-no-such-port"
-                                                            << "/tmp/vek-no-such-port";
-        QTest::newRow("/dev/ alone") << "/dev/"
-                                     << "";
-        QTest::newRow("link to a pseudo-terminal") << "{link}"
-                                                   << "{pty}";
-        QTest::newRow("plain file") << "{file}"
-                                    << "";
+        row("COM1", "COM1", "/dev/ttyS0");
+        row("COM3", "COM3", "/dev/ttyS2");
+        row("COM10", "COM10", "/dev/ttyS9");
+        row("COM12", "COM12", "/dev/ttyS11");
+        row("COM21", "COM21", "/dev/ttyS20");
+        row("usb adapter", "/dev/ttyUSB0", "/dev/ttyUSB0");
+        row("pseudo-terminal", "/dev/pts/12", "/dev/pts/12");
+        row("COM0", "COM0", "");
+        row("COM alone", "COM", "");
+        row("COM with a space", "COM 3", "");
+        row("lower case", "com3", "");
+        row("parallel", "LPT1", "");
+        row("path outside /dev, leading nowhere", "/tmp/vek-no-such-port", "/tmp/vek-no-such-port");
+        row("/dev/ alone", "/dev/", "");
+        row("link to a pseudo-terminal", "{link}", "{pty}");
+        row("plain file", "{file}", "");
     }
 
     void portSettingNamesOneDevice()

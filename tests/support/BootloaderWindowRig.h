@@ -4,6 +4,7 @@
 #include "ModuleSimulator.h"
 #include "Mouse.h"
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "bootloader/BootloaderTexts.h"
@@ -33,9 +34,7 @@ namespace BootloaderWindowRig {
 
 inline void useTextsAndFolder(const QTemporaryDir &programFolder)
 {
-    VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-    VEK_LANGUAGE::SetFichierLangue("francais.ini");
-    VEK_LANGUAGE::InitLanguage();
+    TestSupport::useFrenchTexts();
     VEK_Gestion_OS::SetDossierProgramme(programFolder.path() + '/');
 }
 

@@ -70,11 +70,16 @@ void useOffscreenScreen(QSize size)
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file->fileName().toLocal8Bit());
 }
 
+void useTexts(const QString &file)
+{
+    VEK_LANGUAGE::SetFichierLangue(file);
+    VEK_LANGUAGE::InitLanguage();
+}
+
 void useFrenchTexts()
 {
     VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-    VEK_LANGUAGE::SetFichierLangue("francais.ini");
-    VEK_LANGUAGE::InitLanguage();
+    useTexts("francais.ini");
 }
 
 } // namespace TestSupport

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 
 // Shared helpers of the test programs.
 namespace TestSupport {
@@ -20,6 +21,8 @@ QString testSourceDirectory();
 // Folder of the built test tools (simulated module, ...).
 QString toolsDirectory();
 
+// The program's texts from the language file `file` ("english.ini").
+void useTexts(const QString &file);
 // The program's texts from the French language file, as at a first start.
 void useFrenchTexts();
 
@@ -35,6 +38,13 @@ template <typename T> T *child(const QObject &window, const QString &name)
 
 // Qt Test data: a "file" column with one row per shipped language file.
 void addLanguageFileRows();
+
+// Qt Test data: the row `name` with its columns' values in order, so that a
+// table of short rows reads one row a line.
+template <typename... Values> void row(const char *name, const Values &...values)
+{
+    (QTest::newRow(name) << ... << values);
+}
 
 // Before the application starts: windows shown offscreen go to one screen of
 // `size`, framed as by a window manager, rather than to the default 800x600

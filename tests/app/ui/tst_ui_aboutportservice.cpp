@@ -12,6 +12,8 @@
 
 #include <cerrno>
 
+using TestSupport::row;
+
 namespace {
 
 class FakeCalls final : public SystemCalls
@@ -96,16 +98,11 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("key");
-        QTest::newRow("load") << "BP_LoadDRV"
-                              << "PortSvcInstall";
-        QTest::newRow("start") << "BP_StartDRV"
-                               << "PortSvcStart";
-        QTest::newRow("stop") << "BP_StopDRV"
-                              << "PortSvcStop";
-        QTest::newRow("pause") << "BP_PauseDRV"
-                               << "PortSvcPause";
-        QTest::newRow("remove") << "BP_RemoveDRV"
-                                << "PortSvcRemove";
+        row("load", "BP_LoadDRV", "PortSvcInstall");
+        row("start", "BP_StartDRV", "PortSvcStart");
+        row("stop", "BP_StopDRV", "PortSvcStop");
+        row("pause", "BP_PauseDRV", "PortSvcPause");
+        row("remove", "BP_RemoveDRV", "PortSvcRemove");
     }
 
     void otherButtonsSayWhatToDoAndTheState()

@@ -53,8 +53,7 @@ class TestLayouts : public QObject
     {
         VEK_LANGUAGE::SetFichierLangue(file);
         w.Form_Load(false);
-        VEK_LANGUAGE::SetFichierLangue(file); // the stored settings may name another
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(file); // the stored settings may name another
         w.InitLangue();
         w.show();
     }
@@ -125,8 +124,10 @@ private slots:
     void initTestCase()
     {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("store"));
-        BootloaderWindowRig::useTextsAndFolder(dir);
     }
+
+    // Each test starts in French, whatever language the one before chose.
+    void init() { BootloaderWindowRig::useTextsAndFolder(dir); }
 
     // A port given as a by-id link of 150 characters, typed in the programmer
     // set-up, in every language: the field has room for a usual by-id path and
@@ -142,8 +143,7 @@ private slots:
         LinkedPty pty;
         const QString link = longLink(pty);
         QVERIFY(!link.isEmpty());
-        VEK_LANGUAGE::SetFichierLangue(file);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(file);
         auto ctx = BootloaderWindowRig::context();
         ctx->settings.ICSPPort = pty.device;
         VEK_ICSP w(*ctx, nullptr, &prompts);
@@ -194,7 +194,6 @@ private slots:
                  qPrintable(QString("%1 > %2").arg(w.minimumSizeHint().width()).arg(least)));
         QVERIFY(frameOnScreen(w));
         QCOMPARE(w.panel(1)->toolTip(), QString());
-        BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
     // The same port chosen in the configuration dialog: its device field has
@@ -242,7 +241,6 @@ private slots:
         QVERIFY(w.minimumSizeHint().width() <= least);
         QVERIFY(frameOnScreen(w));
         QCOMPARE(panel->toolTip(), QString());
-        BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
     // A download that failed, at 1024x768: once its box is closed and hover
@@ -289,13 +287,8 @@ private slots:
     void mainWindowFitsASmallScreen()
     {
         QFETCH(QString, file);
-        VEK_LANGUAGE::SetFichierLangue(file);
         VEK_Accueil w;
-        w.Form_Load(false);
-        VEK_LANGUAGE::SetFichierLangue(file); // the stored settings may name another
-        VEK_LANGUAGE::InitLanguage();
-        w.InitLangue();
-        w.show();
+        showInLanguage(w, file);
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QSize least = w.minimumSizeHint().expandedTo(w.minimumSize());
         QVERIFY2(least.width() <= 1016 && least.height() <= 700,
@@ -303,7 +296,6 @@ private slots:
         // and the bar's buttons within the window, none cut at its right edge
         const auto *quit = w.control<QPushButton>("Quit");
         QVERIFY(quit->mapTo(&w, QPoint(quit->width(), 0)).x() <= w.width());
-        BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
     // The live page running with its capture on and its simulation offered:
@@ -357,7 +349,6 @@ private slots:
         });
         outside = controlsOutside(w, controls);
         QVERIFY2(outside.isEmpty(), qPrintable(outside));
-        BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
     // A caption wider than the screen (a language's long text) does not take
@@ -389,8 +380,7 @@ private slots:
     // above the next text).
     void infoLineLeavesNoStalePixels()
     {
-        VEK_LANGUAGE::SetFichierLangue("deutch.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("deutch.ini");
         auto ctx = BootloaderWindowRig::context();
         VEK_BL w(*ctx, nullptr, &prompts);
         QCursor::setPos(w.screen()->geometry().bottomRight()); // no hover help yet
@@ -407,7 +397,6 @@ private slots:
         const QImage fresh = w.L_Info->grab().toImage();
         QCOMPARE(screen.convertToFormat(QImage::Format_RGB32),
                  fresh.convertToFormat(QImage::Format_RGB32));
-        BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
     // In German the address boxes of the package editor and of the programmer
@@ -426,8 +415,7 @@ private slots:
     {
         QFETCH(bool, setup);
         QFETCH(QStringList, boxes);
-        VEK_LANGUAGE::SetFichierLangue("deutch.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("deutch.ini");
         auto ctx = BootloaderWindowRig::context();
         std::unique_ptr<QDialog> w;
         if (setup)
@@ -444,7 +432,6 @@ private slots:
             QVERIFY2(box->width() > digits,
                      qPrintable(QString("%1: %2").arg(name).arg(box->width())));
         }
-        BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
     // Maximised, the bootloader window keeps a status text of two lines and its
@@ -482,14 +469,12 @@ private slots:
     // The transfer windows' Cancel buttons in the chosen language, not "Annuler".
     void transferWindowsCancelInTheLanguage()
     {
-        VEK_LANGUAGE::SetFichierLangue("english.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("english.ini");
         auto ctx = BootloaderWindowRig::context();
         VEK_ICSP programmer(*ctx, nullptr, &prompts);
         VEK_KORVAL family(*ctx, nullptr, &prompts);
         for (QDialog *w : std::initializer_list<QDialog *>{&programmer, &family})
             QCOMPARE(w->findChild<QPushButton *>("BP_Annuler")->text(), QString("&Cancel"));
-        BootloaderWindowRig::useTextsAndFolder(dir);
     }
 
     // The programmer set-up's tabs keep their height under a long message.

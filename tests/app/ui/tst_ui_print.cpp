@@ -322,9 +322,8 @@ private slots:
     {
         PrintService service;
         hook(service);
-        QFile plain(m_dir.filePath(QStringLiteral("plain")));
-        QVERIFY(plain.open(QIODevice::WriteOnly)); // a file, so "plain/out.pdf" cannot be made
-        plain.close();
+        // A file, so "plain/out.pdf" cannot be made.
+        QVERIFY(TestSupport::writeFile(m_dir.filePath(QStringLiteral("plain")), {}));
         service.setPdfOutput(m_dir.filePath(QStringLiteral("plain/out.pdf")));
         const QString pdf = m_dir.filePath(QStringLiteral("fallback.pdf"));
         service.setPdfChooser([pdf] { return pdf; });

@@ -19,30 +19,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <pty.h>
-#include <unistd.h>
-
-namespace {
-
-// A pseudo-terminal pair standing in for a serial port.
-struct Pty {
-    int master = -1;
-    int slave = -1;
-    QString path;
-    Pty()
-    {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
-            path = QString::fromLocal8Bit(name);
-    }
-    ~Pty()
-    {
-        ::close(slave);
-        ::close(master);
-    }
-};
-
-} // namespace
+using TestSupport::row;
 
 class TestSetup : public QObject
 {
@@ -99,12 +76,12 @@ private slots:
     void okWritesTheChoices()
     {
         // Without a live port, OK applies to the settings and saves them.
-        Pty pty;
+        LinkedPty pty;
         VekContext context;
         auto settings = store();
         VEK_SETUP dialog(context);
         prepare(dialog, *settings);
-        dialog.otherPortDevice()->setEditText(pty.path);
+        dialog.otherPortDevice()->setEditText(pty.device);
         dialog.Baud(1152)->click();
         dialog.EvenParity->click();
         dialog.Data7->click();
@@ -115,11 +92,11 @@ private slots:
         QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join('\n')));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(context.settings.serialSettings, QStringLiteral("115200,E,7,2"));
-        QCOMPARE(context.settings.portDevice, pty.path);
+        QCOMPARE(context.settings.portDevice, pty.device);
         QCOMPARE(context.settings.TypeCourbe, 5);
         QCOMPARE(context.settings.Handshaking, int16_t(1));
         QCOMPARE(settings->value("Config/com$").toString(), QStringLiteral("115200,E,7,2"));
-        QCOMPARE(settings->value("Config/newport").toString(), pty.path);
+        QCOMPARE(settings->value("Config/newport").toString(), pty.device);
         QCOMPARE(settings->value("Config/TypeCourbe").toString(), QStringLiteral("5"));
         QCOMPARE(settings->value("Config/Language").toString(), QStringLiteral("francais.ini"));
         QCOMPARE(settings->value("Config/Handshaking").toString(), QStringLiteral("1"));
@@ -157,33 +134,19 @@ private slots:
         const QString notSerial = "« %1 » ne désigne aucun port série : choisissez COM1, COM2… "
                                   "ou le chemin d'un périphérique série (/dev/ttyUSB0, un lien "
                                   "vers un pseudo-terminal…).";
-        QTest::newRow("link, Return") << "{link}"
-                                      << "Return"
-                                      << "";
-        QTest::newRow("link, OK") << "{link}"
-                                  << "OK"
-                                  << "";
-        QTest::newRow("pseudo-terminal, Return") << "{pty}"
-                                                 << "Return"
-                                                 << "";
-        QTest::newRow("LPT1, OK") << "LPT1"
-                                  << "OK" << notSerial.arg("LPT1");
-        QTest::newRow("plain file, OK") << "{file}"
-                                        << "OK" << notSerial.arg("{file}");
-        QTest::newRow("no port name, Return") << "port"
-                                              << "Return" << notSerial.arg("port");
-        QTest::newRow("not a serial port, OK") << "/dev/null"
-                                               << "OK" << notSerial.arg("/dev/null");
-        QTest::newRow("pseudo-terminal taken, then emptied")
-            << "{pty}"
-            << "Return, emptied"
-            << "Aucun port n'est indiqué : choisissez COM1, COM2… ou le "
-               "chemin d'un périphérique série (/dev/ttyUSB0, un lien "
-               "vers un pseudo-terminal…).";
-        QTest::newRow("link to nothing, OK")
-            << "{nothing}"
-            << "OK"
-            << "Le port série {nothing} n'existe pas. Choisissez un autre port.";
+        row("link, Return", "{link}", "Return", "");
+        row("link, OK", "{link}", "OK", "");
+        row("pseudo-terminal, Return", "{pty}", "Return", "");
+        row("LPT1, OK", "LPT1", "OK", notSerial.arg("LPT1"));
+        row("plain file, OK", "{file}", "OK", notSerial.arg("{file}"));
+        row("no port name, Return", "port", "Return", notSerial.arg("port"));
+        row("not a serial port, OK", "/dev/null", "OK", notSerial.arg("/dev/null"));
+        row("pseudo-terminal taken, then emptied", "{pty}", "Return, emptied",
+            "Aucun port n'est indiqué : choisissez COM1, COM2… ou le "
+            "chemin d'un périphérique série (/dev/ttyUSB0, un lien "
+            "vers un pseudo-terminal…).");
+        row("link to nothing, OK", "{nothing}", "OK",
+            "Le port série {nothing} n'existe pas. Choisissez un autre port.");
     }
 
     void typedPortIsThePortTaken()
@@ -251,12 +214,12 @@ private slots:
 
     void settingsRefusedByTheOpenPortAreNotSaved()
     {
-        Pty pty;
-        QSerialPort port(pty.path);
+        LinkedPty pty;
+        QSerialPort port(pty.device);
         QVERIFY(port.open(QIODevice::ReadWrite));
         VekContext context;
         context.settings.portNumber = 0;
-        context.settings.portDevice = pty.path;
+        context.settings.portDevice = pty.device;
         auto settings = store();
         VEK_SETUP dialog(context, &port);
         prepare(dialog, *settings);
@@ -271,7 +234,7 @@ private slots:
         QVERIFY(!settings->contains("Config/com$"));
         QVERIFY(!settings->contains("Config/Handshaking"));
         // What was applied is saved all the same.
-        QCOMPARE(settings->value("Config/newport").toString(), pty.path);
+        QCOMPARE(settings->value("Config/newport").toString(), pty.device);
         QCOMPARE(settings->value("Config/TypeCourbe").toString(), QStringLiteral("16"));
 
         // Accepted settings and handshaking reach the open port.
@@ -289,20 +252,20 @@ private slots:
 
     void anOpenPortCannotBeSwitched()
     {
-        Pty pty;
-        Pty other;
-        QSerialPort port(pty.path);
+        LinkedPty pty;
+        LinkedPty other;
+        QSerialPort port(pty.device);
         QVERIFY(port.open(QIODevice::ReadWrite));
         VekContext context;
         context.settings.portNumber = 0;
-        context.settings.portDevice = pty.path;
+        context.settings.portDevice = pty.device;
         auto settings = store();
         VEK_SETUP dialog(context, &port);
         prepare(dialog, *settings);
-        dialog.otherPortDevice()->setEditText(other.path);
+        dialog.otherPortDevice()->setEditText(other.device);
         dialog.OKButton()->click();
         QCOMPARE(m_warnings.size(), 1);
-        QCOMPARE(context.settings.portDevice, pty.path);
+        QCOMPARE(context.settings.portDevice, pty.device);
         QVERIFY(settings->allKeys().isEmpty());
     }
 
@@ -310,9 +273,7 @@ private slots:
     {
         VekContext context;
         // A folder that cannot be made: its parent is a plain file.
-        QFile plain(m_dir.filePath(QStringLiteral("plain")));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
+        QVERIFY(TestSupport::writeFile(m_dir.filePath(QStringLiteral("plain")), {}));
         QSettings settings(m_dir.filePath(QStringLiteral("plain/VEK_Courbe.ini")),
                            QSettings::IniFormat);
         VEK_SETUP dialog(context);

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+using TestSupport::row;
+
 // Qt's own dialogs speak the language chosen in the program, also where the
 // system's Qt catalogue lacks the standard buttons (Slovak).
 class TestDialogTexts : public QObject
@@ -22,26 +24,11 @@ private slots:
         QTest::addColumn<QString>("yes");
         QTest::addColumn<QString>("no");
         QTest::addColumn<QString>("cancel");
-        QTest::newRow("slovak") << "slovak.ini"
-                                << "Áno"
-                                << "Nie"
-                                << "Zrušiť";
-        QTest::newRow("deutch") << "deutch.ini"
-                                << "Ja"
-                                << "Nein"
-                                << "Abbrechen";
-        QTest::newRow("spanish") << "spanish.ini"
-                                 << "Sí"
-                                 << "No"
-                                 << "Cancelar";
-        QTest::newRow("francais") << "francais.ini"
-                                  << "Oui"
-                                  << "Non"
-                                  << "Annuler";
-        QTest::newRow("english") << "english.ini"
-                                 << "Yes"
-                                 << "No"
-                                 << "Cancel";
+        row("slovak", "slovak.ini", "Áno", "Nie", "Zrušiť");
+        row("deutch", "deutch.ini", "Ja", "Nein", "Abbrechen");
+        row("spanish", "spanish.ini", "Sí", "No", "Cancelar");
+        row("francais", "francais.ini", "Oui", "Non", "Annuler");
+        row("english", "english.ini", "Yes", "No", "Cancel");
     }
 
     void standardButtonsFollowTheLanguage()
@@ -50,8 +37,7 @@ private slots:
         QFETCH(QString, yes);
         QFETCH(QString, no);
         QFETCH(QString, cancel);
-        VEK_LANGUAGE::SetFichierLangue(file);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(file);
 
         QMessageBox box(QMessageBox::Question, "?", "?", QMessageBox::Yes | QMessageBox::No);
         // Texts as shown, without their shortcut marks.

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "base/ui/WindowPrompts.h"
 
 #include <QApplication>
@@ -6,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+using TestSupport::row;
 
 // The save dialog every window uses: a name typed without an extension is
 // saved with the extension of the filter chosen.
@@ -36,20 +39,14 @@ private slots:
         QTest::addColumn<int>("chosen");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("pdf") << "PDF (*.pdf)" << 0 << "out1"
-                             << "out1.pdf";
-        QTest::newRow("hex") << "Fichier HEX (*.hex)" << 0 << "out1"
-                             << "out1.hex";
-        QTest::newRow("second filter")
-            << "Projet VEK (*.xsc *.XSC);;Courbes VEK (*.vek *.VEK);;Mono Courbe MIRT (*.mrt *.MRT)"
-            << 1 << "out1"
-            << "out1.vek";
-        QTest::newRow("own extension kept") << "PDF (*.pdf)" << 0 << "out1.txt"
-                                            << "out1.txt";
-        QTest::newRow("trailing dot") << "Update files (*.xeh)" << 0 << "out1."
-                                      << "out1.xeh";
-        QTest::newRow("filter without extension") << "Tous (*)" << 0 << "out1"
-                                                  << "out1";
+        row("pdf", "PDF (*.pdf)", 0, "out1", "out1.pdf");
+        row("hex", "Fichier HEX (*.hex)", 0, "out1", "out1.hex");
+        row("second filter",
+            "Projet VEK (*.xsc *.XSC);;Courbes VEK (*.vek *.VEK);;Mono Courbe MIRT (*.mrt *.MRT)",
+            1, "out1", "out1.vek");
+        row("own extension kept", "PDF (*.pdf)", 0, "out1.txt", "out1.txt");
+        row("trailing dot", "Update files (*.xeh)", 0, "out1.", "out1.xeh");
+        row("filter without extension", "Tous (*)", 0, "out1", "out1");
     }
 
     void typedNameGetsTheFilterExtension()

@@ -15,14 +15,10 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <pty.h>
-#include <unistd.h>
 
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -383,19 +379,12 @@ private slots:
         QVERIFY2(lost.startsWith(GetLanguageText("MessPortPerdu").section("{PORT}", 0, 0)),
                  qPrintable(lost));
 
-        int master = -1, slave = -1;
-        char name[128] = {};
-        std::unique_ptr<ForeignPortHolder> program;
-        const auto closePty = qScopeGuard([&] {
-            program.reset();
-            if (master >= 0)
-                ::close(master), ::close(slave);
-        });
+        LinkedPty pty;
+        std::unique_ptr<ForeignPortHolder> program; // goes before the pty
         if (heldByAnotherProgram) {
-            QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
-            program = std::make_unique<ForeignPortHolder>(name);
+            program = std::make_unique<ForeignPortHolder>(pty.device);
             QVERIFY(program->holding());
-            ctx->settings.ICSPPort = name;
+            ctx->settings.ICSPPort = pty.device;
         }
         prompts.messages.clear();
         QSignalSpy finished(&w.runner(), &JobRunner::finished);
@@ -417,8 +406,7 @@ private slots:
     void identityShowsWholeAtTheWindowsSize()
     {
         QFETCH(QString, file);
-        VEK_LANGUAGE::SetFichierLangue(file);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(file);
         ModuleSimulator sim;
         const QString name = "VEK\tSIM\r\n01\x01";
         QVERIFY(sim.start(

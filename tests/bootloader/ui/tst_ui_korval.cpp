@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QtTest>
 
+using TestSupport::row;
 using VEK_LANGUAGE::GetLanguageText;
 
 // The compatible-family window end to end: the simulated module on a
@@ -251,8 +252,7 @@ private slots:
     // follows the link, not its caption.
     void englishCaptionsAndTheLinkButton()
     {
-        VEK_LANGUAGE::SetFichierLangue("english.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("english.ini");
         ModuleSimulator sim;
         const bool started = sim.start({"--family"});
         auto w = openWindow(sim.devicePath());
@@ -275,18 +275,14 @@ private slots:
         QTest::addColumn<QString>("ready");
         QTest::addColumn<QString>("low");
         QTest::addColumn<QString>("high");
-        QTest::newRow("english") << "english.ini"
-                                 << "Ready for transfer"
-                                 << "Reading the low table (512) bytes : "
-                                 << "Reading the high table (512) bytes : ";
-        QTest::newRow("deutch") << "deutch.ini"
-                                << "Bereit zur Übertragung"
-                                << "Niedrige Tabelle wird gelesen (512) Bytes : "
-                                << "Hohe Tabelle wird gelesen (512) Bytes : ";
-        QTest::newRow("francais") << "francais.ini"
-                                  << "Prêt pour le transfert"
-                                  << "Lecture de la table basse (512) octets : "
-                                  << "Lecture de la table haute (512) octets : ";
+        row("english", "english.ini", "Ready for transfer",
+            "Reading the low table (512) bytes : ", "Reading the high table (512) bytes : ");
+        row("deutch", "deutch.ini", "Bereit zur Übertragung",
+            "Niedrige Tabelle wird gelesen (512) Bytes : ",
+            "Hohe Tabelle wird gelesen (512) Bytes : ");
+        row("francais", "francais.ini", "Prêt pour le transfert",
+            "Lecture de la table basse (512) octets : ",
+            "Lecture de la table haute (512) octets : ");
     }
 
     void textsInTheUsersLanguage()
@@ -295,8 +291,7 @@ private slots:
         QFETCH(QString, ready);
         QFETCH(QString, low);
         QFETCH(QString, high);
-        VEK_LANGUAGE::SetFichierLangue(file);
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts(file);
         ModuleSimulator sim;
         QVERIFY(sim.start({"--family"}));
         auto w = openWindow(sim.devicePath());

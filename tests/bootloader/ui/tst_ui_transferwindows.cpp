@@ -1,5 +1,6 @@
 #include "FakePrompts.h"
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "bootloader/ui/VEK_BL.h"
@@ -59,12 +60,7 @@ class TestTransferWindows : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangueDefaut("francais.ini");
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     void init()
     {

@@ -26,6 +26,7 @@
 #include <QTextEdit>
 #include <QtTest>
 
+using TestSupport::row;
 using VEK_LANGUAGE::GetLanguageText;
 
 namespace {
@@ -118,11 +119,7 @@ class TestIcspWindow : public QObject
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase()
-    {
-        VEK_LANGUAGE::SetFichierLangue(QStringLiteral("francais.ini"));
-        VEK_LANGUAGE::InitLanguage();
-    }
+    void initTestCase() { TestSupport::useFrenchTexts(); }
 
     // Program with verification, clear, read back, erase: what the chip holds
     // is the image at each step, and each step says so.
@@ -300,47 +297,25 @@ private slots:
         QTest::addColumn<QString>("info");   // the label ("" = the box's text)
         QTest::addColumn<QString>("status"); // status panel 2 ("" = the label's first line)
         const QString noTable = '\n' + GetLanguageText("MsgBoxCURVBad2");
-        QTest::newRow("tables of a curve without points")
-            << "16F876A"
-            << "BP_ProgTables"
-            << "no points" << GetLanguageText("InterpoError") + noTable
-            << GetLanguageText("InterpoError");
-        QTest::newRow("tables of a curve with a cell that is no number") << "16F876A"
-                                                                         << "BP_ProgTables"
-                                                                         << "not a number"
-                                                                         << ""
-                                                                         << "";
+        row("tables of a curve without points", "16F876A", "BP_ProgTables", "no points",
+            GetLanguageText("InterpoError") + noTable, GetLanguageText("InterpoError"));
+        // A curve the model finds unusable: refused with the model's own message.
+        row("tables of a curve with a cell that is no number", "16F876A", "BP_ProgTables",
+            "not a number", "", "");
         // High tables at 0x500-0x5FF, past the 1024 words of a 16F84A.
-        QTest::newRow("tables beyond the chip's memory") << "16F84A"
-                                                         << "BP_ProgTables"
-                                                         << "beyond the chip"
-                                                         << ""
-                                                         << "";
+        row("tables beyond the chip's memory", "16F84A", "BP_ProgTables", "beyond the chip", "",
+            "");
         // Static advance 20 under the curve's 33: a truncation the user declines.
-        QTest::newRow("tables whose truncation is declined")
-            << "16F876A"
-            << "BP_ProgTables"
-            << "truncation declined" << GetLanguageText("DifAvStAvNotEnough") + noTable
-            << GetLanguageText("DifAvStAvNotEnough");
+        row("tables whose truncation is declined", "16F876A", "BP_ProgTables",
+            "truncation declined", GetLanguageText("DifAvStAvNotEnough") + noTable,
+            GetLanguageText("DifAvStAvNotEnough"));
         const QString notErased = GetLanguageText("NotErrasedProgModule1") + " %P " +
                                   GetLanguageText("NotErrasedProgModule2");
-        QTest::newRow("erase declined") << "16F84A"
-                                        << "BP_EraseDevice"
-                                        << "declined" << notErased << notErased;
-        QTest::newRow("import of a HEX file without its end") << "16F84A"
-                                                              << "BP_IMPORT_HEX"
-                                                              << "cut file"
-                                                              << ""
-                                                              << "";
-        QTest::newRow("export to a missing folder") << "16F84A"
-                                                    << "BP_EXPORT_HEX"
-                                                    << "missing folder"
-                                                    << ""
-                                                    << "";
-        QTest::newRow("bootloader connection without a package")
-            << "16F84A"
-            << "BP_tst"
-            << "no package" << BootloaderMessages::NoPackage << BootloaderMessages::NoPackage;
+        row("erase declined", "16F84A", "BP_EraseDevice", "declined", notErased, notErased);
+        row("import of a HEX file without its end", "16F84A", "BP_IMPORT_HEX", "cut file", "", "");
+        row("export to a missing folder", "16F84A", "BP_EXPORT_HEX", "missing folder", "", "");
+        row("bootloader connection without a package", "16F84A", "BP_tst", "no package",
+            BootloaderMessages::NoPackage, BootloaderMessages::NoPackage);
     }
 
     void refusedOperationsSayHowTheyEnded()
@@ -428,8 +403,8 @@ private slots:
     void filesRoundTrip_data()
     {
         QTest::addColumn<bool>("scrambled");
-        QTest::newRow("HEX") << false;
-        QTest::newRow("XEH") << true;
+        row("HEX", false);
+        row("XEH", true);
     }
     void filesRoundTrip()
     {
@@ -465,10 +440,8 @@ private slots:
         IcspRig::fillImage(b.context.pic, 9, 0x3FF1);
         const int32_t checksum = b.context.pic.CalculChecksum();
         const QString cut = m_dir.filePath("cut.hex");
-        QFile f(cut);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(":020000000A28CC\r\n:0400020001020304F0\r\n"); // no end record
-        f.close();
+        // No end record.
+        QVERIFY(TestSupport::writeFile(cut, ":020000000A28CC\r\n:0400020001020304F0\r\n"));
         b.prompts.files << cut;
         click(*w, w->BP_IMPORT_HEX);
         QCOMPARE(b.context.pic.CalculChecksum(), checksum);
@@ -494,14 +467,14 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("stored");
-        QTest::newRow("1FF") << "1FF" << int(Qt::Key_Return) << "FF" << 0xFF;
-        QTest::newRow("FFFF") << "FFFF" << int(Qt::Key_Return) << "00" << 0;
-        QTest::newRow("empty") << "" << int(Qt::Key_Enter) << "00" << 0;
-        QTest::newRow("not hex") << "zz" << int(Qt::Key_Return) << "00" << 0;
-        QTest::newRow("3a") << "3a" << int(Qt::Key_Return) << "3A" << 0x3A;
-        QTest::newRow("PageDown 00") << "00" << int(Qt::Key_PageDown) << "FF" << 0xFF;
-        QTest::newRow("PageUp FF") << "FF" << int(Qt::Key_PageUp) << "00" << 0;
-        QTest::newRow("PageUp 41") << "41" << int(Qt::Key_PageUp) << "42" << 0x42;
+        row("1FF", "1FF", int(Qt::Key_Return), "FF", 0xFF);
+        row("FFFF", "FFFF", int(Qt::Key_Return), "00", 0);
+        row("empty", "", int(Qt::Key_Enter), "00", 0);
+        row("not hex", "zz", int(Qt::Key_Return), "00", 0);
+        row("3a", "3a", int(Qt::Key_Return), "3A", 0x3A);
+        row("PageDown 00", "00", int(Qt::Key_PageDown), "FF", 0xFF);
+        row("PageUp FF", "FF", int(Qt::Key_PageUp), "00", 0);
+        row("PageUp 41", "41", int(Qt::Key_PageUp), "42", 0x42);
     }
     void userIdsClamp()
     {
@@ -611,19 +584,6 @@ private slots:
         QCOMPARE(b.pic.program[0x2FF], uint16_t(0x3FFF)); // nothing outside the tables
         QCOMPARE(b.pic.program[0x400], uint16_t(0x3FFF));
         QVERIFY(!b.pic.inProgrammingMode());
-    }
-
-    // A curve the model finds unusable is refused with its own message.
-    void tablesRefuseAnInvalidCurve()
-    {
-        Bench b(QStringLiteral("16F876A"), QStringLiteral("PIC-16F876A"));
-        auto w = b.window();
-        realisticCurve(b.context);
-        b.context.tab_avance.setCell(3, 1, QStringLiteral("abc"));
-        const int opens = b.box->opens();
-        click(*w, w->BP_ProgTables);
-        QCOMPARE(b.lastMessage(), b.context.tab_avance.invalidValuesMessage());
-        QCOMPARE(b.box->opens(), opens);
     }
 
     void setupDialogReinitialisesTheWindow()

@@ -31,10 +31,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <pty.h>
 #include <unistd.h>
 
 #include <mutex>
+
+using TestSupport::row;
 
 namespace {
 
@@ -109,8 +110,7 @@ private slots:
         m_warnings.clear();
         QFile::remove(m_dir.filePath("VEK_Courbe.ini"));
         VEK_LANGUAGE::SetRepertoireLangue(m_languages);
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useFrenchTexts();
     }
 
     void loadingShowsTheSettings()
@@ -166,14 +166,24 @@ private slots:
         QCOMPARE(settings->value("ICSP/ICSP_Broche_DATAR").toString(), QString("0"));
     }
 
+    // Cancel, or the window's close box, puts back what was picked.
+    void pickedValuesAreLiveAndCancelPutsThemBack_data()
+    {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("close box") << true;
+    }
+
     void pickedValuesAreLiveAndCancelPutsThemBack()
     {
+        QFETCH(bool, closeBox);
         VekContext context;
         context.settings.ICSPPINDATAR = 5; // turned into 0 by loading
         auto settings = store();
         VEK_SETUP_ICSP d(context);
         d.setSettingsStore(settings.get());
         QSignalSpy closed(&d, &VEK_SETUP_ICSP::setupClosed);
+        d.show();
         d.ICSP_BOITIER[1]->click();
         QCOMPARE(context.settings.ICSPBoitier, int16_t(1));
         QCOMPARE(text(d), QString("Vous vennez de sélectionner le module VEKP V 3.9"));
@@ -186,7 +196,10 @@ private slots:
         d.LptBrocheMCLR->setCurrentIndex(10);
         QCOMPARE(context.settings.ICSPPINMCLR, uint8_t(14));
 
-        d.CancelButton->click();
+        if (closeBox)
+            d.close();
+        else
+            d.CancelButton->click();
         QCOMPARE(d.result(), int(QDialog::Rejected));
         QCOMPARE(closed.count(), 1);
         QCOMPARE(context.settings.ICSPBoitier, int16_t(2));
@@ -196,45 +209,19 @@ private slots:
         QVERIFY(settings->allKeys().isEmpty());
     }
 
-    void closeBoxActsAsCancel()
-    {
-        VekContext context;
-        auto settings = store();
-        VEK_SETUP_ICSP d(context);
-        d.setSettingsStore(settings.get());
-        QSignalSpy closed(&d, &VEK_SETUP_ICSP::setupClosed);
-        d.show();
-        d.ICSP_BOITIER[0]->click();
-        d.ICSP_COM_Click("LPT1");
-        d.close(); // the window's close box
-        QCOMPARE(closed.count(), 1);
-        QCOMPARE(context.settings.ICSPBoitier, int16_t(2));
-        QCOMPARE(context.settings.ICSPPort, QString("COM1"));
-        QVERIFY(settings->allKeys().isEmpty());
-    }
-
     void okRefusesBadAttemptsAndAddresses_data()
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("attempts abc") << "ICSP_NbWrite"
-                                      << "abc"
-                                      << "de 1 à 9";
-        QTest::newRow("attempts 300") << "ICSP_NbWrite"
-                                      << "300"
-                                      << "de 1 à 9";
-        QTest::newRow("start not hex") << "HEXADD"
-                                       << "12K"
-                                       << "Emplacement du programme refusé";
-        QTest::newRow("table too high") << "ADDL16"
-                                        << "1FFF"
-                                        << "« 1FFF » refusée";
+        row("attempts abc", "ICSP_NbWrite", "abc", "de 1 à 9");
+        row("attempts 300", "ICSP_NbWrite", "300", "de 1 à 9");
+        row("start not hex", "HEXADD", "12K", "Emplacement du programme refusé");
+        row("table too high", "ADDL16", "1FFF", "« 1FFF » refusée");
         // Two curve lines from 300 end at 4FF: high tables from 400 would overwrite them.
-        QTest::newRow("tables overlap") << "ADDH8"
-                                        << "400"
-                                        << "Les tables basses [0x0300-0x04FF] et hautes "
-                                           "[0x0400-0x05FF] se chevauchent";
+        row("tables overlap", "ADDH8", "400",
+            "Les tables basses [0x0300-0x04FF] et hautes "
+            "[0x0400-0x05FF] se chevauchent");
     }
 
     void okRefusesBadAttemptsAndAddresses()
@@ -320,77 +307,43 @@ private slots:
                                 "LPT1 ou le chemin d'un périphérique (/dev/…, ou un lien vers un "
                                 "périphérique).";
         const QString cannotOpen = "Impossible d'ouvrir le port %1 : ";
-        QTest::newRow("COM12, Return") << 2 << "COM12"
-                                       << "Return" << serial + "COM12"
-                                       << "";
-        QTest::newRow("COM13, OK") << 2 << "COM13"
-                                   << "OK"
-                                   << ""
-                                   << "";
-        QTest::newRow("pseudo-terminal, Return") << 2 << "{pty}"
-                                                 << "Return" << serial + "{pty}"
-                                                 << "";
-        QTest::newRow("link, Enter") << 2 << "{link}"
-                                     << "Enter" << serial + "{link}"
-                                     << "";
-        QTest::newRow("link, OK") << 1 << "{link}"
-                                  << "OK"
-                                  << ""
-                                  << "";
-        QTest::newRow("LPT1, Return") << 2 << "LPT1"
-                                      << "Return"
-                                      << "Vous venez de basculer sur le port paralèlle : LPT1"
-                                      << "";
-        QTest::newRow("device not there, Return")
-            << 2 << "/dev/vek-no-such-port"
-            << "Return" << problem << badPort.arg("/dev/vek-no-such-port");
-        QTest::newRow("link to nothing, Return") << 2 << "{nothing}"
-                                                 << "Return" << problem << badPort.arg("{nothing}");
-        QTest::newRow("no port name, OK") << 2 << "COM 3"
-                                          << "OK"
-                                          << "" << badPort.arg("COM 3");
-        QTest::newRow("JDM on LPT1, OK")
-            << 0 << "LPT1"
-            << "OK"
-            << ""
-            << "Le module JDM PCB.110 ne fonctionne que sur un port série : « LPT1 » est un port "
-               "parallèle. Choisissez COM1, COM2… ou le chemin d'un périphérique série.";
-        QTest::newRow("link, Port fermé")
-            << 1 << "{link}"
-            << "onoff"
-            << cannotOpen.arg("{link}") +
-                   "ce port n'a pas de lignes de modem (pseudo-terminal ou adaptateur USB sans "
-                   "ces lignes) : il ne peut pas piloter un programmateur"
-            << "";
+        row("COM12, Return", 2, "COM12", "Return", serial + "COM12", "");
+        row("COM13, OK", 2, "COM13", "OK", "", "");
+        row("pseudo-terminal, Return", 2, "{pty}", "Return", serial + "{pty}", "");
+        row("link, Enter", 2, "{link}", "Enter", serial + "{link}", "");
+        row("link, OK", 1, "{link}", "OK", "", "");
+        row("LPT1, Return", 2, "LPT1", "Return",
+            "Vous venez de basculer sur le port paralèlle : LPT1", "");
+        row("device not there, Return", 2, "/dev/vek-no-such-port", "Return", problem,
+            badPort.arg("/dev/vek-no-such-port"));
+        row("link to nothing, Return", 2, "{nothing}", "Return", problem, badPort.arg("{nothing}"));
+        row("no port name, OK", 2, "COM 3", "OK", "", badPort.arg("COM 3"));
+        row("JDM on LPT1, OK", 0, "LPT1", "OK", "",
+            "Le module JDM PCB.110 ne fonctionne que sur un port série : « LPT1 » est un port "
+            "parallèle. Choisissez COM1, COM2… ou le chemin d'un périphérique série.");
+        row("link, Port fermé", 1, "{link}", "onoff",
+            cannotOpen.arg("{link}") +
+                "ce port n'a pas de lignes de modem (pseudo-terminal ou adaptateur USB sans "
+                "ces lignes) : il ne peut pas piloter un programmateur",
+            "");
         const QString noPort = "Aucun port n'est indiqué : choisissez COM1, COM2…, LPT1 ou le "
                                "chemin d'un périphérique (/dev/…, ou un lien vers un "
                                "périphérique).";
-        QTest::newRow("emptied, OK") << 1 << ""
-                                     << "OK"
-                                     << "" << noPort;
-        QTest::newRow("JDM, LPT1 taken, then emptied")
-            << 0 << "LPT1"
-            << "Return, emptied"
-            << "Vous venez de basculer sur le port paralèlle : LPT1" << noPort;
+        row("emptied, OK", 1, "", "OK", "", noPort);
+        row("JDM, LPT1 taken, then emptied", 0, "LPT1", "Return, emptied",
+            "Vous venez de basculer sur le port paralèlle : LPT1", noPort);
         const QString notAPortDevice = "« /dev/null » n'est ni un port série ni un port "
                                        "parallèle : choisissez COM1, COM2…, LPT1 ou le chemin "
                                        "d'un périphérique série.";
-        QTest::newRow("/dev/null, OK") << 1 << "/dev/null"
-                                       << "OK"
-                                       << "" << notAPortDevice;
-        QTest::newRow("JDM on /dev/null, Return") << 0 << "/dev/null"
-                                                  << "Return" << problem << notAPortDevice;
-        QTest::newRow("/dev/null, Port fermé")
-            << 1 << "/dev/null"
-            << "onoff" << cannotOpen.arg("/dev/null") + "/dev/null n'est pas un port série"
-            << "";
-        QTest::newRow("JDM on LPT1, Port fermé")
-            << 0 << "LPT1"
-            << "onoff"
-            << cannotOpen.arg("LPT1") +
-                   "un port série est nécessaire ici (COM1, COM2… ou le chemin d'un périphérique "
-                   "série)"
-            << "";
+        row("/dev/null, OK", 1, "/dev/null", "OK", "", notAPortDevice);
+        row("JDM on /dev/null, Return", 0, "/dev/null", "Return", problem, notAPortDevice);
+        row("/dev/null, Port fermé", 1, "/dev/null", "onoff",
+            cannotOpen.arg("/dev/null") + "/dev/null n'est pas un port série", "");
+        row("JDM on LPT1, Port fermé", 0, "LPT1", "onoff",
+            cannotOpen.arg("LPT1") +
+                "un port série est nécessaire ici (COM1, COM2… ou le chemin d'un périphérique "
+                "série)",
+            "");
     }
 
     void typedPortIsThePortTaken()
@@ -658,22 +611,18 @@ private slots:
         const QString noModemLines = "ce port n'a pas de lignes de modem (pseudo-terminal ou "
                                      "adaptateur USB sans ces lignes) : il ne peut pas piloter "
                                      "un programmateur";
-        QTest::newRow("no modem lines") << "" << noModemLines;
-        QTest::newRow("stale lock naming us") << "stale lock" << noModemLines;
-        QTest::newRow("in use") << "window"
-                                << "le port est déjà ouvert dans une autre fenêtre de ce programme";
-        QTest::newRow("in use by another program")
-            << "program"
-            << "le port est déjà utilisé par un autre programme";
+        row("no modem lines", "", noModemLines);
+        row("stale lock naming us", "stale lock", noModemLines);
+        row("in use", "window", "le port est déjà ouvert dans une autre fenêtre de ce programme");
+        row("in use by another program", "program",
+            "le port est déjà utilisé par un autre programme");
     }
     void portsThatCannotDriveAProgrammer()
     {
         QFETCH(QString, holder);
         QFETCH(QString, reason);
-        int master = -1, slave = -1;
-        char name[128] = {};
-        QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
-        const auto closePty = qScopeGuard([&] { ::close(master), ::close(slave); });
+        LinkedPty pty;
+        const QString name = pty.device;
         DeviceResult<TtyByteLink> owner;
         std::unique_ptr<ForeignPortHolder> program;
         if (holder == "window")

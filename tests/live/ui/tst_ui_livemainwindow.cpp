@@ -2,6 +2,7 @@
 #include "ModuleSimulator.h"
 #include "Mouse.h"
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_SETUP.h"
 #include "base/MainSettingsLoader.h"
@@ -26,6 +27,8 @@
 #include <QtTest>
 
 #include <termios.h>
+
+using TestSupport::row;
 
 // The live and terminal pages inside the main window: the shared port, the
 // status bar and the information label.
@@ -53,6 +56,16 @@ class TestUiLiveMainWindow : public QObject
         QCOMPARE(window.SSTab1()->currentIndex(), index);
     }
 
+    // Opens the shared port from page `page` as a user does (4: RUN on the live
+    // page, 3: the terminal's Open Port); the port that page holds.
+    static QSerialPort &openFromPage(VEK_Accueil &window, int page)
+    {
+        window.SSTab1()->setCurrentIndex(page);
+        window.control<QPushButton>(page == 4 ? "Lbl_ON_OFF" : "BP_OpenPort")->click();
+        return page == 4 ? window.livePage()->link().serialPort()
+                         : window.terminalPage()->port().serialPort();
+    }
+
 private slots:
     void initTestCase()
     {
@@ -73,8 +86,7 @@ private slots:
     void logFolderButtonHasItsCaption()
     {
         VEK_LANGUAGE::SetFichierLangueDefaut("missing.ini");
-        VEK_LANGUAGE::SetFichierLangue("missing.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("missing.ini");
         VEK_Accueil window;
         window.Form_Load(false);
         auto *button = window.findChild<QToolButton *>("BP_LogDossier");
@@ -163,23 +175,18 @@ private slots:
     void newSettingsReachTheOpenPort_data()
     {
         QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("openButton");
-        QTest::newRow("live page") << 4 << "Lbl_ON_OFF";
-        QTest::newRow("terminal") << 3 << "BP_OpenPort";
+        row("live page", 4);
+        row("terminal", 3);
     }
 
     void newSettingsReachTheOpenPort()
     {
         QFETCH(int, page);
-        QFETCH(QString, openButton);
         ModuleSimulator sim;
         QVERIFY(sim.start());
         VEK_Accueil window;
         loadOn(window, sim.devicePath());
-        window.SSTab1()->setCurrentIndex(page);
-        window.control<QPushButton>(qPrintable(openButton))->click();
-        QSerialPort &port = page == 4 ? window.livePage()->link().serialPort()
-                                      : window.terminalPage()->port().serialPort();
+        QSerialPort &port = openFromPage(window, page);
         QVERIFY(port.isOpen());
 
         window.Config_Click();
@@ -211,41 +218,31 @@ private slots:
     void goneModuleIsSaidInTheUsersLanguage_data()
     {
         QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("openButton");
         QTest::addColumn<bool>("streaming");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("message"); // %1: the device
-        QTest::newRow("live page, quiet, French") << 4 << "Lbl_ON_OFF" << false << "francais.ini"
-                                                  << "Liaison interrompue sur %1 : le périphérique "
-                                                     "a disparu (adaptateur USB débranché ?)";
-        QTest::newRow("live page, streaming, English")
-            << 4 << "Lbl_ON_OFF" << true << "english.ini"
-            << "Link lost on %1: the device has gone (USB adapter unplugged?)";
-        QTest::newRow("terminal, streaming, German")
-            << 3 << "BP_OpenPort" << true << "deutch.ini"
-            << "Verbindung über %1 unterbrochen: das Gerät ist verschwunden (USB-Adapter "
-               "abgezogen?)";
+        row("live page, quiet, French", 4, false, "francais.ini",
+            "Liaison interrompue sur %1 : le périphérique "
+            "a disparu (adaptateur USB débranché ?)");
+        row("live page, streaming, English", 4, true, "english.ini",
+            "Link lost on %1: the device has gone (USB adapter unplugged?)");
+        row("terminal, streaming, German", 3, true, "deutch.ini",
+            "Verbindung über %1 unterbrochen: das Gerät ist verschwunden (USB-Adapter "
+            "abgezogen?)");
     }
 
     void goneModuleIsSaidInTheUsersLanguage()
     {
         QFETCH(int, page);
-        QFETCH(QString, openButton);
         QFETCH(bool, streaming);
         QFETCH(QString, language);
         QFETCH(QString, message);
         ModuleSimulator sim;
         QVERIFY(sim.start({"--rate", "200"}));
         VEK_Accueil window;
-        window.Form_Load(false);
-        VEK_LANGUAGE::SetFichierLangue(language);
-        VEK_LANGUAGE::InitLanguage();
-        window.settings().portNumber = 0;
-        window.settings().portDevice = sim.devicePath();
-        window.SSTab1()->setCurrentIndex(page);
-        window.control<QPushButton>(openButton)->click();
-        QSerialPort &port = page == 4 ? window.livePage()->link().serialPort()
-                                      : window.terminalPage()->port().serialPort();
+        loadOn(window, sim.devicePath());
+        TestSupport::useTexts(language); // after the stored settings named theirs
+        QSerialPort &port = openFromPage(window, page);
         QVERIFY(port.isOpen());
         if (streaming) {
             sim.command("stream 0");
@@ -255,8 +252,7 @@ private slots:
         sim.command("quit");
         QTRY_VERIFY(!port.isOpen());
         QCOMPARE(window.L_Info()->text(), message.arg(sim.devicePath()));
-        VEK_LANGUAGE::SetFichierLangue("francais.ini");
-        VEK_LANGUAGE::InitLanguage();
+        TestSupport::useTexts("francais.ini");
     }
 
     // The module comes back at the same path after the link was lost: RUN
@@ -331,20 +327,14 @@ private slots:
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no such port, French")
-            << "/dev/vek-no-such-port"
-            << "francais.ini"
-            << "Impossible d'ouvrir le port /dev/vek-no-such-port : /dev/vek-no-such-port "
-               "n'existe pas sur cet ordinateur";
-        QTest::newRow("not a serial port, French")
-            << "/dev/null"
-            << "francais.ini"
-            << "Impossible d'ouvrir le port /dev/null : /dev/null n'est pas un port série";
-        QTest::newRow("not a serial port, German")
-            << "/dev/null"
-            << "deutch.ini"
-            << "Der Anschluss /dev/null kann nicht geöffnet werden: /dev/null ist kein serieller "
-               "Anschluss";
+        row("no such port, French", "/dev/vek-no-such-port", "francais.ini",
+            "Impossible d'ouvrir le port /dev/vek-no-such-port : /dev/vek-no-such-port "
+            "n'existe pas sur cet ordinateur");
+        row("not a serial port, French", "/dev/null", "francais.ini",
+            "Impossible d'ouvrir le port /dev/null : /dev/null n'est pas un port série");
+        row("not a serial port, German", "/dev/null", "deutch.ini",
+            "Der Anschluss /dev/null kann nicht geöffnet werden: /dev/null ist kein serieller "
+            "Anschluss");
     }
 
     void openFailureShowsInTheInformationLabel()
@@ -352,12 +342,8 @@ private slots:
         QFETCH(QString, port);
         QFETCH(QString, language);
         QFETCH(QString, message);
-        VEK_LANGUAGE::SetFichierLangue(language);
-        VEK_LANGUAGE::InitLanguage();
-        const auto french = qScopeGuard([] {
-            VEK_LANGUAGE::SetFichierLangue("francais.ini");
-            VEK_LANGUAGE::InitLanguage();
-        });
+        TestSupport::useTexts(language);
+        const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
         VEK_Accueil window;
         window.settings().portNumber = 0;
         window.settings().portDevice = port;
