@@ -123,11 +123,10 @@ std::optional<PortRefusal> RefusedPort(const QString &port, int box)
     if (port.isEmpty())
         return PortRefusal::NoPort;
     const SerialPortNames::NamedPort named = SerialPortNames::PortNamed(port);
-    if (named.kind == SerialPortNames::PortKind::None || named.leadsNowhere)
-        return PortRefusal::NotAPort;
-    if (named.kind == SerialPortNames::PortKind::Serial &&
-        !SerialPortNames::IsSerialPort(named.device))
-        return PortRefusal::NotAPortDevice;
+    if (!SerialPortNames::NamesAPort(port)) // there, but no serial port: say so
+        return named.kind == SerialPortNames::PortKind::Serial && !named.leadsNowhere
+                   ? PortRefusal::NotAPortDevice
+                   : PortRefusal::NotAPort;
     if (box == 0 && named.kind == SerialPortNames::PortKind::Parallel)
         return PortRefusal::NeedsSerial;
     return std::nullopt;

@@ -475,7 +475,7 @@ void VEK_SETUP_ICSP::showPortKind(const QString &port)
     // The picture follows the port text alone (a box other than JDM); a text
     // that OK would refuse is a problem already.
     const IcspLineSettings::PortKind kind = IcspLineSettings::portKindOf(port);
-    if (kind == IcspLineSettings::PortKind::None || !SerialPortNames::NamesAPort(port)) {
+    if (!SerialPortNames::NamesAPort(port)) {
         L_Info->setText(QStringLiteral("Problème sur le port de communication"));
         return;
     }
