@@ -186,8 +186,10 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
     int tries = 0;
     for (; tries < GreetingTries && !greeted; ++tries) {
         if (cancel.cancelled()) {
+            // Said like a failure: the label no longer says the greeting starts.
             session.close();
-            return JobOutcome::cancelled({});
+            sink.setStatus(texts.connectionCancelled);
+            return JobOutcome::cancelled(texts.connectionCancelled);
         }
         const BootloaderReply reply = BootloaderCommand(port, greeting);
         if (reply.status == BootloaderStatus::LineLost)

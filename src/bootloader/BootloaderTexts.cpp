@@ -13,6 +13,7 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
                                    {&T::blockRefused, LangKey("MessBlocRefuse")},
                                    {&T::blockShort, LangKey("MessBlocIncomplet")},
                                    {&T::cancelled, LangKey("MessTransfertAnnule")},
+                                   {&T::connectionCancelled, LangKey("MessConnexionAnnulee")},
                                    {&T::lineLost, LangKey("MessPortPerdu")},
                                    {&T::identityShort, LangKey("MessIdentiteIncomplete")},
                                    {&T::greetingFailed, LangKey("ICSPTestBad")},

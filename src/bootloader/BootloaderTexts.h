@@ -14,6 +14,7 @@ struct BootloaderTexts {
     QString blockRefused;                   // {ADR} {REPONSE}
     QString blockShort;                     // {ADR} {REPONSE}: an acknowledgement cut short
     QString cancelled;                      // {ADR}
+    QString connectionCancelled;            // the greeting cancelled: not connected
     TablePlacement::ZoneTexts rangeRefused; // which rule a range breaks
     QString lineLost;                       // {PORT} {RAISON}
     PortFailureTexts portFailure;           // a port that would not open

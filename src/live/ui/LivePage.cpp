@@ -231,10 +231,16 @@ QString LivePage::portCaption() const
                                         m_context.settings.portDevice);
 }
 
-void LivePage::say(const QString &text)
+void LivePage::say(const QString &text, Trouble trouble)
 {
-    m_linkTroubleSaid = false;
+    m_troubleSaid = trouble;
     emit infoText(text);
+}
+
+void LivePage::troubleOver(Trouble trouble)
+{
+    if (m_troubleSaid == trouble)
+        say({});
 }
 
 void LivePage::setPanel(int panel, const QString &text)
@@ -305,14 +311,14 @@ void LivePage::BasculeMarcheArret()
         m_link.open(device, m_context.settings.serialSettings,
                     SerialOptions::FlowControlOf(m_context.settings.Handshaking));
     if (!status.ok) {
-        say(PortFailureTexts::load().describe(device, m_link.openFailure()));
-        m_linkTroubleSaid = true;
+        say(PortFailureTexts::load().describe(device, m_link.openFailure()), Trouble::Link);
         showStopped();
         return;
     }
-    // The link runs again: what went wrong with it before is over.
-    if (m_linkTroubleSaid)
-        say({});
+    // The link runs again, without a simulation: what went wrong with either
+    // before is over.
+    troubleOver(Trouble::Link);
+    troubleOver(Trouble::Simulation);
     m_link.setCaptureEnabled(ChkBuffer->isChecked());
     showRunning();
     resetDisplay();
@@ -441,8 +447,8 @@ void LivePage::onPortLost(const QString &reason)
     AfficheNombre7Seg(-1, 4, *PicLCD_RPM);
     AfficheNombre7Seg(-1, 2, *PicLCD_avance);
     updateBufferStat(); // with what came since the last readout
-    say(GetLanguageText("MessPortPerdu", {"{PORT}", m_link.device(), "{RAISON}", reason}));
-    m_linkTroubleSaid = true;
+    say(GetLanguageText("MessPortPerdu", {"{PORT}", m_link.device(), "{RAISON}", reason}),
+        Trouble::Link);
 }
 
 void LivePage::updateBufferStat()
@@ -484,8 +490,10 @@ void LivePage::onChooseLogFolder()
     if (!folder.isEmpty()) {
         m_context.settings.LogFolder = folder;
         const auto store = MainSettingsLoader::OpenStore();
-        if (!MainSettingsLoader::SaveLogFolder(*store, folder))
-            say(GetLanguageText("SetupSaveError", {"%1", store->fileName()}));
+        if (MainSettingsLoader::SaveLogFolder(*store, folder))
+            troubleOver(Trouble::Folder);
+        else
+            say(GetLanguageText("SetupSaveError", {"%1", store->fileName()}), Trouble::Folder);
     }
     BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
 }
@@ -523,8 +531,7 @@ void LivePage::onSimulationToggled(bool on)
     } else {
         status = m_link.sendSimulationStop();
     }
-    if (!status.ok && m_link.isOpen()) // a lost link has said why
-        say(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
+    tellSimulation(status);
 }
 
 void LivePage::onSimulationSpeed(int rpm)
@@ -536,8 +543,15 @@ void LivePage::onSimulationSpeed(int rpm)
     if (!period)
         return;
     const LiveLink::Status status = m_link.sendSimulationSpeed(*period);
-    if (!status.ok && m_link.isOpen()) // a lost link has said why
-        say(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}));
+    tellSimulation(status);
+}
+
+void LivePage::tellSimulation(const LiveLink::Status &status)
+{
+    if (status.ok)
+        troubleOver(Trouble::Simulation);
+    else if (m_link.isOpen()) // a lost link has said why
+        say(GetLanguageText("MessSimulEchec", {"{RAISON}", status.reason}), Trouble::Simulation);
 }
 
 void LivePage::stopSimulation()

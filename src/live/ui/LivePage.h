@@ -78,9 +78,14 @@ private:
     void onSimulationToggled(bool on);
     void onSimulationSpeed(int rpm);
     void stopSimulation();
+    // A simulation command's failure, or that an earlier one is over.
+    void tellSimulation(const LiveLink::Status &status);
     void setPanel(int panel, const QString &text);
-    // The information label's text (through infoText).
-    void say(const QString &text);
+    // The information label's text (through infoText). A trouble it tells
+    // is taken back once the same kind of operation succeeds.
+    enum class Trouble { None, Link, Simulation, Folder };
+    void say(const QString &text, Trouble trouble = Trouble::None);
+    void troubleOver(Trouble trouble);
     void updateBufferStat();
     // The latest frame in the status bar, when it is not there yet.
     void showFrameText();
@@ -108,7 +113,7 @@ private:
     QLabel *Lbl_Loie2 = nullptr;
     std::optional<bool> m_curve1Shown;     // the curve labels' state, once set
     std::optional<TrameLive> m_frameShown; // in the status bar, once set
-    bool m_linkTroubleSaid = false;        // the information label tells a lost or refused port
+    Trouble m_troubleSaid = Trouble::None; // what the information label tells
     QPushButton *Lbl_ON_OFF = nullptr;
     LedLamp *LED_Mode[2] = {};
     QCheckBox *ChkBuffer = nullptr;

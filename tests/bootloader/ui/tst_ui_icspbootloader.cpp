@@ -1,6 +1,7 @@
 #include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
 #include "ModuleSimulator.h"
+#include "Mouse.h"
 #include "Screenshots.h"
 #include "app/TransferServicesSetup.h"
 #include "app/VekContext.h"
@@ -91,30 +92,50 @@ private slots:
     }
 
     // A module that goes silent: the connection's three hellos unanswered, or
-    // the download's hello after the connection. The window says so, stays
-    // as it was for another try, and sends no frame.
+    // the download's hello after the connection; or a connection cancelled
+    // while the module is greeted. The window says so, stays as it was for
+    // another try, and sends no frame.
     void silentModuleIsTold_data()
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<bool>("connected");
-        QTest::newRow("at the connection") << "silent:EA:0" << false;
-        QTest::newRow("at the download") << "silent:EA:2" << true;
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("at the connection") << "silent:EA:0" << false << false;
+        QTest::newRow("at the download") << "silent:EA:2" << true << false;
+        QTest::newRow("connection cancelled") << "silent:EA:0" << false << true;
     }
 
     void silentModuleIsTold()
     {
         QFETCH(QString, fault);
         QFETCH(bool, connected);
+        QFETCH(bool, cancelled);
         ModuleSimulator sim;
         QVERIFY(sim.start({"--bootloader", "--fault", fault}));
         ctx->settings.ICSPPort = sim.devicePath();
         auto w = window();
-        QVERIFY(clickAndWait(*w, w->BP_tst));
+        if (cancelled) {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            QVERIFY(Mouse::click(w->BP_tst));
+            QVERIFY(w->transferRunning());
+            QVERIFY(Mouse::click(w->BP_Annuler));
+            QVERIFY(QSignalSpy(&w->runner(), &JobRunner::finished).wait(15000));
+        } else {
+            QVERIFY(clickAndWait(*w, w->BP_tst));
+        }
         if (connected)
             QVERIFY(clickAndWait(*w, w->BP_DLOAD));
         QCOMPARE(prompts.messages.size(), connected ? 2 : 1); // the download shows its areas first
         const FakePrompts::Shown shown = prompts.messages.last();
-        if (connected) {
+        if (cancelled) {
+            // The label and the status bar say the connection was cancelled,
+            // not that it was starting.
+            const QString told = GetLanguageText("MessConnexionAnnulee");
+            QCOMPARE(shown.text, told);
+            QCOMPARE(w->L_Info->text(), told);
+            QCOMPARE(w->panel(2)->text(), told);
+        } else if (connected) {
             QCOMPARE(shown.icon, QMessageBox::Critical);
             QCOMPARE(shown.text, BootloaderMessages::HelloFailed);
             QCOMPARE(w->L_Info->text(), BootloaderMessages::Timeout);

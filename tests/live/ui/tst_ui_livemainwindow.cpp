@@ -95,7 +95,8 @@ private slots:
         QCOMPARE(button->text(), VEK_LANGUAGE::GetLanguageText("MBLogDossier"));
     }
 
-    // The folder chosen for the logs is there again after a restart.
+    // The folder chosen for the logs is there again after a restart. A choice
+    // that could not be saved is said until a later one is saved.
     void logFolderSurvivesARestart()
     {
         QTemporaryDir logs;
@@ -105,9 +106,20 @@ private slots:
             VEK_Accueil window;
             window.Form_Load(false);
             window.livePage()->setPrompts(prompts);
-            window.findChild<QToolButton *>("BP_LogDossier")->click();
-            QCOMPARE(prompts.folderAsks, 1);
+            enterPage(window, 4);
+            QVERIFY(Mouse::click(window.control<QCheckBox>("ChkBuffer")));
+            auto *choose = window.findChild<QToolButton *>("BP_LogDossier");
+            const QString storeFile = MainSettingsLoader::OpenStore()->fileName();
+            QFile::remove(storeFile);
+            QVERIFY(QDir().mkpath(storeFile)); // a folder in its place: no save
+            QVERIFY(Mouse::click(choose));
+            QCOMPARE(window.L_Info()->text(),
+                     VEK_LANGUAGE::GetLanguageText("SetupSaveError", {"%1", storeFile}));
+            QVERIFY(QDir(storeFile).removeRecursively());
+            QVERIFY(Mouse::click(choose));
+            QCOMPARE(prompts.folderAsks, 2);
             QCOMPARE(window.settings().LogFolder, logs.path());
+            QCOMPARE(window.L_Info()->text(), QString());
         }
         VEK_Accueil restarted;
         restarted.Form_Load(false);
