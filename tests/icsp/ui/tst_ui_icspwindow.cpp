@@ -296,26 +296,36 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QString>("info");   // the label ("" = the box's text)
         QTest::addColumn<QString>("status"); // status panel 2 ("" = the label's first line)
-        const QString noTable = '\n' + GetLanguageText("MsgBoxCURVBad2");
+        const QString noTable = "\nAucune table n'est envoyée.";
+        const QString noPoints =
+            QString("Interpolation impossible : la courbe ne contient aucun point.");
         row("tables of a curve without points", "16F876A", "BP_ProgTables", "no points",
-            GetLanguageText("InterpoError") + noTable, GetLanguageText("InterpoError"));
-        // A curve the model finds unusable: refused with the model's own message.
+            noPoints + noTable, noPoints);
+        // A curve whose fourth line has an advance that is no number: refused
+        // with the line, its values and why.
+        const QString notANumber =
+            "La courbe contient des valeurs inutilisables ; elle ne peut pas être exportée ni "
+            "transférée avant correction de ces lignes :\n"
+            "Ligne 4 (3000 ; abc ; 19.0) : "
+            "une valeur n'est pas un nombre (séparateur décimal « . »)";
         row("tables of a curve with a cell that is no number", "16F876A", "BP_ProgTables",
-            "not a number", "", "");
+            "not a number", notANumber, "");
         // High tables at 0x500-0x5FF, past the 1024 words of a 16F84A.
         row("tables beyond the chip's memory", "16F84A", "BP_ProgTables", "beyond the chip", "",
             "");
         // Static advance 20 under the curve's 33: a truncation the user declines.
         row("tables whose truncation is declined", "16F876A", "BP_ProgTables",
-            "truncation declined", GetLanguageText("DifAvStAvNotEnough") + noTable,
-            GetLanguageText("DifAvStAvNotEnough"));
-        const QString notErased = GetLanguageText("NotErrasedProgModule1") + " %P " +
-                                  GetLanguageText("NotErrasedProgModule2");
+            "truncation declined", "L'avance de la courbe dépasse l'avance statique." + noTable,
+            QString("L'avance de la courbe dépasse l'avance statique."));
+        // The programmer named by its box, a VEKP of the stored setting.
+        const QString notErased =
+            QString("Effacer le programme du module VEKP V 3.9 : effacement abandonné.");
         row("erase declined", "16F84A", "BP_EraseDevice", "declined", notErased, notErased);
         row("import of a HEX file without its end", "16F84A", "BP_IMPORT_HEX", "cut file", "", "");
         row("export to a missing folder", "16F84A", "BP_EXPORT_HEX", "missing folder", "", "");
         row("bootloader connection without a package", "16F84A", "BP_tst", "no package",
-            BootloaderMessages::NoPackage, BootloaderMessages::NoPackage);
+            QString("Aucun fichier OS n'a été sélectionné"),
+            QString("Aucun fichier OS n'a été sélectionné"));
     }
 
     void refusedOperationsSayHowTheyEnded()
@@ -359,17 +369,19 @@ private slots:
         QCOMPARE(b.box->opens(), opens); // nothing was sent
         QVERIFY(!b.prompts.messages.isEmpty());
         const QString shown = b.prompts.messages.last().text;
-        if (refusal == "not a number")
-            QCOMPARE(shown, b.context.tab_avance.invalidValuesMessage());
         if (refusal == "beyond the chip")
             QVERIFY2(shown.contains("0x0500"), qPrintable(shown));
         if (refusal == "cut file")
-            QVERIFY(shown.endsWith('\n' + GetLanguageText("ICSPImportRefused")));
+            QVERIFY2(shown.endsWith("\nLe fichier n'a pas été importé : la mémoire est inchangée."),
+                     qPrintable(shown));
         if (refusal == "missing folder")
             QVERIFY(shown.contains("/nonexistent-folder/out.hex"));
-        info = info.isEmpty() ? shown : info.replace("%P", w->nomProgrammateur());
-        status = status.isEmpty() ? info.section('\n', 0, 0)
-                                  : status.replace("%P", w->nomProgrammateur());
+        if (refusal == "not a number")
+            QCOMPARE(shown, info);
+        if (info.isEmpty())
+            info = shown;
+        if (status.isEmpty())
+            status = info.section('\n', 0, 0);
         QCOMPARE(w->L_Info->text(), info);
         QCOMPARE(w->panel(2)->text(), status);
         QVERIFY(status != earlier && status != GetLanguageText("BEPItem2"));
