@@ -479,7 +479,6 @@ void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
 {
     QFETCH(bool, scrambled);
     QFETCH(QString, damage);
-    using VEK_LANGUAGE::GetLanguageText;
     m_context->pic.ImagePIC = firmwareImage();
     const QString file = VEK_Gestion_OS::CheminTemp(scrambled ? "~TEMP.XEH" : "~TEMP.HEX");
     QVERIFY((scrambled ? EcrireFichierXeh : EcrireFichierHex)(m_context->pic, file).succeeded());
@@ -493,14 +492,16 @@ void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
     QString expected;
     if (damage == "cut at a line end") {
         text.truncate(lineStart(300)); // no end record
-        expected = GetLanguageText("HEXFileCorrupted", {"{FICHIER}", file, "{LIGNE}", "299"});
+        expected = "Fichier " + file +
+                   " corrompu : il s'arrête à la ligne 299 sans enregistrement de fin.";
     } else if (damage == "cut inside line 200") {
         text.truncate(lineStart(200) + 20);
-        expected = GetLanguageText("MessHexLongueur", {"{FICHIER}", file, "{LIGNE}", "200"});
+        expected = "Fichier " + file +
+                   " refusé : la ligne 200 n'a pas la longueur que donne son nombre d'octets.";
     } else {
         const qsizetype digit = lineStart(11) - 3; // the checksum's last digit
         text[digit] = text[digit] == '0' ? '1' : '0';
-        expected = GetLanguageText("MessHexSomme", {"{FICHIER}", file, "{LIGNE}", "10"});
+        expected = "Fichier " + file + " refusé : la somme de contrôle de la ligne 10 est fausse.";
     }
     QVERIFY(TestSupport::writeFile(file, text));
     // The image holds something else: the refused file must not replace it.
