@@ -260,29 +260,30 @@ private slots:
     {
         Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
         auto w = b.window();
-        const QString ready = GetLanguageText("BEPItem2");
+        const QString ready = "Prêt pour le transfert";
         QCOMPARE(w->panel(2)->text(), ready);
         IcspRig::fillImage(b.context.pic, 3, 0x3FF1);
         b.context.pic.ImagePIC.setCodeWord(0x123, 0x0055);
         b.pic.refuseWrites(0x123);
         click(*w, w->BP_WriteModule);
-        const QString writeFailed = GetLanguageText("MessErrProgCODE") + " [0x0123]";
+        const QString writeFailed = "Erreur de programmation de la mémoire programme [0x0123]";
         QCOMPARE(w->L_Info->text(), writeFailed);
         QCOMPARE(w->panel(2)->text(), writeFailed);
 
         click(*w, w->KivCommand1);
-        const QString quickFailed = GetLanguageText("ErrICSPWritePIC");
+        const QString quickFailed = "La programmation du PIC a échoué.";
         QCOMPARE(w->L_Info->text(),
                  quickFailed + "\nAdresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF");
         QCOMPARE(w->panel(2)->text(), quickFailed);
 
         b.box->failOpens(QStringLiteral("gone"));
         click(*w, w->BP_ReadModule);
-        const QString openFailed = GetLanguageText("InitModuleBad") + ' ' + w->nomProgrammateur();
+        // The programmer named by its box, a VEKP of the stored setting.
+        const QString openFailed = "Ouverture impossible du programmateur VEKP V 3.9";
         QVERIFY2(w->panel(2)->text().startsWith(openFailed), qPrintable(w->panel(2)->text()));
         b.box->failOpens({});
         click(*w, w->BP_ReadModule);
-        QCOMPARE(w->L_Info->text(), GetLanguageText("ReadPICEnded"));
+        QCOMPARE(w->L_Info->text(), QString("Lecture du PIC terminée"));
         QCOMPARE(w->panel(2)->text(), ready);
     }
 
