@@ -526,16 +526,20 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("length");
     QTest::addColumn<QString>("says"); // empty: accepted
-    using VEK_LANGUAGE::GetLanguageText;
     // The 16F876A has 8192 words, 0x0000 to 0x1FFF.
     const auto past = [](const char *first, const char *last) {
-        return GetLanguageText("MessZoneMemoire", {"{DEBUT}", first, "{FIN}", last, "{MOTS}",
-                                                   "8192", "{DERNIER}", "1FFF"});
+        return QString("La zone [0x%1-0x%2] dépasse la mémoire de programme de 8192 mots "
+                       "(0x0000-0x1FFF) : rien n'est envoyé.")
+            .arg(first, last);
     };
     const auto blocks = [](const char *first, const char *last) {
-        return GetLanguageText("MessZoneRefusee", {"{DEBUT}", first, "{FIN}", last});
+        return QString("La zone [0x%1-0x%2] n'est pas faite de blocs entiers de 8 mots (début et "
+                       "longueur multiples de 8) : rien n'est envoyé.")
+            .arg(first, last);
     };
-    const QString badCode = GetLanguageText("IcspSetupBadCode");
+    const QString badCode =
+        "Emplacement du programme refusé : début et longueur en hexadécimal (1 à 4 chiffres), "
+        "longueur non nulle, la zone doit tenir dans 0000-1FFF.";
     QTest::newRow("defaults") << "000"
                               << "200"
                               << "";
@@ -551,7 +555,9 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused_data()
     QTest::newRow("start inside a block") << "004"
                                           << "1F8" << blocks("0004", "01FB");
     QTest::newRow("zero length") << "100"
-                                 << "0" << GetLanguageText("MessZoneVide", {"{DEBUT}", "0100"});
+                                 << "0"
+                                 << "La zone commençant en 0x0100 est vide (longueur nulle) : rien "
+                                    "n'est envoyé.";
     QTest::newRow("not hexadecimal") << "0x0"
                                      << "200" << badCode;
     QTest::newRow("empty length") << "000"
