@@ -479,7 +479,6 @@ void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
 {
     QFETCH(bool, scrambled);
     QFETCH(QString, damage);
-    using VEK_LANGUAGE::GetLanguageText;
     m_context->pic.ImagePIC = firmwareImage();
     const QString file = VEK_Gestion_OS::CheminTemp(scrambled ? "~TEMP.XEH" : "~TEMP.HEX");
     QVERIFY((scrambled ? EcrireFichierXeh : EcrireFichierHex)(m_context->pic, file).succeeded());
@@ -493,14 +492,16 @@ void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
     QString expected;
     if (damage == "cut at a line end") {
         text.truncate(lineStart(300)); // no end record
-        expected = GetLanguageText("HEXFileCorrupted", {"{FICHIER}", file, "{LIGNE}", "299"});
+        expected = "Fichier " + file +
+                   " corrompu : il s'arrête à la ligne 299 sans enregistrement de fin.";
     } else if (damage == "cut inside line 200") {
         text.truncate(lineStart(200) + 20);
-        expected = GetLanguageText("MessHexLongueur", {"{FICHIER}", file, "{LIGNE}", "200"});
+        expected = "Fichier " + file +
+                   " refusé : la ligne 200 n'a pas la longueur que donne son nombre d'octets.";
     } else {
         const qsizetype digit = lineStart(11) - 3; // the checksum's last digit
         text[digit] = text[digit] == '0' ? '1' : '0';
-        expected = GetLanguageText("MessHexSomme", {"{FICHIER}", file, "{LIGNE}", "10"});
+        expected = "Fichier " + file + " refusé : la somme de contrôle de la ligne 10 est fausse.";
     }
     QVERIFY(TestSupport::writeFile(file, text));
     // The image holds something else: the refused file must not replace it.
@@ -525,16 +526,20 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("length");
     QTest::addColumn<QString>("says"); // empty: accepted
-    using VEK_LANGUAGE::GetLanguageText;
     // The 16F876A has 8192 words, 0x0000 to 0x1FFF.
     const auto past = [](const char *first, const char *last) {
-        return GetLanguageText("MessZoneMemoire", {"{DEBUT}", first, "{FIN}", last, "{MOTS}",
-                                                   "8192", "{DERNIER}", "1FFF"});
+        return QString("La zone [0x%1-0x%2] dépasse la mémoire de programme de 8192 mots "
+                       "(0x0000-0x1FFF) : rien n'est envoyé.")
+            .arg(first, last);
     };
     const auto blocks = [](const char *first, const char *last) {
-        return GetLanguageText("MessZoneRefusee", {"{DEBUT}", first, "{FIN}", last});
+        return QString("La zone [0x%1-0x%2] n'est pas faite de blocs entiers de 8 mots (début et "
+                       "longueur multiples de 8) : rien n'est envoyé.")
+            .arg(first, last);
     };
-    const QString badCode = GetLanguageText("IcspSetupBadCode");
+    const QString badCode =
+        "Emplacement du programme refusé : début et longueur en hexadécimal (1 à 4 chiffres), "
+        "longueur non nulle, la zone doit tenir dans 0000-1FFF.";
     QTest::newRow("defaults") << "000"
                               << "200"
                               << "";
@@ -550,7 +555,9 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused_data()
     QTest::newRow("start inside a block") << "004"
                                           << "1F8" << blocks("0004", "01FB");
     QTest::newRow("zero length") << "100"
-                                 << "0" << GetLanguageText("MessZoneVide", {"{DEBUT}", "0100"});
+                                 << "0"
+                                 << "La zone commençant en 0x0100 est vide (longueur nulle) : rien "
+                                    "n'est envoyé.";
     QTest::newRow("not hexadecimal") << "0x0"
                                      << "200" << badCode;
     QTest::newRow("empty length") << "000"

@@ -139,12 +139,14 @@ private slots:
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("wrong marker") << QStringList{"--family-marker", "7E"}
-                                      << GetLanguageText("MessKorvalMarqueur", {"{OCTET}", "7E"});
+        QTest::newRow("wrong marker")
+            << QStringList{"--family-marker", "7E"}
+            << "Le deuxième octet reçu vaut 0x7E au lieu de 0x82 : ce ne sont pas "
+               "les tables du module.";
         QTest::newRow("short stream") << QStringList{"--family-length", "400"}
-                                      << GetLanguageText("MessKorvalIncomplet", {"{RECUS}", "400"});
+                                      << "Le module s'est tu après 400 octets sur 512.";
         QTest::newRow("silence") << QStringList{"--family-silent"}
-                                 << GetLanguageText("MessKorvalSilence", {"{MS}", "1000"});
+                                 << "Le module ne répond pas : aucun octet reçu en 1000 ms.";
     }
 
     void stopsEndInAClearMessage()
@@ -159,8 +161,8 @@ private slots:
         QCOMPARE(prompts.messages.size(), 1);
         const FakePrompts::Shown &shown = prompts.messages.first();
         QCOMPARE(shown.icon, QMessageBox::Critical);
-        QCOMPARE(shown.title, GetLanguageText("ICSPReadPB"));
-        QCOMPARE(shown.text, GetLanguageText("ICSPReadStopped") + '\n' + reason);
+        QCOMPARE(shown.title, QString("Problème ICSP"));
+        QCOMPARE(shown.text, "La lecture a été interrompue.\n" + reason);
         QCOMPARE(w->L_Info->text(), reason);
         QVERIFY(!w->tables().has_value()); // nothing half-read is kept
         QVERIFY(connectedState(*w));
@@ -175,7 +177,9 @@ private slots:
         w->byteTimeoutMs = 60000;
         w->BP_tst->click();
         w->BP_UPLOAD->click();
-        QTest::qWait(100);
+        // The module has the request (and answers none of it): the upload now
+        // waits for the answer.
+        QCOMPARE(sim.waitForLine("FAMILY ANSWER ").section(' ', 2, 2), QString("0"));
         QElapsedTimer timer;
         timer.start();
         w->BP_Annuler->click();
@@ -184,8 +188,7 @@ private slots:
         QVERIFY(timer.elapsed() < 10000);
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages.first().text,
-                 GetLanguageText("ICSPReadStopped") + '\n' +
-                     GetLanguageText("MessKorvalAnnule", {"{RECUS}", "0"}));
+                 QString("La lecture a été interrompue.\nLecture annulée après 0 octets sur 512."));
         QVERIFY(connectedState(*w));
     }
 

@@ -260,29 +260,30 @@ private slots:
     {
         Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
         auto w = b.window();
-        const QString ready = GetLanguageText("BEPItem2");
+        const QString ready = "Prêt pour le transfert";
         QCOMPARE(w->panel(2)->text(), ready);
         IcspRig::fillImage(b.context.pic, 3, 0x3FF1);
         b.context.pic.ImagePIC.setCodeWord(0x123, 0x0055);
         b.pic.refuseWrites(0x123);
         click(*w, w->BP_WriteModule);
-        const QString writeFailed = GetLanguageText("MessErrProgCODE") + " [0x0123]";
+        const QString writeFailed = "Erreur de programmation de la mémoire programme [0x0123]";
         QCOMPARE(w->L_Info->text(), writeFailed);
         QCOMPARE(w->panel(2)->text(), writeFailed);
 
         click(*w, w->KivCommand1);
-        const QString quickFailed = GetLanguageText("ErrICSPWritePIC");
+        const QString quickFailed = "La programmation du PIC a échoué.";
         QCOMPARE(w->L_Info->text(),
                  quickFailed + "\nAdresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF");
         QCOMPARE(w->panel(2)->text(), quickFailed);
 
         b.box->failOpens(QStringLiteral("gone"));
         click(*w, w->BP_ReadModule);
-        const QString openFailed = GetLanguageText("InitModuleBad") + ' ' + w->nomProgrammateur();
+        // The programmer named by its box, a VEKP of the stored setting.
+        const QString openFailed = "Ouverture impossible du programmateur VEKP V 3.9";
         QVERIFY2(w->panel(2)->text().startsWith(openFailed), qPrintable(w->panel(2)->text()));
         b.box->failOpens({});
         click(*w, w->BP_ReadModule);
-        QCOMPARE(w->L_Info->text(), GetLanguageText("ReadPICEnded"));
+        QCOMPARE(w->L_Info->text(), QString("Lecture du PIC terminée"));
         QCOMPARE(w->panel(2)->text(), ready);
     }
 
@@ -296,26 +297,36 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QString>("info");   // the label ("" = the box's text)
         QTest::addColumn<QString>("status"); // status panel 2 ("" = the label's first line)
-        const QString noTable = '\n' + GetLanguageText("MsgBoxCURVBad2");
+        const QString noTable = "\nAucune table n'est envoyée.";
+        const QString noPoints =
+            QString("Interpolation impossible : la courbe ne contient aucun point.");
         row("tables of a curve without points", "16F876A", "BP_ProgTables", "no points",
-            GetLanguageText("InterpoError") + noTable, GetLanguageText("InterpoError"));
-        // A curve the model finds unusable: refused with the model's own message.
+            noPoints + noTable, noPoints);
+        // A curve whose fourth line has an advance that is no number: refused
+        // with the line, its values and why.
+        const QString notANumber =
+            "La courbe contient des valeurs inutilisables ; elle ne peut pas être exportée ni "
+            "transférée avant correction de ces lignes :\n"
+            "Ligne 4 (3000 ; abc ; 19.0) : "
+            "une valeur n'est pas un nombre (séparateur décimal « . »)";
         row("tables of a curve with a cell that is no number", "16F876A", "BP_ProgTables",
-            "not a number", "", "");
+            "not a number", notANumber, "");
         // High tables at 0x500-0x5FF, past the 1024 words of a 16F84A.
         row("tables beyond the chip's memory", "16F84A", "BP_ProgTables", "beyond the chip", "",
             "");
         // Static advance 20 under the curve's 33: a truncation the user declines.
         row("tables whose truncation is declined", "16F876A", "BP_ProgTables",
-            "truncation declined", GetLanguageText("DifAvStAvNotEnough") + noTable,
-            GetLanguageText("DifAvStAvNotEnough"));
-        const QString notErased = GetLanguageText("NotErrasedProgModule1") + " %P " +
-                                  GetLanguageText("NotErrasedProgModule2");
+            "truncation declined", "L'avance de la courbe dépasse l'avance statique." + noTable,
+            QString("L'avance de la courbe dépasse l'avance statique."));
+        // The programmer named by its box, a VEKP of the stored setting.
+        const QString notErased =
+            QString("Effacer le programme du module VEKP V 3.9 : effacement abandonné.");
         row("erase declined", "16F84A", "BP_EraseDevice", "declined", notErased, notErased);
         row("import of a HEX file without its end", "16F84A", "BP_IMPORT_HEX", "cut file", "", "");
         row("export to a missing folder", "16F84A", "BP_EXPORT_HEX", "missing folder", "", "");
         row("bootloader connection without a package", "16F84A", "BP_tst", "no package",
-            BootloaderMessages::NoPackage, BootloaderMessages::NoPackage);
+            QString("Aucun fichier OS n'a été sélectionné"),
+            QString("Aucun fichier OS n'a été sélectionné"));
     }
 
     void refusedOperationsSayHowTheyEnded()
@@ -359,17 +370,19 @@ private slots:
         QCOMPARE(b.box->opens(), opens); // nothing was sent
         QVERIFY(!b.prompts.messages.isEmpty());
         const QString shown = b.prompts.messages.last().text;
-        if (refusal == "not a number")
-            QCOMPARE(shown, b.context.tab_avance.invalidValuesMessage());
         if (refusal == "beyond the chip")
             QVERIFY2(shown.contains("0x0500"), qPrintable(shown));
         if (refusal == "cut file")
-            QVERIFY(shown.endsWith('\n' + GetLanguageText("ICSPImportRefused")));
+            QVERIFY2(shown.endsWith("\nLe fichier n'a pas été importé : la mémoire est inchangée."),
+                     qPrintable(shown));
         if (refusal == "missing folder")
             QVERIFY(shown.contains("/nonexistent-folder/out.hex"));
-        info = info.isEmpty() ? shown : info.replace("%P", w->nomProgrammateur());
-        status = status.isEmpty() ? info.section('\n', 0, 0)
-                                  : status.replace("%P", w->nomProgrammateur());
+        if (refusal == "not a number")
+            QCOMPARE(shown, info);
+        if (info.isEmpty())
+            info = shown;
+        if (status.isEmpty())
+            status = info.section('\n', 0, 0);
         QCOMPARE(w->L_Info->text(), info);
         QCOMPARE(w->panel(2)->text(), status);
         QVERIFY(status != earlier && status != GetLanguageText("BEPItem2"));
