@@ -1,6 +1,7 @@
 #include "firmware/HexFiles.h"
 
 #include "base/BoundedFile.h"
+#include "base/FileRefusal.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/XehScrambling.h"
 #include "icsp/PicDevice.h"
@@ -12,6 +13,7 @@
 #include <array>
 
 using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
 
 namespace {
 
@@ -230,28 +232,25 @@ void readLines(const ReadRules &rules, ReadState &st, const QByteArray &text)
 
 QString damageText(const ReadState &st, const QString &fichier)
 {
-    const QString line = QString::number(st.damagedLine);
     switch (st.damage) {
     case Damage::NotHexadecimal:
-        return GetLanguageText("MessHexCaractere",
-                               {"{FICHIER}", fichier, "{LIGNE}", line, "{COLONNE}",
-                                QString::number(st.damagedColumn)});
+        return FileRefusal::AtLine(LangKey("MessHexCaractere"), fichier, st.damagedLine,
+                                   {"{COLONNE}", QString::number(st.damagedColumn)});
     case Damage::WrongLength:
-        return GetLanguageText("MessHexLongueur", {"{FICHIER}", fichier, "{LIGNE}", line});
+        return FileRefusal::AtLine(LangKey("MessHexLongueur"), fichier, st.damagedLine);
     case Damage::WrongChecksum:
     case Damage::None:
         break;
     }
-    return GetLanguageText("MessHexSomme", {"{FICHIER}", fichier, "{LIGNE}", line});
+    return FileRefusal::AtLine(LangKey("MessHexSomme"), fichier, st.damagedLine);
 }
 
 // What the messages say of a file without its end record.
 QString noEndText(const ReadState &st, const QString &fichier)
 {
     if (st.records == 0)
-        return GetLanguageText("MessHexVide", {"{FICHIER}", fichier});
-    return GetLanguageText("HEXFileCorrupted",
-                           {"{FICHIER}", fichier, "{LIGNE}", QString::number(st.lines)});
+        return FileRefusal::OfFile(LangKey("MessHexVide"), fichier);
+    return FileRefusal::AtLine(LangKey("HEXFileCorrupted"), fichier, st.lines);
 }
 
 // `shown` is the name the messages give the file.
@@ -289,8 +288,7 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, const QString
     if (st.recordTooLong) {
         result.status = HexFileStatus::RecordTooLong;
         result.info =
-            GetLanguageText("MessXehEnregistrementLong",
-                            {"{FICHIER}", shown, "{LIGNE}", QString::number(st.damagedLine)});
+            FileRefusal::AtLine(LangKey("MessXehEnregistrementLong"), shown, st.damagedLine);
         return result;
     }
 
