@@ -21,14 +21,16 @@ int hexDigit(QChar c)
     return -1;
 }
 
-// Value of the leading hexadecimal digits of (up to) two characters, 0 when none.
-int byteOf(QStringView digits)
+// Byte of a table word "hhhh": its third and fourth digits; -1 when the item
+// is not exactly four hexadecimal digits.
+int byteOf(QStringView item)
 {
-    const int h = digits.isEmpty() ? -1 : hexDigit(digits.at(0));
-    if (h < 0)
-        return 0;
-    const int l = digits.size() < 2 ? -1 : hexDigit(digits.at(1));
-    return l < 0 ? h : h * 16 + l;
+    if (item.size() != 4)
+        return -1;
+    for (const QChar c : item)
+        if (hexDigit(c) < 0)
+            return -1;
+    return hexDigit(item.at(2)) * 16 + hexDigit(item.at(3));
 }
 
 bool isDirectiveChar(QChar c)
@@ -59,19 +61,31 @@ Result ParseTableFile(const QString &text, TableKind kind, double staticAdvance)
     Result result;
     QList<ImportedPoint> points;
     int n = 0;
+    int lineNumber = 0;
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = text.indexOf(QLatin1Char('\n'), start);
         if (end < 0)
             end = text.size();
-        QStringView line = QStringView(text).mid(start, end - start);
+        QStringView line = QStringView(text).mid(start, end - start).trimmed();
         start = end + 1;
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+        ++lineNumber;
         qsizetype i = 0;
         while (i < line.size() && isDirectiveChar(line.at(i)))
             ++i;
-        for (; line.size() - i >= 3; i += 5) {
+        line = line.mid(i);
+        if (line.endsWith(QLatin1Char(',')))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        for (const QStringView item : line.split(QLatin1Char(','))) {
+            const int b = byteOf(item);
+            if (b < 0) {
+                result.status = Status::DamagedItem;
+                result.damagedLine = lineNumber;
+                result.damagedItem = item.toString();
+                return result;
+            }
             if (++n > MaxItems) {
                 result.status = Status::TooManyItems;
                 result.itemCount = n;
@@ -79,7 +93,7 @@ Result ParseTableFile(const QString &text, TableKind kind, double staticAdvance)
             }
             double rpm = 0;
             double advance = 0;
-            if (!ItemPoint(kind, n, byteOf(line.mid(i + 2, 2)), staticAdvance, rpm, advance))
+            if (!ItemPoint(kind, n, b, staticAdvance, rpm, advance))
                 continue;
             const ImportedPoint point{AdvanceCurveMath::RoundHalfEven(rpm), tenth(advance)};
             if (point.rpm < MinRpm || point.rpm > MaxRpm || point.atmo < MinAdvance ||

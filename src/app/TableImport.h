@@ -21,7 +21,7 @@ struct ImportedPoint {
     double atmo = 0; // degrees, to the tenth
 };
 
-enum class Status { Ok, TooManyItems, PointOutOfRange };
+enum class Status { Ok, TooManyItems, PointOutOfRange, DamagedItem };
 
 struct Result {
     Status status = Status::Ok;
@@ -31,6 +31,8 @@ struct Result {
     double badRpm = 0;           // and its point
     double badAdvance = 0;
     int refusedPoints = 0; // points outside the range in the whole file
+    int damagedLine = 0;   // line (from 1) of the first item that is no table word
+    QString damagedItem;   // and that item as written
 };
 
 // Speed and advance of item n (numbered from 1) with low byte b, when n is one
@@ -39,8 +41,10 @@ bool ItemPoint(TableKind kind, int n, int b, double staticAdvance, double &rpm, 
 
 // Parses the whole text of one include file. Lines end with CR LF or LF alone;
 // the end of the text ends the last line. After a line's leading blanks and
-// "D"/"W" letters come items of five characters ("hhhh,"); the third and fourth
-// characters give the byte. Items are numbered along the file from 1.
+// "D"/"W" letters come the items, each exactly four hexadecimal digits, joined
+// by "," (a "," may end the line); the third and fourth digits give the byte.
+// Items are numbered along the file from 1. Any other item (a comment, a
+// damaged word) refuses the whole file: the tables are written only this way.
 Result ParseTableFile(const QString &text, TableKind kind, double staticAdvance);
 
 // The points of both tables in ascending rpm.

@@ -1,6 +1,8 @@
+#include "TestSupport.h"
 #include "app/AdvancePoint.h"
 #include "app/TableImport.h"
 #include "firmware/Interpolation.h"
+#include "firmware/TableIncludeFiles.h"
 #include "firmware/TableGenerationPrompts.h"
 #include "firmware/TableGenerator.h"
 
@@ -121,33 +123,57 @@ private slots:
         QCOMPARE(r.points.last().atmo, 44.8); // 45 - 3 x 3000 / 50000 = 44.82
     }
 
-    void otherLinesCountTheirItems()
+    // The tables are written only as "DW" lines of four-digit words: anything
+    // else in place of a word (a comment, a damaged word) refuses the file, at
+    // its line and as written. Line 30 holds words 117 to 120.
+    void damagedItemsRefuseTheFile_data()
     {
-        // A comment line yields items like any other; an empty line yields none.
-        QString text = QStringLiteral("; c\r\n\r\n") + includeFile(filledWords(252));
-        // "; c" is one item: 253 items in all, and every word moves one place on.
-        const Result r = ParseTableFile(text, TableKind::High, 45.0);
-        QCOMPARE(r.itemCount, 253);
-        QCOMPARE(r.points.first().rpm, 10000);
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("item");
+        QStringList words = filledWords(256);
+        words[117] = QStringLiteral("ZZ00");
+        TestSupport::row("letters", includeFile(words), 30, QStringLiteral("ZZ00"));
+        words[117] = QStringLiteral("3G00");
+        TestSupport::row("one letter", includeFile(words), 30, QStringLiteral("3G00"));
+        words[117] = QStringLiteral("341Z");
+        TestSupport::row("last digit", includeFile(words), 30, QStringLiteral("341Z"));
+        words[117] = QStringLiteral("3400;3401");
+        TestSupport::row("other separator", includeFile(words), 30, QStringLiteral("3400;3401"));
+        words = filledWords(256);
+        words[255] = QStringLiteral("340");
+        TestSupport::row("short last word", includeFile(words), 64, QStringLiteral("340"));
+        TestSupport::row("comment line", QStringLiteral("; c\r\n\r\n") + includeFile(filledWords(252)),
+                         1, QStringLiteral("; c"));
     }
 
-    void byteFromLeadingHexDigits()
+    void damagedItemsRefuseTheFile()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, line);
+        QFETCH(QString, item);
+        const Result r = ParseTableFile(text, TableKind::Low, 45.0);
+        QCOMPARE(r.status, Status::DamagedItem);
+        QCOMPARE(r.damagedLine, line);
+        QCOMPARE(r.damagedItem, item);
+        QVERIFY(r.points.isEmpty());
+    }
+
+    void lowerCaseDigitsAreHexadecimal()
     {
         QStringList words = filledWords(256);
-        words[99] = QStringLiteral("34a0");  // lower case is hexadecimal too
-        words[100] = QStringLiteral("341Z"); // only the leading digit counts: 1
-        words[101] = QStringLiteral("34Z1"); // no leading digit: 0
+        words[99] = QStringLiteral("34a0"); // 0xA0 gives a negative advance
         const Result r = ParseTableFile(includeFile(words), TableKind::High, 50.0);
-        QCOMPARE(r.status, Status::PointOutOfRange); // 0xA0 gives a negative advance
-        words[99] = QStringLiteral("3400");
-        const Result ok = ParseTableFile(includeFile(words), TableKind::High, 50.0);
+        QCOMPARE(r.status, Status::PointOutOfRange);
+        QCOMPARE(r.badRpm, 7500.0);
+        QCOMPARE(r.badAdvance, -22.0); // 50 - 160 x 3 x 7500 / 50000
+        // A "," may end a line, as it may end a word.
+        words[99] = QStringLiteral("3401");
+        QString text = includeFile(words);
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(",\r\n"));
+        const Result ok = ParseTableFile(text, TableKind::High, 50.0);
         QCOMPARE(ok.status, Status::Ok);
-        for (const ImportedPoint &p : ok.points) {
-            if (p.rpm == 7426) // word 101, byte 1: 50 - 3 x 7425.7 / 50000 = 49.55
-                QCOMPARE(p.atmo, 49.6);
-            if (p.rpm == 7353) // word 102
-                QCOMPARE(p.atmo, 50.0);
-        }
+        QCOMPARE(ok.itemCount, 256);
     }
 
     void tooManyItemsAreRefused()
@@ -187,7 +213,7 @@ private slots:
     void exportThenImportGivesBackTheCurve()
     {
         // The program's own generators build the tables of a realistic curve;
-        // they are written as include files and read back.
+        // they are written as the export writes them and read back.
         const AdvanceCurve curve{{800, 8, 8},    {1200, 12, 10}, {2000, 20, 14}, {3000, 28, 18},
                                  {4000, 32, 22}, {5000, 34, 24}, {6500, 35, 24}, {8000, 35.5, 24}};
         const CurveGridSnapshot grid = AdvanceCurveMath::ToGridSnapshot(curve);
@@ -205,12 +231,14 @@ private slots:
         QCOMPARE(generator.GenereHTAB8(high, grid, staticAdvance, 1), int16_t(0));
         QCOMPARE(generator.GenereLTAB8(low, grid, staticAdvance, 1), int16_t(0));
         QCOMPARE(prompts.asked, 0);
-        const auto words = [](const FirmwareTable &table) {
-            return QStringList(table.begin() + 1, table.end());
+        // The include files as the assembly window's export writes them (no MAP mix).
+        const auto exported = [](const FirmwareTable &table) {
+            const QStringList words(table.begin() + 1, table.end());
+            return QString::fromLatin1(TableIncludeFiles::ContenuFichier(words, words, 0));
         };
 
-        const Result h = ParseTableFile(includeFile(words(high)), TableKind::High, staticAdvance);
-        const Result l = ParseTableFile(includeFile(words(low)), TableKind::Low, staticAdvance);
+        const Result h = ParseTableFile(exported(high), TableKind::High, staticAdvance);
+        const Result l = ParseTableFile(exported(low), TableKind::Low, staticAdvance);
         QCOMPARE(h.status, Status::Ok);
         QCOMPARE(l.status, Status::Ok);
         const QList<ImportedPoint> all = MergeTables(h.points, l.points);

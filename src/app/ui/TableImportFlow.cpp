@@ -1,6 +1,7 @@
 #include "app/ui/TableImportFlow.h"
 
 #include "base/BoundedFile.h"
+#include "base/FileRefusal.h"
 #include "base/NumberHelpers.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
@@ -11,6 +12,7 @@
 
 using TableImport::TableKind;
 using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
 
 TableImportFlow::TableImportFlow(QWidget *parent) : m_parent(parent)
 {
@@ -60,11 +62,10 @@ std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::readTable(Tabl
 
     const BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxTextFileBytes);
     if (!read.ok) {
-        m_warn(read.tooLarge ? GetLanguageText("MessFichierTropGrand",
-                                               {"{FICHIER}", path, "{OCTETS}",
-                                                QString::number(BoundedFile::MaxTextFileBytes)})
-                             : GetLanguageText(QStringLiteral("BPimportReadError"),
-                                               {QStringLiteral("%1"), path}));
+        m_warn(read.tooLarge
+                   ? FileRefusal::OfFile(LangKey("MessFichierTropGrand"), path,
+                                         {"{OCTETS}", QString::number(BoundedFile::MaxTextFileBytes)})
+                   : FileRefusal::OfFile(LangKey("BPimportReadError"), path));
         return std::nullopt;
     }
     const TableImport::Result result =
@@ -72,17 +73,19 @@ std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::readTable(Tabl
     switch (result.status) {
     case TableImport::Status::Ok:
         return result.points;
+    case TableImport::Status::DamagedItem:
+        m_warn(FileRefusal::AtLine(LangKey("BPimportMotInvalide"), path, result.damagedLine,
+                                   {"{ELEMENT}", result.damagedItem}));
+        break;
     case TableImport::Status::TooManyItems:
-        m_warn(GetLanguageText(QStringLiteral("BPimportTooManyItems"),
-                               {QStringLiteral("%1"), path, QStringLiteral("%2"),
-                                QString::number(TableImport::MaxItems)}));
+        m_warn(FileRefusal::OfFile(LangKey("BPimportTooManyItems"), path,
+                                   {"%2", QString::number(TableImport::MaxItems)}));
         break;
     case TableImport::Status::PointOutOfRange:
-        m_warn(GetLanguageText(QStringLiteral("BPimportPointOutOfRange"),
-                               {QStringLiteral("%1"), path, QStringLiteral("%2"),
-                                QString::number(result.badRpm), QStringLiteral("%3"),
-                                TableImport::AdvanceText(result.badAdvance), QStringLiteral("%4"),
-                                QString::number(result.refusedPoints)}));
+        m_warn(FileRefusal::OfFile(LangKey("BPimportPointOutOfRange"), path,
+                                   {"%2", QString::number(result.badRpm), "%3",
+                                    TableImport::AdvanceText(result.badAdvance), "%4",
+                                    QString::number(result.refusedPoints)}));
         break;
     }
     return std::nullopt;

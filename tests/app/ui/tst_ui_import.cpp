@@ -1,8 +1,17 @@
+#include "Keyboard.h"
 #include "TestSupport.h"
 #include "app/ui/TableImportFlow.h"
+#include "app/ui/VEK_Accueil.h"
 #include "base/BoundedFile.h"
 #include "base/VEK_LANGUAGE.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -62,7 +71,13 @@ class TestImport : public QObject
     }
 
 private slots:
-    void initTestCase() { TestSupport::useFrenchTexts(); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setApplicationName("VEK_Courbe");
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+        TestSupport::useFrenchTexts();
+    }
 
     void init()
     {
@@ -152,6 +167,61 @@ private slots:
         QCOMPARE(m_warnings.size(), 4);
         QVERIFY(m_warnings.last().contains("HUGE.TXT"));
         QVERIFY(m_warnings.last().contains(QString::number(BoundedFile::MaxTextFileBytes)));
+    }
+
+    // Courbes, Importer in the main window: a valid high table, then a low table
+    // whose line 30 holds "ZZ00". The file is refused with its line and item,
+    // and the curve stays as it was.
+    void aDamagedTableLeavesTheCurveAsItWas()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        w.context().tab_avance.appendRow({"1000", "10", "8"});
+        w.settings().CourbeModifie = false;
+        QByteArray damaged = tableFile();
+        damaged.replace(30 * 41 - 11, 4, "ZZ00"); // lines of 41 bytes: 20 + 4 x 5 - 1 + 2
+        const QString low = file("LTAB0.TXT", damaged);
+        QVERIFY(damaged.split('\n').at(29).contains(",ZZ00,"));
+        // The answer to each file dialog, by its title.
+        const QStringList asked{"Charger la table HAUTE (régimes élevés)",
+                                "Charger la table BASSE (bas régimes)"};
+        const QMap<QString, QString> answers{{asked.first(), file("HTAB0.TXT", tableFile())},
+                                             {asked.last(), low}};
+        QStringList titles, boxes;
+        QTimer modals; // answers the dialogs as they come, once they have the focus
+        connect(&modals, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            QWidget *focus = QApplication::focusWidget();
+            if (!modal)
+                return;
+            if (!focus || !modal->isAncestorOf(focus)) {
+                modal->activateWindow(); // as the window manager does
+                return;
+            }
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                // Open stays greyed until the dialog has listed the folder: type
+                // the name once, then press Enter until the dialog takes it.
+                if (titles.isEmpty() || titles.last() != dialog->windowTitle()) {
+                    titles << dialog->windowTitle();
+                    Keyboard::retype(answers.value(dialog->windowTitle()));
+                }
+                Keyboard::press(Qt::Key_Return);
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                boxes << box->text();
+                Keyboard::press(Qt::Key_Return);
+            }
+        });
+        modals.start(5);
+        QTest::mouseClick(w.control<QPushButton>("BP_import"), Qt::LeftButton);
+        modals.stop();
+        QCOMPARE(titles, asked);
+        QCOMPARE(boxes, QStringList{"Fichier " + low +
+                                    " refusé : la ligne 30 contient « ZZ00 », qui n'est pas un mot "
+                                    "de quatre chiffres hexadécimaux. Importation annulée."});
+        QCOMPARE(w.context().tab_avance.rows(), (QVector<QStringList>{{"1000", "10", "8"}}));
+        QCOMPARE(w.tab_avance()->rowCount(), 1);
+        QVERIFY(!w.settings().CourbeModifie);
     }
 };
 
