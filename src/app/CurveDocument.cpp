@@ -149,6 +149,7 @@ private:
                 m_result.commentLines.append(i + 1);
                 continue;
             }
+            m_line = i + 1;
             if (!applyKey(doc, key, value))
                 failLine(i);
         }
@@ -238,7 +239,7 @@ private:
             row.resize(doc.columnCount());
     }
 
-    static bool addRow(CurveDocument &doc, const QString &value)
+    bool addRow(CurveDocument &doc, const QString &value)
     {
         // The last cell takes the rest of the value, ";" included.
         QStringList cells;
@@ -252,6 +253,7 @@ private:
         }
         cells.append(cellText(value.mid(start)));
         doc.rows.append(cells);
+        m_result.rowLines.append(m_line);
         return true;
     }
 
@@ -286,11 +288,13 @@ private:
             if (doc.knockColumn)
                 cells.append(QString());
             doc.rows.append(cells);
+            m_result.rowLines.append(i + 1);
         }
     }
 
     const QStringList &m_lines;
     CurveReadResult m_result;
+    int m_line = 0; // line of the key being applied
 };
 
 } // namespace
@@ -444,6 +448,7 @@ CurveReadResult CurveDocument::parseMrt(const QByteArray &bytes, const CurveDocu
         if (result.document.knockColumn)
             cells[3] = QString();
         result.document.rows.append(cells);
+        result.rowLines.append(i + 1);
     }
     return result;
 }

@@ -90,6 +90,7 @@ struct CurveReadResult {
     QString errorKey;        // language key of the failure, empty on success
     int errorLine = 0;       // 1-based line that failed (0: the whole file)
     QList<int> commentLines; // lines skipped as remarks without "#"
+    QList<int> rowLines;     // line of the file each row of the curve came from
 
     bool ok() const { return errorKey.isEmpty(); }
 };

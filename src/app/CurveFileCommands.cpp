@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
 
 namespace {
 
@@ -55,8 +56,9 @@ bool CurveFileCommands::readCurve(const QString &path, CurveFiles::Kind kind, QB
     } else if (CurveFiles::ReadAll(path, bytes, &error)) {
         return true;
     }
-    m_host.showError(GetLanguageText("MessNoREADING"),
-                     GetLanguageText("CurveFileReadErr", {"%RAISON%", error}));
+    m_host.showError(
+        GetLanguageText("MessNoREADING"),
+        CurveFiles::FileMessage(LangKey("CurveFileReadErr"), path, {"%RAISON%", error}));
     return false;
 }
 
@@ -68,22 +70,24 @@ CurveReadResult CurveFileCommands::parse(const QByteArray &bytes, CurveFiles::Ki
     return CurveDocument::parseVek(bytes, base);
 }
 
-void CurveFileCommands::reportComments(const CurveReadResult &result)
+void CurveFileCommands::reportComments(const QString &path, const CurveReadResult &result)
 {
-    for (qsizetype i = 0; i < result.commentLines.size(); ++i)
-        m_host.showMessage(GetLanguageText("MessREADING"), GetLanguageText("CommentFound"));
+    for (const int line : result.commentLines)
+        m_host.showMessage(GetLanguageText("MessREADING"),
+                           CurveFiles::CurveTextMessage(LangKey("CommentFound"), path, line));
 }
 
-QString CurveFileCommands::failureText(const CurveReadResult &result) const
+QString CurveFileCommands::failureText(const QString &path, const CurveReadResult &result) const
 {
-    return GetLanguageText(result.errorKey, {"%LIGNE%", QString::number(result.errorLine)});
+    return CurveFiles::CurveTextMessage(result.errorKey, path, result.errorLine);
 }
 
 void CurveFileCommands::OpenFile(const QString &path)
 {
     const CurveFiles::Kind kind = CurveFiles::KindOf(path);
     if (kind == CurveFiles::Kind::Unknown) {
-        m_host.showError(GetLanguageText("MessNoREADING"), GetLanguageText("BadFormat"));
+        m_host.showError(GetLanguageText("MessNoREADING"),
+                         CurveFiles::FileMessage(LangKey("BadFormat"), path));
         return;
     }
     QByteArray bytes;
@@ -106,9 +110,9 @@ void CurveFileCommands::OpenFile(const QString &path)
     base.CarteOptionNom.reset();
     base.knockColumn = false; // as a new curve has it
     const CurveReadResult check = parse(bytes, kind, base);
-    reportComments(check);
+    reportComments(path, check);
     if (!check.ok()) {
-        m_host.showError(GetLanguageText("MessNoREADING"), failureText(check));
+        m_host.showError(GetLanguageText("MessNoREADING"), failureText(path, check));
         if (kind == CurveFiles::Kind::Project)
             m_host.restoreFirmware();
         return;
@@ -123,7 +127,7 @@ void CurveFileCommands::OpenFile(const QString &path)
     base.CarteOptionNom.reset();
     const CurveReadResult result = parse(bytes, kind, base);
     if (!result.ok()) { // cannot happen: the file was checked over the same layout
-        m_host.showError(GetLanguageText("MessNoREADING"), failureText(result));
+        m_host.showError(GetLanguageText("MessNoREADING"), failureText(path, result));
         return;
     }
     // Engine values obey the ranges of their boxes, as if typed.
@@ -142,7 +146,8 @@ void CurveFileCommands::OpenFile(const QString &path)
                            EngineParameterRules::messageRamenees(ramenees));
     // The curve stays open to be mended, but the user learns at once what the
     // export and the downloads will refuse.
-    const QString invalid = CurveModel::invalidValuesMessage(document.rows);
+    const QString invalid = CurveModel::invalidValuesMessage(
+        document.rows, CurveFiles::CurveTextName(path), result.rowLines);
     if (!invalid.isEmpty())
         m_host.showError(GetLanguageText("MessWARNING"), invalid);
 }

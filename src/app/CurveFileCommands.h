@@ -30,8 +30,8 @@ private:
     bool readCurve(const QString &path, CurveFiles::Kind kind, QByteArray &bytes);
     CurveReadResult parse(const QByteArray &bytes, CurveFiles::Kind kind,
                           const CurveDocument &base) const;
-    void reportComments(const CurveReadResult &result);
-    QString failureText(const CurveReadResult &result) const;
+    void reportComments(const QString &path, const CurveReadResult &result);
+    QString failureText(const QString &path, const CurveReadResult &result) const;
 
     CurveFileHost &m_host;
     CurveDocument::MrtColumn m_mrtColumn = CurveDocument::MrtColumn::Atmo;

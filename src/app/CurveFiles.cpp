@@ -1,7 +1,9 @@
 #include "app/CurveFiles.h"
 
 #include "base/BoundedFile.h"
+#include "base/FileRefusal.h"
 #include "base/VEK_LANGUAGE.h"
+#include "firmware/VEK_Gestion_OS.h"
 
 #include <QSaveFile>
 
@@ -40,6 +42,24 @@ QString WithExtension(const QString &fileName, Kind wanted)
     if (fileName.isEmpty() || KindOf(fileName) != Kind::Unknown)
         return fileName;
     return fileName + Extension(wanted);
+}
+
+QString CurveTextName(const QString &path)
+{
+    if (KindOf(path) != Kind::Project)
+        return path;
+    return path + QStringLiteral(" (") + QString::fromLatin1(VEK_Gestion_OS::MembreCourbe) +
+           QLatin1Char(')');
+}
+
+QString CurveTextMessage(const QString &key, const QString &path, int line, const QStringList &more)
+{
+    return FileRefusal::AtLine(key, CurveTextName(path), line, more);
+}
+
+QString FileMessage(const QString &key, const QString &path, const QStringList &more)
+{
+    return FileRefusal::OfFile(key, path, more);
 }
 
 bool ReadAll(const QString &path, QByteArray &bytes, QString *error)

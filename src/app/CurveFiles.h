@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The three kinds of curve files the main window opens and saves, told apart
 // by their extension (case aside), and whole-file reading and writing.
@@ -22,6 +23,18 @@ QString Extension(Kind kind);
 // The name to save under: kept when its extension names a kind, else with the
 // extension of `wanted` added (a name with no extension, or an unknown one).
 QString WithExtension(const QString &fileName, Kind wanted);
+
+// How messages name the curve text read from `path`: the file itself, or for
+// a project the member that holds its curve ("p.xsc (COURBE.VEK)"), whose
+// lines they count.
+QString CurveTextName(const QString &path);
+// A message about the curve text of `path`: the text of `key` naming it (see
+// FileRefusal) and, when `line` > 0, its line; then the pairs of `more`.
+QString CurveTextMessage(const QString &key, const QString &path, int line = 0,
+                         const QStringList &more = {});
+// A message about the file `path` as a whole (it cannot be read, its kind is
+// unknown), naming the file chosen.
+QString FileMessage(const QString &key, const QString &path, const QStringList &more = {});
 
 // Whole file, or false with the system's reason.
 bool ReadAll(const QString &path, QByteArray &bytes, QString *error = nullptr);

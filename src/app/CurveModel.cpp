@@ -1,12 +1,15 @@
 #include "app/CurveModel.h"
 
+#include "base/FileRefusal.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
 
 namespace {
 
@@ -230,7 +233,15 @@ QString CurveModel::invalidValuesMessage() const
     return invalidValuesMessage(m_rows);
 }
 
-QString CurveModel::invalidValuesMessage(const QVector<QStringList> &rows)
+namespace {
+
+// One listed row from its index, its values and why it cannot be used.
+using RowText = std::function<QString(int row, const QString &values, const QString &reason)>;
+
+// The rows that stop the curve, each as `rowText` words it, under `heading`;
+// empty when there is none.
+QString listInvalidRows(const QVector<QStringList> &rows, const QString &heading,
+                        const RowText &rowText)
 {
     QStringList listed;
     int faults = 0;
@@ -239,16 +250,36 @@ QString CurveModel::invalidValuesMessage(const QVector<QStringList> &rows)
         if (fault.isEmpty())
             continue;
         if (++faults <= kListedRowsMax)
-            listed << GetLanguageText("CourbeLigneInvalide",
-                                      {"%LIGNE%", QString::number(r + 1), "%VALEURS%",
-                                       rows.at(r).join(QStringLiteral(" ; ")), "%RAISON%", fault});
+            listed << rowText(static_cast<int>(r), rows.at(r).join(QStringLiteral(" ; ")), fault);
     }
     if (faults == 0)
         return {};
     if (faults > kListedRowsMax)
         listed << QStringLiteral("...");
-    return GetLanguageText("CourbeValeursInvalides") + QLatin1Char('\n') +
-           listed.join(QLatin1Char('\n'));
+    return heading + QLatin1Char('\n') + listed.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString CurveModel::invalidValuesMessage(const QVector<QStringList> &rows)
+{
+    return listInvalidRows(rows, GetLanguageText("CourbeValeursInvalides"),
+                           [](int r, const QString &values, const QString &fault) {
+                               return GetLanguageText("CourbeLigneInvalide",
+                                                      {"%LIGNE%", QString::number(r + 1),
+                                                       "%VALEURS%", values, "%RAISON%", fault});
+                           });
+}
+
+QString CurveModel::invalidValuesMessage(const QVector<QStringList> &rows, const QString &fileName,
+                                         const QList<int> &rowLines)
+{
+    return listInvalidRows(
+        rows, FileRefusal::OfFile(LangKey("CourbeFichierValeursInvalides"), fileName),
+        [&](int r, const QString &values, const QString &fault) {
+            return FileRefusal::AtLine(LangKey("CourbeFichierLigneInvalide"), fileName,
+                                       rowLines.value(r), {"%VALEURS%", values, "%RAISON%", fault});
+        });
 }
 
 bool CurveModel::isPlainNumber(QStringView text)

@@ -64,6 +64,11 @@ public:
     // the table export and the downloads show it and refuse such a curve.
     QString invalidValuesMessage() const;
     static QString invalidValuesMessage(const QVector<QStringList> &rows);
+    // The same for a curve just read from the file `fileName` (as messages name
+    // it): each row is named by the line of the file it came from (`rowLines`,
+    // one per row).
+    static QString invalidValuesMessage(const QVector<QStringList> &rows, const QString &fileName,
+                                        const QList<int> &rowLines);
 
     // A plain number: optional sign, digits with an optional "." fraction,
     // blanks around it allowed.

@@ -60,7 +60,7 @@ QList<PackageArchive::Member> fichiersPaquet()
 QList<PackageArchive::Member> fichiersProjet()
 {
     return fichiersPaquet() << PackageArchive::Member{CheminTemp(QStringLiteral("~TEMP.VEK")),
-                                                      QStringLiteral("COURBE.VEK")};
+                                                      QString::fromLatin1(MembreCourbe)};
 }
 
 void echecDecompression(Result &result, const PackageArchive::Outcome &outcome)

@@ -47,6 +47,8 @@ QString DossierProgramme();
 void SetDossierProgramme(const QString &folder);
 QString DossierPaquets();
 QString CheminTemp(const QString &fileName); // e.g. CheminTemp("~TEMP.VEK")
+// Member of a project archive that holds its curve.
+inline constexpr char MembreCourbe[] = "COURBE.VEK";
 
 // File name of the package named by a description's NomDuFichier: the bare
 // name, ending in ".XOS". Empty when no usable name is left (the name checks of

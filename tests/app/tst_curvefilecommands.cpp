@@ -107,6 +107,68 @@ private slots:
         TestSupport::useTexts("english.ini");
     }
 
+    void cleanup() { TestSupport::useTexts("english.ini"); }
+
+    // Every refusal of a curve file, and every remark on one, names the file
+    // and the line of the file; a project's curve is named as its member.
+    void messagesNameTheFileAndItsLine_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("shown"); // remarks, then errors; %P the file
+        const QByteArray head = "#VEKP_COURBE 2\r\n";
+        const QByteArray remarks = QByteArray("#REM=x\r\n").repeated(22); // lines 2 to 23
+        TestSupport::row("unreadable line", QString("bad.vek"),
+                         head + remarks + "#REM=y\r\n#REM=z\r\n#REM=w\r\n#TABLE=1000;10\r\n",
+                         QStringList{"Fichier %P refusé : la ligne 27 est illisible ; la courbe "
+                                     "n'a pas été chargée."});
+        TestSupport::row(
+            "not a curve file", QString("header.vek"), QByteArray("\r\nVEKP\r\n"),
+            QStringList{"Fichier %P refusé : ce n'est pas un fichier de courbe VEK "
+                        "(sa ligne 2 n'est ni « #VEKP_COURBE 2 » ni « #VEKP_COURBE »)."});
+        TestSupport::row("older layout", QString("old.vek"),
+                         QByteArray("#VEKP_COURBE\r\n40;\r\n7000;\r\n0;\r\n900;5;\r\n"),
+                         QStringList{"Fichier %P refusé : la ligne 5 est illisible ; la courbe "
+                                     "n'a pas été chargée."});
+        TestSupport::row("single curve", QString("m.mrt"), QByteArray("1000;10\r\n2000\r\n"),
+                         QStringList{"Fichier %P refusé : la ligne 2 est illisible ; la courbe "
+                                     "n'a pas été chargée."});
+        TestSupport::row("project", QString("p.xsc"), head + "#TABLE=1000\r\n",
+                         QStringList{"Fichier %P (COURBE.VEK) refusé : la ligne 2 est illisible ; "
+                                     "la courbe n'a pas été chargée."});
+        TestSupport::row("unknown kind", QString("other.txt"), head,
+                         QStringList{"Fichier %P refusé : format inconnu ; choisissez un fichier "
+                                     ".xsc, .vek ou .mrt."});
+        TestSupport::row("project not read", QString("r.xsc"), QByteArray(),
+                         QStringList{"Le fichier %P ne peut pas être lu : damaged"});
+        TestSupport::row(
+            "remark", QString("note.vek"), head + "note=x\r\n#TABLE=1000;10;8\r\n",
+            QStringList{"Fichier %P : la ligne 2 est un commentaire ; elle a été ignorée."});
+        TestSupport::row(
+            "unusable values", QString("wild.vek"),
+            head + remarks + "#TABLE=1000;10;8\r\n#TABLE=2000;20;18\r\n#TABLE=3x00;30;22\r\n",
+            QStringList{"Fichier %P : la courbe chargée contient des valeurs inutilisables ; elle "
+                        "ne peut pas être exportée ni transférée avant correction de ces lignes du "
+                        "fichier :\nLigne 26 (3x00 ; 30 ; 22) : une valeur n'est pas un nombre "
+                        "(séparateur décimal « . »)"});
+    }
+
+    void messagesNameTheFileAndItsLine()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, shown);
+        TestSupport::useFrenchTexts();
+        FakeHost host;
+        host.projectCurve = bytes;
+        host.projectOk = name != "r.xsc";
+        CurveFileCommands commands(host);
+        const QString path = file(name, bytes);
+        commands.OpenFile(path);
+        shown.replaceInStrings("%P", path);
+        QCOMPARE(host.messages + host.errors, shown);
+    }
+
     void savingWritesEveryNameItAccepts()
     {
         FakeHost host;
@@ -216,11 +278,11 @@ private slots:
                                            "#TABLE=2000;x;20\r\n#TABLE=3000;60;20\r\n"));
         QCOMPARE(host.errors.size(), 1);
         const QString text = host.errors.first();
-        QCOMPARE(text, CurveModel::invalidValuesMessage(host.window.rows));
-        for (const char *row : {"Row 3 ", "Row 4 ", "Row 5 "})
+        // Rows named by their lines in the file, the header being line 1.
+        for (const char *row : {"\nLine 4 ", "\nLine 5 ", "\nLine 6 "})
             QVERIFY2(text.contains(row), row);
         // A decimal comma reads as it does typed.
-        QVERIFY(!text.contains("Row 1 ") && !text.contains("Row 2 "));
+        QVERIFY(!text.contains("Line 2 ") && !text.contains("Line 3 "));
         QCOMPARE(host.window.rows.at(1).at(1), QString("24.5"));
         QCOMPARE(host.window.rows.size(), 5); // opened all the same
     }

@@ -2,9 +2,9 @@
 #include "app/AdvancePoint.h"
 #include "app/TableImport.h"
 #include "firmware/Interpolation.h"
-#include "firmware/TableIncludeFiles.h"
 #include "firmware/TableGenerationPrompts.h"
 #include "firmware/TableGenerator.h"
+#include "firmware/TableIncludeFiles.h"
 
 #include <QtTest>
 
@@ -143,8 +143,9 @@ private slots:
         words = filledWords(256);
         words[255] = QStringLiteral("340");
         TestSupport::row("short last word", includeFile(words), 64, QStringLiteral("340"));
-        TestSupport::row("comment line", QStringLiteral("; c\r\n\r\n") + includeFile(filledWords(252)),
-                         1, QStringLiteral("; c"));
+        TestSupport::row("comment line",
+                         QStringLiteral("; c\r\n\r\n") + includeFile(filledWords(252)), 1,
+                         QStringLiteral("; c"));
     }
 
     void damagedItemsRefuseTheFile()

@@ -62,10 +62,10 @@ std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::readTable(Tabl
 
     const BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxTextFileBytes);
     if (!read.ok) {
-        m_warn(read.tooLarge
-                   ? FileRefusal::OfFile(LangKey("MessFichierTropGrand"), path,
-                                         {"{OCTETS}", QString::number(BoundedFile::MaxTextFileBytes)})
-                   : FileRefusal::OfFile(LangKey("BPimportReadError"), path));
+        m_warn(read.tooLarge ? FileRefusal::OfFile(
+                                   LangKey("MessFichierTropGrand"), path,
+                                   {"{OCTETS}", QString::number(BoundedFile::MaxTextFileBytes)})
+                             : FileRefusal::OfFile(LangKey("BPimportReadError"), path));
         return std::nullopt;
     }
     const TableImport::Result result =

@@ -305,12 +305,18 @@ private slots:
         files.startNewCurve();
         QCOMPARE(w.tab_avance()->rowCount(), 0);
         QCOMPARE(list->currentIndex(), 0);
-        // The advances out of range (99, -5) open with one message naming row 2.
+        // The advances out of range (99, -5) open with one message naming the
+        // project's curve and the line of row 2 in it (after the header, 22
+        // parameter lines, the knock line and row 1).
         ModalAnswerer answers({});
         files.commands().OpenFile(project + ".xsc");
         QCOMPARE(answers.texts.size(), 1);
-        QCOMPARE(answers.texts.first(), w.context().tab_avance.invalidValuesMessage());
-        QVERIFY(answers.texts.first().contains("4000 ; 99 ; -5 ; 1"));
+        QCOMPARE(answers.texts.first(),
+                 "Fichier " + project +
+                     ".xsc (COURBE.VEK) : la courbe chargée contient des valeurs inutilisables ; "
+                     "elle ne peut pas être exportée ni transférée avant correction de ces lignes "
+                     "du fichier :\nLigne 26 (4000 ; 99 ; -5 ; 1) : hors limites (régime 735 à "
+                     "10000 tr/min, avances 0 à 50°)");
         QCOMPARE(list->currentText(), QString("BOOT.XOS"));
         QCOMPARE(files.currentCurve(), saved);
         QVERIFY(!w.settings().CourbeModifie);
