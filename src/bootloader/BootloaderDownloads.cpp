@@ -106,7 +106,7 @@ CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &requ
         out.refusal = {GetLanguageText("MsgBoxCURVBad3"), request.curveProblem};
         return out;
     }
-    TablePlacement::Checked checked = TablePlacement::Verifier(request.placement);
+    TablePlacement::Checked checked = TablePlacement::Verifier(request.placement, pic);
     if (!checked.plan) {
         out.refusal = checked.refusal;
         return out;
@@ -175,9 +175,6 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
     pic = scratch;
     if (auto chip = ChipTable::chipForSetting(settings.ICSPChip, pic.ImagePIC.DeviceID))
         pic.setChip(*chip);
-    int words = PicImage::CodeWords;
-    if (pic.DevicePgmSize > 0 && pic.family() != PicDevice::Family::F18)
-        words = std::min(words, int(pic.DevicePgmSize));
     const std::optional<int> start = HexAddress(settings.ICSPHEXADD);
     const std::optional<int> length = HexAddress(settings.ICSPHEXLNG);
     if (!start || !length) {
@@ -185,10 +182,10 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
         return out;
     }
     const WordRange range{*start, *start + *length};
-    if (!range.fitsBlocks(words)) {
-        out.refusal = {
-            GetLanguageText("MessWARNING"),
-            TablePlacement::ZoneRefuseeTexte(TablePlacement::ZoneTexts::load(), range, words)};
+    if (const QString outside =
+            TablePlacement::ZonesRefusees(TablePlacement::ZoneTexts::load(), {range}, pic);
+        !outside.isEmpty()) {
+        out.refusal = {GetLanguageText("MessWARNING"), outside};
         return out;
     }
     out.range = range;

@@ -35,9 +35,9 @@ struct CurveDownloadPlan {
     TablePlacement::Refusal refusal;          // otherwise the message to show
 };
 
-// Checks the chip, the curve (two points at least, every cell usable) and the placement, builds
-// the tables, blanks the image of `pic` and places them; nothing is touched
-// before every check passed. GUI thread.
+// Checks the chip, the curve (two points at least, every cell usable) and the placement (its
+// areas within the chip of `pic`), builds the tables, blanks the image of `pic` and places
+// them; nothing is touched before every check passed. GUI thread.
 CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &request,
                                                 PicDevice &pic);
 
@@ -58,7 +58,7 @@ struct FirmwareDownloadPlan {
 
 // Loads "~TEMP.HEX" (else "~TEMP.XEH") of the program folder into `pic`,
 // identifies the chip from the ICSPChip setting, and checks the range
-// ICSPHEXADD + ICSPHEXLNG: whole 8-word blocks within the image and the chip.
+// ICSPHEXADD + ICSPHEXLNG by the areas' rule (TablePlacement::ZonesRefusees).
 // A file the reader rejects stops here and leaves `pic` untouched. GUI thread.
 FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic);
 

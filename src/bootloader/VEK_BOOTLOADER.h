@@ -99,7 +99,9 @@ struct WriteRangeResult {
 
 // Sends the words first to end - 1 of the image, one acknowledged frame per
 // aligned 8-word block, and stops at the first one refused. Both ends must be
-// multiples of 8 within the image: any other range sends nothing. The cancel
+// multiples of 8 within the image: any other range sends nothing (the frames
+// cannot carry it). Whether the range fits the module's chip is for the caller
+// to check first (TablePlacement::ZonesRefusees). The cancel
 // request is honoured between frames. Bytes beyond an acknowledgement are
 // accepted, and dropped before the next frame so they are not taken for its
 // answer.

@@ -122,6 +122,16 @@ private slots:
             QCOMPARE(words[k], uint16_t(0x3FFF));
     }
 
+    // The package: curve set 2 whose high tables run past the chip is
+    // refused, and set 1 then goes as before.
+    void areasPastTheChipAreNotSent_data() { BootloaderWindowRig::addAreasPastTheChipRows(2); }
+
+    void areasPastTheChipAreNotSent()
+    {
+        BootloaderWindowRig::areasPastTheChipAreNotSent(*ctx, prompts, dir,
+                                                        [this] { return open(); });
+    }
+
     // The close box during a firmware download, the module on a slow line so
     // that the download is mid-way: Yes stops it, closes the transfer and says
     // what the module now holds; No lets it run to its end.

@@ -388,6 +388,44 @@ private slots:
         QVERIFY(status != earlier && status != GetLanguageText("BEPItem2"));
     }
 
+    // Tables past a 16F84A's 1024 words: nothing reaches the chip, every area
+    // outside is named; tables from 0x000 then go on as before.
+    void tablesPastTheChipAreNotProgrammed_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("says");
+        const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de 1024 mots "
+                             "(0x0000-0x03FF) : rien n'est envoyé.";
+        row("high tables outside", QString("1"), past.arg("0500", "05FF"));
+        row("both areas outside", QString("2"),
+            past.arg("0300", "04FF") + '\n' + past.arg("0500", "06FF"));
+    }
+
+    void tablesPastTheChipAreNotProgrammed()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QString, says);
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        realisticCurve(b.context);
+        b.context.settings.ICSPNbTables = lines;
+        const int opens = b.box->opens();
+        click(*w, w->BP_ProgTables);
+        QCOMPARE(b.box->opens(), opens);
+        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(b.lastMessage(), says);
+        QCOMPARE(w->L_Info->text(), says);
+
+        b.context.settings.ICSPLTAB_L1 = QStringLiteral("000");
+        b.context.settings.ICSPHTAB_L1 = QStringLiteral("200");
+        click(*w, w->BP_ProgTables);
+        QCOMPARE(w->L_Info->text(), QString("Tables de la courbe programmées et vérifiées"));
+        for (int line = 0; line < lines.toInt(); ++line) {
+            QCOMPARE(b.pic.program[size_t(0x100 * line)], uint16_t(0x0782));
+            QCOMPARE(b.pic.program[size_t(0x200 + 0x100 * line)], uint16_t(0x0782));
+        }
+    }
+
     // An erase that cannot reach the chip keeps the image.
     void failedEraseKeepsTheImage()
     {
