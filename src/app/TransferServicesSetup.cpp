@@ -65,7 +65,7 @@ public:
             return refused(plan.refusal);
         BootloaderJob out;
         out.notice = curveAreasText(*plan.plan);
-        out.job = CurveDownloadJob(m_session, context.pic.ImagePIC, *plan.plan,
+        out.job = CurveDownloadJob(m_session, context.pic, *plan.plan,
                                    BootloaderTexts::load(context.settings.ICSPPort));
         return out;
     }

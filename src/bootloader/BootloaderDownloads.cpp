@@ -128,7 +128,7 @@ CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &requ
     return out;
 }
 
-JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
+JobOutcome TelechargerCourbes(BootloaderSession &session, const PicDevice &device,
                               const TablePlacement::Plan &plan, const BootloaderTexts &texts,
                               ProgressSink &sink, const CancelToken &cancel)
 {
@@ -143,7 +143,7 @@ JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
                                               return 100.0 * (before + w + 1 - first) / total;
                                           }};
         const WriteRangeResult result = BootloaderWriteRange(
-            *session.port(), image, first, range.end, progress, texts, sink, cancel);
+            *session.port(), device, first, range.end, progress, texts, sink, cancel);
         if (!result.ok())
             return rangeFailed(session, result, texts, sink);
         before += range.end - first;
@@ -192,7 +192,7 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
     return out;
 }
 
-JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image,
+JobOutcome TelechargerFirmware(BootloaderSession &session, const PicDevice &device,
                                const WordRange &range, const BootloaderTexts &texts,
                                ProgressSink &sink, const CancelToken &cancel)
 {
@@ -201,27 +201,27 @@ JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image
     const int end = range.end;
     // The bar shows the share already sent, counted from word 0.
     const WriteRangeProgress progress{end / 8, [end](int w) { return 100.0 * w / end; }};
-    const WriteRangeResult result = BootloaderWriteRange(*session.port(), image, range.first, end,
+    const WriteRangeResult result = BootloaderWriteRange(*session.port(), device, range.first, end,
                                                          progress, texts, sink, cancel);
     if (!result.ok())
         return rangeFailed(session, result, texts, sink);
     return succeeded(session, BootloaderMessages::FirmwareOk, sink);
 }
 
-TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicDevice &device,
                              const TablePlacement::Plan &plan, const BootloaderTexts &texts)
 {
-    return [session, image, plan, texts](TransferContext &t) {
-        return TelechargerCourbes(*session, image, plan, texts, t.progress, t.cancel);
+    return [session, device, plan, texts](TransferContext &t) {
+        return TelechargerCourbes(*session, device, plan, texts, t.progress, t.cancel);
     };
 }
 
-TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicDevice &device,
                                 const TablePlacement::WordRange &range,
                                 const BootloaderTexts &texts)
 {
-    return [session, image, range, texts](TransferContext &t) {
-        return TelechargerFirmware(*session, image, range, texts, t.progress, t.cancel);
+    return [session, device, range, texts](TransferContext &t) {
+        return TelechargerFirmware(*session, device, range, texts, t.progress, t.cancel);
     };
 }
 
@@ -236,7 +236,7 @@ BootloaderJob PreparerJobFirmware(std::shared_ptr<BootloaderSession> session,
         out.info = plan.refusal.text;
         return out;
     }
-    out.job = FirmwareDownloadJob(std::move(session), pic.ImagePIC, *plan.range,
+    out.job = FirmwareDownloadJob(std::move(session), pic, *plan.range,
                                   BootloaderTexts::load(settings.ICSPPort));
     return out;
 }

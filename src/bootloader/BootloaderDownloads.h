@@ -47,7 +47,7 @@ TablePlacement::Request DemandePlacement(const MainSettings &settings,
 
 // Greets the bootloader and sends the low then the high table areas of the plan,
 // the bar running once over both.
-JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
+JobOutcome TelechargerCourbes(BootloaderSession &session, const PicDevice &device,
                               const TablePlacement::Plan &plan, const BootloaderTexts &texts,
                               ProgressSink &sink, const CancelToken &cancel);
 
@@ -63,15 +63,16 @@ struct FirmwareDownloadPlan {
 FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic);
 
 // Greets the bootloader and sends the firmware range.
-JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image,
+JobOutcome TelechargerFirmware(BootloaderSession &session, const PicDevice &device,
                                const TablePlacement::WordRange &range, const BootloaderTexts &texts,
                                ProgressSink &sink, const CancelToken &cancel);
 
-// The downloads as jobs on a window's connection. The image, plan and texts are
-// copied when the job is made (GUI thread), so the job sends what was prepared.
-TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+// The downloads as jobs on a window's connection. The device (chip and image),
+// plan and texts are copied when the job is made (GUI thread), so the job sends
+// what was prepared.
+TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicDevice &device,
                              const TablePlacement::Plan &plan, const BootloaderTexts &texts);
-TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicDevice &device,
                                 const TablePlacement::WordRange &range,
                                 const BootloaderTexts &texts);
 

@@ -231,8 +231,8 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     QVERIFY2(plan.plan, qPrintable(plan.refusal.text + answers.errors.join('\n')));
 
     RecordingSink sink;
-    const JobOutcome outcome = TelechargerCourbes(session, m_context->pic.ImagePIC, *plan.plan,
-                                                  texts(), sink, CancelToken{});
+    const JobOutcome outcome =
+        TelechargerCourbes(session, m_context->pic, *plan.plan, texts(), sink, CancelToken{});
     QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
     QCOMPARE(outcome.message, BootloaderMessages::CurvesOk);
     QCOMPARE(sink.statuses.last(), BootloaderMessages::TransferDone);
@@ -311,8 +311,8 @@ void TestBootloaderTransfers::firmwareReachesTheFlash()
         PreparerTelechargementFirmware(m_context->settings, m_context->pic);
     QVERIFY2(plan.range, qPrintable(plan.refusal.text));
     RecordingSink sink;
-    const JobOutcome outcome = TelechargerFirmware(session, m_context->pic.ImagePIC, *plan.range,
-                                                   texts(), sink, CancelToken{});
+    const JobOutcome outcome =
+        TelechargerFirmware(session, m_context->pic, *plan.range, texts(), sink, CancelToken{});
     QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
     QCOMPARE(outcome.message, BootloaderMessages::FirmwareOk);
     QCOMPARE(sink.percents().first(), firstPercent);
@@ -421,8 +421,8 @@ void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowle
     QVERIFY(
         module.startAndConnect(session, {"--fault", fault, "--bl-late-ms", "1500"}).succeeded());
     RecordingSink sink;
-    const JobOutcome outcome = TelechargerFirmware(session, m_context->pic.ImagePIC, {0, 0x100},
-                                                   texts(), sink, CancelToken{});
+    const JobOutcome outcome =
+        TelechargerFirmware(session, m_context->pic, {0, 0x100}, texts(), sink, CancelToken{});
     QVERIFY(!outcome.succeeded());
     QCOMPARE(outcome.code, code);
     QVERIFY2(outcome.message.contains(names), qPrintable(outcome.message));
