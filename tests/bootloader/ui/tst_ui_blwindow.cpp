@@ -122,8 +122,8 @@ private slots:
             QCOMPARE(words[k], uint16_t(0x3FFF));
     }
 
-    // The package: curve set 2 whose high tables run past the chip is
-    // refused, and set 1 then goes as before.
+    // Curve set 2 whose tables run past the chip is refused, every area outside
+    // named; set 1 then goes as before.
     void areasPastTheChipAreNotSent_data() { BootloaderWindowRig::addAreasPastTheChipRows(2); }
 
     void areasPastTheChipAreNotSent()
