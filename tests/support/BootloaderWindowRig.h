@@ -297,6 +297,20 @@ inline void refusalsComeBeforeAnyPort(VekContext &ctx, FakePrompts &prompts, con
     QCOMPARE(road.window->panel(2)->text(), says);
 }
 
+// Waits for the running download to pass a fifth of its way. One that ends or
+// stalls before fails the test at once, saying where it stopped and what the
+// window said.
+inline void waitPastAFifth(const TransferFrame &w)
+{
+    const bool moved =
+        QTest::qWaitFor([&] { return w.ProgressBar >= 20 || !w.transferRunning(); }, 10000);
+    QVERIFY2(w.ProgressBar >= 20 && w.transferRunning(),
+             qPrintable(QString("the download %1 at %2 %: %3")
+                            .arg(moved ? "ended" : "stays")
+                            .arg(w.ProgressBar)
+                            .arg(w.L_Info->text())));
+}
+
 // Escape pressed during a download on a slow line, in a window that asks
 // with real message boxes, and the question to stop it left unanswered: the
 // download ends beneath it. The question goes away before the download's
@@ -309,16 +323,13 @@ inline void downloadEndingBeneathTheStopQuestion(TransferFrame &w, QPushButton *
     w.show();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QVERIFY(Mouse::click(start));
-    QTRY_VERIFY_WITH_TIMEOUT(w.ProgressBar >= 20, 10000);
-    QVERIFY(w.transferRunning());
 
     struct Shown {
         QString text;
         bool questionStillOpen; // a question box stood beneath it
     };
     QList<Shown> shown;
-    QTimer answering;
+    QTimer answering; // from the click on: a download that fails early is answered too
     QObject::connect(&answering, &QTimer::timeout, &w, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
@@ -337,6 +348,10 @@ inline void downloadEndingBeneathTheStopQuestion(TransferFrame &w, QPushButton *
         box->button(QMessageBox::Ok)->click();
     });
     answering.start(10);
+    QVERIFY(Mouse::click(start));
+    waitPastAFifth(w);
+    if (QTest::currentTestFailed())
+        return;
     QWidget *focus = QApplication::focusWidget();
     QTest::keyClick(focus ? focus : &w, Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 15000);

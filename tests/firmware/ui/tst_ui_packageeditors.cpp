@@ -123,11 +123,13 @@ private slots:
         w.BP_OK_Click();
         QCOMPARE(messages(), QStringList{GetLanguageText("MessXosNomInvalide")});
 
-        // A truncated or damaged HEX file, named as the user chose it, not as
+        // A truncated, damaged or oversized HEX file, named as the user chose it, not as
         // the package folder's work copy; or a chip the programmer cannot fix.
         type(w, "TxtNomFichier", "Refus");
         const QString cut = source("cut.hex", ":020000000028D6\r\n");
         const QString damaged = source("damaged.hex", ":020000000028D7\r\n:00000001FF\r\n");
+        const QString big = source("big.hex", {});
+        QVERIFY(QFile::resize(big, 8 * 1024 * 1024 + 1)); // sparse: nothing written
         const struct {
             const char *chip;
             QString source;
@@ -137,6 +139,7 @@ private slots:
              GetLanguageText("HEXFileCorrupted", {"{FICHIER}", cut, "{LIGNE}", "1"})},
             {"PIC-16F84A", damaged,
              GetLanguageText("MessHexSomme", {"{FICHIER}", damaged, "{LIGNE}", "1"})},
+            {"PIC-16F84A", big, "Le fichier " + big + " n'est pas lu : il dépasse 8388608 octets."},
             {"AUTO", hexSource("whole.hex"), "n'a pas été choisi"}, // not offered
         };
         for (const auto &c : cases) {
@@ -151,6 +154,10 @@ private slots:
         QCOMPARE(w.result(), 0);
         QVERIFY(files().isEmpty());
         QVERIFY(!QFile::exists(dir.path() + "/outside.XOS"));
+        // A work copy that cannot be read is named as the user's file.
+        const PackageAuthoring::Outcome unread =
+            services().convertHex("PIC-16F84A", path("gone.HEX"), path("gone.XEH"), cut);
+        QCOMPARE(unread.error, "Lecture impossible du fichier : " + cut);
     }
 
     void placeholderChipIsRefused()
