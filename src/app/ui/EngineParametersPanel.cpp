@@ -99,7 +99,9 @@ QLineEdit *EngineParametersPanel::newBox(const char *name, Box which)
     edit->setAlignment(Qt::AlignRight);
     edit->installEventFilter(this);
     m_boxes[int(which)] = edit;
-    connect(edit, &QLineEdit::textChanged, this, [this, which] {
+    connect(edit, &QLineEdit::textChanged, this, [this, which, edit] {
+        if (!edit->isModified()) // put by the program (a package's preset): taken as it is
+            m_taken[int(which)] = edit->text();
         storeBox(which);
         modifie();
     });
@@ -183,7 +185,7 @@ void EngineParametersPanel::showParameters()
     box(Box::RegimeMaxi)->setText(p.Txt_rpm_maxi);
     box(Box::DureeRetardCliquetis)->setText(p.TxtDureeRetardCliquetis);
     box(Box::Dwell)->setText(p.TxtDwell);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) // an unchanged text gives no change signal
         m_taken[i] = m_boxes[i]->text();
     (p.MultiSparck ? m_multi : m_single)->setChecked(true);
     m_context.moteur = p;

@@ -120,12 +120,11 @@ private slots:
         row("static, comma", st, "12,5", "12.5", "");
         row("static, dot", st, "12.5", "12.5", "");
         row("static, comma off step", st, "45,3", "45.5", "");
-        row("static, no number", st, "abc", "45.0",
-            "Avance statique : « abc » n'est pas un nombre.");
-        row("static, number and more", st, "12,5°", "45.0",
+        row("static, no number", st, "abc", "45", "Avance statique : « abc » n'est pas un nombre.");
+        row("static, number and more", st, "12,5°", "45",
             "Avance statique : « 12,5° » n'est pas un nombre.");
-        row("static, beyond", st, "127,6", "45.0", stRange.arg("127,6"));
-        row("static, below", st, "-0,5", "45.0", stRange.arg("-0,5"));
+        row("static, beyond", st, "127,6", "45", stRange.arg("127,6"));
+        row("static, below", st, "-0,5", "45", stRange.arg("-0,5"));
         row("rev limit, whole", rpm, "7200", "7200", "");
         row("rev limit, whole with a comma", rpm, "7200,0", "7200", "");
         row("rev limit, comma fraction", rpm, "6,5", "6650", rpmRange.arg("6,5"));
