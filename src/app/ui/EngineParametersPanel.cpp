@@ -189,6 +189,8 @@ void EngineParametersPanel::showParameters()
         m_taken[i] = m_boxes[i]->text();
     (p.MultiSparck ? m_multi : m_single)->setChecked(true);
     m_context.moteur = p;
+    for (int i = 0; i < 4; ++i) // a loaded "2,5" is saved as "2.5"
+        storeBox(Box(i));
 }
 
 void EngineParametersPanel::storeBox(Box which)

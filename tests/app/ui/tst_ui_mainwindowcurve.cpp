@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
+#include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
 #include "base/VEK_LANGUAGE.h"
@@ -176,6 +177,21 @@ private slots:
         QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
         const QStringList lines = QString::fromLatin1(TestSupport::readFile(path)).split("\r\n");
         QVERIFY(lines.contains(fileKeys.value(box) + kept));
+    }
+
+    // A value that a file gives with a decimal comma is read by the file's
+    // rules, and saved again with ".".
+    void loadedCommaIsSavedWithADot()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        const QString vek = store_.filePath("comma.vek");
+        QVERIFY(TestSupport::writeFile(vek, "#VEKP_COURBE 2\r\n#DWELL T=2,7\r\n"
+                                            "#TABLE=1000;10;8\r\n"));
+        MainWindowCurveFiles files(w);
+        files.commands().OpenFile(vek);
+        QCOMPARE(w.control<QLineEdit>("TxtDwell")->text(), QString("2,7"));
+        QVERIFY(files.currentCurve().toVek().contains("#DWELL T=2.7\r\n"));
     }
 
     void optionBoardButtonOpensTheDialog()
