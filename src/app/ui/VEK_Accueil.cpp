@@ -246,6 +246,8 @@ QWidget *VEK_Accueil::buildParametersPage()
     engineParameters_->setObjectName(QStringLiteral("EngineParameters"));
     connect(engineParameters_, &EngineParametersPanel::info, this,
             [this](const QString &text) { L_Info_->setText(text); });
+    connect(engineParameters_, &EngineParametersPanel::refused, this,
+            [this](const QString &message) { showWarning(this, message); });
     grid->addWidget(engineParameters_, 0, 0, 1, 2);
 
     auto *option = make<QGroupBox>("FrameCarteOption", page);

@@ -692,6 +692,9 @@ QString VEK_SETUP_ICSP::portRefusalText(IcspSetup::PortRefusal refusal, const QS
         return GetLanguageText(QStringLiteral("IcspSetupNoPort"));
     case R::NotAPort:
         return GetLanguageText(QStringLiteral("IcspSetupBadPort"), {QStringLiteral("%1"), port});
+    case R::Missing:
+        return GetLanguageText(QStringLiteral("IcspSetupMissingPort"),
+                               {QStringLiteral("%1"), port});
     case R::NotAPortDevice:
         return GetLanguageText(QStringLiteral("IcspSetupNotAPortDevice"),
                                {QStringLiteral("%1"), port});

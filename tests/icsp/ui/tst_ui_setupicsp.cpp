@@ -90,6 +90,9 @@ class TestSetupIcsp : public QObject
     QTemporaryDir m_dir;
     QStringList m_warnings;
     QString m_languages;
+    // COM1, COM5, COM12, COM13 and LPT1 are there, whatever this machine has; COM4 is not.
+    NumberedPorts m_ports;
+    LinkedPty m_serial;
 
     std::unique_ptr<QSettings> store()
     {
@@ -103,6 +106,9 @@ private slots:
     {
         VEK_LANGUAGE::InitLanguage();
         m_languages = VEK_LANGUAGE::RepertoireLangue();
+        for (const char *serial : {"ttyS0", "ttyS4", "ttyS11", "ttyS12"})
+            QVERIFY(m_ports.link(serial, m_serial.device));
+        QVERIFY(m_ports.link("parport0", "/dev/null"));
     }
 
     void init()
@@ -314,9 +320,16 @@ private slots:
         row("link, OK", 1, "{link}", "OK", "", "");
         row("LPT1, Return", 2, "LPT1", "Return",
             "Vous venez de basculer sur le port paralèlle : LPT1", "");
+        // One answer for one device that is not there, named or typed.
+        const QString missing = "Le port « %1 » n'existe pas sur cet ordinateur : branchez le "
+                                "périphérique ou choisissez un autre port (COM1, COM2…, LPT1 ou "
+                                "le chemin d'un périphérique présent).";
         row("device not there, Return", 2, "/dev/vek-no-such-port", "Return", problem,
-            badPort.arg("/dev/vek-no-such-port"));
-        row("link to nothing, Return", 2, "{nothing}", "Return", problem, badPort.arg("{nothing}"));
+            missing.arg("/dev/vek-no-such-port"));
+        row("link to nothing, Return", 2, "{nothing}", "Return", problem, missing.arg("{nothing}"));
+        row("COM4 not there, OK", 2, "COM4", "OK", "", missing.arg("COM4"));
+        row("its device, OK", 1, "{ports}/ttyS3", "OK", "", missing.arg("{ports}/ttyS3"));
+        row("COM4 not there, Return", 2, "COM4", "Return", problem, missing.arg("COM4"));
         row("no port name, OK", 2, "COM 3", "OK", "", badPort.arg("COM 3"));
         row("JDM on LPT1, OK", 0, "LPT1", "OK", "",
             "Le module JDM PCB.110 ne fonctionne que sur un port série : « LPT1 » est un port "
@@ -358,7 +371,8 @@ private slots:
         const auto places = [&](QString text) {
             return text.replace("{link}", pty.link)
                 .replace("{pty}", pty.device)
-                .replace("{nothing}", pty.folder.filePath("nothing"));
+                .replace("{nothing}", pty.folder.filePath("nothing"))
+                .replace("{ports}", m_ports.folder.path());
         };
         typed = places(typed);
         VekContext context;
