@@ -92,7 +92,8 @@ void InstallTransferServices(TransferServices &services)
         tables.ICSPNbTables = nbTables;
         tables.LTAB = low;
         tables.HTAB = high;
-        if (const auto refusal = TablePlacement::Chevauchement(tables))
+        if (const auto refusal =
+                TablePlacement::Chevauchement(tables, TablePlacement::OverlapFor::Setup))
             return refusal->text;
         return std::nullopt;
     };

@@ -148,6 +148,22 @@ WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicDevice &device, i
     return result;
 }
 
+QString BootloaderFailureCause(const BootloaderReply &reply, const BootloaderTexts &texts)
+{
+    using VEK_LANGUAGE::ReplacePlaceholders;
+    switch (reply.status) {
+    case BootloaderStatus::Accepted:
+        return {};
+    case BootloaderStatus::LineLost:
+        return texts.lostLine(reply.line);
+    case BootloaderStatus::NoAnswer:
+        return ReplacePlaceholders(texts.noAnswer,
+                                   {"{MS}", QString::number(VEK_BOOTLOADER::CommandTimeoutMs)});
+    default:
+        return ReplacePlaceholders(texts.wrongAnswer, {"{REPONSE}", StrToHexDump(reply.answer)});
+    }
+}
+
 QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderTexts &texts)
 {
     using VEK_LANGUAGE::ReplacePlaceholders;

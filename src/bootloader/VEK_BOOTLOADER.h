@@ -111,5 +111,10 @@ WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicDevice &device, i
                                       const BootloaderTexts &texts, ProgressSink &sink,
                                       const CancelToken &cancel);
 
+// Why a judged command failed, in the user's words: the line lost, no whole
+// answer within its 500 ms, or the answer that came instead. Empty for an
+// accepted one.
+QString BootloaderFailureCause(const BootloaderReply &reply, const BootloaderTexts &texts);
+
 // The user's message for a range that stopped, naming the block.
 QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderTexts &texts);

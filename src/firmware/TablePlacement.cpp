@@ -56,11 +56,13 @@ std::optional<Refusal> blend(const Plan &plan, const QStringList &atmo, const QS
 }
 
 // Overlapping areas would have the high tables overwrite the low ones.
-std::optional<Refusal> overlapping(const WordRange &low, const WordRange &high)
+std::optional<Refusal> overlapping(const WordRange &low, const WordRange &high,
+                                   OverlapFor use = OverlapFor::Transfer)
 {
     if (low.first >= high.end || high.first >= low.end)
         return std::nullopt;
-    return warning(GetLanguageText("MessZonesChevauchent",
+    return warning(GetLanguageText(use == OverlapFor::Setup ? "MessZonesChevauchentReglage"
+                                                            : "MessZonesChevauchent",
                                    {"{BDEBUT}", hex4(low.first), "{BFIN}", hex4(low.end - 1),
                                     "{HDEBUT}", hex4(high.first), "{HFIN}", hex4(high.end - 1)}));
 }
@@ -142,14 +144,14 @@ std::optional<int> PourcentageStrict(const QString &text)
     return static_cast<int>(std::nearbyint(value));
 }
 
-std::optional<Refusal> Chevauchement(const Request &request)
+std::optional<Refusal> Chevauchement(const Request &request, OverlapFor use)
 {
     const int lines = TableIncludeFiles::NombreLignes(request.ICSPNbTables);
     const std::optional<WordRange> low = tablesFrom(request.LTAB, lines);
     const std::optional<WordRange> high = tablesFrom(request.HTAB, lines);
     if (lines < 1 || !low || !high)
         return std::nullopt;
-    return overlapping(*low, *high);
+    return overlapping(*low, *high, use);
 }
 
 Checked Verifier(const Request &request, const PicDevice &chip)

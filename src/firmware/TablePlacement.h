@@ -90,9 +90,11 @@ struct Checked {
 
 // The refusal when the low and high tables of the request's curve lines would
 // overlap (the high ones overwriting the low ones): the programmer set-up
-// refuses such addresses at once with the same text. Nothing when they do not,
-// or when the line count or an address cannot be read (Verifier refuses those).
-std::optional<Refusal> Chevauchement(const Request &request);
+// refuses such addresses at once, saying that its settings are not taken.
+// Nothing when they do not, or when the line count or an address cannot be
+// read (Verifier refuses those).
+enum class OverlapFor { Transfer, Setup };
+std::optional<Refusal> Chevauchement(const Request &request, OverlapFor use = OverlapFor::Transfer);
 
 // Compilation type 8 or 88, 1 to 4 lines, aligned addresses whose tables fit
 // `chip` (ZonesRefusees) without overlapping, and a percentage of 0 to 100 for

@@ -1,4 +1,5 @@
 #include "FakePrompts.h"
+#include "Mouse.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
@@ -173,14 +174,31 @@ private slots:
     }
 
     // What a new user does first: a name and a HEX file, the chip as offered.
+    // The window closes, saying which package it made and where. "%D": the
+    // package folder.
+    void createWithTheOfferedChip_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("says");
+        TestSupport::row("French", QString("francais.ini"),
+                         QString("Le paquet Premier.XOS a été créé dans le dossier %D."));
+        TestSupport::row("English", QString("english.ini"),
+                         QString("The package Premier.XOS has been created in the folder %D."));
+    }
+
     void createWithTheOfferedChip()
     {
+        QFETCH(QString, language);
+        QFETCH(QString, says);
+        TestSupport::useTexts(language);
         VEK_New_OS w(context, services(), nullptr, &prompts);
         type(w, "TxtNomFichier", "Premier");
         prompts.files = {hexSource("first.hex")};
-        w.BP_SelectFile_Click();
-        w.BP_OK_Click();
-        QVERIFY2(prompts.messages.isEmpty(), qPrintable(messages().join('|')));
+        QVERIFY(Mouse::click(child<QPushButton>(w, "BP_SelectFile")));
+        QVERIFY(Mouse::click(child<QPushButton>(w, "BP_OK")));
+        TestSupport::useFrenchTexts();
+        QCOMPARE(messages(), QStringList{says.replace("%D", folder)});
+        QCOMPARE(prompts.messages.first().icon, QMessageBox::Information);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(files(), QStringList{"Premier.XOS"});
     }
@@ -218,7 +236,8 @@ private slots:
         prompts.files = {hexSource("firmware.Hex")};
         w.BP_SelectFile_Click();
         w.BP_OK_Click();
-        QVERIFY2(prompts.messages.isEmpty(), qPrintable(messages().join('|')));
+        QCOMPARE(messages(),
+                 QStringList{"Le paquet Mon OS.XOS a été créé dans le dossier " + folder + "."});
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(files(), QStringList{"Mon OS.XOS"});
         QCOMPARE(members(path("Mon OS.XOS")), (QStringList{"CODE.XEH", "OS.NFO"}));

@@ -120,6 +120,7 @@ class TestIcspWindow : public QObject
 
 private slots:
     void initTestCase() { TestSupport::useFrenchTexts(); }
+    void init() { TestSupport::useFrenchTexts(); }
 
     // Program with verification, clear, read back, erase: what the chip holds
     // is the image at each step, and each step says so.
@@ -429,6 +430,55 @@ private slots:
             QCOMPARE(b.pic.program[size_t(0x100 * line)], uint16_t(0x0782));
             QCOMPARE(b.pic.program[size_t(0x200 + 0x100 * line)], uint16_t(0x0782));
         }
+    }
+
+    // After a failed "Programmer le PIC", each later operation says what it
+    // did, and the status bar no longer shows that failure: the edit menu
+    // clears it, the clear buffer and a good import say ready.
+    void operationsAfterAFailureSayWhatTheyDid_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("info");
+        QTest::addColumn<QString>("status");
+        const QString fr = "francais.ini", en = "english.ini";
+        const QString ready = "Prêt pour le transfert";
+        row("Editer HEX", fr, "MnuEditHex", "Editer location ? ", "");
+        row("Editer HEX, in English", en, "MnuEditHex", "Editer location ? ", "");
+        row("Clear buffer", fr, "MnuClsBuff", "Tampon effacé : la mémoire est vierge.", ready);
+        row("Clear buffer, in English", en, "MnuClsBuff", "Buffer cleared: the memory is blank.",
+            "Ready for transfer");
+        row("Import XEH", fr, "BP_IMPORT_XEH", "Importation du fichier de mise à jour effectuée",
+            ready);
+        row("Import XEH, in English", en, "BP_IMPORT_XEH", "Update file imported",
+            "Ready for transfer");
+    }
+
+    void operationsAfterAFailureSayWhatTheyDid()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, operation);
+        QFETCH(QString, info);
+        QFETCH(QString, status);
+        TestSupport::useTexts(language);
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        const QString file = m_dir.filePath("kept.xeh");
+        b.prompts.saveFiles << file;
+        QVERIFY(Mouse::click(w->BP_EXPORT_XEH));
+        b.box->failOpens(QStringLiteral("gone"));
+        QVERIFY(Mouse::click(w->BP_WriteModule));
+        Bench::wait(*w);
+        QVERIFY(!w->panel(2)->text().isEmpty());
+
+        if (operation == "BP_IMPORT_XEH") {
+            b.prompts.files << file;
+            QVERIFY(Mouse::click(w->BP_IMPORT_XEH));
+        } else {
+            QVERIFY(Mouse::choose(w->MnuHex, w->findChild<QAction *>(operation)));
+        }
+        QTRY_COMPARE(w->L_Info->text(), info);
+        QCOMPARE(w->panel(2)->text(), status);
     }
 
     // An erase that cannot reach the chip keeps the image.

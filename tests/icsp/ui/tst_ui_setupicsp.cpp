@@ -1,5 +1,6 @@
 #include "Keyboard.h"
 #include "ManualClock.h"
+#include "Mouse.h"
 #include "PortHolders.h"
 #include "Screenshots.h"
 #include "SimulatedPic.h"
@@ -153,6 +154,16 @@ private slots:
         QVERIFY(d.LptBrocheMCLR->isHidden());
     }
 
+    // A stored delay of 0 puts the slider at its least, 1 µs, said at once.
+    void storedDelayBelowTheSliderShowsItsValue()
+    {
+        VekContext context;
+        context.settings.ICSPDELAY = "0";
+        VEK_SETUP_ICSP d(context);
+        QCOMPARE(d.ICSP_Delay->value(), 1);
+        QCOMPARE(d.findChild<QLabel *>("DelayValue")->text(), QString("1 µs"));
+    }
+
     void pinsOutsideTheirListsBecomeNone()
     {
         VekContext context;
@@ -217,24 +228,33 @@ private slots:
 
     void okRefusesBadAttemptsAndAddresses_data()
     {
+        QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        row("attempts abc", "ICSP_NbWrite", "abc", "de 1 à 9");
-        row("attempts 300", "ICSP_NbWrite", "300", "de 1 à 9");
-        row("start not hex", "HEXADD", "12K", "Emplacement du programme refusé");
-        row("table too high", "ADDL16", "1FFF", "« 1FFF » refusée");
-        // Two curve lines from 300 end at 4FF: high tables from 400 would overwrite them.
-        row("tables overlap", "ADDH8", "400",
-            "Les tables basses [0x0300-0x04FF] et hautes "
-            "[0x0400-0x05FF] se chevauchent");
+        const QString fr = "francais.ini";
+        row("attempts abc", fr, "ICSP_NbWrite", "abc", "de 1 à 9");
+        row("attempts 300", fr, "ICSP_NbWrite", "300", "de 1 à 9");
+        row("start not hex", fr, "HEXADD", "12K", "Emplacement du programme refusé");
+        row("table too high", fr, "ADDL16", "1FFF", "« 1FFF » refusée");
+        // Two curve lines from 300 end at 4FF: high tables from 400 would
+        // overwrite them. A settings dialog sends nothing: its settings are
+        // what is not taken.
+        row("tables overlap", fr, "ADDH8", "400",
+            "Les tables basses [0x0300-0x04FF] et hautes [0x0400-0x05FF] se chevauchent : ces "
+            "réglages ne sont pas pris.");
+        row("tables overlap, in English", QString("english.ini"), "ADDH8", "400",
+            "The low tables [0x0300-0x04FF] and the high tables [0x0400-0x05FF] overlap: these "
+            "settings are not taken.");
     }
 
     void okRefusesBadAttemptsAndAddresses()
     {
+        QFETCH(QString, language);
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, message);
+        TestSupport::useTexts(language);
         VekContext context;
         InstallTransferServices(context.transfer);
         context.settings.ICSPNbTables = "2";
@@ -248,7 +268,7 @@ private slots:
             list->setEditText(typed);
         else
             d.findChild<QLineEdit *>(box)->setText(typed);
-        d.OKButton->click();
+        QVERIFY(Mouse::click(d.OKButton));
         // Nothing applied nor saved; the dialog stays on the box to correct.
         QCOMPARE(closed.count(), 0);
         QVERIFY(d.isVisible());
