@@ -54,9 +54,10 @@ bool CurveFileCommands::readCurve(const QString &path, CurveFiles::Kind kind, QB
             return true;
     } else if (CurveFiles::ReadAll(path, bytes, &error)) {
         return true;
+    } else {
+        error = GetLanguageText("CurveFileReadErr", {"%RAISON%", error});
     }
-    m_host.showError(GetLanguageText("MessNoREADING"),
-                     GetLanguageText("CurveFileReadErr", {"%RAISON%", error}));
+    m_host.showError(GetLanguageText("MessNoREADING"), error);
     return false;
 }
 

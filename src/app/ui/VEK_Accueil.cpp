@@ -23,6 +23,7 @@
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/ElidedLabel.h"
 #include "base/ui/HelpTextFilter.h"
+#include "base/ui/ShownLanguageText.h"
 #include "base/ui/StatusTextArea.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
@@ -598,7 +599,8 @@ void VEK_Accueil::bp_new_Click()
         s.VersionModule = 3;
     }
     if (ok) {
-        setWindowTitle(QStringLiteral("VEK-Courbe - [ %1 ]").arg(GetLanguageText("BPNewFileDoc")));
+        ShownLanguageText::setWindowTitle(this, QStringLiteral("VEK-Courbe - [ %1 ]"),
+                                          QStringLiteral("BPNewFileDoc"));
         context_.tab_avance.clear(); // also ends a point edit
         for (const char *name : {"FrameTableMap", "FrameRetardCliquetis", "cmdGridColor", "PicMap"})
             control<QWidget>(QString::fromLatin1(name))->hide();
@@ -607,7 +609,7 @@ void VEK_Accueil::bp_new_Click()
         SelectFirmwareEntry(0);
         s.CourbeModifie = false;
     }
-    L_Info_->setText(GetLanguageText("BPNewFileEnd"));
+    ShownLanguageText::setText(L_Info_, QStringLiteral("BPNewFileEnd"));
 }
 
 void VEK_Accueil::about_Click()
@@ -635,6 +637,8 @@ void VEK_Accueil::AfterConfig()
     GrilleVersGraphe();
     VEK_LANGUAGE::InitLanguage();
     InitLangue();
+    ShownLanguageText::retranslate(this);
+    ShownLanguageText::retranslate(L_Info_);
     WriteStatusBar();
 }
 
