@@ -165,7 +165,8 @@ private slots:
         QTest::newRow("module gone mid-download") << "drop:E3:11" << 2 << 0 << "[0x0050]"
                                                   << "100" << false << 0x50 << "";
         QTest::newRow("close unanswered") << "silent:ED:0" << 2 << 0 << ok << "101" << true << 0x200
-                                          << BootloaderMessages::CloseFailedInfo;
+                                          << "Erreur pendant la cloture du transfert !\n"
+                                             "Le module n'a pas répondu dans les 500 ms.";
     }
 
     void faultsAreToldAtTheirStep()
@@ -238,9 +239,10 @@ private slots:
         QVERIFY(!w->session().connected());
         QCOMPARE(linkColour(*w), QRgb(0xFF0000));
         QCOMPARE(w->L_Info->text(), closing);
-        if (closing == BootloaderMessages::CloseFailedInfo) {
+        if (closing.startsWith("Erreur pendant la cloture")) {
             QCOMPARE(prompts.messages.size(), 1);
-            QCOMPARE(prompts.messages.first().text, BootloaderMessages::CloseFailed);
+            QCOMPARE(prompts.messages.first().text,
+                     "Erreur pendant la cloture !\nLe module n'a pas répondu dans les 500 ms.");
         } else {
             QVERIFY(prompts.messages.isEmpty());
         }
