@@ -8,6 +8,7 @@
 #include "bootloader/BootloaderDownloads.h"
 #include "bootloader/BootloaderSession.h"
 #include "firmware/TablePlacement.h"
+#include "icsp/PicDevice.h"
 
 #include <QElapsedTimer>
 
@@ -28,7 +29,7 @@ BootloaderTexts texts()
 }
 
 // A one-line table plan at 0x300 / 0x500 with its tables placed.
-std::pair<TablePlacement::Plan, PicImage> curvePlan()
+std::pair<TablePlacement::Plan, PicDevice> curvePlan()
 {
     TablePlacement::Plan plan;
     plan.lines = 1;
@@ -37,9 +38,9 @@ std::pair<TablePlacement::Plan, PicImage> curvePlan()
     QStringList table{"0782"};
     for (int i = 1; i < 256; ++i)
         table << QStringLiteral("34%1").arg(i, 2, 16, QChar('0')).toUpper();
-    PicImage image;
-    TablePlacement::Placer(plan, {table, table, table, table}, image);
-    return {plan, image};
+    PicDevice device;
+    TablePlacement::Placer(plan, {table, table, table, table}, device.ImagePIC);
+    return {plan, device};
 }
 
 // Runs `download` against a simulator started with `baud` (0: unpaced);
@@ -98,21 +99,21 @@ void run(benchmark::State &state, const char *label, int baud, int frames, int w
 
 void CurveLine(benchmark::State &state)
 {
-    const auto [plan, image] = curvePlan();
+    const auto [plan, device] = curvePlan();
     run(state, "curve line", int(state.range(0)), 64, 2 + 64 * 23,
         [&](BootloaderSession &s, NullProgressSink &sink) {
-            return TelechargerCourbes(s, image, plan, texts(), sink, CancelToken{});
+            return TelechargerCourbes(s, device, plan, texts(), sink, CancelToken{});
         });
 }
 
 void Firmware400(benchmark::State &state)
 {
-    PicImage image;
+    PicDevice device;
     for (int k = 0; k < 0x400; ++k)
-        image.setCodeWord(k, uint16_t((k * 0x2E3) & 0x3FFF));
+        device.ImagePIC.setCodeWord(k, uint16_t((k * 0x2E3) & 0x3FFF));
     run(state, "firmware 0x400 words", int(state.range(0)), 128, 2 + 128 * 23,
         [&](BootloaderSession &s, NullProgressSink &sink) {
-            return TelechargerFirmware(s, image, {0, 0x400}, texts(), sink, CancelToken{});
+            return TelechargerFirmware(s, device, {0, 0x400}, texts(), sink, CancelToken{});
         });
 }
 

@@ -55,10 +55,10 @@ bool CurveFileCommands::readCurve(const QString &path, CurveFiles::Kind kind, QB
             return true;
     } else if (CurveFiles::ReadAll(path, bytes, &error)) {
         return true;
+    } else {
+        error = CurveFiles::FileMessage(LangKey("CurveFileReadErr"), path, {"%RAISON%", error});
     }
-    m_host.showError(
-        GetLanguageText("MessNoREADING"),
-        CurveFiles::FileMessage(LangKey("CurveFileReadErr"), path, {"%RAISON%", error}));
+    m_host.showError(GetLanguageText("MessNoREADING"), error);
     return false;
 }
 

@@ -37,7 +37,8 @@ public:
     virtual void showCurve(const CurveDocument &curve) = 0;
 
     // Unpacks a project into the temporary package files; the curve it holds
-    // goes into `curve`. False with the text to show in `error`.
+    // goes into `curve`. False with the message to show in `error`: why the
+    // project could not be read, or why a project read is refused.
     virtual bool openProject(const QString &path, QByteArray &curve, QString &error) = 0;
     // Selects and applies the package of the project just unpacked.
     virtual void applyProjectFirmware() = 0;

@@ -1,6 +1,7 @@
 #include "app/CurveFiles.h"
 
 #include "base/BoundedFile.h"
+#include "base/FileFailureReason.h"
 #include "base/FileRefusal.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/VEK_Gestion_OS.h"
@@ -71,7 +72,7 @@ bool ReadAll(const QString &path, QByteArray &bytes, QString *error)
                          ? VEK_LANGUAGE::GetLanguageText(
                                "MessTailleDepassee",
                                {"{OCTETS}", QString::number(BoundedFile::MaxTextFileBytes)})
-                         : read.error;
+                         : BoundedFile::userError(read);
         return false;
     }
     bytes = std::move(read.bytes);
@@ -83,7 +84,7 @@ bool WriteAll(const QString &path, const QByteArray &bytes, QString *error)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
-            *error = file.errorString();
+            *error = FileFailureReason::of(file);
         return false;
     }
     return true;

@@ -113,7 +113,7 @@ IcspTables TablesPourProgrammateur(const VekContext &context, AskTruncation ask,
     request.LTAB = curveSet == 2 ? settings.ICSPLTAB_L2 : settings.ICSPLTAB_L1;
     request.HTAB = curveSet == 2 ? settings.ICSPHTAB_L2 : settings.ICSPHTAB_L1;
     request.tbMapAdj = context.mapBoxes.tbMapAdj;
-    const TablePlacement::Checked checked = TablePlacement::Verifier(request);
+    const TablePlacement::Checked checked = TablePlacement::Verifier(request, context.pic);
     if (!checked.plan) {
         out.title = checked.refusal.title;
         out.refusal = checked.refusal.text;
@@ -123,15 +123,6 @@ IcspTables TablesPourProgrammateur(const VekContext &context, AskTruncation ask,
     TableIncludeFiles::TablesExport tables;
     if (GenererTablesExport(settings.TypeCompilation, context, prompts, tables) != 0)
         return out; // the generator has told the user why
-    // The tables must lie within the chip's program memory.
-    const int words = context.pic.DevicePgmSize;
-    for (const TablePlacement::WordRange &range : {checked.plan->low, checked.plan->high}) {
-        if (words > 0 && context.pic.family() != PicDevice::Family::F18 && range.end > words) {
-            out.refusal =
-                TablePlacement::ZoneRefuseeTexte(TablePlacement::ZoneTexts::load(), range, words);
-            return out;
-        }
-    }
     PicImage image;
     if (auto refused = TablePlacement::Placer(*checked.plan, tables, image)) {
         out.title = refused->title;

@@ -51,11 +51,47 @@ double step(Box box)
     return 0;
 }
 
+// A box text as loaded from a file or a package: the dwell box alone reads
+// either decimal separator, the others the number at the start with ".".
 static double lire(Box box, const QString &text)
 {
-    // The dwell box alone accepts either decimal separator.
     return box == Box::Dwell ? ValeurNumerique(text) : NombreEnTete(text);
 }
+
+namespace {
+
+struct Limites {
+    double bas, haut;
+    bool entier; // whole numbers only
+};
+
+Limites limites(Box box)
+{
+    switch (box) {
+    case Box::AvanceStatique:
+        return {0, 127.5, false};
+    case Box::RegimeMaxi:
+        return {0, 10000, true};
+    case Box::DureeRetardCliquetis:
+        return {0, 255, true};
+    case Box::Dwell:
+        break;
+    }
+    return {0, 5, false};
+}
+
+// The caption of the box's value, as the messages name it.
+QString libelle(Box box)
+{
+    using VEK_LANGUAGE::LangKey;
+    const char *label = box == Box::AvanceStatique ? LangKey("MFAvanceST")
+                        : box == Box::RegimeMaxi   ? LangKey("MLMoteur2")
+                        : box == Box::Dwell        ? LangKey("MFDwell")
+                                                   : LangKey("MLRetardCliquetis3");
+    return VEK_LANGUAGE::GetLanguageText(label);
+}
+
+} // namespace
 
 // Whole number, halves to the even neighbour, within [low, high]. Texts are
 // formatted with "." whatever the locale, so that they read back the same.
@@ -67,17 +103,37 @@ static double entier(double value, double low, double high)
 QString valider(Box box, const QString &text)
 {
     const double v = lire(box, text);
+    const Limites l = limites(box);
     switch (box) {
-    case Box::AvanceStatique:
-        return QString::number(entier(v * 2, 0, 255) / 2, 'f', 1);
+    case Box::AvanceStatique: // a count of half degrees
+        return QString::number(entier(v * 2, l.bas * 2, l.haut * 2) / 2, 'f', 1);
     case Box::RegimeMaxi:
-        return QString::number(entier(v, 0, 10000), 'f', 0);
     case Box::DureeRetardCliquetis:
-        return QString::number(entier(v, 0, 255), 'f', 0);
+        return QString::number(entier(v, l.bas, l.haut), 'f', 0);
     case Box::Dwell:
-        return QString::number(std::clamp(v, 0.0, 5.0), 'f', 2);
+        return QString::number(std::clamp(v, l.bas, l.haut), 'f', 2);
     }
     return text;
+}
+
+Saisie saisir(Box box, const QString &typed)
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    const QString shown = typed.trimmed();
+    const auto refus = [&](const QString &reason) {
+        return Saisie{{}, libelle(box) + QStringLiteral(" : ") + reason};
+    };
+    const std::optional<QString> number = DecimalNumberText(typed);
+    if (!number)
+        return refus(GetLanguageText("SaisieNonNombre", {"%VALEUR%", shown}));
+    const double v = NombreEnTete(*number);
+    const Limites l = limites(box);
+    if (!(v >= l.bas && v <= l.haut) || (l.entier && v != std::floor(v)))
+        return refus(GetLanguageText(l.entier ? VEK_LANGUAGE::LangKey("SaisieEntierHorsLimites")
+                                              : VEK_LANGUAGE::LangKey("SaisieHorsLimites"),
+                                     {"%VALEUR%", shown, "%MIN%", CurveModel::texteNombre(l.bas),
+                                      "%MAX%", CurveModel::texteNombre(l.haut)}));
+    return {valider(box, *number), {}};
 }
 
 QString pas(Box box, const QString &text, int direction)
@@ -115,15 +171,9 @@ QString messageRamenees(const QList<ValeurRamenee> &values)
     if (values.isEmpty())
         return {};
     QStringList lines{GetLanguageText("MessValeursRamenees")};
-    for (const ValeurRamenee &v : values) {
-        using VEK_LANGUAGE::LangKey;
-        const char *label = v.box == Box::AvanceStatique ? LangKey("MFAvanceST")
-                            : v.box == Box::RegimeMaxi   ? LangKey("MLMoteur2")
-                            : v.box == Box::Dwell        ? LangKey("MFDwell")
-                                                         : LangKey("MLRetardCliquetis3");
-        lines << GetLanguageText(label) + QStringLiteral(" : ") + v.lu.trimmed() +
+    for (const ValeurRamenee &v : values)
+        lines << libelle(v.box) + QStringLiteral(" : ") + v.lu.trimmed() +
                      QStringLiteral(" \u2192 ") + v.retenu;
-    }
     return lines.join(QLatin1Char('\n'));
 }
 

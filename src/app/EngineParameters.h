@@ -31,10 +31,27 @@ QStringList CliquetisItems();       // "0.0" to "4.0" by 0.5
 QStringList HardXLEDItems();        // "DISABLE", "PROGRAM", "RUPTEUR", "CLIQUETIS", "BOOST"
 
 double step(Box box);
-// The box's text brought into range and format; never refuses anything.
+// The box's text brought into range and format, as a value loaded from a
+// file or a package is; never refuses anything.
 QString valider(Box box, const QString &text);
-// Page Up (direction +1) or Page Down (-1): the step added, then validated.
+// Page Up (direction +1) or Page Down (-1) on a text the box took: the step
+// added, then validated.
 QString pas(Box box, const QString &text, int direction);
+
+// What a box makes of a text the user typed: the text it shows then, or why
+// it refuses it (the box then keeps its previous value).
+struct Saisie {
+    QString texte; // taken: in range, on the box's step and format
+    QString refus; // refused: the message, naming the box; empty when taken
+    bool prise() const { return refus.isEmpty(); }
+};
+// The one reading of a typed number (DecimalNumberText: "," or "." as the
+// decimal point, nothing else beside the number). Refused: a text that is no
+// number, a value outside the box's range, a fraction in a box of whole
+// numbers (rev limit, knock-retard duration: "6,5" is no rev limit, and
+// "6,500" is not 6500). Taken: brought onto the box's step and format as
+// valider does ("45,3" shows "45.5").
+Saisie saisir(Box box, const QString &typed);
 // What `Txt_av_cliquetisPlus` shows for a position of `CmbCliquetis`.
 QString cliquetisPlus(int position);
 

@@ -65,7 +65,7 @@ public:
             return refused(plan.refusal);
         BootloaderJob out;
         out.notice = curveAreasText(*plan.plan);
-        out.job = CurveDownloadJob(m_session, context.pic.ImagePIC, *plan.plan,
+        out.job = CurveDownloadJob(m_session, context.pic, *plan.plan,
                                    BootloaderTexts::load(context.settings.ICSPPort));
         return out;
     }
@@ -92,7 +92,8 @@ void InstallTransferServices(TransferServices &services)
         tables.ICSPNbTables = nbTables;
         tables.LTAB = low;
         tables.HTAB = high;
-        if (const auto refusal = TablePlacement::Chevauchement(tables))
+        if (const auto refusal =
+                TablePlacement::Chevauchement(tables, TablePlacement::OverlapFor::Setup))
             return refusal->text;
         return std::nullopt;
     };

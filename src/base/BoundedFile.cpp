@@ -1,5 +1,7 @@
 #include "base/BoundedFile.h"
 
+#include "base/FileFailureReason.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -17,13 +19,22 @@ Read failed(const QString &error, bool opened, bool tooLarge = false)
     return result;
 }
 
+// The system's reason why `file` at `path` could not be read.
+Read failed(const QString &path, const QFile &file, bool opened)
+{
+    Read result = failed(path + QStringLiteral(": ") + file.errorString(), opened);
+    result.path = path;
+    result.reason = file.errorString();
+    return result;
+}
+
 } // namespace
 
 Read readAll(const QString &path, qint64 limit)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failed(path + QStringLiteral(": ") + file.errorString(), false);
+        return failed(path, file, false);
     if (file.size() > limit)
         return failed(tooLargeMessage(path, limit), true, true);
 
@@ -44,7 +55,7 @@ Read readAll(const QString &path, qint64 limit)
     if (result.bytes.size() > limit)
         return failed(tooLargeMessage(path, limit), true, true);
     if (got < 0)
-        return failed(path + QStringLiteral(": ") + file.errorString(), true);
+        return failed(path, file, true);
     result.ok = true;
     return result;
 }
@@ -52,6 +63,13 @@ Read readAll(const QString &path, qint64 limit)
 QString tooLargeMessage(const QString &path, qint64 limit)
 {
     return QStringLiteral("%1: larger than %2 bytes, not read").arg(path).arg(limit);
+}
+
+QString userError(const Read &read)
+{
+    if (read.reason.isEmpty())
+        return read.error;
+    return read.path + QStringLiteral(": ") + FileFailureReason::wording(read.reason);
 }
 
 } // namespace BoundedFile

@@ -19,7 +19,9 @@ struct Read {
     bool opened = false; // false: missing or not readable at all
     bool tooLarge = false;
     QByteArray bytes;
-    QString error; // why it failed, naming the file
+    QString error;  // why it failed, naming the file, in the system's words
+    QString path;   // the file asked for
+    QString reason; // the system's reason alone
 };
 
 // The whole file at `path`, when it holds at most `limit` bytes.
@@ -27,5 +29,11 @@ Read readAll(const QString &path, qint64 limit);
 
 // "<path>: larger than <limit> bytes, not read"
 QString tooLargeMessage(const QString &path, qint64 limit);
+
+// Why the file could not be read, naming it, with the usual reasons in the
+// user's language (FileFailureReason): for messages, on the GUI thread. The
+// language files themselves are read before their texts exist: their
+// failures keep `error`.
+QString userError(const Read &read);
 
 } // namespace BoundedFile

@@ -106,7 +106,7 @@ CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &requ
         out.refusal = {GetLanguageText("MsgBoxCURVBad3"), request.curveProblem};
         return out;
     }
-    TablePlacement::Checked checked = TablePlacement::Verifier(request.placement);
+    TablePlacement::Checked checked = TablePlacement::Verifier(request.placement, pic);
     if (!checked.plan) {
         out.refusal = checked.refusal;
         return out;
@@ -128,7 +128,7 @@ CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &requ
     return out;
 }
 
-JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
+JobOutcome TelechargerCourbes(BootloaderSession &session, const PicDevice &device,
                               const TablePlacement::Plan &plan, const BootloaderTexts &texts,
                               ProgressSink &sink, const CancelToken &cancel)
 {
@@ -143,7 +143,7 @@ JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
                                               return 100.0 * (before + w + 1 - first) / total;
                                           }};
         const WriteRangeResult result = BootloaderWriteRange(
-            *session.port(), image, first, range.end, progress, texts, sink, cancel);
+            *session.port(), device, first, range.end, progress, texts, sink, cancel);
         if (!result.ok())
             return rangeFailed(session, result, texts, sink);
         before += range.end - first;
@@ -175,9 +175,6 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
     pic = scratch;
     if (auto chip = ChipTable::chipForSetting(settings.ICSPChip, pic.ImagePIC.DeviceID))
         pic.setChip(*chip);
-    int words = PicImage::CodeWords;
-    if (pic.DevicePgmSize > 0 && pic.family() != PicDevice::Family::F18)
-        words = std::min(words, int(pic.DevicePgmSize));
     const std::optional<int> start = HexAddress(settings.ICSPHEXADD);
     const std::optional<int> length = HexAddress(settings.ICSPHEXLNG);
     if (!start || !length) {
@@ -185,17 +182,17 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
         return out;
     }
     const WordRange range{*start, *start + *length};
-    if (!range.fitsBlocks(words)) {
-        out.refusal = {
-            GetLanguageText("MessWARNING"),
-            TablePlacement::ZoneRefuseeTexte(TablePlacement::ZoneTexts::load(), range, words)};
+    if (const QString outside =
+            TablePlacement::ZonesRefusees(TablePlacement::ZoneTexts::load(), {range}, pic);
+        !outside.isEmpty()) {
+        out.refusal = {GetLanguageText("MessWARNING"), outside};
         return out;
     }
     out.range = range;
     return out;
 }
 
-JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image,
+JobOutcome TelechargerFirmware(BootloaderSession &session, const PicDevice &device,
                                const WordRange &range, const BootloaderTexts &texts,
                                ProgressSink &sink, const CancelToken &cancel)
 {
@@ -204,27 +201,27 @@ JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image
     const int end = range.end;
     // The bar shows the share already sent, counted from word 0.
     const WriteRangeProgress progress{end / 8, [end](int w) { return 100.0 * w / end; }};
-    const WriteRangeResult result = BootloaderWriteRange(*session.port(), image, range.first, end,
+    const WriteRangeResult result = BootloaderWriteRange(*session.port(), device, range.first, end,
                                                          progress, texts, sink, cancel);
     if (!result.ok())
         return rangeFailed(session, result, texts, sink);
     return succeeded(session, BootloaderMessages::FirmwareOk, sink);
 }
 
-TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicDevice &device,
                              const TablePlacement::Plan &plan, const BootloaderTexts &texts)
 {
-    return [session, image, plan, texts](TransferContext &t) {
-        return TelechargerCourbes(*session, image, plan, texts, t.progress, t.cancel);
+    return [session, device, plan, texts](TransferContext &t) {
+        return TelechargerCourbes(*session, device, plan, texts, t.progress, t.cancel);
     };
 }
 
-TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicDevice &device,
                                 const TablePlacement::WordRange &range,
                                 const BootloaderTexts &texts)
 {
-    return [session, image, range, texts](TransferContext &t) {
-        return TelechargerFirmware(*session, image, range, texts, t.progress, t.cancel);
+    return [session, device, range, texts](TransferContext &t) {
+        return TelechargerFirmware(*session, device, range, texts, t.progress, t.cancel);
     };
 }
 
@@ -239,7 +236,7 @@ BootloaderJob PreparerJobFirmware(std::shared_ptr<BootloaderSession> session,
         out.info = plan.refusal.text;
         return out;
     }
-    out.job = FirmwareDownloadJob(std::move(session), pic.ImagePIC, *plan.range,
+    out.job = FirmwareDownloadJob(std::move(session), pic, *plan.range,
                                   BootloaderTexts::load(settings.ICSPPort));
     return out;
 }

@@ -35,9 +35,9 @@ struct CurveDownloadPlan {
     TablePlacement::Refusal refusal;          // otherwise the message to show
 };
 
-// Checks the chip, the curve (two points at least, every cell usable) and the placement, builds
-// the tables, blanks the image of `pic` and places them; nothing is touched
-// before every check passed. GUI thread.
+// Checks the chip, the curve (two points at least, every cell usable) and the placement (its
+// areas within the chip of `pic`), builds the tables, blanks the image of `pic` and places
+// them; nothing is touched before every check passed. GUI thread.
 CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &request,
                                                 PicDevice &pic);
 
@@ -47,7 +47,7 @@ TablePlacement::Request DemandePlacement(const MainSettings &settings,
 
 // Greets the bootloader and sends the low then the high table areas of the plan,
 // the bar running once over both.
-JobOutcome TelechargerCourbes(BootloaderSession &session, const PicImage &image,
+JobOutcome TelechargerCourbes(BootloaderSession &session, const PicDevice &device,
                               const TablePlacement::Plan &plan, const BootloaderTexts &texts,
                               ProgressSink &sink, const CancelToken &cancel);
 
@@ -58,20 +58,21 @@ struct FirmwareDownloadPlan {
 
 // Loads "~TEMP.HEX" (else "~TEMP.XEH") of the program folder into `pic`,
 // identifies the chip from the ICSPChip setting, and checks the range
-// ICSPHEXADD + ICSPHEXLNG: whole 8-word blocks within the image and the chip.
+// ICSPHEXADD + ICSPHEXLNG by the areas' rule (TablePlacement::ZonesRefusees).
 // A file the reader rejects stops here and leaves `pic` untouched. GUI thread.
 FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic);
 
 // Greets the bootloader and sends the firmware range.
-JobOutcome TelechargerFirmware(BootloaderSession &session, const PicImage &image,
+JobOutcome TelechargerFirmware(BootloaderSession &session, const PicDevice &device,
                                const TablePlacement::WordRange &range, const BootloaderTexts &texts,
                                ProgressSink &sink, const CancelToken &cancel);
 
-// The downloads as jobs on a window's connection. The image, plan and texts are
-// copied when the job is made (GUI thread), so the job sends what was prepared.
-TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+// The downloads as jobs on a window's connection. The device (chip and image),
+// plan and texts are copied when the job is made (GUI thread), so the job sends
+// what was prepared.
+TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicDevice &device,
                              const TablePlacement::Plan &plan, const BootloaderTexts &texts);
-TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicImage &image,
+TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, const PicDevice &device,
                                 const TablePlacement::WordRange &range,
                                 const BootloaderTexts &texts);
 

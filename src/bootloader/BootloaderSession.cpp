@@ -218,6 +218,7 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
         }
     }
     session.setConnected();
+    session.texts = texts;
     const QString done = request.identify ? BootloaderMessages::Connected : QString();
     sink.setStatus(done);
     return JobOutcome::success(done);
@@ -227,7 +228,7 @@ JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSi
                        const CancelToken &)
 {
     ByteLink *port = session.port();
-    bool closed = false;
+    BootloaderReply judged;
     if (port) {
         if (queriesFirst) {
             BootloaderSendByte(*port, Close, 0);
@@ -237,13 +238,18 @@ JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSi
             // way and must not be taken for the close's own answer.
             DropAnswersUntilQuiet(*port);
         }
-        closed = BootloaderCommand(*port, Close).ok();
+        judged = BootloaderCommand(*port, Close);
     }
     const QString failedTransfer = session.failedTransferNote;
+    const BootloaderTexts texts = session.texts;
     session.close();
-    if (!closed) {
-        sink.setStatus(BootloaderMessages::CloseFailedInfo);
-        return JobOutcome::failure(BootloaderMessages::CloseFailed, BootloaderCloseFailed);
+    if (!judged.ok()) {
+        // Why, as the other link failures say it: the device gone, no answer.
+        QString cause = port ? BootloaderFailureCause(judged, texts) : QString();
+        if (!cause.isEmpty())
+            cause.prepend(QLatin1Char('\n'));
+        sink.setStatus(BootloaderMessages::CloseFailedInfo + cause);
+        return JobOutcome::failure(BootloaderMessages::CloseFailed + cause, BootloaderCloseFailed);
     }
     const QString done = failedTransfer.isEmpty() ? BootloaderMessages::CloseDone : failedTransfer;
     sink.setStatus(done);

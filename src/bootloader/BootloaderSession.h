@@ -42,6 +42,8 @@ public:
     // What the disconnection says when the last transfer on this connection
     // failed; empty when it succeeded or none ran.
     QString failedTransferNote;
+    // The words of the connection, for what its later exchanges report.
+    BootloaderTexts texts;
 
     // Opens the device (closing what was open). On failure, what `words` say
     // of `port` (the port as the user set it); the system's words without them.

@@ -15,6 +15,8 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
                                    {&T::cancelled, LangKey("MessTransfertAnnule")},
                                    {&T::connectionCancelled, LangKey("MessConnexionAnnulee")},
                                    {&T::lineLost, LangKey("MessPortPerdu")},
+                                   {&T::noAnswer, LangKey("MessCommandeSansReponse")},
+                                   {&T::wrongAnswer, LangKey("MessCommandeReponseFausse")},
                                    {&T::identityShort, LangKey("MessIdentiteIncomplete")},
                                    {&T::greetingFailed, LangKey("ICSPTestBad")},
                                    {&T::closedAfterFailure, LangKey("MessDeconnexionApresEchec")},

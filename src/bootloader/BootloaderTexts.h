@@ -17,6 +17,8 @@ struct BootloaderTexts {
     QString connectionCancelled;            // the greeting cancelled: not connected
     TablePlacement::ZoneTexts rangeRefused; // which rule a range breaks
     QString lineLost;                       // {PORT} {RAISON}
+    QString noAnswer;                       // {MS}: a command unanswered in its time
+    QString wrongAnswer;                    // {REPONSE}: a command answered amiss
     PortFailureTexts portFailure;           // a port that would not open
     QString identityShort;                  // {CMD} {RECU} {ATTENDU}
     QString greetingFailed;                 // "ICSPTestBad"

@@ -111,7 +111,7 @@ QByteArray BootloaderFrame(const PicImage &image, int block)
     return frame;
 }
 
-WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int first, int end,
+WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicDevice &device, int first, int end,
                                       const WriteRangeProgress &progress,
                                       const BootloaderTexts &texts, ProgressSink &sink,
                                       const CancelToken &cancel)
@@ -119,8 +119,10 @@ WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int
     WriteRangeResult result;
     result.range = {first, end};
     // A block cut by either end would announce 16 bytes and carry fewer, or be
-    // left unsent: such ranges are refused whole.
-    if (!result.range.fitsBlocks(PicImage::CodeWords)) {
+    // left unsent; words past the chip would wrap onto its first ones: such
+    // ranges are refused whole.
+    result.rangeRefused = TablePlacement::ZonesRefusees(texts.rangeRefused, {result.range}, device);
+    if (!result.rangeRefused.isEmpty()) {
         result.stop = WriteRangeResult::Stop::RangeRefused;
         result.block = first;
         return result;
@@ -135,7 +137,7 @@ WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int
         }
         const int w = block + WordsPerFrame - 1;
         sink.setBar(1, progress.percent ? std::nearbyint(progress.percent(w)) : 0, text);
-        result.reply = BootloaderCommand(port, WriteFrame, BootloaderFrame(image, block));
+        result.reply = BootloaderCommand(port, WriteFrame, BootloaderFrame(device.ImagePIC, block));
         if (!result.reply.ok()) {
             result.stop = WriteRangeResult::Stop::Refused;
             return result;
@@ -146,6 +148,22 @@ WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int
     return result;
 }
 
+QString BootloaderFailureCause(const BootloaderReply &reply, const BootloaderTexts &texts)
+{
+    using VEK_LANGUAGE::ReplacePlaceholders;
+    switch (reply.status) {
+    case BootloaderStatus::Accepted:
+        return {};
+    case BootloaderStatus::LineLost:
+        return texts.lostLine(reply.line);
+    case BootloaderStatus::NoAnswer:
+        return ReplacePlaceholders(texts.noAnswer,
+                                   {"{MS}", QString::number(VEK_BOOTLOADER::CommandTimeoutMs)});
+    default:
+        return ReplacePlaceholders(texts.wrongAnswer, {"{REPONSE}", StrToHexDump(reply.answer)});
+    }
+}
+
 QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderTexts &texts)
 {
     using VEK_LANGUAGE::ReplacePlaceholders;
@@ -154,8 +172,7 @@ QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderT
     case WriteRangeResult::Stop::Done:
         return {};
     case WriteRangeResult::Stop::RangeRefused:
-        return TablePlacement::ZoneRefuseeTexte(texts.rangeRefused, result.range,
-                                                PicImage::CodeWords);
+        return result.rangeRefused;
     case WriteRangeResult::Stop::Cancelled:
         return ReplacePlaceholders(texts.cancelled, {"{ADR}", adr});
     case WriteRangeResult::Stop::Refused:

@@ -3,6 +3,7 @@
 #include "base/Jobs.h"
 #include "bootloader/BootloaderTexts.h"
 #include "firmware/TablePlacement.h"
+#include "icsp/PicDevice.h"
 #include "icsp/PicImage.h"
 #include "platform/ByteLink.h"
 
@@ -91,22 +92,29 @@ struct WriteRangeResult {
     enum class Stop { Done, RangeRefused, Refused, Cancelled };
     Stop stop = Stop::Done;
     TablePlacement::WordRange range; // the range asked for
+    QString rangeRefused;            // why the range was refused whole
     BootloaderReply reply;           // of the block that stopped it
     int block = -1;                  // that block's first word
     int framesAccepted = 0;
     bool ok() const { return stop == Stop::Done; }
 };
 
-// Sends the words first to end - 1 of the image, one acknowledged frame per
-// aligned 8-word block, and stops at the first one refused. Both ends must be
-// multiples of 8 within the image: any other range sends nothing. The cancel
+// Sends the words first to end - 1 of the device's image, one acknowledged
+// frame per aligned 8-word block, and stops at the first one refused. A range
+// the areas' rule refuses for the device's chip (TablePlacement::ZonesRefusees,
+// which the callers have applied already) sends nothing. The cancel
 // request is honoured between frames. Bytes beyond an acknowledgement are
 // accepted, and dropped before the next frame so they are not taken for its
 // answer.
-WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicImage &image, int first, int end,
+WriteRangeResult BootloaderWriteRange(ByteLink &port, const PicDevice &device, int first, int end,
                                       const WriteRangeProgress &progress,
                                       const BootloaderTexts &texts, ProgressSink &sink,
                                       const CancelToken &cancel);
+
+// Why a judged command failed, in the user's words: the line lost, no whole
+// answer within its 500 ms, or the answer that came instead. Empty for an
+// accepted one.
+QString BootloaderFailureCause(const BootloaderReply &reply, const BootloaderTexts &texts);
 
 // The user's message for a range that stopped, naming the block.
 QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderTexts &texts);

@@ -302,8 +302,9 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, const QString
     if (!st.endSeen) {
         result.status = HexFileStatus::NoEndRecord;
         result.info = noEndText(st, shown);
-    } else if (!scrambled) {
-        result.info = QStringLiteral("Importation du fichier HEX effectuée");
+    } else {
+        result.info = scrambled ? GetLanguageText("ICSPImportXehFait")
+                                : QStringLiteral("Importation du fichier HEX effectuée");
     }
     return result;
 }

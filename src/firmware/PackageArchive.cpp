@@ -1,5 +1,6 @@
 #include "firmware/PackageArchive.h"
 
+#include "base/FileFailureReason.h"
 #include "firmware/ccZip.h"
 
 #include <QDir>
@@ -35,7 +36,8 @@ bool syncPath(const QString &path, int flags)
 
 QString systemError()
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    const int error = errno;
+    return FileFailureReason::wording(error, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 // Renames `from` to `to`; with Existing::Keep never over a file already there,
@@ -70,7 +72,8 @@ Outcome build(const QString &archivePath, const QList<Member> &members, Existing
 
     QTemporaryDir work(folder + QStringLiteral("/.vek-save-XXXXXX"));
     if (!work.isValid())
-        return failure(ccZip::ZipErrWrite, folder + QStringLiteral(": ") + work.errorString());
+        return failure(ccZip::ZipErrWrite, folder + QStringLiteral(": ") +
+                                               FileFailureReason::wording(work.errorString()));
     const QString temporary = work.filePath(QStringLiteral("archive.zip"));
     const QString staging = work.filePath(QStringLiteral("members"));
     if (!QDir().mkdir(staging))
@@ -128,7 +131,7 @@ Outcome unpack(const QString &archivePath, const QList<Member> &wanted)
     QTemporaryDir work(QFileInfo(wanted.first().file).absolutePath() +
                        QStringLiteral("/.vek-unpack-XXXXXX"));
     if (!work.isValid()) {
-        fail(ccZip::ZipErrWrite, work.errorString());
+        fail(ccZip::ZipErrWrite, FileFailureReason::wording(work.errorString()));
         return outcome;
     }
     ccZip zip;

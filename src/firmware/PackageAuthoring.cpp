@@ -1,5 +1,6 @@
 #include "firmware/PackageAuthoring.h"
 
+#include "base/FileFailureReason.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 
@@ -76,8 +77,8 @@ PackageAuthoring::Outcome copyReplacing(const QString &from, const QString &to)
     QFile::remove(to);
     QFile source(from);
     if (!source.copy(to))
-        return {false,
-                QDir::toNativeSeparators(from) + QStringLiteral(": ") + source.errorString()};
+        return {false, QDir::toNativeSeparators(from) + QStringLiteral(": ") +
+                           FileFailureReason::of(source)};
     return {};
 }
 
@@ -161,7 +162,9 @@ PackageAuthoring::Result PackageAuthoring::create(const QString &name,
     }
     if (std::rename(QFile::encodeName(building).constData(),
                     QFile::encodeName(package).constData()) != 0) {
-        const QString error = QString::fromLocal8Bit(std::strerror(errno));
+        const int failure = errno;
+        const QString error =
+            FileFailureReason::wording(failure, QString::fromLocal8Bit(std::strerror(failure)));
         QFile::remove(building);
         return {Result::ArchiveFailed, error, {}};
     }

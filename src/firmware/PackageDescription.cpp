@@ -1,5 +1,6 @@
 #include "firmware/PackageDescription.h"
 
+#include "base/FileFailureReason.h"
 #include "base/TextEncoding.h"
 
 #include <QSaveFile>
@@ -71,6 +72,6 @@ bool PackageDescription::write(const QString &path, QString *error) const
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
     if (error)
-        *error = file.errorString();
+        *error = FileFailureReason::of(file);
     return false;
 }

@@ -1,5 +1,6 @@
 #include "firmware/TableIncludeFiles.h"
 
+#include "base/FileFailureReason.h"
 #include "base/NumberHelpers.h"
 
 #include <QDir>
@@ -106,7 +107,7 @@ ExportResult Exporter(const ExportRequest &request)
             !file.commit()) {
             result.status = ExportResult::WriteFailed;
             result.failedPath = QDir::toNativeSeparators(path);
-            result.error = file.errorString();
+            result.error = FileFailureReason::of(file);
             return false;
         }
         result.written << path;

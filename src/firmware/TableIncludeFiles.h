@@ -50,7 +50,7 @@ struct ExportResult {
     Status status = Ok;
     QStringList written; // files written, in order
     QString failedPath;  // the file that could not be written
-    QString error;       // the system's reason
+    QString error;       // why it failed (FileFailureReason)
     bool ok() const { return status == Ok; }
 };
 

@@ -3,9 +3,11 @@
 #include "base/LoadTexts.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
+#include "icsp/PicDevice.h"
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -54,11 +56,13 @@ std::optional<Refusal> blend(const Plan &plan, const QStringList &atmo, const QS
 }
 
 // Overlapping areas would have the high tables overwrite the low ones.
-std::optional<Refusal> overlapping(const WordRange &low, const WordRange &high)
+std::optional<Refusal> overlapping(const WordRange &low, const WordRange &high,
+                                   OverlapFor use = OverlapFor::Transfer)
 {
     if (low.first >= high.end || high.first >= low.end)
         return std::nullopt;
-    return warning(GetLanguageText("MessZonesChevauchent",
+    return warning(GetLanguageText(use == OverlapFor::Setup ? "MessZonesChevauchentReglage"
+                                                            : "MessZonesChevauchent",
                                    {"{BDEBUT}", hex4(low.first), "{BFIN}", hex4(low.end - 1),
                                     "{HDEBUT}", hex4(high.first), "{HFIN}", hex4(high.end - 1)}));
 }
@@ -116,6 +120,19 @@ QString ZoneRefuseeTexte(const ZoneTexts &texts, const WordRange &range, int wor
                 QString::number(words), "{DERNIER}", hex4(words - 1)});
 }
 
+QString ZonesRefusees(const ZoneTexts &texts, const QList<WordRange> &areas, const PicDevice &chip)
+{
+    // 18F sizes count bytes: those chips keep the image as their limit.
+    int words = PicImage::CodeWords;
+    if (chip.DevicePgmSize > 0 && chip.family() != PicDevice::Family::F18)
+        words = std::min(words, int(chip.DevicePgmSize));
+    QStringList refused;
+    for (const WordRange &area : areas)
+        if (const QString text = ZoneRefuseeTexte(texts, area, words); !text.isEmpty())
+            refused << text;
+    return refused.join(QLatin1Char('\n'));
+}
+
 std::optional<int> PourcentageStrict(const QString &text)
 {
     QString t = text.trimmed();
@@ -127,17 +144,17 @@ std::optional<int> PourcentageStrict(const QString &text)
     return static_cast<int>(std::nearbyint(value));
 }
 
-std::optional<Refusal> Chevauchement(const Request &request)
+std::optional<Refusal> Chevauchement(const Request &request, OverlapFor use)
 {
     const int lines = TableIncludeFiles::NombreLignes(request.ICSPNbTables);
     const std::optional<WordRange> low = tablesFrom(request.LTAB, lines);
     const std::optional<WordRange> high = tablesFrom(request.HTAB, lines);
     if (lines < 1 || !low || !high)
         return std::nullopt;
-    return overlapping(*low, *high);
+    return overlapping(*low, *high, use);
 }
 
-Checked Verifier(const Request &request)
+Checked Verifier(const Request &request, const PicDevice &chip)
 {
     Checked checked;
     if (request.TypeCompilation != 8 && request.TypeCompilation != 88) {
@@ -158,12 +175,10 @@ Checked Verifier(const Request &request)
     }
     plan.low = *tablesFrom(request.LTAB, plan.lines);
     plan.high = *tablesFrom(request.HTAB, plan.lines);
-    const ZoneTexts texts = ZoneTexts::load();
-    for (const WordRange &range : {plan.low, plan.high}) {
-        if (!range.fitsBlocks(PicImage::CodeWords)) {
-            checked.refusal = warning(ZoneRefuseeTexte(texts, range, PicImage::CodeWords));
-            return checked;
-        }
+    if (const QString outside = ZonesRefusees(ZoneTexts::load(), {plan.low, plan.high}, chip);
+        !outside.isEmpty()) {
+        checked.refusal = warning(outside);
+        return checked;
     }
     if (auto overlap = overlapping(plan.low, plan.high)) {
         checked.refusal = *overlap;

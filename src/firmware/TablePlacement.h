@@ -3,11 +3,14 @@
 #include "firmware/TableIncludeFiles.h"
 #include "icsp/PicImage.h"
 
+#include <QList>
 #include <QString>
 
 #include <array>
 #include <cstdint>
 #include <optional>
+
+class PicDevice;
 
 // Where the curve's tables go in the program memory of the module: for each
 // curve (MAP) line, the atmospheric tables blended toward the boost tables by
@@ -52,6 +55,15 @@ struct ZoneTexts {
 // naming the area; empty when it breaks none.
 QString ZoneRefuseeTexte(const ZoneTexts &texts, const WordRange &range, int words);
 
+// The one rule of where an area may be sent or programmed, for every path that
+// writes areas into a module or a chip: whole 8-word blocks within the program
+// memory of `chip` as its device record gives it. The text names every area
+// that breaks the rule, one line each in the order given; empty when all fit.
+// 18F chips count their memory in bytes and are not laid out as these areas
+// are: they keep the image's 16384 words as their limit, as does a record with
+// no chip chosen.
+QString ZonesRefusees(const ZoneTexts &texts, const QList<WordRange> &areas, const PicDevice &chip);
+
 // A MAP percentage typed by the user: a number from 0 to 100 ("." or ","
 // decimal point), rounded half to even; nothing for anything else.
 std::optional<int> PourcentageStrict(const QString &text);
@@ -78,13 +90,16 @@ struct Checked {
 
 // The refusal when the low and high tables of the request's curve lines would
 // overlap (the high ones overwriting the low ones): the programmer set-up
-// refuses such addresses at once with the same text. Nothing when they do not,
-// or when the line count or an address cannot be read (Verifier refuses those).
-std::optional<Refusal> Chevauchement(const Request &request);
+// refuses such addresses at once, saying that its settings are not taken.
+// Nothing when they do not, or when the line count or an address cannot be
+// read (Verifier refuses those).
+enum class OverlapFor { Transfer, Setup };
+std::optional<Refusal> Chevauchement(const Request &request, OverlapFor use = OverlapFor::Transfer);
 
-// Compilation type 8 or 88, 1 to 4 lines, aligned addresses whose tables fit the
-// image without overlapping, and a percentage of 0 to 100 for each line (GUI thread).
-Checked Verifier(const Request &request);
+// Compilation type 8 or 88, 1 to 4 lines, aligned addresses whose tables fit
+// `chip` (ZonesRefusees) without overlapping, and a percentage of 0 to 100 for
+// each line (GUI thread).
+Checked Verifier(const Request &request, const PicDevice &chip);
 
 // Blends and places the four tables (as the generators fill them, entry 1 first)
 // into `image` at the plan's ranges. Every word is checked first: entries 2 to

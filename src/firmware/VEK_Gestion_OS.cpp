@@ -211,8 +211,10 @@ Result CreerXOS(const QString &nom)
             "MessEnregistrementEchoue", {QStringLiteral("%1"), DossierPaquets() + fileName});
         result.details =
             fileName.isEmpty()
-                ? QStringLiteral("%1: no usable package name\n")
-                      .arg(TextEncoding::shownInMessage(nom))
+                ? VEK_LANGUAGE::GetLanguageText(
+                      "RaisonNomPaquet",
+                      {QStringLiteral("%NOM%"), TextEncoding::shownInMessage(nom)}) +
+                      QLatin1Char('\n')
                 : QStringLiteral("%1: cannot create the folder\n").arg(DossierPaquets());
         return result;
     }
@@ -238,8 +240,7 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
                                                            {QStringLiteral("%FICHIER%"), projet,
                                                             QStringLiteral("%NOM%"),
                                                             TextEncoding::shownInMessage(nom)});
-            result.details =
-                QStringLiteral("%1: OS.NFO, NomDuFichier: no usable package name\n").arg(projet);
+            result.lu = true;
         }
         return result;
     }

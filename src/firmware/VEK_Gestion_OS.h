@@ -28,6 +28,7 @@ struct Result {
 struct ProjectResult : Result {
     QString paquet;
     bool ajouterALaListe = false;
+    bool lu = false; // the project was read: its refusal is in `message` alone
 };
 
 // Table addresses of the current description, each "0" when empty.

@@ -1,5 +1,6 @@
 #include "firmware/ccZip.h"
 
+#include "base/FileFailureReason.h"
 #include "base/TextEncoding.h"
 
 #include <QDir>
@@ -327,7 +328,7 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
         return status;
     }
     if (!out.commit()) {
-        note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
+        note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
         return ZipErrWrite;
     }
     m_extracted.append(target);
@@ -362,7 +363,7 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSa
     }
     int32_t status = ZipOk;
     if (!out.open(QIODevice::WriteOnly)) {
-        note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
+        note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
         status = ZipErrWrite;
     }
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
@@ -386,7 +387,7 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSa
                      .arg(declared));
             status = ZipErrMember;
         } else if (out.write(buffer.constData(), got) != got) {
-            note(QStringLiteral("%1: %2\n").arg(name, out.errorString()));
+            note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
             status = ZipErrWrite;
         }
     }

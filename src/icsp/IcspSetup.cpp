@@ -120,15 +120,19 @@ QString BoxOptionCaption(int index)
 
 std::optional<PortRefusal> RefusedPort(const QString &port, int box)
 {
+    using SerialPortNames::PortFault;
     if (port.isEmpty())
         return PortRefusal::NoPort;
-    const SerialPortNames::NamedPort named = SerialPortNames::PortNamed(port);
-    if (!SerialPortNames::NamesAPort(port)) // there, but no serial port: say so
-        return named.kind == SerialPortNames::PortKind::Serial && !named.leadsNowhere
-                   ? PortRefusal::NotAPortDevice
-                   : PortRefusal::NotAPort;
-    if (box == 0 && named.kind == SerialPortNames::PortKind::Parallel)
+    const PortFault fault = SerialPortNames::FaultOf(port);
+    if (fault == PortFault::NotAPort)
+        return PortRefusal::NotAPort;
+    // A parallel port would not do for the JDM box even if it were there.
+    if (box == 0 && SerialPortNames::PortNamed(port).kind == SerialPortNames::PortKind::Parallel)
         return PortRefusal::NeedsSerial;
+    if (fault == PortFault::Missing)
+        return PortRefusal::Missing;
+    if (fault == PortFault::NotASerialDevice)
+        return PortRefusal::NotAPortDevice;
     return std::nullopt;
 }
 

@@ -45,11 +45,12 @@ constexpr int BoxTypeCount = 4;
 QString BoxOptionCaption(int index);
 
 // Why OK refuses the port field's text `port` for box type `box`: no text, a
-// text that names no port (the rule of SerialPortNames), a device that is
-// neither a serial nor a parallel port (/dev/null), or a parallel port for the
-// JDM box, which drives its lines on a serial port only. Nothing when the port
-// may be taken.
-enum class PortRefusal { NoPort, NotAPort, NotAPortDevice, NeedsSerial };
+// text that names no port, a port whose device is not there ("COM2" without
+// /dev/ttyS1 as "/dev/ttyS1" typed), a device that is neither a serial nor a
+// parallel port (/dev/null), all by the rule of SerialPortNames (FaultOf); or
+// a parallel port for the JDM box, which drives its lines on a serial port
+// only. Nothing when the port may be taken.
+enum class PortRefusal { NoPort, NotAPort, Missing, NotAPortDevice, NeedsSerial };
 std::optional<PortRefusal> RefusedPort(const QString &port, int box);
 
 // The fixed port entries: "COM1" to "COM7" and "LPT1".

@@ -21,8 +21,8 @@ struct TransferServices {
     BootloaderServiceMaker bootloader;            // the programmer window's bootloader buttons
     IcspPortOpener programmerPort = OpenIcspPort; // tests put a simulated box here
     // The refusal text when the low and high curve tables of `nbTables` lines at
-    // these start addresses would overlap, as the table programming words it;
-    // the programmer set-up refuses such addresses at OK.
+    // these start addresses would overlap: the programmer set-up refuses such
+    // addresses at OK, its settings not taken.
     std::function<std::optional<QString>(const QString &nbTables, const QString &low,
                                          const QString &high)>
         tablesOverlap;

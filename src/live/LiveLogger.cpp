@@ -1,5 +1,6 @@
 #include "live/LiveLogger.h"
 
+#include "base/FileFailureReason.h"
 #include "live/LiveFrameParser.h"
 #include "live/LiveLogFormatter.h"
 
@@ -63,7 +64,7 @@ Result EcrireLog(const QByteArray &capture, const QString &folder, const QDateTi
     if (!createNew(file, folder, NomFichierLog(when))) {
         result.status = Result::CannotCreate;
         result.path = file.fileName();
-        result.reason = file.errorString();
+        result.reason = FileFailureReason::of(file);
         result.lines = 0;
         return result;
     }
@@ -71,7 +72,7 @@ Result EcrireLog(const QByteArray &capture, const QString &folder, const QDateTi
     const bool written = file.write(text) == text.size() && file.flush();
     if (!written) {
         result.status = Result::WriteFailed;
-        result.reason = file.errorString();
+        result.reason = FileFailureReason::of(file);
         result.lines = 0;
         file.close();
         file.remove(); // no half log left behind
@@ -80,7 +81,7 @@ Result EcrireLog(const QByteArray &capture, const QString &folder, const QDateTi
     file.close();
     if (file.error() != QFileDevice::NoError) {
         result.status = Result::WriteFailed;
-        result.reason = file.errorString();
+        result.reason = FileFailureReason::of(file);
         result.lines = 0;
         file.remove();
         return result;

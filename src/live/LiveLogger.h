@@ -16,7 +16,7 @@ struct Result {
     Status status = NoFrame;
     QString path;   // the file written or tried
     int lines = 0;  // lines written
-    QString reason; // the system's reason for a failure
+    QString reason; // why it failed, in the user's words where it can
 };
 
 // The log text of a capture (empty when it holds no valid frame) and its line count.

@@ -1,8 +1,7 @@
 #include "platform/ParallelPort.h"
 
+#include "platform/SerialPortNames.h"
 #include "platform/SystemCalls.h"
-
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -11,12 +10,9 @@
 
 QString PpdevPort::DeviceFor(const QString &port)
 {
-    static const QRegularExpression lpt(QStringLiteral("^LPT([1-9])$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const auto m = lpt.match(port.trimmed());
-    if (m.hasMatch())
-        return QStringLiteral("/dev/parport%1").arg(m.captured(1).toInt() - 1);
-    return port.trimmed();
+    // "LPTn" by the one port rule (and its device folder); a path as given.
+    const SerialPortNames::NamedPort named = SerialPortNames::PortNamed(port);
+    return named.kind == SerialPortNames::PortKind::Parallel ? named.device : port.trimmed();
 }
 
 DeviceResult<PpdevPort> PpdevPort::open(const QString &port, SystemCalls &calls)

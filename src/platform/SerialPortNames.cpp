@@ -30,6 +30,19 @@ PortKind kindOfDevice(const QString &device)
     return device.startsWith(QLatin1String("/dev/parport")) ? PortKind::Parallel : PortKind::Serial;
 }
 
+// The folder of the numbered ports' devices.
+QString deviceFolder()
+{
+    const QString folder = qEnvironmentVariable("VEK_DEVICE_DIR");
+    return folder.isEmpty() ? QStringLiteral("/dev") : folder;
+}
+
+// A numbered port: its kind by its name, and whether its device is there.
+NamedPort numbered(PortKind kind, const QString &device)
+{
+    return {kind, device, !QFileInfo::exists(device)};
+}
+
 bool isCharacterDevice(const QString &path)
 {
     struct stat st {
@@ -42,9 +55,9 @@ bool isCharacterDevice(const QString &path)
 NamedPort PortNamed(const QString &name)
 {
     if (const int n = numberAfter(name, QLatin1StringView("COM")); n >= 1)
-        return {PortKind::Serial, DeviceForPortNumber(n)};
+        return numbered(PortKind::Serial, DeviceForPortNumber(n));
     if (const int n = numberAfter(name, QLatin1StringView("LPT")); n >= 1)
-        return {PortKind::Parallel, QStringLiteral("/dev/parport%1").arg(n - 1)};
+        return numbered(PortKind::Parallel, DeviceForParallelNumber(n));
     if (!name.startsWith(QLatin1Char('/')))
         return {};
     const QString target = QFileInfo(name).canonicalFilePath();
@@ -55,11 +68,21 @@ NamedPort PortNamed(const QString &name)
     return {kindOfDevice(target), target};
 }
 
-bool NamesAPort(const QString &name)
+PortFault FaultOf(const QString &name)
 {
     const NamedPort port = PortNamed(name);
-    return port.kind != PortKind::None && !port.leadsNowhere &&
-           (port.kind != PortKind::Serial || IsSerialPort(port.device));
+    if (port.kind == PortKind::None)
+        return PortFault::NotAPort;
+    if (port.leadsNowhere)
+        return PortFault::Missing;
+    if (port.kind == PortKind::Serial && !IsSerialPort(port.device))
+        return PortFault::NotASerialDevice;
+    return PortFault::None;
+}
+
+bool NamesAPort(const QString &name)
+{
+    return FaultOf(name) == PortFault::None;
 }
 
 bool IsSerialPort(const QString &device)
@@ -98,7 +121,12 @@ QString SerialDeviceOf(const QString &name, DeviceFailure *why)
 
 QString DeviceForPortNumber(int number)
 {
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+    return deviceFolder() + QStringLiteral("/ttyS%1").arg(number - 1);
+}
+
+QString DeviceForParallelNumber(int number)
+{
+    return deviceFolder() + QStringLiteral("/parport%1").arg(number - 1);
 }
 
 QString DeviceToOpen(int number, const QString &port)

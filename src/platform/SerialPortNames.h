@@ -9,7 +9,11 @@
 // "COMn" (n from 1, digits only, in capitals) names the serial port
 // /dev/ttyS(n-1), "LPTn" the parallel port /dev/parport(n-1), and an absolute
 // path the character device it leads to, links followed (a parallel port when
-// that is a /dev/parportN). Anything else names no port. A port is kept as
+// that is a /dev/parportN). Anything else names no port. A name and the path
+// it stands for get one answer: "COM2" on a computer without /dev/ttyS1 leads
+// nowhere, as the path typed does. The environment variable VEK_DEVICE_DIR,
+// when set, holds the devices of "COMn" and "LPTn" in place of /dev (a folder
+// of links to pseudo-terminals, to try the program against simulated ports). A port is kept as
 // the user typed it: a link is followed at each opening, so that a link made
 // again (socat makes a new pseudo-terminal each time) still leads to its port.
 // Whether a serial device is a serial port at all is asked of the device
@@ -28,9 +32,14 @@ struct NamedPort {
 
 NamedPort PortNamed(const QString &name);
 
-// True when `name` names a port that is there to be chosen: "COMn", "LPTn",
-// or a path to a character device, a serial one unless it is a parallel port
-// (IsSerialPort). What the programmer set-up takes at OK.
+// Why a port name cannot be chosen, the one rule of both set-up dialogs at
+// OK: it names no port, the device it names is not there, or the serial
+// device it names is no serial port (IsSerialPort).
+enum class PortFault { None, NotAPort, Missing, NotASerialDevice };
+PortFault FaultOf(const QString &name);
+
+// True when `name` names a port that is there to be chosen (FaultOf finds
+// nothing): what the programmer set-up takes at OK.
 bool NamesAPort(const QString &name);
 
 // False when the serial `device` is a character device that is no serial
@@ -49,6 +58,8 @@ QString SerialDeviceOf(const QString &name, DeviceFailure *why = nullptr);
 
 // Device path of serial port `number` (1 gives /dev/ttyS0).
 QString DeviceForPortNumber(int number);
+// Device path of parallel port `number` (1 gives /dev/parport0).
+QString DeviceForParallelNumber(int number);
 
 // The port the live link opens: the settings' port name, else that of the number.
 QString DeviceToOpen(int number, const QString &port);

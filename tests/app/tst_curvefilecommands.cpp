@@ -139,8 +139,9 @@ private slots:
         TestSupport::row("unknown kind", QString("other.txt"), head,
                          QStringList{"Fichier %P refusé : format inconnu ; choisissez un fichier "
                                      ".xsc, .vek ou .mrt."});
-        TestSupport::row("project not read", QString("r.xsc"), QByteArray(),
-                         QStringList{"Le fichier %P ne peut pas être lu : damaged"});
+        TestSupport::row(
+            "file not read", QString("missing.vek"), QByteArray(),
+            QStringList{"Le fichier %P ne peut pas être lu : fichier ou dossier introuvable"});
         TestSupport::row(
             "remark", QString("note.vek"), head + "note=x\r\n#TABLE=1000;10;8\r\n",
             QStringList{"Fichier %P : la ligne 2 est un commentaire ; elle a été ignorée."});
@@ -161,7 +162,6 @@ private slots:
         TestSupport::useFrenchTexts();
         FakeHost host;
         host.projectCurve = bytes;
-        host.projectOk = name != "r.xsc";
         CurveFileCommands commands(host);
         const QString path = file(name, bytes);
         commands.OpenFile(path);

@@ -1,9 +1,13 @@
 #include "TestSupport.h"
 #include "base/BoundedFile.h"
+#include "base/FileFailureReason.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 
 class TestBoundedFile : public QObject
 {
@@ -44,6 +48,43 @@ private slots:
         QVERIFY(!missing.tooLarge);
         QVERIFY(missing.error.startsWith(path + ": "));
         QVERIFY(missing.error.size() > path.size() + 4);
+        TestSupport::useTexts("francais.ini");
+        QCOMPARE(BoundedFile::userError(missing), path + ": fichier ou dossier introuvable");
+    }
+
+    // The reasons a user meets are given in the user's words, as Qt or the C
+    // library word them; any other keeps the system's words.
+    void systemReasonsInTheUsersWords_data()
+    {
+        QTest::addColumn<int>("errnum");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("words"); // empty: the system's own
+        TestSupport::row("no such file", ENOENT, QString("francais.ini"),
+                         QString("fichier ou dossier introuvable"));
+        TestSupport::row("not a folder", ENOTDIR, QString("francais.ini"),
+                         QString("un élément du chemin n'est pas un dossier"));
+        TestSupport::row("denied", EACCES, QString("francais.ini"), QString("accès refusé"));
+        TestSupport::row("disk full", ENOSPC, QString("francais.ini"), QString("disque plein"));
+        TestSupport::row("read-only", EROFS, QString("francais.ini"),
+                         QString("système de fichiers en lecture seule"));
+        TestSupport::row("read-only, German", EROFS, QString("deutch.ini"),
+                         QString("schreibgeschütztes Dateisystem"));
+        TestSupport::row("another error", EIO, QString("francais.ini"), QString());
+    }
+
+    void systemReasonsInTheUsersWords()
+    {
+        QFETCH(int, errnum);
+        QFETCH(QString, language);
+        QFETCH(QString, words);
+        TestSupport::useTexts(language);
+        const QString system = QString::fromLocal8Bit(std::strerror(errnum));
+        const QString expected = words.isEmpty() ? system : words;
+        QCOMPARE(FileFailureReason::wording(errnum, system), expected);
+        QCOMPARE(FileFailureReason::wording(system), expected);
+        QCOMPARE(FileFailureReason::wording(qt_error_string(errnum)),
+                 words.isEmpty() ? qt_error_string(errnum) : words);
+        TestSupport::useTexts("francais.ini");
     }
 
     void emptyFileIsRead()

@@ -3,6 +3,7 @@
 #include "ScriptedByteLink.h"
 #include "bootloader/BootloaderSession.h"
 #include "bootloader/VEK_BOOTLOADER.h"
+#include "icsp/ChipTable.h"
 
 #include <QtTest>
 
@@ -184,11 +185,19 @@ void TestBootloaderCommands::unalignedRangesSendNothing_data()
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("end");
     QTest::addColumn<QString>("says"); // the rule the range breaks
-    QTest::newRow("start inside a block") << 0x104 << 0x200 << "blocks 0104-01FF";
-    QTest::newRow("end inside a block") << 0x100 << 0x1FC << "blocks 0100-01FB";
-    QTest::newRow("empty") << 0x100 << 0x100 << "empty 0100";
-    QTest::newRow("beyond the image") << 0x3F00 << 0x4008 << "memory 3F00-4007 16384";
-    QTest::newRow("negative") << -8 << 0x10 << "memory FFF8-000F 16384";
+    QTest::addColumn<QString>("chip"); // "": none chosen, the image's 16384 words
+    QTest::newRow("start inside a block") << 0x104 << 0x200 << "blocks 0104-01FF"
+                                          << "";
+    QTest::newRow("end inside a block") << 0x100 << 0x1FC << "blocks 0100-01FB"
+                                        << "";
+    QTest::newRow("empty") << 0x100 << 0x100 << "empty 0100"
+                           << "";
+    QTest::newRow("beyond the image") << 0x3F00 << 0x4008 << "memory 3F00-4007 16384"
+                                      << "";
+    QTest::newRow("negative") << -8 << 0x10 << "memory FFF8-000F 16384"
+                              << "";
+    QTest::newRow("beyond a 16F876A") << 0x1F00 << 0x2200 << "memory 1F00-21FF 8192"
+                                      << "PIC-16F876A";
 }
 
 void TestBootloaderCommands::unalignedRangesSendNothing()
@@ -196,12 +205,16 @@ void TestBootloaderCommands::unalignedRangesSendNothing()
     QFETCH(int, first);
     QFETCH(int, end);
     QFETCH(QString, says);
+    QFETCH(QString, chip);
+    PicDevice device;
+    if (!chip.isEmpty())
+        device.setChip(*ChipTable::fixedChip(chip));
     ManualClock clock;
     ScriptedByteLink link(clock, goodModule);
     RecordingSink sink;
     CancelToken cancel;
     const WriteRangeResult r =
-        BootloaderWriteRange(link, PicImage{}, first, end, {}, texts(), sink, cancel);
+        BootloaderWriteRange(link, device, first, end, {}, texts(), sink, cancel);
     QCOMPARE(r.stop, WriteRangeResult::Stop::RangeRefused);
     QVERIFY(link.writes.isEmpty());
     QCOMPARE(BootloaderRangeMessage(r, texts()), says);
@@ -213,12 +226,14 @@ void TestBootloaderCommands::rangeSendsOneFramePerBlock()
     ScriptedByteLink link(clock, goodModule);
     RecordingSink sink;
     CancelToken cancel;
-    const PicImage image = imageWithPattern();
+    PicDevice device;
+    device.ImagePIC = imageWithPattern();
+    const PicImage &image = device.ImagePIC;
     const int first = 0x300, end = 0x400;
     const WriteRangeProgress progress{(end - first) * 2 / 16,
                                       [&](int w) { return 100.0 * (end - w) / (end - first); }};
     const WriteRangeResult r =
-        BootloaderWriteRange(link, image, first, end, progress, texts(), sink, cancel);
+        BootloaderWriteRange(link, device, first, end, progress, texts(), sink, cancel);
     QVERIFY(r.ok());
     QCOMPARE(r.framesAccepted, 32);
     QCOMPARE(link.writes.size(), 32);
@@ -277,7 +292,7 @@ void TestBootloaderCommands::rangeStopsAtARefusalOrACancel()
     });
     RecordingSink sink;
     const WriteRangeResult r =
-        BootloaderWriteRange(link, PicImage{}, 0, 0x200, {}, texts(), sink, cancel);
+        BootloaderWriteRange(link, PicDevice{}, 0, 0x200, {}, texts(), sink, cancel);
     QCOMPARE(int(r.stop), stop);
     QCOMPARE(r.framesAccepted, accepted);
     QCOMPARE(r.block, block);

@@ -208,8 +208,8 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     s.ICSPNbTables = QString::number(lines);
     s.ICSPLTAB_L1 = "800";
     s.ICSPHTAB_L1 = "1000";
-    s.ICSPLTAB_L2 = "2000";
-    s.ICSPHTAB_L2 = "2800";
+    s.ICSPLTAB_L2 = "1800"; // within the 8192 words of the 16F876A
+    s.ICSPHTAB_L2 = "1C00";
     m_context->mapBoxes.tbMapAdj = {" 0", "33.3", "66.7", "100", "", "", "", "", ""};
 
     Module module;
@@ -231,8 +231,8 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     QVERIFY2(plan.plan, qPrintable(plan.refusal.text + answers.errors.join('\n')));
 
     RecordingSink sink;
-    const JobOutcome outcome = TelechargerCourbes(session, m_context->pic.ImagePIC, *plan.plan,
-                                                  texts(), sink, CancelToken{});
+    const JobOutcome outcome =
+        TelechargerCourbes(session, m_context->pic, *plan.plan, texts(), sink, CancelToken{});
     QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
     QCOMPARE(outcome.message, BootloaderMessages::CurvesOk);
     QCOMPARE(sink.statuses.last(), BootloaderMessages::TransferDone);
@@ -251,7 +251,7 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     // tables, the line at 100 % the boost ones.
     const QList<uint16_t> flash = module.flash();
     QCOMPARE(flash.size(), PicImage::CodeWords);
-    const int low = curveSet == 1 ? 0x800 : 0x2000, high = curveSet == 1 ? 0x1000 : 0x2800;
+    const int low = curveSet == 1 ? 0x800 : 0x1800, high = curveSet == 1 ? 0x1000 : 0x1C00;
     for (int k = 0; k < 256 * lines; ++k) {
         QCOMPARE(flash[low + k], m_context->pic.ImagePIC.codeWord(low + k));
         QCOMPARE(flash[high + k], m_context->pic.ImagePIC.codeWord(high + k));
@@ -311,8 +311,8 @@ void TestBootloaderTransfers::firmwareReachesTheFlash()
         PreparerTelechargementFirmware(m_context->settings, m_context->pic);
     QVERIFY2(plan.range, qPrintable(plan.refusal.text));
     RecordingSink sink;
-    const JobOutcome outcome = TelechargerFirmware(session, m_context->pic.ImagePIC, *plan.range,
-                                                   texts(), sink, CancelToken{});
+    const JobOutcome outcome =
+        TelechargerFirmware(session, m_context->pic, *plan.range, texts(), sink, CancelToken{});
     QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
     QCOMPARE(outcome.message, BootloaderMessages::FirmwareOk);
     QCOMPARE(sink.percents().first(), firstPercent);
@@ -421,8 +421,8 @@ void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowle
     QVERIFY(
         module.startAndConnect(session, {"--fault", fault, "--bl-late-ms", "1500"}).succeeded());
     RecordingSink sink;
-    const JobOutcome outcome = TelechargerFirmware(session, m_context->pic.ImagePIC, {0, 0x100},
-                                                   texts(), sink, CancelToken{});
+    const JobOutcome outcome =
+        TelechargerFirmware(session, m_context->pic, {0, 0x100}, texts(), sink, CancelToken{});
     QVERIFY(!outcome.succeeded());
     QCOMPARE(outcome.code, code);
     QVERIFY2(outcome.message.contains(names), qPrintable(outcome.message));

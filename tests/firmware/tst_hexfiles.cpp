@@ -344,7 +344,7 @@ private slots:
         back.InitMemoire();
         const HexFileResult r = LireFichierXeh(back, path("rt.xeh"));
         QVERIFY(r.succeeded());
-        QVERIFY(r.info.isEmpty()); // a good scrambled file leaves the label alone
+        QCOMPARE(r.info, QString("Importation du fichier de mise à jour effectuée"));
         QVERIFY(sameImage(back.ImagePIC, written));
 
         QVERIFY(EcrireFichierHex(device, path("rt.hex")).succeeded());

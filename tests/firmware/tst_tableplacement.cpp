@@ -1,5 +1,6 @@
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/TablePlacement.h"
+#include "icsp/PicDevice.h"
 
 #include <QtTest>
 
@@ -23,6 +24,9 @@ private slots:
 };
 
 namespace {
+
+// No chip chosen: the areas are held to the image's 16384 words.
+const PicDevice noChip;
 
 Request request()
 {
@@ -107,11 +111,11 @@ void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched()
         r.HTAB = value;
     else
         r.tbMapAdj[1] = value;
-    const Checked checked = Verifier(r);
+    const Checked checked = Verifier(r, noChip);
     QVERIFY(!checked.plan);
     QVERIFY(!checked.refusal.text.isEmpty());
     QVERIFY2(checked.refusal.text.contains(says), qPrintable(checked.refusal.text));
-    QVERIFY(Verifier(request()).plan); // the unchanged request passes
+    QVERIFY(Verifier(request(), noChip).plan); // the unchanged request passes
 }
 
 // Each rule an area can break has its own text, naming the area.
@@ -165,7 +169,7 @@ void TestTablePlacement::percentagesAreNumbersFrom0To100()
 
 void TestTablePlacement::linesFollowEachOtherBlendedByTheirPercentage()
 {
-    const Checked checked = Verifier(request());
+    const Checked checked = Verifier(request(), noChip);
     QVERIFY(checked.plan);
     const Plan &plan = *checked.plan;
     QCOMPARE(plan.low, (WordRange{0x300, 0x500}));
@@ -186,7 +190,7 @@ void TestTablePlacement::linesFollowEachOtherBlendedByTheirPercentage()
     Request half = request();
     half.ICSPNbTables = "1";
     half.tbMapAdj[0] = "50";
-    const Plan p50 = *Verifier(half).plan;
+    const Plan p50 = *Verifier(half, noChip).plan;
     TableIncludeFiles::TablesExport u{table(0x1F), table(0x0F), table(0x0F), table(0x1F)};
     QVERIFY(!Placer(p50, u, image));
     QCOMPARE(image.codeWord(0x301), uint16_t(0x3418));
@@ -195,7 +199,7 @@ void TestTablePlacement::linesFollowEachOtherBlendedByTheirPercentage()
 
 void TestTablePlacement::wordsLeavingTheRetlwFormAreRefused()
 {
-    const Plan plan = *Verifier(request()).plan;
+    const Plan plan = *Verifier(request(), noChip).plan;
     TableIncludeFiles::TablesExport t{table(0x60), table(0x10), table(0x70), table(0x20)};
     t.basseBoost[200] = "3520";
     PicImage image;

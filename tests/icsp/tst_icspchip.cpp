@@ -71,11 +71,15 @@ private slots:
         QCOMPARE(readBack.CalculChecksum(), checksum);
         QVERIFY(IcspRig::imageOnChip(rig.pic, readBack));
 
+        // A protected chip: only the erase at the configuration word lifts it.
+        rig.pic.protectCode();
         IcspResult erased = EraseChip(*rig.programmer, device, 5);
         QVERIFY2(erased.ok(), where(erased).constData());
         QCOMPARE(device.CalculChecksum(), blankChecksum);
         QVERIFY(std::all_of(rig.pic.program.begin(), rig.pic.program.end(),
                             [](uint16_t w) { return w == 0x3FFF; }));
+        QCOMPARE(rig.pic.config, uint16_t(0x3FFF));
+        QCOMPARE(rig.pic.userId, (std::array<uint16_t, 4>{0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF}));
         QCOMPARE(ReadChip(*rig.programmer, readBack, "AUTO").stage, IcspResult::Stage::Done);
         QCOMPARE(readBack.CalculChecksum(), blankChecksum);
     }

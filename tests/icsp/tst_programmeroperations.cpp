@@ -155,14 +155,16 @@ private slots:
     }
 
     // A fresh read after a write that fails on the lines (no cell compared)
-    // still tells the user where: every report of a write names the address.
+    // still tells the user what and where: every report of a write names the
+    // area and the address.
     void readBackFailureOnTheLinesIsWorded_data()
     {
         QTest::addColumn<int>("address");
         QTest::addColumn<QString>("named");
-        row("program word", 0x01A3, " [0x01A3]");
-        row("configuration", 0x2000, " [0x2000]");
-        row("EEPROM byte", 0x2105, " [0x2105]");
+        row("program word", 0x01A3, "Problème: lecture de la mémoire programme [0x01A3]");
+        row("configuration", 0x2000,
+            "Problème: lecture de la zone de configuration impossible [0x2000]");
+        row("EEPROM byte", 0x2105, "Problème: lecture de la mémoire EEPROM [0x2105]");
     }
 
     void readBackFailureOnTheLinesIsWorded()

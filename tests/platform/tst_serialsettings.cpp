@@ -94,6 +94,10 @@ private slots:
         const DeviceFault serial = DeviceFault::Other; // gives a serial device
         QTest::newRow("COM7") << "COM7" << K::Serial << true << serial;
         QTest::newRow("LPT1") << "LPT1" << K::Parallel << true << DeviceFault::NotSerial;
+        // A name and the path it stands for get one answer: neither is there.
+        QTest::newRow("COM2 not there") << "COM2" << K::Serial << false << serial;
+        QTest::newRow("its path") << "{ports}/ttyS1" << K::Serial << false << serial;
+        QTest::newRow("LPT2 not there") << "LPT2" << K::Parallel << false << DeviceFault::NotSerial;
         QTest::newRow("LPT0") << "LPT0" << K::None << false << DeviceFault::NotAPort;
         QTest::newRow("lower case lpt1") << "lpt1" << K::None << false << DeviceFault::NotAPort;
         QTest::newRow("pseudo-terminal") << "{pty}" << K::Serial << true << serial;
@@ -115,7 +119,10 @@ private slots:
         QFETCH(SerialPortNames::PortKind, kind);
         QFETCH(bool, chosen);
         QFETCH(DeviceFault, notSerial);
-        name = places(name);
+        NumberedPorts ports; // COM7 and LPT1 there, COM2 and LPT2 not
+        QVERIFY(ports.link("ttyS6", m_pty.device));
+        QVERIFY(ports.link("parport0", "/dev/null"));
+        name = places(name).replace("{ports}", ports.folder.path());
         QCOMPARE(SerialPortNames::PortNamed(name).kind, kind);
         QCOMPARE(SerialPortNames::NamesAPort(name), chosen);
         DeviceFailure why;

@@ -99,6 +99,83 @@ inline bool clickAndWait(const Road &road, QPushButton *button)
     return clickAndWait(*road.window, road.lockedDuringJobs, button);
 }
 
+// Rows of areas past the chip's program memory: those of curve set `curveSet`
+// (the one the window sends) and the package's firmware range. "fits": the
+// curve set 1 the window then sends.
+inline void addAreasPastTheChipRows(int curveSet)
+{
+    QTest::addColumn<QString>("chip");
+    QTest::addColumn<QString>("lines");
+    QTest::addColumn<int>("set"); // 0: the firmware
+    QTest::addColumn<QString>("areas");
+    QTest::addColumn<QString>("fits");
+    QTest::addColumn<QString>("says");
+    const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
+                         "(0x0000-0x%4) : rien n'est envoyé.";
+    // Three lines: high tables 0x1F00-0x21FF, past the 8192 words of a 16F876A.
+    TestSupport::row("curve tables past a 16F876A", QString("PIC-16F876A"), QString("3"), curveSet,
+                     QString("1C00/1F00"), QString("300/600"),
+                     past.arg("1F00", "21FF", "8192", "1FFF"));
+    // Two lines of the default tables: both areas lie outside the 1024 words of a 16F84.
+    TestSupport::row("both curve areas past a 16F84", QString("PIC-16F84"), QString("2"), curveSet,
+                     QString("300/500"), QString("000/200"),
+                     past.arg("0300", "04FF", "1024", "03FF") + '\n' +
+                         past.arg("0500", "06FF", "1024", "03FF"));
+    TestSupport::row("firmware past a 16F876A", QString("PIC-16F876A"), QString("2"), 0,
+                     QString("1F00/200"), QString("300/500"),
+                     past.arg("1F00", "20FF", "8192", "1FFF"));
+}
+
+// Areas that do not fit the chip are refused before any frame, every one named;
+// the window then sends a curve set that fits, as it always has.
+inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
+                                       const QTemporaryDir &dir, const OpenWindow &open)
+{
+    QFETCH(QString, chip);
+    QFETCH(QString, lines);
+    QFETCH(int, set);
+    QFETCH(QString, areas);
+    QFETCH(QString, fits);
+    QFETCH(QString, says);
+    ModuleSimulator sim;
+    QVERIFY(sim.start({"--bootloader"}));
+    ctx.settings.ICSPPort = sim.devicePath();
+    ctx.settings.ICSPChip = chip;
+    ctx.settings.ICSPNbTables = lines;
+    (set == 2 ? ctx.settings.ICSPLTAB_L2 : ctx.settings.ICSPLTAB_L1) = areas.section('/', 0, 0);
+    (set == 2 ? ctx.settings.ICSPHTAB_L2 : ctx.settings.ICSPHTAB_L1) = areas.section('/', 1, 1);
+    if (set == 0) {
+        ctx.settings.ICSPHEXADD = areas.section('/', 0, 0);
+        ctx.settings.ICSPHEXLNG = areas.section('/', 1, 1);
+    }
+    QVERIFY(
+        EcrireFichierHex(packageFirmware(), VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
+    const Road road = open();
+    QVERIFY(clickAndWait(road, road.window->BP_tst));
+    QVERIFY(road.connected());
+    prompts.messages.clear();
+    QSignalSpy started(&road.window->runner(), &JobRunner::started);
+    (set == 0 ? road.window->BP_MAJHEX : road.curves[set - 1])->click();
+    QCOMPARE(started.size(), 0);
+    QCOMPARE(prompts.messages.size(), 1);
+    QCOMPARE(prompts.messages.last().text, says);
+    QCOMPARE(road.window->L_Info->text(), says);
+
+    ctx.settings.ICSPLTAB_L1 = fits.section('/', 0, 0);
+    ctx.settings.ICSPHTAB_L1 = fits.section('/', 1, 1);
+    QVERIFY(clickAndWait(road, road.curves.first()));
+    QCOMPARE(prompts.messages.last().text, QString("Courbes download OK."));
+    const int first = fits.section('/', 0, 0).toInt(nullptr, 16);
+    const int words = 256 * lines.toInt();
+    const QList<uint16_t> flash = sim.flashWords(dir.filePath("flash.bin"));
+    for (int k = first; k < first + 2 * words; ++k)
+        QCOMPARE(flash.value(k), ctx.pic.ImagePIC.codeWord(k));
+    QCOMPARE(flash.value(first), uint16_t(0x0782));
+    sim.command("blstats");
+    const QString stats = sim.waitForLine("BLSTATS");
+    QVERIFY2(stats.contains(QString(" frames=%1 ").arg(2 * words / 8)), qPrintable(stats));
+}
+
 // What a window shows along a whole session, where the windows differ.
 struct SessionSigns {
     QString infoWhenConnected;   // the label once connected
@@ -220,6 +297,20 @@ inline void refusalsComeBeforeAnyPort(VekContext &ctx, FakePrompts &prompts, con
     QCOMPARE(road.window->panel(2)->text(), says);
 }
 
+// Waits for the running download to pass a fifth of its way. One that ends or
+// stalls before fails the test at once, saying where it stopped and what the
+// window said.
+inline void waitPastAFifth(const TransferFrame &w)
+{
+    const bool moved =
+        QTest::qWaitFor([&] { return w.ProgressBar >= 20 || !w.transferRunning(); }, 10000);
+    QVERIFY2(w.ProgressBar >= 20 && w.transferRunning(),
+             qPrintable(QString("the download %1 at %2 %: %3")
+                            .arg(moved ? "ended" : "stays")
+                            .arg(w.ProgressBar)
+                            .arg(w.L_Info->text())));
+}
+
 // Escape pressed during a download on a slow line, in a window that asks
 // with real message boxes, and the question to stop it left unanswered: the
 // download ends beneath it. The question goes away before the download's
@@ -232,16 +323,13 @@ inline void downloadEndingBeneathTheStopQuestion(TransferFrame &w, QPushButton *
     w.show();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QVERIFY(Mouse::click(start));
-    QTRY_VERIFY_WITH_TIMEOUT(w.ProgressBar >= 20, 10000);
-    QVERIFY(w.transferRunning());
 
     struct Shown {
         QString text;
         bool questionStillOpen; // a question box stood beneath it
     };
     QList<Shown> shown;
-    QTimer answering;
+    QTimer answering; // from the click on: a download that fails early is answered too
     QObject::connect(&answering, &QTimer::timeout, &w, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
@@ -260,6 +348,10 @@ inline void downloadEndingBeneathTheStopQuestion(TransferFrame &w, QPushButton *
         box->button(QMessageBox::Ok)->click();
     });
     answering.start(10);
+    QVERIFY(Mouse::click(start));
+    waitPastAFifth(w);
+    if (QTest::currentTestFailed())
+        return;
     QWidget *focus = QApplication::focusWidget();
     QTest::keyClick(focus ? focus : &w, Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 15000);

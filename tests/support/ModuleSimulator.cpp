@@ -33,6 +33,12 @@ void ModuleSimulator::command(const QString &line)
     m_process.waitForBytesWritten(1000);
 }
 
+bool ModuleSimulator::unplug()
+{
+    command("quit");
+    return m_process.waitForFinished(10000);
+}
+
 bool ModuleSimulator::sendBytes(const QByteArray &bytes)
 {
     QString line = "send";

@@ -27,6 +27,9 @@ public:
     // The bootloader's flash as program words, dumped through the file
     // `scratchPath`; empty when the simulator did not dump it.
     QList<uint16_t> flashWords(const QString &scratchPath);
+    // Ends the simulator as an unplugged module goes: its side of the line
+    // closes. True once it has.
+    bool unplug();
     // Every output line seen so far.
     QStringList lines() const { return m_seen; }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QWidget>
 
@@ -23,6 +25,29 @@ inline bool click(QWidget *target)
         under = window;
     QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(window, at));
     return under == target || target->isAncestorOf(under);
+}
+
+// Chooses `entry` of `menu` as a mouse does: a click on the menu's title in
+// its window's menu bar, then one on the entry once the menu has opened;
+// false when either cannot be clicked.
+inline bool choose(QMenu *menu, QAction *entry)
+{
+    auto *bar = qobject_cast<QMenuBar *>(menu->parentWidget());
+    if (!bar)
+        return false;
+    if (!bar->window()->isVisible()) {
+        bar->window()->show();
+        if (!QTest::qWaitForWindowExposed(bar->window()))
+            return false;
+    }
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    if (!QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000))
+        return false;
+    const QRect place = menu->actionGeometry(entry);
+    if (place.isEmpty() || !entry->isEnabled())
+        return false;
+    QTest::mouseClick(menu, Qt::LeftButton, {}, place.center());
+    return true;
 }
 
 } // namespace Mouse

@@ -26,6 +26,21 @@ LinkedPty::~LinkedPty()
         ::close(master);
 }
 
+NumberedPorts::NumberedPorts()
+{
+    qputenv("VEK_DEVICE_DIR", QFile::encodeName(folder.path()));
+}
+
+NumberedPorts::~NumberedPorts()
+{
+    qunsetenv("VEK_DEVICE_DIR");
+}
+
+bool NumberedPorts::link(const QString &name, const QString &device)
+{
+    return QFile::link(device, folder.filePath(name));
+}
+
 ForeignPortHolder::ForeignPortHolder(const QString &device)
 {
     const QByteArray path = device.toLocal8Bit();

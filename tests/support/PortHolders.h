@@ -20,6 +20,21 @@ struct LinkedPty {
     QTemporaryDir folder;
 };
 
+// The devices that "COMn" and "LPTn" name, in a folder of the test's own
+// (VEK_DEVICE_DIR) in place of the machine's /dev, whose ports vary: only the
+// devices linked here are there. The variable is cleared again at the end.
+struct NumberedPorts {
+    NumberedPorts();
+    ~NumberedPorts();
+    NumberedPorts(const NumberedPorts &) = delete;
+    NumberedPorts &operator=(const NumberedPorts &) = delete;
+
+    // Makes `name` ("ttyS11", "parport0") a link to `device`.
+    bool link(const QString &name, const QString &device);
+
+    QTemporaryDir folder;
+};
+
 // Another program holding a port by TIOCEXCL and flock(), without a lock file,
 // as some serial programs do: a child process that keeps the device open
 // until this object goes.

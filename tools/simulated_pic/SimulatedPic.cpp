@@ -363,10 +363,13 @@ void SimulatedPic::decodeCommand(int command)
         break;
     case 0x08:
         if (setup == 2) {
+            // This erase takes the configuration area (and the code protection)
+            // only at the configuration word, where the programming
+            // specifications send it; elsewhere it takes the memory loaded.
             if (m_latchKind == Pending::Data)
                 bulkEraseData();
             else
-                bulkEraseProgram();
+                bulkEraseProgram(m_pc == 0x2007);
             if (m_pc == 0x2007) // erasing a protected chip clears the data memory too
                 bulkEraseData();
             ++m_stats.bulkErases;
@@ -379,7 +382,7 @@ void SimulatedPic::decodeCommand(int command)
     case 0x0B:
         if (knowsBulk) {
             if (command == 0x09)
-                bulkEraseProgram();
+                bulkEraseProgram(m_pc >= 0x2000);
             else
                 bulkEraseData();
             ++m_stats.bulkErases;
@@ -441,7 +444,7 @@ void SimulatedPic::beginCycle()
     busyFor(m_real ? m_model.programUs : kIdealProgramUs);
 }
 
-void SimulatedPic::bulkEraseProgram()
+void SimulatedPic::bulkEraseProgram(bool configurationArea)
 {
     for (int a = 0; a < m_model.pgmSize; ++a) {
         const auto weak = m_weak.find(a);
@@ -450,7 +453,7 @@ void SimulatedPic::bulkEraseProgram()
         else if (!refused(a))
             program[size_t(a)] = 0x3FFF;
     }
-    if (m_pc >= 0x2000) {
+    if (configurationArea) {
         for (int i = 0; i < 4; ++i)
             if (!refused(0x2000 + i))
                 userId[size_t(i)] = 0x3FFF;

@@ -98,8 +98,11 @@ public:
     // The chip's counter misses the `nth` Increment Address it decodes while
     // the line looks right (the box's loop-back echoes the command).
     void skipIncrement(int nth) { m_skipIncrement = nth; }
-    // Code protection: program memory reads 0x0000 until an erase from the
-    // configuration area clears it (a protected 12F629 hides its OSCCAL so).
+    // Code protection: program memory reads 0x0000 until an erase of the
+    // configuration area clears it: commands 1 and 7 then Begin
+    // Erase/Programming at the configuration word 0x2007, or Bulk Erase Program
+    // Memory from any configuration address (a protected 12F629 hides its
+    // OSCCAL so).
     void protectCode() { m_protected = true; }
     // A weak program cell: it keeps its value through the next `erases` bulk
     // erases of the program memory.
@@ -133,7 +136,9 @@ private:
     void decodeCommand(int command);
     void loaded(int value);
     void beginCycle();
-    void bulkEraseProgram();
+    // The program memory, and with `configurationArea` the IDs, the
+    // configuration word and the code protection.
+    void bulkEraseProgram(bool configurationArea);
     void bulkEraseData();
     uint16_t readProgramSpace() const;
     void busyFor(int us);

@@ -1,10 +1,12 @@
 #include "app/ui/EngineParametersPanel.h"
 
 #include "app/VekContext.h"
+#include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -97,7 +99,9 @@ QLineEdit *EngineParametersPanel::newBox(const char *name, Box which)
     edit->setAlignment(Qt::AlignRight);
     edit->installEventFilter(this);
     m_boxes[int(which)] = edit;
-    connect(edit, &QLineEdit::textChanged, this, [this, which] {
+    connect(edit, &QLineEdit::textChanged, this, [this, which, edit] {
+        if (!edit->isModified()) // put by the program (a package's preset): taken as it is
+            m_taken[int(which)] = edit->text();
         storeBox(which);
         modifie();
     });
@@ -181,14 +185,20 @@ void EngineParametersPanel::showParameters()
     box(Box::RegimeMaxi)->setText(p.Txt_rpm_maxi);
     box(Box::DureeRetardCliquetis)->setText(p.TxtDureeRetardCliquetis);
     box(Box::Dwell)->setText(p.TxtDwell);
+    for (int i = 0; i < 4; ++i) // an unchanged text gives no change signal
+        m_taken[i] = m_boxes[i]->text();
     (p.MultiSparck ? m_multi : m_single)->setChecked(true);
     m_context.moteur = p;
+    for (int i = 0; i < 4; ++i) // a loaded "2,5" is saved as "2.5"
+        storeBox(Box(i));
 }
 
 void EngineParametersPanel::storeBox(Box which)
 {
+    // Kept with "." as its decimal point, as files and tables read it: a box
+    // is checked before anything else of the window runs.
     EngineParameters &p = m_context.moteur;
-    const QString text = box(which)->text();
+    const QString text = DecimalNumberText(box(which)->text()).value_or(box(which)->text());
     switch (which) {
     case Box::AvanceStatique:
         p.Txt_av_statique = text;
@@ -208,9 +218,20 @@ void EngineParametersPanel::storeBox(Box which)
 void EngineParametersPanel::valider(Box which)
 {
     QLineEdit *edit = box(which);
-    const QString text = EngineParameterRules::valider(which, edit->text());
-    if (text != edit->text())
-        edit->setText(text);
+    const EngineParameterRules::Saisie typed = EngineParameterRules::saisir(which, edit->text());
+    if (!typed.prise()) {
+        refuse(which, typed.refus);
+        return;
+    }
+    m_taken[int(which)] = typed.texte;
+    if (typed.texte != edit->text())
+        edit->setText(typed.texte);
+}
+
+void EngineParametersPanel::refuse(Box which, const QString &message)
+{
+    box(which)->setText(m_taken[int(which)]);
+    emit refused(message);
 }
 
 void EngineParametersPanel::modifie()
@@ -225,12 +246,21 @@ bool EngineParametersPanel::eventFilter(QObject *watched, QEvent *event)
             continue;
         const Box which = Box(i);
         if (event->type() == QEvent::FocusOut) {
-            valider(which);
+            // The box's own context menu leaves the text being typed alone.
+            if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+                valider(which);
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
-                m_boxes[i]->setText(EngineParameterRules::pas(which, m_boxes[i]->text(),
-                                                              key == Qt::Key_PageUp ? +1 : -1));
+                const EngineParameterRules::Saisie typed =
+                    EngineParameterRules::saisir(which, m_boxes[i]->text());
+                if (!typed.prise()) {
+                    refuse(which, typed.refus);
+                    return true;
+                }
+                m_taken[i] =
+                    EngineParameterRules::pas(which, typed.texte, key == Qt::Key_PageUp ? +1 : -1);
+                m_boxes[i]->setText(m_taken[i]);
                 return true;
             }
             if (key == Qt::Key_Return || key == Qt::Key_Enter)

@@ -13,8 +13,9 @@ class QRadioButton;
 
 // The engine-parameter frames of the parameters page. Every control writes its
 // value into the context's engine parameters and marks the curve modified; the
-// four number boxes are stepped with Page Up/Page Down and brought into range
-// on Enter or when they lose the focus. Captions and help texts are put by
+// four number boxes are stepped with Page Up/Page Down and checked on Enter or
+// when they lose the focus: a refused text gives way to the box's previous
+// value, and `refused` carries the message. Captions and help texts are put by
 // the window that holds the panel, by control name.
 class EngineParametersPanel : public QWidget
 {
@@ -32,6 +33,7 @@ public:
 
 signals:
     void info(const QString &text);
+    void refused(const QString &message);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -41,6 +43,7 @@ private:
     QComboBox *newList(const char *name, const QStringList &items);
     QLineEdit *newBox(const char *name, EngineParameterRules::Box which);
     void valider(EngineParameterRules::Box which);
+    void refuse(EngineParameterRules::Box which, const QString &message);
     void storeBox(EngineParameterRules::Box which);
     void modifie();
     void layoutFrames();
@@ -51,6 +54,7 @@ private:
     QComboBox *m_cliquetis = nullptr;
     QComboBox *m_hardXled = nullptr;
     QLineEdit *m_boxes[4] = {};
+    QString m_taken[4]; // each box's value when last shown or taken
     QLineEdit *m_cliquetisPlus = nullptr;
     QRadioButton *m_single = nullptr;
     QRadioButton *m_multi = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/ui/EngineParametersPanel.h"
 #include "app/ui/VEK_Accueil.h"
+#include "base/VEK_LANGUAGE.h"
 #include "base/ui/WindowPrompts.h"
 #include "firmware/VEK_Gestion_OS.h"
 
@@ -138,12 +139,19 @@ bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, Q
     const VEK_Gestion_OS::ProjectResult opened = VEK_Gestion_OS::OuvrirCourbeOS(path);
     projectPackage_ = opened.paquet;
     projectPackageIsNew_ = opened.ajouterALaListe;
-    if (!opened.ok()) {
-        error = opened.message + QLatin1Char('\n') + opened.details.trimmed();
+    QString why;
+    if (opened.lu) {
+        error = opened.message; // read, and refused for what it holds
         return false;
     }
-    return CurveFiles::ReadAll(VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK")), curve,
-                               &error);
+    if (!opened.ok())
+        why = (opened.message + QLatin1Char('\n') + opened.details).trimmed();
+    else if (CurveFiles::ReadAll(VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK")), curve,
+                                 &why))
+        return true;
+    error = CurveFiles::FileMessage(VEK_LANGUAGE::LangKey("CurveFileReadErr"), path,
+                                    {"%RAISON%", why});
+    return false;
 }
 
 void MainWindowCurveFiles::applyProjectFirmware()

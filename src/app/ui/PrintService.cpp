@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -179,7 +180,12 @@ bool PrintService::bp_imprimer(const Request &request)
             return false;
         }
     }
-    if (content != PrintLayout::Content::Text)
+    // A PDF file is complete once written: nothing goes on printing.
+    if (!printer->outputFileName().isEmpty())
+        m_status(GetLanguageText(
+            QStringLiteral("PrintPdfEcrit"),
+            {QStringLiteral("{FICHIER}"), QDir::toNativeSeparators(printer->outputFileName())}));
+    else if (content != PrintLayout::Content::Text)
         m_status(GetLanguageText(QStringLiteral("BPimprimerCurrent")));
     return true;
 }

@@ -23,6 +23,7 @@
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/ElidedLabel.h"
 #include "base/ui/HelpTextFilter.h"
+#include "base/ui/ShownLanguageText.h"
 #include "base/ui/StatusTextArea.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
@@ -246,6 +247,8 @@ QWidget *VEK_Accueil::buildParametersPage()
     engineParameters_->setObjectName(QStringLiteral("EngineParameters"));
     connect(engineParameters_, &EngineParametersPanel::info, this,
             [this](const QString &text) { L_Info_->setText(text); });
+    connect(engineParameters_, &EngineParametersPanel::refused, this,
+            [this](const QString &message) { showWarning(this, message); });
     grid->addWidget(engineParameters_, 0, 0, 1, 2);
 
     auto *option = make<QGroupBox>("FrameCarteOption", page);
@@ -596,7 +599,8 @@ void VEK_Accueil::bp_new_Click()
         s.VersionModule = 3;
     }
     if (ok) {
-        setWindowTitle(QStringLiteral("VEK-Courbe - [ %1 ]").arg(GetLanguageText("BPNewFileDoc")));
+        ShownLanguageText::setWindowTitle(this, QStringLiteral("VEK-Courbe - [ %1 ]"),
+                                          QStringLiteral("BPNewFileDoc"));
         context_.tab_avance.clear(); // also ends a point edit
         for (const char *name : {"FrameTableMap", "FrameRetardCliquetis", "cmdGridColor", "PicMap"})
             control<QWidget>(QString::fromLatin1(name))->hide();
@@ -605,7 +609,7 @@ void VEK_Accueil::bp_new_Click()
         SelectFirmwareEntry(0);
         s.CourbeModifie = false;
     }
-    L_Info_->setText(GetLanguageText("BPNewFileEnd"));
+    ShownLanguageText::setText(L_Info_, QStringLiteral("BPNewFileEnd"));
 }
 
 void VEK_Accueil::about_Click()
@@ -633,6 +637,8 @@ void VEK_Accueil::AfterConfig()
     GrilleVersGraphe();
     VEK_LANGUAGE::InitLanguage();
     InitLangue();
+    ShownLanguageText::retranslate(this);
+    ShownLanguageText::retranslate(L_Info_);
     WriteStatusBar();
 }
 

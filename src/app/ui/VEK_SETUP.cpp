@@ -11,7 +11,6 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -342,16 +341,13 @@ QString VEK_SETUP::checkPort(const QString &device) const
     if (device.isEmpty())
         return GetLanguageText(QStringLiteral("SetupPortEmpty"));
     const SerialPortNames::NamedPort port = SerialPortNames::PortNamed(device);
-    const auto notSerial = [&device] {
+    const SerialPortNames::PortFault fault = SerialPortNames::FaultOf(device);
+    if (port.kind != SerialPortNames::PortKind::Serial ||
+        fault == SerialPortNames::PortFault::NotASerialDevice)
         return GetLanguageText(QStringLiteral("SetupPortNotSerial"),
                                {QStringLiteral("%1"), device});
-    };
-    if (port.kind != SerialPortNames::PortKind::Serial)
-        return notSerial();
-    if (port.leadsNowhere || !QFileInfo::exists(port.device))
+    if (fault == SerialPortNames::PortFault::Missing)
         return GetLanguageText(QStringLiteral("SetupPortMissing"), {QStringLiteral("%1"), device});
-    if (!SerialPortNames::IsSerialPort(port.device))
-        return notSerial();
     if (m_livePort && m_livePort->isOpen()) {
         const QString &opened = port.device;
         const QString name = opened.startsWith(QLatin1String("/dev/")) ? opened.mid(5) : opened;

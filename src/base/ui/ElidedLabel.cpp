@@ -1,5 +1,7 @@
 #include "base/ui/ElidedLabel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -10,6 +12,14 @@
 namespace {
 // The text keeps this far from the label's edges.
 constexpr int kMargin = 3;
+
+// Assistive technology sees the label as a static text, as it sees a QLabel.
+QAccessibleInterface *accessibleLabel(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("ElidedLabel") || !object || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::StaticText);
+}
 } // namespace
 
 QString ElidedToWidth(const QString &text, const QFontMetrics &metrics, int width)
@@ -23,6 +33,8 @@ QString ElidedToWidth(const QString &text, const QFontMetrics &metrics, int widt
 
 ElidedLabel::ElidedLabel(int width, QWidget *parent) : QWidget(parent), m_width(width)
 {
+    static const bool factory = (QAccessible::installFactory(accessibleLabel), true);
+    Q_UNUSED(factory);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
@@ -31,6 +43,7 @@ void ElidedLabel::setText(const QString &text, const QString &whole)
     m_text = text;
     m_whole = whole;
     refreshToolTip();
+    refreshAccessibleText();
     update();
 }
 
@@ -51,9 +64,14 @@ int ElidedLabel::wholeWidth(const QString &text) const
     return width() - textRect().width() + int(std::ceil(advance)) + 1;
 }
 
+QString ElidedLabel::wholeText() const
+{
+    return m_whole.isEmpty() ? m_text : m_whole;
+}
+
 QString ElidedLabel::cutText() const
 {
-    const QString &whole = m_whole.isEmpty() ? m_text : m_whole;
+    const QString whole = ElidedLabel::wholeText();
     return shownText() != whole ? whole : QString();
 }
 
@@ -62,6 +80,13 @@ void ElidedLabel::refreshToolTip()
     const QString tip = cutText();
     if (tip != toolTip())
         setToolTip(tip);
+}
+
+void ElidedLabel::refreshAccessibleText()
+{
+    const QString whole = wholeText();
+    setAccessibleName(whole);
+    setAccessibleDescription(whole);
 }
 
 void ElidedLabel::setHintWidth(int width)

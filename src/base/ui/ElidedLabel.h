@@ -13,7 +13,9 @@ QString ElidedToWidth(const QString &text, const QFontMetrics &metrics, int widt
 // A one-line text in a room of its own (a status-bar panel): it shows what its
 // width holds of its text, gives the whole text as its tooltip when it shows
 // less, and asks for the same room whatever its text, so that no text (a long
-// device path, a long failure) makes its window grow.
+// device path, a long failure) makes its window grow. It paints its text
+// itself: screen readers get the whole text as its accessible name and
+// description, as they would from a label.
 class ElidedLabel : public QWidget
 {
     Q_OBJECT
@@ -37,7 +39,11 @@ protected:
     virtual QRect textRect() const;
     // What the tooltip gives: the whole text when less of it shows.
     virtual QString cutText() const;
+    // All the label says, shown or not.
+    virtual QString wholeText() const;
     void refreshToolTip();
+    // The accessible name and description follow wholeText().
+    void refreshAccessibleText();
     void setHintWidth(int width);
     int hintWidth() const { return m_width; }
 

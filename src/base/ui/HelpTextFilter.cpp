@@ -1,6 +1,6 @@
 #include "base/ui/HelpTextFilter.h"
 
-#include "base/VEK_LANGUAGE.h"
+#include "base/ui/ShownLanguageText.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -21,7 +21,7 @@ bool HelpTextFilter::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
         const auto it = keys_.constFind(watched);
         if (it != keys_.constEnd())
-            target_->setText(VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(it.value())));
+            ShownLanguageText::setText(target_, QString::fromLatin1(it.value()));
     }
     return QObject::eventFilter(watched, event);
 }

@@ -113,7 +113,7 @@ void VEK_BL::BP_DLOAD_Click(int index)
         tellFailure(QMessageBox::Critical, plan.refusal.title, plan.refusal.text);
         return;
     }
-    startDownload(CurveDownloadJob(m_session, m_context.pic.ImagePIC, *plan.plan, texts()),
+    startDownload(CurveDownloadJob(m_session, m_context.pic, *plan.plan, texts()),
                   "MessTablesPartielles");
 }
 

@@ -247,6 +247,14 @@ void PackageEditorWindow::createPackage(const PackageDescription &description)
                            convert, m_services.writeArchive);
     QApplication::restoreOverrideCursor();
     if (result.ok()) {
+        // The window closes on success: the user learns what was made, and where.
+        const QFileInfo package(result.packagePath);
+        m_prompts.message(
+            this, QMessageBox::Information, windowTitle(),
+            GetLanguageText("MessXosCree", {QStringLiteral("%FICHIER%"), package.fileName(),
+                                            QStringLiteral("%DOSSIER%"),
+                                            QDir::toNativeSeparators(package.absolutePath())}),
+            QMessageBox::Ok);
         accept();
         return;
     }

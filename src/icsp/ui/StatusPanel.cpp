@@ -25,11 +25,13 @@ QSize StatusPanel::sizeHint() const
     return {hintWidth(), height()};
 }
 
-void StatusPanel::setPicture(const QImage &picture, const QString &cut)
+void StatusPanel::setPicture(const QImage &picture, const QString &says, bool cut)
 {
     m_picture = picture;
+    m_pictureText = says;
     m_pictureCut = cut;
     refreshToolTip();
+    refreshAccessibleText();
     update();
 }
 
@@ -46,9 +48,16 @@ QRect StatusPanel::textRect() const
 
 QString StatusPanel::cutText() const
 {
-    QStringList cut{m_pictureCut, ElidedLabel::cutText()};
+    QStringList cut{m_pictureCut ? m_pictureText : QString(), ElidedLabel::cutText()};
     cut.removeAll(QString());
     return cut.join(QLatin1Char('\n'));
+}
+
+QString StatusPanel::wholeText() const
+{
+    QStringList says{m_pictureText, ElidedLabel::wholeText()};
+    says.removeAll(QString());
+    return says.join(QLatin1Char('\n'));
 }
 
 void StatusPanel::fitWidth(int width)

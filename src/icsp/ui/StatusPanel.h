@@ -14,8 +14,9 @@ class StatusPanel : public ElidedLabel
 public:
     explicit StatusPanel(int width, QWidget *parent = nullptr);
 
-    // `cut`: the whole of a text the picture shows only in part.
-    void setPicture(const QImage &picture, const QString &cut = {});
+    // `says`: the text drawn in the picture; `cut`: the picture shows it only
+    // in part (the tooltip then gives it whole).
+    void setPicture(const QImage &picture, const QString &says = {}, bool cut = false);
     const QImage &picture() const { return m_picture; }
     // Shows `text` and keeps the panel wide enough for all of it: for short
     // texts of a known length only (the module's identity).
@@ -28,6 +29,7 @@ signals:
 protected:
     QRect textRect() const override;
     QString cutText() const override;
+    QString wholeText() const override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -35,5 +37,6 @@ private:
     void fitWidth(int width);
 
     QImage m_picture;
-    QString m_pictureCut;
+    QString m_pictureText;
+    bool m_pictureCut = false;
 };

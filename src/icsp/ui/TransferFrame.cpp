@@ -294,6 +294,8 @@ void TransferFrame::MnuClsBuff_Click()
 {
     m_context.pic.InitMemoire();
     chipPrepared();
+    L_Info->setText(GetLanguageText("MessTamponEfface"));
+    showOutcome(true, {});
 }
 
 void TransferFrame::showProgrammerSetup(const std::function<void()> &closed)
@@ -310,6 +312,7 @@ bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobO
 {
     if (m_runner.isRunning())
         return false;
+    clearOutcome();
     m_done = std::move(done);
     m_leftWhenStopped = leftWhenStopped;
     const MainSettings settings = m_context.settings;
@@ -486,10 +489,23 @@ void TransferFrame::tellFailure(QMessageBox::Icon icon, const QString &title, co
 
 void TransferFrame::showOutcome(bool succeeded, const QString &failure)
 {
-    if (succeeded)
+    m_failureShown.clear();
+    if (succeeded) {
         panel(2)->setText(GetLanguageText("BEPItem2"));
-    else // hover help soon replaces L_Info: the panel's tooltip keeps the reason whole
-        panel(2)->setText(failure.section(QLatin1Char('\n'), 0, 0).trimmed(), failure);
+        return;
+    }
+    // Hover help soon replaces L_Info: the panel's tooltip keeps the reason whole.
+    m_failureShown = failure.section(QLatin1Char('\n'), 0, 0).trimmed();
+    panel(2)->setText(m_failureShown, failure);
+}
+
+// Only a failure is taken away: what the panel shows otherwise (ready, a
+// window's own text) is no outcome of an earlier operation.
+void TransferFrame::clearOutcome()
+{
+    if (!m_failureShown.isEmpty() && panel(2)->text() == m_failureShown)
+        panel(2)->setText({});
+    m_failureShown.clear();
 }
 
 void TransferFrame::tellDownload(const JobOutcome &outcome)

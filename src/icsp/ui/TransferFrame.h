@@ -85,7 +85,8 @@ public:
     QPushButton *BP_UPLOAD = nullptr;
     QPushButton *BP_Config = nullptr; // programmer set-up (programmer and bootloader windows)
 
-    // "Clear buffer": blank image, views redrawn; file name and bars kept.
+    // "Clear buffer": blank image, views redrawn; file name and bars kept;
+    // the information label says so.
     void MnuClsBuff_Click();
 
     // The programmer set-up dialog, modal; `closed` runs once it has closed
@@ -140,6 +141,9 @@ protected:
     // The status bar keeps how the last operation ended: ready after a
     // success, else the first line of `failure`, whole as its tooltip.
     void showOutcome(bool succeeded, const QString &failure);
+    // An operation starts: a failure the status bar still shows from an
+    // earlier one goes, so that nothing older stands as its outcome.
+    void clearOutcome();
     // An operation that ended without doing its work (refused before anything
     // was sent, a port that would not open): the information label and the
     // status bar say why (`info`, else `text`), then its box tells `text`.
@@ -194,4 +198,5 @@ private:
     bool m_stopQuestionWithdrawn = false; // the job ended beneath it
     QList<QPair<QWidget *, bool>> m_lockedStates;
     QList<QPushButton *> m_downloads; // the link buttons' downloads
+    QString m_failureShown;           // the failure status panel 2 shows, if it still does
 };

@@ -94,14 +94,15 @@ VEK_BarGraph::Drawing VEK_BarGraph::drawing(bool fond, const QString &text) cons
 void VEK_BarGraph::draw(const Drawing &d)
 {
     QImage surface = clearedSurface();
-    QString cut;
+    bool cut = false;
+    QString says = d.text;
     if (d.fond)
         cut = drawFond(surface, d);
     else
-        drawPanel(surface, d);
+        says = drawPanel(surface, d);
     m_last = d;
     m_shown = surface.cacheKey();
-    m_panel->setPicture(surface, cut);
+    m_panel->setPicture(surface, says, cut);
 }
 
 // A picture replaced by another (taken away, or drawn by another bar) stays.
@@ -121,7 +122,7 @@ void VEK_BarGraph::DrawPanel(const QString &TextAvant, int16_t Valeur, const QSt
     draw(d);
 }
 
-void VEK_BarGraph::drawPanel(QImage &surface, const Drawing &d) const
+QString VEK_BarGraph::drawPanel(QImage &surface, const Drawing &d) const
 {
     const QFontMetrics metrics(m_panel->font());
     const int h = surface.height();
@@ -135,13 +136,14 @@ void VEK_BarGraph::drawPanel(QImage &surface, const Drawing &d) const
         start = metrics.horizontalAdvance(d.textBefore); // the bar starts after it
     }
     const int value = std::min<int>(d.value, 100);
+    const QString text = d.text + QString::number(value) + QStringLiteral(" %");
     painter.setPen(inkColor(d.progressColor));
-    painter.drawText(0, textTop + metrics.ascent(),
-                     d.text + QString::number(value) + QStringLiteral(" %"));
+    painter.drawText(0, textTop + metrics.ascent(), text);
     painter.end();
     if (value > 0)
         notXorFill(surface, start, start + RoundHalfEven((surface.width() - start) * value / 100.0),
                    d.progressColor);
+    return d.textBefore + text;
 }
 
 void VEK_BarGraph::DrawFond(const QString &Text)
@@ -151,8 +153,8 @@ void VEK_BarGraph::DrawFond(const QString &Text)
 }
 
 // A long device path keeps both its ends in the panel's own width (the window
-// never grows for it): the whole, for the panel's tooltip, when it is cut.
-QString VEK_BarGraph::drawFond(QImage &surface, const Drawing &d) const
+// never grows for it): true when it is cut, for the panel's tooltip.
+bool VEK_BarGraph::drawFond(QImage &surface, const Drawing &d) const
 {
     const QFontMetrics metrics(m_panel->font());
     const QString shown =
@@ -166,5 +168,5 @@ QString VEK_BarGraph::drawFond(QImage &surface, const Drawing &d) const
         painter.drawText(QPointF(left, top + metrics.ascent()), shown);
     }
     notXorFill(surface, 0, surface.width(), d.progressColor);
-    return shown != d.text ? d.text : QString();
+    return shown != d.text;
 }

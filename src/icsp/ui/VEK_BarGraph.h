@@ -68,8 +68,9 @@ private:
     };
     Drawing drawing(bool fond, const QString &text) const;
     void draw(const Drawing &d);
-    void drawPanel(QImage &surface, const Drawing &d) const;
-    QString drawFond(QImage &surface, const Drawing &d) const;
+    // Each returns what it drew: the panel's text; whether the text is cut.
+    QString drawPanel(QImage &surface, const Drawing &d) const;
+    bool drawFond(QImage &surface, const Drawing &d) const;
     QColor inkColor(uint32_t progressColor) const;
     QImage clearedSurface() const;
     void notXorFill(QImage &surface, int x0, int x1, uint32_t progressColor) const;

@@ -507,6 +507,7 @@ void VEK_ICSP::BP_Clear_Click()
 
 void VEK_ICSP::MnuEditHex_Click()
 {
+    clearOutcome();
     L_Info->setText(QStringLiteral("Editer location ? "));
     T_ProgramMem->setPlainText(QStringLiteral("Test d'édition uniquement, faire un CLEAR !"));
 }

@@ -179,8 +179,12 @@ QWidget *VEK_SETUP_ICSP::buildProgrammerPage()
     ICSP_Delay->setTickPosition(QSlider::TicksBelow);
     auto *delayValue = named("DelayValue", new QLabel);
     delayValue->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000 µs")));
-    connect(ICSP_Delay, &QSlider::valueChanged, delayValue,
-            [delayValue](int us) { delayValue->setText(QStringLiteral("%1 µs").arg(us)); });
+    const auto showDelay = [delayValue](int us) {
+        delayValue->setText(QStringLiteral("%1 µs").arg(us));
+    };
+    connect(ICSP_Delay, &QSlider::valueChanged, delayValue, showDelay);
+    // A stored delay the slider already stands at moves nothing: shown now.
+    showDelay(ICSP_Delay->value());
     delay->addWidget(ICSP_Delay, 1);
     delay->addWidget(delayValue);
 
@@ -692,6 +696,9 @@ QString VEK_SETUP_ICSP::portRefusalText(IcspSetup::PortRefusal refusal, const QS
         return GetLanguageText(QStringLiteral("IcspSetupNoPort"));
     case R::NotAPort:
         return GetLanguageText(QStringLiteral("IcspSetupBadPort"), {QStringLiteral("%1"), port});
+    case R::Missing:
+        return GetLanguageText(QStringLiteral("IcspSetupMissingPort"),
+                               {QStringLiteral("%1"), port});
     case R::NotAPortDevice:
         return GetLanguageText(QStringLiteral("IcspSetupNotAPortDevice"),
                                {QStringLiteral("%1"), port});

@@ -59,10 +59,13 @@ private slots:
         QLineEdit *rpm = page.panel.box(Box::RegimeMaxi);
         QVERIFY(QTest::qWaitForWindowActive(&page.panel));
         rpm->setFocus();
+        QSignalSpy refused(&page.panel, &EngineParametersPanel::refused);
         page.type(Box::RegimeMaxi, "12000");
         QCOMPARE(rpm->text(), QString("12000"));
         page.panel.box(Box::Dwell)->setFocus();
-        QCOMPARE(rpm->text(), QString("10000"));
+        QCOMPARE(rpm->text(), QString("6650")); // out of range: refused, the value kept
+        QCOMPARE(refused.count(), 1);
+        QCOMPARE(page.ctx.moteur.Txt_rpm_maxi, QString("6650"));
     }
 
     void listsMarkModified()

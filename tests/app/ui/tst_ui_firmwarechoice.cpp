@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -272,6 +273,43 @@ private slots:
             QCOMPARE(answers.texts.size(), 1);
         }
         QVERIFY(!w.isVisible());
+    }
+
+    // A project read whole but naming no usable package is refused in the
+    // user's language, for that reason alone: the file was read.
+    void projectWithAnUnusablePackageName_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("message"); // %1: the project
+        TestSupport::row("French", QString("francais.ini"),
+                         QString("Le projet %1 désigne son paquet sous le nom « A..B », qui n'est "
+                                 "pas un nom de paquet utilisable : le projet n'est pas ouvert."));
+        TestSupport::row("English", QString("english.ini"),
+                         QString("The project %1 names its package \"A..B\", which is not a "
+                                 "usable package name: the project is not opened."));
+    }
+
+    void projectWithAnUnusablePackageName()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, message);
+        PackageDescription description;
+        description.setInfo("NomDuFichier", "A..B");
+        const QString nfo = program_.filePath("OS.NFO");
+        QVERIFY(description.write(nfo));
+        QVERIFY(TestSupport::writeFile(program_.filePath("COURBE.VEK"), "1000;10;8\r\n"));
+        const QString project = program_.filePath("projC.xsc");
+        QVERIFY(PackageArchive::build(
+                    project, {{nfo, "OS.NFO"}, {program_.filePath("COURBE.VEK"), "COURBE.VEK"}})
+                    .ok());
+        VEK_Accueil w;
+        w.Form_Load(false);
+        TestSupport::useTexts(language);
+        const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
+        MainWindowCurveFiles files(w);
+        ModalAnswerer answers({});
+        files.commands().OpenFile(project);
+        QCOMPARE(answers.texts, QStringList{message.arg(project)});
     }
 
     void curveAndProjectRoundTrip()

@@ -17,6 +17,7 @@
 #include "live/ui/LedLamp.h"
 #include "live/ui/LivePage.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -228,13 +229,14 @@ private slots:
             QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
             return tip;
         };
-        const QWidget *panel = w.StatusBarCom()->findChild<QWidget *>("Panel1");
+        QWidget *panel = w.StatusBarCom()->findChild<QWidget *>("Panel1");
 
         QCOMPARE(choosePort(link), link);
         QCOMPARE(w.statusPanel(1), link);
         QTest::qWait(20);
         QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
         QCOMPARE(panel->toolTip(), link);
+        QCOMPARE(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name), link);
 
         QCOMPARE(choosePort(pty.device), pty.device);
         QTest::qWait(20);
@@ -261,9 +263,10 @@ private slots:
         QTest::mouseMove(w.BP_Quit, QPoint(5, 5));
         QTest::mouseMove(w.BP_Quit, QPoint(8, 8));
         QCOMPARE(w.L_Info->text(), VEK_LANGUAGE::GetLanguageText("MMBPQuit"));
-        const StatusPanel *status = w.panel(2);
+        StatusPanel *status = w.panel(2);
         QVERIFY2(status->shownText() != reason, qPrintable(status->shownText())); // cut here
         QCOMPARE(status->toolTip(), reason);
+        QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name), reason);
     }
 
     void mainWindowStatusTextDoesNotSqueezeThePages()

@@ -155,6 +155,50 @@ private slots:
         QVERIFY(!caption(w, "LabelMAPPING3D2").isEmpty());
     }
 
+    // A language chosen in the configuration dialog reaches what the window
+    // shows already: the help text of the button under the pointer and the
+    // new curve's title.
+    void languageChangeRetranslatesWhatIsShown_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("help");
+        QTest::addColumn<QString>("title");
+        TestSupport::row("French to German", QString("francais.ini"), QString("deutch.ini"),
+                         QString("Serielle Schnittstelle, Sprache und Diagrammart"),
+                         QString("VEK-Courbe - [ Neue Kurve ]"));
+        TestSupport::row("Spanish to French", QString("spanish.ini"), QString("francais.ini"),
+                         QString("Port série, langue et type de graphique"),
+                         QString("VEK-Courbe - [ Nouvelle courbe ]"));
+    }
+
+    void languageChangeRetranslatesWhatIsShown()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, help);
+        QFETCH(QString, title);
+        MainSettingsLoader::OpenStore()->setValue("Config/Language", from);
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *config = w.control<QPushButton>("Config");
+        QTest::mouseMove(config, QPoint(5, 5));
+        QTest::mouseMove(config, QPoint(8, 8));
+        const QString before = w.L_Info()->text();
+        QVERIFY(!before.isEmpty() && before != help);
+        QTest::mouseClick(config, Qt::LeftButton);
+        auto *dialog = qobject_cast<VEK_SETUP *>(QApplication::activeModalWidget());
+        QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
+        QRadioButton *language = dialog->languageOption(to);
+        QTest::mouseClick(language, Qt::LeftButton, {}, QPoint(6, language->height() / 2));
+        QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
+        QCOMPARE(w.settings().Language, to);
+        QCOMPARE(w.L_Info()->text(), help);
+        QCOMPARE(w.windowTitle(), title);
+    }
+
     void pointerOverAControlShowsItsHelp()
     {
         VEK_Accueil w;

@@ -1,12 +1,16 @@
+#include "Keyboard.h"
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
+#include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
 #include "base/VEK_LANGUAGE.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,6 +21,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+using TestSupport::row;
 using VEK_LANGUAGE::GetLanguageText;
 
 // The curve page, the engine parameters and the option-board dialog inside the
@@ -91,6 +96,102 @@ private slots:
         QCOMPARE(w.control<QLineEdit>("Txt_av_statique")->text(), QString("45"));
         QCOMPARE(w.context().moteur.Txt_av_statique, QString("45"));
         QVERIFY(!w.settings().CourbeModifie);
+    }
+
+    // A number typed into an engine box, and the box left with Tab: "," or
+    // "." is its decimal point; a text that is no number, lies out of range or
+    // is not whole where the box takes whole numbers is refused with a message
+    // naming the box, and the box keeps its value. The curve file keeps ".".
+    void typedEngineNumbers_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");    // in the box and in the file, after Tab
+        QTest::addColumn<QString>("message"); // the refusal; empty: taken
+        const QString st = "Txt_av_statique", rpm = "Txt_rpm_maxi", dur = "TxtDureeRetardCliquetis",
+                      dwell = "TxtDwell";
+        const QString stRange = "Avance statique : « %1 » est hors limites : entrez un nombre de "
+                                "0 à 127.5.";
+        const QString rpmRange = "Régime maxi : « %1 » n'est pas accepté : entrez un nombre "
+                                 "entier de 0 à 10000.";
+        const QString durRange = "Durée du retard : « %1 » n'est pas accepté : entrez un nombre "
+                                 "entier de 0 à 255.";
+        const QString dwellRange = "Temps de charge : « %1 » est hors limites : entrez un nombre "
+                                   "de 0 à 5.";
+        row("static, comma", st, "12,5", "12.5", "");
+        row("static, dot", st, "12.5", "12.5", "");
+        row("static, comma off step", st, "45,3", "45.5", "");
+        row("static, no number", st, "abc", "45", "Avance statique : « abc » n'est pas un nombre.");
+        row("static, number and more", st, "12,5°", "45",
+            "Avance statique : « 12,5° » n'est pas un nombre.");
+        row("static, beyond", st, "127,6", "45", stRange.arg("127,6"));
+        row("static, below", st, "-0,5", "45", stRange.arg("-0,5"));
+        row("rev limit, whole", rpm, "7200", "7200", "");
+        row("rev limit, whole with a comma", rpm, "7200,0", "7200", "");
+        row("rev limit, comma fraction", rpm, "6,5", "6650", rpmRange.arg("6,5"));
+        row("rev limit, dot fraction", rpm, "6650.5", "6650", rpmRange.arg("6650.5"));
+        row("rev limit, no number", rpm, "abc", "6650",
+            "Régime maxi : « abc » n'est pas un nombre.");
+        row("rev limit, beyond", rpm, "12000", "6650", rpmRange.arg("12000"));
+        row("duration, whole", dur, "12", "12", "");
+        row("duration, fraction", dur, "2,5", "10", durRange.arg("2,5"));
+        row("duration, beyond", dur, "256", "10", durRange.arg("256"));
+        row("dwell, comma", dwell, "2,7", "2.70", "");
+        row("dwell, dot", dwell, "3.25", "3.25", "");
+        row("dwell, no number", dwell, "2,7x", "2.5",
+            "Temps de charge : « 2,7x » n'est pas un nombre.");
+        row("dwell, beyond", dwell, "5,01", "2.5", dwellRange.arg("5,01"));
+    }
+
+    void typedEngineNumbers()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QFETCH(QString, message);
+        const QMap<QString, QString> fileKeys{{"Txt_av_statique", "#AVANCE STATIQUE="},
+                                              {"Txt_rpm_maxi", "#MAXI RPM="},
+                                              {"TxtDureeRetardCliquetis", "#CLIQUETIS TEMPS="},
+                                              {"TxtDwell", "#DWELL T="}};
+        VEK_Accueil w;
+        w.Form_Load(false);
+        auto *edit = w.control<QLineEdit>(box);
+        QVERIFY(Keyboard::focus(edit));
+        Keyboard::retype(typed);
+        Keyboard::press(Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != edit);
+        auto *warning = w.findChild<QMessageBox *>("Warning");
+        QCOMPARE(warning ? warning->text() : QString(), message);
+        if (warning)
+            warning->button(QMessageBox::Ok)->click();
+        QCOMPARE(edit->text(), kept);
+
+        const QString path = store_.filePath("typed.vek");
+        QFile::remove(path);
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->selectFile(path);
+            static_cast<QDialog *>(dialog)->accept(); // as the Save button does
+        });
+        QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
+        const QStringList lines = QString::fromLatin1(TestSupport::readFile(path)).split("\r\n");
+        QVERIFY(lines.contains(fileKeys.value(box) + kept));
+    }
+
+    // A value that a file gives with a decimal comma is read by the file's
+    // rules, and saved again with ".".
+    void loadedCommaIsSavedWithADot()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        const QString vek = store_.filePath("comma.vek");
+        QVERIFY(TestSupport::writeFile(vek, "#VEKP_COURBE 2\r\n#DWELL T=2,7\r\n"
+                                            "#TABLE=1000;10;8\r\n"));
+        MainWindowCurveFiles files(w);
+        files.commands().OpenFile(vek);
+        QCOMPARE(w.control<QLineEdit>("TxtDwell")->text(), QString("2,7"));
+        QVERIFY(files.currentCurve().toVek().contains("#DWELL T=2.7\r\n"));
     }
 
     void optionBoardButtonOpensTheDialog()

@@ -161,7 +161,7 @@ private slots:
         const QString pdf = m_dir.filePath(QStringLiteral("wide.pdf"));
         service.setPdfOutput(pdf);
         QVERIFY(service.bp_imprimer({PrintLayout::Curves, 3, &chart, {}, {}}));
-        QCOMPARE(m_status, QStringList{VEK_LANGUAGE::GetLanguageText("BPimprimerCurrent")});
+        QCOMPARE(m_status, QStringList{"Fichier PDF enregistré : " + pdf});
         const QImage page = renderPage(pdf);
         QVERIFY(!page.isNull());
         const QRect red = boxOf(page, reddish);
@@ -235,7 +235,7 @@ private slots:
         lines << QStringLiteral("long:") + QString(300, QLatin1Char('x')) + QStringLiteral(":end");
         QVERIFY(service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, lines.join("\r\n")}));
         QCOMPARE(m_informed, QStringList{PrintService::PrintingText});
-        QVERIFY(m_status.isEmpty());
+        QCOMPARE(m_status, QStringList{"Fichier PDF enregistré : " + pdf});
         QVERIFY(pageCount(pdf) >= 2);
         QVERIFY(boxOf(renderPage(pdf), notWhite).isValid());
         QProcess text;
@@ -316,6 +316,33 @@ private slots:
         QVERIFY(
             !service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    // Printed to a PDF file, the information label names the file written
+    // rather than saying that printing goes on.
+    void pdfFileWrittenIsNamed_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("says");
+        TestSupport::row("French", QString("francais.ini"), QString("Fichier PDF enregistré : "));
+        TestSupport::row("Spanish", QString("spanish.ini"), QString("Archivo PDF guardado: "));
+    }
+
+    void pdfFileWrittenIsNamed()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, says);
+        TestSupport::useTexts(language);
+        PrintService service;
+        hook(service);
+        const QString pdf = m_dir.filePath(QStringLiteral("offered map.pdf"));
+        service.setPdfChooser([pdf] { return pdf; });
+        VekContext context;
+        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
+        const bool printed = service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}});
+        TestSupport::useFrenchTexts();
+        QVERIFY(printed);
+        QCOMPARE(m_status, QStringList{says + pdf});
     }
 
     void printerErrorOffersPdf()

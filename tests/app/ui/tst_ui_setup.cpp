@@ -147,6 +147,11 @@ private slots:
             "vers un pseudo-terminal…).");
         row("link to nothing, OK", "{nothing}", "OK",
             "Le port série {nothing} n'existe pas. Choisissez un autre port.");
+        // One answer for one device that is not there, named or typed.
+        row("COM4 not there, OK", "COM4", "OK",
+            "Le port série COM4 n'existe pas. Choisissez un autre port.");
+        row("its device, OK", "{ports}/ttyS3", "OK",
+            "Le port série {ports}/ttyS3 n'existe pas. Choisissez un autre port.");
     }
 
     void typedPortIsThePortTaken()
@@ -157,11 +162,13 @@ private slots:
         LinkedPty pty;
         QVERIFY(!pty.link.isEmpty());
         QVERIFY(TestSupport::writeFile(pty.folder.filePath("plain"), "not a port"));
+        NumberedPorts ports; // none there
         const auto places = [&](QString text) {
             return text.replace("{link}", pty.link)
                 .replace("{pty}", pty.device)
                 .replace("{file}", pty.folder.filePath("plain"))
-                .replace("{nothing}", pty.folder.filePath("nothing"));
+                .replace("{nothing}", pty.folder.filePath("nothing"))
+                .replace("{ports}", ports.folder.path());
         };
         typed = places(typed);
         VekContext context;

@@ -122,6 +122,16 @@ private slots:
             QCOMPARE(words[k], uint16_t(0x3FFF));
     }
 
+    // Curve set 2 whose tables run past the chip is refused, every area outside
+    // named; set 1 then goes as before.
+    void areasPastTheChipAreNotSent_data() { BootloaderWindowRig::addAreasPastTheChipRows(2); }
+
+    void areasPastTheChipAreNotSent()
+    {
+        BootloaderWindowRig::areasPastTheChipAreNotSent(*ctx, prompts, dir,
+                                                        [this] { return open(); });
+    }
+
     // The close box during a firmware download, the module on a slow line so
     // that the download is mid-way: Yes stops it, closes the transfer and says
     // what the module now holds; No lets it run to its end.
@@ -146,8 +156,9 @@ private slots:
         prompts.messages.clear();
         QSignalSpy finished(&w.runner(), &JobRunner::finished);
         w.BP_MAJHEX->click();
-        QTRY_VERIFY_WITH_TIMEOUT(w.ProgressBar >= 20, 10000);
-        QVERIFY(w.transferRunning());
+        BootloaderWindowRig::waitPastAFifth(w);
+        if (QTest::currentTestFailed())
+            return;
         prompts.answer = stop ? QMessageBox::Yes : QMessageBox::No;
         const bool closed = w.close();
         QVERIFY(!prompts.messages.isEmpty());
@@ -283,43 +294,66 @@ private slots:
         QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
     }
 
-    // A module that refuses a frame of the curve download, or the close: the
-    // fault is told in this window, and the window ends disconnected all the
-    // same, with nothing that reads as a success and no progress left beside
-    // the red link.
+    // A module that refuses a frame of the curve download, or the close, or
+    // is gone by then: the fault and its cause are told in this window, and
+    // the window ends disconnected all the same, with nothing that reads as a
+    // success and no progress left beside the red link. "%PORT%": the module's
+    // device; "unplugged": the module leaves while the window is idle.
     void faultsAreToldAndTheWindowEndsDisconnected_data()
     {
+        QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("downloadSays"); // the curve download's failure ("" none)
         QTest::addColumn<QString>("closeSays");    // the message of the disconnection ("" none)
         QTest::addColumn<QString>("info");         // the label once disconnected
+        const QString fr = "francais.ini";
         const QString afterFailure = GetLanguageText("MessDeconnexionApresEchec");
         // The third frame is block 0x310; a good acknowledgement is E7 E4.
         QTest::newRow("wrong acknowledgement")
-            << "wrong:E3:3"
+            << fr << "wrong:E3:3"
             << GetLanguageText("MessBlocRefuse", {"{ADR}", "0310", "{REPONSE}", " E7 E5"}) << ""
             << afterFailure;
-        QTest::newRow("late acknowledgement") << "late:E3:3"
+        QTest::newRow("late acknowledgement") << fr << "late:E3:3"
                                               << "Timeout of communication ! [0x0310]"
                                               << "" << afterFailure;
         QTest::newRow("half an acknowledgement")
-            << "partial:E3:3"
+            << fr << "partial:E3:3"
             << GetLanguageText("MessBlocIncomplet", {"{ADR}", "0310", "{REPONSE}", " E7"}) << ""
             << afterFailure;
-        QTest::newRow("close unacknowledged")
-            << "silent:ED:0"
-            << "" << BootloaderMessages::CloseFailed << BootloaderMessages::CloseFailedInfo;
+        const QString silent = "\nLe module n'a pas répondu dans les 500 ms.";
+        const QString gone = "\nLiaison interrompue sur %PORT% : "
+                             "le périphérique a disparu (adaptateur USB débranché ?)";
+        TestSupport::row("close unacknowledged", fr, "silent:ED:0", "",
+                         "Erreur pendant la cloture !" + silent,
+                         "Erreur pendant la cloture du transfert !" + silent);
+        TestSupport::row("close answered past 500 ms", fr, "late:ED:0", "",
+                         "Erreur pendant la cloture !" + silent,
+                         "Erreur pendant la cloture du transfert !" + silent);
+        TestSupport::row("module unplugged while idle", fr, "unplugged", "",
+                         "Erreur pendant la cloture !" + gone,
+                         "Erreur pendant la cloture du transfert !" + gone);
+        TestSupport::row("module unplugged, in English", QString("english.ini"), "unplugged", "",
+                         QString("Erreur pendant la cloture !\nLink lost on %PORT%: "
+                                 "the device has gone (USB adapter unplugged?)"),
+                         QString("Erreur pendant la cloture du transfert !\nLink lost on %PORT%: "
+                                 "the device has gone (USB adapter unplugged?)"));
     }
 
     void faultsAreToldAndTheWindowEndsDisconnected()
     {
+        QFETCH(QString, language);
         QFETCH(QString, fault);
         QFETCH(QString, downloadSays);
         QFETCH(QString, closeSays);
         QFETCH(QString, info);
+        TestSupport::useTexts(language);
+        const bool unplugged = fault == "unplugged";
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", fault}));
+        QVERIFY(sim.start(unplugged ? QStringList{"--bootloader"}
+                                    : QStringList{"--bootloader", "--fault", fault}));
         ctx->settings.ICSPPort = sim.devicePath();
+        closeSays.replace("%PORT%", sim.devicePath());
+        info.replace("%PORT%", sim.devicePath());
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
         if (!downloadSays.isEmpty()) {
@@ -332,6 +366,8 @@ private slots:
             QVERIFY(w.panel(2)->picture().isNull()); // no bar left part-way
         }
 
+        if (unplugged)
+            QVERIFY(sim.unplug());
         QVERIFY(clickAndWait(w, w.BP_tst));
         if (!closeSays.isEmpty())
             QCOMPARE(prompts.messages.last().text, closeSays);
@@ -342,9 +378,47 @@ private slots:
         QCOMPARE(w.panel(3)->text(), QString("LOCAL"));
         QVERIFY(w.panel(2)->picture().isNull());
         QVERIFY(!w.session().connected());
-        sim.command("blstats");
-        const QString stats = sim.waitForLine("BLSTATS");
-        QVERIFY2(stats.contains("close=3"), qPrintable(stats)); // 0xED, 0xED, then the judged one
+        if (unplugged)
+            return;
+        // 0xED, 0xED, then the judged one (a late module counts it once it answers).
+        const auto stats = [&sim] {
+            sim.command("blstats");
+            return sim.waitForLine("BLSTATS");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(stats().contains("close=3"), 5000);
+    }
+
+    // A second connection after one that failed: while it greets the module,
+    // the status bar no longer shows the earlier failure as if it were current.
+    void newConnectionTakesTheOldFailureAway_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("failed"); // the first connection's outcome
+        TestSupport::row("French", QString("francais.ini"),
+                         QString("Pas de réponse du module par le VEK-MZ300"));
+        TestSupport::row("English", QString("english.ini"),
+                         QString("No answer from the module through the VEK-MZ300"));
+    }
+
+    void newConnectionTakesTheOldFailureAway()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, failed);
+        TestSupport::useTexts(language);
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader", "--fault", "silent:3A:0"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(Mouse::click(w.BP_tst));
+        QTRY_VERIFY_WITH_TIMEOUT(!w.transferRunning(), 15000);
+        QCOMPARE(w.panel(2)->text(), failed);
+
+        QSignalSpy finished(&w.runner(), &JobRunner::finished);
+        QVERIFY(Mouse::click(w.BP_tst));
+        QVERIFY(w.transferRunning());
+        QCOMPARE(w.panel(2)->text(), QString());
+        QVERIFY(finished.wait(15000));
+        QCOMPARE(w.panel(2)->text(), failed);
     }
 
     // After a download that ended with the device gone, a connection that
@@ -409,7 +483,7 @@ private slots:
         QFETCH(QString, file);
         TestSupport::useTexts(file);
         ModuleSimulator sim;
-        const QString name = "VEK\tSIM\r\n01\x01";
+        const QString name = "VEKSIM\x7F\u0080\n1\x01\u009F"; // C0, DEL and C1 controls
         QVERIFY(sim.start(
             {"--bootloader", "--bl-name", name, "--bl-version", "0327", "--bl-revision", "1F"}));
         ctx->settings.ICSPPort = sim.devicePath();
@@ -420,7 +494,7 @@ private slots:
         QTest::qWait(20); // the layout takes the new text
         QCOMPARE(w.session().identity.ModuleNom, name);
         const StatusPanel *identity = w.panel(3);
-        QCOMPARE(identity->text(), QString("VEK·SIM··01·\\REV:1F - OS:3.2.7"));
+        QCOMPARE(identity->text(), QString("VEKSIM···1··\\REV:1F - OS:3.2.7"));
         QCOMPARE(identity->shownText(), identity->text());
         // The panel within the window, the window within the screen.
         QVERIFY(identity->mapTo(&w, QPoint(identity->width(), 0)).x() <= w.width());

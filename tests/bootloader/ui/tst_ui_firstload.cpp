@@ -165,7 +165,8 @@ private slots:
         QTest::newRow("module gone mid-download") << "drop:E3:11" << 2 << 0 << "[0x0050]"
                                                   << "100" << false << 0x50 << "";
         QTest::newRow("close unanswered") << "silent:ED:0" << 2 << 0 << ok << "101" << true << 0x200
-                                          << BootloaderMessages::CloseFailedInfo;
+                                          << "Erreur pendant la cloture du transfert !\n"
+                                             "Le module n'a pas répondu dans les 500 ms.";
     }
 
     void faultsAreToldAtTheirStep()
@@ -238,9 +239,10 @@ private slots:
         QVERIFY(!w->session().connected());
         QCOMPARE(linkColour(*w), QRgb(0xFF0000));
         QCOMPARE(w->L_Info->text(), closing);
-        if (closing == BootloaderMessages::CloseFailedInfo) {
+        if (closing.startsWith("Erreur pendant la cloture")) {
             QCOMPARE(prompts.messages.size(), 1);
-            QCOMPARE(prompts.messages.first().text, BootloaderMessages::CloseFailed);
+            QCOMPARE(prompts.messages.first().text,
+                     "Erreur pendant la cloture !\nLe module n'a pas répondu dans les 500 ms.");
         } else {
             QVERIFY(prompts.messages.isEmpty());
         }
@@ -255,7 +257,9 @@ private slots:
         auto w = openAtStep2(sim.devicePath());
         w->show();
         w->BP_STEP[2]->click();
-        QTRY_VERIFY_WITH_TIMEOUT(w->ProgressBar >= 20, 10000);
+        BootloaderWindowRig::waitPastAFifth(*w);
+        if (QTest::currentTestFailed())
+            return;
         prompts.answer = QMessageBox::Yes;
         const bool closed = w->close();
         prompts.answer = QMessageBox::Ok;
@@ -293,6 +297,53 @@ private slots:
         QCOMPARE(prompts.messages.first().text, BootloaderMessages::NoFirmwareFile);
         QVERIFY(steps(*w, true, false, true));
         QVERIFY(w->session().connected()); // step 3 can still close the transfer
+    }
+
+    // A range past the chip's program memory: no frame after the connection,
+    // the refusal naming the range; the package's own range then loads.
+    void rangePastTheChipIsNotSent_data()
+    {
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<QString>("says");
+        TestSupport::row("past a 16F876A", QString("PIC-16F876A"), QString("1F00"), QString("200"),
+                         QString("La zone [0x1F00-0x20FF] dépasse la mémoire de programme de "
+                                 "8192 mots (0x0000-0x1FFF) : rien n'est envoyé."));
+        TestSupport::row("past a 16F84", QString("PIC-16F84"), QString("000"), QString("800"),
+                         QString("La zone [0x0000-0x07FF] dépasse la mémoire de programme de "
+                                 "1024 mots (0x0000-0x03FF) : rien n'est envoyé."));
+    }
+
+    void rangePastTheChipIsNotSent()
+    {
+        QFETCH(QString, chip);
+        QFETCH(QString, start);
+        QFETCH(QString, length);
+        QFETCH(QString, says);
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader"}));
+        ctx->settings.ICSPChip = chip;
+        ctx->settings.ICSPHEXADD = start;
+        ctx->settings.ICSPHEXLNG = length;
+        auto w = openAtStep2(sim.devicePath());
+        QVERIFY(clickAndWait(*w, 2));
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.first().text, says);
+        QCOMPARE(w->L_Info->text(), says);
+        QVERIFY(steps(*w, true, false, true));
+
+        ctx->settings.ICSPHEXADD = "000";
+        ctx->settings.ICSPHEXLNG = "200";
+        w->BP_STEP[1]->click();
+        QVERIFY(clickAndWait(*w, 2, 2));
+        QCOMPARE(prompts.messages.last().text, QString("Firmware download OK."));
+        const QList<uint16_t> words = flash(sim);
+        for (int k = 0; k < 0x200; ++k)
+            QCOMPARE(words.value(k), firmware.ImagePIC.codeWord(k));
+        sim.command("blstats");
+        const QString stats = sim.waitForLine("BLSTATS");
+        QVERIFY2(stats.contains(" frames=64 "), qPrintable(stats)); // those of 0x000-0x1FF only
     }
 
     void portThatCannotOpenIsReported()

@@ -154,6 +154,14 @@ private slots:
         QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
     }
 
+    void areasPastTheChipAreNotSent_data() { BootloaderWindowRig::addAreasPastTheChipRows(1); }
+
+    void areasPastTheChipAreNotSent()
+    {
+        BootloaderWindowRig::areasPastTheChipAreNotSent(*ctx, prompts, dir,
+                                                        [this] { return open(); });
+    }
+
     void unusableCurveIsNotSent()
     {
         BootloaderWindowRig::unusableCurveIsNotSent(*ctx, prompts, [this] { return open(); });

@@ -1,4 +1,5 @@
 #include "FakePrompts.h"
+#include "Mouse.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
@@ -123,11 +124,13 @@ private slots:
         w.BP_OK_Click();
         QCOMPARE(messages(), QStringList{GetLanguageText("MessXosNomInvalide")});
 
-        // A truncated or damaged HEX file, named as the user chose it, not as
+        // A truncated, damaged or oversized HEX file, named as the user chose it, not as
         // the package folder's work copy; or a chip the programmer cannot fix.
         type(w, "TxtNomFichier", "Refus");
         const QString cut = source("cut.hex", ":020000000028D6\r\n");
         const QString damaged = source("damaged.hex", ":020000000028D7\r\n:00000001FF\r\n");
+        const QString big = source("big.hex", {});
+        QVERIFY(QFile::resize(big, 8 * 1024 * 1024 + 1)); // sparse: nothing written
         const struct {
             const char *chip;
             QString source;
@@ -137,6 +140,7 @@ private slots:
              GetLanguageText("HEXFileCorrupted", {"{FICHIER}", cut, "{LIGNE}", "1"})},
             {"PIC-16F84A", damaged,
              GetLanguageText("MessHexSomme", {"{FICHIER}", damaged, "{LIGNE}", "1"})},
+            {"PIC-16F84A", big, "Le fichier " + big + " n'est pas lu : il dépasse 8388608 octets."},
             {"AUTO", hexSource("whole.hex"), "n'a pas été choisi"}, // not offered
         };
         for (const auto &c : cases) {
@@ -151,6 +155,10 @@ private slots:
         QCOMPARE(w.result(), 0);
         QVERIFY(files().isEmpty());
         QVERIFY(!QFile::exists(dir.path() + "/outside.XOS"));
+        // A work copy that cannot be read is named as the user's file.
+        const PackageAuthoring::Outcome unread =
+            services().convertHex("PIC-16F84A", path("gone.HEX"), path("gone.XEH"), cut);
+        QCOMPARE(unread.error, "Lecture impossible du fichier : " + cut);
     }
 
     void placeholderChipIsRefused()
@@ -166,14 +174,31 @@ private slots:
     }
 
     // What a new user does first: a name and a HEX file, the chip as offered.
+    // The window closes, saying which package it made and where. "%D": the
+    // package folder.
+    void createWithTheOfferedChip_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("says");
+        TestSupport::row("French", QString("francais.ini"),
+                         QString("Le paquet Premier.XOS a été créé dans le dossier %D."));
+        TestSupport::row("English", QString("english.ini"),
+                         QString("The package Premier.XOS has been created in the folder %D."));
+    }
+
     void createWithTheOfferedChip()
     {
+        QFETCH(QString, language);
+        QFETCH(QString, says);
+        TestSupport::useTexts(language);
         VEK_New_OS w(context, services(), nullptr, &prompts);
         type(w, "TxtNomFichier", "Premier");
         prompts.files = {hexSource("first.hex")};
-        w.BP_SelectFile_Click();
-        w.BP_OK_Click();
-        QVERIFY2(prompts.messages.isEmpty(), qPrintable(messages().join('|')));
+        QVERIFY(Mouse::click(child<QPushButton>(w, "BP_SelectFile")));
+        QVERIFY(Mouse::click(child<QPushButton>(w, "BP_OK")));
+        TestSupport::useFrenchTexts();
+        QCOMPARE(messages(), QStringList{says.replace("%D", folder)});
+        QCOMPARE(prompts.messages.first().icon, QMessageBox::Information);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(files(), QStringList{"Premier.XOS"});
     }
@@ -211,7 +236,8 @@ private slots:
         prompts.files = {hexSource("firmware.Hex")};
         w.BP_SelectFile_Click();
         w.BP_OK_Click();
-        QVERIFY2(prompts.messages.isEmpty(), qPrintable(messages().join('|')));
+        QCOMPARE(messages(),
+                 QStringList{"Le paquet Mon OS.XOS a été créé dans le dossier " + folder + "."});
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(files(), QStringList{"Mon OS.XOS"});
         QCOMPARE(members(path("Mon OS.XOS")), (QStringList{"CODE.XEH", "OS.NFO"}));

@@ -2,8 +2,13 @@
 #include "icsp/ui/StatusPanel.h"
 #include "icsp/ui/VEK_BarGraph.h"
 
+#include "TestSupport.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QtTest>
+
+using TestSupport::row;
 
 // The bar graph draws into an off-screen picture that its panel shows.
 class TestBarGraph : public QObject
@@ -229,6 +234,7 @@ private slots:
         QCOMPARE(panel.minimumWidth(), 47);
         QCOMPARE(panel.picture().width(), 94);
         QCOMPARE(panel.toolTip(), path);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&panel)->text(QAccessible::Name), path);
         // Red margins on both sides: the text is cut inside the panel, not at its edges.
         const QRgb red = 0xFFFF0000;
         QVERIFY(onlyColour(panel.picture(), red, 0, 2));
@@ -236,6 +242,46 @@ private slots:
         bar.DrawFond("COM1");
         QCOMPARE(panel.toolTip(), QString());
         QCOMPARE(panel.width(), 94);
+    }
+
+    // A failure of several lines shows its first; its tooltip gives it whole
+    // at any width. A one-line text gets its tooltip when the panel narrows
+    // and cuts it, and loses it when the panel is wide again. Screen readers
+    // get the whole text throughout.
+    void tooltipFollowsTextAndWidth_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("whole");
+        QTest::addColumn<QString>("wideTip");
+        const QString failure = "Pas de réponse du module par le VEKP V 3.9\n"
+                                "Le périphérique /dev/ttyUSB0 a disparu.";
+        row("two-line failure", QString("Pas de réponse du module par le VEKP V 3.9"), failure,
+            failure);
+        row("one line", QString("Réponse incomplète du module au bloc [0x00A0]"), QString(),
+            QString());
+    }
+
+    void tooltipFollowsTextAndWidth()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, whole);
+        QFETCH(QString, wideTip);
+        const QString all = whole.isEmpty() ? text : whole;
+        QWidget bar;
+        auto *panel = new StatusPanel(400, &bar);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        panel->setText(text, whole);
+        QCOMPARE(panel->shownText(), text);
+        QCOMPARE(panel->toolTip(), wideTip);
+        panel->resize(200, panel->height());
+        QVERIFY2(panel->shownText().endsWith("…"), qPrintable(panel->shownText()));
+        QCOMPARE(panel->toolTip(), all);
+        panel->resize(400, panel->height());
+        QCOMPARE(panel->shownText(), text);
+        QCOMPARE(panel->toolTip(), wideTip);
+        QCOMPARE(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name), all);
+        QCOMPARE(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Description), all);
     }
 
     // A path keeps its folder and its name; any other text keeps its start.

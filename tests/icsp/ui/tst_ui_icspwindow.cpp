@@ -120,6 +120,7 @@ class TestIcspWindow : public QObject
 
 private slots:
     void initTestCase() { TestSupport::useFrenchTexts(); }
+    void init() { TestSupport::useFrenchTexts(); }
 
     // Program with verification, clear, read back, erase: what the chip holds
     // is the image at each step, and each step says so.
@@ -312,7 +313,9 @@ private slots:
         row("tables of a curve with a cell that is no number", "16F876A", "BP_ProgTables",
             "not a number", notANumber, "");
         // High tables at 0x500-0x5FF, past the 1024 words of a 16F84A.
-        row("tables beyond the chip's memory", "16F84A", "BP_ProgTables", "beyond the chip", "",
+        row("tables beyond the chip's memory", "16F84A", "BP_ProgTables", "beyond the chip",
+            "La zone [0x0500-0x05FF] dépasse la mémoire de programme de 1024 mots "
+            "(0x0000-0x03FF) : rien n'est envoyé.",
             "");
         // Static advance 20 under the curve's 33: a truncation the user declines.
         row("tables whose truncation is declined", "16F876A", "BP_ProgTables",
@@ -322,8 +325,13 @@ private slots:
         const QString notErased =
             QString("Effacer le programme du module VEKP V 3.9 : effacement abandonné.");
         row("erase declined", "16F84A", "BP_EraseDevice", "declined", notErased, notErased);
-        row("import of a HEX file without its end", "16F84A", "BP_IMPORT_HEX", "cut file", "", "");
-        row("export to a missing folder", "16F84A", "BP_EXPORT_HEX", "missing folder", "", "");
+        row("import of a HEX file without its end", "16F84A", "BP_IMPORT_HEX", "cut file",
+            "Fichier " + m_dir.filePath("cut.hex") +
+                " corrompu : il s'arrête à la ligne 1 sans enregistrement de fin.\n"
+                "Le fichier n'a pas été importé : la mémoire est inchangée.",
+            "");
+        row("export to a missing folder", "16F84A", "BP_EXPORT_HEX", "missing folder",
+            "Écriture impossible du fichier : /nonexistent-folder/out.hex", "");
         row("bootloader connection without a package", "16F84A", "BP_tst", "no package",
             QString("Aucun fichier OS n'a été sélectionné"),
             QString("Aucun fichier OS n'a été sélectionné"));
@@ -379,13 +387,98 @@ private slots:
             QVERIFY(shown.contains("/nonexistent-folder/out.hex"));
         if (refusal == "not a number")
             QCOMPARE(shown, info);
-        if (info.isEmpty())
-            info = shown;
         if (status.isEmpty())
             status = info.section('\n', 0, 0);
         QCOMPARE(w->L_Info->text(), info);
         QCOMPARE(w->panel(2)->text(), status);
         QVERIFY(status != earlier && status != GetLanguageText("BEPItem2"));
+    }
+
+    // Tables past a 16F84A's 1024 words: nothing reaches the chip, every area
+    // outside is named; tables from 0x000 then go on as before.
+    void tablesPastTheChipAreNotProgrammed_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("says");
+        const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de 1024 mots "
+                             "(0x0000-0x03FF) : rien n'est envoyé.";
+        row("high tables outside", QString("1"), past.arg("0500", "05FF"));
+        row("both areas outside", QString("2"),
+            past.arg("0300", "04FF") + '\n' + past.arg("0500", "06FF"));
+    }
+
+    void tablesPastTheChipAreNotProgrammed()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QString, says);
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        realisticCurve(b.context);
+        b.context.settings.ICSPNbTables = lines;
+        const int opens = b.box->opens();
+        click(*w, w->BP_ProgTables);
+        QCOMPARE(b.box->opens(), opens);
+        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(b.lastMessage(), says);
+        QCOMPARE(w->L_Info->text(), says);
+
+        b.context.settings.ICSPLTAB_L1 = QStringLiteral("000");
+        b.context.settings.ICSPHTAB_L1 = QStringLiteral("200");
+        click(*w, w->BP_ProgTables);
+        QCOMPARE(w->L_Info->text(), QString("Tables de la courbe programmées et vérifiées"));
+        for (int line = 0; line < lines.toInt(); ++line) {
+            QCOMPARE(b.pic.program[size_t(0x100 * line)], uint16_t(0x0782));
+            QCOMPARE(b.pic.program[size_t(0x200 + 0x100 * line)], uint16_t(0x0782));
+        }
+    }
+
+    // After a failed "Programmer le PIC", each later operation says what it
+    // did, and the status bar no longer shows that failure: the edit menu
+    // clears it, the clear buffer and a good import say ready.
+    void operationsAfterAFailureSayWhatTheyDid_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("info");
+        QTest::addColumn<QString>("status");
+        const QString fr = "francais.ini", en = "english.ini";
+        const QString ready = "Prêt pour le transfert";
+        row("Editer HEX", fr, "MnuEditHex", "Editer location ? ", "");
+        row("Editer HEX, in English", en, "MnuEditHex", "Editer location ? ", "");
+        row("Clear buffer", fr, "MnuClsBuff", "Tampon effacé : la mémoire est vierge.", ready);
+        row("Clear buffer, in English", en, "MnuClsBuff", "Buffer cleared: the memory is blank.",
+            "Ready for transfer");
+        row("Import XEH", fr, "BP_IMPORT_XEH", "Importation du fichier de mise à jour effectuée",
+            ready);
+        row("Import XEH, in English", en, "BP_IMPORT_XEH", "Update file imported",
+            "Ready for transfer");
+    }
+
+    void operationsAfterAFailureSayWhatTheyDid()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, operation);
+        QFETCH(QString, info);
+        QFETCH(QString, status);
+        TestSupport::useTexts(language);
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        const QString file = m_dir.filePath("kept.xeh");
+        b.prompts.saveFiles << file;
+        QVERIFY(Mouse::click(w->BP_EXPORT_XEH));
+        b.box->failOpens(QStringLiteral("gone"));
+        QVERIFY(Mouse::click(w->BP_WriteModule));
+        Bench::wait(*w);
+        QVERIFY(!w->panel(2)->text().isEmpty());
+
+        if (operation == "BP_IMPORT_XEH") {
+            b.prompts.files << file;
+            QVERIFY(Mouse::click(w->BP_IMPORT_XEH));
+        } else {
+            QVERIFY(Mouse::choose(w->MnuHex, w->findChild<QAction *>(operation)));
+        }
+        QTRY_COMPARE(w->L_Info->text(), info);
+        QCOMPARE(w->panel(2)->text(), status);
     }
 
     // An erase that cannot reach the chip keeps the image.

@@ -1,5 +1,6 @@
 #include "Keyboard.h"
 #include "ManualClock.h"
+#include "Mouse.h"
 #include "PortHolders.h"
 #include "Screenshots.h"
 #include "SimulatedPic.h"
@@ -90,6 +91,9 @@ class TestSetupIcsp : public QObject
     QTemporaryDir m_dir;
     QStringList m_warnings;
     QString m_languages;
+    // COM1, COM5, COM12, COM13 and LPT1 are there, whatever this machine has; COM4 is not.
+    NumberedPorts m_ports;
+    LinkedPty m_serial;
 
     std::unique_ptr<QSettings> store()
     {
@@ -103,6 +107,9 @@ private slots:
     {
         VEK_LANGUAGE::InitLanguage();
         m_languages = VEK_LANGUAGE::RepertoireLangue();
+        for (const char *serial : {"ttyS0", "ttyS4", "ttyS11", "ttyS12"})
+            QVERIFY(m_ports.link(serial, m_serial.device));
+        QVERIFY(m_ports.link("parport0", "/dev/null"));
     }
 
     void init()
@@ -145,6 +152,16 @@ private slots:
         QVERIFY(!d.Sub_db9->isHidden());
         QVERIFY(d.Sub_db25->isHidden());
         QVERIFY(d.LptBrocheMCLR->isHidden());
+    }
+
+    // A stored delay of 0 puts the slider at its least, 1 µs, said at once.
+    void storedDelayBelowTheSliderShowsItsValue()
+    {
+        VekContext context;
+        context.settings.ICSPDELAY = "0";
+        VEK_SETUP_ICSP d(context);
+        QCOMPARE(d.ICSP_Delay->value(), 1);
+        QCOMPARE(d.findChild<QLabel *>("DelayValue")->text(), QString("1 µs"));
     }
 
     void pinsOutsideTheirListsBecomeNone()
@@ -211,24 +228,33 @@ private slots:
 
     void okRefusesBadAttemptsAndAddresses_data()
     {
+        QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        row("attempts abc", "ICSP_NbWrite", "abc", "de 1 à 9");
-        row("attempts 300", "ICSP_NbWrite", "300", "de 1 à 9");
-        row("start not hex", "HEXADD", "12K", "Emplacement du programme refusé");
-        row("table too high", "ADDL16", "1FFF", "« 1FFF » refusée");
-        // Two curve lines from 300 end at 4FF: high tables from 400 would overwrite them.
-        row("tables overlap", "ADDH8", "400",
-            "Les tables basses [0x0300-0x04FF] et hautes "
-            "[0x0400-0x05FF] se chevauchent");
+        const QString fr = "francais.ini";
+        row("attempts abc", fr, "ICSP_NbWrite", "abc", "de 1 à 9");
+        row("attempts 300", fr, "ICSP_NbWrite", "300", "de 1 à 9");
+        row("start not hex", fr, "HEXADD", "12K", "Emplacement du programme refusé");
+        row("table too high", fr, "ADDL16", "1FFF", "« 1FFF » refusée");
+        // Two curve lines from 300 end at 4FF: high tables from 400 would
+        // overwrite them. A settings dialog sends nothing: its settings are
+        // what is not taken.
+        row("tables overlap", fr, "ADDH8", "400",
+            "Les tables basses [0x0300-0x04FF] et hautes [0x0400-0x05FF] se chevauchent : ces "
+            "réglages ne sont pas pris.");
+        row("tables overlap, in English", QString("english.ini"), "ADDH8", "400",
+            "The low tables [0x0300-0x04FF] and the high tables [0x0400-0x05FF] overlap: these "
+            "settings are not taken.");
     }
 
     void okRefusesBadAttemptsAndAddresses()
     {
+        QFETCH(QString, language);
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, message);
+        TestSupport::useTexts(language);
         VekContext context;
         InstallTransferServices(context.transfer);
         context.settings.ICSPNbTables = "2";
@@ -242,7 +268,7 @@ private slots:
             list->setEditText(typed);
         else
             d.findChild<QLineEdit *>(box)->setText(typed);
-        d.OKButton->click();
+        QVERIFY(Mouse::click(d.OKButton));
         // Nothing applied nor saved; the dialog stays on the box to correct.
         QCOMPARE(closed.count(), 0);
         QVERIFY(d.isVisible());
@@ -314,9 +340,16 @@ private slots:
         row("link, OK", 1, "{link}", "OK", "", "");
         row("LPT1, Return", 2, "LPT1", "Return",
             "Vous venez de basculer sur le port paralèlle : LPT1", "");
+        // One answer for one device that is not there, named or typed.
+        const QString missing = "Le port « %1 » n'existe pas sur cet ordinateur : branchez le "
+                                "périphérique ou choisissez un autre port (COM1, COM2…, LPT1 ou "
+                                "le chemin d'un périphérique présent).";
         row("device not there, Return", 2, "/dev/vek-no-such-port", "Return", problem,
-            badPort.arg("/dev/vek-no-such-port"));
-        row("link to nothing, Return", 2, "{nothing}", "Return", problem, badPort.arg("{nothing}"));
+            missing.arg("/dev/vek-no-such-port"));
+        row("link to nothing, Return", 2, "{nothing}", "Return", problem, missing.arg("{nothing}"));
+        row("COM4 not there, OK", 2, "COM4", "OK", "", missing.arg("COM4"));
+        row("its device, OK", 1, "{ports}/ttyS3", "OK", "", missing.arg("{ports}/ttyS3"));
+        row("COM4 not there, Return", 2, "COM4", "Return", problem, missing.arg("COM4"));
         row("no port name, OK", 2, "COM 3", "OK", "", badPort.arg("COM 3"));
         row("JDM on LPT1, OK", 0, "LPT1", "OK", "",
             "Le module JDM PCB.110 ne fonctionne que sur un port série : « LPT1 » est un port "
@@ -358,7 +391,8 @@ private slots:
         const auto places = [&](QString text) {
             return text.replace("{link}", pty.link)
                 .replace("{pty}", pty.device)
-                .replace("{nothing}", pty.folder.filePath("nothing"));
+                .replace("{nothing}", pty.folder.filePath("nothing"))
+                .replace("{ports}", m_ports.folder.path());
         };
         typed = places(typed);
         VekContext context;

@@ -332,6 +332,49 @@ private slots:
         QCOMPARE(window.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("MessLogVide"));
     }
 
+    // A log that cannot be written says why in the user's language, not in
+    // the system's words ("Not a directory").
+    void logFailureSaysWhyInTheUsersLanguage_data()
+    {
+        QTest::addColumn<QString>("folder"); // under a folder holding the file "plain"
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        row("not a folder, French", "plain", "francais.ini", "Le journal ",
+            " n'a pas pu être écrit : un élément du chemin n'est pas un dossier. "
+            "Le buffer est conservé.");
+        row("no such folder, Spanish", "missing/logs", "spanish.ini",
+            "No se pudo escribir el registro ",
+            ": no existe el archivo o la carpeta. Se conserva el búfer.");
+    }
+
+    void logFailureSaysWhyInTheUsersLanguage()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, language);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QTemporaryDir logs;
+        QVERIFY(TestSupport::writeFile(logs.filePath("plain"), "a file"));
+        ModuleSimulator sim;
+        QVERIFY(sim.start());
+        VEK_Accueil window;
+        loadOn(window, sim.devicePath());
+        TestSupport::useTexts(language);
+        const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
+        window.settings().LogFolder = logs.filePath(folder);
+        enterPage(window, 4);
+        QVERIFY(Mouse::click(window.control<QCheckBox>("ChkBuffer")));
+        QVERIFY(Mouse::click(window.control<QPushButton>("Lbl_ON_OFF")));
+        QVERIFY(sim.sendBytes(TrameLive::withWords(1250, 0, 0, 0, 0, 1).toByteArray()));
+        QTRY_COMPARE(window.control<QLabel>("BufferStat")->text(), QString(".:: BUFFER = 10 ::."));
+        QVERIFY(Mouse::click(window.control<QPushButton>("BP_Logger")));
+        const QString said = window.L_Info()->text();
+        QVERIFY2(said.startsWith(start + logs.filePath(folder) + "/VEK-LOGGER__") &&
+                     said.endsWith(".txt" + end),
+                 qPrintable(said));
+    }
+
     // Why the port would not open is said in the user's language, a device
     // that is no serial port included (not the system's words for the call
     // that failed on it).
