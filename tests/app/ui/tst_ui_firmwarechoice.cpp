@@ -312,6 +312,23 @@ private slots:
         QCOMPARE(answers.texts, QStringList{message.arg(project)});
     }
 
+    // A project that cannot be unpacked is named, with the reason.
+    void unreadableProjectIsNamed()
+    {
+        const QString project = program_.filePath("broken.xsc");
+        QVERIFY(TestSupport::writeFile(project, "not an archive"));
+        VEK_Accueil w;
+        w.Form_Load(false);
+        MainWindowCurveFiles files(w);
+        ModalAnswerer answers({});
+        files.commands().OpenFile(project);
+        QCOMPARE(answers.texts.size(), 1);
+        // Then the archive library's own words, on a line of their own.
+        QCOMPARE(answers.texts.first().section('\n', 0, 0),
+                 "Le fichier " + project +
+                     " ne peut pas être lu : Une erreur s'est produite pendant la décompression");
+    }
+
     void curveAndProjectRoundTrip()
     {
         VEK_Accueil w;
