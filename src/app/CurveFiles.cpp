@@ -72,7 +72,7 @@ bool ReadAll(const QString &path, QByteArray &bytes, QString *error)
                          ? VEK_LANGUAGE::GetLanguageText(
                                "MessTailleDepassee",
                                {"{OCTETS}", QString::number(BoundedFile::MaxTextFileBytes)})
-                         : BoundedFile::userError(read);
+                         : BoundedFile::userReason(read); // the messages name the file
         return false;
     }
     bytes = std::move(read.bytes);

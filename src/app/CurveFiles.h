@@ -36,7 +36,8 @@ QString CurveTextMessage(const QString &key, const QString &path, int line = 0,
 // unknown), naming the file chosen.
 QString FileMessage(const QString &key, const QString &path, const QStringList &more = {});
 
-// Whole file, or false with the system's reason.
+// Whole file, or false with the reason (without the file's name: the messages
+// name it).
 bool ReadAll(const QString &path, QByteArray &bytes, QString *error = nullptr);
 // Writes through a temporary file renamed over the old one, so a failed write
 // leaves the old file whole. False with the system's reason.

@@ -69,7 +69,12 @@ QString userError(const Read &read)
 {
     if (read.reason.isEmpty())
         return read.error;
-    return read.path + QStringLiteral(": ") + FileFailureReason::wording(read.reason);
+    return read.path + QStringLiteral(": ") + userReason(read);
+}
+
+QString userReason(const Read &read)
+{
+    return read.reason.isEmpty() ? read.error : FileFailureReason::wording(read.reason);
 }
 
 } // namespace BoundedFile

@@ -35,5 +35,7 @@ QString tooLargeMessage(const QString &path, qint64 limit);
 // language files themselves are read before their texts exist: their
 // failures keep `error`.
 QString userError(const Read &read);
+// The same reason without the file's name, for a message that names the file itself.
+QString userReason(const Read &read);
 
 } // namespace BoundedFile
