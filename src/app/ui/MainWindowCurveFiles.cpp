@@ -149,8 +149,8 @@ bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, Q
     else if (CurveFiles::ReadAll(VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK")), curve,
                                  &why))
         return true;
-    error = CurveFiles::FileMessage(VEK_LANGUAGE::LangKey("CurveFileReadErr"), path,
-                                    {"%RAISON%", why});
+    error =
+        CurveFiles::FileMessage(VEK_LANGUAGE::LangKey("CurveFileReadErr"), path, {"%RAISON%", why});
     return false;
 }
 
