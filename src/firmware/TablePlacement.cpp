@@ -135,10 +135,10 @@ QString ZonesRefusees(const ZoneTexts &texts, const QList<WordRange> &areas, con
 
 std::optional<int> PourcentageStrict(const QString &text)
 {
-    QString t = text.trimmed();
-    t.replace(',', '.');
+    // Read as every typed number is ("," or "." decimal point, nothing else).
+    const std::optional<QString> number = DecimalNumberText(text);
     bool ok = false;
-    const double value = QLocale::c().toDouble(t, &ok);
+    const double value = number ? QLocale::c().toDouble(number->trimmed(), &ok) : 0.0;
     if (!ok || !(value >= 0) || value > 100)
         return std::nullopt;
     return static_cast<int>(std::nearbyint(value));

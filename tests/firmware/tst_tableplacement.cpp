@@ -157,6 +157,8 @@ void TestTablePlacement::percentagesAreNumbersFrom0To100_data()
     QTest::newRow("hundred") << "100" << 100;
     QTest::newRow("empty") << "" << -1;
     QTest::newRow("trailing text") << "50%" << -1;
+    QTest::newRow("exponent") << "1e2" << -1;
+    QTest::newRow("thousands") << "1.000,5" << -1;
     QTest::newRow("just above") << "100.1" << -1;
 }
 
