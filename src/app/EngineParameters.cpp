@@ -157,8 +157,15 @@ QList<ValeurRamenee> ramener(EngineParameters &p)
     QList<ValeurRamenee> changed;
     for (const auto &[box, text] : boxes) {
         const QString shown = valider(box, *text);
-        if (lire(box, shown) == lire(box, *text))
-            continue; // in range: the text stays as it was given
+        // Kept as given only when it is in range and on its step, and the box
+        // would read it as the file does: "12,5" is 12 by the file's reading
+        // and 12.5 once typed, so it shows as the 12.0 the tables get.
+        // An empty box (a package that sets none) stays empty.
+        const std::optional<QString> typed = DecimalNumberText(*text);
+        const bool readAlike = text->trimmed().isEmpty() ||
+                               (typed && NombreEnTete(*typed) == lire(box, *text));
+        if (readAlike && lire(box, shown) == lire(box, *text))
+            continue;
         changed.append({box, *text, shown});
         *text = shown;
     }

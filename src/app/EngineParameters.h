@@ -63,7 +63,9 @@ struct ValeurRamenee {
 };
 // Brings the four boxes of `p` into range as their lost focus would, so that
 // loaded values obey the same rule as typed ones; a value already in range
-// and on its step keeps its text ("45" stays "45"). Lists the values changed.
+// and on its step, that a box would read as the file does, keeps its text
+// ("45" stays "45"; "12,5" in the static advance, 12 by the file's reading,
+// becomes "12.0"). Lists the values changed.
 QList<ValeurRamenee> ramener(EngineParameters &p);
 // One message naming every value brought into range; empty for none.
 QString messageRamenees(const QList<ValeurRamenee> &values);

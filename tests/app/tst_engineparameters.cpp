@@ -75,6 +75,9 @@ private slots:
                                             << QStringList{"0.0", "6650", "10", "0.00"} << 3;
         QTest::newRow("static off step") << QStringList{"45.3", "6650", "10", "2.5"}
                                          << QStringList{"45.5", "6650", "10", "2.5"} << 1;
+        // Read as the file reads them, shown as a box would read them.
+        QTest::newRow("commas and trailing text") << QStringList{"12,5", "6650,5", "10x", "2,7"}
+                                                  << QStringList{"12.0", "6650", "10", "2,7"} << 3;
     }
     void loadedValuesAreBroughtIntoRange()
     {
