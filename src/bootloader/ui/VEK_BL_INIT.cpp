@@ -158,10 +158,7 @@ void VEK_BL_INIT::closed(const JobOutcome &outcome)
         QApplication::beep();
         L_Info->setText(outcome.message); // or that the last transfer failed
     } else {
-        // The fixed texts, each followed by why the close failed.
-        const QString why = outcome.message.section(QLatin1Char('\n'), 1);
-        L_Info->setText(why.isEmpty() ? BootloaderMessages::CloseFailedInfo
-                                      : BootloaderMessages::CloseFailedInfo + '\n' + why);
+        // The close's own status stays in the label: the fixed text and why.
         message(QMessageBox::NoIcon, outcome.message);
     }
     showOutcome(outcome.succeeded(), L_Info->text());
