@@ -36,7 +36,7 @@ DeviceResult<IcspPort> openSerial(const QString &port, SystemCalls &calls)
 DeviceResult<IcspPort> openParallel(const QString &port, SystemCalls &calls)
 {
     DeviceResult<IcspPort> result;
-    auto lpt = PpdevPort::open(SerialPortNames::PortNamed(port).device, calls);
+    auto lpt = PpdevPort::open(port, calls);
     if (!lpt) {
         result.failAs(lpt);
         return result;

@@ -11,8 +11,9 @@
 QString PpdevPort::DeviceFor(const QString &port)
 {
     // "LPTn" by the one port rule (and its device folder); a path as given.
-    const SerialPortNames::NamedPort named = SerialPortNames::PortNamed(port);
-    return named.kind == SerialPortNames::PortKind::Parallel ? named.device : port.trimmed();
+    const QString name = port.trimmed();
+    const SerialPortNames::NamedPort named = SerialPortNames::PortNamed(name);
+    return named.kind == SerialPortNames::PortKind::Parallel ? named.device : name;
 }
 
 DeviceResult<PpdevPort> PpdevPort::open(const QString &port, SystemCalls &calls)

@@ -229,9 +229,12 @@ void TestDeviceLinks::parallelPortClaimsAndMapsRegisters()
     QCOMPARE(PpdevPort::DeviceFor("LPT3"), QString("/dev/parport2"));
     QCOMPARE(PpdevPort::DeviceFor("lpt3"), QString("lpt3")); // names no port
     QCOMPARE(PpdevPort::DeviceFor("/dev/parport7"), QString("/dev/parport7"));
-    qputenv("VEK_DEVICE_DIR", "/tmp/vek-ports");
-    QCOMPARE(PpdevPort::DeviceFor("LPT2"), QString("/tmp/vek-ports/parport1"));
-    qunsetenv("VEK_DEVICE_DIR");
+    QCOMPARE(PpdevPort::DeviceFor(" LPT2 "), QString("/dev/parport1"));
+    {
+        qputenv("VEK_DEVICE_DIR", "/tmp/vek-ports");
+        const auto restore = qScopeGuard([] { qunsetenv("VEK_DEVICE_DIR"); });
+        QCOMPARE(PpdevPort::DeviceFor("LPT2"), QString("/tmp/vek-ports/parport1"));
+    }
 
     FakeCalls calls;
     {
