@@ -3,7 +3,6 @@
 #include "platform/ModemLines.h"
 #include "platform/ParallelPort.h"
 #include "platform/RawTty.h"
-#include "platform/SerialPortNames.h"
 #include "platform/SystemCalls.h"
 
 IcspPort::IcspPort() = default;
