@@ -159,9 +159,13 @@ QString BootloaderFailureCause(const BootloaderReply &reply, const BootloaderTex
     case BootloaderStatus::NoAnswer:
         return ReplacePlaceholders(texts.noAnswer,
                                    {"{MS}", QString::number(VEK_BOOTLOADER::CommandTimeoutMs)});
-    default:
+    case BootloaderStatus::WrongAnswer:
+    case BootloaderStatus::ShortAnswer:
         return ReplacePlaceholders(texts.wrongAnswer, {"{REPONSE}", StrToHexDump(reply.answer)});
+    case BootloaderStatus::NotACommand: // never judged: nothing the module said
+        break;
     }
+    return {};
 }
 
 QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderTexts &texts)
