@@ -40,7 +40,8 @@ QString FileMessage(const QString &key, const QString &path, const QStringList &
 // name it).
 bool ReadAll(const QString &path, QByteArray &bytes, QString *error = nullptr);
 // Writes through a temporary file renamed over the old one, so a failed write
-// leaves the old file whole. False with the reason, in the user's words where FileFailureReason has them.
+// leaves the old file whole. False with the reason, in the user's words
+// where FileFailureReason has them.
 bool WriteAll(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 } // namespace CurveFiles
