@@ -189,12 +189,20 @@ private slots:
         const QMap<QString, QString> answers{{asked.first(), file("HTAB0.TXT", tableFile())},
                                              {asked.last(), low}};
         QStringList titles, boxes;
+        QString stuck; // a dialog the test could not answer, closed so as to fail at once
+        int ticks = 0;
         QTimer modals; // answers the dialogs as they come, once they have the focus
         connect(&modals, &QTimer::timeout, [&] {
             QWidget *modal = QApplication::activeModalWidget();
             QWidget *focus = QApplication::focusWidget();
             if (!modal)
                 return;
+            if (++ticks > 4000) {
+                stuck = modal->windowTitle();
+                if (auto *dialog = qobject_cast<QDialog *>(modal))
+                    dialog->reject();
+                return;
+            }
             if (!focus || !modal->isAncestorOf(focus)) {
                 modal->activateWindow(); // as the window manager does
                 return;
@@ -215,6 +223,7 @@ private slots:
         modals.start(5);
         QTest::mouseClick(w.control<QPushButton>("BP_import"), Qt::LeftButton);
         modals.stop();
+        QVERIFY2(stuck.isEmpty(), qPrintable("unanswered: " + stuck));
         QCOMPARE(titles, asked);
         QCOMPARE(boxes, QStringList{"Fichier " + low +
                                     " refusé : la ligne 30 contient « ZZ00 », qui n'est pas un mot "
