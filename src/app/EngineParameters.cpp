@@ -123,9 +123,10 @@ Saisie saisir(Box box, const QString &typed)
     const auto refus = [&](const QString &reason) {
         return Saisie{{}, libelle(box) + QStringLiteral(" : ") + reason};
     };
-    const std::optional<QString> number = DecimalNumberText(typed);
-    if (!number)
-        return refus(GetLanguageText("SaisieNonNombre", {"%VALEUR%", shown}));
+    const TypedNumber read = ReadTypedNumber(typed);
+    if (!read.number)
+        return refus(read.refusal);
+    const std::optional<QString> &number = read.number;
     const double v = NombreEnTete(*number);
     const Limites l = limites(box);
     if (!(v >= l.bas && v <= l.haut) || (l.entier && v != std::floor(v)))

@@ -80,17 +80,22 @@ Range thresholdRange(const QString &action)
     return {0, 0};
 }
 
-QString clampThreshold(const QString &action, const QString &text)
+TypedNumber clampThreshold(int channel, const QString &action, const QString &text)
 {
     const Range range = thresholdRange(action);
     if (range.lowest == 0 && range.highest == 0)
-        return QStringLiteral("0");
-    const double v = NombreEnTete(text);
+        return {QStringLiteral("0"), {}};
+    TypedNumber read = ReadTypedNumber(text);
+    if (!read.number) {
+        read.refusal = QStringLiteral("SEUIL %1 : ").arg(channel + 1) + read.refusal;
+        return read;
+    }
+    const double v = NombreEnTete(*read.number);
     if (v < range.lowest)
-        return QString::number(range.lowest);
-    if (v > range.highest)
-        return QString::number(range.highest);
-    return text;
+        read.number = QString::number(range.lowest);
+    else if (v > range.highest)
+        read.number = QString::number(range.highest);
+    return read;
 }
 
 int32_t seuil(const QString &text)

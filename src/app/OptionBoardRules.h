@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/NumberHelpers.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -29,8 +31,11 @@ struct Range {
     int highest = 0;
 };
 Range thresholdRange(const QString &action);
-// The threshold text brought into the action's range; in-range text is kept.
-QString clampThreshold(const QString &action, const QString &text);
+// The threshold typed in the box of `channel` (0 to 5), read as every typed
+// number is (ReadTypedNumber) and brought into the action's range, "." as its
+// decimal point; without a threshold for the action, "0". A text that is no
+// number is refused: "SEUIL 5 : « abc » n'est pas un nombre.".
+TypedNumber clampThreshold(int channel, const QString &action, const QString &text);
 // The stored threshold: the text's number, rounded down.
 int32_t seuil(const QString &text);
 

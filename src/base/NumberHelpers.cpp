@@ -1,5 +1,7 @@
 #include "base/NumberHelpers.h"
 
+#include "base/VEK_LANGUAGE.h"
+
 #include <QLocale>
 
 #include <cfenv>
@@ -147,6 +149,14 @@ std::optional<QString> DecimalNumberText(QStringView text)
     if (i != n || digits == 0)
         return std::nullopt;
     return out;
+}
+
+TypedNumber ReadTypedNumber(const QString &typed)
+{
+    if (const std::optional<QString> number = DecimalNumberText(typed))
+        return {number->trimmed(), {}};
+    return {std::nullopt,
+            VEK_LANGUAGE::GetLanguageText("SaisieNonNombre", {"%VALEUR%", typed.trimmed()})};
 }
 
 static QString fitHex(QString text, int width)

@@ -21,6 +21,15 @@ double ValeurNumerique(const QString &value);
 // locale's separator. The text with "." as its decimal point and its blanks
 // kept ("24,5" gives "24.5"); none for any other text ("2z6", "1.000,5", "").
 std::optional<QString> DecimalNumberText(QStringView text);
+// A number the user typed, read by DecimalNumberText: the number with "." as
+// its decimal point and no blanks around it, or, for any other text, the
+// refusal in the user's language ("« 7000 rpm » n'est pas un nombre."), which
+// the caller prefixes with the name of the box.
+struct TypedNumber {
+    std::optional<QString> number;
+    QString refusal;
+};
+TypedNumber ReadTypedNumber(const QString &typed);
 
 // Upper-case hexadecimal text of exactly `width` digits: zero-padded, or the
 // lowest digits kept. Negative values are written in two's complement.

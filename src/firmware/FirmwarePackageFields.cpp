@@ -1,5 +1,25 @@
 #include "firmware/FirmwarePackageFields.h"
 
+#include "base/NumberHelpers.h"
+
+#include <utility>
+
+QStringList FirmwarePackageFields::readTypedNumbers()
+{
+    QStringList refusals;
+    for (auto &[name, value] : {std::pair{QStringLiteral("LIMITE HAUTE RUPTEUR"), &LIMITE_RUPTEUR},
+                                std::pair{QStringLiteral("FIGER AVANCE STATIQUE"), &VAL_AVSTAT}}) {
+        if (value->trimmed().isEmpty())
+            continue;
+        const TypedNumber read = ReadTypedNumber(*value);
+        if (read.number)
+            *value = *read.number;
+        else
+            refusals << name + QStringLiteral(" : ") + read.refusal;
+    }
+    return refusals;
+}
+
 PackageDescription FirmwarePackageFields::toDescription() const
 {
     PackageDescription d;

@@ -51,6 +51,12 @@ struct FirmwarePackageFields {
     // is set; the 16-bit table addresses are written only for type 16.
     PackageDescription toDescription() const;
 
+    // LIMITE_RUPTEUR and VAL_AVSTAT read as typed numbers (ReadTypedNumber: ","
+    // or "." as the decimal point, nothing else) and kept with "."; an empty one
+    // stays empty. The refusals, each naming its field
+    // ("LIMITE HAUTE RUPTEUR : « 7000 rpm » n'est pas un nombre.").
+    QStringList readTypedNumbers();
+
     // Key look-up of one section of a description; empty for a missing key.
     using Lookup = std::function<QString(const QString &key)>;
 

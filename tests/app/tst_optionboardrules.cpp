@@ -49,12 +49,14 @@ private slots:
         QTest::addColumn<QString>("kept");
         row("rpm low", "RPM", "200", "500");
         row("rpm high", "RPM", "12000", "10000");
-        row("rpm letters", "RPM", "abc", "500");
+        row("rpm letters", "RPM", "abc", "SEUIL 1 : « abc » n'est pas un nombre.");
         row("rupteur", "Select. RUPTEUR(2)", "499.9", "500");
         row("boost low", "BOOST", "-5", "-1");
         row("boost in range", "BOOST", "-0.5", "-0.5");
         row("sequentiel high", "Coupure SEQUENTIEL", "150", "100");
-        row("in range kept as typed", "Coupure SEQUENTIEL", "50 %", "50 %");
+        row("not only a number", "Coupure SEQUENTIEL", "50 %",
+            "SEUIL 1 : « 50 % » n'est pas un nombre.");
+        row("comma as decimal point", "Coupure SEQUENTIEL", " 7,5 ", "7.5");
         row("disable", "DISABLE", "3000", "0");
         row("courbe", "Select. COURBE", "12", "0");
         row("unknown", "BATTERIE", "12", "0");
@@ -65,7 +67,9 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, typed);
         QFETCH(QString, kept);
-        QCOMPARE(clampThreshold(action, typed), kept);
+        TestSupport::useFrenchTexts();
+        const TypedNumber taken = clampThreshold(0, action, typed);
+        QCOMPARE(taken.number.value_or(taken.refusal), kept);
     }
 
     void storedThreshold()

@@ -742,6 +742,8 @@ void VEK_Accueil::BP_Parametres_carte_option_Click()
     if (TypeCarteOption_->currentIndex() <= 0)
         return;
     VEK_cfg_carte_fille dialog(context_, this);
+    connect(&dialog, &VEK_cfg_carte_fille::refused, this,
+            [&dialog](const QString &message) { showWarning(&dialog, message); });
     dialog.exec();
 }
 

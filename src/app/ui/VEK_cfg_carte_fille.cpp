@@ -115,7 +115,8 @@ void VEK_cfg_carte_fille::Form_Load()
         // A code the list lacks (from a file) shows "DISABLE".
         m_action[n]->setCurrentIndex(shownAction(k, board.VoiesTOR[n].Action));
         actionChoisie(n);
-        m_seuil[n]->setText(QString::number(board.VoiesTOR[n].Seuil));
+        m_taken[n] = QString::number(board.VoiesTOR[n].Seuil);
+        m_seuil[n]->setText(m_taken[n]);
     }
 }
 
@@ -124,11 +125,19 @@ void VEK_cfg_carte_fille::actionChoisie(int channel)
     m_seuil[channel]->setEnabled(hasThreshold(m_action[channel]->currentText()));
 }
 
-void VEK_cfg_carte_fille::seuilQuitte(int channel)
+bool VEK_cfg_carte_fille::seuilQuitte(int channel)
 {
-    const QString text = clampThreshold(m_action[channel]->currentText(), m_seuil[channel]->text());
-    if (text != m_seuil[channel]->text())
-        m_seuil[channel]->setText(text);
+    const TypedNumber typed =
+        clampThreshold(channel, m_action[channel]->currentText(), m_seuil[channel]->text());
+    if (!typed.number) {
+        m_seuil[channel]->setText(m_taken[channel]);
+        emit refused(typed.refusal);
+        return false;
+    }
+    m_taken[channel] = *typed.number;
+    if (*typed.number != m_seuil[channel]->text())
+        m_seuil[channel]->setText(*typed.number);
+    return true;
 }
 
 bool VEK_cfg_carte_fille::eventFilter(QObject *watched, QEvent *event)
@@ -142,9 +151,14 @@ bool VEK_cfg_carte_fille::eventFilter(QObject *watched, QEvent *event)
 
 void VEK_cfg_carte_fille::valider()
 {
+    // Every threshold is brought into range, also one whose box never had the focus;
+    // one that is no number keeps the dialog open.
+    bool taken = true;
+    for (int n = 0; n < ChannelCount; ++n)
+        taken = seuilQuitte(n) && taken;
+    if (!taken)
+        return;
     for (int n = 0; n < ChannelCount; ++n) {
-        // Every threshold is brought into range, also one whose box never had the focus.
-        seuilQuitte(n);
         VoieTOR &voie = m_context.optionBoard.VoiesTOR[n];
         voie.Action = static_cast<uint8_t>(std::max(0, m_action[n]->currentIndex()));
         voie.Seuil = seuil(m_seuil[n]->text());

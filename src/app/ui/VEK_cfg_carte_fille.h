@@ -22,8 +22,13 @@ public:
     QComboBox *ActionTOR(int channel) const { return m_action[channel]; }
     QLineEdit *SeuilTOR(int channel) const { return m_seuil[channel]; }
 
-    // `BP_OK`: stores the six channels, thresholds brought into range, and closes.
+    // `BP_OK`: stores the six channels, thresholds brought into range, and closes;
+    // a threshold that is no number is refused and the dialog stays open.
     void valider();
+
+signals:
+    // A typed threshold was refused; its box shows its previous value again.
+    void refused(const QString &message);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -31,10 +36,11 @@ protected:
 private:
     void Form_Load();
     void actionChoisie(int channel);
-    void seuilQuitte(int channel);
+    bool seuilQuitte(int channel);
 
     VekContext &m_context;
     QLabel *m_type[OptionBoardRules::ChannelCount] = {};
     QComboBox *m_action[OptionBoardRules::ChannelCount] = {};
     QLineEdit *m_seuil[OptionBoardRules::ChannelCount] = {};
+    QString m_taken[OptionBoardRules::ChannelCount]; // the last threshold each box took
 };

@@ -326,9 +326,14 @@ void VEK_New_OS::BP_OK_Click()
     }
     if (!requireChip())
         refused = true;
+    FirmwarePackageFields f = fields();
+    for (const QString &refusal : f.readTypedNumbers()) {
+        warn(refusal);
+        refused = true;
+    }
     if (refused || !namePlausible())
         return;
-    createPackage(fields().toDescription());
+    createPackage(f.toDescription());
 }
 
 void VEK_New_OS::showDescription()

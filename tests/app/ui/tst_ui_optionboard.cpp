@@ -1,10 +1,12 @@
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QtTest>
 
 class TestUiOptionBoard : public QObject
@@ -78,18 +80,41 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
+    void leavingThresholdClamps_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<int>("stored");
+        TestSupport::row("clamped", "12000", "10000", "", 10000);
+        TestSupport::row("comma", "7000,5", "7000.5", "", 7000);
+        TestSupport::row("no number", "abc", "3000", "SEUIL 5 : « abc » n'est pas un nombre.",
+                         3000);
+    }
+
     void leavingThresholdClamps()
     {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, refusal);
+        QFETCH(int, stored);
+        TestSupport::useFrenchTexts();
         VekContext ctx;
         ctx.optionBoard.DeviceCfg = "OOIIAA";
         ctx.optionBoard.VoiesTOR[4] = {1, 3000};
         VEK_cfg_carte_fille dialog(ctx);
+        QSignalSpy refused(&dialog, &VEK_cfg_carte_fille::refused);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         dialog.SeuilTOR(4)->setFocus();
-        dialog.SeuilTOR(4)->setText("12000");
+        dialog.SeuilTOR(4)->setText(typed);
         dialog.ActionTOR(4)->setFocus();
-        QCOMPARE(dialog.SeuilTOR(4)->text(), QString("10000"));
+        QCOMPARE(dialog.SeuilTOR(4)->text(), shown);
+        QCOMPARE(refused.size(), refusal.isEmpty() ? 0 : 1);
+        if (!refusal.isEmpty())
+            QCOMPARE(refused.at(0).at(0).toString(), refusal);
+        dialog.valider();
+        QCOMPARE(ctx.optionBoard.VoiesTOR[4].Seuil, stored);
     }
 
     void closingWithoutOkChangesNothing()

@@ -114,9 +114,16 @@ private slots:
     {
         VEK_New_OS w(context, services(), nullptr, &prompts);
         child<QComboBox>(w, "Processeur_CHIP")->setEditText("PIC-TYPED"); // typed, not picked
+        type(w, "Limite_Rupteur", "7000 rpm");
+        type(w, "Av_Statique", "6,5,0");
         w.BP_OK_Click();
-        QCOMPARE(messages(), (QStringList{"Il manque le fichier HEX",
-                                          "Le type de microcontroleur n'a pas été choisi"}));
+        QCOMPARE(messages(),
+                 (QStringList{"Il manque le fichier HEX",
+                              "Le type de microcontroleur n'a pas été choisi",
+                              "LIMITE HAUTE RUPTEUR : « 7000 rpm » n'est pas un nombre.",
+                              "FIGER AVANCE STATIQUE : « 6,5,0 » n'est pas un nombre."}));
+        type(w, "Limite_Rupteur", {});
+        type(w, "Av_Statique", {});
 
         prompts.messages.clear();
         chip(w, "PIC-16F84A");
@@ -233,11 +240,21 @@ private slots:
         VEK_New_OS w(context, services(), nullptr, &prompts);
         type(w, "TxtNomFichier", "Mon OS.xos"); // one extension only
         chip(w, "PIC-16F84A");
+        type(w, "Limite_Rupteur", " 6500 ");
+        type(w, "Av_Statique", "6,5"); // stored with "." as the decimal point
         prompts.files = {hexSource("firmware.Hex")};
         w.BP_SelectFile_Click();
         w.BP_OK_Click();
         QCOMPARE(messages(),
                  QStringList{"Le paquet Mon OS.XOS a été créé dans le dossier " + folder + "."});
+        ccZip zip;
+        zip.Init(path("Mon OS.XOS"));
+        zip.Decompress(dir.filePath("nfo"), "OS.NFO");
+        QFile nfo(dir.filePath("nfo/OS.NFO"));
+        QVERIFY(nfo.open(QIODevice::ReadOnly));
+        const QByteArray stored = nfo.readAll();
+        QVERIFY(stored.contains("LIMITE_RUPTEUR=6500\r\n"));
+        QVERIFY(stored.contains("VAL_AVSTAT=6.5\r\n"));
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(files(), QStringList{"Mon OS.XOS"});
         QCOMPARE(members(path("Mon OS.XOS")), (QStringList{"CODE.XEH", "OS.NFO"}));
