@@ -2,6 +2,7 @@
 
 #include "app/CurveModel.h"
 #include "app/EngineParameters.h"
+#include "base/FileRefusal.h"
 #include "base/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 
@@ -56,7 +57,7 @@ bool CurveFileCommands::readCurve(const QString &path, CurveFiles::Kind kind, QB
     } else if (CurveFiles::ReadAll(path, bytes, &error)) {
         return true;
     } else {
-        error = CurveFiles::FileMessage(LangKey("CurveFileReadErr"), path, {"%RAISON%", error});
+        error = FileRefusal::OfFile(LangKey("CurveFileReadErr"), path, {"%RAISON%", error});
     }
     m_host.showError(GetLanguageText("MessNoREADING"), error);
     return false;
@@ -87,7 +88,7 @@ void CurveFileCommands::OpenFile(const QString &path)
     const CurveFiles::Kind kind = CurveFiles::KindOf(path);
     if (kind == CurveFiles::Kind::Unknown) {
         m_host.showError(GetLanguageText("MessNoREADING"),
-                         CurveFiles::FileMessage(LangKey("BadFormat"), path));
+                         FileRefusal::OfFile(LangKey("BadFormat"), path));
         return;
     }
     QByteArray bytes;
@@ -186,8 +187,9 @@ bool CurveFileCommands::SaveFile(const QString &chosen, CurveFiles::Kind wanted)
         break;
     }
     if (!written) {
-        m_host.showError(GetLanguageText("MessWARNING"),
-                         GetLanguageText("CurveFileWriteErr", {"%RAISON%", error}));
+        m_host.showError(
+            GetLanguageText("MessWARNING"),
+            FileRefusal::OfFile(LangKey("CurveFileWriteErr"), path, {"%RAISON%", error}));
         return false;
     }
     m_host.setCurveModified(false);

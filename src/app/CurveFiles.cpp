@@ -58,11 +58,6 @@ QString CurveTextMessage(const QString &key, const QString &path, int line, cons
     return FileRefusal::AtLine(key, CurveTextName(path), line, more);
 }
 
-QString FileMessage(const QString &key, const QString &path, const QStringList &more)
-{
-    return FileRefusal::OfFile(key, path, more);
-}
-
 bool ReadAll(const QString &path, QByteArray &bytes, QString *error)
 {
     BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxTextFileBytes);

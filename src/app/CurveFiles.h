@@ -32,9 +32,6 @@ QString CurveTextName(const QString &path);
 // FileRefusal) and, when `line` > 0, its line; then the pairs of `more`.
 QString CurveTextMessage(const QString &key, const QString &path, int line = 0,
                          const QStringList &more = {});
-// A message about the file `path` as a whole (it cannot be read, its kind is
-// unknown), naming the file chosen.
-QString FileMessage(const QString &key, const QString &path, const QStringList &more = {});
 
 // Whole file, or false with the reason (without the file's name: the messages
 // name it).

@@ -99,7 +99,7 @@ CatalogueLoad VEK_XML::load(const QString &path, QDomDocument &target)
     if (!read.ok) {
         result.message = head + (read.tooLarge ? QStringLiteral("fichier de plus de %1 octets")
                                                      .arg(BoundedFile::MaxCatalogueBytes)
-                                               : BoundedFile::userError(read));
+                                               : BoundedFile::userReason(read));
         return result;
     }
     QDomDocument document;

@@ -261,11 +261,12 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, const QString
     const BoundedFile::Read read = BoundedFile::readAll(fichier, BoundedFile::MaxHexFileBytes);
     if (!read.ok) {
         result.status = read.opened ? HexFileStatus::ReadFailed : HexFileStatus::OpenFailed;
-        result.info = read.tooLarge
-                          ? GetLanguageText("MessFichierTropGrand",
-                                            {"{FICHIER}", shown, "{OCTETS}",
-                                             QString::number(BoundedFile::MaxHexFileBytes)})
-                          : GetLanguageText("MessHexLectureImpossible") + shown;
+        result.info =
+            read.tooLarge
+                ? FileRefusal::OfFile(LangKey("MessFichierTropGrand"), shown,
+                                      {"{OCTETS}", QString::number(BoundedFile::MaxHexFileBytes)})
+                : FileRefusal::OfFile(LangKey("MessHexLectureImpossible"), shown,
+                                      {"%RAISON%", BoundedFile::userReason(read)});
         return result;
     }
     const QByteArray &text = read.bytes;

@@ -207,6 +207,15 @@ private slots:
         QCOMPARE(host.errors.size(), 1);
         QVERIFY(host.modified);
 
+        // The message names the file and says why.
+        TestSupport::useFrenchTexts();
+        host.saveName = file("plain", "x") + "/x.vek";
+        commands.enregistrer();
+        QCOMPARE(host.errors.last(), "Le fichier " + host.saveName +
+                                         " ne peut pas être écrit : un élément du chemin n'est pas "
+                                         "un dossier. La courbe n'est pas enregistrée.");
+        host.errors.removeLast();
+
         // Cancel: nothing written, nothing said.
         host.saveName.clear();
         commands.enregistrer();

@@ -207,6 +207,16 @@ private slots:
         QVERIFY(loaded.message.contains("octets"));
     }
 
+    void unreadableCatalogueIsNamedOnce()
+    {
+        TestSupport::useFrenchTexts();
+        VEK_XML xml(dir_.filePath("nowhere"));
+        const CatalogueLoad loaded = xml.LoadChipCatalogue();
+        QVERIFY(!loaded.ok);
+        QCOMPARE(loaded.message, "Le document " + xml.chipCataloguePath() +
+                                     " ne peut être chargé :\nfichier ou dossier introuvable");
+    }
+
     void shippedCataloguesFitTheirUsers()
     {
         VEK_XML xml(TestSupport::dataDirectory());

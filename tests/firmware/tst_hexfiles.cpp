@@ -198,8 +198,9 @@ private slots:
             const auto row = [kind](const char *name) -> QTestData & {
                 return QTest::addRow("%s %s", kind, name);
             };
-            row("missing") << scrambled << QByteArray() << open
-                           << QString("Lecture impossible du fichier : %1");
+            row("missing")
+                << scrambled << QByteArray() << open
+                << QString("Lecture impossible du fichier %1 : fichier ou dossier introuvable");
             row("oversized") << scrambled << huge << read << tooLarge;
             row("wrong checksum") << scrambled << third(":0400100004030201E3") << damaged
                                   << checksum;

@@ -2,6 +2,7 @@
 
 #include "app/ui/EngineParametersPanel.h"
 #include "app/ui/VEK_Accueil.h"
+#include "base/FileRefusal.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/WindowPrompts.h"
 #include "firmware/VEK_Gestion_OS.h"
@@ -149,8 +150,7 @@ bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, Q
     else if (CurveFiles::ReadAll(VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK")), curve,
                                  &why))
         return true;
-    error =
-        CurveFiles::FileMessage(VEK_LANGUAGE::LangKey("CurveFileReadErr"), path, {"%RAISON%", why});
+    error = FileRefusal::OfFile(VEK_LANGUAGE::LangKey("CurveFileReadErr"), path, {"%RAISON%", why});
     return false;
 }
 

@@ -65,7 +65,8 @@ std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::readTable(Tabl
         m_warn(read.tooLarge ? FileRefusal::OfFile(
                                    LangKey("MessFichierTropGrand"), path,
                                    {"{OCTETS}", QString::number(BoundedFile::MaxTextFileBytes)})
-                             : FileRefusal::OfFile(LangKey("BPimportReadError"), path));
+                             : FileRefusal::OfFile(LangKey("BPimportReadError"), path,
+                                                   {"%RAISON%", BoundedFile::userReason(read)}));
         return std::nullopt;
     }
     const TableImport::Result result =

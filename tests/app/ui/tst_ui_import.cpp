@@ -159,7 +159,9 @@ private slots:
         m_files << m_dir.filePath("missing.txt");
         QVERIFY(!flow().BP_import(false, "45"));
         QCOMPARE(m_warnings.size(), 3);
-        QVERIFY(m_warnings.last().contains("missing.txt"));
+        QCOMPARE(m_warnings.last(), "Le fichier " + m_dir.filePath("missing.txt") +
+                                        " ne peut pas être lu : fichier ou dossier introuvable. "
+                                        "Importation annulée.");
 
         // Beyond the text-file bound the file is not read at all, and the message says so.
         m_files << file("HUGE.TXT", tableFile() + QByteArray(BoundedFile::MaxTextFileBytes, ' '));

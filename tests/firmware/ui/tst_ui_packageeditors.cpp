@@ -165,7 +165,8 @@ private slots:
         // A work copy that cannot be read is named as the user's file.
         const PackageAuthoring::Outcome unread =
             services().convertHex("PIC-16F84A", path("gone.HEX"), path("gone.XEH"), cut);
-        QCOMPARE(unread.error, "Lecture impossible du fichier : " + cut);
+        QCOMPARE(unread.error,
+                 "Lecture impossible du fichier " + cut + " : fichier ou dossier introuvable");
     }
 
     void placeholderChipIsRefused()
