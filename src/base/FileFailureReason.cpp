@@ -25,6 +25,7 @@ constexpr Worded Usual[] = {
     {ENOSPC, VEK_LANGUAGE::LangKey("RaisonDisquePlein")},
     {EDQUOT, VEK_LANGUAGE::LangKey("RaisonDisquePlein")},
     {EROFS, VEK_LANGUAGE::LangKey("RaisonLectureSeule")},
+    {EFBIG, VEK_LANGUAGE::LangKey("RaisonFichierTropGrand")},
 };
 
 } // namespace

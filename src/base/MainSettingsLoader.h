@@ -26,6 +26,12 @@ public:
     // next start writes there again. False when the store cannot be written.
     static bool SaveLogFolder(QSettings &store, const QString &folder);
 
+    // Writes the changes made to `store` to its file. The settings file is never
+    // left empty or cut short: what was written is read back, and when it is not
+    // what the store holds the file as it was before is put back. False when the
+    // settings could not be saved.
+    static bool SaveStore(QSettings &store);
+
 private:
     void LoadConfig(MainSettings &settings);
     void LoadCompilation(MainSettings &settings);

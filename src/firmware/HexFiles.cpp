@@ -2,13 +2,13 @@
 
 #include "base/BoundedFile.h"
 #include "base/FileRefusal.h"
+#include "base/FileWriter.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/XehScrambling.h"
 #include "icsp/PicDevice.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <array>
 
@@ -421,10 +421,11 @@ HexFileResult writeImage(const PicDevice &device, const QString &fichier, bool s
         return result;
     }
     const QByteArray text = imageText(device, scrambled);
-    QSaveFile file(fichier);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    const FileWriter::Result written = FileWriter::WriteWhole(fichier, text);
+    if (!written) {
         result.status = HexFileStatus::WriteFailed;
-        result.info = GetLanguageText("MessHexEcritureImpossible") + fichier;
+        result.info = GetLanguageText("MessHexEcritureImpossible") + fichier +
+                      QStringLiteral(" (") + written.reason + QLatin1Char(')');
     }
     return result;
 }

@@ -1,19 +1,21 @@
 #include "firmware/ccZip.h"
 
-#include "base/FileFailureReason.h"
+#include "base/BoundedFile.h"
+#include "base/FileWriter.h"
 #include "base/TextEncoding.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 #include <sys/stat.h>
 #include <zip.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -187,17 +189,69 @@ int32_t ccZip::AddFile(const QString &sPath, int16_t bRecurse, int16_t bJunkDir)
     return addFiles(files);
 }
 
+namespace {
+
+// The bytes an archive built in memory holds once closed.
+bool takeBytes(zip_source_t *source, QByteArray &bytes)
+{
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_source_stat(source, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+        stat.size > zip_uint64_t(ccZip::MaxArchiveBytes) || zip_source_open(source) != 0)
+        return false;
+    bytes.resize(qsizetype(stat.size));
+    const zip_int64_t got = zip_source_read(source, bytes.data(), stat.size);
+    zip_source_close(source);
+    return got == zip_int64_t(stat.size);
+}
+
+} // namespace
+
+// The archive is built in memory, from the older one when there is one, and
+// written whole: the older archive stays as it was until the new one is complete.
 int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
 {
-    int error = 0;
-    zip_t *archive = zip_open(nativePath(m_name).constData(), ZIP_CREATE, &error);
+    QByteArray older;
+    if (QFileInfo::exists(m_name)) {
+        BoundedFile::Read read = BoundedFile::readAll(m_name, MaxArchiveBytes);
+        if (!read.ok) {
+            note(QStringLiteral("%1: %2\n")
+                     .arg(m_name, read.tooLarge ? QStringLiteral("too large")
+                                                : BoundedFile::userReason(read)));
+            return ZipErrArchive;
+        }
+        older = std::move(read.bytes);
+    }
+    zip_error_t openError;
+    zip_error_init(&openError);
+    // libzip owns a copy of the older bytes: when it keeps their unchanged start
+    // in the new archive it frees them itself.
+    void *copy = nullptr;
+    if (!older.isEmpty()) {
+        copy = std::malloc(size_t(older.size()));
+        if (copy)
+            std::memcpy(copy, older.constData(), size_t(older.size()));
+    }
+    zip_source_t *buffer = older.isEmpty() || copy
+                               ? zip_source_buffer_create(copy, zip_uint64_t(older.size()), 1,
+                                                          &openError)
+                               : nullptr;
+    if (!buffer)
+        std::free(copy);
+    zip_t *archive = nullptr;
+    if (buffer)
+        archive = zip_open_from_source(buffer, ZIP_CREATE, &openError);
     if (!archive) {
-        zip_error_t details;
-        zip_error_init_with_code(&details, error);
-        note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
-        zip_error_fini(&details);
+        note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&openError)));
+        zip_error_fini(&openError);
+        if (buffer)
+            zip_source_free(buffer);
         return ZipErrArchive;
     }
+    zip_error_fini(&openError);
+    zip_source_keep(buffer); // its bytes are read after the archive is closed
+    using BufferHandle = std::unique_ptr<zip_source_t, decltype(&zip_source_free)>;
+    const BufferHandle kept(buffer, &zip_source_free);
     const int32_t level = std::clamp(m_level, 0, 9);
     for (const auto &[path, memberName] : files) {
         zip_error_t sourceError;
@@ -227,6 +281,16 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
     if (zip_close(archive) != 0) {
         note(QStringLiteral("%1: %2\n").arg(m_name, zip_strerror(archive)));
         zip_discard(archive);
+        return ZipErrWrite;
+    }
+    QByteArray bytes;
+    if (!takeBytes(buffer, bytes)) {
+        note(QStringLiteral("%1: the archive built could not be read back\n").arg(m_name));
+        return ZipErrWrite;
+    }
+    const FileWriter::Result written = FileWriter::WriteWhole(m_name, bytes);
+    if (!written) {
+        note(QStringLiteral("%1: %2\n").arg(m_name, written.reason));
         return ZipErrWrite;
     }
     for (const auto &file : files) {
@@ -321,14 +385,13 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
         note(QStringLiteral("%1: a folder of that name is in the way\n").arg(name));
         return ZipErrWrite;
     }
-    QSaveFile out(target);
-    const int32_t status = readMember(archive, index, name, out);
-    if (status != ZipOk) {
-        out.cancelWriting();
+    QByteArray bytes;
+    const int32_t status = readMember(archive, index, name, bytes);
+    if (status != ZipOk)
         return status;
-    }
-    if (!out.commit()) {
-        note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
+    const FileWriter::Result written = FileWriter::WriteWhole(target, bytes);
+    if (!written) {
+        note(QStringLiteral("%1: %2\n").arg(name, written.reason));
         return ZipErrWrite;
     }
     m_extracted.append(target);
@@ -338,7 +401,7 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
 
 // Unpacks one member into `out`, reading no byte past the smallest of its declared
 // size and the bounds; every byte read counts towards the archive's total.
-int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSaveFile &out)
+int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QByteArray &out)
 {
     zip_stat_t stat;
     zip_stat_init(&stat);
@@ -362,10 +425,6 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSa
         return ZipErrMember;
     }
     int32_t status = ZipOk;
-    if (!out.open(QIODevice::WriteOnly)) {
-        note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
-        status = ZipErrWrite;
-    }
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     int64_t total = 0;
     while (status == ZipOk) {
@@ -386,9 +445,8 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSa
                      .arg(name)
                      .arg(declared));
             status = ZipErrMember;
-        } else if (out.write(buffer.constData(), got) != got) {
-            note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
-            status = ZipErrWrite;
+        } else {
+            out.append(buffer.constData(), qsizetype(got));
         }
     }
     zip_fclose(file);
