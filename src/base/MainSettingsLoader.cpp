@@ -3,16 +3,8 @@
 #include "base/NumberHelpers.h"
 #include "platform/SerialPortNames.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
-
-#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
-#include <unistd.h>
 
 namespace {
 
@@ -98,64 +90,10 @@ bool MainSettingsLoader::SaveLogFolder(QSettings &store, const QString &folder)
     return SaveStore(store);
 }
 
-namespace {
-
-// True when the file at `path`, read afresh, holds what `store` holds.
-bool holdsStore(const QString &path, const QSettings &store)
-{
-    // Read through a second name: QSettings shares what it read by file name,
-    // and only a fresh read tells what reached the disk.
-    QTemporaryDir scratch;
-    const QString alias = scratch.filePath(QStringLiteral("settings"));
-    if (!scratch.isValid() || !QFile::link(path, alias))
-        return false;
-    const QSettings reread(alias, store.format());
-    const QStringList keys = store.allKeys();
-    if (reread.status() != QSettings::NoError || reread.allKeys().size() != keys.size())
-        return false;
-    return std::all_of(keys.cbegin(), keys.cend(), [&](const QString &key) {
-        const QVariant read = reread.value(key), held = store.value(key);
-        return read == held || read.toString() == held.toString(); // numbers come back as text
-    });
-}
-
-} // namespace
-
-// Qt writes the settings file itself, through a save file that (Qt 6.4) reports
-// success after a write the disk refused and leaves an empty file. So the old
-// file keeps a second name, which costs no room, until the new one is read back.
 bool MainSettingsLoader::SaveStore(QSettings &store)
 {
-    const QString path = store.fileName();
-    const QFileInfo file(path);
-    if (!file.isAbsolute()) { // not a file: nothing of ours to check
-        store.sync();
-        return store.status() == QSettings::NoError;
-    }
-    const QByteArray target = QFile::encodeName(file.absoluteFilePath());
-    QByteArray kept;
-    const bool existed = file.exists();
-    if (existed) {
-        kept =
-            QFile::encodeName(file.absolutePath() + QStringLiteral("/.") + file.fileName() +
-                              QStringLiteral(".kept-%1").arg(QCoreApplication::applicationPid()));
-        ::unlink(kept.constData());
-        if (::link(target.constData(), kept.constData()) != 0)
-            kept.clear();
-    }
     store.sync();
-    const bool saved = store.status() == QSettings::NoError && holdsStore(path, store);
-    if (saved) {
-        if (!kept.isEmpty())
-            ::unlink(kept.constData());
-        return true;
-    }
-    if (!kept.isEmpty()) {
-        std::rename(kept.constData(), target.constData()); // the file as it was
-        ::unlink(kept.constData()); // still there when the file was never replaced
-    } else if (!existed)
-        QFile::remove(path); // no settings file rather than a broken one
-    return false;
+    return store.status() == QSettings::NoError;
 }
 
 void MainSettingsLoader::Load(MainSettings &settings)

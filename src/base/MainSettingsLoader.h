@@ -26,10 +26,10 @@ public:
     // next start writes there again. False when the store cannot be written.
     static bool SaveLogFolder(QSettings &store, const QString &folder);
 
-    // Writes the changes made to `store` to its file. The settings file is never
-    // left empty or cut short: what was written is read back, and when it is not
-    // what the store holds the file as it was before is put back. False when the
-    // settings could not be saved.
+    // Writes the changes made to `store` to its file; false when the settings
+    // could not be saved. Every save of the settings goes through here. Qt checks
+    // its own writes of the settings file and keeps the old file when they fail
+    // (unlike its save file for other files), so its status is the answer.
     static bool SaveStore(QSettings &store);
 
 private:
