@@ -109,8 +109,7 @@ Result WriteWhole(const QString &path, const QByteArray &bytes, Existing existin
         return failure(EINVAL);
     const QString target = resolved(path);
     const QByteArray targetName = QFile::encodeName(target);
-    struct stat old {
-    };
+    struct stat old = {};
     const bool replacing = ::stat(targetName.constData(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode))
         return failure(EISDIR);

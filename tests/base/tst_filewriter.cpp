@@ -21,8 +21,7 @@ class TestFileWriter : public QObject
 
     static mode_t modeOf(const QString &path)
     {
-        struct stat st {
-        };
+        struct stat st = {};
         stat(QFile::encodeName(path).constData(), &st);
         return st.st_mode & 07777;
     }
