@@ -307,19 +307,18 @@ private slots:
         QTest::addColumn<QString>("closeSays");    // the message of the disconnection ("" none)
         QTest::addColumn<QString>("info");         // the label once disconnected
         const QString fr = "francais.ini";
-        const QString afterFailure = GetLanguageText("MessDeconnexionApresEchec");
+        const QString afterFailure = "Module déconnecté : le dernier transfert a échoué, le "
+                                     "module n'a pas tout reçu !";
         // The third frame is block 0x310; a good acknowledgement is E7 E4.
-        QTest::newRow("wrong acknowledgement")
-            << fr << "wrong:E3:3"
-            << GetLanguageText("MessBlocRefuse", {"{ADR}", "0310", "{REPONSE}", " E7 E5"}) << ""
-            << afterFailure;
-        QTest::newRow("late acknowledgement") << fr << "late:E3:3"
-                                              << "Timeout of communication ! [0x0310]"
-                                              << "" << afterFailure;
-        QTest::newRow("half an acknowledgement")
-            << fr << "partial:E3:3"
-            << GetLanguageText("MessBlocIncomplet", {"{ADR}", "0310", "{REPONSE}", " E7"}) << ""
-            << afterFailure;
+        TestSupport::row("wrong acknowledgement", fr, "wrong:E3:3",
+                         "Le module a refusé le bloc [0x0310] (réponse : E7 E5). Transfert arrêté.",
+                         "", afterFailure);
+        TestSupport::row("late acknowledgement", fr, "late:E3:3",
+                         "Timeout of communication ! [0x0310]", "", afterFailure);
+        TestSupport::row("half an acknowledgement", fr, "partial:E3:3",
+                         "Réponse incomplète du module au bloc [0x0310] (reçu : E7). Transfert "
+                         "arrêté.",
+                         "", afterFailure);
         const QString silent = "\nLe module n'a pas répondu dans les 500 ms.";
         const QString gone = "\nLiaison interrompue sur %PORT% : "
                              "le périphérique a disparu (adaptateur USB débranché ?)";

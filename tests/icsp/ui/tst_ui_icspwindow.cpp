@@ -444,7 +444,7 @@ private slots:
         const QString fr = "francais.ini", en = "english.ini";
         const QString ready = "Prêt pour le transfert";
         row("Editer HEX", fr, "MnuEditHex", "Editer location ? ", "");
-        row("Editer HEX, in English", en, "MnuEditHex", "Editer location ? ", "");
+        row("Editer HEX, in English", en, "MnuEditHex", "Edit location? ", "");
         row("Clear buffer", fr, "MnuClsBuff", "Tampon effacé : la mémoire est vierge.", ready);
         row("Clear buffer, in English", en, "MnuClsBuff", "Buffer cleared: the memory is blank.",
             "Ready for transfer");
