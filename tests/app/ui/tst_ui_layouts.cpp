@@ -1,6 +1,7 @@
 #include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
 #include "Keyboard.h"
+#include "ModalAnswer.h"
 #include "ModuleSimulator.h"
 #include "PortHolders.h"
 #include "TestSupport.h"
@@ -157,8 +158,8 @@ private slots:
         };
         const auto typePort = [&w](const QString &port) {
             Field seen;
-            QTimer::singleShot(0, [&seen, port] {
-                auto *setup = qobject_cast<VEK_SETUP_ICSP *>(QApplication::activeModalWidget());
+            ModalAnswer answer([&seen, port](QWidget *modal) {
+                auto *setup = qobject_cast<VEK_SETUP_ICSP *>(modal);
                 if (!setup)
                     return;
                 clickTab(setup->SSTab1, 1);
@@ -168,8 +169,6 @@ private slots:
                 seen.tipTyped = setup->ICSP_COM->toolTip();
                 seen.room = holdsUsualPath(setup->ICSP_COM);
                 QTest::mouseClick(setup->OKButton, Qt::LeftButton);
-                if (setup->isVisible())
-                    setup->reject();
             });
             QTest::mouseClick(w.BP_Config, Qt::LeftButton);
             return seen;

@@ -1,4 +1,5 @@
 #include "FakePrompts.h"
+#include "ModalAnswer.h"
 #include "ModuleSimulator.h"
 #include "Mouse.h"
 #include "Screenshots.h"
@@ -15,7 +16,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 using TestSupport::row;
@@ -232,15 +232,13 @@ private slots:
         QTemporaryDir folder;
         QSettings store(folder.filePath("setup.ini"), QSettings::IniFormat);
         bool chosen = false;
-        QTimer::singleShot(0, w.get(), [&] {
-            auto *setup = w->findChild<VEK_SETUP_ICSP *>();
-            QVERIFY(setup && setup->isVisible());
+        ModalAnswer answer([&](QWidget *modal) {
+            auto *setup = qobject_cast<VEK_SETUP_ICSP *>(modal);
+            QVERIFY(setup);
             setup->setSettingsStore(&store);
             setup->ICSP_COM_Click(sim.devicePath());
             setup->OKButton->click();
             chosen = !setup->isVisible();
-            if (!chosen)
-                setup->reject();
         });
         QCOMPARE(w->BP_Config->text(), GetLanguageText("MBConfiguration"));
         w->BP_Config->click();

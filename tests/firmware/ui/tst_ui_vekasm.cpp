@@ -1,4 +1,5 @@
 #include "FakePrompts.h"
+#include "ModalAnswer.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
@@ -21,7 +22,6 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 using VEK_LANGUAGE::GetLanguageText;
@@ -385,8 +385,8 @@ private slots:
         main.Form_Load(false);
         QCOMPARE(main.TypeVersionOS()->findText("NEUF.XOS"), -1);
         QString shown;
-        QTimer::singleShot(0, [&shown] {
-            auto *window = qobject_cast<VEK_ASM *>(QApplication::activeModalWidget());
+        ModalAnswer answer([&shown](QWidget *modal) {
+            auto *window = qobject_cast<VEK_ASM *>(modal);
             if (!window)
                 return;
             shown = window->windowTitle();

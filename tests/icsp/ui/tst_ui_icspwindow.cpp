@@ -4,6 +4,7 @@
 #include "ExpectedTables.h"
 #include "FakePrompts.h"
 #include "IcspRig.h"
+#include "ModalAnswer.h"
 #include "Mouse.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -698,8 +699,8 @@ private slots:
         auto w = b.window();
         IcspRig::fillImage(b.context.pic, 2, 0x3FF1);
         bool dataDriven = false;
-        QTimer::singleShot(0, [&b, &dataDriven] {
-            auto *setup = qobject_cast<VEK_SETUP_ICSP *>(QApplication::activeModalWidget());
+        ModalAnswer answer([&b, &dataDriven](QWidget *modal) {
+            auto *setup = qobject_cast<VEK_SETUP_ICSP *>(modal);
             QVERIFY(setup);
             // The hand tests drive the simulated box's lines.
             setup->BP_ONOFF_Click();
