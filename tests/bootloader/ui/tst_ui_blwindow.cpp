@@ -490,7 +490,7 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(clickAndWait(w, w.BP_tst));
-        QTest::qWait(20); // the layout takes the new text
+        TestSupport::settle(); // the layout takes the new text
         QCOMPARE(w.session().identity.ModuleNom, name);
         const StatusPanel *identity = w.panel(3);
         QCOMPARE(identity->text(), QString("VEKSIM···1··\\REV:1F - OS:3.2.7"));

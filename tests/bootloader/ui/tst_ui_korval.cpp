@@ -300,7 +300,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->BP_tst->click();
         QCOMPARE(w->panel(2)->text(), ready);
-        QTest::qWait(20); // the layout takes the new text
+        TestSupport::settle(); // the layout takes the new text
         QCOMPARE(w->panel(3)->shownText(), QString("CONNECTE"));
         QSignalSpy bars(&w->runner(), &JobRunner::progress);
         upload(*w);
