@@ -349,9 +349,9 @@ private slots:
             });
             w.bp_new_Click();
         }
-        QCOMPARE(asked, VEK_LANGUAGE::GetLanguageText("BPNewFileQuestion"));
+        QCOMPARE(asked, "La courbe actuelle sera perdue. Commencer une nouvelle courbe ?");
         QCOMPARE(w.tab_avance()->rowCount(), 1);
-        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPNewFileEnd"));
+        QCOMPARE(w.L_Info()->text(), "Prêt.");
 
         ModalAnswer ok([](QWidget *modal) {
             auto *box = qobject_cast<QMessageBox *>(modal);

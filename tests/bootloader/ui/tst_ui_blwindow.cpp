@@ -163,7 +163,8 @@ private slots:
         const bool closed = w.close();
         QVERIFY(!prompts.messages.isEmpty());
         QCOMPARE(prompts.messages.first().icon, QMessageBox::Question);
-        QCOMPARE(prompts.messages.first().text, GetLanguageText("MessArreterTransfert"));
+        QCOMPARE(prompts.messages.first().text,
+                 "Un transfert est en cours. Voulez-vous l'arrêter et fermer la fenêtre ?");
         if (!stop) {
             QVERIFY(!closed && w.isVisible() && w.transferRunning());
             QVERIFY(finished.wait(20000));
@@ -174,7 +175,9 @@ private slots:
         QVERIFY(closed && !w.isVisible() && !w.transferRunning());
         QCOMPARE(prompts.messages.size(), 2);
         QCOMPARE(prompts.messages[1].icon, QMessageBox::Warning);
-        QCOMPARE(prompts.messages[1].text, GetLanguageText("MessFirmwarePartiel"));
+        QCOMPARE(prompts.messages[1].text,
+                 "Le transfert a été arrêté : le module ne contient qu'une partie du firmware. "
+                 "Envoyez de nouveau le firmware avant d'utiliser le module.");
         QVERIFY(!w.session().connected());
         sim.command("blstats");
         const QString stats = sim.waitForLine("BLSTATS");
