@@ -205,8 +205,9 @@ private slots:
             "");
         row("erase never takes", "erase", "weak", 0x40, 6, 0, 3, S::BlankCheck, 0, 0x40, -1,
             "not blank at 0x0040", "");
-        row("cell refuses the erase", "erase", "refuse", 0x40, 0, 0, 3, S::BlankCheck, 0, 0x40, -1,
-            "not blank at 0x0040", "");
+        // The last program word, where a blank check that stops one short passes.
+        row("cell refuses the erase", "erase", "refuse", 0x3FF, 0, 0, 3, S::BlankCheck, 0, 0x3FF,
+            -1, "not blank at 0x03FF", "");
     }
     void injectedFaults()
     {
@@ -262,16 +263,19 @@ private slots:
 
     // The chip's counter misses one increment while the line echoes it: every
     // later word went one cell too low, each verified where it landed. The fresh
-    // read after the write finds the first shifted cell.
+    // read after the write finds the first shifted cell. The last two user IDs
+    // are alike: the fourth lands on the third and reads right there, and only
+    // its own cell, left as it was, tells.
     void missedIncrementIsNoSuccess_data()
     {
         QTest::addColumn<bool>("quick");
         QTest::addColumn<int>("skipped"); // the increment the chip misses (1-based)
         QTest::addColumn<int>("address"); // the first cell found wrong
         // The device ID read steps 8 times first; then the code stage steps once
-        // a word, the EEPROM stage once a byte after it.
+        // a word, the EEPROM stage once a byte, the user ID stage once a word.
         row("write, code stage", false, 8 + 200, 199);
         row("write, EEPROM stage", false, 8 + 1024 + 11, 0x2100 + 10);
+        row("write, fourth user ID", false, 8 + 1024 + 64 + 3, 0x2003);
         row("quick code", true, 8 + 100, 99);
     }
     void missedIncrementIsNoSuccess()
@@ -283,17 +287,24 @@ private slots:
         rig.pic.skipIncrement(skipped);
         PicDevice device = IcspRig::deviceFor("16F84A");
         IcspRig::fillImage(device, 9, 0x3FF1);
+        PicImage &image = device.ImagePIC;
+        image.UserID[4] = image.UserID[6];
         const IcspResult r = quick ? ProgrammerCodeRapide(*rig.programmer, device, {})
                                    : WriteChip(*rig.programmer, device, 5);
         QCOMPARE(r.stage, IcspResult::Stage::ReadBack);
         QCOMPARE(r.address, address);
-        // The cell holds what belonged to the next one.
-        const PicImage &image = device.ImagePIC;
-        const bool code = address < 0x2100;
-        const int want =
-            code ? image.codeWord(address) : image.ImageEEPROM[size_t(address - 0x2100)];
-        const int read =
-            code ? image.codeWord(address + 1) : image.ImageEEPROM[size_t(address - 0x2100 + 1)];
+        // A program or EEPROM cell holds what belonged to the next one; the
+        // fourth user ID's cell stays blank.
+        int want = 0, read = 0x3FFF;
+        if (address < 0x2000) {
+            want = image.codeWord(address);
+            read = image.codeWord(address + 1);
+        } else if (address < 0x2100) {
+            want = image.UserID[size_t(2 * (address - 0x2000))];
+        } else {
+            want = image.ImageEEPROM[size_t(address - 0x2100)];
+            read = image.ImageEEPROM[size_t(address - 0x2100 + 1)];
+        }
         QCOMPARE(r.message,
                  QString("read back %1 %2 %3").arg(HexWord(address), HexWord(read), HexWord(want)));
         QVERIFY(!rig.programmer->portOpen());

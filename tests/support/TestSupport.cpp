@@ -3,6 +3,7 @@
 #include "base/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,6 +49,12 @@ void addLanguageFileRows()
     QTest::addColumn<QString>("file");
     for (const char *f : {"francais.ini", "english.ini", "deutch.ini", "spanish.ini", "slovak.ini"})
         QTest::newRow(f) << QString::fromLatin1(f);
+}
+
+void settle()
+{
+    for (int round = 0; round < 10; ++round)
+        QCoreApplication::processEvents();
 }
 
 void useOffscreenScreen(QSize size)

@@ -46,6 +46,12 @@ template <typename... Values> void row(const char *name, const Values &...values
     (QTest::newRow(name) << ... << values);
 }
 
+// Lets the shown windows take what changed in them (a new text, a new size):
+// the layout requests, the resizes they ask for and the window system's
+// answers, each round handling what the one before posted. It counts rounds,
+// not time, so a slow or loaded machine settles as far as a fast one.
+void settle();
+
 // Before the application starts: windows shown offscreen go to one screen of
 // `size`, framed as by a window manager, rather than to the default 800x600
 // unframed one. Does nothing on another platform (a real display).

@@ -96,7 +96,15 @@ VEK_Accueil::VEK_Accueil(QWidget *parent) : QMainWindow(parent)
     curveFiles_ = std::make_unique<MainWindowCurveFiles>(*this);
 }
 
-VEK_Accueil::~VEK_Accueil() = default;
+VEK_Accueil::~VEK_Accueil()
+{
+    // The pages write into the context and call this window as they go: a box
+    // is checked as it loses the focus. They are deleted here, while both are
+    // whole, not by QWidget once the members are gone. A refusal then has no
+    // window left to be shown on.
+    engineParameters_->disconnect(this);
+    delete centralWidget();
+}
 
 QWidget *VEK_Accueil::page(int index) const
 {

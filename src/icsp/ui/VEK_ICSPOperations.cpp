@@ -508,8 +508,8 @@ void VEK_ICSP::BP_Clear_Click()
 void VEK_ICSP::MnuEditHex_Click()
 {
     clearOutcome();
-    L_Info->setText(QStringLiteral("Editer location ? "));
-    T_ProgramMem->setPlainText(QStringLiteral("Test d'édition uniquement, faire un CLEAR !"));
+    L_Info->setText(GetLanguageText("MessEditerLocation"));
+    T_ProgramMem->setPlainText(GetLanguageText("MessEditionTest"));
 }
 
 void VEK_ICSP::UserID_Commit(int index)

@@ -1,6 +1,7 @@
 #include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
 #include "Keyboard.h"
+#include "ModalAnswer.h"
 #include "ModuleSimulator.h"
 #include "PortHolders.h"
 #include "TestSupport.h"
@@ -157,8 +158,8 @@ private slots:
         };
         const auto typePort = [&w](const QString &port) {
             Field seen;
-            QTimer::singleShot(0, [&seen, port] {
-                auto *setup = qobject_cast<VEK_SETUP_ICSP *>(QApplication::activeModalWidget());
+            ModalAnswer answer([&seen, port](QWidget *modal) {
+                auto *setup = qobject_cast<VEK_SETUP_ICSP *>(modal);
                 if (!setup)
                     return;
                 clickTab(setup->SSTab1, 1);
@@ -168,8 +169,6 @@ private slots:
                 seen.tipTyped = setup->ICSP_COM->toolTip();
                 seen.room = holdsUsualPath(setup->ICSP_COM);
                 QTest::mouseClick(setup->OKButton, Qt::LeftButton);
-                if (setup->isVisible())
-                    setup->reject();
             });
             QTest::mouseClick(w.BP_Config, Qt::LeftButton);
             return seen;
@@ -180,7 +179,7 @@ private slots:
         QCOMPARE(typed.tipBefore, pty.device);
         QCOMPARE(typed.tipTyped, link);
         QVERIFY(typed.room);
-        QTest::qWait(20);
+        TestSupport::settle();
         QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
         const QString outside =
             controlsOutside(w, {w.BP_Quit, w.BP_Annuler, w.findChild<QWidget *>("CmbOscillateur"),
@@ -190,7 +189,7 @@ private slots:
 
         typePort(pty.device);
         QCOMPARE(ctx->settings.ICSPPort, pty.device);
-        QTest::qWait(20);
+        TestSupport::settle();
         QVERIFY2(w.minimumSizeHint().width() <= least,
                  qPrintable(QString("%1 > %2").arg(w.minimumSizeHint().width()).arg(least)));
         QVERIFY(frameOnScreen(w));
@@ -233,13 +232,13 @@ private slots:
 
         QCOMPARE(choosePort(link), link);
         QCOMPARE(w.statusPanel(1), link);
-        QTest::qWait(20);
+        TestSupport::settle();
         QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
         QCOMPARE(panel->toolTip(), link);
         QCOMPARE(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name), link);
 
         QCOMPARE(choosePort(pty.device), pty.device);
-        QTest::qWait(20);
+        TestSupport::settle();
         QVERIFY(w.minimumSizeHint().width() <= least);
         QVERIFY(frameOnScreen(w));
         QCOMPARE(panel->toolTip(), QString());
@@ -276,10 +275,10 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.L_Info()->setText("Une ligne");
-        QTest::qWait(20);
+        TestSupport::settle();
         const int pages = w.SSTab1()->height();
         w.L_Info()->setText(threeLines);
-        QTest::qWait(20);
+        TestSupport::settle();
         QCOMPARE(w.SSTab1()->height(), pages);
         QVERIFY(area(w.L_Info())->height() < 3 * w.L_Info()->fontMetrics().lineSpacing());
     }
@@ -318,7 +317,7 @@ private slots:
         w.settings().portDevice = sim.devicePath();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.SSTab1()->setCurrentIndex(4);
-        QTest::qWait(20);
+        TestSupport::settle();
         QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
 
         auto *buffer = w.control<QCheckBox>("ChkBuffer");
@@ -327,7 +326,7 @@ private slots:
         QVERIFY(buffer->isChecked());
         QTest::mouseClick(run, Qt::LeftButton);
         QVERIFY(w.livePage()->isRunning());
-        QTest::qWait(20);
+        TestSupport::settle();
         QList<QWidget *> controls;
         for (LedLamp *lamp : w.livePage()->findChildren<LedLamp *>())
             if (lamp->caption() != "STOP")
@@ -342,7 +341,7 @@ private slots:
 
         QTest::mouseClick(run, Qt::LeftButton);
         QVERIFY(!w.livePage()->isRunning());
-        QTest::qWait(20);
+        TestSupport::settle();
         QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
         controls.removeAll(w.control<QWidget>("Chk_Simulation"));
         controls.removeAll(w.control<QWidget>("SimulRegime"));
@@ -362,16 +361,16 @@ private slots:
         showInLanguage(w, "francais.ini");
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.SSTab1()->setCurrentIndex(4);
-        QTest::qWait(20);
+        TestSupport::settle();
         auto *folder = w.control<QWidget>("BP_LogDossier");
         qobject_cast<QAbstractButton *>(folder)->setText(QString(200, QChar('W')));
         w.control<QCheckBox>("ChkBuffer")->setChecked(true);
         QVERIFY(folder->sizeHint().width() > 1024);
-        QTest::qWait(20);
+        TestSupport::settle();
         QVERIFY2(frameOnScreen(w), qPrintable(QString::number(w.frameGeometry().width())));
         // Back to its own caption, every control has its room again.
         w.InitLangue();
-        QTest::qWait(20);
+        TestSupport::settle();
         QVERIFY2(offTheScreenOrSqueezed(w).isEmpty(), qPrintable(offTheScreenOrSqueezed(w)));
         const QString outside = controlsOutside(w, {folder, w.control<QWidget>("Quit")});
         QVERIFY2(outside.isEmpty(), qPrintable(outside));
@@ -447,7 +446,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.L_Info->setText(threeLines);
         w.resize(1000, 700);
-        QTest::qWait(20);
+        TestSupport::settle();
         QCOMPARE(w.height(), 700);
         QVERIFY(area(w.L_Info)->height() < 3 * w.L_Info->fontMetrics().lineSpacing());
         const QRect bar = w.BarreEtat->geometry();
@@ -462,7 +461,7 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.resize(1000, 700);
-        QTest::qWait(20);
+        TestSupport::settle();
         QCOMPARE(w.height(), 700);
         const int gap = w.BP_STEP[1]->y() - w.Label1->y();
         QVERIFY2(gap < 4 * w.Label1->fontMetrics().lineSpacing(), qPrintable(QString::number(gap)));
@@ -489,7 +488,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const int tabs = w.SSTab1->height();
         w.L_Info->setText(threeLines);
-        QTest::qWait(20);
+        TestSupport::settle();
         QCOMPARE(w.SSTab1->height(), tabs);
     }
 
@@ -506,7 +505,7 @@ private slots:
             lines << QString("vek.asm:%1:Error[113] Symbol not previously defined").arg(i);
         auto *info = w.findChild<QLabel *>("L_Info");
         info->setText(lines.join('\n'));
-        QTest::qWait(20);
+        TestSupport::settle();
         QCOMPARE(w.height(), height);
         QVERIFY(area(info)->height() < 4 * info->fontMetrics().lineSpacing());
     }
@@ -519,10 +518,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         const QRect room = box.screen()->availableGeometry();
         box.move(room.right() - box.frameGeometry().width() - 4, room.top() + 20);
-        QTest::qWait(20);
+        TestSupport::settle();
         box.Picture1_DblClick();
         box.Picture2_DblClick();
-        QTest::qWait(20);
+        TestSupport::settle();
         QVERIFY(box.width() > VEK_about::kPanelWidth);
         // Within the screen; a screen narrower than the box keeps its left part.
         const QRect frame = box.frameGeometry();

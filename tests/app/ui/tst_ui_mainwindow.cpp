@@ -1,5 +1,8 @@
+#include "Keyboard.h"
+#include "ModalAnswer.h"
 #include "TestSupport.h"
 #include "app/CurveTables.h"
+#include "app/ui/EngineParametersPanel.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_SETUP.h"
@@ -14,10 +17,12 @@
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -335,26 +340,45 @@ private slots:
         w.Form_Load(false);
         w.context().tab_avance.appendRow({"1000", "10", "8"});
         QString asked;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            asked = box->text();
-            box->button(QMessageBox::Cancel)->click();
-        });
-        w.bp_new_Click();
-        QCOMPARE(asked, VEK_LANGUAGE::GetLanguageText("BPNewFileQuestion"));
+        {
+            ModalAnswer cancel([&asked](QWidget *modal) {
+                auto *box = qobject_cast<QMessageBox *>(modal);
+                QVERIFY(box && box->button(QMessageBox::Cancel));
+                asked = box->text();
+                box->button(QMessageBox::Cancel)->click();
+            });
+            w.bp_new_Click();
+        }
+        QCOMPARE(asked, "La courbe actuelle sera perdue. Commencer une nouvelle courbe ?");
         QCOMPARE(w.tab_avance()->rowCount(), 1);
-        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPNewFileEnd"));
+        QCOMPARE(w.L_Info()->text(), "Prêt.");
 
-        QTimer::singleShot(0, [] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
+        ModalAnswer ok([](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box && box->button(QMessageBox::Ok));
             box->button(QMessageBox::Ok)->click();
         });
         w.settings().CourbeModifie = true;
         w.bp_new_Click();
+        QVERIFY(ok.answered());
         QCOMPARE(w.tab_avance()->rowCount(), 0);
         QVERIFY(!w.settings().CourbeModifie);
+    }
+
+    // A shown window destroyed while the focus is in an engine box, holding a
+    // text it would refuse: the pages go first, while the context they write
+    // into is whole, and a window that is going refuses nothing.
+    void destroyedWithTheFocusInAnEngineBox()
+    {
+        auto w = std::make_unique<VEK_Accueil>();
+        w->Form_Load(false);
+        auto *panel = w->findChild<EngineParametersPanel *>("EngineParameters");
+        QVERIFY(panel);
+        QSignalSpy refused(panel, &EngineParametersPanel::refused);
+        QVERIFY(Keyboard::focus(w->control<QLineEdit>("TxtDwell")));
+        Keyboard::retype("2,7x");
+        w.reset();
+        QCOMPARE(refused.count(), 0);
     }
 
     void contactLinksOpenThroughTheDesktop()

@@ -1,5 +1,6 @@
 #include "FailingWrites.h"
 #include "Keyboard.h"
+#include "ModalAnswer.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/ui/CurveChart.h"
@@ -86,12 +87,13 @@ private slots:
         w.curveEditor()->editerPoint();
         QVERIFY(!w.control<QLineEdit>("Txt_regime")->isEnabled());
         w.control<QLineEdit>("Txt_av_statique")->setText("30.0");
-        QTimer::singleShot(0, [] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
+        ModalAnswer ok([](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box && box->button(QMessageBox::Ok));
             box->button(QMessageBox::Ok)->click();
         });
         w.bp_new_Click();
+        QVERIFY(ok.answered());
         QVERIFY(w.control<QLineEdit>("Txt_regime")->isEnabled());
         QCOMPARE(w.tab_avance()->rowCount(), 0);
         // New puts 45.0, then the free setting it applies presets 45.
@@ -170,13 +172,14 @@ private slots:
 
         const QString path = store_.filePath("typed.vek");
         QFile::remove(path);
-        QTimer::singleShot(0, this, [&] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ModalAnswer save([&path](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
             QVERIFY(dialog);
             dialog->selectFile(path);
             static_cast<QDialog *>(dialog)->accept(); // as the Save button does
         });
         QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
+        QVERIFY(save.answered());
         const QStringList lines = QString::fromLatin1(TestSupport::readFile(path)).split("\r\n");
         QVERIFY(lines.contains(fileKeys.value(box) + kept));
     }
@@ -259,8 +262,8 @@ private slots:
         QVERIFY(w.TypeCarteOption()->count() > 1);
         w.TypeCarteOption()->setCurrentIndex(1);
         QString caption;
-        QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<VEK_cfg_carte_fille *>(QApplication::activeModalWidget());
+        ModalAnswer valider([&caption](QWidget *modal) {
+            auto *dialog = qobject_cast<VEK_cfg_carte_fille *>(modal);
             QVERIFY(dialog);
             caption = dialog->windowTitle();
             dialog->valider();

@@ -88,8 +88,8 @@ private slots:
         QTest::addColumn<int>("stored");
         TestSupport::row("clamped", "12000", "10000", "", 10000);
         TestSupport::row("comma", "7000,5", "7000.5", "", 7000);
-        TestSupport::row("no number", "abc", "3000", "SEUIL 5 : « abc » n'est pas un nombre.",
-                         3000);
+        TestSupport::row("no number", "abc", "4500", "SEUIL 5 : « abc » n'est pas un nombre.",
+                         4500);
     }
 
     void leavingThresholdClamps()
@@ -106,9 +106,13 @@ private slots:
         QSignalSpy refused(&dialog, &VEK_cfg_carte_fille::refused);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        dialog.SeuilTOR(4)->setFocus();
-        dialog.SeuilTOR(4)->setText(typed);
-        dialog.ActionTOR(4)->setFocus();
+        // A good value first: a refused text gives way to the value last taken,
+        // not to the one the dialog opened with.
+        for (const QString &text : {QString("4500"), typed}) {
+            dialog.SeuilTOR(4)->setFocus();
+            dialog.SeuilTOR(4)->setText(text);
+            dialog.ActionTOR(4)->setFocus();
+        }
         QCOMPARE(dialog.SeuilTOR(4)->text(), shown);
         QCOMPARE(refused.size(), refusal.isEmpty() ? 0 : 1);
         if (!refusal.isEmpty())

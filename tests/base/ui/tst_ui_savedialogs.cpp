@@ -1,3 +1,4 @@
+#include "ModalAnswer.h"
 #include "TestSupport.h"
 #include "base/ui/WindowPrompts.h"
 
@@ -5,7 +6,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 using TestSupport::row;
@@ -19,9 +19,9 @@ class TestUiSaveDialogs : public QObject
     QTemporaryDir m_dir;
 
     // What the user does: picks the filter in the dialog's list, types a name, presses Save.
-    static void answer(const QString &filter, int chosen, const QString &typed)
+    static void answer(QWidget *modal, const QString &filter, int chosen, const QString &typed)
     {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
         QVERIFY(dialog);
         auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
         QVERIFY(types);
@@ -55,27 +55,27 @@ private slots:
         QFETCH(int, chosen);
         QFETCH(QString, typed);
         QFETCH(QString, saved);
-        bool answered = false;
-        QTimer::singleShot(0, this, [&] {
-            answer(filter, chosen, typed);
-            answered = true;
-        });
+        const auto save = [&](QWidget *modal) { answer(modal, filter, chosen, typed); };
         QString chosenFilter;
-        const QString path =
-            WindowPrompts::AskSaveFileName(nullptr, "Save", m_dir.path(), filter, &chosenFilter);
-        QVERIFY(answered);
+        QString path;
+        {
+            ModalAnswer answered(save);
+            path = WindowPrompts::AskSaveFileName(nullptr, "Save", m_dir.path(), filter,
+                                                  &chosenFilter);
+            QVERIFY(answered.answered());
+        }
         QCOMPARE(path, m_dir.filePath(saved));
         QCOMPARE(chosenFilter, filter.split(";;").at(chosen));
         // The windows' own prompts go through the same dialog.
-        QTimer::singleShot(0, this, [&] { answer(filter, chosen, typed); });
+        ModalAnswer again(save);
         QCOMPARE(WindowPrompts::system().chooseSaveFile(nullptr, "Save", m_dir.path(), filter),
                  m_dir.filePath(saved));
     }
 
     void cancelSavesNothing()
     {
-        QTimer::singleShot(0, this, [] {
-            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+        ModalAnswer cancel([](QWidget *modal) {
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal))
                 dialog->reject();
         });
         QString chosenFilter = "untouched";

@@ -163,7 +163,8 @@ private slots:
         const bool closed = w.close();
         QVERIFY(!prompts.messages.isEmpty());
         QCOMPARE(prompts.messages.first().icon, QMessageBox::Question);
-        QCOMPARE(prompts.messages.first().text, GetLanguageText("MessArreterTransfert"));
+        QCOMPARE(prompts.messages.first().text,
+                 "Un transfert est en cours. Voulez-vous l'arrêter et fermer la fenêtre ?");
         if (!stop) {
             QVERIFY(!closed && w.isVisible() && w.transferRunning());
             QVERIFY(finished.wait(20000));
@@ -174,7 +175,9 @@ private slots:
         QVERIFY(closed && !w.isVisible() && !w.transferRunning());
         QCOMPARE(prompts.messages.size(), 2);
         QCOMPARE(prompts.messages[1].icon, QMessageBox::Warning);
-        QCOMPARE(prompts.messages[1].text, GetLanguageText("MessFirmwarePartiel"));
+        QCOMPARE(prompts.messages[1].text,
+                 "Le transfert a été arrêté : le module ne contient qu'une partie du firmware. "
+                 "Envoyez de nouveau le firmware avant d'utiliser le module.");
         QVERIFY(!w.session().connected());
         sim.command("blstats");
         const QString stats = sim.waitForLine("BLSTATS");
@@ -307,19 +310,18 @@ private slots:
         QTest::addColumn<QString>("closeSays");    // the message of the disconnection ("" none)
         QTest::addColumn<QString>("info");         // the label once disconnected
         const QString fr = "francais.ini";
-        const QString afterFailure = GetLanguageText("MessDeconnexionApresEchec");
+        const QString afterFailure = "Module déconnecté : le dernier transfert a échoué, le "
+                                     "module n'a pas tout reçu !";
         // The third frame is block 0x310; a good acknowledgement is E7 E4.
-        QTest::newRow("wrong acknowledgement")
-            << fr << "wrong:E3:3"
-            << GetLanguageText("MessBlocRefuse", {"{ADR}", "0310", "{REPONSE}", " E7 E5"}) << ""
-            << afterFailure;
-        QTest::newRow("late acknowledgement") << fr << "late:E3:3"
-                                              << "Timeout of communication ! [0x0310]"
-                                              << "" << afterFailure;
-        QTest::newRow("half an acknowledgement")
-            << fr << "partial:E3:3"
-            << GetLanguageText("MessBlocIncomplet", {"{ADR}", "0310", "{REPONSE}", " E7"}) << ""
-            << afterFailure;
+        TestSupport::row("wrong acknowledgement", fr, "wrong:E3:3",
+                         "Le module a refusé le bloc [0x0310] (réponse : E7 E5). Transfert arrêté.",
+                         "", afterFailure);
+        TestSupport::row("late acknowledgement", fr, "late:E3:3",
+                         "Timeout of communication ! [0x0310]", "", afterFailure);
+        TestSupport::row("half an acknowledgement", fr, "partial:E3:3",
+                         "Réponse incomplète du module au bloc [0x0310] (reçu : E7). Transfert "
+                         "arrêté.",
+                         "", afterFailure);
         const QString silent = "\nLe module n'a pas répondu dans les 500 ms.";
         const QString gone = "\nLiaison interrompue sur %PORT% : "
                              "le périphérique a disparu (adaptateur USB débranché ?)";
@@ -491,7 +493,7 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(clickAndWait(w, w.BP_tst));
-        QTest::qWait(20); // the layout takes the new text
+        TestSupport::settle(); // the layout takes the new text
         QCOMPARE(w.session().identity.ModuleNom, name);
         const StatusPanel *identity = w.panel(3);
         QCOMPARE(identity->text(), QString("VEKSIM···1··\\REV:1F - OS:3.2.7"));

@@ -1,4 +1,5 @@
 #include "FakePrompts.h"
+#include "ModalAnswer.h"
 #include "ModuleSimulator.h"
 #include "Mouse.h"
 #include "Screenshots.h"
@@ -15,7 +16,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 using TestSupport::row;
@@ -232,15 +232,13 @@ private slots:
         QTemporaryDir folder;
         QSettings store(folder.filePath("setup.ini"), QSettings::IniFormat);
         bool chosen = false;
-        QTimer::singleShot(0, w.get(), [&] {
-            auto *setup = w->findChild<VEK_SETUP_ICSP *>();
-            QVERIFY(setup && setup->isVisible());
+        ModalAnswer answer([&](QWidget *modal) {
+            auto *setup = qobject_cast<VEK_SETUP_ICSP *>(modal);
+            QVERIFY(setup);
             setup->setSettingsStore(&store);
             setup->ICSP_COM_Click(sim.devicePath());
             setup->OKButton->click();
             chosen = !setup->isVisible();
-            if (!chosen)
-                setup->reject();
         });
         QCOMPARE(w->BP_Config->text(), GetLanguageText("MBConfiguration"));
         w->BP_Config->click();
@@ -302,7 +300,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->BP_tst->click();
         QCOMPARE(w->panel(2)->text(), ready);
-        QTest::qWait(20); // the layout takes the new text
+        TestSupport::settle(); // the layout takes the new text
         QCOMPARE(w->panel(3)->shownText(), QString("CONNECTE"));
         QSignalSpy bars(&w->runner(), &JobRunner::progress);
         upload(*w);

@@ -129,7 +129,8 @@ private slots:
         chip(w, "PIC-16F84A");
         type(w, "TxtNomFichier", "../../outside");
         w.BP_OK_Click();
-        QCOMPARE(messages(), QStringList{GetLanguageText("MessXosNomInvalide")});
+        QCOMPARE(messages(), QStringList{"Le nom du paquet ne doit contenir ni « / », ni « \\ », "
+                                         "ni « .. », ni caractère de contrôle."});
 
         // A truncated, damaged or oversized HEX file, named as the user chose it, not as
         // the package folder's work copy; or a chip the programmer cannot fix.
@@ -144,9 +145,9 @@ private slots:
             QString message;
         } cases[] = {
             {"PIC-16F84A", cut,
-             GetLanguageText("HEXFileCorrupted", {"{FICHIER}", cut, "{LIGNE}", "1"})},
+             "Fichier " + cut + " corrompu : il s'arrête à la ligne 1 sans enregistrement de fin."},
             {"PIC-16F84A", damaged,
-             GetLanguageText("MessHexSomme", {"{FICHIER}", damaged, "{LIGNE}", "1"})},
+             "Fichier " + damaged + " refusé : la somme de contrôle de la ligne 1 est fausse."},
             {"PIC-16F84A", big, "Le fichier " + big + " n'est pas lu : il dépasse 8388608 octets."},
             {"AUTO", hexSource("whole.hex"), "n'a pas été choisi"}, // not offered
         };

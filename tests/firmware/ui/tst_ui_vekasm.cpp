@@ -1,5 +1,6 @@
 #include "FailingWrites.h"
 #include "FakePrompts.h"
+#include "ModalAnswer.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
@@ -22,7 +23,6 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <optional>
@@ -427,8 +427,8 @@ private slots:
         main.Form_Load(false);
         QCOMPARE(main.TypeVersionOS()->findText("NEUF.XOS"), -1);
         QString shown;
-        QTimer::singleShot(0, [&shown] {
-            auto *window = qobject_cast<VEK_ASM *>(QApplication::activeModalWidget());
+        ModalAnswer answer([&shown](QWidget *modal) {
+            auto *window = qobject_cast<VEK_ASM *>(modal);
             if (!window)
                 return;
             shown = window->windowTitle();

@@ -4,6 +4,7 @@
 #include "ExpectedTables.h"
 #include "FakePrompts.h"
 #include "IcspRig.h"
+#include "ModalAnswer.h"
 #include "Mouse.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -446,7 +447,7 @@ private slots:
         const QString fr = "francais.ini", en = "english.ini";
         const QString ready = "Prêt pour le transfert";
         row("Editer HEX", fr, "MnuEditHex", "Editer location ? ", "");
-        row("Editer HEX, in English", en, "MnuEditHex", "Editer location ? ", "");
+        row("Editer HEX, in English", en, "MnuEditHex", "Edit location? ", "");
         row("Clear buffer", fr, "MnuClsBuff", "Tampon effacé : la mémoire est vierge.", ready);
         row("Clear buffer, in English", en, "MnuClsBuff", "Buffer cleared: the memory is blank.",
             "Ready for transfer");
@@ -700,8 +701,8 @@ private slots:
         auto w = b.window();
         IcspRig::fillImage(b.context.pic, 2, 0x3FF1);
         bool dataDriven = false;
-        QTimer::singleShot(0, [&b, &dataDriven] {
-            auto *setup = qobject_cast<VEK_SETUP_ICSP *>(QApplication::activeModalWidget());
+        ModalAnswer answer([&b, &dataDriven](QWidget *modal) {
+            auto *setup = qobject_cast<VEK_SETUP_ICSP *>(modal);
             QVERIFY(setup);
             // The hand tests drive the simulated box's lines.
             setup->BP_ONOFF_Click();
