@@ -2,6 +2,7 @@
 
 #include "base/FileFailureReason.h"
 #include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -14,6 +15,8 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -77,7 +80,119 @@ QString storedName(const QString &path)
     return parts.join('/');
 }
 
+// An archive is written from its first byte: one that begins as an archive and
+// lacks its end was cut short.
+bool beginsAsArchive(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(4) == QByteArrayLiteral("PK\x03\x04");
+}
+
+QString text(const char *key)
+{
+    return VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(key));
+}
+
+QString cannotWrite(const QFileDevice &file)
+{
+    return text(VEK_LANGUAGE::LangKey("RaisonEcritureImpossible")) + QStringLiteral(" (") +
+           FileFailureReason::of(file) + QLatin1Char(')');
+}
+
 } // namespace
+
+QString ccZip::FailureReason(Direction direction, int systemError)
+{
+    const QString words =
+        text(direction == Direction::Writing ? VEK_LANGUAGE::LangKey("RaisonEcritureImpossible")
+                                             : VEK_LANGUAGE::LangKey("RaisonLectureImpossible"));
+    if (systemError == 0)
+        return words;
+    return words + QStringLiteral(" (") +
+           FileFailureReason::wording(systemError,
+                                      QString::fromLocal8Bit(std::strerror(systemError))) +
+           QLatin1Char(')');
+}
+
+QString ccZip::ErrorReason(int zipError, int systemError, Direction direction,
+                           const QString &archive)
+{
+    switch (zipError) {
+    case ZIP_ER_NOZIP:
+        return text(!archive.isEmpty() && beginsAsArchive(archive)
+                        ? VEK_LANGUAGE::LangKey("RaisonArchiveTronquee")
+                        : VEK_LANGUAGE::LangKey("RaisonPasUneArchive"));
+    case ZIP_ER_OPNOTSUPP: // a folder, a device
+        return text(VEK_LANGUAGE::LangKey("RaisonPasUneArchive"));
+    case ZIP_ER_EOF:
+        return text(VEK_LANGUAGE::LangKey("RaisonArchiveTronquee"));
+    case ZIP_ER_MULTIDISK:
+    case ZIP_ER_CRC:
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPNOTSUPP:
+    case ZIP_ER_INCONS:
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+    case ZIP_ER_COMPRESSED_DATA:
+        return text(VEK_LANGUAGE::LangKey("RaisonArchiveEndommagee"));
+    case ZIP_ER_NOENT:
+        return FailureReason(Direction::Reading, ENOENT);
+    case ZIP_ER_WRITE:
+    case ZIP_ER_TMPOPEN:
+    case ZIP_ER_RENAME:
+    case ZIP_ER_CLOSE:
+    case ZIP_ER_REMOVE:
+    case ZIP_ER_EXISTS:
+    case ZIP_ER_RDONLY:
+        return FailureReason(Direction::Writing, systemError);
+    default:
+        break;
+    }
+    return FailureReason(direction, systemError);
+}
+
+void ccZip::failed(const QString &reason)
+{
+    if (m_reason.isEmpty())
+        m_reason = reason;
+}
+
+// The reason of a failure of ccZip's own, where none was given on the way.
+void ccZip::failedWith(int32_t status)
+{
+    switch (status) {
+    case ZipErrUnsafe:
+    case ZipErrTooLarge:
+        failed(text(VEK_LANGUAGE::LangKey("RaisonArchiveRefusee")));
+        break;
+    case ZipErrMember:
+        failed(text(VEK_LANGUAGE::LangKey("RaisonArchiveEndommagee")));
+        break;
+    case ZipErrWrite:
+        failed(text(VEK_LANGUAGE::LangKey("RaisonEcritureImpossible")));
+        break;
+    default:
+        break;
+    }
+}
+
+void ccZip::failedOn(const zip_error *error, Direction direction, const QString &archive)
+{
+    // zip_open reports no system error: opening the file again finds it.
+    int system = zip_error_code_system(error);
+    if (zip_error_system_type(error) != ZIP_ET_SYS)
+        system = 0;
+    if (zip_error_code_zip(error) == ZIP_ER_OPEN && system == 0 && !archive.isEmpty()) {
+        QFile file(archive);
+        if (!file.open(QIODevice::ReadOnly)) {
+            failed(text(VEK_LANGUAGE::LangKey("RaisonLectureImpossible")) + QStringLiteral(" (") +
+                   FileFailureReason::of(file) + QLatin1Char(')'));
+            return;
+        }
+    }
+    failed(ErrorReason(zip_error_code_zip(error), system, direction, archive));
+}
 
 bool ccZip::isSafeMemberName(const QString &name)
 {
@@ -93,6 +208,7 @@ void ccZip::Init(const QString &iName)
 {
     ViderListe();
     m_name = iName;
+    m_reason.clear();
     m_unpacked = 0;
     m_totalReached = false;
     if (QFileInfo(iName).isFile()) {
@@ -112,6 +228,7 @@ void ccZip::Init(const QString &iName)
             zip_error_t details;
             zip_error_init_with_code(&details, error);
             note(QStringLiteral("%1: %2\n").arg(iName, zip_error_strerror(&details)));
+            failedOn(&details, Direction::Reading, iName);
             zip_error_fini(&details);
         }
     }
@@ -124,6 +241,7 @@ bool ccZip::archiveTooLarge(const QString &path)
     if (QFileInfo(path).size() <= MaxArchiveBytes)
         return false;
     note(QStringLiteral("%1: larger than %2 bytes, not read\n").arg(path).arg(MaxArchiveBytes));
+    failed(text(VEK_LANGUAGE::LangKey("RaisonArchiveRefusee")));
     return true;
 }
 
@@ -133,6 +251,7 @@ bool ccZip::tooManyMembers(zip *archive)
     if (zip_get_num_entries(archive, 0) <= MaxMembers)
         return false;
     note(QStringLiteral("%1: more than %2 members, not read\n").arg(m_name).arg(MaxMembers));
+    failed(text(VEK_LANGUAGE::LangKey("RaisonArchiveRefusee")));
     return true;
 }
 
@@ -182,6 +301,7 @@ int32_t ccZip::AddFile(const QString &sPath, int16_t bRecurse, int16_t bJunkDir)
     }
     if (files.isEmpty()) {
         note(QStringLiteral("%1: nothing to add\n").arg(sPath));
+        failed(FailureReason(Direction::Reading, ENOENT));
         return ZipErrNotFound;
     }
     return addFiles(files);
@@ -195,6 +315,7 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
         zip_error_t details;
         zip_error_init_with_code(&details, error);
         note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
+        failedOn(&details, Direction::Writing, m_name);
         zip_error_fini(&details);
         return ZipErrArchive;
     }
@@ -210,6 +331,7 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
         if (index < 0) {
             note(QStringLiteral("%1: %2\n")
                      .arg(path, source ? zip_strerror(archive) : zip_error_strerror(&sourceError)));
+            failedOn(source ? zip_get_error(archive) : &sourceError, Direction::Reading, QString());
             if (source)
                 zip_source_free(source);
             zip_error_fini(&sourceError);
@@ -226,6 +348,7 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
     }
     if (zip_close(archive) != 0) {
         note(QStringLiteral("%1: %2\n").arg(m_name, zip_strerror(archive)));
+        failedOn(zip_get_error(archive), Direction::Writing, QString());
         zip_discard(archive);
         return ZipErrWrite;
     }
@@ -241,6 +364,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
     if (sTargetRoot.isEmpty())
         return ZipWarning;
     m_info.clear();
+    m_reason.clear();
     m_extracted.clear();
     if (archiveTooLarge(m_name))
         return ZipErrTooLarge;
@@ -250,6 +374,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
         zip_error_t details;
         zip_error_init_with_code(&details, error);
         note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
+        failedOn(&details, Direction::Reading, m_name);
         zip_error_fini(&details);
         return ZipErrArchive;
     }
@@ -258,6 +383,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
     const QString root = QDir::cleanPath(sTargetRoot);
     if (!QDir().mkpath(root)) {
         note(QStringLiteral("%1: cannot create the folder\n").arg(root));
+        failedWith(ZipErrWrite);
         return ZipErrWrite;
     }
     const bool every = iName.isEmpty();
@@ -279,6 +405,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
         }
         seen.insert(key);
         const int32_t result = extractOne(archive.get(), zip_uint64_t(i), name, root);
+        failedWith(result);
         if (status == ZipOk)
             status = result; // the first failure is the one reported
         if (m_totalReached)
@@ -329,6 +456,7 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
     }
     if (!out.commit()) {
         note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
+        failed(cannotWrite(out));
         return ZipErrWrite;
     }
     m_extracted.append(target);
@@ -359,11 +487,13 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSa
     zip_file_t *file = zip_fopen_index(archive, index, 0);
     if (!file) {
         note(QStringLiteral("%1: %2\n").arg(name, zip_strerror(archive)));
+        failedOn(zip_get_error(archive), Direction::Reading, QString());
         return ZipErrMember;
     }
     int32_t status = ZipOk;
     if (!out.open(QIODevice::WriteOnly)) {
         note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
+        failed(cannotWrite(out));
         status = ZipErrWrite;
     }
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
@@ -376,6 +506,7 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSa
             break;
         if (got < 0) {
             note(QStringLiteral("%1: %2\n").arg(name, zip_file_strerror(file)));
+            failedOn(zip_file_get_error(file), Direction::Reading, QString());
             status = ZipErrMember;
             break;
         }
@@ -388,6 +519,7 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSa
             status = ZipErrMember;
         } else if (out.write(buffer.constData(), got) != got) {
             note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
+            failed(cannotWrite(out));
             status = ZipErrWrite;
         }
     }

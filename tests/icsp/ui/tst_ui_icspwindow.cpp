@@ -331,7 +331,9 @@ private slots:
                 "Le fichier n'a pas été importé : la mémoire est inchangée.",
             "");
         row("export to a missing folder", "16F84A", "BP_EXPORT_HEX", "missing folder",
-            "Écriture impossible du fichier : /nonexistent-folder/out.hex", "");
+            "Écriture impossible du fichier /nonexistent-folder/out.hex : fichier ou dossier "
+            "introuvable",
+            "");
         row("bootloader connection without a package", "16F84A", "BP_tst", "no package",
             QString("Aucun fichier OS n'a été sélectionné"),
             QString("Aucun fichier OS n'a été sélectionné"));
