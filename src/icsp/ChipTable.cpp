@@ -131,6 +131,15 @@ QString unidentifiedText(uint16_t deviceId)
                             GetLanguageText(QStringLiteral("ICSPAutoChipInList")));
 }
 
+QString unprogrammableText(const QString &deviceChip)
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    if (deviceChip.isEmpty())
+        return GetLanguageText(QStringLiteral("ICSPChooseChip"));
+    return GetLanguageText(QStringLiteral("ICSPChipNonProgrammable"),
+                           {QStringLiteral("%CHIP%"), deviceChip});
+}
+
 QString unidentifiedWith(uint16_t deviceId, const QString &unknown, const QString &inList)
 {
     const QString chip = designationOfId(deviceId);

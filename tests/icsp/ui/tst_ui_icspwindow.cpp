@@ -318,6 +318,9 @@ private slots:
             "(0x0000-0x03FF) : rien n'est envoyé.",
             "");
         // Static advance 20 under the curve's 33: a truncation the user declines.
+        // An 18F chip with a truncation to decline: refused first, for the chip.
+        row("tables for an 18F chip", "16F876A", "BP_ProgTables", "18F chip",
+            "Le programmateur ne sait pas programmer le 18F2550 : rien n'est envoyé.", "");
         row("tables whose truncation is declined", "16F876A", "BP_ProgTables",
             "truncation declined", "L'avance de la courbe dépasse l'avance statique." + noTable,
             QString("L'avance de la courbe dépasse l'avance statique."));
@@ -363,10 +366,12 @@ private slots:
             b.context.tab_avance.setRows({}, false);
         if (refusal == "not a number")
             b.context.tab_avance.setCell(3, 1, QStringLiteral("abc"));
-        if (refusal == "truncation declined")
+        if (refusal == "truncation declined" || refusal == "18F chip")
             b.context.moteur.Txt_av_statique = QStringLiteral("20");
-        if (refusal == "declined" || refusal == "truncation declined")
+        if (refusal == "declined" || refusal == "truncation declined" || refusal == "18F chip")
             b.prompts.answer = QMessageBox::No;
+        if (refusal == "18F chip")
+            b.context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-18F2550")));
         if (refusal == "cut file") {
             QVERIFY(TestSupport::writeFile(cut, ":020000000A28CC\r\n")); // no end record
             b.prompts.files << cut;
@@ -387,8 +392,10 @@ private slots:
                      qPrintable(shown));
         if (refusal == "missing folder")
             QVERIFY(shown.contains("/nonexistent-folder/out.hex"));
-        if (refusal == "not a number")
+        if (refusal == "not a number" || refusal == "18F chip")
             QCOMPARE(shown, info);
+        if (refusal == "18F chip")
+            QCOMPARE(b.prompts.messages.size(), 1); // no truncation question before
         if (status.isEmpty())
             status = info.section('\n', 0, 0);
         QCOMPARE(w->L_Info->text(), info);
