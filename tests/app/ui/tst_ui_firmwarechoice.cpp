@@ -188,6 +188,11 @@ private slots:
         list->setCurrentIndex(list->findText("DAMAGED.XOS"));
         w.TypeVersionOS_Click();
         QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        // The package and the cause, in the user's words; no details in English.
+        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->text(),
+                 "Le fichier " + VEK_Gestion_OS::DossierPaquets() +
+                     "DAMAGED.XOS ne peut pas être lu : ce n'est pas une archive zip");
+        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->detailedText(), QString());
         QCOMPARE(list->currentText(), QString("BOOT.XOS"));
         QCOMPARE(w.settings().TypeCompilation, int16_t(88));
         QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
