@@ -93,25 +93,29 @@ QString text(const char *key)
     return VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(key));
 }
 
+// "cannot be read" or "cannot be written", then the system's reason when there is one.
+QString withCause(ccZip::Direction direction, const QString &cause)
+{
+    const QString words = text(direction == ccZip::Direction::Writing
+                                   ? VEK_LANGUAGE::LangKey("RaisonEcritureImpossible")
+                                   : VEK_LANGUAGE::LangKey("RaisonLectureImpossible"));
+    return cause.isEmpty() ? words : words + QStringLiteral(" (") + cause + QLatin1Char(')');
+}
+
 QString cannotWrite(const QFileDevice &file)
 {
-    return text(VEK_LANGUAGE::LangKey("RaisonEcritureImpossible")) + QStringLiteral(" (") +
-           FileFailureReason::of(file) + QLatin1Char(')');
+    return withCause(ccZip::Direction::Writing, FileFailureReason::of(file));
 }
 
 } // namespace
 
 QString ccZip::FailureReason(Direction direction, int systemError)
 {
-    const QString words =
-        text(direction == Direction::Writing ? VEK_LANGUAGE::LangKey("RaisonEcritureImpossible")
-                                             : VEK_LANGUAGE::LangKey("RaisonLectureImpossible"));
-    if (systemError == 0)
-        return words;
-    return words + QStringLiteral(" (") +
-           FileFailureReason::wording(systemError,
-                                      QString::fromLocal8Bit(std::strerror(systemError))) +
-           QLatin1Char(')');
+    return withCause(direction,
+                     systemError == 0
+                         ? QString()
+                         : FileFailureReason::wording(
+                               systemError, QString::fromLocal8Bit(std::strerror(systemError))));
 }
 
 QString ccZip::ErrorReason(int zipError, int systemError, Direction direction,
@@ -170,7 +174,7 @@ void ccZip::failedWith(int32_t status)
         failed(text(VEK_LANGUAGE::LangKey("RaisonArchiveEndommagee")));
         break;
     case ZipErrWrite:
-        failed(text(VEK_LANGUAGE::LangKey("RaisonEcritureImpossible")));
+        failed(withCause(Direction::Writing, QString()));
         break;
     default:
         break;
@@ -186,8 +190,7 @@ void ccZip::failedOn(const zip_error *error, Direction direction, const QString 
     if (zip_error_code_zip(error) == ZIP_ER_OPEN && system == 0 && !archive.isEmpty()) {
         QFile file(archive);
         if (!file.open(QIODevice::ReadOnly)) {
-            failed(text(VEK_LANGUAGE::LangKey("RaisonLectureImpossible")) + QStringLiteral(" (") +
-                   FileFailureReason::of(file) + QLatin1Char(')'));
+            failed(withCause(Direction::Reading, FileFailureReason::of(file)));
             return;
         }
     }
