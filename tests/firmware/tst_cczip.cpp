@@ -376,14 +376,14 @@ private slots:
         TestSupport::row("end of file", ZIP_ER_EOF, 0, false,
                          QString("l'archive est tronquée, sa fin manque"));
         TestSupport::row("no such file", ZIP_ER_NOENT, 0, false,
-                         QString("lecture impossible (fichier ou dossier introuvable)"));
+                         QString("erreur de lecture (fichier ou dossier introuvable)"));
         TestSupport::row("read error", ZIP_ER_READ, EIO, false,
-                         QString("lecture impossible (erreur d'entrée-sortie du support "
+                         QString("erreur de lecture (erreur d'entrée-sortie du support "
                                  "(défaillant ou retiré))"));
         TestSupport::row("seek while writing", ZIP_ER_SEEK, ENOSPC, true,
-                         QString("écriture impossible (disque plein)"));
+                         QString("erreur d'écriture (disque plein)"));
         TestSupport::row("temporary file", ZIP_ER_TMPOPEN, EACCES, false,
-                         QString("écriture impossible (accès refusé)"));
+                         QString("erreur d'écriture (accès refusé)"));
     }
 
     void errorReasonsInTheUsersWords()

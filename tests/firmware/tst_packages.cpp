@@ -226,7 +226,7 @@ private slots:
         fr("not an archive", "ce n'est pas une archive zip");
         fr("cut short", "l'archive est tronquée, sa fin manque");
         fr("damaged", "l'archive est endommagée");
-        fr("missing", "lecture impossible (fichier ou dossier introuvable)");
+        fr("missing", "erreur de lecture (fichier ou dossier introuvable)");
         fr("with a link",
            "l'archive contient un membre refusé (lien, chemin hors de son dossier ou "
            "taille excessive)");
@@ -307,7 +307,7 @@ private slots:
         QVERIFY(noFolder.status > 1);
         QCOMPARE(noFolder.message,
                  "L'enregistrement de " + DossierPaquets() +
-                     "P.XOS a échoué : écriture impossible (un élément du chemin n'est pas un "
+                     "P.XOS a échoué : erreur d'écriture (un élément du chemin n'est pas un "
                      "dossier). Le fichier existant n'a pas été modifié.");
         const Result named = CreerXOS("..");
         QCOMPARE(named.details, QString("« .. » n'est pas un nom de paquet utilisable\n"));
@@ -462,7 +462,7 @@ private slots:
             const Result r = EnregistrerCourbeOS(project);
             QVERIFY(r.status > 1);
             QCOMPARE(r.message, "L'enregistrement de " + project +
-                                    " a échoué : écriture impossible (fichier trop grand pour le "
+                                    " a échoué : erreur d'écriture (fichier trop grand pour le "
                                     "système de fichiers). Le fichier existant n'a pas été "
                                     "modifié.");
             QVERIFY2(r.details.startsWith(project + ": "), qPrintable(r.details));
