@@ -752,6 +752,36 @@ private slots:
 
     // "AUTO" with nothing answering: no chip is said, and that a 16F84 (which
     // reads the same, having no ID) is chosen in the set-up; the record is kept.
+    // Under AUTO, a chip other than the one read is named as what AUTO found,
+    // never as a chip the user chose.
+    void autoSaysWhatItFound_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("message");
+        row("French", QString("francais.ini"),
+            QString("AUTO trouve un 16F84A (identifiant 0x0563) : il ne peut pas servir ici, la "
+                    "mémoire "
+                    "est préparée pour un 16F876A. Relisez le PIC présent pour l'utiliser."));
+        row("English", QString("english.ini"),
+            QString("AUTO finds a 16F84A (device ID 0x0563): it cannot be used here, the memory is "
+                    "prepared for a 16F876A. Read the PIC on the programmer again to use it."));
+    }
+
+    void autoSaysWhatItFound()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, message);
+        Bench b(QStringLiteral("16F84A"));
+        auto w = b.window();
+        b.context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-16F876A")));
+        b.context.pic.InitMemoire();
+        TestSupport::useTexts(language);
+        const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
+        click(*w, w->BP_WriteModule);
+        QVERIFY2(b.lastMessage().contains(message), qPrintable(b.lastMessage()));
+        QCOMPARE(b.pic.stats().programCycles, 0);
+    }
+
     void autoWithNoChipAnswering()
     {
         Bench b(QStringLiteral("16F628"));
