@@ -255,7 +255,6 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
         result.raison = VEK_LANGUAGE::GetLanguageText(
             "RaisonMembreAbsent", {QStringLiteral("{MEMBRE}"), QString::fromLatin1(MembreCourbe)});
         result.message = MessageDecompression(projet, result.raison);
-        result.lu = true;
         return result;
     }
     const QString nom = LireInfoOS(QStringLiteral("NomDuFichier"));
@@ -267,7 +266,6 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
                                                            {QStringLiteral("%FICHIER%"), projet,
                                                             QStringLiteral("%NOM%"),
                                                             TextEncoding::shownInMessage(nom)});
-            result.lu = true;
         }
         return result;
     }

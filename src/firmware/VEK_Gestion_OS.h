@@ -30,7 +30,6 @@ struct Result {
 struct ProjectResult : Result {
     QString paquet;
     bool ajouterALaListe = false;
-    bool lu = false; // the project was read: refused for what it holds
 };
 
 // Table addresses of the current description, each "0" when empty.
