@@ -3,10 +3,9 @@
 #include "base/BoundedFile.h"
 #include "base/FileFailureReason.h"
 #include "base/FileRefusal.h"
+#include "base/FileWriter.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/VEK_Gestion_OS.h"
-
-#include <QSaveFile>
 
 #include <utility>
 
@@ -75,13 +74,10 @@ bool ReadAll(const QString &path, QByteArray &bytes, QString *error)
 
 bool WriteAll(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = FileFailureReason::of(file);
-        return false;
-    }
-    return true;
+    const FileWriter::Result written = FileWriter::WriteWhole(path, bytes);
+    if (!written && error)
+        *error = written.reason;
+    return written.ok;
 }
 
 } // namespace CurveFiles

@@ -1,5 +1,6 @@
 #include "app/PackageFilesBackup.h"
 
+#include "base/FileWriter.h"
 #include "firmware/VEK_Gestion_OS.h"
 
 #include <QFile>
@@ -22,7 +23,7 @@ bool PackageFilesBackup::save()
         QFile::remove(kept);
         existed_.append(QFile::exists(files_.at(i)));
         if (existed_.last())
-            ok = QFile::copy(files_.at(i), kept) && ok;
+            ok = FileWriter::CopyWhole(files_.at(i), kept).ok && ok;
     }
     return ok;
 }
@@ -30,8 +31,9 @@ bool PackageFilesBackup::save()
 void PackageFilesBackup::restore()
 {
     for (qsizetype i = 0; i < existed_.size(); ++i) {
-        QFile::remove(files_.at(i));
         if (existed_.at(i))
-            QFile::copy(copy_.filePath(QString::number(i)), files_.at(i));
+            FileWriter::CopyWhole(copy_.filePath(QString::number(i)), files_.at(i));
+        else
+            QFile::remove(files_.at(i));
     }
 }

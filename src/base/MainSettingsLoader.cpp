@@ -87,6 +87,11 @@ std::unique_ptr<QSettings> MainSettingsLoader::OpenStore()
 bool MainSettingsLoader::SaveLogFolder(QSettings &store, const QString &folder)
 {
     store.setValue(kConfig + QStringLiteral("/LogFolder"), folder);
+    return SaveStore(store);
+}
+
+bool MainSettingsLoader::SaveStore(QSettings &store)
+{
     store.sync();
     return store.status() == QSettings::NoError;
 }

@@ -26,6 +26,12 @@ public:
     // next start writes there again. False when the store cannot be written.
     static bool SaveLogFolder(QSettings &store, const QString &folder);
 
+    // Writes the changes made to `store` to its file; false when the settings
+    // could not be saved. Every save of the settings goes through here. Qt checks
+    // its own writes of the settings file and keeps the old file when they fail
+    // (unlike its save file for other files), so its status is the answer.
+    static bool SaveStore(QSettings &store);
+
 private:
     void LoadConfig(MainSettings &settings);
     void LoadCompilation(MainSettings &settings);

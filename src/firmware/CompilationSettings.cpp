@@ -1,12 +1,13 @@
 #include "firmware/CompilationSettings.h"
 
 #include "base/MainSettings.h"
+#include "base/MainSettingsLoader.h"
 
 #include <QSettings>
 
 namespace CompilationSettings {
 
-void Sauver(const MainSettings &settings, QSettings &store)
+bool Sauver(const MainSettings &settings, QSettings &store)
 {
     store.beginGroup(QStringLiteral("Compilation"));
     store.setValue(QStringLiteral("TypeCompilation"), QString::number(settings.TypeCompilation));
@@ -15,7 +16,7 @@ void Sauver(const MainSettings &settings, QSettings &store)
     store.setValue(QStringLiteral("NomFichierLTAB16"), settings.NomFichierLTAB16);
     store.setValue(QStringLiteral("NomFichierHTAB16"), settings.NomFichierHTAB16);
     store.endGroup();
-    store.sync();
+    return MainSettingsLoader::SaveStore(store);
 }
 
 } // namespace CompilationSettings

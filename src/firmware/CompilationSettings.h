@@ -7,6 +7,7 @@ struct MainSettings;
 // four table file names, as the assembly window saves them on quit.
 namespace CompilationSettings {
 
-void Sauver(const MainSettings &settings, QSettings &store);
+// False when the settings could not be saved (MainSettingsLoader::SaveStore).
+bool Sauver(const MainSettings &settings, QSettings &store);
 
 } // namespace CompilationSettings

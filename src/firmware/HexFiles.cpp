@@ -1,8 +1,8 @@
 #include "firmware/HexFiles.h"
 
 #include "base/BoundedFile.h"
-#include "base/FileFailureReason.h"
 #include "base/FileRefusal.h"
+#include "base/FileWriter.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/XehScrambling.h"
@@ -10,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -435,11 +434,11 @@ HexFileResult writeImage(const PicDevice &device, const QString &fichier, bool s
         return result;
     }
     const QByteArray text = imageText(device, scrambled);
-    QSaveFile file(fichier);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    const FileWriter::Result written = FileWriter::WriteWhole(fichier, text);
+    if (!written) {
         result.status = HexFileStatus::WriteFailed;
         result.info = FileRefusal::OfFile(LangKey("MessHexEcritureImpossible"), fichier,
-                                          {"%RAISON%", FileFailureReason::of(file)});
+                                          {"%RAISON%", written.reason});
     }
     return result;
 }

@@ -1,6 +1,8 @@
 #include "firmware/PackageArchive.h"
 
+#include "base/BoundedFile.h"
 #include "base/FileFailureReason.h"
+#include "base/FileWriter.h"
 #include "firmware/ccZip.h"
 
 #include <QDir>
@@ -9,10 +11,6 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace PackageArchive {
 
@@ -26,39 +24,6 @@ Outcome failure(int32_t status, const QString &details, const QString &reason)
 QString cannotWrite(int systemError = 0)
 {
     return ccZip::FailureReason(ccZip::Direction::Writing, systemError);
-}
-
-// Flushes a file or folder to the device so that a rename that follows is durable.
-bool syncPath(const QString &path, int flags)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-}
-
-QString systemError(int error)
-{
-    return FileFailureReason::wording(error, QString::fromLocal8Bit(std::strerror(error)));
-}
-
-// Renames `from` to `to`; with Existing::Keep never over a file already there,
-// checked by the system in the same step (errno EEXIST then).
-bool moveInPlace(const QString &from, const QString &to, Existing existing)
-{
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (existing == Existing::Replace)
-        return std::rename(source.constData(), target.constData()) == 0;
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
-        0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // A file system without that rename: a second name, which cannot replace either.
-    return ::link(source.constData(), target.constData()) == 0;
 }
 
 } // namespace
@@ -100,7 +65,7 @@ Outcome build(const QString &archivePath, const QList<Member> &members, Existing
         // name: a link where the folder allows it, else a copy.
         const QString staged = staging + '/' + m.member;
         if (!QFile::link(QFileInfo(m.file).absoluteFilePath(), staged) &&
-            !QFile::copy(m.file, staged))
+            !FileWriter::CopyWhole(m.file, staged))
             return failure(ccZip::ZipErrWrite, m.file + QStringLiteral(": cannot be copied"),
                            cannotWrite());
         const qsizetype reported = zip.GetZipInfo().size();
@@ -119,12 +84,17 @@ Outcome build(const QString &archivePath, const QList<Member> &members, Existing
     if (check.Col() != zip.Col())
         return failure(ccZip::ZipErrArchive, archivePath + QStringLiteral(": written incompletely"),
                        cannotWrite());
-    if (!syncPath(temporary, O_RDONLY) || !moveInPlace(temporary, archivePath, existing)) {
-        const int error = errno;
-        return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": ") + systemError(error),
-                       cannotWrite(error));
-    }
-    syncPath(folder, O_RDONLY | O_DIRECTORY);
+    BoundedFile::Read built = BoundedFile::readAll(temporary, ccZip::MaxArchiveBytes);
+    if (!built.ok)
+        return failure(ccZip::ZipErrWrite,
+                       archivePath + QStringLiteral(": ") + BoundedFile::userReason(built),
+                       ccZip::FailureReason(ccZip::Direction::Reading, 0));
+    const FileWriter::Result written = FileWriter::WriteWhole(
+        archivePath, built.bytes,
+        existing == Existing::Keep ? FileWriter::Existing::Keep : FileWriter::Existing::Replace);
+    if (!written)
+        return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": ") + written.reason,
+                       cannotWrite(written.errnum));
     return {};
 }
 

@@ -1,6 +1,7 @@
 #include "firmware/PackageAuthoring.h"
 
 #include "base/FileFailureReason.h"
+#include "base/FileWriter.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 
@@ -74,11 +75,9 @@ namespace {
 // Copies a file over an existing one.
 PackageAuthoring::Outcome copyReplacing(const QString &from, const QString &to)
 {
-    QFile::remove(to);
-    QFile source(from);
-    if (!source.copy(to))
-        return {false, QDir::toNativeSeparators(from) + QStringLiteral(": ") +
-                           FileFailureReason::of(source)};
+    const FileWriter::Result copied = FileWriter::CopyWhole(from, to);
+    if (!copied)
+        return {false, QDir::toNativeSeparators(from) + QStringLiteral(": ") + copied.reason};
     return {};
 }
 

@@ -1,9 +1,7 @@
 #include "firmware/PackageDescription.h"
 
-#include "base/FileFailureReason.h"
+#include "base/FileWriter.h"
 #include "base/TextEncoding.h"
-
-#include <QSaveFile>
 
 const QStringList &PackageDescription::infoKeys()
 {
@@ -67,11 +65,9 @@ bool PackageDescription::write(const QString &path, QString *error) const
     QString text;
     appendSection(text, QStringLiteral("[INFO]"), infoKeys(), m_info);
     appendSection(text, QStringLiteral("[REGLAGE]"), reglageKeys(), m_reglage);
-    QSaveFile file(path);
-    const QByteArray bytes = TextEncoding::encodeWindows1252(text);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    if (error)
-        *error = FileFailureReason::of(file);
-    return false;
+    const FileWriter::Result written =
+        FileWriter::WriteWhole(path, TextEncoding::encodeWindows1252(text));
+    if (!written && error)
+        *error = written.reason;
+    return written.ok;
 }

@@ -1,10 +1,9 @@
 #include "firmware/TableIncludeFiles.h"
 
-#include "base/FileFailureReason.h"
+#include "base/FileWriter.h"
 #include "base/NumberHelpers.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -102,23 +101,26 @@ ExportResult Exporter(const ExportRequest &request)
     auto write = [&](const QString &name, const QStringList &atmo, const QStringList &boost,
                      int pct) {
         const QString path = folder.filePath(name);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(ContenuFichier(atmo, boost, pct)) < 0 ||
-            !file.commit()) {
+        if (!result.ok()) {
+            result.notWritten << path;
+            return;
+        }
+        const FileWriter::Result written =
+            FileWriter::WriteWhole(path, ContenuFichier(atmo, boost, pct));
+        if (!written) {
             result.status = ExportResult::WriteFailed;
             result.failedPath = QDir::toNativeSeparators(path);
-            result.error = FileFailureReason::of(file);
-            return false;
+            result.error = written.reason;
+            result.notWritten << path;
+            return;
         }
         result.written << path;
-        return true;
     };
 
     for (int line = 0; line < request.lineCount; ++line) {
         const int pct = PourcentageMap(request.percentages.at(line));
-        if (!write(NomFichierLigne(request.nomBasse, line), t.basseAtmo, t.basseBoost, pct) ||
-            !write(NomFichierLigne(request.nomHaute, line), t.hauteAtmo, t.hauteBoost, pct))
-            break;
+        write(NomFichierLigne(request.nomBasse, line), t.basseAtmo, t.basseBoost, pct);
+        write(NomFichierLigne(request.nomHaute, line), t.hauteAtmo, t.hauteBoost, pct);
     }
     return result;
 }

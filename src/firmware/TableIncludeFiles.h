@@ -48,9 +48,10 @@ struct ExportRequest {
 struct ExportResult {
     enum Status { Ok, TooManyLines, BadTables, WriteFailed };
     Status status = Ok;
-    QStringList written; // files written, in order
-    QString failedPath;  // the file that could not be written
-    QString error;       // why it failed (FileFailureReason)
+    QStringList written;    // files written whole, in order
+    QStringList notWritten; // files of the export left as they were, in order
+    QString failedPath;     // the file that could not be written
+    QString error;          // why it failed (FileFailureReason)
     bool ok() const { return status == Ok; }
 };
 
@@ -62,7 +63,8 @@ int NombreLignes(const QString &nbTables);
 
 // Writes the low then the high file of each line 0 .. lineCount-1. Nothing is written
 // when the count exceeds the percentage boxes or a table is not 256 words; each
-// file is replaced only once it has been written whole.
+// file is replaced only once it has been written whole. The first file that cannot
+// be written ends the export: it and the files after it are left as they were.
 ExportResult Exporter(const ExportRequest &request);
 
 } // namespace TableIncludeFiles

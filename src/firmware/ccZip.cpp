@@ -1,6 +1,8 @@
 #include "firmware/ccZip.h"
 
+#include "base/BoundedFile.h"
 #include "base/FileFailureReason.h"
+#include "base/FileWriter.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 
@@ -8,7 +10,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 #include <sys/stat.h>
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -100,11 +102,6 @@ QString withCause(ccZip::Direction direction, const QString &cause)
                                    ? VEK_LANGUAGE::LangKey("RaisonEcritureImpossible")
                                    : VEK_LANGUAGE::LangKey("RaisonLectureImpossible"));
     return cause.isEmpty() ? words : words + QStringLiteral(" (") + cause + QLatin1Char(')');
-}
-
-QString cannotWrite(const QFileDevice &file)
-{
-    return withCause(ccZip::Direction::Writing, FileFailureReason::of(file));
 }
 
 } // namespace
@@ -310,18 +307,72 @@ int32_t ccZip::AddFile(const QString &sPath, int16_t bRecurse, int16_t bJunkDir)
     return addFiles(files);
 }
 
+namespace {
+
+// The bytes an archive built in memory holds once closed.
+bool takeBytes(zip_source_t *source, QByteArray &bytes)
+{
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_source_stat(source, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+        stat.size > zip_uint64_t(ccZip::MaxArchiveBytes) || zip_source_open(source) != 0)
+        return false;
+    bytes.resize(qsizetype(stat.size));
+    const zip_int64_t got = zip_source_read(source, bytes.data(), stat.size);
+    zip_source_close(source);
+    return got == zip_int64_t(stat.size);
+}
+
+} // namespace
+
+// The archive is built in memory, from the older one when there is one, and
+// written whole: the older archive stays as it was until the new one is complete.
 int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
 {
-    int error = 0;
-    zip_t *archive = zip_open(nativePath(m_name).constData(), ZIP_CREATE, &error);
+    QByteArray older;
+    if (QFileInfo::exists(m_name)) {
+        BoundedFile::Read read = BoundedFile::readAll(m_name, MaxArchiveBytes);
+        if (!read.ok) {
+            note(QStringLiteral("%1: %2\n")
+                     .arg(m_name, read.tooLarge ? QStringLiteral("too large")
+                                                : BoundedFile::userReason(read)));
+            failed(read.tooLarge ? text(VEK_LANGUAGE::LangKey("RaisonArchiveRefusee"))
+                                 : withCause(Direction::Reading, BoundedFile::userReason(read)));
+            return ZipErrArchive;
+        }
+        older = std::move(read.bytes);
+    }
+    zip_error_t openError;
+    zip_error_init(&openError);
+    // libzip owns a copy of the older bytes: when it keeps their unchanged start
+    // in the new archive it frees them itself.
+    void *copy = nullptr;
+    if (!older.isEmpty()) {
+        copy = std::malloc(size_t(older.size()));
+        if (copy)
+            std::memcpy(copy, older.constData(), size_t(older.size()));
+    }
+    zip_source_t *buffer =
+        older.isEmpty() || copy
+            ? zip_source_buffer_create(copy, zip_uint64_t(older.size()), 1, &openError)
+            : nullptr;
+    if (!buffer)
+        std::free(copy);
+    zip_t *archive = nullptr;
+    if (buffer)
+        archive = zip_open_from_source(buffer, ZIP_CREATE, &openError);
     if (!archive) {
-        zip_error_t details;
-        zip_error_init_with_code(&details, error);
-        note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
-        failedOn(&details, Direction::Writing, m_name);
-        zip_error_fini(&details);
+        note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&openError)));
+        failedOn(&openError, Direction::Writing, m_name);
+        zip_error_fini(&openError);
+        if (buffer)
+            zip_source_free(buffer);
         return ZipErrArchive;
     }
+    zip_error_fini(&openError);
+    zip_source_keep(buffer); // its bytes are read after the archive is closed
+    using BufferHandle = std::unique_ptr<zip_source_t, decltype(&zip_source_free)>;
+    const BufferHandle kept(buffer, &zip_source_free);
     const int32_t level = std::clamp(m_level, 0, 9);
     for (const auto &[path, memberName] : files) {
         zip_error_t sourceError;
@@ -353,6 +404,18 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
         note(QStringLiteral("%1: %2\n").arg(m_name, zip_strerror(archive)));
         failedOn(zip_get_error(archive), Direction::Writing, QString());
         zip_discard(archive);
+        return ZipErrWrite;
+    }
+    QByteArray bytes;
+    if (!takeBytes(buffer, bytes)) {
+        note(QStringLiteral("%1: the archive built could not be read back\n").arg(m_name));
+        failed(withCause(Direction::Writing, QString()));
+        return ZipErrWrite;
+    }
+    const FileWriter::Result written = FileWriter::WriteWhole(m_name, bytes);
+    if (!written) {
+        note(QStringLiteral("%1: %2\n").arg(m_name, written.reason));
+        failed(withCause(Direction::Writing, written.reason));
         return ZipErrWrite;
     }
     for (const auto &file : files) {
@@ -451,15 +514,14 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
         note(QStringLiteral("%1: a folder of that name is in the way\n").arg(name));
         return ZipErrWrite;
     }
-    QSaveFile out(target);
-    const int32_t status = readMember(archive, index, name, out);
-    if (status != ZipOk) {
-        out.cancelWriting();
+    QByteArray bytes;
+    const int32_t status = readMember(archive, index, name, bytes);
+    if (status != ZipOk)
         return status;
-    }
-    if (!out.commit()) {
-        note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
-        failed(cannotWrite(out));
+    const FileWriter::Result written = FileWriter::WriteWhole(target, bytes);
+    if (!written) {
+        note(QStringLiteral("%1: %2\n").arg(name, written.reason));
+        failed(withCause(Direction::Writing, written.reason));
         return ZipErrWrite;
     }
     m_extracted.append(target);
@@ -469,7 +531,7 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
 
 // Unpacks one member into `out`, reading no byte past the smallest of its declared
 // size and the bounds; every byte read counts towards the archive's total.
-int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSaveFile &out)
+int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QByteArray &out)
 {
     zip_stat_t stat;
     zip_stat_init(&stat);
@@ -494,11 +556,6 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSa
         return ZipErrMember;
     }
     int32_t status = ZipOk;
-    if (!out.open(QIODevice::WriteOnly)) {
-        note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
-        failed(cannotWrite(out));
-        status = ZipErrWrite;
-    }
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     int64_t total = 0;
     while (status == ZipOk) {
@@ -520,10 +577,8 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QSa
                      .arg(name)
                      .arg(declared));
             status = ZipErrMember;
-        } else if (out.write(buffer.constData(), got) != got) {
-            note(QStringLiteral("%1: %2\n").arg(name, FileFailureReason::of(out)));
-            failed(cannotWrite(out));
-            status = ZipErrWrite;
+        } else {
+            out.append(buffer.constData(), qsizetype(got));
         }
     }
     zip_fclose(file);

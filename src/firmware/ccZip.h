@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -9,7 +10,6 @@
 
 struct zip;       // libzip archive handle
 struct zip_error; // libzip error
-class QSaveFile;
 
 // One zip archive: its member names and comment, extraction of members into a
 // folder, and adding files one at a time with a compression level and a comment.
@@ -106,7 +106,7 @@ private:
                        const QString &targetRoot);
     int32_t makeFolders(const QString &targetRoot, const QStringList &parts, qsizetype count,
                         const QString &name);
-    int32_t readMember(zip *archive, uint64_t index, const QString &name, QSaveFile &out);
+    int32_t readMember(zip *archive, uint64_t index, const QString &name, QByteArray &out);
     void note(const QString &text) { m_info += text; }
     void failed(const QString &reason);
     void failedWith(int32_t status);

@@ -1,6 +1,7 @@
 #include "icsp/IcspSetup.h"
 
 #include "base/MainSettings.h"
+#include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
 #include "icsp/ChipTable.h"
 #include "icsp/PicDevice.h"
@@ -230,8 +231,7 @@ bool SaveIcspSettings(QSettings &store, const MainSettings &s, bool packageChose
         save("ICSP_LTAB16_L1", s.ICSPLTAB16_L1);
         save("ICSP_HTAB16_L1", s.ICSPHTAB16_L1);
     }
-    store.sync();
-    return store.status() == QSettings::NoError;
+    return MainSettingsLoader::SaveStore(store);
 }
 
 LiveSettings CaptureLive(const MainSettings &s)

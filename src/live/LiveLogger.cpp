@@ -1,11 +1,12 @@
 #include "live/LiveLogger.h"
 
-#include "base/FileFailureReason.h"
+#include "base/FileWriter.h"
 #include "live/LiveFrameParser.h"
 #include "live/LiveLogFormatter.h"
 
 #include <QDir>
-#include <QFile>
+
+#include <cerrno>
 
 namespace LiveLogger {
 
@@ -38,21 +39,6 @@ QByteArray TexteLog(const QByteArray &capture, int *lineCount)
     return text;
 }
 
-// Creates a file that did not exist; the first free name of the series.
-static bool createNew(QFile &file, const QString &folder, const QString &name)
-{
-    const QString stem = name.chopped(4); // without ".txt"
-    for (int n = 1; n < 1000; ++n) {
-        const QString candidate = n == 1 ? name : QStringLiteral("%1_%2.txt").arg(stem).arg(n);
-        file.setFileName(QDir(folder).filePath(candidate));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return true;
-        if (!file.exists())
-            return false; // not a name clash: the folder refuses the file
-    }
-    return false;
-}
-
 Result EcrireLog(const QByteArray &capture, const QString &folder, const QDateTime &when)
 {
     Result result;
@@ -60,33 +46,36 @@ Result EcrireLog(const QByteArray &capture, const QString &folder, const QDateTi
     if (result.lines == 0)
         return result; // NoFrame
 
-    QFile file;
-    if (!createNew(file, folder, NomFichierLog(when))) {
-        result.status = Result::CannotCreate;
-        result.path = file.fileName();
-        result.reason = FileFailureReason::of(file);
-        result.lines = 0;
+    // The first free name of the series: an earlier log is never replaced.
+    const QString name = NomFichierLog(when);
+    const QString stem = name.chopped(4); // without ".txt"
+    FileWriter::Result written;
+    for (int n = 1; n < 1000; ++n) {
+        const QString candidate = n == 1 ? name : QStringLiteral("%1_%2.txt").arg(stem).arg(n);
+        result.path = QDir(folder).filePath(candidate);
+        written = FileWriter::WriteWhole(result.path, text, FileWriter::Existing::Keep);
+        if (written.errnum != EEXIST)
+            break;
+    }
+    if (written) {
+        result.status = Result::Written;
         return result;
     }
-    result.path = file.fileName();
-    const bool written = file.write(text) == text.size() && file.flush();
-    if (!written) {
+    result.lines = 0;
+    result.reason = written.reason;
+    switch (written.errnum) {
+    case ENOENT:
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EEXIST:
+        result.status = Result::CannotCreate; // the folder refuses the file
+        break;
+    default:
         result.status = Result::WriteFailed;
-        result.reason = FileFailureReason::of(file);
-        result.lines = 0;
-        file.close();
-        file.remove(); // no half log left behind
-        return result;
+        break;
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        result.status = Result::WriteFailed;
-        result.reason = FileFailureReason::of(file);
-        result.lines = 0;
-        file.remove();
-        return result;
-    }
-    result.status = Result::Written;
     return result;
 }
 

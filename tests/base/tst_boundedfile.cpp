@@ -75,7 +75,7 @@ private slots:
                          QString("input/output error of the medium (faulty or removed)"));
         TestSupport::row("a folder", EISDIR, QString("francais.ini"), QString("c'est un dossier"));
         TestSupport::row("too large", EFBIG, QString("francais.ini"),
-                         QString("fichier trop grand pour le système de fichiers"));
+                         QString("fichier trop grand pour le système"));
         TestSupport::row("name too long", ENAMETOOLONG, QString("francais.ini"),
                          QString("nom de fichier trop long"));
         TestSupport::row("another error", EBUSY, QString("francais.ini"), QString());

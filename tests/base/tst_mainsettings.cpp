@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "PortHolders.h"
 #include "TestSupport.h"
 #include "base/MainSettingsLoader.h"
@@ -142,6 +143,25 @@ private slots:
         QCOMPARE(s.portNumber, number);
         QCOMPARE(s.portDevice, places(device));
         QCOMPARE(s.ICSPPort, places(icspPort));
+    }
+
+    // Qt's own save reports success after a write the disk refused and leaves an
+    // empty file: the settings file as it was comes back, and the save says so.
+    void settingsFileNeverLeftEmptyOrCutShort()
+    {
+        const QString path = dir_.filePath("saved.ini");
+        QFile::remove(path);
+        QSettings store(path, QSettings::IniFormat);
+        QVERIFY(MainSettingsLoader::SaveLogFolder(store, "/first/folder"));
+        const QByteArray saved = TestSupport::readFile(path);
+        QCOMPARE(saved, QByteArray("[Config]\nLogFolder=/first/folder\n"));
+        {
+            const FailingWrites full(16);
+            QVERIFY(!MainSettingsLoader::SaveLogFolder(store, "/second/folder"));
+        }
+        QCOMPARE(TestSupport::readFile(path), saved);
+        QCOMPARE(QDir(dir_.path()).entryList({"*saved*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"saved.ini"});
     }
 };
 

@@ -463,7 +463,7 @@ private slots:
             QVERIFY(r.status > 1);
             QCOMPARE(r.message, "L'enregistrement de " + project +
                                     " a échoué : erreur d'écriture (fichier trop grand pour le "
-                                    "système de fichiers). Le fichier existant n'a pas été "
+                                    "système). Le fichier existant n'a pas été "
                                     "modifié.");
             QVERIFY2(r.details.startsWith(project + ": "), qPrintable(r.details));
             QVERIFY(CreerXOS("Big").status > 1);

@@ -1,11 +1,9 @@
+#include "FailingWrites.h"
 #include "live/LiveLogger.h"
 #include "live/TrameLive.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 static QByteArray frame(uint16_t period, uint8_t seq)
 {
@@ -116,14 +114,10 @@ private slots:
         QByteArray big;
         for (int i = 0; i < 200; ++i)
             big += frame(1250, uint8_t(i));
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit small = old;
-        small.rlim_cur = 1000;
-        setrlimit(RLIMIT_FSIZE, &small);
-        r = LiveLogger::EcrireLog(big, dir.path(), when);
-        setrlimit(RLIMIT_FSIZE, &old);
+        {
+            const FailingWrites full(1000);
+            r = LiveLogger::EcrireLog(big, dir.path(), when);
+        }
         QCOMPARE(r.status, LiveLogger::Result::WriteFailed);
         QVERIFY(!r.reason.isEmpty());
         QVERIFY(!QFile::exists(r.path)); // no half log left

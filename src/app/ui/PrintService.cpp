@@ -2,6 +2,8 @@
 
 #include "app/PrintLayout.h"
 #include "app/ui/MapScenePainter.h"
+#include "base/FileFailureReason.h"
+#include "base/FileWriter.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/WindowPrompts.h"
 #include "platform/DataPaths.h"
@@ -9,6 +11,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -19,6 +22,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cerrno>
 
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -122,12 +126,14 @@ void PrintService::setMessageSinks(std::function<void(const QString &)> inform,
     m_ask = std::move(ask);
 }
 
-std::unique_ptr<QPrinter> PrintService::printerFor(const QString &pdfPath) const
+std::unique_ptr<QPrinter> PrintService::printerFor(const QString &pdfPath)
 {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!pdfPath.isEmpty()) {
+        if (!m_scratch)
+            m_scratch = std::make_unique<QTemporaryDir>();
         printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(pdfPath);
+        printer->setOutputFileName(m_scratch->filePath(QStringLiteral("print.pdf")));
     }
     printer->setDocName(applicationTitle());
     return printer;
@@ -166,34 +172,70 @@ bool PrintService::bp_imprimer(const Request &request)
     if (!printer)
         printer = printerFor(pdf);
 
+    const auto target = [&] {
+        return pdf.isEmpty() ? printer->printerName() : QDir::toNativeSeparators(pdf);
+    };
+    // The drawn PDF goes to the user's file; a failure is said like a printer's.
+    const auto placed = [&](QString &error) {
+        QString reason;
+        if (pdf.isEmpty() || placePdf(pdf, reason))
+            return true;
+        error = QDir::toNativeSeparators(pdf) + QStringLiteral(" (") + reason + QLatin1Char(')');
+        return false;
+    };
     QString error;
-    if (!printOnce(*printer, request, error)) {
+    if (!printOnce(*printer, target(), request, error) || !placed(error)) {
         // Once to a PDF file when the printer (or the file) failed.
         pdf = offerPdf(
             GetLanguageText(QStringLiteral("PrintPrinterError"), {QStringLiteral("%1"), error}));
         if (pdf.isEmpty())
             return false;
         printer = printerFor(pdf);
-        if (!printOnce(*printer, request, error)) {
+        if (!printOnce(*printer, target(), request, error)) {
             m_inform(GetLanguageText(QStringLiteral("PrintPrinterError"),
                                      {QStringLiteral("%1"), error}));
             return false;
         }
+        QString reason;
+        if (!placePdf(pdf, reason)) {
+            m_inform(GetLanguageText(QStringLiteral("PrintPdfNonEcrit"),
+                                     {QStringLiteral("{FICHIER}"), QDir::toNativeSeparators(pdf),
+                                      QStringLiteral("{RAISON}"), reason}));
+            return false;
+        }
     }
     // A PDF file is complete once written: nothing goes on printing.
-    if (!printer->outputFileName().isEmpty())
-        m_status(GetLanguageText(
-            QStringLiteral("PrintPdfEcrit"),
-            {QStringLiteral("{FICHIER}"), QDir::toNativeSeparators(printer->outputFileName())}));
-    else if (content != PrintLayout::Content::Text)
+    if (!pdf.isEmpty()) {
+        m_status(GetLanguageText(QStringLiteral("PrintPdfEcrit"),
+                                 {QStringLiteral("{FICHIER}"), QDir::toNativeSeparators(pdf)}));
+    } else if (content != PrintLayout::Content::Text)
         m_status(GetLanguageText(QStringLiteral("BPimprimerCurrent")));
     return true;
 }
 
-bool PrintService::printOnce(QPrinter &printer, const Request &request, QString &error)
+// Puts the drawn PDF in the user's file; `reason` says why when it cannot.
+bool PrintService::placePdf(const QString &pdfPath, QString &reason)
 {
-    const QString target =
-        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    const QString scratch = m_scratch->filePath(QStringLiteral("print.pdf"));
+    QFile drawn(scratch);
+    QByteArray bytes;
+    if (drawn.open(QIODevice::ReadOnly))
+        bytes = drawn.readAll();
+    drawn.close();
+    QFile::remove(scratch);
+    // A document cut short (its own disk full) has no end-of-file mark.
+    FileWriter::Result written;
+    if (!bytes.trimmed().endsWith("%%EOF"))
+        written.reason = FileFailureReason::wording(ENOSPC, QString());
+    else
+        written = FileWriter::WriteWhole(pdfPath, bytes);
+    reason = written.reason;
+    return written.ok;
+}
+
+bool PrintService::printOnce(QPrinter &printer, const QString &target, const Request &request,
+                             QString &error)
+{
     const PrintLayout::Content content =
         PrintLayout::ContentFor(request.page, request.curvePointCount, request.terminalText);
     setPageMargins(printer);

@@ -4,6 +4,7 @@
 
 #include <QPrinterInfo>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -52,8 +53,10 @@ public:
     static const QString PrintingText;
 
 private:
-    std::unique_ptr<QPrinter> printerFor(const QString &pdfPath) const;
-    bool printOnce(QPrinter &printer, const Request &request, QString &error);
+    std::unique_ptr<QPrinter> printerFor(const QString &pdfPath);
+    bool printOnce(QPrinter &printer, const QString &target, const Request &request,
+                   QString &error);
+    bool placePdf(const QString &pdfPath, QString &reason);
     QString offerPdf(const QString &question);
 
     QWidget *m_parent;
@@ -63,4 +66,6 @@ private:
     std::function<void(const QString &)> m_inform;
     std::function<bool(const QString &)> m_ask;
     std::function<void(const QString &)> m_status;
+    // The PDF is drawn here first, then written whole to the user's file.
+    std::unique_ptr<QTemporaryDir> m_scratch;
 };

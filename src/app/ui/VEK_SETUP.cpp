@@ -420,8 +420,7 @@ void VEK_SETUP::OKButton_Click()
     s.Language = VEK_LANGUAGE::FichierLangue();
     save(QStringLiteral("Language"), s.Language);
 
-    m_store->sync();
-    if (m_store->status() != QSettings::NoError)
+    if (!MainSettingsLoader::SaveStore(*m_store))
         failures << GetLanguageText(QStringLiteral("SetupSaveError"),
                                     {QStringLiteral("%1"), m_store->fileName()});
     if (!failures.isEmpty())

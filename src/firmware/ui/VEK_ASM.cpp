@@ -300,9 +300,23 @@ void VEK_ASM::BP_ExportTables_Click()
     request.nomHaute = TABH8->text();
     const TableIncludeFiles::ExportResult result = TableIncludeFiles::Exporter(request);
     if (result.status == TableIncludeFiles::ExportResult::WriteFailed) {
-        const QString text = GetLanguageText("MSGBAsmExportEcriture",
-                                             {QStringLiteral("%FICHIER%"), result.failedPath,
-                                              QStringLiteral("%ERREUR%"), result.error});
+        QString text = GetLanguageText("MSGBAsmExportEcriture",
+                                       {QStringLiteral("%FICHIER%"), result.failedPath,
+                                        QStringLiteral("%ERREUR%"), result.error});
+        // A disk that fills half-way: the user learns which files are whole.
+        const auto names = [](const QStringList &paths) {
+            QStringList shown;
+            for (const QString &path : paths)
+                shown << QFileInfo(path).fileName();
+            return shown.join(QStringLiteral(", "));
+        };
+        if (!result.written.isEmpty())
+            text += QLatin1Char('\n') +
+                    GetLanguageText("MSGBAsmExportEcrits",
+                                    {QStringLiteral("%FICHIERS%"), names(result.written)});
+        text += QLatin1Char('\n') +
+                GetLanguageText("MSGBAsmExportNonEcrits",
+                                {QStringLiteral("%FICHIERS%"), names(result.notWritten)});
         setInfo(text, true);
         m_prompts.message(this, QMessageBox::Critical, GetLanguageText("MSGBAsmExportEr2"), text,
                           QMessageBox::Ok);
@@ -424,10 +438,11 @@ void VEK_ASM::BP_Quitter_Click()
     s.NomFichierHTAB8 = TABH8->text();
     s.NomFichierLTAB16 = TABL16->text();
     s.NomFichierHTAB16 = TABH16->text();
-    if (m_store) {
-        CompilationSettings::Sauver(s, *m_store);
-    } else {
-        CompilationSettings::Sauver(s, *MainSettingsLoader::OpenStore());
-    }
+    const std::unique_ptr<QSettings> own = m_store ? nullptr : MainSettingsLoader::OpenStore();
+    QSettings &store = m_store ? *m_store : *own;
+    if (!CompilationSettings::Sauver(s, store))
+        m_prompts.message(this, QMessageBox::Warning, GetLanguageText("MessWARNING"),
+                          GetLanguageText("SetupSaveError", {"%1", store.fileName()}),
+                          QMessageBox::Ok);
     accept();
 }

@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "Keyboard.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -177,6 +179,62 @@ private slots:
         QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
         const QStringList lines = QString::fromLatin1(TestSupport::readFile(path)).split("\r\n");
         QVERIFY(lines.contains(fileKeys.value(box) + kept));
+    }
+
+    // Enregistrer over an existing curve on a disk that fills: the old file stays
+    // as it was, the user learns why, and the curve stays unsaved so that Quit
+    // still asks.
+    void failedSaveKeepsTheFileAndTheCurveUnsaved()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        enterCurve(w);
+        const QString path = store_.filePath("full.vek");
+        const QByteArray old = "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n";
+        QVERIFY(TestSupport::writeFile(path, old));
+
+        QStringList said; // the boxes the program showed, with their texts
+        bool accepting = false;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                if (accepting)
+                    return;
+                accepting = true;
+                dialog->selectFile(path);
+                // As the Save button does, from its own call: its question about
+                // replacing the file comes back to this handler meanwhile.
+                QTimer::singleShot(0, dialog, [dialog, &accepting] {
+                    static_cast<QDialog *>(dialog)->accept();
+                    accepting = false;
+                });
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal);
+                       box && box->objectName().isEmpty()) {
+                box->button(QMessageBox::Yes)->click(); // the dialog's own: replace the file
+            } else if (box) {
+                said << box->objectName() + ": " + box->text();
+                box->button(box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok)
+                    ->click();
+            }
+        });
+        answer.start(10);
+        {
+            const FailingWrites full;
+            QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
+        }
+        QCOMPARE(TestSupport::readFile(path), old);
+        QCOMPARE(said, QStringList{"CurveError: Le fichier " + QDir::toNativeSeparators(path) +
+                                   " ne peut pas être écrit : fichier trop grand pour le système. "
+                                   "La courbe n'est pas enregistrée."});
+        QVERIFY(w.L_Info()->text() != "Courbe enregistrée.");
+
+        said.clear();
+        QTest::mouseClick(w.control<QPushButton>("Quit"), Qt::LeftButton);
+        QCOMPARE(said, QStringList{"CurveQuestion: La courbe a été modifiée et n'est pas "
+                                   "enregistrée.\nAbandonner les modifications ?"});
+        QVERIFY(w.isVisible()); // answered No: the program goes on
     }
 
     // A value that a file gives with a decimal comma is read by the file's

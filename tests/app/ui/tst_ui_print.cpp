@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/PrintLayout.h"
@@ -343,6 +344,31 @@ private slots:
         TestSupport::useFrenchTexts();
         QVERIFY(printed);
         QCOMPARE(m_status, QStringList{says + pdf});
+    }
+
+    // A PDF the disk refuses: the older file stays, the question names the file
+    // and the reason, and no success is said.
+    void pdfTheDiskRefusesIsNotSaid()
+    {
+        PrintService service;
+        hook(service);
+        m_answer = false;
+        const QString pdf = m_dir.filePath(QStringLiteral("full.pdf"));
+        QVERIFY(TestSupport::writeFile(pdf, "older pdf"));
+        service.setPdfOutput(pdf);
+        VekContext context;
+        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
+        bool printed = true;
+        {
+            const FailingWrites full(1024);
+            printed = service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}});
+        }
+        QVERIFY(!printed);
+        QCOMPARE(TestSupport::readFile(pdf), QByteArray("older pdf"));
+        QVERIFY(m_status.isEmpty());
+        QCOMPARE(m_asked,
+                 QStringList{"L'impression sur " + pdf +
+                             " (disque plein) a échoué. Enregistrer le document en PDF ?"});
     }
 
     void printerErrorOffersPdf()

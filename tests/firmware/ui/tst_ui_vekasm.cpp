@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "FakePrompts.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -23,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <optional>
 
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -178,8 +181,17 @@ private slots:
             << text("MSGBAsmExportEr1");
         QTest::newRow("type 16") << "type 16" << true << false << int(QMessageBox::NoIcon)
                                  << text("MSGBAsm2") << text("MSGBAsm1");
+        // Half-way: the user learns which files are whole.
         QTest::newRow("file in the way")
-            << "HTAB0.TXT" << true << true << int(QMessageBox::Critical) << failed << "HTAB0.TXT";
+            << "HTAB0.TXT" << true << true << int(QMessageBox::Critical) << failed
+            << "HTAB0.TXT : c'est un dossier\nFichiers écrits en entier : LTAB0.TXT\n"
+               "Fichiers laissés tels qu'ils étaient : HTAB0.TXT, LTAB1.TXT, HTAB1.TXT";
+        // The older files stay as they were and no success is said.
+        QTest::newRow("disk fills")
+            << "disk fills" << true << true << int(QMessageBox::Critical) << failed
+            << "LTAB0.TXT : fichier trop grand pour le système\n"
+               "Fichiers laissés tels qu'ils étaient : LTAB0.TXT, HTAB0.TXT, LTAB1.TXT, "
+               "HTAB1.TXT";
     }
 
     void failedExportsSayWhy()
@@ -200,16 +212,28 @@ private slots:
             context.settings.TypeCompilation = 16;
         if (change == "HTAB0.TXT")
             QVERIFY(QDir(dir.path()).mkdir("HTAB0.TXT")); // a folder where the file goes
+        const QStringList older{"LTAB0.TXT", "HTAB0.TXT", "LTAB1.TXT", "HTAB1.TXT"};
+        if (change == "disk fills")
+            for (const QString &name : older)
+                QVERIFY(TestSupport::writeFile(out(name), name.toLatin1()));
         VEK_ASM w(context, curve(), nullptr, &prompts);
-        w.BP_ExportTables_Click();
+        {
+            std::optional<FailingWrites> full;
+            if (change == "disk fills")
+                full.emplace(64);
+            w.BP_ExportTables_Click();
+        }
         QCOMPARE(prompts.folderAsks, folderAsked ? 1 : 0);
         QCOMPARE(builtTypes.isEmpty(), !built);
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(int(prompts.messages[0].icon), icon);
         QCOMPARE(prompts.messages[0].title, title);
-        if (change == "HTAB0.TXT") {
-            QVERIFY(prompts.messages[0].text.contains(text));
-            QVERIFY(child<QLabel>(w, "L_Info")->text().contains(text));
+        if (change == "HTAB0.TXT" || change == "disk fills") {
+            QVERIFY2(prompts.messages[0].text.endsWith(text), qPrintable(prompts.messages[0].text));
+            QVERIFY(child<QLabel>(w, "L_Info")->text().endsWith(text));
+            if (change == "disk fills")
+                for (const QString &name : older)
+                    QCOMPARE(TestSupport::readFile(out(name)), name.toLatin1());
         } else {
             QCOMPARE(prompts.messages[0].text, text);
             QVERIFY(QDir(dir.path()).isEmpty());
@@ -241,6 +265,24 @@ private slots:
         QCOMPARE(store.value("Compilation/TypeCompilation").toString(), QString("88"));
         QCOMPARE(store.value("Compilation/NomFichierHTAB16").toString(), QString("H16.INC"));
         QCOMPARE(store.value("Compilation/NomFichierLTAB8").toString(), QString("LTAB.TXT"));
+    }
+
+    // Settings the disk refuses are not taken for saved: the window says so once.
+    void quitSaysOnceWhenTheSettingsCannotBeSaved()
+    {
+        QSettings store(out("settings.ini"), QSettings::IniFormat);
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        w.setSettingsStore(&store);
+        child<QLineEdit>(w, "TABH16")->setText("H16.INC");
+        {
+            const FailingWrites full(16);
+            child<QPushButton>(w, "BP_Quitter")->click();
+        }
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text,
+                 "Les réglages n'ont pas pu être enregistrés dans " + out("settings.ini") + ".");
+        QVERIFY(!QFile::exists(out("settings.ini"))); // no settings file cut short
+        QCOMPARE(w.result(), int(QDialog::Accepted));
     }
 
     void projectChoiceEditorAndAssemblerRun()

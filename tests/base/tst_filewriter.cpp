@@ -1,0 +1,95 @@
+#include "FailingWrites.h"
+#include "TestSupport.h"
+#include "base/FileWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <optional>
+
+using TestSupport::row;
+
+// The one writer: the old file stays until the new one is whole, and a failure
+// says why in the user's words and leaves nothing behind.
+class TestFileWriter : public QObject
+{
+    Q_OBJECT
+
+    static mode_t modeOf(const QString &path)
+    {
+        struct stat st = {};
+        stat(QFile::encodeName(path).constData(), &st);
+        return st.st_mode & 07777;
+    }
+
+private slots:
+    void initTestCase() { TestSupport::useTexts("english.ini"); }
+
+    void writesAndReplacesWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("c.vek");
+        const mode_t mask = umask(022);
+        QVERIFY(FileWriter::WriteWhole(path, "first"));
+        QCOMPARE(TestSupport::readFile(path), QByteArray("first"));
+        QCOMPARE(modeOf(path), mode_t(0644)); // a new file: the usual mode under the umask
+
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(FileWriter::WriteWhole(path, "second, longer"));
+        umask(mask);
+        QCOMPARE(TestSupport::readFile(path), QByteArray("second, longer"));
+        QCOMPARE(modeOf(path), mode_t(0600)); // a replaced file keeps its mode
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"c.vek"});
+
+        QVERIFY(FileWriter::CopyWhole(path, dir.filePath("copy.vek")));
+        QCOMPARE(TestSupport::readFile(dir.filePath("copy.vek")), QByteArray("second, longer"));
+    }
+
+    void failuresKeepTheOldFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<bool>("keep");
+        QTest::addColumn<int>("errnum");
+        QTest::addColumn<QString>("reason");
+        row("disk fills", QString("c.vek"), true, false, EFBIG,
+            QString("file too large for the system"));
+        row("no such folder", QString("none/c.vek"), false, false, ENOENT,
+            QString("no such file or folder"));
+        row("never over an older file", QString("c.vek"), false, true, EEXIST,
+            QString("File exists"));
+    }
+
+    void failuresKeepTheOldFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, full);
+        QFETCH(bool, keep);
+        QFETCH(int, errnum);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QByteArray old = "the curve as it was";
+        QVERIFY(TestSupport::writeFile(dir.filePath("c.vek"), old));
+        FileWriter::Result result;
+        {
+            std::optional<FailingWrites> limit;
+            if (full)
+                limit.emplace();
+            result = FileWriter::WriteWhole(dir.filePath(name), QByteArray(4096, 'x'),
+                                            keep ? FileWriter::Existing::Keep
+                                                 : FileWriter::Existing::Replace);
+        }
+        QVERIFY(!result);
+        QCOMPARE(result.errnum, errnum);
+        QCOMPARE(result.reason, reason);
+        QCOMPARE(TestSupport::readFile(dir.filePath("c.vek")), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"c.vek"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileWriter)
+#include "tst_filewriter.moc"
