@@ -816,6 +816,9 @@ private slots:
         b.pic.refuseWrites(0x41);
         click(*w, w->KivCommand1);
         QVERIFY(w->grab().save(TestSupport::screenshotPath("icsp_test_prog.png")));
+        b.context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-18F2550")));
+        click(*w, w->BP_ProgTables);
+        QVERIFY(w->grab().save(TestSupport::screenshotPath("icsp_tables_18f.png")));
     }
 };
 
