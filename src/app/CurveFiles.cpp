@@ -48,8 +48,7 @@ QString CurveTextName(const QString &path)
 {
     if (KindOf(path) != Kind::Project)
         return path;
-    return path + QStringLiteral(" (") + QString::fromLatin1(VEK_Gestion_OS::MembreCourbe) +
-           QLatin1Char(')');
+    return VEK_Gestion_OS::NomMembre(path, QString::fromLatin1(VEK_Gestion_OS::MembreCourbe));
 }
 
 QString CurveTextMessage(const QString &key, const QString &path, int line, const QStringList &more)

@@ -18,9 +18,12 @@ constexpr int kListedRowsMax = 20; // a message box, not a report
 // Why one row cannot be used, or empty.
 QString rowFault(const QStringList &cells, const QStringList *previous)
 {
-    for (const QString &cell : cells.mid(0, CurveModel::Knock))
+    for (const QString &cell : cells.mid(0, CurveModel::Knock)) {
+        if (cell.trimmed().isEmpty()) // what a table import leaves where it had no value
+            return GetLanguageText("CourbeCelluleVide");
         if (!CurveModel::isPlainNumber(cell))
             return GetLanguageText("CourbeCelluleNonNombre");
+    }
     // The knock column is not turned into tables: an empty cell is harmless.
     const QString knock = cells.value(CurveModel::Knock);
     if (!knock.trimmed().isEmpty() && !CurveModel::isPlainNumber(knock))

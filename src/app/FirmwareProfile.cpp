@@ -123,11 +123,12 @@ PackageChoice LoadPackageProfile(const QString &package)
     const DescriptionLookup reglage = [](const QString &key) {
         return VEK_Gestion_OS::LireReglageOS(key);
     };
-    PackageChoice choice{std::nullopt, loaded.message, loaded.details};
+    PackageChoice choice{std::nullopt, loaded.message};
     if (loaded.ok()) {
         VEK_Gestion_OS::InitDescriptionTemp();
-        choice.message = DescriptionRangeError(reglage, VEK_Gestion_OS::DossierPaquets() + package +
-                                                            QStringLiteral(" (OS.NFO)"));
+        choice.message = DescriptionRangeError(
+            reglage, VEK_Gestion_OS::NomMembre(VEK_Gestion_OS::DossierPaquets() + package,
+                                               QStringLiteral("OS.NFO")));
     }
     if (!loaded.ok() || !choice.message.isEmpty()) {
         backup.restore();

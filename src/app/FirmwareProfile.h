@@ -79,12 +79,11 @@ QString DescriptionRangeError(const DescriptionLookup &reglage, const QString &f
 
 // The package `package` of the firmware list unpacked over the temporary
 // files, its description made current and checked (DescriptionRangeError): its
-// profile, or the message and details to show, the earlier package files and
-// description then being in use again.
+// profile, or the message to show, the earlier package files and description
+// then being in use again.
 struct PackageChoice {
     std::optional<FirmwareProfile> profile;
     QString message;
-    QString details;
 };
 PackageChoice LoadPackageProfile(const QString &package);
 

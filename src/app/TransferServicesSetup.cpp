@@ -70,9 +70,10 @@ public:
         return out;
     }
 
-    BootloaderJob prepareFirmware(const MainSettings &settings, PicDevice &pic) override
+    BootloaderJob prepareFirmware(const MainSettings &settings, const QString &typeVersionOS,
+                                  PicDevice &pic) override
     {
-        return PreparerJobFirmware(m_session, settings, pic);
+        return PreparerJobFirmware(m_session, settings, typeVersionOS, pic);
     }
 
 private:

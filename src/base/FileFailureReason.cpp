@@ -25,7 +25,10 @@ constexpr Worded Usual[] = {
     {ENOSPC, VEK_LANGUAGE::LangKey("RaisonDisquePlein")},
     {EDQUOT, VEK_LANGUAGE::LangKey("RaisonDisquePlein")},
     {EROFS, VEK_LANGUAGE::LangKey("RaisonLectureSeule")},
+    {EIO, VEK_LANGUAGE::LangKey("RaisonErreurMateriel")},
+    {EISDIR, VEK_LANGUAGE::LangKey("RaisonEstUnDossier")},
     {EFBIG, VEK_LANGUAGE::LangKey("RaisonFichierTropGrand")},
+    {ENAMETOOLONG, VEK_LANGUAGE::LangKey("RaisonNomTropLong")},
 };
 
 } // namespace

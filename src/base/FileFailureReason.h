@@ -6,8 +6,9 @@ class QFileDevice;
 
 // Why a file could not be read or written, as the user is told inside a
 // message: the usual reasons (no such file or folder, not a folder, access
-// refused, disk full, read-only file system, file too large) in the user's language, any
-// other in the system's own words. Every message that gives the system's
+// refused, disk full, read-only file system, input/output error, a folder,
+// file too large, name too long) in the user's language, any other in the
+// system's own words. Every message that gives the system's
 // reason for a file goes through here. Look-ups are made on the GUI thread.
 namespace FileFailureReason {
 

@@ -151,18 +151,26 @@ JobOutcome TelechargerCourbes(BootloaderSession &session, const PicDevice &devic
     return succeeded(session, BootloaderMessages::CurvesOk, sink);
 }
 
-FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic)
+FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings,
+                                                    const QString &paquet, PicDevice &pic)
 {
     FirmwareDownloadPlan out;
     const QString hex = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.HEX"));
     const QString xeh = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.XEH"));
+    // The temporary files are ours: messages name the member of the user's package.
+    const auto shown = [&paquet](const char *member) {
+        return paquet.isEmpty() ? QString()
+                                : VEK_Gestion_OS::NomMembre(VEK_Gestion_OS::DossierPaquets() +
+                                                                QFileInfo(paquet).fileName(),
+                                                            QLatin1String(member));
+    };
     // Read into a copy: a file refused part way leaves the image as it was.
     PicDevice scratch = pic;
     HexFileResult read;
     if (QFileInfo::exists(hex))
-        read = LireFichierHex(scratch, hex);
+        read = LireFichierHex(scratch, hex, shown("CODE.HEX"));
     else if (QFileInfo::exists(xeh))
-        read = LireFichierXeh(scratch, xeh);
+        read = LireFichierXeh(scratch, xeh, shown("CODE.XEH"));
     else {
         out.refusal.text = BootloaderMessages::NoFirmwareFile;
         return out;
@@ -226,9 +234,10 @@ TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, cons
 }
 
 BootloaderJob PreparerJobFirmware(std::shared_ptr<BootloaderSession> session,
-                                  const MainSettings &settings, PicDevice &pic)
+                                  const MainSettings &settings, const QString &paquet,
+                                  PicDevice &pic)
 {
-    const FirmwareDownloadPlan plan = PreparerTelechargementFirmware(settings, pic);
+    const FirmwareDownloadPlan plan = PreparerTelechargementFirmware(settings, paquet, pic);
     BootloaderJob out;
     if (!plan.range) {
         out.title = plan.refusal.title;

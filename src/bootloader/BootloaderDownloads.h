@@ -56,11 +56,14 @@ struct FirmwareDownloadPlan {
     TablePlacement::Refusal refusal;
 };
 
-// Loads "~TEMP.HEX" (else "~TEMP.XEH") of the program folder into `pic`,
-// identifies the chip from the ICSPChip setting, and checks the range
-// ICSPHEXADD + ICSPHEXLNG by the areas' rule (TablePlacement::ZonesRefusees).
-// A file the reader rejects stops here and leaves `pic` untouched. GUI thread.
-FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings, PicDevice &pic);
+// Loads "~TEMP.HEX" (else "~TEMP.XEH") of the program folder, unpacked from
+// the package `paquet` of the firmware list, into `pic`, identifies the chip
+// from the ICSPChip setting, and checks the range ICSPHEXADD + ICSPHEXLNG by
+// the areas' rule (TablePlacement::ZonesRefusees). A file the reader rejects
+// stops here, named as the package's member, and leaves `pic` untouched. GUI
+// thread.
+FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings,
+                                                    const QString &paquet, PicDevice &pic);
 
 // Greets the bootloader and sends the firmware range.
 JobOutcome TelechargerFirmware(BootloaderSession &session, const PicDevice &device,
@@ -79,4 +82,5 @@ TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, cons
 // The package's firmware made ready to send on `session`, or its refusal, whose
 // text also goes to the information label. GUI thread.
 BootloaderJob PreparerJobFirmware(std::shared_ptr<BootloaderSession> session,
-                                  const MainSettings &settings, PicDevice &pic);
+                                  const MainSettings &settings, const QString &paquet,
+                                  PicDevice &pic);

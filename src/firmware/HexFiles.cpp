@@ -3,6 +3,7 @@
 #include "base/BoundedFile.h"
 #include "base/FileRefusal.h"
 #include "base/FileWriter.h"
+#include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/XehScrambling.h"
 #include "icsp/PicDevice.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 
 using VEK_LANGUAGE::GetLanguageText;
@@ -86,6 +88,8 @@ struct ReadState {
     int records = 0;       // lines that began with ":"
     int damagedLine = 0;   // 1-based: of the damaged or too long record
     int damagedColumn = 0; // of the first character that is not a hexadecimal digit
+    int firstTextLine = 0; // 1-based: the first line that is not blank, 0 for none
+    QByteArray firstText;  // that line, for a file that holds no record
 };
 
 // One record decoded from its text, the ":" left out: count, address high and
@@ -212,6 +216,10 @@ void readLines(const ReadRules &rules, ReadState &st, const QByteArray &text)
         while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
         st.lines = line;
+        if (st.firstTextLine == 0 && !QByteArray(data + start, end - start).trimmed().isEmpty()) {
+            st.firstTextLine = line;
+            st.firstText = QByteArray(data + start, std::min<qsizetype>(end - start, 80));
+        }
         if (end > start && data[start] == ':') {
             ++st.records;
             st.damage = decodeRecord(data + start, end - start, record, st.damagedColumn);
@@ -248,6 +256,11 @@ QString damageText(const ReadState &st, const QString &fichier)
 // What the messages say of a file without its end record.
 QString noEndText(const ReadState &st, const QString &fichier)
 {
+    // Text or bytes that hold no record at all: its first line says what the file is.
+    if (st.records == 0 && st.firstTextLine > 0)
+        return FileRefusal::AtLine(
+            LangKey("MessHexSansEnregistrement"), fichier, st.firstTextLine,
+            {"{TEXTE}", TextEncoding::shownInMessage(TextEncoding::decodeText(st.firstText))});
     if (st.records == 0)
         return FileRefusal::OfFile(LangKey("MessHexVide"), fichier);
     return FileRefusal::AtLine(LangKey("HEXFileCorrupted"), fichier, st.lines);
@@ -424,8 +437,8 @@ HexFileResult writeImage(const PicDevice &device, const QString &fichier, bool s
     const FileWriter::Result written = FileWriter::WriteWhole(fichier, text);
     if (!written) {
         result.status = HexFileStatus::WriteFailed;
-        result.info = GetLanguageText("MessHexEcritureImpossible") + fichier +
-                      QStringLiteral(" (") + written.reason + QLatin1Char(')');
+        result.info = FileRefusal::OfFile(LangKey("MessHexEcritureImpossible"), fichier,
+                                          {"%RAISON%", written.reason});
     }
     return result;
 }

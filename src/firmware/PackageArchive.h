@@ -22,6 +22,7 @@ struct Member {
 struct Outcome {
     int32_t status = 0; // ccZip status: 0 done, 1 warning, above 1 failed
     QString details;    // what failed, one line per fault
+    QString reason;     // why, in the user's words (ccZip::reason and its kin)
     bool ok() const { return status <= 1; }
 };
 

@@ -158,23 +158,21 @@ std::optional<uint8_t> TableGenerator::dataEntry(const CurveColumn &column, doub
     return static_cast<uint8_t>(roundEven(*kept));
 }
 
-QString TableGenerator::delayMessage(const QString &reason, double rpm, double delay)
+// The reason, then the speed and the curve's advance in degrees, each on its
+// own line: what the user knows, not the table's internal delay.
+QString TableGenerator::rangeMessage(const QString &reason, double rpm, double advance)
 {
-    return reason + QStringLiteral("\r\n") + GetLanguageText("ForRpm") + QLatin1Char(' ') +
-           QString::number(std::floor(rpm), 'f', 0) + QStringLiteral("...0x") +
-           QString::number(std::floor(delay), 'f', 0);
-}
-
-// The reason, then the speed and the curve's advance in degrees, then the
-// question, each on its own line.
-QString TableGenerator::truncationQuestion(const QString &reason, double rpm, double advance)
-{
-    const QString crLf = QStringLiteral("\r\n");
-    return reason + crLf +
+    return reason + QStringLiteral("\r\n") +
            GetLanguageText("MessAvanceAuRegime",
                            {"{REGIME}", QString::number(std::floor(rpm), 'f', 0), "{AVANCE}",
-                            QString::number(advance, 'g', 4)}) +
-           crLf + GetLanguageText("MessTronquerAvance");
+                            QString::number(advance, 'g', 4)});
+}
+
+// The range message, then the question on its own line.
+QString TableGenerator::truncationQuestion(const QString &reason, double rpm, double advance)
+{
+    return rangeMessage(reason, rpm, advance) + QStringLiteral("\r\n") +
+           GetLanguageText("MessTronquerAvance");
 }
 
 std::optional<double> TableGenerator::checkRange(double delay, double rpm, double advance,
@@ -205,7 +203,7 @@ std::optional<double> TableGenerator::checkRange(double delay, double rpm, doubl
     case RangeRule::Refuse:
         if (delay > 255) {
             m_prompts.showError(title,
-                                delayMessage(GetLanguageText("DifAvStAvTooBig"), rpm, delay));
+                                rangeMessage(GetLanguageText("DifAvStAvTooBig"), rpm, advance));
             return std::nullopt;
         }
         [[fallthrough]];
@@ -214,7 +212,7 @@ std::optional<double> TableGenerator::checkRange(double delay, double rpm, doubl
             delay = 255;
         if (delay < 0) {
             m_prompts.showError(title,
-                                delayMessage(GetLanguageText("DifAvStAvNotEnough"), rpm, delay));
+                                rangeMessage(GetLanguageText("DifAvStAvNotEnough"), rpm, advance));
             return std::nullopt;
         }
         return delay;

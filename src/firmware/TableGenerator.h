@@ -62,7 +62,7 @@ private:
     bool fillLowHeader(FirmwareTable &table, bool type88);
     void fillInputBlock(FirmwareTable &table, int first) const;
     void fillOutputBlocks(FirmwareTable &table) const;
-    static QString delayMessage(const QString &reason, double rpm, double delay);
+    static QString rangeMessage(const QString &reason, double rpm, double advance);
     static QString truncationQuestion(const QString &reason, double rpm, double advance);
 
     TableHeaderSnapshot m_header;

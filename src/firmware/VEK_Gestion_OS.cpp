@@ -1,5 +1,6 @@
 #include "firmware/VEK_Gestion_OS.h"
 
+#include "base/FileRefusal.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageArchive.h"
@@ -11,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+
+#include <cerrno>
 
 namespace VEK_Gestion_OS {
 
@@ -63,11 +66,20 @@ QList<PackageArchive::Member> fichiersProjet()
                                                       QString::fromLatin1(MembreCourbe)};
 }
 
-void echecDecompression(Result &result, const PackageArchive::Outcome &outcome)
+void echecDecompression(Result &result, const QString &archive,
+                        const PackageArchive::Outcome &outcome)
 {
     result.status = outcome.status;
-    result.message = MessageDecompression();
+    result.raison = outcome.reason;
+    result.message = MessageDecompression(archive, outcome.reason);
     result.details = outcome.details;
+}
+
+QString messageEnregistrement(const QString &archive, const QString &raison)
+{
+    return VEK_LANGUAGE::GetLanguageText(
+        "MessEnregistrementEchoue",
+        {QStringLiteral("%1"), archive, QStringLiteral("%RAISON%"), raison});
 }
 
 Result enregistrer(const QString &archive, const QList<PackageArchive::Member> &members,
@@ -77,8 +89,8 @@ Result enregistrer(const QString &archive, const QList<PackageArchive::Member> &
     Result result;
     if (!outcome.ok()) {
         result.status = outcome.status;
-        result.message = VEK_LANGUAGE::GetLanguageText("MessEnregistrementEchoue",
-                                                       {QStringLiteral("%1"), archive});
+        result.raison = outcome.reason;
+        result.message = messageEnregistrement(archive, outcome.reason);
         result.details = outcome.details;
     }
     return result;
@@ -96,9 +108,15 @@ QString ParametrageLibre()
     return QStringLiteral("Paramétrage Libre");
 }
 
-QString MessageDecompression()
+QString MessageDecompression(const QString &archive, const QString &raison)
 {
-    return QStringLiteral("Une erreur s'est produite pendant la décompression");
+    return FileRefusal::OfFile(VEK_LANGUAGE::LangKey("CurveFileReadErr"), archive,
+                               {QStringLiteral("%RAISON%"), raison});
+}
+
+QString NomMembre(const QString &archive, const QString &membre)
+{
+    return archive + QStringLiteral(" (") + membre + QLatin1Char(')');
 }
 
 QString DossierProgramme()
@@ -197,7 +215,7 @@ Result ChargerOS(const QString &paquet)
     const QString archive = DossierPaquets() + QFileInfo(paquet).fileName();
     const PackageArchive::Outcome outcome = PackageArchive::unpack(archive, fichiersPaquet());
     if (!outcome.ok())
-        echecDecompression(result, outcome);
+        echecDecompression(result, archive, outcome);
     return result;
 }
 
@@ -207,14 +225,15 @@ Result CreerXOS(const QString &nom)
     if (fileName.isEmpty() || !QDir().mkpath(DossierPaquets())) {
         Result result;
         result.status = ccZip::ZipErrWrite;
-        result.message = VEK_LANGUAGE::GetLanguageText(
-            "MessEnregistrementEchoue", {QStringLiteral("%1"), DossierPaquets() + fileName});
+        result.raison = fileName.isEmpty()
+                            ? VEK_LANGUAGE::GetLanguageText(
+                                  "RaisonNomPaquet",
+                                  {QStringLiteral("%NOM%"), TextEncoding::shownInMessage(nom)})
+                            : ccZip::FailureReason(ccZip::Direction::Writing, errno);
+        result.message = messageEnregistrement(DossierPaquets() + fileName, result.raison);
         result.details =
             fileName.isEmpty()
-                ? VEK_LANGUAGE::GetLanguageText(
-                      "RaisonNomPaquet",
-                      {QStringLiteral("%NOM%"), TextEncoding::shownInMessage(nom)}) +
-                      QLatin1Char('\n')
+                ? result.raison + QLatin1Char('\n')
                 : QStringLiteral("%1: cannot create the folder\n").arg(DossierPaquets());
         return result;
     }
@@ -228,7 +247,14 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
     const PackageArchive::Outcome outcome = PackageArchive::unpack(projet, fichiersProjet());
     InitDescriptionTemp();
     if (!outcome.ok()) { // a refused project creates nothing
-        echecDecompression(result, outcome);
+        echecDecompression(result, projet, outcome);
+        return result;
+    }
+    if (!QFileInfo::exists(CheminTemp(QStringLiteral("~TEMP.VEK")))) {
+        result.status = ccZip::ZipErrNotFound;
+        result.raison = VEK_LANGUAGE::GetLanguageText(
+            "RaisonMembreAbsent", {QStringLiteral("{MEMBRE}"), QString::fromLatin1(MembreCourbe)});
+        result.message = MessageDecompression(projet, result.raison);
         return result;
     }
     const QString nom = LireInfoOS(QStringLiteral("NomDuFichier"));
@@ -240,7 +266,6 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
                                                            {QStringLiteral("%FICHIER%"), projet,
                                                             QStringLiteral("%NOM%"),
                                                             TextEncoding::shownInMessage(nom)});
-            result.lu = true;
         }
         return result;
     }

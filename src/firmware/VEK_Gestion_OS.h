@@ -13,11 +13,13 @@
 // Used on the GUI thread only.
 namespace VEK_Gestion_OS {
 
-// Outcome of an unpacking or a save. On failure `message` is the text to show
-// and `details` says what failed.
+// Outcome of an unpacking or a save. On failure `message` is the text to show,
+// naming the archive and `raison`, the reason in the user's words; `details`
+// says what failed, member by member, in the archive library's terms.
 struct Result {
     int32_t status = 0; // 0 done, 1 warning, above 1 failed
     QString message;
+    QString raison;
     QString details;
     bool ok() const { return status <= 1; }
 };
@@ -28,7 +30,6 @@ struct Result {
 struct ProjectResult : Result {
     QString paquet;
     bool ajouterALaListe = false;
-    bool lu = false; // the project was read: its refusal is in `message` alone
 };
 
 // Table addresses of the current description, each "0" when empty.
@@ -39,8 +40,10 @@ struct TableAddresses {
 
 // First entry of the firmware list: no package, the user's own settings.
 QString ParametrageLibre();
-// Message of a package or project that could not be unpacked.
-QString MessageDecompression();
+// Message of a package or project `archive` that could not be unpacked, for `raison`.
+QString MessageDecompression(const QString &archive, const QString &raison);
+// How messages name a member of a package or project: "archive (MEMBER)".
+QString NomMembre(const QString &archive, const QString &membre);
 
 // The program folder (ending with "/"): the user's writable program folder
 // unless set (tests). The package folder is its "HEX_XEH/".
@@ -80,8 +83,8 @@ Result ChargerOS(const QString &paquet);
 Result CreerXOS(const QString &nom);
 // Unpacks a project into the temporary files, makes its description the current
 // one and makes sure that its package is in the package folder. A project that
-// cannot be unpacked, or whose NomDuFichier is no usable package name, is
-// refused and no package is created. The caller then
+// cannot be unpacked, that holds no curve (MembreCourbe), or whose NomDuFichier
+// is no usable package name, is refused and no package is created. The caller then
 // selects `paquet` in the firmware list (appending it when told) and reads the
 // curve from CheminTemp("~TEMP.VEK").
 ProjectResult OuvrirCourbeOS(const QString &projet);

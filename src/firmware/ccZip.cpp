@@ -1,8 +1,10 @@
 #include "firmware/ccZip.h"
 
 #include "base/BoundedFile.h"
+#include "base/FileFailureReason.h"
 #include "base/FileWriter.h"
 #include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -14,6 +16,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -79,7 +82,117 @@ QString storedName(const QString &path)
     return parts.join('/');
 }
 
+// An archive is written from its first byte: one that begins as an archive and
+// lacks its end was cut short.
+bool beginsAsArchive(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(4) == QByteArrayLiteral("PK\x03\x04");
+}
+
+QString text(const char *key)
+{
+    return VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(key));
+}
+
+// "cannot be read" or "cannot be written", then the system's reason when there is one.
+QString withCause(ccZip::Direction direction, const QString &cause)
+{
+    const QString words = text(direction == ccZip::Direction::Writing
+                                   ? VEK_LANGUAGE::LangKey("RaisonEcritureImpossible")
+                                   : VEK_LANGUAGE::LangKey("RaisonLectureImpossible"));
+    return cause.isEmpty() ? words : words + QStringLiteral(" (") + cause + QLatin1Char(')');
+}
+
 } // namespace
+
+QString ccZip::FailureReason(Direction direction, int systemError)
+{
+    return withCause(direction,
+                     systemError == 0
+                         ? QString()
+                         : FileFailureReason::wording(
+                               systemError, QString::fromLocal8Bit(std::strerror(systemError))));
+}
+
+QString ccZip::ErrorReason(int zipError, int systemError, Direction direction,
+                           const QString &archive)
+{
+    switch (zipError) {
+    case ZIP_ER_NOZIP:
+        return text(!archive.isEmpty() && beginsAsArchive(archive)
+                        ? VEK_LANGUAGE::LangKey("RaisonArchiveTronquee")
+                        : VEK_LANGUAGE::LangKey("RaisonPasUneArchive"));
+    case ZIP_ER_OPNOTSUPP: // a folder, a device
+        return text(VEK_LANGUAGE::LangKey("RaisonPasUneArchive"));
+    case ZIP_ER_EOF:
+        return text(VEK_LANGUAGE::LangKey("RaisonArchiveTronquee"));
+    case ZIP_ER_MULTIDISK:
+    case ZIP_ER_CRC:
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPNOTSUPP:
+    case ZIP_ER_INCONS:
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+    case ZIP_ER_COMPRESSED_DATA:
+        return text(VEK_LANGUAGE::LangKey("RaisonArchiveEndommagee"));
+    case ZIP_ER_NOENT:
+        return FailureReason(Direction::Reading, ENOENT);
+    case ZIP_ER_WRITE:
+    case ZIP_ER_TMPOPEN:
+    case ZIP_ER_RENAME:
+    case ZIP_ER_CLOSE:
+    case ZIP_ER_REMOVE:
+    case ZIP_ER_EXISTS:
+    case ZIP_ER_RDONLY:
+        return FailureReason(Direction::Writing, systemError);
+    default:
+        break;
+    }
+    return FailureReason(direction, systemError);
+}
+
+void ccZip::failed(const QString &reason)
+{
+    if (m_reason.isEmpty())
+        m_reason = reason;
+}
+
+// The reason of a failure of ccZip's own, where none was given on the way.
+void ccZip::failedWith(int32_t status)
+{
+    switch (status) {
+    case ZipErrUnsafe:
+    case ZipErrTooLarge:
+        failed(text(VEK_LANGUAGE::LangKey("RaisonArchiveRefusee")));
+        break;
+    case ZipErrMember:
+        failed(text(VEK_LANGUAGE::LangKey("RaisonArchiveEndommagee")));
+        break;
+    case ZipErrWrite:
+        failed(withCause(Direction::Writing, QString()));
+        break;
+    default:
+        break;
+    }
+}
+
+void ccZip::failedOn(const zip_error *error, Direction direction, const QString &archive)
+{
+    // zip_open reports no system error: opening the file again finds it.
+    int system = zip_error_code_system(error);
+    if (zip_error_system_type(error) != ZIP_ET_SYS)
+        system = 0;
+    if (zip_error_code_zip(error) == ZIP_ER_OPEN && system == 0 && !archive.isEmpty()) {
+        QFile file(archive);
+        if (!file.open(QIODevice::ReadOnly)) {
+            failed(withCause(Direction::Reading, FileFailureReason::of(file)));
+            return;
+        }
+    }
+    failed(ErrorReason(zip_error_code_zip(error), system, direction, archive));
+}
 
 bool ccZip::isSafeMemberName(const QString &name)
 {
@@ -95,6 +208,7 @@ void ccZip::Init(const QString &iName)
 {
     ViderListe();
     m_name = iName;
+    m_reason.clear();
     m_unpacked = 0;
     m_totalReached = false;
     if (QFileInfo(iName).isFile()) {
@@ -114,6 +228,7 @@ void ccZip::Init(const QString &iName)
             zip_error_t details;
             zip_error_init_with_code(&details, error);
             note(QStringLiteral("%1: %2\n").arg(iName, zip_error_strerror(&details)));
+            failedOn(&details, Direction::Reading, iName);
             zip_error_fini(&details);
         }
     }
@@ -126,6 +241,7 @@ bool ccZip::archiveTooLarge(const QString &path)
     if (QFileInfo(path).size() <= MaxArchiveBytes)
         return false;
     note(QStringLiteral("%1: larger than %2 bytes, not read\n").arg(path).arg(MaxArchiveBytes));
+    failed(text(VEK_LANGUAGE::LangKey("RaisonArchiveRefusee")));
     return true;
 }
 
@@ -135,6 +251,7 @@ bool ccZip::tooManyMembers(zip *archive)
     if (zip_get_num_entries(archive, 0) <= MaxMembers)
         return false;
     note(QStringLiteral("%1: more than %2 members, not read\n").arg(m_name).arg(MaxMembers));
+    failed(text(VEK_LANGUAGE::LangKey("RaisonArchiveRefusee")));
     return true;
 }
 
@@ -184,6 +301,7 @@ int32_t ccZip::AddFile(const QString &sPath, int16_t bRecurse, int16_t bJunkDir)
     }
     if (files.isEmpty()) {
         note(QStringLiteral("%1: nothing to add\n").arg(sPath));
+        failed(FailureReason(Direction::Reading, ENOENT));
         return ZipErrNotFound;
     }
     return addFiles(files);
@@ -218,6 +336,8 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
             note(QStringLiteral("%1: %2\n")
                      .arg(m_name, read.tooLarge ? QStringLiteral("too large")
                                                 : BoundedFile::userReason(read)));
+            failed(read.tooLarge ? text(VEK_LANGUAGE::LangKey("RaisonArchiveRefusee"))
+                                 : withCause(Direction::Reading, BoundedFile::userReason(read)));
             return ZipErrArchive;
         }
         older = std::move(read.bytes);
@@ -232,10 +352,10 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
         if (copy)
             std::memcpy(copy, older.constData(), size_t(older.size()));
     }
-    zip_source_t *buffer = older.isEmpty() || copy
-                               ? zip_source_buffer_create(copy, zip_uint64_t(older.size()), 1,
-                                                          &openError)
-                               : nullptr;
+    zip_source_t *buffer =
+        older.isEmpty() || copy
+            ? zip_source_buffer_create(copy, zip_uint64_t(older.size()), 1, &openError)
+            : nullptr;
     if (!buffer)
         std::free(copy);
     zip_t *archive = nullptr;
@@ -243,6 +363,7 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
         archive = zip_open_from_source(buffer, ZIP_CREATE, &openError);
     if (!archive) {
         note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&openError)));
+        failedOn(&openError, Direction::Writing, m_name);
         zip_error_fini(&openError);
         if (buffer)
             zip_source_free(buffer);
@@ -264,6 +385,7 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
         if (index < 0) {
             note(QStringLiteral("%1: %2\n")
                      .arg(path, source ? zip_strerror(archive) : zip_error_strerror(&sourceError)));
+            failedOn(source ? zip_get_error(archive) : &sourceError, Direction::Reading, QString());
             if (source)
                 zip_source_free(source);
             zip_error_fini(&sourceError);
@@ -280,17 +402,20 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
     }
     if (zip_close(archive) != 0) {
         note(QStringLiteral("%1: %2\n").arg(m_name, zip_strerror(archive)));
+        failedOn(zip_get_error(archive), Direction::Writing, QString());
         zip_discard(archive);
         return ZipErrWrite;
     }
     QByteArray bytes;
     if (!takeBytes(buffer, bytes)) {
         note(QStringLiteral("%1: the archive built could not be read back\n").arg(m_name));
+        failed(withCause(Direction::Writing, QString()));
         return ZipErrWrite;
     }
     const FileWriter::Result written = FileWriter::WriteWhole(m_name, bytes);
     if (!written) {
         note(QStringLiteral("%1: %2\n").arg(m_name, written.reason));
+        failed(withCause(Direction::Writing, written.reason));
         return ZipErrWrite;
     }
     for (const auto &file : files) {
@@ -305,6 +430,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
     if (sTargetRoot.isEmpty())
         return ZipWarning;
     m_info.clear();
+    m_reason.clear();
     m_extracted.clear();
     if (archiveTooLarge(m_name))
         return ZipErrTooLarge;
@@ -314,6 +440,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
         zip_error_t details;
         zip_error_init_with_code(&details, error);
         note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
+        failedOn(&details, Direction::Reading, m_name);
         zip_error_fini(&details);
         return ZipErrArchive;
     }
@@ -322,6 +449,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
     const QString root = QDir::cleanPath(sTargetRoot);
     if (!QDir().mkpath(root)) {
         note(QStringLiteral("%1: cannot create the folder\n").arg(root));
+        failedWith(ZipErrWrite);
         return ZipErrWrite;
     }
     const bool every = iName.isEmpty();
@@ -343,6 +471,7 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
         }
         seen.insert(key);
         const int32_t result = extractOne(archive.get(), zip_uint64_t(i), name, root);
+        failedWith(result);
         if (status == ZipOk)
             status = result; // the first failure is the one reported
         if (m_totalReached)
@@ -392,6 +521,7 @@ int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
     const FileWriter::Result written = FileWriter::WriteWhole(target, bytes);
     if (!written) {
         note(QStringLiteral("%1: %2\n").arg(name, written.reason));
+        failed(withCause(Direction::Writing, written.reason));
         return ZipErrWrite;
     }
     m_extracted.append(target);
@@ -422,6 +552,7 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QBy
     zip_file_t *file = zip_fopen_index(archive, index, 0);
     if (!file) {
         note(QStringLiteral("%1: %2\n").arg(name, zip_strerror(archive)));
+        failedOn(zip_get_error(archive), Direction::Reading, QString());
         return ZipErrMember;
     }
     int32_t status = ZipOk;
@@ -435,6 +566,7 @@ int32_t ccZip::readMember(zip *archive, uint64_t index, const QString &name, QBy
             break;
         if (got < 0) {
             note(QStringLiteral("%1: %2\n").arg(name, zip_file_strerror(file)));
+            failedOn(zip_file_get_error(file), Direction::Reading, QString());
             status = ZipErrMember;
             break;
         }

@@ -8,7 +8,8 @@
 
 #include <cstdint>
 
-struct zip; // libzip archive handle
+struct zip;       // libzip archive handle
+struct zip_error; // libzip error
 
 // One zip archive: its member names and comment, extraction of members into a
 // folder, and adding files one at a time with a compression level and a comment.
@@ -23,7 +24,8 @@ struct zip; // libzip archive handle
 // that name; the others are never unpacked. Archives larger than
 // MaxArchiveBytes or with more than MaxMembers members are neither listed nor
 // unpacked. Failures are statuses; the messages of the last listing or
-// extraction (and of adds since) are in GetZipInfo().
+// extraction (and of adds since) are in GetZipInfo(), and the reason of the
+// first failure, in the user's words, in reason().
 class ccZip
 {
 public:
@@ -72,6 +74,20 @@ public:
     // Files written by the last Decompress, in archive order.
     const QStringList &extractedFiles() const { return m_extracted; }
     QString GetZipInfo() const { return m_info; }
+    // Why the first failure since Init or the last Decompress happened, in the
+    // user's words (ErrorReason); empty when nothing failed.
+    QString reason() const { return m_reason; }
+
+    enum class Direction { Reading, Writing };
+    // libzip's error `zipError` as the user is told it: not an archive, damaged,
+    // cut short, cannot be read or cannot be written, the last two with the
+    // system's reason `systemError` (errno, 0 for none). `archive`, when given,
+    // is read to tell an archive cut short from a file that is none.
+    static QString ErrorReason(int zipError, int systemError, Direction direction,
+                               const QString &archive = {});
+    // "cannot be read" or "cannot be written", with the system's reason
+    // `systemError` (errno) in the user's words when it is not 0.
+    static QString FailureReason(Direction direction, int systemError);
 
     int64_t memberSizeLimit() const { return m_memberLimit; }
     void setMemberSizeLimit(int64_t bytes) { m_memberLimit = bytes; }
@@ -92,6 +108,9 @@ private:
                         const QString &name);
     int32_t readMember(zip *archive, uint64_t index, const QString &name, QByteArray &out);
     void note(const QString &text) { m_info += text; }
+    void failed(const QString &reason);
+    void failedWith(int32_t status);
+    void failedOn(const zip_error *error, Direction direction, const QString &archive);
     bool archiveTooLarge(const QString &path);
     bool tooManyMembers(zip *archive);
 
@@ -100,6 +119,7 @@ private:
     QString m_comment;
     int32_t m_level = 5;
     QString m_info;
+    QString m_reason;
     int64_t m_memberLimit = DefaultMemberSizeLimit;
     int64_t m_totalLimit = DefaultTotalSizeLimit;
     int64_t m_unpacked = 0;      // bytes unpacked from this archive, kept or refused

@@ -44,8 +44,10 @@ public:
     // The tables of curve set 1 built, placed in the image and made ready to send;
     // the generators' questions go through `ask` and `tell`.
     virtual BootloaderJob prepareCurves(VekContext &context, Ask ask, Tell tell) = 0;
-    // The package's firmware loaded into the image and its range made ready to send.
-    virtual BootloaderJob prepareFirmware(const MainSettings &settings, PicDevice &pic) = 0;
+    // The firmware of the package `typeVersionOS` (the firmware list's entry)
+    // loaded into the image and its range made ready to send.
+    virtual BootloaderJob prepareFirmware(const MainSettings &settings,
+                                          const QString &typeVersionOS, PicDevice &pic) = 0;
 };
 
 // A new connection for a window; empty where no bootloader is plugged in.

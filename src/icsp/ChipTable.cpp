@@ -127,8 +127,25 @@ QString unidentifiedText(uint16_t deviceId)
     if (identify(deviceId).result == Identification::Result::NoChip)
         return GetLanguageText(QStringLiteral("ICSPNoChip")) + QLatin1Char(' ') +
                GetLanguageText(QStringLiteral("ICSPNo16F84ID"));
-    return GetLanguageText(QStringLiteral("ICSPUnknownChipID"),
-                           {QStringLiteral("%ID%"), HexWord(deviceId)});
+    return unidentifiedWith(deviceId, GetLanguageText(QStringLiteral("ICSPUnknownChipID")),
+                            GetLanguageText(QStringLiteral("ICSPAutoChipInList")));
+}
+
+QString unprogrammableText(const QString &deviceChip)
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    if (deviceChip.isEmpty())
+        return GetLanguageText(QStringLiteral("ICSPChooseChip"));
+    return GetLanguageText(QStringLiteral("ICSPChipNonProgrammable"),
+                           {QStringLiteral("%CHIP%"), deviceChip});
+}
+
+QString unidentifiedWith(uint16_t deviceId, const QString &unknown, const QString &inList)
+{
+    const QString chip = designationOfId(deviceId);
+    return VEK_LANGUAGE::ReplacePlaceholders(
+        chip.isEmpty() ? unknown : inList,
+        {QStringLiteral("%ID%"), HexWord(deviceId), QStringLiteral("%LU%"), chip});
 }
 
 std::optional<ChipRecord> chipForSetting(const QString &icspChip, uint16_t deviceId)

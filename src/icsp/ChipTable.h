@@ -89,6 +89,12 @@ std::optional<ChipRecord> identifyFromDeviceId(uint16_t deviceId);
 // which has no ID, is chosen in the set-up), or the ID read and the advice to
 // choose the chip in the set-up (language texts: GUI thread).
 QString unidentifiedText(uint16_t deviceId);
+// Why the programmer refuses the record `deviceChip` (not programmable): no
+// chip chosen, or a chip it cannot program, named (language texts: GUI thread).
+QString unprogrammableText(const QString &deviceChip);
+// An ID "AUTO" does not recognise in the words given: `inList` for a chip of the
+// set-up's list (designationOfId: %LU%), `unknown` for any other; %ID% the ID.
+QString unidentifiedWith(uint16_t deviceId, const QString &unknown, const QString &inList);
 
 // The one rule of the chip choice, for every place that sets the record from
 // the setting ICSPChip: "AUTO" recognises the chip from `deviceId`; 0 is the

@@ -39,12 +39,16 @@ IcspResult checkIdentity(IcspProgrammer &p, const QString &chosen, uint16_t devi
     if (found == chosen || (!hasId && found.isEmpty()))
         return {};
     const QString id = HexWord(deviceId);
+    // Under "AUTO" the user chose no chip: the chip expected is the one read last.
+    const bool automatic = p.automaticChip();
     if (found.isEmpty())
-        return identityFailure(ReplacePlaceholders(
-            texts.otherChipId, {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%ID%"), id}));
-    return identityFailure(ReplacePlaceholders(texts.otherChip, {QStringLiteral("%CHOISI%"), chosen,
-                                                                 QStringLiteral("%LU%"), found,
-                                                                 QStringLiteral("%ID%"), id}));
+        return identityFailure(
+            ReplacePlaceholders(automatic ? texts.autoOtherChipId : texts.otherChipId,
+                                {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%ID%"), id}));
+    return identityFailure(
+        ReplacePlaceholders(automatic ? texts.autoOtherChip : texts.otherChip,
+                            {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%LU%"), found,
+                             QStringLiteral("%ID%"), id}));
 }
 
 IcspResult startChecked(ProgrammerSession &session, const PicDevice &device, PicImage &area)
@@ -396,10 +400,10 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
         if (found.result == ChipTable::Identification::Result::NoChip)
             return IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChipAuto);
         if (found.result == ChipTable::Identification::Result::Unknown)
-            return IcspResult::failure(
-                Stage::Identify, 0, -1,
-                ReplacePlaceholders(p.texts().unknownChipId,
-                                    {QStringLiteral("%ID%"), HexWord(image.DeviceID)}));
+            return IcspResult::failure(Stage::Identify, 0, -1,
+                                       ChipTable::unidentifiedWith(image.DeviceID,
+                                                                   p.texts().unknownChipId,
+                                                                   p.texts().autoChipInList));
         device.setChip(found.record);
         p.setChip(ChipTable::traitsOf(device.DeviceChip));
     }

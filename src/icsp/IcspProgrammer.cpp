@@ -30,6 +30,7 @@ IcspTexts IcspTexts::load()
                             {
                                 {&IcspTexts::noChip, "ICSPNoChip"},
                                 {&IcspTexts::unknownChipId, "ICSPUnknownChipID"},
+                                {&IcspTexts::autoChipInList, "ICSPAutoChipInList"},
                                 {&IcspTexts::eraseNotBlank, "ICSPEraseNotBlank"},
                                 {&IcspTexts::calibrationKept, "ICSPCalibrationKept"},
                                 {&IcspTexts::calibrationLost, "ICSPCalibrationLost"},
@@ -39,6 +40,8 @@ IcspTexts IcspTexts::load()
                                 {&IcspTexts::chooseChip, "ICSPChooseChip"},
                                 {&IcspTexts::otherChip, "ICSPOtherChip"},
                                 {&IcspTexts::otherChipId, "ICSPOtherChipID"},
+                                {&IcspTexts::autoOtherChip, "ICSPAutoOtherChip"},
+                                {&IcspTexts::autoOtherChipId, "ICSPAutoOtherChipID"},
                                 {&IcspTexts::blankOrAbsent, "ICSPBlankOrAbsent"},
                             });
     texts.portFailure = PortFailureTexts::load();
@@ -50,7 +53,8 @@ IcspProgrammer::IcspProgrammer(const MainSettings &settings, const Clock &clock,
                                IcspPortOpener opener, const IcspTexts &texts)
     : m_lineSettings(IcspLineSettings::from(settings)), m_label(NomProgrammateur(settings)),
       m_delayUs(std::max<qint64>(0, std::llround(ValeurNumerique(settings.ICSPDELAY)))),
-      m_clock(clock), m_opener(std::move(opener)), m_texts(texts)
+      m_clock(clock), m_opener(std::move(opener)), m_texts(texts),
+      m_automaticChip(settings.ICSPChip == QLatin1String("AUTO"))
 {}
 
 IcspProgrammer::~IcspProgrammer()

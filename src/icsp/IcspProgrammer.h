@@ -25,6 +25,7 @@ struct IcspTexts {
     QString noChip;                // no chip answers on the lines
     QString noChipAuto;            // the same under "AUTO", where a 16F84 (no ID) reads so too
     QString unknownChipId;         // %ID%: a device ID no row of the chip table knows
+    QString autoChipInList;        // %LU%, %ID%: a chip of the set-up's list AUTO leaves to it
     QString eraseNotBlank;         // %ADRESSE%: first address an erase left unblank
     QString calibrationKept;       // %OSCCAL%, %BG%: factory calibration put back
     QString calibrationLost;       // %OSCCAL%: the word read before an erase is no RETLW
@@ -34,6 +35,8 @@ struct IcspTexts {
     QString chooseChip;            // no record the programmer can program
     QString otherChip;             // %CHOISI%, %LU%, %ID%: another chip answers
     QString otherChipId;           // %CHOISI%, %ID%: an ID no known chip has
+    QString autoOtherChip;         // otherChip under "AUTO", where the user chose no chip
+    QString autoOtherChipId;       // otherChipId under "AUTO"
     QString blankOrAbsent;         // a chip without ID that reads blank throughout
     // Progress-bar texts of the window (empty unless it sets them).
     QString readingCode, readingEeprom, writingCode, writingEeprom, writingConfig, erasing;
@@ -136,6 +139,8 @@ public:
 
     const QString &label() const { return m_label; }
     const IcspTexts &texts() const { return m_texts; }
+    // The set-up leaves the chip to "AUTO": the chip of the image is the one last read.
+    bool automaticChip() const { return m_automaticChip; }
     const Clock &clock() const { return m_clock; }
     // The message of the last failed opening (cannot open, pins, no answer).
     const QString &failureText() const { return m_failure; }
@@ -216,6 +221,7 @@ private:
     const Clock &m_clock;
     IcspPortOpener m_opener;
     IcspTexts m_texts;
+    bool m_automaticChip = false;
     ChipTraits m_chip;
     std::unique_ptr<IcspPort> m_port;
     std::unique_ptr<IcspLineDriver> m_lines;

@@ -90,6 +90,7 @@ IcspTexts ProgrammerOperationTexts(const PicDevice &device)
     texts.writingCode = sizeText("DP1ProgCODE", device.DevicePgmSize);
     texts.writingEeprom = sizeText("DP1ProgEEPROM", device.DeviceEESize);
     texts.writingConfig = GetLanguageText("ProgParam");
+    texts.chooseChip = ChipTable::unprogrammableText(device.DeviceChip);
     return texts;
 }
 

@@ -36,38 +36,43 @@ private slots:
         QTest::addColumn<QVector<QStringList>>("rows");
         QTest::addColumn<bool>("knock");
         QTest::addColumn<QList<int>>("badRows"); // numbered from 1
-        QTest::addColumn<QString>("reasonKey");
+        QTest::addColumn<QString>("reason");
+        const QString notANumber = "a value is not a number (decimal point \".\")";
+        const QString outside = "out of range (735 to 10000 rpm, advances 0 to 50°)";
+        const QString unsorted = "engine speed not above the previous row's";
         const QVector<QStringList> sound{{"1000", "10", "8"}, {"2000", " 24.5", "+20"}};
         QTest::newRow("sound") << sound << false << QList<int>{} << QString();
         QTest::newRow("empty curve")
             << QVector<QStringList>{} << false << QList<int>{} << QString();
-        QTest::newRow("decimal comma") << QVector<QStringList>{{"1000", "24,5", "8"}} << false
-                                       << QList<int>{1} << "CourbeCelluleNonNombre";
+        QTest::newRow("decimal comma")
+            << QVector<QStringList>{{"1000", "24,5", "8"}} << false << QList<int>{1} << notANumber;
         QTest::newRow("point at either end")
             << QVector<QStringList>{{"1000", ".5", "8."}} << false << QList<int>{} << QString();
-        QTest::newRow("two points") << QVector<QStringList>{{"1000", "1.2.3", "8"}} << false
-                                    << QList<int>{1} << "CourbeCelluleNonNombre";
-        QTest::newRow("sign alone") << QVector<QStringList>{{"1000", "10", "-"}} << false
-                                    << QList<int>{1} << "CourbeCelluleNonNombre";
+        QTest::newRow("two points")
+            << QVector<QStringList>{{"1000", "1.2.3", "8"}} << false << QList<int>{1} << notANumber;
+        QTest::newRow("sign alone")
+            << QVector<QStringList>{{"1000", "10", "-"}} << false << QList<int>{1} << notANumber;
         QTest::newRow("trailing text") << QVector<QStringList>{{"1000 rpm", "10", "8"}} << false
-                                       << QList<int>{1} << "CourbeCelluleNonNombre";
+                                       << QList<int>{1} << notANumber;
         QTest::newRow("empty cell") << QVector<QStringList>{{"1000", "", "8"}} << false
-                                    << QList<int>{1} << "CourbeCelluleNonNombre";
-        QTest::newRow("rpm too low") << QVector<QStringList>{{"734", "10", "8"}} << false
-                                     << QList<int>{1} << "CourbeHorsLimites";
-        QTest::newRow("advance above 50") << QVector<QStringList>{{"1000", "10", "50.5"}} << false
-                                          << QList<int>{1} << "CourbeHorsLimites";
-        QTest::newRow("negative advance") << QVector<QStringList>{{"1000", "-1", "8"}} << false
-                                          << QList<int>{1} << "CourbeHorsLimites";
+                                    << QList<int>{1} << "a value is empty";
+        QTest::newRow("blank turbo cell") << QVector<QStringList>{{"1000", "10", " "}} << false
+                                          << QList<int>{1} << "a value is empty";
+        QTest::newRow("rpm too low")
+            << QVector<QStringList>{{"734", "10", "8"}} << false << QList<int>{1} << outside;
+        QTest::newRow("advance above 50")
+            << QVector<QStringList>{{"1000", "10", "50.5"}} << false << QList<int>{1} << outside;
+        QTest::newRow("negative advance")
+            << QVector<QStringList>{{"1000", "-1", "8"}} << false << QList<int>{1} << outside;
         QTest::newRow("unsorted") << QVector<QStringList>{{"2000", "10", "8"}, {"1000", "10", "8"}}
-                                  << false << QList<int>{2} << "CourbeHorsOrdre";
+                                  << false << QList<int>{2} << unsorted;
         QTest::newRow("same rpm twice")
             << QVector<QStringList>{{"1000", "10", "8"}, {"1000.0", "12", "8"}} << false
-            << QList<int>{2} << "CourbeHorsOrdre";
+            << QList<int>{2} << unsorted;
         QTest::newRow("knock empty is harmless")
             << QVector<QStringList>{{"1000", "10", "8", ""}} << true << QList<int>{} << QString();
         QTest::newRow("knock text") << QVector<QStringList>{{"1000", "10", "8", "k"}} << true
-                                    << QList<int>{1} << "CourbeCelluleNonNombre";
+                                    << QList<int>{1} << notANumber;
     }
 
     void invalidValues()
@@ -75,7 +80,7 @@ private slots:
         QFETCH(QVector<QStringList>, rows);
         QFETCH(bool, knock);
         QFETCH(QList<int>, badRows);
-        QFETCH(QString, reasonKey);
+        QFETCH(QString, reason);
         CurveModel m;
         m.setRows(rows, knock);
         const QString message = m.invalidValuesMessage();
@@ -89,7 +94,7 @@ private slots:
         QCOMPARE(lines.size(), badRows.size() + 1);
         for (int i = 0; i < badRows.size(); ++i) {
             QVERIFY(lines.at(i + 1).startsWith(QString("Row %1 (").arg(badRows.at(i))));
-            QVERIFY(lines.at(i + 1).endsWith(VEK_LANGUAGE::GetLanguageText(reasonKey)));
+            QVERIFY2(lines.at(i + 1).endsWith(": " + reason), qPrintable(lines.at(i + 1)));
         }
     }
 

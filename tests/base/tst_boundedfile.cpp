@@ -69,7 +69,16 @@ private slots:
                          QString("système de fichiers en lecture seule"));
         TestSupport::row("read-only, German", EROFS, QString("deutch.ini"),
                          QString("schreibgeschütztes Dateisystem"));
-        TestSupport::row("another error", EIO, QString("francais.ini"), QString());
+        TestSupport::row("input/output error", EIO, QString("francais.ini"),
+                         QString("erreur d'entrée-sortie du support (défaillant ou retiré)"));
+        TestSupport::row("input/output error, English", EIO, QString("english.ini"),
+                         QString("input/output error of the medium (faulty or removed)"));
+        TestSupport::row("a folder", EISDIR, QString("francais.ini"), QString("c'est un dossier"));
+        TestSupport::row("too large", EFBIG, QString("francais.ini"),
+                         QString("fichier trop grand pour le système"));
+        TestSupport::row("name too long", ENAMETOOLONG, QString("francais.ini"),
+                         QString("nom de fichier trop long"));
+        TestSupport::row("another error", EBUSY, QString("francais.ini"), QString());
     }
 
     void systemReasonsInTheUsersWords()

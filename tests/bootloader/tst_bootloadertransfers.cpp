@@ -308,7 +308,7 @@ void TestBootloaderTransfers::firmwareReachesTheFlash()
     BootloaderSession session;
     QVERIFY(module.startAndConnect(session, faults).succeeded());
     const FirmwareDownloadPlan plan =
-        PreparerTelechargementFirmware(m_context->settings, m_context->pic);
+        PreparerTelechargementFirmware(m_context->settings, "OBADHEX.XOS", m_context->pic);
     QVERIFY2(plan.range, qPrintable(plan.refusal.text));
     RecordingSink sink;
     const JobOutcome outcome =
@@ -481,6 +481,9 @@ void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
     QFETCH(QString, damage);
     m_context->pic.ImagePIC = firmwareImage();
     const QString file = VEK_Gestion_OS::CheminTemp(scrambled ? "~TEMP.XEH" : "~TEMP.HEX");
+    // Named as the member of the package the user chose, never as our work file.
+    const QString shown = VEK_Gestion_OS::DossierPaquets() +
+                          (scrambled ? "OBADHEX.XOS (CODE.XEH)" : "OBADHEX.XOS (CODE.HEX)");
     QVERIFY((scrambled ? EcrireFichierXeh : EcrireFichierHex)(m_context->pic, file).succeeded());
     QByteArray text = TestSupport::readFile(file);
     const auto lineStart = [&text](int line) {
@@ -492,16 +495,16 @@ void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
     QString expected;
     if (damage == "cut at a line end") {
         text.truncate(lineStart(300)); // no end record
-        expected = "Fichier " + file +
+        expected = "Fichier " + shown +
                    " corrompu : il s'arrête à la ligne 299 sans enregistrement de fin.";
     } else if (damage == "cut inside line 200") {
         text.truncate(lineStart(200) + 20);
-        expected = "Fichier " + file +
+        expected = "Fichier " + shown +
                    " refusé : la ligne 200 n'a pas la longueur que donne son nombre d'octets.";
     } else {
         const qsizetype digit = lineStart(11) - 3; // the checksum's last digit
         text[digit] = text[digit] == '0' ? '1' : '0';
-        expected = "Fichier " + file + " refusé : la somme de contrôle de la ligne 10 est fausse.";
+        expected = "Fichier " + shown + " refusé : la somme de contrôle de la ligne 10 est fausse.";
     }
     QVERIFY(TestSupport::writeFile(file, text));
     // The image holds something else: the refused file must not replace it.
@@ -509,14 +512,14 @@ void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
         m_context->pic.ImagePIC.setCodeWord(k, 0x1234);
     const PicImage before = m_context->pic.ImagePIC;
     const FirmwareDownloadPlan plan =
-        PreparerTelechargementFirmware(m_context->settings, m_context->pic);
+        PreparerTelechargementFirmware(m_context->settings, "OBADHEX.XOS", m_context->pic);
     QVERIFY(!plan.range);
     QCOMPARE(plan.refusal.text, expected);
     QVERIFY(m_context->pic.ImagePIC.ImageCode == before.ImageCode);
 
     QFile::remove(file);
     const FirmwareDownloadPlan none =
-        PreparerTelechargementFirmware(m_context->settings, m_context->pic);
+        PreparerTelechargementFirmware(m_context->settings, "OBADHEX.XOS", m_context->pic);
     QVERIFY(!none.range);
     QCOMPARE(none.refusal.text, BootloaderMessages::NoFirmwareFile);
 }
@@ -574,7 +577,7 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused()
     m_context->settings.ICSPHEXADD = start;
     m_context->settings.ICSPHEXLNG = length;
     const FirmwareDownloadPlan plan =
-        PreparerTelechargementFirmware(m_context->settings, m_context->pic);
+        PreparerTelechargementFirmware(m_context->settings, "OBADHEX.XOS", m_context->pic);
     QCOMPARE(plan.range.has_value(), says.isEmpty());
     QCOMPARE(plan.refusal.text, says);
 }

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <zip.h>
+
+#include <cerrno>
+
 using TestSupport::readFile;
 using TestSupport::writeFile;
 using ZipTestTools::run;
@@ -354,6 +358,45 @@ private slots:
         QVERIFY(!ccZip::isSafeMemberName("C:/x"));
         QVERIFY(!ccZip::isSafeMemberName("a/../../b"));
         QVERIFY(!ccZip::isSafeMemberName("a\\..\\b"));
+    }
+
+    // libzip's errors as the user reads them: a few causes, the system's reason
+    // in the user's words where there is one.
+    void errorReasonsInTheUsersWords_data()
+    {
+        QTest::addColumn<int>("zipError");
+        QTest::addColumn<int>("systemError");
+        QTest::addColumn<bool>("writing");
+        QTest::addColumn<QString>("reason");
+        TestSupport::row("not a zip", ZIP_ER_NOZIP, 0, false,
+                         QString("ce n'est pas une archive zip"));
+        TestSupport::row("checksum", ZIP_ER_CRC, 0, false, QString("l'archive est endommagée"));
+        TestSupport::row("inconsistent", ZIP_ER_INCONS, 0, false,
+                         QString("l'archive est endommagée"));
+        TestSupport::row("end of file", ZIP_ER_EOF, 0, false,
+                         QString("l'archive est tronquée, sa fin manque"));
+        TestSupport::row("no such file", ZIP_ER_NOENT, 0, false,
+                         QString("erreur de lecture (fichier ou dossier introuvable)"));
+        TestSupport::row("read error", ZIP_ER_READ, EIO, false,
+                         QString("erreur de lecture (erreur d'entrée-sortie du support "
+                                 "(défaillant ou retiré))"));
+        TestSupport::row("seek while writing", ZIP_ER_SEEK, ENOSPC, true,
+                         QString("erreur d'écriture (disque plein)"));
+        TestSupport::row("temporary file", ZIP_ER_TMPOPEN, EACCES, false,
+                         QString("erreur d'écriture (accès refusé)"));
+    }
+
+    void errorReasonsInTheUsersWords()
+    {
+        QFETCH(int, zipError);
+        QFETCH(int, systemError);
+        QFETCH(bool, writing);
+        QFETCH(QString, reason);
+        TestSupport::useFrenchTexts();
+        QCOMPARE(
+            ccZip::ErrorReason(zipError, systemError,
+                               writing ? ccZip::Direction::Writing : ccZip::Direction::Reading),
+            reason);
     }
 };
 

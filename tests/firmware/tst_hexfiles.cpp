@@ -267,8 +267,17 @@ private slots:
         QTest::newRow("XEH cut short") << true << cut << stops << -1;
         QTest::newRow("HEX empty") << false << QByteArray("") << empty << 0x3FFF;
         QTest::newRow("XEH empty") << true << QByteArray("") << empty << 0x3FFF;
+        QTest::newRow("HEX of blank lines") << false << QByteArray("\r\n \r\n") << empty << 0x3FFF;
         QTest::newRow("HEX without a record")
-            << false << QByteArray("\r\nnot a record\r\n") << empty << 0x3FFF;
+            << false << QByteArray("\r\nnot a record\r\n")
+            << "Fichier %1 refusé : il ne contient aucun enregistrement HEX ; sa ligne 2 est "
+               "« not a record »."
+            << 0x3FFF;
+        QTest::newRow("XEH of binary bytes")
+            << true << QByteArrayLiteral("PK\x03\x04\x14\0\0\0\x08\0\xe9t")
+            << "Fichier %1 refusé : il ne contient aucun enregistrement HEX ; sa ligne 1 est "
+               "« PK········ét »."
+            << 0x3FFF;
     }
 
     void noEndRecord()
@@ -517,7 +526,8 @@ private slots:
         PicDevice device = deviceFor("PIC-16F84A");
         const HexFileResult r = EcrireFichierHex(device, path("missing-folder/x.hex"));
         QCOMPARE(r.status, HexFileStatus::WriteFailed);
-        QVERIFY(r.info.startsWith(VEK_LANGUAGE::GetLanguageText("MessHexEcritureImpossible")));
+        QCOMPARE(r.info, "Écriture impossible du fichier " + path("missing-folder/x.hex") +
+                             " : fichier ou dossier introuvable");
     }
 
     // Independent readers see the same bytes in what we write.

@@ -197,7 +197,10 @@ private slots:
 
         const Result r = ChargerOS("H.XOS");
         QVERIFY(!r.ok());
-        QCOMPARE(r.message, QString("Une erreur s'est produite pendant la décompression"));
+        QCOMPARE(r.message,
+                 "Le fichier " + packages() +
+                     "H.XOS ne peut pas être lu : l'archive contient un membre refusé (lien, "
+                     "chemin hors de son dossier ou taille excessive)");
         QVERIFY2(r.details.contains("CODE.XEH") && r.details.contains("link"),
                  qPrintable(r.details));
         QCOMPARE(readFile(temp("~TEMP.NFO")), QByteArray("[INFO]\r\n"));
@@ -208,32 +211,109 @@ private slots:
         QCOMPARE(leftovers(program), QStringList());
     }
 
+    // A package that cannot be unpacked is named with the cause in the user's
+    // words, and so is a project made of the same bytes.
+    void aPackageThatCannotBeUnpackedIsReported_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message"); // %1: the archive
+        const auto fr = [](const char *fault, const char *reason) {
+            QTest::addRow("French %s", fault)
+                << "francais.ini" << fault
+                << QString("Le fichier %1 ne peut pas être lu : ") + reason;
+        };
+        fr("not an archive", "ce n'est pas une archive zip");
+        fr("cut short", "l'archive est tronquée, sa fin manque");
+        fr("damaged", "l'archive est endommagée");
+        fr("missing", "erreur de lecture (fichier ou dossier introuvable)");
+        fr("with a link",
+           "l'archive contient un membre refusé (lien, chemin hors de son dossier ou "
+           "taille excessive)");
+        QTest::newRow("English cut short") << "english.ini"
+                                           << "cut short"
+                                           << "The file %1 cannot be read: the archive is cut "
+                                              "short, its end is missing";
+        QTest::newRow("German not an archive") << "deutch.ini"
+                                               << "not an archive"
+                                               << "Die Datei %1 kann nicht gelesen werden: es ist "
+                                                  "kein ZIP-Archiv";
+    }
+
     void aPackageThatCannotBeUnpackedIsReported()
     {
+        QFETCH(QString, language);
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
         writeTemps("old", "old", "old", QByteArray());
-        QVERIFY(writeFile(packages() + "BAD.XOS", "not an archive"));
-        Result r = ChargerOS("BAD.XOS");
+        const QByteArray data = ZipTestTools::noise(64, 7); // stored as it is
+        makePackage("BAD.XOS", {{"OS.NFO", "[INFO]\r\n"}, {"CODE.HEX", data}});
+        const QString bad = packages() + "BAD.XOS";
+        QByteArray bytes = readFile(bad);
+        if (fault == "not an archive") {
+            bytes = "not an archive";
+        } else if (fault == "cut short") {
+            bytes.truncate(bytes.size() - 30); // the end of the directory is lost
+        } else if (fault == "damaged") {
+            QVERIFY(bytes.indexOf(data) > 0);
+            bytes[bytes.indexOf(data) + 3] = 'x';
+        } else if (fault == "with a link") {
+            QVERIFY(QFile::link(root + "/secret", root + "/CODE.XEH"));
+            QCOMPARE(run("zip", {"-q", "-y", bad, "CODE.XEH"}, root).exitCode, 0);
+            bytes = readFile(bad);
+        }
+        QVERIFY(writeFile(bad, bytes));
+        const QString archive = fault == "missing" ? packages() + "GONE.XOS" : bad;
+        TestSupport::useTexts(language);
+        const auto french = qScopeGuard([] { TestSupport::useFrenchTexts(); });
+
+        Result r = ChargerOS(QFileInfo(archive).fileName());
         QVERIFY(r.status > 1);
-        QCOMPARE(r.message, MessageDecompression());
-        QVERIFY(r.details.contains("BAD.XOS"));
+        QCOMPARE(r.message, message.arg(archive));
+        QVERIFY(!r.details.isEmpty());
         for (const char *name : {"~TEMP.NFO", "~TEMP.HEX", "~TEMP.XEH"})
-            QVERIFY(!QFileInfo::exists(temp(name)));
+            QVERIFY(!QFileInfo::exists(temp(name)) || fault == "with a link" || fault == "damaged");
 
-        r = ChargerOS("GONE.XOS");
-        QVERIFY(r.status > 1);
-        QVERIFY(r.details.contains("GONE.XOS"));
-
+        if (fault == "missing")
+            return;
+        const QString project = root + "/bad.xsc";
+        QVERIFY(QFile::copy(bad, project));
         writeTemps("n", "h", "x", "v");
-        const ProjectResult opened = OuvrirCourbeOS(packages() + "BAD.XOS");
+        const ProjectResult opened = OuvrirCourbeOS(project);
         QVERIFY(opened.status > 1);
-        QCOMPARE(opened.message, MessageDecompression());
+        QCOMPARE(opened.message, message.arg(project));
         QCOMPARE(opened.paquet, QString());
-        QCOMPARE(QDir(program).entryList(QDir::Files), QStringList());
+        QCOMPARE(ListerOS(), QStringList({ParametrageLibre(), "BAD.XOS"}));
+    }
 
+    // A project without its curve is refused for that, before any package is made.
+    void aProjectWithoutItsCurveNamesTheMember()
+    {
+        writeTemps("[INFO]\r\nNomDuFichier=NoCurve\r\n", QByteArray(), "xeh", QByteArray());
+        const QString project = root + "/nocurve.xsc";
+        QVERIFY(EnregistrerCourbeOS(project).ok());
+        const ProjectResult opened = OuvrirCourbeOS(project);
+        QVERIFY(opened.status > 1);
+        QCOMPARE(opened.message, "Le fichier " + project +
+                                     " ne peut pas être lu : l'archive ne contient pas COURBE.VEK");
+        QCOMPARE(ListerOS(), QStringList({ParametrageLibre()}));
+    }
+
+    void aPackageThatCannotBeCreatedSaysWhy()
+    {
         QVERIFY(writeFile(program + "HEX_XEH.tmp", "x"));
         SetDossierProgramme(program + "HEX_XEH.tmp/"); // the package folder cannot be made
-        QVERIFY(CreerXOS("P").status > 1);
-        QCOMPARE(CreerXOS("..").details, QString("« .. » n'est pas un nom de paquet utilisable\n"));
+        const Result noFolder = CreerXOS("P");
+        QVERIFY(noFolder.status > 1);
+        QCOMPARE(noFolder.message,
+                 "L'enregistrement de " + DossierPaquets() +
+                     "P.XOS a échoué : erreur d'écriture (un élément du chemin n'est pas un "
+                     "dossier). Le fichier existant n'a pas été modifié.");
+        const Result named = CreerXOS("..");
+        QCOMPARE(named.details, QString("« .. » n'est pas un nom de paquet utilisable\n"));
+        QCOMPARE(named.message, "L'enregistrement de " + DossierPaquets() +
+                                    " a échoué : « .. » n'est pas un nom de paquet utilisable. "
+                                    "Le fichier existant n'a pas été modifié.");
     }
 
     void projectRoundTripRecreatesItsPackage()
@@ -330,7 +410,7 @@ private slots:
             const ProjectResult opened = OuvrirCourbeOS(project);
             QVERIFY2(opened.status > 1, name.toHex().constData());
             // Read whole, refused for its name: the message says it all.
-            QVERIFY2(opened.message.contains(project) && opened.lu && opened.details.isEmpty(),
+            QVERIFY2(opened.message.contains(project) && opened.details.isEmpty(),
                      qPrintable(opened.message));
             QCOMPARE(opened.paquet, QString());
             QCOMPARE(readFile(packages() + "A.XOS"), QByteArray("the package in place"));
@@ -356,7 +436,11 @@ private slots:
 
         const ProjectResult opened = OuvrirCourbeOS(project);
         QVERIFY(opened.status > 1);
-        QCOMPARE(opened.message, MessageDecompression());
+        QCOMPARE(
+            opened.message,
+            "Le fichier " + project +
+                " ne peut pas être lu : l'archive contient un membre refusé (lien, chemin hors de "
+                "son dossier ou taille excessive)");
         QCOMPARE(opened.paquet, QString());
         QVERIFY(!opened.ajouterALaListe);
         QVERIFY(!QFileInfo::exists(packages() + "Q.XOS"));
@@ -377,8 +461,10 @@ private slots:
             ZipTestTools::FileSizeLimit full(128 * 1024); // the device fills up mid-way
             const Result r = EnregistrerCourbeOS(project);
             QVERIFY(r.status > 1);
-            QVERIFY2(r.message.contains(project) && r.message.contains("n'a pas été modifié"),
-                     qPrintable(r.message));
+            QCOMPARE(r.message, "L'enregistrement de " + project +
+                                    " a échoué : erreur d'écriture (fichier trop grand pour le "
+                                    "système). Le fichier existant n'a pas été "
+                                    "modifié.");
             QVERIFY2(r.details.startsWith(project + ": "), qPrintable(r.details));
             QVERIFY(CreerXOS("Big").status > 1);
         }

@@ -392,13 +392,17 @@ private slots:
         QVERIFY(prompts.questions.isEmpty() && prompts.errors.isEmpty());
 
         QCOMPARE(gen.GenereLTAB16(t, big, 100, 1), int16_t(-1));
-        QCOMPARE(prompts.errors.size(), 1);
-        QVERIFY(prompts.errors.last().startsWith(VEK_LANGUAGE::GetLanguageText("DifAvStAvTooBig")));
-        QVERIFY(!prompts.errors.last().contains("Souhaiter"));
+        // The speed and the curve's advance, never the table's delay in "0x".
+        QCOMPARE(prompts.errors, QStringList{"L'écart entre l'avance statique et l'avance de la "
+                                             "courbe est trop grand.\r\nPour le régime 3842 "
+                                             "tr/min, l'avance de la courbe est de 0°."});
 
         QCOMPARE(gen.GenereHTAB16(t, flat(20), 10, 1), int16_t(-1));
         QCOMPARE(gen.GenereLTAB16(t, flat(20), 10, 1), int16_t(-1));
         QCOMPARE(prompts.errors.size(), 3);
+        QCOMPARE(prompts.errors.at(1),
+                 "L'avance de la courbe dépasse l'avance statique.\r\nPour le "
+                 "régime 15120 tr/min, l'avance de la courbe est de 20°.");
         QVERIFY(prompts.questions.isEmpty());
         QVERIFY(!gen.TroncatureAcceptee);
     }

@@ -1,4 +1,6 @@
 #include "IcspRig.h"
+#include "TestSupport.h"
+#include "icsp/ChipTable.h"
 #include "icsp/DevicePreparation.h"
 #include "icsp/IcspSetup.h"
 #include "icsp/PicDevice.h"
@@ -66,6 +68,35 @@ private slots:
         const QString expected = chip.isEmpty() ? QString("16F628") : chip;
         QCOMPARE(prepared.DeviceChip, expected);
         QCOMPARE(applied.DeviceChip, expected);
+    }
+
+    // What "AUTO" says of an ID it does not take: a chip of the set-up's list
+    // is named, to be chosen there; any other ID is unknown.
+    void autoNamesTheChipsItLeavesToTheList_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("message");
+        TestSupport::row("French 12F629", QString("francais.ini"), 0x0F84,
+                         QString("AUTO trouve un 12F629 (identifiant 0x0F84), qu'il ne reconnaît "
+                                 "pas de lui-même : choisissez le 12F629 dans la liste du réglage "
+                                 "du programmateur."));
+        TestSupport::row("English 16F88", QString("english.ini"), 0x0764,
+                         QString("AUTO finds a 16F88 (device ID 0x0764), which it does not "
+                                 "recognise by itself: choose the 16F88 in the list of the "
+                                 "programmer set-up."));
+        TestSupport::row("French unknown", QString("francais.ini"), 0x1066,
+                         QString("Le PIC répond avec l'identifiant 0x1066, qu'aucun PIC connu ne "
+                                 "porte : choisissez le PIC dans le réglage du programmateur au "
+                                 "lieu de AUTO."));
+    }
+    void autoNamesTheChipsItLeavesToTheList()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, id);
+        QFETCH(QString, message);
+        TestSupport::useTexts(language);
+        QCOMPARE(ChipTable::choiceProblemText("AUTO", uint16_t(id)), message);
     }
 };
 

@@ -334,9 +334,10 @@ private slots:
         QCOMPARE(WriteChip(p, image, 2).code, uint8_t(19)); // nothing verifies
     }
 
-    // With a fixed choice, every operation reads the device ID first: no chip,
-    // another chip or a record the programmer cannot program stops it before
-    // anything is written, and the message says which.
+    // Every operation reads the device ID first: no chip, another chip or a
+    // record the programmer cannot program stops it before anything is
+    // written, and the message says which; under "AUTO" (rows so named, the
+    // record being the chip read last) it says what AUTO found.
     void wrongOrMissingChipStopsEveryOperation_data()
     {
         QTest::addColumn<QString>("onLines"); // the simulated chip ("" none)
@@ -352,12 +353,17 @@ private slots:
         row("16F877A as 16F876A", "16F877A", "16F876A", "not 16F876A but ID 0x0E27");
         row("empty record", "12F629", "", choose);
         row("18F record", "16F84A", "18F2550", choose);
+        row("AUTO: 16F84A after a 16F876A", "16F84A", "16F876A",
+            "AUTO found 16F84A 0x0563, not 16F876A");
+        row("AUTO: 16F877A after a 16F876A", "16F877A", "16F876A",
+            "AUTO found ID 0x0E27, not 16F876A");
     }
     void wrongOrMissingChipStopsEveryOperation()
     {
         QFETCH(QString, onLines);
         QFETCH(QString, chosen);
         QFETCH(QString, message);
+        const bool automatic = QString(QTest::currentDataTag()).startsWith("AUTO");
         enum Operation { Read, Write, Erase, QuickCode };
         for (const Operation operation : {Read, Write, Erase, QuickCode}) {
             IcspRig rig(onLines.isEmpty() ? QStringLiteral("16F84A") : onLines, {}, true);
@@ -367,11 +373,12 @@ private slots:
             if (!chosen.isEmpty())
                 device = IcspRig::deviceFor(chosen);
             IcspRig::fillImage(device, 3, 0x3FF1);
-            IcspProgrammer &p = *rig.programmer;
+            rig.settings.ICSPChip = automatic ? "AUTO" : "PIC-" + chosen;
+            IcspProgrammer p(rig.settings, rig.clock, rig.box->opener(), rig.programmer->texts());
             IcspResult r;
             switch (operation) {
             case Read:
-                if (chosen.isEmpty())
+                if (chosen.isEmpty() || automatic)
                     continue; // "AUTO" identifies the chip itself
                 r = ReadChip(p, device, "PIC-" + chosen);
                 break;
@@ -431,7 +438,9 @@ private slots:
         PicDevice device;
         const IcspResult r = ReadChip(*rig.programmer, device, "AUTO");
         QCOMPARE(r.stage, IcspResult::Stage::Identify);
-        QCOMPARE(r.message, "unknown ID " + id);
+        // A chip of the set-up's list is named, to be chosen there.
+        QCOMPARE(r.message, chip == "12F629" ? "AUTO found 12F629 " + id + ": choose it in the list"
+                                             : "unknown ID " + id);
         QVERIFY(device.DeviceChip.isEmpty());
     }
 

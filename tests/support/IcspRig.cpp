@@ -25,6 +25,9 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     texts.chooseChip = QStringLiteral("choose the chip");
     texts.otherChip = QStringLiteral("not %CHOISI% but %LU% %ID%");
     texts.otherChipId = QStringLiteral("not %CHOISI% but ID %ID%");
+    texts.autoOtherChip = QStringLiteral("AUTO found %LU% %ID%, not %CHOISI%");
+    texts.autoOtherChipId = QStringLiteral("AUTO found ID %ID%, not %CHOISI%");
+    texts.autoChipInList = QStringLiteral("AUTO found %LU% %ID%: choose it in the list");
     texts.blankOrAbsent = QStringLiteral("blank or absent");
     programmer = std::make_unique<IcspProgrammer>(settings, clock, box->opener(), texts);
 }

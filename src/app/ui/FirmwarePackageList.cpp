@@ -77,7 +77,6 @@ std::optional<FirmwareProfile> FirmwarePackageList::loadPackageProfile()
         auto *box = new QMessageBox(QMessageBox::Critical, GetLanguageText("MessWARNING"),
                                     choice.message, QMessageBox::Ok, &window_);
         box->setObjectName(QStringLiteral("FirmwareError"));
-        box->setDetailedText(choice.details);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     }

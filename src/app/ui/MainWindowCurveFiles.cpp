@@ -140,15 +140,12 @@ bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, Q
     const VEK_Gestion_OS::ProjectResult opened = VEK_Gestion_OS::OuvrirCourbeOS(path);
     projectPackage_ = opened.paquet;
     projectPackageIsNew_ = opened.ajouterALaListe;
-    QString why;
-    if (opened.lu) {
-        error = opened.message; // read, and refused for what it holds
+    if (!opened.ok()) {
+        error = opened.message; // names the project, or the package it could not make
         return false;
     }
-    if (!opened.ok())
-        why = (opened.message + QLatin1Char('\n') + opened.details).trimmed();
-    else if (CurveFiles::ReadAll(VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK")), curve,
-                                 &why))
+    QString why;
+    if (CurveFiles::ReadAll(VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK")), curve, &why))
         return true;
     error = FileRefusal::OfFile(VEK_LANGUAGE::LangKey("CurveFileReadErr"), path, {"%RAISON%", why});
     return false;
@@ -181,7 +178,7 @@ bool MainWindowCurveFiles::saveProject(const QString &path, const QByteArray &cu
         return false;
     const VEK_Gestion_OS::Result saved = VEK_Gestion_OS::EnregistrerCourbeOS(path);
     if (!saved.ok())
-        error = saved.message + QLatin1Char('\n') + saved.details.trimmed();
+        error = saved.raison;
     return saved.ok();
 }
 

@@ -122,7 +122,7 @@ void VEK_BL::BP_MAJHEX_Click()
     if (!m_session->connected())
         return;
     const BootloaderJob prepared =
-        PreparerJobFirmware(m_session, m_context.settings, m_context.pic);
+        PreparerJobFirmware(m_session, m_context.settings, m_context.TypeVersionOS, m_context.pic);
     chipPrepared();
     if (refusedDownload(prepared, QMessageBox::NoIcon))
         return;

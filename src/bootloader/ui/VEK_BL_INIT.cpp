@@ -118,7 +118,7 @@ bool VEK_BL_INIT::connected(const JobOutcome &outcome)
 void VEK_BL_INIT::downloadFirmware()
 {
     const BootloaderJob prepared =
-        PreparerJobFirmware(m_session, m_context.settings, m_context.pic);
+        PreparerJobFirmware(m_session, m_context.settings, m_context.TypeVersionOS, m_context.pic);
     chipPrepared();
     if (refusedDownload(prepared, QMessageBox::NoIcon))
         return;

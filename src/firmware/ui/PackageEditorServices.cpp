@@ -16,7 +16,7 @@ namespace {
 
 PackageAuthoring::Outcome outcome(const PackageArchive::Outcome &archive)
 {
-    return {archive.ok(), archive.details.trimmed()};
+    return {archive.ok(), archive.reason};
 }
 
 // The HEX firmware into the image of `chip`, then out as the scrambled member. A

@@ -77,7 +77,8 @@ void VEK_ICSP::BP_MAJHEX_Click()
 {
     if (transferRunning() || !bootloaderConnected())
         return;
-    const BootloaderJob prepared = m_bootloader->prepareFirmware(m_context.settings, m_context.pic);
+    const BootloaderJob prepared =
+        m_bootloader->prepareFirmware(m_context.settings, m_context.TypeVersionOS, m_context.pic);
     chipPrepared();
     if (refusedDownload(prepared, QMessageBox::NoIcon))
         return;

@@ -354,6 +354,11 @@ void VEK_ICSP::BP_ProgTables_Click()
     if (transferRunning())
         return;
     const QString title = GetLanguageText("ICSPTablesTitle");
+    // A chip the programmer cannot program is refused before any question.
+    if (!ChipTable::programmable(m_context.pic.DeviceChip)) {
+        tablesRefused(title, ChipTable::unprogrammableText(m_context.pic.DeviceChip), {});
+        return;
+    }
     if (const QString problem = m_context.tab_avance.invalidValuesMessage(); !problem.isEmpty()) {
         tablesRefused(title, problem, {});
         return;

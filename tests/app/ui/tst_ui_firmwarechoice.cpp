@@ -199,6 +199,11 @@ private slots:
         list->setCurrentIndex(list->findText("DAMAGED.XOS"));
         w.TypeVersionOS_Click();
         QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        // The package and the cause, in the user's words; no details in English.
+        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->text(),
+                 "Le fichier " + VEK_Gestion_OS::DossierPaquets() +
+                     "DAMAGED.XOS ne peut pas être lu : ce n'est pas une archive zip");
+        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->detailedText(), QString());
         QCOMPARE(list->currentText(), QString("BOOT.XOS"));
         QCOMPARE(w.settings().TypeCompilation, int16_t(88));
         QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
@@ -323,21 +328,47 @@ private slots:
         QCOMPARE(answers.texts, QStringList{message.arg(project)});
     }
 
-    // A project that cannot be unpacked is named, with the reason.
+    // A project that cannot be unpacked, or holds no curve, is named with the
+    // cause in the user's language.
+    void unreadableProjectIsNamed_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QByteArray>("content"); // empty: an archive without its curve
+        QTest::addColumn<QString>("message");    // %1: the project
+        TestSupport::row("French text", QString("francais.ini"), QByteArray("not an archive"),
+                         QString("Le fichier %1 ne peut pas être lu : ce n'est pas une archive "
+                                 "zip"));
+        TestSupport::row("English text", QString("english.ini"), QByteArray("not an archive"),
+                         QString("The file %1 cannot be read: it is not a zip archive"));
+        TestSupport::row("French without a curve", QString("francais.ini"), QByteArray(),
+                         QString("Le fichier %1 ne peut pas être lu : l'archive ne contient pas "
+                                 "COURBE.VEK"));
+        TestSupport::row("Spanish without a curve", QString("spanish.ini"), QByteArray(),
+                         QString("No se puede leer el archivo %1: el archivo zip no contiene "
+                                 "COURBE.VEK"));
+    }
+
     void unreadableProjectIsNamed()
     {
+        QFETCH(QString, language);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
         const QString project = program_.filePath("broken.xsc");
-        QVERIFY(TestSupport::writeFile(project, "not an archive"));
+        if (content.isEmpty()) {
+            const QString nfo = program_.filePath("OS.NFO");
+            QVERIFY(TestSupport::writeFile(nfo, "[INFO]\r\nNomDuFichier=NoCurve\r\n"));
+            QVERIFY(PackageArchive::build(project, {{nfo, "OS.NFO"}}).ok());
+        } else {
+            QVERIFY(TestSupport::writeFile(project, content));
+        }
         VEK_Accueil w;
         w.Form_Load(false);
+        TestSupport::useTexts(language);
+        const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
         MainWindowCurveFiles files(w);
         ModalAnswerer answers({});
         files.commands().OpenFile(project);
-        QCOMPARE(answers.texts.size(), 1);
-        // Then the archive library's own words, on a line of their own.
-        QCOMPARE(answers.texts.first().section('\n', 0, 0),
-                 "Le fichier " + project +
-                     " ne peut pas être lu : Une erreur s'est produite pendant la décompression");
+        QCOMPARE(answers.texts, QStringList{message.arg(project)});
     }
 
     void curveAndProjectRoundTrip()

@@ -100,6 +100,24 @@ private slots:
         QCOMPARE(words[0x200], uint16_t(0x3FFF));
     }
 
+    // A package's damaged firmware is named as the package's member the user
+    // chose, never as the program's work file.
+    void damagedPackageFirmwareIsNamedAsItsMember()
+    {
+        QVERIFY(
+            TestSupport::writeFile(VEK_Gestion_OS::CheminTemp("~TEMP.XEH"), "not a record\r\n"));
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        clickAndWait(w, w.BP_MAJHEX);
+        QCOMPARE(prompts.messages.last().text,
+                 "Fichier " + VEK_Gestion_OS::DossierPaquets() +
+                     "VEK-MZ300.XOS (CODE.XEH) refusé : il ne contient aucun enregistrement HEX ; "
+                     "sa ligne 1 est « not a record ».");
+    }
+
     // The second curve set goes to its own areas, and only there.
     void secondCurveSetReachesItsAreas()
     {

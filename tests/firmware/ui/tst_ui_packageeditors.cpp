@@ -213,12 +213,29 @@ private slots:
     }
 
     // A zip that is no package leaves every field as it was, and says why.
+    // A zip that is not a package, or a file that is no zip: named, with why.
+    void readingAZipThatIsNotAPackageKeepsTheFields_data()
+    {
+        QTest::addColumn<bool>("isZip");
+        QTest::addColumn<QString>("message"); // %1: the file
+        TestSupport::row("zip without a description", true,
+                         QString("Le paquet %1 n'a pas pu être lu : ce fichier n'est pas un "
+                                 "paquet : il ne contient pas OS.NFO"));
+        TestSupport::row("no zip", false,
+                         QString("Le paquet %1 n'a pas pu être lu : ce n'est pas une archive zip"));
+    }
+
     void readingAZipThatIsNotAPackageKeepsTheFields()
     {
+        QFETCH(bool, isZip);
+        QFETCH(QString, message);
         const QString zip = dir.filePath("photos.zip");
-        QVERIFY(PackageArchive::build(zip, {{source("CODE.HEX", ":00000001FF\r\n"), "CODE.HEX"},
-                                            {source("photo.jpg", "jpg"), "photo.jpg"}})
-                    .ok());
+        if (isZip)
+            QVERIFY(PackageArchive::build(zip, {{source("CODE.HEX", ":00000001FF\r\n"), "CODE.HEX"},
+                                                {source("photo.jpg", "jpg"), "photo.jpg"}})
+                        .ok());
+        else
+            QVERIFY(TestSupport::writeFile(zip, "a photo"));
         VEK_New_OS w(context, services(), nullptr, &prompts);
         type(w, "TxtModule", "kept");
         type(w, "TxtNomFichier", "MonOS");
@@ -227,9 +244,7 @@ private slots:
         prompts.files = {zip};
         w.BP_Lire_OS_Click();
         QCOMPARE(prompts.messages.size(), 1);
-        QVERIFY2(prompts.messages[0].text.contains(
-                     GetLanguageText("MessXosPasUnPaquet", {"%FICHIER%", "OS.NFO"})),
-                 qPrintable(prompts.messages[0].text));
+        QCOMPARE(prompts.messages[0].text, message.arg(QDir::toNativeSeparators(zip)));
         QCOMPARE(child<QLineEdit>(w, "TxtModule")->text(), QString("kept"));
         QCOMPARE(child<QLineEdit>(w, "TxtNomFichier")->text(), QString("MonOS"));
         QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("PIC-16F84A"));

@@ -184,7 +184,7 @@ private slots:
         // Half-way: the user learns which files are whole.
         QTest::newRow("file in the way")
             << "HTAB0.TXT" << true << true << int(QMessageBox::Critical) << failed
-            << "HTAB0.TXT : Is a directory\nFichiers écrits en entier : LTAB0.TXT\n"
+            << "HTAB0.TXT : c'est un dossier\nFichiers écrits en entier : LTAB0.TXT\n"
                "Fichiers laissés tels qu'ils étaient : HTAB0.TXT, LTAB1.TXT, HTAB1.TXT";
         // The older files stay as they were and no success is said.
         QTest::newRow("disk fills")

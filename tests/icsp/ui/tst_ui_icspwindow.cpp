@@ -319,6 +319,9 @@ private slots:
             "(0x0000-0x03FF) : rien n'est envoyé.",
             "");
         // Static advance 20 under the curve's 33: a truncation the user declines.
+        // An 18F chip with a truncation to decline: refused first, for the chip.
+        row("tables for an 18F chip", "16F876A", "BP_ProgTables", "18F chip",
+            "Le programmateur ne sait pas programmer le 18F2550 : rien n'est envoyé.", "");
         row("tables whose truncation is declined", "16F876A", "BP_ProgTables",
             "truncation declined", "L'avance de la courbe dépasse l'avance statique." + noTable,
             QString("L'avance de la courbe dépasse l'avance statique."));
@@ -332,8 +335,8 @@ private slots:
                 "Le fichier n'a pas été importé : la mémoire est inchangée.",
             "");
         row("export to a missing folder", "16F84A", "BP_EXPORT_HEX", "missing folder",
-            "Écriture impossible du fichier : /nonexistent-folder/out.hex "
-            "(fichier ou dossier introuvable)",
+            "Écriture impossible du fichier /nonexistent-folder/out.hex : fichier ou dossier "
+            "introuvable",
             "");
         row("bootloader connection without a package", "16F84A", "BP_tst", "no package",
             QString("Aucun fichier OS n'a été sélectionné"),
@@ -364,10 +367,12 @@ private slots:
             b.context.tab_avance.setRows({}, false);
         if (refusal == "not a number")
             b.context.tab_avance.setCell(3, 1, QStringLiteral("abc"));
-        if (refusal == "truncation declined")
+        if (refusal == "truncation declined" || refusal == "18F chip")
             b.context.moteur.Txt_av_statique = QStringLiteral("20");
-        if (refusal == "declined" || refusal == "truncation declined")
+        if (refusal == "declined" || refusal == "truncation declined" || refusal == "18F chip")
             b.prompts.answer = QMessageBox::No;
+        if (refusal == "18F chip")
+            b.context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-18F2550")));
         if (refusal == "cut file") {
             QVERIFY(TestSupport::writeFile(cut, ":020000000A28CC\r\n")); // no end record
             b.prompts.files << cut;
@@ -388,8 +393,10 @@ private slots:
                      qPrintable(shown));
         if (refusal == "missing folder")
             QVERIFY(shown.contains("/nonexistent-folder/out.hex"));
-        if (refusal == "not a number")
+        if (refusal == "not a number" || refusal == "18F chip")
             QCOMPARE(shown, info);
+        if (refusal == "18F chip")
+            QCOMPARE(b.prompts.messages.size(), 1); // no truncation question before
         if (status.isEmpty())
             status = info.section('\n', 0, 0);
         QCOMPARE(w->L_Info->text(), info);
@@ -746,6 +753,36 @@ private slots:
 
     // "AUTO" with nothing answering: no chip is said, and that a 16F84 (which
     // reads the same, having no ID) is chosen in the set-up; the record is kept.
+    // Under AUTO, a chip other than the one read is named as what AUTO found,
+    // never as a chip the user chose.
+    void autoSaysWhatItFound_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("message");
+        row("French", QString("francais.ini"),
+            QString("AUTO trouve un 16F84A (identifiant 0x0563) : il ne peut pas servir ici, la "
+                    "mémoire "
+                    "est préparée pour un 16F876A. Relisez le PIC présent pour l'utiliser."));
+        row("English", QString("english.ini"),
+            QString("AUTO finds a 16F84A (device ID 0x0563): it cannot be used here, the memory is "
+                    "prepared for a 16F876A. Read the PIC on the programmer again to use it."));
+    }
+
+    void autoSaysWhatItFound()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, message);
+        Bench b(QStringLiteral("16F84A"));
+        auto w = b.window();
+        b.context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-16F876A")));
+        b.context.pic.InitMemoire();
+        TestSupport::useTexts(language);
+        const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
+        click(*w, w->BP_WriteModule);
+        QVERIFY2(b.lastMessage().contains(message), qPrintable(b.lastMessage()));
+        QCOMPARE(b.pic.stats().programCycles, 0);
+    }
+
     void autoWithNoChipAnswering()
     {
         Bench b(QStringLiteral("16F628"));
@@ -780,6 +817,9 @@ private slots:
         b.pic.refuseWrites(0x41);
         click(*w, w->KivCommand1);
         QVERIFY(w->grab().save(TestSupport::screenshotPath("icsp_test_prog.png")));
+        b.context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-18F2550")));
+        click(*w, w->BP_ProgTables);
+        QVERIFY(w->grab().save(TestSupport::screenshotPath("icsp_tables_18f.png")));
     }
 };
 
