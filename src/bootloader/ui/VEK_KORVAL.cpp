@@ -47,11 +47,11 @@ VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prom
     body()->addWidget(T_Tables);
     BP_DLOAD = addButton("BP_DLOAD", QStringLiteral("&Dowload"));
     addLinkButtons({BP_DLOAD});
-    BP_Annuler = addButton("BP_Annuler", QStringLiteral("Annuler"));
+    BP_Annuler = addButton("BP_Annuler", QStringLiteral("Annuler"), nullptr, Starts::Nothing);
     BP_Annuler->setEnabled(false);
     buttonRow()->addWidget(BP_Annuler);
     // The port is the programmer's: its set-up chooses it, and the link bar shows it.
-    addSetupButton([this] { drawLinkBar(linkOpen()); });
+    addSetupButton([this](bool) { drawLinkBar(linkOpen()); });
     addQuitButton();
     panel(3)->setWholeText(QStringLiteral("CONNECTE")); // as wide as it from the start
     connect(BP_tst, &QPushButton::clicked, this, &VEK_KORVAL::BP_tst_Click);

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -211,7 +212,7 @@ private slots:
                      uint16_t(b.context.pic.ImagePIC.codeWord(k) & 0x3FFF));
         QCOMPARE(b.pic.program[3], uint16_t(0x3FFF));
         QCOMPARE(b.context.pic.CalculChecksum(), checksum);
-        QCOMPARE(w->L_Info->text(), GetLanguageText("PBNDef"));
+        QCOMPARE(w->L_Info->text(), QString("Mémoire programme programmée et vérifiée"));
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
@@ -694,26 +695,51 @@ private slots:
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
-    void setupDialogReinitialisesTheWindow()
+    // The set-up closed by OK re-initialises the window: the image is blanked
+    // for the chip, and the label says so. Cancel changes nothing, and leaves
+    // the image as it was.
+    void setupDialogClosing_data()
     {
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("info");
+        QTest::newRow("OK") << true
+                            << QString("Tampon effacé : la mémoire est vierge.\n"
+                                       "Prêt pour le transfert");
+        QTest::newRow("Cancel") << false << QString("Prêt pour le transfert");
+    }
+
+    void setupDialogClosing()
+    {
+        QFETCH(bool, ok);
+        QFETCH(QString, info);
+        QTemporaryDir store;
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store.path());
         Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
         auto w = b.window();
         IcspRig::fillImage(b.context.pic, 2, 0x3FF1);
-        bool dataDriven = false;
-        QTimer::singleShot(0, [&b, &dataDriven] {
+        const int32_t filled = b.context.pic.CalculChecksum();
+        QVERIFY(filled != 0x3CFE);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        bool dataDriven = false, closed = false;
+        QTimer::singleShot(0, [&b, &dataDriven, &closed, ok] {
             auto *setup = qobject_cast<VEK_SETUP_ICSP *>(QApplication::activeModalWidget());
-            QVERIFY(setup);
+            if (!setup)
+                return;
             // The hand tests drive the simulated box's lines.
             setup->BP_ONOFF_Click();
             setup->TST_DATA->click();
             dataDriven = b.pic.dataLine();
-            setup->CancelButton_Click();
+            closed = Mouse::click(ok ? setup->OKButton : setup->CancelButton);
+            if (setup->isVisible())
+                setup->reject(); // fails below rather than waiting
         });
-        w->BP_Config->click();
+        QVERIFY(Mouse::click(w->BP_Config));
         Bench::wait(*w);
-        QVERIFY(dataDriven);
-        QVERIFY(!b.pic.dataLine());                       // lines at rest once the dialog closed
-        QCOMPARE(b.context.pic.CalculChecksum(), 0x3CFE); // blanked by the initialisation
+        QVERIFY(closed && dataDriven);
+        QVERIFY(!b.pic.dataLine()); // lines at rest once the dialog closed
+        QCOMPARE(b.context.pic.CalculChecksum(), ok ? 0x3CFE : filled);
+        QCOMPARE(w->L_Info->text(), info);
     }
 
     // A protected 12F629 reads its OSCCAL as 0x0000: the window asks for the
