@@ -277,6 +277,7 @@ private slots:
         QCOMPARE(w->L_Info->text(),
                  quickFailed + "\nAdresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF");
         QCOMPARE(w->panel(2)->text(), quickFailed);
+        QCOMPARE(w->panel(2)->toolTip(), w->L_Info->text()); // the whole failure
 
         b.box->failOpens(QStringLiteral("gone"));
         click(*w, w->BP_ReadModule);
@@ -784,6 +785,32 @@ private slots:
         w.IdentifierPIC(); // the same rule, the same words
         QCOMPARE(b.prompts.messages.size(), 2);
         QCOMPARE(b.lastMessage(), b.prompts.messages[0].text);
+    }
+
+    // Under AUTO the window names the chip its opening read found, over the
+    // one the record held before; a chip it cannot use is named nowhere.
+    void autoNamesTheChipFound_data()
+    {
+        QTest::addColumn<QString>("socket"); // the chip on the programmer
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("named");
+        TestSupport::row("16F628 read", QString("16F628"), true, QString("16F628"));
+        TestSupport::row("unknown device ID", QString("12F629"), true, QString("?"));
+        TestSupport::row("no chip answering", QString("16F628"), false, QString("?"));
+    }
+
+    void autoNamesTheChipFound()
+    {
+        QFETCH(QString, socket);
+        QFETCH(bool, present);
+        QFETCH(QString, named);
+        Bench b(socket);
+        b.pic.setPresent(present);
+        b.context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-16F84A")));
+        VEK_ICSP w(b.context, nullptr, &b.prompts);
+        Bench::wait(w);
+        QCOMPARE(w.panel(3)->text(), "Processeur: " + named);
+        QCOMPARE(w.TBDeviceID->text(), named);
     }
 
     // The window after a read, after a refused write and after a test program.
