@@ -376,8 +376,11 @@ private slots:
         if (refusal == "missing folder")
             b.prompts.saveFiles << "/nonexistent-folder/out.hex";
         const int opens = b.box->opens();
+        QStringList statusWhileAsked; // the truncation or erase question stands alone
+        b.prompts.whileShown = [&] { statusWhileAsked << w->panel(2)->text(); };
         QVERIFY(Mouse::click(TestSupport::child<QPushButton>(*w, button)));
         Bench::wait(*w);
+        QVERIFY2(!statusWhileAsked.contains(earlier), qPrintable(earlier));
 
         QCOMPARE(b.box->opens(), opens); // nothing was sent
         QVERIFY(!b.prompts.messages.isEmpty());
