@@ -130,6 +130,10 @@ void VEK_KORVAL::BP_UPLOAD_Click()
 {
     if (!m_link)
         return;
+    // What an earlier upload read (perhaps another module's) is not shown
+    // as the tables of this one, which may stop short.
+    m_tables.reset();
+    T_Tables->clear();
     useProgressColour(VEK_BarGraph::Yellow);
     L_Info->clear(); // the ready help does not stand during the upload
     auto upload =
