@@ -441,7 +441,8 @@ private slots:
 
     // After a failed "Programmer le PIC", each later operation says what it
     // did, and the status bar no longer shows that failure: the edit menu
-    // clears it, the clear buffer and a good import say ready.
+    // clears it, the clear buffer (menu or INIT BUFF) and a good import say
+    // ready.
     void operationsAfterAFailureSayWhatTheyDid_data()
     {
         QTest::addColumn<QString>("language");
@@ -455,6 +456,7 @@ private slots:
         row("Clear buffer", fr, "MnuClsBuff", "Tampon effacé : la mémoire est vierge.", ready);
         row("Clear buffer, in English", en, "MnuClsBuff", "Buffer cleared: the memory is blank.",
             "Ready for transfer");
+        row("INIT BUFF", fr, "BP_Clear", "Tampon effacé : la mémoire est vierge.", ready);
         row("Import XEH", fr, "BP_IMPORT_XEH", "Importation du fichier de mise à jour effectuée",
             ready);
         row("Import XEH, in English", en, "BP_IMPORT_XEH", "Update file imported",
@@ -478,9 +480,9 @@ private slots:
         Bench::wait(*w);
         QVERIFY(!w->panel(2)->text().isEmpty());
 
-        if (operation == "BP_IMPORT_XEH") {
-            b.prompts.files << file;
-            QVERIFY(Mouse::click(w->BP_IMPORT_XEH));
+        b.prompts.files << file; // for the import
+        if (auto *button = w->findChild<QPushButton *>(operation)) {
+            QVERIFY(Mouse::click(button));
         } else {
             QVERIFY(Mouse::choose(w->MnuHex, w->findChild<QAction *>(operation)));
         }
