@@ -236,8 +236,10 @@ void VEK_ICSP::BP_EraseDevice_Click()
         eraseDeclined(question);
         return;
     }
-    tellProgress(QStringLiteral("Effacement du programme du module ") + NomProgrammateur +
-                 QStringLiteral(" en cours..."));
+    // Said for both jobs (the calibration read, then the erase): not a
+    // progress text, which the first job's end would take away.
+    L_Info->setText(QStringLiteral("Effacement du programme du module ") + NomProgrammateur +
+                    QStringLiteral(" en cours..."));
     if (ChipTable::traitsOf(m_context.pic.DeviceChip).calibrationWord < 0) {
         startErase({});
         return;
