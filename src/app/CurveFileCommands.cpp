@@ -19,6 +19,12 @@ QString modifiedQuestion()
            GetLanguageText("MessModifieCurve2");
 }
 
+// The title of a curve known by its file.
+QString fileCaption(const QString &path)
+{
+    return QStringLiteral("VEK-Courbe - [") + QFileInfo(path).fileName() + QLatin1Char(']');
+}
+
 QString fileFilter(const QString &curvesSeparator)
 {
     return QStringLiteral("Projet VEK (*.xsc *.XSC);;") + GetLanguageText("Courbes") +
@@ -137,8 +143,7 @@ void CurveFileCommands::OpenFile(const QString &path)
         EngineParameterRules::ramener(document.moteur);
     m_host.showCurve(document);
     if (result.layout == CurveDocument::Layout::Keyword) {
-        m_host.setCaption(QStringLiteral("VEK-Courbe - [") + QFileInfo(path).fileName() +
-                          QLatin1Char(']'));
+        m_host.setCaption(fileCaption(path));
         m_host.setCurveModified(false);
     }
     m_host.setInfoText(GetLanguageText("OuvrirClickEnd"));
@@ -193,13 +198,14 @@ bool CurveFileCommands::SaveFile(const QString &chosen, CurveFiles::Kind wanted)
         return false;
     }
     m_host.setCurveModified(false);
+    m_host.setCaption(fileCaption(path)); // the curve is now this file
     m_host.setInfoText(GetLanguageText("enregisterEnd"));
     return true;
 }
 
 bool CurveFileCommands::ConfirmQuit()
 {
-    m_host.setInfoText(GetLanguageText("QuitClick"));
+    m_host.setProgressText(GetLanguageText("QuitClick"));
     if (!discardModifiedCurve())
         return false;
     m_host.deleteTemporaryFiles();

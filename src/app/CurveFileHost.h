@@ -26,6 +26,8 @@ public:
     virtual bool curveModified() const = 0;
     virtual void setCurveModified(bool modified) = 0;
     virtual void setInfoText(const QString &text) = 0; // the help and status label
+    // What the command is doing, said only until it ends.
+    virtual void setProgressText(const QString &text) { setInfoText(text); }
     virtual void setCaption(const QString &caption) = 0;
 
     // The curve as the window's controls hold it.

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // Answers the windows' dialogs in tests and records what they showed.
 class FakePrompts : public WindowPrompts
 {
@@ -24,12 +26,15 @@ public:
     QStringList fileFilters;
     QStringList opened; // paths handed to the desktop
     bool desktopOpens = true;
+    std::function<void()> whileShown; // runs while each message is up
 
     QMessageBox::StandardButton message(QWidget *, QMessageBox::Icon icon, const QString &title,
                                         const QString &text, QMessageBox::StandardButtons,
                                         const QString &details) override
     {
         messages.append({icon, title, text, details});
+        if (whileShown)
+            whileShown();
         return answer;
     }
     QString chooseFolder(QWidget *, const QString &, const QString &start) override

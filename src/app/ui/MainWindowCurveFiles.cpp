@@ -4,6 +4,7 @@
 #include "app/ui/VEK_Accueil.h"
 #include "base/FileRefusal.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/OperationStatus.h"
 #include "base/ui/WindowPrompts.h"
 #include "firmware/VEK_Gestion_OS.h"
 
@@ -76,6 +77,11 @@ void MainWindowCurveFiles::setCurveModified(bool modified)
 void MainWindowCurveFiles::setInfoText(const QString &text)
 {
     window_.L_Info()->setText(text);
+}
+
+void MainWindowCurveFiles::setProgressText(const QString &text)
+{
+    window_.status_->progress(text);
 }
 
 void MainWindowCurveFiles::setCaption(const QString &caption)

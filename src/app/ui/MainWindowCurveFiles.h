@@ -30,6 +30,7 @@ public:
     bool curveModified() const override;
     void setCurveModified(bool modified) override;
     void setInfoText(const QString &text) override;
+    void setProgressText(const QString &text) override;
     void setCaption(const QString &caption) override;
 
     CurveDocument currentCurve() const override;

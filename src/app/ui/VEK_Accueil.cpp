@@ -23,6 +23,7 @@
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/ElidedLabel.h"
 #include "base/ui/HelpTextFilter.h"
+#include "base/ui/OperationStatus.h"
 #include "base/ui/ShownLanguageText.h"
 #include "base/ui/StatusTextArea.h"
 #include "firmware/VEK_Gestion_OS.h"
@@ -140,6 +141,7 @@ void VEK_Accueil::buildWindow()
     L_Info_->setFrameShape(QFrame::StyledPanel);
     L_Info_->setFrameShadow(QFrame::Sunken);
     column->addWidget(StatusTextArea(L_Info_, 2, central));
+    status_ = std::make_unique<OperationStatus>(L_Info_);
     ProgressBar_ = make<QProgressBar>("ProgressBar", central);
     ProgressBar_->hide();
     column->addWidget(ProgressBar_);
@@ -667,6 +669,7 @@ void VEK_Accueil::DrawMap()
 
 void VEK_Accueil::bp_imprimer_Click()
 {
+    const auto printing = status_->operation();
     PrintService service(this);
     service.setStatusSink([this](const QString &text) { L_Info_->setText(text); });
     PrintService::Request request;
@@ -681,8 +684,10 @@ void VEK_Accueil::bp_imprimer_Click()
 
 void VEK_Accueil::BP_import_Click()
 {
+    // The table being read is said only while it is read.
+    const auto importing = status_->operation();
     TableImportFlow flow(this);
-    flow.setStatusSink([this](const QString &text) { L_Info_->setText(text); });
+    flow.setStatusSink([this](const QString &text) { status_->progress(text); });
     const auto points = flow.BP_import(settings().CourbeModifie, context_.moteur.Txt_av_statique);
     if (!points)
         return;
@@ -692,6 +697,8 @@ void VEK_Accueil::BP_import_Click()
     model.Tri_tableau(CurveModel::Rpm);
     curveEditor_->lisser(); // thins the points out, with its own report
     GrilleVersGraphe();
+    // The MAP table takes the curve as thinned, not the tables' every point.
+    mapTable_->setRowsFromCurve(CurveFromGrid());
     settings().CourbeModifie = true; // an imported curve is not saved yet
 }
 
@@ -738,6 +745,7 @@ void VEK_Accueil::Quit_Click()
 
 void VEK_Accueil::closeEvent(QCloseEvent *event)
 {
+    const auto quitting = status_->operation();
     if (curveFiles_->commands().ConfirmQuit())
         event->accept();
     else

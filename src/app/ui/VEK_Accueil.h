@@ -36,6 +36,7 @@ class QLineEdit;
 class QGroupBox;
 class QWidget;
 class MainWindowCurveFiles;
+class OperationStatus;
 
 // The main window: lives for the whole run and owns the program's shared state.
 // Its controls carry the object names the rest of the program knows them by, so
@@ -170,6 +171,7 @@ private:
     MapTableWidget *mapTable_ = nullptr;
     MapBoxesWidget *mapBoxes_ = nullptr;
     QLabel *L_Info_ = nullptr;
+    std::unique_ptr<OperationStatus> status_; // owns what L_Info says of the operations
     QProgressBar *ProgressBar_ = nullptr;
     QStatusBar *StatusBarCom_ = nullptr;
     ElidedLabel *panels_[4] = {};

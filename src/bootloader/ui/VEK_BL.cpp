@@ -22,7 +22,7 @@ VEK_BL::VEK_BL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
     BP_DLOAD[2] = addButton("BP_DLOAD2", QStringLiteral("&Dowload"));
     addLinkButtons({BP_DLOAD[1], BP_DLOAD[2]});
     // After the set-up only the port shown on the link bar changes.
-    addSetupButton([this] { drawLinkBar(m_session->connected()); });
+    addSetupButton([this](bool) { drawLinkBar(m_session->connected()); });
     addQuitButton();
     connect(BP_tst, &QPushButton::clicked, this, &VEK_BL::BP_tst_Click);
     connect(BP_DLOAD[1], &QPushButton::clicked, this, [this] { BP_DLOAD_Click(1); });

@@ -47,11 +47,11 @@ VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prom
     body()->addWidget(T_Tables);
     BP_DLOAD = addButton("BP_DLOAD", QStringLiteral("&Dowload"));
     addLinkButtons({BP_DLOAD});
-    BP_Annuler = addButton("BP_Annuler", QStringLiteral("Annuler"));
+    BP_Annuler = addButton("BP_Annuler", QStringLiteral("Annuler"), nullptr, Starts::Nothing);
     BP_Annuler->setEnabled(false);
     buttonRow()->addWidget(BP_Annuler);
     // The port is the programmer's: its set-up chooses it, and the link bar shows it.
-    addSetupButton([this] { drawLinkBar(linkOpen()); });
+    addSetupButton([this](bool) { drawLinkBar(linkOpen()); });
     addQuitButton();
     panel(3)->setWholeText(QStringLiteral("CONNECTE")); // as wide as it from the start
     connect(BP_tst, &QPushButton::clicked, this, &VEK_KORVAL::BP_tst_Click);
@@ -130,6 +130,10 @@ void VEK_KORVAL::BP_UPLOAD_Click()
 {
     if (!m_link)
         return;
+    // What an earlier upload read (perhaps another module's) is not shown
+    // as the tables of this one, which may stop short.
+    m_tables.reset();
+    T_Tables->clear();
     useProgressColour(VEK_BarGraph::Yellow);
     L_Info->clear(); // the ready help does not stand during the upload
     auto upload =

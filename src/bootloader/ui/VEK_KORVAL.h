@@ -23,7 +23,7 @@ public:
 
     QPushButton *BP_DLOAD = nullptr;
     QPushButton *BP_Annuler = nullptr;  // stops a running upload
-    QPlainTextEdit *T_Tables = nullptr; // the tables of the last complete upload
+    QPlainTextEdit *T_Tables = nullptr; // the tables of the last upload, if it completed
 
     // Connects, or disconnects while the link is open.
     void BP_tst_Click();

@@ -4,6 +4,7 @@
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/HelpTextFilter.h"
+#include "base/ui/OperationStatus.h"
 #include "base/ui/StatusTextArea.h"
 #include "base/ui/WindowPrompts.h"
 #include "icsp/BootloaderCode.h"
@@ -45,6 +46,7 @@ TransferFrame::TransferFrame(VekContext &context, const Design &design, QWidget 
     buildFrame(design);
     connect(&m_runner, &JobRunner::started, this, [this] { lock(true); });
     connect(&m_runner, &JobRunner::progress, this, &TransferFrame::showProgress);
+    // A job's status is what it says of its outcome as well: it stays.
     connect(&m_runner, &JobRunner::status, L_Info, &QLabel::setText);
     connect(&m_runner, &JobRunner::finished, this, [this](const JobOutcome &outcome) {
         // A question about stopping the transfer no longer applies: it goes
@@ -55,6 +57,7 @@ TransferFrame::TransferFrame(VekContext &context, const Design &design, QWidget 
         }
         lock(false);
         m_leftWhenStopped.clear();
+        m_status->end(); // the outcome is told now, not what the window said it would do
         auto done = std::move(m_done);
         m_done = nullptr;
         if (done)
@@ -95,6 +98,7 @@ void TransferFrame::buildFrame(const Design &design)
     L_Info->setObjectName(QStringLiteral("L_Info"));
     L_Info->setFrameShape(QFrame::StyledPanel);
     layout->addWidget(StatusTextArea(L_Info, 2, this));
+    m_status = std::make_unique<OperationStatus>(L_Info);
     m_help = new HelpTextFilter(L_Info, this);
 
     m_buttonRow = new QHBoxLayout;
@@ -119,11 +123,15 @@ void TransferFrame::buildFrame(const Design &design)
     setMouseTracking(true);
 }
 
-QPushButton *TransferFrame::addButton(const char *name, const QString &design, QWidget *parent)
+QPushButton *TransferFrame::addButton(const char *name, const QString &design, QWidget *parent,
+                                      Starts starts)
 {
     auto *button = new QPushButton(design, parent ? parent : this);
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(false);
+    // Connected before the window's own handler, so it runs first.
+    if (starts == Starts::Operation)
+        connect(button, &QPushButton::clicked, this, &TransferFrame::beginOperation);
     return button;
 }
 
@@ -152,9 +160,9 @@ void TransferFrame::addLinkButtons(const QList<QPushButton *> &downloads)
     addHoverHelp(BP_UPLOAD, LangKey("MMBPULOAD"));
 }
 
-void TransferFrame::addSetupButton(std::function<void()> closed)
+void TransferFrame::addSetupButton(std::function<void(bool accepted)> closed)
 {
-    BP_Config = addButton("BP_Config", QStringLiteral("&Setup"));
+    BP_Config = addButton("BP_Config", QStringLiteral("&Setup"), nullptr, Starts::Nothing);
     m_buttonRow->addWidget(BP_Config);
     addHoverHelp(BP_Config, LangKey("MMBPConfig"));
     connect(BP_Config, &QPushButton::clicked, this,
@@ -163,7 +171,7 @@ void TransferFrame::addSetupButton(std::function<void()> closed)
 
 void TransferFrame::addQuitButton()
 {
-    BP_Quit = addButton("BP_Quit", QStringLiteral("&Quitter"));
+    BP_Quit = addButton("BP_Quit", QStringLiteral("&Quitter"), nullptr, Starts::Nothing);
     m_buttonRow->addStretch();
     m_buttonRow->addWidget(BP_Quit);
     addHoverHelp(BP_Quit, LangKey("MMBPQuit"));
@@ -199,8 +207,6 @@ void TransferFrame::Initialisation()
     newBars();
     drawLinkBar(false);
     m_panels[1]->setText(QStringLiteral("Transfert PRET... "));
-    if (const auto text = initialPanel3(); text && m_panels[2])
-        m_panels[2]->setText(*text);
     L_Info->clear();
     identifyChip();
 }
@@ -256,6 +262,7 @@ void TransferFrame::prepareDevice(std::optional<uint16_t> readDeviceId)
     const PicDevice before = pic;
     const auto outcome =
         DevicePreparation::Preparer(pic, m_context.settings.ICSPChip, pic.ImagePIC.DeviceID);
+    m_chipKnown = outcome.chipSelected;
     if (std::exchange(m_keepImage, false) && pic.DeviceChip == before.DeviceChip) {
         // The imported firmware, for the chip it was imported for, stays.
         pic.ImagePIC = before.ImagePIC;
@@ -264,9 +271,22 @@ void TransferFrame::prepareDevice(std::optional<uint16_t> readDeviceId)
     }
     if (!outcome.chipSelected)
         showChipProblem();
+    if (const auto text = initialPanel3(); text && m_panels[2])
+        m_panels[2]->setText(*text); // the chip just identified
     chipPrepared();
+    QStringList said;
+    if (std::exchange(m_tellBlanked, false))
+        said << GetLanguageText("MessTamponEfface");
     if (showsReadyHelp())
-        L_Info->setText(GetLanguageText("BEPItem2"));
+        said << GetLanguageText("BEPItem2");
+    if (!said.isEmpty())
+        L_Info->setText(said.join(QLatin1Char('\n')));
+}
+
+void TransferFrame::reinitialise()
+{
+    m_tellBlanked = true;
+    Initialisation();
 }
 
 void TransferFrame::showChipProblem()
@@ -290,6 +310,17 @@ void TransferFrame::frameCaptions()
     m_panels[1]->setText(GetLanguageText("BEPItem2"));
 }
 
+void TransferFrame::beginOperation()
+{
+    clearOutcome();
+    m_status->end();
+}
+
+void TransferFrame::tellProgress(const QString &text)
+{
+    m_status->progress(text);
+}
+
 void TransferFrame::MnuClsBuff_Click()
 {
     m_context.pic.InitMemoire();
@@ -298,12 +329,13 @@ void TransferFrame::MnuClsBuff_Click()
     showOutcome(true, {});
 }
 
-void TransferFrame::showProgrammerSetup(const std::function<void()> &closed)
+void TransferFrame::showProgrammerSetup(const std::function<void(bool accepted)> &closed)
 {
     if (m_runner.isRunning())
         return;
     VEK_SETUP_ICSP setup(m_context, this);
-    connect(&setup, &VEK_SETUP_ICSP::setupClosed, this, closed);
+    connect(&setup, &VEK_SETUP_ICSP::setupClosed, this,
+            [&setup, closed] { closed(setup.result() == QDialog::Accepted); });
     setup.exec();
 }
 

@@ -14,6 +14,7 @@
 #include <optional>
 
 class HelpTextFilter;
+class OperationStatus;
 class QAction;
 class QHBoxLayout;
 class QLabel;
@@ -91,7 +92,8 @@ public:
 
     // The programmer set-up dialog, modal; `closed` runs once it has closed
     // (by OK or Cancel). Nothing while a transfer runs.
-    void showProgrammerSetup(const std::function<void()> &closed);
+    // `closed` learns whether it closed by OK.
+    void showProgrammerSetup(const std::function<void(bool accepted)> &closed);
 
 protected:
     TransferFrame(VekContext &context, const Design &design, QWidget *parent,
@@ -118,7 +120,11 @@ protected:
 
     QVBoxLayout *body() const { return m_body; }
     QHBoxLayout *buttonRow() const { return m_buttonRow; }
-    QPushButton *addButton(const char *name, const QString &design, QWidget *parent = nullptr);
+    // A button; one that starts an operation first takes away what the window
+    // still says of the previous one (beginOperation).
+    enum class Starts { Operation, Nothing };
+    QPushButton *addButton(const char *name, const QString &design, QWidget *parent = nullptr,
+                           Starts starts = Starts::Operation);
     void addHoverHelp(QWidget *control, const char *key);
     // Connection, `downloads`, update and upload in the button row, all but
     // the connection disabled until a connection opens the link.
@@ -144,6 +150,16 @@ protected:
     // An operation starts: a failure the status bar still shows from an
     // earlier one goes, so that nothing older stands as its outcome.
     void clearOutcome();
+    // An operation starts, before its first question: the earlier one's
+    // failure (clearOutcome) and what L_Info still says of its progress go.
+    void beginOperation();
+    // What the running operation is doing, in L_Info until it ends.
+    void tellProgress(const QString &text);
+    // Initialisation after the set-up's OK, telling that the image was blanked.
+    void reinitialise();
+    // The chip choice of the last identification selected a chip; else
+    // the chip record still holds an earlier chip, which is no longer shown.
+    bool m_chipKnown = true;
     // An operation that ended without doing its work (refused before anything
     // was sent, a port that would not open): the information label and the
     // status bar say why (`info`, else `text`), then its box tells `text`.
@@ -154,7 +170,7 @@ protected:
     bool refusedDownload(const BootloaderJob &prepared, QMessageBox::Icon icon);
     // The set-up button in the button row: the programmer set-up dialog, then
     // `closed` once it has closed.
-    void addSetupButton(std::function<void()> closed);
+    void addSetupButton(std::function<void(bool accepted)> closed);
     // The quit button at the end of the button row.
     void addQuitButton();
     // The captions of the frame's own parts: link and quit buttons, panel 2.
@@ -186,7 +202,9 @@ private:
     StopAnswer askToStopTransfer();
 
     JobRunner m_runner;
-    bool m_keepImage = false; // the opening's Initialisation keeps the image
+    bool m_keepImage = false;                  // the opening's Initialisation keeps the image
+    bool m_tellBlanked = false;                // the next identification says the image was blanked
+    std::unique_ptr<OperationStatus> m_status; // what L_Info says of the running operation
     std::array<StatusPanel *, 3> m_panels{};
     QVBoxLayout *m_body = nullptr;
     QHBoxLayout *m_buttonRow = nullptr;

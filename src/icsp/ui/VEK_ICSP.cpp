@@ -161,7 +161,7 @@ void VEK_ICSP::buildButtons()
     BP_WriteModule = addButton("BP_WriteModule", QStringLiteral("Programmer"));
     BP_EraseDevice = addButton("BP_EraseDevice", QStringLiteral("Effacer"));
     BP_Clear = addButton("BP_Clear", QStringLiteral("INIT BUFF"));
-    BP_Annuler = addButton("BP_Annuler", QStringLiteral("Annuler"));
+    BP_Annuler = addButton("BP_Annuler", QStringLiteral("Annuler"), nullptr, Starts::Nothing);
     BP_IMPORT_HEX = addButton("BP_IMPORT_HEX", QStringLiteral("Import HEX"));
     BP_EXPORT_HEX = addButton("BP_EXPORT_HEX", QStringLiteral("Export HEX"));
     BP_IMPORT_XEH = addButton("BP_IMPORT_XEH", QStringLiteral("Import XEH"));
@@ -181,7 +181,11 @@ void VEK_ICSP::buildButtons()
     BP_DLOAD = addButton("BP_DLOAD", QStringLiteral("&Dowload"));
     addLinkButtons({BP_DLOAD});
     // Closing the set-up dialog initialises the window again.
-    addSetupButton([this] { Initialisation(); });
+    // OK re-initialises the window with the new set-up; Cancel changed nothing.
+    addSetupButton([this](bool accepted) {
+        if (accepted)
+            reinitialise();
+    });
     addQuitButton();
     m_operationButtons = chip + files;
     m_operationButtons.removeOne(BP_Annuler);
@@ -194,7 +198,12 @@ void VEK_ICSP::buildButtons()
 
 std::optional<QString> VEK_ICSP::initialPanel3() const
 {
-    return QStringLiteral("Processeur: ") + m_context.pic.DeviceChip;
+    return QStringLiteral("Processeur: ") + shownChip();
+}
+
+QString VEK_ICSP::shownChip() const
+{
+    return m_chipKnown ? m_context.pic.DeviceChip : QStringLiteral("?");
 }
 
 void VEK_ICSP::InitLangue()
@@ -238,7 +247,9 @@ void VEK_ICSP::chipPrepared()
 void VEK_ICSP::IdentifierPIC()
 {
     PicDevice &pic = m_context.pic;
-    if (auto chip = ChipTable::chipForSetting(m_context.settings.ICSPChip, pic.ImagePIC.DeviceID))
+    const auto chip = ChipTable::chipForSetting(m_context.settings.ICSPChip, pic.ImagePIC.DeviceID);
+    m_chipKnown = chip.has_value();
+    if (chip)
         pic.setChip(*chip);
     else
         showChipProblem();
@@ -287,7 +298,7 @@ void VEK_ICSP::AfficherMemoire()
     TBConfigWord->setText(HexWord(pic.ImagePIC.ConfigWord));
     for (size_t i = 0; i < UserID.size(); ++i)
         UserID[i]->setText(HexLong(pic.ImagePIC.UserID[2 * i], 2));
-    TBDeviceID->setText(pic.DeviceChip);
+    TBDeviceID->setText(shownChip());
     L_Info->clear();
     CheckSum->setText(PicDevice::ChecksumText(pic.CalculChecksum()));
     setConfigControls();

@@ -103,6 +103,8 @@ public:
 
 protected:
     std::optional<QString> initialPanel3() const override;
+    // The chip the window names: "?" when the last identification found none.
+    QString shownChip() const;
     bool identifiesChip() const override { return true; }
     void InitLangue() override;
     void chipPrepared() override;

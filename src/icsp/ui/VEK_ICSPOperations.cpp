@@ -101,8 +101,8 @@ void VEK_ICSP::BP_ReadModule_Click()
 {
     if (transferRunning())
         return;
-    L_Info->setText(QStringLiteral("Lecture du module ") + NomProgrammateur +
-                    QStringLiteral("en cours..."));
+    tellProgress(QStringLiteral("Lecture du module ") + NomProgrammateur +
+                 QStringLiteral("en cours..."));
     useProgressColour(VEK_BarGraph::Blue);
     const QString chip = m_context.settings.ICSPChip;
     runProgrammer([chip](IcspProgrammer &p, PicDevice &d) { return ReadChip(p, d, chip); },
@@ -156,7 +156,7 @@ void VEK_ICSP::BP_WriteModule_Click()
 {
     if (transferRunning())
         return;
-    L_Info->setText(GetLanguageText("PBNDef"));
+    tellProgress(GetLanguageText("PBNDef"));
     showDeviceRecord(false);
     useProgressColour(VEK_BarGraph::Red);
     const uint8_t attempts = m_context.settings.ICSPNBWRT;
@@ -192,7 +192,7 @@ void VEK_ICSP::KivCommand1_Click()
 {
     if (transferRunning())
         return;
-    L_Info->setText(GetLanguageText("PBNDef"));
+    tellProgress(GetLanguageText("PBNDef"));
     showDeviceRecord(true);
     useProgressColour(VEK_BarGraph::Red);
     const QString current = GetLanguageText("ProgCODECurrent") + QLatin1Char(' ');
@@ -206,7 +206,7 @@ bool VEK_ICSP::codeTestFinished(const IcspResult &result)
 {
     clearBar();
     if (result.ok()) {
-        L_Info->setText(GetLanguageText("PBNDef"));
+        L_Info->setText(GetLanguageText("ProgCODEEnded"));
         return true;
     }
     // The status line keeps the failure once its box is closed.
@@ -236,6 +236,8 @@ void VEK_ICSP::BP_EraseDevice_Click()
         eraseDeclined(question);
         return;
     }
+    // Said for both jobs (the calibration read, then the erase): not a
+    // progress text, which the first job's end would take away.
     L_Info->setText(QStringLiteral("Effacement du programme du module ") + NomProgrammateur +
                     QStringLiteral(" en cours..."));
     if (ChipTable::traitsOf(m_context.pic.DeviceChip).calibrationWord < 0) {
@@ -321,8 +323,8 @@ void VEK_ICSP::BP_VerifyDevice_Click()
 {
     if (transferRunning())
         return;
-    L_Info->setText(QStringLiteral("Vérification du module ") + NomProgrammateur +
-                    QStringLiteral(" en cours..."));
+    tellProgress(QStringLiteral("Vérification du module ") + NomProgrammateur +
+                 QStringLiteral(" en cours..."));
     useProgressColour(VEK_BarGraph::Green);
     runProgrammer([](IcspProgrammer &p, PicDevice &d) { return VerifierModule(p, d); },
                   [this](const IcspResult &r, PicDevice &d) { return verifyFinished(r, d); });
@@ -501,13 +503,10 @@ void VEK_ICSP::BP_EXPORT_XEH_Click()
 void VEK_ICSP::BP_Clear_Click()
 {
     // No programmer stays open between operations: nothing to close here.
+    // The buffer is cleared as the menu clears it, its file forgotten too.
     clearBar();
-    m_context.pic.InitMemoire();
     m_context.pic.HexFileName.clear();
-    AfficherMemoire();
-    L_Info->setText(QStringLiteral("Vérification du module ") + NomProgrammateur +
-                    QStringLiteral(" recommandée ! "));
-    showOutcome(true, {});
+    MnuClsBuff_Click();
 }
 
 void VEK_ICSP::MnuEditHex_Click()

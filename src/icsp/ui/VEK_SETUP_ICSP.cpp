@@ -541,7 +541,7 @@ void VEK_SETUP_ICSP::BP_ONOFF_Click()
     // A port that would not open says why, worded as in every window.
     const QString error = lineChecks_->open(context_.settings);
     if (!error.isEmpty()) {
-        L_Info->setText(error);
+        refuse(error);
         return;
     }
     BP_ONOFF->setText(GetLanguageText(QStringLiteral("MBCOMON")));
@@ -713,8 +713,14 @@ void VEK_SETUP_ICSP::refuseOk(const QString &text, QWidget *box)
 {
     // Nothing is applied: the dialog stays open on the box to correct.
     SSTab1->setCurrentIndex(0);
-    L_Info->setText(text);
     box->setFocus();
+    refuse(text);
+}
+
+void VEK_SETUP_ICSP::refuse(const QString &text)
+{
+    L_Info->setText(text);
+    warn_(text);
 }
 
 void VEK_SETUP_ICSP::OKButton_Click()
@@ -726,8 +732,8 @@ void VEK_SETUP_ICSP::OKButton_Click()
     takeTypedPort();
     if (const auto refused = IcspSetup::RefusedPort(port, context_.settings.ICSPBoitier)) {
         SSTab1->setCurrentIndex(1);
-        L_Info->setText(portRefusalText(*refused, port));
         ICSP_COM->setFocus();
+        refuse(portRefusalText(*refused, port));
         return;
     }
     if (const auto refused = IcspSetup::FirstRefusedField(e, packageChosen_)) {

@@ -43,7 +43,8 @@ public:
 
     // The settings store (application "VEK_Courbe"); tests give their own.
     void setSettingsStore(QSettings *store) { store_ = store; }
-    // Where a failed save is reported (a warning box by default).
+    // Where refusals and a failed save are reported whole (a warning box by
+    // default): a long port path would be cut in the information label.
     void setWarningSink(std::function<void(const QString &)> sink) { warn_ = std::move(sink); }
     // The programmer behind the line tests; tests give a simulated one.
     void setLineChecks(ProgrammerLineChecks *tests);
@@ -130,6 +131,8 @@ private:
     QString refusalText(IcspSetup::Field field) const;
     QString portRefusalText(IcspSetup::PortRefusal refusal, const QString &port) const;
     void refuseOk(const QString &text, QWidget *box);
+    // The label and the warning sink tell `text`.
+    void refuse(const QString &text);
     void closeDialog(bool accepted);
     void Form_Unload();
 

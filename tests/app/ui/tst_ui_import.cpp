@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -171,20 +172,32 @@ private slots:
         QVERIFY(m_warnings.last().contains(QString::number(BoundedFile::MaxTextFileBytes)));
     }
 
-    // Courbes, Importer in the main window: a valid high table, then a low table
-    // whose line 30 holds "ZZ00". The file is refused with its line and item,
-    // and the curve stays as it was.
-    void aDamagedTableLeavesTheCurveAsItWas()
+    // Courbes, Importer in the main window: a valid high table, then a low
+    // table. One whose line 30 holds "ZZ00" is refused with its line and item,
+    // and the curve stays as it was; a valid one gives the curve, thinned, and
+    // the MAP table the same rows. Either way the label no longer says that a
+    // table is being read.
+    void importThroughTheWindow_data()
     {
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<QString>("info");
+        QTest::newRow("damaged low table") << true << QString();
+        QTest::newRow("both tables valid") << false << QString("Lissage terminé.");
+    }
+
+    void importThroughTheWindow()
+    {
+        QFETCH(bool, damaged);
+        QFETCH(QString, info);
         VEK_Accueil w;
         w.Form_Load(false);
         w.show();
         w.context().tab_avance.appendRow({"1000", "10", "8"});
         w.settings().CourbeModifie = false;
-        QByteArray damaged = tableFile();
-        damaged.replace(30 * 41 - 11, 4, "ZZ00"); // lines of 41 bytes: 20 + 4 x 5 - 1 + 2
-        const QString low = file("LTAB0.TXT", damaged);
-        QVERIFY(damaged.split('\n').at(29).contains(",ZZ00,"));
+        QByteArray bad = tableFile();
+        bad.replace(30 * 41 - 11, 4, "ZZ00"); // lines of 41 bytes: 20 + 4 x 5 - 1 + 2
+        const QString low = damaged ? file("LTAB0.TXT", bad) : file("LTAB1.TXT", tableFile());
+        QVERIFY(bad.split('\n').at(29).contains(",ZZ00,"));
         // The answer to each file dialog, by its title.
         const QStringList asked{"Charger la table HAUTE (régimes élevés)",
                                 "Charger la table BASSE (bas régimes)"};
@@ -227,6 +240,15 @@ private slots:
         modals.stop();
         QVERIFY2(stuck.isEmpty(), qPrintable("unanswered: " + stuck));
         QCOMPARE(titles, asked);
+        QCOMPARE(w.L_Info()->text(), info);
+        if (!damaged) {
+            QCOMPARE(boxes, QStringList{"Avant : 370 lignes\r\nAprès : 3 lignes"});
+            const int rows = w.tab_avance()->rowCount();
+            QVERIFY(rows > 1 && rows < 10); // thinned
+            QCOMPARE(w.control<QTableWidget>("tabl_avance")->rowCount(), rows);
+            QVERIFY(w.settings().CourbeModifie);
+            return;
+        }
         QCOMPARE(boxes, QStringList{"Fichier " + low +
                                     " refusé : la ligne 30 contient « ZZ00 », qui n'est pas un mot "
                                     "de quatre chiffres hexadécimaux. Importation annulée."});

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -160,27 +161,51 @@ private slots:
         QVERIFY(!caption(w, "LabelMAPPING3D2").isEmpty());
     }
 
+    // Answers the file dialog that the next click opens with `path`.
+    static void answerFileDialog(const QString &path)
+    {
+        QTimer::singleShot(0, [path] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return; // the caller fails on the title
+            dialog->selectFile(path);
+            static_cast<QDialog *>(dialog)->accept(); // as its Open or Save button does
+        });
+    }
+
     // A language chosen in the configuration dialog reaches what the window
     // shows already: the help text of the button under the pointer and the
-    // new curve's title.
+    // new curve's title; a curve opened or saved keeps its file's name as
+    // the title, and the last file saved gives it.
     void languageChangeRetranslatesWhatIsShown_data()
     {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("opened"); // a curve file opened after New; empty: none
+        QTest::addColumn<QString>("saved");  // the name it is then saved under; empty: none
         QTest::addColumn<QString>("help");
         QTest::addColumn<QString>("title");
+        const QString germanHelp = "Serielle Schnittstelle, Sprache und Diagrammart";
         TestSupport::row("French to German", QString("francais.ini"), QString("deutch.ini"),
-                         QString("Serielle Schnittstelle, Sprache und Diagrammart"),
-                         QString("VEK-Courbe - [ Neue Kurve ]"));
+                         QString(), QString(), germanHelp, QString("VEK-Courbe - [ Neue Kurve ]"));
         TestSupport::row("Spanish to French", QString("spanish.ini"), QString("francais.ini"),
-                         QString("Port série, langue et type de graphique"),
+                         QString(), QString(), QString("Port série, langue et type de graphique"),
                          QString("VEK-Courbe - [ Nouvelle courbe ]"));
+        TestSupport::row("New, Open, to German", QString("francais.ini"), QString("deutch.ini"),
+                         QString("opened.vek"), QString(), germanHelp,
+                         QString("VEK-Courbe - [opened.vek]"));
+        TestSupport::row("Open, Save as, to English", QString("francais.ini"),
+                         QString("english.ini"), QString("opened.vek"), QString("saved.vek"),
+                         QString("Serial port, language and chart type"),
+                         QString("VEK-Courbe - [saved.vek]"));
     }
 
     void languageChangeRetranslatesWhatIsShown()
     {
         QFETCH(QString, from);
         QFETCH(QString, to);
+        QFETCH(QString, opened);
+        QFETCH(QString, saved);
         QFETCH(QString, help);
         QFETCH(QString, title);
         MainSettingsLoader::OpenStore()->setValue("Config/Language", from);
@@ -188,6 +213,18 @@ private slots:
         w.Form_Load(false);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (!opened.isEmpty()) {
+            const QString path = store_.filePath(opened);
+            QVERIFY(TestSupport::writeFile(path, "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n"));
+            answerFileDialog(path);
+            QTest::mouseClick(w.control<QPushButton>("Ouvrir"), Qt::LeftButton);
+            QCOMPARE(w.windowTitle(), "VEK-Courbe - [" + opened + "]");
+        }
+        if (!saved.isEmpty()) {
+            answerFileDialog(store_.filePath(saved));
+            QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
+            QVERIFY(QFile::exists(store_.filePath(saved)));
+        }
         auto *config = w.control<QPushButton>("Config");
         QTest::mouseMove(config, QPoint(5, 5));
         QTest::mouseMove(config, QPoint(8, 8));
@@ -332,6 +369,32 @@ private slots:
         // Once closed, the whole gesture is needed again.
         doubleClick(picture2);
         QVERIFY(!box.panelOpen());
+    }
+
+    // Quit on a modified curve asks first; No keeps the window, and its label
+    // no longer says that the program is closing.
+    void quitAnsweredNoKeepsTheWindow()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseMove(w.L_Info()); // over no help text, once the question goes
+        w.settings().CourbeModifie = true;
+        QString asked, shown;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return; // fails on `asked` below
+            asked = box->text();
+            shown = w.L_Info()->text();
+            box->button(QMessageBox::No)->click();
+        });
+        QTest::mouseClick(w.control<QPushButton>("Quit"), Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QVERIFY(asked.startsWith("La courbe a été modifiée et n'est pas enregistrée."));
+        QCOMPARE(shown, QString("Fin du programme..."));
+        QCOMPARE(w.L_Info()->text(), QString());
     }
 
     void secondNewAsksAndCancelKeepsTheCurve()

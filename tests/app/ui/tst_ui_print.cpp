@@ -371,21 +371,44 @@ private slots:
                              " (disque plein) a échoué. Enregistrer le document en PDF ?"});
     }
 
+    // A failed print offers a PDF file once; a PDF file that fails too is
+    // refused with its name and the reason, and nothing more is offered.
+    void printerErrorOffersPdf_data()
+    {
+        QTest::addColumn<QString>("fallback"); // the PDF file chosen, in the test's folder
+        QTest::addColumn<QString>("refusal");  // what the user is told; empty: written
+        TestSupport::row("PDF written", QString("fallback.pdf"), QString());
+        TestSupport::row("PDF under a file", QString("plain/fallback.pdf"),
+                         QString("Le fichier PDF %1 n'a pas été enregistré : un élément du chemin "
+                                 "n'est pas un dossier"));
+        TestSupport::row("PDF in a missing folder", QString("missing/fallback.pdf"),
+                         QString("Le fichier PDF %1 n'a pas été enregistré : fichier ou dossier "
+                                 "introuvable"));
+    }
+
     void printerErrorOffersPdf()
     {
+        QFETCH(QString, fallback);
+        QFETCH(QString, refusal);
         PrintService service;
         hook(service);
         // A file, so "plain/out.pdf" cannot be made.
         QVERIFY(TestSupport::writeFile(m_dir.filePath(QStringLiteral("plain")), {}));
         service.setPdfOutput(m_dir.filePath(QStringLiteral("plain/out.pdf")));
-        const QString pdf = m_dir.filePath(QStringLiteral("fallback.pdf"));
+        const QString pdf = m_dir.filePath(fallback);
         service.setPdfChooser([pdf] { return pdf; });
         VekContext context;
         const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
-        QVERIFY(service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}}));
+        QCOMPARE(service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}}),
+                 refusal.isEmpty());
         QCOMPARE(m_asked.size(), 1);
         QVERIFY(m_asked.first().contains(QStringLiteral("plain/out.pdf")));
-        QVERIFY(QFileInfo(pdf).size() > 0);
+        if (refusal.isEmpty()) {
+            QVERIFY(QFileInfo(pdf).size() > 0);
+            return;
+        }
+        QCOMPARE(m_informed, QStringList{refusal.arg(pdf)});
+        QVERIFY(m_status.isEmpty());
     }
 };
 

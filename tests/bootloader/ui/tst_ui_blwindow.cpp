@@ -140,6 +140,33 @@ private slots:
             QCOMPARE(words[k], uint16_t(0x3FFF));
     }
 
+    // A download refused, then another whose truncation question is up: the
+    // status bar no longer shows the refusal while it is asked.
+    void truncationQuestionStandsAlone()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.start({"--bootloader"}));
+        ctx->settings.ICSPPort = sim.devicePath();
+        ctx->settings.ICSPLTAB_L2 = "2000"; // past the 16F876A's 8K words
+        ctx->settings.ICSPHTAB_L2 = "2200";
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QVERIFY(Mouse::click(w.BP_DLOAD[2]));
+        const QString refused = w.panel(2)->text();
+        QVERIFY2(refused.contains("0x2000"), qPrintable(refused));
+
+        ctx->moteur.Txt_av_statique = "10"; // under the curve's 18: a truncation
+        prompts.answer = QMessageBox::No;
+        prompts.messages.clear();
+        QStringList whileAsked;
+        prompts.whileShown = [&] { whileAsked << w.panel(2)->text(); };
+        QVERIFY(Mouse::click(w.BP_DLOAD[1]));
+        prompts.whileShown = nullptr;
+        QVERIFY(!whileAsked.isEmpty());
+        QVERIFY2(!whileAsked.contains(refused), qPrintable(whileAsked.join('|')));
+        QVERIFY(!w.transferRunning()); // declined: nothing sent
+    }
+
     // Curve set 2 whose tables run past the chip is refused, every area outside
     // named; set 1 then goes as before.
     void areasPastTheChipAreNotSent_data() { BootloaderWindowRig::addAreasPastTheChipRows(2); }

@@ -149,15 +149,25 @@ private slots:
                                  << "Le module ne répond pas : aucun octet reçu en 1000 ms.";
     }
 
+    // After a first module's tables, a second module whose upload stops:
+    // only the reason stands, none of the first module's tables.
     void stopsEndInAClearMessage()
     {
         QFETCH(QStringList, options);
         QFETCH(QString, reason);
-        ModuleSimulator sim;
+        ModuleSimulator first, sim;
+        QVERIFY(first.start({"--family"}));
         QVERIFY(sim.start(QStringList{"--family"} + options));
-        auto w = openWindow(sim.devicePath());
+        auto w = openWindow(first.devicePath());
         w->BP_tst->click();
         upload(*w);
+        QVERIFY(w->tables().has_value());
+        w->BP_tst->click();
+        ctx->settings.ICSPPort = sim.devicePath();
+        prompts.messages.clear();
+        w->BP_tst->click();
+        upload(*w);
+        QCOMPARE(w->T_Tables->toPlainText(), QString());
         QCOMPARE(prompts.messages.size(), 1);
         const FakePrompts::Shown &shown = prompts.messages.first();
         QCOMPARE(shown.icon, QMessageBox::Critical);

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -212,7 +213,7 @@ private slots:
                      uint16_t(b.context.pic.ImagePIC.codeWord(k) & 0x3FFF));
         QCOMPARE(b.pic.program[3], uint16_t(0x3FFF));
         QCOMPARE(b.context.pic.CalculChecksum(), checksum);
-        QCOMPARE(w->L_Info->text(), GetLanguageText("PBNDef"));
+        QCOMPARE(w->L_Info->text(), QString("Mémoire programme programmée et vérifiée"));
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
@@ -277,6 +278,7 @@ private slots:
         QCOMPARE(w->L_Info->text(),
                  quickFailed + "\nAdresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF");
         QCOMPARE(w->panel(2)->text(), quickFailed);
+        QCOMPARE(w->panel(2)->toolTip(), w->L_Info->text()); // the whole failure
 
         b.box->failOpens(QStringLiteral("gone"));
         click(*w, w->BP_ReadModule);
@@ -380,8 +382,11 @@ private slots:
         if (refusal == "missing folder")
             b.prompts.saveFiles << "/nonexistent-folder/out.hex";
         const int opens = b.box->opens();
+        QStringList statusWhileAsked; // the truncation or erase question stands alone
+        b.prompts.whileShown = [&] { statusWhileAsked << w->panel(2)->text(); };
         QVERIFY(Mouse::click(TestSupport::child<QPushButton>(*w, button)));
         Bench::wait(*w);
+        QVERIFY2(!statusWhileAsked.contains(earlier), qPrintable(earlier));
 
         QCOMPARE(b.box->opens(), opens); // nothing was sent
         QVERIFY(!b.prompts.messages.isEmpty());
@@ -444,7 +449,8 @@ private slots:
 
     // After a failed "Programmer le PIC", each later operation says what it
     // did, and the status bar no longer shows that failure: the edit menu
-    // clears it, the clear buffer and a good import say ready.
+    // clears it, the clear buffer (menu or INIT BUFF) and a good import say
+    // ready.
     void operationsAfterAFailureSayWhatTheyDid_data()
     {
         QTest::addColumn<QString>("language");
@@ -458,6 +464,7 @@ private slots:
         row("Clear buffer", fr, "MnuClsBuff", "Tampon effacé : la mémoire est vierge.", ready);
         row("Clear buffer, in English", en, "MnuClsBuff", "Buffer cleared: the memory is blank.",
             "Ready for transfer");
+        row("INIT BUFF", fr, "BP_Clear", "Tampon effacé : la mémoire est vierge.", ready);
         row("Import XEH", fr, "BP_IMPORT_XEH", "Importation du fichier de mise à jour effectuée",
             ready);
         row("Import XEH, in English", en, "BP_IMPORT_XEH", "Update file imported",
@@ -481,9 +488,9 @@ private slots:
         Bench::wait(*w);
         QVERIFY(!w->panel(2)->text().isEmpty());
 
-        if (operation == "BP_IMPORT_XEH") {
-            b.prompts.files << file;
-            QVERIFY(Mouse::click(w->BP_IMPORT_XEH));
+        b.prompts.files << file; // for the import
+        if (auto *button = w->findChild<QPushButton *>(operation)) {
+            QVERIFY(Mouse::click(button));
         } else {
             QVERIFY(Mouse::choose(w->MnuHex, w->findChild<QAction *>(operation)));
         }
@@ -702,26 +709,50 @@ private slots:
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
-    void setupDialogReinitialisesTheWindow()
+    // The set-up closed by OK re-initialises the window: the image is blanked
+    // for the chip, and the label says so. Cancel changes nothing, and leaves
+    // the image as it was.
+    void setupDialogClosing_data()
     {
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("info");
+        QTest::newRow("OK") << true
+                            << QString("Tampon effacé : la mémoire est vierge.\n"
+                                       "Prêt pour le transfert");
+        QTest::newRow("Cancel") << false << QString("Prêt pour le transfert");
+    }
+
+    void setupDialogClosing()
+    {
+        QFETCH(bool, ok);
+        QFETCH(QString, info);
+        QTemporaryDir store;
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store.path());
         Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
         auto w = b.window();
         IcspRig::fillImage(b.context.pic, 2, 0x3FF1);
-        bool dataDriven = false;
-        ModalAnswer answer([&b, &dataDriven](QWidget *modal) {
+        const int32_t filled = b.context.pic.CalculChecksum();
+        QVERIFY(filled != 0x3CFE);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        bool dataDriven = false, closed = false;
+        ModalAnswer answer([&b, &dataDriven, &closed, ok](QWidget *modal) {
             auto *setup = qobject_cast<VEK_SETUP_ICSP *>(modal);
             QVERIFY(setup);
             // The hand tests drive the simulated box's lines.
             setup->BP_ONOFF_Click();
             setup->TST_DATA->click();
             dataDriven = b.pic.dataLine();
-            setup->CancelButton_Click();
+            closed = Mouse::click(ok ? setup->OKButton : setup->CancelButton);
+            if (setup->isVisible())
+                setup->reject(); // fails below rather than waiting
         });
-        w->BP_Config->click();
+        QVERIFY(Mouse::click(w->BP_Config));
         Bench::wait(*w);
-        QVERIFY(dataDriven);
-        QVERIFY(!b.pic.dataLine());                       // lines at rest once the dialog closed
-        QCOMPARE(b.context.pic.CalculChecksum(), 0x3CFE); // blanked by the initialisation
+        QVERIFY(closed && dataDriven);
+        QVERIFY(!b.pic.dataLine()); // lines at rest once the dialog closed
+        QCOMPARE(b.context.pic.CalculChecksum(), ok ? 0x3CFE : filled);
+        QCOMPARE(w->L_Info->text(), info);
     }
 
     // A protected 12F629 reads its OSCCAL as 0x0000: the window asks for the
@@ -796,6 +827,32 @@ private slots:
         w.IdentifierPIC(); // the same rule, the same words
         QCOMPARE(b.prompts.messages.size(), 2);
         QCOMPARE(b.lastMessage(), b.prompts.messages[0].text);
+    }
+
+    // Under AUTO the window names the chip its opening read found, over the
+    // one the record held before; a chip it cannot use is named nowhere.
+    void autoNamesTheChipFound_data()
+    {
+        QTest::addColumn<QString>("socket"); // the chip on the programmer
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("named");
+        TestSupport::row("16F628 read", QString("16F628"), true, QString("16F628"));
+        TestSupport::row("unknown device ID", QString("12F629"), true, QString("?"));
+        TestSupport::row("no chip answering", QString("16F628"), false, QString("?"));
+    }
+
+    void autoNamesTheChipFound()
+    {
+        QFETCH(QString, socket);
+        QFETCH(bool, present);
+        QFETCH(QString, named);
+        Bench b(socket);
+        b.pic.setPresent(present);
+        b.context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-16F84A")));
+        VEK_ICSP w(b.context, nullptr, &b.prompts);
+        Bench::wait(w);
+        QCOMPARE(w.panel(3)->text(), "Processeur: " + named);
+        QCOMPARE(w.TBDeviceID->text(), named);
     }
 
     // The window after a read, after a refused write and after a test program.

@@ -261,6 +261,7 @@ private slots:
         auto settings = store();
         VEK_SETUP_ICSP d(context);
         d.setSettingsStore(settings.get());
+        d.setWarningSink([this](const QString &t) { m_warnings << t; });
         QSignalSpy closed(&d, &VEK_SETUP_ICSP::setupClosed);
         d.show();
         d.SSTab1->setCurrentIndex(1);
@@ -273,6 +274,7 @@ private slots:
         QCOMPARE(closed.count(), 0);
         QVERIFY(d.isVisible());
         QVERIFY2(text(d).contains(message), qPrintable(text(d)));
+        QCOMPARE(m_warnings, QStringList{text(d)}); // whole, in a box
         QCOMPARE(d.SSTab1->currentIndex(), 0);
         QCOMPARE(context.settings.ICSPNBWRT, uint8_t(5));
         QVERIFY(settings->allKeys().isEmpty());
@@ -350,6 +352,9 @@ private slots:
         row("COM4 not there, OK", 2, "COM4", "OK", "", missing.arg("COM4"));
         row("its device, OK", 1, "{ports}/ttyS3", "OK", "", missing.arg("{ports}/ttyS3"));
         row("COM4 not there, Return", 2, "COM4", "Return", problem, missing.arg("COM4"));
+        // A by-id path of 150 characters, which no label of the dialog holds.
+        const QString longPath = "/dev/serial/by-id/usb-" + QString(124, 'x') + "-if00";
+        row("long path not there, OK", 1, longPath, "OK", "", missing.arg(longPath));
         row("no port name, OK", 2, "COM 3", "OK", "", badPort.arg("COM 3"));
         row("JDM on LPT1, OK", 0, "LPT1", "OK", "",
             "Le module JDM PCB.110 ne fonctionne que sur un port série : « LPT1 » est un port "
@@ -416,6 +421,7 @@ private slots:
         if (finish == "onoff") {
             QTest::mouseClick(d.BP_ONOFF, Qt::LeftButton);
             QCOMPARE(text(d), places(info));
+            QCOMPARE(m_warnings, QStringList{places(info)}); // whole, in a box
             QVERIFY(!d.testPortOpen());
             QCOMPARE(context.settings.ICSPPort, typed);
             d.reject();
@@ -437,6 +443,7 @@ private slots:
             QCOMPARE(closed.count(), 0);
             QCOMPARE(d.SSTab1->currentIndex(), 1);
             QCOMPARE(text(d), places(refusal));
+            QCOMPARE(m_warnings, QStringList{places(refusal)}); // whole, in a box
             QCOMPARE(settings->allKeys(), QStringList{"ICSP/ICSP_Port"});
             settings->sync();
             QCOMPARE(loadedPort(), QString("COM2"));
@@ -499,12 +506,14 @@ private slots:
         lines.openError = "/dev/ttyS0: Permission denied";
         VEK_SETUP_ICSP d(context);
         d.setLineChecks(&lines);
+        d.setWarningSink([this](const QString &t) { m_warnings << t; });
         d.BP_ONOFF->click();
         QVERIFY(!d.testPortOpen());
         QVERIFY(!d.TST_MCLR->isEnabled());
         QVERIFY(d.EtatCom_MCLR->isHidden());
         QCOMPARE(d.BP_ONOFF->text(), VEK_LANGUAGE::GetLanguageText("MBCOMOFF"));
         QCOMPARE(text(d), QString("/dev/ttyS0: Permission denied")); // as the programmer words it
+        QCOMPARE(m_warnings, QStringList{text(d)});
         d.reject();
         QCOMPARE(lines.calls, QStringList{"open COM1"}); // nothing to close
     }
@@ -677,6 +686,7 @@ private slots:
         context.settings.ICSPBoitier = 1;
         context.settings.ICSPPort = name;
         VEK_SETUP_ICSP d(context);
+        d.setWarningSink([this](const QString &t) { m_warnings << t; });
         d.BP_ONOFF->click();
         const QString expected = QString("Impossible d'ouvrir le port %1 : %2").arg(name, reason);
         QCOMPARE(text(d), expected);
