@@ -84,6 +84,14 @@ int NombreLignes(const QString &nbTables)
     return roundHalfEven(std::min(count, double(MaxLignes)) - 1) + 1;
 }
 
+std::optional<int> LignesCourbe(const QString &nbTables)
+{
+    const int lines = NombreLignes(nbTables);
+    if (lines < 1 || lines > MaxLignesCourbe)
+        return std::nullopt;
+    return lines;
+}
+
 ExportResult Exporter(const ExportRequest &request)
 {
     ExportResult result;
@@ -93,8 +101,9 @@ ExportResult Exporter(const ExportRequest &request)
             result.status = ExportResult::BadTables;
             return result;
         }
-    if (request.lineCount > request.percentages.size()) {
-        result.status = ExportResult::TooManyLines;
+    if (request.lineCount < 1 || request.lineCount > MaxLignesCourbe ||
+        request.lineCount > request.percentages.size()) {
+        result.status = ExportResult::LineCountRefused;
         return result;
     }
 

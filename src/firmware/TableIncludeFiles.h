@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Table include files: the firmware's lookup tables written as assembler source,
 // one low and one high file per curve (MAP) line. Each file holds the 256 table
 // words as 64 "DW" lines of four words, the atmospheric table blended toward the
@@ -46,7 +48,7 @@ struct ExportRequest {
 };
 
 struct ExportResult {
-    enum Status { Ok, TooManyLines, BadTables, WriteFailed };
+    enum Status { Ok, LineCountRefused, BadTables, WriteFailed };
     Status status = Ok;
     QStringList written; // files written, in order
     QString failedPath;  // the file that could not be written
@@ -60,9 +62,18 @@ struct ExportResult {
 constexpr int MaxLignes = 1 << 16;
 int NombreLignes(const QString &nbTables);
 
+// Curve lines a firmware may have: each takes its MAP percentage from a box of
+// the main window, which shows eight at most.
+constexpr int MaxLignesCourbe = 8;
+
+// The curve lines of the `ICSPNbTables` text (NombreLignes) when they are 1 to
+// MaxLignesCourbe; nothing otherwise. The curve download, the table
+// programming and the table export all take their line count from here.
+std::optional<int> LignesCourbe(const QString &nbTables);
+
 // Writes the low then the high file of each line 0 .. lineCount-1. Nothing is written
-// when the count exceeds the percentage boxes or a table is not 256 words; each
-// file is replaced only once it has been written whole.
+// when the count is not 1 to MaxLignesCourbe, exceeds the percentage boxes, or a
+// table is not 256 words; each file is replaced only once it has been written whole.
 ExportResult Exporter(const ExportRequest &request);
 
 } // namespace TableIncludeFiles

@@ -20,9 +20,6 @@ namespace {
 constexpr uint8_t kOutputPins[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 14, 16, 17};
 constexpr uint8_t kInputPins[] = {0, 10, 11, 12, 13, 15};
 
-constexpr int kProgramWords = 0x2000; // 14-bit cores address 8 K words
-constexpr int kTableWords = 256;
-
 template <size_t N> uint8_t pinAt(const uint8_t (&pins)[N], uint8_t index)
 {
     return index < N ? pins[index] : 0;
@@ -34,12 +31,6 @@ template <size_t N> uint8_t indexOf(const uint8_t (&pins)[N], uint8_t pin)
         if (pins[i] == pin)
             return uint8_t(i);
     return 0;
-}
-
-bool tableFits(const QString &text)
-{
-    const auto start = HexAddress(text);
-    return start && *start + kTableWords <= kProgramWords;
 }
 
 } // namespace
@@ -169,20 +160,12 @@ std::optional<Field> FirstRefusedField(const Entries &e, bool packageChosen)
         return std::nullopt;
     if (!WriteAttemptsOf(e.nbWrite))
         return Field::NbWrite;
-    const auto start = HexAddress(e.HEXADD);
-    if (!start || *start >= kProgramWords)
-        return Field::HEXADD;
-    const auto length = HexAddress(e.HEXLNG);
-    if (!length || *length == 0 || *start + *length > kProgramWords)
-        return Field::HEXLNG;
-    const std::pair<const QString &, Field> tables[] = {
-        {e.ADDL8, Field::ADDL8},
-        {e.ADDH8, Field::ADDH8},
-        {e.ADDL16, Field::ADDL16},
-        {e.ADDH16, Field::ADDH16},
+    const std::pair<const QString &, Field> addresses[] = {
+        {e.HEXADD, Field::HEXADD}, {e.HEXLNG, Field::HEXLNG}, {e.ADDL8, Field::ADDL8},
+        {e.ADDH8, Field::ADDH8},   {e.ADDL16, Field::ADDL16}, {e.ADDH16, Field::ADDH16},
     };
-    for (const auto &[text, field] : tables)
-        if (!tableFits(text))
+    for (const auto &[text, field] : addresses)
+        if (!HexAddress(text))
             return field;
     return std::nullopt;
 }
