@@ -55,6 +55,10 @@ enum class Value {
     ThresholdBoost,      // option-board threshold of a BOOST action
     ThresholdSequential, // option-board threshold of the sequential cut
     ProgrammerDelay,     // "ICSP_Delay": microseconds after each bit frame
+    CurveLines,          // "NB_COURBES", "ICSP_NBTABLES": one MAP percentage box per line
+    CodeStart,           // "HEX_ADD", "ICSP_HEXADD": first word of the firmware's range
+    CodeLength,          // "HEX_LNG", "ICSP_HEXLNG": words of the firmware's range
+    TableAddress,        // "ADD_TABLE_…", "ICSP_LTAB_L1"…: first word of a set of tables
     Count
 };
 

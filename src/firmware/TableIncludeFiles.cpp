@@ -2,11 +2,11 @@
 
 #include "base/FileFailureReason.h"
 #include "base/NumberHelpers.h"
+#include "base/ValueRules.h"
 
 #include <QDir>
 #include <QSaveFile>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -74,22 +74,14 @@ QByteArray ContenuFichier(const QStringList &atmo, const QStringList &boost, int
     return text;
 }
 
-int NombreLignes(const QString &nbTables)
-{
-    // Lines 0 .. CInt(n - 1), the last line rounded half to even; the count is
-    // held within 0 .. MaxLignes before any conversion to a whole number.
-    const double count = NombreEnTete(nbTables);
-    if (!(count > 0)) // also catches NaN
-        return 0;
-    return roundHalfEven(std::min(count, double(MaxLignes)) - 1) + 1;
-}
-
 std::optional<int> LignesCourbe(const QString &nbTables)
 {
-    const int lines = NombreLignes(nbTables);
-    if (lines < 1 || lines > MaxLignesCourbe)
+    const ValueRules::Outcome read =
+        ValueRules::read(ValueRules::Value::CurveLines, nbTables,
+                         ValueRules::Source::box(ValueRules::Path::PackageDescription));
+    if (!read.taken() || *read.value < 1 || *read.value > MaxLignesCourbe)
         return std::nullopt;
-    return lines;
+    return int(*read.value);
 }
 
 ExportResult Exporter(const ExportRequest &request)

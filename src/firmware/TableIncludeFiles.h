@@ -56,19 +56,13 @@ struct ExportResult {
     bool ok() const { return status == Ok; }
 };
 
-// Number of curve lines of the `ICSPNbTables` text: its leading number, rounded;
-// 0 for none or a negative number, MaxLignes at most (more than any firmware has,
-// so that the export refuses it).
-constexpr int MaxLignes = 1 << 16;
-int NombreLignes(const QString &nbTables);
-
 // Curve lines a firmware may have: each takes its MAP percentage from a box of
 // the main window, which shows eight at most.
 constexpr int MaxLignesCourbe = 8;
 
-// The curve lines of the `ICSPNbTables` text (NombreLignes) when they are 1 to
-// MaxLignesCourbe; nothing otherwise. The curve download, the table
-// programming and the table export all take their line count from here.
+// The curve lines of the `ICSPNbTables` text, read as its declared value (a
+// whole number), when they are 1 to MaxLignesCourbe; nothing otherwise. The curve download, the
+// table programming and the table export all take their line count from here.
 std::optional<int> LignesCourbe(const QString &nbTables);
 
 // Writes the low then the high file of each line 0 .. lineCount-1. Nothing is written

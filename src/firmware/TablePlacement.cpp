@@ -4,6 +4,7 @@
 #include "base/LoadTexts.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 #include "icsp/PicDevice.h"
 
 #include <QLocale>
@@ -72,10 +73,18 @@ std::optional<Refusal> overlapping(const WordRange &low, const WordRange &high, 
          hexAddress(high.first), "{HFIN}", hexAddress(high.end - 1)}));
 }
 
+// An address or length of the settings, read by its declared rule.
+std::optional<int> settingWord(ValueRules::Value value, const QString &text)
+{
+    const ValueRules::Outcome read =
+        ValueRules::read(value, text, ValueRules::Source::box(ValueRules::Path::SettingsFile));
+    return read.taken() ? std::optional<int>(int(*read.value)) : std::nullopt;
+}
+
 // The `lines` tables of a set from the address `start`; nothing when it is no address.
 std::optional<WordRange> tablesFrom(const QString &start, int lines)
 {
-    const std::optional<int> first = HexAddress(start);
+    const std::optional<int> first = settingWord(ValueRules::Value::TableAddress, start);
     if (!first)
         return std::nullopt;
     return WordRange{*first, *first + lines * WordsPerTable};
@@ -147,8 +156,8 @@ QString ZonesRefusees(const ZoneTexts &texts, const QList<WordRange> &areas, con
 CodeArea ZoneCode(const QString &HEXADD, const QString &HEXLNG, const PicDevice &chip, AreasFor use)
 {
     CodeArea out;
-    const std::optional<int> start = HexAddress(HEXADD);
-    const std::optional<int> length = HexAddress(HEXLNG);
+    const std::optional<int> start = settingWord(ValueRules::Value::CodeStart, HEXADD);
+    const std::optional<int> length = settingWord(ValueRules::Value::CodeLength, HEXLNG);
     if (!start || !length) {
         out.refusal = GetLanguageText("IcspSetupBadCode");
         return out;
@@ -196,7 +205,7 @@ TableAreas ZonesTables(const Request &request, const PicDevice &chip, AreasFor u
         return out;
     }
     for (const QString &address : {request.LTAB, request.HTAB}) {
-        if (!HexAddress(address)) {
+        if (!tablesFrom(address, *lines)) {
             out.refusal = warning(GetLanguageText("IcspSetupBadTable", {"%1", address}));
             return out;
         }

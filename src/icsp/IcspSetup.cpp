@@ -2,6 +2,7 @@
 
 #include "base/MainSettings.h"
 #include "base/NumberHelpers.h"
+#include "base/ValueRules.h"
 #include "icsp/ChipTable.h"
 #include "icsp/PicDevice.h"
 #include "platform/SerialPortNames.h"
@@ -160,13 +161,23 @@ std::optional<Field> FirstRefusedField(const Entries &e, bool packageChosen)
         return std::nullopt;
     if (!WriteAttemptsOf(e.nbWrite))
         return Field::NbWrite;
-    const std::pair<const QString &, Field> addresses[] = {
-        {e.HEXADD, Field::HEXADD}, {e.HEXLNG, Field::HEXLNG}, {e.ADDL8, Field::ADDL8},
-        {e.ADDH8, Field::ADDH8},   {e.ADDL16, Field::ADDL16}, {e.ADDH16, Field::ADDH16},
+    using ValueRules::Value;
+    const struct {
+        const QString &text;
+        Value value;
+        Field field;
+    } addresses[] = {
+        {e.HEXADD, Value::CodeStart, Field::HEXADD},
+        {e.HEXLNG, Value::CodeLength, Field::HEXLNG},
+        {e.ADDL8, Value::TableAddress, Field::ADDL8},
+        {e.ADDH8, Value::TableAddress, Field::ADDH8},
+        {e.ADDL16, Value::TableAddress, Field::ADDL16},
+        {e.ADDH16, Value::TableAddress, Field::ADDH16},
     };
-    for (const auto &[text, field] : addresses)
-        if (!HexAddress(text))
-            return field;
+    const ValueRules::Source box = ValueRules::Source::box(ValueRules::Path::SetupDialog);
+    for (const auto &address : addresses)
+        if (!ValueRules::read(address.value, address.text, box).taken())
+            return address.field;
     return std::nullopt;
 }
 
