@@ -764,6 +764,20 @@ private slots:
         d.TST_CLOCK->click();
         QVERIFY(d.grab().save(TestSupport::screenshotPath("setup_icsp_page1_com.png")));
         d.reject();
+
+        // A table area that breaks two rules on a 16F876A: both said.
+        VekContext areas;
+        InstallTransferServices(areas.transfer);
+        areas.settings.ICSPChip = "PIC-16F876A";
+        areas.settings.ICSPNbTables = "2";
+        VEK_SETUP_ICSP refused(areas);
+        refused.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&refused));
+        refused.ADDL8->setText("1FFF");
+        refused.OKButton->click();
+        QVERIFY(text(refused).contains('\n'));
+        QVERIFY(refused.grab().save(TestSupport::screenshotPath("setup_icsp_areas.png")));
+        refused.reject();
     }
 };
 
