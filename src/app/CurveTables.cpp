@@ -107,12 +107,8 @@ IcspTables TablesPourProgrammateur(const VekContext &context, AskTruncation ask,
 {
     IcspTables out;
     const MainSettings &settings = context.settings;
-    TablePlacement::Request request;
-    request.TypeCompilation = settings.TypeCompilation;
-    request.ICSPNbTables = settings.ICSPNbTables;
-    request.LTAB = curveSet == 2 ? settings.ICSPLTAB_L2 : settings.ICSPLTAB_L1;
-    request.HTAB = curveSet == 2 ? settings.ICSPHTAB_L2 : settings.ICSPHTAB_L1;
-    request.tbMapAdj = context.mapBoxes.tbMapAdj;
+    const TablePlacement::Request request =
+        DemandePlacement(settings, context.mapBoxes.tbMapAdj, curveSet);
     const TablePlacement::Checked checked = TablePlacement::Verifier(request, context.pic);
     if (!checked.plan) {
         out.title = checked.refusal.title;

@@ -5,6 +5,7 @@
 #include "base/NumberHelpers.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
+#include "firmware/TableIncludeFiles.h"
 #include "firmware/VEK_Gestion_OS.h"
 
 #include <cmath>
@@ -141,10 +142,11 @@ PackageChoice LoadPackageProfile(const QString &package)
 
 std::optional<MapBoxLayout> MapBoxesFor(const QString &curveCount)
 {
-    bool isNumber = false;
-    const int n = curveCount.trimmed().toInt(&isNumber);
-    if (!isNumber || n < 2 || n >= FirmwareProfile::kMapBoxes)
+    // The line counts the transfers take; one line has no range to share out.
+    const std::optional<int> lines = TableIncludeFiles::LignesCourbe(curveCount);
+    if (!lines || *lines < 2)
         return std::nullopt;
+    const int n = *lines;
     MapBoxLayout layout;
     layout.count = n;
     for (int i = 0; i < n; ++i) {

@@ -88,7 +88,8 @@ struct PackageChoice {
 PackageChoice LoadPackageProfile(const QString &package);
 
 // The MAP boxes for a curve count text, or none when the boxes should keep
-// their state (fewer than two curves, nine or more, or not a whole number).
+// their state (a count the transfers refuse, TableIncludeFiles::LignesCourbe,
+// or a single curve).
 std::optional<MapBoxLayout> MapBoxesFor(const QString &curveCount);
 
 // Puts a profile's settings into the shared state.

@@ -33,10 +33,30 @@ int byteOf(QStringView item)
     return hexDigit(item.at(2)) * 16 + hexDigit(item.at(3));
 }
 
-bool isDirectiveChar(QChar c)
+bool isBlank(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('D') ||
-           c == QLatin1Char('W');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// The data directive that opens a line: its leading letters when a blank
+// follows them (or nothing does); empty when the line opens with an item.
+QStringView directiveOf(QStringView line)
+{
+    qsizetype end = 0;
+    while (end < line.size() && line.at(end).isLetter())
+        ++end;
+    if (end == 0 || (end < line.size() && !isBlank(line.at(end))))
+        return {};
+    return line.left(end);
+}
+
+// "DW", in either case; the letters in any order, as the tables' readers take it.
+bool isDataDirective(QStringView directive)
+{
+    for (const QChar c : directive)
+        if (c.toUpper() != QLatin1Char('D') && c.toUpper() != QLatin1Char('W'))
+            return false;
+    return true;
 }
 
 double tenth(double value)
@@ -70,22 +90,24 @@ Result ParseTableFile(const QString &text, TableKind kind, double staticAdvance)
         QStringView line = QStringView(text).mid(start, end - start).trimmed();
         start = end + 1;
         ++lineNumber;
-        qsizetype i = 0;
-        while (i < line.size() && isDirectiveChar(line.at(i)))
-            ++i;
-        line = line.mid(i);
+        const auto damaged = [&](QStringView item) {
+            result.status = Status::DamagedItem;
+            result.damagedLine = lineNumber;
+            result.damagedItem = item.toString();
+            return result;
+        };
+        const QStringView directive = directiveOf(line);
+        if (!isDataDirective(directive))
+            return damaged(directive);
+        line = line.mid(directive.size()).trimmed();
         if (line.endsWith(QLatin1Char(',')))
             line.chop(1);
         if (line.isEmpty())
             continue;
         for (const QStringView item : line.split(QLatin1Char(','))) {
             const int b = byteOf(item);
-            if (b < 0) {
-                result.status = Status::DamagedItem;
-                result.damagedLine = lineNumber;
-                result.damagedItem = item.toString();
-                return result;
-            }
+            if (b < 0)
+                return damaged(item);
             if (++n > MaxItems) {
                 result.status = Status::TooManyItems;
                 result.itemCount = n;
@@ -109,7 +131,9 @@ Result ParseTableFile(const QString &text, TableKind kind, double staticAdvance)
         }
     }
     result.itemCount = n;
-    if (result.refusedPoints > 0)
+    if (n < MaxItems) // a short file is no table: its words would be misplaced
+        result.status = Status::TooFewItems;
+    else if (result.refusedPoints > 0)
         result.status = Status::PointOutOfRange;
     else
         result.points = points;

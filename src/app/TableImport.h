@@ -21,7 +21,7 @@ struct ImportedPoint {
     double atmo = 0; // degrees, to the tenth
 };
 
-enum class Status { Ok, TooManyItems, PointOutOfRange, DamagedItem };
+enum class Status { Ok, TooManyItems, TooFewItems, PointOutOfRange, DamagedItem };
 
 struct Result {
     Status status = Status::Ok;
@@ -40,11 +40,13 @@ struct Result {
 bool ItemPoint(TableKind kind, int n, int b, double staticAdvance, double &rpm, double &advance);
 
 // Parses the whole text of one include file. Lines end with CR LF or LF alone;
-// the end of the text ends the last line. After a line's leading blanks and
-// "D"/"W" letters come the items, each exactly four hexadecimal digits, joined
-// by "," (a "," may end the line); the third and fourth digits give the byte.
-// Items are numbered along the file from 1. Any other item (a comment, a
-// damaged word) refuses the whole file: the tables are written only this way.
+// the end of the text ends the last line. After a line's leading blanks and its
+// directive ("DW" in either case, then a blank) come the items, each exactly four
+// hexadecimal digits, joined by "," (a "," may end the line); the third and
+// fourth digits give the byte. Items are numbered along the file from 1. Any
+// other directive or item (a comment, a damaged word) refuses the whole file,
+// naming the directive or the item alone: the tables are written only this way.
+// So does a file of other than MaxItems items (empty, or short of lines).
 Result ParseTableFile(const QString &text, TableKind kind, double staticAdvance);
 
 // The points of both tables in ascending rpm.

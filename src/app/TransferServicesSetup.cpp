@@ -7,6 +7,7 @@
 #include "firmware/TablePlacement.h"
 #include "icsp/IcspChipOperations.h"
 #include "icsp/IcspPort.h"
+#include "icsp/PicDevice.h"
 #include "icsp/TransferServices.h"
 
 namespace {
@@ -87,15 +88,31 @@ void InstallTransferServices(TransferServices &services)
     services.bootloader = [] { return std::make_unique<ProgrammerBootloader>(); };
     using Format = ImageFileServices::Format;
     services.readDeviceId = ReadDeviceId;
-    services.tablesOverlap = [](const QString &nbTables, const QString &low,
-                                const QString &high) -> std::optional<QString> {
-        TablePlacement::Request tables;
-        tables.ICSPNbTables = nbTables;
-        tables.LTAB = low;
-        tables.HTAB = high;
-        if (const auto refusal =
-                TablePlacement::Chevauchement(tables, TablePlacement::OverlapFor::Setup))
-            return refusal->text;
+    services.areasRefused = [](const IcspSetup::Entries &e, const QString &nbTables,
+                               const PicDevice &chip) -> std::optional<IcspSetup::AreaRefusal> {
+        using IcspSetup::Field;
+        using TablePlacement::AreasFor;
+        const TablePlacement::CodeArea code =
+            TablePlacement::ZoneCode(e.HEXADD, e.HEXLNG, chip, AreasFor::Setup);
+        if (!code.range)
+            return IcspSetup::AreaRefusal{Field::HEXLNG, code.refusal};
+        // A line count the set-up cannot change is the transfers' to refuse.
+        if (!TableIncludeFiles::LignesCourbe(nbTables))
+            return std::nullopt;
+        const struct {
+            const QString &low, &high;
+            Field field;
+        } sets[] = {{e.ADDL8, e.ADDH8, Field::ADDH8}, {e.ADDL16, e.ADDH16, Field::ADDH16}};
+        for (const auto &set : sets) {
+            TablePlacement::Request tables;
+            tables.ICSPNbTables = nbTables;
+            tables.LTAB = set.low;
+            tables.HTAB = set.high;
+            const TablePlacement::TableAreas areas =
+                TablePlacement::ZonesTables(tables, chip, AreasFor::Setup);
+            if (!areas.lowHigh)
+                return IcspSetup::AreaRefusal{set.field, areas.refusal.text};
+        }
         return std::nullopt;
     };
     services.imageFiles.read = [](PicDevice &device, const QString &file, Format format) {

@@ -1,6 +1,5 @@
 #include "bootloader/BootloaderDownloads.h"
 
-#include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "bootloader/VEK_BOOTLOADER.h"
 #include "firmware/HexFiles.h"
@@ -158,19 +157,23 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
     const QString hex = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.HEX"));
     const QString xeh = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.XEH"));
     // The temporary files are ours: messages name the member of the user's package.
-    const auto shown = [&paquet](const char *member) {
-        return paquet.isEmpty() ? QString()
+    const auto shown = [&paquet](const QString &path, const char *member) {
+        return paquet.isEmpty() ? path
                                 : VEK_Gestion_OS::NomMembre(VEK_Gestion_OS::DossierPaquets() +
                                                                 QFileInfo(paquet).fileName(),
                                                             QLatin1String(member));
     };
-    // Read into a copy: a file refused part way leaves the image as it was.
+    // Read into a copy: a file refused part way leaves the image as it was. The
+    // chip in force is chosen first: the file is read for its memory.
     PicDevice scratch = pic;
+    if (auto chip = ChipTable::chipForSetting(settings.ICSPChip, scratch.ImagePIC.DeviceID))
+        scratch.setChip(*chip);
     HexFileResult read;
+    QString file;
     if (QFileInfo::exists(hex))
-        read = LireFichierHex(scratch, hex, shown("CODE.HEX"));
+        read = LireFichierHex(scratch, hex, file = shown(hex, "CODE.HEX"));
     else if (QFileInfo::exists(xeh))
-        read = LireFichierXeh(scratch, xeh, shown("CODE.XEH"));
+        read = LireFichierXeh(scratch, xeh, file = shown(xeh, "CODE.XEH"));
     else {
         out.refusal.text = BootloaderMessages::NoFirmwareFile;
         return out;
@@ -181,19 +184,18 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
         return out;
     }
     pic = scratch;
-    if (auto chip = ChipTable::chipForSetting(settings.ICSPChip, pic.ImagePIC.DeviceID))
-        pic.setChip(*chip);
-    const std::optional<int> start = HexAddress(settings.ICSPHEXADD);
-    const std::optional<int> length = HexAddress(settings.ICSPHEXLNG);
-    if (!start || !length) {
-        out.refusal = {GetLanguageText("MessWARNING"), GetLanguageText("IcspSetupBadCode")};
+    const TablePlacement::CodeArea code =
+        TablePlacement::ZoneCode(settings.ICSPHEXADD, settings.ICSPHEXLNG, pic);
+    if (!code.range) {
+        out.refusal = {GetLanguageText("MessWARNING"), code.refusal};
         return out;
     }
-    const WordRange range{*start, *start + *length};
-    if (const QString outside =
-            TablePlacement::ZonesRefusees(TablePlacement::ZoneTexts::load(), {range}, pic);
-        !outside.isEmpty()) {
-        out.refusal = {GetLanguageText("MessWARNING"), outside};
+    const WordRange range = *code.range;
+    // A range the file gives nothing of would write blank words over the
+    // module's firmware.
+    if (const QString empty = TablePlacement::ZoneSansMot(range, read.wordsGiven, file);
+        !empty.isEmpty()) {
+        out.refusal = {GetLanguageText("MessWARNING"), empty};
         return out;
     }
     out.range = range;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QBitArray>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -24,6 +26,25 @@ struct HexFileResult {
     QString info;
     QString notice;
     std::optional<int32_t> checksum; // set when a read replaced the image
+
+    // Where the program words of a file read lie. Bit k of `wordsGiven`: the
+    // file gave word k, inside the chip it was read for. `wordsOutside`: the
+    // words it gave past that chip's program memory (not loaded), in runs of
+    // word addresses, in address order.
+    struct WordRun {
+        int64_t first = 0;
+        int64_t last = 0;
+        bool operator==(const WordRun &) const = default;
+    };
+    QBitArray wordsGiven;
+    QList<WordRun> wordsOutside;
+    int64_t outsideCount() const
+    {
+        int64_t n = 0;
+        for (const WordRun &run : wordsOutside)
+            n += run.last - run.first + 1;
+        return n;
+    }
 
     bool imageReplaced() const { return checksum.has_value(); }
     bool succeeded() const { return status == HexFileStatus::Ok; }

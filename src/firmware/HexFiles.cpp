@@ -3,6 +3,7 @@
 #include "base/BoundedFile.h"
 #include "base/FileRefusal.h"
 #include "base/FileWriter.h"
+#include "base/NumberHelpers.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/XehScrambling.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 using VEK_LANGUAGE::GetLanguageText;
 using VEK_LANGUAGE::LangKey;
@@ -78,6 +80,8 @@ enum class Damage { None, NotHexadecimal, WrongLength, WrongChecksum };
 
 struct ReadState {
     PicImage image;
+    QBitArray given{PicImage::CodeWords};
+    std::vector<HexFileResult::WordRun> outside; // in the order read
     uint8_t configLow = 0xFF;
     uint8_t configHigh = 0x3F;
     uint32_t upperAddress = 0;
@@ -131,6 +135,24 @@ Damage decodeRecord(const char *line, qsizetype length, Record &record, int &bad
     return sum == 0 ? Damage::None : Damage::WrongChecksum;
 }
 
+// A program byte past the chip's memory: its word is counted, not loaded.
+void outsideByte(ReadState &st, uint64_t byteAddress)
+{
+    const int64_t word = int64_t(byteAddress / 2);
+    if (!st.outside.empty() && word >= st.outside.back().first &&
+        word <= st.outside.back().last + 1) {
+        st.outside.back().last = std::max(st.outside.back().last, word);
+        return;
+    }
+    st.outside.push_back({word, word});
+}
+
+void programByte(ReadState &st, uint32_t byteAddress, uint8_t value)
+{
+    st.image.ImageCode[byteAddress] = value;
+    st.given.setBit(int(byteAddress / 2));
+}
+
 // Puts one data byte of a record where the address map sends it.
 void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, uint32_t i,
                uint8_t stored)
@@ -142,12 +164,17 @@ void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, ui
         // must fall outside the image, not wrap round to the reset vector.
         const uint64_t linear = (uint64_t(st.upperAddress) << 16) + a;
         if (linear < rules.programBytes)
-            st.image.ImageCode[linear] = stored;
+            programByte(st, uint32_t(linear), stored);
+        return;
+    }
+    if (!rules.scrambled && st.upperAddress != 0) {
+        // Nothing of these chips lies past 64 KiB: not a program word of theirs.
+        outsideByte(st, (uint64_t(st.upperAddress) << 16) + a);
         return;
     }
     if (a < rules.programBytes) {
         if (!rules.scrambled) {
-            st.image.ImageCode[a] = stored;
+            programByte(st, a, stored);
             return;
         }
         if (i >= PositionTable.size()) {
@@ -156,7 +183,7 @@ void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, ui
         }
         const uint32_t destination = recordAddress + PositionTable[i];
         if (destination < rules.programBytes)
-            st.image.ImageCode[destination] = unscramble(stored, keyForAddress(a));
+            programByte(st, destination, unscramble(stored, keyForAddress(a)));
         return;
     }
     if (a >= kEepromFirst && a <= kEepromLast && a % 2 == 0) {
@@ -168,12 +195,19 @@ void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, ui
         st.image.UserID[a - kUserIdFirst] = stored;
         return;
     }
+    bool configuration = false;
     for (const uint32_t configAddress : {rules.configAddress, rules.legacyConfigAddress}) {
         if (configAddress != 0 && a == configAddress)
             st.configLow = stored;
         else if (configAddress != 0 && a == configAddress + 1)
             st.configHigh = stored;
+        else
+            continue;
+        configuration = true;
     }
+    // The configuration area (IDs, configuration word, EEPROM) is no program memory.
+    if (!configuration && (a < kUserIdFirst || a > kEepromLast + 1))
+        outsideByte(st, a);
 }
 
 void readRecord(const ReadRules &rules, ReadState &st, const Record &record)
@@ -182,10 +216,11 @@ void readRecord(const ReadRules &rules, ReadState &st, const Record &record)
     const uint32_t address = record.address();
     switch (record.type()) {
     case 0x00:
-        if (!rules.scrambled && !rules.family18 && address + count <= rules.programBytes) {
+        if (!rules.scrambled && !rules.family18 && st.upperAddress == 0 &&
+            address + count <= rules.programBytes) {
             // Program bytes only: no routing needed.
             for (uint32_t i = 0; i < count; ++i)
-                st.image.ImageCode[address + i] = record.data(i);
+                programByte(st, address + i, record.data(i));
             break;
         }
         for (uint32_t i = 0; i < count && !st.recordTooLong; ++i)
@@ -266,6 +301,36 @@ QString noEndText(const ReadState &st, const QString &fichier)
     return FileRefusal::AtLine(LangKey("HEXFileCorrupted"), fichier, st.lines);
 }
 
+// "0x0500-0x0501, 0x0800": the first runs of words, "…" for more.
+QString runsText(const QList<HexFileResult::WordRun> &runs)
+{
+    constexpr int Shown = 4;
+    const auto hex = [](int64_t word) {
+        return QStringLiteral("0x") +
+               QString::number(word, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    };
+    QStringList texts;
+    for (const HexFileResult::WordRun &run : runs.mid(0, Shown))
+        texts << (run.last == run.first ? hex(run.first)
+                                        : hex(run.first) + QLatin1Char('-') + hex(run.last));
+    if (runs.size() > Shown)
+        texts << QStringLiteral("…");
+    return texts.join(QStringLiteral(", "));
+}
+
+// What a file gave past the chip's program memory, when it gave any.
+QString outsideText(const PicDevice &device, const HexFileResult &result, const QString &shown)
+{
+    if (result.wordsOutside.isEmpty() || device.DevicePgmSize <= 0 ||
+        device.family() == PicDevice::Family::F18)
+        return {};
+    return FileRefusal::OfFile(LangKey("MessHexHorsPuce"), shown,
+                               {"{NOMBRE}", QString::number(result.outsideCount()), "{PUCE}",
+                                device.DeviceChip, "{DERNIER}",
+                                HexLong(device.DevicePgmSize - 1, 4), "{ZONES}",
+                                runsText(result.wordsOutside)});
+}
+
 // `shown` is the name the messages give the file.
 HexFileResult readImage(PicDevice &device, const QString &fichier, const QString &shown,
                         bool scrambled)
@@ -307,7 +372,17 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, const QString
     }
 
     st.image.ConfigWord = static_cast<uint16_t>(st.configHigh << 8 | st.configLow);
+    result.wordsGiven = st.given;
+    std::sort(st.outside.begin(), st.outside.end(),
+              [](const auto &x, const auto &y) { return x.first < y.first; });
+    for (const HexFileResult::WordRun &run : st.outside) {
+        if (!result.wordsOutside.isEmpty() && run.first <= result.wordsOutside.last().last + 1)
+            result.wordsOutside.last().last = std::max(result.wordsOutside.last().last, run.last);
+        else
+            result.wordsOutside << run;
+    }
     device.ImagePIC = st.image;
+    device.wordsOutsideChip = outsideText(device, result, shown);
     device.HexFileName = fichier;
     device.HexTimeStamp = QFileInfo(fichier).lastModified();
     result.checksum = device.CalculChecksum();
@@ -319,6 +394,10 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, const QString
     } else {
         result.info = scrambled ? GetLanguageText("ICSPImportXehFait")
                                 : QStringLiteral("Importation du fichier HEX effectuée");
+    }
+    if (!device.wordsOutsideChip.isEmpty()) {
+        result.info += QLatin1Char('\n') + device.wordsOutsideChip;
+        result.notice = device.wordsOutsideChip;
     }
     return result;
 }

@@ -2,10 +2,10 @@
 
 #include "base/FileWriter.h"
 #include "base/NumberHelpers.h"
+#include "base/ValueRules.h"
 
 #include <QDir>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -73,14 +73,14 @@ QByteArray ContenuFichier(const QStringList &atmo, const QStringList &boost, int
     return text;
 }
 
-int NombreLignes(const QString &nbTables)
+std::optional<int> LignesCourbe(const QString &nbTables)
 {
-    // Lines 0 .. CInt(n - 1), the last line rounded half to even; the count is
-    // held within 0 .. MaxLignes before any conversion to a whole number.
-    const double count = NombreEnTete(nbTables);
-    if (!(count > 0)) // also catches NaN
-        return 0;
-    return roundHalfEven(std::min(count, double(MaxLignes)) - 1) + 1;
+    const ValueRules::Outcome read =
+        ValueRules::read(ValueRules::Value::CurveLines, nbTables,
+                         ValueRules::Source::box(ValueRules::Path::PackageDescription));
+    if (!read.taken() || *read.value < 1 || *read.value > MaxLignesCourbe)
+        return std::nullopt;
+    return int(*read.value);
 }
 
 ExportResult Exporter(const ExportRequest &request)
@@ -92,8 +92,9 @@ ExportResult Exporter(const ExportRequest &request)
             result.status = ExportResult::BadTables;
             return result;
         }
-    if (request.lineCount > request.percentages.size()) {
-        result.status = ExportResult::TooManyLines;
+    if (request.lineCount < 1 || request.lineCount > MaxLignesCourbe ||
+        request.lineCount > request.percentages.size()) {
+        result.status = ExportResult::LineCountRefused;
         return result;
     }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Table include files: the firmware's lookup tables written as assembler source,
 // one low and one high file per curve (MAP) line. Each file holds the 256 table
 // words as 64 "DW" lines of four words, the atmospheric table blended toward the
@@ -46,7 +48,7 @@ struct ExportRequest {
 };
 
 struct ExportResult {
-    enum Status { Ok, TooManyLines, BadTables, WriteFailed };
+    enum Status { Ok, LineCountRefused, BadTables, WriteFailed };
     Status status = Ok;
     QStringList written;    // files written whole, in order
     QStringList notWritten; // files of the export left as they were, in order
@@ -55,16 +57,20 @@ struct ExportResult {
     bool ok() const { return status == Ok; }
 };
 
-// Number of curve lines of the `ICSPNbTables` text: its leading number, rounded;
-// 0 for none or a negative number, MaxLignes at most (more than any firmware has,
-// so that the export refuses it).
-constexpr int MaxLignes = 1 << 16;
-int NombreLignes(const QString &nbTables);
+// Curve lines a firmware may have: each takes its MAP percentage from a box of
+// the main window, which shows eight at most.
+constexpr int MaxLignesCourbe = 8;
+
+// The curve lines of the `ICSPNbTables` text, read as its declared value (a
+// whole number), when they are 1 to MaxLignesCourbe; nothing otherwise. The curve download, the
+// table programming and the table export all take their line count from here.
+std::optional<int> LignesCourbe(const QString &nbTables);
 
 // Writes the low then the high file of each line 0 .. lineCount-1. Nothing is written
-// when the count exceeds the percentage boxes or a table is not 256 words; each
-// file is replaced only once it has been written whole. The first file that cannot
-// be written ends the export: it and the files after it are left as they were.
+// when the count is not 1 to MaxLignesCourbe, exceeds the percentage boxes, or a
+// table is not 256 words; each file is replaced only once it has been written whole.
+// The first file that cannot be written ends the export: it and the files after it
+// are left as they were.
 ExportResult Exporter(const ExportRequest &request);
 
 } // namespace TableIncludeFiles

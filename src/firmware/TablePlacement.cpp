@@ -1,14 +1,17 @@
 #include "firmware/TablePlacement.h"
 
+#include "base/FileRefusal.h"
 #include "base/LoadTexts.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 #include "icsp/PicDevice.h"
 
 #include <QLocale>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 using VEK_LANGUAGE::GetLanguageText;
@@ -17,9 +20,13 @@ namespace TablePlacement {
 
 namespace {
 
-QString hex4(int value)
+// At least four digits: an area that runs past 0xFFFF keeps its real end, one
+// that starts before 0 its sign.
+QString hexAddress(int value)
 {
-    return HexInt(static_cast<int16_t>(value), 4);
+    const QString digits = QString::number(std::abs(int64_t(value)), 16).toUpper();
+    return (value < 0 ? QStringLiteral("-") : QString()) +
+           digits.rightJustified(4, QLatin1Char('0'));
 }
 
 Refusal warning(const QString &text)
@@ -56,21 +63,28 @@ std::optional<Refusal> blend(const Plan &plan, const QStringList &atmo, const QS
 }
 
 // Overlapping areas would have the high tables overwrite the low ones.
-std::optional<Refusal> overlapping(const WordRange &low, const WordRange &high,
-                                   OverlapFor use = OverlapFor::Transfer)
+std::optional<Refusal> overlapping(const WordRange &low, const WordRange &high, AreasFor use)
 {
     if (low.first >= high.end || high.first >= low.end)
         return std::nullopt;
-    return warning(GetLanguageText(use == OverlapFor::Setup ? "MessZonesChevauchentReglage"
-                                                            : "MessZonesChevauchent",
-                                   {"{BDEBUT}", hex4(low.first), "{BFIN}", hex4(low.end - 1),
-                                    "{HDEBUT}", hex4(high.first), "{HFIN}", hex4(high.end - 1)}));
+    return warning(GetLanguageText(
+        use == AreasFor::Setup ? "MessZonesChevauchentReglage" : "MessZonesChevauchent",
+        {"{BDEBUT}", hexAddress(low.first), "{BFIN}", hexAddress(low.end - 1), "{HDEBUT}",
+         hexAddress(high.first), "{HFIN}", hexAddress(high.end - 1)}));
+}
+
+// An address or length of the settings, read by its declared rule.
+std::optional<int> settingWord(ValueRules::Value value, const QString &text)
+{
+    const ValueRules::Outcome read =
+        ValueRules::read(value, text, ValueRules::Source::box(ValueRules::Path::SettingsFile));
+    return read.taken() ? std::optional<int>(int(*read.value)) : std::nullopt;
 }
 
 // The `lines` tables of a set from the address `start`; nothing when it is no address.
 std::optional<WordRange> tablesFrom(const QString &start, int lines)
 {
-    const std::optional<int> first = HexAddress(start);
+    const std::optional<int> first = settingWord(ValueRules::Value::TableAddress, start);
     if (!first)
         return std::nullopt;
     return WordRange{*first, *first + lines * WordsPerTable};
@@ -78,46 +92,52 @@ std::optional<WordRange> tablesFrom(const QString &start, int lines)
 
 } // namespace
 
-WordRange::Fault WordRange::fault(int words) const
+QList<WordRange::Fault> WordRange::faults(int words) const
 {
     if (first >= end)
-        return Fault::Empty;
+        return {Fault::Empty};
+    QList<Fault> broken;
     if (first % BlockWords != 0 || end % BlockWords != 0)
-        return Fault::NotWholeBlocks;
+        broken << Fault::NotWholeBlocks;
     if (first < 0 || end > words)
-        return Fault::PastMemory;
-    return Fault::None;
+        broken << Fault::PastMemory;
+    return broken;
 }
 
-ZoneTexts ZoneTexts::load()
+WordRange::Fault WordRange::fault(int words) const
+{
+    const QList<Fault> broken = faults(words);
+    return broken.isEmpty() ? Fault::None : broken.first();
+}
+
+ZoneTexts ZoneTexts::load(AreasFor use)
 {
     using VEK_LANGUAGE::LangKey;
+    const bool setup = use == AreasFor::Setup;
     ZoneTexts t;
-    VEK_LANGUAGE::LoadTexts(t, {{&ZoneTexts::empty, LangKey("MessZoneVide")},
-                                {&ZoneTexts::blocks, LangKey("MessZoneRefusee")},
-                                {&ZoneTexts::memory, LangKey("MessZoneMemoire")}});
+    VEK_LANGUAGE::LoadTexts(
+        t, {{&ZoneTexts::empty, setup ? LangKey("MessZoneVideReglage") : LangKey("MessZoneVide")},
+            {&ZoneTexts::blocks,
+             setup ? LangKey("MessZoneRefuseeReglage") : LangKey("MessZoneRefusee")},
+            {&ZoneTexts::memory,
+             setup ? LangKey("MessZoneMemoireReglage") : LangKey("MessZoneMemoire")}});
     return t;
 }
 
 QString ZoneRefuseeTexte(const ZoneTexts &texts, const WordRange &range, int words)
 {
-    const QString *tmpl = nullptr;
-    switch (range.fault(words)) {
-    case WordRange::Fault::None:
-        return {};
-    case WordRange::Fault::Empty:
-        tmpl = &texts.empty;
-        break;
-    case WordRange::Fault::NotWholeBlocks:
-        tmpl = &texts.blocks;
-        break;
-    case WordRange::Fault::PastMemory:
-        tmpl = &texts.memory;
-        break;
+    QStringList reasons;
+    for (const WordRange::Fault fault : range.faults(words)) {
+        const QString *tmpl = &texts.memory;
+        if (fault == WordRange::Fault::Empty)
+            tmpl = &texts.empty;
+        else if (fault == WordRange::Fault::NotWholeBlocks)
+            tmpl = &texts.blocks;
+        reasons << VEK_LANGUAGE::ReplacePlaceholders(
+            *tmpl, {"{DEBUT}", hexAddress(range.first), "{FIN}", hexAddress(range.end - 1),
+                    "{MOTS}", QString::number(words), "{DERNIER}", hexAddress(words - 1)});
     }
-    return VEK_LANGUAGE::ReplacePlaceholders(
-        *tmpl, {"{DEBUT}", hex4(range.first), "{FIN}", hex4(range.end - 1), "{MOTS}",
-                QString::number(words), "{DERNIER}", hex4(words - 1)});
+    return reasons.join(QLatin1Char('\n'));
 }
 
 QString ZonesRefusees(const ZoneTexts &texts, const QList<WordRange> &areas, const PicDevice &chip)
@@ -133,6 +153,32 @@ QString ZonesRefusees(const ZoneTexts &texts, const QList<WordRange> &areas, con
     return refused.join(QLatin1Char('\n'));
 }
 
+CodeArea ZoneCode(const QString &HEXADD, const QString &HEXLNG, const PicDevice &chip, AreasFor use)
+{
+    CodeArea out;
+    const std::optional<int> start = settingWord(ValueRules::Value::CodeStart, HEXADD);
+    const std::optional<int> length = settingWord(ValueRules::Value::CodeLength, HEXLNG);
+    if (!start || !length) {
+        out.refusal = GetLanguageText("IcspSetupBadCode");
+        return out;
+    }
+    const WordRange range{*start, *start + *length};
+    out.refusal = ZonesRefusees(ZoneTexts::load(use), {range}, chip);
+    if (out.refusal.isEmpty())
+        out.range = range;
+    return out;
+}
+
+QString ZoneSansMot(const WordRange &range, const QBitArray &given, const QString &file)
+{
+    for (int k = std::max(range.first, 0); k < std::min(range.end, int(given.size())); ++k)
+        if (given.testBit(k))
+            return {};
+    return FileRefusal::OfFile(
+        VEK_LANGUAGE::LangKey("MessZoneSansMot"), file,
+        {"{DEBUT}", hexAddress(range.first), "{FIN}", hexAddress(range.end - 1)});
+}
+
 std::optional<int> PourcentageStrict(const QString &text)
 {
     // Read as every typed number is ("," or "." decimal point, nothing else).
@@ -144,14 +190,40 @@ std::optional<int> PourcentageStrict(const QString &text)
     return static_cast<int>(std::nearbyint(value));
 }
 
-std::optional<Refusal> Chevauchement(const Request &request, OverlapFor use)
+QString LignesRefusees(const QString &ICSPNbTables)
 {
-    const int lines = TableIncludeFiles::NombreLignes(request.ICSPNbTables);
-    const std::optional<WordRange> low = tablesFrom(request.LTAB, lines);
-    const std::optional<WordRange> high = tablesFrom(request.HTAB, lines);
-    if (lines < 1 || !low || !high)
-        return std::nullopt;
-    return overlapping(*low, *high, use);
+    return GetLanguageText("MessNbCourbes",
+                           {"{NB}", ICSPNbTables, "{MAX}", QString::number(MaxLines)});
+}
+
+TableAreas ZonesTables(const Request &request, const PicDevice &chip, AreasFor use)
+{
+    TableAreas out;
+    const std::optional<int> lines = TableIncludeFiles::LignesCourbe(request.ICSPNbTables);
+    if (!lines) {
+        out.refusal = warning(LignesRefusees(request.ICSPNbTables));
+        return out;
+    }
+    for (const QString &address : {request.LTAB, request.HTAB}) {
+        if (!tablesFrom(address, *lines)) {
+            out.refusal = warning(GetLanguageText("IcspSetupBadTable", {"%1", address}));
+            return out;
+        }
+    }
+    const WordRange low = *tablesFrom(request.LTAB, *lines);
+    const WordRange high = *tablesFrom(request.HTAB, *lines);
+    if (const QString outside = ZonesRefusees(ZoneTexts::load(use), {low, high}, chip);
+        !outside.isEmpty()) {
+        out.refusal = warning(outside);
+        return out;
+    }
+    if (auto overlap = overlapping(low, high, use)) {
+        out.refusal = *overlap;
+        return out;
+    }
+    out.lowHigh = {low, high};
+    out.lines = *lines;
+    return out;
 }
 
 Checked Verifier(const Request &request, const PicDevice &chip)
@@ -161,29 +233,15 @@ Checked Verifier(const Request &request, const PicDevice &chip)
         checked.refusal = {GetLanguageText("MSGBAsm2"), GetLanguageText("MSGBAsm1")};
         return checked;
     }
+    const TableAreas areas = ZonesTables(request, chip);
+    if (!areas.lowHigh) {
+        checked.refusal = areas.refusal;
+        return checked;
+    }
     Plan plan;
-    plan.lines = TableIncludeFiles::NombreLignes(request.ICSPNbTables);
-    if (plan.lines < 1 || plan.lines > MaxLines) {
-        checked.refusal = warning(GetLanguageText("MessNbCourbes", {"{NB}", request.ICSPNbTables}));
-        return checked;
-    }
-    for (const QString &address : {request.LTAB, request.HTAB}) {
-        if (!HexAddress(address)) {
-            checked.refusal = warning(GetLanguageText("IcspSetupBadTable", {"%1", address}));
-            return checked;
-        }
-    }
-    plan.low = *tablesFrom(request.LTAB, plan.lines);
-    plan.high = *tablesFrom(request.HTAB, plan.lines);
-    if (const QString outside = ZonesRefusees(ZoneTexts::load(), {plan.low, plan.high}, chip);
-        !outside.isEmpty()) {
-        checked.refusal = warning(outside);
-        return checked;
-    }
-    if (auto overlap = overlapping(plan.low, plan.high)) {
-        checked.refusal = *overlap;
-        return checked;
-    }
+    plan.lines = areas.lines;
+    plan.low = areas.lowHigh->first;
+    plan.high = areas.lowHigh->second;
     for (int line = 0; line < plan.lines; ++line) {
         const std::optional<int> pct = PourcentageStrict(request.tbMapAdj[line]);
         if (!pct) {

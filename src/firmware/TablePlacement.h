@@ -3,12 +3,14 @@
 #include "firmware/TableIncludeFiles.h"
 #include "icsp/PicImage.h"
 
+#include <QBitArray>
 #include <QList>
 #include <QString>
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 class PicDevice;
 
@@ -22,16 +24,18 @@ namespace TablePlacement {
 
 constexpr int WordsPerTable = TableIncludeFiles::WordsPerTable;
 constexpr int BlockWords = 8; // a bootloader write frame
-constexpr int MaxLines = 4;
+constexpr int MaxLines = TableIncludeFiles::MaxLignesCourbe;
 
 // Words first to end - 1 of the program memory.
 struct WordRange {
     int first = 0;
     int end = 0;
     bool operator==(const WordRange &) const = default;
-    // The rule the range breaks for a memory of `words` words, the first one
-    // in this order: not empty, whole 8-word blocks, within the memory.
+    // The rules the range breaks for a memory of `words` words, in this order:
+    // not empty (an empty range breaks no other), whole 8-word blocks, within
+    // the memory; `fault` gives the first one.
     enum class Fault { None, Empty, NotWholeBlocks, PastMemory };
+    QList<Fault> faults(int words) const;
     Fault fault(int words) const;
     bool fitsBlocks(int words) const { return fault(words) == Fault::None; }
 };
@@ -42,31 +46,55 @@ struct Refusal {
     QString text;
 };
 
+// What a refusal of areas leads to: nothing sent or programmed, or the
+// programmer set-up's settings not taken.
+enum class AreasFor { Transfer, Setup };
+
 // The texts of a refused area, one for each rule, placeholders kept: read on
 // the GUI thread, filled in wherever the area is checked.
 struct ZoneTexts {
     QString empty;  // "MessZoneVide": {DEBUT}
     QString blocks; // "MessZoneRefusee": {DEBUT} {FIN}
     QString memory; // "MessZoneMemoire": {DEBUT} {FIN} {MOTS} {DERNIER}
-    static ZoneTexts load();
+    static ZoneTexts load(AreasFor use = AreasFor::Transfer);
 };
 
-// The text that says which rule `range` breaks in a memory of `words` words,
-// naming the area; empty when it breaks none.
+// The text that says which rules `range` breaks in a memory of `words` words,
+// one line each, naming the area; empty when it breaks none.
 QString ZoneRefuseeTexte(const ZoneTexts &texts, const WordRange &range, int words);
 
 // The one rule of where an area may be sent or programmed, for every path that
 // writes areas into a module or a chip: whole 8-word blocks within the program
 // memory of `chip` as its device record gives it. The text names every area
-// that breaks the rule, one line each in the order given; empty when all fit.
+// that breaks the rule with every reason, one line each in the order given;
+// empty when all fit.
 // 18F chips count their memory in bytes and are not laid out as these areas
 // are: they keep the image's 16384 words as their limit, as does a record with
 // no chip chosen.
 QString ZonesRefusees(const ZoneTexts &texts, const QList<WordRange> &areas, const PicDevice &chip);
 
+// The code area of the settings (ICSPHEXADD, ICSPHEXLNG: start and length of
+// one to four hexadecimal digits) checked by ZonesRefusees for `chip`: the
+// range, or the refusal. The firmware download and the programmer set-up.
+struct CodeArea {
+    std::optional<WordRange> range;
+    QString refusal;
+};
+CodeArea ZoneCode(const QString &HEXADD, const QString &HEXLNG, const PicDevice &chip,
+                  AreasFor use = AreasFor::Transfer);
+
+// The refusal of a firmware range that holds none of the words `file` gave
+// (bit k of `given`: word k), naming the file and the range; empty when it
+// holds one at least (GUI thread).
+QString ZoneSansMot(const WordRange &range, const QBitArray &given, const QString &file);
+
 // A MAP percentage typed by the user: a number from 0 to 100 ("." or ","
 // decimal point), rounded half to even; nothing for anything else.
 std::optional<int> PourcentageStrict(const QString &text);
+
+// The refusal of a curve line count that LignesCourbe does not take, naming
+// the text; the same for every path that takes the count (GUI thread).
+QString LignesRefusees(const QString &ICSPNbTables);
 
 // What the placement reads of the settings, for one curve set.
 struct Request {
@@ -88,17 +116,21 @@ struct Checked {
     Refusal refusal; // when there is no plan
 };
 
-// The refusal when the low and high tables of the request's curve lines would
-// overlap (the high ones overwriting the low ones): the programmer set-up
-// refuses such addresses at once, saying that its settings are not taken.
-// Nothing when they do not, or when the line count or an address cannot be
-// read (Verifier refuses those).
-enum class OverlapFor { Transfer, Setup };
-std::optional<Refusal> Chevauchement(const Request &request, OverlapFor use = OverlapFor::Transfer);
+// The table areas of the request: 1 to MaxLines lines (LignesCourbe), start
+// addresses of one to four hexadecimal digits, tables that fit `chip`
+// (ZonesRefusees) and low tables the high ones do not overlap. The curve
+// download, the table programming (through Verifier) and the programmer set-up
+// all check the areas here (GUI thread).
+struct TableAreas {
+    std::optional<std::pair<WordRange, WordRange>> lowHigh;
+    Refusal refusal;
+    int lines = 0;
+};
+TableAreas ZonesTables(const Request &request, const PicDevice &chip,
+                       AreasFor use = AreasFor::Transfer);
 
-// Compilation type 8 or 88, 1 to 4 lines, aligned addresses whose tables fit
-// `chip` (ZonesRefusees) without overlapping, and a percentage of 0 to 100 for
-// each line (GUI thread).
+// Compilation type 8 or 88, table areas that ZonesTables takes, and a
+// percentage of 0 to 100 for each line (GUI thread).
 Checked Verifier(const Request &request, const PicDevice &chip);
 
 // Blends and places the four tables (as the generators fill them, entry 1 first)

@@ -383,30 +383,39 @@ IcspResult StartOperation(ProgrammerSession &session, const PicDevice &device)
     return startChecked(session, device, area);
 }
 
-IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
+IcspResult StartForChoice(ProgrammerSession &session, PicDevice &device, const QString &icspChip)
 {
+    IcspProgrammer &p = session.programmer();
     const bool automatic = icspChip == QLatin1String("AUTO");
     if (!automatic)
         if (const auto fixed = ChipTable::fixedChip(icspChip))
             device.setChip(*fixed);
-    ProgrammerSession session(p);
     PicImage &image = device.ImagePIC;
     IcspResult r =
         automatic ? openAndReadArea(session, device, image) : startChecked(session, device, image);
+    if (!r.ok() || !automatic)
+        return r;
+    const ChipTable::Identification found = ChipTable::identify(image.DeviceID);
+    if (found.result == ChipTable::Identification::Result::NoChip)
+        return IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChipAuto);
+    if (found.result == ChipTable::Identification::Result::Unknown)
+        return IcspResult::failure(Stage::Identify, 0, -1,
+                                   ChipTable::unidentifiedWith(image.DeviceID,
+                                                               p.texts().unknownChipId,
+                                                               p.texts().autoChipInList));
+    device.setChip(found.record);
+    p.setChip(ChipTable::traitsOf(device.DeviceChip));
+    return r;
+}
+
+IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
+{
+    ProgrammerSession session(p);
+    PicImage &image = device.ImagePIC;
+    IcspResult r = StartForChoice(session, device, icspChip);
     if (!r.ok())
         return r;
-    if (automatic) {
-        const ChipTable::Identification found = ChipTable::identify(image.DeviceID);
-        if (found.result == ChipTable::Identification::Result::NoChip)
-            return IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChipAuto);
-        if (found.result == ChipTable::Identification::Result::Unknown)
-            return IcspResult::failure(Stage::Identify, 0, -1,
-                                       ChipTable::unidentifiedWith(image.DeviceID,
-                                                                   p.texts().unknownChipId,
-                                                                   p.texts().autoChipInList));
-        device.setChip(found.record);
-        p.setChip(ChipTable::traitsOf(device.DeviceChip));
-    }
+    device.wordsOutsideChip.clear(); // the image now comes from the chip
 
     const int words = device.programByteCount() / 2;
     if (uint8_t code = p.JumpTo(0))

@@ -99,9 +99,14 @@ std::optional<uint16_t> ReadDeviceId(TransferContext &transfer);
 // naming the chip chosen and the one found. The session closes the programmer.
 IcspResult StartOperation(ProgrammerSession &session, const PicDevice &device);
 
-// Reads the configuration area, selects the chip (ICSPChip: "AUTO" by the device
-// ID, else the fixed choice, checked as StartOperation does; an unknown fixed
-// name keeps the current chip), then the program words and the EEPROM into the
+// The start of an operation that reads the chip under the ICSPChip choice:
+// "AUTO" opens, reads the configuration area and selects the chip by its device
+// ID (none answering, or an unknown ID, stops at stage Identify); a fixed
+// choice is selected and checked as StartOperation does (an unknown fixed name
+// keeps the current chip). The configuration area read goes into the image.
+IcspResult StartForChoice(ProgrammerSession &session, PicDevice &device, const QString &icspChip);
+
+// Starts as StartForChoice, then reads the program words and the EEPROM into the
 // image (the configuration area all or none, as ReadConfigurationArea). A chip
 // without an ID word that reads blank throughout gets a note: it may as well be
 // absent.

@@ -3,6 +3,7 @@
 #include "base/MainSettings.h"
 #include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
+#include "base/ValueRules.h"
 #include "icsp/ChipTable.h"
 #include "icsp/PicDevice.h"
 #include "platform/SerialPortNames.h"
@@ -21,9 +22,6 @@ namespace {
 constexpr uint8_t kOutputPins[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 14, 16, 17};
 constexpr uint8_t kInputPins[] = {0, 10, 11, 12, 13, 15};
 
-constexpr int kProgramWords = 0x2000; // 14-bit cores address 8 K words
-constexpr int kTableWords = 256;
-
 template <size_t N> uint8_t pinAt(const uint8_t (&pins)[N], uint8_t index)
 {
     return index < N ? pins[index] : 0;
@@ -35,12 +33,6 @@ template <size_t N> uint8_t indexOf(const uint8_t (&pins)[N], uint8_t pin)
         if (pins[i] == pin)
             return uint8_t(i);
     return 0;
-}
-
-bool tableFits(const QString &text)
-{
-    const auto start = HexAddress(text);
-    return start && *start + kTableWords <= kProgramWords;
 }
 
 } // namespace
@@ -170,21 +162,23 @@ std::optional<Field> FirstRefusedField(const Entries &e, bool packageChosen)
         return std::nullopt;
     if (!WriteAttemptsOf(e.nbWrite))
         return Field::NbWrite;
-    const auto start = HexAddress(e.HEXADD);
-    if (!start || *start >= kProgramWords)
-        return Field::HEXADD;
-    const auto length = HexAddress(e.HEXLNG);
-    if (!length || *length == 0 || *start + *length > kProgramWords)
-        return Field::HEXLNG;
-    const std::pair<const QString &, Field> tables[] = {
-        {e.ADDL8, Field::ADDL8},
-        {e.ADDH8, Field::ADDH8},
-        {e.ADDL16, Field::ADDL16},
-        {e.ADDH16, Field::ADDH16},
+    using ValueRules::Value;
+    const struct {
+        const QString &text;
+        Value value;
+        Field field;
+    } addresses[] = {
+        {e.HEXADD, Value::CodeStart, Field::HEXADD},
+        {e.HEXLNG, Value::CodeLength, Field::HEXLNG},
+        {e.ADDL8, Value::TableAddress, Field::ADDL8},
+        {e.ADDH8, Value::TableAddress, Field::ADDH8},
+        {e.ADDL16, Value::TableAddress, Field::ADDL16},
+        {e.ADDH16, Value::TableAddress, Field::ADDH16},
     };
-    for (const auto &[text, field] : tables)
-        if (!tableFits(text))
-            return field;
+    const ValueRules::Source box = ValueRules::Source::box(ValueRules::Path::SetupDialog);
+    for (const auto &address : addresses)
+        if (!ValueRules::read(address.value, address.text, box).taken())
+            return address.field;
     return std::nullopt;
 }
 

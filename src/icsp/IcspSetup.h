@@ -78,10 +78,16 @@ struct Entries {
 enum class Field { NbWrite, HEXADD, HEXLNG, ADDL8, ADDH8, ADDL16, ADDH16 };
 
 // The first box whose text OK refuses: write attempts 1 to 9; addresses of
-// one to four hexadecimal digits, the code area (start + length) and each
-// 256-word table within the 8 K words of program memory. With a
-// package chosen those boxes are locked and not taken, so nothing is refused.
+// one to four hexadecimal digits. Where the areas lie is the transfers' rule
+// (TransferServices::areasRefused). With a package chosen those boxes are
+// locked and not taken, so nothing is refused.
 std::optional<Field> FirstRefusedField(const Entries &entries, bool packageChosen);
+
+// A box whose area the transfers' rule refuses, and why.
+struct AreaRefusal {
+    Field field;
+    QString text;
+};
 
 // OK on checked entries: the delay, and without a package the write attempts,
 // the chip (ICSPChip and the device record) and the six addresses; then the

@@ -70,6 +70,7 @@ void PicDevice::blankProgramAs(PicImage &image, uint8_t low, uint8_t high) const
 
 int32_t PicDevice::InitMemoire()
 {
+    wordsOutsideChip.clear();
     blankProgram(ImagePIC);
     std::fill_n(ImagePIC.ImageEEPROM.begin(), eepromByteCount(), uint8_t(0xFF));
     ImagePIC.UserID.fill(0x7F);

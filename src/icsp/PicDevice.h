@@ -23,6 +23,10 @@ public:
     PicImage ImagePIC;
     QString HexFileName;    // HEX file last loaded into the image
     QDateTime HexTimeStamp; // its last-modified time
+    // What the file last read gave past the chip's program memory and could not
+    // load, as the import said it; empty when the image holds the whole file.
+    // Nothing is programmed from such an image.
+    QString wordsOutsideChip;
 
     // Sets the record (designation, algorithm, sizes); the image is left alone.
     void setChip(const ChipRecord &record);

@@ -94,11 +94,10 @@ IcspTexts ProgrammerOperationTexts(const PicDevice &device)
     return texts;
 }
 
-IcspResult VerifierModule(IcspProgrammer &p, PicDevice &device)
+IcspResult VerifierModule(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
 {
     ProgrammerSession session(p);
-    IcspResult r = session.open(device);
-    return r.ok() ? ReadConfigurationArea(p, device.ImagePIC) : r;
+    return StartForChoice(session, device, icspChip);
 }
 
 IcspResult ProgrammerCodeRapide(IcspProgrammer &p, const PicDevice &device,
@@ -315,6 +314,8 @@ QString verifyStatus(const IcspResult &r, const QString &nom)
         QString text = QStringLiteral("Problème: communication avec le module ") + nom;
         return r.message.isEmpty() ? text : text + QLatin1Char('\n') + r.message;
     }
+    case Stage::Identify:
+        return r.message;
     default:
         return configurationFailure(r);
     }

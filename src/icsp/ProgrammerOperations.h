@@ -22,9 +22,11 @@ IcspTexts ProgrammerOperationTexts(const PicDevice &device);
 
 // Reads the eight words of the configuration area (user IDs, device ID,
 // configuration word) into the image, each user ID as the read keeps it (low
-// byte, then high byte). Opens and closes the programmer; every step is
-// checked and the image is only changed when all eight words were read.
-IcspResult VerifierModule(IcspProgrammer &programmer, PicDevice &device);
+// byte, then high byte), with the chip checks of a read (StartForChoice): no
+// chip, another chip or one the programmer cannot program stops at stage
+// Identify. Opens and closes the programmer; every step is checked and the
+// image is only changed when all eight words were read.
+IcspResult VerifierModule(IcspProgrammer &programmer, PicDevice &device, const QString &icspChip);
 
 // One lookup table of the curve, as the placement put it in a scratch image.
 struct CurveTableArea {

@@ -2,6 +2,7 @@
 
 #include "icsp/BootloaderService.h"
 #include "icsp/IcspPort.h"
+#include "icsp/IcspSetup.h"
 #include "icsp/ImageFileServices.h"
 #include "icsp/TransferContext.h"
 
@@ -20,11 +21,12 @@ struct TransferServices {
     ImageFileServices imageFiles;
     BootloaderServiceMaker bootloader;            // the programmer window's bootloader buttons
     IcspPortOpener programmerPort = OpenIcspPort; // tests put a simulated box here
-    // The refusal text when the low and high curve tables of `nbTables` lines at
-    // these start addresses would overlap: the programmer set-up refuses such
-    // addresses at OK, its settings not taken.
-    std::function<std::optional<QString>(const QString &nbTables, const QString &low,
-                                         const QString &high)>
-        tablesOverlap;
+    // The programmer set-up's code area and table addresses checked at OK by the
+    // rule the downloads and the table programming use, for `chip` and the curve
+    // lines `nbTables` in force: the box to correct and why (its settings not
+    // taken), or nothing.
+    std::function<std::optional<IcspSetup::AreaRefusal>(
+        const IcspSetup::Entries &, const QString &nbTables, const PicDevice &chip)>
+        areasRefused;
     const Clock *clock = nullptr; // nullptr: the steady clock
 };

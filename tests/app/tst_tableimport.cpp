@@ -140,9 +140,16 @@ private slots:
         TestSupport::row("last digit", includeFile(words), 30, QStringLiteral("341Z"));
         words[117] = QStringLiteral("3400;3401");
         TestSupport::row("other separator", includeFile(words), 30, QStringLiteral("3400;3401"));
+        // Five digits are no table word, whatever their last two.
+        words[117] = QStringLiteral("34000");
+        TestSupport::row("five digits", includeFile(words), 30, QStringLiteral("34000"));
         words = filledWords(256);
         words[255] = QStringLiteral("340");
         TestSupport::row("short last word", includeFile(words), 64, QStringLiteral("340"));
+        // Another directive is named alone, not glued to the word after it.
+        QString other = includeFile(filledWords(256));
+        other.replace(29 * 41 + 9, 2, QStringLiteral("DB"));
+        TestSupport::row("other directive", other, 30, QStringLiteral("DB"));
         TestSupport::row("comment line",
                          QStringLiteral("; c\r\n\r\n") + includeFile(filledWords(252)), 1,
                          QStringLiteral("; c"));
@@ -175,6 +182,9 @@ private slots:
         const Result ok = ParseTableFile(text, TableKind::High, 50.0);
         QCOMPARE(ok.status, Status::Ok);
         QCOMPARE(ok.itemCount, 256);
+        // So is the directive in lower case.
+        text.replace(QStringLiteral("DW"), QStringLiteral("dw"));
+        QCOMPARE(ParseTableFile(text, TableKind::High, 50.0).status, Status::Ok);
     }
 
     void tooManyItemsAreRefused()
@@ -203,11 +213,27 @@ private slots:
                  Status::PointOutOfRange);
     }
 
-    void emptyTextGivesNoPoint()
+    // A file of fewer words than a table would put its words in the wrong place.
+    void filesShortOfATableAreRefused_data()
     {
-        const Result r = ParseTableFile(QString(), TableKind::Low, 45.0);
-        QCOMPARE(r.status, Status::Ok);
-        QCOMPARE(r.itemCount, 0);
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("items");
+        const QString whole = includeFile(filledWords(256));
+        TestSupport::row("empty", QString(), 0);
+        TestSupport::row("blank lines", QStringLiteral("\r\n  \r\n"), 0);
+        TestSupport::row("low table of 32 lines", whole.left(32 * 41), 128);
+        QString shortLine = whole;
+        shortLine.remove(9 * 41 + 34, 5); // line 10: three words
+        TestSupport::row("a line of three words", shortLine, 255);
+    }
+
+    void filesShortOfATableAreRefused()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, items);
+        const Result r = ParseTableFile(text, TableKind::Low, 45.0);
+        QCOMPARE(r.status, Status::TooFewItems);
+        QCOMPARE(r.itemCount, items);
         QVERIFY(r.points.isEmpty());
     }
 

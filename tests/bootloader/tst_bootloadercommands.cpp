@@ -194,7 +194,7 @@ void TestBootloaderCommands::unalignedRangesSendNothing_data()
                            << "";
     QTest::newRow("beyond the image") << 0x3F00 << 0x4008 << "memory 3F00-4007 16384"
                                       << "";
-    QTest::newRow("negative") << -8 << 0x10 << "memory FFF8-000F 16384"
+    QTest::newRow("negative") << -8 << 0x10 << "memory -0008-000F 16384"
                               << "";
     QTest::newRow("beyond a 16F876A") << 0x1F00 << 0x2200 << "memory 1F00-21FF 8192"
                                       << "PIC-16F876A";

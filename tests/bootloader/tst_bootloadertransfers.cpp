@@ -528,7 +528,8 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused_data()
 {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("length");
-    QTest::addColumn<QString>("says"); // empty: accepted
+    QTest::addColumn<QString>("says");    // empty: accepted; %1: the file
+    QTest::addColumn<QByteArray>("file"); // "~TEMP.HEX" unless "XEH", then its records
     // The 16F876A has 8192 words, 0x0000 to 0x1FFF.
     const auto past = [](const char *first, const char *last) {
         return QString("La zone [0x%1-0x%2] dépasse la mémoire de programme de 8192 mots "
@@ -541,30 +542,51 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused_data()
             .arg(first, last);
     };
     const QString badCode =
-        "Emplacement du programme refusé : début et longueur en hexadécimal (1 à 4 chiffres), "
-        "longueur non nulle, la zone doit tenir dans 0000-1FFF.";
+        "Emplacement du programme refusé : début et longueur en hexadécimal (1 à 4 chiffres).";
     QTest::newRow("defaults") << "000"
                               << "200"
-                              << "";
+                              << "" << QByteArray();
     QTest::newRow("whole 16F876A") << "000"
                                    << "2000"
-                                   << "";
+                                   << "" << QByteArray();
     QTest::newRow("beyond the chip") << "1F00"
-                                     << "200" << past("1F00", "20FF");
+                                     << "200" << past("1F00", "20FF") << QByteArray();
     QTest::newRow("beyond 16383 words") << "3F00"
-                                        << "200" << past("3F00", "40FF");
+                                        << "200" << past("3F00", "40FF") << QByteArray();
     QTest::newRow("last block incomplete") << "000"
-                                           << "1FC" << blocks("0000", "01FB");
+                                           << "1FC" << blocks("0000", "01FB") << QByteArray();
     QTest::newRow("start inside a block") << "004"
-                                          << "1F8" << blocks("0004", "01FB");
+                                          << "1F8" << blocks("0004", "01FB") << QByteArray();
     QTest::newRow("zero length") << "100"
                                  << "0"
                                  << "La zone commençant en 0x0100 est vide (longueur nulle) : rien "
-                                    "n'est envoyé.";
+                                    "n'est envoyé."
+                                 << QByteArray();
     QTest::newRow("not hexadecimal") << "0x0"
-                                     << "200" << badCode;
+                                     << "200" << badCode << QByteArray();
     QTest::newRow("empty length") << "000"
-                                  << "" << badCode;
+                                  << "" << badCode << QByteArray();
+    // An end past 0xFFFF is named as it is, with every rule it breaks.
+    QTest::newRow("end past 0xFFFF") << "FFF8"
+                                     << "10" << past("FFF8", "10007") << QByteArray();
+    QTest::newRow("both rules past 0xFFFF")
+        << "FFFF"
+        << "8" << blocks("FFFF", "10006") + "\n" + past("FFFF", "10006") << QByteArray();
+    // A range the file gives no word of would write blank words over the firmware.
+    const QString nothing =
+        "Le fichier %1 ne contient aucun mot de la zone [0x0000-0x01FF] : rien n'est envoyé.";
+    const QByteArray end = ":00000001FF\r\n";
+    QTest::newRow("only the end record") << "000"
+                                         << "200" << nothing << end;
+    QTest::newRow("scrambled, only the end record") << "000"
+                                                    << "200" << nothing << "XEH" + end;
+    // Words 0x400 and 0x401 only, past the range 0x000-0x1FF.
+    const QByteArray past400 = ":0408000001000200F1\r\n" + end;
+    QTest::newRow("words past the range") << "000"
+                                          << "200" << nothing << past400;
+    QTest::newRow("a word of the range") << "000"
+                                         << "408"
+                                         << "" << past400;
 }
 
 void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused()
@@ -572,14 +594,26 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused()
     QFETCH(QString, start);
     QFETCH(QString, length);
     QFETCH(QString, says);
+    QFETCH(QByteArray, file);
     m_context->pic.ImagePIC = firmwareImage();
-    QVERIFY(EcrireFichierHex(m_context->pic, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
+    const QString hex = VEK_Gestion_OS::CheminTemp("~TEMP.HEX");
+    const QString xeh = VEK_Gestion_OS::CheminTemp("~TEMP.XEH");
+    QFile::remove(xeh);
+    if (file.isEmpty()) {
+        QVERIFY(EcrireFichierHex(m_context->pic, hex).succeeded());
+    } else if (file.startsWith("XEH")) {
+        QVERIFY(!QFile::exists(hex) || QFile::remove(hex));
+        QVERIFY(TestSupport::writeFile(xeh, file.mid(3)));
+    } else {
+        QVERIFY(TestSupport::writeFile(hex, file));
+    }
     m_context->settings.ICSPHEXADD = start;
     m_context->settings.ICSPHEXLNG = length;
     const FirmwareDownloadPlan plan =
         PreparerTelechargementFirmware(m_context->settings, "OBADHEX.XOS", m_context->pic);
     QCOMPARE(plan.range.has_value(), says.isEmpty());
-    QCOMPARE(plan.refusal.text, says);
+    QCOMPARE(plan.refusal.text,
+             says.contains("%1") ? says.arg(file.startsWith("XEH") ? xeh : hex) : says);
 }
 
 QTEST_GUILESS_MAIN(TestBootloaderTransfers)

@@ -109,7 +109,7 @@ private slots:
     void addressMap()
     {
         PicDevice device = deviceFor("PIC-16F84A");
-        QByteArray text = record(2, 0, 4, QByteArray::fromHex("0001")); // ignored by 16F
+        QByteArray text = record(2, 0, 4, QByteArray::fromHex("0000")); // upper address 0
         text += record(4, 0, 0, QByteArray::fromHex("05308600"));
         text += record(2, 0x7FE, 0, QByteArray::fromHex("AB2C")); // last word
         text += record(2, 0x800, 0, QByteArray::fromHex("1111")); // beyond the chip
@@ -134,6 +134,23 @@ private slots:
         QCOMPARE(im.ImageEEPROM[1], uint8_t(0x34));
         QCOMPARE(im.ImageEEPROM[255], uint8_t(0x56));
         QCOMPARE(im.ImageEEPROM[2], uint8_t(0xFF));
+        // The words given inside the chip, and the one past its 1024 words,
+        // which the import names.
+        QCOMPARE(r.wordsGiven.count(true), 3);
+        QVERIFY(r.wordsGiven.testBit(0) && r.wordsGiven.testBit(1) && r.wordsGiven.testBit(1023));
+        QCOMPARE(r.wordsOutside, (QList<HexFileResult::WordRun>{{0x400, 0x400}}));
+        QVERIFY(r.info.endsWith("\n1 mots du fichier " + path("map.hex") +
+                                " sont hors de la mémoire de programme du PIC 16F84A "
+                                "(0x0000-0x03FF) et ne sont pas chargés : 0x0400."));
+        QCOMPARE(device.wordsOutsideChip, r.notice);
+
+        // Past 64 KiB nothing is a word of these chips: the data after an
+        // upper address lies outside, it does not land at word 0.
+        text = record(2, 0, 4, QByteArray::fromHex("0001")) +
+               record(2, 0, 0, QByteArray::fromHex("0528")) + ":00000001FF\r\n";
+        const HexFileResult upper = LireFichierHex(device, writeText("upper.hex", text));
+        QCOMPARE(device.ImagePIC.codeWord(0), uint16_t(0x3FFF));
+        QCOMPARE(upper.wordsOutside, (QList<HexFileResult::WordRun>{{0x8000, 0x8000}}));
     }
 
     // Byte addresses from 0x8000 up and configuration bytes from 0x80 up are

@@ -102,19 +102,19 @@ private slots:
         QVERIFY(!QFile::exists(d.filePath("LTAB2.TXT")));
     }
 
-    void noLinesWritesNothingAndSucceeds()
+    // The line count is a whole number of 1 to 8, one MAP percentage box each.
+    void noLinesIsRefusedBeforeWriting()
     {
         QTemporaryDir dir;
-        QCOMPARE(NombreLignes(""), 0);
-        QCOMPARE(NombreLignes("16"), 16);
-        // Counts beyond any whole number are held before they are converted.
-        QCOMPARE(NombreLignes(QString(400, '9')), MaxLignes);
-        QCOMPARE(NombreLignes("99999999999999999999"), MaxLignes);
-        QCOMPARE(NombreLignes("-" + QString(400, '9')), 0);
-        QCOMPARE(NombreLignes("-3"), 0);
-        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", NombreLignes(""), {}, tables()};
+        QCOMPARE(LignesCourbe(" 8 "), 8);
+        QCOMPARE(LignesCourbe("1"), 1);
+        for (const QString &refused :
+             {QString(), QString("0"), QString("9"), QString("16"), QString("-3"), QString("2.0"),
+              QString("2 courbes"), QString(400, '9')})
+            QVERIFY2(!LignesCourbe(refused), qPrintable(refused));
+        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", 0, {}, tables()};
         const ExportResult result = Exporter(request);
-        QVERIFY(result.ok());
+        QCOMPARE(result.status, ExportResult::LineCountRefused);
         QVERIFY(QDir(dir.path()).isEmpty());
     }
 
@@ -123,11 +123,13 @@ private slots:
         QTemporaryDir dir;
         QStringList nine(9, QStringLiteral("0"));
         ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", 16, nine, tables()};
-        QCOMPARE(Exporter(request).status, ExportResult::TooManyLines);
+        QCOMPARE(Exporter(request).status, ExportResult::LineCountRefused);
         QVERIFY(QDir(dir.path()).isEmpty());
-        request.lineCount = 9;
+        request.lineCount = 9; // a box for it, but the main window shows eight
+        QCOMPARE(Exporter(request).status, ExportResult::LineCountRefused);
+        request.lineCount = 8;
         QVERIFY(Exporter(request).ok());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 18);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 16);
     }
 
     void incompleteTablesAreRefused()

@@ -61,9 +61,13 @@ void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched_data()
     QTest::newRow("no line") << "lines"
                              << "0"
                              << "\"0\"";
-    QTest::newRow("five lines") << "lines"
-                                << "5"
-                                << "\"5\"";
+    // One MAP percentage box per line: eight at most.
+    QTest::newRow("nine lines") << "lines"
+                                << "9"
+                                << "\"9\" doit être de 1 à 8";
+    QTest::newRow("sixteen lines") << "lines"
+                                   << "16"
+                                   << "\"16\" doit être de 1 à 8";
     QTest::newRow("lines not a number") << "lines"
                                         << "deux"
                                         << "\"deux\"";
@@ -78,6 +82,13 @@ void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched_data()
         << VEK_LANGUAGE::GetLanguageText(
                "MessZoneMemoire",
                {"{DEBUT}", "3F00", "{FIN}", "40FF", "{MOTS}", "16384", "{DERNIER}", "3FFF"});
+    // Past 0xFFFF: the real area, with both rules it breaks.
+    QTest::newRow("low table at FFFF")
+        << "low"
+        << "FFFF"
+        << "La zone [0xFFFF-0x101FE] n'est pas faite de blocs entiers de 8 mots (début et longueur "
+           "multiples de 8) : rien n'est envoyé.\nLa zone [0xFFFF-0x101FE] dépasse la mémoire de "
+           "programme de 16384 mots (0x0000-0x3FFF) : rien n'est envoyé.";
     QTest::newRow("address not hexadecimal")
         << "low"
         << "&H300" << VEK_LANGUAGE::GetLanguageText("IcspSetupBadTable", {"%1", "&H300"});
@@ -130,7 +141,11 @@ void TestTablePlacement::refusedAreasSayWhichRuleTheyBreak_data()
         << 0x300 << 0x500 << 1024 << "memory 0300-04FF of 1024 to 03FF";
     QTest::newRow("start inside a block") << 0x304 << 0x400 << 1024 << "blocks 0304-03FF";
     QTest::newRow("end inside a block") << 0x300 << 0x3FC << 1024 << "blocks 0300-03FB";
-    QTest::newRow("both") << 0x3F4 << 0x4F4 << 1024 << "blocks 03F4-04F3";
+    QTest::newRow("both") << 0x3F4 << 0x4F4 << 1024
+                          << "blocks 03F4-04F3\nmemory 03F4-04F3 of 1024 to 03FF";
+    // An end past 0xFFFF keeps its digits.
+    QTest::newRow("end past 0xFFFF")
+        << 0xFFF8 << 0x10008 << 1024 << "memory FFF8-10007 of 1024 to 03FF";
     QTest::newRow("empty") << 0x300 << 0x300 << 1024 << "empty 0300";
     QTest::newRow("fits") << 0x300 << 0x400 << 1024 << "";
 }

@@ -364,8 +364,8 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, message);
         const bool automatic = QString(QTest::currentDataTag()).startsWith("AUTO");
-        enum Operation { Read, Write, Erase, QuickCode };
-        for (const Operation operation : {Read, Write, Erase, QuickCode}) {
+        enum Operation { Read, Write, Erase, QuickCode, Verify };
+        for (const Operation operation : {Read, Write, Erase, QuickCode, Verify}) {
             IcspRig rig(onLines.isEmpty() ? QStringLiteral("16F84A") : onLines, {}, true);
             rig.pic.setPresent(!onLines.isEmpty());
             const std::vector<uint16_t> program = rig.pic.program;
@@ -390,6 +390,11 @@ private slots:
                 break;
             case QuickCode:
                 r = ProgrammerCodeRapide(p, device, {});
+                break;
+            case Verify: // "Verify MODULE"
+                if (chosen.isEmpty() || automatic)
+                    continue; // as a read
+                r = VerifierModule(p, device, "PIC-" + chosen);
                 break;
             }
             QVERIFY2(r.stage == IcspResult::Stage::Identify, where(r).constData());

@@ -114,7 +114,7 @@ private slots:
         rig.box->setLoopback(SimulatedProgrammerBox::Loopback::StuckLow);
         PicDevice device = IcspRig::deviceFor(QStringLiteral("16F84A"));
         device.ImagePIC.UserID[1] = 0x55;
-        const IcspResult r = VerifierModule(*rig.programmer, device);
+        const IcspResult r = VerifierModule(*rig.programmer, device, "AUTO");
         QCOMPARE(r.stage, IcspResult::Stage::Open);
         QVERIFY(!rig.programmer->portOpen());
         QCOMPARE(int(device.ImagePIC.UserID[1]), 0x55); // nothing stored
@@ -140,7 +140,7 @@ private slots:
         device.ImagePIC.UserID.fill(0x55);
         device.ImagePIC.DeviceID = 0x1234;
         device.ImagePIC.ConfigWord = 0x3FF1;
-        const IcspResult r = verification ? VerifierModule(*rig.programmer, device)
+        const IcspResult r = verification ? VerifierModule(*rig.programmer, device, "AUTO")
                                           : ReadChip(*rig.programmer, device, "AUTO");
         QCOMPARE(r.stage, IcspResult::Stage::ReadConfig);
         QCOMPARE(r.address, 0x2000);

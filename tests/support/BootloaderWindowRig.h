@@ -110,20 +110,30 @@ inline void addAreasPastTheChipRows(int curveSet)
     QTest::addColumn<QString>("areas");
     QTest::addColumn<QString>("fits");
     QTest::addColumn<QString>("says");
+    QTest::addColumn<QByteArray>("hex"); // the package's firmware file; empty: packageFirmware()
     const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
                          "(0x0000-0x%4) : rien n'est envoyé.";
-    // Three lines: high tables 0x1F00-0x21FF, past the 8192 words of a 16F876A.
-    TestSupport::row("curve tables past a 16F876A", QString("PIC-16F876A"), QString("3"), curveSet,
-                     QString("1C00/1F00"), QString("300/600"),
-                     past.arg("1F00", "21FF", "8192", "1FFF"));
+    // Eight lines, one per percentage box: high tables 0x1900-0x20FF, past the
+    // 8192 words of a 16F876A; 0x800/0x1000 fit.
+    TestSupport::row("curve tables past a 16F876A", QString("PIC-16F876A"), QString("8"), curveSet,
+                     QString("0800/1900"), QString("800/1000"),
+                     past.arg("1900", "20FF", "8192", "1FFF"), QByteArray());
     // Two lines of the default tables: both areas lie outside the 1024 words of a 16F84.
     TestSupport::row("both curve areas past a 16F84", QString("PIC-16F84"), QString("2"), curveSet,
                      QString("300/500"), QString("000/200"),
                      past.arg("0300", "04FF", "1024", "03FF") + '\n' +
-                         past.arg("0500", "06FF", "1024", "03FF"));
+                         past.arg("0500", "06FF", "1024", "03FF"),
+                     QByteArray());
     TestSupport::row("firmware past a 16F876A", QString("PIC-16F876A"), QString("2"), 0,
                      QString("1F00/200"), QString("300/500"),
-                     past.arg("1F00", "20FF", "8192", "1FFF"));
+                     past.arg("1F00", "20FF", "8192", "1FFF"), QByteArray());
+    // A package whose firmware file holds only its end record: sending its
+    // range would write blank words over the module's firmware.
+    TestSupport::row("firmware range without a word of the file", QString("PIC-16F876A"),
+                     QString("2"), 0, QString("000/200"), QString("300/500"),
+                     "Le fichier " + VEK_Gestion_OS::CheminTemp("~TEMP.HEX") +
+                         " ne contient aucun mot de la zone [0x0000-0x01FF] : rien n'est envoyé.",
+                     QByteArray(":00000001FF\r\n"));
 }
 
 // Areas that do not fit the chip are refused before any frame, every one named;
@@ -137,6 +147,7 @@ inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
     QFETCH(QString, areas);
     QFETCH(QString, fits);
     QFETCH(QString, says);
+    QFETCH(QByteArray, hex);
     ModuleSimulator sim;
     QVERIFY(sim.start({"--bootloader"}));
     ctx.settings.ICSPPort = sim.devicePath();
@@ -148,8 +159,9 @@ inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
         ctx.settings.ICSPHEXADD = areas.section('/', 0, 0);
         ctx.settings.ICSPHEXLNG = areas.section('/', 1, 1);
     }
-    QVERIFY(
-        EcrireFichierHex(packageFirmware(), VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
+    const QString firmware = VEK_Gestion_OS::CheminTemp("~TEMP.HEX");
+    QVERIFY(hex.isEmpty() ? EcrireFichierHex(packageFirmware(), firmware).succeeded()
+                          : TestSupport::writeFile(firmware, hex));
     const Road road = open();
     QVERIFY(clickAndWait(road, road.window->BP_tst));
     QVERIFY(road.connected());

@@ -82,6 +82,11 @@ std::optional<QList<TableImport::ImportedPoint>> TableImportFlow::readTable(Tabl
         m_warn(FileRefusal::OfFile(LangKey("BPimportTooManyItems"), path,
                                    {"%2", QString::number(TableImport::MaxItems)}));
         break;
+    case TableImport::Status::TooFewItems:
+        m_warn(FileRefusal::OfFile(LangKey("BPimportTooFewItems"), path,
+                                   {"%1", QString::number(result.itemCount), "%2",
+                                    QString::number(TableImport::MaxItems)}));
+        break;
     case TableImport::Status::PointOutOfRange:
         m_warn(FileRefusal::OfFile(LangKey("BPimportPointOutOfRange"), path,
                                    {"%2", QString::number(result.badRpm), "%3",

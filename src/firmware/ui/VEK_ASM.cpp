@@ -7,6 +7,7 @@
 #include "base/ui/StatusTextArea.h"
 #include "base/ui/WindowPrompts.h"
 #include "firmware/CompilationSettings.h"
+#include "firmware/TablePlacement.h"
 #include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
 #include "icsp/ProgrammerLabel.h"
@@ -268,17 +269,15 @@ void VEK_ASM::BP_ExportTables_Click()
     }
 
     TableIncludeFiles::ExportRequest request;
-    request.lineCount = TableIncludeFiles::NombreLignes(m_context.settings.ICSPNbTables);
+    const QString &nbTables = m_context.settings.ICSPNbTables;
+    const std::optional<int> lines = TableIncludeFiles::LignesCourbe(nbTables);
     request.percentages = m_curve.mapPercentages ? m_curve.mapPercentages() : QStringList();
-    if (request.lineCount > request.percentages.size()) {
-        m_prompts.message(
-            this, QMessageBox::Warning, GetLanguageText("MSGBAsmExportEr2"),
-            GetLanguageText("MSGBAsmExportTrop",
-                            {QStringLiteral("%NB%"), QString::number(request.lineCount),
-                             QStringLiteral("%MAX%"), QString::number(request.percentages.size())}),
-            QMessageBox::Ok);
+    if (!lines || *lines > request.percentages.size()) {
+        m_prompts.message(this, QMessageBox::Warning, GetLanguageText("MSGBAsmExportEr2"),
+                          TablePlacement::LignesRefusees(nbTables), QMessageBox::Ok);
         return;
     }
+    request.lineCount = *lines;
 
     request.folder = m_prompts.chooseFolder(this, GetLanguageText("SelectFolder"), exportStart());
     if (request.folder.isEmpty()) {

@@ -123,6 +123,9 @@ private:
     void runProgrammer(Operation operation, Finished finished, const QString &leftWhenStopped = {});
     bool readFinished(const IcspResult &result, PicDevice &read);
     bool writeFinished(const IcspResult &result, PicDevice &written);
+    // Refuses to program an image that lacks words of the file loaded into it
+    // (past the chip's memory), saying so; false when the image is whole.
+    bool imageLacksFileWords();
     bool eraseFinished(const IcspResult &result, PicDevice &erased);
     void startErase(const CalibrationAnswer &answer);
     // The erase the user declined: nothing erased, the file name forgotten.

@@ -152,9 +152,21 @@ void VEK_ICSP::showDeviceRecord(bool withAlgo)
                       QMessageBox::Ok);
 }
 
+bool VEK_ICSP::imageLacksFileWords()
+{
+    // Programming part of a firmware would leave a chip that does not run:
+    // nothing is written, nothing called verified.
+    const QString outside = m_context.pic.wordsOutsideChip;
+    if (outside.isEmpty())
+        return false;
+    tellFailure(QMessageBox::Critical, GetLanguageText("ICSPWritePB"),
+                outside + QLatin1Char('\n') + GetLanguageText("ICSPHorsPuceRefus"));
+    return true;
+}
+
 void VEK_ICSP::BP_WriteModule_Click()
 {
-    if (transferRunning())
+    if (transferRunning() || imageLacksFileWords())
         return;
     tellProgress(GetLanguageText("PBNDef"));
     showDeviceRecord(false);
@@ -190,7 +202,7 @@ bool VEK_ICSP::writeFinished(const IcspResult &result, PicDevice &written)
 
 void VEK_ICSP::KivCommand1_Click()
 {
-    if (transferRunning())
+    if (transferRunning() || imageLacksFileWords())
         return;
     tellProgress(GetLanguageText("PBNDef"));
     showDeviceRecord(true);
@@ -326,7 +338,8 @@ void VEK_ICSP::BP_VerifyDevice_Click()
     tellProgress(QStringLiteral("Vérification du module ") + NomProgrammateur +
                  QStringLiteral(" en cours..."));
     useProgressColour(VEK_BarGraph::Green);
-    runProgrammer([](IcspProgrammer &p, PicDevice &d) { return VerifierModule(p, d); },
+    const QString chip = m_context.settings.ICSPChip;
+    runProgrammer([chip](IcspProgrammer &p, PicDevice &d) { return VerifierModule(p, d, chip); },
                   [this](const IcspResult &r, PicDevice &d) { return verifyFinished(r, d); });
 }
 
@@ -334,7 +347,12 @@ bool VEK_ICSP::verifyFinished(const IcspResult &result, PicDevice &verified)
 {
     clearBar();
     if (!result.ok()) {
-        L_Info->setText(Reports::verifyStatus(result, NomProgrammateur));
+        const QString status = Reports::verifyStatus(result, NomProgrammateur);
+        L_Info->setText(status);
+        // No chip, or not the one chosen: said as a read says it.
+        if (result.stage == Stage::Identify)
+            m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPReadPB"), status,
+                              QMessageBox::Ok);
         return false;
     }
     m_context.pic.ImagePIC.UserID = verified.ImagePIC.UserID;

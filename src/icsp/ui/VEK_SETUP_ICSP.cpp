@@ -7,8 +7,10 @@
 #include "base/ui/HexAddressBox.h"
 #include "base/ui/PortField.h"
 #include "base/ui/StatusTextArea.h"
+#include "icsp/ChipTable.h"
 #include "icsp/IcspLineChecks.h"
 #include "icsp/IcspLines.h"
+#include "icsp/PicDevice.h"
 #include "icsp/ProgrammerLabel.h"
 #include "icsp/ui/ConnectorPicture.h"
 #include "platform/Clock.h"
@@ -740,12 +742,15 @@ void VEK_SETUP_ICSP::OKButton_Click()
         refuseOk(refusalText(*refused), fieldWidget(*refused));
         return;
     }
-    // The high tables would overwrite the low ones: the table programming would
-    // refuse them later, say so now.
-    const auto &overlap = context_.transfer.tablesOverlap;
-    if (!packageChosen_ && overlap) {
-        if (const auto text = overlap(context_.settings.ICSPNbTables, e.ADDL8, e.ADDH8)) {
-            refuseOk(*text, ADDH8);
+    // Areas the downloads and the table programming would refuse for the chip
+    // chosen here: say so now.
+    const auto &areas = context_.transfer.areasRefused;
+    if (!packageChosen_ && areas) {
+        PicDevice chip;
+        if (const auto record = ChipTable::chipForSetting(e.chip, context_.pic.ImagePIC.DeviceID))
+            chip.setChip(*record);
+        if (const auto refused = areas(e, context_.settings.ICSPNbTables, chip)) {
+            refuseOk(refused->text, fieldWidget(refused->field));
             return;
         }
     }

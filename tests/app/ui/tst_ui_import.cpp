@@ -157,6 +157,20 @@ private slots:
         QVERIFY(m_warnings.last().contains("LOW.TXT"));
         QVERIFY(m_warnings.last().contains("938")); // 187500 / 200
 
+        // An empty file, or one short of lines, is no table: named, and refused.
+        m_files << file("HTAB0.TXT", tableFile()) << file("EMPTY.TXT", {});
+        QVERIFY(!flow().BP_import(false, "45"));
+        QCOMPARE(m_warnings.last(), "Fichier " + m_dir.filePath("EMPTY.TXT") +
+                                        " refusé : il contient 0 mots au lieu des 256 d'une "
+                                        "table. Importation annulée.");
+        m_files << file("SHORT.TXT", tableFile({}, 128));
+        QVERIFY(!flow().BP_import(false, "45"));
+        QCOMPARE(m_warnings.last(), "Fichier " + m_dir.filePath("SHORT.TXT") +
+                                        " refusé : il contient 128 mots au lieu des 256 d'une "
+                                        "table. Importation annulée.");
+        m_warnings.removeLast();
+        m_warnings.removeLast();
+
         m_files << m_dir.filePath("missing.txt");
         QVERIFY(!flow().BP_import(false, "45"));
         QCOMPARE(m_warnings.size(), 3);

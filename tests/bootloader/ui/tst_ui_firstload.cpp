@@ -307,12 +307,22 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("length");
         QTest::addColumn<QString>("says");
+        QTest::addColumn<QByteArray>("hex"); // the firmware file; empty: the package's
         TestSupport::row("past a 16F876A", QString("PIC-16F876A"), QString("1F00"), QString("200"),
                          QString("La zone [0x1F00-0x20FF] dépasse la mémoire de programme de "
-                                 "8192 mots (0x0000-0x1FFF) : rien n'est envoyé."));
+                                 "8192 mots (0x0000-0x1FFF) : rien n'est envoyé."),
+                         QByteArray());
         TestSupport::row("past a 16F84", QString("PIC-16F84"), QString("000"), QString("800"),
                          QString("La zone [0x0000-0x07FF] dépasse la mémoire de programme de "
-                                 "1024 mots (0x0000-0x03FF) : rien n'est envoyé."));
+                                 "1024 mots (0x0000-0x03FF) : rien n'est envoyé."),
+                         QByteArray());
+        // A firmware file of only its end record gives no word to send.
+        TestSupport::row("without a word of the file", QString("PIC-16F876A"), QString("000"),
+                         QString("200"),
+                         "Le fichier " + VEK_Gestion_OS::CheminTemp("~TEMP.HEX") +
+                             " ne contient aucun mot de la zone [0x0000-0x01FF] : rien n'est "
+                             "envoyé.",
+                         QByteArray(":00000001FF\r\n"));
     }
 
     void rangePastTheChipIsNotSent()
@@ -321,6 +331,10 @@ private slots:
         QFETCH(QString, start);
         QFETCH(QString, length);
         QFETCH(QString, says);
+        QFETCH(QByteArray, hex);
+        const QString file = VEK_Gestion_OS::CheminTemp("~TEMP.HEX");
+        if (!hex.isEmpty())
+            QVERIFY(TestSupport::writeFile(file, hex));
         ModuleSimulator sim;
         QVERIFY(sim.start({"--bootloader"}));
         ctx->settings.ICSPChip = chip;
@@ -335,6 +349,7 @@ private slots:
 
         ctx->settings.ICSPHEXADD = "000";
         ctx->settings.ICSPHEXLNG = "200";
+        QVERIFY(EcrireFichierHex(firmware, file).succeeded());
         w->BP_STEP[1]->click();
         QVERIFY(clickAndWait(*w, 2, 2));
         QCOMPARE(prompts.messages.last().text, QString("Firmware download OK."));

@@ -118,6 +118,14 @@ private slots:
                     .startsWith("         DW         0782,3421,3422,3423\r\n"));
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages[0].text, GetLanguageText("MSGBAsmExportOk1"));
+
+        // Eight lines, as many as the main window has percentage boxes for.
+        context.settings.ICSPNbTables = "8";
+        child<QPushButton>(w, "BP_ExportTables")->click();
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(prompts.messages[1].text, GetLanguageText("MSGBAsmExportOk1"));
+        QVERIFY(QFile::exists(out("LTAB7.TXT")) && QFile::exists(out("HTAB7.TXT")));
+        QVERIFY(!QFile::exists(out("LTAB8.TXT")));
     }
 
     // The folder choice never opens in a folder that does not exist.
@@ -170,9 +178,15 @@ private slots:
         QTest::newRow("curve of one point")
             << "one point" << false << false << int(QMessageBox::Critical) << text("MSGBAsmExport3")
             << text("MSGBAsmExport1") + "\n" + text("MSGBAsmExport2");
-        QTest::newRow("more curves than percentage boxes")
-            << "16 curves" << false << false << int(QMessageBox::Warning) << failed
-            << GetLanguageText("MSGBAsmExportTrop", {"%NB%", "16", "%MAX%", "9"});
+        // The line counts the curve download and the table programming refuse.
+        const QString lines = "Le nombre de courbes du firmware \"%1\" doit être de 1 à 8, une "
+                              "case de pourcentage MAP par courbe : rien n'est écrit.";
+        QTest::newRow("16 curves")
+            << "16" << false << false << int(QMessageBox::Warning) << failed << lines.arg("16");
+        QTest::newRow("9 curves") << "9" << false << false << int(QMessageBox::Warning) << failed
+                                  << lines.arg("9");
+        QTest::newRow("no curve") << "0" << false << false << int(QMessageBox::Warning) << failed
+                                  << lines.arg("0");
         QTest::newRow("folder choice cancelled")
             << "no folder" << true << false << int(QMessageBox::Question) << failed
             << text("MSGBAsmExportEr1");
@@ -203,8 +217,8 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, text);
         rows = change == "one point" ? 2 : 3;
-        if (change == "16 curves")
-            context.settings.ICSPNbTables = "16";
+        if (change == "16" || change == "9" || change == "0")
+            context.settings.ICSPNbTables = change;
         if (change == "no folder")
             prompts.folder.clear();
         buildResult = change == "generator" ? -1 : 0;

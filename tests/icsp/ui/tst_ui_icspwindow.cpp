@@ -13,6 +13,7 @@
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "bootloader/BootloaderTexts.h"
+#include "firmware/HexFiles.h"
 #include "icsp/ChipTable.h"
 #include "icsp/ui/StatusPanel.h"
 #include "icsp/ui/VEK_ICSP.h"
@@ -584,6 +585,66 @@ private slots:
         QCOMPARE(b.context.pic.CalculChecksum(), checksum);
     }
 
+    // Words a file holds past the chosen chip's memory cannot be loaded: the
+    // import says how many and where, and nothing is programmed from that image.
+    void wordsPastTheChipAreSaidAndNotProgrammed_data()
+    {
+        QTest::addColumn<QByteArray>("records"); // "XEH": a 16F628's whole memory, scrambled
+        QTest::addColumn<QString>("outside");
+        const QByteArray end = ":00000001FF\r\n";
+        row("words at 0x500", QByteArray(":020000000028D6\r\n:040A000001000200EF\r\n") + end,
+            QString("2 mots du fichier %1 sont hors de la mémoire de programme du PIC 16F84A "
+                    "(0x0000-0x03FF) et ne sont pas chargés : 0x0500-0x0501."));
+        row("upper address 0x0001", QByteArray(":020000040001F9\r\n:020000000028D6\r\n") + end,
+            QString("1 mots du fichier %1 sont hors de la mémoire de programme du PIC 16F84A "
+                    "(0x0000-0x03FF) et ne sont pas chargés : 0x8000."));
+        row("2048-word XEH", QByteArray("XEH"),
+            QString("1024 mots du fichier %1 sont hors de la mémoire de programme du PIC 16F84A "
+                    "(0x0000-0x03FF) et ne sont pas chargés : 0x0400-0x07FF."));
+    }
+
+    void wordsPastTheChipAreSaidAndNotProgrammed()
+    {
+        QFETCH(QByteArray, records);
+        QFETCH(QString, outside);
+        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
+        auto w = b.window();
+        const bool scrambled = records == "XEH";
+        const QString file = m_dir.filePath(scrambled ? "big.xeh" : "past.hex");
+        if (scrambled) {
+            PicDevice big;
+            big.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-16F628")));
+            IcspRig::fillImage(big, 7, 0x3F70);
+            QVERIFY(EcrireFichierXeh(big, file).succeeded());
+        } else {
+            QVERIFY(TestSupport::writeFile(file, records));
+        }
+        outside = outside.arg(file);
+        b.prompts.files << file;
+        click(*w, scrambled ? w->BP_IMPORT_XEH : w->BP_IMPORT_HEX);
+        QVERIFY2(w->L_Info->text().endsWith('\n' + outside), qPrintable(w->L_Info->text()));
+        QCOMPARE(b.lastMessage(), outside);
+
+        b.prompts.messages.clear();
+        click(*w, w->BP_WriteModule);
+        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(b.prompts.messages[0].icon, QMessageBox::Critical);
+        const QString refused =
+            outside + "\nRien n'est programmé : la mémoire ne contient pas tout le fichier "
+                      "chargé. Choisissez le PIC pour lequel il est fait, puis importez-le de "
+                      "nouveau.";
+        QCOMPARE(b.lastMessage(), refused);
+        QCOMPARE(w->L_Info->text(), refused);
+        click(*w, w->KivCommand1);
+        QCOMPARE(b.lastMessage(), refused);
+        QCOMPARE(b.pic.stats().programCycles, 0);
+
+        // Once the buffer is cleared, the image is the chip's own again.
+        click(*w, w->BP_Clear);
+        click(*w, w->BP_WriteModule);
+        QVERIFY(b.imageOnChip());
+    }
+
     void userIdsClamp_data()
     {
         QTest::addColumn<QString>("typed");
@@ -659,6 +720,20 @@ private slots:
         QCOMPARE(w->L_Info->text(), "Fin de Vérification du module " + w->nomProgrammateur());
         QCOMPARE(w->UserID[1]->text(), QString("34"));
         QVERIFY(!b.pic.inProgrammingMode());
+
+        // No chip on the lines: said as a read says it, and no device ID shown.
+        b.pic.setPresent(false);
+        b.prompts.messages.clear();
+        click(*w, w->BP_VerifyDevice);
+        const QString noChip = "Aucun PIC ne répond sur le programmateur : vérifiez le câble, "
+                               "l'alimentation et la présence du PIC. Un PIC16F84 n'a pas "
+                               "d'identifiant : pour un PIC16F84, choisissez-le dans le réglage "
+                               "du programmateur.";
+        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(b.lastMessage(), noChip);
+        QCOMPARE(w->L_Info->text(), noChip);
+        QCOMPARE(b.context.pic.ImagePIC.DeviceID, uint16_t(0x07C2)); // kept
+        b.pic.setPresent(true);
 
         // No answer: no finished verification, the port released.
         b.box->setLoopback(SimulatedProgrammerBox::Loopback::StuckLow);

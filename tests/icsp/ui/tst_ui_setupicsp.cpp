@@ -226,38 +226,62 @@ private slots:
         QVERIFY(settings->allKeys().isEmpty());
     }
 
+    // Where the areas may lie is the rule of the downloads and the table
+    // programming, for the chip chosen and the firmware's curve lines.
     void okRefusesBadAttemptsAndAddresses_data()
     {
         QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");
-        const QString fr = "francais.ini";
-        row("attempts abc", fr, "ICSP_NbWrite", "abc", "de 1 à 9");
-        row("attempts 300", fr, "ICSP_NbWrite", "300", "de 1 à 9");
-        row("start not hex", fr, "HEXADD", "12K", "Emplacement du programme refusé");
-        row("table too high", fr, "ADDL16", "1FFF", "« 1FFF » refusée");
+        QTest::addColumn<QString>("message"); // empty: taken
+        const QString fr = "francais.ini", f876 = "PIC-16F876A", two = "2";
+        row("attempts abc", fr, f876, two, "ICSP_NbWrite", "abc", "de 1 à 9");
+        row("attempts 300", fr, f876, two, "ICSP_NbWrite", "300", "de 1 à 9");
+        row("start not hex", fr, f876, two, "HEXADD", "12K", "Emplacement du programme refusé");
+        row("table not hex", fr, f876, two, "ADDL16", "1G00", "« 1G00 » refusée");
+        const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
+                             "(0x0000-0x%4) : ces réglages ne sont pas pris.";
+        row("tables past a 16F876A", fr, f876, two, "ADDL16", "1F00",
+            past.arg("1F00", "20FF", "8192", "1FFF"));
+        row("code past a 16F84A", fr, QString("PIC-16F84A"), two, "HEXLNG", "800",
+            past.arg("0000", "07FF", "1024", "03FF"));
+        row("empty code area", fr, f876, two, "HEXLNG", "0",
+            QString("La zone commençant en 0x0000 est vide (longueur nulle) : ces réglages ne "
+                    "sont pas pris."));
+        // An 18F keeps the image's 16384 words as its limit, as the download does.
+        row("table at 2000 on an 18F", fr, QString("PIC-18F2550"), two, "ADDL8", "2000", QString());
         // Two curve lines from 300 end at 4FF: high tables from 400 would
         // overwrite them. A settings dialog sends nothing: its settings are
         // what is not taken.
-        row("tables overlap", fr, "ADDH8", "400",
+        row("tables overlap", fr, f876, two, "ADDH8", "400",
             "Les tables basses [0x0300-0x04FF] et hautes [0x0400-0x05FF] se chevauchent : ces "
             "réglages ne sont pas pris.");
-        row("tables overlap, in English", QString("english.ini"), "ADDH8", "400",
+        row("tables overlap, in English", QString("english.ini"), f876, two, "ADDH8", "400",
             "The low tables [0x0300-0x04FF] and the high tables [0x0400-0x05FF] overlap: these "
             "settings are not taken.");
+        // Eight lines from 300 end at AFF.
+        row("eight lines overlap", fr, f876, QString("8"), "ADDH8", "900",
+            "Les tables basses [0x0300-0x0AFF] et hautes [0x0900-0x10FF] se chevauchent : ces "
+            "réglages ne sont pas pris.");
     }
 
     void okRefusesBadAttemptsAndAddresses()
     {
         QFETCH(QString, language);
+        QFETCH(QString, chip);
+        QFETCH(QString, lines);
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, message);
         TestSupport::useTexts(language);
         VekContext context;
         InstallTransferServices(context.transfer);
-        context.settings.ICSPNbTables = "2";
+        context.settings.ICSPNbTables = lines;
+        context.settings.ICSPChip = chip;
+        context.settings.ICSPLTAB16_L1 = "1000"; // clear of the eight-bit tables
+        context.settings.ICSPHTAB16_L1 = "1800";
         auto settings = store();
         VEK_SETUP_ICSP d(context);
         d.setSettingsStore(settings.get());
@@ -270,6 +294,13 @@ private slots:
         else
             d.findChild<QLineEdit *>(box)->setText(typed);
         QVERIFY(Mouse::click(d.OKButton));
+        if (message.isEmpty()) {
+            QCOMPARE(closed.count(), 1);
+            QCOMPARE(settings->value("ICSP/ICSP_" + QString(box == "ADDL8" ? "LTAB_L1" : box))
+                         .toString(),
+                     typed);
+            return;
+        }
         // Nothing applied nor saved; the dialog stays on the box to correct.
         QCOMPARE(closed.count(), 0);
         QVERIFY(d.isVisible());
@@ -743,6 +774,20 @@ private slots:
         d.TST_CLOCK->click();
         QVERIFY(d.grab().save(TestSupport::screenshotPath("setup_icsp_page1_com.png")));
         d.reject();
+
+        // A table area that breaks two rules on a 16F876A: both said.
+        VekContext areas;
+        InstallTransferServices(areas.transfer);
+        areas.settings.ICSPChip = "PIC-16F876A";
+        areas.settings.ICSPNbTables = "2";
+        VEK_SETUP_ICSP refused(areas);
+        refused.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&refused));
+        refused.ADDL8->setText("1FFF");
+        refused.OKButton->click();
+        QVERIFY(text(refused).contains('\n'));
+        QVERIFY(refused.grab().save(TestSupport::screenshotPath("setup_icsp_areas.png")));
+        refused.reject();
     }
 };
 
