@@ -612,8 +612,10 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused()
     const FirmwareDownloadPlan plan =
         PreparerTelechargementFirmware(m_context->settings, "OBADHEX.XOS", m_context->pic);
     QCOMPARE(plan.range.has_value(), says.isEmpty());
-    QCOMPARE(plan.refusal.text,
-             says.contains("%1") ? says.arg(file.startsWith("XEH") ? xeh : hex) : says);
+    // The user's package is named, never our temporary copy of its member.
+    const QString member = VEK_Gestion_OS::DossierPaquets() + "OBADHEX.XOS (CODE." +
+                           (file.startsWith("XEH") ? "XEH" : "HEX") + ")";
+    QCOMPARE(plan.refusal.text, says.contains("%1") ? says.arg(member) : says);
 }
 
 QTEST_GUILESS_MAIN(TestBootloaderTransfers)

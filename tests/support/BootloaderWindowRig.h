@@ -131,7 +131,7 @@ inline void addAreasPastTheChipRows(int curveSet)
     // range would write blank words over the module's firmware.
     TestSupport::row("firmware range without a word of the file", QString("PIC-16F876A"),
                      QString("2"), 0, QString("000/200"), QString("300/500"),
-                     "Le fichier " + VEK_Gestion_OS::CheminTemp("~TEMP.HEX") +
+                     "Le fichier " + VEK_Gestion_OS::DossierPaquets() + "VEK-MZ300.XOS (CODE.HEX)" +
                          " ne contient aucun mot de la zone [0x0000-0x01FF] : rien n'est envoyé.",
                      QByteArray(":00000001FF\r\n"));
 }

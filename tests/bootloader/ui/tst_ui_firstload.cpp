@@ -317,12 +317,12 @@ private slots:
                                  "1024 mots (0x0000-0x03FF) : rien n'est envoyé."),
                          QByteArray());
         // A firmware file of only its end record gives no word to send.
-        TestSupport::row("without a word of the file", QString("PIC-16F876A"), QString("000"),
-                         QString("200"),
-                         "Le fichier " + VEK_Gestion_OS::CheminTemp("~TEMP.HEX") +
-                             " ne contient aucun mot de la zone [0x0000-0x01FF] : rien n'est "
-                             "envoyé.",
-                         QByteArray(":00000001FF\r\n"));
+        TestSupport::row(
+            "without a word of the file", QString("PIC-16F876A"), QString("000"), QString("200"),
+            "Le fichier " + VEK_Gestion_OS::DossierPaquets() + "VEK-INIT.XOS (CODE.HEX)" +
+                " ne contient aucun mot de la zone [0x0000-0x01FF] : rien n'est "
+                "envoyé.",
+            QByteArray(":00000001FF\r\n"));
     }
 
     void rangePastTheChipIsNotSent()
