@@ -45,16 +45,30 @@ void readPort(MainSettings &settings, const QString &stored)
     settings.portDevice = SerialPortNames::DeviceForPortNumber(settings.portNumber);
 }
 
-// The pause after each bit frame: read as the programmer reads it (a number,
-// rounded), anything below the minimum (0, negative, no number) is the
-// minimum, or every frame would follow the data line too soon for the chip.
-QString programmingDelay(const QString &stored)
+} // namespace
+
+ValueRules::Outcome MainSettingsLoader::delay() const
 {
-    const double us = ValeurNumerique(stored);
-    return us >= MinIcspDelayUs - 0.5 ? stored : QString::number(MinIcspDelayUs);
+    const ValueRules::Source source =
+        ValueRules::Source::inFile(ValueRules::Path::SettingsFile, store_.fileName(), 0);
+    return ValueRules::read(ValueRules::Value::ProgrammerDelay,
+                            text(kIcsp, "ICSP_Delay", QString::number(DefaultIcspDelayUs)), source);
 }
 
-} // namespace
+QList<ValueRules::Outcome> MainSettingsLoader::RefusedValues() const
+{
+    QList<ValueRules::Outcome> refused;
+    if (const ValueRules::Outcome o = delay(); !o.taken())
+        refused << o;
+    return refused;
+}
+
+int MainSettingsLoader::ProgrammingDelayUs(const QString &ICSPDELAY)
+{
+    const ValueRules::Outcome o =
+        ValueRules::read(ValueRules::Value::ProgrammerDelay, ICSPDELAY, ValueRules::Source::box());
+    return o.taken() ? int(*o.value) : DefaultIcspDelayUs;
+}
 
 QString MainSettingsLoader::text(const QString &section, const char *key,
                                  const QString &fallback) const
@@ -136,7 +150,8 @@ void MainSettingsLoader::LoadIcsp(MainSettings &s)
     s.ICSPPINCLOCK = byte("ICSP_Broche_CLOCK", 3);
     s.ICSPPINDATA = byte("ICSP_Broche_DATA", 2);
     s.ICSPPINDATAR = byte("ICSP_Broche_DATAR", 10);
-    s.ICSPDELAY = programmingDelay(text(kIcsp, "ICSP_Delay", QStringLiteral("15")));
+    const ValueRules::Outcome stored = delay();
+    s.ICSPDELAY = stored.taken() ? stored.text : QString::number(DefaultIcspDelayUs);
     s.ICSPNBWRT = byte("ICSP_NbWrite", 5);
     s.ICSPHEXADD = text(kIcsp, "ICSP_HEXADD", QStringLiteral("000"));
     s.ICSPHEXLNG = text(kIcsp, "ICSP_HEXLNG", QStringLiteral("200"));

@@ -19,21 +19,19 @@ namespace {
 
 // A load-pressure band: one MAP percentage, or two joined by "-", the
 // lower first.
-QString pressureBandFault(const QString &text)
+QString pressureBandFault(QString &text)
 {
     const qsizetype dash = text.indexOf('-', 1);
     const QStringList ends =
         dash < 0 ? QStringList{text} : QStringList{text.left(dash), text.mid(dash + 1)};
-    QList<double> values;
-    for (const QString &end : ends) {
-        const Outcome o = read(Value::MapPercentage, end, Source::box());
-        if (!o.taken())
-            break;
-        values << *o.value;
-    }
-    if (values.size() == ends.size() && values.first() <= values.last())
-        return {};
-    return GetLanguageText("SaisieNonPlage", {"%VALEUR%", text});
+    QList<Outcome> read;
+    for (const QString &end : ends)
+        if (const Outcome o = ValueRules::read(Value::MapPercentage, end, Source::box()); o.taken())
+            read << o;
+    if (read.size() != ends.size() || *read.first().value > *read.last().value)
+        return GetLanguageText("SaisieNonPlage", {"%VALEUR%", text});
+    text = read.size() == 1 ? read.first().text : read.first().text + '-' + read.last().text;
+    return {};
 }
 
 } // namespace
@@ -316,10 +314,11 @@ Outcome read(Value value, const QString &text, const Source &source)
         return fault(d, source, Fault::Empty, GetLanguageText("SaisieVide"));
 
     if (d.reading == Reading::Text) {
-        const QString reason = d.textRule ? d.textRule(shown) : QString();
+        QString taken = shown;
+        const QString reason = d.textRule ? d.textRule(taken) : QString();
         if (!reason.isEmpty())
             return fault(d, source, Fault::Refused, reason);
-        return {Fault::None, std::nullopt, shown, {}, {}};
+        return {Fault::None, std::nullopt, taken, {}, {}};
     }
 
     if (d.reading == Reading::Hex) {

@@ -63,8 +63,9 @@ enum class Value {
     Count
 };
 
-// Returns why `text` (trimmed) is refused, empty when it is taken.
-using TextRule = QString (*)(const QString &text);
+// Returns why `text` (trimmed) is refused, empty when it is taken; a taken
+// text may be brought to the form the program writes ("12,5" to "12.5").
+using TextRule = QString (*)(QString &text);
 
 struct Declaration {
     Value id;
