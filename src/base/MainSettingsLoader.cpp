@@ -21,12 +21,13 @@ template <typename T> constexpr qint64 high()
     return std::numeric_limits<T>::max();
 }
 
-// A stored port name, read by the one rule of port names and kept as typed,
-// even when its device is not there now (an adapter unplugged, a link made
-// later: its opening says so); `fallback` for a text that names no port.
+// A stored port name, read by the one rule of port names and kept as typed
+// ("com2" in the form the dialogs keep it, "COM2"), even when its device is
+// not there now (an adapter unplugged, a link made later: its opening says
+// so); `fallback` for a text that names no port.
 QString portName(const QString &stored, const QString &fallback)
 {
-    const QString name = stored.trimmed();
+    const QString name = SerialPortNames::CanonicalName(stored);
     return SerialPortNames::PortNamed(name).kind != SerialPortNames::PortKind::None ? name
                                                                                     : fallback;
 }
