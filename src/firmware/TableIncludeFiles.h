@@ -45,12 +45,20 @@ struct ExportRequest {
     TablesExport tables;
 };
 
+// Why the low and high names cannot name the export's files, the message to
+// show; empty when they can. A name the file name rule refuses (an empty
+// one among them, which would give files named "0", "1"...), or two files of
+// the export that would have one name, compared without regard to case as
+// other systems compare them (the same name twice, "T" and "T1" past ten
+// lines): the later would replace the earlier.
+QString NamesRefusal(const QString &nomBasse, const QString &nomHaute, int lineCount);
+
 struct ExportResult {
-    enum Status { Ok, TooManyLines, BadTables, WriteFailed };
+    enum Status { Ok, TooManyLines, BadTables, BadNames, WriteFailed };
     Status status = Ok;
     QStringList written; // files written, in order
     QString failedPath;  // the file that could not be written
-    QString error;       // why it failed (FileFailureReason)
+    QString error;       // why it failed (FileFailureReason, NamesRefusal)
     bool ok() const { return status == Ok; }
 };
 
@@ -61,7 +69,8 @@ constexpr int MaxLignes = 1 << 16;
 int NombreLignes(const QString &nbTables);
 
 // Writes the low then the high file of each line 0 .. lineCount-1. Nothing is written
-// when the count exceeds the percentage boxes or a table is not 256 words; each
+// when the count exceeds the percentage boxes, a table is not 256 words or the
+// names are refused (NamesRefusal); each
 // file is replaced only once it has been written whole.
 ExportResult Exporter(const ExportRequest &request);
 
