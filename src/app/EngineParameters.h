@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ValueRules.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +40,9 @@ QString valider(Box box, const QString &text);
 // added, then validated.
 QString pas(Box box, const QString &text, int direction);
 
+// The value of the table of value rules a box holds.
+ValueRules::Value valueOf(Box box);
+
 // What a box makes of a text the user typed: the text it shows then, or why
 // it refuses it (the box then keeps its previous value).
 struct Saisie {
@@ -45,12 +50,10 @@ struct Saisie {
     QString refus; // refused: the message, naming the box; empty when taken
     bool prise() const { return refus.isEmpty(); }
 };
-// The one reading of a typed number (DecimalNumberText: "," or "." as the
-// decimal point, nothing else beside the number). Refused: a text that is no
-// number, a value outside the box's range, a fraction in a box of whole
-// numbers (rev limit, knock-retard duration: "6,5" is no rev limit, and
-// "6,500" is not 6500). Taken: brought onto the box's step and format as
-// valider does ("45,3" shows "45.5").
+// The box's value read by the table of value rules (ValueRules::read):
+// refused with its reason naming the box ("6,5" is no rev limit, "7.000" is
+// not 7000, "7000 rpm" is no number); taken, brought onto the box's step and
+// format ("45,3" shows "45.5").
 Saisie saisir(Box box, const QString &typed);
 // What `Txt_av_cliquetisPlus` shows for a position of `CmbCliquetis`.
 QString cliquetisPlus(int position);

@@ -24,7 +24,7 @@ private slots:
         row("static 45.75", Box::AvanceStatique, "45.75", "46.0");
         row("static 200", Box::AvanceStatique, "200", "127.5");
         row("static -3", Box::AvanceStatique, "-3", "0.0");
-        row("static comma", Box::AvanceStatique, "45,5", "45.0");
+        row("static comma", Box::AvanceStatique, "45,5", "45.5");
         row("static letters", Box::AvanceStatique, "abc", "0.0");
         row("rpm 12000", Box::RegimeMaxi, "12000", "10000");
         row("rpm half to even", Box::RegimeMaxi, "6650.5", "6650");
@@ -75,9 +75,9 @@ private slots:
                                             << QStringList{"0.0", "6650", "10", "0.00"} << 3;
         QTest::newRow("static off step") << QStringList{"45.3", "6650", "10", "2.5"}
                                          << QStringList{"45.5", "6650", "10", "2.5"} << 1;
-        // Read as the file reads them, shown as a box would read them.
+        // Read as a box reads them: "," or "." as the decimal point.
         QTest::newRow("commas and trailing text") << QStringList{"12,5", "6650,5", "10x", "2,7"}
-                                                  << QStringList{"12.0", "6650", "10", "2,7"} << 3;
+                                                  << QStringList{"12,5", "6650", "10", "2,7"} << 2;
     }
     void loadedValuesAreBroughtIntoRange()
     {

@@ -123,23 +123,29 @@ private slots:
         row("static, comma off step", st, "45,3", "45.5", "");
         row("static, no number", st, "abc", "45", "Avance statique : « abc » n'est pas un nombre.");
         row("static, number and more", st, "12,5°", "45",
-            "Avance statique : « 12,5° » n'est pas un nombre.");
+            "Avance statique : « 12,5° » n'est pas un nombre : « ° » suit le nombre.");
         row("static, beyond", st, "127,6", "45", stRange.arg("127,6"));
         row("static, below", st, "-0,5", "45", stRange.arg("-0,5"));
         row("rev limit, whole", rpm, "7200", "7200", "");
-        row("rev limit, whole with a comma", rpm, "7200,0", "7200", "");
-        row("rev limit, comma fraction", rpm, "6,5", "6650", rpmRange.arg("6,5"));
-        row("rev limit, dot fraction", rpm, "6650.5", "6650", rpmRange.arg("6650.5"));
+        row("rev limit, whole with a comma", rpm, "7200,0", "6650",
+            "Régime maxi : « 7200,0 » n'est pas un nombre entier.");
+        row("rev limit, thousands point", rpm, "7.000", "6650",
+            "Régime maxi : « 7.000 » n'est pas un nombre entier.");
+        row("rev limit, comma fraction", rpm, "6,5", "6650",
+            "Régime maxi : « 6,5 » n'est pas un nombre entier.");
+        row("rev limit, dot fraction", rpm, "6650.5", "6650",
+            "Régime maxi : « 6650.5 » n'est pas un nombre entier.");
         row("rev limit, no number", rpm, "abc", "6650",
             "Régime maxi : « abc » n'est pas un nombre.");
         row("rev limit, beyond", rpm, "12000", "6650", rpmRange.arg("12000"));
         row("duration, whole", dur, "12", "12", "");
-        row("duration, fraction", dur, "2,5", "10", durRange.arg("2,5"));
+        row("duration, fraction", dur, "2,5", "10",
+            "Durée du retard : « 2,5 » n'est pas un nombre entier.");
         row("duration, beyond", dur, "256", "10", durRange.arg("256"));
         row("dwell, comma", dwell, "2,7", "2.70", "");
         row("dwell, dot", dwell, "3.25", "3.25", "");
         row("dwell, no number", dwell, "2,7x", "2.5",
-            "Temps de charge : « 2,7x » n'est pas un nombre.");
+            "Temps de charge : « 2,7x » n'est pas un nombre : « x » suit le nombre.");
         row("dwell, beyond", dwell, "5,01", "2.5", dwellRange.arg("5,01"));
     }
 

@@ -1,0 +1,301 @@
+#include "base/ValueRules.h"
+
+#include "base/FileRefusal.h"
+#include "base/MainSettings.h"
+#include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ValueRules {
+
+using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
+
+const QList<Declaration> &Table()
+{
+    using P = Path;
+    using R = Reading;
+    // One row per value, in the order of `Value`.
+    static const QList<Declaration> table = {
+        {Value::StaticAdvance,
+         LangKey("MFAvanceST"),
+         R::Decimal,
+         0,
+         127.5,
+         0.5,
+         1,
+         0,
+         nullptr,
+         {P::TypedBox, P::CurveFileV1, P::CurveFileV2}},
+        {Value::RevLimit,
+         LangKey("MLMoteur2"),
+         R::Whole,
+         0,
+         10000,
+         1,
+         0,
+         0,
+         nullptr,
+         {P::TypedBox, P::CurveFileV1, P::CurveFileV2}},
+        {Value::Dwell,
+         LangKey("MFDwell"),
+         R::Decimal,
+         0,
+         5,
+         0.01,
+         2,
+         0,
+         nullptr,
+         {P::TypedBox, P::CurveFileV2}},
+        {Value::KnockRetardDuration,
+         LangKey("MLRetardCliquetis3"),
+         R::Whole,
+         0,
+         255,
+         1,
+         0,
+         0,
+         nullptr,
+         {P::TypedBox, P::CurveFileV2}},
+        {Value::LowRpmAdvance,
+         LangKey("MFAvanceBRPM"),
+         R::Decimal,
+         0,
+         12,
+         1,
+         1,
+         0,
+         nullptr,
+         {P::CurveFileV2}},
+        {Value::KnockAdvance,
+         LangKey("MLRetardCliquetis1"),
+         R::Decimal,
+         0,
+         4,
+         0.5,
+         1,
+         0,
+         nullptr,
+         {P::CurveFileV2}},
+        {Value::MapPercentage,
+         LangKey("NomPourcentageMap"),
+         R::Decimal,
+         0,
+         100,
+         0,
+         0,
+         0,
+         nullptr,
+         {P::TypedBox, P::GridCell}},
+        {Value::ThresholdRpm,
+         LangKey("NomSeuilTor"),
+         R::Whole,
+         500,
+         10000,
+         1,
+         0,
+         0,
+         nullptr,
+         {P::TypedBox, P::CurveFileV2}},
+        {Value::ThresholdBoost,
+         LangKey("NomSeuilTor"),
+         R::Whole,
+         -1,
+         100,
+         1,
+         0,
+         0,
+         nullptr,
+         {P::TypedBox, P::CurveFileV2}},
+        {Value::ThresholdSequential,
+         LangKey("NomSeuilTor"),
+         R::Whole,
+         0,
+         100,
+         1,
+         0,
+         0,
+         nullptr,
+         {P::TypedBox, P::CurveFileV2}},
+        {Value::ProgrammerDelay,
+         LangKey("NomDelaiProgrammation"),
+         R::Whole,
+         MinIcspDelayUs,
+         200,
+         1,
+         0,
+         0,
+         nullptr,
+         {P::SettingsFile}},
+    };
+    return table;
+}
+
+const Declaration &Declared(Value value)
+{
+    return Table().at(int(value));
+}
+
+QString Declaration::name() const
+{
+    return GetLanguageText(QString::fromLatin1(nameKey));
+}
+
+double Declaration::onQuantum(double value) const
+{
+    return quantum > 0 ? RoundHalfEven(value / quantum) * quantum : value;
+}
+
+namespace {
+
+// A bound as the messages show it: "." as the decimal point, no trailing zeros.
+QString boundText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+bool isPoint(QChar c)
+{
+    return c == ',' || c == '.' || QString(c) == QLocale().decimalPoint();
+}
+
+// Length of the number that starts `text` (sign, digits, one point, digits),
+// 0 when it holds no digit.
+qsizetype numberPrefix(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    qsizetype digits = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+        if (text[i].isDigit() && text[i].unicode() < 128)
+            ++digits;
+        else if (!point && isPoint(text[i]))
+            point = true;
+        else
+            break;
+    }
+    return digits > 0 ? i : 0;
+}
+
+QString nameOf(const Declaration &d, const Source &source)
+{
+    return source.name.isEmpty() ? d.name() : source.name;
+}
+
+Outcome fault(const Declaration &d, const Source &source, Fault kind, const QString &reason,
+              const QString &takenText = {}, std::optional<double> value = {})
+{
+    Outcome o;
+    o.fault = kind;
+    o.reason = reason;
+    o.text = takenText;
+    o.value = value;
+    const QString name = nameOf(d, source);
+    if (!source.fromFile())
+        o.message = name + QStringLiteral(" : ") + reason;
+    else if (source.line > 0)
+        o.message = FileRefusal::AtLine(LangKey("ValeurFichierLigne"), source.file, source.line,
+                                        {"%NOM%", name, "%RAISON%", reason});
+    else
+        o.message = FileRefusal::OfFile(LangKey("ValeurFichier"), source.file,
+                                        {"%NOM%", name, "%RAISON%", reason});
+    return o;
+}
+
+Outcome outOfRange(const Declaration &d, const Source &source, const QString &shown)
+{
+    const bool hex = d.reading == Reading::Hex;
+    const auto bound = [&](double v) {
+        return hex ? HexLong(int32_t(v), d.hexDigits) : boundText(v);
+    };
+    const char *key = d.reading == Reading::Whole ? LangKey("SaisieEntierHorsLimites")
+                                                  : LangKey("SaisieHorsLimites");
+    return fault(d, source, Fault::OutOfRange,
+                 GetLanguageText(key, {"%VALEUR%", shown, "%MIN%", bound(d.lowest), "%MAX%",
+                                       bound(d.highest)}));
+}
+
+} // namespace
+
+QString numberText(const Declaration &d, double value)
+{
+    if (d.reading == Reading::Hex)
+        return HexLong(int32_t(value), d.hexDigits);
+    if (d.reading == Reading::Decimal && d.quantum == 0)
+        return boundText(value); // as typed, without trailing zeros
+    return QString::number(value, 'f', d.decimals);
+}
+
+Outcome read(Value value, const QString &text, const Source &source)
+{
+    const Declaration &d = Declared(value);
+    const QString shown = text.trimmed();
+    if (shown.isEmpty())
+        return fault(d, source, Fault::Empty, GetLanguageText("SaisieVide"));
+
+    if (d.reading == Reading::Text) {
+        const QString reason = d.textRule ? d.textRule(shown) : QString();
+        if (!reason.isEmpty())
+            return fault(d, source, Fault::Refused, reason);
+        return {Fault::None, std::nullopt, shown, {}, {}};
+    }
+
+    if (d.reading == Reading::Hex) {
+        const std::optional<uint32_t> v = HexDigitsValue(shown, d.hexDigits);
+        if (!v)
+            return fault(d, source, Fault::NotHex,
+                         GetLanguageText("SaisieNonHexa", {"%VALEUR%", shown, "%CHIFFRES%",
+                                                           QString::number(d.hexDigits)}));
+        if (*v < d.lowest || *v > d.highest)
+            return outOfRange(d, source, shown);
+        return {Fault::None, double(*v), numberText(d, *v), {}, {}};
+    }
+
+    const qsizetype prefix = numberPrefix(shown);
+    if (prefix == 0)
+        return fault(d, source, Fault::NotANumber,
+                     GetLanguageText("SaisieNonNombre", {"%VALEUR%", shown}));
+    if (prefix < shown.size())
+        return fault(d, source, Fault::TrailingText,
+                     GetLanguageText("SaisieTexteApres",
+                                     {"%VALEUR%", shown, "%RESTE%", shown.mid(prefix).trimmed()}));
+    const std::optional<QString> number = DecimalNumberText(shown);
+    const double v = number ? NombreEnTete(*number) : 0;
+    const bool point = std::any_of(shown.begin(), shown.end(), isPoint);
+    if (d.reading == Reading::Whole && point)
+        return fault(d, source, Fault::NotWhole,
+                     GetLanguageText("SaisieNonEntier", {"%VALEUR%", shown}));
+    if (!(v >= d.lowest && v <= d.highest))
+        return outOfRange(d, source, shown);
+
+    const double taken = d.onQuantum(v);
+    const QString takenText = numberText(d, taken);
+    // A file the program wrote holds "." and values on the quantum; anything
+    // else was written by hand and is listed with what it became.
+    if (source.fromFile() && (shown.contains(',') || taken != v))
+        return fault(d, source, Fault::ReadAs,
+                     GetLanguageText("SaisieLueComme", {"%VALEUR%", shown, "%LU%", takenText}),
+                     takenText, taken);
+    return {Fault::None, taken, takenText, {}, {}};
+}
+
+QString listMessage(const QList<Outcome> &outcomes)
+{
+    QStringList lines;
+    for (const Outcome &o : outcomes)
+        if (o.listed())
+            lines << o.message;
+    if (lines.isEmpty())
+        return {};
+    lines.prepend(GetLanguageText("MessValeursLues"));
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace ValueRules

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Every value a user can give is declared once here, with how its text is
+// read, its bounds and the paths that bring it into the program. Each path
+// reads it through `read`, so that the same text gets the same value or the
+// same refusal wherever it comes from, and the refusal names the value and
+// where it came from (a box, or a file and its line).
+//
+// Adding a value: add its id to `Value` (before Count) and one row to the
+// table in ValueRules.cpp. Adding a path: add it to `Path` (before Count),
+// list it in the rows of the values it takes, and give tst_ui_valuerules a
+// driver that brings a text in by that path; the test fails for a listed path
+// it cannot drive. A value whose text is not a number (a name, a port) gives
+// its row a `textRule` that returns the reason a text is refused.
+namespace ValueRules {
+
+// How a value's text is read.
+enum class Reading {
+    Decimal, // "," or "." as the decimal point, brought onto the row's quantum
+    Whole,   // digits with an optional sign; no point, no comma
+    Hex,     // 1 to `hexDigits` hexadecimal digits without prefix
+    Text,    // a name or a port: trimmed, judged by the row's `textRule`
+};
+
+// Where a value comes from.
+enum class Path {
+    TypedBox,           // typed into a box of a window
+    GridCell,           // typed into a cell of a window's grid
+    CurveFileV1,        // "#VEKP_COURBE": the older positional curve file
+    CurveFileV2,        // "#VEKP_COURBE 2": the keyword curve file
+    Project,            // the curve file inside a project
+    PackageDescription, // a package's description file
+    SettingsFile,       // the program's settings file
+    PackageEditor,      // a box of the package editor
+    UpdateEditor,       // a box of the update-package editor
+    SetupDialog,        // a box of a set-up dialog
+    TableImport,        // a table include file imported into the curve
+    Count
+};
+
+enum class Value {
+    StaticAdvance,       // "#AVANCE STATIQUE", degrees
+    RevLimit,            // "#MAXI RPM", rpm
+    Dwell,               // "#DWELL T", ms
+    KnockRetardDuration, // "#CLIQUETIS TEMPS"
+    LowRpmAdvance,       // "#AVANCE BAS REGIME", degrees
+    KnockAdvance,        // "#CLIQUETIS AVANCE", degrees
+    MapPercentage,       // a MAP percentage of the MAP table
+    ThresholdRpm,        // option-board threshold of an RPM or rev-limit action
+    ThresholdBoost,      // option-board threshold of a BOOST action
+    ThresholdSequential, // option-board threshold of the sequential cut
+    ProgrammerDelay,     // "ICSP_Delay": microseconds after each bit frame
+    Count
+};
+
+// Returns why `text` (trimmed) is refused, empty when it is taken.
+using TextRule = QString (*)(const QString &text);
+
+struct Declaration {
+    Value id;
+    const char *nameKey; // language key of the value's caption
+    Reading reading;
+    double lowest = 0;
+    double highest = 0;
+    double quantum = 0; // Decimal: a taken value is rounded to a multiple of it
+    int decimals = 0;   // digits after "." in the text a taken number gets
+    int hexDigits = 0;  // Hex: the most digits
+    TextRule textRule = nullptr;
+    QList<Path> paths; // every path that brings this value in
+
+    QString name() const; // the caption, in the user's language
+    // `value` rounded, halves to even, to a multiple of the quantum.
+    double onQuantum(double value) const;
+};
+
+// The table, one row per value, in the order of `Value`.
+const QList<Declaration> &Table();
+const Declaration &Declared(Value value);
+
+// Where a text came from: a box (no file), or a file and its line (0 when
+// the file has no lines to name, as the settings file).
+struct Source {
+    Path path = Path::TypedBox;
+    QString file;
+    int line = 0;
+    QString name; // the value's name where the caption is not enough ("SEUIL 5")
+
+    static Source box(Path path = Path::TypedBox) { return {path, {}, 0, {}}; }
+    static Source inFile(Path path, const QString &file, int line)
+    {
+        return {path, file, line, {}};
+    }
+    bool fromFile() const { return !file.isEmpty(); }
+};
+
+enum class Fault {
+    None,
+    Empty,        // nothing but blanks
+    NotANumber,   // no number at all ("abc", "1.000,5")
+    TrailingText, // a number, then something else ("7000 rpm", "1e3")
+    NotWhole,     // a point or comma in a whole number ("6500,5", "7.000")
+    OutOfRange,   // a number outside the bounds
+    NotHex,       // not 1 to hexDigits hexadecimal digits
+    Refused,      // a Text value its rule refuses
+    ReadAs,       // taken, but a file wrote it otherwise ("12,5" read as 12.5)
+};
+
+struct Outcome {
+    Fault fault = Fault::None;
+    std::optional<double> value; // a taken number (Decimal, Whole, Hex)
+    QString text;                // a taken value as the program writes it ("12.5")
+    QString reason;              // why refused or read otherwise, without naming the value
+    QString message;             // the reason naming the value and its source
+
+    bool taken() const { return fault == Fault::None || fault == Fault::ReadAs; }
+    // Something to tell the user: a refusal, or a file value read otherwise.
+    bool listed() const { return fault != Fault::None; }
+};
+
+// The one reading of a value's text. A box value brought onto the quantum is
+// taken silently ("45,3" shows "45.5"); a file value written otherwise than
+// the program writes it (a comma, off the quantum) is taken and listed
+// ("read as 45.5"), so that the user sees what became of it.
+Outcome read(Value value, const QString &text, const Source &source);
+
+// Messages of several listed outcomes under one heading; empty for none.
+QString listMessage(const QList<Outcome> &outcomes);
+
+// The text a taken number is written with ("45.5", "6500").
+QString numberText(const Declaration &declaration, double value);
+
+} // namespace ValueRules

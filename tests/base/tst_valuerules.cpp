@@ -1,0 +1,94 @@
+#include "base/ValueRules.h"
+
+#include "TestSupport.h"
+
+#include <QtTest>
+
+using namespace ValueRules;
+
+// The reading of the value table on its own, with worked examples; the
+// paths that bring each value in are compared in tst_ui_valuerules.
+class TestValueRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestSupport::useFrenchTexts(); }
+
+    void table()
+    {
+        QCOMPARE(Table().size(), int(Value::Count));
+        for (int i = 0; i < Table().size(); ++i) {
+            const Declaration &d = Table().at(i);
+            QCOMPARE(int(d.id), i);
+            QVERIFY2(!d.name().isEmpty(), d.nameKey);
+            QVERIFY2(!d.paths.isEmpty(), d.nameKey);
+            QVERIFY2(d.lowest <= d.highest, d.nameKey);
+        }
+    }
+
+    void reading_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QString>("taken");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char *name, Value v, const char *text, bool file, Fault f,
+                            const char *taken, const char *message) {
+            QTest::newRow(name) << int(v) << QString::fromUtf8(text) << file << int(f)
+                                << QString::fromUtf8(taken) << QString::fromUtf8(message);
+        };
+        const Value st = Value::StaticAdvance, rpm = Value::RevLimit;
+        row("advance comma typed", st, "12,5", false, Fault::None, "12.5", "");
+        row("advance point typed", st, "12.5", false, Fault::None, "12.5", "");
+        row("advance onto the half degree", st, "45,3", false, Fault::None, "45.5", "");
+        row("advance comma in a file", st, "12,5", true, Fault::ReadAs, "12.5",
+            "Fichier c.vek, ligne 3 : Avance statique : « 12,5 » est lu comme 12.5.");
+        row("advance point in a file", st, " 12.5", true, Fault::None, "12.5", "");
+        row("advance letters", st, "abc", false, Fault::NotANumber, "",
+            "Avance statique : « abc » n'est pas un nombre.");
+        row("advance empty", st, "", false, Fault::Empty, "",
+            "Avance statique : aucune valeur n'est donnée.");
+        row("advance blanks", st, "   ", true, Fault::Empty, "",
+            "Fichier c.vek, ligne 3 : Avance statique : aucune valeur n'est donnée.");
+        row("advance negative", st, "-5", false, Fault::OutOfRange, "",
+            "Avance statique : « -5 » est hors limites : entrez un nombre de 0 à 127.5.");
+        row("advance exponent", st, "1e3", false, Fault::TrailingText, "",
+            "Avance statique : « 1e3 » n'est pas un nombre : « e3 » suit le nombre.");
+        row("rpm with its unit", rpm, "7000 rpm", true, Fault::TrailingText, "",
+            "Fichier c.vek, ligne 3 : Régime maxi : « 7000 rpm » n'est pas un nombre : "
+            "« rpm » suit le nombre.");
+        row("rpm with a fraction", rpm, "6500,5", true, Fault::NotWhole, "",
+            "Fichier c.vek, ligne 3 : Régime maxi : « 6500,5 » n'est pas un nombre entier.");
+        row("rpm with a thousands point", rpm, "7.000", false, Fault::NotWhole, "",
+            "Régime maxi : « 7.000 » n'est pas un nombre entier.");
+        row("rpm too high", rpm, "12000", false, Fault::OutOfRange, "",
+            "Régime maxi : « 12000 » n'est pas accepté : entrez un nombre entier de 0 à 10000.");
+        row("rpm taken", rpm, " 6500 ", true, Fault::None, "6500", "");
+        row("low-rpm advance off its step", Value::LowRpmAdvance, " 5,6", true, Fault::ReadAs,
+            "6.0", "Fichier c.vek, ligne 3 : Avance à bas régime : « 5,6 » est lu comme 6.0.");
+        row("map percentage", Value::MapPercentage, "12,5", false, Fault::None, "12.5", "");
+        row("map percentage too high", Value::MapPercentage, "150", false, Fault::OutOfRange, "",
+            "Pourcentage MAP : « 150 » est hors limites : entrez un nombre de 0 à 100.");
+    }
+
+    void reading()
+    {
+        QFETCH(int, value);
+        QFETCH(QString, text);
+        QFETCH(bool, fromFile);
+        QFETCH(int, fault);
+        QFETCH(QString, taken);
+        QFETCH(QString, message);
+        const Source source =
+            fromFile ? Source::inFile(Path::CurveFileV2, "c.vek", 3) : Source::box();
+        const Outcome o = read(Value(value), text, source);
+        QCOMPARE(int(o.fault), fault);
+        QCOMPARE(o.taken() ? o.text : QString(), taken);
+        QCOMPARE(o.message, message);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestValueRules)
+#include "tst_valuerules.moc"
