@@ -19,26 +19,33 @@ bool isDeviceName(const QString &name)
     return device.match(name.section(QLatin1Char('.'), 0, 0).trimmed()).hasMatch();
 }
 
+// A refusal is never empty, even without language texts: empty means taken.
+QString reason(const char *key, const QStringList &pairs = {})
+{
+    const QString text = VEK_LANGUAGE::GetLanguageText(key, pairs);
+    return text.isEmpty() ? QLatin1String(key) : text;
+}
+
 } // namespace
 
 QString Refusal(const QString &name)
 {
-    using VEK_LANGUAGE::GetLanguageText;
     if (name.trimmed().isEmpty())
-        return GetLanguageText("NomFichierVide");
+        return reason(VEK_LANGUAGE::LangKey("NomFichierVide"));
     for (const QChar c : name) {
         if (c.category() == QChar::Other_Control)
-            return GetLanguageText("NomFichierControle");
+            return reason(VEK_LANGUAGE::LangKey("NomFichierControle"));
         if (Forbidden.contains(c))
-            return GetLanguageText("NomFichierCaractere", {"%CAR%", QString(c)});
+            return reason(VEK_LANGUAGE::LangKey("NomFichierCaractere"), {"%CAR%", QString(c)});
     }
     if (name.size() > MaxLength)
-        return GetLanguageText("NomFichierLong", {"%MAX%", QString::number(MaxLength)});
+        return reason(VEK_LANGUAGE::LangKey("NomFichierLong"),
+                      {"%MAX%", QString::number(MaxLength)});
     if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')) ||
         name.startsWith(QLatin1Char(' ')))
-        return GetLanguageText("NomFichierBord");
+        return reason(VEK_LANGUAGE::LangKey("NomFichierBord"));
     if (isDeviceName(name))
-        return GetLanguageText("NomFichierPeripherique");
+        return reason(VEK_LANGUAGE::LangKey("NomFichierPeripherique"));
     return {};
 }
 

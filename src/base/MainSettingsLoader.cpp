@@ -1,6 +1,7 @@
 #include "base/MainSettingsLoader.h"
 
 #include "base/NumberHelpers.h"
+#include "base/ValueRules.h"
 #include "platform/SerialPortNames.h"
 
 #include <cstdint>
@@ -27,9 +28,10 @@ template <typename T> constexpr qint64 high()
 // so); `fallback` for a text that names no port.
 QString portName(const QString &stored, const QString &fallback)
 {
-    const QString name = SerialPortNames::CanonicalName(stored);
-    return SerialPortNames::PortNamed(name).kind != SerialPortNames::PortKind::None ? name
-                                                                                    : fallback;
+    const ValueRules::Outcome port =
+        ValueRules::read(ValueRules::Value::Port, stored,
+                         ValueRules::Source::inFile(ValueRules::Path::SettingsFile, {}, 0));
+    return port.taken() ? SerialPortNames::CanonicalName(port.text) : fallback;
 }
 
 void readPort(MainSettings &settings, const QString &stored)

@@ -1,9 +1,11 @@
 #include "base/ValueRules.h"
 
+#include "base/FileNameRule.h"
 #include "base/FileRefusal.h"
 #include "base/MainSettings.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
+#include "platform/SerialPortNames.h"
 
 #include <QLocale>
 
@@ -14,6 +16,51 @@ namespace ValueRules {
 
 using VEK_LANGUAGE::GetLanguageText;
 using VEK_LANGUAGE::LangKey;
+
+const QStringList &CylinderCounts()
+{
+    static const QStringList counts = {QStringLiteral("1"), QStringLiteral("2"),
+                                       QStringLiteral("4"), QStringLiteral("6"),
+                                       QStringLiteral("8")};
+    return counts;
+}
+
+namespace {
+
+// A text rule's refusal is never empty, even without language texts: empty means taken.
+QString refusal(const char *key, const QStringList &pairs)
+{
+    const QString text = GetLanguageText(key, pairs);
+    return text.isEmpty() ? QLatin1String(key) : text;
+}
+
+// A package's name names its archive, as the editor makes it and a project
+// finds it again: the file name rule, an extension typed with it aside.
+QString packageNameRule(const QString &name)
+{
+    const QString why = FileNameRule::Refusal(name);
+    return why.isEmpty()
+               ? QString()
+               : refusal(LangKey("SaisieNomFichier"), {"%VALEUR%", name, "%RAISON%", why});
+}
+
+QString cylinderRule(const QString &count)
+{
+    return CylinderCounts().contains(count)
+               ? QString()
+               : refusal(LangKey("SaisieCylindres"), {"%VALEUR%", count, "%LISTE%",
+                                                      CylinderCounts().join(QStringLiteral(", "))});
+}
+
+// The one rule of port names (SerialPortNames), the letters in either case.
+QString portRule(const QString &port)
+{
+    return SerialPortNames::PortNamed(port).kind != SerialPortNames::PortKind::None
+               ? QString()
+               : refusal(LangKey("SaisiePort"), {"%VALEUR%", port});
+}
+
+} // namespace
 
 const QList<Declaration> &Table()
 {
@@ -30,7 +77,7 @@ const QList<Declaration> &Table()
          1,
          0,
          nullptr,
-         {P::TypedBox, P::CurveFileV1, P::CurveFileV2}},
+         {P::TypedBox, P::CurveFileV1, P::CurveFileV2, P::PackageEditor, P::PackageDescription}},
         {Value::RevLimit,
          LangKey("MLMoteur2"),
          R::Whole,
@@ -131,6 +178,66 @@ const QList<Declaration> &Table()
          0,
          nullptr,
          {P::SettingsFile}},
+        {Value::PackageName,
+         LangKey("MLXosTypeNomFichier"),
+         R::Text,
+         0,
+         0,
+         0,
+         0,
+         0,
+         packageNameRule,
+         {P::PackageEditor, P::UpdateEditor, P::Project}},
+        {Value::CylinderCount,
+         LangKey("MLMoteur1"),
+         R::Text,
+         0,
+         0,
+         0,
+         0,
+         0,
+         cylinderRule,
+         {P::PackageEditor, P::PackageDescription}},
+        {Value::PackageRevLimit,
+         LangKey("NomLimiteRupteur"),
+         R::Whole,
+         1,
+         99999,
+         1,
+         0,
+         0,
+         nullptr,
+         {P::PackageEditor, P::PackageDescription}},
+        {Value::PackageAddress,
+         LangKey("MLXosCodeAdresse1"),
+         R::Hex,
+         0,
+         0xFFFF,
+         0,
+         0,
+         4,
+         nullptr,
+         {P::PackageEditor, P::PackageDescription}},
+        {Value::PackageCodeLength,
+         LangKey("MLXosCodeAdresse2"),
+         R::Hex,
+         1,
+         0xFFFF,
+         0,
+         0,
+         4,
+         nullptr,
+         {P::PackageEditor, P::PackageDescription}},
+        {Value::Port,
+         LangKey("NomPort"),
+         R::Text,
+         0,
+         0,
+         0,
+         0,
+         0,
+         portRule,
+         {P::SettingsFile, P::SetupDialog}},
     };
     return table;
 }

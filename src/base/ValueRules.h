@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -55,6 +56,12 @@ enum class Value {
     ThresholdBoost,      // option-board threshold of a BOOST action
     ThresholdSequential, // option-board threshold of the sequential cut
     ProgrammerDelay,     // "ICSP_Delay": microseconds after each bit frame
+    PackageName,         // a package's name, NomDuFichier: the file name of its archive
+    CylinderCount,       // "VAL_NBCYL": an entry of the cylinder list
+    PackageRevLimit,     // "LIMITE_RUPTEUR": the firmware's rev limiter, rpm
+    PackageAddress,      // "HEX_ADD" and the table addresses of a package
+    PackageCodeLength,   // "HEX_LNG": the length of the firmware's code area
+    Port,                // a port: "COMn", "LPTn" or the path of a device
     Count
 };
 
@@ -77,6 +84,9 @@ struct Declaration {
     // `value` rounded, halves to even, to a multiple of the quantum.
     double onQuantum(double value) const;
 };
+
+// The entries of the cylinder list, the counts a firmware may fix.
+const QStringList &CylinderCounts();
 
 // The table, one row per value, in the order of `Value`.
 const QList<Declaration> &Table();

@@ -2,6 +2,7 @@
 
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 #include "firmware/PackageArchive.h"
 #include "firmware/PackageAuthoring.h"
 #include "firmware/ccZip.h"
@@ -124,14 +125,12 @@ QString CheminTemp(const QString &fileName)
 
 QString NomFichierPaquet(const QString &nomDuFichier)
 {
-    // A description names its package; it must never name a path.
-    QString name = nomDuFichier;
-    name.replace('\\', '/');
-    name = name.mid(name.lastIndexOf('/') + 1).trimmed();
+    // A description names its package; the editor wrote the name without the
+    // extension, a hand-made one may carry it.
+    QString name = nomDuFichier.trimmed();
     if (name.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
         name.chop(4);
-    if (PackageAuthoring::checkName(name) != PackageAuthoring::NameCheck::Ok ||
-        name == QStringLiteral("."))
+    if (PackageAuthoring::checkName(name) != PackageAuthoring::NameCheck::Ok)
         return {};
     return name + QStringLiteral(".XOS");
 }
@@ -234,12 +233,21 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
     const QString nom = LireInfoOS(QStringLiteral("NomDuFichier"));
     const QString paquet = NomFichierPaquet(nom);
     if (paquet.isEmpty()) {
-        if (!nom.trimmed().isEmpty()) {
+        // A project saved without a package (nothing chosen since the start)
+        // keeps the choice in force; one whose package has no usable name
+        // would drop that package: it is refused, by the editor's rule.
+        if (!nom.trimmed().isEmpty() ||
+            QFileInfo::exists(CheminTemp(QStringLiteral("~TEMP.NFO")))) {
+            QString bare = nom.trimmed();
+            if (bare.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
+                bare.chop(4);
+            const ValueRules::Outcome refused = ValueRules::read(
+                ValueRules::Value::PackageName, bare,
+                ValueRules::Source::inFile(ValueRules::Path::Project,
+                                           projet + QStringLiteral(" (OS.NFO)"), 0));
             result.status = ccZip::ZipErrUnsafe;
-            result.message = VEK_LANGUAGE::GetLanguageText("MessProjetPaquetInvalide",
-                                                           {QStringLiteral("%FICHIER%"), projet,
-                                                            QStringLiteral("%NOM%"),
-                                                            TextEncoding::shownInMessage(nom)});
+            result.message = refused.message + QLatin1Char('\n') +
+                             VEK_LANGUAGE::GetLanguageText("MessProjetPaquetInvalide");
             result.lu = true;
         }
         return result;

@@ -84,8 +84,11 @@ protected:
     // Create: the package from the description and the source; the window closes
     // on success and stays open, with a message, on a failure.
     void createPackage(const PackageDescription &description);
-    // Common refusals before anything is written: unsafe name, chip.
+    // The package name read by its one rule (ValueRules, PackageName): false
+    // after a warning naming why it is refused; the name taken, blanks
+    // around it dropped, is what createPackage names the package.
     bool namePlausible();
+    const QString &takenName() const { return m_name; }
 
     VekContext &m_context;
     PackageEditorServices m_services;
@@ -124,4 +127,5 @@ private:
 
     QString m_readTitle;
     QString m_readFilter;
+    QString m_name; // the package name as namePlausible took it
 };

@@ -57,7 +57,9 @@ void VEK_New_MJ::BP_OK_Click()
         return; // nothing to name the package after
     if (!requireChip() || !namePlausible())
         return;
-    createPackage(fields().toDescription());
+    UpdatePackageFields f = fields();
+    f.NomDuFichier = takenName();
+    createPackage(f.toDescription());
 }
 
 void VEK_New_MJ::showDescription()
