@@ -406,6 +406,18 @@ private slots:
         QCOMPARE(w.windowTitle(), QString("Créer un Opérating Système (*.XMJ)"));
         w.BP_OK_Click(); // no name: nothing at all
         QVERIFY(prompts.messages.isEmpty());
+        // A name of blanks or wildcards names no file: the firmware editor's rule.
+        type(w, "TxtNomFichier", "   ");
+        w.BP_OK_Click();
+        type(w, "TxtNomFichier", "MAJ?");
+        w.BP_OK_Click();
+        QCOMPARE(messages(),
+                 (QStringList{"Nom du paquet : aucune valeur n'est donnée.",
+                              "Nom du paquet : « MAJ? » ne peut pas nommer un fichier : un nom de "
+                              "fichier ne peut pas contenir « ? » (ni aucun de / \\ : * ? \" < > "
+                              "|)."}));
+        QVERIFY(files().isEmpty());
+        prompts.messages.clear();
 
         type(w, "TxtNomFichier", "MAJ1");
         child<QComboBox>(w, "Processeur_CHIP")->setCurrentIndex(-1);
