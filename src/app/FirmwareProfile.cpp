@@ -63,44 +63,7 @@ std::array<QString, 8> packageAddresses(const DescriptionLookup &reglage)
     return addresses;
 }
 
-// The curve count: its leading number, 0 to 16 (what the boxes and the
-// export make of it is their own rule).
-bool curveCountInRange(const QString &value)
-{
-    const QString text = value.trimmed();
-    if (text.isEmpty())
-        return true;
-    const double number = NombreEnTete(text);
-    return number >= 0 && number <= 16; // also false for NaN
-}
-
 } // namespace
-
-DescriptionCheck CheckDescription(const DescriptionLookup &reglage, const QString &file)
-{
-    DescriptionCheck check;
-    QStringList refused;
-    const QString count = reglage(QStringLiteral("NB_COURBES"));
-    if (!curveCountInRange(count))
-        refused << VEK_LANGUAGE::GetLanguageText(
-            "MessValeurHorsPlage",
-            {QStringLiteral("%FICHIER%"), file, QStringLiteral("%CLE%"),
-             QStringLiteral("NB_COURBES"), QStringLiteral("%VALEUR%"),
-             TextEncoding::shownInMessage(count), QStringLiteral("%MAX%"), QStringLiteral("16")});
-    QList<ValueRules::Outcome> notes;
-    for (const PackageValues::Read &read : PackageValues::ReadAll(
-             reglage, ValueRules::Source::inFile(ValueRules::Path::PackageDescription, file, 0))) {
-        if (!read.outcome.taken())
-            refused << read.outcome.message;
-        else if (read.outcome.listed())
-            notes << read.outcome;
-    }
-    if (!refused.isEmpty())
-        check.refusal = (QStringList{VEK_LANGUAGE::GetLanguageText("MessPaquetRefuse")} + refused)
-                            .join(QLatin1Char('\n'));
-    check.notes = ValueRules::listMessage(notes);
-    return check;
-}
 
 PackageChoice LoadPackageProfile(const QString &package)
 {
@@ -113,7 +76,7 @@ PackageChoice LoadPackageProfile(const QString &package)
     PackageChoice choice{std::nullopt, loaded.message, loaded.details, {}};
     if (loaded.ok()) {
         VEK_Gestion_OS::InitDescriptionTemp();
-        const DescriptionCheck check = CheckDescription(
+        const PackageValues::DescriptionCheck check = PackageValues::CheckDescription(
             reglage, VEK_Gestion_OS::DossierPaquets() + package + QStringLiteral(" (OS.NFO)"));
         choice.message = check.refusal;
         choice.notes = check.notes;

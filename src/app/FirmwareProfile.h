@@ -72,19 +72,9 @@ FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting);
 // advance leaves its control as it is.
 FirmwareProfile PackageProfile(const DescriptionLookup &reglage);
 
-// A package description checked before it is applied: its values each read
-// by their one rule (PackageValues, as the package editor reads them at
-// Create), and the curve count NB_COURBES 0 to 16. `refusal` names every
-// value refused, its key and `file`: the package is not applied. `notes`
-// lists the values taken otherwise than written ("10,5" read as 10.5).
-struct DescriptionCheck {
-    QString refusal;
-    QString notes;
-};
-DescriptionCheck CheckDescription(const DescriptionLookup &reglage, const QString &file);
-
 // The package `package` of the firmware list unpacked over the temporary
-// files, its description made current and checked (CheckDescription): its
+// files, its description made current and checked
+// (PackageValues::CheckDescription): its
 // profile and the notes on its values, or the message and details to show,
 // the earlier package files and description then being in use again.
 struct PackageChoice {

@@ -1,5 +1,8 @@
 #include "firmware/PackageValues.h"
 
+#include "base/NumberHelpers.h"
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageDescription.h"
 
 namespace PackageValues {
@@ -36,6 +39,17 @@ constexpr Checked kChecked[] = {
 };
 // clang-format on
 
+// The curve count: its leading number, 0 to 16 (what the boxes and the
+// export make of it is their own rule).
+bool curveCountInRange(const QString &value)
+{
+    const QString text = value.trimmed();
+    if (text.isEmpty())
+        return true;
+    const double number = NombreEnTete(text);
+    return number >= 0 && number <= 16; // also false for NaN
+}
+
 } // namespace
 
 QList<Read> ReadAll(const Lookup &reglage, const ValueRules::Source &source,
@@ -66,6 +80,32 @@ QString Taken(const QList<Read> &values, const QString &key, const QString &asWr
         return r.outcome.text;
     }
     return asWritten;
+}
+
+DescriptionCheck CheckDescription(const Lookup &reglage, const QString &file)
+{
+    DescriptionCheck check;
+    QStringList refused;
+    const QString count = reglage(QStringLiteral("NB_COURBES"));
+    if (!curveCountInRange(count))
+        refused << VEK_LANGUAGE::GetLanguageText(
+            "MessValeurHorsPlage",
+            {QStringLiteral("%FICHIER%"), file, QStringLiteral("%CLE%"),
+             QStringLiteral("NB_COURBES"), QStringLiteral("%VALEUR%"),
+             TextEncoding::shownInMessage(count), QStringLiteral("%MAX%"), QStringLiteral("16")});
+    QList<ValueRules::Outcome> notes;
+    for (const Read &read : ReadAll(
+             reglage, ValueRules::Source::inFile(ValueRules::Path::PackageDescription, file, 0))) {
+        if (!read.outcome.taken())
+            refused << read.outcome.message;
+        else if (read.outcome.listed())
+            notes << read.outcome;
+    }
+    if (!refused.isEmpty())
+        check.refusal = (QStringList{VEK_LANGUAGE::GetLanguageText("MessPaquetRefuse")} + refused)
+                            .join(QLatin1Char('\n'));
+    check.notes = ValueRules::listMessage(notes);
+    return check;
 }
 
 } // namespace PackageValues

@@ -37,4 +37,15 @@ QList<Read> ReadAll(const Lookup &reglage, const ValueRules::Source &source,
 // stands when it is empty or refused.
 QString Taken(const QList<Read> &values, const QString &key, const QString &asWritten);
 
+// A package description checked before it is applied or a project's package
+// made: its values each read by their rule (ReadAll), and the curve count
+// NB_COURBES 0 to 16. `refusal` names every value refused, its key and
+// `file`: the package is not applied. `notes` lists the values taken
+// otherwise than written ("10,5" read as 10.5).
+struct DescriptionCheck {
+    QString refusal;
+    QString notes;
+};
+DescriptionCheck CheckDescription(const Lookup &reglage, const QString &file);
+
 } // namespace PackageValues

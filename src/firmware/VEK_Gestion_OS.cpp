@@ -5,6 +5,7 @@
 #include "base/ValueRules.h"
 #include "firmware/PackageArchive.h"
 #include "firmware/PackageAuthoring.h"
+#include "firmware/PackageValues.h"
 #include "firmware/ccZip.h"
 #include "platform/DataPaths.h"
 
@@ -254,6 +255,18 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
     }
     if (QFileInfo(DossierPaquets() + paquet).isFile()) {
         result.paquet = paquet;
+        return result;
+    }
+    // A package made from the project must be one the list takes.
+    const QString refusal =
+        PackageValues::CheckDescription([](const QString &key) { return LireReglageOS(key); },
+                                        projet + QStringLiteral(" (OS.NFO)"))
+            .refusal;
+    if (!refusal.isEmpty()) {
+        result.status = ccZip::ZipErrUnsafe;
+        result.message =
+            refusal + QLatin1Char('\n') + VEK_LANGUAGE::GetLanguageText("MessProjetPaquetRefuse");
+        result.lu = true;
         return result;
     }
     const Result created = CreerXOS(paquet);

@@ -2,6 +2,7 @@
 #include "app/FirmwareProfile.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
+#include "firmware/PackageValues.h"
 
 #include <QMap>
 #include <QtTest>
@@ -139,7 +140,8 @@ private slots:
             d.insert("VAL_NBCYL", "4");
         if (key != "VAL_AVSTAT" && fixed)
             d.insert("VAL_AVSTAT", "10");
-        const DescriptionCheck check = CheckDescription(lookup(d), "HEX_XEH/P.XOS (OS.NFO)");
+        const PackageValues::DescriptionCheck check =
+            PackageValues::CheckDescription(lookup(d), "HEX_XEH/P.XOS (OS.NFO)");
         QCOMPARE(check.refusal,
                  refusal.isEmpty()
                      ? QString()
@@ -175,7 +177,7 @@ private slots:
         QCOMPARE(p.NbCylindresText, QString("4"));
         QCOMPARE(p.AvStatiqueEnabled, false);
         QCOMPARE(p.AvStatiqueText, QString("10.0")); // as the box writes what it takes
-        QCOMPARE(p.FrameHardware, false); // only "OUI" in capitals is yes
+        QCOMPARE(p.FrameHardware, false);            // only "OUI" in capitals is yes
         QCOMPARE(p.FrameDwell, false);
         QCOMPARE(p.FrameTableMap, true);
         QCOMPARE(p.TerminalDisplay, false);

@@ -283,35 +283,47 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");   // "KEY=value" of [REGLAGE], or ""
         QTest::addColumn<QString>("message"); // %1: the project
         const QString french = "\nLe projet n'est pas ouvert : son paquet ne peut pas être rangé "
                                "sous ce nom.";
         const QString cannot = "Fichier %1 (OS.NFO) : Nom du paquet : « %2 » ne peut pas nommer "
                                "un fichier : un nom de fichier ne peut pas contenir « %3 » (ni "
                                "aucun de / \\ : * ? \" < > |).";
-        TestSupport::row("a folder", QString("francais.ini"), QString("a/b"),
+        TestSupport::row("a folder", QString("francais.ini"), QString("a/b"), QString(),
                          cannot.arg("%1", "a/b", "/") + french);
         TestSupport::row("out of the folder, English", QString("english.ini"), QString("../evil"),
+                         QString(),
                          QString("File %1 (OS.NFO): Package name: \"../evil\" cannot name a file: "
                                  "a file name cannot hold \"/\" (nor any of / \\ : * ? \" < > |)."
                                  "\nThe project is not opened: its package cannot be kept under "
                                  "that name."));
-        TestSupport::row("a device", QString("francais.ini"), QString("CON:"),
+        TestSupport::row("a device", QString("francais.ini"), QString("CON:"), QString(),
                          cannot.arg("%1", "CON:", ":") + french);
-        TestSupport::row("wildcards", QString("francais.ini"), QString("x*y?"),
+        TestSupport::row("wildcards", QString("francais.ini"), QString("x*y?"), QString(),
                          cannot.arg("%1", "x*y?", "*") + french);
-        TestSupport::row("no name", QString("francais.ini"), QString(""),
+        TestSupport::row("no name", QString("francais.ini"), QString(""), QString(),
                          "Fichier %1 (OS.NFO) : Nom du paquet : aucune valeur n'est donnée." +
                              french);
+        // A package the list would refuse is not made from the project either.
+        TestSupport::row("a value refused", QString("francais.ini"), QString("Valeurs"),
+                         QString("LIMITE_RUPTEUR=-5"),
+                         QString("Ce paquet n'est pas appliqué : des valeurs de sa description "
+                                 "sont refusées.\nFichier %1 (OS.NFO) : LIMITE_RUPTEUR : « -5 » "
+                                 "n'est pas accepté : entrez un nombre entier de 1 à 99999.\nLe "
+                                 "projet n'est pas ouvert et son paquet n'est pas créé."));
     }
 
     void projectWithAnUnusablePackageName()
     {
         QFETCH(QString, language);
         QFETCH(QString, name);
+        QFETCH(QString, value);
         QFETCH(QString, message);
         PackageDescription description;
         description.setInfo("NomDuFichier", name);
+        if (!value.isEmpty())
+            description.setReglage(value.section('=', 0, 0), value.section('=', 1));
         const QString nfo = program_.filePath("OS.NFO");
         QVERIFY(description.write(nfo));
         QVERIFY(TestSupport::writeFile(program_.filePath("COURBE.VEK"), "#VEKP_COURBE 2\r\n"));

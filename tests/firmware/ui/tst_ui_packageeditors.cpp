@@ -7,6 +7,7 @@
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageArchive.h"
+#include "firmware/PackageValues.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ccZip.h"
 #include "firmware/ui/VEK_New_MJ.h"
@@ -246,7 +247,7 @@ private slots:
         QVERIFY(PackageArchive::unpack(path("Essai.XOS"), {{path("OS.NFO"), "OS.NFO"}}).ok());
         QCOMPARE(VEK_Gestion_OS::LireReglageOS("VAL_AVSTAT"), QString("10.5"));
         // The list takes what the editor made.
-        const DescriptionCheck check = CheckDescription(
+        const PackageValues::DescriptionCheck check = PackageValues::CheckDescription(
             [](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); }, "Essai.XOS");
         QCOMPARE(check.refusal, QString());
         QCOMPARE(check.notes, QString());
