@@ -3,6 +3,7 @@
 #include "base/NumberHelpers.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 
 #include <QRegularExpression>
 
@@ -93,7 +94,8 @@ std::optional<long long> strictInteger(const QString &text)
 class VekParser
 {
 public:
-    VekParser(const QStringList &lines, const CurveDocument &base) : m_lines(lines)
+    VekParser(const QStringList &lines, const CurveDocument &base, const QString &file)
+        : m_lines(lines), m_file(file)
     {
         m_result.document = base;
         m_result.document.rows.clear();
@@ -108,9 +110,12 @@ public:
         const QString header = first < m_lines.size() ? m_lines.at(first).trimmed() : QString();
         if (header == kHeaderV2) {
             m_result.layout = CurveDocument::Layout::Keyword;
+            m_path = ValueRules::Path::CurveFileV2;
             parseKeywords(first + 1);
+            takeThresholds();
         } else if (header == kHeaderV1) {
             m_result.layout = CurveDocument::Layout::Positional;
+            m_path = ValueRules::Path::CurveFileV1;
             parsePositional(first + 1);
         } else {
             fail(QString::fromLatin1(VEK_LANGUAGE::LangKey("CorruptFile")), first + 1);
@@ -127,6 +132,27 @@ private:
         }
     }
     void failLine(int index) { fail(QString::fromLatin1(kBadLine), index + 1); }
+
+    // `text` read by the value's rule, from the line being read; a value the
+    // rule refuses keeps what the document held, and is listed with any value
+    // read otherwise than written.
+    std::optional<double> take(ValueRules::Value value, const QString &text, int line,
+                               QString *target = nullptr)
+    {
+        const ValueRules::Outcome o =
+            ValueRules::read(value, text, ValueRules::Source::inFile(m_path, m_file, line));
+        if (o.listed())
+            m_result.values.append(o);
+        // A value taken as written keeps its text, so that a file reads back
+        // as it was saved ("2.5" stays "2.5").
+        if (o.taken() && target)
+            *target = o.listed() ? o.text : text.trimmed();
+        return o.taken() ? o.value : std::nullopt;
+    }
+    void takeText(ValueRules::Value value, const QString &text, int line, QString &target)
+    {
+        take(value, text, line, &target);
+    }
 
     void parseKeywords(int from)
     {
@@ -164,24 +190,25 @@ private:
                 if (word == kCylinderCodes[p])
                     doc.moteur.NbCylindres = p;
         } else if (key == QLatin1String("#AVANCE STATIQUE")) {
-            doc.moteur.Txt_av_statique = value;
+            takeText(ValueRules::Value::StaticAdvance, value, m_line, doc.moteur.Txt_av_statique);
         } else if (key == QLatin1String("#AVANCE BAS REGIME")) {
-            return listPosition(NombreEnTete(value), CurveDocument::kLowRpmPositions,
-                                doc.moteur.CmbAvanceBasRegime);
+            if (const auto degrees = take(ValueRules::Value::LowRpmAdvance, value, m_line))
+                doc.moteur.CmbAvanceBasRegime = int(*degrees);
         } else if (key == QLatin1String("#MAXI RPM")) {
-            doc.moteur.Txt_rpm_maxi = value;
+            takeText(ValueRules::Value::RevLimit, value, m_line, doc.moteur.Txt_rpm_maxi);
         } else if (key == QLatin1String("#DWELL T")) {
-            doc.moteur.TxtDwell = value;
+            takeText(ValueRules::Value::Dwell, value, m_line, doc.moteur.TxtDwell);
         } else if (key == QLatin1String("#MULTI ETINCELLE")) {
             if (word == QLatin1String("NON") || word == QLatin1String("NO"))
                 doc.moteur.MultiSparck = false;
             else if (word == QLatin1String("OUI") || word == QLatin1String("YES"))
                 doc.moteur.MultiSparck = true;
         } else if (key == QLatin1String("#CLIQUETIS AVANCE")) {
-            return listPosition(NombreEnTete(value) * 2, CurveDocument::kKnockRetardPositions,
-                                doc.moteur.CmbCliquetis);
+            if (const auto degrees = take(ValueRules::Value::KnockAdvance, value, m_line))
+                doc.moteur.CmbCliquetis = int(*degrees * 2); // half degrees
         } else if (key == QLatin1String("#CLIQUETIS TEMPS")) {
-            doc.moteur.TxtDureeRetardCliquetis = value;
+            takeText(ValueRules::Value::KnockRetardDuration, value, m_line,
+                     doc.moteur.TxtDureeRetardCliquetis);
         } else if (key == QLatin1String("#HARDWARE")) {
             for (int p = 0; p < CurveDocument::kHardXLedPositions; ++p)
                 if (word == kHardwareWords[p])
@@ -189,8 +216,10 @@ private:
         } else if (key == QLatin1String("#OPTION")) {
             // Choosing a board clears its channels; later channel lines fill them.
             doc.CarteOptionNom = value.trimmed();
-            for (int n = 0; n < CurveDocument::kChannels; ++n)
+            for (int n = 0; n < CurveDocument::kChannels; ++n) {
                 doc.VoiesTOR[n] = VoieTOR{};
+                m_channels[n] = {};
+            }
         } else if (key == QLatin1String("#KNOCK CURVE")) {
             setKnockColumn(doc, word == QLatin1String("OUI") || word == QLatin1String("YES") ||
                                     word == QLatin1String("TRUE"));
@@ -202,34 +231,49 @@ private:
         return true;
     }
 
-    static bool listPosition(double value, int size, int &position)
-    {
-        if (!std::isfinite(value) || std::abs(value) > size + 1.0)
-            return false;
-        const long long p = roundHalfEven(value);
-        if (p < 0 || p >= size)
-            return false;
-        position = static_cast<int>(p);
-        return true;
-    }
-
-    static bool applyChannelKey(CurveDocument &doc, const QString &key, const QString &value)
+    bool applyChannelKey(CurveDocument &doc, const QString &key, const QString &value)
     {
         static const QRegularExpression channelKey(QStringLiteral("^#TOR-([0-5]) (TYPE|VALEUR)$"));
         const QRegularExpressionMatch m = channelKey.match(key);
         if (!m.hasMatch())
             return true; // remarks and keys of newer files
-        VoieTOR &channel = doc.VoiesTOR[m.captured(1).toInt()];
+        const int n = m.captured(1).toInt();
         if (m.captured(2) == QLatin1String("TYPE")) {
-            channel.Action = CurveDocument::channelAction(value.trimmed().toUpper());
-            return true;
+            m_channels[n].word = value.trimmed().toUpper();
+            doc.VoiesTOR[n].Action = CurveDocument::channelAction(m_channels[n].word);
+        } else {
+            m_channels[n].threshold = value;
+            m_channels[n].line = m_line;
         }
-        const std::optional<long long> threshold = strictInteger(value);
-        if (!threshold || *threshold < std::numeric_limits<int16_t>::min() ||
-            *threshold > std::numeric_limits<int16_t>::max())
-            return false;
-        channel.Seuil = static_cast<int32_t>(*threshold);
         return true;
+    }
+
+    // Thresholds are read once the file is read, by the rule of their
+    // channel's action, whichever line of the channel comes first.
+    void takeThresholds()
+    {
+        CurveDocument &doc = m_result.document;
+        for (int n = 0; n < CurveDocument::kChannels; ++n) {
+            const Channel &c = m_channels[n];
+            if (!c.line || !m_result.ok())
+                continue;
+            const QString word =
+                c.word.isEmpty()
+                    ? CurveDocument::channelWord(CurveDocument::channelKind(doc.DeviceCfg, n),
+                                                 doc.VoiesTOR[n].Action)
+                    : c.word;
+            VoieTOR &channel = doc.VoiesTOR[n];
+            if (const auto value = CurveDocument::thresholdValue(word)) {
+                if (const auto threshold = take(*value, c.threshold, c.line))
+                    channel.Seuil = static_cast<int32_t>(*threshold);
+                continue;
+            }
+            // An action without threshold keeps a whole number as it is, unused.
+            const std::optional<long long> threshold = strictInteger(c.threshold);
+            if (threshold && *threshold >= std::numeric_limits<int16_t>::min() &&
+                *threshold <= std::numeric_limits<int16_t>::max())
+                channel.Seuil = static_cast<int32_t>(*threshold);
+        }
     }
 
     static void setKnockColumn(CurveDocument &doc, bool on)
@@ -266,21 +310,23 @@ private:
                 continue;
             QStringList cells = trimmedEnd(m_lines.at(i)).split(';');
             if (cells.size() > 1 && cells.last().trimmed().isEmpty())
-                cells.removeLast();     // the ";" that ends the last value
-            for (QString &cell : cells) // blanks before a ";" are no part of the value
-                cell = cellText(trimmedEnd(cell));
+                cells.removeLast(); // the ";" that ends the last value
             if (valueCount < 3) {
                 if (cells.size() != 1 || !m_lines.at(i).contains(';')) {
                     failLine(i);
                     break;
                 }
                 if (valueCount == 0)
-                    doc.moteur.Txt_av_statique = cells.first();
+                    takeText(ValueRules::Value::StaticAdvance, cells.first(), i + 1,
+                             doc.moteur.Txt_av_statique);
                 else if (valueCount == 1)
-                    doc.moteur.Txt_rpm_maxi = cells.first();
+                    takeText(ValueRules::Value::RevLimit, cells.first(), i + 1,
+                             doc.moteur.Txt_rpm_maxi);
                 ++valueCount;
                 continue;
             }
+            for (QString &cell : cells) // blanks before a ";" are no part of the value
+                cell = cellText(trimmedEnd(cell));
             if (cells.size() != 3) {
                 failLine(i);
                 break;
@@ -293,8 +339,16 @@ private:
     }
 
     const QStringList &m_lines;
+    const QString m_file;
+    ValueRules::Path m_path = ValueRules::Path::CurveFileV2;
     CurveReadResult m_result;
     int m_line = 0; // line of the key being applied
+    struct Channel {
+        QString word;      // action word of the file's TYPE line, if any
+        QString threshold; // text of the VALEUR line
+        int line = 0;      // line of the VALEUR line, 0 for none
+    };
+    std::array<Channel, CurveDocument::kChannels> m_channels;
 };
 
 } // namespace
@@ -416,10 +470,22 @@ QByteArray CurveDocument::toMrt() const
     return TextEncoding::encodeWindows1252(out);
 }
 
-CurveReadResult CurveDocument::parseVek(const QByteArray &bytes, const CurveDocument &base)
+CurveReadResult CurveDocument::parseVek(const QByteArray &bytes, const CurveDocument &base,
+                                        const QString &file)
 {
     const QStringList lines = splitLines(bytes);
-    return VekParser(lines, base).parse();
+    return VekParser(lines, base, file).parse();
+}
+
+std::optional<ValueRules::Value> CurveDocument::thresholdValue(const QString &word)
+{
+    if (word == QLatin1String("REGIME") || word == QLatin1String("RUPTEUR2"))
+        return ValueRules::Value::ThresholdRpm;
+    if (word == QLatin1String("BOOST"))
+        return ValueRules::Value::ThresholdBoost;
+    if (word == QLatin1String("SEQUENTIEL"))
+        return ValueRules::Value::ThresholdSequential;
+    return std::nullopt;
 }
 
 CurveReadResult CurveDocument::parseMrt(const QByteArray &bytes, const CurveDocument &base,

@@ -2,6 +2,7 @@
 
 #include "app/EngineParameters.h"
 #include "base/OptionBoardState.h"
+#include "base/ValueRules.h"
 
 #include <QByteArray>
 #include <QList>
@@ -59,8 +60,11 @@ public:
 
     // Parses a ".vek" file of either layout over `base` (what the file does
     // not mention keeps the value of `base`). A line that cannot be read
-    // fails the whole file; `base` is what the caller keeps then.
-    static CurveReadResult parseVek(const QByteArray &bytes, const CurveDocument &base);
+    // fails the whole file; `base` is what the caller keeps then. Engine
+    // values and thresholds are read by the table of value rules; one refused
+    // keeps the value of `base` and is listed, naming `file` and its line.
+    static CurveReadResult parseVek(const QByteArray &bytes, const CurveDocument &base,
+                                    const QString &file = {});
     // Parses a ".mrt" file over `base`; the values go into `column`, 0 into the other.
     static CurveReadResult parseMrt(const QByteArray &bytes, const CurveDocument &base,
                                     MrtColumn column);
@@ -69,6 +73,9 @@ public:
     static QString channelWord(QChar kind, int action);
     // Action code of a word read from a file, whatever the channel's kind.
     static uint8_t channelAction(const QString &word);
+    // The value a channel's threshold is, by its action word; none for an
+    // action without threshold.
+    static std::optional<ValueRules::Value> thresholdValue(const QString &word);
     // Kind letter of channel n in a board description (channel 0 is the last letter).
     static QChar channelKind(const QString &deviceCfg, int channel);
 
@@ -91,6 +98,8 @@ struct CurveReadResult {
     int errorLine = 0;       // 1-based line that failed (0: the whole file)
     QList<int> commentLines; // lines skipped as remarks without "#"
     QList<int> rowLines;     // line of the file each row of the curve came from
+    // Values refused (kept as `base` had them) or read otherwise than written.
+    QList<ValueRules::Outcome> values;
 
     bool ok() const { return errorKey.isEmpty(); }
 };

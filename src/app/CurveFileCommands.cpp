@@ -1,9 +1,9 @@
 #include "app/CurveFileCommands.h"
 
 #include "app/CurveModel.h"
-#include "app/EngineParameters.h"
 #include "base/FileRefusal.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 #include "platform/DataPaths.h"
 
 #include <QFileInfo>
@@ -63,12 +63,12 @@ bool CurveFileCommands::readCurve(const QString &path, CurveFiles::Kind kind, QB
     return false;
 }
 
-CurveReadResult CurveFileCommands::parse(const QByteArray &bytes, CurveFiles::Kind kind,
-                                         const CurveDocument &base) const
+CurveReadResult CurveFileCommands::parse(const QString &path, const QByteArray &bytes,
+                                         CurveFiles::Kind kind, const CurveDocument &base) const
 {
     if (kind == CurveFiles::Kind::SingleCurve)
         return CurveDocument::parseMrt(bytes, base, m_mrtColumn);
-    return CurveDocument::parseVek(bytes, base);
+    return CurveDocument::parseVek(bytes, base, CurveFiles::CurveTextName(path));
 }
 
 void CurveFileCommands::reportComments(const QString &path, const CurveReadResult &result)
@@ -110,7 +110,7 @@ void CurveFileCommands::OpenFile(const QString &path)
     CurveDocument base = m_host.currentCurve();
     base.CarteOptionNom.reset();
     base.knockColumn = false; // as a new curve has it
-    const CurveReadResult check = parse(bytes, kind, base);
+    const CurveReadResult check = parse(path, bytes, kind, base);
     reportComments(path, check);
     if (!check.ok()) {
         m_host.showError(GetLanguageText("MessNoREADING"), failureText(path, check));
@@ -126,15 +126,13 @@ void CurveFileCommands::OpenFile(const QString &path)
         m_host.applyProjectFirmware();
     base = m_host.currentCurve();
     base.CarteOptionNom.reset();
-    const CurveReadResult result = parse(bytes, kind, base);
+    const CurveReadResult result = parse(path, bytes, kind, base);
     if (!result.ok()) { // cannot happen: the file was checked over the same layout
         m_host.showError(GetLanguageText("MessNoREADING"), failureText(path, result));
         return;
     }
-    // Engine values obey the ranges of their boxes, as if typed.
-    CurveDocument document = result.document;
-    const QList<EngineParameterRules::ValeurRamenee> ramenees =
-        EngineParameterRules::ramener(document.moteur);
+    // Engine values and thresholds were read by the rules of their boxes.
+    const CurveDocument &document = result.document;
     m_host.showCurve(document);
     if (result.layout == CurveDocument::Layout::Keyword) {
         m_host.setCaption(QStringLiteral("VEK-Courbe - [") + QFileInfo(path).fileName() +
@@ -142,9 +140,8 @@ void CurveFileCommands::OpenFile(const QString &path)
         m_host.setCurveModified(false);
     }
     m_host.setInfoText(GetLanguageText("OuvrirClickEnd"));
-    if (!ramenees.isEmpty())
-        m_host.showMessage(GetLanguageText("MessWARNING"),
-                           EngineParameterRules::messageRamenees(ramenees));
+    if (!result.values.isEmpty())
+        m_host.showMessage(GetLanguageText("MessWARNING"), ValueRules::listMessage(result.values));
     // The curve stays open to be mended, but the user learns at once what the
     // export and the downloads will refuse.
     const QString invalid = CurveModel::invalidValuesMessage(

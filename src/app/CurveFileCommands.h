@@ -28,7 +28,7 @@ public:
 private:
     bool discardModifiedCurve();
     bool readCurve(const QString &path, CurveFiles::Kind kind, QByteArray &bytes);
-    CurveReadResult parse(const QByteArray &bytes, CurveFiles::Kind kind,
+    CurveReadResult parse(const QString &path, const QByteArray &bytes, CurveFiles::Kind kind,
                           const CurveDocument &base) const;
     void reportComments(const QString &path, const CurveReadResult &result);
     QString failureText(const QString &path, const CurveReadResult &result) const;

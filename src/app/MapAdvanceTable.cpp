@@ -2,8 +2,6 @@
 
 #include "base/NumberHelpers.h"
 
-#include <QRegularExpression>
-
 namespace MapAdvanceTable {
 
 std::optional<double> CellValue(const CurveColumn &atmo, const CurveColumn &turbo,
@@ -20,24 +18,6 @@ std::optional<double> CellValue(const CurveColumn &atmo, const CurveColumn &turb
 QString CellText(double value)
 {
     return QString::number(value, 'g', 15);
-}
-
-QString EditPercentCell(const QString &text, QChar key)
-{
-    if (key.unicode() == 8)
-        return text.isEmpty() ? text : text.left(text.size() - 1);
-    if (key < QLatin1Char('0') || key > QLatin1Char('9'))
-        return text;
-    const QString candidate = text + key;
-    if (candidate.trimmed().size() > MaxPercentDigits || NombreEnTete(candidate) > MaxPercent)
-        return text;
-    return candidate;
-}
-
-bool IsPercentText(const QString &text)
-{
-    static const QRegularExpression form(QStringLiteral("^ ?\\d{0,3}(\\.\\d?)?$"));
-    return form.match(text).hasMatch() && NombreEnTete(text) <= MaxPercent;
 }
 
 } // namespace MapAdvanceTable

@@ -65,37 +65,31 @@ int shownAction(ChannelKind kind, int code)
 
 bool hasThreshold(const QString &action)
 {
-    return action != Disable && action != QLatin1String("CLIQUETIS") &&
-           action != QLatin1String("Select. COURBE");
+    return thresholdValue(action).has_value();
 }
 
-Range thresholdRange(const QString &action)
+std::optional<ValueRules::Value> thresholdValue(const QString &action)
 {
     if (action == QLatin1String("RPM") || action == QLatin1String("Select. RUPTEUR(2)"))
-        return {500, 10000};
+        return ValueRules::Value::ThresholdRpm;
     if (action == QLatin1String("BOOST"))
-        return {-1, 100};
+        return ValueRules::Value::ThresholdBoost;
     if (action == QLatin1String("Coupure SEQUENTIEL"))
-        return {0, 100};
-    return {0, 0};
+        return ValueRules::Value::ThresholdSequential;
+    return std::nullopt;
 }
 
-TypedNumber clampThreshold(int channel, const QString &action, const QString &text)
+TypedNumber readThreshold(int channel, const QString &action, const QString &text)
 {
-    const Range range = thresholdRange(action);
-    if (range.lowest == 0 && range.highest == 0)
+    const std::optional<ValueRules::Value> value = thresholdValue(action);
+    if (!value)
         return {QStringLiteral("0"), {}};
-    TypedNumber read = ReadTypedNumber(text);
-    if (!read.number) {
-        read.refusal = QStringLiteral("SEUIL %1 : ").arg(channel + 1) + read.refusal;
-        return read;
-    }
-    const double v = NombreEnTete(*read.number);
-    if (v < range.lowest)
-        read.number = QString::number(range.lowest);
-    else if (v > range.highest)
-        read.number = QString::number(range.highest);
-    return read;
+    ValueRules::Source box = ValueRules::Source::box();
+    box.name = QStringLiteral("SEUIL %1").arg(channel + 1);
+    const ValueRules::Outcome read = ValueRules::read(*value, text, box);
+    if (!read.taken())
+        return {std::nullopt, read.message};
+    return {read.text, {}};
 }
 
 int32_t seuil(const QString &text)

@@ -1,14 +1,16 @@
 #pragma once
 
 #include "base/NumberHelpers.h"
+#include "base/ValueRules.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 // Rules of the option board's six on/off channels: the kind of each channel
-// from the board's description, its action list and the threshold ranges.
+// from the board's description, its action list and its threshold's value.
 namespace OptionBoardRules {
 
 constexpr int ChannelCount = 6;
@@ -26,16 +28,14 @@ int shownAction(ChannelKind kind, int code);
 // Whether an action takes a threshold (the box is available).
 bool hasThreshold(const QString &action);
 
-struct Range {
-    int lowest = 0;
-    int highest = 0;
-};
-Range thresholdRange(const QString &action);
-// The threshold typed in the box of `channel` (0 to 5), read as every typed
-// number is (ReadTypedNumber) and brought into the action's range, "." as its
-// decimal point; without a threshold for the action, "0". A text that is no
-// number is refused: "SEUIL 5 : « abc » n'est pas un nombre.".
-TypedNumber clampThreshold(int channel, const QString &action, const QString &text);
+// The value of the table of value rules an action's threshold is (its
+// reading and bounds); none for an action without threshold.
+std::optional<ValueRules::Value> thresholdValue(const QString &action);
+// The threshold typed in the box of `channel` (0 to 5) for `action`, read by
+// its value's rule: the whole number taken, or the refusal naming the box
+// ("SEUIL 5 : « 7,5 » n'est pas un nombre entier."), out of range included.
+// Without a threshold for the action, "0".
+TypedNumber readThreshold(int channel, const QString &action, const QString &text);
 // The stored threshold: the text's number, rounded down.
 int32_t seuil(const QString &text);
 

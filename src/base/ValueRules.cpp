@@ -60,6 +60,25 @@ QString portRule(const QString &port)
                : refusal(LangKey("SaisiePort"), {"%VALEUR%", port});
 }
 
+// A load-pressure band: one MAP percentage, or two joined by "-", the
+// lower first.
+QString pressureBandFault(const QString &text)
+{
+    const qsizetype dash = text.indexOf('-', 1);
+    const QStringList ends =
+        dash < 0 ? QStringList{text} : QStringList{text.left(dash), text.mid(dash + 1)};
+    QList<double> values;
+    for (const QString &end : ends) {
+        const Outcome o = read(Value::MapPercentage, end, Source::box());
+        if (!o.taken())
+            break;
+        values << *o.value;
+    }
+    if (values.size() == ends.size() && values.first() <= values.last())
+        return {};
+    return GetLanguageText("SaisieNonPlage", {"%VALEUR%", text});
+}
+
 } // namespace
 
 const QList<Declaration> &Table()
@@ -138,6 +157,16 @@ const QList<Declaration> &Table()
          0,
          nullptr,
          {P::TypedBox, P::GridCell}},
+        {Value::MapPressureBand,
+         LangKey("NomPlagePressionMap"),
+         R::Text,
+         0,
+         0,
+         0,
+         0,
+         0,
+         pressureBandFault,
+         {P::TypedBox}},
         {Value::ThresholdRpm,
          LangKey("NomSeuilTor"),
          R::Whole,

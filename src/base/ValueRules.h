@@ -52,6 +52,7 @@ enum class Value {
     LowRpmAdvance,       // "#AVANCE BAS REGIME", degrees
     KnockAdvance,        // "#CLIQUETIS AVANCE", degrees
     MapPercentage,       // a MAP percentage of the MAP table
+    MapPressureBand,     // a load-pressure band of the MAP boxes: "25-50" or "25"
     ThresholdRpm,        // option-board threshold of an RPM or rev-limit action
     ThresholdBoost,      // option-board threshold of a BOOST action
     ThresholdSequential, // option-board threshold of the sequential cut

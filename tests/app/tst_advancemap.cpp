@@ -155,29 +155,6 @@ private slots:
         QVERIFY(!cellValue({}, "1000", "50"));
         QCOMPARE(MapAdvanceTable::CellText(15 + 10 * 0.33 / 1), QStringLiteral("18.3"));
     }
-
-    void percentCellEditing()
-    {
-        using MapAdvanceTable::EditPercentCell;
-        QCOMPARE(EditPercentCell(EditPercentCell("", '7'), '5'), QStringLiteral("75"));
-        QCOMPARE(EditPercentCell("", QChar(8)), QString());
-        QCOMPARE(EditPercentCell("75", QChar(8)), QStringLiteral("7"));
-        QCOMPARE(EditPercentCell("7", 'a'), QStringLiteral("7"));
-        // Length and range limit.
-        QCOMPARE(EditPercentCell("10", '0'), QStringLiteral("100"));
-        QCOMPARE(EditPercentCell("100", '0'), QStringLiteral("100"));
-        QCOMPARE(EditPercentCell("75", '5'), QStringLiteral("75"));
-        QCOMPARE(EditPercentCell("007", '1'), QStringLiteral("007"));
-    }
-
-    void percentBoxTexts()
-    {
-        using MapAdvanceTable::IsPercentText;
-        for (const char *ok : {"", " 0", " 33", "12.5", "100", "100.0", "37."})
-            QVERIFY2(IsPercentText(ok), ok);
-        for (const char *bad : {"101", "150", "-5", "1000", "12.55", "abc", "  5"})
-            QVERIFY2(!IsPercentText(bad), bad);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestAdvanceMap)

@@ -94,7 +94,13 @@ private slots:
         for (int n = 0; n < CurveDocument::kChannels; ++n) {
             for (int code = 0; code < codesByKind[kindOfChannel[n]]; ++code) {
                 CurveDocument doc = sampleCurve();
-                doc.VoiesTOR[n] = {static_cast<uint8_t>(code), n == 4 ? -1 : 500 * code};
+                // Within the range of the action's threshold: RPM and rev limit
+                // 500 to 10000, boost -1 to 100, sequential cut 0 to 100.
+                const QString word =
+                    CurveDocument::channelWord(CurveDocument::channelKind(doc.DeviceCfg, n), code);
+                const QMap<QString, int> inRange{
+                    {"REGIME", 9500}, {"RUPTEUR2", 500}, {"BOOST", -1}, {"SEQUENTIEL", 100}};
+                doc.VoiesTOR[n] = {static_cast<uint8_t>(code), inRange.value(word, 500 * code)};
                 const CurveReadResult r = reread(doc);
                 QVERIFY(r.ok());
                 QCOMPARE(r.document.VoiesTOR[n].Action, doc.VoiesTOR[n].Action);
@@ -255,10 +261,6 @@ private slots:
         row("empty file", QByteArray(), "CorruptFile", 1);
         row("no =", head + "#REM nothing\r\n", "CurveFileBadLine", 3);
         row("short row", head + "#TABLE=2000;20\r\n", "CurveFileBadLine", 3);
-        row("threshold text", head + "#TOR-1 VALEUR=abc\r\n", "CurveFileBadLine", 3);
-        row("threshold 16 bits", head + "#TOR-1 VALEUR=40000\r\n", "CurveFileBadLine", 3);
-        row("low rpm range", head + "#AVANCE BAS REGIME=13\r\n", "CurveFileBadLine", 3);
-        row("knock range", head + "#CLIQUETIS AVANCE=-0.5\r\n", "CurveFileBadLine", 3);
     }
 
     void badLinesFailTheWholeFile()
@@ -270,6 +272,88 @@ private slots:
         QVERIFY(!r.ok());
         QCOMPARE(r.errorKey, key);
         QCOMPARE(r.errorLine, line);
+    }
+
+    // Engine values and thresholds are read by the rule of their box: a value
+    // written otherwise than the program writes it is taken and listed with
+    // what it became; one the rule refuses keeps the base's value and is
+    // listed with its reason, naming the file and the line; the file is read.
+    void fileValuesAreReadByTheirRule_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QString>("value"); // the value as the document then holds it
+        QTest::addColumn<QString>("listed");
+        const QString at = "Fichier c.vek, ligne 3 : ";
+        row("static comma", QByteArray("#AVANCE STATIQUE=12,5"), "12.5",
+            at + "Avance statique : « 12,5 » est lu comme 12.5.");
+        row("static in range", QByteArray("#AVANCE STATIQUE= 20.5"), "20.5", "");
+        row("static out of range", QByteArray("#AVANCE STATIQUE=200"), "45.0",
+            at + "Avance statique : « 200 » est hors limites : entrez un nombre de 0 à 127.5.");
+        row("knock comma", QByteArray("#CLIQUETIS AVANCE= 1,5"), "3",
+            at + "Retard par détection : « 1,5 » est lu comme 1.5.");
+        row("knock out of range", QByteArray("#CLIQUETIS AVANCE=-0.5"), "5",
+            at + "Retard par détection : « -0.5 » est hors limites : entrez un nombre de 0 à 4.");
+        row("low rpm comma", QByteArray("#AVANCE BAS REGIME= 5,6"), "6",
+            at + "Avance à bas régime : « 5,6 » est lu comme 6.0.");
+        row("low rpm out of range", QByteArray("#AVANCE BAS REGIME=13"), "11",
+            at + "Avance à bas régime : « 13 » est hors limites : entrez un nombre de 0 à 12.");
+        row("rpm fraction", QByteArray("#MAXI RPM=6500,5"), "6650",
+            at + "Régime maxi : « 6500,5 » n'est pas un nombre entier.");
+        row("rpm thousands point", QByteArray("#MAXI RPM=7.000"), "6650",
+            at + "Régime maxi : « 7.000 » n'est pas un nombre entier.");
+        row("rpm with its unit", QByteArray("#MAXI RPM=7000 rpm"), "6650",
+            at + "Régime maxi : « 7000 rpm » n'est pas un nombre : « rpm » suit le nombre.");
+        row("dwell empty", QByteArray("#DWELL T="), "2.5",
+            at + "Temps de charge : aucune valeur n'est donnée.");
+        row("duration exponent", QByteArray("#CLIQUETIS TEMPS=1e3"), "10",
+            at + "Durée du retard : « 1e3 » n'est pas un nombre : « e3 » suit le nombre.");
+        row("rpm threshold low", QByteArray("#TOR-5 TYPE=REGIME\r\n#TOR-5 VALEUR=200"), "0",
+            "Fichier c.vek, ligne 4 : Seuil de la carte option : « 200 » n'est pas accepté : "
+            "entrez un nombre entier de 500 à 10000.");
+        row("boost threshold high", QByteArray("#TOR-4 VALEUR=20000\r\n#TOR-4 TYPE=BOOST"), "0",
+            at + "Seuil de la carte option : « 20000 » n'est pas accepté : entrez un nombre "
+                 "entier de -1 à 100.");
+        row("rev-limit threshold fraction",
+            QByteArray("#TOR-3 TYPE=RUPTEUR2\r\n#TOR-3 VALEUR=4000,5"), "0",
+            "Fichier c.vek, ligne 4 : Seuil de la carte option : « 4000,5 » n'est pas un "
+            "nombre entier.");
+        row("sequential threshold", QByteArray("#TOR-2 TYPE=SEQUENTIEL\r\n#TOR-2 VALEUR= 40"), "40",
+            "");
+    }
+
+    void fileValuesAreReadByTheirRule()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, value);
+        QFETCH(QString, listed);
+        TestSupport::useFrenchTexts();
+        CurveDocument base;
+        base.DeviceCfg = "OOIIAA";
+        const CurveReadResult r = CurveDocument::parseVek(
+            "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n" + lines + "\r\n", base, "c.vek");
+        QVERIFY(r.ok());
+        QStringList messages;
+        for (const ValueRules::Outcome &o : r.values)
+            messages << o.message;
+        QCOMPARE(messages.join('\n'), listed);
+        const EngineParameters &m = r.document.moteur;
+        const QString key = QString::fromLatin1(lines.left(lines.indexOf('=')));
+        QString held;
+        if (key.startsWith("#TOR-"))
+            held = QString::number(r.document.VoiesTOR[key.mid(5, 1).toInt()].Seuil);
+        else if (key == "#AVANCE STATIQUE")
+            held = m.Txt_av_statique;
+        else if (key == "#CLIQUETIS AVANCE")
+            held = QString::number(m.CmbCliquetis);
+        else if (key == "#AVANCE BAS REGIME")
+            held = QString::number(m.CmbAvanceBasRegime);
+        else if (key == "#MAXI RPM")
+            held = m.Txt_rpm_maxi;
+        else if (key == "#DWELL T")
+            held = m.TxtDwell;
+        else if (key == "#CLIQUETIS TEMPS")
+            held = m.TxtDureeRetardCliquetis;
+        QCOMPARE(held, value);
     }
 
     void readsPositionalLayout()

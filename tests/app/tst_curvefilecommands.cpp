@@ -296,26 +296,39 @@ private slots:
         QCOMPARE(host.window.rows.size(), 5); // opened all the same
     }
 
-    // Engine values of a file obey the ranges of their boxes, with one message.
-    void loadedValuesAreBroughtIntoRange()
+    // Engine values of a file are read by the rules of their boxes: one
+    // refused keeps the new curve's value, and one message names each, with
+    // the file and its line.
+    void loadedValuesAreReadByTheirRules()
     {
         FakeHost host;
         CurveFileCommands commands(host);
-        commands.OpenFile(file("wide.vek", "#VEKP_COURBE 2\r\n#AVANCE STATIQUE=200\r\n"
-                                           "#MAXI RPM=6650\r\n#DWELL T=7\r\n"
-                                           "#TABLE=1000;10;8\r\n"));
-        QCOMPARE(host.window.moteur.Txt_av_statique, QString("127.5"));
+        const QString wide = file("wide.vek", "#VEKP_COURBE 2\r\n#AVANCE STATIQUE=200\r\n"
+                                              "#MAXI RPM=6650\r\n#DWELL T=7\r\n"
+                                              "#TABLE=1000;10;8\r\n");
+        commands.OpenFile(wide);
+        QCOMPARE(host.window.moteur.Txt_av_statique, QString("45.0"));
         QCOMPARE(host.window.moteur.Txt_rpm_maxi, QString("6650"));
-        QCOMPARE(host.window.moteur.TxtDwell, QString("5.00"));
+        QCOMPARE(host.window.moteur.TxtDwell, QString("2.5"));
         QCOMPARE(host.messages.size(), 1);
-        QVERIFY(host.messages.first().contains("200 \u2192 127.5"));
-        QVERIFY(host.messages.first().contains("7 \u2192 5.00"));
-        QVERIFY(!host.messages.first().contains("6650"));
+        QCOMPARE(host.messages.first(),
+                 "Some values read are not taken as written; a refused value keeps its "
+                 "previous value:\nFile " +
+                     wide +
+                     ", line 2: Static advance: \"200\" is out of range: enter a number from 0 "
+                     "to 127.5.\nFile " +
+                     wide +
+                     ", line 4: Dwell time: \"7\" is out of range: enter a number from 0 to 5.");
         QVERIFY(host.errors.isEmpty());
 
-        commands.OpenFile(file("old.vek", "#VEKP_COURBE\r\n-4;\r\n7000;\r\n0;\r\n900;5;6;\r\n"));
-        QCOMPARE(host.window.moteur.Txt_av_statique, QString("0.0"));
+        const QString old = file("old.vek", "#VEKP_COURBE\r\n-4;\r\n7000,5;\r\n0;\r\n900;5;6;\r\n");
+        commands.OpenFile(old);
+        QCOMPARE(host.window.moteur.Txt_av_statique, QString("45.0"));
+        QCOMPARE(host.window.moteur.Txt_rpm_maxi, QString("6650"));
         QCOMPARE(host.messages.size(), 2);
+        QVERIFY(host.messages.last().contains("File " + old +
+                                              ", line 3: Rev limit: \"7000,5\" "
+                                              "is not a whole number."));
     }
 
     // Curves are looked for and saved where users keep their files.

@@ -42,33 +42,41 @@ private slots:
         QVERIFY(hasThreshold("Coupure SEQUENTIEL"));
     }
 
-    void thresholdClamp_data()
+    // A typed threshold is read by the rule of its action's value: a whole
+    // number within the action's range, or refused naming the box.
+    void thresholdReading_data()
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
-        row("rpm low", "RPM", "200", "500");
-        row("rpm high", "RPM", "12000", "10000");
+        row("rpm", "RPM", " 3000 ", "3000");
+        row("rpm low", "RPM", "200",
+            "SEUIL 1 : « 200 » n'est pas accepté : entrez un nombre entier de 500 à 10000.");
+        row("rpm high", "RPM", "12000",
+            "SEUIL 1 : « 12000 » n'est pas accepté : entrez un nombre entier de 500 à 10000.");
         row("rpm letters", "RPM", "abc", "SEUIL 1 : « abc » n'est pas un nombre.");
-        row("rupteur", "Select. RUPTEUR(2)", "499.9", "500");
-        row("boost low", "BOOST", "-5", "-1");
-        row("boost in range", "BOOST", "-0.5", "-0.5");
-        row("sequentiel high", "Coupure SEQUENTIEL", "150", "100");
+        row("rupteur fraction", "Select. RUPTEUR(2)", "4000,5",
+            "SEUIL 1 : « 4000,5 » n'est pas un nombre entier.");
+        row("boost lowest", "BOOST", "-1", "-1");
+        row("boost low", "BOOST", "-5",
+            "SEUIL 1 : « -5 » n'est pas accepté : entrez un nombre entier de -1 à 100.");
+        row("boost fraction", "BOOST", "7,5", "SEUIL 1 : « 7,5 » n'est pas un nombre entier.");
+        row("sequentiel high", "Coupure SEQUENTIEL", "150",
+            "SEUIL 1 : « 150 » n'est pas accepté : entrez un nombre entier de 0 à 100.");
         row("not only a number", "Coupure SEQUENTIEL", "50 %",
-            "SEUIL 1 : « 50 % » n'est pas un nombre.");
-        row("comma as decimal point", "Coupure SEQUENTIEL", " 7,5 ", "7.5");
+            "SEUIL 1 : « 50 % » n'est pas un nombre : « % » suit le nombre.");
         row("disable", "DISABLE", "3000", "0");
         row("courbe", "Select. COURBE", "12", "0");
         row("unknown", "BATTERIE", "12", "0");
     }
 
-    void thresholdClamp()
+    void thresholdReading()
     {
         QFETCH(QString, action);
         QFETCH(QString, typed);
         QFETCH(QString, kept);
         TestSupport::useFrenchTexts();
-        const TypedNumber taken = clampThreshold(0, action, typed);
+        const TypedNumber taken = readThreshold(0, action, typed);
         QCOMPARE(taken.number.value_or(taken.refusal), kept);
     }
 

@@ -1,7 +1,7 @@
 #include "app/ui/MapBoxesWidget.h"
 
 #include "app/MapBoxes.h"
-#include "app/ui/PercentValidator.h"
+#include "base/ValueRules.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
@@ -17,23 +17,54 @@ MapBoxesWidget::MapBoxesWidget(MapBoxes &boxes, QWidget *parent) : QWidget(paren
         m_pressure[i]->setObjectName(QStringLiteral("tbMap%1").arg(i));
         m_adjust[i] = new QLineEdit(this);
         m_adjust[i]->setObjectName(QStringLiteral("tbMapAdj%1").arg(i));
-        PercentValidator::Install(m_adjust[i]);
         for (QLineEdit *box : {m_pressure[i], m_adjust[i]}) {
             box->setAlignment(Qt::AlignCenter);
             box->setMinimumWidth(44);
         }
         grid->addWidget(m_pressure[i], 0, i);
         grid->addWidget(m_adjust[i], 1, i);
+        // A text set by the program (the firmware choice) is stored as it is;
+        // a typed one is read when the box is left or Return pressed.
         connect(m_adjust[i], &QLineEdit::textChanged, this, [this, i](const QString &text) {
-            m_boxes.tbMapAdj[i] = text;
-            emit tbMapAdjChanged();
+            if (!m_adjust[i]->isModified() && text != m_boxes.tbMapAdj[i]) {
+                m_boxes.tbMapAdj[i] = text;
+                emit tbMapAdjChanged();
+            }
         });
         connect(m_pressure[i], &QLineEdit::textChanged, this, [this, i](const QString &text) {
-            m_boxes.tbMap[i] = text;
-            emit tbMapChanged();
+            if (!m_pressure[i]->isModified() && text != m_boxes.tbMap[i]) {
+                m_boxes.tbMap[i] = text;
+                emit tbMapChanged();
+            }
+        });
+        connect(m_adjust[i], &QLineEdit::editingFinished, this, [this, i] {
+            if (take(m_adjust[i], ValueRules::Value::MapPercentage, m_boxes.tbMapAdj[i]))
+                emit tbMapAdjChanged();
+        });
+        connect(m_pressure[i], &QLineEdit::editingFinished, this, [this, i] {
+            if (take(m_pressure[i], ValueRules::Value::MapPressureBand, m_boxes.tbMap[i]))
+                emit tbMapChanged();
         });
     }
     reload();
+}
+
+bool MapBoxesWidget::take(QLineEdit *box, ValueRules::Value value, QString &stored)
+{
+    if (!box->isModified())
+        return false; // not typed since it was last read or set
+    const ValueRules::Outcome read =
+        ValueRules::read(value, box->text(), ValueRules::Source::box());
+    if (!read.taken()) {
+        box->setText(stored);
+        emit refused(read.message);
+        return false;
+    }
+    box->setText(read.text);
+    if (read.text == stored)
+        return false;
+    stored = read.text;
+    return true;
 }
 
 void MapBoxesWidget::reload()

@@ -5,10 +5,11 @@
 #include "app/ui/MapScenePainter.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
-#include <QKeyEvent>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -46,7 +47,11 @@ MapTableWidget::MapTableWidget(QWidget *parent)
     m_adjust->setFixedHeight(m_adjust->rowHeight(0) + 2 * m_adjust->frameWidth());
     m_adjust->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_adjust->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_adjust->installEventFilter(this);
+    // Typing over a level percentage edits it as a box; the cell is read when
+    // the edit ends, by the rule of MAP percentages.
+    m_adjust->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                              QAbstractItemView::EditKeyPressed);
+    connect(m_adjust, &QTableWidget::itemChanged, this, &MapTableWidget::percentEdited);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -70,6 +75,7 @@ void MapTableWidget::LayoutTables()
                        .arg((i - 1) * 100 / (Columns - 1))
                        .arg(i * 100 / (Columns - 1));
         m_adjust->setItem(0, i, centred(QString::number((i - 1) * 100 / (Columns - 2))));
+        m_percents[i] = m_adjust->item(0, i)->text();
     }
     m_table->setHorizontalHeaderLabels(headers);
     auto *smoothing = centred(QStringLiteral("Lissage"));
@@ -136,17 +142,19 @@ void MapTableWidget::Check1_Click()
     }
 }
 
-bool MapTableWidget::eventFilter(QObject *watched, QEvent *event)
+void MapTableWidget::percentEdited(QTableWidgetItem *item)
 {
-    if (watched != m_adjust || event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    auto *key = static_cast<QKeyEvent *>(event);
-    const bool backspace = key->key() == Qt::Key_Backspace;
-    if (!backspace && (key->text().isEmpty() || !key->text().at(0).isPrint()))
-        return false; // navigation keys keep working
-    QTableWidgetItem *item = m_adjust->currentItem();
-    if (item && m_adjust->currentColumn() > 0)
-        item->setText(MapAdvanceTable::EditPercentCell(item->text(),
-                                                       backspace ? QChar(8) : key->text().at(0)));
-    return true;
+    const int column = item->column();
+    if (item->row() != 0 || column <= 0 || column >= Columns)
+        return;
+    const ValueRules::Outcome read =
+        ValueRules::read(ValueRules::Value::MapPercentage, item->text(), ValueRules::Source::box());
+    const QSignalBlocker quiet(m_adjust);
+    if (!read.taken()) {
+        item->setText(m_percents[column]);
+        emit refused(read.message);
+        return;
+    }
+    item->setText(read.text);
+    m_percents[column] = read.text;
 }

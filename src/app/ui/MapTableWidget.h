@@ -10,11 +10,12 @@
 
 class QCheckBox;
 class QTableWidget;
+class QTableWidgetItem;
 
 // The MAP advance table of the map page: tabl_avance (one row per curve point,
 // one column per boost-pressure level), the level percentages talbMapAdj
-// (edited digit by digit) and the check box Check1 that computes the
-// intermediate levels.
+// (MAP percentages, typed over as boxes) and the check box Check1 that
+// computes the intermediate levels.
 class MapTableWidget : public QWidget
 {
     Q_OBJECT
@@ -43,14 +44,17 @@ public:
     // Puts a caption (the main window's label) just above the percentages.
     void setAdjustCaption(QWidget *caption);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+signals:
+    // A typed level percentage was refused; its cell shows its value again.
+    void refused(const QString &message);
 
 private:
+    void percentEdited(QTableWidgetItem *item);
     void setAdvanceCell(int row, int column, const QString &text, std::optional<double> value);
 
     QTableWidget *m_table;
     QTableWidget *m_adjust;
     QCheckBox *m_check;
     std::function<AdvanceCurve()> m_curveSource;
+    QStringList m_percents = QStringList(5); // the last percentage each cell took
 };

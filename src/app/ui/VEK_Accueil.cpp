@@ -277,6 +277,8 @@ QWidget *VEK_Accueil::buildParametersPage()
             [this] { mapTable_->setRowsFromCurve(CurveFromGrid()); });
     tabl_avance_ = mapTable_->tabl_avance();
     talbMapAdj_ = mapTable_->talbMapAdj();
+    connect(mapTable_, &MapTableWidget::refused, this,
+            [this](const QString &message) { showWarning(this, message); });
     mp->addWidget(mapTable_);
     mapTable_->setAdjustCaption(label("LabelTableMap2", map));
     grid->addWidget(map, 0, 2, 3, 1);
@@ -327,6 +329,8 @@ QWidget *VEK_Accueil::buildMapPage()
         DrawMap();
     });
     connect(mapBoxes_, &MapBoxesWidget::tbMapChanged, this, &VEK_Accueil::DrawMap);
+    connect(mapBoxes_, &MapBoxesWidget::refused, this,
+            [this](const QString &message) { showWarning(this, message); });
     return page;
 }
 

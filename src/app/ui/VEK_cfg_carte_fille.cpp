@@ -86,6 +86,9 @@ VEK_cfg_carte_fille::VEK_cfg_carte_fille(VekContext &context, QWidget *parent)
     auto *ok = new QPushButton(QStringLiteral("Valide"), this);
     ok->setObjectName(QStringLiteral("BP_OK"));
     ok->setDefault(true);
+    // The box being typed in keeps the focus, so that OK reads it with the
+    // others and names every refused threshold in one message.
+    ok->setFocusPolicy(Qt::NoFocus);
     connect(ok, &QPushButton::clicked, this, &VEK_cfg_carte_fille::valider);
 
     auto *left = new QVBoxLayout;
@@ -125,19 +128,18 @@ void VEK_cfg_carte_fille::actionChoisie(int channel)
     m_seuil[channel]->setEnabled(hasThreshold(m_action[channel]->currentText()));
 }
 
-bool VEK_cfg_carte_fille::seuilQuitte(int channel)
+QString VEK_cfg_carte_fille::seuilRefuse(int channel)
 {
     const TypedNumber typed =
-        clampThreshold(channel, m_action[channel]->currentText(), m_seuil[channel]->text());
+        readThreshold(channel, m_action[channel]->currentText(), m_seuil[channel]->text());
     if (!typed.number) {
         m_seuil[channel]->setText(m_taken[channel]);
-        emit refused(typed.refusal);
-        return false;
+        return typed.refusal;
     }
     m_taken[channel] = *typed.number;
     if (*typed.number != m_seuil[channel]->text())
         m_seuil[channel]->setText(*typed.number);
-    return true;
+    return {};
 }
 
 bool VEK_cfg_carte_fille::eventFilter(QObject *watched, QEvent *event)
@@ -145,19 +147,23 @@ bool VEK_cfg_carte_fille::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::FocusOut)
         for (int n = 0; n < ChannelCount; ++n)
             if (watched == m_seuil[n])
-                seuilQuitte(n);
+                if (const QString refusal = seuilRefuse(n); !refusal.isEmpty())
+                    emit refused(refusal);
     return QDialog::eventFilter(watched, event);
 }
 
 void VEK_cfg_carte_fille::valider()
 {
-    // Every threshold is brought into range, also one whose box never had the focus;
-    // one that is no number keeps the dialog open.
-    bool taken = true;
+    // Every threshold is read, also one whose box never had the focus; the
+    // refused ones are named together and keep the dialog open.
+    QStringList refusals;
     for (int n = 0; n < ChannelCount; ++n)
-        taken = seuilQuitte(n) && taken;
-    if (!taken)
+        if (const QString refusal = seuilRefuse(n); !refusal.isEmpty())
+            refusals << refusal;
+    if (!refusals.isEmpty()) {
+        emit refused(refusals.join(QLatin1Char('\n')));
         return;
+    }
     for (int n = 0; n < ChannelCount; ++n) {
         VoieTOR &voie = m_context.optionBoard.VoiesTOR[n];
         voie.Action = static_cast<uint8_t>(std::max(0, m_action[n]->currentIndex()));

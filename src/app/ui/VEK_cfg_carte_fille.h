@@ -22,8 +22,8 @@ public:
     QComboBox *ActionTOR(int channel) const { return m_action[channel]; }
     QLineEdit *SeuilTOR(int channel) const { return m_seuil[channel]; }
 
-    // `BP_OK`: stores the six channels, thresholds brought into range, and closes;
-    // a threshold that is no number is refused and the dialog stays open.
+    // `BP_OK`: stores the six channels and closes; thresholds their rule
+    // refuses are named in one message, and the dialog stays open.
     void valider();
 
 signals:
@@ -36,7 +36,9 @@ protected:
 private:
     void Form_Load();
     void actionChoisie(int channel);
-    bool seuilQuitte(int channel);
+    // Reads the threshold box of `channel`: taken, or back to the last value it
+    // took; the refusal, empty when taken.
+    QString seuilRefuse(int channel);
 
     VekContext &m_context;
     QLabel *m_type[OptionBoardRules::ChannelCount] = {};

@@ -1,4 +1,5 @@
 #include "Keyboard.h"
+#include "ModalAnswerer.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/ui/CurveChart.h"
@@ -185,8 +186,8 @@ private slots:
         QVERIFY(lines.contains(fileKeys.value(box) + kept));
     }
 
-    // A value that a file gives with a decimal comma is read by the file's
-    // rules, and saved again with ".".
+    // A value that a file gives with a decimal comma is read as typed, listed
+    // with what it became, and saved again with ".".
     void loadedCommaIsSavedWithADot()
     {
         VEK_Accueil w;
@@ -195,9 +196,14 @@ private slots:
         QVERIFY(TestSupport::writeFile(vek, "#VEKP_COURBE 2\r\n#DWELL T=2,7\r\n"
                                             "#TABLE=1000;10;8\r\n"));
         MainWindowCurveFiles files(w);
+        ModalAnswerer answers({});
         files.commands().OpenFile(vek);
-        QCOMPARE(w.control<QLineEdit>("TxtDwell")->text(), QString("2,7"));
-        QVERIFY(files.currentCurve().toVek().contains("#DWELL T=2.7\r\n"));
+        QCOMPARE(answers.texts,
+                 QStringList{"Des valeurs lues ne sont pas prises telles qu'écrites ; une valeur "
+                             "refusée garde sa valeur précédente :\nFichier " +
+                             vek + ", ligne 2 : Temps de charge : « 2,7 » est lu comme 2.70."});
+        QCOMPARE(w.control<QLineEdit>("TxtDwell")->text(), QString("2.70"));
+        QVERIFY(files.currentCurve().toVek().contains("#DWELL T=2.70\r\n"));
     }
 
     void optionBoardButtonOpensTheDialog()

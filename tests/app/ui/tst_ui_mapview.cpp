@@ -1,3 +1,4 @@
+#include "Keyboard.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/MapPalette.h"
@@ -99,26 +100,6 @@ private slots:
                  MapScenePainter::ColorOf(MapPalette::ColourOf(22)));
     }
 
-    void percentCellsTakeDigitsOnly()
-    {
-        MapTableWidget widget;
-        QTableWidget *adjust = widget.talbMapAdj();
-        widget.show();
-        adjust->setCurrentCell(0, 2);
-        adjust->item(0, 2)->setText(QString());
-        QTest::keyClicks(adjust, QStringLiteral("7x5"));
-        QCOMPARE(adjust->item(0, 2)->text(), QStringLiteral("75"));
-        QTest::keyClick(adjust, '9'); // 759 is over 100
-        QCOMPARE(adjust->item(0, 2)->text(), QStringLiteral("75"));
-        QTest::keyClick(adjust, Qt::Key_Backspace);
-        QTest::keyClick(adjust, Qt::Key_Backspace);
-        QTest::keyClick(adjust, Qt::Key_Backspace);
-        QCOMPARE(adjust->item(0, 2)->text(), QString());
-        adjust->setCurrentCell(0, 0);
-        QTest::keyClick(adjust, '5'); // the "Lissage" caption is not a percentage
-        QCOMPARE(adjust->item(0, 0)->text(), QStringLiteral("Lissage"));
-    }
-
     void noCurveGivesNeutralCells()
     {
         MapTableWidget widget;
@@ -129,19 +110,85 @@ private slots:
                  MapScenePainter::ColorOf(MapPalette::Neutral));
     }
 
-    void boxesEditTheSharedTexts()
+    // A MAP percentage typed into a box of the map page or a cell of the MAP
+    // table, and a pressure band typed into its box, are read when the entry
+    // ends, as the engine boxes are: taken on "," or ".", or refused with a
+    // message, the value kept. The "Lissage" cell is no percentage.
+    void typedMapValues_data()
     {
+        QTest::addColumn<QString>("entry"); // box name, or "talbMapAdj" for the table cell
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("message");
+        const QString range = "Pourcentage MAP : « %1 » est hors limites : entrez un nombre "
+                              "de 0 à 100.";
+        const QString band = "Plage de pression MAP : « %1 » n'est ni un pourcentage ni une "
+                             "plage de pourcentages de 0 à 100 (« 25-50 »).";
+        for (const QString entry : {"tbMapAdj1", "talbMapAdj"}) {
+            const QString was = entry == "talbMapAdj" ? "33" : "12.5";
+            const auto name = [&](const char *what) { return (entry + ' ' + what).toLatin1(); };
+            TestSupport::row(name("comma"), entry, QString("12,5"), QString("12.5"), QString());
+            TestSupport::row(name("point"), entry, QString("7.5"), QString("7.5"), QString());
+            TestSupport::row(name("beyond"), entry, QString("150"), was, range.arg("150"));
+            TestSupport::row(name("negative"), entry, QString("-5"), was, range.arg("-5"));
+            TestSupport::row(name("letters"), entry, QString("abc"), was,
+                             QString("Pourcentage MAP : « abc » n'est pas un nombre."));
+            TestSupport::row(name("exponent"), entry, QString("1e2"), was,
+                             QString("Pourcentage MAP : « 1e2 » n'est pas un nombre : « e2 » "
+                                     "suit le nombre."));
+        }
+        TestSupport::row("band", "tbMap2", QString("25-50"), QString("25-50"), QString());
+        TestSupport::row("band of one", "tbMap2", QString("40"), QString("40"), QString());
+        TestSupport::row("band letters", "tbMap2", QString("abc"), QString("25"), band.arg("abc"));
+        TestSupport::row("band beyond", "tbMap2", QString("150"), QString("25"), band.arg("150"));
+        TestSupport::row("band reversed", "tbMap2", QString("50-25"), QString("25"),
+                         band.arg("50-25"));
+    }
+
+    void typedMapValues()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QFETCH(QString, message);
+        TestSupport::useFrenchTexts();
         VekContext context;
-        MapBoxesWidget boxes(context.mapBoxes);
-        QCOMPARE(boxes.tbMapAdj(1)->text(), QStringLiteral("12.5"));
-        QSignalSpy changed(&boxes, &MapBoxesWidget::tbMapAdjChanged);
-        boxes.tbMapAdj(1)->clear();
-        QTest::keyClicks(boxes.tbMapAdj(1), QStringLiteral("250"));
-        QCOMPARE(context.mapBoxes.tbMapAdj[1], QStringLiteral("25")); // 250 is refused
-        QVERIFY(changed.count() > 0);
-        context.mapBoxes.tbMap[2] = QStringLiteral("25-50");
-        boxes.reload();
-        QCOMPARE(boxes.tbMap(2)->text(), QStringLiteral("25-50"));
+        QWidget page;
+        auto *layout = new QVBoxLayout(&page);
+        auto *boxes = new MapBoxesWidget(context.mapBoxes, &page);
+        auto *table = new MapTableWidget(&page);
+        layout->addWidget(boxes);
+        layout->addWidget(table);
+        QStringList refused;
+        connect(boxes, &MapBoxesWidget::refused, this, [&](const QString &m) { refused << m; });
+        connect(table, &MapTableWidget::refused, this, [&](const QString &m) { refused << m; });
+        QTableWidget *cells = table->talbMapAdj();
+        if (entry == "talbMapAdj") {
+            QVERIFY(Keyboard::focus(cells));
+            cells->setCurrentCell(0, 2);
+            for (const QChar c : typed) // the first key opens the cell's editor
+                QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        } else {
+            QVERIFY(Keyboard::focus(page.findChild<QLineEdit *>(entry)));
+            Keyboard::retype(typed);
+        }
+        Keyboard::press(Qt::Key_Return);
+        if (entry == "talbMapAdj") // the cell's editor hands its text back once the key is done
+            QTRY_COMPARE(QApplication::focusWidget(), cells);
+        QCOMPARE(refused.join('\n'), message);
+        if (entry == "talbMapAdj") {
+            QCOMPARE(cells->item(0, 2)->text(), kept);
+        } else {
+            const int i = entry.right(1).toInt();
+            const bool adjust = entry.startsWith("tbMapAdj");
+            QCOMPARE(page.findChild<QLineEdit *>(entry)->text(), kept);
+            QCOMPARE(adjust ? context.mapBoxes.tbMapAdj[i] : context.mapBoxes.tbMap[i], kept);
+        }
+        // The smoothing caption takes no key.
+        QVERIFY(Keyboard::focus(cells));
+        cells->setCurrentCell(0, 0);
+        Keyboard::press(Qt::Key_5);
+        QCOMPARE(cells->item(0, 0)->text(), QStringLiteral("Lissage"));
     }
 
     void mainWindowDrawsTheMapOnItsPage()

@@ -1,3 +1,4 @@
+#include "Keyboard.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
@@ -6,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -53,26 +55,62 @@ private slots:
         QCOMPARE(ctx.optionBoard.VoiesTOR[5].Seuil, 0);
     }
 
-    void okStoresPositionsAndClampsEveryThreshold()
+    // OK reads every threshold, also those whose box never had the focus: the
+    // refused ones are all named in one message, their boxes show their
+    // values again and the dialog stays open; once mended, OK stores them.
+    void okNamesEveryRefusedThreshold()
     {
+        TestSupport::useFrenchTexts();
         VekContext ctx;
         ctx.optionBoard.DeviceCfg = "OOIIAA";
+        ctx.optionBoard.VoiesTOR[4] = {1, 3000};
         VEK_cfg_carte_fille dialog(ctx);
+        QSignalSpy refused(&dialog, &VEK_cfg_carte_fille::refused);
         dialog.ActionTOR(5)->setCurrentText("BOOST");
         QVERIFY(dialog.SeuilTOR(5)->isEnabled());
-        dialog.SeuilTOR(5)->setText("-5");
-        dialog.ActionTOR(4)->setCurrentText("RPM");
-        dialog.SeuilTOR(4)->setText("200"); // never had the focus
+        const auto type = [](QLineEdit *box, const QString &text) {
+            QVERIFY(Keyboard::focus(box));
+            Keyboard::retype(text);
+        };
+        type(dialog.SeuilTOR(5), "7,5");
+        type(dialog.SeuilTOR(4), "200");
         dialog.ActionTOR(3)->setCurrentText("Coupure SEQUENTIEL");
-        dialog.SeuilTOR(3)->setText("50.9");
+        type(dialog.SeuilTOR(3), "150");
         dialog.ActionTOR(2)->setCurrentText("Select. COURBE");
         QVERIFY(!dialog.SeuilTOR(2)->isEnabled());
-        dialog.valider();
+        refused.clear(); // leaving boxes 5 and 4 refused them on the way
+        QPushButton *ok = dialog.findChild<QPushButton *>("BP_OK");
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(refused.size(), 1);
+        QCOMPARE(refused.at(0).at(0).toString(),
+                 "SEUIL 4 : « 150 » n'est pas accepté : entrez un nombre entier de 0 à 100.");
+        QVERIFY(dialog.result() != QDialog::Accepted);
+        QCOMPARE(dialog.SeuilTOR(3)->text(), QString("0"));
+
+        // Two bad thresholds, neither of them left before OK.
+        dialog.SeuilTOR(5)->setText("-5");
+        dialog.SeuilTOR(4)->setText("12000");
+        refused.clear();
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(refused.size(), 1);
+        QCOMPARE(refused.at(0).at(0).toString(),
+                 "SEUIL 5 : « 12000 » n'est pas accepté : entrez un nombre entier de 500 à "
+                 "10000.\nSEUIL 6 : « -5 » n'est pas accepté : entrez un nombre entier de -1 à "
+                 "100.");
+        QCOMPARE(dialog.SeuilTOR(4)->text(), QString("3000"));
+        QCOMPARE(dialog.SeuilTOR(5)->text(), QString("0"));
+        QCOMPARE(ctx.optionBoard.VoiesTOR[4].Seuil, 3000);
+
+        type(dialog.SeuilTOR(5), "-1");
+        type(dialog.SeuilTOR(3), "50");
+        refused.clear();
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(refused.size(), 0);
         const auto &v = ctx.optionBoard.VoiesTOR;
         QCOMPARE(v[5].Action, 2);
         QCOMPARE(v[5].Seuil, -1);
         QCOMPARE(v[4].Action, 1);
-        QCOMPARE(v[4].Seuil, 500);
+        QCOMPARE(v[4].Seuil, 3000);
         QCOMPARE(v[3].Action, 3);
         QCOMPARE(v[3].Seuil, 50);
         QCOMPARE(v[2].Action, 1);
@@ -80,41 +118,42 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
-    void leavingThresholdClamps_data()
+    // A threshold typed and left is read by its action's rule: taken, or
+    // refused with a message and its previous value shown again.
+    void leavingThresholdReadsIt_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("refusal");
-        QTest::addColumn<int>("stored");
-        TestSupport::row("clamped", "12000", "10000", "", 10000);
-        TestSupport::row("comma", "7000,5", "7000.5", "", 7000);
-        TestSupport::row("no number", "abc", "3000", "SEUIL 5 : « abc » n'est pas un nombre.",
-                         3000);
+        TestSupport::row("taken", " 7000 ", "7000", "");
+        TestSupport::row("beyond", "12000", "3000",
+                         "SEUIL 5 : « 12000 » n'est pas accepté : entrez un nombre entier de 500 "
+                         "à 10000.");
+        TestSupport::row("fraction", "7000,5", "3000",
+                         "SEUIL 5 : « 7000,5 » n'est pas un nombre entier.");
+        TestSupport::row("no number", "abc", "3000", "SEUIL 5 : « abc » n'est pas un nombre.");
     }
 
-    void leavingThresholdClamps()
+    void leavingThresholdReadsIt()
     {
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         QFETCH(QString, refusal);
-        QFETCH(int, stored);
         TestSupport::useFrenchTexts();
         VekContext ctx;
         ctx.optionBoard.DeviceCfg = "OOIIAA";
         ctx.optionBoard.VoiesTOR[4] = {1, 3000};
         VEK_cfg_carte_fille dialog(ctx);
         QSignalSpy refused(&dialog, &VEK_cfg_carte_fille::refused);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        dialog.SeuilTOR(4)->setFocus();
-        dialog.SeuilTOR(4)->setText(typed);
-        dialog.ActionTOR(4)->setFocus();
+        QVERIFY(Keyboard::focus(dialog.SeuilTOR(4)));
+        Keyboard::retype(typed);
+        Keyboard::press(Qt::Key_Tab);
         QCOMPARE(dialog.SeuilTOR(4)->text(), shown);
         QCOMPARE(refused.size(), refusal.isEmpty() ? 0 : 1);
         if (!refusal.isEmpty())
             QCOMPARE(refused.at(0).at(0).toString(), refusal);
         dialog.valider();
-        QCOMPARE(ctx.optionBoard.VoiesTOR[4].Seuil, stored);
+        QCOMPARE(ctx.optionBoard.VoiesTOR[4].Seuil, shown.toInt());
     }
 
     void closingWithoutOkChangesNothing()
