@@ -6,6 +6,7 @@
 #include "app/FirmwareProfile.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 #include "firmware/PackageArchive.h"
 #include "firmware/PackageValues.h"
 #include "firmware/VEK_Gestion_OS.h"
@@ -21,6 +22,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <tuple>
 
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -251,6 +254,67 @@ private slots:
             [](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); }, "Essai.XOS");
         QCOMPARE(check.refusal, QString());
         QCOMPARE(check.notes, QString());
+    }
+
+    // Each hostile text through each path that brings a package value in
+    // (the paths of the value table): the editor and the description take or
+    // refuse it alike, for the same reason.
+    void packageValuesTakeOneRuleOnEveryPath_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("text");
+        const QStringList hostile = {"12,5", "12.5", "abc",  "",         "   ",      "-5",
+                                     "8",    "4",    "FFFF", "99999999", "7000 rpm", "1e3"};
+        using ValueRules::Path;
+        for (const ValueRules::Declaration &d : ValueRules::Table()) {
+            const bool editor = d.paths.contains(Path::PackageEditor);
+            if (!editor && !d.paths.contains(Path::PackageDescription))
+                continue;
+            for (const QString &text : hostile)
+                QTest::addRow("%s %s", d.nameKey, qPrintable(text)) << int(d.id) << text;
+        }
+    }
+
+    void packageValuesTakeOneRuleOnEveryPath()
+    {
+        QFETCH(int, value);
+        QFETCH(QString, text);
+        using ValueRules::Value;
+        // Where each value stands: its key, its box and the check box showing it.
+        const QMap<Value, std::tuple<QString, QString, QString>> places = {
+            {Value::CylinderCount, {"VAL_NBCYL", "Nbre_Cylindre", "FrameNbrCyl"}},
+            {Value::PackageRevLimit, {"LIMITE_RUPTEUR", "Limite_Rupteur", ""}},
+            {Value::StaticAdvance, {"VAL_AVSTAT", "Av_Statique", "FrameAvStatique"}},
+            {Value::PackageAddress, {"ADD_TABLE_HAUTE_L2", "ADDH8_2", ""}},
+            {Value::PackageCodeLength, {"HEX_LNG", "HEXLNG", ""}},
+            {Value::PackageName, {"", "TxtNomFichier", ""}}};
+        QVERIFY2(places.contains(Value(value)), "a value of the package paths has no place here");
+        const auto [key, box, tick] = places.value(Value(value));
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        chip(w, "PIC-16F84A");
+        type(w, "TxtNomFichier", "Essai");
+        if (!tick.isEmpty())
+            QVERIFY(Mouse::click(child<QCheckBox>(w, qPrintable(tick))));
+        QVERIFY(Keyboard::focus(child<QLineEdit>(w, qPrintable(box))));
+        Keyboard::retype(text);
+        QVERIFY(Mouse::click(child<QPushButton>(w, "BP_OK")));
+        const bool created = w.result() == QDialog::Accepted;
+        const QString typed = messages().join('\n');
+        if (key.isEmpty()) { // the name: the editor and a project's description
+            QCOMPARE(created, !VEK_Gestion_OS::NomFichierPaquet(text).isEmpty());
+            return;
+        }
+        QMap<QString, QString> d = {
+            {"FIX_NBCYL", "OUI"}, {"VAL_NBCYL", "4"}, {"FIX_AVSTAT", "OUI"}, {"VAL_AVSTAT", "10"}};
+        d.insert(key, text);
+        const QString inFile =
+            PackageValues::CheckDescription([&](const QString &k) { return d.value(k); }, "P.XOS")
+                .refusal;
+        QCOMPARE(created, inFile.isEmpty());
+        if (!inFile.isEmpty()) {
+            const QString reason = inFile.section(key + " : ", 1);
+            QVERIFY2(typed.endsWith(" : " + reason), qPrintable(typed + "\n" + inFile));
+        }
     }
 
     void placeholderChipIsRefused()
