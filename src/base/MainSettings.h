@@ -7,6 +7,9 @@
 // The shortest pause after each bit frame of the programmer, in microseconds:
 // the chips ask for 1 us after the data line moves before the next frame.
 constexpr int MinIcspDelayUs = 1;
+// The longest, and the pause a stored text that cannot be used gives.
+constexpr int MaxIcspDelayUs = 200;
+constexpr int DefaultIcspDelayUs = 15;
 
 // The main window's public settings: read at start from the settings store,
 // then read and written by every other window through the shared context.
@@ -33,7 +36,7 @@ struct MainSettings {
     uint8_t ICSPPINCLOCK = 3;
     uint8_t ICSPPINDATA = 2;
     uint8_t ICSPPINDATAR = 10;
-    QString ICSPDELAY = QStringLiteral("15"); // microseconds, MinIcspDelayUs or more
+    QString ICSPDELAY = QStringLiteral("15"); // microseconds, MinIcspDelayUs to MaxIcspDelayUs
     uint8_t ICSPNBWRT = 5;
     QString ICSPHEXADD = QStringLiteral("000");
     QString ICSPHEXLNG = QStringLiteral("200");

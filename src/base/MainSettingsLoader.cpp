@@ -31,7 +31,7 @@ QString portName(const QString &stored, const QString &fallback)
     const ValueRules::Outcome port =
         ValueRules::read(ValueRules::Value::Port, stored,
                          ValueRules::Source::inFile(ValueRules::Path::SettingsFile, {}, 0));
-    return port.taken() ? SerialPortNames::CanonicalName(port.text) : fallback;
+    return port.taken() ? port.text : fallback;
 }
 
 void readPort(MainSettings &settings, const QString &stored)
@@ -48,16 +48,39 @@ void readPort(MainSettings &settings, const QString &stored)
     settings.portDevice = SerialPortNames::DeviceForPortNumber(settings.portNumber);
 }
 
-// The pause after each bit frame: read as the programmer reads it (a number,
-// rounded), anything below the minimum (0, negative, no number) is the
-// minimum, or every frame would follow the data line too soon for the chip.
-QString programmingDelay(const QString &stored)
+} // namespace
+
+ValueRules::Outcome MainSettingsLoader::delay() const
 {
-    const double us = ValeurNumerique(stored);
-    return us >= MinIcspDelayUs - 0.5 ? stored : QString::number(MinIcspDelayUs);
+    const ValueRules::Source source =
+        ValueRules::Source::inFile(ValueRules::Path::SettingsFile, store_.fileName(), 0);
+    return ValueRules::read(ValueRules::Value::ProgrammerDelay,
+                            text(kIcsp, "ICSP_Delay", QString::number(DefaultIcspDelayUs)), source);
 }
 
-} // namespace
+ValueRules::Outcome MainSettingsLoader::icspPort() const
+{
+    const ValueRules::Source source =
+        ValueRules::Source::inFile(ValueRules::Path::SettingsFile, store_.fileName(), 0);
+    return ValueRules::read(ValueRules::Value::Port,
+                            text(kIcsp, "ICSP_Port", QStringLiteral("COM1")), source);
+}
+
+QList<ValueRules::Outcome> MainSettingsLoader::RefusedValues() const
+{
+    QList<ValueRules::Outcome> refused;
+    for (const ValueRules::Outcome &o : {delay(), icspPort()})
+        if (!o.taken())
+            refused << o;
+    return refused;
+}
+
+int MainSettingsLoader::ProgrammingDelayUs(const QString &ICSPDELAY)
+{
+    const ValueRules::Outcome o =
+        ValueRules::read(ValueRules::Value::ProgrammerDelay, ICSPDELAY, ValueRules::Source::box());
+    return o.taken() ? int(*o.value) : DefaultIcspDelayUs;
+}
 
 QString MainSettingsLoader::text(const QString &section, const char *key,
                                  const QString &fallback) const
@@ -129,12 +152,14 @@ void MainSettingsLoader::LoadIcsp(MainSettings &s)
     };
     s.ICSPBoitier = int16_t(number(kIcsp, "ICSP_Boitier", 2, low<int16_t>(), high<int16_t>()));
     s.ICSPChip = text(kIcsp, "ICSP_Chip", QStringLiteral("AUTO"));
-    s.ICSPPort = portName(text(kIcsp, "ICSP_Port", QString()), QStringLiteral("COM1"));
+    const ValueRules::Outcome port = icspPort();
+    s.ICSPPort = port.taken() ? port.text : QStringLiteral("COM1");
     s.ICSPPINMCLR = byte("ICSP_Broche_MCLR", 5);
     s.ICSPPINCLOCK = byte("ICSP_Broche_CLOCK", 3);
     s.ICSPPINDATA = byte("ICSP_Broche_DATA", 2);
     s.ICSPPINDATAR = byte("ICSP_Broche_DATAR", 10);
-    s.ICSPDELAY = programmingDelay(text(kIcsp, "ICSP_Delay", QStringLiteral("15")));
+    const ValueRules::Outcome stored = delay();
+    s.ICSPDELAY = stored.taken() ? stored.text : QString::number(DefaultIcspDelayUs);
     s.ICSPNBWRT = byte("ICSP_NbWrite", 5);
     s.ICSPHEXADD = text(kIcsp, "ICSP_HEXADD", QStringLiteral("000"));
     s.ICSPHEXLNG = text(kIcsp, "ICSP_HEXLNG", QStringLiteral("200"));

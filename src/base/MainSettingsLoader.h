@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/MainSettings.h"
+#include "base/ValueRules.h"
 
 #include <QSettings>
 
@@ -16,6 +17,14 @@ public:
 
     // Sections "Config", "Compilation" and "ICSP" into `settings`.
     void Load(MainSettings &settings);
+    // The stored values their rule refuses, each naming the settings file, in
+    // the language of the moment; Load puts their defaults in their place.
+    QList<ValueRules::Outcome> RefusedValues() const;
+
+    // The pause after each bit frame that a delay text gives, in whole
+    // microseconds: the text read by the rule of the programming delay, the
+    // default for one it refuses. What the set-up shows and the programmer uses.
+    static int ProgrammingDelayUs(const QString &ICSPDELAY);
 
     // The store of the program: application "VEK_Courbe", INI format, per user.
     static QSettings::Format StoreFormat() { return QSettings::IniFormat; }
@@ -32,6 +41,9 @@ private:
     void LoadIcsp(MainSettings &settings);
 
     QString text(const QString &section, const char *key, const QString &fallback) const;
+    ValueRules::Outcome delay() const;
+    // ICSP_Port read by the port rule; "COM1" when the file has none.
+    ValueRules::Outcome icspPort() const;
     qint64 number(const QString &section, const char *key, qint64 fallback, qint64 low,
                   qint64 high) const;
 

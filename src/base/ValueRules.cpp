@@ -36,7 +36,7 @@ QString refusal(const char *key, const QStringList &pairs)
 
 // A package's name names its archive, as the editor makes it and a project
 // finds it again: the file name rule, an extension typed with it aside.
-QString packageNameRule(const QString &name)
+QString packageNameRule(QString &name)
 {
     const QString why = FileNameRule::Refusal(name);
     return why.isEmpty()
@@ -44,7 +44,7 @@ QString packageNameRule(const QString &name)
                : refusal(LangKey("SaisieNomFichier"), {"%VALEUR%", name, "%RAISON%", why});
 }
 
-QString cylinderRule(const QString &count)
+QString cylinderRule(QString &count)
 {
     return CylinderCounts().contains(count)
                ? QString()
@@ -52,31 +52,31 @@ QString cylinderRule(const QString &count)
                                                       CylinderCounts().join(QStringLiteral(", "))});
 }
 
-// The one rule of port names (SerialPortNames), the letters in either case.
-QString portRule(const QString &port)
+// The one rule of port names (SerialPortNames), the letters in either case;
+// a port taken is kept as "COM2".
+QString portRule(QString &port)
 {
-    return SerialPortNames::PortNamed(port).kind != SerialPortNames::PortKind::None
-               ? QString()
-               : refusal(LangKey("SaisiePort"), {"%VALEUR%", port});
+    if (SerialPortNames::PortNamed(port).kind == SerialPortNames::PortKind::None)
+        return refusal(LangKey("SaisiePort"), {"%VALEUR%", port});
+    port = SerialPortNames::CanonicalName(port);
+    return {};
 }
 
 // A load-pressure band: one MAP percentage, or two joined by "-", the
 // lower first.
-QString pressureBandFault(const QString &text)
+QString pressureBandFault(QString &text)
 {
     const qsizetype dash = text.indexOf('-', 1);
     const QStringList ends =
         dash < 0 ? QStringList{text} : QStringList{text.left(dash), text.mid(dash + 1)};
-    QList<double> values;
-    for (const QString &end : ends) {
-        const Outcome o = read(Value::MapPercentage, end, Source::box());
-        if (!o.taken())
-            break;
-        values << *o.value;
-    }
-    if (values.size() == ends.size() && values.first() <= values.last())
-        return {};
-    return GetLanguageText("SaisieNonPlage", {"%VALEUR%", text});
+    QList<Outcome> read;
+    for (const QString &end : ends)
+        if (const Outcome o = ValueRules::read(Value::MapPercentage, end, Source::box()); o.taken())
+            read << o;
+    if (read.size() != ends.size() || *read.first().value > *read.last().value)
+        return GetLanguageText("SaisieNonPlage", {"%VALEUR%", text});
+    text = read.size() == 1 ? read.first().text : read.first().text + '-' + read.last().text;
+    return {};
 }
 
 } // namespace
@@ -236,7 +236,8 @@ const QList<Declaration> &Table()
          0,
          0,
          nullptr,
-         {P::PackageEditor, P::PackageDescription}},
+         {P::PackageEditor, P::PackageDescription},
+         true},
         {Value::PackageAddress,
          LangKey("MLXosCodeAdresse1"),
          R::Hex,
@@ -246,7 +247,8 @@ const QList<Declaration> &Table()
          0,
          4,
          nullptr,
-         {P::PackageEditor, P::PackageDescription}},
+         {P::PackageEditor, P::PackageDescription},
+         true},
         {Value::PackageCodeLength,
          LangKey("MLXosCodeAdresse2"),
          R::Hex,
@@ -256,17 +258,9 @@ const QList<Declaration> &Table()
          0,
          4,
          nullptr,
-         {P::PackageEditor, P::PackageDescription}},
-        {Value::Port,
-         LangKey("NomPort"),
-         R::Text,
-         0,
-         0,
-         0,
-         0,
-         0,
-         portRule,
-         {P::SettingsFile, P::SetupDialog}},
+         {P::PackageEditor, P::PackageDescription},
+         true},
+        {Value::Port, LangKey("NomPort"), R::Text, 0, 0, 0, 0, 0, portRule, {P::SettingsFile}},
     };
     return table;
 }
@@ -373,14 +367,17 @@ Outcome read(Value value, const QString &text, const Source &source)
 {
     const Declaration &d = Declared(value);
     const QString shown = text.trimmed();
+    if (shown.isEmpty() && d.mayBeEmpty)
+        return {Fault::None, std::nullopt, {}, {}, {}};
     if (shown.isEmpty())
         return fault(d, source, Fault::Empty, GetLanguageText("SaisieVide"));
 
     if (d.reading == Reading::Text) {
-        const QString reason = d.textRule ? d.textRule(shown) : QString();
+        QString taken = shown;
+        const QString reason = d.textRule ? d.textRule(taken) : QString();
         if (!reason.isEmpty())
             return fault(d, source, Fault::Refused, reason);
-        return {Fault::None, std::nullopt, shown, {}, {}};
+        return {Fault::None, std::nullopt, taken, {}, {}};
     }
 
     if (d.reading == Reading::Hex) {

@@ -66,8 +66,9 @@ enum class Value {
     Count
 };
 
-// Returns why `text` (trimmed) is refused, empty when it is taken.
-using TextRule = QString (*)(const QString &text);
+// Returns why `text` (trimmed) is refused, empty when it is taken; a taken
+// text may be brought to the form the program writes ("12,5" to "12.5").
+using TextRule = QString (*)(QString &text);
 
 struct Declaration {
     Value id;
@@ -79,7 +80,8 @@ struct Declaration {
     int decimals = 0;   // digits after "." in the text a taken number gets
     int hexDigits = 0;  // Hex: the most digits
     TextRule textRule = nullptr;
-    QList<Path> paths; // every path that brings this value in
+    QList<Path> paths;       // every path that brings this value in
+    bool mayBeEmpty = false; // an empty text is no value given, and taken as such
 
     QString name() const; // the caption, in the user's language
     // `value` rounded, halves to even, to a multiple of the quantum.

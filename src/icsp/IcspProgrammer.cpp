@@ -4,6 +4,7 @@
 
 #include "base/Jobs.h"
 #include "base/MainSettings.h"
+#include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
 #include "icsp/PicDevice.h"
@@ -49,8 +50,8 @@ IcspTexts IcspTexts::load()
 IcspProgrammer::IcspProgrammer(const MainSettings &settings, const Clock &clock,
                                IcspPortOpener opener, const IcspTexts &texts)
     : m_lineSettings(IcspLineSettings::from(settings)), m_label(NomProgrammateur(settings)),
-      m_delayUs(std::max<qint64>(0, std::llround(ValeurNumerique(settings.ICSPDELAY)))),
-      m_clock(clock), m_opener(std::move(opener)), m_texts(texts)
+      m_delayUs(MainSettingsLoader::ProgrammingDelayUs(settings.ICSPDELAY)), m_clock(clock),
+      m_opener(std::move(opener)), m_texts(texts)
 {}
 
 IcspProgrammer::~IcspProgrammer()

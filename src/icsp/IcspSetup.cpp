@@ -1,12 +1,12 @@
 #include "icsp/IcspSetup.h"
 
 #include "base/MainSettings.h"
+#include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
 #include "icsp/ChipTable.h"
 #include "icsp/PicDevice.h"
 #include "platform/SerialPortNames.h"
 
-#include <QRegularExpression>
 #include <QSettings>
 
 #include <algorithm>
@@ -147,12 +147,7 @@ QStringList FixedPortEntries()
 
 int DelayForSlider(const QString &ICSPDELAY)
 {
-    static const QRegularExpression number(QStringLiteral("^[+-]?\\.?[0-9]"));
-    const QString text = ICSPDELAY.trimmed();
-    if (!number.match(text).hasMatch())
-        return 15;
-    const double value = std::nearbyint(NombreEnTete(text));
-    return int(std::clamp(value, double(MinDelayUs), double(MaxDelayUs)));
+    return MainSettingsLoader::ProgrammingDelayUs(ICSPDELAY);
 }
 
 std::optional<uint8_t> WriteAttemptsOf(const QString &text)

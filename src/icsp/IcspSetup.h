@@ -58,9 +58,9 @@ QStringList FixedPortEntries();
 
 // Range of the delay after each bit frame, in whole microseconds.
 constexpr int MinDelayUs = MinIcspDelayUs;
-constexpr int MaxDelayUs = 200;
-// The stored delay text as the slider shows it: rounded, kept within range;
-// a text that is no number gives the usual 15.
+constexpr int MaxDelayUs = MaxIcspDelayUs;
+// The stored delay text as the slider shows it: the delay the programmer uses
+// (MainSettingsLoader::ProgrammingDelayUs).
 int DelayForSlider(const QString &ICSPDELAY);
 
 // Write attempts per word: one digit from 1 to 9, nothing else.

@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(s.ICSPBoitier, int16_t(0));
         QCOMPARE(int(s.ICSPPINDATAR), 0);
         QCOMPARE(int(s.ICSPPINMCLR), 255);
-        QCOMPARE(s.ICSPDELAY, QString("1")); // no number: the shortest pause
+        QCOMPARE(s.ICSPDELAY, QString("15")); // no number: the usual pause
         QCOMPARE(s.ICSPLTAB_L2, QString("0A00"));
     }
 
@@ -89,6 +89,26 @@ private slots:
         QCOMPARE(int(s.ICSPPINDATA), 2);
         QCOMPARE(int(s.ICSPPINDATAR), 10);
         QCOMPARE(int(s.ICSPNBWRT), 5);
+    }
+
+    // A stored programming delay its rule refuses gives the usual 15 us, and
+    // is named once with its reason and the settings file.
+    void refusedDelayIsNamed()
+    {
+        TestSupport::useFrenchTexts();
+        const MainSettings s = loadFrom("[ICSP]\nICSP_Delay=99999\n");
+        QCOMPARE(s.ICSPDELAY, QString("15"));
+        QSettings store(iniPath(), QSettings::IniFormat);
+        const QList<ValueRules::Outcome> refused = MainSettingsLoader(store).RefusedValues();
+        QCOMPARE(refused.size(), 1);
+        QCOMPARE(refused.first().message,
+                 "Fichier " + iniPath() +
+                     " : Délai de programmation (µs) : « 99999 » n'est pas accepté : entrez un "
+                     "nombre entier de 1 à 200.");
+        QSettings good(iniPath(), QSettings::IniFormat);
+        good.setValue("ICSP/ICSP_Delay", "40");
+        good.sync();
+        QVERIFY(MainSettingsLoader(good).RefusedValues().isEmpty());
     }
 
     void portAsDevicePathOrHandWrittenSettings()

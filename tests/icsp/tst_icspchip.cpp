@@ -457,18 +457,20 @@ private slots:
         QVERIFY(IcspRig::imageOnChip(rig.pic, device)); // configuration 0x3FFF reads as written
     }
 
-    // A stored pause after each frame below the set-up's 1 us (0, negative,
-    // no number) is loaded as 1 us: with none, every frame follows the data
-    // line's last move at once, which the chip counts as a timing violation
-    // (the rig fails the test on it when the port closes).
+    // A stored pause after each frame outside the set-up's 1 to 200 us (0,
+    // negative, no number, a fraction, minutes a word) is loaded as the usual
+    // 15 us: with none, every frame follows the data line's last move at
+    // once, which the chip counts as a timing violation (the rig fails the
+    // test on it when the port closes).
     void storedDelayBelowTheMinimum_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("loaded");
-        row("0", "0", "1");
-        row("negative", "-5", "1");
-        row("no number", "abc", "1");
-        row("0.4", "0.4", "1");
+        row("0", "0", "15");
+        row("negative", "-5", "15");
+        row("no number", "abc", "15");
+        row("0.4", "0.4", "15");
+        row("99999", "99999", "15");
         row("40", "40", "40");
     }
     void storedDelayBelowTheMinimum()

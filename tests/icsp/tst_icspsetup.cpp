@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include "base/MainSettings.h"
 #include "base/MainSettingsLoader.h"
-#include "base/ValueRules.h"
 #include "icsp/IcspSetup.h"
 #include "icsp/PicDevice.h"
 
@@ -108,15 +107,15 @@ private slots:
         QCOMPARE(value ? int(*value) : -1, attempts);
     }
 
+    // The slider shows the delay the programmer uses: a whole number of
+    // microseconds from 1 to 200; any other text gives the usual 15.
     void delayForSlider()
     {
         QCOMPARE(DelayForSlider("15"), 15);
-        QCOMPARE(DelayForSlider("22.5"), 22); // halves to even
-        QCOMPARE(DelayForSlider("23.5"), 24);
-        QCOMPARE(DelayForSlider("0"), MinDelayUs);
-        QCOMPARE(DelayForSlider("5000"), MaxDelayUs);
-        QCOMPARE(DelayForSlider("abc"), 15);
-        QCOMPARE(DelayForSlider(""), 15);
+        QCOMPARE(DelayForSlider(" 200 "), 200);
+        QCOMPARE(DelayForSlider("1"), 1);
+        for (const char *refused : {"22.5", "0", "5000", "99999", "-5", "abc", "", "40 us"})
+            QCOMPARE(DelayForSlider(refused), 15);
     }
 
     void refusedBoxes_data()
@@ -262,8 +261,8 @@ private slots:
     }
 
     // A port text names a port or none by one rule on every path that takes
-    // it (the paths of the value table): the set-up at OK and the settings
-    // file at start; a name both take is kept in one form.
+    // it: the set-up at OK (in its own words) and the settings file at start
+    // (the value table's path); a name both take is kept in one form.
     void portTextsTakeOneRuleOnEveryPath_data()
     {
         QTest::addColumn<QString>("text");
@@ -287,9 +286,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, names);
         QFETCH(QString, kept);
-        using ValueRules::Path;
-        const ValueRules::Declaration &port = ValueRules::Declared(ValueRules::Value::Port);
-        QCOMPARE(port.paths, (QList<Path>{Path::SettingsFile, Path::SetupDialog}));
         // The set-up's OK.
         const auto refused = RefusedPort(text.trimmed(), 2);
         QCOMPARE(refused != PortRefusal::NotAPort && refused != PortRefusal::NoPort, names);

@@ -139,7 +139,6 @@ bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, Q
     backup_->save();
     const VEK_Gestion_OS::ProjectResult opened = VEK_Gestion_OS::OuvrirCourbeOS(path);
     projectPackage_ = opened.paquet;
-    projectPackageIsNew_ = opened.ajouterALaListe;
     QString why;
     if (opened.lu) {
         error = opened.message; // read, and refused for what it holds
@@ -157,7 +156,9 @@ bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, Q
 void MainWindowCurveFiles::applyProjectFirmware()
 {
     QComboBox *list = window_.TypeVersionOS();
-    if (projectPackageIsNew_ && list->findText(projectPackage_) < 0)
+    // A package made since the list was read (by the package editor) is
+    // listed too: the project's firmware is never dropped for want of an entry.
+    if (!projectPackage_.isEmpty() && list->findText(projectPackage_) < 0)
         list->addItem(projectPackage_);
     // A project that names no package keeps the choice in force.
     const int entry =

@@ -484,9 +484,14 @@ void VEK_Accueil::LoadStoredSettings()
     MainSettings &s = settings();
     s.CourbeModifie = false;
     const std::unique_ptr<QSettings> store = MainSettingsLoader::OpenStore();
-    MainSettingsLoader(*store).Load(s);
+    MainSettingsLoader loader(*store);
+    loader.Load(s);
     VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
     VEK_LANGUAGE::SetFichierLangue(s.Language);
+    // Said once, in the language just read; the defaults are in their place.
+    const QString refused = ValueRules::listMessage(loader.RefusedValues());
+    if (!refused.isEmpty())
+        showWarning(this, refused);
 }
 
 void VEK_Accueil::EffacerTemp()

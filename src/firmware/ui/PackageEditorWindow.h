@@ -32,6 +32,8 @@ public:
     void BP_Annuler_Click();
 
     const PackageAuthoring &authoring() const { return m_authoring; }
+    // The package name as the last Create took it (namePlausible).
+    const QString &takenName() const { return m_name; }
 
 protected:
     // The window's name and title, the filter of its firmware source, and the
@@ -88,7 +90,6 @@ protected:
     // after a warning naming why it is refused; the name taken, blanks
     // around it dropped, is what createPackage names the package.
     bool namePlausible();
-    const QString &takenName() const { return m_name; }
 
     VekContext &m_context;
     PackageEditorServices m_services;

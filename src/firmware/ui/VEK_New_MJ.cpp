@@ -53,9 +53,7 @@ UpdatePackageFields VEK_New_MJ::fields() const
 
 void VEK_New_MJ::BP_OK_Click()
 {
-    if (TxtNomFichier->text().isEmpty())
-        return; // nothing to name the package after
-    if (!requireChip() || !namePlausible())
+    if (!namePlausible() || !requireChip())
         return;
     UpdatePackageFields f = fields();
     f.NomDuFichier = takenName();

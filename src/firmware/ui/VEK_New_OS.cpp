@@ -315,11 +315,8 @@ FirmwarePackageFields VEK_New_OS::fields() const
 
 void VEK_New_OS::BP_OK_Click()
 {
-    bool refused = false;
-    if (TxtNomFichier->text().isEmpty()) {
-        warn(QStringLiteral("Il manque le fichier HEX"));
-        refused = true;
-    }
+    // The name first, by the one rule of package names (an empty one among them).
+    bool refused = !namePlausible();
     if (!isPicked(TypeModule)) {
         warn(QStringLiteral("Le module n'a pas été choisi"));
         refused = true;
@@ -332,7 +329,7 @@ void VEK_New_OS::BP_OK_Click()
         warn(refusal);
         refused = true;
     }
-    if (refused || !namePlausible())
+    if (refused)
         return;
     f.NomDuFichier = takenName();
     createPackage(f.toDescription());

@@ -154,14 +154,17 @@ private slots:
         QVERIFY(d.LptBrocheMCLR->isHidden());
     }
 
-    // A stored delay of 0 puts the slider at its least, 1 µs, said at once.
+    // A stored delay out of the slider's range shows the 15 µs the programmer
+    // uses for it, said at once.
     void storedDelayBelowTheSliderShowsItsValue()
     {
-        VekContext context;
-        context.settings.ICSPDELAY = "0";
-        VEK_SETUP_ICSP d(context);
-        QCOMPARE(d.ICSP_Delay->value(), 1);
-        QCOMPARE(d.findChild<QLabel *>("DelayValue")->text(), QString("1 µs"));
+        for (const char *stored : {"0", "99999"}) {
+            VekContext context;
+            context.settings.ICSPDELAY = stored;
+            VEK_SETUP_ICSP d(context);
+            QCOMPARE(d.ICSP_Delay->value(), 15);
+            QCOMPARE(d.findChild<QLabel *>("DelayValue")->text(), QString("15 µs"));
+        }
     }
 
     void pinsOutsideTheirListsBecomeNone()
