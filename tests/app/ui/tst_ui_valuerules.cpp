@@ -148,17 +148,18 @@ class TestUiValueRules : public QObject
         return {cells->item(0, 2)->text(), warnings()};
     }
 
-    Left storedSetting(const QString &text)
+    // The settings file holding the text under `key` of [ICSP], loaded.
+    Left storedSetting(const char *key, const QString &text, QString MainSettings::*held)
     {
         const QString path = dir_.filePath("settings.ini");
         QFile::remove(path);
         QSettings store(path, QSettings::IniFormat);
-        store.setValue("ICSP/ICSP_Delay", text);
+        store.setValue(QStringLiteral("ICSP/") + key, text);
         store.sync();
         MainSettings s;
         MainSettingsLoader loader(store);
         loader.Load(s);
-        return {s.ICSPDELAY, listMessage(loader.RefusedValues())};
+        return {s.*held, listMessage(loader.RefusedValues())};
     }
 
     // A package: what the main window holds of each value once it is applied.
@@ -341,15 +342,7 @@ class TestUiValueRules : public QObject
             };
         if (path == Path::SettingsFile && value == Value::Port)
             return [this](const QString &t) {
-                const QString path = dir_.filePath("settings.ini");
-                QFile::remove(path);
-                QSettings store(path, QSettings::IniFormat);
-                store.setValue("ICSP/ICSP_Port", t);
-                store.sync();
-                MainSettings s;
-                MainSettingsLoader loader(store);
-                loader.Load(s);
-                return Left{s.ICSPPort, listMessage(loader.RefusedValues())};
+                return storedSetting("ICSP_Port", t, &MainSettings::ICSPPort);
             };
         EngineParameters &m = w_->context().moteur;
         QWidget *parameters = w_->findChild<QWidget *>("PageParametres");
@@ -425,7 +418,9 @@ class TestUiValueRules : public QObject
                                  [&voie] { return QString::number(voie.Seuil); });
             };
         if (value == Value::ProgrammerDelay && path == Path::SettingsFile)
-            return [this](const QString &t) { return storedSetting(t); };
+            return [this](const QString &t) {
+                return storedSetting("ICSP_Delay", t, &MainSettings::ICSPDELAY);
+            };
         return {};
     }
 
