@@ -1,10 +1,12 @@
 #include "app/CurveDocument.h"
 
+#include "app/OptionBoardRules.h"
 #include "base/NumberHelpers.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
 
+#include <QMap>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -479,13 +481,12 @@ CurveReadResult CurveDocument::parseVek(const QByteArray &bytes, const CurveDocu
 
 std::optional<ValueRules::Value> CurveDocument::thresholdValue(const QString &word)
 {
-    if (word == QLatin1String("REGIME") || word == QLatin1String("RUPTEUR2"))
-        return ValueRules::Value::ThresholdRpm;
-    if (word == QLatin1String("BOOST"))
-        return ValueRules::Value::ThresholdBoost;
-    if (word == QLatin1String("SEQUENTIEL"))
-        return ValueRules::Value::ThresholdSequential;
-    return std::nullopt;
+    // The option-board dialog's name of the action the word stands for.
+    static const QMap<QString, QString> actions{{"REGIME", "RPM"},
+                                                {"RUPTEUR2", "Select. RUPTEUR(2)"},
+                                                {"BOOST", "BOOST"},
+                                                {"SEQUENTIEL", "Coupure SEQUENTIEL"}};
+    return OptionBoardRules::thresholdValue(actions.value(word));
 }
 
 CurveReadResult CurveDocument::parseMrt(const QByteArray &bytes, const CurveDocument &base,

@@ -3,9 +3,8 @@
 #include "base/LoadTexts.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 #include "icsp/PicDevice.h"
-
-#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -135,13 +134,12 @@ QString ZonesRefusees(const ZoneTexts &texts, const QList<WordRange> &areas, con
 
 std::optional<int> PourcentageStrict(const QString &text)
 {
-    // Read as every typed number is ("," or "." decimal point, nothing else).
-    const std::optional<QString> number = DecimalNumberText(text);
-    bool ok = false;
-    const double value = number ? QLocale::c().toDouble(number->trimmed(), &ok) : 0.0;
-    if (!ok || !(value >= 0) || value > 100)
+    // Read by the rule of MAP percentages, as the boxes read it.
+    const ValueRules::Outcome read =
+        ValueRules::read(ValueRules::Value::MapPercentage, text, ValueRules::Source::box());
+    if (!read.taken())
         return std::nullopt;
-    return static_cast<int>(std::nearbyint(value));
+    return static_cast<int>(std::nearbyint(*read.value));
 }
 
 std::optional<Refusal> Chevauchement(const Request &request, OverlapFor use)
