@@ -12,8 +12,7 @@ namespace EngineParameterRules {
 
 QStringList CylinderItems()
 {
-    return {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("6"),
-            QStringLiteral("8")};
+    return ValueRules::CylinderCounts();
 }
 
 QStringList AvanceBasRegimeItems()

@@ -6,6 +6,8 @@
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/TableIncludeFiles.h"
+#include "base/ValueRules.h"
+#include "firmware/PackageValues.h"
 #include "firmware/VEK_Gestion_OS.h"
 
 #include <cmath>
@@ -62,59 +64,7 @@ std::array<QString, 8> packageAddresses(const DescriptionLookup &reglage)
     return addresses;
 }
 
-struct NumberRange {
-    const char *key;
-    int base; // 10: its leading number, 16: hexadecimal digits only
-    double max;
-};
-
-// Ranges of the numbers a description may hold (all from 0).
-constexpr NumberRange kDescriptionNumbers[] = {{"NB_COURBES", 10, 16},
-                                               {"LIMITE_RUPTEUR", 10, 999999},
-                                               {"HEX_ADD", 16, 0x1FFFFF},
-                                               {"HEX_LNG", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_BASSE_L1", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_HAUTE_L1", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_B16_L1", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_H16_L1", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_BASSE_L2", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_HAUTE_L2", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_B16_L2", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_H16_L2", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_BASSE", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_HAUTE", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_B16", 16, 0x1FFFFF},
-                                               {"ADD_TABLE_H16", 16, 0x1FFFFF}};
-
-bool inRange(const QString &value, const NumberRange &range)
-{
-    const QString text = value.trimmed();
-    if (text.isEmpty())
-        return true;
-    if (range.base == 10) {
-        const double number = NombreEnTete(text);
-        return number >= 0 && number <= range.max; // also false for NaN
-    }
-    const std::optional<uint32_t> number = HexDigitsValue(text, 8);
-    return number && *number <= range.max;
-}
-
 } // namespace
-
-QString DescriptionRangeError(const DescriptionLookup &reglage, const QString &file)
-{
-    for (const NumberRange &range : kDescriptionNumbers) {
-        const QString value = reglage(QLatin1String(range.key));
-        if (inRange(value, range))
-            continue;
-        return VEK_LANGUAGE::GetLanguageText(
-            "MessValeurHorsPlage", {QStringLiteral("%FICHIER%"), file, QStringLiteral("%CLE%"),
-                                    QLatin1String(range.key), QStringLiteral("%VALEUR%"),
-                                    TextEncoding::shownInMessage(value), QStringLiteral("%MAX%"),
-                                    QString::number(qulonglong(range.max), range.base).toUpper()});
-    }
-    return {};
-}
 
 PackageChoice LoadPackageProfile(const QString &package)
 {
@@ -124,12 +74,14 @@ PackageChoice LoadPackageProfile(const QString &package)
     const DescriptionLookup reglage = [](const QString &key) {
         return VEK_Gestion_OS::LireReglageOS(key);
     };
-    PackageChoice choice{std::nullopt, loaded.message};
+    PackageChoice choice{std::nullopt, loaded.message, {}};
     if (loaded.ok()) {
         VEK_Gestion_OS::InitDescriptionTemp();
-        choice.message = DescriptionRangeError(
+        const PackageValues::DescriptionCheck check = PackageValues::CheckDescription(
             reglage, VEK_Gestion_OS::NomMembre(VEK_Gestion_OS::DossierPaquets() + package,
                                                QStringLiteral("OS.NFO")));
+        choice.message = check.refusal;
+        choice.notes = check.notes;
     }
     if (!loaded.ok() || !choice.message.isEmpty()) {
         backup.restore();
@@ -194,12 +146,17 @@ FirmwareProfile PackageProfile(const DescriptionLookup &reglage)
     p.TypeCompilation = compilationType(reglage(QStringLiteral("COMPILATION")));
     p.FrameMoteur = shown("EN_SET_MOTEUR");
     p.NbCylindresEnabled = !shown("FIX_NBCYL");
-    p.NbCylindresText = reglage(QStringLiteral("VAL_NBCYL"));
+    const QList<PackageValues::Read> values = PackageValues::ReadAll(
+        reglage, ValueRules::Source::inFile(ValueRules::Path::PackageDescription, {}, 0));
+    const auto taken = [&](const char *key) -> std::optional<QString> {
+        const QString text = PackageValues::Taken(values, QLatin1String(key), {});
+        return text.isEmpty() ? std::nullopt : std::optional<QString>(text);
+    };
+    p.NbCylindresText = taken("VAL_NBCYL");
     p.FrameAvanceST = shown("EN_SET_AVANCE");
-    const double limit = std::nearbyint(NombreEnTete(reglage(QStringLiteral("LIMITE_RUPTEUR"))));
-    p.LimiteRupteur = static_cast<int32_t>(std::clamp(limit, -2147483648.0, 2147483647.0));
+    p.LimiteRupteur = taken("LIMITE_RUPTEUR").value_or(QStringLiteral("0")).toInt();
     p.AvStatiqueEnabled = !shown("FIX_AVSTAT");
-    p.AvStatiqueText = reglage(QStringLiteral("VAL_AVSTAT"));
+    p.AvStatiqueText = taken("VAL_AVSTAT");
     p.FrameAvanceBRPM = shown("AVANCEBRPM");
     p.FrameHardware = shown("HARDWARE");
     p.FrameCarteOption = shown("IO_TOR");

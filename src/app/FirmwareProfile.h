@@ -67,23 +67,19 @@ using SettingLookup = std::function<QString(const QString &key, const QString &d
 // The free setting ("Paramétrage Libre"): everything available, programmer
 // and addresses from the user's settings.
 FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting);
-// A firmware package, as its description says.
+// A firmware package, as its description says, its values as their rules
+// take them (a refused one as no value). An empty cylinder count or static
+// advance leaves its control as it is.
 FirmwareProfile PackageProfile(const DescriptionLookup &reglage);
 
-// The numbers of a package description checked against their ranges before
-// the description is applied: the curve count NB_COURBES 0 to 16, the rev
-// limit LIMITE_RUPTEUR 0 to 999999, the code area and table addresses
-// hexadecimal up to 1FFFFF (each may be empty). Empty when all are in range,
-// otherwise the message naming the first key out of range and `file`.
-QString DescriptionRangeError(const DescriptionLookup &reglage, const QString &file);
-
 // The package `package` of the firmware list unpacked over the temporary
-// files, its description made current and checked (DescriptionRangeError): its
-// profile, or the message to show, the earlier package files and description
-// then being in use again.
+// files, its description made current and checked (PackageValues::CheckDescription):
+// its profile and the notes on its values, or the message to show, the earlier
+// package files and description then being in use again.
 struct PackageChoice {
     std::optional<FirmwareProfile> profile;
     QString message;
+    QString notes;
 };
 PackageChoice LoadPackageProfile(const QString &package);
 

@@ -1,6 +1,7 @@
 #include "base/MainSettingsLoader.h"
 
 #include "base/NumberHelpers.h"
+#include "base/ValueRules.h"
 #include "platform/SerialPortNames.h"
 
 #include <cstdint>
@@ -21,14 +22,16 @@ template <typename T> constexpr qint64 high()
     return std::numeric_limits<T>::max();
 }
 
-// A stored port name, read by the one rule of port names and kept as typed,
-// even when its device is not there now (an adapter unplugged, a link made
-// later: its opening says so); `fallback` for a text that names no port.
+// A stored port name, read by the one rule of port names and kept as typed
+// ("com2" in the form the dialogs keep it, "COM2"), even when its device is
+// not there now (an adapter unplugged, a link made later: its opening says
+// so); `fallback` for a text that names no port.
 QString portName(const QString &stored, const QString &fallback)
 {
-    const QString name = stored.trimmed();
-    return SerialPortNames::PortNamed(name).kind != SerialPortNames::PortKind::None ? name
-                                                                                    : fallback;
+    const ValueRules::Outcome port =
+        ValueRules::read(ValueRules::Value::Port, stored,
+                         ValueRules::Source::inFile(ValueRules::Path::SettingsFile, {}, 0));
+    return port.taken() ? port.text : fallback;
 }
 
 void readPort(MainSettings &settings, const QString &stored)
@@ -55,11 +58,20 @@ ValueRules::Outcome MainSettingsLoader::delay() const
                             text(kIcsp, "ICSP_Delay", QString::number(DefaultIcspDelayUs)), source);
 }
 
+ValueRules::Outcome MainSettingsLoader::icspPort() const
+{
+    const ValueRules::Source source =
+        ValueRules::Source::inFile(ValueRules::Path::SettingsFile, store_.fileName(), 0);
+    return ValueRules::read(ValueRules::Value::Port,
+                            text(kIcsp, "ICSP_Port", QStringLiteral("COM1")), source);
+}
+
 QList<ValueRules::Outcome> MainSettingsLoader::RefusedValues() const
 {
     QList<ValueRules::Outcome> refused;
-    if (const ValueRules::Outcome o = delay(); !o.taken())
-        refused << o;
+    for (const ValueRules::Outcome &o : {delay(), icspPort()})
+        if (!o.taken())
+            refused << o;
     return refused;
 }
 
@@ -145,7 +157,8 @@ void MainSettingsLoader::LoadIcsp(MainSettings &s)
     };
     s.ICSPBoitier = int16_t(number(kIcsp, "ICSP_Boitier", 2, low<int16_t>(), high<int16_t>()));
     s.ICSPChip = text(kIcsp, "ICSP_Chip", QStringLiteral("AUTO"));
-    s.ICSPPort = portName(text(kIcsp, "ICSP_Port", QString()), QStringLiteral("COM1"));
+    const ValueRules::Outcome port = icspPort();
+    s.ICSPPort = port.taken() ? port.text : QStringLiteral("COM1");
     s.ICSPPINMCLR = byte("ICSP_Broche_MCLR", 5);
     s.ICSPPINCLOCK = byte("ICSP_Broche_CLOCK", 3);
     s.ICSPPINDATA = byte("ICSP_Broche_DATA", 2);

@@ -48,6 +48,8 @@ private:
 
     QString text(const QString &section, const char *key, const QString &fallback) const;
     ValueRules::Outcome delay() const;
+    // ICSP_Port read by the port rule; "COM1" when the file has none.
+    ValueRules::Outcome icspPort() const;
     qint64 number(const QString &section, const char *key, qint64 fallback, qint64 low,
                   qint64 high) const;
 

@@ -1,9 +1,11 @@
 #include "base/ValueRules.h"
 
+#include "base/FileNameRule.h"
 #include "base/FileRefusal.h"
 #include "base/MainSettings.h"
 #include "base/NumberHelpers.h"
 #include "base/VEK_LANGUAGE.h"
+#include "platform/SerialPortNames.h"
 
 #include <QLocale>
 
@@ -15,7 +17,50 @@ namespace ValueRules {
 using VEK_LANGUAGE::GetLanguageText;
 using VEK_LANGUAGE::LangKey;
 
+const QStringList &CylinderCounts()
+{
+    static const QStringList counts = {QStringLiteral("1"), QStringLiteral("2"),
+                                       QStringLiteral("4"), QStringLiteral("6"),
+                                       QStringLiteral("8")};
+    return counts;
+}
+
 namespace {
+
+// A text rule's refusal is never empty, even without language texts: empty means taken.
+QString refusal(const char *key, const QStringList &pairs)
+{
+    const QString text = GetLanguageText(key, pairs);
+    return text.isEmpty() ? QLatin1String(key) : text;
+}
+
+// A package's name names its archive, as the editor makes it and a project
+// finds it again: the file name rule, an extension typed with it aside.
+QString packageNameRule(QString &name)
+{
+    const QString why = FileNameRule::Refusal(name);
+    return why.isEmpty()
+               ? QString()
+               : refusal(LangKey("SaisieNomFichier"), {"%VALEUR%", name, "%RAISON%", why});
+}
+
+QString cylinderRule(QString &count)
+{
+    return CylinderCounts().contains(count)
+               ? QString()
+               : refusal(LangKey("SaisieCylindres"), {"%VALEUR%", count, "%LISTE%",
+                                                      CylinderCounts().join(QStringLiteral(", "))});
+}
+
+// The one rule of port names (SerialPortNames), the letters in either case;
+// a port taken is kept as "COM2".
+QString portRule(QString &port)
+{
+    if (SerialPortNames::PortNamed(port).kind == SerialPortNames::PortKind::None)
+        return refusal(LangKey("SaisiePort"), {"%VALEUR%", port});
+    port = SerialPortNames::CanonicalName(port);
+    return {};
+}
 
 // A load-pressure band: one MAP percentage, or two joined by "-", the
 // lower first.
@@ -51,7 +96,7 @@ const QList<Declaration> &Table()
          1,
          0,
          nullptr,
-         {P::TypedBox, P::CurveFileV1, P::CurveFileV2}},
+         {P::TypedBox, P::CurveFileV1, P::CurveFileV2, P::PackageEditor, P::PackageDescription}},
         {Value::RevLimit,
          LangKey("MLMoteur2"),
          R::Whole,
@@ -204,6 +249,60 @@ const QList<Declaration> &Table()
          4,
          nullptr,
          {P::PackageDescription, P::SettingsFile, P::SetupDialog}},
+        {Value::PackageName,
+         LangKey("MLXosTypeNomFichier"),
+         R::Text,
+         0,
+         0,
+         0,
+         0,
+         0,
+         packageNameRule,
+         {P::PackageEditor, P::UpdateEditor, P::Project}},
+        {Value::CylinderCount,
+         LangKey("MLMoteur1"),
+         R::Text,
+         0,
+         0,
+         0,
+         0,
+         0,
+         cylinderRule,
+         {P::PackageEditor, P::PackageDescription}},
+        {Value::PackageRevLimit,
+         LangKey("NomLimiteRupteur"),
+         R::Whole,
+         1,
+         99999,
+         1,
+         0,
+         0,
+         nullptr,
+         {P::PackageEditor, P::PackageDescription},
+         true},
+        {Value::PackageAddress,
+         LangKey("MLXosCodeAdresse1"),
+         R::Hex,
+         0,
+         0xFFFF,
+         0,
+         0,
+         4,
+         nullptr,
+         {P::PackageEditor, P::PackageDescription},
+         true},
+        {Value::PackageCodeLength,
+         LangKey("MLXosCodeAdresse2"),
+         R::Hex,
+         1,
+         0xFFFF,
+         0,
+         0,
+         4,
+         nullptr,
+         {P::PackageEditor, P::PackageDescription},
+         true},
+        {Value::Port, LangKey("NomPort"), R::Text, 0, 0, 0, 0, 0, portRule, {P::SettingsFile}},
     };
     return table;
 }
@@ -310,6 +409,8 @@ Outcome read(Value value, const QString &text, const Source &source)
 {
     const Declaration &d = Declared(value);
     const QString shown = text.trimmed();
+    if (shown.isEmpty() && d.mayBeEmpty)
+        return {Fault::None, std::nullopt, {}, {}, {}};
     if (shown.isEmpty())
         return fault(d, source, Fault::Empty, GetLanguageText("SaisieVide"));
 

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -60,6 +61,12 @@ enum class Value {
     CodeStart,           // "HEX_ADD", "ICSP_HEXADD": first word of the firmware's range
     CodeLength,          // "HEX_LNG", "ICSP_HEXLNG": words of the firmware's range
     TableAddress,        // "ADD_TABLE_…", "ICSP_LTAB_L1"…: first word of a set of tables
+    PackageName,         // a package's name, NomDuFichier: the file name of its archive
+    CylinderCount,       // "VAL_NBCYL": an entry of the cylinder list
+    PackageRevLimit,     // "LIMITE_RUPTEUR": the firmware's rev limiter, rpm
+    PackageAddress,      // "HEX_ADD" and the table addresses of a package
+    PackageCodeLength,   // "HEX_LNG": the length of the firmware's code area
+    Port,                // a port: "COMn", "LPTn" or the path of a device
     Count
 };
 
@@ -77,12 +84,16 @@ struct Declaration {
     int decimals = 0;   // digits after "." in the text a taken number gets
     int hexDigits = 0;  // Hex: the most digits
     TextRule textRule = nullptr;
-    QList<Path> paths; // every path that brings this value in
+    QList<Path> paths;       // every path that brings this value in
+    bool mayBeEmpty = false; // an empty text is no value given, and taken as such
 
     QString name() const; // the caption, in the user's language
     // `value` rounded, halves to even, to a multiple of the quantum.
     double onQuantum(double value) const;
 };
+
+// The entries of the cylinder list, the counts a firmware may fix.
+const QStringList &CylinderCounts();
 
 // The table, one row per value, in the order of `Value`.
 const QList<Declaration> &Table();

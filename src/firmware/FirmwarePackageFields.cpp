@@ -1,21 +1,32 @@
 #include "firmware/FirmwarePackageFields.h"
 
-#include "base/NumberHelpers.h"
+#include "firmware/PackageValues.h"
 
-#include <utility>
-
-QStringList FirmwarePackageFields::readTypedNumbers()
+QStringList
+FirmwarePackageFields::readValues(const std::function<QString(const QString &key)> &caption)
 {
+    const PackageDescription description = toDescription();
+    const QList<PackageValues::Read> values = PackageValues::ReadAll(
+        [&description](const QString &key) { return description.reglage(key); },
+        ValueRules::Source::box(ValueRules::Path::PackageEditor), caption);
     QStringList refusals;
-    for (auto &[name, value] : {std::pair{QStringLiteral("LIMITE HAUTE RUPTEUR"), &LIMITE_RUPTEUR},
-                                std::pair{QStringLiteral("FIGER AVANCE STATIQUE"), &VAL_AVSTAT}}) {
-        if (value->trimmed().isEmpty())
-            continue;
-        const TypedNumber read = ReadTypedNumber(*value);
-        if (read.number)
-            *value = *read.number;
-        else
-            refusals << name + QStringLiteral(" : ") + read.refusal;
+    for (const PackageValues::Read &read : values)
+        if (!read.outcome.taken())
+            refusals << read.outcome.message;
+    const auto keep = [&values](const QString &key, QString &field) {
+        field = PackageValues::Taken(values, key, field);
+    };
+    keep(QStringLiteral("VAL_NBCYL"), VAL_NBCYL);
+    keep(QStringLiteral("LIMITE_RUPTEUR"), LIMITE_RUPTEUR);
+    keep(QStringLiteral("VAL_AVSTAT"), VAL_AVSTAT);
+    keep(QStringLiteral("HEX_ADD"), HEX_ADD);
+    keep(QStringLiteral("HEX_LNG"), HEX_LNG);
+    for (int i = 0; i < 2; ++i) {
+        const QString n = QString::number(i + 1);
+        keep(QStringLiteral("ADD_TABLE_BASSE_L") + n, ADD_TABLE_BASSE[i]);
+        keep(QStringLiteral("ADD_TABLE_HAUTE_L") + n, ADD_TABLE_HAUTE[i]);
+        keep(QStringLiteral("ADD_TABLE_B16_L") + n, ADD_TABLE_B16[i]);
+        keep(QStringLiteral("ADD_TABLE_H16_L") + n, ADD_TABLE_H16[i]);
     }
     return refusals;
 }

@@ -51,11 +51,13 @@ struct FirmwarePackageFields {
     // is set; the 16-bit table addresses are written only for type 16.
     PackageDescription toDescription() const;
 
-    // LIMITE_RUPTEUR and VAL_AVSTAT read as typed numbers (ReadTypedNumber: ","
-    // or "." as the decimal point, nothing else) and kept with "."; an empty one
-    // stays empty. The refusals, each naming its field
-    // ("LIMITE HAUTE RUPTEUR : « 7000 rpm » n'est pas un nombre.").
-    QStringList readTypedNumbers();
+    // The values the main window takes from a package (cylinder count, rev
+    // limiter, static advance, code area, table addresses) read by their one
+    // rule, as a package chosen in the list is read (PackageValues): each taken
+    // one kept as the rule writes it ("10,5" as "10.5"), blanks around an
+    // address dropped. The refusals, each naming its box: `caption` of its
+    // key, or the value's own name when that is empty.
+    QStringList readValues(const std::function<QString(const QString &key)> &caption);
 
     // Key look-up of one section of a description; empty for a missing key.
     using Lookup = std::function<QString(const QString &key)>;

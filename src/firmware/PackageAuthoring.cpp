@@ -4,6 +4,7 @@
 #include "base/FileWriter.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,12 +34,12 @@ PackageAuthoring::PackageAuthoring(QString folder, const PackageKind &kind)
 
 PackageAuthoring::NameCheck PackageAuthoring::checkName(const QString &name)
 {
-    if (name.isEmpty())
+    if (name.trimmed().isEmpty())
         return NameCheck::Empty;
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QLatin1String("..")))
-        return NameCheck::Unsafe;
-    return TextEncoding::hasControlCharacters(name) ? NameCheck::Unsafe : NameCheck::Ok;
+    // Blanks around it would be part of the file's name: the name as taken has none.
+    const ValueRules::Outcome read =
+        ValueRules::read(ValueRules::Value::PackageName, name, ValueRules::Source::box());
+    return read.taken() && read.text == name ? NameCheck::Ok : NameCheck::Unsafe;
 }
 
 PackageAuthoring::SourceKind PackageAuthoring::sourceKind(const QString &path)

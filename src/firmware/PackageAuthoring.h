@@ -29,10 +29,10 @@ public:
     PackageAuthoring(QString folder, const PackageKind &kind);
 
     enum class NameCheck { Ok, Empty, Unsafe };
-    // A package name becomes a file name in the package folder: no folder
-    // separators, no ".." and no control character (a NUL would cut the name
-    // short for the system while the program still sees all of it). Every
-    // package name that comes from a file or from the user goes through it.
+    // A package name becomes a file name in the package folder: the one rule
+    // of package names (ValueRules, PackageName: no folder part, no control
+    // character, a name other systems keep too), without blanks around it.
+    // Every package name that comes from a file or from the user goes through it.
     static NameCheck checkName(const QString &name);
 
     // File name of the package `name`: a name typed with the package's extension

@@ -1,10 +1,14 @@
 #include "firmware/TableIncludeFiles.h"
 
+#include "base/FileNameRule.h"
 #include "base/FileWriter.h"
 #include "base/NumberHelpers.h"
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
 
 #include <QDir>
+#include <QSet>
 
 #include <cmath>
 #include <cstdlib>
@@ -83,9 +87,35 @@ std::optional<int> LignesCourbe(const QString &nbTables)
     return int(*read.value);
 }
 
+QString NamesRefusal(const QString &nomBasse, const QString &nomHaute, int lineCount)
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    for (const auto &[caption, name] :
+         {std::pair{"MLabelAsm3B", nomBasse}, std::pair{"MLabelAsm3H", nomHaute}})
+        if (const QString why = FileNameRule::Refusal(name); !why.isEmpty())
+            return GetLanguageText("MSGBAsmExportNom",
+                                   {"%CHAMP%", GetLanguageText(caption), "%NOM%",
+                                    TextEncoding::shownInMessage(name), "%RAISON%", why});
+    QSet<QString> names;
+    for (int line = 0; line < lineCount; ++line)
+        for (const QString &base : {nomBasse, nomHaute}) {
+            const QString name = NomFichierLigne(base, line);
+            if (names.contains(name.toCaseFolded()))
+                return GetLanguageText("MSGBAsmExportDouble",
+                                       {"%NOM%", name, "%BASSE%", nomBasse, "%HAUTE%", nomHaute});
+            names.insert(name.toCaseFolded());
+        }
+    return {};
+}
+
 ExportResult Exporter(const ExportRequest &request)
 {
     ExportResult result;
+    result.error = NamesRefusal(request.nomBasse, request.nomHaute, request.lineCount);
+    if (!result.error.isEmpty()) {
+        result.status = ExportResult::BadNames;
+        return result;
+    }
     const TablesExport &t = request.tables;
     for (const QStringList *table : {&t.hauteAtmo, &t.basseAtmo, &t.hauteBoost, &t.basseBoost})
         if (table->size() != WordsPerTable) {

@@ -47,13 +47,21 @@ struct ExportRequest {
     TablesExport tables;
 };
 
+// Why the low and high names cannot name the export's files, the message to
+// show; empty when they can. A name the file name rule refuses (an empty
+// one among them, which would give files named "0", "1"...), or two files of
+// the export that would have one name, compared without regard to case as
+// other systems compare them (the same name twice, "T" and "T1" past ten
+// lines): the later would replace the earlier.
+QString NamesRefusal(const QString &nomBasse, const QString &nomHaute, int lineCount);
+
 struct ExportResult {
-    enum Status { Ok, LineCountRefused, BadTables, WriteFailed };
+    enum Status { Ok, LineCountRefused, BadTables, BadNames, WriteFailed };
     Status status = Ok;
     QStringList written;    // files written whole, in order
     QStringList notWritten; // files of the export left as they were, in order
     QString failedPath;     // the file that could not be written
-    QString error;          // why it failed (FileFailureReason)
+    QString error;          // why it failed (FileFailureReason, NamesRefusal)
     bool ok() const { return status == Ok; }
 };
 
@@ -67,10 +75,10 @@ constexpr int MaxLignesCourbe = 8;
 std::optional<int> LignesCourbe(const QString &nbTables);
 
 // Writes the low then the high file of each line 0 .. lineCount-1. Nothing is written
-// when the count is not 1 to MaxLignesCourbe, exceeds the percentage boxes, or a
-// table is not 256 words; each file is replaced only once it has been written whole.
-// The first file that cannot be written ends the export: it and the files after it
-// are left as they were.
+// when the count is not 1 to MaxLignesCourbe, exceeds the percentage boxes, a
+// table is not 256 words or the names are refused (NamesRefusal); each file is
+// replaced only once it has been written whole. The first file that cannot be
+// written ends the export: it and the files after it are left as they were.
 ExportResult Exporter(const ExportRequest &request);
 
 } // namespace TableIncludeFiles

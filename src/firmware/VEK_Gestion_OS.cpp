@@ -3,8 +3,10 @@
 #include "base/FileRefusal.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 #include "firmware/PackageArchive.h"
 #include "firmware/PackageAuthoring.h"
+#include "firmware/PackageValues.h"
 #include "firmware/ccZip.h"
 #include "platform/DataPaths.h"
 
@@ -142,14 +144,12 @@ QString CheminTemp(const QString &fileName)
 
 QString NomFichierPaquet(const QString &nomDuFichier)
 {
-    // A description names its package; it must never name a path.
-    QString name = nomDuFichier;
-    name.replace('\\', '/');
-    name = name.mid(name.lastIndexOf('/') + 1).trimmed();
+    // A description names its package; the editor wrote the name without the
+    // extension, a hand-made one may carry it.
+    QString name = nomDuFichier.trimmed();
     if (name.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
         name.chop(4);
-    if (PackageAuthoring::checkName(name) != PackageAuthoring::NameCheck::Ok ||
-        name == QStringLiteral("."))
+    if (PackageAuthoring::checkName(name) != PackageAuthoring::NameCheck::Ok)
         return {};
     return name + QStringLiteral(".XOS");
 }
@@ -260,17 +260,37 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
     const QString nom = LireInfoOS(QStringLiteral("NomDuFichier"));
     const QString paquet = NomFichierPaquet(nom);
     if (paquet.isEmpty()) {
-        if (!nom.trimmed().isEmpty()) {
+        // A project saved without a package (nothing chosen since the start)
+        // keeps the choice in force; one whose package has no usable name
+        // would drop that package: it is refused, by the editor's rule.
+        if (!nom.trimmed().isEmpty() ||
+            QFileInfo::exists(CheminTemp(QStringLiteral("~TEMP.NFO")))) {
+            QString bare = nom.trimmed();
+            if (bare.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
+                bare.chop(4);
+            const ValueRules::Outcome refused = ValueRules::read(
+                ValueRules::Value::PackageName, bare,
+                ValueRules::Source::inFile(ValueRules::Path::Project,
+                                           NomMembre(projet, QStringLiteral("OS.NFO")), 0));
             result.status = ccZip::ZipErrUnsafe;
-            result.message = VEK_LANGUAGE::GetLanguageText("MessProjetPaquetInvalide",
-                                                           {QStringLiteral("%FICHIER%"), projet,
-                                                            QStringLiteral("%NOM%"),
-                                                            TextEncoding::shownInMessage(nom)});
+            result.message = refused.message + QLatin1Char('\n') +
+                             VEK_LANGUAGE::GetLanguageText("MessProjetPaquetInvalide");
         }
         return result;
     }
     if (QFileInfo(DossierPaquets() + paquet).isFile()) {
         result.paquet = paquet;
+        return result;
+    }
+    // A package made from the project must be one the list takes.
+    const QString refusal =
+        PackageValues::CheckDescription([](const QString &key) { return LireReglageOS(key); },
+                                        NomMembre(projet, QStringLiteral("OS.NFO")))
+            .refusal;
+    if (!refusal.isEmpty()) {
+        result.status = ccZip::ZipErrUnsafe;
+        result.message =
+            refusal + QLatin1Char('\n') + VEK_LANGUAGE::GetLanguageText("MessProjetPaquetRefuse");
         return result;
     }
     const Result created = CreerXOS(paquet);
@@ -279,7 +299,6 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
         return result;
     }
     result.paquet = paquet;
-    result.ajouterALaListe = true;
     return result;
 }
 

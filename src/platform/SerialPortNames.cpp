@@ -1,10 +1,13 @@
 #include "platform/SerialPortNames.h"
 
+#include "platform/SystemCalls.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -13,10 +16,11 @@ namespace SerialPortNames {
 
 namespace {
 
-// n of "COMn" or "LPTn" (digits only: "COM 3" or "COM+3" are slips); 0 otherwise.
+// n of "COMn" or "LPTn", the letters in either case as the dialogs caption
+// them ("Com2"), digits only ("COM 3" or "COM+3" are slips); 0 otherwise.
 int numberAfter(const QString &name, QLatin1StringView prefix)
 {
-    if (!name.startsWith(prefix))
+    if (!name.startsWith(prefix, Qt::CaseInsensitive))
         return 0;
     const QString digits = name.mid(prefix.size());
     const bool onlyDigits =
@@ -68,6 +72,15 @@ NamedPort PortNamed(const QString &name)
     return {kindOfDevice(target), target};
 }
 
+QString CanonicalName(const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    for (const QLatin1StringView prefix : {QLatin1StringView("COM"), QLatin1StringView("LPT")})
+        if (numberAfter(trimmed, prefix) >= 1)
+            return prefix + trimmed.mid(prefix.size());
+    return trimmed;
+}
+
 PortFault FaultOf(const QString &name)
 {
     const NamedPort port = PortNamed(name);
@@ -87,13 +100,18 @@ bool NamesAPort(const QString &name)
 
 bool IsSerialPort(const QString &device)
 {
+    return IsSerialPort(device, SystemCalls::real());
+}
+
+bool IsSerialPort(const QString &device, SystemCalls &calls)
+{
     const int fd =
-        ::open(device.toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        calls.open(device.toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return true;
+        return true; // no right to it, held, gone: its opening says which
     termios attributes{};
-    const bool tty = ::tcgetattr(fd, &attributes) == 0 || errno != ENOTTY;
-    ::close(fd);
+    const bool tty = calls.ioctl(fd, TCGETS, &attributes) == 0 || errno != ENOTTY;
+    calls.close(fd);
     return tty;
 }
 

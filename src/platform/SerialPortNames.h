@@ -4,9 +4,11 @@
 
 #include <QString>
 
+class SystemCalls;
+
 // The one rule by which a text names a port, kept alike by the set-up dialogs
 // at OK, by the settings loader and by every opening, in every window:
-// "COMn" (n from 1, digits only, in capitals) names the serial port
+// "COMn" (n from 1, digits only, the letters in either case) names the serial port
 // /dev/ttyS(n-1), "LPTn" the parallel port /dev/parport(n-1), and an absolute
 // path the character device it leads to, links followed (a parallel port when
 // that is a /dev/parportN). Anything else names no port. A name and the path
@@ -32,6 +34,11 @@ struct NamedPort {
 
 NamedPort PortNamed(const QString &name);
 
+// The form a port name is kept and shown in: blanks around it dropped, and
+// "com2" or "Com2" (the configuration dialog's own caption) written "COM2";
+// a path as typed.
+QString CanonicalName(const QString &name);
+
 // Why a port name cannot be chosen, the one rule of both set-up dialogs at
 // OK: it names no port, the device it names is not there, or the serial
 // device it names is no serial port (IsSerialPort).
@@ -48,6 +55,8 @@ bool NamesAPort(const QString &name);
 // that cannot be asked (not there, access refused, held exclusively) is taken
 // for one: its opening says why it cannot be used.
 bool IsSerialPort(const QString &device);
+// The same question through `calls` (tests stand in for the device).
+bool IsSerialPort(const QString &device, SystemCalls &calls);
 
 // The failure of an opening of `device` that found no serial port there.
 DeviceFailure NotASerialPort(const QString &device);

@@ -2,6 +2,7 @@
 #include "app/FirmwareProfile.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
+#include "firmware/PackageValues.h"
 
 #include <QMap>
 #include <QtTest>
@@ -25,7 +26,7 @@ static const Description kPackage = {{"TYPEBOITIER", "VEKP"},
                                      {"EN_SET_AVANCE", "NON"},
                                      {"FIX_NBCYL", "OUI"},
                                      {"VAL_NBCYL", "4"},
-                                     {"LIMITE_RUPTEUR", "6500 rpm"},
+                                     {"LIMITE_RUPTEUR", "6500"},
                                      {"FIX_AVSTAT", "OUI"},
                                      {"VAL_AVSTAT", "10"},
                                      {"HARDWARE", "oui"},
@@ -58,43 +59,113 @@ private slots:
         TestSupport::useTexts("english.ini");
     }
 
-    void numbersOutOfRangeAreNamedWithTheirFile_data()
+    // A description's values are read by the rules the package editor takes
+    // them by: one refused refuses the package, naming its key and its file;
+    // one written otherwise than the program writes it is taken, and noted.
+    void descriptionValuesByTheirRules_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::addColumn<bool>("accepted");
-        row("count", "NB_COURBES", "4", true);
-        row("no count", "NB_COURBES", "", true);
-        row("count of none", "NB_COURBES", "0", true);
-        row("count words", "NB_COURBES", "x", true); // no number: none
-        row("count 16", "NB_COURBES", "16", true);
-        row("count 17", "NB_COURBES", "17", false);
-        row("count negative", "NB_COURBES", "-2", false);
-        row("count huge", "NB_COURBES", "1e308", true); // reads 1
-        row("count long", "NB_COURBES", QString(400, '9'), false);
-        row("limit", "LIMITE_RUPTEUR", "6500 rpm", true);
-        row("limit negative", "LIMITE_RUPTEUR", "-1", false);
-        row("limit huge", "LIMITE_RUPTEUR", "99999999999", false);
-        row("address", "ADD_TABLE_BASSE_L1", "1FFFFF", true);
-        row("address high", "ADD_TABLE_H16_L2", "200000", false);
-        row("address words", "ADD_TABLE_HAUTE", "xyz", false);
-        row("address prefix", "HEX_ADD", "0x300", false);
-        row("address long", "HEX_LNG", QString(30, '0') + "1", false);
+        QTest::addColumn<bool>("fixed");      // FIX_NBCYL and FIX_AVSTAT "OUI"
+        QTest::addColumn<QString>("refusal"); // the line after the heading
+        QTest::addColumn<QString>("note");
+        const QString at = "File HEX_XEH/P.XOS (OS.NFO): ";
+        row("count", "NB_COURBES", "4", false, "", "");
+        row("count of none", "NB_COURBES", "0", false, "", "");
+        row("count 17", "NB_COURBES", "17", false,
+            "HEX_XEH/P.XOS (OS.NFO): the value \"17\" of NB_COURBES is outside the range 0 to 16; "
+            "this package is not applied.",
+            "");
+        row("cylinders", "VAL_NBCYL", "4", true, "", "");
+        row("cylinders not given", "VAL_NBCYL", "", false, "", "");
+        row("cylinders with a unit", "VAL_NBCYL", "4 cyl", false,
+            at + "VAL_NBCYL: \"4 cyl\" is not a cylinder count of the list (1, 2, 4, 6, 8).", "");
+        row("three cylinders", "VAL_NBCYL", "3", false,
+            at + "VAL_NBCYL: \"3\" is not a cylinder count of the list (1, 2, 4, 6, 8).", "");
+        row("cylinders fixed but not given", "VAL_NBCYL", " ", true,
+            at + "VAL_NBCYL: no value is given.", "");
+        row("limiter", "LIMITE_RUPTEUR", "7000", false, "", "");
+        row("limiter with its unit", "LIMITE_RUPTEUR", "6500 rpm", false,
+            at + "LIMITE_RUPTEUR: \"6500 rpm\" is not a number: \"rpm\" follows the number.", "");
+        row("limiter negative", "LIMITE_RUPTEUR", "-5", false,
+            at + "LIMITE_RUPTEUR: \"-5\" is not accepted: enter a whole number from 1 to 99999.",
+            "");
+        row("limiter zero", "LIMITE_RUPTEUR", "0", false,
+            at + "LIMITE_RUPTEUR: \"0\" is not accepted: enter a whole number from 1 to 99999.",
+            "");
+        row("limiter huge", "LIMITE_RUPTEUR", "99999999", false,
+            at + "LIMITE_RUPTEUR: \"99999999\" is not accepted: enter a whole number from 1 to "
+                 "99999.",
+            "");
+        row("limiter not whole", "LIMITE_RUPTEUR", "7000.9", false,
+            at + "LIMITE_RUPTEUR: \"7000.9\" is not a whole number.", "");
+        row("limiter exponent", "LIMITE_RUPTEUR", "1e3", false,
+            at + "LIMITE_RUPTEUR: \"1e3\" is not a number: \"e3\" follows the number.", "");
+        row("advance", "VAL_AVSTAT", "10.5", true, "", "");
+        row("advance with a comma", "VAL_AVSTAT", "10,5", true, "",
+            "Some values read are not taken as written; a refused value keeps its previous "
+            "value:\n" +
+                at + "VAL_AVSTAT: \"10,5\" is read as 10.5.");
+        row("advance letters", "VAL_AVSTAT", "abc", false,
+            at + "VAL_AVSTAT: \"abc\" is not a number.", "");
+        row("advance out of range", "VAL_AVSTAT", "200", false,
+            at + "VAL_AVSTAT: \"200\" is out of range: enter a number from 0 to 127.5.", "");
+        row("advance fixed but not given", "VAL_AVSTAT", "", true,
+            at + "VAL_AVSTAT: no value is given.", "");
+        row("code address", "HEX_ADD", "300", false, "", "");
+        row("code address letters", "HEX_ADD", "zz", false,
+            at + "HEX_ADD: \"zz\" is not a hexadecimal number of 1 to 4 digits.", "");
+        row("code address prefixed", "HEX_ADD", "0x300", false,
+            at + "HEX_ADD: \"0x300\" is not a hexadecimal number of 1 to 4 digits.", "");
+        row("code length zero", "HEX_LNG", "0", false,
+            at + "HEX_LNG: \"0\" is out of range: enter a number from 0001 to FFFF.", "");
+        row("table address", "ADD_TABLE_H16_L2", "FFFF", false, "", "");
+        row("table address of five digits", "ADD_TABLE_BASSE_L1", "12345", false,
+            at + "ADD_TABLE_BASSE_L1: \"12345\" is not a hexadecimal number of 1 to 4 digits.", "");
+        row("older table address letters", "ADD_TABLE_HAUTE", "xyz", false,
+            at + "ADD_TABLE_HAUTE: \"xyz\" is not a hexadecimal number of 1 to 4 digits.", "");
     }
 
-    void numbersOutOfRangeAreNamedWithTheirFile()
+    void descriptionValuesByTheirRules()
     {
         QFETCH(QString, key);
         QFETCH(QString, value);
-        QFETCH(bool, accepted);
-        const QString error = DescriptionRangeError(lookup({{key, value}}), "HEX_XEH/P.XOS");
-        QCOMPARE(error.isEmpty(), accepted);
-        if (!accepted) {
-            QVERIFY2(error.contains(key) && error.contains("HEX_XEH/P.XOS"), qPrintable(error));
-            QVERIFY2(error.size() < 300, qPrintable(error)); // the value is shown cut
-        }
+        QFETCH(bool, fixed);
+        QFETCH(QString, refusal);
+        QFETCH(QString, note);
+        Description d{{key, value}};
+        if (fixed)
+            d.insert("FIX_NBCYL", "OUI"), d.insert("FIX_AVSTAT", "OUI");
+        if (key != "VAL_NBCYL" && fixed)
+            d.insert("VAL_NBCYL", "4");
+        if (key != "VAL_AVSTAT" && fixed)
+            d.insert("VAL_AVSTAT", "10");
+        const PackageValues::DescriptionCheck check =
+            PackageValues::CheckDescription(lookup(d), "HEX_XEH/P.XOS (OS.NFO)");
+        QCOMPARE(check.refusal,
+                 refusal.isEmpty()
+                     ? QString()
+                     : "This package is not applied: values of its description are refused.\n" +
+                           refusal);
+        QCOMPARE(check.notes, note);
         // Whatever the value, the profile is made without undefined conversions.
-        package({{key, value}});
+        package(d);
+    }
+
+    // What a package applies is what the rules took.
+    void valuesAppliedAsTaken()
+    {
+        FirmwareProfile p = package({{"VAL_AVSTAT", "10,5"},
+                                     {"VAL_NBCYL", "8"},
+                                     {"LIMITE_RUPTEUR", " 7000 "},
+                                     {"ADD_TABLE_BASSE_L1", " 0310 "}});
+        QCOMPARE(p.AvStatiqueText, QString("10.5"));
+        QCOMPARE(p.NbCylindresText, QString("8"));
+        QCOMPARE(p.LimiteRupteur, 7000);
+        QCOMPARE(p.tableAddresses[0], QString(" 0310 ")); // the settings keep it as written
+        // A value not given leaves its control as it is.
+        p = package({{"VAL_AVSTAT", ""}, {"FIX_AVSTAT", "NON"}});
+        QVERIFY(!p.AvStatiqueText && !p.NbCylindresText);
     }
 
     void packageShapesTheWindow()
@@ -105,8 +176,8 @@ private slots:
         QCOMPARE(p.NbCylindresEnabled, false);
         QCOMPARE(p.NbCylindresText, QString("4"));
         QCOMPARE(p.AvStatiqueEnabled, false);
-        QCOMPARE(p.AvStatiqueText, QString("10"));
-        QCOMPARE(p.FrameHardware, false); // only "OUI" in capitals is yes
+        QCOMPARE(p.AvStatiqueText, QString("10.0")); // as the box writes what it takes
+        QCOMPARE(p.FrameHardware, false);            // only "OUI" in capitals is yes
         QCOMPARE(p.FrameDwell, false);
         QCOMPARE(p.FrameTableMap, true);
         QCOMPARE(p.TerminalDisplay, false);
@@ -179,8 +250,8 @@ private slots:
         const FirmwareProfile p = package({});
         QCOMPARE(p.FrameMoteur, false);
         QCOMPARE(p.NbCylindresEnabled, true);
-        QCOMPARE(p.NbCylindresText, QString());
-        QCOMPARE(p.AvStatiqueText, QString());
+        QVERIFY(!p.NbCylindresText);
+        QVERIFY(!p.AvStatiqueText);
         QCOMPARE(p.LimiteRupteur, 0);
         QCOMPARE(p.ICSPBoitier, int16_t(0));
         QCOMPARE(p.TypeTransfert, QString());

@@ -135,6 +135,7 @@ private slots:
         QTest::addColumn<QString>("icspPort");
         row("link to a pseudo-terminal", "{link}", 0, "{link}", "{link}");
         row("COM12", "COM12", 0, "COM12", "COM12");
+        row("com2, as the dialogs keep it", " com2", 0, "COM2", "COM2");
         row("LPT1", "LPT1", 0, "LPT1", "LPT1");
         row("link leading nowhere now", "{dangling}", 0, "{dangling}", "{dangling}");
         row("plain file", "{file}", 1, "/dev/ttyS0", "COM1");

@@ -82,6 +82,12 @@ private slots:
         QCOMPARE(PackageAuthoring::checkName("a/b"), N::Unsafe);
         QCOMPARE(PackageAuthoring::checkName("a\\b"), N::Unsafe);
         QCOMPARE(PackageAuthoring::checkName(".."), N::Unsafe);
+        // The one rule of package names: names other systems keep, no blanks around.
+        QCOMPARE(PackageAuthoring::checkName("   "), N::Empty);
+        QCOMPARE(PackageAuthoring::checkName("CON:"), N::Unsafe);
+        QCOMPARE(PackageAuthoring::checkName("x*y?"), N::Unsafe);
+        QCOMPARE(PackageAuthoring::checkName(" MonOS"), N::Unsafe);
+        QCOMPARE(PackageAuthoring::checkName("A..B"), N::Ok);
         const PackageAuthoring os("/p/HEX_XEH", PackageKind::firmware());
         QCOMPARE(os.packagePath("MonOS"), QString("/p/HEX_XEH/MonOS.XOS"));
         QCOMPARE(os.packagePath("MonOS.xos"), QString("/p/HEX_XEH/MonOS.XOS"));

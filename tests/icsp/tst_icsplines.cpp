@@ -121,11 +121,10 @@ private slots:
         QCOMPARE(jdm.LireLigneICSP(LineDATA_R), 1);
         IcspLineDriver qpak(IcspRig::wiring(3, "COM2"), &modem, nullptr);
         QCOMPARE(qpak.LireLigneICSP(LineDATA_R), 0);
-        RecordingModem untouched;
-        IcspLineDriver lower(IcspRig::wiring(1, "com1"), &untouched, nullptr); // case counts
+        RecordingModem lowerCase; // the letters in either case, as the set-ups take them
+        IcspLineDriver lower(IcspRig::wiring(1, "com1"), &lowerCase, nullptr);
         lower.EcrireLigneICSP(LineMCLR, 1);
-        QVERIFY(!untouched.txd);
-        QCOMPARE(lower.LireLigneICSP(LineDATA_R), 0);
+        QVERIFY(lowerCase.txd);
         QCOMPARE(IcspRig::wiring(1, "/dev/ttyUSB0").portKind(), IcspLineSettings::PortKind::Serial);
         QCOMPARE(IcspRig::wiring(2, "/dev/parport1").portKind(),
                  IcspLineSettings::PortKind::Parallel);

@@ -262,6 +262,44 @@ private slots:
         QVERIFY(!QFileInfo::exists(path));
     }
 
+    // A port text names a port or none by one rule on every path that takes
+    // it: the set-up at OK (in its own words) and the settings file at start
+    // (the value table's path); a name both take is kept in one form.
+    void portTextsTakeOneRuleOnEveryPath_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("names");   // names a port
+        QTest::addColumn<QString>("kept"); // as the settings keep it
+        row("COM2", "COM2", true, "COM2");
+        row("lower case", "com2", true, "COM2");
+        row("option caption", "Com2", true, "COM2");
+        row("blanks around", " lpt1 ", true, "LPT1");
+        row("path", "/dev/ttyUSB0", true, "/dev/ttyUSB0");
+        row("blank inside", "COM 3", false, "COM1");
+        row("no number", "COM", false, "COM1");
+        row("port 0", "COM0", false, "COM1");
+        row("letters", "abc", false, "COM1");
+        row("relative", "ttyS0", false, "COM1");
+        row("blanks", "   ", false, "COM1");
+    }
+
+    void portTextsTakeOneRuleOnEveryPath()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, names);
+        QFETCH(QString, kept);
+        // The set-up's OK.
+        const auto refused = RefusedPort(text.trimmed(), 2);
+        QCOMPARE(refused != PortRefusal::NotAPort && refused != PortRefusal::NoPort, names);
+        // The settings file, as at the next start.
+        QTemporaryDir dir;
+        QSettings store(dir.filePath("s.ini"), QSettings::IniFormat);
+        store.setValue("ICSP/ICSP_Port", text);
+        MainSettings loaded;
+        MainSettingsLoader(store).Load(loaded);
+        QCOMPARE(loaded.ICSPPort, kept);
+    }
+
     void cancelPutsBackTheLiveValues()
     {
         MainSettings s;

@@ -227,8 +227,9 @@ void TestDeviceLinks::parallelPortClaimsAndMapsRegisters()
 {
     QCOMPARE(PpdevPort::DeviceFor("LPT1"), QString("/dev/parport0"));
     QCOMPARE(PpdevPort::DeviceFor("LPT3"), QString("/dev/parport2"));
-    QCOMPARE(PpdevPort::DeviceFor("lpt3"), QString("lpt3")); // names no port
+    QCOMPARE(PpdevPort::DeviceFor("lpt3"), QString("/dev/parport2")); // either case
     QCOMPARE(PpdevPort::DeviceFor("/dev/parport7"), QString("/dev/parport7"));
+    QCOMPARE(PpdevPort::DeviceFor("LPT"), QString("LPT")); // names no port
     QCOMPARE(PpdevPort::DeviceFor(" LPT2 "), QString("/dev/parport1"));
     {
         qputenv("VEK_DEVICE_DIR", "/tmp/vek-ports");

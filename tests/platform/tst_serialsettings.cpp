@@ -2,8 +2,11 @@
 #include "TestSupport.h"
 #include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
+#include "platform/SystemCalls.h"
 
 #include <QtTest>
+
+#include <cerrno>
 
 using TestSupport::row;
 
@@ -65,7 +68,8 @@ private slots:
         row("COM0", "COM0", "");
         row("COM alone", "COM", "");
         row("COM with a space", "COM 3", "");
-        row("lower case", "com3", "");
+        row("lower case", "com3", "/dev/ttyS2");
+        row("as the dialog captions it", "Com2", "/dev/ttyS1");
         row("parallel", "LPT1", "");
         row("path outside /dev, leading nowhere", "/tmp/vek-no-such-port", "/tmp/vek-no-such-port");
         row("/dev/ alone", "/dev/", "");
@@ -99,7 +103,9 @@ private slots:
         QTest::newRow("its path") << "{ports}/ttyS1" << K::Serial << false << serial;
         QTest::newRow("LPT2 not there") << "LPT2" << K::Parallel << false << DeviceFault::NotSerial;
         QTest::newRow("LPT0") << "LPT0" << K::None << false << DeviceFault::NotAPort;
-        QTest::newRow("lower case lpt1") << "lpt1" << K::None << false << DeviceFault::NotAPort;
+        QTest::newRow("lower case lpt1") << "lpt1" << K::Parallel << true << DeviceFault::NotSerial;
+        QTest::newRow("Com7") << "Com7" << K::Serial << true << serial;
+        QTest::newRow("lower case com2 not there") << "com2" << K::Serial << false << serial;
         QTest::newRow("pseudo-terminal") << "{pty}" << K::Serial << true << serial;
         QTest::newRow("link to it") << "{link}" << K::Serial << true << serial;
         // Asked, the device says it is no tty: a name for a serial port, not chosen.
@@ -138,6 +144,57 @@ private slots:
         QCOMPARE(SerialPortNames::DeviceToOpen(0, "COM5"), QString("COM5")); // opened by the rule
         QCOMPARE(SerialPortNames::PortCaption(2, "/dev/ttyS1"), QString("COM2"));
         QCOMPARE(SerialPortNames::PortCaption(0, "/dev/ttyUSB0"), QString("/dev/ttyUSB0"));
+        // Kept and shown in one form, whatever case it was typed in.
+        const std::pair<const char *, const char *> forms[] = {
+            {" com2 ", "COM2"},        {"Com12", "COM12"},
+            {"lPt1", "LPT1"},          {"/dev/pts/4 ", "/dev/pts/4"},
+            {"COM 3", "COM 3"},        {"comma", "comma"},
+            {"/dev/Com2", "/dev/Com2"}};
+        for (const auto &[typed, kept] : forms)
+            QCOMPARE(SerialPortNames::CanonicalName(typed), QString(kept));
+    }
+
+    // Whether a device is a serial port is asked of the device: only a tty
+    // call that answers "not a tty" says no. A device that cannot be opened
+    // (no right to it, held, gone) is no answer: its opening says why. The
+    // tests run as root, whom no device refuses, so the device is stood in for.
+    void onlyTheDeviceSaysItIsNoSerialPort_data()
+    {
+        QTest::addColumn<int>("openError");
+        QTest::addColumn<int>("ttyError");
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("no right to it") << EACCES << 0 << true;
+        QTest::newRow("not permitted") << EPERM << 0 << true;
+        QTest::newRow("held") << EBUSY << 0 << true;
+        QTest::newRow("gone") << ENOENT << 0 << true;
+        QTest::newRow("a tty") << 0 << 0 << true;
+        QTest::newRow("tty call fails otherwise") << 0 << EIO << true;
+        QTest::newRow("no tty") << 0 << ENOTTY << false;
+    }
+
+    void onlyTheDeviceSaysItIsNoSerialPort()
+    {
+        QFETCH(int, openError);
+        QFETCH(int, ttyError);
+        QFETCH(bool, serial);
+        struct Device final : SystemCalls {
+            int openError = 0, ttyError = 0, opened = 0, closed = 0;
+            int open(const char *, int) override
+            {
+                if (openError)
+                    return errno = openError, -1;
+                return ++opened, 7;
+            }
+            int close(int) override { return ++closed, 0; }
+            int ioctl(int, unsigned long, void *) override
+            {
+                return ttyError ? (errno = ttyError, -1) : 0;
+            }
+        } device;
+        device.openError = openError;
+        device.ttyError = ttyError;
+        QCOMPARE(SerialPortNames::IsSerialPort("/dev/ttyUSB0", device), serial);
+        QCOMPARE(device.closed, device.opened);
     }
 };
 

@@ -68,17 +68,24 @@ void FirmwarePackageList::apply()
         applied_();
 }
 
+void FirmwarePackageList::tell(QMessageBox::Icon icon, const char *name, const QString &text)
+{
+    auto *box =
+        new QMessageBox(icon, GetLanguageText("MessWARNING"), text, QMessageBox::Ok, &window_);
+    box->setObjectName(QLatin1String(name));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 std::optional<FirmwareProfile> FirmwarePackageList::loadPackageProfile()
 {
     PackageChoice choice = LoadPackageProfile(list_.currentText());
     if (!choice.profile) {
         const QSignalBlocker block(list_);
         list_.setCurrentIndex(entryInUse_);
-        auto *box = new QMessageBox(QMessageBox::Critical, GetLanguageText("MessWARNING"),
-                                    choice.message, QMessageBox::Ok, &window_);
-        box->setObjectName(QStringLiteral("FirmwareError"));
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        tell(QMessageBox::Critical, "FirmwareError", choice.message);
+    } else if (!choice.notes.isEmpty()) {
+        tell(QMessageBox::Warning, "FirmwareNotes", choice.notes);
     }
     return std::move(choice.profile);
 }

@@ -2,6 +2,8 @@
 
 #include "app/FirmwareProfile.h"
 
+#include <QMessageBox>
+
 #include <functional>
 #include <optional>
 
@@ -30,6 +32,8 @@ public:
 
 private:
     std::optional<FirmwareProfile> loadPackageProfile();
+    // A message that does not hold up the caller (a project goes on opening).
+    void tell(QMessageBox::Icon icon, const char *name, const QString &text);
 
     QComboBox &list_;
     VekContext &context_;

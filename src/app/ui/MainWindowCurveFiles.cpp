@@ -145,7 +145,6 @@ bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, Q
     backup_->save();
     const VEK_Gestion_OS::ProjectResult opened = VEK_Gestion_OS::OuvrirCourbeOS(path);
     projectPackage_ = opened.paquet;
-    projectPackageIsNew_ = opened.ajouterALaListe;
     if (!opened.ok()) {
         error = opened.message; // names the project, or the package it could not make
         return false;
@@ -160,7 +159,9 @@ bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, Q
 void MainWindowCurveFiles::applyProjectFirmware()
 {
     QComboBox *list = window_.TypeVersionOS();
-    if (projectPackageIsNew_ && list->findText(projectPackage_) < 0)
+    // A package made since the list was read (by the package editor) is
+    // listed too: the project's firmware is never dropped for want of an entry.
+    if (!projectPackage_.isEmpty() && list->findText(projectPackage_) < 0)
         list->addItem(projectPackage_);
     // A project that names no package keeps the choice in force.
     const int entry =

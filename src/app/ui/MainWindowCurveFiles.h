@@ -50,5 +50,4 @@ private:
     CurveFileCommands commands_;
     std::unique_ptr<PackageFilesBackup> backup_;
     QString projectPackage_;
-    bool projectPackageIsNew_ = false;
 };

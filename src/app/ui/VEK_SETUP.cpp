@@ -305,7 +305,7 @@ QString VEK_SETUP::portChoice() const
     for (auto it = m_comPort.cbegin(); it != m_comPort.cend(); ++it)
         if (it.value()->isChecked())
             return QString::number(it.key());
-    return m_device->currentText().trimmed();
+    return SerialPortNames::CanonicalName(m_device->currentText());
 }
 
 QString VEK_SETUP::settingsText() const
@@ -364,7 +364,7 @@ bool VEK_SETUP::eventFilter(QObject *watched, QEvent *event)
         event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            m_device->setEditText(m_device->currentText().trimmed());
+            m_device->setEditText(SerialPortNames::CanonicalName(m_device->currentText()));
             m_otherPort->setChecked(true);
             return true;
         }

@@ -4,6 +4,7 @@
 
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 #include "base/ui/Captions.h"
 #include "base/ui/WindowPrompts.h"
 
@@ -223,10 +224,16 @@ void PackageEditorWindow::showSourceFromWorkFiles()
 
 bool PackageEditorWindow::namePlausible()
 {
-    if (PackageAuthoring::checkName(TxtNomFichier->text()) == PackageAuthoring::NameCheck::Unsafe) {
-        warn(GetLanguageText("MessXosNomInvalide"));
+    const ValueRules::Path path = m_kind.extension == PackageKind::update().extension
+                                      ? ValueRules::Path::UpdateEditor
+                                      : ValueRules::Path::PackageEditor;
+    const ValueRules::Outcome name = ValueRules::read(
+        ValueRules::Value::PackageName, TxtNomFichier->text(), ValueRules::Source::box(path));
+    if (!name.taken()) {
+        warn(name.message);
         return false;
     }
+    m_name = name.text;
     return true;
 }
 
@@ -242,9 +249,8 @@ void PackageEditorWindow::createPackage(const PackageDescription &description)
     };
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const PackageAuthoring::Result result =
-        m_authoring.create(TxtNomFichier->text(), description, Lbl_NomFichierHEXXEH->text(),
-                           convert, m_services.writeArchive);
+    const PackageAuthoring::Result result = m_authoring.create(
+        m_name, description, Lbl_NomFichierHEXXEH->text(), convert, m_services.writeArchive);
     QApplication::restoreOverrideCursor();
     if (result.ok()) {
         // The window closes on success: the user learns what was made, and where.
@@ -258,8 +264,8 @@ void PackageEditorWindow::createPackage(const PackageDescription &description)
         accept();
         return;
     }
-    if (result.status == PackageAuthoring::Result::BadName) {
-        warn(GetLanguageText("MessXosNomInvalide"));
+    if (result.status == PackageAuthoring::Result::BadName) { // taken by namePlausible first
+        namePlausible();
         return;
     }
     m_prompts.message(this, QMessageBox::Critical, windowTitle(),

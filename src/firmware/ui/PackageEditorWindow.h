@@ -32,6 +32,8 @@ public:
     void BP_Annuler_Click();
 
     const PackageAuthoring &authoring() const { return m_authoring; }
+    // The package name as the last Create took it (namePlausible).
+    const QString &takenName() const { return m_name; }
 
 protected:
     // The window's name and title, the filter of its firmware source, and the
@@ -84,7 +86,9 @@ protected:
     // Create: the package from the description and the source; the window closes
     // on success and stays open, with a message, on a failure.
     void createPackage(const PackageDescription &description);
-    // Common refusals before anything is written: unsafe name, chip.
+    // The package name read by its one rule (ValueRules, PackageName): false
+    // after a warning naming why it is refused; the name taken, blanks
+    // around it dropped, is what createPackage names the package.
     bool namePlausible();
 
     VekContext &m_context;
@@ -124,4 +128,5 @@ private:
 
     QString m_readTitle;
     QString m_readFilter;
+    QString m_name; // the package name as namePlausible took it
 };

@@ -279,6 +279,18 @@ void VEK_ASM::BP_ExportTables_Click()
     }
     request.lineCount = *lines;
 
+    // Names first: nothing is asked for names that cannot be written.
+    request.nomBasse = TABL8->text();
+    request.nomHaute = TABH8->text();
+    if (const QString refused =
+            TableIncludeFiles::NamesRefusal(request.nomBasse, request.nomHaute, request.lineCount);
+        !refused.isEmpty()) {
+        setInfo(refused, true);
+        m_prompts.message(this, QMessageBox::Critical, GetLanguageText("MSGBAsmExportEr2"), refused,
+                          QMessageBox::Ok);
+        return;
+    }
+
     request.folder = m_prompts.chooseFolder(this, GetLanguageText("SelectFolder"), exportStart());
     if (request.folder.isEmpty()) {
         exportFailed();
@@ -295,8 +307,6 @@ void VEK_ASM::BP_ExportTables_Click()
         return;
     }
 
-    request.nomBasse = TABL8->text();
-    request.nomHaute = TABH8->text();
     const TableIncludeFiles::ExportResult result = TableIncludeFiles::Exporter(request);
     if (result.status == TableIncludeFiles::ExportResult::WriteFailed) {
         QString text = GetLanguageText("MSGBAsmExportEcriture",

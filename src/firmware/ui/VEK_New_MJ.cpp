@@ -53,11 +53,11 @@ UpdatePackageFields VEK_New_MJ::fields() const
 
 void VEK_New_MJ::BP_OK_Click()
 {
-    if (TxtNomFichier->text().isEmpty())
-        return; // nothing to name the package after
-    if (!requireChip() || !namePlausible())
+    if (!namePlausible() || !requireChip())
         return;
-    createPackage(fields().toDescription());
+    UpdatePackageFields f = fields();
+    f.NomDuFichier = takenName();
+    createPackage(f.toDescription());
 }
 
 void VEK_New_MJ::showDescription()

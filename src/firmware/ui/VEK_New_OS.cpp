@@ -315,11 +315,8 @@ FirmwarePackageFields VEK_New_OS::fields() const
 
 void VEK_New_OS::BP_OK_Click()
 {
-    bool refused = false;
-    if (TxtNomFichier->text().isEmpty()) {
-        warn(QStringLiteral("Il manque le fichier HEX"));
-        refused = true;
-    }
+    // The name first, by the one rule of package names (an empty one among them).
+    bool refused = !namePlausible();
     if (!isPicked(TypeModule)) {
         warn(QStringLiteral("Le module n'a pas été choisi"));
         refused = true;
@@ -327,13 +324,38 @@ void VEK_New_OS::BP_OK_Click()
     if (!requireChip())
         refused = true;
     FirmwarePackageFields f = fields();
-    for (const QString &refusal : f.readTypedNumbers()) {
+    for (const QString &refusal :
+         f.readValues([this](const QString &key) { return caption(key); })) {
         warn(refusal);
         refused = true;
     }
-    if (refused || !namePlausible())
+    if (refused)
         return;
+    f.NomDuFichier = takenName();
     createPackage(f.toDescription());
+}
+
+QString VEK_New_OS::caption(const QString &key) const
+{
+    // The engine values by their own names; the addresses by where they stand.
+    const auto where = [](std::initializer_list<QString> parts) {
+        QStringList shown;
+        for (const QString &part : parts)
+            shown << part.trimmed();
+        return shown.join(QStringLiteral(", "));
+    };
+    if (key == QLatin1String("HEX_ADD"))
+        return where({Frame_code->title(), LabelCodeAdresse1->text()});
+    if (key == QLatin1String("HEX_LNG"))
+        return where({Frame_code->title(), LabelCodeAdresse2->text()});
+    if (!key.startsWith(QLatin1String("ADD_TABLE_")))
+        return {};
+    const int line = key.endsWith(QLatin1String("_L2")) ? 1 : 0;
+    const bool low = key.contains(QLatin1String("BASSE")) || key.contains(QLatin1String("B16"));
+    const bool wide = key.contains(QLatin1String("16"));
+    return where({Frame_table->title(), LabelCourbeAdresse1[line]->text(),
+                  (low ? LabelCourbeAdresse4 : LabelCourbeAdresse5)->text() +
+                      (wide ? QStringLiteral(" 16 Bits") : QStringLiteral(" 8 Bits"))});
 }
 
 void VEK_New_OS::showDescription()

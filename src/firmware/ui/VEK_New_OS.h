@@ -32,6 +32,9 @@ private:
     void InitLangue();
     void applyRead(const FirmwarePackageFields::Read &read);
     QCheckBox *check(const char *name, QWidget *parent);
+    // What a refusal names a description key's box by: empty for a value
+    // named by its own caption.
+    QString caption(const QString &key) const;
 
     int m_type = 8;
 

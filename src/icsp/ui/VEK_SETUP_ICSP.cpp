@@ -466,8 +466,9 @@ void VEK_SETUP_ICSP::ICSP_CHIP_Click(int index)
     chosenChip_ = ICSP_CHIP->itemText(index);
 }
 
-void VEK_SETUP_ICSP::ICSP_COM_Click(const QString &port)
+void VEK_SETUP_ICSP::ICSP_COM_Click(const QString &typed)
 {
+    const QString port = SerialPortNames::CanonicalName(typed);
     if (ICSP_COM->currentText() != port) // the field shows the port taken
         ICSP_COM->setEditText(port);
     context_.settings.ICSPPort = port;
@@ -730,7 +731,7 @@ void VEK_SETUP_ICSP::OKButton_Click()
     const IcspSetup::Entries e = entries();
     // OK takes the field's text, and a refusal speaks of that text: never of
     // a port taken earlier, which an emptied field would leave in force.
-    const QString port = ICSP_COM->currentText().trimmed();
+    const QString port = SerialPortNames::CanonicalName(ICSP_COM->currentText());
     takeTypedPort();
     if (const auto refused = IcspSetup::RefusedPort(port, context_.settings.ICSPBoitier)) {
         SSTab1->setCurrentIndex(1);
@@ -803,7 +804,7 @@ void VEK_SETUP_ICSP::Form_Unload()
 void VEK_SETUP_ICSP::takeTypedPort(bool confirmed)
 {
     // Kept as typed (a link is followed at each opening, not replaced here).
-    const QString port = ICSP_COM->currentText().trimmed();
+    const QString port = SerialPortNames::CanonicalName(ICSP_COM->currentText());
     if (port.isEmpty() || (!confirmed && port == context_.settings.ICSPPort))
         return;
     ICSP_COM_Click(port);

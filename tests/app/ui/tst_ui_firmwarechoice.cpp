@@ -135,20 +135,21 @@ private slots:
         QCOMPARE(s.ICSPLTAB_L2, QString("300"));
         QCOMPARE(w.context().TypeTransfert, QString("BOOTLOADER")); // kept from the package
 
-        // A curve count that is no number leaves the boxes; an unknown cylinder
-        // count leaves the list without a selection.
+        // Values its editor would refuse refuse the package, each one named.
         list->setCurrentIndex(list->findText("ODD.XOS"));
         w.TypeVersionOS_Click();
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        const QString odd = "Fichier " + VEK_Gestion_OS::DossierPaquets() + "ODD.XOS (OS.NFO) : ";
+        QCOMPARE(
+            w.findChild<QMessageBox *>("FirmwareError")->text(),
+            "Ce paquet n'est pas appliqué : des valeurs de sa description sont refusées.\n" + odd +
+                "VAL_NBCYL : « 5 » n'est pas un nombre de cylindres de la liste (1, 2, 4, "
+                "6, 8).\n" +
+                odd + "VAL_AVSTAT : « 200 » est hors limites : entrez un nombre de 0 à 127.5.");
+        QCOMPARE(list->currentIndex(), 0);
         QCOMPARE(box("tbMapAdj1")->text(), QString(" 33"));
-        QVERIFY(box("tbMapAdj4")->isHidden());
-        QCOMPARE(w.control<QComboBox>("NbCylindres")->currentIndex(), -1);
-        // A preset out of range is brought into it, as a typed one, and said so.
-        QCOMPARE(w.control<QLineEdit>("Txt_av_statique")->text(), QString("127.5"));
-        QCOMPARE(w.context().moteur.Txt_av_statique, QString("127.5"));
-        const QList<QMessageBox *> warnings = w.findChildren<QMessageBox *>("Warning");
-        QCOMPARE(warnings.size(), 1);
-        QVERIFY(warnings.first()->text().contains(VEK_LANGUAGE::GetLanguageText("MFAvanceST") +
-                                                  " : 200 \u2192 127.5"));
+        QVERIFY(w.control<QComboBox>("NbCylindres")->isEnabled());
+        delete w.findChild<QMessageBox *>("FirmwareError");
     }
 
     void aPackageThatCannotBeUnpackedIsRefused()
@@ -257,33 +258,62 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
-    // A project read whole but naming no usable package is refused in the
-    // user's language, for that reason alone: the file was read.
+    // A project whose package has a name the package editor would refuse is
+    // refused by the same rule, in the user's language: no part of the name
+    // is taken, no package is made.
     void projectWithAnUnusablePackageName_data()
     {
         QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");   // "KEY=value" of [REGLAGE], or ""
         QTest::addColumn<QString>("message"); // %1: the project
-        TestSupport::row("French", QString("francais.ini"),
-                         QString("Le projet %1 désigne son paquet sous le nom « A..B », qui n'est "
-                                 "pas un nom de paquet utilisable : le projet n'est pas ouvert."));
-        TestSupport::row("English", QString("english.ini"),
-                         QString("The project %1 names its package \"A..B\", which is not a "
-                                 "usable package name: the project is not opened."));
+        const QString french = "\nLe projet n'est pas ouvert : son paquet ne peut pas être rangé "
+                               "sous ce nom.";
+        const QString cannot = "Fichier %1 (OS.NFO) : Nom du paquet : « %2 » ne peut pas nommer "
+                               "un fichier : un nom de fichier ne peut pas contenir « %3 » (ni "
+                               "aucun de / \\ : * ? \" < > |).";
+        TestSupport::row("a folder", QString("francais.ini"), QString("a/b"), QString(),
+                         cannot.arg("%1", "a/b", "/") + french);
+        TestSupport::row("out of the folder, English", QString("english.ini"), QString("../evil"),
+                         QString(),
+                         QString("File %1 (OS.NFO): Package name: \"../evil\" cannot name a file: "
+                                 "a file name cannot hold \"/\" (nor any of / \\ : * ? \" < > |)."
+                                 "\nThe project is not opened: its package cannot be kept under "
+                                 "that name."));
+        TestSupport::row("a device", QString("francais.ini"), QString("CON:"), QString(),
+                         cannot.arg("%1", "CON:", ":") + french);
+        TestSupport::row("wildcards", QString("francais.ini"), QString("x*y?"), QString(),
+                         cannot.arg("%1", "x*y?", "*") + french);
+        TestSupport::row("no name", QString("francais.ini"), QString(""), QString(),
+                         "Fichier %1 (OS.NFO) : Nom du paquet : aucune valeur n'est donnée." +
+                             french);
+        // A package the list would refuse is not made from the project either.
+        TestSupport::row("a value refused", QString("francais.ini"), QString("Valeurs"),
+                         QString("LIMITE_RUPTEUR=-5"),
+                         QString("Ce paquet n'est pas appliqué : des valeurs de sa description "
+                                 "sont refusées.\nFichier %1 (OS.NFO) : LIMITE_RUPTEUR : « -5 » "
+                                 "n'est pas accepté : entrez un nombre entier de 1 à 99999.\nLe "
+                                 "projet n'est pas ouvert et son paquet n'est pas créé."));
     }
 
     void projectWithAnUnusablePackageName()
     {
         QFETCH(QString, language);
+        QFETCH(QString, name);
+        QFETCH(QString, value);
         QFETCH(QString, message);
         PackageDescription description;
-        description.setInfo("NomDuFichier", "A..B");
+        description.setInfo("NomDuFichier", name);
+        if (!value.isEmpty())
+            description.setReglage(value.section('=', 0, 0), value.section('=', 1));
         const QString nfo = program_.filePath("OS.NFO");
         QVERIFY(description.write(nfo));
-        QVERIFY(TestSupport::writeFile(program_.filePath("COURBE.VEK"), "1000;10;8\r\n"));
+        QVERIFY(TestSupport::writeFile(program_.filePath("COURBE.VEK"), "#VEKP_COURBE 2\r\n"));
         const QString project = program_.filePath("projC.xsc");
         QVERIFY(PackageArchive::build(
                     project, {{nfo, "OS.NFO"}, {program_.filePath("COURBE.VEK"), "COURBE.VEK"}})
                     .ok());
+        const QStringList packages = QDir(VEK_Gestion_OS::DossierPaquets()).entryList(QDir::Files);
         VEK_Accueil w;
         w.Form_Load(false);
         TestSupport::useTexts(language);
@@ -292,6 +322,8 @@ private slots:
         ModalAnswerer answers({});
         files.commands().OpenFile(project);
         QCOMPARE(answers.texts, QStringList{message.arg(project)});
+        QCOMPARE(QDir(VEK_Gestion_OS::DossierPaquets()).entryList(QDir::Files), packages);
+        QCOMPARE(w.TypeVersionOS()->currentIndex(), 0);
     }
 
     // A project that cannot be unpacked, or holds no curve, is named with the
@@ -335,6 +367,72 @@ private slots:
         ModalAnswerer answers({});
         files.commands().OpenFile(project);
         QCOMPARE(answers.texts, QStringList{message.arg(project)});
+    }
+
+    // What a window shows and keeps of the package in use.
+    static QStringList windowOf(VEK_Accueil &w)
+    {
+        QStringList state;
+        for (const char *name : {"FrameMoteur", "FrameAvanceST", "FrameDwell", "FrameTableMap"})
+            state << QString("%1 shown %2").arg(name).arg(shown(w, name));
+        auto *cylinders = w.control<QComboBox>("NbCylindres");
+        auto *advance = w.control<QLineEdit>("Txt_av_statique");
+        state << "cylinders " + cylinders->currentText() +
+                     (cylinders->isEnabled() ? " enabled" : " locked")
+              << "static advance " + advance->text() +
+                     (advance->isEnabled() ? " enabled" : " locked")
+              << "kept advance " + w.context().moteur.Txt_av_statique
+              << "rev limiter " + QString::number(w.settings().LimiteRupteur)
+              << "package " + w.TypeVersionOS()->currentText();
+        return state;
+    }
+
+    // A package chosen in the list and the same package opened through a
+    // project give the same window, each read by the one rule of its values.
+    void aPackageGivesOneWindowFromTheListAndFromAProject()
+    {
+        makePackage("FIXED", {{"EN_SET_MOTEUR", "OUI"},
+                              {"EN_SET_AVANCE", "OUI"},
+                              {"FIX_NBCYL", "OUI"},
+                              {"VAL_NBCYL", "4"},
+                              {"FIX_AVSTAT", "OUI"},
+                              {"VAL_AVSTAT", "10,5"},
+                              {"LIMITE_RUPTEUR", "7000"},
+                              {"DWELL", "OUI"}});
+        const QString project = program_.filePath("fixed.xsc");
+        const QString note = "Des valeurs lues ne sont pas prises telles qu'écrites ; une valeur "
+                             "refusée garde sa valeur précédente :\nFichier " +
+                             VEK_Gestion_OS::DossierPaquets() +
+                             "FIXED.XOS (OS.NFO) : VAL_AVSTAT : « 10,5 » est lu comme 10.5.";
+        const auto noted = [](VEK_Accueil &w) {
+            auto *box = w.findChild<QMessageBox *>("FirmwareNotes");
+            return box ? box->text() : QString();
+        };
+        QStringList fromTheList;
+        {
+            VEK_Accueil w;
+            w.Form_Load(false);
+            QComboBox *list = w.TypeVersionOS();
+            list->setCurrentIndex(list->findText("FIXED.XOS"));
+            w.TypeVersionOS_Click();
+            fromTheList = windowOf(w);
+            QCOMPARE(fromTheList,
+                     (QStringList{"FrameMoteur shown 1", "FrameAvanceST shown 1",
+                                  "FrameDwell shown 1", "FrameTableMap shown 0",
+                                  "cylinders 4 locked", "static advance 10.5 locked",
+                                  "kept advance 10.5", "rev limiter 7000", "package FIXED.XOS"}));
+            QCOMPARE(noted(w), note);
+            MainWindowCurveFiles files(w);
+            QVERIFY(files.commands().SaveFile(project, CurveFiles::Kind::Project));
+        }
+        VEK_Accueil w; // the next start
+        w.Form_Load(false);
+        MainWindowCurveFiles files(w);
+        ModalAnswerer answers({});
+        files.commands().OpenFile(project);
+        QCOMPARE(answers.texts, QStringList());
+        QCOMPARE(windowOf(w), fromTheList);
+        QCOMPARE(noted(w), note);
     }
 
     void curveAndProjectRoundTrip()

@@ -128,7 +128,8 @@ private slots:
     // stays.
     void typedPortIsThePortTaken_data()
     {
-        QTest::addColumn<QString>("typed");   // {link}: a link to a pseudo-terminal, {pty}: it
+        // {link}: a link to a pseudo-terminal, {pty}: it; "typed|kept" when kept otherwise
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("finish");  // "Return", "OK" or "Return, emptied" (then OK)
         QTest::addColumn<QString>("refusal"); // the warning at OK; empty: saved
         const QString notSerial = "« %1 » ne désigne aucun port série : choisissez COM1, COM2… "
@@ -137,6 +138,9 @@ private slots:
         row("link, Return", "{link}", "Return", "");
         row("link, OK", "{link}", "OK", "");
         row("pseudo-terminal, Return", "{pty}", "Return", "");
+        // The options' own caption typed: the letters in either case.
+        row("Com2, OK", "Com2|COM2", "OK", "");
+        row("com2, Return", "com2|COM2", "Return", "");
         row("LPT1, OK", "LPT1", "OK", notSerial.arg("LPT1"));
         row("plain file, OK", "{file}", "OK", notSerial.arg("{file}"));
         row("no port name, Return", "port", "Return", notSerial.arg("port"));
@@ -162,7 +166,8 @@ private slots:
         LinkedPty pty;
         QVERIFY(!pty.link.isEmpty());
         QVERIFY(TestSupport::writeFile(pty.folder.filePath("plain"), "not a port"));
-        NumberedPorts ports; // none there
+        NumberedPorts ports; // COM2 there, leading to the pseudo-terminal
+        QVERIFY(ports.link("ttyS1", pty.device));
         const auto places = [&](QString text) {
             return text.replace("{link}", pty.link)
                 .replace("{pty}", pty.device)
@@ -171,6 +176,8 @@ private slots:
                 .replace("{ports}", ports.folder.path());
         };
         typed = places(typed);
+        const QString kept = typed.section('|', -1);
+        typed = typed.section('|', 0, 0);
         VekContext context;
         context.settings.portNumber = 3;
         auto settings = store();
@@ -190,7 +197,7 @@ private slots:
             Keyboard::press(Qt::Key_Return);
             QVERIFY(dialog.isVisible()); // Return did not press OK
             QVERIFY(dialog.otherPort()->isChecked());
-            QCOMPARE(dialog.portChoice(), typed);
+            QCOMPARE(dialog.portChoice(), kept);
         }
         if (finish.endsWith("emptied"))
             Keyboard::retype("");
@@ -205,18 +212,19 @@ private slots:
         }
         QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join('\n')));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(settings->value("Config/newport").toString(), typed);
+        QCOMPARE(settings->value("Config/newport").toString(), kept);
         // The next start reads the store afresh, and the live link opens what it reads.
         settings.reset();
         const MainSettings restarted = loaded();
-        QCOMPARE(restarted.portDevice, typed);
-        QCOMPARE(SerialPortNames::PortCaption(restarted.portNumber, restarted.portDevice), typed);
+        QCOMPARE(restarted.portDevice, kept);
+        QCOMPARE(SerialPortNames::PortCaption(restarted.portNumber, restarted.portDevice), kept);
         QSerialPort live;
         const auto failure = SerialPortOpening::Open(
             live, SerialPortNames::DeviceToOpen(restarted.portNumber, restarted.portDevice),
             restarted.serialSettings, QSerialPort::NoFlowControl);
         QVERIFY2(!failure, qPrintable(failure ? failure->error : QString()));
-        QCOMPARE(live.portName(), pty.device.mid(5)); // "pts/N"
+        // "pts/N", or the link COM2 stands for, which leads there
+        QCOMPARE(QFileInfo(QDir("/dev").filePath(live.portName())).canonicalFilePath(), pty.device);
     }
 
     void settingsRefusedByTheOpenPortAreNotSaved()

@@ -1,13 +1,26 @@
+#include "FakePrompts.h"
 #include "Keyboard.h"
 #include "ModalAnswerer.h"
 #include "TestSupport.h"
+#include "app/FirmwareProfile.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/MapTableWidget.h"
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
 #include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
+#include "firmware/PackageArchive.h"
+#include "firmware/PackageDescription.h"
+#include "firmware/VEK_Gestion_OS.h"
+#include "firmware/ui/PackageEditorServices.h"
+#include "firmware/ui/VEK_New_MJ.h"
+#include "firmware/ui/VEK_New_OS.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -135,22 +148,202 @@ class TestUiValueRules : public QObject
         return {cells->item(0, 2)->text(), warnings()};
     }
 
-    Left storedSetting(const QString &text)
+    // The settings file holding the text under `key` of [ICSP], loaded.
+    Left storedSetting(const char *key, const QString &text, QString MainSettings::*held)
     {
         const QString path = dir_.filePath("settings.ini");
         QFile::remove(path);
         QSettings store(path, QSettings::IniFormat);
-        store.setValue("ICSP/ICSP_Delay", text);
+        store.setValue(QStringLiteral("ICSP/") + key, text);
         store.sync();
         MainSettings s;
         MainSettingsLoader loader(store);
         loader.Load(s);
-        return {s.ICSPDELAY, listMessage(loader.RefusedValues())};
+        return {s.*held, listMessage(loader.RefusedValues())};
+    }
+
+    // A package: what the main window holds of each value once it is applied.
+    struct PackagePlace {
+        Value value;
+        const char *key;
+        const char *box;
+        const char *tick; // the check box that shows the box and fixes the value
+    };
+    static const PackagePlace *packagePlace(Value v)
+    {
+        static const PackagePlace places[] = {
+            {Value::StaticAdvance, "VAL_AVSTAT", "Av_Statique", "FrameAvStatique"},
+            {Value::CylinderCount, "VAL_NBCYL", "Nbre_Cylindre", "FrameNbrCyl"},
+            {Value::PackageRevLimit, "LIMITE_RUPTEUR", "Limite_Rupteur", nullptr},
+            {Value::PackageAddress, "ADD_TABLE_HAUTE_L2", "ADDH8_2", nullptr},
+            {Value::PackageCodeLength, "HEX_LNG", "HEXLNG", nullptr}};
+        for (const PackagePlace &p : places)
+            if (p.value == v)
+                return &p;
+        return nullptr;
+    }
+    QString heldOfPackage(Value v, const std::function<QString(const QString &)> &reglage)
+    {
+        const FirmwareProfile p = PackageProfile(reglage);
+        const auto or_ = [](const std::optional<QString> &t, const QString &kept) {
+            return t ? *t : kept;
+        };
+        switch (v) {
+        case Value::StaticAdvance:
+            return or_(p.AvStatiqueText, w_->context().moteur.Txt_av_statique);
+        case Value::CylinderCount:
+            return or_(p.NbCylindresText, w_->control<QComboBox>("NbCylindres")->currentText());
+        case Value::PackageRevLimit:
+            return QString::number(p.LimiteRupteur);
+        case Value::PackageAddress:
+            return p.tableAddresses[5];
+        default:
+            return p.ICSPHEXLNG;
+        }
+    }
+    // What the main window holds of the value now.
+    QString heldNow(Value v)
+    {
+        const MainSettings &s = w_->settings();
+        switch (v) {
+        case Value::StaticAdvance:
+            return w_->context().moteur.Txt_av_statique;
+        case Value::CylinderCount:
+            return w_->control<QComboBox>("NbCylindres")->currentText();
+        case Value::PackageRevLimit:
+            return QString::number(s.LimiteRupteur);
+        case Value::PackageAddress:
+            return s.ICSPHTAB_L2;
+        default:
+            return s.ICSPHEXLNG;
+        }
+    }
+    // A package shapes the window: the next path starts in a window of its own.
+    void freeSetting()
+    {
+        files_.reset();
+        w_ = std::make_unique<VEK_Accueil>();
+        w_->Form_Load(false);
+        files_ = std::make_unique<MainWindowCurveFiles>(*w_);
+        w_->show();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    }
+
+    // Typed into the package editor, created: the value the package then gives.
+    Left typedInEditor(Value v, const QString &text)
+    {
+        const PackagePlace *place = packagePlace(v);
+        FakePrompts prompts;
+        VEK_New_OS editor(w_->context(), PackageEditorServices::standard(w_->context()), nullptr,
+                          &prompts);
+        QFile::remove(VEK_Gestion_OS::DossierPaquets() + "VR.XOS");
+        editor.findChild<QLineEdit *>("TxtNomFichier")->setText("VR");
+        if (place && place->tick)
+            QTest::mouseClick(editor.findChild<QCheckBox *>(place->tick), Qt::LeftButton);
+        if (!Keyboard::focus(editor.findChild<QLineEdit *>(place ? place->box : "TxtNomFichier")))
+            return {"no focus", {}};
+        Keyboard::retype(text);
+        QTest::mouseClick(editor.findChild<QPushButton *>("BP_OK"), Qt::LeftButton);
+        QStringList said;
+        for (const auto &m : prompts.messages)
+            if (m.icon != QMessageBox::Information)
+                said << m.text;
+        const bool created = editor.result() == QDialog::Accepted;
+        if (v == Value::PackageName)
+            return {created ? editor.takenName() : QString(), said.join('\n')};
+        if (!created)
+            return {heldNow(v), said.join('\n')};
+        const QString nfo = dir_.filePath("OS.NFO");
+        PackageArchive::unpack(VEK_Gestion_OS::DossierPaquets() + "VR.XOS", {{nfo, "OS.NFO"}});
+        return {
+            heldOfPackage(
+                v, [&](const QString &k) { return VEK_LANGUAGE::ReadIniValue(nfo, "REGLAGE", k); }),
+            said.join('\n')};
+    }
+
+    // A package holding the text, chosen in the firmware list.
+    Left chosenInTheList(Value v, const QString &text)
+    {
+        const PackagePlace *place = packagePlace(v);
+        PackageDescription d;
+        d.setInfo("NomDuFichier", "VR");
+        d.setReglage("NB_COURBES", "16"); // the MAP boxes stay as they are
+        if (place->tick)
+            d.setReglage(v == Value::StaticAdvance ? "FIX_AVSTAT" : "FIX_NBCYL", "OUI");
+        d.setReglage(place->key, text);
+        const QString nfo = dir_.filePath("OS.NFO");
+        d.write(nfo);
+        QFile::remove(VEK_Gestion_OS::DossierPaquets() + "VR.XOS");
+        QDir().mkpath(VEK_Gestion_OS::DossierPaquets());
+        PackageArchive::build(VEK_Gestion_OS::DossierPaquets() + "VR.XOS", {{nfo, "OS.NFO"}});
+        for (QMessageBox *box : w_->findChildren<QMessageBox *>())
+            delete box; // what came before speaks of other texts
+        QComboBox *list = w_->TypeVersionOS();
+        if (list->findText("VR.XOS") < 0)
+            list->addItem("VR.XOS");
+        list->setCurrentIndex(list->findText("VR.XOS"));
+        w_->TypeVersionOS_Click();
+        QStringList said;
+        for (const char *name : {"FirmwareError", "FirmwareNotes"})
+            for (QMessageBox *box : w_->findChildren<QMessageBox *>(name)) {
+                said << box->text();
+                delete box;
+            }
+        const QString held = heldNow(v);
+        freeSetting();
+        return {held, said.join('\n')};
+    }
+
+    // A project whose package has the text as its name.
+    Left openedProject(const QString &text)
+    {
+        PackageDescription d;
+        d.setInfo("NomDuFichier", text);
+        d.setReglage("NB_COURBES", "16"); // the MAP boxes stay as they are
+        const QString nfo = dir_.filePath("OS.NFO");
+        const QString curve = dir_.filePath("COURBE.VEK");
+        d.write(nfo);
+        TestSupport::writeFile(curve, "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n");
+        const QString project = dir_.filePath("vr.xsc");
+        PackageArchive::build(project, {{nfo, "OS.NFO"}, {curve, "COURBE.VEK"}});
+        ModalAnswerer answers({});
+        files_->commands().OpenFile(project);
+        QString held;
+        if (answers.texts.isEmpty() && w_->TypeVersionOS()->currentIndex() > 0)
+            held = w_->TypeVersionOS()->currentText().chopped(4);
+        freeSetting();
+        return {held, answers.texts.join('\n')};
     }
 
     // The driver of `path` for `value`; none when this test cannot drive it.
     Driver driver(Value value, Path path)
     {
+        if (path == Path::PackageEditor && (packagePlace(value) || value == Value::PackageName))
+            return [=, this](const QString &t) { return typedInEditor(value, t); };
+        if (path == Path::PackageDescription && packagePlace(value))
+            return [=, this](const QString &t) { return chosenInTheList(value, t); };
+        if (path == Path::Project && value == Value::PackageName)
+            return [this](const QString &t) { return openedProject(t); };
+        if (path == Path::UpdateEditor && value == Value::PackageName)
+            return [this](const QString &t) {
+                FakePrompts prompts;
+                VEK_New_MJ editor(w_->context(), PackageEditorServices::standard(w_->context()),
+                                  nullptr, &prompts);
+                if (!Keyboard::focus(editor.findChild<QLineEdit *>("TxtNomFichier")))
+                    return Left{"no focus", {}};
+                Keyboard::retype(t);
+                QTest::mouseClick(editor.findChild<QPushButton *>("BP_OK"), Qt::LeftButton);
+                QStringList said;
+                for (const auto &m : prompts.messages)
+                    if (m.icon != QMessageBox::Information)
+                        said << m.text;
+                return Left{editor.result() == QDialog::Accepted ? editor.takenName() : QString(),
+                            said.join('\n')};
+            };
+        if (path == Path::SettingsFile && value == Value::Port)
+            return [this](const QString &t) {
+                return storedSetting("ICSP_Port", t, &MainSettings::ICSPPort);
+            };
         EngineParameters &m = w_->context().moteur;
         QWidget *parameters = w_->findChild<QWidget *>("PageParametres");
         QWidget *map = w_->findChild<QWidget *>("PageMapping");
@@ -225,7 +418,9 @@ class TestUiValueRules : public QObject
                                  [&voie] { return QString::number(voie.Seuil); });
             };
         if (value == Value::ProgrammerDelay && path == Path::SettingsFile)
-            return [this](const QString &t) { return storedSetting(t); };
+            return [this](const QString &t) {
+                return storedSetting("ICSP_Delay", t, &MainSettings::ICSPDELAY);
+            };
         return {};
     }
 
@@ -243,6 +438,8 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         TestSupport::useFrenchTexts();
+        // The packages and temporary files of an earlier run would shape the window.
+        QDir(VEK_Gestion_OS::DossierProgramme()).removeRecursively();
         w_ = std::make_unique<VEK_Accueil>();
         w_->Form_Load(false);
         files_ = std::make_unique<MainWindowCurveFiles>(*w_);
@@ -254,6 +451,7 @@ private slots:
     {
         files_.reset();
         w_.reset();
+        QDir(VEK_Gestion_OS::DossierProgramme()).removeRecursively();
     }
 
     void everyPathOfEveryValue_data()
@@ -292,7 +490,9 @@ private slots:
                 // The same reason for a refusal, whichever path; a file also
                 // lists a value it reads otherwise than written.
                 const Outcome inFile = read(d.id, text, Source::inFile(path, "f", 1));
-                const bool fromFile = path != Path::TypedBox && path != Path::GridCell;
+                const bool fromFile = path != Path::TypedBox && path != Path::GridCell &&
+                                      path != Path::PackageEditor && path != Path::UpdateEditor &&
+                                      path != Path::SetupDialog;
                 const Outcome expected = fromFile ? inFile : read(d.id, text, Source::box());
                 if (expected.listed())
                     QVERIFY2(left.message.contains(expected.reason),

@@ -1,10 +1,14 @@
 #include "FakePrompts.h"
+#include "Keyboard.h"
 #include "Mouse.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
+#include "app/FirmwareProfile.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 #include "firmware/PackageArchive.h"
+#include "firmware/PackageValues.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ccZip.h"
 #include "firmware/ui/VEK_New_MJ.h"
@@ -18,6 +22,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <tuple>
 
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -118,10 +124,12 @@ private slots:
         type(w, "Av_Statique", "6,5,0");
         w.BP_OK_Click();
         QCOMPARE(messages(),
-                 (QStringList{"Il manque le fichier HEX",
+                 (QStringList{"Nom du paquet : aucune valeur n'est donnée.",
                               "Le type de microcontroleur n'a pas été choisi",
-                              "LIMITE HAUTE RUPTEUR : « 7000 rpm » n'est pas un nombre.",
-                              "FIGER AVANCE STATIQUE : « 6,5,0 » n'est pas un nombre."}));
+                              "Limite haute rupteur : « 7000 rpm » n'est pas un nombre : "
+                              "« rpm » suit le nombre.",
+                              "Avance statique : « 6,5,0 » n'est pas un nombre : « ,0 » suit le "
+                              "nombre."}));
         type(w, "Limite_Rupteur", {});
         type(w, "Av_Statique", {});
 
@@ -129,8 +137,9 @@ private slots:
         chip(w, "PIC-16F84A");
         type(w, "TxtNomFichier", "../../outside");
         w.BP_OK_Click();
-        QCOMPARE(messages(), QStringList{"Le nom du paquet ne doit contenir ni « / », ni « \\ », "
-                                         "ni « .. », ni caractère de contrôle."});
+        QCOMPARE(messages(), QStringList{"Nom du paquet : « ../../outside » ne peut pas nommer un "
+                                         "fichier : un nom de fichier ne peut pas contenir « / » "
+                                         "(ni aucun de / \\ : * ? \" < > |)."});
 
         // A truncated, damaged or oversized HEX file, named as the user chose it, not as
         // the package folder's work copy; or a chip the programmer cannot fix.
@@ -168,6 +177,144 @@ private slots:
             services().convertHex("PIC-16F84A", path("gone.HEX"), path("gone.XEH"), cut);
         QCOMPARE(unread.error,
                  "Lecture impossible du fichier " + cut + " : fichier ou dossier introuvable");
+    }
+
+    // The values the main window takes from a package are read at Create by
+    // the rules the firmware list reads them by: typed, a refused one names
+    // its box and nothing is written; a taken one is written as the rule
+    // takes it, and the list then takes the package.
+    void createReadsValuesByTheListsRules_data()
+    {
+        QTest::addColumn<QString>("tick"); // the check box that shows the box, or ""
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("refusal"); // empty: created
+        const QString cylinders = "Nombre de cylindres : « %1 » n'est pas un nombre de cylindres "
+                                  "de la liste (1, 2, 4, 6, 8).";
+        const QString limiter = "Limite haute rupteur : « %1 » n'est pas accepté : entrez un "
+                                "nombre entier de 1 à 99999.";
+        const QString hex = " : « %1 » n'est pas un nombre hexadécimal de 1 à 4 chiffres.";
+        TestSupport::row("cylinders with a unit", QString("FrameNbrCyl"), QString("Nbre_Cylindre"),
+                         QString("4 cyl"), cylinders.arg("4 cyl"));
+        TestSupport::row("cylinders fixed, none", QString("FrameNbrCyl"), QString("Nbre_Cylindre"),
+                         QString(""), QString("Nombre de cylindres : aucune valeur n'est donnée."));
+        TestSupport::row("limiter negative", QString(), QString("Limite_Rupteur"), QString("-5"),
+                         limiter.arg("-5"));
+        TestSupport::row("limiter zero", QString(), QString("Limite_Rupteur"), QString("0"),
+                         limiter.arg("0"));
+        TestSupport::row("limiter huge", QString(), QString("Limite_Rupteur"), QString("99999999"),
+                         limiter.arg("99999999"));
+        TestSupport::row("limiter not whole", QString(), QString("Limite_Rupteur"),
+                         QString("7000.9"),
+                         QString("Limite haute rupteur : « 7000.9 » n'est pas un nombre entier."));
+        TestSupport::row("code address letters", QString(), QString("HEXADD"), QString("zz"),
+                         "Emplacement du programme, Adresse (hex)" + hex.arg("zz"));
+        TestSupport::row("table address of five digits", QString(), QString("ADDL8_1"),
+                         QString("12345"),
+                         "Emplacement des tables, Courbe 1, TableBasse 8 Bits" + hex.arg("12345"));
+        TestSupport::row("table address letters", QString(), QString("ADDH8_2"), QString("xyz"),
+                         "Emplacement des tables, Courbe 2, TableHaute 8 Bits" + hex.arg("xyz"));
+        TestSupport::row("name of blanks", QString(), QString("TxtNomFichier"), QString("   "),
+                         QString("Nom du paquet : aucune valeur n'est donnée."));
+        TestSupport::row("name of a device", QString(), QString("TxtNomFichier"), QString("CON"),
+                         QString("Nom du paquet : « CON » ne peut pas nommer un fichier : c'est le "
+                                 "nom d'un périphérique (CON, PRN, AUX, NUL, COM1…, LPT1…) sur "
+                                 "d'autres systèmes."));
+        TestSupport::row("advance with a comma", QString("FrameAvStatique"), QString("Av_Statique"),
+                         QString("10,5"), QString());
+    }
+
+    void createReadsValuesByTheListsRules()
+    {
+        QFETCH(QString, tick);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, refusal);
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        chip(w, "PIC-16F84A");
+        type(w, "TxtNomFichier", "Essai");
+        type(w, "Limite_Rupteur", "7000");
+        if (!tick.isEmpty())
+            QVERIFY(Mouse::click(child<QCheckBox>(w, qPrintable(tick))));
+        QVERIFY(Keyboard::focus(child<QLineEdit>(w, qPrintable(box))));
+        Keyboard::retype(typed);
+        QVERIFY(Mouse::click(child<QPushButton>(w, "BP_OK")));
+        if (!refusal.isEmpty()) {
+            QCOMPARE(messages(), QStringList{refusal});
+            QVERIFY(files().isEmpty());
+            return;
+        }
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QVERIFY(QFile::exists(path("Essai.XOS")));
+        VEK_Gestion_OS::InitGestionOS(folder + "/", "OS.NFO");
+        QVERIFY(PackageArchive::unpack(path("Essai.XOS"), {{path("OS.NFO"), "OS.NFO"}}).ok());
+        QCOMPARE(VEK_Gestion_OS::LireReglageOS("VAL_AVSTAT"), QString("10.5"));
+        // The list takes what the editor made.
+        const PackageValues::DescriptionCheck check = PackageValues::CheckDescription(
+            [](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); }, "Essai.XOS");
+        QCOMPARE(check.refusal, QString());
+        QCOMPARE(check.notes, QString());
+    }
+
+    // Each hostile text through each path that brings a package value in
+    // (the paths of the value table): the editor and the description take or
+    // refuse it alike, for the same reason.
+    void packageValuesTakeOneRuleOnEveryPath_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("text");
+        const QStringList hostile = {"12,5", "12.5", "abc",  "",         "   ",      "-5",
+                                     "8",    "4",    "FFFF", "99999999", "7000 rpm", "1e3"};
+        using ValueRules::Path;
+        for (const ValueRules::Declaration &d : ValueRules::Table()) {
+            const bool editor = d.paths.contains(Path::PackageEditor);
+            if (!editor && !d.paths.contains(Path::PackageDescription))
+                continue;
+            for (const QString &text : hostile)
+                QTest::addRow("%s %s", d.nameKey, qPrintable(text)) << int(d.id) << text;
+        }
+    }
+
+    void packageValuesTakeOneRuleOnEveryPath()
+    {
+        QFETCH(int, value);
+        QFETCH(QString, text);
+        using ValueRules::Value;
+        // Where each value stands: its key, its box and the check box showing it.
+        const QMap<Value, std::tuple<QString, QString, QString>> places = {
+            {Value::CylinderCount, {"VAL_NBCYL", "Nbre_Cylindre", "FrameNbrCyl"}},
+            {Value::PackageRevLimit, {"LIMITE_RUPTEUR", "Limite_Rupteur", ""}},
+            {Value::StaticAdvance, {"VAL_AVSTAT", "Av_Statique", "FrameAvStatique"}},
+            {Value::PackageAddress, {"ADD_TABLE_HAUTE_L2", "ADDH8_2", ""}},
+            {Value::PackageCodeLength, {"HEX_LNG", "HEXLNG", ""}},
+            {Value::PackageName, {"", "TxtNomFichier", ""}}};
+        QVERIFY2(places.contains(Value(value)), "a value of the package paths has no place here");
+        const auto [key, box, tick] = places.value(Value(value));
+        VEK_New_OS w(context, services(), nullptr, &prompts);
+        chip(w, "PIC-16F84A");
+        type(w, "TxtNomFichier", "Essai");
+        if (!tick.isEmpty())
+            QVERIFY(Mouse::click(child<QCheckBox>(w, qPrintable(tick))));
+        QVERIFY(Keyboard::focus(child<QLineEdit>(w, qPrintable(box))));
+        Keyboard::retype(text);
+        QVERIFY(Mouse::click(child<QPushButton>(w, "BP_OK")));
+        const bool created = w.result() == QDialog::Accepted;
+        const QString typed = messages().join('\n');
+        if (key.isEmpty()) { // the name: the editor and a project's description
+            QCOMPARE(created, !VEK_Gestion_OS::NomFichierPaquet(text).isEmpty());
+            return;
+        }
+        QMap<QString, QString> d = {
+            {"FIX_NBCYL", "OUI"}, {"VAL_NBCYL", "4"}, {"FIX_AVSTAT", "OUI"}, {"VAL_AVSTAT", "10"}};
+        d.insert(key, text);
+        const QString inFile =
+            PackageValues::CheckDescription([&](const QString &k) { return d.value(k); }, "P.XOS")
+                .refusal;
+        QCOMPARE(created, inFile.isEmpty());
+        if (!inFile.isEmpty()) {
+            const QString reason = inFile.section(key + " : ", 1);
+            QVERIFY2(typed.endsWith(" : " + reason), qPrintable(typed + "\n" + inFile));
+        }
     }
 
     void placeholderChipIsRefused()
@@ -337,8 +484,20 @@ private slots:
     {
         VEK_New_MJ w(context, services(), nullptr, &prompts);
         QCOMPARE(w.windowTitle(), QString("Créer un Opérating Système (*.XMJ)"));
-        w.BP_OK_Click(); // no name: nothing at all
-        QVERIFY(prompts.messages.isEmpty());
+        // No name, or one of blanks or wildcards, names no file: the firmware editor's rule.
+        w.BP_OK_Click();
+        type(w, "TxtNomFichier", "   ");
+        w.BP_OK_Click();
+        type(w, "TxtNomFichier", "MAJ?");
+        w.BP_OK_Click();
+        QCOMPARE(messages(),
+                 (QStringList{"Nom du paquet : aucune valeur n'est donnée.",
+                              "Nom du paquet : aucune valeur n'est donnée.",
+                              "Nom du paquet : « MAJ? » ne peut pas nommer un fichier : un nom de "
+                              "fichier ne peut pas contenir « ? » (ni aucun de / \\ : * ? \" < > "
+                              "|)."}));
+        QVERIFY(files().isEmpty());
+        prompts.messages.clear();
 
         type(w, "TxtNomFichier", "MAJ1");
         child<QComboBox>(w, "Processeur_CHIP")->setCurrentIndex(-1);

@@ -1,5 +1,7 @@
 #include "FailingWrites.h"
 #include "FakePrompts.h"
+#include "Keyboard.h"
+#include "Mouse.h"
 #include "ModalAnswer.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -42,6 +44,7 @@ QStringList table(int base)
 } // namespace
 
 using TestSupport::child;
+using TestSupport::row;
 
 class TestVekAsm : public QObject
 {
@@ -252,6 +255,77 @@ private slots:
             QCOMPARE(prompts.messages[0].text, text);
             QVERIFY(QDir(dir.path()).isEmpty());
         }
+    }
+
+    // Names typed that cannot name the export's files are refused before the
+    // folder is asked, naming the box: nothing is built or written.
+    void unusableNamesExportNothing_data()
+    {
+        QTest::addColumn<QString>("low");
+        QTest::addColumn<QString>("high");
+        QTest::addColumn<QString>("refusal");
+        const QString nothing = ". Rien n'est exporté.";
+        row("low name empty", "", "HTAB.TXT",
+            "TableBasse : nom de fichier «  » refusé : aucun nom n'est donné" + nothing);
+        row("high name of blanks", "LTAB.TXT", "   ",
+            "TableHaute : nom de fichier «     » refusé : aucun nom n'est donné" + nothing);
+        row("a folder", "tables/LTAB.TXT", "HTAB.TXT",
+            "TableBasse : nom de fichier « tables/LTAB.TXT » refusé : un nom de fichier ne peut "
+            "pas contenir « / » (ni aucun de / \\ : * ? \" < > |)" +
+                nothing);
+        row("a wildcard", "LTAB.TXT", "H*.TXT",
+            "TableHaute : nom de fichier « H*.TXT » refusé : un nom de fichier ne peut pas "
+            "contenir « * » (ni aucun de / \\ : * ? \" < > |)" +
+                nothing);
+        row("a device's name", "CON.TXT", "HTAB.TXT",
+            "TableBasse : nom de fichier « CON.TXT » refusé : c'est le nom d'un périphérique "
+            "(CON, PRN, AUX, NUL, COM1…, LPT1…) sur d'autres systèmes" +
+                nothing);
+        row("ended by a dot", "LTAB.TXT", "HTAB.",
+            "TableHaute : nom de fichier « HTAB. » refusé : un nom de fichier ne peut ni "
+            "commencer par un blanc ni finir par un blanc ou un point" +
+                nothing);
+        row("one name for both", "T.TXT", "T.TXT",
+            "Le fichier « T0.TXT » serait écrit deux fois par l'exportation (noms de la table "
+            "basse « T.TXT » et de la table haute « T.TXT ») : donnez deux noms qui ne se "
+            "recouvrent pas" +
+                nothing);
+        row("names differing by case", "ltab.txt", "LTAB.TXT",
+            "Le fichier « LTAB0.TXT » serait écrit deux fois par l'exportation (noms de la table "
+            "basse « ltab.txt » et de la table haute « LTAB.TXT ») : donnez deux noms qui ne se "
+            "recouvrent pas" +
+                nothing);
+    }
+
+    void unusableNamesExportNothing()
+    {
+        QFETCH(QString, low);
+        QFETCH(QString, high);
+        QFETCH(QString, refusal);
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        for (const auto &[box, name] : {std::pair{"TABL8", low}, std::pair{"TABH8", high}}) {
+            QVERIFY(Keyboard::focus(child<QLineEdit>(w, box)));
+            Keyboard::retype(name);
+        }
+        QVERIFY(Mouse::click(child<QPushButton>(w, "BP_ExportTables")));
+        QCOMPARE(prompts.folderAsks, 0);
+        QVERIFY(builtTypes.isEmpty());
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].text, refusal);
+        QCOMPARE(child<QLabel>(w, "L_Info")->text(), refusal);
+        QVERIFY(QDir(dir.path()).isEmpty());
+        // The writing itself takes the same rule.
+        TableIncludeFiles::ExportRequest request;
+        request.folder = dir.path();
+        request.nomBasse = low;
+        request.nomHaute = high;
+        request.lineCount = 2;
+        request.percentages = percentages;
+        request.tables = {table(0x40), table(0x10), table(0x80), table(0x20)};
+        const TableIncludeFiles::ExportResult written = TableIncludeFiles::Exporter(request);
+        QCOMPARE(written.status, TableIncludeFiles::ExportResult::BadNames);
+        QCOMPARE(written.error, refusal);
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     void quitSavesTheCompilationSettingsAndCancelDoesNot()

@@ -358,7 +358,8 @@ private slots:
     void typedPortIsThePortTaken_data()
     {
         QTest::addColumn<int>("box");
-        QTest::addColumn<QString>("typed");   // {link}: a link to a pseudo-terminal, {pty}: it
+        // {link}: a link to a pseudo-terminal, {pty}: it; "typed|kept" when kept otherwise
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("finish");  // "Return", "Enter", "OK", "onoff", or "Return,
                                               // emptied" (then OK on an empty field)
         QTest::addColumn<QString>("info");    // L_Info after it, when given
@@ -371,6 +372,9 @@ private slots:
         const QString cannotOpen = "Impossible d'ouvrir le port %1 : ";
         row("COM12, Return", 2, "COM12", "Return", serial + "COM12", "");
         row("COM13, OK", 2, "COM13", "OK", "", "");
+        // The letters in either case, as the configuration dialog takes them.
+        row("com12, Return", 2, "com12|COM12", "Return", serial + "COM12", "");
+        row("lpt1, OK", 2, "lpt1|LPT1", "OK", "", "");
         row("pseudo-terminal, Return", 2, "{pty}", "Return", serial + "{pty}", "");
         row("link, Enter", 2, "{link}", "Enter", serial + "{link}", "");
         row("link, OK", 1, "{link}", "OK", "", "");
@@ -434,6 +438,8 @@ private slots:
                 .replace("{ports}", m_ports.folder.path());
         };
         typed = places(typed);
+        const QString kept = typed.section('|', -1);
+        typed = typed.section('|', 0, 0);
         VekContext context;
         context.settings.ICSPBoitier = int16_t(box);
         context.settings.ICSPPort = "COM2";
@@ -457,7 +463,7 @@ private slots:
             QCOMPARE(text(d), places(info));
             QCOMPARE(m_warnings, QStringList{places(info)}); // whole, in a box
             QVERIFY(!d.testPortOpen());
-            QCOMPARE(context.settings.ICSPPort, typed);
+            QCOMPARE(context.settings.ICSPPort, kept);
             d.reject();
             return;
         }
@@ -465,9 +471,9 @@ private slots:
             Keyboard::press(finish == "Return" ? Qt::Key_Return : Qt::Key_Enter);
             QVERIFY(d.isVisible()); // Return did not press OK
             QCOMPARE(closed.count(), 0);
-            QCOMPARE(context.settings.ICSPPort, typed);
+            QCOMPARE(context.settings.ICSPPort, kept);
             QCOMPARE(text(d), places(info));
-            QCOMPARE(d.ICSP_COM->currentText(), typed); // kept as typed
+            QCOMPARE(d.ICSP_COM->currentText(), kept);
         }
         if (finish.endsWith("emptied"))
             Keyboard::retype("");
@@ -486,10 +492,10 @@ private slots:
         }
         QCOMPARE(closed.count(), 1);
         QVERIFY(m_warnings.isEmpty());
-        QCOMPARE(context.settings.ICSPPort, typed);
+        QCOMPARE(context.settings.ICSPPort, kept);
         // The next start reads the store afresh.
         settings.reset();
-        QCOMPARE(loadedPort(), typed);
+        QCOMPARE(loadedPort(), kept);
     }
 
     void packageLocksBoxChipAndAddresses()
