@@ -299,6 +299,7 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
         return result;
     }
     result.paquet = paquet;
+    result.ajouterALaListe = true;
     return result;
 }
 

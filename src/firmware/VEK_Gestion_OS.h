@@ -25,9 +25,11 @@ struct Result {
 };
 
 // Outcome of opening a project: `paquet` is the firmware-list entry of its
-// package (empty when the project names none).
+// package (empty when the project names none); `ajouterALaListe` tells that the
+// package was re-created and must be appended to the list.
 struct ProjectResult : Result {
     QString paquet;
+    bool ajouterALaListe = false;
 };
 
 // Table addresses of the current description, each "0" when empty.

@@ -359,7 +359,7 @@ private slots:
         const QString project = root + "/p.xsc";
         QVERIFY(EnregistrerCourbeOS(project).ok());
         const ProjectResult opened = OuvrirCourbeOS(project);
-        QVERIFY(opened.lu && !opened.ok());
+        QVERIFY(!opened.ok());
         QCOMPARE(opened.paquet, QString());
         QCOMPARE(QDir(packages()).entryList(QDir::Files), QStringList());
         QVERIFY(!QFileInfo::exists(root + "/outside.XOS"));
