@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -28,7 +29,13 @@ class TestUiSaveDialogs : public QObject
         types->setCurrentIndex(chosen);
         emit types->activated(chosen);
         emit types->textActivated(filter.split(";;").at(chosen));
-        dialog->selectFile(typed);
+        // Typed into the name box: selectFile() leaves that box alone once it has
+        // the focus, which made the answer depend on how soon it came.
+        auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+        QVERIFY(name);
+        name->setFocus();
+        name->clear();
+        QTest::keyClicks(name, typed);
         static_cast<QDialog *>(dialog)->accept(); // as the Save button does
     }
 
