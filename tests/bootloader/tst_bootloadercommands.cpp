@@ -51,35 +51,12 @@ BootloaderTexts texts()
 // A well-behaved bootloader: answers each command at once.
 void goodModule(ScriptedByteLink &link, const QByteArray &w)
 {
-    switch (uint8_t(w[0])) {
-    case 0xEA:
-        link.reply("\xEB");
-        break;
-    case 0xE3:
-        link.reply("\xE7\xE4");
-        break;
-    case 0xED:
-        link.reply("\xE4");
-        break;
-    case ':':
-        link.reply(";");
-        break;
-    case '1':
-        link.reply("\x02\x15");
-        break;
-    case '5':
-        link.reply("\x01");
-        break;
-    case 0xEE:
-        link.reply("\x1F");
-        break;
-    case 0xEF:
-        link.reply("VEK-MZ300 OS");
-        break;
-    case '?':
-        link.reply(QByteArray(1, '\0'));
-        break;
-    }
+    static const QHash<uint8_t, QByteArray> answers{
+        {0xEA, "\xEB"}, {0xE3, "\xE7\xE4"},     {0xED, "\xE4"},
+        {':', ";"},     {'1', "\x02\x15"},      {'5', "\x01"},
+        {0xEE, "\x1F"}, {0xEF, "VEK-MZ300 OS"}, {'?', QByteArray(1, '\0')}};
+    if (const auto answer = answers.constFind(uint8_t(w[0])); answer != answers.cend())
+        link.reply(*answer);
 }
 
 PicImage imageWithPattern()
