@@ -18,6 +18,8 @@
 
 #include <algorithm>
 
+using TestSupport::row;
+
 // End to end: the plain transfers over a real pseudo-terminal against the
 // simulated module's bootloader, whose flash the tests read back.
 class TestBootloaderTransfers : public QObject
@@ -335,20 +337,13 @@ void TestBootloaderTransfers::curveDownloadsRefusedBeforeTheImageIsTouched_data(
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("title");
-    QTest::newRow("two points suffice") << "two points"
-                                        << "";
-    QTest::newRow("chip without curve download") << "chip"
-                                                 << "MessWARNING";
-    QTest::newRow("one point") << "one point"
-                               << "MsgBoxCURVBad3";
-    QTest::newRow("unusable cell") << "cell"
-                                   << "MsgBoxCURVBad3";
-    QTest::newRow("type 16") << "type"
-                             << "MSGBAsm2";
-    QTest::newRow("generator gives up") << "generator"
-                                        << "MSGBAsmExportEr2";
-    QTest::newRow("MAP text") << "map"
-                              << "MessWARNING";
+    row("two points suffice", QString("two points"), QString(""));
+    row("chip without curve download", QString("chip"), QString("MessWARNING"));
+    row("one point", QString("one point"), QString("MsgBoxCURVBad3"));
+    row("unusable cell", QString("cell"), QString("MsgBoxCURVBad3"));
+    row("type 16", QString("type"), QString("MSGBAsm2"));
+    row("generator gives up", QString("generator"), QString("MSGBAsmExportEr2"));
+    row("MAP text", QString("map"), QString("MessWARNING"));
 }
 
 void TestBootloaderTransfers::curveDownloadsRefusedBeforeTheImageIsTouched()
