@@ -1,11 +1,14 @@
 #include "ManualClock.h"
 #include "RecordingSink.h"
 #include "ScriptedByteLink.h"
+#include "TestSupport.h"
 #include "bootloader/BootloaderSession.h"
 #include "bootloader/VEK_BOOTLOADER.h"
 #include "icsp/ChipTable.h"
 
 #include <QtTest>
+
+using TestSupport::row;
 
 // The command layer, the range writer and the connection against a scripted
 // module on the test clock.
@@ -51,35 +54,12 @@ BootloaderTexts texts()
 // A well-behaved bootloader: answers each command at once.
 void goodModule(ScriptedByteLink &link, const QByteArray &w)
 {
-    switch (uint8_t(w[0])) {
-    case 0xEA:
-        link.reply("\xEB");
-        break;
-    case 0xE3:
-        link.reply("\xE7\xE4");
-        break;
-    case 0xED:
-        link.reply("\xE4");
-        break;
-    case ':':
-        link.reply(";");
-        break;
-    case '1':
-        link.reply("\x02\x15");
-        break;
-    case '5':
-        link.reply("\x01");
-        break;
-    case 0xEE:
-        link.reply("\x1F");
-        break;
-    case 0xEF:
-        link.reply("VEK-MZ300 OS");
-        break;
-    case '?':
-        link.reply(QByteArray(1, '\0'));
-        break;
-    }
+    static const QHash<uint8_t, QByteArray> answers{
+        {0xEA, "\xEB"}, {0xE3, "\xE7\xE4"},     {0xED, "\xE4"},
+        {':', ";"},     {'1', "\x02\x15"},      {'5', "\x01"},
+        {0xEE, "\x1F"}, {0xEF, "VEK-MZ300 OS"}, {'?', QByteArray(1, '\0')}};
+    if (const auto answer = answers.constFind(uint8_t(w[0])); answer != answers.cend())
+        link.reply(*answer);
 }
 
 PicImage imageWithPattern()
@@ -186,18 +166,14 @@ void TestBootloaderCommands::unalignedRangesSendNothing_data()
     QTest::addColumn<int>("end");
     QTest::addColumn<QString>("says"); // the rule the range breaks
     QTest::addColumn<QString>("chip"); // "": none chosen, the image's 16384 words
-    QTest::newRow("start inside a block") << 0x104 << 0x200 << "blocks 0104-01FF"
-                                          << "";
-    QTest::newRow("end inside a block") << 0x100 << 0x1FC << "blocks 0100-01FB"
-                                        << "";
-    QTest::newRow("empty") << 0x100 << 0x100 << "empty 0100"
-                           << "";
-    QTest::newRow("beyond the image") << 0x3F00 << 0x4008 << "memory 3F00-4007 16384"
-                                      << "";
-    QTest::newRow("negative") << -8 << 0x10 << "memory -0008-000F 16384"
-                              << "";
-    QTest::newRow("beyond a 16F876A") << 0x1F00 << 0x2200 << "memory 1F00-21FF 8192"
-                                      << "PIC-16F876A";
+    const QString none("");            // no chip chosen
+    row("start inside a block", 0x104, 0x200, QString("blocks 0104-01FF"), none);
+    row("end inside a block", 0x100, 0x1FC, QString("blocks 0100-01FB"), none);
+    row("empty", 0x100, 0x100, QString("empty 0100"), none);
+    row("beyond the image", 0x3F00, 0x4008, QString("memory 3F00-4007 16384"), none);
+    row("negative", -8, 0x10, QString("memory -0008-000F 16384"), none);
+    row("beyond a 16F876A", 0x1F00, 0x2200, QString("memory 1F00-21FF 8192"),
+        QString("PIC-16F876A"));
 }
 
 void TestBootloaderCommands::unalignedRangesSendNothing()

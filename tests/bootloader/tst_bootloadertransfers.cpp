@@ -18,6 +18,8 @@
 
 #include <algorithm>
 
+using TestSupport::row;
+
 // End to end: the plain transfers over a real pseudo-terminal against the
 // simulated module's bootloader, whose flash the tests read back.
 class TestBootloaderTransfers : public QObject
@@ -335,20 +337,13 @@ void TestBootloaderTransfers::curveDownloadsRefusedBeforeTheImageIsTouched_data(
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("title");
-    QTest::newRow("two points suffice") << "two points"
-                                        << "";
-    QTest::newRow("chip without curve download") << "chip"
-                                                 << "MessWARNING";
-    QTest::newRow("one point") << "one point"
-                               << "MsgBoxCURVBad3";
-    QTest::newRow("unusable cell") << "cell"
-                                   << "MsgBoxCURVBad3";
-    QTest::newRow("type 16") << "type"
-                             << "MSGBAsm2";
-    QTest::newRow("generator gives up") << "generator"
-                                        << "MSGBAsmExportEr2";
-    QTest::newRow("MAP text") << "map"
-                              << "MessWARNING";
+    row("two points suffice", QString("two points"), QString(""));
+    row("chip without curve download", QString("chip"), QString("MessWARNING"));
+    row("one point", QString("one point"), QString("MsgBoxCURVBad3"));
+    row("unusable cell", QString("cell"), QString("MsgBoxCURVBad3"));
+    row("type 16", QString("type"), QString("MSGBAsm2"));
+    row("generator gives up", QString("generator"), QString("MSGBAsmExportEr2"));
+    row("MAP text", QString("map"), QString("MessWARNING"));
 }
 
 void TestBootloaderTransfers::curveDownloadsRefusedBeforeTheImageIsTouched()
@@ -543,50 +538,35 @@ void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused_data()
     };
     const QString badCode =
         "Emplacement du programme refusé : début et longueur en hexadécimal (1 à 4 chiffres).";
-    QTest::newRow("defaults") << "000"
-                              << "200"
-                              << "" << QByteArray();
-    QTest::newRow("whole 16F876A") << "000"
-                                   << "2000"
-                                   << "" << QByteArray();
-    QTest::newRow("beyond the chip") << "1F00"
-                                     << "200" << past("1F00", "20FF") << QByteArray();
-    QTest::newRow("beyond 16383 words") << "3F00"
-                                        << "200" << past("3F00", "40FF") << QByteArray();
-    QTest::newRow("last block incomplete") << "000"
-                                           << "1FC" << blocks("0000", "01FB") << QByteArray();
-    QTest::newRow("start inside a block") << "004"
-                                          << "1F8" << blocks("0004", "01FB") << QByteArray();
-    QTest::newRow("zero length") << "100"
-                                 << "0"
-                                 << "La zone commençant en 0x0100 est vide (longueur nulle) : rien "
-                                    "n'est envoyé."
-                                 << QByteArray();
-    QTest::newRow("not hexadecimal") << "0x0"
-                                     << "200" << badCode << QByteArray();
-    QTest::newRow("empty length") << "000"
-                                  << "" << badCode << QByteArray();
+    const QByteArray hexFile; // the image written as ~TEMP.HEX
+    const auto range = [&](const char *name, const char *start, const char *length,
+                           const QString &says, const QByteArray &file) {
+        row(name, QString(start), QString(length), says, file);
+    };
+    range("defaults", "000", "200", "", hexFile);
+    range("whole 16F876A", "000", "2000", "", hexFile);
+    range("beyond the chip", "1F00", "200", past("1F00", "20FF"), hexFile);
+    range("beyond 16383 words", "3F00", "200", past("3F00", "40FF"), hexFile);
+    range("last block incomplete", "000", "1FC", blocks("0000", "01FB"), hexFile);
+    range("start inside a block", "004", "1F8", blocks("0004", "01FB"), hexFile);
+    range("zero length", "100", "0",
+          "La zone commençant en 0x0100 est vide (longueur nulle) : rien n'est envoyé.", hexFile);
+    range("not hexadecimal", "0x0", "200", badCode, hexFile);
+    range("empty length", "000", "", badCode, hexFile);
     // An end past 0xFFFF is named as it is, with every rule it breaks.
-    QTest::newRow("end past 0xFFFF") << "FFF8"
-                                     << "10" << past("FFF8", "10007") << QByteArray();
-    QTest::newRow("both rules past 0xFFFF")
-        << "FFFF"
-        << "8" << blocks("FFFF", "10006") + "\n" + past("FFFF", "10006") << QByteArray();
+    range("end past 0xFFFF", "FFF8", "10", past("FFF8", "10007"), hexFile);
+    range("both rules past 0xFFFF", "FFFF", "8",
+          blocks("FFFF", "10006") + "\n" + past("FFFF", "10006"), hexFile);
     // A range the file gives no word of would write blank words over the firmware.
     const QString nothing =
         "Le fichier %1 ne contient aucun mot de la zone [0x0000-0x01FF] : rien n'est envoyé.";
     const QByteArray end = ":00000001FF\r\n";
-    QTest::newRow("only the end record") << "000"
-                                         << "200" << nothing << end;
-    QTest::newRow("scrambled, only the end record") << "000"
-                                                    << "200" << nothing << "XEH" + end;
+    range("only the end record", "000", "200", nothing, end);
+    range("scrambled, only the end record", "000", "200", nothing, "XEH" + end);
     // Words 0x400 and 0x401 only, past the range 0x000-0x1FF.
     const QByteArray past400 = ":0408000001000200F1\r\n" + end;
-    QTest::newRow("words past the range") << "000"
-                                          << "200" << nothing << past400;
-    QTest::newRow("a word of the range") << "000"
-                                         << "408"
-                                         << "" << past400;
+    range("words past the range", "000", "200", nothing, past400);
+    range("a word of the range", "000", "408", "", past400);
 }
 
 void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused()

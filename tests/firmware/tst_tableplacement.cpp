@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/TablePlacement.h"
 #include "icsp/PicDevice.h"
@@ -5,6 +6,7 @@
 #include <QtTest>
 
 using namespace TablePlacement;
+using TestSupport::row;
 
 // Where the tables go: the checks made before the image is touched, and the
 // blending by each line's MAP percentage.
@@ -58,19 +60,11 @@ void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched_data()
                              << "16" << VEK_LANGUAGE::GetLanguageText("MSGBAsm1");
     QTest::newRow("type 5") << "type"
                             << "5" << VEK_LANGUAGE::GetLanguageText("MSGBAsm1");
-    QTest::newRow("no line") << "lines"
-                             << "0"
-                             << "\"0\"";
+    row("no line", QString("lines"), QString("0"), QString("\"0\""));
     // One MAP percentage box per line: eight at most.
-    QTest::newRow("nine lines") << "lines"
-                                << "9"
-                                << "\"9\" doit être de 1 à 8";
-    QTest::newRow("sixteen lines") << "lines"
-                                   << "16"
-                                   << "\"16\" doit être de 1 à 8";
-    QTest::newRow("lines not a number") << "lines"
-                                        << "deux"
-                                        << "\"deux\"";
+    row("nine lines", QString("lines"), QString("9"), QString("\"9\" doit être de 1 à 8"));
+    row("sixteen lines", QString("lines"), QString("16"), QString("\"16\" doit être de 1 à 8"));
+    row("lines not a number", QString("lines"), QString("deux"), QString("\"deux\""));
     // Two lines: 512 words from each address.
     QTest::newRow("low table inside a block")
         << "low"
@@ -92,18 +86,10 @@ void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched_data()
     QTest::newRow("address not hexadecimal")
         << "low"
         << "&H300" << VEK_LANGUAGE::GetLanguageText("IcspSetupBadTable", {"%1", "&H300"});
-    QTest::newRow("areas overlap") << "high"
-                                   << "400"
-                                   << "0400";
-    QTest::newRow("percentage not a number") << "pct"
-                                             << "abc"
-                                             << "\"abc\"";
-    QTest::newRow("percentage above 100") << "pct"
-                                          << "150"
-                                          << "\"150\"";
-    QTest::newRow("percentage below 0") << "pct"
-                                        << "-5"
-                                        << "\"-5\"";
+    row("areas overlap", QString("high"), QString("400"), QString("0400"));
+    row("percentage not a number", QString("pct"), QString("abc"), QString("\"abc\""));
+    row("percentage above 100", QString("pct"), QString("150"), QString("\"150\""));
+    row("percentage below 0", QString("pct"), QString("-5"), QString("\"-5\""));
 }
 
 void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched()

@@ -38,6 +38,24 @@ inline void useTextsAndFolder(const QTemporaryDir &programFolder)
     VEK_Gestion_OS::SetDossierProgramme(programFolder.path() + '/');
 }
 
+// Starts the simulated module as a bootloader, with these further arguments,
+// and leads the context's programmer port to it.
+inline bool startBootloader(ModuleSimulator &sim, VekContext &ctx,
+                            const QStringList &arguments = {})
+{
+    if (!sim.start(QStringList{"--bootloader"} + arguments))
+        return false;
+    ctx.settings.ICSPPort = sim.devicePath();
+    return true;
+}
+
+// The module's bootloader counters ("BLSTATS frames=... bad=... close=...").
+inline QString blStats(ModuleSimulator &sim)
+{
+    sim.command("blstats");
+    return sim.waitForLine("BLSTATS");
+}
+
 inline std::unique_ptr<VekContext> context()
 {
     auto ctx = std::make_unique<VekContext>();
@@ -149,8 +167,7 @@ inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
     QFETCH(QString, says);
     QFETCH(QByteArray, hex);
     ModuleSimulator sim;
-    QVERIFY(sim.start({"--bootloader"}));
-    ctx.settings.ICSPPort = sim.devicePath();
+    QVERIFY(startBootloader(sim, ctx));
     ctx.settings.ICSPChip = chip;
     ctx.settings.ICSPNbTables = lines;
     (set == 2 ? ctx.settings.ICSPLTAB_L2 : ctx.settings.ICSPLTAB_L1) = areas.section('/', 0, 0);
@@ -183,8 +200,7 @@ inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
     for (int k = first; k < first + 2 * words; ++k)
         QCOMPARE(flash.value(k), ctx.pic.ImagePIC.codeWord(k));
     QCOMPARE(flash.value(first), uint16_t(0x0782));
-    sim.command("blstats");
-    const QString stats = sim.waitForLine("BLSTATS");
+    const QString stats = blStats(sim);
     QVERIFY2(stats.contains(QString(" frames=%1 ").arg(2 * words / 8)), qPrintable(stats));
 }
 
@@ -206,8 +222,7 @@ inline void connectDownloadUpdateDisconnect(VekContext &ctx, FakePrompts &prompt
 {
     using VEK_LANGUAGE::GetLanguageText;
     ModuleSimulator sim;
-    QVERIFY(sim.start({"--bootloader", "--bl-name", "VEK-MZ300 T1"}));
-    ctx.settings.ICSPPort = sim.devicePath();
+    QVERIFY(startBootloader(sim, ctx, {"--bl-name", "VEK-MZ300 T1"}));
     const Road road = open();
     TransferFrame &w = *road.window;
     w.show();
@@ -254,16 +269,14 @@ inline void connectDownloadUpdateDisconnect(VekContext &ctx, FakePrompts &prompt
     QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseDone);
     if (!signs.panel3Disconnected.isEmpty())
         QCOMPARE(w.panel(3)->text(), signs.panel3Disconnected);
-    sim.command("blstats");
-    QVERIFY(sim.waitForLine("BLSTATS").contains("bad=0"));
+    QVERIFY(blStats(sim).contains("bad=0"));
 }
 
 // A curve with a cell that is no number is refused before anything is sent.
 inline void unusableCurveIsNotSent(VekContext &ctx, FakePrompts &prompts, const OpenWindow &open)
 {
     ModuleSimulator sim;
-    QVERIFY(sim.start({"--bootloader"}));
-    ctx.settings.ICSPPort = sim.devicePath();
+    QVERIFY(startBootloader(sim, ctx));
     ctx.tab_avance.setRows({{"1000", "12", "8"}, {"3000", "1O", "11"}}, false);
     const Road road = open();
     QVERIFY(clickAndWait(road, road.window->BP_tst));
@@ -276,8 +289,7 @@ inline void unusableCurveIsNotSent(VekContext &ctx, FakePrompts &prompts, const 
     QCOMPARE(road.window->L_Info->text(), ctx.tab_avance.invalidValuesMessage());
     QCOMPARE(road.window->panel(2)->text(),
              ctx.tab_avance.invalidValuesMessage().section('\n', 0, 0));
-    sim.command("blstats");
-    QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
+    QVERIFY(blStats(sim).contains("frames=0"));
 }
 
 // Rows of the refusals both windows make before opening any port.

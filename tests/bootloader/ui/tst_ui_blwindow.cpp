@@ -87,8 +87,7 @@ private slots:
         if (scrambled)
             QVERIFY(EcrireFichierXeh(plain ? other : firmware, xeh).succeeded());
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx));
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
         QVERIFY(clickAndWait(w, w.BP_MAJHEX));
@@ -107,8 +106,7 @@ private slots:
         QVERIFY(
             TestSupport::writeFile(VEK_Gestion_OS::CheminTemp("~TEMP.XEH"), "not a record\r\n"));
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx));
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
         clickAndWait(w, w.BP_MAJHEX);
@@ -122,8 +120,7 @@ private slots:
     void secondCurveSetReachesItsAreas()
     {
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx));
         ctx->settings.ICSPLTAB_L2 = "900";
         ctx->settings.ICSPHTAB_L2 = "B00";
         VEK_BL w(*ctx, nullptr, &prompts);
@@ -145,8 +142,7 @@ private slots:
     void truncationQuestionStandsAlone()
     {
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx));
         ctx->settings.ICSPLTAB_L2 = "2000"; // past the 16F876A's 8K words
         ctx->settings.ICSPHTAB_L2 = "2200";
         VEK_BL w(*ctx, nullptr, &prompts);
@@ -191,8 +187,7 @@ private slots:
     {
         QFETCH(bool, stop);
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--baud", "4800"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx, {"--baud", "4800"}));
         const PicDevice firmware = BootloaderWindowRig::packageFirmware();
         QVERIFY(EcrireFichierHex(firmware, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
         VEK_BL w(*ctx, nullptr, &prompts);
@@ -224,8 +219,7 @@ private slots:
                  "Le transfert a été arrêté : le module ne contient qu'une partie du firmware. "
                  "Envoyez de nouveau le firmware avant d'utiliser le module.");
         QVERIFY(!w.session().connected());
-        sim.command("blstats");
-        const QString stats = sim.waitForLine("BLSTATS");
+        const QString stats = BootloaderWindowRig::blStats(sim);
         QVERIFY2(stats.contains("close=") && !stats.contains("close=0"), qPrintable(stats));
         const QList<uint16_t> words = flash(sim);
         QCOMPARE(words.value(0), firmware.ImagePIC.codeWord(0));
@@ -237,8 +231,7 @@ private slots:
     void stopQuestionGoesWhenTheDownloadEnds()
     {
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--baud", "4800"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx, {"--baud", "4800"}));
         QVERIFY(EcrireFichierHex(BootloaderWindowRig::packageFirmware(),
                                  VEK_Gestion_OS::CheminTemp("~TEMP.HEX"))
                     .succeeded());
@@ -247,8 +240,7 @@ private slots:
         BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(w, w.BP_MAJHEX,
                                                                   BootloaderMessages::FirmwareOk);
         QVERIFY(!w.session().connected());
-        sim.command("blstats");
-        const QString stats = sim.waitForLine("BLSTATS");
+        const QString stats = BootloaderWindowRig::blStats(sim);
         QVERIFY2(stats.contains("close=3"), qPrintable(stats));
     }
 
@@ -278,8 +270,7 @@ private slots:
     {
         QFETCH(bool, closeBox);
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx));
         VEK_BL w(*ctx, nullptr, &prompts);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -293,8 +284,7 @@ private slots:
         QTRY_VERIFY(!w.isVisible());
         QVERIFY(prompts.messages.isEmpty()); // nothing was running: no question
         QVERIFY(!w.session().connected());
-        sim.command("blstats");
-        const QString stats = sim.waitForLine("BLSTATS");
+        const QString stats = BootloaderWindowRig::blStats(sim);
         QVERIFY2(stats.contains("close=3"), qPrintable(stats)); // 0xED, 0xED, then the judged one
     }
 
@@ -328,8 +318,7 @@ private slots:
         QFETCH(QString, panel3);
         QFETCH(bool, downloads);
         ModuleSimulator sim;
-        QVERIFY(sim.start(QStringList{"--bootloader"} + faults));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx, faults));
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
         QCOMPARE(w.panel(3)->text(), panel3);
@@ -396,9 +385,8 @@ private slots:
         TestSupport::useTexts(language);
         const bool unplugged = fault == "unplugged";
         ModuleSimulator sim;
-        QVERIFY(sim.start(unplugged ? QStringList{"--bootloader"}
-                                    : QStringList{"--bootloader", "--fault", fault}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(
+            sim, *ctx, unplugged ? QStringList{} : QStringList{"--fault", fault}));
         closeSays.replace("%PORT%", sim.devicePath());
         info.replace("%PORT%", sim.devicePath());
         VEK_BL w(*ctx, nullptr, &prompts);
@@ -428,10 +416,7 @@ private slots:
         if (unplugged)
             return;
         // 0xED, 0xED, then the judged one (a late module counts it once it answers).
-        const auto stats = [&sim] {
-            sim.command("blstats");
-            return sim.waitForLine("BLSTATS");
-        };
+        const auto stats = [&sim] { return BootloaderWindowRig::blStats(sim); };
         QTRY_VERIFY_WITH_TIMEOUT(stats().contains("close=3"), 5000);
     }
 
@@ -453,8 +438,7 @@ private slots:
         QFETCH(QString, failed);
         TestSupport::useTexts(language);
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "silent:3A:0"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx, {"--fault", "silent:3A:0"}));
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(Mouse::click(w.BP_tst));
         QTRY_VERIFY_WITH_TIMEOUT(!w.transferRunning(), 15000);
@@ -531,9 +515,8 @@ private slots:
         TestSupport::useTexts(file);
         ModuleSimulator sim;
         const QString name = "VEKSIM\x7F\u0080\n1\x01\u009F"; // C0, DEL and C1 controls
-        QVERIFY(sim.start(
-            {"--bootloader", "--bl-name", name, "--bl-version", "0327", "--bl-revision", "1F"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(
+            sim, *ctx, {"--bl-name", name, "--bl-version", "0327", "--bl-revision", "1F"}));
         VEK_BL w(*ctx, nullptr, &prompts);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

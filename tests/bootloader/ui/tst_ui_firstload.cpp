@@ -95,8 +95,7 @@ private slots:
     void threeStepsLeaveThePackagesFirmwareInTheModule()
     {
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx));
         VEK_BL_INIT w(*ctx, nullptr, &prompts);
         QVERIFY(steps(w, true, false, false));
         const QRgb red = linkColour(w);
@@ -124,8 +123,7 @@ private slots:
         QVERIFY(steps(w, true, false, false));
         QVERIFY(!w.session().connected());
         QCOMPARE(linkColour(w), red);
-        sim.command("blstats");
-        QVERIFY(sim.waitForLine("BLSTATS").contains("close=1"));
+        QVERIFY(BootloaderWindowRig::blStats(sim).contains("close=1"));
     }
 
     // The statuses the label showed while the job ran, in order.
@@ -266,8 +264,7 @@ private slots:
         QVERIFY(closed && !w->transferRunning());
         QCOMPARE(prompts.messages.size(), 2);
         QCOMPARE(prompts.messages[1].text, VEK_LANGUAGE::GetLanguageText("MessFirmwarePartiel"));
-        sim.command("blstats");
-        const QString stats = sim.waitForLine("BLSTATS");
+        const QString stats = BootloaderWindowRig::blStats(sim);
         QVERIFY2(stats.contains(" close=1 "), qPrintable(stats));
         QCOMPARE(flash(sim).value(0x1FF), uint16_t(0x3FFF)); // the end never sent
     }
@@ -277,8 +274,7 @@ private slots:
     void stopQuestionGoesWhenTheDownloadEnds()
     {
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--baud", "4800"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx, {"--baud", "4800"}));
         VEK_BL_INIT w(*ctx, nullptr, nullptr); // the program's own message boxes
         QVERIFY(Mouse::click(w.BP_STEP[1]));
         BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(w, w.BP_STEP[2],
@@ -356,8 +352,7 @@ private slots:
         const QList<uint16_t> words = flash(sim);
         for (int k = 0; k < 0x200; ++k)
             QCOMPARE(words.value(k), firmware.ImagePIC.codeWord(k));
-        sim.command("blstats");
-        const QString stats = sim.waitForLine("BLSTATS");
+        const QString stats = BootloaderWindowRig::blStats(sim);
         QVERIFY2(stats.contains(" frames=64 "), qPrintable(stats)); // those of 0x000-0x1FF only
     }
 

@@ -111,8 +111,7 @@ private slots:
         QFETCH(bool, connected);
         QFETCH(bool, cancelled);
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", fault}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx, {"--fault", fault}));
         auto w = window();
         if (cancelled) {
             w->show();
@@ -150,8 +149,7 @@ private slots:
         QCOMPARE(w->BP_DLOAD->isEnabled(), connected);
         QCOMPARE(w->BP_MAJHEX->isEnabled(), connected);
         QVERIFY(w->BP_tst->isEnabled());
-        sim.command("blstats");
-        QVERIFY(sim.waitForLine("BLSTATS").contains("frames=0"));
+        QVERIFY(BootloaderWindowRig::blStats(sim).contains("frames=0"));
     }
 
     void areasPastTheChipAreNotSent_data() { BootloaderWindowRig::addAreasPastTheChipRows(1); }
@@ -178,8 +176,7 @@ private slots:
     void closingDuringTheConnectionWaits()
     {
         ModuleSimulator sim;
-        QVERIFY(sim.start({"--bootloader", "--fault", "silent:EA:0"}));
-        ctx->settings.ICSPPort = sim.devicePath();
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx, {"--fault", "silent:EA:0"}));
         auto w = window();
         w->show();
         w->BP_tst->click();
