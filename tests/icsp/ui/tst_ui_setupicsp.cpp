@@ -247,6 +247,9 @@ private slots:
             "Début du programme : « 12K » n'est pas un nombre hexadécimal de 1 à 4 chiffres.");
         row("table not hex", fr, f876, two, "ADDL16", "1G00",
             "Adresse de table : « 1G00 » n'est pas un nombre hexadécimal de 1 à 4 chiffres.");
+        // An empty box is no value given; the area it starts is missing.
+        row("start empty", fr, f876, two, "HEXADD", "", "Emplacement du programme refusé");
+        row("table empty", fr, f876, two, "ADDL8", "", "Adresse de table «  » refusée");
         const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
                              "(0x0000-0x%4) : ces réglages ne sont pas pris.";
         row("tables past a 16F876A", fr, f876, two, "ADDL16", "1F00",
