@@ -2,12 +2,13 @@
 
 #include "app/PackageFilesBackup.h"
 #include "app/VekContext.h"
+#include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
-#include "firmware/TableIncludeFiles.h"
 #include "base/ValueRules.h"
 #include "firmware/PackageValues.h"
+#include "firmware/TableIncludeFiles.h"
 #include "firmware/VEK_Gestion_OS.h"
 
 #include <cmath>
@@ -55,6 +56,9 @@ std::array<QString, 8> packageAddresses(const DescriptionLookup &reglage)
                                "ADD_TABLE_B16_L2",   "ADD_TABLE_H16_L2"};
         for (int i = 0; i < 8; ++i)
             addresses[i] = orZero(reglage(QLatin1String(keys[i])));
+        // An empty second set is no second set, not tables at 0.
+        for (const int i : {4, 5})
+            addresses[i] = reglage(QLatin1String(keys[i])).trimmed();
         return addresses;
     }
     // Older descriptions: one set of addresses for both curves.
@@ -128,14 +132,19 @@ FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting)
     const int boitier =
         icspSetting(QStringLiteral("ICSP_Boitier"), QStringLiteral("0")).trimmed().toInt(&isNumber);
     p.ICSPBoitier = isNumber ? static_cast<int16_t>(boitier) : 0;
-    p.ICSPHEXADD = icspSetting(QStringLiteral("ICSP_HEXADD"), QStringLiteral("000"));
-    p.ICSPHEXLNG = icspSetting(QStringLiteral("ICSP_HEXLNG"), QStringLiteral("400"));
-    p.ICSPNbTables = icspSetting(QStringLiteral("ICSP_NBTABLES"), QStringLiteral("2"));
+    // Read as the settings loader reads them: a refused text gives the default.
+    const auto area = [&icspSetting](const char *key) {
+        const QString k = QLatin1String(key);
+        return MainSettingsLoader::AreaSetting(k,
+                                               icspSetting(k, MainSettingsLoader::AreaDefault(k)));
+    };
+    p.ICSPHEXADD = area("ICSP_HEXADD");
+    p.ICSPHEXLNG = area("ICSP_HEXLNG");
+    p.ICSPNbTables = area("ICSP_NBTABLES");
     const char *keys[8] = {"ICSP_LTAB_L1", "ICSP_HTAB_L1", "ICSP_LTAB16_L1", "ICSP_HTAB16_L1",
                            "ICSP_LTAB_L2", "ICSP_HTAB_L2", "ICSP_LTAB16_L2", "ICSP_HTAB16_L2"};
-    const char *defaults[8] = {"300", "500", "700", "900", "300", "500", "700", "900"};
     for (int i = 0; i < 8; ++i)
-        p.tableAddresses[i] = icspSetting(QLatin1String(keys[i]), QLatin1String(defaults[i]));
+        p.tableAddresses[i] = area(keys[i]);
     return p;
 }
 
@@ -171,8 +180,8 @@ FirmwareProfile PackageProfile(const DescriptionLookup &reglage)
     p.TypeTransfert = reglage(QStringLiteral("TRANSFERT"));
     p.ICSPHEXADD = reglage(QStringLiteral("HEX_ADD"));
     p.ICSPHEXLNG = reglage(QStringLiteral("HEX_LNG"));
-    p.ICSPNbTables = reglage(QStringLiteral("NB_COURBES"));
-    if (p.ICSPNbTables.isEmpty())
+    p.ICSPNbTables = PackageValues::Taken(values, QStringLiteral("NB_COURBES"), {});
+    if (p.ICSPNbTables.isEmpty()) // no count given: two lines
         p.ICSPNbTables = QStringLiteral("2");
     p.mapBoxes = MapBoxesFor(p.ICSPNbTables);
     p.tableAddresses = packageAddresses(reglage);

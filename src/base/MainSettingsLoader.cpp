@@ -48,7 +48,67 @@ void readPort(MainSettings &settings, const QString &stored)
     settings.portDevice = SerialPortNames::DeviceForPortNumber(settings.portNumber);
 }
 
+// The programmer's areas and line count: each key, the value it holds and its
+// value when the file has none or holds one its rule refuses.
+struct AreaKey {
+    const char *key;
+    ValueRules::Value value;
+    const char *fallback;
+    QString MainSettings::*field;
+};
+// clang-format off
+const AreaKey kAreaKeys[] = {
+    {"ICSP_HEXADD", ValueRules::Value::CodeStart, "000", &MainSettings::ICSPHEXADD},
+    {"ICSP_HEXLNG", ValueRules::Value::CodeLength, "400", &MainSettings::ICSPHEXLNG},
+    {"ICSP_NBTABLES", ValueRules::Value::CurveLines, "2", &MainSettings::ICSPNbTables},
+    {"ICSP_LTAB_L1", ValueRules::Value::TableAddress, "300", &MainSettings::ICSPLTAB_L1},
+    {"ICSP_HTAB_L1", ValueRules::Value::TableAddress, "500", &MainSettings::ICSPHTAB_L1},
+    {"ICSP_LTAB16_L1", ValueRules::Value::TableAddress, "700", &MainSettings::ICSPLTAB16_L1},
+    {"ICSP_HTAB16_L1", ValueRules::Value::TableAddress, "900", &MainSettings::ICSPHTAB16_L1},
+    {"ICSP_LTAB_L2", ValueRules::Value::TableAddress, "300", &MainSettings::ICSPLTAB_L2},
+    {"ICSP_HTAB_L2", ValueRules::Value::TableAddress, "500", &MainSettings::ICSPHTAB_L2},
+    {"ICSP_LTAB16_L2", ValueRules::Value::TableAddress, "700", &MainSettings::ICSPLTAB16_L2},
+    {"ICSP_HTAB16_L2", ValueRules::Value::TableAddress, "900", &MainSettings::ICSPHTAB16_L2},
+};
+// clang-format on
+
+const AreaKey &areaKey(const QString &key)
+{
+    for (const AreaKey &k : kAreaKeys)
+        if (key == QLatin1String(k.key))
+            return k;
+    return kAreaKeys[0];
+}
+
+ValueRules::Outcome readArea(const AreaKey &k, const QString &stored, const QString &file)
+{
+    ValueRules::Source source = ValueRules::Source::inFile(ValueRules::Path::SettingsFile, file, 0);
+    source.name = QLatin1String(k.key);
+    return ValueRules::read(k.value, stored, source);
+}
+
 } // namespace
+
+ValueRules::Outcome MainSettingsLoader::area(const char *key) const
+{
+    const AreaKey &k = areaKey(QLatin1String(key));
+    return readArea(k, text(kIcsp, k.key, QLatin1String(k.fallback)), store_.fileName());
+}
+
+QString MainSettingsLoader::AreaDefault(const QString &key)
+{
+    return QLatin1String(areaKey(key).fallback);
+}
+
+QString MainSettingsLoader::AreaSetting(const QString &key, const QString &stored)
+{
+    const AreaKey &k = areaKey(key);
+    const ValueRules::Outcome o = readArea(k, stored, {});
+    // No line count given is the two lines of a free setting; no address is no area.
+    if (!o.taken() || (k.value == ValueRules::Value::CurveLines && !o.value))
+        return QLatin1String(k.fallback);
+    return stored.trimmed();
+}
 
 ValueRules::Outcome MainSettingsLoader::delay() const
 {
@@ -71,6 +131,9 @@ QList<ValueRules::Outcome> MainSettingsLoader::RefusedValues() const
     QList<ValueRules::Outcome> refused;
     for (const ValueRules::Outcome &o : {delay(), icspPort()})
         if (!o.taken())
+            refused << o;
+    for (const AreaKey &k : kAreaKeys)
+        if (const ValueRules::Outcome o = area(k.key); !o.taken())
             refused << o;
     return refused;
 }
@@ -166,14 +229,7 @@ void MainSettingsLoader::LoadIcsp(MainSettings &s)
     const ValueRules::Outcome stored = delay();
     s.ICSPDELAY = stored.taken() ? stored.text : QString::number(DefaultIcspDelayUs);
     s.ICSPNBWRT = byte("ICSP_NbWrite", 5);
-    s.ICSPHEXADD = text(kIcsp, "ICSP_HEXADD", QStringLiteral("000"));
-    s.ICSPHEXLNG = text(kIcsp, "ICSP_HEXLNG", QStringLiteral("200"));
-    s.ICSPLTAB_L1 = text(kIcsp, "ICSP_LTAB_L1", QStringLiteral("300"));
-    s.ICSPHTAB_L1 = text(kIcsp, "ICSP_HTAB_L1", QStringLiteral("500"));
-    s.ICSPLTAB16_L1 = text(kIcsp, "ICSP_LTAB16_L1", QStringLiteral("1300"));
-    s.ICSPHTAB16_L1 = text(kIcsp, "ICSP_HTAB16_L1", QStringLiteral("1500"));
-    s.ICSPLTAB_L2 = text(kIcsp, "ICSP_LTAB_L2", QStringLiteral("300"));
-    s.ICSPHTAB_L2 = text(kIcsp, "ICSP_HTAB_L2", QStringLiteral("500"));
-    s.ICSPLTAB16_L2 = text(kIcsp, "ICSP_LTAB16_L2", QStringLiteral("1300"));
-    s.ICSPHTAB16_L2 = text(kIcsp, "ICSP_HTAB16_L2", QStringLiteral("1500"));
+    // A value refused keeps its default, as the set-up would not take it.
+    for (const AreaKey &k : kAreaKeys)
+        s.*k.field = AreaSetting(QLatin1String(k.key), text(kIcsp, k.key, AreaDefault(k.key)));
 }

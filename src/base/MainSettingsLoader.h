@@ -41,6 +41,12 @@ public:
     // (unlike its save file for other files), so its status is the answer.
     static bool SaveStore(QSettings &store);
 
+    // The programmer's areas and line count ("ICSP_HEXADD", "ICSP_NBTABLES"…):
+    // the value a stored text gives, read by its rule; the default for a text
+    // the rule refuses.
+    static QString AreaSetting(const QString &key, const QString &stored);
+    static QString AreaDefault(const QString &key);
+
 private:
     void LoadConfig(MainSettings &settings);
     void LoadCompilation(MainSettings &settings);
@@ -50,6 +56,8 @@ private:
     ValueRules::Outcome delay() const;
     // ICSP_Port read by the port rule; "COM1" when the file has none.
     ValueRules::Outcome icspPort() const;
+    // An address or length of the programmer's areas, read by its rule.
+    ValueRules::Outcome area(const char *key) const;
     qint64 number(const QString &section, const char *key, qint64 fallback, qint64 low,
                   qint64 high) const;
 

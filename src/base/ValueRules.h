@@ -64,8 +64,6 @@ enum class Value {
     PackageName,         // a package's name, NomDuFichier: the file name of its archive
     CylinderCount,       // "VAL_NBCYL": an entry of the cylinder list
     PackageRevLimit,     // "LIMITE_RUPTEUR": the firmware's rev limiter, rpm
-    PackageAddress,      // "HEX_ADD" and the table addresses of a package
-    PackageCodeLength,   // "HEX_LNG": the length of the firmware's code area
     Port,                // a port: "COMn", "LPTn" or the path of a device
     Count
 };

@@ -1,7 +1,5 @@
 #include "firmware/PackageValues.h"
 
-#include "base/NumberHelpers.h"
-#include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageDescription.h"
 
@@ -19,36 +17,26 @@ struct Checked {
 
 // clang-format off
 constexpr Checked kChecked[] = {
+    {"NB_COURBES", Value::CurveLines, nullptr},
     {"VAL_NBCYL", Value::CylinderCount, "FIX_NBCYL"},
     {"LIMITE_RUPTEUR", Value::PackageRevLimit, nullptr},
     {"VAL_AVSTAT", Value::StaticAdvance, "FIX_AVSTAT"},
-    {"HEX_ADD", Value::PackageAddress, nullptr},
-    {"HEX_LNG", Value::PackageCodeLength, nullptr},
-    {"ADD_TABLE_BASSE_L1", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_HAUTE_L1", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_B16_L1", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_H16_L1", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_BASSE_L2", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_HAUTE_L2", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_B16_L2", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_H16_L2", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_BASSE", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_HAUTE", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_B16", Value::PackageAddress, nullptr},
-    {"ADD_TABLE_H16", Value::PackageAddress, nullptr},
+    {"HEX_ADD", Value::CodeStart, nullptr},
+    {"HEX_LNG", Value::CodeLength, nullptr},
+    {"ADD_TABLE_BASSE_L1", Value::TableAddress, nullptr},
+    {"ADD_TABLE_HAUTE_L1", Value::TableAddress, nullptr},
+    {"ADD_TABLE_B16_L1", Value::TableAddress, nullptr},
+    {"ADD_TABLE_H16_L1", Value::TableAddress, nullptr},
+    {"ADD_TABLE_BASSE_L2", Value::TableAddress, nullptr},
+    {"ADD_TABLE_HAUTE_L2", Value::TableAddress, nullptr},
+    {"ADD_TABLE_B16_L2", Value::TableAddress, nullptr},
+    {"ADD_TABLE_H16_L2", Value::TableAddress, nullptr},
+    {"ADD_TABLE_BASSE", Value::TableAddress, nullptr},
+    {"ADD_TABLE_HAUTE", Value::TableAddress, nullptr},
+    {"ADD_TABLE_B16", Value::TableAddress, nullptr},
+    {"ADD_TABLE_H16", Value::TableAddress, nullptr},
 };
 // clang-format on
-
-// The curve count: its leading number, 0 to 16 (what the boxes and the
-// export make of it is their own rule).
-bool curveCountInRange(const QString &value)
-{
-    const QString text = value.trimmed();
-    if (text.isEmpty())
-        return true;
-    const double number = NombreEnTete(text);
-    return number >= 0 && number <= 16; // also false for NaN
-}
 
 } // namespace
 
@@ -86,13 +74,6 @@ DescriptionCheck CheckDescription(const Lookup &reglage, const QString &file)
 {
     DescriptionCheck check;
     QStringList refused;
-    const QString count = reglage(QStringLiteral("NB_COURBES"));
-    if (!curveCountInRange(count))
-        refused << VEK_LANGUAGE::GetLanguageText(
-            "MessValeurHorsPlage",
-            {QStringLiteral("%FICHIER%"), file, QStringLiteral("%CLE%"),
-             QStringLiteral("NB_COURBES"), QStringLiteral("%VALEUR%"),
-             TextEncoding::shownInMessage(count), QStringLiteral("%MAX%"), QStringLiteral("16")});
     QList<ValueRules::Outcome> notes;
     for (const Read &read : ReadAll(
              reglage, ValueRules::Source::inFile(ValueRules::Path::PackageDescription, file, 0))) {

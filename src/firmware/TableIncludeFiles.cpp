@@ -82,7 +82,7 @@ std::optional<int> LignesCourbe(const QString &nbTables)
     const ValueRules::Outcome read =
         ValueRules::read(ValueRules::Value::CurveLines, nbTables,
                          ValueRules::Source::box(ValueRules::Path::PackageDescription));
-    if (!read.taken() || *read.value < 1 || *read.value > MaxLignesCourbe)
+    if (!read.taken() || !read.value || *read.value < 1 || *read.value > MaxLignesCourbe)
         return std::nullopt;
     return int(*read.value);
 }

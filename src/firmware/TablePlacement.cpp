@@ -71,12 +71,13 @@ std::optional<Refusal> overlapping(const WordRange &low, const WordRange &high, 
          hexAddress(high.first), "{HFIN}", hexAddress(high.end - 1)}));
 }
 
-// An address or length of the settings, read by its declared rule.
+// An address or length of the settings, read by its declared rule; an empty
+// one is no area, which the caller refuses where the area must be there.
 std::optional<int> settingWord(ValueRules::Value value, const QString &text)
 {
     const ValueRules::Outcome read =
         ValueRules::read(value, text, ValueRules::Source::box(ValueRules::Path::SettingsFile));
-    return read.taken() ? std::optional<int>(int(*read.value)) : std::nullopt;
+    return read.taken() && read.value ? std::optional<int>(int(*read.value)) : std::nullopt;
 }
 
 // The `lines` tables of a set from the address `start`; nothing when it is no address.

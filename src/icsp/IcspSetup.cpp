@@ -8,6 +8,8 @@
 #include "icsp/PicDevice.h"
 #include "platform/SerialPortNames.h"
 
+#include <array>
+
 #include <QSettings>
 
 #include <algorithm>
@@ -150,30 +152,52 @@ std::optional<uint8_t> WriteAttemptsOf(const QString &text)
     return uint8_t(t[0].unicode() - '0');
 }
 
+namespace {
+
+struct AddressBox {
+    const QString &text;
+    ValueRules::Value value;
+    Field field;
+};
+
+// The set-up's area boxes and the values they hold.
+std::array<AddressBox, 6> addressBoxes(const Entries &e)
+{
+    using ValueRules::Value;
+    return {{{e.HEXADD, Value::CodeStart, Field::HEXADD},
+             {e.HEXLNG, Value::CodeLength, Field::HEXLNG},
+             {e.ADDL8, Value::TableAddress, Field::ADDL8},
+             {e.ADDH8, Value::TableAddress, Field::ADDH8},
+             {e.ADDL16, Value::TableAddress, Field::ADDL16},
+             {e.ADDH16, Value::TableAddress, Field::ADDH16}}};
+}
+
+ValueRules::Outcome readBox(const AddressBox &box)
+{
+    return ValueRules::read(box.value, box.text,
+                            ValueRules::Source::box(ValueRules::Path::SetupDialog));
+}
+
+} // namespace
+
 std::optional<Field> FirstRefusedField(const Entries &e, bool packageChosen)
 {
     if (packageChosen)
         return std::nullopt;
     if (!WriteAttemptsOf(e.nbWrite))
         return Field::NbWrite;
-    using ValueRules::Value;
-    const struct {
-        const QString &text;
-        Value value;
-        Field field;
-    } addresses[] = {
-        {e.HEXADD, Value::CodeStart, Field::HEXADD},
-        {e.HEXLNG, Value::CodeLength, Field::HEXLNG},
-        {e.ADDL8, Value::TableAddress, Field::ADDL8},
-        {e.ADDH8, Value::TableAddress, Field::ADDH8},
-        {e.ADDL16, Value::TableAddress, Field::ADDL16},
-        {e.ADDH16, Value::TableAddress, Field::ADDH16},
-    };
-    const ValueRules::Source box = ValueRules::Source::box(ValueRules::Path::SetupDialog);
-    for (const auto &address : addresses)
-        if (!ValueRules::read(address.value, address.text, box).taken())
-            return address.field;
+    for (const AddressBox &box : addressBoxes(e))
+        if (!readBox(box).taken())
+            return box.field;
     return std::nullopt;
+}
+
+QString AddressRefusal(const Entries &e, Field field)
+{
+    for (const AddressBox &box : addressBoxes(e))
+        if (box.field == field)
+            return readBox(box).message;
+    return {};
 }
 
 bool ApplyOk(MainSettings &s, PicDevice &device, const Entries &e, bool packageChosen)

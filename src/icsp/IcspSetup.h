@@ -82,6 +82,8 @@ enum class Field { NbWrite, HEXADD, HEXLNG, ADDL8, ADDH8, ADDL16, ADDH16 };
 // (TransferServices::areasRefused). With a package chosen those boxes are
 // locked and not taken, so nothing is refused.
 std::optional<Field> FirstRefusedField(const Entries &entries, bool packageChosen);
+// Why the rule of its value refuses the text of an area box, naming the value.
+QString AddressRefusal(const Entries &entries, Field field);
 
 // A box whose area the transfers' rule refuses, and why.
 struct AreaRefusal {

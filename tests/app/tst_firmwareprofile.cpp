@@ -71,11 +71,13 @@ private slots:
         QTest::addColumn<QString>("note");
         const QString at = "File HEX_XEH/P.XOS (OS.NFO): ";
         row("count", "NB_COURBES", "4", false, "", "");
-        row("count of none", "NB_COURBES", "0", false, "", "");
-        row("count 17", "NB_COURBES", "17", false,
-            "HEX_XEH/P.XOS (OS.NFO): the value \"17\" of NB_COURBES is outside the range 0 to 16; "
-            "this package is not applied.",
-            "");
+        // One to eight lines: the counts the downloads, the programming and the export take.
+        row("count of none", "NB_COURBES", "0", false,
+            at + "NB_COURBES: \"0\" is not accepted: enter a whole number from 1 to 8.", "");
+        row("count 16", "NB_COURBES", "16", false,
+            at + "NB_COURBES: \"16\" is not accepted: enter a whole number from 1 to 8.", "");
+        row("count not whole", "NB_COURBES", "2.5", false,
+            at + "NB_COURBES: \"2.5\" is not a whole number.", "");
         row("cylinders", "VAL_NBCYL", "4", true, "", "");
         row("cylinders not given", "VAL_NBCYL", "", false, "", "");
         row("cylinders with a unit", "VAL_NBCYL", "4 cyl", false,
@@ -117,8 +119,8 @@ private slots:
             at + "HEX_ADD: \"zz\" is not a hexadecimal number of 1 to 4 digits.", "");
         row("code address prefixed", "HEX_ADD", "0x300", false,
             at + "HEX_ADD: \"0x300\" is not a hexadecimal number of 1 to 4 digits.", "");
-        row("code length zero", "HEX_LNG", "0", false,
-            at + "HEX_LNG: \"0\" is out of range: enter a number from 0001 to FFFF.", "");
+        // A zero length is an empty area: the area rule refuses it where it is used.
+        row("code length zero", "HEX_LNG", "0", false, "", "");
         row("table address", "ADD_TABLE_H16_L2", "FFFF", false, "", "");
         row("table address of five digits", "ADD_TABLE_BASSE_L1", "12345", false,
             at + "ADD_TABLE_BASSE_L1: \"12345\" is not a hexadecimal number of 1 to 4 digits.", "");
@@ -227,8 +229,8 @@ private slots:
         for (const char *count : {"9", "16", "1", "0", "-3", "abc", "2.5"})
             QVERIFY2(!MapBoxesFor(count), count);
 
-        FirmwareProfile p = package({{"NB_COURBES", "16"}});
-        QCOMPARE(p.ICSPNbTables, QString("16"));
+        FirmwareProfile p = package({{"NB_COURBES", "1"}});
+        QCOMPARE(p.ICSPNbTables, QString("1"));
         QVERIFY(!p.mapBoxes);
         p = package({});
         QCOMPARE(p.ICSPNbTables, QString("2"));

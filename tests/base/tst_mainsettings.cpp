@@ -48,7 +48,10 @@ private slots:
         QCOMPARE(int(s.ICSPNBWRT), 5);
         QCOMPARE(s.ICSPDELAY, QString("15"));
         QCOMPARE(s.ICSPHEXADD, QString("000"));
-        QCOMPARE(s.ICSPHTAB16_L2, QString("1500"));
+        // The defaults the free setting shows.
+        QCOMPARE(s.ICSPHEXLNG, QString("400"));
+        QCOMPARE(s.ICSPNbTables, QString("2"));
+        QCOMPARE(s.ICSPHTAB16_L2, QString("900"));
     }
 
     void storedValuesAreRead()

@@ -132,14 +132,15 @@ private slots:
         // (tst_ui_setupicsp): here only the digits count.
         row("start past 8K", "HEXADD", "2000", none);
         row("five digits", "HEXADD", "00100", int(Field::HEXADD));
-        row("empty start", "HEXADD", "", int(Field::HEXADD));
+        // An empty box is no value given: the area rule refuses the missing area.
+        row("empty start", "HEXADD", "", none);
         row("zero length", "HEXLNG", "0", none);
         row("length not hex", "HEXLNG", "2OO", int(Field::HEXLNG));
         row("area up to 8K", "HEXLNG", "2000", none); // with start 0
         row("table at 1F00", "ADDH16", "1F00", none);
         row("table five digits", "ADDH16", "01F01", int(Field::ADDH16));
         row("table G", "ADDL8", "30G", int(Field::ADDL8));
-        row("table blank", "ADDH8", " ", int(Field::ADDH8));
+        row("table blank", "ADDH8", " ", none);
         row("table 16 low", "ADDL16", "zz", int(Field::ADDL16));
     }
 

@@ -169,7 +169,8 @@ void VEK_New_OS::buildForm()
     FrameMultiEtincelle = check("FrameMultiEtincelle", Frame_Option);
     FrameRetardCliquetis = check("FrameRetardCliquetis", Frame_Option);
     FrameTableMap = check("FrameTableMap", Frame_Option);
-    NbTablesExport = list(Frame_Option, "NbTablesExport", {"4", "8", "16"});
+    // The line counts the curve download and the export take (one to eight).
+    NbTablesExport = list(Frame_Option, "NbTablesExport", {"4", "8"});
     FrameKT5 = check("FrameKT5", Frame_Option);
     FrameTerminalRS232 = check("FrameTerminalRS232", Frame_Option);
     for (QLineEdit *value : {Nbre_Cylindre, Av_Statique, Limite_Rupteur})

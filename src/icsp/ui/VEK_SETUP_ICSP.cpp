@@ -684,11 +684,7 @@ QString VEK_SETUP_ICSP::refusalText(IcspSetup::Field field) const
     using F = IcspSetup::Field;
     if (field == F::NbWrite)
         return GetLanguageText(QStringLiteral("IcspSetupBadNbWrite"));
-    if (field == F::HEXADD || field == F::HEXLNG)
-        return GetLanguageText(QStringLiteral("IcspSetupBadCode"));
-    const auto *box = static_cast<QLineEdit *>(fieldWidget(field));
-    return GetLanguageText(QStringLiteral("IcspSetupBadTable"),
-                           {QStringLiteral("%1"), box->text()});
+    return IcspSetup::AddressRefusal(entries(), field);
 }
 
 QString VEK_SETUP_ICSP::portRefusalText(IcspSetup::PortRefusal refusal, const QString &port) const

@@ -140,12 +140,13 @@ private slots:
         w.TypeVersionOS_Click();
         QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
         const QString odd = "Fichier " + VEK_Gestion_OS::DossierPaquets() + "ODD.XOS (OS.NFO) : ";
-        QCOMPARE(
-            w.findChild<QMessageBox *>("FirmwareError")->text(),
-            "Ce paquet n'est pas appliqué : des valeurs de sa description sont refusées.\n" + odd +
-                "VAL_NBCYL : « 5 » n'est pas un nombre de cylindres de la liste (1, 2, 4, "
-                "6, 8).\n" +
-                odd + "VAL_AVSTAT : « 200 » est hors limites : entrez un nombre de 0 à 127.5.");
+        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->text(),
+                 "Ce paquet n'est pas appliqué : des valeurs de sa description sont refusées.\n" +
+                     odd + "NB_COURBES : « x » n'est pas un nombre.\n" + odd +
+                     "VAL_NBCYL : « 5 » n'est pas un nombre de cylindres de la liste (1, 2, 4, "
+                     "6, 8).\n" +
+                     odd +
+                     "VAL_AVSTAT : « 200 » est hors limites : entrez un nombre de 0 à 127.5.");
         QCOMPARE(list->currentIndex(), 0);
         QCOMPARE(box("tbMapAdj1")->text(), QString(" 33"));
         QVERIFY(w.control<QComboBox>("NbCylindres")->isEnabled());

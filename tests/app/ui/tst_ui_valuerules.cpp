@@ -1,6 +1,7 @@
 #include "FakePrompts.h"
 #include "Keyboard.h"
 #include "ModalAnswerer.h"
+#include "PortHolders.h"
 #include "TestSupport.h"
 #include "app/FirmwareProfile.h"
 #include "app/ui/MainWindowCurveFiles.h"
@@ -17,6 +18,7 @@
 #include "firmware/ui/PackageEditorServices.h"
 #include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
+#include "icsp/ui/VEK_SETUP_ICSP.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,6 +51,7 @@ class TestUiValueRules : public QObject
     using Driver = std::function<Left(const QString &text)>;
 
     QTemporaryDir dir_;
+    LinkedPty programmerPort_; // a port the programmer set-up takes
     std::unique_ptr<VEK_Accueil> w_;
     std::unique_ptr<MainWindowCurveFiles> files_;
 
@@ -175,8 +178,10 @@ class TestUiValueRules : public QObject
             {Value::StaticAdvance, "VAL_AVSTAT", "Av_Statique", "FrameAvStatique"},
             {Value::CylinderCount, "VAL_NBCYL", "Nbre_Cylindre", "FrameNbrCyl"},
             {Value::PackageRevLimit, "LIMITE_RUPTEUR", "Limite_Rupteur", nullptr},
-            {Value::PackageAddress, "ADD_TABLE_HAUTE_L2", "ADDH8_2", nullptr},
-            {Value::PackageCodeLength, "HEX_LNG", "HEXLNG", nullptr}};
+            {Value::CurveLines, "NB_COURBES", nullptr, nullptr},
+            {Value::CodeStart, "HEX_ADD", "HEXADD", nullptr},
+            {Value::CodeLength, "HEX_LNG", "HEXLNG", nullptr},
+            {Value::TableAddress, "ADD_TABLE_HAUTE_L2", "ADDH8_2", nullptr}};
         for (const PackagePlace &p : places)
             if (p.value == v)
                 return &p;
@@ -195,7 +200,11 @@ class TestUiValueRules : public QObject
             return or_(p.NbCylindresText, w_->control<QComboBox>("NbCylindres")->currentText());
         case Value::PackageRevLimit:
             return QString::number(p.LimiteRupteur);
-        case Value::PackageAddress:
+        case Value::CurveLines:
+            return p.ICSPNbTables;
+        case Value::CodeStart:
+            return p.ICSPHEXADD;
+        case Value::TableAddress:
             return p.tableAddresses[5];
         default:
             return p.ICSPHEXLNG;
@@ -212,7 +221,11 @@ class TestUiValueRules : public QObject
             return w_->control<QComboBox>("NbCylindres")->currentText();
         case Value::PackageRevLimit:
             return QString::number(s.LimiteRupteur);
-        case Value::PackageAddress:
+        case Value::CurveLines:
+            return s.ICSPNbTables;
+        case Value::CodeStart:
+            return s.ICSPHEXADD;
+        case Value::TableAddress:
             return s.ICSPHTAB_L2;
         default:
             return s.ICSPHEXLNG;
@@ -240,6 +253,8 @@ class TestUiValueRules : public QObject
         editor.findChild<QLineEdit *>("TxtNomFichier")->setText("VR");
         if (place && place->tick)
             QTest::mouseClick(editor.findChild<QCheckBox *>(place->tick), Qt::LeftButton);
+        if (v == Value::TableAddress) // a first set: the second is then read
+            editor.findChild<QLineEdit *>("ADDL8_1")->setText("300");
         if (!Keyboard::focus(editor.findChild<QLineEdit *>(place ? place->box : "TxtNomFichier")))
             return {"no focus", {}};
         Keyboard::retype(text);
@@ -267,9 +282,11 @@ class TestUiValueRules : public QObject
         const PackagePlace *place = packagePlace(v);
         PackageDescription d;
         d.setInfo("NomDuFichier", "VR");
-        d.setReglage("NB_COURBES", "16"); // the MAP boxes stay as they are
+        d.setReglage("NB_COURBES", "8");
         if (place->tick)
             d.setReglage(v == Value::StaticAdvance ? "FIX_AVSTAT" : "FIX_NBCYL", "OUI");
+        if (v == Value::TableAddress) // a first set: the second is then read
+            d.setReglage("ADD_TABLE_BASSE_L1", "300");
         d.setReglage(place->key, text);
         const QString nfo = dir_.filePath("OS.NFO");
         d.write(nfo);
@@ -299,7 +316,7 @@ class TestUiValueRules : public QObject
     {
         PackageDescription d;
         d.setInfo("NomDuFichier", text);
-        d.setReglage("NB_COURBES", "16"); // the MAP boxes stay as they are
+        d.setReglage("NB_COURBES", "8");
         const QString nfo = dir_.filePath("OS.NFO");
         const QString curve = dir_.filePath("COURBE.VEK");
         d.write(nfo);
@@ -313,6 +330,34 @@ class TestUiValueRules : public QObject
             held = w_->TypeVersionOS()->currentText().chopped(4);
         freeSetting();
         return {held, answers.texts.join('\n')};
+    }
+
+    // Typed into a box of the programmer set-up, then OK: what the settings
+    // then hold. Where the areas may lie for a chip is a rule of its own
+    // (tst_ui_setupicsp): the set-up runs here without it.
+    Left typedInSetup(Value v, const QString &text)
+    {
+        static const QMap<Value, std::pair<const char *, QString MainSettings::*>> boxes = {
+            {Value::CodeStart, {"HEXADD", &MainSettings::ICSPHEXADD}},
+            {Value::CodeLength, {"HEXLNG", &MainSettings::ICSPHEXLNG}},
+            {Value::TableAddress, {"ADDH8", &MainSettings::ICSPHTAB_L1}}};
+        const auto [box, held] = boxes.value(v);
+        VekContext context;
+        context.settings = w_->settings();
+        context.settings.ICSPPort = programmerPort_.device;
+        context.settings.ICSPBoitier = 2;
+        VEK_SETUP_ICSP setup(context);
+        QSettings store(dir_.filePath("setup.ini"), QSettings::IniFormat);
+        setup.setSettingsStore(&store);
+        QStringList said;
+        setup.setWarningSink([&said](const QString &t) { said << t; });
+        setup.show();
+        setup.SSTab1->setCurrentIndex(1);
+        if (!Keyboard::focus(setup.findChild<QLineEdit *>(box)))
+            return {"no focus", {}};
+        Keyboard::retype(text);
+        QTest::mouseClick(setup.OKButton, Qt::LeftButton);
+        return {context.settings.*held, said.join('\n')};
     }
 
     // The driver of `path` for `value`; none when this test cannot drive it.
@@ -339,6 +384,19 @@ class TestUiValueRules : public QObject
                         said << m.text;
                 return Left{editor.result() == QDialog::Accepted ? editor.takenName() : QString(),
                             said.join('\n')};
+            };
+        if (path == Path::SetupDialog && (value == Value::CodeStart || value == Value::CodeLength ||
+                                          value == Value::TableAddress))
+            return [=, this](const QString &t) { return typedInSetup(value, t); };
+        // The programmer's areas and line count in the settings file.
+        static const QMap<Value, std::pair<const char *, QString MainSettings::*>> stored = {
+            {Value::CurveLines, {"ICSP_NBTABLES", &MainSettings::ICSPNbTables}},
+            {Value::CodeStart, {"ICSP_HEXADD", &MainSettings::ICSPHEXADD}},
+            {Value::CodeLength, {"ICSP_HEXLNG", &MainSettings::ICSPHEXLNG}},
+            {Value::TableAddress, {"ICSP_HTAB_L2", &MainSettings::ICSPHTAB_L2}}};
+        if (path == Path::SettingsFile && stored.contains(value))
+            return [this, place = stored.value(value)](const QString &t) {
+                return storedSetting(place.first, t, place.second);
             };
         if (path == Path::SettingsFile && value == Value::Port)
             return [this](const QString &t) {

@@ -267,8 +267,9 @@ private slots:
                                      "8",    "4",    "FFFF", "99999999", "7000 rpm", "1e3"};
         using ValueRules::Path;
         for (const ValueRules::Declaration &d : ValueRules::Table()) {
-            const bool editor = d.paths.contains(Path::PackageEditor);
-            if (!editor && !d.paths.contains(Path::PackageDescription))
+            // The editor against the description it writes: the values typed
+            // in its boxes (the curve count is picked from a list).
+            if (!d.paths.contains(Path::PackageEditor))
                 continue;
             for (const QString &text : hostile)
                 QTest::addRow("%s %s", d.nameKey, qPrintable(text)) << int(d.id) << text;
@@ -285,8 +286,9 @@ private slots:
             {Value::CylinderCount, {"VAL_NBCYL", "Nbre_Cylindre", "FrameNbrCyl"}},
             {Value::PackageRevLimit, {"LIMITE_RUPTEUR", "Limite_Rupteur", ""}},
             {Value::StaticAdvance, {"VAL_AVSTAT", "Av_Statique", "FrameAvStatique"}},
-            {Value::PackageAddress, {"ADD_TABLE_HAUTE_L2", "ADDH8_2", ""}},
-            {Value::PackageCodeLength, {"HEX_LNG", "HEXLNG", ""}},
+            {Value::CodeStart, {"HEX_ADD", "HEXADD", ""}},
+            {Value::CodeLength, {"HEX_LNG", "HEXLNG", ""}},
+            {Value::TableAddress, {"ADD_TABLE_HAUTE_L2", "ADDH8_2", ""}},
             {Value::PackageName, {"", "TxtNomFichier", ""}}};
         QVERIFY2(places.contains(Value(value)), "a value of the package paths has no place here");
         const auto [key, box, tick] = places.value(Value(value));

@@ -242,8 +242,14 @@ private slots:
         const QString fr = "francais.ini", f876 = "PIC-16F876A", two = "2";
         row("attempts abc", fr, f876, two, "ICSP_NbWrite", "abc", "de 1 à 9");
         row("attempts 300", fr, f876, two, "ICSP_NbWrite", "300", "de 1 à 9");
-        row("start not hex", fr, f876, two, "HEXADD", "12K", "Emplacement du programme refusé");
-        row("table not hex", fr, f876, two, "ADDL16", "1G00", "« 1G00 » refusée");
+        // The rule of each value, naming it.
+        row("start not hex", fr, f876, two, "HEXADD", "12K",
+            "Début du programme : « 12K » n'est pas un nombre hexadécimal de 1 à 4 chiffres.");
+        row("table not hex", fr, f876, two, "ADDL16", "1G00",
+            "Adresse de table : « 1G00 » n'est pas un nombre hexadécimal de 1 à 4 chiffres.");
+        // An empty box is no value given; the area it starts is missing.
+        row("start empty", fr, f876, two, "HEXADD", "", "Emplacement du programme refusé");
+        row("table empty", fr, f876, two, "ADDL8", "", "Adresse de table «  » refusée");
         const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
                              "(0x0000-0x%4) : ces réglages ne sont pas pris.";
         row("tables past a 16F876A", fr, f876, two, "ADDL16", "1F00",
