@@ -29,6 +29,15 @@ class TestFirmwareChoice : public QObject
 
     QTemporaryDir program_;
 
+    // Opens `project` through the window's Open command; the texts of the boxes it showed.
+    static QStringList openedProject(VEK_Accueil &w, const QString &project)
+    {
+        MainWindowCurveFiles files(w);
+        ModalAnswerer answers({});
+        files.commands().OpenFile(project);
+        return answers.texts;
+    }
+
     static bool shown(VEK_Accueil &w, const char *name)
     {
         return !w.control<QWidget>(name)->isHidden();
@@ -319,10 +328,7 @@ private slots:
         w.Form_Load(false);
         TestSupport::useTexts(language);
         const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
-        MainWindowCurveFiles files(w);
-        ModalAnswerer answers({});
-        files.commands().OpenFile(project);
-        QCOMPARE(answers.texts, QStringList{message.arg(project)});
+        QCOMPARE(openedProject(w, project), QStringList{message.arg(project)});
         QCOMPARE(QDir(VEK_Gestion_OS::DossierPaquets()).entryList(QDir::Files), packages);
         QCOMPARE(w.TypeVersionOS()->currentIndex(), 0);
     }
@@ -364,10 +370,7 @@ private slots:
         w.Form_Load(false);
         TestSupport::useTexts(language);
         const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
-        MainWindowCurveFiles files(w);
-        ModalAnswerer answers({});
-        files.commands().OpenFile(project);
-        QCOMPARE(answers.texts, QStringList{message.arg(project)});
+        QCOMPARE(openedProject(w, project), QStringList{message.arg(project)});
     }
 
     // What a window shows and keeps of the package in use.
@@ -428,10 +431,7 @@ private slots:
         }
         VEK_Accueil w; // the next start
         w.Form_Load(false);
-        MainWindowCurveFiles files(w);
-        ModalAnswerer answers({});
-        files.commands().OpenFile(project);
-        QCOMPARE(answers.texts, QStringList());
+        QCOMPARE(openedProject(w, project), QStringList());
         QCOMPARE(windowOf(w), fromTheList);
         QCOMPARE(noted(w), note);
     }
