@@ -1,14 +1,17 @@
 #include "app/CurveChartData.h"
 
+#include "base/VEK_LANGUAGE.h"
+
 #include "app/CurveModel.h"
 
 #include <limits>
 
 QString CurveChartData::seriesName(int series)
 {
-    static const QStringList names{QStringLiteral("ATMO"), QStringLiteral("TURBO"),
-                                   QStringLiteral("KNOCK")};
-    return names.value(series);
+    static const char *const keys[] = {"CourbeAtmo", "CourbeTurbo", "CourbeKnock"};
+    return series >= 0 && series < 3
+               ? VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(keys[series]))
+               : QString();
 }
 
 namespace {

@@ -481,12 +481,13 @@ CurveReadResult CurveDocument::parseVek(const QByteArray &bytes, const CurveDocu
 
 std::optional<ValueRules::Value> CurveDocument::thresholdValue(const QString &word)
 {
-    // The option-board dialog's name of the action the word stands for.
-    static const QMap<QString, QString> actions{{"REGIME", "RPM"},
-                                                {"RUPTEUR2", "Select. RUPTEUR(2)"},
-                                                {"BOOST", "BOOST"},
-                                                {"SEQUENTIEL", "Coupure SEQUENTIEL"}};
-    return OptionBoardRules::thresholdValue(actions.value(word));
+    // The option-board action the word stands for.
+    using OptionBoardRules::Action;
+    static const QMap<QString, Action> actions{{"REGIME", Action::Rpm},
+                                               {"RUPTEUR2", Action::SelectBreaker},
+                                               {"BOOST", Action::Boost},
+                                               {"SEQUENTIEL", Action::SequentialCut}};
+    return OptionBoardRules::thresholdValue(actions.value(word, Action::Disable));
 }
 
 CurveReadResult CurveDocument::parseMrt(const QByteArray &bytes, const CurveDocument &base,

@@ -82,10 +82,9 @@ std::optional<CurveMessage> CurveEditor::verifier(PointEntry &e,
             return warn(box.outOfRange);
     }
     if (model().hasKnockColumn()) {
-        const QString attention = QStringLiteral("ATTENTION");
+        const QString attention = GetLanguageText(QStringLiteral("KnockAttention"));
         if (e.knock.isEmpty()) {
-            warnings << CurveMessage{attention,
-                                     QStringLiteral("Il manque l'avance mode KNOCK... ")};
+            warnings << CurveMessage{attention, GetLanguageText(QStringLiteral("KnockManque"))};
             return warn(LangKey("BPValideAdvKNOCKMissed"));
         }
         const std::optional<QString> knock = CurveModel::typedNumber(e.knock);
@@ -94,9 +93,8 @@ std::optional<CurveMessage> CurveEditor::verifier(PointEntry &e,
         e.knock = *knock;
         const double v = NombreEnTete(*knock);
         if (v < CurveModel::AvanceMin || v > CurveModel::AvanceMax) {
-            warnings << CurveMessage{
-                attention,
-                QStringLiteral("L'avance mode KNOCK est trop grande ou trop petite... ")};
+            warnings << CurveMessage{attention,
+                                     GetLanguageText(QStringLiteral("KnockHorsLimites"))};
             return warn(LangKey("BPValideAdvKNOCKTooBigOrLittle"));
         }
     }

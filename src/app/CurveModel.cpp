@@ -48,9 +48,11 @@ CurveModel::CurveModel(QObject *parent) : QObject(parent) {}
 
 QStringList CurveModel::headers() const
 {
-    QStringList h{QStringLiteral("Rpm"), QStringLiteral("Atmo"), QStringLiteral("Turbo")};
+    QStringList h{GetLanguageText(QStringLiteral("GrilleRegime")),
+                  GetLanguageText(QStringLiteral("GrilleAtmo")),
+                  GetLanguageText(QStringLiteral("GrilleTurbo"))};
     if (hasKnockColumn())
-        h << QStringLiteral("Knock");
+        h << GetLanguageText(QStringLiteral("GrilleKnock"));
     return h;
 }
 

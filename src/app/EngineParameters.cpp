@@ -33,8 +33,11 @@ QStringList CliquetisItems()
 
 QStringList HardXLEDItems()
 {
-    return {QStringLiteral("DISABLE"), QStringLiteral("PROGRAM"), QStringLiteral("RUPTEUR"),
-            QStringLiteral("CLIQUETIS"), QStringLiteral("BOOST")};
+    QStringList items;
+    for (const char *key : {"HardXLEDDisable", "HardXLEDProgram", "HardXLEDRupteur",
+                            "HardXLEDCliquetis", "HardXLEDBoost"})
+        items << VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(key));
+    return items;
 }
 
 double step(Box box)

@@ -1,15 +1,14 @@
 #include "app/OptionBoardRules.h"
 
 #include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <cmath>
 #include <limits>
 
 namespace OptionBoardRules {
 
-namespace {
-const QString Disable = QStringLiteral("DISABLE");
-} // namespace
+using VEK_LANGUAGE::GetLanguageText;
 
 ChannelKind kind(const QString &DeviceCfg, int channel)
 {
@@ -32,30 +31,43 @@ QString kindLabel(ChannelKind kind)
 {
     switch (kind) {
     case ChannelKind::Input:
-        return QStringLiteral("INP");
+        return GetLanguageText(QStringLiteral("CarteTypeEntree"));
     case ChannelKind::Output:
-        return QStringLiteral("OUT");
+        return GetLanguageText(QStringLiteral("CarteTypeSortie"));
     case ChannelKind::Analogue:
-        return QStringLiteral("ANA");
+        return GetLanguageText(QStringLiteral("CarteTypeAnalogique"));
     case ChannelKind::None:
         break;
     }
     return QStringLiteral("---");
 }
 
-QStringList actions(ChannelKind kind)
+QList<Action> actions(ChannelKind kind)
 {
     switch (kind) {
     case ChannelKind::Input:
-        return {Disable, QStringLiteral("Select. COURBE"), QStringLiteral("Select. RUPTEUR(2)"),
-                QStringLiteral("Coupure SEQUENTIEL")};
+        return {Action::Disable, Action::SelectCurve, Action::SelectBreaker,
+                Action::SequentialCut};
     case ChannelKind::Output:
-        return {Disable, QStringLiteral("RPM"), QStringLiteral("BOOST")};
+        return {Action::Disable, Action::Rpm, Action::Boost};
     case ChannelKind::Analogue:
     case ChannelKind::None:
         break;
     }
-    return {Disable};
+    return {Action::Disable};
+}
+
+Action actionAt(ChannelKind kind, int position)
+{
+    return actions(kind).value(position, Action::Disable);
+}
+
+QString actionLabel(Action action)
+{
+    static const char *const keys[] = {"CarteActionDisable",    "CarteActionCourbe",
+                                       "CarteActionRupteur",    "CarteActionSequentiel",
+                                       "CarteActionRegime",     "CarteActionBoost"};
+    return GetLanguageText(QString::fromLatin1(keys[int(action)]));
 }
 
 int shownAction(ChannelKind kind, int code)
@@ -63,29 +75,36 @@ int shownAction(ChannelKind kind, int code)
     return code >= 0 && code < actions(kind).size() ? code : 0;
 }
 
-bool hasThreshold(const QString &action)
+bool hasThreshold(Action action)
 {
     return thresholdValue(action).has_value();
 }
 
-std::optional<ValueRules::Value> thresholdValue(const QString &action)
+std::optional<ValueRules::Value> thresholdValue(Action action)
 {
-    if (action == QLatin1String("RPM") || action == QLatin1String("Select. RUPTEUR(2)"))
+    switch (action) {
+    case Action::Rpm:
+    case Action::SelectBreaker:
         return ValueRules::Value::ThresholdRpm;
-    if (action == QLatin1String("BOOST"))
+    case Action::Boost:
         return ValueRules::Value::ThresholdBoost;
-    if (action == QLatin1String("Coupure SEQUENTIEL"))
+    case Action::SequentialCut:
         return ValueRules::Value::ThresholdSequential;
+    case Action::Disable:
+    case Action::SelectCurve:
+        break;
+    }
     return std::nullopt;
 }
 
-TypedNumber readThreshold(int channel, const QString &action, const QString &text)
+TypedNumber readThreshold(int channel, Action action, const QString &text)
 {
     const std::optional<ValueRules::Value> value = thresholdValue(action);
     if (!value)
         return {QStringLiteral("0"), {}};
     ValueRules::Source box = ValueRules::Source::box();
-    box.name = QStringLiteral("SEUIL %1").arg(channel + 1);
+    box.name = GetLanguageText(QStringLiteral("CarteSeuilNumero"),
+                               {QStringLiteral("%1"), QString::number(channel + 1)});
     const ValueRules::Outcome read = ValueRules::read(*value, text, box);
     if (!read.taken())
         return {std::nullopt, read.message};

@@ -185,6 +185,11 @@ bool MainSettingsLoader::SaveStore(QSettings &store)
     return store.status() == QSettings::NoError;
 }
 
+QString MainSettingsLoader::Language() const
+{
+    return text(kConfig, "Language", QStringLiteral("francais.ini"));
+}
+
 void MainSettingsLoader::Load(MainSettings &settings)
 {
     LoadConfig(settings);
@@ -197,7 +202,7 @@ void MainSettingsLoader::LoadConfig(MainSettings &s)
     readPort(s, text(kConfig, "newport", QStringLiteral("1")));
     s.serialSettings = text(kConfig, "com$", QStringLiteral("9600,N,8,1"));
     s.TypeCourbe = int32_t(number(kConfig, "TypeCourbe", 16, low<int32_t>(), high<int32_t>()));
-    s.Language = text(kConfig, "Language", QStringLiteral("francais.ini"));
+    s.Language = Language();
     s.Handshaking = int16_t(number(kConfig, "Handshaking", 0, 0, 3));
     s.LogFolder = text(kConfig, "LogFolder", QString());
 }

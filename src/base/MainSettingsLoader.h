@@ -15,6 +15,9 @@ class MainSettingsLoader
 public:
     explicit MainSettingsLoader(QSettings &store) : store_(store) {}
 
+    // The language file the settings name ("english.ini"): loaded before the
+    // other settings are read, so that what is said of them is in it.
+    QString Language() const;
     // Sections "Config", "Compilation" and "ICSP" into `settings`.
     void Load(MainSettings &settings);
     // The stored values their rule refuses, each naming the settings file, in

@@ -35,10 +35,10 @@ std::optional<JobOutcome> greet(BootloaderSession &session, const BootloaderText
     // Until the transfer succeeds, the module may hold part of it.
     session.failedTransferNote = texts.closedAfterFailure;
     if (!session.connected()) {
-        sink.setStatus(BootloaderMessages::Timeout);
-        return JobOutcome::failure(BootloaderMessages::HelloFailed, BootloaderNotConnected);
+        sink.setStatus(texts.timeout);
+        return JobOutcome::failure(texts.helloFailed, BootloaderNotConnected);
     }
-    sink.setStatus(BootloaderMessages::StartOfCommunication);
+    sink.setStatus(texts.startOfCommunication);
     const BootloaderReply hello = BootloaderCommand(*session.port(), VEK_BOOTLOADER::Hello);
     if (hello.status == BootloaderStatus::LineLost) {
         session.close();
@@ -47,10 +47,10 @@ std::optional<JobOutcome> greet(BootloaderSession &session, const BootloaderText
         return JobOutcome::failure(message, BootloaderLineLost);
     }
     if (!hello.ok()) {
-        sink.setStatus(BootloaderMessages::Timeout);
-        return JobOutcome::failure(BootloaderMessages::HelloFailed, BootloaderHelloFailed);
+        sink.setStatus(texts.timeout);
+        return JobOutcome::failure(texts.helloFailed, BootloaderHelloFailed);
     }
-    sink.setStatus(BootloaderMessages::Writing);
+    sink.setStatus(texts.writing);
     return std::nullopt;
 }
 
@@ -69,10 +69,11 @@ JobOutcome rangeFailed(BootloaderSession &session, const WriteRangeResult &resul
     return JobOutcome::failure(message, BootloaderFrameFailed);
 }
 
-JobOutcome succeeded(BootloaderSession &session, const QString &message, ProgressSink &sink)
+JobOutcome succeeded(BootloaderSession &session, const QString &message,
+                     const BootloaderTexts &texts, ProgressSink &sink)
 {
     session.failedTransferNote.clear();
-    sink.setStatus(BootloaderMessages::TransferDone);
+    sink.setStatus(texts.transferDone);
     return JobOutcome::success(message);
 }
 
@@ -147,7 +148,7 @@ JobOutcome TelechargerCourbes(BootloaderSession &session, const PicDevice &devic
             return rangeFailed(session, result, texts, sink);
         before += range.end - first;
     }
-    return succeeded(session, BootloaderMessages::CurvesOk, sink);
+    return succeeded(session, texts.curvesOk, texts, sink);
 }
 
 FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings,
@@ -175,12 +176,12 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
     else if (QFileInfo::exists(xeh))
         read = LireFichierXeh(scratch, xeh, file = shown(xeh, "CODE.XEH"));
     else {
-        out.refusal.text = BootloaderMessages::NoFirmwareFile;
+        out.refusal.text = GetLanguageText("BLPasDeFichierOS");
         return out;
     }
     if (!read.succeeded()) {
         // A file read only in part must not be written into the module.
-        out.refusal.text = read.info.isEmpty() ? BootloaderMessages::NoFirmwareFile : read.info;
+        out.refusal.text = read.info.isEmpty() ? GetLanguageText("BLPasDeFichierOS") : read.info;
         return out;
     }
     pic = scratch;
@@ -215,7 +216,7 @@ JobOutcome TelechargerFirmware(BootloaderSession &session, const PicDevice &devi
                                                          progress, texts, sink, cancel);
     if (!result.ok())
         return rangeFailed(session, result, texts, sink);
-    return succeeded(session, BootloaderMessages::FirmwareOk, sink);
+    return succeeded(session, texts.firmwareOk, texts, sink);
 }
 
 TransferJob CurveDownloadJob(std::shared_ptr<BootloaderSession> session, const PicDevice &device,

@@ -146,9 +146,9 @@ QString PortBootloader(const QString &icspPort)
 std::optional<QString> RefusTransfert(const QString &icspPort, bool packageSelected)
 {
     if (SerialPortNames::PortNamed(icspPort).kind == SerialPortNames::PortKind::Parallel)
-        return BootloaderMessages::NoLpt;
+        return VEK_LANGUAGE::GetLanguageText("BLPasDeLPT");
     if (!packageSelected)
-        return BootloaderMessages::NoPackage;
+        return VEK_LANGUAGE::GetLanguageText("BLAucunFichierOS");
     return std::nullopt;
 }
 
@@ -180,7 +180,7 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
     }
     ByteLink &port = *session.port();
     port.discardInput();
-    sink.setStatus(BootloaderMessages::StartOfCommunication);
+    sink.setStatus(texts.startOfCommunication);
     const uint8_t greeting = request.identify ? Probe : Hello;
     bool greeted = false;
     int tries = 0;
@@ -200,7 +200,7 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
     }
     if (!greeted) {
         session.close();
-        sink.setStatus(BootloaderMessages::Timeout);
+        sink.setStatus(texts.timeout);
         return JobOutcome::failure(texts.greetingFailed + ' ' + request.nomProgrammateur,
                                    BootloaderGreetingFailed);
     }
@@ -212,14 +212,14 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
         if (const std::optional<QString> failed = identify(port, texts, session.identity)) {
             // Disconnected means the port is closed: nothing is left half open.
             session.close();
-            sink.setStatus(BootloaderMessages::Timeout);
-            return JobOutcome::failure(BootloaderMessages::CheckPort + '\n' + *failed,
+            sink.setStatus(texts.timeout);
+            return JobOutcome::failure(texts.checkPort + '\n' + *failed,
                                        BootloaderIdentityFailed);
         }
     }
     session.setConnected();
     session.texts = texts;
-    const QString done = request.identify ? BootloaderMessages::Connected : QString();
+    const QString done = request.identify ? texts.connected : QString();
     sink.setStatus(done);
     return JobOutcome::success(done);
 }
@@ -248,10 +248,10 @@ JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSi
         QString cause = port ? BootloaderFailureCause(judged, texts) : QString();
         if (!cause.isEmpty())
             cause.prepend(QLatin1Char('\n'));
-        sink.setStatus(BootloaderMessages::CloseFailedInfo + cause);
-        return JobOutcome::failure(BootloaderMessages::CloseFailed + cause, BootloaderCloseFailed);
+        sink.setStatus(texts.closeFailedInfo + cause);
+        return JobOutcome::failure(texts.closeFailed + cause, BootloaderCloseFailed);
     }
-    const QString done = failedTransfer.isEmpty() ? BootloaderMessages::CloseDone : failedTransfer;
+    const QString done = failedTransfer.isEmpty() ? texts.closeDone : failedTransfer;
     sink.setStatus(done);
     return JobOutcome::success(done);
 }

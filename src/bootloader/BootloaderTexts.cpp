@@ -20,7 +20,21 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
                                    {&T::identityShort, LangKey("MessIdentiteIncomplete")},
                                    {&T::greetingFailed, LangKey("ICSPTestBad")},
                                    {&T::closedAfterFailure, LangKey("MessDeconnexionApresEchec")},
+                                   {&T::startOfCommunication, LangKey("BLDebutCommunication")},
+                                   {&T::writing, LangKey("BLEcriture")},
+                                   {&T::timeout, LangKey("BLTimeout")},
+                                   {&T::transferDone, LangKey("BLTransfertEffectue")},
+                                   {&T::curvesOk, LangKey("BLCourbesOK")},
+                                   {&T::firmwareOk, LangKey("BLFirmwareOK")},
+                                   {&T::connected, LangKey("BLConnexionEtablie")},
+                                   {&T::checkPort, LangKey("BLVerifierPort")},
+                                   {&T::closeDone, LangKey("BLTransfertFinalise")},
+                                   {&T::closeFailedInfo, LangKey("BLErreurClotureTransfert")},
+                                   {&T::closeFailed, LangKey("BLErreurCloture")},
                                });
+    t.helloFailed = VEK_LANGUAGE::GetLanguageText(QStringLiteral("BLTimeoutHello1")) +
+                    QStringLiteral("\r\n") +
+                    VEK_LANGUAGE::GetLanguageText(QStringLiteral("BLTimeoutHello2"));
     t.portFailure = PortFailureTexts::load();
     t.rangeRefused = TablePlacement::ZoneTexts::load();
     t.port = port;

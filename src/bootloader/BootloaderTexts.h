@@ -24,6 +24,18 @@ struct BootloaderTexts {
     QString greetingFailed;                 // "ICSPTestBad"
     QString closedAfterFailure;             // the disconnection after a transfer that failed
     QString port;                           // the port's name in messages
+    QString startOfCommunication;           // before each greeting
+    QString writing;                        // while the frames go
+    QString timeout;                        // a greeting or command unanswered
+    QString helloFailed;                    // the download's hello unanswered (two lines)
+    QString transferDone;                   // every frame acknowledged
+    QString curvesOk;                       // the curve tables sent
+    QString firmwareOk;                     // the firmware sent
+    QString connected;                      // the module identified
+    QString checkPort;                      // its identity unreadable
+    QString closeDone;                      // the module left its bootloader
+    QString closeFailedInfo;                // the close unanswered, in the label
+    QString closeFailed;                    // the same, in the message
 
     // Reads every text from the current language (GUI thread only).
     static BootloaderTexts load(const QString &port);
@@ -32,38 +44,3 @@ struct BootloaderTexts {
     // is said so in the user's language.
     QString lostLine(const DeviceFailure &line) const;
 };
-
-// Fixed texts of the transfers, shown as they stand.
-namespace BootloaderMessages {
-inline const QString StartOfCommunication = QStringLiteral("Start of communication.");
-inline const QString Writing = QStringLiteral("Ecriture, attendre SVP !");
-inline const QString Timeout = QStringLiteral("Timeout of communication !");
-inline const QString HelloFailed = QStringLiteral(
-    "Timeout of communication, \r\nplease check port and ready of PIC for download ");
-inline const QString TransferDone = QString::fromUtf8("Transfert effectué avec succès !");
-inline const QString CurvesOk = QStringLiteral("Courbes download OK.");
-inline const QString FirmwareOk = QStringLiteral("Firmware download OK.");
-inline const QString Connected = QString::fromUtf8("Connection établie...");
-inline const QString CheckPort =
-    QString::fromUtf8("Vérifier le port COM et la connection du Module");
-inline const QString CloseDone = QString::fromUtf8("Transfert finalisé avec succès !");
-inline const QString CloseFailedInfo = QStringLiteral("Erreur pendant la cloture du transfert !");
-inline const QString CloseFailed = QStringLiteral("Erreur pendant la cloture !");
-inline const QString ModuleNotFound = QString::fromUtf8("Module VEK non trouvé...");
-inline const QString NoFirmwareFile = QString::fromUtf8("Il n'y a pas de fichier OS présent ... ");
-inline const QString NoLpt = QStringLiteral("Pas de transmission possible sur le port LPT");
-inline const QString NoPackage = QString::fromUtf8("Aucun fichier OS n'a été sélectionné");
-// The first-load window's three steps. The runs of blanks put each instruction
-// on its own line in a label as wide as the widest one.
-inline const QString FirstLoadSteps[3] = {
-    QString::fromUtf8("- Couper l'alimentation du module d'allumage        - Basculer SW101.3 sur "
-                      "OFF                                 - Rétablir l'alimentation du module "
-                      "d'allumage"),
-    QStringLiteral("Lancer le transfert..."),
-    QString::fromUtf8("- Couper l'alimentation du module d'allumage        - Basculer SW101.3 sur "
-                      "ON                                  - Rétablir l'alimentation du module "
-                      "d'allumage"),
-};
-inline const QString FirstLoadWidestInstruction =
-    QString::fromUtf8("- Rétablir l'alimentation du module d'allumage");
-} // namespace BootloaderMessages

@@ -184,7 +184,7 @@ QString BootloaderRangeMessage(const WriteRangeResult &result, const BootloaderT
     }
     switch (result.reply.status) {
     case BootloaderStatus::NoAnswer:
-        return BootloaderMessages::Timeout + QStringLiteral(" [0x") + adr + ']';
+        return texts.timeout + QStringLiteral(" [0x") + adr + ']';
     case BootloaderStatus::LineLost:
         return texts.lostLine(result.reply.line) + QStringLiteral(" [0x") + adr + ']';
     case BootloaderStatus::ShortAnswer:

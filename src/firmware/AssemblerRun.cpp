@@ -1,5 +1,7 @@
 #include "firmware/AssemblerRun.h"
 
+#include "base/FileFailureReason.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -39,6 +41,18 @@ QStringList AssemblerRun::errorLines(const QString &output, bool failed)
     if (errors.isEmpty() && failed)
         return others;
     return errors;
+}
+
+QList<AssemblerRun::FileFault> AssemblerRun::fileFaults(const QStringList &errorLines)
+{
+    static const QRegularExpression pathAndReason(QStringLiteral("^(/.+?): (.+)$"));
+    QList<FileFault> faults;
+    for (const QString &line : errorLines) {
+        const QRegularExpressionMatch m = pathAndReason.match(line);
+        if (m.hasMatch() && FileFailureReason::errnoOf(m.captured(2)) != 0)
+            faults.append({m.captured(1), m.captured(2)});
+    }
+    return faults;
 }
 
 bool AssemblerRun::start(const QString &projectPath)

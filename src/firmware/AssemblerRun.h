@@ -46,6 +46,14 @@ public:
     // failed without any, every line it printed that is not a warning or message.
     static QStringList errorLines(const QString &output, bool failed);
 
+    // A file the assembler could not open or write, as its error lines name
+    // it ("/p/prog.cod: Read-only file system"): the file and the system's text.
+    struct FileFault {
+        QString path;
+        QString systemText;
+    };
+    static QList<FileFault> fileFaults(const QStringList &errorLines);
+
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
 
     // Starts a run; finished() follows, also at once for a missing program or project.

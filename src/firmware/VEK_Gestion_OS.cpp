@@ -107,7 +107,7 @@ QString ouZero(const QString &value)
 
 QString ParametrageLibre()
 {
-    return QStringLiteral("Paramétrage Libre");
+    return VEK_LANGUAGE::GetLanguageText(QStringLiteral("ParametrageLibre"));
 }
 
 QString MessageDecompression(const QString &archive, const QString &raison)

@@ -44,6 +44,18 @@ IcspTexts IcspTexts::load()
                                 {&IcspTexts::autoOtherChip, "ICSPAutoOtherChip"},
                                 {&IcspTexts::autoOtherChipId, "ICSPAutoOtherChipID"},
                                 {&IcspTexts::blankOrAbsent, "ICSPBlankOrAbsent"},
+                                {&IcspTexts::noAnswer, "ICSPPasDeReponseModule"},
+                                {&IcspTexts::selfTestBad, "ICSPAutoDiagBad"},
+                                {&IcspTexts::dataStuckLow, "ICSPDataBloquee0"},
+                                {&IcspTexts::dataInverted, "ICSPDataInversee"},
+                                {&IcspTexts::dataStuckHigh, "ICSPDataBloquee1"},
+                                {&IcspTexts::readingParameters, "ICSPLectureParametres"},
+                                {&IcspTexts::addressIs, "ICSPAdresseEgale"},
+                                {&IcspTexts::writeRead, "ICSPEcritLu"},
+                                {&IcspTexts::errorsAre, "ICSPErreurEgale"},
+                                {&IcspTexts::attemptsAre, "ICSPNbEssais"},
+                                {&IcspTexts::writtenIs, "ICSPDonneeEcrite"},
+                                {&IcspTexts::readIs, "ICSPDonneeLue"},
                             });
     texts.portFailure = PortFailureTexts::load();
     texts.noChipAuto = ChipTable::unidentifiedText(0x3FFF);
@@ -226,8 +238,8 @@ uint8_t IcspProgrammer::OuvrirProgrammateur()
         for (const QString &message : test.messages)
             rows << message.trimmed().replace(QLatin1String("\r\n"), QLatin1String("\n"));
         m_selfTestReport = rows.join(QLatin1Char('\n'));
-        m_failure = QStringLiteral("Pas de réponse du module ") + m_label + QLatin1Char('\n') +
-                    m_selfTestReport;
+        m_failure = VEK_LANGUAGE::ReplacePlaceholders(m_texts.noAnswer, {"{MODULE}", m_label}) +
+                    QLatin1Char('\n') + m_selfTestReport;
         if (m_lines->failed())
             m_failure += QStringLiteral("\n") + m_lines->errorText();
         return OpenNoAnswer;
@@ -285,8 +297,8 @@ IcspSelfTest IcspProgrammer::AutoDiag()
     if (test.code == 0x3210)
         return test;
     test.failed = true;
-    QString report = QStringLiteral("Mauvaise réponse à AUTO-DIAG\r\n"
-                                    "[DATA, CLOCK] -> [DATA_R, CLOCK_R]:\r\n");
+    QString report =
+        m_texts.selfTestBad + QStringLiteral("\r\n[DATA, CLOCK] -> [DATA_R, CLOCK_R]:\r\n");
     for (int i = 0; i < 4; ++i)
         report += QStringLiteral("[    %1    ,    %2    ] -> [    %3    ,    %4    ]\r\n")
                       .arg((i & 2) / 2)
@@ -296,13 +308,13 @@ IcspSelfTest IcspProgrammer::AutoDiag()
     test.messages << report;
     switch (test.code & 0x2222) {
     case 0x0000:
-        test.messages << QStringLiteral("DATA est bloquée à 0 !");
+        test.messages << m_texts.dataStuckLow;
         break;
     case 0x0022:
-        test.messages << QStringLiteral("DATA est inversée !");
+        test.messages << m_texts.dataInverted;
         break;
     case 0x2222:
-        test.messages << QStringLiteral("DATA est bloquée à 1 !");
+        test.messages << m_texts.dataStuckHigh;
         break;
     default:
         break;
@@ -365,8 +377,7 @@ uint8_t IcspProgrammer::LireParametres(PicImage &image)
         const double percent = std::nearbyint(100.0 / 8 * i);
         if (m_sink)
             m_sink->setBar(1, percent,
-                           QStringLiteral("Lecture Paramètres (8) bytes : ") +
-                               QString::number(percent));
+                           m_texts.readingParameters + QString::number(percent));
         uint16_t value = 0;
         if (LireMot(ReadDataProgram, value) != 0)
             return ReadAreaResult::ReadNotEchoed;
@@ -425,12 +436,16 @@ uint8_t IcspProgrammer::ProgMotCode(int address, uint8_t NbEssais, uint16_t word
             if (increment())
                 return ProgWordResult::Done;
         } else if (ok && !first && m_sink) {
-            m_sink->setStatus(QStringLiteral("Adresse = %1\r\nWrite = %2 Read = %3\r\n\r\n"
-                                             "Erreur = %4\r\nNbEssais = %5\r\n")
-                                  .arg(HexInt(int16_t(PicPC), 4), HexInt(int16_t(word), 4),
-                                       HexInt(int16_t(value & 0x3FFF), 4))
-                                  .arg(NbErreurs)
-                                  .arg(attempts));
+            using VEK_LANGUAGE::ReplacePlaceholders;
+            const QString crlf = QStringLiteral("\r\n");
+            m_sink->setStatus(
+                ReplacePlaceholders(m_texts.addressIs, {"%1", HexInt(int16_t(PicPC), 4)}) + crlf +
+                ReplacePlaceholders(m_texts.writeRead, {"%1", HexInt(int16_t(word), 4), "%2",
+                                                        HexInt(int16_t(value & 0x3FFF), 4)}) +
+                crlf + crlf +
+                ReplacePlaceholders(m_texts.errorsAre, {"%1", QString::number(NbErreurs)}) + crlf +
+                ReplacePlaceholders(m_texts.attemptsAre, {"%1", QString::number(attempts)}) +
+                crlf);
         }
         first = false;
         failedAttempt(attempts);

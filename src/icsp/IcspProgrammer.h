@@ -38,6 +38,15 @@ struct IcspTexts {
     QString autoOtherChip;         // otherChip under "AUTO", where the user chose no chip
     QString autoOtherChipId;       // otherChipId under "AUTO"
     QString blankOrAbsent;         // a chip without ID that reads blank throughout
+    QString noAnswer;              // {MODULE}: the box failed its self-test
+    QString selfTestBad;           // heads the self-test's report
+    QString dataStuckLow, dataInverted, dataStuckHigh; // what the self-test's pattern says
+    QString readingParameters;     // progress of the configuration read
+    QString addressIs;             // %1: "Adresse = 0x..."
+    QString writeRead;             // %1 %2: the word written and the word read
+    QString errorsAre;             // %1: errors counted so far
+    QString attemptsAre;           // %1: attempts allowed
+    QString writtenIs, readIs;     // %1: a word written and read again
     // Progress-bar texts of the window (empty unless it sets them).
     QString readingCode, readingEeprom, writingCode, writingEeprom, writingConfig, erasing;
 

@@ -3,6 +3,7 @@
 #include "base/MainSettings.h"
 #include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
+#include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
 #include "icsp/ChipTable.h"
 #include "icsp/PicDevice.h"
@@ -58,34 +59,41 @@ uint8_t ConvertBrocheListeE(uint8_t NumBroche)
     return indexOf(kInputPins, NumBroche);
 }
 
-const QStringList &OutputPinEntries()
+namespace {
+
+// "Broche 10 : /ACK": the pin's number and its signal's name.
+QStringList pinEntries(const std::initializer_list<std::pair<int, const char *>> &pins)
 {
-    static const QStringList entries{
-        QStringLiteral("--CHOIX--"),
-        QStringLiteral("Broche 1 : /STROBE"),
-        QStringLiteral("Broche 2 : D0"),
-        QStringLiteral("Broche 3 : D1"),
-        QStringLiteral("Broche 4 : D2"),
-        QStringLiteral("Broche 5 : D3"),
-        QStringLiteral("Broche 6 : D4"),
-        QStringLiteral("Broche 7 : D5"),
-        QStringLiteral("Broche 8 : D6"),
-        QStringLiteral("Broche 9 : D7"),
-        QStringLiteral("Broche 14 : /AUTOFEED"),
-        QStringLiteral("Broche 16 : /INIT"),
-        QStringLiteral("Broche 17 : /SELECT IN"),
-    };
+    QStringList entries{VEK_LANGUAGE::GetLanguageText(QStringLiteral("BrocheChoix"))};
+    for (const auto &[pin, signal] : pins)
+        entries << VEK_LANGUAGE::GetLanguageText(
+            QStringLiteral("BrocheSignal"),
+            {QStringLiteral("{BROCHE}"), QString::number(pin), QStringLiteral("{SIGNAL}"),
+             QString::fromLatin1(signal)});
     return entries;
 }
 
-const QStringList &InputPinEntries()
+} // namespace
+
+QStringList OutputPinEntries()
 {
-    static const QStringList entries{
-        QStringLiteral("--CHOIX--"),          QStringLiteral("Broche 10 : /ACK"),
-        QStringLiteral("Broche 11 : BUSY"),   QStringLiteral("Broche 12 : PE"),
-        QStringLiteral("Broche 13 : SELECT"), QStringLiteral("Broche 15 : /ERROR"),
-    };
-    return entries;
+    return pinEntries({{1, "/STROBE"},
+                       {2, "D0"},
+                       {3, "D1"},
+                       {4, "D2"},
+                       {5, "D3"},
+                       {6, "D4"},
+                       {7, "D5"},
+                       {8, "D6"},
+                       {9, "D7"},
+                       {14, "/AUTOFEED"},
+                       {16, "/INIT"},
+                       {17, "/SELECT IN"}});
+}
+
+QStringList InputPinEntries()
+{
+    return pinEntries({{10, "/ACK"}, {11, "BUSY"}, {12, "PE"}, {13, "SELECT"}, {15, "/ERROR"}});
 }
 
 Twips Db25MarkerPosition(uint8_t pin)

@@ -29,8 +29,8 @@ uint8_t ConvertBrocheListeS(uint8_t NumBroche);
 uint8_t ConvertBrocheListeE(uint8_t NumBroche);
 
 // Entries of the three output pin lists (13) and of the input list (6).
-const QStringList &OutputPinEntries();
-const QStringList &InputPinEntries();
+QStringList OutputPinEntries();
+QStringList InputPinEntries();
 
 // Place of a pin's marker on the DB-25 picture, in twips from its top left.
 struct Twips {

@@ -10,6 +10,7 @@
 
 using Stage = IcspResult::Stage;
 using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::ReplacePlaceholders;
 
 namespace {
 
@@ -72,9 +73,11 @@ IcspResult streamCode(IcspProgrammer &p, const PicDevice &device, const QString 
     case IcspProgrammer::StreamResult::VerifyFailed:
         return IcspResult::failure(
             Stage::WriteCode, code, run.address,
-            QStringLiteral("Adresse = %1\r\nDonnée Ecrite : %2\r\nDonnée lue    : %3")
-                .arg(run.address)
-                .arg(HexLong(run.written, 4), HexLong(run.read, 4)));
+            ReplacePlaceholders(p.texts().addressIs, {"%1", QString::number(run.address)}) +
+                QStringLiteral("\r\n") +
+                ReplacePlaceholders(p.texts().writtenIs, {"%1", HexLong(run.written, 4)}) +
+                QStringLiteral("\r\n") +
+                ReplacePlaceholders(p.texts().readIs, {"%1", HexLong(run.read, 4)}));
     default:
         return IcspResult::failure(Stage::WriteCode, code, run.address);
     }
@@ -135,10 +138,12 @@ IcspResult ProgrammerTablesCourbes(IcspProgrammer &p, const CurveTableArea &tabl
     if (const uint8_t code = p.JumpTo(table.adresse))
         return IcspResult::failure(Stage::JumpCode, code, table.adresse);
     for (int i = 0; i < TableWords; ++i) {
-        p.showProgress(barDone + i, barTotal, prefix + QStringLiteral(" (512) bytes : "));
+        p.showProgress(barDone + i, barTotal, prefix + QStringLiteral(" (512) ") + texts.bytes +
+                                                  QStringLiteral(" : "));
         if (p.sink())
-            p.sink()->setStatus(prefix + QLatin1Char(' ') + texts.current +
-                                QStringLiteral("    (Erreur=%1)").arg(p.NbErreurs));
+            p.sink()->setStatus(
+                prefix + QLatin1Char(' ') + texts.current + QStringLiteral("    ") +
+                ReplacePlaceholders(texts.errors, {"%1", QString::number(p.NbErreurs)}));
         if (const uint8_t code = p.ProgMotCode(table.adresse + i, essais, table.words[size_t(i)]))
             return IcspResult::failure(Stage::WriteCode, code, i);
         if (p.cancelled())
@@ -281,8 +286,8 @@ QString writeFailureBox(const IcspResult &r)
     if (r.stage == Stage::ReadBack)
         return text + readBackFailure(r);
     if (address >= 0)
-        text += QStringLiteral("Adresse = ") + at(address) + crlf;
-    text += QStringLiteral("Code erreur = ") + QString::number(r.code);
+        text += GetLanguageText("ICSPAdresseEgale", {"%1", at(address)}) + crlf;
+    text += GetLanguageText("ICSPCodeErreur", {"%1", QString::number(r.code)});
     if (!r.message.isEmpty())
         text += crlf + r.message;
     return text;
@@ -301,7 +306,7 @@ QString eraseDetail(const IcspResult &r, const QString &nom)
     case Stage::Identify:
         return r.message;
     default:
-        return QStringLiteral("Code erreur = ") + QString::number(r.code);
+        return GetLanguageText("ICSPCodeErreur", {"%1", QString::number(r.code)});
     }
 }
 
@@ -309,9 +314,9 @@ QString verifyStatus(const IcspResult &r, const QString &nom)
 {
     switch (r.stage) {
     case Stage::Done:
-        return QStringLiteral("Fin de Vérification du module ") + nom;
+        return GetLanguageText("ICSPFinVerification", {"{MODULE}", nom});
     case Stage::Open: {
-        QString text = QStringLiteral("Problème: communication avec le module ") + nom;
+        QString text = GetLanguageText("ICSPProblemeCommunication", {"{MODULE}", nom});
         return r.message.isEmpty() ? text : text + QLatin1Char('\n') + r.message;
     }
     case Stage::Identify:
@@ -336,7 +341,7 @@ QString codeFailure(const IcspResult &r, const QString &nom)
         // The other codes name the word.
         if (!r.message.isEmpty())
             return r.message;
-        return QStringLiteral("Erreur : ") + QString::number(r.code) +
+        return GetLanguageText("ICSPErreurCode", {"%1", QString::number(r.code)}) +
                (r.address >= 0 ? at(r.address) : QString());
     }
 }

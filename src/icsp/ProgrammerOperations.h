@@ -39,6 +39,8 @@ struct CurveTableArea {
 struct CurveTableTexts {
     QString bar;     // "P1.DrawPanelProgCurve"
     QString current; // "P1.DrawPanelProgCurveCurrent"
+    QString bytes;   // "Bytes"
+    QString errors;  // "ICSPErreurCompte": %1 errors so far
 };
 
 // Empty when `words` is a firmware lookup table (256 words, the first one a

@@ -45,10 +45,10 @@ QByteArray TrameLive::toByteArray() const
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), Size);
 }
 
-QString TrameLive::statusText() const
+QString TrameLive::bytesText() const
 {
     QStringList hex;
     for (uint8_t b : bytes)
         hex << QString::number(b, 16).toUpper();
-    return QStringLiteral("TRAME [%1] : ").arg(Size) + hex.join(QStringLiteral(" - "));
+    return hex.join(QStringLiteral(" - "));
 }

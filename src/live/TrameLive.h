@@ -46,8 +46,8 @@ struct TrameLive {
                                uint8_t adc1, uint8_t adc2);
 
     QByteArray toByteArray() const;
-    // "TRAME [10] : 23 - 3 - E8 - ...": the status-bar text of a frame.
-    QString statusText() const;
+    // "23 - 3 - E8 - ...": the frame's bytes as the status bar shows them.
+    QString bytesText() const;
 
     bool operator==(const TrameLive &other) const = default;
 };

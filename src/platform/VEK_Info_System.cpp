@@ -91,14 +91,14 @@ QString CpuNameFromCpuInfo(const QString &cpuinfo)
                 return value;
         }
     }
-    return QStringLiteral("(unknown)");
+    return {};
 }
 
 QString GetCpuName()
 {
     QFile file(QStringLiteral("/proc/cpuinfo"));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QStringLiteral("(unknown)");
+        return {};
     return CpuNameFromCpuInfo(QString::fromUtf8(file.readAll()));
 }
 

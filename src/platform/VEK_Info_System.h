@@ -28,9 +28,9 @@ uint64_t RamMegabytes(uint64_t bytes);
 // empty when the version is not one the program knows.
 QString GetWindowsVersionName(int platformId, int major, int minor, int64_t build);
 
-// Processor name from the text of /proc/cpuinfo; "(unknown)" when it has none.
+// Processor name from the text of /proc/cpuinfo; empty when it has none.
 QString CpuNameFromCpuInfo(const QString &cpuinfo);
-QString GetCpuName();
+QString GetCpuName(); // empty when unknown
 
 // Pretty name of the running system ("Debian GNU/Linux 12 (bookworm)").
 QString GetSystemName();

@@ -2,6 +2,7 @@
 #include "RecordingSink.h"
 #include "ScriptedByteLink.h"
 #include "TestSupport.h"
+#include "base/VEK_LANGUAGE.h"
 #include "bootloader/BootloaderSession.h"
 #include "bootloader/VEK_BOOTLOADER.h"
 #include "icsp/ChipTable.h"
@@ -362,14 +363,14 @@ void TestBootloaderCommands::connectionAndIdentity()
         commands << QByteArray(1, c);
     QCOMPARE(received, commands);
     if (code != 0) { // the port is closed
-        QVERIFY(outcome.message.startsWith(BootloaderMessages::CheckPort));
+        QVERIFY(outcome.message.startsWith(VEK_LANGUAGE::GetLanguageText("BLVerifierPort")));
         QVERIFY2(outcome.message.contains(said), qPrintable(outcome.message));
         QVERIFY(s.session.port() == nullptr);
-        QCOMPARE(sink.statuses.last(), BootloaderMessages::Timeout);
+        QCOMPARE(sink.statuses.last(), VEK_LANGUAGE::GetLanguageText("BLTimeout"));
         return;
     }
     QCOMPARE(s.session.identity.texteEtat(), said);
-    QCOMPARE(sink.statuses.last(), BootloaderMessages::Connected);
+    QCOMPARE(sink.statuses.last(), VEK_LANGUAGE::GetLanguageText("BLConnexionEtablie"));
     // Disconnection: 0xED, 0xED and '?' unjudged, then the judged close.
     received.clear();
     const JobOutcome closed = Deconnecter(s.session, true, sink, CancelToken{});

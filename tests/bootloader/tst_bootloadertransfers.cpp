@@ -180,7 +180,7 @@ void TestBootloaderTransfers::connectIdentifyAndDisconnectAsJobs()
     QVERIFY(finished.wait(10000));
     const JobOutcome closed = finished.takeFirst().first().value<JobOutcome>();
     QVERIFY2(closed.succeeded(), qPrintable(closed.message));
-    QCOMPARE(closed.message, BootloaderMessages::CloseDone);
+    QCOMPARE(closed.message, VEK_LANGUAGE::GetLanguageText("BLTransfertFinalise"));
     QVERIFY(!session->connected());
 }
 
@@ -236,8 +236,8 @@ void TestBootloaderTransfers::curveTablesReachTheFlash()
     const JobOutcome outcome =
         TelechargerCourbes(session, m_context->pic, *plan.plan, texts(), sink, CancelToken{});
     QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
-    QCOMPARE(outcome.message, BootloaderMessages::CurvesOk);
-    QCOMPARE(sink.statuses.last(), BootloaderMessages::TransferDone);
+    QCOMPARE(outcome.message, VEK_LANGUAGE::GetLanguageText("BLCourbesOK"));
+    QCOMPARE(sink.statuses.last(), VEK_LANGUAGE::GetLanguageText("BLTransfertEffectue"));
     // One bar over both areas (2 x 256 words a line), running forward to 100.
     const QList<double> percents = sink.percents();
     QCOMPARE(percents.size(), 64 * lines);
@@ -316,7 +316,7 @@ void TestBootloaderTransfers::firmwareReachesTheFlash()
     const JobOutcome outcome =
         TelechargerFirmware(session, m_context->pic, *plan.range, texts(), sink, CancelToken{});
     QVERIFY2(outcome.succeeded(), qPrintable(outcome.message));
-    QCOMPARE(outcome.message, BootloaderMessages::FirmwareOk);
+    QCOMPARE(outcome.message, VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
     QCOMPARE(sink.percents().first(), firstPercent);
     QCOMPARE(sink.percents().last(), 100.0);
     QCOMPARE(sink.texts(1).first(), QString("%1 %2 %3 ")
@@ -421,7 +421,7 @@ void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowle
     QVERIFY(!outcome.succeeded());
     QCOMPARE(outcome.code, code);
     QVERIFY2(outcome.message.contains(names), qPrintable(outcome.message));
-    QVERIFY(!sink.statuses.contains(BootloaderMessages::TransferDone));
+    QVERIFY(!sink.statuses.contains(VEK_LANGUAGE::GetLanguageText("BLTransfertEffectue")));
     // The failure shows in the window that runs the transfer.
     QVERIFY(!sink.statuses.last().isEmpty());
     QCOMPARE(session.connected(), code != int(BootloaderLineLost));
@@ -516,7 +516,7 @@ void TestBootloaderTransfers::damagedFirmwareFileIsNotSent()
     const FirmwareDownloadPlan none =
         PreparerTelechargementFirmware(m_context->settings, "OBADHEX.XOS", m_context->pic);
     QVERIFY(!none.range);
-    QCOMPARE(none.refusal.text, BootloaderMessages::NoFirmwareFile);
+    QCOMPARE(none.refusal.text, VEK_LANGUAGE::GetLanguageText("BLPasDeFichierOS"));
 }
 
 void TestBootloaderTransfers::firmwareRangesOutsideTheChipAreRefused_data()

@@ -55,6 +55,7 @@ private slots:
         }
         QCOMPARE(OutputPinEntries().size(), 13);
         QCOMPARE(InputPinEntries().size(), 6);
+        TestSupport::useFrenchTexts();
         QCOMPARE(OutputPinEntries()[10], QString("Broche 14 : /AUTOFEED"));
         QCOMPARE(InputPinEntries()[5], QString("Broche 15 : /ERROR"));
     }

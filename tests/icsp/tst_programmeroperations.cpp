@@ -23,7 +23,8 @@ CurveTableArea lookupTable(int address)
     return t;
 }
 
-const CurveTableTexts texts{QStringLiteral("Courbe"), QStringLiteral("en cours")};
+const CurveTableTexts texts{QStringLiteral("Courbe"), QStringLiteral("en cours"),
+                            QStringLiteral("octets"), QStringLiteral("(Erreur=%1)")};
 
 } // namespace
 

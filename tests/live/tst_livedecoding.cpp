@@ -60,8 +60,7 @@ private slots:
         QCOMPARE(f.period(), 1000);
         QCOMPARE(f.timing(), 125);
         QVERIFY(TrameLive::isValidAt(f.bytes.data()));
-        QCOMPARE(f.statusText(),
-                 QString("TRAME [10] : 23 - 3 - E8 - 0 - 7D - 5 - 40 - 0 - 0 - AD"));
+        QCOMPARE(f.bytesText(), QString("23 - 3 - E8 - 0 - 7D - 5 - 40 - 0 - 0 - AD"));
         const auto none = TrameLive::build(255, 7, 255, 9, 0, 0, 0, 0);
         QCOMPARE(none.period(), 0);
         QCOMPARE(none.timing(), 0);

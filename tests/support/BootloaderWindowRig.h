@@ -255,7 +255,7 @@ inline void connectDownloadUpdateDisconnect(VekContext &ctx, FakePrompts &prompt
     const PicDevice firmware = packageFirmware();
     QVERIFY(EcrireFichierHex(firmware, VEK_Gestion_OS::CheminTemp("~TEMP.HEX")).succeeded());
     QVERIFY(clickAndWait(road, w.BP_MAJHEX));
-    QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
+    QCOMPARE(prompts.messages.last().text, VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
     QCOMPARE(w.panel(3)->text(), signs.panel3AfterFirmware);
     words = sim.flashWords(dir.filePath("flash.bin"));
     for (int k = 0; k < 0x200; ++k)
@@ -266,7 +266,7 @@ inline void connectDownloadUpdateDisconnect(VekContext &ctx, FakePrompts &prompt
     QCOMPARE(w.BP_tst->text(), GetLanguageText("MBConnection"));
     QVERIFY(!anyEnabled(road.curves) && !w.BP_MAJHEX->isEnabled());
     QVERIFY(w.BP_Config->isEnabled());
-    QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseDone);
+    QCOMPARE(w.L_Info->text(), VEK_LANGUAGE::GetLanguageText("BLTransfertFinalise"));
     if (!signs.panel3Disconnected.isEmpty())
         QCOMPARE(w.panel(3)->text(), signs.panel3Disconnected);
     QVERIFY(blStats(sim).contains("bad=0"));
@@ -299,9 +299,9 @@ inline void addRefusalRows()
     QTest::addColumn<QString>("package");
     QTest::addColumn<QString>("says");
     QTest::newRow("parallel port") << "LPT1"
-                                   << "A.XOS" << BootloaderMessages::NoLpt;
+                                   << "A.XOS" << VEK_LANGUAGE::GetLanguageText("BLPasDeLPT");
     QTest::newRow("no package") << "/dev/null"
-                                << "" << BootloaderMessages::NoPackage;
+                                << "" << VEK_LANGUAGE::GetLanguageText("BLAucunFichierOS");
 }
 
 inline void refusalsComeBeforeAnyPort(VekContext &ctx, FakePrompts &prompts, const OpenWindow &open)

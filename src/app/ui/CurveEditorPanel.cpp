@@ -5,6 +5,7 @@
 #include "app/VekContext.h"
 #include "app/ui/CurveChart.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -38,11 +39,11 @@ QLineEdit *namedBox(const char *name, QWidget *parent)
 bool showMessageBox(QWidget *parent, CurveEditorPanel::MessageKind kind, const CurveMessage &m)
 {
     using Kind = CurveEditorPanel::MessageKind;
-    QMessageBox box(kind == Kind::Report ? QMessageBox::NoIcon : QMessageBox::Question, m.title,
-                    m.text, QMessageBox::Ok, parent);
-    if (kind == Kind::Question)
-        box.addButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Ok;
+    const bool question = kind == Kind::Question;
+    return WindowPrompts::system().message(
+               parent, question ? QMessageBox::Question : QMessageBox::NoIcon, m.title, m.text,
+               question ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok) ==
+           QMessageBox::Ok;
 }
 } // namespace
 
@@ -191,6 +192,7 @@ void CurveEditorPanel::applyCaptions()
     actions.at(2)->setText(GetLanguageText(QStringLiteral("MnuLisser")));
     actions.at(3)->setText(GetLanguageText(QStringLiteral("MnuTrier")));
     m_chart->setAxisTitles(GetLanguageText(QStringLiteral("MLMoteur3")), QStringLiteral("°"));
+    m_grid->setHorizontalHeaderLabels(m_context.tab_avance.headers());
 }
 
 void CurveEditorPanel::addEntryButton(QWidget *button)

@@ -27,6 +27,13 @@ QLabel *namedLabel(const char *name, QWidget *parent, const QString &text = {})
 
 } // namespace
 
+void EngineParametersPanel::retranslate()
+{
+    const QStringList items = EngineParameterRules::HardXLEDItems();
+    for (int i = 0; i < m_hardXled->count() && i < items.size(); ++i)
+        m_hardXled->setItemText(i, items.at(i));
+}
+
 EngineParametersPanel::EngineParametersPanel(VekContext &context, QWidget *parent)
     : QWidget(parent), m_context(context)
 {

@@ -27,6 +27,8 @@ public:
     // change handlers run as for a user's change; callers clear the modified
     // mark afterwards when they mean to.
     void showParameters();
+    // The list entries that are words, in the current language.
+    void retranslate();
 
     QLineEdit *box(EngineParameterRules::Box which) const;
     QGroupBox *frame(const QString &name) const;

@@ -5,6 +5,7 @@
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/VEK_Gestion_OS.h"
+#include "base/ui/WindowPrompts.h"
 
 #include <QComboBox>
 #include <QMessageBox>
@@ -70,11 +71,8 @@ void FirmwarePackageList::apply()
 
 void FirmwarePackageList::tell(QMessageBox::Icon icon, const char *name, const QString &text)
 {
-    auto *box =
-        new QMessageBox(icon, GetLanguageText("MessWARNING"), text, QMessageBox::Ok, &window_);
-    box->setObjectName(QLatin1String(name));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    WindowPrompts::system().notify(&window_, icon, GetLanguageText("MessWARNING"), text,
+                                   QLatin1String(name));
 }
 
 std::optional<FirmwareProfile> FirmwarePackageList::loadPackageProfile()

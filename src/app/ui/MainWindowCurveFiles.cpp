@@ -9,9 +9,7 @@
 #include "firmware/VEK_Gestion_OS.h"
 
 #include <QComboBox>
-#include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QTabWidget>
 
 MainWindowCurveFiles::MainWindowCurveFiles(VEK_Accueil &window) : window_(window), commands_(*this)
@@ -24,7 +22,7 @@ MainWindowCurveFiles::~MainWindowCurveFiles() = default;
 QString MainWindowCurveFiles::askOpenFileName(const QString &title, const QString &filter,
                                               const QString &initialName)
 {
-    return QFileDialog::getOpenFileName(&window_, title, initialName, filter);
+    return WindowPrompts::system().chooseFile(&window_, title, initialName, filter);
 }
 
 QString MainWindowCurveFiles::askSaveFileName(const QString &title, const QString &filter,
@@ -42,24 +40,18 @@ QString MainWindowCurveFiles::askSaveFileName(const QString &title, const QStrin
 
 bool MainWindowCurveFiles::askYesNo(const QString &title, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No,
-                    &window_);
-    box.setObjectName(QStringLiteral("CurveQuestion"));
-    return box.exec() == QMessageBox::Yes;
+    return WindowPrompts::system().message(&window_, QMessageBox::Warning, title, text,
+                                           QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void MainWindowCurveFiles::showError(const QString &title, const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, &window_);
-    box.setObjectName(QStringLiteral("CurveError"));
-    box.exec();
+    WindowPrompts::system().message(&window_, QMessageBox::Critical, title, text, QMessageBox::Ok);
 }
 
 void MainWindowCurveFiles::showMessage(const QString &title, const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, &window_);
-    box.setObjectName(QStringLiteral("CurveMessage"));
-    box.exec();
+    WindowPrompts::system().message(&window_, QMessageBox::NoIcon, title, text, QMessageBox::Ok);
 }
 
 // ---------------------------------------------------------------- window state
@@ -125,7 +117,7 @@ void MainWindowCurveFiles::showOptionBoard(const CurveDocument &curve)
         QComboBox *boards = window_.TypeCarteOption();
         QStringList names;
         for (int i = 0; i < boards->count(); ++i)
-            names << boards->itemText(i);
+            names << boards->itemData(i, VEK_Accueil::OptionBoardNameRole).toString();
         const int entry = CurveDocument::optionBoardEntry(names, *curve.CarteOptionNom);
         if (boards->currentIndex() == entry)
             window_.TypeCarteOption_Click(); // the board is applied afresh all the same

@@ -127,7 +127,7 @@ QStringList buttonNames()
 
 QString livePageTitle()
 {
-    return QStringLiteral("Real Time");
+    return GetLanguageText(QStringLiteral("PageTempsReel"));
 }
 
 void applyCaptions(QWidget &window, QTabWidget &pages)

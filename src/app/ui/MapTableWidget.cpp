@@ -69,7 +69,7 @@ void MapTableWidget::LayoutTables()
     m_table->setRowCount(0);
     m_adjust->setColumnCount(Columns);
     m_adjust->setRowCount(1);
-    QStringList headers{QStringLiteral("RPM")};
+    QStringList headers{QString()};
     for (int i = 1; i < Columns; ++i) {
         headers << QStringLiteral("%1-%2")
                        .arg((i - 1) * 100 / (Columns - 1))
@@ -78,9 +78,10 @@ void MapTableWidget::LayoutTables()
         m_percents[i] = m_adjust->item(0, i)->text();
     }
     m_table->setHorizontalHeaderLabels(headers);
-    auto *smoothing = centred(QStringLiteral("Lissage"));
+    auto *smoothing = centred(QString());
     smoothing->setFlags(Qt::ItemIsEnabled);
     m_adjust->setItem(0, 0, smoothing);
+    retranslate();
 }
 
 void MapTableWidget::setAdjustCaption(QWidget *caption)
@@ -91,7 +92,12 @@ void MapTableWidget::setAdjustCaption(QWidget *caption)
 
 void MapTableWidget::retranslate()
 {
-    m_check->setText(VEK_LANGUAGE::GetLanguageText(QStringLiteral("MLMapCheck1")));
+    using VEK_LANGUAGE::GetLanguageText;
+    m_check->setText(GetLanguageText(QStringLiteral("MLMapCheck1")));
+    if (QTableWidgetItem *rpm = m_table->horizontalHeaderItem(0))
+        rpm->setText(GetLanguageText(QStringLiteral("MapRegimeColonne")));
+    if (QTableWidgetItem *smoothing = m_adjust->item(0, 0))
+        smoothing->setText(GetLanguageText(QStringLiteral("MapLissage")));
 }
 
 void MapTableWidget::setAdvanceCell(int row, int column, const QString &text,

@@ -26,9 +26,6 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-const QString PrintService::NothingToPrint =
-    QStringLiteral("Erreur, il n'y a rien \u00E0 imprimer ! ");
-const QString PrintService::PrintingText = QStringLiteral("Impression du texte en cours... ");
 
 namespace {
 
@@ -107,14 +104,18 @@ PrintService::PrintService(QWidget *parent) : m_parent(parent)
     m_choosePdf = [this] {
         return WindowPrompts::AskSaveFileName(m_parent,
                                               GetLanguageText(QStringLiteral("PrintPdfTitle")),
-                                              DefaultPdfPath(), QStringLiteral("PDF (*.pdf)"));
+                                              DefaultPdfPath(),
+                                              GetLanguageText(QStringLiteral("PrintFiltrePdf")));
     };
     m_inform = [this](const QString &text) {
-        QMessageBox::information(m_parent, applicationTitle(), text);
+        WindowPrompts::system().message(m_parent, QMessageBox::Information, applicationTitle(),
+                                        text, QMessageBox::Ok);
     };
     m_ask = [this](const QString &text) {
-        return QMessageBox::question(m_parent, GetLanguageText(QStringLiteral("MessWARNING")),
-                                     text) == QMessageBox::Yes;
+        return WindowPrompts::system().message(m_parent, QMessageBox::Question,
+                                               GetLanguageText(QStringLiteral("MessWARNING")), text,
+                                               QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
     };
     m_status = [](const QString &) {};
 }
@@ -152,7 +153,7 @@ bool PrintService::bp_imprimer(const Request &request)
         PrintLayout::ContentFor(request.page, request.curvePointCount, request.terminalText);
     if (content == PrintLayout::Content::Nothing ||
         (content == PrintLayout::Content::Chart && !request.chart)) {
-        m_inform(NothingToPrint);
+        m_inform(GetLanguageText(QStringLiteral("PrintRienAImprimer")));
         return false;
     }
 
@@ -267,7 +268,7 @@ bool PrintService::printOnce(QPrinter &printer, const QString &target, const Req
     }
     case PrintLayout::Content::Text:
         paintText(printer, painter, request.terminalText);
-        m_inform(PrintingText); // the page leaves when the box is closed
+        m_inform(GetLanguageText(QStringLiteral("PrintTexteEnCours"))); // the page leaves when the box is closed
         break;
     case PrintLayout::Content::Nothing:
         break;

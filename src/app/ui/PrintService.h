@@ -49,9 +49,6 @@ public:
     // Where the PDF file choice starts: a named file in the documents folder.
     static QString DefaultPdfPath();
 
-    static const QString NothingToPrint;
-    static const QString PrintingText;
-
 private:
     std::unique_ptr<QPrinter> printerFor(const QString &pdfPath);
     bool printOnce(QPrinter &printer, const QString &target, const Request &request,

@@ -7,8 +7,7 @@
 #include "base/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 
-#include <QFileDialog>
-#include <QMessageBox>
+#include "base/ui/WindowPrompts.h"
 
 using TableImport::TableKind;
 using VEK_LANGUAGE::GetLanguageText;
@@ -17,15 +16,19 @@ using VEK_LANGUAGE::LangKey;
 TableImportFlow::TableImportFlow(QWidget *parent) : m_parent(parent)
 {
     m_choose = [this](const QString &title, const QString &filter) {
-        return QFileDialog::getOpenFileName(m_parent, title, DataPaths::UserDocumentsDirectory(),
-                                            filter);
+        return WindowPrompts::system().chooseFile(m_parent, title,
+                                                  DataPaths::UserDocumentsDirectory(), filter);
     };
     m_warn = [this](const QString &text) {
-        QMessageBox::warning(m_parent, GetLanguageText(QStringLiteral("MessWARNING")), text);
+        WindowPrompts::system().message(m_parent, QMessageBox::Warning,
+                                        GetLanguageText(QStringLiteral("MessWARNING")), text,
+                                        QMessageBox::Ok);
     };
     m_ask = [this](const QString &text) {
-        return QMessageBox::question(m_parent, GetLanguageText(QStringLiteral("MessWARNING")),
-                                     text) == QMessageBox::Yes;
+        return WindowPrompts::system().message(m_parent, QMessageBox::Question,
+                                               GetLanguageText(QStringLiteral("MessWARNING")), text,
+                                               QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
     };
     m_status = [](const QString &) {};
 }

@@ -7,41 +7,47 @@
 #include "bootloader/ui/VEK_KORVAL.h"
 #include "icsp/ui/VEK_ICSP.h"
 
+#include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
+
 #include <QCoreApplication>
-#include <QMessageBox>
 
 #include <memory>
 
+using VEK_LANGUAGE::GetLanguageText;
+
 TransferWindowLauncher::TransferWindowLauncher(VekContext &context, QWidget &parent)
-    : context_(context), parent_(parent), show_([](QDialog &dialog) { dialog.exec(); })
+    : context_(context), parent_(parent),
+      show_([this](QDialog &dialog) { prompts().showDialog(dialog); })
 {}
 
 void TransferWindowLauncher::launch(bool packageChosen, const std::function<void()> &freeLine)
 {
     if (!packageChosen) {
-        showMessage(QStringLiteral("Aucun fichier OS n'a été sélectionné"));
+        showMessage(GetLanguageText("BLAucunFichierOS"));
         return;
     }
     freeLine(); // the transfer window needs the serial line
     const QString &type = context_.TypeTransfert;
     const TransferWindow window = TransferWindowFor(type);
     if (window == TransferWindow::Unknown) {
-        showMessage(QStringLiteral("Type de transfert : ") + type +
-                    QStringLiteral(" n'est pas reconnu ..."));
+        showMessage(GetLanguageText("TransfertNonReconnu", {"{TYPE}", type}));
         return;
     }
     if (window == TransferWindow::Korval)
-        showMessage(QStringLiteral("Type de transfert : ") + type +
-                    QStringLiteral(" n'est pas débugger ..."));
+        showMessage(GetLanguageText("TransfertNonDebugge", {"{TYPE}", type}));
     open(window);
+}
+
+WindowPrompts &TransferWindowLauncher::prompts() const
+{
+    return prompts_ ? *prompts_ : WindowPrompts::system();
 }
 
 void TransferWindowLauncher::showMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
-                    &parent_);
-    box.setObjectName(QStringLiteral("ProgrammingMessage"));
-    box.exec();
+    prompts().message(&parent_, QMessageBox::NoIcon, QCoreApplication::applicationName(), text,
+                      QMessageBox::Ok);
 }
 
 // The window that the package's transfer type names, shown modally.

@@ -27,6 +27,7 @@ public:
     void launch(bool packageChosen, const std::function<void()> &freeLine);
 
 private:
+    WindowPrompts &prompts() const;
     void showMessage(const QString &text);
     void open(TransferWindow window);
 

@@ -24,6 +24,7 @@
 #include "base/ui/ElidedLabel.h"
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/OperationStatus.h"
+#include "base/ui/WindowPrompts.h"
 #include "base/ui/ShownLanguageText.h"
 #include "base/ui/StatusTextArea.h"
 #include "firmware/VEK_Gestion_OS.h"
@@ -78,11 +79,8 @@ QLabel *label(const char *name, QWidget *parent, const QString &text = {})
 // A warning that does not hold up the caller (start-up goes on behind it).
 void showWarning(QWidget *parent, const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, GetLanguageText("MessWARNING"), text,
-                                QMessageBox::Ok, parent);
-    box->setObjectName(QStringLiteral("Warning"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    WindowPrompts::system().notify(parent, QMessageBox::Warning, GetLanguageText("MessWARNING"),
+                                   text, QStringLiteral("Warning"));
 }
 
 } // namespace
@@ -220,7 +218,7 @@ QWidget *VEK_Accueil::buildButtonBar()
 
     // Developer check of the chip catalogue; not part of the normal window.
     auto *command5 = make<QPushButton>("Command5", bar);
-    command5->setText(QStringLiteral("Load XML"));
+    command5->setText(GetLanguageText("MBLoadXml"));
     command5->hide();
     ComboTest_ = make<QComboBox>("ComboTest", bar);
     ComboTest_->hide();
@@ -264,8 +262,7 @@ QWidget *VEK_Accueil::buildParametersPage()
     auto *option = make<QGroupBox>("FrameCarteOption", page);
     auto *op = new QHBoxLayout(option);
     TypeCarteOption_ = make<QComboBox>("TypeCarteOption", option);
-    for (const CatalogueEntry &entry : VEK_XML::DesignOptionBoards())
-        TypeCarteOption_->addItem(entry.name, entry.position);
+    fillOptionBoards(VEK_XML::DesignOptionBoards());
     op->addWidget(TypeCarteOption_, 1);
     auto *optionButton = make<QPushButton>("BP_Parametres_carte_option", option);
     optionButton->setText(QStringLiteral("..."));
@@ -386,7 +383,10 @@ void VEK_Accueil::fitFramePanel()
     const int value = QByteArray(1, widest).toInt(nullptr, 16);
     TrameLive frame;
     frame.bytes.fill(uint8_t(value * 17));
-    panel->setFixedSize(qMax(panel->minimumWidth(), panel->wholeWidth(frame.statusText())),
+    const QString text =
+        GetLanguageText("LiveTrameOctets", {"%1", QString::number(TrameLive::Size)}) +
+        frame.bytesText();
+    panel->setFixedSize(qMax(panel->minimumWidth(), panel->wholeWidth(text)),
                         panel->sizeHint().height());
 }
 
@@ -443,7 +443,13 @@ void VEK_Accueil::InitLangue()
     // Titles are set in place: the page the user looks at stays shown.
     MainWindowTexts::applyCaptions(*this, *SSTab1_);
     curveEditor_->applyCaptions();
+    engineParameters_->retranslate();
+    nameNoBoardEntry();
+    if (TypeVersionOS_->count() > 0)
+        TypeVersionOS_->setItemText(0, VEK_Gestion_OS::ParametrageLibre());
     livePage_->applyCaptions();
+    terminalPage_->applyCaptions();
+    fitFramePanel(); // as wide as a frame in this language
     mapTable_->retranslate();
     DrawMap();
 }
@@ -452,9 +458,8 @@ void VEK_Accueil::InitLangue()
 
 void VEK_Accueil::Form_Load(bool splash)
 {
-    VEK_LANGUAGE::InitLanguage();
-    ApplyVersionStrings();
     LoadStoredSettings();
+    ApplyVersionStrings();
     EffacerTemp();
     firmwareList_->fill();
     SelectFirmwareEntry(TypeVersionOS_->count() - 1);
@@ -485,8 +490,9 @@ void VEK_Accueil::ApplyVersionStrings()
     s.VEKMZSetting = release.VEKMZSetting;
     s.VEKJDMSetting = release.VEKJDMSetting;
     s.VEKDateRev = release.VEKDateRev;
-    setWindowTitle(
-        QStringLiteral("VEK-Courbe - [ Version%1 Révision %2 ]").arg(s.VEKVersion, s.VEKRevision));
+    setWindowTitle(QStringLiteral("VEK-Courbe - [ %1 ]")
+                       .arg(GetLanguageText("VersionRevision", {"%1", s.VEKVersion, "%2",
+                                                                s.VEKRevision})));
 }
 
 void VEK_Accueil::LoadStoredSettings()
@@ -495,10 +501,13 @@ void VEK_Accueil::LoadStoredSettings()
     s.CourbeModifie = false;
     const std::unique_ptr<QSettings> store = MainSettingsLoader::OpenStore();
     MainSettingsLoader loader(*store);
-    loader.Load(s);
+    // The language first: every text made from here on, the refusals of the
+    // settings read next among them, is in it.
     VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
-    VEK_LANGUAGE::SetFichierLangue(s.Language);
-    // Said once, in the language just read; the defaults are in their place.
+    VEK_LANGUAGE::SetFichierLangue(loader.Language());
+    VEK_LANGUAGE::InitLanguage();
+    loader.Load(s);
+    // Said once; the defaults are in their place.
     const QString refused = ValueRules::listMessage(loader.RefusedValues());
     if (!refused.isEmpty())
         showWarning(this, refused);
@@ -556,11 +565,8 @@ void VEK_Accueil::LoadOptionBoards()
 {
     const CatalogueLoad loaded = context_.catalogues.LoadOptionBoardCatalogue();
     const QSignalBlocker block(TypeCarteOption_);
-    if (loaded.ok) {
-        TypeCarteOption_->clear();
-        for (const CatalogueEntry &entry : loaded.entries)
-            TypeCarteOption_->addItem(entry.name, entry.position);
-    }
+    if (loaded.ok)
+        fillOptionBoards(loaded.entries);
     // Without a catalogue the list keeps its entries, so that a curve file's
     // board can still be chosen.
     const bool usable = TypeCarteOption_->count() > 0;
@@ -573,6 +579,25 @@ void VEK_Accueil::LoadOptionBoards()
         TypeCarteOption_->setCurrentIndex(0);
         TypeCarteOption_Click();
     }
+}
+
+void VEK_Accueil::fillOptionBoards(const QList<CatalogueEntry> &boards)
+{
+    TypeCarteOption_->clear();
+    for (const CatalogueEntry &entry : boards) {
+        TypeCarteOption_->addItem(entry.name, entry.position);
+        TypeCarteOption_->setItemData(TypeCarteOption_->count() - 1, entry.name,
+                                      OptionBoardNameRole);
+    }
+    nameNoBoardEntry();
+}
+
+// The first entry stands for "no board": it reads in the user's language,
+// while curve files keep the catalogue's name.
+void VEK_Accueil::nameNoBoardEntry()
+{
+    if (TypeCarteOption_->count() > 0 && TypeCarteOption_->itemData(0).toInt() == 0)
+        TypeCarteOption_->setItemText(0, GetLanguageText("CarteOptionSans"));
 }
 
 void VEK_Accueil::LayoutChart()
@@ -591,7 +616,7 @@ void VEK_Accueil::ShowSplash()
     auto *box = new VEK_about(settings(), this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QDialog::finished, this, [this] { settings().presentation = false; });
-    box->open();
+    WindowPrompts::system().openDialog(*box);
 }
 
 void VEK_Accueil::WriteStatusBar()
@@ -599,8 +624,8 @@ void VEK_Accueil::WriteStatusBar()
     const MainSettings &s = settings();
     panels_[0]->setText(SerialPortNames::PortCaption(s.portNumber, s.portDevice));
     panels_[1]->setText(s.serialSettings);
-    panels_[2]->setText(QStringLiteral("NOM :"));
-    panels_[3]->setText(QStringLiteral("LOCAL"));
+    panels_[2]->setText(GetLanguageText("BENom"));
+    panels_[3]->setText(GetLanguageText("ModuleLocal"));
 }
 
 // ---------------------------------------------------------------- commands
@@ -611,9 +636,11 @@ void VEK_Accueil::bp_new_Click()
     MainSettings &s = settings();
     bool ok = true;
     if (s.VersionModule != 0) {
-        ok = QMessageBox::critical(this, GetLanguageText("MessWARNING"),
-                                   GetLanguageText("BPNewFileQuestion"),
-                                   QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+        ok = WindowPrompts::system().message(this, QMessageBox::Critical,
+                                             GetLanguageText("MessWARNING"),
+                                             GetLanguageText("BPNewFileQuestion"),
+                                             QMessageBox::Ok | QMessageBox::Cancel) ==
+             QMessageBox::Ok;
     } else {
         s.VersionModule = 3;
     }
@@ -634,7 +661,7 @@ void VEK_Accueil::bp_new_Click()
 void VEK_Accueil::about_Click()
 {
     VEK_about box(settings(), this);
-    box.exec();
+    WindowPrompts::system().showDialog(box);
 }
 
 void VEK_Accueil::Config_Click()
@@ -647,7 +674,7 @@ void VEK_Accueil::Config_Click()
     auto *dialog = new VEK_SETUP(context_, open, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, &VEK_Accueil::AfterConfig);
-    dialog->open();
+    WindowPrompts::system().openDialog(*dialog);
 }
 
 // The dialog has closed: the chart type may have changed, and the language.
@@ -718,7 +745,7 @@ void VEK_Accueil::BP_Compilation_Click()
     VEK_ASM window(
         context_, [&boxes] { return QStringList(boxes.tbMapAdj.begin(), boxes.tbMapAdj.end()); },
         this);
-    window.exec();
+    WindowPrompts::system().showDialog(window);
     firmwareList_->refresh(); // the package editors may have created packages
 }
 
@@ -769,7 +796,7 @@ void VEK_Accueil::BP_Parametres_carte_option_Click()
     VEK_cfg_carte_fille dialog(context_, this);
     connect(&dialog, &VEK_cfg_carte_fille::refused, this,
             [&dialog](const QString &message) { showWarning(&dialog, message); });
-    dialog.exec();
+    WindowPrompts::system().showDialog(dialog);
 }
 
 void VEK_Accueil::TypeCarteOption_Click()

@@ -37,6 +37,7 @@ class QGroupBox;
 class QWidget;
 class MainWindowCurveFiles;
 class OperationStatus;
+struct CatalogueEntry;
 
 // The main window: lives for the whole run and owns the program's shared state.
 // Its controls carry the object names the rest of the program knows them by, so
@@ -76,6 +77,8 @@ public:
     QString statusPanel(int number) const; // panels numbered from 1
     QComboBox *TypeCarteOption() const { return TypeCarteOption_; }
     QComboBox *TypeVersionOS() const { return TypeVersionOS_; }
+    // The role of TypeCarteOption's entries that holds the catalogue's name.
+    static constexpr int OptionBoardNameRole = Qt::UserRole + 1;
 
     // Every caption, tool tip and page title from the current language file.
     void InitLangue();
@@ -139,6 +142,8 @@ private:
     void FillParameterLists();
     void LoadOptionBoards();
     void LayoutChart();
+    void fillOptionBoards(const QList<CatalogueEntry> &boards);
+    void nameNoBoardEntry();
     void ShowSplash();
     void WriteStatusBar();
 

@@ -8,6 +8,7 @@
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/PortField.h"
 #include "platform/SerialPortNames.h"
+#include "base/ui/WindowPrompts.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -33,15 +34,14 @@ namespace {
 struct TraceOption {
     int code;
     const char *key;
-    const char *design;
 };
 
 const TraceOption TraceOptions[] = {
-    {ChartType::Line3D, VEK_LANGUAGE::LangKey("MLTypeTrace2"), "3D - Ligne"},
-    {ChartType::Line, VEK_LANGUAGE::LangKey("MLTypeTrace3"), "2D - Ligne"},
-    {ChartType::Area3D, VEK_LANGUAGE::LangKey("MLTypeTrace4"), "3D - Plein"},
-    {ChartType::Area, VEK_LANGUAGE::LangKey("MLTypeTrace5"), "2D - Plein"},
-    {ChartType::XY, VEK_LANGUAGE::LangKey("MLTypeTrace16"), "2D Y=F(x)"},
+    {ChartType::Line3D, VEK_LANGUAGE::LangKey("MLTypeTrace2")},
+    {ChartType::Line, VEK_LANGUAGE::LangKey("MLTypeTrace3")},
+    {ChartType::Area3D, VEK_LANGUAGE::LangKey("MLTypeTrace4")},
+    {ChartType::Area, VEK_LANGUAGE::LangKey("MLTypeTrace5")},
+    {ChartType::XY, VEK_LANGUAGE::LangKey("MLTypeTrace16")},
 };
 
 struct LanguageOption {
@@ -56,11 +56,9 @@ const LanguageOption LanguageOptions[] = {
     {"sk", "slovak.ini", "Sloven\u010Dina"},
 };
 
-// The language text of a key, or the design caption while the key has none.
-QString textOr(const char *key, const char *design)
+QString text(const char *key)
 {
-    const QString text = GetLanguageText(QString::fromLatin1(key));
-    return text.isEmpty() ? QString::fromUtf8(design) : text;
+    return GetLanguageText(QString::fromLatin1(key));
 }
 
 QRadioButton *option(const QString &caption, QButtonGroup *group, QLayout *layout)
@@ -92,7 +90,9 @@ VEK_SETUP::VEK_SETUP(VekContext &context, QSerialPort *livePort, QWidget *parent
 {
     setObjectName(QStringLiteral("VEK_SETUP"));
     m_warn = [this](const QString &text) {
-        QMessageBox::warning(this, GetLanguageText(QStringLiteral("MessWARNING")), text);
+        WindowPrompts::system().message(this, QMessageBox::Warning,
+                                        GetLanguageText(QStringLiteral("MessWARNING")), text,
+                                        QMessageBox::Ok);
     };
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(buildDisplayTab(), QString());
@@ -157,7 +157,7 @@ QWidget *VEK_SETUP::buildTerminalTab()
 
     // The ports across the page: a by-id path shows whole beside its option.
     auto *ports = new QVBoxLayout;
-    QGroupBox *portFrame = frame(QStringLiteral("Port de &comm."), group, ports);
+    m_portFrame = frame({}, group, ports);
     auto *numbered = new QHBoxLayout;
     ports->addLayout(numbered);
     for (int i = 1; i <= 4; ++i)
@@ -165,7 +165,7 @@ QWidget *VEK_SETUP::buildTerminalTab()
     numbered->addStretch();
     auto *other = new QHBoxLayout;
     ports->addLayout(other);
-    m_otherPort = option(QStringLiteral("P\u00E9riph\u00E9rique :"), group, other);
+    m_otherPort = option({}, group, other);
     m_device = new QComboBox;
     MakePortField(m_device);
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
@@ -180,7 +180,7 @@ QWidget *VEK_SETUP::buildTerminalTab()
     m_device->lineEdit()->installEventFilter(this);
 
     auto *rates = new QGridLayout;
-    QGroupBox *rateFrame = frame(QStringLiteral("D\u00E9bit en &Baud"), group, rates);
+    m_rateFrame = frame({}, group, rates);
     int n = 0;
     for (int rate : SerialOptions::Rates) {
         auto *button = new QRadioButton(QString::number(rate));
@@ -191,32 +191,32 @@ QWidget *VEK_SETUP::buildTerminalTab()
     }
 
     auto *data = new QVBoxLayout;
-    QGroupBox *dataFrame = frame(QStringLiteral("Bits de &donn\u00E9es"), group, data);
+    m_dataFrame = frame({}, group, data);
     Data7 = option(QStringLiteral("7"), group, data);
     Data8 = option(QStringLiteral("8"), group, data);
     auto *stop = new QVBoxLayout;
-    QGroupBox *stopFrame = frame(QStringLiteral("Bits d'&arr\u00EAt"), group, stop);
+    m_stopFrame = frame({}, group, stop);
     Stop1 = option(QStringLiteral("1"), group, stop);
     Stop2 = option(QStringLiteral("2"), group, stop);
     auto *parity = new QVBoxLayout;
-    QGroupBox *parityFrame = frame(QStringLiteral("&Parit\u00E9"), group, parity);
-    EvenParity = option(QStringLiteral("Paire"), group, parity);
-    NoParity = option(QStringLiteral("Aucune"), group, parity);
-    OddParity = option(QStringLiteral("Impaire"), group, parity);
+    m_parityFrame = frame({}, group, parity);
+    EvenParity = option({}, group, parity);
+    NoParity = option({}, group, parity);
+    OddParity = option({}, group, parity);
     auto *flow = new QVBoxLayout;
-    QGroupBox *flowFrame = frame(QStringLiteral("Contr\u00F4le de &flux"), group, flow);
-    NoFlow = option(QStringLiteral("Aucun"), group, flow);
+    m_flowFrame = frame({}, group, flow);
+    NoFlow = option({}, group, flow);
     XonFlow = option(QStringLiteral("Xon/Xoff"), group, flow);
     RTSFlow = option(QStringLiteral("RTS"), group, flow);
     BothFlow = option(QStringLiteral("Xon/RTS"), group, flow);
 
     auto *layout = new QGridLayout(page);
-    layout->addWidget(portFrame, 0, 0, 1, 3);
-    layout->addWidget(rateFrame, 1, 0, 2, 1);
-    layout->addWidget(dataFrame, 1, 1);
-    layout->addWidget(stopFrame, 2, 1);
-    layout->addWidget(parityFrame, 1, 2);
-    layout->addWidget(flowFrame, 2, 2);
+    layout->addWidget(m_portFrame, 0, 0, 1, 3);
+    layout->addWidget(m_rateFrame, 1, 0, 2, 1);
+    layout->addWidget(m_dataFrame, 1, 1);
+    layout->addWidget(m_stopFrame, 2, 1);
+    layout->addWidget(m_parityFrame, 1, 2);
+    layout->addWidget(m_flowFrame, 2, 2);
     return page;
 }
 
@@ -267,9 +267,6 @@ void VEK_SETUP::Form_Load()
     m_languageAtOpening = VEK_LANGUAGE::FichierLangue();
     checkIf(m_language.value(m_languageAtOpening.toLower()), true);
 
-    const QString programmer = NomProgrammateur(s);
-    m_info->setText(QStringLiteral("VEK_Courbe %1 (%2, %3)\n%4")
-                        .arg(s.VEKVersion, s.VEKRevision, s.VEKDateRev, programmer));
     ApplyLanguageSetup();
     m_tabs->setCurrentIndex(0);
 }
@@ -284,20 +281,35 @@ void VEK_SETUP::chooseLanguage(const QString &file)
 
 void VEK_SETUP::ApplyLanguageSetup()
 {
-    setWindowTitle(textOr(VEK_LANGUAGE::LangKey("MOFormCapt"), "Configuration du Logiciel"));
-    m_tabs->setTabText(0, textOr(VEK_LANGUAGE::LangKey("MOAffichage"), "AFFICHAGE"));
-    m_tabs->setTabText(1, textOr(VEK_LANGUAGE::LangKey("MOHyperTerminal"), "Hyper Terminal"));
-    m_tabs->setTabText(2, textOr(VEK_LANGUAGE::LangKey("MOInfo"), "INFO"));
-    FrameGraphique->setTitle(textOr(VEK_LANGUAGE::LangKey("MFTypeGraphique"), "&GRAPHIQUE COURBE"));
-    FrameLanguage->setTitle(textOr(VEK_LANGUAGE::LangKey("MFLanguage"), "Language"));
-    FrameInfo->setTitle(textOr(VEK_LANGUAGE::LangKey("MOFrameInfo"), "Informations"));
+    using VEK_LANGUAGE::LangKey;
+    setWindowTitle(text(LangKey("MOFormCapt")));
+    m_tabs->setTabText(0, text(LangKey("MOAffichage")));
+    m_tabs->setTabText(1, text(LangKey("MOHyperTerminal")));
+    m_tabs->setTabText(2, text(LangKey("MOInfo")));
+    FrameGraphique->setTitle(text(LangKey("MFTypeGraphique")));
+    FrameLanguage->setTitle(text(LangKey("MFLanguage")));
+    FrameInfo->setTitle(text(LangKey("MOFrameInfo")));
     for (const TraceOption &t : TraceOptions)
-        m_typeTrace.value(t.code)->setText(textOr(t.key, t.design));
-    m_note3D->setText(GetLanguageText(QStringLiteral("MLTypeTrace3DNote")));
-    LabelGraphique1->setText(
-        textOr(VEK_LANGUAGE::LangKey("MLGraphique1"), "Attention Courbe non repr\u00E9sentative"));
-    m_ok->setText(textOr(VEK_LANGUAGE::LangKey("MOK"), "&OK"));
-    m_cancel->setText(textOr(VEK_LANGUAGE::LangKey("MAnnuler"), "&Annuler"));
+        m_typeTrace.value(t.code)->setText(text(t.key));
+    m_note3D->setText(text(LangKey("MLTypeTrace3DNote")));
+    LabelGraphique1->setText(text(LangKey("MLGraphique1")));
+    m_ok->setText(text(LangKey("MOK")));
+    m_cancel->setText(text(LangKey("MAnnuler")));
+    m_portFrame->setTitle(text(LangKey("SetupPortComm")));
+    m_otherPort->setText(text(LangKey("SetupPeripherique")));
+    m_rateFrame->setTitle(text(LangKey("SetupDebit")));
+    m_dataFrame->setTitle(text(LangKey("SetupBitsDonnees")));
+    m_stopFrame->setTitle(text(LangKey("SetupBitsArret")));
+    m_parityFrame->setTitle(text(LangKey("SetupParite")));
+    EvenParity->setText(text(LangKey("SetupPariteePaire")));
+    NoParity->setText(text(LangKey("SetupPariteAucune")));
+    OddParity->setText(text(LangKey("SetupPariteImpaire")));
+    m_flowFrame->setTitle(text(LangKey("SetupControleFlux")));
+    NoFlow->setText(text(LangKey("SetupFluxAucun")));
+    const MainSettings &s = m_context.settings;
+    m_info->setText(GetLanguageText("SetupInfo", {"%1", s.VEKVersion, "%2", s.VEKRevision, "%3",
+                                                  s.VEKDateRev}) +
+                    QLatin1Char('\n') + NomProgrammateur(s));
 }
 
 QString VEK_SETUP::portChoice() const

@@ -91,6 +91,12 @@ private:
     QGroupBox *FrameGraphique = nullptr;
     QGroupBox *FrameLanguage = nullptr;
     QGroupBox *FrameInfo = nullptr;
+    QGroupBox *m_portFrame = nullptr;
+    QGroupBox *m_rateFrame = nullptr;
+    QGroupBox *m_dataFrame = nullptr;
+    QGroupBox *m_stopFrame = nullptr;
+    QGroupBox *m_parityFrame = nullptr;
+    QGroupBox *m_flowFrame = nullptr;
     QLabel *LabelGraphique1 = nullptr;
     QLabel *m_note3D = nullptr;
     QLabel *m_info = nullptr;

@@ -5,6 +5,7 @@
 #include "base/VEK_LANGUAGE.h"
 #include "platform/PortAccessService.h"
 #include "platform/VEK_Info_System.h"
+#include "base/ui/WindowPrompts.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@
 #include <algorithm>
 
 using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
 
 const char *const VEK_about::kMailAddress1 = "contact@vek-courbe.example.org";
 const char *const VEK_about::kMailAddress2 = "support@vek-courbe.example.org";
@@ -174,14 +176,15 @@ QWidget *VEK_about::buildSidePanel()
         const char *name;
         const char *caption;
         const char *advice; // none for STATUS
-    } buttons[] = {{"BP_LoadDRV", "Load DRIVER", VEK_LANGUAGE::LangKey("PortSvcInstall")},
-                   {"BP_RemoveDRV", "Remove DRIVER", VEK_LANGUAGE::LangKey("PortSvcRemove")},
-                   {"BP_StartDRV", "START", VEK_LANGUAGE::LangKey("PortSvcStart")},
-                   {"BP_StopDRV", "STOP", VEK_LANGUAGE::LangKey("PortSvcStop")},
-                   {"BP_PauseDRV", "PAUSE", VEK_LANGUAGE::LangKey("PortSvcPause")},
-                   {"BP_StatusDRV", "STATUS", nullptr}};
+    } buttons[] = {
+        {"BP_LoadDRV", LangKey("PortSvcBPLoad"), LangKey("PortSvcInstall")},
+        {"BP_RemoveDRV", LangKey("PortSvcBPRemove"), LangKey("PortSvcRemove")},
+        {"BP_StartDRV", LangKey("PortSvcBPStart"), LangKey("PortSvcStart")},
+        {"BP_StopDRV", LangKey("PortSvcBPStop"), LangKey("PortSvcStop")},
+        {"BP_PauseDRV", LangKey("PortSvcBPPause"), LangKey("PortSvcPause")},
+        {"BP_StatusDRV", LangKey("PortSvcBPStatus"), nullptr}};
     for (const auto &b : buttons) {
-        auto *button = new QPushButton(QString::fromLatin1(b.caption), panel);
+        auto *button = new QPushButton(GetLanguageText(QString::fromLatin1(b.caption)), panel);
         button->setObjectName(QString::fromLatin1(b.name));
         const QString operation = button->text();
         const char *advice = b.advice;
@@ -196,15 +199,17 @@ QWidget *VEK_about::buildSidePanel()
 void VEK_about::fillTexts()
 {
     const MainSettings &s = settings_;
-    LabelRevision->setText(QStringLiteral("Version : %1 Révision %2 du %3")
-                               .arg(s.VEKVersion, s.VEKRevision, s.VEKDateRev));
-    const VEK_Info_System::MemoryStatus memory = VEK_Info_System::ReadMemoryStatus();
-    LabelCPU->setText(QStringLiteral("CPU : ") + VEK_Info_System::GetCpuName());
-    LabelMEM->setText(
-        QStringLiteral("RAM : %1 Mo").arg(VEK_Info_System::RamMegabytes(memory.totalPhys)));
-    LabelWIN->setText(QStringLiteral("System : ") + VEK_Info_System::GetSystemName());
-
     VEK_LANGUAGE::InitLanguage();
+    LabelRevision->setText(GetLanguageText(
+        "AboutVersion", {"%1", s.VEKVersion, "%2", s.VEKRevision, "%3", s.VEKDateRev}));
+    const VEK_Info_System::MemoryStatus memory = VEK_Info_System::ReadMemoryStatus();
+    const QString cpu = VEK_Info_System::GetCpuName();
+    LabelCPU->setText(
+        GetLanguageText("AboutCPU", {"%1", cpu.isEmpty() ? GetLanguageText("AboutInconnu") : cpu}));
+    LabelMEM->setText(GetLanguageText(
+        "AboutRAM", {"%1", QString::number(VEK_Info_System::RamMegabytes(memory.totalPhys))}));
+    LabelWIN->setText(GetLanguageText("AboutSysteme", {"%1", VEK_Info_System::GetSystemName()}));
+
     setWindowTitle(GetLanguageText("MLAbout") + s.VEKVersion);
     LabelAbout1->setText(GetLanguageText("MLAbout1"));
     LabelAbout2->setText(GetLanguageText("MLAbout2"));
@@ -270,13 +275,18 @@ void VEK_about::Timer1_Timer()
 void VEK_about::openLink(const QString &url)
 {
     if (!QDesktopServices::openUrl(QUrl(url)))
-        QMessageBox::warning(this, GetLanguageText("MessWARNING"),
-                             GetLanguageText("AboutLinkFailed", {QStringLiteral("%1"), url}));
+        WindowPrompts::system().message(
+            this, QMessageBox::Warning, GetLanguageText("MessWARNING"),
+            GetLanguageText("AboutLinkFailed", {QStringLiteral("%1"), url}), QMessageBox::Ok);
 }
 
 QString VEK_about::StatusText(const PortAccessStatus &status)
 {
-    QStringList lines{status.stateName()};
+    QStringList lines;
+    if (status.state == PortAccessStatus::State::Running)
+        lines << GetLanguageText("PortSvcEtatMarche");
+    else if (status.state == PortAccessStatus::State::Stopped)
+        lines << GetLanguageText("PortSvcEtatArret");
     if (status.state == PortAccessStatus::State::Running)
         lines << GetLanguageText("PortSvcRunning", {QStringLiteral("%1"), status.device});
     if (!status.missingModules.isEmpty())
@@ -309,8 +319,6 @@ void VEK_about::portServiceButton(const QString &operation, const char *adviceKe
                                          QStringLiteral("\n\n") + GetLanguageText("PortSvcNow") +
                                          QLatin1Char('\n') + now
                                    : now;
-    auto *box = new QMessageBox(QMessageBox::Information, operation, text, QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("PortServiceNotice"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    WindowPrompts::system().notify(this, QMessageBox::Information, operation, text,
+                                   QStringLiteral("PortServiceNotice"));
 }

@@ -1,6 +1,7 @@
 #include "app/ui/VEK_cfg_carte_fille.h"
 
 #include "app/VekContext.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -15,6 +16,7 @@
 #include <algorithm>
 
 using namespace OptionBoardRules;
+using VEK_LANGUAGE::GetLanguageText;
 
 namespace {
 // A connector drawn as a row of numbered pins with their legends.
@@ -56,7 +58,7 @@ QStringList boardPins()
     QStringList pins;
     for (int i = 1; i <= 10; ++i)
         pins << QStringLiteral("B%1").arg(i);
-    return pins << QStringLiteral("MASSE");
+    return pins << GetLanguageText("CarteMasse");
 }
 } // namespace
 
@@ -65,8 +67,8 @@ VEK_cfg_carte_fille::VEK_cfg_carte_fille(VekContext &context, QWidget *parent)
 {
     setObjectName(QStringLiteral("VEK_cfg_carte_fille"));
     auto *table = new QGridLayout;
-    table->addWidget(new QLabel(QStringLiteral("TYPE"), this), 0, 1);
-    table->addWidget(new QLabel(QStringLiteral("SEUIL"), this), 0, 3);
+    table->addWidget(new QLabel(GetLanguageText("CarteColonneType"), this), 0, 1);
+    table->addWidget(new QLabel(GetLanguageText("CarteColonneSeuil"), this), 0, 3);
     for (int n = 0; n < ChannelCount; ++n) {
         table->addWidget(new QLabel(QString::number(n + 1), this), n + 1, 0);
         m_type[n] = new QLabel(this);
@@ -83,7 +85,7 @@ VEK_cfg_carte_fille::VEK_cfg_carte_fille(VekContext &context, QWidget *parent)
         table->addWidget(m_action[n], n + 1, 2);
         table->addWidget(m_seuil[n], n + 1, 3);
     }
-    auto *ok = new QPushButton(QStringLiteral("Valide"), this);
+    auto *ok = new QPushButton(GetLanguageText("CarteValide"), this);
     ok->setObjectName(QStringLiteral("BP_OK"));
     ok->setDefault(true);
     // The box being typed in keeps the focus, so that OK reads it with the
@@ -98,6 +100,7 @@ VEK_cfg_carte_fille::VEK_cfg_carte_fille(VekContext &context, QWidget *parent)
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addWidget(new PinLegend(boardPins(), this));
+    // Signal names, the same in every language.
     layout->addWidget(new PinLegend({QStringLiteral("RS232 - GND"), QStringLiteral("RS232 - TX"),
                                      QStringLiteral("RS232 - RX")},
                                     this),
@@ -108,11 +111,13 @@ VEK_cfg_carte_fille::VEK_cfg_carte_fille(VekContext &context, QWidget *parent)
 void VEK_cfg_carte_fille::Form_Load()
 {
     const OptionBoardState &board = m_context.optionBoard;
-    setWindowTitle(QStringLiteral("Configuration Carte Option - ") + board.CarteOptionNom);
+    setWindowTitle(GetLanguageText("CarteTitre", {"%1", board.CarteOptionNom}));
     for (int n = 0; n < ChannelCount; ++n) {
         const ChannelKind k = kind(board.DeviceCfg, n);
         m_type[n]->setText(kindLabel(k));
-        m_action[n]->addItems(OptionBoardRules::actions(k));
+        m_kind[n] = k;
+        for (const Action action : OptionBoardRules::actions(k))
+            m_action[n]->addItem(actionLabel(action));
         connect(m_action[n], &QComboBox::currentIndexChanged, this,
                 [this, n] { actionChoisie(n); });
         // A code the list lacks (from a file) shows "DISABLE".
@@ -123,15 +128,20 @@ void VEK_cfg_carte_fille::Form_Load()
     }
 }
 
+Action VEK_cfg_carte_fille::actionOf(int channel) const
+{
+    return actionAt(m_kind[channel], m_action[channel]->currentIndex());
+}
+
 void VEK_cfg_carte_fille::actionChoisie(int channel)
 {
-    m_seuil[channel]->setEnabled(hasThreshold(m_action[channel]->currentText()));
+    m_seuil[channel]->setEnabled(hasThreshold(actionOf(channel)));
 }
 
 QString VEK_cfg_carte_fille::seuilRefuse(int channel)
 {
     const TypedNumber typed =
-        readThreshold(channel, m_action[channel]->currentText(), m_seuil[channel]->text());
+        readThreshold(channel, actionOf(channel), m_seuil[channel]->text());
     if (!typed.number) {
         m_seuil[channel]->setText(m_taken[channel]);
         return typed.refusal;

@@ -36,12 +36,14 @@ protected:
 private:
     void Form_Load();
     void actionChoisie(int channel);
+    OptionBoardRules::Action actionOf(int channel) const;
     // Reads the threshold box of `channel`: taken, or back to the last value it
     // took; the refusal, empty when taken.
     QString seuilRefuse(int channel);
 
     VekContext &m_context;
     QLabel *m_type[OptionBoardRules::ChannelCount] = {};
+    OptionBoardRules::ChannelKind m_kind[OptionBoardRules::ChannelCount] = {};
     QComboBox *m_action[OptionBoardRules::ChannelCount] = {};
     QLineEdit *m_seuil[OptionBoardRules::ChannelCount] = {};
     QString m_taken[OptionBoardRules::ChannelCount]; // the last threshold each box took

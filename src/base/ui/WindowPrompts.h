@@ -5,10 +5,13 @@
 
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 // The dialogs and desktop services a window asks of the user and the system.
-// Windows reach them through this interface so that tests can answer in their place.
+// Windows reach them through this interface so that tests can answer in their
+// place. Every box and dialog of the program is shown here: a child of its
+// window, in front of it, with the keyboard.
 class WindowPrompts
 {
 public:
@@ -19,6 +22,20 @@ public:
                                                 const QString &title, const QString &text,
                                                 QMessageBox::StandardButtons buttons,
                                                 const QString &details = {});
+    // A box that does not hold up the caller (a warning at start, a package
+    // refused as the list changes): a child of `parent` named `name` at once,
+    // shown once `parent`'s window is up (at start, once the main window is
+    // shown, over it); it goes when closed.
+    virtual void notify(QWidget *parent, QMessageBox::Icon icon, const QString &title,
+                        const QString &text, const QString &name = {});
+    // A dialog of a window, modal; its result.
+    virtual int showDialog(QDialog &dialog);
+    // The same without holding up the caller: the dialog opens modal to its
+    // window once that window is up.
+    virtual void openDialog(QDialog &dialog);
+    // Each time `window` (a box, a dialog) is shown it comes in front of the
+    // window it belongs to and takes the keyboard.
+    static void keepInFront(QWidget &window);
     // Takes back the message box showing `text` that `parent` has open, when
     // it no longer applies: it closes as Escape closes it, and its message()
     // returns then (after any box opened over it meanwhile).

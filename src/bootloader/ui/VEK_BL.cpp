@@ -18,8 +18,8 @@ VEK_BL::VEK_BL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
     : TransferFrame(context, {.panelTwips = {1147, 8819, 4410}, .hoverHelp = true}, parent, prompts)
 {
     setObjectName(QStringLiteral("VEK_BL"));
-    BP_DLOAD[1] = addButton("BP_DLOAD1", QStringLiteral("&Dowload"));
-    BP_DLOAD[2] = addButton("BP_DLOAD2", QStringLiteral("&Dowload"));
+    BP_DLOAD[1] = addButton("BP_DLOAD1", GetLanguageText("MBdownload_L1"));
+    BP_DLOAD[2] = addButton("BP_DLOAD2", GetLanguageText("MBdownload_L2"));
     addLinkButtons({BP_DLOAD[1], BP_DLOAD[2]});
     // After the set-up only the port shown on the link bar changes.
     addSetupButton([this](bool) { drawLinkBar(m_session->connected()); });
@@ -33,7 +33,7 @@ VEK_BL::VEK_BL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
 
 std::optional<QString> VEK_BL::initialPanel3() const
 {
-    return QStringLiteral("Module: LOCAL");
+    return localModule();
 }
 
 void VEK_BL::InitLangue()
@@ -41,7 +41,12 @@ void VEK_BL::InitLangue()
     BP_DLOAD[1]->setText(GetLanguageText("MBdownload_L1"));
     BP_DLOAD[2]->setText(GetLanguageText("MBdownload_L2"));
     frameCaptions();
-    panel(3)->setText(GetLanguageText("BEPItem3") + QStringLiteral(" LOCAL"));
+    panel(3)->setText(localModule());
+}
+
+QString VEK_BL::localModule()
+{
+    return GetLanguageText("BEPItem3") + QLatin1Char(' ') + GetLanguageText("ModuleLocal");
 }
 
 QList<QWidget *> VEK_BL::lockedWhileRunning() const
@@ -82,14 +87,14 @@ void VEK_BL::connectionDone(const JobOutcome &outcome)
         return;
     }
     showLink(true);
-    L_Info->setText(BootloaderMessages::Connected);
+    L_Info->setText(outcome.message);
     // What a user checks before a download: never cut, on one line.
     panel(3)->setWholeText(TextEncoding::visibleControls(m_session->identity.texteEtat()));
 }
 
 void VEK_BL::disconnectionDone(const JobOutcome &outcome)
 {
-    panel(3)->setText(QStringLiteral("LOCAL"));
+    panel(3)->setText(GetLanguageText("ModuleLocal"));
     tellDisconnection(outcome);
 }
 
@@ -167,7 +172,7 @@ void VEK_BL::downloadDone(const JobOutcome &outcome)
 {
     if (!outcome.succeeded() && !m_session->connected()) {
         showLink(false);
-        panel(3)->setText(QStringLiteral("LOCAL"));
+        panel(3)->setText(GetLanguageText("ModuleLocal"));
     }
     tellDownload(outcome);
 }

@@ -41,6 +41,8 @@ private:
     void startDownload(TransferJob job, const char *leftWhenStopped);
     void downloadDone(const JobOutcome &outcome);
     BootloaderTexts texts() const;
+    // Status panel 3 without a module: "Module : LOCAL".
+    static QString localModule();
 
     std::shared_ptr<BootloaderSession> m_session = std::make_shared<BootloaderSession>();
 };

@@ -14,11 +14,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using VEK_LANGUAGE::GetLanguageText;
+
 VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *prompts)
     : TransferFrame(context, {.panelTwips = {1147, 10583, 0}, .hoverHelp = false}, parent, prompts)
 {
     setObjectName(QStringLiteral("VEK_BL_INIT"));
-    Label1 = new QLabel(QStringLiteral("INITIALISATION MICROPROGRAMME"), this);
+    Label1 = new QLabel(GetLanguageText("BLInitTitre"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
     QFont title = Label1->font();
@@ -26,15 +28,19 @@ VEK_BL_INIT::VEK_BL_INIT(VekContext &context, QWidget *parent, WindowPrompts *pr
     Label1->setFont(title);
     body()->addWidget(Label1);
     auto *steps = new QGridLayout;
+    // Each instruction on its own line.
+    const QString powerOff = GetLanguageText("BLCouperAlimentation");
+    const QString powerOn = GetLanguageText("BLRetablirAlimentation");
+    const QStringList instructions[3] = {
+        {powerOff, GetLanguageText("BLBasculerOff"), powerOn},
+        {GetLanguageText("BLLancerTransfert")},
+        {powerOff, GetLanguageText("BLBasculerOn"), powerOn},
+    };
     for (int i = 1; i <= 3; ++i) {
         BP_STEP[size_t(i)] = addButton(qPrintable(QStringLiteral("BP_STEP%1").arg(i)),
-                                       QStringLiteral("Etape %1").arg(i));
-        Lb_step[size_t(i)] = new QLabel(BootloaderMessages::FirstLoadSteps[i - 1], this);
+                                       GetLanguageText("BLEtape", {"%1", QString::number(i)}));
+        Lb_step[size_t(i)] = new QLabel(instructions[i - 1].join(QLatin1Char('\n')), this);
         Lb_step[size_t(i)]->setObjectName(QStringLiteral("Lb_step%1").arg(i));
-        Lb_step[size_t(i)]->setWordWrap(true);
-        // As wide as one instruction: the runs of blanks put each on its own line.
-        Lb_step[size_t(i)]->setFixedWidth(
-            fontMetrics().horizontalAdvance(BootloaderMessages::FirstLoadWidestInstruction) + 12);
         steps->addWidget(BP_STEP[size_t(i)], i, 0);
         steps->addWidget(Lb_step[size_t(i)], i, 1);
     }
@@ -80,10 +86,10 @@ void VEK_BL_INIT::BP_STEP2_Click()
         return;
     }
     m_session->close();
-    L_Info->setText(BootloaderMessages::StartOfCommunication);
+    L_Info->setText(GetLanguageText("BLDebutCommunication"));
     ConnectionRequest request =
         ConnectionRequest::forPort(port, ModuleLinkSettings, false, NomProgrammateur);
-    request.unansweredStatus = BootloaderMessages::ModuleNotFound;
+    request.unansweredStatus = GetLanguageText("BLModuleNonTrouve");
     startTransfer(ConnectionJob(m_session, request), [this](const JobOutcome &outcome) {
         if (connected(outcome))
             downloadFirmware();
@@ -95,7 +101,7 @@ bool VEK_BL_INIT::connected(const JobOutcome &outcome)
 {
     if (!outcome.succeeded()) {
         if (outcome.code == BootloaderGreetingFailed) {
-            L_Info->setText(BootloaderMessages::ModuleNotFound);
+            L_Info->setText(GetLanguageText("BLModuleNonTrouve"));
             BP_STEP[2]->setEnabled(false);
             BP_STEP[3]->setEnabled(false);
         } else {
@@ -124,7 +130,7 @@ void VEK_BL_INIT::downloadFirmware()
         return;
     startTransfer(
         prepared.job, [this](const JobOutcome &outcome) { downloaded(outcome); },
-        VEK_LANGUAGE::GetLanguageText("MessFirmwarePartiel"));
+        GetLanguageText("MessFirmwarePartiel"));
 }
 
 // Step 3's close, when the line is still there.

@@ -45,15 +45,15 @@ VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prom
     T_Tables->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     T_Tables->setMinimumSize(T_Tables->fontMetrics().horizontalAdvance(QString(34, 'W')), 160);
     body()->addWidget(T_Tables);
-    BP_DLOAD = addButton("BP_DLOAD", QStringLiteral("&Dowload"));
+    BP_DLOAD = addButton("BP_DLOAD", GetLanguageText("MBdownload"));
     addLinkButtons({BP_DLOAD});
-    BP_Annuler = addButton("BP_Annuler", QStringLiteral("Annuler"), nullptr, Starts::Nothing);
+    BP_Annuler = addButton("BP_Annuler", GetLanguageText("MAnnuler"), nullptr, Starts::Nothing);
     BP_Annuler->setEnabled(false);
     buttonRow()->addWidget(BP_Annuler);
     // The port is the programmer's: its set-up chooses it, and the link bar shows it.
     addSetupButton([this](bool) { drawLinkBar(linkOpen()); });
     addQuitButton();
-    panel(3)->setWholeText(QStringLiteral("CONNECTE")); // as wide as it from the start
+    panel(3)->setWholeText(GetLanguageText("ModuleConnecte")); // as wide as it from the start
     connect(BP_tst, &QPushButton::clicked, this, &VEK_KORVAL::BP_tst_Click);
     connect(BP_UPLOAD, &QPushButton::clicked, this, &VEK_KORVAL::BP_UPLOAD_Click);
     connect(BP_Annuler, &QPushButton::clicked, this, &VEK_KORVAL::BP_Annuler_Click);
@@ -62,12 +62,12 @@ VEK_KORVAL::VEK_KORVAL(VekContext &context, QWidget *parent, WindowPrompts *prom
 
 QString VEK_KORVAL::caption() const
 {
-    return QStringLiteral("Communication KORVALx avec un module compatible MIRT");
+    return GetLanguageText("KorvalTitre");
 }
 
 std::optional<QString> VEK_KORVAL::initialPanel3() const
 {
-    return QStringLiteral("LOCAL");
+    return GetLanguageText("ModuleLocal");
 }
 
 void VEK_KORVAL::InitLangue()
@@ -75,7 +75,7 @@ void VEK_KORVAL::InitLangue()
     BP_DLOAD->setText(GetLanguageText("MBdownload"));
     BP_Annuler->setText(GetLanguageText("MAnnuler"));
     frameCaptions();
-    panel(3)->setText(QStringLiteral("LOCAL"));
+    panel(3)->setText(GetLanguageText("ModuleLocal"));
 }
 
 QList<QWidget *> VEK_KORVAL::lockedWhileRunning() const
@@ -111,7 +111,7 @@ void VEK_KORVAL::connectLink()
     m_link->discardInput();
     showLink(linkOpen()); // and ready in status panel 2
     L_Info->clear();      // an earlier failure is over
-    panel(3)->setText(QStringLiteral("CONNECTE"));
+    panel(3)->setText(GetLanguageText("ModuleConnecte"));
     // The module of this family takes neither download nor update: only the upload.
     BP_DLOAD->setEnabled(false);
     BP_MAJHEX->setEnabled(false);
@@ -121,7 +121,7 @@ void VEK_KORVAL::connectLink()
 void VEK_KORVAL::disconnectLink()
 {
     panel(2)->setText(QString());
-    panel(3)->setText(QStringLiteral("LOCAL"));
+    panel(3)->setText(GetLanguageText("ModuleLocal"));
     m_link.reset();
     showLink(linkOpen());
 }

@@ -155,20 +155,20 @@ bool PackageEditorWindow::requireChip()
 {
     if (chipChosen())
         return true;
-    warn(QStringLiteral("Le type de microcontroleur n'a pas été choisi"));
+    warn(GetLanguageText("XosPasDeMicro"));
     return false;
 }
 
 void PackageEditorWindow::warn(const QString &text)
 {
-    m_prompts.message(this, QMessageBox::Warning, QStringLiteral("Attention"), text,
+    m_prompts.message(this, QMessageBox::Warning, GetLanguageText("MessWARNING"), text,
                       QMessageBox::Ok);
 }
 
 void PackageEditorWindow::BP_SelectFile_Click()
 {
     const QString chosen =
-        m_prompts.chooseFile(this, QStringLiteral("Choix du projet"), QString(), m_sourceFilter);
+        m_prompts.chooseFile(this, GetLanguageText("ChoixProjet"), QString(), m_sourceFilter);
     if (!chosen.isEmpty())
         Lbl_NomFichierHEXXEH->setText(chosen);
 }

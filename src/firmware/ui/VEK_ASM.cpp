@@ -2,6 +2,7 @@
 
 #include "app/CurveTables.h"
 #include "app/VekContext.h"
+#include "base/FileFailureReason.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/StatusTextArea.h"
@@ -59,7 +60,8 @@ QLabel *label(QWidget *parent, const char *name, const QString &design)
 
 VEK_ASM::VEK_ASM(VekContext &context, AsmCurveAccess curve, QWidget *parent, WindowPrompts *prompts)
     : QDialog(parent), m_context(context), m_curve(std::move(curve)),
-      m_prompts(prompts ? *prompts : WindowPrompts::system())
+      m_prompts(prompts ? *prompts : WindowPrompts::system()),
+      m_showModal([this](QDialog &dialog) { return m_prompts.showDialog(dialog); })
 {
     setObjectName(QStringLiteral("VEK_ASM"));
     setModal(true);
@@ -102,14 +104,15 @@ void VEK_ASM::buildForm()
     // Project: path, choice, editor.
     auto *project = new QGroupBox(this);
     auto *projectLayout = new QGridLayout(project);
-    LabelAsm1 = label(project, "LabelAsm1", QStringLiteral("Emplacement et nom du projet"));
+    // Captions come with the language (InitLangue).
+    LabelAsm1 = label(project, "LabelAsm1", QString());
     CheminProjet = label(project, "CheminProjet", QString());
     CheminProjet->setFrameShape(QFrame::StyledPanel);
     CheminProjet->setTextInteractionFlags(Qt::TextSelectableByMouse);
     CheminProjet->setMinimumWidth(420);
     CheminProjet->setWordWrap(true);
-    BP_Modifier = button(project, "BP_Modifier", QStringLiteral("Modifier"));
-    BP_EditProg = button(project, "BP_EditProg", QStringLiteral("&Editer le programme"));
+    BP_Modifier = button(project, "BP_Modifier", QString());
+    BP_EditProg = button(project, "BP_EditProg", QString());
     projectLayout->addWidget(LabelAsm1, 0, 0, 1, 3);
     projectLayout->addWidget(CheminProjet, 1, 0, 1, 3);
     projectLayout->addWidget(BP_Modifier, 2, 1);
@@ -120,17 +123,12 @@ void VEK_ASM::buildForm()
     // Compilation type.
     auto *types = new QGroupBox(this);
     auto *typesLayout = new QVBoxLayout(types);
-    LabelAsm2 = label(types, "LabelAsm2", QStringLiteral("Type de compilation"));
+    LabelAsm2 = label(types, "LabelAsm2", QString());
     typesLayout->addWidget(LabelAsm2);
-    const std::pair<int, QString> options[] = {
-        {8, QStringLiteral("Compilation 8 Bits Compatible MIRT (Unitée 10 µs)")},
-        {88, QStringLiteral("Compilation 8 Bits Compatible MIRT (Unitée 8 µs)")},
-        {16, QStringLiteral("Compilation Compatible VEK-MZ800")}};
-    for (const auto &[index, design] : options) {
-        auto *option = new QRadioButton(design, types);
+    for (const int index : {8, 88, 16}) {
+        auto *option = new QRadioButton(types);
         option->setObjectName(QStringLiteral("Compilation%1").arg(index));
-        connect(option, &QRadioButton::clicked, this,
-                [this, index = index] { Compilation_Click(index); });
+        connect(option, &QRadioButton::clicked, this, [this, index] { Compilation_Click(index); });
         Compilation[index] = option;
         typesLayout->addWidget(option);
     }
@@ -140,17 +138,16 @@ void VEK_ASM::buildForm()
     Frame2 = new QGroupBox(this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto *names = new QGridLayout(Frame2);
-    LabelAsm3 = label(Frame2, "LabelAsm3",
-                      QStringLiteral("Noms des fichiers pour les tables ATMOSPHERIQUES"));
-    LabelAsm3B = label(Frame2, "LabelAsm3B", QStringLiteral("TableBasse"));
-    LabelAsm3H = label(Frame2, "LabelAsm3H", QStringLiteral("TableHaute"));
+    LabelAsm3 = label(Frame2, "LabelAsm3", QString());
+    LabelAsm3B = label(Frame2, "LabelAsm3B", QString());
+    LabelAsm3H = label(Frame2, "LabelAsm3H", QString());
     TABL8 = box(Frame2, "TABL8");
     TABH8 = box(Frame2, "TABH8");
     TABL16 = box(Frame2, "TABL16");
     TABH16 = box(Frame2, "TABH16");
     names->addWidget(LabelAsm3, 0, 0, 1, 3);
-    names->addWidget(new QLabel(QStringLiteral("8 Bits"), Frame2), 1, 1);
-    names->addWidget(new QLabel(QStringLiteral("16 Bits"), Frame2), 1, 2);
+    names->addWidget(new QLabel(GetLanguageText("Bits8"), Frame2), 1, 1);
+    names->addWidget(new QLabel(GetLanguageText("Bits16"), Frame2), 1, 2);
     names->addWidget(LabelAsm3B, 2, 0);
     names->addWidget(TABL8, 2, 1);
     names->addWidget(TABL16, 2, 2);
@@ -167,13 +164,13 @@ void VEK_ASM::buildForm()
 
     // Actions.
     auto *actions = new QGridLayout;
-    BP_ExportTables = button(this, "BP_ExportTables", QStringLiteral("Exportation des &Tables"));
-    BP_MPASM = button(this, "BP_MPASM", QStringLiteral("Assembler le programme"));
-    BP_ICSP = button(this, "BP_ICSP", QStringLiteral("Programmer"));
+    BP_ExportTables = button(this, "BP_ExportTables", QString());
+    BP_MPASM = button(this, "BP_MPASM", QString());
+    BP_ICSP = button(this, "BP_ICSP", QString());
     BP_CreerOS = button(this, "BP_CreerOS", QString());
     BP_CreerMJ = button(this, "BP_CreerMJ", QString());
-    BP_Quitter = button(this, "BP_Quitter", QStringLiteral("Quitter"));
-    BP_Annuler = button(this, "BP_Annuler", QStringLiteral("Annuler"));
+    BP_Quitter = button(this, "BP_Quitter", QString());
+    BP_Annuler = button(this, "BP_Annuler", QString());
     actions->addWidget(BP_ExportTables, 0, 0);
     actions->addWidget(BP_MPASM, 0, 1);
     actions->addWidget(BP_ICSP, 0, 2);
@@ -342,12 +339,12 @@ void VEK_ASM::BP_ExportTables_Click()
 
 void VEK_ASM::BP_Modifier_Click()
 {
-    const QString filter = QStringLiteral("Assembleur (*.asm);;Texte (*.txt);;Tous (*)");
+    const QString filter = GetLanguageText("AsmFiltreProjet");
     const QString start = m_context.settings.CheminProjetAsm.isEmpty()
                               ? QDir::homePath()
                               : m_context.settings.CheminProjetAsm;
     const QString chosen =
-        m_prompts.chooseFile(this, QStringLiteral("Choix du projet"), start, filter);
+        m_prompts.chooseFile(this, GetLanguageText("ChoixProjet"), start, filter);
     if (chosen.isEmpty())
         return;
     m_context.settings.CheminProjetAsm = chosen;
@@ -386,8 +383,15 @@ void VEK_ASM::showAssemblerResult(const AssemblerResult &result)
                 false);
         break;
     case AssemblerResult::Failed: {
-        const QString text = GetLanguageText(
+        // The program's own words for a file the assembler could not open,
+        // then the assembler's lines as it printed them.
+        QString text = GetLanguageText(
             "MessAsmErreur", {QStringLiteral("%CODE%"), QString::number(result.exitCode)});
+        for (const AssemblerRun::FileFault &fault : AssemblerRun::fileFaults(result.errorLines))
+            text += QLatin1Char('\n') +
+                    GetLanguageText("MessAsmFichier",
+                                    {QStringLiteral("%FICHIER%"), fault.path, QStringLiteral("%RAISON%"),
+                                     FileFailureReason::wording(fault.systemText)});
         setInfo(text + QLatin1Char('\n') + result.errorLines.value(0), true);
         m_prompts.message(this, QMessageBox::Critical, title,
                           text + QLatin1String("\n\n") + result.errorLines.mid(0, 12).join('\n'),

@@ -90,7 +90,7 @@ private:
     QSettings *m_store = nullptr;
     AssemblerRun m_assembler;
     std::optional<PackageEditorServices> m_packageServices;
-    std::function<int(QDialog &)> m_showModal = [](QDialog &dialog) { return dialog.exec(); };
+    std::function<int(QDialog &)> m_showModal; // the prompts' showDialog unless a test sets one
     int m_type = 8;
 
     QLabel *LabelAsm1 = nullptr;

@@ -11,14 +11,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using VEK_LANGUAGE::GetLanguageText;
+
 VEK_New_MJ::VEK_New_MJ(VekContext &context, PackageEditorServices services, QWidget *parent,
                        WindowPrompts *prompts)
     : PackageEditorWindow(context, std::move(services), PackageKind::update(),
-                          {QStringLiteral("VEK_New_MJ"),
-                           QStringLiteral("Créer un Opérating Système (*.XMJ)"),
-                           QStringLiteral("Compilé (*.hex *.HEX);;Codé (*.xeh *.XEH)"),
-                           QStringLiteral("Choix du fichier de mise à jour"),
-                           QStringLiteral("Mise à jour (*.xmj *.XMJ)")},
+                          {QStringLiteral("VEK_New_MJ"), GetLanguageText("XosTitreMJ"),
+                           GetLanguageText("XosFiltreSourceMJ"), GetLanguageText("XosLireTitreMJ"),
+                           GetLanguageText("XosLireFiltreMJ")},
                           prompts, parent)
 {
     buildForm();

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+using VEK_LANGUAGE::GetLanguageText;
 using VEK_LANGUAGE::LangKey;
 
 namespace {
@@ -46,9 +47,9 @@ VEK_New_OS::VEK_New_OS(VekContext &context, PackageEditorServices services, QWid
                        WindowPrompts *prompts)
     : PackageEditorWindow(
           context, std::move(services), PackageKind::firmware(),
-          {QStringLiteral("VEK_New_OS"), QStringLiteral("Créer un Opérating Système (*.XOS)"),
-           QStringLiteral("Codé (*.xeh *.XEH);;Compilé (*.hex *.HEX)"),
-           QStringLiteral("Choix de Opérating Système"), QStringLiteral("O.S. (*.xos *.XOS)")},
+          {QStringLiteral("VEK_New_OS"), GetLanguageText("XosTitreOS"),
+           GetLanguageText("XosFiltreSourceOS"), GetLanguageText("XosLireTitreOS"),
+           GetLanguageText("XosLireFiltreOS")},
           prompts, parent)
 {
     buildForm();
@@ -77,7 +78,7 @@ void VEK_New_OS::buildForm()
     Frame_TypeBoitier = named(new QGroupBox(this), QStringLiteral("Frame_TypeBoitier"));
     TypeModule = list(Frame_TypeBoitier, "TypeModule", {"JDM", "VEKP", "VEK-MZ300", "Q-PAK"});
     (new QVBoxLayout(Frame_TypeBoitier))->addWidget(TypeModule);
-    Frame_TypeTransfert = named(new QGroupBox(QStringLiteral("*Type de transfert"), this),
+    Frame_TypeTransfert = named(new QGroupBox(GetLanguageText("XosTypeTransfert"), this),
                                 QStringLiteral("Frame_TypeTransfert"));
     TypeTransfertModule = list(Frame_TypeTransfert, "TypeTransfertModule",
                                {"BL_INIT", "BOOTLOADER", "KORVALx", "ICSP"});
@@ -125,12 +126,12 @@ void VEK_New_OS::buildForm()
     tables->addWidget(LabelCourbeAdresse4, 0, 1, 1, 2, Qt::AlignHCenter);
     tables->addWidget(LabelCourbeAdresse5, 0, 3, 1, 2, Qt::AlignHCenter);
     tables->addWidget(
-        named(new QLabel(QStringLiteral("8 Bits"), Frame_table), QStringLiteral("Label1")), 1, 1);
-    Label2 = named(new QLabel(QStringLiteral("16 Bits"), Frame_table), QStringLiteral("Label2"));
+        named(new QLabel(GetLanguageText("Bits8"), Frame_table), QStringLiteral("Label1")), 1, 1);
+    Label2 = named(new QLabel(GetLanguageText("Bits16"), Frame_table), QStringLiteral("Label2"));
     tables->addWidget(Label2, 1, 2);
     tables->addWidget(
-        named(new QLabel(QStringLiteral("8 Bits"), Frame_table), QStringLiteral("Label3")), 1, 3);
-    Label4 = named(new QLabel(QStringLiteral("16 Bits"), Frame_table), QStringLiteral("Label4"));
+        named(new QLabel(GetLanguageText("Bits8"), Frame_table), QStringLiteral("Label3")), 1, 3);
+    Label4 = named(new QLabel(GetLanguageText("Bits16"), Frame_table), QStringLiteral("Label4"));
     tables->addWidget(Label4, 1, 4);
     for (int i = 0; i < 2; ++i) {
         LabelCourbeAdresse1[i] =
@@ -154,13 +155,13 @@ void VEK_New_OS::buildForm()
     FrameEnSetMoteur = check("FrameEnSetMoteur", Frame_Option);
     FrameEnSetAvance = check("FrameEnSetAvance", Frame_Option);
     FrameNbrCyl = check("FrameNbrCyl", Frame_Option);
-    FrameNbrCyl->setText(QStringLiteral("*FIGER NOMBRE CYLINDRES"));
+    FrameNbrCyl->setText(GetLanguageText("XosFigerCylindres"));
     Nbre_Cylindre = named(new QLineEdit(Frame_Option), QStringLiteral("Nbre_Cylindre"));
-    FrameRupteur = named(new QLabel(QStringLiteral("* LIMITE HAUTE RUPTEUR"), Frame_Option),
+    FrameRupteur = named(new QLabel(GetLanguageText("XosLimiteRupteur"), Frame_Option),
                          QStringLiteral("FrameRupteur"));
     Limite_Rupteur = named(new QLineEdit(Frame_Option), QStringLiteral("Limite_Rupteur"));
     FrameAvStatique = check("FrameAvStatique", Frame_Option);
-    FrameAvStatique->setText(QStringLiteral("*FIGER AVANCE STATIQUE"));
+    FrameAvStatique->setText(GetLanguageText("XosFigerAvance"));
     Av_Statique = named(new QLineEdit(Frame_Option), QStringLiteral("Av_Statique"));
     FrameHardware = check("FrameHardware", Frame_Option);
     FrameCarteOption = check("FrameCarteOption", Frame_Option);
@@ -319,7 +320,7 @@ void VEK_New_OS::BP_OK_Click()
     // The name first, by the one rule of package names (an empty one among them).
     bool refused = !namePlausible();
     if (!isPicked(TypeModule)) {
-        warn(QStringLiteral("Le module n'a pas été choisi"));
+        warn(GetLanguageText("XosPasDeModule"));
         refused = true;
     }
     if (!requireChip())
@@ -355,8 +356,8 @@ QString VEK_New_OS::caption(const QString &key) const
     const bool low = key.contains(QLatin1String("BASSE")) || key.contains(QLatin1String("B16"));
     const bool wide = key.contains(QLatin1String("16"));
     return where({Frame_table->title(), LabelCourbeAdresse1[line]->text(),
-                  (low ? LabelCourbeAdresse4 : LabelCourbeAdresse5)->text() +
-                      (wide ? QStringLiteral(" 16 Bits") : QStringLiteral(" 8 Bits"))});
+                  (low ? LabelCourbeAdresse4 : LabelCourbeAdresse5)->text() + QLatin1Char(' ') +
+                      GetLanguageText(wide ? "Bits16" : "Bits8")});
 }
 
 void VEK_New_OS::showDescription()

@@ -42,7 +42,6 @@ TransferFrame::TransferFrame(VekContext &context, const Design &design, QWidget 
       m_hoverHelp(design.hoverHelp)
 {
     setModal(true);
-    setWindowTitle(QStringLiteral("Communication MODULE ..."));
     buildFrame(design);
     connect(&m_runner, &JobRunner::started, this, [this] { lock(true); });
     connect(&m_runner, &JobRunner::progress, this, &TransferFrame::showProgress);
@@ -77,11 +76,11 @@ void TransferFrame::buildFrame(const Design &design)
 {
     auto *layout = new QVBoxLayout(this);
     auto *menus = new QMenuBar(this);
-    MnuHex = menus->addMenu(QStringLiteral("&Fichier HEX"));
+    MnuHex = menus->addMenu(GetLanguageText("MnuFichierHex"));
     MnuHex->setObjectName(QStringLiteral("MnuHex"));
-    MnuEditHex = MnuHex->addAction(QStringLiteral("Editer HEX"));
-    MnuCompHex = MnuHex->addAction(QStringLiteral("Comparer HEX"));
-    MnuClsBuff = MnuHex->addAction(QStringLiteral("Clear buffer"));
+    MnuEditHex = MnuHex->addAction(GetLanguageText("MnuEditerHex"));
+    MnuCompHex = MnuHex->addAction(GetLanguageText("MnuComparerHex"));
+    MnuClsBuff = MnuHex->addAction(GetLanguageText("MnuViderTampon"));
     MnuEditHex->setObjectName(QStringLiteral("MnuEditHex"));
     MnuCompHex->setObjectName(QStringLiteral("MnuCompHex"));
     MnuClsBuff->setObjectName(QStringLiteral("MnuClsBuff"));
@@ -143,9 +142,9 @@ void TransferFrame::addHoverHelp(QWidget *control, const char *key)
 
 void TransferFrame::addLinkButtons(const QList<QPushButton *> &downloads)
 {
-    BP_tst = addButton("BP_tst", QStringLiteral("&Connexion"));
-    BP_MAJHEX = addButton("BP_MAJHEX", QStringLiteral("&Mise à jour"));
-    BP_UPLOAD = addButton("BP_UPLOAD", QStringLiteral("&Upload"));
+    BP_tst = addButton("BP_tst", GetLanguageText("MBConnection"));
+    BP_MAJHEX = addButton("BP_MAJHEX", GetLanguageText("MBMajHex"));
+    BP_UPLOAD = addButton("BP_UPLOAD", GetLanguageText("MBupload"));
     m_downloads = downloads;
     const QList<QPushButton *> waiting = downloads + QList<QPushButton *>{BP_MAJHEX, BP_UPLOAD};
     m_buttonRow->addWidget(BP_tst);
@@ -162,7 +161,8 @@ void TransferFrame::addLinkButtons(const QList<QPushButton *> &downloads)
 
 void TransferFrame::addSetupButton(std::function<void(bool accepted)> closed)
 {
-    BP_Config = addButton("BP_Config", QStringLiteral("&Setup"), nullptr, Starts::Nothing);
+    BP_Config =
+        addButton("BP_Config", GetLanguageText("MBConfiguration"), nullptr, Starts::Nothing);
     m_buttonRow->addWidget(BP_Config);
     addHoverHelp(BP_Config, LangKey("MMBPConfig"));
     connect(BP_Config, &QPushButton::clicked, this,
@@ -171,7 +171,7 @@ void TransferFrame::addSetupButton(std::function<void(bool accepted)> closed)
 
 void TransferFrame::addQuitButton()
 {
-    BP_Quit = addButton("BP_Quit", QStringLiteral("&Quitter"), nullptr, Starts::Nothing);
+    BP_Quit = addButton("BP_Quit", GetLanguageText("MBQuitter"), nullptr, Starts::Nothing);
     m_buttonRow->addStretch();
     m_buttonRow->addWidget(BP_Quit);
     addHoverHelp(BP_Quit, LangKey("MMBPQuit"));
@@ -206,7 +206,7 @@ void TransferFrame::Initialisation()
     setWindowTitle(caption());
     newBars();
     drawLinkBar(false);
-    m_panels[1]->setText(QStringLiteral("Transfert PRET... "));
+    m_panels[1]->setText(GetLanguageText("BEPTransfertPret"));
     L_Info->clear();
     identifyChip();
 }
@@ -336,7 +336,7 @@ void TransferFrame::showProgrammerSetup(const std::function<void(bool accepted)>
     VEK_SETUP_ICSP setup(m_context, this);
     connect(&setup, &VEK_SETUP_ICSP::setupClosed, this,
             [&setup, closed] { closed(setup.result() == QDialog::Accepted); });
-    setup.exec();
+    m_prompts.showDialog(setup);
 }
 
 bool TransferFrame::startTransfer(TransferJob job, std::function<void(const JobOutcome &)> done,

@@ -157,18 +157,19 @@ QWidget *VEK_ICSP::buildConfiguration()
 void VEK_ICSP::buildButtons()
 {
     auto *operations = new QGridLayout;
-    BP_ReadModule = addButton("BP_ReadModule", QStringLiteral("Lire"));
-    BP_WriteModule = addButton("BP_WriteModule", QStringLiteral("Programmer"));
-    BP_EraseDevice = addButton("BP_EraseDevice", QStringLiteral("Effacer"));
-    BP_Clear = addButton("BP_Clear", QStringLiteral("INIT BUFF"));
-    BP_Annuler = addButton("BP_Annuler", QStringLiteral("Annuler"), nullptr, Starts::Nothing);
-    BP_IMPORT_HEX = addButton("BP_IMPORT_HEX", QStringLiteral("Import HEX"));
-    BP_EXPORT_HEX = addButton("BP_EXPORT_HEX", QStringLiteral("Export HEX"));
-    BP_IMPORT_XEH = addButton("BP_IMPORT_XEH", QStringLiteral("Import XEH"));
-    BP_EXPORT_XEH = addButton("BP_EXPORT_XEH", QStringLiteral("Export XEH"));
-    BP_VerifyDevice = addButton("BP_VerifyDevice", QStringLiteral("Verify MODULE"));
-    BP_ProgTables = addButton("BP_ProgTables", QStringLiteral("Courbes"));
-    KivCommand1 = addButton("KivCommand1", QStringLiteral("test prog fast"));
+    // Captions come with the language (InitLangue).
+    BP_ReadModule = addButton("BP_ReadModule", {});
+    BP_WriteModule = addButton("BP_WriteModule", {});
+    BP_EraseDevice = addButton("BP_EraseDevice", {});
+    BP_Clear = addButton("BP_Clear", {});
+    BP_Annuler = addButton("BP_Annuler", {}, nullptr, Starts::Nothing);
+    BP_IMPORT_HEX = addButton("BP_IMPORT_HEX", {});
+    BP_EXPORT_HEX = addButton("BP_EXPORT_HEX", {});
+    BP_IMPORT_XEH = addButton("BP_IMPORT_XEH", {});
+    BP_EXPORT_XEH = addButton("BP_EXPORT_XEH", {});
+    BP_VerifyDevice = addButton("BP_VerifyDevice", {});
+    BP_ProgTables = addButton("BP_ProgTables", {});
+    KivCommand1 = addButton("KivCommand1", {});
     const QList<QPushButton *> chip = {BP_ReadModule,   BP_WriteModule, BP_EraseDevice, KivCommand1,
                                        BP_VerifyDevice, BP_ProgTables,  BP_Clear,       BP_Annuler};
     const QList<QPushButton *> files = {BP_IMPORT_HEX, BP_EXPORT_HEX, BP_IMPORT_XEH, BP_EXPORT_XEH};
@@ -178,7 +179,7 @@ void VEK_ICSP::buildButtons()
         operations->addWidget(files[i], 1, int(i));
     body()->addLayout(operations);
 
-    BP_DLOAD = addButton("BP_DLOAD", QStringLiteral("&Dowload"));
+    BP_DLOAD = addButton("BP_DLOAD", {});
     addLinkButtons({BP_DLOAD});
     // Closing the set-up dialog initialises the window again.
     // OK re-initialises the window with the new set-up; Cancel changed nothing.
@@ -198,7 +199,7 @@ void VEK_ICSP::buildButtons()
 
 std::optional<QString> VEK_ICSP::initialPanel3() const
 {
-    return QStringLiteral("Processeur: ") + shownChip();
+    return GetLanguageText("ICSPProcesseur") + shownChip();
 }
 
 QString VEK_ICSP::shownChip() const
@@ -214,7 +215,8 @@ void VEK_ICSP::InitLangue()
         {BP_EXPORT_XEH, LangKey("MBexportXEH")},    {BP_Clear, LangKey("MBClear")},
         {BP_ReadModule, LangKey("MBReadModule")},   {BP_WriteModule, LangKey("MBWriteModule")},
         {BP_EraseDevice, LangKey("MBEraseModule")}, {BP_ProgTables, LangKey("MBProgTables")},
-        {BP_Annuler, LangKey("MAnnuler")},
+        {BP_Annuler, LangKey("MAnnuler")},          {BP_VerifyDevice, LangKey("MBVerifyDevice")},
+        {KivCommand1, LangKey("MBTestProgFast")},
     };
     for (const auto &[button, key] : buttons)
         button->setText(GetLanguageText(key));

@@ -82,7 +82,7 @@ void VEK_ICSP::BP_MAJHEX_Click()
     chipPrepared();
     if (refusedDownload(prepared, QMessageBox::NoIcon))
         return;
-    panel(3)->setText(QStringLiteral("Processeur: ") + m_context.pic.DeviceChip);
+    panel(3)->setText(VEK_LANGUAGE::GetLanguageText("ICSPProcesseur") + m_context.pic.DeviceChip);
     startDownload(prepared.job, "MessFirmwarePartiel");
 }
 

@@ -101,8 +101,7 @@ void VEK_ICSP::BP_ReadModule_Click()
 {
     if (transferRunning())
         return;
-    tellProgress(QStringLiteral("Lecture du module ") + NomProgrammateur +
-                 QStringLiteral("en cours..."));
+    tellProgress(GetLanguageText("ICSPLectureModule", {"{MODULE}", NomProgrammateur}));
     useProgressColour(VEK_BarGraph::Blue);
     const QString chip = m_context.settings.ICSPChip;
     runProgrammer([chip](IcspProgrammer &p, PicDevice &d) { return ReadChip(p, d, chip); },
@@ -148,7 +147,7 @@ void VEK_ICSP::showDeviceRecord(bool withAlgo)
         text += QStringLiteral("DeviceAlgo = ") + QString::number(pic.DeviceAlgo) + crlf;
     text += QStringLiteral("DevicePgmSize = ") + QString::number(pic.DevicePgmSize) + crlf +
             QStringLiteral("DeviceEESize = ") + QString::number(pic.DeviceEESize) + crlf;
-    m_prompts.message(this, QMessageBox::NoIcon, QStringLiteral("DEBUGGING 16F876..."), text,
+    m_prompts.message(this, QMessageBox::NoIcon, GetLanguageText("ICSPDebogage"), text,
                       QMessageBox::Ok);
 }
 
@@ -241,7 +240,7 @@ void VEK_ICSP::BP_EraseDevice_Click()
     L_Info->setText(GetLanguageText("MessAlertCopy"));
     const QString question =
         GetLanguageText("NotErrasedProgModule1") + QLatin1Char(' ') + NomProgrammateur;
-    if (m_prompts.message(this, QMessageBox::Warning, QStringLiteral("ICSP EFFACER PIC"),
+    if (m_prompts.message(this, QMessageBox::Warning, GetLanguageText("ICSPEffacerTitre"),
                           question + QStringLiteral(" ?"),
                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         m_context.pic.HexFileName.clear();
@@ -250,8 +249,7 @@ void VEK_ICSP::BP_EraseDevice_Click()
     }
     // Said for both jobs (the calibration read, then the erase): not a
     // progress text, which the first job's end would take away.
-    L_Info->setText(QStringLiteral("Effacement du programme du module ") + NomProgrammateur +
-                    QStringLiteral(" en cours..."));
+    L_Info->setText(GetLanguageText("ICSPEffacementModule", {"{MODULE}", NomProgrammateur}));
     if (ChipTable::traitsOf(m_context.pic.DeviceChip).calibrationWord < 0) {
         startErase({});
         return;
@@ -288,7 +286,7 @@ std::optional<CalibrationAnswer> VEK_ICSP::askCalibration(uint16_t osccal)
         QLatin1Char('\n') + GetLanguageText("ICSPCalibrationAsk");
     for (;;) {
         const std::optional<QString> typed =
-            m_prompts.askText(this, QStringLiteral("ICSP EFFACER PIC"), label);
+            m_prompts.askText(this, GetLanguageText("ICSPEffacerTitre"), label);
         if (!typed)
             return std::nullopt;
         if (const auto answer = TypedCalibration(*typed))
@@ -335,8 +333,7 @@ void VEK_ICSP::BP_VerifyDevice_Click()
 {
     if (transferRunning())
         return;
-    tellProgress(QStringLiteral("Vérification du module ") + NomProgrammateur +
-                 QStringLiteral(" en cours..."));
+    tellProgress(GetLanguageText("ICSPVerificationModule", {"{MODULE}", NomProgrammateur}));
     useProgressColour(VEK_BarGraph::Green);
     const QString chip = m_context.settings.ICSPChip;
     runProgrammer([chip](IcspProgrammer &p, PicDevice &d) { return VerifierModule(p, d, chip); },
@@ -358,7 +355,7 @@ bool VEK_ICSP::verifyFinished(const IcspResult &result, PicDevice &verified)
     m_context.pic.ImagePIC.UserID = verified.ImagePIC.UserID;
     m_context.pic.ImagePIC.DeviceID = verified.ImagePIC.DeviceID;
     m_context.pic.ImagePIC.ConfigWord = verified.ImagePIC.ConfigWord;
-    m_prompts.message(this, QMessageBox::NoIcon, QStringLiteral("Debug ICSP Vérifie"),
+    m_prompts.message(this, QMessageBox::NoIcon, GetLanguageText("ICSPVerifieTitre"),
                       QStringLiteral("TypeChip=") + HexLong(verified.ImagePIC.DeviceID, 4),
                       QMessageBox::Ok);
     IdentifierPIC();
@@ -404,8 +401,9 @@ void VEK_ICSP::BP_ProgTables_Click()
         return;
     }
     const QList<CurveTableArea> tables = placed.tables;
-    const CurveTableTexts texts{GetLanguageText("P1.DrawPanelProgCurve"),
-                                GetLanguageText("P1.DrawPanelProgCurveCurrent")};
+    const CurveTableTexts texts{
+        GetLanguageText("P1.DrawPanelProgCurve"), GetLanguageText("P1.DrawPanelProgCurveCurrent"),
+        GetLanguageText("Bytes"), GetLanguageText("ICSPErreurCompte")};
     const uint8_t attempts = m_context.settings.ICSPNBWRT;
     auto failed = std::make_shared<int>(-1);
     useProgressColour(VEK_BarGraph::Red);
@@ -512,7 +510,8 @@ void VEK_ICSP::BP_IMPORT_XEH_Click()
 
 void VEK_ICSP::BP_EXPORT_XEH_Click()
 {
-    exportImage(Format::Xeh, QStringLiteral("*.xeh"), QStringLiteral("Update files (*.xeh)"),
+    exportImage(Format::Xeh, QStringLiteral("*.xeh"),
+                GetLanguageText("UpdateFiles") + QStringLiteral(" (*.xeh)"),
                 GetLanguageText("ExportUpdateFile"));
 }
 

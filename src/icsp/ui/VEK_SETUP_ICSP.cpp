@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/PortAccessService.h"
 #include "platform/SerialPortNames.h"
+#include "base/ui/WindowPrompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,6 +39,7 @@
 #include <QVBoxLayout>
 
 using VEK_LANGUAGE::GetLanguageText;
+using VEK_LANGUAGE::LangKey;
 
 namespace {
 
@@ -77,10 +79,12 @@ VEK_SETUP_ICSP::VEK_SETUP_ICSP(VekContext &context, QWidget *parent)
     : QDialog(parent), context_(context)
 {
     setObjectName(QStringLiteral("VEK_SETUP_ICSP"));
-    setWindowTitle(QStringLiteral("Configuration du module ICSP"));
+    setWindowTitle(GetLanguageText("SetupIcspTitre"));
     setMouseTracking(true);
     warn_ = [this](const QString &text) {
-        QMessageBox::warning(this, GetLanguageText(QStringLiteral("MessWARNING")), text);
+        WindowPrompts::system().message(this, QMessageBox::Warning,
+                                        GetLanguageText(QStringLiteral("MessWARNING")), text,
+                                        QMessageBox::Ok);
     };
     // The programmer as the transfer windows reach it (tests give a simulated box).
     const TransferServices &services = context.transfer;
@@ -173,7 +177,7 @@ QWidget *VEK_SETUP_ICSP::buildProgrammerPage()
 
     auto *delay = new QHBoxLayout;
     FrameDelais = frame("FrameDelais", delay);
-    FrameDelais->setTitle(QStringLiteral("Delais Programmation"));
+    FrameDelais->setTitle(GetLanguageText("SetupIcspDelais"));
     ICSP_Delay = named("ICSP_Delay", new QSlider(Qt::Horizontal));
     ICSP_Delay->setRange(IcspSetup::MinDelayUs, IcspSetup::MaxDelayUs);
     ICSP_Delay->setPageStep(10);
@@ -265,13 +269,17 @@ QWidget *VEK_SETUP_ICSP::buildPortFrame()
         QComboBox *&list;
         const char *name;
     } pins[] = {{"LblBrocheMCLR", "MCLR", LptBrocheMCLR, "LptBrocheMCLR"},
-                {"LblBrocheCLOCK", "Clock", LptBrocheCLOCK, "LptBrocheCLOCK"},
-                {"LblBrocheDATA", "Data (S)", LptBrocheDATA, "LptBrocheDATA"},
-                {"LblBrocheDATAR", "Data (E)", LptBrocheDATAR, "LptBrocheDATAR"}};
+                {"LblBrocheCLOCK", LangKey("SetupIcspClock"), LptBrocheCLOCK, "LptBrocheCLOCK"},
+                {"LblBrocheDATA", LangKey("SetupIcspDataS"), LptBrocheDATA, "LptBrocheDATA"},
+                {"LblBrocheDATAR", LangKey("SetupIcspDataE"), LptBrocheDATAR, "LptBrocheDATAR"}};
     // Two pins a row under the port: the page keeps its width for either kind of port.
     int n = 0;
     for (const auto &p : pins) {
-        auto *label = named(p.label, new QLabel(QString::fromLatin1(p.caption)));
+        // MCLR is the line's name in every language.
+        const QString caption = QString::fromLatin1(p.caption);
+        auto *label = named(p.label, new QLabel(p.list == LptBrocheMCLR
+                                                    ? caption
+                                                    : GetLanguageText(caption)));
         p.list = named(p.name, new QComboBox);
         QComboBox *list = p.list;
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { pinChosen(list); });
@@ -397,11 +405,8 @@ void VEK_SETUP_ICSP::loadChipList()
     const CatalogueLoad load = context_.catalogues.LoadChipCatalogue();
     if (!load.ok) {
         // The list keeps its "****" entry; the chip in force stays chosen.
-        auto *box = new QMessageBox(QMessageBox::Warning, GetLanguageText("MessWARNING"),
-                                    load.message, QMessageBox::Ok, this);
-        box->setObjectName(QStringLiteral("ChipCatalogueError"));
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        WindowPrompts::system().notify(this, QMessageBox::Warning, GetLanguageText("MessWARNING"),
+                                       load.message, QStringLiteral("ChipCatalogueError"));
         return;
     }
     ICSP_CHIP->clear();
@@ -450,7 +455,7 @@ void VEK_SETUP_ICSP::ICSP_BOITIER_Click(int index)
 {
     context_.settings.ICSPBoitier = int16_t(index);
     AfficherBoitier();
-    L_Info->setText(QStringLiteral("Vous vennez de sélectionner le module ") + boxLabel_);
+    L_Info->setText(GetLanguageText("SetupIcspModuleChoisi", {"{MODULE}", boxLabel_}));
 }
 
 void VEK_SETUP_ICSP::AfficherBoitier()
@@ -483,7 +488,7 @@ void VEK_SETUP_ICSP::showPortKind(const QString &port)
     // that OK would refuse is a problem already.
     const IcspLineSettings::PortKind kind = IcspLineSettings::portKindOf(port);
     if (!SerialPortNames::NamesAPort(port)) {
-        L_Info->setText(QStringLiteral("Problème sur le port de communication"));
+        L_Info->setText(GetLanguageText("SetupIcspProblemePort"));
         return;
     }
     const bool parallel = kind == IcspLineSettings::PortKind::Parallel;
@@ -491,9 +496,8 @@ void VEK_SETUP_ICSP::showPortKind(const QString &port)
     Sub_db25->setVisible(parallel);
     for (QWidget *w : portKindWidgets_)
         w->setVisible(parallel);
-    L_Info->setText((parallel ? QStringLiteral("Vous venez de basculer sur le port paralèlle : ")
-                              : QStringLiteral("Vous venez de basculer sur le port série : ")) +
-                    port);
+    L_Info->setText(
+        GetLanguageText(parallel ? "SetupIcspPortParallele" : "SetupIcspPortSerie", {"{PORT}", port}));
 }
 
 void VEK_SETUP_ICSP::pinChosen(QComboBox *list)
@@ -557,7 +561,7 @@ void VEK_SETUP_ICSP::BP_ONOFF_Click()
     }
     EtatLpt_DATAR->show();
     testPortOpen_ = true;
-    L_Info->setText(QStringLiteral("Module ") + boxLabel_ + QStringLiteral(" connecté !"));
+    L_Info->setText(GetLanguageText("SetupIcspConnecte", {"{MODULE}", boxLabel_}));
 }
 
 void VEK_SETUP_ICSP::closeTestPort()
@@ -574,7 +578,7 @@ void VEK_SETUP_ICSP::closeTestPort()
     EtatLpt_DATAR->hide();
     lineChecks_->close();
     testPortOpen_ = false;
-    L_Info->setText(QStringLiteral("Module ") + boxLabel_ + QStringLiteral(" déconnecté !"));
+    L_Info->setText(GetLanguageText("SetupIcspDeconnecte", {"{MODULE}", boxLabel_}));
 }
 
 void VEK_SETUP_ICSP::lineTestClicked(const LineTest &test)
@@ -597,8 +601,8 @@ void VEK_SETUP_ICSP::lineTestClicked(const LineTest &test)
     }
     test.com->setColor(high ? kLineHigh : kLineLow);
     test.lpt->setColor(high ? kLineHigh : kLineLow);
-    L_Info->setText(high ? QStringLiteral("Réponse %1 du module %2 ==> OK !").arg(line, boxLabel_)
-                         : QStringLiteral("Test %1 du module %2 terminé !").arg(line, boxLabel_));
+    L_Info->setText(GetLanguageText(high ? "SetupIcspLigneOK" : "SetupIcspLigneTerminee",
+                                    {"{LIGNE}", line, "{MODULE}", boxLabel_}));
 }
 
 void VEK_SETUP_ICSP::BP_TST_PROG_Click()
@@ -620,8 +624,7 @@ void VEK_SETUP_ICSP::presenceTestFinished(const JobOutcome &outcome)
 {
     setBusy(false);
     if (outcome.succeeded()) {
-        L_Info->setText(QStringLiteral("Le module ") + boxLabel_ +
-                        QStringLiteral(" à répondu correctement !"));
+        L_Info->setText(GetLanguageText("SetupIcspReponseOK", {"{MODULE}", boxLabel_}));
         return;
     }
     // A port that would not open was never tested: its reason alone.
@@ -629,7 +632,7 @@ void VEK_SETUP_ICSP::presenceTestFinished(const JobOutcome &outcome)
         L_Info->setText(outcome.message);
         return;
     }
-    QString text = QStringLiteral("Pas de réponse du module ") + boxLabel_ + QStringLiteral(" ?");
+    QString text = GetLanguageText("SetupIcspPasDeReponse", {"{MODULE}", boxLabel_});
     if (!outcome.message.isEmpty())
         text += QLatin1Char('\n') + outcome.message; // the self-test's report
     L_Info->setText(text);
@@ -820,17 +823,15 @@ bool VEK_SETUP_ICSP::eventFilter(QObject *watched, QEvent *event)
         QGroupBox *frame;
         const char *help;
     } helps[] = {
-        {FrameCodeAdresse, "Vous pouvez paramétrer la localisation du code dans la mémoire du "
-                           "microcontroleur"},
-        {FrameCourbeAdresse, "Vous pouvez paramétrer la localisation des tables d'avances dans "
-                             "la mémoire du microcontroleur"},
-        {FrameProcesseur, "Vous pouvez chosir la référence du microcontroleur"},
-        {FrameTypeBoitier, "Vous pouvez selectionner le module à paramétrer"},
+        {FrameCodeAdresse, LangKey("SetupIcspAideCode")},
+        {FrameCourbeAdresse, LangKey("SetupIcspAideTables")},
+        {FrameProcesseur, LangKey("SetupIcspAideProcesseur")},
+        {FrameTypeBoitier, LangKey("SetupIcspAideModule")},
     };
     if (event->type() == QEvent::Enter) {
         for (const auto &h : helps)
             if (watched == h.frame)
-                L_Info->setText(QString::fromUtf8(h.help));
+                L_Info->setText(GetLanguageText(QString::fromLatin1(h.help)));
     } else if (event->type() == QEvent::MouseMove && !presenceTestRunning()) {
         // Over the pages' own background: no help.
         for (int i = 0; i < SSTab1->count(); ++i)

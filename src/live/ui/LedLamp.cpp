@@ -6,7 +6,20 @@
 LedLamp::LedLamp(const QString &caption, QColor on, QColor off, QWidget *parent)
     : QWidget(parent), m_caption(caption), m_on(on), m_off(off),
       m_lampDiameter(fontMetrics().height() - 2)
-{}
+{
+    setAccessibleName(caption);
+}
+
+void LedLamp::setCaption(const QString &caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    setAccessibleName(caption);
+    m_imagesFor = QSize(); // drawn again with the new caption
+    updateGeometry();
+    update();
+}
 
 void LedLamp::setLit(bool lit)
 {

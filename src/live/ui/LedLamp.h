@@ -18,6 +18,8 @@ public:
     void setLit(bool lit);
     QColor colour() const { return m_lit ? m_on : m_off; }
     QString caption() const { return m_caption; }
+    // Also the lamp's accessible name.
+    void setCaption(const QString &caption);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

@@ -40,7 +40,6 @@ constexpr double MaxDisplayHz = 20.0;
 // The frame text and the capture's byte count are read, not watched: four
 // updates a second do, and each costs a text layout.
 constexpr int TextReadoutMs = 250;
-const QString OsInconnue = QStringLiteral("/!\\ OS inconnue /!\\");
 
 // Bold on a filled background; the colours tell the active curve.
 void makeCurveLabel(QLabel *label)
@@ -115,9 +114,9 @@ void LivePage::buildUi()
     PicLCD_avance->setObjectName("PicLCD_avance");
     Cadran_Load = new NeedleDial(NeedleDial::Kind::Load, FrameKT5);
     Cadran_Load->setObjectName("Cadran_Load");
-    middle->addWidget(caption(QStringLiteral("RPM")));
+    middle->addWidget(m_rpmCaption = caption({}));
     middle->addWidget(PicLCD_RPM, 2);
-    middle->addWidget(caption(QStringLiteral("AVANCE")));
+    middle->addWidget(m_advanceCaption = caption({}));
     middle->addWidget(PicLCD_avance, 2);
     middle->addWidget(Cadran_Load, 3);
     instruments->addLayout(middle, 2);
@@ -125,26 +124,26 @@ void LivePage::buildUi()
     auto *lamps = new QVBoxLayout;
     const QColor on = LivePalette::VoyantAllume, off = LivePalette::VoyantEteint;
     for (int i = 0; i < 4; ++i) {
-        LED_IN[i] = new LedLamp(QStringLiteral("INPUT %1").arg(i + 1), on, off, FrameKT5);
+        LED_IN[i] = new LedLamp({}, on, off, FrameKT5);
         LED_IN[i]->setObjectName(QStringLiteral("LED_IN_%1").arg(i + 1));
         lamps->addWidget(LED_IN[i]);
     }
     for (int i = 0; i < 2; ++i) {
-        LED_OUT[i] = new LedLamp(QStringLiteral("OUTPUT %1").arg(i + 1), on, off, FrameKT5);
+        LED_OUT[i] = new LedLamp({}, on, off, FrameKT5);
         LED_OUT[i]->setObjectName(QStringLiteral("LED_OUT_%1").arg(i + 1));
         lamps->addWidget(LED_OUT[i]);
     }
-    LED_KNOCK = new LedLamp(QStringLiteral("KNOCK"), on, off, FrameKT5);
+    LED_KNOCK = new LedLamp({}, on, off, FrameKT5);
     LED_KNOCK->setObjectName("LED_KNOCK");
-    LED_DECEL = new LedLamp(QStringLiteral("DECEL"), on, off, FrameKT5);
+    LED_DECEL = new LedLamp({}, on, off, FrameKT5);
     LED_DECEL->setObjectName("LED_DECEL");
     for (LedLamp *lamp : FrameKT5->findChildren<LedLamp *>())
         lamp->setAttribute(Qt::WA_OpaquePaintEvent);
     lamps->addWidget(LED_KNOCK);
     lamps->addWidget(LED_DECEL);
-    Lbl_Loie1 = new QLabel(QStringLiteral("LOIE 1"), FrameKT5);
+    Lbl_Loie1 = new QLabel(FrameKT5);
     Lbl_Loie1->setObjectName("Lbl_Loie1");
-    Lbl_Loie2 = new QLabel(QStringLiteral("LOIE 2"), FrameKT5);
+    Lbl_Loie2 = new QLabel(FrameKT5);
     Lbl_Loie2->setObjectName("Lbl_Loie2");
     makeCurveLabel(Lbl_Loie1);
     makeCurveLabel(Lbl_Loie2);
@@ -158,19 +157,19 @@ void LivePage::buildUi()
     // Link and simulation on one row, the capture on a second: all on one row
     // would be wider than a 1024-pixel screen once running with the capture on.
     auto *link = new QHBoxLayout;
-    Lbl_ON_OFF = new QPushButton(QStringLiteral("RUN / STOP"), this);
+    Lbl_ON_OFF = new QPushButton(this);
     Lbl_ON_OFF->setObjectName("Lbl_ON_OFF");
-    LED_Mode[0] = new LedLamp(QStringLiteral("RUN"), LivePalette::VoyantAllume,
+    LED_Mode[0] = new LedLamp({}, LivePalette::VoyantAllume,
                               LivePalette::VoyantAllume, this);
     LED_Mode[0]->setLit(true);
-    LED_Mode[1] = new LedLamp(QStringLiteral("STOP"), LivePalette::LigneInactive,
+    LED_Mode[1] = new LedLamp({}, LivePalette::LigneInactive,
                               LivePalette::LigneInactive, this);
     link->addWidget(Lbl_ON_OFF);
     link->addWidget(LED_Mode[0]);
     link->addWidget(LED_Mode[1]);
     link->addSpacing(16);
 
-    Chk_Simulation = new QCheckBox(QStringLiteral("Activer simulation"), this);
+    Chk_Simulation = new QCheckBox(this);
     Chk_Simulation->setObjectName("Chk_Simulation");
     SimulRegime = new QSlider(Qt::Horizontal, this);
     SimulRegime->setObjectName("SimulRegime");
@@ -180,8 +179,7 @@ void LivePage::buildUi()
     SimulRegime->setValue(3000);
     SimulRegime->setMinimumWidth(160);
     m_simulValue = new QLabel(this);
-    m_simulValue->setMinimumWidth(QFontMetrics(font()).horizontalAdvance("8000 rpm "));
-    m_simulValue->setText(QStringLiteral("%1 rpm").arg(SimulRegime->value()));
+
     // Shown only while running; their room is kept, so that RUN and STOP do
     // not lay the page out again.
     for (QWidget *simulation :
@@ -195,15 +193,11 @@ void LivePage::buildUi()
     page->addLayout(link);
 
     auto *capture = new QHBoxLayout;
-    ChkBuffer = new QCheckBox(QStringLiteral("Activer le buffer"), this);
+    ChkBuffer = new QCheckBox(this);
     ChkBuffer->setObjectName("ChkBuffer");
-    BufferStat = new QLabel(QStringLiteral(".:: BUFFER = 0 ::."), this);
+    BufferStat = new QLabel(this);
     BufferStat->setObjectName("BufferStat");
-    // Fixed size: the count changes many times a second and must not relayout the page.
-    BufferStat->setFixedSize(
-        BufferStat->fontMetrics().horizontalAdvance(QStringLiteral(".:: BUFFER = 0000000000 ::.")),
-        BufferStat->sizeHint().height());
-    BP_Logger = new QPushButton(QStringLiteral("Sauvegarder le BUFFER"), this);
+    BP_Logger = new QPushButton(this);
     BP_Logger->setObjectName("BP_Logger");
     BP_LogDossier = new QToolButton(this);
     BP_LogDossier->setObjectName("BP_LogDossier");
@@ -252,7 +246,7 @@ void LivePage::pageShown()
 {
     m_link.clearCapture();
     updateBufferStat();
-    setPanel(4, OsInconnue);
+    setPanel(4, GetLanguageText("LiveOsInconnue"));
     showStopped();
     PicLCD_RPM->clear();
     PicLCD_avance->clear();
@@ -276,9 +270,9 @@ void LivePage::showStopped()
 {
     setPanel(1, portCaption());
     setPanel(2, m_context.settings.serialSettings);
-    setPanel(3, QStringLiteral("TRAME :"));
+    setPanel(3, GetLanguageText("LiveTrame"));
     m_frameShown.reset();
-    setPanel(5, QStringLiteral("STOP"));
+    setPanel(5, GetLanguageText("LiveArret"));
     LED_Mode[0]->hide();
     LED_Mode[1]->show();
     Chk_Simulation->hide();
@@ -288,7 +282,7 @@ void LivePage::showStopped()
 
 void LivePage::showRunning()
 {
-    setPanel(5, QStringLiteral("RUN"));
+    setPanel(5, GetLanguageText("LiveMarche"));
     LED_Mode[0]->show();
     LED_Mode[1]->hide();
     Chk_Simulation->show();
@@ -416,7 +410,8 @@ void LivePage::showFrameText()
     if (m_frameShown == m_link.latestFrame())
         return;
     m_frameShown = m_link.latestFrame();
-    setPanel(3, m_frameShown->statusText());
+    setPanel(3, GetLanguageText("LiveTrameOctets", {"%1", QString::number(TrameLive::Size)}) +
+                    m_frameShown->bytesText());
 }
 
 void LivePage::onSilence()
@@ -453,7 +448,8 @@ void LivePage::onPortLost(const QString &reason)
 
 void LivePage::updateBufferStat()
 {
-    BufferStat->setText(QStringLiteral(".:: BUFFER = %1 ::.").arg(m_link.capture().size()));
+    BufferStat->setText(
+        GetLanguageText("LiveBufferStat", {"%1", QString::number(m_link.capture().size())}));
 }
 
 void LivePage::onBufferToggled(bool on)
@@ -478,6 +474,34 @@ QString LivePage::logFolder(bool create) const
 
 void LivePage::applyCaptions()
 {
+    m_rpmCaption->setText(GetLanguageText("LiveRegime"));
+    m_advanceCaption->setText(GetLanguageText("LiveAvance"));
+    Cadran_RPM->setUnit(GetLanguageText("LiveCadranRegime"));
+    Cadran_Load->setUnit(GetLanguageText("LiveCadranCharge"));
+    for (int i = 0; i < 4; ++i)
+        LED_IN[i]->setCaption(GetLanguageText("LiveEntree", {"%1", QString::number(i + 1)}));
+    for (int i = 0; i < 2; ++i)
+        LED_OUT[i]->setCaption(GetLanguageText("LiveSortie", {"%1", QString::number(i + 1)}));
+    LED_KNOCK->setCaption(GetLanguageText("LiveKnock"));
+    LED_DECEL->setCaption(GetLanguageText("LiveDecel"));
+    Lbl_Loie1->setText(GetLanguageText("LiveLoi", {"%1", QStringLiteral("1")}));
+    Lbl_Loie2->setText(GetLanguageText("LiveLoi", {"%1", QStringLiteral("2")}));
+    Lbl_ON_OFF->setText(GetLanguageText("LiveMarcheArret"));
+    LED_Mode[0]->setCaption(GetLanguageText("LiveMarche"));
+    LED_Mode[1]->setCaption(GetLanguageText("LiveArret"));
+    Chk_Simulation->setText(GetLanguageText("LiveSimulation"));
+    m_simulValue->setMinimumWidth(m_simulValue->fontMetrics().horizontalAdvance(
+        GetLanguageText("LiveTrMin", {"%1", QStringLiteral("8000 ")})));
+    m_simulValue->setText(
+        GetLanguageText("LiveTrMin", {"%1", QString::number(SimulRegime->value())}));
+    ChkBuffer->setText(GetLanguageText("LiveBuffer"));
+    // Fixed size: the count changes many times a second and must not relayout the page.
+    BufferStat->setFixedSize(
+        BufferStat->fontMetrics().horizontalAdvance(
+            GetLanguageText("LiveBufferStat", {"%1", QStringLiteral("0000000000")})),
+        BufferStat->sizeHint().height());
+    updateBufferStat();
+    BP_Logger->setText(GetLanguageText("LiveSauverBuffer"));
     BP_LogDossier->setText(GetLanguageText("MBLogDossier"));
     // Also once the stored settings are read: the folder saved last time.
     BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
@@ -536,7 +560,7 @@ void LivePage::onSimulationToggled(bool on)
 
 void LivePage::onSimulationSpeed(int rpm)
 {
-    m_simulValue->setText(QStringLiteral("%1 rpm").arg(rpm));
+    m_simulValue->setText(GetLanguageText("LiveTrMin", {"%1", QString::number(rpm)}));
     if (!Chk_Simulation->isChecked() || !m_link.isOpen())
         return;
     const auto period = SimulationCommand::PeriodeSimulation(rpm);

@@ -123,4 +123,6 @@ private:
     QCheckBox *Chk_Simulation = nullptr;
     QSlider *SimulRegime = nullptr;
     QLabel *m_simulValue = nullptr;
+    QLabel *m_rpmCaption = nullptr;
+    QLabel *m_advanceCaption = nullptr;
 };

@@ -108,9 +108,19 @@ void NeedleDial::drawScale(QPainter &painter) const
     painter.setPen(LivePalette::SegmentEteint);
     font.setPixelSize(rpm ? 200 : 130);
     painter.setFont(font);
-    const QString unit = rpm ? QStringLiteral("RPM x 1000") : QStringLiteral("LOAD %");
+    const QString &unit = m_unit;
     const QPointF label = rpm ? centre + QPointF(0, 600) : centre + QPointF(0, -350);
     painter.drawText(QRectF(label.x() - 800, label.y() - 150, 1600, 300), Qt::AlignCenter, unit);
+}
+
+void NeedleDial::setUnit(const QString &unit)
+{
+    if (unit == m_unit)
+        return;
+    m_unit = unit;
+    setAccessibleName(unit);
+    m_face = QPixmap(); // drawn again with the new unit
+    update();
 }
 
 void NeedleDial::fitToWidget(QPainter &painter) const

@@ -19,6 +19,8 @@ public:
     // The value the needle points at (rpm or percent).
     int value() const { return m_value; }
     void setValue(int value);
+    // The unit printed on the scale ("RPM x 1000"), also the dial's accessible name.
+    void setUnit(const QString &unit);
     // Where the needle ends, in design units.
     QPointF needleEnd() const;
 
@@ -44,5 +46,6 @@ private:
     Kind m_kind;
     int m_value = 0;
     QRectF m_design;
-    QPixmap m_face; // background and scale, redrawn only when the size changes
+    QString m_unit;
+    QPixmap m_face; // background and scale, redrawn only when the size or unit changes
 };

@@ -53,31 +53,31 @@ void TerminalPage::buildUi()
     body->addWidget(Term_Recept, 1);
 
     auto *side = new QVBoxLayout;
-    BP_OpenPort = new QPushButton(QStringLiteral("Open Port"), this);
+    BP_OpenPort = new QPushButton(this);
     BP_OpenPort->setObjectName("BP_OpenPort");
-    LED_PortOpen = new LedLamp(QStringLiteral("Port Open"), LivePalette::LigneActive,
+    LED_PortOpen = new LedLamp({}, LivePalette::LigneActive,
                                LivePalette::LigneInactive, this);
     LED_PortOpen->setObjectName("LED_PortOpen");
     side->addWidget(BP_OpenPort);
     side->addWidget(LED_PortOpen);
     side->addSpacing(8);
 
-    Label5 = new QLabel(QStringLiteral("Display:"), this);
+    Label5 = new QLabel(this);
     Label5->setObjectName("Label5");
     optAsc = new QRadioButton(QStringLiteral("ASCII"), this);
     optAsc->setObjectName("optAsc");
-    optDec = new QRadioButton(QStringLiteral("Dec"), this);
+    optDec = new QRadioButton(this);
     optDec->setObjectName("optDec");
-    optHex = new QRadioButton(QStringLiteral("Hex"), this);
+    optHex = new QRadioButton(this);
     optHex->setObjectName("optHex");
     side->addWidget(Label5);
     side->addWidget(optAsc);
     side->addWidget(optDec);
     side->addWidget(optHex);
-    chkTermEcho = new QCheckBox(QStringLiteral("Echo"), this);
+    chkTermEcho = new QCheckBox(this);
     chkTermEcho->setObjectName("chkTermEcho");
     side->addWidget(chkTermEcho);
-    BP_Erraseterm = new QPushButton(QStringLiteral("Clear"), this);
+    BP_Erraseterm = new QPushButton(this);
     BP_Erraseterm->setObjectName("BP_Erraseterm");
     BP_Erraseterm->installEventFilter(this);
     BP_Erraseterm->setMouseTracking(true);
@@ -97,8 +97,8 @@ void TerminalPage::buildUi()
     LED_DSR = lamp("LED_DSR", QStringLiteral("DSR"));
     LED_CD = lamp("LED_CD", QStringLiteral("CD"));
     LED_RTS = lamp("LED_RTS", QStringLiteral("RTS"));
-    LED_Receive = lamp("LED_Receive", QStringLiteral("Receive"));
-    LED_Send = lamp("LED_Send", QStringLiteral("Send"));
+    LED_Receive = lamp("LED_Receive", {});
+    LED_Send = lamp("LED_Send", {});
     side->addWidget(FrameLED);
     side->addStretch();
     body->addLayout(side);
@@ -119,14 +119,27 @@ void TerminalPage::buildUi()
 bool TerminalPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == BP_Erraseterm && event->type() == QEvent::Enter)
-        emit infoText(QStringLiteral("Effacer le contenu de la zone de réception."));
+        emit infoText(GetLanguageText("TermAideEffacer"));
     return QWidget::eventFilter(watched, event);
+}
+
+void TerminalPage::applyCaptions()
+{
+    showPortState();
+    LED_PortOpen->setCaption(GetLanguageText("TermPortOuvert"));
+    Label5->setText(GetLanguageText("TermAffichage"));
+    optDec->setText(GetLanguageText("TermDec"));
+    optHex->setText(GetLanguageText("TermHex"));
+    chkTermEcho->setText(GetLanguageText("TermEcho"));
+    BP_Erraseterm->setText(GetLanguageText("TermEffacer"));
+    LED_Receive->setCaption(GetLanguageText("TermReception"));
+    LED_Send->setCaption(GetLanguageText("TermEmission"));
 }
 
 void TerminalPage::showPortState()
 {
     const bool open = m_port.isOpen();
-    BP_OpenPort->setText(open ? QStringLiteral("Close Port") : QStringLiteral("Open Port"));
+    BP_OpenPort->setText(GetLanguageText(open ? "TermFermerPort" : "TermOuvrirPort"));
     LED_PortOpen->setLit(open);
 }
 

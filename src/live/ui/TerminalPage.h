@@ -28,6 +28,10 @@ public:
     void closePort();
     bool isPortOpen() const { return m_port.isOpen(); }
 
+    // Captions from the language texts (the main window calls it once they are
+    // loaded, and on each change of language).
+    void applyCaptions();
+
     // `BP_OpenPort`: opens or closes the port.
     void BasculePort();
 

@@ -140,7 +140,7 @@ private slots:
         service.setPdfOutput(pdf);
         QLabel chart(QStringLiteral("chart"));
         QVERIFY(!service.bp_imprimer({page, points, &chart, {}, text}));
-        QCOMPARE(m_informed, QStringList{PrintService::NothingToPrint});
+        QCOMPARE(m_informed, QStringList{VEK_LANGUAGE::GetLanguageText("PrintRienAImprimer")});
         QVERIFY(!QFile::exists(pdf));
     }
 
@@ -235,7 +235,7 @@ private slots:
             lines << QStringLiteral("#VEK line %1: 1500 rpm 12.5 deg").arg(i);
         lines << QStringLiteral("long:") + QString(300, QLatin1Char('x')) + QStringLiteral(":end");
         QVERIFY(service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, lines.join("\r\n")}));
-        QCOMPARE(m_informed, QStringList{PrintService::PrintingText});
+        QCOMPARE(m_informed, QStringList{VEK_LANGUAGE::GetLanguageText("PrintTexteEnCours")});
         QCOMPARE(m_status, QStringList{"Fichier PDF enregistré : " + pdf});
         QVERIFY(pageCount(pdf) >= 2);
         QVERIFY(boxOf(renderPage(pdf), notWhite).isValid());

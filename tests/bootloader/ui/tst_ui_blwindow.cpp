@@ -91,7 +91,7 @@ private slots:
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
         QVERIFY(clickAndWait(w, w.BP_MAJHEX));
-        QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
+        QCOMPARE(prompts.messages.last().text, VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
         const QList<uint16_t> words = flash(sim);
         QCOMPARE(words.size(), 0x4000);
         for (int k = 0; k < 0x200; ++k)
@@ -126,7 +126,7 @@ private slots:
         VEK_BL w(*ctx, nullptr, &prompts);
         QVERIFY(clickAndWait(w, w.BP_tst));
         QVERIFY(clickAndWait(w, w.BP_DLOAD[2]));
-        QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
+        QCOMPARE(prompts.messages.last().text, VEK_LANGUAGE::GetLanguageText("BLCourbesOK"));
         const QList<uint16_t> words = flash(sim);
         QCOMPARE(words.size(), 0x4000);
         for (int k = 0x900; k < 0xD00; ++k)
@@ -208,7 +208,7 @@ private slots:
         if (!stop) {
             QVERIFY(!closed && w.isVisible() && w.transferRunning());
             QVERIFY(finished.wait(20000));
-            QCOMPARE(prompts.messages.last().text, BootloaderMessages::FirmwareOk);
+            QCOMPARE(prompts.messages.last().text, VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
             QCOMPARE(flash(sim).value(0x1FF), firmware.ImagePIC.codeWord(0x1FF));
             return;
         }
@@ -238,7 +238,7 @@ private slots:
         VEK_BL w(*ctx, nullptr, nullptr); // the program's own message boxes
         QVERIFY(clickAndWait(w, w.BP_tst));
         BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(w, w.BP_MAJHEX,
-                                                                  BootloaderMessages::FirmwareOk);
+                                                                  VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
         QVERIFY(!w.session().connected());
         const QString stats = BootloaderWindowRig::blStats(sim);
         QVERIFY2(stats.contains("close=3"), qPrintable(stats));
@@ -249,9 +249,9 @@ private slots:
         const QString identity = "VEK-MZ300 T1\\REV:5 - OS:2.1.5";
         BootloaderWindowRig::connectDownloadUpdateDisconnect(
             *ctx, prompts, dir, [this] { return open(); },
-            {.infoWhenConnected = BootloaderMessages::Connected,
+            {.infoWhenConnected = VEK_LANGUAGE::GetLanguageText("BLConnexionEtablie"),
              .panel3WhenConnected = identity,
-             .curveMessages = {BootloaderMessages::CurvesOk},
+             .curveMessages = {VEK_LANGUAGE::GetLanguageText("BLCourbesOK")},
              .panel3AfterFirmware = identity, // the module's identity stays
              .panel3Disconnected = "LOCAL",
              .screenshot = "vek_bl_download.png"});
@@ -328,7 +328,7 @@ private slots:
             return;
         // The line is in step afterwards: the download goes through.
         QVERIFY(clickAndWait(w, w.BP_DLOAD[1]));
-        QCOMPARE(prompts.messages.last().text, BootloaderMessages::CurvesOk);
+        QCOMPARE(prompts.messages.last().text, VEK_LANGUAGE::GetLanguageText("BLCourbesOK"));
     }
 
     // A module that refuses a frame of the curve download, or the close, or

@@ -106,7 +106,7 @@ private slots:
 
         QVERIFY(clickAndWait(w, 2, 2)); // connection, then the download
         QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages.first().text, BootloaderMessages::FirmwareOk);
+        QCOMPARE(prompts.messages.first().text, VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
         QVERIFY(w.L_Info->text().isEmpty());
         QVERIFY(w.panel(2)->picture().isNull());
         QVERIFY(steps(w, true, false, true)); // on with step 3, or again from step 1
@@ -119,7 +119,7 @@ private slots:
         TestSupport::keepScreenshot(w.grab(), "VEK_BL_INIT_loaded.png");
 
         QVERIFY(clickAndWait(w, 3));
-        QCOMPARE(w.L_Info->text(), BootloaderMessages::CloseDone);
+        QCOMPARE(w.L_Info->text(), VEK_LANGUAGE::GetLanguageText("BLTransfertFinalise"));
         QVERIFY(steps(w, true, false, false));
         QVERIFY(!w.session().connected());
         QCOMPARE(linkColour(w), red);
@@ -148,8 +148,8 @@ private slots:
         QTest::addColumn<bool>("linkUp");       // the link bar green after step 2
         QTest::addColumn<int>("loaded");        // firmware words the module holds
         QTest::addColumn<QString>("closing");   // the label after step 3 ("" no step 3)
-        const QString ok = BootloaderMessages::FirmwareOk;
-        const QString done = BootloaderMessages::CloseDone;
+        const QString ok = VEK_LANGUAGE::GetLanguageText("BLFirmwareOK");
+        const QString done = VEK_LANGUAGE::GetLanguageText("BLTransfertFinalise");
         const QString afterFailure = VEK_LANGUAGE::GetLanguageText("MessDeconnexionApresEchec");
         QTest::newRow("no module") << "silent:EA:0" << 1 << 3 << ""
                                    << "100" << false << 0 << "";
@@ -192,7 +192,7 @@ private slots:
         QCOMPARE(said.count(lost), notFound); // after each unanswered hello
         if (notFound > 0 && loaded > 0)       // told until the download starts
             QVERIFY2(said.lastIndexOf(lost) <
-                         said.lastIndexOf(BootloaderMessages::StartOfCommunication),
+                         said.lastIndexOf(VEK_LANGUAGE::GetLanguageText("BLDebutCommunication")),
                      qPrintable(said.join(" | ")));
         if (loaded == 0)
             QCOMPARE(w->L_Info->text(), lost);
@@ -200,14 +200,14 @@ private slots:
         if (!says.isEmpty()) {
             const FakePrompts::Shown shown = prompts.messages.takeFirst();
             QVERIFY2(shown.text.contains(says), qPrintable(shown.text));
-            QCOMPARE(shown.icon, says == BootloaderMessages::FirmwareOk ? QMessageBox::NoIcon
+            QCOMPARE(shown.icon, says == VEK_LANGUAGE::GetLanguageText("BLFirmwareOK") ? QMessageBox::NoIcon
                                                                         : QMessageBox::Critical);
         }
         QVERIFY(steps(*w, openSteps[0] == '1', openSteps[1] == '1', openSteps[2] == '1'));
         QCOMPARE(linkColour(*w), linkUp ? QRgb(0x00FF00) : QRgb(0xFF0000));
         QVERIFY(w->panel(2)->picture().isNull()); // no bar left part-way
         // The status bar keeps how the download ended.
-        if (says == BootloaderMessages::FirmwareOk)
+        if (says == VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"))
             QCOMPARE(w->panel(2)->text(), VEK_LANGUAGE::GetLanguageText("BEPItem2"));
         else if (says.startsWith("[0x"))
             QVERIFY2(w->panel(2)->text().contains(says), qPrintable(w->panel(2)->text()));
@@ -278,7 +278,7 @@ private slots:
         VEK_BL_INIT w(*ctx, nullptr, nullptr); // the program's own message boxes
         QVERIFY(Mouse::click(w.BP_STEP[1]));
         BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(w, w.BP_STEP[2],
-                                                                  BootloaderMessages::FirmwareOk);
+                                                                  VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
         QCOMPARE(flash(sim).value(0x1FF), firmware.ImagePIC.codeWord(0x1FF)); // all of it
     }
 
@@ -290,7 +290,7 @@ private slots:
         auto w = openAtStep2(sim.devicePath());
         QVERIFY(clickAndWait(*w, 2));
         QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages.first().text, BootloaderMessages::NoFirmwareFile);
+        QCOMPARE(prompts.messages.first().text, VEK_LANGUAGE::GetLanguageText("BLPasDeFichierOS"));
         QVERIFY(steps(*w, true, false, true));
         QVERIFY(w->session().connected()); // step 3 can still close the transfer
     }
@@ -372,10 +372,10 @@ private slots:
         ctx->TypeVersionOS.clear();
         w->BP_STEP[2]->click();
         QVERIFY(!w->transferRunning());
-        QCOMPARE(prompts.messages.takeFirst().text, BootloaderMessages::NoLpt);
+        QCOMPARE(prompts.messages.takeFirst().text, VEK_LANGUAGE::GetLanguageText("BLPasDeLPT"));
         ctx->settings.ICSPPort = "COM1";
         w->BP_STEP[2]->click();
-        QCOMPARE(prompts.messages.takeFirst().text, BootloaderMessages::NoPackage);
+        QCOMPARE(prompts.messages.takeFirst().text, VEK_LANGUAGE::GetLanguageText("BLAucunFichierOS"));
         QVERIFY(steps(*w, true, true, false));
     }
 };

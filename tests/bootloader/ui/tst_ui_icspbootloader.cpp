@@ -85,7 +85,7 @@ private slots:
             *ctx, prompts, dir, [this] { return open(); },
             {.infoWhenConnected = "",
              .panel3WhenConnected = "",                              // not checked
-             .curveMessages = {areas, BootloaderMessages::CurvesOk}, // the areas shown first
+             .curveMessages = {areas, VEK_LANGUAGE::GetLanguageText("BLCourbesOK")}, // the areas shown first
              .panel3AfterFirmware = "Processeur: 16F876A",
              .panel3Disconnected = "", // not checked
              .screenshot = "vek_icsp_bootloader.png"});
@@ -136,8 +136,8 @@ private slots:
             QCOMPARE(w->panel(2)->text(), told);
         } else if (connected) {
             QCOMPARE(shown.icon, QMessageBox::Critical);
-            QCOMPARE(shown.text, BootloaderMessages::HelloFailed);
-            QCOMPARE(w->L_Info->text(), BootloaderMessages::Timeout);
+            QCOMPARE(shown.text, BootloaderTexts::load({}).helloFailed);
+            QCOMPARE(w->L_Info->text(), VEK_LANGUAGE::GetLanguageText("BLTimeout"));
         } else {
             const QString programmer = ' ' + w->nomProgrammateur();
             QCOMPARE(shown.icon, QMessageBox::Question);

@@ -1,0 +1,336 @@
+#include "LanguageGuard.h"
+
+#include "TestSupport.h"
+#include "base/TextEncoding.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QChartView>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
+
+#include <algorithm>
+
+namespace {
+
+// A text as the user reads it: no shortcut marks, no markup, no carriage returns.
+QString readable(QString text)
+{
+    if (Qt::mightBeRichText(text))
+        text = QTextDocumentFragment::fromHtml(text).toPlainText();
+    static const QRegularExpression mark(QStringLiteral("&(?=[^&\\s])"));
+    text.remove(mark).replace(QLatin1String("&&"), QLatin1String("&"));
+    text.replace(QLatin1Char('\r'), QString()).replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return text;
+}
+
+bool hasLetter(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isLetter(); });
+}
+
+// The fixed pieces of a language text: what stands between its placeholders.
+QStringList piecesOf(const QString &value)
+{
+    static const QRegularExpression placeholder(
+        QStringLiteral("\\{[A-Za-z_0-9]+\\}|%[A-Za-z_]+%|%[0-9]"));
+    QStringList pieces;
+    for (const QString &piece : readable(value).split(placeholder))
+        for (const QString &line : piece.split(QLatin1Char('\n')))
+            if (hasLetter(line))
+                pieces << line.trimmed();
+    return pieces;
+}
+
+bool wordChar(QChar c)
+{
+    return c.isLetterOrNumber();
+}
+
+// Takes every whole-word occurrence of `piece` out of `text`.
+void takeOut(QString &text, const QString &piece)
+{
+    qsizetype from = 0;
+    while ((from = text.indexOf(piece, from)) >= 0) {
+        const qsizetype end = from + piece.size();
+        const bool startsClean =
+            from == 0 || !wordChar(piece.front()) || !wordChar(text.at(from - 1));
+        const bool endsClean =
+            end == text.size() || !wordChar(piece.back()) || !wordChar(text.at(end));
+        if (startsClean && endsClean) {
+            text.replace(from, piece.size(), QStringLiteral("\u0001"));
+            from += 1;
+        } else {
+            from = end;
+        }
+    }
+}
+
+// A token that names a file, a port, an address or a value rather than saying something.
+bool isNameOrNumber(const QString &token)
+{
+    static const QRegularExpression fileName(QStringLiteral("^[~\\w.-]+\\.\\w{1,4}$"));
+    return std::any_of(token.cbegin(), token.cend(), [](QChar c) { return c.isDigit(); }) ||
+           token.contains(QLatin1Char('/')) || token.contains(QLatin1Char('\\')) ||
+           token.contains(QLatin1Char('@')) || token.contains(QLatin1Char('_')) ||
+           fileName.match(token).hasMatch();
+}
+
+} // namespace
+
+LanguageGuard::LanguageGuard()
+{
+    for (const QString &file : files()) {
+        QStringList lines;
+        TextEncoding::readTextLines(TestSupport::dataDirectory() + "Languages/" + file, lines);
+        Language &language = m_languages[file];
+        for (const QString &line : std::as_const(lines)) {
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            if (eq <= 0 || line.startsWith(QLatin1Char('[')) || line.startsWith(QLatin1Char(';')))
+                continue;
+            const QString key = line.left(eq).toLower();
+            if (language.values.contains(key))
+                continue;
+            language.values.insert(key, line.mid(eq + 1));
+            language.pieces << piecesOf(line.mid(eq + 1));
+        }
+        language.pieces.removeDuplicates();
+        std::sort(language.pieces.begin(), language.pieces.end(),
+                  [](const QString &a, const QString &b) { return a.size() > b.size(); });
+    }
+}
+
+QStringList LanguageGuard::files()
+{
+    return {QStringLiteral("francais.ini"), QStringLiteral("english.ini"),
+            QStringLiteral("deutch.ini"), QStringLiteral("spanish.ini"),
+            QStringLiteral("slovak.ini")};
+}
+
+void LanguageGuard::setLanguage(const QString &file)
+{
+    m_current = file;
+}
+
+void LanguageGuard::addNames(const QStringList &words)
+{
+    for (const QString &word : words)
+        m_names.insert(word);
+}
+
+void LanguageGuard::addNamesIn(const QString &text)
+{
+    static const QRegularExpression letters(QStringLiteral("\\p{L}+"));
+    auto found = letters.globalMatch(text);
+    while (found.hasNext())
+        m_names.insert(found.next().captured());
+}
+
+QStringList LanguageGuard::strayWords(const QString &text) const
+{
+    QString rest = readable(text);
+    for (const QString &piece : m_languages.value(m_current).pieces)
+        if (rest.contains(piece))
+            takeOut(rest, piece);
+    // A quoted text is a value or a name, shown as given.
+    static const QRegularExpression quoted(QStringLiteral("«[^»]*»|\"[^\"]*\"|“[^”]*”"));
+    rest.replace(quoted, QStringLiteral("\u0001"));
+    static const QRegularExpression blank(QStringLiteral("[\\s\\x{0001}]+"));
+    static const QRegularExpression edges(QStringLiteral("^[^\\w~/\\\\]+|[^\\w]+$"));
+    static const QRegularExpression letters(QStringLiteral("\\p{L}+"));
+    QStringList stray;
+    for (QString token : rest.split(blank, Qt::SkipEmptyParts)) {
+        token.remove(edges);
+        if (token.isEmpty() || isNameOrNumber(token))
+            continue;
+        auto words = letters.globalMatch(token);
+        while (words.hasNext()) {
+            const QString word = words.next().captured();
+            if (word.size() >= 3 && !m_names.contains(word))
+                stray << word;
+        }
+    }
+    return stray;
+}
+
+QStringList LanguageGuard::offences(const QStringList &texts) const
+{
+    QStringList found;
+    for (const QString &text : texts) {
+        const QStringList stray = strayWords(text);
+        if (!stray.isEmpty())
+            found << QStringLiteral("%1  <- %2").arg(text, stray.join(QLatin1Char(' ')));
+    }
+    found.removeDuplicates();
+    return found;
+}
+
+QSet<QString> LanguageGuard::keys(const QString &file) const
+{
+    const QList<QString> list = m_languages.value(file).values.keys();
+    return QSet<QString>(list.cbegin(), list.cend());
+}
+
+namespace ShownTexts {
+
+namespace {
+
+void add(QStringList &out, const QString &text)
+{
+    if (!text.trimmed().isEmpty())
+        out << text;
+}
+
+void addActions(QStringList &out, const QList<QAction *> &actions)
+{
+    for (const QAction *action : actions) {
+        add(out, action->text());
+        if (action->toolTip() != action->text().remove(QLatin1Char('&')))
+            add(out, action->toolTip());
+        add(out, action->statusTip());
+        if (action->menu())
+            addActions(out, action->menu()->actions());
+    }
+}
+
+void addItems(QStringList &out, const QAbstractItemModel *model)
+{
+    if (!model)
+        return;
+    for (int c = 0; c < model->columnCount(); ++c)
+        add(out, model->headerData(c, Qt::Horizontal).toString());
+    const int rows = std::min(model->rowCount(), 40);
+    for (int r = 0; r < rows; ++r) {
+        add(out, model->headerData(r, Qt::Vertical).toString());
+        for (int c = 0; c < model->columnCount(); ++c) {
+            add(out, model->data(model->index(r, c)).toString());
+            add(out, model->data(model->index(r, c), Qt::ToolTipRole).toString());
+        }
+    }
+}
+
+// A standard button of a message box or button box: Qt's own text, in the
+// language of Qt's catalogue (checked apart).
+bool isStandardButton(const QAbstractButton *button)
+{
+    for (const QObject *up = button->parent(); up; up = up->parent()) {
+        if (const auto *box = qobject_cast<const QDialogButtonBox *>(up))
+            return box->standardButton(const_cast<QAbstractButton *>(button)) !=
+                   QDialogButtonBox::NoButton;
+        if (const auto *box = qobject_cast<const QMessageBox *>(up))
+            return box->standardButton(const_cast<QAbstractButton *>(button)) !=
+                   QMessageBox::NoButton;
+    }
+    return false;
+}
+
+void addWidget(QStringList &out, const QWidget *w)
+{
+    if (w->isWindow())
+        add(out, w->windowTitle());
+    add(out, w->toolTip());
+    add(out, w->statusTip());
+    add(out, w->whatsThis());
+    add(out, w->accessibleName());
+    add(out, w->accessibleDescription());
+    if (const auto *label = qobject_cast<const QLabel *>(w))
+        add(out, label->text());
+    else if (const auto *button = qobject_cast<const QAbstractButton *>(w)) {
+        if (!isStandardButton(button))
+            add(out, button->text());
+    } else if (const auto *group = qobject_cast<const QGroupBox *>(w))
+        add(out, group->title());
+    else if (const auto *bar = qobject_cast<const QTabBar *>(w)) {
+        for (int i = 0; i < bar->count(); ++i) {
+            add(out, bar->tabText(i));
+            add(out, bar->tabToolTip(i));
+        }
+    } else if (const auto *combo = qobject_cast<const QComboBox *>(w)) {
+        for (int i = 0; i < combo->count(); ++i)
+            add(out, combo->itemText(i));
+    } else if (const auto *view = qobject_cast<const QAbstractItemView *>(w)) {
+        if (!qobject_cast<const QComboBox *>(view->parent()))
+            addItems(out, view->model());
+    } else if (const auto *edit = qobject_cast<const QLineEdit *>(w))
+        add(out, edit->placeholderText());
+    else if (const auto *text = qobject_cast<const QTextEdit *>(w))
+        add(out, text->toPlainText());
+    else if (const auto *plain = qobject_cast<const QPlainTextEdit *>(w)) {
+        add(out, plain->placeholderText());
+    } else if (const auto *progress = qobject_cast<const QProgressBar *>(w)) {
+        if (progress->isTextVisible())
+            add(out, progress->text());
+    } else if (const auto *spin = qobject_cast<const QAbstractSpinBox *>(w))
+        add(out, spin->specialValueText());
+    else if (const auto *chart = qobject_cast<const QChartView *>(w)) {
+        if (QChart *c = chart->chart()) {
+            add(out, c->title());
+            for (const QAbstractAxis *axis : c->axes())
+                add(out, axis->titleText());
+            for (const QAbstractSeries *series : c->series())
+                add(out, series->name());
+        }
+    }
+    if (const auto *box = qobject_cast<const QMessageBox *>(w)) {
+        add(out, box->text());
+        add(out, box->informativeText());
+        add(out, box->detailedText());
+    }
+    if (const auto *menu = qobject_cast<const QMenu *>(w)) {
+        add(out, menu->title());
+        addActions(out, menu->actions());
+    } else if (const auto *menus = qobject_cast<const QMenuBar *>(w))
+        addActions(out, menus->actions());
+    else
+        addActions(out, w->actions());
+}
+
+void walk(QStringList &out, const QWidget *w)
+{
+    addWidget(out, w);
+    if (const auto *files = qobject_cast<const QFileDialog *>(w)) {
+        out << files->nameFilters(); // Qt's own controls aside
+        return;
+    }
+    for (const QObject *child : w->children())
+        if (const auto *widget = qobject_cast<const QWidget *>(child))
+            walk(out, widget);
+}
+
+} // namespace
+
+QStringList of(const QWidget *root)
+{
+    QStringList out;
+    walk(out, root);
+    out.removeDuplicates();
+    return out;
+}
+
+QStringList ofApplication()
+{
+    QStringList out;
+    for (const QWidget *top : QApplication::topLevelWidgets())
+        if (!top->parentWidget())
+            out << of(top);
+    out.removeDuplicates();
+    return out;
+}
+
+} // namespace ShownTexts
