@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "app/EngineParameters.h"
 #include "base/NumberHelpers.h"
 
@@ -10,6 +11,8 @@ class TestEngineParameters : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { TestSupport::useFrenchTexts(); }
+
     void validation_data()
     {
         QTest::addColumn<int>("box");

@@ -49,6 +49,9 @@ BootloaderTexts texts()
     t.identityShort = "short {CMD} {RECU}/{ATTENDU}";
     t.greetingFailed = "no answer";
     t.port = "PTY";
+    t.timeout = "Timeout of communication !";
+    t.checkPort = "Check the port";
+    t.connected = "Connected";
     return t;
 }
 
@@ -363,14 +366,14 @@ void TestBootloaderCommands::connectionAndIdentity()
         commands << QByteArray(1, c);
     QCOMPARE(received, commands);
     if (code != 0) { // the port is closed
-        QVERIFY(outcome.message.startsWith(VEK_LANGUAGE::GetLanguageText("BLVerifierPort")));
+        QVERIFY(outcome.message.startsWith(texts().checkPort));
         QVERIFY2(outcome.message.contains(said), qPrintable(outcome.message));
         QVERIFY(s.session.port() == nullptr);
-        QCOMPARE(sink.statuses.last(), VEK_LANGUAGE::GetLanguageText("BLTimeout"));
+        QCOMPARE(sink.statuses.last(), texts().timeout);
         return;
     }
     QCOMPARE(s.session.identity.texteEtat(), said);
-    QCOMPARE(sink.statuses.last(), VEK_LANGUAGE::GetLanguageText("BLConnexionEtablie"));
+    QCOMPARE(sink.statuses.last(), texts().connected);
     // Disconnection: 0xED, 0xED and '?' unjudged, then the judged close.
     received.clear();
     const JobOutcome closed = Deconnecter(s.session, true, sink, CancelToken{});

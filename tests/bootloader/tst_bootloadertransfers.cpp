@@ -387,20 +387,20 @@ void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowle
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("names");
     QTest::newRow("silence") << "silent:E3:5" << 4 << int(BootloaderFrameFailed)
-                             << "Timeout of communication ! [0x0020]";
+                             << QString::fromUtf8("Délai de communication dépassé ! [0x0020]");
     QTest::newRow("wrong answer") << "wrong:E3:3" << 2 << int(BootloaderFrameFailed) << "[0x0010]";
     QTest::newRow("half an answer")
         << "partial:E3:7" << 6 << int(BootloaderFrameFailed) << "[0x0030]";
     QTest::newRow("late answer") << "late:E3:4" << 4 << int(BootloaderFrameFailed)
-                                 << "Timeout of communication ! [0x0018]";
+                                 << QString::fromUtf8("Délai de communication dépassé ! [0x0018]");
     QTest::newRow("line dropped")
         << "drop:E3:9" << 8 << int(BootloaderLineLost)
         << QString::fromUtf8("Liaison interrompue sur PTY : le périphérique a disparu (adaptateur "
                              "USB débranché ?) [0x0040]");
-    QTest::newRow("hello unanswered")
-        << "silent:EA:1" << 0 << int(BootloaderHelloFailed) << "please check port";
+    QTest::newRow("hello unanswered") << "silent:EA:1" << 0 << int(BootloaderHelloFailed)
+                                      << QString::fromUtf8("vérifiez le port");
     QTest::newRow("hello wrong") << "wrong:EA:1" << 0 << int(BootloaderHelloFailed)
-                                 << "please check port";
+                                 << QString::fromUtf8("vérifiez le port");
 }
 
 void TestBootloaderTransfers::faultsEndInAMessageAndTheFlashHoldsWhatWasAcknowledged()

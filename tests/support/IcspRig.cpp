@@ -29,6 +29,17 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     texts.autoOtherChipId = QStringLiteral("AUTO found ID %ID%, not %CHOISI%");
     texts.autoChipInList = QStringLiteral("AUTO found %LU% %ID%: choose it in the list");
     texts.blankOrAbsent = QStringLiteral("blank or absent");
+    texts.noAnswer = QStringLiteral("Pas de réponse du module {MODULE}");
+    texts.selfTestBad = QStringLiteral("Mauvaise réponse à AUTO-DIAG");
+    texts.dataStuckLow = QStringLiteral("DATA est bloquée à 0 !");
+    texts.dataInverted = QStringLiteral("DATA est inversée !");
+    texts.dataStuckHigh = QStringLiteral("DATA est bloquée à 1 !");
+    texts.addressIs = QStringLiteral("Adresse = %1");
+    texts.writeRead = QStringLiteral("Write = %1 Read = %2");
+    texts.errorsAre = QStringLiteral("Erreur = %1");
+    texts.attemptsAre = QStringLiteral("NbEssais = %1");
+    texts.writtenIs = QStringLiteral("Donnée Ecrite : %1");
+    texts.readIs = QStringLiteral("Donnée lue    : %1");
     programmer = std::make_unique<IcspProgrammer>(settings, clock, box->opener(), texts);
 }
 

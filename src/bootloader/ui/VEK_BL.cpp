@@ -33,7 +33,7 @@ VEK_BL::VEK_BL(VekContext &context, QWidget *parent, WindowPrompts *prompts)
 
 std::optional<QString> VEK_BL::initialPanel3() const
 {
-    return localModule();
+    return GetLanguageText("BLModuleLocal");
 }
 
 void VEK_BL::InitLangue()

@@ -166,6 +166,7 @@ private slots:
     {
         VEK_Accueil w;
         w.Form_Load(false);
+        w.show(); // the refusals come over it
         QComboBox *list = w.TypeVersionOS();
         list->setCurrentIndex(list->findText("BOOT.XOS"));
         w.TypeVersionOS_Click();
@@ -210,40 +211,36 @@ private slots:
         w.setTransferPrompts(&prompts);
         QStringList opened;
         w.setTransferWindowShow([&opened](QDialog &dialog) { opened << dialog.objectName(); });
-        {
-            ModalAnswerer answers({QMessageBox::Ok});
-            w.BP_Bootloader_Click();
-            QCOMPARE(answers.texts, QStringList({"Aucun fichier OS n'a été sélectionné"}));
-        }
+        w.BP_Bootloader_Click();
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.takeFirst().text, QString("Aucun fichier OS n'a été sélectionné"));
         QComboBox *list = w.TypeVersionOS();
         const std::pair<const char *, const char *> packages[] = {{"BOOT.XOS", "VEK_BL"},
                                                                   {"PROG.XOS", "VEK_ICSP"},
                                                                   {"FIRST.XOS", "VEK_BL_INIT"},
                                                                   {"COMPAT.XOS", "VEK_KORVAL"}};
+        QStringList said;
         for (const auto &[package, window] : packages) {
             list->setCurrentIndex(list->findText(package));
             w.TypeVersionOS_Click();
-            ModalAnswerer answers({QMessageBox::Ok});
+            prompts.messages.clear();
             w.BP_Bootloader_Click();
             QCOMPARE(opened.size() ? opened.last() : QString(), QString(window));
-            if (QString(window) == "VEK_KORVAL")
-                QCOMPARE(answers.texts,
-                         QStringList({"Type de transfert : KORVALx n'est pas débugger ..."}));
-            else
-                QVERIFY(answers.texts.isEmpty());
+            for (const FakePrompts::Shown &m : std::as_const(prompts.messages))
+                said << QString(window) + ": " + m.text;
         }
         QCOMPARE(opened.size(), 4);
         // A package without a chip leaves none chosen: the window says so.
         QCOMPARE(w.context().settings.ICSPChip, QString());
-        QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].text, VEK_LANGUAGE::GetLanguageText("ChipProbPara"));
+        QCOMPARE(said, QStringList({"VEK_KORVAL: Type de transfert : KORVALx n'est pas débugger ...",
+                                    "VEK_KORVAL: " +
+                                        VEK_LANGUAGE::GetLanguageText("ChipProbPara")}));
         w.context().TypeTransfert = "SERIE";
-        {
-            ModalAnswerer answers({QMessageBox::Ok});
-            w.BP_Bootloader_Click();
-            QCOMPARE(answers.texts,
-                     QStringList({"Type de transfert : SERIE n'est pas reconnu ..."}));
-        }
+        prompts.messages.clear();
+        w.BP_Bootloader_Click();
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.first().text,
+                 QString("Type de transfert : SERIE n'est pas reconnu ..."));
         QCOMPARE(opened.size(), 4);
     }
 

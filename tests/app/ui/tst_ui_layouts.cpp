@@ -329,7 +329,7 @@ private slots:
         TestSupport::settle();
         QList<QWidget *> controls;
         for (LedLamp *lamp : w.livePage()->findChildren<LedLamp *>())
-            if (lamp->caption() != "STOP")
+            if (lamp->caption() != VEK_LANGUAGE::GetLanguageText("LiveArret"))
                 controls << lamp;
         QCOMPARE(controls.size(), 9); // eight on the instrument frame and RUN
         for (const char *name : {"Chk_Simulation", "SimulRegime", "BufferStat", "BP_Logger",
@@ -347,7 +347,7 @@ private slots:
         controls.removeAll(w.control<QWidget>("SimulRegime"));
         controls.removeIf([](QWidget *c) {
             auto *lamp = qobject_cast<LedLamp *>(c);
-            return lamp && lamp->caption() == "RUN";
+            return lamp && lamp->caption() == VEK_LANGUAGE::GetLanguageText("LiveMarche");
         });
         outside = controlsOutside(w, controls);
         QVERIFY2(outside.isEmpty(), qPrintable(outside));

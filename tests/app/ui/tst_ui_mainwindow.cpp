@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(caption(w, "Quit"), QString("Beenden"));
         QCOMPARE(w.control<QWidget>("Quit")->toolTip(), QString("Programm beenden"));
         QCOMPARE(w.SSTab1()->tabText(1), QString("Kurven"));
-        QCOMPARE(w.SSTab1()->tabText(4), QString("Real Time"));
+        QCOMPARE(w.SSTab1()->tabText(4), QString("Echtzeit"));
         QCOMPARE(caption(w, "LabelDwell"), caption(w, "FrameDwell"));
         for (const char *name : {"LabelTERMINAL1", "LabeLREALTIME1"})
             QCOMPARE(caption(w, name), caption(w, "LabelMAPPING3D1"));
@@ -307,7 +307,9 @@ private slots:
         QVERIFY(w.settings().presentation);
         auto *splash = w.findChild<VEK_about *>();
         QVERIFY(splash);
-        QVERIFY(splash->isVisible());
+        QVERIFY(!splash->isVisible()); // over the main window, once that is up
+        w.show();
+        QTRY_VERIFY(splash->isVisible());
         QVERIFY(splash->findChild<QWidget *>("OK")->isHidden());
         QPointer<VEK_about> guard(splash);
         QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 3000);
@@ -460,10 +462,11 @@ private slots:
     {
         MainSettings settings;
         VEK_about box(settings);
+        box.show();
         box.findChild<QPushButton *>("BP_StatusDRV")->click();
         auto *notice = box.findChild<QWidget *>("PortServiceNotice");
         QVERIFY(notice);
-        QVERIFY(notice->isVisible());
+        QTRY_VERIFY(notice->isVisible());
     }
 };
 

@@ -221,10 +221,10 @@ private slots:
                     accepting = false;
                 });
             } else if (auto *box = qobject_cast<QMessageBox *>(modal);
-                       box && box->objectName().isEmpty()) {
+                       box && qobject_cast<QFileDialog *>(box->parentWidget())) {
                 box->button(QMessageBox::Yes)->click(); // the dialog's own: replace the file
             } else if (box) {
-                said << box->objectName() + ": " + box->text();
+                said << box->text();
                 box->button(box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok)
                     ->click();
             }
@@ -235,14 +235,14 @@ private slots:
             QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
         }
         QCOMPARE(TestSupport::readFile(path), old);
-        QCOMPARE(said, QStringList{"CurveError: Le fichier " + QDir::toNativeSeparators(path) +
+        QCOMPARE(said, QStringList{"Le fichier " + QDir::toNativeSeparators(path) +
                                    " ne peut pas être écrit : fichier trop grand pour le système. "
                                    "La courbe n'est pas enregistrée."});
         QVERIFY(w.L_Info()->text() != "Courbe enregistrée.");
 
         said.clear();
         QTest::mouseClick(w.control<QPushButton>("Quit"), Qt::LeftButton);
-        QCOMPARE(said, QStringList{"CurveQuestion: La courbe a été modifiée et n'est pas "
+        QCOMPARE(said, QStringList{"La courbe a été modifiée et n'est pas "
                                    "enregistrée.\nAbandonner les modifications ?"});
         QVERIFY(w.isVisible()); // answered No: the program goes on
     }

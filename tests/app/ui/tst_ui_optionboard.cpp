@@ -16,6 +16,8 @@ class TestUiOptionBoard : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { TestSupport::useFrenchTexts(); }
+
     void loadsKindsAndFreshChannels()
     {
         VekContext ctx;

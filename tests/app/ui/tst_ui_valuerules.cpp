@@ -239,6 +239,12 @@ class TestUiValueRules : public QObject
         w_->Form_Load(false);
         files_ = std::make_unique<MainWindowCurveFiles>(*w_);
         w_->show();
+        // The start's notes (on the package an earlier path left) come over
+        // the window once it is up: they speak of other texts.
+        TestSupport::settle();
+        for (QMessageBox *box : w_->findChildren<QMessageBox *>())
+            delete box;
+        w_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w_.get()));
     }
 

@@ -351,7 +351,7 @@ private slots:
                          "Le module a refusé le bloc [0x0310] (réponse : E7 E5). Transfert arrêté.",
                          "", afterFailure);
         TestSupport::row("late acknowledgement", fr, "late:E3:3",
-                         "Timeout of communication ! [0x0310]", "", afterFailure);
+                         "Délai de communication dépassé ! [0x0310]", "", afterFailure);
         TestSupport::row("half an acknowledgement", fr, "partial:E3:3",
                          "Réponse incomplète du module au bloc [0x0310] (reçu : E7). Transfert "
                          "arrêté.",
@@ -369,9 +369,9 @@ private slots:
                          "Erreur pendant la cloture !" + gone,
                          "Erreur pendant la cloture du transfert !" + gone);
         TestSupport::row("module unplugged, in English", QString("english.ini"), "unplugged", "",
-                         QString("Erreur pendant la cloture !\nLink lost on %PORT%: "
+                         QString("Error while closing!\nLink lost on %PORT%: "
                                  "the device has gone (USB adapter unplugged?)"),
-                         QString("Erreur pendant la cloture du transfert !\nLink lost on %PORT%: "
+                         QString("Error while closing the transfer!\nLink lost on %PORT%: "
                                  "the device has gone (USB adapter unplugged?)"));
     }
 

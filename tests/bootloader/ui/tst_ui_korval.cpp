@@ -311,7 +311,7 @@ private slots:
         w->BP_tst->click();
         QCOMPARE(w->panel(2)->text(), ready);
         TestSupport::settle(); // the layout takes the new text
-        QCOMPARE(w->panel(3)->shownText(), QString("CONNECTE"));
+        QCOMPARE(w->panel(3)->shownText(), GetLanguageText("ModuleConnecte"));
         QSignalSpy bars(&w->runner(), &JobRunner::progress);
         upload(*w);
         QCOMPARE(prompts.messages.size(), 1);

@@ -543,7 +543,7 @@ private slots:
         QVERIFY(QFileInfo::exists(file));
         QVERIFY(b.prompts.messages.isEmpty());
         if (scrambled)
-            QCOMPARE(b.prompts.fileFilters.last(), QString("Update files (*.xeh)"));
+            QCOMPARE(b.prompts.fileFilters.last(), GetLanguageText("UpdateFiles") + " (*.xeh)");
 
         click(*w, w->BP_Clear);
         b.prompts.files << file;
