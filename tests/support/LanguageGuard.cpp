@@ -22,12 +22,21 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTabBar>
+#include <QTableView>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 
 #include <algorithm>
 
 namespace {
+
+// A quoted value or name ("« abc »") reads as a neutral value, in a text as in
+// the language file's text it comes from.
+QString withoutQuotedValues(QString text)
+{
+    static const QRegularExpression quoted(QStringLiteral("(«)[^»]*(»)|(\")[^\"\n]*(\")"));
+    return text.replace(quoted, QStringLiteral("\\1\\3 0 \\2\\4"));
+}
 
 // A text as the user reads it: no shortcut marks, no markup, no carriage returns.
 QString readable(QString text)
@@ -37,7 +46,7 @@ QString readable(QString text)
     static const QRegularExpression mark(QStringLiteral("&(?=[^&\\s])"));
     text.remove(mark).replace(QLatin1String("&&"), QLatin1String("&"));
     text.replace(QLatin1Char('\r'), QString()).replace(QLatin1Char('\t'), QLatin1Char(' '));
-    return text;
+    return withoutQuotedValues(text);
 }
 
 bool hasLetter(const QString &text)
@@ -58,9 +67,11 @@ QStringList piecesOf(const QString &value)
     return pieces;
 }
 
+// A letter or digit, or what joins the parts of a name ("VEK_Courbe.ini", a path).
 bool wordChar(QChar c)
 {
-    return c.isLetterOrNumber();
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('/') ||
+           c == QLatin1Char('\\');
 }
 
 // Takes every whole-word occurrence of `piece` out of `text`.
@@ -88,6 +99,7 @@ bool isNameOrNumber(const QString &token)
     static const QRegularExpression fileName(QStringLiteral("^[~\\w.-]+\\.\\w{1,4}$"));
     return std::any_of(token.cbegin(), token.cend(), [](QChar c) { return c.isDigit(); }) ||
            token.contains(QLatin1Char('/')) || token.contains(QLatin1Char('\\')) ||
+           token.contains(QLatin1Char('*')) ||
            token.contains(QLatin1Char('@')) || token.contains(QLatin1Char('_')) ||
            fileName.match(token).hasMatch();
 }
@@ -145,17 +157,21 @@ void LanguageGuard::addNamesIn(const QString &text)
 QStringList LanguageGuard::strayWords(const QString &text) const
 {
     QString rest = readable(text);
+    // A line a tool or the system prints about a file ("/p/prog.cod: Is a
+    // directory") is quoted after the program's own reason, as it stands.
+    static const QRegularExpression toolLine(QStringLiteral("^/\\S+: .*$"),
+                                             QRegularExpression::MultilineOption);
+    rest.remove(toolLine);
     for (const QString &piece : m_languages.value(m_current).pieces)
         if (rest.contains(piece))
             takeOut(rest, piece);
-    // A quoted text is a value or a name, shown as given.
-    static const QRegularExpression quoted(QStringLiteral("«[^»]*»|\"[^\"]*\"|“[^”]*”"));
-    rest.replace(quoted, QStringLiteral("\u0001"));
     static const QRegularExpression blank(QStringLiteral("[\\s\\x{0001}]+"));
     static const QRegularExpression edges(QStringLiteral("^[^\\w~/\\\\]+|[^\\w]+$"));
     static const QRegularExpression letters(QStringLiteral("\\p{L}+"));
     QStringList stray;
     for (QString token : rest.split(blank, Qt::SkipEmptyParts)) {
+        if (token.contains(QLatin1Char('*'))) // a file pattern of a filter
+            continue;
         token.remove(edges);
         if (token.isEmpty() || isNameOrNumber(token))
             continue;
@@ -175,7 +191,9 @@ QStringList LanguageGuard::offences(const QStringList &texts) const
     for (const QString &text : texts) {
         const QStringList stray = strayWords(text);
         if (!stray.isEmpty())
-            found << QStringLiteral("%1  <- %2").arg(text, stray.join(QLatin1Char(' ')));
+            found << QStringLiteral("%1  <- %2")
+                         .arg(QString(text).replace(QLatin1Char('\n'), QLatin1String(" | ")),
+                              stray.join(QLatin1Char(' ')));
     }
     found.removeDuplicates();
     return found;
@@ -207,6 +225,16 @@ void addActions(QStringList &out, const QList<QAction *> &actions)
         if (action->menu())
             addActions(out, action->menu()->actions());
     }
+}
+
+void addHeaders(QStringList &out, const QAbstractItemModel *model)
+{
+    if (!model)
+        return;
+    for (int c = 0; c < model->columnCount(); ++c)
+        add(out, model->headerData(c, Qt::Horizontal).toString());
+    for (int r = 0; r < std::min(model->rowCount(), 40); ++r)
+        add(out, model->headerData(r, Qt::Vertical).toString());
 }
 
 void addItems(QStringList &out, const QAbstractItemModel *model)
@@ -247,8 +275,10 @@ void addWidget(QStringList &out, const QWidget *w)
     add(out, w->toolTip());
     add(out, w->statusTip());
     add(out, w->whatsThis());
-    add(out, w->accessibleName());
-    add(out, w->accessibleDescription());
+    // The program's own painted controls (a lamp's caption, a dial's unit)
+    // name their text for screen readers; Qt's own controls are its texts.
+    if (!QByteArray(w->metaObject()->className()).startsWith('Q'))
+        add(out, w->accessibleName());
     if (const auto *label = qobject_cast<const QLabel *>(w))
         add(out, label->text());
     else if (const auto *button = qobject_cast<const QAbstractButton *>(w)) {
@@ -265,7 +295,10 @@ void addWidget(QStringList &out, const QWidget *w)
         for (int i = 0; i < combo->count(); ++i)
             add(out, combo->itemText(i));
     } else if (const auto *view = qobject_cast<const QAbstractItemView *>(w)) {
-        if (!qobject_cast<const QComboBox *>(view->parent()))
+        // A table's cells hold values (a curve's points); its headers are texts.
+        if (qobject_cast<const QTableView *>(view))
+            addHeaders(out, view->model());
+        else if (!qobject_cast<const QComboBox *>(view->parent()))
             addItems(out, view->model());
     } else if (const auto *edit = qobject_cast<const QLineEdit *>(w))
         add(out, edit->placeholderText());
@@ -289,8 +322,7 @@ void addWidget(QStringList &out, const QWidget *w)
     }
     if (const auto *box = qobject_cast<const QMessageBox *>(w)) {
         add(out, box->text());
-        add(out, box->informativeText());
-        add(out, box->detailedText());
+        add(out, box->informativeText()); // its details are a tool's own output
     }
     if (const auto *menu = qobject_cast<const QMenu *>(w)) {
         add(out, menu->title());

@@ -218,7 +218,6 @@ QWidget *VEK_Accueil::buildButtonBar()
 
     // Developer check of the chip catalogue; not part of the normal window.
     auto *command5 = make<QPushButton>("Command5", bar);
-    command5->setText(GetLanguageText("MBLoadXml"));
     command5->hide();
     ComboTest_ = make<QComboBox>("ComboTest", bar);
     ComboTest_->hide();
@@ -444,6 +443,7 @@ void VEK_Accueil::InitLangue()
     MainWindowTexts::applyCaptions(*this, *SSTab1_);
     curveEditor_->applyCaptions();
     engineParameters_->retranslate();
+    control<QPushButton>("Command5")->setText(GetLanguageText("MBLoadXml"));
     nameNoBoardEntry();
     if (TypeVersionOS_->count() > 0)
         TypeVersionOS_->setItemText(0, VEK_Gestion_OS::ParametrageLibre());

@@ -1,44 +1,117 @@
-// Every window in each of the five languages: what it shows, opened and
-// through the operations the simulators allow, reads in the chosen language.
+// The main window, its dialogs, the assembly window and the package editors in
+// each of the five languages, through what the suite drives in them (a start
+// with refused settings, refusals, failures, the live link on the simulated
+// module): every text they show reads in the chosen language.
 #include "FakePrompts.h"
 #include "LanguageGuard.h"
+#include "ModuleSimulator.h"
 #include "TestSupport.h"
+#include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
-#include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
-#include "app/ui/VEK_cfg_carte_fille.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
-#include "bootloader/ui/VEK_BL.h"
-#include "bootloader/ui/VEK_BL_INIT.h"
-#include "bootloader/ui/VEK_KORVAL.h"
+#include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/PackageEditorServices.h"
 #include "firmware/ui/VEK_ASM.h"
 #include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
-#include "icsp/ui/VEK_SETUP_ICSP.h"
+#include "live/TrameLive.h"
+#include "live/ui/LivePage.h"
+#include "platform/PortAccessService.h"
+#include "platform/VEK_Info_System.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
 
+namespace {
+
+// Names and technical words that read the same in every language.
+const QStringList Names{"VEK",   "Courbe",     "VEKP", "JDM",  "MIRT",     "KORVALx", "PIC",
+                        "ICSP",  "BOOTLOADER", "AUTO", "PAK",  "MCLR",     "ASCII",   "CTS",
+                        "DSR",   "RTS",        "Xon",  "Xoff", "Français", "English", "Deutsch",
+                        "Español", "Slovenčina", "BUSY", "SELECT", "gputils", "gpasm",
+                        "parport", "ppdev", "sudo", "modprobe", "usermod",
+                        "abc"}; // a value the test gives
+
+} // namespace
+
 class TestOneLanguage : public QObject
 {
     Q_OBJECT
     QTemporaryDir store_;
+    QTemporaryDir program_;
     LanguageGuard guard_;
     QStringList shown_;
+    QStringList files_; // typed into the next file dialogs
 
     void look(const QWidget &window) { shown_ << ShownTexts::of(&window); }
     void look(const FakePrompts &prompts)
     {
         for (const FakePrompts::Shown &m : prompts.messages)
-            shown_ << m.title << m.text << m.details;
-        shown_ << prompts.fileFilters << prompts.asked;
+            shown_ << m.title << m.text; // the details are a tool's own output
+        shown_ << prompts.fileFilters << prompts.asked << prompts.titles;
+    }
+
+    // Every box or dialog the windows open is read, then answered as a user
+    // who does not go on would: a file dialog gets the next name of files_.
+    void answerModals()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        look(*modal);
+        if (auto *files = qobject_cast<QFileDialog *>(modal); files && !files_.isEmpty()) {
+            auto *name = files->findChild<QLineEdit *>("fileNameEdit");
+            name->setFocus();
+            name->clear();
+            QTest::keyClicks(name, files_.takeFirst());
+            static_cast<QDialog *>(files)->accept();
+        } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+    }
+
+    // Whether a text shown holds the text of `key` (the drive reached it).
+    bool saw(const char *key) const
+    {
+        const QString text = VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(key))
+                                 .section(QLatin1Char('%'), 0, 0)
+                                 .section(QLatin1Char('{'), 0, 0);
+        return std::any_of(shown_.cbegin(), shown_.cend(),
+                           [&text](const QString &s) { return s.contains(text); });
+    }
+
+    void check(const QString &file)
+    {
+        if (qEnvironmentVariableIsSet("VEK_DUMP_SHOWN"))
+            for (const QString &t : std::as_const(shown_))
+                qWarning().noquote() << "SHOWN" << QString(t).replace('\n', " | ");
+        const QStringList offences = guard_.offences(shown_);
+        for (const QString &offence : offences) // each in full; the failure's text is cut
+            qWarning().noquote() << "not in" << file << ":" << offence;
+        QVERIFY2(offences.isEmpty(),
+                 qPrintable(QString("%1 texts not in %2:\n").arg(offences.size()).arg(file) +
+                            offences.join('\n')));
+    }
+
+    void startIn(const QString &file)
+    {
+        shown_.clear();
+        guard_.setLanguage(file);
+        TestSupport::useTexts(file);
     }
 
 private slots:
@@ -47,84 +120,148 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QCoreApplication::setApplicationName("VEK_Courbe");
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store_.path());
-        guard_.addNames({"VEK", "Courbe", "VEKP", "JDM", "MIRT", "KORVALx", "PIC"});
+        VEK_Gestion_OS::SetDossierProgramme(program_.path() + '/');
+        QDir().mkpath(VEK_Gestion_OS::DossierPaquets());
+        TestSupport::writeFile(VEK_Gestion_OS::DossierPaquets() + "DAMAGED.XOS", "not a zip");
+        guard_.addNames(Names);
+        guard_.addNamesIn(VEK_Info_System::GetCpuName() + ' ' + VEK_Info_System::GetSystemName());
     }
 
-    void everyWindowSpeaksTheChosenLanguage_data() { TestSupport::addLanguageFileRows(); }
+    void cleanup() { TestSupport::useFrenchTexts(); }
 
-    void everyWindowSpeaksTheChosenLanguage()
+    // The start with refused stored settings, every page, the dialogs, and
+    // the operations that end in a refusal or a failure.
+    void mainWindow_data() { TestSupport::addLanguageFileRows(); }
+
+    void mainWindow()
     {
         QFETCH(QString, file);
-        shown_.clear();
-        guard_.setLanguage(file);
+        startIn(file);
         {
             const auto store = MainSettingsLoader::OpenStore();
             store->clear();
             store->setValue("Config/Language", file);
             store->setValue("ICSP/ICSP_Delay", "abc");
             store->setValue("ICSP/ICSP_NBTABLES", "9");
+            store->setValue("ICSP/ICSP_HEXADD", "12345");
         }
-        VEK_LANGUAGE::SetFichierLangue(QString());
-        VEK_Accueil w;
+        VEK_LANGUAGE::SetFichierLangue(QString()); // as at a start: the settings name it
         QTimer answering;
-        connect(&answering, &QTimer::timeout, this, [this] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                look(*modal);
-                modal->close();
-            }
-        });
+        connect(&answering, &QTimer::timeout, this, &TestOneLanguage::answerModals);
         answering.start(5);
+        VEK_Accueil w;
+        MainWindowCurveFiles files(w);
         w.Form_Load(true);
         w.show();
-        TestSupport::settle();
-        shown_ << ShownTexts::ofApplication();
+        QTRY_VERIFY(!w.findChild<QMessageBox *>("Warning")); // the start's box, answered
+        QTRY_VERIFY(!w.findChild<VEK_about *>());            // and the splash
         for (int page = 0; page < w.SSTab1()->count(); ++page) {
             w.SSTab1()->setCurrentIndex(page);
             look(w);
         }
-        VekContext &context = w.context();
-        {
-            VEK_SETUP dialog(context, nullptr, &w);
-            look(dialog);
-        }
-        {
-            VEK_about about(context.settings, &w);
-            look(about);
-        }
+
+        // Refusals and failures of the main window.
+        w.control<QLineEdit>("Txt_av_statique")->setText("abc");
+        QTest::keyClick(w.control<QLineEdit>("Txt_av_statique"), Qt::Key_Return);
+        const QString corrupt = program_.filePath("corrupt.vek");
+        TestSupport::writeFile(corrupt, "#VEKP_COURBE 2\r\n#TABLE=abc;1;2\r\n");
+        files.commands().OpenFile(corrupt);
+        const QString table = program_.filePath("bad-table.txt");
+        TestSupport::writeFile(table, "0782\r\nzz\r\n");
+        files_ << table;
+        w.BP_import_Click();
+        w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("DAMAGED.XOS"));
+        w.TypeVersionOS_Click();
+        w.settings().CourbeModifie = true;
+        w.bp_new_Click();
+        w.BP_Bootloader_Click(); // no package chosen
+        look(w);
         w.TypeCarteOption()->setCurrentIndex(1);
-        {
-            VEK_cfg_carte_fille board(context, &w);
-            look(board);
-        }
+        w.BP_Parametres_carte_option_Click();
+        w.about_Click();
+        w.Config_Click();
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        PortAccessService ports(program_.path());
+        shown_ << VEK_about::StatusText(ports.status());
+
+        // The live page on the simulated module, then on a port that is missing.
+        ModuleSimulator sim;
+        QVERIFY(sim.start());
+        w.settings().portNumber = 0;
+        w.settings().portDevice = sim.devicePath();
+        w.SSTab1()->setCurrentIndex(4);
+        w.control<QAbstractButton>("ChkBuffer")->click();
+        w.control<QPushButton>("Lbl_ON_OFF")->click();
+        QVERIFY(w.livePage()->isRunning());
+        QVERIFY(sim.sendBytes(TrameLive::withWords(1250, 0, 0, 0, 0, 1).toByteArray()));
+        QTRY_VERIFY(!w.statusPanel(3).isEmpty() && w.statusPanel(3).contains("23"));
+        look(w);
+        w.control<QPushButton>("Lbl_ON_OFF")->click();
+        w.settings().portDevice = "/dev/vek-no-such-port";
+        w.control<QPushButton>("Lbl_ON_OFF")->click();
+        look(w);
+        w.SSTab1()->setCurrentIndex(3);
+        w.control<QPushButton>("BP_OpenPort")->click();
+        look(w);
+        for (const char *key : {"MessValeursLues", "MessPortOuverture", "LiveTrameOctets",
+                                "BPimportMotInvalide", "CarteTitre", "AboutVersion",
+                                "MOFormCapt", "BPNewFileQuestion", "BLAucunFichierOS"})
+            QVERIFY2(saw(key), key);
+        check(file);
+    }
+
+    // The assembly window and the package editors: their refusals and an
+    // assembler that cannot write its output.
+    void assemblyAndPackages_data() { TestSupport::addLanguageFileRows(); }
+
+    void assemblyAndPackages()
+    {
+        QFETCH(QString, file);
+        startIn(file);
+        VekContext context;
         FakePrompts prompts;
+        prompts.answer = QMessageBox::Ok;
+        prompts.dialogs = [this](QDialog &dialog) {
+            look(dialog);
+            return int(QDialog::Rejected);
+        };
         {
-            VEK_ASM assembly(context, [] { return QStringList(); }, &w, &prompts);
+            AsmCurveAccess curve;
+            curve.gridRows = [] { return 1; };
+            VEK_ASM assembly(context, curve, nullptr, &prompts);
+            assembly.findChild<QPushButton *>("BP_ExportTables")->click();
+            assembly.findChild<QPushButton *>("BP_MPASM")->click(); // no project
+            QSignalSpy done(&assembly, &VEK_ASM::assemblerDone);
+            QTRY_COMPARE(done.size(), 1);
+            look(assembly);
+            // gpasm cannot write its output: its own words come after ours.
+            QDir project(program_.filePath("project"));
+            project.mkpath("prog.cod");
+            TestSupport::writeFile(project.filePath("prog.asm"),
+                                   "\tLIST P=16F84\n\tORG 0\n\tGOTO 0\n\tEND\n");
+            context.settings.CheminProjetAsm = project.filePath("prog.asm");
+            prompts.files << project.filePath("prog.asm");
+            assembly.findChild<QPushButton *>("BP_Modifier")->click();
+            assembly.findChild<QPushButton *>("BP_MPASM")->click();
+            QTRY_COMPARE(done.size(), 2);
+            assembly.findChild<QPushButton *>("BP_CreerOS")->click();
+            assembly.findChild<QPushButton *>("BP_CreerMJ")->click();
             look(assembly);
         }
-        {
-            VEK_New_OS os(context, PackageEditorServices::standard(context), &w, &prompts);
-            look(os);
-            VEK_New_MJ mj(context, PackageEditorServices::standard(context), &w, &prompts);
-            look(mj);
-        }
-        {
-            VEK_SETUP_ICSP setup(context, &w);
-            look(setup);
-        }
-        {
-            VEK_BL bl(context, &w, &prompts);
-            look(bl);
-            VEK_BL_INIT init(context, &w, &prompts);
-            look(init);
-            VEK_KORVAL korval(context, &w, &prompts);
-            look(korval);
-        }
+        const PackageEditorServices services = PackageEditorServices::standard(context);
+        VEK_New_OS os(context, services, nullptr, &prompts);
+        os.findChild<QPushButton *>("BP_OK")->click();
+        prompts.files << VEK_Gestion_OS::DossierPaquets() + "DAMAGED.XOS";
+        os.findChild<QPushButton *>("BP_Lire_OS")->click();
+        look(os);
+        VEK_New_MJ mj(context, services, nullptr, &prompts);
+        mj.findChild<QPushButton *>("BP_OK")->click();
+        look(mj);
         look(prompts);
-        const QStringList offences = guard_.offences(shown_);
-        for (const QString &o : offences)
-            qWarning().noquote() << "OFFENCE" << file << o;
-        QVERIFY2(offences.isEmpty(), qPrintable(QString::number(offences.size()) + " texts:\n" +
-                                                offences.join('\n')));
+        for (const char *key : {"MessAsmFichier", "MessAsmPasDeProjet",
+                                "MessXosLectureEchec", "MSGBAsmExport1"})
+            QVERIFY2(saw(key), key);
+        check(file);
     }
 };
 
