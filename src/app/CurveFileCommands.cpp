@@ -27,8 +27,9 @@ QString fileCaption(const QString &path)
 
 QString fileFilter(const QString &curvesSeparator)
 {
-    return QStringLiteral("Projet VEK (*.xsc *.XSC);;") + GetLanguageText("Courbes") +
-           curvesSeparator + QStringLiteral("VEK (*.vek *.VEK);;Mono Courbe MIRT (*.mrt *.MRT)");
+    return GetLanguageText("FiltreProjet") + QStringLiteral(";;") + GetLanguageText("Courbes") +
+           curvesSeparator + QStringLiteral("VEK (*.vek *.VEK);;") +
+           GetLanguageText("FiltreMonoCourbe");
 }
 
 } // namespace
@@ -106,9 +107,10 @@ void CurveFileCommands::OpenFile(const QString &path)
     if (kind == CurveFiles::Kind::SingleCurve) {
         const bool atmo = m_host.askYesNo(
             GetLanguageText("MessWARNING"),
-            GetLanguageText("MonoCourbe") +
-                QStringLiteral("\nDans quelle colonne doit-on mettre les valeurs ? \n"
-                               "OUI :: Colonne ATMOSPHRIQUE\nNON :: Colonne TURBO\n"));
+            GetLanguageText("MonoCourbe") + QLatin1Char('\n') +
+                GetLanguageText("MonoCourbeQuestion") + QLatin1Char('\n') +
+                GetLanguageText("MonoCourbeOui") + QLatin1Char('\n') +
+                GetLanguageText("MonoCourbeNon") + QLatin1Char('\n'));
         m_mrtColumn = atmo ? CurveDocument::MrtColumn::Atmo : CurveDocument::MrtColumn::Turbo;
     }
 

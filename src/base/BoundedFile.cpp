@@ -1,6 +1,7 @@
 #include "base/BoundedFile.h"
 
 #include "base/FileFailureReason.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QFile>
 
@@ -28,6 +29,14 @@ Read failed(const QString &path, const QFile &file, bool opened)
     return result;
 }
 
+Read tooLarge(const QString &path, qint64 limit)
+{
+    Read result = failed(tooLargeMessage(path, limit), true, true);
+    result.path = path;
+    result.limit = limit;
+    return result;
+}
+
 } // namespace
 
 Read readAll(const QString &path, qint64 limit)
@@ -36,7 +45,7 @@ Read readAll(const QString &path, qint64 limit)
     if (!file.open(QIODevice::ReadOnly))
         return failed(path, file, false);
     if (file.size() > limit)
-        return failed(tooLargeMessage(path, limit), true, true);
+        return tooLarge(path, limit);
 
     // Devices and growing files say nothing true by their size: read in pieces,
     // one byte past the bound at most.
@@ -53,7 +62,7 @@ Read readAll(const QString &path, qint64 limit)
         result.bytes.append(piece, got);
     }
     if (result.bytes.size() > limit)
-        return failed(tooLargeMessage(path, limit), true, true);
+        return tooLarge(path, limit);
     if (got < 0)
         return failed(path, file, true);
     result.ok = true;
@@ -67,13 +76,17 @@ QString tooLargeMessage(const QString &path, qint64 limit)
 
 QString userError(const Read &read)
 {
-    if (read.reason.isEmpty())
+    if (read.reason.isEmpty() && !read.tooLarge)
         return read.error;
     return read.path + QStringLiteral(": ") + userReason(read);
 }
 
 QString userReason(const Read &read)
 {
+    if (read.tooLarge)
+        return VEK_LANGUAGE::GetLanguageText(QStringLiteral("MessTailleDepassee"),
+                                             {QStringLiteral("{OCTETS}"),
+                                              QString::number(read.limit)});
     return read.reason.isEmpty() ? read.error : FileFailureReason::wording(read.reason);
 }
 

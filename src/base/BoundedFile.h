@@ -22,6 +22,7 @@ struct Read {
     QString error;  // why it failed, naming the file, in the system's words
     QString path;   // the file asked for
     QString reason; // the system's reason alone
+    qint64 limit = 0; // the bound a file too large passed
 };
 
 // The whole file at `path`, when it holds at most `limit` bytes.

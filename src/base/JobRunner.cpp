@@ -1,8 +1,22 @@
 #include "base/JobRunner.h"
 
+#include "base/VEK_LANGUAGE.h"
+
 #include <QMetaObject>
 
 #include <exception>
+#include <optional>
+
+namespace {
+
+// A job that threw: the program's own words, then what was thrown as it came.
+JobOutcome unexpectedFailure(const QString &thrown)
+{
+    const QString said = VEK_LANGUAGE::GetLanguageText(QStringLiteral("MessEchecInattendu"));
+    return JobOutcome::failure(thrown.isEmpty() ? said : said + QLatin1Char('\n') + thrown);
+}
+
+} // namespace
 
 // Hands each report to the runner's thread; a report of an abandoned run is dropped there.
 class JobRunner::Sink final : public ProgressSink
@@ -71,17 +85,18 @@ bool JobRunner::start(Job job)
     m_thread = std::thread([this, job = std::move(job), cancel = m_cancel, generation] {
         Sink sink(this, generation);
         JobOutcome outcome;
+        std::optional<QString> thrown; // what a job threw, worded on the GUI thread
         try {
             outcome = job(sink, *cancel);
         } catch (const std::exception &e) {
-            outcome = JobOutcome::failure(QString::fromLocal8Bit(e.what()));
+            thrown = QString::fromLocal8Bit(e.what());
         } catch (...) {
-            outcome = JobOutcome::failure(QStringLiteral("unexpected failure"));
+            thrown = QString();
         }
-        sink.post([outcome](JobRunner *r) {
+        sink.post([outcome, thrown](JobRunner *r) {
             r->m_running = false;
             r->join();
-            emit r->finished(outcome);
+            emit r->finished(thrown ? unexpectedFailure(*thrown) : outcome);
         });
     });
     return true;

@@ -21,6 +21,7 @@ PortFailureTexts PortFailureTexts::load()
                                    {&T::inUseHere, LangKey("PortFaultInUseHere")},
                                    {&T::noModemLines, LangKey("PortFaultNoModemLines")},
                                    {&T::gone, LangKey("PortFaultGone")},
+                                   {&T::badSettings, LangKey("PortFaultReglages")},
                                });
     return t;
 }
@@ -61,6 +62,9 @@ QString PortFailureTexts::describe(const QString &port, const DeviceFailure &fai
         break;
     case DeviceFault::Gone:
         reason = gone;
+        break;
+    case DeviceFault::BadSettings:
+        reason = badSettings;
         break;
     case DeviceFault::Other:
         break;

@@ -20,6 +20,7 @@ struct PortFailureTexts {
     QString inUseHere;    // another window of ours
     QString noModemLines; //
     QString gone;         // the device went away while open
+    QString badSettings;  // link settings that cannot be set
 
     // Every text from the current language (GUI thread only).
     static PortFailureTexts load();

@@ -1,6 +1,7 @@
 #include "base/VEK_XML.h"
 
 #include "base/BoundedFile.h"
+#include "base/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 
 #include <QXmlStreamReader>
@@ -42,17 +43,20 @@ bool withinBounds(const QByteArray &bytes, QString &reason, int &line, int &colu
     int depth = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::EndElement)
+        if (token == QXmlStreamReader::EndElement) {
             --depth;
-        else if (token == QXmlStreamReader::StartElement && ++depth > MaxNesting)
-            reason = QStringLiteral("éléments imbriqués sur plus de %1 niveaux").arg(MaxNesting);
-        else if (token == QXmlStreamReader::DTD && declaresEntities(reader))
-            reason = QStringLiteral("déclaration d'entité refusée");
-        if (!reason.isEmpty()) {
-            line = int(reader.lineNumber());
-            column = int(reader.columnNumber());
-            return false;
+            continue;
         }
+        const bool tooDeep = token == QXmlStreamReader::StartElement && ++depth > MaxNesting;
+        if (!tooDeep && !(token == QXmlStreamReader::DTD && declaresEntities(reader)))
+            continue;
+        reason = tooDeep ? VEK_LANGUAGE::GetLanguageText(QStringLiteral("XmlTropImbrique"),
+                                                         {QStringLiteral("%1"),
+                                                          QString::number(MaxNesting)})
+                         : VEK_LANGUAGE::GetLanguageText(QStringLiteral("XmlEntiteRefusee"));
+        line = int(reader.lineNumber());
+        column = int(reader.columnNumber());
+        return false;
     }
     return true; // syntax errors are left to the document parser, which reports them
 }
@@ -94,12 +98,13 @@ CatalogueLoad VEK_XML::LoadOptionBoardCatalogue()
 CatalogueLoad VEK_XML::load(const QString &path, QDomDocument &target)
 {
     CatalogueLoad result;
-    const QString head = QStringLiteral("Le document %1 ne peut être chargé :\n").arg(path);
+    using VEK_LANGUAGE::GetLanguageText;
+    const QString head =
+        GetLanguageText(QStringLiteral("XmlNonCharge"), {QStringLiteral("%1"), path}) +
+        QLatin1Char('\n');
     const BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxCatalogueBytes);
     if (!read.ok) {
-        result.message = head + (read.tooLarge ? QStringLiteral("fichier de plus de %1 octets")
-                                                     .arg(BoundedFile::MaxCatalogueBytes)
-                                               : BoundedFile::userReason(read));
+        result.message = head + BoundedFile::userReason(read);
         return result;
     }
     QDomDocument document;
@@ -108,8 +113,12 @@ CatalogueLoad VEK_XML::load(const QString &path, QDomDocument &target)
     int column = 0;
     if (!withinBounds(read.bytes, reason, line, column) ||
         !document.setContent(read.bytes, &reason, &line, &column)) {
-        result.message =
-            head + QStringLiteral("%1 (ligne %2, colonne %3)").arg(reason).arg(line).arg(column);
+        // The reader's own words for what is wrong, where it is.
+        result.message = head + GetLanguageText(QStringLiteral("XmlErreurPosition"),
+                                                {QStringLiteral("{RAISON}"), reason,
+                                                 QStringLiteral("{LIGNE}"), QString::number(line),
+                                                 QStringLiteral("{COLONNE}"),
+                                                 QString::number(column)});
         return result;
     }
     target = document;

@@ -393,7 +393,7 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, const QString
         result.info = noEndText(st, shown);
     } else {
         result.info = scrambled ? GetLanguageText("ICSPImportXehFait")
-                                : QStringLiteral("Importation du fichier HEX effectuée");
+                                : GetLanguageText("ICSPImportHexFait");
     }
     if (!device.wordsOutsideChip.isEmpty()) {
         result.info += QLatin1Char('\n') + device.wordsOutsideChip;

@@ -32,7 +32,7 @@ QString IcspLineChecks::setLine(const MainSettings &settings, int line, int valu
     // The box, port and pins are read afresh: the dialog changes them live.
     lines_ = IcspLineSettings::from(settings);
     IcspLineDriver driver(lines_, port_->modem.get(), port_->parallel.get());
-    const QString pins = driver.pinProblem();
+    const QString pins = driver.pinProblem(texts_.badReadPin);
     if (!pins.isEmpty())
         return pins;
     driver.EcrireLigneICSP(line, value);
@@ -57,7 +57,7 @@ QString IcspLineChecks::readBackProblem(int line, int value) const
     const QString read = QString::number(level ? 1 : 0);
     const QString text = VEK_LANGUAGE::GetLanguageText(QStringLiteral("IcspLineReadBack"),
                                                        {QStringLiteral("%1"), read});
-    return text.isEmpty() ? QStringLiteral("read back: ") + read : text;
+    return text;
 }
 
 void IcspLineChecks::close()

@@ -1,4 +1,5 @@
 #include "icsp/IcspLines.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include "base/MainSettings.h"
 #include "platform/ModemLines.h"
@@ -176,10 +177,10 @@ bool IcspLineDriver::isInputPin(uint8_t pin)
     return pin == 0 || ParallelPins::statusMask(pin) != 0;
 }
 
-QString IcspLineDriver::pinProblem() const
+QString IcspLineDriver::pinProblem(const QString &badReadPin) const
 {
     if (m_kind != IcspLineSettings::PortKind::Parallel || isInputPin(m_settings.ICSPPINDATAR))
         return {};
-    return QStringLiteral("La Broche : ") + QString::number(m_settings.ICSPPINDATAR) +
-           QStringLiteral(" sélectionné sur le port LPT en lecture n'est pas bonne");
+    return VEK_LANGUAGE::ReplacePlaceholders(
+        badReadPin, {"{BROCHE}", QString::number(m_settings.ICSPPINDATAR)});
 }

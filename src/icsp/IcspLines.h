@@ -74,9 +74,10 @@ public:
     static bool isOutputPin(uint8_t pin);
     static bool isInputPin(uint8_t pin); // 0 (no pin) included
 
-    // Empty when the pins fit the port; else the message for the user (checked
-    // once when the programmer opens, not at every bit).
-    QString pinProblem() const;
+    // Empty when the pins fit the port; else the message for the user, from
+    // `badReadPin` ({BROCHE}: the data-in pin that is no input of the port),
+    // checked once when the programmer opens, not at every bit.
+    QString pinProblem(const QString &badReadPin) const;
 
     bool failed() const { return !m_error.isEmpty(); }
     const QString &errorText() const { return m_error; }

@@ -56,6 +56,7 @@ IcspTexts IcspTexts::load()
                                 {&IcspTexts::attemptsAre, "ICSPNbEssais"},
                                 {&IcspTexts::writtenIs, "ICSPDonneeEcrite"},
                                 {&IcspTexts::readIs, "ICSPDonneeLue"},
+                                {&IcspTexts::badReadPin, "ICSPBrocheLecture"},
                             });
     texts.portFailure = PortFailureTexts::load();
     texts.noChipAuto = ChipTable::unidentifiedText(0x3FFF);
@@ -221,7 +222,7 @@ uint8_t IcspProgrammer::OuvrirProgrammateur()
         m_port = std::move(opened.device);
         m_lines = std::make_unique<IcspLineDriver>(m_lineSettings, m_port->modem.get(),
                                                    m_port->parallel.get());
-        const QString pins = m_lines->pinProblem();
+        const QString pins = m_lines->pinProblem(m_texts.badReadPin);
         if (!pins.isEmpty()) {
             m_failure = pins;
             m_lines.reset();

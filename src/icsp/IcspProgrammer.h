@@ -47,6 +47,7 @@ struct IcspTexts {
     QString errorsAre;             // %1: errors counted so far
     QString attemptsAre;           // %1: attempts allowed
     QString writtenIs, readIs;     // %1: a word written and read again
+    QString badReadPin;            // {BROCHE}: a data-in pin that is no input of the port
     // Progress-bar texts of the window (empty unless it sets them).
     QString readingCode, readingEeprom, writingCode, writingEeprom, writingConfig, erasing;
 

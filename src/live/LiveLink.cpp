@@ -209,7 +209,7 @@ void LiveLink::lose(const QString &reason)
 LiveLink::Status LiveLink::write(const QByteArray &bytes)
 {
     if (!m_port.isOpen())
-        return {false, tr("port not open")};
+        return {false, GetLanguageText("MessPortNonOuvert")};
     // Straight to the driver, and until the bytes have left it (the port may be
     // closed or reconfigured right after), within the deadline.
     const SerialLineStatus::WriteOutcome sent =
@@ -232,7 +232,7 @@ LiveLink::Status LiveLink::write(const QByteArray &bytes)
 LiveLink::Status LiveLink::sendSimulationStart(uint16_t period)
 {
     if (!m_port.isOpen())
-        return {false, tr("port not open")};
+        return {false, GetLanguageText("MessPortNonOuvert")};
     const SerialSettings own{m_port.baudRate(), m_port.parity(), m_port.dataBits(),
                              m_port.stopBits()};
     const auto command =

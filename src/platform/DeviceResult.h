@@ -16,6 +16,7 @@ enum class DeviceFault {
     InUse,        // another program, or another window of ours, holds the port
     NoModemLines, // a serial device without modem lines cannot drive a programmer
     Gone,         // the device went away while open (unplugged, its far end closed)
+    BadSettings,  // the link settings asked for ("9600,N,8,1") cannot be set
 };
 
 // A failed opening: the device's path and the system's own words, the kind of

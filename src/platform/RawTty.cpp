@@ -81,6 +81,7 @@ DeviceResult<RawTty> RawTty::open(const QString &port, const QString &settingsTe
     if (!settings || speed == B0) {
         result.error =
             device + QStringLiteral(": invalid serial settings \"%1\"").arg(settingsText);
+        result.fault = DeviceFault::BadSettings;
         return result;
     }
     DeviceResult<SerialPortLock> lock = SerialPortLock::take(device);

@@ -68,10 +68,11 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
     if (port.isOpen())
         port.close();
     const auto settings = SerialSettings::parse(settingsText);
-    if (!settings)
-        return failureText(
-            QCoreApplication::translate("SerialPortOpening", "invalid serial settings \"%1\"")
-                .arg(settingsText));
+    if (!settings) {
+        DeviceFailure bad = failureText(QStringLiteral("invalid serial settings \"%1\"").arg(settingsText));
+        bad.fault = DeviceFault::BadSettings;
+        return bad;
+    }
     DeviceFailure notSerial;
     const QString device = SerialPortNames::SerialDeviceOf(name, &notSerial);
     if (device.isEmpty())

@@ -42,6 +42,8 @@ class TestDeviceCatalogues : public QObject
     }
 
 private slots:
+    void initTestCase() { TestSupport::useFrenchTexts(); }
+
     void pathJoinsWithOneSlash()
     {
         QCOMPARE(VEK_XML::CataloguePath("/", "Bin/up_chip.xml"), QString("/Bin/up_chip.xml"));

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "base/JobRunner.h"
 
 #include <QSignalSpy>
@@ -75,14 +76,15 @@ void TestJobRunner::failuresAreReported_data()
     QTest::addColumn<int>("how");
     QTest::addColumn<QString>("message");
     QTest::newRow("failure value") << 0 << "no answer";
-    QTest::newRow("exception") << 1 << "thrown";
-    QTest::newRow("unknown exception") << 2 << "unexpected failure";
+    QTest::newRow("exception") << 1 << "L'opération a échoué de façon inattendue.\nthrown";
+    QTest::newRow("unknown exception") << 2 << "L'opération a échoué de façon inattendue.";
 }
 
 void TestJobRunner::failuresAreReported()
 {
     QFETCH(int, how);
     QFETCH(QString, message);
+    TestSupport::useFrenchTexts();
     JobRunner runner;
     QSignalSpy finished(&runner, &JobRunner::finished);
     runner.start([how](ProgressSink &, const CancelToken &) -> JobOutcome {

@@ -330,7 +330,9 @@ private slots:
     void handLineTestsOnTheParallelPins()
     {
         IcspRig rig(QStringLiteral("16F84A"), {1, QStringLiteral("LPT1"), 5, 3, 2, 10});
-        IcspLineChecks lines(rig.clock, rig.box->opener());
+        IcspTexts texts;
+        texts.badReadPin = QStringLiteral("pin {BROCHE} reads nothing");
+        IcspLineChecks lines(rig.clock, rig.box->opener(), texts);
         QCOMPARE(lines.open(rig.settings), QString());
         QCOMPARE(lines.setLine(rig.settings, LineMCLR, 1), QString());
         QVERIFY(rig.box->dataRegister & 0x08); // pin 5: data bit 3
@@ -339,7 +341,7 @@ private slots:
         // A wiring that does not fit the port is reported, not driven.
         rig.settings.ICSPPINDATAR = 3; // an output pin cannot return the data line
         QCOMPARE(lines.open(rig.settings), QString());
-        QVERIFY(!lines.setLine(rig.settings, LineMCLR, 1).isEmpty());
+        QCOMPARE(lines.setLine(rig.settings, LineMCLR, 1), QString("pin 3 reads nothing"));
         lines.close();
     }
 

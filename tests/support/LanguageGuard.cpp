@@ -1,6 +1,9 @@
 #include "LanguageGuard.h"
 
+#include "FakePrompts.h"
 #include "TestSupport.h"
+#include "base/VEK_LANGUAGE.h"
+#include "platform/VEK_Info_System.h"
 #include "base/TextEncoding.h"
 
 #include <QAbstractButton>
@@ -203,6 +206,55 @@ QSet<QString> LanguageGuard::keys(const QString &file) const
 {
     const QList<QString> list = m_languages.value(file).values.keys();
     return QSet<QString>(list.cbegin(), list.cend());
+}
+
+namespace {
+
+// Names and technical words that read the same in every language: module,
+// chip, line and signal names, languages' own names, tools and commands.
+const QStringList CommonNames{
+    "VEK",      "Courbe",  "VEKP",    "JDM",     "MIRT",       "KORVALx", "PIC",    "ICSP",
+    "BOOTLOADER", "AUTO",  "PAK",     "MCLR",    "ASCII",      "CTS",     "DSR",    "RTS",
+    "Xon",      "Xoff",    "Français", "English", "Deutsch",   "Español", "Slovenčina",
+    "BUSY",     "SELECT",  "DATA",    "CLOCK",   "gputils",    "gpasm",   "parport", "ppdev",
+    "sudo",     "modprobe", "usermod", "HexTimeStamp", "HexFileName", "DeviceName",
+    "DeviceChip", "DeviceAlgo", "DevicePgmSize", "DeviceEESize", "TypeChip",
+    // The configuration word's bits and oscillators, as the chips' data sheets name them.
+    "WDT",      "PWRT",    "BODEN",   "LVP",     "CPD",        "WRT",     "DEBUGGER", "CP",
+    "WP",       "OFF",     "LP",      "XT",      "HS",         "ExtClk",  "IntRC",  "ExtRC",
+    "ER",       "CLKOUT"};
+
+} // namespace
+
+ShownLog::ShownLog(const QString &file) : m_file(file)
+{
+    m_guard.setLanguage(file);
+    m_guard.addNames(CommonNames);
+    m_guard.addNamesIn(VEK_Info_System::GetCpuName() + ' ' + VEK_Info_System::GetSystemName());
+}
+
+void ShownLog::look(const FakePrompts &prompts)
+{
+    for (const FakePrompts::Shown &m : prompts.messages)
+        m_shown << m.title << m.text; // the details are a tool's own output
+    m_shown << prompts.fileFilters << prompts.asked << prompts.titles;
+}
+
+bool ShownLog::saw(const char *key) const
+{
+    const QString text = VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(key))
+                             .section(QLatin1Char('%'), 0, 0)
+                             .section(QLatin1Char('{'), 0, 0);
+    return std::any_of(m_shown.cbegin(), m_shown.cend(),
+                       [&text](const QString &s) { return s.contains(text); });
+}
+
+QStringList ShownLog::offences() const
+{
+    const QStringList found = m_guard.offences(m_shown);
+    for (const QString &offence : found)
+        qWarning().noquote() << "not in" << m_file << ":" << offence;
+    return found;
 }
 
 namespace ShownTexts {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class FakePrompts;
 class QWidget;
 
 // Tells whether a text shown on the screen reads in one language: what is left
@@ -53,3 +54,38 @@ QStringList of(const QWidget *root);
 // Every top-level widget of the application, shown or not.
 QStringList ofApplication();
 } // namespace ShownTexts
+
+// What a test saw the windows show in one language, checked at its end.
+class ShownLog
+{
+public:
+    // The file every text should come from; the log starts empty.
+    explicit ShownLog(const QString &file);
+    void look(const QWidget &window) { m_shown << ShownTexts::of(&window); }
+    // The boxes, titles and filters the prompts were asked to show.
+    void look(const FakePrompts &prompts);
+    void add(const QStringList &texts) { m_shown << texts; }
+    // Values the test gives (a word typed, a file's text): names wherever they stand.
+    void addNames(const QStringList &words) { m_guard.addNames(words); }
+    // Whether a text shown holds the fixed start of `key`'s text: the
+    // operation that says it was reached.
+    bool saw(const char *key) const;
+    // The texts that are not the file's, each with its stray words (every one
+    // also printed in full: a failure's own text is cut short).
+    QStringList offences() const;
+
+private:
+    LanguageGuard m_guard;
+    QString m_file;
+    QStringList m_shown;
+};
+
+// Fails the running test on a text of `log` not in its language, and on a
+// key the drive did not reach.
+#define VERIFY_ONE_LANGUAGE(log, ...)                                                              \
+    do {                                                                                           \
+        for (const char *key : {__VA_ARGS__})                                                      \
+            QVERIFY2((log).saw(key), key);                                                         \
+        const QStringList offences = (log).offences();                                            \
+        QVERIFY2(offences.isEmpty(), qPrintable(offences.join('\n')));                            \
+    } while (false)

@@ -463,7 +463,7 @@ void VEK_SETUP_ICSP::AfficherBoitier()
     const QString label = NomProgrammateur(context_.settings);
     if (!label.isEmpty()) // an unknown box type keeps the label it had
         boxLabel_ = label;
-    L_Info->setText(QStringLiteral("MODULE ") + boxLabel_ + QStringLiteral(" CHOISI !"));
+    L_Info->setText(GetLanguageText("SetupIcspModuleRetenu", {"{MODULE}", boxLabel_}));
 }
 
 void VEK_SETUP_ICSP::ICSP_CHIP_Click(int index)
