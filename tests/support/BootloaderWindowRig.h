@@ -160,11 +160,12 @@ inline void addRefusedFirmwareRows(const QString &package)
                      member + " (CODE.HEX) ne contient aucun mot de la zone [0x0000-0x01FF] : "
                               "rien n'est envoyé.",
                      QByteArray(":00000001FF\r\n"));
-    TestSupport::row("18F package", QString("PIC-18F2550"), QString("2"), 0, QString("000/200"),
-                     QString("300/500"),
-                     QString("Le chargeur du module ne peut pas écrire un microprogramme pour le "
-                             "18F2550 : ses trames portent des mots de 14 bits. Rien n'est envoyé."),
-                     words18F);
+    TestSupport::row(
+        "18F package", QString("PIC-18F2550"), QString("2"), 0, QString("000/200"),
+        QString("300/500"),
+        QString("Le chargeur du module ne peut pas écrire un microprogramme pour le "
+                "18F2550 : ses trames portent des mots de 14 bits. Rien n'est envoyé."),
+        words18F);
     TestSupport::row("16-bit words for a 16F876A", QString("PIC-16F876A"), QString("2"), 0,
                      QString("000/200"), QString("300/500"),
                      "2 mots du fichier " + VEK_Gestion_OS::DossierPaquets() + package +
@@ -180,13 +181,14 @@ inline void addRefusedFirmwareRows(const QString &package)
 inline void addAreasPastTheChipRows(int curveSet)
 {
     addRefusedDownloadColumns();
-    const auto past = [](const char *first, const char *end, const char *words,
-                         const char *last) { return pastTheMemory(first, end, words, last); };
+    const auto past = [](const char *first, const char *end, const char *words, const char *last) {
+        return pastTheMemory(first, end, words, last);
+    };
     // Eight lines, one per percentage box: high tables 0x1900-0x20FF, past the
     // 8192 words of a 16F876A; 0x800/0x1000 fit.
     TestSupport::row("curve tables past a 16F876A", QString("PIC-16F876A"), QString("8"), curveSet,
-                     QString("0800/1900"), QString("800/1000"), past("1900", "20FF", "8192", "1FFF"),
-                     QByteArray());
+                     QString("0800/1900"), QString("800/1000"),
+                     past("1900", "20FF", "8192", "1FFF"), QByteArray());
     // Two lines of the default tables: both areas lie outside the 1024 words of a 16F84.
     TestSupport::row("both curve areas past a 16F84", QString("PIC-16F84"), QString("2"), curveSet,
                      QString("300/500"), QString("000/200"),

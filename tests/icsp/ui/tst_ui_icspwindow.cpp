@@ -193,6 +193,43 @@ private slots:
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
+    // A code-protected chip reads 0000 throughout: the read says that it is
+    // protected and unreadable, never that it was read; a write then fails on
+    // its first word, names the protection and offers the erase, after which
+    // the chip takes the image.
+    void protectedChipIsSaidSoAndErasedOnRequest()
+    {
+        Bench b(QStringLiteral("16F84A"));
+        b.pic.program[3] = 0x0123;
+        b.pic.protectCode();
+        auto w = b.window();
+        click(*w, w->BP_ReadModule);
+        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(b.prompts.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(b.prompts.messages[0].title, GetLanguageText("ICSPReadPB"));
+        QCOMPARE(b.lastMessage(), GetLanguageText("ICSPProtegeLecture"));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("ICSPProtegeLecture"));
+
+        IcspRig::fillImage(b.context.pic, 7, 0x3FF1);
+        QVERIFY(b.context.pic.ImagePIC.codeWord(0) != 0);
+        b.prompts.messages.clear();
+        b.prompts.answer = QMessageBox::Yes;
+        click(*w, w->BP_WriteModule); // the device record, the failure, then the erase
+        QCOMPARE(b.prompts.messages.size(), 2);
+        QCOMPARE(b.prompts.messages[1].title, GetLanguageText("ICSPWritePB"));
+        QCOMPARE(b.lastMessage(), GetLanguageText("ErrICSPWritePIC") +
+                                      "\r\nAdresse =  [0x0000]\r\nCode erreur = 19\r\n" +
+                                      GetLanguageText("ICSPProtegeEcriture") + "\r\n\r\n" +
+                                      GetLanguageText("ICSPProtegeEffacer"));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("ErrasePICEnded"));
+        QCOMPARE(b.pic.program[3], uint16_t(0x3FFF));
+
+        IcspRig::fillImage(b.context.pic, 7, 0x3FF1);
+        click(*w, w->BP_WriteModule);
+        QVERIFY(w->L_Info->text().startsWith(GetLanguageText("WritePICEnded")));
+        QVERIFY(b.imageOnChip());
+    }
+
     // The test button streams the image into the code memory: the chip holds
     // it afterwards, the image is left as it was, the button is locked meanwhile.
     void quickCodeProgramming()
