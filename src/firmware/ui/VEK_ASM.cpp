@@ -399,7 +399,7 @@ void VEK_ASM::showAssemblerResult(const AssemblerResult &result)
     }
     case AssemblerResult::OutputsNotPut: {
         const QString text = outputsNotPut(result);
-        setInfo(text, true);
+        setInfo(result.outputProblem, true); // which file and why; the box says the rest
         m_prompts.message(this, QMessageBox::Critical, title, text, QMessageBox::Ok, result.output);
         break;
     }

@@ -328,6 +328,7 @@ private slots:
         QVERIFY(steps(*w, true, false, true));
         QVERIFY(clickAndWait(*w, 3));
         QCOMPARE(w->L_Info->text(), VEK_LANGUAGE::GetLanguageText("MessDeconnexionApresRefus"));
+        TestSupport::keepScreenshot(w->grab(), "VEK_BL_INIT_refused_" + chip + ".png");
         QVERIFY(BootloaderWindowRig::blStats(sim).contains("frames=0"));
 
         ctx->settings.ICSPChip = "PIC-16F876A";

@@ -209,6 +209,7 @@ private slots:
         QCOMPARE(b.prompts.messages[0].title, GetLanguageText("ICSPReadPB"));
         QCOMPARE(b.lastMessage(), GetLanguageText("ICSPProtegeLecture"));
         QCOMPARE(w->L_Info->text(), GetLanguageText("ICSPProtegeLecture"));
+        TestSupport::keepScreenshot(w->grab(), "VEK_ICSP_protected.png");
 
         IcspRig::fillImage(b.context.pic, 7, 0x3FF1);
         QVERIFY(b.context.pic.ImagePIC.codeWord(0) != 0);
