@@ -408,6 +408,8 @@ IcspResult StartForChoice(ProgrammerSession &session, PicDevice &device, const Q
     return r;
 }
 
+namespace {
+
 // Code protection as the programmer sees it: every program word reads 0x0000
 // (a blank chip reads 0x3FFF).
 bool readsProtected(const PicImage &image, int words)
@@ -432,6 +434,8 @@ bool protectedNow(IcspProgrammer &p, int words)
     }
     return readsProtected(read, words);
 }
+
+} // namespace
 
 IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
 {
