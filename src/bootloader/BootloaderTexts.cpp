@@ -31,6 +31,7 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
                                    {&T::closeDone, LangKey("BLTransfertFinalise")},
                                    {&T::closeFailedInfo, LangKey("BLErreurClotureTransfert")},
                                    {&T::closeFailed, LangKey("BLErreurCloture")},
+                                   {&T::closedAfterRefusal, LangKey("MessDeconnexionApresRefus")},
                                });
     t.helloFailed = VEK_LANGUAGE::GetLanguageText(QStringLiteral("BLTimeoutHello1")) +
                     QStringLiteral("\r\n") +

@@ -161,8 +161,9 @@ QStringList LanguageGuard::strayWords(const QString &text) const
 {
     QString rest = readable(text);
     // A line a tool or the system prints about a file ("/p/prog.cod: Is a
-    // directory") is quoted after the program's own reason, as it stands.
-    static const QRegularExpression toolLine(QStringLiteral("^/\\S+: .*$"),
+    // directory", "/p/prog.asm:3:Error[181] ...") is quoted after the
+    // program's own reason, as it stands.
+    static const QRegularExpression toolLine(QStringLiteral("^/\\S+:( |\\d).*$"),
                                              QRegularExpression::MultilineOption);
     rest.remove(toolLine);
     for (const QString &piece : m_languages.value(m_current).pieces)
@@ -251,6 +252,9 @@ bool ShownLog::saw(const char *key) const
 
 QStringList ShownLog::offences() const
 {
+    if (qEnvironmentVariableIsSet("VEK_DUMP_SHOWN")) // to see what a drive reached
+        for (const QString &text : m_shown)
+            qWarning().noquote() << "shown:" << QString(text).replace(QLatin1Char('\n'), " | ");
     const QStringList found = m_guard.offences(m_shown);
     for (const QString &offence : found)
         qWarning().noquote() << "not in" << m_file << ":" << offence;

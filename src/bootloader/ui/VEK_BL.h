@@ -40,7 +40,6 @@ private:
     void disconnectionDone(const JobOutcome &outcome);
     void startDownload(TransferJob job, const char *leftWhenStopped);
     void downloadDone(const JobOutcome &outcome);
-    BootloaderTexts texts() const;
     // Status panel 3 without a module: "Module : LOCAL".
     static QString localModule();
 

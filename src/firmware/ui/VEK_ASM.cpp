@@ -2,7 +2,6 @@
 
 #include "app/CurveTables.h"
 #include "app/VekContext.h"
-#include "base/FileFailureReason.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/StatusTextArea.h"
@@ -383,19 +382,22 @@ void VEK_ASM::showAssemblerResult(const AssemblerResult &result)
                 false);
         break;
     case AssemblerResult::Failed: {
-        // The program's own words for a file the assembler could not open,
-        // then the assembler's lines as it printed them.
+        // The program's own words, then the assembler's lines as it printed them.
         QString text = GetLanguageText(
             "MessAsmErreur", {QStringLiteral("%CODE%"), QString::number(result.exitCode)});
-        for (const AssemblerRun::FileFault &fault : AssemblerRun::fileFaults(result.errorLines))
-            text += QLatin1Char('\n') +
-                    GetLanguageText("MessAsmFichier",
-                                    {QStringLiteral("%FICHIER%"), fault.path, QStringLiteral("%RAISON%"),
-                                     FileFailureReason::wording(fault.systemText)});
+        // The listing that says where the errors are, when it could not come over.
+        if (!result.outputProblem.isEmpty())
+            text += QLatin1Char('\n') + result.outputProblem;
         setInfo(text + QLatin1Char('\n') + result.errorLines.value(0), true);
         m_prompts.message(this, QMessageBox::Critical, title,
                           text + QLatin1String("\n\n") + result.errorLines.mid(0, 12).join('\n'),
                           QMessageBox::Ok, result.output);
+        break;
+    }
+    case AssemblerResult::OutputsNotPut: {
+        const QString text = outputsNotPut(result);
+        setInfo(result.outputProblem, true); // which file and why; the box says the rest
+        m_prompts.message(this, QMessageBox::Critical, title, text, QMessageBox::Ok, result.output);
         break;
     }
     case AssemblerResult::NotInstalled: {
@@ -418,6 +420,20 @@ void VEK_ASM::showAssemblerResult(const AssemblerResult &result)
     }
     }
     emit assemblerDone(result);
+}
+
+QString VEK_ASM::outputsNotPut(const AssemblerResult &result)
+{
+    QStringList lines{result.outputProblem};
+    lines << (result.written.isEmpty()
+                  ? GetLanguageText("MessAsmRienRemplace")
+                  : GetLanguageText(
+                        "MessAsmDejaEcrits",
+                        {QStringLiteral("{FICHIERS}"), result.written.join(QStringLiteral(", "))}));
+    // What gpasm itself said, in its own words, after ours.
+    for (const QString &said : AssemblerRun::errorLines(result.output, true).mid(0, 3))
+        lines << GetLanguageText("MessAsmCite", {QStringLiteral("%LIGNE%"), said});
+    return lines.join(QLatin1Char('\n'));
 }
 
 void VEK_ASM::BP_CreerOS_Click()
