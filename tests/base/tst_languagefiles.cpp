@@ -23,12 +23,68 @@ static QSet<QString> keysAskedByCode()
     return keys;
 }
 
-// Every key the program looks up must be present, with a text, in each shipped language.
+// The keys of a shipped language file, in their order.
+static QStringList keysOf(const QString &file)
+{
+    QStringList lines;
+    TextEncoding::readTextLines(TestSupport::dataDirectory() + "Languages/" + file, lines);
+    QStringList keys;
+    for (const QString &line : std::as_const(lines)) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0 && !line.startsWith('[') && !line.startsWith(';'))
+            keys << line.left(eq);
+    }
+    return keys;
+}
+
+// The program's sources as one text: a key it looks up stands in them in quotes,
+// whether asked at once or through a table.
+static QString sourceText()
+{
+    QString text;
+    QDirIterator it(TestSupport::testSourceDirectory() + "/../src", {"*.cpp", "*.h"}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        text += QString::fromUtf8(TestSupport::readFile(it.next()));
+    return text;
+}
+
+// Every key the program looks up must be present, with a text, in each shipped
+// language; each file holds the same keys, and none the program no longer asks.
 class TestLanguageFiles : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void everyFileHoldsTheSameKeys_data() { TestSupport::addLanguageFileRows(); }
+
+    void everyFileHoldsTheSameKeys()
+    {
+        QFETCH(QString, file);
+        const QStringList french = keysOf("francais.ini");
+        const QStringList keys = keysOf(file);
+        QStringList onlyHere, missing;
+        for (const QString &key : keys)
+            if (!french.contains(key))
+                onlyHere << key;
+        for (const QString &key : french)
+            if (!keys.contains(key))
+                missing << key;
+        QVERIFY2(onlyHere.isEmpty() && missing.isEmpty(),
+                 qPrintable(file + " alone has: " + onlyHere.join(", ") +
+                            "; lacks: " + missing.join(", ")));
+    }
+
+    void noKeyTheProgramNoLongerAsks()
+    {
+        const QString sources = sourceText();
+        QStringList unused;
+        for (const QString &key : keysOf("francais.ini"))
+            if (!sources.contains('"' + key + '"'))
+                unused << key;
+        QVERIFY2(unused.isEmpty(), qPrintable("asked nowhere: " + unused.join(", ")));
+    }
+
     void everyKeyInEveryLanguage_data() { TestSupport::addLanguageFileRows(); }
 
     void everyKeyInEveryLanguage()

@@ -314,7 +314,7 @@ private slots:
         QVERIFY(gen.TroncatureAcceptee);
         QVERIFY(prompts.questions.first().startsWith(
             VEK_LANGUAGE::GetLanguageText("DifAvStAvTooBig") + "\r\n" +
-            VEK_LANGUAGE::GetLanguageText("ForRpm") + " "));
+            VEK_LANGUAGE::GetLanguageText("MessAvanceAuRegime").section('{', 0, 0)));
         QVERIFY(prompts.questions.first().endsWith("\r\nSouhaitez-vous tronquer cette avance ?"));
         QCOMPARE(h1[250], QString("34FF")); // the entry that asked is clamped too
         QCOMPARE(gen.GenereLTAB8(l1, g, 60, 1), int16_t(0));
