@@ -460,6 +460,12 @@ void VEK_Accueil::Form_Load(bool splash)
 {
     LoadStoredSettings();
     ApplyVersionStrings();
+    // Boxes open over the window once it is up, in turn: the presentation
+    // first, then what the settings had that was refused.
+    if (splash)
+        ShowSplash();
+    if (!refusedSettings_.isEmpty())
+        showWarning(this, std::exchange(refusedSettings_, {}));
     EffacerTemp();
     firmwareList_->fill();
     SelectFirmwareEntry(TypeVersionOS_->count() - 1);
@@ -472,8 +478,6 @@ void VEK_Accueil::Form_Load(bool splash)
     VEK_LANGUAGE::InitLanguage();
     InitLangue();
     SSTab1_->setCurrentIndex(0);
-    if (splash)
-        ShowSplash();
     settings().VersionModule = 0;
     bp_new_Click();
     WriteStatusBar();
@@ -508,9 +512,7 @@ void VEK_Accueil::LoadStoredSettings()
     VEK_LANGUAGE::InitLanguage();
     loader.Load(s);
     // Said once; the defaults are in their place.
-    const QString refused = ValueRules::listMessage(loader.RefusedValues());
-    if (!refused.isEmpty())
-        showWarning(this, refused);
+    refusedSettings_ = ValueRules::listMessage(loader.RefusedValues());
 }
 
 void VEK_Accueil::EffacerTemp()

@@ -184,4 +184,5 @@ private:
     QComboBox *TypeVersionOS_ = nullptr;
     QComboBox *ComboTest_ = nullptr;
     bool shown_ = false;
+    QString refusedSettings_; // what the start said of the stored settings, until said
 };

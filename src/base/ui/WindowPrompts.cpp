@@ -12,9 +12,20 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <deque>
 #include <functional>
 
 namespace {
+
+// The helper of type T `window` holds, if any (the helpers have no meta-object
+// of their own: findChild would take any child for one).
+template <typename T> T *helperOf(const QWidget &window)
+{
+    for (QObject *child : window.children())
+        if (auto *helper = dynamic_cast<T *>(child))
+            return helper;
+    return nullptr;
+}
 
 // Brings its window in front and gives it the keyboard each time it is shown,
 // once the window system has it (the next turn of the event loop).
@@ -28,55 +39,102 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_window && event->type() == QEvent::Show)
-            QTimer::singleShot(0, this, [this] {
-                if (m_window && m_window->isVisible()) {
-                    m_window->raise();
-                    m_window->activateWindow();
-                }
-            });
+        if (watched != m_window)
+            return false;
+        if (event->type() == QEvent::Show)
+            QTimer::singleShot(0, this, [this] { bringForward(m_window); });
+        // Closing, it hands the keyboard back to its window, which may be held
+        // by another box still open: that box takes it.
+        else if (event->type() == QEvent::Hide)
+            QTimer::singleShot(0, qApp, [] { bringForward(QApplication::activeModalWidget()); });
         return false;
+    }
+
+    static void bringForward(QWidget *window)
+    {
+        if (window && window->isVisible()) {
+            window->raise();
+            window->activateWindow();
+        }
     }
 
 private:
     QPointer<QWidget> m_window;
 };
 
-// Runs `run` once `window` is shown: at once when it is, else after its first
-// show, so that what it opens lies over it.
-class ShownWatcher : public QObject
+// What waits to open over a window until it is shown and no box or dialog
+// holds it, so that each opens over it with the keyboard, one after the
+// other in the order they came.
+class OpeningQueue : public QObject
 {
 public:
-    ShownWatcher(QWidget &window, std::function<void()> run)
-        : QObject(&window), m_run(std::move(run))
+    static void add(QWidget &window, std::function<void()> run)
     {
-        window.installEventFilter(this);
+        auto *queue = helperOf<OpeningQueue>(window);
+        if (!queue)
+            queue = new OpeningQueue(window);
+        queue->m_waiting.push_back(std::move(run));
+        queue->later();
     }
 
-    bool eventFilter(QObject *, QEvent *event) override
+    // Whether something waits to open over `window`.
+    static bool waiting(const QWidget &window)
     {
-        if (event->type() == QEvent::Show && !m_fired) {
-            m_fired = true;
-            QTimer::singleShot(0, this, [this] {
-                m_run();
-                deleteLater();
-            });
-        }
+        const OpeningQueue *queue = helperOf<OpeningQueue>(window);
+        return queue && !queue->m_waiting.empty();
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const bool windowShown = watched == m_window && event->type() == QEvent::Show;
+        const bool blockerGone = watched == m_blocker && (event->type() == QEvent::Hide ||
+                                                          event->type() == QEvent::Destroy);
+        if (windowShown || blockerGone)
+            later();
         return false;
     }
 
 private:
-    std::function<void()> m_run;
-    bool m_fired = false;
+    explicit OpeningQueue(QWidget &window) : QObject(&window), m_window(&window)
+    {
+        window.installEventFilter(this);
+    }
+
+    void later() { QTimer::singleShot(0, this, &OpeningQueue::next); }
+
+    // The first that waits, once the window is free; the next waits for it.
+    void next()
+    {
+        if (m_waiting.empty() || !m_window->isVisible())
+            return; // the window's Show comes
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            if (modal != m_blocker) {
+                m_blocker = modal;
+                modal->installEventFilter(this);
+            }
+            return;
+        }
+        const std::function<void()> run = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        run();
+        if (!m_waiting.empty())
+            later();
+    }
+
+    QWidget *m_window;
+    QPointer<QWidget> m_blocker;
+    std::deque<std::function<void()>> m_waiting;
 };
 
-void whenWindowUp(QWidget *parent, std::function<void()> run)
+// Runs `run` at once when the window of `parent` is up and free, else in turn.
+void whenWindowFree(QWidget *parent, std::function<void()> run)
 {
     QWidget *window = parent ? parent->window() : nullptr;
-    if (!window || window->isVisible())
+    if (!window || (window->isVisible() && !QApplication::activeModalWidget() &&
+                    !OpeningQueue::waiting(*window)))
         run();
     else
-        new ShownWatcher(*window, std::move(run));
+        OpeningQueue::add(*window, std::move(run));
 }
 
 // The window a box belongs to: its caller's, else the one the user works in.
@@ -135,7 +193,7 @@ void WindowPrompts::openDialog(QDialog &dialog)
 {
     keepInFront(dialog);
     const QPointer<QDialog> shown(&dialog);
-    whenWindowUp(dialog.parentWidget(), [shown] {
+    whenWindowFree(dialog.parentWidget(), [shown] {
         if (shown)
             shown->open();
     });
@@ -143,7 +201,7 @@ void WindowPrompts::openDialog(QDialog &dialog)
 
 void WindowPrompts::keepInFront(QWidget &window)
 {
-    if (!window.findChild<FrontKeeper *>(QString(), Qt::FindDirectChildrenOnly))
+    if (!helperOf<FrontKeeper>(window))
         new FrontKeeper(window);
 }
 

@@ -24,14 +24,14 @@ public:
                                                 const QString &details = {});
     // A box that does not hold up the caller (a warning at start, a package
     // refused as the list changes): a child of `parent` named `name` at once,
-    // shown once `parent`'s window is up (at start, once the main window is
-    // shown, over it); it goes when closed.
+    // shown once `parent`'s window is up and no other box holds it (at start,
+    // once the main window is shown, over it); it goes when closed.
     virtual void notify(QWidget *parent, QMessageBox::Icon icon, const QString &title,
                         const QString &text, const QString &name = {});
     // A dialog of a window, modal; its result.
     virtual int showDialog(QDialog &dialog);
     // The same without holding up the caller: the dialog opens modal to its
-    // window once that window is up.
+    // window once that window is up and free, as notify() does.
     virtual void openDialog(QDialog &dialog);
     // Each time `window` (a box, a dialog) is shown it comes in front of the
     // window it belongs to and takes the keyboard.
