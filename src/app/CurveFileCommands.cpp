@@ -105,12 +105,12 @@ void CurveFileCommands::OpenFile(const QString &path)
         return;
     }
     if (kind == CurveFiles::Kind::SingleCurve) {
-        const bool atmo = m_host.askYesNo(
-            GetLanguageText("MessWARNING"),
-            GetLanguageText("MonoCourbe") + QLatin1Char('\n') +
-                GetLanguageText("MonoCourbeQuestion") + QLatin1Char('\n') +
-                GetLanguageText("MonoCourbeOui") + QLatin1Char('\n') +
-                GetLanguageText("MonoCourbeNon") + QLatin1Char('\n'));
+        const bool atmo =
+            m_host.askYesNo(GetLanguageText("MessWARNING"),
+                            GetLanguageText("MonoCourbe") + QLatin1Char('\n') +
+                                GetLanguageText("MonoCourbeQuestion") + QLatin1Char('\n') +
+                                GetLanguageText("MonoCourbeOui") + QLatin1Char('\n') +
+                                GetLanguageText("MonoCourbeNon") + QLatin1Char('\n'));
         m_mrtColumn = atmo ? CurveDocument::MrtColumn::Atmo : CurveDocument::MrtColumn::Turbo;
     }
 

@@ -46,8 +46,7 @@ QList<Action> actions(ChannelKind kind)
 {
     switch (kind) {
     case ChannelKind::Input:
-        return {Action::Disable, Action::SelectCurve, Action::SelectBreaker,
-                Action::SequentialCut};
+        return {Action::Disable, Action::SelectCurve, Action::SelectBreaker, Action::SequentialCut};
     case ChannelKind::Output:
         return {Action::Disable, Action::Rpm, Action::Boost};
     case ChannelKind::Analogue:
@@ -64,9 +63,9 @@ Action actionAt(ChannelKind kind, int position)
 
 QString actionLabel(Action action)
 {
-    static const char *const keys[] = {"CarteActionDisable",    "CarteActionCourbe",
-                                       "CarteActionRupteur",    "CarteActionSequentiel",
-                                       "CarteActionRegime",     "CarteActionBoost"};
+    static const char *const keys[] = {"CarteActionDisable", "CarteActionCourbe",
+                                       "CarteActionRupteur", "CarteActionSequentiel",
+                                       "CarteActionRegime",  "CarteActionBoost"};
     return GetLanguageText(QString::fromLatin1(keys[int(action)]));
 }
 

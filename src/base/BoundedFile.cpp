@@ -84,9 +84,9 @@ QString userError(const Read &read)
 QString userReason(const Read &read)
 {
     if (read.tooLarge)
-        return VEK_LANGUAGE::GetLanguageText(QStringLiteral("MessTailleDepassee"),
-                                             {QStringLiteral("{OCTETS}"),
-                                              QString::number(read.limit)});
+        return VEK_LANGUAGE::GetLanguageText(
+            QStringLiteral("MessTailleDepassee"),
+            {QStringLiteral("{OCTETS}"), QString::number(read.limit)});
     return read.reason.isEmpty() ? read.error : FileFailureReason::wording(read.reason);
 }
 

@@ -19,9 +19,9 @@ struct Read {
     bool opened = false; // false: missing or not readable at all
     bool tooLarge = false;
     QByteArray bytes;
-    QString error;  // why it failed, naming the file, in the system's words
-    QString path;   // the file asked for
-    QString reason; // the system's reason alone
+    QString error;    // why it failed, naming the file, in the system's words
+    QString path;     // the file asked for
+    QString reason;   // the system's reason alone
     qint64 limit = 0; // the bound a file too large passed
 };
 

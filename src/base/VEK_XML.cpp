@@ -50,10 +50,11 @@ bool withinBounds(const QByteArray &bytes, QString &reason, int &line, int &colu
         const bool tooDeep = token == QXmlStreamReader::StartElement && ++depth > MaxNesting;
         if (!tooDeep && !(token == QXmlStreamReader::DTD && declaresEntities(reader)))
             continue;
-        reason = tooDeep ? VEK_LANGUAGE::GetLanguageText(QStringLiteral("XmlTropImbrique"),
-                                                         {QStringLiteral("%1"),
-                                                          QString::number(MaxNesting)})
-                         : VEK_LANGUAGE::GetLanguageText(QStringLiteral("XmlEntiteRefusee"));
+        reason =
+            tooDeep
+                ? VEK_LANGUAGE::GetLanguageText(QStringLiteral("XmlTropImbrique"),
+                                                {QStringLiteral("%1"), QString::number(MaxNesting)})
+                : VEK_LANGUAGE::GetLanguageText(QStringLiteral("XmlEntiteRefusee"));
         line = int(reader.lineNumber());
         column = int(reader.columnNumber());
         return false;
@@ -114,11 +115,11 @@ CatalogueLoad VEK_XML::load(const QString &path, QDomDocument &target)
     if (!withinBounds(read.bytes, reason, line, column) ||
         !document.setContent(read.bytes, &reason, &line, &column)) {
         // The reader's own words for what is wrong, where it is.
-        result.message = head + GetLanguageText(QStringLiteral("XmlErreurPosition"),
-                                                {QStringLiteral("{RAISON}"), reason,
-                                                 QStringLiteral("{LIGNE}"), QString::number(line),
-                                                 QStringLiteral("{COLONNE}"),
-                                                 QString::number(column)});
+        result.message =
+            head + GetLanguageText(QStringLiteral("XmlErreurPosition"),
+                                   {QStringLiteral("{RAISON}"), reason, QStringLiteral("{LIGNE}"),
+                                    QString::number(line), QStringLiteral("{COLONNE}"),
+                                    QString::number(column)});
         return result;
     }
     target = document;

@@ -220,8 +220,7 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
             // Disconnected means the port is closed: nothing is left half open.
             session.close();
             sink.setStatus(texts.timeout);
-            return JobOutcome::failure(texts.checkPort + '\n' + *failed,
-                                       BootloaderIdentityFailed);
+            return JobOutcome::failure(texts.checkPort + '\n' + *failed, BootloaderIdentityFailed);
         }
     }
     session.setConnected();

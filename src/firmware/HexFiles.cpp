@@ -458,8 +458,8 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, const QString
         result.status = HexFileStatus::NoEndRecord;
         result.info = noEndText(st, shown);
     } else {
-        result.info = scrambled ? GetLanguageText("ICSPImportXehFait")
-                                : GetLanguageText("ICSPImportHexFait");
+        result.info =
+            scrambled ? GetLanguageText("ICSPImportXehFait") : GetLanguageText("ICSPImportHexFait");
     }
     if (!device.wordsOutsideChip.isEmpty()) {
         result.info += QLatin1Char('\n') + device.wordsOutsideChip;

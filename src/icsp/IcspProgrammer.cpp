@@ -377,8 +377,7 @@ uint8_t IcspProgrammer::LireParametres(PicImage &image)
     for (int i = 0; i < 8; ++i) {
         const double percent = std::nearbyint(100.0 / 8 * i);
         if (m_sink)
-            m_sink->setBar(1, percent,
-                           m_texts.readingParameters + QString::number(percent));
+            m_sink->setBar(1, percent, m_texts.readingParameters + QString::number(percent));
         uint16_t value = 0;
         if (LireMot(ReadDataProgram, value) != 0)
             return ReadAreaResult::ReadNotEchoed;
@@ -445,8 +444,7 @@ uint8_t IcspProgrammer::ProgMotCode(int address, uint8_t NbEssais, uint16_t word
                                                         HexInt(int16_t(value & 0x3FFF), 4)}) +
                 crlf + crlf +
                 ReplacePlaceholders(m_texts.errorsAre, {"%1", QString::number(NbErreurs)}) + crlf +
-                ReplacePlaceholders(m_texts.attemptsAre, {"%1", QString::number(attempts)}) +
-                crlf);
+                ReplacePlaceholders(m_texts.attemptsAre, {"%1", QString::number(attempts)}) + crlf);
         }
         first = false;
         failedAttempt(attempts);

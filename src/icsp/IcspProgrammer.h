@@ -41,13 +41,13 @@ struct IcspTexts {
     QString noAnswer;              // {MODULE}: the box failed its self-test
     QString selfTestBad;           // heads the self-test's report
     QString dataStuckLow, dataInverted, dataStuckHigh; // what the self-test's pattern says
-    QString readingParameters;     // progress of the configuration read
-    QString addressIs;             // %1: "Adresse = 0x..."
-    QString writeRead;             // %1 %2: the word written and the word read
-    QString errorsAre;             // %1: errors counted so far
-    QString attemptsAre;           // %1: attempts allowed
-    QString writtenIs, readIs;     // %1: a word written and read again
-    QString badReadPin;            // {BROCHE}: a data-in pin that is no input of the port
+    QString readingParameters;                         // progress of the configuration read
+    QString addressIs;                                 // %1: "Adresse = 0x..."
+    QString writeRead;                                 // %1 %2: the word written and the word read
+    QString errorsAre;                                 // %1: errors counted so far
+    QString attemptsAre;                               // %1: attempts allowed
+    QString writtenIs, readIs;                         // %1: a word written and read again
+    QString badReadPin; // {BROCHE}: a data-in pin that is no input of the port
     // Progress-bar texts of the window (empty unless it sets them).
     QString readingCode, readingEeprom, writingCode, writingEeprom, writingConfig, erasing;
 

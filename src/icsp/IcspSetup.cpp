@@ -66,10 +66,10 @@ QStringList pinEntries(const std::initializer_list<std::pair<int, const char *>>
 {
     QStringList entries{VEK_LANGUAGE::GetLanguageText(QStringLiteral("BrocheChoix"))};
     for (const auto &[pin, signal] : pins)
-        entries << VEK_LANGUAGE::GetLanguageText(
-            QStringLiteral("BrocheSignal"),
-            {QStringLiteral("{BROCHE}"), QString::number(pin), QStringLiteral("{SIGNAL}"),
-             QString::fromLatin1(signal)});
+        entries << VEK_LANGUAGE::GetLanguageText(QStringLiteral("BrocheSignal"),
+                                                 {QStringLiteral("{BROCHE}"), QString::number(pin),
+                                                  QStringLiteral("{SIGNAL}"),
+                                                  QString::fromLatin1(signal)});
     return entries;
 }
 

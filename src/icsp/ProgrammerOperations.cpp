@@ -138,8 +138,8 @@ IcspResult ProgrammerTablesCourbes(IcspProgrammer &p, const CurveTableArea &tabl
     if (const uint8_t code = p.JumpTo(table.adresse))
         return IcspResult::failure(Stage::JumpCode, code, table.adresse);
     for (int i = 0; i < TableWords; ++i) {
-        p.showProgress(barDone + i, barTotal, prefix + QStringLiteral(" (512) ") + texts.bytes +
-                                                  QStringLiteral(" : "));
+        p.showProgress(barDone + i, barTotal,
+                       prefix + QStringLiteral(" (512) ") + texts.bytes + QStringLiteral(" : "));
         if (p.sink())
             p.sink()->setStatus(
                 prefix + QLatin1Char(' ') + texts.current + QStringLiteral("    ") +

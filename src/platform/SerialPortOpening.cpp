@@ -69,7 +69,8 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
         port.close();
     const auto settings = SerialSettings::parse(settingsText);
     if (!settings) {
-        DeviceFailure bad = failureText(QStringLiteral("invalid serial settings \"%1\"").arg(settingsText));
+        DeviceFailure bad =
+            failureText(QStringLiteral("invalid serial settings \"%1\"").arg(settingsText));
         bad.fault = DeviceFault::BadSettings;
         return bad;
     }

@@ -5,8 +5,7 @@
 #include <cstdint>
 
 // System information shown by the about box.
-namespace VEK_Info_System
-{
+namespace VEK_Info_System {
 
 // Memory figures in bytes (load in percent), 64-bit so that large memories fit.
 struct MemoryStatus {

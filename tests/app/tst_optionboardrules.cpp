@@ -36,9 +36,9 @@ private slots:
             return shown;
         };
         QCOMPARE(labels(ChannelKind::Output), QStringList({"DISABLE", "RPM", "BOOST"}));
-        QCOMPARE(labels(ChannelKind::Input),
-                 QStringList({"DISABLE", "Select. COURBE", "Select. RUPTEUR(2)",
-                              "Coupure SEQUENTIEL"}));
+        QCOMPARE(
+            labels(ChannelKind::Input),
+            QStringList({"DISABLE", "Select. COURBE", "Select. RUPTEUR(2)", "Coupure SEQUENTIEL"}));
         QCOMPARE(labels(ChannelKind::Analogue), QStringList({"DISABLE"}));
         QCOMPARE(labels(ChannelKind::None), QStringList({"DISABLE"}));
         QCOMPARE(actionAt(ChannelKind::Output, 2), Action::Boost);
@@ -74,7 +74,8 @@ private slots:
         row("boost lowest", Action::Boost, "-1", "-1");
         row("boost low", Action::Boost, "-5",
             "SEUIL 1 : « -5 » n'est pas accepté : entrez un nombre entier de -1 à 100.");
-        row("boost fraction", Action::Boost, "7,5", "SEUIL 1 : « 7,5 » n'est pas un nombre entier.");
+        row("boost fraction", Action::Boost, "7,5",
+            "SEUIL 1 : « 7,5 » n'est pas un nombre entier.");
         row("sequentiel high", Action::SequentialCut, "150",
             "SEUIL 1 : « 150 » n'est pas accepté : entrez un nombre entier de 0 à 100.");
         row("not only a number", Action::SequentialCut, "50 %",

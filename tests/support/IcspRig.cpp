@@ -40,8 +40,8 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     texts.attemptsAre = QStringLiteral("NbEssais = %1");
     texts.writtenIs = QStringLiteral("Donnée Ecrite : %1");
     texts.readIs = QStringLiteral("Donnée lue    : %1");
-    texts.badReadPin =
-        QStringLiteral("La Broche : {BROCHE} sélectionné sur le port LPT en lecture n'est pas bonne");
+    texts.badReadPin = QStringLiteral(
+        "La Broche : {BROCHE} sélectionné sur le port LPT en lecture n'est pas bonne");
     programmer = std::make_unique<IcspProgrammer>(settings, clock, box->opener(), texts);
 }
 

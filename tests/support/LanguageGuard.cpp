@@ -2,9 +2,9 @@
 
 #include "FakePrompts.h"
 #include "TestSupport.h"
+#include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "platform/VEK_Info_System.h"
-#include "base/TextEncoding.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -102,9 +102,8 @@ bool isNameOrNumber(const QString &token)
     static const QRegularExpression fileName(QStringLiteral("^[~\\w.-]+\\.\\w{1,4}$"));
     return std::any_of(token.cbegin(), token.cend(), [](QChar c) { return c.isDigit(); }) ||
            token.contains(QLatin1Char('/')) || token.contains(QLatin1Char('\\')) ||
-           token.contains(QLatin1Char('*')) ||
-           token.contains(QLatin1Char('@')) || token.contains(QLatin1Char('_')) ||
-           fileName.match(token).hasMatch();
+           token.contains(QLatin1Char('*')) || token.contains(QLatin1Char('@')) ||
+           token.contains(QLatin1Char('_')) || fileName.match(token).hasMatch();
 }
 
 } // namespace
@@ -214,16 +213,14 @@ namespace {
 // Names and technical words that read the same in every language: module,
 // chip, line and signal names, languages' own names, tools and commands.
 const QStringList CommonNames{
-    "VEK",      "Courbe",  "VEKP",    "JDM",     "MIRT",       "KORVALx", "PIC",    "ICSP",
-    "BOOTLOADER", "AUTO",  "PAK",     "MCLR",    "ASCII",      "CTS",     "DSR",    "RTS",
-    "Xon",      "Xoff",    "Français", "English", "Deutsch",   "Español", "Slovenčina",
-    "BUSY",     "SELECT",  "DATA",    "CLOCK",   "gputils",    "gpasm",   "parport", "ppdev",
-    "sudo",     "modprobe", "usermod", "HexTimeStamp", "HexFileName", "DeviceName",
+    "VEK", "Courbe", "VEKP", "JDM", "MIRT", "KORVALx", "PIC", "ICSP", "BOOTLOADER", "AUTO", "PAK",
+    "MCLR", "ASCII", "CTS", "DSR", "RTS", "Xon", "Xoff", "Français", "English", "Deutsch",
+    "Español", "Slovenčina", "BUSY", "SELECT", "DATA", "CLOCK", "gputils", "gpasm", "parport",
+    "ppdev", "sudo", "modprobe", "usermod", "HexTimeStamp", "HexFileName", "DeviceName",
     "DeviceChip", "DeviceAlgo", "DevicePgmSize", "DeviceEESize", "TypeChip",
     // The configuration word's bits and oscillators, as the chips' data sheets name them.
-    "WDT",      "PWRT",    "BODEN",   "LVP",     "CPD",        "WRT",     "DEBUGGER", "CP",
-    "WP",       "OFF",     "LP",      "XT",      "HS",         "ExtClk",  "IntRC",  "ExtRC",
-    "ER",       "CLKOUT"};
+    "WDT", "PWRT", "BODEN", "LVP", "CPD", "WRT", "DEBUGGER", "CP", "WP", "OFF", "LP", "XT", "HS",
+    "ExtClk", "IntRC", "ExtRC", "ER", "CLKOUT"};
 
 } // namespace
 

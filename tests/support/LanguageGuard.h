@@ -84,8 +84,8 @@ private:
 // key the drive did not reach.
 #define VERIFY_ONE_LANGUAGE(log, ...)                                                              \
     do {                                                                                           \
-        const QStringList offences = (log).offences();                                            \
-        QVERIFY2(offences.isEmpty(), qPrintable(offences.join('\n')));                            \
+        const QStringList offences = (log).offences();                                             \
+        QVERIFY2(offences.isEmpty(), qPrintable(offences.join('\n')));                             \
         for (const char *key : {__VA_ARGS__})                                                      \
             QVERIFY2((log).saw(key), key);                                                         \
     } while (false)

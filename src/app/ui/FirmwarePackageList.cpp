@@ -4,8 +4,8 @@
 #include "app/ui/WindowProfile.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
-#include "firmware/VEK_Gestion_OS.h"
 #include "base/ui/WindowPrompts.h"
+#include "firmware/VEK_Gestion_OS.h"
 
 #include <QComboBox>
 #include <QMessageBox>

@@ -26,7 +26,6 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-
 namespace {
 
 constexpr double TwipsPerInch = 1440;
@@ -102,20 +101,18 @@ PrintService::PrintService(QWidget *parent) : m_parent(parent)
 {
     m_lookup = [] { return QPrinterInfo::defaultPrinter(); };
     m_choosePdf = [this] {
-        return WindowPrompts::AskSaveFileName(m_parent,
-                                              GetLanguageText(QStringLiteral("PrintPdfTitle")),
-                                              DefaultPdfPath(),
-                                              GetLanguageText(QStringLiteral("PrintFiltrePdf")));
+        return WindowPrompts::AskSaveFileName(
+            m_parent, GetLanguageText(QStringLiteral("PrintPdfTitle")), DefaultPdfPath(),
+            GetLanguageText(QStringLiteral("PrintFiltrePdf")));
     };
     m_inform = [this](const QString &text) {
         WindowPrompts::system().message(m_parent, QMessageBox::Information, applicationTitle(),
                                         text, QMessageBox::Ok);
     };
     m_ask = [this](const QString &text) {
-        return WindowPrompts::system().message(m_parent, QMessageBox::Question,
-                                               GetLanguageText(QStringLiteral("MessWARNING")), text,
-                                               QMessageBox::Yes | QMessageBox::No) ==
-               QMessageBox::Yes;
+        return WindowPrompts::system().message(
+                   m_parent, QMessageBox::Question, GetLanguageText(QStringLiteral("MessWARNING")),
+                   text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     m_status = [](const QString &) {};
 }
@@ -268,7 +265,8 @@ bool PrintService::printOnce(QPrinter &printer, const QString &target, const Req
     }
     case PrintLayout::Content::Text:
         paintText(printer, painter, request.terminalText);
-        m_inform(GetLanguageText(QStringLiteral("PrintTexteEnCours"))); // the page leaves when the box is closed
+        m_inform(GetLanguageText(
+            QStringLiteral("PrintTexteEnCours"))); // the page leaves when the box is closed
         break;
     case PrintLayout::Content::Nothing:
         break;

@@ -25,10 +25,9 @@ TableImportFlow::TableImportFlow(QWidget *parent) : m_parent(parent)
                                         QMessageBox::Ok);
     };
     m_ask = [this](const QString &text) {
-        return WindowPrompts::system().message(m_parent, QMessageBox::Question,
-                                               GetLanguageText(QStringLiteral("MessWARNING")), text,
-                                               QMessageBox::Yes | QMessageBox::No) ==
-               QMessageBox::Yes;
+        return WindowPrompts::system().message(
+                   m_parent, QMessageBox::Question, GetLanguageText(QStringLiteral("MessWARNING")),
+                   text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     m_status = [](const QString &) {};
 }

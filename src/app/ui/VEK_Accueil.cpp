@@ -24,9 +24,9 @@
 #include "base/ui/ElidedLabel.h"
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/OperationStatus.h"
-#include "base/ui/WindowPrompts.h"
 #include "base/ui/ShownLanguageText.h"
 #include "base/ui/StatusTextArea.h"
+#include "base/ui/WindowPrompts.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ui/VEK_ASM.h"
 #include "live/TrameLive.h"
@@ -494,9 +494,9 @@ void VEK_Accueil::ApplyVersionStrings()
     s.VEKMZSetting = release.VEKMZSetting;
     s.VEKJDMSetting = release.VEKJDMSetting;
     s.VEKDateRev = release.VEKDateRev;
-    setWindowTitle(QStringLiteral("VEK-Courbe - [ %1 ]")
-                       .arg(GetLanguageText("VersionRevision", {"%1", s.VEKVersion, "%2",
-                                                                s.VEKRevision})));
+    setWindowTitle(
+        QStringLiteral("VEK-Courbe - [ %1 ]")
+            .arg(GetLanguageText("VersionRevision", {"%1", s.VEKVersion, "%2", s.VEKRevision})));
 }
 
 void VEK_Accueil::LoadStoredSettings()
@@ -638,11 +638,10 @@ void VEK_Accueil::bp_new_Click()
     MainSettings &s = settings();
     bool ok = true;
     if (s.VersionModule != 0) {
-        ok = WindowPrompts::system().message(this, QMessageBox::Critical,
-                                             GetLanguageText("MessWARNING"),
-                                             GetLanguageText("BPNewFileQuestion"),
-                                             QMessageBox::Ok | QMessageBox::Cancel) ==
-             QMessageBox::Ok;
+        ok = WindowPrompts::system().message(
+                 this, QMessageBox::Critical, GetLanguageText("MessWARNING"),
+                 GetLanguageText("BPNewFileQuestion"),
+                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
     } else {
         s.VersionModule = 3;
     }

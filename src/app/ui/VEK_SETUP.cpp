@@ -7,8 +7,8 @@
 #include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ui/PortField.h"
-#include "platform/SerialPortNames.h"
 #include "base/ui/WindowPrompts.h"
+#include "platform/SerialPortNames.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -307,8 +307,8 @@ void VEK_SETUP::ApplyLanguageSetup()
     m_flowFrame->setTitle(text(LangKey("SetupControleFlux")));
     NoFlow->setText(text(LangKey("SetupFluxAucun")));
     const MainSettings &s = m_context.settings;
-    m_info->setText(GetLanguageText("SetupInfo", {"%1", s.VEKVersion, "%2", s.VEKRevision, "%3",
-                                                  s.VEKDateRev}) +
+    m_info->setText(GetLanguageText("SetupInfo",
+                                    {"%1", s.VEKVersion, "%2", s.VEKRevision, "%3", s.VEKDateRev}) +
                     QLatin1Char('\n') + NomProgrammateur(s));
 }
 

@@ -3,9 +3,9 @@
 #include "app/ui/ClickableLabel.h"
 #include "base/MainSettings.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/WindowPrompts.h"
 #include "platform/PortAccessService.h"
 #include "platform/VEK_Info_System.h"
-#include "base/ui/WindowPrompts.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -176,13 +176,12 @@ QWidget *VEK_about::buildSidePanel()
         const char *name;
         const char *caption;
         const char *advice; // none for STATUS
-    } buttons[] = {
-        {"BP_LoadDRV", LangKey("PortSvcBPLoad"), LangKey("PortSvcInstall")},
-        {"BP_RemoveDRV", LangKey("PortSvcBPRemove"), LangKey("PortSvcRemove")},
-        {"BP_StartDRV", LangKey("PortSvcBPStart"), LangKey("PortSvcStart")},
-        {"BP_StopDRV", LangKey("PortSvcBPStop"), LangKey("PortSvcStop")},
-        {"BP_PauseDRV", LangKey("PortSvcBPPause"), LangKey("PortSvcPause")},
-        {"BP_StatusDRV", LangKey("PortSvcBPStatus"), nullptr}};
+    } buttons[] = {{"BP_LoadDRV", LangKey("PortSvcBPLoad"), LangKey("PortSvcInstall")},
+                   {"BP_RemoveDRV", LangKey("PortSvcBPRemove"), LangKey("PortSvcRemove")},
+                   {"BP_StartDRV", LangKey("PortSvcBPStart"), LangKey("PortSvcStart")},
+                   {"BP_StopDRV", LangKey("PortSvcBPStop"), LangKey("PortSvcStop")},
+                   {"BP_PauseDRV", LangKey("PortSvcBPPause"), LangKey("PortSvcPause")},
+                   {"BP_StatusDRV", LangKey("PortSvcBPStatus"), nullptr}};
     for (const auto &b : buttons) {
         auto *button = new QPushButton(GetLanguageText(QString::fromLatin1(b.caption)), panel);
         button->setObjectName(QString::fromLatin1(b.name));

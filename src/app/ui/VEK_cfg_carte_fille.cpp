@@ -140,8 +140,7 @@ void VEK_cfg_carte_fille::actionChoisie(int channel)
 
 QString VEK_cfg_carte_fille::seuilRefuse(int channel)
 {
-    const TypedNumber typed =
-        readThreshold(channel, actionOf(channel), m_seuil[channel]->text());
+    const TypedNumber typed = readThreshold(channel, actionOf(channel), m_seuil[channel]->text());
     if (!typed.number) {
         m_seuil[channel]->setText(m_taken[channel]);
         return typed.refusal;

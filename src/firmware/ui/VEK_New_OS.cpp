@@ -45,12 +45,11 @@ QLineEdit *addressBox(QWidget *parent, const char *name, int index)
 
 VEK_New_OS::VEK_New_OS(VekContext &context, PackageEditorServices services, QWidget *parent,
                        WindowPrompts *prompts)
-    : PackageEditorWindow(
-          context, std::move(services), PackageKind::firmware(),
-          {QStringLiteral("VEK_New_OS"), GetLanguageText("XosTitreOS"),
-           GetLanguageText("XosFiltreSourceOS"), GetLanguageText("XosLireTitreOS"),
-           GetLanguageText("XosLireFiltreOS")},
-          prompts, parent)
+    : PackageEditorWindow(context, std::move(services), PackageKind::firmware(),
+                          {QStringLiteral("VEK_New_OS"), GetLanguageText("XosTitreOS"),
+                           GetLanguageText("XosFiltreSourceOS"), GetLanguageText("XosLireTitreOS"),
+                           GetLanguageText("XosLireFiltreOS")},
+                          prompts, parent)
 {
     buildForm();
 

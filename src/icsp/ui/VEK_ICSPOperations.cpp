@@ -417,9 +417,9 @@ void VEK_ICSP::BP_ProgTables_Click()
         return;
     }
     const QList<CurveTableArea> tables = placed.tables;
-    const CurveTableTexts texts{
-        GetLanguageText("P1.DrawPanelProgCurve"), GetLanguageText("P1.DrawPanelProgCurveCurrent"),
-        GetLanguageText("Bytes"), GetLanguageText("ICSPErreurCompte")};
+    const CurveTableTexts texts{GetLanguageText("P1.DrawPanelProgCurve"),
+                                GetLanguageText("P1.DrawPanelProgCurveCurrent"),
+                                GetLanguageText("Bytes"), GetLanguageText("ICSPErreurCompte")};
     const uint8_t attempts = m_context.settings.ICSPNBWRT;
     auto failed = std::make_shared<int>(-1);
     useProgressColour(VEK_BarGraph::Red);

@@ -7,6 +7,7 @@
 #include "base/ui/HexAddressBox.h"
 #include "base/ui/PortField.h"
 #include "base/ui/StatusTextArea.h"
+#include "base/ui/WindowPrompts.h"
 #include "icsp/ChipTable.h"
 #include "icsp/IcspLineChecks.h"
 #include "icsp/IcspLines.h"
@@ -16,7 +17,6 @@
 #include "platform/Clock.h"
 #include "platform/PortAccessService.h"
 #include "platform/SerialPortNames.h"
-#include "base/ui/WindowPrompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -277,9 +277,8 @@ QWidget *VEK_SETUP_ICSP::buildPortFrame()
     for (const auto &p : pins) {
         // MCLR is the line's name in every language.
         const QString caption = QString::fromLatin1(p.caption);
-        auto *label = named(p.label, new QLabel(p.list == LptBrocheMCLR
-                                                    ? caption
-                                                    : GetLanguageText(caption)));
+        auto *label = named(
+            p.label, new QLabel(p.list == LptBrocheMCLR ? caption : GetLanguageText(caption)));
         p.list = named(p.name, new QComboBox);
         QComboBox *list = p.list;
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { pinChosen(list); });
@@ -496,8 +495,8 @@ void VEK_SETUP_ICSP::showPortKind(const QString &port)
     Sub_db25->setVisible(parallel);
     for (QWidget *w : portKindWidgets_)
         w->setVisible(parallel);
-    L_Info->setText(
-        GetLanguageText(parallel ? "SetupIcspPortParallele" : "SetupIcspPortSerie", {"{PORT}", port}));
+    L_Info->setText(GetLanguageText(parallel ? "SetupIcspPortParallele" : "SetupIcspPortSerie",
+                                    {"{PORT}", port}));
 }
 
 void VEK_SETUP_ICSP::pinChosen(QComboBox *list)

@@ -159,11 +159,9 @@ void LivePage::buildUi()
     auto *link = new QHBoxLayout;
     Lbl_ON_OFF = new QPushButton(this);
     Lbl_ON_OFF->setObjectName("Lbl_ON_OFF");
-    LED_Mode[0] = new LedLamp({}, LivePalette::VoyantAllume,
-                              LivePalette::VoyantAllume, this);
+    LED_Mode[0] = new LedLamp({}, LivePalette::VoyantAllume, LivePalette::VoyantAllume, this);
     LED_Mode[0]->setLit(true);
-    LED_Mode[1] = new LedLamp({}, LivePalette::LigneInactive,
-                              LivePalette::LigneInactive, this);
+    LED_Mode[1] = new LedLamp({}, LivePalette::LigneInactive, LivePalette::LigneInactive, this);
     link->addWidget(Lbl_ON_OFF);
     link->addWidget(LED_Mode[0]);
     link->addWidget(LED_Mode[1]);
@@ -496,10 +494,9 @@ void LivePage::applyCaptions()
         GetLanguageText("LiveTrMin", {"%1", QString::number(SimulRegime->value())}));
     ChkBuffer->setText(GetLanguageText("LiveBuffer"));
     // Fixed size: the count changes many times a second and must not relayout the page.
-    BufferStat->setFixedSize(
-        BufferStat->fontMetrics().horizontalAdvance(
-            GetLanguageText("LiveBufferStat", {"%1", QStringLiteral("0000000000")})),
-        BufferStat->sizeHint().height());
+    BufferStat->setFixedSize(BufferStat->fontMetrics().horizontalAdvance(GetLanguageText(
+                                 "LiveBufferStat", {"%1", QStringLiteral("0000000000")})),
+                             BufferStat->sizeHint().height());
     updateBufferStat();
     BP_Logger->setText(GetLanguageText("LiveSauverBuffer"));
     BP_LogDossier->setText(GetLanguageText("MBLogDossier"));

@@ -55,8 +55,7 @@ void TerminalPage::buildUi()
     auto *side = new QVBoxLayout;
     BP_OpenPort = new QPushButton(this);
     BP_OpenPort->setObjectName("BP_OpenPort");
-    LED_PortOpen = new LedLamp({}, LivePalette::LigneActive,
-                               LivePalette::LigneInactive, this);
+    LED_PortOpen = new LedLamp({}, LivePalette::LigneActive, LivePalette::LigneInactive, this);
     LED_PortOpen->setObjectName("LED_PortOpen");
     side->addWidget(BP_OpenPort);
     side->addWidget(LED_PortOpen);

@@ -83,15 +83,15 @@ private slots:
         w.Form_Load(false);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        for (const auto &open : {std::function<void()>([&w] {
-                                     w.settings().CourbeModifie = true;
-                                     w.bp_new_Click();
-                                 }),
-                                 std::function<void()>([&w] { w.about_Click(); }),
-                                 std::function<void()>([&w] {
-                                     w.TypeCarteOption()->setCurrentIndex(1);
-                                     w.BP_Parametres_carte_option_Click();
-                                 })}) {
+        for (const auto &open :
+             {std::function<void()>([&w] {
+                  w.settings().CourbeModifie = true;
+                  w.bp_new_Click();
+              }),
+              std::function<void()>([&w] { w.about_Click(); }), std::function<void()>([&w] {
+                  w.TypeCarteOption()->setCurrentIndex(1);
+                  w.BP_Parametres_carte_option_Click();
+              })}) {
             bool front = false;
             ModalAnswer answer([&](QWidget *modal) {
                 QTRY_VERIFY(inFrontOf(modal, w));
@@ -123,8 +123,10 @@ private slots:
             const QStringList lines = QString::fromUtf8(TestSupport::readFile(path)).split('\n');
             for (qsizetype n = 0; n < lines.size(); ++n)
                 if (!lines[n].trimmed().startsWith("//") && ways.match(lines[n]).hasMatch())
-                    found << QString("%1:%2: %3").arg(path.section('/', -2)).arg(n + 1).arg(
-                                 lines[n].trimmed());
+                    found << QString("%1:%2: %3")
+                                 .arg(path.section('/', -2))
+                                 .arg(n + 1)
+                                 .arg(lines[n].trimmed());
         }
         QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
     }

@@ -213,7 +213,8 @@ private slots:
         w.setTransferWindowShow([&opened](QDialog &dialog) { opened << dialog.objectName(); });
         w.BP_Bootloader_Click();
         QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages.takeFirst().text, QString("Aucun fichier OS n'a été sélectionné"));
+        QCOMPARE(prompts.messages.takeFirst().text,
+                 QString("Aucun fichier OS n'a été sélectionné"));
         QComboBox *list = w.TypeVersionOS();
         const std::pair<const char *, const char *> packages[] = {{"BOOT.XOS", "VEK_BL"},
                                                                   {"PROG.XOS", "VEK_ICSP"},
@@ -232,9 +233,9 @@ private slots:
         QCOMPARE(opened.size(), 4);
         // A package without a chip leaves none chosen: the window says so.
         QCOMPARE(w.context().settings.ICSPChip, QString());
-        QCOMPARE(said, QStringList({"VEK_KORVAL: Type de transfert : KORVALx n'est pas débugger ...",
-                                    "VEK_KORVAL: " +
-                                        VEK_LANGUAGE::GetLanguageText("ChipProbPara")}));
+        QCOMPARE(said,
+                 QStringList({"VEK_KORVAL: Type de transfert : KORVALx n'est pas débugger ...",
+                              "VEK_KORVAL: " + VEK_LANGUAGE::GetLanguageText("ChipProbPara")}));
         w.context().TypeTransfert = "SERIE";
         prompts.messages.clear();
         w.BP_Bootloader_Click();

@@ -237,8 +237,8 @@ private slots:
                     .succeeded());
         VEK_BL w(*ctx, nullptr, nullptr); // the program's own message boxes
         QVERIFY(clickAndWait(w, w.BP_tst));
-        BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(w, w.BP_MAJHEX,
-                                                                  VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
+        BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(
+            w, w.BP_MAJHEX, VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
         QVERIFY(!w.session().connected());
         const QString stats = BootloaderWindowRig::blStats(sim);
         QVERIFY2(stats.contains("close=3"), qPrintable(stats));

@@ -200,8 +200,9 @@ private slots:
         if (!says.isEmpty()) {
             const FakePrompts::Shown shown = prompts.messages.takeFirst();
             QVERIFY2(shown.text.contains(says), qPrintable(shown.text));
-            QCOMPARE(shown.icon, says == VEK_LANGUAGE::GetLanguageText("BLFirmwareOK") ? QMessageBox::NoIcon
-                                                                        : QMessageBox::Critical);
+            QCOMPARE(shown.icon, says == VEK_LANGUAGE::GetLanguageText("BLFirmwareOK")
+                                     ? QMessageBox::NoIcon
+                                     : QMessageBox::Critical);
         }
         QVERIFY(steps(*w, openSteps[0] == '1', openSteps[1] == '1', openSteps[2] == '1'));
         QCOMPARE(linkColour(*w), linkUp ? QRgb(0x00FF00) : QRgb(0xFF0000));
@@ -277,8 +278,8 @@ private slots:
         QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx, {"--baud", "4800"}));
         VEK_BL_INIT w(*ctx, nullptr, nullptr); // the program's own message boxes
         QVERIFY(Mouse::click(w.BP_STEP[1]));
-        BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(w, w.BP_STEP[2],
-                                                                  VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
+        BootloaderWindowRig::downloadEndingBeneathTheStopQuestion(
+            w, w.BP_STEP[2], VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
         QCOMPARE(flash(sim).value(0x1FF), firmware.ImagePIC.codeWord(0x1FF)); // all of it
     }
 
@@ -366,7 +367,8 @@ private slots:
         QCOMPARE(prompts.messages.takeFirst().text, VEK_LANGUAGE::GetLanguageText("BLPasDeLPT"));
         ctx->settings.ICSPPort = "COM1";
         w->BP_STEP[2]->click();
-        QCOMPARE(prompts.messages.takeFirst().text, VEK_LANGUAGE::GetLanguageText("BLAucunFichierOS"));
+        QCOMPARE(prompts.messages.takeFirst().text,
+                 VEK_LANGUAGE::GetLanguageText("BLAucunFichierOS"));
         QVERIFY(steps(*w, true, true, false));
     }
 };

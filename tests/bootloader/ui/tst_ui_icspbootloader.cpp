@@ -84,8 +84,9 @@ private slots:
         BootloaderWindowRig::connectDownloadUpdateDisconnect(
             *ctx, prompts, dir, [this] { return open(); },
             {.infoWhenConnected = "",
-             .panel3WhenConnected = "",                              // not checked
-             .curveMessages = {areas, VEK_LANGUAGE::GetLanguageText("BLCourbesOK")}, // the areas shown first
+             .panel3WhenConnected = "", // not checked
+             .curveMessages = {areas, VEK_LANGUAGE::GetLanguageText(
+                                          "BLCourbesOK")}, // the areas shown first
              .panel3AfterFirmware = "Processeur: 16F876A",
              .panel3Disconnected = "", // not checked
              .screenshot = "vek_icsp_bootloader.png"});

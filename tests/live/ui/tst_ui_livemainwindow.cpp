@@ -368,7 +368,8 @@ private slots:
         QVERIFY(Mouse::click(window.control<QPushButton>("Lbl_ON_OFF")));
         QVERIFY(sim.sendBytes(TrameLive::withWords(1250, 0, 0, 0, 0, 1).toByteArray()));
         QTRY_COMPARE_WITH_TIMEOUT(window.control<QLabel>("BufferStat")->text(),
-                                  VEK_LANGUAGE::GetLanguageText("LiveBufferStat", {"%1", "10"}), 30000);
+                                  VEK_LANGUAGE::GetLanguageText("LiveBufferStat", {"%1", "10"}),
+                                  30000);
         QVERIFY(Mouse::click(window.control<QPushButton>("BP_Logger")));
         const QString said = window.L_Info()->text();
         QVERIFY2(said.startsWith(start + logs.filePath(folder) + "/VEK-LOGGER__") &&

@@ -147,7 +147,8 @@ private slots:
         QCOMPARE(adv->codes(), (Codes{0, 0}));
         QVERIFY(!child<LedLamp>(page, "LED_IN_1")->isLit());
         // The status bar is paced, but it ends on the last frame.
-        QCOMPARE(panels[3], "TRAME [10] : " + TrameLive::build(255, 0, 0, 0, 0, 0, 0, 0).bytesText());
+        QCOMPARE(panels[3],
+                 "TRAME [10] : " + TrameLive::build(255, 0, 0, 0, 0, 0, 0, 0).bytesText());
 
         page.BasculeMarcheArret();
         QVERIFY(!page.isRunning());
