@@ -4,8 +4,6 @@
 #include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
 
-#include <QCoreApplication>
-
 #include <cerrno>
 #include <poll.h>
 #include <sys/file.h>

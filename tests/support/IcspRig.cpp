@@ -1,5 +1,7 @@
 #include "IcspRig.h"
 
+#include "app/TransferServicesSetup.h"
+
 #include "icsp/ChipTable.h"
 
 #include <QtTest>
@@ -93,4 +95,18 @@ void IcspRig::failOnTimingViolations(SimulatedPic &pic)
         QTest::qFail(qPrintable(QStringLiteral("timing violations on the chip: ") +
                                 violations.join(QStringLiteral("; "))),
                      __FILE__, __LINE__);
+}
+
+IcspWindowWorld::IcspWindowWorld(const QString &chip, const QString &choice)
+    : pic(clock, SimChipModel::byName(chip))
+{
+    const IcspLineSettings lines = IcspRig::wiring(1, QStringLiteral("COM1"));
+    box = std::make_unique<SimulatedProgrammerBox>(pic, lines);
+    InstallTransferServices(context.transfer);
+    context.transfer.programmerPort = box->opener();
+    context.transfer.clock = &clock;
+    lines.applyTo(context.settings);
+    context.settings.ICSPChip = choice;
+    context.settings.ICSPNBWRT = 5;
+    context.pic = IcspRig::deviceFor(chip);
 }

@@ -3,6 +3,7 @@
 #include "ManualClock.h"
 #include "SimulatedPic.h"
 #include "SimulatedProgrammerBox.h"
+#include "app/VekContext.h"
 #include "base/MainSettings.h"
 #include "icsp/IcspProgrammer.h"
 #include "icsp/PicDevice.h"
@@ -36,4 +37,18 @@ struct IcspRig {
     // Fails the running test with the chip's timing violations, if any (and
     // forgets them, so that each is reported once).
     static void failOnTimingViolations(SimulatedPic &pic);
+};
+
+// A programmer window's world: a context whose programmer port leads to a
+// simulated VEKP box on COM1 and a PIC, on a manual clock; the context's image
+// is blank for `chip`, and `choice` is the chip the set-up chose.
+struct IcspWindowWorld {
+    ManualClock clock;
+    SimulatedPic pic;
+    std::unique_ptr<SimulatedProgrammerBox> box;
+    VekContext context;
+
+    explicit IcspWindowWorld(const QString &chip, const QString &choice = QStringLiteral("AUTO"));
+    // The window's operations ran on the chip within its timing.
+    ~IcspWindowWorld() { IcspRig::failOnTimingViolations(pic); }
 };

@@ -29,26 +29,6 @@
 
 namespace {
 
-// The programmer window's world: a simulated box and PIC on a manual clock.
-struct Bench {
-    ManualClock clock;
-    SimulatedPic pic;
-    std::unique_ptr<SimulatedProgrammerBox> box;
-    VekContext context;
-
-    explicit Bench(const QString &chip) : pic(clock, SimChipModel::byName(chip))
-    {
-        const IcspLineSettings wiring = IcspRig::wiring(1, QStringLiteral("COM1"));
-        box = std::make_unique<SimulatedProgrammerBox>(pic, wiring);
-        InstallTransferServices(context.transfer);
-        context.transfer.programmerPort = box->opener();
-        context.transfer.clock = &clock;
-        wiring.applyTo(context.settings);
-        context.settings.ICSPChip = QStringLiteral("AUTO");
-        context.settings.ICSPNBWRT = 5;
-    }
-};
-
 void wait(TransferFrame &w)
 {
     QTRY_VERIFY_WITH_TIMEOUT(!w.transferRunning(), 30000);
@@ -99,7 +79,7 @@ private slots:
     {
         QFETCH(QString, file);
         startIn(file);
-        Bench b(QStringLiteral("16F84A"));
+        IcspWindowWorld b(QStringLiteral("16F84A"));
         {
             VEK_ICSP w(b.context, nullptr, &prompts_);
             wait(w);

@@ -34,34 +34,11 @@ using VEK_LANGUAGE::GetLanguageText;
 
 namespace {
 
-// The window's world: a context whose programmer port leads to a simulated
-// box and PIC on a manual clock.
-struct Bench {
-    ManualClock clock;
-    SimulatedPic pic;
-    std::unique_ptr<SimulatedProgrammerBox> box;
-    VekContext context;
+// The window's world, and the prompts that answer it.
+struct Bench : IcspWindowWorld {
     FakePrompts prompts;
 
-    explicit Bench(const QString &chip, const QString &choice = QStringLiteral("AUTO"))
-        : pic(clock, SimChipModel::byName(chip))
-    {
-        IcspLineSettings wiring;
-        wiring.ICSPBoitier = 1;
-        wiring.ICSPPort = QStringLiteral("COM1");
-        box = std::make_unique<SimulatedProgrammerBox>(pic, wiring);
-        InstallTransferServices(context.transfer);
-        context.transfer.programmerPort = box->opener();
-        context.transfer.clock = &clock;
-        context.settings.ICSPBoitier = 1;
-        context.settings.ICSPPort = QStringLiteral("COM1");
-        context.settings.ICSPChip = choice;
-        context.settings.ICSPNBWRT = 5;
-        context.pic.setChip(*ChipTable::fixedChip(QStringLiteral("PIC-") + chip));
-        context.pic.InitMemoire();
-    }
-    // The window's operations ran on the chip within its timing.
-    ~Bench() { IcspRig::failOnTimingViolations(pic); }
+    using IcspWindowWorld::IcspWindowWorld;
 
     // The window, once its opening identification is over.
     std::unique_ptr<VEK_ICSP> window()
