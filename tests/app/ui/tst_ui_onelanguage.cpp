@@ -101,7 +101,9 @@ private slots:
             store->setValue("ICSP/ICSP_NBTABLES", "9");
             store->setValue("ICSP/ICSP_HEXADD", "12345");
         }
-        VEK_LANGUAGE::SetFichierLangue(QString()); // as at a start: the settings name it
+        // The window is built in another language, as at a start before the
+        // settings are read: every text it keeps must be made again in theirs.
+        TestSupport::useTexts(file == "slovak.ini" ? "spanish.ini" : "slovak.ini");
         QTimer answering;
         connect(&answering, &QTimer::timeout, this, &TestOneLanguage::answerModals);
         answering.start(5);
