@@ -24,8 +24,8 @@ struct CompatibleFamilyTables {
 // The bar's text before the percentage while each table comes, looked up on
 // the GUI thread before the upload starts.
 struct FamilyUploadTexts {
-    QString lowTable = QStringLiteral("Lecture de la table basse (512) bytes : ");
-    QString highTable = QStringLiteral("Lecture de la table haute (512) bytes : ");
+    QString lowTable;
+    QString highTable;
 
     // The texts of the current language (GUI thread only).
     static FamilyUploadTexts load();

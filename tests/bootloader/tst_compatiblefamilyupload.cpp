@@ -2,6 +2,7 @@
 #include "ModuleSimulator.h"
 #include "RecordingSink.h"
 #include "ScriptedByteLink.h"
+#include "TestSupport.h"
 #include "base/JobRunner.h"
 #include "bootloader/CompatibleFamilyUpload.h"
 #include "platform/TtyByteLink.h"
@@ -64,13 +65,15 @@ class TestCompatibleFamilyUpload : public QObject
     };
 
 private slots:
+    void initTestCase() { TestSupport::useFrenchTexts(); }
+
     void wholeStreamGivesTablesTextsAndProgress()
     {
         Module module;
         const QString name = "VEK-MÉRT", text = "Courbe d'essai, 40 caractères exactement";
         QVERIFY(
             module.start({"--family", "--split", "--family-name", name, "--family-text", text}));
-        CompatibleFamilyUpload upload(*module.link, TestByteLimitMs);
+        CompatibleFamilyUpload upload(*module.link, TestByteLimitMs, FamilyUploadTexts::load());
         RecordingSink sink;
         QVERIFY(upload(sink, CancelToken{}).succeeded());
         const QList<RecordingSink::Bar> bars = sink.barsOn(1);
@@ -262,7 +265,9 @@ private slots:
         QFETCH(int, percent);
         QFETCH(bool, high);
         QCOMPARE(CompatibleFamilyUpload::progressPercent(index), percent);
-        QCOMPARE(CompatibleFamilyUpload::progressText(index).contains("haute"), high);
+        QCOMPARE(CompatibleFamilyUpload::progressText(index, FamilyUploadTexts::load())
+                     .contains("haute"),
+                 high);
     }
 };
 
