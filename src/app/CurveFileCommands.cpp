@@ -177,13 +177,11 @@ bool CurveFileCommands::SaveFile(const QString &chosen, CurveFiles::Kind wanted)
     bool written = false;
     switch (CurveFiles::KindOf(path)) {
     case CurveFiles::Kind::SingleCurve:
-        written = CurveFiles::WriteAll(path, curve.toMrt(), &error);
-        break;
     case CurveFiles::Kind::Curve:
-        written = CurveFiles::WriteAll(path, curve.toVek(), &error);
+        written = CurveFiles::WriteCurve(path, curve, CurveFiles::KindOf(path), &error);
         break;
     case CurveFiles::Kind::Project:
-        written = m_host.saveProject(path, curve.toVek(), error);
+        written = m_host.saveProject(path, curve, error);
         break;
     case CurveFiles::Kind::Unknown:
         break;

@@ -1,6 +1,5 @@
 #include "app/FirmwareProfile.h"
 
-#include "app/PackageFilesBackup.h"
 #include "app/VekContext.h"
 #include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
@@ -72,27 +71,13 @@ std::array<QString, 8> packageAddresses(const DescriptionLookup &reglage)
 
 PackageChoice LoadPackageProfile(const QString &package)
 {
-    PackageFilesBackup backup(PackageFilesBackup::TemporaryPackageFiles());
-    backup.save();
+    // A package refused, or that cannot be read, leaves the files in use as they were.
     const VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(package);
-    const DescriptionLookup reglage = [](const QString &key) {
-        return VEK_Gestion_OS::LireReglageOS(key);
-    };
-    PackageChoice choice{std::nullopt, loaded.message, {}};
-    if (loaded.ok()) {
-        VEK_Gestion_OS::InitDescriptionTemp();
-        const PackageValues::DescriptionCheck check = PackageValues::CheckDescription(
-            reglage, VEK_Gestion_OS::NomMembre(VEK_Gestion_OS::DossierPaquets() + package,
-                                               QStringLiteral("OS.NFO")));
-        choice.message = check.refusal;
-        choice.notes = check.notes;
-    }
-    if (!loaded.ok() || !choice.message.isEmpty()) {
-        backup.restore();
-        VEK_Gestion_OS::InitDescriptionTemp();
-        return choice;
-    }
-    choice.profile = PackageProfile(reglage);
+    VEK_Gestion_OS::InitDescriptionTemp();
+    PackageChoice choice{std::nullopt, loaded.message, loaded.notes};
+    if (loaded.ok())
+        choice.profile =
+            PackageProfile([](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); });
     return choice;
 }
 

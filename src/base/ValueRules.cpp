@@ -35,7 +35,7 @@ QString refusal(const char *key, const QStringList &pairs)
 }
 
 // A package's name names its archive, as the editor makes it and a project
-// finds it again: the file name rule, an extension typed with it aside.
+// finds it again: the file name rule, blanks around it refused, never dropped.
 QString packageNameRule(QString &name)
 {
     const QString why = FileNameRule::Refusal(name);
@@ -267,7 +267,9 @@ const QList<Declaration> &Table()
          0,
          0,
          packageNameRule,
-         {P::PackageEditor, P::UpdateEditor, P::Project}},
+         {P::PackageEditor, P::UpdateEditor, P::Project, P::PackageDescription},
+         false,
+         true},
         {Value::CylinderCount,
          LangKey("MLMoteur1"),
          R::Text,
@@ -402,7 +404,7 @@ Outcome read(Value value, const QString &text, const Source &source)
         return fault(d, source, Fault::Empty, GetLanguageText("SaisieVide"));
 
     if (d.reading == Reading::Text) {
-        QString taken = shown;
+        QString taken = d.keepsBlanks ? text : shown;
         const QString reason = d.textRule ? d.textRule(taken) : QString();
         if (!reason.isEmpty())
             return fault(d, source, Fault::Refused, reason);

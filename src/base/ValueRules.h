@@ -25,7 +25,8 @@ enum class Reading {
     Decimal, // "," or "." as the decimal point, brought onto the row's quantum
     Whole,   // digits with an optional sign; no point, no comma
     Hex,     // 1 to `hexDigits` hexadecimal digits without prefix
-    Text,    // a name or a port: trimmed, judged by the row's `textRule`
+    Text,    // a name or a port: judged by the row's `textRule`, trimmed first
+             // unless the row keeps its blanks
 };
 
 // Where a value comes from.
@@ -61,7 +62,8 @@ enum class Value {
     CodeStart,           // "HEX_ADD", "ICSP_HEXADD": first word of the firmware's range
     CodeLength,          // "HEX_LNG", "ICSP_HEXLNG": words of the firmware's range
     TableAddress,        // "ADD_TABLE_…", "ICSP_LTAB_L1"…: first word of a set of tables
-    PackageName,         // a package's name, NomDuFichier: the file name of its archive
+    PackageName,         // a package's name, NomDuFichier: the file name of its archive,
+                         // blanks around it included
     CylinderCount,       // "VAL_NBCYL": an entry of the cylinder list
     PackageRevLimit,     // "LIMITE_RUPTEUR": the firmware's rev limiter, rpm
     Port,                // a port: "COMn", "LPTn" or the path of a device
@@ -82,8 +84,9 @@ struct Declaration {
     int decimals = 0;   // digits after "." in the text a taken number gets
     int hexDigits = 0;  // Hex: the most digits
     TextRule textRule = nullptr;
-    QList<Path> paths;       // every path that brings this value in
-    bool mayBeEmpty = false; // an empty text is no value given, and taken as such
+    QList<Path> paths;        // every path that brings this value in
+    bool mayBeEmpty = false;  // an empty text is no value given, and taken as such
+    bool keepsBlanks = false; // Text: blanks around it are part of it, judged by the rule
 
     QString name() const; // the caption, in the user's language
     // `value` rounded, halves to even, to a multiple of the quantum.

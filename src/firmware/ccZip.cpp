@@ -484,6 +484,52 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
     return status;
 }
 
+int32_t ccZip::ReadMember(const QString &iName, QByteArray &bytes, int64_t limit)
+{
+    m_info.clear();
+    m_reason.clear();
+    m_extracted.clear();
+    bytes.clear();
+    if (archiveTooLarge(m_name))
+        return ZipErrTooLarge;
+    int error = 0;
+    ReadHandle archive(zip_open(nativePath(m_name).constData(), ZIP_RDONLY, &error));
+    if (!archive) {
+        zip_error_t details;
+        zip_error_init_with_code(&details, error);
+        note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
+        failedOn(&details, Direction::Reading, m_name);
+        zip_error_fini(&details);
+        return ZipErrArchive;
+    }
+    if (tooManyMembers(archive.get()))
+        return ZipErrTooLarge;
+    const QString wanted = memberKey(iName);
+    const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const QString name = entryName(archive.get(), zip_uint64_t(i));
+        if (memberKey(name) != wanted)
+            continue;
+        int32_t status = ZipOk;
+        if (!isSafeMemberName(name) || storedAsLink(archive.get(), zip_uint64_t(i))) {
+            note(QStringLiteral("%1: refused, a link or a path out of its folder\n").arg(name));
+            status = ZipErrUnsafe;
+        } else {
+            const int64_t bound = m_memberLimit;
+            if (limit > 0 && limit < m_memberLimit)
+                m_memberLimit = limit;
+            status = readMember(archive.get(), zip_uint64_t(i), name, bytes);
+            m_memberLimit = bound;
+        }
+        failedWith(status);
+        if (status != ZipOk)
+            bytes.clear();
+        return status;
+    }
+    note(QStringLiteral("%1: no such member\n").arg(iName));
+    return ZipErrNotFound;
+}
+
 int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,
                           const QString &targetRoot)
 {

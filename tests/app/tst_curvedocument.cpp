@@ -418,22 +418,6 @@ private slots:
         QCOMPARE(CurveFiles::WithExtension("v1.2", Kind::SingleCurve), QString("v1.2.mrt"));
     }
 
-    void writingReplacesWholeFilesOnly()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("curve.vek");
-        QVERIFY(CurveFiles::WriteAll(path, "first"));
-        QVERIFY(CurveFiles::WriteAll(path, "second"));
-        QByteArray bytes;
-        QVERIFY(CurveFiles::ReadAll(path, bytes));
-        QCOMPARE(bytes, QByteArray("second"));
-
-        QString error;
-        QVERIFY(!CurveFiles::WriteAll(dir.filePath("missing/curve.vek"), "x", &error));
-        QVERIFY(!error.isEmpty());
-        QVERIFY(!CurveFiles::ReadAll(dir.filePath("missing.vek"), bytes));
-    }
-
     void oversizedCurveFileIsNotRead()
     {
         VEK_LANGUAGE::InitLanguage();

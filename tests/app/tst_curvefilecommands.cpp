@@ -77,9 +77,9 @@ public:
         window.moteur.Txt_av_statique = "30.0"; // the package presets the static advance
     }
     void restoreFirmware() override { ++firmwareRestored; }
-    bool saveProject(const QString &, const QByteArray &curve, QString &) override
+    bool saveProject(const QString &, const CurveDocument &curve, QString &) override
     {
-        savedProject = curve;
+        savedProject = curve.toVek();
         return true;
     }
     void deleteTemporaryFiles() override { tempDeleted = true; }

@@ -189,14 +189,14 @@ void PackageEditorWindow::BP_Lire_OS_Click()
 
 bool PackageEditorWindow::readPackage()
 {
-    m_authoring.deleteWorkFiles();
+    // Cancelled or refused, the form and the work files stay as they were.
     const QString chosen =
         m_prompts.chooseFile(this, m_readTitle, m_authoring.folder(), m_readFilter);
     if (chosen.isEmpty())
         return false;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const PackageAuthoring::Outcome read = m_authoring.read(chosen, m_services.readArchive);
+    const PackageAuthoring::Outcome read = m_authoring.read(chosen);
     QApplication::restoreOverrideCursor();
     if (!read.ok) {
         m_prompts.message(
@@ -237,20 +237,29 @@ bool PackageEditorWindow::namePlausible()
     return true;
 }
 
+bool PackageEditorWindow::requireSource()
+{
+    if (!Lbl_NomFichierHEXXEH->text().isEmpty())
+        return true;
+    warn(QStringLiteral("Il manque le fichier HEX"));
+    return false;
+}
+
 void PackageEditorWindow::createPackage(const PackageDescription &description)
 {
     const QString chip = Processeur_CHIP->currentText();
-    const PackageAuthoring::Converter convert = [this, chip](const QString &hex, const QString &xeh,
-                                                             const QString &source) {
-        m_context.settings.ICSPChip = chip;
-        if (!m_services.convertHex)
+    const QString start = description.reglage(QStringLiteral("HEX_ADD"));
+    const QString length = description.reglage(QStringLiteral("HEX_LNG"));
+    const PackageAuthoring::FirmwareWriter firmware = [&](const QString &source,
+                                                          const QString &xeh) {
+        if (!m_services.writeFirmware)
             return PackageAuthoring::Outcome{false, QString()};
-        return m_services.convertHex(chip, hex, xeh, source);
+        return m_services.writeFirmware(chip, source, xeh, start, length);
     };
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const PackageAuthoring::Result result = m_authoring.create(
-        m_name, description, Lbl_NomFichierHEXXEH->text(), convert, m_services.writeArchive);
+    const PackageAuthoring::Result result =
+        m_authoring.create(m_name, description, Lbl_NomFichierHEXXEH->text(), firmware);
     QApplication::restoreOverrideCursor();
     if (result.ok()) {
         // The window closes on success: the user learns what was made, and where.
@@ -268,9 +277,16 @@ void PackageEditorWindow::createPackage(const PackageDescription &description)
         namePlausible();
         return;
     }
-    m_prompts.message(this, QMessageBox::Critical, windowTitle(),
-                      GetLanguageText("MessXosEchec", {QStringLiteral("%ERREUR%"), result.error}),
-                      QMessageBox::Ok);
+    if (result.status == PackageAuthoring::Result::NoSource) { // asked for by requireSource first
+        requireSource();
+        return;
+    }
+    m_prompts.message(
+        this, QMessageBox::Critical, windowTitle(),
+        GetLanguageText("MessXosEchec", {QStringLiteral("%FICHIER%"),
+                                         QDir::toNativeSeparators(m_authoring.packagePath(m_name)),
+                                         QStringLiteral("%ERREUR%"), result.error}),
+        QMessageBox::Ok);
 }
 
 static std::function<QString(const QString &)>

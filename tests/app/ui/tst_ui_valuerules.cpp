@@ -242,6 +242,15 @@ class TestUiValueRules : public QObject
         QVERIFY(QTest::qWaitForWindowActive(w_.get()));
     }
 
+    // The firmware file a package is made of, chosen in an editor.
+    void chooseFirmware(QWidget &editor, FakePrompts &prompts)
+    {
+        const QString hex = dir_.filePath("firmware.hex");
+        TestSupport::writeFile(hex, ":020000000028D6\r\n:00000001FF\r\n");
+        prompts.files = {hex};
+        QTest::mouseClick(editor.findChild<QPushButton *>("BP_SelectFile"), Qt::LeftButton);
+    }
+
     // Typed into the package editor, created: the value the package then gives.
     Left typedInEditor(Value v, const QString &text)
     {
@@ -250,6 +259,7 @@ class TestUiValueRules : public QObject
         VEK_New_OS editor(w_->context(), PackageEditorServices::standard(w_->context()), nullptr,
                           &prompts);
         QFile::remove(VEK_Gestion_OS::DossierPaquets() + "VR.XOS");
+        chooseFirmware(editor, prompts);
         editor.findChild<QLineEdit *>("TxtNomFichier")->setText("VR");
         if (place && place->tick)
             QTest::mouseClick(editor.findChild<QCheckBox *>(place->tick), Qt::LeftButton);
@@ -307,6 +317,35 @@ class TestUiValueRules : public QObject
                 delete box;
             }
         const QString held = heldNow(v);
+        freeSetting();
+        return {held, said.join('\n')};
+    }
+
+    // A package whose description names it by the text, chosen in the firmware list.
+    Left pickedInTheList(const QString &text)
+    {
+        PackageDescription d;
+        d.setInfo("NomDuFichier", text);
+        const QString nfo = dir_.filePath("OS.NFO");
+        d.write(nfo);
+        QFile::remove(VEK_Gestion_OS::DossierPaquets() + "VR.XOS");
+        QDir().mkpath(VEK_Gestion_OS::DossierPaquets());
+        PackageArchive::build(VEK_Gestion_OS::DossierPaquets() + "VR.XOS", {{nfo, "OS.NFO"}});
+        for (QMessageBox *box : w_->findChildren<QMessageBox *>())
+            delete box;
+        QComboBox *list = w_->TypeVersionOS();
+        if (list->findText("VR.XOS") < 0)
+            list->addItem("VR.XOS");
+        list->setCurrentIndex(list->findText("VR.XOS"));
+        w_->TypeVersionOS_Click();
+        QStringList said;
+        for (QMessageBox *box : w_->findChildren<QMessageBox *>("FirmwareError")) {
+            said << box->text();
+            delete box;
+        }
+        const QString held = w_->TypeVersionOS()->currentText() == "VR.XOS"
+                                 ? VEK_Gestion_OS::LireInfoOS("NomDuFichier")
+                                 : QString();
         freeSetting();
         return {held, said.join('\n')};
     }
@@ -369,11 +408,14 @@ class TestUiValueRules : public QObject
             return [=, this](const QString &t) { return chosenInTheList(value, t); };
         if (path == Path::Project && value == Value::PackageName)
             return [this](const QString &t) { return openedProject(t); };
+        if (path == Path::PackageDescription && value == Value::PackageName)
+            return [this](const QString &t) { return pickedInTheList(t); };
         if (path == Path::UpdateEditor && value == Value::PackageName)
             return [this](const QString &t) {
                 FakePrompts prompts;
                 VEK_New_MJ editor(w_->context(), PackageEditorServices::standard(w_->context()),
                                   nullptr, &prompts);
+                chooseFirmware(editor, prompts);
                 if (!Keyboard::focus(editor.findChild<QLineEdit *>("TxtNomFichier")))
                     return Left{"no focus", {}};
                 Keyboard::retype(t);
