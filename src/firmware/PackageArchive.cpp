@@ -184,20 +184,24 @@ Outcome unpack(const QString &archivePath, const QList<Member> &wanted, const Ac
             return Outcome{ccZip::ZipErrUnsafe, {}, refusal, true}; // the message says it all
 
     // Every member is written whole beside its destination before any takes its place.
-    QTemporaryDir work(QFileInfo(wanted.first().file).absolutePath() +
-                       QStringLiteral("/.vek-unpack-XXXXXX"));
+    const QString folder = QFileInfo(wanted.first().file).absolutePath();
+    const auto cannotTake = [&folder](const QString &details, int systemError) {
+        Outcome outcome = failure(ccZip::ZipErrWrite, details, cannotWrite(systemError));
+        outcome.folder = QDir::toNativeSeparators(folder);
+        return outcome;
+    };
+    QTemporaryDir work(folder + QStringLiteral("/.vek-unpack-XXXXXX"));
     if (!work.isValid())
-        return failure(ccZip::ZipErrWrite, FileFailureReason::wording(work.errorString()),
-                       cannotWrite(FileFailureReason::errnoOf(work.errorString())));
+        return cannotTake(FileFailureReason::wording(work.errorString()),
+                          FileFailureReason::errnoOf(work.errorString()));
     for (qsizetype i = 0; i < wanted.size(); ++i) {
         if (!contents.has(wanted[i].member))
             continue;
         const FileWriter::Result written = FileWriter::WriteWhole(work.filePath(QString::number(i)),
                                                                   contents.bytes(wanted[i].member));
         if (!written)
-            return failure(ccZip::ZipErrWrite,
-                           wanted[i].file + QStringLiteral(": ") + written.reason,
-                           cannotWrite(written.errnum));
+            return cannotTake(wanted[i].file + QStringLiteral(": ") + written.reason,
+                              written.errnum);
     }
     Outcome outcome;
     for (qsizetype i = 0; i < wanted.size(); ++i) {

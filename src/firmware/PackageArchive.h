@@ -34,6 +34,7 @@ struct Outcome {
     QString details;      // what failed, one line per fault
     QString reason;       // why, in the user's words (ccZip::reason and its kin)
     bool refused = false; // read whole but refused by its reader: `reason` is the whole message
+    QString folder;       // unpacking: the destination folder that could not take the members
     bool ok() const { return status <= 1; }
 };
 

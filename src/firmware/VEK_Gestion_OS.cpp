@@ -80,9 +80,16 @@ void echecDecompression(Result &result, const QString &archive,
 {
     result.status = outcome.status;
     result.raison = outcome.reason;
-    // A refusal of what was read says it all, naming the file.
-    result.message =
-        outcome.refused ? outcome.reason : MessageDecompression(archive, outcome.reason);
+    // A refusal of what was read says it all, naming the file; a folder that
+    // cannot take the files is named itself.
+    if (outcome.refused)
+        result.message = outcome.reason;
+    else if (!outcome.folder.isEmpty())
+        result.message = VEK_LANGUAGE::GetLanguageText(
+            "MessDeballageEchoue",
+            {"{FICHIER}", archive, "%DOSSIER%", outcome.folder, "%RAISON%", outcome.reason});
+    else
+        result.message = MessageDecompression(archive, outcome.reason);
     result.details = outcome.details;
 }
 
@@ -118,16 +125,12 @@ QString RefusPaquet(const PackageArchive::Contents &contents, const QString &arc
             "MessXosLectureEchec",
             {"%FICHIER%", archive, "%ERREUR%",
              VEK_LANGUAGE::GetLanguageText("MessXosPasUnPaquet", {"%FICHIER%", Description})});
-    QStringList refused;
     for (const auto &[nom, file] :
          {std::pair{QFileInfo(archive).fileName(), archive},
           std::pair{lookup(contents, "INFO")(QStringLiteral("NomDuFichier")), nfo}})
         if (const QString why = refusNom(nom, file, ValueRules::Path::PackageDescription);
-            !why.isEmpty() && !refused.contains(why))
-            refused << why;
-    if (!refused.isEmpty())
-        return (refused << VEK_LANGUAGE::GetLanguageText("MessPaquetNomInvalide"))
-            .join(QLatin1Char('\n'));
+            !why.isEmpty())
+            return why + QLatin1Char('\n') + VEK_LANGUAGE::GetLanguageText("MessPaquetNomInvalide");
     const PackageValues::DescriptionCheck check =
         PackageValues::CheckDescription(lookup(contents, "REGLAGE"), nfo);
     if (notes)
