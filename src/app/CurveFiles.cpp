@@ -75,13 +75,6 @@ bool ReadAll(const QString &path, QByteArray &bytes, QString *error)
 
 namespace {
 
-QString readOtherwise(const QString &detail = {})
-{
-    return detail.isEmpty()
-               ? VEK_LANGUAGE::GetLanguageText("RaisonRelueAutrement")
-               : VEK_LANGUAGE::GetLanguageText("RaisonRelueDetail", {"%DETAIL%", detail});
-}
-
 // What a single-curve file carries: rpm and one advance a row.
 bool sameSingleCurve(const QList<QStringList> &read, const QList<QStringList> &meant)
 {
@@ -100,20 +93,20 @@ QString readBack(const QString &written, const CurveDocument &curve, Kind kind)
     QByteArray bytes;
     QString error;
     if (!ReadAll(written, bytes, &error))
-        return readOtherwise(error);
+        return FileWriter::ReadOtherwise(error);
     const CurveReadResult read =
         kind == Kind::SingleCurve
             ? CurveDocument::parseMrt(bytes, curve, CurveDocument::MrtColumn::Atmo)
             : CurveDocument::parseVek(bytes, curve);
     if (!read.ok())
-        return readOtherwise();
+        return FileWriter::ReadOtherwise();
     for (const ValueRules::Outcome &value : read.values)
-        return readOtherwise(value.message);
+        return FileWriter::ReadOtherwise(value.message);
     CurveDocument meant = curve;
     meant.CarteOptionNom = curve.CarteOptionNom.value_or(QString()); // "no board" is written so
     const bool same = kind == Kind::SingleCurve ? sameSingleCurve(read.document.rows, curve.rows)
                                                 : read.document == meant;
-    return same ? QString() : readOtherwise();
+    return same ? QString() : FileWriter::ReadOtherwise();
 }
 
 } // namespace

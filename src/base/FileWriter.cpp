@@ -1,6 +1,7 @@
 #include "base/FileWriter.h"
 
 #include "base/FileFailureReason.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -164,6 +165,13 @@ Result WriteWhole(const QString &path, const QByteArray &bytes, Existing existin
     }
     syncFolder(target);
     return Result{true, 0, {}, false};
+}
+
+QString ReadOtherwise(const QString &detail)
+{
+    return detail.isEmpty() ? VEK_LANGUAGE::GetLanguageText("RaisonRelueAutrement")
+                            : VEK_LANGUAGE::GetLanguageText("RaisonRelueDetail",
+                                                            {QStringLiteral("%DETAIL%"), detail});
 }
 
 void SetReadBackTamper(std::function<void(Kind kind, const QString &written)> hook)

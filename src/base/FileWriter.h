@@ -63,6 +63,10 @@ Result WriteWhole(const QString &path, const QByteArray &bytes,
 // Writes a copy of the file `from` under `to`.
 Result CopyWhole(const QString &from, const QString &to, Existing existing = Existing::Replace);
 
+// The reason of a read-back that does not give what was meant, with what
+// differs or what its reader said when there is `detail`.
+QString ReadOtherwise(const QString &detail = {});
+
 // For tests: `tamper` runs on each new file of a kind with a read-back, before
 // it is read back (a disk that gives back other bytes); none when empty.
 void SetReadBackTamper(std::function<void(Kind kind, const QString &written)> tamper);

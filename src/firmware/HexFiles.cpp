@@ -527,7 +527,7 @@ QString readBack(const PicDevice &device, const QString &written, bool scrambled
     PicDevice read = device;
     const HexFileResult result = readImage(read, written, written, scrambled);
     if (!result.succeeded())
-        return GetLanguageText("RaisonRelueAutrement");
+        return FileWriter::ReadOtherwise();
     const PicImage &meant = device.ImagePIC;
     const PicImage &back = read.ImagePIC;
     bool same =
@@ -543,7 +543,7 @@ QString readBack(const PicDevice &device, const QString &written, bool scrambled
                 std::equal(meant.ImageCode.begin() + a, meant.ImageCode.begin() + a + 16,
                            back.ImageCode.begin() + a));
     }
-    return same ? QString() : GetLanguageText("RaisonRelueAutrement");
+    return same ? QString() : FileWriter::ReadOtherwise();
 }
 
 HexFileResult writeImage(const PicDevice &device, const QString &fichier, bool scrambled,

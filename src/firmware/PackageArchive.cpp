@@ -68,29 +68,22 @@ Contents read(const QString &archivePath, const QList<Member> &wanted)
 
 namespace {
 
-QString readOtherwise(const QString &detail = {})
-{
-    return detail.isEmpty()
-               ? VEK_LANGUAGE::GetLanguageText("RaisonRelueAutrement")
-               : VEK_LANGUAGE::GetLanguageText("RaisonRelueDetail", {"%DETAIL%", detail});
-}
-
 // The archive at `written` read as it will be opened: each member as its file
 // holds it, no other of theirs, and taken by `accept`.
 QString readBack(const QString &written, const QList<Member> &members, const Acceptance &accept)
 {
     const Contents back = read(written, members);
     if (!back.outcome.ok())
-        return readOtherwise(back.outcome.reason);
+        return FileWriter::ReadOtherwise(back.outcome.reason);
     for (const Member &m : members) {
         const bool meant = QFileInfo(m.file).isFile();
         if (back.has(m.member) != meant)
-            return readOtherwise();
+            return FileWriter::ReadOtherwise();
         if (!meant)
             continue;
         const BoundedFile::Read file = BoundedFile::readAll(m.file, ccZip::MaxArchiveBytes);
         if (!file.ok || file.bytes != back.bytes(m.member))
-            return readOtherwise();
+            return FileWriter::ReadOtherwise();
     }
     if (accept)
         if (const QString refusal = accept(back); !refusal.isEmpty())

@@ -106,24 +106,38 @@ PackageAuthoring::Result PackageAuthoring::create(const QString &name,
         return {Result::BadName, {}, {}};
 
     Result result = prepareFirmware(source, firmware);
-    if (!result.ok())
-        return result;
+    if (result.ok())
+        result = writePackage(name, description);
+    if (result.ok())
+        deleteWorkFiles();
+    else if (result.status != Result::SourceFailed && !isWorkPath(source))
+        QFile::remove(workPath(m_kind.xehMember)); // made of the user's file for this Create only
+    return result;
+}
 
-    QString error;
-    if (!description.write(workPath(m_kind.description), &error))
-        return {Result::WriteFailed, error, {}};
-
+QList<PackageArchive::Member> PackageAuthoring::workMembers() const
+{
     QList<PackageArchive::Member> members;
     for (const QString &member : m_kind.members())
         members.append({workPath(member), member,
                         member == m_kind.description ? BoundedFile::MaxIniFileBytes
                                                      : BoundedFile::MaxHexFileBytes});
+    return members;
+}
+
+PackageAuthoring::Result PackageAuthoring::writePackage(const QString &name,
+                                                        const PackageDescription &description) const
+{
+    QString error;
+    if (!description.write(workPath(m_kind.description), &error))
+        return {Result::WriteFailed, error, {}};
+
     // Read back as it will be opened: a firmware package as the list takes
     // one, an update package as this editor reads it.
     const QString package = packagePath(name);
     const bool firmwarePackage = m_kind.extension == PackageKind::firmware().extension;
     const PackageArchive::Outcome written = PackageArchive::build(
-        package, members, PackageArchive::Existing::Replace,
+        package, workMembers(), PackageArchive::Existing::Replace,
         [&](const PackageArchive::Contents &contents) {
             if (!contents.has(m_kind.description))
                 return notAPackage(m_kind.description);
@@ -132,22 +146,15 @@ PackageAuthoring::Result PackageAuthoring::create(const QString &name,
         firmwarePackage ? FileWriter::Kind::Package : FileWriter::Kind::UpdatePackage);
     if (!written.ok())
         return {Result::ArchiveFailed, written.reason, {}};
-    deleteWorkFiles();
-    result.packagePath = package;
-    return result;
+    return {Result::Ok, {}, package};
 }
 
 PackageAuthoring::Outcome PackageAuthoring::read(const QString &packagePath) const
 {
-    QList<PackageArchive::Member> wanted;
-    for (const QString &member : m_kind.members())
-        wanted.append({workPath(member), member,
-                       member == m_kind.description ? BoundedFile::MaxIniFileBytes
-                                                    : BoundedFile::MaxHexFileBytes});
     // Any zip unpacks; without its description it is not one of our packages,
     // and reading it would only empty the editor.
-    const PackageArchive::Outcome outcome =
-        PackageArchive::unpack(packagePath, wanted, [this](const PackageArchive::Contents &c) {
+    const PackageArchive::Outcome outcome = PackageArchive::unpack(
+        packagePath, workMembers(), [this](const PackageArchive::Contents &c) {
             return c.has(m_kind.description) ? QString() : notAPackage(m_kind.description);
         });
     return {outcome.ok(), outcome.reason};

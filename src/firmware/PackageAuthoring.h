@@ -1,5 +1,6 @@
 #pragma once
 
+#include "firmware/PackageArchive.h"
 #include "firmware/PackageDescription.h"
 
 #include <QString>
@@ -76,6 +77,10 @@ public:
 
 private:
     Result prepareFirmware(const QString &source, const FirmwareWriter &firmware) const;
+    // The description written, then the archive of the work files.
+    Result writePackage(const QString &name, const PackageDescription &description) const;
+    // The work files as members, each bounded as its reader bounds it.
+    QList<PackageArchive::Member> workMembers() const;
 
     QString m_folder;
     PackageKind m_kind;

@@ -66,7 +66,7 @@ QString PackageDescription::readBack(const QString &written) const
 {
     const BoundedFile::Read read = BoundedFile::readAll(written, BoundedFile::MaxIniFileBytes);
     if (!read.ok)
-        return VEK_LANGUAGE::GetLanguageText("RaisonRelueAutrement");
+        return FileWriter::ReadOtherwise();
     const QString text = TextEncoding::decodeText(read.bytes);
     for (const auto &[header, section] : {std::pair{QStringLiteral("INFO"), &m_info},
                                           std::pair{QStringLiteral("REGLAGE"), &m_reglage}})

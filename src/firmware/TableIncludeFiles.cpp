@@ -196,7 +196,7 @@ QString RelectureTable(const QString &written, const QByteArray &text)
             read.words.size() == WordsPerTable)
             return {};
     }
-    return VEK_LANGUAGE::GetLanguageText("RaisonRelueAutrement");
+    return FileWriter::ReadOtherwise();
 }
 
 ExportResult Exporter(const ExportRequest &request)

@@ -425,15 +425,15 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
     return ZipOk;
 }
 
-int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
+zip *ccZip::openToRead(int32_t &status)
 {
-    if (sTargetRoot.isEmpty())
-        return ZipWarning;
     m_info.clear();
     m_reason.clear();
     m_extracted.clear();
-    if (archiveTooLarge(m_name))
-        return ZipErrTooLarge;
+    if (archiveTooLarge(m_name)) {
+        status = ZipErrTooLarge;
+        return nullptr;
+    }
     int error = 0;
     ReadHandle archive(zip_open(nativePath(m_name).constData(), ZIP_RDONLY, &error));
     if (!archive) {
@@ -442,10 +442,24 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
         note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
         failedOn(&details, Direction::Reading, m_name);
         zip_error_fini(&details);
-        return ZipErrArchive;
+        status = ZipErrArchive;
+        return nullptr;
     }
-    if (tooManyMembers(archive.get()))
-        return ZipErrTooLarge;
+    if (tooManyMembers(archive.get())) {
+        status = ZipErrTooLarge;
+        return nullptr;
+    }
+    return archive.release();
+}
+
+int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
+{
+    if (sTargetRoot.isEmpty())
+        return ZipWarning;
+    int32_t opened = ZipOk;
+    const ReadHandle archive(openToRead(opened));
+    if (!archive)
+        return opened;
     const QString root = QDir::cleanPath(sTargetRoot);
     if (!QDir().mkpath(root)) {
         note(QStringLiteral("%1: cannot create the folder\n").arg(root));
@@ -486,24 +500,11 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
 
 int32_t ccZip::ReadMember(const QString &iName, QByteArray &bytes, int64_t limit)
 {
-    m_info.clear();
-    m_reason.clear();
-    m_extracted.clear();
     bytes.clear();
-    if (archiveTooLarge(m_name))
-        return ZipErrTooLarge;
-    int error = 0;
-    ReadHandle archive(zip_open(nativePath(m_name).constData(), ZIP_RDONLY, &error));
-    if (!archive) {
-        zip_error_t details;
-        zip_error_init_with_code(&details, error);
-        note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
-        failedOn(&details, Direction::Reading, m_name);
-        zip_error_fini(&details);
-        return ZipErrArchive;
-    }
-    if (tooManyMembers(archive.get()))
-        return ZipErrTooLarge;
+    int32_t opened = ZipOk;
+    const ReadHandle archive(openToRead(opened));
+    if (!archive)
+        return opened;
     const QString wanted = memberKey(iName);
     const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < entries; ++i) {

@@ -103,6 +103,9 @@ public:
 
 private:
     void ViderListe() { m_members.clear(); }
+    // The archive opened for a read of its members, the messages and the
+    // reason of the last operation cleared; null with the failure's `status`.
+    zip *openToRead(int32_t &status);
     void ListerArchive(zip *archive);
     void ListerArchiveCommentaire(zip *archive);
     int32_t addFiles(const QList<QPair<QString, QString>> &files);

@@ -414,6 +414,8 @@ private slots:
                                 "pourrait pas être rouvert.";
         const QString edge = "un nom de fichier ne peut ni commencer par un blanc ni finir par un "
                              "blanc ou un point.";
+        const QString forbidden = "un nom de fichier ne peut pas contenir « %1 » (ni aucun de / "
+                                  "\\ : * ? \" < > |).";
         TestSupport::row("a device name", QString("CON.XOS"), QString("CON"), QString(), 0,
                          "Fichier %DCON.XOS : " + rule.arg("CON") +
                              "c'est le nom d'un périphérique (CON, PRN, AUX, NUL, COM1…, LPT1…) "
@@ -421,20 +423,14 @@ private slots:
                              carried);
         TestSupport::row("a character other systems refuse", QString("x<y.XOS"), QString("xy"),
                          QString(), 0,
-                         "Fichier %Dx<y.XOS : " + rule.arg("x<y") +
-                             "un nom de fichier ne peut pas contenir « < » (ni aucun de / \\ : * "
-                             "? \" < > |)." +
-                             carried);
+                         "Fichier %Dx<y.XOS : " + rule.arg("x<y") + forbidden.arg("<") + carried);
         TestSupport::row("a blank last", QString("tr .XOS"), QString("tr"), QString(), 0,
                          "Fichier %Dtr .XOS : " + rule.arg("tr ") + edge + carried);
         TestSupport::row("a blank first", QString(" sp.XOS"), QString("sp"), QString(), 0,
                          "Fichier %D sp.XOS : " + rule.arg(" sp") + edge + carried);
-        TestSupport::row("a name a file cannot take", QString("GOODN.XOS"), QString("a:b"),
-                         QString(), 0,
-                         "Fichier %DGOODN.XOS (OS.NFO) : " + rule.arg("a:b") +
-                             "un nom de fichier ne peut pas contenir « : » (ni aucun de / \\ : * "
-                             "? \" < > |)." +
-                             carried);
+        TestSupport::row(
+            "a name a file cannot take", QString("GOODN.XOS"), QString("a:b"), QString(), 0,
+            "Fichier %DGOODN.XOS (OS.NFO) : " + rule.arg("a:b") + forbidden.arg(":") + carried);
         TestSupport::row("a member out of its folder", QString("ESC.XOS"), QString("ESC"),
                          QString("../CODE.XEH"), 0,
                          QString("Le fichier %DESC.XOS ne peut pas être lu : son membre « "

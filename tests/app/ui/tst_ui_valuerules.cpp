@@ -298,6 +298,16 @@ class TestUiValueRules : public QObject
         if (v == Value::TableAddress) // a first set: the second is then read
             d.setReglage("ADD_TABLE_BASSE_L1", "300");
         d.setReglage(place->key, text);
+        const QString said = chooseInTheList(d);
+        const QString held = heldNow(v);
+        freeSetting();
+        return {held, said};
+    }
+
+    // The package "VR.XOS" of description `d` chosen in the firmware list:
+    // what the window said of it.
+    QString chooseInTheList(const PackageDescription &d)
+    {
         const QString nfo = dir_.filePath("OS.NFO");
         d.write(nfo);
         QFile::remove(VEK_Gestion_OS::DossierPaquets() + "VR.XOS");
@@ -316,9 +326,7 @@ class TestUiValueRules : public QObject
                 said << box->text();
                 delete box;
             }
-        const QString held = heldNow(v);
-        freeSetting();
-        return {held, said.join('\n')};
+        return said.join('\n');
     }
 
     // A package whose description names it by the text, chosen in the firmware list.
@@ -326,28 +334,12 @@ class TestUiValueRules : public QObject
     {
         PackageDescription d;
         d.setInfo("NomDuFichier", text);
-        const QString nfo = dir_.filePath("OS.NFO");
-        d.write(nfo);
-        QFile::remove(VEK_Gestion_OS::DossierPaquets() + "VR.XOS");
-        QDir().mkpath(VEK_Gestion_OS::DossierPaquets());
-        PackageArchive::build(VEK_Gestion_OS::DossierPaquets() + "VR.XOS", {{nfo, "OS.NFO"}});
-        for (QMessageBox *box : w_->findChildren<QMessageBox *>())
-            delete box;
-        QComboBox *list = w_->TypeVersionOS();
-        if (list->findText("VR.XOS") < 0)
-            list->addItem("VR.XOS");
-        list->setCurrentIndex(list->findText("VR.XOS"));
-        w_->TypeVersionOS_Click();
-        QStringList said;
-        for (QMessageBox *box : w_->findChildren<QMessageBox *>("FirmwareError")) {
-            said << box->text();
-            delete box;
-        }
+        const QString said = chooseInTheList(d);
         const QString held = w_->TypeVersionOS()->currentText() == "VR.XOS"
                                  ? VEK_Gestion_OS::LireInfoOS("NomDuFichier")
                                  : QString();
         freeSetting();
-        return {held, said.join('\n')};
+        return {held, said};
     }
 
     // A project whose package has the text as its name.

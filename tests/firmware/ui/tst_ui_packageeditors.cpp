@@ -296,6 +296,12 @@ private slots:
                          "Le paquet " + folder +
                              "/Essai.XOS n'a pas été créé : la zone du "
                              "programme commençant en 0x0000 est vide (longueur nulle)");
+        // A description reads back as typed, or the package is not made.
+        TestSupport::row("a module of characters Windows-1252 has not", QString(),
+                         QString("TxtModule"), QString("模块"),
+                         "Le paquet " + folder +
+                             "/Essai.XOS n'a pas été créé : relu, Module "
+                             "donne « ?? » au lieu de « 模块 » (caractère hors de Windows-1252 ?)");
         TestSupport::row("advance with a comma", QString("FrameAvStatique"), QString("Av_Statique"),
                          QString("10,5"), QString());
     }
