@@ -147,9 +147,9 @@ bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, Q
     backup_ = std::make_unique<PackageFilesBackup>(PackageFilesBackup::TemporaryPackageFiles());
     if (!backup_->save()) {
         backup_.reset();
-        error = FileRefusal::OfFile(
-            VEK_LANGUAGE::LangKey("MessProjetSansCopie"), QDir::toNativeSeparators(path),
-            {"%DOSSIER%", QDir::toNativeSeparators(VEK_Gestion_OS::DossierProgramme())});
+        error = FileRefusal::OfFile(VEK_LANGUAGE::LangKey("MessProjetSansCopie"),
+                                    QDir::toNativeSeparators(path),
+                                    {"%DOSSIER%", QDir::toNativeSeparators(QDir::tempPath())});
         return false;
     }
     const VEK_Gestion_OS::ProjectResult opened = VEK_Gestion_OS::OuvrirCourbeOS(path);

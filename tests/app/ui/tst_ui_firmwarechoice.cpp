@@ -355,6 +355,18 @@ private slots:
         TestSupport::row("Spanish without a curve", QString("spanish.ini"), QByteArray(),
                          QString("No se puede leer el archivo %1: el archivo zip no contiene "
                                  "COURBE.VEK"));
+        // Refused naming the member, not taken for a project without it.
+        using namespace ZipTestTools::Crafted;
+        const QByteArray curve = "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n";
+        TestSupport::row("French, a curve out of its folder", QString("francais.ini"),
+                         archive({{curve}}, {{"../COURBE.VEK", 0}}),
+                         QString("Le fichier %1 ne peut pas être lu : son membre « ../COURBE.VEK » "
+                                 "sort de son dossier"));
+        TestSupport::row("English, a description past its bound", QString("english.ini"),
+                         archive({{curve}, {"[INFO]\r\n" + QByteArray(1100000, ';')}},
+                                 {{"COURBE.VEK", 0}, {"OS.NFO", 1}}),
+                         QString("The file %1 cannot be read: its member OS.NFO is larger than "
+                                 "1048576 bytes"));
     }
 
     void unreadableProjectIsNamed()
@@ -516,6 +528,23 @@ private slots:
             QCOMPARE(list->currentText(), QString("BOOT.XOS"));
             QCOMPARE(savedDescription(w), boot);
         }
+
+        // No copy of the package in use to put back if its curve were refused:
+        // the project, small enough to unpack, is not opened.
+        const QString curveOnly = program_.filePath("curveonly.xsc");
+        QVERIFY(TestSupport::writeFile(curve, "#VEKP_COURBE 2\r\n#TABLE=1000\r\n"));
+        QVERIFY(PackageArchive::build(curveOnly, {{curve, "COURBE.VEK"}}).ok());
+        QStringList said;
+        {
+            const FailingWrites full(64); // more than its curve, less than the description in use
+            said = openedProject(w, curveOnly);
+        }
+        QCOMPARE(said,
+                 QStringList{"Le projet " + curveOnly +
+                             " n'est pas ouvert : une copie du paquet en usage ne peut pas "
+                             "être gardée dans le dossier " +
+                             QDir::toNativeSeparators(QDir::tempPath()) + " (disque plein ?)."});
+        QCOMPARE(savedDescription(w), boot);
     }
 
     // Save of a project whose curve cannot be written to its work file (a
