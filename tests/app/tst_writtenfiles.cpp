@@ -263,19 +263,23 @@ class TestWrittenFiles : public QObject
     {
         const QString input = m_dir.filePath("in.zip");
         if (name == "c.zip")
-            return {name, [this](const QString &path) {
+            return {name,
+                    [this](const QString &path) {
                         ccZip zip;
                         zip.Init(path);
                         zip.AddFile(m_dir.filePath("noise"), 0, -1);
                         return zip.GetZipInfo();
-                    }};
-        return {name, [input](const QString &path) {
+                    },
+                    {}};
+        return {name,
+                [input](const QString &path) {
                     ccZip zip;
                     zip.Init(input);
                     return zip.Decompress(QFileInfo(path).path(), "noise") == ccZip::ZipOk
                                ? QString()
                                : zip.GetZipInfo();
-                }};
+                },
+                {}};
     }
 
     static QByteArray noise(int size)
