@@ -1,7 +1,6 @@
 #include "firmware/PackageAuthoring.h"
 
 #include "base/BoundedFile.h"
-#include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
 #include "firmware/PackageArchive.h"
