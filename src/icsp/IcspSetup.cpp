@@ -144,12 +144,20 @@ int DelayForSlider(const QString &ICSPDELAY)
     return MainSettingsLoader::ProgrammingDelayUs(ICSPDELAY);
 }
 
+namespace {
+
+ValueRules::Outcome readAttempts(const QString &text)
+{
+    return ValueRules::read(ValueRules::Value::WriteAttempts, text,
+                            ValueRules::Source::box(ValueRules::Path::SetupDialog));
+}
+
+} // namespace
+
 std::optional<uint8_t> WriteAttemptsOf(const QString &text)
 {
-    const QString t = text.trimmed();
-    if (t.size() != 1 || t[0] < QLatin1Char('1') || t[0] > QLatin1Char('9'))
-        return std::nullopt;
-    return uint8_t(t[0].unicode() - '0');
+    const ValueRules::Outcome o = readAttempts(text);
+    return o.taken() ? std::optional<uint8_t>(uint8_t(*o.value)) : std::nullopt;
 }
 
 namespace {
@@ -192,8 +200,10 @@ std::optional<Field> FirstRefusedField(const Entries &e, bool packageChosen)
     return std::nullopt;
 }
 
-QString AddressRefusal(const Entries &e, Field field)
+QString FieldRefusal(const Entries &e, Field field)
 {
+    if (field == Field::NbWrite)
+        return readAttempts(e.nbWrite).message;
     for (const AddressBox &box : addressBoxes(e))
         if (box.field == field)
             return readBox(box).message;

@@ -354,8 +354,8 @@ private slots:
         QVERIFY(host.modified);
         QCOMPARE(host.caption, QString("untouched"));
 
-        commands.OpenFile(file("old.vek", "#VEKP_COURBE\r\n40;\r\n7000;\r\n0;\r\n900;5;6;\r\n"));
-        QCOMPARE(host.window.moteur.Txt_av_statique, QString("40"));
+        commands.OpenFile(file("old.vek", "#VEKP_COURBE\r\n40.5;\r\n7000;\r\n0;\r\n900;5;6;\r\n"));
+        QCOMPARE(host.window.moteur.Txt_av_statique, QString("40.5"));
         QVERIFY(host.modified);
     }
 

@@ -66,8 +66,8 @@ private slots:
         row("rpm too high", rpm, "12000", false, Fault::OutOfRange, "",
             "Régime maxi : « 12000 » n'est pas accepté : entrez un nombre entier de 0 à 10000.");
         row("rpm taken", rpm, " 6500 ", true, Fault::None, "6500", "");
-        row("low-rpm advance off its step", Value::LowRpmAdvance, " 5,6", true, Fault::ReadAs,
-            "6.0", "Fichier c.vek, ligne 3 : Avance à bas régime : « 5,6 » est lu comme 6.0.");
+        row("low-rpm advance off its step", Value::LowRpmAdvance, " 5,6", true, Fault::ReadAs, "6",
+            "Fichier c.vek, ligne 3 : Avance à bas régime : « 5,6 » est lu comme 6.");
         row("map percentage", Value::MapPercentage, "12,5", false, Fault::None, "12.5", "");
         row("map percentage too high", Value::MapPercentage, "150", false, Fault::OutOfRange, "",
             "Pourcentage MAP : « 150 » est hors limites : entrez un nombre de 0 à 100.");

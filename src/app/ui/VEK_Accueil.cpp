@@ -499,7 +499,7 @@ void VEK_Accueil::LoadStoredSettings()
     VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
     VEK_LANGUAGE::SetFichierLangue(s.Language);
     // Said once, in the language just read; the defaults are in their place.
-    const QString refused = ValueRules::listMessage(loader.RefusedValues());
+    const QString refused = loader.RefusedMessage();
     if (!refused.isEmpty())
         showWarning(this, refused);
 }
