@@ -291,6 +291,13 @@ private slots:
         // What the free setting leaves alone.
         QVERIFY(!p.mapBoxes && !p.NbCylindresText);
         QVERIFY(!p.chip && !p.TypeTransfert);
+        // Read by the rules the start read them by: a box type of no box, or a
+        // line count of no build, gives this setting's own defaults.
+        store = {{"ICSP_Boitier", "7"}, {"ICSP_NBTABLES", "9"}};
+        const FirmwareProfile refused = FreeSettingProfile(
+            [&store](const QString &key, const QString &def) { return store.value(key, def); });
+        QCOMPARE(refused.ICSPBoitier, int16_t(0));
+        QCOMPARE(refused.ICSPNbTables, QString("2"));
     }
 
     void settingsOfAPackageOutliveTheFreeSetting()
