@@ -177,7 +177,7 @@ const QList<Declaration> &Table()
          0,
          12,
          1,
-         -1,
+         -1, // as the curve files write it: " 11"
          0,
          nullptr,
          {P::CurveFileV2}},
@@ -187,7 +187,7 @@ const QList<Declaration> &Table()
          0,
          4,
          0.5,
-         -1,
+         -1, // " 2.5", " 2"
          0,
          nullptr,
          {P::CurveFileV2}},
