@@ -4,10 +4,10 @@
 #include "base/FileRefusal.h"
 #include "base/MainSettings.h"
 #include "base/NumberHelpers.h"
+#include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
 #include "platform/DataPaths.h"
 #include "platform/SerialPortNames.h"
-#include "platform/SerialSettings.h"
 
 #include <QDir>
 #include <QLocale>
@@ -80,13 +80,14 @@ QString serialPortRule(QString &port)
     return refusal(LangKey("SetupPortNotSerial"), {"%1", port});
 }
 
-// A settings text the serial port takes, in the form it is written back.
+// A settings text the configuration dialog can show and write back: each part
+// one of its options.
 QString serialSettingsRule(QString &text)
 {
-    const std::optional<SerialSettings> settings = SerialSettings::parse(text);
-    if (!settings)
+    const std::optional<QString> offered = SerialOptions::OfferedText(text);
+    if (!offered)
         return refusal(LangKey("SaisieReglagesSerie"), {"%VALEUR%", text});
-    text = settings->toText();
+    text = *offered;
     return {};
 }
 

@@ -94,6 +94,9 @@ private slots:
                                           << "newport : « LPT1 » ne désigne aucun port série";
         QTest::newRow("serial settings") << QByteArray("[Config]\ncom%24=fast\n") << "9600,N,8,1"
                                          << "com$ : « fast » n'est pas un réglage de port série";
+        QTest::newRow("serial settings the dialog cannot show")
+            << QByteArray("[Config]\ncom%24=\"14400,M,5,1.5\"\n") << "9600,N,8,1"
+            << "com$ : « 14400,M,5,1.5 » n'est pas un réglage de port série";
         QTest::newRow("chart type") << QByteArray("[Config]\nTypeCourbe=16x\n") << "16"
                                     << "TypeCourbe : « 16x » n'est pas un nombre : « x » suit "
                                        "le nombre.";
