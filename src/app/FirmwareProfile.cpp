@@ -106,22 +106,24 @@ FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting)
     p.NbCylindresEnabled = true;
     p.LimiteRupteur = 50000;
     p.AvStatiqueEnabled = true;
-    p.AvStatiqueText = QStringLiteral("45");
+    // In the box's own form, so that a curve saved with it reads back as written.
+    p.AvStatiqueText = QStringLiteral("45.0");
     p.FrameAvanceBRPM = p.FrameHardware = p.FrameCarteOption = p.FrameMultiEtincelle = true;
     p.FrameRetardCliquetis = p.FrameDwell = p.FrameTableMap = p.TerminalDisplay = true;
     // A package may have hidden the terminal's port controls and the live
     // instruments; nothing but the free setting can bring them back.
     p.TerminalPort = p.FrameKT5 = true;
 
-    bool isNumber = false;
-    const int boitier =
-        icspSetting(QStringLiteral("ICSP_Boitier"), QStringLiteral("0")).trimmed().toInt(&isNumber);
-    p.ICSPBoitier = isNumber ? static_cast<int16_t>(boitier) : 0;
-    // Read as the settings loader reads them: a refused text gives the default.
+    // Read by the rules the settings loader reads them by; the box type has
+    // a default of its own here, a refused text gives it too.
+    const QString noBox = QStringLiteral("0");
+    p.ICSPBoitier = static_cast<int16_t>(
+        MainSettingsLoader::Setting(QStringLiteral("ICSP_Boitier"),
+                                    icspSetting(QStringLiteral("ICSP_Boitier"), noBox), noBox)
+            .toInt());
     const auto area = [&icspSetting](const char *key) {
         const QString k = QLatin1String(key);
-        return MainSettingsLoader::AreaSetting(k,
-                                               icspSetting(k, MainSettingsLoader::AreaDefault(k)));
+        return MainSettingsLoader::Setting(k, icspSetting(k, MainSettingsLoader::Default(k)));
     };
     p.ICSPHEXADD = area("ICSP_HEXADD");
     p.ICSPHEXLNG = area("ICSP_HEXLNG");

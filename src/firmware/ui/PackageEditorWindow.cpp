@@ -6,12 +6,14 @@
 #include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
 #include "base/ui/Captions.h"
+#include "base/ui/ElidedLabel.h"
 #include "base/ui/WindowPrompts.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +27,8 @@ namespace {
 
 // The chip list's entry when the catalogue cannot be loaded.
 const QString PlaceholderChip = QStringLiteral("****");
+// The room the firmware file's path asks for, in pixels.
+constexpr int SourcePathWidth = 360;
 
 template <typename T> T *named(T *control, const char *name)
 {
@@ -62,7 +66,14 @@ void PackageEditorWindow::layoutSharedFrames()
 {
     (new QVBoxLayout(Frame_Processeur))->addWidget(Processeur_CHIP);
     auto *source = new QHBoxLayout(Frame_source);
-    source->addWidget(Lbl_NomFichierHEXXEH, 1);
+    // The path in a sunken panel of its own, as a text box shows its text.
+    auto *panel = new QFrame(Frame_source);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Sunken);
+    auto *inPanel = new QHBoxLayout(panel);
+    inPanel->setContentsMargins(1, 1, 1, 1);
+    inPanel->addWidget(Lbl_NomFichierHEXXEH);
+    source->addWidget(panel, 1);
     source->addWidget(BP_SelectFile);
 
     auto *info = new QGridLayout(Frame_info);
@@ -99,11 +110,10 @@ void PackageEditorWindow::buildSharedControls()
     Processeur_CHIP->addItem(PlaceholderChip);
 
     Frame_source = named(new QGroupBox(this), "Frame_source");
-    Lbl_NomFichierHEXXEH = named(new QLabel(Frame_source), "Lbl_NomFichierHEXXEH");
-    Lbl_NomFichierHEXXEH->setFrameShape(QFrame::StyledPanel);
-    Lbl_NomFichierHEXXEH->setWordWrap(true);
-    Lbl_NomFichierHEXXEH->setMinimumHeight(Lbl_NomFichierHEXXEH->fontMetrics().height() * 2 + 6);
-    Lbl_NomFichierHEXXEH->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A path of any length keeps the window on the screen: the label shows
+    // its start and its end, and the whole path as its tooltip.
+    Lbl_NomFichierHEXXEH =
+        named(new ElidedLabel(SourcePathWidth, Frame_source), "Lbl_NomFichierHEXXEH");
     BP_SelectFile = named(new QPushButton(QStringLiteral("..."), Frame_source), "BP_SelectFile");
 
     BP_OK = named(new QPushButton(this), "BP_OK");

@@ -12,6 +12,7 @@
 class QComboBox;
 class QGroupBox;
 class QHBoxLayout;
+class ElidedLabel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -113,7 +114,7 @@ protected:
     QGroupBox *Frame_Processeur = nullptr;
     QComboBox *Processeur_CHIP = nullptr;
     QGroupBox *Frame_source = nullptr;
-    QLabel *Lbl_NomFichierHEXXEH = nullptr;
+    ElidedLabel *Lbl_NomFichierHEXXEH = nullptr;
     QPushButton *BP_SelectFile = nullptr;
     QPushButton *BP_OK = nullptr;
     QPushButton *BP_Lire_OS = nullptr;

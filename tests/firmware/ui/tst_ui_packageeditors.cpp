@@ -10,6 +10,7 @@
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
+#include "base/ui/ElidedLabel.h"
 #include "bootloader/BootloaderDownloads.h"
 #include "firmware/HexFiles.h"
 #include "firmware/PackageArchive.h"
@@ -432,7 +433,7 @@ private slots:
             QCOMPARE(answers.texts, QStringList());
         }
         QCOMPARE(child<QLineEdit>(*w, "TxtNomFichier")->text(), QString("GOODC"));
-        QCOMPARE(child<QLabel>(*w, "Lbl_NomFichierHEXXEH")->text(), path(xeh));
+        QCOMPARE(child<ElidedLabel>(*w, "Lbl_NomFichierHEXXEH")->text(), path(xeh));
         const QMap<QString, QByteArray> read = workFiles();
         QCOMPARE(read.keys(), both);
         for (const auto &[chosen, said] : reads) {
@@ -441,7 +442,7 @@ private slots:
             QCOMPARE(answers.fileDialogs, 1);
             QCOMPARE(answers.texts, said.isEmpty() ? QStringList() : QStringList{said});
             QCOMPARE(child<QLineEdit>(*w, "TxtNomFichier")->text(), QString("GOODC"));
-            QCOMPARE(child<QLabel>(*w, "Lbl_NomFichierHEXXEH")->text(), path(xeh));
+            QCOMPARE(child<ElidedLabel>(*w, "Lbl_NomFichierHEXXEH")->text(), path(xeh));
             QCOMPARE(workFiles(), read);
         }
         QFile::remove(good);
@@ -610,7 +611,7 @@ private slots:
         QCOMPARE(child<QComboBox>(w, "NbTablesExport")->currentText(), QString("2"));
         QCOMPARE(child<QLineEdit>(w, "ADDL8_1")->text(), QString());
         QCOMPARE(child<QLineEdit>(w, "ADDL8_2")->text(), QString("300"));
-        QCOMPARE(child<QLabel>(w, "Lbl_NomFichierHEXXEH")->text(), path("CODE.XEH"));
+        QCOMPARE(child<ElidedLabel>(w, "Lbl_NomFichierHEXXEH")->text(), path("CODE.XEH"));
 
         w.BP_OK_Click();
         QCOMPARE(w.result(), int(QDialog::Accepted));
@@ -662,12 +663,12 @@ private slots:
                       "MAJ.NFO"}})
                     .ok());
         VEK_New_MJ w(context, services(), nullptr, &prompts);
-        child<QLabel>(w, "Lbl_NomFichierHEXXEH")->setText("/before.hex");
+        child<ElidedLabel>(w, "Lbl_NomFichierHEXXEH")->setText("/before.hex");
         prompts.files = {path("MAJ2.XMJ")};
         w.BP_Lire_OS_Click();
         QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("PIC-12F629"));
         QCOMPARE(child<QLineEdit>(w, "TxtNomFichier")->text(), QString("MAJ2"));
-        QCOMPARE(child<QLabel>(w, "Lbl_NomFichierHEXXEH")->text(), QString("/before.hex"));
+        QCOMPARE(child<ElidedLabel>(w, "Lbl_NomFichierHEXXEH")->text(), QString("/before.hex"));
         QCOMPARE(VEK_Gestion_OS::LireInfoOS("Module"), QString("M"));
     }
 
@@ -677,7 +678,8 @@ private slots:
         child<QCheckBox>(os, "FrameTableMap")->click();
         child<QCheckBox>(os, "FrameNbrCyl")->click();
         child<QRadioButton>(os, "Compilation16")->click();
-        child<QLabel>(os, "Lbl_NomFichierHEXXEH")->setText("/home/user/Projets VEK/build/vek.hex");
+        child<ElidedLabel>(os, "Lbl_NomFichierHEXXEH")
+            ->setText("/home/user/Projets VEK/build/vek.hex");
         os.show();
         QVERIFY(QTest::qWaitForWindowExposed(&os));
         QVERIFY(os.grab().save(TestSupport::screenshotPath("vek_new_os.png")));
