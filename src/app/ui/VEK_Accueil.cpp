@@ -505,14 +505,14 @@ void VEK_Accueil::LoadStoredSettings()
     s.CourbeModifie = false;
     const std::unique_ptr<QSettings> store = MainSettingsLoader::OpenStore();
     MainSettingsLoader loader(*store);
-    // The language first: every text made from here on, the refusals of the
-    // settings read next among them, is in it.
-    VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
-    VEK_LANGUAGE::SetFichierLangue(loader.Language());
-    VEK_LANGUAGE::InitLanguage();
     loader.Load(s);
-    // Said once; the defaults are in their place.
-    refusedSettings_ = ValueRules::listMessage(loader.RefusedValues());
+    VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
+    VEK_LANGUAGE::SetFichierLangue(s.Language);
+    // Said once the window is up, in the language just read (the reading
+    // above looked up texts of the language before); the defaults are in
+    // their place.
+    VEK_LANGUAGE::InitLanguage();
+    refusedSettings_ = loader.RefusedMessage();
 }
 
 void VEK_Accueil::EffacerTemp()

@@ -161,7 +161,7 @@ private slots:
         w.SSTab1()->setCurrentIndex(3);
         w.control<QPushButton>("BP_OpenPort")->click();
         log_->look(w);
-        VERIFY_ONE_LANGUAGE(*log_, "MessValeursLues", "MessPortOuverture", "LiveTrameOctets",
+        VERIFY_ONE_LANGUAGE(*log_, "MessReglagesLus", "MessPortOuverture", "LiveTrameOctets",
                             "BPimportMotInvalide", "CarteTitre", "AboutVersion", "MOFormCapt",
                             "BPNewFileQuestion", "BLAucunFichierOS");
     }
