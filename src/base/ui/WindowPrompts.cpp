@@ -62,6 +62,14 @@ private:
     QPointer<QWidget> m_window;
 };
 
+// The box or dialog that holds `window` (the modal one in front, when that is
+// not `window` itself); none when `window` takes the user's input.
+QWidget *heldBy(const QWidget &window)
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    return modal == &window ? nullptr : modal;
+}
+
 // What waits to open over a window until it is shown and no box or dialog
 // holds it, so that each opens over it with the keyboard, one after the
 // other in the order they came.
@@ -107,7 +115,7 @@ private:
     {
         if (m_waiting.empty() || !m_window->isVisible())
             return; // the window's Show comes
-        if (QWidget *modal = QApplication::activeModalWidget()) {
+        if (QWidget *modal = heldBy(*m_window)) {
             if (modal != m_blocker) {
                 m_blocker = modal;
                 modal->installEventFilter(this);
@@ -130,8 +138,7 @@ private:
 void whenWindowFree(QWidget *parent, std::function<void()> run)
 {
     QWidget *window = parent ? parent->window() : nullptr;
-    if (!window || (window->isVisible() && !QApplication::activeModalWidget() &&
-                    !OpeningQueue::waiting(*window)))
+    if (!window || (window->isVisible() && !heldBy(*window) && !OpeningQueue::waiting(*window)))
         run();
     else
         OpeningQueue::add(*window, std::move(run));

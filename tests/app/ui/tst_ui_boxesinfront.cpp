@@ -13,6 +13,7 @@
 #include <QDirIterator>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
@@ -102,6 +103,31 @@ private slots:
             QVERIFY(answer.answered());
             QVERIFY(front);
         }
+    }
+
+    // A box a modal dialog opens (the about box's driver status) comes over
+    // that dialog at once.
+    void boxOfAModalDialogComesOverIt()
+    {
+        MainSettingsLoader::OpenStore()->clear();
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        bool front = false;
+        ModalAnswer answer([&front](QWidget *about) {
+            about->findChild<QPushButton *>("BP_StatusDRV")->click();
+            QPointer<QMessageBox> notice = about->findChild<QMessageBox *>("PortServiceNotice");
+            QTRY_VERIFY(inFrontOf(notice, *about));
+            front = true;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTRY_VERIFY(!notice || !notice->isVisible());
+            QTRY_COMPARE(QApplication::activeModalWidget(), about);
+            static_cast<QDialog *>(about)->reject();
+        });
+        w.about_Click();
+        QVERIFY(answer.answered());
+        QVERIFY(front);
     }
 
     // No box or dialog is shown but through the one helper: a way around it
