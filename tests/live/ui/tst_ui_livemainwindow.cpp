@@ -383,21 +383,27 @@ private slots:
     void openFailureShowsInTheInformationLabel_data()
     {
         QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("message");
-        row("no such port, French", "/dev/vek-no-such-port", "francais.ini",
+        const QString usual = "9600,N,8,1";
+        row("no such port, French", "/dev/vek-no-such-port", usual, "francais.ini",
             "Impossible d'ouvrir le port /dev/vek-no-such-port : /dev/vek-no-such-port "
             "n'existe pas sur cet ordinateur");
-        row("not a serial port, French", "/dev/null", "francais.ini",
+        row("not a serial port, French", "/dev/null", usual, "francais.ini",
             "Impossible d'ouvrir le port /dev/null : /dev/null n'est pas un port série");
-        row("not a serial port, German", "/dev/null", "deutch.ini",
+        row("not a serial port, German", "/dev/null", usual, "deutch.ini",
             "Der Anschluss /dev/null kann nicht geöffnet werden: /dev/null ist kein serieller "
             "Anschluss");
+        // Not the system's English for settings it cannot take.
+        row("settings it cannot take, English", "/dev/null", "9600,X,8,1", "english.ini",
+            "Cannot open the port /dev/null: the link settings cannot be applied to the port");
     }
 
     void openFailureShowsInTheInformationLabel()
     {
         QFETCH(QString, port);
+        QFETCH(QString, settings);
         QFETCH(QString, language);
         QFETCH(QString, message);
         TestSupport::useTexts(language);
@@ -405,6 +411,7 @@ private slots:
         VEK_Accueil window;
         window.settings().portNumber = 0;
         window.settings().portDevice = port;
+        window.settings().serialSettings = settings;
         window.SSTab1()->setCurrentIndex(4);
         window.control<QPushButton>("Lbl_ON_OFF")->click();
         QVERIFY(!window.livePage()->isRunning());
