@@ -82,7 +82,13 @@ VEK_about::VEK_about(const MainSettings &settings, QWidget *parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kTimerInterval);
     connect(Timer1, &QTimer::timeout, this, &VEK_about::Timer1_Timer);
-    Timer1->start();
+}
+
+void VEK_about::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!Timer1->isActive())
+        Timer1->start();
 }
 
 VEK_about::~VEK_about() = default;

@@ -49,6 +49,10 @@ public slots:
     void Picture2_DblClick();
     void Timer1_Timer();
 
+protected:
+    // The presentation's time runs from when it is seen, not from when it was made.
+    void showEvent(QShowEvent *event) override;
+
 private:
     QWidget *buildMain();
     QWidget *buildSidePanel();
