@@ -30,8 +30,6 @@ IcspTexts IcspTexts::load()
     VEK_LANGUAGE::LoadTexts(texts,
                             {
                                 {&IcspTexts::noChip, "ICSPNoChip"},
-                                {&IcspTexts::unknownChipId, "ICSPUnknownChipID"},
-                                {&IcspTexts::autoChipInList, "ICSPAutoChipInList"},
                                 {&IcspTexts::eraseNotBlank, "ICSPEraseNotBlank"},
                                 {&IcspTexts::calibrationKept, "ICSPCalibrationKept"},
                                 {&IcspTexts::calibrationLost, "ICSPCalibrationLost"},
@@ -42,10 +40,10 @@ IcspTexts IcspTexts::load()
                                 {&IcspTexts::otherChip, "ICSPOtherChip"},
                                 {&IcspTexts::otherChipId, "ICSPOtherChipID"},
                                 {&IcspTexts::autoOtherChip, "ICSPAutoOtherChip"},
-                                {&IcspTexts::autoOtherChipId, "ICSPAutoOtherChipID"},
                                 {&IcspTexts::blankOrAbsent, "ICSPBlankOrAbsent"},
                             });
     texts.portFailure = PortFailureTexts::load();
+    texts.autoChip = ChipTable::AutoTexts::load();
     texts.noChipAuto = ChipTable::unidentifiedText(0x3FFF);
     return texts;
 }

@@ -350,13 +350,15 @@ private slots:
         row("16F84A as 16F628", "16F84A", "16F628", "not 16F628 but 16F84A 0x0563");
         row("12F629 as 16F84A", "12F629", "16F84A", "not 16F84A but 12F629 0x0F83");
         row("16F628 as 16F84", "16F628", "16F84", "not 16F84 but 16F628 0x07C2");
-        row("16F877A as 16F876A", "16F877A", "16F876A", "not 16F876A but ID 0x0E27");
+        row("16F877A as 16F876A", "16F877A", "16F876A", "not 16F876A but 16F877A 0x0E27");
         row("empty record", "12F629", "", choose);
         row("18F record", "16F84A", "18F2550", choose);
         row("AUTO: 16F84A after a 16F876A", "16F84A", "16F876A",
             "AUTO found 16F84A 0x0563, not 16F876A");
-        row("AUTO: 16F877A after a 16F876A", "16F877A", "16F876A",
-            "AUTO found ID 0x0E27, not 16F876A");
+        // A chip swapped under "AUTO" is told as a read of it would tell it.
+        row("AUTO: 16F877A after a 16F876A", "16F877A", "16F876A", "16F877A 0x0E27 not supported");
+        row("AUTO: 12F629 after a 16F628", "12F629", "16F628",
+            "AUTO found 12F629 0x0F83: choose it in the list");
     }
     void wrongOrMissingChipStopsEveryOperation()
     {
@@ -443,9 +445,10 @@ private slots:
         PicDevice device;
         const IcspResult r = ReadChip(*rig.programmer, device, "AUTO");
         QCOMPARE(r.stage, IcspResult::Stage::Identify);
-        // A chip of the set-up's list is named, to be chosen there.
+        // A chip of the set-up's list is named, to be chosen there; the others
+        // are not supported. The message is the one a write after a swap gives.
         QCOMPARE(r.message, chip == "12F629" ? "AUTO found 12F629 " + id + ": choose it in the list"
-                                             : "unknown ID " + id);
+                                             : chip + " " + id + " not supported");
         QVERIFY(device.DeviceChip.isEmpty());
     }
 

@@ -15,7 +15,9 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     texts.portFailure.openFailed = QStringLiteral("cannot open {PORT}: {RAISON}");
     texts.noChip = QStringLiteral("no chip");
     texts.noChipAuto = QStringLiteral("no chip, a 16F84 is chosen");
-    texts.unknownChipId = QStringLiteral("unknown ID %ID%");
+    texts.autoChip = {QStringLiteral("unknown ID %ID%"),
+                      QStringLiteral("AUTO found %LU% %ID%: choose it in the list"),
+                      QStringLiteral("%LU% %ID% not supported")};
     texts.eraseNotBlank = QStringLiteral("not blank at %ADRESSE%");
     texts.calibrationKept = QStringLiteral("kept %OSCCAL% %BG%");
     texts.calibrationLost = QStringLiteral("lost %OSCCAL%");
@@ -26,8 +28,6 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     texts.otherChip = QStringLiteral("not %CHOISI% but %LU% %ID%");
     texts.otherChipId = QStringLiteral("not %CHOISI% but ID %ID%");
     texts.autoOtherChip = QStringLiteral("AUTO found %LU% %ID%, not %CHOISI%");
-    texts.autoOtherChipId = QStringLiteral("AUTO found ID %ID%, not %CHOISI%");
-    texts.autoChipInList = QStringLiteral("AUTO found %LU% %ID%: choose it in the list");
     texts.blankOrAbsent = QStringLiteral("blank or absent");
     programmer = std::make_unique<IcspProgrammer>(settings, clock, box->opener(), texts);
 }

@@ -740,11 +740,13 @@ void VEK_SETUP_ICSP::OKButton_Click()
         return;
     }
     // Areas the downloads and the table programming would refuse for the chip
-    // chosen here: say so now.
+    // chosen here: say so now. Under "AUTO" no chip is chosen: what does not
+    // depend on the chip is checked (blocks, overlap, the programmer's address
+    // space), and the operation that reads the chip checks the rest.
     const auto &areas = context_.transfer.areasRefused;
     if (!packageChosen_ && areas) {
         PicDevice chip;
-        if (const auto record = ChipTable::chipForSetting(e.chip, context_.pic.ImagePIC.DeviceID))
+        if (const auto record = ChipTable::fixedChip(e.chip))
             chip.setChip(*record);
         if (const auto refused = areas(e, context_.settings.ICSPNbTables, chip)) {
             refuseOk(refused->text, fieldWidget(refused->field));

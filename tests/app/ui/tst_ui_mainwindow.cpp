@@ -1,5 +1,7 @@
 #include "Keyboard.h"
 #include "ModalAnswer.h"
+#include "Mouse.h"
+#include "PortHolders.h"
 #include "TestSupport.h"
 #include "app/CurveTables.h"
 #include "app/ui/EngineParametersPanel.h"
@@ -442,6 +444,49 @@ private slots:
         Keyboard::retype("2,7x");
         w.reset();
         QCOMPARE(refused.count(), 0);
+    }
+
+    // A fresh install: Compilation, Programmer, Configuration, OK without
+    // touching anything. Under "AUTO" no chip is chosen yet, so the set-up
+    // cannot hold the defaults to some chip's memory: it takes and saves them.
+    void freshSetupTakesItsOwnDefaults()
+    {
+        // COM1 is a pseudo-terminal here, never the machine's own port.
+        LinkedPty pty;
+        NumberedPorts ports;
+        QVERIFY(ports.link("ttyS0", pty.device));
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QStringList refusals;
+        bool saved = false;
+        ModalAnswer assembly([&](QWidget *asmWindow) {
+            ModalAnswer programmer([&](QWidget *icsp) {
+                QTRY_VERIFY(icsp->findChild<QPushButton *>("BP_Config")->isEnabled());
+                ModalAnswer setup([&](QWidget *dialog) {
+                    QCOMPARE(dialog->objectName(), QString("VEK_SETUP_ICSP"));
+                    // A refusal would come up as a box over the dialog.
+                    ModalAnswer refusal([&refusals](QWidget *box) {
+                        refusals << qobject_cast<QMessageBox *>(box)->text();
+                    });
+                    QVERIFY(Mouse::click(dialog->findChild<QPushButton *>("OKButton")));
+                    saved = !dialog->isVisible();
+                });
+                QVERIFY(Mouse::click(icsp->findChild<QPushButton *>("BP_Config")));
+                QVERIFY(setup.answered());
+            });
+            QVERIFY(Mouse::click(asmWindow->findChild<QPushButton *>("BP_ICSP")));
+            QVERIFY(programmer.answered());
+        });
+        QVERIFY(Mouse::click(w.control<QPushButton>("BP_Compilation")));
+        QVERIFY(assembly.answered());
+        QVERIFY2(refusals.isEmpty(), qPrintable(refusals.join("\n")));
+        QVERIFY(saved);
+        QSettings store(storeFile(), QSettings::IniFormat);
+        QCOMPARE(store.value("ICSP/ICSP_Chip").toString(), QString("AUTO"));
+        QCOMPARE(store.value("ICSP/ICSP_LTAB_L1").toString(), QString("300"));
+        QCOMPARE(store.value("ICSP/ICSP_Port").toString(), QString("COM1"));
     }
 
     void contactLinksOpenThroughTheDesktop()

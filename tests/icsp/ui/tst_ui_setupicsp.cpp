@@ -261,6 +261,10 @@ private slots:
                     "sont pas pris."));
         // An 18F keeps the image's 16384 words as its limit, as the download does.
         row("table at 2000 on an 18F", fr, QString("PIC-18F2550"), two, "ADDL8", "2000", QString());
+        // Under "AUTO" no chip is known: only the programmer's address space holds.
+        row("AUTO, tables past 1024 words", fr, QString("AUTO"), two, "ADDL8", "300", QString());
+        row("AUTO, tables past the address space", fr, QString("AUTO"), two, "ADDL16", "3F00",
+            past.arg("3F00", "40FF", "16384", "3FFF"));
         // Two curve lines from 300 end at 4FF: high tables from 400 would
         // overwrite them. A settings dialog sends nothing: its settings are
         // what is not taken.
