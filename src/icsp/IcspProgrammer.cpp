@@ -362,9 +362,7 @@ uint8_t IcspProgrammer::LireParametres(PicImage &image)
     for (int i = 0; i < 8; ++i) {
         const double percent = std::nearbyint(100.0 / 8 * i);
         if (m_sink)
-            m_sink->setBar(1, percent,
-                           QStringLiteral("Lecture Paramètres (8) bytes : ") +
-                               QString::number(percent));
+            m_sink->setBar(1, percent, QStringLiteral("Lecture Paramètres (8) bytes : "));
         uint16_t value = 0;
         if (LireMot(ReadDataProgram, value) != 0)
             return ReadAreaResult::ReadNotEchoed;

@@ -1,6 +1,7 @@
 // Whole-chip reads, writes and erases on the simulated PIC, the chip
 // identification, the injected faults and the behaviour of real chips.
 #include "IcspRig.h"
+#include "RecordingSink.h"
 #include "TestSupport.h"
 #include "base/Jobs.h"
 #include "base/MainSettingsLoader.h"
@@ -308,6 +309,21 @@ private slots:
         QCOMPARE(r.message,
                  QString("read back %1 %2 %3").arg(HexWord(address), HexWord(read), HexWord(want)));
         QVERIFY(!rig.programmer->portOpen());
+    }
+
+    // The configuration area's eight words on the bar: its text, then the
+    // percentage the bar adds, once ("... : 88 %", never "... : 8888 %").
+    void configurationAreaProgress()
+    {
+        IcspRig rig("16F628");
+        RecordingSink sink;
+        rig.programmer->attach(&sink, nullptr);
+        QCOMPARE(rig.programmer->OuvrirProgrammateur(), uint8_t(0));
+        QVERIFY(IdentifyChip(*rig.programmer));
+        QCOMPARE(sink.percents(1), (QList<double>{0, 12, 25, 38, 50, 62, 75, 88}));
+        for (const RecordingSink::Bar &bar : sink.barsOn(1))
+            QCOMPARE(bar.text, QString("Lecture Paramètres (8) bytes : "));
+        rig.programmer->FermerProgrammateur();
     }
 
     // ---- real chips

@@ -58,6 +58,7 @@ TransferFrame::TransferFrame(VekContext &context, const Design &design, QWidget 
         lock(false);
         m_leftWhenStopped.clear();
         m_status->end(); // the outcome is told now, not what the window said it would do
+        m_panels[1]->setPicture({}); // no bar is left where the job ended
         auto done = std::move(m_done);
         m_done = nullptr;
         if (done)

@@ -115,8 +115,8 @@ private slots:
         QTest::addColumn<QString>("panel3");
         QTest::addColumn<bool>("readyHelp");
         const QString programmer = GetLanguageText("VEK_ISCPCapt") + " VEK-MZ300";
-        QTest::newRow("VEK_ICSP") << "VEK_ICSP" << programmer << GetLanguageText("BEPItem3")
-                                  << true;
+        // The programmer window names the chip in force ("AUTO" before any read: the 16F84).
+        QTest::newRow("VEK_ICSP") << "VEK_ICSP" << programmer << "Processeur: 16F84" << true;
         QTest::newRow("VEK_BL") << "VEK_BL" << programmer << GetLanguageText("BEPItem3") + " LOCAL"
                                 << true;
         QTest::newRow("VEK_KORVAL") << "VEK_KORVAL"
@@ -391,18 +391,23 @@ private slots:
         VEK_BL w(ctx(), nullptr, &prompts);
         const QImage before = w.panel(2)->picture();
         JobOutcome seen;
+        auto release = std::make_shared<std::atomic<bool>>(false);
         QVERIFY(w.startTransfer(
-            [](TransferContext &t) {
+            [release](TransferContext &t) {
                 t.progress.setBar(1, 62.5, "Ecriture ");
                 t.progress.setStatus("Ecriture en cours");
+                while (!*release)
+                    std::this_thread::yield();
                 return t.settings.ICSPPort == "COM1" ? JobOutcome::success("fini")
                                                      : JobOutcome::failure("context");
             },
             [&seen](const JobOutcome &outcome) { seen = outcome; }));
+        QTRY_VERIFY(w.panel(2)->picture() != before); // the bar while the job runs
+        *release = true;
         QTRY_COMPARE(seen.message, QString("fini"));
         QCOMPARE(w.ProgressBar, 62); // halves to even
         QCOMPARE(w.L_Info->text(), QString("Ecriture en cours"));
-        QVERIFY(w.panel(2)->picture() != before);
+        QVERIFY(w.panel(2)->picture().isNull()); // and none once it has ended
         QVERIFY(w.startTransfer([](TransferContext &) { return JobOutcome::failure("perdu"); }));
         QTRY_COMPARE(w.L_Info->text(), QString("perdu"));
     }

@@ -904,8 +904,10 @@ private slots:
         QCOMPARE(b.lastMessage(), b.prompts.messages[0].text);
     }
 
-    // Under AUTO the window names the chip its opening read found, over the
-    // one the record held before; a chip it cannot use is named nowhere.
+    // The status bar names the chip in force after every identification:
+    // under AUTO the chip its opening read found, over the one the record held
+    // before (a chip it cannot use is named nowhere), then the chip a later
+    // read finds; the opening's bar is gone once its read is over.
     void autoNamesTheChipFound_data()
     {
         QTest::addColumn<QString>("socket"); // the chip on the programmer
@@ -928,6 +930,23 @@ private slots:
         Bench::wait(w);
         QCOMPARE(w.panel(3)->text(), "Processeur: " + named);
         QCOMPARE(w.TBDeviceID->text(), named);
+        QVERIFY(w.panel(2)->picture().isNull());
+
+        // The chip put in afterwards, as a read finds it.
+        b.pic.setPresent(true);
+        click(w, w.BP_ReadModule);
+        const QString read = socket == "12F629" ? QString("?") : socket;
+        QCOMPARE(w.panel(3)->text(), "Processeur: " + read);
+        QCOMPARE(w.TBDeviceID->text(), read);
+        QVERIFY(w.panel(2)->picture().isNull());
+    }
+
+    // A chip chosen in the set-up is named as soon as the window is up.
+    void chosenChipNamed()
+    {
+        Bench b(QStringLiteral("16F628"), QStringLiteral("PIC-16F628"));
+        auto w = b.window();
+        QCOMPARE(w->panel(3)->text(), QString("Processeur: 16F628"));
     }
 
     // The window after a read, after a refused write and after a test program.
