@@ -432,7 +432,8 @@ void VEK_Accueil::SSTab1_Click(int page)
 
 void VEK_Accueil::registerHelpTexts()
 {
-    helpTexts_ = new HelpTextFilter(L_Info_, this);
+    // Help goes to the status bar as status tips: L_Info keeps what was done.
+    helpTexts_ = new HelpTextFilter(this);
     MainWindowTexts::registerHelp(*this, *helpTexts_);
 }
 

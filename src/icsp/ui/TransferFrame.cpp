@@ -6,6 +6,7 @@
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/OperationStatus.h"
 #include "base/ui/StatusTextArea.h"
+#include "base/ui/StatusTipLine.h"
 #include "base/ui/WindowPrompts.h"
 #include "icsp/BootloaderCode.h"
 #include "icsp/ChipTable.h"
@@ -100,10 +101,14 @@ void TransferFrame::buildFrame(const Design &design)
     L_Info->setFrameShape(QFrame::StyledPanel);
     layout->addWidget(StatusTextArea(L_Info, 2, this));
     m_status = std::make_unique<OperationStatus>(L_Info);
-    m_help = new HelpTextFilter(L_Info, this);
+    m_help = new HelpTextFilter(this);
 
     m_buttonRow = new QHBoxLayout;
     layout->addLayout(m_buttonRow);
+    if (m_hoverHelp) {
+        m_tipLine = new StatusTipLine(this);
+        layout->addWidget(m_tipLine);
+    }
 
     BarreEtat = new QStatusBar(this);
     BarreEtat->setObjectName(QStringLiteral("BarreEtat"));
@@ -426,10 +431,12 @@ TransferFrame::StopAnswer TransferFrame::askToStopTransfer()
     return StopAnswer::Stopped;
 }
 
+// Over the bare window no help applies; what L_Info says of the latest
+// operation stays.
 void TransferFrame::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_hoverHelp)
-        L_Info->clear();
+    if (m_tipLine)
+        m_tipLine->setText({});
     QDialog::mouseMoveEvent(event);
 }
 

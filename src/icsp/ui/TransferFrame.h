@@ -23,6 +23,7 @@ class QPushButton;
 class QStatusBar;
 class QVBoxLayout;
 class StatusPanel;
+class StatusTipLine;
 class WindowPrompts;
 struct VekContext;
 
@@ -210,6 +211,7 @@ private:
     QHBoxLayout *m_buttonRow = nullptr;
     HelpTextFilter *m_help = nullptr;
     bool m_hoverHelp = true;
+    StatusTipLine *m_tipLine = nullptr; // the hover help; none without hover help
     std::function<void(const JobOutcome &)> m_done;
     QString m_leftWhenStopped;            // of the running job
     bool m_askingToStop = false;          // the question to stop the job is open

@@ -7,6 +7,7 @@
 #include "base/ui/HexAddressBox.h"
 #include "base/ui/PortField.h"
 #include "base/ui/StatusTextArea.h"
+#include "base/ui/StatusTipLine.h"
 #include "icsp/ChipTable.h"
 #include "icsp/IcspLineChecks.h"
 #include "icsp/IcspLines.h"
@@ -109,6 +110,8 @@ VEK_SETUP_ICSP::VEK_SETUP_ICSP(VekContext &context, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
     layout->addLayout(buttons);
+    StatusTip = new StatusTipLine(this);
+    layout->addWidget(StatusTip);
     Form_Load();
 }
 
@@ -832,12 +835,13 @@ bool VEK_SETUP_ICSP::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Enter) {
         for (const auto &h : helps)
             if (watched == h.frame)
-                L_Info->setText(QString::fromUtf8(h.help));
+                StatusTip->setText(QString::fromUtf8(h.help));
     } else if (event->type() == QEvent::MouseMove && !presenceTestRunning()) {
-        // Over the pages' own background: no help.
+        // Over the pages' own background: no help. L_Info keeps what the
+        // dialog last said.
         for (int i = 0; i < SSTab1->count(); ++i)
             if (watched == SSTab1->widget(i))
-                L_Info->clear();
+                StatusTip->setText({});
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -79,7 +79,8 @@ void TerminalPage::buildUi()
     side->addWidget(chkTermEcho);
     BP_Erraseterm = new QPushButton(QStringLiteral("Clear"), this);
     BP_Erraseterm->setObjectName("BP_Erraseterm");
-    BP_Erraseterm->installEventFilter(this);
+    // Its help goes to the main window's status bar, not its information line.
+    BP_Erraseterm->setStatusTip(QStringLiteral("Effacer le contenu de la zone de réception."));
     BP_Erraseterm->setMouseTracking(true);
     side->addWidget(BP_Erraseterm);
 
@@ -114,13 +115,6 @@ void TerminalPage::buildUi()
         Term_Recept->clear();
     });
     connect(Term_Recept, &TerminalReceiveBox::typed, this, &TerminalPage::onTyped);
-}
-
-bool TerminalPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == BP_Erraseterm && event->type() == QEvent::Enter)
-        emit infoText(QStringLiteral("Effacer le contenu de la zone de réception."));
-    return QWidget::eventFilter(watched, event);
 }
 
 void TerminalPage::showPortState()

@@ -228,10 +228,11 @@ private slots:
             QVERIFY(QFile::exists(store_.filePath(saved)));
         }
         auto *config = w.control<QPushButton>("Config");
+        const QString before = w.L_Info()->text();
         QTest::mouseMove(config, QPoint(5, 5));
         QTest::mouseMove(config, QPoint(8, 8));
-        const QString before = w.L_Info()->text();
-        QVERIFY(!before.isEmpty() && before != help);
+        QVERIFY(!w.StatusBarCom()->currentMessage().isEmpty());
+        QCOMPARE(w.L_Info()->text(), before); // help never covers what was done
         QTest::mouseClick(config, Qt::LeftButton);
         auto *dialog = qobject_cast<VEK_SETUP *>(QApplication::activeModalWidget());
         QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
@@ -239,22 +240,36 @@ private slots:
         QTest::mouseClick(language, Qt::LeftButton, {}, QPoint(6, language->height() / 2));
         QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
         QCOMPARE(w.settings().Language, to);
-        QCOMPARE(w.L_Info()->text(), help);
+        // The help, as the pointer comes back over the button, in the new language.
+        QTest::mouseMove(w.SSTab1(), QPoint(5, 5));
+        QTest::mouseMove(config, QPoint(5, 5));
+        QTest::mouseMove(config, QPoint(8, 8));
+        QCOMPARE(w.StatusBarCom()->currentMessage(), help);
+        QVERIFY(w.L_Info()->text() != help);
         QCOMPARE(w.windowTitle(), title);
     }
 
+    // The help of the control under the pointer goes to the status bar, as
+    // status tips do in a main window; the information line keeps its text.
     void pointerOverAControlShowsItsHelp()
     {
         VEK_Accueil w;
         w.Form_Load(false);
-        QEvent enter(QEvent::Enter);
-        QCoreApplication::sendEvent(w.control<QWidget>("FrameHardware"), &enter);
-        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("MMHardwareXLEDControl"));
-        QCoreApplication::sendEvent(w.control<QWidget>("BP_INC"), &enter);
-        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
-        // The programming button has no help text: the label keeps the last one.
-        QCoreApplication::sendEvent(w.control<QWidget>("BP_Bootloader"), &enter);
-        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString info = w.L_Info()->text();
+        const auto over = [&w](const char *name) {
+            QWidget *control = w.control<QWidget>(name);
+            QTest::mouseMove(control, QPoint(3, 3));
+            QTest::mouseMove(control, QPoint(5, 5));
+            return w.StatusBarCom()->currentMessage();
+        };
+        QCOMPARE(over("FrameHardware"), VEK_LANGUAGE::GetLanguageText("MMHardwareXLEDControl"));
+        w.SSTab1()->setCurrentIndex(1); // the curve page
+        QCOMPARE(over("BP_INC"), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
+        // The programming button has no help text: none shows over it.
+        QCOMPARE(over("BP_Bootloader"), QString());
+        QCOMPARE(w.L_Info()->text(), info);
     }
 
     // Without a catalogue the list offers the boards of the window's design,

@@ -6,6 +6,7 @@
 #include "bootloader/ui/VEK_BL.h"
 #include "bootloader/ui/VEK_BL_INIT.h"
 #include "bootloader/ui/VEK_KORVAL.h"
+#include "base/ui/StatusTipLine.h"
 #include "icsp/ui/StatusPanel.h"
 #include "icsp/ui/VEK_ICSP.h"
 
@@ -163,24 +164,35 @@ private slots:
         QVERIFY(korval.nomProgrammateur().isEmpty());
     }
 
+    // Hover help goes to the window's status tip line, never into L_Info,
+    // which keeps what the window last said.
     void hoverHelp_data() { allWindows(); }
     void hoverHelp()
     {
         QFETCH(QString, name);
         auto w = open(name, ctx(), prompts);
+        auto *tip = w->findChild<StatusTipLine *>("StatusTip");
+        const bool helps = name != "VEK_BL_INIT";
+        QCOMPARE(tip != nullptr, helps);
+        w->L_Info->setText("fait");
         QEvent enter(QEvent::Enter);
         QCoreApplication::sendEvent(w->BP_Quit, &enter);
-        const bool helps = name != "VEK_BL_INIT";
-        QCOMPARE(w->L_Info->text(), helps ? GetLanguageText("MMBPQuit") : QString());
+        if (tip)
+            QCOMPARE(tip->text(), GetLanguageText("MMBPQuit"));
         if (auto *tst = w->findChild<QPushButton *>("BP_tst")) {
             QCoreApplication::sendEvent(tst, &enter);
-            QCOMPARE(w->L_Info->text(), GetLanguageText("MMBPtst"));
+            QCOMPARE(tip->text(), GetLanguageText("MMBPtst"));
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(tst, &leave);
+            QCOMPARE(tip->text(), QString());
+            QCoreApplication::sendEvent(tst, &enter);
         }
-        w->L_Info->setText("x");
         QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(w.get(), &move);
-        QCOMPARE(w->L_Info->text(), helps ? QString() : QString("x"));
+        if (tip)
+            QCOMPARE(tip->text(), QString());
+        QCOMPARE(w->L_Info->text(), QString("fait"));
     }
 
     void linkButtonsWaitForTheConnection()
