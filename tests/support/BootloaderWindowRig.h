@@ -288,7 +288,7 @@ inline void unusableCurveIsNotSent(VekContext &ctx, FakePrompts &prompts, const 
     // The refusal is the newest outcome, in the label and the status bar.
     QCOMPARE(road.window->L_Info->text(), ctx.tab_avance.invalidValuesMessage());
     QCOMPARE(road.window->panel(2)->text(),
-             ctx.tab_avance.invalidValuesMessage().section('\n', 0, 0));
+             TestSupport::statusLine(ctx.tab_avance.invalidValuesMessage()));
     QVERIFY(blStats(sim).contains("frames=0"));
 }
 

@@ -332,7 +332,7 @@ void TransferFrame::MnuClsBuff_Click()
     m_context.pic.InitMemoire();
     chipPrepared();
     L_Info->setText(GetLanguageText("MessTamponEfface"));
-    showOutcome(true, {});
+    showOutcome(true, L_Info->text());
 }
 
 void TransferFrame::showProgrammerSetup(const std::function<void(bool accepted)> &closed)
@@ -527,38 +527,41 @@ void TransferFrame::tellFailure(QMessageBox::Icon icon, const QString &title, co
     m_prompts.message(this, icon, title, text, QMessageBox::Ok);
 }
 
-void TransferFrame::showOutcome(bool succeeded, const QString &failure)
+void TransferFrame::showOutcome(bool succeeded, const QString &outcome)
 {
-    m_failureShown.clear();
-    if (succeeded) {
+    // Every line, the reason after what failed, on the panel's one line; the
+    // tooltip keeps the lines as they are.
+    QStringList lines = outcome.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    m_outcomeShown = lines.join(QStringLiteral(" — "));
+    if (m_outcomeShown.isEmpty() && succeeded) {
         panel(2)->setText(GetLanguageText("BEPItem2"));
         return;
     }
-    // Hover help soon replaces L_Info: the panel's tooltip keeps the reason whole.
-    m_failureShown = failure.section(QLatin1Char('\n'), 0, 0).trimmed();
-    panel(2)->setText(m_failureShown, failure);
+    panel(2)->setText(m_outcomeShown, outcome);
 }
 
-// Only a failure is taken away: what the panel shows otherwise (ready, a
+// Only an outcome is taken away: what the panel shows otherwise (ready, a
 // window's own text) is no outcome of an earlier operation.
 void TransferFrame::clearOutcome()
 {
-    if (!m_failureShown.isEmpty() && panel(2)->text() == m_failureShown)
+    if (!m_outcomeShown.isEmpty() && panel(2)->text() == m_outcomeShown)
         panel(2)->setText({});
-    m_failureShown.clear();
+    m_outcomeShown.clear();
 }
 
 void TransferFrame::tellDownload(const JobOutcome &outcome)
 {
     const QString title = QCoreApplication::applicationName();
     if (outcome.succeeded()) {
+        // Recorded where failures are, once its box is closed.
+        L_Info->setText(outcome.message);
+        showOutcome(true, outcome.message);
         m_prompts.message(this, QMessageBox::NoIcon, title, outcome.message, QMessageBox::Ok);
-        L_Info->clear();
-        panel(2)->setPicture({}); // the progress bar is taken away
-        showOutcome(true, {});
         return;
     }
-    panel(2)->setPicture({}); // no bar is left part-way
     showOutcome(false, outcome.message);
     m_prompts.message(this, QMessageBox::Critical, title, outcome.message, QMessageBox::Ok);
 }

@@ -145,10 +145,11 @@ protected:
     void tellConnectionFailure(const JobOutcome &outcome);
     void tellDisconnection(const JobOutcome &outcome);
     void tellDownload(const JobOutcome &outcome);
-    // The status bar keeps how the last operation ended: ready after a
-    // success, else the first line of `failure`, whole as its tooltip.
-    void showOutcome(bool succeeded, const QString &failure);
-    // An operation starts: a failure the status bar still shows from an
+    // The status bar keeps how the last operation ended, success or failure:
+    // `outcome` on one line (its lines joined, the reason after what failed),
+    // whole as its tooltip; ready after a success that says nothing.
+    void showOutcome(bool succeeded, const QString &outcome);
+    // An operation starts: the outcome the status bar still shows of an
     // earlier one goes, so that nothing older stands as its outcome.
     void clearOutcome();
     // An operation starts, before its first question: the earlier one's
@@ -218,5 +219,5 @@ private:
     bool m_stopQuestionWithdrawn = false; // the job ended beneath it
     QList<QPair<QWidget *, bool>> m_lockedStates;
     QList<QPushButton *> m_downloads; // the link buttons' downloads
-    QString m_failureShown;           // the failure status panel 2 shows, if it still does
+    QString m_outcomeShown;           // the outcome status panel 2 shows, if it still does
 };
