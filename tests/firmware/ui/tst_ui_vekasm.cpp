@@ -400,6 +400,49 @@ private slots:
         QVERIFY(QFile::exists(out("my firmware.hex")));
     }
 
+    // Each operation starts from a fresh status: an export cancelled after an
+    // assembly or an export says no more that they succeeded, a refusal
+    // corrected is no longer shown, and a window opened again says nothing.
+    void statusStartsFreshForEachOperation()
+    {
+        const QString project = out("fresh.asm");
+        QVERIFY(TestSupport::writeFile(project, "        list p=16F84A\n        end\n"));
+        context.settings.CheminProjetAsm = project;
+        auto w = std::make_unique<VEK_ASM>(context, curve(), nullptr, &prompts);
+        auto *info = child<QLabel>(*w, "L_Info");
+        auto *exportButton = child<QPushButton>(*w, "BP_ExportTables");
+        QSignalSpy done(w.get(), &VEK_ASM::assemblerDone);
+        QVERIFY(Mouse::click(child<QPushButton>(*w, "BP_MPASM")));
+        QVERIFY(done.wait(60000));
+        QVERIFY(info->text().contains("fresh.hex"));
+        const QString notDone = GetLanguageText("MSGBAsmExportEr1");
+        prompts.folder.clear(); // the folder choice cancelled
+        QVERIFY(Mouse::click(exportButton));
+        QCOMPARE(info->text(), notDone);
+        QVERIFY(info->styleSheet().isEmpty()); // a cancel is no failure
+
+        prompts.folder = dir.path();
+        QVERIFY(Mouse::click(exportButton));
+        QCOMPARE(info->text(), GetLanguageText("MSGBAsmExportOk1"));
+        prompts.folder.clear();
+        QVERIFY(Mouse::click(exportButton));
+        QCOMPARE(info->text(), notDone);
+
+        child<QLineEdit>(*w, "TABL8")->setText("LTAB?");
+        QVERIFY(Mouse::click(exportButton));
+        QVERIFY(info->text().contains("LTAB?"));
+        QVERIFY(!info->styleSheet().isEmpty());
+        child<QLineEdit>(*w, "TABL8")->setText("LTAB");
+        QVERIFY(Mouse::click(exportButton));
+        QCOMPARE(info->text(), notDone);
+        QVERIFY(info->styleSheet().isEmpty());
+
+        w.reset();
+        context.tab_avance.setRows({{"1000", "10", "6"}, {"6000", "30", "20"}}, false);
+        VEK_ASM again(context, curve(), nullptr, &prompts);
+        QCOMPARE(child<QLabel>(again, "L_Info")->text(), QString());
+    }
+
     void assemblerErrorsAndMissingAssemblerAreShown()
     {
         const QString project = out("bad.asm");
