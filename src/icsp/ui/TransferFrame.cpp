@@ -316,10 +316,13 @@ void TransferFrame::frameCaptions()
     m_panels[1]->setText(GetLanguageText("BEPItem2"));
 }
 
+// A fresh status: an operation the user then cancels (a file choice, a
+// question) leaves nothing of the former one standing as its own.
 void TransferFrame::beginOperation()
 {
     clearOutcome();
     m_status->end();
+    L_Info->clear();
 }
 
 void TransferFrame::tellProgress(const QString &text)

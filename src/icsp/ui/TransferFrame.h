@@ -153,7 +153,7 @@ protected:
     // earlier one goes, so that nothing older stands as its outcome.
     void clearOutcome();
     // An operation starts, before its first question: the earlier one's
-    // failure (clearOutcome) and what L_Info still says of its progress go.
+    // outcome (clearOutcome) and what L_Info still says of it go.
     void beginOperation();
     // What the running operation is doing, in L_Info until it ends.
     void tellProgress(const QString &text);

@@ -293,6 +293,12 @@ private slots:
         click(*w, w->BP_ReadModule);
         QCOMPARE(w->L_Info->text(), QString("Lecture du PIC terminée"));
         QCOMPARE(w->panel(2)->text(), QString("Lecture du PIC terminée")); // success recorded too
+
+        // An import whose file choice is cancelled starts from a fresh status.
+        b.prompts.files = {QString()};
+        QVERIFY(Mouse::click(w->BP_IMPORT_HEX));
+        QCOMPARE(w->L_Info->text(), QString());
+        QCOMPARE(w->panel(2)->text(), QString());
     }
 
     // Every operation leaves its own outcome in the label and the status bar,
