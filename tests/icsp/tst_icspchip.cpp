@@ -180,18 +180,22 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("box"); // the write's failure box ("": none)
         using S = IcspResult::Stage;
+        // The code, then what it says in words.
         const QString failed = "La programmation du PIC a échoué.\r\nAdresse =  [0x%1]\r\n"
-                               "Code erreur = %2";
+                               "Code erreur = %2 : %3";
+        const QString attemptsUsed = "la valeur relue diffère de la valeur écrite, à chaque essai";
+        const QString notEchoed = "le PIC n'a pas renvoyé la commande ; vérifiez le câble, "
+                                  "l'alimentation et la présence du PIC";
         row("code word refuses writes", "write", "refuse", 0x123, 0, 3, 3, S::WriteCode, 19, 0x123,
-            3, "", failed.arg("0123").arg(19));
+            3, "", failed.arg("0123").arg(19).arg(attemptsUsed));
         row("EEPROM byte refuses writes", "write", "refuse", 0x2105, 0, 3, 3, S::WriteEeprom, 29, 5,
-            3, "", failed.arg("2105").arg(29));
+            3, "", failed.arg("2105").arg(29).arg(attemptsUsed));
         row("user ID refuses writes", "write", "refuse", 0x2002, 0, 3, 3, S::WriteUserId, 19, 2, 3,
-            "", failed.arg("2002").arg(19));
+            "", failed.arg("2002").arg(19).arg(attemptsUsed));
         row("configuration word refuses writes", "write", "refuse", 0x2007, 0, 3, 3, S::WriteConfig,
-            19, 0x2007, 3, "", failed.arg("2007").arg(19));
+            19, 0x2007, 3, "", failed.arg("2007").arg(19).arg(attemptsUsed));
         row("bit flipped on the line", "write", "flip", 10, 5, 5, 5, S::WriteCode, 12, 9, -1, "",
-            failed.arg("0009").arg(12));
+            failed.arg("0009").arg(12).arg(notEchoed));
         // A lost increment used to put every later word one cell too low while
         // each verified: its echo is now checked and the word is tried again.
         row("increment lost on write", "write", "lose", 200, 0, 9, 5, S::Done, 0, -1, 1, "", "");

@@ -188,8 +188,11 @@ private slots:
         QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
         QCOMPARE(b.prompts.messages.last().title, GetLanguageText("ICSPWritePB"));
         QVERIFY2(b.lastMessage().contains("Adresse =  [0x0123]"), qPrintable(b.lastMessage()));
-        QVERIFY(b.lastMessage().contains("Code erreur = "));
-        QCOMPARE(w->L_Info->text(), GetLanguageText("MessErrProgCODE") + " [0x0123]");
+        // The code, and what it says in words, in the box and the label.
+        const QString attempts = "la valeur relue diffère de la valeur écrite, à chaque essai";
+        QVERIFY2(b.lastMessage().contains("Code erreur = 19 : " + attempts),
+                 qPrintable(b.lastMessage()));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("MessErrProgCODE") + " [0x0123] : " + attempts);
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
@@ -271,7 +274,8 @@ private slots:
         b.context.pic.ImagePIC.setCodeWord(0x123, 0x0055);
         b.pic.refuseWrites(0x123);
         click(*w, w->BP_WriteModule);
-        const QString writeFailed = "Erreur de programmation de la mémoire programme [0x0123]";
+        const QString writeFailed = "Erreur de programmation de la mémoire programme [0x0123] : "
+                                    "la valeur relue diffère de la valeur écrite, à chaque essai";
         QCOMPARE(w->L_Info->text(), writeFailed);
         QCOMPARE(w->panel(2)->text(), writeFailed);
 
