@@ -40,6 +40,10 @@ public:
     // its own writes of the settings file and keeps the old file when they fail
     // (unlike its save file for other files), so its status is the answer.
     static bool SaveStore(QSettings &store);
+    // What every window says when SaveStore failed: the settings file and why
+    // it could not be written (read-only, disk full...), as the system tells it
+    // for a write in the file's folder.
+    static QString SaveFailureText(const QSettings &store);
 
     // The programmer's areas and line count ("ICSP_HEXADD", "ICSP_NBTABLES"…):
     // the value a stored text gives, read by its rule; the default for a text

@@ -187,6 +187,34 @@ private slots:
         QCOMPARE(QDir(dir_.path()).entryList({"*saved*"}, QDir::Files | QDir::Hidden),
                  QStringList{"saved.ini"});
     }
+
+    // A save that failed is said with the file and why, the same in every
+    // window; nothing is left behind by asking why.
+    void failedSaveSaysWhy()
+    {
+        TestSupport::useFrenchTexts();
+        const QString path = dir_.path() + "/why.ini";
+        QSettings store(path, QSettings::IniFormat);
+        store.setValue("Config/LogFolder", QString(64, 'x'));
+        QString said;
+        {
+            const FailingWrites full(16);
+            QVERIFY(!MainSettingsLoader::SaveStore(store));
+            said = MainSettingsLoader::SaveFailureText(store);
+        }
+        QCOMPARE(said, "Les réglages n'ont pas pu être enregistrés dans " + path +
+                           " : fichier trop grand pour le système.");
+        QCOMPARE(QDir(dir_.path()).entryList({"*why*"}, QDir::Files | QDir::Hidden), QStringList());
+
+        const QString folder = dir_.path() + "/folder.ini";
+        QVERIFY(QDir().mkpath(folder));
+        QSettings inPlace(folder, QSettings::IniFormat);
+        inPlace.setValue("Config/LogFolder", "/x");
+        QVERIFY(!MainSettingsLoader::SaveStore(inPlace));
+        QCOMPARE(MainSettingsLoader::SaveFailureText(inPlace),
+                 "Les réglages n'ont pas pu être enregistrés dans " + folder +
+                     " : c'est un dossier.");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMainSettings)

@@ -460,7 +460,7 @@ void VEK_ASM::BP_Quitter_Click()
     QSettings &store = m_store ? *m_store : *own;
     if (!CompilationSettings::Sauver(s, store))
         m_prompts.message(this, QMessageBox::Warning, GetLanguageText("MessWARNING"),
-                          GetLanguageText("SetupSaveError", {"%1", store.fileName()}),
+                          MainSettingsLoader::SaveFailureText(store),
                           QMessageBox::Ok);
     accept();
 }

@@ -762,8 +762,7 @@ void VEK_SETUP_ICSP::OKButton_Click()
         store_ = ownStore_.get();
     }
     if (!IcspSetup::SaveIcspSettings(*store_, context_.settings, packageChosen_))
-        warn_(GetLanguageText(QStringLiteral("SetupSaveError"),
-                              {QStringLiteral("%1"), store_->fileName()}));
+        warn_(MainSettingsLoader::SaveFailureText(*store_));
     closeDialog(true);
 }
 

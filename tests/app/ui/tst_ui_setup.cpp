@@ -1,4 +1,5 @@
 #include "Keyboard.h"
+#include "Mouse.h"
 #include "PortHolders.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -100,6 +101,20 @@ private slots:
         QCOMPARE(settings->value("Config/TypeCourbe").toString(), QStringLiteral("5"));
         QCOMPARE(settings->value("Config/Language").toString(), QStringLiteral("francais.ini"));
         QCOMPARE(settings->value("Config/Handshaking").toString(), QStringLiteral("1"));
+    }
+
+    // Settings that cannot be saved are said with why.
+    void okSaysWhyTheSettingsAreNotSaved()
+    {
+        VekContext context;
+        const QString file = m_dir.filePath("in-place.ini");
+        QVERIFY(QDir().mkpath(file)); // a folder where the file would go
+        QSettings settings(file, QSettings::IniFormat);
+        VEK_SETUP dialog(context);
+        prepare(dialog, settings);
+        QVERIFY(Mouse::click(dialog.OKButton()));
+        QCOMPARE(m_warnings, QStringList{"Les réglages n'ont pas pu être enregistrés dans " + file +
+                                         " : c'est un dossier."});
     }
 
     void aMissingPortIsRefusedAndNothingSaved()

@@ -368,7 +368,8 @@ private slots:
         }
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages[0].text,
-                 "Les réglages n'ont pas pu être enregistrés dans " + out("settings.ini") + ".");
+                 "Les réglages n'ont pas pu être enregistrés dans " + out("settings.ini") +
+                     " : fichier trop grand pour le système.");
         QVERIFY(!QFile::exists(out("settings.ini"))); // no settings file cut short
         QCOMPARE(w.result(), int(QDialog::Accepted));
     }

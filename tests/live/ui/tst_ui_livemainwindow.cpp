@@ -113,8 +113,8 @@ private slots:
             QFile::remove(storeFile);
             QVERIFY(QDir().mkpath(storeFile)); // a folder in its place: no save
             QVERIFY(Mouse::click(choose));
-            QCOMPARE(window.L_Info()->text(),
-                     VEK_LANGUAGE::GetLanguageText("SetupSaveError", {"%1", storeFile}));
+            QCOMPARE(window.L_Info()->text(), "Les réglages n'ont pas pu être enregistrés dans " +
+                                                  storeFile + " : c'est un dossier.");
             QVERIFY(QDir(storeFile).removeRecursively());
             QVERIFY(Mouse::click(choose));
             QCOMPARE(prompts.folderAsks, 2);
