@@ -131,16 +131,20 @@ inline void addAreasPastTheChipRows(int curveSet)
     QTest::addColumn<QByteArray>("hex"); // the package's firmware file; empty: packageFirmware()
     const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
                          "(0x0000-0x%4) : rien n'est envoyé.";
+    const QString tablesPast = "Les tables %1 [0x%2-0x%3] dépassent la mémoire de programme de "
+                               "%4 mots (0x0000-0x%5).";
+    const QString nothingSent = "\nRien n'est envoyé.";
     // Eight lines, one per percentage box: high tables 0x1900-0x20FF, past the
     // 8192 words of a 16F876A; 0x800/0x1000 fit.
     TestSupport::row("curve tables past a 16F876A", QString("PIC-16F876A"), QString("8"), curveSet,
                      QString("0800/1900"), QString("800/1000"),
-                     past.arg("1900", "20FF", "8192", "1FFF"), QByteArray());
+                     tablesPast.arg("hautes", "1900", "20FF", "8192", "1FFF") + nothingSent,
+                     QByteArray());
     // Two lines of the default tables: both areas lie outside the 1024 words of a 16F84.
     TestSupport::row("both curve areas past a 16F84", QString("PIC-16F84"), QString("2"), curveSet,
                      QString("300/500"), QString("000/200"),
-                     past.arg("0300", "04FF", "1024", "03FF") + '\n' +
-                         past.arg("0500", "06FF", "1024", "03FF"),
+                     tablesPast.arg("basses", "0300", "04FF", "1024", "03FF") + '\n' +
+                         tablesPast.arg("hautes", "0500", "06FF", "1024", "03FF") + nothingSent,
                      QByteArray());
     TestSupport::row("firmware past a 16F876A", QString("PIC-16F876A"), QString("2"), 0,
                      QString("1F00/200"), QString("300/500"),

@@ -331,8 +331,8 @@ private slots:
             "not a number", notANumber, "");
         // High tables at 0x500-0x5FF, past the 1024 words of a 16F84A.
         row("tables beyond the chip's memory", "16F84A", "BP_ProgTables", "beyond the chip",
-            "La zone [0x0500-0x05FF] dépasse la mémoire de programme de 1024 mots "
-            "(0x0000-0x03FF) : rien n'est envoyé.",
+            "Les tables hautes [0x0500-0x05FF] dépassent la mémoire de programme de 1024 mots "
+            "(0x0000-0x03FF).\nRien n'est envoyé.",
             "");
         // Static advance 20 under the curve's 33: a truncation the user declines.
         // An 18F chip with a truncation to decline: refused first, for the chip.
@@ -429,11 +429,13 @@ private slots:
     {
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("says");
-        const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de 1024 mots "
-                             "(0x0000-0x03FF) : rien n'est envoyé.";
-        row("high tables outside", QString("1"), past.arg("0500", "05FF"));
+        const QString past = "Les tables %1 [0x%2-0x%3] dépassent la mémoire de programme de "
+                             "1024 mots (0x0000-0x03FF).";
+        row("high tables outside", QString("1"),
+            past.arg("hautes", "0500", "05FF") + "\nRien n'est envoyé.");
         row("both areas outside", QString("2"),
-            past.arg("0300", "04FF") + '\n' + past.arg("0500", "06FF"));
+            past.arg("basses", "0300", "04FF") + '\n' + past.arg("hautes", "0500", "06FF") +
+                "\nRien n'est envoyé.");
     }
 
     void tablesPastTheChipAreNotProgrammed()
