@@ -329,9 +329,14 @@ void VEK_ASM::BP_ExportTables_Click()
             text += QLatin1Char('\n') +
                     GetLanguageText("MSGBAsmExportEcrits",
                                     {QStringLiteral("%FICHIERS%"), names(result.written)});
-        text += QLatin1Char('\n') +
-                GetLanguageText("MSGBAsmExportNonEcrits",
-                                {QStringLiteral("%FICHIERS%"), names(result.notWritten)});
+        if (!result.notWritten.isEmpty())
+            text += QLatin1Char('\n') +
+                    GetLanguageText("MSGBAsmExportNonEcrits",
+                                    {QStringLiteral("%FICHIERS%"), names(result.notWritten)});
+        if (!result.notMade.isEmpty())
+            text += QLatin1Char('\n') +
+                    GetLanguageText("MSGBAsmExportNonCrees",
+                                    {QStringLiteral("%FICHIERS%"), names(result.notMade)});
         setInfo(text, true);
         m_prompts.message(this, QMessageBox::Critical, GetLanguageText("MSGBAsmExportEr2"), text,
                           QMessageBox::Ok);
