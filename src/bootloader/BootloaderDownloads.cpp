@@ -112,7 +112,9 @@ CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &requ
     }
     TableIncludeFiles::TablesExport tables;
     if (!request.generer || request.generer(tables) != 0) {
-        out.refusal = {GetLanguageText("MSGBAsmExportEr2"), GetLanguageText("MSGBAsmExportEr1")};
+        // The generator has said why; the download was not made.
+        out.refusal = {GetLanguageText("DownloadCourbesTitre"),
+                       GetLanguageText("MessCourbesNonEnvoyees")};
         return out;
     }
     PicImage image = pic.ImagePIC;

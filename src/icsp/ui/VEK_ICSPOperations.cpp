@@ -442,7 +442,7 @@ void VEK_ICSP::tablesRefused(const QString &title, const QString &refusal, const
         return;
     }
     // The generators' own box has been shown.
-    const QString info = stopped + QLatin1Char('\n') + GetLanguageText("MsgBoxCURVBad2");
+    const QString info = stopped + QLatin1Char('\n') + GetLanguageText("MessCourbesNonProgrammees");
     L_Info->setText(info);
     showOutcome(false, info);
 }

@@ -138,7 +138,8 @@ private slots:
     }
 
     // A download refused, then another whose truncation question is up: the
-    // status bar no longer shows the refusal while it is asked.
+    // status bar no longer shows the refusal while it is asked. The question
+    // is titled for the download, and No answers for the download.
     void truncationQuestionStandsAlone()
     {
         ModuleSimulator sim;
@@ -161,6 +162,13 @@ private slots:
         QVERIFY(!whileAsked.isEmpty());
         QVERIFY2(!whileAsked.contains(refused), qPrintable(whileAsked.join('|')));
         QVERIFY(!w.transferRunning()); // declined: nothing sent
+        QCOMPARE(prompts.messages.size(), 2);
+        for (const FakePrompts::Shown &shown : prompts.messages)
+            QCOMPARE(shown.title, QString("Envoi des courbes au module"));
+        QVERIFY(prompts.messages.first().text.contains("avance statique"));
+        QCOMPARE(prompts.messages.last().text,
+                 QString("Les courbes n'ont pas été envoyées au module."));
+        QCOMPARE(w.L_Info->text(), QString("Les courbes n'ont pas été envoyées au module."));
     }
 
     // Curve set 2 whose tables run past the chip is refused, every area outside

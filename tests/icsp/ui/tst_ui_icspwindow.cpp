@@ -315,7 +315,7 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QString>("info");   // the label ("" = the box's text)
         QTest::addColumn<QString>("status"); // status panel 2 ("" = the label's first line)
-        const QString noTable = "\nAucune table n'est envoyée.";
+        const QString noTable = "\nLes courbes n'ont pas été programmées dans le PIC.";
         const QString noPoints =
             QString("Interpolation impossible : la courbe ne contient aucun point.");
         row("tables of a curve without points", "16F876A", "BP_ProgTables", "no points",
@@ -416,6 +416,8 @@ private slots:
             QCOMPARE(shown, info);
         if (refusal == "18F chip")
             QCOMPARE(b.prompts.messages.size(), 1); // no truncation question before
+        if (refusal == "truncation declined") // titled for the table programming
+            QCOMPARE(b.prompts.messages.last().title, GetLanguageText("ICSPTablesTitle"));
         if (status.isEmpty())
             status = TestSupport::statusLine(info);
         QCOMPARE(w->L_Info->text(), info);
