@@ -78,6 +78,12 @@ JobOutcome succeeded(BootloaderSession &session, const QString &message, Progres
 
 } // namespace
 
+bool JeuDeCourbes(const MainSettings &settings, int curveSet)
+{
+    return curveSet != 2 ||
+           (!settings.ICSPLTAB_L2.trimmed().isEmpty() && !settings.ICSPHTAB_L2.trimmed().isEmpty());
+}
+
 TablePlacement::Request DemandePlacement(const MainSettings &settings,
                                          const std::array<QString, 9> &tbMapAdj, int curveSet)
 {
