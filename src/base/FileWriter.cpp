@@ -156,12 +156,14 @@ Result CopyWhole(const QString &from, const QString &to, Existing existing)
         Result result;
         result.errnum = FileFailureReason::errnoOf(source.errorString());
         result.reason = FileFailureReason::of(source);
+        result.sourceFailed = true;
         return result;
     }
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError) {
         Result result;
         result.reason = FileFailureReason::of(source);
+        result.sourceFailed = true;
         return result;
     }
     return WriteWhole(to, bytes, existing);

@@ -23,6 +23,7 @@ struct Result {
     bool ok = false;
     int errnum = 0; // the system's error number on failure
     QString reason; // why it failed, in the user's words (FileFailureReason)
+    bool sourceFailed = false; // CopyWhole: the file copied could not be read
     explicit operator bool() const { return ok; }
 };
 

@@ -119,6 +119,7 @@ Outcome unpack(const QString &archivePath, const QList<Member> &wanted)
     if (!work.isValid()) {
         fail(ccZip::ZipErrWrite, FileFailureReason::wording(work.errorString()),
              cannotWrite(FileFailureReason::errnoOf(work.errorString())));
+        outcome.destinationFailed = true;
         return outcome;
     }
     ccZip zip;
@@ -129,12 +130,16 @@ Outcome unpack(const QString &archivePath, const QList<Member> &wanted)
             continue; // the archive lacks it: its destination stays absent
         if (status > ccZip::ZipWarning)
             fail(status, zip.GetZipInfo(), zip.reason());
+        if (status == ccZip::ZipErrWrite) // read from the archive, not written here
+            outcome.destinationFailed = true;
         if (status == ccZip::ZipErrArchive)
             break;
         // The first member of that name in the archive, whatever its case, is the one taken.
         const QStringList &extracted = zip.extractedFiles();
-        if (!extracted.isEmpty() && !QFile::rename(extracted.first(), m.file))
+        if (!extracted.isEmpty() && !QFile::rename(extracted.first(), m.file)) {
             fail(ccZip::ZipErrWrite, m.file + QStringLiteral(": cannot be written"), cannotWrite());
+            outcome.destinationFailed = true;
+        }
     }
     return outcome;
 }

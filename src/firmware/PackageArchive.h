@@ -23,6 +23,8 @@ struct Outcome {
     int32_t status = 0; // ccZip status: 0 done, 1 warning, above 1 failed
     QString details;    // what failed, one line per fault
     QString reason;     // why, in the user's words (ccZip::reason and its kin)
+    // unpack(): the folder of the members could not take them (the archive was read)
+    bool destinationFailed = false;
     bool ok() const { return status <= 1; }
 };
 

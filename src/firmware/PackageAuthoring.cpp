@@ -1,6 +1,7 @@
 #include "firmware/PackageAuthoring.h"
 
 #include "base/FileFailureReason.h"
+#include "base/FileRefusal.h"
 #include "base/FileWriter.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
@@ -73,12 +74,15 @@ void PackageAuthoring::deleteWorkFiles() const
 
 namespace {
 
-// Copies a file over an existing one.
+// Copies the user's file over a work file: a failure names the user's file
+// when it could not be read, else the work folder, which could not take it.
 PackageAuthoring::Outcome copyReplacing(const QString &from, const QString &to)
 {
     const FileWriter::Result copied = FileWriter::CopyWhole(from, to);
-    if (!copied)
+    if (!copied && copied.sourceFailed)
         return {false, QDir::toNativeSeparators(from) + QStringLiteral(": ") + copied.reason};
+    if (!copied)
+        return {false, FileRefusal::WorkFolder(QFileInfo(to).absolutePath(), copied.reason)};
     return {};
 }
 
@@ -142,7 +146,7 @@ PackageAuthoring::Result PackageAuthoring::create(const QString &name,
 
     QString error;
     if (!description.write(workPath(m_kind.description), &error))
-        return {Result::WriteFailed, error, {}};
+        return {Result::WriteFailed, FileRefusal::WorkFolder(m_folder, error), {}};
 
     QStringList files;
     for (const QString &member : m_kind.members())

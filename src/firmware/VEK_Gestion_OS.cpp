@@ -68,31 +68,40 @@ QList<PackageArchive::Member> fichiersProjet()
                                                       QString::fromLatin1(MembreCourbe)};
 }
 
+// An archive read whole whose members the program folder could not take is
+// not blamed: the folder is named.
 void echecDecompression(Result &result, const QString &archive,
                         const PackageArchive::Outcome &outcome)
 {
     result.status = outcome.status;
     result.raison = outcome.reason;
-    result.message = MessageDecompression(archive, outcome.reason);
+    result.message = outcome.destinationFailed
+                         ? FileRefusal::OfFile(VEK_LANGUAGE::LangKey("MessNonOuvert"), archive,
+                                               {QStringLiteral("%RAISON%"),
+                                                FileRefusal::WorkFolder(DossierProgramme(),
+                                                                        outcome.reason)})
+                         : MessageDecompression(archive, outcome.reason);
     result.details = outcome.details;
 }
 
-QString messageEnregistrement(const QString &archive, const QString &raison)
+// The older file is said to be kept only when there was one.
+QString messageEnregistrement(const QString &archive, const QString &raison, bool existed)
 {
     return VEK_LANGUAGE::GetLanguageText(
-        "MessEnregistrementEchoue",
+        existed ? "MessEnregistrementEchoue" : "MessEnregistrementEchoueNouveau",
         {QStringLiteral("%1"), archive, QStringLiteral("%RAISON%"), raison});
 }
 
 Result enregistrer(const QString &archive, const QList<PackageArchive::Member> &members,
                    PackageArchive::Existing existing = PackageArchive::Existing::Replace)
 {
+    const bool existed = QFileInfo::exists(archive);
     const PackageArchive::Outcome outcome = PackageArchive::build(archive, members, existing);
     Result result;
     if (!outcome.ok()) {
         result.status = outcome.status;
         result.raison = outcome.reason;
-        result.message = messageEnregistrement(archive, outcome.reason);
+        result.message = messageEnregistrement(archive, outcome.reason, existed);
         result.details = outcome.details;
     }
     return result;
@@ -230,7 +239,8 @@ Result CreerXOS(const QString &nom)
                                   "RaisonNomPaquet",
                                   {QStringLiteral("%NOM%"), TextEncoding::shownInMessage(nom)})
                             : ccZip::FailureReason(ccZip::Direction::Writing, errno);
-        result.message = messageEnregistrement(DossierPaquets() + fileName, result.raison);
+        result.message = messageEnregistrement(DossierPaquets() + fileName, result.raison,
+                                               QFileInfo::exists(DossierPaquets() + fileName));
         result.details =
             fileName.isEmpty()
                 ? result.raison + QLatin1Char('\n')

@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "TestSupport.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/PackageAuthoring.h"
@@ -136,11 +137,28 @@ private slots:
                  QByteArray("OS.NFO\n[INFO]\r\nModule=d\r\n[REGLAGE]\r\n"));
     }
 
-    void missingSourceIsAFailure()
+    // A firmware file that cannot be read is named; one the work folder
+    // cannot take (a disk that fills) names the work folder, not the file.
+    void firmwareCopyNamesWhatFailed()
     {
+        TestSupport::useFrenchTexts();
         const PackageAuthoring a(folder, PackageKind::firmware());
-        const auto r = a.create("MonOS", desc(), dir.path() + "/gone.hex", converter(), writer());
-        QCOMPARE(r.status, PackageAuthoring::Result::SourceFailed);
+        const QString gone = dir.path() + "/gone.hex";
+        const auto missing = a.create("MonOS", desc(), gone, converter(), writer());
+        QCOMPARE(missing.status, PackageAuthoring::Result::SourceFailed);
+        QCOMPARE(missing.error, gone + ": fichier ou dossier introuvable");
+        QVERIFY(!QFile::exists(path("MonOS.XOS")));
+
+        const QString source = dir.path() + "/fw.hex";
+        QVERIFY(TestSupport::writeFile(source, QByteArray(4096, 'F')));
+        PackageAuthoring::Result full;
+        {
+            const FailingWrites limit(1024);
+            full = a.create("MonOS", desc(), source, converter(), writer());
+        }
+        QCOMPARE(full.status, PackageAuthoring::Result::SourceFailed);
+        QCOMPARE(full.error, "le dossier de travail du programme " + folder +
+                                 " ne peut pas être écrit : fichier trop grand pour le système");
         QVERIFY(!QFile::exists(path("MonOS.XOS")));
     }
 

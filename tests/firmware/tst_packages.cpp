@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "TestSupport.h"
 #include "ZipTestTools.h"
 #include "base/VEK_LANGUAGE.h"
@@ -305,15 +306,40 @@ private slots:
         SetDossierProgramme(program + "HEX_XEH.tmp/"); // the package folder cannot be made
         const Result noFolder = CreerXOS("P");
         QVERIFY(noFolder.status > 1);
+        // No package of that name was there: none is said to be kept.
         QCOMPARE(noFolder.message,
                  "L'enregistrement de " + DossierPaquets() +
                      "P.XOS a échoué : erreur d'écriture (un élément du chemin n'est pas un "
-                     "dossier). Le fichier existant n'a pas été modifié.");
+                     "dossier).");
         const Result named = CreerXOS("..");
         QCOMPARE(named.details, QString("« .. » n'est pas un nom de paquet utilisable\n"));
         QCOMPARE(named.message, "L'enregistrement de " + DossierPaquets() +
-                                    " a échoué : « .. » n'est pas un nom de paquet utilisable. "
-                                    "Le fichier existant n'a pas été modifié.");
+                                    " a échoué : « .. » n'est pas un nom de paquet utilisable.");
+    }
+
+    // A project or a package read whole whose files the program folder cannot
+    // take (a disk that fills) names that folder, not the user's file.
+    void aFullProgramFolderIsNamed()
+    {
+        writeTemps("[INFO]\r\nNomDuFichier=Full\r\n", QByteArray(2048, 'H'), QByteArray(),
+                   QByteArray(2048, 'V'));
+        const QString project = root + "/p1.xsc";
+        QVERIFY(EnregistrerCourbeOS(project).ok());
+        makePackage("FULL.XOS", {{"OS.NFO", QByteArray(2048, 'N')}});
+        const QString folder = QDir::cleanPath(program);
+        const QString why = " n'a pas été ouvert : le dossier de travail du programme " + folder +
+                            " ne peut pas être écrit : erreur d'écriture (fichier trop grand pour "
+                            "le système).";
+        ProjectResult opened;
+        Result picked;
+        {
+            const FailingWrites full(1024);
+            opened = OuvrirCourbeOS(project);
+            picked = ChargerOS("FULL.XOS");
+        }
+        QVERIFY(!opened.ok() && !picked.ok());
+        QCOMPARE(opened.message, "Le fichier " + project + why);
+        QCOMPARE(picked.message, "Le fichier " + packages() + "FULL.XOS" + why);
     }
 
     void projectRoundTripRecreatesItsPackage()

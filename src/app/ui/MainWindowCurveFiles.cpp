@@ -180,9 +180,12 @@ void MainWindowCurveFiles::restoreFirmware()
 
 bool MainWindowCurveFiles::saveProject(const QString &path, const QByteArray &curve, QString &error)
 {
+    // The curve goes through the program's folder: its failure is that folder's.
     if (!CurveFiles::WriteAll(VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK")), curve,
-                              &error))
+                              &error)) {
+        error = FileRefusal::WorkFolder(VEK_Gestion_OS::DossierProgramme(), error);
         return false;
+    }
     const VEK_Gestion_OS::Result saved = VEK_Gestion_OS::EnregistrerCourbeOS(path);
     if (!saved.ok())
         error = saved.raison;

@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "FakePrompts.h"
 #include "ModalAnswerer.h"
 #include "Screenshots.h"
@@ -434,6 +435,30 @@ private slots:
         QCOMPARE(openedProject(w, project), QStringList());
         QCOMPARE(windowOf(w), fromTheList);
         QCOMPARE(noted(w), note);
+    }
+
+    // A project saved while the program's folder, where it is put together,
+    // is full: the message names that folder, not the user's project.
+    void projectSaveNamesAFullProgramFolder()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        MainWindowCurveFiles files(w);
+        QTemporaryDir user;
+        const QString project = user.filePath("p2.xsc");
+        ModalAnswerer answers({});
+        bool saved = true;
+        {
+            const FailingWrites full;
+            saved = files.commands().SaveFile(project, CurveFiles::Kind::Project);
+        }
+        QVERIFY(!saved);
+        QCOMPARE(answers.texts,
+                 QStringList{"Le fichier " + project + " ne peut pas être écrit : le dossier de "
+                             "travail du programme " + program_.path() +
+                             " ne peut pas être écrit : fichier trop grand pour le système. La "
+                             "courbe n'est pas enregistrée."});
+        QVERIFY(!QFile::exists(project));
     }
 
     void curveAndProjectRoundTrip()
