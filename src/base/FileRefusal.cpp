@@ -21,10 +21,10 @@ QString AtLine(const QString &key, const QString &file, int line, const QStringL
 
 QString WorkFolder(const QString &folder, const QString &reason)
 {
-    return VEK_LANGUAGE::GetLanguageText(
-        QStringLiteral("MessDossierTravail"),
-        {QStringLiteral("{DOSSIER}"), QDir::toNativeSeparators(QDir::cleanPath(folder)),
-         QStringLiteral("%RAISON%"), reason});
+    return VEK_LANGUAGE::GetLanguageText(QStringLiteral("MessDossierTravail"),
+                                         {QStringLiteral("{DOSSIER}"),
+                                          QDir::toNativeSeparators(QDir::cleanPath(folder)),
+                                          QStringLiteral("%RAISON%"), reason});
 }
 
 } // namespace FileRefusal

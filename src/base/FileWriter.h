@@ -21,8 +21,8 @@ enum class Existing {
 
 struct Result {
     bool ok = false;
-    int errnum = 0; // the system's error number on failure
-    QString reason; // why it failed, in the user's words (FileFailureReason)
+    int errnum = 0;            // the system's error number on failure
+    QString reason;            // why it failed, in the user's words (FileFailureReason)
     bool sourceFailed = false; // CopyWhole: the file copied could not be read
     explicit operator bool() const { return ok; }
 };

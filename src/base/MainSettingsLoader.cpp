@@ -211,8 +211,8 @@ QString whyNotWritten(const QString &file)
         return FileFailureReason::wording(EISDIR, {});
     if (info.exists() && !info.isWritable())
         return FileFailureReason::wording(EACCES, {});
-    const QString probe = info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                          QStringLiteral(".vek-check");
+    const QString probe =
+        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".vek-check");
     const FileWriter::Result written =
         FileWriter::WriteWhole(probe, QByteArray(int(std::max<qint64>(info.size(), 4096)), '\n'));
     QFile::remove(probe);

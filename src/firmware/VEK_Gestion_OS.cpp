@@ -75,12 +75,12 @@ void echecDecompression(Result &result, const QString &archive,
 {
     result.status = outcome.status;
     result.raison = outcome.reason;
-    result.message = outcome.destinationFailed
-                         ? FileRefusal::OfFile(VEK_LANGUAGE::LangKey("MessNonOuvert"), archive,
-                                               {QStringLiteral("%RAISON%"),
-                                                FileRefusal::WorkFolder(DossierProgramme(),
-                                                                        outcome.reason)})
-                         : MessageDecompression(archive, outcome.reason);
+    result.message =
+        outcome.destinationFailed
+            ? FileRefusal::OfFile(VEK_LANGUAGE::LangKey("MessNonOuvert"), archive,
+                                  {QStringLiteral("%RAISON%"),
+                                   FileRefusal::WorkFolder(DossierProgramme(), outcome.reason)})
+            : MessageDecompression(archive, outcome.reason);
     result.details = outcome.details;
 }
 

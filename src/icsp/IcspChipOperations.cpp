@@ -44,19 +44,17 @@ IcspResult checkIdentity(IcspProgrammer &p, const QString &chosen, uint16_t devi
     if (p.automaticChip()) {
         if (!ChipTable::identifyFromDeviceId(deviceId))
             return identityFailure(ChipTable::unidentifiedWith(deviceId, texts.autoChip));
-        return identityFailure(
-            ReplacePlaceholders(texts.autoOtherChip, {QStringLiteral("%CHOISI%"), chosen,
-                                                      QStringLiteral("%LU%"), found,
-                                                      QStringLiteral("%ID%"), id}));
+        return identityFailure(ReplacePlaceholders(
+            texts.autoOtherChip, {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%LU%"), found,
+                                  QStringLiteral("%ID%"), id}));
     }
     const QString named = found.isEmpty() ? ChipTable::unsupportedOfId(deviceId) : found;
     if (named.isEmpty())
         return identityFailure(ReplacePlaceholders(
             texts.otherChipId, {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%ID%"), id}));
-    return identityFailure(
-        ReplacePlaceholders(texts.otherChip, {QStringLiteral("%CHOISI%"), chosen,
-                                              QStringLiteral("%LU%"), named,
-                                              QStringLiteral("%ID%"), id}));
+    return identityFailure(ReplacePlaceholders(texts.otherChip, {QStringLiteral("%CHOISI%"), chosen,
+                                                                 QStringLiteral("%LU%"), named,
+                                                                 QStringLiteral("%ID%"), id}));
 }
 
 IcspResult startChecked(ProgrammerSession &session, const PicDevice &device, PicImage &area)

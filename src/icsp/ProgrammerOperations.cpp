@@ -204,13 +204,12 @@ QString codeReason(const IcspResult &r, bool stream)
     case 99:
         key = echo;
         break;
-    case 12:
-        key = stream || QList<Stage>{Stage::JumpConfig, Stage::ReadConfig, Stage::Identify,
-                                     Stage::ReadBack}
-                                .contains(r.stage)
-                  ? increment
-                  : echo;
+    case 12: { // an increment of a configuration read or of the stream, else a load
+        const bool read = r.stage == Stage::JumpConfig || r.stage == Stage::ReadConfig ||
+                          r.stage == Stage::Identify || r.stage == Stage::ReadBack;
+        key = stream || read ? increment : echo;
         break;
+    }
     case 21:
         key = r.stage == Stage::WriteEeprom ? echo : increment;
         break;

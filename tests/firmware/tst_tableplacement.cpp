@@ -147,8 +147,7 @@ void TestTablePlacement::tableAreasNameEveryFaultOnce_data()
         QStringList{past.arg("basses", "0300", "04FF"), past.arg("hautes", "0380", "057F"),
                     overlap.arg("0300", "04FF", "0380", "057F"), "Rien n'est envoyé."}
             .join('\n'));
-    row("one address for both, in the set-up", QString("380"), QString("380"),
-        int(AreasFor::Setup),
+    row("one address for both, in the set-up", QString("380"), QString("380"), int(AreasFor::Setup),
         QStringList{past.arg("basses", "0380", "057F"), past.arg("hautes", "0380", "057F"),
                     overlap.arg("0380", "057F", "0380", "057F"), "Ces réglages ne sont pas pris."}
             .join('\n'));

@@ -103,9 +103,10 @@ private slots:
         QCOMPARE(r.address, 9);
         QCOMPARE(failed, 0);
         QCOMPARE(ProgrammerReports::tableStatus(r, "L1 basse", "VEKP"),
-                 VEK_LANGUAGE::GetLanguageText("MessErrProgTables") + " L1 basse [0x0009] : la valeur relue "
-                                                        "diffère de la valeur écrite, à chaque "
-                                                        "essai");
+                 VEK_LANGUAGE::GetLanguageText("MessErrProgTables") +
+                     " L1 basse [0x0009] : la valeur relue "
+                     "diffère de la valeur écrite, à chaque "
+                     "essai");
         QVERIFY(!rig.programmer->portOpen());
         QCOMPARE(rig.pic.program[0x500], uint16_t(0x3FFF)); // stopped there
     }

@@ -159,11 +159,11 @@ void VEK_KORVAL::uploadEnded(const CompatibleFamilyUpload &upload)
     if (upload.end() == FamilyUploadEnd::Complete) {
         m_tables = upload.tables();
         showTables();
-        L_Info->setText(GetLanguageText("MessKorvalLu") + QLatin1Char('\n') +
-                        GetLanguageText("MessKorvalTextes",
-                                        {"{NOM}", TextEncoding::visibleControls(m_tables->texte8()),
-                                         "{TEXTE}",
-                                         TextEncoding::visibleControls(m_tables->texte40())}));
+        L_Info->setText(
+            GetLanguageText("MessKorvalLu") + QLatin1Char('\n') +
+            GetLanguageText("MessKorvalTextes",
+                            {"{NOM}", TextEncoding::visibleControls(m_tables->texte8()), "{TEXTE}",
+                             TextEncoding::visibleControls(m_tables->texte40())}));
         showOutcome(true, L_Info->text());
         m_prompts.message(this, QMessageBox::Information, title, L_Info->text(), QMessageBox::Ok);
         return;

@@ -465,7 +465,6 @@ void VEK_ASM::BP_Quitter_Click()
     QSettings &store = m_store ? *m_store : *own;
     if (!CompilationSettings::Sauver(s, store))
         m_prompts.message(this, QMessageBox::Warning, GetLanguageText("MessWARNING"),
-                          MainSettingsLoader::SaveFailureText(store),
-                          QMessageBox::Ok);
+                          MainSettingsLoader::SaveFailureText(store), QMessageBox::Ok);
     accept();
 }

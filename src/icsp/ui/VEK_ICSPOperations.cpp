@@ -118,7 +118,8 @@ bool VEK_ICSP::readFinished(const IcspResult &result, PicDevice &read)
     // leaves none.
     if (result.stage == Stage::Identify)
         m_chipKnown = false;
-    else if (!QList<Stage>{Stage::Open, Stage::JumpConfig, Stage::ReadConfig}.contains(result.stage))
+    else if (!QList<Stage>{Stage::Open, Stage::JumpConfig, Stage::ReadConfig}.contains(
+                 result.stage))
         m_chipKnown = true;
     chipPrepared();
     clearBar();

@@ -454,8 +454,10 @@ private slots:
         }
         QVERIFY(!saved);
         QCOMPARE(answers.texts,
-                 QStringList{"Le fichier " + project + " ne peut pas être écrit : le dossier de "
-                             "travail du programme " + program_.path() +
+                 QStringList{"Le fichier " + project +
+                             " ne peut pas être écrit : le dossier de "
+                             "travail du programme " +
+                             program_.path() +
                              " ne peut pas être écrit : fichier trop grand pour le système. La "
                              "courbe n'est pas enregistrée."});
         QVERIFY(!QFile::exists(project));

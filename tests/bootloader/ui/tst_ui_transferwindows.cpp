@@ -3,10 +3,10 @@
 #include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/StatusTipLine.h"
 #include "bootloader/ui/VEK_BL.h"
 #include "bootloader/ui/VEK_BL_INIT.h"
 #include "bootloader/ui/VEK_KORVAL.h"
-#include "base/ui/StatusTipLine.h"
 #include "icsp/ui/StatusPanel.h"
 #include "icsp/ui/VEK_ICSP.h"
 

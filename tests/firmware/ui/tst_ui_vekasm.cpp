@@ -1,8 +1,8 @@
 #include "FailingWrites.h"
 #include "FakePrompts.h"
 #include "Keyboard.h"
-#include "Mouse.h"
 #include "ModalAnswer.h"
+#include "Mouse.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
@@ -237,9 +237,9 @@ private slots:
         if (change == "HTAB0.TXT")
             QVERIFY(QDir(dir.path()).mkdir("HTAB0.TXT")); // a folder where the file goes
         const bool fills = change.startsWith("disk fills");
-        const QStringList older = change == "disk fills"
-                                      ? QStringList{"LTAB0.TXT", "HTAB0.TXT", "LTAB1.TXT", "HTAB1.TXT"}
-                                      : QStringList{"LTAB0.TXT"};
+        const QStringList older =
+            change == "disk fills" ? QStringList{"LTAB0.TXT", "HTAB0.TXT", "LTAB1.TXT", "HTAB1.TXT"}
+                                   : QStringList{"LTAB0.TXT"};
         if (fills)
             for (const QString &name : older)
                 QVERIFY(TestSupport::writeFile(out(name), name.toLatin1()));
@@ -377,9 +377,9 @@ private slots:
             child<QPushButton>(w, "BP_Quitter")->click();
         }
         QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].text,
-                 "Les réglages n'ont pas pu être enregistrés dans " + out("settings.ini") +
-                     " : fichier trop grand pour le système.");
+        QCOMPARE(prompts.messages[0].text, "Les réglages n'ont pas pu être enregistrés dans " +
+                                               out("settings.ini") +
+                                               " : fichier trop grand pour le système.");
         QVERIFY(!QFile::exists(out("settings.ini"))); // no settings file cut short
         QCOMPARE(w.result(), int(QDialog::Accepted));
     }

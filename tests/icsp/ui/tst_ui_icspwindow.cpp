@@ -416,7 +416,7 @@ private slots:
             QCOMPARE(shown, info);
         if (refusal == "18F chip")
             QCOMPARE(b.prompts.messages.size(), 1); // no truncation question before
-        if (refusal == "truncation declined") // titled for the table programming
+        if (refusal == "truncation declined")       // titled for the table programming
             QCOMPARE(b.prompts.messages.last().title, GetLanguageText("ICSPTablesTitle"));
         if (status.isEmpty())
             status = TestSupport::statusLine(info);
