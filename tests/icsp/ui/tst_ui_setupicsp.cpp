@@ -362,23 +362,6 @@ private slots:
         QCOMPARE(settings->value("ICSP/ICSP_Port").toString(), QString("COM5"));
     }
 
-    // Settings that cannot be saved are said with why, the dialog closing
-    // with them taken.
-    void okSaysWhyTheSettingsAreNotSaved()
-    {
-        VekContext context;
-        const QString file = m_dir.filePath("in-place.ini");
-        QVERIFY(QDir().mkpath(file)); // a folder where the file would go
-        QSettings settings(file, QSettings::IniFormat);
-        VEK_SETUP_ICSP d(context);
-        d.setSettingsStore(&settings);
-        d.setWarningSink([this](const QString &t) { m_warnings << t; });
-        QVERIFY(Mouse::click(d.OKButton));
-        QCOMPARE(m_warnings, QStringList{"Les réglages n'ont pas pu être enregistrés dans " + file +
-                                         " : c'est un dossier."});
-        QCOMPARE(d.result(), int(QDialog::Accepted));
-    }
-
     // A typed port is the port taken, typed as a keyboard does (the keys go to
     // the focus widget, the combo box): Return takes it and leaves the dialog
     // open; OK takes it, and it comes back as typed from a fresh load of the
