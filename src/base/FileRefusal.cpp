@@ -2,8 +2,6 @@
 
 #include "base/VEK_LANGUAGE.h"
 
-#include <QDir>
-
 namespace FileRefusal {
 
 QString OfFile(const QString &key, const QString &file, const QStringList &more)
@@ -17,14 +15,6 @@ QString AtLine(const QString &key, const QString &file, int line, const QStringL
     if (line > 0)
         pairs << QStringLiteral("{LIGNE}") << QString::number(line);
     return VEK_LANGUAGE::GetLanguageText(key, pairs + more);
-}
-
-QString WorkFolder(const QString &folder, const QString &reason)
-{
-    return VEK_LANGUAGE::GetLanguageText(QStringLiteral("MessDossierTravail"),
-                                         {QStringLiteral("{DOSSIER}"),
-                                          QDir::toNativeSeparators(QDir::cleanPath(folder)),
-                                          QStringLiteral("%RAISON%"), reason});
 }
 
 } // namespace FileRefusal

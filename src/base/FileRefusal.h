@@ -15,10 +15,4 @@ QString OfFile(const QString &key, const QString &file, const QStringList &more 
 // The same naming line `line` of the file as well.
 QString AtLine(const QString &key, const QString &file, int line, const QStringList &more = {});
 
-// Why an operation failed when the program's own work folder (where it
-// unpacks packages and projects, and builds them) could not be written: the
-// folder named, with the system's `reason`; to go where a message gives a
-// reason, so that the user's file is not blamed for the program's folder.
-QString WorkFolder(const QString &folder, const QString &reason);
-
 } // namespace FileRefusal

@@ -161,12 +161,13 @@ QString unidentifiedText(uint16_t deviceId)
     return unidentifiedWith(deviceId, AutoTexts::load());
 }
 
-QString unprogrammableText(const QString &deviceChip)
+QString unprogrammableText(const QString &deviceChip, Writer writer)
 {
     using VEK_LANGUAGE::GetLanguageText;
     if (deviceChip.isEmpty())
         return GetLanguageText(QStringLiteral("ICSPChooseChip"));
-    return GetLanguageText(QStringLiteral("ICSPChipNonProgrammable"),
+    return GetLanguageText(writer == Writer::Bootloader ? QStringLiteral("MessChargeurPuceRefusee")
+                                                        : QStringLiteral("ICSPChipNonProgrammable"),
                            {QStringLiteral("%CHIP%"), deviceChip});
 }
 

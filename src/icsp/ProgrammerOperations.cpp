@@ -255,6 +255,8 @@ QString readStatus(const IcspResult &r, const QString &nom)
         return withReason(GetLanguageText("MessPBJumpEEPROM"), r);
     case Stage::ReadEeprom:
         return withReason(GetLanguageText("MessPBReadEEPROM") + at(r.address), r);
+    case Stage::Protected:
+        return GetLanguageText("ICSPProtegeLecture");
     default:
         return r.message;
     }
@@ -274,7 +276,9 @@ QString writeStatus(const IcspResult &r, const QString &nom)
     case Stage::JumpCode:
         return withReason(GetLanguageText("MessPBJumpCODE"), r);
     case Stage::WriteCode:
-        return withReason(GetLanguageText("MessErrProgCODE") + at(r.address), r);
+        return withReason(GetLanguageText("MessErrProgCODE") + at(r.address), r) +
+               (r.protectedChip ? QLatin1Char('\n') + GetLanguageText("ICSPProtegeEcriture")
+                                : QString());
     case Stage::JumpEeprom:
         return withReason(GetLanguageText("MessPBJumpEEPROM"), r);
     case Stage::WriteEeprom:
@@ -340,6 +344,8 @@ QString writeFailureBox(const IcspResult &r)
         text += QStringLiteral(" : ") + reason;
     if (!r.message.isEmpty())
         text += crlf + r.message;
+    if (r.protectedChip)
+        text += crlf + GetLanguageText("ICSPProtegeEcriture");
     return text;
 }
 

@@ -117,10 +117,17 @@ inline bool clickAndWait(const Road &road, QPushButton *button)
     return clickAndWait(*road.window, road.lockedDuringJobs, button);
 }
 
-// Rows of areas past the chip's program memory: those of curve set `curveSet`
-// (the one the window sends) and the package's firmware range. "fits": the
-// curve set 1 the window then sends.
-inline void addAreasPastTheChipRows(int curveSet)
+// The zone text of an area past a memory of `words` words (last word `last`).
+inline QString pastTheMemory(const QString &first, const QString &end, const QString &words,
+                             const QString &last)
+{
+    return QString("La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
+                   "(0x0000-0x%4) : rien n'est envoyé.")
+        .arg(first, end, words, last);
+}
+
+// The columns of the refused-download rows.
+inline void addRefusedDownloadColumns()
 {
     QTest::addColumn<QString>("chip");
     QTest::addColumn<QString>("lines");
@@ -129,8 +136,52 @@ inline void addAreasPastTheChipRows(int curveSet)
     QTest::addColumn<QString>("fits");
     QTest::addColumn<QString>("says");
     QTest::addColumn<QByteArray>("hex"); // the package's firmware file; empty: packageFirmware()
-    const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
-                         "(0x0000-0x%4) : rien n'est envoyé.";
+}
+
+// Rows of firmware downloads refused before any frame, for the package
+// `package` of the firmware list: a range past the chip, a file that gives
+// nothing of its range, a chip whose words the 14-bit frames cannot carry (an
+// 18F package), and words wider than 14 bits in a file for a 16F.
+inline void addRefusedFirmwareRows(const QString &package)
+{
+    const QString member = "Le fichier " + VEK_Gestion_OS::DossierPaquets() + package;
+    // GOTO 0x0008 of an 18F: two 16-bit words.
+    const QByteArray words18F(":0400000000EF04F019\r\n:00000001FF\r\n");
+    TestSupport::row("firmware past a 16F876A", QString("PIC-16F876A"), QString("2"), 0,
+                     QString("1F00/200"), QString("300/500"),
+                     pastTheMemory("1F00", "20FF", "8192", "1FFF"), QByteArray());
+    TestSupport::row("firmware past a 16F84", QString("PIC-16F84"), QString("2"), 0,
+                     QString("000/800"), QString("000/200"),
+                     pastTheMemory("0000", "07FF", "1024", "03FF"), QByteArray());
+    // A package whose firmware file holds only its end record: sending its
+    // range would write blank words over the module's firmware.
+    TestSupport::row("firmware range without a word of the file", QString("PIC-16F876A"),
+                     QString("2"), 0, QString("000/200"), QString("300/500"),
+                     member + " (CODE.HEX) ne contient aucun mot de la zone [0x0000-0x01FF] : "
+                              "rien n'est envoyé.",
+                     QByteArray(":00000001FF\r\n"));
+    TestSupport::row(
+        "18F package", QString("PIC-18F2550"), QString("2"), 0, QString("000/200"),
+        QString("300/500"),
+        QString("Le chargeur du module ne peut pas écrire un microprogramme pour le "
+                "18F2550 : ses trames portent des mots de 14 bits. Rien n'est envoyé."),
+        words18F);
+    TestSupport::row("16-bit words for a 16F876A", QString("PIC-16F876A"), QString("2"), 0,
+                     QString("000/200"), QString("300/500"),
+                     "2 mots du fichier " + VEK_Gestion_OS::DossierPaquets() + package +
+                         " (CODE.HEX) dépassent les 14 bits des mots du PIC 16F876A : "
+                         "0x0000-0x0001.\nLes trames du chargeur ne portent que 14 bits par mot "
+                         ": rien n'est envoyé.",
+                     words18F);
+}
+
+// Rows of areas past the chip's program memory: those of curve set `curveSet`
+// (the one the window sends), then the refused firmware downloads. "fits":
+// the curve set 1 the window then sends.
+inline void addAreasPastTheChipRows(int curveSet)
+{
+    addRefusedDownloadColumns();
+    // The low and the high tables named apart, what follows once.
     const QString tablesPast = "Les tables %1 [0x%2-0x%3] dépassent la mémoire de programme de "
                                "%4 mots (0x0000-0x%5).";
     const QString nothingSent = "\nRien n'est envoyé.";
@@ -146,20 +197,14 @@ inline void addAreasPastTheChipRows(int curveSet)
                      tablesPast.arg("basses", "0300", "04FF", "1024", "03FF") + '\n' +
                          tablesPast.arg("hautes", "0500", "06FF", "1024", "03FF") + nothingSent,
                      QByteArray());
-    TestSupport::row("firmware past a 16F876A", QString("PIC-16F876A"), QString("2"), 0,
-                     QString("1F00/200"), QString("300/500"),
-                     past.arg("1F00", "20FF", "8192", "1FFF"), QByteArray());
-    // A package whose firmware file holds only its end record: sending its
-    // range would write blank words over the module's firmware.
-    TestSupport::row("firmware range without a word of the file", QString("PIC-16F876A"),
-                     QString("2"), 0, QString("000/200"), QString("300/500"),
-                     "Le fichier " + VEK_Gestion_OS::DossierPaquets() + "VEK-MZ300.XOS (CODE.HEX)" +
-                         " ne contient aucun mot de la zone [0x0000-0x01FF] : rien n'est envoyé.",
-                     QByteArray(":00000001FF\r\n"));
+    addRefusedFirmwareRows("VEK-MZ300.XOS");
 }
 
-// Areas that do not fit the chip are refused before any frame, every one named;
-// the window then sends a curve set that fits, as it always has.
+// Areas that do not fit the chip, and firmware the module cannot take, are
+// refused before any frame, every area named; the disconnection then says
+// that the last download was refused, not that the transfer went well. A new
+// connection then sends a curve set that fits, as it always has, and its
+// disconnection says that all went well.
 inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
                                        const QTemporaryDir &dir, const OpenWindow &open)
 {
@@ -193,9 +238,16 @@ inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
     QCOMPARE(prompts.messages.size(), 1);
     QCOMPARE(prompts.messages.last().text, says);
     QCOMPARE(road.window->L_Info->text(), says);
+    QVERIFY(clickAndWait(road, road.window->BP_tst));
+    QVERIFY(!road.connected());
+    QCOMPARE(road.window->L_Info->text(),
+             VEK_LANGUAGE::GetLanguageText("MessDeconnexionApresRefus"));
+    QVERIFY(blStats(sim).contains("frames=0"));
 
     ctx.settings.ICSPLTAB_L1 = fits.section('/', 0, 0);
     ctx.settings.ICSPHTAB_L1 = fits.section('/', 1, 1);
+    QVERIFY(clickAndWait(road, road.window->BP_tst));
+    QVERIFY(road.connected());
     QVERIFY(clickAndWait(road, road.curves.first()));
     QCOMPARE(prompts.messages.last().text, QString("Courbes download OK."));
     const int first = fits.section('/', 0, 0).toInt(nullptr, 16);
@@ -206,6 +258,8 @@ inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
     QCOMPARE(flash.value(first), uint16_t(0x0782));
     const QString stats = blStats(sim);
     QVERIFY2(stats.contains(QString(" frames=%1 ").arg(2 * words / 8)), qPrintable(stats));
+    QVERIFY(clickAndWait(road, road.window->BP_tst));
+    QCOMPARE(road.window->L_Info->text(), BootloaderMessages::CloseDone);
 }
 
 // What a window shows along a whole session, where the windows differ.

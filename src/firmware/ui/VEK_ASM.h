@@ -79,6 +79,9 @@ private:
     void buildForm();
     void InitLangue();
     void setInfo(const QString &text, bool failure);
+    // Why a run that succeeded left the project without its outputs, and
+    // what gpasm said.
+    static QString outputsNotPut(const AssemblerResult &result);
     void showAssemblerResult(const AssemblerResult &result);
     // The export not made: said in the label (as a failure, or not for a
     // cancel) and in its box.
