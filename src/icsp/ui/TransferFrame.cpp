@@ -559,7 +559,7 @@ void TransferFrame::tellDownload(const JobOutcome &outcome)
 {
     const QString title = QCoreApplication::applicationName();
     if (outcome.succeeded()) {
-        // Recorded where failures are, once its box is closed.
+        // Recorded as a failure is: in the label and the status bar.
         L_Info->setText(outcome.message);
         showOutcome(true, outcome.message);
         m_prompts.message(this, QMessageBox::NoIcon, title, outcome.message, QMessageBox::Ok);
