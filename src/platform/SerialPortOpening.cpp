@@ -1,5 +1,6 @@
 #include "platform/SerialPortOpening.h"
 
+#include "platform/AskedSerialDevice.h"
 #include "platform/SerialPortLock.h"
 #include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
@@ -76,6 +77,10 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
     const QString device = SerialPortNames::SerialDeviceOf(name, &notSerial);
     if (device.isEmpty())
         return notSerial;
+    // The device first: one that is not there or no tty takes no lock.
+    const AskedSerialDevice asked(device);
+    if (asked.refusal())
+        return *asked.refusal();
     // QSerialPort writes its own lock file; ours clears a stale one out of
     // its way and tells our other windows that the port is taken.
     DeviceResult<SerialPortLock> held =
