@@ -25,6 +25,8 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <optional>
+
 using TestSupport::row;
 using VEK_LANGUAGE::GetLanguageText;
 
@@ -186,18 +188,35 @@ private slots:
         QVERIFY(lines.contains(fileKeys.value(box) + kept));
     }
 
-    // Enregistrer over an existing curve on a disk that fills: the old file stays
-    // as it was, the user learns why, and the curve stays unsaved so that Quit
-    // still asks.
+    // Enregistrer of a curve or a project that cannot be written: the older
+    // file stays as it was, the user learns which file and why, whether the
+    // work file of a project's curve or the project itself failed, and the
+    // curve stays unsaved so that Quit still asks.
+    void failedSaveKeepsTheFileAndTheCurveUnsaved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("full"); // the disk fills
+        QTest::addColumn<QString>("reason");
+        const QString tooLarge = "fichier trop grand pour le système";
+        row("curve, disk full", QString("full.vek"), true, tooLarge);
+        row("project, disk full", QString("full.xsc"), true, tooLarge);
+        row("project, folder gone", QString("gone/p.xsc"), false,
+            QString("erreur d'écriture (fichier ou dossier introuvable)"));
+    }
+
     void failedSaveKeepsTheFileAndTheCurveUnsaved()
     {
+        QFETCH(QString, name);
+        QFETCH(bool, full);
+        QFETCH(QString, reason);
         VEK_Accueil w;
         w.Form_Load(false);
         w.show();
         enterCurve(w);
-        const QString path = store_.filePath("full.vek");
+        const QString path = store_.filePath(name);
         const QByteArray old = "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n";
-        QVERIFY(TestSupport::writeFile(path, old));
+        if (full)
+            QVERIFY(TestSupport::writeFile(path, old));
 
         QStringList said; // the boxes the program showed, with their texts
         const auto tell = [&said](QWidget *modal) {
@@ -207,15 +226,17 @@ private slots:
             box->button(box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok)->click();
         };
         {
-            const FailingWrites full;
+            std::optional<FailingWrites> limit;
+            if (full)
+                limit.emplace();
             FileDialogAnswer save(path, tell); // its question about replacing the file: Yes
             QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
             QVERIFY2(save.answered(), qPrintable(save.unexpected.join('\n')));
         }
-        QCOMPARE(TestSupport::readFile(path), old);
+        QCOMPARE(TestSupport::readFile(path), full ? old : QByteArray());
         QCOMPARE(said, QStringList{"CurveError: Le fichier " + QDir::toNativeSeparators(path) +
-                                   " ne peut pas être écrit : fichier trop grand pour le système. "
-                                   "La courbe n'est pas enregistrée."});
+                                   " ne peut pas être écrit : " + reason +
+                                   ". La courbe n'est pas enregistrée."});
         QVERIFY(w.L_Info()->text() != "Courbe enregistrée.");
 
         said.clear();
