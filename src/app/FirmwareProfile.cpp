@@ -73,7 +73,8 @@ std::array<QString, 8> packageAddresses(const DescriptionLookup &reglage)
 PackageChoice LoadPackageProfile(const QString &package)
 {
     PackageFilesBackup backup(PackageFilesBackup::TemporaryPackageFiles());
-    backup.save();
+    if (!backup.save())
+        return PackageChoice{std::nullopt, backup.failure(), {}};
     const VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(package);
     const DescriptionLookup reglage = [](const QString &key) {
         return VEK_Gestion_OS::LireReglageOS(key);

@@ -75,7 +75,8 @@ FirmwareProfile PackageProfile(const DescriptionLookup &reglage);
 // The package `package` of the firmware list unpacked over the temporary
 // files, its description made current and checked (PackageValues::CheckDescription):
 // its profile and the notes on its values, or the message to show, the earlier
-// package files and description then being in use again.
+// package files and description then being in use again (a package is not
+// unpacked when the earlier files could not be copied aside first).
 struct PackageChoice {
     std::optional<FirmwareProfile> profile;
     QString message;

@@ -142,7 +142,11 @@ void MainWindowCurveFiles::showOptionBoard(const CurveDocument &curve)
 bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, QString &error)
 {
     backup_ = std::make_unique<PackageFilesBackup>(PackageFilesBackup::TemporaryPackageFiles());
-    backup_->save();
+    if (!backup_->save()) { // nothing is unpacked that could not be undone
+        error = backup_->failure();
+        backup_.reset();
+        return false;
+    }
     const VEK_Gestion_OS::ProjectResult opened = VEK_Gestion_OS::OuvrirCourbeOS(path);
     projectPackage_ = opened.paquet;
     if (!opened.ok()) {
