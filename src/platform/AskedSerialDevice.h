@@ -15,7 +15,9 @@ class SystemCalls;
 // file of its name, changes nothing. The device is asked through an opening
 // that changes nothing (read only, no controlling terminal, no wait for a
 // carrier), kept while the object lives: the opening that follows is then not
-// preceded by a last close, which would drop the modem lines.
+// preceded by a last close, which would drop the modem lines, and an opening
+// that keeps it until its lock files are gone never leaves the device's number
+// free for another device while a lock file names it.
 class AskedSerialDevice
 {
 public:

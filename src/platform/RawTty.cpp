@@ -128,6 +128,10 @@ DeviceResult<RawTty> RawTty::open(const QString &port, const QString &settingsTe
 
 RawTty::~RawTty()
 {
+    // The lock file goes before the device: once the device is closed, a
+    // pseudo-terminal's number may be given to another device at once, which
+    // a lock file still there would say is ours.
+    m_lock.reset();
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
 }

@@ -8,6 +8,7 @@
 #include "platform/SystemCalls.h"
 #include "platform/TtyByteLink.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QScopeGuard>
@@ -20,6 +21,7 @@
 #include <linux/ppdev.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -129,6 +131,7 @@ private slots:
     void holdersWithoutALockAreNotUs_data();
     void holdersWithoutALockAreNotUs();
     void aLinkOpensTheDeviceItLeadsTo();
+    void theDeviceOutlivesItsLockFile();
 };
 
 void TestDeviceLinks::byteLinkBothWaysAndDeadlines()
@@ -423,6 +426,10 @@ void TestDeviceLinks::devicesNoOpeningCanUseTakeNoLock()
     QProcess other;
     other.start("sleep", {"30"});
     QVERIFY(other.waitForStarted());
+    const auto end = qScopeGuard([&other] {
+        other.kill();
+        other.waitForFinished();
+    });
     const QString lockFile = folder.filePath(SerialPortLock::fileName(device));
     const QByteArray lock = QByteArray::number(other.processId()) + '\n';
     QVERIFY(TestSupport::writeFile(lockFile, lock));
@@ -525,6 +532,43 @@ void TestDeviceLinks::aLinkOpensTheDeviceItLeadsTo()
     QVERIFY(!SerialPortOpening::Open(live, "COM2", "9600,N,8,1", QSerialPort::NoFlowControl));
     QVERIFY(QFile::exists("/var/lock/" + SerialPortLock::fileName(device)));
     QCOMPARE(heldBy(TtyByteLink::open("COM2", "9600,N,8,1")), QString("here"));
+}
+
+// The device of a port stays open until the port's lock file is gone: once
+// the far end of a pseudo-terminal has gone (as an adapter unplugged), only
+// our descriptors keep its number, and a new device of that number must never
+// meet a lock file naming us.
+void TestDeviceLinks::theDeviceOutlivesItsLockFile()
+{
+    auto pty = std::make_unique<LinkedPty>();
+    const QString device = pty->device;
+    struct stat st = {};
+    QCOMPARE(::stat(qPrintable(device), &st), 0);
+    const dev_t number = st.st_rdev;
+    const auto heldHere = [number] { // a descriptor of ours on the device
+        for (const QFileInfo &fd : QDir("/proc/self/fd").entryInfoList(QDir::System)) {
+            struct stat open = {};
+            if (::stat(qPrintable(fd.absoluteFilePath()), &open) == 0 && S_ISCHR(open.st_mode) &&
+                open.st_rdev == number)
+                return true;
+        }
+        return false;
+    };
+    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(device);
+    QSerialPort live;
+    bool lockAtClose = true, heldAtClose = false;
+    // Connected before the opening's own: what the port has let go of when it closes.
+    connect(&live, &QIODevice::aboutToClose, this, [&] {
+        lockAtClose = QFile::exists(lockFile);
+        heldAtClose = heldHere();
+    });
+    QVERIFY(!SerialPortOpening::Open(live, device, "9600,N,8,1", QSerialPort::NoFlowControl));
+    QVERIFY(QFile::exists(lockFile));
+    pty.reset(); // the far end goes
+    live.close();
+    QVERIFY(!lockAtClose);
+    QVERIFY(heldAtClose);
+    QVERIFY(!heldHere()); // and then let go
 }
 
 QTEST_GUILESS_MAIN(TestDeviceLinks)

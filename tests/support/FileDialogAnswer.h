@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Keyboard.h"
+#include "ModalAnswer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -55,14 +56,6 @@ private:
     static constexpr int kMostPresses = 2000;                 // ten seconds and more of Return
     static constexpr const char *kAnswering = "vekAnswering"; // a step on it is under way
 
-    static void close(QWidget *window)
-    {
-        if (auto *dialog = qobject_cast<QDialog *>(window))
-            dialog->reject();
-        else
-            window->close();
-    }
-
     void look()
     {
         if (m_current && !m_current->isVisible())
@@ -71,7 +64,7 @@ private:
         if (!modal || modal->property(kAnswering).toBool())
             return;
         if (QTest::currentTestFailed())
-            return close(modal);
+            return ModalAnswer::close(modal);
         if (QApplication::activeWindow() != modal)
             return modal->activateWindow(); // as the window manager does
         if (auto *dialog = qobject_cast<QFileDialog *>(modal))
@@ -83,12 +76,12 @@ private:
                 return act(box, [yes] { yes->click(); });
             unexpected << "file dialog's message " + box->text();
             m_refused = true;
-            return close(box);
+            return ModalAnswer::close(box);
         }
         if (m_other)
             return act(modal, [this, modal] { m_other(modal); });
         unexpected << "window " + modal->windowTitle();
-        close(modal);
+        ModalAnswer::close(modal);
     }
 
     // Does `step` on `modal` once this look has returned, as the window's own
