@@ -17,26 +17,6 @@ ImageFileOutcome outcomeOf(const HexFileResult &result)
     return {result.succeeded(), result.info, result.notice};
 }
 
-QString addressLine(const char *name, int address)
-{
-    return QStringLiteral("%1 = %2(&H %3)\r\n")
-        .arg(QLatin1String(name))
-        .arg(address)
-        .arg(QString::number(address, 16).toUpper());
-}
-
-// The areas the curve download is about to write, as the programmer window shows them.
-QString curveAreasText(const TablePlacement::Plan &plan)
-{
-    return addressLine("L Adddebut", plan.low.first) + addressLine("L Addfin", plan.low.end) +
-           addressLine("H Adddebut", plan.high.first) + addressLine("H Addfin", plan.high.end);
-}
-
-BootloaderJob refused(const TablePlacement::Refusal &refusal)
-{
-    return {.job = {}, .title = refusal.title, .refusal = refusal.text, .info = {}, .notice = {}};
-}
-
 // The programmer window's bootloader: its own session on the ICSPPort's line.
 class ProgrammerBootloader : public BootloaderService
 {
@@ -61,14 +41,7 @@ public:
     {
         const CurveDownloadRequest request =
             CurveTables::DemandeTelechargement(context, std::move(ask), std::move(tell), 1);
-        const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, context.pic);
-        if (!plan.plan)
-            return refused(plan.refusal);
-        BootloaderJob out;
-        out.notice = curveAreasText(*plan.plan);
-        out.job = CurveDownloadJob(m_session, context.pic, *plan.plan,
-                                   BootloaderTexts::load(context.settings.ICSPPort));
-        return out;
+        return PreparerJobCourbes(m_session, request, context.pic, context.settings.ICSPPort);
     }
 
     BootloaderJob prepareFirmware(const MainSettings &settings, const QString &typeVersionOS,

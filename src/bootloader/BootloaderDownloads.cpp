@@ -32,8 +32,7 @@ bool refusedChip(const QString &chip)
 std::optional<JobOutcome> greet(BootloaderSession &session, const BootloaderTexts &texts,
                                 ProgressSink &sink)
 {
-    // Until the transfer succeeds, the module may hold part of it.
-    session.failedTransferNote = texts.closedAfterFailure;
+    session.transferStarted();
     if (!session.connected()) {
         sink.setStatus(BootloaderMessages::Timeout);
         return JobOutcome::failure(BootloaderMessages::HelloFailed, BootloaderNotConnected);
@@ -69,9 +68,24 @@ JobOutcome rangeFailed(BootloaderSession &session, const WriteRangeResult &resul
     return JobOutcome::failure(message, BootloaderFrameFailed);
 }
 
+QString addressLine(const char *name, int address)
+{
+    return QStringLiteral("%1 = %2(&H %3)\r\n")
+        .arg(QLatin1String(name))
+        .arg(address)
+        .arg(QString::number(address, 16).toUpper());
+}
+
+// The areas the curve download is about to write, as the programmer window shows them.
+QString curveAreasText(const TablePlacement::Plan &plan)
+{
+    return addressLine("L Adddebut", plan.low.first) + addressLine("L Addfin", plan.low.end) +
+           addressLine("H Adddebut", plan.high.first) + addressLine("H Addfin", plan.high.end);
+}
+
 JobOutcome succeeded(BootloaderSession &session, const QString &message, ProgressSink &sink)
 {
-    session.failedTransferNote.clear();
+    session.transferDone();
     sink.setStatus(BootloaderMessages::TransferDone);
     return JobOutcome::success(message);
 }
@@ -168,6 +182,14 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
     PicDevice scratch = pic;
     if (auto chip = ChipTable::chipForSetting(settings.ICSPChip, scratch.ImagePIC.DeviceID))
         scratch.setChip(*chip);
+    // The frames carry 14-bit words, as the programmer writes them: a chip it
+    // cannot program (the 18F and their 16-bit words) is refused alike.
+    if (!ChipTable::programmable(scratch.DeviceChip)) {
+        out.refusal = {
+            GetLanguageText("MessWARNING"),
+            ChipTable::unprogrammableText(scratch.DeviceChip, ChipTable::Writer::Bootloader)};
+        return out;
+    }
     HexFileResult read;
     QString file;
     if (QFileInfo::exists(hex))
@@ -184,6 +206,12 @@ FirmwareDownloadPlan PreparerTelechargementFirmware(const MainSettings &settings
         return out;
     }
     pic = scratch;
+    // Wider words would reach the module cut to 14 bits.
+    if (!read.tooWide.isEmpty()) {
+        out.refusal = {GetLanguageText("MessWARNING"),
+                       read.tooWide + '\n' + GetLanguageText("MessChargeurMotsLarges")};
+        return out;
+    }
     const TablePlacement::CodeArea code =
         TablePlacement::ZoneCode(settings.ICSPHEXADD, settings.ICSPHEXLNG, pic);
     if (!code.range) {
@@ -235,6 +263,24 @@ TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, cons
     };
 }
 
+BootloaderJob PreparerJobCourbes(std::shared_ptr<BootloaderSession> session,
+                                 const CurveDownloadRequest &request, PicDevice &pic,
+                                 const QString &icspPort)
+{
+    const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, pic);
+    BootloaderJob out;
+    if (!plan.plan) {
+        session->transferRefused();
+        out.title = plan.refusal.title;
+        out.refusal = plan.refusal.text;
+        return out;
+    }
+    out.notice = curveAreasText(*plan.plan);
+    out.job =
+        CurveDownloadJob(std::move(session), pic, *plan.plan, BootloaderTexts::load(icspPort));
+    return out;
+}
+
 BootloaderJob PreparerJobFirmware(std::shared_ptr<BootloaderSession> session,
                                   const MainSettings &settings, const QString &paquet,
                                   PicDevice &pic)
@@ -242,6 +288,7 @@ BootloaderJob PreparerJobFirmware(std::shared_ptr<BootloaderSession> session,
     const FirmwareDownloadPlan plan = PreparerTelechargementFirmware(settings, paquet, pic);
     BootloaderJob out;
     if (!plan.range) {
+        session->transferRefused();
         out.title = plan.refusal.title;
         out.refusal = plan.refusal.text;
         out.info = plan.refusal.text;

@@ -79,8 +79,16 @@ TransferJob FirmwareDownloadJob(std::shared_ptr<BootloaderSession> session, cons
                                 const TablePlacement::WordRange &range,
                                 const BootloaderTexts &texts);
 
+// The curve download of `request` made ready to send on `session`, with the
+// areas it is about to write as its notice (the programmer window shows them),
+// or its refusal. GUI thread.
+BootloaderJob PreparerJobCourbes(std::shared_ptr<BootloaderSession> session,
+                                 const CurveDownloadRequest &request, PicDevice &pic,
+                                 const QString &icspPort);
+
 // The package's firmware made ready to send on `session`, or its refusal, whose
-// text also goes to the information label. GUI thread.
+// text also goes to the information label. GUI thread. A refusal of either is
+// kept by the session for what its disconnection says.
 BootloaderJob PreparerJobFirmware(std::shared_ptr<BootloaderSession> session,
                                   const MainSettings &settings, const QString &paquet,
                                   PicDevice &pic);

@@ -135,7 +135,14 @@ void BootloaderSession::close()
 {
     m_port.reset();
     m_connected = false;
-    failedTransferNote.clear();
+    transfers = Transfers::None;
+}
+
+void BootloaderSession::transferRefused()
+{
+    // What a failed download left in the module is still there.
+    if (transfers != Transfers::Failed)
+        transfers = Transfers::Refused;
 }
 
 QString PortBootloader(const QString &icspPort)
@@ -240,7 +247,7 @@ JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSi
         }
         judged = BootloaderCommand(*port, Close);
     }
-    const QString failedTransfer = session.failedTransferNote;
+    const BootloaderSession::Transfers transfers = session.transfers;
     const BootloaderTexts texts = session.texts;
     session.close();
     if (!judged.ok()) {
@@ -251,7 +258,10 @@ JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSi
         sink.setStatus(BootloaderMessages::CloseFailedInfo + cause);
         return JobOutcome::failure(BootloaderMessages::CloseFailed + cause, BootloaderCloseFailed);
     }
-    const QString done = failedTransfer.isEmpty() ? BootloaderMessages::CloseDone : failedTransfer;
+    const QString done =
+        transfers == BootloaderSession::Transfers::Failed    ? texts.closedAfterFailure
+        : transfers == BootloaderSession::Transfers::Refused ? texts.closedAfterRefusal
+                                                             : BootloaderMessages::CloseDone;
     sink.setStatus(done);
     return JobOutcome::success(done);
 }

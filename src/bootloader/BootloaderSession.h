@@ -39,9 +39,15 @@ public:
     bool connected() const { return m_connected && m_port; }
     ByteLink *port() const { return m_port.get(); }
     ModuleIdentity identity;
-    // What the disconnection says when the last transfer on this connection
-    // failed; empty when it succeeded or none ran.
-    QString failedTransferNote;
+    // What the downloads on this connection came to, for what the
+    // disconnection says: none asked, the last one wrote all it was asked,
+    // one failed (the module may hold part of it: until a later one is done),
+    // or the last one was refused before any frame.
+    enum class Transfers { None, Done, Failed, Refused };
+    Transfers transfers = Transfers::None;
+    void transferStarted() { transfers = Transfers::Failed; } // until it is done
+    void transferDone() { transfers = Transfers::Done; }
+    void transferRefused();
     // The words of the connection, for what its later exchanges report.
     BootloaderTexts texts;
 
@@ -93,8 +99,8 @@ JobOutcome Connecter(BootloaderSession &session, const ConnectionRequest &reques
 
 // Ends the transfer: the bootloader window first sends 0xED, 0xED and '?'
 // without judging the answers, then the judged close. Always ends disconnected;
-// an acknowledged close after a failed transfer says that it failed, never
-// that all went well.
+// an acknowledged close says that all went well only when the downloads wrote
+// all they were asked: after a failed or a refused one it says so.
 JobOutcome Deconnecter(BootloaderSession &session, bool queriesFirst, ProgressSink &sink,
                        const CancelToken &cancel);
 

@@ -20,6 +20,7 @@ BootloaderTexts BootloaderTexts::load(const QString &port)
                                    {&T::identityShort, LangKey("MessIdentiteIncomplete")},
                                    {&T::greetingFailed, LangKey("ICSPTestBad")},
                                    {&T::closedAfterFailure, LangKey("MessDeconnexionApresEchec")},
+                                   {&T::closedAfterRefusal, LangKey("MessDeconnexionApresRefus")},
                                });
     t.portFailure = PortFailureTexts::load();
     t.rangeRefused = TablePlacement::ZoneTexts::load();

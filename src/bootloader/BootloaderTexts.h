@@ -23,6 +23,7 @@ struct BootloaderTexts {
     QString identityShort;                  // {CMD} {RECU} {ATTENDU}
     QString greetingFailed;                 // "ICSPTestBad"
     QString closedAfterFailure;             // the disconnection after a transfer that failed
+    QString closedAfterRefusal;             // after a download refused before any frame
     QString port;                           // the port's name in messages
 
     // Reads every text from the current language (GUI thread only).

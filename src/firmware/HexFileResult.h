@@ -28,9 +28,14 @@ struct HexFileResult {
     std::optional<int32_t> checksum; // set when a read replaced the image
 
     // Where the program words of a file read lie. Bit k of `wordsGiven`: the
-    // file gave word k, inside the chip it was read for. `wordsOutside`: the
-    // words it gave past that chip's program memory (not loaded), in runs of
-    // word addresses, in address order.
+    // file gave word k, inside the chip it was read for. What the chip cannot
+    // hold is not loaded, in runs of addresses in address order:
+    // `wordsOutside` the words past its program memory, `eepromOutside` the
+    // EEPROM bytes past its EEPROM (byte numbers from 0), `configOutside` the
+    // words of the configuration area (0x2000 on) that are neither its IDs nor
+    // its configuration word. `wordsTooWide`: words inside its memory with
+    // bits above the 14 of its words (loaded, but no 14-bit write takes them
+    // whole), and `tooWide` the line that names them.
     struct WordRun {
         int64_t first = 0;
         int64_t last = 0;
@@ -38,10 +43,14 @@ struct HexFileResult {
     };
     QBitArray wordsGiven;
     QList<WordRun> wordsOutside;
-    int64_t outsideCount() const
+    QList<WordRun> eepromOutside;
+    QList<WordRun> configOutside;
+    QList<WordRun> wordsTooWide;
+    QString tooWide;
+    static int64_t count(const QList<WordRun> &runs)
     {
         int64_t n = 0;
-        for (const WordRun &run : wordsOutside)
+        for (const WordRun &run : runs)
             n += run.last - run.first + 1;
         return n;
     }

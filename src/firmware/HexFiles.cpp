@@ -57,6 +57,7 @@ struct ReadRules {
     bool scrambled = false;
     bool family18 = false;
     uint32_t programBytes = 0;
+    uint32_t eepromBytes = 0;
     uint32_t configAddress = 0;       // 0: no configuration word
     uint32_t legacyConfigAddress = 0; // also read, for older files of 12F chips
 };
@@ -67,6 +68,7 @@ ReadRules readRules(const PicDevice &device, bool scrambled)
     rules.scrambled = scrambled;
     rules.family18 = device.family() == PicDevice::Family::F18;
     rules.programBytes = static_cast<uint32_t>(device.programByteCount());
+    rules.eepromBytes = static_cast<uint32_t>(device.eepromByteCount());
     rules.configAddress = configAddressOf(device.DeviceChip);
     // Earlier versions wrote a 12F chip's word at 0x1FFE, outside its memory:
     // files and packages made then still give their word back.
@@ -81,7 +83,10 @@ enum class Damage { None, NotHexadecimal, WrongLength, WrongChecksum };
 struct ReadState {
     PicImage image;
     QBitArray given{PicImage::CodeWords};
-    std::vector<HexFileResult::WordRun> outside; // in the order read
+    // What the chip cannot hold, in the order read.
+    std::vector<HexFileResult::WordRun> outside;       // program words
+    std::vector<HexFileResult::WordRun> eepromOutside; // EEPROM byte numbers
+    std::vector<HexFileResult::WordRun> configOutside; // configuration-area words
     uint8_t configLow = 0xFF;
     uint8_t configHigh = 0x3F;
     uint32_t upperAddress = 0;
@@ -135,16 +140,20 @@ Damage decodeRecord(const char *line, qsizetype length, Record &record, int &bad
     return sum == 0 ? Damage::None : Damage::WrongChecksum;
 }
 
+// Counts `address` in `runs`, joining it to the last run it touches.
+void countIn(std::vector<HexFileResult::WordRun> &runs, int64_t address)
+{
+    if (!runs.empty() && address >= runs.back().first && address <= runs.back().last + 1) {
+        runs.back().last = std::max(runs.back().last, address);
+        return;
+    }
+    runs.push_back({address, address});
+}
+
 // A program byte past the chip's memory: its word is counted, not loaded.
 void outsideByte(ReadState &st, uint64_t byteAddress)
 {
-    const int64_t word = int64_t(byteAddress / 2);
-    if (!st.outside.empty() && word >= st.outside.back().first &&
-        word <= st.outside.back().last + 1) {
-        st.outside.back().last = std::max(st.outside.back().last, word);
-        return;
-    }
-    st.outside.push_back({word, word});
+    countIn(st.outside, int64_t(byteAddress / 2));
 }
 
 void programByte(ReadState &st, uint32_t byteAddress, uint8_t value)
@@ -187,8 +196,12 @@ void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, ui
         return;
     }
     if (a >= kEepromFirst && a <= kEepromLast && a % 2 == 0) {
-        const uint8_t value = rules.scrambled ? unscramble(stored, OddAddressKey) : stored;
-        st.image.ImageEEPROM[(a - kEepromFirst) / 2] = value;
+        const uint32_t n = (a - kEepromFirst) / 2;
+        if (n >= rules.eepromBytes) {
+            countIn(st.eepromOutside, n);
+            return;
+        }
+        st.image.ImageEEPROM[n] = rules.scrambled ? unscramble(stored, OddAddressKey) : stored;
         return;
     }
     if (a >= kUserIdFirst && a <= kUserIdLast) {
@@ -205,8 +218,14 @@ void routeByte(const ReadRules &rules, ReadState &st, uint32_t recordAddress, ui
             continue;
         configuration = true;
     }
-    // The configuration area (IDs, configuration word, EEPROM) is no program memory.
-    if (!configuration && (a < kUserIdFirst || a > kEepromLast + 1))
+    if (configuration)
+        return;
+    // The configuration area (IDs, configuration word, EEPROM) is no program
+    // memory; a word of it that is neither an ID nor the configuration word is
+    // none the programmer writes.
+    if (a >= kUserIdFirst && a < kEepromFirst)
+        countIn(st.configOutside, a / 2);
+    else if (a < kUserIdFirst || a > kEepromLast + 1)
         outsideByte(st, a);
 }
 
@@ -301,13 +320,13 @@ QString noEndText(const ReadState &st, const QString &fichier)
     return FileRefusal::AtLine(LangKey("HEXFileCorrupted"), fichier, st.lines);
 }
 
-// "0x0500-0x0501, 0x0800": the first runs of words, "…" for more.
-QString runsText(const QList<HexFileResult::WordRun> &runs)
+// "0x0500-0x0501, 0x0800": the first runs of addresses, `digits` wide, "…" for more.
+QString runsText(const QList<HexFileResult::WordRun> &runs, int digits = 4)
 {
     constexpr int Shown = 4;
-    const auto hex = [](int64_t word) {
+    const auto hex = [digits](int64_t word) {
         return QStringLiteral("0x") +
-               QString::number(word, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+               QString::number(word, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
     };
     QStringList texts;
     for (const HexFileResult::WordRun &run : runs.mid(0, Shown))
@@ -318,17 +337,64 @@ QString runsText(const QList<HexFileResult::WordRun> &runs)
     return texts.join(QStringLiteral(", "));
 }
 
-// What a file gave past the chip's program memory, when it gave any.
-QString outsideText(const PicDevice &device, const HexFileResult &result, const QString &shown)
+// The runs in address order, those that touch joined.
+QList<HexFileResult::WordRun> sortedRuns(std::vector<HexFileResult::WordRun> runs)
 {
-    if (result.wordsOutside.isEmpty() || device.DevicePgmSize <= 0 ||
-        device.family() == PicDevice::Family::F18)
+    std::sort(runs.begin(), runs.end(),
+              [](const auto &x, const auto &y) { return x.first < y.first; });
+    QList<HexFileResult::WordRun> out;
+    for (const HexFileResult::WordRun &run : runs) {
+        if (!out.isEmpty() && run.first <= out.last().last + 1)
+            out.last().last = std::max(out.last().last, run.last);
+        else
+            out << run;
+    }
+    return out;
+}
+
+// The words given inside the chip with bits above its 14.
+QList<HexFileResult::WordRun> tooWideWords(const ReadState &st, int words)
+{
+    std::vector<HexFileResult::WordRun> runs;
+    for (int k = 0; k < words; ++k)
+        if (st.given.testBit(k) && st.image.codeWord(k) > 0x3FFF)
+            countIn(runs, k);
+    return sortedRuns(std::move(runs));
+}
+
+// One line of what the chip cannot hold: `key` with the count, file, chip and runs.
+QString runsLine(const char *key, const QList<HexFileResult::WordRun> &runs,
+                 const PicDevice &device, const QString &shown,
+                 std::initializer_list<QString> more = {}, int digits = 4)
+{
+    QStringList fields{"{NOMBRE}", QString::number(HexFileResult::count(runs)),
+                       "{PUCE}",   device.DeviceChip,
+                       "{ZONES}",  runsText(runs, digits)};
+    fields << QStringList(more);
+    return FileRefusal::OfFile(LangKey(key), shown, fields);
+}
+
+// What a file gave that the chip cannot hold, one line for each kind: words
+// past its program memory, EEPROM bytes past its EEPROM, configuration-area
+// words it does not take, words wider than its own; empty when none.
+QString notLoadedText(const PicDevice &device, const HexFileResult &result, const QString &shown)
+{
+    if (device.DevicePgmSize <= 0 || device.family() == PicDevice::Family::F18)
         return {};
-    return FileRefusal::OfFile(LangKey("MessHexHorsPuce"), shown,
-                               {"{NOMBRE}", QString::number(result.outsideCount()), "{PUCE}",
-                                device.DeviceChip, "{DERNIER}",
-                                HexLong(device.DevicePgmSize - 1, 4), "{ZONES}",
-                                runsText(result.wordsOutside)});
+    QStringList lines;
+    if (!result.wordsOutside.isEmpty())
+        lines << runsLine("MessHexHorsPuce", result.wordsOutside, device, shown,
+                          {"{DERNIER}", HexLong(device.DevicePgmSize - 1, 4)});
+    if (!result.eepromOutside.isEmpty() && device.eepromByteCount() > 0)
+        lines << runsLine("MessHexHorsEEPROM", result.eepromOutside, device, shown,
+                          {"{DERNIER}", HexLong(device.eepromByteCount() - 1, 2)}, 2);
+    else if (!result.eepromOutside.isEmpty())
+        lines << runsLine("MessHexSansEEPROM", result.eepromOutside, device, shown, {}, 2);
+    if (!result.configOutside.isEmpty())
+        lines << runsLine("MessHexHorsConfig", result.configOutside, device, shown);
+    if (!result.tooWide.isEmpty())
+        lines << result.tooWide;
+    return lines.join(QLatin1Char('\n'));
 }
 
 // `shown` is the name the messages give the file.
@@ -373,16 +439,16 @@ HexFileResult readImage(PicDevice &device, const QString &fichier, const QString
 
     st.image.ConfigWord = static_cast<uint16_t>(st.configHigh << 8 | st.configLow);
     result.wordsGiven = st.given;
-    std::sort(st.outside.begin(), st.outside.end(),
-              [](const auto &x, const auto &y) { return x.first < y.first; });
-    for (const HexFileResult::WordRun &run : st.outside) {
-        if (!result.wordsOutside.isEmpty() && run.first <= result.wordsOutside.last().last + 1)
-            result.wordsOutside.last().last = std::max(result.wordsOutside.last().last, run.last);
-        else
-            result.wordsOutside << run;
+    result.wordsOutside = sortedRuns(std::move(st.outside));
+    result.eepromOutside = sortedRuns(std::move(st.eepromOutside));
+    result.configOutside = sortedRuns(std::move(st.configOutside));
+    if (!rules.family18) {
+        result.wordsTooWide = tooWideWords(st, int(rules.programBytes / 2));
+        if (!result.wordsTooWide.isEmpty() && device.DevicePgmSize > 0)
+            result.tooWide = runsLine("MessHexMotsLarges", result.wordsTooWide, device, shown);
     }
     device.ImagePIC = st.image;
-    device.wordsOutsideChip = outsideText(device, result, shown);
+    device.wordsOutsideChip = notLoadedText(device, result, shown);
     device.HexFileName = fichier;
     device.HexTimeStamp = QFileInfo(fichier).lastModified();
     result.checksum = device.CalculChecksum();

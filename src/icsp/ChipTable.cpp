@@ -131,12 +131,13 @@ QString unidentifiedText(uint16_t deviceId)
                             GetLanguageText(QStringLiteral("ICSPAutoChipInList")));
 }
 
-QString unprogrammableText(const QString &deviceChip)
+QString unprogrammableText(const QString &deviceChip, Writer writer)
 {
     using VEK_LANGUAGE::GetLanguageText;
     if (deviceChip.isEmpty())
         return GetLanguageText(QStringLiteral("ICSPChooseChip"));
-    return GetLanguageText(QStringLiteral("ICSPChipNonProgrammable"),
+    return GetLanguageText(writer == Writer::Bootloader ? QStringLiteral("MessChargeurPuceRefusee")
+                                                        : QStringLiteral("ICSPChipNonProgrammable"),
                            {QStringLiteral("%CHIP%"), deviceChip});
 }
 

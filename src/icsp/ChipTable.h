@@ -63,7 +63,9 @@ std::optional<ChipRecord> fixedChip(const QString &icspChip);
 ChipTraits traitsOf(const QString &deviceChip);
 
 // A chip the programmer can program: a row of the traits table (not the 18F
-// entries, not an empty record).
+// entries, not an empty record). The one rule of what may be written into a
+// chip, by the programmer and by the module's bootloader alike: both write
+// words of 14 bits.
 bool programmable(const QString &deviceChip);
 
 // The designation a device-ID word belongs to: the identification patterns,
@@ -89,9 +91,11 @@ std::optional<ChipRecord> identifyFromDeviceId(uint16_t deviceId);
 // which has no ID, is chosen in the set-up), or the ID read and the advice to
 // choose the chip in the set-up (language texts: GUI thread).
 QString unidentifiedText(uint16_t deviceId);
-// Why the programmer refuses the record `deviceChip` (not programmable): no
-// chip chosen, or a chip it cannot program, named (language texts: GUI thread).
-QString unprogrammableText(const QString &deviceChip);
+// Who is to write the chip: the programmer, or the module's bootloader.
+enum class Writer { Programmer, Bootloader };
+// Why `writer` refuses the record `deviceChip` (not programmable): no chip
+// chosen, or a chip it cannot write, named (language texts: GUI thread).
+QString unprogrammableText(const QString &deviceChip, Writer writer = Writer::Programmer);
 // An ID "AUTO" does not recognise in the words given: `inList` for a chip of the
 // set-up's list (designationOfId: %LU%), `unknown` for any other; %ID% the ID.
 QString unidentifiedWith(uint16_t deviceId, const QString &unknown, const QString &inList);

@@ -408,6 +408,35 @@ IcspResult StartForChoice(ProgrammerSession &session, PicDevice &device, const Q
     return r;
 }
 
+namespace {
+
+// Code protection as the programmer sees it: every program word reads 0x0000
+// (a blank chip reads 0x3FFF).
+bool readsProtected(const PicImage &image, int words)
+{
+    for (int k = 0; k < words; ++k)
+        if ((image.codeWord(k) & 0x3FFF) != 0)
+            return false;
+    return words > 0;
+}
+
+// After a program word would not take: whether the chip reads as protected.
+bool protectedNow(IcspProgrammer &p, int words)
+{
+    if (p.JumpTo(0) != 0)
+        return false;
+    PicImage read;
+    for (int k = 0; k < words; ++k) {
+        uint16_t w = 0;
+        if (p.LireMotCode(w) != 0)
+            return false;
+        read.setCodeWord(k, w);
+    }
+    return readsProtected(read, words);
+}
+
+} // namespace
+
 IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChip)
 {
     ProgrammerSession session(p);
@@ -443,6 +472,8 @@ IcspResult ReadChip(IcspProgrammer &p, PicDevice &device, const QString &icspChi
     if (!p.chip().hasDeviceId && readsBlank(device))
         r.notes << p.texts().blankOrAbsent;
     device.HexFileName.clear();
+    if (readsProtected(image, words))
+        return IcspResult::failure(Stage::Protected, 0);
     return r;
 }
 
@@ -459,8 +490,12 @@ IcspResult WriteChip(IcspProgrammer &p, PicDevice &device, uint8_t attempts)
         image.setCodeWord(chip.calibrationWord, calibration->word);
         image.ConfigWord = withCalibration(image.ConfigWord, chip, *calibration);
     }
-    if (IcspResult step = writeCode(p, device, attempts); !step.ok())
+    if (IcspResult step = writeCode(p, device, attempts); !step.ok()) {
+        if (step.stage == Stage::WriteCode &&
+            step.code == IcspProgrammer::ProgWordResult::AttemptsUsedUp)
+            step.protectedChip = protectedNow(p, device.programByteCount() / 2);
         return step;
+    }
     if (IcspResult step = writeEeprom(p, device, attempts); !step.ok())
         return step;
     if (IcspResult step = writeIds(p, device, attempts); !step.ok())

@@ -36,18 +36,20 @@ struct IcspResult {
         Erase,
         BlankCheck, // message: the first address left unblank
         ReadBack,   // message: the first cell a fresh read finds unlike what was written
+        Protected,  // read whole, but the program memory reads 0000: code-protected
     };
     Stage stage = Stage::Done;
     uint8_t code = 0;
     int address = -1;
     QString message;
-    QStringList notes; // remarks on a success (calibration kept)
+    QStringList notes;          // remarks on a success (calibration kept)
+    bool protectedChip = false; // a program word would not take: the chip is code-protected
 
     bool ok() const { return stage == Stage::Done; }
     static IcspResult failure(Stage stage, uint8_t code, int address = -1,
                               const QString &message = {})
     {
-        return {stage, code, address, message, {}};
+        return {stage, code, address, message, {}, false};
     }
 };
 
@@ -109,11 +111,14 @@ IcspResult StartForChoice(ProgrammerSession &session, PicDevice &device, const Q
 // Starts as StartForChoice, then reads the program words and the EEPROM into the
 // image (the configuration area all or none, as ReadConfigurationArea). A chip
 // without an ID word that reads blank throughout gets a note: it may as well be
-// absent.
+// absent. A program memory that reads 0x0000 throughout is a code-protected
+// chip's: the read, whole, ends at stage Protected.
 IcspResult ReadChip(IcspProgrammer &programmer, PicDevice &device, const QString &icspChip);
 
 // Programs and verifies the image: program words, EEPROM, user IDs, then the
-// configuration word (compared on the bits the chip implements). A chip with
+// configuration word (compared on the bits the chip implements). A program word
+// that will not take on a chip whose program memory then reads 0x0000
+// throughout fails with `protectedChip` set. A chip with
 // factory calibration keeps it: it is read first and written in place of the
 // image's words, and the image takes the values the chip holds afterwards.
 IcspResult WriteChip(IcspProgrammer &programmer, PicDevice &device, uint8_t attempts);

@@ -23,9 +23,11 @@ public:
     PicImage ImagePIC;
     QString HexFileName;    // HEX file last loaded into the image
     QDateTime HexTimeStamp; // its last-modified time
-    // What the file last read gave past the chip's program memory and could not
-    // load, as the import said it; empty when the image holds the whole file.
-    // Nothing is programmed from such an image.
+    // What the file last read gave that the chip cannot hold (words past its
+    // program memory, EEPROM bytes past its EEPROM, configuration-area words
+    // it does not take, words wider than its 14 bits), as the import said it;
+    // empty when the image holds the whole file. Nothing is programmed from
+    // such an image.
     QString wordsOutsideChip;
 
     // Sets the record (designation, algorithm, sizes); the image is left alone.

@@ -202,6 +202,8 @@ QString readStatus(const IcspResult &r, const QString &nom)
         return GetLanguageText("MessPBJumpEEPROM");
     case Stage::ReadEeprom:
         return GetLanguageText("MessPBReadEEPROM") + at(r.address);
+    case Stage::Protected:
+        return GetLanguageText("ICSPProtegeLecture");
     default:
         return r.message;
     }
@@ -221,7 +223,9 @@ QString writeStatus(const IcspResult &r, const QString &nom)
     case Stage::JumpCode:
         return GetLanguageText("MessPBJumpCODE");
     case Stage::WriteCode:
-        return GetLanguageText("MessErrProgCODE") + at(r.address);
+        return GetLanguageText("MessErrProgCODE") + at(r.address) +
+               (r.protectedChip ? QLatin1Char('\n') + GetLanguageText("ICSPProtegeEcriture")
+                                : QString());
     case Stage::JumpEeprom:
         return GetLanguageText("MessPBJumpEEPROM");
     case Stage::WriteEeprom:
@@ -285,6 +289,8 @@ QString writeFailureBox(const IcspResult &r)
     text += QStringLiteral("Code erreur = ") + QString::number(r.code);
     if (!r.message.isEmpty())
         text += crlf + r.message;
+    if (r.protectedChip)
+        text += crlf + GetLanguageText("ICSPProtegeEcriture");
     return text;
 }
 

@@ -113,9 +113,15 @@ private slots:
         text += record(4, 0, 0, QByteArray::fromHex("05308600"));
         text += record(2, 0x7FE, 0, QByteArray::fromHex("AB2C")); // last word
         text += record(2, 0x800, 0, QByteArray::fromHex("1111")); // beyond the chip
+        text += record(2, 0x010, 0, QByteArray::fromHex("00EF")); // 16 bits: an 18F word
         text += record(8, 0x4000, 0, QByteArray::fromHex("0102030405060708"));
         text += record(2, 0x400E, 0, QByteArray::fromHex("F13F"));
+        // Words 0x2008 and 0x2010: no ID, no configuration word of a 16F84A.
+        text += record(2, 0x4010, 0, QByteArray::fromHex("FF3F"));
+        text += record(2, 0x4020, 0, QByteArray::fromHex("0000"));
         text += record(4, 0x4200, 0, QByteArray::fromHex("12003400"));
+        // EEPROM bytes 0x50, 0x51 and 0xFF: past the 64 bytes of a 16F84A.
+        text += record(4, 0x42A0, 0, QByteArray::fromHex("AB00CD00"));
         text += record(2, 0x43FE, 0, QByteArray::fromHex("5600"));
         text += "not a record\r\n" + record(3, 0, 2, QByteArray::fromHex("123456")); // skipped
         // Nothing after the end record is read, damaged or not.
@@ -132,17 +138,34 @@ private slots:
         QCOMPARE(im.ConfigWord, uint16_t(0x3FF1));
         QCOMPARE(im.ImageEEPROM[0], uint8_t(0x12));
         QCOMPARE(im.ImageEEPROM[1], uint8_t(0x34));
-        QCOMPARE(im.ImageEEPROM[255], uint8_t(0x56));
         QCOMPARE(im.ImageEEPROM[2], uint8_t(0xFF));
-        // The words given inside the chip, and the one past its 1024 words,
-        // which the import names.
-        QCOMPARE(r.wordsGiven.count(true), 3);
+        QCOMPARE(im.ImageEEPROM[0x50], uint8_t(0)); // not loaded
+        QCOMPARE(im.ImageEEPROM[255], uint8_t(0));
+        // The words given inside the chip; what the chip cannot hold (a word
+        // past its 1024 words, EEPROM bytes past its 64, configuration words it
+        // has not, a word of 16 bits) is named, each kind on a line.
+        QCOMPARE(r.wordsGiven.count(true), 4);
         QVERIFY(r.wordsGiven.testBit(0) && r.wordsGiven.testBit(1) && r.wordsGiven.testBit(1023));
         QCOMPARE(r.wordsOutside, (QList<HexFileResult::WordRun>{{0x400, 0x400}}));
-        QVERIFY(r.info.endsWith("\n1 mots du fichier " + path("map.hex") +
-                                " sont hors de la mémoire de programme du PIC 16F84A "
-                                "(0x0000-0x03FF) et ne sont pas chargés : 0x0400."));
-        QCOMPARE(device.wordsOutsideChip, r.notice);
+        QCOMPARE(r.eepromOutside, (QList<HexFileResult::WordRun>{{0x50, 0x51}, {0xFF, 0xFF}}));
+        QCOMPARE(r.configOutside,
+                 (QList<HexFileResult::WordRun>{{0x2008, 0x2008}, {0x2010, 0x2010}}));
+        QCOMPARE(r.wordsTooWide, (QList<HexFileResult::WordRun>{{8, 8}}));
+        const QString file = path("map.hex");
+        const QString notLoaded =
+            "1 mots du fichier " + file +
+            " sont hors de la mémoire de programme du PIC 16F84A (0x0000-0x03FF) et ne sont pas "
+            "chargés : 0x0400.\n3 octets EEPROM du fichier " +
+            file +
+            " sont hors de l'EEPROM du PIC 16F84A (0x00-0x3F) et ne sont pas chargés : "
+            "0x50-0x51, 0xFF.\n2 mots de la zone de configuration du fichier " +
+            file +
+            " ne sont ni les ID ni le mot de configuration du PIC 16F84A et ne sont pas chargés : "
+            "0x2008, 0x2010.\n1 mots du fichier " +
+            file + " dépassent les 14 bits des mots du PIC 16F84A : 0x0008.";
+        QCOMPARE(r.info, "Importation du fichier HEX effectuée\n" + notLoaded);
+        QCOMPARE(r.notice, notLoaded);
+        QCOMPARE(device.wordsOutsideChip, notLoaded);
 
         // Past 64 KiB nothing is a word of these chips: the data after an
         // upper address lies outside, it does not land at word 0.
@@ -185,6 +208,17 @@ private slots:
     // A file that is missing, too large or damaged before its end record is
     // refused whole: the image, its file name and date stay as they were, and
     // the text says why (for a damaged record, on which line).
+    // A chip without EEPROM takes none of the file's EEPROM bytes.
+    void eepromOfAChipWithoutOne()
+    {
+        PicDevice device = deviceFor("PIC-12C508A");
+        const QByteArray text =
+            record(2, 0x4204, 0, QByteArray::fromHex("4100")) + ":00000001FF\r\n";
+        const HexFileResult r = LireFichierHex(device, writeText("noee.hex", text));
+        QCOMPARE(r.notice, "1 octets EEPROM du fichier " + path("noee.hex") +
+                               " ne sont pas chargés : le PIC 12C508A n'a pas d'EEPROM (0x02).");
+    }
+
     void refusedFileKeepsImage_data()
     {
         QTest::addColumn<bool>("scrambled");

@@ -117,10 +117,17 @@ inline bool clickAndWait(const Road &road, QPushButton *button)
     return clickAndWait(*road.window, road.lockedDuringJobs, button);
 }
 
-// Rows of areas past the chip's program memory: those of curve set `curveSet`
-// (the one the window sends) and the package's firmware range. "fits": the
-// curve set 1 the window then sends.
-inline void addAreasPastTheChipRows(int curveSet)
+// The zone text of an area past a memory of `words` words (last word `last`).
+inline QString pastTheMemory(const QString &first, const QString &end, const QString &words,
+                             const QString &last)
+{
+    return QString("La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
+                   "(0x0000-0x%4) : rien n'est envoyé.")
+        .arg(first, end, words, last);
+}
+
+// The columns of the refused-download rows.
+inline void addRefusedDownloadColumns()
 {
     QTest::addColumn<QString>("chip");
     QTest::addColumn<QString>("lines");
@@ -129,33 +136,73 @@ inline void addAreasPastTheChipRows(int curveSet)
     QTest::addColumn<QString>("fits");
     QTest::addColumn<QString>("says");
     QTest::addColumn<QByteArray>("hex"); // the package's firmware file; empty: packageFirmware()
-    const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
-                         "(0x0000-0x%4) : rien n'est envoyé.";
-    // Eight lines, one per percentage box: high tables 0x1900-0x20FF, past the
-    // 8192 words of a 16F876A; 0x800/0x1000 fit.
-    TestSupport::row("curve tables past a 16F876A", QString("PIC-16F876A"), QString("8"), curveSet,
-                     QString("0800/1900"), QString("800/1000"),
-                     past.arg("1900", "20FF", "8192", "1FFF"), QByteArray());
-    // Two lines of the default tables: both areas lie outside the 1024 words of a 16F84.
-    TestSupport::row("both curve areas past a 16F84", QString("PIC-16F84"), QString("2"), curveSet,
-                     QString("300/500"), QString("000/200"),
-                     past.arg("0300", "04FF", "1024", "03FF") + '\n' +
-                         past.arg("0500", "06FF", "1024", "03FF"),
-                     QByteArray());
+}
+
+// Rows of firmware downloads refused before any frame, for the package
+// `package` of the firmware list: a range past the chip, a file that gives
+// nothing of its range, a chip whose words the 14-bit frames cannot carry (an
+// 18F package), and words wider than 14 bits in a file for a 16F.
+inline void addRefusedFirmwareRows(const QString &package)
+{
+    const QString member = "Le fichier " + VEK_Gestion_OS::DossierPaquets() + package;
+    // GOTO 0x0008 of an 18F: two 16-bit words.
+    const QByteArray words18F(":0400000000EF04F019\r\n:00000001FF\r\n");
     TestSupport::row("firmware past a 16F876A", QString("PIC-16F876A"), QString("2"), 0,
                      QString("1F00/200"), QString("300/500"),
-                     past.arg("1F00", "20FF", "8192", "1FFF"), QByteArray());
+                     pastTheMemory("1F00", "20FF", "8192", "1FFF"), QByteArray());
+    TestSupport::row("firmware past a 16F84", QString("PIC-16F84"), QString("2"), 0,
+                     QString("000/800"), QString("000/200"),
+                     pastTheMemory("0000", "07FF", "1024", "03FF"), QByteArray());
     // A package whose firmware file holds only its end record: sending its
     // range would write blank words over the module's firmware.
     TestSupport::row("firmware range without a word of the file", QString("PIC-16F876A"),
                      QString("2"), 0, QString("000/200"), QString("300/500"),
-                     "Le fichier " + VEK_Gestion_OS::DossierPaquets() + "VEK-MZ300.XOS (CODE.HEX)" +
-                         " ne contient aucun mot de la zone [0x0000-0x01FF] : rien n'est envoyé.",
+                     member + " (CODE.HEX) ne contient aucun mot de la zone [0x0000-0x01FF] : "
+                              "rien n'est envoyé.",
                      QByteArray(":00000001FF\r\n"));
+    TestSupport::row(
+        "18F package", QString("PIC-18F2550"), QString("2"), 0, QString("000/200"),
+        QString("300/500"),
+        QString("Le chargeur du module ne peut pas écrire un microprogramme pour le "
+                "18F2550 : ses trames portent des mots de 14 bits. Rien n'est envoyé."),
+        words18F);
+    TestSupport::row("16-bit words for a 16F876A", QString("PIC-16F876A"), QString("2"), 0,
+                     QString("000/200"), QString("300/500"),
+                     "2 mots du fichier " + VEK_Gestion_OS::DossierPaquets() + package +
+                         " (CODE.HEX) dépassent les 14 bits des mots du PIC 16F876A : "
+                         "0x0000-0x0001.\nLes trames du chargeur ne portent que 14 bits par mot "
+                         ": rien n'est envoyé.",
+                     words18F);
 }
 
-// Areas that do not fit the chip are refused before any frame, every one named;
-// the window then sends a curve set that fits, as it always has.
+// Rows of areas past the chip's program memory: those of curve set `curveSet`
+// (the one the window sends), then the refused firmware downloads. "fits":
+// the curve set 1 the window then sends.
+inline void addAreasPastTheChipRows(int curveSet)
+{
+    addRefusedDownloadColumns();
+    const auto past = [](const char *first, const char *end, const char *words, const char *last) {
+        return pastTheMemory(first, end, words, last);
+    };
+    // Eight lines, one per percentage box: high tables 0x1900-0x20FF, past the
+    // 8192 words of a 16F876A; 0x800/0x1000 fit.
+    TestSupport::row("curve tables past a 16F876A", QString("PIC-16F876A"), QString("8"), curveSet,
+                     QString("0800/1900"), QString("800/1000"),
+                     past("1900", "20FF", "8192", "1FFF"), QByteArray());
+    // Two lines of the default tables: both areas lie outside the 1024 words of a 16F84.
+    TestSupport::row("both curve areas past a 16F84", QString("PIC-16F84"), QString("2"), curveSet,
+                     QString("300/500"), QString("000/200"),
+                     past("0300", "04FF", "1024", "03FF") + '\n' +
+                         past("0500", "06FF", "1024", "03FF"),
+                     QByteArray());
+    addRefusedFirmwareRows("VEK-MZ300.XOS");
+}
+
+// Areas that do not fit the chip, and firmware the module cannot take, are
+// refused before any frame, every area named; the disconnection then says
+// that the last download was refused, not that the transfer went well. A new
+// connection then sends a curve set that fits, as it always has, and its
+// disconnection says that all went well.
 inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
                                        const QTemporaryDir &dir, const OpenWindow &open)
 {
@@ -189,9 +236,16 @@ inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
     QCOMPARE(prompts.messages.size(), 1);
     QCOMPARE(prompts.messages.last().text, says);
     QCOMPARE(road.window->L_Info->text(), says);
+    QVERIFY(clickAndWait(road, road.window->BP_tst));
+    QVERIFY(!road.connected());
+    QCOMPARE(road.window->L_Info->text(),
+             VEK_LANGUAGE::GetLanguageText("MessDeconnexionApresRefus"));
+    QVERIFY(blStats(sim).contains("frames=0"));
 
     ctx.settings.ICSPLTAB_L1 = fits.section('/', 0, 0);
     ctx.settings.ICSPHTAB_L1 = fits.section('/', 1, 1);
+    QVERIFY(clickAndWait(road, road.window->BP_tst));
+    QVERIFY(road.connected());
     QVERIFY(clickAndWait(road, road.curves.first()));
     QCOMPARE(prompts.messages.last().text, QString("Courbes download OK."));
     const int first = fits.section('/', 0, 0).toInt(nullptr, 16);
@@ -202,6 +256,8 @@ inline void areasPastTheChipAreNotSent(VekContext &ctx, FakePrompts &prompts,
     QCOMPARE(flash.value(first), uint16_t(0x0782));
     const QString stats = blStats(sim);
     QVERIFY2(stats.contains(QString(" frames=%1 ").arg(2 * words / 8)), qPrintable(stats));
+    QVERIFY(clickAndWait(road, road.window->BP_tst));
+    QCOMPARE(road.window->L_Info->text(), BootloaderMessages::CloseDone);
 }
 
 // What a window shows along a whole session, where the windows differ.

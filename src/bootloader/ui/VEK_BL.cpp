@@ -49,11 +49,6 @@ QList<QWidget *> VEK_BL::lockedWhileRunning() const
     return {BP_DLOAD[1], BP_DLOAD[2]};
 }
 
-BootloaderTexts VEK_BL::texts() const
-{
-    return BootloaderTexts::load(m_context.settings.ICSPPort);
-}
-
 // The checks come before the connect-or-disconnect decision, which the
 // session's connected state makes.
 void VEK_BL::BP_tst_Click()
@@ -107,14 +102,12 @@ void VEK_BL::BP_DLOAD_Click(int index)
             questions.showError(title, text);
         },
         index);
-    const CurveDownloadPlan plan = PreparerTelechargementCourbes(request, m_context.pic);
+    const BootloaderJob prepared =
+        PreparerJobCourbes(m_session, request, m_context.pic, m_context.settings.ICSPPort);
     chipPrepared();
-    if (!plan.plan) {
-        tellFailure(QMessageBox::Critical, plan.refusal.title, plan.refusal.text);
+    if (refusedDownload(prepared, QMessageBox::Critical))
         return;
-    }
-    startDownload(CurveDownloadJob(m_session, m_context.pic, *plan.plan, texts()),
-                  "MessTablesPartielles");
+    startDownload(prepared.job, "MessTablesPartielles");
 }
 
 void VEK_BL::BP_MAJHEX_Click()

@@ -40,7 +40,6 @@ private:
     void disconnectionDone(const JobOutcome &outcome);
     void startDownload(TransferJob job, const char *leftWhenStopped);
     void downloadDone(const JobOutcome &outcome);
-    BootloaderTexts texts() const;
 
     std::shared_ptr<BootloaderSession> m_session = std::make_shared<BootloaderSession>();
 };

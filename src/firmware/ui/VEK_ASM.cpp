@@ -386,12 +386,21 @@ void VEK_ASM::showAssemblerResult(const AssemblerResult &result)
                 false);
         break;
     case AssemblerResult::Failed: {
-        const QString text = GetLanguageText(
+        QString text = GetLanguageText(
             "MessAsmErreur", {QStringLiteral("%CODE%"), QString::number(result.exitCode)});
+        // The listing that says where the errors are, when it could not come over.
+        if (!result.outputProblem.isEmpty())
+            text += QLatin1Char('\n') + result.outputProblem;
         setInfo(text + QLatin1Char('\n') + result.errorLines.value(0), true);
         m_prompts.message(this, QMessageBox::Critical, title,
                           text + QLatin1String("\n\n") + result.errorLines.mid(0, 12).join('\n'),
                           QMessageBox::Ok, result.output);
+        break;
+    }
+    case AssemblerResult::OutputsNotPut: {
+        const QString text = outputsNotPut(result);
+        setInfo(result.outputProblem, true); // which file and why; the box says the rest
+        m_prompts.message(this, QMessageBox::Critical, title, text, QMessageBox::Ok, result.output);
         break;
     }
     case AssemblerResult::NotInstalled: {
@@ -414,6 +423,20 @@ void VEK_ASM::showAssemblerResult(const AssemblerResult &result)
     }
     }
     emit assemblerDone(result);
+}
+
+QString VEK_ASM::outputsNotPut(const AssemblerResult &result)
+{
+    QStringList lines{result.outputProblem};
+    lines << (result.written.isEmpty()
+                  ? GetLanguageText("MessAsmRienRemplace")
+                  : GetLanguageText(
+                        "MessAsmDejaEcrits",
+                        {QStringLiteral("{FICHIERS}"), result.written.join(QStringLiteral(", "))}));
+    // What gpasm itself said, in its own words, after ours.
+    for (const QString &said : AssemblerRun::errorLines(result.output, true).mid(0, 3))
+        lines << GetLanguageText("MessAsmCite", {QStringLiteral("%LIGNE%"), said});
+    return lines.join(QLatin1Char('\n'));
 }
 
 void VEK_ASM::BP_CreerOS_Click()

@@ -78,6 +78,9 @@ private:
     void buildForm();
     void InitLangue();
     void setInfo(const QString &text, bool failure);
+    // Why a run that succeeded left the project without its outputs, and
+    // what gpasm said.
+    static QString outputsNotPut(const AssemblerResult &result);
     void showAssemblerResult(const AssemblerResult &result);
     void exportFailed();
     // Where the folder choice of the export starts: the desktop when it exists.

@@ -127,7 +127,12 @@ private:
     // (past the chip's memory), saying so; false when the image is whole.
     bool imageLacksFileWords();
     bool eraseFinished(const IcspResult &result, PicDevice &erased);
+    // The erase the user has agreed to: the calibration first where the chip
+    // keeps one, then the erase.
+    void eraseAgreed();
     void startErase(const CalibrationAnswer &answer);
+    // "Effacer le programme du module <label>": the erase question, without its mark.
+    QString eraseQuestion() const;
     // The erase the user declined: nothing erased, the file name forgotten.
     void eraseDeclined(const QString &question);
     // Before erasing a chip whose OSCCAL word reads as no RETLW: the value the

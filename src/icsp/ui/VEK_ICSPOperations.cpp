@@ -189,12 +189,20 @@ bool VEK_ICSP::writeFinished(const IcspResult &result, PicDevice &written)
         return true;
     }
     L_Info->setText(status);
-    if (result.stage == Stage::Cancelled)
+    if (result.stage == Stage::Cancelled) {
         m_prompts.message(this, QMessageBox::Warning, GetLanguageText("ICSPWritePB"), status,
                           QMessageBox::Ok);
-    else
+    } else if (result.protectedChip) {
+        // Only an erase lifts the protection: offered at once.
+        if (m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPWritePB"),
+                              Reports::writeFailureBox(result) + QStringLiteral("\r\n\r\n") +
+                                  GetLanguageText("ICSPProtegeEffacer"),
+                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+            eraseAgreed();
+    } else {
         m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPWritePB"),
                           Reports::writeFailureBox(result), QMessageBox::Ok);
+    }
     return false;
 }
 
@@ -239,15 +247,23 @@ void VEK_ICSP::BP_EraseDevice_Click()
     if (transferRunning())
         return;
     L_Info->setText(GetLanguageText("MessAlertCopy"));
-    const QString question =
-        GetLanguageText("NotErrasedProgModule1") + QLatin1Char(' ') + NomProgrammateur;
     if (m_prompts.message(this, QMessageBox::Warning, QStringLiteral("ICSP EFFACER PIC"),
-                          question + QStringLiteral(" ?"),
+                          eraseQuestion() + QStringLiteral(" ?"),
                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         m_context.pic.HexFileName.clear();
-        eraseDeclined(question);
+        eraseDeclined(eraseQuestion());
         return;
     }
+    eraseAgreed();
+}
+
+QString VEK_ICSP::eraseQuestion() const
+{
+    return GetLanguageText("NotErrasedProgModule1") + QLatin1Char(' ') + NomProgrammateur;
+}
+
+void VEK_ICSP::eraseAgreed()
+{
     // Said for both jobs (the calibration read, then the erase): not a
     // progress text, which the first job's end would take away.
     L_Info->setText(QStringLiteral("Effacement du programme du module ") + NomProgrammateur +
@@ -260,14 +276,14 @@ void VEK_ICSP::BP_EraseDevice_Click()
     auto osccal = std::make_shared<uint16_t>(0x3400);
     runProgrammer(
         [osccal](IcspProgrammer &p, PicDevice &d) { return ReadFactoryCalibration(p, d, *osccal); },
-        [this, osccal, question](const IcspResult &r, PicDevice &d) {
+        [this, osccal](const IcspResult &r, PicDevice &d) {
             if (!r.ok())
                 return eraseFinished(r, d);
             if (const auto answer = askCalibration(*osccal)) {
                 startErase(*answer);
                 return true;
             }
-            eraseDeclined(question);
+            eraseDeclined(eraseQuestion());
             return false;
         });
 }

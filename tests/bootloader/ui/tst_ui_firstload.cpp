@@ -295,37 +295,21 @@ private slots:
         QVERIFY(w->session().connected()); // step 3 can still close the transfer
     }
 
-    // A range past the chip's program memory: no frame after the connection,
-    // the refusal naming the range; the package's own range then loads.
-    void rangePastTheChipIsNotSent_data()
+    // A firmware download refused after the connection (a range past the chip,
+    // a file that gives nothing of it, words the 14-bit frames cannot carry):
+    // no frame, the refusal said, and step 3 then says that the download was
+    // refused, not that the transfer went well. The package's own firmware then
+    // loads, and step 3 says so.
+    void refusedDownloadIsSaidAtTheClose_data()
     {
-        QTest::addColumn<QString>("chip");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("length");
-        QTest::addColumn<QString>("says");
-        QTest::addColumn<QByteArray>("hex"); // the firmware file; empty: the package's
-        TestSupport::row("past a 16F876A", QString("PIC-16F876A"), QString("1F00"), QString("200"),
-                         QString("La zone [0x1F00-0x20FF] dépasse la mémoire de programme de "
-                                 "8192 mots (0x0000-0x1FFF) : rien n'est envoyé."),
-                         QByteArray());
-        TestSupport::row("past a 16F84", QString("PIC-16F84"), QString("000"), QString("800"),
-                         QString("La zone [0x0000-0x07FF] dépasse la mémoire de programme de "
-                                 "1024 mots (0x0000-0x03FF) : rien n'est envoyé."),
-                         QByteArray());
-        // A firmware file of only its end record gives no word to send.
-        TestSupport::row(
-            "without a word of the file", QString("PIC-16F876A"), QString("000"), QString("200"),
-            "Le fichier " + VEK_Gestion_OS::DossierPaquets() + "VEK-INIT.XOS (CODE.HEX)" +
-                " ne contient aucun mot de la zone [0x0000-0x01FF] : rien n'est "
-                "envoyé.",
-            QByteArray(":00000001FF\r\n"));
+        BootloaderWindowRig::addRefusedDownloadColumns();
+        BootloaderWindowRig::addRefusedFirmwareRows("VEK-INIT.XOS");
     }
 
-    void rangePastTheChipIsNotSent()
+    void refusedDownloadIsSaidAtTheClose()
     {
         QFETCH(QString, chip);
-        QFETCH(QString, start);
-        QFETCH(QString, length);
+        QFETCH(QString, areas);
         QFETCH(QString, says);
         QFETCH(QByteArray, hex);
         const QString file = VEK_Gestion_OS::CheminTemp("~TEMP.HEX");
@@ -334,15 +318,20 @@ private slots:
         ModuleSimulator sim;
         QVERIFY(sim.start({"--bootloader"}));
         ctx->settings.ICSPChip = chip;
-        ctx->settings.ICSPHEXADD = start;
-        ctx->settings.ICSPHEXLNG = length;
+        ctx->settings.ICSPHEXADD = areas.section('/', 0, 0);
+        ctx->settings.ICSPHEXLNG = areas.section('/', 1, 1);
         auto w = openAtStep2(sim.devicePath());
         QVERIFY(clickAndWait(*w, 2));
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages.first().text, says);
         QCOMPARE(w->L_Info->text(), says);
         QVERIFY(steps(*w, true, false, true));
+        QVERIFY(clickAndWait(*w, 3));
+        QCOMPARE(w->L_Info->text(), VEK_LANGUAGE::GetLanguageText("MessDeconnexionApresRefus"));
+        TestSupport::keepScreenshot(w->grab(), "VEK_BL_INIT_refused_" + chip + ".png");
+        QVERIFY(BootloaderWindowRig::blStats(sim).contains("frames=0"));
 
+        ctx->settings.ICSPChip = "PIC-16F876A";
         ctx->settings.ICSPHEXADD = "000";
         ctx->settings.ICSPHEXLNG = "200";
         QVERIFY(EcrireFichierHex(firmware, file).succeeded());
@@ -354,6 +343,8 @@ private slots:
             QCOMPARE(words.value(k), firmware.ImagePIC.codeWord(k));
         const QString stats = BootloaderWindowRig::blStats(sim);
         QVERIFY2(stats.contains(" frames=64 "), qPrintable(stats)); // those of 0x000-0x1FF only
+        QVERIFY(clickAndWait(*w, 3));
+        QCOMPARE(w->L_Info->text(), BootloaderMessages::CloseDone);
     }
 
     void portThatCannotOpenIsReported()

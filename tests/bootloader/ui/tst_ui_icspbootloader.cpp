@@ -91,6 +91,38 @@ private slots:
              .screenshot = "vek_icsp_bootloader.png"});
     }
 
+    // A package firmware made for a larger chip than the one chosen: the update
+    // sends its range, which fits; what the chip cannot hold is named by the
+    // package's member, never by the work file it was unpacked into, and the
+    // programmer writes nothing of that image.
+    void whatTheChipCannotHoldIsNamedByThePackage()
+    {
+        ModuleSimulator sim;
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx));
+        ctx->settings.ICSPChip = "PIC-16F84A";
+        const QString work = VEK_Gestion_OS::CheminTemp("~TEMP.HEX");
+        QVERIFY(EcrireFichierHex(BootloaderWindowRig::packageFirmware(), work).succeeded());
+        auto w = window();
+        QVERIFY(clickAndWait(*w, w->BP_tst));
+        QVERIFY(clickAndWait(*w, w->BP_MAJHEX));
+        QCOMPARE(lastMessage(), BootloaderMessages::FirmwareOk);
+        QVERIFY(BootloaderWindowRig::blStats(sim).contains(" frames=64 "));
+
+        prompts.messages.clear();
+        w->BP_WriteModule->click();
+        QVERIFY(!w->transferRunning());
+        const QString member = VEK_Gestion_OS::DossierPaquets() + "VEK-MZ300.XOS (CODE.HEX)";
+        QCOMPARE(lastMessage(),
+                 "7168 mots du fichier " + member +
+                     " sont hors de la mémoire de programme du PIC 16F84A (0x0000-0x03FF) et ne "
+                     "sont pas chargés : 0x0400-0x1FFF.\n192 octets EEPROM du fichier " +
+                     member +
+                     " sont hors de l'EEPROM du PIC 16F84A (0x00-0x3F) et ne sont pas chargés : "
+                     "0x40-0xFF.\n" +
+                     GetLanguageText("ICSPHorsPuceRefus"));
+        QCOMPARE(prompts.messages.size(), 1); // refused before the device record
+    }
+
     // A module that goes silent: the connection's three hellos unanswered, or
     // the download's hello after the connection; or a connection cancelled
     // while the module is greeted. The window says so, stays as it was for

@@ -1,8 +1,8 @@
 #include "FailingWrites.h"
 #include "FakePrompts.h"
 #include "Keyboard.h"
-#include "Mouse.h"
 #include "ModalAnswer.h"
+#include "Mouse.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
@@ -396,8 +396,13 @@ private slots:
         QVERIFY(done.wait(60000));
         QVERIFY(child<QPushButton>(w, "BP_MPASM")->isEnabled());
         QVERIFY(prompts.messages.isEmpty());
-        QVERIFY(child<QLabel>(w, "L_Info")->text().contains("my firmware.hex"));
-        QVERIFY(QFile::exists(out("my firmware.hex")));
+        QCOMPARE(child<QLabel>(w, "L_Info")->text(),
+                 "Assemblage réussi : " + out("my firmware.hex"));
+        // The outputs beside the project, and nothing else of the run.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 (QStringList{"my firmware.asm", "my firmware.cod", "my firmware.hex",
+                              "my firmware.lst"}));
+        QCOMPARE(QDir(QDir::tempPath()).entryList({"vek-asm-*"}, QDir::Dirs), QStringList());
     }
 
     void assemblerErrorsAndMissingAssemblerAreShown()
@@ -420,6 +425,77 @@ private slots:
         QVERIFY(done.wait(60000));
         QCOMPARE(prompts.messages.size(), 2);
         QVERIFY(prompts.messages[1].text.contains("gputils"));
+    }
+
+    // The assembler's outputs reach the project's folder only whole and through
+    // the program's writer: when gpasm's own writes are cut short (a full disk
+    // while it runs), when the writer's fail (the disk fills after), or when an
+    // output is missing, the window names the file and the reason, then what
+    // gpasm said, and the project's older files stay byte for byte.
+    void outputsThatCannotBePutAreSaid_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("says"); // %1: the listing, %2: the HEX file
+        const QString kept = "\nL'assemblage n'est pas mis en place : les fichiers du projet sont "
+                             "gardés tels quels.";
+        QTest::newRow("gpasm's writes cut")
+            << "gpasm"
+            << "La liste %1 produite par l'assembleur s'arrête avant son bilan des erreurs : "
+               "elle est incomplète." +
+                   kept;
+        QTest::newRow("the writer's writes fail")
+            << "writer"
+            << "Le fichier %1 n'a pas pu être écrit : fichier trop grand pour le système." + kept;
+        QTest::newRow("an output missing") << "missing"
+                                           << "L'assembleur n'a pas produit le fichier %1." + kept +
+                                                  "\ngpasm : « gpasm: cannot write the listing »";
+    }
+
+    void outputsThatCannotBePutAreSaid()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, says);
+        QByteArray source = "        list p=16F84A\n        org 0\n";
+        for (int i = 0; i < 300; ++i) // a listing past 4 KiB, a HEX file below
+            source += "        nop\n";
+        QVERIFY(TestSupport::writeFile(out("big.asm"), source + "        end\n"));
+        const QMap<QString, QByteArray> older{{"big.lst", "OLD LISTING"},
+                                              {"big.cod", QByteArray(512, '\0')},
+                                              {"big.hex", ":00000001FF\r\n"}};
+        for (auto f = older.begin(); f != older.end(); ++f)
+            QVERIFY(TestSupport::writeFile(out(f.key()), f.value()));
+        context.settings.CheminProjetAsm = out("big.asm");
+        VEK_ASM w(context, curve(), nullptr, &prompts);
+        if (fault == "missing") {
+            // An assembler that ends well but writes nothing.
+            QVERIFY(TestSupport::writeFile(out("fake-gpasm"),
+                                           "#!/bin/sh\necho 'gpasm: cannot write the listing'\n"));
+            QFile(out("fake-gpasm")).setPermissions(QFileDevice::ExeOwner | QFileDevice::ReadOwner);
+            w.assembler().setProgram(out("fake-gpasm"));
+        }
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QSignalSpy done(&w, &VEK_ASM::assemblerDone);
+        {
+            // Inherited by gpasm when set before the click; else only the writer meets it.
+            std::optional<FailingWrites> full;
+            if (fault == "gpasm")
+                full.emplace(4096);
+            QVERIFY(Mouse::click(child<QPushButton>(w, "BP_MPASM")));
+            if (fault == "writer")
+                full.emplace(8);
+            QVERIFY(done.wait(60000));
+        }
+        says = says.arg(out("big.lst"), out("big.hex"));
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(prompts.messages[0].text, says);
+        QCOMPARE(child<QLabel>(w, "L_Info")->text(), says.section('\n', 0, 0));
+        TestSupport::keepScreenshot(w.grab(), "VEK_ASM_outputs_" + fault + ".png");
+        for (auto f = older.begin(); f != older.end(); ++f)
+            QCOMPARE(TestSupport::readFile(out(f.key())), f.value());
+        // The scratch folder goes with the run.
+        QCOMPARE(QDir(QDir::tempPath()).entryList({"vek-asm-*"}, QDir::Dirs), QStringList());
     }
 
     void exportFromTheSharedCurveThroughTheGenerators()

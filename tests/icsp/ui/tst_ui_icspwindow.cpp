@@ -201,6 +201,44 @@ private slots:
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
+    // A code-protected chip reads 0000 throughout: the read says that it is
+    // protected and unreadable, never that it was read; a write then fails on
+    // its first word, names the protection and offers the erase, after which
+    // the chip takes the image.
+    void protectedChipIsSaidSoAndErasedOnRequest()
+    {
+        Bench b(QStringLiteral("16F84A"));
+        b.pic.program[3] = 0x0123;
+        b.pic.protectCode();
+        auto w = b.window();
+        click(*w, w->BP_ReadModule);
+        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(b.prompts.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(b.prompts.messages[0].title, GetLanguageText("ICSPReadPB"));
+        QCOMPARE(b.lastMessage(), GetLanguageText("ICSPProtegeLecture"));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("ICSPProtegeLecture"));
+        TestSupport::keepScreenshot(w->grab(), "VEK_ICSP_protected.png");
+
+        IcspRig::fillImage(b.context.pic, 7, 0x3FF1);
+        QVERIFY(b.context.pic.ImagePIC.codeWord(0) != 0);
+        b.prompts.messages.clear();
+        b.prompts.answer = QMessageBox::Yes;
+        click(*w, w->BP_WriteModule); // the device record, the failure, then the erase
+        QCOMPARE(b.prompts.messages.size(), 2);
+        QCOMPARE(b.prompts.messages[1].title, GetLanguageText("ICSPWritePB"));
+        QCOMPARE(b.lastMessage(), GetLanguageText("ErrICSPWritePIC") +
+                                      "\r\nAdresse =  [0x0000]\r\nCode erreur = 19\r\n" +
+                                      GetLanguageText("ICSPProtegeEcriture") + "\r\n\r\n" +
+                                      GetLanguageText("ICSPProtegeEffacer"));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("ErrasePICEnded"));
+        QCOMPARE(b.pic.program[3], uint16_t(0x3FFF));
+
+        IcspRig::fillImage(b.context.pic, 7, 0x3FF1);
+        click(*w, w->BP_WriteModule);
+        QVERIFY(w->L_Info->text().startsWith(GetLanguageText("WritePICEnded")));
+        QVERIFY(b.imageOnChip());
+    }
+
     // The test button streams the image into the code memory: the chip holds
     // it afterwards, the image is left as it was, the button is locked meanwhile.
     void quickCodeProgramming()
@@ -593,28 +631,51 @@ private slots:
         QCOMPARE(b.context.pic.CalculChecksum(), checksum);
     }
 
-    // Words a file holds past the chosen chip's memory cannot be loaded: the
-    // import says how many and where, and nothing is programmed from that image.
+    // What a file holds that the chosen chip cannot (words past its program
+    // memory, EEPROM bytes past its EEPROM, configuration words it has not,
+    // words wider than its 14 bits) is not loaded: the import says how many
+    // and where, and nothing is programmed from that image until the image
+    // is the chip's own again: read from the chip, or cleared.
     void wordsPastTheChipAreSaidAndNotProgrammed_data()
     {
         QTest::addColumn<QByteArray>("records"); // "XEH": a 16F628's whole memory, scrambled
         QTest::addColumn<QString>("outside");
+        QTest::addColumn<bool>("readAfter"); // else INIT BUFF
         const QByteArray end = ":00000001FF\r\n";
-        row("words at 0x500", QByteArray(":020000000028D6\r\n:040A000001000200EF\r\n") + end,
+        const QByteArray code = ":020000000028D6\r\n";
+        row("words at 0x500", code + ":040A000001000200EF\r\n" + end,
             QString("2 mots du fichier %1 sont hors de la mémoire de programme du PIC 16F84A "
-                    "(0x0000-0x03FF) et ne sont pas chargés : 0x0500-0x0501."));
-        row("upper address 0x0001", QByteArray(":020000040001F9\r\n:020000000028D6\r\n") + end,
+                    "(0x0000-0x03FF) et ne sont pas chargés : 0x0500-0x0501."),
+            true);
+        row("upper address 0x0001", ":020000040001F9\r\n" + code + end,
             QString("1 mots du fichier %1 sont hors de la mémoire de programme du PIC 16F84A "
-                    "(0x0000-0x03FF) et ne sont pas chargés : 0x8000."));
+                    "(0x0000-0x03FF) et ne sont pas chargés : 0x8000."),
+            false);
         row("2048-word XEH", QByteArray("XEH"),
             QString("1024 mots du fichier %1 sont hors de la mémoire de programme du PIC 16F84A "
-                    "(0x0000-0x03FF) et ne sont pas chargés : 0x0400-0x07FF."));
+                    "(0x0000-0x03FF) et ne sont pas chargés : 0x0400-0x07FF.\n"
+                    "64 octets EEPROM du fichier %1 sont hors de l'EEPROM du PIC 16F84A "
+                    "(0x00-0x3F) et ne sont pas chargés : 0x40-0x7F."),
+            true);
+        row("EEPROM bytes 0x50-0x51", code + ":0442A000AB00CD00A2\r\n" + end,
+            QString("2 octets EEPROM du fichier %1 sont hors de l'EEPROM du PIC 16F84A "
+                    "(0x00-0x3F) et ne sont pas chargés : 0x50-0x51."),
+            true);
+        row("configuration words 0x2008, 0x2010",
+            code + ":02401000FF3F70\r\n:0240200000009E\r\n" + end,
+            QString("2 mots de la zone de configuration du fichier %1 ne sont ni les ID ni le mot "
+                    "de configuration du PIC 16F84A et ne sont pas chargés : 0x2008, 0x2010."),
+            false);
+        row("a 16-bit word", code + ":0200100000EFFF\r\n" + end,
+            QString("1 mots du fichier %1 dépassent les 14 bits des mots du PIC 16F84A : 0x0008."),
+            true);
     }
 
     void wordsPastTheChipAreSaidAndNotProgrammed()
     {
         QFETCH(QByteArray, records);
         QFETCH(QString, outside);
+        QFETCH(bool, readAfter);
         Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
         auto w = b.window();
         const bool scrambled = records == "XEH";
@@ -627,7 +688,7 @@ private slots:
         } else {
             QVERIFY(TestSupport::writeFile(file, records));
         }
-        outside = outside.arg(file);
+        outside.replace("%1", file);
         b.prompts.files << file;
         click(*w, scrambled ? w->BP_IMPORT_XEH : w->BP_IMPORT_HEX);
         QVERIFY2(w->L_Info->text().endsWith('\n' + outside), qPrintable(w->L_Info->text()));
@@ -647,9 +708,12 @@ private slots:
         QCOMPARE(b.lastMessage(), refused);
         QCOMPARE(b.pic.stats().programCycles, 0);
 
-        // Once the buffer is cleared, the image is the chip's own again.
-        click(*w, w->BP_Clear);
+        // Once the image is the chip's own again, it is programmed.
+        click(*w, readAfter ? w->BP_ReadModule : w->BP_Clear);
+        b.prompts.messages.clear();
         click(*w, w->BP_WriteModule);
+        QCOMPARE(b.prompts.messages.size(), 1); // the device record only
+        QVERIFY(w->L_Info->text().startsWith(GetLanguageText("WritePICEnded")));
         QVERIFY(b.imageOnChip());
     }
 
