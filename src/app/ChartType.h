@@ -16,9 +16,4 @@ constexpr int Drawn(int type)
     return type == Line3D ? Line : type == Area3D ? Area : type;
 }
 
-constexpr bool IsKnown(int type)
-{
-    return type == Line3D || type == Line || type == Area3D || type == Area || type == XY;
-}
-
 } // namespace ChartType

@@ -266,8 +266,13 @@ private:
                     : c.word;
             VoieTOR &channel = doc.VoiesTOR[n];
             if (const auto value = CurveDocument::thresholdValue(word)) {
-                if (const auto threshold = take(*value, c.threshold, c.line))
-                    channel.Seuil = static_cast<int32_t>(*threshold);
+                // One refused leaves a threshold the rule takes, the nearest to
+                // what the channel held: the option-board dialog would refuse
+                // the 0 of a cleared channel at its OK.
+                const std::optional<double> threshold = take(*value, c.threshold, c.line);
+                channel.Seuil = static_cast<int32_t>(
+                    threshold ? *threshold
+                              : ValueRules::Declared(*value).nearestTaken(channel.Seuil));
                 continue;
             }
             // An action without threshold keeps a whole number as it is, unused.

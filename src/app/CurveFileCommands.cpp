@@ -177,13 +177,11 @@ bool CurveFileCommands::SaveFile(const QString &chosen, CurveFiles::Kind wanted)
     bool written = false;
     switch (CurveFiles::KindOf(path)) {
     case CurveFiles::Kind::SingleCurve:
-        written = CurveFiles::WriteAll(path, curve.toMrt(), &error);
-        break;
     case CurveFiles::Kind::Curve:
-        written = CurveFiles::WriteAll(path, curve.toVek(), &error);
+        written = CurveFiles::WriteCurve(path, curve, CurveFiles::KindOf(path), &error);
         break;
     case CurveFiles::Kind::Project:
-        written = m_host.saveProject(path, curve.toVek(), error);
+        written = m_host.saveProject(path, curve, error);
         break;
     case CurveFiles::Kind::Unknown:
         break;
@@ -194,8 +192,14 @@ bool CurveFileCommands::SaveFile(const QString &chosen, CurveFiles::Kind wanted)
             FileRefusal::OfFile(LangKey("CurveFileWriteErr"), path, {"%RAISON%", error}));
         return false;
     }
-    m_host.setCurveModified(false);
     m_host.setCaption(fileCaption(path)); // the curve is now this file
+    // A single curve holds the rpm and Atmo columns only: what it leaves out
+    // is still unsaved, and quitting still asks.
+    if (CurveFiles::KindOf(path) == CurveFiles::Kind::SingleCurve) {
+        m_host.setInfoText(GetLanguageText("enregistrerMonoCourbe"));
+        return true;
+    }
+    m_host.setCurveModified(false);
     m_host.setInfoText(GetLanguageText("enregisterEnd"));
     return true;
 }

@@ -46,7 +46,8 @@ public:
     virtual void applyProjectFirmware() = 0;
     // Puts back the package files of the current choice after a project was refused.
     virtual void restoreFirmware() = 0;
-    // Writes a project of the curve text and the package in use.
-    virtual bool saveProject(const QString &path, const QByteArray &curve, QString &error) = 0;
+    // Writes a project of the curve and the package in use. False with the
+    // reason in `error`, naming the program's work file when that failed.
+    virtual bool saveProject(const QString &path, const CurveDocument &curve, QString &error) = 0;
     virtual void deleteTemporaryFiles() = 0;
 };

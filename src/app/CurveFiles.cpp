@@ -1,5 +1,6 @@
 #include "app/CurveFiles.h"
 
+#include "app/CurveDocument.h"
 #include "base/BoundedFile.h"
 #include "base/FileFailureReason.h"
 #include "base/FileRefusal.h"
@@ -72,9 +73,55 @@ bool ReadAll(const QString &path, QByteArray &bytes, QString *error)
     return true;
 }
 
-bool WriteAll(const QString &path, const QByteArray &bytes, QString *error)
+namespace {
+
+// What a single-curve file carries: rpm and one advance a row.
+bool sameSingleCurve(const QList<QStringList> &read, const QList<QStringList> &meant)
 {
-    const FileWriter::Result written = FileWriter::WriteWhole(path, bytes);
+    if (read.size() != meant.size())
+        return false;
+    for (qsizetype i = 0; i < read.size(); ++i)
+        if (read[i].value(0) != meant[i].value(0) || read[i].value(1) != meant[i].value(1))
+            return false;
+    return true;
+}
+
+// The file at `written` read as Open reads a file of `kind`, over the curve
+// meant: it must give that curve, every value taken as written.
+QString readBack(const QString &written, const CurveDocument &curve, Kind kind)
+{
+    QByteArray bytes;
+    QString error;
+    if (!ReadAll(written, bytes, &error))
+        return FileWriter::ReadOtherwise(error);
+    const CurveReadResult read =
+        kind == Kind::SingleCurve
+            ? CurveDocument::parseMrt(bytes, curve, CurveDocument::MrtColumn::Atmo)
+            : CurveDocument::parseVek(bytes, curve);
+    if (!read.ok())
+        return FileWriter::ReadOtherwise();
+    for (const ValueRules::Outcome &value : read.values)
+        return FileWriter::ReadOtherwise(value.message);
+    CurveDocument meant = curve;
+    meant.CarteOptionNom = curve.CarteOptionNom.value_or(QString()); // "no board" is written so
+    const bool same = kind == Kind::SingleCurve ? sameSingleCurve(read.document.rows, curve.rows)
+                                                : read.document == meant;
+    return same ? QString() : FileWriter::ReadOtherwise();
+}
+
+} // namespace
+
+FileWriter::ReadBack CurveReadBack(const CurveDocument &curve, Kind kind)
+{
+    return {kind == Kind::SingleCurve ? FileWriter::Kind::SingleCurve : FileWriter::Kind::Curve,
+            [curve, kind](const QString &written) { return readBack(written, curve, kind); }};
+}
+
+bool WriteCurve(const QString &path, const CurveDocument &curve, Kind kind, QString *error)
+{
+    const QByteArray bytes = kind == Kind::SingleCurve ? curve.toMrt() : curve.toVek();
+    const FileWriter::Result written = FileWriter::WriteWhole(
+        path, bytes, FileWriter::Existing::Replace, CurveReadBack(curve, kind));
     if (!written && error)
         *error = written.reason;
     return written.ok;

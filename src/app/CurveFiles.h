@@ -1,13 +1,16 @@
 #pragma once
 
+#include "base/FileWriter.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+class CurveDocument;
+
 // The three kinds of curve files the main window opens and saves, told apart
 // by their extension (case aside), and whole-file reading and writing.
-namespace CurveFiles
-{
+namespace CurveFiles {
 
 enum class Kind {
     Unknown,
@@ -36,9 +39,13 @@ QString CurveTextMessage(const QString &key, const QString &path, int line = 0,
 // Whole file, or false with the reason (without the file's name: the messages
 // name it).
 bool ReadAll(const QString &path, QByteArray &bytes, QString *error = nullptr);
-// Writes through a temporary file renamed over the old one, so a failed write
-// leaves the old file whole. False with the reason, in the user's words
-// where FileFailureReason has them.
-bool WriteAll(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// Writes `curve` as a file of `kind` (Curve or SingleCurve) through the one
+// writer, read back by the reader that opens that kind before it takes its
+// name: a failed write, or a file that would read otherwise, leaves the old
+// file whole. False with the reason, in the user's words.
+bool WriteCurve(const QString &path, const CurveDocument &curve, Kind kind,
+                QString *error = nullptr);
+// The read-back of a curve file of `kind` meant to hold `curve`.
+FileWriter::ReadBack CurveReadBack(const CurveDocument &curve, Kind kind);
 
 } // namespace CurveFiles

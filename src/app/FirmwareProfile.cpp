@@ -1,6 +1,5 @@
 #include "app/FirmwareProfile.h"
 
-#include "app/PackageFilesBackup.h"
 #include "app/VekContext.h"
 #include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
@@ -72,28 +71,13 @@ std::array<QString, 8> packageAddresses(const DescriptionLookup &reglage)
 
 PackageChoice LoadPackageProfile(const QString &package)
 {
-    PackageFilesBackup backup(PackageFilesBackup::TemporaryPackageFiles());
-    if (!backup.save())
-        return PackageChoice{std::nullopt, backup.failure(), {}};
+    // A package refused, or that cannot be read, leaves the files in use as they were.
     const VEK_Gestion_OS::Result loaded = VEK_Gestion_OS::ChargerOS(package);
-    const DescriptionLookup reglage = [](const QString &key) {
-        return VEK_Gestion_OS::LireReglageOS(key);
-    };
-    PackageChoice choice{std::nullopt, loaded.message, {}};
-    if (loaded.ok()) {
-        VEK_Gestion_OS::InitDescriptionTemp();
-        const PackageValues::DescriptionCheck check = PackageValues::CheckDescription(
-            reglage, VEK_Gestion_OS::NomMembre(VEK_Gestion_OS::DossierPaquets() + package,
-                                               QStringLiteral("OS.NFO")));
-        choice.message = check.refusal;
-        choice.notes = check.notes;
-    }
-    if (!loaded.ok() || !choice.message.isEmpty()) {
-        backup.restore();
-        VEK_Gestion_OS::InitDescriptionTemp();
-        return choice;
-    }
-    choice.profile = PackageProfile(reglage);
+    VEK_Gestion_OS::InitDescriptionTemp();
+    PackageChoice choice{std::nullopt, loaded.message, loaded.notes};
+    if (loaded.ok())
+        choice.profile =
+            PackageProfile([](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); });
     return choice;
 }
 
@@ -122,22 +106,24 @@ FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting)
     p.NbCylindresEnabled = true;
     p.LimiteRupteur = 50000;
     p.AvStatiqueEnabled = true;
-    p.AvStatiqueText = QStringLiteral("45");
+    // In the box's own form, so that a curve saved with it reads back as written.
+    p.AvStatiqueText = QStringLiteral("45.0");
     p.FrameAvanceBRPM = p.FrameHardware = p.FrameCarteOption = p.FrameMultiEtincelle = true;
     p.FrameRetardCliquetis = p.FrameDwell = p.FrameTableMap = p.TerminalDisplay = true;
     // A package may have hidden the terminal's port controls and the live
     // instruments; nothing but the free setting can bring them back.
     p.TerminalPort = p.FrameKT5 = true;
 
-    bool isNumber = false;
-    const int boitier =
-        icspSetting(QStringLiteral("ICSP_Boitier"), QStringLiteral("0")).trimmed().toInt(&isNumber);
-    p.ICSPBoitier = isNumber ? static_cast<int16_t>(boitier) : 0;
-    // Read as the settings loader reads them: a refused text gives the default.
+    // Read by the rules the settings loader reads them by; the box type has
+    // a default of its own here, a refused text gives it too.
+    const QString noBox = QStringLiteral("0");
+    p.ICSPBoitier = static_cast<int16_t>(
+        MainSettingsLoader::Setting(QStringLiteral("ICSP_Boitier"),
+                                    icspSetting(QStringLiteral("ICSP_Boitier"), noBox), noBox)
+            .toInt());
     const auto area = [&icspSetting](const char *key) {
         const QString k = QLatin1String(key);
-        return MainSettingsLoader::AreaSetting(k,
-                                               icspSetting(k, MainSettingsLoader::AreaDefault(k)));
+        return MainSettingsLoader::Setting(k, icspSetting(k, MainSettingsLoader::Default(k)));
     };
     p.ICSPHEXADD = area("ICSP_HEXADD");
     p.ICSPHEXLNG = area("ICSP_HEXLNG");

@@ -73,10 +73,9 @@ FirmwareProfile FreeSettingProfile(const SettingLookup &icspSetting);
 FirmwareProfile PackageProfile(const DescriptionLookup &reglage);
 
 // The package `package` of the firmware list unpacked over the temporary
-// files, its description made current and checked (PackageValues::CheckDescription):
-// its profile and the notes on its values, or the message to show, the earlier
-// package files and description then being in use again (a package is not
-// unpacked when the earlier files could not be copied aside first).
+// files once checked (VEK_Gestion_OS::ChargerOS), its description made
+// current: its profile and the notes on its values, or the message to show,
+// the earlier package files and description then being in use still.
 struct PackageChoice {
     std::optional<FirmwareProfile> profile;
     QString message;

@@ -1,6 +1,7 @@
 #include "base/FileWriter.h"
 
 #include "base/FileFailureReason.h"
+#include "base/VEK_LANGUAGE.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -40,15 +41,22 @@ QString resolved(const QString &path)
     return info.isSymLink() ? QString() : info.absoluteFilePath();
 }
 
-// Opens a new file of a free name beside `target`; the umask gives its mode.
+std::function<void(Kind, const QString &)> &tamper()
+{
+    static std::function<void(Kind, const QString &)> hook;
+    return hook;
+}
+
+// Opens a new file of a free, short name beside `target` (a name built from
+// the target's would pass the file system's bound for a long target name); the
+// umask gives its mode.
 int openBeside(const QString &target, QByteArray &name)
 {
-    const QFileInfo info(target);
-    const QString stem = info.absolutePath() + QStringLiteral("/.") + info.fileName();
+    const QString stem = QFileInfo(target).absolutePath() + QStringLiteral("/.vek-");
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = QFile::encodeName(stem +
-                                 QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(),
-                                                           8, 16, QLatin1Char('0')));
+                                 QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8,
+                                                          16, QLatin1Char('0')));
         const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -107,7 +115,8 @@ void syncFolder(const QString &target)
 
 } // namespace
 
-Result WriteWhole(const QString &path, const QByteArray &bytes, Existing existing)
+Result WriteWhole(const QString &path, const QByteArray &bytes, Existing existing,
+                  const ReadBack &readBack)
 {
     if (path.isEmpty() || path.contains(QChar(0)))
         return failure(EINVAL);
@@ -143,6 +152,15 @@ Result WriteWhole(const QString &path, const QByteArray &bytes, Existing existin
         ok = false;
         error = errno;
     }
+    if (ok && readBack.check) {
+        const QString written = QFile::decodeName(temporary);
+        if (tamper())
+            tamper()(readBack.kind, written);
+        if (const QString otherwise = readBack.check(written); !otherwise.isEmpty()) {
+            ::unlink(temporary.constData());
+            return Result{false, 0, otherwise, true};
+        }
+    }
     if (ok && !putInPlace(temporary, targetName, existing)) {
         ok = false;
         error = errno;
@@ -152,7 +170,19 @@ Result WriteWhole(const QString &path, const QByteArray &bytes, Existing existin
         return failure(error);
     }
     syncFolder(target);
-    return Result{true, 0, {}};
+    return Result{true, 0, {}, false};
+}
+
+QString ReadOtherwise(const QString &detail)
+{
+    return detail.isEmpty() ? VEK_LANGUAGE::GetLanguageText("RaisonRelueAutrement")
+                            : VEK_LANGUAGE::GetLanguageText("RaisonRelueDetail",
+                                                            {QStringLiteral("%DETAIL%"), detail});
+}
+
+void SetReadBackTamper(std::function<void(Kind kind, const QString &written)> hook)
+{
+    tamper() = std::move(hook);
 }
 
 Result CopyWhole(const QString &from, const QString &to, Existing existing)

@@ -1,141 +1,130 @@
 #include "base/MainSettingsLoader.h"
 
-#include "base/NumberHelpers.h"
+#include "base/SerialOptions.h"
+#include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
 #include "platform/SerialPortNames.h"
 
 #include <cstdint>
-#include <limits>
 
 namespace {
 
-const QString kConfig = QStringLiteral("Config");
-const QString kCompilation = QStringLiteral("Compilation");
-const QString kIcsp = QStringLiteral("ICSP");
+using ValueRules::Value;
 
-template <typename T> constexpr qint64 low()
-{
-    return std::numeric_limits<T>::min();
-}
-template <typename T> constexpr qint64 high()
-{
-    return std::numeric_limits<T>::max();
-}
-
-// A stored port name, read by the one rule of port names and kept as typed
-// ("com2" in the form the dialogs keep it, "COM2"), even when its device is
-// not there now (an adapter unplugged, a link made later: its opening says
-// so); `fallback` for a text that names no port.
-QString portName(const QString &stored, const QString &fallback)
-{
-    const ValueRules::Outcome port =
-        ValueRules::read(ValueRules::Value::Port, stored,
-                         ValueRules::Source::inFile(ValueRules::Path::SettingsFile, {}, 0));
-    return port.taken() ? port.text : fallback;
-}
-
-void readPort(MainSettings &settings, const QString &stored)
-{
-    // A port number from 1 up (the options' form), or a port name.
-    bool isNumber = false;
-    const int number = stored.trimmed().toInt(&isNumber);
-    if (const QString name = isNumber ? QString() : portName(stored, QString()); !name.isEmpty()) {
-        settings.portDevice = name;
-        settings.portNumber = 0;
-        return;
-    }
-    settings.portNumber = isNumber && number >= 1 && number <= 255 ? number : 1;
-    settings.portDevice = SerialPortNames::DeviceForPortNumber(settings.portNumber);
-}
-
-// The programmer's areas and line count: each key, the value it holds and its
-// value when the file has none or holds one its rule refuses.
-struct AreaKey {
+// Every key read at start: where it is, the value it holds and the value it
+// gives when the file has none or holds one its rule refuses. Keys without a
+// rule of their own (file and folder names, the chip) are read as they are:
+// the windows that use them judge them, naming the file.
+struct StoredKey {
+    const char *section;
     const char *key;
-    ValueRules::Value value;
+    Value value;
     const char *fallback;
-    QString MainSettings::*field;
 };
 // clang-format off
-const AreaKey kAreaKeys[] = {
-    {"ICSP_HEXADD", ValueRules::Value::CodeStart, "000", &MainSettings::ICSPHEXADD},
-    {"ICSP_HEXLNG", ValueRules::Value::CodeLength, "400", &MainSettings::ICSPHEXLNG},
-    {"ICSP_NBTABLES", ValueRules::Value::CurveLines, "2", &MainSettings::ICSPNbTables},
-    {"ICSP_LTAB_L1", ValueRules::Value::TableAddress, "300", &MainSettings::ICSPLTAB_L1},
-    {"ICSP_HTAB_L1", ValueRules::Value::TableAddress, "500", &MainSettings::ICSPHTAB_L1},
-    {"ICSP_LTAB16_L1", ValueRules::Value::TableAddress, "700", &MainSettings::ICSPLTAB16_L1},
-    {"ICSP_HTAB16_L1", ValueRules::Value::TableAddress, "900", &MainSettings::ICSPHTAB16_L1},
-    {"ICSP_LTAB_L2", ValueRules::Value::TableAddress, "300", &MainSettings::ICSPLTAB_L2},
-    {"ICSP_HTAB_L2", ValueRules::Value::TableAddress, "500", &MainSettings::ICSPHTAB_L2},
-    {"ICSP_LTAB16_L2", ValueRules::Value::TableAddress, "700", &MainSettings::ICSPLTAB16_L2},
-    {"ICSP_HTAB16_L2", ValueRules::Value::TableAddress, "900", &MainSettings::ICSPHTAB16_L2},
+const StoredKey kStoredKeys[] = {
+    {"Config", "newport", Value::SerialPort, "1"},
+    {"Config", "com$", Value::SerialSettings, "9600,N,8,1"},
+    {"Config", "TypeCourbe", Value::ChartType, "16"},
+    {"Config", "Language", Value::LanguageFile, "francais.ini"},
+    {"Config", "Handshaking", Value::Handshaking, "0"},
+    {"Compilation", "TypeCompilation", Value::CompilationType, "8"},
+    {"ICSP", "ICSP_Boitier", Value::BoxType, "2"},
+    {"ICSP", "ICSP_Port", Value::Port, "COM1"},
+    {"ICSP", "ICSP_Broche_MCLR", Value::OutputPin, "5"},
+    {"ICSP", "ICSP_Broche_CLOCK", Value::OutputPin, "3"},
+    {"ICSP", "ICSP_Broche_DATA", Value::OutputPin, "2"},
+    {"ICSP", "ICSP_Broche_DATAR", Value::InputPin, "10"},
+    {"ICSP", "ICSP_Delay", Value::ProgrammerDelay, "15"},
+    {"ICSP", "ICSP_NbWrite", Value::WriteAttempts, "5"},
+    // The programmer's areas and line count, with the defaults the free
+    // setting shows.
+    {"ICSP", "ICSP_HEXADD", Value::CodeStart, "000"},
+    {"ICSP", "ICSP_HEXLNG", Value::CodeLength, "400"},
+    {"ICSP", "ICSP_NBTABLES", Value::CurveLines, "2"},
+    {"ICSP", "ICSP_LTAB_L1", Value::TableAddress, "300"},
+    {"ICSP", "ICSP_HTAB_L1", Value::TableAddress, "500"},
+    {"ICSP", "ICSP_LTAB16_L1", Value::TableAddress, "700"},
+    {"ICSP", "ICSP_HTAB16_L1", Value::TableAddress, "900"},
+    {"ICSP", "ICSP_LTAB_L2", Value::TableAddress, "300"},
+    {"ICSP", "ICSP_HTAB_L2", Value::TableAddress, "500"},
+    {"ICSP", "ICSP_LTAB16_L2", Value::TableAddress, "700"},
+    {"ICSP", "ICSP_HTAB16_L2", Value::TableAddress, "900"},
 };
 // clang-format on
 
-const AreaKey &areaKey(const QString &key)
+const StoredKey *storedKey(const QString &key)
 {
-    for (const AreaKey &k : kAreaKeys)
+    for (const StoredKey &k : kStoredKeys)
         if (key == QLatin1String(k.key))
-            return k;
-    return kAreaKeys[0];
+            return &k;
+    return nullptr;
 }
 
-ValueRules::Outcome readArea(const AreaKey &k, const QString &stored, const QString &file)
+// A stored text read by its key's rule, a refusal naming the key (the line
+// the user looks for in the file) rather than its caption.
+ValueRules::Outcome readStored(const StoredKey &k, const QString &stored, const QString &file)
 {
     ValueRules::Source source = ValueRules::Source::inFile(ValueRules::Path::SettingsFile, file, 0);
     source.name = QLatin1String(k.key);
     return ValueRules::read(k.value, stored, source);
 }
 
+// The value a stored text gives: the text as the program writes it when its
+// rule takes it (an address as written), else the key's fallback. No line
+// count given is the two lines of a free setting.
+QString storedValue(const StoredKey &k, const QString &stored, const QString &fallback)
+{
+    const ValueRules::Outcome o = readStored(k, stored, {});
+    if (!o.taken() || (k.value == Value::CurveLines && !o.value))
+        return fallback;
+    if (ValueRules::Declared(k.value).reading == ValueRules::Reading::Hex)
+        return stored.trimmed();
+    return o.text;
+}
+
 } // namespace
 
-ValueRules::Outcome MainSettingsLoader::area(const char *key) const
+QString MainSettingsLoader::Default(const QString &key)
 {
-    const AreaKey &k = areaKey(QLatin1String(key));
-    return readArea(k, text(kIcsp, k.key, QLatin1String(k.fallback)), store_.fileName());
+    const StoredKey *k = storedKey(key);
+    return k ? QLatin1String(k->fallback) : QString();
 }
 
-QString MainSettingsLoader::AreaDefault(const QString &key)
+QString MainSettingsLoader::Setting(const QString &key, const QString &stored,
+                                    const QString &fallback)
 {
-    return QLatin1String(areaKey(key).fallback);
+    const StoredKey *k = storedKey(key);
+    if (!k)
+        return stored;
+    return storedValue(*k, stored, fallback.isNull() ? QLatin1String(k->fallback) : fallback);
 }
 
-QString MainSettingsLoader::AreaSetting(const QString &key, const QString &stored)
+QString MainSettingsLoader::value(const char *key) const
 {
-    const AreaKey &k = areaKey(key);
-    const ValueRules::Outcome o = readArea(k, stored, {});
-    // No line count given is the two lines of a free setting; no address is no area.
-    if (!o.taken() || (k.value == ValueRules::Value::CurveLines && !o.value))
-        return QLatin1String(k.fallback);
-    return stored.trimmed();
-}
-
-ValueRules::Outcome MainSettingsLoader::delay() const
-{
-    const ValueRules::Source source =
-        ValueRules::Source::inFile(ValueRules::Path::SettingsFile, store_.fileName(), 0);
-    return ValueRules::read(ValueRules::Value::ProgrammerDelay,
-                            text(kIcsp, "ICSP_Delay", QString::number(DefaultIcspDelayUs)), source);
-}
-
-ValueRules::Outcome MainSettingsLoader::icspPort() const
-{
-    const ValueRules::Source source =
-        ValueRules::Source::inFile(ValueRules::Path::SettingsFile, store_.fileName(), 0);
-    return ValueRules::read(ValueRules::Value::Port,
-                            text(kIcsp, "ICSP_Port", QStringLiteral("COM1")), source);
+    const StoredKey *k = storedKey(QLatin1String(key));
+    return storedValue(*k, text(QLatin1String(k->section), k->key, QLatin1String(k->fallback)),
+                       QLatin1String(k->fallback));
 }
 
 QList<ValueRules::Outcome> MainSettingsLoader::RefusedValues() const
 {
-    QList<ValueRules::Outcome> refused;
-    for (const ValueRules::Outcome &o : {delay(), icspPort()})
-        if (!o.taken())
-            refused << o;
-    for (const AreaKey &k : kAreaKeys)
-        if (const ValueRules::Outcome o = area(k.key); !o.taken())
-            refused << o;
-    return refused;
+    QList<ValueRules::Outcome> listed;
+    for (const StoredKey &k : kStoredKeys) {
+        const QVariant stored = store_.value(QLatin1String(k.section) + '/' + QLatin1String(k.key));
+        if (!stored.isValid())
+            continue; // not there: its default, said by nobody
+        if (const ValueRules::Outcome o =
+                readStored(k, text(QLatin1String(k.section), k.key, {}), store_.fileName());
+            o.listed())
+            listed << o;
+    }
+    return listed;
+}
+
+QString MainSettingsLoader::RefusedMessage() const
+{
+    return ValueRules::listMessage(RefusedValues(), VEK_LANGUAGE::LangKey("MessReglagesLus"));
 }
 
 int MainSettingsLoader::ProgrammingDelayUs(const QString &ICSPDELAY)
@@ -157,14 +146,6 @@ QString MainSettingsLoader::text(const QString &section, const char *key,
     return value.toString();
 }
 
-qint64 MainSettingsLoader::number(const QString &section, const char *key, qint64 fallback,
-                                  qint64 lowest, qint64 highest) const
-{
-    bool ok = false;
-    const qint64 value = text(section, key, QString()).trimmed().toLongLong(&ok);
-    return ok && value >= lowest && value <= highest ? value : fallback;
-}
-
 std::unique_ptr<QSettings> MainSettingsLoader::OpenStore()
 {
     // The program name stands where QSettings expects an organisation, so the
@@ -175,7 +156,7 @@ std::unique_ptr<QSettings> MainSettingsLoader::OpenStore()
 
 bool MainSettingsLoader::SaveLogFolder(QSettings &store, const QString &folder)
 {
-    store.setValue(kConfig + QStringLiteral("/LogFolder"), folder);
+    store.setValue(QStringLiteral("Config/LogFolder"), folder);
     return SaveStore(store);
 }
 
@@ -194,42 +175,49 @@ void MainSettingsLoader::Load(MainSettings &settings)
 
 void MainSettingsLoader::LoadConfig(MainSettings &s)
 {
-    readPort(s, text(kConfig, "newport", QStringLiteral("1")));
-    s.serialSettings = text(kConfig, "com$", QStringLiteral("9600,N,8,1"));
-    s.TypeCourbe = int32_t(number(kConfig, "TypeCourbe", 16, low<int32_t>(), high<int32_t>()));
-    s.Language = text(kConfig, "Language", QStringLiteral("francais.ini"));
-    s.Handshaking = int16_t(number(kConfig, "Handshaking", 0, 0, 3));
-    s.LogFolder = text(kConfig, "LogFolder", QString());
+    // A port number (the options' form), or the name of a port.
+    const QString port = value("newport");
+    s.portNumber = SerialOptions::PortNumberOf(port);
+    s.portDevice = s.portNumber ? SerialPortNames::DeviceForPortNumber(s.portNumber) : port;
+    s.serialSettings = value("com$");
+    s.TypeCourbe = value("TypeCourbe").toInt();
+    s.Language = value("Language");
+    s.Handshaking = int16_t(value("Handshaking").toInt());
+    s.LogFolder = text(QStringLiteral("Config"), "LogFolder", QString());
 }
 
 void MainSettingsLoader::LoadCompilation(MainSettings &s)
 {
-    s.TypeCompilation =
-        int16_t(number(kCompilation, "TypeCompilation", 8, low<int16_t>(), high<int16_t>()));
-    s.NomFichierLTAB8 = text(kCompilation, "NomFichierLTAB8", QStringLiteral("LTAB.TXT"));
-    s.NomFichierHTAB8 = text(kCompilation, "NomFichierHTAB8", QStringLiteral("HTAB.TXT"));
-    s.NomFichierLTAB16 = text(kCompilation, "NomFichierLTAB16", QStringLiteral("LTAB16_.TXT"));
-    s.NomFichierHTAB16 = text(kCompilation, "NomFichierHTAB16", QStringLiteral("HTAB16_.TXT"));
-    s.CheminProjetAsm = text(kCompilation, "CheminProjetAsm", QString());
+    const QString section = QStringLiteral("Compilation");
+    s.TypeCompilation = int16_t(value("TypeCompilation").toInt());
+    s.NomFichierLTAB8 = text(section, "NomFichierLTAB8", QStringLiteral("LTAB.TXT"));
+    s.NomFichierHTAB8 = text(section, "NomFichierHTAB8", QStringLiteral("HTAB.TXT"));
+    s.NomFichierLTAB16 = text(section, "NomFichierLTAB16", QStringLiteral("LTAB16_.TXT"));
+    s.NomFichierHTAB16 = text(section, "NomFichierHTAB16", QStringLiteral("HTAB16_.TXT"));
+    s.CheminProjetAsm = text(section, "CheminProjetAsm", QString());
 }
 
 void MainSettingsLoader::LoadIcsp(MainSettings &s)
 {
-    const auto byte = [this](const char *key, uint8_t fallback) {
-        return uint8_t(number(kIcsp, key, fallback, 0, 255));
-    };
-    s.ICSPBoitier = int16_t(number(kIcsp, "ICSP_Boitier", 2, low<int16_t>(), high<int16_t>()));
-    s.ICSPChip = text(kIcsp, "ICSP_Chip", QStringLiteral("AUTO"));
-    const ValueRules::Outcome port = icspPort();
-    s.ICSPPort = port.taken() ? port.text : QStringLiteral("COM1");
-    s.ICSPPINMCLR = byte("ICSP_Broche_MCLR", 5);
-    s.ICSPPINCLOCK = byte("ICSP_Broche_CLOCK", 3);
-    s.ICSPPINDATA = byte("ICSP_Broche_DATA", 2);
-    s.ICSPPINDATAR = byte("ICSP_Broche_DATAR", 10);
-    const ValueRules::Outcome stored = delay();
-    s.ICSPDELAY = stored.taken() ? stored.text : QString::number(DefaultIcspDelayUs);
-    s.ICSPNBWRT = byte("ICSP_NbWrite", 5);
-    // A value refused keeps its default, as the set-up would not take it.
-    for (const AreaKey &k : kAreaKeys)
-        s.*k.field = AreaSetting(QLatin1String(k.key), text(kIcsp, k.key, AreaDefault(k.key)));
+    const auto pin = [this](const char *key) { return uint8_t(value(key).toInt()); };
+    s.ICSPBoitier = int16_t(value("ICSP_Boitier").toInt());
+    s.ICSPChip = text(QStringLiteral("ICSP"), "ICSP_Chip", QStringLiteral("AUTO"));
+    s.ICSPPort = value("ICSP_Port");
+    s.ICSPPINMCLR = pin("ICSP_Broche_MCLR");
+    s.ICSPPINCLOCK = pin("ICSP_Broche_CLOCK");
+    s.ICSPPINDATA = pin("ICSP_Broche_DATA");
+    s.ICSPPINDATAR = pin("ICSP_Broche_DATAR");
+    s.ICSPDELAY = value("ICSP_Delay");
+    s.ICSPNBWRT = uint8_t(value("ICSP_NbWrite").toInt());
+    s.ICSPHEXADD = value("ICSP_HEXADD");
+    s.ICSPHEXLNG = value("ICSP_HEXLNG");
+    s.ICSPNbTables = value("ICSP_NBTABLES");
+    s.ICSPLTAB_L1 = value("ICSP_LTAB_L1");
+    s.ICSPHTAB_L1 = value("ICSP_HTAB_L1");
+    s.ICSPLTAB16_L1 = value("ICSP_LTAB16_L1");
+    s.ICSPHTAB16_L1 = value("ICSP_HTAB16_L1");
+    s.ICSPLTAB_L2 = value("ICSP_LTAB_L2");
+    s.ICSPHTAB_L2 = value("ICSP_HTAB_L2");
+    s.ICSPLTAB16_L2 = value("ICSP_LTAB16_L2");
+    s.ICSPHTAB16_L2 = value("ICSP_HTAB16_L2");
 }

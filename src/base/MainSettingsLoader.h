@@ -7,9 +7,9 @@
 
 #include <memory>
 
-// Reads the stored settings of the main window, key by key with their defaults,
-// in the order the program has always read them. A number that cannot be read,
-// or does not fit its type, falls back to the key's default.
+// Reads the stored settings of the main window, key by key, each by the rule
+// of the value it holds (ValueRules): a text its rule refuses gives the key's
+// default, and is named, by its key, once the start is over.
 class MainSettingsLoader
 {
 public:
@@ -17,9 +17,12 @@ public:
 
     // Sections "Config", "Compilation" and "ICSP" into `settings`.
     void Load(MainSettings &settings);
-    // The stored values their rule refuses, each naming the settings file, in
-    // the language of the moment; Load puts their defaults in their place.
+    // The stored values their rule refuses or reads otherwise than written,
+    // each naming its key and the settings file, in the language of the
+    // moment; Load puts their defaults (or the form read) in their place.
     QList<ValueRules::Outcome> RefusedValues() const;
+    // The same under their heading; empty when every value is taken as written.
+    QString RefusedMessage() const;
 
     // The pause after each bit frame that a delay text gives, in whole
     // microseconds: the text read by the rule of the programming delay, the
@@ -41,11 +44,13 @@ public:
     // (unlike its save file for other files), so its status is the answer.
     static bool SaveStore(QSettings &store);
 
-    // The programmer's areas and line count ("ICSP_HEXADD", "ICSP_NBTABLES"…):
-    // the value a stored text gives, read by its rule; the default for a text
-    // the rule refuses.
-    static QString AreaSetting(const QString &key, const QString &stored);
-    static QString AreaDefault(const QString &key);
+    // A stored key ("ICSP_HEXADD", "ICSP_Boitier"…) as every reader of the
+    // file takes it: the value its text gives by the key's rule, in the form
+    // the program writes it (an address as written); `fallback`, else the
+    // key's default, for a text the rule refuses. A key of no rule: the text.
+    static QString Setting(const QString &key, const QString &stored,
+                           const QString &fallback = QString());
+    static QString Default(const QString &key);
 
 private:
     void LoadConfig(MainSettings &settings);
@@ -53,13 +58,8 @@ private:
     void LoadIcsp(MainSettings &settings);
 
     QString text(const QString &section, const char *key, const QString &fallback) const;
-    ValueRules::Outcome delay() const;
-    // ICSP_Port read by the port rule; "COM1" when the file has none.
-    ValueRules::Outcome icspPort() const;
-    // An address or length of the programmer's areas, read by its rule.
-    ValueRules::Outcome area(const char *key) const;
-    qint64 number(const QString &section, const char *key, qint64 fallback, qint64 low,
-                  qint64 high) const;
+    // The value of a key of the rule table, as Setting() gives it.
+    QString value(const char *key) const;
 
     QSettings &store_;
 };

@@ -2,6 +2,9 @@
 
 #include "platform/SerialPortNames.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace SerialOptions {
 
 Selection SelectionOf(const QString &text)
@@ -31,6 +34,22 @@ Selection SelectionOf(const QString &text)
 QString TextOf(int baud, QChar parity, int dataBits, int stopBits)
 {
     return QStringLiteral("%1,%2,%3,%4").arg(baud).arg(parity).arg(dataBits).arg(stopBits);
+}
+
+std::optional<QString> OfferedText(const QString &text)
+{
+    const std::optional<SerialSettings> settings = SerialSettings::parse(text);
+    if (!settings ||
+        std::find(std::begin(Rates), std::end(Rates), settings->baudRate) == std::end(Rates))
+        return std::nullopt;
+    const bool parity = settings->parity == QSerialPort::NoParity ||
+                        settings->parity == QSerialPort::EvenParity ||
+                        settings->parity == QSerialPort::OddParity;
+    const bool data =
+        settings->dataBits == QSerialPort::Data7 || settings->dataBits == QSerialPort::Data8;
+    const bool stop =
+        settings->stopBits == QSerialPort::OneStop || settings->stopBits == QSerialPort::TwoStop;
+    return parity && data && stop ? std::optional<QString>(settings->toText()) : std::nullopt;
 }
 
 QString DeviceOf(const QString &portChoice)

@@ -6,6 +6,8 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <optional>
+
 // The serial options of the configuration dialog: how a settings text
 // ("9600,N,8,1") selects its options, the port choice ("newport": a port
 // number or a device path) and the handshaking of the main window's port.
@@ -32,6 +34,9 @@ Selection SelectionOf(const QString &text);
 // The settings text of the dialog's options: rate, parity letter N, E or O,
 // data bits 7 or 8, stop bits 1 or 2.
 QString TextOf(int baud, QChar parity, int dataBits, int stopBits);
+// A settings text as the dialog writes it when each of its parts is one of the
+// dialog's options ("9600,e,7,2" gives "9600,E,7,2"); none otherwise.
+std::optional<QString> OfferedText(const QString &text);
 
 // Device of a port choice: a port number n is the n-th serial port of the
 // system; any other text is taken as a device path.

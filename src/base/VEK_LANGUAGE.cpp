@@ -104,6 +104,17 @@ QString ReadLanguageKey(const QString &key)
 
 QString ReadIniValue(const QString &path, const QString &section, const QString &key)
 {
+    if (!QFileInfo(path).isFile())
+        return {};
+    ++state().fileReads;
+    const BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxIniFileBytes);
+    if (!read.ok)
+        return {};
+    return IniValueInText(TextEncoding::decodeText(read.bytes), section, key);
+}
+
+QString IniValueInText(const QString &text, const QString &section, const QString &key)
+{
     QString sectionLine = section;
     if (!sectionLine.startsWith('['))
         sectionLine.prepend('[');
@@ -113,15 +124,7 @@ QString ReadIniValue(const QString &path, const QString &section, const QString 
     if (!keyEq.endsWith('='))
         keyEq.append('=');
 
-    if (!QFileInfo(path).isFile())
-        return {};
-    ++state().fileReads;
-    const BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxIniFileBytes);
-    if (!read.ok)
-        return {};
-
     // Every look-up reads the file, so its lines are walked in place, never copied.
-    const QString text = TextEncoding::decodeText(read.bytes);
     bool inSection = false;
     for (qsizetype start = 0, end = 0; start < text.size(); start = end) {
         end = start;

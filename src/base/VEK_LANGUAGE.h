@@ -42,6 +42,8 @@ QString ReadLanguageKey(const QString &key);
 // The section line must match exactly (case aside); the key must be followed
 // directly by "="; the first match wins and the text is kept as it stands.
 QString ReadIniValue(const QString &path, const QString &section, const QString &key);
+// The same look-up in the text of such a file.
+QString IniValueInText(const QString &text, const QString &section, const QString &key);
 
 // Number of file reads made by look-ups since start (cache checks in tests).
 int FileReadCount();

@@ -4,9 +4,12 @@
 #include "base/FileRefusal.h"
 #include "base/MainSettings.h"
 #include "base/NumberHelpers.h"
+#include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
+#include "platform/DataPaths.h"
 #include "platform/SerialPortNames.h"
 
+#include <QDir>
 #include <QLocale>
 
 #include <algorithm>
@@ -35,7 +38,7 @@ QString refusal(const char *key, const QStringList &pairs)
 }
 
 // A package's name names its archive, as the editor makes it and a project
-// finds it again: the file name rule, an extension typed with it aside.
+// finds it again: the file name rule, blanks around it refused, never dropped.
 QString packageNameRule(QString &name)
 {
     const QString why = FileNameRule::Refusal(name);
@@ -60,6 +63,48 @@ QString portRule(QString &port)
         return refusal(LangKey("SaisiePort"), {"%VALEUR%", port});
     port = SerialPortNames::CanonicalName(port);
     return {};
+}
+
+// The live link's port: a port number from 1 to 255 (the configuration
+// dialog's options keep "1" to "4"), or the name of a serial port. A name is
+// kept as typed, its device judged at each opening.
+QString serialPortRule(QString &port)
+{
+    bool number = false;
+    const int n = port.toInt(&number);
+    if (number ? n >= 1 && n <= 255
+               : SerialPortNames::PortNamed(port).kind == SerialPortNames::PortKind::Serial) {
+        port = number ? QString::number(n) : SerialPortNames::CanonicalName(port);
+        return {};
+    }
+    return refusal(LangKey("SetupPortNotSerial"), {"%1", port});
+}
+
+// A settings text the configuration dialog can show and write back: each part
+// one of its options.
+QString serialSettingsRule(QString &text)
+{
+    const std::optional<QString> offered = SerialOptions::OfferedText(text);
+    if (!offered)
+        return refusal(LangKey("SaisieReglagesSerie"), {"%VALEUR%", text});
+    text = *offered;
+    return {};
+}
+
+// A language file is one of the language folder, named as it is there.
+QString languageFileRule(QString &file)
+{
+    QString folder = VEK_LANGUAGE::RepertoireLangue();
+    if (folder.isEmpty())
+        folder = DataPaths::DataDirectory() + QStringLiteral("Languages/");
+    const QStringList files = QDir(folder).entryList({QStringLiteral("*.ini")}, QDir::Files);
+    for (const QString &name : files)
+        if (name.compare(file, Qt::CaseInsensitive) == 0) {
+            file = name;
+            return {};
+        }
+    return refusal(LangKey("SaisieFichierLangue"),
+                   {"%VALEUR%", file, "%LISTE%", files.join(QStringLiteral(", "))});
 }
 
 // A load-pressure band: one MAP percentage, or two joined by "-", the
@@ -133,7 +178,7 @@ const QList<Declaration> &Table()
          0,
          12,
          1,
-         1,
+         -1, // as the curve files write it: " 11"
          0,
          nullptr,
          {P::CurveFileV2}},
@@ -143,7 +188,7 @@ const QList<Declaration> &Table()
          0,
          4,
          0.5,
-         1,
+         -1, // " 2.5", " 2"
          0,
          nullptr,
          {P::CurveFileV2}},
@@ -267,7 +312,11 @@ const QList<Declaration> &Table()
          0,
          0,
          packageNameRule,
-         {P::PackageEditor, P::UpdateEditor, P::Project}},
+         {P::PackageEditor, P::UpdateEditor, P::Project, P::PackageDescription},
+         false,
+         {},
+         nullptr,
+         true},
         {Value::CylinderCount,
          LangKey("MLMoteur1"),
          R::Text,
@@ -290,6 +339,78 @@ const QList<Declaration> &Table()
          {P::PackageEditor, P::PackageDescription},
          true},
         {Value::Port, LangKey("NomPort"), R::Text, 0, 0, 0, 0, 0, portRule, {P::SettingsFile}},
+        // The other keys of the settings file; a box of a dialog that takes one
+        // reads it by the same row.
+        {.id = Value::WriteAttempts,
+         .nameKey = LangKey("MFNbEssaiProg"),
+         .reading = R::Whole,
+         .lowest = 1,
+         .highest = 9,
+         .quantum = 1,
+         .paths = {P::SettingsFile, P::SetupDialog}},
+        {.id = Value::CompilationType,
+         .nameKey = LangKey("NomTypeCompilation"),
+         .reading = R::Whole,
+         .lowest = 8,
+         .highest = 88,
+         .quantum = 1,
+         .paths = {P::SettingsFile},
+         .choices = {8, 16, 88}},
+        {.id = Value::SerialPort,
+         .nameKey = LangKey("NomPort"),
+         .reading = R::Text,
+         .textRule = serialPortRule,
+         .paths = {P::SettingsFile, P::SetupDialog},
+         .emptyKey = LangKey("SetupPortEmpty")},
+        {.id = Value::SerialSettings,
+         .nameKey = LangKey("NomReglagesSerie"),
+         .reading = R::Text,
+         .textRule = serialSettingsRule,
+         .paths = {P::SettingsFile}},
+        {.id = Value::ChartType,
+         .nameKey = LangKey("NomTypeGraphique"),
+         .reading = R::Whole,
+         .lowest = 2,
+         .highest = 16,
+         .quantum = 1,
+         .paths = {P::SettingsFile},
+         .choices = {2, 3, 4, 5, 16}},
+        {.id = Value::LanguageFile,
+         .nameKey = LangKey("MFLanguage"),
+         .reading = R::Text,
+         .textRule = languageFileRule,
+         .paths = {P::SettingsFile}},
+        {.id = Value::Handshaking,
+         .nameKey = LangKey("NomControleFlux"),
+         .reading = R::Whole,
+         .lowest = 0,
+         .highest = 3,
+         .quantum = 1,
+         .paths = {P::SettingsFile}},
+        {.id = Value::BoxType,
+         .nameKey = LangKey("MFTypeBoitier"),
+         .reading = R::Whole,
+         .lowest = 0,
+         .highest = 3,
+         .quantum = 1,
+         .paths = {P::SettingsFile}},
+        // The pins of the set-up's lists, in the lists' order; 0 is no pin.
+        {.id = Value::OutputPin,
+         .nameKey = LangKey("NomBrocheSortie"),
+         .reading = R::Whole,
+         .lowest = 0,
+         .highest = 17,
+         .quantum = 1,
+         .paths = {P::SettingsFile},
+         .choices = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 14, 16, 17}},
+        {.id = Value::InputPin,
+         .nameKey = LangKey("NomBrocheEntree"),
+         .reading = R::Whole,
+         .lowest = 0,
+         .highest = 15,
+         .quantum = 1,
+         .paths = {P::SettingsFile},
+         .choices = {0, 10, 11, 12, 13, 15}},
     };
     return table;
 }
@@ -307,6 +428,11 @@ QString Declaration::name() const
 double Declaration::onQuantum(double value) const
 {
     return quantum > 0 ? RoundHalfEven(value / quantum) * quantum : value;
+}
+
+double Declaration::nearestTaken(double value) const
+{
+    return onQuantum(std::clamp(value, lowest, highest));
 }
 
 namespace {
@@ -381,13 +507,36 @@ Outcome outOfRange(const Declaration &d, const Source &source, const QString &sh
                                        bound(d.highest)}));
 }
 
+Outcome notAChoice(const Declaration &d, const Source &source, const QString &shown)
+{
+    QStringList choices;
+    for (const int choice : d.choices)
+        choices << QString::number(choice);
+    return fault(d, source, Fault::OutOfRange,
+                 GetLanguageText("SaisieParmi", {"%VALEUR%", shown, "%LISTE%",
+                                                 choices.join(QStringLiteral(", "))}));
+}
+
+// Whether `shown`, a number that reads as `taken`, is written otherwise than
+// the program writes it. Fewer decimals than the program shows, after a
+// point, are its own form ("2.5" for "2.50"); a comma, a "+", leading zeros,
+// trailing zeros past its decimals or no point where it writes one are not.
+bool writtenOtherwise(const QString &shown, const QString &taken)
+{
+    if (shown == taken)
+        return false;
+    const bool shorter = shown.contains('.') && taken.startsWith(shown) &&
+                         taken.mid(shown.size()).count('0') == taken.size() - shown.size();
+    return !shorter;
+}
+
 } // namespace
 
 QString numberText(const Declaration &d, double value)
 {
     if (d.reading == Reading::Hex)
         return HexLong(int32_t(value), d.hexDigits);
-    if (d.reading == Reading::Decimal && d.quantum == 0)
+    if (d.decimals < 0 || (d.reading == Reading::Decimal && d.quantum == 0))
         return boundText(value); // as typed, without trailing zeros
     return QString::number(value, 'f', d.decimals);
 }
@@ -399,10 +548,11 @@ Outcome read(Value value, const QString &text, const Source &source)
     if (shown.isEmpty() && d.mayBeEmpty)
         return {Fault::None, std::nullopt, {}, {}, {}};
     if (shown.isEmpty())
-        return fault(d, source, Fault::Empty, GetLanguageText("SaisieVide"));
+        return fault(d, source, Fault::Empty,
+                     GetLanguageText(QLatin1String(d.emptyKey ? d.emptyKey : "SaisieVide")));
 
     if (d.reading == Reading::Text) {
-        QString taken = shown;
+        QString taken = d.keepsBlanks ? text : shown;
         const QString reason = d.textRule ? d.textRule(taken) : QString();
         if (!reason.isEmpty())
             return fault(d, source, Fault::Refused, reason);
@@ -434,14 +584,17 @@ Outcome read(Value value, const QString &text, const Source &source)
     if (d.reading == Reading::Whole && point)
         return fault(d, source, Fault::NotWhole,
                      GetLanguageText("SaisieNonEntier", {"%VALEUR%", shown}));
+    if (!d.choices.isEmpty() &&
+        std::none_of(d.choices.begin(), d.choices.end(), [v](int c) { return c == v; }))
+        return notAChoice(d, source, shown);
     if (!(v >= d.lowest && v <= d.highest))
         return outOfRange(d, source, shown);
 
     const double taken = d.onQuantum(v);
     const QString takenText = numberText(d, taken);
-    // A file the program wrote holds "." and values on the quantum; anything
+    // A file the program wrote holds its numbers in its own form; anything
     // else was written by hand and is listed with what it became.
-    if (source.fromFile() && (shown.contains(',') || taken != v))
+    if (source.fromFile() && (taken != v || writtenOtherwise(shown, takenText)))
         return fault(d, source, Fault::ReadAs,
                      GetLanguageText("SaisieLueComme", {"%VALEUR%", shown, "%LU%", takenText}),
                      takenText, taken);
@@ -450,13 +603,18 @@ Outcome read(Value value, const QString &text, const Source &source)
 
 QString listMessage(const QList<Outcome> &outcomes)
 {
+    return listMessage(outcomes, LangKey("MessValeursLues"));
+}
+
+QString listMessage(const QList<Outcome> &outcomes, const char *headingKey)
+{
     QStringList lines;
     for (const Outcome &o : outcomes)
         if (o.listed())
             lines << o.message;
     if (lines.isEmpty())
         return {};
-    lines.prepend(GetLanguageText("MessValeursLues"));
+    lines.prepend(GetLanguageText(QLatin1String(headingKey)));
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -25,7 +25,8 @@ enum class Reading {
     Decimal, // "," or "." as the decimal point, brought onto the row's quantum
     Whole,   // digits with an optional sign; no point, no comma
     Hex,     // 1 to `hexDigits` hexadecimal digits without prefix
-    Text,    // a name or a port: trimmed, judged by the row's `textRule`
+    Text,    // a name or a port: judged by the row's `textRule`, trimmed first
+             // unless the row keeps its blanks
 };
 
 // Where a value comes from.
@@ -61,10 +62,21 @@ enum class Value {
     CodeStart,           // "HEX_ADD", "ICSP_HEXADD": first word of the firmware's range
     CodeLength,          // "HEX_LNG", "ICSP_HEXLNG": words of the firmware's range
     TableAddress,        // "ADD_TABLE_…", "ICSP_LTAB_L1"…: first word of a set of tables
-    PackageName,         // a package's name, NomDuFichier: the file name of its archive
+    PackageName,         // a package's name, NomDuFichier: the file name of its archive,
+                         // blanks around it included
     CylinderCount,       // "VAL_NBCYL": an entry of the cylinder list
     PackageRevLimit,     // "LIMITE_RUPTEUR": the firmware's rev limiter, rpm
     Port,                // a port: "COMn", "LPTn" or the path of a device
+    WriteAttempts,       // "ICSP_NbWrite": write attempts per word of the programmer
+    CompilationType,     // "TypeCompilation": the firmware build, 8, 16 or 88
+    SerialPort,          // "newport": the live link's port, a number from 1 or a serial port
+    SerialSettings,      // "com$": rate, parity, data and stop bits ("9600,N,8,1")
+    ChartType,           // "TypeCourbe": the curve chart's type code
+    LanguageFile,        // "Language": a file of the language folder
+    Handshaking,         // "Handshaking": the live link's flow control, 0 to 3
+    BoxType,             // "ICSP_Boitier": the programmer box, 0 to 3
+    OutputPin,           // "ICSP_Broche_MCLR", "…CLOCK", "…DATA": a pin of the output list
+    InputPin,            // "ICSP_Broche_DATAR": a pin of the input list
     Count
 };
 
@@ -79,15 +91,26 @@ struct Declaration {
     double lowest = 0;
     double highest = 0;
     double quantum = 0; // Decimal: a taken value is rounded to a multiple of it
-    int decimals = 0;   // digits after "." in the text a taken number gets
-    int hexDigits = 0;  // Hex: the most digits
+    // Digits after "." in the text a taken number gets; -1: as few as the
+    // value needs ("11", "2.5"), the form the files write it in.
+    int decimals = 0;
+    int hexDigits = 0; // Hex: the most digits
     TextRule textRule = nullptr;
     QList<Path> paths;       // every path that brings this value in
     bool mayBeEmpty = false; // an empty text is no value given, and taken as such
+    // Whole: the only numbers taken, in the order a list shows them (a pin list,
+    // the chart types); none: every number within the bounds.
+    QList<int> choices = {};
+    // The language key of the refusal of an empty text; none: "SaisieVide".
+    const char *emptyKey = nullptr;
+    bool keepsBlanks = false; // Text: blanks around it are part of it, judged by the rule
 
     QString name() const; // the caption, in the user's language
     // `value` rounded, halves to even, to a multiple of the quantum.
     double onQuantum(double value) const;
+    // The value nearest to `value` that the rule takes: within the bounds, on
+    // the quantum. What a value gets that a file refused or left out.
+    double nearestTaken(double value) const;
 };
 
 // The entries of the cylinder list, the counts a firmware may fix.
@@ -122,7 +145,8 @@ enum class Fault {
     OutOfRange,   // a number outside the bounds
     NotHex,       // not 1 to hexDigits hexadecimal digits
     Refused,      // a Text value its rule refuses
-    ReadAs,       // taken, but a file wrote it otherwise ("12,5" read as 12.5)
+    ReadAs,       // taken, but a file wrote it otherwise ("12,5", "06000", "+12", "7.000",
+                  // "3" where a point is written: read as 12.5, 6000, 12, 7.0, 3.00)
 };
 
 struct Outcome {
@@ -138,13 +162,18 @@ struct Outcome {
 };
 
 // The one reading of a value's text. A box value brought onto the quantum is
-// taken silently ("45,3" shows "45.5"); a file value written otherwise than
-// the program writes it (a comma, off the quantum) is taken and listed
-// ("read as 45.5"), so that the user sees what became of it.
+// taken silently ("45,3" shows "45.5"); a file number written otherwise than
+// the program writes it (a comma, off the quantum, a "+", leading zeros, more
+// decimals than it writes, none where it writes some) is taken in the
+// program's form and listed ("read as 45.5"), so that the user sees what
+// became of it. Fewer decimals than the box shows ("2.5" for "2.50") is the
+// program's own form too: its new curve writes it so.
 Outcome read(Value value, const QString &text, const Source &source);
 
-// Messages of several listed outcomes under one heading; empty for none.
+// Messages of several listed outcomes under one heading (the language key
+// `headingKey`, by default that of values read from a file); empty for none.
 QString listMessage(const QList<Outcome> &outcomes);
+QString listMessage(const QList<Outcome> &outcomes, const char *headingKey);
 
 // The text a taken number is written with ("45.5", "6500").
 QString numberText(const Declaration &declaration, double value);

@@ -518,7 +518,19 @@ private:
     uint8_t m_sum = 0;
 };
 
-QByteArray imageText(const PicDevice &device, bool scrambled)
+// Whether the 16-byte program block at byte `a` is written: every block, or
+// with `given` only those holding a word the firmware's file gave.
+bool blockWritten(const QBitArray *given, int a)
+{
+    if (!given)
+        return true;
+    for (int word = a / 2; word < a / 2 + 8; ++word)
+        if (word < given->size() && given->testBit(word))
+            return true;
+    return false;
+}
+
+QByteArray imageText(const PicDevice &device, bool scrambled, const QBitArray *given)
 {
     using namespace XehScrambling;
     const PicImage &image = device.ImagePIC;
@@ -532,6 +544,8 @@ QByteArray imageText(const PicDevice &device, bool scrambled)
     w.end();
 
     for (int a = 0; a < programBytes; a += 16) {
+        if (!blockWritten(given, a))
+            continue;
         w.begin(0x10, static_cast<uint16_t>(a), 0);
         for (int i = 0; i < 16; ++i) {
             if (scrambled)
@@ -570,7 +584,36 @@ QByteArray imageText(const PicDevice &device, bool scrambled)
     return w.take();
 }
 
-HexFileResult writeImage(const PicDevice &device, const QString &fichier, bool scrambled)
+// The file at `written` read as it will be imported, for the same chip: it
+// must give the program blocks written, and only those, the IDs, the
+// configuration word and the EEPROM as the image holds them.
+QString readBack(const PicDevice &device, const QString &written, bool scrambled,
+                 const QBitArray *given)
+{
+    PicDevice read = device;
+    const HexFileResult result = readImage(read, written, written, scrambled);
+    if (!result.succeeded())
+        return FileWriter::ReadOtherwise();
+    const PicImage &meant = device.ImagePIC;
+    const PicImage &back = read.ImagePIC;
+    bool same =
+        result.wordsOutside.isEmpty() && back.UserID == meant.UserID &&
+        std::equal(meant.ImageEEPROM.begin(), meant.ImageEEPROM.begin() + device.eepromByteCount(),
+                   back.ImageEEPROM.begin());
+    if (configAddressOf(device.DeviceChip) != 0)
+        same = same && back.ConfigWord == meant.ConfigWord;
+    for (int a = 0; same && a < device.programByteCount(); a += 16) {
+        const bool blockMeant = blockWritten(given, a);
+        same = result.wordsGiven.testBit(a / 2) == blockMeant &&
+               (!blockMeant ||
+                std::equal(meant.ImageCode.begin() + a, meant.ImageCode.begin() + a + 16,
+                           back.ImageCode.begin() + a));
+    }
+    return same ? QString() : FileWriter::ReadOtherwise();
+}
+
+HexFileResult writeImage(const PicDevice &device, const QString &fichier, bool scrambled,
+                         const QBitArray *given = nullptr)
 {
     HexFileResult result;
     if (device.family() == PicDevice::Family::F18) {
@@ -578,8 +621,12 @@ HexFileResult writeImage(const PicDevice &device, const QString &fichier, bool s
         result.info = GetLanguageText("MessHexFamille18Ecriture");
         return result;
     }
-    const QByteArray text = imageText(device, scrambled);
-    const FileWriter::Result written = FileWriter::WriteWhole(fichier, text);
+    const QByteArray text = imageText(device, scrambled, given);
+    const FileWriter::ReadBack check{
+        scrambled ? FileWriter::Kind::Xeh : FileWriter::Kind::Hex,
+        [&](const QString &written) { return readBack(device, written, scrambled, given); }};
+    const FileWriter::Result written =
+        FileWriter::WriteWhole(fichier, text, FileWriter::Existing::Replace, check);
     if (!written) {
         result.status = HexFileStatus::WriteFailed;
         result.info = FileRefusal::OfFile(LangKey("MessHexEcritureImpossible"), fichier,
@@ -608,4 +655,10 @@ HexFileResult EcrireFichierHex(const PicDevice &device, const QString &fichier)
 HexFileResult EcrireFichierXeh(const PicDevice &device, const QString &fichier)
 {
     return writeImage(device, fichier, true);
+}
+
+HexFileResult EcrireFichierXehMots(const PicDevice &device, const QString &fichier,
+                                   const QBitArray &given)
+{
+    return writeImage(device, fichier, true, &given);
 }

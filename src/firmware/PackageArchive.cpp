@@ -3,6 +3,8 @@
 #include "base/BoundedFile.h"
 #include "base/FileFailureReason.h"
 #include "base/FileWriter.h"
+#include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 #include "firmware/ccZip.h"
 
 #include <QDir>
@@ -11,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace PackageArchive {
 
@@ -28,7 +31,70 @@ QString cannotWrite(int systemError = 0)
 
 } // namespace
 
-Outcome build(const QString &archivePath, const QList<Member> &members, Existing existing)
+Contents read(const QString &archivePath, const QList<Member> &wanted)
+{
+    Contents contents;
+    ccZip zip;
+    zip.Init(archivePath);
+    for (const QString &name : zip.Col())
+        if (!ccZip::isSafeMemberName(name)) {
+            contents.outcome = failure(
+                ccZip::ZipErrUnsafe, name + QStringLiteral(": refused, its path leaves its folder"),
+                VEK_LANGUAGE::GetLanguageText(
+                    "RaisonMembreHorsDossier",
+                    {QStringLiteral("{MEMBRE}"), TextEncoding::shownInMessage(name)}));
+            return contents;
+        }
+    for (const Member &m : wanted) {
+        QByteArray bytes;
+        const int32_t status = zip.ReadMember(m.member, bytes, m.maxBytes);
+        if (status == ccZip::ZipErrNotFound)
+            continue; // the archive lacks it
+        if (status == ccZip::ZipErrTooLarge && m.maxBytes > 0)
+            contents.outcome =
+                failure(status, zip.GetZipInfo(),
+                        VEK_LANGUAGE::GetLanguageText("RaisonMembreTropGrand",
+                                                      {QStringLiteral("{MEMBRE}"), m.member,
+                                                       QStringLiteral("{OCTETS}"),
+                                                       QString::number(m.maxBytes)}));
+        else if (status != ccZip::ZipOk)
+            contents.outcome = failure(status, zip.GetZipInfo(), zip.reason());
+        if (status != ccZip::ZipOk)
+            return contents;
+        contents.members.insert(m.member, bytes);
+    }
+    return contents;
+}
+
+namespace {
+
+// The archive at `written` read as it will be opened: each member as its file
+// holds it, no other of theirs, and taken by `accept`.
+QString readBack(const QString &written, const QList<Member> &members, const Acceptance &accept)
+{
+    const Contents back = read(written, members);
+    if (!back.outcome.ok())
+        return FileWriter::ReadOtherwise(back.outcome.reason);
+    for (const Member &m : members) {
+        const bool meant = QFileInfo(m.file).isFile();
+        if (back.has(m.member) != meant)
+            return FileWriter::ReadOtherwise();
+        if (!meant)
+            continue;
+        const BoundedFile::Read file = BoundedFile::readAll(m.file, ccZip::MaxArchiveBytes);
+        if (!file.ok || file.bytes != back.bytes(m.member))
+            return FileWriter::ReadOtherwise();
+    }
+    if (accept)
+        if (const QString refusal = accept(back); !refusal.isEmpty())
+            return VEK_LANGUAGE::GetLanguageText("RaisonRelueRefusee", {"%RAISON%", refusal});
+    return {};
+}
+
+} // namespace
+
+Outcome build(const QString &archivePath, const QList<Member> &members, Existing existing,
+              const Acceptance &accept, FileWriter::Kind kind)
 {
     if (archivePath.contains(QChar(0))) // the system would see a shorter path
         return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": not a usable path"),
@@ -91,50 +157,56 @@ Outcome build(const QString &archivePath, const QList<Member> &members, Existing
                        ccZip::FailureReason(ccZip::Direction::Reading, 0));
     const FileWriter::Result written = FileWriter::WriteWhole(
         archivePath, built.bytes,
-        existing == Existing::Keep ? FileWriter::Existing::Keep : FileWriter::Existing::Replace);
+        existing == Existing::Keep ? FileWriter::Existing::Keep : FileWriter::Existing::Replace,
+        {kind, [&](const QString &back) { return readBack(back, members, accept); }});
     if (!written)
         return failure(ccZip::ZipErrWrite, archivePath + QStringLiteral(": ") + written.reason,
-                       cannotWrite(written.errnum));
+                       written.readBack ? written.reason : cannotWrite(written.errnum));
     return {};
 }
 
-Outcome unpack(const QString &archivePath, const QList<Member> &wanted)
+Outcome unpack(const QString &archivePath, const QList<Member> &wanted, const Acceptance &accept)
 {
-    Outcome outcome;
-    auto fail = [&outcome](int32_t status, const QString &details, const QString &reason) {
-        if (outcome.status <= ccZip::ZipWarning) {
-            outcome.status = status;
-            outcome.reason = reason;
-        }
-        outcome.details += details.endsWith('\n') ? details : details + '\n';
-    };
-    for (const Member &m : wanted)
-        QFile::remove(m.file);
     if (wanted.isEmpty())
-        return outcome;
+        return {};
+    const Contents contents = read(archivePath, wanted);
+    if (!contents.outcome.ok())
+        return contents.outcome;
+    if (accept)
+        if (const QString refusal = accept(contents); !refusal.isEmpty())
+            return Outcome{ccZip::ZipErrUnsafe, {}, refusal, true}; // the message says it all
 
-    // Members land in a private folder beside their destination, never in place.
-    QTemporaryDir work(QFileInfo(wanted.first().file).absolutePath() +
-                       QStringLiteral("/.vek-unpack-XXXXXX"));
-    if (!work.isValid()) {
-        fail(ccZip::ZipErrWrite, FileFailureReason::wording(work.errorString()),
-             cannotWrite(FileFailureReason::errnoOf(work.errorString())));
+    // Every member is written whole beside its destination before any takes its place.
+    const QString folder = QFileInfo(wanted.first().file).absolutePath();
+    const auto cannotTake = [&folder](const QString &details, int systemError) {
+        Outcome outcome = failure(ccZip::ZipErrWrite, details, cannotWrite(systemError));
+        outcome.folder = QDir::toNativeSeparators(folder);
         return outcome;
+    };
+    QTemporaryDir work(folder + QStringLiteral("/.vek-unpack-XXXXXX"));
+    if (!work.isValid())
+        return cannotTake(FileFailureReason::wording(work.errorString()),
+                          FileFailureReason::errnoOf(work.errorString()));
+    for (qsizetype i = 0; i < wanted.size(); ++i) {
+        if (!contents.has(wanted[i].member))
+            continue;
+        const FileWriter::Result written = FileWriter::WriteWhole(work.filePath(QString::number(i)),
+                                                                  contents.bytes(wanted[i].member));
+        if (!written)
+            return cannotTake(wanted[i].file + QStringLiteral(": ") + written.reason,
+                              written.errnum);
     }
-    ccZip zip;
-    zip.Init(archivePath);
-    for (const Member &m : wanted) {
-        const int32_t status = zip.Decompress(work.path(), m.member);
-        if (status == ccZip::ZipErrNotFound)
-            continue; // the archive lacks it: its destination stays absent
-        if (status > ccZip::ZipWarning)
-            fail(status, zip.GetZipInfo(), zip.reason());
-        if (status == ccZip::ZipErrArchive)
-            break;
-        // The first member of that name in the archive, whatever its case, is the one taken.
-        const QStringList &extracted = zip.extractedFiles();
-        if (!extracted.isEmpty() && !QFile::rename(extracted.first(), m.file))
-            fail(ccZip::ZipErrWrite, m.file + QStringLiteral(": cannot be written"), cannotWrite());
+    Outcome outcome;
+    for (qsizetype i = 0; i < wanted.size(); ++i) {
+        const QByteArray destination = QFile::encodeName(wanted[i].file);
+        if (!contents.has(wanted[i].member)) {
+            QFile::remove(wanted[i].file); // the archive lacks it: its destination stays absent
+        } else if (std::rename(QFile::encodeName(work.filePath(QString::number(i))).constData(),
+                               destination.constData()) != 0) {
+            outcome =
+                failure(ccZip::ZipErrWrite, wanted[i].file + QStringLiteral(": cannot be written"),
+                        cannotWrite(errno));
+        }
     }
     return outcome;
 }

@@ -1,18 +1,14 @@
 #include "firmware/PackageAuthoring.h"
 
-#include "base/FileFailureReason.h"
-#include "base/FileWriter.h"
-#include "base/TextEncoding.h"
+#include "base/BoundedFile.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
+#include "firmware/PackageArchive.h"
+#include "firmware/VEK_Gestion_OS.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 const PackageKind &PackageKind::firmware()
 {
@@ -36,20 +32,9 @@ PackageAuthoring::NameCheck PackageAuthoring::checkName(const QString &name)
 {
     if (name.trimmed().isEmpty())
         return NameCheck::Empty;
-    // Blanks around it would be part of the file's name: the name as taken has none.
     const ValueRules::Outcome read =
         ValueRules::read(ValueRules::Value::PackageName, name, ValueRules::Source::box());
-    return read.taken() && read.text == name ? NameCheck::Ok : NameCheck::Unsafe;
-}
-
-PackageAuthoring::SourceKind PackageAuthoring::sourceKind(const QString &path)
-{
-    const QString end = path.right(3);
-    if (end.compare(QLatin1String("hex"), Qt::CaseInsensitive) == 0)
-        return SourceKind::Hex;
-    if (end.compare(QLatin1String("xeh"), Qt::CaseInsensitive) == 0)
-        return SourceKind::Xeh;
-    return SourceKind::None;
+    return read.taken() ? NameCheck::Ok : NameCheck::Unsafe;
 }
 
 QString PackageAuthoring::workPath(const QString &member) const
@@ -71,52 +56,25 @@ void PackageAuthoring::deleteWorkFiles() const
         QFile::remove(workPath(member));
 }
 
-namespace {
-
-// Copies a file over an existing one.
-PackageAuthoring::Outcome copyReplacing(const QString &from, const QString &to)
-{
-    const FileWriter::Result copied = FileWriter::CopyWhole(from, to);
-    if (!copied)
-        return {false, QDir::toNativeSeparators(from) + QStringLiteral(": ") + copied.reason};
-    return {};
-}
-
-} // namespace
-
 PackageAuthoring::Result PackageAuthoring::prepareFirmware(const QString &source,
-                                                           const Converter &convert) const
+                                                           const FirmwareWriter &firmware) const
 {
-    Result result;
-    if (isWorkPath(source))
-        return result; // members of a package read before, taken as they are
-    const QString hex = workPath(m_kind.hexMember);
+    if (source.isEmpty())
+        return {Result::NoSource, {}, {}};
+    const bool read = isWorkPath(source); // members of a package read before, taken as they are
     const QString xeh = workPath(m_kind.xehMember);
-    QFile::remove(hex);
-    QFile::remove(xeh);
-
-    Outcome outcome;
-    switch (sourceKind(source)) {
-    case SourceKind::None:
-        return result;
-    case SourceKind::Xeh:
-        outcome = copyReplacing(source, xeh);
-        if (!outcome.ok)
-            return {Result::SourceFailed, outcome.error, {}};
-        return result;
-    case SourceKind::Hex:
-        outcome = copyReplacing(source, hex);
-        if (!outcome.ok)
-            return {Result::SourceFailed, outcome.error, {}};
-        outcome = convert ? convert(hex, xeh, source) : Outcome{false, QString()};
-        QFile::remove(hex); // the HEX copy never goes into the package
-        if (!outcome.ok) {
-            QFile::remove(xeh);
-            return {Result::ConversionFailed, outcome.error, {}};
-        }
-        return result;
+    if (!read) {
+        QFile::remove(workPath(m_kind.hexMember));
+        QFile::remove(xeh);
     }
-    return result;
+    const Outcome outcome =
+        firmware ? firmware(source, read ? QString() : xeh) : Outcome{false, {}};
+    if (!outcome.ok) {
+        if (!read)
+            QFile::remove(xeh);
+        return {Result::SourceFailed, outcome.error, {}};
+    }
+    return {};
 }
 
 QString PackageAuthoring::packagePath(const QString &name) const
@@ -128,65 +86,75 @@ QString PackageAuthoring::packagePath(const QString &name) const
     return m_folder + QLatin1Char('/') + base + extension;
 }
 
+namespace {
+
+QString notAPackage(const QString &description)
+{
+    return VEK_LANGUAGE::GetLanguageText("MessXosPasUnPaquet",
+                                         {QStringLiteral("%FICHIER%"), description});
+}
+
+} // namespace
+
 PackageAuthoring::Result PackageAuthoring::create(const QString &name,
                                                   const PackageDescription &description,
-                                                  const QString &source, const Converter &convert,
-                                                  const ArchiveWriter &writeArchive) const
+                                                  const QString &source,
+                                                  const FirmwareWriter &firmware) const
 {
     if (checkName(name) != NameCheck::Ok)
         return {Result::BadName, {}, {}};
 
-    Result result = prepareFirmware(source, convert);
-    if (!result.ok())
-        return result;
+    Result result = prepareFirmware(source, firmware);
+    if (result.ok())
+        result = writePackage(name, description);
+    if (result.ok())
+        deleteWorkFiles();
+    else if (result.status != Result::SourceFailed && !isWorkPath(source))
+        QFile::remove(workPath(m_kind.xehMember)); // made of the user's file for this Create only
+    return result;
+}
 
+QList<PackageArchive::Member> PackageAuthoring::workMembers() const
+{
+    QList<PackageArchive::Member> members;
+    for (const QString &member : m_kind.members())
+        members.append({workPath(member), member,
+                        member == m_kind.description ? BoundedFile::MaxIniFileBytes
+                                                     : BoundedFile::MaxHexFileBytes});
+    return members;
+}
+
+PackageAuthoring::Result PackageAuthoring::writePackage(const QString &name,
+                                                        const PackageDescription &description) const
+{
     QString error;
     if (!description.write(workPath(m_kind.description), &error))
         return {Result::WriteFailed, error, {}};
 
-    QStringList files;
-    for (const QString &member : m_kind.members())
-        if (QFileInfo::exists(workPath(member)))
-            files << workPath(member);
-
-    // Built beside the package, then renamed over it: an older package of that
-    // name stays whole until the new one is complete.
+    // Read back as it will be opened: a firmware package as the list takes
+    // one, an update package as this editor reads it.
     const QString package = packagePath(name);
-    const QString building =
-        package.left(package.size() - m_kind.extension.size()) + QStringLiteral("ZIP");
-    QFile::remove(building);
-    const Outcome written = writeArchive ? writeArchive(building, files) : Outcome{false, {}};
-    if (!written.ok) {
-        QFile::remove(building);
-        return {Result::ArchiveFailed, written.error, {}};
-    }
-    if (std::rename(QFile::encodeName(building).constData(),
-                    QFile::encodeName(package).constData()) != 0) {
-        const int failure = errno;
-        const QString error =
-            FileFailureReason::wording(failure, QString::fromLocal8Bit(std::strerror(failure)));
-        QFile::remove(building);
-        return {Result::ArchiveFailed, error, {}};
-    }
-    deleteWorkFiles();
-    result.packagePath = package;
-    return result;
+    const bool firmwarePackage = m_kind.extension == PackageKind::firmware().extension;
+    const PackageArchive::Outcome written = PackageArchive::build(
+        package, workMembers(), PackageArchive::Existing::Replace,
+        [&](const PackageArchive::Contents &contents) {
+            if (!contents.has(m_kind.description))
+                return notAPackage(m_kind.description);
+            return firmwarePackage ? VEK_Gestion_OS::RefusPaquet(contents, package) : QString();
+        },
+        firmwarePackage ? FileWriter::Kind::Package : FileWriter::Kind::UpdatePackage);
+    if (!written.ok())
+        return {Result::ArchiveFailed, written.reason, {}};
+    return {Result::Ok, {}, package};
 }
 
-PackageAuthoring::Outcome PackageAuthoring::read(const QString &packagePath,
-                                                 const ArchiveReader &extract) const
+PackageAuthoring::Outcome PackageAuthoring::read(const QString &packagePath) const
 {
-    deleteWorkFiles();
-    if (!extract)
-        return {false, {}};
-    const Outcome outcome = extract(packagePath, m_folder, m_kind.members());
     // Any zip unpacks; without its description it is not one of our packages,
     // and reading it would only empty the editor.
-    if (outcome.ok && !QFileInfo::exists(workPath(m_kind.description))) {
-        deleteWorkFiles();
-        return {false,
-                VEK_LANGUAGE::GetLanguageText("MessXosPasUnPaquet",
-                                              {QStringLiteral("%FICHIER%"), m_kind.description})};
-    }
-    return outcome;
+    const PackageArchive::Outcome outcome = PackageArchive::unpack(
+        packagePath, workMembers(), [this](const PackageArchive::Contents &c) {
+            return c.has(m_kind.description) ? QString() : notAPackage(m_kind.description);
+        });
+    return {outcome.ok(), outcome.reason};
 }

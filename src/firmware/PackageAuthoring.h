@@ -1,5 +1,6 @@
 #pragma once
 
+#include "firmware/PackageArchive.h"
 #include "firmware/PackageDescription.h"
 
 #include <QString>
@@ -22,7 +23,8 @@ struct PackageKind {
 // Builds and reads firmware and update packages in the package folder through
 // their work files (the description and the firmware members, under their
 // member names in that folder). A package is built under a temporary name and
-// takes the place of an older one only once it is complete.
+// takes the place of an older one only once it is complete and read back as
+// the program opens a package of its kind.
 class PackageAuthoring
 {
 public:
@@ -31,7 +33,7 @@ public:
     enum class NameCheck { Ok, Empty, Unsafe };
     // A package name becomes a file name in the package folder: the one rule
     // of package names (ValueRules, PackageName: no folder part, no control
-    // character, a name other systems keep too), without blanks around it.
+    // character, a name other systems keep too, no blank at either end).
     // Every package name that comes from a file or from the user goes through it.
     static NameCheck checkName(const QString &name);
 
@@ -39,26 +41,17 @@ public:
     // keeps a single one, as the project opening looks packages up that way.
     QString packagePath(const QString &name) const;
 
-    enum class SourceKind { None, Hex, Xeh };
-    // By the source's last three characters, without regard to case.
-    static SourceKind sourceKind(const QString &path);
-
     struct Outcome {
         bool ok = true;
         QString error; // what went wrong, for the user
     };
-    // HEX source (work copy) -> scrambled member; the firmware services. Its
-    // messages name `source`, the file the user chose, not the work copy.
-    using Converter = std::function<Outcome(const QString &hexPath, const QString &xehPath,
-                                            const QString &source)>;
-    // Writes a zip archive of the given files stored under their bare names.
-    using ArchiveWriter = std::function<Outcome(const QString &zipPath, const QStringList &files)>;
-    // Extracts the named members (only those) of an archive into a folder.
-    using ArchiveReader = std::function<Outcome(const QString &zipPath, const QString &folder,
-                                                const QStringList &members)>;
+    // Reads the firmware file `source` as a package's firmware and checks it
+    // (PackageFirmware); when `xehPath` is not empty, writes the words it gave
+    // there as the scrambled member. Its messages name `source`.
+    using FirmwareWriter = std::function<Outcome(const QString &source, const QString &xehPath)>;
 
     struct Result {
-        enum Status { Ok, BadName, SourceFailed, ConversionFailed, WriteFailed, ArchiveFailed };
+        enum Status { Ok, BadName, NoSource, SourceFailed, WriteFailed, ArchiveFailed };
         Status status = Ok;
         QString error;
         QString packagePath;
@@ -70,18 +63,24 @@ public:
     bool isWorkPath(const QString &path) const;
     void deleteWorkFiles() const;
 
-    // The package `name` + "." + extension from the description and the firmware
-    // source: a HEX source is converted to the scrambled member, a scrambled one
-    // copied, a work path (a package read before) taken as it is.
+    // The package `name` + "." + extension from the description and the
+    // firmware file `source`, which must be given: a file of the user's is read
+    // and stored as the scrambled member; a work path (a package read before)
+    // is checked and its members taken as they are.
     Result create(const QString &name, const PackageDescription &description, const QString &source,
-                  const Converter &convert, const ArchiveWriter &writeArchive) const;
+                  const FirmwareWriter &firmware) const;
 
-    // Reads a package into the work files (the old ones deleted first); an
-    // archive without the description is refused as not a package.
-    Outcome read(const QString &packagePath, const ArchiveReader &extract) const;
+    // Reads a package into the work files. An archive without the
+    // description is no package; one refused or unreadable leaves the work
+    // files as they were.
+    Outcome read(const QString &packagePath) const;
 
 private:
-    Result prepareFirmware(const QString &source, const Converter &convert) const;
+    Result prepareFirmware(const QString &source, const FirmwareWriter &firmware) const;
+    // The description written, then the archive of the work files.
+    Result writePackage(const QString &name, const PackageDescription &description) const;
+    // The work files as members, each bounded as its reader bounds it.
+    QList<PackageArchive::Member> workMembers() const;
 
     QString m_folder;
     PackageKind m_kind;

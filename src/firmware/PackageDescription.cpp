@@ -1,7 +1,9 @@
 #include "firmware/PackageDescription.h"
 
+#include "base/BoundedFile.h"
 #include "base/FileWriter.h"
 #include "base/TextEncoding.h"
+#include "base/VEK_LANGUAGE.h"
 
 const QStringList &PackageDescription::infoKeys()
 {
@@ -60,13 +62,34 @@ void PackageDescription::appendSection(QString &text, const QString &header,
         text += key + '=' + section.values.value(key.toUpper()) + QStringLiteral("\r\n");
 }
 
+QString PackageDescription::readBack(const QString &written) const
+{
+    const BoundedFile::Read read = BoundedFile::readAll(written, BoundedFile::MaxIniFileBytes);
+    if (!read.ok)
+        return FileWriter::ReadOtherwise();
+    const QString text = TextEncoding::decodeText(read.bytes);
+    for (const auto &[header, section] : {std::pair{QStringLiteral("INFO"), &m_info},
+                                          std::pair{QStringLiteral("REGLAGE"), &m_reglage}})
+        for (const QString &key : section->setOrder) {
+            const QString meant = section->values.value(key.toUpper());
+            const QString back = VEK_LANGUAGE::IniValueInText(text, header, key);
+            if (back != meant) // a character Windows-1252 has not, a text read as UTF-8
+                return VEK_LANGUAGE::GetLanguageText(
+                    "RaisonRelueValeur", {"%CLE%", key, "%LU%", TextEncoding::shownInMessage(back),
+                                          "%VOULU%", TextEncoding::shownInMessage(meant)});
+        }
+    return {};
+}
+
 bool PackageDescription::write(const QString &path, QString *error) const
 {
     QString text;
     appendSection(text, QStringLiteral("[INFO]"), infoKeys(), m_info);
     appendSection(text, QStringLiteral("[REGLAGE]"), reglageKeys(), m_reglage);
-    const FileWriter::Result written =
-        FileWriter::WriteWhole(path, TextEncoding::encodeWindows1252(text));
+    const FileWriter::Result written = FileWriter::WriteWhole(
+        path, TextEncoding::encodeWindows1252(text), FileWriter::Existing::Replace,
+        {FileWriter::Kind::PackageDescription,
+         [this](const QString &back) { return readBack(back); }});
     if (!written && error)
         *error = written.reason;
     return written.ok;

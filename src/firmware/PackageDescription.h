@@ -26,7 +26,8 @@ public:
 
     // Writes the keys that were set, known keys in their order, others after them
     // in the order they were first set. Line breaks in values become blanks.
-    // Replaces the file only once it is completely written.
+    // Replaces the file only once it is completely written and reads back, as
+    // the package look-ups read it, with every value as set.
     bool write(const QString &path, QString *error = nullptr) const;
 
 private:
@@ -34,6 +35,7 @@ private:
         QHash<QString, QString> values; // upper-case key -> value
         QStringList setOrder;           // keys as first set
     };
+    QString readBack(const QString &written) const;
     static void set(Section &section, const QString &key, const QString &value);
     static void appendSection(QString &text, const QString &header, const QStringList &order,
                               const Section &section);

@@ -1,5 +1,6 @@
 #include "firmware/TableIncludeFiles.h"
 
+#include "base/BoundedFile.h"
 #include "base/FileNameRule.h"
 #include "base/FileWriter.h"
 #include "base/NumberHelpers.h"
@@ -32,7 +33,83 @@ int roundHalfEven(double value)
     return static_cast<int>(std::nearbyint(value));
 }
 
+bool isWord(QStringView item)
+{
+    if (item.size() != 4)
+        return false;
+    for (const QChar c : item) {
+        const char16_t u = c.unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f')))
+            return false;
+    }
+    return true;
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// The data directive that opens a line: its leading letters when a blank
+// follows them (or nothing does); empty when the line opens with an item.
+QStringView directiveOf(QStringView line)
+{
+    qsizetype end = 0;
+    while (end < line.size() && line.at(end).isLetter())
+        ++end;
+    if (end == 0 || (end < line.size() && !isBlank(line.at(end))))
+        return {};
+    return line.left(end);
+}
+
+// "DW", in either case; the letters in any order, as the tables' readers take it.
+bool isDataDirective(QStringView directive)
+{
+    for (const QChar c : directive)
+        if (c.toUpper() != QLatin1Char('D') && c.toUpper() != QLatin1Char('W'))
+            return false;
+    return true;
+}
+
 } // namespace
+
+Items LireMots(const QString &text, int most)
+{
+    Items items;
+    int lineNumber = 0;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        QStringView line = QStringView(text).mid(start, end - start).trimmed();
+        start = end + 1;
+        ++lineNumber;
+        const auto damaged = [&](QStringView item) {
+            items.damagedLine = lineNumber;
+            items.damagedItem = item.toString();
+            return items;
+        };
+        const QStringView directive = directiveOf(line);
+        if (!isDataDirective(directive))
+            return damaged(directive);
+        line = line.mid(directive.size()).trimmed();
+        if (line.endsWith(QLatin1Char(',')))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        for (const QStringView item : line.split(QLatin1Char(','))) {
+            if (!isWord(item))
+                return damaged(item);
+            if (items.words.size() == most) {
+                items.tooMany = true;
+                return items;
+            }
+            items.words << item.toString();
+        }
+    }
+    return items;
+}
 
 QString NomFichierLigne(const QString &name, int line)
 {
@@ -108,6 +185,20 @@ QString NamesRefusal(const QString &nomBasse, const QString &nomHaute, int lineC
     return {};
 }
 
+QString RelectureTable(const QString &written, const QByteArray &text)
+{
+    // Read as the import reads it.
+    const BoundedFile::Read back = BoundedFile::readAll(written, BoundedFile::MaxTextFileBytes);
+    if (back.ok) {
+        const Items read = LireMots(TextEncoding::decodeText(back.bytes));
+        const Items meant = LireMots(QString::fromLatin1(text));
+        if (read.damagedLine == 0 && !read.tooMany && read.words == meant.words &&
+            read.words.size() == WordsPerTable)
+            return {};
+    }
+    return FileWriter::ReadOtherwise();
+}
+
 ExportResult Exporter(const ExportRequest &request)
 {
     ExportResult result;
@@ -136,8 +227,12 @@ ExportResult Exporter(const ExportRequest &request)
             result.notWritten << path;
             return;
         }
+        const QByteArray text = ContenuFichier(atmo, boost, pct);
         const FileWriter::Result written =
-            FileWriter::WriteWhole(path, ContenuFichier(atmo, boost, pct));
+            FileWriter::WriteWhole(path, text, FileWriter::Existing::Replace,
+                                   {FileWriter::Kind::TableInclude, [&text](const QString &back) {
+                                        return RelectureTable(back, text);
+                                    }});
         if (!written) {
             result.status = ExportResult::WriteFailed;
             result.failedPath = QDir::toNativeSeparators(path);

@@ -30,6 +30,25 @@ QString MelangeMot(const QString &atmo, const QString &boost, int pct);
 // line ended by CR LF. Both tables must hold 256 words.
 QByteArray ContenuFichier(const QStringList &atmo, const QStringList &boost, int pct);
 
+// The items of an include file's text, as the firmware's tables are written:
+// lines (CR LF or LF alone; the end of the text ends the last line) of a data
+// directive ("DW" in either case, letters in any order, then a blank), then
+// items of exactly four hexadecimal digits joined by "," (a "," may end the
+// line). Reading stops at the first other directive or item, naming its line
+// (from 1) and the item as written, and at an item past `most`.
+struct Items {
+    QStringList words;   // the items read, in file order
+    int damagedLine = 0; // line of the first item that is no table word, 0 for none
+    QString damagedItem;
+    bool tooMany = false; // an item past `most`
+};
+Items LireMots(const QString &text, int most = WordsPerTable);
+
+// The read-back of a file written with `text` (ContenuFichier): the file at
+// `written`, read as the import reads it, gives the same 256 words; empty when
+// it does, else why not.
+QString RelectureTable(const QString &written, const QByteArray &text);
+
 // The four tables of one export, as the generators fill them (entry 1 first).
 struct TablesExport {
     QStringList hauteAtmo;  // high table, column 1

@@ -168,14 +168,16 @@ CodeArea ZoneCode(const QString &HEXADD, const QString &HEXLNG, const PicDevice 
     return out;
 }
 
-QString ZoneSansMot(const WordRange &range, const QBitArray &given, const QString &file)
+QString ZoneSansMot(const WordRange &range, const QBitArray &given, const QString &file,
+                    AreasFor use)
 {
     for (int k = std::max(range.first, 0); k < std::min(range.end, int(given.size())); ++k)
         if (given.testBit(k))
             return {};
     return FileRefusal::OfFile(
-        VEK_LANGUAGE::LangKey("MessZoneSansMot"), file,
-        {"{DEBUT}", hexAddress(range.first), "{FIN}", hexAddress(range.end - 1)});
+        use == AreasFor::Package ? VEK_LANGUAGE::LangKey("MessZoneSansMotPaquet")
+                                 : VEK_LANGUAGE::LangKey("MessZoneSansMot"),
+        file, {"{DEBUT}", hexAddress(range.first), "{FIN}", hexAddress(range.end - 1)});
 }
 
 std::optional<int> PourcentageStrict(const QString &text)

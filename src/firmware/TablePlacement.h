@@ -46,9 +46,9 @@ struct Refusal {
     QString text;
 };
 
-// What a refusal of areas leads to: nothing sent or programmed, or the
-// programmer set-up's settings not taken.
-enum class AreasFor { Transfer, Setup };
+// What a refusal of areas leads to: nothing sent or programmed, the
+// programmer set-up's settings not taken, or no package created.
+enum class AreasFor { Transfer, Setup, Package };
 
 // The texts of a refused area, one for each rule, placeholders kept: read on
 // the GUI thread, filled in wherever the area is checked.
@@ -86,7 +86,8 @@ CodeArea ZoneCode(const QString &HEXADD, const QString &HEXLNG, const PicDevice 
 // The refusal of a firmware range that holds none of the words `file` gave
 // (bit k of `given`: word k), naming the file and the range; empty when it
 // holds one at least (GUI thread).
-QString ZoneSansMot(const WordRange &range, const QBitArray &given, const QString &file);
+QString ZoneSansMot(const WordRange &range, const QBitArray &given, const QString &file,
+                    AreasFor use = AreasFor::Transfer);
 
 // A MAP percentage typed by the user: a number from 0 to 100 ("." or ","
 // decimal point), rounded half to even; nothing for anything else.

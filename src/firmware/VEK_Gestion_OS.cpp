@@ -1,5 +1,6 @@
 #include "firmware/VEK_Gestion_OS.h"
 
+#include "base/BoundedFile.h"
 #include "base/FileRefusal.h"
 #include "base/TextEncoding.h"
 #include "base/VEK_LANGUAGE.h"
@@ -54,18 +55,24 @@ QString lireCle(QHash<QString, QString> &cache, const QString &section, const QS
     return VEK_LANGUAGE::ReplacePlaceholders(it.value(), pairs);
 }
 
-// The package files as (temporary file, member) pairs, in the order they are handled.
+const QString Description = QStringLiteral("OS.NFO");
+
+// The package files as (temporary file, member) pairs, in the order they are
+// handled, each bounded as its reader bounds it.
 QList<PackageArchive::Member> fichiersPaquet()
 {
-    return {{CheminTemp(QStringLiteral("~TEMP.NFO")), QStringLiteral("OS.NFO")},
-            {CheminTemp(QStringLiteral("~TEMP.HEX")), QStringLiteral("CODE.HEX")},
-            {CheminTemp(QStringLiteral("~TEMP.XEH")), QStringLiteral("CODE.XEH")}};
+    return {{CheminTemp(QStringLiteral("~TEMP.NFO")), Description, BoundedFile::MaxIniFileBytes},
+            {CheminTemp(QStringLiteral("~TEMP.HEX")), QStringLiteral("CODE.HEX"),
+             BoundedFile::MaxHexFileBytes},
+            {CheminTemp(QStringLiteral("~TEMP.XEH")), QStringLiteral("CODE.XEH"),
+             BoundedFile::MaxHexFileBytes}};
 }
 
 QList<PackageArchive::Member> fichiersProjet()
 {
     return fichiersPaquet() << PackageArchive::Member{CheminTemp(QStringLiteral("~TEMP.VEK")),
-                                                      QString::fromLatin1(MembreCourbe)};
+                                                      QString::fromLatin1(MembreCourbe),
+                                                      BoundedFile::MaxTextFileBytes};
 }
 
 void echecDecompression(Result &result, const QString &archive,
@@ -73,8 +80,95 @@ void echecDecompression(Result &result, const QString &archive,
 {
     result.status = outcome.status;
     result.raison = outcome.reason;
-    result.message = MessageDecompression(archive, outcome.reason);
+    // A refusal of what was read says it all, naming the file; a folder that
+    // cannot take the files is named itself.
+    if (outcome.refused)
+        result.message = outcome.reason;
+    else if (!outcome.folder.isEmpty())
+        result.message = VEK_LANGUAGE::GetLanguageText(
+            "MessDeballageEchoue",
+            {"{FICHIER}", archive, "%DOSSIER%", outcome.folder, "%RAISON%", outcome.reason});
+    else
+        result.message = MessageDecompression(archive, outcome.reason);
     result.details = outcome.details;
+}
+
+// A key of a section of the description read.
+PackageValues::Lookup lookup(const PackageArchive::Contents &contents, const char *section)
+{
+    const QString text = TextEncoding::decodeText(contents.bytes(Description));
+    return [text, section](const QString &key) {
+        return VEK_LANGUAGE::IniValueInText(text, QLatin1String(section), key);
+    };
+}
+
+// Why `nom` (".XOS" aside) cannot name a package, naming `file` where it
+// stands; empty when it can.
+QString refusNom(const QString &nom, const QString &file, ValueRules::Path path)
+{
+    QString bare = nom;
+    if (bare.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
+        bare.chop(4);
+    const ValueRules::Outcome read = ValueRules::read(ValueRules::Value::PackageName, bare,
+                                                      ValueRules::Source::inFile(path, file, 0));
+    return read.taken() ? QString() : read.message;
+}
+
+} // namespace
+
+QString RefusPaquet(const PackageArchive::Contents &contents, const QString &archive,
+                    QString *notes)
+{
+    const QString nfo = NomMembre(archive, Description);
+    if (!contents.has(Description))
+        return VEK_LANGUAGE::GetLanguageText(
+            "MessXosLectureEchec",
+            {"%FICHIER%", archive, "%ERREUR%",
+             VEK_LANGUAGE::GetLanguageText("MessXosPasUnPaquet", {"%FICHIER%", Description})});
+    for (const auto &[nom, file] :
+         {std::pair{QFileInfo(archive).fileName(), archive},
+          std::pair{lookup(contents, "INFO")(QStringLiteral("NomDuFichier")), nfo}})
+        if (const QString why = refusNom(nom, file, ValueRules::Path::PackageDescription);
+            !why.isEmpty())
+            return why + QLatin1Char('\n') + VEK_LANGUAGE::GetLanguageText("MessPaquetNomInvalide");
+    const PackageValues::DescriptionCheck check =
+        PackageValues::CheckDescription(lookup(contents, "REGLAGE"), nfo);
+    if (notes)
+        *notes = check.notes;
+    return check.refusal;
+}
+
+namespace {
+
+// What the opening of a project takes: its curve, and a package it can make
+// again (a name the rule takes; its values, unless `packageListed` tells
+// that the list holds a package of that name, which is then the one used).
+QString refusProjet(const PackageArchive::Contents &contents, const QString &projet,
+                    const std::function<bool(const QString &paquet)> &packageListed)
+{
+    if (!contents.has(QString::fromLatin1(MembreCourbe)))
+        return MessageDecompression(
+            projet, VEK_LANGUAGE::GetLanguageText(
+                        "RaisonMembreAbsent",
+                        {QStringLiteral("{MEMBRE}"), QString::fromLatin1(MembreCourbe)}));
+    const QString nom = lookup(contents, "INFO")(QStringLiteral("NomDuFichier"));
+    // A project saved without a package (nothing chosen since the start)
+    // keeps the choice in force; one whose package has no usable name would
+    // drop that package: it is refused, by the editor's rule.
+    if (nom.isEmpty() && !contents.has(Description))
+        return {};
+    const QString nfo = NomMembre(projet, Description);
+    if (const QString why = refusNom(nom, nfo, ValueRules::Path::Project); !why.isEmpty())
+        return why + QLatin1Char('\n') + VEK_LANGUAGE::GetLanguageText("MessProjetPaquetInvalide");
+    if (packageListed && packageListed(NomFichierPaquet(nom)))
+        return {};
+    // A package made from the project must be one the list takes.
+    const QString refusal =
+        PackageValues::CheckDescription(lookup(contents, "REGLAGE"), nfo).refusal;
+    if (!refusal.isEmpty())
+        return refusal + QLatin1Char('\n') +
+               VEK_LANGUAGE::GetLanguageText("MessProjetPaquetRefuse");
+    return {};
 }
 
 QString messageEnregistrement(const QString &archive, const QString &raison)
@@ -85,9 +179,11 @@ QString messageEnregistrement(const QString &archive, const QString &raison)
 }
 
 Result enregistrer(const QString &archive, const QList<PackageArchive::Member> &members,
-                   PackageArchive::Existing existing = PackageArchive::Existing::Replace)
+                   PackageArchive::Existing existing, const PackageArchive::Acceptance &accept,
+                   FileWriter::Kind kind)
 {
-    const PackageArchive::Outcome outcome = PackageArchive::build(archive, members, existing);
+    const PackageArchive::Outcome outcome =
+        PackageArchive::build(archive, members, existing, accept, kind);
     Result result;
     if (!outcome.ok()) {
         result.status = outcome.status;
@@ -146,7 +242,7 @@ QString NomFichierPaquet(const QString &nomDuFichier)
 {
     // A description names its package; the editor wrote the name without the
     // extension, a hand-made one may carry it.
-    QString name = nomDuFichier.trimmed();
+    QString name = nomDuFichier;
     if (name.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
         name.chop(4);
     if (PackageAuthoring::checkName(name) != PackageAuthoring::NameCheck::Ok)
@@ -213,7 +309,10 @@ Result ChargerOS(const QString &paquet)
 {
     Result result;
     const QString archive = DossierPaquets() + QFileInfo(paquet).fileName();
-    const PackageArchive::Outcome outcome = PackageArchive::unpack(archive, fichiersPaquet());
+    const PackageArchive::Outcome outcome = PackageArchive::unpack(
+        archive, fichiersPaquet(), [&archive, &result](const PackageArchive::Contents &contents) {
+            return RefusPaquet(contents, archive, &result.notes);
+        });
     if (!outcome.ok())
         echecDecompression(result, archive, outcome);
     return result;
@@ -237,60 +336,32 @@ Result CreerXOS(const QString &nom)
                 : QStringLiteral("%1: cannot create the folder\n").arg(DossierPaquets());
         return result;
     }
-    return enregistrer(DossierPaquets() + fileName, fichiersPaquet(),
-                       PackageArchive::Existing::Keep);
+    const QString archive = DossierPaquets() + fileName;
+    return enregistrer(
+        archive, fichiersPaquet(), PackageArchive::Existing::Keep,
+        [&archive](const PackageArchive::Contents &contents) {
+            return RefusPaquet(contents, archive);
+        },
+        FileWriter::Kind::Package);
 }
 
 ProjectResult OuvrirCourbeOS(const QString &projet)
 {
     ProjectResult result;
-    const PackageArchive::Outcome outcome = PackageArchive::unpack(projet, fichiersProjet());
+    const PackageArchive::Outcome outcome =
+        PackageArchive::unpack(projet, fichiersProjet(), [&projet](const auto &contents) {
+            return refusProjet(contents, projet, [](const QString &paquet) {
+                return QFileInfo(DossierPaquets() + paquet).isFile();
+            });
+        });
     InitDescriptionTemp();
-    if (!outcome.ok()) { // a refused project creates nothing
+    if (!outcome.ok()) { // a refused project changes nothing and creates nothing
         echecDecompression(result, projet, outcome);
         return result;
     }
-    if (!QFileInfo::exists(CheminTemp(QStringLiteral("~TEMP.VEK")))) {
-        result.status = ccZip::ZipErrNotFound;
-        result.raison = VEK_LANGUAGE::GetLanguageText(
-            "RaisonMembreAbsent", {QStringLiteral("{MEMBRE}"), QString::fromLatin1(MembreCourbe)});
-        result.message = MessageDecompression(projet, result.raison);
-        return result;
-    }
-    const QString nom = LireInfoOS(QStringLiteral("NomDuFichier"));
-    const QString paquet = NomFichierPaquet(nom);
-    if (paquet.isEmpty()) {
-        // A project saved without a package (nothing chosen since the start)
-        // keeps the choice in force; one whose package has no usable name
-        // would drop that package: it is refused, by the editor's rule.
-        if (!nom.trimmed().isEmpty() ||
-            QFileInfo::exists(CheminTemp(QStringLiteral("~TEMP.NFO")))) {
-            QString bare = nom.trimmed();
-            if (bare.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
-                bare.chop(4);
-            const ValueRules::Outcome refused = ValueRules::read(
-                ValueRules::Value::PackageName, bare,
-                ValueRules::Source::inFile(ValueRules::Path::Project,
-                                           NomMembre(projet, QStringLiteral("OS.NFO")), 0));
-            result.status = ccZip::ZipErrUnsafe;
-            result.message = refused.message + QLatin1Char('\n') +
-                             VEK_LANGUAGE::GetLanguageText("MessProjetPaquetInvalide");
-        }
-        return result;
-    }
-    if (QFileInfo(DossierPaquets() + paquet).isFile()) {
-        result.paquet = paquet;
-        return result;
-    }
-    // A package made from the project must be one the list takes.
-    const QString refusal =
-        PackageValues::CheckDescription([](const QString &key) { return LireReglageOS(key); },
-                                        NomMembre(projet, QStringLiteral("OS.NFO")))
-            .refusal;
-    if (!refusal.isEmpty()) {
-        result.status = ccZip::ZipErrUnsafe;
-        result.message =
-            refusal + QLatin1Char('\n') + VEK_LANGUAGE::GetLanguageText("MessProjetPaquetRefuse");
+    const QString paquet = NomFichierPaquet(LireInfoOS(QStringLiteral("NomDuFichier")));
+    if (paquet.isEmpty() || QFileInfo(DossierPaquets() + paquet).isFile()) {
+        result.paquet = paquet; // none: the choice in force stays
         return result;
     }
     const Result created = CreerXOS(paquet);
@@ -305,7 +376,13 @@ ProjectResult OuvrirCourbeOS(const QString &projet)
 
 Result EnregistrerCourbeOS(const QString &projet)
 {
-    return enregistrer(projet, fichiersProjet());
+    // Read back as it will be opened, also where its package is not listed.
+    return enregistrer(
+        projet, fichiersProjet(), PackageArchive::Existing::Replace,
+        [&projet](const PackageArchive::Contents &contents) {
+            return refusProjet(contents, projet, {});
+        },
+        FileWriter::Kind::Project);
 }
 
 QStringList FichiersTemp()

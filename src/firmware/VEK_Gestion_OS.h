@@ -1,5 +1,7 @@
 #pragma once
 
+#include "firmware/PackageArchive.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,7 @@ struct Result {
     QString message;
     QString raison;
     QString details;
+    QString notes; // values of a package taken otherwise than written (ChargerOS)
     bool ok() const { return status <= 1; }
 };
 
@@ -76,19 +79,33 @@ TableAddresses LireAdressesTables();
 // The firmware list: the free setting, then the packages of the package folder
 // by name. The caller selects the first entry, which applies the free setting.
 QStringList ListerOS();
-// Unpacks the package (an entry of the list) into the temporary files.
+// What the firmware list takes of the package `archive` read as `contents`:
+// its description (within its bound), its file name and NomDuFichier taken by
+// the rule a project reopens it by, its values by their rules
+// (PackageValues::CheckDescription). Empty when it takes it, else the message,
+// naming the file; `notes` lists values read otherwise than written.
+QString RefusPaquet(const PackageArchive::Contents &contents, const QString &archive,
+                    QString *notes = nullptr);
+// Unpacks the package (an entry of the list) into the temporary files, once it
+// is checked as a project reopens it: a description within its bound, file
+// name and NomDuFichier taken by the rule of package names, values by their
+// rules (PackageValues::CheckDescription). A package refused, or that cannot
+// be read, leaves the temporary files as they were; `message` says why.
 Result ChargerOS(const QString &paquet);
-// Builds the package nom + ".XOS" in the package folder from the temporary files.
-// A package of that name already there is never replaced: the build fails.
+// Builds the package nom + ".XOS" in the package folder from the temporary
+// files, read back as the list takes a package. A package of that name already
+// there is never replaced: the build fails.
 Result CreerXOS(const QString &nom);
 // Unpacks a project into the temporary files, makes its description the current
 // one and makes sure that its package is in the package folder. A project that
 // cannot be unpacked, that holds no curve (MembreCourbe), or whose NomDuFichier
-// is no usable package name, is refused and no package is created. The caller then
+// is no usable package name, is refused: the temporary files stay as they were
+// and no package is created. The caller then
 // selects `paquet` in the firmware list (appending it when told) and reads the
 // curve from CheminTemp("~TEMP.VEK").
 ProjectResult OuvrirCourbeOS(const QString &projet);
-// Writes a project from the temporary files ("~TEMP.VEK" holds its curve).
+// Writes a project from the temporary files ("~TEMP.VEK" holds its curve),
+// read back as it will be opened (its package checked as if not listed).
 Result EnregistrerCourbeOS(const QString &projet);
 // The four temporary files: the package's three and the project's curve.
 QStringList FichiersTemp();

@@ -425,15 +425,15 @@ int32_t ccZip::addFiles(const QList<QPair<QString, QString>> &files)
     return ZipOk;
 }
 
-int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
+zip *ccZip::openToRead(int32_t &status)
 {
-    if (sTargetRoot.isEmpty())
-        return ZipWarning;
     m_info.clear();
     m_reason.clear();
     m_extracted.clear();
-    if (archiveTooLarge(m_name))
-        return ZipErrTooLarge;
+    if (archiveTooLarge(m_name)) {
+        status = ZipErrTooLarge;
+        return nullptr;
+    }
     int error = 0;
     ReadHandle archive(zip_open(nativePath(m_name).constData(), ZIP_RDONLY, &error));
     if (!archive) {
@@ -442,10 +442,24 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
         note(QStringLiteral("%1: %2\n").arg(m_name, zip_error_strerror(&details)));
         failedOn(&details, Direction::Reading, m_name);
         zip_error_fini(&details);
-        return ZipErrArchive;
+        status = ZipErrArchive;
+        return nullptr;
     }
-    if (tooManyMembers(archive.get()))
-        return ZipErrTooLarge;
+    if (tooManyMembers(archive.get())) {
+        status = ZipErrTooLarge;
+        return nullptr;
+    }
+    return archive.release();
+}
+
+int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
+{
+    if (sTargetRoot.isEmpty())
+        return ZipWarning;
+    int32_t opened = ZipOk;
+    const ReadHandle archive(openToRead(opened));
+    if (!archive)
+        return opened;
     const QString root = QDir::cleanPath(sTargetRoot);
     if (!QDir().mkpath(root)) {
         note(QStringLiteral("%1: cannot create the folder\n").arg(root));
@@ -482,6 +496,39 @@ int32_t ccZip::Decompress(const QString &sTargetRoot, const QString &iName)
         return ZipErrNotFound;
     }
     return status;
+}
+
+int32_t ccZip::ReadMember(const QString &iName, QByteArray &bytes, int64_t limit)
+{
+    bytes.clear();
+    int32_t opened = ZipOk;
+    const ReadHandle archive(openToRead(opened));
+    if (!archive)
+        return opened;
+    const QString wanted = memberKey(iName);
+    const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const QString name = entryName(archive.get(), zip_uint64_t(i));
+        if (memberKey(name) != wanted)
+            continue;
+        int32_t status = ZipOk;
+        if (!isSafeMemberName(name) || storedAsLink(archive.get(), zip_uint64_t(i))) {
+            note(QStringLiteral("%1: refused, a link or a path out of its folder\n").arg(name));
+            status = ZipErrUnsafe;
+        } else {
+            const int64_t bound = m_memberLimit;
+            if (limit > 0 && limit < m_memberLimit)
+                m_memberLimit = limit;
+            status = readMember(archive.get(), zip_uint64_t(i), name, bytes);
+            m_memberLimit = bound;
+        }
+        failedWith(status);
+        if (status != ZipOk)
+            bytes.clear();
+        return status;
+    }
+    note(QStringLiteral("%1: no such member\n").arg(iName));
+    return ZipErrNotFound;
 }
 
 int32_t ccZip::extractOne(zip *archive, uint64_t index, const QString &name,

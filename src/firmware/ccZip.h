@@ -71,6 +71,10 @@ public:
     // Extracts every member (iName empty) or the first member whose name equals
     // iName without regard to case into sTargetRoot, replacing existing files.
     int32_t Decompress(const QString &sTargetRoot, const QString &iName);
+    // The bytes of the first member whose name equals iName without regard to
+    // case, read as Decompress reads it into a file, and no further than
+    // `limit` bytes when it is above 0 (ZipErrTooLarge beyond). Returns a Status.
+    int32_t ReadMember(const QString &iName, QByteArray &bytes, int64_t limit = 0);
     // Files written by the last Decompress, in archive order.
     const QStringList &extractedFiles() const { return m_extracted; }
     QString GetZipInfo() const { return m_info; }
@@ -99,6 +103,9 @@ public:
 
 private:
     void ViderListe() { m_members.clear(); }
+    // The archive opened for a read of its members, the messages and the
+    // reason of the last operation cleared; null with the failure's `status`.
+    zip *openToRead(int32_t &status);
     void ListerArchive(zip *archive);
     void ListerArchiveCommentaire(zip *archive);
     int32_t addFiles(const QList<QPair<QString, QString>> &files);

@@ -19,43 +19,45 @@ namespace IcspSetup {
 
 namespace {
 
-// Output list index -> pin; the input list's pins follow.
-constexpr uint8_t kOutputPins[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 14, 16, 17};
-constexpr uint8_t kInputPins[] = {0, 10, 11, 12, 13, 15};
-
-template <size_t N> uint8_t pinAt(const uint8_t (&pins)[N], uint8_t index)
+// The pins of the output and input lists, list index -> pin: the pins their
+// values' rules take, in the lists' order.
+const QList<int> &pinsOf(ValueRules::Value list)
 {
-    return index < N ? pins[index] : 0;
+    return ValueRules::Declared(list).choices;
 }
 
-template <size_t N> uint8_t indexOf(const uint8_t (&pins)[N], uint8_t pin)
+uint8_t pinAt(ValueRules::Value list, uint8_t index)
 {
-    for (size_t i = 1; i < N; ++i)
-        if (pins[i] == pin)
-            return uint8_t(i);
-    return 0;
+    const QList<int> &pins = pinsOf(list);
+    return index < pins.size() ? uint8_t(pins.at(index)) : 0;
+}
+
+uint8_t indexOf(ValueRules::Value list, uint8_t pin)
+{
+    const qsizetype at = pinsOf(list).indexOf(pin);
+    return at > 0 ? uint8_t(at) : 0;
 }
 
 } // namespace
 
 uint8_t ConvertListeBrocheS(uint8_t NumBroche)
 {
-    return pinAt(kOutputPins, NumBroche);
+    return pinAt(ValueRules::Value::OutputPin, NumBroche);
 }
 
 uint8_t ConvertListeBrocheE(uint8_t NumBroche)
 {
-    return pinAt(kInputPins, NumBroche);
+    return pinAt(ValueRules::Value::InputPin, NumBroche);
 }
 
 uint8_t ConvertBrocheListeS(uint8_t NumBroche)
 {
-    return indexOf(kOutputPins, NumBroche);
+    return indexOf(ValueRules::Value::OutputPin, NumBroche);
 }
 
 uint8_t ConvertBrocheListeE(uint8_t NumBroche)
 {
-    return indexOf(kInputPins, NumBroche);
+    return indexOf(ValueRules::Value::InputPin, NumBroche);
 }
 
 const QStringList &OutputPinEntries()
@@ -144,12 +146,20 @@ int DelayForSlider(const QString &ICSPDELAY)
     return MainSettingsLoader::ProgrammingDelayUs(ICSPDELAY);
 }
 
+namespace {
+
+ValueRules::Outcome readAttempts(const QString &text)
+{
+    return ValueRules::read(ValueRules::Value::WriteAttempts, text,
+                            ValueRules::Source::box(ValueRules::Path::SetupDialog));
+}
+
+} // namespace
+
 std::optional<uint8_t> WriteAttemptsOf(const QString &text)
 {
-    const QString t = text.trimmed();
-    if (t.size() != 1 || t[0] < QLatin1Char('1') || t[0] > QLatin1Char('9'))
-        return std::nullopt;
-    return uint8_t(t[0].unicode() - '0');
+    const ValueRules::Outcome o = readAttempts(text);
+    return o.taken() ? std::optional<uint8_t>(uint8_t(*o.value)) : std::nullopt;
 }
 
 namespace {
@@ -192,8 +202,10 @@ std::optional<Field> FirstRefusedField(const Entries &e, bool packageChosen)
     return std::nullopt;
 }
 
-QString AddressRefusal(const Entries &e, Field field)
+QString FieldRefusal(const Entries &e, Field field)
 {
+    if (field == Field::NbWrite)
+        return readAttempts(e.nbWrite).message;
     for (const AddressBox &box : addressBoxes(e))
         if (box.field == field)
             return readBox(box).message;

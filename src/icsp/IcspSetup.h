@@ -63,7 +63,8 @@ constexpr int MaxDelayUs = MaxIcspDelayUs;
 // (MainSettingsLoader::ProgrammingDelayUs).
 int DelayForSlider(const QString &ICSPDELAY);
 
-// Write attempts per word: one digit from 1 to 9, nothing else.
+// Write attempts per word, read by the rule the settings file is read by:
+// a whole number from 1 to 9.
 std::optional<uint8_t> WriteAttemptsOf(const QString &text);
 
 // What the dialog hands to OK.
@@ -77,13 +78,14 @@ struct Entries {
 // The boxes that OK checks, in the order they are checked.
 enum class Field { NbWrite, HEXADD, HEXLNG, ADDL8, ADDH8, ADDL16, ADDH16 };
 
-// The first box whose text OK refuses: write attempts 1 to 9; addresses of
-// one to four hexadecimal digits. Where the areas lie is the transfers' rule
-// (TransferServices::areasRefused). With a package chosen those boxes are
-// locked and not taken, so nothing is refused.
+// The first box whose text OK refuses, each by the rule of its value: write
+// attempts 1 to 9; addresses of one to four hexadecimal digits. Where the areas lie is the
+// transfers' rule (TransferServices::areasRefused). With a package chosen those boxes are locked
+// and not taken, so nothing is refused.
 std::optional<Field> FirstRefusedField(const Entries &entries, bool packageChosen);
-// Why the rule of its value refuses the text of an area box, naming the value.
-QString AddressRefusal(const Entries &entries, Field field);
+// Why the rule of its value refuses the text of a box, naming the value and
+// the text ("Essais d'écriture : « 12 » n'est pas accepté…").
+QString FieldRefusal(const Entries &entries, Field field);
 
 // A box whose area the transfers' rule refuses, and why.
 struct AreaRefusal {

@@ -294,7 +294,7 @@ private slots:
         row("knock out of range", QByteArray("#CLIQUETIS AVANCE=-0.5"), "5",
             at + "Retard par détection : « -0.5 » est hors limites : entrez un nombre de 0 à 4.");
         row("low rpm comma", QByteArray("#AVANCE BAS REGIME= 5,6"), "6",
-            at + "Avance à bas régime : « 5,6 » est lu comme 6.0.");
+            at + "Avance à bas régime : « 5,6 » est lu comme 6.");
         row("low rpm out of range", QByteArray("#AVANCE BAS REGIME=13"), "11",
             at + "Avance à bas régime : « 13 » est hors limites : entrez un nombre de 0 à 12.");
         row("rpm fraction", QByteArray("#MAXI RPM=6500,5"), "6650",
@@ -307,14 +307,28 @@ private slots:
             at + "Temps de charge : aucune valeur n'est donnée.");
         row("duration exponent", QByteArray("#CLIQUETIS TEMPS=1e3"), "10",
             at + "Durée du retard : « 1e3 » n'est pas un nombre : « e3 » suit le nombre.");
-        row("rpm threshold low", QByteArray("#TOR-5 TYPE=REGIME\r\n#TOR-5 VALEUR=200"), "0",
+        // A number in a form of its own is brought to the program's; the forms
+        // the program writes are read as they are.
+        row("rpm leading zero", QByteArray("#MAXI RPM=06000"), "6000",
+            at + "Régime maxi : « 06000 » est lu comme 6000.");
+        row("duration with its sign", QByteArray("#CLIQUETIS TEMPS=+12"), "12",
+            at + "Durée du retard : « +12 » est lu comme 12.");
+        row("static trailing zeros", QByteArray("#AVANCE STATIQUE=7.000"), "7.0",
+            at + "Avance statique : « 7.000 » est lu comme 7.0.");
+        row("dwell whole", QByteArray("#DWELL T=3"), "3.00",
+            at + "Temps de charge : « 3 » est lu comme 3.00.");
+        row("dwell as a new curve writes it", QByteArray("#DWELL T=2.5"), "2.5", "");
+        row("low rpm as written", QByteArray("#AVANCE BAS REGIME= 11"), "11", "");
+        // A threshold refused leaves one its rule takes, the nearest to the
+        // cleared channel's 0, which the option-board dialog would refuse.
+        row("rpm threshold low", QByteArray("#TOR-5 TYPE=REGIME\r\n#TOR-5 VALEUR=200"), "500",
             "Fichier c.vek, ligne 4 : Seuil de la carte option : « 200 » n'est pas accepté : "
             "entrez un nombre entier de 500 à 10000.");
         row("boost threshold high", QByteArray("#TOR-4 VALEUR=20000\r\n#TOR-4 TYPE=BOOST"), "0",
             at + "Seuil de la carte option : « 20000 » n'est pas accepté : entrez un nombre "
                  "entier de -1 à 100.");
         row("rev-limit threshold fraction",
-            QByteArray("#TOR-3 TYPE=RUPTEUR2\r\n#TOR-3 VALEUR=4000,5"), "0",
+            QByteArray("#TOR-3 TYPE=RUPTEUR2\r\n#TOR-3 VALEUR=4000,5"), "500",
             "Fichier c.vek, ligne 4 : Seuil de la carte option : « 4000,5 » n'est pas un "
             "nombre entier.");
         row("sequential threshold", QByteArray("#TOR-2 TYPE=SEQUENTIEL\r\n#TOR-2 VALEUR= 40"), "40",
@@ -416,22 +430,6 @@ private slots:
         QCOMPARE(CurveFiles::WithExtension("curve", Kind::Curve), QString("curve.vek"));
         QCOMPARE(CurveFiles::WithExtension("curve.Vek", Kind::Project), QString("curve.Vek"));
         QCOMPARE(CurveFiles::WithExtension("v1.2", Kind::SingleCurve), QString("v1.2.mrt"));
-    }
-
-    void writingReplacesWholeFilesOnly()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("curve.vek");
-        QVERIFY(CurveFiles::WriteAll(path, "first"));
-        QVERIFY(CurveFiles::WriteAll(path, "second"));
-        QByteArray bytes;
-        QVERIFY(CurveFiles::ReadAll(path, bytes));
-        QCOMPARE(bytes, QByteArray("second"));
-
-        QString error;
-        QVERIFY(!CurveFiles::WriteAll(dir.filePath("missing/curve.vek"), "x", &error));
-        QVERIFY(!error.isEmpty());
-        QVERIFY(!CurveFiles::ReadAll(dir.filePath("missing.vek"), bytes));
     }
 
     void oversizedCurveFileIsNotRead()

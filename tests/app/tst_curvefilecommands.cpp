@@ -77,9 +77,9 @@ public:
         window.moteur.Txt_av_statique = "30.0"; // the package presets the static advance
     }
     void restoreFirmware() override { ++firmwareRestored; }
-    bool saveProject(const QString &, const QByteArray &curve, QString &) override
+    bool saveProject(const QString &, const CurveDocument &curve, QString &) override
     {
-        savedProject = curve;
+        savedProject = curve.toVek();
         return true;
     }
     void deleteTemporaryFiles() override { tempDeleted = true; }
@@ -186,11 +186,22 @@ private slots:
         QVERIFY(CurveFiles::ReadAll(file("a.Vek"), bytes));
         QCOMPARE(bytes, host.window.toVek());
 
+        // A single curve keeps the rpm and Atmo columns only: the rest is
+        // still unsaved, and quitting asks.
+        TestSupport::useFrenchTexts();
+        host.modified = true;
         host.saveName = file("single", QByteArray());
         host.saveKind = CurveFiles::Kind::SingleCurve;
         commands.enregistrer();
         QVERIFY(CurveFiles::ReadAll(file("single.mrt"), bytes));
         QCOMPARE(bytes, QByteArray("1000;10\r\n"));
+        QVERIFY(host.modified);
+        QVERIFY(host.info.startsWith("Courbe enregistrée en mono courbe : le fichier ne garde que "
+                                     "le régime et l'avance Atmo"));
+        host.questions.clear();
+        host.answers = {false};
+        QVERIFY(!commands.ConfirmQuit());
+        QCOMPARE(host.questions.size(), 1);
 
         host.saveName = file("p.XSC", QByteArray());
         commands.enregistrer();
@@ -354,8 +365,8 @@ private slots:
         QVERIFY(host.modified);
         QCOMPARE(host.caption, QString("untouched"));
 
-        commands.OpenFile(file("old.vek", "#VEKP_COURBE\r\n40;\r\n7000;\r\n0;\r\n900;5;6;\r\n"));
-        QCOMPARE(host.window.moteur.Txt_av_statique, QString("40"));
+        commands.OpenFile(file("old.vek", "#VEKP_COURBE\r\n40.5;\r\n7000;\r\n0;\r\n900;5;6;\r\n"));
+        QCOMPARE(host.window.moteur.Txt_av_statique, QString("40.5"));
         QVERIFY(host.modified);
     }
 

@@ -108,6 +108,14 @@ private slots:
             "Some values read are not taken as written; a refused value keeps its previous "
             "value:\n" +
                 at + "VAL_AVSTAT: \"10,5\" is read as 10.5.");
+        row("advance whole", "VAL_AVSTAT", "10", true, "",
+            "Some values read are not taken as written; a refused value keeps its previous "
+            "value:\n" +
+                at + "VAL_AVSTAT: \"10\" is read as 10.0.");
+        row("limiter with a leading zero", "LIMITE_RUPTEUR", "07000", false, "",
+            "Some values read are not taken as written; a refused value keeps its previous "
+            "value:\n" +
+                at + "LIMITE_RUPTEUR: \"07000\" is read as 7000.");
         row("advance letters", "VAL_AVSTAT", "abc", false,
             at + "VAL_AVSTAT: \"abc\" is not a number.", "");
         row("advance out of range", "VAL_AVSTAT", "200", false,
@@ -141,7 +149,7 @@ private slots:
         if (key != "VAL_NBCYL" && fixed)
             d.insert("VAL_NBCYL", "4");
         if (key != "VAL_AVSTAT" && fixed)
-            d.insert("VAL_AVSTAT", "10");
+            d.insert("VAL_AVSTAT", "10.0");
         const PackageValues::DescriptionCheck check =
             PackageValues::CheckDescription(lookup(d), "HEX_XEH/P.XOS (OS.NFO)");
         QCOMPARE(check.refusal,
@@ -274,7 +282,7 @@ private slots:
         QCOMPARE(p.ICSPNbTables, QString("2"));
         QCOMPARE(p.tableAddresses,
                  (std::array<QString, 8>{"300", "500", "700", "900", "A00", "500", "700", "900"}));
-        QCOMPARE(p.AvStatiqueText, QString("45"));
+        QCOMPARE(p.AvStatiqueText, QString("45.0"));
         QCOMPARE(p.TerminalDisplay, true);
         // Only the free setting can show the port controls and the live
         // instruments again after a package hid them.
@@ -283,6 +291,13 @@ private slots:
         // What the free setting leaves alone.
         QVERIFY(!p.mapBoxes && !p.NbCylindresText);
         QVERIFY(!p.chip && !p.TypeTransfert);
+        // Read by the rules the start read them by: a box type of no box, or a
+        // line count of no build, gives this setting's own defaults.
+        store = {{"ICSP_Boitier", "7"}, {"ICSP_NBTABLES", "9"}};
+        const FirmwareProfile refused = FreeSettingProfile(
+            [&store](const QString &key, const QString &def) { return store.value(key, def); });
+        QCOMPARE(refused.ICSPBoitier, int16_t(0));
+        QCOMPARE(refused.ICSPNbTables, QString("2"));
     }
 
     void settingsOfAPackageOutliveTheFreeSetting()

@@ -48,6 +48,35 @@ private slots:
 
         QVERIFY(FileWriter::CopyWhole(path, dir.filePath("copy.vek")));
         QCOMPARE(TestSupport::readFile(dir.filePath("copy.vek")), QByteArray("second, longer"));
+
+        // Every name the file system takes: 255 bytes, its new file beside it too.
+        const QString longest = dir.filePath(QString(251, 'c') + ".vek");
+        QVERIFY(FileWriter::WriteWhole(longest, "long"));
+        QVERIFY(FileWriter::WriteWhole(longest, "longer"));
+        QCOMPARE(TestSupport::readFile(longest), QByteArray("longer"));
+    }
+
+    // A new file its read-back refuses never takes the old one's place.
+    void readBackRefusalKeepsTheOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("c.vek");
+        QVERIFY(TestSupport::writeFile(path, "old"));
+        QByteArray seen;
+        const auto check = [&seen](const QString &written) {
+            seen = TestSupport::readFile(written);
+            return seen == "good" ? QString() : QString("reads otherwise");
+        };
+        const FileWriter::Result refused = FileWriter::WriteWhole(
+            path, "bad", FileWriter::Existing::Replace, {FileWriter::Kind::Curve, check});
+        QVERIFY(!refused && refused.readBack);
+        QCOMPARE(refused.reason, QString("reads otherwise"));
+        QCOMPARE(seen, QByteArray("bad"));
+        QCOMPARE(TestSupport::readFile(path), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"c.vek"});
+        QVERIFY(FileWriter::WriteWhole(path, "good", FileWriter::Existing::Replace,
+                                       {FileWriter::Kind::Curve, check}));
+        QCOMPARE(TestSupport::readFile(path), QByteArray("good"));
     }
 
     // A link is written through: the file it names gets the new content, also

@@ -62,62 +62,150 @@ private slots:
     void storedValuesAreRead()
     {
         const MainSettings s = loadFrom("[Config]\nnewport=3\ncom%24=\"19200,N,8,1\"\n"
-                                        "TypeCourbe=-4\nLanguage=english.ini\n"
+                                        "TypeCourbe=3\nLanguage=English.ini\n"
                                         "[Compilation]\nTypeCompilation=88\n"
                                         "CheminProjetAsm=/home/u/asm\n"
                                         "[ICSP]\nICSP_Boitier=0\nICSP_Broche_DATAR=0\n"
-                                        "ICSP_Broche_MCLR=255\nICSP_Delay=abc\n"
+                                        "ICSP_Broche_MCLR=14\nICSP_Delay=abc\n"
                                         "ICSP_LTAB_L2=0A00\n");
         QCOMPARE(s.portNumber, 3);
         QCOMPARE(s.portDevice, QString("/dev/ttyS2"));
         QCOMPARE(s.serialSettings, QString("19200,N,8,1"));
-        QCOMPARE(s.TypeCourbe, -4);
-        QCOMPARE(s.Language, QString("english.ini"));
+        QCOMPARE(s.TypeCourbe, 3);
+        QCOMPARE(s.Language, QString("english.ini")); // as the language folder names it
         QCOMPARE(s.TypeCompilation, int16_t(88));
         QCOMPARE(s.CheminProjetAsm, QString("/home/u/asm"));
         QCOMPARE(s.ICSPBoitier, int16_t(0));
         QCOMPARE(int(s.ICSPPINDATAR), 0);
-        QCOMPARE(int(s.ICSPPINMCLR), 255);
+        QCOMPARE(int(s.ICSPPINMCLR), 14);
         QCOMPARE(s.ICSPDELAY, QString("15")); // no number: the usual pause
         QCOMPARE(s.ICSPLTAB_L2, QString("0A00"));
     }
 
-    void corruptedNumbersFallBackToTheirDefaults()
+    // A stored text its key's rule refuses gives the key's default, as the
+    // windows reading the key would take it, and is named at start by its
+    // key, the line the user looks for in the file; a value read otherwise
+    // than written is named with what it became.
+    void refusedValuesFallBackAndAreNamedByTheirKeys_data()
     {
-        const MainSettings s = loadFrom("[Config]\nnewport=COM\nTypeCourbe=16x\n"
-                                        "[Compilation]\nTypeCompilation=99999\n"
-                                        "[ICSP]\nICSP_Boitier=two\nICSP_Broche_MCLR=256\n"
-                                        "ICSP_Broche_CLOCK=-1\nICSP_Broche_DATA=2.5\n"
-                                        "ICSP_Broche_DATAR=\nICSP_NbWrite=1000\n");
-        QCOMPARE(s.portNumber, 1);
-        QCOMPARE(s.TypeCourbe, 16);
-        QCOMPARE(s.TypeCompilation, int16_t(8));
-        QCOMPARE(s.ICSPBoitier, int16_t(2));
-        QCOMPARE(int(s.ICSPPINMCLR), 5);
-        QCOMPARE(int(s.ICSPPINCLOCK), 3);
-        QCOMPARE(int(s.ICSPPINDATA), 2);
-        QCOMPARE(int(s.ICSPPINDATAR), 10);
-        QCOMPARE(int(s.ICSPNBWRT), 5);
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("held");
+        QTest::addColumn<QString>("named"); // after "Fichier <file> : "
+        QTest::newRow("newport no port")
+            << QByteArray("[Config]\nnewport=COM\n") << "1"
+            << "newport : « COM » ne désigne aucun port série : choisissez COM1, COM2… ou le "
+               "chemin d'un périphérique série (/dev/ttyUSB0, un lien vers un pseudo-terminal…).";
+        QTest::newRow("newport parallel") << QByteArray("[Config]\nnewport=LPT1\n") << "1"
+                                          << "newport : « LPT1 » ne désigne aucun port série";
+        QTest::newRow("serial settings") << QByteArray("[Config]\ncom%24=fast\n") << "9600,N,8,1"
+                                         << "com$ : « fast » n'est pas un réglage de port série";
+        QTest::newRow("serial settings the dialog cannot show")
+            << QByteArray("[Config]\ncom%24=\"14400,M,5,1.5\"\n") << "9600,N,8,1"
+            << "com$ : « 14400,M,5,1.5 » n'est pas un réglage de port série";
+        QTest::newRow("chart type") << QByteArray("[Config]\nTypeCourbe=16x\n") << "16"
+                                    << "TypeCourbe : « 16x » n'est pas un nombre : « x » suit "
+                                       "le nombre.";
+        QTest::newRow("chart type without option")
+            << QByteArray("[Config]\nTypeCourbe=-4\n") << "16"
+            << "TypeCourbe : « -4 » n'est pas accepté : entrez l'une des valeurs 2, 3, 4, 5, 16.";
+        QTest::newRow("language") << QByteArray("[Config]\nLanguage=klingon.ini\n")
+                                  << "francais.ini"
+                                  << "Language : « klingon.ini » n'est pas un fichier de langue";
+        QTest::newRow("handshaking") << QByteArray("[Config]\nHandshaking=4\n") << "0"
+                                     << "Handshaking : « 4 » n'est pas accepté : entrez un "
+                                        "nombre entier de 0 à 3.";
+        QTest::newRow("compilation")
+            << QByteArray("[Compilation]\nTypeCompilation=7\n") << "8"
+            << "TypeCompilation : « 7 » n'est pas accepté : entrez l'une des valeurs 8, 16, 88.";
+        QTest::newRow("box") << QByteArray("[ICSP]\nICSP_Boitier=two\n") << "2"
+                             << "ICSP_Boitier : « two » n'est pas un nombre.";
+        QTest::newRow("output pin")
+            << QByteArray("[ICSP]\nICSP_Broche_MCLR=256\n") << "5"
+            << "ICSP_Broche_MCLR : « 256 » n'est pas accepté : entrez l'une des valeurs 0, 1, 2, "
+               "3, 4, 5, 6, 7, 8, 9, 14, 16, 17.";
+        QTest::newRow("input pin") << QByteArray("[ICSP]\nICSP_Broche_DATAR=5\n") << "10"
+                                   << "ICSP_Broche_DATAR : « 5 » n'est pas accepté : entrez "
+                                      "l'une des valeurs 0, 10, 11, 12, 13, 15.";
+        QTest::newRow("pin with a fraction")
+            << QByteArray("[ICSP]\nICSP_Broche_DATA=2.5\n") << "2"
+            << "ICSP_Broche_DATA : « 2.5 » n'est pas un nombre entier.";
+        QTest::newRow("delay") << QByteArray("[ICSP]\nICSP_Delay=99999\n") << "15"
+                               << "ICSP_Delay : « 99999 » n'est pas accepté : entrez un nombre "
+                                  "entier de 1 à 200.";
+        QTest::newRow("write attempts")
+            << QByteArray("[ICSP]\nICSP_NbWrite=12\n") << "5"
+            << "ICSP_NbWrite : « 12 » n'est pas accepté : entrez un nombre entier de 1 à 9.";
+        QTest::newRow("code start") << QByteArray("[ICSP]\nICSP_HEXADD=12345\n") << "000"
+                                    << "ICSP_HEXADD : « 12345 » n'est pas un nombre "
+                                       "hexadécimal de 1 à 4 chiffres.";
+        QTest::newRow("line count") << QByteArray("[ICSP]\nICSP_NBTABLES=9\n") << "2"
+                                    << "ICSP_NBTABLES : « 9 » n'est pas accepté : entrez un "
+                                       "nombre entier de 1 à 8.";
+        QTest::newRow("write attempts, leading zero")
+            << QByteArray("[ICSP]\nICSP_NbWrite=07\n") << "7"
+            << "ICSP_NbWrite : « 07 » est lu comme 7.";
     }
 
-    // A stored programming delay its rule refuses gives the usual 15 us, and
-    // is named once with its reason and the settings file.
-    void refusedDelayIsNamed()
+    void refusedValuesFallBackAndAreNamedByTheirKeys()
     {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, held);
+        QFETCH(QString, named);
         TestSupport::useFrenchTexts();
-        const MainSettings s = loadFrom("[ICSP]\nICSP_Delay=99999\n");
-        QCOMPARE(s.ICSPDELAY, QString("15"));
-        QSettings store(iniPath(), QSettings::IniFormat);
-        const QList<ValueRules::Outcome> refused = MainSettingsLoader(store).RefusedValues();
+        // A file of its own: a settings object keeps what it read of a file
+        // rewritten within the same second.
+        const QString path = dir_.filePath(QString(QTest::currentDataTag()) + ".ini");
+        QVERIFY(TestSupport::writeFile(path, line));
+        QSettings store(path, QSettings::IniFormat);
+        MainSettings s;
+        const MainSettingsLoader loader(store);
+        MainSettingsLoader(store).Load(s);
+        const QMap<QString, QString> values{{"newport", QString::number(s.portNumber)},
+                                            {"com$", s.serialSettings},
+                                            {"TypeCourbe", QString::number(s.TypeCourbe)},
+                                            {"Language", s.Language},
+                                            {"Handshaking", QString::number(s.Handshaking)},
+                                            {"TypeCompilation", QString::number(s.TypeCompilation)},
+                                            {"ICSP_Boitier", QString::number(s.ICSPBoitier)},
+                                            {"ICSP_Broche_MCLR", QString::number(s.ICSPPINMCLR)},
+                                            {"ICSP_Broche_DATA", QString::number(s.ICSPPINDATA)},
+                                            {"ICSP_Broche_DATAR", QString::number(s.ICSPPINDATAR)},
+                                            {"ICSP_Delay", s.ICSPDELAY},
+                                            {"ICSP_NbWrite", QString::number(s.ICSPNBWRT)},
+                                            {"ICSP_HEXADD", s.ICSPHEXADD},
+                                            {"ICSP_NBTABLES", s.ICSPNbTables}};
+        const QString key = named.section(' ', 0, 0);
+        QVERIFY2(values.contains(key), qPrintable(key));
+        QCOMPARE(values.value(key), held);
+        const QList<ValueRules::Outcome> refused = loader.RefusedValues();
         QCOMPARE(refused.size(), 1);
-        QCOMPARE(refused.first().message,
-                 "Fichier " + iniPath() +
-                     " : Délai de programmation (µs) : « 99999 » n'est pas accepté : entrez un "
-                     "nombre entier de 1 à 200.");
-        QSettings good(iniPath(), QSettings::IniFormat);
-        good.setValue("ICSP/ICSP_Delay", "40");
-        good.sync();
-        QVERIFY(MainSettingsLoader(good).RefusedValues().isEmpty());
+        QVERIFY2(refused.first().message.startsWith("Fichier " + path + " : " + named),
+                 qPrintable(refused.first().message));
+        QVERIFY(loader.RefusedMessage().startsWith(
+            "Des réglages enregistrés ne sont pas pris tels qu'écrits ; un réglage refusé prend "
+            "sa valeur par défaut :\nFichier "));
+    }
+
+    // The program's own values read back name nothing.
+    void storedDefaultsNameNothing()
+    {
+        const MainSettings defaults;
+        QSettings store(dir_.filePath("own.ini"), QSettings::IniFormat);
+        for (const auto &[key, value] : std::initializer_list<std::pair<const char *, QString>>{
+                 {"Config/newport", "1"},
+                 {"Config/com$", defaults.serialSettings},
+                 {"Config/TypeCourbe", "16"},
+                 {"Config/Language", defaults.Language},
+                 {"Config/Handshaking", "0"},
+                 {"Compilation/TypeCompilation", "88"},
+                 {"ICSP/ICSP_Boitier", "3"},
+                 {"ICSP/ICSP_Broche_DATAR", "0"},
+                 {"ICSP/ICSP_Delay", defaults.ICSPDELAY},
+                 {"ICSP/ICSP_NbWrite", "9"},
+                 {"ICSP/ICSP_HEXADD", "0300"}})
+            store.setValue(key, value);
+        QVERIFY(MainSettingsLoader::SaveStore(store));
+        QVERIFY(MainSettingsLoader(store).RefusedValues().isEmpty());
     }
 
     void portAsDevicePathOrHandWrittenSettings()
@@ -144,7 +232,7 @@ private slots:
         row("link to a pseudo-terminal", "{link}", 0, "{link}", "{link}");
         row("COM12", "COM12", 0, "COM12", "COM12");
         row("com2, as the dialogs keep it", " com2", 0, "COM2", "COM2");
-        row("LPT1", "LPT1", 0, "LPT1", "LPT1");
+        row("LPT1: no serial port for the live link", "LPT1", 1, "/dev/ttyS0", "LPT1");
         row("link leading nowhere now", "{dangling}", 0, "{dangling}", "{dangling}");
         row("plain file", "{file}", 1, "/dev/ttyS0", "COM1");
         row("no port name", "port", 1, "/dev/ttyS0", "COM1");

@@ -66,8 +66,20 @@ private slots:
         row("rpm too high", rpm, "12000", false, Fault::OutOfRange, "",
             "Régime maxi : « 12000 » n'est pas accepté : entrez un nombre entier de 0 à 10000.");
         row("rpm taken", rpm, " 6500 ", true, Fault::None, "6500", "");
-        row("low-rpm advance off its step", Value::LowRpmAdvance, " 5,6", true, Fault::ReadAs,
-            "6.0", "Fichier c.vek, ligne 3 : Avance à bas régime : « 5,6 » est lu comme 6.0.");
+        row("low-rpm advance off its step", Value::LowRpmAdvance, " 5,6", true, Fault::ReadAs, "6",
+            "Fichier c.vek, ligne 3 : Avance à bas régime : « 5,6 » est lu comme 6.");
+        row("rpm leading zero typed", rpm, "06000", false, Fault::None, "6000", "");
+        row("rpm leading zero in a file", rpm, "06000", true, Fault::ReadAs, "6000",
+            "Fichier c.vek, ligne 3 : Régime maxi : « 06000 » est lu comme 6000.");
+        row("dwell as a new curve writes it", Value::Dwell, "2.5", true, Fault::None, "2.50", "");
+        row("compilation type of no build", Value::CompilationType, "7", false, Fault::OutOfRange,
+            "", "Type de compilation : « 7 » n'est pas accepté : entrez l'une des valeurs 8, 16, 88.");
+        row("live port number", Value::SerialPort, "+07", false, Fault::None, "7", "");
+        row("live port none", Value::SerialPort, " ", false, Fault::Empty, "",
+            "Port : Aucun port n'est indiqué : choisissez COM1, COM2… ou le chemin d'un "
+            "périphérique série (/dev/ttyUSB0, un lien vers un pseudo-terminal…).");
+        row("serial settings in small letters", Value::SerialSettings, "9600,e,7,2", true,
+            Fault::None, "9600,E,7,2", "");
         row("map percentage", Value::MapPercentage, "12,5", false, Fault::None, "12.5", "");
         row("map percentage too high", Value::MapPercentage, "150", false, Fault::OutOfRange, "",
             "Pourcentage MAP : « 150 » est hors limites : entrez un nombre de 0 à 100.");

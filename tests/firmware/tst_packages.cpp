@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "ZipTestTools.h"
 #include "base/VEK_LANGUAGE.h"
+#include "firmware/PackageArchive.h"
 #include "firmware/PackageDescription.h"
 #include "firmware/VEK_Gestion_OS.h"
 
@@ -47,6 +48,19 @@ class TestPackages : public QObject
                                             {"~TEMP.VEK", vek}})
             if (!content.isNull())
                 QVERIFY(writeFile(temp(name), content));
+    }
+
+    // A project written from the temporary files as no save of the program
+    // would write it: only its opening is then under test.
+    void saveUnchecked(const QString &project)
+    {
+        QList<PackageArchive::Member> members;
+        for (const auto &[file, member] : {std::pair{"~TEMP.NFO", "OS.NFO"},
+                                           {"~TEMP.HEX", "CODE.HEX"},
+                                           {"~TEMP.XEH", "CODE.XEH"},
+                                           {"~TEMP.VEK", "COURBE.VEK"}})
+            members.append({temp(file), member});
+        QVERIFY(PackageArchive::build(project, members).ok());
     }
 
     QStringList leftovers(const QString &folder) const
@@ -197,13 +211,11 @@ private slots:
 
         const Result r = ChargerOS("H.XOS");
         QVERIFY(!r.ok());
-        QCOMPARE(r.message,
-                 "Le fichier " + packages() +
-                     "H.XOS ne peut pas être lu : l'archive contient un membre refusé (lien, "
-                     "chemin hors de son dossier ou taille excessive)");
-        QVERIFY2(r.details.contains("CODE.XEH") && r.details.contains("link"),
-                 qPrintable(r.details));
-        QCOMPARE(readFile(temp("~TEMP.NFO")), QByteArray("[INFO]\r\n"));
+        QCOMPARE(r.message, "Le fichier " + packages() +
+                                "H.XOS ne peut pas être lu : son membre « ../../escape.txt » sort "
+                                "de son dossier");
+        QVERIFY2(r.details.contains("../../escape.txt"), qPrintable(r.details));
+        QVERIFY(!QFileInfo::exists(temp("~TEMP.NFO"))); // nothing of it is taken
         QVERIFY(!QFileInfo::exists(temp("~TEMP.XEH")));
         QVERIFY(!QFileInfo::exists(root + "/escape.txt"));
         QVERIFY(!QFileInfo::exists(root + "/abs.txt"));
@@ -271,8 +283,8 @@ private slots:
         QVERIFY(r.status > 1);
         QCOMPARE(r.message, message.arg(archive));
         QVERIFY(!r.details.isEmpty());
-        for (const char *name : {"~TEMP.NFO", "~TEMP.HEX", "~TEMP.XEH"})
-            QVERIFY(!QFileInfo::exists(temp(name)) || fault == "with a link" || fault == "damaged");
+        for (const char *name : {"~TEMP.NFO", "~TEMP.HEX", "~TEMP.XEH"}) // as they were
+            QCOMPARE(readFile(temp(name)), QByteArray("old"));
 
         if (fault == "missing")
             return;
@@ -286,12 +298,22 @@ private slots:
         QCOMPARE(ListerOS(), QStringList({ParametrageLibre(), "BAD.XOS"}));
     }
 
-    // A project without its curve is refused for that, before any package is made.
+    // A project without its curve is refused for that, before any package is
+    // made; the program never saves one.
     void aProjectWithoutItsCurveNamesTheMember()
     {
         writeTemps("[INFO]\r\nNomDuFichier=NoCurve\r\n", QByteArray(), "xeh", QByteArray());
         const QString project = root + "/nocurve.xsc";
-        QVERIFY(EnregistrerCourbeOS(project).ok());
+        const Result saved = EnregistrerCourbeOS(project);
+        QVERIFY(!saved.ok());
+        QCOMPARE(saved.message, "L'enregistrement de " + project +
+                                    " a échoué : relu, il ne pourrait pas être rouvert : Le "
+                                    "fichier " +
+                                    project +
+                                    " ne peut pas être lu : l'archive ne contient pas COURBE.VEK. "
+                                    "Le fichier existant n'a pas été modifié.");
+        QVERIFY(!QFileInfo::exists(project));
+        saveUnchecked(project);
         const ProjectResult opened = OuvrirCourbeOS(project);
         QVERIFY(opened.status > 1);
         QCOMPARE(opened.message, "Le fichier " + project +
@@ -357,7 +379,8 @@ private slots:
 
         writeTemps("[INFO]\r\nNomDuFichier=../../outside\r\n", QByteArray(), "x", "curve");
         const QString project = root + "/p.xsc";
-        QVERIFY(EnregistrerCourbeOS(project).ok());
+        QVERIFY(!EnregistrerCourbeOS(project).ok()); // it could not be opened again
+        saveUnchecked(project);
         const ProjectResult opened = OuvrirCourbeOS(project);
         QVERIFY(!opened.ok());
         QCOMPARE(opened.paquet, QString());
@@ -405,7 +428,8 @@ private slots:
               QByteArray("dir/"), QByteArray("."), QByteArray("A/.XOS")}) {
             EffacerTemp();
             writeTemps("[INFO]\r\nNomDuFichier=" + name + "\r\n", QByteArray(), "xeh", "curve");
-            QVERIFY(EnregistrerCourbeOS(project).ok());
+            QVERIFY(!EnregistrerCourbeOS(project).ok());
+            saveUnchecked(project);
             const ProjectResult opened = OuvrirCourbeOS(project);
             QVERIFY2(opened.status > 1, name.toHex().constData());
             // Read whole, refused for its name: the message says it all.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <QWidget>
 
@@ -22,13 +23,29 @@ inline bool focus(QWidget *field)
     return QApplication::focusWidget() == field;
 }
 
+// Types `text` into the focus widget; a letter no key of QTest's gives
+// ("模") comes as a key event carrying that text, as an input method sends it.
+inline void type(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClicks(QApplication::focusWidget(), QString(c));
+            continue;
+        }
+        for (const QEvent::Type kind : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(kind, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(QApplication::focusWidget(), &event);
+        }
+    }
+}
+
 // Replaces the focus widget's text by `text`, as select-all and typing do.
 inline void retype(const QString &text)
 {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
     if (text.isEmpty()) // typing nothing over a selection keeps it
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
-    QTest::keyClicks(QApplication::focusWidget(), text);
+    type(text);
 }
 
 inline void press(Qt::Key key)

@@ -9,6 +9,7 @@
 #include "firmware/VEK_Gestion_OS.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -141,10 +142,14 @@ void MainWindowCurveFiles::showOptionBoard(const CurveDocument &curve)
 
 bool MainWindowCurveFiles::openProject(const QString &path, QByteArray &curve, QString &error)
 {
+    // A curve refused once the project is unpacked puts the package in use
+    // back: without its copy the next save would carry the refused project's.
     backup_ = std::make_unique<PackageFilesBackup>(PackageFilesBackup::TemporaryPackageFiles());
-    if (!backup_->save()) { // nothing is unpacked that could not be undone
-        error = backup_->failure();
+    if (!backup_->save()) {
         backup_.reset();
+        error = FileRefusal::OfFile(VEK_LANGUAGE::LangKey("MessProjetSansCopie"),
+                                    QDir::toNativeSeparators(path),
+                                    {"%DOSSIER%", QDir::toNativeSeparators(QDir::tempPath())});
         return false;
     }
     const VEK_Gestion_OS::ProjectResult opened = VEK_Gestion_OS::OuvrirCourbeOS(path);
@@ -182,11 +187,18 @@ void MainWindowCurveFiles::restoreFirmware()
     VEK_Gestion_OS::InitDescriptionTemp();
 }
 
-bool MainWindowCurveFiles::saveProject(const QString &path, const QByteArray &curve, QString &error)
+bool MainWindowCurveFiles::saveProject(const QString &path, const CurveDocument &curve,
+                                       QString &error)
 {
-    if (!CurveFiles::WriteAll(VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK")), curve,
-                              &error))
+    // The project takes its curve from the work file: one not written whole
+    // would carry the curve saved before.
+    const QString work = VEK_Gestion_OS::CheminTemp(QStringLiteral("~TEMP.VEK"));
+    QString why;
+    if (!CurveFiles::WriteCurve(work, curve, CurveFiles::Kind::Curve, &why)) {
+        error = VEK_LANGUAGE::GetLanguageText(
+            "RaisonFichierTravail", {"{FICHIER}", QDir::toNativeSeparators(work), "%RAISON%", why});
         return false;
+    }
     const VEK_Gestion_OS::Result saved = VEK_Gestion_OS::EnregistrerCourbeOS(path);
     if (!saved.ok())
         error = saved.raison;

@@ -40,7 +40,7 @@ public:
     bool openProject(const QString &path, QByteArray &curve, QString &error) override;
     void applyProjectFirmware() override;
     void restoreFirmware() override;
-    bool saveProject(const QString &path, const QByteArray &curve, QString &error) override;
+    bool saveProject(const QString &path, const CurveDocument &curve, QString &error) override;
     void deleteTemporaryFiles() override;
 
 private:

@@ -498,8 +498,10 @@ void VEK_Accueil::LoadStoredSettings()
     loader.Load(s);
     VEK_LANGUAGE::SetFichierLangueDefaut(QStringLiteral("francais.ini"));
     VEK_LANGUAGE::SetFichierLangue(s.Language);
-    // Said once, in the language just read; the defaults are in their place.
-    const QString refused = ValueRules::listMessage(loader.RefusedValues());
+    // Said once, in the language just read (the reading above looked up
+    // texts of the language before); the defaults are in their place.
+    VEK_LANGUAGE::InitLanguage();
+    const QString refused = loader.RefusedMessage();
     if (!refused.isEmpty())
         showWarning(this, refused);
 }

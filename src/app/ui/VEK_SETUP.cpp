@@ -6,6 +6,7 @@
 #include "base/MainSettingsLoader.h"
 #include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ValueRules.h"
 #include "base/ui/PortField.h"
 #include "platform/SerialPortNames.h"
 
@@ -263,7 +264,6 @@ void VEK_SETUP::Form_Load()
 
     checkIf(m_typeTrace.value(s.TypeCourbe), true);
 
-    m_portAtOpening = portChoice();
     m_languageAtOpening = VEK_LANGUAGE::FichierLangue();
     checkIf(m_language.value(m_languageAtOpening.toLower()), true);
 
@@ -334,18 +334,22 @@ int VEK_SETUP::chartType() const
     return m_context.settings.TypeCourbe; // a stored type without an option stays
 }
 
-QString VEK_SETUP::checkPort(const QString &device) const
+QString VEK_SETUP::checkPort(QString &choice) const
 {
-    // The one rule of port names, as at start and at every opening; here the
-    // port must also be serial, and there.
-    if (device.isEmpty())
-        return GetLanguageText(QStringLiteral("SetupPortEmpty"));
+    // The rule of the stored port, as at start; here the port must also be
+    // there, and a serial port.
+    const ValueRules::Outcome read =
+        ValueRules::read(ValueRules::Value::SerialPort, choice,
+                         ValueRules::Source::box(ValueRules::Path::SetupDialog));
+    if (!read.taken())
+        return read.reason;
+    choice = read.text;
+    const QString device = SerialOptions::DeviceOf(choice);
     const SerialPortNames::NamedPort port = SerialPortNames::PortNamed(device);
     const SerialPortNames::PortFault fault = SerialPortNames::FaultOf(device);
-    if (port.kind != SerialPortNames::PortKind::Serial ||
-        fault == SerialPortNames::PortFault::NotASerialDevice)
+    if (fault == SerialPortNames::PortFault::NotASerialDevice)
         return GetLanguageText(QStringLiteral("SetupPortNotSerial"),
-                               {QStringLiteral("%1"), device});
+                               {QStringLiteral("%1"), choice});
     if (fault == SerialPortNames::PortFault::Missing)
         return GetLanguageText(QStringLiteral("SetupPortMissing"), {QStringLiteral("%1"), device});
     if (m_livePort && m_livePort->isOpen()) {
@@ -386,14 +390,14 @@ void VEK_SETUP::OKButton_Click()
     MainSettings &s = m_context.settings;
     // A port that does not exist or cannot be switched is refused before
     // anything is applied: the dialog stays open to choose again.
-    const QString choice = portChoice();
-    const QString device = SerialOptions::DeviceOf(choice);
-    // The port in use at opening was accepted then; only a new one is checked.
-    const QString refused = choice == m_portAtOpening ? QString() : checkPort(device);
-    if (!refused.isEmpty()) {
+    // The port shown at opening is checked as a typed one: a stored port that
+    // is not there now is refused as typed.
+    QString choice = portChoice();
+    if (const QString refused = checkPort(choice); !refused.isEmpty()) {
         m_warn(refused);
         return;
     }
+    const QString device = SerialOptions::DeviceOf(choice);
     QStringList failures;
     if (m_livePort && !m_livePort->isOpen())
         m_livePort->setPortName(device);

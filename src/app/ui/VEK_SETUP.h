@@ -70,7 +70,9 @@ private:
     void chooseLanguage(const QString &file);
     void ApplyLanguageSetup();
     void closeDialog(bool accepted);
-    QString checkPort(const QString &device) const;
+    // Why OK refuses the port chosen ("3", "COM9", a path); empty when taken,
+    // `choice` then in the form it is stored in.
+    QString checkPort(QString &choice) const;
     void save(const QString &key, const QString &value);
 
     VekContext &m_context;
@@ -79,7 +81,6 @@ private:
     std::unique_ptr<QSettings> m_ownStore;
     std::function<void(const QString &)> m_warn;
     QString m_languageAtOpening;
-    QString m_portAtOpening;
 
     QTabWidget *m_tabs = nullptr;
     QMap<int, QRadioButton *> m_comPort;

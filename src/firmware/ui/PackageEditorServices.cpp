@@ -1,10 +1,7 @@
 #include "firmware/ui/PackageEditorServices.h"
 
 #include "app/VekContext.h"
-#include "base/VEK_LANGUAGE.h"
-#include "base/VEK_XML.h"
-#include "firmware/HexFiles.h"
-#include "firmware/PackageArchive.h"
+#include "firmware/PackageFirmware.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "icsp/DevicePreparation.h"
 #include "icsp/PicDevice.h"
@@ -14,27 +11,19 @@
 
 namespace {
 
-PackageAuthoring::Outcome outcome(const PackageArchive::Outcome &archive)
+PackageAuthoring::Outcome ecrireFirmware(VekContext &context, const QString &chip,
+                                         const QString &source, const QString &xeh,
+                                         const QString &HEXADD, const QString &HEXLNG)
 {
-    return {archive.ok(), archive.reason};
-}
-
-// The HEX firmware into the image of `chip`, then out as the scrambled member. A
-// chip the chip table does not fix, or a HEX file without its end record or
-// damaged, stops it; the message names `source`, of which `hex` is a copy.
-PackageAuthoring::Outcome convertirHex(PicDevice &device, const QString &chip, const QString &hex,
-                                       const QString &xeh, const QString &source)
-{
-    using VEK_LANGUAGE::GetLanguageText;
-    device.DeviceChip = chip;
-    if (!DevicePreparation::Preparer(device, chip).chipSelected)
-        return {false, GetLanguageText("MessXosChipInconnu", {QStringLiteral("%CHIP%"), chip})};
-    const HexFileResult read = LireFichierHex(device, hex, QDir::toNativeSeparators(source));
-    if (!read.succeeded())
-        return {false, read.info};
-    const HexFileResult written = EcrireFichierXeh(device, xeh);
-    if (!written.succeeded())
-        return {false, written.info};
+    PicDevice device = context.pic;
+    const QString refusal = PackageFirmware::Ecrire(device, chip, source, xeh, HEXADD, HEXLNG);
+    if (!refusal.isEmpty())
+        return {false, refusal};
+    if (!xeh.isEmpty() && !PackageFirmware::isScrambled(source)) {
+        // As an import of that HEX file leaves them.
+        context.pic = device;
+        context.settings.ICSPChip = chip;
+    }
     return {};
 }
 
@@ -64,21 +53,9 @@ PackageEditorServices PackageEditorServices::standard(VekContext &context)
     };
     s.lireInfo = [](const QString &key) { return VEK_Gestion_OS::LireInfoOS(key); };
     s.lireReglage = [](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); };
-    s.writeArchive = [](const QString &zip, const QStringList &files) {
-        QList<PackageArchive::Member> members;
-        for (const QString &file : files)
-            members.append({file, QFileInfo(file).fileName()});
-        return outcome(PackageArchive::build(zip, members));
-    };
-    s.readArchive = [](const QString &zip, const QString &folder, const QStringList &names) {
-        QList<PackageArchive::Member> wanted;
-        for (const QString &name : names)
-            wanted.append({QDir(folder).filePath(name), name});
-        return outcome(PackageArchive::unpack(zip, wanted));
-    };
-    s.convertHex = [&context](const QString &chip, const QString &hex, const QString &xeh,
-                              const QString &source) {
-        return convertirHex(context.pic, chip, hex, xeh, source);
+    s.writeFirmware = [&context](const QString &chip, const QString &source, const QString &xeh,
+                                 const QString &HEXADD, const QString &HEXLNG) {
+        return ecrireFirmware(context, chip, source, xeh, HEXADD, HEXLNG);
     };
     return s;
 }

@@ -22,14 +22,15 @@ struct PackageEditorServices {
     // Keys of sections [INFO] and [REGLAGE] of the current description.
     std::function<QString(const QString &key)> lireInfo;
     std::function<QString(const QString &key)> lireReglage;
-    PackageAuthoring::ArchiveWriter writeArchive;
-    PackageAuthoring::ArchiveReader readArchive;
-    // Selects `chip` for the device record, blanks the image, imports the HEX
-    // file and writes it scrambled; fails for an unknown chip or a HEX file that
-    // is damaged or without its end record, naming `source` (the user's file).
-    std::function<PackageAuthoring::Outcome(const QString &chip, const QString &hexPath,
-                                            const QString &xehPath, const QString &source)>
-        convertHex;
+    // Reads the firmware file `source` for `chip` as a package's firmware, its
+    // code area HEX_ADD and HEX_LNG (PackageFirmware), and, when `xehPath` is
+    // not empty, writes the words it gave there scrambled; a HEX file of the
+    // user's then stays in the programmer's image, as an import leaves it.
+    // Fails for an unknown chip or a file refused, naming `source`.
+    std::function<PackageAuthoring::Outcome(const QString &chip, const QString &source,
+                                            const QString &xehPath, const QString &HEXADD,
+                                            const QString &HEXLNG)>
+        writeFirmware;
 
     // The services of the running program.
     static PackageEditorServices standard(VekContext &context);

@@ -6,12 +6,14 @@
 #include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
 #include "base/ui/Captions.h"
+#include "base/ui/ElidedLabel.h"
 #include "base/ui/WindowPrompts.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +27,8 @@ namespace {
 
 // The chip list's entry when the catalogue cannot be loaded.
 const QString PlaceholderChip = QStringLiteral("****");
+// The room the firmware file's path asks for, in pixels.
+constexpr int SourcePathWidth = 360;
 
 template <typename T> T *named(T *control, const char *name)
 {
@@ -62,7 +66,14 @@ void PackageEditorWindow::layoutSharedFrames()
 {
     (new QVBoxLayout(Frame_Processeur))->addWidget(Processeur_CHIP);
     auto *source = new QHBoxLayout(Frame_source);
-    source->addWidget(Lbl_NomFichierHEXXEH, 1);
+    // The path in a sunken panel of its own, as a text box shows its text.
+    auto *panel = new QFrame(Frame_source);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Sunken);
+    auto *inPanel = new QHBoxLayout(panel);
+    inPanel->setContentsMargins(1, 1, 1, 1);
+    inPanel->addWidget(Lbl_NomFichierHEXXEH);
+    source->addWidget(panel, 1);
     source->addWidget(BP_SelectFile);
 
     auto *info = new QGridLayout(Frame_info);
@@ -99,11 +110,10 @@ void PackageEditorWindow::buildSharedControls()
     Processeur_CHIP->addItem(PlaceholderChip);
 
     Frame_source = named(new QGroupBox(this), "Frame_source");
-    Lbl_NomFichierHEXXEH = named(new QLabel(Frame_source), "Lbl_NomFichierHEXXEH");
-    Lbl_NomFichierHEXXEH->setFrameShape(QFrame::StyledPanel);
-    Lbl_NomFichierHEXXEH->setWordWrap(true);
-    Lbl_NomFichierHEXXEH->setMinimumHeight(Lbl_NomFichierHEXXEH->fontMetrics().height() * 2 + 6);
-    Lbl_NomFichierHEXXEH->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A path of any length keeps the window on the screen: the label shows
+    // its start and its end, and the whole path as its tooltip.
+    Lbl_NomFichierHEXXEH =
+        named(new ElidedLabel(SourcePathWidth, Frame_source), "Lbl_NomFichierHEXXEH");
     BP_SelectFile = named(new QPushButton(QStringLiteral("..."), Frame_source), "BP_SelectFile");
 
     BP_OK = named(new QPushButton(this), "BP_OK");
@@ -189,14 +199,14 @@ void PackageEditorWindow::BP_Lire_OS_Click()
 
 bool PackageEditorWindow::readPackage()
 {
-    m_authoring.deleteWorkFiles();
+    // Cancelled or refused, the form and the work files stay as they were.
     const QString chosen =
         m_prompts.chooseFile(this, m_readTitle, m_authoring.folder(), m_readFilter);
     if (chosen.isEmpty())
         return false;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const PackageAuthoring::Outcome read = m_authoring.read(chosen, m_services.readArchive);
+    const PackageAuthoring::Outcome read = m_authoring.read(chosen);
     QApplication::restoreOverrideCursor();
     if (!read.ok) {
         m_prompts.message(
@@ -237,20 +247,29 @@ bool PackageEditorWindow::namePlausible()
     return true;
 }
 
+bool PackageEditorWindow::requireSource()
+{
+    if (!Lbl_NomFichierHEXXEH->text().isEmpty())
+        return true;
+    warn(QStringLiteral("Il manque le fichier HEX"));
+    return false;
+}
+
 void PackageEditorWindow::createPackage(const PackageDescription &description)
 {
     const QString chip = Processeur_CHIP->currentText();
-    const PackageAuthoring::Converter convert = [this, chip](const QString &hex, const QString &xeh,
-                                                             const QString &source) {
-        m_context.settings.ICSPChip = chip;
-        if (!m_services.convertHex)
+    const QString start = description.reglage(QStringLiteral("HEX_ADD"));
+    const QString length = description.reglage(QStringLiteral("HEX_LNG"));
+    const PackageAuthoring::FirmwareWriter firmware = [&](const QString &source,
+                                                          const QString &xeh) {
+        if (!m_services.writeFirmware)
             return PackageAuthoring::Outcome{false, QString()};
-        return m_services.convertHex(chip, hex, xeh, source);
+        return m_services.writeFirmware(chip, source, xeh, start, length);
     };
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const PackageAuthoring::Result result = m_authoring.create(
-        m_name, description, Lbl_NomFichierHEXXEH->text(), convert, m_services.writeArchive);
+    const PackageAuthoring::Result result =
+        m_authoring.create(m_name, description, Lbl_NomFichierHEXXEH->text(), firmware);
     QApplication::restoreOverrideCursor();
     if (result.ok()) {
         // The window closes on success: the user learns what was made, and where.
@@ -268,9 +287,16 @@ void PackageEditorWindow::createPackage(const PackageDescription &description)
         namePlausible();
         return;
     }
-    m_prompts.message(this, QMessageBox::Critical, windowTitle(),
-                      GetLanguageText("MessXosEchec", {QStringLiteral("%ERREUR%"), result.error}),
-                      QMessageBox::Ok);
+    if (result.status == PackageAuthoring::Result::NoSource) { // asked for by requireSource first
+        requireSource();
+        return;
+    }
+    m_prompts.message(
+        this, QMessageBox::Critical, windowTitle(),
+        GetLanguageText("MessXosEchec", {QStringLiteral("%FICHIER%"),
+                                         QDir::toNativeSeparators(m_authoring.packagePath(m_name)),
+                                         QStringLiteral("%ERREUR%"), result.error}),
+        QMessageBox::Ok);
 }
 
 static std::function<QString(const QString &)>

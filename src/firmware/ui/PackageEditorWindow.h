@@ -12,6 +12,7 @@
 class QComboBox;
 class QGroupBox;
 class QHBoxLayout;
+class ElidedLabel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -87,9 +88,11 @@ protected:
     // on success and stays open, with a message, on a failure.
     void createPackage(const PackageDescription &description);
     // The package name read by its one rule (ValueRules, PackageName): false
-    // after a warning naming why it is refused; the name taken, blanks
-    // around it dropped, is what createPackage names the package.
+    // after a warning naming why it is refused; the name taken is what
+    // createPackage names the package.
     bool namePlausible();
+    // A firmware file chosen, or a warning that there is none.
+    bool requireSource();
 
     VekContext &m_context;
     PackageEditorServices m_services;
@@ -111,7 +114,7 @@ protected:
     QGroupBox *Frame_Processeur = nullptr;
     QComboBox *Processeur_CHIP = nullptr;
     QGroupBox *Frame_source = nullptr;
-    QLabel *Lbl_NomFichierHEXXEH = nullptr;
+    ElidedLabel *Lbl_NomFichierHEXXEH = nullptr;
     QPushButton *BP_SelectFile = nullptr;
     QPushButton *BP_OK = nullptr;
     QPushButton *BP_Lire_OS = nullptr;
@@ -121,8 +124,9 @@ protected:
 
 private:
     void buildSharedControls();
-    // Read: work files deleted, package chosen and its known members extracted,
-    // its description made current. False when cancelled or unreadable.
+    // Read: package chosen and its known members extracted over the work
+    // files, its description made current. False when cancelled or refused:
+    // the work files are then as they were.
     bool readPackage();
     void showSourceFromWorkFiles();
 

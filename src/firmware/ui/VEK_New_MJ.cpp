@@ -53,7 +53,7 @@ UpdatePackageFields VEK_New_MJ::fields() const
 
 void VEK_New_MJ::BP_OK_Click()
 {
-    if (!namePlausible() || !requireChip())
+    if (!namePlausible() || !requireChip() || !requireSource())
         return;
     UpdatePackageFields f = fields();
     f.NomDuFichier = takenName();

@@ -324,6 +324,8 @@ void VEK_New_OS::BP_OK_Click()
     }
     if (!requireChip())
         refused = true;
+    if (!requireSource())
+        refused = true;
     FirmwarePackageFields f = fields();
     for (const QString &refusal :
          f.readValues([this](const QString &key) { return caption(key); })) {

@@ -679,14 +679,6 @@ QWidget *VEK_SETUP_ICSP::fieldWidget(IcspSetup::Field field) const
     return nullptr;
 }
 
-QString VEK_SETUP_ICSP::refusalText(IcspSetup::Field field) const
-{
-    using F = IcspSetup::Field;
-    if (field == F::NbWrite)
-        return GetLanguageText(QStringLiteral("IcspSetupBadNbWrite"));
-    return IcspSetup::AddressRefusal(entries(), field);
-}
-
 QString VEK_SETUP_ICSP::portRefusalText(IcspSetup::PortRefusal refusal, const QString &port) const
 {
     using R = IcspSetup::PortRefusal;
@@ -736,7 +728,7 @@ void VEK_SETUP_ICSP::OKButton_Click()
         return;
     }
     if (const auto refused = IcspSetup::FirstRefusedField(e, packageChosen_)) {
-        refuseOk(refusalText(*refused), fieldWidget(*refused));
+        refuseOk(IcspSetup::FieldRefusal(e, *refused), fieldWidget(*refused));
         return;
     }
     // Areas the downloads and the table programming would refuse for the chip

@@ -128,7 +128,6 @@ private:
     void takeTypedPort(bool confirmed = false);
     IcspSetup::Entries entries() const;
     QWidget *fieldWidget(IcspSetup::Field field) const;
-    QString refusalText(IcspSetup::Field field) const;
     QString portRefusalText(IcspSetup::PortRefusal refusal, const QString &port) const;
     void refuseOk(const QString &text, QWidget *box);
     // The label and the warning sink tell `text`.

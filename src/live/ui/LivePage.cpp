@@ -64,7 +64,8 @@ void styleCurveLabel(QLabel *label, bool active)
 } // namespace
 
 LivePage::LivePage(VekContext &context, QWidget *parent, const Clock &clock)
-    : QWidget(parent), m_context(context), m_prompts(&WindowPrompts::system()), m_link(clock)
+    : QWidget(parent), m_context(context), m_prompts(&WindowPrompts::system()), m_clock(clock),
+      m_link(clock)
 {
     buildUi();
     m_refresh.setSingleShot(true);
@@ -320,6 +321,10 @@ void LivePage::BasculeMarcheArret()
     troubleOver(Trouble::Link);
     troubleOver(Trouble::Simulation);
     m_link.setCaptureEnabled(ChkBuffer->isChecked());
+    // The pace of the instruments, for this run: the screen's rate is asked
+    // once, not at every batch of frames.
+    m_refreshIntervalMs = refreshIntervalMs();
+    m_refreshedMs = m_textsShownMs = -1;
     showRunning();
     resetDisplay();
     AfficheNombre7Seg(0, 4, *PicLCD_RPM);
@@ -382,31 +387,35 @@ int LivePage::refreshIntervalMs() const
     return qMax(1, int(1000.0 / qMin(screenHz, MaxDisplayHz)));
 }
 
-// Frames come in batches about as often as the display refreshes: a refresh
-// that is due is made at once, in the same wake-up as the read, and only one
-// that comes early waits for its time.
+// Frames come in batches about as often as the display refreshes. The page's
+// clock decides: a refresh that is due is made at once, in the same wake-up
+// as the read; one that comes early waits for its time, and the frames that
+// come meanwhile are shown by it. However often frames come, the instruments
+// are drawn at most once an interval.
 void LivePage::onFramesArrived()
 {
-    if (m_refresh.isActive())
-        return;
-    const int interval = refreshIntervalMs();
-    const qint64 since = m_refreshed.isValid() ? m_refreshed.elapsed() : interval;
+    const qint64 now = m_clock.nowMs();
     // Timers may fire a little early: a tenth of the interval is close enough.
-    if (since >= interval - interval / 10)
+    const qint64 due = m_refreshedMs + m_refreshIntervalMs - m_refreshIntervalMs / 10;
+    if (m_refreshedMs < 0 || now >= due) {
+        m_refresh.stop();
         refreshFromLink();
-    else
-        m_refresh.start(int(interval - since));
+    } else if (!m_refresh.isActive()) {
+        m_refresh.start(int(m_refreshedMs + m_refreshIntervalMs - now));
+    }
 }
 
 void LivePage::refreshFromLink()
 {
     if (!m_link.isOpen())
         return;
-    m_refreshed.start();
-    if (!m_textsShown.isValid() || m_textsShown.elapsed() >= TextReadoutMs) {
+    const qint64 now = m_clock.nowMs();
+    m_refreshedMs = now;
+    ++m_displayRefreshes;
+    if (m_textsShownMs < 0 || now - m_textsShownMs >= TextReadoutMs) {
         showFrameText();
         updateBufferStat();
-        m_textsShown.start();
+        m_textsShownMs = now;
     }
     showReading(m_link.latest());
 }

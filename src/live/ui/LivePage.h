@@ -4,7 +4,6 @@
 #include "live/LiveLink.h"
 #include "platform/Clock.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <QWidget>
@@ -48,6 +47,8 @@ public:
     void AfficheEntreesLive(const LiveLamps &lamps);
 
     LiveLink &link() { return m_link; }
+    // How often the instruments were drawn from the link (tests, benchmarks).
+    quint64 displayRefreshes() const { return m_displayRefreshes; }
     // The dialogs the page asks (the folder choice); tests answer in their place.
     void setPrompts(WindowPrompts &prompts) { m_prompts = &prompts; }
 
@@ -95,10 +96,13 @@ private:
 
     VekContext &m_context;
     WindowPrompts *m_prompts;
+    const Clock &m_clock;
     LiveLink m_link;
-    QTimer m_refresh;           // paces the display to the screen
-    QElapsedTimer m_refreshed;  // since the last refresh
-    QElapsedTimer m_textsShown; // the frame text and buffer count, while streaming
+    QTimer m_refresh;               // a refresh that came early, at its time
+    int m_refreshIntervalMs = 50;   // the display's pace in this run
+    qint64 m_refreshedMs = -1;      // the last refresh on m_clock; -1 none yet
+    qint64 m_textsShownMs = -1;     // the frame text and buffer count, while streaming
+    quint64 m_displayRefreshes = 0; // the instruments drawn since the page was made
 
     QFrame *FrameKT5 = nullptr;
     NeedleDial *Cadran_RPM = nullptr;

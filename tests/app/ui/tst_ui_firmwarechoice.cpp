@@ -1,7 +1,10 @@
+#include "DialogAnswers.h"
+#include "FailingWrites.h"
 #include "FakePrompts.h"
 #include "ModalAnswerer.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
+#include "ZipTestTools.h"
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/VEK_Accueil.h"
 #include "base/VEK_LANGUAGE.h"
@@ -12,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -351,6 +355,18 @@ private slots:
         TestSupport::row("Spanish without a curve", QString("spanish.ini"), QByteArray(),
                          QString("No se puede leer el archivo %1: el archivo zip no contiene "
                                  "COURBE.VEK"));
+        // Refused naming the member, not taken for a project without it.
+        using namespace ZipTestTools::Crafted;
+        const QByteArray curve = "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n";
+        TestSupport::row("French, a curve out of its folder", QString("francais.ini"),
+                         archive({{curve}}, {{"../COURBE.VEK", 0}}),
+                         QString("Le fichier %1 ne peut pas être lu : son membre « ../COURBE.VEK » "
+                                 "sort de son dossier"));
+        TestSupport::row("English, a description past its bound", QString("english.ini"),
+                         archive({{curve}, {"[INFO]\r\n" + QByteArray(1100000, ';')}},
+                                 {{"COURBE.VEK", 0}, {"OS.NFO", 1}}),
+                         QString("The file %1 cannot be read: its member OS.NFO is larger than "
+                                 "1048576 bytes"));
     }
 
     void unreadableProjectIsNamed()
@@ -371,6 +387,204 @@ private slots:
         TestSupport::useTexts(language);
         const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
         QCOMPARE(openedProject(w, project), QStringList{message.arg(project)});
+    }
+
+    // The package in use, BOOT.XOS, chosen in a window of its own.
+    static void chooseBoot(VEK_Accueil &w)
+    {
+        QComboBox *list = w.TypeVersionOS();
+        list->setCurrentIndex(list->findText("BOOT.XOS"));
+        w.TypeVersionOS_Click();
+        QCOMPARE(w.context().TypeVersionOS, QString("BOOT.XOS"));
+    }
+
+    // What a project saved now carries of the package: its description.
+    QByteArray savedDescription(VEK_Accueil &w)
+    {
+        const QString project = program_.filePath("next.xsc");
+        MainWindowCurveFiles files(w);
+        if (!files.commands().SaveFile(project, CurveFiles::Kind::Project))
+            return "not saved";
+        const QString nfo = program_.filePath("saved.nfo");
+        if (!PackageArchive::unpack(project, {{nfo, "OS.NFO"}}).ok())
+            return "not read";
+        return TestSupport::readFile(nfo);
+    }
+
+    // A package a project could not carry is refused when it is picked, in the
+    // words a project gives; the package in use stays, and a project saved
+    // next carries that one.
+    void aPackageAProjectCouldNotCarryIsRefused_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("name");    // NomDuFichier
+        QTest::addColumn<QString>("member");  // a member beside OS.NFO, holding "x"
+        QTest::addColumn<int>("padding");     // bytes added to OS.NFO
+        QTest::addColumn<QString>("message"); // %D: the package folder
+        const QString rule = "Nom du paquet : « %1 » ne peut pas nommer un fichier : ";
+        const QString carried = "\nCe paquet n'est pas appliqué : un projet enregistré avec lui ne "
+                                "pourrait pas être rouvert.";
+        const QString edge = "un nom de fichier ne peut ni commencer par un blanc ni finir par un "
+                             "blanc ou un point.";
+        const QString forbidden = "un nom de fichier ne peut pas contenir « %1 » (ni aucun de / "
+                                  "\\ : * ? \" < > |).";
+        TestSupport::row("a device name", QString("CON.XOS"), QString("CON"), QString(), 0,
+                         "Fichier %DCON.XOS : " + rule.arg("CON") +
+                             "c'est le nom d'un périphérique (CON, PRN, AUX, NUL, COM1…, LPT1…) "
+                             "sur d'autres systèmes." +
+                             carried);
+        TestSupport::row("a character other systems refuse", QString("x<y.XOS"), QString("xy"),
+                         QString(), 0,
+                         "Fichier %Dx<y.XOS : " + rule.arg("x<y") + forbidden.arg("<") + carried);
+        TestSupport::row("a blank last", QString("tr .XOS"), QString("tr"), QString(), 0,
+                         "Fichier %Dtr .XOS : " + rule.arg("tr ") + edge + carried);
+        TestSupport::row("a blank first", QString(" sp.XOS"), QString("sp"), QString(), 0,
+                         "Fichier %D sp.XOS : " + rule.arg(" sp") + edge + carried);
+        TestSupport::row(
+            "a name a file cannot take", QString("GOODN.XOS"), QString("a:b"), QString(), 0,
+            "Fichier %DGOODN.XOS (OS.NFO) : " + rule.arg("a:b") + forbidden.arg(":") + carried);
+        TestSupport::row("a member out of its folder", QString("ESC.XOS"), QString("ESC"),
+                         QString("../CODE.XEH"), 0,
+                         QString("Le fichier %DESC.XOS ne peut pas être lu : son membre « "
+                                 "../CODE.XEH » sort de son dossier"));
+        TestSupport::row("a description past its bound", QString("BIG.XOS"), QString("BIG"),
+                         QString(), 2200000,
+                         QString("Le fichier %DBIG.XOS ne peut pas être lu : son membre OS.NFO "
+                                 "dépasse 1048576 octets"));
+    }
+
+    void aPackageAProjectCouldNotCarryIsRefused()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, name);
+        QFETCH(QString, member);
+        QFETCH(int, padding);
+        QFETCH(QString, message);
+        const QString package = VEK_Gestion_OS::DossierPaquets() + file;
+        const auto remove = qScopeGuard([&package] { QFile::remove(package); });
+        const QByteArray nfo = "[INFO]\r\nNomDuFichier=" + name.toUtf8() + "\r\n[REGLAGE]\r\n" +
+                               QByteArray(padding, ';');
+        using namespace ZipTestTools::Crafted;
+        QList<Entry> entries{{"OS.NFO", 0}};
+        if (!member.isEmpty())
+            entries.append({member, 1});
+        QVERIFY(TestSupport::writeFile(package, archive({{nfo}, {"x"}}, entries)));
+
+        VEK_Accueil w;
+        w.Form_Load(false);
+        chooseBoot(w);
+        const QByteArray boot = TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO"));
+        QComboBox *list = w.TypeVersionOS();
+        QVERIFY(list->findText(file) > 0);
+        list->setCurrentIndex(list->findText(file));
+        w.TypeVersionOS_Click();
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->text(),
+                 message.replace("%D", VEK_Gestion_OS::DossierPaquets()));
+        delete w.findChild<QMessageBox *>("FirmwareError");
+        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+        QCOMPARE(w.context().TypeVersionOS, QString("BOOT.XOS"));
+        QCOMPARE(savedDescription(w), boot);
+    }
+
+    // A pick the data folder cannot take, or a project refused, leaves nothing
+    // of itself in what the next project save carries.
+    void aPickOrAnOpenThatFailsLeavesThePackageInUse()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        chooseBoot(w);
+        const QByteArray boot = TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO"));
+        QComboBox *list = w.TypeVersionOS();
+        list->setCurrentIndex(list->findText("FIRST.XOS"));
+        {
+            const FailingWrites full; // the data folder takes nothing
+            w.TypeVersionOS_Click();
+        }
+        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->text(),
+                 "Le fichier " + VEK_Gestion_OS::DossierPaquets() +
+                     "FIRST.XOS n'est pas pris : le dossier de données " +
+                     QDir::toNativeSeparators(program_.path()) +
+                     " ne peut pas recevoir ses fichiers : erreur d'écriture (fichier trop grand "
+                     "pour le système). Les fichiers en usage n'ont pas été modifiés.");
+        delete w.findChild<QMessageBox *>("FirmwareError");
+        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+        QCOMPARE(savedDescription(w), boot);
+
+        // Projects refused for their package's name, and for their curve.
+        const QString curve = program_.filePath("COURBE.VEK");
+        const QString nfo = program_.filePath("OS.NFO");
+        QVERIFY(TestSupport::writeFile(nfo, "[INFO]\r\nNomDuFichier=FIRST\r\n"));
+        QVERIFY(TestSupport::writeFile(curve, "#VEKP_COURBE 2\r\n#TABLE=1000\r\n"));
+        const QString badCurve = program_.filePath("badcurve.xsc");
+        QVERIFY(PackageArchive::build(badCurve, {{nfo, "OS.NFO"}, {curve, "COURBE.VEK"}}).ok());
+        QVERIFY(TestSupport::writeFile(nfo, "[INFO]\r\nNomDuFichier=a:b\r\n"));
+        QVERIFY(TestSupport::writeFile(curve, "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n"));
+        const QString badName = program_.filePath("badname.xsc");
+        QVERIFY(PackageArchive::build(badName, {{nfo, "OS.NFO"}, {curve, "COURBE.VEK"}}).ok());
+        for (const QString &project : {badCurve, badName}) {
+            QCOMPARE(openedProject(w, project).size(), 1);
+            QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+            QCOMPARE(savedDescription(w), boot);
+        }
+
+        // No copy of the package in use to put back if its curve were refused:
+        // the project, small enough to unpack, is not opened.
+        const QString curveOnly = program_.filePath("curveonly.xsc");
+        QVERIFY(TestSupport::writeFile(curve, "#VEKP_COURBE 2\r\n#TABLE=1000\r\n"));
+        QVERIFY(PackageArchive::build(curveOnly, {{curve, "COURBE.VEK"}}).ok());
+        QStringList said;
+        {
+            const FailingWrites full(64); // more than its curve, less than the description in use
+            said = openedProject(w, curveOnly);
+        }
+        QCOMPARE(said,
+                 QStringList{"Le projet " + curveOnly +
+                             " n'est pas ouvert : une copie du paquet en usage ne peut pas "
+                             "être gardée dans le dossier " +
+                             QDir::toNativeSeparators(QDir::tempPath()) + " (disque plein ?)."});
+        QCOMPARE(savedDescription(w), boot);
+    }
+
+    // Save of a project whose curve cannot be written to its work file (a
+    // full data folder): the message names that file and why, no success is
+    // said, and the project saved before stays with its curve.
+    void aProjectWhoseCurveCannotBeWrittenIsNotSaved()
+    {
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        VEK_Gestion_OS::EffacerTemp();
+        MainWindowCurveFiles files(w);
+        CurveDocument curve;
+        curve.rows = {{"1000", "10", "8"}, {"2000", "20", "18"}};
+        files.showCurve(curve);
+        const QString project = program_.filePath("kept.xsc");
+        QVERIFY(files.commands().SaveFile(project, CurveFiles::Kind::Project));
+        const QByteArray before = TestSupport::readFile(project);
+
+        for (int rpm = 800; rpm <= 9000; rpm += 25)
+            curve.rows << QStringList{QString::number(rpm), "12.5", "8.5"};
+        files.showCurve(curve);
+        w.settings().CourbeModifie = true;
+        w.L_Info()->clear();
+        QStringList said;
+        {
+            DialogAnswers answers({project});
+            const FailingWrites full(2048); // the old work file fits, the new curve does not
+            QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
+            QCOMPARE(answers.fileDialogs, 1);
+            said = answers.texts;
+        }
+        QCOMPARE(said, QStringList{"Le fichier " + project +
+                                   " ne peut pas être écrit : son fichier de travail " +
+                                   VEK_Gestion_OS::CheminTemp("~TEMP.VEK") +
+                                   " ne peut pas être écrit : fichier trop grand pour le système. "
+                                   "La courbe n'est pas enregistrée."});
+        QVERIFY(w.L_Info()->text() != "Courbe enregistrée.");
+        QVERIFY(w.settings().CourbeModifie);
+        QCOMPARE(TestSupport::readFile(project), before);
     }
 
     // What a window shows and keeps of the package in use.

@@ -8,10 +8,13 @@
 #include "app/ui/VEK_Accueil.h"
 #include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_about.h"
+#include "base/ui/ElidedLabel.h"
 #include "bootloader/ui/VEK_BL.h"
 #include "bootloader/ui/VEK_BL_INIT.h"
 #include "bootloader/ui/VEK_KORVAL.h"
+#include "firmware/ui/PackageEditorServices.h"
 #include "firmware/ui/VEK_ASM.h"
+#include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
 #include "icsp/ui/VEK_ICSP.h"
 #include "icsp/ui/VEK_SETUP_ICSP.h"
@@ -436,6 +439,52 @@ private slots:
             const int digits = box->fontMetrics().horizontalAdvance("1FFFFF");
             QVERIFY2(box->width() > digits,
                      qPrintable(QString("%1: %2").arg(name).arg(box->width())));
+        }
+    }
+
+    // A firmware file of a path of a few hundred characters chosen in the
+    // package editors, in every language: the window stays on the screen with
+    // its buttons inside it and its boxes of their height; the path shows its
+    // start and its end, and whole as its tooltip.
+    void packageEditorsLongPathStayOnTheScreen_data() { TestSupport::addLanguageFileRows(); }
+
+    void packageEditorsLongPathStayOnTheScreen()
+    {
+        QFETCH(QString, file);
+        TestSupport::useTexts(file);
+        auto ctx = BootloaderWindowRig::context();
+        QString path = dir.path();
+        while (path.size() < 300)
+            path += "/Projets du module VEK, version de travail";
+        path += "/firmware.hex";
+        const auto services = PackageEditorServices::standard(*ctx);
+        VEK_New_OS os(*ctx, services, nullptr, &prompts);
+        VEK_New_MJ mj(*ctx, services, nullptr, &prompts);
+        for (QDialog *w : std::initializer_list<QDialog *>{&os, &mj}) {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            prompts.files = {path};
+            QTest::mouseClick(w->findChild<QPushButton *>("BP_SelectFile"), Qt::LeftButton);
+            TestSupport::settle();
+            QVERIFY2(offTheScreenOrSqueezed(*w).isEmpty(), qPrintable(offTheScreenOrSqueezed(*w)));
+            QList<QWidget *> controls;
+            for (const char *name : {"BP_OK", "BP_Annuler", "BP_Lire_OS", "BP_SelectFile"})
+                controls << w->findChild<QWidget *>(name);
+            const QString outside = controlsOutside(*w, controls);
+            QVERIFY2(outside.isEmpty(), qPrintable(outside));
+            // The text boxes (a combo box's own line edit is sized by it).
+            for (QLineEdit *box : w->findChildren<QLineEdit *>())
+                if (box->isVisible() && !qobject_cast<QComboBox *>(box->parentWidget()))
+                    QVERIFY2(box->height() >= box->sizeHint().height(),
+                             qPrintable(QString("%1: %2 < %3")
+                                            .arg(box->objectName())
+                                            .arg(box->height())
+                                            .arg(box->sizeHint().height())));
+            auto *shown = w->findChild<ElidedLabel *>("Lbl_NomFichierHEXXEH");
+            QCOMPARE(shown->text(), path);
+            QCOMPARE(shown->toolTip(), path);
+            QVERIFY(shown->shownText().startsWith(dir.path().left(5)));
+            QVERIFY(shown->shownText().endsWith("firmware.hex"));
         }
     }
 

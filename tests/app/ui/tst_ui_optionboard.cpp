@@ -62,7 +62,8 @@ private slots:
     {
         TestSupport::useFrenchTexts();
         VekContext ctx;
-        ctx.optionBoard.DeviceCfg = "OOIIAA";
+        ctx.optionBoard.DeviceCfg = "OOIIAI"; // the first channel an input
+        ctx.optionBoard.VoiesTOR[0] = {2, 4000};
         ctx.optionBoard.VoiesTOR[4] = {1, 3000};
         VEK_cfg_carte_fille dialog(ctx);
         QSignalSpy refused(&dialog, &VEK_cfg_carte_fille::refused);
@@ -87,16 +88,20 @@ private slots:
         QVERIFY(dialog.result() != QDialog::Accepted);
         QCOMPARE(dialog.SeuilTOR(3)->text(), QString("0"));
 
-        // Two bad thresholds, neither of them left before OK.
+        // Three bad thresholds, none of them left before OK, the first one's
+        // box never given the focus.
         dialog.SeuilTOR(5)->setText("-5");
         dialog.SeuilTOR(4)->setText("12000");
+        dialog.SeuilTOR(0)->setText("300");
         refused.clear();
         QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(refused.size(), 1);
         QCOMPARE(refused.at(0).at(0).toString(),
-                 "SEUIL 5 : « 12000 » n'est pas accepté : entrez un nombre entier de 500 à "
+                 "SEUIL 1 : « 300 » n'est pas accepté : entrez un nombre entier de 500 à "
+                 "10000.\nSEUIL 5 : « 12000 » n'est pas accepté : entrez un nombre entier de 500 à "
                  "10000.\nSEUIL 6 : « -5 » n'est pas accepté : entrez un nombre entier de -1 à "
                  "100.");
+        QCOMPARE(dialog.SeuilTOR(0)->text(), QString("4000"));
         QCOMPARE(dialog.SeuilTOR(4)->text(), QString("3000"));
         QCOMPARE(dialog.SeuilTOR(5)->text(), QString("0"));
         QCOMPARE(ctx.optionBoard.VoiesTOR[4].Seuil, 3000);
@@ -107,6 +112,8 @@ private slots:
         QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(refused.size(), 0);
         const auto &v = ctx.optionBoard.VoiesTOR;
+        QCOMPARE(v[0].Action, 2);
+        QCOMPARE(v[0].Seuil, 4000);
         QCOMPARE(v[5].Action, 2);
         QCOMPARE(v[5].Seuil, -1);
         QCOMPARE(v[4].Action, 1);

@@ -49,6 +49,9 @@ private slots:
 
     void openingSelectsTheSettings()
     {
+        LinkedPty pty;
+        NumberedPorts ports; // COM1 there
+        QVERIFY(ports.link("ttyS0", pty.device));
         VekContext context;
         context.settings.portNumber = 1;
         auto settings = store();
@@ -65,8 +68,7 @@ private slots:
         QCOMPARE(dialog.SSTab1()->currentIndex(), 0);
         QCOMPARE(dialog.portChoice(), QStringLiteral("1"));
         QCOMPARE(dialog.settingsText(), QStringLiteral("9600,N,8,1"));
-        // OK without changes writes the same values back, whether or not the
-        // machine has that port.
+        // OK without changes writes the same values back.
         dialog.OKButton()->click();
         QVERIFY(m_warnings.isEmpty());
         QCOMPARE(settings->value("Config/newport").toString(), QStringLiteral("1"));
@@ -118,6 +120,26 @@ private slots:
         QVERIFY(dialog.isVisible()); // stays open to choose again
         QVERIFY(settings->allKeys().isEmpty());
         QCOMPARE(context.settings.TypeCourbe, 16);
+    }
+
+    // The port shown at opening is taken at OK by the rule a typed one is:
+    // a stored port whose device is not there now is refused, as typed.
+    void aStoredPortNotThereIsRefusedAsTyped()
+    {
+        NumberedPorts ports; // no COM9
+        VekContext context;
+        context.settings.portNumber = 0;
+        context.settings.portDevice = "COM9";
+        auto settings = store();
+        VEK_SETUP dialog(context);
+        prepare(dialog, *settings);
+        QCOMPARE(dialog.portChoice(), QString("COM9"));
+        dialog.show();
+        QTest::mouseClick(dialog.OKButton(), Qt::LeftButton);
+        QCOMPARE(m_warnings,
+                 QStringList{"Le port série COM9 n'existe pas. Choisissez un autre port."});
+        QVERIFY(dialog.isVisible());
+        QVERIFY(settings->allKeys().isEmpty());
     }
 
     // A typed port is the port taken, typed as a keyboard does (the keys go to

@@ -7,6 +7,7 @@
 #include "app/ui/MainWindowCurveFiles.h"
 #include "app/ui/MapTableWidget.h"
 #include "app/ui/VEK_Accueil.h"
+#include "app/ui/VEK_SETUP.h"
 #include "app/ui/VEK_cfg_carte_fille.h"
 #include "base/MainSettingsLoader.h"
 #include "base/NumberHelpers.h"
@@ -27,6 +28,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
@@ -106,12 +108,15 @@ class TestUiValueRules : public QObject
                                             : Channel{3, 3, "SEQUENTIEL"};
     }
 
+    // The threshold a channel holds before: one its rule takes.
+    static int32_t firstThreshold(Value v) { return int32_t(Declared(v).nearestTaken(0)); }
+
     Left typedThreshold(Value v, const QString &text)
     {
         const Channel c = channelOf(v);
         VekContext ctx;
         ctx.optionBoard.DeviceCfg = "OOIIAA";
-        ctx.optionBoard.VoiesTOR[c.n] = {uint8_t(c.action), 0};
+        ctx.optionBoard.VoiesTOR[c.n] = {uint8_t(c.action), firstThreshold(v)};
         VEK_cfg_carte_fille dialog(ctx);
         QStringList refused;
         connect(&dialog, &VEK_cfg_carte_fille::refused, this,
@@ -151,18 +156,95 @@ class TestUiValueRules : public QObject
         return {cells->item(0, 2)->text(), warnings()};
     }
 
-    // The settings file holding the text under `key` of [ICSP], loaded.
-    Left storedSetting(const char *key, const QString &text, QString MainSettings::*held)
+    // The settings file holding the text under `key` ("ICSP/ICSP_Delay"), loaded.
+    using Held = std::function<QString(const MainSettings &)>;
+    Left storedSetting(const QString &key, const QString &text, const Held &held)
     {
         const QString path = dir_.filePath("settings.ini");
         QFile::remove(path);
         QSettings store(path, QSettings::IniFormat);
-        store.setValue(QStringLiteral("ICSP/") + key, text);
+        store.setValue(key, text);
         store.sync();
         MainSettings s;
         MainSettingsLoader loader(store);
         loader.Load(s);
-        return {s.*held, listMessage(loader.RefusedValues())};
+        return {held(s), listMessage(loader.RefusedValues())};
+    }
+    static Held field(QString MainSettings::*held)
+    {
+        return [held](const MainSettings &s) { return s.*held; };
+    }
+    template <typename N> static Held number(N MainSettings::*held)
+    {
+        return [held](const MainSettings &s) { return QString::number(s.*held); };
+    }
+    // The live link's port as the configuration dialog stores it.
+    static QString livePort(const MainSettings &s)
+    {
+        return s.portNumber ? QString::number(s.portNumber) : s.portDevice;
+    }
+    // The settings file's key of each value of its own, and what the
+    // settings hold of it.
+    static std::optional<std::pair<QString, Held>> settingsKey(Value v)
+    {
+        switch (v) {
+        case Value::CurveLines:
+            return {{"ICSP/ICSP_NBTABLES", field(&MainSettings::ICSPNbTables)}};
+        case Value::CodeStart:
+            return {{"ICSP/ICSP_HEXADD", field(&MainSettings::ICSPHEXADD)}};
+        case Value::CodeLength:
+            return {{"ICSP/ICSP_HEXLNG", field(&MainSettings::ICSPHEXLNG)}};
+        case Value::TableAddress:
+            return {{"ICSP/ICSP_HTAB_L2", field(&MainSettings::ICSPHTAB_L2)}};
+        case Value::Port:
+            return {{"ICSP/ICSP_Port", field(&MainSettings::ICSPPort)}};
+        case Value::ProgrammerDelay:
+            return {{"ICSP/ICSP_Delay", field(&MainSettings::ICSPDELAY)}};
+        case Value::WriteAttempts:
+            return {{"ICSP/ICSP_NbWrite", number(&MainSettings::ICSPNBWRT)}};
+        case Value::CompilationType:
+            return {{"Compilation/TypeCompilation", number(&MainSettings::TypeCompilation)}};
+        case Value::SerialPort:
+            return {{"Config/newport", livePort}};
+        case Value::SerialSettings:
+            return {{"Config/com$", field(&MainSettings::serialSettings)}};
+        case Value::ChartType:
+            return {{"Config/TypeCourbe", number(&MainSettings::TypeCourbe)}};
+        case Value::LanguageFile:
+            return {{"Config/Language", field(&MainSettings::Language)}};
+        case Value::Handshaking:
+            return {{"Config/Handshaking", number(&MainSettings::Handshaking)}};
+        case Value::BoxType:
+            return {{"ICSP/ICSP_Boitier", number(&MainSettings::ICSPBoitier)}};
+        case Value::OutputPin:
+            return {{"ICSP/ICSP_Broche_MCLR", number(&MainSettings::ICSPPINMCLR)}};
+        case Value::InputPin:
+            return {{"ICSP/ICSP_Broche_DATAR", number(&MainSettings::ICSPPINDATAR)}};
+        default:
+            return std::nullopt;
+        }
+    }
+
+    // Typed into the configuration dialog's port box, then OK.
+    Left typedInConfiguration(const QString &text)
+    {
+        LinkedPty pty;
+        NumberedPorts ports; // every numbered port there: the rule alone decides
+        for (int n = 0; n < 255; ++n)
+            ports.link(QStringLiteral("ttyS%1").arg(n), pty.device);
+        VekContext context;
+        context.settings = w_->settings();
+        VEK_SETUP dialog(context);
+        QSettings store(dir_.filePath("configuration.ini"), QSettings::IniFormat);
+        dialog.setSettingsStore(&store);
+        QStringList said;
+        dialog.setWarningSink([&said](const QString &t) { said << t; });
+        dialog.otherPort()->click(); // nothing typed is then no port chosen
+        if (!Keyboard::focus(dialog.otherPortDevice()))
+            return {"no focus", {}};
+        Keyboard::retype(text);
+        QTest::mouseClick(dialog.OKButton(), Qt::LeftButton);
+        return {livePort(context.settings), said.join('\n')};
     }
 
     // A package: what the main window holds of each value once it is applied.
@@ -242,6 +324,15 @@ class TestUiValueRules : public QObject
         QVERIFY(QTest::qWaitForWindowActive(w_.get()));
     }
 
+    // The firmware file a package is made of, chosen in an editor.
+    void chooseFirmware(QWidget &editor, FakePrompts &prompts)
+    {
+        const QString hex = dir_.filePath("firmware.hex");
+        TestSupport::writeFile(hex, ":020000000028D6\r\n:00000001FF\r\n");
+        prompts.files = {hex};
+        QTest::mouseClick(editor.findChild<QPushButton *>("BP_SelectFile"), Qt::LeftButton);
+    }
+
     // Typed into the package editor, created: the value the package then gives.
     Left typedInEditor(Value v, const QString &text)
     {
@@ -250,6 +341,7 @@ class TestUiValueRules : public QObject
         VEK_New_OS editor(w_->context(), PackageEditorServices::standard(w_->context()), nullptr,
                           &prompts);
         QFile::remove(VEK_Gestion_OS::DossierPaquets() + "VR.XOS");
+        chooseFirmware(editor, prompts);
         editor.findChild<QLineEdit *>("TxtNomFichier")->setText("VR");
         if (place && place->tick)
             QTest::mouseClick(editor.findChild<QCheckBox *>(place->tick), Qt::LeftButton);
@@ -288,6 +380,16 @@ class TestUiValueRules : public QObject
         if (v == Value::TableAddress) // a first set: the second is then read
             d.setReglage("ADD_TABLE_BASSE_L1", "300");
         d.setReglage(place->key, text);
+        const QString said = chooseInTheList(d);
+        const QString held = heldNow(v);
+        freeSetting();
+        return {held, said};
+    }
+
+    // The package "VR.XOS" of description `d` chosen in the firmware list:
+    // what the window said of it.
+    QString chooseInTheList(const PackageDescription &d)
+    {
         const QString nfo = dir_.filePath("OS.NFO");
         d.write(nfo);
         QFile::remove(VEK_Gestion_OS::DossierPaquets() + "VR.XOS");
@@ -306,9 +408,20 @@ class TestUiValueRules : public QObject
                 said << box->text();
                 delete box;
             }
-        const QString held = heldNow(v);
+        return said.join('\n');
+    }
+
+    // A package whose description names it by the text, chosen in the firmware list.
+    Left pickedInTheList(const QString &text)
+    {
+        PackageDescription d;
+        d.setInfo("NomDuFichier", text);
+        const QString said = chooseInTheList(d);
+        const QString held = w_->TypeVersionOS()->currentText() == "VR.XOS"
+                                 ? VEK_Gestion_OS::LireInfoOS("NomDuFichier")
+                                 : QString();
         freeSetting();
-        return {held, said.join('\n')};
+        return {held, said};
     }
 
     // A project whose package has the text as its name.
@@ -337,10 +450,11 @@ class TestUiValueRules : public QObject
     // (tst_ui_setupicsp): the set-up runs here without it.
     Left typedInSetup(Value v, const QString &text)
     {
-        static const QMap<Value, std::pair<const char *, QString MainSettings::*>> boxes = {
-            {Value::CodeStart, {"HEXADD", &MainSettings::ICSPHEXADD}},
-            {Value::CodeLength, {"HEXLNG", &MainSettings::ICSPHEXLNG}},
-            {Value::TableAddress, {"ADDH8", &MainSettings::ICSPHTAB_L1}}};
+        static const QMap<Value, std::pair<const char *, Held>> boxes = {
+            {Value::CodeStart, {"HEXADD", field(&MainSettings::ICSPHEXADD)}},
+            {Value::CodeLength, {"HEXLNG", field(&MainSettings::ICSPHEXLNG)}},
+            {Value::TableAddress, {"ADDH8", field(&MainSettings::ICSPHTAB_L1)}},
+            {Value::WriteAttempts, {"ICSP_NbWrite", number(&MainSettings::ICSPNBWRT)}}};
         const auto [box, held] = boxes.value(v);
         VekContext context;
         context.settings = w_->settings();
@@ -353,11 +467,11 @@ class TestUiValueRules : public QObject
         setup.setWarningSink([&said](const QString &t) { said << t; });
         setup.show();
         setup.SSTab1->setCurrentIndex(1);
-        if (!Keyboard::focus(setup.findChild<QLineEdit *>(box)))
+        if (!Keyboard::focus(setup.findChild<QWidget *>(box)))
             return {"no focus", {}};
         Keyboard::retype(text);
         QTest::mouseClick(setup.OKButton, Qt::LeftButton);
-        return {context.settings.*held, said.join('\n')};
+        return {held(context.settings), said.join('\n')};
     }
 
     // The driver of `path` for `value`; none when this test cannot drive it.
@@ -369,11 +483,14 @@ class TestUiValueRules : public QObject
             return [=, this](const QString &t) { return chosenInTheList(value, t); };
         if (path == Path::Project && value == Value::PackageName)
             return [this](const QString &t) { return openedProject(t); };
+        if (path == Path::PackageDescription && value == Value::PackageName)
+            return [this](const QString &t) { return pickedInTheList(t); };
         if (path == Path::UpdateEditor && value == Value::PackageName)
             return [this](const QString &t) {
                 FakePrompts prompts;
                 VEK_New_MJ editor(w_->context(), PackageEditorServices::standard(w_->context()),
                                   nullptr, &prompts);
+                chooseFirmware(editor, prompts);
                 if (!Keyboard::focus(editor.findChild<QLineEdit *>("TxtNomFichier")))
                     return Left{"no focus", {}};
                 Keyboard::retype(t);
@@ -385,22 +502,15 @@ class TestUiValueRules : public QObject
                 return Left{editor.result() == QDialog::Accepted ? editor.takenName() : QString(),
                             said.join('\n')};
             };
-        if (path == Path::SetupDialog && (value == Value::CodeStart || value == Value::CodeLength ||
-                                          value == Value::TableAddress))
+        if (path == Path::SetupDialog &&
+            (value == Value::CodeStart || value == Value::CodeLength ||
+             value == Value::TableAddress || value == Value::WriteAttempts))
             return [=, this](const QString &t) { return typedInSetup(value, t); };
-        // The programmer's areas and line count in the settings file.
-        static const QMap<Value, std::pair<const char *, QString MainSettings::*>> stored = {
-            {Value::CurveLines, {"ICSP_NBTABLES", &MainSettings::ICSPNbTables}},
-            {Value::CodeStart, {"ICSP_HEXADD", &MainSettings::ICSPHEXADD}},
-            {Value::CodeLength, {"ICSP_HEXLNG", &MainSettings::ICSPHEXLNG}},
-            {Value::TableAddress, {"ICSP_HTAB_L2", &MainSettings::ICSPHTAB_L2}}};
-        if (path == Path::SettingsFile && stored.contains(value))
-            return [this, place = stored.value(value)](const QString &t) {
-                return storedSetting(place.first, t, place.second);
-            };
-        if (path == Path::SettingsFile && value == Value::Port)
-            return [this](const QString &t) {
-                return storedSetting("ICSP_Port", t, &MainSettings::ICSPPort);
+        if (path == Path::SetupDialog && value == Value::SerialPort)
+            return [this](const QString &t) { return typedInConfiguration(t); };
+        if (const auto stored = settingsKey(value); path == Path::SettingsFile && stored)
+            return [this, stored](const QString &t) {
+                return storedSetting(stored->first, t, stored->second);
             };
         EngineParameters &m = w_->context().moteur;
         QWidget *parameters = w_->findChild<QWidget *>("PageParametres");
@@ -432,7 +542,7 @@ class TestUiValueRules : public QObject
                 const bool first = e.value == Value::StaticAdvance;
                 return [=, this](const QString &t) {
                     const QByteArray v = t.toUtf8() + ";\r\n";
-                    return openCurve("#VEKP_COURBE\r\n" + (first ? v : "45;\r\n") +
+                    return openCurve("#VEKP_COURBE\r\n" + (first ? v : "45.0;\r\n") +
                                          (first ? "6650;\r\n" : v) + "0;\r\n900;5;6;\r\n",
                                      [=] { return *e.held; });
                 };
@@ -468,16 +578,12 @@ class TestUiValueRules : public QObject
             return [=, this](const QString &t) {
                 const Channel c = channelOf(value);
                 VoieTOR &voie = w_->context().optionBoard.VoiesTOR[c.n];
-                voie = {uint8_t(c.action), 0};
+                voie = {uint8_t(c.action), firstThreshold(value)};
                 const QString key = QString("#TOR-%1 ").arg(c.n);
                 return openCurve("#VEKP_COURBE 2\r\n" + key.toLatin1() + "TYPE=" + c.word + "\r\n" +
                                      key.toLatin1() + "VALEUR=" + t.toUtf8() +
                                      "\r\n#TABLE=1000;10;8\r\n",
                                  [&voie] { return QString::number(voie.Seuil); });
-            };
-        if (value == Value::ProgrammerDelay && path == Path::SettingsFile)
-            return [this](const QString &t) {
-                return storedSetting("ICSP_Delay", t, &MainSettings::ICSPDELAY);
             };
         return {};
     }
@@ -516,7 +622,7 @@ private slots:
     {
         QTest::addColumn<int>("value");
         for (const Declaration &d : Table())
-            QTest::newRow(d.nameKey) << int(d.id);
+            QTest::addRow("%d %s", int(d.id), d.nameKey) << int(d.id);
     }
 
     void everyPathOfEveryValue()
@@ -524,8 +630,10 @@ private slots:
         QFETCH(int, value);
         const Declaration &d = Declared(Value(value));
         const QString mid = numberText(d, d.onQuantum((d.lowest + d.highest) / 2));
-        const QStringList texts{"12,5", "12.5",  "abc",      "",    "   ",
-                                "-5",   "99999", "7000 rpm", "1e3", mid};
+        // Beside the hostile texts, numbers in forms of their own: a file's
+        // is listed with what it became, a box's taken silently.
+        const QStringList texts{"12,5", "12.5", "abc",  "",         "   ", "-5", "99999",
+                                "+07",  "3",    "2.50", "7000 rpm", "1e3", mid};
         for (const QString &text : texts) {
             QString firstHeld;
             QString firstPath;

@@ -1,18 +1,26 @@
+#include "DialogAnswers.h"
 #include "FakePrompts.h"
+#include "HexText.h"
 #include "Keyboard.h"
 #include "Mouse.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
+#include "ZipTestTools.h"
 #include "app/FirmwareProfile.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
+#include "base/ui/ElidedLabel.h"
+#include "bootloader/BootloaderDownloads.h"
+#include "firmware/HexFiles.h"
 #include "firmware/PackageArchive.h"
-#include "firmware/PackageValues.h"
+#include "firmware/PackageFirmware.h"
 #include "firmware/VEK_Gestion_OS.h"
 #include "firmware/ccZip.h"
 #include "firmware/ui/VEK_New_MJ.h"
 #include "firmware/ui/VEK_New_OS.h"
+#include "icsp/ChipTable.h"
+#include "icsp/PicDevice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +30,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 #include <tuple>
 
@@ -76,6 +86,56 @@ class TestPackageEditors : public QObject
     {
         return source(name, ":020000000028D6\r\n:00000001FF\r\n");
     }
+    // A scrambled firmware for `chip`, its words at 0 to 7.
+    QString scrambled(const QString &name, const QString &forChip)
+    {
+        PicDevice device;
+        const QString from = source("scrambled.hex", HexText::program(0, 8));
+        const QString refusal =
+            PackageFirmware::Ecrire(device, forChip, from, dir.filePath("src/" + name), {}, {});
+        return refusal.isEmpty() ? dir.filePath("src/" + name) : refusal;
+    }
+
+    // The editor of packages or of updates, answering through the real dialogs.
+    std::unique_ptr<PackageEditorWindow> editor(bool update)
+    {
+        if (update)
+            return std::make_unique<VEK_New_MJ>(context, services());
+        return std::make_unique<VEK_New_OS>(context, services());
+    }
+
+    // A new package made as a user makes it: a name, the chip, the firmware
+    // file chosen in its dialog, Create. What the editor said.
+    QStringList makeInEditor(bool update, const QString &name, const QString &firmware,
+                             const QString &start = {}, const QString &length = {})
+    {
+        const std::unique_ptr<PackageEditorWindow> w = editor(update);
+        DialogAnswers answers({firmware});
+        chip(*w, "PIC-16F84A");
+        typeIn(*w, "TxtNomFichier", name);
+        if (!update) {
+            typeIn(*w, "HEXADD", start);
+            typeIn(*w, "HEXLNG", length);
+        }
+        Mouse::click(child<QPushButton>(*w, "BP_SelectFile"));
+        Mouse::click(child<QPushButton>(*w, "BP_OK"));
+        return answers.texts;
+    }
+
+    static void typeIn(QWidget &w, const char *box, const QString &text)
+    {
+        QVERIFY(Keyboard::focus(child<QLineEdit>(w, box)));
+        Keyboard::retype(text);
+    }
+
+    QMap<QString, QByteArray> workFiles() const
+    {
+        QMap<QString, QByteArray> bytes;
+        for (const QString &name : files())
+            if (!name.endsWith(".XOS") && !name.endsWith(".XMJ"))
+                bytes.insert(name, TestSupport::readFile(path(name)));
+        return bytes;
+    }
 
 private slots:
     void initTestCase()
@@ -126,6 +186,7 @@ private slots:
         QCOMPARE(messages(),
                  (QStringList{"Nom du paquet : aucune valeur n'est donnée.",
                               "Le type de microcontroleur n'a pas été choisi",
+                              "Il manque le fichier HEX",
                               "Limite haute rupteur : « 7000 rpm » n'est pas un nombre : "
                               "« rpm » suit le nombre.",
                               "Avance statique : « 6,5,0 » n'est pas un nombre : « ,0 » suit le "
@@ -135,6 +196,8 @@ private slots:
 
         prompts.messages.clear();
         chip(w, "PIC-16F84A");
+        prompts.files = {hexSource("first.hex")};
+        w.BP_SelectFile_Click();
         type(w, "TxtNomFichier", "../../outside");
         w.BP_OK_Click();
         QCOMPARE(messages(), QStringList{"Nom du paquet : « ../../outside » ne peut pas nommer un "
@@ -172,11 +235,6 @@ private slots:
         QCOMPARE(w.result(), 0);
         QVERIFY(files().isEmpty());
         QVERIFY(!QFile::exists(dir.path() + "/outside.XOS"));
-        // A work copy that cannot be read is named as the user's file.
-        const PackageAuthoring::Outcome unread =
-            services().convertHex("PIC-16F84A", path("gone.HEX"), path("gone.XEH"), cut);
-        QCOMPARE(unread.error,
-                 "Lecture impossible du fichier " + cut + " : fichier ou dossier introuvable");
     }
 
     // The values the main window takes from a package are read at Create by
@@ -220,6 +278,31 @@ private slots:
                          QString("Nom du paquet : « CON » ne peut pas nommer un fichier : c'est le "
                                  "nom d'un périphérique (CON, PRN, AUX, NUL, COM1…, LPT1…) sur "
                                  "d'autres systèmes."));
+        // The name as typed, blanks at its ends refused with the rule's reason.
+        const QString edge = "Nom du paquet : « %1 » ne peut pas nommer un fichier : un nom de "
+                             "fichier ne peut ni commencer par un blanc ni finir par un blanc ou "
+                             "un point.";
+        TestSupport::row("name with a blank first", QString(), QString("TxtNomFichier"),
+                         QString(" lead"), edge.arg(" lead"));
+        TestSupport::row("name with a blank last", QString(), QString("TxtNomFichier"),
+                         QString("lead "), edge.arg("lead "));
+        TestSupport::row("name of 200 characters", QString(), QString("TxtNomFichier"),
+                         QString(200, 'n'), QString());
+        TestSupport::row("name of 201 characters", QString(), QString("TxtNomFichier"),
+                         QString(201, 'n'),
+                         "Nom du paquet : « " + QString(201, 'n') +
+                             " » ne peut pas nommer un fichier : un nom de fichier ne peut pas "
+                             "dépasser 200 caractères.");
+        TestSupport::row("code length of zero", QString(), QString("HEXLNG"), QString("0"),
+                         "Le paquet " + folder +
+                             "/Essai.XOS n'a pas été créé : la zone du "
+                             "programme commençant en 0x0000 est vide (longueur nulle)");
+        // A description reads back as typed, or the package is not made.
+        TestSupport::row("a module of characters Windows-1252 has not", QString(),
+                         QString("TxtModule"), QString("模块"),
+                         "Le paquet " + folder +
+                             "/Essai.XOS n'a pas été créé : relu, Module "
+                             "donne « ?? » au lieu de « 模块 » (caractère hors de Windows-1252 ?)");
         TestSupport::row("advance with a comma", QString("FrameAvStatique"), QString("Av_Statique"),
                          QString("10,5"), QString());
     }
@@ -232,6 +315,8 @@ private slots:
         QFETCH(QString, refusal);
         VEK_New_OS w(context, services(), nullptr, &prompts);
         chip(w, "PIC-16F84A");
+        prompts.files = {hexSource("firmware.hex")};
+        QVERIFY(Mouse::click(child<QPushButton>(w, "BP_SelectFile")));
         type(w, "TxtNomFichier", "Essai");
         type(w, "Limite_Rupteur", "7000");
         if (!tick.isEmpty())
@@ -245,78 +330,15 @@ private slots:
             return;
         }
         QCOMPARE(w.result(), int(QDialog::Accepted));
-        QVERIFY(QFile::exists(path("Essai.XOS")));
-        VEK_Gestion_OS::InitGestionOS(folder + "/", "OS.NFO");
-        QVERIFY(PackageArchive::unpack(path("Essai.XOS"), {{path("OS.NFO"), "OS.NFO"}}).ok());
-        QCOMPARE(VEK_Gestion_OS::LireReglageOS("VAL_AVSTAT"), QString("10.5"));
-        // The list takes what the editor made.
-        const PackageValues::DescriptionCheck check = PackageValues::CheckDescription(
-            [](const QString &key) { return VEK_Gestion_OS::LireReglageOS(key); }, "Essai.XOS");
-        QCOMPARE(check.refusal, QString());
-        QCOMPARE(check.notes, QString());
-    }
-
-    // Each hostile text through each path that brings a package value in
-    // (the paths of the value table): the editor and the description take or
-    // refuse it alike, for the same reason.
-    void packageValuesTakeOneRuleOnEveryPath_data()
-    {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("text");
-        const QStringList hostile = {"12,5", "12.5", "abc",  "",         "   ",      "-5",
-                                     "8",    "4",    "FFFF", "99999999", "7000 rpm", "1e3"};
-        using ValueRules::Path;
-        for (const ValueRules::Declaration &d : ValueRules::Table()) {
-            // The editor against the description it writes: the values typed
-            // in its boxes (the curve count is picked from a list).
-            if (!d.paths.contains(Path::PackageEditor))
-                continue;
-            for (const QString &text : hostile)
-                QTest::addRow("%s %s", d.nameKey, qPrintable(text)) << int(d.id) << text;
-        }
-    }
-
-    void packageValuesTakeOneRuleOnEveryPath()
-    {
-        QFETCH(int, value);
-        QFETCH(QString, text);
-        using ValueRules::Value;
-        // Where each value stands: its key, its box and the check box showing it.
-        const QMap<Value, std::tuple<QString, QString, QString>> places = {
-            {Value::CylinderCount, {"VAL_NBCYL", "Nbre_Cylindre", "FrameNbrCyl"}},
-            {Value::PackageRevLimit, {"LIMITE_RUPTEUR", "Limite_Rupteur", ""}},
-            {Value::StaticAdvance, {"VAL_AVSTAT", "Av_Statique", "FrameAvStatique"}},
-            {Value::CodeStart, {"HEX_ADD", "HEXADD", ""}},
-            {Value::CodeLength, {"HEX_LNG", "HEXLNG", ""}},
-            {Value::TableAddress, {"ADD_TABLE_HAUTE_L2", "ADDH8_2", ""}},
-            {Value::PackageName, {"", "TxtNomFichier", ""}}};
-        QVERIFY2(places.contains(Value(value)), "a value of the package paths has no place here");
-        const auto [key, box, tick] = places.value(Value(value));
-        VEK_New_OS w(context, services(), nullptr, &prompts);
-        chip(w, "PIC-16F84A");
-        type(w, "TxtNomFichier", "Essai");
-        if (!tick.isEmpty())
-            QVERIFY(Mouse::click(child<QCheckBox>(w, qPrintable(tick))));
-        QVERIFY(Keyboard::focus(child<QLineEdit>(w, qPrintable(box))));
-        Keyboard::retype(text);
-        QVERIFY(Mouse::click(child<QPushButton>(w, "BP_OK")));
-        const bool created = w.result() == QDialog::Accepted;
-        const QString typed = messages().join('\n');
-        if (key.isEmpty()) { // the name: the editor and a project's description
-            QCOMPARE(created, !VEK_Gestion_OS::NomFichierPaquet(text).isEmpty());
-            return;
-        }
-        QMap<QString, QString> d = {
-            {"FIX_NBCYL", "OUI"}, {"VAL_NBCYL", "4"}, {"FIX_AVSTAT", "OUI"}, {"VAL_AVSTAT", "10"}};
-        d.insert(key, text);
-        const QString inFile =
-            PackageValues::CheckDescription([&](const QString &k) { return d.value(k); }, "P.XOS")
-                .refusal;
-        QCOMPARE(created, inFile.isEmpty());
-        if (!inFile.isEmpty()) {
-            const QString reason = inFile.section(key + " : ", 1);
-            QVERIFY2(typed.endsWith(" : " + reason), qPrintable(typed + "\n" + inFile));
-        }
+        const QString made = (box == "TxtNomFichier" ? typed : "Essai") + ".XOS";
+        QCOMPARE(files(), QStringList{made});
+        // The list takes what the editor made, as it made it.
+        const VEK_Gestion_OS::Result chosen = VEK_Gestion_OS::ChargerOS(made);
+        QVERIFY2(chosen.ok(), qPrintable(chosen.message));
+        QCOMPARE(chosen.notes, QString());
+        VEK_Gestion_OS::InitDescriptionTemp();
+        if (box == "Av_Statique")
+            QCOMPARE(VEK_Gestion_OS::LireReglageOS("VAL_AVSTAT"), QString("10.5"));
     }
 
     void placeholderChipIsRefused()
@@ -327,7 +349,8 @@ private slots:
         QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("****"));
         type(w, "TxtNomFichier", "MonOS");
         w.BP_OK_Click();
-        QCOMPARE(messages(), QStringList{"Le type de microcontroleur n'a pas été choisi"});
+        QCOMPARE(messages(), (QStringList{"Le type de microcontroleur n'a pas été choisi",
+                                          "Il manque le fichier HEX"}));
         QVERIFY(files().isEmpty());
     }
 
@@ -361,44 +384,172 @@ private slots:
         QCOMPARE(files(), QStringList{"Premier.XOS"});
     }
 
-    // A zip that is no package leaves every field as it was, and says why.
-    // A zip that is not a package, or a file that is no zip: named, with why.
-    void readingAZipThatIsNotAPackageKeepsTheFields_data()
+    // Read cancelled (Escape in its dialog) or refused: the form and the work
+    // files of the package read before stay as they were, and Create makes
+    // that package again, whole.
+    void aReadCancelledOrRefusedKeepsTheFormAndTheWorkFiles_data()
     {
-        QTest::addColumn<bool>("isZip");
-        QTest::addColumn<QString>("message"); // %1: the file
-        TestSupport::row("zip without a description", true,
-                         QString("Le paquet %1 n'a pas pu être lu : ce fichier n'est pas un "
-                                 "paquet : il ne contient pas OS.NFO"));
-        TestSupport::row("no zip", false,
-                         QString("Le paquet %1 n'a pas pu être lu : ce n'est pas une archive zip"));
+        QTest::addColumn<bool>("update");
+        TestSupport::row("firmware package", false);
+        TestSupport::row("update package", true);
     }
 
-    void readingAZipThatIsNotAPackageKeepsTheFields()
+    void aReadCancelledOrRefusedKeepsTheFormAndTheWorkFiles()
     {
-        QFETCH(bool, isZip);
-        QFETCH(QString, message);
-        const QString zip = dir.filePath("photos.zip");
-        if (isZip)
-            QVERIFY(PackageArchive::build(zip, {{source("CODE.HEX", ":00000001FF\r\n"), "CODE.HEX"},
-                                                {source("photo.jpg", "jpg"), "photo.jpg"}})
-                        .ok());
-        else
-            QVERIFY(TestSupport::writeFile(zip, "a photo"));
-        VEK_New_OS w(context, services(), nullptr, &prompts);
-        type(w, "TxtModule", "kept");
-        type(w, "TxtNomFichier", "MonOS");
-        chip(w, "PIC-16F84A");
-        child<QCheckBox>(w, "FrameHardware")->setChecked(true);
-        prompts.files = {zip};
-        w.BP_Lire_OS_Click();
-        QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].text, message.arg(QDir::toNativeSeparators(zip)));
-        QCOMPARE(child<QLineEdit>(w, "TxtModule")->text(), QString("kept"));
-        QCOMPARE(child<QLineEdit>(w, "TxtNomFichier")->text(), QString("MonOS"));
-        QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("PIC-16F84A"));
-        QVERIFY(child<QCheckBox>(w, "FrameHardware")->isChecked());
-        QVERIFY(files().isEmpty()); // nothing of the zip left behind
+        QFETCH(bool, update);
+        const QString ext = update ? ".XMJ" : ".XOS";
+        const QString nfo = update ? "MAJ.NFO" : "OS.NFO";
+        const QString xeh = update ? "UPDATE.XEH" : "CODE.XEH";
+        QStringList both{nfo, xeh};
+        both.sort();
+        const QString good = path("GOODC" + ext);
+        const QString made =
+            "Le paquet GOODC" + ext + " a été créé dans le dossier " + folder + ".";
+        QCOMPARE(makeInEditor(update, "GOODC", source("good.hex", HexText::program(0, 8))),
+                 QStringList{made});
+
+        // What is not a package of the editor's: each refused, naming the file and why.
+        using namespace ZipTestTools::Crafted;
+        const QString description = "[INFO]\r\nNomDuFichier=X\r\n";
+        const QString notZip = source("photo" + ext, "a photo");
+        const QString noDescription = source("nodesc" + ext, archive({{"x"}}, {{xeh, 0}}));
+        const QString outside = source("outside" + ext, archive({{description.toLatin1()}, {"x"}},
+                                                                {{nfo, 0}, {"../" + xeh, 1}}));
+        const QString huge =
+            source("huge" + ext, archive({{"[INFO]\r\n" + QByteArray(2200000, ';')}}, {{nfo, 0}}));
+        const QString failed = "Le paquet %1 n'a pas pu être lu : ";
+        const QList<std::pair<QString, QString>> reads = {
+            {QString(), QString()}, // Escape
+            {notZip, failed.arg(notZip) + "ce n'est pas une archive zip"},
+            {noDescription, failed.arg(noDescription) +
+                                "ce fichier n'est pas un paquet : il ne contient pas " + nfo},
+            {outside, failed.arg(outside) + "son membre « ../" + xeh + " » sort de son dossier"},
+            {huge, failed.arg(huge) + "son membre " + nfo + " dépasse 1048576 octets"}};
+
+        const std::unique_ptr<PackageEditorWindow> w = editor(update);
+        {
+            DialogAnswers answers({good});
+            Mouse::click(child<QPushButton>(*w, "BP_Lire_OS"));
+            QCOMPARE(answers.texts, QStringList());
+        }
+        QCOMPARE(child<QLineEdit>(*w, "TxtNomFichier")->text(), QString("GOODC"));
+        QCOMPARE(child<ElidedLabel>(*w, "Lbl_NomFichierHEXXEH")->text(), path(xeh));
+        const QMap<QString, QByteArray> read = workFiles();
+        QCOMPARE(read.keys(), both);
+        for (const auto &[chosen, said] : reads) {
+            DialogAnswers answers({chosen});
+            Mouse::click(child<QPushButton>(*w, "BP_Lire_OS"));
+            QCOMPARE(answers.fileDialogs, 1);
+            QCOMPARE(answers.texts, said.isEmpty() ? QStringList() : QStringList{said});
+            QCOMPARE(child<QLineEdit>(*w, "TxtNomFichier")->text(), QString("GOODC"));
+            QCOMPARE(child<ElidedLabel>(*w, "Lbl_NomFichierHEXXEH")->text(), path(xeh));
+            QCOMPARE(workFiles(), read);
+        }
+        QFile::remove(good);
+        {
+            DialogAnswers answers;
+            Mouse::click(child<QPushButton>(*w, "BP_OK"));
+            QCOMPARE(answers.texts, QStringList{made});
+        }
+        QCOMPARE(members(good), both);
+        PicDevice device;
+        device.setChip(*ChipTable::fixedChip("PIC-16F84A"));
+        QVERIFY(PackageArchive::unpack(good, {{dir.filePath("read.xeh"), xeh}}).ok());
+        QVERIFY(LireFichierXeh(device, dir.filePath("read.xeh")).succeeded());
+        QCOMPARE(device.ImagePIC.codeWord(7), uint16_t(0x2807));
+
+        // Cancel: the work files go with the window.
+        QVERIFY(TestSupport::writeFile(path(xeh), "x"));
+        Mouse::click(child<QPushButton>(*w, "BP_Annuler"));
+        QCOMPARE(workFiles(), (QMap<QString, QByteArray>()));
+        QCOMPARE(w->result(), int(QDialog::Rejected));
+    }
+
+    // The firmware file, read whatever its name, holds a word of the package's
+    // code area and none past its chip; the package holds the words it gave,
+    // so that the download refuses an area the file gives nothing of.
+    void firmwareIsCheckedAsTheDownloadTakesIt_data()
+    {
+        QTest::addColumn<QByteArray>("hex");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("length");   // of the area from 0
+        QTest::addColumn<QString>("refusal");  // %F: the file; empty: created
+        QTest::addColumn<QString>("download"); // an area of a download, from 0 when created
+        QTest::addColumn<QString>("sent");     // empty: the download takes it, else its refusal
+        const QString none = "le fichier %F ne contient aucun mot de la zone du programme "
+                             "[0x0000-0x01FF]";
+        TestSupport::row("an end record only", QByteArray(":00000001FF\r\n"),
+                         QString("firmware.hex"), QString("200"), none, QString(), QString());
+        TestSupport::row("words past its area only", HexText::program(0x200, 0x100),
+                         QString("firmware.hex"), QString("200"), none, QString(), QString());
+        TestSupport::row("words past the chip", HexText::program(0x3F8, 0x10),
+                         QString("firmware.hex"), QString("400"),
+                         QString("8 mots du fichier %F sont hors de la mémoire de programme du PIC "
+                                 "16F84A (0x0000-0x03FF) et ne sont pas chargés : 0x0400-0x0407."),
+                         QString(), QString());
+        TestSupport::row("a length of zero", HexText::program(0, 8), QString("firmware.hex"),
+                         QString("0"),
+                         QString("la zone du programme commençant en 0x0000 est vide (longueur "
+                                 "nulle)"),
+                         QString(), QString());
+        TestSupport::row("the last word of its area only", HexText::program(0x1FF, 1),
+                         QString("firmware.hex"), QString("200"), QString(), QString("200"),
+                         QString());
+        TestSupport::row("a name without extension", HexText::program(0, 8), QString("firmware"),
+                         QString("200"), QString(), QString("400"), QString());
+        TestSupport::row("an area of no word of its", HexText::program(0x200, 8), QString("fw.HEX"),
+                         QString("400"), QString(), QString("200"),
+                         QString("Le fichier %P (CODE.XEH) ne contient aucun mot de la zone "
+                                 "[0x0000-0x01FF] : rien n'est envoyé."));
+    }
+
+    void firmwareIsCheckedAsTheDownloadTakesIt()
+    {
+        QFETCH(QByteArray, hex);
+        QFETCH(QString, file);
+        QFETCH(QString, length);
+        QFETCH(QString, refusal);
+        QFETCH(QString, download);
+        QFETCH(QString, sent);
+        const QString firmware = source(file, hex);
+        const QStringList said = makeInEditor(false, "Essai", firmware, "0", length);
+        const QString package = path("Essai.XOS");
+        if (!refusal.isEmpty()) {
+            QCOMPARE(said, QStringList{"Le paquet " + package +
+                                       " n'a pas été créé : " + refusal.replace("%F", firmware)});
+            QVERIFY(files().isEmpty());
+            return;
+        }
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].startsWith("Le paquet Essai.XOS a été créé"), qPrintable(said[0]));
+        // As the firmware list and then the download take it.
+        QVERIFY(VEK_Gestion_OS::ChargerOS("Essai.XOS").ok());
+        MainSettings settings;
+        settings.ICSPChip = "PIC-16F84A";
+        settings.ICSPHEXADD = "0";
+        settings.ICSPHEXLNG = download;
+        PicDevice pic;
+        const FirmwareDownloadPlan plan =
+            PreparerTelechargementFirmware(settings, "Essai.XOS", pic);
+        QCOMPARE(plan.refusal.text, sent.replace("%P", package));
+        QCOMPARE(plan.range.has_value(), sent.isEmpty());
+    }
+
+    // A firmware file that cannot be read once chosen is named with the reason.
+    void aFirmwareGoneOnceChosenIsNamedWithWhy()
+    {
+        const QString firmware = source("gone.hex", HexText::program(0, 8));
+        const std::unique_ptr<PackageEditorWindow> w = editor(false);
+        DialogAnswers answers({firmware});
+        chip(*w, "PIC-16F84A");
+        typeIn(*w, "TxtNomFichier", "Essai");
+        Mouse::click(child<QPushButton>(*w, "BP_SelectFile"));
+        QVERIFY(QFile::remove(firmware));
+        Mouse::click(child<QPushButton>(*w, "BP_OK"));
+        QCOMPARE(answers.texts, QStringList{"Le paquet " + path("Essai.XOS") +
+                                            " n'a pas été créé : Lecture impossible du fichier " +
+                                            firmware + " : fichier ou dossier introuvable"});
+        QVERIFY(files().isEmpty());
     }
 
     void createFromAMixedCaseHexSource()
@@ -440,7 +591,7 @@ private slots:
                     "ADD_TABLE_HAUTE=500\r\n"),
              "OS.NFO"},
             {source("CODE.HEX", ":00000001FF\r\n"), "CODE.HEX"},
-            {source("CODE.XEH", "xeh"), "CODE.XEH"},
+            {scrambled("CODE.XEH", "PIC-16F876A"), "CODE.XEH"},
             {source("EXTRA.TXT", "not a member"), "EXTRA.TXT"}};
         const QString package = path("Lu.XOS");
         QVERIFY(PackageArchive::build(package, fixture).ok());
@@ -460,26 +611,12 @@ private slots:
         QCOMPARE(child<QComboBox>(w, "NbTablesExport")->currentText(), QString("2"));
         QCOMPARE(child<QLineEdit>(w, "ADDL8_1")->text(), QString());
         QCOMPARE(child<QLineEdit>(w, "ADDL8_2")->text(), QString("300"));
-        QCOMPARE(child<QLabel>(w, "Lbl_NomFichierHEXXEH")->text(), path("CODE.XEH"));
+        QCOMPARE(child<ElidedLabel>(w, "Lbl_NomFichierHEXXEH")->text(), path("CODE.XEH"));
 
         w.BP_OK_Click();
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(members(package), (QStringList{"CODE.HEX", "CODE.XEH", "OS.NFO"}));
         QCOMPARE(files(), QStringList{"Lu.XOS"});
-    }
-
-    void cancelledReadAndCancelLeaveNoWorkFiles()
-    {
-        QVERIFY(TestSupport::writeFile(path("OS.NFO"), "[INFO]\r\n"));
-        VEK_New_OS w(context, services(), nullptr, &prompts);
-        type(w, "TxtModule", "kept");
-        w.BP_Lire_OS_Click(); // the dialog is cancelled
-        QCOMPARE(child<QLineEdit>(w, "TxtModule")->text(), QString("kept"));
-        QVERIFY(files().isEmpty());
-        QVERIFY(TestSupport::writeFile(path("CODE.XEH"), "x"));
-        child<QPushButton>(w, "BP_Annuler")->click();
-        QVERIFY(files().isEmpty());
-        QCOMPARE(w.result(), int(QDialog::Rejected));
     }
 
     void updateEditorChecksItsChipAndBuildsItsMembers()
@@ -526,12 +663,12 @@ private slots:
                       "MAJ.NFO"}})
                     .ok());
         VEK_New_MJ w(context, services(), nullptr, &prompts);
-        child<QLabel>(w, "Lbl_NomFichierHEXXEH")->setText("/before.hex");
+        child<ElidedLabel>(w, "Lbl_NomFichierHEXXEH")->setText("/before.hex");
         prompts.files = {path("MAJ2.XMJ")};
         w.BP_Lire_OS_Click();
         QCOMPARE(child<QComboBox>(w, "Processeur_CHIP")->currentText(), QString("PIC-12F629"));
         QCOMPARE(child<QLineEdit>(w, "TxtNomFichier")->text(), QString("MAJ2"));
-        QCOMPARE(child<QLabel>(w, "Lbl_NomFichierHEXXEH")->text(), QString("/before.hex"));
+        QCOMPARE(child<ElidedLabel>(w, "Lbl_NomFichierHEXXEH")->text(), QString("/before.hex"));
         QCOMPARE(VEK_Gestion_OS::LireInfoOS("Module"), QString("M"));
     }
 
@@ -541,7 +678,8 @@ private slots:
         child<QCheckBox>(os, "FrameTableMap")->click();
         child<QCheckBox>(os, "FrameNbrCyl")->click();
         child<QRadioButton>(os, "Compilation16")->click();
-        child<QLabel>(os, "Lbl_NomFichierHEXXEH")->setText("/home/user/Projets VEK/build/vek.hex");
+        child<ElidedLabel>(os, "Lbl_NomFichierHEXXEH")
+            ->setText("/home/user/Projets VEK/build/vek.hex");
         os.show();
         QVERIFY(QTest::qWaitForWindowExposed(&os));
         QVERIFY(os.grab().save(TestSupport::screenshotPath("vek_new_os.png")));

@@ -240,9 +240,11 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message"); // empty: taken
         const QString fr = "francais.ini", f876 = "PIC-16F876A", two = "2";
-        row("attempts abc", fr, f876, two, "ICSP_NbWrite", "abc", "de 1 à 9");
-        row("attempts 300", fr, f876, two, "ICSP_NbWrite", "300", "de 1 à 9");
-        // The rule of each value, naming it.
+        // The rule of each value, naming it and the text refused.
+        row("attempts abc", fr, f876, two, "ICSP_NbWrite", "abc",
+            "Essais d'écriture : « abc » n'est pas un nombre.");
+        row("attempts 12", fr, f876, two, "ICSP_NbWrite", "12",
+            "Essais d'écriture : « 12 » n'est pas accepté : entrez un nombre entier de 1 à 9.");
         row("start not hex", fr, f876, two, "HEXADD", "12K",
             "Début du programme : « 12K » n'est pas un nombre hexadécimal de 1 à 4 chiffres.");
         row("table not hex", fr, f876, two, "ADDL16", "1G00",

@@ -1,5 +1,6 @@
 #include "ManualClock.h"
 #include "ModuleSimulator.h"
+#include "PortHolders.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/VekContext.h"
@@ -153,6 +154,28 @@ private slots:
         QVERIFY(!page.isRunning());
         QCOMPARE(panels[5], QString("STOP"));
         QCOMPARE(rpm->codes(), (Codes{255, 0, 15, 15}));
+    }
+
+    // However often frames come, the instruments are drawn about twenty times
+    // a second, never more than twenty-five, by the page's clock; a batch that
+    // comes early is drawn when its time comes.
+    void displayIsPacedWhateverTheFrameRate()
+    {
+        ManualClock clock;
+        LinkedPty pty;
+        VekContext context;
+        context.settings.portDevice = pty.device;
+        LivePage page(context, nullptr, clock);
+        page.BasculeMarcheArret();
+        QVERIFY(page.isRunning());
+        const quint64 before = page.displayRefreshes();
+        for (int ms = 0; ms < 1000; ++ms) { // a batch of frames every millisecond, for a second
+            emit page.link().framesArrived();
+            clock.advance(1);
+        }
+        const quint64 drawn = page.displayRefreshes() - before;
+        QVERIFY2(drawn >= 20 && drawn <= 25, qPrintable(QString::number(drawn)));
+        QTRY_COMPARE(page.displayRefreshes(), before + drawn + 1);
     }
 
     void simulationIsStoppedWheneverThePortCloses()
