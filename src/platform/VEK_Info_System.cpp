@@ -6,11 +6,9 @@
 
 #include <sys/sysinfo.h>
 
-namespace VEK_Info_System
-{
+namespace VEK_Info_System {
 
-namespace
-{
+namespace {
 
 uint64_t divideRoundHalfEven(uint64_t value, uint64_t divisor)
 {

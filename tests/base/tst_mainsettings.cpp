@@ -12,11 +12,16 @@ class TestMainSettings : public QObject
     Q_OBJECT
 
     QTemporaryDir dir_;
+    int loads_ = 0;
 
-    QString iniPath() const { return dir_.path() + "/store.ini"; }
+    // The file of the last load. Each load writes a file of its own: QSettings
+    // keeps a file it has read and takes one rewritten to the same length
+    // within the same tick of the clock for unchanged.
+    QString iniPath() const { return dir_.filePath(QString("store%1.ini").arg(loads_)); }
 
     MainSettings loadFrom(const QByteArray &ini)
     {
+        ++loads_;
         TestSupport::writeFile(iniPath(), ini);
         QSettings store(iniPath(), QSettings::IniFormat);
         MainSettings settings;

@@ -398,15 +398,18 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.L_Info->text(), VEK_LANGUAGE::GetLanguageText("BEPItem2"));
-        QTest::qWait(50);
+        const QRect at(w.L_Info->mapTo(&w, QPoint(0, 0)), w.L_Info->size());
+        const auto onScreen = [&] {
+            return w.screen()->grabWindow(w.winId()).toImage().copy(at).convertToFormat(
+                QImage::Format_RGB32);
+        };
+        const auto freshPaint = [&] {
+            return w.L_Info->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        QTRY_COMPARE(onScreen(), freshPaint()); // the first text is on the screen
         QVERIFY(Mouse::click(w.BP_tst)); // refused: no package is chosen
         QVERIFY(w.L_Info->text() != VEK_LANGUAGE::GetLanguageText("BEPItem2"));
-        QTest::qWait(50);
-        const QRect at(w.L_Info->mapTo(&w, QPoint(0, 0)), w.L_Info->size());
-        const QImage screen = w.screen()->grabWindow(w.winId()).toImage().copy(at);
-        const QImage fresh = w.L_Info->grab().toImage();
-        QCOMPARE(screen.convertToFormat(QImage::Format_RGB32),
-                 fresh.convertToFormat(QImage::Format_RGB32));
+        QTRY_COMPARE(onScreen(), freshPaint());
     }
 
     // In German the address boxes of the package editor and of the programmer

@@ -1,3 +1,4 @@
+#include "FileDialogAnswer.h"
 #include "Keyboard.h"
 #include "ModalAnswer.h"
 #include "Mouse.h"
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +30,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 // Stands in for the desktop's mail program.
@@ -177,18 +178,6 @@ private slots:
         QVERIFY(!caption(w, "LabelMAPPING3D2").isEmpty());
     }
 
-    // Answers the file dialog that the next click opens with `path`.
-    static void answerFileDialog(const QString &path)
-    {
-        QTimer::singleShot(0, [path] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return; // the caller fails on the title
-            dialog->selectFile(path);
-            static_cast<QDialog *>(dialog)->accept(); // as its Open or Save button does
-        });
-    }
-
     // A language chosen in the configuration dialog reaches what the window
     // shows already: the help text of the button under the pointer and the
     // new curve's title; a curve opened or saved keeps its file's name as
@@ -232,13 +221,15 @@ private slots:
         if (!opened.isEmpty()) {
             const QString path = store_.filePath(opened);
             QVERIFY(TestSupport::writeFile(path, "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n"));
-            answerFileDialog(path);
+            FileDialogAnswer open(path);
             QTest::mouseClick(w.control<QPushButton>("Ouvrir"), Qt::LeftButton);
+            QVERIFY2(open.answered(), qPrintable(open.unexpected.join('\n')));
             QCOMPARE(w.windowTitle(), "VEK-Courbe - [" + opened + "]");
         }
         if (!saved.isEmpty()) {
-            answerFileDialog(store_.filePath(saved));
+            FileDialogAnswer save(store_.filePath(saved));
             QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
+            QVERIFY2(save.answered(), qPrintable(save.unexpected.join('\n')));
             QVERIFY(QFile::exists(store_.filePath(saved)));
         }
         auto *config = w.control<QPushButton>("Config");
@@ -351,7 +342,8 @@ private slots:
         VEK_about box(settings);
         box.show();
         QVERIFY(!box.findChild<QWidget *>("OK")->isHidden());
-        QTest::qWait(VEK_about::kTimerInterval * 2);
+        QSignalSpy ticks(box.findChild<QTimer *>("Timer1"), &QTimer::timeout);
+        QTRY_VERIFY(ticks.size() >= 2); // where the splash closes, on the first
         QVERIFY(box.isVisible());
         QVERIFY(box.findChild<QLabel *>("LabelRevision")->text() ==
                 "Version : 2.0.0 Révision 01 du 07/12/2007");
@@ -413,10 +405,9 @@ private slots:
         QTest::mouseMove(w.L_Info()); // over no help text, once the question goes
         w.settings().CourbeModifie = true;
         QString asked, shown;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return; // fails on `asked` below
+        const ModalAnswer no([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
             asked = box->text();
             shown = w.L_Info()->text();
             box->button(QMessageBox::No)->click();

@@ -6,6 +6,7 @@
 #include "IcspRig.h"
 #include "ModalAnswer.h"
 #include "Mouse.h"
+#include "PortHolders.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/TransferServicesSetup.h"
@@ -120,9 +121,16 @@ class TestIcspWindow : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
+    // COM1 is a serial port of the test's own, whatever this machine has.
+    LinkedPty m_serial;
+    NumberedPorts m_ports;
 
 private slots:
-    void initTestCase() { TestSupport::useFrenchTexts(); }
+    void initTestCase()
+    {
+        TestSupport::useFrenchTexts();
+        QVERIFY(m_ports.link("ttyS0", m_serial.device));
+    }
     void init() { TestSupport::useFrenchTexts(); }
 
     // Program with verification, clear, read back, erase: what the chip holds

@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(sim.waitForLine("SIMUL"), QString("SIMUL 1250"));
         sim.command("stream 0");
         QTRY_VERIFY(window.statusPanel(3).startsWith("TRAME [10] : 23 - 4 - E2"));
-        QTest::qWait(300);
+        TestSupport::settle();
         // Every lamp blends with what stands behind it: the instrument frame or
         // the tab's lighter pane.
         const QImage shot = window.grab().toImage();
@@ -174,7 +174,9 @@ private slots:
         open->click();
         QVERIFY(window.terminalPage()->isPortOpen());
         window.control<QAbstractButton>("optHex")->click();
-        QTest::qWait(300);
+        if (!TestSupport::screenshotFolder().isEmpty()) // a picture with what came in
+            QTRY_VERIFY(!window.terminalPage()->receiveBox()->toPlainText().isEmpty());
+        TestSupport::settle();
         TestSupport::keepScreenshot(window.grab(), "main_terminal_page.png");
         window.SSTab1()->setCurrentIndex(0);
         QVERIFY(!window.terminalPage()->isPortOpen());
