@@ -19,22 +19,24 @@ QStringList entries(const FirmwareTable &table)
     return QStringList(table.begin() + 1, table.end());
 }
 
-// The generators' questions handed to the window's own prompts.
+// The generators' questions handed to the window's own prompts, titled for
+// the operation under way (the generators title them for the export).
 class PromptFunctions final : public TableGenerationPrompts
 {
 public:
-    PromptFunctions(AskTruncation ask, ShowError error)
-        : m_ask(std::move(ask)), m_error(std::move(error))
+    PromptFunctions(AskTruncation ask, ShowError error, QString title)
+        : m_ask(std::move(ask)), m_error(std::move(error)), m_title(std::move(title))
     {}
-    bool askTruncation(const QString &title, const QString &text) override
+    bool askTruncation(const QString &, const QString &text) override
     {
-        return m_ask(title, text);
+        return m_ask(m_title, text);
     }
-    void showError(const QString &title, const QString &text) override { m_error(title, text); }
+    void showError(const QString &, const QString &text) override { m_error(m_title, text); }
 
 private:
     AskTruncation m_ask;
     ShowError m_error;
+    QString m_title;
 };
 
 void addAreas(QList<CurveTableArea> &out, const PicImage &image,
@@ -115,7 +117,8 @@ IcspTables TablesPourProgrammateur(const VekContext &context, AskTruncation ask,
         out.refusal = checked.refusal.text;
         return out;
     }
-    PromptFunctions prompts(std::move(ask), std::move(error));
+    PromptFunctions prompts(std::move(ask), std::move(error),
+                            VEK_LANGUAGE::GetLanguageText("ICSPTablesTitle"));
     TableIncludeFiles::TablesExport tables;
     if (GenererTablesExport(settings.TypeCompilation, context, prompts, tables) != 0)
         return out; // the generator has told the user why
@@ -138,7 +141,8 @@ CurveDownloadRequest DemandeTelechargement(const VekContext &context, AskTruncat
     request.gridRows = Grille(context).rowCount();
     request.curveProblem = context.tab_avance.invalidValuesMessage();
     request.placement = DemandePlacement(context.settings, context.mapBoxes.tbMapAdj, curveSet);
-    auto prompts = std::make_shared<PromptFunctions>(std::move(ask), std::move(error));
+    auto prompts = std::make_shared<PromptFunctions>(
+        std::move(ask), std::move(error), VEK_LANGUAGE::GetLanguageText("DownloadCourbesTitre"));
     const int16_t type = context.settings.TypeCompilation;
     request.generer = [&context, prompts, type](TableIncludeFiles::TablesExport &tables) {
         return GenererTablesExport(type, context, *prompts, tables);

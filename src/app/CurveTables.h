@@ -43,7 +43,8 @@ IcspTables TablesPourProgrammateur(const VekContext &context, AskTruncation ask,
                                    int curveSet);
 
 // What the bootloader's curve download of curve set 1 or 2 needs of the
-// program, read now; its table generation asks through `ask` and `error`.
+// program, read now; its table generation asks through `ask` and `error`,
+// titled for the download (the table programming's are titled for it).
 CurveDownloadRequest DemandeTelechargement(const VekContext &context, AskTruncation ask,
                                            ShowError error, int curveSet);
 

@@ -27,14 +27,18 @@ Result failure(int errnum)
     return result;
 }
 
-// The file to write: a link is followed to the file it names.
+// The file to write: links are followed, one after another, to the file they
+// name (which may not be there yet); empty for links that lead round in a ring.
 QString resolved(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return info.absoluteFilePath();
-    const QString target = info.symLinkTarget();
-    return target.isEmpty() ? info.absoluteFilePath() : target;
+    QFileInfo info(path);
+    for (int hop = 0; hop < 40 && info.isSymLink(); ++hop) {
+        const QString target = info.symLinkTarget();
+        if (target.isEmpty())
+            break;
+        info.setFile(target);
+    }
+    return info.isSymLink() ? QString() : info.absoluteFilePath();
 }
 
 std::function<void(Kind, const QString &)> &tamper()
@@ -117,6 +121,8 @@ Result WriteWhole(const QString &path, const QByteArray &bytes, Existing existin
     if (path.isEmpty() || path.contains(QChar(0)))
         return failure(EINVAL);
     const QString target = resolved(path);
+    if (target.isEmpty())
+        return failure(ELOOP);
     const QByteArray targetName = QFile::encodeName(target);
     struct stat old = {};
     const bool replacing = ::stat(targetName.constData(), &old) == 0;

@@ -1,11 +1,20 @@
 #include "base/MainSettingsLoader.h"
 
+#include "base/FileFailureReason.h"
+#include "base/FileWriter.h"
 #include "base/SerialOptions.h"
 #include "base/VEK_LANGUAGE.h"
 #include "base/ValueRules.h"
 #include "platform/SerialPortNames.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -164,6 +173,43 @@ bool MainSettingsLoader::SaveStore(QSettings &store)
 {
     store.sync();
     return store.status() == QSettings::NoError;
+}
+
+namespace {
+
+// Why `file` cannot be written: Qt keeps its own reason, so the folder is
+// asked again, by a write of the file's size beside it (removed at once);
+// empty when that write succeeds.
+QString whyNotWritten(const QString &file)
+{
+    const QFileInfo info(file);
+    if (!QDir().mkpath(info.absolutePath())) {
+        const int failure = errno;
+        return FileFailureReason::wording(failure, QString::fromLocal8Bit(std::strerror(failure)));
+    }
+    if (info.isDir())
+        return FileFailureReason::wording(EISDIR, {});
+    if (info.exists() && !info.isWritable())
+        return FileFailureReason::wording(EACCES, {});
+    const QString probe =
+        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".vek-check");
+    const FileWriter::Result written =
+        FileWriter::WriteWhole(probe, QByteArray(int(std::max<qint64>(info.size(), 4096)), '\n'));
+    QFile::remove(probe);
+    return written ? QString() : written.reason;
+}
+
+} // namespace
+
+QString MainSettingsLoader::SaveFailureText(const QSettings &store)
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    const QString file = store.fileName();
+    const QString why = whyNotWritten(file);
+    if (why.isEmpty())
+        return GetLanguageText(QStringLiteral("SetupSaveError"), {QStringLiteral("%1"), file});
+    return GetLanguageText(QStringLiteral("SetupSaveErrorWhy"),
+                           {QStringLiteral("%1"), file, QStringLiteral("%RAISON%"), why});
 }
 
 void MainSettingsLoader::Load(MainSettings &settings)

@@ -43,6 +43,10 @@ public:
     // its own writes of the settings file and keeps the old file when they fail
     // (unlike its save file for other files), so its status is the answer.
     static bool SaveStore(QSettings &store);
+    // What every window says when SaveStore failed: the settings file and why
+    // it could not be written (read-only, disk full...), as the system tells it
+    // for a write in the file's folder.
+    static QString SaveFailureText(const QSettings &store);
 
     // A stored key ("ICSP_HEXADD", "ICSP_Boitier"…) as every reader of the
     // file takes it: the value its text gives by the key's rule, in the form

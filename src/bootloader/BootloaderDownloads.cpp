@@ -93,6 +93,12 @@ JobOutcome succeeded(BootloaderSession &session, const QString &message,
 
 } // namespace
 
+bool JeuDeCourbes(const MainSettings &settings, int curveSet)
+{
+    return curveSet != 2 ||
+           (!settings.ICSPLTAB_L2.trimmed().isEmpty() && !settings.ICSPHTAB_L2.trimmed().isEmpty());
+}
+
 TablePlacement::Request DemandePlacement(const MainSettings &settings,
                                          const std::array<QString, 9> &tbMapAdj, int curveSet)
 {
@@ -127,7 +133,9 @@ CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &requ
     }
     TableIncludeFiles::TablesExport tables;
     if (!request.generer || request.generer(tables) != 0) {
-        out.refusal = {GetLanguageText("MSGBAsmExportEr2"), GetLanguageText("MSGBAsmExportEr1")};
+        // The generator has said why; the download was not made.
+        out.refusal = {GetLanguageText("DownloadCourbesTitre"),
+                       GetLanguageText("MessCourbesNonEnvoyees")};
         return out;
     }
     PicImage image = pic.ImagePIC;

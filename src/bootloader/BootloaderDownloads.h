@@ -41,6 +41,11 @@ struct CurveDownloadPlan {
 CurveDownloadPlan PreparerTelechargementCourbes(const CurveDownloadRequest &request,
                                                 PicDevice &pic);
 
+// Whether the firmware in force has curve set `curveSet`: set 1 always, set 2
+// when both its table addresses are given (an empty second set of table
+// addresses is no second set). What offers and refuses its download.
+bool JeuDeCourbes(const MainSettings &settings, int curveSet);
+
 // The settings' placement request of curve set 1 or 2.
 TablePlacement::Request DemandePlacement(const MainSettings &settings,
                                          const std::array<QString, 9> &tbMapAdj, int curveSet);

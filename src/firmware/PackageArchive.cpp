@@ -21,7 +21,11 @@ namespace {
 
 Outcome failure(int32_t status, const QString &details, const QString &reason)
 {
-    return Outcome{status, details.endsWith('\n') ? details : details + '\n', reason};
+    Outcome outcome;
+    outcome.status = status;
+    outcome.details = details.endsWith('\n') ? details : details + '\n';
+    outcome.reason = reason;
+    return outcome;
 }
 
 QString cannotWrite(int systemError = 0)
@@ -173,8 +177,13 @@ Outcome unpack(const QString &archivePath, const QList<Member> &wanted, const Ac
     if (!contents.outcome.ok())
         return contents.outcome;
     if (accept)
-        if (const QString refusal = accept(contents); !refusal.isEmpty())
-            return Outcome{ccZip::ZipErrUnsafe, {}, refusal, true}; // the message says it all
+        if (const QString refusal = accept(contents); !refusal.isEmpty()) {
+            Outcome refused;
+            refused.status = ccZip::ZipErrUnsafe;
+            refused.reason = refusal;
+            refused.refused = true; // the message says it all
+            return refused;
+        }
 
     // Every member is written whole beside its destination before any takes its place.
     const QString folder = QFileInfo(wanted.first().file).absolutePath();

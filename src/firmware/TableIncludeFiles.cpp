@@ -9,6 +9,7 @@
 #include "base/ValueRules.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 #include <cmath>
@@ -223,8 +224,10 @@ ExportResult Exporter(const ExportRequest &request)
     auto write = [&](const QString &name, const QStringList &atmo, const QStringList &boost,
                      int pct) {
         const QString path = folder.filePath(name);
+        // What the user has of a file not written: the older one, or none.
+        QStringList &notWritten = QFileInfo::exists(path) ? result.notWritten : result.notMade;
         if (!result.ok()) {
-            result.notWritten << path;
+            notWritten << path;
             return;
         }
         const QByteArray text = ContenuFichier(atmo, boost, pct);
@@ -237,7 +240,7 @@ ExportResult Exporter(const ExportRequest &request)
             result.status = ExportResult::WriteFailed;
             result.failedPath = QDir::toNativeSeparators(path);
             result.error = written.reason;
-            result.notWritten << path;
+            notWritten << path;
             return;
         }
         result.written << path;

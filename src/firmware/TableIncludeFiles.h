@@ -78,7 +78,8 @@ struct ExportResult {
     enum Status { Ok, LineCountRefused, BadTables, BadNames, WriteFailed };
     Status status = Ok;
     QStringList written;    // files written whole, in order
-    QStringList notWritten; // files of the export left as they were, in order
+    QStringList notWritten; // files of the export that existed, left as they were, in order
+    QStringList notMade;    // files of the export that did not exist and were not written
     QString failedPath;     // the file that could not be written
     QString error;          // why it failed (FileFailureReason, NamesRefusal)
     bool ok() const { return status == Ok; }

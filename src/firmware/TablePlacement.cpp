@@ -60,15 +60,44 @@ std::optional<Refusal> blend(const Plan &plan, const QStringList &atmo, const QS
     return std::nullopt;
 }
 
-// Overlapping areas would have the high tables overwrite the low ones.
-std::optional<Refusal> overlapping(const WordRange &low, const WordRange &high, AreasFor use)
+// The words of program memory the areas of `chip` may use. 18F sizes count
+// bytes: those chips keep the image as their limit, as does no chip chosen.
+int memoryWords(const PicDevice &chip)
 {
-    if (low.first >= high.end || high.first >= low.end)
-        return std::nullopt;
-    return warning(GetLanguageText(
-        use == AreasFor::Setup ? "MessZonesChevauchentReglage" : "MessZonesChevauchent",
-        {"{BDEBUT}", hexAddress(low.first), "{BFIN}", hexAddress(low.end - 1), "{HDEBUT}",
-         hexAddress(high.first), "{HFIN}", hexAddress(high.end - 1)}));
+    int words = PicImage::CodeWords;
+    if (chip.DevicePgmSize > 0 && chip.family() != PicDevice::Family::F18)
+        words = std::min(words, int(chip.DevicePgmSize));
+    return words;
+}
+
+// What the two table areas break, the low and the high tables named apart
+// and their overlap included, each sentence once, then once what follows:
+// nothing sent, or the set-up's settings not taken. Empty when they fit.
+// (Overlapping areas would have the high tables overwrite the low ones.)
+QString tableAreasRefusal(const WordRange &low, const WordRange &high, int words, AreasFor use)
+{
+    QStringList lines;
+    const struct {
+        const WordRange &range;
+        const char *blocks, *memory;
+    } sets[] = {{low, "MessTablesBassesBlocs", "MessTablesBassesMemoire"},
+                {high, "MessTablesHautesBlocs", "MessTablesHautesMemoire"}};
+    for (const auto &set : sets)
+        for (const WordRange::Fault fault : set.range.faults(words))
+            lines << GetLanguageText(
+                fault == WordRange::Fault::NotWholeBlocks ? set.blocks : set.memory,
+                {"{DEBUT}", hexAddress(set.range.first), "{FIN}", hexAddress(set.range.end - 1),
+                 "{MOTS}", QString::number(words), "{DERNIER}", hexAddress(words - 1)});
+    if (low.first < high.end && high.first < low.end)
+        lines << GetLanguageText("MessTablesChevauchent",
+                                 {"{BDEBUT}", hexAddress(low.first), "{BFIN}",
+                                  hexAddress(low.end - 1), "{HDEBUT}", hexAddress(high.first),
+                                  "{HFIN}", hexAddress(high.end - 1)});
+    lines.removeDuplicates();
+    if (lines.isEmpty())
+        return {};
+    lines << GetLanguageText(use == AreasFor::Setup ? "MessReglagesNonPris" : "MessRienEnvoye");
+    return lines.join(QLatin1Char('\n'));
 }
 
 // An address or length of the settings, read by its declared rule; an empty
@@ -141,10 +170,7 @@ QString ZoneRefuseeTexte(const ZoneTexts &texts, const WordRange &range, int wor
 
 QString ZonesRefusees(const ZoneTexts &texts, const QList<WordRange> &areas, const PicDevice &chip)
 {
-    // 18F sizes count bytes: those chips keep the image as their limit.
-    int words = PicImage::CodeWords;
-    if (chip.DevicePgmSize > 0 && chip.family() != PicDevice::Family::F18)
-        words = std::min(words, int(chip.DevicePgmSize));
+    const int words = memoryWords(chip);
     QStringList refused;
     for (const WordRange &area : areas)
         if (const QString text = ZoneRefuseeTexte(texts, area, words); !text.isEmpty())
@@ -212,13 +238,9 @@ TableAreas ZonesTables(const Request &request, const PicDevice &chip, AreasFor u
     }
     const WordRange low = *tablesFrom(request.LTAB, *lines);
     const WordRange high = *tablesFrom(request.HTAB, *lines);
-    if (const QString outside = ZonesRefusees(ZoneTexts::load(use), {low, high}, chip);
-        !outside.isEmpty()) {
-        out.refusal = warning(outside);
-        return out;
-    }
-    if (auto overlap = overlapping(low, high, use)) {
-        out.refusal = *overlap;
+    if (const QString refused = tableAreasRefusal(low, high, memoryWords(chip), use);
+        !refused.isEmpty()) {
+        out.refusal = warning(refused);
         return out;
     }
     out.lowHigh = {low, high};

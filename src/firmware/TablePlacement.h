@@ -118,8 +118,10 @@ struct Checked {
 };
 
 // The table areas of the request: 1 to MaxLines lines (LignesCourbe), start
-// addresses of one to four hexadecimal digits, tables that fit `chip`
-// (ZonesRefusees) and low tables the high ones do not overlap. The curve
+// addresses of one to four hexadecimal digits, tables in whole blocks within
+// the memory of `chip` (the rule of ZonesRefusees) and low tables the high
+// ones do not overlap; a refusal names every fault of the low and the high
+// tables apart, each sentence once. The curve
 // download, the table programming (through Verifier) and the programmer set-up
 // all check the areas here (GUI thread).
 struct TableAreas {

@@ -171,10 +171,11 @@ QString refusProjet(const PackageArchive::Contents &contents, const QString &pro
     return {};
 }
 
-QString messageEnregistrement(const QString &archive, const QString &raison)
+// The older file is said to be kept only when there was one.
+QString messageEnregistrement(const QString &archive, const QString &raison, bool existed)
 {
     return VEK_LANGUAGE::GetLanguageText(
-        "MessEnregistrementEchoue",
+        existed ? "MessEnregistrementEchoue" : "MessEnregistrementEchoueNouveau",
         {QStringLiteral("%1"), archive, QStringLiteral("%RAISON%"), raison});
 }
 
@@ -182,13 +183,14 @@ Result enregistrer(const QString &archive, const QList<PackageArchive::Member> &
                    PackageArchive::Existing existing, const PackageArchive::Acceptance &accept,
                    FileWriter::Kind kind)
 {
+    const bool existed = QFileInfo::exists(archive);
     const PackageArchive::Outcome outcome =
         PackageArchive::build(archive, members, existing, accept, kind);
     Result result;
     if (!outcome.ok()) {
         result.status = outcome.status;
         result.raison = outcome.reason;
-        result.message = messageEnregistrement(archive, outcome.reason);
+        result.message = messageEnregistrement(archive, outcome.reason, existed);
         result.details = outcome.details;
     }
     return result;
@@ -329,7 +331,8 @@ Result CreerXOS(const QString &nom)
                                   "RaisonNomPaquet",
                                   {QStringLiteral("%NOM%"), TextEncoding::shownInMessage(nom)})
                             : ccZip::FailureReason(ccZip::Direction::Writing, errno);
-        result.message = messageEnregistrement(DossierPaquets() + fileName, result.raison);
+        result.message = messageEnregistrement(DossierPaquets() + fileName, result.raison,
+                                               QFileInfo::exists(DossierPaquets() + fileName));
         result.details =
             fileName.isEmpty()
                 ? result.raison + QLatin1Char('\n')

@@ -39,6 +39,21 @@ constexpr IdPattern kOtherIds[] = {
     {0x3FE0, 0x0760, {"", "16F88", 1, 4096, 256}},
 };
 
+// Chips of the same families that answer with an ID of their own and that the
+// programmer does not program (no row of the chip table): named to the user,
+// never taken for a chip it knows.
+constexpr struct {
+    uint16_t mask;
+    uint16_t value;
+    const char *deviceChip;
+} kUnsupportedIds[] = {
+    {0x3FE0, 0x1060, "16F628A"}, {0x3FE0, 0x1040, "16F627A"}, {0x3FE0, 0x1100, "16F648A"},
+    {0x3FE0, 0x07A0, "16F627"},  {0x3FE0, 0x0FC0, "12F675"},  {0x3FE0, 0x10C0, "16F630"},
+    {0x3FE0, 0x0720, "16F87"},   {0x3FE0, 0x09A0, "16F877"},  {0x3FE0, 0x0960, "16F873"},
+    {0x3FE0, 0x0920, "16F874"},  {0x3FF0, 0x0E20, "16F877A"}, {0x3FF0, 0x0E40, "16F873A"},
+    {0x3FF0, 0x0E60, "16F874A"},
+};
+
 struct TraitsRow {
     const char *deviceChip;
     ChipTraits traits;
@@ -121,14 +136,29 @@ std::optional<ChipRecord> identifyFromDeviceId(uint16_t deviceId)
     return found.record;
 }
 
+QString unsupportedOfId(uint16_t deviceId)
+{
+    for (const auto &p : kUnsupportedIds)
+        if ((deviceId & p.mask) == p.value)
+            return QString::fromLatin1(p.deviceChip);
+    return {};
+}
+
+AutoTexts AutoTexts::load()
+{
+    using VEK_LANGUAGE::GetLanguageText;
+    return {GetLanguageText(QStringLiteral("ICSPUnknownChipID")),
+            GetLanguageText(QStringLiteral("ICSPAutoChipInList")),
+            GetLanguageText(QStringLiteral("ICSPChipUnsupported"))};
+}
+
 QString unidentifiedText(uint16_t deviceId)
 {
     using VEK_LANGUAGE::GetLanguageText;
     if (identify(deviceId).result == Identification::Result::NoChip)
         return GetLanguageText(QStringLiteral("ICSPNoChip")) + QLatin1Char(' ') +
                GetLanguageText(QStringLiteral("ICSPNo16F84ID"));
-    return unidentifiedWith(deviceId, GetLanguageText(QStringLiteral("ICSPUnknownChipID")),
-                            GetLanguageText(QStringLiteral("ICSPAutoChipInList")));
+    return unidentifiedWith(deviceId, AutoTexts::load());
 }
 
 QString unprogrammableText(const QString &deviceChip, Writer writer)
@@ -141,12 +171,16 @@ QString unprogrammableText(const QString &deviceChip, Writer writer)
                            {QStringLiteral("%CHIP%"), deviceChip});
 }
 
-QString unidentifiedWith(uint16_t deviceId, const QString &unknown, const QString &inList)
+QString unidentifiedWith(uint16_t deviceId, const AutoTexts &texts)
 {
-    const QString chip = designationOfId(deviceId);
+    QString chip = designationOfId(deviceId);
+    const QString *text = &texts.inList;
+    if (chip.isEmpty()) {
+        chip = unsupportedOfId(deviceId);
+        text = chip.isEmpty() ? &texts.unknown : &texts.unsupported;
+    }
     return VEK_LANGUAGE::ReplacePlaceholders(
-        chip.isEmpty() ? unknown : inList,
-        {QStringLiteral("%ID%"), HexWord(deviceId), QStringLiteral("%LU%"), chip});
+        *text, {QStringLiteral("%ID%"), HexWord(deviceId), QStringLiteral("%LU%"), chip});
 }
 
 std::optional<ChipRecord> chipForSetting(const QString &icspChip, uint16_t deviceId)

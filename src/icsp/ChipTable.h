@@ -87,18 +87,32 @@ Identification identify(uint16_t deviceId);
 // The record of a recognised ID, nothing for no chip or an unknown ID.
 std::optional<ChipRecord> identifyFromDeviceId(uint16_t deviceId);
 
+// A chip of these families that the programmer does not program, named by its
+// device ID ("16F628A"); empty when the ID is none of them.
+QString unsupportedOfId(uint16_t deviceId);
+
+// What "AUTO" says of an ID it does not take, with %ID% and %LU% to fill:
+// `inList` a chip of the set-up's list to choose there, `unsupported` a chip
+// the programmer does not program, `unknown` an ID no known chip has.
+struct AutoTexts {
+    QString unknown, inList, unsupported;
+    static AutoTexts load(); // language texts: GUI thread
+};
+
 // Message for an ID that selects no chip: no chip answers (and a PIC16F84,
-// which has no ID, is chosen in the set-up), or the ID read and the advice to
-// choose the chip in the set-up (language texts: GUI thread).
+// which has no ID, is chosen in the set-up), or what unidentifiedWith says
+// (language texts: GUI thread).
 QString unidentifiedText(uint16_t deviceId);
 // Who is to write the chip: the programmer, or the module's bootloader.
 enum class Writer { Programmer, Bootloader };
 // Why `writer` refuses the record `deviceChip` (not programmable): no chip
 // chosen, or a chip it cannot write, named (language texts: GUI thread).
 QString unprogrammableText(const QString &deviceChip, Writer writer = Writer::Programmer);
-// An ID "AUTO" does not recognise in the words given: `inList` for a chip of the
-// set-up's list (designationOfId: %LU%), `unknown` for any other; %ID% the ID.
-QString unidentifiedWith(uint16_t deviceId, const QString &unknown, const QString &inList);
+// An ID "AUTO" does not recognise, in the words given: only what the user can
+// do, choosing a chip of the set-up's list (designationOfId), or nothing for a
+// chip the programmer does not program (unsupportedOfId) or does not know.
+// Every path that meets such an ID says this, the read and the write alike.
+QString unidentifiedWith(uint16_t deviceId, const AutoTexts &texts);
 
 // The one rule of the chip choice, for every place that sets the record from
 // the setting ICSPChip: "AUTO" recognises the chip from `deviceId`; 0 is the

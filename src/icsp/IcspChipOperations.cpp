@@ -28,7 +28,9 @@ IcspResult identityFailure(const QString &text)
 
 // The chip on the lines is the one chosen. A chip with an ID word that reads
 // 0x3FFF or 0x0000 is not there; a chip without one (16F84) can only be told
-// apart from chips that answer with an ID.
+// apart from chips that answer with an ID. Under "AUTO" the user chose no
+// chip: the chip expected is the one read last, and what the user is told of
+// the chip found is what a read of it would tell.
 IcspResult checkIdentity(IcspProgrammer &p, const QString &chosen, uint16_t deviceId)
 {
     const IcspTexts &texts = p.texts();
@@ -39,16 +41,20 @@ IcspResult checkIdentity(IcspProgrammer &p, const QString &chosen, uint16_t devi
     if (found == chosen || (!hasId && found.isEmpty()))
         return {};
     const QString id = HexWord(deviceId);
-    // Under "AUTO" the user chose no chip: the chip expected is the one read last.
-    const bool automatic = p.automaticChip();
-    if (found.isEmpty())
-        return identityFailure(
-            ReplacePlaceholders(automatic ? texts.autoOtherChipId : texts.otherChipId,
-                                {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%ID%"), id}));
-    return identityFailure(
-        ReplacePlaceholders(automatic ? texts.autoOtherChip : texts.otherChip,
-                            {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%LU%"), found,
-                             QStringLiteral("%ID%"), id}));
+    if (p.automaticChip()) {
+        if (!ChipTable::identifyFromDeviceId(deviceId))
+            return identityFailure(ChipTable::unidentifiedWith(deviceId, texts.autoChip));
+        return identityFailure(ReplacePlaceholders(
+            texts.autoOtherChip, {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%LU%"), found,
+                                  QStringLiteral("%ID%"), id}));
+    }
+    const QString named = found.isEmpty() ? ChipTable::unsupportedOfId(deviceId) : found;
+    if (named.isEmpty())
+        return identityFailure(ReplacePlaceholders(
+            texts.otherChipId, {QStringLiteral("%CHOISI%"), chosen, QStringLiteral("%ID%"), id}));
+    return identityFailure(ReplacePlaceholders(texts.otherChip, {QStringLiteral("%CHOISI%"), chosen,
+                                                                 QStringLiteral("%LU%"), named,
+                                                                 QStringLiteral("%ID%"), id}));
 }
 
 IcspResult startChecked(ProgrammerSession &session, const PicDevice &device, PicImage &area)
@@ -400,9 +406,7 @@ IcspResult StartForChoice(ProgrammerSession &session, PicDevice &device, const Q
         return IcspResult::failure(Stage::Identify, 0, -1, p.texts().noChipAuto);
     if (found.result == ChipTable::Identification::Result::Unknown)
         return IcspResult::failure(Stage::Identify, 0, -1,
-                                   ChipTable::unidentifiedWith(image.DeviceID,
-                                                               p.texts().unknownChipId,
-                                                               p.texts().autoChipInList));
+                                   ChipTable::unidentifiedWith(image.DeviceID, p.texts().autoChip));
     device.setChip(found.record);
     p.setChip(ChipTable::traitsOf(device.DeviceChip));
     return r;

@@ -30,8 +30,6 @@ IcspTexts IcspTexts::load()
     VEK_LANGUAGE::LoadTexts(texts,
                             {
                                 {&IcspTexts::noChip, "ICSPNoChip"},
-                                {&IcspTexts::unknownChipId, "ICSPUnknownChipID"},
-                                {&IcspTexts::autoChipInList, "ICSPAutoChipInList"},
                                 {&IcspTexts::eraseNotBlank, "ICSPEraseNotBlank"},
                                 {&IcspTexts::calibrationKept, "ICSPCalibrationKept"},
                                 {&IcspTexts::calibrationLost, "ICSPCalibrationLost"},
@@ -42,7 +40,6 @@ IcspTexts IcspTexts::load()
                                 {&IcspTexts::otherChip, "ICSPOtherChip"},
                                 {&IcspTexts::otherChipId, "ICSPOtherChipID"},
                                 {&IcspTexts::autoOtherChip, "ICSPAutoOtherChip"},
-                                {&IcspTexts::autoOtherChipId, "ICSPAutoOtherChipID"},
                                 {&IcspTexts::blankOrAbsent, "ICSPBlankOrAbsent"},
                                 {&IcspTexts::noAnswer, "ICSPPasDeReponseModule"},
                                 {&IcspTexts::selfTestBad, "ICSPAutoDiagBad"},
@@ -59,6 +56,7 @@ IcspTexts IcspTexts::load()
                                 {&IcspTexts::badReadPin, "ICSPBrocheLecture"},
                             });
     texts.portFailure = PortFailureTexts::load();
+    texts.autoChip = ChipTable::AutoTexts::load();
     texts.noChipAuto = ChipTable::unidentifiedText(0x3FFF);
     return texts;
 }
@@ -377,7 +375,7 @@ uint8_t IcspProgrammer::LireParametres(PicImage &image)
     for (int i = 0; i < 8; ++i) {
         const double percent = std::nearbyint(100.0 / 8 * i);
         if (m_sink)
-            m_sink->setBar(1, percent, m_texts.readingParameters + QString::number(percent));
+            m_sink->setBar(1, percent, m_texts.readingParameters);
         uint16_t value = 0;
         if (LireMot(ReadDataProgram, value) != 0)
             return ReadAreaResult::ReadNotEchoed;

@@ -24,8 +24,7 @@ struct IcspTexts {
     PortFailureTexts portFailure;  // a port that would not open
     QString noChip;                // no chip answers on the lines
     QString noChipAuto;            // the same under "AUTO", where a 16F84 (no ID) reads so too
-    QString unknownChipId;         // %ID%: a device ID no row of the chip table knows
-    QString autoChipInList;        // %LU%, %ID%: a chip of the set-up's list AUTO leaves to it
+    ChipTable::AutoTexts autoChip; // an ID "AUTO" does not take (ChipTable::unidentifiedWith)
     QString eraseNotBlank;         // %ADRESSE%: first address an erase left unblank
     QString calibrationKept;       // %OSCCAL%, %BG%: factory calibration put back
     QString calibrationLost;       // %OSCCAL%: the word read before an erase is no RETLW
@@ -35,8 +34,7 @@ struct IcspTexts {
     QString chooseChip;            // no record the programmer can program
     QString otherChip;             // %CHOISI%, %LU%, %ID%: another chip answers
     QString otherChipId;           // %CHOISI%, %ID%: an ID no known chip has
-    QString autoOtherChip;         // otherChip under "AUTO", where the user chose no chip
-    QString autoOtherChipId;       // otherChipId under "AUTO"
+    QString autoOtherChip;         // otherChip under "AUTO", for a chip AUTO recognises
     QString blankOrAbsent;         // a chip without ID that reads blank throughout
     QString noAnswer;              // {MODULE}: the box failed its self-test
     QString selfTestBad;           // heads the self-test's report

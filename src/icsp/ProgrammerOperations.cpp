@@ -28,12 +28,19 @@ QString at(int address, int width = 4)
     return QStringLiteral(" [0x") + HexLong(address, width) + QLatin1Char(']');
 }
 
+// `text`, then what the protocol's code says, when it says something.
+QString withReason(const QString &text, const IcspResult &r, bool stream = false)
+{
+    const QString reason = ProgrammerReports::codeReason(r, stream);
+    return reason.isEmpty() ? text : text + QStringLiteral(" : ") + reason;
+}
+
 // A failed read of the configuration area, naming where it stopped.
 QString configurationFailure(const IcspResult &r)
 {
     if (r.stage == Stage::JumpConfig)
-        return GetLanguageText("MessPBJumpCONFIG");
-    return GetLanguageText("MessPBReadCONFIG") + at(r.address);
+        return withReason(GetLanguageText("MessPBJumpCONFIG"), r);
+    return withReason(GetLanguageText("MessPBReadCONFIG") + at(r.address), r);
 }
 
 // A fresh read after a write: a cell unlike the image carries its own report;
@@ -43,10 +50,10 @@ QString readBackFailure(const IcspResult &r)
     if (!r.message.isEmpty())
         return r.message;
     if (r.address >= 0x2100)
-        return GetLanguageText("MessPBReadEEPROM") + at(r.address);
+        return withReason(GetLanguageText("MessPBReadEEPROM") + at(r.address), r);
     if (r.address >= 0x2000)
-        return GetLanguageText("MessPBReadCONFIG") + at(r.address);
-    return GetLanguageText("MessPBReadCODE") + at(std::max(r.address, 0));
+        return withReason(GetLanguageText("MessPBReadCONFIG") + at(r.address), r);
+    return withReason(GetLanguageText("MessPBReadCODE") + at(std::max(r.address, 0)), r);
 }
 
 // The opening failure: the window's text, then the programmer's reason.
@@ -179,6 +186,52 @@ IcspResult ProgrammerCourbes(IcspProgrammer &p, const PicDevice &device,
 
 namespace ProgrammerReports {
 
+// The codes are numbered per procedure (IcspProgrammer's result sets): the
+// stage tells which procedure gave one, as a program word's 12 (its load not
+// echoed) from a configuration read's 12 (an increment not echoed).
+QString codeReason(const IcspResult &r, bool stream)
+{
+    const char *echo = "ICSPRaisonEcho", *increment = "ICSPRaisonIncrement";
+    const char *key = nullptr;
+    switch (r.code) {
+    case 1:
+        key = stream ? "ICSPRaisonVerif" : nullptr;
+        break;
+    case 3:
+        key = stream ? "ICSPRaisonMode" : nullptr;
+        break;
+    case 11:
+    case 13:
+    case 20:
+    case 30:
+    case 84:
+    case 91:
+    case 99:
+        key = echo;
+        break;
+    case 12: { // an increment of a configuration read or of the stream, else a load
+        const bool read = r.stage == Stage::JumpConfig || r.stage == Stage::ReadConfig ||
+                          r.stage == Stage::Identify || r.stage == Stage::ReadBack;
+        key = stream || read ? increment : echo;
+        break;
+    }
+    case 21:
+        key = r.stage == Stage::WriteEeprom ? echo : increment;
+        break;
+    case 31:
+    case 92:
+        key = increment;
+        break;
+    case 19:
+    case 29:
+        key = "ICSPRaisonEssais";
+        break;
+    default:
+        break;
+    }
+    return key ? GetLanguageText(key) : QString();
+}
+
 QString cancelled(const IcspResult &r)
 {
     QString text = GetLanguageText("ICSPCancelled");
@@ -200,13 +253,13 @@ QString readStatus(const IcspResult &r, const QString &nom)
     case Stage::ReadConfig:
         return configurationFailure(r);
     case Stage::JumpCode:
-        return GetLanguageText("MessPBJumpCODE");
+        return withReason(GetLanguageText("MessPBJumpCODE"), r);
     case Stage::ReadCode:
-        return GetLanguageText("MessPBReadCODE") + at(r.address);
+        return withReason(GetLanguageText("MessPBReadCODE") + at(r.address), r);
     case Stage::JumpEeprom:
-        return GetLanguageText("MessPBJumpEEPROM");
+        return withReason(GetLanguageText("MessPBJumpEEPROM"), r);
     case Stage::ReadEeprom:
-        return GetLanguageText("MessPBReadEEPROM") + at(r.address);
+        return withReason(GetLanguageText("MessPBReadEEPROM") + at(r.address), r);
     case Stage::Protected:
         return GetLanguageText("ICSPProtegeLecture");
     default:
@@ -224,26 +277,26 @@ QString writeStatus(const IcspResult &r, const QString &nom)
     case Stage::Open:
         return openFailure(r, nom);
     case Stage::Calibration:
-        return GetLanguageText("ICSPCalibrationFailed") + at(r.address);
+        return withReason(GetLanguageText("ICSPCalibrationFailed") + at(r.address), r);
     case Stage::JumpCode:
-        return GetLanguageText("MessPBJumpCODE");
+        return withReason(GetLanguageText("MessPBJumpCODE"), r);
     case Stage::WriteCode:
-        return GetLanguageText("MessErrProgCODE") + at(r.address) +
+        return withReason(GetLanguageText("MessErrProgCODE") + at(r.address), r) +
                (r.protectedChip ? QLatin1Char('\n') + GetLanguageText("ICSPProtegeEcriture")
                                 : QString());
     case Stage::JumpEeprom:
-        return GetLanguageText("MessPBJumpEEPROM");
+        return withReason(GetLanguageText("MessPBJumpEEPROM"), r);
     case Stage::WriteEeprom:
-        return GetLanguageText("MessErrProgEEPROM") + at(r.address);
+        return withReason(GetLanguageText("MessErrProgEEPROM") + at(r.address), r);
     case Stage::JumpUserId:
-        return GetLanguageText("MessPBJumpUSERID");
+        return withReason(GetLanguageText("MessPBJumpUSERID"), r);
     case Stage::WriteUserId:
-        return GetLanguageText("MessErrProgUSERID") + at(r.address, 1);
+        return withReason(GetLanguageText("MessErrProgUSERID") + at(r.address, 1), r);
     case Stage::JumpConfig:
     case Stage::ReadConfig: // the chip check at the start
         return configurationFailure(r);
     case Stage::WriteConfig:
-        return GetLanguageText("MessBPProgFUSES");
+        return withReason(GetLanguageText("MessBPProgFUSES"), r);
     case Stage::ReadBack:
         return readBackFailure(r);
     default:
@@ -292,6 +345,8 @@ QString writeFailureBox(const IcspResult &r)
     if (address >= 0)
         text += GetLanguageText("ICSPAdresseEgale", {"%1", at(address)}) + crlf;
     text += GetLanguageText("ICSPCodeErreur", {"%1", QString::number(r.code)});
+    if (const QString reason = codeReason(r); !reason.isEmpty())
+        text += QStringLiteral(" : ") + reason;
     if (!r.message.isEmpty())
         text += crlf + r.message;
     if (r.protectedChip)
@@ -312,7 +367,7 @@ QString eraseDetail(const IcspResult &r, const QString &nom)
     case Stage::Identify:
         return r.message;
     default:
-        return GetLanguageText("ICSPCodeErreur", {"%1", QString::number(r.code)});
+        return withReason(GetLanguageText("ICSPCodeErreur", {"%1", QString::number(r.code)}), r);
     }
 }
 
@@ -338,7 +393,7 @@ QString codeFailure(const IcspResult &r, const QString &nom)
     case Stage::Open:
         return openFailure(r, nom);
     case Stage::JumpCode:
-        return GetLanguageText("MessPBJumpCODE");
+        return withReason(GetLanguageText("MessPBJumpCODE"), r);
     case Stage::Cancelled:
         return cancelled(r);
     default:
@@ -347,8 +402,9 @@ QString codeFailure(const IcspResult &r, const QString &nom)
         // The other codes name the word.
         if (!r.message.isEmpty())
             return r.message;
-        return GetLanguageText("ICSPErreurCode", {"%1", QString::number(r.code)}) +
-               (r.address >= 0 ? at(r.address) : QString());
+        return withReason(GetLanguageText("ICSPErreurCode", {"%1", QString::number(r.code)}) +
+                              (r.address >= 0 ? at(r.address) : QString()),
+                          r, true);
     }
 }
 
@@ -360,11 +416,12 @@ QString tableStatus(const IcspResult &r, const QString &libelle, const QString &
     case Stage::Cancelled:
         return cancelled(r);
     case Stage::JumpCode:
-        return GetLanguageText("MessErrJumpAdrTables") + QLatin1Char(' ') + libelle;
+        return withReason(GetLanguageText("MessErrJumpAdrTables") + QLatin1Char(' ') + libelle, r);
     case Stage::WriteCode:
         if (r.code == 0)
             return GetLanguageText("MessErrMakeTables") + QLatin1Char(' ') + libelle;
-        return GetLanguageText("MessErrProgTables") + QLatin1Char(' ') + libelle + at(r.address);
+        return withReason(
+            GetLanguageText("MessErrProgTables") + QLatin1Char(' ') + libelle + at(r.address), r);
     case Stage::JumpConfig:
     case Stage::ReadConfig:
         return configurationFailure(r);

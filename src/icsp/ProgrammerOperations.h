@@ -78,6 +78,10 @@ IcspResult ProgrammerCodeRapide(IcspProgrammer &programmer, const PicDevice &dev
 // the message box text. `nom` is the programmer label.
 namespace ProgrammerReports {
 
+// What the protocol's code of a failure says in words (a command the chip did
+// not echo, a value read back unlike the one written...), empty for a code
+// without any; `stream`: the code of the quick code programming.
+QString codeReason(const IcspResult &result, bool stream = false);
 QString readStatus(const IcspResult &result, const QString &nom);
 QString writeStatus(const IcspResult &result, const QString &nom);
 // The failure box of a write: the failing address and the protocol's code.

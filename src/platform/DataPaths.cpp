@@ -20,8 +20,7 @@ QString DataDirectory()
     if (!fromEnv.isEmpty())
         return withSlash(fromEnv);
     if (QCoreApplication::instance()) {
-        const QString installed =
-            QCoreApplication::applicationDirPath() + "/../share/VEK_Courbe";
+        const QString installed = QCoreApplication::applicationDirPath() + "/../share/VEK_Courbe";
         if (QFileInfo(installed + "/Languages").isDir())
             return withSlash(QDir::cleanPath(installed));
     }

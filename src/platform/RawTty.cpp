@@ -1,5 +1,6 @@
 #include "platform/RawTty.h"
 
+#include "platform/AskedSerialDevice.h"
 #include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
 
@@ -84,6 +85,12 @@ DeviceResult<RawTty> RawTty::open(const QString &port, const QString &settingsTe
         result.fault = DeviceFault::BadSettings;
         return result;
     }
+    // The device first: one that is not there or no tty takes no lock.
+    const AskedSerialDevice asked(device);
+    if (asked.refusal()) {
+        result.failAs(*asked.refusal());
+        return result;
+    }
     DeviceResult<SerialPortLock> lock = SerialPortLock::take(device);
     if (!lock) {
         result.failAs(lock);
@@ -96,12 +103,6 @@ DeviceResult<RawTty> RawTty::open(const QString &port, const QString &settingsTe
             lock.device.reset(); // the lock just taken is ours: not the holder
             SerialPortLock::markInUse(result, device);
         }
-        return result;
-    }
-    // A character device that is no tty (/dev/null) says so to the first tty call.
-    if (termios attributes{}; ::tcgetattr(fd, &attributes) != 0 && errno == ENOTTY) {
-        ::close(fd);
-        result.failAs(SerialPortNames::NotASerialPort(device));
         return result;
     }
     // Another opening may hold the port by the third convention alone: an
@@ -128,6 +129,10 @@ DeviceResult<RawTty> RawTty::open(const QString &port, const QString &settingsTe
 
 RawTty::~RawTty()
 {
+    // The lock file goes before the device: once the device is closed, a
+    // pseudo-terminal's number may be given to another device at once, which
+    // a lock file still there would say is ours.
+    m_lock.reset();
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
 }

@@ -60,8 +60,9 @@ QStringList SerialPortLock::folders()
 
 QString SerialPortLock::fileName(const QString &device)
 {
-    QString name =
-        device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : QFileInfo(device).fileName();
+    // As QSerialPort names them: a device outside /dev by its whole path, so
+    // that devices of one name in two folders do not share a lock.
+    QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     return QStringLiteral("LCK..") + name;
 }

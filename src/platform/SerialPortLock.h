@@ -10,8 +10,9 @@
 class QLockFile;
 
 // The lock file by which Linux serial programs keep off a port that another
-// one holds: "LCK.." and the device's name under /dev ('/' written '_') in
-// /var/lock or /run/lock, its first line the holder's PID. QSerialPort keeps
+// one holds: "LCK.." and the device's name under /dev, or its whole path
+// outside /dev ('/' written '_'), in /var/lock or /run/lock, its first line the
+// holder's PID. QSerialPort keeps
 // the same files, so the live link and the transfers see each other's locks.
 //
 // The ports this program holds are known in the process itself, not from the
@@ -42,7 +43,8 @@ public:
     // when a live lock file names it, else nobody. A lock of our own for the
     // failed attempt must be let go first, or we would name ourselves.
     static void markInUse(DeviceFailure &failure, const QString &device);
-    // The lock file's name for `device` ("LCK..ttyS0", "LCK..pts_3").
+    // The lock file's name for `device` ("LCK..ttyS0", "LCK..pts_3",
+    // "LCK.._tmp_ports_ttyS1").
     static QString fileName(const QString &device);
     // Where lock files are looked for, the first writable one taking ours
     // (tests use folders of their own).

@@ -1,16 +1,12 @@
 #include "platform/SerialPortNames.h"
 
+#include "platform/AskedSerialDevice.h"
 #include "platform/SystemCalls.h"
 
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace SerialPortNames {
 
@@ -105,14 +101,8 @@ bool IsSerialPort(const QString &device)
 
 bool IsSerialPort(const QString &device, SystemCalls &calls)
 {
-    const int fd =
-        calls.open(device.toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return true; // no right to it, held, gone: its opening says which
-    termios attributes{};
-    const bool tty = calls.ioctl(fd, TCGETS, &attributes) == 0 || errno != ENOTTY;
-    calls.close(fd);
-    return tty;
+    const AskedSerialDevice asked(device, calls);
+    return !asked.refusal() || asked.refusal()->fault != DeviceFault::NotATty;
 }
 
 DeviceFailure NotASerialPort(const QString &device)

@@ -1,5 +1,6 @@
 #include "platform/SerialPortOpening.h"
 
+#include "platform/AskedSerialDevice.h"
 #include "platform/SerialPortLock.h"
 #include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
@@ -76,6 +77,10 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
     const QString device = SerialPortNames::SerialDeviceOf(name, &notSerial);
     if (device.isEmpty())
         return notSerial;
+    // The device first: one that is not there or no tty takes no lock.
+    auto asked = std::make_shared<const AskedSerialDevice>(device);
+    if (asked->refusal())
+        return *asked->refusal();
     // QSerialPort writes its own lock file; ours clears a stale one out of
     // its way and tells our other windows that the port is taken.
     DeviceResult<SerialPortLock> held =
@@ -102,11 +107,16 @@ std::optional<DeviceFailure> Open(QSerialPort &port, const QString &name,
         port.close();
         return failure;
     }
-    // Held until the port closes (its destruction closes it too).
+    // Held until the port closes (its destruction closes it too). QSerialPort
+    // has closed the device and removed its lock file by then; the device
+    // asked stays open until after that and goes last, so that a
+    // pseudo-terminal's number is never free for another device while a lock
+    // file of ours names it.
     QObject::connect(
         &port, &QIODevice::aboutToClose, &port,
-        [lock = std::shared_ptr<SerialPortLock>(std::move(held.device))]() mutable {
+        [lock = std::shared_ptr<SerialPortLock>(std::move(held.device)), asked]() mutable {
             lock.reset();
+            asked.reset();
         },
         Qt::SingleShotConnection);
     return std::nullopt;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -76,6 +77,49 @@ private slots:
         QVERIFY(FileWriter::WriteWhole(path, "good", FileWriter::Existing::Replace,
                                        {FileWriter::Kind::Curve, check}));
         QCOMPARE(TestSupport::readFile(path), QByteArray("good"));
+    }
+
+    // A link is written through: the file it names gets the new content, also
+    // through a second link or one leading to no file yet, and every link stays.
+    void writesThroughLinks_data()
+    {
+        QTest::addColumn<QStringList>("links"); // "name>target", c.vek written
+        QTest::addColumn<QString>("written");
+        row("link", QStringList{"c.vek>{dir}/files/c.vek"}, QString("c.vek"));
+        row("relative link", QStringList{"c.vek>files/c.vek"}, QString("c.vek"));
+        row("link to a link", QStringList{"first.vek>{dir}/files/c.vek", "c.vek>first.vek"},
+            QString("c.vek"));
+        row("link leading to no file yet", QStringList{"c.vek>{dir}/files/new.vek"},
+            QString("new.vek"));
+        row("links in a ring: nothing", QStringList{"a.vek>{dir}/c.vek", "c.vek>{dir}/a.vek"},
+            QString());
+    }
+
+    void writesThroughLinks()
+    {
+        QFETCH(QStringList, links);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("files"));
+        QVERIFY(TestSupport::writeFile(dir.filePath("files/c.vek"), "old"));
+        QStringList names;
+        for (const QString &link : links) {
+            names << link.section('>', 0, 0);
+            const QString target = link.section('>', 1).replace("{dir}", dir.path());
+            QVERIFY(QFile::link(target, dir.filePath(names.last())));
+        }
+        const FileWriter::Result result = FileWriter::WriteWhole(dir.filePath("c.vek"), "new");
+        QCOMPARE(result.errnum, written.isEmpty() ? ELOOP : 0);
+        if (!written.isEmpty())
+            QCOMPARE(TestSupport::readFile(dir.filePath("files/" + written)), QByteArray("new"));
+        for (const QString &name : names)
+            QVERIFY2(QFileInfo(dir.filePath(name)).isSymLink(), qPrintable(name));
+        names.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), names);
+        QStringList files{"c.vek", written.isEmpty() ? "c.vek" : written};
+        files.removeDuplicates();
+        files.sort();
+        QCOMPARE(QDir(dir.filePath("files")).entryList(QDir::Files | QDir::Hidden), files);
     }
 
     void failuresKeepTheOldFile_data()

@@ -102,16 +102,18 @@ void TestJobRunner::failuresAreReported()
 
 void TestJobRunner::destroyingWhileRunningCancelsAndJoins()
 {
+    std::atomic<bool> started = false;
     std::atomic<bool> ended = false;
     {
         JobRunner runner;
         runner.start([&](ProgressSink &sink, const CancelToken &cancel) {
+            started = true;
             while (!cancel.cancelled())
                 sink.setBar(2, 50, "busy"); // floods reports that are never delivered
             ended = true;
             return JobOutcome::cancelled({});
         });
-        QTest::qWait(20);
+        QTRY_VERIFY(started);
     }
     QVERIFY(ended);
     QCoreApplication::processEvents(); // reports of the dead runner are gone with it

@@ -12,11 +12,16 @@ class TestMainSettings : public QObject
     Q_OBJECT
 
     QTemporaryDir dir_;
+    int loads_ = 0;
 
-    QString iniPath() const { return dir_.path() + "/store.ini"; }
+    // The file of the last load. Each load writes a file of its own: QSettings
+    // keeps a file it has read and takes one rewritten to the same length
+    // within the same tick of the clock for unchanged.
+    QString iniPath() const { return dir_.filePath(QString("store%1.ini").arg(loads_)); }
 
     MainSettings loadFrom(const QByteArray &ini)
     {
+        ++loads_;
         TestSupport::writeFile(iniPath(), ini);
         QSettings store(iniPath(), QSettings::IniFormat);
         MainSettings settings;
@@ -274,6 +279,34 @@ private slots:
         QCOMPARE(TestSupport::readFile(path), saved);
         QCOMPARE(QDir(dir_.path()).entryList({"*saved*"}, QDir::Files | QDir::Hidden),
                  QStringList{"saved.ini"});
+    }
+
+    // A save that failed is said with the file and why, the same in every
+    // window; nothing is left behind by asking why.
+    void failedSaveSaysWhy()
+    {
+        TestSupport::useFrenchTexts();
+        const QString path = dir_.path() + "/why.ini";
+        QSettings store(path, QSettings::IniFormat);
+        store.setValue("Config/LogFolder", QString(64, 'x'));
+        QString said;
+        {
+            const FailingWrites full(16);
+            QVERIFY(!MainSettingsLoader::SaveStore(store));
+            said = MainSettingsLoader::SaveFailureText(store);
+        }
+        QCOMPARE(said, "Les réglages n'ont pas pu être enregistrés dans " + path +
+                           " : fichier trop grand pour le système.");
+        QCOMPARE(QDir(dir_.path()).entryList({"*why*"}, QDir::Files | QDir::Hidden), QStringList());
+
+        const QString folder = dir_.path() + "/folder.ini";
+        QVERIFY(QDir().mkpath(folder));
+        QSettings inPlace(folder, QSettings::IniFormat);
+        inPlace.setValue("Config/LogFolder", "/x");
+        QVERIFY(!MainSettingsLoader::SaveStore(inPlace));
+        QCOMPARE(MainSettingsLoader::SaveFailureText(inPlace),
+                 "Les réglages n'ont pas pu être enregistrés dans " + folder +
+                     " : c'est un dossier.");
     }
 };
 

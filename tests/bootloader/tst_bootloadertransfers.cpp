@@ -342,7 +342,7 @@ void TestBootloaderTransfers::curveDownloadsRefusedBeforeTheImageIsTouched_data(
     row("one point", QString("one point"), QString("MsgBoxCURVBad3"));
     row("unusable cell", QString("cell"), QString("MsgBoxCURVBad3"));
     row("type 16", QString("type"), QString("MSGBAsm2"));
-    row("generator gives up", QString("generator"), QString("MSGBAsmExportEr2"));
+    row("generator gives up", QString("generator"), QString("DownloadCourbesTitre"));
     row("MAP text", QString("map"), QString("MessWARNING"));
 }
 

@@ -219,10 +219,9 @@ private slots:
     {
         Module module;
         QVERIFY(module.start({"--family", "--family-silent"}));
-        module.sim.command("quit");
+        QVERIFY(module.sim.unplug());
         CompatibleFamilyUpload upload(*module.link, 2000);
         NullProgressSink sink;
-        QTest::qWait(200);
         const JobOutcome outcome = upload(sink, CancelToken{});
         QCOMPARE(upload.end(), FamilyUploadEnd::LinkFailed);
         QVERIFY(!upload.linkFailure().error.isEmpty());

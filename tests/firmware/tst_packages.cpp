@@ -310,9 +310,8 @@ private slots:
                                     " a échoué : relu, il ne pourrait pas être rouvert : Le "
                                     "fichier " +
                                     project +
-                                    " ne peut pas être lu : l'archive ne contient pas COURBE.VEK. "
-                                    "Le fichier existant n'a pas été modifié.");
-        QVERIFY(!QFileInfo::exists(project));
+                                    " ne peut pas être lu : l'archive ne contient pas COURBE.VEK.");
+        QVERIFY(!QFileInfo::exists(project)); // none was there: none is said to be kept
         saveUnchecked(project);
         const ProjectResult opened = OuvrirCourbeOS(project);
         QVERIFY(opened.status > 1);
@@ -327,15 +326,15 @@ private slots:
         SetDossierProgramme(program + "HEX_XEH.tmp/"); // the package folder cannot be made
         const Result noFolder = CreerXOS("P");
         QVERIFY(noFolder.status > 1);
+        // No package of that name was there: none is said to be kept.
         QCOMPARE(noFolder.message,
                  "L'enregistrement de " + DossierPaquets() +
                      "P.XOS a échoué : erreur d'écriture (un élément du chemin n'est pas un "
-                     "dossier). Le fichier existant n'a pas été modifié.");
+                     "dossier).");
         const Result named = CreerXOS("..");
         QCOMPARE(named.details, QString("« .. » n'est pas un nom de paquet utilisable\n"));
         QCOMPARE(named.message, "L'enregistrement de " + DossierPaquets() +
-                                    " a échoué : « .. » n'est pas un nom de paquet utilisable. "
-                                    "Le fichier existant n'a pas été modifié.");
+                                    " a échoué : « .. » n'est pas un nom de paquet utilisable.");
     }
 
     void projectRoundTripRecreatesItsPackage()

@@ -19,6 +19,8 @@ private slots:
     void requestsRefusedBeforeAnythingIsTouched();
     void refusedAreasSayWhichRuleTheyBreak_data();
     void refusedAreasSayWhichRuleTheyBreak();
+    void tableAreasNameEveryFaultOnce_data();
+    void tableAreasNameEveryFaultOnce();
     void percentagesAreNumbersFrom0To100_data();
     void percentagesAreNumbersFrom0To100();
     void linesFollowEachOtherBlendedByTheirPercentage();
@@ -66,23 +68,17 @@ void TestTablePlacement::requestsRefusedBeforeAnythingIsTouched_data()
     row("sixteen lines", QString("lines"), QString("16"), QString("\"16\" doit être de 1 à 8"));
     row("lines not a number", QString("lines"), QString("deux"), QString("\"deux\""));
     // Two lines: 512 words from each address.
-    QTest::newRow("low table inside a block")
-        << "low"
-        << "304"
-        << VEK_LANGUAGE::GetLanguageText("MessZoneRefusee", {"{DEBUT}", "0304", "{FIN}", "0503"});
-    QTest::newRow("high table past the image")
-        << "high"
-        << "3F00"
-        << VEK_LANGUAGE::GetLanguageText(
-               "MessZoneMemoire",
-               {"{DEBUT}", "3F00", "{FIN}", "40FF", "{MOTS}", "16384", "{DERNIER}", "3FFF"});
-    // Past 0xFFFF: the real area, with both rules it breaks.
-    QTest::newRow("low table at FFFF")
-        << "low"
-        << "FFFF"
-        << "La zone [0xFFFF-0x101FE] n'est pas faite de blocs entiers de 8 mots (début et longueur "
-           "multiples de 8) : rien n'est envoyé.\nLa zone [0xFFFF-0x101FE] dépasse la mémoire de "
-           "programme de 16384 mots (0x0000-0x3FFF) : rien n'est envoyé.";
+    row("low table inside a block", QString("low"), QString("304"),
+        QString("Les tables basses [0x0304-0x0503] ne sont pas faites de blocs entiers de 8 mots "
+                "(adresse multiple de 8)."));
+    row("high table past the image", QString("high"), QString("3F00"),
+        QString("Les tables hautes [0x3F00-0x40FF] dépassent la mémoire de programme de 16384 mots "
+                "(0x0000-0x3FFF).\nRien n'est envoyé."));
+    // Past 0xFFFF: the real area, with both rules it breaks, and what follows once.
+    row("low table at FFFF", QString("low"), QString("FFFF"),
+        QString("Les tables basses [0xFFFF-0x101FE] ne sont pas faites de blocs entiers de 8 mots "
+                "(adresse multiple de 8).\nLes tables basses [0xFFFF-0x101FE] dépassent la "
+                "mémoire de programme de 16384 mots (0x0000-0x3FFF).\nRien n'est envoyé."));
     QTest::newRow("address not hexadecimal")
         << "low"
         << "&H300" << VEK_LANGUAGE::GetLanguageText("IcspSetupBadTable", {"%1", "&H300"});
@@ -134,6 +130,48 @@ void TestTablePlacement::refusedAreasSayWhichRuleTheyBreak_data()
         << 0xFFF8 << 0x10008 << 1024 << "memory FFF8-10007 of 1024 to 03FF";
     QTest::newRow("empty") << 0x300 << 0x300 << 1024 << "empty 0300";
     QTest::newRow("fits") << 0x300 << 0x400 << 1024 << "";
+}
+
+// Tables past the chip that also overlap: every fault named, the low and the
+// high tables told apart, each sentence once, what follows once at the end.
+void TestTablePlacement::tableAreasNameEveryFaultOnce_data()
+{
+    QTest::addColumn<QString>("low");
+    QTest::addColumn<QString>("high");
+    QTest::addColumn<int>("use");
+    QTest::addColumn<QString>("says");
+    const QString past = "Les tables %1 [0x%2-0x%3] dépassent la mémoire de programme de 1024 "
+                         "mots (0x0000-0x03FF).";
+    const QString overlap = "Les tables basses [0x%1-0x%2] et hautes [0x%3-0x%4] se chevauchent.";
+    row("past the chip and overlapping", QString("300"), QString("380"), int(AreasFor::Transfer),
+        QStringList{past.arg("basses", "0300", "04FF"), past.arg("hautes", "0380", "057F"),
+                    overlap.arg("0300", "04FF", "0380", "057F"), "Rien n'est envoyé."}
+            .join('\n'));
+    row("one address for both, in the set-up", QString("380"), QString("380"), int(AreasFor::Setup),
+        QStringList{past.arg("basses", "0380", "057F"), past.arg("hautes", "0380", "057F"),
+                    overlap.arg("0380", "057F", "0380", "057F"), "Ces réglages ne sont pas pris."}
+            .join('\n'));
+    row("overlapping within the chip", QString("000"), QString("100"), int(AreasFor::Transfer),
+        overlap.arg("0000", "01FF", "0100", "02FF") + "\nRien n'est envoyé.");
+    row("fitting", QString("000"), QString("200"), int(AreasFor::Transfer), QString());
+}
+
+void TestTablePlacement::tableAreasNameEveryFaultOnce()
+{
+    QFETCH(QString, low);
+    QFETCH(QString, high);
+    QFETCH(int, use);
+    QFETCH(QString, says);
+    VEK_LANGUAGE::SetFichierLangue("francais.ini");
+    PicDevice chip;
+    chip.DeviceChip = "16F84";
+    chip.DevicePgmSize = 1024;
+    Request r = request();
+    r.LTAB = low;
+    r.HTAB = high;
+    const TableAreas areas = ZonesTables(r, chip, AreasFor(use));
+    QCOMPARE(areas.refusal.text, says);
+    QCOMPARE(areas.lowHigh.has_value(), says.isEmpty());
 }
 
 void TestTablePlacement::refusedAreasSayWhichRuleTheyBreak()

@@ -70,8 +70,9 @@ private slots:
         QCOMPARE(applied.DeviceChip, expected);
     }
 
-    // What "AUTO" says of an ID it does not take: a chip of the set-up's list
-    // is named, to be chosen there; any other ID is unknown.
+    // What "AUTO" says of an ID it does not take names only what the user can
+    // do: a chip of the set-up's list is named, to be chosen there; a chip of
+    // these families the list does not hold, or an unknown ID, is not supported.
     void autoNamesTheChipsItLeavesToTheList_data()
     {
         QTest::addColumn<QString>("language");
@@ -85,10 +86,18 @@ private slots:
                          QString("AUTO finds a 16F88 (device ID 0x0764), which it does not "
                                  "recognise by itself: choose the 16F88 in the list of the "
                                  "programmer set-up."));
-        TestSupport::row("French unknown", QString("francais.ini"), 0x1066,
-                         QString("Le PIC répond avec l'identifiant 0x1066, qu'aucun PIC connu ne "
-                                 "porte : choisissez le PIC dans le réglage du programmateur au "
-                                 "lieu de AUTO."));
+        const QString unsupported = "Le PIC présent est un %1 (identifiant %2) : le programmateur "
+                                    "ne le prend pas en charge, la liste du réglage ne le propose "
+                                    "pas.";
+        TestSupport::row("French 16F628A", QString("francais.ini"), 0x1066,
+                         unsupported.arg("16F628A", "0x1066"));
+        TestSupport::row("French 12F675", QString("francais.ini"), 0x0FC3,
+                         unsupported.arg("12F675", "0x0FC3"));
+        TestSupport::row("French 16F877A", QString("francais.ini"), 0x0E27,
+                         unsupported.arg("16F877A", "0x0E27"));
+        TestSupport::row("French unknown", QString("francais.ini"), 0x2F05,
+                         QString("Le PIC répond avec l'identifiant 0x2F05, qu'aucun PIC connu ne "
+                                 "porte : le programmateur ne le prend pas en charge."));
     }
     void autoNamesTheChipsItLeavesToTheList()
     {

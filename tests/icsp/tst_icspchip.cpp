@@ -1,6 +1,7 @@
 // Whole-chip reads, writes and erases on the simulated PIC, the chip
 // identification, the injected faults and the behaviour of real chips.
 #include "IcspRig.h"
+#include "RecordingSink.h"
 #include "TestSupport.h"
 #include "base/Jobs.h"
 #include "base/MainSettingsLoader.h"
@@ -179,18 +180,22 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("box"); // the write's failure box ("": none)
         using S = IcspResult::Stage;
+        // The code, then what it says in words.
         const QString failed = "La programmation du PIC a échoué.\r\nAdresse =  [0x%1]\r\n"
-                               "Code erreur = %2";
+                               "Code erreur = %2 : %3";
+        const QString attemptsUsed = "la valeur relue diffère de la valeur écrite, à chaque essai";
+        const QString notEchoed = "le PIC n'a pas renvoyé la commande ; vérifiez le câble, "
+                                  "l'alimentation et la présence du PIC";
         row("code word refuses writes", "write", "refuse", 0x123, 0, 3, 3, S::WriteCode, 19, 0x123,
-            3, "", failed.arg("0123").arg(19));
+            3, "", failed.arg("0123").arg(19).arg(attemptsUsed));
         row("EEPROM byte refuses writes", "write", "refuse", 0x2105, 0, 3, 3, S::WriteEeprom, 29, 5,
-            3, "", failed.arg("2105").arg(29));
+            3, "", failed.arg("2105").arg(29).arg(attemptsUsed));
         row("user ID refuses writes", "write", "refuse", 0x2002, 0, 3, 3, S::WriteUserId, 19, 2, 3,
-            "", failed.arg("2002").arg(19));
+            "", failed.arg("2002").arg(19).arg(attemptsUsed));
         row("configuration word refuses writes", "write", "refuse", 0x2007, 0, 3, 3, S::WriteConfig,
-            19, 0x2007, 3, "", failed.arg("2007").arg(19));
+            19, 0x2007, 3, "", failed.arg("2007").arg(19).arg(attemptsUsed));
         row("bit flipped on the line", "write", "flip", 10, 5, 5, 5, S::WriteCode, 12, 9, -1, "",
-            failed.arg("0009").arg(12));
+            failed.arg("0009").arg(12).arg(notEchoed));
         // A lost increment used to put every later word one cell too low while
         // each verified: its echo is now checked and the word is tried again.
         row("increment lost on write", "write", "lose", 200, 0, 9, 5, S::Done, 0, -1, 1, "", "");
@@ -310,6 +315,21 @@ private slots:
         QVERIFY(!rig.programmer->portOpen());
     }
 
+    // The configuration area's eight words on the bar: its text, then the
+    // percentage the bar adds, once ("... : 88 %", never "... : 8888 %").
+    void configurationAreaProgress()
+    {
+        IcspRig rig("16F628");
+        RecordingSink sink;
+        rig.programmer->attach(&sink, nullptr);
+        QCOMPARE(rig.programmer->OuvrirProgrammateur(), uint8_t(0));
+        QVERIFY(IdentifyChip(*rig.programmer));
+        QCOMPARE(sink.percents(1), (QList<double>{0, 12, 25, 38, 50, 62, 75, 88}));
+        for (const RecordingSink::Bar &bar : sink.barsOn(1))
+            QCOMPARE(bar.text, QString("Lecture Paramètres (8) bytes : "));
+        rig.programmer->FermerProgrammateur();
+    }
+
     // ---- real chips
 
     void noChipIsNoChip()
@@ -350,13 +370,15 @@ private slots:
         row("16F84A as 16F628", "16F84A", "16F628", "not 16F628 but 16F84A 0x0563");
         row("12F629 as 16F84A", "12F629", "16F84A", "not 16F84A but 12F629 0x0F83");
         row("16F628 as 16F84", "16F628", "16F84", "not 16F84 but 16F628 0x07C2");
-        row("16F877A as 16F876A", "16F877A", "16F876A", "not 16F876A but ID 0x0E27");
+        row("16F877A as 16F876A", "16F877A", "16F876A", "not 16F876A but 16F877A 0x0E27");
         row("empty record", "12F629", "", choose);
         row("18F record", "16F84A", "18F2550", choose);
         row("AUTO: 16F84A after a 16F876A", "16F84A", "16F876A",
             "AUTO found 16F84A 0x0563, not 16F876A");
-        row("AUTO: 16F877A after a 16F876A", "16F877A", "16F876A",
-            "AUTO found ID 0x0E27, not 16F876A");
+        // A chip swapped under "AUTO" is told as a read of it would tell it.
+        row("AUTO: 16F877A after a 16F876A", "16F877A", "16F876A", "16F877A 0x0E27 not supported");
+        row("AUTO: 12F629 after a 16F628", "12F629", "16F628",
+            "AUTO found 12F629 0x0F83: choose it in the list");
     }
     void wrongOrMissingChipStopsEveryOperation()
     {
@@ -443,9 +465,10 @@ private slots:
         PicDevice device;
         const IcspResult r = ReadChip(*rig.programmer, device, "AUTO");
         QCOMPARE(r.stage, IcspResult::Stage::Identify);
-        // A chip of the set-up's list is named, to be chosen there.
+        // A chip of the set-up's list is named, to be chosen there; the others
+        // are not supported. The message is the one a write after a swap gives.
         QCOMPARE(r.message, chip == "12F629" ? "AUTO found 12F629 " + id + ": choose it in the list"
-                                             : "unknown ID " + id);
+                                             : chip + " " + id + " not supported");
         QVERIFY(device.DeviceChip.isEmpty());
     }
 

@@ -1,10 +1,10 @@
 // The programmer's lines, frames, opening and self-test, on the simulated box.
 #include "IcspRig.h"
+#include "PortHolders.h"
 #include "TestSupport.h"
 #include "icsp/IcspLines.h"
 #include "platform/ModemLines.h"
 #include "platform/ParallelPort.h"
-#include "platform/SerialPortLock.h"
 #include "platform/SystemCalls.h"
 
 #include <QtTest>
@@ -234,35 +234,30 @@ private slots:
     }
 
     // The device the programmer opens for a port name ("LPTn" is
-    // /dev/parport(n-1), "COMn" /dev/ttyS(n-1)), through its own opening: the
-    // parallel port on system calls that refuse it, the serial port behind a
-    // lock we hold, so that no port of this computer is touched. The failure
-    // names the device.
+    // parallel port n-1, "COMn" serial port n-1), through its own opening:
+    // the parallel port on system calls that refuse it, the serial port in a
+    // folder of the test's own where it is not there, so that no port of this
+    // computer is touched. The failure names the device.
     void portNamesOpenTheirDevice_data()
     {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("device");
-        row("LPT1", "LPT1", "/dev/parport0");
-        row("LPT2", "LPT2", "/dev/parport1");
-        row("LPT3", "LPT3", "/dev/parport2");
-        row("COM1", "COM1", "/dev/ttyS0");
-        row("COM2", "COM2", "/dev/ttyS1");
-        row("COM3", "COM3", "/dev/ttyS2");
+        row("LPT1", "LPT1", "parport0");
+        row("LPT2", "LPT2", "parport1");
+        row("LPT3", "LPT3", "parport2");
+        row("COM1", "COM1", "ttyS0");
+        row("COM2", "COM2", "ttyS1");
+        row("COM3", "COM3", "ttyS2");
     }
 
     void portNamesOpenTheirDevice()
     {
         QFETCH(QString, port);
         QFETCH(QString, device);
-        QTemporaryDir locks;
-        const QStringList kept = SerialPortLock::folders();
-        SerialPortLock::setFolders({locks.path()});
-        QVERIFY(
-            TestSupport::writeFile(locks.filePath(SerialPortLock::fileName(device)),
-                                   QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+        const NumberedPorts none;
+        device = none.folder.filePath(device);
         RefusedOpens calls;
         const auto opened = OpenIcspPortThrough(IcspRig::wiring(1, port), calls);
-        SerialPortLock::setFolders(kept);
         QVERIFY(!opened);
         QVERIFY2(opened.error.startsWith(device + ": "), qPrintable(opened.error));
         QCOMPARE(calls.opened, port.startsWith("LPT") ? QStringList{device} : QStringList{});

@@ -103,8 +103,11 @@ private slots:
         QCOMPARE(r.stage, IcspResult::Stage::WriteCode);
         QCOMPARE(r.address, 9);
         QCOMPARE(failed, 0);
-        QVERIFY(
-            ProgrammerReports::tableStatus(r, "L1 basse", "VEKP").endsWith(" L1 basse [0x0009]"));
+        QCOMPARE(ProgrammerReports::tableStatus(r, "L1 basse", "VEKP"),
+                 VEK_LANGUAGE::GetLanguageText("MessErrProgTables") +
+                     " L1 basse [0x0009] : la valeur relue "
+                     "diffère de la valeur écrite, à chaque "
+                     "essai");
         QVERIFY(!rig.programmer->portOpen());
         QCOMPARE(rig.pic.program[0x500], uint16_t(0x3FFF)); // stopped there
     }
@@ -151,7 +154,9 @@ private slots:
         QCOMPARE(device.ImagePIC.ConfigWord, uint16_t(0x3FF1));
         const QString report = verification ? ProgrammerReports::verifyStatus(r, "VEKP")
                                             : ProgrammerReports::readStatus(r, "VEKP");
-        QVERIFY2(report.endsWith(" [0x2000]"), qPrintable(report));
+        QVERIFY2(report.endsWith(" [0x2000] : le PIC n'a pas renvoyé la commande de passage à "
+                                 "l'adresse suivante"),
+                 qPrintable(report));
         QVERIFY(!rig.programmer->portOpen());
     }
 
@@ -197,9 +202,17 @@ private slots:
         QTest::addColumn<QString>("status");
         const QString opening = "Ouverture impossible du programmateur VEKP\ncannot open COM1: "
                                 "COM1: busy";
-        const QString jumpConfig = "Problème: accès à la zone de configuration (0x2000) impossible";
+        // Each protocol code in words, after what failed.
+        const QString echo = " : le PIC n'a pas renvoyé la commande ; vérifiez le câble, "
+                             "l'alimentation et la présence du PIC";
+        const QString increment =
+            " : le PIC n'a pas renvoyé la commande de passage à l'adresse suivante";
+        const QString attempts = " : la valeur relue diffère de la valeur écrite, à chaque essai";
+        const QString jumpConfig =
+            "Problème: accès à la zone de configuration (0x2000) impossible" + echo;
         const QString readConfig = "Problème: lecture de la zone de configuration impossible "
-                                   "[0x2000]";
+                                   "[0x2000]" +
+                                   increment;
         const QString cancelled = "Opération annulée : le PIC n'a été traité que jusqu'à "
                                   "l'adresse [0x0000]";
         // The device ID read steps 8 times; then the code stage steps once a
@@ -212,9 +225,9 @@ private slots:
             S::JumpConfig, jumpConfig);
         row("read, configuration", false, "16F84A", "increment", 3, S::ReadConfig, readConfig);
         row("read, program word", false, "16F84A", "increment", 8 + 0x1A3 + 1, S::ReadCode,
-            "Problème: lecture de la mémoire programme [0x01A3]");
+            "Problème: lecture de la mémoire programme [0x01A3]" + increment);
         row("read, EEPROM byte", false, "16F84A", "increment", 8 + 1024 + 0x15 + 1, S::ReadEeprom,
-            "Problème: lecture de la mémoire EEPROM [0x0015]");
+            "Problème: lecture de la mémoire EEPROM [0x0015]" + increment);
         row("read, cancelled", false, "16F84A", "cancel", 0, S::Cancelled, cancelled);
         row("write, done", true, "16F84A", "", 0, S::Done,
             "Programmation du PIC terminée et vérifiée");
@@ -224,19 +237,18 @@ private slots:
             S::JumpConfig, jumpConfig);
         row("write, configuration", true, "16F84A", "increment", 3, S::ReadConfig, readConfig);
         row("write, factory calibration", true, "12F629", "increment", 9, S::Calibration,
-            "Problème avec le calibrage d'usine du PIC [0x03FF]");
+            "Problème avec le calibrage d'usine du PIC [0x03FF]" + increment);
         row("write, program word", true, "16F84A", "refuse", 0x1A3, S::WriteCode,
-            "Erreur de programmation de la mémoire programme [0x01A3]");
+            "Erreur de programmation de la mémoire programme [0x01A3]" + attempts);
         row("write, EEPROM byte", true, "16F84A", "refuse", 0x2100 + 0x15, S::WriteEeprom,
-            "Erreur de programmation de la mémoire EEPROM [0x0015]");
+            "Erreur de programmation de la mémoire EEPROM [0x0015]" + attempts);
         // The configuration area is loaded once at the start, then for the IDs.
         row("write, jump to the IDs", true, "16F84A", "load configuration", 2, S::JumpUserId,
-            "Problème: accès aux identifiants utilisateur impossible");
+            "Problème: accès aux identifiants utilisateur impossible" + echo);
         row("write, user ID", true, "16F84A", "refuse", 0x2002, S::WriteUserId,
-            "Erreur de programmation de l'identifiant utilisateur "
-            "[0x2]");
+            "Erreur de programmation de l'identifiant utilisateur [0x2]" + attempts);
         row("write, configuration word", true, "16F84A", "refuse", 0x2007, S::WriteConfig,
-            "Erreur de programmation du mot de configuration");
+            "Erreur de programmation du mot de configuration" + attempts);
         // The chip misses the code stage's first increment: word 1 lands in
         // cell 0, verified there, and the fresh read finds it.
         row("write, read back", true, "16F84A", "skip", 8 + 1, S::ReadBack,
@@ -294,7 +306,8 @@ private slots:
         const IcspResult r = WriteChip(*rig.programmer, device, 3);
         QCOMPARE(r.stage, IcspResult::Stage::ReadConfig);
         const QString worded =
-            QStringLiteral("Problème: lecture de la zone de configuration impossible [0x2000]");
+            QStringLiteral("Problème: lecture de la zone de configuration impossible [0x2000] : "
+                           "le PIC n'a pas renvoyé la commande de passage à l'adresse suivante");
         QCOMPARE(ProgrammerReports::writeStatus(r, "VEKP"), worded);
         QCOMPARE(ProgrammerReports::tableStatus(r, "L1 basse", "VEKP"), worded);
     }

@@ -8,6 +8,7 @@
 #include "platform/SystemCalls.h"
 #include "platform/TtyByteLink.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QScopeGuard>
@@ -20,6 +21,7 @@
 #include <linux/ppdev.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -124,9 +126,12 @@ private slots:
     void aLockOfAnotherProgramNamesIt();
     void aLockNamingUsIsStaleUnlessWeHoldThePort();
     void withoutALockFolderThePortStillOpens();
+    void devicesNoOpeningCanUseTakeNoLock_data();
+    void devicesNoOpeningCanUseTakeNoLock();
     void holdersWithoutALockAreNotUs_data();
     void holdersWithoutALockAreNotUs();
     void aLinkOpensTheDeviceItLeadsTo();
+    void theDeviceOutlivesItsLockFile();
 };
 
 void TestDeviceLinks::byteLinkBothWaysAndDeadlines()
@@ -177,24 +182,10 @@ void TestDeviceLinks::byteLinkReportsClosedPeerAndBadDevice()
     QCOMPARE(opened.device->read(in, 1, 1000), ByteLink::Status::Closed);
     QVERIFY(!opened.device->errorText().isEmpty());
 
-    const auto missing = TtyByteLink::open("/dev/ttyNOSUCH9", "9600,N,8,1");
-    QVERIFY(!missing);
-    QVERIFY2(missing.error.startsWith("/dev/ttyNOSUCH9: "), qPrintable(missing.error));
     // A setting that names no serial port gives no device: not a port, not a missing one.
     const auto unnamed = TtyByteLink::open(QString(), "9600,N,8,1");
     QVERIFY(!unnamed);
     QCOMPARE(int(unnamed.fault), int(DeviceFault::NotAPort));
-    // A character device that is no tty is said to be no serial port, by
-    // both openings, not in the system's words for the call that failed.
-    const auto null = TtyByteLink::open("/dev/null", "9600,N,8,1");
-    QVERIFY(!null);
-    QCOMPARE(int(null.fault), int(DeviceFault::NotATty));
-    QSerialPort live;
-    const auto nullLive =
-        SerialPortOpening::Open(live, "/dev/null", "9600,N,8,1", QSerialPort::NoFlowControl);
-    QVERIFY(nullLive);
-    QCOMPARE(int(nullLive->fault), int(DeviceFault::NotATty));
-    QVERIFY(!live.isOpen());
     LinkedPty other;
     const auto badSettings = TtyByteLink::open(other.device, "12345,N,8,1");
     QVERIFY(!badSettings);
@@ -411,6 +402,58 @@ void TestDeviceLinks::withoutALockFolderThePortStillOpens()
     QVERIFY2(opened, qPrintable(opened.error));
 }
 
+// A device no opening can use, a character device that is no tty or one that
+// is not there, is said to be so by both openings (not in the system's words
+// for the call that failed) before any lock is taken: another program holding
+// its lock file and an flock() of it changes nothing, and its file is left.
+void TestDeviceLinks::devicesNoOpeningCanUseTakeNoLock_data()
+{
+    QTest::addColumn<QString>("device"); // {folder}: a folder of the test's own
+    QTest::addColumn<int>("fault");
+    TestSupport::row("no tty", QString("/dev/null"), int(DeviceFault::NotATty));
+    TestSupport::row("not there", QString("{folder}/ttyGone"), int(DeviceFault::NoSuchPort));
+}
+
+void TestDeviceLinks::devicesNoOpeningCanUseTakeNoLock()
+{
+    QFETCH(QString, device);
+    QFETCH(int, fault);
+    QTemporaryDir folder;
+    device.replace("{folder}", folder.path());
+    const QStringList kept = SerialPortLock::folders();
+    SerialPortLock::setFolders({folder.path()});
+    const auto restore = qScopeGuard([&kept] { SerialPortLock::setFolders(kept); });
+    QProcess other;
+    other.start("sleep", {"30"});
+    QVERIFY(other.waitForStarted());
+    const auto end = qScopeGuard([&other] {
+        other.kill();
+        other.waitForFinished();
+    });
+    const QString lockFile = folder.filePath(SerialPortLock::fileName(device));
+    const QByteArray lock = QByteArray::number(other.processId()) + '\n';
+    QVERIFY(TestSupport::writeFile(lockFile, lock));
+    const int held = ::open(qPrintable(device), O_RDONLY | O_CLOEXEC);
+    const auto release = qScopeGuard([held] {
+        if (held >= 0)
+            ::close(held);
+    });
+    QVERIFY(held < 0 || ::flock(held, LOCK_EX | LOCK_NB) == 0);
+
+    const auto raw = TtyByteLink::open(device, "9600,N,8,1");
+    QVERIFY(!raw);
+    QCOMPARE(int(raw.fault), fault);
+    QVERIFY2(raw.error.startsWith(device + ": "), qPrintable(raw.error));
+    QSerialPort live;
+    const auto failure =
+        SerialPortOpening::Open(live, device, "9600,N,8,1", QSerialPort::NoFlowControl);
+    QVERIFY(failure);
+    QCOMPARE(int(failure->fault), fault);
+    QCOMPARE(failure->error, raw.error);
+    QVERIFY(!live.isOpen());
+    QCOMPARE(TestSupport::readFile(lockFile), lock);
+}
+
 // A port held without a lock file, by an flock() of another opening (which
 // keeps off root too: TIOCEXCL does not) or by another program's TIOCEXCL and
 // flock(), is in use; nobody is named, least of all ourselves through the
@@ -476,6 +519,56 @@ void TestDeviceLinks::aLinkOpensTheDeviceItLeadsTo()
     QVERIFY(!SerialPortOpening::Open(live, pty.link, "9600,N,8,1", QSerialPort::NoFlowControl));
     QCOMPARE(live.portName(), pty.device.mid(5));
     QCOMPARE(heldBy(TtyByteLink::open(pty.device, "9600,N,8,1")), QString("here"));
+    live.close();
+
+    // A device outside /dev ("COM2" of a folder of devices) is locked under
+    // its whole path, the name QSerialPort gives its own lock file: the
+    // openings see each other's locks, and one "ttyS1" in another folder
+    // (another run's) is another port.
+    NumberedPorts ports;
+    QVERIFY(ports.link("ttyS1", pty.device));
+    const QString device = ports.folder.filePath("ttyS1");
+    QCOMPARE(SerialPortLock::fileName(device), "LCK.." + QString(device).replace('/', '_'));
+    QVERIFY(!SerialPortOpening::Open(live, "COM2", "9600,N,8,1", QSerialPort::NoFlowControl));
+    QVERIFY(QFile::exists("/var/lock/" + SerialPortLock::fileName(device)));
+    QCOMPARE(heldBy(TtyByteLink::open("COM2", "9600,N,8,1")), QString("here"));
+}
+
+// The device of a port stays open until the port's lock file is gone: once
+// the far end of a pseudo-terminal has gone (as an adapter unplugged), only
+// our descriptors keep its number, and a new device of that number must never
+// meet a lock file naming us.
+void TestDeviceLinks::theDeviceOutlivesItsLockFile()
+{
+    auto pty = std::make_unique<LinkedPty>();
+    const QString device = pty->device;
+    struct stat st = {};
+    QCOMPARE(::stat(qPrintable(device), &st), 0);
+    const dev_t number = st.st_rdev;
+    const auto heldHere = [number] { // a descriptor of ours on the device
+        for (const QFileInfo &fd : QDir("/proc/self/fd").entryInfoList(QDir::System)) {
+            struct stat open = {};
+            if (::stat(qPrintable(fd.absoluteFilePath()), &open) == 0 && S_ISCHR(open.st_mode) &&
+                open.st_rdev == number)
+                return true;
+        }
+        return false;
+    };
+    const QString lockFile = "/var/lock/" + SerialPortLock::fileName(device);
+    QSerialPort live;
+    bool lockAtClose = true, heldAtClose = false;
+    // Connected before the opening's own: what the port has let go of when it closes.
+    connect(&live, &QIODevice::aboutToClose, this, [&] {
+        lockAtClose = QFile::exists(lockFile);
+        heldAtClose = heldHere();
+    });
+    QVERIFY(!SerialPortOpening::Open(live, device, "9600,N,8,1", QSerialPort::NoFlowControl));
+    QVERIFY(QFile::exists(lockFile));
+    pty.reset(); // the far end goes
+    live.close();
+    QVERIFY(!lockAtClose);
+    QVERIFY(heldAtClose);
+    QVERIFY(!heldHere()); // and then let go
 }
 
 QTEST_GUILESS_MAIN(TestDeviceLinks)

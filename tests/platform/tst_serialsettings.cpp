@@ -1,5 +1,6 @@
 #include "PortHolders.h"
 #include "TestSupport.h"
+#include "platform/AskedSerialDevice.h"
 #include "platform/SerialPortNames.h"
 #include "platform/SerialSettings.h"
 #include "platform/SystemCalls.h"
@@ -156,20 +157,25 @@ private slots:
 
     // Whether a device is a serial port is asked of the device: only a tty
     // call that answers "not a tty" says no. A device that cannot be opened
-    // (no right to it, held, gone) is no answer: its opening says why. The
-    // tests run as root, whom no device refuses, so the device is stood in for.
+    // (no right to it, held) is no answer: its opening says why; one that is
+    // not there is refused by the openings before any lock, as one that is no
+    // tty. The tests run as root, whom no device refuses, so the device is
+    // stood in for.
     void onlyTheDeviceSaysItIsNoSerialPort_data()
     {
         QTest::addColumn<int>("openError");
         QTest::addColumn<int>("ttyError");
         QTest::addColumn<bool>("serial");
-        QTest::newRow("no right to it") << EACCES << 0 << true;
-        QTest::newRow("not permitted") << EPERM << 0 << true;
-        QTest::newRow("held") << EBUSY << 0 << true;
-        QTest::newRow("gone") << ENOENT << 0 << true;
-        QTest::newRow("a tty") << 0 << 0 << true;
-        QTest::newRow("tty call fails otherwise") << 0 << EIO << true;
-        QTest::newRow("no tty") << 0 << ENOTTY << false;
+        QTest::addColumn<DeviceFault>("refused"); // by the openings; Other: not
+        const DeviceFault none = DeviceFault::Other;
+        QTest::newRow("no right to it") << EACCES << 0 << true << none;
+        QTest::newRow("not permitted") << EPERM << 0 << true << none;
+        QTest::newRow("held") << EBUSY << 0 << true << none;
+        QTest::newRow("gone") << ENOENT << 0 << true << DeviceFault::NoSuchPort;
+        QTest::newRow("unplugged") << ENXIO << 0 << true << DeviceFault::NoSuchPort;
+        QTest::newRow("a tty") << 0 << 0 << true << none;
+        QTest::newRow("tty call fails otherwise") << 0 << EIO << true << none;
+        QTest::newRow("no tty") << 0 << ENOTTY << false << DeviceFault::NotATty;
     }
 
     void onlyTheDeviceSaysItIsNoSerialPort()
@@ -177,6 +183,7 @@ private slots:
         QFETCH(int, openError);
         QFETCH(int, ttyError);
         QFETCH(bool, serial);
+        QFETCH(DeviceFault, refused);
         struct Device final : SystemCalls {
             int openError = 0, ttyError = 0, opened = 0, closed = 0;
             int open(const char *, int) override
@@ -194,6 +201,14 @@ private slots:
         device.openError = openError;
         device.ttyError = ttyError;
         QCOMPARE(SerialPortNames::IsSerialPort("/dev/ttyUSB0", device), serial);
+        QCOMPARE(device.closed, device.opened);
+        {
+            const AskedSerialDevice asked("/dev/ttyUSB0", device);
+            QCOMPARE(asked.refusal() ? asked.refusal()->fault : DeviceFault::Other, refused);
+            if (asked.refusal())
+                QVERIFY(asked.refusal()->error.startsWith("/dev/ttyUSB0: "));
+            QCOMPARE(device.opened - device.closed, openError ? 0 : 1); // kept while asked
+        }
         QCOMPARE(device.closed, device.opened);
     }
 };

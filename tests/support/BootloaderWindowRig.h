@@ -181,19 +181,21 @@ inline void addRefusedFirmwareRows(const QString &package)
 inline void addAreasPastTheChipRows(int curveSet)
 {
     addRefusedDownloadColumns();
-    const auto past = [](const char *first, const char *end, const char *words, const char *last) {
-        return pastTheMemory(first, end, words, last);
-    };
+    // The low and the high tables named apart, what follows once.
+    const QString tablesPast = "Les tables %1 [0x%2-0x%3] dépassent la mémoire de programme de "
+                               "%4 mots (0x0000-0x%5).";
+    const QString nothingSent = "\nRien n'est envoyé.";
     // Eight lines, one per percentage box: high tables 0x1900-0x20FF, past the
     // 8192 words of a 16F876A; 0x800/0x1000 fit.
     TestSupport::row("curve tables past a 16F876A", QString("PIC-16F876A"), QString("8"), curveSet,
                      QString("0800/1900"), QString("800/1000"),
-                     past("1900", "20FF", "8192", "1FFF"), QByteArray());
+                     tablesPast.arg("hautes", "1900", "20FF", "8192", "1FFF") + nothingSent,
+                     QByteArray());
     // Two lines of the default tables: both areas lie outside the 1024 words of a 16F84.
     TestSupport::row("both curve areas past a 16F84", QString("PIC-16F84"), QString("2"), curveSet,
                      QString("300/500"), QString("000/200"),
-                     past("0300", "04FF", "1024", "03FF") + '\n' +
-                         past("0500", "06FF", "1024", "03FF"),
+                     tablesPast.arg("basses", "0300", "04FF", "1024", "03FF") + '\n' +
+                         tablesPast.arg("hautes", "0500", "06FF", "1024", "03FF") + nothingSent,
                      QByteArray());
     addRefusedFirmwareRows("VEK-MZ300.XOS");
 }
@@ -344,7 +346,7 @@ inline void unusableCurveIsNotSent(VekContext &ctx, FakePrompts &prompts, const 
     // The refusal is the newest outcome, in the label and the status bar.
     QCOMPARE(road.window->L_Info->text(), ctx.tab_avance.invalidValuesMessage());
     QCOMPARE(road.window->panel(2)->text(),
-             ctx.tab_avance.invalidValuesMessage().section('\n', 0, 0));
+             TestSupport::statusLine(ctx.tab_avance.invalidValuesMessage()));
     QVERIFY(blStats(sim).contains("frames=0"));
 }
 

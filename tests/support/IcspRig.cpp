@@ -17,7 +17,9 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     texts.portFailure.openFailed = QStringLiteral("cannot open {PORT}: {RAISON}");
     texts.noChip = QStringLiteral("no chip");
     texts.noChipAuto = QStringLiteral("no chip, a 16F84 is chosen");
-    texts.unknownChipId = QStringLiteral("unknown ID %ID%");
+    texts.autoChip = {QStringLiteral("unknown ID %ID%"),
+                      QStringLiteral("AUTO found %LU% %ID%: choose it in the list"),
+                      QStringLiteral("%LU% %ID% not supported")};
     texts.eraseNotBlank = QStringLiteral("not blank at %ADRESSE%");
     texts.calibrationKept = QStringLiteral("kept %OSCCAL% %BG%");
     texts.calibrationLost = QStringLiteral("lost %OSCCAL%");
@@ -28,10 +30,9 @@ IcspRig::IcspRig(const QString &chip, const IcspLineSettings &wiring, bool realC
     texts.otherChip = QStringLiteral("not %CHOISI% but %LU% %ID%");
     texts.otherChipId = QStringLiteral("not %CHOISI% but ID %ID%");
     texts.autoOtherChip = QStringLiteral("AUTO found %LU% %ID%, not %CHOISI%");
-    texts.autoOtherChipId = QStringLiteral("AUTO found ID %ID%, not %CHOISI%");
-    texts.autoChipInList = QStringLiteral("AUTO found %LU% %ID%: choose it in the list");
     texts.blankOrAbsent = QStringLiteral("blank or absent");
     texts.noAnswer = QStringLiteral("Pas de réponse du module {MODULE}");
+    texts.readingParameters = QStringLiteral("Lecture Paramètres (8) bytes : ");
     texts.selfTestBad = QStringLiteral("Mauvaise réponse à AUTO-DIAG");
     texts.dataStuckLow = QStringLiteral("DATA est bloquée à 0 !");
     texts.dataInverted = QStringLiteral("DATA est inversée !");

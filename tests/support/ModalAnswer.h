@@ -27,7 +27,7 @@ public:
     // Whether a modal window came up and was given to `answer`.
     bool answered() const { return m_answered; }
 
-private:
+    // Closes `window` unanswered, as its Escape or close button does.
     static void close(QWidget *window)
     {
         if (auto *dialog = qobject_cast<QDialog *>(window))
@@ -36,6 +36,7 @@ private:
             window->close();
     }
 
+private:
     void look()
     {
         QWidget *modal = QApplication::activeModalWidget();

@@ -89,4 +89,13 @@ void useFrenchTexts()
     useTexts("francais.ini");
 }
 
+QString statusLine(const QString &outcome)
+{
+    QStringList lines;
+    for (const QString &line : outcome.split('\n'))
+        if (!line.trimmed().isEmpty())
+            lines << line.trimmed();
+    return lines.join(QString::fromUtf8(" \u2014 "));
+}
+
 } // namespace TestSupport

@@ -36,6 +36,10 @@ template <typename T> T *child(const QObject &window, const QString &name)
     return found;
 }
 
+// How a transfer window's status panel gives a several-line outcome on its
+// one line: "first — second — ...", blank lines left out.
+QString statusLine(const QString &outcome);
+
 // Qt Test data: a "file" column with one row per shipped language file.
 void addLanguageFileRows();
 

@@ -155,7 +155,6 @@ bool PrintService::bp_imprimer(const Request &request)
     }
 
     QString pdf = m_pdfOutput;
-    std::unique_ptr<QPrinter> printer;
     if (pdf.isEmpty()) {
         const QPrinterInfo info = m_lookup();
         if (info.isNull()) {
@@ -163,56 +162,45 @@ bool PrintService::bp_imprimer(const Request &request)
             if (pdf.isEmpty())
                 return false;
         } else {
-            printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-            printer->setDocName(applicationTitle());
+            QPrinter printer(info, QPrinter::HighResolution);
+            printer.setDocName(applicationTitle());
+            QString error;
+            if (printOnce(printer, printer.printerName(), request, error)) {
+                if (content != PrintLayout::Content::Text)
+                    m_status(GetLanguageText(QStringLiteral("BPimprimerCurrent")));
+                return true;
+            }
+            // Once to a PDF file when the printer failed.
+            pdf = offerPdf(GetLanguageText(QStringLiteral("PrintPrinterError"),
+                                           {QStringLiteral("%1"), error}));
+            if (pdf.isEmpty())
+                return false;
         }
     }
-    if (!printer)
-        printer = printerFor(pdf);
+    return printPdf(pdf, request);
+}
 
-    const auto target = [&] {
-        return pdf.isEmpty() ? printer->printerName() : QDir::toNativeSeparators(pdf);
-    };
-    // The drawn PDF goes to the user's file; a failure is said like a printer's.
-    const auto placed = [&](QString &error) {
-        QString reason;
-        if (pdf.isEmpty() || placePdf(pdf, reason))
-            return true;
-        error = QDir::toNativeSeparators(pdf) + QStringLiteral(" (") + reason + QLatin1Char(')');
+// A PDF file is complete once written: nothing goes on printing. A failure is
+// the file's, told with its reason; no other file is offered.
+bool PrintService::printPdf(const QString &pdf, const Request &request)
+{
+    const std::unique_ptr<QPrinter> printer = printerFor(pdf);
+    QString unused, reason;
+    const bool printed = printOnce(*printer, QDir::toNativeSeparators(pdf), request, unused);
+    if (!placePdf(pdf, printed, reason)) {
+        m_inform(GetLanguageText(QStringLiteral("PrintPdfNonEcrit"),
+                                 {QStringLiteral("{FICHIER}"), QDir::toNativeSeparators(pdf),
+                                  QStringLiteral("{RAISON}"), reason}));
         return false;
-    };
-    QString error;
-    if (!printOnce(*printer, target(), request, error) || !placed(error)) {
-        // Once to a PDF file when the printer (or the file) failed.
-        pdf = offerPdf(
-            GetLanguageText(QStringLiteral("PrintPrinterError"), {QStringLiteral("%1"), error}));
-        if (pdf.isEmpty())
-            return false;
-        printer = printerFor(pdf);
-        if (!printOnce(*printer, target(), request, error)) {
-            m_inform(GetLanguageText(QStringLiteral("PrintPrinterError"),
-                                     {QStringLiteral("%1"), error}));
-            return false;
-        }
-        QString reason;
-        if (!placePdf(pdf, reason)) {
-            m_inform(GetLanguageText(QStringLiteral("PrintPdfNonEcrit"),
-                                     {QStringLiteral("{FICHIER}"), QDir::toNativeSeparators(pdf),
-                                      QStringLiteral("{RAISON}"), reason}));
-            return false;
-        }
     }
-    // A PDF file is complete once written: nothing goes on printing.
-    if (!pdf.isEmpty()) {
-        m_status(GetLanguageText(QStringLiteral("PrintPdfEcrit"),
-                                 {QStringLiteral("{FICHIER}"), QDir::toNativeSeparators(pdf)}));
-    } else if (content != PrintLayout::Content::Text)
-        m_status(GetLanguageText(QStringLiteral("BPimprimerCurrent")));
+    m_status(GetLanguageText(QStringLiteral("PrintPdfEcrit"),
+                             {QStringLiteral("{FICHIER}"), QDir::toNativeSeparators(pdf)}));
     return true;
 }
 
-// Puts the drawn PDF in the user's file; `reason` says why when it cannot.
-bool PrintService::placePdf(const QString &pdfPath, QString &reason)
+// Puts the drawn PDF in the user's file when it was drawn whole (`whole`);
+// `reason` says why when it cannot.
+bool PrintService::placePdf(const QString &pdfPath, bool whole, QString &reason)
 {
     const QString scratch = m_scratch->filePath(QStringLiteral("print.pdf"));
     QFile drawn(scratch);
@@ -223,7 +211,7 @@ bool PrintService::placePdf(const QString &pdfPath, QString &reason)
     QFile::remove(scratch);
     // A document cut short (its own disk full) has no end-of-file mark.
     FileWriter::Result written;
-    if (!bytes.trimmed().endsWith("%%EOF"))
+    if (!whole || !bytes.trimmed().endsWith("%%EOF"))
         written.reason = FileFailureReason::wording(ENOSPC, QString());
     else
         written = FileWriter::WriteWhole(pdfPath, bytes);

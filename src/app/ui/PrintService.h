@@ -14,7 +14,8 @@ class QWidget;
 
 // The print button: prints what the current page shows (the curve chart, the
 // 3D map or the terminal text) on the system's default printer. Without a
-// printer, or when the printer fails, it offers to save a PDF file instead.
+// printer, or when the printer fails, it offers to save a PDF file instead;
+// a PDF file that cannot be written is a file's failure, told as such.
 class PrintService
 {
 public:
@@ -53,7 +54,8 @@ private:
     std::unique_ptr<QPrinter> printerFor(const QString &pdfPath);
     bool printOnce(QPrinter &printer, const QString &target, const Request &request,
                    QString &error);
-    bool placePdf(const QString &pdfPath, QString &reason);
+    bool printPdf(const QString &pdfPath, const Request &request);
+    bool placePdf(const QString &pdfPath, bool whole, QString &reason);
     QString offerPdf(const QString &question);
 
     QWidget *m_parent;

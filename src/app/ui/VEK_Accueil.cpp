@@ -431,7 +431,8 @@ void VEK_Accueil::SSTab1_Click(int page)
 
 void VEK_Accueil::registerHelpTexts()
 {
-    helpTexts_ = new HelpTextFilter(L_Info_, this);
+    // Help goes to the status bar as status tips: L_Info keeps what was done.
+    helpTexts_ = new HelpTextFilter(this);
     MainWindowTexts::registerHelp(*this, *helpTexts_);
 }
 
@@ -443,6 +444,7 @@ void VEK_Accueil::InitLangue()
     MainWindowTexts::applyCaptions(*this, *SSTab1_);
     curveEditor_->applyCaptions();
     engineParameters_->retranslate();
+    helpTexts_->retranslate();
     control<QPushButton>("Command5")->setText(GetLanguageText("MBLoadXml"));
     nameNoBoardEntry();
     if (TypeVersionOS_->count() > 0)

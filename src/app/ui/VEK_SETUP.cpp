@@ -437,8 +437,7 @@ void VEK_SETUP::OKButton_Click()
     save(QStringLiteral("Language"), s.Language);
 
     if (!MainSettingsLoader::SaveStore(*m_store))
-        failures << GetLanguageText(QStringLiteral("SetupSaveError"),
-                                    {QStringLiteral("%1"), m_store->fileName()});
+        failures << MainSettingsLoader::SaveFailureText(*m_store);
     if (!failures.isEmpty())
         m_warn(failures.join(QLatin1Char('\n')));
     closeDialog(true);

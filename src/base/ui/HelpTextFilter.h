@@ -3,25 +3,27 @@
 #include <QHash>
 #include <QObject>
 
-class QLabel;
 class QWidget;
 
-// Writes a control's help text into an information label when the pointer
-// enters the control: one filter for the whole window, a table from control to
-// language key.
+// Gives controls their help text as status tip, from a table of control to
+// language key: one filter for the whole window. The tip goes where the
+// window shows status tips (the status bar of a main window, a
+// StatusTipLine in a dialog), never into the window's information line.
 class HelpTextFilter : public QObject
 {
     Q_OBJECT
 public:
-    HelpTextFilter(QLabel *target, QObject *parent = nullptr);
+    explicit HelpTextFilter(QObject *parent = nullptr);
 
-    // `key` is a language key, looked up each time so that a language change shows.
+    // `key` is a language key, looked up each time the pointer enters the
+    // control, so that a language change shows.
     void add(QWidget *control, const char *key);
+    // Every control's tip again, in the current language (a language change).
+    void retranslate();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QLabel *target_;
-    QHash<const QObject *, const char *> keys_;
+    QHash<QObject *, const char *> keys_;
 };

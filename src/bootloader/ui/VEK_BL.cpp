@@ -82,6 +82,8 @@ void VEK_BL::connectionDone(const JobOutcome &outcome)
         return;
     }
     showLink(true);
+    // A firmware without a second set of tables has no curve 2 to send.
+    BP_DLOAD[2]->setEnabled(JeuDeCourbes(m_context.settings, 2));
     L_Info->setText(outcome.message);
     // What a user checks before a download: never cut, on one line.
     panel(3)->setWholeText(TextEncoding::visibleControls(m_session->identity.texteEtat()));
@@ -97,6 +99,11 @@ void VEK_BL::BP_DLOAD_Click(int index)
 {
     if (!m_session->connected())
         return;
+    if (!JeuDeCourbes(m_context.settings, index)) {
+        tellFailure(QMessageBox::Critical, GetLanguageText("DownloadCourbesTitre"),
+                    GetLanguageText("MessPasDeCourbe2"));
+        return;
+    }
     WindowTablePrompts questions(this, m_prompts);
     const CurveDownloadRequest request = CurveTables::DemandeTelechargement(
         m_context,

@@ -130,10 +130,8 @@ void VEK_KORVAL::BP_UPLOAD_Click()
 {
     if (!m_link)
         return;
-    // What an earlier upload read (perhaps another module's) is not shown
-    // as the tables of this one, which may stop short.
-    m_tables.reset();
-    T_Tables->clear();
+    // The tables of the last complete upload stay in view until this one
+    // completes: one that stops short replaces nothing.
     useProgressColour(VEK_BarGraph::Yellow);
     L_Info->clear(); // the ready help does not stand during the upload
     auto upload =
@@ -157,24 +155,27 @@ void VEK_KORVAL::uploadEnded(const CompatibleFamilyUpload &upload)
     BP_Annuler->setEnabled(false);
     L_Info->clear();
     panel(2)->setPicture(QImage());
+    const QString title = GetLanguageText("MessKorvalTitre");
     if (upload.end() == FamilyUploadEnd::Complete) {
         m_tables = upload.tables();
         showTables();
-        L_Info->setText(GetLanguageText(
-            "MessKorvalTextes", {"{NOM}", TextEncoding::visibleControls(m_tables->texte8()),
-                                 "{TEXTE}", TextEncoding::visibleControls(m_tables->texte40())}));
-        showOutcome(true, {});
-        m_prompts.message(this, QMessageBox::Information, GetLanguageText("ICSPReadPIC"),
-                          GetLanguageText("ICSPReadOK1") + QLatin1Char('\n') + L_Info->text(),
-                          QMessageBox::Ok);
+        L_Info->setText(
+            GetLanguageText("MessKorvalLu") + QLatin1Char('\n') +
+            GetLanguageText("MessKorvalTextes",
+                            {"{NOM}", TextEncoding::visibleControls(m_tables->texte8()), "{TEXTE}",
+                             TextEncoding::visibleControls(m_tables->texte40())}));
+        showOutcome(true, L_Info->text());
+        m_prompts.message(this, QMessageBox::Information, title, L_Info->text(), QMessageBox::Ok);
         return;
     }
-    const QString reason = stopReason(upload);
+    QString reason = stopReason(upload);
+    if (m_tables) // what the view still shows
+        reason += QLatin1Char('\n') + GetLanguageText("MessKorvalTablesPrecedentes");
     L_Info->setText(reason);
     if (upload.end() == FamilyUploadEnd::LinkFailed)
         disconnectLink(); // the port is gone: connect again once it is back
     showOutcome(false, reason);
-    m_prompts.message(this, QMessageBox::Critical, GetLanguageText("ICSPReadPB"),
+    m_prompts.message(this, QMessageBox::Critical, title,
                       GetLanguageText("ICSPReadStopped") + QLatin1Char('\n') + reason,
                       QMessageBox::Ok);
 }

@@ -11,7 +11,7 @@ class QPlainTextEdit;
 
 // The compatible-family window: link to a module of the compatible family and
 // upload of its two tables. The upload runs as a job; its tables and texts are
-// kept and shown once it completes.
+// kept and shown once it completes, and stay in view until another completes.
 class VEK_KORVAL : public TransferFrame
 {
     Q_OBJECT

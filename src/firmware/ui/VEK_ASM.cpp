@@ -234,10 +234,18 @@ void VEK_ASM::setInfo(const QString &text, bool failure)
     L_Info->setStyleSheet(failure ? QStringLiteral("color: #b00000;") : QString());
 }
 
-void VEK_ASM::exportFailed()
+void VEK_ASM::exportFailed(bool failure)
 {
+    setInfo(GetLanguageText("MSGBAsmExportEr1"), failure);
     m_prompts.message(this, QMessageBox::Question, GetLanguageText("MSGBAsmExportEr2"),
                       GetLanguageText("MSGBAsmExportEr1"), QMessageBox::Ok);
+}
+
+void VEK_ASM::refuse(QMessageBox::Icon icon, const QString &title, const QString &text,
+                     QMessageBox::StandardButtons buttons)
+{
+    setInfo(text, true);
+    m_prompts.message(this, icon, title, text, buttons);
 }
 
 QString VEK_ASM::exportStart()
@@ -249,11 +257,12 @@ QString VEK_ASM::exportStart()
 
 void VEK_ASM::BP_ExportTables_Click()
 {
+    setInfo({}, false); // nothing of an earlier operation stands for this one
     if (!m_curve.gridRows || m_curve.gridRows() < 3) {
-        m_prompts.message(this, QMessageBox::Critical, GetLanguageText("MSGBAsmExport3"),
-                          GetLanguageText("MSGBAsmExport1") + QLatin1Char('\n') +
-                              GetLanguageText("MSGBAsmExport2"),
-                          QMessageBox::Ok | QMessageBox::Cancel);
+        refuse(QMessageBox::Critical, GetLanguageText("MSGBAsmExport3"),
+               GetLanguageText("MSGBAsmExport1") + QLatin1Char('\n') +
+                   GetLanguageText("MSGBAsmExport2"),
+               QMessageBox::Ok | QMessageBox::Cancel);
         return;
     }
     if (const QString invalid = m_curve.invalidValues ? m_curve.invalidValues() : QString();
@@ -269,8 +278,8 @@ void VEK_ASM::BP_ExportTables_Click()
     const std::optional<int> lines = TableIncludeFiles::LignesCourbe(nbTables);
     request.percentages = m_curve.mapPercentages ? m_curve.mapPercentages() : QStringList();
     if (!lines || *lines > request.percentages.size()) {
-        m_prompts.message(this, QMessageBox::Warning, GetLanguageText("MSGBAsmExportEr2"),
-                          TablePlacement::LignesRefusees(nbTables), QMessageBox::Ok);
+        refuse(QMessageBox::Warning, GetLanguageText("MSGBAsmExportEr2"),
+               TablePlacement::LignesRefusees(nbTables));
         return;
     }
     request.lineCount = *lines;
@@ -281,25 +290,22 @@ void VEK_ASM::BP_ExportTables_Click()
     if (const QString refused =
             TableIncludeFiles::NamesRefusal(request.nomBasse, request.nomHaute, request.lineCount);
         !refused.isEmpty()) {
-        setInfo(refused, true);
-        m_prompts.message(this, QMessageBox::Critical, GetLanguageText("MSGBAsmExportEr2"), refused,
-                          QMessageBox::Ok);
+        refuse(QMessageBox::Critical, GetLanguageText("MSGBAsmExportEr2"), refused);
         return;
     }
 
     request.folder = m_prompts.chooseFolder(this, GetLanguageText("SelectFolder"), exportStart());
     if (request.folder.isEmpty()) {
-        exportFailed();
+        exportFailed(false); // cancelled: no export, and no failure
         return;
     }
 
     if (m_type == 16) {
-        m_prompts.message(this, QMessageBox::NoIcon, GetLanguageText("MSGBAsm2"),
-                          GetLanguageText("MSGBAsm1"), QMessageBox::Ok);
+        refuse(QMessageBox::NoIcon, GetLanguageText("MSGBAsm2"), GetLanguageText("MSGBAsm1"));
         return;
     }
     if (!m_curve.buildTables || m_curve.buildTables(m_type, request.tables) != 0) {
-        exportFailed();
+        exportFailed(true);
         return;
     }
 
@@ -319,16 +325,21 @@ void VEK_ASM::BP_ExportTables_Click()
             text += QLatin1Char('\n') +
                     GetLanguageText("MSGBAsmExportEcrits",
                                     {QStringLiteral("%FICHIERS%"), names(result.written)});
-        text += QLatin1Char('\n') +
-                GetLanguageText("MSGBAsmExportNonEcrits",
-                                {QStringLiteral("%FICHIERS%"), names(result.notWritten)});
+        if (!result.notWritten.isEmpty())
+            text += QLatin1Char('\n') +
+                    GetLanguageText("MSGBAsmExportNonEcrits",
+                                    {QStringLiteral("%FICHIERS%"), names(result.notWritten)});
+        if (!result.notMade.isEmpty())
+            text += QLatin1Char('\n') +
+                    GetLanguageText("MSGBAsmExportNonCrees",
+                                    {QStringLiteral("%FICHIERS%"), names(result.notMade)});
         setInfo(text, true);
         m_prompts.message(this, QMessageBox::Critical, GetLanguageText("MSGBAsmExportEr2"), text,
                           QMessageBox::Ok);
         return;
     }
     if (!result.ok()) {
-        exportFailed();
+        exportFailed(true);
         return;
     }
     setInfo(GetLanguageText("MSGBAsmExportOk1"), false);
@@ -346,12 +357,14 @@ void VEK_ASM::BP_Modifier_Click()
         m_prompts.chooseFile(this, GetLanguageText("ChoixProjet"), start, filter);
     if (chosen.isEmpty())
         return;
+    setInfo({}, false); // what was said of the former project does not hold for this one
     m_context.settings.CheminProjetAsm = chosen;
     CheminProjet->setText(chosen);
 }
 
 void VEK_ASM::BP_EditProg_Click()
 {
+    setInfo({}, false);
     const QString path = CheminProjet->text();
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         setInfo(GetLanguageText("MessAsmPasDeProjet"), true);
@@ -365,6 +378,7 @@ void VEK_ASM::BP_MPASM_Click()
 {
     if (m_assembler.isRunning())
         return;
+    setInfo({}, false);
     if (m_assembler.start(CheminProjet->text())) {
         BP_MPASM->setEnabled(false);
         setInfo(GetLanguageText("MessAsmEnCours"), false);
@@ -471,7 +485,6 @@ void VEK_ASM::BP_Quitter_Click()
     QSettings &store = m_store ? *m_store : *own;
     if (!CompilationSettings::Sauver(s, store))
         m_prompts.message(this, QMessageBox::Warning, GetLanguageText("MessWARNING"),
-                          GetLanguageText("SetupSaveError", {"%1", store.fileName()}),
-                          QMessageBox::Ok);
+                          MainSettingsLoader::SaveFailureText(store), QMessageBox::Ok);
     accept();
 }

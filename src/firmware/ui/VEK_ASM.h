@@ -6,6 +6,7 @@
 #include "firmware/ui/WindowTablePrompts.h"
 
 #include <QDialog>
+#include <QMessageBox>
 
 #include <functional>
 #include <map>
@@ -82,7 +83,12 @@ private:
     // what gpasm said.
     static QString outputsNotPut(const AssemblerResult &result);
     void showAssemblerResult(const AssemblerResult &result);
-    void exportFailed();
+    // The export not made: said in the label (as a failure, or not for a
+    // cancel) and in its box.
+    void exportFailed(bool failure);
+    // An operation refused: its reason in the label and in a box.
+    void refuse(QMessageBox::Icon icon, const QString &title, const QString &text,
+                QMessageBox::StandardButtons buttons = QMessageBox::Ok);
     // Where the folder choice of the export starts: the desktop when it exists.
     static QString exportStart();
 

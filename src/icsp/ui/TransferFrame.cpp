@@ -6,6 +6,7 @@
 #include "base/ui/HelpTextFilter.h"
 #include "base/ui/OperationStatus.h"
 #include "base/ui/StatusTextArea.h"
+#include "base/ui/StatusTipLine.h"
 #include "base/ui/WindowPrompts.h"
 #include "icsp/BootloaderCode.h"
 #include "icsp/ChipTable.h"
@@ -57,6 +58,7 @@ TransferFrame::TransferFrame(VekContext &context, const Design &design, QWidget 
         lock(false);
         m_leftWhenStopped.clear();
         m_status->end(); // the outcome is told now, not what the window said it would do
+        m_panels[1]->setPicture({}); // no bar is left where the job ended
         auto done = std::move(m_done);
         m_done = nullptr;
         if (done)
@@ -98,10 +100,14 @@ void TransferFrame::buildFrame(const Design &design)
     L_Info->setFrameShape(QFrame::StyledPanel);
     layout->addWidget(StatusTextArea(L_Info, 2, this));
     m_status = std::make_unique<OperationStatus>(L_Info);
-    m_help = new HelpTextFilter(L_Info, this);
+    m_help = new HelpTextFilter(this);
 
     m_buttonRow = new QHBoxLayout;
     layout->addLayout(m_buttonRow);
+    if (m_hoverHelp) {
+        m_tipLine = new StatusTipLine(this);
+        layout->addWidget(m_tipLine);
+    }
 
     BarreEtat = new QStatusBar(this);
     BarreEtat->setObjectName(QStringLiteral("BarreEtat"));
@@ -310,10 +316,13 @@ void TransferFrame::frameCaptions()
     m_panels[1]->setText(GetLanguageText("BEPItem2"));
 }
 
+// A fresh status: an operation the user then cancels (a file choice, a
+// question) leaves nothing of the former one standing as its own.
 void TransferFrame::beginOperation()
 {
     clearOutcome();
     m_status->end();
+    L_Info->clear();
 }
 
 void TransferFrame::tellProgress(const QString &text)
@@ -326,7 +335,7 @@ void TransferFrame::MnuClsBuff_Click()
     m_context.pic.InitMemoire();
     chipPrepared();
     L_Info->setText(GetLanguageText("MessTamponEfface"));
-    showOutcome(true, {});
+    showOutcome(true, L_Info->text());
 }
 
 void TransferFrame::showProgrammerSetup(const std::function<void(bool accepted)> &closed)
@@ -425,10 +434,12 @@ TransferFrame::StopAnswer TransferFrame::askToStopTransfer()
     return StopAnswer::Stopped;
 }
 
+// Over the bare window no help applies; what L_Info says of the latest
+// operation stays.
 void TransferFrame::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_hoverHelp)
-        L_Info->clear();
+    if (m_tipLine)
+        m_tipLine->setText({});
     QDialog::mouseMoveEvent(event);
 }
 
@@ -519,38 +530,41 @@ void TransferFrame::tellFailure(QMessageBox::Icon icon, const QString &title, co
     m_prompts.message(this, icon, title, text, QMessageBox::Ok);
 }
 
-void TransferFrame::showOutcome(bool succeeded, const QString &failure)
+void TransferFrame::showOutcome(bool succeeded, const QString &outcome)
 {
-    m_failureShown.clear();
-    if (succeeded) {
+    // Every line, the reason after what failed, on the panel's one line; the
+    // tooltip keeps the lines as they are.
+    QStringList lines = outcome.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    m_outcomeShown = lines.join(QStringLiteral(" — "));
+    if (m_outcomeShown.isEmpty() && succeeded) {
         panel(2)->setText(GetLanguageText("BEPItem2"));
         return;
     }
-    // Hover help soon replaces L_Info: the panel's tooltip keeps the reason whole.
-    m_failureShown = failure.section(QLatin1Char('\n'), 0, 0).trimmed();
-    panel(2)->setText(m_failureShown, failure);
+    panel(2)->setText(m_outcomeShown, outcome);
 }
 
-// Only a failure is taken away: what the panel shows otherwise (ready, a
+// Only an outcome is taken away: what the panel shows otherwise (ready, a
 // window's own text) is no outcome of an earlier operation.
 void TransferFrame::clearOutcome()
 {
-    if (!m_failureShown.isEmpty() && panel(2)->text() == m_failureShown)
+    if (!m_outcomeShown.isEmpty() && panel(2)->text() == m_outcomeShown)
         panel(2)->setText({});
-    m_failureShown.clear();
+    m_outcomeShown.clear();
 }
 
 void TransferFrame::tellDownload(const JobOutcome &outcome)
 {
     const QString title = QCoreApplication::applicationName();
     if (outcome.succeeded()) {
+        // Recorded as a failure is: in the label and the status bar.
+        L_Info->setText(outcome.message);
+        showOutcome(true, outcome.message);
         m_prompts.message(this, QMessageBox::NoIcon, title, outcome.message, QMessageBox::Ok);
-        L_Info->clear();
-        panel(2)->setPicture({}); // the progress bar is taken away
-        showOutcome(true, {});
         return;
     }
-    panel(2)->setPicture({}); // no bar is left part-way
     showOutcome(false, outcome.message);
     m_prompts.message(this, QMessageBox::Critical, title, outcome.message, QMessageBox::Ok);
 }

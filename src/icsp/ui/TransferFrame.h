@@ -23,6 +23,7 @@ class QPushButton;
 class QStatusBar;
 class QVBoxLayout;
 class StatusPanel;
+class StatusTipLine;
 class WindowPrompts;
 struct VekContext;
 
@@ -144,14 +145,15 @@ protected:
     void tellConnectionFailure(const JobOutcome &outcome);
     void tellDisconnection(const JobOutcome &outcome);
     void tellDownload(const JobOutcome &outcome);
-    // The status bar keeps how the last operation ended: ready after a
-    // success, else the first line of `failure`, whole as its tooltip.
-    void showOutcome(bool succeeded, const QString &failure);
-    // An operation starts: a failure the status bar still shows from an
+    // The status bar keeps how the last operation ended, success or failure:
+    // `outcome` on one line (its lines joined, the reason after what failed),
+    // whole as its tooltip; ready after a success that says nothing.
+    void showOutcome(bool succeeded, const QString &outcome);
+    // An operation starts: the outcome the status bar still shows of an
     // earlier one goes, so that nothing older stands as its outcome.
     void clearOutcome();
     // An operation starts, before its first question: the earlier one's
-    // failure (clearOutcome) and what L_Info still says of its progress go.
+    // outcome (clearOutcome) and what L_Info still says of it go.
     void beginOperation();
     // What the running operation is doing, in L_Info until it ends.
     void tellProgress(const QString &text);
@@ -210,11 +212,12 @@ private:
     QHBoxLayout *m_buttonRow = nullptr;
     HelpTextFilter *m_help = nullptr;
     bool m_hoverHelp = true;
+    StatusTipLine *m_tipLine = nullptr; // the hover help; none without hover help
     std::function<void(const JobOutcome &)> m_done;
     QString m_leftWhenStopped;            // of the running job
     bool m_askingToStop = false;          // the question to stop the job is open
     bool m_stopQuestionWithdrawn = false; // the job ended beneath it
     QList<QPair<QWidget *, bool>> m_lockedStates;
     QList<QPushButton *> m_downloads; // the link buttons' downloads
-    QString m_failureShown;           // the failure status panel 2 shows, if it still does
+    QString m_outcomeShown;           // the outcome status panel 2 shows, if it still does
 };

@@ -228,7 +228,7 @@ void VEK_ICSP::InitLangue()
     for (const auto &[l, key] : labels)
         l->setText(GetLanguageText(key));
     frameCaptions();
-    panel(3)->setText(GetLanguageText("BEPItem3"));
+    panel(3)->setText(*initialPanel3()); // the chip in force, chosen or found
 }
 
 QList<QWidget *> VEK_ICSP::lockedWhileRunning() const
@@ -301,6 +301,7 @@ void VEK_ICSP::AfficherMemoire()
     for (size_t i = 0; i < UserID.size(); ++i)
         UserID[i]->setText(HexLong(pic.ImagePIC.UserID[2 * i], 2));
     TBDeviceID->setText(shownChip());
+    panel(3)->setText(*initialPanel3());
     L_Info->clear();
     CheckSum->setText(PicDevice::ChecksumText(pic.CalculChecksum()));
     setConfigControls();

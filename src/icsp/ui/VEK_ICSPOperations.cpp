@@ -113,6 +113,13 @@ bool VEK_ICSP::readFinished(const IcspResult &result, PicDevice &read)
     // What was read up to a failure or a cancel stays in the image.
     if (result.stage != Stage::Open)
         m_context.pic = read;
+    // The chip the read found is the chip in force; one it could not use
+    // leaves none.
+    if (result.stage == Stage::Identify)
+        m_chipKnown = false;
+    else if (!QList<Stage>{Stage::Open, Stage::JumpConfig, Stage::ReadConfig}.contains(
+                 result.stage))
+        m_chipKnown = true;
     chipPrepared();
     clearBar();
     const QString status = Reports::readStatus(result, NomProgrammateur);
@@ -450,7 +457,7 @@ void VEK_ICSP::tablesRefused(const QString &title, const QString &refusal, const
         return;
     }
     // The generators' own box has been shown.
-    const QString info = stopped + QLatin1Char('\n') + GetLanguageText("MsgBoxCURVBad2");
+    const QString info = stopped + QLatin1Char('\n') + GetLanguageText("MessCourbesNonProgrammees");
     L_Info->setText(info);
     showOutcome(false, info);
 }

@@ -7,6 +7,7 @@
 #include "base/ui/HexAddressBox.h"
 #include "base/ui/PortField.h"
 #include "base/ui/StatusTextArea.h"
+#include "base/ui/StatusTipLine.h"
 #include "base/ui/WindowPrompts.h"
 #include "icsp/ChipTable.h"
 #include "icsp/IcspLineChecks.h"
@@ -113,6 +114,8 @@ VEK_SETUP_ICSP::VEK_SETUP_ICSP(VekContext &context, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
     layout->addLayout(buttons);
+    StatusTip = new StatusTipLine(this);
+    layout->addWidget(StatusTip);
     Form_Load();
 }
 
@@ -734,11 +737,13 @@ void VEK_SETUP_ICSP::OKButton_Click()
         return;
     }
     // Areas the downloads and the table programming would refuse for the chip
-    // chosen here: say so now.
+    // chosen here: say so now. Under "AUTO" no chip is chosen: what does not
+    // depend on the chip is checked (blocks, overlap, the programmer's address
+    // space), and the operation that reads the chip checks the rest.
     const auto &areas = context_.transfer.areasRefused;
     if (!packageChosen_ && areas) {
         PicDevice chip;
-        if (const auto record = ChipTable::chipForSetting(e.chip, context_.pic.ImagePIC.DeviceID))
+        if (const auto record = ChipTable::fixedChip(e.chip))
             chip.setChip(*record);
         if (const auto refused = areas(e, context_.settings.ICSPNbTables, chip)) {
             refuseOk(refused->text, fieldWidget(refused->field));
@@ -751,8 +756,7 @@ void VEK_SETUP_ICSP::OKButton_Click()
         store_ = ownStore_.get();
     }
     if (!IcspSetup::SaveIcspSettings(*store_, context_.settings, packageChosen_))
-        warn_(GetLanguageText(QStringLiteral("SetupSaveError"),
-                              {QStringLiteral("%1"), store_->fileName()}));
+        warn_(MainSettingsLoader::SaveFailureText(*store_));
     closeDialog(true);
 }
 
@@ -822,12 +826,13 @@ bool VEK_SETUP_ICSP::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Enter) {
         for (const auto &h : helps)
             if (watched == h.frame)
-                L_Info->setText(GetLanguageText(QString::fromLatin1(h.help)));
+                StatusTip->setText(GetLanguageText(QString::fromLatin1(h.help)));
     } else if (event->type() == QEvent::MouseMove && !presenceTestRunning()) {
-        // Over the pages' own background: no help.
+        // Over the pages' own background: no help. L_Info keeps what the
+        // dialog last said.
         for (int i = 0; i < SSTab1->count(); ++i)
             if (watched == SSTab1->widget(i))
-                L_Info->clear();
+                StatusTip->setText({});
     }
     return QDialog::eventFilter(watched, event);
 }

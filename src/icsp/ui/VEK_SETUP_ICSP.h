@@ -17,6 +17,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class StatusTipLine;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -60,6 +61,7 @@ public:
     // Controls, for the tests.
     QTabWidget *SSTab1 = nullptr;
     QLabel *L_Info = nullptr;
+    StatusTipLine *StatusTip = nullptr; // the frames' help, apart from L_Info
     QPushButton *OKButton = nullptr;
     QPushButton *CancelButton = nullptr;
     QGroupBox *FrameTypeBoitier = nullptr, *FrameProcesseur = nullptr, *FrameNbEssaiProg = nullptr;

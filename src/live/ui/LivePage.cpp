@@ -523,7 +523,7 @@ void LivePage::onChooseLogFolder()
         if (MainSettingsLoader::SaveLogFolder(*store, folder))
             troubleOver(Trouble::Folder);
         else
-            say(GetLanguageText("SetupSaveError", {"%1", store->fileName()}), Trouble::Folder);
+            say(MainSettingsLoader::SaveFailureText(*store), Trouble::Folder);
     }
     BP_LogDossier->setToolTip(QDir::toNativeSeparators(logFolder(false)));
 }

@@ -78,7 +78,7 @@ void TerminalPage::buildUi()
     side->addWidget(chkTermEcho);
     BP_Erraseterm = new QPushButton(this);
     BP_Erraseterm->setObjectName("BP_Erraseterm");
-    BP_Erraseterm->installEventFilter(this);
+    // Its help goes to the main window's status bar, not its information line.
     BP_Erraseterm->setMouseTracking(true);
     side->addWidget(BP_Erraseterm);
 
@@ -115,13 +115,6 @@ void TerminalPage::buildUi()
     connect(Term_Recept, &TerminalReceiveBox::typed, this, &TerminalPage::onTyped);
 }
 
-bool TerminalPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == BP_Erraseterm && event->type() == QEvent::Enter)
-        emit infoText(GetLanguageText("TermAideEffacer"));
-    return QWidget::eventFilter(watched, event);
-}
-
 void TerminalPage::applyCaptions()
 {
     showPortState();
@@ -131,6 +124,7 @@ void TerminalPage::applyCaptions()
     optHex->setText(GetLanguageText("TermHex"));
     chkTermEcho->setText(GetLanguageText("TermEcho"));
     BP_Erraseterm->setText(GetLanguageText("TermEffacer"));
+    BP_Erraseterm->setStatusTip(GetLanguageText("TermAideEffacer"));
     LED_Receive->setCaption(GetLanguageText("TermReception"));
     LED_Send->setCaption(GetLanguageText("TermEmission"));
 }

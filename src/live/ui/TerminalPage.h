@@ -41,9 +41,6 @@ public:
 signals:
     void infoText(const QString &text);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildUi();
     void showPortState();

@@ -1,4 +1,5 @@
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
 #include "app/ui/CurveChart.h"
 #include "app/ui/CurveEditorPanel.h"
@@ -273,7 +274,7 @@ private slots:
         enterTenPoints(page);
         page.panel.grid()->selectRow(4);
         page.panel.showChartPoint(4);
-        QTest::qWait(200);
+        TestSupport::settle();
         QVERIFY(page.panel.grab().save(TestSupport::screenshotPath("curve_page.png")));
     }
 };

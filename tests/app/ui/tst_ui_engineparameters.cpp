@@ -1,4 +1,5 @@
 #include "Screenshots.h"
+#include "TestSupport.h"
 #include "app/VekContext.h"
 #include "app/ui/EngineParametersPanel.h"
 #include "base/VEK_LANGUAGE.h"
@@ -101,7 +102,7 @@ private slots:
     void screenshot()
     {
         Page page;
-        QTest::qWait(100);
+        TestSupport::settle();
         QVERIFY(page.panel.grab().save(TestSupport::screenshotPath("engine_parameters.png")));
     }
 };

@@ -716,10 +716,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("BOOT.XOS"));
         w.TypeVersionOS_Click();
-        QTest::qWait(200);
+        TestSupport::settle();
         QVERIFY(w.grab().save(TestSupport::screenshotPath("firmware_package.png")));
         w.SSTab1()->setCurrentIndex(2);
-        QTest::qWait(200);
+        TestSupport::settle();
         QVERIFY(w.grab().save(TestSupport::screenshotPath("firmware_package_map.png")));
 
         w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("HUGE.XOS"));
@@ -727,7 +727,7 @@ private slots:
         QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
         QMessageBox *refused = w.findChild<QMessageBox *>("FirmwareError");
         QTRY_VERIFY(refused->isVisible());
-        QTest::qWait(200);
+        TestSupport::settle();
         QVERIFY(refused->grab().save(TestSupport::screenshotPath("firmware_out_of_range.png")));
     }
 };

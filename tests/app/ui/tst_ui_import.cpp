@@ -1,3 +1,4 @@
+#include "FileDialogAnswer.h"
 #include "Keyboard.h"
 #include "TestSupport.h"
 #include "app/ui/TableImportFlow.h"
@@ -5,8 +6,6 @@
 #include "base/BoundedFile.h"
 #include "base/VEK_LANGUAGE.h"
 
-#include <QApplication>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -212,47 +211,19 @@ private slots:
         bad.replace(30 * 41 - 11, 4, "ZZ00"); // lines of 41 bytes: 20 + 4 x 5 - 1 + 2
         const QString low = damaged ? file("LTAB0.TXT", bad) : file("LTAB1.TXT", tableFile());
         QVERIFY(bad.split('\n').at(29).contains(",ZZ00,"));
-        // The answer to each file dialog, by its title.
+        // The file dialogs, answered in turn: the high table, then the low one.
         const QStringList asked{"Charger la table HAUTE (régimes élevés)",
                                 "Charger la table BASSE (bas régimes)"};
-        const QMap<QString, QString> answers{{asked.first(), file("HTAB0.TXT", tableFile())},
-                                             {asked.last(), low}};
-        QStringList titles, boxes;
-        QString stuck; // a dialog the test could not answer, closed so as to fail at once
-        int ticks = 0;
-        QTimer modals; // answers the dialogs as they come, once they have the focus
-        connect(&modals, &QTimer::timeout, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            QWidget *focus = QApplication::focusWidget();
-            if (!modal)
-                return;
-            if (++ticks > 4000) {
-                stuck = modal->windowTitle();
-                if (auto *dialog = qobject_cast<QDialog *>(modal))
-                    dialog->reject();
-                return;
-            }
-            if (!focus || !modal->isAncestorOf(focus)) {
-                modal->activateWindow(); // as the window manager does
-                return;
-            }
-            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-                // Open stays greyed until the dialog has listed the folder: type
-                // the name once, then press Enter until the dialog takes it.
-                if (titles.isEmpty() || titles.last() != dialog->windowTitle()) {
-                    titles << dialog->windowTitle();
-                    Keyboard::retype(answers.value(dialog->windowTitle()));
-                }
-                Keyboard::press(Qt::Key_Return);
-            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                boxes << box->text();
-                Keyboard::press(Qt::Key_Return);
-            }
+        QStringList boxes;
+        FileDialogAnswer open({{file("HTAB0.TXT", tableFile())}, {low}}, [&boxes](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            boxes << box->text();
+            Keyboard::press(Qt::Key_Return);
         });
-        modals.start(5);
         QTest::mouseClick(w.control<QPushButton>("BP_import"), Qt::LeftButton);
-        modals.stop();
-        QVERIFY2(stuck.isEmpty(), qPrintable("unanswered: " + stuck));
+        QVERIFY2(open.answered(), qPrintable(open.unexpected.join('\n')));
+        const QStringList &titles = open.titles;
         QCOMPARE(titles, asked);
         QCOMPARE(w.L_Info()->text(), info);
         if (!damaged) {

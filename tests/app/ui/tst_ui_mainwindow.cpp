@@ -1,5 +1,8 @@
+#include "FileDialogAnswer.h"
 #include "Keyboard.h"
 #include "ModalAnswer.h"
+#include "Mouse.h"
+#include "PortHolders.h"
 #include "TestSupport.h"
 #include "app/CurveTables.h"
 #include "app/ui/EngineParametersPanel.h"
@@ -15,7 +18,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +30,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 // Stands in for the desktop's mail program.
@@ -175,18 +178,6 @@ private slots:
         QVERIFY(!caption(w, "LabelMAPPING3D2").isEmpty());
     }
 
-    // Answers the file dialog that the next click opens with `path`.
-    static void answerFileDialog(const QString &path)
-    {
-        QTimer::singleShot(0, [path] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return; // the caller fails on the title
-            dialog->selectFile(path);
-            static_cast<QDialog *>(dialog)->accept(); // as its Open or Save button does
-        });
-    }
-
     // A language chosen in the configuration dialog reaches what the window
     // shows already: the help text of the button under the pointer and the
     // new curve's title; a curve opened or saved keeps its file's name as
@@ -230,20 +221,23 @@ private slots:
         if (!opened.isEmpty()) {
             const QString path = store_.filePath(opened);
             QVERIFY(TestSupport::writeFile(path, "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n"));
-            answerFileDialog(path);
+            FileDialogAnswer open(path);
             QTest::mouseClick(w.control<QPushButton>("Ouvrir"), Qt::LeftButton);
+            QVERIFY2(open.answered(), qPrintable(open.unexpected.join('\n')));
             QCOMPARE(w.windowTitle(), "VEK-Courbe - [" + opened + "]");
         }
         if (!saved.isEmpty()) {
-            answerFileDialog(store_.filePath(saved));
+            FileDialogAnswer save(store_.filePath(saved));
             QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
+            QVERIFY2(save.answered(), qPrintable(save.unexpected.join('\n')));
             QVERIFY(QFile::exists(store_.filePath(saved)));
         }
         auto *config = w.control<QPushButton>("Config");
+        const QString before = w.L_Info()->text();
         QTest::mouseMove(config, QPoint(5, 5));
         QTest::mouseMove(config, QPoint(8, 8));
-        const QString before = w.L_Info()->text();
-        QVERIFY(!before.isEmpty() && before != help);
+        QVERIFY(!w.StatusBarCom()->currentMessage().isEmpty());
+        QCOMPARE(w.L_Info()->text(), before); // help never covers what was done
         QTest::mouseClick(config, Qt::LeftButton);
         auto *dialog = qobject_cast<VEK_SETUP *>(QApplication::activeModalWidget());
         QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
@@ -251,22 +245,36 @@ private slots:
         QTest::mouseClick(language, Qt::LeftButton, {}, QPoint(6, language->height() / 2));
         QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
         QCOMPARE(w.settings().Language, to);
-        QCOMPARE(w.L_Info()->text(), help);
+        // The help, as the pointer comes back over the button, in the new language.
+        QTest::mouseMove(w.SSTab1(), QPoint(5, 5));
+        QTest::mouseMove(config, QPoint(5, 5));
+        QTest::mouseMove(config, QPoint(8, 8));
+        QCOMPARE(w.StatusBarCom()->currentMessage(), help);
+        QVERIFY(w.L_Info()->text() != help);
         QCOMPARE(w.windowTitle(), title);
     }
 
+    // The help of the control under the pointer goes to the status bar, as
+    // status tips do in a main window; the information line keeps its text.
     void pointerOverAControlShowsItsHelp()
     {
         VEK_Accueil w;
         w.Form_Load(false);
-        QEvent enter(QEvent::Enter);
-        QCoreApplication::sendEvent(w.control<QWidget>("FrameHardware"), &enter);
-        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("MMHardwareXLEDControl"));
-        QCoreApplication::sendEvent(w.control<QWidget>("BP_INC"), &enter);
-        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
-        // The programming button has no help text: the label keeps the last one.
-        QCoreApplication::sendEvent(w.control<QWidget>("BP_Bootloader"), &enter);
-        QCOMPARE(w.L_Info()->text(), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString info = w.L_Info()->text();
+        const auto over = [&w](const char *name) {
+            QWidget *control = w.control<QWidget>(name);
+            QTest::mouseMove(control, QPoint(3, 3));
+            QTest::mouseMove(control, QPoint(5, 5));
+            return w.StatusBarCom()->currentMessage();
+        };
+        QCOMPARE(over("FrameHardware"), VEK_LANGUAGE::GetLanguageText("MMHardwareXLEDControl"));
+        w.SSTab1()->setCurrentIndex(1); // the curve page
+        QCOMPARE(over("BP_INC"), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
+        // The programming button has no help text: none shows over it.
+        QCOMPARE(over("BP_Bootloader"), QString());
+        QCOMPARE(w.L_Info()->text(), info);
     }
 
     // Without a catalogue the list offers the boards of the window's design,
@@ -336,7 +344,8 @@ private slots:
         VEK_about box(settings);
         box.show();
         QVERIFY(!box.findChild<QWidget *>("OK")->isHidden());
-        QTest::qWait(VEK_about::kTimerInterval * 2);
+        QSignalSpy ticks(box.findChild<QTimer *>("Timer1"), &QTimer::timeout);
+        QTRY_VERIFY(ticks.size() >= 2); // where the splash closes, on the first
         QVERIFY(box.isVisible());
         QVERIFY(box.findChild<QLabel *>("LabelRevision")->text() ==
                 "Version : 2.0.0 Révision 01 du 07/12/2007");
@@ -398,10 +407,9 @@ private slots:
         QTest::mouseMove(w.L_Info()); // over no help text, once the question goes
         w.settings().CourbeModifie = true;
         QString asked, shown;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return; // fails on `asked` below
+        const ModalAnswer no([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
             asked = box->text();
             shown = w.L_Info()->text();
             box->button(QMessageBox::No)->click();
@@ -458,6 +466,49 @@ private slots:
         Keyboard::retype("2,7x");
         w.reset();
         QCOMPARE(refused.count(), 0);
+    }
+
+    // A fresh install: Compilation, Programmer, Configuration, OK without
+    // touching anything. Under "AUTO" no chip is chosen yet, so the set-up
+    // cannot hold the defaults to some chip's memory: it takes and saves them.
+    void freshSetupTakesItsOwnDefaults()
+    {
+        // COM1 is a pseudo-terminal here, never the machine's own port.
+        LinkedPty pty;
+        NumberedPorts ports;
+        QVERIFY(ports.link("ttyS0", pty.device));
+        VEK_Accueil w;
+        w.Form_Load(false);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QStringList refusals;
+        bool saved = false;
+        ModalAnswer assembly([&](QWidget *asmWindow) {
+            ModalAnswer programmer([&](QWidget *icsp) {
+                QTRY_VERIFY(icsp->findChild<QPushButton *>("BP_Config")->isEnabled());
+                ModalAnswer setup([&](QWidget *dialog) {
+                    QCOMPARE(dialog->objectName(), QString("VEK_SETUP_ICSP"));
+                    // A refusal would come up as a box over the dialog.
+                    ModalAnswer refusal([&refusals](QWidget *box) {
+                        refusals << qobject_cast<QMessageBox *>(box)->text();
+                    });
+                    QVERIFY(Mouse::click(dialog->findChild<QPushButton *>("OKButton")));
+                    saved = !dialog->isVisible();
+                });
+                QVERIFY(Mouse::click(icsp->findChild<QPushButton *>("BP_Config")));
+                QVERIFY(setup.answered());
+            });
+            QVERIFY(Mouse::click(asmWindow->findChild<QPushButton *>("BP_ICSP")));
+            QVERIFY(programmer.answered());
+        });
+        QVERIFY(Mouse::click(w.control<QPushButton>("BP_Compilation")));
+        QVERIFY(assembly.answered());
+        QVERIFY2(refusals.isEmpty(), qPrintable(refusals.join("\n")));
+        QVERIFY(saved);
+        QSettings store(storeFile(), QSettings::IniFormat);
+        QCOMPARE(store.value("ICSP/ICSP_Chip").toString(), QString("AUTO"));
+        QCOMPARE(store.value("ICSP/ICSP_LTAB_L1").toString(), QString("300"));
+        QCOMPARE(store.value("ICSP/ICSP_Port").toString(), QString("COM1"));
     }
 
     void contactLinksOpenThroughTheDesktop()

@@ -1,4 +1,5 @@
 #include "FailingWrites.h"
+#include "FileDialogAnswer.h"
 #include "Keyboard.h"
 #include "ModalAnswer.h"
 #include "ModalAnswerer.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -24,6 +24,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
+
+#include <optional>
 
 using TestSupport::row;
 using VEK_LANGUAGE::GetLanguageText;
@@ -181,68 +183,64 @@ private slots:
 
         const QString path = store_.filePath("typed.vek");
         QFile::remove(path);
-        ModalAnswer save([&path](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            QVERIFY(dialog);
-            dialog->selectFile(path);
-            static_cast<QDialog *>(dialog)->accept(); // as the Save button does
-        });
+        FileDialogAnswer save(path);
         QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
-        QVERIFY(save.answered());
+        QVERIFY2(save.answered(), qPrintable(save.unexpected.join('\n')));
         const QStringList lines = QString::fromLatin1(TestSupport::readFile(path)).split("\r\n");
         QVERIFY(lines.contains(fileKeys.value(box) + kept));
     }
 
-    // Enregistrer over an existing curve on a disk that fills: the old file stays
-    // as it was, the user learns why, and the curve stays unsaved so that Quit
-    // still asks.
+    // Enregistrer of a curve or a project that cannot be written: the older
+    // file stays as it was, the user learns which file and why, and the curve
+    // stays unsaved so that Quit still asks.
+    void failedSaveKeepsTheFileAndTheCurveUnsaved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("full"); // the disk fills
+        QTest::addColumn<QString>("reason");
+        const QString tooLarge = "fichier trop grand pour le système";
+        row("curve, disk full", QString("full.vek"), true, tooLarge);
+        row("project, folder gone", QString("gone/p.xsc"), false,
+            QString("erreur d'écriture (fichier ou dossier introuvable)"));
+    }
+
     void failedSaveKeepsTheFileAndTheCurveUnsaved()
     {
+        QFETCH(QString, name);
+        QFETCH(bool, full);
+        QFETCH(QString, reason);
         VEK_Accueil w;
         w.Form_Load(false);
         w.show();
         enterCurve(w);
-        const QString path = store_.filePath("full.vek");
+        const QString path = store_.filePath(name);
         const QByteArray old = "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n";
-        QVERIFY(TestSupport::writeFile(path, old));
+        if (full)
+            QVERIFY(TestSupport::writeFile(path, old));
 
         QStringList said; // the boxes the program showed, with their texts
-        bool accepting = false;
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, this, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-                if (accepting)
-                    return;
-                accepting = true;
-                dialog->selectFile(path);
-                // As the Save button does, from its own call: its question about
-                // replacing the file comes back to this handler meanwhile.
-                QTimer::singleShot(0, dialog, [dialog, &accepting] {
-                    static_cast<QDialog *>(dialog)->accept();
-                    accepting = false;
-                });
-            } else if (auto *box = qobject_cast<QMessageBox *>(modal);
-                       box && qobject_cast<QFileDialog *>(box->parentWidget())) {
-                box->button(QMessageBox::Yes)->click(); // the dialog's own: replace the file
-            } else if (box) {
-                said << box->text();
-                box->button(box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok)
-                    ->click();
-            }
-        });
-        answer.start(10);
+        const auto tell = [&said](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            said << box->text();
+            box->button(box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok)->click();
+        };
         {
-            const FailingWrites full;
+            std::optional<FailingWrites> limit;
+            if (full)
+                limit.emplace();
+            FileDialogAnswer save(path, tell); // its question about replacing the file: Yes
             QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
+            QVERIFY2(save.answered(), qPrintable(save.unexpected.join('\n')));
         }
-        QCOMPARE(TestSupport::readFile(path), old);
+        QCOMPARE(TestSupport::readFile(path), full ? old : QByteArray());
         QCOMPARE(said, QStringList{"Le fichier " + QDir::toNativeSeparators(path) +
-                                   " ne peut pas être écrit : fichier trop grand pour le système. "
-                                   "La courbe n'est pas enregistrée."});
+                                   " ne peut pas être écrit : " + reason +
+                                   ". La courbe n'est pas enregistrée."});
         QVERIFY(w.L_Info()->text() != "Courbe enregistrée.");
 
         said.clear();
+        const ModalAnswer quit(tell);
         QTest::mouseClick(w.control<QPushButton>("Quit"), Qt::LeftButton);
         QCOMPARE(said, QStringList{"La courbe a été modifiée et n'est pas "
                                    "enregistrée.\nAbandonner les modifications ?"});
@@ -297,7 +295,7 @@ private slots:
         enterCurve(w);
         w.tab_avance()->selectRow(3);
         w.curveEditor()->showChartPoint(3);
-        QTest::qWait(200);
+        TestSupport::settle();
         QVERIFY(w.grab().save(TestSupport::screenshotPath("main_curve.png")));
     }
 };

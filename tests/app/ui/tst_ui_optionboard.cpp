@@ -192,7 +192,7 @@ private slots:
         ctx.optionBoard.VoiesTOR[2] = {3, 40};
         VEK_cfg_carte_fille dialog(ctx);
         dialog.show();
-        QTest::qWait(100);
+        TestSupport::settle();
         QVERIFY(dialog.grab().save(TestSupport::screenshotPath("option_board.png")));
     }
 };

@@ -346,16 +346,27 @@ private slots:
         QCOMPARE(m_status, QStringList{says + pdf});
     }
 
-    // A PDF the disk refuses: the older file stays, the question names the file
-    // and the reason, and no success is said.
-    void pdfTheDiskRefusesIsNotSaid()
+    // A PDF the disk refuses, whether it was offered for want of a printer or
+    // given: the older file stays, the failure is the file's, said with its
+    // reason, no other PDF is offered, and no success is said.
+    void pdfTheDiskRefusesIsAFileFailure_data()
     {
+        QTest::addColumn<bool>("offered");
+        TestSupport::row("offered, no printer", true);
+        TestSupport::row("given", false);
+    }
+
+    void pdfTheDiskRefusesIsAFileFailure()
+    {
+        QFETCH(bool, offered);
         PrintService service;
         hook(service);
-        m_answer = false;
         const QString pdf = m_dir.filePath(QStringLiteral("full.pdf"));
         QVERIFY(TestSupport::writeFile(pdf, "older pdf"));
-        service.setPdfOutput(pdf);
+        if (offered)
+            service.setPdfChooser([pdf] { return pdf; });
+        else
+            service.setPdfOutput(pdf);
         VekContext context;
         const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
         bool printed = true;
@@ -366,43 +377,42 @@ private slots:
         QVERIFY(!printed);
         QCOMPARE(TestSupport::readFile(pdf), QByteArray("older pdf"));
         QVERIFY(m_status.isEmpty());
-        QCOMPARE(m_asked,
-                 QStringList{"L'impression sur " + pdf +
-                             " (disque plein) a échoué. Enregistrer le document en PDF ?"});
+        QCOMPARE(m_asked, offered ? QStringList{VEK_LANGUAGE::GetLanguageText("PrintNoPrinter")}
+                                  : QStringList());
+        QCOMPARE(m_informed,
+                 QStringList{"Le fichier PDF " + pdf + " n'a pas été enregistré : disque plein"});
     }
 
-    // A failed print offers a PDF file once; a PDF file that fails too is
-    // refused with its name and the reason, and nothing more is offered.
-    void printerErrorOffersPdf_data()
+    // A PDF file that cannot be made is refused with its name and the reason,
+    // and nothing more is offered; one that can is written whole.
+    void pdfFileFailureNamesTheFile_data()
     {
-        QTest::addColumn<QString>("fallback"); // the PDF file chosen, in the test's folder
-        QTest::addColumn<QString>("refusal");  // what the user is told; empty: written
-        TestSupport::row("PDF written", QString("fallback.pdf"), QString());
-        TestSupport::row("PDF under a file", QString("plain/fallback.pdf"),
+        QTest::addColumn<QString>("file");    // the PDF file, in the test's folder
+        QTest::addColumn<QString>("refusal"); // what the user is told; empty: written
+        TestSupport::row("PDF written", QString("written.pdf"), QString());
+        TestSupport::row("PDF under a file", QString("plain/out.pdf"),
                          QString("Le fichier PDF %1 n'a pas été enregistré : un élément du chemin "
                                  "n'est pas un dossier"));
-        TestSupport::row("PDF in a missing folder", QString("missing/fallback.pdf"),
+        TestSupport::row("PDF in a missing folder", QString("missing/out.pdf"),
                          QString("Le fichier PDF %1 n'a pas été enregistré : fichier ou dossier "
                                  "introuvable"));
     }
 
-    void printerErrorOffersPdf()
+    void pdfFileFailureNamesTheFile()
     {
-        QFETCH(QString, fallback);
+        QFETCH(QString, file);
         QFETCH(QString, refusal);
         PrintService service;
         hook(service);
         // A file, so "plain/out.pdf" cannot be made.
         QVERIFY(TestSupport::writeFile(m_dir.filePath(QStringLiteral("plain")), {}));
-        service.setPdfOutput(m_dir.filePath(QStringLiteral("plain/out.pdf")));
-        const QString pdf = m_dir.filePath(fallback);
-        service.setPdfChooser([pdf] { return pdf; });
+        const QString pdf = m_dir.filePath(file);
+        service.setPdfOutput(pdf);
         VekContext context;
         const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
         QCOMPARE(service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}}),
                  refusal.isEmpty());
-        QCOMPARE(m_asked.size(), 1);
-        QVERIFY(m_asked.first().contains(QStringLiteral("plain/out.pdf")));
+        QVERIFY(m_asked.isEmpty());
         if (refusal.isEmpty()) {
             QVERIFY(QFileInfo(pdf).size() > 0);
             return;

@@ -1,4 +1,5 @@
 #include "Keyboard.h"
+#include "Mouse.h"
 #include "PortHolders.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -6,6 +7,7 @@
 #include "app/ui/VEK_SETUP.h"
 #include "base/MainSettingsLoader.h"
 #include "base/VEK_LANGUAGE.h"
+#include "icsp/ui/VEK_SETUP_ICSP.h"
 #include "platform/SerialPortNames.h"
 #include "platform/SerialPortOpening.h"
 
@@ -102,6 +104,42 @@ private slots:
         QCOMPARE(settings->value("Config/TypeCourbe").toString(), QStringLiteral("5"));
         QCOMPARE(settings->value("Config/Language").toString(), QStringLiteral("francais.ini"));
         QCOMPARE(settings->value("Config/Handshaking").toString(), QStringLiteral("1"));
+    }
+
+    // Settings that cannot be saved are said with why, the same in each
+    // set-up dialog.
+    void settingsNotSavedSayWhy_data()
+    {
+        QTest::addColumn<bool>("programmer");
+        TestSupport::row("configuration", false);
+        TestSupport::row("programmer set-up", true);
+    }
+
+    void settingsNotSavedSayWhy()
+    {
+        QFETCH(bool, programmer);
+        VekContext context;
+        const QString file = m_dir.filePath("in-place.ini");
+        QVERIFY(QDir().mkpath(file)); // a folder where the file would go
+        QSettings settings(file, QSettings::IniFormat);
+        std::unique_ptr<QDialog> dialog;
+        QPushButton *ok = nullptr;
+        if (programmer) {
+            auto setup = std::make_unique<VEK_SETUP_ICSP>(context);
+            setup->setSettingsStore(&settings);
+            setup->setWarningSink([this](const QString &text) { m_warnings << text; });
+            ok = setup->OKButton;
+            dialog = std::move(setup);
+        } else {
+            auto setup = std::make_unique<VEK_SETUP>(context);
+            prepare(*setup, settings);
+            ok = setup->OKButton();
+            dialog = std::move(setup);
+        }
+        QVERIFY(Mouse::click(ok));
+        QCOMPARE(m_warnings, QStringList{"Les réglages n'ont pas pu être enregistrés dans " + file +
+                                         " : c'est un dossier."});
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
     }
 
     void aMissingPortIsRefusedAndNothingSaved()

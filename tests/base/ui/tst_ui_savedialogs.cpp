@@ -1,11 +1,9 @@
+#include "FileDialogAnswer.h"
 #include "ModalAnswer.h"
 #include "TestSupport.h"
 #include "base/ui/WindowPrompts.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,26 +16,6 @@ class TestUiSaveDialogs : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-
-    // What the user does: picks the filter in the dialog's list, types a name, presses Save.
-    static void answer(QWidget *modal, const QString &filter, int chosen, const QString &typed)
-    {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        QVERIFY(dialog);
-        auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
-        QVERIFY(types);
-        types->setCurrentIndex(chosen);
-        emit types->activated(chosen);
-        emit types->textActivated(filter.split(";;").at(chosen));
-        // Typed into the name box: selectFile() leaves that box alone once it has
-        // the focus, which made the answer depend on how soon it came.
-        auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
-        QVERIFY(name);
-        name->setFocus();
-        name->clear();
-        QTest::keyClicks(name, typed);
-        static_cast<QDialog *>(dialog)->accept(); // as the Save button does
-    }
 
 private slots:
     void typedNameGetsTheFilterExtension_data()
@@ -62,21 +40,22 @@ private slots:
         QFETCH(int, chosen);
         QFETCH(QString, typed);
         QFETCH(QString, saved);
-        const auto save = [&](QWidget *modal) { answer(modal, filter, chosen, typed); };
         QString chosenFilter;
         QString path;
         {
-            ModalAnswer answered(save);
+            // The user picks the filter in the dialog's list, types a name and presses Return.
+            FileDialogAnswer save({{typed, chosen}});
             path = WindowPrompts::AskSaveFileName(nullptr, "Save", m_dir.path(), filter,
                                                   &chosenFilter);
-            QVERIFY(answered.answered());
+            QVERIFY2(save.answered(), qPrintable(save.unexpected.join('\n')));
         }
         QCOMPARE(path, m_dir.filePath(saved));
         QCOMPARE(chosenFilter, filter.split(";;").at(chosen));
         // The windows' own prompts go through the same dialog.
-        ModalAnswer again(save);
+        FileDialogAnswer again({{typed, chosen}});
         QCOMPARE(WindowPrompts::system().chooseSaveFile(nullptr, "Save", m_dir.path(), filter),
                  m_dir.filePath(saved));
+        QVERIFY(again.answered());
     }
 
     void cancelSavesNothing()

@@ -137,8 +137,32 @@ private slots:
             QCOMPARE(words[k], uint16_t(0x3FFF));
     }
 
+    // A firmware without a second set of tables: "Download courbe 2" stays
+    // greyed once connected, and, asked all the same, says why, sending nothing.
+    void noSecondSetNoCurveTwo()
+    {
+        ModuleSimulator sim;
+        QVERIFY(BootloaderWindowRig::startBootloader(sim, *ctx));
+        ctx->settings.ICSPLTAB_L2.clear();
+        ctx->settings.ICSPHTAB_L2.clear();
+        VEK_BL w(*ctx, nullptr, &prompts);
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QVERIFY(w.BP_DLOAD[1]->isEnabled());
+        QVERIFY(!w.BP_DLOAD[2]->isEnabled());
+        prompts.messages.clear();
+        w.BP_DLOAD_Click(2);
+        QVERIFY(!w.transferRunning());
+        const QString why = "Le firmware choisi n'a pas de deuxième jeu de tables : il n'y a pas "
+                            "de courbe 2 à envoyer.";
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.first().text, why);
+        QCOMPARE(w.L_Info->text(), why);
+        QVERIFY(BootloaderWindowRig::blStats(sim).contains("frames=0"));
+    }
+
     // A download refused, then another whose truncation question is up: the
-    // status bar no longer shows the refusal while it is asked.
+    // status bar no longer shows the refusal while it is asked. The question
+    // is titled for the download, and No answers for the download.
     void truncationQuestionStandsAlone()
     {
         ModuleSimulator sim;
@@ -161,6 +185,13 @@ private slots:
         QVERIFY(!whileAsked.isEmpty());
         QVERIFY2(!whileAsked.contains(refused), qPrintable(whileAsked.join('|')));
         QVERIFY(!w.transferRunning()); // declined: nothing sent
+        QCOMPARE(prompts.messages.size(), 2);
+        for (const FakePrompts::Shown &shown : prompts.messages)
+            QCOMPARE(shown.title, QString("Envoi des courbes au module"));
+        QVERIFY(prompts.messages.first().text.contains("avance statique"));
+        QCOMPARE(prompts.messages.last().text,
+                 QString("Les courbes n'ont pas été envoyées au module."));
+        QCOMPARE(w.L_Info->text(), QString("Les courbes n'ont pas été envoyées au module."));
     }
 
     // Curve set 2 whose tables run past the chip is refused, every area outside

@@ -107,7 +107,8 @@ private slots:
         QVERIFY(clickAndWait(w, 2, 2)); // connection, then the download
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages.first().text, VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
-        QVERIFY(w.L_Info->text().isEmpty());
+        QCOMPARE(w.L_Info->text(),
+                 VEK_LANGUAGE::GetLanguageText("BLFirmwareOK")); // the success recorded
         QVERIFY(w.panel(2)->picture().isNull());
         QVERIFY(steps(w, true, false, true)); // on with step 3, or again from step 1
         QCOMPARE(linkColour(w), QRgb(0x00FF00));
@@ -209,7 +210,7 @@ private slots:
         QVERIFY(w->panel(2)->picture().isNull()); // no bar left part-way
         // The status bar keeps how the download ended.
         if (says == VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"))
-            QCOMPARE(w->panel(2)->text(), VEK_LANGUAGE::GetLanguageText("BEPItem2"));
+            QCOMPARE(w->panel(2)->text(), VEK_LANGUAGE::GetLanguageText("BLFirmwareOK"));
         else if (says.startsWith("[0x"))
             QVERIFY2(w->panel(2)->text().contains(says), qPrintable(w->panel(2)->text()));
         const QList<uint16_t> words = flash(sim);

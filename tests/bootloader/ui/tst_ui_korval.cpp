@@ -94,8 +94,10 @@ private slots:
         QCOMPARE(prompts.messages.size(), 1);
         const FakePrompts::Shown &shown = prompts.messages.first();
         QCOMPARE(shown.icon, QMessageBox::Information);
-        QCOMPARE(shown.title, GetLanguageText("ICSPReadPIC"));
-        QVERIFY(shown.text.startsWith(GetLanguageText("ICSPReadOK1")));
+        // Told as what it is, the module's tables (no PIC was read).
+        QCOMPARE(shown.title, QString("Lecture des tables du module"));
+        QVERIFY(shown.text.startsWith("Les tables du module ont été lues en entier.\n"));
+        QCOMPARE(w->panel(2)->toolTip(), w->L_Info->text()); // the success recorded
         for (const QString &text : {shown.text, w->L_Info->text()}) {
             QVERIFY2(text.contains("MIRT·12A"), qPrintable(text));
             QVERIFY(text.contains("Module compatible,··allumage à étincelle"));
@@ -149,8 +151,9 @@ private slots:
                                  << "Le module ne répond pas : aucun octet reçu en 1000 ms.";
     }
 
-    // After a first module's tables, a second module whose upload stops:
-    // only the reason stands, none of the first module's tables.
+    // After a first module's tables, a second module whose upload stops: the
+    // reason is told, and the view keeps the last complete tables, said to be
+    // those.
     void stopsEndInAClearMessage()
     {
         QFETCH(QStringList, options);
@@ -162,19 +165,23 @@ private slots:
         w->BP_tst->click();
         upload(*w);
         QVERIFY(w->tables().has_value());
+        const QString complete = w->T_Tables->toPlainText();
+        const std::array<uint8_t, 256> low = w->tables()->basse;
         w->BP_tst->click();
         ctx->settings.ICSPPort = sim.devicePath();
         prompts.messages.clear();
         w->BP_tst->click();
         upload(*w);
-        QCOMPARE(w->T_Tables->toPlainText(), QString());
+        QCOMPARE(w->T_Tables->toPlainText(), complete);
         QCOMPARE(prompts.messages.size(), 1);
         const FakePrompts::Shown &shown = prompts.messages.first();
         QCOMPARE(shown.icon, QMessageBox::Critical);
-        QCOMPARE(shown.title, QString("Problème ICSP"));
-        QCOMPARE(shown.text, "La lecture a été interrompue.\n" + reason);
-        QCOMPARE(w->L_Info->text(), reason);
-        QVERIFY(!w->tables().has_value()); // nothing half-read is kept
+        QCOMPARE(shown.title, QString("Lecture des tables du module"));
+        const QString kept =
+            reason + "\nLes tables affichées sont celles de la dernière lecture complète.";
+        QCOMPARE(shown.text, "La lecture a été interrompue.\n" + kept);
+        QCOMPARE(w->L_Info->text(), kept);
+        QVERIFY(w->tables()->basse == low); // nothing half-read replaces them
         QVERIFY(connectedState(*w));
         QVERIFY(w->BP_Quit->isEnabled());
     }

@@ -182,7 +182,7 @@ private slots:
         }
         VERIFY_ONE_LANGUAGE(*log_, "BLPasDeLPT", "BLConnexionEtablie", "BLCourbesOK",
                             "BLFirmwareOK", "BLTransfertFinalise", "BLTimeout", "BLInitTitre",
-                            "KorvalTitre", "ICSPReadOK1");
+                            "KorvalTitre", "MessKorvalLu");
     }
 };
 

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "app/VekContext.h"
 #include "base/VEK_LANGUAGE.h"
+#include "base/ui/StatusTipLine.h"
 #include "bootloader/ui/VEK_BL.h"
 #include "bootloader/ui/VEK_BL_INIT.h"
 #include "bootloader/ui/VEK_KORVAL.h"
@@ -115,8 +116,8 @@ private slots:
         QTest::addColumn<QString>("panel3");
         QTest::addColumn<bool>("readyHelp");
         const QString programmer = GetLanguageText("VEK_ISCPCapt") + " VEK-MZ300";
-        QTest::newRow("VEK_ICSP") << "VEK_ICSP" << programmer << GetLanguageText("BEPItem3")
-                                  << true;
+        // The programmer window names the chip in force ("AUTO" before any read: the 16F84).
+        QTest::newRow("VEK_ICSP") << "VEK_ICSP" << programmer << "Processeur: 16F84" << true;
         QTest::newRow("VEK_BL") << "VEK_BL" << programmer << GetLanguageText("BEPItem3") + " LOCAL"
                                 << true;
         QTest::newRow("VEK_KORVAL") << "VEK_KORVAL"
@@ -163,24 +164,35 @@ private slots:
         QVERIFY(korval.nomProgrammateur().isEmpty());
     }
 
+    // Hover help goes to the window's status tip line, never into L_Info,
+    // which keeps what the window last said.
     void hoverHelp_data() { allWindows(); }
     void hoverHelp()
     {
         QFETCH(QString, name);
         auto w = open(name, ctx(), prompts);
+        auto *tip = w->findChild<StatusTipLine *>("StatusTip");
+        const bool helps = name != "VEK_BL_INIT";
+        QCOMPARE(tip != nullptr, helps);
+        w->L_Info->setText("fait");
         QEvent enter(QEvent::Enter);
         QCoreApplication::sendEvent(w->BP_Quit, &enter);
-        const bool helps = name != "VEK_BL_INIT";
-        QCOMPARE(w->L_Info->text(), helps ? GetLanguageText("MMBPQuit") : QString());
+        if (tip)
+            QCOMPARE(tip->text(), GetLanguageText("MMBPQuit"));
         if (auto *tst = w->findChild<QPushButton *>("BP_tst")) {
             QCoreApplication::sendEvent(tst, &enter);
-            QCOMPARE(w->L_Info->text(), GetLanguageText("MMBPtst"));
+            QCOMPARE(tip->text(), GetLanguageText("MMBPtst"));
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(tst, &leave);
+            QCOMPARE(tip->text(), QString());
+            QCoreApplication::sendEvent(tst, &enter);
         }
-        w->L_Info->setText("x");
         QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(w.get(), &move);
-        QCOMPARE(w->L_Info->text(), helps ? QString() : QString("x"));
+        if (tip)
+            QCOMPARE(tip->text(), QString());
+        QCOMPARE(w->L_Info->text(), QString("fait"));
     }
 
     void linkButtonsWaitForTheConnection()
@@ -391,18 +403,23 @@ private slots:
         VEK_BL w(ctx(), nullptr, &prompts);
         const QImage before = w.panel(2)->picture();
         JobOutcome seen;
+        auto release = std::make_shared<std::atomic<bool>>(false);
         QVERIFY(w.startTransfer(
-            [](TransferContext &t) {
+            [release](TransferContext &t) {
                 t.progress.setBar(1, 62.5, "Ecriture ");
                 t.progress.setStatus("Ecriture en cours");
+                while (!*release)
+                    std::this_thread::yield();
                 return t.settings.ICSPPort == "COM1" ? JobOutcome::success("fini")
                                                      : JobOutcome::failure("context");
             },
             [&seen](const JobOutcome &outcome) { seen = outcome; }));
+        QTRY_VERIFY(w.panel(2)->picture() != before); // the bar while the job runs
+        *release = true;
         QTRY_COMPARE(seen.message, QString("fini"));
         QCOMPARE(w.ProgressBar, 62); // halves to even
         QCOMPARE(w.L_Info->text(), QString("Ecriture en cours"));
-        QVERIFY(w.panel(2)->picture() != before);
+        QVERIFY(w.panel(2)->picture().isNull()); // and none once it has ended
         QVERIFY(w.startTransfer([](TransferContext &) { return JobOutcome::failure("perdu"); }));
         QTRY_COMPARE(w.L_Info->text(), QString("perdu"));
     }

@@ -198,11 +198,18 @@ private slots:
             << text("MSGBAsmExportEr1");
         QTest::newRow("type 16") << "type 16" << true << false << int(QMessageBox::NoIcon)
                                  << text("MSGBAsm2") << text("MSGBAsm1");
-        // Half-way: the user learns which files are whole.
+        // Half-way: the user learns which files are whole, which older ones
+        // stay as they were, and which were not made.
         QTest::newRow("file in the way")
             << "HTAB0.TXT" << true << true << int(QMessageBox::Critical) << failed
             << "HTAB0.TXT : c'est un dossier\nFichiers écrits en entier : LTAB0.TXT\n"
-               "Fichiers laissés tels qu'ils étaient : HTAB0.TXT, LTAB1.TXT, HTAB1.TXT";
+               "Fichiers laissés tels qu'ils étaient : HTAB0.TXT\n"
+               "Fichiers non créés : LTAB1.TXT, HTAB1.TXT";
+        QTest::newRow("disk fills over one older file")
+            << "disk fills, one older" << true << true << int(QMessageBox::Critical) << failed
+            << "LTAB0.TXT : fichier trop grand pour le système\n"
+               "Fichiers laissés tels qu'ils étaient : LTAB0.TXT\n"
+               "Fichiers non créés : HTAB0.TXT, LTAB1.TXT, HTAB1.TXT";
         // The older files stay as they were and no success is said.
         QTest::newRow("disk fills")
             << "disk fills" << true << true << int(QMessageBox::Critical) << failed
@@ -229,14 +236,17 @@ private slots:
             context.settings.TypeCompilation = 16;
         if (change == "HTAB0.TXT")
             QVERIFY(QDir(dir.path()).mkdir("HTAB0.TXT")); // a folder where the file goes
-        const QStringList older{"LTAB0.TXT", "HTAB0.TXT", "LTAB1.TXT", "HTAB1.TXT"};
-        if (change == "disk fills")
+        const bool fills = change.startsWith("disk fills");
+        const QStringList older =
+            change == "disk fills" ? QStringList{"LTAB0.TXT", "HTAB0.TXT", "LTAB1.TXT", "HTAB1.TXT"}
+                                   : QStringList{"LTAB0.TXT"};
+        if (fills)
             for (const QString &name : older)
                 QVERIFY(TestSupport::writeFile(out(name), name.toLatin1()));
         VEK_ASM w(context, curve(), nullptr, &prompts);
         {
             std::optional<FailingWrites> full;
-            if (change == "disk fills")
+            if (fills)
                 full.emplace(64);
             w.BP_ExportTables_Click();
         }
@@ -245,10 +255,10 @@ private slots:
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(int(prompts.messages[0].icon), icon);
         QCOMPARE(prompts.messages[0].title, title);
-        if (change == "HTAB0.TXT" || change == "disk fills") {
+        if (change == "HTAB0.TXT" || fills) {
             QVERIFY2(prompts.messages[0].text.endsWith(text), qPrintable(prompts.messages[0].text));
             QVERIFY(child<QLabel>(w, "L_Info")->text().endsWith(text));
-            if (change == "disk fills")
+            if (fills)
                 for (const QString &name : older)
                     QCOMPARE(TestSupport::readFile(out(name)), name.toLatin1());
         } else {
@@ -367,8 +377,9 @@ private slots:
             child<QPushButton>(w, "BP_Quitter")->click();
         }
         QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].text,
-                 "Les réglages n'ont pas pu être enregistrés dans " + out("settings.ini") + ".");
+        QCOMPARE(prompts.messages[0].text, "Les réglages n'ont pas pu être enregistrés dans " +
+                                               out("settings.ini") +
+                                               " : fichier trop grand pour le système.");
         QVERIFY(!QFile::exists(out("settings.ini"))); // no settings file cut short
         QCOMPARE(w.result(), int(QDialog::Accepted));
     }
@@ -403,6 +414,49 @@ private slots:
                  (QStringList{"my firmware.asm", "my firmware.cod", "my firmware.hex",
                               "my firmware.lst"}));
         QCOMPARE(QDir(QDir::tempPath()).entryList({"vek-asm-*"}, QDir::Dirs), QStringList());
+    }
+
+    // Each operation starts from a fresh status: an export cancelled after an
+    // assembly or an export says no more that they succeeded, a refusal
+    // corrected is no longer shown, and a window opened again says nothing.
+    void statusStartsFreshForEachOperation()
+    {
+        const QString project = out("fresh.asm");
+        QVERIFY(TestSupport::writeFile(project, "        list p=16F84A\n        end\n"));
+        context.settings.CheminProjetAsm = project;
+        auto w = std::make_unique<VEK_ASM>(context, curve(), nullptr, &prompts);
+        auto *info = child<QLabel>(*w, "L_Info");
+        auto *exportButton = child<QPushButton>(*w, "BP_ExportTables");
+        QSignalSpy done(w.get(), &VEK_ASM::assemblerDone);
+        QVERIFY(Mouse::click(child<QPushButton>(*w, "BP_MPASM")));
+        QVERIFY(done.wait(60000));
+        QVERIFY(info->text().contains("fresh.hex"));
+        const QString notDone = GetLanguageText("MSGBAsmExportEr1");
+        prompts.folder.clear(); // the folder choice cancelled
+        QVERIFY(Mouse::click(exportButton));
+        QCOMPARE(info->text(), notDone);
+        QVERIFY(info->styleSheet().isEmpty()); // a cancel is no failure
+
+        prompts.folder = dir.path();
+        QVERIFY(Mouse::click(exportButton));
+        QCOMPARE(info->text(), GetLanguageText("MSGBAsmExportOk1"));
+        prompts.folder.clear();
+        QVERIFY(Mouse::click(exportButton));
+        QCOMPARE(info->text(), notDone);
+
+        child<QLineEdit>(*w, "TABL8")->setText("LTAB?");
+        QVERIFY(Mouse::click(exportButton));
+        QVERIFY(info->text().contains("LTAB?"));
+        QVERIFY(!info->styleSheet().isEmpty());
+        child<QLineEdit>(*w, "TABL8")->setText("LTAB");
+        QVERIFY(Mouse::click(exportButton));
+        QCOMPARE(info->text(), notDone);
+        QVERIFY(info->styleSheet().isEmpty());
+
+        w.reset();
+        context.tab_avance.setRows({{"1000", "10", "6"}, {"6000", "30", "20"}}, false);
+        VEK_ASM again(context, curve(), nullptr, &prompts);
+        QCOMPARE(child<QLabel>(again, "L_Info")->text(), QString());
     }
 
     void assemblerErrorsAndMissingAssemblerAreShown()

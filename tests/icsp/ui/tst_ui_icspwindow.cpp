@@ -6,6 +6,7 @@
 #include "IcspRig.h"
 #include "ModalAnswer.h"
 #include "Mouse.h"
+#include "PortHolders.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 #include "app/TransferServicesSetup.h"
@@ -97,9 +98,16 @@ class TestIcspWindow : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
+    // COM1 is a serial port of the test's own, whatever this machine has.
+    LinkedPty m_serial;
+    NumberedPorts m_ports;
 
 private slots:
-    void initTestCase() { TestSupport::useFrenchTexts(); }
+    void initTestCase()
+    {
+        TestSupport::useFrenchTexts();
+        QVERIFY(m_ports.link("ttyS0", m_serial.device));
+    }
     void init() { TestSupport::useFrenchTexts(); }
 
     // Program with verification, clear, read back, erase: what the chip holds
@@ -165,8 +173,11 @@ private slots:
         QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
         QCOMPARE(b.prompts.messages.last().title, GetLanguageText("ICSPWritePB"));
         QVERIFY2(b.lastMessage().contains("Adresse =  [0x0123]"), qPrintable(b.lastMessage()));
-        QVERIFY(b.lastMessage().contains("Code erreur = "));
-        QCOMPARE(w->L_Info->text(), GetLanguageText("MessErrProgCODE") + " [0x0123]");
+        // The code, and what it says in words, in the box and the label.
+        const QString attempts = "la valeur relue diffère de la valeur écrite, à chaque essai";
+        QVERIFY2(b.lastMessage().contains("Code erreur = 19 : " + attempts),
+                 qPrintable(b.lastMessage()));
+        QCOMPARE(w->L_Info->text(), GetLanguageText("MessErrProgCODE") + " [0x0123] : " + attempts);
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
@@ -196,7 +207,8 @@ private slots:
         QCOMPARE(b.prompts.messages.size(), 2);
         QCOMPARE(b.prompts.messages[1].title, GetLanguageText("ICSPWritePB"));
         QCOMPARE(b.lastMessage(), GetLanguageText("ErrICSPWritePIC") +
-                                      "\r\nAdresse =  [0x0000]\r\nCode erreur = 19\r\n" +
+                                      "\r\nAdresse =  [0x0000]\r\nCode erreur = 19 : la valeur "
+                                      "relue diffère de la valeur écrite, à chaque essai\r\n" +
                                       GetLanguageText("ICSPProtegeEcriture") + "\r\n\r\n" +
                                       GetLanguageText("ICSPProtegeEffacer"));
         QCOMPARE(w->L_Info->text(), GetLanguageText("ErrasePICEnded"));
@@ -273,8 +285,9 @@ private slots:
         QVERIFY(!big.pic.inProgrammingMode());
     }
 
-    // After each operation the status bar and the label tell how it ended:
-    // a failure is followed neither by "ready" nor by "in progress".
+    // After each operation the status bar and the label tell how it ended,
+    // a success as a failure: a failure is followed neither by "ready" nor
+    // by "in progress".
     void statusShowsTheLastOutcome()
     {
         Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
@@ -285,7 +298,8 @@ private slots:
         b.context.pic.ImagePIC.setCodeWord(0x123, 0x0055);
         b.pic.refuseWrites(0x123);
         click(*w, w->BP_WriteModule);
-        const QString writeFailed = "Erreur de programmation de la mémoire programme [0x0123]";
+        const QString writeFailed = "Erreur de programmation de la mémoire programme [0x0123] : "
+                                    "la valeur relue diffère de la valeur écrite, à chaque essai";
         QCOMPARE(w->L_Info->text(), writeFailed);
         QCOMPARE(w->panel(2)->text(), writeFailed);
 
@@ -293,7 +307,9 @@ private slots:
         const QString quickFailed = "La programmation du PIC a échoué.";
         QCOMPARE(w->L_Info->text(),
                  quickFailed + "\nAdresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF");
-        QCOMPARE(w->panel(2)->text(), quickFailed);
+        // Every line, the reason after the failure, on the panel's one line.
+        QCOMPARE(w->panel(2)->text(), quickFailed + " — Adresse = 291 — Donnée Ecrite : 0055 — "
+                                                    "Donnée lue    : 3FFF");
         QCOMPARE(w->panel(2)->toolTip(), w->L_Info->text()); // the whole failure
 
         b.box->failOpens(QStringLiteral("gone"));
@@ -304,7 +320,13 @@ private slots:
         b.box->failOpens({});
         click(*w, w->BP_ReadModule);
         QCOMPARE(w->L_Info->text(), QString("Lecture du PIC terminée"));
-        QCOMPARE(w->panel(2)->text(), ready);
+        QCOMPARE(w->panel(2)->text(), QString("Lecture du PIC terminée")); // success recorded too
+
+        // An import whose file choice is cancelled starts from a fresh status.
+        b.prompts.files = {QString()};
+        QVERIFY(Mouse::click(w->BP_IMPORT_HEX));
+        QCOMPARE(w->L_Info->text(), QString());
+        QCOMPARE(w->panel(2)->text(), QString());
     }
 
     // Every operation leaves its own outcome in the label and the status bar,
@@ -317,11 +339,11 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QString>("info");   // the label ("" = the box's text)
         QTest::addColumn<QString>("status"); // status panel 2 ("" = the label's first line)
-        const QString noTable = "\nAucune table n'est envoyée.";
+        const QString noTable = "\nLes courbes n'ont pas été programmées dans le PIC.";
         const QString noPoints =
             QString("Interpolation impossible : la courbe ne contient aucun point.");
         row("tables of a curve without points", "16F876A", "BP_ProgTables", "no points",
-            noPoints + noTable, noPoints);
+            noPoints + noTable, QString());
         // A curve whose fourth line has an advance that is no number: refused
         // with the line, its values and why.
         const QString notANumber =
@@ -333,8 +355,8 @@ private slots:
             "not a number", notANumber, "");
         // High tables at 0x500-0x5FF, past the 1024 words of a 16F84A.
         row("tables beyond the chip's memory", "16F84A", "BP_ProgTables", "beyond the chip",
-            "La zone [0x0500-0x05FF] dépasse la mémoire de programme de 1024 mots "
-            "(0x0000-0x03FF) : rien n'est envoyé.",
+            "Les tables hautes [0x0500-0x05FF] dépassent la mémoire de programme de 1024 mots "
+            "(0x0000-0x03FF).\nRien n'est envoyé.",
             "");
         // Static advance 20 under the curve's 33: a truncation the user declines.
         // An 18F chip with a truncation to decline: refused first, for the chip.
@@ -342,7 +364,7 @@ private slots:
             "Le programmateur ne sait pas programmer le 18F2550 : rien n'est envoyé.", "");
         row("tables whose truncation is declined", "16F876A", "BP_ProgTables",
             "truncation declined", "L'avance de la courbe dépasse l'avance statique." + noTable,
-            QString("L'avance de la courbe dépasse l'avance statique."));
+            QString());
         // The programmer named by its box, a VEKP of the stored setting.
         const QString notErased =
             QString("Effacer le programme du module VEKP V 3.9 : effacement abandonné.");
@@ -418,8 +440,10 @@ private slots:
             QCOMPARE(shown, info);
         if (refusal == "18F chip")
             QCOMPARE(b.prompts.messages.size(), 1); // no truncation question before
+        if (refusal == "truncation declined")       // titled for the table programming
+            QCOMPARE(b.prompts.messages.last().title, GetLanguageText("ICSPTablesTitle"));
         if (status.isEmpty())
-            status = info.section('\n', 0, 0);
+            status = TestSupport::statusLine(info);
         QCOMPARE(w->L_Info->text(), info);
         QCOMPARE(w->panel(2)->text(), status);
         QVERIFY(status != earlier && status != GetLanguageText("BEPItem2"));
@@ -431,11 +455,13 @@ private slots:
     {
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("says");
-        const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de 1024 mots "
-                             "(0x0000-0x03FF) : rien n'est envoyé.";
-        row("high tables outside", QString("1"), past.arg("0500", "05FF"));
+        const QString past = "Les tables %1 [0x%2-0x%3] dépassent la mémoire de programme de "
+                             "1024 mots (0x0000-0x03FF).";
+        row("high tables outside", QString("1"),
+            past.arg("hautes", "0500", "05FF") + "\nRien n'est envoyé.");
         row("both areas outside", QString("2"),
-            past.arg("0300", "04FF") + '\n' + past.arg("0500", "06FF"));
+            past.arg("basses", "0300", "04FF") + '\n' + past.arg("hautes", "0500", "06FF") +
+                "\nRien n'est envoyé.");
     }
 
     void tablesPastTheChipAreNotProgrammed()
@@ -465,8 +491,8 @@ private slots:
 
     // After a failed "Programmer le PIC", each later operation says what it
     // did, and the status bar no longer shows that failure: the edit menu
-    // clears it, the clear buffer (menu or INIT BUFF) and a good import say
-    // ready.
+    // clears it, the clear buffer (menu or INIT BUFF) and a good import
+    // record what they did.
     void operationsAfterAFailureSayWhatTheyDid_data()
     {
         QTest::addColumn<QString>("language");
@@ -474,17 +500,17 @@ private slots:
         QTest::addColumn<QString>("info");
         QTest::addColumn<QString>("status");
         const QString fr = "francais.ini", en = "english.ini";
-        const QString ready = "Prêt pour le transfert";
         row("Editer HEX", fr, "MnuEditHex", "Editer location ? ", "");
         row("Editer HEX, in English", en, "MnuEditHex", "Edit location? ", "");
-        row("Clear buffer", fr, "MnuClsBuff", "Tampon effacé : la mémoire est vierge.", ready);
+        const QString cleared = "Tampon effacé : la mémoire est vierge.";
+        row("Clear buffer", fr, "MnuClsBuff", cleared, cleared);
         row("Clear buffer, in English", en, "MnuClsBuff", "Buffer cleared: the memory is blank.",
-            "Ready for transfer");
-        row("INIT BUFF", fr, "BP_Clear", "Tampon effacé : la mémoire est vierge.", ready);
+            "Buffer cleared: the memory is blank.");
+        row("INIT BUFF", fr, "BP_Clear", cleared, cleared);
         row("Import XEH", fr, "BP_IMPORT_XEH", "Importation du fichier de mise à jour effectuée",
-            ready);
+            "Importation du fichier de mise à jour effectuée");
         row("Import XEH, in English", en, "BP_IMPORT_XEH", "Update file imported",
-            "Ready for transfer");
+            "Update file imported");
     }
 
     void operationsAfterAFailureSayWhatTheyDid()
@@ -945,8 +971,10 @@ private slots:
         QCOMPARE(b.lastMessage(), b.prompts.messages[0].text);
     }
 
-    // Under AUTO the window names the chip its opening read found, over the
-    // one the record held before; a chip it cannot use is named nowhere.
+    // The status bar names the chip in force after every identification:
+    // under AUTO the chip its opening read found, over the one the record held
+    // before (a chip it cannot use is named nowhere), then the chip a later
+    // read finds; the opening's bar is gone once its read is over.
     void autoNamesTheChipFound_data()
     {
         QTest::addColumn<QString>("socket"); // the chip on the programmer
@@ -969,6 +997,23 @@ private slots:
         Bench::wait(w);
         QCOMPARE(w.panel(3)->text(), "Processeur: " + named);
         QCOMPARE(w.TBDeviceID->text(), named);
+        QVERIFY(w.panel(2)->picture().isNull());
+
+        // The chip put in afterwards, as a read finds it.
+        b.pic.setPresent(true);
+        click(w, w.BP_ReadModule);
+        const QString read = socket == "12F629" ? QString("?") : socket;
+        QCOMPARE(w.panel(3)->text(), "Processeur: " + read);
+        QCOMPARE(w.TBDeviceID->text(), read);
+        QVERIFY(w.panel(2)->picture().isNull());
+    }
+
+    // A chip chosen in the set-up is named as soon as the window is up.
+    void chosenChipNamed()
+    {
+        Bench b(QStringLiteral("16F628"), QStringLiteral("PIC-16F628"));
+        auto w = b.window();
+        QCOMPARE(w->panel(3)->text(), QString("Processeur: 16F628"));
     }
 
     // The window after a read, after a refused write and after a test program.

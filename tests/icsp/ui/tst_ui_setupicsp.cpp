@@ -254,8 +254,11 @@ private slots:
         row("table empty", fr, f876, two, "ADDL8", "", "Adresse de table «  » refusée");
         const QString past = "La zone [0x%1-0x%2] dépasse la mémoire de programme de %3 mots "
                              "(0x0000-0x%4) : ces réglages ne sont pas pris.";
+        const QString tablesPast = "Les tables basses [0x%1-0x%2] dépassent la mémoire de "
+                                   "programme de %3 mots (0x0000-0x%4).\nCes réglages ne sont pas "
+                                   "pris.";
         row("tables past a 16F876A", fr, f876, two, "ADDL16", "1F00",
-            past.arg("1F00", "20FF", "8192", "1FFF"));
+            tablesPast.arg("1F00", "20FF", "8192", "1FFF"));
         row("code past a 16F84A", fr, QString("PIC-16F84A"), two, "HEXLNG", "800",
             past.arg("0000", "07FF", "1024", "03FF"));
         row("empty code area", fr, f876, two, "HEXLNG", "0",
@@ -263,18 +266,22 @@ private slots:
                     "sont pas pris."));
         // An 18F keeps the image's 16384 words as its limit, as the download does.
         row("table at 2000 on an 18F", fr, QString("PIC-18F2550"), two, "ADDL8", "2000", QString());
+        // Under "AUTO" no chip is known: only the programmer's address space holds.
+        row("AUTO, tables past 1024 words", fr, QString("AUTO"), two, "ADDL8", "300", QString());
+        row("AUTO, tables past the address space", fr, QString("AUTO"), two, "ADDL16", "3F00",
+            tablesPast.arg("3F00", "40FF", "16384", "3FFF"));
         // Two curve lines from 300 end at 4FF: high tables from 400 would
         // overwrite them. A settings dialog sends nothing: its settings are
         // what is not taken.
         row("tables overlap", fr, f876, two, "ADDH8", "400",
-            "Les tables basses [0x0300-0x04FF] et hautes [0x0400-0x05FF] se chevauchent : ces "
+            "Les tables basses [0x0300-0x04FF] et hautes [0x0400-0x05FF] se chevauchent.\nCes "
             "réglages ne sont pas pris.");
         row("tables overlap, in English", QString("english.ini"), f876, two, "ADDH8", "400",
-            "The low tables [0x0300-0x04FF] and the high tables [0x0400-0x05FF] overlap: these "
+            "The low tables [0x0300-0x04FF] and the high tables [0x0400-0x05FF] overlap.\nThese "
             "settings are not taken.");
         // Eight lines from 300 end at AFF.
         row("eight lines overlap", fr, f876, QString("8"), "ADDH8", "900",
-            "Les tables basses [0x0300-0x0AFF] et hautes [0x0900-0x10FF] se chevauchent : ces "
+            "Les tables basses [0x0300-0x0AFF] et hautes [0x0900-0x10FF] se chevauchent.\nCes "
             "réglages ne sont pas pris.");
     }
 

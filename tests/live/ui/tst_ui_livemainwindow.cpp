@@ -113,8 +113,8 @@ private slots:
             QFile::remove(storeFile);
             QVERIFY(QDir().mkpath(storeFile)); // a folder in its place: no save
             QVERIFY(Mouse::click(choose));
-            QCOMPARE(window.L_Info()->text(),
-                     VEK_LANGUAGE::GetLanguageText("SetupSaveError", {"%1", storeFile}));
+            QCOMPARE(window.L_Info()->text(), "Les réglages n'ont pas pu être enregistrés dans " +
+                                                  storeFile + " : c'est un dossier.");
             QVERIFY(QDir(storeFile).removeRecursively());
             QVERIFY(Mouse::click(choose));
             QCOMPARE(prompts.folderAsks, 2);
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(sim.waitForLine("SIMUL"), QString("SIMUL 1250"));
         sim.command("stream 0");
         QTRY_VERIFY(window.statusPanel(3).startsWith("TRAME [10] : 23 - 4 - E2"));
-        QTest::qWait(300);
+        TestSupport::settle();
         // Every lamp blends with what stands behind it: the instrument frame or
         // the tab's lighter pane.
         const QImage shot = window.grab().toImage();
@@ -174,7 +174,9 @@ private slots:
         open->click();
         QVERIFY(window.terminalPage()->isPortOpen());
         window.control<QAbstractButton>("optHex")->click();
-        QTest::qWait(300);
+        if (!TestSupport::screenshotFolder().isEmpty()) // a picture with what came in
+            QTRY_VERIFY(!window.terminalPage()->receiveBox()->toPlainText().isEmpty());
+        TestSupport::settle();
         TestSupport::keepScreenshot(window.grab(), "main_terminal_page.png");
         window.SSTab1()->setCurrentIndex(0);
         QVERIFY(!window.terminalPage()->isPortOpen());
