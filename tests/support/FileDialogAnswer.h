@@ -32,7 +32,7 @@ class FileDialogAnswer
 {
 public:
     struct Name {
-        QString typed;   // a name or a whole path
+        QString typed;   // a name or a whole path; empty: the dialog is cancelled
         int filter = -1; // the place of the filter to choose in the dialog's list; -1: none
     };
 
@@ -109,13 +109,23 @@ private:
                 return dialog->reject();
             }
             titles << dialog->windowTitle();
-            QObject::connect(dialog, &QDialog::accepted, dialog, [this] { ++m_taken; });
+            // An empty name is the user's Escape: the dialog is answered when it is cancelled.
+            const bool cancel = m_names.at(titles.size() - 1).typed.isEmpty();
+            QObject::connect(dialog, cancel ? &QDialog::rejected : &QDialog::accepted, dialog,
+                             [this] { ++m_taken; });
         }
         if (m_refused || m_presses > kMostPresses) {
             unexpected << "file dialog " + dialog->windowTitle() + " took no name";
             return dialog->reject();
         }
         const Name &name = m_names.at(titles.size() - 1);
+        if (name.typed.isEmpty()) {
+            ++m_presses;
+            return act(dialog, [dialog] {
+                if (dialog->isAncestorOf(QApplication::focusWidget()))
+                    Keyboard::press(Qt::Key_Escape);
+            });
+        }
         if (!m_typed) {
             if (name.filter >= 0 && !chooseFilter(dialog, name.filter))
                 return;

@@ -572,7 +572,7 @@ private slots:
             DialogAnswers answers({project});
             const FailingWrites full(2048); // the old work file fits, the new curve does not
             QTest::mouseClick(w.control<QPushButton>("enregistrer"), Qt::LeftButton);
-            QCOMPARE(answers.fileDialogs, 1);
+            QCOMPARE(answers.fileDialogs(), 1);
             said = answers.texts;
         }
         QCOMPARE(said, QStringList{"Le fichier " + project +

@@ -439,7 +439,7 @@ private slots:
         for (const auto &[chosen, said] : reads) {
             DialogAnswers answers({chosen});
             Mouse::click(child<QPushButton>(*w, "BP_Lire_OS"));
-            QCOMPARE(answers.fileDialogs, 1);
+            QCOMPARE(answers.fileDialogs(), 1);
             QCOMPARE(answers.texts, said.isEmpty() ? QStringList() : QStringList{said});
             QCOMPARE(child<QLineEdit>(*w, "TxtNomFichier")->text(), QString("GOODC"));
             QCOMPARE(child<ElidedLabel>(*w, "Lbl_NomFichierHEXXEH")->text(), path(xeh));
