@@ -40,6 +40,9 @@ bool declaresEntities(const QXmlStreamReader &reader)
 bool withinBounds(const QByteArray &bytes, QString &reason, int &line, int &column)
 {
     QXmlStreamReader reader(bytes);
+    // Read as the document parser reads it, without namespaces: an undeclared
+    // prefix would stop this reader at once and leave the depth unchecked.
+    reader.setNamespaceProcessing(false);
     int depth = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
