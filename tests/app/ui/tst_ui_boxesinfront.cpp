@@ -1,6 +1,7 @@
 // Every box and dialog comes in front of the window it belongs to, with the
 // keyboard: the warning of a start with refused settings once the main window
 // is up, the questions and dialogs of the main window, through one helper.
+#include "MainWindowRig.h"
 #include "ModalAnswer.h"
 #include "TestSupport.h"
 #include "app/ui/VEK_Accueil.h"
@@ -15,8 +16,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QWindow>
 #include <QtTest>
 
@@ -39,12 +38,7 @@ class TestBoxesInFront : public QObject
     QTemporaryDir store_;
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName("VEK_Courbe");
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store_.path());
-    }
+    void initTestCase() { MainWindowRig::keepSettingsIn(store_.path()); }
 
     // A refused setting is said once the main window is up and the splash
     // has gone, over the window, and Return, typed where the keyboard is,
@@ -81,9 +75,7 @@ private slots:
     {
         MainSettingsLoader::OpenStore()->clear();
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(MainWindowRig::show(w) && QTest::qWaitForWindowActive(&w));
         for (const auto &open :
              {std::function<void()>([&w] {
                   w.settings().CourbeModifie = true;
@@ -111,9 +103,7 @@ private slots:
     {
         MainSettingsLoader::OpenStore()->clear();
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(MainWindowRig::show(w) && QTest::qWaitForWindowActive(&w));
         bool front = false;
         ModalAnswer answer([&front](QWidget *about) {
             about->findChild<QPushButton *>("BP_StatusDRV")->click();

@@ -13,18 +13,14 @@
 #include "firmware/PackageDescription.h"
 #include "firmware/VEK_Gestion_OS.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
 
 using TestSupport::row;

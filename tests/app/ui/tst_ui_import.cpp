@@ -1,5 +1,6 @@
 #include "FileDialogAnswer.h"
 #include "Keyboard.h"
+#include "MainWindowRig.h"
 #include "TestSupport.h"
 #include "app/ui/TableImportFlow.h"
 #include "app/ui/VEK_Accueil.h"
@@ -9,8 +10,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -73,9 +72,7 @@ class TestImport : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName("VEK_Courbe");
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+        MainWindowRig::keepSettingsIn(m_dir.path());
         TestSupport::useFrenchTexts();
     }
 
