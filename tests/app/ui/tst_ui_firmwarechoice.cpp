@@ -400,8 +400,7 @@ private slots:
         if (!package.isEmpty())
             QVERIFY(TestSupport::writeFile(path, package));
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show(); // the refusal comes over it
+        QVERIFY(MainWindowRig::show(w)); // the refusal comes over it
         QVERIFY(choose(w, "BOOT.XOS"));
         const QByteArray boot = TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO"));
         QVERIFY(w.TypeVersionOS()->findText(file) > 0);
@@ -465,8 +464,7 @@ private slots:
     void aProjectWhoseCurveCannotBeWrittenIsNotSaved()
     {
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
+        QVERIFY(MainWindowRig::show(w));
         VEK_Gestion_OS::EffacerTemp();
         MainWindowCurveFiles files(w);
         CurveDocument curve;

@@ -203,8 +203,7 @@ private slots:
         QFETCH(bool, damaged);
         QFETCH(QString, info);
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
+        QVERIFY(MainWindowRig::show(w));
         w.context().tab_avance.appendRow({"1000", "10", "8"});
         w.settings().CourbeModifie = false;
         QByteArray bad = tableFile();

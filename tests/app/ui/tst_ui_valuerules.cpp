@@ -339,29 +339,31 @@ class TestUiValueRules : public QObject
         QTest::mouseClick(editor.findChild<QPushButton *>("BP_SelectFile"), Qt::LeftButton);
     }
 
-    // Typed into the package editor, created: the value the package then gives.
-    Left typedInEditor(Value v, const QString &text)
+    // Typed into a package editor (of a package, or of an update for the
+    // package's name), created: the value the package then gives.
+    template <typename Editor> Left typedInEditor(Value v, const QString &text)
     {
         const PackagePlace *place = packagePlace(v);
         FakePrompts prompts;
-        VEK_New_OS editor(w_->context(), PackageEditorServices::standard(w_->context()), nullptr,
-                          &prompts);
+        Editor editor(w_->context(), PackageEditorServices::standard(w_->context()), nullptr,
+                      &prompts);
+        QDialog &dialog = editor;
         QFile::remove(VEK_Gestion_OS::DossierPaquets() + "VR.XOS");
-        chooseFirmware(editor, prompts);
-        editor.findChild<QLineEdit *>("TxtNomFichier")->setText("VR");
+        chooseFirmware(dialog, prompts);
+        dialog.findChild<QLineEdit *>("TxtNomFichier")->setText("VR");
         if (place && place->tick)
-            QTest::mouseClick(editor.findChild<QCheckBox *>(place->tick), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QCheckBox *>(place->tick), Qt::LeftButton);
         if (v == Value::TableAddress) // a first set: the second is then read
-            editor.findChild<QLineEdit *>("ADDL8_1")->setText("300");
-        if (!Keyboard::focus(editor.findChild<QLineEdit *>(place ? place->box : "TxtNomFichier")))
+            dialog.findChild<QLineEdit *>("ADDL8_1")->setText("300");
+        if (!Keyboard::focus(dialog.findChild<QLineEdit *>(place ? place->box : "TxtNomFichier")))
             return {"no focus", {}};
         Keyboard::retype(text);
-        QTest::mouseClick(editor.findChild<QPushButton *>("BP_OK"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton *>("BP_OK"), Qt::LeftButton);
         QStringList said;
         for (const auto &m : prompts.messages)
             if (m.icon != QMessageBox::Information)
                 said << m.text;
-        const bool created = editor.result() == QDialog::Accepted;
+        const bool created = dialog.result() == QDialog::Accepted;
         if (v == Value::PackageName)
             return {created ? editor.takenName() : QString(), said.join('\n')};
         if (!created)
@@ -484,7 +486,7 @@ class TestUiValueRules : public QObject
     Driver driver(Value value, Path path)
     {
         if (path == Path::PackageEditor && (packagePlace(value) || value == Value::PackageName))
-            return [=, this](const QString &t) { return typedInEditor(value, t); };
+            return [=, this](const QString &t) { return typedInEditor<VEK_New_OS>(value, t); };
         if (path == Path::PackageDescription && packagePlace(value))
             return [=, this](const QString &t) { return chosenInTheList(value, t); };
         if (path == Path::Project && value == Value::PackageName)
@@ -493,20 +495,7 @@ class TestUiValueRules : public QObject
             return [this](const QString &t) { return pickedInTheList(t); };
         if (path == Path::UpdateEditor && value == Value::PackageName)
             return [this](const QString &t) {
-                FakePrompts prompts;
-                VEK_New_MJ editor(w_->context(), PackageEditorServices::standard(w_->context()),
-                                  nullptr, &prompts);
-                chooseFirmware(editor, prompts);
-                if (!Keyboard::focus(editor.findChild<QLineEdit *>("TxtNomFichier")))
-                    return Left{"no focus", {}};
-                Keyboard::retype(t);
-                QTest::mouseClick(editor.findChild<QPushButton *>("BP_OK"), Qt::LeftButton);
-                QStringList said;
-                for (const auto &m : prompts.messages)
-                    if (m.icon != QMessageBox::Information)
-                        said << m.text;
-                return Left{editor.result() == QDialog::Accepted ? editor.takenName() : QString(),
-                            said.join('\n')};
+                return typedInEditor<VEK_New_MJ>(Value::PackageName, t);
             };
         if (path == Path::SetupDialog &&
             (value == Value::CodeStart || value == Value::CodeLength ||
