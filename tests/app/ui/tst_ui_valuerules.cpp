@@ -187,42 +187,27 @@ class TestUiValueRules : public QObject
     // settings hold of it.
     static std::optional<std::pair<QString, Held>> settingsKey(Value v)
     {
-        switch (v) {
-        case Value::CurveLines:
-            return {{"ICSP/ICSP_NBTABLES", field(&MainSettings::ICSPNbTables)}};
-        case Value::CodeStart:
-            return {{"ICSP/ICSP_HEXADD", field(&MainSettings::ICSPHEXADD)}};
-        case Value::CodeLength:
-            return {{"ICSP/ICSP_HEXLNG", field(&MainSettings::ICSPHEXLNG)}};
-        case Value::TableAddress:
-            return {{"ICSP/ICSP_HTAB_L2", field(&MainSettings::ICSPHTAB_L2)}};
-        case Value::Port:
-            return {{"ICSP/ICSP_Port", field(&MainSettings::ICSPPort)}};
-        case Value::ProgrammerDelay:
-            return {{"ICSP/ICSP_Delay", field(&MainSettings::ICSPDELAY)}};
-        case Value::WriteAttempts:
-            return {{"ICSP/ICSP_NbWrite", number(&MainSettings::ICSPNBWRT)}};
-        case Value::CompilationType:
-            return {{"Compilation/TypeCompilation", number(&MainSettings::TypeCompilation)}};
-        case Value::SerialPort:
-            return {{"Config/newport", livePort}};
-        case Value::SerialSettings:
-            return {{"Config/com$", field(&MainSettings::serialSettings)}};
-        case Value::ChartType:
-            return {{"Config/TypeCourbe", number(&MainSettings::TypeCourbe)}};
-        case Value::LanguageFile:
-            return {{"Config/Language", field(&MainSettings::Language)}};
-        case Value::Handshaking:
-            return {{"Config/Handshaking", number(&MainSettings::Handshaking)}};
-        case Value::BoxType:
-            return {{"ICSP/ICSP_Boitier", number(&MainSettings::ICSPBoitier)}};
-        case Value::OutputPin:
-            return {{"ICSP/ICSP_Broche_MCLR", number(&MainSettings::ICSPPINMCLR)}};
-        case Value::InputPin:
-            return {{"ICSP/ICSP_Broche_DATAR", number(&MainSettings::ICSPPINDATAR)}};
-        default:
+        using S = MainSettings;
+        static const QMap<Value, std::pair<QString, Held>> keys = {
+            {Value::CurveLines, {"ICSP/ICSP_NBTABLES", field(&S::ICSPNbTables)}},
+            {Value::CodeStart, {"ICSP/ICSP_HEXADD", field(&S::ICSPHEXADD)}},
+            {Value::CodeLength, {"ICSP/ICSP_HEXLNG", field(&S::ICSPHEXLNG)}},
+            {Value::TableAddress, {"ICSP/ICSP_HTAB_L2", field(&S::ICSPHTAB_L2)}},
+            {Value::Port, {"ICSP/ICSP_Port", field(&S::ICSPPort)}},
+            {Value::ProgrammerDelay, {"ICSP/ICSP_Delay", field(&S::ICSPDELAY)}},
+            {Value::WriteAttempts, {"ICSP/ICSP_NbWrite", number(&S::ICSPNBWRT)}},
+            {Value::CompilationType, {"Compilation/TypeCompilation", number(&S::TypeCompilation)}},
+            {Value::SerialPort, {"Config/newport", livePort}},
+            {Value::SerialSettings, {"Config/com$", field(&S::serialSettings)}},
+            {Value::ChartType, {"Config/TypeCourbe", number(&S::TypeCourbe)}},
+            {Value::LanguageFile, {"Config/Language", field(&S::Language)}},
+            {Value::Handshaking, {"Config/Handshaking", number(&S::Handshaking)}},
+            {Value::BoxType, {"ICSP/ICSP_Boitier", number(&S::ICSPBoitier)}},
+            {Value::OutputPin, {"ICSP/ICSP_Broche_MCLR", number(&S::ICSPPINMCLR)}},
+            {Value::InputPin, {"ICSP/ICSP_Broche_DATAR", number(&S::ICSPPINDATAR)}}};
+        if (!keys.contains(v))
             return std::nullopt;
-        }
+        return keys.value(v);
     }
 
     // Typed into the configuration dialog's port box, then OK.
