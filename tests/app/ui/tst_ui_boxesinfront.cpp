@@ -40,10 +40,11 @@ class TestBoxesInFront : public QObject
 private slots:
     void initTestCase() { MainWindowRig::keepSettingsIn(store_.path()); }
 
-    // A refused setting is said once the main window is up and the splash
-    // has gone, over the window, and Return, typed where the keyboard is,
-    // closes the box.
-    void startWarningComesOverTheMainWindow()
+    // The start: the presentation comes over the main window once that is up,
+    // without its OK button, and goes by itself; then a refused setting is
+    // said over the window, and Return, typed where the keyboard is, closes
+    // the box.
+    void startShowsThePresentationThenItsWarning()
     {
         {
             const auto store = MainSettingsLoader::OpenStore();
@@ -53,15 +54,19 @@ private slots:
         }
         VEK_Accueil w;
         w.Form_Load(true);
+        QVERIFY(w.settings().presentation);
         QPointer<QMessageBox> box = w.findChild<QMessageBox *>("Warning");
-        QVERIFY(box);
-        QVERIFY(!box->isVisible()); // nothing is shown before the window it belongs to
+        QPointer<VEK_about> splash = w.findChild<VEK_about *>();
+        QVERIFY(box && splash);
+        // Nothing is shown before the window it belongs to.
+        QVERIFY(!box->isVisible() && !splash->isVisible());
         QVERIFY(box->text().contains("ICSP_NBTABLES"));
         w.show();
-        QPointer<VEK_about> splash = w.findChild<VEK_about *>();
         QTRY_VERIFY(splash && splash->isVisible()); // the presentation first
+        QVERIFY(splash && splash->findChild<QWidget *>("OK")->isHidden());
         QVERIFY(!box->isVisible());
-        QTRY_VERIFY(!splash);
+        QTRY_VERIFY_WITH_TIMEOUT(!splash, 3000);
+        QVERIFY(!w.settings().presentation);
         QTRY_VERIFY(inFrontOf(box, w));
         QVERIFY(!w.isEnabled() || QApplication::activeModalWidget() == box);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

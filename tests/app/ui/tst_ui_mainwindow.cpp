@@ -311,22 +311,6 @@ private slots:
                     .contains("carte_option.xml"));
     }
 
-    void splashClosesByItself()
-    {
-        VEK_Accueil w;
-        w.Form_Load(true);
-        QVERIFY(w.settings().presentation);
-        auto *splash = w.findChild<VEK_about *>();
-        QVERIFY(splash);
-        QVERIFY(!splash->isVisible()); // over the main window, once that is up
-        w.show();
-        QTRY_VERIFY(splash->isVisible());
-        QVERIFY(splash->findChild<QWidget *>("OK")->isHidden());
-        QPointer<VEK_about> guard(splash);
-        QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 3000);
-        QVERIFY(!w.settings().presentation);
-    }
-
     void aboutBoxWaitsForOk()
     {
         MainSettings settings;
