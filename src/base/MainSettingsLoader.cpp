@@ -177,6 +177,17 @@ bool MainSettingsLoader::SaveStore(QSettings &store)
 
 namespace {
 
+// Why the folder `path` could not be made, errno being mkpath's: mkpath stops
+// with "exists" on a part of the path that is a file, which is the fault.
+int whyNoFolder(const QString &path)
+{
+    const int failure = errno;
+    for (QFileInfo part(path); !part.isRoot(); part = QFileInfo(part.path()))
+        if (part.exists())
+            return part.isDir() ? failure : ENOTDIR;
+    return failure;
+}
+
 // Why `file` cannot be written: Qt keeps its own reason, so the folder is
 // asked again, by a write of the file's size beside it (removed at once);
 // empty when that write succeeds.
@@ -184,7 +195,7 @@ QString whyNotWritten(const QString &file)
 {
     const QFileInfo info(file);
     if (!QDir().mkpath(info.absolutePath())) {
-        const int failure = errno;
+        const int failure = whyNoFolder(info.absolutePath());
         return FileFailureReason::wording(failure, QString::fromLocal8Bit(std::strerror(failure)));
     }
     if (info.isDir())

@@ -110,44 +110,57 @@ private slots:
     void cleanup() { TestSupport::useTexts("english.ini"); }
 
     // Every refusal of a curve file, and every remark on one, names the file
-    // and the line of the file; a project's curve is named as its member.
+    // and the line of the file; a project's curve is named as its member. A
+    // file refused leaves the curve shown as it was.
     void messagesNameTheFileAndItsLine_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("refused");      // the curve shown stays as it was
         QTest::addColumn<QStringList>("shown"); // remarks, then errors; %P the file
         const QByteArray head = "#VEKP_COURBE 2\r\n";
         const QByteArray remarks = QByteArray("#REM=x\r\n").repeated(22); // lines 2 to 23
         TestSupport::row("unreadable line", QString("bad.vek"),
-                         head + remarks + "#REM=y\r\n#REM=z\r\n#REM=w\r\n#TABLE=1000;10\r\n",
+                         head + remarks + "#REM=y\r\n#REM=z\r\n#REM=w\r\n#TABLE=1000;10\r\n", true,
                          QStringList{"Fichier %P refusé : la ligne 27 est illisible ; la courbe "
                                      "n'a pas été chargée."});
         TestSupport::row(
-            "not a curve file", QString("header.vek"), QByteArray("\r\nVEKP\r\n"),
+            "not a curve file, line 1", QString("header.vek"), QByteArray("VEKP\r\n"), true,
+            QStringList{"Fichier %P refusé : ce n'est pas un fichier de courbe VEK "
+                        "(sa ligne 1 n'est ni « #VEKP_COURBE 2 » ni « #VEKP_COURBE »)."});
+        TestSupport::row(
+            "not a curve file", QString("header.vek"), QByteArray("\r\nVEKP\r\n"), true,
             QStringList{"Fichier %P refusé : ce n'est pas un fichier de courbe VEK "
                         "(sa ligne 2 n'est ni « #VEKP_COURBE 2 » ni « #VEKP_COURBE »)."});
         TestSupport::row("older layout", QString("old.vek"),
-                         QByteArray("#VEKP_COURBE\r\n40;\r\n7000;\r\n0;\r\n900;5;\r\n"),
+                         QByteArray("#VEKP_COURBE\r\n40;\r\n7000;\r\n0;\r\n900;5;\r\n"), true,
                          QStringList{"Fichier %P refusé : la ligne 5 est illisible ; la courbe "
                                      "n'a pas été chargée."});
-        TestSupport::row("single curve", QString("m.mrt"), QByteArray("1000;10\r\n2000\r\n"),
+        TestSupport::row("single curve", QString("m.mrt"), QByteArray("1000;10\r\n2000\r\n"), true,
                          QStringList{"Fichier %P refusé : la ligne 2 est illisible ; la courbe "
                                      "n'a pas été chargée."});
-        TestSupport::row("project", QString("p.xsc"), head + "#TABLE=1000\r\n",
+        TestSupport::row("project", QString("p.xsc"), head + "#TABLE=1000\r\n", true,
                          QStringList{"Fichier %P (COURBE.VEK) refusé : la ligne 2 est illisible ; "
                                      "la courbe n'a pas été chargée."});
-        TestSupport::row("unknown kind", QString("other.txt"), head,
+        TestSupport::row("unknown kind", QString("other.txt"), head, true,
                          QStringList{"Fichier %P refusé : format inconnu ; choisissez un fichier "
                                      ".xsc, .vek ou .mrt."});
         TestSupport::row(
-            "file not read", QString("missing.vek"), QByteArray(),
+            "file not read", QString("missing.vek"), QByteArray(), true,
             QStringList{"Le fichier %P ne peut pas être lu : fichier ou dossier introuvable"});
         TestSupport::row(
-            "remark", QString("note.vek"), head + "note=x\r\n#TABLE=1000;10;8\r\n",
+            "remark", QString("note.vek"), head + "note=x\r\n#TABLE=1000;10;8\r\n", false,
             QStringList{"Fichier %P : la ligne 2 est un commentaire ; elle a été ignorée."});
+        TestSupport::row(
+            "remark, then an unreadable line", QString("bad.vek"),
+            head + "note=x\r\n#TABLE=1000;10\r\n", true,
+            QStringList{"Fichier %P : la ligne 2 est un commentaire ; elle a été ignorée.",
+                        "Fichier %P refusé : la ligne 3 est illisible ; la courbe n'a pas été "
+                        "chargée."});
         TestSupport::row(
             "unusable values", QString("wild.vek"),
             head + remarks + "#TABLE=1000;10;8\r\n#TABLE=2000;20;18\r\n#TABLE=3x00;30;22\r\n",
+            false,
             QStringList{"Fichier %P : la courbe chargée contient des valeurs inutilisables ; elle "
                         "ne peut pas être exportée ni transférée avant correction de ces lignes du "
                         "fichier :\nLigne 26 (3x00 ; 30 ; 22) : une valeur n'est pas un nombre "
@@ -158,15 +171,24 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
+        QFETCH(bool, refused);
         QFETCH(QStringList, shown);
         TestSupport::useFrenchTexts();
         FakeHost host;
         host.projectCurve = bytes;
+        host.window.rows = {{"2000", "20", "18"}};
+        host.modified = true;
         CurveFileCommands commands(host);
         const QString path = file(name, bytes);
         commands.OpenFile(path);
         shown.replaceInStrings("%P", path);
         QCOMPARE(host.messages + host.errors, shown);
+        if (!refused)
+            return;
+        QCOMPARE(host.newCurves, 0);
+        QCOMPARE(host.window.rows, (QList<QStringList>{{"2000", "20", "18"}}));
+        QVERIFY(host.modified);
+        QCOMPARE(host.caption, QString("untouched"));
     }
 
     void savingWritesEveryNameItAccepts()
@@ -259,28 +281,6 @@ private slots:
         host.answers = {false};
         commands.Ouvrir();
         QCOMPARE(host.newCurves, 1);
-    }
-
-    void aBadFileLeavesTheCurveUntouched()
-    {
-        FakeHost host;
-        host.window.rows = {{"2000", "20", "18"}};
-        host.modified = true;
-        CurveFileCommands commands(host);
-        commands.OpenFile(file("bad.vek", "#VEKP_COURBE 2\r\nnote=x\r\n#TABLE=1000;10\r\n"));
-        QCOMPARE(host.messages.size(), 1); // the remark line
-        QCOMPARE(host.errors.size(), 1);
-        QVERIFY(host.errors.first().contains('3'));
-        QCOMPARE(host.newCurves, 0);
-        QCOMPARE(host.window.rows.first().first(), QString("2000"));
-        QVERIFY(host.modified);
-
-        commands.OpenFile(file("other.txt", "#VEKP_COURBE 2\r\n"));
-        commands.OpenFile(file("missing.vek", QByteArray()));
-        commands.OpenFile(file("header.vek", "VEKP\r\n"));
-        QCOMPARE(host.errors.size(), 4);
-        QCOMPARE(host.newCurves, 0);
-        QCOMPARE(host.caption, QString("untouched"));
     }
 
     // A file with unusable cells opens (to be mended) with one message that

@@ -8,13 +8,18 @@
 
 #include <cmath>
 
-static QVector<QStringList> points(const QList<std::pair<double, double>> &xy)
+// Rows of rpm x, Atmo y and Turbo y - 5.
+static QVector<QStringList> points(const QList<QPointF> &xy)
 {
     QVector<QStringList> rows;
-    for (auto [x, y] : xy)
-        rows << QStringList{QString::number(x), QString::number(y), QString::number(y - 5)};
+    for (const QPointF &p : xy)
+        rows << QStringList{QString::number(p.x()), QString::number(p.y()),
+                            QString::number(p.y() - 5)};
     return rows;
 }
+
+using Rows = QVector<QStringList>;
+using TestSupport::row;
 
 static QList<double> column(const CurveModel &m, int c)
 {
@@ -40,39 +45,25 @@ private slots:
         const QString notANumber = "a value is not a number (decimal point \".\")";
         const QString outside = "out of range (735 to 10000 rpm, advances 0 to 50°)";
         const QString unsorted = "engine speed not above the previous row's";
-        const QVector<QStringList> sound{{"1000", "10", "8"}, {"2000", " 24.5", "+20"}};
-        QTest::newRow("sound") << sound << false << QList<int>{} << QString();
-        QTest::newRow("empty curve")
-            << QVector<QStringList>{} << false << QList<int>{} << QString();
-        QTest::newRow("decimal comma")
-            << QVector<QStringList>{{"1000", "24,5", "8"}} << false << QList<int>{1} << notANumber;
-        QTest::newRow("point at either end")
-            << QVector<QStringList>{{"1000", ".5", "8."}} << false << QList<int>{} << QString();
-        QTest::newRow("two points")
-            << QVector<QStringList>{{"1000", "1.2.3", "8"}} << false << QList<int>{1} << notANumber;
-        QTest::newRow("sign alone")
-            << QVector<QStringList>{{"1000", "10", "-"}} << false << QList<int>{1} << notANumber;
-        QTest::newRow("trailing text") << QVector<QStringList>{{"1000 rpm", "10", "8"}} << false
-                                       << QList<int>{1} << notANumber;
-        QTest::newRow("empty cell") << QVector<QStringList>{{"1000", "", "8"}} << false
-                                    << QList<int>{1} << "a value is empty";
-        QTest::newRow("blank turbo cell") << QVector<QStringList>{{"1000", "10", " "}} << false
-                                          << QList<int>{1} << "a value is empty";
-        QTest::newRow("rpm too low")
-            << QVector<QStringList>{{"734", "10", "8"}} << false << QList<int>{1} << outside;
-        QTest::newRow("advance above 50")
-            << QVector<QStringList>{{"1000", "10", "50.5"}} << false << QList<int>{1} << outside;
-        QTest::newRow("negative advance")
-            << QVector<QStringList>{{"1000", "-1", "8"}} << false << QList<int>{1} << outside;
-        QTest::newRow("unsorted") << QVector<QStringList>{{"2000", "10", "8"}, {"1000", "10", "8"}}
-                                  << false << QList<int>{2} << unsorted;
-        QTest::newRow("same rpm twice")
-            << QVector<QStringList>{{"1000", "10", "8"}, {"1000.0", "12", "8"}} << false
-            << QList<int>{2} << unsorted;
-        QTest::newRow("knock empty is harmless")
-            << QVector<QStringList>{{"1000", "10", "8", ""}} << true << QList<int>{} << QString();
-        QTest::newRow("knock text") << QVector<QStringList>{{"1000", "10", "8", "k"}} << true
-                                    << QList<int>{1} << notANumber;
+        using Bad = QList<int>;
+        row("sound", Rows{{"1000", "10", "8"}, {"2000", " 24.5", "+20"}}, false, Bad{}, QString());
+        row("empty curve", Rows{}, false, Bad{}, QString());
+        row("decimal comma", Rows{{"1000", "24,5", "8"}}, false, Bad{1}, notANumber);
+        row("point at either end", Rows{{"1000", ".5", "8."}}, false, Bad{}, QString());
+        row("two points", Rows{{"1000", "1.2.3", "8"}}, false, Bad{1}, notANumber);
+        row("sign alone", Rows{{"1000", "10", "-"}}, false, Bad{1}, notANumber);
+        row("trailing text", Rows{{"1000 rpm", "10", "8"}}, false, Bad{1}, notANumber);
+        row("empty cell", Rows{{"1000", "", "8"}}, false, Bad{1}, QString("a value is empty"));
+        row("blank turbo cell", Rows{{"1000", "10", " "}}, false, Bad{1},
+            QString("a value is empty"));
+        row("rpm too low", Rows{{"734", "10", "8"}}, false, Bad{1}, outside);
+        row("advance above 50", Rows{{"1000", "10", "50.5"}}, false, Bad{1}, outside);
+        row("negative advance", Rows{{"1000", "-1", "8"}}, false, Bad{1}, outside);
+        row("unsorted", Rows{{"2000", "10", "8"}, {"1000", "10", "8"}}, false, Bad{2}, unsorted);
+        row("same rpm twice", Rows{{"1000", "10", "8"}, {"1000.0", "12", "8"}}, false, Bad{2},
+            unsorted);
+        row("knock empty is harmless", Rows{{"1000", "10", "8", ""}}, true, Bad{}, QString());
+        row("knock text", Rows{{"1000", "10", "8", "k"}}, true, Bad{1}, notANumber);
     }
 
     void invalidValues()
@@ -191,46 +182,37 @@ private slots:
         QCOMPARE(column(m, 0), QList<double>({1000}));
     }
 
-    void smoothStraightLineKeepsEnds()
+    // Smoothing takes out the points near the line through their neighbours,
+    // or beyond both; never an end, nothing of two points, nothing judged of
+    // points at one speed.
+    void smoothing_data()
     {
-        CurveModel m;
-        QList<std::pair<double, double>> line;
+        QTest::addColumn<QList<QPointF>>("points"); // rpm, Atmo
+        QTest::addColumn<QList<double>>("kept");    // the rpm of the points left
+        QList<QPointF> line;
         for (int x = 800; x <= 8000; x += 800)
-            line << std::pair<double, double>(x, 5 + x * 0.003);
-        m.setRows(points(line), false);
-        QCOMPARE(m.lisser(), line.size() - 2);
-        QCOMPARE(column(m, 0), QList<double>({800, 8000}));
+            line << QPointF(x, 5 + x * 0.003);
+        row("straight line", line, QList<double>{800, 8000});
+        const auto middle = [](double y) {
+            return QList<QPointF>{{1000, 10}, {2000, y}, {3000, 30}};
+        };
+        row("near line", middle(20.1), QList<double>{1000, 3000});
+        row("off line", middle(20.3), QList<double>{1000, 2000, 3000});
+        row("above both", middle(35), QList<double>{1000, 3000});
+        row("below both", middle(5), QList<double>{1000, 3000});
+        row("two points", QList<QPointF>{{1000, 10}, {2000, 25}}, QList<double>{1000, 2000});
+        row("three at one speed", QList<QPointF>{{2000, 10}, {2000, 20}, {2000, 15}, {3000, 12}},
+            QList<double>{2000, 2000, 2000, 3000});
     }
 
-    void smoothMiddlePoint_data()
+    void smoothing()
     {
-        QTest::addColumn<double>("ym");
-        QTest::addColumn<bool>("removed");
-        QTest::newRow("near line") << 20.1 << true;
-        QTest::newRow("off line") << 20.3 << false;
-        QTest::newRow("above both") << 35.0 << true;
-        QTest::newRow("below both") << 5.0 << true;
-    }
-
-    void smoothMiddlePoint()
-    {
-        QFETCH(double, ym);
-        QFETCH(bool, removed);
+        QFETCH(QList<QPointF>, points);
+        QFETCH(QList<double>, kept);
         CurveModel m;
-        m.setRows(points({{1000, 10}, {2000, ym}, {3000, 30}}), false);
-        QCOMPARE(m.lisser(), removed ? 1 : 0);
-        QCOMPARE(m.pointCount(), removed ? 2 : 3);
-    }
-
-    void smoothFewPointsOrEqualRpm()
-    {
-        CurveModel m;
-        m.setRows(points({{1000, 10}, {2000, 25}}), false);
-        QCOMPARE(m.lisser(), 0);
-        // Three points at one speed: no line through them, nothing judged.
-        m.setRows(points({{2000, 10}, {2000, 20}, {2000, 15}, {3000, 12}}), false);
-        QCOMPARE(m.lisser(), 0);
-        QCOMPARE(m.pointCount(), 4);
+        m.setRows(::points(points), false);
+        QCOMPARE(m.lisser(), points.size() - kept.size());
+        QCOMPARE(column(m, 0), kept);
     }
 
     void shiftWritesSignedTextAndClamps()

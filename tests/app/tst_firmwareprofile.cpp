@@ -70,70 +70,62 @@ private slots:
         QTest::addColumn<QString>("refusal"); // the line after the heading
         QTest::addColumn<QString>("note");
         const QString at = "File HEX_XEH/P.XOS (OS.NFO): ";
+        // "KEY: "value" ..." after the file, for the value `v` of `key`.
+        const auto said = [&](const QString &key, const QString &v, const QString &why) {
+            return at + key + ": \"" + v + "\" " + why;
+        };
+        const QString whole = "is not accepted: enter a whole number from ";
+        const QString hex = "is not a hexadecimal number of 1 to 4 digits.";
+        const QString noted = "Some values read are not taken as written; a refused value keeps "
+                              "its previous value:\n";
         row("count", "NB_COURBES", "4", false, "", "");
         // One to eight lines: the counts the downloads, the programming and the export take.
-        row("count of none", "NB_COURBES", "0", false,
-            at + "NB_COURBES: \"0\" is not accepted: enter a whole number from 1 to 8.", "");
-        row("count 16", "NB_COURBES", "16", false,
-            at + "NB_COURBES: \"16\" is not accepted: enter a whole number from 1 to 8.", "");
+        row("count of none", "NB_COURBES", "0", false, said("NB_COURBES", "0", whole + "1 to 8."),
+            "");
+        row("count 16", "NB_COURBES", "16", false, said("NB_COURBES", "16", whole + "1 to 8."), "");
         row("count not whole", "NB_COURBES", "2.5", false,
-            at + "NB_COURBES: \"2.5\" is not a whole number.", "");
+            said("NB_COURBES", "2.5", "is not a whole number."), "");
         row("cylinders", "VAL_NBCYL", "4", true, "", "");
         row("cylinders not given", "VAL_NBCYL", "", false, "", "");
+        const QString notInList = "is not a cylinder count of the list (1, 2, 4, 6, 8).";
         row("cylinders with a unit", "VAL_NBCYL", "4 cyl", false,
-            at + "VAL_NBCYL: \"4 cyl\" is not a cylinder count of the list (1, 2, 4, 6, 8).", "");
-        row("three cylinders", "VAL_NBCYL", "3", false,
-            at + "VAL_NBCYL: \"3\" is not a cylinder count of the list (1, 2, 4, 6, 8).", "");
+            said("VAL_NBCYL", "4 cyl", notInList), "");
+        row("three cylinders", "VAL_NBCYL", "3", false, said("VAL_NBCYL", "3", notInList), "");
         row("cylinders fixed but not given", "VAL_NBCYL", " ", true,
             at + "VAL_NBCYL: no value is given.", "");
         row("limiter", "LIMITE_RUPTEUR", "7000", false, "", "");
         row("limiter with its unit", "LIMITE_RUPTEUR", "6500 rpm", false,
-            at + "LIMITE_RUPTEUR: \"6500 rpm\" is not a number: \"rpm\" follows the number.", "");
-        row("limiter negative", "LIMITE_RUPTEUR", "-5", false,
-            at + "LIMITE_RUPTEUR: \"-5\" is not accepted: enter a whole number from 1 to 99999.",
-            "");
-        row("limiter zero", "LIMITE_RUPTEUR", "0", false,
-            at + "LIMITE_RUPTEUR: \"0\" is not accepted: enter a whole number from 1 to 99999.",
-            "");
-        row("limiter huge", "LIMITE_RUPTEUR", "99999999", false,
-            at + "LIMITE_RUPTEUR: \"99999999\" is not accepted: enter a whole number from 1 to "
-                 "99999.",
-            "");
+            said("LIMITE_RUPTEUR", "6500 rpm", "is not a number: \"rpm\" follows the number."), "");
+        for (const char *v : {"-5", "0", "99999999"})
+            row(qPrintable(QString("limiter ") + v), "LIMITE_RUPTEUR", v, false,
+                said("LIMITE_RUPTEUR", v, whole + "1 to 99999."), "");
         row("limiter not whole", "LIMITE_RUPTEUR", "7000.9", false,
-            at + "LIMITE_RUPTEUR: \"7000.9\" is not a whole number.", "");
+            said("LIMITE_RUPTEUR", "7000.9", "is not a whole number."), "");
         row("limiter exponent", "LIMITE_RUPTEUR", "1e3", false,
-            at + "LIMITE_RUPTEUR: \"1e3\" is not a number: \"e3\" follows the number.", "");
+            said("LIMITE_RUPTEUR", "1e3", "is not a number: \"e3\" follows the number."), "");
         row("advance", "VAL_AVSTAT", "10.5", true, "", "");
         row("advance with a comma", "VAL_AVSTAT", "10,5", true, "",
-            "Some values read are not taken as written; a refused value keeps its previous "
-            "value:\n" +
-                at + "VAL_AVSTAT: \"10,5\" is read as 10.5.");
+            noted + said("VAL_AVSTAT", "10,5", "is read as 10.5."));
         row("advance whole", "VAL_AVSTAT", "10", true, "",
-            "Some values read are not taken as written; a refused value keeps its previous "
-            "value:\n" +
-                at + "VAL_AVSTAT: \"10\" is read as 10.0.");
+            noted + said("VAL_AVSTAT", "10", "is read as 10.0."));
         row("limiter with a leading zero", "LIMITE_RUPTEUR", "07000", false, "",
-            "Some values read are not taken as written; a refused value keeps its previous "
-            "value:\n" +
-                at + "LIMITE_RUPTEUR: \"07000\" is read as 7000.");
+            noted + said("LIMITE_RUPTEUR", "07000", "is read as 7000."));
         row("advance letters", "VAL_AVSTAT", "abc", false,
-            at + "VAL_AVSTAT: \"abc\" is not a number.", "");
+            said("VAL_AVSTAT", "abc", "is not a number."), "");
         row("advance out of range", "VAL_AVSTAT", "200", false,
-            at + "VAL_AVSTAT: \"200\" is out of range: enter a number from 0 to 127.5.", "");
+            said("VAL_AVSTAT", "200", "is out of range: enter a number from 0 to 127.5."), "");
         row("advance fixed but not given", "VAL_AVSTAT", "", true,
             at + "VAL_AVSTAT: no value is given.", "");
         row("code address", "HEX_ADD", "300", false, "", "");
-        row("code address letters", "HEX_ADD", "zz", false,
-            at + "HEX_ADD: \"zz\" is not a hexadecimal number of 1 to 4 digits.", "");
-        row("code address prefixed", "HEX_ADD", "0x300", false,
-            at + "HEX_ADD: \"0x300\" is not a hexadecimal number of 1 to 4 digits.", "");
+        row("code address letters", "HEX_ADD", "zz", false, said("HEX_ADD", "zz", hex), "");
+        row("code address prefixed", "HEX_ADD", "0x300", false, said("HEX_ADD", "0x300", hex), "");
         // A zero length is an empty area: the area rule refuses it where it is used.
         row("code length zero", "HEX_LNG", "0", false, "", "");
         row("table address", "ADD_TABLE_H16_L2", "FFFF", false, "", "");
         row("table address of five digits", "ADD_TABLE_BASSE_L1", "12345", false,
-            at + "ADD_TABLE_BASSE_L1: \"12345\" is not a hexadecimal number of 1 to 4 digits.", "");
+            said("ADD_TABLE_BASSE_L1", "12345", hex), "");
         row("older table address letters", "ADD_TABLE_HAUTE", "xyz", false,
-            at + "ADD_TABLE_HAUTE: \"xyz\" is not a hexadecimal number of 1 to 4 digits.", "");
+            said("ADD_TABLE_HAUTE", "xyz", hex), "");
     }
 
     void descriptionValuesByTheirRules()

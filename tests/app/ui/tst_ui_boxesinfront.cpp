@@ -1,6 +1,7 @@
 // Every box and dialog comes in front of the window it belongs to, with the
 // keyboard: the warning of a start with refused settings once the main window
 // is up, the questions and dialogs of the main window, through one helper.
+#include "MainWindowRig.h"
 #include "ModalAnswer.h"
 #include "TestSupport.h"
 #include "app/ui/VEK_Accueil.h"
@@ -15,8 +16,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QWindow>
 #include <QtTest>
 
@@ -39,17 +38,13 @@ class TestBoxesInFront : public QObject
     QTemporaryDir store_;
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName("VEK_Courbe");
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store_.path());
-    }
+    void initTestCase() { MainWindowRig::keepSettingsIn(store_.path()); }
 
-    // A refused setting is said once the main window is up and the splash
-    // has gone, over the window, and Return, typed where the keyboard is,
-    // closes the box.
-    void startWarningComesOverTheMainWindow()
+    // The start: the presentation comes over the main window once that is up,
+    // without its OK button, and goes by itself; then a refused setting is
+    // said over the window, and Return, typed where the keyboard is, closes
+    // the box.
+    void startShowsThePresentationThenItsWarning()
     {
         {
             const auto store = MainSettingsLoader::OpenStore();
@@ -59,15 +54,19 @@ private slots:
         }
         VEK_Accueil w;
         w.Form_Load(true);
+        QVERIFY(w.settings().presentation);
         QPointer<QMessageBox> box = w.findChild<QMessageBox *>("Warning");
-        QVERIFY(box);
-        QVERIFY(!box->isVisible()); // nothing is shown before the window it belongs to
+        QPointer<VEK_about> splash = w.findChild<VEK_about *>();
+        QVERIFY(box && splash);
+        // Nothing is shown before the window it belongs to.
+        QVERIFY(!box->isVisible() && !splash->isVisible());
         QVERIFY(box->text().contains("ICSP_NBTABLES"));
         w.show();
-        QPointer<VEK_about> splash = w.findChild<VEK_about *>();
         QTRY_VERIFY(splash && splash->isVisible()); // the presentation first
+        QVERIFY(splash && splash->findChild<QWidget *>("OK")->isHidden());
         QVERIFY(!box->isVisible());
-        QTRY_VERIFY(!splash);
+        QTRY_VERIFY_WITH_TIMEOUT(!splash, 3000);
+        QVERIFY(!w.settings().presentation);
         QTRY_VERIFY(inFrontOf(box, w));
         QVERIFY(!w.isEnabled() || QApplication::activeModalWidget() == box);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -81,9 +80,7 @@ private slots:
     {
         MainSettingsLoader::OpenStore()->clear();
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(MainWindowRig::show(w) && QTest::qWaitForWindowActive(&w));
         for (const auto &open :
              {std::function<void()>([&w] {
                   w.settings().CourbeModifie = true;
@@ -111,9 +108,7 @@ private slots:
     {
         MainSettingsLoader::OpenStore()->clear();
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(MainWindowRig::show(w) && QTest::qWaitForWindowActive(&w));
         bool front = false;
         ModalAnswer answer([&front](QWidget *about) {
             about->findChild<QPushButton *>("BP_StatusDRV")->click();

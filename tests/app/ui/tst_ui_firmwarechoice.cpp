@@ -1,6 +1,7 @@
 #include "DialogAnswers.h"
 #include "FailingWrites.h"
 #include "FakePrompts.h"
+#include "MainWindowRig.h"
 #include "ModalAnswerer.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -12,20 +13,17 @@
 #include "firmware/PackageDescription.h"
 #include "firmware/VEK_Gestion_OS.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScopeGuard>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
+
+using TestSupport::row;
 
 class TestFirmwareChoice : public QObject
 {
@@ -47,6 +45,19 @@ class TestFirmwareChoice : public QObject
         return !w.control<QWidget>(name)->isHidden();
     }
 
+    // Chooses `package` in the firmware list, as a click on it does; whether
+    // the window then uses it.
+    static bool choose(VEK_Accueil &w, const QString &package)
+    {
+        QComboBox *list = w.TypeVersionOS();
+        list->setCurrentIndex(list->findText(package));
+        w.TypeVersionOS_Click();
+        return w.context().TypeVersionOS == package;
+    }
+
+    // The text of the box refusing a package, once it is up; the box is gone after.
+    static QString refusal(VEK_Accueil &w) { return MainWindowRig::takeBox(w, "FirmwareError"); }
+
     void makePackage(const QString &name, const QMap<QString, QString> &reglage)
     {
         PackageDescription description;
@@ -62,12 +73,28 @@ class TestFirmwareChoice : public QObject
                 .ok());
     }
 
+    // The project `name` in the test's folder, of a description and a curve
+    // of these texts (a null one left out); its path.
+    QString makeProject(const QString &name, const QByteArray &nfo, const QByteArray &curve)
+    {
+        QList<PackageArchive::Member> members;
+        const std::pair<QByteArray, QString> parts[] = {{nfo, "OS.NFO"}, {curve, "COURBE.VEK"}};
+        for (const auto &[text, member] : parts) {
+            if (text.isNull())
+                continue;
+            const QString file = program_.filePath("member");
+            members.append({file + member, member});
+            if (!TestSupport::writeFile(file + member, text))
+                return {};
+        }
+        const QString project = program_.filePath(name);
+        return PackageArchive::build(project, members).ok() ? project : QString();
+    }
+
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName("VEK_Courbe");
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, program_.filePath("store"));
+        MainWindowRig::keepSettingsIn(program_.filePath("store"));
         VEK_Gestion_OS::SetDossierProgramme(program_.path());
         QDir().mkpath(VEK_Gestion_OS::DossierPaquets());
         makePackage("BOOT", {{"EN_SET_MOTEUR", "OUI"},
@@ -102,8 +129,7 @@ private slots:
         QCOMPARE(list->count(), 8);
         QCOMPARE(list->currentIndex(), 0);
 
-        list->setCurrentIndex(list->findText("BOOT.XOS"));
-        w.TypeVersionOS_Click();
+        QVERIFY(choose(w, "BOOT.XOS"));
         QVERIFY(shown(w, "FrameMoteur"));
         QVERIFY(!shown(w, "FrameDwell") && !shown(w, "FrameHardware"));
         QVERIFY(!shown(w, "FrameTableMap") && !shown(w, "PicMap"));
@@ -117,7 +143,6 @@ private slots:
         QCOMPARE(s.ICSPNbTables, QString("4"));
         QCOMPARE(s.ICSPLTAB_L2, QString("310"));
         QCOMPARE(w.context().TypeTransfert, QString("BOOTLOADER"));
-        QCOMPARE(w.context().TypeVersionOS, QString("BOOT.XOS"));
         // Four curves: four pressure boxes, the outer two fixed.
         const auto box = [&w](const QString &name) { return w.control<QLineEdit>(name); };
         QCOMPARE(box("tbMapAdj1")->text(), QString(" 33"));
@@ -130,8 +155,7 @@ private slots:
         auto *echo = w.control<QCheckBox>("chkTermEcho");
         echo->setChecked(true);
         echo->setEnabled(false);
-        list->setCurrentIndex(0);
-        w.TypeVersionOS_Click();
+        QVERIFY(choose(w, "Paramétrage Libre"));
         QVERIFY(shown(w, "FrameDwell") && shown(w, "FrameHardware") && shown(w, "PicMap"));
         // The free setting brings back the terminal and the live instruments,
         // usable, with the values they had.
@@ -149,11 +173,9 @@ private slots:
         QCOMPARE(w.context().TypeTransfert, QString("BOOTLOADER")); // kept from the package
 
         // Values its editor would refuse refuse the package, each one named.
-        list->setCurrentIndex(list->findText("ODD.XOS"));
-        w.TypeVersionOS_Click();
-        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
+        QVERIFY(!choose(w, "ODD.XOS"));
         const QString odd = "Fichier " + VEK_Gestion_OS::DossierPaquets() + "ODD.XOS (OS.NFO) : ";
-        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->text(),
+        QCOMPARE(refusal(w),
                  "Ce paquet n'est pas appliqué : des valeurs de sa description sont refusées.\n" +
                      odd + "NB_COURBES : « x » n'est pas un nombre.\n" + odd +
                      "VAL_NBCYL : « 5 » n'est pas un nombre de cylindres de la liste (1, 2, 4, "
@@ -163,47 +185,6 @@ private slots:
         QCOMPARE(list->currentIndex(), 0);
         QCOMPARE(box("tbMapAdj1")->text(), QString(" 33"));
         QVERIFY(w.control<QComboBox>("NbCylindres")->isEnabled());
-        delete w.findChild<QMessageBox *>("FirmwareError");
-    }
-
-    void aPackageThatCannotBeUnpackedIsRefused()
-    {
-        VEK_Accueil w;
-        w.Form_Load(false);
-        w.show(); // the refusals come over it
-        QComboBox *list = w.TypeVersionOS();
-        list->setCurrentIndex(list->findText("BOOT.XOS"));
-        w.TypeVersionOS_Click();
-        const QByteArray description =
-            TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO"));
-        QVERIFY(!description.isEmpty());
-
-        list->setCurrentIndex(list->findText("DAMAGED.XOS"));
-        w.TypeVersionOS_Click();
-        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
-        // The package and the cause, in the user's words; no details in English.
-        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->text(),
-                 "Le fichier " + VEK_Gestion_OS::DossierPaquets() +
-                     "DAMAGED.XOS ne peut pas être lu : ce n'est pas une archive zip");
-        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->detailedText(), QString());
-        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
-        QCOMPARE(w.settings().TypeCompilation, int16_t(88));
-        QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
-        QVERIFY(!shown(w, "FrameDwell"));
-        delete w.findChild<QMessageBox *>("FirmwareError");
-
-        // A number out of its range refuses the package the same way, and says where.
-        list->setCurrentIndex(list->findText("HUGE.XOS"));
-        w.TypeVersionOS_Click();
-        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
-        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError")->isVisible());
-        const QString text = w.findChild<QMessageBox *>("FirmwareError")->text();
-        QVERIFY2(text.contains("NB_COURBES") && text.contains("HUGE.XOS"), qPrintable(text));
-        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
-        QCOMPARE(w.settings().TypeCompilation, int16_t(88));
-        QCOMPARE(w.settings().ICSPNbTables, QString("4"));
-        QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), description);
-        QCOMPARE(VEK_Gestion_OS::LireReglageOS("NB_COURBES"), QString("4"));
     }
 
     // The programming button opens the window of the package's transfer type.
@@ -219,15 +200,13 @@ private slots:
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages.takeFirst().text,
                  QString("Aucun fichier OS n'a été sélectionné"));
-        QComboBox *list = w.TypeVersionOS();
         const std::pair<const char *, const char *> packages[] = {{"BOOT.XOS", "VEK_BL"},
                                                                   {"PROG.XOS", "VEK_ICSP"},
                                                                   {"FIRST.XOS", "VEK_BL_INIT"},
                                                                   {"COMPAT.XOS", "VEK_KORVAL"}};
         QStringList said;
         for (const auto &[package, window] : packages) {
-            list->setCurrentIndex(list->findText(package));
-            w.TypeVersionOS_Click();
+            QVERIFY2(choose(w, package), package);
             prompts.messages.clear();
             w.BP_Bootloader_Click();
             QCOMPARE(opened.size() ? opened.last() : QString(), QString(window));
@@ -249,151 +228,89 @@ private slots:
         QCOMPARE(opened.size(), 4);
     }
 
-    void quitAsksAboutAModifiedCurve()
-    {
-        VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        w.settings().CourbeModifie = true;
-        {
-            ModalAnswerer answers({QMessageBox::No});
-            w.control<QPushButton>("Quit")->click();
-            QCOMPARE(answers.texts.size(), 1);
-        }
-        QVERIFY(w.isVisible());
-        QVERIFY(w.settings().CourbeModifie);
-        {
-            ModalAnswerer answers({QMessageBox::Yes});
-            w.close(); // the window's close box
-            QCOMPARE(answers.texts.size(), 1);
-        }
-        QVERIFY(!w.isVisible());
-    }
-
-    // A project whose package has a name the package editor would refuse is
-    // refused by the same rule, in the user's language: no part of the name
-    // is taken, no package is made.
-    void projectWithAnUnusablePackageName_data()
+    // A project refused is named with the cause, in the user's language: one
+    // whose package has a name the package editor would refuse is refused by
+    // that same rule (no part of the name taken), one that cannot be unpacked
+    // or holds no curve for it. No package is made, the one in use stays.
+    void aProjectRefusedIsNamed_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("value");   // "KEY=value" of [REGLAGE], or ""
+        QTest::addColumn<QByteArray>("project");
         QTest::addColumn<QString>("message"); // %1: the project
+        const QByteArray curve = "#VEKP_COURBE 2\r\n";
+        // A project of a package named `name`, its description holding `value` too.
+        const auto named = [&](const QString &name, const QString &value = {}) {
+            PackageDescription description;
+            description.setInfo("NomDuFichier", name);
+            if (!value.isEmpty())
+                description.setReglage(value.section('=', 0, 0), value.section('=', 1));
+            const QString nfo = program_.filePath("named.nfo");
+            description.write(nfo);
+            return TestSupport::readFile(
+                makeProject("named.xsc", TestSupport::readFile(nfo), curve));
+        };
         const QString french = "\nLe projet n'est pas ouvert : son paquet ne peut pas être rangé "
                                "sous ce nom.";
         const QString cannot = "Fichier %1 (OS.NFO) : Nom du paquet : « %2 » ne peut pas nommer "
                                "un fichier : un nom de fichier ne peut pas contenir « %3 » (ni "
                                "aucun de / \\ : * ? \" < > |).";
-        TestSupport::row("a folder", QString("francais.ini"), QString("a/b"), QString(),
-                         cannot.arg("%1", "a/b", "/") + french);
-        TestSupport::row("out of the folder, English", QString("english.ini"), QString("../evil"),
-                         QString(),
-                         QString("File %1 (OS.NFO): Package name: \"../evil\" cannot name a file: "
-                                 "a file name cannot hold \"/\" (nor any of / \\ : * ? \" < > |)."
-                                 "\nThe project is not opened: its package cannot be kept under "
-                                 "that name."));
-        TestSupport::row("a device", QString("francais.ini"), QString("CON:"), QString(),
-                         cannot.arg("%1", "CON:", ":") + french);
-        TestSupport::row("wildcards", QString("francais.ini"), QString("x*y?"), QString(),
-                         cannot.arg("%1", "x*y?", "*") + french);
-        TestSupport::row("no name", QString("francais.ini"), QString(""), QString(),
-                         "Fichier %1 (OS.NFO) : Nom du paquet : aucune valeur n'est donnée." +
-                             french);
+        row("a folder", QString("francais.ini"), named("a/b"),
+            cannot.arg("%1", "a/b", "/") + french);
+        row("out of the folder, English", QString("english.ini"), named("../evil"),
+            QString("File %1 (OS.NFO): Package name: \"../evil\" cannot name a file: a file name "
+                    "cannot hold \"/\" (nor any of / \\ : * ? \" < > |).\nThe project is not "
+                    "opened: its package cannot be kept under that name."));
+        row("a device", QString("francais.ini"), named("CON:"),
+            cannot.arg("%1", "CON:", ":") + french);
+        row("wildcards", QString("francais.ini"), named("x*y?"),
+            cannot.arg("%1", "x*y?", "*") + french);
+        row("no name", QString("francais.ini"), named(""),
+            "Fichier %1 (OS.NFO) : Nom du paquet : aucune valeur n'est donnée." + french);
         // A package the list would refuse is not made from the project either.
-        TestSupport::row("a value refused", QString("francais.ini"), QString("Valeurs"),
-                         QString("LIMITE_RUPTEUR=-5"),
-                         QString("Ce paquet n'est pas appliqué : des valeurs de sa description "
-                                 "sont refusées.\nFichier %1 (OS.NFO) : LIMITE_RUPTEUR : « -5 » "
-                                 "n'est pas accepté : entrez un nombre entier de 1 à 99999.\nLe "
-                                 "projet n'est pas ouvert et son paquet n'est pas créé."));
+        row("a value refused", QString("francais.ini"), named("Valeurs", "LIMITE_RUPTEUR=-5"),
+            QString("Ce paquet n'est pas appliqué : des valeurs de sa description sont refusées."
+                    "\nFichier %1 (OS.NFO) : LIMITE_RUPTEUR : « -5 » n'est pas accepté : entrez un "
+                    "nombre entier de 1 à 99999.\nLe projet n'est pas ouvert et son paquet n'est "
+                    "pas créé."));
+        const QByteArray notAnArchive = "not an archive";
+        row("French text", QString("francais.ini"), notAnArchive,
+            QString("Le fichier %1 ne peut pas être lu : ce n'est pas une archive zip"));
+        row("English text", QString("english.ini"), notAnArchive,
+            QString("The file %1 cannot be read: it is not a zip archive"));
+        const QByteArray noCurve = TestSupport::readFile(
+            makeProject("nocurve.xsc", "[INFO]\r\nNomDuFichier=NoCurve\r\n", {}));
+        row("French without a curve", QString("francais.ini"), noCurve,
+            QString("Le fichier %1 ne peut pas être lu : l'archive ne contient pas COURBE.VEK"));
+        row("Spanish without a curve", QString("spanish.ini"), noCurve,
+            QString("No se puede leer el archivo %1: el archivo zip no contiene COURBE.VEK"));
+        // Refused naming the member, not taken for a project without it.
+        using namespace ZipTestTools::Crafted;
+        const QByteArray table = "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n";
+        row("French, a curve out of its folder", QString("francais.ini"),
+            archive({{table}}, {{"../COURBE.VEK", 0}}),
+            QString("Le fichier %1 ne peut pas être lu : son membre « ../COURBE.VEK » sort de son "
+                    "dossier"));
+        row("English, a description past its bound", QString("english.ini"),
+            archive({{table}, {"[INFO]\r\n" + QByteArray(1100000, ';')}},
+                    {{"COURBE.VEK", 0}, {"OS.NFO", 1}}),
+            QString("The file %1 cannot be read: its member OS.NFO is larger than 1048576 bytes"));
     }
 
-    void projectWithAnUnusablePackageName()
+    void aProjectRefusedIsNamed()
     {
         QFETCH(QString, language);
-        QFETCH(QString, name);
-        QFETCH(QString, value);
+        QFETCH(QByteArray, project);
         QFETCH(QString, message);
-        PackageDescription description;
-        description.setInfo("NomDuFichier", name);
-        if (!value.isEmpty())
-            description.setReglage(value.section('=', 0, 0), value.section('=', 1));
-        const QString nfo = program_.filePath("OS.NFO");
-        QVERIFY(description.write(nfo));
-        QVERIFY(TestSupport::writeFile(program_.filePath("COURBE.VEK"), "#VEKP_COURBE 2\r\n"));
-        const QString project = program_.filePath("projC.xsc");
-        QVERIFY(PackageArchive::build(
-                    project, {{nfo, "OS.NFO"}, {program_.filePath("COURBE.VEK"), "COURBE.VEK"}})
-                    .ok());
+        const QString path = program_.filePath("refused.xsc");
+        QVERIFY(TestSupport::writeFile(path, project));
         const QStringList packages = QDir(VEK_Gestion_OS::DossierPaquets()).entryList(QDir::Files);
         VEK_Accueil w;
         w.Form_Load(false);
         TestSupport::useTexts(language);
         const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
-        QCOMPARE(openedProject(w, project), QStringList{message.arg(project)});
+        QCOMPARE(openedProject(w, path), QStringList{message.arg(path)});
         QCOMPARE(QDir(VEK_Gestion_OS::DossierPaquets()).entryList(QDir::Files), packages);
         QCOMPARE(w.TypeVersionOS()->currentIndex(), 0);
-    }
-
-    // A project that cannot be unpacked, or holds no curve, is named with the
-    // cause in the user's language.
-    void unreadableProjectIsNamed_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QByteArray>("content"); // empty: an archive without its curve
-        QTest::addColumn<QString>("message");    // %1: the project
-        TestSupport::row("French text", QString("francais.ini"), QByteArray("not an archive"),
-                         QString("Le fichier %1 ne peut pas être lu : ce n'est pas une archive "
-                                 "zip"));
-        TestSupport::row("English text", QString("english.ini"), QByteArray("not an archive"),
-                         QString("The file %1 cannot be read: it is not a zip archive"));
-        TestSupport::row("French without a curve", QString("francais.ini"), QByteArray(),
-                         QString("Le fichier %1 ne peut pas être lu : l'archive ne contient pas "
-                                 "COURBE.VEK"));
-        TestSupport::row("Spanish without a curve", QString("spanish.ini"), QByteArray(),
-                         QString("No se puede leer el archivo %1: el archivo zip no contiene "
-                                 "COURBE.VEK"));
-        // Refused naming the member, not taken for a project without it.
-        using namespace ZipTestTools::Crafted;
-        const QByteArray curve = "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n";
-        TestSupport::row("French, a curve out of its folder", QString("francais.ini"),
-                         archive({{curve}}, {{"../COURBE.VEK", 0}}),
-                         QString("Le fichier %1 ne peut pas être lu : son membre « ../COURBE.VEK » "
-                                 "sort de son dossier"));
-        TestSupport::row("English, a description past its bound", QString("english.ini"),
-                         archive({{curve}, {"[INFO]\r\n" + QByteArray(1100000, ';')}},
-                                 {{"COURBE.VEK", 0}, {"OS.NFO", 1}}),
-                         QString("The file %1 cannot be read: its member OS.NFO is larger than "
-                                 "1048576 bytes"));
-    }
-
-    void unreadableProjectIsNamed()
-    {
-        QFETCH(QString, language);
-        QFETCH(QByteArray, content);
-        QFETCH(QString, message);
-        const QString project = program_.filePath("broken.xsc");
-        if (content.isEmpty()) {
-            const QString nfo = program_.filePath("OS.NFO");
-            QVERIFY(TestSupport::writeFile(nfo, "[INFO]\r\nNomDuFichier=NoCurve\r\n"));
-            QVERIFY(PackageArchive::build(project, {{nfo, "OS.NFO"}}).ok());
-        } else {
-            QVERIFY(TestSupport::writeFile(project, content));
-        }
-        VEK_Accueil w;
-        w.Form_Load(false);
-        TestSupport::useTexts(language);
-        const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
-        QCOMPARE(openedProject(w, project), QStringList{message.arg(project)});
-    }
-
-    // The package in use, BOOT.XOS, chosen in a window of its own.
-    static void chooseBoot(VEK_Accueil &w)
-    {
-        QComboBox *list = w.TypeVersionOS();
-        list->setCurrentIndex(list->findText("BOOT.XOS"));
-        w.TypeVersionOS_Click();
-        QCOMPARE(w.context().TypeVersionOS, QString("BOOT.XOS"));
     }
 
     // What a project saved now carries of the package: its description.
@@ -409,16 +326,37 @@ private slots:
         return TestSupport::readFile(nfo);
     }
 
-    // A package a project could not carry is refused when it is picked, in the
-    // words a project gives; the package in use stays, and a project saved
-    // next carries that one.
-    void aPackageAProjectCouldNotCarryIsRefused_data()
+    // A package refused when it is picked (one that cannot be unpacked, a
+    // value out of range, a data folder that cannot take it, one a project
+    // could not carry, in the words a project gives) is named, with the cause
+    // and no details in English; the package in use stays, its values and
+    // its files, and a project saved next carries that one.
+    void aPackageRefusedLeavesThePackageInUse_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("name");    // NomDuFichier
-        QTest::addColumn<QString>("member");  // a member beside OS.NFO, holding "x"
-        QTest::addColumn<int>("padding");     // bytes added to OS.NFO
-        QTest::addColumn<QString>("message"); // %D: the package folder
+        QTest::addColumn<QByteArray>("package"); // empty: the one made at the start
+        QTest::addColumn<bool>("full");          // the data folder takes nothing
+        QTest::addColumn<QString>("message");    // %D: the package folder, %P: the data folder
+        row("cannot be unpacked", QString("DAMAGED.XOS"), QByteArray(), false,
+            QString("Le fichier %DDAMAGED.XOS ne peut pas être lu : ce n'est pas une archive zip"));
+        row("a number out of its range", QString("HUGE.XOS"), QByteArray(), false,
+            "Ce paquet n'est pas appliqué : des valeurs de sa description sont refusées.\nFichier "
+            "%DHUGE.XOS (OS.NFO) : NB_COURBES : « " +
+                QString(400, '9') + " » n'est pas accepté : entrez un nombre entier de 1 à 8.");
+        row("the data folder full", QString("FIRST.XOS"), QByteArray(), true,
+            QString("Le fichier %DFIRST.XOS n'est pas pris : le dossier de données %P ne peut pas "
+                    "recevoir ses fichiers : erreur d'écriture (fichier trop grand pour le "
+                    "système). Les fichiers en usage n'ont pas été modifiés."));
+        // NomDuFichier, a member beside OS.NFO holding "x", bytes added to OS.NFO.
+        const auto crafted = [](const QByteArray &name, const QString &member, int padding) {
+            using namespace ZipTestTools::Crafted;
+            QList<Entry> entries{{"OS.NFO", 0}};
+            if (!member.isEmpty())
+                entries.append({member, 1});
+            const QByteArray nfo =
+                "[INFO]\r\nNomDuFichier=" + name + "\r\n[REGLAGE]\r\n" + QByteArray(padding, ';');
+            return archive({{nfo}, {"x"}}, entries);
+        };
         const QString rule = "Nom du paquet : « %1 » ne peut pas nommer un fichier : ";
         const QString carried = "\nCe paquet n'est pas appliqué : un projet enregistré avec lui ne "
                                 "pourrait pas être rouvert.";
@@ -426,112 +364,87 @@ private slots:
                              "blanc ou un point.";
         const QString forbidden = "un nom de fichier ne peut pas contenir « %1 » (ni aucun de / "
                                   "\\ : * ? \" < > |).";
-        TestSupport::row("a device name", QString("CON.XOS"), QString("CON"), QString(), 0,
-                         "Fichier %DCON.XOS : " + rule.arg("CON") +
-                             "c'est le nom d'un périphérique (CON, PRN, AUX, NUL, COM1…, LPT1…) "
-                             "sur d'autres systèmes." +
-                             carried);
-        TestSupport::row("a character other systems refuse", QString("x<y.XOS"), QString("xy"),
-                         QString(), 0,
-                         "Fichier %Dx<y.XOS : " + rule.arg("x<y") + forbidden.arg("<") + carried);
-        TestSupport::row("a blank last", QString("tr .XOS"), QString("tr"), QString(), 0,
-                         "Fichier %Dtr .XOS : " + rule.arg("tr ") + edge + carried);
-        TestSupport::row("a blank first", QString(" sp.XOS"), QString("sp"), QString(), 0,
-                         "Fichier %D sp.XOS : " + rule.arg(" sp") + edge + carried);
-        TestSupport::row(
-            "a name a file cannot take", QString("GOODN.XOS"), QString("a:b"), QString(), 0,
+        row("a device name", QString("CON.XOS"), crafted("CON", {}, 0), false,
+            "Fichier %DCON.XOS : " + rule.arg("CON") +
+                "c'est le nom d'un périphérique (CON, PRN, AUX, NUL, COM1…, LPT1…) sur d'autres "
+                "systèmes." +
+                carried);
+        row("a character other systems refuse", QString("x<y.XOS"), crafted("xy", {}, 0), false,
+            "Fichier %Dx<y.XOS : " + rule.arg("x<y") + forbidden.arg("<") + carried);
+        row("a blank last", QString("tr .XOS"), crafted("tr", {}, 0), false,
+            "Fichier %Dtr .XOS : " + rule.arg("tr ") + edge + carried);
+        row("a blank first", QString(" sp.XOS"), crafted("sp", {}, 0), false,
+            "Fichier %D sp.XOS : " + rule.arg(" sp") + edge + carried);
+        row("a name a file cannot take", QString("GOODN.XOS"), crafted("a:b", {}, 0), false,
             "Fichier %DGOODN.XOS (OS.NFO) : " + rule.arg("a:b") + forbidden.arg(":") + carried);
-        TestSupport::row("a member out of its folder", QString("ESC.XOS"), QString("ESC"),
-                         QString("../CODE.XEH"), 0,
-                         QString("Le fichier %DESC.XOS ne peut pas être lu : son membre « "
-                                 "../CODE.XEH » sort de son dossier"));
-        TestSupport::row("a description past its bound", QString("BIG.XOS"), QString("BIG"),
-                         QString(), 2200000,
-                         QString("Le fichier %DBIG.XOS ne peut pas être lu : son membre OS.NFO "
-                                 "dépasse 1048576 octets"));
+        row("a member out of its folder", QString("ESC.XOS"), crafted("ESC", "../CODE.XEH", 0),
+            false,
+            QString("Le fichier %DESC.XOS ne peut pas être lu : son membre « ../CODE.XEH » sort de "
+                    "son dossier"));
+        row("a description past its bound", QString("BIG.XOS"), crafted("BIG", {}, 2200000), false,
+            QString("Le fichier %DBIG.XOS ne peut pas être lu : son membre OS.NFO dépasse 1048576 "
+                    "octets"));
     }
 
-    void aPackageAProjectCouldNotCarryIsRefused()
+    void aPackageRefusedLeavesThePackageInUse()
     {
         QFETCH(QString, file);
-        QFETCH(QString, name);
-        QFETCH(QString, member);
-        QFETCH(int, padding);
+        QFETCH(QByteArray, package);
+        QFETCH(bool, full);
         QFETCH(QString, message);
-        const QString package = VEK_Gestion_OS::DossierPaquets() + file;
-        const auto remove = qScopeGuard([&package] { QFile::remove(package); });
-        const QByteArray nfo = "[INFO]\r\nNomDuFichier=" + name.toUtf8() + "\r\n[REGLAGE]\r\n" +
-                               QByteArray(padding, ';');
-        using namespace ZipTestTools::Crafted;
-        QList<Entry> entries{{"OS.NFO", 0}};
-        if (!member.isEmpty())
-            entries.append({member, 1});
-        QVERIFY(TestSupport::writeFile(package, archive({{nfo}, {"x"}}, entries)));
-
+        const QString path = VEK_Gestion_OS::DossierPaquets() + file;
+        const auto remove = qScopeGuard([&] {
+            if (!package.isEmpty())
+                QFile::remove(path);
+        });
+        if (!package.isEmpty())
+            QVERIFY(TestSupport::writeFile(path, package));
         VEK_Accueil w;
-        w.Form_Load(false);
-        chooseBoot(w);
+        QVERIFY(MainWindowRig::show(w)); // the refusal comes over it
+        QVERIFY(choose(w, "BOOT.XOS"));
         const QByteArray boot = TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO"));
-        QComboBox *list = w.TypeVersionOS();
-        QVERIFY(list->findText(file) > 0);
-        list->setCurrentIndex(list->findText(file));
-        w.TypeVersionOS_Click();
-        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
-        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->text(),
-                 message.replace("%D", VEK_Gestion_OS::DossierPaquets()));
-        delete w.findChild<QMessageBox *>("FirmwareError");
-        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+        QVERIFY(w.TypeVersionOS()->findText(file) > 0);
+        {
+            std::optional<FailingWrites> limit;
+            if (full)
+                limit.emplace();
+            QVERIFY(!choose(w, file));
+        }
+        QCOMPARE(refusal(w), message.replace("%D", VEK_Gestion_OS::DossierPaquets())
+                                 .replace("%P", QDir::toNativeSeparators(program_.path())));
+        QCOMPARE(w.TypeVersionOS()->currentText(), QString("BOOT.XOS"));
         QCOMPARE(w.context().TypeVersionOS, QString("BOOT.XOS"));
+        QCOMPARE(w.settings().TypeCompilation, int16_t(88));
+        QCOMPARE(w.settings().ICSPNbTables, QString("4"));
+        QCOMPARE(VEK_Gestion_OS::LireReglageOS("NB_COURBES"), QString("4"));
+        QVERIFY(!shown(w, "FrameDwell"));
+        QCOMPARE(TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO")), boot);
         QCOMPARE(savedDescription(w), boot);
     }
 
-    // A pick the data folder cannot take, or a project refused, leaves nothing
-    // of itself in what the next project save carries.
-    void aPickOrAnOpenThatFailsLeavesThePackageInUse()
+    // A project refused leaves nothing of itself in what the next project save
+    // carries.
+    void aProjectRefusedLeavesThePackageInUse()
     {
         VEK_Accueil w;
         w.Form_Load(false);
-        chooseBoot(w);
+        QVERIFY(choose(w, "BOOT.XOS"));
         const QByteArray boot = TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.NFO"));
-        QComboBox *list = w.TypeVersionOS();
-        list->setCurrentIndex(list->findText("FIRST.XOS"));
-        {
-            const FailingWrites full; // the data folder takes nothing
-            w.TypeVersionOS_Click();
-        }
-        QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
-        QCOMPARE(w.findChild<QMessageBox *>("FirmwareError")->text(),
-                 "Le fichier " + VEK_Gestion_OS::DossierPaquets() +
-                     "FIRST.XOS n'est pas pris : le dossier de données " +
-                     QDir::toNativeSeparators(program_.path()) +
-                     " ne peut pas recevoir ses fichiers : erreur d'écriture (fichier trop grand "
-                     "pour le système). Les fichiers en usage n'ont pas été modifiés.");
-        delete w.findChild<QMessageBox *>("FirmwareError");
-        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
-        QCOMPARE(savedDescription(w), boot);
-
         // Projects refused for their package's name, and for their curve.
-        const QString curve = program_.filePath("COURBE.VEK");
-        const QString nfo = program_.filePath("OS.NFO");
-        QVERIFY(TestSupport::writeFile(nfo, "[INFO]\r\nNomDuFichier=FIRST\r\n"));
-        QVERIFY(TestSupport::writeFile(curve, "#VEKP_COURBE 2\r\n#TABLE=1000\r\n"));
-        const QString badCurve = program_.filePath("badcurve.xsc");
-        QVERIFY(PackageArchive::build(badCurve, {{nfo, "OS.NFO"}, {curve, "COURBE.VEK"}}).ok());
-        QVERIFY(TestSupport::writeFile(nfo, "[INFO]\r\nNomDuFichier=a:b\r\n"));
-        QVERIFY(TestSupport::writeFile(curve, "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n"));
-        const QString badName = program_.filePath("badname.xsc");
-        QVERIFY(PackageArchive::build(badName, {{nfo, "OS.NFO"}, {curve, "COURBE.VEK"}}).ok());
-        for (const QString &project : {badCurve, badName}) {
+        for (const QString &project :
+             {makeProject("badcurve.xsc", "[INFO]\r\nNomDuFichier=FIRST\r\n",
+                          "#VEKP_COURBE 2\r\n#TABLE=1000\r\n"),
+              makeProject("badname.xsc", "[INFO]\r\nNomDuFichier=a:b\r\n",
+                          "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n")}) {
             QCOMPARE(openedProject(w, project).size(), 1);
-            QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+            QCOMPARE(w.TypeVersionOS()->currentText(), QString("BOOT.XOS"));
             QCOMPARE(savedDescription(w), boot);
         }
 
         // No copy of the package in use to put back if its curve were refused:
         // the project, small enough to unpack, is not opened.
-        const QString curveOnly = program_.filePath("curveonly.xsc");
-        QVERIFY(TestSupport::writeFile(curve, "#VEKP_COURBE 2\r\n#TABLE=1000\r\n"));
-        QVERIFY(PackageArchive::build(curveOnly, {{curve, "COURBE.VEK"}}).ok());
+        const QString curveOnly =
+            makeProject("curveonly.xsc", {}, "#VEKP_COURBE 2\r\n#TABLE=1000\r\n");
         QStringList said;
         {
             const FailingWrites full(64); // more than its curve, less than the description in use
@@ -551,8 +464,7 @@ private slots:
     void aProjectWhoseCurveCannotBeWrittenIsNotSaved()
     {
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
+        QVERIFY(MainWindowRig::show(w));
         VEK_Gestion_OS::EffacerTemp();
         MainWindowCurveFiles files(w);
         CurveDocument curve;
@@ -628,9 +540,7 @@ private slots:
         {
             VEK_Accueil w;
             w.Form_Load(false);
-            QComboBox *list = w.TypeVersionOS();
-            list->setCurrentIndex(list->findText("FIXED.XOS"));
-            w.TypeVersionOS_Click();
+            QVERIFY(choose(w, "FIXED.XOS"));
             fromTheList = windowOf(w);
             QCOMPARE(fromTheList,
                      (QStringList{"FrameMoteur shown 1", "FrameAvanceST shown 1",
@@ -669,16 +579,14 @@ private slots:
         const QString vek = program_.filePath("round.Vek");
         QVERIFY(files.commands().SaveFile(vek, CurveFiles::Kind::Curve));
         QVERIFY(!w.settings().CourbeModifie);
-        QComboBox *list = w.TypeVersionOS();
-        list->setCurrentIndex(list->findText("BOOT.XOS"));
-        w.TypeVersionOS_Click();
+        QVERIFY(choose(w, "BOOT.XOS"));
         const QString project = program_.filePath("round");
         QVERIFY(files.commands().SaveFile(project, CurveFiles::Kind::Project));
         const CurveDocument saved = files.currentCurve();
 
         files.startNewCurve();
         QCOMPARE(w.tab_avance()->rowCount(), 0);
-        QCOMPARE(list->currentIndex(), 0);
+        QCOMPARE(w.TypeVersionOS()->currentIndex(), 0);
         // The advances out of range (99, -5) open with one message naming the
         // project's curve and the line of row 2 in it (after the header, 22
         // parameter lines, the knock line and row 1).
@@ -691,7 +599,7 @@ private slots:
                      "elle ne peut pas être exportée ni transférée avant correction de ces lignes "
                      "du fichier :\nLigne 26 (4000 ; 99 ; -5 ; 1) : hors limites (régime 735 à "
                      "10000 tr/min, avances 0 à 50°)");
-        QCOMPARE(list->currentText(), QString("BOOT.XOS"));
+        QCOMPARE(w.TypeVersionOS()->currentText(), QString("BOOT.XOS"));
         QCOMPARE(files.currentCurve(), saved);
         QVERIFY(!w.settings().CourbeModifie);
         QCOMPARE(w.windowTitle(), QString("VEK-Courbe - [round.xsc]"));
@@ -711,19 +619,15 @@ private slots:
     void screenshot()
     {
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("BOOT.XOS"));
-        w.TypeVersionOS_Click();
+        QVERIFY(MainWindowRig::show(w));
+        QVERIFY(choose(w, "BOOT.XOS"));
         TestSupport::settle();
         QVERIFY(w.grab().save(TestSupport::screenshotPath("firmware_package.png")));
         w.SSTab1()->setCurrentIndex(2);
         TestSupport::settle();
         QVERIFY(w.grab().save(TestSupport::screenshotPath("firmware_package_map.png")));
 
-        w.TypeVersionOS()->setCurrentIndex(w.TypeVersionOS()->findText("HUGE.XOS"));
-        w.TypeVersionOS_Click();
+        QVERIFY(!choose(w, "HUGE.XOS"));
         QTRY_VERIFY(w.findChild<QMessageBox *>("FirmwareError"));
         QMessageBox *refused = w.findChild<QMessageBox *>("FirmwareError");
         QTRY_VERIFY(refused->isVisible());

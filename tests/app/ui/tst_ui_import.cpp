@@ -1,5 +1,6 @@
 #include "FileDialogAnswer.h"
 #include "Keyboard.h"
+#include "MainWindowRig.h"
 #include "TestSupport.h"
 #include "app/ui/TableImportFlow.h"
 #include "app/ui/VEK_Accueil.h"
@@ -9,8 +10,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -32,6 +31,8 @@ QByteArray tableFile(const QList<QPair<int, int>> &changes = {}, int words = 256
 }
 
 } // namespace
+
+using TestSupport::row;
 
 class TestImport : public QObject
 {
@@ -73,9 +74,7 @@ class TestImport : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName("VEK_Courbe");
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+        MainWindowRig::keepSettingsIn(m_dir.path());
         TestSupport::useFrenchTexts();
     }
 
@@ -141,48 +140,49 @@ private slots:
         QVERIFY(flow().BP_import(true, "45"));
     }
 
-    void refusedFilesAreReported()
+    // A file refused is named with the cause, and nothing is imported.
+    void refusedFilesAreNamed_data()
     {
-        m_files << file("BIG.TXT", tableFile({}, 260));
-        QVERIFY(!flow().BP_import(false, "45"));
-        QCOMPARE(m_warnings.size(), 1);
-        QVERIFY(m_warnings.first().contains("BIG.TXT"));
-        QVERIFY(m_warnings.first().contains("256"));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // null: no such file
+        QTest::addColumn<bool>("low");         // the low table, after a sound high one
+        QTest::addColumn<QString>("advance");  // the static advance
+        QTest::addColumn<QString>("message");  // %1: the file
+        const QString cancelled = " Importation annulée.";
+        row("more words than a table", QString("BIG.TXT"), tableFile({}, 260), false, QString("45"),
+            "Le fichier %1 contient plus de 256 mots : ce n'est pas une table." + cancelled);
+        // A static advance of 10 cannot give back a delay of 0x80 at 187500 / 200 rpm.
+        row("points out of range", QString("LOW.TXT"), tableFile({{200, 0x80}}), true,
+            QString("10"),
+            "Le fichier %1 donne des points hors limites (1 points, le premier à 938 tr/min et "
+            "-18.8°). Vérifiez l'avance statique." +
+                cancelled);
+        // An empty file, or one short of lines, is no table.
+        row("empty", QString("EMPTY.TXT"), QByteArray(""), true, QString("45"),
+            "Fichier %1 refusé : il contient 0 mots au lieu des 256 d'une table." + cancelled);
+        row("short of lines", QString("SHORT.TXT"), tableFile({}, 128), false, QString("45"),
+            "Fichier %1 refusé : il contient 128 mots au lieu des 256 d'une table." + cancelled);
+        row("missing", QString("missing.txt"), QByteArray(), false, QString("45"),
+            "Le fichier %1 ne peut pas être lu : fichier ou dossier introuvable." + cancelled);
+        // Beyond the text-file bound the file is not read at all, as any file so large.
+        const QString bound = QString::number(BoundedFile::MaxTextFileBytes);
+        row("past the text-file bound", QString("HUGE.TXT"),
+            tableFile() + QByteArray(BoundedFile::MaxTextFileBytes, ' '), false, QString("45"),
+            "Le fichier %1 n'est pas lu : il dépasse " + bound + " octets.");
+    }
 
-        // A static advance of 10 cannot give back a delay of 0x80 at 3750 rpm.
-        m_files << file("HTAB0.TXT", tableFile()) << file("LOW.TXT", tableFile({{200, 0x80}}));
-        QVERIFY(!flow().BP_import(false, "10"));
-        QCOMPARE(m_warnings.size(), 2);
-        QVERIFY(m_warnings.last().contains("LOW.TXT"));
-        QVERIFY(m_warnings.last().contains("938")); // 187500 / 200
-
-        // An empty file, or one short of lines, is no table: named, and refused.
-        m_files << file("HTAB0.TXT", tableFile()) << file("EMPTY.TXT", {});
-        QVERIFY(!flow().BP_import(false, "45"));
-        QCOMPARE(m_warnings.last(), "Fichier " + m_dir.filePath("EMPTY.TXT") +
-                                        " refusé : il contient 0 mots au lieu des 256 d'une "
-                                        "table. Importation annulée.");
-        m_files << file("SHORT.TXT", tableFile({}, 128));
-        QVERIFY(!flow().BP_import(false, "45"));
-        QCOMPARE(m_warnings.last(), "Fichier " + m_dir.filePath("SHORT.TXT") +
-                                        " refusé : il contient 128 mots au lieu des 256 d'une "
-                                        "table. Importation annulée.");
-        m_warnings.removeLast();
-        m_warnings.removeLast();
-
-        m_files << m_dir.filePath("missing.txt");
-        QVERIFY(!flow().BP_import(false, "45"));
-        QCOMPARE(m_warnings.size(), 3);
-        QCOMPARE(m_warnings.last(), "Le fichier " + m_dir.filePath("missing.txt") +
-                                        " ne peut pas être lu : fichier ou dossier introuvable. "
-                                        "Importation annulée.");
-
-        // Beyond the text-file bound the file is not read at all, and the message says so.
-        m_files << file("HUGE.TXT", tableFile() + QByteArray(BoundedFile::MaxTextFileBytes, ' '));
-        QVERIFY(!flow().BP_import(false, "45"));
-        QCOMPARE(m_warnings.size(), 4);
-        QVERIFY(m_warnings.last().contains("HUGE.TXT"));
-        QVERIFY(m_warnings.last().contains(QString::number(BoundedFile::MaxTextFileBytes)));
+    void refusedFilesAreNamed()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, low);
+        QFETCH(QString, advance);
+        QFETCH(QString, message);
+        if (low)
+            m_files << file("HTAB0.TXT", tableFile());
+        m_files << (bytes.isNull() ? m_dir.filePath(name) : file(name, bytes));
+        QVERIFY(!flow().BP_import(false, advance));
+        QCOMPARE(m_warnings, QStringList{message.arg(m_dir.filePath(name))});
     }
 
     // Courbes, Importer in the main window: a valid high table, then a low
@@ -203,8 +203,7 @@ private slots:
         QFETCH(bool, damaged);
         QFETCH(QString, info);
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
+        QVERIFY(MainWindowRig::show(w));
         w.context().tab_avance.appendRow({"1000", "10", "8"});
         w.settings().CourbeModifie = false;
         QByteArray bad = tableFile();

@@ -1,6 +1,7 @@
 #include "BootloaderWindowRig.h"
 #include "FakePrompts.h"
 #include "Keyboard.h"
+#include "MainWindowRig.h"
 #include "ModalAnswer.h"
 #include "ModuleSimulator.h"
 #include "Mouse.h"
@@ -279,9 +280,7 @@ private slots:
     void mainWindowStatusTextDoesNotSqueezeThePages()
     {
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(MainWindowRig::show(w));
         w.L_Info()->setText("Une ligne");
         TestSupport::settle();
         const int pages = w.SSTab1()->height();

@@ -1,5 +1,7 @@
+#include "DialogAnswers.h"
 #include "FileDialogAnswer.h"
 #include "Keyboard.h"
+#include "MainWindowRig.h"
 #include "ModalAnswer.h"
 #include "Mouse.h"
 #include "PortHolders.h"
@@ -26,7 +28,6 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -42,6 +43,8 @@ public:
 public slots:
     void open(const QUrl &u) { url = u; }
 };
+
+using TestSupport::row;
 
 class TestMainWindow : public QObject
 {
@@ -64,9 +67,7 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName("VEK_Courbe");
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store_.path());
+        MainWindowRig::keepSettingsIn(store_.path());
         QVERIFY(storeFile().startsWith(store_.path()));
     }
 
@@ -156,53 +157,34 @@ private slots:
                      qPrintable(said()));
     }
 
-    void languageChangeKeepsThePage()
-    {
-        VEK_Accueil w;
-        w.Form_Load(false);
-        w.SSTab1()->setCurrentIndex(2);
-        w.Config_Click();
-        auto *dialog = w.findChild<VEK_SETUP *>();
-        QVERIFY(dialog);
-        dialog->languageOption("deutch.ini")->click();
-        dialog->OKButton()->click();
-        QCOMPARE(w.settings().Language, QString("deutch.ini"));
-        QCOMPARE(w.SSTab1()->currentIndex(), 2);
-        QCOMPARE(caption(w, "Quit"), QString("Beenden"));
-        QCOMPARE(w.control<QWidget>("Quit")->toolTip(), QString("Programm beenden"));
-        QCOMPARE(w.SSTab1()->tabText(1), QString("Kurven"));
-        QCOMPARE(w.SSTab1()->tabText(4), QString("Echtzeit"));
-        QCOMPARE(caption(w, "LabelDwell"), caption(w, "FrameDwell"));
-        for (const char *name : {"LabelTERMINAL1", "LabeLREALTIME1"})
-            QCOMPARE(caption(w, name), caption(w, "LabelMAPPING3D1"));
-        QVERIFY(!caption(w, "LabelMAPPING3D2").isEmpty());
-    }
-
     // A language chosen in the configuration dialog reaches what the window
-    // shows already: the help text of the button under the pointer and the
-    // new curve's title; a curve opened or saved keeps its file's name as
-    // the title, and the last file saved gives it.
+    // shows already, on the page it shows: the captions, the help text of the
+    // button under the pointer and the new curve's title; a curve opened or
+    // saved keeps its file's name as the title, and the last file saved gives it.
     void languageChangeRetranslatesWhatIsShown_data()
     {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
-        QTest::addColumn<QString>("opened"); // a curve file opened after New; empty: none
-        QTest::addColumn<QString>("saved");  // the name it is then saved under; empty: none
+        QTest::addColumn<QString>("opened");       // a curve file opened after New; empty: none
+        QTest::addColumn<QString>("saved");        // the name it is then saved under; empty: none
+        QTest::addColumn<QStringList>("captions"); // Quit, its tooltip, the tabs 1 and 4
         QTest::addColumn<QString>("help");
         QTest::addColumn<QString>("title");
         const QString germanHelp = "Serielle Schnittstelle, Sprache und Diagrammart";
-        TestSupport::row("French to German", QString("francais.ini"), QString("deutch.ini"),
-                         QString(), QString(), germanHelp, QString("VEK-Courbe - [ Neue Kurve ]"));
-        TestSupport::row("Spanish to French", QString("spanish.ini"), QString("francais.ini"),
-                         QString(), QString(), QString("Port série, langue et type de graphique"),
-                         QString("VEK-Courbe - [ Nouvelle courbe ]"));
-        TestSupport::row("New, Open, to German", QString("francais.ini"), QString("deutch.ini"),
-                         QString("opened.vek"), QString(), germanHelp,
-                         QString("VEK-Courbe - [opened.vek]"));
-        TestSupport::row("Open, Save as, to English", QString("francais.ini"),
-                         QString("english.ini"), QString("opened.vek"), QString("saved.vek"),
-                         QString("Serial port, language and chart type"),
-                         QString("VEK-Courbe - [saved.vek]"));
+        const QStringList german{"Beenden", "Programm beenden", "Kurven", "Echtzeit"};
+        row("French to German", QString("francais.ini"), QString("deutch.ini"), QString(),
+            QString(), german, germanHelp, QString("VEK-Courbe - [ Neue Kurve ]"));
+        row("Spanish to French", QString("spanish.ini"), QString("francais.ini"), QString(),
+            QString(), QStringList{"Quitter", "Quitter le programme", "Courbes", "Real Time"},
+            QString("Port série, langue et type de graphique"),
+            QString("VEK-Courbe - [ Nouvelle courbe ]"));
+        row("New, Open, to German", QString("francais.ini"), QString("deutch.ini"),
+            QString("opened.vek"), QString(), german, germanHelp,
+            QString("VEK-Courbe - [opened.vek]"));
+        row("Open, Save as, to English", QString("francais.ini"), QString("english.ini"),
+            QString("opened.vek"), QString("saved.vek"),
+            QStringList{"Quit", "Quit the program", "Curves", "Real Time"},
+            QString("Serial port, language and chart type"), QString("VEK-Courbe - [saved.vek]"));
     }
 
     void languageChangeRetranslatesWhatIsShown()
@@ -211,13 +193,12 @@ private slots:
         QFETCH(QString, to);
         QFETCH(QString, opened);
         QFETCH(QString, saved);
+        QFETCH(QStringList, captions);
         QFETCH(QString, help);
         QFETCH(QString, title);
         MainSettingsLoader::OpenStore()->setValue("Config/Language", from);
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(MainWindowRig::show(w));
         if (!opened.isEmpty()) {
             const QString path = store_.filePath(opened);
             QVERIFY(TestSupport::writeFile(path, "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n"));
@@ -232,6 +213,7 @@ private slots:
             QVERIFY2(save.answered(), qPrintable(save.unexpected.join('\n')));
             QVERIFY(QFile::exists(store_.filePath(saved)));
         }
+        w.SSTab1()->setCurrentIndex(2);
         auto *config = w.control<QPushButton>("Config");
         const QString before = w.L_Info()->text();
         QTest::mouseMove(config, QPoint(5, 5));
@@ -245,6 +227,15 @@ private slots:
         QTest::mouseClick(language, Qt::LeftButton, {}, QPoint(6, language->height() / 2));
         QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
         QCOMPARE(w.settings().Language, to);
+        QCOMPARE(w.SSTab1()->currentIndex(), 2);
+        QCOMPARE((QStringList{caption(w, "Quit"), w.control<QWidget>("Quit")->toolTip(),
+                              w.SSTab1()->tabText(1), w.SSTab1()->tabText(4)}),
+                 captions);
+        // Captions that take another's text take it in the new language.
+        QCOMPARE(caption(w, "LabelDwell"), caption(w, "FrameDwell"));
+        for (const char *name : {"LabelTERMINAL1", "LabeLREALTIME1"})
+            QCOMPARE(caption(w, name), caption(w, "LabelMAPPING3D1"));
+        QVERIFY(!caption(w, "LabelMAPPING3D2").isEmpty());
         // The help, as the pointer comes back over the button, in the new language.
         QTest::mouseMove(w.SSTab1(), QPoint(5, 5));
         QTest::mouseMove(config, QPoint(5, 5));
@@ -259,9 +250,7 @@ private slots:
     void pointerOverAControlShowsItsHelp()
     {
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(MainWindowRig::show(w));
         const QString info = w.L_Info()->text();
         const auto over = [&w](const char *name) {
             QWidget *control = w.control<QWidget>(name);
@@ -322,22 +311,6 @@ private slots:
                     .contains("carte_option.xml"));
     }
 
-    void splashClosesByItself()
-    {
-        VEK_Accueil w;
-        w.Form_Load(true);
-        QVERIFY(w.settings().presentation);
-        auto *splash = w.findChild<VEK_about *>();
-        QVERIFY(splash);
-        QVERIFY(!splash->isVisible()); // over the main window, once that is up
-        w.show();
-        QTRY_VERIFY(splash->isVisible());
-        QVERIFY(splash->findChild<QWidget *>("OK")->isHidden());
-        QPointer<VEK_about> guard(splash);
-        QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 3000);
-        QVERIFY(!w.settings().presentation);
-    }
-
     void aboutBoxWaitsForOk()
     {
         MainSettings settings;
@@ -396,29 +369,34 @@ private slots:
         QVERIFY(!box.panelOpen());
     }
 
-    // Quit on a modified curve asks first; No keeps the window, and its label
-    // no longer says that the program is closing.
-    void quitAnsweredNoKeepsTheWindow()
+    // Quit on a modified curve asks first, from its button or the window's
+    // close box: No keeps the window, and its label no longer says that the
+    // program is closing; Yes closes it.
+    void quitAsksAboutAModifiedCurve()
     {
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(MainWindowRig::show(w));
         QTest::mouseMove(w.L_Info()); // over no help text, once the question goes
         w.settings().CourbeModifie = true;
+        const QString question =
+            "La courbe a été modifiée et n'est pas enregistrée.\nAbandonner les modifications ?";
         QString asked, shown;
-        const ModalAnswer no([&](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box);
-            asked = box->text();
-            shown = w.L_Info()->text();
-            box->button(QMessageBox::No)->click();
-        });
-        QTest::mouseClick(w.control<QPushButton>("Quit"), Qt::LeftButton);
+        {
+            const ModalAnswer no([&](QWidget *modal) {
+                shown = w.L_Info()->text();
+                MainWindowRig::press(QMessageBox::No, &asked)(modal);
+            });
+            QTest::mouseClick(w.control<QPushButton>("Quit"), Qt::LeftButton);
+        }
         QVERIFY(w.isVisible());
-        QVERIFY(asked.startsWith("La courbe a été modifiée et n'est pas enregistrée."));
+        QVERIFY(w.settings().CourbeModifie);
+        QCOMPARE(asked, question);
         QCOMPARE(shown, QString("Fin du programme..."));
         QCOMPARE(w.L_Info()->text(), QString());
+        DialogAnswers yes({}, {QMessageBox::Yes});
+        w.close(); // the window's close box
+        QCOMPARE(yes.texts, QStringList{question});
+        QVERIFY(!w.isVisible());
     }
 
     void secondNewAsksAndCancelKeepsTheCurve()
@@ -428,23 +406,14 @@ private slots:
         w.context().tab_avance.appendRow({"1000", "10", "8"});
         QString asked;
         {
-            ModalAnswer cancel([&asked](QWidget *modal) {
-                auto *box = qobject_cast<QMessageBox *>(modal);
-                QVERIFY(box && box->button(QMessageBox::Cancel));
-                asked = box->text();
-                box->button(QMessageBox::Cancel)->click();
-            });
+            const ModalAnswer cancel(MainWindowRig::press(QMessageBox::Cancel, &asked));
             w.bp_new_Click();
         }
         QCOMPARE(asked, "La courbe actuelle sera perdue. Commencer une nouvelle courbe ?");
         QCOMPARE(w.tab_avance()->rowCount(), 1);
         QCOMPARE(w.L_Info()->text(), "Prêt.");
 
-        ModalAnswer ok([](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box && box->button(QMessageBox::Ok));
-            box->button(QMessageBox::Ok)->click();
-        });
+        const ModalAnswer ok(MainWindowRig::press(QMessageBox::Ok));
         w.settings().CourbeModifie = true;
         w.bp_new_Click();
         QVERIFY(ok.answered());
@@ -478,9 +447,7 @@ private slots:
         NumberedPorts ports;
         QVERIFY(ports.link("ttyS0", pty.device));
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(MainWindowRig::show(w));
         QStringList refusals;
         bool saved = false;
         ModalAnswer assembly([&](QWidget *asmWindow) {
@@ -521,17 +488,6 @@ private slots:
         QTest::mouseClick(box.findChild<QWidget *>("Label2"), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler("mailto");
         QCOMPARE(catcher.url, QUrl(QString("mailto:") + VEK_about::kMailAddress2));
-    }
-
-    void portServiceButtonsReportPlainly()
-    {
-        MainSettings settings;
-        VEK_about box(settings);
-        box.show();
-        box.findChild<QPushButton *>("BP_StatusDRV")->click();
-        auto *notice = box.findChild<QWidget *>("PortServiceNotice");
-        QVERIFY(notice);
-        QTRY_VERIFY(notice->isVisible());
     }
 };
 

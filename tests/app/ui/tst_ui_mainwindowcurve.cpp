@@ -1,6 +1,7 @@
 #include "FailingWrites.h"
 #include "FileDialogAnswer.h"
 #include "Keyboard.h"
+#include "MainWindowRig.h"
 #include "ModalAnswer.h"
 #include "ModalAnswerer.h"
 #include "Screenshots.h"
@@ -19,8 +20,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
@@ -58,12 +57,7 @@ class TestMainWindowCurve : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName("VEK_Courbe");
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store_.path());
-    }
+    void initTestCase() { MainWindowRig::keepSettingsIn(store_.path()); }
 
     void curvePageFeedsGridChartAndInfo()
     {
@@ -90,11 +84,7 @@ private slots:
         w.curveEditor()->editerPoint();
         QVERIFY(!w.control<QLineEdit>("Txt_regime")->isEnabled());
         w.control<QLineEdit>("Txt_av_statique")->setText("30.0");
-        ModalAnswer ok([](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box && box->button(QMessageBox::Ok));
-            box->button(QMessageBox::Ok)->click();
-        });
+        const ModalAnswer ok(MainWindowRig::press(QMessageBox::Ok));
         w.bp_new_Click();
         QVERIFY(ok.answered());
         QVERIFY(w.control<QLineEdit>("Txt_regime")->isEnabled());
@@ -210,8 +200,7 @@ private slots:
         QFETCH(bool, full);
         QFETCH(QString, reason);
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
+        QVERIFY(MainWindowRig::show(w));
         enterCurve(w);
         const QString path = store_.filePath(name);
         const QByteArray old = "#VEKP_COURBE 2\r\n#TABLE=1000;10;8\r\n";
@@ -287,9 +276,7 @@ private slots:
     void screenshot()
     {
         VEK_Accueil w;
-        w.Form_Load(false);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(MainWindowRig::show(w));
         QVERIFY(w.grab().save(TestSupport::screenshotPath("main_parameters.png")));
         w.SSTab1()->setCurrentIndex(1);
         enterCurve(w);

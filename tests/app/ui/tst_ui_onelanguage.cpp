@@ -4,6 +4,7 @@
 // module): every text they show reads in the chosen language.
 #include "FakePrompts.h"
 #include "LanguageGuard.h"
+#include "MainWindowRig.h"
 #include "ModuleSimulator.h"
 #include "TestSupport.h"
 #include "app/ui/MainWindowCurveFiles.h"
@@ -27,9 +28,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
@@ -75,9 +74,7 @@ class TestOneLanguage : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName("VEK_Courbe");
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store_.path());
+        MainWindowRig::keepSettingsIn(store_.path());
         VEK_Gestion_OS::SetDossierProgramme(program_.path() + '/');
         QDir().mkpath(VEK_Gestion_OS::DossierPaquets());
         TestSupport::writeFile(VEK_Gestion_OS::DossierPaquets() + "DAMAGED.XOS", "not a zip");

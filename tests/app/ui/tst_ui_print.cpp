@@ -14,6 +14,7 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -65,7 +66,16 @@ bool notWhite(QColor c)
     return c.red() < 240 || c.green() < 240 || c.blue() < 240;
 }
 
+// A map of the realistic curve, as the map page draws it.
+MapScene realisticMap()
+{
+    VekContext context;
+    return AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
+}
+
 } // namespace
+
+using TestSupport::row;
 
 class TestPrint : public QObject
 {
@@ -76,17 +86,13 @@ class TestPrint : public QObject
     QStringList m_asked;
     QStringList m_status;
     bool m_answer = true;
+    std::optional<PrintService> m_print; // never a real printer, no PDF chosen
 
-    void hook(PrintService &service)
+    // The print service, printing to the PDF file `name` of the test's folder.
+    PrintService &printingTo(const QString &name)
     {
-        service.setMessageSinks([this](const QString &t) { m_informed << t; },
-                                [this](const QString &t) {
-                                    m_asked << t;
-                                    return m_answer;
-                                });
-        service.setStatusSink([this](const QString &t) { m_status << t; });
-        service.setPrinterLookup([] { return QPrinterInfo(); }); // never a real printer in tests
-        service.setPdfChooser([] { return QString(); });
+        m_print->setPdfOutput(m_dir.filePath(name));
+        return *m_print;
     }
 
 private slots:
@@ -98,6 +104,15 @@ private slots:
         m_asked.clear();
         m_status.clear();
         m_answer = true;
+        m_print.emplace();
+        m_print->setMessageSinks([this](const QString &t) { m_informed << t; },
+                                 [this](const QString &t) {
+                                     m_asked << t;
+                                     return m_answer;
+                                 });
+        m_print->setStatusSink([this](const QString &t) { m_status << t; });
+        m_print->setPrinterLookup([] { return QPrinterInfo(); });
+        m_print->setPdfChooser([] { return QString(); });
     }
 
     void pictureOnThePage()
@@ -134,14 +149,10 @@ private slots:
         QFETCH(int, page);
         QFETCH(int, points);
         QFETCH(QString, text);
-        PrintService service;
-        hook(service);
-        const QString pdf = m_dir.filePath(QStringLiteral("nothing.pdf"));
-        service.setPdfOutput(pdf);
         QLabel chart(QStringLiteral("chart"));
-        QVERIFY(!service.bp_imprimer({page, points, &chart, {}, text}));
+        QVERIFY(!printingTo("nothing.pdf").bp_imprimer({page, points, &chart, {}, text}));
         QCOMPARE(m_informed, QStringList{VEK_LANGUAGE::GetLanguageText("PrintRienAImprimer")});
-        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(!QFile::exists(m_dir.filePath("nothing.pdf")));
     }
 
     void wideChartIsScaledToThePage()
@@ -157,11 +168,8 @@ private slots:
         QLabel chart;
         chart.setPixmap(wide);
         chart.resize(1500, 500);
-        PrintService service;
-        hook(service);
-        const QString pdf = m_dir.filePath(QStringLiteral("wide.pdf"));
-        service.setPdfOutput(pdf);
-        QVERIFY(service.bp_imprimer({PrintLayout::Curves, 3, &chart, {}, {}}));
+        QVERIFY(printingTo("wide.pdf").bp_imprimer({PrintLayout::Curves, 3, &chart, {}, {}}));
+        const QString pdf = m_dir.filePath("wide.pdf");
         QCOMPARE(m_status, QStringList{"Fichier PDF enregistré : " + pdf});
         const QImage page = renderPage(pdf);
         QVERIFY(!page.isNull());
@@ -193,12 +201,9 @@ private slots:
         view.resize(700, 420);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        PrintService service;
-        hook(service);
-        const QString pdf = m_dir.filePath(QStringLiteral("chart.pdf"));
-        service.setPdfOutput(pdf);
-        QVERIFY(service.bp_imprimer({PrintLayout::RealTime, int(Realistic.size()), &view, {}, {}}));
-        const QImage page = renderPage(pdf);
+        QVERIFY(printingTo("chart.pdf")
+                    .bp_imprimer({PrintLayout::RealTime, int(Realistic.size()), &view, {}, {}}));
+        const QImage page = renderPage(m_dir.filePath("chart.pdf"));
         const QRect ink = boxOf(page, notWhite);
         QVERIFY(ink.isValid());
         QVERIFY(ink.top() < page.height() / 3);
@@ -206,15 +211,9 @@ private slots:
 
     void mapPage()
     {
-        VekContext context;
-        PrintService service;
-        hook(service);
-        const QString pdf = m_dir.filePath(QStringLiteral("map.pdf"));
-        service.setPdfOutput(pdf);
-        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
-        QVERIFY(
-            service.bp_imprimer({PrintLayout::Map3D, int(Realistic.size()), nullptr, scene, {}}));
-        const QImage page = renderPage(pdf);
+        QVERIFY(printingTo("map.pdf").bp_imprimer(
+            {PrintLayout::Map3D, int(Realistic.size()), nullptr, realisticMap(), {}}));
+        const QImage page = renderPage(m_dir.filePath("map.pdf"));
         const QRect map =
             boxOf(page, [](QColor c) { return c.red() < 30 && c.green() < 30 && c.blue() < 30; });
         QVERIFY(map.isValid()); // the black picture
@@ -226,15 +225,13 @@ private slots:
 
     void terminalText()
     {
-        PrintService service;
-        hook(service);
         const QString pdf = m_dir.filePath(QStringLiteral("text.pdf"));
-        service.setPdfOutput(pdf);
         QStringList lines;
         for (int i = 1; i <= 150; ++i)
             lines << QStringLiteral("#VEK line %1: 1500 rpm 12.5 deg").arg(i);
         lines << QStringLiteral("long:") + QString(300, QLatin1Char('x')) + QStringLiteral(":end");
-        QVERIFY(service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, lines.join("\r\n")}));
+        QVERIFY(printingTo("text.pdf")
+                    .bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, lines.join("\r\n")}));
         QCOMPARE(m_informed, QStringList{VEK_LANGUAGE::GetLanguageText("PrintTexteEnCours")});
         QCOMPARE(m_status, QStringList{"Fichier PDF enregistré : " + pdf});
         QVERIFY(pageCount(pdf) >= 2);
@@ -268,14 +265,10 @@ private slots:
         QLabel chart;
         chart.setPixmap(wide);
         chart.resize(wide.size());
-        VekContext context;
-        const MapScene map = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
-        PrintService service;
-        hook(service);
-        const QString pdf = m_dir.filePath(QStringLiteral("margin.pdf"));
-        service.setPdfOutput(pdf);
-        QVERIFY(service.bp_imprimer({page, int(Realistic.size()), &chart, map, "MMMM\r\nMMMM"}));
-        const QImage paper = renderPage(pdf); // 60 dots per inch
+        QVERIFY(printingTo("margin.pdf")
+                    .bp_imprimer(
+                        {page, int(Realistic.size()), &chart, realisticMap(), "MMMM\r\nMMMM"}));
+        const QImage paper = renderPage(m_dir.filePath("margin.pdf")); // 60 dots per inch
         const QRect ink = boxOf(paper, notWhite);
         QVERIFY(ink.isValid());
         const double margin = 9.5 * 60 / 25.4;
@@ -302,123 +295,87 @@ private slots:
 
     void noPrinterOffersPdf()
     {
-        PrintService service;
-        hook(service);
         const QString pdf = m_dir.filePath(QStringLiteral("offered.pdf"));
-        service.setPdfChooser([pdf] { return pdf; });
+        m_print->setPdfChooser([pdf] { return pdf; });
         QVERIFY(
-            service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
+            m_print->bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
         QCOMPARE(m_asked, QStringList{VEK_LANGUAGE::GetLanguageText("PrintNoPrinter")});
         QVERIFY(QFileInfo(pdf).size() > 0);
 
         // Declined: nothing printed, nothing written.
         m_answer = false;
         QFile::remove(pdf);
-        QVERIFY(
-            !service.bp_imprimer({PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
+        QVERIFY(!m_print->bp_imprimer(
+            {PrintLayout::Terminal, 0, nullptr, {}, QStringLiteral("hello")}));
         QVERIFY(!QFile::exists(pdf));
     }
 
-    // Printed to a PDF file, the information label names the file written
-    // rather than saying that printing goes on.
-    void pdfFileWrittenIsNamed_data()
+    // A PDF file, offered for want of a printer or given, is written whole and
+    // named in the information label, in the user's language; one the disk or
+    // its path refuses is the file's failure, said with its reason: the older
+    // file stays, no other PDF is offered, and no success is said.
+    void pdfFileIsWrittenOrItsFailureNamed_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("says");
-        TestSupport::row("French", QString("francais.ini"), QString("Fichier PDF enregistré : "));
-        TestSupport::row("Spanish", QString("spanish.ini"), QString("Archivo PDF guardado: "));
+        QTest::addColumn<QString>("file"); // in the test's folder
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<bool>("full"); // the disk fills, over an older file
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("said"); // %1: the file; the label's text, or the refusal
+        const QString french = "francais.ini";
+        const QString saved = "Fichier PDF enregistré : %1";
+        const QString notSaved = "Le fichier PDF %1 n'a pas été enregistré : ";
+        row("offered, French", french, QString("offered map.pdf"), true, false, true, saved);
+        row("offered, Spanish", QString("spanish.ini"), QString("offered map.pdf"), true, false,
+            true, QString("Archivo PDF guardado: %1"));
+        row("given", french, QString("written.pdf"), false, false, true, saved);
+        row("offered, the disk full", french, QString("full.pdf"), true, true, false,
+            notSaved + "disque plein");
+        row("given, the disk full", french, QString("full.pdf"), false, true, false,
+            notSaved + "disque plein");
+        row("given under a file", french, QString("plain/out.pdf"), false, false, false,
+            notSaved + "un élément du chemin n'est pas un dossier");
+        row("given in a missing folder", french, QString("missing/out.pdf"), false, false, false,
+            notSaved + "fichier ou dossier introuvable");
     }
 
-    void pdfFileWrittenIsNamed()
+    void pdfFileIsWrittenOrItsFailureNamed()
     {
         QFETCH(QString, language);
-        QFETCH(QString, says);
-        TestSupport::useTexts(language);
-        PrintService service;
-        hook(service);
-        const QString pdf = m_dir.filePath(QStringLiteral("offered map.pdf"));
-        service.setPdfChooser([pdf] { return pdf; });
-        VekContext context;
-        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
-        const bool printed = service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}});
-        TestSupport::useFrenchTexts();
-        QVERIFY(printed);
-        QCOMPARE(m_status, QStringList{says + pdf});
-    }
-
-    // A PDF the disk refuses, whether it was offered for want of a printer or
-    // given: the older file stays, the failure is the file's, said with its
-    // reason, no other PDF is offered, and no success is said.
-    void pdfTheDiskRefusesIsAFileFailure_data()
-    {
-        QTest::addColumn<bool>("offered");
-        TestSupport::row("offered, no printer", true);
-        TestSupport::row("given", false);
-    }
-
-    void pdfTheDiskRefusesIsAFileFailure()
-    {
-        QFETCH(bool, offered);
-        PrintService service;
-        hook(service);
-        const QString pdf = m_dir.filePath(QStringLiteral("full.pdf"));
-        QVERIFY(TestSupport::writeFile(pdf, "older pdf"));
-        if (offered)
-            service.setPdfChooser([pdf] { return pdf; });
-        else
-            service.setPdfOutput(pdf);
-        VekContext context;
-        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
-        bool printed = true;
-        {
-            const FailingWrites full(1024);
-            printed = service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}});
-        }
-        QVERIFY(!printed);
-        QCOMPARE(TestSupport::readFile(pdf), QByteArray("older pdf"));
-        QVERIFY(m_status.isEmpty());
-        QCOMPARE(m_asked, offered ? QStringList{VEK_LANGUAGE::GetLanguageText("PrintNoPrinter")}
-                                  : QStringList());
-        QCOMPARE(m_informed,
-                 QStringList{"Le fichier PDF " + pdf + " n'a pas été enregistré : disque plein"});
-    }
-
-    // A PDF file that cannot be made is refused with its name and the reason,
-    // and nothing more is offered; one that can is written whole.
-    void pdfFileFailureNamesTheFile_data()
-    {
-        QTest::addColumn<QString>("file");    // the PDF file, in the test's folder
-        QTest::addColumn<QString>("refusal"); // what the user is told; empty: written
-        TestSupport::row("PDF written", QString("written.pdf"), QString());
-        TestSupport::row("PDF under a file", QString("plain/out.pdf"),
-                         QString("Le fichier PDF %1 n'a pas été enregistré : un élément du chemin "
-                                 "n'est pas un dossier"));
-        TestSupport::row("PDF in a missing folder", QString("missing/out.pdf"),
-                         QString("Le fichier PDF %1 n'a pas été enregistré : fichier ou dossier "
-                                 "introuvable"));
-    }
-
-    void pdfFileFailureNamesTheFile()
-    {
         QFETCH(QString, file);
-        QFETCH(QString, refusal);
-        PrintService service;
-        hook(service);
+        QFETCH(bool, offered);
+        QFETCH(bool, full);
+        QFETCH(bool, written);
+        QFETCH(QString, said);
         // A file, so "plain/out.pdf" cannot be made.
         QVERIFY(TestSupport::writeFile(m_dir.filePath(QStringLiteral("plain")), {}));
         const QString pdf = m_dir.filePath(file);
-        service.setPdfOutput(pdf);
-        VekContext context;
-        const MapScene scene = AdvanceMap3D::BuildScene(MapPageInputs::For(context, Realistic));
-        QCOMPARE(service.bp_imprimer({PrintLayout::Map3D, 3, nullptr, scene, {}}),
-                 refusal.isEmpty());
-        QVERIFY(m_asked.isEmpty());
-        if (refusal.isEmpty()) {
-            QVERIFY(QFileInfo(pdf).size() > 0);
-            return;
+        QFile::remove(pdf);
+        if (full)
+            QVERIFY(TestSupport::writeFile(pdf, "older pdf"));
+        if (offered)
+            m_print->setPdfChooser([pdf] { return pdf; });
+        else
+            m_print->setPdfOutput(pdf);
+        bool printed = false;
+        QString noPrinter;
+        {
+            TestSupport::useTexts(language);
+            const auto french = qScopeGuard([] { TestSupport::useFrenchTexts(); });
+            noPrinter = VEK_LANGUAGE::GetLanguageText("PrintNoPrinter");
+            std::optional<FailingWrites> limit;
+            if (full)
+                limit.emplace(1024);
+            printed = m_print->bp_imprimer({PrintLayout::Map3D, 3, nullptr, realisticMap(), {}});
         }
-        QCOMPARE(m_informed, QStringList{refusal.arg(pdf)});
-        QVERIFY(m_status.isEmpty());
+        QCOMPARE(printed, written);
+        QCOMPARE(m_asked, offered ? QStringList{noPrinter} : QStringList());
+        QCOMPARE((written ? m_status : m_informed), QStringList{said.arg(pdf)});
+        QVERIFY((written ? m_informed : m_status).isEmpty());
+        if (written)
+            QVERIFY(QFileInfo(pdf).size() > 0);
+        else
+            QCOMPARE(TestSupport::readFile(pdf), QByteArray(full ? "older pdf" : ""));
     }
 };
 

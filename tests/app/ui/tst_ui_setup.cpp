@@ -29,23 +29,36 @@ class TestSetup : public QObject
 
     QTemporaryDir m_dir;
     QStringList m_warnings;
+    std::unique_ptr<QSettings> m_store; // a store of its own for each test
 
-    std::unique_ptr<QSettings> store()
+    // The configuration dialog on `context`, saving to the test's store and
+    // telling its warnings to m_warnings.
+    std::unique_ptr<VEK_SETUP> configuration(VekContext &context, QSerialPort *port = nullptr)
     {
-        return std::make_unique<QSettings>(m_dir.filePath("VEK_Courbe.ini"), QSettings::IniFormat);
+        auto dialog = std::make_unique<VEK_SETUP>(context, port);
+        dialog->setSettingsStore(m_store.get());
+        dialog->setWarningSink([this](const QString &text) { m_warnings << text; });
+        return dialog;
     }
 
-    void prepare(VEK_SETUP &dialog, QSettings &settings)
+    // The store as the next start reads it.
+    MainSettings loaded()
     {
-        dialog.setSettingsStore(&settings);
-        dialog.setWarningSink([this](const QString &text) { m_warnings << text; });
+        m_store->sync();
+        MainSettings s;
+        QSettings store(m_store->fileName(), QSettings::IniFormat);
+        MainSettingsLoader(store).Load(s);
+        return s;
     }
 
 private slots:
     void init()
     {
         m_warnings.clear();
+        m_store.reset();
         QFile::remove(m_dir.filePath("VEK_Courbe.ini"));
+        m_store =
+            std::make_unique<QSettings>(m_dir.filePath("VEK_Courbe.ini"), QSettings::IniFormat);
         TestSupport::useFrenchTexts();
     }
 
@@ -56,25 +69,23 @@ private slots:
         QVERIFY(ports.link("ttyS0", pty.device));
         VekContext context;
         context.settings.portNumber = 1;
-        auto settings = store();
-        VEK_SETUP dialog(context);
-        prepare(dialog, *settings);
-        QVERIFY(dialog.ComPort(1)->isChecked());
-        QVERIFY(dialog.Baud(96)->isChecked());
-        QVERIFY(dialog.NoParity->isChecked());
-        QVERIFY(dialog.Data8->isChecked());
-        QVERIFY(dialog.Stop1->isChecked());
-        QVERIFY(dialog.NoFlow->isChecked());
-        QVERIFY(dialog.Type_Trace(16)->isChecked());
-        QVERIFY(dialog.languageOption("francais.ini")->isChecked());
-        QCOMPARE(dialog.SSTab1()->currentIndex(), 0);
-        QCOMPARE(dialog.portChoice(), QStringLiteral("1"));
-        QCOMPARE(dialog.settingsText(), QStringLiteral("9600,N,8,1"));
+        const auto dialog = configuration(context);
+        QVERIFY(dialog->ComPort(1)->isChecked());
+        QVERIFY(dialog->Baud(96)->isChecked());
+        QVERIFY(dialog->NoParity->isChecked());
+        QVERIFY(dialog->Data8->isChecked());
+        QVERIFY(dialog->Stop1->isChecked());
+        QVERIFY(dialog->NoFlow->isChecked());
+        QVERIFY(dialog->Type_Trace(16)->isChecked());
+        QVERIFY(dialog->languageOption("francais.ini")->isChecked());
+        QCOMPARE(dialog->SSTab1()->currentIndex(), 0);
+        QCOMPARE(dialog->portChoice(), QStringLiteral("1"));
+        QCOMPARE(dialog->settingsText(), QStringLiteral("9600,N,8,1"));
         // OK without changes writes the same values back.
-        dialog.OKButton()->click();
+        dialog->OKButton()->click();
         QVERIFY(m_warnings.isEmpty());
-        QCOMPARE(settings->value("Config/newport").toString(), QStringLiteral("1"));
-        QCOMPARE(settings->value("Config/com$").toString(), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(m_store->value("Config/newport").toString(), QStringLiteral("1"));
+        QCOMPARE(m_store->value("Config/com$").toString(), QStringLiteral("9600,N,8,1"));
     }
 
     void okWritesTheChoices()
@@ -82,82 +93,70 @@ private slots:
         // Without a live port, OK applies to the settings and saves them.
         LinkedPty pty;
         VekContext context;
-        auto settings = store();
-        VEK_SETUP dialog(context);
-        prepare(dialog, *settings);
-        dialog.otherPortDevice()->setEditText(pty.device);
-        dialog.Baud(1152)->click();
-        dialog.EvenParity->click();
-        dialog.Data7->click();
-        dialog.Stop2->click();
-        dialog.XonFlow->click();
-        dialog.Type_Trace(5)->click();
-        dialog.OKButton()->click();
+        const auto dialog = configuration(context);
+        dialog->otherPortDevice()->setEditText(pty.device);
+        dialog->Baud(1152)->click();
+        dialog->EvenParity->click();
+        dialog->Data7->click();
+        dialog->Stop2->click();
+        dialog->XonFlow->click();
+        dialog->Type_Trace(5)->click();
+        dialog->OKButton()->click();
         QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join('\n')));
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(context.settings.serialSettings, QStringLiteral("115200,E,7,2"));
         QCOMPARE(context.settings.portDevice, pty.device);
         QCOMPARE(context.settings.TypeCourbe, 5);
         QCOMPARE(context.settings.Handshaking, int16_t(1));
-        QCOMPARE(settings->value("Config/com$").toString(), QStringLiteral("115200,E,7,2"));
-        QCOMPARE(settings->value("Config/newport").toString(), pty.device);
-        QCOMPARE(settings->value("Config/TypeCourbe").toString(), QStringLiteral("5"));
-        QCOMPARE(settings->value("Config/Language").toString(), QStringLiteral("francais.ini"));
-        QCOMPARE(settings->value("Config/Handshaking").toString(), QStringLiteral("1"));
+        QCOMPARE(m_store->value("Config/com$").toString(), QStringLiteral("115200,E,7,2"));
+        QCOMPARE(m_store->value("Config/newport").toString(), pty.device);
+        QCOMPARE(m_store->value("Config/TypeCourbe").toString(), QStringLiteral("5"));
+        QCOMPARE(m_store->value("Config/Language").toString(), QStringLiteral("francais.ini"));
+        QCOMPARE(m_store->value("Config/Handshaking").toString(), QStringLiteral("1"));
     }
 
     // Settings that cannot be saved are said with why, the same in each
-    // set-up dialog.
+    // set-up dialog; the dialog is done all the same.
     void settingsNotSavedSayWhy_data()
     {
         QTest::addColumn<bool>("programmer");
-        TestSupport::row("configuration", false);
-        TestSupport::row("programmer set-up", true);
+        QTest::addColumn<QString>("file");   // in the test's folder
+        QTest::addColumn<QString>("reason"); // %1: the file
+        const QString folder =
+            "Les réglages n'ont pas pu être enregistrés dans %1 : c'est un dossier.";
+        row("configuration, a folder in its place", false, QString("in-place.ini"), folder);
+        row("programmer set-up, a folder in its place", true, QString("in-place.ini"), folder);
+        // A folder that cannot be made: its parent is a plain file.
+        row("configuration, under a plain file", false, QString("plain/VEK_Courbe.ini"),
+            QString("Les réglages n'ont pas pu être enregistrés dans %1 : un élément du chemin "
+                    "n'est pas un dossier."));
     }
 
     void settingsNotSavedSayWhy()
     {
         QFETCH(bool, programmer);
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
         VekContext context;
-        const QString file = m_dir.filePath("in-place.ini");
-        QVERIFY(QDir().mkpath(file)); // a folder where the file would go
-        QSettings settings(file, QSettings::IniFormat);
+        QVERIFY(QDir().mkpath(m_dir.filePath("in-place.ini")));
+        QVERIFY(TestSupport::writeFile(m_dir.filePath("plain"), {}));
+        m_store = std::make_unique<QSettings>(m_dir.filePath(file), QSettings::IniFormat);
         std::unique_ptr<QDialog> dialog;
         QPushButton *ok = nullptr;
         if (programmer) {
             auto setup = std::make_unique<VEK_SETUP_ICSP>(context);
-            setup->setSettingsStore(&settings);
+            setup->setSettingsStore(m_store.get());
             setup->setWarningSink([this](const QString &text) { m_warnings << text; });
             ok = setup->OKButton;
             dialog = std::move(setup);
         } else {
-            auto setup = std::make_unique<VEK_SETUP>(context);
-            prepare(*setup, settings);
+            auto setup = configuration(context);
             ok = setup->OKButton();
             dialog = std::move(setup);
         }
         QVERIFY(Mouse::click(ok));
-        QCOMPARE(m_warnings, QStringList{"Les réglages n'ont pas pu être enregistrés dans " + file +
-                                         " : c'est un dossier."});
+        QCOMPARE(m_warnings, QStringList{reason.arg(m_dir.filePath(file))});
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
-    }
-
-    void aMissingPortIsRefusedAndNothingSaved()
-    {
-        VekContext context;
-        auto settings = store();
-        VEK_SETUP dialog(context);
-        prepare(dialog, *settings);
-        QVERIFY(dialog.ComPort(1)->isChecked());
-        dialog.otherPortDevice()->setEditText(QStringLiteral("/dev/vek-no-such-port"));
-        dialog.Type_Trace(3)->click();
-        dialog.show();
-        dialog.OKButton()->click();
-        QCOMPARE(m_warnings.size(), 1);
-        QVERIFY(m_warnings.first().contains("/dev/vek-no-such-port"));
-        QVERIFY(dialog.isVisible()); // stays open to choose again
-        QVERIFY(settings->allKeys().isEmpty());
-        QCOMPARE(context.settings.TypeCourbe, 16);
     }
 
     // The port shown at opening is taken at OK by the rule a typed one is:
@@ -168,24 +167,22 @@ private slots:
         VekContext context;
         context.settings.portNumber = 0;
         context.settings.portDevice = "COM9";
-        auto settings = store();
-        VEK_SETUP dialog(context);
-        prepare(dialog, *settings);
-        QCOMPARE(dialog.portChoice(), QString("COM9"));
-        dialog.show();
-        QTest::mouseClick(dialog.OKButton(), Qt::LeftButton);
+        const auto dialog = configuration(context);
+        QCOMPARE(dialog->portChoice(), QString("COM9"));
+        dialog->show();
+        QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
         QCOMPARE(m_warnings,
                  QStringList{"Le port série COM9 n'existe pas. Choisissez un autre port."});
-        QVERIFY(dialog.isVisible());
-        QVERIFY(settings->allKeys().isEmpty());
+        QVERIFY(dialog->isVisible());
+        QVERIFY(m_store->allKeys().isEmpty());
     }
 
     // A typed port is the port taken, typed as a keyboard does (the keys go to
     // the focus widget, the combo box): Return takes it and leaves the dialog
-    // open, OK saves it as typed; at the next start it comes back as typed and
-    // its opening reaches the device it leads to. A name of no serial port, or
-    // no name, is refused at OK with the reason, and the port stored before
-    // stays.
+    // open, OK saves it as typed with the other choices; at the next start it
+    // comes back as typed and its opening reaches the device it leads to. A
+    // name of no serial port, or no name, is refused at OK with the reason:
+    // the port stored before stays, and nothing else chosen is taken.
     void typedPortIsThePortTaken_data()
     {
         // {link}: a link to a pseudo-terminal, {pty}: it; "typed|kept" when kept otherwise
@@ -195,6 +192,7 @@ private slots:
         const QString notSerial = "« %1 » ne désigne aucun port série : choisissez COM1, COM2… "
                                   "ou le chemin d'un périphérique série (/dev/ttyUSB0, un lien "
                                   "vers un pseudo-terminal…).";
+        const QString notThere = "Le port série %1 n'existe pas. Choisissez un autre port.";
         row("link, Return", "{link}", "Return", "");
         row("link, OK", "{link}", "OK", "");
         row("pseudo-terminal, Return", "{pty}", "Return", "");
@@ -209,13 +207,12 @@ private slots:
             "Aucun port n'est indiqué : choisissez COM1, COM2… ou le "
             "chemin d'un périphérique série (/dev/ttyUSB0, un lien "
             "vers un pseudo-terminal…).");
-        row("link to nothing, OK", "{nothing}", "OK",
-            "Le port série {nothing} n'existe pas. Choisissez un autre port.");
+        row("link to nothing, OK", "{nothing}", "OK", notThere.arg("{nothing}"));
+        row("no such device, OK", "/dev/vek-no-such-port", "OK",
+            notThere.arg("/dev/vek-no-such-port"));
         // One answer for one device that is not there, named or typed.
-        row("COM4 not there, OK", "COM4", "OK",
-            "Le port série COM4 n'existe pas. Choisissez un autre port.");
-        row("its device, OK", "{ports}/ttyS3", "OK",
-            "Le port série {ports}/ttyS3 n'existe pas. Choisissez un autre port.");
+        row("COM4 not there, OK", "COM4", "OK", notThere.arg("COM4"));
+        row("its device, OK", "{ports}/ttyS3", "OK", notThere.arg("{ports}/ttyS3"));
     }
 
     void typedPortIsThePortTaken()
@@ -240,43 +237,38 @@ private slots:
         typed = typed.section('|', 0, 0);
         VekContext context;
         context.settings.portNumber = 3;
-        auto settings = store();
-        settings->setValue("Config/newport", "3"); // the port stored before
-        const auto loaded = [this] {
-            MainSettings s;
-            MainSettingsLoader(*store()).Load(s);
-            return s;
-        };
-        VEK_SETUP dialog(context);
-        prepare(dialog, *settings);
-        QVERIFY(dialog.ComPort(3)->isChecked());
-        dialog.SSTab1()->setCurrentIndex(1);
-        QVERIFY(Keyboard::focus(dialog.otherPortDevice()));
+        m_store->setValue("Config/newport", "3"); // the port stored before
+        const auto dialog = configuration(context);
+        QVERIFY(dialog->ComPort(3)->isChecked());
+        dialog->Type_Trace(3)->click();
+        dialog->SSTab1()->setCurrentIndex(1);
+        QVERIFY(Keyboard::focus(dialog->otherPortDevice()));
         Keyboard::retype(typed);
         if (finish.startsWith("Return")) {
             Keyboard::press(Qt::Key_Return);
-            QVERIFY(dialog.isVisible()); // Return did not press OK
-            QVERIFY(dialog.otherPort()->isChecked());
-            QCOMPARE(dialog.portChoice(), kept);
+            QVERIFY(dialog->isVisible()); // Return did not press OK
+            QVERIFY(dialog->otherPort()->isChecked());
+            QCOMPARE(dialog->portChoice(), kept);
         }
         if (finish.endsWith("emptied"))
             Keyboard::retype("");
-        QTest::mouseClick(dialog.OKButton(), Qt::LeftButton);
+        QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
         if (!refusal.isEmpty()) {
             QCOMPARE(m_warnings, QStringList{places(refusal)});
-            QVERIFY(dialog.isVisible());
-            QCOMPARE(settings->allKeys(), QStringList{"Config/newport"});
-            settings->sync();
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(m_store->allKeys(), QStringList{"Config/newport"});
+            QCOMPARE(context.settings.TypeCourbe, 16);
             QCOMPARE(loaded().portNumber, 3);
             return;
         }
         QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join('\n')));
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(settings->value("Config/newport").toString(), kept);
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(m_store->value("Config/newport").toString(), kept);
+        QCOMPARE(context.settings.TypeCourbe, 3);
         // The next start reads the store afresh, and the live link opens what it reads.
-        settings.reset();
         const MainSettings restarted = loaded();
         QCOMPARE(restarted.portDevice, kept);
+        QCOMPARE(restarted.TypeCourbe, 3);
         QCOMPARE(SerialPortNames::PortCaption(restarted.portNumber, restarted.portDevice), kept);
         QSerialPort live;
         const auto failure = SerialPortOpening::Open(
@@ -295,34 +287,31 @@ private slots:
         VekContext context;
         context.settings.portNumber = 0;
         context.settings.portDevice = pty.device;
-        auto settings = store();
-        VEK_SETUP dialog(context, &port);
-        prepare(dialog, *settings);
-        dialog.Baud(192)->click(); // reaches the port before the data bits fail
-        dialog.Data7->click();     // a pseudo-terminal has no 7-bit mode
-        dialog.RTSFlow->click();
-        dialog.OKButton()->click();
+        const auto dialog = configuration(context, &port);
+        dialog->Baud(192)->click(); // reaches the port before the data bits fail
+        dialog->Data7->click();     // a pseudo-terminal has no 7-bit mode
+        dialog->RTSFlow->click();
+        dialog->OKButton()->click();
         QCOMPARE(m_warnings.size(), 1);
         QVERIFY(m_warnings.first().contains("19200,N,7,1"));
         QCOMPARE(context.settings.serialSettings, QStringLiteral("9600,N,8,1"));
         QCOMPARE(port.baudRate(), 9600); // the old settings are back on the port
-        QVERIFY(!settings->contains("Config/com$"));
-        QVERIFY(!settings->contains("Config/Handshaking"));
+        QVERIFY(!m_store->contains("Config/com$"));
+        QVERIFY(!m_store->contains("Config/Handshaking"));
         // What was applied is saved all the same.
-        QCOMPARE(settings->value("Config/newport").toString(), pty.device);
-        QCOMPARE(settings->value("Config/TypeCourbe").toString(), QStringLiteral("16"));
+        QCOMPARE(m_store->value("Config/newport").toString(), pty.device);
+        QCOMPARE(m_store->value("Config/TypeCourbe").toString(), QStringLiteral("16"));
 
         // Accepted settings and handshaking reach the open port.
         m_warnings.clear();
-        VEK_SETUP again(context, &port);
-        prepare(again, *settings);
-        again.Baud(192)->click();
-        again.RTSFlow->click();
-        again.OKButton()->click();
+        const auto again = configuration(context, &port);
+        again->Baud(192)->click();
+        again->RTSFlow->click();
+        again->OKButton()->click();
         QVERIFY(m_warnings.isEmpty());
         QCOMPARE(port.baudRate(), 19200);
         QCOMPARE(port.flowControl(), QSerialPort::HardwareControl);
-        QCOMPARE(settings->value("Config/Handshaking").toString(), QStringLiteral("2"));
+        QCOMPARE(m_store->value("Config/Handshaking").toString(), QStringLiteral("2"));
     }
 
     void anOpenPortCannotBeSwitched()
@@ -334,50 +323,18 @@ private slots:
         VekContext context;
         context.settings.portNumber = 0;
         context.settings.portDevice = pty.device;
-        auto settings = store();
-        VEK_SETUP dialog(context, &port);
-        prepare(dialog, *settings);
-        dialog.otherPortDevice()->setEditText(other.device);
-        dialog.OKButton()->click();
+        const auto dialog = configuration(context, &port);
+        dialog->otherPortDevice()->setEditText(other.device);
+        dialog->OKButton()->click();
         QCOMPARE(m_warnings.size(), 1);
         QCOMPARE(context.settings.portDevice, pty.device);
-        QVERIFY(settings->allKeys().isEmpty());
+        QVERIFY(m_store->allKeys().isEmpty());
     }
 
-    void anUnwritableStoreIsReported()
-    {
-        VekContext context;
-        // A folder that cannot be made: its parent is a plain file.
-        QVERIFY(TestSupport::writeFile(m_dir.filePath(QStringLiteral("plain")), {}));
-        QSettings settings(m_dir.filePath(QStringLiteral("plain/VEK_Courbe.ini")),
-                           QSettings::IniFormat);
-        VEK_SETUP dialog(context);
-        prepare(dialog, settings);
-        dialog.OKButton()->click();
-        QCOMPARE(m_warnings.size(), 1);
-        QVERIFY(m_warnings.first().contains(QStringLiteral("plain/VEK_Courbe.ini")));
-    }
-
-    void cancelRestoresTheLanguage()
-    {
-        VekContext context;
-        auto settings = store();
-        VEK_SETUP dialog(context);
-        prepare(dialog, *settings);
-        const QString french = dialog.windowTitle();
-        dialog.languageOption("english.ini")->click();
-        QCOMPARE(VEK_LANGUAGE::FichierLangue(), QStringLiteral("english.ini"));
-        QVERIFY(dialog.windowTitle() != french);
-        QCOMPARE(dialog.SSTab1()->currentIndex(), 0);
-        dialog.CancelButton()->click();
-        QCOMPARE(VEK_LANGUAGE::FichierLangue(), QStringLiteral("francais.ini"));
-        QCOMPARE(VEK_LANGUAGE::GetLanguageText("MOFormCapt"), french);
-        QVERIFY(settings->allKeys().isEmpty());
-    }
-
-    // Qt's own buttons speak the chosen language: a French question is
-    // answered with "Oui"/"Non", and the choice in the dialog switches them.
-    void qtTextsFollowTheLanguage()
+    // A language chosen shows at once, in the dialog and in Qt's own buttons
+    // (a French question is answered with "Oui"/"Non"); Cancel brings back
+    // the language it opened with and saves nothing.
+    void aLanguageChosenShowsAtOnceAndCancelRestoresIt()
     {
         const auto yesText = [] {
             QMessageBox box(QMessageBox::Question, "t", "q",
@@ -386,17 +343,22 @@ private slots:
         };
         QCOMPARE(yesText(), QString("Oui"));
         VekContext context;
-        auto settings = store();
-        VEK_SETUP dialog(context);
-        prepare(dialog, *settings);
-        dialog.languageOption("deutch.ini")->click();
+        const auto dialog = configuration(context);
+        const QString french = dialog->windowTitle();
+        dialog->languageOption("deutch.ini")->click();
         QCOMPARE(yesText(), QString("Ja"));
-        dialog.languageOption("english.ini")->click();
+        dialog->languageOption("english.ini")->click();
         QCOMPARE(yesText(), QString("Yes"));
-        dialog.languageOption("spanish.ini")->click();
+        QCOMPARE(VEK_LANGUAGE::FichierLangue(), QStringLiteral("english.ini"));
+        QVERIFY(dialog->windowTitle() != french);
+        QCOMPARE(dialog->SSTab1()->currentIndex(), 0);
+        dialog->languageOption("spanish.ini")->click();
         QCOMPARE(yesText(), QString("Sí"));
-        dialog.CancelButton()->click(); // back to French
+        dialog->CancelButton()->click();
         QCOMPARE(yesText(), QString("Oui"));
+        QCOMPARE(VEK_LANGUAGE::FichierLangue(), QStringLiteral("francais.ini"));
+        QCOMPARE(VEK_LANGUAGE::GetLanguageText("MOFormCapt"), french);
+        QVERIFY(m_store->allKeys().isEmpty());
     }
 
     void threeDimensionalTypesAreExplained()

@@ -187,42 +187,27 @@ class TestUiValueRules : public QObject
     // settings hold of it.
     static std::optional<std::pair<QString, Held>> settingsKey(Value v)
     {
-        switch (v) {
-        case Value::CurveLines:
-            return {{"ICSP/ICSP_NBTABLES", field(&MainSettings::ICSPNbTables)}};
-        case Value::CodeStart:
-            return {{"ICSP/ICSP_HEXADD", field(&MainSettings::ICSPHEXADD)}};
-        case Value::CodeLength:
-            return {{"ICSP/ICSP_HEXLNG", field(&MainSettings::ICSPHEXLNG)}};
-        case Value::TableAddress:
-            return {{"ICSP/ICSP_HTAB_L2", field(&MainSettings::ICSPHTAB_L2)}};
-        case Value::Port:
-            return {{"ICSP/ICSP_Port", field(&MainSettings::ICSPPort)}};
-        case Value::ProgrammerDelay:
-            return {{"ICSP/ICSP_Delay", field(&MainSettings::ICSPDELAY)}};
-        case Value::WriteAttempts:
-            return {{"ICSP/ICSP_NbWrite", number(&MainSettings::ICSPNBWRT)}};
-        case Value::CompilationType:
-            return {{"Compilation/TypeCompilation", number(&MainSettings::TypeCompilation)}};
-        case Value::SerialPort:
-            return {{"Config/newport", livePort}};
-        case Value::SerialSettings:
-            return {{"Config/com$", field(&MainSettings::serialSettings)}};
-        case Value::ChartType:
-            return {{"Config/TypeCourbe", number(&MainSettings::TypeCourbe)}};
-        case Value::LanguageFile:
-            return {{"Config/Language", field(&MainSettings::Language)}};
-        case Value::Handshaking:
-            return {{"Config/Handshaking", number(&MainSettings::Handshaking)}};
-        case Value::BoxType:
-            return {{"ICSP/ICSP_Boitier", number(&MainSettings::ICSPBoitier)}};
-        case Value::OutputPin:
-            return {{"ICSP/ICSP_Broche_MCLR", number(&MainSettings::ICSPPINMCLR)}};
-        case Value::InputPin:
-            return {{"ICSP/ICSP_Broche_DATAR", number(&MainSettings::ICSPPINDATAR)}};
-        default:
+        using S = MainSettings;
+        static const QMap<Value, std::pair<QString, Held>> keys = {
+            {Value::CurveLines, {"ICSP/ICSP_NBTABLES", field(&S::ICSPNbTables)}},
+            {Value::CodeStart, {"ICSP/ICSP_HEXADD", field(&S::ICSPHEXADD)}},
+            {Value::CodeLength, {"ICSP/ICSP_HEXLNG", field(&S::ICSPHEXLNG)}},
+            {Value::TableAddress, {"ICSP/ICSP_HTAB_L2", field(&S::ICSPHTAB_L2)}},
+            {Value::Port, {"ICSP/ICSP_Port", field(&S::ICSPPort)}},
+            {Value::ProgrammerDelay, {"ICSP/ICSP_Delay", field(&S::ICSPDELAY)}},
+            {Value::WriteAttempts, {"ICSP/ICSP_NbWrite", number(&S::ICSPNBWRT)}},
+            {Value::CompilationType, {"Compilation/TypeCompilation", number(&S::TypeCompilation)}},
+            {Value::SerialPort, {"Config/newport", livePort}},
+            {Value::SerialSettings, {"Config/com$", field(&S::serialSettings)}},
+            {Value::ChartType, {"Config/TypeCourbe", number(&S::TypeCourbe)}},
+            {Value::LanguageFile, {"Config/Language", field(&S::Language)}},
+            {Value::Handshaking, {"Config/Handshaking", number(&S::Handshaking)}},
+            {Value::BoxType, {"ICSP/ICSP_Boitier", number(&S::ICSPBoitier)}},
+            {Value::OutputPin, {"ICSP/ICSP_Broche_MCLR", number(&S::ICSPPINMCLR)}},
+            {Value::InputPin, {"ICSP/ICSP_Broche_DATAR", number(&S::ICSPPINDATAR)}}};
+        if (!keys.contains(v))
             return std::nullopt;
-        }
+        return keys.value(v);
     }
 
     // Typed into the configuration dialog's port box, then OK.
@@ -339,29 +324,31 @@ class TestUiValueRules : public QObject
         QTest::mouseClick(editor.findChild<QPushButton *>("BP_SelectFile"), Qt::LeftButton);
     }
 
-    // Typed into the package editor, created: the value the package then gives.
-    Left typedInEditor(Value v, const QString &text)
+    // Typed into a package editor (of a package, or of an update for the
+    // package's name), created: the value the package then gives.
+    template <typename Editor> Left typedInEditor(Value v, const QString &text)
     {
         const PackagePlace *place = packagePlace(v);
         FakePrompts prompts;
-        VEK_New_OS editor(w_->context(), PackageEditorServices::standard(w_->context()), nullptr,
-                          &prompts);
+        Editor editor(w_->context(), PackageEditorServices::standard(w_->context()), nullptr,
+                      &prompts);
+        QDialog &dialog = editor;
         QFile::remove(VEK_Gestion_OS::DossierPaquets() + "VR.XOS");
-        chooseFirmware(editor, prompts);
-        editor.findChild<QLineEdit *>("TxtNomFichier")->setText("VR");
+        chooseFirmware(dialog, prompts);
+        dialog.findChild<QLineEdit *>("TxtNomFichier")->setText("VR");
         if (place && place->tick)
-            QTest::mouseClick(editor.findChild<QCheckBox *>(place->tick), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QCheckBox *>(place->tick), Qt::LeftButton);
         if (v == Value::TableAddress) // a first set: the second is then read
-            editor.findChild<QLineEdit *>("ADDL8_1")->setText("300");
-        if (!Keyboard::focus(editor.findChild<QLineEdit *>(place ? place->box : "TxtNomFichier")))
+            dialog.findChild<QLineEdit *>("ADDL8_1")->setText("300");
+        if (!Keyboard::focus(dialog.findChild<QLineEdit *>(place ? place->box : "TxtNomFichier")))
             return {"no focus", {}};
         Keyboard::retype(text);
-        QTest::mouseClick(editor.findChild<QPushButton *>("BP_OK"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton *>("BP_OK"), Qt::LeftButton);
         QStringList said;
         for (const auto &m : prompts.messages)
             if (m.icon != QMessageBox::Information)
                 said << m.text;
-        const bool created = editor.result() == QDialog::Accepted;
+        const bool created = dialog.result() == QDialog::Accepted;
         if (v == Value::PackageName)
             return {created ? editor.takenName() : QString(), said.join('\n')};
         if (!created)
@@ -484,7 +471,7 @@ class TestUiValueRules : public QObject
     Driver driver(Value value, Path path)
     {
         if (path == Path::PackageEditor && (packagePlace(value) || value == Value::PackageName))
-            return [=, this](const QString &t) { return typedInEditor(value, t); };
+            return [=, this](const QString &t) { return typedInEditor<VEK_New_OS>(value, t); };
         if (path == Path::PackageDescription && packagePlace(value))
             return [=, this](const QString &t) { return chosenInTheList(value, t); };
         if (path == Path::Project && value == Value::PackageName)
@@ -493,20 +480,7 @@ class TestUiValueRules : public QObject
             return [this](const QString &t) { return pickedInTheList(t); };
         if (path == Path::UpdateEditor && value == Value::PackageName)
             return [this](const QString &t) {
-                FakePrompts prompts;
-                VEK_New_MJ editor(w_->context(), PackageEditorServices::standard(w_->context()),
-                                  nullptr, &prompts);
-                chooseFirmware(editor, prompts);
-                if (!Keyboard::focus(editor.findChild<QLineEdit *>("TxtNomFichier")))
-                    return Left{"no focus", {}};
-                Keyboard::retype(t);
-                QTest::mouseClick(editor.findChild<QPushButton *>("BP_OK"), Qt::LeftButton);
-                QStringList said;
-                for (const auto &m : prompts.messages)
-                    if (m.icon != QMessageBox::Information)
-                        said << m.text;
-                return Left{editor.result() == QDialog::Accepted ? editor.takenName() : QString(),
-                            said.join('\n')};
+                return typedInEditor<VEK_New_MJ>(Value::PackageName, t);
             };
         if (path == Path::SetupDialog &&
             (value == Value::CodeStart || value == Value::CodeLength ||
