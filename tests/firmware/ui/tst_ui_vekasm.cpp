@@ -1,5 +1,6 @@
 #include "FailingWrites.h"
 #include "FakePrompts.h"
+#include "GeneratedTables.h"
 #include "Keyboard.h"
 #include "ModalAnswer.h"
 #include "Mouse.h"
@@ -31,18 +32,6 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace {
-
-QStringList table(int base)
-{
-    QStringList words{QStringLiteral("0782")};
-    for (int i = 1; i < 256; ++i)
-        words << QStringLiteral("34%1").arg((base + i) & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
-    return words;
-}
-
-} // namespace
-
 using TestSupport::child;
 using TestSupport::row;
 
@@ -63,7 +52,7 @@ class TestVekAsm : public QObject
         access.gridRows = [this] { return rows; };
         access.buildTables = [this](int type, TableIncludeFiles::TablesExport &t) {
             builtTypes << type;
-            t = {table(0x40), table(0x10), table(0x80), table(0x20)};
+            t = GeneratedTables::lineTables();
             return buildResult;
         };
         access.mapPercentages = [this] { return percentages; };
@@ -329,7 +318,7 @@ private slots:
         request.nomHaute = high;
         request.lineCount = 2;
         request.percentages = percentages;
-        request.tables = {table(0x40), table(0x10), table(0x80), table(0x20)};
+        request.tables = GeneratedTables::lineTables();
         const TableIncludeFiles::ExportResult written = TableIncludeFiles::Exporter(request);
         QCOMPARE(written.status, TableIncludeFiles::ExportResult::BadNames);
         QCOMPARE(written.error, refusal);
