@@ -88,11 +88,6 @@ private slots:
         const QImage link = w->panel(1)->picture();
         QVERIFY(!link.isNull());
         QCOMPARE(link.pixel(2, link.height() / 2), qRgb(255, 0, 0));
-        // Its picture, a transfer part-way.
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->P1->DrawPanel("Ecriture ", 37);
-        QVERIFY(w->grab().save(TestSupport::screenshotPath(name + ".png")));
     }
 
     // With "AUTO", only the programmer window reads the chip on opening: the
@@ -427,6 +422,17 @@ private slots:
         QVERIFY(w.panel(2)->picture().isNull()); // and none once it has ended
         QVERIFY(w.startTransfer([](TransferContext &) { return JobOutcome::failure("perdu"); }));
         QTRY_COMPARE(w.L_Info->text(), QString("perdu"));
+    }
+
+    void screenshots_data() { allWindows(); }
+    void screenshots()
+    {
+        QFETCH(QString, name);
+        auto w = open(name, ctx(), prompts);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->P1->DrawPanel("Ecriture ", 37);
+        QVERIFY(w->grab().save(TestSupport::screenshotPath(name + ".png")));
     }
 };
 
