@@ -15,30 +15,6 @@ Q_DECLARE_METATYPE(FamilyUploadEnd)
 
 namespace {
 
-// A link that records what is written and plays a fixed answer.
-class ScriptedLink : public ByteLink
-{
-public:
-    Status write(const QByteArray &bytes) override
-    {
-        log << "write " + bytes;
-        return Status::Ok;
-    }
-    Status read(QByteArray &into, qsizetype count, qint64) override
-    {
-        const QByteArray part = answer.left(count);
-        answer.remove(0, part.size());
-        into += part;
-        return part.size() == count ? Status::Ok : Status::TimedOut;
-    }
-    qsizetype available() override { return answer.size(); }
-    void discardInput() override { log << "discard"; }
-    QString errorText() const override { return {}; }
-
-    QByteArray answer;
-    QStringList log;
-};
-
 // Far beyond the simulator's pauses, so that a slow machine never stops an
 // upload; the limit itself is timed on the test clock.
 constexpr qint64 TestByteLimitMs = 1000;
@@ -233,13 +209,24 @@ private slots:
     // written on its own; byte 0 is not checked.
     void requestIsFourSeparateR()
     {
-        ScriptedLink link;
-        link.answer = QByteArray(512, char(0x82));
-        link.answer[0] = char(0x00);
+        ManualClock clock;
+        int discardsBeforeTheRequest = -1;
+        ScriptedByteLink link(clock, [&](ScriptedByteLink &l, const QByteArray &) {
+            if (l.writes.size() == 1)
+                discardsBeforeTheRequest = l.discards;
+            if (l.writes.size() == 4) {
+                QByteArray answer(512, char(0x82));
+                answer[0] = char(0x00);
+                l.reply(answer);
+            }
+        });
+        link.reply("left over");
         CompatibleFamilyUpload upload(link, TestByteLimitMs);
         NullProgressSink sink;
         QVERIFY(upload(sink, CancelToken{}).succeeded());
-        QCOMPARE(link.log, QStringList({"discard", "write R", "write R", "write R", "write R"}));
+        QCOMPARE(discardsBeforeTheRequest, 1);
+        QCOMPARE(link.discards, 1);
+        QCOMPARE(link.writes, (QList<QByteArray>{"R", "R", "R", "R"}));
     }
 
     void percentagesRoundHalfToEven_data()

@@ -1,3 +1,4 @@
+#include "GeneratedTables.h"
 #include "TestSupport.h"
 #include "firmware/TableIncludeFiles.h"
 
@@ -10,19 +11,7 @@ using namespace TableIncludeFiles;
 
 namespace {
 
-// A table as the generators give it: "0782", then return-with-literal words.
-QStringList table(int base)
-{
-    QStringList words{QStringLiteral("0782")};
-    for (int i = 1; i < WordsPerTable; ++i)
-        words << QStringLiteral("34%1").arg((base + i) & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
-    return words;
-}
-
-TablesExport tables()
-{
-    return {table(0x40), table(0x10), table(0x80), table(0x20)};
-}
+using GeneratedTables::table;
 
 QStringList wordsOf(const QByteArray &file)
 {
@@ -89,16 +78,21 @@ private slots:
     void exportWritesLowThenHighForEachLine()
     {
         QTemporaryDir dir(QDir::tempPath() + "/vek export XXXXXX");
-        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", 2, {"0", "100", "50"}, tables()};
+        ExportRequest request{dir.path(), "LTAB.TXT",         "HTAB.TXT",
+                              2,          {"0", "100", "50"}, GeneratedTables::lineTables()};
         const ExportResult result = Exporter(request);
         QVERIFY(result.ok());
         const QDir d(dir.path());
         QCOMPARE(result.written, (QStringList{d.filePath("LTAB0.TXT"), d.filePath("HTAB0.TXT"),
                                               d.filePath("LTAB1.TXT"), d.filePath("HTAB1.TXT")}));
-        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("LTAB0.TXT"))), tables().basseAtmo);
-        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("HTAB0.TXT"))), tables().hauteAtmo);
-        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("LTAB1.TXT"))), tables().basseBoost);
-        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("HTAB1.TXT"))), tables().hauteBoost);
+        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("LTAB0.TXT"))),
+                 GeneratedTables::lineTables().basseAtmo);
+        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("HTAB0.TXT"))),
+                 GeneratedTables::lineTables().hauteAtmo);
+        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("LTAB1.TXT"))),
+                 GeneratedTables::lineTables().basseBoost);
+        QCOMPARE(wordsOf(TestSupport::readFile(d.filePath("HTAB1.TXT"))),
+                 GeneratedTables::lineTables().hauteBoost);
         QVERIFY(!QFile::exists(d.filePath("LTAB2.TXT")));
     }
 
@@ -112,7 +106,8 @@ private slots:
              {QString(), QString("0"), QString("9"), QString("16"), QString("-3"), QString("2.0"),
               QString("2 courbes"), QString(400, '9')})
             QVERIFY2(!LignesCourbe(refused), qPrintable(refused));
-        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", 0, {}, tables()};
+        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT",
+                              0,          {},         GeneratedTables::lineTables()};
         const ExportResult result = Exporter(request);
         QCOMPARE(result.status, ExportResult::LineCountRefused);
         QVERIFY(QDir(dir.path()).isEmpty());
@@ -122,7 +117,8 @@ private slots:
     {
         QTemporaryDir dir;
         QStringList nine(9, QStringLiteral("0"));
-        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", 16, nine, tables()};
+        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT",
+                              16,         nine,       GeneratedTables::lineTables()};
         QCOMPARE(Exporter(request).status, ExportResult::LineCountRefused);
         QVERIFY(QDir(dir.path()).isEmpty());
         request.lineCount = 9; // a box for it, but the main window shows eight
@@ -135,7 +131,7 @@ private slots:
     void incompleteTablesAreRefused()
     {
         QTemporaryDir dir;
-        TablesExport t = tables();
+        TablesExport t = GeneratedTables::lineTables();
         t.basseBoost.removeLast();
         ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", 1, {"0"}, t};
         QCOMPARE(Exporter(request).status, ExportResult::BadTables);
@@ -145,7 +141,8 @@ private slots:
     void writeErrorsAreFailures()
     {
         QTemporaryDir dir;
-        ExportRequest request{dir.path() + "/missing", "LTAB.TXT", "HTAB.TXT", 1, {"0"}, tables()};
+        ExportRequest request{dir.path() + "/missing",      "LTAB.TXT", "HTAB.TXT", 1, {"0"},
+                              GeneratedTables::lineTables()};
         ExportResult result = Exporter(request);
         QCOMPARE(result.status, ExportResult::WriteFailed);
         QVERIFY(result.failedPath.endsWith("LTAB0.TXT"));

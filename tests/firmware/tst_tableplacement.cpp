@@ -1,3 +1,4 @@
+#include "GeneratedTables.h"
 #include "TestSupport.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/TablePlacement.h"
@@ -6,6 +7,7 @@
 #include <QtTest>
 
 using namespace TablePlacement;
+using GeneratedTables::table;
 using TestSupport::row;
 
 // Where the tables go: the checks made before the image is touched, and the
@@ -41,14 +43,6 @@ Request request()
     r.HTAB = "500";
     r.tbMapAdj = {"0", "100", "50", "25", "", "", "", "", ""};
     return r;
-}
-
-QStringList table(int firstByte)
-{
-    QStringList t{"0782"};
-    for (int i = 1; i < 256; ++i)
-        t << QStringLiteral("34%1").arg((firstByte + i) & 0xFF, 2, 16, QChar('0')).toUpper();
-    return t;
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "bootloader/ui/VEK_BL_INIT.h"
 #include "firmware/HexFiles.h"
 #include "firmware/VEK_Gestion_OS.h"
-#include "icsp/ChipTable.h"
 #include "icsp/ui/StatusPanel.h"
 
 #include <QLabel>
@@ -26,7 +25,7 @@ class TestFirstLoad : public QObject
     QTemporaryDir dir;
     std::unique_ptr<VekContext> ctx;
     FakePrompts prompts;
-    PicDevice firmware;
+    const PicDevice firmware = BootloaderWindowRig::packageFirmware();
 
     // Clicks and waits until `jobs` jobs have ended, the steps locked meanwhile.
     static bool clickAndWait(VEK_BL_INIT &w, int step, int jobs = 1)
@@ -69,16 +68,7 @@ class TestFirstLoad : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        TestSupport::useFrenchTexts();
-        VEK_Gestion_OS::SetDossierProgramme(dir.path() + '/');
-        // The package's firmware, with words that look like bootloader commands.
-        firmware.setChip(*ChipTable::fixedChip("PIC-16F876A"));
-        firmware.InitMemoire();
-        for (int k = 0; k < 0x200; ++k)
-            firmware.ImagePIC.setCodeWord(k, uint16_t(k % 2 ? 0x00EA : 0x3AE3 - k));
-    }
+    void initTestCase() { BootloaderWindowRig::useTextsAndFolder(dir); }
 
     void init()
     {

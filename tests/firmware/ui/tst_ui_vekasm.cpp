@@ -1,5 +1,6 @@
 #include "FailingWrites.h"
 #include "FakePrompts.h"
+#include "GeneratedTables.h"
 #include "Keyboard.h"
 #include "ModalAnswer.h"
 #include "Mouse.h"
@@ -31,18 +32,6 @@
 
 using VEK_LANGUAGE::GetLanguageText;
 
-namespace {
-
-QStringList table(int base)
-{
-    QStringList words{QStringLiteral("0782")};
-    for (int i = 1; i < 256; ++i)
-        words << QStringLiteral("34%1").arg((base + i) & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
-    return words;
-}
-
-} // namespace
-
 using TestSupport::child;
 using TestSupport::row;
 
@@ -63,7 +52,7 @@ class TestVekAsm : public QObject
         access.gridRows = [this] { return rows; };
         access.buildTables = [this](int type, TableIncludeFiles::TablesExport &t) {
             builtTypes << type;
-            t = {table(0x40), table(0x10), table(0x80), table(0x20)};
+            t = GeneratedTables::lineTables();
             return buildResult;
         };
         access.mapPercentages = [this] { return percentages; };
@@ -71,6 +60,9 @@ class TestVekAsm : public QObject
     }
 
     QString out(const QString &name) const { return QDir(dir.path()).filePath(name); }
+
+    // The percentages of two curve lines, for a window on the shared curve.
+    static QStringList twoLines() { return {"0", "100"}; }
 
 private slots:
     void initTestCase() { TestSupport::useFrenchTexts(); }
@@ -106,6 +98,10 @@ private slots:
         child<QRadioButton>(w, "Compilation88")->click();
         QCOMPARE(w.typeCompilation(), 88);
         QVERIFY(child<QGroupBox>(w, "Frame2")->isEnabled());
+        // The export takes the type chosen in the window, saved only on quit.
+        w.BP_ExportTables_Click();
+        QCOMPARE(builtTypes, QList<int>{88});
+        QCOMPARE(context.settings.TypeCompilation, int16_t(16));
     }
 
     void exportWritesEachLinesFilesUnderTheEightBitNames()
@@ -155,15 +151,6 @@ private slots:
         QDir().mkpath(desktop); // a desktop that exists is the place to start
         w.BP_ExportTables_Click();
         QCOMPARE(prompts.folderStarts.last(), desktop);
-    }
-
-    void exportUsesTheTypeChosenInTheWindow()
-    {
-        VEK_ASM w(context, curve(), nullptr, &prompts);
-        child<QRadioButton>(w, "Compilation88")->click();
-        w.BP_ExportTables_Click();
-        QCOMPARE(builtTypes, QList<int>{88});
-        QCOMPARE(context.settings.TypeCompilation, int16_t(8)); // saved only on quit
     }
 
     // An export that cannot be made says why in one message; what is refused
@@ -331,7 +318,7 @@ private slots:
         request.nomHaute = high;
         request.lineCount = 2;
         request.percentages = percentages;
-        request.tables = {table(0x40), table(0x10), table(0x80), table(0x20)};
+        request.tables = GeneratedTables::lineTables();
         const TableIncludeFiles::ExportResult written = TableIncludeFiles::Exporter(request);
         QCOMPARE(written.status, TableIncludeFiles::ExportResult::BadNames);
         QCOMPARE(written.error, refusal);
@@ -556,12 +543,7 @@ private slots:
     {
         context.tab_avance.setRows({{"1000", "10", "6"}, {"6000", "30", "20"}}, false);
         context.moteur.Txt_av_statique = "40";
-        VEK_ASM w(
-            context,
-            [] {
-                return QStringList{"0", "100"};
-            },
-            nullptr, &prompts);
+        VEK_ASM w(context, std::function<QStringList()>(twoLines), nullptr, &prompts);
         w.BP_ExportTables_Click();
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages[0].text, GetLanguageText("MSGBAsmExportOk1"));
@@ -593,12 +575,7 @@ private slots:
     {
         context.tab_avance.setRows(
             {{"1000", "10", "6"}, {"3000", "24,5", "20"}, {"6000", "30", "20"}}, false);
-        VEK_ASM w(
-            context,
-            [] {
-                return QStringList{"0", "100"};
-            },
-            nullptr, &prompts);
+        VEK_ASM w(context, std::function<QStringList()>(twoLines), nullptr, &prompts);
         w.BP_ExportTables_Click();
         QCOMPARE(prompts.folderAsks, 0);
         QCOMPARE(prompts.messages.size(), 1);

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QtTest>
 
+#include <optional>
+
 using TestSupport::row;
 
 // The bar graph draws into an off-screen picture that its panel shows.
@@ -56,14 +58,19 @@ class TestBarGraph : public QObject
         return gray;
     }
 
+    // A bar drawing into a panel `width` pixels wide; `text`: the text colour,
+    // none for the bar's own.
     struct Bound {
-        StatusPanel panel{300};
+        StatusPanel panel;
         VEK_BarGraph bar;
-        Bound()
+        explicit Bound(int width = 300, uint32_t progress = 0xFF0000,
+                       std::optional<uint32_t> text = 0)
+            : panel(width)
         {
             bar.Initialize(&panel);
-            bar.setTextColor(0);
-            bar.setProgressColor(0xFF0000);
+            if (text)
+                bar.setTextColor(*text);
+            bar.setProgressColor(progress);
         }
     };
 
@@ -140,16 +147,13 @@ private slots:
     // Bar lengths are rounded to the nearest pixel, halves to even.
     void lengthRoundsHalfToEven()
     {
-        StatusPanel panel(5050);
-        VEK_BarGraph bar;
-        bar.Initialize(&panel);
-        bar.setProgressColor(0xFF0000);
-        bar.DrawPanel("", 1); // 50.5 pixels
-        QVERIFY(onlyColour(panel.picture(), Blue, 49, 50));
-        QVERIFY(onlyColour(panel.picture(), White, 50, 51));
-        bar.DrawPanel("", 3); // 151.5 pixels
-        QVERIFY(onlyColour(panel.picture(), Blue, 151, 152));
-        QVERIFY(onlyColour(panel.picture(), White, 152, 153));
+        Bound b(5050, 0xFF0000, std::nullopt);
+        b.bar.DrawPanel("", 1); // 50.5 pixels
+        QVERIFY(onlyColour(b.panel.picture(), Blue, 49, 50));
+        QVERIFY(onlyColour(b.panel.picture(), White, 50, 51));
+        b.bar.DrawPanel("", 3); // 151.5 pixels
+        QVERIFY(onlyColour(b.panel.picture(), Blue, 151, 152));
+        QVERIFY(onlyColour(b.panel.picture(), White, 152, 153));
     }
 
     // The text is blue on the empty part and white on the bar, so it reads on both.
@@ -203,14 +207,11 @@ private slots:
 
     void backgroundWithCentredText()
     {
-        StatusPanel panel(200);
-        VEK_BarGraph bar;
-        bar.Initialize(&panel);
-        bar.setProgressColor(255);
-        bar.DrawFond("COM1");
-        const QImage image = panel.picture();
+        Bound b(200, 255, std::nullopt);
+        b.bar.DrawFond("COM1");
+        const QImage image = b.panel.picture();
         const QRgb red = 0xFFFF0000;
-        const int width = panel.fontMetrics().horizontalAdvance("COM1");
+        const int width = b.panel.fontMetrics().horizontalAdvance("COM1");
         const int left = (200 - width) / 2;
         // Red everywhere but the text, which is white and centred.
         QVERIFY(onlyColour(image, red, 0, left - 1));
@@ -223,25 +224,22 @@ private slots:
     // whole. A path that fits needs no tooltip.
     void longPortKeepsBothEndsAndThePanelItsWidth()
     {
-        StatusPanel panel(94);
-        VEK_BarGraph bar;
-        bar.Initialize(&panel);
-        bar.setProgressColor(255);
+        Bound b(94, 255, std::nullopt);
         const QString path = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
-        bar.DrawFond(path);
-        QCOMPARE(panel.width(), 94);
-        QCOMPARE(panel.sizeHint().width(), 94);
-        QCOMPARE(panel.minimumWidth(), 47);
-        QCOMPARE(panel.picture().width(), 94);
-        QCOMPARE(panel.toolTip(), path);
-        QCOMPARE(QAccessible::queryAccessibleInterface(&panel)->text(QAccessible::Name), path);
+        b.bar.DrawFond(path);
+        QCOMPARE(b.panel.width(), 94);
+        QCOMPARE(b.panel.sizeHint().width(), 94);
+        QCOMPARE(b.panel.minimumWidth(), 47);
+        QCOMPARE(b.panel.picture().width(), 94);
+        QCOMPARE(b.panel.toolTip(), path);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&b.panel)->text(QAccessible::Name), path);
         // Red margins on both sides: the text is cut inside the panel, not at its edges.
         const QRgb red = 0xFFFF0000;
-        QVERIFY(onlyColour(panel.picture(), red, 0, 2));
-        QVERIFY(onlyColour(panel.picture(), red, 92, 94));
-        bar.DrawFond("COM1");
-        QCOMPARE(panel.toolTip(), QString());
-        QCOMPARE(panel.width(), 94);
+        QVERIFY(onlyColour(b.panel.picture(), red, 0, 2));
+        QVERIFY(onlyColour(b.panel.picture(), red, 92, 94));
+        b.bar.DrawFond("COM1");
+        QCOMPARE(b.panel.toolTip(), QString());
+        QCOMPARE(b.panel.width(), 94);
     }
 
     // A failure of several lines shows its first; its tooltip gives it whole
@@ -316,14 +314,10 @@ private slots:
     // On a yellow bar (the compatible-family upload) the text is dark, not white.
     void lightBarHoldsDarkText()
     {
-        StatusPanel panel(300);
-        VEK_BarGraph bar;
-        bar.Initialize(&panel);
-        bar.setTextColor(0);
-        bar.setProgressColor(0xFFFF); // yellow
-        bar.DrawPanel("Lecture ", 100);
-        const QImage full = panel.picture();
-        const int textWidth = panel.fontMetrics().horizontalAdvance("Lecture") - 1;
+        Bound b(300, 0xFFFF); // yellow
+        b.bar.DrawPanel("Lecture ", 100);
+        const QImage full = b.panel.picture();
+        const int textWidth = b.panel.fontMetrics().horizontalAdvance("Lecture") - 1;
         int dark = 0, white = 0;
         for (int y = 0; y < full.height(); ++y)
             for (int x = 0; x < textWidth; ++x) {
@@ -332,8 +326,8 @@ private slots:
             }
         QVERIFY2(dark > 20, qPrintable(QString::number(dark)));
         QCOMPARE(white, 0);
-        bar.DrawPanel("Lecture ", 0); // and readable on the empty part
-        const QImage empty = panel.picture();
+        b.bar.DrawPanel("Lecture ", 0); // and readable on the empty part
+        const QImage empty = b.panel.picture();
         int ink = 0;
         for (int y = 0; y < empty.height(); ++y)
             for (int x = 0; x < textWidth; ++x)

@@ -145,39 +145,37 @@ private slots:
         QCOMPARE(w->L_Info->text(), GetLanguageText("ErrasePICEnded"));
     }
 
-    void cancelledReadReportsItself()
+    // A cancel while the read, or the quick code, waits at its first line step
+    // says that it was cancelled, and where, never that it was done.
+    void cancelAtTheFirstLineStepIsTold_data()
     {
-        Bench b(QStringLiteral("16F84A"));
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("after"); // what follows the cancel's words
+        row("read", "16F84A", "AUTO", "BP_ReadModule", "");
+        row("quick code", "16F876A", "PIC-16F876A", "KivCommand1", " [0x");
+    }
+
+    void cancelAtTheFirstLineStepIsTold()
+    {
+        QFETCH(QString, chip);
+        QFETCH(QString, choice);
+        QFETCH(QString, button);
+        QFETCH(QString, after);
+        Bench b(chip, choice);
         auto w = b.window();
-        b.clock.hold(); // the read waits at its first line step for the cancel
-        w->BP_ReadModule->click();
+        b.clock.hold();
+        TestSupport::child<QPushButton>(*w, button)->click();
         w->BP_Annuler_Click();
         b.clock.release();
         Bench::wait(*w);
-        QCOMPARE(b.prompts.messages.size(), 1);
-        QCOMPARE(b.prompts.messages[0].icon, QMessageBox::Warning);
-        QVERIFY2(b.lastMessage().startsWith(GetLanguageText("ICSPCancelled")),
+        if (button == "BP_ReadModule")
+            QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Warning);
+        QVERIFY2(b.lastMessage().startsWith(GetLanguageText("ICSPCancelled") + after),
                  qPrintable(b.lastMessage()));
         QVERIFY(b.lastMessage() != GetLanguageText("ICSPReadOK1"));
-        QVERIFY(!b.pic.inProgrammingMode());
-    }
-
-    void faultMidWriteNamesItsAddress()
-    {
-        Bench b(QStringLiteral("16F84A"));
-        auto w = b.window();
-        IcspRig::fillImage(b.context.pic, 3, 0x3FF1);
-        b.context.pic.ImagePIC.setCodeWord(0x123, 0x0055);
-        b.pic.refuseWrites(0x123);
-        click(*w, w->BP_WriteModule);
-        QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
-        QCOMPARE(b.prompts.messages.last().title, GetLanguageText("ICSPWritePB"));
-        QVERIFY2(b.lastMessage().contains("Adresse =  [0x0123]"), qPrintable(b.lastMessage()));
-        // The code, and what it says in words, in the box and the label.
-        const QString attempts = "la valeur relue diffère de la valeur écrite, à chaque essai";
-        QVERIFY2(b.lastMessage().contains("Code erreur = 19 : " + attempts),
-                 qPrintable(b.lastMessage()));
-        QCOMPARE(w->L_Info->text(), GetLanguageText("MessErrProgCODE") + " [0x0123] : " + attempts);
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
@@ -245,23 +243,46 @@ private slots:
         QVERIFY(!b.pic.inProgrammingMode());
     }
 
-    // A refused cell, a cancel and a programmer that cannot be opened each say
-    // so and where; none passes for a finished programming.
-    void quickCodeProgrammingFailures()
+    // A refused cell in the quick code and in a write, then a programmer that
+    // cannot be opened: each says so and where, in its box, the label and the
+    // status bar, and none passes for a finished programming; a failure is
+    // followed neither by "ready" nor by "in progress", and a success is
+    // recorded as well.
+    void failuresAreToldWhereTheyStruck()
     {
         Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
         auto w = b.window();
+        QCOMPARE(w->panel(2)->text(), QString("Prêt pour le transfert"));
         IcspRig::fillImage(b.context.pic, 3, 0x3FF1);
         b.context.pic.ImagePIC.setCodeWord(0x123, 0x0055);
         b.pic.refuseWrites(0x123);
         click(*w, w->KivCommand1);
-        QCOMPARE(b.prompts.messages.size(), 2);
+        QCOMPARE(b.prompts.messages.size(), 2); // the device record, then the failure
         QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
-        QCOMPARE(b.lastMessage(),
-                 QString("Adresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF"));
-        QCOMPARE(w->L_Info->text(), GetLanguageText("ErrICSPWritePIC") + '\n' + b.lastMessage());
+        const QString where = "Adresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF";
+        QCOMPARE(b.lastMessage(), where);
+        const QString quickFailed = "La programmation du PIC a échoué.";
+        QCOMPARE(w->L_Info->text(), quickFailed + '\n' + where);
+        // Every line, the reason after the failure, on the panel's one line.
+        QCOMPARE(w->panel(2)->text(), quickFailed + " — Adresse = 291 — Donnée Ecrite : 0055 — "
+                                                    "Donnée lue    : 3FFF");
+        QCOMPARE(w->panel(2)->toolTip(), w->L_Info->text()); // the whole failure
         QCOMPARE(b.pic.program[0x122], uint16_t(b.context.pic.ImagePIC.codeWord(0x122) & 0x3FFF));
         QCOMPARE(b.pic.program[0x124], uint16_t(0x3FFF)); // nothing after the failure
+        QVERIFY(!b.pic.inProgrammingMode());
+
+        click(*w, w->BP_WriteModule);
+        QCOMPARE(b.prompts.messages.last().icon, QMessageBox::Critical);
+        QCOMPARE(b.prompts.messages.last().title, GetLanguageText("ICSPWritePB"));
+        // The code, and what it says in words, in the box, the label and the bar.
+        const QString attempts = "la valeur relue diffère de la valeur écrite, à chaque essai";
+        QVERIFY2(b.lastMessage().contains("Adresse =  [0x0123]"), qPrintable(b.lastMessage()));
+        QVERIFY2(b.lastMessage().contains("Code erreur = 19 : " + attempts),
+                 qPrintable(b.lastMessage()));
+        const QString writeFailed =
+            "Erreur de programmation de la mémoire programme [0x0123] : " + attempts;
+        QCOMPARE(w->L_Info->text(), writeFailed);
+        QCOMPARE(w->panel(2)->text(), writeFailed);
         QVERIFY(!b.pic.inProgrammingMode());
 
         b.box->failOpens(QStringLiteral("gone"));
@@ -270,49 +291,6 @@ private slots:
         QVERIFY2(b.lastMessage().startsWith(GetLanguageText("InitModuleBad") + ' ' +
                                             w->nomProgrammateur()),
                  qPrintable(b.lastMessage()));
-
-        // The cancel comes while the quick code waits at its first line step.
-        Bench big(QStringLiteral("16F876A"), QStringLiteral("PIC-16F876A"));
-        auto v = big.window();
-        big.clock.hold();
-        v->KivCommand1->click();
-        v->BP_Annuler_Click();
-        big.clock.release();
-        Bench::wait(*v);
-        QCOMPARE(big.prompts.messages.last().icon, QMessageBox::Warning);
-        QVERIFY2(big.lastMessage().startsWith(GetLanguageText("ICSPCancelled") + " [0x"),
-                 qPrintable(big.lastMessage()));
-        QVERIFY(!big.pic.inProgrammingMode());
-    }
-
-    // After each operation the status bar and the label tell how it ended,
-    // a success as a failure: a failure is followed neither by "ready" nor
-    // by "in progress".
-    void statusShowsTheLastOutcome()
-    {
-        Bench b(QStringLiteral("16F84A"), QStringLiteral("PIC-16F84A"));
-        auto w = b.window();
-        const QString ready = "Prêt pour le transfert";
-        QCOMPARE(w->panel(2)->text(), ready);
-        IcspRig::fillImage(b.context.pic, 3, 0x3FF1);
-        b.context.pic.ImagePIC.setCodeWord(0x123, 0x0055);
-        b.pic.refuseWrites(0x123);
-        click(*w, w->BP_WriteModule);
-        const QString writeFailed = "Erreur de programmation de la mémoire programme [0x0123] : "
-                                    "la valeur relue diffère de la valeur écrite, à chaque essai";
-        QCOMPARE(w->L_Info->text(), writeFailed);
-        QCOMPARE(w->panel(2)->text(), writeFailed);
-
-        click(*w, w->KivCommand1);
-        const QString quickFailed = "La programmation du PIC a échoué.";
-        QCOMPARE(w->L_Info->text(),
-                 quickFailed + "\nAdresse = 291\r\nDonnée Ecrite : 0055\r\nDonnée lue    : 3FFF");
-        // Every line, the reason after the failure, on the panel's one line.
-        QCOMPARE(w->panel(2)->text(), quickFailed + " — Adresse = 291 — Donnée Ecrite : 0055 — "
-                                                    "Donnée lue    : 3FFF");
-        QCOMPARE(w->panel(2)->toolTip(), w->L_Info->text()); // the whole failure
-
-        b.box->failOpens(QStringLiteral("gone"));
         click(*w, w->BP_ReadModule);
         // The programmer named by its box, a VEKP of the stored setting.
         const QString openFailed = "Ouverture impossible du programmateur VEKP V 3.9";
@@ -924,8 +902,6 @@ private slots:
                                                         {"%OSCCAL%", "0x3490", "%BG%", "0x1000"}));
     }
 
-    // "AUTO" with nothing answering: no chip is said, and that a 16F84 (which
-    // reads the same, having no ID) is chosen in the set-up; the record is kept.
     // Under AUTO, a chip other than the one read is named as what AUTO found,
     // never as a chip the user chose.
     void autoSaysWhatItFound_data()
@@ -956,25 +932,12 @@ private slots:
         QCOMPARE(b.pic.stats().programCycles, 0);
     }
 
-    void autoWithNoChipAnswering()
-    {
-        Bench b(QStringLiteral("16F628"));
-        b.pic.setPresent(false);
-        VEK_ICSP w(b.context, nullptr, &b.prompts);
-        Bench::wait(w);
-        QCOMPARE(b.prompts.messages.size(), 1);
-        QCOMPARE(b.lastMessage(),
-                 GetLanguageText("ICSPNoChip") + ' ' + GetLanguageText("ICSPNo16F84ID"));
-        QCOMPARE(b.context.pic.DeviceChip, QString("16F628"));
-        w.IdentifierPIC(); // the same rule, the same words
-        QCOMPARE(b.prompts.messages.size(), 2);
-        QCOMPARE(b.lastMessage(), b.prompts.messages[0].text);
-    }
-
     // The status bar names the chip in force after every identification:
     // under AUTO the chip its opening read found, over the one the record held
     // before (a chip it cannot use is named nowhere), then the chip a later
-    // read finds; the opening's bar is gone once its read is over.
+    // read finds; the opening's bar is gone once its read is over. With
+    // nothing answering, no chip is said, and that a 16F84 (which reads the
+    // same, having no ID) is chosen in the set-up; the record is kept.
     void autoNamesTheChipFound_data()
     {
         QTest::addColumn<QString>("socket"); // the chip on the programmer
@@ -998,6 +961,16 @@ private slots:
         QCOMPARE(w.panel(3)->text(), "Processeur: " + named);
         QCOMPARE(w.TBDeviceID->text(), named);
         QVERIFY(w.panel(2)->picture().isNull());
+        if (!present) {
+            QCOMPARE(b.prompts.messages.size(), 1);
+            QCOMPARE(b.lastMessage(),
+                     GetLanguageText("ICSPNoChip") + ' ' + GetLanguageText("ICSPNo16F84ID"));
+            QCOMPARE(b.context.pic.DeviceChip, QString("16F84A"));
+            w.IdentifierPIC(); // the same rule, the same words
+            Bench::wait(w);
+            QCOMPARE(b.prompts.messages.size(), 2);
+            QCOMPARE(b.lastMessage(), b.prompts.messages[0].text);
+        }
 
         // The chip put in afterwards, as a read finds it.
         b.pic.setPresent(true);
