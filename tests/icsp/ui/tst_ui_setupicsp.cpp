@@ -805,11 +805,13 @@ private slots:
         areas.settings.ICSPChip = "PIC-16F876A";
         areas.settings.ICSPNbTables = "2";
         VEK_SETUP_ICSP refused(areas);
+        refused.setWarningSink([this](const QString &t) { m_warnings << t; });
         refused.show();
         QVERIFY(QTest::qWaitForWindowExposed(&refused));
         refused.ADDL8->setText("1FFF");
         refused.OKButton->click();
         QVERIFY(text(refused).contains('\n'));
+        QCOMPARE(m_warnings, QStringList{text(refused)});
         QVERIFY(refused.grab().save(TestSupport::screenshotPath("setup_icsp_areas.png")));
         refused.reject();
     }
