@@ -51,6 +51,16 @@ void addLanguageFileRows()
         QTest::newRow(f) << QString::fromLatin1(f);
 }
 
+bool inShard(int row)
+{
+    const QStringList shard = qEnvironmentVariable("VEK_TEST_SHARD").split('/');
+    if (shard.size() != 2)
+        return true;
+    const int k = shard[0].toInt();
+    const int n = shard[1].toInt();
+    return n <= 1 || row % n == k - 1;
+}
+
 void settle()
 {
     for (int round = 0; round < 10; ++round)

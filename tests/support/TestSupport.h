@@ -50,6 +50,12 @@ template <typename... Values> void row(const char *name, const Values &...values
     (QTest::newRow(name) << ... << values);
 }
 
+// Whether the data row `row` (counted from 0) is this run's: a long table
+// test is run as several CTest tests side by side (VEK_TEST_SHARD="k/n", set
+// from VEK_TEST_SHARDS in tests/CMakeLists.txt), each taking every n-th row.
+// Without the variable every row is the run's.
+bool inShard(int row);
+
 // Lets the shown windows take what changed in them (a new text, a new size):
 // the layout requests, the resizes they ask for and the window system's
 // answers, each round handling what the one before posted. It counts rounds,
