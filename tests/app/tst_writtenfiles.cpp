@@ -152,14 +152,14 @@ class TestWrittenFiles : public QObject
         }
         case Kind::Project:
             return {"p.xsc",
-                    [this](const QString &path) {
+                    [](const QString &path) {
                         QString error;
                         if (!CurveFiles::WriteCurve(VEK_Gestion_OS::CheminTemp("~TEMP.VEK"),
                                                     curve(), CurveFiles::Kind::Curve, &error))
                             return error;
                         return VEK_Gestion_OS::EnregistrerCourbeOS(path).message;
                     },
-                    [this](const QString &path) {
+                    [](const QString &path) {
                         const QByteArray vek =
                             TestSupport::readFile(VEK_Gestion_OS::CheminTemp("~TEMP.VEK"));
                         VEK_Gestion_OS::EffacerTemp();
