@@ -55,9 +55,12 @@ private slots:
                  QString("/opt/vek/Bin/up_chip.xml"));
     }
 
-    void entriesInDocumentOrderWithPositions()
+    // Entries in document order with their positions; selecting one gives its
+    // description, from its own catalogue only.
+    void entriesAndTheirDescriptions()
     {
         write("carte_option.xml", kThreeBoards);
+        write("up_chip.xml", kTwoChips);
         VEK_XML xml(dir_.path());
         const CatalogueLoad loaded = xml.LoadOptionBoardCatalogue();
         QVERIFY(loaded.ok);
@@ -66,14 +69,6 @@ private slots:
             QCOMPARE(loaded.entries[i].position, i);
         QCOMPARE(loaded.entries[1].name, QString("OPT_A"));
         QCOMPARE(loaded.entries[2].name, QString("OPT_B"));
-    }
-
-    void selectingABoardStoresItsDescription()
-    {
-        write("carte_option.xml", kThreeBoards);
-        write("up_chip.xml", kTwoChips);
-        VEK_XML xml(dir_.path());
-        QVERIFY(xml.LoadOptionBoardCatalogue().ok);
         // The chip catalogue loaded later must not stand in for the boards.
         QVERIFY(xml.LoadChipCatalogue().ok);
         OptionBoardState board;
@@ -89,6 +84,15 @@ private slots:
         QCOMPARE(board.DeviceInput, QString("3"));
         QCOMPARE(board.DeviceOuput, QString("3"));
         QCOMPARE(board.DeviceAnalogue, QString("0"));
+
+        const ChipCatalogueRecord chip = xml.SelectChip(1);
+        QCOMPARE(chip.name, QString("PIC-16F84A"));
+        QCOMPARE(chip.id, QString("10E0"));
+        QCOMPARE(chip.DeviceFamille, QString("16F"));
+        QCOMPARE(chip.DevicePgmSize, QString("1024"));
+        QCOMPARE(chip.DeviceEESize, QString("64"));
+        QVERIFY(xml.SelectChip(7).name.isEmpty());
+        QVERIFY(xml.SelectChip(-1).name.isEmpty());
     }
 
     void noSelectionAndMissingDevice()
@@ -107,21 +111,6 @@ private slots:
         QVERIFY(board.DeviceCfg.isEmpty());
         xml.SelectOptionBoard(3, board);
         QVERIFY(board.CarteOptionNom.isEmpty());
-    }
-
-    void chipRecord()
-    {
-        write("up_chip.xml", kTwoChips);
-        VEK_XML xml(dir_.path());
-        QVERIFY(xml.LoadChipCatalogue().ok);
-        const ChipCatalogueRecord chip = xml.SelectChip(1);
-        QCOMPARE(chip.name, QString("PIC-16F84A"));
-        QCOMPARE(chip.id, QString("10E0"));
-        QCOMPARE(chip.DeviceFamille, QString("16F"));
-        QCOMPARE(chip.DevicePgmSize, QString("1024"));
-        QCOMPARE(chip.DeviceEESize, QString("64"));
-        QVERIFY(xml.SelectChip(7).name.isEmpty());
-        QVERIFY(xml.SelectChip(-1).name.isEmpty());
     }
 
     // A catalogue that cannot be taken says which file and why, promises

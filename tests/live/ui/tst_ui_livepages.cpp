@@ -83,22 +83,6 @@ private slots:
         }());
     }
 
-    void runFailsCleanlyOnAMissingPort()
-    {
-        VekContext context;
-        context.settings.portDevice = "/dev/vek-no-such-port";
-        LivePage page(context);
-        QSignalSpy info(&page, &LivePage::infoText);
-        QSignalSpy panels(&page, &LivePage::statusPanelChanged);
-        page.pageShown();
-        page.BasculeMarcheArret();
-        QVERIFY(!page.isRunning());
-        QCOMPARE(info.count(), 1);
-        QVERIFY(info[0][0].toString().contains("/dev/vek-no-such-port"));
-        QCOMPARE(child<SevenSegmentDisplay>(page, "PicLCD_RPM")->codes(), (Codes{255, 0, 15, 15}));
-        QVERIFY(child<QCheckBox>(page, "Chk_Simulation")->isHidden());
-    }
-
     void runShowsFramesAndSilence()
     {
         ManualClock clock;
@@ -324,10 +308,21 @@ private slots:
         QVERIFY(!sim.lines().contains("IGNORED 113"));
     }
 
-    void terminalReportsFailures()
+    // A port that is not there: RUN and Open Port fail cleanly and say why once.
+    void pagesReportFailures()
     {
         VekContext context;
         context.settings.portDevice = "/dev/vek-no-such-port";
+        LivePage live(context);
+        QSignalSpy liveInfo(&live, &LivePage::infoText);
+        live.pageShown();
+        live.BasculeMarcheArret();
+        QVERIFY(!live.isRunning());
+        QCOMPARE(liveInfo.count(), 1);
+        QVERIFY(liveInfo[0][0].toString().contains("/dev/vek-no-such-port"));
+        QCOMPARE(child<SevenSegmentDisplay>(live, "PicLCD_RPM")->codes(), (Codes{255, 0, 15, 15}));
+        QVERIFY(child<QCheckBox>(live, "Chk_Simulation")->isHidden());
+
         TerminalPage page(context);
         QSignalSpy info(&page, &TerminalPage::infoText);
         child<QPushButton>(page, "BP_OpenPort")->click();
