@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using TestSupport::row;
+
 // The main window as the file commands see it, with scripted answers.
 class FakeHost : public CurveFileHost
 {
@@ -120,45 +122,39 @@ private slots:
         QTest::addColumn<QStringList>("shown"); // remarks, then errors; %P the file
         const QByteArray head = "#VEKP_COURBE 2\r\n";
         const QByteArray remarks = QByteArray("#REM=x\r\n").repeated(22); // lines 2 to 23
-        TestSupport::row("unreadable line", QString("bad.vek"),
-                         head + remarks + "#REM=y\r\n#REM=z\r\n#REM=w\r\n#TABLE=1000;10\r\n", true,
-                         QStringList{"Fichier %P refusé : la ligne 27 est illisible ; la courbe "
-                                     "n'a pas été chargée."});
-        TestSupport::row(
-            "not a curve file, line 1", QString("header.vek"), QByteArray("VEKP\r\n"), true,
+        row("unreadable line", QString("bad.vek"),
+            head + remarks + "#REM=y\r\n#REM=z\r\n#REM=w\r\n#TABLE=1000;10\r\n", true,
+            QStringList{"Fichier %P refusé : la ligne 27 est illisible ; la courbe "
+                        "n'a pas été chargée."});
+        row("not a curve file, line 1", QString("header.vek"), QByteArray("VEKP\r\n"), true,
             QStringList{"Fichier %P refusé : ce n'est pas un fichier de courbe VEK "
                         "(sa ligne 1 n'est ni « #VEKP_COURBE 2 » ni « #VEKP_COURBE »)."});
-        TestSupport::row(
-            "not a curve file", QString("header.vek"), QByteArray("\r\nVEKP\r\n"), true,
+        row("not a curve file", QString("header.vek"), QByteArray("\r\nVEKP\r\n"), true,
             QStringList{"Fichier %P refusé : ce n'est pas un fichier de courbe VEK "
                         "(sa ligne 2 n'est ni « #VEKP_COURBE 2 » ni « #VEKP_COURBE »)."});
-        TestSupport::row("older layout", QString("old.vek"),
-                         QByteArray("#VEKP_COURBE\r\n40;\r\n7000;\r\n0;\r\n900;5;\r\n"), true,
-                         QStringList{"Fichier %P refusé : la ligne 5 est illisible ; la courbe "
-                                     "n'a pas été chargée."});
-        TestSupport::row("single curve", QString("m.mrt"), QByteArray("1000;10\r\n2000\r\n"), true,
-                         QStringList{"Fichier %P refusé : la ligne 2 est illisible ; la courbe "
-                                     "n'a pas été chargée."});
-        TestSupport::row("project", QString("p.xsc"), head + "#TABLE=1000\r\n", true,
-                         QStringList{"Fichier %P (COURBE.VEK) refusé : la ligne 2 est illisible ; "
-                                     "la courbe n'a pas été chargée."});
-        TestSupport::row("unknown kind", QString("other.txt"), head, true,
-                         QStringList{"Fichier %P refusé : format inconnu ; choisissez un fichier "
-                                     ".xsc, .vek ou .mrt."});
-        TestSupport::row(
-            "file not read", QString("missing.vek"), QByteArray(), true,
+        row("older layout", QString("old.vek"),
+            QByteArray("#VEKP_COURBE\r\n40;\r\n7000;\r\n0;\r\n900;5;\r\n"), true,
+            QStringList{"Fichier %P refusé : la ligne 5 est illisible ; la courbe "
+                        "n'a pas été chargée."});
+        row("single curve", QString("m.mrt"), QByteArray("1000;10\r\n2000\r\n"), true,
+            QStringList{"Fichier %P refusé : la ligne 2 est illisible ; la courbe "
+                        "n'a pas été chargée."});
+        row("project", QString("p.xsc"), head + "#TABLE=1000\r\n", true,
+            QStringList{"Fichier %P (COURBE.VEK) refusé : la ligne 2 est illisible ; "
+                        "la courbe n'a pas été chargée."});
+        row("unknown kind", QString("other.txt"), head, true,
+            QStringList{"Fichier %P refusé : format inconnu ; choisissez un fichier "
+                        ".xsc, .vek ou .mrt."});
+        row("file not read", QString("missing.vek"), QByteArray(), true,
             QStringList{"Le fichier %P ne peut pas être lu : fichier ou dossier introuvable"});
-        TestSupport::row(
-            "remark", QString("note.vek"), head + "note=x\r\n#TABLE=1000;10;8\r\n", false,
+        row("remark", QString("note.vek"), head + "note=x\r\n#TABLE=1000;10;8\r\n", false,
             QStringList{"Fichier %P : la ligne 2 est un commentaire ; elle a été ignorée."});
-        TestSupport::row(
-            "remark, then an unreadable line", QString("bad.vek"),
+        row("remark, then an unreadable line", QString("bad.vek"),
             head + "note=x\r\n#TABLE=1000;10\r\n", true,
             QStringList{"Fichier %P : la ligne 2 est un commentaire ; elle a été ignorée.",
                         "Fichier %P refusé : la ligne 3 est illisible ; la courbe n'a pas été "
                         "chargée."});
-        TestSupport::row(
-            "unusable values", QString("wild.vek"),
+        row("unusable values", QString("wild.vek"),
             head + remarks + "#TABLE=1000;10;8\r\n#TABLE=2000;20;18\r\n#TABLE=3x00;30;22\r\n",
             false,
             QStringList{"Fichier %P : la courbe chargée contient des valeurs inutilisables ; elle "

@@ -12,6 +12,7 @@
 #include <cerrno>
 
 using TestSupport::readFile;
+using TestSupport::row;
 using TestSupport::writeFile;
 using ZipTestTools::run;
 
@@ -350,14 +351,11 @@ private slots:
 
     void memberNameSafety()
     {
-        QVERIFY(ccZip::isSafeMemberName("OS.NFO"));
-        QVERIFY(ccZip::isSafeMemberName("a/b..c/./d"));
-        QVERIFY(!ccZip::isSafeMemberName(""));
-        QVERIFY(!ccZip::isSafeMemberName("/etc/passwd"));
-        QVERIFY(!ccZip::isSafeMemberName("\\windows\\x"));
-        QVERIFY(!ccZip::isSafeMemberName("C:/x"));
-        QVERIFY(!ccZip::isSafeMemberName("a/../../b"));
-        QVERIFY(!ccZip::isSafeMemberName("a\\..\\b"));
+        for (const char *safe : {"OS.NFO", "a/b..c/./d"})
+            QVERIFY2(ccZip::isSafeMemberName(safe), safe);
+        for (const char *unsafe :
+             {"", "/etc/passwd", "\\windows\\x", "C:/x", "a/../../b", "a\\..\\b"})
+            QVERIFY2(!ccZip::isSafeMemberName(unsafe), unsafe);
     }
 
     // libzip's errors as the user reads them: a few causes, the system's reason
@@ -368,22 +366,19 @@ private slots:
         QTest::addColumn<int>("systemError");
         QTest::addColumn<bool>("writing");
         QTest::addColumn<QString>("reason");
-        TestSupport::row("not a zip", ZIP_ER_NOZIP, 0, false,
-                         QString("ce n'est pas une archive zip"));
-        TestSupport::row("checksum", ZIP_ER_CRC, 0, false, QString("l'archive est endommagée"));
-        TestSupport::row("inconsistent", ZIP_ER_INCONS, 0, false,
-                         QString("l'archive est endommagée"));
-        TestSupport::row("end of file", ZIP_ER_EOF, 0, false,
-                         QString("l'archive est tronquée, sa fin manque"));
-        TestSupport::row("no such file", ZIP_ER_NOENT, 0, false,
-                         QString("erreur de lecture (fichier ou dossier introuvable)"));
-        TestSupport::row("read error", ZIP_ER_READ, EIO, false,
-                         QString("erreur de lecture (erreur d'entrée-sortie du support "
-                                 "(défaillant ou retiré))"));
-        TestSupport::row("seek while writing", ZIP_ER_SEEK, ENOSPC, true,
-                         QString("erreur d'écriture (disque plein)"));
-        TestSupport::row("temporary file", ZIP_ER_TMPOPEN, EACCES, false,
-                         QString("erreur d'écriture (accès refusé)"));
+        row("not a zip", ZIP_ER_NOZIP, 0, false, QString("ce n'est pas une archive zip"));
+        row("checksum", ZIP_ER_CRC, 0, false, QString("l'archive est endommagée"));
+        row("inconsistent", ZIP_ER_INCONS, 0, false, QString("l'archive est endommagée"));
+        row("end of file", ZIP_ER_EOF, 0, false, QString("l'archive est tronquée, sa fin manque"));
+        row("no such file", ZIP_ER_NOENT, 0, false,
+            QString("erreur de lecture (fichier ou dossier introuvable)"));
+        row("read error", ZIP_ER_READ, EIO, false,
+            QString("erreur de lecture (erreur d'entrée-sortie du support "
+                    "(défaillant ou retiré))"));
+        row("seek while writing", ZIP_ER_SEEK, ENOSPC, true,
+            QString("erreur d'écriture (disque plein)"));
+        row("temporary file", ZIP_ER_TMPOPEN, EACCES, false,
+            QString("erreur d'écriture (accès refusé)"));
     }
 
     void errorReasonsInTheUsersWords()

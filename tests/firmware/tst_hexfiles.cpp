@@ -176,49 +176,74 @@ private slots:
         QCOMPARE(upper.wordsOutside, (QList<HexFileResult::WordRun>{{0x8000, 0x8000}}));
     }
 
-    // Byte addresses from 0x8000 up and configuration bytes from 0x80 up are
-    // plain numbers: dropped or stored, never an overflow.
-    void highAddressesAndBytes()
+    // Small files whose records land where the chip may not take them.
+    void recordsLandWhereTheChipTakesThem()
     {
-        PicDevice device = deviceFor("PIC-16F876A");
-        QByteArray text = record(16, 0xFFF8, 0, QByteArray(16, '\x77'));
-        text += record(2, 0x8000, 0, QByteArray::fromHex("AAAA"));
-        text += record(2, 0x400E, 0, QByteArray::fromHex("FFFF"));
-        text += ":00000001FF\r\n";
-        const HexFileResult r = LireFichierHex(device, writeText("high.hex", text));
+        const auto load = [this](PicDevice &device, auto read, const QByteArray &records) {
+            return read(device, writeText("land.hex", records + ":00000001FF\r\n"), {});
+        };
+        // Byte addresses from 0x8000 up and configuration bytes from 0x80 up are
+        // plain numbers: dropped or stored, never an overflow.
+        PicDevice f876 = deviceFor("PIC-16F876A");
+        HexFileResult r = load(f876, &LireFichierHex,
+                               record(16, 0xFFF8, 0, QByteArray(16, '\x77')) +
+                                   record(2, 0x8000, 0, QByteArray::fromHex("AAAA")) +
+                                   record(2, 0x400E, 0, QByteArray::fromHex("FFFF")));
         QVERIFY(r.succeeded());
-        QCOMPARE(device.ImagePIC.ConfigWord, uint16_t(0xFFFF));
-        QCOMPARE(device.ImagePIC.codeWord(0), uint16_t(0x3FFF));
-        QCOMPARE(r.checksum.value(), device.CalculChecksum(0x3FFF & 0x3BFF));
-    }
+        QCOMPARE(f876.ImagePIC.ConfigWord, uint16_t(0xFFFF));
+        QCOMPARE(f876.ImagePIC.codeWord(0), uint16_t(0x3FFF));
+        QCOMPARE(r.checksum.value(), f876.CalculChecksum(0x3FFF & 0x3BFF));
 
-    // Files written by earlier versions put a 12F chip's word at 0x1FFE.
-    void olderTwelveFFilesKeepTheirWord()
-    {
-        PicDevice device = deviceFor("PIC-12F629");
-        const QByteArray text =
-            record(2, 0x1FFE, 0, QByteArray::fromHex("8431")) + ":00000001FF\r\n";
+        // A chip without EEPROM takes none of the file's EEPROM bytes.
+        PicDevice c508 = deviceFor("PIC-12C508A");
+        r = load(c508, &LireFichierHex, record(2, 0x4204, 0, QByteArray::fromHex("4100")));
+        QCOMPARE(r.notice, "1 octets EEPROM du fichier " + path("land.hex") +
+                               " ne sont pas chargés : le PIC 12C508A n'a pas d'EEPROM (0x02).");
+
         for (auto read : {&LireFichierHex, &LireFichierXeh}) {
-            device.InitMemoire();
-            QVERIFY(read(device, writeText("old12f.hex", text), {}).succeeded());
-            QCOMPARE(device.ImagePIC.ConfigWord, uint16_t(0x3184));
+            // Files written by earlier versions put a 12F chip's word at 0x1FFE.
+            PicDevice f629 = deviceFor("PIC-12F629");
+            QVERIFY(
+                load(f629, read, record(2, 0x1FFE, 0, QByteArray::fromHex("8431"))).succeeded());
+            QCOMPARE(f629.ImagePIC.ConfigWord, uint16_t(0x3184));
+            // A chip name outside the known families with a program size: both
+            // readers still blank the program area to the word 0x3FFF.
+            PicDevice other;
+            other.setChip({"10F200", 0, 256, 0});
+            other.InitMemoire(); // words of 0x0000 for an unknown family
+            QVERIFY(load(other, read, QByteArray()).succeeded());
+            for (int k = 0; k < 256; ++k)
+                QCOMPARE(other.ImagePIC.codeWord(k), uint16_t(0x3FFF));
+            QCOMPARE(other.ImagePIC.codeWord(256), uint16_t(0));
         }
+
+        // Outside the program area a long scrambled record is no trouble
+        // (inside, it is refused: refusedFileKeepsImage).
+        PicDevice f84 = deviceFor("PIC-16F84A");
+        QVERIFY(
+            load(f84, &LireFichierXeh, record(17, 0x4000, 0, QByteArray(17, '\x01'))).succeeded());
+        // A record that starts inside the program area but not on a block
+        // boundary has destinations beyond it: each is checked, none is written.
+        f84.ImagePIC.ImageCode.fill(0x55);
+        f84.InitMemoire();
+        QVERIFY(load(f84, &LireFichierXeh, record(8, 0x7F8, 0, QByteArray(8, '\x00'))).succeeded());
+        for (int a = 0x800; a < 0x810; ++a)
+            QCOMPARE(f84.ImagePIC.ImageCode[a], uint8_t(0x55));
+
+        // An extended address of 0xFFFF and a record at the top of its 64 KiB:
+        // the bytes past 4 GiB are outside the image, not at the reset vector.
+        PicDevice f18 = deviceFor("PIC-18F2455");
+        QVERIFY(load(f18, &LireFichierHex,
+                     record(2, 0x0000, 4, QByteArray::fromHex("FFFF")) +
+                         record(4, 0xFFFE, 0, QByteArray::fromHex("A1A2A3A4")))
+                    .succeeded());
+        for (int a = 0; a < f18.programByteCount(); ++a)
+            QCOMPARE(f18.ImagePIC.ImageCode[a], uint8_t(0xFF));
     }
 
     // A file that is missing, too large or damaged before its end record is
     // refused whole: the image, its file name and date stay as they were, and
     // the text says why (for a damaged record, on which line).
-    // A chip without EEPROM takes none of the file's EEPROM bytes.
-    void eepromOfAChipWithoutOne()
-    {
-        PicDevice device = deviceFor("PIC-12C508A");
-        const QByteArray text =
-            record(2, 0x4204, 0, QByteArray::fromHex("4100")) + ":00000001FF\r\n";
-        const HexFileResult r = LireFichierHex(device, writeText("noee.hex", text));
-        QCOMPARE(r.notice, "1 octets EEPROM du fichier " + path("noee.hex") +
-                               " ne sont pas chargés : le PIC 12C508A n'a pas d'EEPROM (0x02).");
-    }
-
     void refusedFileKeepsImage_data()
     {
         QTest::addColumn<bool>("scrambled");
@@ -492,30 +517,6 @@ private slots:
         QCOMPARE(back.ImagePIC.ImageEEPROM[2], uint8_t(0xFF));
     }
 
-    // Outside the program area a long scrambled record is no trouble (inside,
-    // it is refused: refusedFileKeepsImage).
-    void scrambledRecordTooLongOutsideTheProgram()
-    {
-        PicDevice device = deviceFor("PIC-16F84A");
-        const QString ids =
-            writeText("ids.xeh", record(17, 0x4000, 0, QByteArray(17, '\x01')) + ":00000001FF\r\n");
-        QVERIFY(LireFichierXeh(device, ids).succeeded());
-    }
-
-    // A record that starts inside the program area but not on a block boundary
-    // has destinations beyond it: each is checked, none is written.
-    void scrambledDestinationsChecked()
-    {
-        PicDevice device = deviceFor("PIC-16F84A");
-        device.ImagePIC.ImageCode.fill(0x55);
-        device.InitMemoire();
-        const QString p =
-            writeText("edge.xeh", record(8, 0x7F8, 0, QByteArray(8, '\x00')) + ":00000001FF\r\n");
-        QVERIFY(LireFichierXeh(device, p).succeeded());
-        for (int a = 0x800; a < 0x810; ++a)
-            QCOMPARE(device.ImagePIC.ImageCode[a], uint8_t(0x55));
-    }
-
     void family18()
     {
         PicDevice device = deviceFor("PIC-18F2455");
@@ -541,35 +542,6 @@ private slots:
             QCOMPARE(w.info, VEK_LANGUAGE::GetLanguageText("MessHexFamille18Ecriture"));
             QVERIFY(!QFileInfo::exists(path("f18-out.hex")));
         }
-    }
-
-    // A chip name outside the known families with a program size: both
-    // readers still blank the program area to the word 0x3FFF.
-    void unknownFamilyBlanksTo3FFF()
-    {
-        for (auto read : {&LireFichierHex, &LireFichierXeh}) {
-            PicDevice device;
-            device.setChip({"10F200", 0, 256, 0});
-            device.InitMemoire(); // words of 0x0000 for an unknown family
-            const QString p = writeText("other.hex", ":00000001FF\r\n");
-            QVERIFY(read(device, p, {}).succeeded());
-            for (int k = 0; k < 256; ++k)
-                QCOMPARE(device.ImagePIC.codeWord(k), uint16_t(0x3FFF));
-            QCOMPARE(device.ImagePIC.codeWord(256), uint16_t(0));
-        }
-    }
-
-    // An extended address of 0xFFFF and a record at the top of its 64 KiB:
-    // the bytes past 4 GiB are outside the image, not at the reset vector.
-    void extendedAddressDoesNotWrap()
-    {
-        PicDevice device = deviceFor("PIC-18F2455");
-        QByteArray text = record(2, 0x0000, 4, QByteArray::fromHex("FFFF"));
-        text += record(4, 0xFFFE, 0, QByteArray::fromHex("A1A2A3A4"));
-        text += ":00000001FF\r\n";
-        QVERIFY(LireFichierHex(device, writeText("wrap.hex", text)).succeeded());
-        for (int a = 0; a < device.programByteCount(); ++a)
-            QCOMPARE(device.ImagePIC.ImageCode[a], uint8_t(0xFF));
     }
 
     void unwritableTarget()

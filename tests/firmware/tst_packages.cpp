@@ -376,19 +376,8 @@ private slots:
                                     "dir/", "", "   ", "CON:", "x*y?"})
             QCOMPARE(NomFichierPaquet(refused), QString());
 
-        writeTemps("[INFO]\r\nNomDuFichier=../../outside\r\n", QByteArray(), "x", "curve");
-        const QString project = root + "/p.xsc";
-        QVERIFY(!EnregistrerCourbeOS(project).ok()); // it could not be opened again
-        saveUnchecked(project);
-        const ProjectResult opened = OuvrirCourbeOS(project);
-        QVERIFY(!opened.ok());
-        QCOMPARE(opened.paquet, QString());
-        QCOMPARE(QDir(packages()).entryList(QDir::Files), QStringList());
-        QVERIFY(!QFileInfo::exists(root + "/outside.XOS"));
-        QVERIFY(!QFileInfo::exists(root + "/outside"));
-
         // A project whose archive names no package keeps the list as it is.
-        EffacerTemp();
+        const QString project = root + "/p.xsc";
         writeTemps(QByteArray(), QByteArray(), QByteArray(), "curve only");
         QVERIFY(EnregistrerCourbeOS(project).ok());
         QCOMPARE(run("unzip", {"-Z1", project}, root).output, QByteArray("COURBE.VEK\n"));
@@ -418,7 +407,8 @@ private slots:
         const QString project = root + "/named.xsc";
         // NUL cuts the name short for the system: "A.XOS\0.XOS" would be "A.XOS".
         for (const QByteArray &name :
-             {QByteArray("A.XOS\0", 6), QByteArray("A\0x", 3), QByteArray("A\x01"),
+             {QByteArray("../../outside"), QByteArray("A.XOS\0", 6), QByteArray("A\0x", 3),
+              QByteArray("A\x01"),
               QByteArray("\x7f"
                          "A"),
               QByteArray("A\xc2\x85"
@@ -427,7 +417,7 @@ private slots:
               QByteArray("dir/"), QByteArray("."), QByteArray("A/.XOS")}) {
             EffacerTemp();
             writeTemps("[INFO]\r\nNomDuFichier=" + name + "\r\n", QByteArray(), "xeh", "curve");
-            QVERIFY(!EnregistrerCourbeOS(project).ok());
+            QVERIFY(!EnregistrerCourbeOS(project).ok()); // it could not be opened again
             saveUnchecked(project);
             const ProjectResult opened = OuvrirCourbeOS(project);
             QVERIFY2(opened.status > 1, name.toHex().constData());
@@ -438,6 +428,8 @@ private slots:
             QCOMPARE(readFile(packages() + "A.XOS"), QByteArray("the package in place"));
             QCOMPARE(readFile(packages() + "A"), QByteArray("a file in place"));
             QCOMPARE(QDir(packages()).entryList(QDir::Files), QStringList({"A", "A.XOS"}));
+            QVERIFY(!QFileInfo::exists(root + "/outside.XOS"));
+            QVERIFY(!QFileInfo::exists(root + "/outside"));
         }
         QCOMPARE(NomFichierPaquet(QString("A.XOS") + QChar(0)), QString());
 

@@ -96,46 +96,34 @@ private slots:
         QVERIFY(!QFile::exists(d.filePath("LTAB2.TXT")));
     }
 
-    // The line count is a whole number of 1 to 8, one MAP percentage box each.
-    void noLinesIsRefusedBeforeWriting()
+    // Refused before anything is written: a line count of no whole number of
+    // 1 to 8 (one MAP percentage box each, eight shown), or tables not whole.
+    void refusedBeforeWriting()
     {
-        QTemporaryDir dir;
         QCOMPARE(LignesCourbe(" 8 "), 8);
         QCOMPARE(LignesCourbe("1"), 1);
         for (const QString &refused :
              {QString(), QString("0"), QString("9"), QString("16"), QString("-3"), QString("2.0"),
               QString("2 courbes"), QString(400, '9')})
             QVERIFY2(!LignesCourbe(refused), qPrintable(refused));
-        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT",
-                              0,          {},         GeneratedTables::lineTables()};
-        const ExportResult result = Exporter(request);
-        QCOMPARE(result.status, ExportResult::LineCountRefused);
-        QVERIFY(QDir(dir.path()).isEmpty());
-    }
-
-    void moreLinesThanPercentageBoxesIsRefusedBeforeWriting()
-    {
         QTemporaryDir dir;
-        QStringList nine(9, QStringLiteral("0"));
-        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT",
-                              16,         nine,       GeneratedTables::lineTables()};
-        QCOMPARE(Exporter(request).status, ExportResult::LineCountRefused);
-        QVERIFY(QDir(dir.path()).isEmpty());
-        request.lineCount = 9; // a box for it, but the main window shows eight
-        QCOMPARE(Exporter(request).status, ExportResult::LineCountRefused);
-        request.lineCount = 8;
-        QVERIFY(Exporter(request).ok());
+        const TablesExport whole = GeneratedTables::lineTables();
+        TablesExport cut = whole;
+        cut.basseBoost.removeLast();
+        const QStringList nine(9, QStringLiteral("0"));
+        using R = ExportResult;
+        for (const auto &[lines, percents, tables, status] :
+             {std::tuple{0, QStringList(), whole, R::LineCountRefused},
+              {16, nine, whole, R::LineCountRefused},
+              {9, nine, whole, R::LineCountRefused}, // a box for it, but eight are shown
+              {1, QStringList{"0"}, cut, R::BadTables}}) {
+            const ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT",
+                                        lines,      percents,   tables};
+            QCOMPARE(Exporter(request).status, status);
+            QVERIFY(QDir(dir.path()).isEmpty());
+        }
+        QVERIFY(Exporter({dir.path(), "LTAB.TXT", "HTAB.TXT", 8, nine, whole}).ok());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 16);
-    }
-
-    void incompleteTablesAreRefused()
-    {
-        QTemporaryDir dir;
-        TablesExport t = GeneratedTables::lineTables();
-        t.basseBoost.removeLast();
-        ExportRequest request{dir.path(), "LTAB.TXT", "HTAB.TXT", 1, {"0"}, t};
-        QCOMPARE(Exporter(request).status, ExportResult::BadTables);
-        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     void writeErrorsAreFailures()

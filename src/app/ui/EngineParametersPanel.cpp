@@ -95,6 +95,9 @@ QComboBox *EngineParametersPanel::newList(const char *name, const QStringList &i
     auto *list = new QComboBox(this);
     list->setObjectName(QString::fromLatin1(name));
     list->addItems(items);
+    // Its items are worded again when the language changes: the list follows
+    // their width, so that no language's word is cut.
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return list;
 }
 

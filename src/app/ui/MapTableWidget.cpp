@@ -10,8 +10,11 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -98,6 +101,28 @@ void MapTableWidget::retranslate()
         rpm->setText(GetLanguageText(QStringLiteral("MapRegimeColonne")));
     if (QTableWidgetItem *smoothing = m_adjust->item(0, 0))
         smoothing->setText(GetLanguageText(QStringLiteral("MapLissage")));
+    fitFirstColumn();
+}
+
+// The first column holds the speed heading above and "Lissage" below, whose
+// words differ in length between languages: both tables give it the room of
+// the longer, whole, and share the rest alike, so their columns stay aligned.
+void MapTableWidget::fitFirstColumn()
+{
+    int width = 0;
+    for (QTableWidget *t : {m_table, m_adjust}) {
+        const QTableWidgetItem *first = t == m_table ? t->horizontalHeaderItem(0) : t->item(0, 0);
+        if (!first)
+            continue;
+        // An item view keeps a margin of the focus frame and one pixel on each side of a text.
+        const int margin = t->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, t) + 1;
+        width = std::max(width, t->fontMetrics().horizontalAdvance(first->text()) + 4 * margin);
+    }
+    width = std::max(width, m_table->horizontalHeader()->sectionSizeHint(0));
+    for (QTableWidget *t : {m_table, m_adjust}) {
+        t->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+        t->horizontalHeader()->resizeSection(0, width);
+    }
 }
 
 void MapTableWidget::setAdvanceCell(int row, int column, const QString &text,

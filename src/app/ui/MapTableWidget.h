@@ -50,6 +50,7 @@ signals:
 
 private:
     void percentEdited(QTableWidgetItem *item);
+    void fitFirstColumn();
     void setAdvanceCell(int row, int column, const QString &text, std::optional<double> value);
 
     QTableWidget *m_table;

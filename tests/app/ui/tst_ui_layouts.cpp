@@ -34,6 +34,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QtTest>
 
 // What a user sees of the windows' layouts, on the smallest screen the program
@@ -305,6 +306,43 @@ private slots:
         // and the bar's buttons within the window, none cut at its right edge
         const auto *quit = w.control<QPushButton>("Quit");
         QVERIFY(quit->mapTo(&w, QPoint(quit->width(), 0)).x() <= w.width());
+    }
+
+    // The words a language change puts in the parameters page show whole:
+    // the LED list as wide as a list built with its items, and the first
+    // column of the MAP tables as wide as its longer text needs.
+    void mainWindowLanguageChangeKeepsWordsWhole_data() { TestSupport::addLanguageFileRows(); }
+
+    void mainWindowLanguageChangeKeepsWordsWhole()
+    {
+        QFETCH(QString, file);
+        VEK_Accueil w;
+        showInLanguage(w, "francais.ini");
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        VEK_LANGUAGE::SetFichierLangue(file);
+        TestSupport::useTexts(file);
+        w.InitLangue();
+        TestSupport::settle();
+
+        const auto *led = w.control<QComboBox>("HardXLED");
+        QComboBox fresh;
+        for (int i = 0; i < led->count(); ++i)
+            fresh.addItem(led->itemText(i));
+        QVERIFY2(led->width() >= fresh.sizeHint().width(),
+                 qPrintable(QString("%1 < %2").arg(led->width()).arg(fresh.sizeHint().width())));
+
+        const auto *table = w.control<QTableWidget>("tabl_avance");
+        const auto *adjust = w.control<QTableWidget>("talbMapAdj");
+        const QString smoothing = adjust->item(0, 0)->text();
+        const QString rpm = table->horizontalHeaderItem(0)->text();
+        const int needed = std::max(adjust->fontMetrics().horizontalAdvance(smoothing),
+                                    table->fontMetrics().horizontalAdvance(rpm));
+        QVERIFY2(adjust->columnWidth(0) > needed, qPrintable(QString("\"%1\": %2 <= %3")
+                                                                 .arg(smoothing)
+                                                                 .arg(adjust->columnWidth(0))
+                                                                 .arg(needed)));
+        QCOMPARE(table->columnWidth(0), adjust->columnWidth(0));
+        QCOMPARE(table->columnWidth(1), adjust->columnWidth(1));
     }
 
     // The live page running with its capture on and its simulation offered:
