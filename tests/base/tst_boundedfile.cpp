@@ -30,10 +30,12 @@ private slots:
         QVERIFY(over.tooLarge);
         QVERIFY(over.bytes.isEmpty());
         QCOMPARE(over.error, QString(path + ": larger than 9 bytes, not read"));
-    }
 
-    void aDeviceWithoutEndIsRefusedNotReadForever()
-    {
+        const QString empty = dir_.filePath("empty");
+        QVERIFY(TestSupport::writeFile(empty, {}));
+        QVERIFY(BoundedFile::readAll(empty, 0).ok);
+
+        // A device without end is refused, not read for ever.
         const BoundedFile::Read endless = BoundedFile::readAll("/dev/zero", 100000);
         QVERIFY(!endless.ok);
         QVERIFY(endless.tooLarge);
@@ -59,26 +61,23 @@ private slots:
         QTest::addColumn<int>("errnum");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("words"); // empty: the system's own
-        TestSupport::row("no such file", ENOENT, QString("francais.ini"),
-                         QString("fichier ou dossier introuvable"));
-        TestSupport::row("not a folder", ENOTDIR, QString("francais.ini"),
-                         QString("un élément du chemin n'est pas un dossier"));
-        TestSupport::row("denied", EACCES, QString("francais.ini"), QString("accès refusé"));
-        TestSupport::row("disk full", ENOSPC, QString("francais.ini"), QString("disque plein"));
-        TestSupport::row("read-only", EROFS, QString("francais.ini"),
-                         QString("système de fichiers en lecture seule"));
-        TestSupport::row("read-only, German", EROFS, QString("deutch.ini"),
-                         QString("schreibgeschütztes Dateisystem"));
-        TestSupport::row("input/output error", EIO, QString("francais.ini"),
-                         QString("erreur d'entrée-sortie du support (défaillant ou retiré)"));
-        TestSupport::row("input/output error, English", EIO, QString("english.ini"),
-                         QString("input/output error of the medium (faulty or removed)"));
-        TestSupport::row("a folder", EISDIR, QString("francais.ini"), QString("c'est un dossier"));
-        TestSupport::row("too large", EFBIG, QString("francais.ini"),
-                         QString("fichier trop grand pour le système"));
-        TestSupport::row("name too long", ENAMETOOLONG, QString("francais.ini"),
-                         QString("nom de fichier trop long"));
-        TestSupport::row("another error", EBUSY, QString("francais.ini"), QString());
+        TestSupport::row("no such file", ENOENT, "francais.ini", "fichier ou dossier introuvable");
+        TestSupport::row("not a folder", ENOTDIR, "francais.ini",
+                         "un élément du chemin n'est pas un dossier");
+        TestSupport::row("denied", EACCES, "francais.ini", "accès refusé");
+        TestSupport::row("disk full", ENOSPC, "francais.ini", "disque plein");
+        TestSupport::row("read-only", EROFS, "francais.ini",
+                         "système de fichiers en lecture seule");
+        TestSupport::row("read-only, German", EROFS, "deutch.ini",
+                         "schreibgeschütztes Dateisystem");
+        TestSupport::row("input/output error", EIO, "francais.ini",
+                         "erreur d'entrée-sortie du support (défaillant ou retiré)");
+        TestSupport::row("input/output error, English", EIO, "english.ini",
+                         "input/output error of the medium (faulty or removed)");
+        TestSupport::row("a folder", EISDIR, "francais.ini", "c'est un dossier");
+        TestSupport::row("too large", EFBIG, "francais.ini", "fichier trop grand pour le système");
+        TestSupport::row("name too long", ENAMETOOLONG, "francais.ini", "nom de fichier trop long");
+        TestSupport::row("another error", EBUSY, "francais.ini", QString());
     }
 
     void systemReasonsInTheUsersWords()
@@ -96,14 +95,7 @@ private slots:
         TestSupport::useTexts("francais.ini");
     }
 
-    void emptyFileIsRead()
-    {
-        const QString path = dir_.filePath("empty");
-        QVERIFY(TestSupport::writeFile(path, {}));
-        QVERIFY(BoundedFile::readAll(path, 0).ok);
-    }
-
-    void textFilesAboveTheBoundAreNotRead()
+    void textFilesAboveTheirBoundAreNotRead()
     {
         const QString path = dir_.filePath("huge.ini");
         QByteArray bytes = "[GLOBAL]\r\nMBAbout=kept out\r\n";
@@ -114,18 +106,16 @@ private slots:
         QVERIFY(!TextEncoding::readTextLines(path, lines, &error));
         QVERIFY(error.contains("larger than"));
         QVERIFY(VEK_LANGUAGE::ReadIniValue(path, "GLOBAL", "MBAbout").isEmpty());
-    }
 
-    void languageFilesHaveTheirOwnBound()
-    {
-        const QString path = dir_.filePath("lang.ini");
+        // Language files have their own bound.
+        const QString lang = dir_.filePath("lang.ini");
         const QByteArray head = "[GLOBAL]\r\nMBAbout=read\r\n";
         QVERIFY(TestSupport::writeFile(
-            path, head + QByteArray(BoundedFile::MaxIniFileBytes - head.size(), '\n')));
-        QCOMPARE(VEK_LANGUAGE::ReadIniValue(path, "GLOBAL", "MBAbout"), QString("read"));
+            lang, head + QByteArray(BoundedFile::MaxIniFileBytes - head.size(), '\n')));
+        QCOMPARE(VEK_LANGUAGE::ReadIniValue(lang, "GLOBAL", "MBAbout"), QString("read"));
         QVERIFY(TestSupport::writeFile(
-            path, head + QByteArray(BoundedFile::MaxIniFileBytes - head.size() + 1, '\n')));
-        QVERIFY(VEK_LANGUAGE::ReadIniValue(path, "GLOBAL", "MBAbout").isEmpty());
+            lang, head + QByteArray(BoundedFile::MaxIniFileBytes - head.size() + 1, '\n')));
+        QVERIFY(VEK_LANGUAGE::ReadIniValue(lang, "GLOBAL", "MBAbout").isEmpty());
     }
 
     void keyAfterAMillionLineEndsIsFound()

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+using TestSupport::row;
+
 namespace {
 
 const QByteArray kThreeBoards = R"(<?xml version="1.0"?>
@@ -53,9 +55,12 @@ private slots:
                  QString("/opt/vek/Bin/up_chip.xml"));
     }
 
-    void entriesInDocumentOrderWithPositions()
+    // Entries in document order with their positions; selecting one gives its
+    // description, from its own catalogue only.
+    void entriesAndTheirDescriptions()
     {
         write("carte_option.xml", kThreeBoards);
+        write("up_chip.xml", kTwoChips);
         VEK_XML xml(dir_.path());
         const CatalogueLoad loaded = xml.LoadOptionBoardCatalogue();
         QVERIFY(loaded.ok);
@@ -64,14 +69,6 @@ private slots:
             QCOMPARE(loaded.entries[i].position, i);
         QCOMPARE(loaded.entries[1].name, QString("OPT_A"));
         QCOMPARE(loaded.entries[2].name, QString("OPT_B"));
-    }
-
-    void selectingABoardStoresItsDescription()
-    {
-        write("carte_option.xml", kThreeBoards);
-        write("up_chip.xml", kTwoChips);
-        VEK_XML xml(dir_.path());
-        QVERIFY(xml.LoadOptionBoardCatalogue().ok);
         // The chip catalogue loaded later must not stand in for the boards.
         QVERIFY(xml.LoadChipCatalogue().ok);
         OptionBoardState board;
@@ -87,6 +84,15 @@ private slots:
         QCOMPARE(board.DeviceInput, QString("3"));
         QCOMPARE(board.DeviceOuput, QString("3"));
         QCOMPARE(board.DeviceAnalogue, QString("0"));
+
+        const ChipCatalogueRecord chip = xml.SelectChip(1);
+        QCOMPARE(chip.name, QString("PIC-16F84A"));
+        QCOMPARE(chip.id, QString("10E0"));
+        QCOMPARE(chip.DeviceFamille, QString("16F"));
+        QCOMPARE(chip.DevicePgmSize, QString("1024"));
+        QCOMPARE(chip.DeviceEESize, QString("64"));
+        QVERIFY(xml.SelectChip(7).name.isEmpty());
+        QVERIFY(xml.SelectChip(-1).name.isEmpty());
     }
 
     void noSelectionAndMissingDevice()
@@ -107,109 +113,90 @@ private slots:
         QVERIFY(board.CarteOptionNom.isEmpty());
     }
 
-    void chipRecord()
+    // A catalogue that cannot be taken says which file and why, promises
+    // nothing, and the catalogue loaded before stays in use.
+    void refusedCatalogueKeepsThePreviousOne_data()
     {
-        write("up_chip.xml", kTwoChips);
-        VEK_XML xml(dir_.path());
-        QVERIFY(xml.LoadChipCatalogue().ok);
-        const ChipCatalogueRecord chip = xml.SelectChip(1);
-        QCOMPARE(chip.name, QString("PIC-16F84A"));
-        QCOMPARE(chip.id, QString("10E0"));
-        QCOMPARE(chip.DeviceFamille, QString("16F"));
-        QCOMPARE(chip.DevicePgmSize, QString("1024"));
-        QCOMPARE(chip.DeviceEESize, QString("64"));
-        QVERIFY(xml.SelectChip(7).name.isEmpty());
-        QVERIFY(xml.SelectChip(-1).name.isEmpty());
-    }
-
-    void failureSaysWhatFailedAndKeepsThePreviousCatalogue()
-    {
-        write("carte_option.xml", kThreeBoards);
-        VEK_XML xml(dir_.path());
-        QVERIFY(xml.LoadOptionBoardCatalogue().ok);
-
-        write("carte_option.xml", "<catalogue><device name=\"x\"></catalogue>");
-        const CatalogueLoad broken = xml.LoadOptionBoardCatalogue();
-        QVERIFY(!broken.ok);
-        QVERIFY(broken.entries.isEmpty());
-        QVERIFY(broken.message.contains(xml.optionBoardCataloguePath()));
-        QVERIFY(broken.message.contains("ligne 1"));
-        QVERIFY(!broken.message.contains("créer")); // nothing is created, nothing promised
-        OptionBoardState board;
-        xml.SelectOptionBoard(1, board);
-        QCOMPARE(board.CarteOptionNom, QString("OPT_A"));
-
-        QFile::remove(xml.optionBoardCataloguePath());
-        const CatalogueLoad missing = xml.LoadOptionBoardCatalogue();
-        QVERIFY(!missing.ok);
-        QVERIFY(missing.message.contains(xml.optionBoardCataloguePath()));
-        QVERIFY(missing.message.size() > xml.optionBoardCataloguePath().size() + 30);
-    }
-
-    void deepNestingIsRefusedBeforeParsing()
-    {
-        // The document parser's time grows with the square of the depth: parsed, this
-        // file (within the size bound) took about a minute.
-        // An element of an undeclared namespace prefix is nested as deep for it.
-        VEK_XML xml(dir_.path());
-        for (const auto &[element, depth] :
-             {std::pair{QByteArray("device"), 40000}, std::pair{QByteArray("x:device"), 2000}}) {
-            write("up_chip.xml", "<c>" + ("<" + element + " name=\"a\">").repeated(depth) +
-                                     ("</" + element + ">").repeated(depth) + "</c>");
-            const CatalogueLoad deep = xml.LoadChipCatalogue();
-            QVERIFY(!deep.ok);
-            QVERIFY(deep.entries.isEmpty());
-            QVERIFY(deep.message.contains(xml.chipCataloguePath()));
-            QVERIFY2(deep.message.contains("32 niveaux"), qPrintable(deep.message));
-        }
-
-        // Thirty-two levels are still a catalogue.
-        write("up_chip.xml", QByteArray("<g>").repeated(31) + "<device name=\"ok\"/>" +
-                                 QByteArray("</g>").repeated(31));
-        const CatalogueLoad nested = xml.LoadChipCatalogue();
-        QVERIFY2(nested.ok, qPrintable(nested.message));
-        QCOMPARE(nested.entries.size(), 1);
-        QCOMPARE(xml.SelectChip(0).name, QString("ok"));
-    }
-
-    void entitiesAreRefusedBeforeAnyIsExpanded()
-    {
-        VEK_XML xml(dir_.path());
-        write("up_chip.xml", R"(<!DOCTYPE c [<!ENTITY e "PIC">]>
-<c><device name="&e;" id="1"/></c>)");
-        CatalogueLoad loaded = xml.LoadChipCatalogue();
-        QVERIFY(!loaded.ok);
-        QVERIFY(loaded.entries.isEmpty());
-        QVERIFY(loaded.message.contains(xml.chipCataloguePath()));
-        QVERIFY2(loaded.message.contains("entité"), qPrintable(loaded.message));
-
-        // Within the size bound, one entity used many times would expand to about a gigabyte.
-        const QByteArray head = "<!DOCTYPE c [<!ENTITY e \"" + QByteArray(4000, 'x') + "\">]><c>";
-        QByteArray body = "<device name=\"" + QByteArray("&e;").repeated(340000) + "\"/>";
-        write("carte_option.xml", head + body + "</c>");
-        QElapsedTimer timer;
-        timer.start();
-        loaded = xml.LoadOptionBoardCatalogue();
-        QVERIFY(!loaded.ok);
-        QVERIFY2(timer.elapsed() < 2000, QByteArray::number(timer.elapsed()).constData());
-
-        // A document type without entities is still a catalogue.
-        write("up_chip.xml", "<!DOCTYPE c><c><device name=\"ok\"/></c>");
-        loaded = xml.LoadChipCatalogue();
-        QVERIFY2(loaded.ok, qPrintable(loaded.message));
-        QCOMPARE(loaded.entries.size(), 1);
-    }
-
-    void oversizedCatalogueIsRefused()
-    {
+        QTest::addColumn<bool>("chips");          // else the option boards
+        QTest::addColumn<QByteArray>("document"); // null: no file
+        QTest::addColumn<QString>("why");
+        row("broken", false, QByteArray("<catalogue><device name=\"x\"></catalogue>"), "ligne 1");
+        row("missing", false, QByteArray(),
+            " ne peut être chargé :\nfichier ou dossier introuvable");
         QByteArray big = kTwoChips;
         big.insert(big.indexOf("</catalogue>"), QByteArray(1024 * 1024, ' '));
-        write("up_chip.xml", big);
+        row("oversized", true, big, "octets");
+        // The document parser's time grows with the square of the depth:
+        // parsed, this file (within the size bound) took about a minute. An
+        // element of an undeclared namespace prefix is nested as deep for it.
+        for (const auto &[element, depth] :
+             {std::pair{QByteArray("device"), 40000}, std::pair{QByteArray("x:device"), 2000}})
+            row((element + " nested too deep").constData(), true,
+                "<c>" + ("<" + element + " name=\"a\">").repeated(depth) +
+                    ("</" + element + ">").repeated(depth) + "</c>",
+                "32 niveaux");
+        row("entity", true,
+            QByteArray(
+                "<!DOCTYPE c [<!ENTITY e \"PIC\">]>\n<c><device name=\"&e;\" id=\"1\"/></c>"),
+            "entité");
+        // Within the size bound, one entity used many times would expand to about a gigabyte.
+        row("entity expanding to a gigabyte", false,
+            "<!DOCTYPE c [<!ENTITY e \"" + QByteArray(4000, 'x') + "\">]><c><device name=\"" +
+                QByteArray("&e;").repeated(340000) + "\"/></c>",
+            "entité");
+    }
+
+    void refusedCatalogueKeepsThePreviousOne()
+    {
+        QFETCH(bool, chips);
+        QFETCH(QByteArray, document);
+        QFETCH(QString, why);
+        const char *file = chips ? "up_chip.xml" : "carte_option.xml";
         VEK_XML xml(dir_.path());
-        const CatalogueLoad loaded = xml.LoadChipCatalogue();
-        QVERIFY(!loaded.ok);
-        QVERIFY(loaded.message.contains(xml.chipCataloguePath()));
-        QVERIFY(loaded.message.contains("octets"));
+        const auto load = [&] {
+            return chips ? xml.LoadChipCatalogue() : xml.LoadOptionBoardCatalogue();
+        };
+        const auto second = [&] {
+            OptionBoardState board;
+            xml.SelectOptionBoard(1, board);
+            return chips ? xml.SelectChip(1).name : board.CarteOptionNom;
+        };
+        write(file, chips ? kTwoChips : kThreeBoards);
+        QVERIFY(load().ok);
+        const QString before = second();
+        QCOMPARE(before, QString(chips ? "PIC-16F84A" : "OPT_A"));
+
+        const QString path = chips ? xml.chipCataloguePath() : xml.optionBoardCataloguePath();
+        if (document.isNull())
+            QVERIFY(QFile::remove(path));
+        else
+            write(file, document);
+        QElapsedTimer timer;
+        timer.start();
+        const CatalogueLoad refused = load();
+        QVERIFY2(timer.elapsed() < 2000, QByteArray::number(timer.elapsed()).constData());
+        QVERIFY(!refused.ok);
+        QVERIFY(refused.entries.isEmpty());
+        QVERIFY(refused.message.contains(path));
+        QVERIFY2(refused.message.contains(why), qPrintable(refused.message));
+        QVERIFY(!refused.message.contains("créer")); // nothing is created, nothing promised
+        QCOMPARE(second(), before);
+    }
+
+    // Thirty-two levels, or a document type without entities, are still a catalogue.
+    void nestingAndDocumentTypeWithinBoundsAreRead()
+    {
+        VEK_XML xml(dir_.path());
+        for (const QByteArray &document :
+             {QByteArray("<g>").repeated(31) + "<device name=\"ok\"/>" +
+                  QByteArray("</g>").repeated(31),
+              QByteArray("<!DOCTYPE c><c><device name=\"ok\"/></c>")}) {
+            write("up_chip.xml", document);
+            const CatalogueLoad loaded = xml.LoadChipCatalogue();
+            QVERIFY2(loaded.ok, qPrintable(loaded.message));
+            QCOMPARE(loaded.entries.size(), 1);
+            QCOMPARE(xml.SelectChip(0).name, QString("ok"));
+        }
     }
 
     void unreadableCatalogueIsNamedOnce()

@@ -85,12 +85,11 @@ private slots:
     {
         QTest::addColumn<QStringList>("links"); // "name>target", c.vek written
         QTest::addColumn<QString>("written");
-        row("link", QStringList{"c.vek>{dir}/files/c.vek"}, QString("c.vek"));
-        row("relative link", QStringList{"c.vek>files/c.vek"}, QString("c.vek"));
+        row("link", QStringList{"c.vek>{dir}/files/c.vek"}, "c.vek");
+        row("relative link", QStringList{"c.vek>files/c.vek"}, "c.vek");
         row("link to a link", QStringList{"first.vek>{dir}/files/c.vek", "c.vek>first.vek"},
-            QString("c.vek"));
-        row("link leading to no file yet", QStringList{"c.vek>{dir}/files/new.vek"},
-            QString("new.vek"));
+            "c.vek");
+        row("link leading to no file yet", QStringList{"c.vek>{dir}/files/new.vek"}, "new.vek");
         row("links in a ring: nothing", QStringList{"a.vek>{dir}/c.vek", "c.vek>{dir}/a.vek"},
             QString());
     }
@@ -129,12 +128,9 @@ private slots:
         QTest::addColumn<bool>("keep");
         QTest::addColumn<int>("errnum");
         QTest::addColumn<QString>("reason");
-        row("disk fills", QString("c.vek"), true, false, EFBIG,
-            QString("file too large for the system"));
-        row("no such folder", QString("none/c.vek"), false, false, ENOENT,
-            QString("no such file or folder"));
-        row("never over an older file", QString("c.vek"), false, true, EEXIST,
-            QString("File exists"));
+        row("disk fills", "c.vek", true, false, EFBIG, "file too large for the system");
+        row("no such folder", "none/c.vek", false, false, ENOENT, "no such file or folder");
+        row("never over an older file", "c.vek", false, true, EEXIST, "File exists");
     }
 
     void failuresKeepTheOldFile()

@@ -66,8 +66,7 @@ private slots:
                                         "[Compilation]\nTypeCompilation=88\n"
                                         "CheminProjetAsm=/home/u/asm\n"
                                         "[ICSP]\nICSP_Boitier=0\nICSP_Broche_DATAR=0\n"
-                                        "ICSP_Broche_MCLR=14\nICSP_Delay=abc\n"
-                                        "ICSP_LTAB_L2=0A00\n");
+                                        "ICSP_Broche_MCLR=14\nICSP_Delay=abc\nICSP_LTAB_L2=0A00\n");
         QCOMPARE(s.portNumber, 3);
         QCOMPARE(s.portDevice, QString("/dev/ttyS2"));
         QCOMPARE(s.serialSettings, QString("19200,N,8,1"));
@@ -91,59 +90,46 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("held");
         QTest::addColumn<QString>("named"); // after "Fichier <file> : "
-        QTest::newRow("newport no port")
-            << QByteArray("[Config]\nnewport=COM\n") << "1"
-            << "newport : « COM » ne désigne aucun port série : choisissez COM1, COM2… ou le "
-               "chemin d'un périphérique série (/dev/ttyUSB0, un lien vers un pseudo-terminal…).";
-        QTest::newRow("newport parallel") << QByteArray("[Config]\nnewport=LPT1\n") << "1"
-                                          << "newport : « LPT1 » ne désigne aucun port série";
-        QTest::newRow("serial settings") << QByteArray("[Config]\ncom%24=fast\n") << "9600,N,8,1"
-                                         << "com$ : « fast » n'est pas un réglage de port série";
-        QTest::newRow("serial settings the dialog cannot show")
-            << QByteArray("[Config]\ncom%24=\"14400,M,5,1.5\"\n") << "9600,N,8,1"
-            << "com$ : « 14400,M,5,1.5 » n'est pas un réglage de port série";
-        QTest::newRow("chart type") << QByteArray("[Config]\nTypeCourbe=16x\n") << "16"
-                                    << "TypeCourbe : « 16x » n'est pas un nombre : « x » suit "
-                                       "le nombre.";
-        QTest::newRow("chart type without option")
-            << QByteArray("[Config]\nTypeCourbe=-4\n") << "16"
-            << "TypeCourbe : « -4 » n'est pas accepté : entrez l'une des valeurs 2, 3, 4, 5, 16.";
-        QTest::newRow("language") << QByteArray("[Config]\nLanguage=klingon.ini\n")
-                                  << "francais.ini"
-                                  << "Language : « klingon.ini » n'est pas un fichier de langue";
-        QTest::newRow("handshaking") << QByteArray("[Config]\nHandshaking=4\n") << "0"
-                                     << "Handshaking : « 4 » n'est pas accepté : entrez un "
-                                        "nombre entier de 0 à 3.";
-        QTest::newRow("compilation")
-            << QByteArray("[Compilation]\nTypeCompilation=7\n") << "8"
-            << "TypeCompilation : « 7 » n'est pas accepté : entrez l'une des valeurs 8, 16, 88.";
-        QTest::newRow("box") << QByteArray("[ICSP]\nICSP_Boitier=two\n") << "2"
-                             << "ICSP_Boitier : « two » n'est pas un nombre.";
-        QTest::newRow("output pin")
-            << QByteArray("[ICSP]\nICSP_Broche_MCLR=256\n") << "5"
-            << "ICSP_Broche_MCLR : « 256 » n'est pas accepté : entrez l'une des valeurs 0, 1, 2, "
-               "3, 4, 5, 6, 7, 8, 9, 14, 16, 17.";
-        QTest::newRow("input pin") << QByteArray("[ICSP]\nICSP_Broche_DATAR=5\n") << "10"
-                                   << "ICSP_Broche_DATAR : « 5 » n'est pas accepté : entrez "
-                                      "l'une des valeurs 0, 10, 11, 12, 13, 15.";
-        QTest::newRow("pin with a fraction")
-            << QByteArray("[ICSP]\nICSP_Broche_DATA=2.5\n") << "2"
-            << "ICSP_Broche_DATA : « 2.5 » n'est pas un nombre entier.";
-        QTest::newRow("delay") << QByteArray("[ICSP]\nICSP_Delay=99999\n") << "15"
-                               << "ICSP_Delay : « 99999 » n'est pas accepté : entrez un nombre "
-                                  "entier de 1 à 200.";
-        QTest::newRow("write attempts")
-            << QByteArray("[ICSP]\nICSP_NbWrite=12\n") << "5"
-            << "ICSP_NbWrite : « 12 » n'est pas accepté : entrez un nombre entier de 1 à 9.";
-        QTest::newRow("code start") << QByteArray("[ICSP]\nICSP_HEXADD=12345\n") << "000"
-                                    << "ICSP_HEXADD : « 12345 » n'est pas un nombre "
-                                       "hexadécimal de 1 à 4 chiffres.";
-        QTest::newRow("line count") << QByteArray("[ICSP]\nICSP_NBTABLES=9\n") << "2"
-                                    << "ICSP_NBTABLES : « 9 » n'est pas accepté : entrez un "
-                                       "nombre entier de 1 à 8.";
-        QTest::newRow("write attempts, leading zero")
-            << QByteArray("[ICSP]\nICSP_NbWrite=07\n") << "7"
-            << "ICSP_NbWrite : « 07 » est lu comme 7.";
+        row("newport no port", QByteArray("[Config]\nnewport=COM\n"), "1",
+            "newport : « COM » ne désigne aucun port série : choisissez COM1, COM2… ou le "
+            "chemin d'un périphérique série (/dev/ttyUSB0, un lien vers un pseudo-terminal…).");
+        row("newport parallel", QByteArray("[Config]\nnewport=LPT1\n"), "1",
+            "newport : « LPT1 » ne désigne aucun port série");
+        row("serial settings", QByteArray("[Config]\ncom%24=fast\n"), "9600,N,8,1",
+            "com$ : « fast » n'est pas un réglage de port série");
+        row("serial settings the dialog cannot show",
+            QByteArray("[Config]\ncom%24=\"14400,M,5,1.5\"\n"), "9600,N,8,1",
+            "com$ : « 14400,M,5,1.5 » n'est pas un réglage de port série");
+        row("chart type", QByteArray("[Config]\nTypeCourbe=16x\n"), "16",
+            "TypeCourbe : « 16x » n'est pas un nombre : « x » suit le nombre.");
+        row("chart type without option", QByteArray("[Config]\nTypeCourbe=-4\n"), "16",
+            "TypeCourbe : « -4 » n'est pas accepté : entrez l'une des valeurs 2, 3, 4, 5, 16.");
+        row("language", QByteArray("[Config]\nLanguage=klingon.ini\n"), "francais.ini",
+            "Language : « klingon.ini » n'est pas un fichier de langue");
+        row("handshaking", QByteArray("[Config]\nHandshaking=4\n"), "0",
+            "Handshaking : « 4 » n'est pas accepté : entrez un nombre entier de 0 à 3.");
+        row("compilation", QByteArray("[Compilation]\nTypeCompilation=7\n"), "8",
+            "TypeCompilation : « 7 » n'est pas accepté : entrez l'une des valeurs 8, 16, 88.");
+        row("box", QByteArray("[ICSP]\nICSP_Boitier=two\n"), "2",
+            "ICSP_Boitier : « two » n'est pas un nombre.");
+        row("output pin", QByteArray("[ICSP]\nICSP_Broche_MCLR=256\n"), "5",
+            "ICSP_Broche_MCLR : « 256 » n'est pas accepté : entrez l'une des valeurs 0, 1, 2, "
+            "3, 4, 5, 6, 7, 8, 9, 14, 16, 17.");
+        row("input pin", QByteArray("[ICSP]\nICSP_Broche_DATAR=5\n"), "10",
+            "ICSP_Broche_DATAR : « 5 » n'est pas accepté : entrez "
+            "l'une des valeurs 0, 10, 11, 12, 13, 15.");
+        row("pin with a fraction", QByteArray("[ICSP]\nICSP_Broche_DATA=2.5\n"), "2",
+            "ICSP_Broche_DATA : « 2.5 » n'est pas un nombre entier.");
+        row("delay", QByteArray("[ICSP]\nICSP_Delay=99999\n"), "15",
+            "ICSP_Delay : « 99999 » n'est pas accepté : entrez un nombre entier de 1 à 200.");
+        row("write attempts", QByteArray("[ICSP]\nICSP_NbWrite=12\n"), "5",
+            "ICSP_NbWrite : « 12 » n'est pas accepté : entrez un nombre entier de 1 à 9.");
+        row("code start", QByteArray("[ICSP]\nICSP_HEXADD=12345\n"), "000",
+            "ICSP_HEXADD : « 12345 » n'est pas un nombre hexadécimal de 1 à 4 chiffres.");
+        row("line count", QByteArray("[ICSP]\nICSP_NBTABLES=9\n"), "2",
+            "ICSP_NBTABLES : « 9 » n'est pas accepté : entrez un nombre entier de 1 à 8.");
+        row("write attempts, leading zero", QByteArray("[ICSP]\nICSP_NbWrite=07\n"), "7",
+            "ICSP_NbWrite : « 07 » est lu comme 7.");
     }
 
     void refusedValuesFallBackAndAreNamedByTheirKeys()

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "base/NumberHelpers.h"
 
 #include <QLocale>
@@ -47,22 +48,17 @@ private slots:
         QTest::addColumn<QString>("kept"); // null: not a number
         for (const char *loc : {"C", "fr_FR"}) {
             const QByteArray l(loc);
-            QTest::newRow(l + " comma") << loc << "24,5"
-                                        << "24.5";
-            QTest::newRow(l + " point") << loc << "24.5"
-                                        << "24.5";
-            QTest::newRow(l + " blanks kept") << loc << " 11 "
-                                              << " 11 ";
-            QTest::newRow(l + " signed") << loc << "-0,5"
-                                         << "-0.5";
-            QTest::newRow(l + " fraction only") << loc << ",5"
-                                                << ".5";
-            QTest::newRow(l + " letter inside") << loc << "2z6" << QString();
-            QTest::newRow(l + " letters") << loc << "abc" << QString();
-            QTest::newRow(l + " unit") << loc << "4x00" << QString();
-            QTest::newRow(l + " two separators") << loc << "1.000,5" << QString();
-            QTest::newRow(l + " sign only") << loc << "-" << QString();
-            QTest::newRow(l + " empty") << loc << "" << QString();
+            TestSupport::row((l + " comma").constData(), loc, "24,5", "24.5");
+            TestSupport::row((l + " point").constData(), loc, "24.5", "24.5");
+            TestSupport::row((l + " blanks kept").constData(), loc, " 11 ", " 11 ");
+            TestSupport::row((l + " signed").constData(), loc, "-0,5", "-0.5");
+            TestSupport::row((l + " fraction only").constData(), loc, ",5", ".5");
+            TestSupport::row((l + " letter inside").constData(), loc, "2z6", QString());
+            TestSupport::row((l + " letters").constData(), loc, "abc", QString());
+            TestSupport::row((l + " unit").constData(), loc, "4x00", QString());
+            TestSupport::row((l + " two separators").constData(), loc, "1.000,5", QString());
+            TestSupport::row((l + " sign only").constData(), loc, "-", QString());
+            TestSupport::row((l + " empty").constData(), loc, "", QString());
         }
     }
     void decimalNumberText()

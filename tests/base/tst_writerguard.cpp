@@ -84,16 +84,16 @@ void TestWriterGuard::everyWayOfWritingIsSeen_data()
     using TestSupport::row;
     row("save file", QString("QSaveFile file(path);"), QString("QSaveFile"));
     row("temporary file", QString("QTemporaryFile scratch;"), QString("QTemporaryFile"));
-    row("write only", QString("file.open(QIODevice::WriteOnly)"), QString("open mode"));
-    row("append", QString("f.open(QFile::Append | QFile::Text)"), QString("open mode"));
+    row("write only", "file.open(QIODevice::WriteOnly)", "open mode");
+    row("append", "f.open(QFile::Append | QFile::Text)", "open mode");
     row("read write", QString("f.open(QIODeviceBase::ReadWrite);"), QString("open mode"));
     row("ofstream", QString("std::ofstream out(name);"), QString("stream"));
     row("fstream", QString("std::fstream io(name, mode);"), QString("stream"));
     row("fopen w", QString("FILE *f = fopen(name, \"wb\");"), QString("fopen"));
-    row("fopen a", QString("std::fopen(p.constData(), \"a\")"), QString("fopen"));
+    row("fopen a", "std::fopen(p.constData(), \"a\")", "fopen");
     row("qfile copy", QString("QFile::copy(from, to);"), QString("copy"));
-    row("member copy", QString("source.copy(to)"), QString("copy"));
-    row("posix open", QString("::open(p, O_WRONLY | O_CREAT, 0644)"), QString("system open"));
+    row("member copy", "source.copy(to)", "copy");
+    row("posix open", "::open(p, O_WRONLY | O_CREAT, 0644)", "system open");
     row("creat", QString("int fd = creat(p, 0644);"), QString("system open"));
     row("zip create",
         QString("zip_t *a = zip_open(nativePath(m_name).constData(), ZIP_CREATE, &error);"),

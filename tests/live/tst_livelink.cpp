@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(full.count(), 1);
     }
 
-    void frameSplitAtEveryPosition()
+    void frameSplitAtEveryPositionAndCorruptNeverShown()
     {
         ModuleSimulator sim;
         QVERIFY(sim.start());
@@ -120,21 +120,15 @@ private slots:
             QTRY_COMPARE(link.framesDecoded(), quint64(cut));
             QCOMPARE(link.latest().RegimeLive, int16_t(3000));
         }
-    }
 
-    void corruptFramesAreNeverShown()
-    {
-        ModuleSimulator sim;
-        QVERIFY(sim.start());
-        LiveLink link;
-        QVERIFY(link.open(sim.devicePath(), "9600,N,8,1").ok);
+        // Corrupt frames are never shown: twelve bytes of which ten look like
+        // a frame (of 1500 rpm) but fail the checksum.
         QByteArray bad = TrameLive::withWords(2500, 0, 0, 0, 0, 0).toByteArray();
         bad[9] = char(bad[9] + 1);
-        // Twelve bytes of which ten look like a frame but fail the checksum.
         QVERIFY(sim.sendBytes(bad + "\x23\x01"));
-        QTRY_COMPARE(link.bytesReceived(), quint64(12));
-        QCOMPARE(link.framesDecoded(), quint64(0));
-        QCOMPARE(link.latest().RegimeLive, int16_t(-1));
+        QTRY_COMPARE(link.bytesReceived(), expectedBytes + 12);
+        QCOMPARE(link.framesDecoded(), quint64(TrameLive::Size - 1));
+        QCOMPARE(link.latest().RegimeLive, int16_t(3000));
     }
 
     void watchdogResetsAfterSilence()

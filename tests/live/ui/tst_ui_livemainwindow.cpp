@@ -66,6 +66,25 @@ class TestUiLiveMainWindow : public QObject
                          : window.terminalPage()->port().serialPort();
     }
 
+    // Captures `frames` frames of `sim` on the live page as a user does: the
+    // buffer ticked, RUN clicked, until the count shows them.
+    static void captureFrames(VEK_Accueil &window, ModuleSimulator &sim, int frames)
+    {
+        enterPage(window, 4);
+        auto *buffer = window.control<QCheckBox>("ChkBuffer");
+        QVERIFY(Mouse::click(buffer));
+        QVERIFY(buffer->isChecked());
+        QVERIFY(Mouse::click(window.control<QPushButton>("Lbl_ON_OFF")));
+        QByteArray stream;
+        for (int i = 0; i < frames; ++i)
+            stream += TrameLive::withWords(1250, 0, 0, 0, 0, uint8_t(i)).toByteArray();
+        QVERIFY(sim.sendBytes(stream));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            window.control<QLabel>("BufferStat")->text(),
+            VEK_LANGUAGE::GetLanguageText("LiveBufferStat", {"%1", QString::number(10 * frames)}),
+            30000);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -228,7 +247,9 @@ private slots:
     // A module that goes away (its simulator quits, as a USB adapter pulled
     // out) while the live page or the terminal holds the port is said to have
     // gone, in the user's language, not in the system's words for the read
-    // that failed ("Resource temporarily unavailable").
+    // that failed ("Resource temporarily unavailable"). When it comes back at
+    // the same path, RUN opens it again and frames arrive, and the label no
+    // longer says the link is lost.
     void goneModuleIsSaidInTheUsersLanguage_data()
     {
         QTest::addColumn<int>("page");
@@ -251,55 +272,38 @@ private slots:
         QFETCH(bool, streaming);
         QFETCH(QString, language);
         QFETCH(QString, message);
-        ModuleSimulator sim;
-        QVERIFY(sim.start({"--rate", "200"}));
+        QTemporaryDir folder;
+        const QString device = folder.filePath("module"); // a link, as udev makes them
+        auto sim = std::make_unique<ModuleSimulator>();
+        QVERIFY(sim->start({"--rate", "200"}));
+        QVERIFY(QFile::link(sim->devicePath(), device));
         VEK_Accueil window;
-        loadOn(window, sim.devicePath());
+        loadOn(window, device);
         TestSupport::useTexts(language); // after the stored settings named theirs
+        const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
         QSerialPort &port = openFromPage(window, page);
         QVERIFY(port.isOpen());
         if (streaming) {
-            sim.command("stream 0");
+            sim->command("stream 0");
             QTRY_VERIFY(page == 4 ? window.livePage()->link().framesDecoded() > 10
                                   : window.terminalPage()->receiveBox()->toPlainText().size() > 50);
         }
-        sim.command("quit");
+        sim->command("quit");
         QTRY_VERIFY(!port.isOpen());
-        QCOMPARE(window.L_Info()->text(), message.arg(sim.devicePath()));
-        TestSupport::useTexts("francais.ini");
-    }
-
-    // The module comes back at the same path after the link was lost: RUN
-    // opens it again and frames arrive, and the label no longer says the
-    // link is lost.
-    void runningAgainClearsTheLostLink()
-    {
-        QTemporaryDir folder;
-        const QString device = folder.filePath("module"); // a link, as udev makes them
-        auto first = std::make_unique<ModuleSimulator>();
-        QVERIFY(first->start());
-        QVERIFY(QFile::link(first->devicePath(), device));
-        VEK_Accueil window;
-        loadOn(window, device);
+        QCOMPARE(window.L_Info()->text(), message.arg(device));
+        if (page != 4)
+            return;
+        QVERIFY(!window.livePage()->isRunning());
+        sim = std::make_unique<ModuleSimulator>();
+        QVERIFY(sim->start({"--rate", "200"}));
+        QVERIFY(QFile::remove(device) && QFile::link(sim->devicePath(), device));
         enterPage(window, 4);
-        auto *run = window.control<QPushButton>("Lbl_ON_OFF");
-        QVERIFY(Mouse::click(run));
+        QVERIFY(Mouse::click(window.control<QPushButton>("Lbl_ON_OFF")));
         QVERIFY(window.livePage()->isRunning());
-        first.reset(); // the module goes away
-        QTRY_VERIFY(!window.livePage()->isRunning());
-        QCOMPARE(window.L_Info()->text(),
-                 "Liaison interrompue sur " + device +
-                     " : le périphérique a disparu (adaptateur USB débranché ?)");
-
-        ModuleSimulator back;
-        QVERIFY(back.start({"--rate", "200"}));
-        QVERIFY(QFile::remove(device) && QFile::link(back.devicePath(), device));
-        QVERIFY(Mouse::click(run));
-        QVERIFY(window.livePage()->isRunning());
-        back.command("stream 0");
+        sim->command("stream 0");
         QTRY_VERIFY(window.livePage()->link().framesDecoded() > 10);
         QCOMPARE(window.L_Info()->text(), QString());
-        back.command("stop");
+        sim->command("stop");
     }
 
     // Entering the page empties the capture, and the count says so: saving
@@ -312,18 +316,9 @@ private slots:
         VEK_Accueil window;
         loadOn(window, sim.devicePath());
         window.settings().LogFolder = logs.path();
-        enterPage(window, 4);
+        captureFrames(window, sim, 3);
         auto *buffer = window.control<QCheckBox>("ChkBuffer");
         auto *count = window.control<QLabel>("BufferStat");
-        QVERIFY(Mouse::click(buffer));
-        QVERIFY(buffer->isChecked());
-        QVERIFY(Mouse::click(window.control<QPushButton>("Lbl_ON_OFF")));
-        QByteArray stream;
-        for (int i = 0; i < 3; ++i)
-            stream += TrameLive::withWords(1250, 0, 0, 0, 0, uint8_t(i)).toByteArray();
-        QVERIFY(sim.sendBytes(stream));
-        QTRY_COMPARE(count->text(), QString(".:: BUFFER = 30 ::."));
-
         enterPage(window, 3);
         QCOMPARE(count->text(), QString(".:: BUFFER = 30 ::.")); // kept while away
         enterPage(window, 4);
@@ -365,13 +360,7 @@ private slots:
         TestSupport::useTexts(language);
         const auto french = qScopeGuard([] { TestSupport::useTexts("francais.ini"); });
         window.settings().LogFolder = logs.filePath(folder);
-        enterPage(window, 4);
-        QVERIFY(Mouse::click(window.control<QCheckBox>("ChkBuffer")));
-        QVERIFY(Mouse::click(window.control<QPushButton>("Lbl_ON_OFF")));
-        QVERIFY(sim.sendBytes(TrameLive::withWords(1250, 0, 0, 0, 0, 1).toByteArray()));
-        QTRY_COMPARE_WITH_TIMEOUT(window.control<QLabel>("BufferStat")->text(),
-                                  VEK_LANGUAGE::GetLanguageText("LiveBufferStat", {"%1", "10"}),
-                                  30000);
+        captureFrames(window, sim, 1);
         QVERIFY(Mouse::click(window.control<QPushButton>("BP_Logger")));
         const QString said = window.L_Info()->text();
         QVERIFY2(said.startsWith(start + logs.filePath(folder) + "/VEK-LOGGER__") &&

@@ -83,22 +83,6 @@ private slots:
         }());
     }
 
-    void runFailsCleanlyOnAMissingPort()
-    {
-        VekContext context;
-        context.settings.portDevice = "/dev/vek-no-such-port";
-        LivePage page(context);
-        QSignalSpy info(&page, &LivePage::infoText);
-        QSignalSpy panels(&page, &LivePage::statusPanelChanged);
-        page.pageShown();
-        page.BasculeMarcheArret();
-        QVERIFY(!page.isRunning());
-        QCOMPARE(info.count(), 1);
-        QVERIFY(info[0][0].toString().contains("/dev/vek-no-such-port"));
-        QCOMPARE(child<SevenSegmentDisplay>(page, "PicLCD_RPM")->codes(), (Codes{255, 0, 15, 15}));
-        QVERIFY(child<QCheckBox>(page, "Chk_Simulation")->isHidden());
-    }
-
     void runShowsFramesAndSilence()
     {
         ManualClock clock;
@@ -216,7 +200,7 @@ private slots:
         QCOMPARE(sim.waitForLine("STOP"), QString("STOP"));
     }
 
-    void bufferAndLogger()
+    void bufferLoggerAndFullCapture()
     {
         QTemporaryDir dir;
         ModuleSimulator sim;
@@ -253,28 +237,18 @@ private slots:
         child<QCheckBox>(page, "ChkBuffer")->setChecked(true);
         logger->click();
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
-    }
 
-    void fullCaptureIsReportedOnce()
-    {
-        ModuleSimulator sim;
-        QVERIFY(sim.start());
-        VekContext context;
-        context.settings.portDevice = sim.devicePath();
-        LivePage page(context);
-        QSignalSpy info(&page, &LivePage::infoText);
-        page.pageShown();
-        page.BasculeMarcheArret();
-        child<QCheckBox>(page, "ChkBuffer")->setChecked(true);
+        // A full capture is said once; later frames are decoded, not kept.
+        QSignalSpy full(&page, &LivePage::infoText);
         page.link().setCaptureLimit(15);
         const QByteArray frame = TrameLive::withWords(1250, 0, 0, 0, 0, 0).toByteArray();
         QVERIFY(sim.sendBytes(frame + frame));
-        QTRY_COMPARE(info.count(), 1);
-        QCOMPARE(info[0][0].toString(),
+        QTRY_COMPARE(full.count(), 1);
+        QCOMPARE(full[0][0].toString(),
                  VEK_LANGUAGE::GetLanguageText("MessTamponPlein", {"{OCTETS}", "15"}));
         QVERIFY(sim.sendBytes(frame));
-        QTRY_COMPARE(page.link().framesDecoded(), quint64(3));
-        QCOMPARE(info.count(), 1);
+        QTRY_COMPARE(page.link().framesDecoded(), quint64(6));
+        QCOMPARE(full.count(), 1);
         QCOMPARE(page.link().capture().size(), 15);
     }
 
@@ -334,10 +308,21 @@ private slots:
         QVERIFY(!sim.lines().contains("IGNORED 113"));
     }
 
-    void terminalReportsFailures()
+    // A port that is not there: RUN and Open Port fail cleanly and say why once.
+    void pagesReportFailures()
     {
         VekContext context;
         context.settings.portDevice = "/dev/vek-no-such-port";
+        LivePage live(context);
+        QSignalSpy liveInfo(&live, &LivePage::infoText);
+        live.pageShown();
+        live.BasculeMarcheArret();
+        QVERIFY(!live.isRunning());
+        QCOMPARE(liveInfo.count(), 1);
+        QVERIFY(liveInfo[0][0].toString().contains("/dev/vek-no-such-port"));
+        QCOMPARE(child<SevenSegmentDisplay>(live, "PicLCD_RPM")->codes(), (Codes{255, 0, 15, 15}));
+        QVERIFY(child<QCheckBox>(live, "Chk_Simulation")->isHidden());
+
         TerminalPage page(context);
         QSignalSpy info(&page, &TerminalPage::infoText);
         child<QPushButton>(page, "BP_OpenPort")->click();
