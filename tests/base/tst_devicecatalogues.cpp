@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include "base/VEK_XML.h"
 
-#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -171,10 +170,9 @@ private slots:
             QVERIFY(QFile::remove(path));
         else
             write(file, document);
-        QElapsedTimer timer;
-        timer.start();
+        // A bound found only after the parse would take about a minute here:
+        // the test's own time-out catches that, no clock is read.
         const CatalogueLoad refused = load();
-        QVERIFY2(timer.elapsed() < 2000, QByteArray::number(timer.elapsed()).constData());
         QVERIFY(!refused.ok);
         QVERIFY(refused.entries.isEmpty());
         QVERIFY(refused.message.contains(path));
