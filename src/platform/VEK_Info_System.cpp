@@ -45,35 +45,6 @@ uint64_t RamMegabytes(uint64_t bytes)
     return divideRoundHalfEven(divideRoundHalfEven(bytes, 1024), 1024);
 }
 
-QString GetWindowsVersionName(int platformId, int major, int minor, int64_t build)
-{
-    if (platformId == 1 && major == 4 && minor == 0)
-        return build == 950 ? QStringLiteral("Windows 95") : QStringLiteral("Windows 95 - OSR2");
-    if (platformId == 1 && major == 4 && minor == 10)
-        return build == 1998 ? QStringLiteral("Windows 98") : QStringLiteral("Windows 98 - SE");
-    if (platformId == 1 && major >= 4 && minor > 10)
-        return QStringLiteral("Windows Millénium");
-    if (platformId == 2 && major == 3) {
-        switch (minor) {
-        case 0:
-            return QStringLiteral("Windows NT 3.0");
-        case 1:
-            return QStringLiteral("Windows NT 3.1");
-        case 5:
-            return QStringLiteral("Windows NT 3.5");
-        default:
-            return {};
-        }
-    }
-    if (platformId == 2 && major == 4)
-        return QStringLiteral("Windows NT 4");
-    if (platformId == 2 && major == 5 && minor == 0)
-        return QStringLiteral("Windows 2000");
-    if (platformId == 2 && major == 5 && minor == 1)
-        return QStringLiteral("Windows XP");
-    return {};
-}
-
 QString CpuNameFromCpuInfo(const QString &cpuinfo)
 {
     // x86 says "model name"; other architectures "Hardware", "cpu model" or "Processor".

@@ -23,10 +23,6 @@ MemoryStatus ReadMemoryStatus();
 // Megabytes as shown: bytes / 1024 rounded, / 1024 again rounded, ties to even.
 uint64_t RamMegabytes(uint64_t bytes);
 
-// Name of a Windows version by platform id, major, minor and build number;
-// empty when the version is not one the program knows.
-QString GetWindowsVersionName(int platformId, int major, int minor, int64_t build);
-
 // Processor name from the text of /proc/cpuinfo; empty when it has none.
 QString CpuNameFromCpuInfo(const QString &cpuinfo);
 QString GetCpuName(); // empty when unknown

@@ -32,40 +32,6 @@ private slots:
         QCOMPARE(quint64(RamMegabytes(bytes)), megabytes);
     }
 
-    void windowsVersionTable_data()
-    {
-        QTest::addColumn<int>("platform");
-        QTest::addColumn<int>("major");
-        QTest::addColumn<int>("minor");
-        QTest::addColumn<qint64>("build");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("95") << 1 << 4 << 0 << qint64(950) << "Windows 95";
-        QTest::newRow("95 OSR2") << 1 << 4 << 0 << qint64(67109814) << "Windows 95 - OSR2";
-        QTest::newRow("98") << 1 << 4 << 10 << qint64(1998) << "Windows 98";
-        QTest::newRow("98 SE") << 1 << 4 << 10 << qint64(2222) << "Windows 98 - SE";
-        QTest::newRow("Me") << 1 << 4 << 90 << qint64(3000) << "Windows Millénium";
-        QTest::newRow("9x 5.11") << 1 << 5 << 11 << qint64(0) << "Windows Millénium";
-        QTest::newRow("9x 5.0") << 1 << 5 << 0 << qint64(0) << "";
-        QTest::newRow("NT 3.51") << 2 << 3 << 51 << qint64(1057) << "";
-        QTest::newRow("NT 3.5") << 2 << 3 << 5 << qint64(807) << "Windows NT 3.5";
-        QTest::newRow("NT 4") << 2 << 4 << 0 << qint64(1381) << "Windows NT 4";
-        QTest::newRow("2000") << 2 << 5 << 0 << qint64(2195) << "Windows 2000";
-        QTest::newRow("XP") << 2 << 5 << 1 << qint64(2600) << "Windows XP";
-        QTest::newRow("2003") << 2 << 5 << 2 << qint64(3790) << "";
-        QTest::newRow("Vista") << 2 << 6 << 0 << qint64(6000) << "";
-        QTest::newRow("Win32s") << 0 << 3 << 1 << qint64(0) << "";
-    }
-
-    void windowsVersionTable()
-    {
-        QFETCH(int, platform);
-        QFETCH(int, major);
-        QFETCH(int, minor);
-        QFETCH(qint64, build);
-        QFETCH(QString, name);
-        QCOMPARE(GetWindowsVersionName(platform, major, minor, build), name);
-    }
-
     void cpuNameFromCpuInfo()
     {
         QCOMPARE(CpuNameFromCpuInfo("processor\t: 0\nvendor_id\t: GenuineIntel\n"
