@@ -2,9 +2,6 @@
 
 #include "platform/SerialPortNames.h"
 
-#include <algorithm>
-#include <iterator>
-
 namespace SerialOptions {
 
 Selection SelectionOf(const QString &text)
@@ -38,18 +35,15 @@ QString TextOf(int baud, QChar parity, int dataBits, int stopBits)
 
 std::optional<QString> OfferedText(const QString &text)
 {
+    // Offered when the dialog, showing the text's selection, writes it back as it stands.
     const std::optional<SerialSettings> settings = SerialSettings::parse(text);
-    if (!settings ||
-        std::find(std::begin(Rates), std::end(Rates), settings->baudRate) == std::end(Rates))
+    if (!settings)
         return std::nullopt;
-    const bool parity = settings->parity == QSerialPort::NoParity ||
-                        settings->parity == QSerialPort::EvenParity ||
-                        settings->parity == QSerialPort::OddParity;
-    const bool data =
-        settings->dataBits == QSerialPort::Data7 || settings->dataBits == QSerialPort::Data8;
-    const bool stop =
-        settings->stopBits == QSerialPort::OneStop || settings->stopBits == QSerialPort::TwoStop;
-    return parity && data && stop ? std::optional<QString>(settings->toText()) : std::nullopt;
+    const QString written = settings->toText();
+    const Selection shown = SelectionOf(written);
+    if (TextOf(shown.baudIndex * 100, shown.parity, shown.dataBits, shown.stopBits) != written)
+        return std::nullopt;
+    return written;
 }
 
 QString DeviceOf(const QString &portChoice)

@@ -109,8 +109,10 @@ private slots:
         }
         const FileWriter::Result result = FileWriter::WriteWhole(dir.filePath("c.vek"), "new");
         QCOMPARE(result.errnum, written.isEmpty() ? ELOOP : 0);
-        if (!written.isEmpty())
-            QCOMPARE(TestSupport::readFile(dir.filePath("files/" + written)), QByteArray("new"));
+        // Links in a ring write nothing: the file they stand beside keeps its content.
+        QCOMPARE(
+            TestSupport::readFile(dir.filePath("files/" + (written.isEmpty() ? "c.vek" : written))),
+            QByteArray(written.isEmpty() ? "old" : "new"));
         for (const QString &name : names)
             QVERIFY2(QFileInfo(dir.filePath(name)).isSymLink(), qPrintable(name));
         names.sort();

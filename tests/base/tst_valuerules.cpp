@@ -80,6 +80,14 @@ private slots:
             "périphérique série (/dev/ttyUSB0, un lien vers un pseudo-terminal…).");
         row("serial settings in small letters", Value::SerialSettings, "9600,e,7,2", true,
             Fault::None, "9600,E,7,2", "");
+        row("serial settings at the dialog's ends", Value::SerialSettings, "115200,o,8,2", false,
+            Fault::None, "115200,O,8,2", "");
+        const QString notSerial = "Réglages du port série : « %1 » n'est pas un réglage de port "
+                                  "série (vitesse,parité,bits de données,bits de stop, par "
+                                  "exemple « 9600,N,8,1 »).";
+        for (const char *unoffered : {"14400,N,8,1", "9600,M,8,1", "9600,N,5,1", "9600,N,8,1.5"})
+            row(unoffered, Value::SerialSettings, unoffered, false, Fault::Refused, "",
+                notSerial.arg(unoffered).toUtf8().constData());
         row("map percentage", Value::MapPercentage, "12,5", false, Fault::None, "12.5", "");
         row("map percentage too high", Value::MapPercentage, "150", false, Fault::OutOfRange, "",
             "Pourcentage MAP : « 150 » est hors limites : entrez un nombre de 0 à 100.");

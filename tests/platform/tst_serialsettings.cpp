@@ -205,8 +205,8 @@ private slots:
         {
             const AskedSerialDevice asked("/dev/ttyUSB0", device);
             QCOMPARE(asked.refusal() ? asked.refusal()->fault : DeviceFault::Other, refused);
-            if (asked.refusal())
-                QVERIFY(asked.refusal()->error.startsWith("/dev/ttyUSB0: "));
+            QCOMPARE(asked.refusal() && asked.refusal()->error.startsWith("/dev/ttyUSB0: "),
+                     refused != DeviceFault::Other);
             QCOMPARE(device.opened - device.closed, openError ? 0 : 1); // kept while asked
         }
         QCOMPARE(device.closed, device.opened);

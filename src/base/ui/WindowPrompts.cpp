@@ -150,6 +150,15 @@ QWidget *owner(QWidget *parent)
     return parent ? parent : QApplication::activeWindow();
 }
 
+// The file or folder chosen in `dialog`, shown in front of its window; empty when cancelled.
+QString chosenIn(QFileDialog &dialog)
+{
+    WindowPrompts::keepInFront(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 // The first extension a filter names: "pdf" for "PDF (*.pdf)"; "" for "*" or "*.*".
 QString extensionOf(const QString &filter)
 {
@@ -226,10 +235,7 @@ QString WindowPrompts::chooseFolder(QWidget *parent, const QString &title, const
     QFileDialog dialog(owner(parent), title, start);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    keepInFront(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return chosenIn(dialog);
 }
 
 QString WindowPrompts::chooseFile(QWidget *parent, const QString &title, const QString &start,
@@ -237,10 +243,7 @@ QString WindowPrompts::chooseFile(QWidget *parent, const QString &title, const Q
 {
     QFileDialog dialog(owner(parent), title, start, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    keepInFront(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return chosenIn(dialog);
 }
 
 QString WindowPrompts::chooseSaveFile(QWidget *parent, const QString &title, const QString &start,
@@ -254,7 +257,6 @@ QString WindowPrompts::AskSaveFileName(QWidget *parent, const QString &title, co
 {
     QFileDialog dialog(owner(parent), title, start, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    keepInFront(dialog);
     // The dialog adds the extension itself before it asks about replacing a file;
     // the name is completed again below, as not every dialog does.
     const auto follow = [&dialog](const QString &chosen) {
@@ -262,11 +264,12 @@ QString WindowPrompts::AskSaveFileName(QWidget *parent, const QString &title, co
     };
     follow(dialog.selectedNameFilter());
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString chosen = chosenIn(dialog);
+    if (chosen.isEmpty())
         return {};
     if (chosenFilter)
         *chosenFilter = dialog.selectedNameFilter();
-    return withExtension(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter());
+    return withExtension(chosen, dialog.selectedNameFilter());
 }
 
 std::optional<QString> WindowPrompts::askText(QWidget *parent, const QString &title,
