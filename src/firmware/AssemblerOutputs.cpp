@@ -143,7 +143,15 @@ Delivery Deliver(const QString &scratch, const QString &projectFolder, const QSt
         outputs.emplace_back(target, std::move(checked.bytes));
     }
     for (const auto &[target, bytes] : outputs) {
-        const FileWriter::Result written = FileWriter::WriteWhole(target, bytes);
+        // The HEX file is the one the program opens again: read back as it will be.
+        FileWriter::ReadBack readBack;
+        if (target.endsWith(QLatin1String(".hex")))
+            readBack = {FileWriter::Kind::Hex, [shown = target](const QString &back) {
+                            return HexProblem(back, shown).isEmpty() ? QString()
+                                                                     : FileWriter::ReadOtherwise();
+                        }};
+        const FileWriter::Result written =
+            FileWriter::WriteWhole(target, bytes, FileWriter::Existing::Replace, readBack);
         if (!written) {
             out.problem = refused("MessAsmEcriture", target, {"%RAISON%", written.reason});
             return out;

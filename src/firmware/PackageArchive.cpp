@@ -148,12 +148,7 @@ Outcome build(const QString &archivePath, const QList<Member> &members, Existing
         return failure(ccZip::ZipErrNotFound, archivePath + QStringLiteral(": nothing to save"),
                        ccZip::FailureReason(ccZip::Direction::Reading, ENOENT));
 
-    // Read back what was written before it replaces anything.
-    ccZip check;
-    check.Init(temporary);
-    if (check.Col() != zip.Col())
-        return failure(ccZip::ZipErrArchive, archivePath + QStringLiteral(": written incompletely"),
-                       cannotWrite());
+    // Read back member by member (readBack) before it takes its name.
     BoundedFile::Read built = BoundedFile::readAll(temporary, ccZip::MaxArchiveBytes);
     if (!built.ok)
         return failure(ccZip::ZipErrWrite,

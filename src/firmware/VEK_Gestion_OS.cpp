@@ -102,15 +102,20 @@ PackageValues::Lookup lookup(const PackageArchive::Contents &contents, const cha
     };
 }
 
+// A package's name as a description gives it: the editor wrote it without
+// the extension, a hand-made description may carry it.
+QString sansExtension(const QString &nom)
+{
+    return nom.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive) ? nom.chopped(4) : nom;
+}
+
 // Why `nom` (".XOS" aside) cannot name a package, naming `file` where it
 // stands; empty when it can.
 QString refusNom(const QString &nom, const QString &file, ValueRules::Path path)
 {
-    QString bare = nom;
-    if (bare.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
-        bare.chop(4);
-    const ValueRules::Outcome read = ValueRules::read(ValueRules::Value::PackageName, bare,
-                                                      ValueRules::Source::inFile(path, file, 0));
+    const ValueRules::Outcome read =
+        ValueRules::read(ValueRules::Value::PackageName, sansExtension(nom),
+                         ValueRules::Source::inFile(path, file, 0));
     return read.taken() ? QString() : read.message;
 }
 
@@ -242,11 +247,7 @@ QString CheminTemp(const QString &fileName)
 
 QString NomFichierPaquet(const QString &nomDuFichier)
 {
-    // A description names its package; the editor wrote the name without the
-    // extension, a hand-made one may carry it.
-    QString name = nomDuFichier;
-    if (name.endsWith(QStringLiteral(".XOS"), Qt::CaseInsensitive))
-        name.chop(4);
+    const QString name = sansExtension(nomDuFichier);
     if (PackageAuthoring::checkName(name) != PackageAuthoring::NameCheck::Ok)
         return {};
     return name + QStringLiteral(".XOS");

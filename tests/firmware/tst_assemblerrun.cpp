@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "base/FileWriter.h"
 #include "base/VEK_LANGUAGE.h"
 #include "firmware/AssemblerOutputs.h"
 #include "firmware/AssemblerRun.h"
@@ -104,6 +105,30 @@ private slots:
         QVERIFY(TestSupport::writeFile(dir.filePath("cut.hex"), hex.left(hex.size() / 2)));
         const QString hexCut = AssemblerOutputs::HexProblem(dir.filePath("cut.hex"), "p.hex");
         QVERIFY2(hexCut.contains("p.hex") && !hexCut.contains("cut.hex"), qPrintable(hexCut));
+    }
+
+    // A HEX file that the disk gives back otherwise never takes the older one's place.
+    void aHexFileReadBackOtherwiseKeepsTheOlderOne()
+    {
+        QTemporaryDir dir;
+        QVERIFY(TestSupport::writeFile(dir.filePath("p.asm"),
+                                       "        list p=16F84A\n        org 0\n        nop\n"
+                                       "        end\n"));
+        const QByteArray older = ":00000001FF\r\n";
+        QVERIFY(TestSupport::writeFile(dir.filePath("p.hex"), older));
+        FileWriter::SetReadBackTamper([](FileWriter::Kind kind, const QString &written) {
+            if (kind == FileWriter::Kind::Hex)
+                QVERIFY(TestSupport::writeFile(written, ":0400000001"));
+        });
+        AssemblerRun assembler;
+        const AssemblerResult result = run(assembler, dir.filePath("p.asm"));
+        FileWriter::SetReadBackTamper({});
+        QCOMPARE(result.status, AssemblerResult::OutputsNotPut);
+        QCOMPARE(result.outputProblem, "Le fichier " + dir.filePath("p.hex") +
+                                           " n'a pas pu être écrit : relu, il ne donne pas ce qui "
+                                           "devait être écrit.");
+        QCOMPARE(result.written, QStringList({dir.filePath("p.lst"), dir.filePath("p.cod")}));
+        QCOMPARE(TestSupport::readFile(dir.filePath("p.hex")), older);
     }
 
     void missingAssemblerOrProjectIsReported()
