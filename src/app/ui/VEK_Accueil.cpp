@@ -382,10 +382,7 @@ void VEK_Accueil::fitFramePanel()
     const int value = QByteArray(1, widest).toInt(nullptr, 16);
     TrameLive frame;
     frame.bytes.fill(uint8_t(value * 17));
-    const QString text =
-        GetLanguageText("LiveTrameOctets", {"%1", QString::number(TrameLive::Size)}) +
-        frame.bytesText();
-    panel->setFixedSize(qMax(panel->minimumWidth(), panel->wholeWidth(text)),
+    panel->setFixedSize(qMax(panel->minimumWidth(), panel->wholeWidth(LivePage::frameText(frame))),
                         panel->sizeHint().height());
 }
 
