@@ -474,8 +474,7 @@ void VEK_Accueil::Form_Load(bool splash)
     FillParameterLists();
     LoadOptionBoards();
     LayoutChart();
-    VEK_LANGUAGE::InitLanguage();
-    InitLangue();
+    InitLangue(); // the texts were loaded with the stored settings
     SSTab1_->setCurrentIndex(0);
     settings().VersionModule = 0;
     bp_new_Click();
