@@ -444,8 +444,7 @@ void VEK_Accueil::InitLangue()
     helpTexts_->retranslate();
     control<QPushButton>("Command5")->setText(GetLanguageText("MBLoadXml"));
     nameNoBoardEntry();
-    if (TypeVersionOS_->count() > 0)
-        TypeVersionOS_->setItemText(0, VEK_Gestion_OS::ParametrageLibre());
+    firmwareList_->retranslate();
     livePage_->applyCaptions();
     terminalPage_->applyCaptions();
     fitFramePanel(); // as wide as a frame in this language
