@@ -4,12 +4,13 @@
 
 #include "app/CurveModel.h"
 
+#include <iterator>
 #include <limits>
 
 QString CurveChartData::seriesName(int series)
 {
     static const char *const keys[] = {"CourbeAtmo", "CourbeTurbo", "CourbeKnock"};
-    return series >= 0 && series < 3
+    return series >= 0 && series < int(std::size(keys))
                ? VEK_LANGUAGE::GetLanguageText(QString::fromLatin1(keys[series]))
                : QString();
 }

@@ -177,10 +177,11 @@ bool CurveFileCommands::SaveFile(const QString &chosen, CurveFiles::Kind wanted)
     const CurveDocument curve = m_host.currentCurve();
     QString error;
     bool written = false;
-    switch (CurveFiles::KindOf(path)) {
+    const CurveFiles::Kind kind = CurveFiles::KindOf(path);
+    switch (kind) {
     case CurveFiles::Kind::SingleCurve:
     case CurveFiles::Kind::Curve:
-        written = CurveFiles::WriteCurve(path, curve, CurveFiles::KindOf(path), &error);
+        written = CurveFiles::WriteCurve(path, curve, kind, &error);
         break;
     case CurveFiles::Kind::Project:
         written = m_host.saveProject(path, curve, error);

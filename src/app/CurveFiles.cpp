@@ -100,8 +100,8 @@ QString readBack(const QString &written, const CurveDocument &curve, Kind kind)
             : CurveDocument::parseVek(bytes, curve);
     if (!read.ok())
         return FileWriter::ReadOtherwise();
-    for (const ValueRules::Outcome &value : read.values)
-        return FileWriter::ReadOtherwise(value.message);
+    if (!read.values.isEmpty())
+        return FileWriter::ReadOtherwise(read.values.first().message);
     CurveDocument meant = curve;
     meant.CarteOptionNom = curve.CarteOptionNom.value_or(QString()); // "no board" is written so
     const bool same = kind == Kind::SingleCurve ? sameSingleCurve(read.document.rows, curve.rows)
@@ -109,19 +109,19 @@ QString readBack(const QString &written, const CurveDocument &curve, Kind kind)
     return same ? QString() : FileWriter::ReadOtherwise();
 }
 
-} // namespace
-
-FileWriter::ReadBack CurveReadBack(const CurveDocument &curve, Kind kind)
+FileWriter::ReadBack curveReadBack(const CurveDocument &curve, Kind kind)
 {
     return {kind == Kind::SingleCurve ? FileWriter::Kind::SingleCurve : FileWriter::Kind::Curve,
             [curve, kind](const QString &written) { return readBack(written, curve, kind); }};
 }
 
+} // namespace
+
 bool WriteCurve(const QString &path, const CurveDocument &curve, Kind kind, QString *error)
 {
     const QByteArray bytes = kind == Kind::SingleCurve ? curve.toMrt() : curve.toVek();
     const FileWriter::Result written = FileWriter::WriteWhole(
-        path, bytes, FileWriter::Existing::Replace, CurveReadBack(curve, kind));
+        path, bytes, FileWriter::Existing::Replace, curveReadBack(curve, kind));
     if (!written && error)
         *error = written.reason;
     return written.ok;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "base/FileWriter.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -45,7 +43,5 @@ bool ReadAll(const QString &path, QByteArray &bytes, QString *error = nullptr);
 // file whole. False with the reason, in the user's words.
 bool WriteCurve(const QString &path, const CurveDocument &curve, Kind kind,
                 QString *error = nullptr);
-// The read-back of a curve file of `kind` meant to hold `curve`.
-FileWriter::ReadBack CurveReadBack(const CurveDocument &curve, Kind kind);
 
 } // namespace CurveFiles

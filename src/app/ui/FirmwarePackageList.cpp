@@ -38,6 +38,12 @@ void FirmwarePackageList::refresh()
     entryInUse_ = refreshed.chosen;
 }
 
+void FirmwarePackageList::retranslate()
+{
+    if (list_.count() > 0)
+        list_.setItemText(0, VEK_Gestion_OS::ParametrageLibre());
+}
+
 void FirmwarePackageList::select(int index)
 {
     list_.setCurrentIndex(index);

@@ -25,6 +25,8 @@ public:
     // stays chosen, without being applied again.
     void refresh();
     void select(int index);
+    // The free setting's entry worded in the current language.
+    void retranslate();
     // Applies the entry the list shows.
     void apply();
     // Called once an entry's settings are in force.

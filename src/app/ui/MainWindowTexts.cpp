@@ -111,6 +111,7 @@ const Caption kHelpTexts[] = {
     {"FrameAvanceST", LangKey("MMFrameAvanceST")},
     {"FrameMoteur", LangKey("MMFrameMoteur")},
     {"FrameHardware", LangKey("MMHardwareXLEDControl")},
+    {"BP_Erraseterm", LangKey("TermAideEffacer")},
 };
 
 } // namespace

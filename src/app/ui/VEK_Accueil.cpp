@@ -382,10 +382,7 @@ void VEK_Accueil::fitFramePanel()
     const int value = QByteArray(1, widest).toInt(nullptr, 16);
     TrameLive frame;
     frame.bytes.fill(uint8_t(value * 17));
-    const QString text =
-        GetLanguageText("LiveTrameOctets", {"%1", QString::number(TrameLive::Size)}) +
-        frame.bytesText();
-    panel->setFixedSize(qMax(panel->minimumWidth(), panel->wholeWidth(text)),
+    panel->setFixedSize(qMax(panel->minimumWidth(), panel->wholeWidth(LivePage::frameText(frame))),
                         panel->sizeHint().height());
 }
 
@@ -447,8 +444,7 @@ void VEK_Accueil::InitLangue()
     helpTexts_->retranslate();
     control<QPushButton>("Command5")->setText(GetLanguageText("MBLoadXml"));
     nameNoBoardEntry();
-    if (TypeVersionOS_->count() > 0)
-        TypeVersionOS_->setItemText(0, VEK_Gestion_OS::ParametrageLibre());
+    firmwareList_->retranslate();
     livePage_->applyCaptions();
     terminalPage_->applyCaptions();
     fitFramePanel(); // as wide as a frame in this language
@@ -477,8 +473,7 @@ void VEK_Accueil::Form_Load(bool splash)
     FillParameterLists();
     LoadOptionBoards();
     LayoutChart();
-    VEK_LANGUAGE::InitLanguage();
-    InitLangue();
+    InitLangue(); // the texts were loaded with the stored settings
     SSTab1_->setCurrentIndex(0);
     settings().VersionModule = 0;
     bp_new_Click();

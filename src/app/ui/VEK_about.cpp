@@ -288,12 +288,17 @@ void VEK_about::openLink(const QString &url)
 QString VEK_about::StatusText(const PortAccessStatus &status)
 {
     QStringList lines;
-    if (status.state == PortAccessStatus::State::Running)
-        lines << GetLanguageText("PortSvcEtatMarche");
-    else if (status.state == PortAccessStatus::State::Stopped)
+    switch (status.state) {
+    case PortAccessStatus::State::Running:
+        lines << GetLanguageText("PortSvcEtatMarche")
+              << GetLanguageText("PortSvcRunning", {QStringLiteral("%1"), status.device});
+        break;
+    case PortAccessStatus::State::Stopped:
         lines << GetLanguageText("PortSvcEtatArret");
-    if (status.state == PortAccessStatus::State::Running)
-        lines << GetLanguageText("PortSvcRunning", {QStringLiteral("%1"), status.device});
+        break;
+    case PortAccessStatus::State::Missing:
+        break;
+    }
     if (!status.missingModules.isEmpty())
         lines << GetLanguageText("PortSvcModules",
                                  {QStringLiteral("%1"), status.missingModules.join(", ")});

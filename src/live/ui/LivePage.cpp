@@ -417,8 +417,13 @@ void LivePage::showFrameText()
     if (m_frameShown == m_link.latestFrame())
         return;
     m_frameShown = m_link.latestFrame();
-    setPanel(3, GetLanguageText("LiveTrameOctets", {"%1", QString::number(TrameLive::Size)}) +
-                    m_frameShown->bytesText());
+    setPanel(3, frameText(*m_frameShown));
+}
+
+QString LivePage::frameText(const TrameLive &frame)
+{
+    return GetLanguageText("LiveTrameOctets", {"%1", QString::number(TrameLive::Size)}) +
+           frame.bytesText();
 }
 
 void LivePage::onSilence()

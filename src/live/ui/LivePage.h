@@ -47,6 +47,8 @@ public:
     void AfficheEntreesLive(const LiveLamps &lamps);
 
     LiveLink &link() { return m_link; }
+    // A frame as the status bar's frame panel shows it, in the user's language.
+    static QString frameText(const TrameLive &frame);
     // How often the instruments were drawn from the link (tests, benchmarks).
     quint64 displayRefreshes() const { return m_displayRefreshes; }
     // The dialogs the page asks (the folder choice); tests answer in their place.

@@ -78,8 +78,6 @@ void TerminalPage::buildUi()
     side->addWidget(chkTermEcho);
     BP_Erraseterm = new QPushButton(this);
     BP_Erraseterm->setObjectName("BP_Erraseterm");
-    // Its help goes to the main window's status bar, not its information line.
-    BP_Erraseterm->setMouseTracking(true);
     side->addWidget(BP_Erraseterm);
 
     FrameLED = new QGroupBox(this);
@@ -124,7 +122,6 @@ void TerminalPage::applyCaptions()
     optHex->setText(GetLanguageText("TermHex"));
     chkTermEcho->setText(GetLanguageText("TermEcho"));
     BP_Erraseterm->setText(GetLanguageText("TermEffacer"));
-    BP_Erraseterm->setStatusTip(GetLanguageText("TermAideEffacer"));
     LED_Receive->setCaption(GetLanguageText("TermReception"));
     LED_Send->setCaption(GetLanguageText("TermEmission"));
 }

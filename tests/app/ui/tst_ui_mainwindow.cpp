@@ -261,6 +261,8 @@ private slots:
         QCOMPARE(over("FrameHardware"), VEK_LANGUAGE::GetLanguageText("MMHardwareXLEDControl"));
         w.SSTab1()->setCurrentIndex(1); // the curve page
         QCOMPARE(over("BP_INC"), VEK_LANGUAGE::GetLanguageText("BPINCMM"));
+        w.SSTab1()->setCurrentIndex(3); // the terminal page
+        QCOMPARE(over("BP_Erraseterm"), VEK_LANGUAGE::GetLanguageText("TermAideEffacer"));
         // The programming button has no help text: none shows over it.
         QCOMPARE(over("BP_Bootloader"), QString());
         QCOMPARE(w.L_Info()->text(), info);
