@@ -425,18 +425,18 @@ bool readsProtected(const PicImage &image, int words)
 }
 
 // After a program word would not take: whether the chip reads as protected.
+// The first word that is not 0x0000 answers: an unprotected chip is not read
+// through to its end.
 bool protectedNow(IcspProgrammer &p, int words)
 {
-    if (p.JumpTo(0) != 0)
+    if (words <= 0 || p.JumpTo(0) != 0)
         return false;
-    PicImage read;
     for (int k = 0; k < words; ++k) {
         uint16_t w = 0;
-        if (p.LireMotCode(w) != 0)
+        if (p.LireMotCode(w) != 0 || (w & 0x3FFF) != 0)
             return false;
-        read.setCodeWord(k, w);
     }
-    return readsProtected(read, words);
+    return true;
 }
 
 } // namespace

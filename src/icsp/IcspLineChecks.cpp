@@ -54,10 +54,8 @@ QString IcspLineChecks::readBackProblem(int line, int value) const
     const bool level = line == LineCLOCK ? outputs->rts : outputs->dtr;
     if (level == (value == 1))
         return {};
-    const QString read = QString::number(level ? 1 : 0);
-    const QString text = VEK_LANGUAGE::GetLanguageText(QStringLiteral("IcspLineReadBack"),
-                                                       {QStringLiteral("%1"), read});
-    return text;
+    return VEK_LANGUAGE::GetLanguageText(QStringLiteral("IcspLineReadBack"),
+                                         {QStringLiteral("%1"), QString::number(level ? 1 : 0)});
 }
 
 void IcspLineChecks::close()

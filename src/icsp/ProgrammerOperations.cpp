@@ -191,39 +191,40 @@ namespace ProgrammerReports {
 // echoed) from a configuration read's 12 (an increment not echoed).
 QString codeReason(const IcspResult &r, bool stream)
 {
+    using P = IcspProgrammer;
     const char *echo = "ICSPRaisonEcho", *increment = "ICSPRaisonIncrement";
     const char *key = nullptr;
     switch (r.code) {
-    case 1:
+    case P::StreamResult::VerifyFailed:
         key = stream ? "ICSPRaisonVerif" : nullptr;
         break;
-    case 3:
+    case P::StreamResult::UnknownMode:
         key = stream ? "ICSPRaisonMode" : nullptr;
         break;
-    case 11:
-    case 13:
-    case 20:
-    case 30:
-    case 84:
-    case 91:
-    case 99:
+    case P::ReadFrameResult::CommandNotEchoed: // and the reads of an area or of the stream
+    case P::ProgWordResult::CycleNotEchoed:
+    case P::ReadWordResult::ReadNotEchoed:
+    case P::ReadByteResult::ReadNotEchoed:
+    case P::StreamResult::CycleNotEchoed:
+    case P::JumpResult::LoadConfigurationNotEchoed:
+    case P::FrameResult::NotEchoed: // and the stream's load
         key = echo;
         break;
-    case 12: { // an increment of a configuration read or of the stream, else a load
+    case P::ProgWordResult::LoadNotEchoed: { // or an area read's or the stream's increment
         const bool read = r.stage == Stage::JumpConfig || r.stage == Stage::ReadConfig ||
                           r.stage == Stage::Identify || r.stage == Stage::ReadBack;
         key = stream || read ? increment : echo;
         break;
     }
-    case 21:
+    case P::ReadWordResult::IncrementNotEchoed: // or an EEPROM byte's read back not echoed
         key = r.stage == Stage::WriteEeprom ? echo : increment;
         break;
-    case 31:
-    case 92:
+    case P::ReadByteResult::IncrementNotEchoed:
+    case P::JumpResult::IncrementNotEchoed:
         key = increment;
         break;
-    case 19:
-    case 29:
+    case P::ProgWordResult::AttemptsUsedUp:
+    case P::ProgByteResult::AttemptsUsedUp:
         key = "ICSPRaisonEssais";
         break;
     default:

@@ -100,6 +100,7 @@ void VEK_BL::BP_DLOAD_Click(int index)
     if (!m_session->connected())
         return;
     if (!JeuDeCourbes(m_context.settings, index)) {
+        m_session->transferRefused(); // for what the disconnection says
         tellFailure(QMessageBox::Critical, GetLanguageText("DownloadCourbesTitre"),
                     GetLanguageText("MessPasDeCourbe2"));
         return;

@@ -281,7 +281,7 @@ QWidget *VEK_SETUP_ICSP::buildPortFrame()
         // MCLR is the line's name in every language.
         const QString caption = QString::fromLatin1(p.caption);
         auto *label = named(
-            p.label, new QLabel(p.list == LptBrocheMCLR ? caption : GetLanguageText(caption)));
+            p.label, new QLabel(&p.list == &LptBrocheMCLR ? caption : GetLanguageText(caption)));
         p.list = named(p.name, new QComboBox);
         QComboBox *list = p.list;
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { pinChosen(list); });

@@ -138,7 +138,8 @@ private slots:
     }
 
     // A firmware without a second set of tables: "Download courbe 2" stays
-    // greyed once connected, and, asked all the same, says why, sending nothing.
+    // greyed once connected, and, asked all the same, says why, sending
+    // nothing; the disconnection then says that the download was refused.
     void noSecondSetNoCurveTwo()
     {
         ModuleSimulator sim;
@@ -158,6 +159,8 @@ private slots:
         QCOMPARE(prompts.messages.first().text, why);
         QCOMPARE(w.L_Info->text(), why);
         QVERIFY(BootloaderWindowRig::blStats(sim).contains("frames=0"));
+        QVERIFY(clickAndWait(w, w.BP_tst));
+        QCOMPARE(w.L_Info->text(), VEK_LANGUAGE::GetLanguageText("MessDeconnexionApresRefus"));
     }
 
     // A download refused, then another whose truncation question is up: the

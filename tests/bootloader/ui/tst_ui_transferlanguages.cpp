@@ -112,7 +112,7 @@ private slots:
         look(w);
         VEK_SETUP_ICSP setup(b.context);
         setup.findChild<QPushButton *>("BP_TST_PROG")->click();
-        QTRY_VERIFY(setup.findChild<QPushButton *>("OKButton")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(setup.findChild<QPushButton *>("OKButton")->isEnabled(), 30000);
         log_->look(setup);
         VERIFY_ONE_LANGUAGE(*log_, "ICSPReadOK1", "ICSPProcesseur", "ICSPEffacerTitre",
                             "ICSPAutoDiagBad", "SetupIcspTitre", "ICSPVerifieTitre");
