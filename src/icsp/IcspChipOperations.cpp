@@ -416,10 +416,15 @@ namespace {
 
 // Code protection as the programmer sees it: every program word reads 0x0000
 // (a blank chip reads 0x3FFF).
+bool readsAsProtected(uint16_t word)
+{
+    return (word & 0x3FFF) == 0;
+}
+
 bool readsProtected(const PicImage &image, int words)
 {
     for (int k = 0; k < words; ++k)
-        if ((image.codeWord(k) & 0x3FFF) != 0)
+        if (!readsAsProtected(image.codeWord(k)))
             return false;
     return words > 0;
 }
@@ -433,7 +438,7 @@ bool protectedNow(IcspProgrammer &p, int words)
         return false;
     for (int k = 0; k < words; ++k) {
         uint16_t w = 0;
-        if (p.LireMotCode(w) != 0 || (w & 0x3FFF) != 0)
+        if (p.LireMotCode(w) != 0 || !readsAsProtected(w))
             return false;
     }
     return true;
