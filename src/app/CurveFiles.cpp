@@ -62,11 +62,7 @@ bool ReadAll(const QString &path, QByteArray &bytes, QString *error)
     BoundedFile::Read read = BoundedFile::readAll(path, BoundedFile::MaxTextFileBytes);
     if (!read.ok) {
         if (error)
-            *error = read.tooLarge
-                         ? VEK_LANGUAGE::GetLanguageText(
-                               "MessTailleDepassee",
-                               {"{OCTETS}", QString::number(BoundedFile::MaxTextFileBytes)})
-                         : BoundedFile::userReason(read); // the messages name the file
+            *error = BoundedFile::userReason(read); // the messages name the file
         return false;
     }
     bytes = std::move(read.bytes);
